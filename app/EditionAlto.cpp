@@ -1,0 +1,7 @@
+#include "app/Edition.h"
+
+namespace taxlink {
+
+const Edition& CurrentEdition() { return AltoEdition(); }
+
+}  // namespace taxlink

@@ -1,0 +1,84 @@
+#ifndef TAXLINK_APP_LINKAPP_H_
+#define TAXLINK_APP_LINKAPP_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "aggregation/TaxSummaryTables.h"
+#include "host/StDATAINFO.h"
+#include "host/StSHOHIZEIINFO.h"
+#include "host/StSaveTaxInfo.h"
+#include "platform/WinTypes.h"
+
+class ClSetData;
+class ClSetShohizei;
+
+namespace taxlink {
+
+// runResult values.
+constexpr int32_t kRunWritten = 0;
+constexpr int32_t kRunStopped = 1;
+constexpr int32_t kRunFailed = 2;
+
+// The program's own code for a host object that could not be created.
+constexpr int32_t kCreateFailed = -1001;
+
+// The one application object: what the host said on the command line, the
+// result reported back, cached host objects, the figures of the run and the
+// three settings bytes of the company's consumption-tax settings.
+class LinkApp {
+ public:
+  LinkApp() = default;
+  ~LinkApp() = default;
+  LinkApp(const LinkApp&) = delete;
+  LinkApp& operator=(const LinkApp&) = delete;
+
+  // The run: TRUE when the report file was written, FALSE on every other exit.
+  BOOL InitInstance();
+  // Closes the host link and, when the host launched the run, notifies it.
+  int ExitInstance();
+
+  // Host launch values (ParseHostCommandLine).
+  int32_t launchedByHost = 0;
+  HWND hostWindow = 0;
+  int32_t hostNotifyMessage = 0;
+  int16_t functionId = 1;
+  std::string hostText;        // Shift_JIS
+  HWND hostWindowObject = 0;   // parent of the conditions dialog, 0 for none
+
+  int32_t runResult = kRunWritten;
+
+  // Host set objects, fetched on first use; owned by the host.
+  ClSetData* dataSetCache = nullptr;
+  ClSetShohizei* taxSetCache = nullptr;
+
+  // The figures of the run.
+  TaxSummaryTables tables;
+  // The saved consumption-tax return (15360 bytes), none until allocated.
+  std::unique_ptr<StSaveTaxInfo> savedReturn;
+
+  // Settings bytes, set by ConditionText.
+  uint8_t filingClass = 0;       // 0 exempt, 1 simplified, 2 standard taxation
+  uint8_t mainBusinessType = 0;  // 0 none, 1..6
+  uint8_t roundingMode = 0;
+
+  // The process command line (the arguments, Shift_JIS), set before the run.
+  std::string commandLine;
+
+  // Host reads shared by several steps of the run.
+  // The selected data set: true when found (out is zero-filled first).
+  bool LoadSelectedDataSet(StDATAINFO* out);
+  // The consumption-tax settings of a data set: false when the host read
+  // failed (out untouched).
+  bool ReadTaxSettings(StSHOHIZEIINFO* out, const StDATAINFO& dataSet);
+  // First day (yyyymmdd) of the accounting month named month; 0 on failure.
+  int32_t MonthStartDate(int16_t month);
+};
+
+// The process's one application object.
+LinkApp& TheApp();
+
+}  // namespace taxlink
+
+#endif  // TAXLINK_APP_LINKAPP_H_

@@ -1,0 +1,33 @@
+#ifndef TAXLINK_HOST_CLACCCONNECT_H_
+#define TAXLINK_HOST_CLACCCONNECT_H_
+
+#include <cstdint>
+
+#include "platform/WinTypes.h"
+
+// The link to the running accounting system (a process-wide singleton).
+class ClAccConnect {
+ public:
+  static ClAccConnect* Inst();
+
+  void SetAppType(int appType);
+  void SetUseDataType(int useDataType);
+  // 0: the link is open; non-zero: the program must end at once.
+  int32_t Initiate();
+  // 0: go on; 1: stop; anything else: failure.
+  int32_t ExpSysLink();
+  // Shows a message for the program through the host.
+  int32_t DispMsg(HWND owner, const char* text, const char* caption, uint32_t style);
+  int32_t LogOut();
+  int32_t Terminate();
+  void Release();
+
+  int32_t reserved0 = 0;
+  const char* caption = nullptr;  // caption of the host's messages for the program
+  HWND ownerWindow = 0;           // owner of the host's messages for the program
+
+ private:
+  ClAccConnect() = default;
+};
+
+#endif  // TAXLINK_HOST_CLACCCONNECT_H_

@@ -1,0 +1,121 @@
+#include "mvhost/lib/HostStore.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+#include "mvhost/SchemaSql.h"
+
+namespace mvhost {
+
+namespace {
+
+bool MakeDirectories(const std::string& path) {
+  std::string partial;
+  for (size_t i = 0; i <= path.size(); ++i) {
+    if (i == path.size() || path[i] == '/') {
+      if (!partial.empty() && ::mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) {
+        return false;
+      }
+    }
+    if (i < path.size()) partial.push_back(path[i]);
+  }
+  return true;
+}
+
+}  // namespace
+
+HostStore::~HostStore() { Close(); }
+
+std::string HostStore::HomeFromEnvironment() {
+  const char* home = std::getenv("MVHOST_HOME");
+  return home == nullptr ? std::string() : std::string(home);
+}
+
+std::string HostStore::FolderPath(int folderType) const {
+  switch (folderType) {
+    case 0:
+      return home_ + "/folders/out/";
+    case 1:
+      return home_ + "/folders/app/";
+    default:
+      return std::string();
+  }
+}
+
+bool HostStore::OpenDatabase(const std::string& home, int flags, std::string* error) {
+  Close();
+  home_ = home;
+  while (home_.size() > 1 && home_.back() == '/') home_.pop_back();
+  if (sqlite3_open_v2(DatabasePath().c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+    if (error != nullptr) {
+      *error = "cannot open " + DatabasePath() + ": " +
+               (db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory");
+    }
+    Close();
+    return false;
+  }
+  sqlite3_busy_timeout(db_, 5000);
+  return Exec("PRAGMA foreign_keys = ON;", error);
+}
+
+bool HostStore::Create(const std::string& home, std::string* error) {
+  if (home.empty()) {
+    if (error != nullptr) *error = "no host home given (set MVHOST_HOME)";
+    return false;
+  }
+  if (!MakeDirectories(home + "/folders/out") || !MakeDirectories(home + "/folders/app")) {
+    if (error != nullptr) *error = "cannot create the folders of " + home;
+    return false;
+  }
+  if (!OpenDatabase(home, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, error)) return false;
+  return Exec(kSchemaSql, error);
+}
+
+bool HostStore::Open(const std::string& home, std::string* error) {
+  if (home.empty()) {
+    if (error != nullptr) *error = "no host home given (set MVHOST_HOME)";
+    return false;
+  }
+  struct stat st;
+  std::string path = home + "/host.db";
+  if (::stat(path.c_str(), &st) != 0) {
+    if (error != nullptr) *error = "no host store in " + home + " (run mvhost init)";
+    return false;
+  }
+  return OpenDatabase(home, SQLITE_OPEN_READWRITE, error);
+}
+
+void HostStore::Close() {
+  if (db_ != nullptr) {
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+  }
+}
+
+bool HostStore::Exec(const char* sql, std::string* error) {
+  char* message = nullptr;
+  if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+    if (error != nullptr) *error = message != nullptr ? message : "SQLite error";
+    sqlite3_free(message);
+    return false;
+  }
+  return true;
+}
+
+HostStore* HostStore::Shared() {
+  static HostStore* store = [] {
+    auto* s = new HostStore;
+    std::string error;
+    if (!s->Open(HomeFromEnvironment(), &error)) {
+      delete s;
+      return static_cast<HostStore*>(nullptr);
+    }
+    return s;
+  }();
+  return store;
+}
+
+}  // namespace mvhost

@@ -1,0 +1,53 @@
+#ifndef TAXLINK_MVHOST_HOSTSTORE_H_
+#define TAXLINK_MVHOST_HOSTSTORE_H_
+
+#include <sqlite3.h>
+
+#include <string>
+
+namespace mvhost {
+
+// The host home folder (MVHOST_HOME) and the SQLite store inside it:
+//   host.db         the store
+//   folders/out/    application folder type 0 (default output folder)
+//   folders/app/    application folder type 1 (programs' settings files)
+//   error.log       the error log of ClMsgMgr::SetLastError
+class HostStore {
+ public:
+  HostStore() = default;
+  ~HostStore();
+  HostStore(const HostStore&) = delete;
+  HostStore& operator=(const HostStore&) = delete;
+
+  // The home from MVHOST_HOME; empty when the variable is not set.
+  static std::string HomeFromEnvironment();
+
+  // Creates the home's folders and the store's schema (idempotent).
+  bool Create(const std::string& home, std::string* error);
+  // Opens an existing store; false when the home has none.
+  bool Open(const std::string& home, std::string* error);
+  void Close();
+
+  sqlite3* db() const { return db_; }
+  const std::string& home() const { return home_; }
+  std::string DatabasePath() const { return home_ + "/host.db"; }
+  std::string FolderPath(int folderType) const;  // POSIX, ending in "/"
+  std::string ErrorLogPath() const { return home_ + "/error.log"; }
+
+  // Runs SQL without results; false with the SQLite message in error.
+  bool Exec(const char* sql, std::string* error);
+
+  // The process's store, opened from MVHOST_HOME on first use; null when the
+  // home has no store.
+  static HostStore* Shared();
+
+ private:
+  bool OpenDatabase(const std::string& home, int flags, std::string* error);
+
+  sqlite3* db_ = nullptr;
+  std::string home_;
+};
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_HOSTSTORE_H_

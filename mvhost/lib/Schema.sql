@@ -1,0 +1,119 @@
+-- The embedded host's store. Text is UTF-8; amounts are raw amounts in
+-- ten-thousandths of a yen; dates are yyyymmdd integers.
+
+-- Host-wide state: what ClAccConnect::Initiate and ExpSysLink check, the
+-- current user, the edition the home was set up for.
+CREATE TABLE IF NOT EXISTS host_state (
+  key   TEXT PRIMARY KEY,
+  value TEXT NOT NULL
+);
+
+CREATE TABLE IF NOT EXISTS data_set (
+  data_no            INTEGER PRIMARY KEY,
+  data_id            TEXT NOT NULL UNIQUE,
+  company_name       TEXT NOT NULL,
+  period_start       INTEGER NOT NULL,
+  period_end         INTEGER NOT NULL,
+  interim_closing    INTEGER NOT NULL DEFAULT 0,  -- 1: keeps an interim closing
+  record_kind        INTEGER NOT NULL DEFAULT 0,  -- 99: past results
+  entity_kind        INTEGER NOT NULL DEFAULT 0,  -- 0/1 corporation, 3/4 individual
+  income_kind        INTEGER NOT NULL DEFAULT 0,  -- individuals: 1, 2, 3
+  -- consumption-tax settings (StSHOHIZEIINFO)
+  filing_class       INTEGER NOT NULL DEFAULT 2,
+  rounding_mode      INTEGER NOT NULL DEFAULT 1,
+  credit_method      INTEGER NOT NULL DEFAULT 0,
+  main_business_type INTEGER NOT NULL DEFAULT 0,
+  tax_included       INTEGER NOT NULL DEFAULT 0
+);
+
+-- The tax rates (x 100) a data set uses, in the host's row order.
+CREATE TABLE IF NOT EXISTS tax_rate (
+  data_no INTEGER NOT NULL REFERENCES data_set(data_no) ON DELETE CASCADE,
+  row_no  INTEGER NOT NULL,
+  rate    INTEGER NOT NULL,
+  PRIMARY KEY (data_no, row_no)
+);
+
+CREATE TABLE IF NOT EXISTS app_user (
+  user_id          TEXT PRIMARY KEY,
+  name             TEXT NOT NULL DEFAULT '',
+  selected_no1     INTEGER NOT NULL DEFAULT 0,
+  selected_data_no INTEGER NOT NULL DEFAULT 0
+);
+
+-- Account classes: a hierarchy whose nodes with total = 1 yield the total
+-- records of the account sums.
+CREATE TABLE IF NOT EXISTS account_class (
+  data_no      INTEGER NOT NULL REFERENCES data_set(data_no) ON DELETE CASCADE,
+  class_code   INTEGER NOT NULL,
+  name         TEXT NOT NULL DEFAULT '',
+  parent_class INTEGER,
+  total        INTEGER NOT NULL DEFAULT 0,
+  PRIMARY KEY (data_no, class_code)
+);
+
+CREATE TABLE IF NOT EXISTS account (
+  data_no      INTEGER NOT NULL REFERENCES data_set(data_no) ON DELETE CASCADE,
+  account_id   INTEGER NOT NULL,
+  code         TEXT NOT NULL,
+  name         TEXT NOT NULL,
+  class_code   INTEGER NOT NULL,
+  excluded     INTEGER NOT NULL DEFAULT 0,
+  balance_side INTEGER NOT NULL DEFAULT 1,  -- 1 debit, 2 credit
+  refund_flag1 INTEGER NOT NULL DEFAULT 0,  -- StKAMOKUSUMINFO byte 126
+  refund_flag2 INTEGER NOT NULL DEFAULT 0,  -- StKAMOKUSUMINFO byte 128
+  PRIMARY KEY (data_no, account_id),
+  UNIQUE (data_no, code)
+);
+
+CREATE TABLE IF NOT EXISTS department (
+  data_no     INTEGER NOT NULL REFERENCES data_set(data_no) ON DELETE CASCADE,
+  code        INTEGER NOT NULL,
+  name        TEXT NOT NULL,
+  kind        INTEGER NOT NULL DEFAULT 1,
+  parent_code INTEGER NOT NULL DEFAULT 0,
+  income_kind INTEGER NOT NULL DEFAULT 1,
+  PRIMARY KEY (data_no, code)
+);
+
+CREATE TABLE IF NOT EXISTS journal_line (
+  data_no          INTEGER NOT NULL REFERENCES data_set(data_no) ON DELETE CASCADE,
+  line_id          INTEGER NOT NULL,
+  journal_no       INTEGER NOT NULL,
+  date             INTEGER NOT NULL,
+  month_kind       INTEGER NOT NULL,  -- 1..12, 15, 18
+  debit_account    INTEGER,           -- null: no debit side
+  debit_dept       INTEGER NOT NULL DEFAULT 0,
+  debit_amount     INTEGER NOT NULL DEFAULT 0,
+  debit_tax        INTEGER NOT NULL DEFAULT 0,
+  debit_tax_class  INTEGER NOT NULL DEFAULT 0,
+  credit_account   INTEGER,
+  credit_dept      INTEGER NOT NULL DEFAULT 0,
+  credit_amount    INTEGER NOT NULL DEFAULT 0,
+  credit_tax       INTEGER NOT NULL DEFAULT 0,
+  credit_tax_class INTEGER NOT NULL DEFAULT 0,
+  tax_rate         INTEGER NOT NULL DEFAULT 0,  -- x 100
+  business_type    INTEGER NOT NULL DEFAULT 0,  -- 0 none, 1..6
+  description      TEXT NOT NULL DEFAULT '',
+  PRIMARY KEY (data_no, line_id)
+);
+CREATE INDEX IF NOT EXISTS journal_line_month ON journal_line (data_no, month_kind);
+
+CREATE TABLE IF NOT EXISTS fixed_asset (
+  data_no            INTEGER NOT NULL REFERENCES data_set(data_no) ON DELETE CASCADE,
+  asset_id           INTEGER NOT NULL,
+  code               TEXT NOT NULL,
+  name               TEXT NOT NULL,
+  kind               INTEGER NOT NULL DEFAULT 1,  -- 9 deferred asset
+  acquisition_date   INTEGER NOT NULL,
+  acquisition_amount INTEGER NOT NULL,
+  income_kind        INTEGER NOT NULL DEFAULT 1,
+  PRIMARY KEY (data_no, asset_id)
+);
+CREATE INDEX IF NOT EXISTS fixed_asset_date ON fixed_asset (data_no, acquisition_date);
+
+-- The saved consumption-tax return: the StSaveTaxInfo image (15360 bytes).
+CREATE TABLE IF NOT EXISTS saved_return (
+  data_no INTEGER PRIMARY KEY REFERENCES data_set(data_no) ON DELETE CASCADE,
+  image   BLOB NOT NULL
+);

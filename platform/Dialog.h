@@ -1,0 +1,143 @@
+#ifndef TAXLINK_PLATFORM_DIALOG_H_
+#define TAXLINK_PLATFORM_DIALOG_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/DialogTemplate.h"
+#include "platform/WinTypes.h"
+
+namespace platform {
+
+// Virtual key codes and modifier bits of a key-down.
+constexpr int kVkTab = 0x09;
+constexpr int kVkReturn = 0x0D;
+constexpr int kVkEscape = 0x1B;
+constexpr int kVkF12 = 0x7B;
+constexpr unsigned kModShift = 1;
+constexpr unsigned kModCtrl = 2;
+constexpr unsigned kModAlt = 4;
+
+// The live state of one control of a dialog.
+struct Control {
+  int id = -1;
+  ControlKind kind = ControlKind::kLabel;
+  Rect rect;
+  std::string text;  // Shift_JIS
+  uint32_t style = 0;
+  bool enabled = true;
+  bool visible = true;
+  bool checked = false;       // radio buttons
+  std::size_t textLimit = 0;  // edits: at most this many bytes typed; 0 = none
+  int selStart = 0;           // edits: selection, selEnd -1 = to the end
+  int selEnd = 0;
+  bool caretVisible = false;  // EM_SCROLLCARET was sent since the last focus change
+  // Progress bars (PBM_SETRANGE, PBM_SETSTEP, PBM_SETPOS, PBM_STEPIT).
+  int rangeMin = 0;
+  int rangeMax = 100;
+  int step = 10;
+  int position = 0;
+};
+
+// A dialog built from a template: the model that every front end renders
+// and drives. The program's dialogs derive from it and override the hooks;
+// front ends call the User* operations, which follow the framework's own
+// processing (key handling, default buttons, radio groups).
+class Dialog {
+ public:
+  Dialog(const DialogTemplate& dialogTemplate, HWND parent);
+  virtual ~Dialog();
+  Dialog(const Dialog&) = delete;
+  Dialog& operator=(const Dialog&) = delete;
+
+  const DialogTemplate& Template() const { return template_; }
+  int TemplateId() const { return template_.id; }
+  HWND Handle() const { return handle_; }
+  HWND Parent() const { return parent_; }
+
+  // The window: controls built from the template, OnInitDialog called and,
+  // when it returns true, the focus set to the first tab stop.
+  void Create();
+  bool IsCreated() const { return created_; }
+
+  // Caption and controls.
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& text);
+  const std::vector<Control>& Controls() const { return controls_; }
+  Control* GetControl(int id);
+  const Control* GetControl(int id) const;
+  void SetItemText(int id, const std::string& text);
+  std::string GetItemText(int id) const;
+  void EnableItem(int id, bool enable);
+  bool IsItemEnabled(int id) const;
+  void CheckRadioButton(int firstId, int lastId, int checkedId);
+  bool IsChecked(int id) const;
+  void LimitText(int id, std::size_t bytes);
+  void SetFocusTo(int id);
+  int GetFocusId() const { return focusId_; }
+  // EM_SETSEL and EM_SCROLLCARET.
+  void SetSel(int id, int start, int end);
+  void ScrollCaret(int id);
+
+  // Progress bar messages (sent synchronously to the bar).
+  void ProgressSetRange(int id, int minimum, int maximum);
+  void ProgressSetStep(int id, int step);
+  void ProgressSetPos(int id, int position);
+  // Steps once; past the maximum the bar starts again from its minimum.
+  void ProgressStepIt(int id);
+
+  // Window operations that a front end observes.
+  void ShowWindow(bool show);
+  bool IsVisible() const { return visible_; }
+  void UpdateWindow();
+  void BringWindowToTop();
+  void SetForegroundWindow();
+  int RepaintCount() const { return repaints_; }
+
+  // Ends a modal dialog with result, or hides a modeless one.
+  void EndDialog(int result);
+  bool IsEnded() const { return ended_; }
+  int Result() const { return result_; }
+
+  // Data exchange between the controls and the dialog's own state.
+  bool UpdateData(bool saveAndValidate);
+
+  // User actions, called by front ends. Each returns false when the action
+  // could not be done (unknown or disabled control, dialog already ended).
+  bool UserSetText(int id, const std::string& text);  // typing: limit, digits-only
+  bool UserClick(int id);       // a push or radio button
+  bool UserKey(int virtualKey, unsigned modifiers);
+  bool UserFocus(int id);
+  bool UserClose();             // the close box
+
+ protected:
+  // Hooks of the derived dialogs.
+  virtual bool OnInitDialog();  // true: set the default focus
+  virtual void DoDataExchange(bool saveAndValidate);
+  virtual void OnCommand(int id);  // a button was clicked
+  // Called before the standard key processing; true when handled.
+  virtual bool PreTranslateKeyDown(int virtualKey, unsigned modifiers);
+  virtual void OnOK();      // default: UpdateData(true), EndDialog(IDOK)
+  virtual void OnCancel();  // default: EndDialog(IDCANCEL)
+
+ private:
+  void MoveFocus(bool backwards);
+
+  DialogTemplate template_;
+  HWND parent_;
+  HWND handle_;
+  std::string caption_;
+  std::vector<Control> controls_;
+  int focusId_ = -1;
+  bool created_ = false;
+  bool visible_ = false;
+  bool ended_ = false;
+  int result_ = 0;
+  int repaints_ = 0;
+};
+
+}  // namespace platform
+
+#endif  // TAXLINK_PLATFORM_DIALOG_H_
