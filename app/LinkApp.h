@@ -24,6 +24,9 @@ constexpr int32_t kRunFailed = 2;
 // The program's own code for a host object that could not be created.
 constexpr int32_t kCreateFailed = -1001;
 
+// The caption of every message box of the program.
+inline constexpr char kMessageCaption[] = "消費税";
+
 // The one application object: what the host said on the command line, the
 // result reported back, cached host objects, the figures of the run and the
 // three settings bytes of the company's consumption-tax settings.

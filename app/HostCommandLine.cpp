@@ -1,0 +1,43 @@
+#include "app/HostCommandLine.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "app/LinkApp.h"
+#include "platform/Encoding.h"
+
+namespace taxlink {
+
+int ParseHostCommandLine(LinkApp& app, std::string_view commandLine) {
+  if (commandLine.empty()) return 0;
+  std::string line(commandLine);
+
+  size_t comma = line.find(',');
+  if (comma == std::string::npos) return 0;
+  app.hostWindow = static_cast<HWND>(std::atol(line.substr(0, comma).c_str()));
+  size_t start = comma + 1;
+
+  comma = line.find(',', start);
+  if (comma == std::string::npos) return 0;
+  app.hostNotifyMessage = static_cast<int32_t>(std::atol(line.substr(start, comma - start).c_str()));
+  start = comma + 1;
+
+  comma = line.find(',', start);
+  if (comma == std::string::npos) return 0;
+  app.functionId = static_cast<int16_t>(std::atoi(line.substr(start, comma - start).c_str()));
+
+  std::string rest = line.substr(comma + 1);
+  if (!rest.empty()) app.hostText = rest;
+  return 1;
+}
+
+std::string CommandLineFromArgs(int argc, char** argv) {
+  std::string line;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) line.push_back(' ');
+    line += argv[i];
+  }
+  return platform::Utf8ToCp932(line);
+}
+
+}  // namespace taxlink

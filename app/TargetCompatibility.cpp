@@ -1,0 +1,69 @@
+#include "app/TargetCompatibility.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app/LinkApp.h"
+#include "host/ClAccConnect.h"
+#include "platform/Mbcs.h"
+#include "platform/ProfileFile.h"
+#include "platform/WinFileSystem.h"
+
+namespace taxlink {
+
+namespace {
+
+struct StatusMessage {
+  int32_t status;
+  const char* text;
+};
+
+// Searched in this order; a status found here is not compatible.
+const StatusMessage kStatusMessages[] = {
+    {-1,
+     "動作環境が不正です。\nES_APRPACKAGENAMEが正しくインストールされているか確認してください。"},
+    {1,
+     "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
+     "ES_APRPACKAGENAMEの最新版を入手してインストールしてからご利用ください。"},
+    {2,
+     "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
+     "連動コンポーネントの最新版を入手してインストールしてからご利用ください。"},
+};
+
+}  // namespace
+
+int32_t TargetCompatibilityStatus() {
+  char current[261] = {};
+  char path[517] = {};
+  if (platform::Getcwd(current, sizeof(current)) != nullptr) {
+    std::strncpy(path, current, sizeof(path) - 1);
+  }
+  size_t length = std::strlen(path);
+  if (length > 0) {
+    bool endsWithSeparator = path[length - 1] == '\\' && !platform::IsTrailAt(path, length - 1);
+    if (!endsWithSeparator && length < 516) path[length++] = '\\';
+  }
+  std::strncat(path, kFilingDefinitionFile, sizeof(path) - 1 - std::strlen(path));
+
+  if (!platform::PathFileExists(path)) return -1;
+  char level[16] = {};
+  platform::GetPrivateProfileString("ProgramLevel", "SY26", "1", level, sizeof(level), path);
+  if (level[0] == '\0') return -1;
+  int value = std::atoi(level);
+  if (value == 1) return 0;
+  return value < 1 ? 1 : 2;
+}
+
+int CheckTargetCompatibility(LinkApp& app, int32_t showMessages) {
+  int32_t status = TargetCompatibilityStatus();
+  for (const StatusMessage& entry : kStatusMessages) {
+    if (entry.status != status) continue;
+    if (showMessages != 0) {
+      ClAccConnect::Inst()->DispMsg(app.hostWindow, entry.text, "消費税", MB_ICONWARNING);
+    }
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace taxlink
