@@ -1,0 +1,68 @@
+#ifndef TAXLINK_REPORT_REPORTDOCUMENT_H_
+#define TAXLINK_REPORT_REPORTDOCUMENT_H_
+
+#include <cstdint>
+
+#include "host/StDATAINFO.h"
+#include "host/StSHOHIZEIINFO.h"
+
+class ClSetShohizei;
+
+namespace taxlink {
+
+class LinkApp;
+class XmlTextWriter;
+struct FormTopic;
+
+// Source of the BASIC section's period and method values.
+constexpr int kSourceJournals = 0;
+constexpr int kSourceSavedReturn = 1;
+
+// The section writers of the report file. Each writes complete lines through
+// the writer and returns true when every line of its section was written,
+// false at the first line that failed (the rest of the section is not
+// written). The figures are read from the application object, never changed.
+class ReportDocument {
+ public:
+  explicit ReportDocument(LinkApp& app);
+  virtual ~ReportDocument() = default;
+  ReportDocument(const ReportDocument&) = delete;
+  ReportDocument& operator=(const ReportDocument&) = delete;
+
+  // SYSTEM: the exporting program.
+  bool WriteSystem(XmlTextWriter& writer);
+  // BASIC: company, period and settings; sourceMode kSourceJournals or
+  // kSourceSavedReturn.
+  bool WriteBasic(XmlTextWriter& writer, const StDATAINFO& dataSet, int sourceMode);
+  // DATA from the aggregation tables, ending with KANPUH and KANPUK. Fails
+  // right after the opening tag when the host has no consumption-tax set
+  // object or the tables were never allocated.
+  bool WriteData(XmlTextWriter& writer, const StDATAINFO& dataSet,
+                 const StSHOHIZEIINFO& settings);
+  // DATA from the saved return, ending with its KANPUH and KANPUK. Fails
+  // right after the opening tag when no saved return was read. An amount
+  // whose factor 20 does not fit a raw amount raises Decimal4Overflow.
+  bool WriteSavedData(XmlTextWriter& writer, const StDATAINFO& dataSet);
+
+  // The refund statements (depth 2 inside DATA).
+  bool WriteKanpuh(XmlTextWriter& writer, const StDATAINFO& dataSet,
+                   const StSHOHIZEIINFO& settings);
+  bool WriteKanpuk(XmlTextWriter& writer, const StDATAINFO& dataSet,
+                   const StSHOHIZEIINFO& settings);
+  bool WriteSavedKanpuh(XmlTextWriter& writer, const StDATAINFO& dataSet);
+  bool WriteSavedKanpuk(XmlTextWriter& writer, const StDATAINFO& dataSet);
+
+ protected:
+  // The host's consumption-tax set object, or null (owned by the host).
+  virtual ClSetShohizei* TaxSetObject();
+
+ private:
+  bool WriteTopicGroup(XmlTextWriter& writer, const FormTopic& topic, int rateIndex);
+  bool WriteSavedTopicGroup(XmlTextWriter& writer, const FormTopic& topic, int rateIndex);
+
+  LinkApp& app_;
+};
+
+}  // namespace taxlink
+
+#endif  // TAXLINK_REPORT_REPORTDOCUMENT_H_

@@ -1,0 +1,142 @@
+#include "xml/XmlTextWriter.h"
+
+#include <exception>
+
+#include "platform/File.h"
+
+namespace taxlink {
+
+XmlTextWriter::~XmlTextWriter() { CloseFile(); }
+
+int16_t XmlTextWriter::OpenFile(platform::File* file, const char* path) {
+  if (file == nullptr || path == nullptr) {
+    openFailed_ = true;
+    return -1;
+  }
+  try {
+    path_ = path;
+    file_ = file;
+    writeFailed_ = false;
+    if (!file_->Open(path, platform::File::kCreate | platform::File::kWrite)) {
+      openFailed_ = true;
+      return -1;
+    }
+  } catch (...) {
+    openFailed_ = true;
+    return -1;
+  }
+  return 0;
+}
+
+int16_t XmlTextWriter::CloseFile() {
+  if (file_ != nullptr) {
+    if (file_->IsOpen()) {
+      try {
+        file_->Close();
+      } catch (...) {
+        // Data that did not reach the disk: the file is incomplete.
+        writeFailed_ = true;
+        file_->Abort();
+      }
+    }
+    file_ = nullptr;
+  }
+  return 0;
+}
+
+int XmlTextWriter::Fail() {
+  writeFailed_ = true;
+  if (file_ != nullptr) file_->Abort();
+  return 0;
+}
+
+int XmlTextWriter::WriteText(std::string_view text) {
+  if (file_ == nullptr || !file_->IsOpen()) return Fail();
+  try {
+    file_->Write(text.data(), text.size());
+  } catch (...) {
+    return Fail();
+  }
+  return 1;
+}
+
+void XmlTextWriter::AppendAttributes(std::string* line, const char* a1Name, const char* a1Value,
+                                     const char* a2Name, const char* a2Value) {
+  if (a1Name == nullptr || a1Value == nullptr) return;
+  const char* names[2] = {a1Name, a2Name};
+  const char* values[2] = {a1Value, a2Value};
+  for (int i = 0; i < 2; ++i) {
+    if (names[i] == nullptr || values[i] == nullptr) break;
+    line->append(" ");
+    line->append(names[i]);
+    line->append("=\"");
+    line->append(EscapeText(values[i]));
+    line->append("\"");
+  }
+}
+
+int XmlTextWriter::WriteStartTag(const char* name, uint16_t depth, const char* a1Name,
+                                 const char* a1Value, const char* a2Name, const char* a2Value) {
+  if (name == nullptr) return Fail();
+  try {
+    std::string line(depth, '\t');
+    line.append("<");
+    line.append(name);
+    AppendAttributes(&line, a1Name, a1Value, a2Name, a2Value);
+    line.append(">\r\n");
+    return WriteText(line);
+  } catch (...) {  // no memory for the line
+    return Fail();
+  }
+}
+
+int XmlTextWriter::WriteElement(const char* name, const char* value, uint16_t depth,
+                                const char* a1Name, const char* a1Value, const char* a2Name,
+                                const char* a2Value) {
+  if (name == nullptr) return Fail();
+  try {
+    std::string line(depth, '\t');
+    line.append("<");
+    line.append(name);
+    AppendAttributes(&line, a1Name, a1Value, a2Name, a2Value);
+    line.append(">");
+    if (value != nullptr) line.append(EscapeText(value));
+    line.append("</");
+    line.append(name);
+    line.append(">\r\n");
+    return WriteText(line);
+  } catch (...) {
+    return Fail();
+  }
+}
+
+int XmlTextWriter::WriteEndTag(const char* name, uint16_t depth) {
+  if (name == nullptr) return Fail();
+  try {
+    std::string line(depth, '\t');
+    line.append("</");
+    line.append(name);
+    line.append(">\r\n");
+    return WriteText(line);
+  } catch (...) {
+    return Fail();
+  }
+}
+
+std::string XmlTextWriter::EscapeText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': out.append("&amp;"); break;
+      case '>': out.append("&gt;"); break;
+      case '<': out.append("&lt;"); break;
+      case '"': out.append("&quot;"); break;
+      case '\'': out.append("&apos;"); break;
+      default: out.push_back(c); break;
+    }
+  }
+  return out;
+}
+
+}  // namespace taxlink

@@ -1,0 +1,77 @@
+#ifndef TAXLINK_XML_XMLTEXTWRITER_H_
+#define TAXLINK_XML_XMLTEXTWRITER_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+class File;
+}
+
+namespace taxlink {
+
+// Writes one complete XML line per call (depth tabs, the tag syntax, escaped
+// text, CR LF) straight to a file object that the caller owns. Text is
+// written byte for byte, so Shift_JIS reaches the file unchanged. Lines of
+// any length are composed whole; nothing is truncated.
+//
+// A write that fails closes the file but leaves it bound, so every later
+// write fails as well; CloseFile unbinds it. No operation throws.
+class XmlTextWriter {
+ public:
+  XmlTextWriter() = default;
+  ~XmlTextWriter();  // CloseFile
+  XmlTextWriter(const XmlTextWriter&) = delete;
+  XmlTextWriter& operator=(const XmlTextWriter&) = delete;
+
+  // Binds file and opens path for writing (created or truncated): 0 opened,
+  // -1 failed (file or path missing, or the file cannot be created).
+  int16_t OpenFile(platform::File* file, const char* path);
+  // Closes a bound file and unbinds it; always 0.
+  int16_t CloseFile();
+
+  // Writes text as it is: 1 written, 0 failed.
+  int WriteText(std::string_view text);
+  // <name a1="v1" a2="v2"> at depth. An attribute is written only when both
+  // its name and value are given, the second only after the first.
+  int WriteStartTag(const char* name, uint16_t depth, const char* a1Name = nullptr,
+                    const char* a1Value = nullptr, const char* a2Name = nullptr,
+                    const char* a2Value = nullptr);
+  // <name a1="v1" a2="v2">escaped value</name> at depth; a null value is
+  // empty.
+  int WriteElement(const char* name, const char* value, uint16_t depth,
+                   const char* a1Name = nullptr, const char* a1Value = nullptr,
+                   const char* a2Name = nullptr, const char* a2Value = nullptr);
+  int WriteElement(const char* name, const std::string& value, uint16_t depth) {
+    return WriteElement(name, value.c_str(), depth);
+  }
+  // </name> at depth.
+  int WriteEndTag(const char* name, uint16_t depth);
+
+  // The five XML special characters as entities; every other byte as it is
+  // (Shift_JIS trail bytes never equal a special character).
+  static std::string EscapeText(std::string_view text);
+
+  bool IsBound() const { return file_ != nullptr; }
+  const std::string& path() const { return path_; }
+  // True when OpenFile failed since construction.
+  bool openFailed() const { return openFailed_; }
+  // True when a write (or the closing of the file) failed since OpenFile:
+  // the file on disk is incomplete.
+  bool writeFailed() const { return writeFailed_; }
+
+ private:
+  static void AppendAttributes(std::string* line, const char* a1Name, const char* a1Value,
+                               const char* a2Name, const char* a2Value);
+  int Fail();
+
+  platform::File* file_ = nullptr;
+  std::string path_;
+  bool openFailed_ = false;
+  bool writeFailed_ = false;
+};
+
+}  // namespace taxlink
+
+#endif  // TAXLINK_XML_XMLTEXTWRITER_H_
