@@ -1,0 +1,152 @@
+#include "conditions/RememberedPathFile.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "conditions/FolderLevels.h"
+#include "conditions/PathText.h"
+#include "platform/File.h"
+#include "platform/WinFileSystem.h"
+
+namespace taxlink {
+
+namespace {
+
+// The runtime's decimal conversion (atol): leading blanks, a sign, digits.
+long DecimalValue(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
+
+// Splits a value "METHOD/START/END/PATH"; only the first three "/" separate.
+bool ParseValue(const std::string& value, RememberedRecord* record) {
+  std::size_t first = value.find('/');
+  if (first == std::string::npos) return false;
+  std::size_t second = value.find('/', first + 1);
+  if (second == std::string::npos) return false;
+  std::size_t third = value.find('/', second + 1);
+  if (third == std::string::npos) return false;
+  std::string path = value.substr(third + 1);
+  if (path.size() > kPathBufferSize - 1) return false;
+  record->method = static_cast<int32_t>(DecimalValue(value.substr(0, first)));
+  record->startMonth =
+      static_cast<int16_t>(DecimalValue(value.substr(first + 1, second - first - 1)));
+  record->endMonth =
+      static_cast<int16_t>(DecimalValue(value.substr(second + 1, third - second - 1)));
+  record->path = std::move(path);
+  return true;
+}
+
+}  // namespace
+
+RememberedPathFile::RememberedPathFile(std::string folder, std::string fileName)
+    : folder_(std::move(folder)), path_(folder_ + fileName) {}
+
+bool RememberedPathFile::FormatKey(const std::string& userId, int32_t selectedNo1,
+                                   int32_t selectedNo2, std::string* key) {
+  char numbers[32] = {};
+  std::snprintf(numbers, sizeof(numbers), "/%d/%d:", static_cast<int>(selectedNo1),
+                static_cast<int>(selectedNo2));
+  std::string text = userId + numbers;
+  if (text.size() > kMaxKey) return false;
+  *key = std::move(text);
+  return true;
+}
+
+std::string RememberedPathFile::TemporaryPath() const {
+  return path_ + "." + std::to_string(static_cast<long>(::getpid())) + ".tmp";
+}
+
+bool RememberedPathFile::ReadAll(std::string* content) const {
+  platform::FileStatus status;
+  if (!platform::GetFileStatus(path_.c_str(), &status) || status.isDirectory) return false;
+  platform::File file;
+  if (!file.Open(path_.c_str(), platform::File::kRead)) return false;
+  std::string bytes;
+  try {
+    char chunk[8192];
+    for (;;) {
+      std::size_t got = file.Read(chunk, sizeof(chunk));
+      if (got == 0) break;
+      bytes.append(chunk, got);
+    }
+    file.Close();
+  } catch (const platform::FileException&) {
+    file.Abort();
+    return false;
+  }
+  *content = std::move(bytes);
+  return true;
+}
+
+bool RememberedPathFile::Read(const std::string& key, RememberedRecord* record) const {
+  if (key.empty() || key.size() > kMaxKey) return false;
+  std::string content;
+  if (!ReadAll(&content)) return false;
+  for (std::size_t start = 0; start < content.size();) {
+    std::size_t end = content.find('\n', start);
+    if (end == std::string::npos) end = content.size();
+    if (content.compare(start, key.size(), key) == 0) {
+      std::size_t valueStart = start + key.size();
+      std::size_t valueLength = end - valueStart;
+      RememberedRecord parsed;
+      if (valueLength <= kMaxLine &&
+          ParseValue(content.substr(valueStart, valueLength), &parsed)) {
+        *record = std::move(parsed);
+        return true;
+      }
+    }
+    start = end + 1;
+  }
+  return false;
+}
+
+bool RememberedPathFile::Save(const std::string& key, const RememberedRecord& record) const {
+  if (key.empty() || key.size() > kMaxKey) return false;
+  if (record.path.size() > kPathBufferSize - 1) return false;
+  char numbers[48] = {};
+  std::snprintf(numbers, sizeof(numbers), "%ld/%d/%d/", static_cast<long>(record.method),
+                record.startMonth, record.endMonth);
+  std::string line = key + numbers + record.path + "\n";
+  if (line.size() > kMaxLine) return false;
+
+  if (folder_.empty()) return false;
+  if (!DirectoryExists(folder_.c_str()) && !CreateFolderLevels(folder_.c_str())) return false;
+
+  // Keep every other line; a file that exists but cannot be read is left
+  // alone rather than replaced by this one record.
+  std::string old;
+  platform::FileStatus status;
+  if (platform::GetFileStatus(path_.c_str(), &status) && !ReadAll(&old)) return false;
+  std::string content;
+  content.reserve(old.size() + line.size() + 1);
+  for (std::size_t start = 0; start < old.size();) {
+    std::size_t end = old.find('\n', start);
+    std::size_t next = end == std::string::npos ? old.size() : end + 1;
+    if (old.compare(start, key.size(), key) != 0) content.append(old, start, next - start);
+    start = next;
+  }
+  if (!content.empty() && content.back() != '\n') content.push_back('\n');
+  content += line;
+
+  std::string temporary = TemporaryPath();
+  platform::File file;
+  if (!file.Open(temporary.c_str(), platform::File::kCreate | platform::File::kWrite)) {
+    return false;
+  }
+  try {
+    file.Write(content.data(), content.size());
+    file.Close();
+  } catch (const platform::FileException&) {
+    file.Abort();
+    platform::DeleteFile(temporary.c_str());
+    return false;
+  }
+  if (!platform::MoveFileReplace(temporary.c_str(), path_.c_str())) {
+    platform::DeleteFile(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace taxlink
