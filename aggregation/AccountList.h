@@ -1,0 +1,29 @@
+#ifndef TAXLINK_AGGREGATION_ACCOUNTLIST_H_
+#define TAXLINK_AGGREGATION_ACCOUNTLIST_H_
+
+#include <cstddef>
+#include <vector>
+
+#include "host/StKAMOKUINFO.h"
+
+namespace taxlink {
+
+// The accounts selected by the last BuildAccountList: copies of the host's
+// account records in the order the host walked them.
+class AccountList {
+ public:
+  void Clear() { accounts_.clear(); }
+  void Append(const StKAMOKUINFO& account) { accounts_.push_back(account); }
+  std::size_t size() const { return accounts_.size(); }
+  bool empty() const { return accounts_.empty(); }
+  const StKAMOKUINFO& operator[](std::size_t i) const { return accounts_[i]; }
+  std::vector<StKAMOKUINFO>::const_iterator begin() const { return accounts_.begin(); }
+  std::vector<StKAMOKUINFO>::const_iterator end() const { return accounts_.end(); }
+
+ private:
+  std::vector<StKAMOKUINFO> accounts_;
+};
+
+}  // namespace taxlink
+
+#endif  // TAXLINK_AGGREGATION_ACCOUNTLIST_H_

@@ -1,0 +1,68 @@
+#include "aggregation/JournalFilters.h"
+
+#include <vector>
+
+#include "aggregation/AccountClasses.h"
+
+namespace taxlink {
+
+namespace {
+
+uint32_t NonTaxableSideGroup(int16_t side, NestedFilter* out) {
+  return out->AddGroup({
+      TaxClassCondition(side, kOpLess, 21, kLinkOr),
+      TaxClassCondition(side, kOpEqual, 24, kLinkOr),
+      TaxClassCondition(side, kOpGreaterOrEqual, 30, kLinkLast),
+  });
+}
+
+uint32_t ImportSideGroup(int16_t side, NestedFilter* out) {
+  uint32_t lowRange = out->AddGroup({
+      TaxClassCondition(side, kOpGreaterOrEqual, 31, kLinkAnd),
+      TaxClassCondition(side, kOpLessOrEqual, 33, kLinkLast),
+  });
+  uint32_t highRange = out->AddGroup({
+      TaxClassCondition(side, kOpGreaterOrEqual, 35, kLinkAnd),
+      TaxClassCondition(side, kOpLessOrEqual, 37, kLinkLast),
+  });
+  return out->AddGroup({GroupCondition(lowRange, kLinkOr), GroupCondition(highRange, kLinkLast)});
+}
+
+// top = (group of both sides) and (month range)
+void JoinSidesWithMonthRange(uint32_t debitGroup, uint32_t creditGroup,
+                             const StFINDINFO& monthRange, NestedFilter* out) {
+  uint32_t sides =
+      out->AddGroup({GroupCondition(debitGroup, kLinkOr), GroupCondition(creditGroup, kLinkLast)});
+  uint32_t months = out->AddExternalGroup(monthRange.conditions);
+  out->top().conditions[0] = GroupCondition(sides, kLinkAnd);
+  out->top().conditions[1] = GroupCondition(months, kLinkLast);
+}
+
+}  // namespace
+
+void BuildNonTaxablePurchaseFilter(const StFINDINFO& monthRange, NestedFilter* out) {
+  uint32_t debit = NonTaxableSideGroup(kSideDebit, out);
+  uint32_t credit = NonTaxableSideGroup(kSideCredit, out);
+  JoinSidesWithMonthRange(debit, credit, monthRange, out);
+}
+
+void BuildImportTaxClassFilter(const StFINDINFO& monthRange, NestedFilter* out) {
+  uint32_t debit = ImportSideGroup(kSideDebit, out);
+  uint32_t credit = ImportSideGroup(kSideCredit, out);
+  JoinSidesWithMonthRange(debit, credit, monthRange, out);
+}
+
+bool BuildAccountClassFilter(int list, NestedFilter* out) {
+  const std::vector<uint32_t>& classes = AccountClassList(list);
+  if (classes.empty()) return false;
+  std::vector<FilterCondition> conditions;
+  conditions.reserve(classes.size());
+  for (std::size_t i = 0; i < classes.size(); ++i) {
+    conditions.push_back(
+        AccountClassCondition(classes[i], i + 1 < classes.size() ? kLinkOr : kLinkLast));
+  }
+  out->top().conditions[0] = GroupCondition(out->AddGroup(conditions), kLinkLast);
+  return true;
+}
+
+}  // namespace taxlink

@@ -1,0 +1,30 @@
+#ifndef TAXLINK_AGGREGATION_JOURNALFILTERS_H_
+#define TAXLINK_AGGREGATION_JOURNALFILTERS_H_
+
+#include "aggregation/NestedFilter.h"
+#include "host/StFINDINFO.h"
+
+namespace taxlink {
+
+// The filters built from groups. monthRange must stay alive and unchanged as
+// long as out does (it is registered in place as a group).
+
+// Journal lines of the month range whose debit or credit tax class is not a
+// taxable purchase:
+//   ((debit: <21 or =24 or >=30) or (credit: the same)) and (month range)
+void BuildNonTaxablePurchaseFilter(const StFINDINFO& monthRange, NestedFilter* out);
+
+// Journal lines of the month range with an undetermined import tax class
+// (31..33 or 35..37) on the debit or the credit side:
+//   ((debit: (>=31 and <=33) or (>=35 and <=37)) or (credit: the same))
+//   and (month range)
+void BuildImportTaxClassFilter(const StFINDINFO& monthRange, NestedFilter* out);
+
+// Accounts of the classes of an account-class selection list, joined by or.
+// The longer lists do not fit the four conditions of a filter, so the list
+// is one group: top = (group of the list). False for an unknown list.
+bool BuildAccountClassFilter(int list, NestedFilter* out);
+
+}  // namespace taxlink
+
+#endif  // TAXLINK_AGGREGATION_JOURNALFILTERS_H_

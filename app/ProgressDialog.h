@@ -1,0 +1,61 @@
+#ifndef TAXLINK_APP_PROGRESSDIALOG_H_
+#define TAXLINK_APP_PROGRESSDIALOG_H_
+
+#include <cstdint>
+
+#include "platform/Dialog.h"
+#include "platform/WinTypes.h"
+
+namespace taxlink {
+
+// The progress window (dialog 131) shown while journal aggregation runs: an
+// overall bar for the whole run and a detail bar for activity within a pass.
+// No message loop runs during aggregation, so every operation repaints the
+// window itself.
+class ProgressDialog : public platform::Dialog {
+ public:
+  explicit ProgressDialog(HWND parent = 0);
+  ~ProgressDialog() override;
+
+  // Creates the window modeless and hidden; data exchange binds the bars.
+  void CreateModeless();
+
+  // Overall bar: range 0..1000, step 1, position 0.
+  void ResetOverall();
+  // One overall step (with a caption "集計中 n％" on every tenth value and a
+  // full detail sweep) for each value from..to, both included.
+  void overallAdvance(int16_t from, int16_t to);
+  // Eleven steps of a freshly reset 0..10 detail bar, each with the window
+  // brought to the front and repainted.
+  void detailSweep();
+  // One detail step; every eleventh call restarts the bar at 0 and brings the
+  // window to the front.
+  void detailTick();
+  // Hides the window (result 1); it stays alive until destroyed.
+  void End();
+
+  // Detail bar range 0..10, step 1, position 0 and tick counter 0: the state a
+  // pass starts from.
+  void ResetDetail();
+  // Detail bar at 10 and tick counter 10: the state a walk ends in.
+  void CompleteDetail();
+
+  int32_t detailTickCounter() const { return detailTickCounter_; }
+  bool barsBound() const { return barsBound_; }
+
+ protected:
+  bool OnInitDialog() override;
+  void DoDataExchange(bool saveAndValidate) override;
+  // Sets the caption to "集計中 percent％".
+  virtual void ShowPercent(int percent);
+
+ private:
+  void StepBar(int id);
+
+  bool barsBound_ = false;
+  int32_t detailTickCounter_ = 0;
+};
+
+}  // namespace taxlink
+
+#endif  // TAXLINK_APP_PROGRESSDIALOG_H_
