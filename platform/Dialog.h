@@ -96,6 +96,11 @@ class Dialog {
   void SetForegroundWindow();
   int RepaintCount() const { return repaints_; }
 
+  // Front ends mark a dialog modal (RunModal) before creating it; a dialog
+  // created otherwise is modeless and reports its changes to Ui().
+  void SetModal(bool modal) { modal_ = modal; }
+  bool IsModal() const { return modal_; }
+
   // Ends a modal dialog with result, or hides a modeless one.
   void EndDialog(int result);
   bool IsEnded() const { return ended_; }
@@ -124,6 +129,10 @@ class Dialog {
 
  private:
   void MoveFocus(bool backwards);
+  void NotifyModeless();
+  bool IsFocusable(const Control& control) const;
+  std::size_t GroupStart(std::size_t index) const;
+  std::size_t GroupEnd(std::size_t index) const;
 
   DialogTemplate template_;
   HWND parent_;
@@ -136,6 +145,7 @@ class Dialog {
   bool ended_ = false;
   int result_ = 0;
   int repaints_ = 0;
+  bool modal_ = false;
 };
 
 }  // namespace platform

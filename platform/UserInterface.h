@@ -51,6 +51,13 @@ UserInterface& Ui();
 // Replaces the front end (tests); returns the previous one.
 std::unique_ptr<UserInterface> SetUi(std::unique_ptr<UserInterface> ui);
 
+// The terminal front end registers its factory here; Ui() uses it when no
+// script is named and standard input is a terminal.
+using UiFactory = std::unique_ptr<UserInterface> (*)();
+void SetTerminalUiFactory(UiFactory factory);
+// The front end that Ui() would choose from the environment now.
+std::unique_ptr<UserInterface> MakeUiFromEnvironment();
+
 }  // namespace platform
 
 #endif  // TAXLINK_PLATFORM_USERINTERFACE_H_

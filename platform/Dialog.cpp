@@ -1,0 +1,394 @@
+#include "platform/Dialog.h"
+
+#include "platform/Mbcs.h"
+#include "platform/UserInterface.h"
+
+namespace platform {
+namespace {
+
+HWND NextDialogHandle() {
+  static HWND next = 0x00020000;
+  next += 4;
+  return next;
+}
+
+// The number of bytes of the character that starts at text[i].
+std::size_t CharLength(const std::string& text, std::size_t i) {
+  if (i + 1 < text.size() && IsLeadByte(static_cast<unsigned char>(text[i])) &&
+      IsTrailByte(static_cast<unsigned char>(text[i + 1]))) {
+    return 2;
+  }
+  return 1;
+}
+
+}  // namespace
+
+Dialog::Dialog(const DialogTemplate& dialogTemplate, HWND parent)
+    : template_(dialogTemplate), parent_(parent), handle_(NextDialogHandle()) {
+  if (template_.caption != nullptr) caption_ = template_.caption;
+}
+
+Dialog::~Dialog() {
+  if (created_ && !modal_) Ui().ModelessDestroyed(*this);
+}
+
+void Dialog::Create() {
+  if (created_) return;
+  controls_.clear();
+  for (const ControlTemplate& item : template_.controls) {
+    Control control;
+    control.id = item.id;
+    control.kind = item.kind;
+    control.rect = item.rect;
+    control.text = item.text != nullptr ? item.text : "";
+    control.style = item.style;
+    control.enabled = (item.style & kStyleDisabled) == 0;
+    controls_.push_back(control);
+  }
+  caption_ = template_.caption != nullptr ? template_.caption : "";
+  created_ = true;
+  visible_ = (template_.style & kDialogVisible) != 0;
+  if (OnInitDialog() && focusId_ == -1) {
+    for (const Control& control : controls_) {
+      if ((control.style & kStyleTabStop) != 0 && IsFocusable(control)) {
+        SetFocusTo(control.id);
+        break;
+      }
+    }
+  }
+  NotifyModeless();
+}
+
+void Dialog::SetCaption(const std::string& text) {
+  caption_ = text;
+  NotifyModeless();
+}
+
+Control* Dialog::GetControl(int id) {
+  for (Control& control : controls_) {
+    if (control.id == id) return &control;
+  }
+  return nullptr;
+}
+
+const Control* Dialog::GetControl(int id) const {
+  for (const Control& control : controls_) {
+    if (control.id == id) return &control;
+  }
+  return nullptr;
+}
+
+void Dialog::SetItemText(int id, const std::string& text) {
+  if (Control* control = GetControl(id)) control->text = text;
+}
+
+std::string Dialog::GetItemText(int id) const {
+  const Control* control = GetControl(id);
+  return control != nullptr ? control->text : std::string();
+}
+
+void Dialog::EnableItem(int id, bool enable) {
+  if (Control* control = GetControl(id)) control->enabled = enable;
+}
+
+bool Dialog::IsItemEnabled(int id) const {
+  const Control* control = GetControl(id);
+  return control != nullptr && control->enabled;
+}
+
+void Dialog::CheckRadioButton(int firstId, int lastId, int checkedId) {
+  for (Control& control : controls_) {
+    if (control.kind == ControlKind::kRadioButton && control.id >= firstId &&
+        control.id <= lastId) {
+      control.checked = control.id == checkedId;
+    }
+  }
+}
+
+bool Dialog::IsChecked(int id) const {
+  const Control* control = GetControl(id);
+  return control != nullptr && control->checked;
+}
+
+void Dialog::LimitText(int id, std::size_t bytes) {
+  if (Control* control = GetControl(id)) control->textLimit = bytes;
+}
+
+void Dialog::SetFocusTo(int id) {
+  if (GetControl(id) == nullptr) return;
+  if (id != focusId_) {
+    for (Control& control : controls_) control.caretVisible = false;
+  }
+  focusId_ = id;
+}
+
+void Dialog::SetSel(int id, int start, int end) {
+  if (Control* control = GetControl(id)) {
+    control->selStart = start;
+    control->selEnd = end;
+  }
+}
+
+void Dialog::ScrollCaret(int id) {
+  if (Control* control = GetControl(id)) control->caretVisible = true;
+}
+
+void Dialog::ProgressSetRange(int id, int minimum, int maximum) {
+  Control* bar = GetControl(id);
+  if (bar == nullptr) return;
+  bar->rangeMin = minimum;
+  bar->rangeMax = maximum;
+  if (bar->position < minimum) bar->position = minimum;
+  if (bar->position > maximum) bar->position = maximum;
+}
+
+void Dialog::ProgressSetStep(int id, int step) {
+  if (Control* bar = GetControl(id)) bar->step = step;
+}
+
+void Dialog::ProgressSetPos(int id, int position) {
+  Control* bar = GetControl(id);
+  if (bar == nullptr) return;
+  if (position < bar->rangeMin) position = bar->rangeMin;
+  if (position > bar->rangeMax) position = bar->rangeMax;
+  bar->position = position;
+}
+
+void Dialog::ProgressStepIt(int id) {
+  Control* bar = GetControl(id);
+  if (bar == nullptr) return;
+  long long next = static_cast<long long>(bar->position) + bar->step;
+  // The control starts over when a step passes either end of its range.
+  if (next > bar->rangeMax) {
+    next = bar->rangeMin;
+  } else if (next < bar->rangeMin) {
+    next = bar->rangeMax;
+  }
+  bar->position = static_cast<int>(next);
+}
+
+void Dialog::ShowWindow(bool show) {
+  visible_ = show;
+  NotifyModeless();
+}
+
+void Dialog::UpdateWindow() {
+  ++repaints_;
+  NotifyModeless();
+}
+
+void Dialog::BringWindowToTop() { NotifyModeless(); }
+
+void Dialog::SetForegroundWindow() { NotifyModeless(); }
+
+void Dialog::EndDialog(int result) {
+  result_ = result;
+  ended_ = true;
+  if (!modal_) visible_ = false;
+  NotifyModeless();
+}
+
+bool Dialog::UpdateData(bool saveAndValidate) {
+  DoDataExchange(saveAndValidate);
+  return true;
+}
+
+bool Dialog::UserSetText(int id, const std::string& text) {
+  if (!created_ || ended_) return false;
+  Control* control = GetControl(id);
+  if (control == nullptr || control->kind != ControlKind::kEdit || !control->enabled ||
+      !control->visible) {
+    return false;
+  }
+  SetFocusTo(id);
+  // Typed character by character: an edit with the number style refuses
+  // everything but digits, and nothing is typed past the limit.
+  std::string typed;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t length = CharLength(text, i);
+    bool digit = length == 1 && text[i] >= '0' && text[i] <= '9';
+    if ((control->style & kStyleNumber) == 0 || digit) {
+      if (control->textLimit != 0 && typed.size() + length > control->textLimit) break;
+      typed.append(text, i, length);
+    }
+    i += length;
+  }
+  control->text = typed;
+  control->selStart = static_cast<int>(typed.size());
+  control->selEnd = static_cast<int>(typed.size());
+  return true;
+}
+
+bool Dialog::UserClick(int id) {
+  if (!created_ || ended_) return false;
+  Control* control = GetControl(id);
+  if (control == nullptr || !control->enabled || !control->visible) return false;
+  if (control->kind != ControlKind::kPushButton && control->kind != ControlKind::kRadioButton) {
+    return false;
+  }
+  SetFocusTo(id);
+  if (control->kind == ControlKind::kRadioButton) {
+    std::size_t index = static_cast<std::size_t>(control - controls_.data());
+    std::size_t end = GroupEnd(index);
+    for (std::size_t i = GroupStart(index); i < end; ++i) {
+      if (controls_[i].kind == ControlKind::kRadioButton) controls_[i].checked = i == index;
+    }
+  }
+  OnCommand(id);
+  return true;
+}
+
+bool Dialog::UserKey(int virtualKey, unsigned modifiers) {
+  if (!created_ || ended_) return false;
+  if (PreTranslateKeyDown(virtualKey, modifiers)) return true;
+  switch (virtualKey) {
+    case kVkEscape:
+      OnCancel();
+      break;
+    case kVkReturn: {
+      const Control* focused = GetControl(focusId_);
+      if (focused != nullptr && focused->kind == ControlKind::kPushButton && focused->enabled) {
+        UserClick(focusId_);
+      } else {
+        OnOK();
+      }
+      break;
+    }
+    case kVkTab:
+      MoveFocus((modifiers & kModShift) != 0);
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+bool Dialog::UserFocus(int id) {
+  if (!created_ || ended_) return false;
+  const Control* control = GetControl(id);
+  if (control == nullptr || !IsFocusable(*control)) return false;
+  SetFocusTo(id);
+  return true;
+}
+
+bool Dialog::UserClose() {
+  if (!created_ || ended_) return false;
+  if ((template_.style & kDialogSysMenu) == 0) return false;  // no close box
+  OnCancel();
+  return true;
+}
+
+bool Dialog::OnInitDialog() {
+  UpdateData(false);
+  return true;
+}
+
+void Dialog::DoDataExchange(bool) {}
+
+void Dialog::OnCommand(int id) {
+  if (id == IDOK) {
+    OnOK();
+  } else if (id == IDCANCEL) {
+    OnCancel();
+  }
+}
+
+bool Dialog::PreTranslateKeyDown(int, unsigned) { return false; }
+
+void Dialog::OnOK() {
+  if (!UpdateData(true)) return;
+  EndDialog(IDOK);
+}
+
+void Dialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void Dialog::MoveFocus(bool backwards) {
+  // Tab stops in resource order; a radio group is one stop, entered at its
+  // checked button.
+  std::vector<std::size_t> stops;
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const Control& control = controls_[i];
+    if ((control.style & kStyleTabStop) == 0 || !IsFocusable(control)) continue;
+    if (control.kind == ControlKind::kRadioButton) {
+      std::size_t start = GroupStart(i);
+      bool groupListed = false;
+      for (std::size_t stop : stops) {
+        if (controls_[stop].kind == ControlKind::kRadioButton && GroupStart(stop) == start) {
+          groupListed = true;
+        }
+      }
+      if (groupListed) continue;
+      std::size_t target = i;
+      for (std::size_t j = start; j < GroupEnd(i); ++j) {
+        if (controls_[j].kind == ControlKind::kRadioButton && controls_[j].checked &&
+            IsFocusable(controls_[j])) {
+          target = j;
+        }
+      }
+      stops.push_back(target);
+      continue;
+    }
+    stops.push_back(i);
+  }
+  if (stops.empty()) return;
+  // The position of the focus in resource order.
+  std::size_t current = controls_.size();
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (controls_[i].id == focusId_) current = i;
+  }
+  std::size_t next = stops.front();
+  if (current == controls_.size()) {
+    next = backwards ? stops.back() : stops.front();
+  } else if (backwards) {
+    next = stops.back();
+    for (std::size_t stop : stops) {
+      bool sameGroup = controls_[stop].kind == ControlKind::kRadioButton &&
+                       controls_[current].kind == ControlKind::kRadioButton &&
+                       GroupStart(stop) == GroupStart(current);
+      if (stop < current && !sameGroup) next = stop;
+    }
+  } else {
+    for (auto it = stops.rbegin(); it != stops.rend(); ++it) {
+      bool sameGroup = controls_[*it].kind == ControlKind::kRadioButton &&
+                       controls_[current].kind == ControlKind::kRadioButton &&
+                       GroupStart(*it) == GroupStart(current);
+      if (*it > current && !sameGroup) next = *it;
+    }
+    bool found = false;
+    for (std::size_t stop : stops) {
+      if (stop > current) found = true;
+    }
+    if (!found) next = stops.front();
+  }
+  SetFocusTo(controls_[next].id);
+  Control& focused = controls_[next];
+  if (focused.kind == ControlKind::kEdit) {
+    // Tabbing into an edit selects its whole text.
+    focused.selStart = 0;
+    focused.selEnd = -1;
+  }
+}
+
+void Dialog::NotifyModeless() {
+  if (created_ && !modal_) Ui().ModelessChanged(*this);
+}
+
+bool Dialog::IsFocusable(const Control& control) const {
+  if (!control.enabled || !control.visible || control.id == -1) return false;
+  return control.kind == ControlKind::kEdit || control.kind == ControlKind::kPushButton ||
+         control.kind == ControlKind::kRadioButton;
+}
+
+std::size_t Dialog::GroupStart(std::size_t index) const {
+  std::size_t start = index;
+  while (start > 0 && (controls_[start].style & kStyleGroup) == 0) --start;
+  return start;
+}
+
+std::size_t Dialog::GroupEnd(std::size_t index) const {
+  std::size_t end = index + 1;
+  while (end < controls_.size() && (controls_[end].style & kStyleGroup) == 0) ++end;
+  return end;
+}
+
+}  // namespace platform
