@@ -1,0 +1,156 @@
+#include "mvhost/cli/Commands.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "mvhost/lib/DataExport.h"
+#include "mvhost/lib/DataImport.h"
+#include "mvhost/lib/DataSql.h"
+#include "mvhost/lib/DataValues.h"
+#include "mvhost/lib/HostStore.h"
+
+namespace mvhost {
+
+namespace {
+
+int Refuse(const std::string& message) {
+  std::cerr << "mvhost: " << message << "\n";
+  return 1;
+}
+
+bool OpenStore(const std::string& home, HostStore* store, std::string* error) {
+  return store->Open(home, error);
+}
+
+// The values the host's link accepts for each state key.
+bool CheckStateValue(const std::string& key, const std::string& value, std::string* error) {
+  if (key == "edition") {
+    static const char* const kEditions[] = {"Alto", "Std", "Serena", "alto", "std", "serena"};
+    for (const char* edition : kEditions) {
+      if (value == edition) return true;
+    }
+    int64_t number = 0;
+    if (value.size() <= 3 && ParseIntText(value, &number) && number >= 0) return true;
+    *error = "edition must be Alto, Std, Serena or an application type number: " + value;
+    return false;
+  }
+  if (key == "link") {
+    if (value == "open" || value == "closed" || value == "busy") return true;
+    *error = "link must be open, closed or busy: " + value;
+    return false;
+  }
+  if (key == "current_user") return true;
+  *error = "unknown state key " + key + " (edition, link, current_user)";
+  return false;
+}
+
+}  // namespace
+
+std::string ResolveHome(const std::string& option) {
+  return option.empty() ? HostStore::HomeFromEnvironment() : option;
+}
+
+int InitCommand(const std::string& home) {
+  HostStore store;
+  std::string error;
+  if (!store.Create(home, &error)) return Refuse(error);
+  std::cout << "host home ready: " << store.home() << "\n";
+  return 0;
+}
+
+int ImportCommand(const std::string& home, const std::string& file, bool replace) {
+  HostStore store;
+  std::string error;
+  int32_t dataNo = 0;
+  if (!OpenStore(home, &store, &error) ||
+      !ImportDataSetFile(store, file, replace, &dataNo, &error)) {
+    return Refuse(error);
+  }
+  std::cout << "imported data set " << dataNo << " from " << file << "\n";
+  return 0;
+}
+
+int ExportCommand(const std::string& home, std::optional<int32_t> dataNo) {
+  HostStore store;
+  std::string error;
+  int32_t number = dataNo.value_or(0);
+  std::string text;
+  if (!OpenStore(home, &store, &error) || (!dataNo && !DefaultDataNo(store, &number, &error)) ||
+      !ExportDataSet(store, number, &text, &error)) {
+    return Refuse(error);
+  }
+  std::cout << text;
+  return std::cout.good() ? 0 : 1;
+}
+
+int ListCommand(const std::string& home) {
+  HostStore store;
+  std::string error;
+  if (!OpenStore(home, &store, &error)) return Refuse(error);
+  DataSql sets(store.db(),
+               "SELECT d.data_no, d.data_id, d.company_name, d.period_start, d.period_end,"
+               " (SELECT COUNT(*) FROM journal_line j WHERE j.data_no = d.data_no)"
+               " FROM data_set d ORDER BY d.data_no");
+  std::cout << "data sets:\n";
+  while (sets.Row()) {
+    std::cout << "  " << sets.Int(0) << "  " << sets.Text(1) << "  " << sets.Text(2) << "  "
+              << FormatDateText(static_cast<int32_t>(sets.Int(3))) << ".."
+              << FormatDateText(static_cast<int32_t>(sets.Int(4))) << "  " << sets.Int(5)
+              << " journal lines\n";
+  }
+  if (!sets.error().empty()) return Refuse(sets.error());
+  DataSql users(store.db(),
+                "SELECT u.user_id, u.name, u.selected_no1, u.selected_data_no,"
+                " COALESCE((SELECT 1 FROM host_state s WHERE s.key = 'current_user'"
+                " AND s.value = u.user_id), 0) FROM app_user u ORDER BY u.user_id");
+  std::cout << "users:\n";
+  while (users.Row()) {
+    std::cout << "  " << users.Text(0) << "  " << users.Text(1) << "  selects " << users.Int(3)
+              << " (first number " << users.Int(2) << ")" << (users.Int(4) != 0 ? "  current" : "")
+              << "\n";
+  }
+  if (!users.error().empty()) return Refuse(users.error());
+  return 0;
+}
+
+int SelectCommand(const std::string& home, const std::string& user, int32_t dataNo) {
+  HostStore store;
+  std::string error;
+  if (!OpenStore(home, &store, &error)) return Refuse(error);
+  DataSql exists(store.db(), "SELECT 1 FROM data_set WHERE data_no = ?");
+  if (!exists.Bind(1, dataNo).Row()) return Refuse("no data set " + std::to_string(dataNo));
+  if (user.empty()) return Refuse("empty user id");
+  DataSql select(store.db(),
+                 "INSERT INTO app_user (user_id, selected_data_no) VALUES (?, ?)"
+                 " ON CONFLICT (user_id) DO UPDATE SET selected_data_no = excluded.selected_data_no");
+  if (!select.Bind(1, user).Bind(2, dataNo).Run()) return Refuse(select.error());
+  std::cout << "user " << user << " selects data set " << dataNo << "\n";
+  return 0;
+}
+
+int StateCommand(const std::string& home, const std::string& key, const std::string& value,
+                 bool set) {
+  HostStore store;
+  std::string error;
+  if (!OpenStore(home, &store, &error)) return Refuse(error);
+  if (!set) {
+    DataSql all(store.db(), "SELECT key, value FROM host_state ORDER BY key");
+    while (all.Row()) std::cout << all.Text(0) << " " << all.Text(1) << "\n";
+    return all.error().empty() ? 0 : Refuse(all.error());
+  }
+  if (value.empty()) {
+    DataSql remove(store.db(), "DELETE FROM host_state WHERE key = ?");
+    if (!remove.Bind(1, key).Run()) return Refuse(remove.error());
+    std::cout << key << " removed\n";
+    return 0;
+  }
+  if (!CheckStateValue(key, value, &error)) return Refuse(error);
+  DataSql put(store.db(),
+              "INSERT INTO host_state (key, value) VALUES (?, ?)"
+              " ON CONFLICT (key) DO UPDATE SET value = excluded.value");
+  if (!put.Bind(1, key).Bind(2, value).Run()) return Refuse(put.error());
+  std::cout << key << " " << value << "\n";
+  return 0;
+}
+
+}  // namespace mvhost

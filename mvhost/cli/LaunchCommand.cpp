@@ -1,0 +1,182 @@
+#include "mvhost/cli/LaunchCommand.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+#include "platform/Encoding.h"
+#include "platform/HostWindow.h"
+
+namespace mvhost {
+
+namespace {
+
+int CannotStart(const std::string& message) {
+  std::cerr << "mvhost: " << message << "\n";
+  return kLaunchCannotStart;
+}
+
+// The listening end of the host window: a bound datagram socket in a private
+// folder, removed again when the launch ends.
+class WindowListener {
+ public:
+  ~WindowListener() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!socketPath_.empty()) ::unlink(socketPath_.c_str());
+    if (!folder_.empty()) ::rmdir(folder_.c_str());
+  }
+
+  bool Open(HWND handle, std::string* error) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") +
+                          "/mvhost-window-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (::mkdtemp(buffer.data()) == nullptr) {
+      *error = "cannot create a window folder: " + std::string(std::strerror(errno));
+      return false;
+    }
+    folder_ = buffer.data();
+    // The program and WindowSocketPath find the window through this variable.
+    ::setenv("TAXLINK_WINDOWS_DIR", folder_.c_str(), 1);
+    std::string path = platform::WindowSocketPath(handle);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) {
+      *error = "window socket path too long: " + path;
+      return false;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+      *error = "cannot listen on " + path + ": " + std::strerror(errno);
+      return false;
+    }
+    socketPath_ = path;
+    return true;
+  }
+
+  // Waits up to `millis` for one datagram; false when none came.
+  bool Receive(int millis, std::string* text) {
+    pollfd p{fd_, POLLIN, 0};
+    if (::poll(&p, 1, millis) <= 0) return false;
+    char buffer[1024];
+    ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (n < 0) return false;
+    text->assign(buffer, static_cast<size_t>(n));
+    return true;
+  }
+
+ private:
+  int fd_ = -1;
+  std::string folder_;
+  std::string socketPath_;
+};
+
+// The lParam of "POST 1025 wparam lparam", when the datagram is that.
+std::optional<int32_t> PostedResult(const std::string& text) {
+  std::istringstream in(text);
+  std::string word;
+  int64_t message = 0, wParam = 0, lParam = 0;
+  if (!(in >> word >> message >> wParam >> lParam) || word != "POST" ||
+      message != kHostNotifyMessage) {
+    return std::nullopt;
+  }
+  return static_cast<int32_t>(lParam);
+}
+
+const char* ResultName(int32_t result) {
+  switch (result) {
+    case 0: return "written";
+    case 1: return "stopped";
+    case 2: return "failed";
+    default: return "unknown";
+  }
+}
+
+}  // namespace
+
+std::string EditionProgramPath(const std::string& edition) {
+  std::vector<char> self(4096);
+  ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
+  std::string folder = ".";
+  if (n > 0) {
+    std::string path(self.data(), static_cast<size_t>(n));
+    folder = path.substr(0, path.rfind('/'));
+  }
+  return folder + "/TaxLink" + edition;
+}
+
+int LaunchCommand(const LaunchOptions& options) {
+  if (options.program.empty() && options.edition != "Alto" && options.edition != "Std" &&
+      options.edition != "Serena") {
+    return CannotStart("unknown edition " + options.edition + " (Alto, Std, Serena)");
+  }
+  std::string program = options.program.empty() ? EditionProgramPath(options.edition)
+                                                 : options.program;
+  if (::access(program.c_str(), X_OK) != 0) return CannotStart("no program " + program);
+  std::string pathText;
+  if (!platform::TryUtf8ToCp932(options.pathText, &pathText)) {
+    return CannotStart("the path text cannot be written in Shift_JIS: " + options.pathText);
+  }
+
+  // A window handle of our own: the process id, kept to 31 bits.
+  HWND handle = static_cast<HWND>(::getpid()) & 0x7FFFFFFFu;
+  WindowListener window;
+  std::string error;
+  if (!window.Open(handle, &error)) return CannotStart(error);
+  if (!options.home.empty()) ::setenv("MVHOST_HOME", options.home.c_str(), 1);
+
+  std::string argument = std::to_string(handle) + "," + std::to_string(kHostNotifyMessage) + "," +
+                         std::to_string(options.functionId) + "," + pathText;
+  std::cout << "launch " << program << " " << platform::Cp932ToUtf8(argument) << std::endl;
+
+  pid_t child = ::fork();
+  if (child < 0) return CannotStart(std::string("cannot fork: ") + std::strerror(errno));
+  if (child == 0) {
+    std::vector<char*> argv = {const_cast<char*>(program.c_str()),
+                               const_cast<char*>(argument.c_str()), nullptr};
+    ::execv(program.c_str(), argv.data());
+    std::cerr << "mvhost: cannot start " << program << ": " << std::strerror(errno) << "\n";
+    ::_exit(127);
+  }
+
+  std::optional<int32_t> result;
+  int status = 0;
+  bool exited = false;
+  std::string text;
+  while (true) {
+    if (window.Receive(exited ? 0 : 100, &text)) {
+      std::cout << text << std::endl;
+      if (auto posted = PostedResult(text)) result = posted;
+      continue;
+    }
+    if (exited) break;  // drained what the program sent before it ended
+    pid_t done = ::waitpid(child, &status, WNOHANG);
+    if (done == child || (done < 0 && errno != EINTR)) exited = true;
+  }
+
+  if (WIFEXITED(status)) {
+    std::cout << "program exited with status " << WEXITSTATUS(status) << "\n";
+  } else if (WIFSIGNALED(status)) {
+    std::cout << "program ended by signal " << WTERMSIG(status) << "\n";
+  }
+  if (!result) {
+    std::cout << "result: no notification\n";
+    return kLaunchNoNotification;
+  }
+  std::cout << "result: " << *result << " " << ResultName(*result) << "\n";
+  return *result >= 0 && *result <= 2 ? *result : 2;
+}
+
+}  // namespace mvhost

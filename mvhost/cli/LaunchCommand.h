@@ -1,0 +1,38 @@
+#ifndef TAXLINK_MVHOST_CLI_LAUNCHCOMMAND_H_
+#define TAXLINK_MVHOST_CLI_LAUNCHCOMMAND_H_
+
+#include <cstdint>
+#include <string>
+
+namespace mvhost {
+
+struct LaunchOptions {
+  std::string edition;      // Alto, Std or Serena
+  std::string program;      // overrides the program next to mvhost
+  std::string home;         // handed to the program as MVHOST_HOME when set
+  int32_t functionId = 1;
+  std::string pathText;     // UTF-8; handed to the program in Shift_JIS
+};
+
+// The message number the host asks the program to post back (WM_USER + 1).
+inline constexpr uint32_t kHostNotifyMessage = 1025;
+
+// Exit codes of `mvhost launch` besides the run results 0, 1 and 2.
+inline constexpr int kLaunchNoNotification = 3;
+inline constexpr int kLaunchCannotStart = 4;
+
+// Starts the program the way the host does and acts as the host window: one
+// argument "HANDLE,1025,FUNCTIONID,TEXT", TAXLINK_WINDOWS_DIR set to a fresh
+// folder in which this process listens on the socket of HANDLE. Prints each
+// datagram the window receives, then the program's exit status and the run's
+// result; returns the result (lParam of the posted message) or
+// kLaunchNoNotification.
+int LaunchCommand(const LaunchOptions& options);
+
+// The program of an edition: TaxLink<EDITION> in the folder of this
+// executable.
+std::string EditionProgramPath(const std::string& edition);
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_CLI_LAUNCHCOMMAND_H_

@@ -1,0 +1,256 @@
+#include "mvhost/lib/DataValidate.h"
+
+#include <map>
+#include <set>
+
+#include "mvhost/lib/DataValues.h"
+#include "platform/Encoding.h"
+
+namespace mvhost {
+
+namespace {
+
+// The host's record widths (bytes of Shift_JIS text, terminator included).
+constexpr size_t kDataIdWidth = 16;
+constexpr size_t kCompanyNameWidth = 260;
+constexpr size_t kAccountCodeWidth = 16;
+constexpr size_t kAccountNameWidth = 64;
+constexpr size_t kDepartmentNameWidth = 59;
+constexpr size_t kAssetCodeWidth = 16;
+constexpr size_t kAssetNameWidth = 28;
+constexpr size_t kUserIdWidth = 65;
+
+class Checker {
+ public:
+  explicit Checker(std::string* error) : error_(error) {}
+
+  bool Fail(const std::string& origin, const std::string& field, const std::string& message) {
+    *error_ = origin + "." + field + ": " + message;
+    return false;
+  }
+
+  bool FailLine(const JournalLine& line, const std::string& field, const std::string& message) {
+    if (!line.fromCsv) return Fail(line.origin, field, message);
+    std::string column = field;
+    for (char& c : column) c = c == '.' ? '_' : c;
+    *error_ = line.origin + ": " + column + ": " + message;
+    return false;
+  }
+
+  // Text that the host hands out in a fixed-width Shift_JIS field.
+  bool Fits(const std::string& origin, const std::string& field, const std::string& text,
+            size_t width) {
+    std::string cp932;
+    if (!platform::TryUtf8ToCp932(text, &cp932)) {
+      return Fail(origin, field, "text cannot be written in Shift_JIS: " + text);
+    }
+    if (cp932.size() >= width) {
+      return Fail(origin, field, "text longer than " + std::to_string(width - 1) +
+                                     " Shift_JIS bytes: " + text);
+    }
+    return true;
+  }
+
+ private:
+  std::string* error_;
+};
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// The first day on which a rate was in force.
+int32_t RateStart(int32_t rate) {
+  switch (rate) {
+    case 3: return 19890401;
+    case 5: return 19970401;
+    case 8: return 20140401;
+    case 10: return 20191001;
+    default: return 0;
+  }
+}
+
+bool CheckSide(Checker& c, const DataSetModel& m, const JournalLine& line, const char* name,
+               const JournalSide& side, const std::set<std::string>& accounts,
+               const std::set<int32_t>& departments) {
+  std::string n(name);
+  if (side.account.empty()) {
+    if (side.amount != 0 || side.tax != 0 || side.taxClass != 0 || side.dept != 0) {
+      return c.FailLine(line, n + ".account", "missing for a side with an amount");
+    }
+    return true;
+  }
+  if (accounts.count(side.account) == 0) {
+    return c.FailLine(line, n + ".account", "unknown account " + Quoted(side.account));
+  }
+  if (side.dept != 0 && departments.count(side.dept) == 0) {
+    return c.FailLine(line, n + ".dept", "unknown department " + std::to_string(side.dept));
+  }
+  if (!IsKnownTaxClass(side.taxClass)) {
+    return c.FailLine(line, n + ".tax_class",
+                      "unknown tax class " + std::to_string(side.taxClass) +
+                          " (known: 0-11, 21-27, 30-38, 40-43)");
+  }
+  (void)m;
+  return true;
+}
+
+bool CheckJournal(Checker& c, const DataSetModel& m, const JournalLine& line,
+                  const std::set<std::string>& accounts, const std::set<int32_t>& departments) {
+  const DataSetInfo& d = m.info;
+  if (line.date < d.periodStart || line.date > d.periodEnd) {
+    return c.FailLine(line, "date", "date " + FormatDateText(line.date) + " is outside the period " +
+                                        FormatDateText(d.periodStart) + ".." +
+                                        FormatDateText(d.periodEnd));
+  }
+  int32_t month = AccountingMonthOf(d.periodStart, line.date);
+  std::string kind = std::to_string(line.monthKind);
+  if (line.monthKind >= 1 && line.monthKind <= 12) {
+    if (line.monthKind != month) {
+      return c.FailLine(line, "month", "month " + kind + " does not match the date " +
+                                           FormatDateText(line.date) + " (accounting month " +
+                                           std::to_string(month) + ")");
+    }
+  } else if (line.monthKind == 15) {
+    if (!d.interimClosing) {
+      return c.FailLine(line, "month", "month 15 (interim closing) in a data set without an interim closing");
+    }
+    if (month != 6) {
+      return c.FailLine(line, "month", "month 15 (interim closing) needs a date in accounting month 6, not " +
+                                           FormatDateText(line.date));
+    }
+  } else if (line.monthKind == 18) {
+    if (month != 12) {
+      return c.FailLine(line, "month", "month 18 (year-end closing) needs a date in accounting month 12, not " +
+                                           FormatDateText(line.date));
+    }
+  } else {
+    return c.FailLine(line, "month", "unknown month kind " + kind + " (1-12, 15, 18)");
+  }
+  if (line.debit.account.empty() && line.credit.account.empty()) {
+    return c.FailLine(line, "debit", "neither a debit nor a credit side");
+  }
+  if (!CheckSide(c, m, line, "debit", line.debit, accounts, departments) ||
+      !CheckSide(c, m, line, "credit", line.credit, accounts, departments)) {
+    return false;
+  }
+  if (line.rate != 0) {
+    bool listed = false;
+    for (int32_t rate : m.taxRates) listed = listed || rate == line.rate;
+    if (!listed) {
+      return c.FailLine(line, "rate", "rate " + std::to_string(line.rate) +
+                                          " is not one of the data set's tax_rates");
+    }
+    if (line.date < RateStart(line.rate)) {
+      return c.FailLine(line, "rate", "rate " + std::to_string(line.rate) + " % did not apply on " +
+                                          FormatDateText(line.date));
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ValidateModel(const DataSetModel& m, std::string* error) {
+  Checker c(error);
+  const DataSetInfo& d = m.info;
+  const std::string dataOrigin = m.source + ": data_set";
+  if (!c.Fits(dataOrigin, "data_id", d.dataId, kDataIdWidth) ||
+      !c.Fits(dataOrigin, "company_name", d.companyName, kCompanyNameWidth)) {
+    return false;
+  }
+  int32_t lastMonth = AccountingMonthOf(d.periodStart, d.periodEnd);
+  if (d.periodEnd < d.periodStart || lastMonth == 0) {
+    return c.Fail(dataOrigin, "period_end", "the period " + FormatDateText(d.periodStart) + ".." +
+                                                FormatDateText(d.periodEnd) +
+                                                " is not one to twelve months long");
+  }
+  std::set<int32_t> rates;
+  for (size_t i = 0; i < m.taxRates.size(); ++i) {
+    if (!rates.insert(m.taxRates[i]).second) {
+      *error = m.source + ": tax_rates[" + std::to_string(i) + "]: duplicate tax rate " +
+               std::to_string(m.taxRates[i]);
+      return false;
+    }
+  }
+
+  std::map<uint32_t, std::string> classes;
+  for (const AccountClass& k : m.accountClasses) {
+    auto [it, added] = classes.emplace(k.code, k.origin);
+    if (!added) {
+      return c.Fail(k.origin, "code", "duplicate account class " + FormatClassCodeText(k.code) +
+                                          " (also " + it->second + ")");
+    }
+  }
+  for (const AccountClass& k : m.accountClasses) {
+    if (k.parent && classes.count(*k.parent) == 0) {
+      return c.Fail(k.origin, "parent", "unknown account class " + FormatClassCodeText(*k.parent));
+    }
+  }
+
+  std::map<std::string, std::string> accountOrigins;
+  std::set<std::string> accounts;
+  for (const Account& a : m.accounts) {
+    auto [it, added] = accountOrigins.emplace(a.code, a.origin);
+    if (!added) {
+      return c.Fail(a.origin, "code", "duplicate account code " + Quoted(a.code) + " (also " +
+                                          it->second + ")");
+    }
+    accounts.insert(a.code);
+    if (!classes.empty() && classes.count(a.classCode) == 0) {
+      return c.Fail(a.origin, "class", "unknown account class " + FormatClassCodeText(a.classCode));
+    }
+    if (!c.Fits(a.origin, "code", a.code, kAccountCodeWidth) ||
+        !c.Fits(a.origin, "name", a.name, kAccountNameWidth)) {
+      return false;
+    }
+  }
+
+  std::map<int32_t, std::string> departmentOrigins;
+  std::set<int32_t> departments;
+  for (const Department& dep : m.departments) {
+    auto [it, added] = departmentOrigins.emplace(dep.code, dep.origin);
+    if (!added) {
+      return c.Fail(dep.origin, "code", "duplicate department code " + std::to_string(dep.code) +
+                                            " (also " + it->second + ")");
+    }
+    departments.insert(dep.code);
+    if (!c.Fits(dep.origin, "name", dep.name, kDepartmentNameWidth)) return false;
+  }
+  for (const Department& dep : m.departments) {
+    if (dep.parentCode != 0 && departments.count(dep.parentCode) == 0) {
+      return c.Fail(dep.origin, "parent", "unknown department " + std::to_string(dep.parentCode));
+    }
+  }
+
+  for (const JournalLine& line : m.journals) {
+    if (!CheckJournal(c, m, line, accounts, departments)) return false;
+    std::string ignored;
+    if (!platform::TryUtf8ToCp932(line.description, &ignored)) {
+      return c.FailLine(line, "description", "text cannot be written in Shift_JIS");
+    }
+  }
+
+  std::map<std::string, std::string> assetOrigins;
+  for (const FixedAsset& a : m.fixedAssets) {
+    auto [it, added] = assetOrigins.emplace(a.code, a.origin);
+    if (!added) {
+      return c.Fail(a.origin, "code", "duplicate fixed asset code " + Quoted(a.code) + " (also " +
+                                          it->second + ")");
+    }
+    if (!c.Fits(a.origin, "code", a.code, kAssetCodeWidth) ||
+        !c.Fits(a.origin, "name", a.name, kAssetNameWidth)) {
+      return false;
+    }
+  }
+
+  std::map<std::string, std::string> userOrigins;
+  for (const User& u : m.users) {
+    auto [it, added] = userOrigins.emplace(u.id, u.origin);
+    if (!added) {
+      return c.Fail(u.origin, "id", "duplicate user " + Quoted(u.id) + " (also " + it->second + ")");
+    }
+    if (!c.Fits(u.origin, "id", u.id, kUserIdWidth)) return false;
+  }
+  return true;
+}
+
+}  // namespace mvhost
