@@ -1,0 +1,179 @@
+#include "app/ProgressDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/UserInterface.h"
+#include "resources/ProgressDialogTemplate.h"
+
+namespace taxlink {
+namespace {
+
+// Counts the front-end notifications of modeless dialogs.
+class CountingUi : public platform::UserInterface {
+ public:
+  int MessageBox(HWND, std::string_view, std::string_view, uint32_t) override { return IDOK; }
+  int RunModal(platform::Dialog&) override { return IDCANCEL; }
+  void ModelessChanged(platform::Dialog&) override { ++changes; }
+  void ModelessDestroyed(platform::Dialog&) override {}
+  bool GetSaveFileName(platform::SaveFileRequest&) override { return false; }
+  void BeginWaitCursor() override {}
+  void EndWaitCursor() override {}
+  int changes = 0;
+};
+
+// Records every percentage caption the window sets.
+class RecordingProgress : public ProgressDialog {
+ public:
+  std::vector<std::string> captions;
+
+ protected:
+  void ShowPercent(int percent) override {
+    ProgressDialog::ShowPercent(percent);
+    captions.push_back(Caption());
+  }
+};
+
+class ProgressDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto ui = std::make_unique<CountingUi>();
+    ui_ = ui.get();
+    previous_ = platform::SetUi(std::move(ui));
+    dialog_.CreateModeless();
+  }
+  void TearDown() override { platform::SetUi(std::move(previous_)); }
+
+  const platform::Control& Bar(int id) const { return *dialog_.GetControl(id); }
+
+  CountingUi* ui_ = nullptr;
+  std::unique_ptr<platform::UserInterface> previous_;
+  RecordingProgress dialog_;
+};
+
+TEST(ProgressDialogTemplateTest, MatchesDialog131) {
+  const platform::DialogTemplate& t = ProgressDialogTemplate();
+  EXPECT_EQ(t.id, 131);
+  EXPECT_STREQ(t.caption, "集計中");
+  EXPECT_EQ(t.rect.width, 221);
+  EXPECT_EQ(t.rect.height, 44);
+  EXPECT_EQ(t.style & platform::kDialogVisible, 0u);
+  EXPECT_EQ(t.style & platform::kDialogSysMenu, 0u);
+  EXPECT_NE(t.style & platform::kDialogSystemModal, 0u);
+  ASSERT_EQ(t.controls.size(), 2u);
+  EXPECT_EQ(t.controls[0].id, kIdcOverallBar);
+  EXPECT_EQ(t.controls[0].kind, platform::ControlKind::kProgressBar);
+  EXPECT_NE(t.controls[0].style & platform::kStyleSmooth, 0u);
+  EXPECT_EQ(t.controls[0].rect.height, 22);
+  EXPECT_EQ(t.controls[1].id, kIdcDetailBar);
+  EXPECT_EQ(t.controls[1].style & platform::kStyleSmooth, 0u);
+  EXPECT_EQ(t.controls[1].rect.y, 29);
+}
+
+TEST_F(ProgressDialogTest, CreatedHiddenWithBothBarsBound) {
+  EXPECT_TRUE(dialog_.IsCreated());
+  EXPECT_FALSE(dialog_.IsVisible());
+  EXPECT_TRUE(dialog_.barsBound());
+  EXPECT_EQ(dialog_.Caption(), "集計中");
+  EXPECT_EQ(dialog_.detailTickCounter(), 0);
+}
+
+TEST_F(ProgressDialogTest, FirstQuarterMakes251StepsAnd26Captions) {
+  dialog_.ResetOverall();
+  dialog_.overallAdvance(0, 250);
+  EXPECT_EQ(Bar(kIdcOverallBar).position, 251);
+  EXPECT_EQ(Bar(kIdcOverallBar).rangeMax, 1000);
+  ASSERT_EQ(dialog_.captions.size(), 26u);
+  EXPECT_EQ(dialog_.captions.front(), "集計中 0％");
+  EXPECT_EQ(dialog_.captions[13], "集計中 13％");
+  EXPECT_EQ(dialog_.captions.back(), "集計中 25％");
+  // Each step: eleven sweep repaints and one of its own.
+  EXPECT_EQ(dialog_.RepaintCount(), 251 * 12);
+}
+
+TEST_F(ProgressDialogTest, WholeRunEndsAt100PercentAfter1004Steps) {
+  dialog_.ResetOverall();
+  dialog_.overallAdvance(0, 250);
+  dialog_.overallAdvance(250, 500);
+  dialog_.overallAdvance(500, 750);
+  dialog_.overallAdvance(750, 1000);
+  EXPECT_EQ(dialog_.Caption(), "集計中 100％");
+  // 1004 steps on a 0..1000 bar: the step to 1001 wraps to 0, three more follow.
+  EXPECT_EQ(Bar(kIdcOverallBar).position, 3);
+  EXPECT_EQ(dialog_.captions.size(), 26u * 4);
+  EXPECT_EQ(dialog_.RepaintCount(), 1004 * 12);
+}
+
+TEST_F(ProgressDialogTest, FromGreaterThanToDoesNothing) {
+  dialog_.ResetOverall();
+  int changesBefore = ui_->changes;
+  dialog_.overallAdvance(10, 9);
+  EXPECT_EQ(Bar(kIdcOverallBar).position, 0);
+  EXPECT_TRUE(dialog_.captions.empty());
+  EXPECT_EQ(dialog_.Caption(), "集計中");
+  EXPECT_EQ(dialog_.RepaintCount(), 0);
+  EXPECT_EQ(ui_->changes, changesBefore);
+}
+
+TEST_F(ProgressDialogTest, DetailSweepMakesElevenStepsOnATenStepBar) {
+  dialog_.ProgressSetRange(kIdcDetailBar, 0, 100);
+  dialog_.ProgressSetPos(kIdcDetailBar, 37);
+  dialog_.detailSweep();
+  const platform::Control& bar = Bar(kIdcDetailBar);
+  EXPECT_EQ(bar.rangeMin, 0);
+  EXPECT_EQ(bar.rangeMax, 10);
+  EXPECT_EQ(bar.step, 1);
+  // Ten steps reach 10; the eleventh starts the bar over at 0.
+  EXPECT_EQ(bar.position, 0);
+  EXPECT_EQ(dialog_.RepaintCount(), 11);
+}
+
+TEST_F(ProgressDialogTest, DetailTickRunsAnElevenCallCycle) {
+  dialog_.ResetDetail();
+  for (int call = 1; call <= 10; ++call) {
+    int changesBefore = ui_->changes;
+    dialog_.detailTick();
+    EXPECT_EQ(dialog_.detailTickCounter(), call);
+    EXPECT_EQ(Bar(kIdcDetailBar).position, call);
+    // Only the repaint: the window is not brought to the front.
+    EXPECT_EQ(ui_->changes - changesBefore, 1) << "call " << call;
+  }
+  int changesBefore = ui_->changes;
+  dialog_.detailTick();
+  EXPECT_EQ(dialog_.detailTickCounter(), 0);
+  // Reset to 0, then stepped once.
+  EXPECT_EQ(Bar(kIdcDetailBar).position, 1);
+  // Brought to the top, made foreground, repainted.
+  EXPECT_EQ(ui_->changes - changesBefore, 3);
+  EXPECT_EQ(dialog_.RepaintCount(), 11);
+  dialog_.detailTick();
+  EXPECT_EQ(dialog_.detailTickCounter(), 1);
+  EXPECT_EQ(Bar(kIdcDetailBar).position, 2);
+}
+
+TEST_F(ProgressDialogTest, CompleteDetailSetsTheEndState) {
+  dialog_.ResetDetail();
+  dialog_.detailTick();
+  dialog_.CompleteDetail();
+  EXPECT_EQ(Bar(kIdcDetailBar).position, 10);
+  EXPECT_EQ(dialog_.detailTickCounter(), 10);
+  // The next tick starts a new cycle.
+  dialog_.detailTick();
+  EXPECT_EQ(dialog_.detailTickCounter(), 0);
+  EXPECT_EQ(Bar(kIdcDetailBar).position, 1);
+}
+
+TEST_F(ProgressDialogTest, EndHidesWithoutDestroying) {
+  dialog_.ShowWindow(true);
+  dialog_.End();
+  EXPECT_FALSE(dialog_.IsVisible());
+  EXPECT_TRUE(dialog_.IsEnded());
+  EXPECT_EQ(dialog_.Result(), 1);
+  EXPECT_TRUE(dialog_.IsCreated());
+}
+
+}  // namespace
+}  // namespace taxlink
