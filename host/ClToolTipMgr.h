@@ -17,6 +17,9 @@ class Dialog;
 // The host's tooltip manager; attaches tooltips to a dialog's controls.
 class ClToolTipMgr {
  public:
+  // Removes the tooltips this manager attached.
+  ~ClToolTipMgr();
+
   int32_t Init(platform::Dialog* dialog, const TOOLTIPMSG_TABLE* table, int32_t count);
 };
 

@@ -1,0 +1,138 @@
+#include "host/ClAccConnect.h"
+
+#include <string>
+
+#include "host/ClLinkMgr.h"
+#include "host/ClSysEnvMgr.h"
+#include "mvhost/lib/ClOptLink.h"
+#include "mvhost/lib/FaultInjection.h"
+#include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/HostMessages.h"
+#include "mvhost/lib/HostSession.h"
+#include "mvhost/lib/SqlStatement.h"
+#include "platform/UserInterface.h"
+
+namespace {
+
+// The link's state beside the members the program sees.
+struct LinkState {
+  int appType = -1;
+  int useDataType = 0;
+  bool connected = false;
+};
+
+LinkState& State() {
+  static LinkState state;
+  return state;
+}
+
+// The application type a host_state 'edition' value names (a number or the
+// edition's name), or -1.
+int EditionOf(const std::string& value) {
+  if (value == "std" || value == "Std") return ClSysEnvMgr::kAppTypeStd;
+  if (value == "alto" || value == "Alto") return ClSysEnvMgr::kAppTypeAlto;
+  if (value == "serena" || value == "Serena") return ClSysEnvMgr::kAppTypeSerena;
+  if (value.empty() || value.size() > 3) return -1;
+  for (char c : value) {
+    if (c < '0' || c > '9') return -1;
+  }
+  return std::stoi(value);
+}
+
+// Every table the services read must exist and be readable.
+int32_t CheckStore(sqlite3* db) {
+  static const char* const kTables[] = {"host_state", "data_set",     "tax_rate",
+                                        "app_user",   "account_class", "account",
+                                        "department", "journal_line", "fixed_asset",
+                                        "saved_return"};
+  for (const char* table : kTables) {
+    mvhost::SqlStatement stmt;
+    if (stmt.Prepare(db, std::string("SELECT 1 FROM ") + table + " LIMIT 1") != 0 ||
+        stmt.Step() < 0) {
+      return mvhost::kErrDamagedStore;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+ClAccConnect* ClAccConnect::Inst() {
+  static ClAccConnect link;
+  return &link;
+}
+
+void ClAccConnect::SetAppType(int appType) { State().appType = appType; }
+
+void ClAccConnect::SetUseDataType(int useDataType) {
+  State().useDataType = useDataType;
+  if (ClOptLink* options = ClLinkMgr::Inst()->GetOptLink()) options->useDataType = useDataType;
+}
+
+int32_t ClAccConnect::Initiate() {
+  MVHOST_FAULT_POINT("ClAccConnect::Initiate");
+  State().connected = false;
+  int32_t status = 0;
+  sqlite3* db = mvhost::HostSession::Db(&status);
+  if (db == nullptr) return status;
+  std::string value;
+  if (mvhost::HostSession::StateValue(db, "edition", &value) &&
+      EditionOf(value) != State().appType) {
+    return mvhost::kErrEditionMismatch;
+  }
+  if (mvhost::HostSession::StateValue(db, "link", &value) && value == "closed") {
+    return mvhost::kErrLinkClosed;
+  }
+  State().connected = true;
+  return 0;
+}
+
+int32_t ClAccConnect::ExpSysLink() {
+  MVHOST_FAULT_POINT("ClAccConnect::ExpSysLink");
+  if (!State().connected) return mvhost::kErrNotReady;
+  int32_t status = 0;
+  sqlite3* db = mvhost::HostSession::Db(&status);
+  if (db == nullptr) return status;
+  status = CheckStore(db);
+  if (status != 0) return status;
+  std::string value;
+  if (mvhost::HostSession::StateValue(db, "link", &value) && value == "busy") {
+    return mvhost::kLinkStop;
+  }
+  int32_t dataNo = 0;
+  status = mvhost::HostSession::SelectedDataNo(db, &dataNo);
+  if (status == mvhost::kErrNoUser || status == mvhost::kErrNoDataSet) return mvhost::kLinkStop;
+  return status;
+}
+
+int32_t ClAccConnect::DispMsg(HWND owner, const char* text, const char* messageCaption,
+                              uint32_t style) {
+  MVHOST_FAULT_POINT("ClAccConnect::DispMsg");
+  if (text == nullptr) return mvhost::kErrBadArgument;
+  static const std::string kToken = "ES_APRPACKAGENAME";
+  std::string shown = text;
+  std::string name = mvhost::FilingApplicationName();
+  for (size_t at = shown.find(kToken); at != std::string::npos;
+       at = shown.find(kToken, at + name.size())) {
+    shown.replace(at, kToken.size(), name);
+  }
+  std::string title = messageCaption != nullptr ? messageCaption : mvhost::HostCaption();
+  return platform::Ui().MessageBox(owner, shown, title, style);
+}
+
+int32_t ClAccConnect::LogOut() {
+  MVHOST_FAULT_POINT("ClAccConnect::LogOut");
+  return 0;
+}
+
+int32_t ClAccConnect::Terminate() {
+  MVHOST_FAULT_POINT("ClAccConnect::Terminate");
+  State().connected = false;
+  return 0;
+}
+
+void ClAccConnect::Release() {
+  State() = LinkState();
+  caption = nullptr;
+  ownerWindow = 0;
+}

@@ -1,0 +1,90 @@
+#include "host/ClRuleGenkashokyaku.h"
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "host/HostStatus.h"
+#include "mvhost/lib/FaultInjection.h"
+#include "mvhost/lib/FilterSql.h"
+#include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/RecordText.h"
+#include "mvhost/lib/RuleContext.h"
+#include "mvhost/lib/SqlStatement.h"
+
+struct ClRuleGenkashokyaku::Query {
+  bool ready = false;
+  std::vector<StKOTEISHISANINFO> assets;
+};
+
+ClRuleGenkashokyaku::ClRuleGenkashokyaku() : query_(new Query) {}
+
+ClRuleGenkashokyaku::~ClRuleGenkashokyaku() { delete query_; }
+
+MVHOST_DEFINE_HOST_NEW(ClRuleGenkashokyaku)
+
+int32_t ClRuleGenkashokyaku::MoveReady(const StFINDINFO* filter, int32_t /*sortType*/,
+                                       int32_t /*sumType*/) {
+  MVHOST_FAULT_POINT("ClRuleGenkashokyaku::MoveReady");
+  *query_ = Query();
+  sqlite3* db = nullptr;
+  int32_t dataNo = 0;
+  int32_t status = context_->Resolve(&db, &dataNo);
+  if (status != 0) return status;
+  mvhost::SqlFilter where;
+  status = mvhost::TranslateFilter(filter, mvhost::FilterTarget::kFixedAsset, &where);
+  if (status != 0) return status;
+  mvhost::SqlStatement stmt;
+  status = stmt.Prepare(db,
+                        "SELECT f.asset_id, f.code, f.name, f.kind, f.acquisition_date, "
+                        "f.acquisition_amount, f.income_kind FROM fixed_asset f "
+                        "WHERE f.data_no = ? AND " + where.sql +
+                            " ORDER BY f.acquisition_date, f.asset_id");
+  if (status != 0) return status;
+  stmt.BindInt(1, dataNo);
+  stmt.BindAll(2, where.values);
+  int32_t step = 0;
+  while ((step = stmt.Step()) == 1) {
+    StKOTEISHISANINFO asset;
+    std::memset(&asset, 0, sizeof(asset));
+    asset.assetId = static_cast<int32_t>(stmt.Int(0));
+    mvhost::CopyRecordText(asset.code, sizeof(asset.code), stmt.Text(1));
+    mvhost::CopyRecordText(asset.name, sizeof(asset.name), stmt.Text(2));
+    asset.kind = static_cast<int32_t>(stmt.Int(3));
+    asset.acquisitionDate = static_cast<int32_t>(stmt.Int(4));
+    asset.acquisitionAmount = stmt.Int(5);
+    asset.incomeKind = static_cast<uint8_t>(stmt.Int(6));
+    query_->assets.push_back(asset);
+  }
+  if (step < 0) {
+    query_->assets.clear();
+    return step;
+  }
+  query_->ready = true;
+  return 0;
+}
+
+int32_t ClRuleGenkashokyaku::GetCount() {
+  MVHOST_FAULT_POINT("ClRuleGenkashokyaku::GetCount");
+  return static_cast<int32_t>(query_->assets.size());
+}
+
+int32_t ClRuleGenkashokyaku::Move(int32_t index, StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
+                                  StKOTEITSUKIINFO* month) {
+  MVHOST_FAULT_POINT("ClRuleGenkashokyaku::Move");
+  if (asset == nullptr) return mvhost::kErrBadArgument;
+  if (!query_->ready) return mvhost::kErrNotReady;
+  if (index < 0 || static_cast<size_t>(index) >= query_->assets.size()) return kHostEndOfData;
+  std::memcpy(asset, &query_->assets[static_cast<size_t>(index)], sizeof(*asset));
+  // The store keeps no depreciation schedule: the year and month records
+  // come back empty.
+  if (year != nullptr) std::memset(year, 0, sizeof(*year));
+  if (month != nullptr) std::memset(month, 0, sizeof(*month));
+  return 0;
+}
+
+int32_t ClRuleGenkashokyaku::MoveFinish() {
+  MVHOST_FAULT_POINT("ClRuleGenkashokyaku::MoveFinish");
+  *query_ = Query();
+  return 0;
+}

@@ -1,0 +1,242 @@
+#include "host/ClRuleKamoku.h"
+
+#include <cstring>
+#include <map>
+#include <new>
+#include <set>
+#include <vector>
+
+#include "host/HostStatus.h"
+#include "mvhost/lib/FaultInjection.h"
+#include "mvhost/lib/FilterSql.h"
+#include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/RecordText.h"
+#include "mvhost/lib/RuleContext.h"
+#include "mvhost/lib/SqlStatement.h"
+
+struct ClRuleKamoku::Query {
+  bool ready = false;
+  std::vector<StKAMOKUSUMINFO> records;
+  size_t next = 0;
+};
+
+namespace {
+
+// The array entry of a month kind: 1..12 as they are, 18 -> 13, 15 -> 14.
+int EntryOfMonthKind(int64_t kind) {
+  if (kind >= 1 && kind <= 12) return static_cast<int>(kind);
+  if (kind == 18) return 13;
+  if (kind == 15) return 14;
+  return -1;
+}
+
+bool AddTo(int64_t* target, int64_t value) {
+  return !__builtin_add_overflow(*target, value, target);
+}
+
+bool AddRecord(StKAMOKUSUMINFO* total, const StKAMOKUSUMINFO& account) {
+  for (int e = 0; e < 15; ++e) {
+    if (!AddTo(&total->debit[e], account.debit[e]) ||
+        !AddTo(&total->debitIncl[e], account.debitIncl[e]) ||
+        !AddTo(&total->credit[e], account.credit[e]) ||
+        !AddTo(&total->creditIncl[e], account.creditIncl[e])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+struct ClassNode {
+  std::string name;
+  int64_t parent = -1;
+  bool total = false;
+};
+
+// Account-class total records: one per class marked total, summing the
+// accounts of that class and of every class below it.
+int32_t AppendTotals(sqlite3* db, int32_t dataNo, size_t accountCount,
+                     std::vector<StKAMOKUSUMINFO>* records) {
+  mvhost::SqlStatement stmt;
+  int32_t status = stmt.Prepare(db,
+                                "SELECT class_code, name, parent_class, total FROM account_class "
+                                "WHERE data_no = ? ORDER BY class_code");
+  if (status != 0) return status;
+  stmt.BindInt(1, dataNo);
+  std::map<int64_t, ClassNode> classes;
+  int32_t step = 0;
+  while ((step = stmt.Step()) == 1) {
+    classes[stmt.Int(0)] = {stmt.Text(1), stmt.IsNull(2) ? -1 : stmt.Int(2), stmt.Int(3) != 0};
+  }
+  if (step < 0) return step;
+  for (const auto& [code, node] : classes) {
+    if (!node.total) continue;
+    StKAMOKUSUMINFO total;
+    std::memset(&total, 0, sizeof(total));
+    mvhost::CopyRecordText(total.name, sizeof(total.name), node.name);
+    total.totalFlag = 1;
+    total.classCode = static_cast<uint32_t>(code);
+    total.balanceSide = 1;
+    bool sideTaken = false;
+    for (size_t i = 0; i < accountCount; ++i) {
+      const StKAMOKUSUMINFO& account = (*records)[i];
+      // Climb from the account's class; a guard stops cycles in bad data.
+      int64_t at = account.classCode;
+      bool below = false;
+      for (size_t hops = 0; hops <= classes.size() && at != -1; ++hops) {
+        if (at == code) {
+          below = true;
+          break;
+        }
+        auto it = classes.find(at);
+        at = it == classes.end() ? -1 : it->second.parent;
+      }
+      if (!below) continue;
+      if (!sideTaken) {
+        total.balanceSide = account.balanceSide;
+        sideTaken = true;
+      }
+      if (!AddRecord(&total, account)) return mvhost::kErrOverflow;
+    }
+    records->push_back(total);
+  }
+  return 0;
+}
+
+}  // namespace
+
+ClRuleKamoku::ClRuleKamoku() : query_(new Query) {}
+
+ClRuleKamoku::~ClRuleKamoku() { delete query_; }
+
+MVHOST_DEFINE_HOST_NEW(ClRuleKamoku)
+
+int32_t ClRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSumType, int32_t /*displayType*/,
+                                const StFINDINFO* filter, const StBUMONINFO* department,
+                                int32_t pastType) {
+  MVHOST_FAULT_POINT("ClRuleKamoku::MoveReady");
+  *query_ = Query();
+  if (baseSumType != 1 || (deptSumType != 0 && deptSumType != 4) || pastType != 0 ||
+      (deptSumType == 4 && department == nullptr)) {
+    return mvhost::kErrBadArgument;
+  }
+  sqlite3* db = nullptr;
+  int32_t dataNo = 0;
+  int32_t status = context_->Resolve(&db, &dataNo);
+  if (status != 0) return status;
+  mvhost::SqlFilter where;
+  status = mvhost::TranslateFilter(filter, mvhost::FilterTarget::kJournalLine, &where);
+  if (status != 0) return status;
+
+  // One record per account, in account id order.
+  std::vector<StKAMOKUSUMINFO>& records = query_->records;
+  std::map<int64_t, size_t> byAccount;
+  {
+    mvhost::SqlStatement stmt;
+    status = stmt.Prepare(db,
+                          "SELECT account_id, code, name, class_code, balance_side, refund_flag1, "
+                          "refund_flag2 FROM account WHERE data_no = ? ORDER BY account_id");
+    if (status != 0) return status;
+    stmt.BindInt(1, dataNo);
+    int32_t step = 0;
+    while ((step = stmt.Step()) == 1) {
+      StKAMOKUSUMINFO record;
+      std::memset(&record, 0, sizeof(record));
+      record.accountId = static_cast<int32_t>(stmt.Int(0));
+      mvhost::CopyRecordText(record.code, sizeof(record.code), stmt.Text(1));
+      mvhost::CopyRecordText(record.name, sizeof(record.name), stmt.Text(2));
+      record.classCode = static_cast<uint32_t>(stmt.Int(3));
+      record.balanceSide = static_cast<uint8_t>(stmt.Int(4));
+      record.excluded1 = static_cast<uint8_t>(stmt.Int(5));
+      record.excluded2 = static_cast<uint8_t>(stmt.Int(6));
+      byAccount[record.accountId] = records.size();
+      records.push_back(record);
+    }
+    if (step < 0) return step;
+  }
+
+  // One scan of the lines, grouped by both accounts and the month kind; with
+  // a department only the sides booked to it count.
+  bool byDepartment = deptSumType == 4;
+  std::string debitIn = byDepartment ? "j.debit_dept = ?" : "1";
+  std::string creditIn = byDepartment ? "j.credit_dept = ?" : "1";
+  mvhost::SqlStatement stmt;
+  status = stmt.Prepare(
+      db, "SELECT j.debit_account, j.credit_account, j.month_kind, "
+          "SUM(CASE WHEN " + debitIn + " THEN j.debit_amount ELSE 0 END), "
+          "SUM(CASE WHEN " + debitIn + " THEN j.debit_amount + j.debit_tax ELSE 0 END), "
+          "SUM(CASE WHEN " + creditIn + " THEN j.credit_amount ELSE 0 END), "
+          "SUM(CASE WHEN " + creditIn + " THEN j.credit_amount + j.credit_tax ELSE 0 END) "
+          "FROM journal_line j WHERE j.data_no = ? AND " + where.sql + " GROUP BY 1, 2, 3");
+  if (status != 0) return status;
+  int index = 1;
+  if (byDepartment) {
+    for (int i = 0; i < 4; ++i) stmt.BindInt(index++, department->code);
+  }
+  stmt.BindInt(index++, dataNo);
+  stmt.BindAll(index, where.values);
+  int32_t step = 0;
+  while ((step = stmt.Step()) == 1) {
+    int entry = EntryOfMonthKind(stmt.Int(2));
+    if (entry < 0) continue;
+    if (!stmt.IsNull(0)) {
+      auto it = byAccount.find(stmt.Int(0));
+      if (it != byAccount.end()) {
+        StKAMOKUSUMINFO& r = records[it->second];
+        if (!AddTo(&r.debit[entry], stmt.Int(3)) || !AddTo(&r.debitIncl[entry], stmt.Int(4))) {
+          return mvhost::kErrOverflow;
+        }
+      }
+    }
+    if (!stmt.IsNull(1)) {
+      auto it = byAccount.find(stmt.Int(1));
+      if (it != byAccount.end()) {
+        StKAMOKUSUMINFO& r = records[it->second];
+        if (!AddTo(&r.credit[entry], stmt.Int(5)) || !AddTo(&r.creditIncl[entry], stmt.Int(6))) {
+          return mvhost::kErrOverflow;
+        }
+      }
+    }
+  }
+  if (step < 0) return step;
+
+  status = AppendTotals(db, dataNo, records.size(), &records);
+  if (status != 0) {
+    records.clear();
+    return status;
+  }
+  query_->ready = true;
+  return 0;
+}
+
+int32_t ClRuleKamoku::GetSumCount(int32_t* count) {
+  MVHOST_FAULT_POINT("ClRuleKamoku::GetSumCount");
+  if (count == nullptr) return mvhost::kErrBadArgument;
+  if (!query_->ready) return mvhost::kErrNotReady;
+  *count = static_cast<int32_t>(query_->records.size());
+  return 0;
+}
+
+int32_t ClRuleKamoku::SetMovePos(int32_t position) {
+  MVHOST_FAULT_POINT("ClRuleKamoku::SetMovePos");
+  if (!query_->ready) return mvhost::kErrNotReady;
+  if (position < 0 || static_cast<size_t>(position) > query_->records.size()) {
+    return mvhost::kErrBadArgument;
+  }
+  query_->next = static_cast<size_t>(position);
+  return 0;
+}
+
+int32_t ClRuleKamoku::MoveNext(StKAMOKUSUMINFO* out) {
+  MVHOST_FAULT_POINT("ClRuleKamoku::MoveNext");
+  if (out == nullptr) return mvhost::kErrBadArgument;
+  if (!query_->ready) return mvhost::kErrNotReady;
+  if (query_->next >= query_->records.size()) return kHostEndOfData;
+  std::memcpy(out, &query_->records[query_->next++], sizeof(*out));
+  return 0;
+}
+
+int32_t ClRuleKamoku::MoveFinish() {
+  MVHOST_FAULT_POINT("ClRuleKamoku::MoveFinish");
+  *query_ = Query();
+  return 0;
+}

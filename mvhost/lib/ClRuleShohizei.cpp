@@ -1,0 +1,120 @@
+#include "host/ClRuleShohizei.h"
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "host/HostStatus.h"
+#include "mvhost/lib/FaultInjection.h"
+#include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/RecordText.h"
+#include "mvhost/lib/RuleContext.h"
+#include "mvhost/lib/SqlStatement.h"
+#include "mvhost/lib/TaxClassRules.h"
+
+struct ClRuleShohizei::Query {
+  bool ready = false;
+  std::vector<StTAXSUMINFO> records;
+  size_t next = 0;
+};
+
+namespace {
+
+// Month kinds in the order of the accounting year: the interim adjustment
+// (15) follows month 6 and the year-end adjustment (18) follows month 12.
+constexpr const char kMonthOrderSql[] =
+    "(CASE j.month_kind WHEN 15 THEN 65 WHEN 18 THEN 125 ELSE j.month_kind * 10 END)";
+
+int64_t MonthOrder(int16_t kind) {
+  if (kind == 15) return 65;
+  if (kind == 18) return 125;
+  return static_cast<int64_t>(kind) * 10;
+}
+
+}  // namespace
+
+ClRuleShohizei::ClRuleShohizei() : query_(new Query) {}
+
+ClRuleShohizei::~ClRuleShohizei() { delete query_; }
+
+MVHOST_DEFINE_HOST_NEW(ClRuleShohizei)
+
+int32_t ClRuleShohizei::MoveReady(int32_t sumType, const int16_t* startKind,
+                                  const int16_t* endKind, const int32_t* rate,
+                                  const void* /*reserved*/, uint8_t taxIncluded) {
+  MVHOST_FAULT_POINT("ClRuleShohizei::MoveReady");
+  *query_ = Query();
+  if (sumType != 2 || startKind == nullptr || endKind == nullptr || rate == nullptr) {
+    return mvhost::kErrBadArgument;
+  }
+  sqlite3* db = nullptr;
+  int32_t dataNo = 0;
+  int32_t status = context_->Resolve(&db, &dataNo);
+  if (status != 0) return status;
+
+  // Per account: its debit and credit lines at the rate within the months,
+  // netted on the account's balance side.
+  std::string amount = taxIncluded != 0 ? "j.%s_amount + j.%s_tax" : "j.%s_amount";
+  auto side = [&](const char* name) {
+    std::string sum = amount;
+    for (size_t at = sum.find("%s"); at != std::string::npos; at = sum.find("%s")) {
+      sum.replace(at, 2, name);
+    }
+    return std::string("SELECT j.") + name + "_account AS account_id, SUM(" + sum +
+           ") AS amount FROM journal_line j WHERE j.data_no = ? AND j." + name +
+           "_account IS NOT NULL AND " + mvhost::kEffectiveRateSql + " = ? AND " +
+           kMonthOrderSql + " BETWEEN ? AND ? GROUP BY 1";
+  };
+  mvhost::SqlStatement stmt;
+  status = stmt.Prepare(
+      db, "SELECT a.code, a.balance_side, COALESCE(d.amount, 0), COALESCE(c.amount, 0) "
+          "FROM account a LEFT JOIN (" + side("debit") + ") d ON d.account_id = a.account_id "
+          "LEFT JOIN (" + side("credit") + ") c ON c.account_id = a.account_id "
+          "WHERE a.data_no = ? AND (d.account_id IS NOT NULL OR c.account_id IS NOT NULL) "
+          "ORDER BY a.code");
+  if (status != 0) return status;
+  std::vector<int64_t> values = {dataNo, *rate, MonthOrder(*startKind), MonthOrder(*endKind)};
+  stmt.BindAll(1, values);
+  stmt.BindAll(5, values);
+  stmt.BindInt(9, dataNo);
+  int32_t step = 0;
+  while ((step = stmt.Step()) == 1) {
+    StTAXSUMINFO record;
+    std::memset(&record, 0, sizeof(record));
+    mvhost::CopyRecordText(record.code, sizeof(record.code), stmt.Text(0));
+    int64_t debit = stmt.Int(2);
+    int64_t credit = stmt.Int(3);
+    int64_t net = 0;
+    bool overflow = stmt.Int(1) == 2 ? __builtin_sub_overflow(credit, debit, &net)
+                                     : __builtin_sub_overflow(debit, credit, &net);
+    if (overflow) return mvhost::kErrOverflow;
+    record.amount = net;
+    query_->records.push_back(record);
+  }
+  if (step < 0) {
+    query_->records.clear();
+    return step;
+  }
+  query_->ready = true;
+  return 0;
+}
+
+int32_t ClRuleShohizei::GetSumInfoCount() {
+  MVHOST_FAULT_POINT("ClRuleShohizei::GetSumInfoCount");
+  return static_cast<int32_t>(query_->records.size());
+}
+
+int32_t ClRuleShohizei::MoveNext(StTAXSUMINFO* out) {
+  MVHOST_FAULT_POINT("ClRuleShohizei::MoveNext");
+  if (out == nullptr) return mvhost::kErrBadArgument;
+  if (!query_->ready) return mvhost::kErrNotReady;
+  if (query_->next >= query_->records.size()) return kHostEndOfData;
+  std::memcpy(out, &query_->records[query_->next++], sizeof(*out));
+  return 0;
+}
+
+int32_t ClRuleShohizei::MoveFinish() {
+  MVHOST_FAULT_POINT("ClRuleShohizei::MoveFinish");
+  *query_ = Query();
+  return 0;
+}

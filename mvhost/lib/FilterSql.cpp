@@ -1,0 +1,154 @@
+#include "mvhost/lib/FilterSql.h"
+
+#include "host/FilterCondition.h"
+#include "host/FilterGroupRegistry.h"
+#include "mvhost/lib/HostCodes.h"
+
+namespace mvhost {
+
+namespace {
+
+bool TypeAllowed(int32_t field, int16_t valueType) {
+  switch (field) {
+    case kFieldTaxClass:
+    case kFieldMonthKind:
+      return valueType == kValueInt16 || valueType == kValueInt32;
+    case kFieldAccountClass:
+      return valueType == kValueAccountClass || valueType == kValueInt32;
+    case kFieldAssetDate:
+      return valueType == kValueInt32;
+    default:
+      return false;
+  }
+}
+
+int64_t ValueOf(const FilterCondition& c) {
+  switch (c.valueType) {
+    case kValueInt16:
+      return static_cast<int16_t>(static_cast<uint32_t>(c.value) & 0xFFFF);
+    case kValueAccountClass:
+      return static_cast<uint32_t>(c.value);
+    default:
+      return c.value;
+  }
+}
+
+const char* OperatorSql(int16_t op) {
+  switch (op) {
+    case kOpEqual:
+      return " = ?";
+    case kOpGreaterOrEqual:
+      return " >= ?";
+    case kOpLess:
+      return " < ?";
+    case kOpLessOrEqual:
+      return " <= ?";
+    default:
+      return nullptr;
+  }
+}
+
+// The SQL of the column(s) a field reads on one side of the target.
+int32_t ColumnsOf(int32_t field, int16_t side, FilterTarget target, std::vector<std::string>* cols) {
+  if (side < kSideNone || side > kSideCredit) return kErrFilterSide;
+  switch (target) {
+    case FilterTarget::kJournalLine:
+      if (field == kFieldMonthKind) {
+        cols->push_back("j.month_kind");
+      } else if (field == kFieldTaxClass) {
+        if (side != kSideCredit) cols->push_back("j.debit_tax_class");
+        if (side != kSideDebit) cols->push_back("j.credit_tax_class");
+      } else if (field == kFieldAccountClass) {
+        if (side != kSideCredit) {
+          cols->push_back(
+              "(SELECT ac.class_code FROM account ac WHERE ac.data_no = j.data_no "
+              "AND ac.account_id = j.debit_account)");
+        }
+        if (side != kSideDebit) {
+          cols->push_back(
+              "(SELECT ac.class_code FROM account ac WHERE ac.data_no = j.data_no "
+              "AND ac.account_id = j.credit_account)");
+        }
+      } else {
+        return kErrFilterField;
+      }
+      return 0;
+    case FilterTarget::kAccount:
+      if (field != kFieldAccountClass) return kErrFilterField;
+      cols->push_back("a.class_code");
+      return 0;
+    case FilterTarget::kFixedAsset:
+      if (field != kFieldAssetDate) return kErrFilterField;
+      cols->push_back("f.acquisition_date");
+      return 0;
+  }
+  return kErrFilterField;
+}
+
+int32_t TranslateOne(const FilterCondition& c, FilterTarget target, int depth, SqlFilter* out) {
+  if (c.fieldId == kFieldGroup) {
+    const FilterCondition* group = ClFilterGroupRegistry::Inst()->Resolve(c.groupRef);
+    if (group == nullptr) return kErrFilterGroup;
+    return TranslateConditions(group, kMaxGroupConditions, target, depth + 1, out);
+  }
+  if (c.fieldId != kFieldTaxClass && c.fieldId != kFieldAccountClass &&
+      c.fieldId != kFieldMonthKind && c.fieldId != kFieldAssetDate) {
+    return kErrFilterField;
+  }
+  const char* op = OperatorSql(c.op);
+  if (op == nullptr) return kErrFilterOperator;
+  if (!TypeAllowed(c.fieldId, c.valueType)) return kErrFilterValueType;
+  std::vector<std::string> cols;
+  int32_t status = ColumnsOf(c.fieldId, c.side, target, &cols);
+  if (status != 0) return status;
+  // A condition on both sides of a journal line holds when either side does.
+  out->sql = cols.size() > 1 ? "(" : "";
+  for (size_t i = 0; i < cols.size(); ++i) {
+    if (i > 0) out->sql += " OR ";
+    out->sql += cols[i] + op;
+    out->values.push_back(ValueOf(c));
+  }
+  if (cols.size() > 1) out->sql += ")";
+  return 0;
+}
+
+}  // namespace
+
+int32_t TranslateConditions(const FilterCondition* conditions, size_t maxCount,
+                            FilterTarget target, int depth, SqlFilter* out) {
+  out->sql.clear();
+  out->values.clear();
+  if (depth > kMaxFilterDepth) return kErrFilterDepth;
+  if (conditions == nullptr || conditions[0].fieldId == 0) {
+    out->sql = "1";
+    return 0;
+  }
+  std::string sql;
+  std::vector<int64_t> values;
+  int16_t pendingLink = kLinkLast;
+  for (size_t i = 0;; ++i) {
+    if (i >= maxCount) return kErrFilterLength;
+    const FilterCondition& c = conditions[i];
+    SqlFilter one;
+    int32_t status = TranslateOne(c, target, depth, &one);
+    if (status != 0) return status;
+    if (i == 0) {
+      sql = "(" + one.sql + ")";
+    } else {
+      sql = "(" + sql + (pendingLink == kLinkAnd ? " AND " : " OR ") + "(" + one.sql + "))";
+    }
+    values.insert(values.end(), one.values.begin(), one.values.end());
+    if (c.link == kLinkLast) break;
+    if (c.link != kLinkAnd && c.link != kLinkOr) return kErrFilterLink;
+    pendingLink = c.link;
+  }
+  out->sql = std::move(sql);
+  out->values = std::move(values);
+  return 0;
+}
+
+int32_t TranslateFilter(const StFINDINFO* filter, FilterTarget target, SqlFilter* out) {
+  return TranslateConditions(filter == nullptr ? nullptr : filter->conditions, 4, target, 0, out);
+}
+
+}  // namespace mvhost

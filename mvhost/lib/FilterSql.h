@@ -1,0 +1,41 @@
+#ifndef TAXLINK_MVHOST_FILTERSQL_H_
+#define TAXLINK_MVHOST_FILTERSQL_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/StFINDINFO.h"
+
+namespace mvhost {
+
+// What a filter is evaluated on, with the table alias the SQL uses:
+// journal lines "j", accounts "a", fixed assets "f".
+enum class FilterTarget { kJournalLine, kAccount, kFixedAsset };
+
+// A filter as a parameterised SQL condition: sql holds "?" placeholders and
+// values their integers, in order.
+struct SqlFilter {
+  std::string sql;
+  std::vector<int64_t> values;
+};
+
+// Translates a query filter into SQL. Conditions are joined strictly left
+// to right: a and b or c is (a and b) or c. Groups (field 999) are resolved
+// through ClFilterGroupRegistry and evaluated the same way. A null filter, or
+// an array whose first condition has field id 0, matches everything.
+// Returns 0 or a kErrFilter* code (unknown field for the target, operator,
+// value type, side, link or group reference; a too deep or endless array).
+int32_t TranslateFilter(const StFINDINFO* filter, FilterTarget target, SqlFilter* out);
+
+// The same for an array of conditions (at most maxCount of them).
+int32_t TranslateConditions(const FilterCondition* conditions, size_t maxCount,
+                            FilterTarget target, int depth, SqlFilter* out);
+
+// Limits of the evaluator.
+constexpr int kMaxFilterDepth = 8;
+constexpr size_t kMaxGroupConditions = 64;
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_FILTERSQL_H_

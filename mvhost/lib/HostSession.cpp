@@ -1,0 +1,122 @@
+#include "mvhost/lib/HostSession.h"
+
+#include <memory>
+#include <string>
+
+#include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/SqlStatement.h"
+#include "platform/Encoding.h"
+
+namespace mvhost {
+
+namespace {
+
+struct OpenStore {
+  std::unique_ptr<HostStore> store;
+  std::string home;
+};
+
+OpenStore& Current() {
+  static OpenStore current;
+  return current;
+}
+
+}  // namespace
+
+HostStore* HostSession::Store(int32_t* status) {
+  OpenStore& current = Current();
+  std::string home = HostStore::HomeFromEnvironment();
+  if (current.store != nullptr && current.home == home) {
+    if (status != nullptr) *status = 0;
+    return current.store.get();
+  }
+  current.store.reset();
+  current.home = home;
+  auto store = std::make_unique<HostStore>();
+  std::string error;
+  if (home.empty() || !store->Open(home, &error)) {
+    if (status != nullptr) *status = kErrNoStore;
+    return nullptr;
+  }
+  current.store = std::move(store);
+  if (status != nullptr) *status = 0;
+  return current.store.get();
+}
+
+sqlite3* HostSession::Db(int32_t* status) {
+  HostStore* store = Store(status);
+  return store == nullptr ? nullptr : store->db();
+}
+
+void HostSession::Close() {
+  Current().store.reset();
+  Current().home.clear();
+}
+
+bool HostSession::StateValue(sqlite3* db, const std::string& key, std::string* value) {
+  SqlStatement stmt;
+  if (stmt.Prepare(db, "SELECT value FROM host_state WHERE key = ?") != 0) return false;
+  stmt.BindText(1, key);
+  if (stmt.Step() != 1) return false;
+  *value = stmt.Text(0);
+  return true;
+}
+
+int32_t HostSession::CurrentUser(sqlite3* db, std::string* userId) {
+  std::string value;
+  if (!StateValue(db, "current_user", &value) || value.empty()) return kErrNoUser;
+  *userId = value;
+  return 0;
+}
+
+int32_t HostSession::SelectedDataNo(sqlite3* db, int32_t* dataNo) {
+  std::string user;
+  int32_t status = CurrentUser(db, &user);
+  if (status != 0) return status;
+  SqlStatement stmt;
+  status = stmt.Prepare(db,
+                        "SELECT d.data_no FROM app_user u JOIN data_set d "
+                        "ON d.data_no = u.selected_data_no WHERE u.user_id = ?");
+  if (status != 0) return status;
+  stmt.BindText(1, user);
+  int32_t step = stmt.Step();
+  if (step < 0) return step;
+  if (step == 0) return kErrNoDataSet;
+  *dataNo = static_cast<int32_t>(stmt.Int(0));
+  return 0;
+}
+
+int32_t HostSession::DataNoOfId(sqlite3* db, const char* dataId, int32_t* dataNo) {
+  if (dataId == nullptr) return kErrBadArgument;
+  SqlStatement stmt;
+  int32_t status = stmt.Prepare(db, "SELECT data_no FROM data_set WHERE data_id = ?");
+  if (status != 0) return status;
+  stmt.BindText(1, platform::Cp932ToUtf8(dataId));
+  int32_t step = stmt.Step();
+  if (step < 0) return step;
+  if (step == 0) return kErrNoDataSet;
+  *dataNo = static_cast<int32_t>(stmt.Int(0));
+  return 0;
+}
+
+int32_t DataBinding::Bind(const char* id) {
+  if (id == nullptr) return kErrBadArgument;
+  named = true;
+  dataId = id;
+  int32_t status = 0;
+  sqlite3* db = HostSession::Db(&status);
+  if (db == nullptr) return status;
+  int32_t dataNo = 0;
+  return HostSession::DataNoOfId(db, dataId.c_str(), &dataNo);
+}
+
+int32_t DataBinding::Resolve(sqlite3** db, int32_t* dataNo) const {
+  int32_t status = 0;
+  *db = HostSession::Db(&status);
+  if (*db == nullptr) return status;
+  if (named) return HostSession::DataNoOfId(*db, dataId.c_str(), dataNo);
+  return HostSession::SelectedDataNo(*db, dataNo);
+}
+
+}  // namespace mvhost

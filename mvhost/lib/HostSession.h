@@ -1,0 +1,50 @@
+#ifndef TAXLINK_MVHOST_HOSTSESSION_H_
+#define TAXLINK_MVHOST_HOSTSESSION_H_
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <string>
+
+namespace mvhost {
+
+class HostStore;
+
+// The store the host's services work on: the one in the home that
+// MVHOST_HOME names, opened on first use and opened again whenever the
+// variable names another home (or the home had no store before).
+class HostSession {
+ public:
+  // The open store, or null with kErrNoStore in *status.
+  static HostStore* Store(int32_t* status);
+  static sqlite3* Db(int32_t* status);
+  // Forgets the open store (its statements stay valid until finalized).
+  static void Close();
+
+  // A value of table host_state; false when the key is absent.
+  static bool StateValue(sqlite3* db, const std::string& key, std::string* value);
+
+  // The current user (UTF-8) from host_state 'current_user'.
+  static int32_t CurrentUser(sqlite3* db, std::string* userId);
+  // The data number the current user has selected (app_user), checked
+  // against data_set; kErrNoUser or kErrNoDataSet when there is none.
+  static int32_t SelectedDataNo(sqlite3* db, int32_t* dataNo);
+  // The data number of a data identifier (Shift_JIS text).
+  static int32_t DataNoOfId(sqlite3* db, const char* dataId, int32_t* dataNo);
+};
+
+// The data set an object works on: the one its SetCurDataID named, or the
+// current user's selection while none was named.
+struct DataBinding {
+  bool named = false;
+  std::string dataId;  // Shift_JIS, as SetCurDataID gave it
+
+  // Names the data set; kErrNoDataSet when the store has no such id.
+  int32_t Bind(const char* id);
+  // The data number to use, with the store; a host status.
+  int32_t Resolve(sqlite3** db, int32_t* dataNo) const;
+};
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_HOSTSESSION_H_

@@ -1,0 +1,36 @@
+#include "mvhost/lib/SetMgr.h"
+
+#include "host/ClSetBase.h"
+#include "mvhost/lib/FaultInjection.h"
+#include "mvhost/lib/SetBumon.h"
+#include "mvhost/lib/SetData.h"
+#include "mvhost/lib/SetKamoku.h"
+#include "mvhost/lib/SetShohizei.h"
+
+namespace mvhost {
+
+ClSetBase* SetMgr::SharedSetObject(int kind) {
+  static SetKamoku accounts;
+  static SetBumon departments;
+  static SetShohizei taxSettings;
+  static SetData dataSets;
+  switch (kind) {
+    case kSetKindAccounts:
+      return &accounts;
+    case kSetKindDepartments:
+      return &departments;
+    case kSetKindTaxSettings:
+      return &taxSettings;
+    case kSetKindDataSets:
+      return &dataSets;
+    default:
+      return nullptr;
+  }
+}
+
+ClSetBase* SetMgr::GetSetObject(int kind, int /*flag*/) {
+  if (FaultInjection::Find("ClSetMgr::GetSetObject")) return nullptr;
+  return SharedSetObject(kind);
+}
+
+}  // namespace mvhost

@@ -1,0 +1,88 @@
+#include "mvhost/lib/SqlStatement.h"
+
+#include "mvhost/lib/HostCodes.h"
+
+namespace mvhost {
+
+int32_t SqlFailure(int sqliteCode) { return kErrSqlBase - (sqliteCode & 0xFF); }
+
+SqlStatement::~SqlStatement() { Finalize(); }
+
+int32_t SqlStatement::Prepare(sqlite3* db, const std::string& sql) {
+  Finalize();
+  if (db == nullptr) return kErrNoStore;
+  int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr);
+  if (rc != SQLITE_OK) {
+    Finalize();
+    return SqlFailure(rc);
+  }
+  return 0;
+}
+
+void SqlStatement::BindInt(int index, int64_t value) {
+  sqlite3_bind_int64(stmt_, index, static_cast<sqlite3_int64>(value));
+}
+
+void SqlStatement::BindText(int index, const std::string& value) {
+  sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+}
+
+void SqlStatement::BindAll(int first, const std::vector<int64_t>& values) {
+  for (size_t i = 0; i < values.size(); ++i) BindInt(first + static_cast<int>(i), values[i]);
+}
+
+int32_t SqlStatement::Step() {
+  if (stmt_ == nullptr) return kErrNotReady;
+  int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) return 1;
+  if (rc == SQLITE_DONE) return 0;
+  return SqlFailure(rc);
+}
+
+int64_t SqlStatement::Int(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+std::string SqlStatement::Text(int column) const {
+  const unsigned char* text = sqlite3_column_text(stmt_, column);
+  if (text == nullptr) return std::string();
+  return std::string(reinterpret_cast<const char*>(text),
+                     static_cast<size_t>(sqlite3_column_bytes(stmt_, column)));
+}
+
+std::string SqlStatement::Blob(int column) const {
+  const void* data = sqlite3_column_blob(stmt_, column);
+  if (data == nullptr) return std::string();
+  return std::string(static_cast<const char*>(data),
+                     static_cast<size_t>(sqlite3_column_bytes(stmt_, column)));
+}
+
+bool SqlStatement::IsNull(int column) const {
+  return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
+
+void SqlStatement::Reset() {
+  if (stmt_ != nullptr) {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+  }
+}
+
+void SqlStatement::Finalize() {
+  if (stmt_ != nullptr) {
+    sqlite3_finalize(stmt_);
+    stmt_ = nullptr;
+  }
+}
+
+int32_t QueryInt(sqlite3* db, const std::string& sql, const std::vector<int64_t>& values,
+                 int64_t* out) {
+  SqlStatement stmt;
+  int32_t status = stmt.Prepare(db, sql);
+  if (status != 0) return status;
+  stmt.BindAll(1, values);
+  int32_t step = stmt.Step();
+  if (step < 0) return step;
+  *out = step == 1 ? stmt.Int(0) : 0;
+  return 0;
+}
+
+}  // namespace mvhost

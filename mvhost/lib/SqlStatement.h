@@ -1,0 +1,51 @@
+#ifndef TAXLINK_MVHOST_SQLSTATEMENT_H_
+#define TAXLINK_MVHOST_SQLSTATEMENT_H_
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace mvhost {
+
+// A prepared SQLite statement with positional integer and text parameters.
+// Every value reaches SQLite through a bind, never through the SQL text.
+class SqlStatement {
+ public:
+  SqlStatement() = default;
+  ~SqlStatement();
+  SqlStatement(const SqlStatement&) = delete;
+  SqlStatement& operator=(const SqlStatement&) = delete;
+
+  // Prepares sql on db; a host status (0 or an SQLite failure code).
+  int32_t Prepare(sqlite3* db, const std::string& sql);
+  void BindInt(int index, int64_t value);  // 1-based
+  void BindText(int index, const std::string& value);
+  // Binds values to the parameters from index first on.
+  void BindAll(int first, const std::vector<int64_t>& values);
+
+  // 1 with a row, 0 at the end, an SQLite failure code otherwise.
+  int32_t Step();
+  int64_t Int(int column) const;
+  std::string Text(int column) const;
+  std::string Blob(int column) const;
+  bool IsNull(int column) const;
+  void Reset();
+  void Finalize();
+  bool IsPrepared() const { return stmt_ != nullptr; }
+
+ private:
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// The host status of an SQLite result code (kErrSqlBase - primary code).
+int32_t SqlFailure(int sqliteCode);
+
+// Runs a query that yields one integer (0 when it yields no row).
+int32_t QueryInt(sqlite3* db, const std::string& sql, const std::vector<int64_t>& values,
+                 int64_t* out);
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_SQLSTATEMENT_H_

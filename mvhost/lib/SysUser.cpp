@@ -1,0 +1,46 @@
+#include "mvhost/lib/SysUser.h"
+
+#include <cstring>
+#include <string>
+
+#include "mvhost/lib/FaultInjection.h"
+#include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/HostSession.h"
+#include "mvhost/lib/RecordText.h"
+#include "mvhost/lib/SqlStatement.h"
+#include "platform/Encoding.h"
+
+namespace mvhost {
+
+int32_t SysUser::GetCurUserID(char* userId) {
+  MVHOST_FAULT_POINT("ClSysUser::GetCurUserID");
+  if (userId == nullptr) return kErrBadArgument;
+  int32_t status = 0;
+  sqlite3* db = HostSession::Db(&status);
+  if (db == nullptr) return status;
+  std::string user;
+  status = HostSession::CurrentUser(db, &user);
+  if (status != 0) return status;
+  CopyRecordText(userId, 65, user);
+  return 0;
+}
+
+int32_t SysUser::GetSelectedNo(const char* userId, int32_t* first, int32_t* second) {
+  MVHOST_FAULT_POINT("ClSysUser::GetSelectedNo");
+  if (userId == nullptr || first == nullptr || second == nullptr) return kErrBadArgument;
+  int32_t status = 0;
+  sqlite3* db = HostSession::Db(&status);
+  if (db == nullptr) return status;
+  SqlStatement stmt;
+  status = stmt.Prepare(db, "SELECT selected_no1, selected_data_no FROM app_user WHERE user_id = ?");
+  if (status != 0) return status;
+  stmt.BindText(1, platform::Cp932ToUtf8(userId));
+  int32_t step = stmt.Step();
+  if (step < 0) return step;
+  if (step == 0) return kErrNoUser;
+  *first = static_cast<int32_t>(stmt.Int(0));
+  *second = static_cast<int32_t>(stmt.Int(1));
+  return 0;
+}
+
+}  // namespace mvhost

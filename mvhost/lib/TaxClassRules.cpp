@@ -1,0 +1,115 @@
+#include "mvhost/lib/TaxClassRules.h"
+
+namespace mvhost {
+
+namespace {
+
+using Use = TaxClassRule::Use;
+using Business = TaxClassRule::BusinessFigure;
+
+TaxClassRule Summed(bool debitNormal, int excl, int tax, int incl) {
+  TaxClassRule rule;
+  rule.use = Use::kSummed;
+  rule.debitNormal = debitNormal;
+  rule.excl = excl;
+  rule.tax = tax;
+  rule.incl = incl;
+  return rule;
+}
+
+TaxClassRule ImportTax(bool debitNormal, int tax) {
+  TaxClassRule rule = Summed(debitNormal, -1, tax, -1);
+  rule.amountIsTax = true;
+  return rule;
+}
+
+TaxClassRule WithUse(Use use) {
+  TaxClassRule rule;
+  rule.use = use;
+  return rule;
+}
+
+constexpr bool kDebit = true;
+constexpr bool kCredit = false;
+
+}  // namespace
+
+TaxClassRule RuleOfTaxClass(int taxClass) {
+  TaxClassRule rule;
+  switch (taxClass) {
+    // Sales side.
+    case 1:
+      rule = Summed(kCredit, 8, 16, 24);
+      rule.business = Business::kSales;
+      return rule;
+    case 2:
+      return Summed(kCredit, 40, -1, -1);
+    case 3:
+      return Summed(kCredit, 48, -1, -1);
+    case 4:
+      rule = Summed(kCredit, 32, -1, -1);
+      rule.securities = true;
+      return rule;
+    case 5:
+      return Summed(kCredit, 56, -1, -1);
+    case 6:
+      rule = Summed(kDebit, 64, 72, 80);
+      rule.business = Business::kReturns;
+      return rule;
+    case 7:
+    case 9:
+      return Summed(kDebit, 96, -1, -1);
+    case 8:
+      return Summed(kDebit, 88, -1, -1);
+    case 10:
+      return Summed(kDebit, 400, 408, 416);
+    case 11:
+      return Summed(kCredit, 424, 432, 440);
+    // Purchase side: taxable purchases and their returns by attribution.
+    case 21:
+      return Summed(kDebit, 104, 112, 120);
+    case 22:
+      return Summed(kDebit, 128, 136, 144);
+    case 23:
+      return Summed(kDebit, 152, 160, 168);
+    case 25:
+      return Summed(kCredit, 256, 264, 272);
+    case 26:
+      return Summed(kCredit, 280, 288, 296);
+    case 27:
+      return Summed(kCredit, 304, 312, 320);
+    // Imports.
+    case 34:
+      return ImportTax(kDebit, 476);
+    case 38:
+      return ImportTax(kCredit, 484);
+    case 41:
+      return ImportTax(kDebit, 184);
+    case 42:
+      return ImportTax(kDebit, 208);
+    case 43:
+      return ImportTax(kDebit, 232);
+    case 44:
+      return ImportTax(kCredit, 336);
+    case 45:
+      return ImportTax(kCredit, 360);
+    case 46:
+      return ImportTax(kCredit, 384);
+    case 0:
+    case 24:
+    case 30:
+    case 40:
+      return WithUse(Use::kNothing);
+    case 31:
+    case 32:
+    case 33:
+    case 35:
+    case 36:
+    case 37:
+      return WithUse(Use::kPending);
+    default:
+      return WithUse(Use::kUnknown);
+  }
+}
+
+}  // namespace mvhost
