@@ -107,7 +107,12 @@ bool WriteRows(sqlite3* db, const DataSetModel& m, bool replace, std::string* er
       if (side->account.empty()) {
         line.BindNull(column);
       } else {
-        line.Bind(column, accountIds.at(side->account));
+        auto id = accountIds.find(side->account);
+        if (id == accountIds.end()) {
+          *error = l.origin + ": unknown account \"" + side->account + "\"";
+          return false;
+        }
+        line.Bind(column, id->second);
       }
       line.Bind(column + 1, side->dept).Bind(column + 2, side->amount).Bind(column + 3, side->tax);
       line.Bind(column + 4, side->taxClass);
