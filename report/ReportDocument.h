@@ -30,19 +30,19 @@ class ReportDocument {
   ReportDocument& operator=(const ReportDocument&) = delete;
 
   // SYSTEM: the exporting program.
-  bool WriteSystem(XmlTextWriter& writer);
+  virtual bool WriteSystem(XmlTextWriter& writer);
   // BASIC: company, period and settings; sourceMode kSourceJournals or
   // kSourceSavedReturn.
-  bool WriteBasic(XmlTextWriter& writer, const StDATAINFO& dataSet, int sourceMode);
+  virtual bool WriteBasic(XmlTextWriter& writer, const StDATAINFO& dataSet, int sourceMode);
   // DATA from the aggregation tables, ending with KANPUH and KANPUK. Fails
   // right after the opening tag when the host has no consumption-tax set
   // object or the tables were never allocated.
-  bool WriteData(XmlTextWriter& writer, const StDATAINFO& dataSet,
-                 const StSHOHIZEIINFO& settings);
+  virtual bool WriteData(XmlTextWriter& writer, const StDATAINFO& dataSet,
+                         const StSHOHIZEIINFO& settings);
   // DATA from the saved return, ending with its KANPUH and KANPUK. Fails
   // right after the opening tag when no saved return was read. An amount
   // whose factor 20 does not fit a raw amount raises Decimal4Overflow.
-  bool WriteSavedData(XmlTextWriter& writer, const StDATAINFO& dataSet);
+  virtual bool WriteSavedData(XmlTextWriter& writer, const StDATAINFO& dataSet);
 
   // The refund statements (depth 2 inside DATA).
   bool WriteKanpuh(XmlTextWriter& writer, const StDATAINFO& dataSet,
