@@ -40,7 +40,14 @@ bool ParseValue(const std::string& value, RememberedRecord* record) {
 }  // namespace
 
 RememberedPathFile::RememberedPathFile(std::string folder, std::string fileName)
-    : folder_(std::move(folder)), path_(folder_ + fileName) {}
+    : folder_(std::move(folder)) {
+  // The file goes inside the folder even when its separator is missing.
+  if (!folder_.empty() && (folder_.back() != '\\' ||
+                           IsInDoubleByteChar(folder_.c_str(), folder_.size() - 1))) {
+    folder_ += '\\';
+  }
+  path_ = folder_ + fileName;
+}
 
 bool RememberedPathFile::FormatKey(const std::string& userId, int32_t selectedNo1,
                                    int32_t selectedNo2, std::string* key) {

@@ -26,7 +26,7 @@ class RememberedPathFile {
   static constexpr std::size_t kMaxKey = 50;
   static constexpr std::size_t kMaxLine = 511;
 
-  // folder is a Windows path ending in a separator; fileName is appended.
+  // folder is a Windows path (a missing final separator is supplied).
   RememberedPathFile(std::string folder, std::string fileName);
 
   // The key of a user's record; false when it would be longer than kMaxKey.

@@ -1,0 +1,572 @@
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "conditions/ConditionsDialog.h"
+#include "mvhost/lib/ToolTipRegistry.h"
+#include "platform/WinTypes.h"
+#include "resources/ConditionsDialogTemplate.h"
+#include "tests/support/ConditionsTestSupport.h"
+
+namespace taxlink {
+namespace {
+
+using testing::ConditionsReadFile;
+using testing::ConditionsRecordingUi;
+using testing::ConditionsScopedEnv;
+using testing::ConditionsTempDir;
+using testing::ConditionsUiScope;
+using testing::ConditionsWriteFile;
+namespace fs = std::filesystem;
+
+constexpr uint32_t kRefusal = MB_ICONEXCLAMATION | MB_OK;
+constexpr uint32_t kQuestion = MB_ICONQUESTION | MB_YESNO;
+constexpr uint32_t kNotice = MB_ICONINFORMATION | MB_OK;
+
+// Drive C: is a private folder holding the host home (C:\home), so that the
+// host's folders are C:\home\folders\out\ and C:\home\folders\app\.
+class ConditionsDialogTest : public ::testing::Test {
+ protected:
+  ConditionsDialogTest()
+      : drives_("TAXLINK_DRIVES", "C=" + dir_.Posix() + ";D=" + dir_.PosixOf("cd") + ",cdrom"),
+        home_("MVHOST_HOME", dir_.PosixOf("home")),
+        temp_("TAXLINK_TEMP", dir_.PosixOf("tmp")),
+        faults_("MVHOST_FAULTS", "") {
+    for (const char* name : {"home/folders/out", "home/folders/app", "tmp", "cd", "out"}) {
+      fs::create_directories(dir_.PosixOf(name));
+    }
+  }
+
+  ConditionsRecordingUi& ui() { return uiScope_.ui(); }
+
+  // A standard-taxation data set, April to March, with saved values.
+  void Fill(ConditionsDialog& dialog) {
+    dialog.userId = "U01";
+    dialog.selectedNo1 = 3;
+    dialog.selectedNo2 = 1;
+    dialog.periodStart = 20140401;
+    dialog.periodEnd = 20150331;
+    dialog.savedMonths[0] = 6;
+    dialog.savedMonths[1] = 9;
+    dialog.savedReturnUsable = 1;
+    dialog.pastResultsData = 0;
+    dialog.displayTexts[0] = "株式会社見本";
+    dialog.displayTexts[1] = "2014/04/01～2015/03/31";
+    dialog.displayTexts[2] = "原則課税";
+    dialog.displayTexts[3] = "課税売上割合";
+    dialog.displayTexts[4] = "95%以上";
+    dialog.filingClassCode = 2;
+  }
+
+  void Remember(const std::string& line) {
+    ConditionsWriteFile(dir_.PosixOf("home/folders/app/TaxLinkAlto.env"), line);
+  }
+  std::string RememberedFile() {
+    return ConditionsReadFile(dir_.PosixOf("home/folders/app/TaxLinkAlto.env"));
+  }
+
+  // Sets up a dialog whose checks will all pass once the path is typed.
+  void OpenWithPath(ConditionsDialog& dialog, const std::string& path) {
+    Fill(dialog);
+    dialog.Create();
+    ASSERT_FALSE(dialog.IsEnded());
+    ASSERT_TRUE(dialog.UserSetText(kIdcOutputPath, path));
+  }
+
+  void ExpectOnlyMessage(const std::string& text, uint32_t style) {
+    ASSERT_EQ(ui().messages.size(), 1u);
+    EXPECT_EQ(ui().messages[0].text, text);
+    EXPECT_EQ(ui().messages[0].caption, "消費税");
+    EXPECT_EQ(ui().messages[0].style, style);
+  }
+
+  ConditionsTempDir dir_;
+  ConditionsScopedEnv drives_;
+  ConditionsScopedEnv home_;
+  ConditionsScopedEnv temp_;
+  ConditionsScopedEnv faults_;
+  ConditionsUiScope uiScope_;
+};
+
+TEST_F(ConditionsDialogTest, OpensWithThePeriodAndTheHostOutputFolder) {
+  ConditionsDialog dialog(0);
+  Fill(dialog);
+  dialog.Create();
+  EXPECT_FALSE(dialog.IsEnded());
+  EXPECT_TRUE(ui().messages.empty());
+  EXPECT_EQ(dialog.GetItemText(kIdcCompanyName), "株式会社見本");
+  EXPECT_EQ(dialog.GetItemText(kIdcFourthRowLabel), "課税売上割合");
+  EXPECT_EQ(dialog.GetItemText(kIdcFourthRowValue), "95%以上");
+  EXPECT_EQ(dialog.GetItemText(kIdcStartMonth), "4");
+  EXPECT_EQ(dialog.GetItemText(kIdcEndMonth), "3");  // 103 shown modulo 100
+  EXPECT_EQ(dialog.GetItemText(kIdcOutputPath), "C:\\home\\folders\\out\\*.xml");
+  EXPECT_EQ(dialog.GetItemText(kIdcOutputGroup), "出力先(&O)");
+  EXPECT_TRUE(dialog.IsChecked(kIdcByJournals));
+  EXPECT_FALSE(dialog.IsChecked(kIdcSavedReturnValues));
+  EXPECT_EQ(dialog.GetFocusId(), kIdcByJournals);
+  EXPECT_TRUE(dialog.IsItemEnabled(kIdcOutputPath));
+  EXPECT_TRUE(dialog.IsItemEnabled(kIdcBrowseButton));
+  EXPECT_EQ(dialog.PathFixedByHost(), 0);
+  EXPECT_EQ(dialog.GetControl(kIdcOutputPath)->textLimit, 255u);
+  // Standard taxation explains the saved-values method.
+  std::vector<mvhost::ToolTip> tips = mvhost::ToolTipsOf(&dialog);
+  ASSERT_EQ(tips.size(), 1u);
+  EXPECT_EQ(tips[0].controlId, kIdcSavedValuesTip);
+  EXPECT_EQ(tips[0].flag, 1);
+  EXPECT_EQ(tips[0].text.rfind("連動元製品にて入力・保存した消費税申告書の情報を使用します。\n", 0),
+            0u);
+}
+
+TEST_F(ConditionsDialogTest, NoTooltipWithoutStandardTaxation) {
+  for (int16_t code : {0, 1}) {
+    ConditionsDialog dialog(0);
+    Fill(dialog);
+    dialog.filingClassCode = code;
+    dialog.Create();
+    EXPECT_TRUE(mvhost::ToolTipsOf(&dialog).empty()) << code;
+  }
+}
+
+TEST_F(ConditionsDialogTest, FallsBackToTheTemporaryFolder) {
+  ConditionsScopedEnv noFolder("MVHOST_FAULTS", "ClFileMgr::GetAppFolderPath=1");
+  ConditionsDialog dialog(0);
+  Fill(dialog);
+  dialog.Create();
+  EXPECT_EQ(dialog.GetItemText(kIdcOutputPath), "C:\\tmp\\*.xml");
+}
+
+TEST_F(ConditionsDialogTest, RememberedSavedValuesMethodTakesJournalMonthsFromThePeriod) {
+  Remember("U01/3/1:1/5/6/C:\\out\\r.xml\n");
+  ConditionsDialog dialog(0);
+  Fill(dialog);
+  dialog.Create();
+  EXPECT_TRUE(dialog.IsChecked(kIdcSavedReturnValues));
+  EXPECT_EQ(dialog.GetFocusId(), kIdcSavedReturnValues);
+  EXPECT_EQ(dialog.GetItemText(kIdcStartMonth), "6");  // the saved return's months
+  EXPECT_EQ(dialog.GetItemText(kIdcEndMonth), "9");
+  EXPECT_FALSE(dialog.IsItemEnabled(kIdcStartMonth));
+  EXPECT_FALSE(dialog.IsItemEnabled(kIdcEndMonth));
+  EXPECT_EQ(dialog.GetItemText(kIdcOutputPath), "C:\\out\\r.xml");
+  EXPECT_EQ(dialog.RememberedPath(), "C:\\out\\r.xml");
+  // Back to journals: the period's months, not the record's.
+  ASSERT_TRUE(dialog.UserClick(kIdcByJournals));
+  EXPECT_EQ(dialog.GetItemText(kIdcStartMonth), "4");
+  EXPECT_EQ(dialog.GetItemText(kIdcEndMonth), "3");
+  EXPECT_TRUE(dialog.IsItemEnabled(kIdcStartMonth));
+  EXPECT_EQ(dialog.GetRunConditions().aggregationMethod, kByJournals);
+}
+
+TEST_F(ConditionsDialogTest, RememberedJournalMethodKeepsTheRecordMonths) {
+  Remember("U01/3/1:0/5/6/C:\\out\\r.xml\n");
+  ConditionsDialog dialog(0);
+  Fill(dialog);
+  dialog.Create();
+  EXPECT_TRUE(dialog.IsChecked(kIdcByJournals));
+  EXPECT_EQ(dialog.GetItemText(kIdcStartMonth), "5");
+  EXPECT_EQ(dialog.GetItemText(kIdcEndMonth), "6");
+  // Switching shows the saved months; typed months are not kept.
+  ASSERT_TRUE(dialog.UserSetText(kIdcStartMonth, "8"));
+  ASSERT_TRUE(dialog.UserClick(kIdcSavedReturnValues));
+  EXPECT_EQ(dialog.GetItemText(kIdcStartMonth), "6");
+  EXPECT_FALSE(dialog.IsItemEnabled(kIdcEndMonth));
+  EXPECT_EQ(dialog.GetRunConditions().aggregationMethod, kSavedReturnValues);
+  ASSERT_TRUE(dialog.UserClick(kIdcByJournals));
+  EXPECT_EQ(dialog.GetItemText(kIdcStartMonth), "5");
+}
+
+TEST_F(ConditionsDialogTest, WithoutSavedValuesOnlyJournalsCanBeChosen) {
+  Remember("U01/3/1:1/5/6/C:\\out\\r.xml\n");
+  ConditionsDialog dialog(0);
+  Fill(dialog);
+  dialog.savedReturnUsable = 0;
+  dialog.Create();
+  EXPECT_TRUE(dialog.IsChecked(kIdcByJournals));
+  EXPECT_FALSE(dialog.IsItemEnabled(kIdcByJournals));
+  EXPECT_FALSE(dialog.IsItemEnabled(kIdcSavedReturnValues));
+  EXPECT_TRUE(dialog.IsItemEnabled(kIdcStartMonth));
+  EXPECT_TRUE(dialog.IsItemEnabled(kIdcEndMonth));
+  EXPECT_EQ(dialog.GetItemText(kIdcStartMonth), "4");
+  EXPECT_EQ(dialog.GetFocusId(), kIdcStartMonth);
+  EXPECT_FALSE(dialog.UserClick(kIdcSavedReturnValues));
+  EXPECT_EQ(dialog.GetRunConditions().aggregationMethod, kByJournals);
+}
+
+TEST_F(ConditionsDialogTest, HostSuppliedPathIsFixedAndNeverQuestioned) {
+  ConditionsWriteFile(dir_.PosixOf("out/host.xml"), "old report");
+  ConditionsDialog dialog(0);
+  Fill(dialog);
+  dialog.hostOutputPath = "C:\\out\\host.xml";
+  dialog.Create();
+  EXPECT_EQ(dialog.GetItemText(kIdcOutputPath), "C:\\out\\host.xml");
+  EXPECT_EQ(dialog.GetItemText(kIdcOutputGroup), "出力先");
+  EXPECT_FALSE(dialog.IsItemEnabled(kIdcOutputPath));
+  EXPECT_FALSE(dialog.IsItemEnabled(kIdcBrowseButton));
+  EXPECT_EQ(dialog.PathFixedByHost(), 1);
+  // Enter in the end month goes straight to the run button.
+  ASSERT_TRUE(dialog.UserFocus(kIdcEndMonth));
+  ASSERT_TRUE(dialog.UserKey(platform::kVkReturn, 0));
+  EXPECT_EQ(dialog.GetFocusId(), kIdcRunButton);
+  ASSERT_TRUE(dialog.UserKey(platform::kVkReturn, 0));
+  EXPECT_TRUE(ui().messages.empty());
+  EXPECT_TRUE(dialog.IsEnded());
+  EXPECT_EQ(dialog.Result(), kConditionsRun);
+  EXPECT_EQ(dialog.GetRunConditions().outputPath, "C:\\out\\host.xml");
+}
+
+struct RefusalCase {
+  const char* name;
+  int32_t pastResultsData;
+  bool exempt;  // display texts 3 and 4 empty
+  const char* message;
+};
+
+const RefusalCase kRefusals[] = {
+    {"PastResults", 1, false,
+     "過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。"},
+    {"PastResultsAndExempt", 1, true,
+     "過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。"},
+    {"Exempt", 0, true,
+     "消費税申告区分が免税のデータは、連携の対象として使用できません。\n\nアプリケーションを終了します。"},
+};
+
+class ConditionsRefusalTest : public ConditionsDialogTest,
+                              public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(ConditionsRefusalTest, RefusesAndEndsCancelled) {
+  const RefusalCase& c = GetParam();
+  ConditionsDialog dialog(0);
+  Fill(dialog);
+  dialog.pastResultsData = c.pastResultsData;
+  if (c.exempt) dialog.displayTexts[3] = dialog.displayTexts[4] = "";
+  bool acted = false;
+  ui().modalAction = [&](platform::Dialog&) { acted = true; };
+  EXPECT_EQ(dialog.DoModal(), kConditionsCancelled);
+  EXPECT_FALSE(acted);
+  ExpectOnlyMessage(c.message, kRefusal);
+}
+
+INSTANTIATE_TEST_SUITE_P(DataSets, ConditionsRefusalTest, ::testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ConditionsDialogTest, EnterMovesThroughTheFields) {
+  ConditionsDialog dialog(0);
+  Fill(dialog);
+  dialog.Create();
+  ASSERT_TRUE(dialog.UserFocus(kIdcStartMonth));
+  ASSERT_TRUE(dialog.UserKey(platform::kVkReturn, 0));
+  EXPECT_EQ(dialog.GetFocusId(), kIdcEndMonth);
+  EXPECT_EQ(dialog.GetControl(kIdcEndMonth)->selStart, 0);
+  EXPECT_EQ(dialog.GetControl(kIdcEndMonth)->selEnd, -1);
+  EXPECT_TRUE(dialog.GetControl(kIdcEndMonth)->caretVisible);
+  ASSERT_TRUE(dialog.UserKey(platform::kVkReturn, 0));
+  EXPECT_EQ(dialog.GetFocusId(), kIdcOutputPath);
+  EXPECT_EQ(dialog.GetControl(kIdcOutputPath)->selEnd, -1);
+  EXPECT_TRUE(dialog.GetControl(kIdcOutputPath)->caretVisible);
+  ASSERT_TRUE(dialog.UserKey(platform::kVkReturn, 0));
+  EXPECT_EQ(dialog.GetFocusId(), kIdcBrowseButton);
+  ASSERT_TRUE(dialog.UserKey(platform::kVkReturn, 0));  // browse, cancelled
+  EXPECT_TRUE(ui().lastSaveRequest.has_value());
+  EXPECT_EQ(dialog.GetFocusId(), kIdcRunButton);
+  EXPECT_TRUE(ui().messages.empty());
+  ASSERT_TRUE(dialog.UserKey(platform::kVkReturn, 0));  // run: "*.xml" is refused
+  ExpectOnlyMessage("データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。",
+                    kRefusal);
+  EXPECT_FALSE(dialog.IsEnded());
+  EXPECT_EQ(dialog.GetFocusId(), kIdcOutputPath);
+}
+
+TEST_F(ConditionsDialogTest, EnterWithAModifierIsNotNavigation) {
+  ConditionsDialog dialog(0);
+  OpenWithPath(dialog, "C:\\out\\x.xml");
+  ASSERT_TRUE(dialog.UserSetText(kIdcStartMonth, "13"));
+  ASSERT_TRUE(dialog.UserFocus(kIdcStartMonth));
+  ASSERT_TRUE(dialog.UserKey(platform::kVkReturn, platform::kModShift));
+  // Standard processing ends in the run checks, never in an unchecked end.
+  EXPECT_FALSE(dialog.IsEnded());
+  ExpectOnlyMessage("集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。", kRefusal);
+  EXPECT_EQ(dialog.GetFocusId(), kIdcStartMonth);
+}
+
+TEST_F(ConditionsDialogTest, EnterOnARadioButtonRunsTheChecks) {
+  ConditionsDialog dialog(0);
+  OpenWithPath(dialog, "");
+  ASSERT_TRUE(dialog.UserFocus(kIdcByJournals));
+  ASSERT_TRUE(dialog.UserKey(platform::kVkReturn, 0));
+  EXPECT_FALSE(dialog.IsEnded());
+  ExpectOnlyMessage("データ出力先が指定されていません。\n\n出力先を指定してください。", kRefusal);
+}
+
+TEST_F(ConditionsDialogTest, F12RunsFromEveryControl) {
+  const int focusable[] = {kIdcStartMonth,   kIdcEndMonth,   kIdcOutputPath, kIdcBrowseButton,
+                           kIdcRunButton,    kIdcCancelButton, kIdcByJournals,
+                           kIdcSavedReturnValues};
+  for (int id : focusable) {
+    ConditionsDialog dialog(0);
+    OpenWithPath(dialog, "C:\\out\\f12.xml");
+    ASSERT_TRUE(dialog.UserFocus(id)) << id;
+    ASSERT_TRUE(dialog.UserKey(platform::kVkF12, 0));
+    EXPECT_TRUE(dialog.IsEnded()) << id;
+    EXPECT_EQ(dialog.Result(), kConditionsRun) << id;
+  }
+  EXPECT_TRUE(ui().messages.empty());
+}
+
+TEST_F(ConditionsDialogTest, F12WithModifiersDoesNothing) {
+  for (unsigned modifiers : {platform::kModShift, platform::kModCtrl, platform::kModAlt}) {
+    ConditionsDialog dialog(0);
+    OpenWithPath(dialog, "C:\\out\\f12.xml");
+    ASSERT_TRUE(dialog.UserKey(platform::kVkF12, modifiers));
+    EXPECT_FALSE(dialog.IsEnded()) << modifiers;
+  }
+  EXPECT_TRUE(ui().messages.empty());
+}
+
+TEST_F(ConditionsDialogTest, EscapeCancelButtonAndCloseBoxCancel) {
+  enum Way { kEscape, kButton, kCloseBox, kCtrlEscape };
+  for (Way way : {kEscape, kButton, kCloseBox, kCtrlEscape}) {
+    ui().messages.clear();
+    ConditionsDialog dialog(0);
+    Fill(dialog);
+    ui().modalAction = [way](platform::Dialog& d) {
+      if (way == kEscape) d.UserKey(platform::kVkEscape, 0);
+      if (way == kCtrlEscape) d.UserKey(platform::kVkEscape, platform::kModCtrl);
+      if (way == kButton) d.UserClick(kIdcCancelButton);
+      if (way == kCloseBox) d.UserClose();
+    };
+    EXPECT_EQ(dialog.DoModal(), kConditionsCancelled) << way;
+    ExpectOnlyMessage("｢消費税｣の集計を中止します。", kNotice);
+  }
+}
+
+TEST_F(ConditionsDialogTest, BrowseOffersTheFolderAndNameOfThePath) {
+  ConditionsDialog dialog(0);
+  OpenWithPath(dialog, "C:\\out\\tax.xml");
+  ui().saveAnswer = "C:\\out\\chosen.xml";
+  ASSERT_TRUE(dialog.UserClick(kIdcBrowseButton));
+  ASSERT_TRUE(ui().lastSaveRequest.has_value());
+  const platform::SaveFileRequest& request = *ui().lastSaveRequest;
+  EXPECT_EQ(request.owner, dialog.Handle());
+  EXPECT_EQ(request.defaultExtension, "XML");
+  EXPECT_EQ(request.fileName, "tax.xml");
+  EXPECT_EQ(request.initialFolder, "C:\\out\\");
+  EXPECT_EQ(request.filter, "Xml Files (*.xml)|*.xml||");
+  EXPECT_EQ(request.title, "保存ファイルを指定");
+  EXPECT_EQ(request.flags, 0x180Cu);
+  EXPECT_EQ(dialog.GetItemText(kIdcOutputPath), "C:\\out\\chosen.xml");
+  EXPECT_EQ(dialog.GetFocusId(), kIdcRunButton);
+
+  // Without a separator the split is made at the colon; a cancelled choice
+  // leaves the path alone.
+  ASSERT_TRUE(dialog.UserSetText(kIdcOutputPath, "D:name.xml"));
+  ui().saveAnswer.reset();
+  ASSERT_TRUE(dialog.UserClick(kIdcBrowseButton));
+  EXPECT_EQ(ui().lastSaveRequest->initialFolder, "D:");
+  EXPECT_EQ(ui().lastSaveRequest->fileName, "name.xml");
+  EXPECT_EQ(dialog.GetItemText(kIdcOutputPath), "D:name.xml");
+  EXPECT_EQ(dialog.GetFocusId(), kIdcRunButton);
+}
+
+struct RunCase {
+  const char* name;
+  const char* start;
+  const char* end;
+  std::string path;
+  const char* message;
+  uint32_t style;
+  int focus;
+};
+
+std::string TooLongFolderPath() {
+  std::string name;
+  for (int i = 0; i < 86; ++i) name += "あ";
+  return "C:\\out\\new\\" + name + "\\x.xml";
+}
+
+const RunCase kRunRefusals[] = {
+    {"StartMonthOutOfRange", "0", "3", "C:\\out\\x.xml",
+     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。", kRefusal, kIdcStartMonth},
+    {"EndMonthOutOfRange", "4", "13", "C:\\out\\x.xml",
+     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。", kRefusal, kIdcEndMonth},
+    {"EndBeforeStart", "5", "4", "C:\\out\\x.xml",
+     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。", kRefusal, kIdcEndMonth},
+    {"EmptyMonth", "", "3", "C:\\out\\x.xml",
+     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。", kRefusal, kIdcStartMonth},
+    {"NoPath", "4", "3", "", "データ出力先が指定されていません。\n\n出力先を指定してください。",
+     kRefusal, kIdcOutputPath},
+    {"DefaultName", "4", "3", "C:\\out\\*.xml",
+     "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。", kRefusal,
+     kIdcOutputPath},
+    {"DoubledSeparator", "4", "3", "C:\\a\\\\b.xml",
+     "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。", kRefusal,
+     kIdcOutputPath},
+    {"DigitDrive", "4", "3", "1:\\a.xml",
+     "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。", kRefusal, kIdcOutputPath},
+    {"CdRomDrive", "4", "3", "D:\\a.xml",
+     "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。", kRefusal, kIdcOutputPath},
+    {"FolderOnly", "4", "3", "C:\\out\\", "ファイル名が指定されていません。", kRefusal,
+     kIdcOutputPath},
+    {"ExistingFolderAsName", "4", "3", "C:\\out", "ファイル名が指定されていません。", kRefusal,
+     kIdcOutputPath},
+    {"FolderCannotBeCreated", "4", "3", TooLongFolderPath(), nullptr, 0, kIdcOutputPath},
+};
+
+class ConditionsRunRefusalTest : public ConditionsDialogTest,
+                                 public ::testing::WithParamInterface<RunCase> {};
+
+TEST_P(ConditionsRunRefusalTest, RefusesAndFocusesTheField) {
+  const RunCase& c = GetParam();
+  ConditionsDialog dialog(0);
+  OpenWithPath(dialog, c.path);
+  dialog.SetItemText(kIdcStartMonth, c.start);
+  dialog.SetItemText(kIdcEndMonth, c.end);
+  ASSERT_TRUE(dialog.UserClick(kIdcRunButton));
+  EXPECT_FALSE(dialog.IsEnded());
+  if (c.message != nullptr) {
+    ExpectOnlyMessage(c.message, c.style);
+  } else {
+    // The folder question, answered Yes, then the failure.
+    ASSERT_EQ(ui().messages.size(), 2u);
+    EXPECT_EQ(ui().messages[0].text,
+              "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？");
+    EXPECT_EQ(ui().messages[0].style, kQuestion);
+    EXPECT_EQ(ui().messages[1].text, "フォルダの作成に失敗しました。\n\n出力先を再入力してください。");
+    EXPECT_EQ(ui().messages[1].style, kRefusal);
+    EXPECT_FALSE(fs::exists(dir_.PosixOf("out/new")));
+  }
+  EXPECT_EQ(dialog.GetFocusId(), c.focus);
+  EXPECT_EQ(dialog.GetControl(c.focus)->selStart, 0);
+  EXPECT_EQ(dialog.GetControl(c.focus)->selEnd, -1);
+  EXPECT_TRUE(dialog.GetControl(c.focus)->caretVisible);
+}
+
+INSTANTIATE_TEST_SUITE_P(Checks, ConditionsRunRefusalTest, ::testing::ValuesIn(kRunRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ConditionsDialogTest, MissingFolderIsCreatedOnlyAfterYes) {
+  ConditionsDialog dialog(0);
+  OpenWithPath(dialog, "C:\\out\\a\\b\\x.xml");
+  ui().answers = {IDNO};
+  ASSERT_TRUE(dialog.UserClick(kIdcRunButton));
+  EXPECT_FALSE(dialog.IsEnded());
+  EXPECT_FALSE(fs::exists(dir_.PosixOf("out/a")));
+  EXPECT_EQ(dialog.GetFocusId(), kIdcOutputPath);
+  ui().answers = {IDYES};
+  ASSERT_TRUE(dialog.UserClick(kIdcRunButton));
+  EXPECT_TRUE(fs::is_directory(dir_.PosixOf("out/a/b")));
+  EXPECT_TRUE(dialog.IsEnded());
+  EXPECT_EQ(dialog.Result(), kConditionsRun);
+  ASSERT_EQ(ui().messages.size(), 2u);
+  EXPECT_EQ(ui().messages[1].text,
+            "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？");
+  EXPECT_EQ(ui().messages[1].style, kQuestion);
+}
+
+TEST_F(ConditionsDialogTest, ExistingFileIsOverwrittenOnlyAfterYes) {
+  ConditionsWriteFile(dir_.PosixOf("out/x.xml"), "old");
+  ConditionsDialog dialog(0);
+  OpenWithPath(dialog, "C:\\out\\x.xml");
+  dialog.SetItemText(kIdcStartMonth, "5");
+  dialog.SetItemText(kIdcEndMonth, "2");
+  ui().answers = {IDNO, IDYES};
+  ASSERT_TRUE(dialog.UserClick(kIdcRunButton));
+  EXPECT_FALSE(dialog.IsEnded());
+  EXPECT_EQ(dialog.GetFocusId(), kIdcOutputPath);
+  ASSERT_TRUE(dialog.UserClick(kIdcRunButton));
+  ASSERT_EQ(ui().messages.size(), 2u);
+  for (const auto& message : ui().messages) {
+    EXPECT_EQ(message.text, "同名のファイルが存在します。\n\n上書きしてもよろしいですか？");
+    EXPECT_EQ(message.style, kQuestion);
+    EXPECT_EQ(message.caption, "消費税");
+  }
+  EXPECT_EQ(dialog.Result(), kConditionsRun);
+  RunConditions conditions = dialog.GetRunConditions();
+  EXPECT_EQ(conditions.startMonth, 5);
+  EXPECT_EQ(conditions.endMonth, 2);
+  EXPECT_EQ(conditions.outputPath, "C:\\out\\x.xml");
+  EXPECT_EQ(conditions.aggregationMethod, kByJournals);
+}
+
+TEST_F(ConditionsDialogTest, SavedRecordMovesToTheEndWithTheRunPath) {
+  Remember("U01/3/1:0/5/6/C:\\out\\old.xml\nU02/1/1:0/1/1/C:\\u2.xml\n");
+  ConditionsDialog dialog(0);
+  Fill(dialog);
+  ui().modalAction = [](platform::Dialog& d) {
+    d.UserSetText(kIdcOutputPath, "C:\\out\\new.xml");
+    d.UserKey(platform::kVkF12, 0);
+  };
+  ASSERT_EQ(dialog.DoModal(), kConditionsRun);
+  RunConditions conditions = dialog.GetRunConditions();
+  EXPECT_EQ(conditions.startMonth, 5);
+  ASSERT_TRUE(dialog.SaveRememberedOutputPath(5, 6, conditions.outputPath.c_str(), 0));
+  EXPECT_EQ(RememberedFile(), "U02/1/1:0/1/1/C:\\u2.xml\nU01/3/1:0/5/6/C:\\out\\new.xml\n");
+}
+
+TEST_F(ConditionsDialogTest, HostLaunchedRunKeepsThePathReadAtOpen) {
+  Remember("U01/3/1:0/5/6/C:\\out\\old.xml\n");
+  ConditionsDialog dialog(0);
+  Fill(dialog);
+  dialog.Create();
+  ASSERT_TRUE(dialog.UserSetText(kIdcOutputPath, "C:\\out\\other.xml"));
+  ASSERT_TRUE(dialog.SaveRememberedOutputPath(7, 8, nullptr, 1));
+  EXPECT_EQ(RememberedFile(), "U01/3/1:1/7/8/C:\\out\\old.xml\n");
+}
+
+TEST_F(ConditionsDialogTest, HostLaunchedFirstRunRemembersAnEmptyPath) {
+  ConditionsDialog dialog(0);
+  Fill(dialog);
+  dialog.hostOutputPath = "C:\\out\\host.xml";
+  dialog.Create();
+  ASSERT_TRUE(dialog.SaveRememberedOutputPath(4, 3, nullptr, 0));
+  EXPECT_EQ(RememberedFile(), "U01/3/1:0/4/3/\n");
+  int16_t start = 0;
+  int16_t end = 0;
+  int32_t method = -1;
+  char path[261] = "x";
+  ASSERT_TRUE(dialog.ReadRememberedOutputPath(&start, &end, path, &method));
+  EXPECT_EQ(std::string(path), "");
+  EXPECT_EQ(method, 0);
+  EXPECT_EQ(start, 4);
+  EXPECT_EQ(end, 3);
+}
+
+TEST_F(ConditionsDialogTest, AnotherUsersRecordIsNotOffered) {
+  Remember("AU01/3/1:1/9/9/C:\\out\\other.xml\n");
+  ConditionsDialog dialog(0);
+  Fill(dialog);
+  dialog.Create();
+  EXPECT_EQ(dialog.GetItemText(kIdcOutputPath), "C:\\home\\folders\\out\\*.xml");
+  EXPECT_TRUE(dialog.IsChecked(kIdcByJournals));
+  EXPECT_EQ(dialog.RememberedPath(), "");
+}
+
+TEST(ConditionsDialogTemplateTest, TabOrderAndRadioGroup) {
+  const platform::DialogTemplate& t = ConditionsDialogTemplate();
+  EXPECT_EQ(t.id, 130);
+  EXPECT_STREQ(t.caption, "消費税 - 集計条件");
+  EXPECT_EQ(t.rect.width, 255);
+  EXPECT_EQ(t.rect.height, 228);
+  std::vector<int> stops;
+  for (const platform::ControlTemplate& c : t.controls) {
+    if ((c.style & platform::kStyleTabStop) != 0) stops.push_back(c.id);
+  }
+  EXPECT_EQ(stops, (std::vector<int>{kIdcStartMonth, kIdcEndMonth, kIdcOutputPath,
+                                     kIdcBrowseButton, kIdcRunButton, kIdcCancelButton,
+                                     kIdcByJournals}));
+  int colons = 0;
+  for (const platform::ControlTemplate& c : t.controls) {
+    if (c.id == -1) {
+      ++colons;
+      EXPECT_STREQ(c.text, "：");
+      EXPECT_EQ(c.rect.x, 65);
+    }
+    if (c.id == kIdcStartMonth || c.id == kIdcEndMonth) {
+      EXPECT_NE(c.style & platform::kStyleNumber, 0u);
+      EXPECT_NE(c.style & platform::kStyleRight, 0u);
+    }
+  }
+  EXPECT_EQ(colons, 5);
+}
+
+}  // namespace
+}  // namespace taxlink
