@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <optional>
+#include <string>
+#include <utility>
 
 #include "aggregation/AddTaxDlg.h"
 #include "aggregation/TaxSummaryTables.h"
@@ -226,6 +228,26 @@ TEST_F(IndividualPassTest, BusinessIncomeOnlyIgnoresDepartments) {
   EXPECT_EQ(tables_.indBusinessFixedAssets.bookAmount, 500000 * kYen);
   EXPECT_EQ(tables_.indRealEstateFixedAssets.bookAmount, 0);
 }
+
+// Balance sides 1 and 2 count debit minus credit, anything else credit minus
+// debit: {side, expected business expenses}.
+class BalanceSideTest : public IndividualPassTest,
+                        public ::testing::WithParamInterface<std::pair<int, int64_t>> {};
+
+TEST_P(BalanceSideTest, DecidesTheSignOfTheBookAmount) {
+  Build(1, false);
+  host_.Exec("UPDATE account SET balance_side = " + std::to_string(GetParam().first) +
+             " WHERE account_id = " + std::to_string(kSupplies));
+  Aggregate(1, 12);
+  EXPECT_EQ(tables_.indBusinessExpenses.bookAmount, GetParam().second);
+  // Journal parts do not depend on the balance side.
+  EXPECT_EQ(tables_.indBusinessExpenses.nonTaxablePart, 50000 * kYen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sides, BalanceSideTest,
+                         ::testing::Values(std::make_pair(1, 80000 * kYen),
+                                           std::make_pair(2, 80000 * kYen),
+                                           std::make_pair(0, -80000 * kYen)));
 
 class PreCheckTest : public PassesTest {
  protected:
