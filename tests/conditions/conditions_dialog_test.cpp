@@ -5,6 +5,7 @@
 
 #include "conditions/ConditionsDialog.h"
 #include "mvhost/lib/ToolTipRegistry.h"
+#include "platform/ScriptedUi.h"
 #include "platform/WinTypes.h"
 #include "resources/ConditionsDialogTemplate.h"
 #include "tests/support/ConditionsTestSupport.h"
@@ -538,6 +539,34 @@ TEST_F(ConditionsDialogTest, AnotherUsersRecordIsNotOffered) {
   EXPECT_EQ(dialog.GetItemText(kIdcOutputPath), "C:\\home\\folders\\out\\*.xml");
   EXPECT_TRUE(dialog.IsChecked(kIdcByJournals));
   EXPECT_EQ(dialog.RememberedPath(), "");
+}
+
+// Disabled while the scripted front end's constructor writes its error text
+// before that member is constructed (it crashes on any script).
+TEST_F(ConditionsDialogTest, DISABLED_ScriptedFrontEndDrivesTheDialog) {
+  // Type a path in a missing folder, refuse to create it, browse to another
+  // file and run with Enter on the focused run button.
+  const char* script = R"({"dialog":130,"do":"type","id":1008,"text":"C:\\out\\a\\s.xml"}
+{"do":"key","key":"F12"}
+{"answer":"no"}
+{"do":"click","id":1009}
+{"saveas":"C:\\out\\s.xml"}
+{"do":"key","key":"Enter"}
+)";
+  auto owned = std::make_unique<platform::ScriptedUi>(script);
+  platform::ScriptedUi* scripted = owned.get();
+  std::unique_ptr<platform::UserInterface> previous = platform::SetUi(std::move(owned));
+  ConditionsDialog dialog(0);
+  Fill(dialog);
+  int result = dialog.DoModal();
+  EXPECT_EQ(scripted->ScriptError(), "");
+  EXPECT_EQ(scripted->MismatchCount(), 0);
+  EXPECT_EQ(scripted->RemainingSteps(), 0u);
+  EXPECT_EQ(scripted->Events("message").size(), 1u);
+  platform::SetUi(std::move(previous));
+  EXPECT_EQ(result, kConditionsRun);
+  EXPECT_EQ(dialog.GetRunConditions().outputPath, "C:\\out\\s.xml");
+  EXPECT_FALSE(fs::exists(dir_.PosixOf("out/a")));
 }
 
 TEST(ConditionsDialogTemplateTest, TabOrderAndRadioGroup) {
