@@ -1,0 +1,176 @@
+#include "report/ConditionText.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/LinkApp.h"
+#include "report/FullWidthName.h"
+
+namespace taxlink {
+namespace {
+
+StDATAINFO Company(const char* name, int32_t start, int32_t end) {
+  StDATAINFO data;
+  std::memset(&data, 0, sizeof(data));
+  std::strncpy(data.companyName, name, sizeof(data.companyName) - 1);
+  data.periodStart = start;
+  data.periodEnd = end;
+  return data;
+}
+
+StSHOHIZEIINFO Settings(uint8_t filingClass, uint8_t roundingMode, uint8_t creditMethod,
+                        uint8_t mainBusinessType) {
+  StSHOHIZEIINFO s;
+  std::memset(&s, 0, sizeof(s));
+  s.filingClass = filingClass;
+  s.roundingMode = roundingMode;
+  s.creditMethod = creditMethod;
+  s.mainBusinessType = mainBusinessType;
+  return s;
+}
+
+struct TextCase {
+  int kind;
+  StSHOHIZEIINFO settings;
+  const char* text;
+};
+
+class ConditionTextTest : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(ConditionTextTest, Texts) {
+  const TextCase& c = GetParam();
+  LinkApp app;
+  StDATAINFO data = Company("株式会社テスト", 20150401, 20160331);
+  EXPECT_EQ(FormatConditionText(app, c.kind, data, c.settings), c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ConditionTextTest,
+    ::testing::Values(
+        TextCase{0, Settings(0, 0, 0, 0), " 株式会社テスト"},
+        TextCase{1, Settings(0, 0, 0, 0), " 2015/04/01～2016/03/31"},
+        TextCase{2, Settings(0, 0, 0, 0), " 免税"},
+        TextCase{2, Settings(1, 0, 0, 0), " 簡易課税"},
+        TextCase{2, Settings(2, 0, 0, 0), " 原則課税"},
+        TextCase{2, Settings(3, 0, 0, 0), ""},  // no such filing class
+        TextCase{3, Settings(0, 0, 0, 0), ""},
+        TextCase{3, Settings(1, 0, 0, 0), "主となる事業分類"},
+        TextCase{3, Settings(2, 0, 0, 0), "課税仕入控除"},
+        TextCase{3, Settings(9, 0, 0, 0), ""},
+        TextCase{4, Settings(0, 0, 1, 3), ""},
+        TextCase{4, Settings(1, 0, 0, 0), " 指定なし"},
+        TextCase{4, Settings(1, 0, 0, 1), " 第一種事業 卸売業"},
+        TextCase{4, Settings(1, 0, 0, 2), " 第二種事業 小売業"},
+        TextCase{4, Settings(1, 0, 0, 3), " 第三種事業 製造業"},
+        TextCase{4, Settings(1, 0, 0, 4), " 第四種事業 その他"},
+        TextCase{4, Settings(1, 0, 0, 5), " 第五種事業 サービス業"},
+        TextCase{4, Settings(1, 0, 0, 6), " 第六種事業 不動産業"},
+        TextCase{4, Settings(1, 0, 0, 7), ""},  // no seventh business type
+        TextCase{4, Settings(2, 0, 0, 4), " 個別対応方式"},
+        TextCase{4, Settings(2, 0, 1, 0), " 一括比例配分方式"},
+        TextCase{4, Settings(2, 0, 2, 0), ""},
+        TextCase{5, Settings(2, 0, 0, 0), ""}));
+
+TEST(ConditionTextSettingsTest, StoresTheSettingsBytes) {
+  StDATAINFO data = Company("x", 20150401, 20160331);
+  LinkApp app;
+  app.mainBusinessType = 4;
+  // Kinds 0 and 1 touch nothing.
+  FormatConditionText(app, 0, data, Settings(1, 2, 0, 5));
+  FormatConditionText(app, 1, data, Settings(1, 2, 0, 5));
+  EXPECT_EQ(app.filingClass, 0);
+  EXPECT_EQ(app.roundingMode, 0);
+  EXPECT_EQ(app.mainBusinessType, 4);
+  // Kind 2 stores the filing class and the rounding mode.
+  FormatConditionText(app, 2, data, Settings(1, 2, 0, 5));
+  EXPECT_EQ(app.filingClass, 1);
+  EXPECT_EQ(app.roundingMode, 2);
+  EXPECT_EQ(app.mainBusinessType, 4);
+  // Kind 4 stores the main business type only under simplified taxation.
+  FormatConditionText(app, 4, data, Settings(2, 1, 0, 6));
+  EXPECT_EQ(app.mainBusinessType, 4);
+  EXPECT_EQ(app.roundingMode, 1);
+  FormatConditionText(app, 4, data, Settings(1, 0, 0, 6));
+  EXPECT_EQ(app.mainBusinessType, 6);
+  EXPECT_EQ(app.roundingMode, 0);
+  // Kind 3 stores the rounding mode as well.
+  FormatConditionText(app, 3, data, Settings(2, 7, 0, 0));
+  EXPECT_EQ(app.roundingMode, 7);
+  EXPECT_EQ(app.filingClass, 1);
+}
+
+TEST(ConditionTextSettingsTest, LongTextsAreCutAtFiftyBytesOnACharacter) {
+  LinkApp app;
+  StSHOHIZEIINFO none = Settings(0, 0, 0, 0);
+  // " " + 48 letters puts the lead byte of "あ" at byte 50: it goes whole.
+  std::string name = std::string(48, 'a') + "あい";
+  EXPECT_EQ(FormatConditionText(app, 0, Company(name.c_str(), 0, 0), none),
+            " " + std::string(48, 'a'));
+  // One letter fewer and "あ" ends right at the cut.
+  name = std::string(47, 'a') + "あい";
+  EXPECT_EQ(FormatConditionText(app, 0, Company(name.c_str(), 0, 0), none),
+            " " + std::string(47, 'a') + "あ");
+}
+
+TEST(ConditionTextSettingsTest, AnUnterminatedCompanyNameStaysInTheRecord) {
+  LinkApp app;
+  StDATAINFO data = Company("", 0, 0);
+  std::memset(data.companyName, 'n', sizeof(data.companyName));  // no terminator
+  std::string text = FormatConditionText(app, 0, data, Settings(0, 0, 0, 0));
+  EXPECT_EQ(text, " " + std::string(49, 'n'));
+}
+
+struct NameCase {
+  const char* what;
+  std::string name;
+  std::string expected;
+};
+
+class FullWidthNameTest : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(FullWidthNameTest, MapsAndCuts) {
+  const NameCase& c = GetParam();
+  EXPECT_EQ(ToFullWidthName(c.name), c.expected) << c.what;
+  EXPECT_LE(ToFullWidthName(c.name).size(), 32u);
+}
+
+std::string Repeat(const std::string& s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, FullWidthNameTest,
+    ::testing::Values(
+        NameCase{"short", "abc", "ａｂｃ"},
+        NameCase{"twenty half-width letters", std::string(20, 'A'), Repeat("Ａ", 16)},
+        NameCase{"sixteen full-width letters exactly", Repeat("Ａ", 16), Repeat("Ａ", 16)},
+        NameCase{"half-width katakana", "ｶﾞｲｱ", "ガイア"},
+        // "\x80" has no full-width form and stays one byte, so byte 32 is the
+        // lead byte of a double-byte character: the cut falls at 31.
+        NameCase{"lead byte at the cut", "\x80" + Repeat("ア", 20), "\x80" + Repeat("ア", 15)},
+        NameCase{"trail byte at the cut", Repeat("ア", 20), Repeat("ア", 16)},
+        NameCase{"empty", "", ""}));
+
+TEST(CutAtCharBoundaryTest, Table) {
+  struct Case {
+    std::string text;
+    std::size_t max;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"abc", 5, "abc"},
+      {"abc", 2, "ab"},
+      {"aあ", 2, "a"},
+      {"aあ", 3, "aあ"},
+      {"\x95\x5C\x95\x5C", 3, "\x95\x5C"},  // 0x5C trail byte is no character end issue
+      {"ab", 0, ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CutAtCharBoundary(c.text, c.max), c.expected) << c.text;
+}
+
+}  // namespace
+}  // namespace taxlink
