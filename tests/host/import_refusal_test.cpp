@@ -1,0 +1,241 @@
+// Refusals of the data import: each names the file, the JSON path and the
+// field, and leaves the store exactly as it was.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "mvhost/lib/DataImport.h"
+#include "tests/support/HostToolHome.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+const char kBase[] = R"({
+  "format": "mvhost-data-1",
+  "data_set": {"data_no": 7, "data_id": "T7", "company_name": "Test Trading",
+               "period_start": "2014-04-01", "period_end": "2015-03-31",
+               "interim_closing": true, "entity_kind": 1},
+  "tax_settings": {"filing_class": 2},
+  "tax_rates": [8, 5],
+  "account_classes": [{"code": "0x40884400", "name": "Purchases", "total": true},
+                      {"code": "0x60880000", "name": "Sales", "total": true},
+                      {"code": "0x01100000", "name": "Cash"}],
+  "accounts": [{"code": "111", "name": "Cash", "class": "0x01100000"},
+               {"code": "511", "name": "Sales", "class": "0x60880000", "balance_side": "credit"},
+               {"code": "611", "name": "Purchases", "class": "0x40884400"}],
+  "departments": [{"code": 1, "name": "Head office"}],
+  "journals": [
+    {"journal": 1, "date": "2014-04-10", "month": 1,
+     "debit": {"account": "111", "amount": 108000, "tax_class": 0},
+     "credit": {"account": "511", "dept": 1, "amount": 100000, "tax": 8000, "tax_class": 1},
+     "rate": 8},
+    {"journal": 2, "date": "2014-09-30", "month": 15,
+     "debit": {"account": "611", "amount": "1000.25", "tax": "80.02", "tax_class": 21},
+     "credit": {"account": "111", "amount": 1080, "tax_class": 0}, "rate": 8}],
+  "fixed_assets": [{"code": "F1", "name": "Van", "acquired": "2014-06-01", "amount": 1500000}],
+  "users": [{"id": "clerk", "name": "Clerk"}]
+})";
+
+struct RefusalCase {
+  const char* name;
+  const char* pointer;  // JSON pointer of the changed field
+  const char* value;    // its new value, as JSON
+  const char* message;  // the whole refusal
+};
+
+const RefusalCase kCases[] = {
+    {"UnknownAccount", "/journals/0/debit/account", R"("999")",
+     R"(bad.json: journals[0].debit.account: unknown account "999")"},
+    {"UnknownCreditAccountInSecondLine", "/journals/1/credit/account", R"("112")",
+     R"(bad.json: journals[1].credit.account: unknown account "112")"},
+    {"BadDayOfMonth", "/journals/1/date", R"("2014-09-31")",
+     R"(bad.json: journals[1].date: not a date (YYYY-MM-DD): "2014-09-31")"},
+    {"BadDateForm", "/journals/0/date", R"("2014/04/10")",
+     R"(bad.json: journals[0].date: not a date (YYYY-MM-DD): "2014/04/10")"},
+    {"DateAsNumber", "/fixed_assets/0/acquired", "20140601",
+     "bad.json: fixed_assets[0].acquired: not a date (YYYY-MM-DD): 20140601"},
+    {"FractionalNumberAmount", "/journals/0/credit/amount", "100000.5",
+     "bad.json: journals[0].credit.amount: amount not an integer (write fractions of a yen as "
+     "text): 100000.5"},
+    {"FiveFractionDigits", "/journals/0/credit/tax", R"("8000.12345")",
+     "bad.json: journals[0].credit.tax: amount not an integer or a decimal text with up to 4 "
+     "fraction digits: \"8000.12345\""},
+    {"AmountTooLarge", "/fixed_assets/0/amount", "922337203685478",
+     "bad.json: fixed_assets[0].amount: amount too large: 922337203685478"},
+    {"TaxClass12", "/journals/0/credit/tax_class", "12",
+     "bad.json: journals[0].credit.tax_class: unknown tax class 12 (known: 0-11, 21-27, 30-38, "
+     "40-43)"},
+    {"TaxClass28", "/journals/1/debit/tax_class", "28",
+     "bad.json: journals[1].debit.tax_class: unknown tax class 28 (known: 0-11, 21-27, 30-38, "
+     "40-43)"},
+    {"TaxClass39", "/journals/1/debit/tax_class", "39",
+     "bad.json: journals[1].debit.tax_class: unknown tax class 39 (known: 0-11, 21-27, 30-38, "
+     "40-43)"},
+    {"TaxClass44", "/journals/1/debit/tax_class", "44",
+     "bad.json: journals[1].debit.tax_class: unknown tax class 44 (known: 0-11, 21-27, 30-38, "
+     "40-43)"},
+    {"DuplicateAccount", "/accounts/2/code", R"("111")",
+     R"(bad.json: accounts[2].code: duplicate account code "111" (also bad.json: accounts[0]))"},
+    {"DuplicateDepartment", "/departments/1", R"({"code": 1, "name": "Branch"})",
+     "bad.json: departments[1].code: duplicate department code 1 (also bad.json: "
+     "departments[0])"},
+    {"DuplicateAsset", "/fixed_assets/1",
+     R"({"code": "F1", "name": "Desk", "acquired": "2014-07-01", "amount": 1})",
+     R"(bad.json: fixed_assets[1].code: duplicate fixed asset code "F1" (also bad.json: fixed_assets[0]))"},
+    {"DuplicateClass", "/account_classes/2/code", R"("0x40884400")",
+     "bad.json: account_classes[2].code: duplicate account class 0x40884400 (also bad.json: "
+     "account_classes[0])"},
+    {"DuplicateUser", "/users/1", R"({"id": "clerk"})",
+     R"(bad.json: users[1].id: duplicate user "clerk" (also bad.json: users[0]))"},
+    {"DuplicateRate", "/tax_rates/1", "8", "bad.json: tax_rates[1]: duplicate tax rate 8"},
+    {"MonthDoesNotMatchDate", "/journals/0/month", "2",
+     "bad.json: journals[0].month: month 2 does not match the date 2014-04-10 (accounting "
+     "month 1)"},
+    {"InterimMonthWithoutInterimClosing", "/data_set/interim_closing", "false",
+     "bad.json: journals[1].month: month 15 (interim closing) in a data set without an interim "
+     "closing"},
+    {"YearEndMonthOutsideLastMonth", "/journals/1/month", "18",
+     "bad.json: journals[1].month: month 18 (year-end closing) needs a date in accounting month "
+     "12, not 2014-09-30"},
+    {"UnknownMonthKind", "/journals/1/month", "13",
+     "bad.json: journals[1].month: unknown month kind 13 (1-12, 15, 18)"},
+    {"DateAfterPeriod", "/journals/0/date", R"("2015-04-01")",
+     "bad.json: journals[0].date: date 2015-04-01 is outside the period 2014-04-01..2015-03-31"},
+    {"UnknownDepartment", "/journals/0/credit/dept", "9",
+     "bad.json: journals[0].credit.dept: unknown department 9"},
+    {"RateNotOfTheDataSet", "/journals/0/rate", "3",
+     "bad.json: journals[0].rate: rate 3 is not one of the data set's tax_rates"},
+    {"UnknownRate", "/tax_rates/1", "6", "bad.json: tax_rates[1]: unknown tax rate 6 (3, 5, 8 or 10)"},
+    {"UnknownClassOfAccount", "/accounts/0/class", R"("0x01200000")",
+     "bad.json: accounts[0].class: unknown account class 0x01200000"},
+    {"UnknownField", "/journals/0/amount", "5", "bad.json: journals[0].amount: unknown field"},
+    {"MissingSideAccount", "/journals/0/debit", R"({"amount": 5, "tax_class": 0})",
+     "bad.json: journals[0].debit.account: missing"},
+    {"DataIdTooLong", "/data_set/data_id", R"("ABCDEFGHIJKLMNOP")",
+     "bad.json: data_set.data_id: text longer than 15 Shift_JIS bytes: ABCDEFGHIJKLMNOP"},
+    {"PeriodLongerThanAYear", "/data_set/period_end", R"("2015-04-30")",
+     "bad.json: data_set.period_end: the period 2014-04-01..2015-04-30 is not one to twelve "
+     "months long"},
+    {"WrongFormatTag", "/format", R"("mvhost-data-2")",
+     "bad.json: format: not \"mvhost-data-1\": mvhost-data-2"},
+    {"DataIdOfAnotherDataSet", "/data_set/data_id", R"("OTHER")",
+     R"(bad.json: data_set.data_id: "OTHER" is already used by data set 3)"},
+};
+
+class ImportRefusalTest : public taxlink_test::HostToolHome,
+                          public ::testing::WithParamInterface<RefusalCase> {
+ protected:
+  // The store holds data set 7 (the base) and data set 3 ("OTHER").
+  void SetUp() override {
+    HostToolHome::SetUp();
+    int32_t no = 0;
+    std::string error;
+    ASSERT_TRUE(mvhost::ImportDataSetText(store_, kBase, "base.json", home_, false, &no, &error))
+        << error;
+    Json other = Json::parse(kBase);
+    other["data_set"]["data_no"] = 3;
+    other["data_set"]["data_id"] = "OTHER";
+    ASSERT_TRUE(mvhost::ImportDataSetText(store_, other.dump(), "other.json", home_, false, &no,
+                                          &error))
+        << error;
+  }
+};
+
+TEST_P(ImportRefusalTest, RefusesWithMessageAndLeavesStoreUnchanged) {
+  const RefusalCase& c = GetParam();
+  Json bad = Json::parse(kBase);
+  bad[Json::json_pointer(c.pointer)] = Json::parse(c.value);
+  std::string before = Snapshot();
+  int32_t no = -1;
+  std::string error;
+  // With replace: the refusal must also keep the data set it would replace.
+  EXPECT_FALSE(mvhost::ImportDataSetText(store_, bad.dump(), "bad.json", home_, true, &no, &error));
+  EXPECT_EQ(error, c.message);
+  EXPECT_EQ(no, -1);
+  EXPECT_EQ(Snapshot(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ImportRefusalTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+using ImportStoreTest = taxlink_test::HostToolHome;
+
+TEST_F(ImportStoreTest, ExistingNumberNeedsReplace) {
+  int32_t no = 0;
+  std::string error;
+  ASSERT_TRUE(mvhost::ImportDataSetText(store_, kBase, "a.json", home_, false, &no, &error));
+  std::string before = Snapshot();
+  EXPECT_FALSE(mvhost::ImportDataSetText(store_, kBase, "a.json", home_, false, &no, &error));
+  EXPECT_EQ(error,
+            "a.json: data_set.data_no: data set 7 already exists (import with --replace to replace "
+            "it)");
+  EXPECT_EQ(Snapshot(), before);
+
+  Json changed = Json::parse(kBase);
+  changed["data_set"]["company_name"] = "Renamed";
+  changed["journals"].erase(1);
+  ASSERT_TRUE(mvhost::ImportDataSetText(store_, changed.dump(), "a.json", home_, true, &no, &error))
+      << error;
+  EXPECT_EQ(QueryInt("SELECT COUNT(*) FROM data_set"), 1);
+  EXPECT_EQ(QueryInt("SELECT COUNT(*) FROM journal_line WHERE data_no = 7"), 1);
+  EXPECT_EQ(QueryInt("SELECT COUNT(*) FROM data_set WHERE company_name = 'Renamed'"), 1);
+}
+
+TEST_F(ImportStoreTest, StoresRawAmountsRatesAndIds) {
+  int32_t no = 0;
+  std::string error;
+  ASSERT_TRUE(mvhost::ImportDataSetText(store_, kBase, "a.json", home_, false, &no, &error)) << error;
+  EXPECT_EQ(no, 7);
+  EXPECT_EQ(QueryInt("SELECT debit_amount FROM journal_line WHERE line_id = 2"), 10002500);
+  EXPECT_EQ(QueryInt("SELECT debit_tax FROM journal_line WHERE line_id = 2"), 800200);
+  EXPECT_EQ(QueryInt("SELECT credit_amount FROM journal_line WHERE line_id = 1"), 1000000000);
+  EXPECT_EQ(QueryInt("SELECT tax_rate FROM journal_line WHERE line_id = 1"), 800);
+  EXPECT_EQ(QueryInt("SELECT rate FROM tax_rate WHERE row_no = 2"), 500);
+  // Journal sides name accounts by id: "611" is the third account.
+  EXPECT_EQ(QueryInt("SELECT debit_account FROM journal_line WHERE line_id = 2"), 3);
+  EXPECT_EQ(QueryInt("SELECT account_id FROM account WHERE code = '611'"), 3);
+  EXPECT_EQ(QueryInt("SELECT balance_side FROM account WHERE code = '511'"), 2);
+  EXPECT_EQ(QueryInt("SELECT class_code FROM account WHERE code = '611'"), 0x40884400);
+  EXPECT_EQ(QueryInt("SELECT selected_data_no FROM app_user WHERE user_id = 'clerk'"), 7);
+  EXPECT_EQ(QueryInt("SELECT interim_closing FROM data_set"), 1);
+  EXPECT_EQ(QueryInt("SELECT acquisition_amount FROM fixed_asset"), 15000000000);
+}
+
+// A write that fails half-way (a journal naming an account the model lacks)
+// rolls back, including the removal of the data set being replaced.
+TEST_F(ImportStoreTest, FailedWriteRollsBack) {
+  int32_t no = 0;
+  std::string error;
+  ASSERT_TRUE(mvhost::ImportDataSetText(store_, kBase, "a.json", home_, false, &no, &error));
+  std::string before = Snapshot();
+  mvhost::DataSetModel model;
+  model.source = "m.json";
+  model.info.dataNo = 7;
+  model.info.dataId = "T7";
+  model.info.companyName = "X";
+  model.info.periodStart = 20140401;
+  model.info.periodEnd = 20150331;
+  mvhost::JournalLine line;
+  line.origin = "m.json: journals[0]";
+  line.date = 20140401;
+  line.monthKind = 1;
+  line.debit.account = "404";
+  model.journals.push_back(line);
+  EXPECT_FALSE(mvhost::WriteDataSet(store_, model, true, &error));
+  EXPECT_EQ(error, R"(m.json: journals[0]: unknown account "404")");
+  EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(ImportStoreTest, RefusesFileThatIsNotJson) {
+  std::string path = WriteFile("broken.json", "{\"format\": ");
+  int32_t no = 0;
+  std::string error;
+  EXPECT_FALSE(mvhost::ImportDataSetFile(store_, path, false, &no, &error));
+  EXPECT_EQ(error, path + ": not valid JSON (byte 12)");
+  EXPECT_FALSE(mvhost::ImportDataSetFile(store_, home_ + "/missing.json", false, &no, &error));
+  EXPECT_EQ(error, home_ + "/missing.json: cannot open the file");
+}
+
+}  // namespace
