@@ -24,6 +24,9 @@ class SetBumon : public ClSetBumon {
   int32_t GetInfoByCode(int32_t cursor, int32_t code, StBUMONINFO* out) override;
   void ReleaseCursor(int32_t cursor) override;
 
+  // Forgets the data set SetCurDataID named (back to the user's selection).
+  void Unbind() { binding_ = DataBinding(); }
+
  private:
   int32_t ReadOne(const char* condition, int64_t key, StBUMONINFO* out);
 

@@ -28,6 +28,9 @@ class SetData : public ClSetData {
   // Reads data set dataNo into out; kHostEndOfData when there is none.
   static int32_t ReadDataInfo(sqlite3* db, int32_t dataNo, StDATAINFO* out);
 
+  // Forgets the data set SetCurDataID named (back to the user's selection).
+  void Unbind() { binding_ = DataBinding(); }
+
  private:
   ClSetMgr* setMgr_ = nullptr;
   DataBinding binding_;

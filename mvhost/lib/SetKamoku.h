@@ -20,6 +20,9 @@ class SetKamoku : public ClSetKamoku {
   int32_t WalkFind(const StFINDINFO* filter, StKAMOKUINFO* out, int32_t cursor) override;
   void ReleaseCursor(int32_t cursor) override;
 
+  // Forgets the data set SetCurDataID named (back to the user's selection).
+  void Unbind() { binding_ = DataBinding(); }
+
  private:
   ClSetMgr* setMgr_ = nullptr;
   DataBinding binding_;

@@ -28,6 +28,13 @@ ClSetBase* SetMgr::SharedSetObject(int kind) {
   }
 }
 
+void SetMgr::UnbindSharedSetObjects() {
+  static_cast<SetKamoku*>(SharedSetObject(kSetKindAccounts))->Unbind();
+  static_cast<SetBumon*>(SharedSetObject(kSetKindDepartments))->Unbind();
+  static_cast<SetShohizei*>(SharedSetObject(kSetKindTaxSettings))->Unbind();
+  static_cast<SetData*>(SharedSetObject(kSetKindDataSets))->Unbind();
+}
+
 ClSetBase* SetMgr::GetSetObject(int kind, int /*flag*/) {
   if (FaultInjection::Find("ClSetMgr::GetSetObject")) return nullptr;
   return SharedSetObject(kind);

@@ -12,6 +12,8 @@ class SetMgr : public ClSetMgr {
 
   // The process's shared set object of a kind, or null for another kind.
   static ClSetBase* SharedSetObject(int kind);
+  // Sends every shared set object back to the current user's selection.
+  static void UnbindSharedSetObjects();
 };
 
 }  // namespace mvhost

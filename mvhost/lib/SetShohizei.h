@@ -26,6 +26,9 @@ class SetShohizei : public ClSetShohizei {
   // set lists none.
   static int32_t RatesOf(sqlite3* db, int32_t dataNo, std::vector<int32_t>* rates);
 
+  // Forgets the data set SetCurDataID named (back to the user's selection).
+  void Unbind() { binding_ = DataBinding(); }
+
  private:
   ClSetMgr* setMgr_ = nullptr;
   DataBinding binding_;
