@@ -8,87 +8,19 @@
 #include "platform/ScriptedUi.h"
 #include "platform/WinTypes.h"
 #include "resources/ConditionsDialogTemplate.h"
+#include "tests/support/ConditionsDialogFixture.h"
 #include "tests/support/ConditionsTestSupport.h"
 
 namespace taxlink {
 namespace {
 
-using testing::ConditionsReadFile;
-using testing::ConditionsRecordingUi;
 using testing::ConditionsScopedEnv;
-using testing::ConditionsTempDir;
-using testing::ConditionsUiScope;
 using testing::ConditionsWriteFile;
 namespace fs = std::filesystem;
 
-constexpr uint32_t kRefusal = MB_ICONEXCLAMATION | MB_OK;
-constexpr uint32_t kQuestion = MB_ICONQUESTION | MB_YESNO;
-constexpr uint32_t kNotice = MB_ICONINFORMATION | MB_OK;
-
-// Drive C: is a private folder holding the host home (C:\home), so that the
-// host's folders are C:\home\folders\out\ and C:\home\folders\app\.
-class ConditionsDialogTest : public ::testing::Test {
- protected:
-  ConditionsDialogTest()
-      : drives_("TAXLINK_DRIVES", "C=" + dir_.Posix() + ";D=" + dir_.PosixOf("cd") + ",cdrom"),
-        home_("MVHOST_HOME", dir_.PosixOf("home")),
-        temp_("TAXLINK_TEMP", dir_.PosixOf("tmp")),
-        faults_("MVHOST_FAULTS", "") {
-    for (const char* name : {"home/folders/out", "home/folders/app", "tmp", "cd", "out"}) {
-      fs::create_directories(dir_.PosixOf(name));
-    }
-  }
-
-  ConditionsRecordingUi& ui() { return uiScope_.ui(); }
-
-  // A standard-taxation data set, April to March, with saved values.
-  void Fill(ConditionsDialog& dialog) {
-    dialog.userId = "U01";
-    dialog.selectedNo1 = 3;
-    dialog.selectedNo2 = 1;
-    dialog.periodStart = 20140401;
-    dialog.periodEnd = 20150331;
-    dialog.savedMonths[0] = 6;
-    dialog.savedMonths[1] = 9;
-    dialog.savedReturnUsable = 1;
-    dialog.pastResultsData = 0;
-    dialog.displayTexts[0] = "株式会社見本";
-    dialog.displayTexts[1] = "2014/04/01～2015/03/31";
-    dialog.displayTexts[2] = "原則課税";
-    dialog.displayTexts[3] = "課税売上割合";
-    dialog.displayTexts[4] = "95%以上";
-    dialog.filingClassCode = 2;
-  }
-
-  void Remember(const std::string& line) {
-    ConditionsWriteFile(dir_.PosixOf("home/folders/app/TaxLinkAlto.env"), line);
-  }
-  std::string RememberedFile() {
-    return ConditionsReadFile(dir_.PosixOf("home/folders/app/TaxLinkAlto.env"));
-  }
-
-  // Sets up a dialog whose checks will all pass once the path is typed.
-  void OpenWithPath(ConditionsDialog& dialog, const std::string& path) {
-    Fill(dialog);
-    dialog.Create();
-    ASSERT_FALSE(dialog.IsEnded());
-    ASSERT_TRUE(dialog.UserSetText(kIdcOutputPath, path));
-  }
-
-  void ExpectOnlyMessage(const std::string& text, uint32_t style) {
-    ASSERT_EQ(ui().messages.size(), 1u);
-    EXPECT_EQ(ui().messages[0].text, text);
-    EXPECT_EQ(ui().messages[0].caption, "消費税");
-    EXPECT_EQ(ui().messages[0].style, style);
-  }
-
-  ConditionsTempDir dir_;
-  ConditionsScopedEnv drives_;
-  ConditionsScopedEnv home_;
-  ConditionsScopedEnv temp_;
-  ConditionsScopedEnv faults_;
-  ConditionsUiScope uiScope_;
-};
+constexpr uint32_t kRefusal = testing::kRefusalStyle;
+constexpr uint32_t kNotice = testing::kNoticeStyle;
+using testing::ConditionsDialogTest;
 
 TEST_F(ConditionsDialogTest, OpensWithThePeriodAndTheHostOutputFolder) {
   ConditionsDialog dialog(0);
@@ -366,126 +298,6 @@ TEST_F(ConditionsDialogTest, BrowseOffersTheFolderAndNameOfThePath) {
   EXPECT_EQ(ui().lastSaveRequest->fileName, "name.xml");
   EXPECT_EQ(dialog.GetItemText(kIdcOutputPath), "D:name.xml");
   EXPECT_EQ(dialog.GetFocusId(), kIdcRunButton);
-}
-
-struct RunCase {
-  const char* name;
-  const char* start;
-  const char* end;
-  std::string path;
-  const char* message;
-  uint32_t style;
-  int focus;
-};
-
-std::string TooLongFolderPath() {
-  std::string name;
-  for (int i = 0; i < 86; ++i) name += "あ";
-  return "C:\\out\\new\\" + name + "\\x.xml";
-}
-
-const RunCase kRunRefusals[] = {
-    {"StartMonthOutOfRange", "0", "3", "C:\\out\\x.xml",
-     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。", kRefusal, kIdcStartMonth},
-    {"EndMonthOutOfRange", "4", "13", "C:\\out\\x.xml",
-     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。", kRefusal, kIdcEndMonth},
-    {"EndBeforeStart", "5", "4", "C:\\out\\x.xml",
-     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。", kRefusal, kIdcEndMonth},
-    {"EmptyMonth", "", "3", "C:\\out\\x.xml",
-     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。", kRefusal, kIdcStartMonth},
-    {"NoPath", "4", "3", "", "データ出力先が指定されていません。\n\n出力先を指定してください。",
-     kRefusal, kIdcOutputPath},
-    {"DefaultName", "4", "3", "C:\\out\\*.xml",
-     "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。", kRefusal,
-     kIdcOutputPath},
-    {"DoubledSeparator", "4", "3", "C:\\a\\\\b.xml",
-     "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。", kRefusal,
-     kIdcOutputPath},
-    {"DigitDrive", "4", "3", "1:\\a.xml",
-     "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。", kRefusal, kIdcOutputPath},
-    {"CdRomDrive", "4", "3", "D:\\a.xml",
-     "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。", kRefusal, kIdcOutputPath},
-    {"FolderOnly", "4", "3", "C:\\out\\", "ファイル名が指定されていません。", kRefusal,
-     kIdcOutputPath},
-    {"ExistingFolderAsName", "4", "3", "C:\\out", "ファイル名が指定されていません。", kRefusal,
-     kIdcOutputPath},
-    {"FolderCannotBeCreated", "4", "3", TooLongFolderPath(), nullptr, 0, kIdcOutputPath},
-};
-
-class ConditionsRunRefusalTest : public ConditionsDialogTest,
-                                 public ::testing::WithParamInterface<RunCase> {};
-
-TEST_P(ConditionsRunRefusalTest, RefusesAndFocusesTheField) {
-  const RunCase& c = GetParam();
-  ConditionsDialog dialog(0);
-  OpenWithPath(dialog, c.path);
-  dialog.SetItemText(kIdcStartMonth, c.start);
-  dialog.SetItemText(kIdcEndMonth, c.end);
-  ASSERT_TRUE(dialog.UserClick(kIdcRunButton));
-  EXPECT_FALSE(dialog.IsEnded());
-  if (c.message != nullptr) {
-    ExpectOnlyMessage(c.message, c.style);
-  } else {
-    // The folder question, answered Yes, then the failure.
-    ASSERT_EQ(ui().messages.size(), 2u);
-    EXPECT_EQ(ui().messages[0].text,
-              "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？");
-    EXPECT_EQ(ui().messages[0].style, kQuestion);
-    EXPECT_EQ(ui().messages[1].text, "フォルダの作成に失敗しました。\n\n出力先を再入力してください。");
-    EXPECT_EQ(ui().messages[1].style, kRefusal);
-    EXPECT_FALSE(fs::exists(dir_.PosixOf("out/new")));
-  }
-  EXPECT_EQ(dialog.GetFocusId(), c.focus);
-  EXPECT_EQ(dialog.GetControl(c.focus)->selStart, 0);
-  EXPECT_EQ(dialog.GetControl(c.focus)->selEnd, -1);
-  EXPECT_TRUE(dialog.GetControl(c.focus)->caretVisible);
-}
-
-INSTANTIATE_TEST_SUITE_P(Checks, ConditionsRunRefusalTest, ::testing::ValuesIn(kRunRefusals),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(ConditionsDialogTest, MissingFolderIsCreatedOnlyAfterYes) {
-  ConditionsDialog dialog(0);
-  OpenWithPath(dialog, "C:\\out\\a\\b\\x.xml");
-  ui().answers = {IDNO};
-  ASSERT_TRUE(dialog.UserClick(kIdcRunButton));
-  EXPECT_FALSE(dialog.IsEnded());
-  EXPECT_FALSE(fs::exists(dir_.PosixOf("out/a")));
-  EXPECT_EQ(dialog.GetFocusId(), kIdcOutputPath);
-  ui().answers = {IDYES};
-  ASSERT_TRUE(dialog.UserClick(kIdcRunButton));
-  EXPECT_TRUE(fs::is_directory(dir_.PosixOf("out/a/b")));
-  EXPECT_TRUE(dialog.IsEnded());
-  EXPECT_EQ(dialog.Result(), kConditionsRun);
-  ASSERT_EQ(ui().messages.size(), 2u);
-  EXPECT_EQ(ui().messages[1].text,
-            "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？");
-  EXPECT_EQ(ui().messages[1].style, kQuestion);
-}
-
-TEST_F(ConditionsDialogTest, ExistingFileIsOverwrittenOnlyAfterYes) {
-  ConditionsWriteFile(dir_.PosixOf("out/x.xml"), "old");
-  ConditionsDialog dialog(0);
-  OpenWithPath(dialog, "C:\\out\\x.xml");
-  dialog.SetItemText(kIdcStartMonth, "5");
-  dialog.SetItemText(kIdcEndMonth, "2");
-  ui().answers = {IDNO, IDYES};
-  ASSERT_TRUE(dialog.UserClick(kIdcRunButton));
-  EXPECT_FALSE(dialog.IsEnded());
-  EXPECT_EQ(dialog.GetFocusId(), kIdcOutputPath);
-  ASSERT_TRUE(dialog.UserClick(kIdcRunButton));
-  ASSERT_EQ(ui().messages.size(), 2u);
-  for (const auto& message : ui().messages) {
-    EXPECT_EQ(message.text, "同名のファイルが存在します。\n\n上書きしてもよろしいですか？");
-    EXPECT_EQ(message.style, kQuestion);
-    EXPECT_EQ(message.caption, "消費税");
-  }
-  EXPECT_EQ(dialog.Result(), kConditionsRun);
-  RunConditions conditions = dialog.GetRunConditions();
-  EXPECT_EQ(conditions.startMonth, 5);
-  EXPECT_EQ(conditions.endMonth, 2);
-  EXPECT_EQ(conditions.outputPath, "C:\\out\\x.xml");
-  EXPECT_EQ(conditions.aggregationMethod, kByJournals);
 }
 
 TEST_F(ConditionsDialogTest, SavedRecordMovesToTheEndWithTheRunPath) {
