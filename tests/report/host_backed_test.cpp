@@ -1,0 +1,100 @@
+// The report's reads through the embedded host: the settings behind the
+// condition texts and the consumption-tax set object behind DATA and BASIC.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/LinkApp.h"
+#include "report/ConditionText.h"
+#include "report/ReportDocument.h"
+#include "report/TransitionalFigures.h"
+#include "tests/support/HostFixture.h"
+#include "tests/support/ReportFixtures.h"
+#include "xml/XmlTextWriter.h"
+
+namespace taxlink {
+namespace {
+
+using testing::CaptureLines;
+using testing::DataSetSpec;
+using testing::HostFixture;
+using testing::ValueOf;
+
+StDATAINFO RecordOf(const DataSetSpec& spec, int32_t dataNo) {
+  StDATAINFO data;
+  std::memset(&data, 0, sizeof(data));
+  std::strncpy(data.dataId, spec.dataId.c_str(), sizeof(data.dataId) - 1);
+  data.dataNo = dataNo;
+  std::strncpy(data.companyName, spec.companyName.c_str(), sizeof(data.companyName) - 1);
+  data.periodStart = spec.periodStart;
+  data.periodEnd = spec.periodEnd;
+  data.entityKind = static_cast<uint8_t>(spec.entityKind);
+  return data;
+}
+
+TEST(HostBackedReportTest, ConditionTextsReadTheCompanySettings) {
+  struct Case {
+    int32_t filingClass;
+    int32_t roundingMode;
+    int32_t creditMethod;
+    int32_t mainBusinessType;
+    const char* texts[5];
+  };
+  const Case cases[] = {
+      {1, 2, 0, 5, {" テスト商事株式会社", " 2014/04/01～2015/03/31", " 簡易課税",
+                    "主となる事業分類", " 第五種事業 サービス業"}},
+      {2, 0, 1, 0, {" テスト商事株式会社", " 2014/04/01～2015/03/31", " 原則課税",
+                    "課税仕入控除", " 一括比例配分方式"}},
+      {0, 1, 0, 0, {" テスト商事株式会社", " 2014/04/01～2015/03/31", " 免税", "", ""}},
+  };
+  for (const Case& c : cases) {
+    HostFixture host;
+    DataSetSpec spec;
+    spec.filingClass = c.filingClass;
+    spec.roundingMode = c.roundingMode;
+    spec.creditMethod = c.creditMethod;
+    spec.mainBusinessType = c.mainBusinessType;
+    int32_t no = host.AddDataSet(spec);
+    host.SelectForUser("U01", no);
+    StDATAINFO data = RecordOf(spec, no);
+    LinkApp app;
+    for (int kind = 0; kind < 5; ++kind) {
+      EXPECT_EQ(ConditionText(app, kind, data), c.texts[kind]) << "kind " << kind;
+    }
+    EXPECT_EQ(app.filingClass, c.filingClass);
+    EXPECT_EQ(app.roundingMode, c.roundingMode);
+    EXPECT_EQ(app.mainBusinessType, c.filingClass == 1 ? c.mainBusinessType : 0);
+  }
+}
+
+TEST(HostBackedReportTest, DataAndTransitionalFlagUseTheHostsTaxSetObject) {
+  HostFixture host;
+  DataSetSpec spec;
+  int32_t no = host.AddDataSet(spec);
+  host.SelectForUser("U01", no);
+  StDATAINFO data = RecordOf(spec, no);
+  LinkApp app;
+  app.tables.Allocate(3);
+  app.filingClass = 2;
+  EXPECT_FALSE(HasTransitionalFigures(app));
+  app.tables.rateInfo[1].badDebtExcl = 10000;  // a 5 % figure
+  EXPECT_TRUE(HasTransitionalFigures(app));
+
+  ReportDocument document(app);
+  StSHOHIZEIINFO settings;
+  std::memset(&settings, 0, sizeof(settings));
+  bool ok = false;
+  std::string text =
+      CaptureLines([&](XmlTextWriter& w) { return document.WriteData(w, data, settings); }, &ok);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(ValueOf(text, "KASHIDAOREZEINUKI5"), "1");
+  std::string basic = CaptureLines(
+      [&](XmlTextWriter& w) { return document.WriteBasic(w, data, kSourceJournals); }, &ok);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(ValueOf(basic, "KEIKASHOCHIKAZEISHISAN"), "1");
+  EXPECT_EQ(ValueOf(basic, "KOMONSAKINAME"), "テスト商事株式会社");
+}
+
+}  // namespace
+}  // namespace taxlink
