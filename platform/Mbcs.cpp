@@ -20,8 +20,12 @@ int RoleAt(const char* text, std::size_t pos) {
   while (text[i] != '\0') {
     unsigned char c = static_cast<unsigned char>(text[i]);
     unsigned char next = static_cast<unsigned char>(text[i + 1]);
+    if (IsLeadByte(c) && pos == i) {
+      // As _ismbslead: a lead byte counts as one even when the text ends
+      // after it, so that a cut there is seen as splitting a character.
+      return 1;
+    }
     if (IsLeadByte(c) && next != '\0' && IsTrailByte(next)) {
-      if (pos == i) return 1;
       if (pos == i + 1) return 2;
       i += 2;
     } else {

@@ -14,7 +14,9 @@ bool IsTrailByte(unsigned char c);
 // the zero-terminated text that starts at text (the _ismbstrail rule: walk
 // from the start, a lead byte followed by a trail byte forms one character).
 bool IsTrailAt(const char* text, std::size_t pos);
-// True when the byte at pos is the lead byte of a double-byte character.
+// True when the byte at pos is the lead byte of a double-byte character,
+// also when the text ends right after it (the _ismbslead rule), so that a
+// buffer whose last byte IsLeadAt holds half a character.
 bool IsLeadAt(const char* text, std::size_t pos);
 
 }  // namespace platform

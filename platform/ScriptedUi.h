@@ -62,9 +62,9 @@ class ScriptedUi : public UserInterface {
   bool Perform(Dialog& dialog, const nlohmann::ordered_json& step, std::string* problem);
   void CancelDialog(Dialog& dialog);
 
+  std::string scriptError_;  // before script_, which is parsed into it
   UiScript script_;
   UiTranscript transcript_;
-  std::string scriptError_;
   std::map<HWND, ModelessState> modeless_;
   int mismatches_ = 0;
   int cancelling_ = 0;  // dialogs being ended the cancel way

@@ -1,7 +1,6 @@
 // The path functions of WinFileSystem that work on text alone.
 
 #include <cstring>
-#include <string>
 
 #include "platform/Mbcs.h"
 #include "platform/WinFileSystem.h"
@@ -71,9 +70,9 @@ bool RemoveFileSpec(char* path) {
 void CopyPart(char* target, std::size_t capacity, const char* from, std::size_t length) {
   if (target == nullptr) return;
   if (length >= capacity) length = capacity - 1;
-  // Never leave half of a double-byte character at the cut.
-  std::string part(from, length);
-  if (length > 0 && IsLeadAt(part.c_str(), length - 1)) --length;
+  // Never leave half of a double-byte character at the cut; parts start at
+  // a character boundary of the zero-terminated path.
+  if (length > 0 && IsLeadAt(from, length - 1)) --length;
   std::memcpy(target, from, length);
   target[length] = '\0';
 }

@@ -1,0 +1,253 @@
+// The dialog model: focus and tab order, radio groups, typing rules, keys
+// and progress bars.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Dialog.h"
+#include "platform/DialogTemplate.h"
+#include "platform/WinTypes.h"
+
+namespace {
+
+using platform::ControlKind;
+using platform::Dialog;
+using platform::DialogTemplate;
+
+constexpr uint32_t kTab = platform::kStyleTabStop;
+constexpr uint32_t kGroup = platform::kStyleGroup;
+
+DialogTemplate MakeTemplate(uint32_t dialogStyle) {
+  return DialogTemplate{
+      200, "テスト", {0, 0, 200, 100}, "ＭＳ Ｐゴシック", 9, dialogStyle,
+      {
+          {-1, ControlKind::kLabel, {}, "月度", 0},
+          {10, ControlKind::kEdit, {}, "", kTab | platform::kStyleNumber},
+          {11, ControlKind::kEdit, {}, "", kTab},
+          {12, ControlKind::kEdit, {}, "", kTab | platform::kStyleDisabled},
+          {13, ControlKind::kGroupBox, {}, "方法", 0},
+          {20, ControlKind::kRadioButton, {}, "A", kTab | kGroup},
+          {21, ControlKind::kRadioButton, {}, "B", kTab},
+          {30, ControlKind::kRadioButton, {}, "C", kTab | kGroup},
+          {31, ControlKind::kRadioButton, {}, "D", kTab},
+          {40, ControlKind::kPushButton, {}, "実行", kTab | kGroup},
+          {IDCANCEL, ControlKind::kPushButton, {}, "キャンセル", kTab},
+          {50, ControlKind::kProgressBar, {}, "", 0},
+      }};
+}
+
+class TestDialog : public Dialog {
+ public:
+  explicit TestDialog(uint32_t style = platform::kDialogCaption | platform::kDialogSysMenu)
+      : Dialog(MakeTemplate(style), 0) {}
+
+  std::vector<std::string> calls;
+
+ protected:
+  bool OnInitDialog() override {
+    Dialog::OnInitDialog();
+    LimitText(10, 2);
+    LimitText(11, 5);
+    CheckRadioButton(20, 21, 21);
+    CheckRadioButton(30, 31, 30);
+    return true;
+  }
+  void DoDataExchange(bool save) override { calls.push_back(save ? "save" : "load"); }
+  void OnCommand(int id) override {
+    calls.push_back("command " + std::to_string(id));
+    Dialog::OnCommand(id);
+  }
+  bool PreTranslateKeyDown(int key, unsigned mods) override {
+    if (key == platform::kVkF12 && mods == 0) {
+      calls.push_back("F12");
+      return true;
+    }
+    return false;
+  }
+  void OnOK() override {
+    calls.push_back("ok");
+    Dialog::OnOK();
+  }
+  void OnCancel() override {
+    calls.push_back("cancel");
+    Dialog::OnCancel();
+  }
+};
+
+TEST(DialogTest, CreateBuildsControlsAndFocusesTheFirstTabStop) {
+  TestDialog dialog;
+  EXPECT_FALSE(dialog.UserKey(platform::kVkTab, 0));  // no window yet
+  dialog.Create();
+  EXPECT_EQ(dialog.Caption(), "テスト");
+  EXPECT_EQ(dialog.GetFocusId(), 10);
+  EXPECT_FALSE(dialog.IsItemEnabled(12));
+  EXPECT_TRUE(dialog.IsChecked(21));
+  EXPECT_FALSE(dialog.IsChecked(20));
+  EXPECT_EQ(dialog.GetItemText(40), "実行");
+  EXPECT_EQ(dialog.calls, (std::vector<std::string>{"load"}));
+  EXPECT_NE(dialog.Handle(), TestDialog().Handle());
+}
+
+TEST(DialogTest, TabVisitsEnabledStopsAndEachRadioGroupOnceAtItsCheckedButton) {
+  TestDialog dialog;
+  dialog.Create();
+  std::vector<int> forward;
+  for (int i = 0; i < 6; ++i) {
+    dialog.UserKey(platform::kVkTab, 0);
+    forward.push_back(dialog.GetFocusId());
+  }
+  EXPECT_EQ(forward, (std::vector<int>{11, 21, 30, 40, IDCANCEL, 10}));
+  std::vector<int> backward;
+  for (int i = 0; i < 6; ++i) {
+    dialog.UserKey(platform::kVkTab, platform::kModShift);
+    backward.push_back(dialog.GetFocusId());
+  }
+  EXPECT_EQ(backward, (std::vector<int>{IDCANCEL, 40, 30, 21, 11, 10}));
+}
+
+TEST(DialogTest, TabIntoAnEditSelectsAllOfIt) {
+  TestDialog dialog;
+  dialog.Create();
+  dialog.SetItemText(11, "abc");
+  dialog.SetSel(11, 1, 1);
+  dialog.UserKey(platform::kVkTab, 0);
+  EXPECT_EQ(dialog.GetControl(11)->selStart, 0);
+  EXPECT_EQ(dialog.GetControl(11)->selEnd, -1);
+}
+
+TEST(DialogTest, ClickingARadioButtonChangesOnlyItsGroup) {
+  TestDialog dialog;
+  dialog.Create();
+  ASSERT_TRUE(dialog.UserClick(31));
+  EXPECT_TRUE(dialog.IsChecked(31));
+  EXPECT_FALSE(dialog.IsChecked(30));
+  EXPECT_TRUE(dialog.IsChecked(21));  // the other group keeps its choice
+  EXPECT_EQ(dialog.GetFocusId(), 31);
+  ASSERT_TRUE(dialog.UserClick(20));
+  EXPECT_TRUE(dialog.IsChecked(20));
+  EXPECT_FALSE(dialog.IsChecked(21));
+  EXPECT_TRUE(dialog.IsChecked(31));
+  EXPECT_EQ(dialog.calls, (std::vector<std::string>{"load", "command 31", "command 20"}));
+}
+
+TEST(DialogTest, TypingHonoursDigitsOnlyAndTheLimit) {
+  struct Case {
+    int id;
+    std::string typed;
+    bool accepted;
+    std::string text;
+  } cases[] = {
+      {10, "4", true, "4"},
+      {10, "12a3", true, "12"},       // past the limit of 2
+      {10, "a1b", true, "1"},         // letters are refused
+      {10, "１２", true, ""},         // full-width digits are not digits
+      {11, "表示表", true, "表示"},   // 6 bytes would pass the limit of 5
+      {11, "ab表cd", true, "ab表c"},
+      {12, "1", false, ""},           // disabled
+      {13, "1", false, "方法"},       // not an edit
+      {99, "1", false, ""},
+  };
+  for (const Case& c : cases) {
+    TestDialog dialog;
+    dialog.Create();
+    EXPECT_EQ(dialog.UserSetText(c.id, c.typed), c.accepted) << c.id << " " << c.text;
+    EXPECT_EQ(dialog.GetItemText(c.id), c.text) << c.id;
+    if (c.accepted) {
+      EXPECT_EQ(dialog.GetFocusId(), c.id);
+    }
+  }
+}
+
+TEST(DialogTest, KeysFollowTheDialogProcessing) {
+  struct Case {
+    int focus;
+    int key;
+    unsigned mods;
+    std::vector<std::string> calls;
+    bool ended;
+    int result;
+  } cases[] = {
+      {10, platform::kVkEscape, 0, {"cancel"}, true, IDCANCEL},
+      {10, platform::kVkReturn, 0, {"ok", "save"}, true, IDOK},
+      {40, platform::kVkReturn, 0, {"command 40"}, false, 0},
+      {IDCANCEL, platform::kVkReturn, 0, {"command 2", "cancel"}, true, IDCANCEL},
+      {21, platform::kVkReturn, 0, {"ok", "save"}, true, IDOK},
+      {10, platform::kVkF12, 0, {"F12"}, false, 0},
+      {10, platform::kVkF12, platform::kModCtrl, {}, false, 0},
+  };
+  for (const Case& c : cases) {
+    TestDialog dialog;
+    dialog.Create();
+    dialog.SetFocusTo(c.focus);
+    dialog.calls.clear();
+    EXPECT_TRUE(dialog.UserKey(c.key, c.mods));
+    EXPECT_EQ(dialog.calls, c.calls) << c.focus << " key " << c.key;
+    EXPECT_EQ(dialog.IsEnded(), c.ended);
+    EXPECT_EQ(dialog.Result(), c.result);
+  }
+}
+
+TEST(DialogTest, NothingIsDoneOnAnEndedDialog) {
+  TestDialog dialog;
+  dialog.Create();
+  dialog.EndDialog(1006);
+  EXPECT_EQ(dialog.Result(), 1006);
+  EXPECT_FALSE(dialog.UserKey(platform::kVkEscape, 0));
+  EXPECT_FALSE(dialog.UserClick(40));
+  EXPECT_FALSE(dialog.UserSetText(10, "1"));
+  EXPECT_FALSE(dialog.UserFocus(11));
+  EXPECT_FALSE(dialog.UserClose());
+  EXPECT_EQ(dialog.Result(), 1006);
+}
+
+TEST(DialogTest, CloseBoxOnlyWithASystemMenu) {
+  TestDialog withMenu;
+  withMenu.Create();
+  EXPECT_TRUE(withMenu.UserClose());
+  EXPECT_EQ(withMenu.Result(), IDCANCEL);
+  TestDialog withoutMenu(platform::kDialogCaption);
+  withoutMenu.Create();
+  EXPECT_FALSE(withoutMenu.UserClose());
+  EXPECT_FALSE(withoutMenu.IsEnded());
+}
+
+TEST(DialogTest, FocusOnlyOnEnabledInputControls) {
+  TestDialog dialog;
+  dialog.Create();
+  EXPECT_TRUE(dialog.UserFocus(11));
+  EXPECT_FALSE(dialog.UserFocus(12));  // disabled
+  EXPECT_FALSE(dialog.UserFocus(13));  // group box
+  EXPECT_FALSE(dialog.UserFocus(50));  // progress bar
+  EXPECT_EQ(dialog.GetFocusId(), 11);
+  dialog.ScrollCaret(11);
+  EXPECT_TRUE(dialog.GetControl(11)->caretVisible);
+  dialog.SetFocusTo(10);
+  EXPECT_FALSE(dialog.GetControl(11)->caretVisible);
+}
+
+TEST(DialogTest, ProgressBarStartsOverPastItsMaximum) {
+  TestDialog dialog;
+  dialog.Create();
+  dialog.ProgressSetRange(50, 0, 10);
+  dialog.ProgressSetStep(50, 1);
+  dialog.ProgressSetPos(50, 0);
+  std::vector<int> positions;
+  for (int i = 0; i < 11; ++i) {
+    dialog.ProgressStepIt(50);
+    positions.push_back(dialog.GetControl(50)->position);
+  }
+  EXPECT_EQ(positions, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0}));
+  dialog.ProgressSetPos(50, 50);
+  EXPECT_EQ(dialog.GetControl(50)->position, 10);
+  dialog.ProgressSetPos(50, -3);
+  EXPECT_EQ(dialog.GetControl(50)->position, 0);
+
+  // The overall bar of a run: 1004 steps over 0..1000.
+  dialog.ProgressSetRange(50, 0, 1000);
+  for (int i = 0; i < 1004; ++i) dialog.ProgressStepIt(50);
+  EXPECT_EQ(dialog.GetControl(50)->position, 3);
+}
+
+}  // namespace

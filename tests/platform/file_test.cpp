@@ -1,0 +1,131 @@
+// The file object over Windows paths, including a write to a full disk.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cerrno>
+#include <string>
+
+#include "platform/File.h"
+#include "tests/support/PlatformTestEnv.h"
+
+namespace {
+
+using platform::File;
+using platform::FileException;
+using taxlink_test::ScopedEnv;
+using taxlink_test::ScopedTempDir;
+
+class FileTest : public ::testing::Test {
+ protected:
+  FileTest() : drives_("TAXLINK_DRIVES", "C=" + dir_.Path()) {}
+  ScopedTempDir dir_;
+  ScopedEnv drives_;
+};
+
+TEST_F(FileTest, WritesReadsAndAppends) {
+  File file;
+  ASSERT_TRUE(file.Open("C:\\表.xml", File::kCreate | File::kWrite));
+  file.Write("<?xml?>\r\n", 9);
+  EXPECT_EQ(file.GetLength(), 9u);
+  file.Close();
+  EXPECT_FALSE(file.IsOpen());
+
+  ASSERT_TRUE(file.Open("C:\\表.xml", File::kReadWrite));
+  EXPECT_EQ(file.SeekToEnd(), 9u);
+  file.Write("x", 1);
+  file.Close();
+
+  ASSERT_TRUE(file.Open("C:\\表.xml", File::kRead));
+  char buffer[32] = {};
+  EXPECT_EQ(file.Read(buffer, sizeof(buffer)), 10u);
+  EXPECT_STREQ(buffer, "<?xml?>\r\nx");
+  EXPECT_EQ(file.Read(buffer, sizeof(buffer)), 0u);  // end of file
+}
+
+TEST_F(FileTest, CreateTruncates) {
+  dir_.WriteFile("old.txt", "old content");
+  File file;
+  ASSERT_TRUE(file.Open("C:\\old.txt", File::kCreate | File::kWrite));
+  EXPECT_EQ(file.GetLength(), 0u);
+}
+
+TEST_F(FileTest, FailedOpensReportTheCause) {
+  struct Case {
+    const char* path;
+    unsigned flags;
+    int cause;
+  } cases[] = {
+      {"C:\\missing.txt", File::kRead, ENOENT},
+      {"C:\\no\\folder.txt", File::kCreate | File::kWrite, ENOENT},
+      {"Q:\\x.txt", File::kCreate | File::kWrite, ENOENT},  // drive not mapped
+      {"C:\\", File::kRead, EISDIR},
+      {"", File::kRead, ENOENT},
+  };
+  for (const Case& c : cases) {
+    File file;
+    FileException error{0, ""};
+    EXPECT_FALSE(file.Open(c.path, c.flags, &error)) << c.path;
+    EXPECT_EQ(error.cause, c.cause) << c.path;
+    EXPECT_EQ(error.path, c.path);
+    EXPECT_FALSE(file.IsOpen());
+  }
+}
+
+TEST_F(FileTest, OperationsOnAClosedFileRaise) {
+  File file;
+  char byte;
+  EXPECT_THROW(file.Write("x", 1), FileException);
+  EXPECT_THROW(file.Read(&byte, 1), FileException);
+  EXPECT_THROW(file.SeekToEnd(), FileException);
+  EXPECT_NO_THROW(file.Close());
+  EXPECT_NO_THROW(file.Abort());
+}
+
+TEST_F(FileTest, WriteOnAReadOnlyFileRaises) {
+  dir_.WriteFile("r.txt", "abc");
+  File file;
+  ASSERT_TRUE(file.Open("C:\\r.txt", File::kRead));
+  try {
+    file.Write("x", 1);
+    FAIL() << "no exception";
+  } catch (const FileException& e) {
+    EXPECT_EQ(e.cause, EBADF);
+    EXPECT_EQ(e.path, "C:\\r.txt");
+  }
+}
+
+// A disk that fills up: the file size limit makes write fail with EFBIG
+// once SIGXFSZ is ignored, as ENOSPC would on a full disk.
+TEST_F(FileTest, WriteToAFullDiskRaisesAndKeepsWhatFitted) {
+  struct sigaction ignore {};
+  struct sigaction previousAction {};
+  ignore.sa_handler = SIG_IGN;
+  ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &previousAction), 0);
+  rlimit previousLimit{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previousLimit), 0);
+  rlimit limit = previousLimit;
+  limit.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+
+  File file;
+  ASSERT_TRUE(file.Open("C:\\full.xml", File::kCreate | File::kWrite));
+  std::string block(3000, 'x');
+  file.Write(block.data(), block.size());  // fits
+  int cause = 0;
+  try {
+    file.Write(block.data(), block.size());  // 1096 bytes fit, then the disk is full
+  } catch (const FileException& e) {
+    cause = e.cause;
+  }
+  uint64_t length = file.GetLength();
+  file.Abort();
+
+  setrlimit(RLIMIT_FSIZE, &previousLimit);
+  sigaction(SIGXFSZ, &previousAction, nullptr);
+  EXPECT_EQ(cause, EFBIG);
+  EXPECT_EQ(length, 4096u);
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+// Encoding, code page 932 byte classification and full-width mapping.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/Encoding.h"
+#include "platform/FullWidth.h"
+#include "platform/Mbcs.h"
+
+namespace {
+
+using platform::Cp932ToUtf8;
+using platform::Utf8ToCp932;
+
+TEST(EncodingTest, LiteralsAreShiftJisAndRoundTrip) {
+  // Program literals are compiled to code page 932.
+  std::string tax = "消費税";
+  EXPECT_EQ(tax, "\x8f\xc1\x94\xef\x90\xc5");
+  EXPECT_EQ(Cp932ToUtf8(tax), "\xe6\xb6\x88\xe8\xb2\xbb\xe7\xa8\x8e");
+  struct Case {
+    const char* cp932;
+    const char* utf8;
+  } cases[] = {
+      {"\x95\x5c", "\xe8\xa1\xa8"},                  // 表: trail byte 0x5C
+      {"\x83\x7c", "\xe3\x83\x9d"},                  // ポ: trail byte 0x7C
+      {"\xb6\xde", "\xef\xbd\xb6\xef\xbe\x9e"},      // half-width ｶﾞ
+      {"C:\\out\\a.xml", "C:\\out\\a.xml"},          // 0x5C stays a backslash
+      {"\x81\x60", "\xef\xbd\x9e"},                  // ～ is U+FF5E
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Cp932ToUtf8(c.cp932), c.utf8) << c.utf8;
+    EXPECT_EQ(Utf8ToCp932(c.utf8), c.cp932) << c.utf8;
+    std::string strict;
+    EXPECT_TRUE(platform::TryCp932ToUtf8(c.cp932, &strict));
+    EXPECT_EQ(strict, c.utf8);
+  }
+}
+
+TEST(EncodingTest, BadInputBecomesQuestionMarkOrFailsStrictly) {
+  struct Case {
+    std::string input;
+    bool fromCp932;
+    std::string lenient;
+  } cases[] = {
+      {"a\x80" "b", true, "a?b"},              // 0x80 is no character
+      {"a\x85\x40" "b", true, "a?b"},          // unassigned pair: skipped whole
+      {"ab\x81", true, "ab?"},                 // lead byte at the end
+      {"a\xf0\x9f\x98\x80" "b", false, "a?b"}, // emoji: no code page 932 form
+      {"a\xff" "b", false, "a?b"},             // not UTF-8
+  };
+  for (const Case& c : cases) {
+    std::string out = "untouched";
+    if (c.fromCp932) {
+      EXPECT_EQ(Cp932ToUtf8(c.input), c.lenient);
+      EXPECT_FALSE(platform::TryCp932ToUtf8(c.input, &out));
+    } else {
+      EXPECT_EQ(Utf8ToCp932(c.input), c.lenient);
+      EXPECT_FALSE(platform::TryUtf8ToCp932(c.input, &out));
+    }
+    EXPECT_EQ(out, "untouched");
+  }
+}
+
+TEST(EncodingTest, LongTextConvertsCompletely) {
+  std::string cp932;
+  for (int i = 0; i < 2000; ++i) cp932 += "消費税a";
+  std::string utf8 = Cp932ToUtf8(cp932);
+  EXPECT_EQ(utf8.size(), 2000u * 10u);
+  EXPECT_EQ(Utf8ToCp932(utf8), cp932);
+}
+
+TEST(MbcsTest, ByteClasses) {
+  struct Case {
+    unsigned char byte;
+    bool lead;
+    bool trail;
+  } cases[] = {
+      {0x20, false, false}, {0x3F, false, false}, {0x40, false, true},  {0x5C, false, true},
+      {0x7C, false, true},  {0x7E, false, true},  {0x7F, false, false}, {0x80, false, true},
+      {0x81, true, true},   {0x9F, true, true},   {0xA0, false, true},  {0xA1, false, true},
+      {0xDF, false, true},  {0xE0, true, true},   {0xFC, true, true},   {0xFD, false, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform::IsLeadByte(c.byte), c.lead) << int(c.byte);
+    EXPECT_EQ(platform::IsTrailByte(c.byte), c.trail) << int(c.byte);
+  }
+}
+
+TEST(MbcsTest, PositionsWalkFromTheStart) {
+  // "a表\ポ|": the 0x5C and 0x7C inside characters are trail bytes, the
+  // ones after them are not.
+  const char* text = "a\x95\x5c\\\x83\x7c|";
+  struct Case {
+    std::size_t pos;
+    bool lead;
+    bool trail;
+  } cases[] = {{0, false, false}, {1, true, false}, {2, false, true}, {3, false, false},
+               {4, true, false},  {5, false, true}, {6, false, false}, {7, false, false},
+               {50, false, false}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform::IsLeadAt(text, c.pos), c.lead) << c.pos;
+    EXPECT_EQ(platform::IsTrailAt(text, c.pos), c.trail) << c.pos;
+  }
+  // Two lead-range bytes in a row: the second is the first one's trail.
+  EXPECT_TRUE(platform::IsTrailAt("\x81\x81\x81", 1));
+  // A lead byte before the end is still a lead byte: a cut there splits.
+  EXPECT_TRUE(platform::IsLeadAt("\x81\x81\x81", 2));
+  EXPECT_TRUE(platform::IsLeadAt("ab\x95", 2));
+  EXPECT_FALSE(platform::IsTrailAt("\x81", 1));
+  EXPECT_FALSE(platform::IsLeadAt(nullptr, 0));
+}
+
+TEST(FullWidthTest, MapsAsciiAndHalfWidthKana) {
+  struct Case {
+    std::string input;
+    std::string expected;
+  } cases[] = {
+      {"Abc 123", "Ａｂｃ　１２３"},
+      {"~\\\"'-", "～＼\xfa\x57\xfa\x56－"},
+      {"\xb6\xde", "ガ"},                 // ｶﾞ
+      {"\xca\xdf\xcb\xde", "パビ"},       // ﾊﾟﾋﾞ
+      {"\xb3\xde", "ヴ"},                 // ｳﾞ
+      {"\xdc\xde", "ワ゛"},               // ﾜﾞ: no merged form in code page 932
+      {"\xb6\xdf", "カ゜"},               // ｶﾟ: no semi-voiced form
+      {"\xde\xb1\xdd", "゛アン"},
+      {"\xa1\xa2\xa3\xa4\xa5\xb0", "。「」、・ー"},
+      {"表ポ", "表ポ"},                   // already double-byte: unchanged
+      {std::string("a\x80\xfd", 3), std::string("ａ\x80\xfd", 4)},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform::MapToFullWidth(c.input), c.expected) << Cp932ToUtf8(c.expected);
+  }
+}
+
+TEST(FullWidthTest, EveryPrintableAsciiBecomesOneDoubleByteCharacter) {
+  for (int c = 0x20; c <= 0x7E; ++c) {
+    std::string mapped = platform::MapToFullWidth(std::string(1, static_cast<char>(c)));
+    ASSERT_EQ(mapped.size(), 2u) << c;
+    EXPECT_TRUE(platform::IsLeadByte(static_cast<unsigned char>(mapped[0]))) << c;
+  }
+}
+
+}  // namespace
