@@ -35,16 +35,31 @@ constexpr int32_t kAmountOffsets[] = {
     14163, 14171, 14179, 14243, 14251, 14259, 14267, 14275, 14283,
 };
 
-// The named members occupy bytes 3..39 and 9865..9995.
-constexpr int32_t kHeadEnd = 40;
-constexpr int32_t kTailStart = static_cast<int32_t>(offsetof(StSaveTaxInfo, kanpukCode));
-constexpr int32_t kTailEnd = static_cast<int32_t>(offsetof(StSaveTaxInfo, refundAmounts) + 16 * 8);
+// The byte ranges [first, end) of the named members; every other byte is free.
+struct Range {
+  int32_t first;
+  int32_t end;
+};
+constexpr Range kNamed[] = {
+    {static_cast<int32_t>(offsetof(StSaveTaxInfo, taxationMethod)),
+     static_cast<int32_t>(offsetof(StSaveTaxInfo, creditMethodPlus1)) + 1},
+    {static_cast<int32_t>(offsetof(StSaveTaxInfo, salesTaxMethod)),
+     static_cast<int32_t>(offsetof(StSaveTaxInfo, returnPeriodEnd)) + 4},
+    {static_cast<int32_t>(offsetof(StSaveTaxInfo, monthRangeFirst)),
+     static_cast<int32_t>(offsetof(StSaveTaxInfo, monthRangeLast)) + 4},
+    {static_cast<int32_t>(offsetof(StSaveTaxInfo, dataCodePlus1)),
+     static_cast<int32_t>(offsetof(StSaveTaxInfo, dataCodePlus1)) + 1},
+    {static_cast<int32_t>(offsetof(StSaveTaxInfo, kanpukCode)),
+     static_cast<int32_t>(offsetof(StSaveTaxInfo, refundAmounts) + 16 * 8)},
+};
 
 bool OutsideNamed(int32_t offset, size_t length) {
   int64_t end = static_cast<int64_t>(offset) + static_cast<int64_t>(length);
   if (offset < 0 || end > static_cast<int64_t>(kSavedReturnSize)) return false;
-  if (offset < kHeadEnd) return false;
-  return end <= kTailStart || offset >= kTailEnd;
+  for (const Range& r : kNamed) {
+    if (offset < r.end && end > r.first) return false;
+  }
+  return true;
 }
 
 int64_t ReadInt64(const uint8_t* p) {
@@ -124,8 +139,7 @@ SavedReturn SavedReturnFromImage(const std::vector<uint8_t>& source) {
 
   // What is left once the named members are cleared: amounts first, then
   // runs of non-zero bytes.
-  std::memset(image.data(), 0, kHeadEnd);
-  std::memset(&image[kTailStart], 0, kTailEnd - kTailStart);
+  for (const Range& r : kNamed) std::memset(&image[r.first], 0, r.end - r.first);
   for (int32_t offset : kAmountOffsets) {
     int64_t amount = ReadInt64(&image[offset]);
     if (amount != 0) {

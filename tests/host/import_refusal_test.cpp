@@ -120,6 +120,14 @@ const RefusalCase kCases[] = {
      "months long"},
     {"WrongFormatTag", "/format", R"("mvhost-data-2")",
      "bad.json: format: not \"mvhost-data-1\": mvhost-data-2"},
+    {"SavedAmountOverNamedMember", "/saved_return", R"({"amounts": {"9860": 1}})",
+     "bad.json: saved_return.amounts.9860: amount offset 9860 is outside the free part of the "
+     "image"},
+    {"SavedBytesNotHex", "/saved_return", R"({"bytes": {"100": "0g"}})",
+     "bad.json: saved_return.bytes.100: not hexadecimal bytes"},
+    {"SavedBytesPastTheEnd", "/saved_return", R"({"bytes": {"15359": "0101"}})",
+     "bad.json: saved_return.bytes.15359: bytes at 15359 are empty or outside the free part of "
+     "the image"},
     {"DataIdOfAnotherDataSet", "/data_set/data_id", R"("OTHER")",
      R"(bad.json: data_set.data_id: "OTHER" is already used by data set 3)"},
 };
