@@ -1,6 +1,7 @@
 #include "platform/UiScript.h"
 
 #include "platform/Dialog.h"
+#include "platform/Encoding.h"
 
 namespace platform {
 namespace {
@@ -82,6 +83,11 @@ UiScript UiScript::Parse(std::string_view text, std::string* error) {
     ++lineNumber;
     if (IsBlankOrComment(line)) continue;
     Json step = Json::parse(line, nullptr, false);
+    std::string converted;
+    if (step.is_discarded() && TryCp932ToUtf8(line, &converted) && converted != line) {
+      // Script text from a program literal is Shift_JIS, not UTF-8.
+      step = Json::parse(converted, nullptr, false);
+    }
     std::string problem = step.is_discarded() ? "not valid JSON" : CheckStep(step);
     if (!problem.empty()) {
       if (error != nullptr) *error = "line " + std::to_string(lineNumber) + ": " + problem;

@@ -191,6 +191,13 @@ TEST(ScriptedUiTest, SaveAsChoices) {
   }
 }
 
+TEST(ScriptedUiTest, ShiftJisScriptTextIsReadToo) {
+  ScopedScriptedUi ui(R"({"answer":"yes","expect":"上書き"})");  // a Shift_JIS literal
+  EXPECT_EQ(ui->ScriptError(), "");
+  EXPECT_EQ(Ui().MessageBox(0, "上書きしてもよろしいですか？", "消費税", MB_YESNO), IDYES);
+  EXPECT_EQ(ui->MismatchCount(), 0);
+}
+
 TEST(ScriptedUiTest, MalformedLineEndsTheScript) {
   struct Case {
     const char* line;
