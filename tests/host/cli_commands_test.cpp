@@ -1,0 +1,150 @@
+// The mvhost commands other than launch, run as the executable.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct CommandResult {
+  int exitCode;
+  std::string out;  // standard output
+  std::string err;  // standard error
+};
+
+class CliCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    mvhost_ = std::string(TAXLINK_BINARY_DIR) + "/bin/mvhost";
+    ASSERT_EQ(::access(mvhost_.c_str(), X_OK), 0) << "build the mvhost target first";
+    home_ = (std::filesystem::temp_directory_path() /
+             ("mvhost-cli-" + std::to_string(::getpid())))
+                .string();
+    std::filesystem::remove_all(home_);
+  }
+  void TearDown() override { std::filesystem::remove_all(home_); }
+
+  // Runs "mvhost --home HOME ARGS".
+  CommandResult Mvhost(const std::string& args) {
+    std::string errFile = home_ + ".err";
+    std::string command = mvhost_ + " --home " + home_ + " " + args + " 2>" + errFile;
+    CommandResult result{-1, "", ""};
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return result;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
+    int status = ::pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream err(errFile);
+    std::ostringstream text;
+    text << err.rdbuf();
+    result.err = text.str();
+    std::remove(errFile.c_str());
+    return result;
+  }
+
+  static std::string Example(const char* file) {
+    return std::string(TAXLINK_SOURCE_DIR) + "/examples/" + file;
+  }
+
+  std::string mvhost_;
+  std::string home_;
+};
+
+TEST_F(CliCommandsTest, CommandsNeedAnInitialisedHome) {
+  CommandResult r = Mvhost("list");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "mvhost: no host store in " + home_ + " (run mvhost init)\n");
+  r = Mvhost("init");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "host home ready: " + home_ + "\n");
+  EXPECT_TRUE(std::filesystem::exists(home_ + "/host.db"));
+  EXPECT_EQ(Mvhost("init").exitCode, 0);  // again: nothing lost
+  r = Mvhost("export");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "mvhost: the store holds no data set\n");
+}
+
+TEST_F(CliCommandsTest, ImportExportThroughFilesIsStable) {
+  ASSERT_EQ(Mvhost("init").exitCode, 0);
+  CommandResult r = Mvhost("import " + Example("standard-corporation/sakura.json"));
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "imported data set 1 from " + Example("standard-corporation/sakura.json") + "\n");
+  CommandResult first = Mvhost("export");  // the only data set
+  ASSERT_EQ(first.exitCode, 0) << first.err;
+  std::string path = home_ + "/first.json";
+  std::ofstream(path, std::ios::binary) << first.out;
+  r = Mvhost("import " + path);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "mvhost: " + path +
+                       ": data_set.data_no: data set 1 already exists (import with --replace to "
+                       "replace it)\n");
+  ASSERT_EQ(Mvhost("import --replace " + path).exitCode, 0);
+  CommandResult second = Mvhost("export 1");
+  EXPECT_EQ(second.out, first.out);
+  EXPECT_EQ(Mvhost("export 2").err, "mvhost: no data set 2\n");
+}
+
+TEST_F(CliCommandsTest, ListSelectAndDefaultExport) {
+  ASSERT_EQ(Mvhost("init").exitCode, 0);
+  ASSERT_EQ(Mvhost("import " + Example("simplified-corporation/midori.json")).exitCode, 0);
+  ASSERT_EQ(Mvhost("import " + Example("individual/aoba.json")).exitCode, 0);
+  EXPECT_EQ(Mvhost("export").err,
+            "mvhost: no data set is selected and the store holds several: name one (see mvhost "
+            "list)\n");
+  CommandResult r = Mvhost("select clerk 3");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "user clerk selects data set 3\n");
+  EXPECT_EQ(Mvhost("select clerk 8").err, "mvhost: no data set 8\n");
+  ASSERT_EQ(Mvhost("state current_user clerk").exitCode, 0);
+  r = Mvhost("export");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("\"data_no\": 3,"), std::string::npos);
+  // The user now selects data set 3, so its export lists the user.
+  EXPECT_NE(r.out.find("\"id\": \"clerk\""), std::string::npos);
+
+  r = Mvhost("list");
+  ASSERT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("data sets:\n  2  MIDORI2014  "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  3  AOBA2014  "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  clerk    selects 3 (first number 0)  current\n"), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("  midori  "), std::string::npos) << r.out;
+}
+
+TEST_F(CliCommandsTest, StateKeysAndValues) {
+  ASSERT_EQ(Mvhost("init").exitCode, 0);
+  struct {
+    const char* args;
+    int exitCode;
+    const char* out;
+    const char* err;
+  } cases[] = {
+      {"state edition Alto", 0, "edition Alto\n", ""},
+      {"state edition 4", 0, "edition 4\n", ""},
+      {"state edition Gold", 1, "",
+       "mvhost: edition must be Alto, Std, Serena or an application type number: Gold\n"},
+      {"state link busy", 0, "link busy\n", ""},
+      {"state link shut", 1, "", "mvhost: link must be open, closed or busy: shut\n"},
+      {"state colour red", 1, "", "mvhost: unknown state key colour (edition, link, current_user)\n"},
+      {"state current_user clerk", 0, "current_user clerk\n", ""},
+      {"state", 0, "current_user clerk\nedition 4\nlink busy\n", ""},
+      {"state link ''", 0, "link removed\n", ""},
+      {"state", 0, "current_user clerk\nedition 4\n", ""},
+      {"state link", 1, "", "mvhost: state link needs a VALUE\n"},
+  };
+  for (const auto& c : cases) {
+    CommandResult r = Mvhost(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args;
+    EXPECT_EQ(r.out, c.out) << c.args;
+    EXPECT_EQ(r.err, c.err) << c.args;
+  }
+}
+
+}  // namespace
