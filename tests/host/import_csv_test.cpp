@@ -165,3 +165,27 @@ TEST(CsvRecordTest, Splits) {
 }
 
 }  // namespace
+
+namespace {
+
+// The complete example of docs/data-format.md imports as it stands.
+TEST_F(ImportCsvTest, DocumentedExampleImports) {
+  std::string doc = ReadFile(std::string(TAXLINK_SOURCE_DIR) + "/docs/data-format.md");
+  size_t example = doc.find("## A complete example");
+  ASSERT_NE(example, std::string::npos);
+  size_t jsonStart = doc.find("```json\n", example);
+  size_t jsonEnd = doc.find("```\n", jsonStart + 8);
+  size_t csvStart = doc.find("```\n", jsonEnd + 4);
+  size_t csvEnd = doc.find("```\n", csvStart + 4);
+  ASSERT_NE(csvEnd, std::string::npos);
+  WriteFile("kaede-journals.csv", doc.substr(csvStart + 4, csvEnd - csvStart - 4));
+  std::string path = WriteFile("kaede.json", doc.substr(jsonStart + 8, jsonEnd - jsonStart - 8));
+  int32_t no = 0;
+  std::string error;
+  ASSERT_TRUE(mvhost::ImportDataSetFile(store_, path, false, &no, &error)) << error;
+  EXPECT_EQ(no, 11);
+  EXPECT_EQ(QueryInt("SELECT COUNT(*) FROM journal_line"), 5);
+  EXPECT_EQ(QueryInt("SELECT debit_amount FROM journal_line WHERE line_id = 2"), 543215000);
+}
+
+}  // namespace
