@@ -48,10 +48,16 @@ void Dialog::Create() {
   caption_ = template_.caption != nullptr ? template_.caption : "";
   created_ = true;
   visible_ = (template_.style & kDialogVisible) != 0;
-  if (OnInitDialog() && focusId_ == -1) {
-    for (const Control& control : controls_) {
+  // True from OnInitDialog means the dialog did not set the focus itself:
+  // the first tab stop gets it, whatever was focused meanwhile.
+  if (OnInitDialog()) {
+    for (Control& control : controls_) {
       if ((control.style & kStyleTabStop) != 0 && IsFocusable(control)) {
         SetFocusTo(control.id);
+        if (control.kind == ControlKind::kEdit) {
+          control.selStart = 0;
+          control.selEnd = -1;
+        }
         break;
       }
     }

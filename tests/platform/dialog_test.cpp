@@ -90,6 +90,32 @@ TEST(DialogTest, CreateBuildsControlsAndFocusesTheFirstTabStop) {
   EXPECT_NE(dialog.Handle(), TestDialog().Handle());
 }
 
+// Sets the focus while initialising and says so, or not.
+class FocusingDialog : public TestDialog {
+ public:
+  explicit FocusingDialog(bool initResult) : initResult_(initResult) {}
+
+ protected:
+  bool OnInitDialog() override {
+    TestDialog::OnInitDialog();
+    SetFocusTo(31);
+    return initResult_;
+  }
+
+ private:
+  bool initResult_;
+};
+
+TEST(DialogTest, InitialFocusDependsOnTheInitialisationResult) {
+  FocusingDialog keepsItsFocus(false);
+  keepsItsFocus.Create();
+  EXPECT_EQ(keepsItsFocus.GetFocusId(), 31);
+  FocusingDialog defaultFocus(true);
+  defaultFocus.Create();
+  EXPECT_EQ(defaultFocus.GetFocusId(), 10);
+  EXPECT_EQ(defaultFocus.GetControl(10)->selEnd, -1);
+}
+
 TEST(DialogTest, TabVisitsEnabledStopsAndEachRadioGroupOnceAtItsCheckedButton) {
   TestDialog dialog;
   dialog.Create();
