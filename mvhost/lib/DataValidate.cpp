@@ -41,6 +41,9 @@ class Checker {
   bool Fits(const std::string& origin, const std::string& field, const std::string& text,
             size_t width) {
     std::string cp932;
+    if (text.find('\0') != std::string::npos) {
+      return Fail(origin, field, "text holds a NUL character");
+    }
     if (!platform::TryUtf8ToCp932(text, &cp932)) {
       return Fail(origin, field, "text cannot be written in Shift_JIS: " + text);
     }
@@ -68,7 +71,7 @@ int32_t RateStart(int32_t rate) {
   }
 }
 
-bool CheckSide(Checker& c, const DataSetModel& m, const JournalLine& line, const char* name,
+bool CheckSide(Checker& c, const JournalLine& line, const char* name,
                const JournalSide& side, const std::set<std::string>& accounts,
                const std::set<int32_t>& departments) {
   std::string n(name);
@@ -89,7 +92,6 @@ bool CheckSide(Checker& c, const DataSetModel& m, const JournalLine& line, const
                       "unknown tax class " + std::to_string(side.taxClass) +
                           " (known: 0-11, 21-27, 30-38, 40-43)");
   }
-  (void)m;
   return true;
 }
 
@@ -128,8 +130,8 @@ bool CheckJournal(Checker& c, const DataSetModel& m, const JournalLine& line,
   if (line.debit.account.empty() && line.credit.account.empty()) {
     return c.FailLine(line, "debit", "neither a debit nor a credit side");
   }
-  if (!CheckSide(c, m, line, "debit", line.debit, accounts, departments) ||
-      !CheckSide(c, m, line, "credit", line.credit, accounts, departments)) {
+  if (!CheckSide(c, line, "debit", line.debit, accounts, departments) ||
+      !CheckSide(c, line, "credit", line.credit, accounts, departments)) {
     return false;
   }
   if (line.rate != 0) {

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <utility>
 
 namespace mvhost {
 
@@ -38,7 +39,7 @@ class JsonReader {
   bool Int(const Json& object, const char* key, const std::string& path, int64_t min,
            int64_t max, bool required, int32_t* out);
   bool Bool(const Json& object, const char* key, const std::string& path, bool* out);
-  // Text of at most `maxBytes` UTF-8 bytes; `nonEmpty` refuses "".
+  // A text; `nonEmpty` refuses "".
   bool Text(const Json& object, const char* key, const std::string& path, bool required,
             bool nonEmpty, std::string* out);
   bool Date(const Json& object, const char* key, const std::string& path, bool required,

@@ -115,6 +115,13 @@ const RefusalCase kCases[] = {
      "bad.json: journals[0].debit.account: missing"},
     {"DataIdTooLong", "/data_set/data_id", R"("ABCDEFGHIJKLMNOP")",
      "bad.json: data_set.data_id: text longer than 15 Shift_JIS bytes: ABCDEFGHIJKLMNOP"},
+    {"TextOutsideShiftJis", "/data_set/company_name", R"("Smile \ud83d\ude00")",
+     "bad.json: data_set.company_name: text cannot be written in Shift_JIS: Smile "
+     "\xF0\x9F\x98\x80"},
+    {"TextWithNul", "/accounts/1/name", R"("Sa\u0000les")",
+     "bad.json: accounts[1].name: text holds a NUL character"},
+    {"DescriptionOutsideShiftJis", "/journals/0/description", R"("\ud83d\ude00")",
+     "bad.json: journals[0].description: text cannot be written in Shift_JIS"},
     {"PeriodLongerThanAYear", "/data_set/period_end", R"("2015-04-30")",
      "bad.json: data_set.period_end: the period 2014-04-01..2015-04-30 is not one to twelve "
      "months long"},
