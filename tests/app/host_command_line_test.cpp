@@ -1,0 +1,70 @@
+#include "app/HostCommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/LinkApp.h"
+
+namespace taxlink {
+namespace {
+
+struct CommandLineCase {
+  const char* line;
+  int result;
+  HWND window;
+  int32_t message;
+  int16_t functionId;
+  const char* hostText;
+};
+
+class HostCommandLineTest : public ::testing::TestWithParam<CommandLineCase> {};
+
+TEST_P(HostCommandLineTest, FillsMembersAsFarAsTheCommasGo) {
+  const CommandLineCase& c = GetParam();
+  LinkApp app;
+  EXPECT_EQ(ParseHostCommandLine(app, c.line), c.result);
+  EXPECT_EQ(app.hostWindow, c.window);
+  EXPECT_EQ(app.hostNotifyMessage, c.message);
+  EXPECT_EQ(app.functionId, c.functionId);
+  EXPECT_EQ(app.hostText, c.hostText);
+  // Parsing alone never marks the run as launched by the host.
+  EXPECT_EQ(app.launchedByHost, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, HostCommandLineTest,
+    ::testing::Values(
+        CommandLineCase{"4660,1025,7,D:\\out\\tax.xml", 1, 4660, 1025, 7, "D:\\out\\tax.xml"},
+        CommandLineCase{"4660,1025,7,", 1, 4660, 1025, 7, ""},
+        CommandLineCase{"4660,1025", 0, 4660, 0, 1, ""},
+        CommandLineCase{"4660,1025,", 0, 4660, 1025, 1, ""},
+        CommandLineCase{"", 0, 0, 0, 1, ""},
+        CommandLineCase{"no commas at all", 0, 0, 0, 1, ""},
+        // The free text keeps its own commas.
+        CommandLineCase{"1,2,3,C:\\a,b\\c.xml", 1, 1, 2, 3, "C:\\a,b\\c.xml"},
+        // Decimal conversion stops at the first non-digit, as atol does.
+        CommandLineCase{"12ab,x,-5,p", 1, 12, 0, -5, "p"},
+        // The function id is kept in 16 bits.
+        CommandLineCase{"1,2,65537,", 1, 1, 2, 1, ""}));
+
+TEST(HostCommandLineTest, ReadsLinesLongerThanAWindowsPath) {
+  std::string path = "C:\\" + std::string(300, 'a') + ".xml";
+  LinkApp app;
+  EXPECT_EQ(ParseHostCommandLine(app, "10,20,30," + path), 1);
+  EXPECT_EQ(app.hostText, path);
+}
+
+TEST(HostCommandLineTest, JoinsArgumentsWithSpacesAndConvertsToShiftJis) {
+  // argv arrives in UTF-8 (u8 literals stay UTF-8 whatever the execution
+  // character set); the program works in Shift_JIS.
+  std::string program = "TaxLinkAlto";
+  std::string first = reinterpret_cast<const char*>(u8"1,2,3,C:\\出力");
+  std::string second = reinterpret_cast<const char*>(u8"先.xml");
+  char* argv[] = {program.data(), first.data(), second.data()};
+  EXPECT_EQ(CommandLineFromArgs(3, argv), std::string("1,2,3,C:\\出力 先.xml"));
+  EXPECT_EQ(CommandLineFromArgs(1, argv), "");
+}
+
+}  // namespace
+}  // namespace taxlink

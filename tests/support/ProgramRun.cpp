@@ -1,0 +1,180 @@
+#include "tests/support/ProgramRun.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace taxlink::testing {
+
+namespace {
+
+std::string MakeTempFolder() {
+  char pattern[] = "/tmp/taxlink-run-XXXXXX";
+  char* made = mkdtemp(pattern);
+  if (made == nullptr) throw std::runtime_error("mkdtemp failed");
+  return made;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+void CopyFile(const std::string& from, const std::string& to) {
+  std::ifstream in(from, std::ios::binary);
+  std::ofstream out(to, std::ios::binary | std::ios::trunc);
+  out << in.rdbuf();
+  out.close();
+  ::chmod(to.c_str(), 0755);
+}
+
+}  // namespace
+
+std::string BinaryFolder() { return std::string(TAXLINK_BINARY_DIR) + "/bin"; }
+
+std::string WindowsPathOf(const std::string& posixPath) {
+  std::string path = "C:";
+  for (char c : posixPath) path.push_back(c == '/' ? '\\' : c);
+  return path;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::string();
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+ProgramRun::ProgramRun(const std::string& program) : program_(program) {
+  work_ = MakeTempFolder();
+  programFolder_ = work_ + "/bin";
+  ::mkdir(programFolder_.c_str(), 0755);
+  CopyFile(BinaryFolder() + "/" + program_, programFolder_ + "/" + program_);
+  SetDefinitionLevel("1");
+  scriptPath_ = work_ + "/ui-script.jsonl";
+  WriteFile(scriptPath_, "");
+}
+
+ProgramRun::~ProgramRun() {
+  std::string command = "rm -rf '" + work_ + "'";
+  if (std::system(command.c_str()) != 0) {
+    // Leftovers in /tmp are harmless.
+  }
+}
+
+void ProgramRun::SetDefinitionLevel(const std::optional<std::string>& level) {
+  std::string path = programFolder_ + "/VelzoDef.ini";
+  if (!level) {
+    ::unlink(path.c_str());
+    return;
+  }
+  WriteFile(path, "[ProgramLevel]\r\nSY26=" + *level + "\r\n");
+}
+
+void ProgramRun::WriteProgramFile(const std::string& name, const std::string& bytes) {
+  WriteFile(programFolder_ + "/" + name, bytes);
+}
+
+void ProgramRun::SetUiScript(const std::vector<std::string>& steps) {
+  std::string text;
+  for (const std::string& step : steps) text += step + "\n";
+  WriteFile(scriptPath_, text);
+}
+
+ProgramRunResult ProgramRun::Run(const std::string& hostHome, const std::vector<std::string>& args,
+                                 const std::vector<std::string>& extraEnvironment) {
+  ProgramRunResult result;
+  std::string windows = work_ + "/windows";
+  ::mkdir(windows.c_str(), 0755);
+  std::string transcriptPath = work_ + "/transcript.jsonl";
+  ::unlink(transcriptPath.c_str());
+
+  int listener = -1;
+  if (window_) {
+    listener = ::socket(AF_UNIX, SOCK_DGRAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::string socketPath = windows + "/" + std::to_string(*window_) + ".sock";
+    ::unlink(socketPath.c_str());
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof(address.sun_path) - 1);
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+      throw std::runtime_error("cannot bind " + socketPath);
+    }
+  }
+
+  std::vector<std::string> environment;
+  for (char** e = environ; *e != nullptr; ++e) {
+    std::string entry = *e;
+    for (const char* name : {"MVHOST_HOME=", "TAXLINK_UI_SCRIPT=", "TAXLINK_UI_TRANSCRIPT=",
+                             "TAXLINK_WINDOWS_DIR=", "MVHOST_FAULTS="}) {
+      if (entry.rfind(name, 0) == 0) entry.clear();
+    }
+    if (!entry.empty()) environment.push_back(entry);
+  }
+  environment.push_back("MVHOST_HOME=" + hostHome);
+  environment.push_back("TAXLINK_UI_SCRIPT=" + scriptPath_);
+  environment.push_back("TAXLINK_UI_TRANSCRIPT=" + transcriptPath);
+  environment.push_back("TAXLINK_WINDOWS_DIR=" + windows);
+  for (const std::string& extra : extraEnvironment) environment.push_back(extra);
+
+  std::vector<char*> envp;
+  for (std::string& entry : environment) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  std::string programPath = programFolder_ + "/" + program_;
+  std::vector<std::string> argvStrings{programPath};
+  argvStrings.insert(argvStrings.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : argvStrings) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  std::string outPath = work_ + "/stdout.txt";
+  std::string errPath = work_ + "/stderr.txt";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  pid_t pid = 0;
+  int spawned = posix_spawn(&pid, programPath.c_str(), &actions, nullptr, argv.data(),
+                            envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) throw std::runtime_error("cannot start " + programPath);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.standardOutput = ReadFileBytes(outPath);
+  result.standardError = ReadFileBytes(errPath);
+
+  std::istringstream transcript(ReadFileBytes(transcriptPath));
+  for (std::string line; std::getline(transcript, line);) {
+    if (!line.empty()) result.transcript.push_back(nlohmann::json::parse(line));
+  }
+
+  if (listener >= 0) {
+    char buffer[512];
+    for (;;) {
+      ssize_t n = ::recv(listener, buffer, sizeof(buffer), MSG_DONTWAIT);
+      if (n < 0) break;
+      result.windowMessages.emplace_back(buffer, static_cast<size_t>(n));
+    }
+    ::close(listener);
+  }
+  return result;
+}
+
+}  // namespace taxlink::testing

@@ -1,0 +1,68 @@
+#ifndef TAXLINK_TESTS_SUPPORT_PROGRAMRUN_H_
+#define TAXLINK_TESTS_SUPPORT_PROGRAMRUN_H_
+
+#include <nlohmann/json.hpp>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace taxlink::testing {
+
+// What one run of a real program executable did.
+struct ProgramRunResult {
+  int exitCode = -1;
+  std::string standardOutput;
+  std::string standardError;
+  std::vector<nlohmann::json> transcript;  // the UI transcript, one entry per line
+  std::vector<std::string> windowMessages; // datagrams the host window received
+};
+
+// Runs a copy of build/bin/<program> from a private folder (the program looks
+// for its filing-application definition file and support file next to
+// itself), with a UI script, a transcript and optionally a host window that
+// listens for the program's notifications.
+class ProgramRun {
+ public:
+  explicit ProgramRun(const std::string& program = "TaxLinkAlto");
+  ~ProgramRun();
+  ProgramRun(const ProgramRun&) = delete;
+  ProgramRun& operator=(const ProgramRun&) = delete;
+
+  // The folder holding the program copy (POSIX).
+  const std::string& programFolder() const { return programFolder_; }
+  const std::string& workFolder() const { return work_; }
+
+  // Writes VelzoDef.ini next to the program with [ProgramLevel] SY26=level;
+  // nothing removes the file.
+  void SetDefinitionLevel(const std::optional<std::string>& level);
+  // Writes a file next to the program (raw bytes).
+  void WriteProgramFile(const std::string& name, const std::string& bytes);
+
+  // The UI script, one JSON step per line (UTF-8).
+  void SetUiScript(const std::vector<std::string>& steps);
+  // A host window with this handle listens during the next run.
+  void ListenAsWindow(unsigned handle) { window_ = handle; }
+
+  // Runs the program with MVHOST_HOME = hostHome and the given arguments.
+  ProgramRunResult Run(const std::string& hostHome, const std::vector<std::string>& args,
+                       const std::vector<std::string>& extraEnvironment = {});
+
+ private:
+  std::string program_;
+  std::string work_;
+  std::string programFolder_;
+  std::string scriptPath_;
+  std::optional<unsigned> window_;
+};
+
+// The POSIX path of the build's executables folder.
+std::string BinaryFolder();
+// The Windows path (drive C: = "/") of a POSIX path.
+std::string WindowsPathOf(const std::string& posixPath);
+// Reads a whole file; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+
+}  // namespace taxlink::testing
+
+#endif  // TAXLINK_TESTS_SUPPORT_PROGRAMRUN_H_
