@@ -90,7 +90,7 @@ bool CheckSide(Checker& c, const JournalLine& line, const char* name,
   if (!IsKnownTaxClass(side.taxClass)) {
     return c.FailLine(line, n + ".tax_class",
                       "unknown tax class " + std::to_string(side.taxClass) +
-                          " (known: 0-11, 21-27, 30-38, 40-43)");
+                          " (known: 0-11, 21-27, 30-38, 40-46)");
   }
   return true;
 }
@@ -103,7 +103,7 @@ bool CheckJournal(Checker& c, const DataSetModel& m, const JournalLine& line,
                                         FormatDateText(d.periodStart) + ".." +
                                         FormatDateText(d.periodEnd));
   }
-  int32_t month = AccountingMonthOf(d.periodStart, line.date);
+  int32_t month = AccountingMonthOf(d.periodStart, d.periodEnd, line.date);
   std::string kind = std::to_string(line.monthKind);
   if (line.monthKind >= 1 && line.monthKind <= 12) {
     if (line.monthKind != month) {
@@ -113,15 +113,19 @@ bool CheckJournal(Checker& c, const DataSetModel& m, const JournalLine& line,
     }
   } else if (line.monthKind == 15) {
     if (!d.interimClosing) {
-      return c.FailLine(line, "month", "month 15 (interim closing) in a data set without an interim closing");
+      return c.FailLine(line, "month",
+                        "month 15 (interim closing) in a data set without an interim closing");
     }
-    if (month != 6) {
-      return c.FailLine(line, "month", "month 15 (interim closing) needs a date in accounting month 6, not " +
+    int32_t day = MonthKindEnd(d.periodStart, d.periodEnd, 6);
+    if (line.date != day) {
+      return c.FailLine(line, "month", "month 15 (interim closing) needs the last day of "
+                                       "accounting month 6 (" + FormatDateText(day) + "), not " +
                                            FormatDateText(line.date));
     }
   } else if (line.monthKind == 18) {
-    if (month != 12) {
-      return c.FailLine(line, "month", "month 18 (year-end closing) needs a date in accounting month 12, not " +
+    if (line.date != d.periodEnd) {
+      return c.FailLine(line, "month", "month 18 (year-end closing) needs the period's last day (" +
+                                           FormatDateText(d.periodEnd) + "), not " +
                                            FormatDateText(line.date));
     }
   } else {
@@ -159,8 +163,7 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
       !c.Fits(dataOrigin, "company_name", d.companyName, kCompanyNameWidth)) {
     return false;
   }
-  int32_t lastMonth = AccountingMonthOf(d.periodStart, d.periodEnd);
-  if (d.periodEnd < d.periodStart || lastMonth == 0) {
+  if (d.periodEnd < d.periodStart || d.periodEnd > MonthKindEnd(d.periodStart, d.periodEnd, 12)) {
     return c.Fail(dataOrigin, "period_end", "the period " + FormatDateText(d.periodStart) + ".." +
                                                 FormatDateText(d.periodEnd) +
                                                 " is not one to twelve months long");

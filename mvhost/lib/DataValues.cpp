@@ -1,5 +1,6 @@
 #include "mvhost/lib/DataValues.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 
@@ -154,14 +155,33 @@ std::string FormatClassCodeText(uint32_t code) {
 
 bool IsKnownTaxClass(int32_t taxClass) {
   return (taxClass >= 0 && taxClass <= 11) || (taxClass >= 21 && taxClass <= 27) ||
-         (taxClass >= 30 && taxClass <= 38) || (taxClass >= 40 && taxClass <= 43);
+         (taxClass >= 30 && taxClass <= 38) || (taxClass >= 40 && taxClass <= 46);
 }
 
-int32_t AccountingMonthOf(int32_t periodStart, int32_t date) {
-  int32_t startMonths = periodStart / 10000 * 12 + periodStart / 100 % 100;
-  int32_t dateMonths = date / 10000 * 12 + date / 100 % 100;
-  int32_t month = dateMonths - startMonths + (date % 100 >= periodStart % 100 ? 1 : 0);
-  return month >= 1 && month <= 12 && date >= periodStart ? month : 0;
+int32_t ClosingDayOf(int32_t periodEnd) {
+  int32_t day = periodEnd % 100;
+  return day == LastDayOfMonth(periodEnd / 10000, periodEnd / 100 % 100) ? 31 : day;
+}
+
+int32_t MonthKindEnd(int32_t periodStart, int32_t periodEnd, int32_t kind) {
+  int32_t closing = ClosingDayOf(periodEnd);
+  int32_t year = periodStart / 10000;
+  int32_t month = periodStart / 100 % 100;
+  auto closingDate = [closing](int32_t y, int32_t m) {
+    return y * 10000 + m * 100 + std::min(closing, LastDayOfMonth(y, m));
+  };
+  // The first closing date on or after the period's first day ends kind 1.
+  int32_t steps = closingDate(year, month) < periodStart ? kind : kind - 1;
+  int32_t index = year * 12 + (month - 1) + steps;
+  return closingDate(index / 12, index % 12 + 1);
+}
+
+int32_t AccountingMonthOf(int32_t periodStart, int32_t periodEnd, int32_t date) {
+  if (date < periodStart || date > periodEnd) return 0;
+  for (int32_t kind = 1; kind < 12; ++kind) {
+    if (date <= MonthKindEnd(periodStart, periodEnd, kind)) return kind;
+  }
+  return 12;
 }
 
 }  // namespace mvhost

@@ -28,12 +28,19 @@ int32_t LastDayOfMonth(int32_t year, int32_t month);
 bool ParseClassCodeText(std::string_view text, uint32_t* code);
 std::string FormatClassCodeText(uint32_t code);
 
-// The tax classes the host knows (see docs/host.md).
+// The tax classes the host knows (docs/host.md): 0-11, 21-27, 30-38, 40-46.
 bool IsKnownTaxClass(int32_t taxClass);
 
-// The accounting month (1..12) of a date in a period starting at
-// periodStart; 0 when the date lies outside the twelve months.
-int32_t AccountingMonthOf(int32_t periodStart, int32_t date);
+// Accounting months follow the host's closing-day rule: the closing day C is
+// the period's last day of month (31 when that is a month end); month kind 1
+// starts on the period's first day and each kind ends on the next closing
+// date (day C, or the month's last day when C is past it).
+int32_t ClosingDayOf(int32_t periodEnd);
+// The last day of accounting month `kind` (1..12) of a period, by the rule.
+int32_t MonthKindEnd(int32_t periodStart, int32_t periodEnd, int32_t kind);
+// The month kind (1..12) of a date in the period; 0 outside it. Kind 12 also
+// takes any rest of a period longer than twelve months.
+int32_t AccountingMonthOf(int32_t periodStart, int32_t periodEnd, int32_t date);
 
 // Integer text, optionally signed; false on anything else or overflow.
 bool ParseIntText(std::string_view text, int64_t* value);

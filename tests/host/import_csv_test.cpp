@@ -93,7 +93,7 @@ const CsvRefusal kRefusals[] = {
     {"AmountWithText", "1,2014-04-02,1,111,,1e3,,0,,,,,,0,,\n",
      "2: debit_amount: amount not an integer or a decimal with up to 4 fraction digits: 1e3"},
     {"UnknownTaxClass", "1,2014-04-02,1,111,,1,,0,511,,1,,29,0,,\n",
-     "2: credit_tax_class: unknown tax class 29 (known: 0-11, 21-27, 30-38, 40-43)"},
+     "2: credit_tax_class: unknown tax class 29 (known: 0-11, 21-27, 30-38, 40-46)"},
     {"MonthOfAnotherDate", "1,2014-05-02,1,111,,1,,0,,,,,,0,,\n",
      "2: month: month 1 does not match the date 2014-05-02 (accounting month 2)"},
     {"AmountWithoutAccount", "1,2014-04-02,1,,,100,,0,511,,100,,1,0,,\n",

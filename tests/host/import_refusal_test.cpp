@@ -66,16 +66,16 @@ const RefusalCase kCases[] = {
      "bad.json: fixed_assets[0].amount: amount too large: 922337203685478"},
     {"TaxClass12", "/journals/0/credit/tax_class", "12",
      "bad.json: journals[0].credit.tax_class: unknown tax class 12 (known: 0-11, 21-27, 30-38, "
-     "40-43)"},
+     "40-46)"},
     {"TaxClass28", "/journals/1/debit/tax_class", "28",
      "bad.json: journals[1].debit.tax_class: unknown tax class 28 (known: 0-11, 21-27, 30-38, "
-     "40-43)"},
+     "40-46)"},
     {"TaxClass39", "/journals/1/debit/tax_class", "39",
      "bad.json: journals[1].debit.tax_class: unknown tax class 39 (known: 0-11, 21-27, 30-38, "
-     "40-43)"},
-    {"TaxClass44", "/journals/1/debit/tax_class", "44",
-     "bad.json: journals[1].debit.tax_class: unknown tax class 44 (known: 0-11, 21-27, 30-38, "
-     "40-43)"},
+     "40-46)"},
+    {"TaxClass47", "/journals/1/debit/tax_class", "47",
+     "bad.json: journals[1].debit.tax_class: unknown tax class 47 (known: 0-11, 21-27, 30-38, "
+     "40-46)"},
     {"DuplicateAccount", "/accounts/2/code", R"("111")",
      R"(bad.json: accounts[2].code: duplicate account code "111" (also bad.json: accounts[0]))"},
     {"DuplicateDepartment", "/departments/1", R"({"code": 1, "name": "Branch"})",
@@ -96,9 +96,12 @@ const RefusalCase kCases[] = {
     {"InterimMonthWithoutInterimClosing", "/data_set/interim_closing", "false",
      "bad.json: journals[1].month: month 15 (interim closing) in a data set without an interim "
      "closing"},
-    {"YearEndMonthOutsideLastMonth", "/journals/1/month", "18",
-     "bad.json: journals[1].month: month 18 (year-end closing) needs a date in accounting month "
-     "12, not 2014-09-30"},
+    {"YearEndMonthBeforePeriodEnd", "/journals/1/month", "18",
+     "bad.json: journals[1].month: month 18 (year-end closing) needs the period's last day "
+     "(2015-03-31), not 2014-09-30"},
+    {"InterimMonthBeforeMonthEnd", "/journals/1/date", R"("2014-09-29")",
+     "bad.json: journals[1].month: month 15 (interim closing) needs the last day of accounting "
+     "month 6 (2014-09-30), not 2014-09-29"},
     {"UnknownMonthKind", "/journals/1/month", "13",
      "bad.json: journals[1].month: unknown month kind 13 (1-12, 15, 18)"},
     {"DateAfterPeriod", "/journals/0/date", R"("2015-04-01")",

@@ -85,28 +85,47 @@ TEST(DataValuesTest, Dates) {
 TEST(DataValuesTest, AccountingMonths) {
   struct {
     int32_t start;
+    int32_t end;
     int32_t date;
     int32_t month;
   } cases[] = {
-      {20140401, 20140401, 1},  {20140401, 20140430, 1},  {20140401, 20140501, 2},
-      {20140401, 20150331, 12}, {20140401, 20150401, 0},  {20140401, 20140331, 0},
-      {20140101, 20141231, 12}, {20140121, 20140220, 1},  {20140121, 20140221, 2},
-      {20140121, 20150120, 12}, {20140121, 20150121, 0},
+      // April to March, month ends.
+      {20140401, 20150331, 20140401, 1},  {20140401, 20150331, 20140430, 1},
+      {20140401, 20150331, 20140501, 2},  {20140401, 20150331, 20150331, 12},
+      {20140401, 20150331, 20150401, 0},  {20140401, 20150331, 20140331, 0},
+      {20140101, 20141231, 20141231, 12},
+      // Closing day 20: month 1 runs to the 20th of the next calendar month.
+      {20140121, 20150120, 20140220, 1},  {20140121, 20150120, 20140221, 2},
+      {20140121, 20150120, 20150120, 12},
+      // A first month shorter than a calendar month (closing at month ends).
+      {20140410, 20150331, 20140430, 1},  {20140410, 20150331, 20140505, 2},
+      // Closing day 30 in February ends on the 28th.
+      {20140101, 20141230, 20140130, 1},  {20140101, 20141230, 20140131, 2},
+      {20140101, 20141230, 20140228, 2},  {20140101, 20141230, 20140301, 3},
+      // Kind 12 takes the rest of a longer period.
+      {20140401, 20150430, 20150415, 12},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(mvhost::AccountingMonthOf(c.start, c.date), c.month) << c.start << " " << c.date;
+    EXPECT_EQ(mvhost::AccountingMonthOf(c.start, c.end, c.date), c.month)
+        << c.start << ".." << c.end << " " << c.date;
   }
+  EXPECT_EQ(mvhost::MonthKindEnd(20140401, 20150331, 6), 20140930);
+  EXPECT_EQ(mvhost::MonthKindEnd(20140401, 20150331, 12), 20150331);
+  EXPECT_EQ(mvhost::MonthKindEnd(20140121, 20150120, 1), 20140220);
+  EXPECT_EQ(mvhost::MonthKindEnd(20140401, 20150430, 12), 20150331);
+  EXPECT_EQ(mvhost::ClosingDayOf(20150228), 31);
+  EXPECT_EQ(mvhost::ClosingDayOf(20160228), 28);
 }
 
 TEST(DataValuesTest, TaxClassBoundaries) {
   for (int32_t t = -1; t <= 256; ++t) {
     bool known = (t >= 0 && t <= 11) || (t >= 21 && t <= 27) || (t >= 30 && t <= 38) ||
-                 (t >= 40 && t <= 43);
+                 (t >= 40 && t <= 46);
     EXPECT_EQ(mvhost::IsKnownTaxClass(t), known) << t;
   }
   // The edges explicitly, so that a shifted range cannot hide behind the loop.
-  for (int32_t t : {0, 11, 21, 27, 30, 38, 40, 43}) EXPECT_TRUE(mvhost::IsKnownTaxClass(t)) << t;
-  for (int32_t t : {12, 20, 28, 29, 39, 44}) EXPECT_FALSE(mvhost::IsKnownTaxClass(t)) << t;
+  for (int32_t t : {0, 11, 21, 27, 30, 38, 40, 46}) EXPECT_TRUE(mvhost::IsKnownTaxClass(t)) << t;
+  for (int32_t t : {12, 20, 28, 29, 39, 47}) EXPECT_FALSE(mvhost::IsKnownTaxClass(t)) << t;
 }
 
 TEST(DataValuesTest, ClassCodes) {
