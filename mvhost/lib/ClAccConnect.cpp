@@ -1,5 +1,6 @@
 #include "host/ClAccConnect.h"
 
+#include <cstdio>
 #include <string>
 
 #include "host/ClLinkMgr.h"
@@ -69,19 +70,39 @@ void ClAccConnect::SetUseDataType(int useDataType) {
   if (ClOptLink* options = ClLinkMgr::Inst()->GetOptLink()) options->useDataType = useDataType;
 }
 
+namespace {
+
+// The program ends at once without a message of its own when the link cannot
+// be opened, so the host says why on standard error.
+int32_t RefuseLink(int32_t status) {
+  const char* reason = "the host reported an error";
+  if (status == mvhost::kErrNoStore) {
+    reason = "MVHOST_HOME names no host store (run mvhost init)";
+  } else if (status == mvhost::kErrEditionMismatch) {
+    reason = "the host home was set up for another edition (host state 'edition')";
+  } else if (status == mvhost::kErrLinkClosed) {
+    reason = "the host's link is closed (host state 'link')";
+  }
+  std::fprintf(stderr, "mvhost: the accounting link cannot be opened: %s (code %d)\n", reason,
+               static_cast<int>(status));
+  return status;
+}
+
+}  // namespace
+
 int32_t ClAccConnect::Initiate() {
   MVHOST_FAULT_POINT("ClAccConnect::Initiate");
   State().connected = false;
   int32_t status = 0;
   sqlite3* db = mvhost::HostSession::Db(&status);
-  if (db == nullptr) return status;
+  if (db == nullptr) return RefuseLink(status);
   std::string value;
   if (mvhost::HostSession::StateValue(db, "edition", &value) &&
       EditionOf(value) != State().appType) {
-    return mvhost::kErrEditionMismatch;
+    return RefuseLink(mvhost::kErrEditionMismatch);
   }
   if (mvhost::HostSession::StateValue(db, "link", &value) && value == "closed") {
-    return mvhost::kErrLinkClosed;
+    return RefuseLink(mvhost::kErrLinkClosed);
   }
   State().connected = true;
   return 0;
