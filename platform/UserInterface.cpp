@@ -27,11 +27,24 @@ std::string Environment(const char* name) {
   return value != nullptr ? value : "";
 }
 
+// A relative file name from the environment is taken from the folder the
+// program was started in (PWD): the run changes to its own folder before
+// the front end is first used.
+std::string StartFolderPath(const char* name) {
+  std::string path = Environment(name);
+  std::string start = Environment("PWD");
+  if (!path.empty() && path.front() != '/' && !start.empty() && start.front() == '/') {
+    if (start.back() != '/') start.push_back('/');
+    path = start + path;
+  }
+  return path;
+}
+
 }  // namespace
 
 std::unique_ptr<UserInterface> MakeUiFromEnvironment() {
-  std::string transcript = Environment("TAXLINK_UI_TRANSCRIPT");
-  std::string script = Environment("TAXLINK_UI_SCRIPT");
+  std::string transcript = StartFolderPath("TAXLINK_UI_TRANSCRIPT");
+  std::string script = StartFolderPath("TAXLINK_UI_SCRIPT");
   if (!script.empty()) return ScriptedUi::FromFile(script, transcript);
   if (TerminalFactory() != nullptr && isatty(STDIN_FILENO) == 1) {
     if (std::unique_ptr<UserInterface> terminal = TerminalFactory()()) return terminal;

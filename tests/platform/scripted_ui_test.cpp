@@ -292,6 +292,19 @@ TEST(UiSelectionTest, ScriptVariableChoosesTheScriptedFrontEnd) {
   }
 }
 
+TEST(UiSelectionTest, RelativeNamesAreTakenFromTheStartFolder) {
+  ScopedTempDir start;
+  ScopedTempDir elsewhere;
+  start.WriteFile("run.jsonl", "{\"answer\":\"no\"}\n");
+  ScopedEnv pwd("PWD", start.Path());
+  ScopedEnv script("TAXLINK_UI_SCRIPT", "run.jsonl");
+  ScopedEnv transcript("TAXLINK_UI_TRANSCRIPT", "out.jsonl");
+  taxlink_test::ScopedCwd cwd(elsewhere.Path());
+  std::unique_ptr<platform::UserInterface> ui = platform::MakeUiFromEnvironment();
+  EXPECT_EQ(ui->MessageBox(0, "x", "y", MB_YESNO), IDNO);
+  EXPECT_TRUE(std::ifstream(start.Path() + "/out.jsonl").good());
+}
+
 // A stand-in terminal front end that the selection can return.
 class MarkerUi : public platform::NoneUi {};
 std::unique_ptr<platform::UserInterface> MakeMarkerUi() { return std::make_unique<MarkerUi>(); }
