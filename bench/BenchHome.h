@@ -1,0 +1,41 @@
+#ifndef TAXLINK_BENCH_BENCHHOME_H_
+#define TAXLINK_BENCH_BENCHHOME_H_
+
+#include <cstdint>
+#include <string>
+
+#include "host/StDATAINFO.h"
+
+namespace taxlink::bench {
+
+// The shape of the generated data set: a corporation under standard taxation
+// whose accounting year runs from 2014-04-01 to 2015-03-31 with an interim
+// closing, at the rates 8 %, 5 % and 3 %.
+struct BenchDataSetShape {
+  int32_t journalLines = 1000000;
+  int32_t accounts = 300;
+  int32_t departments = 50;
+};
+
+// A host home with one generated data set, selected for the current user.
+struct BenchHome {
+  std::string home;      // the folder MVHOST_HOME names
+  int32_t dataNo = 0;
+  std::string dataId;    // Shift_JIS
+  int32_t journalLines = 0;
+  StDATAINFO dataSet{};  // as the host hands it out
+
+  // Makes this home the host's (sets MVHOST_HOME).
+  void Activate() const;
+};
+
+// Opens the cached home for a shape under the build's bench-data folder (or
+// $TAXLINK_BENCH_DATA when set), generating it first when it is missing or
+// was left incomplete. The store's schema is applied on every open, so a
+// cached store gets the indexes of the current schema. Exits the process with
+// a message on any failure: a benchmark without its data is meaningless.
+const BenchHome& CachedBenchHome(const BenchDataSetShape& shape = {});
+
+}  // namespace taxlink::bench
+
+#endif  // TAXLINK_BENCH_BENCHHOME_H_
