@@ -134,7 +134,17 @@ ProgramRunResult ProgramRun::Run(const std::string& hostHome, const std::vector<
   for (std::string& entry : environment) envp.push_back(entry.data());
   envp.push_back(nullptr);
   std::string programPath = programFolder_ + "/" + program_;
-  std::vector<std::string> argvStrings{programPath};
+  std::vector<std::string> argvStrings;
+  std::string startPath = programPath;
+  if (fileSizeBlocks_) {
+    // The shell sets the limit and ignores SIGXFSZ, which stays ignored
+    // across exec, so that a write past the limit fails with EFBIG.
+    startPath = "/bin/sh";
+    argvStrings = {"sh", "-c",
+                   "trap '' XFSZ; ulimit -f " + std::to_string(*fileSizeBlocks_) +
+                       "; exec \"$0\" \"$@\""};
+  }
+  argvStrings.push_back(programPath);
   argvStrings.insert(argvStrings.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& a : argvStrings) argv.push_back(a.data());
@@ -150,7 +160,7 @@ ProgramRunResult ProgramRun::Run(const std::string& hostHome, const std::vector<
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
   pid_t pid = 0;
-  int spawned = posix_spawn(&pid, programPath.c_str(), &actions, nullptr, argv.data(),
+  int spawned = posix_spawn(&pid, startPath.c_str(), &actions, nullptr, argv.data(),
                             envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) throw std::runtime_error("cannot start " + programPath);

@@ -43,6 +43,9 @@ class ProgramRun {
   void SetUiScript(const std::vector<std::string>& steps);
   // A host window with this handle listens during the next run.
   void ListenAsWindow(unsigned handle) { window_ = handle; }
+  // Limits every file the program writes to blocks x 512 bytes (writes past
+  // it fail with EFBIG instead of ending the process); nullopt: no limit.
+  void LimitFileSize(std::optional<unsigned> blocks) { fileSizeBlocks_ = blocks; }
 
   // Runs the program with MVHOST_HOME = hostHome and the given arguments.
   ProgramRunResult Run(const std::string& hostHome, const std::vector<std::string>& args,
@@ -54,6 +57,7 @@ class ProgramRun {
   std::string programFolder_;
   std::string scriptPath_;
   std::optional<unsigned> window_;
+  std::optional<unsigned> fileSizeBlocks_;
 };
 
 // The POSIX path of the build's executables folder.

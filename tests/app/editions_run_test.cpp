@@ -1,0 +1,94 @@
+// The three editions: each announces its own application type to the host
+// and writes its own product name and remembered-path file.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/ProgramRunFixture.h"
+
+namespace taxlink::testing {
+namespace {
+
+const char kClosing[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
+
+struct EditionCase {
+  const char* program;
+  const char* appType;
+  const char* otherAppType;  // a host set up for another edition
+  const char* productName;
+  const char* envFile;
+};
+
+const EditionCase kEditions[] = {
+    {"TaxLinkAlto", "3", "0", "Marvesta１８ Alto", "TaxLinkAlto.env"},
+    {"TaxLinkStd", "0", "4", "Marvesta１８", "TaxLinkStd.env"},
+    {"TaxLinkSerena", "4", "3", "Marvesta１８ Serena", "TaxLinkSerena.env"},
+};
+
+class EditionRunTest : public ProgramRunTest, public ::testing::WithParamInterface<EditionCase> {
+ protected:
+  void SetUp() override { UseProgram(GetParam().program); }
+};
+
+TEST_P(EditionRunTest, WritesItsOwnNameAndRememberedPathFile) {
+  const EditionCase& c = GetParam();
+  AddSelectedCompany(host_);
+  host_.AddJournal(Sale(20140410, 1000, 80));
+  host_.SetState("edition", c.appType);
+  const std::string path = OutWindows("tax.xml");
+  std::vector<std::string> steps = JournalRunSteps(path);
+  steps.push_back(AnswerStep("ok", kClosing));
+  ProgramRunResult result = RunWith(steps);
+
+  EXPECT_EQ(result.exitCode, 0) << result.standardError;
+  EXPECT_EQ(Mismatches(result), "");
+  std::string report = ReadFileBytes(OutPosix("tax.xml"));
+  EXPECT_EQ(ElementText(report, "PROGRAMNAME"), c.productName);
+  for (const EditionCase& other : kEditions) {
+    std::string remembered = RememberedPathFileOf(host_, other.envFile);
+    if (std::string(other.envFile) == c.envFile) {
+      EXPECT_EQ(remembered, "U01/1/1:0/4/3/" + path + "\n");
+    } else {
+      EXPECT_EQ(remembered, "") << other.envFile;
+    }
+  }
+}
+
+TEST_P(EditionRunTest, HostOfAnotherEditionRefusesTheLink) {
+  const EditionCase& c = GetParam();
+  AddSelectedCompany(host_);
+  host_.SetState("edition", c.otherAppType);
+  Program().ListenAsWindow(4660);
+  ProgramRunResult result = RunWith({}, {"4660,1025,7,"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_TRUE(result.transcript.empty());
+  EXPECT_TRUE(result.windowMessages.empty());
+}
+
+TEST_P(EditionRunTest, SixthTypeMessageNamesTheProduct) {
+  const EditionCase& c = GetParam();
+  DataSetSpec spec;
+  spec.filingClass = 1;
+  spec.mainBusinessType = 2;
+  AddSelectedCompany(host_, spec);
+  host_.AddJournal(Sale(20140410, 1000, 80, 800, 6));
+  std::vector<std::string> steps = JournalRunSteps(OutWindows("tax.xml"));
+  steps.push_back(AnswerStep("ok", "第六種事業"));
+  ProgramRunResult result = RunWith(steps);
+  EXPECT_EQ(result.exitCode, 1);
+  std::vector<std::string> texts = MessageTexts(result);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_NE(texts[0].find(Utf8(std::string("\n") + c.productName + " の以下の機能")),
+            std::string::npos)
+      << texts[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(Editions, EditionRunTest, ::testing::ValuesIn(kEditions),
+                         [](const ::testing::TestParamInfo<EditionCase>& info) {
+                           return std::string(info.param.program);
+                         });
+
+}  // namespace
+}  // namespace taxlink::testing

@@ -1,0 +1,130 @@
+// Sections that fail while the report is written: the Yes/No question of
+// each, and output files that cannot be created or written.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "host/StSaveTaxInfo.h"
+#include "tests/support/ProgramRunFixture.h"
+
+namespace taxlink::testing {
+namespace {
+
+const char kSystemFailed[] = "システム情報の出力に失敗しました。\n\n出力を続けますか？";
+const char kBasicFailed[] = "基本情報の出力に失敗しました。\n\n出力を続けますか？";
+const char kDataFailed[] = "連動情報の出力に失敗しました。\n\n出力を続けますか？";
+
+class ReportSectionsRunTest : public ProgramRunTest {
+ protected:
+  void SetUp() override {
+    DataSetSpec spec;
+    int32_t dataNo = AddSelectedCompany(host_, spec);
+    host_.AddJournal(Sale(20140410, 1000, 80));
+    StSaveTaxInfo saved;
+    std::memset(&saved, 0, sizeof(saved));
+    saved.taxationMethod = 1;
+    saved.creditMethodPlus1 = 1;
+    saved.periodStart = saved.monthRangeFirst = spec.periodStart;
+    saved.periodEnd = saved.monthRangeLast = spec.periodEnd;
+    saved.dataCodePlus1 = 1;
+    host_.SaveReturn(dataNo, saved);
+  }
+};
+
+// A file-size limit of 8 KiB lets the declaration, SYSTEM and BASIC through
+// (well under 1 KiB) and makes a write in the middle of DATA fail.
+constexpr unsigned kBlocksBeforeData = 16;
+
+TEST_F(ReportSectionsRunTest, DataFailsAndUserGivesUp) {
+  Program().LimitFileSize(kBlocksBeforeData);
+  Program().ListenAsWindow(4660);
+  ProgramRunResult result =
+      RunWith({ClickStep(kRunButton), AnswerStep("no", kDataFailed)},
+              {"4660,1025,7," + OutWindows("tax.xml")});
+  EXPECT_EQ(result.exitCode, 2) << result.standardError;
+  EXPECT_EQ(Mismatches(result), "");
+  EXPECT_EQ(MessageTexts(result), std::vector<std::string>{Utf8(kDataFailed)});
+  EXPECT_EQ(result.windowMessages, HostedRunDatagrams(7, 2));
+  // The partial file keeps SYSTEM and BASIC; DATA was cut by the limit.
+  std::string report = ReadFileBytes(OutPosix("tax.xml"));
+  EXPECT_NE(report.find("\t</SYSTEM>\r\n\t<BASIC>\r\n"), std::string::npos);
+  EXPECT_NE(report.find("\t</BASIC>\r\n\t<DATA>\r\n"), std::string::npos);
+  EXPECT_EQ(report.find("</DATA>"), std::string::npos);
+  EXPECT_LE(report.size(), kBlocksBeforeData * 512u);
+  EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "");
+}
+
+// Going on after a failed write still leaves an incomplete file, so the run
+// fails with a message naming the file instead of counting as written.
+TEST_F(ReportSectionsRunTest, DataFailsAndUserGoesOn) {
+  const std::string path = OutWindows("tax.xml");
+  Program().LimitFileSize(kBlocksBeforeData);
+  ProgramRunResult result =
+      RunWith({TypeStep(kOutputPathEdit, path), ClickStep(kRunButton),
+               AnswerStep("yes", kDataFailed), AnswerStep("ok", "出力ファイル")});
+  EXPECT_EQ(result.exitCode, 2) << result.standardError;
+  EXPECT_EQ(Mismatches(result), "");
+  EXPECT_EQ(MessageTexts(result),
+            (std::vector<std::string>{
+                Utf8(kDataFailed), Utf8("出力ファイルへの書き込みに失敗しました。\n\n" + path)}));
+  EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "");
+}
+
+struct FileFaultCase {
+  const char* name;
+  bool savedValues;
+  bool fullDevice;  // else a path below a regular file
+};
+
+class UnwritableFileRunTest : public ReportSectionsRunTest,
+                              public ::testing::WithParamInterface<FileFaultCase> {};
+
+// A report file that cannot be created or written is never counted as
+// written: after the three questions the user is told and the run fails.
+TEST_P(UnwritableFileRunTest, AsksEachSectionThenFailsNamingThePath) {
+  const FileFaultCase& c = GetParam();
+  std::string path;
+  std::string finalMessage;
+  if (c.fullDevice) {
+    path = "C:\\dev\\full";
+    finalMessage = "出力ファイルへの書き込みに失敗しました。\n\n" + path;
+  } else {
+    std::ofstream(OutPosix("blocker")) << "not a folder";
+    path = OutWindows("blocker") + "\\tax.xml";
+    finalMessage = "出力ファイルを作成できませんでした。\n\n" + path;
+  }
+  std::vector<std::string> steps;
+  if (c.savedValues) steps.push_back(ClickStep(kSavedValuesRadio));
+  steps.push_back(ClickStep(kRunButton));
+  for (const char* question : {kSystemFailed, kBasicFailed, kDataFailed}) {
+    steps.push_back(AnswerStep("yes", question));
+  }
+  steps.push_back(AnswerStep("ok", "出力ファイル"));
+  Program().ListenAsWindow(4660);
+  ProgramRunResult result = RunWith(steps, {"4660,1025,7," + path});
+
+  EXPECT_EQ(result.exitCode, 2) << result.standardError;
+  EXPECT_EQ(Mismatches(result), "");
+  EXPECT_EQ(MessageTexts(result),
+            (std::vector<std::string>{Utf8(kSystemFailed), Utf8(kBasicFailed), Utf8(kDataFailed),
+                                      Utf8(finalMessage)}));
+  std::vector<nlohmann::json> messages = EventsOf(result, "message");
+  EXPECT_EQ(messages.back().value("icon", ""), "warning");
+  EXPECT_EQ(result.windowMessages, HostedRunDatagrams(7, 2));
+  EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, UnwritableFileRunTest,
+    ::testing::Values(FileFaultCase{"JournalsNotCreated", false, false},
+                      FileFaultCase{"SavedValuesNotCreated", true, false},
+                      FileFaultCase{"JournalsDiskFull", false, true},
+                      FileFaultCase{"SavedValuesDiskFull", true, true}),
+    [](const ::testing::TestParamInfo<FileFaultCase>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace taxlink::testing

@@ -1,0 +1,181 @@
+// The exits of a run of the real program against a host home: the host's
+// launch line and notification, cancel, the link's refusals and fatal host
+// errors in the pre-checks.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/ProgramRunFixture.h"
+
+namespace taxlink::testing {
+namespace {
+
+const char kClosing[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
+const char kCancelled[] = "｢消費税｣の集計を中止します。";
+
+class RunExitsTest : public ProgramRunTest {
+ protected:
+  void SetUp() override {
+    AddSelectedCompany(host_);
+    host_.AddJournal(Sale(20140410, 1000, 80));
+  }
+};
+
+struct LaunchCase {
+  const char* name;
+  // The command line with "{path}" standing for the report's Windows path;
+  // nullptr: no argument at all.
+  const char* line;
+  bool hosted;          // the host window is disabled and notified
+  int functionId;       // as written in SYSTEM and posted
+  bool pathFixed;       // the fourth field fixes the output path
+};
+
+class LaunchLineTest : public RunExitsTest, public ::testing::WithParamInterface<LaunchCase> {};
+
+TEST_P(LaunchLineTest, WritesTheReportAndNotifiesOnlyAHostLaunch) {
+  const LaunchCase& c = GetParam();
+  const std::string path = OutWindows("tax.xml");
+  std::vector<std::string> args;
+  if (c.line != nullptr) {
+    std::string line = c.line;
+    size_t at = line.find("{path}");
+    if (at != std::string::npos) line.replace(at, 6, path);
+    args.push_back(line);
+  }
+  Program().ListenAsWindow(4660);
+  std::vector<std::string> steps = JournalRunSteps(c.pathFixed ? "" : path);
+  steps.push_back(AnswerStep("ok", kClosing));
+  ProgramRunResult result = RunWith(steps, args);
+
+  EXPECT_EQ(result.exitCode, 0) << result.standardError;
+  EXPECT_EQ(Mismatches(result), "");
+  EXPECT_EQ(MessageTexts(result), std::vector<std::string>{Utf8(kClosing)});
+  if (c.hosted) {
+    EXPECT_EQ(result.windowMessages, HostedRunDatagrams(c.functionId, 0));
+  } else {
+    EXPECT_TRUE(result.windowMessages.empty());
+  }
+
+  nlohmann::json dialog = ConditionsDialogEvent(result);
+  EXPECT_EQ(FieldEnabled(dialog, kOutputPathEdit), !c.pathFixed);
+  EXPECT_EQ(dialog["fields"]["1008"].value("text", ""), path);
+
+  std::string report = ReadFileBytes(OutPosix("tax.xml"));
+  EXPECT_EQ(ElementText(report, "FUNCTIONID"), std::to_string(c.functionId));
+  // A hosted run keeps no path of its own: the record holds the one read
+  // when the dialog opened, none here.
+  std::string remembered = c.hosted ? "" : path;
+  EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "U01/1/1:0/4/3/" + remembered + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, LaunchLineTest,
+    ::testing::Values(LaunchCase{"FourFields", "4660,1025,7,{path}", true, 7, true},
+                      LaunchCase{"EmptyFourthField", "4660,1025,7,", true, 7, false},
+                      LaunchCase{"TwoFields", "4660,1025", false, 1, false},
+                      LaunchCase{"NoCommandLine", nullptr, false, 1, false}),
+    [](const ::testing::TestParamInfo<LaunchCase>& info) { return info.param.name; });
+
+TEST_F(RunExitsTest, CancelStopsTheRunAndTellsTheHost) {
+  Program().ListenAsWindow(4660);
+  ProgramRunResult result =
+      RunWith({KeyStep("Esc"), AnswerStep("ok", kCancelled)}, {"4660,1025,7,"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(Mismatches(result), "");
+  EXPECT_EQ(MessageTexts(result), std::vector<std::string>{Utf8(kCancelled)});
+  EXPECT_EQ(result.windowMessages, HostedRunDatagrams(7, 1));
+  EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "");
+}
+
+TEST_F(RunExitsTest, AFailedInitiateShowsNothingAndPostsNothing) {
+  host_.SetState("link", "closed");
+  Program().ListenAsWindow(4660);
+  ProgramRunResult result = RunWith({}, {"4660,1025,7," + OutWindows("tax.xml")});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_TRUE(result.transcript.empty());
+  // The launch line was never read, so the window was not even disabled.
+  EXPECT_TRUE(result.windowMessages.empty());
+  EXPECT_EQ(ReadFileBytes(OutPosix("tax.xml")), "");
+}
+
+struct LinkCase {
+  const char* name;
+  const char* sql;  // prepares the home
+  int result;
+};
+
+class LinkRefusalTest : public RunExitsTest, public ::testing::WithParamInterface<LinkCase> {};
+
+TEST_P(LinkRefusalTest, EndsBeforeTheDialogWithTheLinksVerdict) {
+  host_.Exec(GetParam().sql);
+  Program().ListenAsWindow(4660);
+  ProgramRunResult result = RunWith({}, {"4660,1025,3,"});
+  EXPECT_EQ(result.exitCode, GetParam().result);
+  EXPECT_TRUE(result.transcript.empty()) << result.transcript.size() << " entries";
+  EXPECT_EQ(result.windowMessages, HostedRunDatagrams(3, GetParam().result));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, LinkRefusalTest,
+    ::testing::Values(
+        LinkCase{"DataSetHeldElsewhere",
+                 "INSERT OR REPLACE INTO host_state (key, value) VALUES ('link', 'busy')", 1},
+        LinkCase{"NoCurrentUser", "DELETE FROM host_state WHERE key = 'current_user'", 1},
+        LinkCase{"SelectionNamesNoDataSet", "UPDATE app_user SET selected_data_no = 99", 1},
+        LinkCase{"DamagedStore", "DROP TABLE fixed_asset", 2}),
+    [](const ::testing::TestParamInfo<LinkCase>& info) { return info.param.name; });
+
+struct PreCheckFaultCase {
+  const char* name;
+  const char* fault;
+  int result;
+  const char* hostMessage;  // the host's fatal message, nullptr for none
+};
+
+class PreCheckFaultTest : public RunExitsTest,
+                          public ::testing::WithParamInterface<PreCheckFaultCase> {};
+
+TEST_P(PreCheckFaultTest, OnlyAFatalHostErrorEndsTheRun) {
+  const PreCheckFaultCase& c = GetParam();
+  std::vector<std::string> steps = JournalRunSteps(OutWindows("tax.xml"));
+  if (c.result == 0) steps.push_back(AnswerStep("ok", kClosing));
+  if (c.hostMessage != nullptr) steps.push_back(AnswerStep("ok"));
+  Program().ListenAsWindow(4660);
+  ProgramRunResult result =
+      RunWith(steps, {"4660,1025,7,"}, {std::string("MVHOST_FAULTS=") + c.fault});
+
+  EXPECT_EQ(result.exitCode, c.result) << result.standardError;
+  EXPECT_EQ(result.windowMessages, HostedRunDatagrams(7, c.result));
+  std::vector<nlohmann::json> messages = EventsOf(result, "message");
+  ASSERT_EQ(messages.size(), 1u);
+  if (c.hostMessage != nullptr) {
+    EXPECT_EQ(messages[0].value("text", ""), Utf8(c.hostMessage));
+    EXPECT_EQ(messages[0].value("icon", ""), "error");
+    EXPECT_EQ(messages[0].value("caption", ""), Utf8("消費税"));
+    // Nothing is written and nothing remembered.
+    EXPECT_EQ(ReadFileBytes(OutPosix("tax.xml")), "");
+    EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "");
+  } else {
+    EXPECT_EQ(messages[0].value("text", ""), Utf8(kClosing));
+    EXPECT_NE(ReadFileBytes(OutPosix("tax.xml")), "");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, PreCheckFaultTest,
+    ::testing::Values(
+        PreCheckFaultCase{"SixthTypeCountFails", "ClRuleShiwake::CheckExistSwkByJigyoBunrui=-5", 2,
+                          "会計システムでエラーが発生しました。\n\nエラーコード: -5"},
+        PreCheckFaultCase{"RateFlagsFail", "ClRuleShiwake::CheckExistSwkByZeiRate=-3005", 2,
+                          "会計データの読み込み中にデータベースのエラーが発生しました。\n\nエラーコード: -3005"},
+        PreCheckFaultCase{"RuleObjectNotCreated", "new ClRuleShiwake=fail", 2,
+                          "処理に必要なオブジェクトを作成できませんでした。\n\nエラーコード: -1001"},
+        // A code the host does not judge fatal lets the run go on.
+        PreCheckFaultCase{"NonFatalCode", "ClRuleShiwake::CheckExistSwkByZeiRate=7", 0, nullptr}),
+    [](const ::testing::TestParamInfo<PreCheckFaultCase>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace taxlink::testing
