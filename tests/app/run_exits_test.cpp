@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,48 @@ INSTANTIATE_TEST_SUITE_P(
                       LaunchCase{"TwoFields", "4660,1025", false, 1, false},
                       LaunchCase{"NoCommandLine", nullptr, false, 1, false}),
     [](const ::testing::TestParamInfo<LaunchCase>& info) { return info.param.name; });
+
+// A hosted run keeps the path of the earlier record while the months and
+// the method are those of the run.
+TEST_F(RunExitsTest, HostedRunKeepsTheRememberedPath) {
+  const std::string old = "C:\\earlier\\a.xml";
+  std::ofstream(host_.Home() + "/folders/app/TaxLinkAlto.env")
+      << "U02/1/1:0/4/3/C:\\other.xml\nU01/1/1:0/4/3/" << old << "\n";
+  const std::string path = OutWindows("tax.xml");
+  std::vector<std::string> steps = JournalRunSteps(path, 5, 9);
+  steps.push_back(AnswerStep("ok", kClosing));
+  ProgramRunResult result = RunWith(steps, {"4660,1025,7,"});
+  EXPECT_EQ(result.exitCode, 0) << result.standardError;
+  EXPECT_EQ(Mismatches(result), "");
+  EXPECT_NE(ReadFileBytes(OutPosix("tax.xml")), "");
+  EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"),
+            "U02/1/1:0/4/3/C:\\other.xml\nU01/1/1:0/5/9/" + old + "\n");
+}
+
+TEST_F(RunExitsTest, RunByHandRemembersItsPath) {
+  std::ofstream(host_.Home() + "/folders/app/TaxLinkAlto.env")
+      << "U01/1/1:0/6/8/C:\\earlier\\a.xml\n";
+  const std::string path = OutWindows("tax.xml");
+  std::vector<std::string> steps = JournalRunSteps(path, 5, 9);
+  steps.push_back(AnswerStep("ok", kClosing));
+  ProgramRunResult result = RunWith(steps);
+  EXPECT_EQ(result.exitCode, 0) << result.standardError;
+  EXPECT_EQ(Mismatches(result), "");
+  EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "U01/1/1:0/5/9/" + path + "\n");
+}
+
+TEST_F(RunExitsTest, DialogOffersTheRememberedConditions) {
+  std::ofstream(host_.Home() + "/folders/app/TaxLinkAlto.env")
+      << "U01/1/1:0/6/8/C:\\earlier\\a.xml\n";
+  ProgramRunResult result = RunWith({KeyStep("Esc"), AnswerStep("ok", kCancelled)});
+  EXPECT_EQ(result.exitCode, 1);
+  nlohmann::json fields = ConditionsDialogEvent(result)["fields"];
+  EXPECT_EQ(fields["1014"].value("text", ""), "6");
+  EXPECT_EQ(fields["1016"].value("text", ""), "8");
+  EXPECT_EQ(fields["1008"].value("text", ""), "C:\\earlier\\a.xml");
+  // Cancelling changes nothing.
+  EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "U01/1/1:0/6/8/C:\\earlier\\a.xml\n");
+}
 
 TEST_F(RunExitsTest, CancelStopsTheRunAndTellsTheHost) {
   Program().ListenAsWindow(4660);
