@@ -353,8 +353,7 @@ TEST_F(ConditionsDialogTest, AnotherUsersRecordIsNotOffered) {
   EXPECT_EQ(dialog.RememberedPath(), "");
 }
 
-// Disabled while the scripted front end's constructor writes its error text
-// before that member is constructed (it crashes on any script).
+// The real scripted front end drives the dialog model.
 TEST_F(ConditionsDialogTest, ScriptedFrontEndDrivesTheDialog) {
   // Type a path in a missing folder, refuse to create it, browse to another
   // file and run with Enter on the focused run button.
