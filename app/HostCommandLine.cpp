@@ -35,9 +35,21 @@ std::string CommandLineFromArgs(int argc, char** argv) {
   std::string line;
   for (int i = 1; i < argc; ++i) {
     if (i > 1) line.push_back(' ');
-    line += argv[i];
+    // A terminal hands UTF-8; the host hands the Shift_JIS bytes a Windows
+    // command line carries. Text that is not UTF-8 but valid Shift_JIS is
+    // kept as it is instead of being garbled by a conversion.
+    std::string_view argument(argv[i]);
+    std::string converted;
+    std::string ignored;
+    if (platform::TryUtf8ToCp932(argument, &converted)) {
+      line += converted;
+    } else if (platform::TryCp932ToUtf8(argument, &ignored)) {
+      line += argument;
+    } else {
+      line += platform::Utf8ToCp932(argument);
+    }
   }
-  return platform::Utf8ToCp932(line);
+  return line;
 }
 
 }  // namespace taxlink

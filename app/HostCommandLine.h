@@ -15,7 +15,9 @@ class LinkApp;
 int ParseHostCommandLine(LinkApp& app, std::string_view commandLine);
 
 // The process command line as the framework keeps it: the arguments after
-// the program name joined by single spaces, converted to Shift_JIS.
+// the program name joined by single spaces, in Shift_JIS: an argument in
+// UTF-8 is converted, one that is already valid Shift_JIS (as the host
+// passes it) is kept.
 std::string CommandLineFromArgs(int argc, char** argv);
 
 }  // namespace taxlink

@@ -66,5 +66,19 @@ TEST(HostCommandLineTest, JoinsArgumentsWithSpacesAndConvertsToShiftJis) {
   EXPECT_EQ(CommandLineFromArgs(1, argv), "");
 }
 
+TEST(HostCommandLineTest, KeepsArgumentsTheHostPassesInShiftJis) {
+  // The host passes the bytes of a Windows command line; "表" ends in the
+  // byte 0x5C, and the text is not UTF-8.
+  std::string program = "TaxLinkAlto";
+  std::string hosted = "4660,1025,7,C:\\出力表\\税.xml";
+  std::string plain = "x";
+  char* argv[] = {program.data(), hosted.data(), plain.data()};
+  EXPECT_EQ(CommandLineFromArgs(3, argv), hosted + " x");
+
+  LinkApp app;
+  EXPECT_EQ(ParseHostCommandLine(app, CommandLineFromArgs(2, argv)), 1);
+  EXPECT_EQ(app.hostText, "C:\\出力表\\税.xml");
+}
+
 }  // namespace
 }  // namespace taxlink

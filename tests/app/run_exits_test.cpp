@@ -122,6 +122,20 @@ TEST_F(RunExitsTest, DialogOffersTheRememberedConditions) {
   EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "U01/1/1:0/6/8/C:\\earlier\\a.xml\n");
 }
 
+// The host passes the launch line in Shift_JIS, as a Windows command line.
+TEST_F(RunExitsTest, HostPathInShiftJisNamesTheReport) {
+  const std::string name = "出力表.xml";  // Shift_JIS; 表 ends in 0x5C
+  Program().ListenAsWindow(4660);
+  ProgramRunResult result = RunWith({ClickStep(kRunButton), AnswerStep("ok", kClosing)},
+                                    {"4660,1025,7," + OutWindows(name)});
+  EXPECT_EQ(result.exitCode, 0) << result.standardError;
+  EXPECT_EQ(Mismatches(result), "");
+  EXPECT_EQ(result.windowMessages, HostedRunDatagrams(7, 0));
+  EXPECT_EQ(ConditionsDialogEvent(result)["fields"]["1008"].value("text", ""),
+            Utf8(OutWindows(name)));
+  EXPECT_NE(ReadFileBytes(OutPosix(Utf8(name))), "");
+}
+
 TEST_F(RunExitsTest, CancelStopsTheRunAndTellsTheHost) {
   Program().ListenAsWindow(4660);
   ProgramRunResult result =
