@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "host/HostStatus.h"
 #include "mvhost/lib/FaultInjection.h"
@@ -119,34 +120,46 @@ int32_t ClRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t
                                               int32_t /*mode*/) {
   MVHOST_FAULT_POINT("ClRuleShiwake::CheckExistSwkByZeiRate");
   if (flags == nullptr) return mvhost::kErrBadArgument;
-  mvhost::SqlStatement stmt;
-  int32_t status = PrepareLines(*context_, filter,
-                                std::string("DISTINCT ") + mvhost::kEffectiveRateSql, "", {}, "",
-                                &stmt);
-  if (status != 0) return status;
   // Bit 0: 3 %, bit 1: 5 %, bit 2: 8 %, bit 3: 10 %, bit 4: any other rate.
+  // Each range of effective rates is one existence probe that seeks into the
+  // tax-return index and stops at the first matching line, instead of
+  // reading every line for its rate. Half-open ranges [r, r + 1) take a
+  // non-integer rate the way an integer reading of it would.
+  struct Probe {
+    bool hasLow;
+    int64_t low;
+    bool hasHigh;
+    int64_t high;  // exclusive
+    uint32_t bit;
+  };
+  static constexpr Probe kProbes[] = {
+      {true, 300, true, 301, 1},     {true, 500, true, 501, 2},
+      {true, 800, true, 801, 4},     {true, 1000, true, 1001, 8},
+      {false, 0, true, 300, 16},     {true, 301, true, 500, 16},
+      {true, 501, true, 800, 16},    {true, 801, true, 1000, 16},
+      {true, 1001, false, 0, 16},
+  };
+  const std::string rate = mvhost::kEffectiveRateSql;
   uint32_t found = 0;
-  int32_t step = 0;
-  while ((step = stmt.Step()) == 1) {
-    switch (stmt.Int(0)) {
-      case 300:
-        found |= 1;
-        break;
-      case 500:
-        found |= 2;
-        break;
-      case 800:
-        found |= 4;
-        break;
-      case 1000:
-        found |= 8;
-        break;
-      default:
-        found |= 16;
-        break;
+  for (const Probe& probe : kProbes) {
+    if ((found & probe.bit) != 0) continue;
+    std::string condition;
+    std::vector<int64_t> values;
+    if (probe.hasLow) {
+      condition += " AND " + rate + " >= ?";
+      values.push_back(probe.low);
     }
+    if (probe.hasHigh) {
+      condition += " AND " + rate + " < ?";
+      values.push_back(probe.high);
+    }
+    mvhost::SqlStatement stmt;
+    int32_t status = PrepareLines(*context_, filter, "1", condition, values, "LIMIT 1", &stmt);
+    if (status != 0) return status;
+    int32_t step = stmt.Step();
+    if (step < 0) return step;
+    if (step == 1) found |= probe.bit;
   }
-  if (step < 0) return step;
   *flags |= found;
   return 0;
 }

@@ -53,25 +53,27 @@ int32_t ClRuleShohizei::MoveReady(int32_t sumType, const int16_t* startKind,
   if (status != 0) return status;
 
   // Per account: its debit and credit lines at the rate within the months,
-  // netted on the account's balance side.
+  // netted on the account's balance side. Both sides come from one seek each
+  // on the tax-return index (data set, effective rate); only the lines at the
+  // rate are read and grouped.
   std::string amount = taxIncluded != 0 ? "j.%s_amount + j.%s_tax" : "j.%s_amount";
-  auto side = [&](const char* name) {
+  auto side = [&](const char* name, bool debit) {
     std::string sum = amount;
     for (size_t at = sum.find("%s"); at != std::string::npos; at = sum.find("%s")) {
       sum.replace(at, 2, name);
     }
-    return std::string("SELECT j.") + name + "_account AS account_id, SUM(" + sum +
-           ") AS amount FROM journal_line j WHERE j.data_no = ? AND j." + name +
-           "_account IS NOT NULL AND " + mvhost::kEffectiveRateSql + " = ? AND " +
-           kMonthOrderSql + " BETWEEN ? AND ? GROUP BY 1";
+    return std::string("SELECT j.") + name + "_account AS account_id, " +
+           (debit ? sum + " AS debit, 0 AS credit" : "0 AS debit, " + sum + " AS credit") +
+           " FROM journal_line j WHERE j.data_no = ? AND " + mvhost::kEffectiveRateSql +
+           " = ? AND " + kMonthOrderSql + " BETWEEN ? AND ? AND j." + name +
+           "_account IS NOT NULL";
   };
   mvhost::SqlStatement stmt;
   status = stmt.Prepare(
-      db, "SELECT a.code, a.balance_side, COALESCE(d.amount, 0), COALESCE(c.amount, 0) "
-          "FROM account a LEFT JOIN (" + side("debit") + ") d ON d.account_id = a.account_id "
-          "LEFT JOIN (" + side("credit") + ") c ON c.account_id = a.account_id "
-          "WHERE a.data_no = ? AND (d.account_id IS NOT NULL OR c.account_id IS NOT NULL) "
-          "ORDER BY a.code");
+      db, "SELECT a.code, a.balance_side, s.debit, s.credit FROM (SELECT account_id, "
+          "SUM(debit) AS debit, SUM(credit) AS credit FROM (" + side("debit", true) +
+          " UNION ALL " + side("credit", false) + ") GROUP BY account_id) s "
+          "JOIN account a ON a.data_no = ? AND a.account_id = s.account_id ORDER BY a.code");
   if (status != 0) return status;
   std::vector<int64_t> values = {dataNo, *rate, MonthOrder(*startKind), MonthOrder(*endKind)};
   stmt.BindAll(1, values);
