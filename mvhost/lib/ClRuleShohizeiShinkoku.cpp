@@ -1,5 +1,7 @@
 #include "host/ClRuleShohizeiShinkoku.h"
 
+#include <algorithm>
+
 #include <cstring>
 #include <new>
 #include <vector>
@@ -155,7 +157,13 @@ int32_t ClRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO* fi
     }
   }
 
-  for (size_t k = 0; k <= rateRows; ++k) {
+  // The caller sized its tables by GetTaxRateCount: never write more rows
+  // than that reported (an injected count included).
+  size_t rowsToWrite = rateRows + 1;
+  if (auto reported = mvhost::FaultInjection::Find("ClSetShohizei::GetTaxRateCount")) {
+    rowsToWrite = std::min(rowsToWrite, static_cast<size_t>(std::max<int32_t>(*reported, 0)));
+  }
+  for (size_t k = 0; k < rowsToWrite; ++k) {
     for (size_t offset = StTAXREPORTRATEINFO::kFirstFigureOffset;
          offset < StTAXREPORTRATEINFO::kFirstFigureOffset + 8 * StTAXREPORTRATEINFO::kFigureCount;
          offset += 8) {

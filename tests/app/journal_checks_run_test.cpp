@@ -168,3 +168,23 @@ INSTANTIATE_TEST_SUITE_P(FilingClasses, ImportClassNoticeRunTest,
 
 }  // namespace
 }  // namespace taxlink::testing
+
+namespace taxlink::testing {
+namespace {
+
+// A host that reports fewer rate rows than its data set has: the tables are
+// sized by the report and the summation must not write past them.
+TEST_F(ProgramRunTest, FewerReportedRateRowsStillWriteTheReport) {
+  AddSelectedCompany(host_, Company(kStandard, 20140401, 20150331));
+  host_.AddJournal(Sale(20140501, 5000, 400, 800, 0));
+  std::vector<std::string> steps = JournalRunSteps(OutWindows("tax.xml"), 4, 3);
+  steps.push_back(AnswerStep("ok"));
+  ProgramRunResult result =
+      RunWith(steps, {}, {"MVHOST_FAULTS=ClSetShohizei::GetTaxRateCount=2"});
+  EXPECT_EQ(result.exitCode, 0) << result.standardError;
+  EXPECT_EQ(Mismatches(result), "");
+  EXPECT_NE(ReadFileBytes(OutPosix("tax.xml")).find("<KAZEIURIAGEZEINUKI8>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace taxlink::testing
