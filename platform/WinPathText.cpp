@@ -49,21 +49,21 @@ bool IsRoot(const char* path) {
 // Removes the last component; false when nothing could be removed.
 bool RemoveFileSpec(char* path) {
   char* p = path;
-  char* spec = path;
-  if (*p == '\\') spec = ++p;
-  if (*p == '\\') spec = ++p;
+  char* cut = path;
+  if (*p == '\\') cut = ++p;
+  if (*p == '\\') cut = ++p;
   while (*p != '\0') {
     if (*p == '\\') {
-      spec = p;
+      cut = p;
     } else if (*p == ':') {
-      spec = ++p;
-      if (*p == '\\') ++spec;
+      cut = ++p;
+      if (*p == '\\') ++cut;
       if (*p == '\0') break;
     }
     p = const_cast<char*>(CharNext(p));
   }
-  if (*spec == '\0') return false;
-  *spec = '\0';
+  if (*cut == '\0') return false;
+  *cut = '\0';
   return true;
 }
 

@@ -46,20 +46,20 @@ class PassesTest : public ::testing::Test {
         {.accountId = kSupplies, .code = "701", .name = "消耗品費", .classCode = 0x40882010});
   }
 
-  void Select(const testing::DataSetSpec& spec) {
-    dataNo_ = host_.AddDataSet(spec);
+  void Select(const testing::DataSetSpec& wanted) {
+    dataNo_ = host_.AddDataSet(wanted);
     host_.SelectForUser("U01", dataNo_);
     std::memset(&dataSet_, 0, sizeof(dataSet_));
-    std::strncpy(dataSet_.dataId, spec.dataId.c_str(), sizeof(dataSet_.dataId) - 1);
+    std::strncpy(dataSet_.dataId, wanted.dataId.c_str(), sizeof(dataSet_.dataId) - 1);
     dataSet_.dataNo = dataNo_;
-    dataSet_.periodStart = spec.periodStart;
-    dataSet_.periodEnd = spec.periodEnd;
-    dataSet_.interimClosing = spec.interimClosing ? 1 : 0;
-    dataSet_.entityKind = static_cast<uint8_t>(spec.entityKind);
-    dataSet_.incomeKind = static_cast<uint8_t>(spec.incomeKind);
+    dataSet_.periodStart = wanted.periodStart;
+    dataSet_.periodEnd = wanted.periodEnd;
+    dataSet_.interimClosing = wanted.interimClosing ? 1 : 0;
+    dataSet_.entityKind = static_cast<uint8_t>(wanted.entityKind);
+    dataSet_.incomeKind = static_cast<uint8_t>(wanted.incomeKind);
     std::memset(&settings_, 0, sizeof(settings_));
-    settings_.filingClass = static_cast<uint8_t>(spec.filingClass);
-    settings_.taxIncluded = spec.taxIncluded ? 1 : 0;
+    settings_.filingClass = static_cast<uint8_t>(wanted.filingClass);
+    settings_.taxIncluded = wanted.taxIncluded ? 1 : 0;
     // Allocated as the run does, with the host's row count.
     auto* taxSettings =
         dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));

@@ -69,10 +69,10 @@ TEST_P(EditionRunTest, HostOfAnotherEditionRefusesTheLink) {
 
 TEST_P(EditionRunTest, SixthTypeMessageNamesTheProduct) {
   const EditionCase& c = GetParam();
-  DataSetSpec spec;
-  spec.filingClass = 1;
-  spec.mainBusinessType = 2;
-  AddSelectedCompany(host_, spec);
+  DataSetSpec wanted;
+  wanted.filingClass = 1;
+  wanted.mainBusinessType = 2;
+  AddSelectedCompany(host_, wanted);
   host_.AddJournal(Sale(20140410, 1000, 80, 800, 6));
   std::vector<std::string> steps = JournalRunSteps(OutWindows("tax.xml"));
   steps.push_back(AnswerStep("ok", "第六種事業"));

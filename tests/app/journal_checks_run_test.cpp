@@ -30,12 +30,12 @@ constexpr int kSimplified = 1;
 constexpr int kStandard = 2;
 
 DataSetSpec Company(int filingClass, int32_t periodStart, int32_t periodEnd) {
-  DataSetSpec spec;
-  spec.filingClass = filingClass;
-  spec.mainBusinessType = filingClass == kSimplified ? 1 : 0;
-  spec.periodStart = periodStart;
-  spec.periodEnd = periodEnd;
-  return spec;
+  DataSetSpec wanted;
+  wanted.filingClass = filingClass;
+  wanted.mainBusinessType = filingClass == kSimplified ? 1 : 0;
+  wanted.periodStart = periodStart;
+  wanted.periodEnd = periodEnd;
+  return wanted;
 }
 
 struct SixthTypeCase {

@@ -17,9 +17,9 @@ const char kClosing[] = "消費税情報の出力が終了しました。\n\nア
 class JournalReportRunTest : public ProgramRunTest {
  protected:
   void SetUp() override {
-    DataSetSpec spec;
-    spec.roundingMode = 1;  // cut toward zero
-    AddSelectedCompany(host_, spec);
+    DataSetSpec wanted;
+    wanted.roundingMode = 1;  // cut toward zero
+    AddSelectedCompany(host_, wanted);
     // 8 % sales in April: 1,000,000 + 250,000 + 33,333.3333 yen, tax
     // 80,000 + 20,000 + 2,666.6666 yen.
     host_.AddJournal(Sale(20140410, 1000000, 80000));

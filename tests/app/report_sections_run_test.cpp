@@ -21,15 +21,15 @@ const char kDataFailed[] = "連動情報の出力に失敗しました。\n\n出
 class ReportSectionsRunTest : public ProgramRunTest {
  protected:
   void SetUp() override {
-    DataSetSpec spec;
-    int32_t dataNo = AddSelectedCompany(host_, spec);
+    DataSetSpec wanted;
+    int32_t dataNo = AddSelectedCompany(host_, wanted);
     host_.AddJournal(Sale(20140410, 1000, 80));
     StSaveTaxInfo saved;
     std::memset(&saved, 0, sizeof(saved));
     saved.taxationMethod = 1;
     saved.creditMethodPlus1 = 1;
-    saved.periodStart = saved.monthRangeFirst = spec.periodStart;
-    saved.periodEnd = saved.monthRangeLast = spec.periodEnd;
+    saved.periodStart = saved.monthRangeFirst = wanted.periodStart;
+    saved.periodEnd = saved.monthRangeLast = wanted.periodEnd;
     saved.dataCodePlus1 = 1;
     host_.SaveReturn(dataNo, saved);
   }

@@ -17,19 +17,19 @@ namespace {
 const char kClosing[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
 const char kCancelled[] = "｢消費税｣の集計を中止します。";
 
-// A saved return that belongs to the data set spec describes.
-StSaveTaxInfo MatchingReturn(const DataSetSpec& spec) {
+// A saved return that belongs to the data set wanted describes.
+StSaveTaxInfo MatchingReturn(const DataSetSpec& wanted) {
   StSaveTaxInfo saved;
   std::memset(&saved, 0, sizeof(saved));
-  saved.taxationMethod = spec.filingClass == 1 ? 2 : 1;
-  saved.creditMethodPlus1 = static_cast<uint8_t>(spec.creditMethod + 1);
-  saved.periodStart = spec.periodStart;
-  saved.periodEnd = spec.periodEnd;
-  saved.returnPeriodStart = spec.periodStart;
-  saved.returnPeriodEnd = spec.periodEnd;
-  saved.monthRangeFirst = spec.periodStart;
-  saved.monthRangeLast = spec.periodEnd;
-  saved.dataCodePlus1 = static_cast<uint8_t>((spec.interimClosing ? 1 : 0) + 1);
+  saved.taxationMethod = wanted.filingClass == 1 ? 2 : 1;
+  saved.creditMethodPlus1 = static_cast<uint8_t>(wanted.creditMethod + 1);
+  saved.periodStart = wanted.periodStart;
+  saved.periodEnd = wanted.periodEnd;
+  saved.returnPeriodStart = wanted.periodStart;
+  saved.returnPeriodEnd = wanted.periodEnd;
+  saved.monthRangeFirst = wanted.periodStart;
+  saved.monthRangeLast = wanted.periodEnd;
+  saved.dataCodePlus1 = static_cast<uint8_t>((wanted.interimClosing ? 1 : 0) + 1);
   return saved;
 }
 
@@ -45,12 +45,12 @@ class SavedReturnOfferTest : public ProgramRunTest,
 
 TEST_P(SavedReturnOfferTest, DialogOffersTheMethodOnlyForAMatchingReturn) {
   const UsableCase& c = GetParam();
-  DataSetSpec spec;
-  spec.mainBusinessType = 1;
-  if (c.company) c.company(spec);
-  int32_t dataNo = AddSelectedCompany(host_, spec);
+  DataSetSpec wanted;
+  wanted.mainBusinessType = 1;
+  if (c.company) c.company(wanted);
+  int32_t dataNo = AddSelectedCompany(host_, wanted);
   if (c.saved) {
-    StSaveTaxInfo saved = MatchingReturn(spec);
+    StSaveTaxInfo saved = MatchingReturn(wanted);
     c.saved(saved);
     host_.SaveReturn(dataNo, saved);
   }
@@ -105,9 +105,9 @@ TEST_F(ProgramRunTest, ReturnImageOfAnotherSizeIsNotOffered) {
 class SavedReturnRunTest : public ProgramRunTest {
  protected:
   void SetUp() override {
-    DataSetSpec spec;
-    dataNo_ = AddSelectedCompany(host_, spec);
-    StSaveTaxInfo saved = MatchingReturn(spec);
+    DataSetSpec wanted;
+    dataNo_ = AddSelectedCompany(host_, wanted);
+    StSaveTaxInfo saved = MatchingReturn(wanted);
     saved.returnPeriodStart = 20141001;
     saved.kazeiUriageZeinuki8 = 12345670000;  // 1234567 yen
     saved.kazeiUriageZeigaku8 = 987654321;    // 98765.4321 yen, cut

@@ -21,15 +21,15 @@ using testing::DataSetSpec;
 using testing::HostFixture;
 using testing::ValueOf;
 
-StDATAINFO RecordOf(const DataSetSpec& spec, int32_t dataNo) {
+StDATAINFO RecordOf(const DataSetSpec& wanted, int32_t dataNo) {
   StDATAINFO data;
   std::memset(&data, 0, sizeof(data));
-  std::strncpy(data.dataId, spec.dataId.c_str(), sizeof(data.dataId) - 1);
+  std::strncpy(data.dataId, wanted.dataId.c_str(), sizeof(data.dataId) - 1);
   data.dataNo = dataNo;
-  std::strncpy(data.companyName, spec.companyName.c_str(), sizeof(data.companyName) - 1);
-  data.periodStart = spec.periodStart;
-  data.periodEnd = spec.periodEnd;
-  data.entityKind = static_cast<uint8_t>(spec.entityKind);
+  std::strncpy(data.companyName, wanted.companyName.c_str(), sizeof(data.companyName) - 1);
+  data.periodStart = wanted.periodStart;
+  data.periodEnd = wanted.periodEnd;
+  data.entityKind = static_cast<uint8_t>(wanted.entityKind);
   return data;
 }
 
@@ -50,14 +50,14 @@ TEST(HostBackedReportTest, ConditionTextsReadTheCompanySettings) {
   };
   for (const Case& c : cases) {
     HostFixture host;
-    DataSetSpec spec;
-    spec.filingClass = c.filingClass;
-    spec.roundingMode = c.roundingMode;
-    spec.creditMethod = c.creditMethod;
-    spec.mainBusinessType = c.mainBusinessType;
-    int32_t no = host.AddDataSet(spec);
+    DataSetSpec wanted;
+    wanted.filingClass = c.filingClass;
+    wanted.roundingMode = c.roundingMode;
+    wanted.creditMethod = c.creditMethod;
+    wanted.mainBusinessType = c.mainBusinessType;
+    int32_t no = host.AddDataSet(wanted);
     host.SelectForUser("U01", no);
-    StDATAINFO data = RecordOf(spec, no);
+    StDATAINFO data = RecordOf(wanted, no);
     LinkApp app;
     for (int kind = 0; kind < 5; ++kind) {
       EXPECT_EQ(ConditionText(app, kind, data), c.texts[kind]) << "kind " << kind;
@@ -70,10 +70,10 @@ TEST(HostBackedReportTest, ConditionTextsReadTheCompanySettings) {
 
 TEST(HostBackedReportTest, DataAndTransitionalFlagUseTheHostsTaxSetObject) {
   HostFixture host;
-  DataSetSpec spec;
-  int32_t no = host.AddDataSet(spec);
+  DataSetSpec wanted;
+  int32_t no = host.AddDataSet(wanted);
   host.SelectForUser("U01", no);
-  StDATAINFO data = RecordOf(spec, no);
+  StDATAINFO data = RecordOf(wanted, no);
   LinkApp app;
   app.tables.Allocate(3);
   app.filingClass = 2;

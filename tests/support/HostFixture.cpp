@@ -134,36 +134,36 @@ void HostFixture::RemoveState(const std::string& key) {
   Insert(db_, "DELETE FROM host_state WHERE key = ?").Text(key).Run();
 }
 
-int32_t HostFixture::AddDataSet(const DataSetSpec& spec) {
+int32_t HostFixture::AddDataSet(const DataSetSpec& wanted) {
   Insert(db_,
          "INSERT INTO data_set (data_no, data_id, company_name, period_start, period_end, "
          "interim_closing, record_kind, entity_kind, income_kind, filing_class, rounding_mode, "
          "credit_method, main_business_type, tax_included) "
          "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-      .Int(spec.dataNo)
-      .Text(spec.dataId)
-      .Text(spec.companyName)
-      .Int(spec.periodStart)
-      .Int(spec.periodEnd)
-      .Int(spec.interimClosing ? 1 : 0)
-      .Int(spec.recordKind)
-      .Int(spec.entityKind)
-      .Int(spec.incomeKind)
-      .Int(spec.filingClass)
-      .Int(spec.roundingMode)
-      .Int(spec.creditMethod)
-      .Int(spec.mainBusinessType)
-      .Int(spec.taxIncluded ? 1 : 0)
+      .Int(wanted.dataNo)
+      .Text(wanted.dataId)
+      .Text(wanted.companyName)
+      .Int(wanted.periodStart)
+      .Int(wanted.periodEnd)
+      .Int(wanted.interimClosing ? 1 : 0)
+      .Int(wanted.recordKind)
+      .Int(wanted.entityKind)
+      .Int(wanted.incomeKind)
+      .Int(wanted.filingClass)
+      .Int(wanted.roundingMode)
+      .Int(wanted.creditMethod)
+      .Int(wanted.mainBusinessType)
+      .Int(wanted.taxIncluded ? 1 : 0)
       .Run();
-  for (size_t row = 0; row < spec.rates.size(); ++row) {
+  for (size_t row = 0; row < wanted.rates.size(); ++row) {
     Insert(db_, "INSERT INTO tax_rate (data_no, row_no, rate) VALUES (?, ?, ?)")
-        .Int(spec.dataNo)
+        .Int(wanted.dataNo)
         .Int(static_cast<int64_t>(row))
-        .Int(spec.rates[row])
+        .Int(wanted.rates[row])
         .Run();
   }
-  current_ = spec.dataNo;
-  return spec.dataNo;
+  current_ = wanted.dataNo;
+  return wanted.dataNo;
 }
 
 void HostFixture::SelectForUser(const std::string& userId, int32_t dataNo, int32_t selectedNo1) {
@@ -178,50 +178,50 @@ void HostFixture::SelectForUser(const std::string& userId, int32_t dataNo, int32
   SetState("current_user", userId);
 }
 
-void HostFixture::AddAccountClass(int32_t dataNo, const AccountClassSpec& spec) {
+void HostFixture::AddAccountClass(int32_t dataNo, const AccountClassSpec& wanted) {
   Insert insert(db_,
                 "INSERT INTO account_class (data_no, class_code, name, parent_class, total) "
                 "VALUES (?, ?, ?, ?, ?)");
-  insert.Int(dataNo).Int(spec.code).Text(spec.name);
-  if (spec.parent.has_value()) {
-    insert.Int(*spec.parent);
+  insert.Int(dataNo).Int(wanted.code).Text(wanted.name);
+  if (wanted.parent.has_value()) {
+    insert.Int(*wanted.parent);
   } else {
     insert.Null();
   }
-  insert.Int(spec.total ? 1 : 0).Run();
+  insert.Int(wanted.total ? 1 : 0).Run();
 }
 
-void HostFixture::AddAccount(int32_t dataNo, const AccountSpec& spec) {
+void HostFixture::AddAccount(int32_t dataNo, const AccountSpec& wanted) {
   Insert(db_,
          "INSERT INTO account (data_no, account_id, code, name, class_code, excluded, "
          "balance_side, refund_flag1, refund_flag2) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
       .Int(dataNo)
-      .Int(spec.accountId)
-      .Text(spec.code)
-      .Text(spec.name)
-      .Int(spec.classCode)
-      .Int(spec.excluded ? 1 : 0)
-      .Int(spec.balanceSide)
-      .Int(spec.refundFlag1)
-      .Int(spec.refundFlag2)
+      .Int(wanted.accountId)
+      .Text(wanted.code)
+      .Text(wanted.name)
+      .Int(wanted.classCode)
+      .Int(wanted.excluded ? 1 : 0)
+      .Int(wanted.balanceSide)
+      .Int(wanted.refundFlag1)
+      .Int(wanted.refundFlag2)
       .Run();
 }
 
-void HostFixture::AddDepartment(int32_t dataNo, const DepartmentSpec& spec) {
+void HostFixture::AddDepartment(int32_t dataNo, const DepartmentSpec& wanted) {
   Insert(db_,
          "INSERT INTO department (data_no, code, name, kind, parent_code, income_kind) "
          "VALUES (?, ?, ?, ?, ?, ?)")
       .Int(dataNo)
-      .Int(spec.code)
-      .Text(spec.name)
-      .Int(spec.kind)
-      .Int(spec.parentCode)
-      .Int(spec.incomeKind)
+      .Int(wanted.code)
+      .Text(wanted.name)
+      .Int(wanted.kind)
+      .Int(wanted.parentCode)
+      .Int(wanted.incomeKind)
       .Run();
 }
 
-int32_t HostFixture::AddJournal(int32_t dataNo, const JournalSpec& spec) {
-  int16_t monthKind = spec.monthKind;
+int32_t HostFixture::AddJournal(int32_t dataNo, const JournalSpec& wanted) {
+  int16_t monthKind = wanted.monthKind;
   if (monthKind == 0) {
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(db_, "SELECT period_start, period_end FROM data_set WHERE data_no = ?", -1,
@@ -230,11 +230,11 @@ int32_t HostFixture::AddJournal(int32_t dataNo, const JournalSpec& spec) {
     if (sqlite3_step(stmt) == SQLITE_ROW) {
       int32_t start = sqlite3_column_int(stmt, 0);
       int32_t end = sqlite3_column_int(stmt, 1);
-      monthKind = mvhost::period::MonthKindOf(spec.date, start, end,
+      monthKind = mvhost::period::MonthKindOf(wanted.date, start, end,
                                               mvhost::period::ClosingDayOf(end));
     }
     sqlite3_finalize(stmt);
-    if (monthKind == 0) ADD_FAILURE() << "journal date " << spec.date << " outside the period";
+    if (monthKind == 0) ADD_FAILURE() << "journal date " << wanted.date << " outside the period";
   }
   int32_t lineId = nextLineId_++;
   Insert insert(db_,
@@ -242,9 +242,9 @@ int32_t HostFixture::AddJournal(int32_t dataNo, const JournalSpec& spec) {
                 "debit_account, debit_dept, debit_amount, debit_tax, debit_tax_class, "
                 "credit_account, credit_dept, credit_amount, credit_tax, credit_tax_class, "
                 "tax_rate, business_type) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-  insert.Int(dataNo).Int(lineId).Int(spec.journalNo != 0 ? spec.journalNo : lineId);
-  insert.Int(spec.date).Int(monthKind);
-  for (const JournalSide* side : {&spec.debit, &spec.credit}) {
+  insert.Int(dataNo).Int(lineId).Int(wanted.journalNo != 0 ? wanted.journalNo : lineId);
+  insert.Int(wanted.date).Int(monthKind);
+  for (const JournalSide* side : {&wanted.debit, &wanted.credit}) {
     if (side->account != 0) {
       insert.Int(side->account);
     } else {
@@ -252,22 +252,22 @@ int32_t HostFixture::AddJournal(int32_t dataNo, const JournalSpec& spec) {
     }
     insert.Int(side->dept).Int(side->amount).Int(side->tax).Int(side->taxClass);
   }
-  insert.Int(spec.rate).Int(spec.businessType).Run();
+  insert.Int(wanted.rate).Int(wanted.businessType).Run();
   return lineId;
 }
 
-void HostFixture::AddAsset(int32_t dataNo, const AssetSpec& spec) {
+void HostFixture::AddAsset(int32_t dataNo, const AssetSpec& wanted) {
   Insert(db_,
          "INSERT INTO fixed_asset (data_no, asset_id, code, name, kind, acquisition_date, "
          "acquisition_amount, income_kind) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
       .Int(dataNo)
-      .Int(spec.assetId)
-      .Text(spec.code)
-      .Text(spec.name)
-      .Int(spec.kind)
-      .Int(spec.acquisitionDate)
-      .Int(spec.acquisitionAmount)
-      .Int(spec.incomeKind)
+      .Int(wanted.assetId)
+      .Text(wanted.code)
+      .Text(wanted.name)
+      .Int(wanted.kind)
+      .Int(wanted.acquisitionDate)
+      .Int(wanted.acquisitionAmount)
+      .Int(wanted.incomeKind)
       .Run();
 }
 

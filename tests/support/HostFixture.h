@@ -116,21 +116,21 @@ class HostFixture {
   void SetState(const std::string& key, const std::string& value);
   void RemoveState(const std::string& key);
 
-  int32_t AddDataSet(const DataSetSpec& spec);
+  int32_t AddDataSet(const DataSetSpec& wanted);
   // Makes userId the current user, with dataNo selected.
   void SelectForUser(const std::string& userId, int32_t dataNo, int32_t selectedNo1 = 1);
 
-  void AddAccountClass(const AccountClassSpec& spec) { AddAccountClass(current_, spec); }
-  void AddAccountClass(int32_t dataNo, const AccountClassSpec& spec);
-  void AddAccount(const AccountSpec& spec) { AddAccount(current_, spec); }
-  void AddAccount(int32_t dataNo, const AccountSpec& spec);
-  void AddDepartment(const DepartmentSpec& spec) { AddDepartment(current_, spec); }
-  void AddDepartment(int32_t dataNo, const DepartmentSpec& spec);
+  void AddAccountClass(const AccountClassSpec& wanted) { AddAccountClass(current_, wanted); }
+  void AddAccountClass(int32_t dataNo, const AccountClassSpec& wanted);
+  void AddAccount(const AccountSpec& wanted) { AddAccount(current_, wanted); }
+  void AddAccount(int32_t dataNo, const AccountSpec& wanted);
+  void AddDepartment(const DepartmentSpec& wanted) { AddDepartment(current_, wanted); }
+  void AddDepartment(int32_t dataNo, const DepartmentSpec& wanted);
   // Returns the line id.
-  int32_t AddJournal(const JournalSpec& spec) { return AddJournal(current_, spec); }
-  int32_t AddJournal(int32_t dataNo, const JournalSpec& spec);
-  void AddAsset(const AssetSpec& spec) { AddAsset(current_, spec); }
-  void AddAsset(int32_t dataNo, const AssetSpec& spec);
+  int32_t AddJournal(const JournalSpec& wanted) { return AddJournal(current_, wanted); }
+  int32_t AddJournal(int32_t dataNo, const JournalSpec& wanted);
+  void AddAsset(const AssetSpec& wanted) { AddAsset(current_, wanted); }
+  void AddAsset(int32_t dataNo, const AssetSpec& wanted);
   void SaveReturn(int32_t dataNo, const StSaveTaxInfo& image);
   void SaveReturnBytes(int32_t dataNo, const std::string& bytes);
 

@@ -96,8 +96,8 @@ std::string ElementText(const std::string& report, std::string_view name) {
   return report.substr(at, end - at);
 }
 
-int32_t AddSelectedCompany(HostFixture& host, DataSetSpec spec) {
-  int32_t dataNo = host.AddDataSet(spec);
+int32_t AddSelectedCompany(HostFixture& host, DataSetSpec wanted) {
+  int32_t dataNo = host.AddDataSet(wanted);
   host.AddAccount({.accountId = kSalesAccount, .code = "500", .name = "売上高",
                    .classCode = 0x60880000, .balanceSide = 2});
   host.AddAccount({.accountId = kPurchaseAccount, .code = "600", .name = "仕入高",
