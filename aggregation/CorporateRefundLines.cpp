@@ -167,7 +167,7 @@ int AddTaxDlg::SumCorporateRefundLines(TaxSummaryTables& tables, const StDATAINF
   int32_t firstDay = 0;
   int32_t lastDay = 0;
   if (period) period->GetPeriodByMonthKind(range.startKind, &firstDay, &lastDay, 0);
-  const int32_t from = std::max(firstDay, dataSet.periodStart);
+  const int32_t from = std::max(firstDay, int32_t{dataSet.periodStart});
   int32_t to = 0;
   firstDay = 0;
   lastDay = 0;

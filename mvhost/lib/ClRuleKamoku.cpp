@@ -30,8 +30,13 @@ int EntryOfMonthKind(int64_t kind) {
   return -1;
 }
 
-bool AddTo(int64_t* target, int64_t value) {
-  return !__builtin_add_overflow(*target, value, target);
+// Adds value to the unaligned amount at target (a member of a packed record).
+bool AddTo(void* target, int64_t value) {
+  int64_t sum = 0;
+  std::memcpy(&sum, target, sizeof(sum));
+  if (__builtin_add_overflow(sum, value, &sum)) return false;
+  std::memcpy(target, &sum, sizeof(sum));
+  return true;
 }
 
 bool AddRecord(StKAMOKUSUMINFO* total, const StKAMOKUSUMINFO& account) {
