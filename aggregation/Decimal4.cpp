@@ -1,12 +1,19 @@
 #include "aggregation/Decimal4.h"
 
+#include <limits>
+
 namespace taxlink {
 
 namespace {
 constexpr int64_t kScale = 10000;
-}
+constexpr __int128 kRawMax = std::numeric_limits<int64_t>::max();
+constexpr __int128 kRawMin = std::numeric_limits<int64_t>::min();
+}  // namespace
 
 Decimal4 Decimal4::FromMagnitude(unsigned __int128 magnitude, bool negative) {
+  // An integer part beyond 64 bits would wrap into a wrong (even negative)
+  // magnitude; such a result is the overflow failure instead.
+  if (magnitude / kScale > static_cast<unsigned __int128>(kRawMax)) throw Decimal4Overflow{};
   Decimal4 d;
   d.integer_ = static_cast<int64_t>(magnitude / kScale);
   d.fraction_ = static_cast<uint32_t>(magnitude % kScale);
@@ -39,7 +46,13 @@ Decimal4 Decimal4::FromParts(int64_t whole, uint32_t tenThousandths) {
   return d;
 }
 
-int64_t Decimal4::ToRaw() const { return static_cast<int64_t>(Signed()); }
+int64_t Decimal4::ToRaw() const {
+  // A value that does not fit a raw amount raises rather than being cut to
+  // 64 bits.
+  const __int128 raw = Signed();
+  if (raw > kRawMax || raw < kRawMin) throw Decimal4Overflow{};
+  return static_cast<int64_t>(raw);
+}
 
 Decimal4 Decimal4::operator+(const Decimal4& other) const {
   __int128 sum = Signed() + other.Signed();

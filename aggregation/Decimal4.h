@@ -12,8 +12,9 @@ struct Decimal4Overflow {
 
 // An exact amount with four fraction digits (ten-thousandths of a yen), kept
 // as magnitude and sign. Bounded addition and the multiplications raise
-// Decimal4Overflow; subtraction and += are exact without a bound (as long as
-// the result fits a raw amount).
+// Decimal4Overflow; subtraction and += are exact without the 10^18 bound.
+// Any result whose integer part does not fit 64 bits, and a ToRaw whose value
+// does not fit a raw amount, raise Decimal4Overflow rather than wrap.
 class Decimal4 {
  public:
   // The magnitude at which bounded addition overflows: 10^18 raw units.
@@ -28,6 +29,8 @@ class Decimal4 {
   // Whole number w and ten-thousandths t (t >= 10000 carries into w).
   static Decimal4 FromParts(int64_t whole, uint32_t tenThousandths);
 
+  // Raises Decimal4Overflow when the value does not fit a signed 64-bit raw
+  // amount.
   int64_t ToRaw() const;
   int64_t integerPart() const { return integer_; }
   uint32_t fraction() const { return fraction_; }

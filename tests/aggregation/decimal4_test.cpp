@@ -135,6 +135,58 @@ TEST(Decimal4Test, IntegerMultiplication) {
   EXPECT_THROW(huge * 2, Decimal4Overflow);
 }
 
+TEST(Decimal4Test, ResultsBeyondSixtyFourBitsRaiseInsteadOfWrapping) {
+  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  const Decimal4 largest = Decimal4::FromParts(kMax, 0);
+  const Decimal4 oneYen = Decimal4::FromParts(1, 0);
+  struct Case {
+    const char* name;
+    Decimal4 (*compute)(const Decimal4& largest, const Decimal4& oneYen);
+  };
+  const Case cases[] = {
+      {"compound addition", [](const Decimal4& l, const Decimal4& y) {
+         Decimal4 sum = l;
+         sum += y;
+         return sum;
+       }},
+      {"subtraction", [](const Decimal4& l, const Decimal4& y) {
+         return l - Decimal4::FromParts(-y.integerPart(), 0);
+       }},
+      {"raw amount minus value", [](const Decimal4& l, const Decimal4&) {
+         return int64_t{-10000} - l;
+       }},
+      // The integer parts' product fits (kMax - 1); the cross terms do not.
+      {"multiplication", [](const Decimal4&, const Decimal4&) {
+         return Decimal4::FromParts(kMax / 2, 9999) * Decimal4::FromParts(2, 9999);
+       }},
+      {"carry of ten-thousandths", [](const Decimal4&, const Decimal4&) {
+         return Decimal4::FromParts(kMax, 10000);
+       }},
+  };
+  for (const Case& c : cases) {
+    EXPECT_THROW(c.compute(largest, oneYen), Decimal4Overflow) << c.name;
+  }
+  // The largest integer part itself is representable.
+  EXPECT_EQ(largest.integerPart(), kMax);
+}
+
+TEST(Decimal4Test, ToRawRaisesOutsideTheRawAmountRange) {
+  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+  EXPECT_EQ(Decimal4::FromRaw(kMax).ToRaw(), kMax);
+  EXPECT_EQ(Decimal4::FromRaw(kMin).ToRaw(), kMin);
+  // One ten-thousandth beyond either end.
+  Decimal4 aboveMax = Decimal4::FromRaw(kMax);
+  aboveMax += Decimal4::FromRaw(1);
+  EXPECT_THROW(aboveMax.ToRaw(), Decimal4Overflow);
+  Decimal4 belowMin = Decimal4::FromRaw(kMin);
+  belowMin += Decimal4::FromRaw(-1);
+  EXPECT_THROW(belowMin.ToRaw(), Decimal4Overflow);
+  // A difference of two raw amounts that leaves the range.
+  EXPECT_THROW((int64_t{kMax} - Decimal4::FromRaw(-1)).ToRaw(), Decimal4Overflow);
+  EXPECT_THROW(Decimal4::FromParts(kMax / 10000 + 1, 0).ToRaw(), Decimal4Overflow);
+}
+
 TEST(Decimal4Test, FromPartsCarriesTenThousandthsIntoTheWholeNumber) {
   struct Case {
     int64_t whole;
