@@ -371,6 +371,58 @@ TEST_F(TaxReturnPassTest, AccountListHoldsTheListedClassesOnly) {
   EXPECT_EQ(idSum, kPurchases + kSalaries + kSupplies);
 }
 
+// The host keeps securities sales at one twentieth; every row but the last
+// (the host's totals row) is restored to the full amount.
+TEST_F(TaxReturnPassTest, SecuritiesFigureIsRestoredOnEveryRowButTheLast) {
+  Select({});
+  ASSERT_EQ(tables_.rateCount, 4);
+  host_.AddAccount({.accountId = 1, .code = "100", .name = "現金", .classCode = 0x10000000});
+  host_.AddAccount({.accountId = 2, .code = "400", .name = "有価証券売却", .classCode = 0x40888000});
+  auto securitiesSale = [](int64_t amount, int32_t rate) {
+    return testing::JournalSpec{.date = 20140510,
+                                .debit = {.account = 1, .amount = amount},
+                                .credit = {.account = 2, .amount = amount, .taxClass = 4},
+                                .rate = rate};
+  };
+  host_.AddJournal(securitiesSale(100000 * kYen, 800));
+  host_.AddJournal(securitiesSale(40000 * kYen, 300));
+  AddTaxDlg dialog;
+  dialog.CreateModeless();
+  dialog.BuildAggregationFilter(dataSet_, 4, 3);
+  ASSERT_EQ(dialog.SumTaxReturn(tables_), 1);
+  const int64_t expected[] = {100000 * kYen, 0, 40000 * kYen, (100000 + 40000) * kYen / 20};
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(tables_.rateInfo[k].securitiesSales, expected[k]) << "row " << k;
+  }
+}
+
+// Legacy-rate sums take the summary amounts of the listed accounts only, per
+// rate: index 0 the 5 % lines, index 1 the 3 % lines.
+TEST_F(TaxReturnPassTest, LegacyRateSumsOfTheListedAccounts) {
+  Select({});
+  host_.AddAccount({.accountId = 1, .code = "100", .name = "現金", .classCode = 0x10000000});
+  host_.AddAccount({.accountId = 2, .code = "400", .name = "旧税率", .classCode = 0x40888000});
+  auto line = [](int64_t amount, int32_t rate) {
+    return testing::JournalSpec{.date = 20140610,
+                                .debit = {.account = 2, .amount = amount, .taxClass = 21},
+                                .credit = {.account = 1, .amount = amount},
+                                .rate = rate};
+  };
+  host_.AddJournal(line(5000 * kYen, 500));
+  host_.AddJournal(line(700 * kYen, 500));
+  host_.AddJournal(line(3000 * kYen, 300));
+  host_.AddJournal(line(90000 * kYen, 800));
+  AddTaxDlg dialog;
+  dialog.CreateModeless();
+  dialog.BuildAggregationFilter(dataSet_, 4, 3);
+  int64_t sums[2] = {0, 0};
+  ASSERT_EQ(dialog.WalkLegacyRates(sums, settings_), 1);
+  ASSERT_EQ(dialog.accountList().size(), 1u);
+  EXPECT_EQ(sums[0], 5700 * kYen);
+  EXPECT_EQ(sums[1], 3000 * kYen);
+  EXPECT_EQ(dialog.detailTickCounter(), 10);
+}
+
 TEST_F(TaxReturnPassTest, FilterFromTheHostPeriod) {
   Select({});
   AddTaxDlg dialog;
