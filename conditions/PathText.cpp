@@ -69,9 +69,18 @@ bool ReduceToDirectory(char* path) {
   char result[kPathBufferSize] = {};
   std::size_t driveLength = std::strlen(drive);
   std::size_t dirLength = std::strlen(dir);
+  // The split holds at most 255 bytes of folder; a longer folder (a path of
+  // 260 bytes can have 257) is taken whole from the path instead of cut.
+  if (dirLength > 0) {
+    std::size_t folderEnd = driveLength;
+    for (std::size_t i = driveLength; path[i] != '\0'; i += CharLength(path, i)) {
+      if (path[i] == '\\' || path[i] == '/') folderEnd = i + 1;
+    }
+    dirLength = folderEnd - driveLength;
+  }
   if (driveLength + dirLength == 0 || driveLength + dirLength > length) return false;
   std::memcpy(result, drive, driveLength);
-  std::memcpy(result + driveLength, dir, dirLength);
+  std::memcpy(result + driveLength, path + driveLength, dirLength);
   // The separator goes on only within the path's own length.
   EnsureTrailingSeparator(result, length + 1);
   std::memcpy(path, result, std::strlen(result) + 1);

@@ -99,6 +99,14 @@ TEST_F(DriveMapTest, CreatesEveryMissingLevel) {
   EXPECT_TRUE(CreateFolderLevels("C:\\a\\b\\c\\"));
 }
 
+TEST_F(DriveMapTest, CreatesAFolderOfMoreThan255BytesWhole) {
+  const std::string a(120, 'a');
+  const std::string b(134, 'b');
+  ASSERT_TRUE(CreateFolderLevels(("C:\\" + a + "\\" + b + "\\").c_str()));
+  EXPECT_TRUE(fs::is_directory(C(a + "/" + b)));
+  EXPECT_FALSE(fs::exists(C(a + "/" + b.substr(1))));
+}
+
 TEST_F(DriveMapTest, CreatesALevelEndingInATrailByteBackslash) {
   ASSERT_TRUE(CreateFolderLevels("C:\\表\\下\\"));
   EXPECT_TRUE(fs::is_directory(C(platform::Cp932ToUtf8("表/下"))));

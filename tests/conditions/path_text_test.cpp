@@ -162,5 +162,20 @@ TEST(PathTextTest, ReduceToDirectoryKeepsDriveAndFolder) {
   }
 }
 
+// Folders of 255 bytes and more after the drive (a path of up to 260 bytes
+// can hold 257) are kept whole, never cut to a shorter, different folder.
+TEST(PathTextTest, ReduceToDirectoryKeepsLongFoldersWhole) {
+  for (std::size_t tail : {132u, 133u, 134u}) {
+    const std::string folder = "C:\\" + std::string(120, 'a') + "\\" + std::string(tail, 'b') + "\\";
+    for (const std::string& path : {folder + "x", folder}) {
+      char buffer[kPathBufferSize] = {};
+      ASSERT_LT(path.size(), kPathBufferSize);
+      std::memcpy(buffer, path.data(), path.size());
+      EXPECT_TRUE(ReduceToDirectory(buffer)) << path.size();
+      EXPECT_EQ(std::string(buffer), folder) << path.size();
+    }
+  }
+}
+
 }  // namespace
 }  // namespace taxlink
