@@ -180,10 +180,7 @@ int AddTaxDlg::SumCorporateRefundLines(TaxSummaryTables& tables, const StDATAINF
     to = lastDay;
   }
 
-  StFINDINFO assetFilter;
-  std::memset(&assetFilter, 0, sizeof(assetFilter));
-  assetFilter.conditions[0] = DateCondition(kFieldAssetDate, kOpGreaterOrEqual, from, kLinkAnd);
-  assetFilter.conditions[1] = DateCondition(kFieldAssetDate, kOpLessOrEqual, to, kLinkLast);
+  StFINDINFO assetFilter = AssetDateFilter(from, to);
   fixedAssetRule_->MoveReady(&assetFilter, 0, 0);
   const int32_t assetCount = fixedAssetRule_->GetCount();
   auto year = std::make_unique<StKOTEINENINFO>();

@@ -186,10 +186,7 @@ int32_t AddTaxDlg::IndividualFixedAssetStage(uint8_t incomeKind, const MonthRang
 
   std::unique_ptr<ClRuleGenkashokyaku> rule = CreateRuleObject<ClRuleGenkashokyaku>();
   if (!rule) return kCreateFailed;
-  StFINDINFO assetFilter;
-  std::memset(&assetFilter, 0, sizeof(assetFilter));
-  assetFilter.conditions[0] = DateCondition(kFieldAssetDate, kOpGreaterOrEqual, from, kLinkAnd);
-  assetFilter.conditions[1] = DateCondition(kFieldAssetDate, kOpLessOrEqual, to, kLinkLast);
+  StFINDINFO assetFilter = AssetDateFilter(from, to);
   int32_t status = rule->MoveReady(&assetFilter, 0, 0);
   const int32_t assetCount = status == kHostOk ? rule->GetCount() : 0;
 

@@ -1,5 +1,7 @@
 #include "aggregation/JournalFilters.h"
 
+#include <cstring>
+
 #include <vector>
 
 #include "aggregation/AccountClasses.h"
@@ -63,6 +65,14 @@ bool BuildAccountClassFilter(int list, NestedFilter* out) {
   }
   out->top().conditions[0] = GroupCondition(out->AddGroup(conditions), kLinkLast);
   return true;
+}
+
+StFINDINFO AssetDateFilter(int32_t from, int32_t to) {
+  StFINDINFO filter;
+  std::memset(&filter, 0, sizeof(filter));
+  filter.conditions[0] = DateCondition(kFieldAssetDate, kOpGreaterOrEqual, from, kLinkAnd);
+  filter.conditions[1] = DateCondition(kFieldAssetDate, kOpLessOrEqual, to, kLinkLast);
+  return filter;
 }
 
 }  // namespace taxlink

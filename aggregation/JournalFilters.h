@@ -1,6 +1,8 @@
 #ifndef TAXLINK_AGGREGATION_JOURNALFILTERS_H_
 #define TAXLINK_AGGREGATION_JOURNALFILTERS_H_
 
+#include <cstdint>
+
 #include "aggregation/NestedFilter.h"
 #include "host/StFINDINFO.h"
 
@@ -24,6 +26,10 @@ void BuildImportTaxClassFilter(const StFINDINFO& monthRange, NestedFilter* out);
 // The longer lists do not fit the four conditions of a filter, so the list
 // is one group: top = (group of the list). False for an unknown list.
 bool BuildAccountClassFilter(int list, NestedFilter* out);
+
+// Fixed assets acquired from from to to (yyyymmdd, both included):
+//   (field 203 >= from) and (field 203 <= to)
+StFINDINFO AssetDateFilter(int32_t from, int32_t to);
 
 }  // namespace taxlink
 
