@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/NoneUi.h"
@@ -18,6 +19,11 @@ std::unique_ptr<UserInterface>& Current() {
 }
 
 UiFactory& TerminalFactory() {
+  static UiFactory factory = nullptr;
+  return factory;
+}
+
+UiFactory& DesktopFactory() {
   static UiFactory factory = nullptr;
   return factory;
 }
@@ -45,9 +51,39 @@ std::string StartFolderPath(const char* name) {
 std::unique_ptr<UserInterface> MakeUiFromEnvironment() {
   std::string transcript = StartFolderPath("TAXLINK_UI_TRANSCRIPT");
   std::string script = StartFolderPath("TAXLINK_UI_SCRIPT");
-  if (!script.empty()) return ScriptedUi::FromFile(script, transcript);
-  if (TerminalFactory() != nullptr && isatty(STDIN_FILENO) == 1) {
-    if (std::unique_ptr<UserInterface> terminal = TerminalFactory()()) return terminal;
+  std::string chosen = Environment("TAXLINK_UI");
+  if (chosen == "script" && script.empty()) {
+    std::fputs("taxlink: TAXLINK_UI=script but TAXLINK_UI_SCRIPT names no script\n", stderr);
+    return std::make_unique<NoneUi>(transcript);
+  }
+  if (chosen == "script" || (chosen.empty() && !script.empty())) {
+    return ScriptedUi::FromFile(script, transcript);
+  }
+  bool display = !Environment("DISPLAY").empty() || !Environment("WAYLAND_DISPLAY").empty();
+  bool terminal = isatty(STDIN_FILENO) == 1 && isatty(STDOUT_FILENO) == 1;
+  struct Candidate {
+    const char* name;
+    UiFactory factory;
+    bool present;  // what the environment offers it
+  } candidates[] = {{"desktop", DesktopFactory(), display}, {"terminal", TerminalFactory(), terminal}};
+  bool known = chosen.empty() || chosen == "none";
+  for (const Candidate& candidate : candidates) {
+    bool named = chosen == candidate.name;
+    known = known || named;
+    if (!named && !(chosen.empty() && candidate.present)) continue;
+    if (candidate.factory == nullptr) {
+      if (named) {
+        std::fprintf(stderr, "taxlink: TAXLINK_UI=%s names a front end this program was built without\n",
+                     candidate.name);
+      }
+      continue;
+    }
+    if (std::unique_ptr<UserInterface> ui = candidate.factory()) return ui;
+  }
+  if (!known) {
+    std::fprintf(stderr,
+                 "taxlink: TAXLINK_UI=%s is not a front end (desktop, terminal, script or none)\n",
+                 chosen.c_str());
   }
   return std::make_unique<NoneUi>(transcript);
 }
@@ -65,5 +101,7 @@ std::unique_ptr<UserInterface> SetUi(std::unique_ptr<UserInterface> ui) {
 }
 
 void SetTerminalUiFactory(UiFactory factory) { TerminalFactory() = factory; }
+
+void SetDesktopUiFactory(UiFactory factory) { DesktopFactory() = factory; }
 
 }  // namespace platform

@@ -46,15 +46,21 @@ class UserInterface {
   virtual void EndWaitCursor() = 0;
 };
 
-// The process's front end, chosen from the environment on first use.
+// The process's front end, chosen from the environment on first use:
+// TAXLINK_UI=desktop|terminal|script|none when set; otherwise the script when
+// TAXLINK_UI_SCRIPT is set, the desktop when DISPLAY or WAYLAND_DISPLAY is set
+// and a desktop front end is registered, the terminal when standard input and
+// output are terminals and a terminal front end is registered, else none.
 UserInterface& Ui();
 // Replaces the front end (tests); returns the previous one.
 std::unique_ptr<UserInterface> SetUi(std::unique_ptr<UserInterface> ui);
 
-// The terminal front end registers its factory here; Ui() uses it when no
-// script is named and standard input is a terminal.
+// The interactive front ends register their factories here. A factory that
+// cannot start (no display, a terminal it cannot drive) returns null, and the
+// selection goes on with the next candidate.
 using UiFactory = std::unique_ptr<UserInterface> (*)();
 void SetTerminalUiFactory(UiFactory factory);
+void SetDesktopUiFactory(UiFactory factory);
 // The front end that Ui() would choose from the environment now.
 std::unique_ptr<UserInterface> MakeUiFromEnvironment();
 

@@ -305,48 +305,106 @@ TEST(UiSelectionTest, RelativeNamesAreTakenFromTheStartFolder) {
   EXPECT_TRUE(std::ifstream(start.Path() + "/out.jsonl").good());
 }
 
-// A stand-in terminal front end that the selection can return.
-class MarkerUi : public platform::NoneUi {};
-std::unique_ptr<platform::UserInterface> MakeMarkerUi() { return std::make_unique<MarkerUi>(); }
+// Stand-in interactive front ends that the selection can return.
+class TerminalMarkerUi : public platform::NoneUi {};
+class DesktopMarkerUi : public platform::NoneUi {};
+std::unique_ptr<platform::UserInterface> MakeTerminalMarker() {
+  return std::make_unique<TerminalMarkerUi>();
+}
+std::unique_ptr<platform::UserInterface> MakeDesktopMarker() {
+  return std::make_unique<DesktopMarkerUi>();
+}
+// A desktop front end that cannot reach its display.
+std::unique_ptr<platform::UserInterface> MakeNoDesktop() { return nullptr; }
 
-// Puts fd on standard input for the life of the object.
-class ScopedStdin {
+// Puts fd on standard input and output for the life of the object.
+class ScopedStdio {
  public:
-  explicit ScopedStdin(int fd) : saved_(dup(0)) { dup2(fd, 0); }
-  ~ScopedStdin() {
-    dup2(saved_, 0);
-    close(saved_);
+  explicit ScopedStdio(int fd) : savedIn_(dup(0)), savedOut_(dup(1)) {
+    dup2(fd, 0);
+    dup2(fd, 1);
+  }
+  ~ScopedStdio() {
+    dup2(savedIn_, 0);
+    dup2(savedOut_, 1);
+    close(savedIn_);
+    close(savedOut_);
   }
 
  private:
-  int saved_;
+  int savedIn_;
+  int savedOut_;
 };
 
-TEST(UiSelectionTest, TerminalFrontEndOnlyWithATerminalOnStandardInput) {
-  ScopedEnv unset("TAXLINK_UI_SCRIPT", std::nullopt);
+TEST(UiSelectionTest, FrontEndFollowsTheVariableTheDisplayAndTheTerminal) {
+  ScopedTempDir dir;
+  std::string script = dir.WriteFile("run.jsonl", "{\"answer\":\"yes\"}\n");
   int pipeFds[2];
   ASSERT_EQ(pipe(pipeFds), 0);
   int master = posix_openpt(O_RDWR | O_NOCTTY);
   ASSERT_GE(master, 0);
   ASSERT_EQ(grantpt(master), 0);
   ASSERT_EQ(unlockpt(master), 0);
-  int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
-  ASSERT_GE(terminal, 0);
+  int tty = open(ptsname(master), O_RDWR | O_NOCTTY);
+  ASSERT_GE(tty, 0);
+  enum Chosen { kNone, kScript, kTerminal, kDesktop };
+  using platform::UiFactory;
   struct Case {
-    int stdinFd;
-    bool factory;
-    bool expectTerminal;
+    const char* variable;  // TAXLINK_UI, null when unset
+    bool scriptSet;
+    const char* display;
+    bool onTerminal;
+    UiFactory desktop;
+    UiFactory terminal;
+    Chosen expected;
+    const char* message;  // on standard error
   } cases[] = {
-      {pipeFds[0], true, false}, {terminal, true, true}, {terminal, false, false}};
+      {nullptr, false, nullptr, false, MakeDesktopMarker, MakeTerminalMarker, kNone, ""},
+      {nullptr, false, nullptr, true, MakeDesktopMarker, MakeTerminalMarker, kTerminal, ""},
+      {nullptr, false, nullptr, true, MakeDesktopMarker, nullptr, kNone, ""},
+      {nullptr, false, ":0", true, MakeDesktopMarker, MakeTerminalMarker, kDesktop, ""},
+      {nullptr, false, ":0", true, nullptr, MakeTerminalMarker, kTerminal, ""},
+      {nullptr, false, ":0", true, MakeNoDesktop, MakeTerminalMarker, kTerminal, ""},
+      {nullptr, true, ":0", true, MakeDesktopMarker, MakeTerminalMarker, kScript, ""},
+      {"terminal", true, ":0", true, MakeDesktopMarker, MakeTerminalMarker, kTerminal, ""},
+      {"desktop", false, nullptr, false, MakeDesktopMarker, nullptr, kDesktop, ""},
+      {"none", true, ":0", true, MakeDesktopMarker, MakeTerminalMarker, kNone, ""},
+      {"script", true, ":0", true, MakeDesktopMarker, MakeTerminalMarker, kScript, ""},
+      {"script", false, ":0", true, MakeDesktopMarker, MakeTerminalMarker, kNone,
+       "taxlink: TAXLINK_UI=script but TAXLINK_UI_SCRIPT names no script\n"},
+      {"desktop", false, ":0", true, nullptr, MakeTerminalMarker, kNone,
+       "taxlink: TAXLINK_UI=desktop names a front end this program was built without\n"},
+      {"window", false, ":0", true, MakeDesktopMarker, MakeTerminalMarker, kNone,
+       "taxlink: TAXLINK_UI=window is not a front end (desktop, terminal, script or none)\n"},
+  };
   for (const Case& c : cases) {
-    ScopedStdin input(c.stdinFd);
-    platform::SetTerminalUiFactory(c.factory ? MakeMarkerUi : nullptr);
-    std::unique_ptr<platform::UserInterface> ui = platform::MakeUiFromEnvironment();
+    SCOPED_TRACE(std::string(c.variable ? c.variable : "-") + " script=" +
+                 std::to_string(c.scriptSet) + " display=" + (c.display ? c.display : "-") +
+                 " terminal=" + std::to_string(c.onTerminal));
+    ScopedEnv variable("TAXLINK_UI", c.variable ? std::optional<std::string>(c.variable)
+                                                 : std::nullopt);
+    ScopedEnv scriptVariable("TAXLINK_UI_SCRIPT",
+                             c.scriptSet ? std::optional<std::string>(script) : std::nullopt);
+    ScopedEnv display("DISPLAY", c.display ? std::optional<std::string>(c.display) : std::nullopt);
+    ScopedEnv wayland("WAYLAND_DISPLAY", std::nullopt);
+    platform::SetDesktopUiFactory(c.desktop);
+    platform::SetTerminalUiFactory(c.terminal);
+    testing::internal::CaptureStderr();
+    std::unique_ptr<platform::UserInterface> ui;
+    {
+      ScopedStdio stdio(c.onTerminal ? tty : pipeFds[0]);
+      ui = platform::MakeUiFromEnvironment();
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message);
+    platform::SetDesktopUiFactory(nullptr);
     platform::SetTerminalUiFactory(nullptr);
-    EXPECT_EQ(dynamic_cast<MarkerUi*>(ui.get()) != nullptr, c.expectTerminal);
-    EXPECT_NE(dynamic_cast<platform::NoneUi*>(ui.get()), nullptr);
+    Chosen chosen = dynamic_cast<DesktopMarkerUi*>(ui.get())    ? kDesktop
+                    : dynamic_cast<TerminalMarkerUi*>(ui.get()) ? kTerminal
+                    : dynamic_cast<platform::ScriptedUi*>(ui.get()) ? kScript
+                                                                   : kNone;
+    EXPECT_EQ(chosen, c.expected);
   }
-  close(terminal);
+  close(tty);
   close(master);
   close(pipeFds[0]);
   close(pipeFds[1]);
