@@ -80,4 +80,10 @@ MonthRange ReadMonthRange(const StFINDINFO& filter) {
   return range;
 }
 
+int16_t MonthRange::WalkEndKind() const {
+  if (includesYearEnd) return kMonthKindYearEndClosing;
+  if (includesInterim && endKind == 6) return kMonthKindInterimClosing;
+  return endKind;
+}
+
 }  // namespace taxlink

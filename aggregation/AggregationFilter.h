@@ -29,6 +29,17 @@ struct MonthRange {
   int16_t successorKind = 0;       // condition 3's month kind (15 or 18), else 0
   bool includesInterim = false;    // some condition selects month kind 15
   bool includesYearEnd = false;    // some condition selects month kind 18
+
+  // Whether the range takes the interim closing adjustment (month kind 15)
+  // of a year that keeps one: kinds S..E in accounting order (1..6, 15,
+  // 7..12) contain it when S <= 6 <= E; the extra condition adds it at E = 6.
+  bool SelectsInterim(bool interimClosing) const {
+    return interimClosing && startKind <= 6 && 6 <= endKind;
+  }
+  // The month kind a walk over S..(end) in accounting order ends at: 18 when
+  // the range takes the year-end adjustment, 15 when it ends in month 6 and
+  // takes the interim adjustment, else E.
+  int16_t WalkEndKind() const;
 };
 MonthRange ReadMonthRange(const StFINDINFO& filter);
 

@@ -46,7 +46,7 @@ PeriodTotals SumPeriodEntries(const StKAMOKUSUMINFO& record, const MonthRange& r
   const int last = std::min<int>(range.endKind, kLastMonthEntry);
   for (int entry = first; entry <= last; ++entry) add(entry);
   if (range.includesYearEnd) add(kYearEndEntry);
-  if (interimClosing && range.endKind == 6) add(kInterimEntry);
+  if (range.SelectsInterim(interimClosing)) add(kInterimEntry);
 
   PeriodTotals totals;
   totals.debit = ToRawAmount(debitTotal);

@@ -11,7 +11,8 @@ namespace taxlink {
 // Debit and credit totals of an account-sum record over the month range:
 // entries S..E, plus entry 13 (year-end closing adjustment) when the range
 // selects month kind 18, plus entry 14 (interim closing adjustment) when the
-// data set keeps an interim closing and E = 6. taxIncluded picks the
+// data set keeps an interim closing and S <= 6 <= E, as the host's month-kind
+// order selects it. taxIncluded picks the
 // tax-included arrays. The debit total uses the bounded Decimal4 addition
 // (Decimal4Overflow at 10^18 raw units); the credit total has no bound.
 struct PeriodTotals {

@@ -7,6 +7,7 @@
 #include "host/HostStatus.h"
 #include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/MonthOrder.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
@@ -18,20 +19,6 @@ struct ClRuleShohizei::Query {
   size_t next = 0;
 };
 
-namespace {
-
-// Month kinds in the order of the accounting year: the interim adjustment
-// (15) follows month 6 and the year-end adjustment (18) follows month 12.
-constexpr const char kMonthOrderSql[] =
-    "(CASE j.month_kind WHEN 15 THEN 65 WHEN 18 THEN 125 ELSE j.month_kind * 10 END)";
-
-int64_t MonthOrder(int16_t kind) {
-  if (kind == 15) return 65;
-  if (kind == 18) return 125;
-  return static_cast<int64_t>(kind) * 10;
-}
-
-}  // namespace
 
 ClRuleShohizei::ClRuleShohizei() : query_(new Query) {}
 
@@ -65,7 +52,7 @@ int32_t ClRuleShohizei::MoveReady(int32_t sumType, const int16_t* startKind,
     return std::string("SELECT j.") + name + "_account AS account_id, " +
            (debit ? sum + " AS debit, 0 AS credit" : "0 AS debit, " + sum + " AS credit") +
            " FROM journal_line j WHERE j.data_no = ? AND " + mvhost::kEffectiveRateSql +
-           " = ? AND " + kMonthOrderSql + " BETWEEN ? AND ? AND j." + name +
+           " = ? AND " + mvhost::kMonthOrderSql + " BETWEEN ? AND ? AND j." + name +
            "_account IS NOT NULL";
   };
   mvhost::SqlStatement stmt;
@@ -73,9 +60,9 @@ int32_t ClRuleShohizei::MoveReady(int32_t sumType, const int16_t* startKind,
       db, "SELECT a.code, a.balance_side, s.debit, s.credit FROM (SELECT account_id, "
           "SUM(debit) AS debit, SUM(credit) AS credit FROM (" + side("debit", true) +
           " UNION ALL " + side("credit", false) + ") GROUP BY account_id) s "
-          "JOIN account a ON a.data_no = ? AND a.account_id = s.account_id ORDER BY a.code");
+          "JOIN account a ON a.data_no = ? AND a.account_id = s.account_id ORDER BY a.code", "sum the tax per account");
   if (status != 0) return status;
-  std::vector<int64_t> values = {dataNo, *rate, MonthOrder(*startKind), MonthOrder(*endKind)};
+  std::vector<int64_t> values = {dataNo, *rate, mvhost::MonthOrder(*startKind), mvhost::MonthOrder(*endKind)};
   stmt.BindAll(1, values);
   stmt.BindAll(5, values);
   stmt.BindInt(9, dataNo);

@@ -3,6 +3,7 @@
 #include "host/FilterCondition.h"
 #include "host/FilterGroupRegistry.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/MonthOrder.h"
 
 namespace mvhost {
 
@@ -54,7 +55,7 @@ int32_t ColumnsOf(int32_t field, int16_t side, FilterTarget target, std::vector<
   switch (target) {
     case FilterTarget::kJournalLine:
       if (field == kFieldMonthKind) {
-        cols->push_back("j.month_kind");
+        cols->push_back(kMonthOrderSql);
       } else if (field == kFieldTaxClass) {
         if (side != kSideCredit) cols->push_back("j.debit_tax_class");
         if (side != kSideDebit) cols->push_back("j.credit_tax_class");
@@ -106,7 +107,8 @@ int32_t TranslateOne(const FilterCondition& c, FilterTarget target, int depth, S
   for (size_t i = 0; i < cols.size(); ++i) {
     if (i > 0) out->sql += " OR ";
     out->sql += cols[i] + op;
-    out->values.push_back(ValueOf(c));
+    // Month kinds compare in the accounting year's order.
+    out->values.push_back(c.fieldId == kFieldMonthKind ? MonthOrder(ValueOf(c)) : ValueOf(c));
   }
   if (cols.size() > 1) out->sql += ")";
   return 0;

@@ -109,6 +109,15 @@ TEST_F(FilterEvaluatorTest, MonthRangesWithAdjustmentMonths) {
                Month(kOpEqual, 15, kLinkOr), Month(kOpEqual, 18, kLinkLast)}),
        {6, 15, 18}},
       {"less than", Filter({Month(kOpLess, 3, kLinkLast)}), {1, 2}},
+      // Accounting order: 1..6, 15, 7..12, 18.
+      {"the whole year takes the interim adjustment",
+       Filter({Month(kOpGreaterOrEqual, 1, kLinkAnd), Month(kOpLessOrEqual, 12, kLinkLast)}),
+       {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15}},
+      {"the second half does not",
+       Filter({Month(kOpGreaterOrEqual, 7, kLinkAnd), Month(kOpLessOrEqual, 12, kLinkLast)}),
+       {7, 8, 9, 10, 11, 12}},
+      {"from the interim adjustment on", Filter({Month(kOpGreaterOrEqual, 15, kLinkLast)}),
+       {7, 8, 9, 10, 11, 12, 15, 18}},
       {"everything", Filter({}), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 18}},
   };
   for (const auto& c : cases) {
@@ -166,9 +175,10 @@ TEST_F(FilterEvaluatorTest, NestedGroupsLikeTheImportClassCheck) {
   FilterGroupHandle sidesGroup(sides);
   StFINDINFO months = Filter({Month(kOpGreaterOrEqual, 1, kLinkAnd), Month(kOpLessOrEqual, 12, kLinkLast)});
   FilterGroupHandle monthGroup(months.conditions);
-  // Credit classes 85..90 are kinds 10..12 and 15; 15 is outside 1..12.
+  // Credit classes 85..90 are kinds 10..12 and 15; in accounting order 15
+  // lies within 1..12.
   EXPECT_EQ(Selected(Filter({Group(sidesGroup.ref(), kLinkAnd), Group(monthGroup.ref(), kLinkLast)})),
-            (Kinds{3, 4, 7, 8, 10, 11, 12}));
+            (Kinds{3, 4, 7, 8, 10, 11, 12, 15}));
 }
 
 TEST_F(FilterEvaluatorTest, MalformedFiltersAreErrorsNotMatches) {
@@ -227,7 +237,8 @@ TEST(FilterSqlTest, ValuesAreBoundNeverPastedIntoTheText) {
   EXPECT_EQ(sql.values, (std::vector<int64_t>{0x40888000LL, -5}));
   StFINDINFO month = Filter({Cond(kFieldMonthKind, kOpEqual, 0x7FFF0012, kLinkLast, 0, kValueInt16)});
   ASSERT_EQ(mvhost::TranslateFilter(&month, mvhost::FilterTarget::kJournalLine, &sql), 0);
-  EXPECT_EQ(sql.values, (std::vector<int64_t>{18}));
+  // Month kind 18, bound as its place in the accounting order.
+  EXPECT_EQ(sql.values, (std::vector<int64_t>{125}));
   // Only asset dates on fixed assets, only account classes on accounts.
   StFINDINFO date = Filter({Cond(kFieldAssetDate, kOpGreaterOrEqual, 20140401, kLinkLast)});
   EXPECT_EQ(mvhost::TranslateFilter(&date, mvhost::FilterTarget::kFixedAsset, &sql), 0);
