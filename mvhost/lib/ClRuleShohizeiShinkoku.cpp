@@ -80,19 +80,17 @@ int32_t ClRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO* fi
   int32_t dataNo = 0;
   int32_t status = context_->Resolve(&db, &dataNo);
   if (status != 0) return status;
-  std::vector<int32_t> dataRates;
-  status = mvhost::SetShohizei::RatesOf(db, dataNo, &dataRates);
-  if (status != 0) return status;
   mvhost::SqlFilter where;
   status = mvhost::TranslateFilter(filter, mvhost::FilterTarget::kJournalLine, &where);
   if (status != 0) return status;
 
-  // Row k sums the lines at the rate the caller labelled it with (the data
-  // set's own rate for a row left unlabelled); the last row is the total.
-  size_t rateRows = dataRates.size();
+  // Row k sums the lines at the rate the caller labelled it with (8, 5 and
+  // 3 % for rows left unlabelled), whatever rates the data set lists; the
+  // last row is the total.
+  const size_t rateRows = mvhost::kTaxRateRows;
   std::vector<int32_t> rowRate(rateRows);
   for (size_t k = 0; k < rateRows; ++k) {
-    rowRate[k] = rates[k].rate != 0 ? rates[k].rate : dataRates[k];
+    rowRate[k] = rates[k].rate != 0 ? rates[k].rate : mvhost::kTaxRateRowRates[k];
   }
   std::vector<RowSums> rows(rateRows + 1);
 
@@ -106,7 +104,7 @@ int32_t ClRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO* fi
               "SUM(CASE WHEN j.credit_account IS NULL THEN 0 ELSE j.credit_amount END), "
               "SUM(CASE WHEN j.credit_account IS NULL THEN 0 ELSE j.credit_tax END) "
               "FROM journal_line j WHERE j.data_no = ? AND " + where.sql +
-              " GROUP BY 1, 2, 3, 4");
+              " GROUP BY 1, 2, 3, 4", "sum the tax return");
   if (status != 0) return status;
   stmt.BindInt(1, dataNo);
   stmt.BindAll(2, where.values);
@@ -179,5 +177,5 @@ int32_t ClRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO* fi
       for (int f = 0; f < 6; ++f) WriteAmount(&record, offsets[f], b[f]);
     }
   }
-  return leftOut ? mvhost::kNoticeLinesLeftOut : 0;
+  return leftOut ? mvhost::kErrLinesLeftOut : 0;
 }

@@ -1,7 +1,10 @@
 #include "mvhost/lib/DataValidate.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "mvhost/lib/DataValues.h"
 #include "platform/Encoding.h"
@@ -71,6 +74,21 @@ int32_t RateStart(int32_t rate) {
   }
 }
 
+// The standard rate (percent) on a date, as the host applies it to a line
+// without a rate of its own.
+int32_t ImpliedRate(int32_t date) {
+  if (date < RateStart(5)) return 3;
+  if (date < RateStart(8)) return 5;
+  if (date < RateStart(10)) return 8;
+  return 10;
+}
+
+std::string RateList(const std::vector<int32_t>& rates) {
+  std::string text;
+  for (int32_t rate : rates) text += (text.empty() ? "" : ", ") + std::to_string(rate);
+  return text.empty() ? "none" : text;
+}
+
 bool CheckSide(Checker& c, const JournalLine& line, const char* name,
                const JournalSide& side, const std::set<std::string>& accounts,
                const std::set<int32_t>& departments) {
@@ -138,17 +156,19 @@ bool CheckJournal(Checker& c, const DataSetModel& m, const JournalLine& line,
       !CheckSide(c, line, "credit", line.credit, accounts, departments)) {
     return false;
   }
-  if (line.rate != 0) {
-    bool listed = false;
-    for (int32_t rate : m.taxRates) listed = listed || rate == line.rate;
-    if (!listed) {
-      return c.FailLine(line, "rate", "rate " + std::to_string(line.rate) +
-                                          " is not one of the data set's tax_rates");
-    }
-    if (line.date < RateStart(line.rate)) {
-      return c.FailLine(line, "rate", "rate " + std::to_string(line.rate) + " % did not apply on " +
-                                          FormatDateText(line.date));
-    }
+  // The rate a line is summed at, given or implied by its date, must be one
+  // the data set lists.
+  const int32_t rate = line.rate != 0 ? line.rate : ImpliedRate(line.date);
+  if (std::find(m.taxRates.begin(), m.taxRates.end(), rate) == m.taxRates.end()) {
+    std::string what = line.rate != 0 ? "rate " + std::to_string(rate)
+                                      : "the date " + FormatDateText(line.date) +
+                                            " implies rate " + std::to_string(rate) + ", which";
+    return c.FailLine(line, "rate", what + " is not one of the data set's tax_rates (" +
+                                        RateList(m.taxRates) + ")");
+  }
+  if (line.rate != 0 && line.date < RateStart(line.rate)) {
+    return c.FailLine(line, "rate", "rate " + std::to_string(line.rate) + " % did not apply on " +
+                                        FormatDateText(line.date));
   }
   return true;
 }

@@ -50,7 +50,12 @@ bool ReadSettings(JsonReader& r, const Json& top, DataSetModel* m) {
 
 bool ReadRates(JsonReader& r, const Json& top, DataSetModel* m) {
   bool present = false;
-  if (!r.Array(top, "tax_rates", "", false, &present) || !present) return r.error().empty();
+  if (!r.Array(top, "tax_rates", "", false, &present)) return false;
+  if (!present) {
+    // Left out: the three rates of the host's rate rows.
+    m->taxRates = {8, 5, 3};
+    return true;
+  }
   const Json& rates = top["tax_rates"];
   for (size_t i = 0; i < rates.size(); ++i) {
     std::string p = JsonReader::Index("tax_rates", i);

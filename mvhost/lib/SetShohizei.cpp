@@ -8,19 +8,6 @@
 
 namespace mvhost {
 
-int32_t SetShohizei::RatesOf(sqlite3* db, int32_t dataNo, std::vector<int32_t>* rates) {
-  rates->clear();
-  SqlStatement stmt;
-  int32_t status = stmt.Prepare(db, "SELECT rate FROM tax_rate WHERE data_no = ? ORDER BY row_no");
-  if (status != 0) return status;
-  stmt.BindInt(1, dataNo);
-  int32_t step = 0;
-  while ((step = stmt.Step()) == 1) rates->push_back(static_cast<int32_t>(stmt.Int(0)));
-  if (step < 0) return step;
-  if (rates->empty()) *rates = {800, 500, 300};
-  return 0;
-}
-
 int32_t SetShohizei::AttachSetMgr(ClSetMgr* setMgr) {
   MVHOST_FAULT_POINT("ClSetShohizei::AttachSetMgr");
   setMgr_ = setMgr;
@@ -42,7 +29,7 @@ int32_t SetShohizei::Get(StSHOHIZEIINFO* out) {
   SqlStatement stmt;
   status = stmt.Prepare(db,
                         "SELECT filing_class, rounding_mode, credit_method, main_business_type, "
-                        "tax_included FROM data_set WHERE data_no = ?");
+                        "tax_included FROM data_set WHERE data_no = ?", "read the tax settings");
   if (status != 0) return status;
   stmt.BindInt(1, dataNo);
   int32_t step = stmt.Step();
@@ -61,10 +48,15 @@ int32_t SetShohizei::GetTaxRateCount() {
   MVHOST_FAULT_POINT("ClSetShohizei::GetTaxRateCount");
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  if (binding_.Resolve(&db, &dataNo) != 0) return 0;
-  std::vector<int32_t> rates;
-  if (RatesOf(db, dataNo, &rates) != 0) return 0;
-  return static_cast<int32_t>(rates.size()) + 1;
+  int32_t status = binding_.Resolve(&db, &dataNo);
+  if (status != 0) return status;
+  // The data set must still be there: a store that cannot be read is an
+  // error, not a table of no rows.
+  int64_t found = 0;
+  status = QueryInt(db, "find the data set of the tax settings", "SELECT COUNT(*) FROM data_set WHERE data_no = ?", {dataNo}, &found);
+  if (status != 0) return status;
+  if (found == 0) return kErrNoDataSet;
+  return static_cast<int32_t>(kTaxRateRows) + 1;
 }
 
 }  // namespace mvhost

@@ -3,13 +3,18 @@
 
 #include <sqlite3.h>
 
+#include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "host/ClSetShohizei.h"
 #include "mvhost/lib/HostSession.h"
 
 namespace mvhost {
+
+// The rate rows of the tax return, whatever rates a data set lists: 8, 5 and
+// 3 % (x 100), followed by one row of the totals across them.
+constexpr size_t kTaxRateRows = 3;
+constexpr int32_t kTaxRateRowRates[kTaxRateRows] = {800, 500, 300};
 
 // The consumption-tax settings of a data set (columns of data_set) and its
 // tax rates (table tax_rate).
@@ -18,13 +23,9 @@ class SetShohizei : public ClSetShohizei {
   int32_t AttachSetMgr(ClSetMgr* setMgr) override;
   int32_t SetCurDataID(const char* dataId) override;
   int32_t Get(StSHOHIZEIINFO* out) override;
-  // The data set's rate rows plus one last row for the totals across rates;
-  // 0 when the data set cannot be read.
+  // The three rate rows plus the totals row (4); a host error code when the
+  // data set cannot be read.
   int32_t GetTaxRateCount() override;
-
-  // The data set's rates (x 100) in row order; 800, 500, 300 when the data
-  // set lists none.
-  static int32_t RatesOf(sqlite3* db, int32_t dataNo, std::vector<int32_t>* rates);
 
   // Forgets the data set SetCurDataID named (back to the user's selection).
   void Unbind() { binding_ = DataBinding(); }

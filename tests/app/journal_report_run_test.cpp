@@ -2,6 +2,7 @@
 // are worked out by hand below, and the file must be well-formed XML.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -125,6 +126,47 @@ TEST_F(JournalReportRunTest, SupportFileNamesTheProduct) {
   std::string report = ReadFileBytes(OutPosix("tax.xml"));
   EXPECT_EQ(ElementText(report, "PROGRAMNAME"), "Marvesta１８ Alto デモ");
   EXPECT_EQ(ElementText(report, "PROGRAMVER"), "18.00.05");
+}
+
+// The host reports the rows of 8, 5 and 3 % and a totals row whatever rates a
+// data set lists, so a data set that lists fewer rates gets the report of one
+// that lists all three: no totals row labelled 3 %, no rate lost.
+TEST_F(ProgramRunTest, RateGroupsDoNotDependOnTheListedRates) {
+  AddSelectedCompany(host_);
+  auto dataSection = [&](const std::vector<int32_t>& listed) {
+    host_.Exec("DELETE FROM tax_rate");
+    for (size_t row = 0; row < listed.size(); ++row) {
+      host_.Exec("INSERT INTO tax_rate (data_no, row_no, rate) VALUES (1, " +
+                 std::to_string(row + 1) + ", " + std::to_string(listed[row]) + ")");
+    }
+    std::vector<std::string> steps = JournalRunSteps(OutWindows("tax.xml"));
+    steps.push_back(AnswerStep("ok", kClosing));
+    ProgramRunResult result = RunWith(steps);
+    EXPECT_EQ(result.exitCode, 0) << result.standardError;
+    EXPECT_EQ(Mismatches(result), "");
+    std::string report = ReadFileBytes(OutPosix("tax.xml"));
+    size_t begin = report.find("<DATA>");
+    size_t end = report.find("</DATA>");
+    ::unlink(OutPosix("tax.xml").c_str());
+    return begin == std::string::npos || end == std::string::npos
+               ? std::string("<no DATA>")
+               : report.substr(begin, end - begin);
+  };
+  const std::vector<int32_t> lists[] = {{800}, {800, 500}, {500, 300}, {800, 500, 300}};
+  for (const std::vector<int32_t>& listed : lists) {
+    SCOPED_TRACE(::testing::PrintToString(listed));
+    host_.Exec("DELETE FROM journal_line");
+    int64_t yen = 100000;
+    for (int32_t rate : listed) {
+      host_.AddJournal(Sale(20140510, yen, yen * rate / 10000, rate, 1));
+      host_.AddJournal(Purchase(20140610, yen / 2, yen * rate / 20000, rate));
+      yen += 10000;
+    }
+    std::string fewer = dataSection(listed);
+    EXPECT_EQ(fewer, dataSection({800, 500, 300}));
+    const bool threePercent = listed.back() == 300;
+    EXPECT_EQ(ElementText(fewer, "KAZEIURIAGEZEINUKI3") != "", threePercent);
+  }
 }
 
 }  // namespace

@@ -109,7 +109,7 @@ const RefusalCase kCases[] = {
     {"UnknownDepartment", "/journals/0/credit/dept", "9",
      "bad.json: journals[0].credit.dept: unknown department 9"},
     {"RateNotOfTheDataSet", "/journals/0/rate", "3",
-     "bad.json: journals[0].rate: rate 3 is not one of the data set's tax_rates"},
+     "bad.json: journals[0].rate: rate 3 is not one of the data set's tax_rates (8, 5)"},
     {"UnknownRate", "/tax_rates/1", "6", "bad.json: tax_rates[1]: unknown tax rate 6 (3, 5, 8 or 10)"},
     {"UnknownClassOfAccount", "/accounts/0/class", R"("0x01200000")",
      "bad.json: accounts[0].class: unknown account class 0x01200000"},
@@ -256,4 +256,31 @@ TEST_F(ImportStoreTest, RefusesFileThatIsNotJson) {
   EXPECT_EQ(error, home_ + "/missing.json: cannot open the file");
 }
 
+// tax_rates lists the rates lines may carry, given or implied by the date;
+// left out, it is 8, 5 and 3.
+class TaxRatesListTest : public taxlink_test::HostToolHome {};
+
+TEST_F(TaxRatesListTest, LinesCarryOnlyListedRatesAndTheDefaultListsAllThree) {
+  Json rated = Json::parse(kBase);
+  rated["tax_rates"] = Json::parse("[5, 3]");
+  rated["journals"][1]["rate"] = 3;
+  rated["journals"][0].erase("rate");
+  int32_t no = -1;
+  std::string error;
+  EXPECT_FALSE(mvhost::ImportDataSetText(store_, rated.dump(), "bad.json", home_, false, &no,
+                                         &error));
+  EXPECT_EQ(error,
+            "bad.json: journals[0].rate: the date 2014-04-10 implies rate 8, which is not one of "
+            "the data set's tax_rates (5, 3)");
+
+  rated.erase("tax_rates");
+  EXPECT_TRUE(mvhost::ImportDataSetText(store_, rated.dump(), "ok.json", home_, false, &no,
+                                        &error))
+      << error;
+  EXPECT_EQ(Snapshot().find("tax_rate|7|1|800\ntax_rate|7|2|500\ntax_rate|7|3|300"),
+            std::string::npos - 0)
+      << Snapshot();
+}
+
 }  // namespace
+

@@ -241,10 +241,11 @@ TEST(ServicesLinkTest, TaxSettingsAndRateRowsWithTheirTotalsRow) {
   EXPECT_EQ(settings.mainBusinessType, 5);
   EXPECT_EQ(settings.taxIncluded, 1);
   EXPECT_EQ(settings.reserved6[0], 0);
-  // The default rates 8, 5 and 3 % plus the totals row.
+  // The rows of 8, 5 and 3 % plus the totals row, whatever rates a data set
+  // lists.
   EXPECT_EQ(tax->GetTaxRateCount(), 4);
   ASSERT_EQ(tax->SetCurDataID("B"), 0);
-  EXPECT_EQ(tax->GetTaxRateCount(), 3);
+  EXPECT_EQ(tax->GetTaxRateCount(), 4);
   EXPECT_EQ(tax->SetCurDataID("missing"), mvhost::kErrNoDataSet);
   EXPECT_EQ(tax->Get(&settings), mvhost::kErrNoDataSet);
 }

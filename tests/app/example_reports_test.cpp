@@ -1,0 +1,65 @@
+// The reports of the shipped example data sets, byte for byte against
+// tests/app/golden/ (TAXLINK_UPDATE_GOLDEN=1 rewrites them after a change
+// whose figures were checked by hand).
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "tests/support/ProgramRunFixture.h"
+
+namespace taxlink::testing {
+namespace {
+
+struct ExampleCase {
+  const char* name;
+  const char* file;  // under examples/
+  const char* user;
+  int dataNo;
+};
+
+class ExampleReportTest : public ProgramRunTest,
+                          public ::testing::WithParamInterface<ExampleCase> {
+ protected:
+  // Imports through the mvhost tool, as a newcomer does.
+  void Import(const ExampleCase& c) {
+    const std::string mvhost = BinaryFolder() + "/mvhost";
+    const std::string prefix = "MVHOST_HOME='" + host_.Home() + "' '" + mvhost + "' ";
+    for (const std::string& args :
+         {"import '" + std::string(TAXLINK_SOURCE_DIR) + "/examples/" + c.file + "'",
+          "select " + std::string(c.user) + " " + std::to_string(c.dataNo),
+          "state current_user " + std::string(c.user)}) {
+      ASSERT_EQ(std::system((prefix + args + " >/dev/null").c_str()), 0) << args;
+    }
+  }
+};
+
+TEST_P(ExampleReportTest, WholeYearReportMatchesTheGoldenFile) {
+  const ExampleCase& c = GetParam();
+  Import(c);
+  std::vector<std::string> steps = JournalRunSteps(OutWindows("report.xml"));
+  steps.push_back(AnswerStep("ok", "出力が終了しました"));
+  ProgramRunResult result = RunWith(steps);
+  ASSERT_EQ(result.exitCode, 0) << result.standardError;
+  EXPECT_EQ(Mismatches(result), "");
+
+  const std::string report = ReadFileBytes(OutPosix("report.xml"));
+  const std::string golden =
+      std::string(TAXLINK_SOURCE_DIR) + "/tests/app/golden/" + c.name + ".xml";
+  if (std::getenv("TAXLINK_UPDATE_GOLDEN") != nullptr) {
+    std::ofstream(golden, std::ios::binary) << report;
+  }
+  EXPECT_EQ(report, ReadFileBytes(golden)) << "differs from " << golden;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, ExampleReportTest,
+    ::testing::Values(ExampleCase{"sakura", "standard-corporation/sakura.json", "sakura", 1},
+                      ExampleCase{"midori", "simplified-corporation/midori.json", "midori", 2},
+                      ExampleCase{"aoba", "individual/aoba.json", "aoba", 3}),
+    [](const ::testing::TestParamInfo<ExampleCase>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace taxlink::testing
