@@ -17,6 +17,7 @@
 #include "host/ClRuleShohizeiShinkoku.h"
 #include "host/ClSetKamoku.h"
 #include "host/ClSetShohizei.h"
+#include "host/HostStatus.h"
 #include "host/StTAXSUMINFO.h"
 
 namespace taxlink {
@@ -46,6 +47,12 @@ AddTaxDlg::AddTaxDlg(const LinkApp& app) : AddTaxDlg(HWND{0}) {
 
 AddTaxDlg::~AddTaxDlg() { accountList_.Clear(); }
 
+bool AddTaxDlg::HostOk(int32_t status) {
+  if (status == kHostOk || status == kHostEndOfData) return true;
+  if (hostError_ == 0) hostError_ = status;
+  return false;
+}
+
 void AddTaxDlg::BuildAggregationFilter(const StDATAINFO& dataSet, int startMonth, int endMonth) {
   int16_t firstMonth = 0;
   int16_t lastMonth = 0;
@@ -58,7 +65,9 @@ int AddTaxDlg::SumTaxReturn(TaxSummaryTables& tables) {
   auto* taxSettings =
       dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
   if (taxSettings == nullptr) return 0;
-  const int16_t rows = static_cast<int16_t>(taxSettings->GetTaxRateCount());
+  const int32_t reported = taxSettings->GetTaxRateCount();
+  if (!HostOk(reported < 0 ? reported : kHostOk)) return 0;
+  const int16_t rows = static_cast<int16_t>(reported);
   // The host writes as many rows as it reports; tables that are smaller (or
   // missing) would be overrun, so nothing is summed into them.
   if (!tables.rateInfo || !tables.businessTypeInfo || rows > tables.rateCount ||
@@ -80,9 +89,9 @@ int AddTaxDlg::SumTaxReturn(TaxSummaryTables& tables) {
 
   if (!taxReturnRule_) {
     taxReturnRule_ = CreateRuleObject<ClRuleShohizeiShinkoku>();
-    if (!taxReturnRule_) return 0;
+    if (!taxReturnRule_) return HostFailure(kCreateFailed);
   }
-  taxReturnRule_->SumTax(filingClassCopy, &filter, rates, types);
+  if (!HostOk(taxReturnRule_->SumTax(filingClassCopy, &filter, rates, types))) return 0;
 
   // The host keeps the securities figure at 1/20; every row but the last is
   // restored to the full amount.
@@ -96,23 +105,26 @@ int AddTaxDlg::SumTaxReturn(TaxSummaryTables& tables) {
 int AddTaxDlg::WalkLegacyRates(int64_t legacyRateSums[2], const StSHOHIZEIINFO& settings) {
   if (!taxSumRule_) {
     taxSumRule_ = CreateRuleObject<ClRuleShohizei>();
-    if (!taxSumRule_) return 0;
+    if (!taxSumRule_) return HostFailure(kCreateFailed);
   }
   ResetDetail();
-  BuildAccountList(ACCOUNT_CLASS_LEGACY);
+  if (BuildAccountList(ACCOUNT_CLASS_LEGACY) == 0 && hostError_ != 0) return 0;
 
   const MonthRange range = ReadMonthRange(filter);
   const int16_t startKind = range.startKind;
-  const int16_t endKind = range.hasSuccessor ? range.successorKind : range.endKind;
+  const int16_t endKind = range.WalkEndKind();
   for (int pass = 0; pass < 2; ++pass) {
     const int32_t rate = kLegacyRates[pass];
-    taxSumRule_->MoveReady(2, &startKind, &endKind, &rate, nullptr, settings.taxIncluded);
-    const int32_t count = taxSumRule_->GetSumInfoCount();
-    for (int32_t i = 0; i < count; ++i) {
+    int32_t status =
+        taxSumRule_->MoveReady(2, &startKind, &endKind, &rate, nullptr, settings.taxIncluded);
+    const int32_t count = status == kHostOk ? taxSumRule_->GetSumInfoCount() : status;
+    if (count < 0) status = count;
+    for (int32_t i = 0; status == kHostOk && i < count; ++i) {
       detailTick();
       StTAXSUMINFO summary;
       std::memset(&summary, 0, sizeof(summary));
-      if (taxSumRule_->MoveNext(&summary) != 0) continue;
+      status = taxSumRule_->MoveNext(&summary);
+      if (status != kHostOk) break;
       for (const StKAMOKUINFO& account : accountList_) {
         detailSweep();
         if (SameAccountCode(account.code, summary.code, sizeof(summary.code))) {
@@ -121,6 +133,8 @@ int AddTaxDlg::WalkLegacyRates(int64_t legacyRateSums[2], const StSHOHIZEIINFO& 
       }
     }
     taxSumRule_->MoveFinish();
+    // A record that cannot be read would leave its amount out of the sums.
+    if (!HostOk(status)) return 0;
   }
   CompleteDetail();
   return 1;
@@ -133,17 +147,20 @@ int AddTaxDlg::BuildAccountList(int list) {
   int result = 0;
   int32_t cursor = 0;
   if (BuildAccountClassFilter(list, &classFilter) && accounts != nullptr &&
-      accounts->GetCursor(&cursor) == 0) {
-    accounts->ReadyCursor(cursor);
-    for (;;) {
+      HostOk(accounts->GetCursor(&cursor))) {
+    int32_t status = accounts->ReadyCursor(cursor);
+    while (status == kHostOk) {
       StKAMOKUINFO account;
       std::memset(&account, 0, sizeof(account));
-      if (accounts->WalkFind(&classFilter.top(), &account, cursor) != 0) break;
+      status = accounts->WalkFind(&classFilter.top(), &account, cursor);
+      if (status != kHostOk) break;
       detailTick();
       if (account.excluded == 0) accountList_.Append(account);
     }
     accounts->ReleaseCursor(cursor);
-    result = 1;
+    // A walk that ends on anything but the end of data leaves accounts out.
+    result = HostOk(status) ? 1 : 0;
+    if (result == 0) accountList_.Clear();
   }
   CompleteDetail();
   return result;

@@ -69,7 +69,21 @@ class AddTaxDlg : public ProgressDialog {
 
   const AccountList& accountList() const { return accountList_; }
 
+  // The first host failure a pass met (any status but 0 and the end of data
+  // 5000, a rule object that could not be created included), or 0. A pass
+  // stops at it; figures summed past a failure would be wrong, so the run
+  // driver fails the run with it.
+  int32_t hostError() const { return hostError_; }
+
  private:
+  // Notes the status of a host call; true when the pass may go on.
+  bool HostOk(int32_t status);
+  // Notes a failure that ends a pass; returns the pass's result 0.
+  int HostFailure(int32_t status) {
+    HostOk(status);
+    return 0;
+  }
+
   int32_t IndividualAccountSumWalk(const StBUMONINFO* department, uint8_t incomeKind,
                                    const MonthRange& range, bool interimClosing,
                                    bool taxIncluded, TaxSummaryTables& tables);
@@ -84,6 +98,7 @@ class AddTaxDlg : public ProgressDialog {
   std::unique_ptr<ClRuleKamoku> accountSumRule_;
   std::unique_ptr<ClRuleGenkashokyaku> fixedAssetRule_;
   AccountList accountList_;
+  int32_t hostError_ = 0;
 };
 
 }  // namespace taxlink

@@ -93,12 +93,12 @@ int AddTaxDlg::SumCorporateRefundLines(TaxSummaryTables& tables, const StDATAINF
   ResetDetail();
   if (!accountSumRule_) {
     accountSumRule_ = CreateRuleObject<ClRuleKamoku>();
-    if (!accountSumRule_) return 0;
+    if (!accountSumRule_) return HostFailure(kCreateFailed);
   }
-  if (accountSumRule_->MoveReady(1, 0, 0, &filter, nullptr, 0) != kHostOk) return 0;
+  if (!HostOk(accountSumRule_->MoveReady(1, 0, 0, &filter, nullptr, 0))) return 0;
   int32_t count = 0;
-  if (accountSumRule_->GetSumCount(&count) != kHostOk ||
-      accountSumRule_->SetMovePos(0) != kHostOk) {
+  if (!HostOk(accountSumRule_->GetSumCount(&count)) ||
+      !HostOk(accountSumRule_->SetMovePos(0))) {
     accountSumRule_->MoveFinish();
     return 0;
   }
@@ -116,21 +116,22 @@ int AddTaxDlg::SumCorporateRefundLines(TaxSummaryTables& tables, const StDATAINF
   }
   // The query is finished on every path so the cached object holds none open.
   accountSumRule_->MoveFinish();
-  if (status != kHostOk && status != kHostEndOfData) return 0;
+  if (!HostOk(status)) return 0;
 
   // Stage 2: non-taxable parts from the journal lines.
   if (!journalRule_) {
     journalRule_ = CreateRuleObject<ClRuleShiwake>();
-    if (!journalRule_) return 0;
+    if (!journalRule_) return HostFailure(kCreateFailed);
   }
-  BuildAccountList(ACCOUNT_CLASS_CORPORATE);
+  if (BuildAccountList(ACCOUNT_CLASS_CORPORATE) == 0 && hostError_ != 0) return 0;
   NestedFilter journalFilter;
   BuildNonTaxablePurchaseFilter(filter, &journalFilter);
   int32_t lineCount = 0;
-  journalRule_->GetSwkCount(&journalFilter.top(), nullptr, &lineCount);
-  journalRule_->MoveReady(&journalFilter.top(), nullptr, nullptr, kCursorTypeJournal);
-  status = kHostOk;
-  for (int32_t i = 0; i < lineCount; ++i) {
+  status = journalRule_->GetSwkCount(&journalFilter.top(), nullptr, &lineCount);
+  if (status == kHostOk) {
+    status = journalRule_->MoveReady(&journalFilter.top(), nullptr, nullptr, kCursorTypeJournal);
+  }
+  for (int32_t i = 0; status == kHostOk && i < lineCount; ++i) {
     detailTick();
     StSWKTINFO line;
     std::memset(&line, 0, sizeof(line));
@@ -153,12 +154,12 @@ int AddTaxDlg::SumCorporateRefundLines(TaxSummaryTables& tables, const StDATAINF
     }
   }
   journalRule_->MoveFinish();
-  if (status != kHostOk && status != kHostEndOfData) return 0;
+  if (!HostOk(status)) return 0;
 
   // Stage 3: fixed and deferred assets acquired in the period.
   if (!fixedAssetRule_) {
     fixedAssetRule_ = CreateRuleObject<ClRuleGenkashokyaku>();
-    if (!fixedAssetRule_) return 0;
+    if (!fixedAssetRule_) return HostFailure(kCreateFailed);
   }
   ClAccPeriod* periodObject = nullptr;
   if (ClSetData* dataSets = DataSetsOfSetManager()) dataSets->GetAccPeriod(&periodObject);
@@ -181,17 +182,19 @@ int AddTaxDlg::SumCorporateRefundLines(TaxSummaryTables& tables, const StDATAINF
   }
 
   StFINDINFO assetFilter = AssetDateFilter(from, to);
-  fixedAssetRule_->MoveReady(&assetFilter, 0, 0);
-  const int32_t assetCount = fixedAssetRule_->GetCount();
+  status = fixedAssetRule_->MoveReady(&assetFilter, 0, 0);
+  const int32_t assetCount = status == kHostOk ? fixedAssetRule_->GetCount() : 0;
+  if (assetCount < 0) status = assetCount;
   auto year = std::make_unique<StKOTEINENINFO>();
   auto month = std::make_unique<StKOTEITSUKIINFO>();
-  for (int32_t i = 0; i < assetCount; ++i) {
+  for (int32_t i = 0; status == kHostOk && i < assetCount; ++i) {
     detailTick();
     StKOTEISHISANINFO asset;
     std::memset(&asset, 0, sizeof(asset));
     std::memset(year.get(), 0, sizeof(*year));
     std::memset(month.get(), 0, sizeof(*month));
-    fixedAssetRule_->Move(i, &asset, year.get(), month.get());
+    status = fixedAssetRule_->Move(i, &asset, year.get(), month.get());
+    if (status != kHostOk) break;
     if (asset.kind == kAssetKindDeferred) {
       tables.corpDeferredAssets = AddRaw(tables.corpDeferredAssets, asset.acquisitionAmount);
     } else {
@@ -199,7 +202,7 @@ int AddTaxDlg::SumCorporateRefundLines(TaxSummaryTables& tables, const StDATAINF
     }
   }
   fixedAssetRule_->MoveFinish();
-  return 1;
+  return HostOk(status) ? 1 : 0;
 }
 
 }  // namespace taxlink

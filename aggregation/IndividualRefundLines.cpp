@@ -72,14 +72,17 @@ void RouteAmount(IndividualGroup group, const IncomeRouting& routing, Column col
 }
 
 // Looks a department up by code; a code the host does not know yields a
-// zeroed record rather than the previous line's department.
+// zeroed record rather than the previous line's department. *status is the
+// host's failure, or 0 (an unknown code is no failure).
 StBUMONINFO LookUpDepartment(ClSetBumon* departments, bool haveCursor, int32_t cursor,
-                             int32_t code) {
+                             int32_t code, int32_t* status) {
   StBUMONINFO department;
   std::memset(&department, 0, sizeof(department));
+  *status = kHostOk;
   if (departments != nullptr && haveCursor) {
-    departments->ReadyCursor(cursor);
-    departments->GetInfoByCode(cursor, code, &department);
+    int32_t result = departments->ReadyCursor(cursor);
+    if (result == kHostOk) result = departments->GetInfoByCode(cursor, code, &department);
+    if (result < 0) *status = result;
   }
   return department;
 }
@@ -126,20 +129,28 @@ int32_t AddTaxDlg::IndividualAccountSumWalk(const StBUMONINFO* department, uint8
 
 int32_t AddTaxDlg::IndividualJournalStage(uint8_t incomeKind, bool taxIncluded,
                                           TaxSummaryTables& tables) {
-  BuildAccountList(ACCOUNT_CLASS_INDIVIDUAL);
+  if (BuildAccountList(ACCOUNT_CLASS_INDIVIDUAL) == 0 && hostError_ != 0) return hostError_;
   NestedFilter journalFilter;
   BuildNonTaxablePurchaseFilter(filter, &journalFilter);
   int32_t lineCount = 0;
-  journalRule_->GetSwkCount(&journalFilter.top(), nullptr, &lineCount);
-  journalRule_->MoveReady(&journalFilter.top(), nullptr, nullptr, kCursorTypeJournal);
+  int32_t status = journalRule_->GetSwkCount(&journalFilter.top(), nullptr, &lineCount);
+  if (status == kHostOk) {
+    status = journalRule_->MoveReady(&journalFilter.top(), nullptr, nullptr, kCursorTypeJournal);
+  }
 
   ClSetBumon* departments = DepartmentSet();
   int32_t cursor = 0;
-  const bool haveCursor = departments != nullptr && departments->GetCursor(&cursor) == kHostOk;
-  const bool departmentsExist = departments != nullptr && departments->GetBmnCount(0) > 0;
+  bool haveCursor = false;
+  int32_t departmentCount = 0;
+  if (status == kHostOk && departments != nullptr) {
+    status = departments->GetCursor(&cursor);
+    haveCursor = status == kHostOk;
+    departmentCount = departments->GetBmnCount(0);
+    if (status == kHostOk && departmentCount < 0) status = departmentCount;
+  }
+  const bool departmentsExist = departmentCount > 0;
 
-  int32_t status = kHostOk;
-  for (;;) {
+  while (status == kHostOk) {
     StSWKTINFO line;
     std::memset(&line, 0, sizeof(line));
     status = journalRule_->MoveNext(&line);
@@ -152,14 +163,16 @@ int32_t AddTaxDlg::IndividualJournalStage(uint8_t incomeKind, bool taxIncluded,
       if (line.debitAccountId == account.accountId &&
           IsNonTaxablePurchaseClass(line.debitTaxClass)) {
         StBUMONINFO department =
-            LookUpDepartment(departments, haveCursor, cursor, line.debitDeptCode);
+            LookUpDepartment(departments, haveCursor, cursor, line.debitDeptCode, &status);
+        if (status != kHostOk) break;
         RouteAmount(group, RouteIndividualAmount(incomeKind, departmentsExist, department),
                     Column::kNonTaxable, debitValue, tables);
       }
       if (line.creditAccountId == account.accountId &&
           IsNonTaxablePurchaseClass(line.creditTaxClass)) {
         StBUMONINFO department =
-            LookUpDepartment(departments, haveCursor, cursor, line.creditDeptCode);
+            LookUpDepartment(departments, haveCursor, cursor, line.creditDeptCode, &status);
+        if (status != kHostOk) break;
         RouteAmount(group, RouteIndividualAmount(incomeKind, departmentsExist, department),
                     Column::kNonTaxable, SubtractRaw(0, creditValue), tables);
       }
@@ -189,10 +202,11 @@ int32_t AddTaxDlg::IndividualFixedAssetStage(uint8_t incomeKind, const MonthRang
   StFINDINFO assetFilter = AssetDateFilter(from, to);
   int32_t status = rule->MoveReady(&assetFilter, 0, 0);
   const int32_t assetCount = status == kHostOk ? rule->GetCount() : 0;
+  if (assetCount < 0) status = assetCount;
 
   auto year = std::make_unique<StKOTEINENINFO>();
   auto month = std::make_unique<StKOTEITSUKIINFO>();
-  for (int32_t i = 0; i < assetCount; ++i) {
+  for (int32_t i = 0; status == kHostOk && i < assetCount; ++i) {
     detailTick();
     StKOTEISHISANINFO asset;
     std::memset(&asset, 0, sizeof(asset));
@@ -227,37 +241,39 @@ int AddTaxDlg::SumIndividualRefundLines(TaxSummaryTables& tables, const StDATAIN
   ResetDetail();
   ClSetBumon* departments = DepartmentSet();
   const int32_t departmentCount = departments != nullptr ? departments->GetBmnCount(0) : 0;
+  if (departmentCount < 0) return HostFailure(departmentCount);
 
-  // Stage 1: book amounts, once per department (or once without one).
-  if (departmentCount <= 0) {
-    IndividualAccountSumWalk(nullptr, incomeKind, range, interimClosing, taxIncluded, tables);
-  } else {
-    int32_t cursor = 0;
-    if (departments->GetCursor(&cursor) != kHostOk) return 0;
-    if (departments->ReadyCursor(cursor) != kHostOk) {
-      departments->ReleaseCursor(cursor);
+  // Stage 1: book amounts, once per department (or once without one). A
+  // walk that fails ends the pass: its amounts would be missing.
+  if (departmentCount == 0) {
+    if (!HostOk(IndividualAccountSumWalk(nullptr, incomeKind, range, interimClosing, taxIncluded,
+                                         tables))) {
       return 0;
     }
-    for (;;) {
+  } else {
+    int32_t cursor = 0;
+    int32_t status = departments->GetCursor(&cursor);
+    if (status != kHostOk) return HostFailure(status);
+    status = departments->ReadyCursor(cursor);
+    while (status == kHostOk) {
       StBUMONINFO department;
       std::memset(&department, 0, sizeof(department));
-      if (departments->Walk(&department, cursor) != kHostOk) break;
-      if (IndividualAccountSumWalk(&department, incomeKind, range, interimClosing, taxIncluded,
-                                   tables) != kHostOk) {
-        break;
-      }
+      status = departments->Walk(&department, cursor);
+      if (status != kHostOk) break;
+      status = IndividualAccountSumWalk(&department, incomeKind, range, interimClosing,
+                                        taxIncluded, tables);
     }
     departments->ReleaseCursor(cursor);
+    if (!HostOk(status)) return 0;
   }
 
-  // Stage 2: non-taxable parts; skipped when the rule object is missing.
+  // Stage 2: non-taxable parts.
   if (!journalRule_) journalRule_ = CreateRuleObject<ClRuleShiwake>();
-  if (journalRule_ && IndividualJournalStage(incomeKind, taxIncluded, tables) != kHostOk) {
-    return 0;
-  }
+  if (!journalRule_) return HostFailure(kCreateFailed);
+  if (!HostOk(IndividualJournalStage(incomeKind, taxIncluded, tables))) return 0;
 
   // Stage 3: fixed assets acquired in the period.
-  return IndividualFixedAssetStage(incomeKind, range, tables) == kHostOk ? 1 : 0;
+  return HostOk(IndividualFixedAssetStage(incomeKind, range, tables)) ? 1 : 0;
 }
 
 }  // namespace taxlink

@@ -21,9 +21,6 @@ constexpr int32_t kRunWritten = 0;
 constexpr int32_t kRunStopped = 1;
 constexpr int32_t kRunFailed = 2;
 
-// The program's own code for a host object that could not be created.
-constexpr int32_t kCreateFailed = -1001;
-
 // The caption of every message box of the program.
 inline constexpr char kMessageCaption[] = "消費税";
 

@@ -182,7 +182,13 @@ BOOL LinkApp::InitInstance() {
       runResult = kRunFailed;
       return FALSE_;
     }
-    tables.Allocate(static_cast<int16_t>(taxSet->GetTaxRateCount()));
+    const int32_t rateRows = taxSet->GetTaxRateCount();
+    if (rateRows < 0) {
+      ClMsgMgr::Inst()->CheckFatalErrorWithMsg(rateRows, -1, 1, 0);
+      runResult = kRunFailed;
+      return FALSE_;
+    }
+    tables.Allocate(static_cast<int16_t>(rateRows));
 
     // Steps 15 and 16.
     progress.filingClassCopy = filingClass;
@@ -228,18 +234,34 @@ BOOL LinkApp::InitInstance() {
       ShowMessage(owner, kImportClassMessage, MB_ICONINFORMATION | MB_OK);
     }
 
-    // Step 20: aggregation behind the progress window.
+    // Step 20: aggregation behind the progress window. A pass that ends on
+    // a host error fails the run: figures without what it could not read
+    // would reach the filing application as if they were right.
     WaitCursor waitCursor;
+    auto passFailed = [&]() {
+      const int32_t code = progress.hostError();
+      if (code == 0) return false;
+      progress.End();
+      waitCursor.End();
+      ClMsgMgr::Inst()->CheckFatalErrorWithMsg(code, -1, 1, owner);
+      tables.Release();
+      runResult = kRunFailed;
+      return true;
+    };
     progress.ShowWindow(true);
     waitCursor.Begin();
     progress.ResetOverall();
     progress.overallAdvance(0, 250);
     progress.SumTaxReturn(tables);
+    if (passFailed()) return FALSE_;
     progress.overallAdvance(250, 500);
     progress.WalkLegacyRates(tables.legacyRateSums, settings);
+    if (passFailed()) return FALSE_;
     progress.overallAdvance(500, 750);
     progress.SumCorporateRefundLines(tables, dataSet, settings);
+    if (passFailed()) return FALSE_;
     progress.SumIndividualRefundLines(tables, dataSet, settings);
+    if (passFailed()) return FALSE_;
     progress.overallAdvance(750, 1000);
     progress.End();
 

@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "aggregation/RuleObjects.h"
 #include "app/LinkApp.h"
 #include "host/ClAccPeriod.h"
 #include "host/ClDataMgr.h"

@@ -40,7 +40,9 @@ int EditionOf(const std::string& value) {
   return std::stoi(value);
 }
 
-// Every table the services read must exist and be readable.
+// Every table the services read must exist and be readable: a missing table
+// is a damaged store; a store that cannot be read (locked by another
+// process, a damaged page) gives the store's failure.
 int32_t CheckStore(sqlite3* db) {
   static const char* const kTables[] = {"host_state", "data_set",     "tax_rate",
                                         "app_user",   "account_class", "account",
@@ -48,10 +50,14 @@ int32_t CheckStore(sqlite3* db) {
                                         "saved_return"};
   for (const char* table : kTables) {
     mvhost::SqlStatement stmt;
-    if (stmt.Prepare(db, std::string("SELECT 1 FROM ") + table + " LIMIT 1") != 0 ||
-        stmt.Step() < 0) {
-      return mvhost::kErrDamagedStore;
+    int32_t status = stmt.Prepare(db, std::string("SELECT 1 FROM ") + table + " LIMIT 1",
+                                  "check the tables of the store");
+    if (status == 0) {
+      int32_t step = stmt.Step();
+      status = step < 0 ? step : 0;
     }
+    if (status == mvhost::kErrSqlBase - SQLITE_ERROR) return mvhost::kErrDamagedStore;
+    if (status != 0) return status;
   }
   return 0;
 }
@@ -82,10 +88,27 @@ int32_t RefuseLink(int32_t status) {
     reason = "the host home was set up for another edition (host state 'edition')";
   } else if (status == mvhost::kErrLinkClosed) {
     reason = "the host's link is closed (host state 'link')";
+  } else if (status == mvhost::kErrSqlBusy || status == mvhost::kErrSqlLocked) {
+    reason = "the store is in use by another process";
+  } else if (status == mvhost::kErrSqlCorrupt || status == mvhost::kErrSqlNotADb ||
+             status == mvhost::kErrDamagedStore) {
+    reason = "the store is damaged";
+  } else if (status == mvhost::kErrSqlFull) {
+    reason = "the disk is full";
+  } else if (status <= mvhost::kErrSqlBase && status >= mvhost::kErrSqlLowest) {
+    reason = "the store cannot be read";
   }
   std::fprintf(stderr, "mvhost: the accounting link cannot be opened: %s (code %d)\n", reason,
                static_cast<int>(status));
   return status;
+}
+
+// A store that cannot be read: the host shows its own message as well, for
+// the person at the screen (the failure is already in the error log).
+int32_t StoreFailure(int32_t status) {
+  platform::Ui().MessageBox(ClAccConnect::Inst()->ownerWindow, mvhost::HostErrorText(status),
+                            mvhost::HostCaption(), MB_OK | MB_ICONERROR);
+  return RefuseLink(status);
 }
 
 }  // namespace
@@ -97,13 +120,15 @@ int32_t ClAccConnect::Initiate() {
   sqlite3* db = mvhost::HostSession::Db(&status);
   if (db == nullptr) return RefuseLink(status);
   std::string value;
-  if (mvhost::HostSession::StateValue(db, "edition", &value) &&
-      EditionOf(value) != State().appType) {
+  bool found = false;
+  status = mvhost::HostSession::ReadState(db, "edition", &value, &found);
+  if (status != 0) return StoreFailure(status);
+  if (found && EditionOf(value) != State().appType) {
     return RefuseLink(mvhost::kErrEditionMismatch);
   }
-  if (mvhost::HostSession::StateValue(db, "link", &value) && value == "closed") {
-    return RefuseLink(mvhost::kErrLinkClosed);
-  }
+  status = mvhost::HostSession::ReadState(db, "link", &value);
+  if (status != 0) return StoreFailure(status);
+  if (value == "closed") return RefuseLink(mvhost::kErrLinkClosed);
   State().connected = true;
   return 0;
 }
@@ -115,15 +140,16 @@ int32_t ClAccConnect::ExpSysLink() {
   sqlite3* db = mvhost::HostSession::Db(&status);
   if (db == nullptr) return status;
   status = CheckStore(db);
-  if (status != 0) return status;
+  if (status != 0) return StoreFailure(status);
   std::string value;
-  if (mvhost::HostSession::StateValue(db, "link", &value) && value == "busy") {
-    return mvhost::kLinkStop;
-  }
+  status = mvhost::HostSession::ReadState(db, "link", &value);
+  if (status != 0) return StoreFailure(status);
+  if (value == "busy") return mvhost::kLinkStop;
   int32_t dataNo = 0;
   status = mvhost::HostSession::SelectedDataNo(db, &dataNo);
   if (status == mvhost::kErrNoUser || status == mvhost::kErrNoDataSet) return mvhost::kLinkStop;
-  return status;
+  if (status != 0) return StoreFailure(status);
+  return 0;
 }
 
 int32_t ClAccConnect::DispMsg(HWND owner, const char* text, const char* messageCaption,

@@ -1,12 +1,10 @@
 #include "host/ClMsgMgr.h"
 
-#include <ctime>
-#include <fstream>
 #include <string>
 
+#include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/HostMessages.h"
-#include "mvhost/lib/HostStore.h"
 #include "platform/Encoding.h"
 #include "platform/UserInterface.h"
 
@@ -18,18 +16,9 @@ ClMsgMgr* ClMsgMgr::Inst() {
 int32_t ClMsgMgr::SetLastError(int32_t code, const char* sourceFile, int line) {
   MVHOST_FAULT_POINT("ClMsgMgr::SetLastError");
   if (code == 0) return 0;
-  std::string home = mvhost::HostStore::HomeFromEnvironment();
-  if (!home.empty()) {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char stamp[32] = {};
-    std::strftime(stamp, sizeof(stamp), "%Y-%m-%d %H:%M:%S", &local);
-    std::ofstream log(home + "/error.log", std::ios::app);
-    log << stamp << " code=" << code
-        << " file=" << (sourceFile != nullptr ? platform::Cp932ToUtf8(sourceFile) : "")
-        << " line=" << line << "\n";
-  }
+  mvhost::AppendErrorLog("code=" + std::to_string(code) + " file=" +
+                         (sourceFile != nullptr ? platform::Cp932ToUtf8(sourceFile) : "") +
+                         " line=" + std::to_string(line));
   return code;
 }
 

@@ -64,7 +64,7 @@ int32_t AppendTotals(sqlite3* db, int32_t dataNo, size_t accountCount,
   mvhost::SqlStatement stmt;
   int32_t status = stmt.Prepare(db,
                                 "SELECT class_code, name, parent_class, total FROM account_class "
-                                "WHERE data_no = ? ORDER BY class_code");
+                                "WHERE data_no = ? ORDER BY class_code", "read the account classes");
   if (status != 0) return status;
   stmt.BindInt(1, dataNo);
   std::map<int64_t, ClassNode> classes;
@@ -139,7 +139,7 @@ int32_t ClRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSumType, int32_
     mvhost::SqlStatement stmt;
     status = stmt.Prepare(db,
                           "SELECT account_id, code, name, class_code, balance_side, refund_flag1, "
-                          "refund_flag2 FROM account WHERE data_no = ? ORDER BY account_id");
+                          "refund_flag2 FROM account WHERE data_no = ? ORDER BY account_id", "read the accounts of the account sums");
     if (status != 0) return status;
     stmt.BindInt(1, dataNo);
     int32_t step = 0;
@@ -171,7 +171,7 @@ int32_t ClRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSumType, int32_
           "SUM(CASE WHEN " + debitIn + " THEN j.debit_amount + j.debit_tax ELSE 0 END), "
           "SUM(CASE WHEN " + creditIn + " THEN j.credit_amount ELSE 0 END), "
           "SUM(CASE WHEN " + creditIn + " THEN j.credit_amount + j.credit_tax ELSE 0 END) "
-          "FROM journal_line j WHERE j.data_no = ? AND " + where.sql + " GROUP BY 1, 2, 3");
+          "FROM journal_line j WHERE j.data_no = ? AND " + where.sql + " GROUP BY 1, 2, 3", "sum the journal lines per account");
   if (status != 0) return status;
   int index = 1;
   if (byDepartment) {

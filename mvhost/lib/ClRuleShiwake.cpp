@@ -22,8 +22,8 @@ namespace {
 // Prepares a statement over the matching journal lines of the object's data
 // set: "SELECT <columns> FROM journal_line j WHERE <data set and filter>
 // <tail>", with the filter's values bound after extraValues.
-int32_t PrepareLines(const mvhost::RuleBinding& binding, const StFINDINFO* filter,
-                     const std::string& columns, const std::string& extraCondition,
+int32_t PrepareLines(const char* purpose, const mvhost::RuleBinding& binding,
+                     const StFINDINFO* filter, const std::string& columns, const std::string& extraCondition,
                      const std::vector<int64_t>& extraValues, const std::string& tail,
                      mvhost::SqlStatement* stmt) {
   sqlite3* db = nullptr;
@@ -34,7 +34,8 @@ int32_t PrepareLines(const mvhost::RuleBinding& binding, const StFINDINFO* filte
   status = mvhost::TranslateFilter(filter, mvhost::FilterTarget::kJournalLine, &where);
   if (status != 0) return status;
   status = stmt->Prepare(db, "SELECT " + columns + " FROM journal_line j WHERE j.data_no = ? " +
-                                 extraCondition + " AND " + where.sql + " " + tail);
+                                 extraCondition + " AND " + where.sql + " " + tail,
+                         purpose);
   if (status != 0) return status;
   stmt->BindInt(1, dataNo);
   stmt->BindAll(2, extraValues);
@@ -42,12 +43,12 @@ int32_t PrepareLines(const mvhost::RuleBinding& binding, const StFINDINFO* filte
   return 0;
 }
 
-int32_t CountLines(const mvhost::RuleBinding& binding, const StFINDINFO* filter,
+int32_t CountLines(const char* purpose, const mvhost::RuleBinding& binding, const StFINDINFO* filter,
                    const std::string& extraCondition, const std::vector<int64_t>& extraValues,
                    int32_t* count) {
   mvhost::SqlStatement stmt;
   int32_t status =
-      PrepareLines(binding, filter, "COUNT(*)", extraCondition, extraValues, "", &stmt);
+      PrepareLines(purpose, binding, filter, "COUNT(*)", extraCondition, extraValues, "", &stmt);
   if (status != 0) return status;
   int32_t step = stmt.Step();
   if (step < 0) return step;
@@ -67,14 +68,14 @@ int32_t ClRuleShiwake::GetSwkCount(const StFINDINFO* filter, const void* /*displ
                                    int32_t* count) {
   MVHOST_FAULT_POINT("ClRuleShiwake::GetSwkCount");
   if (count == nullptr) return mvhost::kErrBadArgument;
-  return CountLines(*context_, filter, "", {}, count);
+  return CountLines("count the journal lines", *context_, filter, "", {}, count);
 }
 
 int32_t ClRuleShiwake::MoveReady(const StFINDINFO* filter, const void* /*order*/,
                                  const void* /*displayInfo*/, int32_t /*cursorType*/) {
   MVHOST_FAULT_POINT("ClRuleShiwake::MoveReady");
   // Lines come in the store's line order (its primary key, so no sort).
-  return PrepareLines(*context_, filter,
+  return PrepareLines("walk the journal lines", *context_, filter,
                       "j.journal_no, j.line_id, j.date, j.month_kind, j.tax_rate, "
                       "j.business_type, j.debit_account, j.debit_dept, j.debit_amount, "
                       "j.debit_tax, j.debit_tax_class, j.credit_account, j.credit_dept, "
@@ -154,7 +155,8 @@ int32_t ClRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t
       values.push_back(probe.high);
     }
     mvhost::SqlStatement stmt;
-    int32_t status = PrepareLines(*context_, filter, "1", condition, values, "LIMIT 1", &stmt);
+    int32_t status = PrepareLines("look for journal lines at a rate", *context_, filter, "1",
+                                  condition, values, "LIMIT 1", &stmt);
     if (status != 0) return status;
     int32_t step = stmt.Step();
     if (step < 0) return step;
@@ -168,5 +170,6 @@ int32_t ClRuleShiwake::CheckExistSwkByJigyoBunrui(const StFINDINFO* filter, int3
                                                   int32_t* count) {
   MVHOST_FAULT_POINT("ClRuleShiwake::CheckExistSwkByJigyoBunrui");
   if (count == nullptr) return mvhost::kErrBadArgument;
-  return CountLines(*context_, filter, "AND j.business_type = ?", {businessType}, count);
+  return CountLines("count the journal lines of a business type", *context_, filter,
+                    "AND j.business_type = ?", {businessType}, count);
 }

@@ -25,6 +25,9 @@ constexpr int32_t kErrNoUser = -2009;           // no current user / unknown use
 constexpr int32_t kErrBadImage = -2010;         // a saved return of the wrong size
 constexpr int32_t kErrBadPeriod = -2011;        // invalid date, period or closing day
 constexpr int32_t kErrOverflow = -2012;         // a sum beyond 64 bits
+// SumTax met lines it cannot sum (a rate without a row, an unknown tax
+// class): figures without them would be wrong.
+constexpr int32_t kErrLinesLeftOut = -2013;
 
 // The filter evaluator.
 constexpr int32_t kErrFilterField = -2101;
@@ -39,10 +42,14 @@ constexpr int32_t kErrFilterLink = -2108;
 // SQLite failures: kErrSqlBase - the SQLite primary result code.
 constexpr int32_t kErrSqlBase = -3000;
 constexpr int32_t kErrSqlLowest = -3999;
+constexpr int32_t kErrSqlBusy = kErrSqlBase - 5;     // SQLITE_BUSY: another process holds the store
+constexpr int32_t kErrSqlLocked = kErrSqlBase - 6;   // SQLITE_LOCKED
+constexpr int32_t kErrSqlCorrupt = kErrSqlBase - 11; // SQLITE_CORRUPT: a damaged page
+constexpr int32_t kErrSqlFull = kErrSqlBase - 13;    // SQLITE_FULL: the disk is full
+constexpr int32_t kErrSqlNotADb = kErrSqlBase - 26;  // SQLITE_NOTADB: not a store at all
 
 // Notices.
 constexpr int32_t kNoticeNothingSaved = 2001;        // no saved return for the data set
-constexpr int32_t kNoticeLinesLeftOut = 2002;        // SumTax left lines of unused classes out
 // ExpSysLink: the host asks the program to stop.
 constexpr int32_t kLinkStop = 1;
 

@@ -15,8 +15,16 @@ std::string HostErrorText(int32_t code) {
     text = "処理に必要なオブジェクトを作成できませんでした。";
   } else if (code <= kErrFilterField && code >= kErrFilterLink) {
     text = "集計条件の指定に誤りがあります。";
+  } else if (code == kErrSqlBusy || code == kErrSqlLocked) {
+    text = "会計データは他の処理で使用中です。\nしばらくしてから、もう一度実行してください。";
+  } else if (code == kErrSqlCorrupt || code == kErrSqlNotADb) {
+    text = "会計データが破損しています。";
+  } else if (code == kErrSqlFull) {
+    text = "ディスクの空き容量が不足しているため、会計データを読み書きできません。";
   } else if (code <= kErrSqlBase && code >= kErrSqlLowest) {
     text = "会計データの読み込み中にデータベースのエラーが発生しました。";
+  } else if (code == kErrLinesLeftOut) {
+    text = "集計できない税率または税区分の仕訳があるため、集計できません。";
   } else if (code == kErrNoStore || code == kErrDamagedStore) {
     text = "会計データが見つからないか、破損しています。";
   } else if (code == kErrNoDataSet || code == kErrNoUser) {

@@ -55,17 +55,33 @@ void HostSession::Close() {
 }
 
 bool HostSession::StateValue(sqlite3* db, const std::string& key, std::string* value) {
+  bool found = false;
+  return ReadState(db, key, value, &found) == 0 && found;
+}
+
+int32_t HostSession::ReadState(sqlite3* db, const std::string& key, std::string* value,
+                               bool* found) {
+  value->clear();
+  if (found != nullptr) *found = false;
   SqlStatement stmt;
-  if (stmt.Prepare(db, "SELECT value FROM host_state WHERE key = ?") != 0) return false;
+  int32_t status = stmt.Prepare(db, "SELECT value FROM host_state WHERE key = ?",
+                                "read the host state");
+  if (status != 0) return status;
   stmt.BindText(1, key);
-  if (stmt.Step() != 1) return false;
-  *value = stmt.Text(0);
-  return true;
+  int32_t step = stmt.Step();
+  if (step < 0) return step;
+  if (step == 1) {
+    *value = stmt.Text(0);
+    if (found != nullptr) *found = true;
+  }
+  return 0;
 }
 
 int32_t HostSession::CurrentUser(sqlite3* db, std::string* userId) {
   std::string value;
-  if (!StateValue(db, "current_user", &value) || value.empty()) return kErrNoUser;
+  int32_t status = ReadState(db, "current_user", &value);
+  if (status != 0) return status;
+  if (value.empty()) return kErrNoUser;
   *userId = value;
   return 0;
 }
@@ -77,7 +93,7 @@ int32_t HostSession::SelectedDataNo(sqlite3* db, int32_t* dataNo) {
   SqlStatement stmt;
   status = stmt.Prepare(db,
                         "SELECT d.data_no FROM app_user u JOIN data_set d "
-                        "ON d.data_no = u.selected_data_no WHERE u.user_id = ?");
+                        "ON d.data_no = u.selected_data_no WHERE u.user_id = ?", "read the user's selected data set");
   if (status != 0) return status;
   stmt.BindText(1, user);
   int32_t step = stmt.Step();
@@ -90,7 +106,7 @@ int32_t HostSession::SelectedDataNo(sqlite3* db, int32_t* dataNo) {
 int32_t HostSession::DataNoOfId(sqlite3* db, const char* dataId, int32_t* dataNo) {
   if (dataId == nullptr) return kErrBadArgument;
   SqlStatement stmt;
-  int32_t status = stmt.Prepare(db, "SELECT data_no FROM data_set WHERE data_id = ?");
+  int32_t status = stmt.Prepare(db, "SELECT data_no FROM data_set WHERE data_id = ?", "find the data set by its id");
   if (status != 0) return status;
   stmt.BindText(1, platform::Cp932ToUtf8(dataId));
   int32_t step = stmt.Step();

@@ -21,8 +21,13 @@ class HostSession {
   // Forgets the open store (its statements stay valid until finalized).
   static void Close();
 
-  // A value of table host_state; false when the key is absent.
+  // A value of table host_state; false when the key is absent or the store
+  // cannot be read.
   static bool StateValue(sqlite3* db, const std::string& key, std::string* value);
+  // The same with the store's failure: 0 (an absent key leaves *value
+  // empty and *found false) or a host failure code.
+  static int32_t ReadState(sqlite3* db, const std::string& key, std::string* value,
+                           bool* found = nullptr);
 
   // The current user (UTF-8) from host_state 'current_user'.
   static int32_t CurrentUser(sqlite3* db, std::string* userId);

@@ -26,12 +26,12 @@ int32_t SetBumon::GetBmnCount(int32_t /*flag*/) {
   MVHOST_FAULT_POINT("ClSetBumon::GetBmnCount");
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  if (binding_.Resolve(&db, &dataNo) != 0) return 0;
+  int32_t status = binding_.Resolve(&db, &dataNo);
+  if (status != 0) return status;
   int64_t count = 0;
-  if (QueryInt(db, "SELECT COUNT(*) FROM department WHERE data_no = ?", {dataNo}, &count) != 0) {
-    return 0;
-  }
-  return static_cast<int32_t>(count);
+  status = QueryInt(db, "count the departments",
+                    "SELECT COUNT(*) FROM department WHERE data_no = ?", {dataNo}, &count);
+  return status != 0 ? status : static_cast<int32_t>(count);
 }
 
 int32_t SetBumon::GetCursor(int32_t* cursor) {
@@ -53,7 +53,7 @@ int32_t SetBumon::ReadOne(const char* condition, int64_t key, StBUMONINFO* out) 
   status = stmt.Prepare(db,
                         std::string("SELECT code, parent_code, name, kind, income_kind "
                                     "FROM department WHERE data_no = ? AND ") +
-                            condition + " ORDER BY code LIMIT 1");
+                            condition + " ORDER BY code LIMIT 1", "read the departments");
   if (status != 0) return status;
   stmt.BindInt(1, dataNo);
   stmt.BindInt(2, key);

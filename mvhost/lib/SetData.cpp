@@ -34,7 +34,7 @@ void Fill(const SqlStatement& row, StDATAINFO* out) {
 
 int32_t SetData::ReadDataInfo(sqlite3* db, int32_t dataNo, StDATAINFO* out) {
   SqlStatement stmt;
-  int32_t status = stmt.Prepare(db, std::string(kDataColumns) + "WHERE data_no = ?");
+  int32_t status = stmt.Prepare(db, std::string(kDataColumns) + "WHERE data_no = ?", "read the data set");
   if (status != 0) return status;
   stmt.BindInt(1, dataNo);
   int32_t step = stmt.Step();
@@ -75,7 +75,7 @@ int32_t SetData::WalkDat(StDATAINFO* out, int32_t cursor) {
   if (db == nullptr) return status;
   SqlStatement stmt;
   status = stmt.Prepare(db, std::string(kDataColumns) +
-                                "WHERE data_no > ? ORDER BY data_no LIMIT 1");
+                                "WHERE data_no > ? ORDER BY data_no LIMIT 1", "walk the data sets");
   if (status != 0) return status;
   stmt.BindInt(1, position->started ? position->lastKey : INT64_MIN);
   int32_t step = stmt.Step();

@@ -49,7 +49,7 @@ int32_t SetKamoku::WalkFind(const StFINDINFO* filter, StKAMOKUINFO* out, int32_t
   status = stmt.Prepare(db,
                         "SELECT a.account_id, a.code, a.name, a.excluded, a.balance_side, "
                         "a.class_code FROM account a WHERE a.data_no = ? AND a.account_id > ? "
-                        "AND " + where.sql + " ORDER BY a.account_id LIMIT 1");
+                        "AND " + where.sql + " ORDER BY a.account_id LIMIT 1", "walk the accounts");
   if (status != 0) return status;
   stmt.BindInt(1, dataNo);
   stmt.BindInt(2, position->started ? position->lastKey : INT64_MIN);

@@ -1,5 +1,8 @@
 #include "mvhost/lib/SqlStatement.h"
 
+#include <string>
+
+#include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
 
 namespace mvhost {
@@ -8,15 +11,24 @@ int32_t SqlFailure(int sqliteCode) { return kErrSqlBase - (sqliteCode & 0xFF); }
 
 SqlStatement::~SqlStatement() { Finalize(); }
 
-int32_t SqlStatement::Prepare(sqlite3* db, const std::string& sql) {
+int32_t SqlStatement::Prepare(sqlite3* db, const std::string& sql, const char* purpose) {
   Finalize();
+  purpose_ = purpose;
   if (db == nullptr) return kErrNoStore;
   int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr);
   if (rc != SQLITE_OK) {
+    int32_t status = Failure(rc, db);
     Finalize();
-    return SqlFailure(rc);
+    return status;
   }
   return 0;
+}
+
+int32_t SqlStatement::Failure(int sqliteCode, sqlite3* db) {
+  int32_t status = SqlFailure(sqliteCode);
+  AppendErrorLog("code=" + std::to_string(status) + " purpose=\"" + purpose_ + "\" sqlite=\"" +
+                 (db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(sqliteCode)) + "\"");
+  return status;
 }
 
 void SqlStatement::BindInt(int index, int64_t value) {
@@ -36,7 +48,7 @@ int32_t SqlStatement::Step() {
   int rc = sqlite3_step(stmt_);
   if (rc == SQLITE_ROW) return 1;
   if (rc == SQLITE_DONE) return 0;
-  return SqlFailure(rc);
+  return Failure(rc, sqlite3_db_handle(stmt_));
 }
 
 int64_t SqlStatement::Int(int column) const { return sqlite3_column_int64(stmt_, column); }
@@ -73,10 +85,10 @@ void SqlStatement::Finalize() {
   }
 }
 
-int32_t QueryInt(sqlite3* db, const std::string& sql, const std::vector<int64_t>& values,
-                 int64_t* out) {
+int32_t QueryInt(sqlite3* db, const char* purpose, const std::string& sql,
+                 const std::vector<int64_t>& values, int64_t* out) {
   SqlStatement stmt;
-  int32_t status = stmt.Prepare(db, sql);
+  int32_t status = stmt.Prepare(db, sql, purpose);
   if (status != 0) return status;
   stmt.BindAll(1, values);
   int32_t step = stmt.Step();

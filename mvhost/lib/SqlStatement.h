@@ -10,7 +10,10 @@
 namespace mvhost {
 
 // A prepared SQLite statement with positional integer and text parameters.
-// Every value reaches SQLite through a bind, never through the SQL text.
+// Every value reaches SQLite through a bind, never through the SQL text. A
+// failure to prepare or to step (a damaged page, a store locked by another
+// process, a full disk) is returned as a host status and written to the
+// host's error log with the statement's purpose.
 class SqlStatement {
  public:
   SqlStatement() = default;
@@ -19,7 +22,8 @@ class SqlStatement {
   SqlStatement& operator=(const SqlStatement&) = delete;
 
   // Prepares sql on db; a host status (0 or an SQLite failure code).
-  int32_t Prepare(sqlite3* db, const std::string& sql);
+  // purpose says what the statement is for ("sum the tax return").
+  int32_t Prepare(sqlite3* db, const std::string& sql, const char* purpose);
   void BindInt(int index, int64_t value);  // 1-based
   void BindText(int index, const std::string& value);
   // Binds values to the parameters from index first on.
@@ -36,15 +40,18 @@ class SqlStatement {
   bool IsPrepared() const { return stmt_ != nullptr; }
 
  private:
+  int32_t Failure(int sqliteCode, sqlite3* db);
+
   sqlite3_stmt* stmt_ = nullptr;
+  const char* purpose_ = "";
 };
 
 // The host status of an SQLite result code (kErrSqlBase - primary code).
 int32_t SqlFailure(int sqliteCode);
 
 // Runs a query that yields one integer (0 when it yields no row).
-int32_t QueryInt(sqlite3* db, const std::string& sql, const std::vector<int64_t>& values,
-                 int64_t* out);
+int32_t QueryInt(sqlite3* db, const char* purpose, const std::string& sql,
+                 const std::vector<int64_t>& values, int64_t* out);
 
 }  // namespace mvhost
 

@@ -243,12 +243,12 @@ TEST_F(SumsTaxReturnTest, RatesTotalsAndTheMonthFilter) {
 TEST_F(SumsTaxReturnTest, LinesThatFitNoRowAreReported) {
   host_.AddJournal(Credit(1, Yen(1000), Yen(100), 1000));  // 10 %: no row
   Tables t = Sum(nullptr);
-  EXPECT_EQ(t.status, mvhost::kNoticeLinesLeftOut);
+  EXPECT_EQ(t.status, mvhost::kErrLinesLeftOut);
   EXPECT_EQ(Figure(&t.rates[3], 8), 0);
 
   host_.Exec("DELETE FROM journal_line");
   host_.AddJournal(Credit(15, Yen(1000), 0, 800));  // no such class
-  EXPECT_EQ(Sum(nullptr).status, mvhost::kNoticeLinesLeftOut);
+  EXPECT_EQ(Sum(nullptr).status, mvhost::kErrLinesLeftOut);
 
   host_.Exec("DELETE FROM journal_line");
   host_.AddJournal(Debit(31, Yen(1000), 0, 800));  // pending import class: expected, silent
