@@ -1,10 +1,10 @@
 #include "app/HostCommandLine.h"
 
-#include <cstdlib>
+#include <cstdint>
 #include <string>
 
 #include "app/LinkApp.h"
-#include "platform/Encoding.h"
+#include "platform/DecimalText.h"
 
 namespace taxlink {
 
@@ -14,17 +14,21 @@ int ParseHostCommandLine(LinkApp& app, std::string_view commandLine) {
 
   size_t comma = line.find(',');
   if (comma == std::string::npos) return 0;
-  app.hostWindow = static_cast<HWND>(std::atol(line.substr(0, comma).c_str()));
+  // Handles are 32 bits, written signed or unsigned.
+  app.hostWindow = static_cast<HWND>(
+      platform::DecimalValue(line.substr(0, comma), INT32_MIN, UINT32_MAX));
   size_t start = comma + 1;
 
   comma = line.find(',', start);
   if (comma == std::string::npos) return 0;
-  app.hostNotifyMessage = static_cast<int32_t>(std::atol(line.substr(start, comma - start).c_str()));
+  app.hostNotifyMessage = static_cast<int32_t>(
+      platform::DecimalValue(line.substr(start, comma - start), INT32_MIN, INT32_MAX));
   start = comma + 1;
 
   comma = line.find(',', start);
   if (comma == std::string::npos) return 0;
-  app.functionId = static_cast<int16_t>(std::atoi(line.substr(start, comma - start).c_str()));
+  app.functionId = static_cast<int16_t>(
+      platform::DecimalValue(line.substr(start, comma - start), INT16_MIN, INT16_MAX));
 
   std::string rest = line.substr(comma + 1);
   if (!rest.empty()) app.hostText = rest;
@@ -32,22 +36,13 @@ int ParseHostCommandLine(LinkApp& app, std::string_view commandLine) {
 }
 
 std::string CommandLineFromArgs(int argc, char** argv) {
+  // The host's line is Shift_JIS and is taken byte for byte: guessing at
+  // another encoding would turn valid Shift_JIS such as "ﾐ植" (D0 90 41)
+  // into other characters.
   std::string line;
   for (int i = 1; i < argc; ++i) {
     if (i > 1) line.push_back(' ');
-    // A terminal hands UTF-8; the host hands the Shift_JIS bytes a Windows
-    // command line carries. Text that is not UTF-8 but valid Shift_JIS is
-    // kept as it is instead of being garbled by a conversion.
-    std::string_view argument(argv[i]);
-    std::string converted;
-    std::string ignored;
-    if (platform::TryUtf8ToCp932(argument, &converted)) {
-      line += converted;
-    } else if (platform::TryCp932ToUtf8(argument, &ignored)) {
-      line += argument;
-    } else {
-      line += platform::Utf8ToCp932(argument);
-    }
+    line += argv[i];
   }
   return line;
 }

@@ -1,10 +1,11 @@
 #include "app/TargetCompatibility.h"
 
-#include <cstdlib>
+#include <cstdint>
 #include <cstring>
 
 #include "app/LinkApp.h"
 #include "host/ClAccConnect.h"
+#include "platform/DecimalText.h"
 #include "platform/Mbcs.h"
 #include "platform/ProfileFile.h"
 #include "platform/WinFileSystem.h"
@@ -49,7 +50,8 @@ int32_t TargetCompatibilityStatus() {
   char level[16] = {};
   platform::GetPrivateProfileString("ProgramLevel", "SY26", "1", level, sizeof(level), path);
   if (level[0] == '\0') return -1;
-  int value = std::atoi(level);
+  // A level beyond the int range saturates: never a wrapped 1.
+  const int64_t value = platform::DecimalValue(level, INT32_MIN, INT32_MAX);
   if (value == 1) return 0;
   return value < 1 ? 1 : 2;
 }

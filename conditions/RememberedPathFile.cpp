@@ -4,10 +4,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 
 #include "conditions/FolderLevels.h"
 #include "conditions/PathText.h"
+#include "platform/DecimalText.h"
 #include "platform/File.h"
 #include "platform/WinFileSystem.h"
 
@@ -15,8 +17,12 @@ namespace taxlink {
 
 namespace {
 
-// The runtime's decimal conversion (atol): leading blanks, a sign, digits.
-long DecimalValue(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
+// The runtime's decimal conversion, saturating at the member's range.
+template <class Member>
+Member DecimalOf(const std::string& text) {
+  return static_cast<Member>(platform::DecimalValue(text, std::numeric_limits<Member>::min(),
+                                                    std::numeric_limits<Member>::max()));
+}
 
 // Splits a value "METHOD/START/END/PATH"; only the first three "/" separate.
 bool ParseValue(const std::string& value, RememberedRecord* record) {
@@ -28,11 +34,9 @@ bool ParseValue(const std::string& value, RememberedRecord* record) {
   if (third == std::string::npos) return false;
   std::string path = value.substr(third + 1);
   if (path.size() > kPathBufferSize - 1) return false;
-  record->method = static_cast<int32_t>(DecimalValue(value.substr(0, first)));
-  record->startMonth =
-      static_cast<int16_t>(DecimalValue(value.substr(first + 1, second - first - 1)));
-  record->endMonth =
-      static_cast<int16_t>(DecimalValue(value.substr(second + 1, third - second - 1)));
+  record->method = DecimalOf<int32_t>(value.substr(0, first));
+  record->startMonth = DecimalOf<int16_t>(value.substr(first + 1, second - first - 1));
+  record->endMonth = DecimalOf<int16_t>(value.substr(second + 1, third - second - 1));
   record->path = std::move(path);
   return true;
 }

@@ -45,8 +45,10 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"1,2,3,C:\\a,b\\c.xml", 1, 1, 2, 3, "C:\\a,b\\c.xml"},
         // Decimal conversion stops at the first non-digit, as atol does.
         CommandLineCase{"12ab,x,-5,p", 1, 12, 0, -5, "p"},
-        // The function id is kept in 16 bits.
-        CommandLineCase{"1,2,65537,", 1, 1, 2, 1, ""}));
+        // Numbers beyond their member saturate instead of wrapping.
+        CommandLineCase{"1,2,65537,", 1, 1, 2, 32767, ""},
+        CommandLineCase{"4294967297,99999999999,-99999,", 1, 4294967295u, 2147483647, -32768,
+                        ""}));
 
 TEST(HostCommandLineTest, ReadsLinesLongerThanAWindowsPath) {
   std::string path = "C:\\" + std::string(300, 'a') + ".xml";
@@ -55,29 +57,19 @@ TEST(HostCommandLineTest, ReadsLinesLongerThanAWindowsPath) {
   EXPECT_EQ(app.hostText, path);
 }
 
-TEST(HostCommandLineTest, JoinsArgumentsWithSpacesAndConvertsToShiftJis) {
-  // argv arrives in UTF-8 (u8 literals stay UTF-8 whatever the execution
-  // character set); the program works in Shift_JIS.
+TEST(HostCommandLineTest, TakesTheLineByteForByte) {
+  // The host passes the Shift_JIS bytes of a Windows command line: "表" ends
+  // in the byte 0x5C, and "ﾐ植" (D0 90 41) happens to start like UTF-8 "А".
   std::string program = "TaxLinkAlto";
-  std::string first = reinterpret_cast<const char*>(u8"1,2,3,C:\\出力");
-  std::string second = reinterpret_cast<const char*>(u8"先.xml");
-  char* argv[] = {program.data(), first.data(), second.data()};
-  EXPECT_EQ(CommandLineFromArgs(3, argv), std::string("1,2,3,C:\\出力 先.xml"));
-  EXPECT_EQ(CommandLineFromArgs(1, argv), "");
-}
-
-TEST(HostCommandLineTest, KeepsArgumentsTheHostPassesInShiftJis) {
-  // The host passes the bytes of a Windows command line; "表" ends in the
-  // byte 0x5C, and the text is not UTF-8.
-  std::string program = "TaxLinkAlto";
-  std::string hosted = "4660,1025,7,C:\\出力表\\税.xml";
+  std::string hosted = "4660,1025,7,C:\\出力表\\ﾐ植.xml";
   std::string plain = "x";
   char* argv[] = {program.data(), hosted.data(), plain.data()};
   EXPECT_EQ(CommandLineFromArgs(3, argv), hosted + " x");
+  EXPECT_EQ(CommandLineFromArgs(1, argv), "");
 
   LinkApp app;
   EXPECT_EQ(ParseHostCommandLine(app, CommandLineFromArgs(2, argv)), 1);
-  EXPECT_EQ(app.hostText, "C:\\出力表\\税.xml");
+  EXPECT_EQ(app.hostText, "C:\\出力表\\ﾐ植.xml");
 }
 
 }  // namespace

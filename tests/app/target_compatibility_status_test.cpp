@@ -50,6 +50,10 @@ TEST_F(TargetCompatibilityStatusTest, FindsTheFileInAFolderEndingInATrailByteBac
       {"[ProgramLevel]\r\nSY26=1\r\n", 0},
       {"[ProgramLevel]\r\nSY26=0\r\n", 1},
       {"[ProgramLevel]\r\nSY26=3\r\n", 2},
+      // Levels past the int range saturate: never a wrapped 1 or a negative.
+      {"[ProgramLevel]\r\nSY26=4294967297\r\n", 2},
+      {"[ProgramLevel]\r\nSY26=99999999999999999999\r\n", 2},
+      {"[ProgramLevel]\r\nSY26=-4294967295\r\n", 1},
   };
   for (const Case& c : cases) {
     WriteDefinition(c.content);

@@ -144,8 +144,14 @@ ProgramRunResult ProgramRun::Run(const std::string& hostHome, const std::vector<
                    "trap '' XFSZ; ulimit -f " + std::to_string(*fileSizeBlocks_) +
                        "; exec \"$0\" \"$@\""};
   }
-  argvStrings.push_back(programPath);
-  argvStrings.insert(argvStrings.end(), args.begin(), args.end());
+  if (hostLaunch_) {
+    startPath = BinaryFolder() + "/mvhost";
+    argvStrings = {startPath, "launch", "Alto", "--program", programPath};
+    argvStrings.insert(argvStrings.end(), hostLaunch_->begin(), hostLaunch_->end());
+  } else {
+    argvStrings.push_back(programPath);
+    argvStrings.insert(argvStrings.end(), args.begin(), args.end());
+  }
   std::vector<char*> argv;
   for (std::string& a : argvStrings) argv.push_back(a.data());
   argv.push_back(nullptr);

@@ -47,6 +47,14 @@ class ProgramRun {
   // it fail with EFBIG instead of ending the process); nullopt: no limit.
   void LimitFileSize(std::optional<unsigned> blocks) { fileSizeBlocks_ = blocks; }
 
+  // With options, the next runs start the program through `mvhost launch
+  // Alto --program <copy>` with these further options of mvhost's (e.g.
+  // --path), as the host does, and the arguments of Run are not used;
+  // nullopt starts it directly again.
+  void LaunchThroughHost(std::optional<std::vector<std::string>> launchOptions) {
+    hostLaunch_ = std::move(launchOptions);
+  }
+
   // Runs the program with MVHOST_HOME = hostHome and the given arguments.
   ProgramRunResult Run(const std::string& hostHome, const std::vector<std::string>& args,
                        const std::vector<std::string>& extraEnvironment = {});
@@ -58,6 +66,7 @@ class ProgramRun {
   std::string scriptPath_;
   std::optional<unsigned> window_;
   std::optional<unsigned> fileSizeBlocks_;
+  std::optional<std::vector<std::string>> hostLaunch_;
 };
 
 // The POSIX path of the build's executables folder.
