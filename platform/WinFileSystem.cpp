@@ -16,14 +16,29 @@
 namespace platform {
 namespace {
 
+// Whether a Windows path text ends in a separator (a trail byte 0x5C of a
+// double-byte character is none).
+bool EndsInSeparator(const char* path) {
+  const std::size_t length = std::strlen(path);
+  if (length == 0) return false;
+  const char last = path[length - 1];
+  return (last == '\\' || last == '/') && !IsTrailAt(path, length - 1);
+}
+
 // The POSIX path of a Windows path argument; sets errno when there is none.
+// A text that ends in a separator names a folder, as on Windows: the POSIX
+// path keeps a final "/", so a file there is not found ("file\" fails).
 std::optional<std::string> Posix(const char* path) {
   if (path == nullptr || *path == '\0') {
     errno = ENOENT;
     return std::nullopt;
   }
   std::optional<std::string> posix = ToPosixPath(path);
-  if (!posix) errno = ENOENT;
+  if (!posix) {
+    errno = ENOENT;
+    return posix;
+  }
+  if (EndsInSeparator(path) && !posix->empty() && posix->back() != '/') posix->push_back('/');
   return posix;
 }
 

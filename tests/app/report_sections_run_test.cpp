@@ -2,6 +2,7 @@
 // each, and output files that cannot be created or written.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <fstream>
@@ -77,7 +78,7 @@ TEST_F(ReportSectionsRunTest, DataFailsAndUserGoesOn) {
 struct FileFaultCase {
   const char* name;
   bool savedValues;
-  bool fullDevice;  // else a path below a regular file
+  bool fullDevice;  // else a link into a missing folder
 };
 
 class UnwritableFileRunTest : public ReportSectionsRunTest,
@@ -93,8 +94,9 @@ TEST_P(UnwritableFileRunTest, AsksEachSectionThenFailsNamingThePath) {
     path = "C:\\dev\\full";
     finalMessage = "出力ファイルへの書き込みに失敗しました。\n\n" + path;
   } else {
-    std::ofstream(OutPosix("blocker")) << "not a folder";
-    path = OutWindows("blocker") + "\\tax.xml";
+    // Even root cannot create a file through a link into a missing folder.
+    ASSERT_EQ(::symlink(OutPosix("missing/tax.xml").c_str(), OutPosix("tax.xml").c_str()), 0);
+    path = OutWindows("tax.xml");
     finalMessage = "出力ファイルを作成できませんでした。\n\n" + path;
   }
   std::vector<std::string> steps;

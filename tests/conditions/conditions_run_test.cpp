@@ -27,6 +27,7 @@ struct RunCase {
   const char* message;
   uint32_t style;
   int focus;
+  const char* existingFile = nullptr;  // a file put in place first (below the drive)
 };
 
 std::string TooLongFolderPath() {
@@ -61,6 +62,12 @@ const RunCase kRunRefusals[] = {
     {"ExistingFolderAsName", "4", "3", "C:\\out", "ファイル名が指定されていません。", kRefusal,
      kIdcOutputPath},
     {"FolderCannotBeCreated", "4", "3", TooLongFolderPath(), nullptr, 0, kIdcOutputPath},
+    // A folder part that names a file is a missing folder that cannot be
+    // made, never the file itself.
+    {"FileAsFolder", "4", "3", "C:\\out\\exists.xml\\a.xml", nullptr, 0, kIdcOutputPath,
+     "out/exists.xml"},
+    {"FileAsFolderWithDot", "4", "3", "C:\\out\\exists.xml\\.", nullptr, 0, kIdcOutputPath,
+     "out/exists.xml"},
 };
 
 class ConditionsRunRefusalTest : public ConditionsDialogTest,
@@ -68,6 +75,7 @@ class ConditionsRunRefusalTest : public ConditionsDialogTest,
 
 TEST_P(ConditionsRunRefusalTest, RefusesAndFocusesTheField) {
   const RunCase& c = GetParam();
+  if (c.existingFile != nullptr) ConditionsWriteFile(dir_.PosixOf(c.existingFile), "old");
   ConditionsDialog dialog(0);
   OpenWithPath(dialog, c.path);
   dialog.SetItemText(kIdcStartMonth, c.start);
@@ -85,6 +93,9 @@ TEST_P(ConditionsRunRefusalTest, RefusesAndFocusesTheField) {
     EXPECT_EQ(ui().messages[1].text, "フォルダの作成に失敗しました。\n\n出力先を再入力してください。");
     EXPECT_EQ(ui().messages[1].style, kRefusal);
     EXPECT_FALSE(fs::exists(dir_.PosixOf("out/new")));
+    if (c.existingFile != nullptr) {
+      EXPECT_TRUE(fs::is_regular_file(dir_.PosixOf(c.existingFile)));
+    }
   }
   EXPECT_EQ(dialog.GetFocusId(), c.focus);
   EXPECT_EQ(dialog.GetControl(c.focus)->selStart, 0);
