@@ -150,5 +150,32 @@ TEST_F(SavedReturnRunTest, GivingUpAfterAFailedSectionFailsTheRun) {
   EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "");
 }
 
+// An exception that leaves the run (here a saved securities amount whose
+// factor 20 passes the fixed-point range) is a failed run the user is told
+// about, and the host is notified.
+TEST_F(ProgramRunTest, AnAmountPastTheRangeFailsTheRunWithAMessage) {
+  DataSetSpec wanted;
+  int32_t dataNo = AddSelectedCompany(host_, wanted);
+  StSaveTaxInfo saved = MatchingReturn(wanted);
+  saved.hikazeiUriageYuukaZeinuki8 = INT64_MAX / 10;
+  host_.SaveReturn(dataNo, saved);
+  Program().ListenAsWindow(4660);
+  ProgramRunResult result =
+      RunWith({ClickStep(kSavedValuesRadio), TypeStep(kOutputPathEdit, OutWindows("saved.xml")),
+               ClickStep(kRunButton), AnswerStep("ok", "失敗しました")},
+              {"4660,1025,9,"});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(Mismatches(result), "");
+  std::vector<nlohmann::json> messages = EventsOf(result, "message");
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].value("text", ""),
+            Utf8("金額が処理できる範囲を超えたため、消費税情報の出力に失敗しました。\n\n"
+                 "アプリケーションを終了します。"));
+  EXPECT_EQ(messages[0].value("caption", ""), Utf8("消費税"));
+  EXPECT_EQ(messages[0].value("icon", ""), "warning");
+  EXPECT_EQ(result.windowMessages, HostedRunDatagrams(9, 2));
+  EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "");
+}
+
 }  // namespace
 }  // namespace taxlink::testing

@@ -1,0 +1,47 @@
+#include "app/RunFailure.h"
+
+#include <cstdio>
+#include <new>
+
+#include "aggregation/Decimal4.h"
+#include "app/LinkApp.h"
+#include "platform/UserInterface.h"
+
+namespace taxlink {
+
+namespace {
+
+constexpr char kOverflowMessage[] =
+    "金額が処理できる範囲を超えたため、消費税情報の出力に失敗しました。\n\n"
+    "アプリケーションを終了します。";
+constexpr char kOutOfMemoryMessage[] =
+    "メモリが不足しているため、消費税情報の出力に失敗しました。\n\n"
+    "アプリケーションを終了します。";
+constexpr char kFailedMessage[] =
+    "消費税情報の出力に失敗しました。\n\nアプリケーションを終了します。";
+
+}  // namespace
+
+void FailRunAfterException(LinkApp& app, std::exception_ptr failure) {
+  const char* message = kFailedMessage;
+  const char* reason = "an unexpected error ended the run";
+  try {
+    std::rethrow_exception(failure);
+  } catch (const Decimal4Overflow&) {
+    message = kOverflowMessage;
+    reason = "an amount exceeded the supported range";
+  } catch (const std::bad_alloc&) {
+    message = kOutOfMemoryMessage;
+    reason = "memory ran out";
+  } catch (...) {
+  }
+  app.runResult = kRunFailed;
+  std::fprintf(stderr, "TaxLink: %s; the run failed.\n", reason);
+  // Telling the user may itself fail when memory is gone; the result stands.
+  try {
+    platform::Ui().MessageBox(0, message, kMessageCaption, MB_ICONWARNING | MB_OK);
+  } catch (...) {
+  }
+}
+
+}  // namespace taxlink
