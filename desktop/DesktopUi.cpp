@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "desktop/DialogMetrics.h"
 #include "desktop/DialogWindow.h"
@@ -82,8 +83,12 @@ void EnsureApplication() {
 
 std::unique_ptr<platform::UserInterface> MakeDesktopUi() {
   if (QCoreApplication::instance() == nullptr && !CanOpenDisplay()) {
-    std::fputs("taxlink: the desktop front end cannot open the display; trying the next front end\n",
-               stderr);
+    const char* display = std::getenv("WAYLAND_DISPLAY");
+    if (display == nullptr || display[0] == '\0') display = std::getenv("DISPLAY");
+    std::fprintf(stderr,
+                 "taxlink: the desktop front end cannot open the display \"%s\"; another front end "
+                 "takes over\n",
+                 display != nullptr ? display : "");
     return nullptr;
   }
   EnsureApplication();

@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFocusEvent>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -33,6 +36,11 @@ Qt::Alignment AlignmentOf(uint32_t style) {
 void SetButtonText(QAbstractButton* button, const std::string& cp932) {
   button->setText(ToQt(cp932));
   button->setShortcut(QKeySequence());
+}
+
+// Brings a window to the front where the platform can (not offscreen).
+void Raise(QWidget* window) {
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) window->raise();
 }
 
 bool IsArrowKey(int key) {
@@ -83,22 +91,14 @@ QWidget* DialogWindow::MakeWidget(std::size_t index) {
     case ControlKind::kPushButton: {
       auto* button = new QPushButton(this);
       button->setAutoDefault(false);
-      connect(button, &QPushButton::clicked, this, [this, index] {
-        if (refreshing_) return;
-        dialog_.UserClick(items_[index].id);
-        AfterAction();
-      });
+      connect(button, &QPushButton::clicked, this, [this, index] { Clicked(index); });
       return button;
     }
     case ControlKind::kRadioButton: {
       auto* radio = new QRadioButton(this);
       // The model decides what is checked.
       radio->setAutoExclusive(false);
-      connect(radio, &QRadioButton::clicked, this, [this, index] {
-        if (refreshing_) return;
-        dialog_.UserClick(items_[index].id);
-        AfterAction();
-      });
+      connect(radio, &QRadioButton::clicked, this, [this, index] { Clicked(index); });
       return radio;
     }
     case ControlKind::kGroupBox:
@@ -148,7 +148,7 @@ int DialogWindow::IdOf(const QObject* widget) const {
 void DialogWindow::RunUntilEnded() {
   setWindowModality(Qt::ApplicationModal);
   show();
-  raise();
+  Raise(this);
   activateWindow();
   Refresh();
   if (!dialog_.IsEnded()) {
@@ -163,7 +163,7 @@ void DialogWindow::RunUntilEnded() {
 void DialogWindow::SyncVisibility() {
   if (dialog_.IsVisible() && !isVisible()) {
     show();
-    raise();
+    Raise(this);
   } else if (!dialog_.IsVisible() && isVisible()) {
     hide();
   }
@@ -271,6 +271,12 @@ void DialogWindow::Typed(std::size_t index) {
   AfterAction();
 }
 
+void DialogWindow::Clicked(std::size_t index) {
+  if (refreshing_) return;
+  dialog_.UserClick(items_[index].id);
+  AfterAction();
+}
+
 void DialogWindow::AfterAction() {
   if (dialog_.IsEnded()) {
     if (loop_ != nullptr) loop_->quit();
@@ -339,8 +345,15 @@ bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::FocusIn: {
       int id = IdOf(watched);
-      if (!refreshing_ && id >= 0 && id != dialog_.GetFocusId() && !dialog_.UserFocus(id)) {
-        Refresh();  // refused: the focus goes back where the model has it
+      if (refreshing_ || id < 0 || id == dialog_.GetFocusId()) break;
+      // A click moves the model's focus; a focus change of the window system
+      // (a window activated again) or one the model refuses goes back where
+      // the model has it, once this event is over.
+      bool clicked = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
+      if (!clicked || !dialog_.UserFocus(id)) {
+        QTimer::singleShot(0, this, [this] {
+          if (!dialog_.IsEnded()) Refresh();
+        });
       }
       break;
     }

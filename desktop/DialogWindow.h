@@ -60,6 +60,7 @@ class DialogWindow : public QDialog {
   bool TakeKey(const QKeyEvent* key, const QObject* watched, int* virtualKey,
                unsigned* modifiers) const;
   void Typed(std::size_t index);
+  void Clicked(std::size_t index);
   void AfterAction();
   void ApplySelection(Item& item, const std::string& text, int start, int end);
 

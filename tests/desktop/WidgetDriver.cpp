@@ -54,17 +54,36 @@ WidgetDriver::~WidgetDriver() {
 
 void WidgetDriver::OnDialog(int templateId, std::function<void(desktop::DialogWindow&)> act) {
   steps_.push_back({[templateId] { return VisibleDialog(templateId) != nullptr; },
-                    [templateId, act] { act(*VisibleDialog(templateId)); }});
+                    [this, templateId, act] {
+                      desktop::DialogWindow* window = VisibleDialog(templateId);
+                      Activate(*window);
+                      act(*window);
+                    }});
 }
 
 void WidgetDriver::OnMessageBox(std::function<void(QMessageBox&)> act) {
   steps_.push_back({[] { return VisibleMessageBox() != nullptr; },
-                    [act] { act(*VisibleMessageBox()); }});
+                    [this, act] {
+                      QMessageBox* box = VisibleMessageBox();
+                      Activate(*box);
+                      act(*box);
+                    }});
+}
+
+void WidgetDriver::Activate(QWidget& window) {
+  // A person types into the window that has the focus; the window system
+  // may activate a new window a little later.
+  if (window.isActiveWindow()) return;
+  activating_ = true;
+  window.activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(&window, 5000)) << "the window did not become active";
+  activating_ = false;
 }
 
 void WidgetDriver::Tick() {
   // The next tick is set first: this step may wait in a nested event loop.
   QTimer::singleShot(kTickMilliseconds, context_.get(), [this] { Tick(); });
+  if (activating_) return;  // the step under way waits for its window
   if (dismissing_) {
     Dismiss();
     return;

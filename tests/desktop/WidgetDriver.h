@@ -41,11 +41,13 @@ class WidgetDriver {
   };
   void Tick();
   void Dismiss();
+  void Activate(QWidget& window);
 
   std::unique_ptr<QObject> context_;  // cancels the pending ticks
   std::deque<Step> steps_;
   std::chrono::steady_clock::time_point waitingSince_;
   bool dismissing_ = false;
+  bool activating_ = false;
 };
 
 // Installs a desktop front end (offscreen) for the life of the object.

@@ -37,6 +37,17 @@ report="$work/out/sakura.xml"  # out/ does not exist: the program offers to crea
 path="C:$(printf '%s' "$report" | tr '/' '\\')"
 transcript="$work/transcript.jsonl"
 
+# A display that cannot be opened: the front end gives way to the none
+# front end, which cancels the dialog (result 1), instead of Qt ending the
+# process.
+status=0
+DISPLAY=:9999 TAXLINK_UI=desktop "$work/TaxLinkAlto" >"$work/nodisplay.log" 2>&1 || status=$?
+if [ "$status" -ne 1 ] || ! grep -q 'the desktop front end cannot open the display ":9999"' "$work/nodisplay.log"; then
+  echo "FAILED: without a display the run ended with $status:"
+  cat "$work/nodisplay.log"
+  exit 1
+fi
+
 TAXLINK_UI=desktop TAXLINK_UI_TRANSCRIPT="$transcript" "$work/TaxLinkAlto" >"$work/program.log" 2>&1 &
 program=$!
 
