@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "desktop/QtText.h"
 
 namespace desktop_test {
@@ -41,8 +43,13 @@ QMessageBox* VisibleMessageBox() {
 
 }  // namespace
 
-WidgetDriver::WidgetDriver() : context_(std::make_unique<QObject>()) {
+void EnsureOffscreenApplication() {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
   desktop::EnsureApplication();
+}
+
+WidgetDriver::WidgetDriver() : context_(std::make_unique<QObject>()) {
+  EnsureOffscreenApplication();
   waitingSince_ = std::chrono::steady_clock::now();
   QTimer::singleShot(kTickMilliseconds, context_.get(), [this] { Tick(); });
 }
@@ -118,7 +125,7 @@ void WidgetDriver::Dismiss() {
 }
 
 ScopedDesktopUi::ScopedDesktopUi(std::string transcriptPath) {
-  desktop::EnsureApplication();
+  EnsureOffscreenApplication();
   auto ui = std::make_unique<desktop::DesktopUi>(std::move(transcriptPath));
   ui_ = ui.get();
   previous_ = platform::SetUi(std::move(ui));

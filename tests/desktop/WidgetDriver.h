@@ -50,6 +50,10 @@ class WidgetDriver {
   bool activating_ = false;
 };
 
+// The process's QApplication, on Qt's offscreen platform unless
+// QT_QPA_PLATFORM names another.
+void EnsureOffscreenApplication();
+
 // Installs a desktop front end (offscreen) for the life of the object.
 class ScopedDesktopUi {
  public:
