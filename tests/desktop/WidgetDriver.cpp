@@ -77,6 +77,16 @@ void WidgetDriver::OnMessageBox(std::function<void(QMessageBox&)> act) {
                     }});
 }
 
+void WidgetDriver::OnFileDialog(std::function<void(QFileDialog&)> act) {
+  auto find = [] { return Visible<QFileDialog>([](QFileDialog&) { return true; }); };
+  steps_.push_back({[find] { return find() != nullptr; },
+                    [this, find, act] {
+                      QFileDialog* dialog = find();
+                      Activate(*dialog);
+                      act(*dialog);
+                    }});
+}
+
 void WidgetDriver::Activate(QWidget& window) {
   // A person types into the window that has the focus; the window system
   // may activate a new window a little later.
@@ -172,6 +182,18 @@ QStringList ButtonLabels(const QMessageBox& box) {
   QStringList labels;
   for (QAbstractButton* button : box.buttons()) labels << button->text();
   return labels;
+}
+
+void ChooseFile(QFileDialog& dialog, const std::string& path) {
+  // Set rather than typed: the name field's completer would take the keys.
+  auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  if (name == nullptr) {
+    ADD_FAILURE() << "the file dialog has no name field";
+    dialog.reject();
+    return;
+  }
+  name->setText(QString::fromStdString(path));
+  QTest::keyClick(name, Qt::Key_Return);
 }
 
 QString Shown(const char* cp932) { return desktop::ToQt(cp932); }

@@ -14,6 +14,7 @@
 #include "desktop/DesktopUi.h"
 #include "desktop/DialogWindow.h"
 
+class QFileDialog;
 class QMessageBox;
 class QWidget;
 
@@ -32,6 +33,7 @@ class WidgetDriver {
 
   void OnDialog(int templateId, std::function<void(desktop::DialogWindow&)> act);
   void OnMessageBox(std::function<void(QMessageBox&)> act);
+  void OnFileDialog(std::function<void(QFileDialog&)> act);
   bool Done() const { return steps_.empty(); }
 
  private:
@@ -79,6 +81,8 @@ void Press(desktop::DialogWindow& window, int key, Qt::KeyboardModifiers modifie
 // Clicks the message box button labelled label (Shift_JIS).
 void Answer(QMessageBox& box, const char* label);
 QStringList ButtonLabels(const QMessageBox& box);
+// Puts path (POSIX) into the file dialog's name field and presses Enter.
+void ChooseFile(QFileDialog& dialog, const std::string& path);
 
 // Text of a Shift_JIS literal as Qt shows it.
 QString Shown(const char* cp932);

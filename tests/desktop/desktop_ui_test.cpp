@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -30,6 +32,7 @@ namespace {
 using desktop::DialogWindow;
 using desktop_test::Answer;
 using desktop_test::ButtonLabels;
+using desktop_test::ChooseFile;
 using desktop_test::Click;
 using desktop_test::Control;
 using desktop_test::Press;
@@ -137,6 +140,40 @@ TEST_F(DesktopDialogTest, ARefusalFocusesTheFieldAtFault) {
   }
 }
 
+// Browse: the file dialog starts in the folder of the path, a file on no
+// drive is refused and the dialog opens again, a file on C: becomes a
+// Windows path in the path field.
+TEST_F(DesktopDialogTest, BrowseGivesAWindowsPathAndRefusesAFolderOnNoDrive) {
+  ConditionsDialog dialog(0);
+  Fill(dialog);
+  WidgetDriver driver;
+  driver.OnDialog(kIddConditions, [](DialogWindow& w) { Click(w, kIdcBrowseButton); });
+  const std::string outside = "/taxlink-nowhere.xml";  // the drives are below dir_
+  driver.OnFileDialog([this, &outside](QFileDialog& files) {
+    EXPECT_EQ(files.windowTitle(), Shown("保存ファイルを指定"));
+    EXPECT_EQ(files.directory().absolutePath().toStdString(), dir_.PosixOf("home/folders/out"));
+    EXPECT_EQ(files.nameFilters(), QStringList{"Xml Files (*.xml)"});
+    ChooseFile(files, outside);
+  });
+  driver.OnMessageBox([](QMessageBox& box) {
+    EXPECT_TRUE(box.text().startsWith(Shown("選択された場所はどのドライブにも割り当てられていない")));
+    EXPECT_EQ(box.icon(), QMessageBox::Warning);
+    QTest::keyClick(&box, Qt::Key_Return);
+  });
+  driver.OnFileDialog([this](QFileDialog& files) { ChooseFile(files, dir_.PosixOf("out/report")); });
+  driver.OnDialog(kIddConditions, [](DialogWindow& w) {
+    EXPECT_EQ(Edit(w, kIdcOutputPath).text(), "C:\\out\\report.xml");
+    EXPECT_EQ(w.focusWidget(), &Control(w, kIdcRunButton));
+    Press(w, Qt::Key_Escape);
+  });
+  driver.OnMessageBox([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); });
+  EXPECT_EQ(dialog.DoModal(), kConditionsCancelled);
+  std::vector<std::string> events;
+  for (const auto& entry : ui_->Transcript().Entries()) events.push_back(entry["event"]);
+  EXPECT_EQ(events, (std::vector<std::string>{"message", "saveas", "message", "dialog"}));
+  EXPECT_EQ(ui_->Transcript().Entries()[1]["path"], "C:\\out\\report.xml");
+}
+
 std::vector<nlohmann::json> ReadTranscript(const std::string& path) {
   std::vector<nlohmann::json> entries;
   std::ifstream in(path);
@@ -178,6 +215,7 @@ TEST(DesktopRunTest, ARunTypedByHandWritesTheReport) {
   });
   driver.OnMessageBox([](QMessageBox& box) {
     EXPECT_EQ(box.text(), Shown(kClosing));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the wait cursor is still on";
     Answer(box, "OK");
   });
   LinkApp app;
