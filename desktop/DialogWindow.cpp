@@ -55,6 +55,8 @@ DialogWindow::DialogWindow(platform::Dialog& dialog, QWidget* owner)
   if ((dialog.Template().style & platform::kDialogSysMenu) != 0) {
     flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
   }
+  // A system-modal window (the progress window) stays above the others.
+  if ((dialog.Template().style & platform::kDialogSystemModal) != 0) flags |= Qt::WindowStaysOnTopHint;
   setWindowFlags(flags);
   setFont(metrics_.Font());
   setFixedSize(metrics_.ToPixels(dialog.Template().rect).size());

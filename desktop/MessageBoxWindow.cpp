@@ -13,13 +13,13 @@
 namespace desktop {
 namespace {
 
-struct ButtonSpec {
+struct ButtonChoice {
   const char* label;  // Shift_JIS
   QMessageBox::ButtonRole role;
   const char* answer;
 };
 
-std::vector<ButtonSpec> ButtonsOf(uint32_t style) {
+std::vector<ButtonChoice> ButtonsOf(uint32_t style) {
   switch (style & MB_TYPEMASK) {
     case MB_OKCANCEL:
       return {{"OK", QMessageBox::AcceptRole, "ok"}, {"キャンセル", QMessageBox::RejectRole, "cancel"}};
@@ -47,18 +47,18 @@ std::string RunMessageBox(QWidget* owner, std::string_view text, std::string_vie
   QMessageBox box(IconOf(style), ToQt(caption), ToQt(text), QMessageBox::NoButton, owner);
   box.setTextFormat(Qt::PlainText);
   box.setWindowModality(owner != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
-  std::vector<ButtonSpec> specs = ButtonsOf(style);
+  std::vector<ButtonChoice> choices = ButtonsOf(style);
   std::vector<QPushButton*> buttons;
   std::string safe = platform::UiTranscript::SafeAnswer(style);
-  for (const ButtonSpec& spec : specs) {
-    QPushButton* button = box.addButton(ToQt(spec.label), spec.role);
+  for (const ButtonChoice& choice : choices) {
+    QPushButton* button = box.addButton(ToQt(choice.label), choice.role);
     buttons.push_back(button);
-    if (safe == spec.answer) box.setEscapeButton(button);
+    if (safe == choice.answer) box.setEscapeButton(button);
   }
   box.setDefaultButton(buttons.front());
   box.exec();
   for (std::size_t i = 0; i < buttons.size(); ++i) {
-    if (box.clickedButton() == buttons[i]) return specs[i].answer;
+    if (box.clickedButton() == buttons[i]) return choices[i].answer;
   }
   return safe;
 }

@@ -126,6 +126,9 @@ TEST_F(DesktopDialogTest, ARefusalFocusesTheFieldAtFault) {
     });
     driver.OnMessageBox([&c](QMessageBox& box) {
       EXPECT_EQ(box.text(), Shown(c.message));
+      auto* owner = dynamic_cast<DialogWindow*>(box.parentWidget());
+      EXPECT_TRUE(owner != nullptr && owner->Model().TemplateId() == kIddConditions)
+          << "the box is owned by the open dialog";
       EXPECT_EQ(box.icon(), QMessageBox::Warning);
       EXPECT_EQ(ButtonLabels(box), QStringList{"OK"});
       QTest::keyClick(&box, Qt::Key_Return);

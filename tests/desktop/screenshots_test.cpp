@@ -55,7 +55,7 @@ class ScreenshotTest : public taxlink::testing::ConditionsDialogTest {
     }
   }
 
-  // Opens the dialog, checks and saves it, then cancels.
+  // Opens the dialog, checks and saves it, then cancels with the close box.
   void Capture(ConditionsDialog& dialog, const std::string& name, bool tipExpected) {
     WidgetDriver driver;
     driver.OnDialog(kIddConditions, [&](DialogWindow& w) {
@@ -67,9 +67,12 @@ class ScreenshotTest : public taxlink::testing::ConditionsDialogTest {
       EXPECT_EQ(tip.startsWith(Shown("連動元製品にて入力・保存した消費税申告書の情報を使用します。\n")), tipExpected);
       QImage image = SaveScreenshot(w, name);
       EXPECT_GT(image.width(), 300);
-      Press(w, Qt::Key_Escape);
+      w.close();  // the close box cancels, as Esc does
     });
-    driver.OnMessageBox([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); });
+    driver.OnMessageBox([](QMessageBox& box) {
+      EXPECT_EQ(box.text(), Shown("｢消費税｣の集計を中止します。"));
+      QTest::keyClick(&box, Qt::Key_Return);
+    });
     EXPECT_EQ(dialog.DoModal(), kConditionsCancelled);
   }
 };
