@@ -6,8 +6,15 @@
 #include "app/HostCommandLine.h"
 #include "app/LinkApp.h"
 #include "app/RunFailure.h"
+#include "platform/UserInterface.h"
+#ifdef TAXLINK_WITH_DESKTOP_UI
+#include "desktop/DesktopUi.h"
+#endif
 
 int main(int argc, char** argv) {
+#ifdef TAXLINK_WITH_DESKTOP_UI
+  platform::SetDesktopUiFactory(&desktop::MakeDesktopUi);
+#endif
   taxlink::LinkApp& app = taxlink::TheApp();
   app.commandLine = taxlink::CommandLineFromArgs(argc, argv);
   try {

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "app/LinkApp.h"
+#include "host/ClDataMgr.h"
+#include "host/ClSetShohizei.h"
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/HostStore.h"
 #include "platform/Encoding.h"
@@ -392,6 +394,17 @@ const BenchHome& CachedBenchHome(const BenchDataSetShape& shape) {
   bench->dataNo = bench->dataSet.dataNo;
   auto inserted = homes.emplace(marker, std::move(bench));
   return *inserted.first->second;
+}
+
+bool PrepareJournalAggregation(const BenchHome& home, LinkApp& app, StSHOHIZEIINFO* settings,
+                               int16_t* rateRows) {
+  if (!app.ReadTaxSettings(settings, home.dataSet)) return false;
+  auto* taxSettings =
+      dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
+  if (taxSettings == nullptr) return false;
+  *rateRows = static_cast<int16_t>(taxSettings->GetTaxRateCount());
+  app.filingClass = 2;
+  return true;
 }
 
 }  // namespace taxlink::bench

@@ -5,6 +5,11 @@
 #include <string>
 
 #include "host/StDATAINFO.h"
+#include "host/StSHOHIZEIINFO.h"
+
+namespace taxlink {
+class LinkApp;
+}
 
 namespace taxlink::bench {
 
@@ -35,6 +40,12 @@ struct BenchHome {
 // cached store gets the indexes of the current schema. Exits the process with
 // a message on any failure: a benchmark without its data is meaningless.
 const BenchHome& CachedBenchHome(const BenchDataSetShape& shape = {});
+
+// What a journal aggregation of the home reads before its passes: the tax
+// settings, and the number of tax rates (the rows of app.tables); app is set
+// to standard taxation. False when the host cannot read the settings.
+bool PrepareJournalAggregation(const BenchHome& home, LinkApp& app, StSHOHIZEIINFO* settings,
+                               int16_t* rateRows);
 
 }  // namespace taxlink::bench
 

@@ -295,14 +295,11 @@ void BM_JournalAggregation(benchmark::State& state) {
   const BenchHome& home = CachedBenchHome();
   LinkApp app;
   StSHOHIZEIINFO settings;
-  if (!app.ReadTaxSettings(&settings, home.dataSet)) {
+  int16_t rows = 0;
+  if (!PrepareJournalAggregation(home, app, &settings, &rows)) {
     state.SkipWithError("no tax settings");
     return;
   }
-  auto* taxSettings =
-      dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
-  const int16_t rows = static_cast<int16_t>(taxSettings->GetTaxRateCount());
-  app.filingClass = 2;
   for (auto _ : state) {
     app.tables.Allocate(rows);
     AddTaxDlg dialog(app);

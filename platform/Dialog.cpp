@@ -21,6 +21,23 @@ std::size_t CharLength(const std::string& text, std::size_t i) {
   return 1;
 }
 
+// The mnemonic of a control's text: the letter or digit after a single
+// "&", in upper case (its virtual key code); 0 when there is none.
+int MnemonicOf(const std::string& text) {
+  for (std::size_t i = 0; i + 1 < text.size(); i += CharLength(text, i)) {
+    if (text[i] != '&') continue;
+    char next = text[i + 1];
+    if (next == '&') {
+      ++i;  // "&&" is a plain ampersand
+      continue;
+    }
+    if (next >= 'a' && next <= 'z') return next - 'a' + 'A';
+    if ((next >= 'A' && next <= 'Z') || (next >= '0' && next <= '9')) return next;
+    return 0;
+  }
+  return 0;
+}
+
 }  // namespace
 
 Dialog::Dialog(const DialogTemplate& dialogTemplate, HWND parent)
@@ -261,9 +278,10 @@ bool Dialog::UserKey(int virtualKey, unsigned modifiers) {
       break;
     }
     case kVkTab:
-      MoveFocus((modifiers & kModShift) != 0);
+      MoveFocus((modifiers & kModShift) != 0, controls_.size());
       break;
     default:
+      ActivateMnemonic(virtualKey, modifiers);
       break;
   }
   return true;
@@ -308,7 +326,34 @@ void Dialog::OnOK() {
 
 void Dialog::OnCancel() { EndDialog(IDCANCEL); }
 
-void Dialog::MoveFocus(bool backwards) {
+bool Dialog::ActivateMnemonic(int virtualKey, unsigned modifiers) {
+  bool letterOrDigit =
+      (virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9');
+  if (!letterOrDigit || (modifiers & kModCtrl) != 0) return false;
+  if ((modifiers & kModAlt) == 0) {
+    // A plain key is typed when an edit has the focus.
+    const Control* focused = GetControl(focusId_);
+    if (focused != nullptr && focused->kind == ControlKind::kEdit) return false;
+  }
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const Control& control = controls_[i];
+    if (!control.visible || MnemonicOf(control.text) != virtualKey) continue;
+    switch (control.kind) {
+      case ControlKind::kLabel:
+      case ControlKind::kGroupBox:
+        MoveFocus(false, i);
+        return true;
+      case ControlKind::kPushButton:
+      case ControlKind::kRadioButton:
+        return UserClick(control.id);
+      default:
+        return false;
+    }
+  }
+  return false;
+}
+
+void Dialog::MoveFocus(bool backwards, std::size_t from) {
   // Tab stops in resource order; a radio group is one stop, entered at its
   // checked button.
   std::vector<std::size_t> stops;
@@ -338,9 +383,11 @@ void Dialog::MoveFocus(bool backwards) {
   }
   if (stops.empty()) return;
   // The position of the focus in resource order.
-  std::size_t current = controls_.size();
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (controls_[i].id == focusId_) current = i;
+  std::size_t current = from;
+  if (current >= controls_.size()) {
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+      if (controls_[i].id == focusId_) current = i;
+    }
   }
   std::size_t next = stops.front();
   if (current == controls_.size()) {

@@ -113,6 +113,10 @@ class Dialog {
   // could not be done (unknown or disabled control, dialog already ended).
   bool UserSetText(int id, const std::string& text);  // typing: limit, digits-only
   bool UserClick(int id);       // a push or radio button
+  // Enter, Esc, Tab and the mnemonics: Alt with the letter or digit after a
+  // "&" of a control's text (the same key alone when the focus is not in an
+  // edit) clicks that button or radio button, or, for a label or group box,
+  // moves the focus to the next tab stop after it.
   bool UserKey(int virtualKey, unsigned modifiers);
   bool UserFocus(int id);
   bool UserClose();             // the close box
@@ -128,7 +132,10 @@ class Dialog {
   virtual void OnCancel();  // default: EndDialog(IDCANCEL)
 
  private:
-  void MoveFocus(bool backwards);
+  // The next or previous tab stop from the control at index `from` (the
+  // focused one when it is controls_.size()).
+  void MoveFocus(bool backwards, std::size_t from);
+  bool ActivateMnemonic(int virtualKey, unsigned modifiers);
   void NotifyModeless();
   bool IsFocusable(const Control& control) const;
   std::size_t GroupStart(std::size_t index) const;

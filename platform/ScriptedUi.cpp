@@ -154,28 +154,9 @@ void ScriptedUi::CancelDialog(Dialog& dialog) {
   --cancelling_;
 }
 
-void ScriptedUi::ModelessChanged(Dialog& dialog) {
-  auto found = modeless_.find(dialog.Handle());
-  if (found == modeless_.end()) {
-    modeless_[dialog.Handle()] = ModelessState{dialog.IsVisible(), dialog.IsEnded()};
-    transcript_.Add(UiTranscript::Modeless(dialog, "created"));
-    return;
-  }
-  ModelessState& state = found->second;
-  if (dialog.IsEnded() && !state.ended) {
-    state.ended = true;
-    state.visible = dialog.IsVisible();
-    transcript_.Add(UiTranscript::Modeless(dialog, "ended"));
-  } else if (dialog.IsVisible() != state.visible) {
-    state.visible = dialog.IsVisible();
-    transcript_.Add(UiTranscript::Modeless(dialog, state.visible ? "shown" : "hidden"));
-  }
-}
+void ScriptedUi::ModelessChanged(Dialog& dialog) { transcript_.ModelessChanged(dialog); }
 
-void ScriptedUi::ModelessDestroyed(Dialog& dialog) {
-  modeless_.erase(dialog.Handle());
-  transcript_.Add(UiTranscript::Modeless(dialog, "destroyed"));
-}
+void ScriptedUi::ModelessDestroyed(Dialog& dialog) { transcript_.ModelessDestroyed(dialog); }
 
 bool ScriptedUi::GetSaveFileName(SaveFileRequest& request) {
   bool confirmed = false;

@@ -52,7 +52,7 @@ std::string CheckStep(const Json& step) {
   } else if (action == "key") {
     if (!step.contains("key") || !step["key"].is_string() ||
         UiScript::VirtualKeyByName(step["key"].get<std::string>()) == 0) {
-      return "\"key\" must be \"Enter\", \"Esc\", \"F12\" or \"Tab\"";
+      return "\"key\" must be \"Enter\", \"Esc\", \"F12\", \"Tab\" or a letter A-Z or digit";
     }
     if (step.contains("mods")) {
       if (!step["mods"].is_array()) return "\"mods\" must be a list";
@@ -117,6 +117,11 @@ int UiScript::VirtualKeyByName(std::string_view name) {
   if (name == "Esc") return kVkEscape;
   if (name == "F12") return kVkF12;
   if (name == "Tab") return kVkTab;
+  // A letter or digit: its virtual key code (mnemonics).
+  if (name.size() == 1) {
+    char key = name[0];
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return key;
+  }
   return 0;
 }
 

@@ -87,6 +87,33 @@ nlohmann::ordered_json UiTranscript::SaveAs(const SaveFileRequest& request, bool
   return entry;
 }
 
+bool UiTranscript::ModelessChanged(const Dialog& dialog) {
+  auto found = modeless_.find(dialog.Handle());
+  if (found == modeless_.end()) {
+    modeless_[dialog.Handle()] = ModelessState{dialog.IsVisible(), dialog.IsEnded()};
+    Add(Modeless(dialog, "created"));
+    return true;
+  }
+  ModelessState& state = found->second;
+  if (dialog.IsEnded() && !state.ended) {
+    state.ended = true;
+    state.visible = dialog.IsVisible();
+    Add(Modeless(dialog, "ended"));
+    return true;
+  }
+  if (dialog.IsVisible() != state.visible) {
+    state.visible = dialog.IsVisible();
+    Add(Modeless(dialog, state.visible ? "shown" : "hidden"));
+    return true;
+  }
+  return false;
+}
+
+void UiTranscript::ModelessDestroyed(const Dialog& dialog) {
+  modeless_.erase(dialog.Handle());
+  Add(Modeless(dialog, "destroyed"));
+}
+
 std::string UiTranscript::ButtonsName(uint32_t style) {
   switch (style & MB_TYPEMASK) {
     case MB_OKCANCEL: return "okcancel";

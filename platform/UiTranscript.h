@@ -2,6 +2,7 @@
 #define TAXLINK_PLATFORM_UITRANSCRIPT_H_
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,12 @@ class UiTranscript {
   static nlohmann::ordered_json Modeless(const Dialog& dialog, std::string_view state);
   static nlohmann::ordered_json SaveAs(const SaveFileRequest& request, bool confirmed);
 
+  // Modeless dialogs: adds the progress entry that a change calls for (the
+  // first report is "created", then "shown", "hidden" and "ended"); repaints
+  // and caption changes alone add none. True when an entry was added.
+  bool ModelessChanged(const Dialog& dialog);
+  void ModelessDestroyed(const Dialog& dialog);
+
   // "ok", "okcancel" or "yesno"; the answer given when nobody answers:
   // No, else Cancel, else OK.
   static std::string ButtonsName(uint32_t style);
@@ -41,8 +48,14 @@ class UiTranscript {
   static int AnswerId(std::string_view answer);
 
  private:
+  struct ModelessState {
+    bool visible = false;
+    bool ended = false;
+  };
+
   std::string filePath_;
   std::vector<nlohmann::ordered_json> entries_;
+  std::map<HWND, ModelessState> modeless_;
 };
 
 }  // namespace platform

@@ -63,6 +63,10 @@ void SetTerminalUiFactory(UiFactory factory);
 void SetDesktopUiFactory(UiFactory factory);
 // The front end that Ui() would choose from the environment now.
 std::unique_ptr<UserInterface> MakeUiFromEnvironment();
+// The file TAXLINK_UI_TRANSCRIPT names, for the front ends' transcripts: a
+// relative name is taken from the folder the program was started in. Empty
+// when the variable is not set.
+std::string UiTranscriptPathFromEnvironment();
 
 }  // namespace platform
 

@@ -276,4 +276,61 @@ TEST(DialogTest, ProgressBarStartsOverPastItsMaximum) {
   EXPECT_EQ(dialog.GetControl(50)->position, 3);
 }
 
+
+// Mnemonics: a label's or group box's moves the focus to the next tab stop
+// after it, a button's clicks it; without Alt only outside an edit.
+class MnemonicDialog : public Dialog {
+ public:
+  MnemonicDialog()
+      : Dialog(DialogTemplate{201, "テスト", {0, 0, 200, 100}, "ＭＳ Ｐゴシック", 9,
+                              platform::kDialogCaption,
+                              {
+                                  {1, ControlKind::kLabel, {}, "月度(&S)", 0},
+                                  {10, ControlKind::kEdit, {}, "12", kTab},
+                                  {2, ControlKind::kLabel, {}, "月度(&E)", 0},
+                                  {11, ControlKind::kEdit, {}, "", kTab | platform::kStyleDisabled},
+                                  {12, ControlKind::kEdit, {}, "", kTab},
+                                  {3, ControlKind::kLabel, {}, "A&&B", 0},
+                                  {20, ControlKind::kRadioButton, {}, "(&N)", kTab | kGroup},
+                                  {21, ControlKind::kRadioButton, {}, "(&p)", kTab},
+                                  {30, ControlKind::kPushButton, {}, "参照(&D)", kTab | kGroup},
+                              }},
+               0) {}
+  std::vector<int> commands;
+
+ protected:
+  void OnCommand(int id) override { commands.push_back(id); }
+};
+
+TEST(DialogTest, MnemonicsFocusTheNextStopOrClick) {
+  struct Case {
+    int key;
+    unsigned mods;
+    int focusBefore;
+    int focusAfter;
+    std::vector<int> commands;
+  } cases[] = {
+      {'S', platform::kModAlt, 30, 10, {}},     // label: the edit after it
+      {'E', platform::kModAlt, 30, 12, {}},     // skips the disabled edit
+      {'D', platform::kModAlt, 10, 30, {30}},   // button: clicked
+      {'P', platform::kModAlt, 10, 21, {21}},   // lower-case mnemonic, radio
+      {'N', 0, 30, 20, {20}},                   // no Alt outside an edit
+      {'N', 0, 10, 10, {}},                     // typed in an edit: nothing
+      {'B', platform::kModAlt, 30, 30, {}},     // "&&" is no mnemonic
+      {'D', platform::kModAlt | platform::kModCtrl, 10, 10, {}},
+  };
+  for (const Case& c : cases) {
+    MnemonicDialog dialog;
+    dialog.Create();
+    ASSERT_TRUE(dialog.UserFocus(c.focusBefore));
+    dialog.UserKey(c.key, c.mods);
+    SCOPED_TRACE(std::string(1, static_cast<char>(c.key)));
+    EXPECT_EQ(dialog.GetFocusId(), c.focusAfter);
+    EXPECT_EQ(dialog.commands, c.commands);
+    if (c.focusAfter == 10 && c.focusBefore != 10) {
+      EXPECT_EQ(dialog.GetControl(10)->selEnd, -1) << "an edit reached by mnemonic is selected";
+    }
+  }
+}
+
 }  // namespace

@@ -207,7 +207,7 @@ TEST(ScriptedUiTest, MalformedLineEndsTheScript) {
       {R"({"do":"jump"})", "line 3: unknown action \"jump\""},
       {R"({"answer":"maybe"})", "line 3: \"answer\" must be \"yes\", \"no\", \"ok\" or \"cancel\""},
       {R"({"do":"type","id":"x","text":"1"})", "line 3: \"type\" needs a numeric \"id\" and a \"text\""},
-      {R"({"do":"key","key":"F1"})", "line 3: \"key\" must be \"Enter\", \"Esc\", \"F12\" or \"Tab\""},
+      {R"({"do":"key","key":"F1"})", "line 3: \"key\" must be \"Enter\", \"Esc\", \"F12\", \"Tab\" or a letter A-Z or digit"},
       {R"({"do":"key","key":"Tab","mods":["meta"]})", "line 3: \"mods\" may hold only \"shift\", \"ctrl\" and \"alt\""},
       {R"({"answer":"yes","saveas":null})", "line 3: a step needs exactly one of \"do\", \"answer\" and \"saveas\""},
       {"[1,2]", "line 3: a step must be a JSON object"},

@@ -1,0 +1,100 @@
+// What the progress window costs in each front end: one progress operation
+// (almost always one that repaints nothing), and the journal aggregation of a
+// million lines behind a shown progress window as the run does it (the four
+// overall advances around the passes). Argument desktop: 0 the scripted front
+// end, 1 the desktop front end (Qt's offscreen platform unless
+// QT_QPA_PLATFORM names another).
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "aggregation/AddTaxDlg.h"
+#include "app/LinkApp.h"
+#include "app/ProgressDialog.h"
+#include "bench/BenchHome.h"
+#include "desktop/DesktopUi.h"
+#include "platform/ScriptedUi.h"
+
+namespace taxlink::bench {
+namespace {
+
+// The front end of a benchmark for its life.
+class FrontEnd {
+ public:
+  explicit FrontEnd(const benchmark::State& state) {
+    std::unique_ptr<platform::UserInterface> ui;
+    if (state.range(0) == 0) {
+      ui = std::make_unique<platform::ScriptedUi>("");
+    } else {
+      setenv("QT_QPA_PLATFORM", "offscreen", 0);
+      desktop::EnsureApplication();
+      auto windows = std::make_unique<desktop::DesktopUi>();
+      desktop_ = windows.get();
+      ui = std::move(windows);
+    }
+    previous_ = platform::SetUi(std::move(ui));
+  }
+  ~FrontEnd() { platform::SetUi(std::move(previous_)); }
+  FrontEnd(const FrontEnd&) = delete;
+  FrontEnd& operator=(const FrontEnd&) = delete;
+
+  // Repaints of the desktop front end's windows, for the counters.
+  double Repaints() const { return desktop_ != nullptr ? desktop_->ModelessRepaints() : 0; }
+
+ private:
+  std::unique_ptr<platform::UserInterface> previous_;
+  desktop::DesktopUi* desktop_ = nullptr;
+};
+
+void BM_DetailTick(benchmark::State& state) {
+  FrontEnd ui(state);
+  ProgressDialog progress;
+  progress.CreateModeless();
+  progress.ShowWindow(true);
+  progress.ResetDetail();
+  for (auto _ : state) progress.detailTick();
+  state.counters["repaints"] = ui.Repaints();
+}
+BENCHMARK(BM_DetailTick)->ArgName("desktop")->Arg(0)->Arg(1);
+
+void BM_JournalRunShown(benchmark::State& state) {
+  const BenchHome& home = CachedBenchHome();
+  FrontEnd ui(state);
+  LinkApp app;
+  StSHOHIZEIINFO settings;
+  int16_t rows = 0;
+  if (!PrepareJournalAggregation(home, app, &settings, &rows)) {
+    state.SkipWithError("no tax settings");
+    return;
+  }
+  for (auto _ : state) {
+    app.tables.Allocate(rows);
+    AddTaxDlg dialog(app);
+    dialog.CreateModeless();
+    dialog.BuildAggregationFilter(home.dataSet, 4, 3);
+    dialog.ShowWindow(true);
+    dialog.ResetOverall();
+    int64_t legacy[2] = {0, 0};
+    dialog.overallAdvance(0, 250);
+    bool ok = dialog.SumTaxReturn(app.tables) == 1;
+    dialog.overallAdvance(250, 500);
+    ok = ok && dialog.WalkLegacyRates(legacy, settings) == 1;
+    dialog.overallAdvance(500, 750);
+    ok = ok && dialog.SumCorporateRefundLines(app.tables, home.dataSet, settings) == 1;
+    dialog.overallAdvance(750, 1000);
+    dialog.End();
+    if (!ok) {
+      state.SkipWithError("an aggregation pass failed");
+      break;
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * home.journalLines);
+  state.counters["repaints"] = ui.Repaints();
+}
+BENCHMARK(BM_JournalRunShown)->ArgName("desktop")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace
+}  // namespace taxlink::bench
+
+BENCHMARK_MAIN();

@@ -1,0 +1,386 @@
+#include "desktop/DialogWindow.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTimer>
+
+#include <algorithm>
+
+#include "desktop/QtText.h"
+#include "mvhost/lib/ToolTipRegistry.h"
+#include "platform/Dialog.h"
+
+namespace desktop {
+namespace {
+
+using platform::ControlKind;
+
+Qt::Alignment AlignmentOf(uint32_t style) {
+  if ((style & platform::kStyleRight) != 0) return Qt::AlignRight;
+  if ((style & platform::kStyleCenter) != 0) return Qt::AlignHCenter;
+  return Qt::AlignLeft;
+}
+
+// Button texts keep their "&" for the underline; the key itself goes to the
+// model like every mnemonic, so Qt's own shortcut is removed.
+void SetButtonText(QAbstractButton* button, const std::string& cp932) {
+  button->setText(ToQt(cp932));
+  button->setShortcut(QKeySequence());
+}
+
+// Brings a window to the front where the platform can (not offscreen).
+void Raise(QWidget* window) {
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) window->raise();
+}
+
+bool IsArrowKey(int key) {
+  return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+}
+
+}  // namespace
+
+DialogWindow::DialogWindow(platform::Dialog& dialog, QWidget* owner)
+    : QDialog(owner), dialog_(dialog), metrics_(dialog.Template()) {
+  Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+  if ((dialog.Template().style & platform::kDialogSysMenu) != 0) {
+    flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  }
+  // A system-modal window (the progress window) stays above the others.
+  if ((dialog.Template().style & platform::kDialogSystemModal) != 0) flags |= Qt::WindowStaysOnTopHint;
+  setWindowFlags(flags);
+  setFont(metrics_.Font());
+  setFixedSize(metrics_.ToPixels(dialog.Template().rect).size());
+  installEventFilter(this);
+  Build();
+  Refresh();
+}
+
+DialogWindow::~DialogWindow() = default;
+
+void DialogWindow::Build() {
+  const std::vector<platform::Control>& controls = dialog_.Controls();
+  items_.resize(controls.size());
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    Item& item = items_[i];
+    item.id = controls[i].id;
+    item.widget = MakeWidget(i);
+    item.widget->setGeometry(metrics_.ToPixels(controls[i].rect));
+    item.widget->installEventFilter(this);
+  }
+}
+
+QWidget* DialogWindow::MakeWidget(std::size_t index) {
+  const platform::Control& control = dialog_.Controls()[index];
+  switch (control.kind) {
+    case ControlKind::kEdit: {
+      auto* edit = new QLineEdit(this);
+      edit->setAlignment(AlignmentOf(control.style) | Qt::AlignVCenter);
+      edit->setFrame((control.style & platform::kStyleBorder) != 0);
+      edit->setTextMargins(1, 0, 1, 0);
+      connect(edit, &QLineEdit::textEdited, this, [this, index] { Typed(index); });
+      return edit;
+    }
+    case ControlKind::kPushButton: {
+      auto* button = new QPushButton(this);
+      button->setAutoDefault(false);
+      connect(button, &QPushButton::clicked, this, [this, index] { Clicked(index); });
+      return button;
+    }
+    case ControlKind::kRadioButton: {
+      auto* radio = new QRadioButton(this);
+      // The model decides what is checked.
+      radio->setAutoExclusive(false);
+      connect(radio, &QRadioButton::clicked, this, [this, index] { Clicked(index); });
+      return radio;
+    }
+    case ControlKind::kGroupBox:
+      return new QGroupBox(this);
+    case ControlKind::kProgressBar: {
+      auto* bar = new QProgressBar(this);
+      bar->setTextVisible(false);
+      return bar;
+    }
+    case ControlKind::kPicture: {
+      auto* picture = new QLabel(this);
+      for (const mvhost::ToolTip& tip : mvhost::ToolTipsOf(&dialog_)) {
+        if (tip.controlId != control.id) continue;
+        picture->setToolTip(ToQt(tip.text));
+        // A mark, so that the person finds where the tip is.
+        int side = std::min(metrics_.XToPixels(control.rect.width), metrics_.YToPixels(control.rect.height));
+        picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(side, side));
+      }
+      return picture;
+    }
+    case ControlKind::kLabel:
+    default: {
+      auto* label = new QLabel(this);
+      label->setTextFormat(Qt::RichText);
+      label->setAlignment(AlignmentOf(control.style) | Qt::AlignTop);
+      label->setWordWrap(true);
+      return label;
+    }
+  }
+}
+
+QWidget* DialogWindow::ControlWidget(int id) const {
+  if (id < 0) return nullptr;
+  for (const Item& item : items_) {
+    if (item.id == id) return item.widget;
+  }
+  return nullptr;
+}
+
+int DialogWindow::IdOf(const QObject* widget) const {
+  for (const Item& item : items_) {
+    if (item.widget == widget) return item.id;
+  }
+  return -1;
+}
+
+void DialogWindow::RunUntilEnded() {
+  setWindowModality(Qt::ApplicationModal);
+  show();
+  Raise(this);
+  activateWindow();
+  Refresh();
+  if (!dialog_.IsEnded()) {
+    QEventLoop loop;
+    loop_ = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    loop_ = nullptr;
+  }
+  hide();
+}
+
+void DialogWindow::SyncVisibility() {
+  if (dialog_.IsVisible() && !isVisible()) {
+    show();
+    Raise(this);
+  } else if (!dialog_.IsVisible() && isVisible()) {
+    hide();
+  }
+}
+
+void DialogWindow::Refresh() {
+  refreshing_ = true;
+  setWindowTitle(ToQt(dialog_.Caption()));
+  const std::vector<platform::Control>& controls = dialog_.Controls();
+  for (std::size_t i = 0; i < controls.size() && i < items_.size(); ++i) {
+    const platform::Control& control = controls[i];
+    Item& item = items_[i];
+    QWidget* widget = item.widget;
+    if (widget->isEnabled() != control.enabled) widget->setEnabled(control.enabled);
+    if (widget->isHidden() == control.visible) widget->setVisible(control.visible);
+    bool textChanged = item.shownText != control.text;
+    switch (control.kind) {
+      case ControlKind::kLabel:
+        if (textChanged) static_cast<QLabel*>(widget)->setText(MnemonicRichText(control.text));
+        break;
+      case ControlKind::kGroupBox:
+        if (textChanged) static_cast<QGroupBox*>(widget)->setTitle(ToQt(control.text));
+        break;
+      case ControlKind::kPushButton:
+        if (textChanged) SetButtonText(static_cast<QPushButton*>(widget), control.text);
+        break;
+      case ControlKind::kRadioButton: {
+        auto* radio = static_cast<QRadioButton*>(widget);
+        if (textChanged) SetButtonText(radio, control.text);
+        if (radio->isChecked() != control.checked) radio->setChecked(control.checked);
+        break;
+      }
+      case ControlKind::kEdit:
+        if (textChanged) static_cast<QLineEdit*>(widget)->setText(ToQt(control.text));
+        break;
+      case ControlKind::kProgressBar: {
+        auto* bar = static_cast<QProgressBar*>(widget);
+        if (bar->minimum() != control.rangeMin || bar->maximum() != control.rangeMax) {
+          bar->setRange(control.rangeMin, control.rangeMax);
+        }
+        if (bar->value() != control.position) bar->setValue(control.position);
+        break;
+      }
+      case ControlKind::kPicture:
+        break;
+    }
+    item.shownText = control.text;
+  }
+  QWidget* focused = ControlWidget(dialog_.GetFocusId());
+  if (focused != nullptr && focused->isEnabled() && focusWidget() != focused) {
+    focused->setFocus(Qt::OtherFocusReason);
+  }
+  for (std::size_t i = 0; i < controls.size() && i < items_.size(); ++i) {
+    const platform::Control& control = controls[i];
+    if (control.kind != ControlKind::kEdit) continue;
+    if (items_[i].selStart != control.selStart || items_[i].selEnd != control.selEnd) {
+      ApplySelection(items_[i], control.text, control.selStart, control.selEnd);
+    }
+  }
+  refreshing_ = false;
+}
+
+void DialogWindow::ApplySelection(Item& item, const std::string& text, int start, int end) {
+  auto* edit = static_cast<QLineEdit*>(item.widget);
+  item.selStart = start;
+  item.selEnd = end;
+  if (end < 0) {
+    edit->selectAll();
+    return;
+  }
+  // Byte offsets of the Shift_JIS text as character positions.
+  auto position = [&text](int bytes) {
+    std::size_t length = std::min(static_cast<std::size_t>(std::max(bytes, 0)), text.size());
+    return static_cast<int>(ToQt(text.substr(0, length)).size());
+  };
+  int from = position(start);
+  int to = position(end);
+  if (from == to) {
+    edit->setCursorPosition(from);
+  } else {
+    edit->setSelection(from, to - from);
+  }
+}
+
+void DialogWindow::Typed(std::size_t index) {
+  if (refreshing_) return;
+  Item& item = items_[index];
+  auto* edit = static_cast<QLineEdit*>(item.widget);
+  int cursor = edit->cursorPosition();
+  QString typed = edit->text();
+  dialog_.UserSetText(item.id, FromQt(typed));
+  const platform::Control& control = dialog_.Controls()[index];
+  QString kept = ToQt(control.text);
+  if (kept != typed) {
+    // The model dropped what the edit does not take (a non-digit, a
+    // character past the limit): the caret stays where the person was.
+    refreshing_ = true;
+    edit->setText(kept);
+    edit->setCursorPosition(std::max(0, cursor - static_cast<int>(typed.size() - kept.size())));
+    refreshing_ = false;
+  }
+  item.shownText = control.text;
+  item.selStart = control.selStart;
+  item.selEnd = control.selEnd;
+  AfterAction();
+}
+
+void DialogWindow::Clicked(std::size_t index) {
+  if (refreshing_) return;
+  dialog_.UserClick(items_[index].id);
+  AfterAction();
+}
+
+void DialogWindow::AfterAction() {
+  if (dialog_.IsEnded()) {
+    if (loop_ != nullptr) loop_->quit();
+    return;
+  }
+  Refresh();
+}
+
+bool DialogWindow::TakeKey(const QKeyEvent* key, const QObject* watched, int* virtualKey,
+                           unsigned* modifiers) const {
+  unsigned mods = 0;
+  if ((key->modifiers() & Qt::ShiftModifier) != 0) mods |= platform::kModShift;
+  if ((key->modifiers() & Qt::ControlModifier) != 0) mods |= platform::kModCtrl;
+  if ((key->modifiers() & Qt::AltModifier) != 0) mods |= platform::kModAlt;
+  int code = 0;
+  switch (key->key()) {
+    case Qt::Key_Tab: code = platform::kVkTab; break;
+    case Qt::Key_Backtab:
+      code = platform::kVkTab;
+      mods |= platform::kModShift;
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: code = platform::kVkReturn; break;
+    case Qt::Key_Escape: code = platform::kVkEscape; break;
+    case Qt::Key_F12: code = platform::kVkF12; break;
+    default: {
+      int k = key->key();
+      bool letterOrDigit = (k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9);
+      bool inEdit = qobject_cast<const QLineEdit*>(watched) != nullptr;
+      // Alt with a letter is a mnemonic; a plain letter too outside an edit.
+      // Ctrl with a letter belongs to the edit (copy, paste).
+      if (letterOrDigit && ((mods & platform::kModAlt) != 0 ||
+                            (!inEdit && (mods & platform::kModCtrl) == 0))) {
+        code = k;  // Qt's codes of A-Z and 0-9 are the virtual keys
+      }
+    }
+  }
+  if (code == 0) return false;
+  *virtualKey = code;
+  *modifiers = mods;
+  return true;
+}
+
+bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
+  int virtualKey = 0;
+  unsigned modifiers = 0;
+  switch (event->type()) {
+    case QEvent::ShortcutOverride:
+      // Keys of the model are not shortcuts (a group box's mnemonic).
+      if (TakeKey(static_cast<QKeyEvent*>(event), watched, &virtualKey, &modifiers)) {
+        event->accept();
+        return true;
+      }
+      break;
+    case QEvent::KeyPress: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (TakeKey(key, watched, &virtualKey, &modifiers)) {
+        dialog_.UserKey(virtualKey, modifiers);
+        AfterAction();
+        return true;
+      }
+      // Arrows would move Qt's focus or check a radio button behind the
+      // model's back.
+      if (IsArrowKey(key->key()) && qobject_cast<QAbstractButton*>(watched) != nullptr) return true;
+      break;
+    }
+    case QEvent::FocusIn: {
+      int id = IdOf(watched);
+      if (refreshing_ || id < 0 || id == dialog_.GetFocusId()) break;
+      // A click moves the model's focus; a focus change of the window system
+      // (a window activated again) or one the model refuses goes back where
+      // the model has it, once this event is over.
+      bool clicked = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
+      if (!clicked || !dialog_.UserFocus(id)) {
+        QTimer::singleShot(0, this, [this] {
+          if (!dialog_.IsEnded()) Refresh();
+        });
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void DialogWindow::keyPressEvent(QKeyEvent* event) {
+  // QDialog's own Enter and Esc handling would end the window behind the
+  // model's back; the model's keys arrive through the event filter.
+  QWidget::keyPressEvent(event);
+}
+
+void DialogWindow::closeEvent(QCloseEvent* event) {
+  if (!dialog_.IsEnded()) {
+    dialog_.UserClose();
+    AfterAction();
+  }
+  if (dialog_.IsEnded()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+}  // namespace desktop
