@@ -1,93 +1,36 @@
 #include "mvhost/lib/DataCsv.h"
 
-#include <fstream>
-#include <map>
-
 #include "mvhost/lib/DataValues.h"
 
 namespace mvhost {
 
 namespace {
 
-const char* const kColumns[] = {
-    "journal",        "date",          "month",          "debit_account",   "debit_dept",
-    "debit_amount",   "debit_tax",     "debit_tax_class", "credit_account", "credit_dept",
-    "credit_amount",  "credit_tax",    "credit_tax_class", "rate",          "business_type",
+enum Column {
+  kJournal, kDate, kMonth,
+  kDebitAccount, kDebitDept, kDebitAmount, kDebitTax, kDebitTaxClass,
+  kCreditAccount, kCreditDept, kCreditAmount, kCreditTax, kCreditTaxClass,
+  kRate, kBusinessType, kDescription,
+};
+
+const char* const kColumnNames[JournalCsvReader::kColumnCount] = {
+    "journal",        "date",           "month",          "debit_account",  "debit_dept",
+    "debit_amount",   "debit_tax",      "debit_tax_class", "credit_account", "credit_dept",
+    "credit_amount",  "credit_tax",     "credit_tax_class", "rate",          "business_type",
     "description"};
 
-class CsvLine {
- public:
-  CsvLine(std::string where, const std::map<std::string, size_t>& columns,
-          const std::vector<std::string>& fields)
-      : where_(std::move(where)), columns_(columns), fields_(fields) {}
-
-  const std::string& error() const { return error_; }
-
-  std::string Cell(const char* column) const {
-    auto it = columns_.find(column);
-    return it == columns_.end() || it->second >= fields_.size() ? std::string()
-                                                                 : fields_[it->second];
-  }
-
-  bool Fail(const char* column, const std::string& message) {
-    error_ = where_ + ": " + column + ": " + message;
-    return false;
-  }
-
-  // An integer in [min, max]; an empty cell is `fallback` unless required.
-  bool Int(const char* column, int64_t min, int64_t max, bool required, int32_t fallback,
-           int32_t* out) {
-    std::string text = Cell(column);
-    if (text.empty()) {
-      if (required) return Fail(column, "missing");
-      *out = fallback;
-      return true;
-    }
-    int64_t value = 0;
-    if (!ParseIntText(text, &value)) return Fail(column, "not an integer: " + text);
-    if (value < min || value > max) {
-      return Fail(column, "out of range " + std::to_string(min) + ".." + std::to_string(max) +
-                              ": " + text);
-    }
-    *out = static_cast<int32_t>(value);
-    return true;
-  }
-
-  bool Amount(const char* column, int64_t* out) {
-    std::string text = Cell(column);
-    if (text.empty()) {
-      *out = 0;
-      return true;
-    }
-    if (!ParseAmountText(text, out)) {
-      return Fail(column, "amount not an integer or a decimal with up to 4 fraction digits: " + text);
-    }
-    return true;
-  }
-
-  bool Side(const char* prefix, JournalSide* side) {
-    std::string p(prefix);
-    side->account = Cell((p + "_account").c_str());
-    return Int((p + "_dept").c_str(), 0, 2147483647, false, 0, &side->dept) &&
-           Amount((p + "_amount").c_str(), &side->amount) &&
-           Amount((p + "_tax").c_str(), &side->tax) &&
-           Int((p + "_tax_class").c_str(), 0, 255, false, 0, &side->taxClass);
-  }
-
- private:
-  std::string where_;
-  const std::map<std::string, size_t>& columns_;
-  const std::vector<std::string>& fields_;
-  std::string error_;
-};
+const std::string kEmpty;
 
 }  // namespace
 
 bool SplitCsvRecord(const std::string& record, std::vector<std::string>* fields) {
-  fields->clear();
-  std::string field;
+  // The strings of earlier records are reused, so that splitting a file
+  // allocates only for fields longer than any before them.
+  size_t count = 0;
   size_t i = 0;
   while (true) {
+    if (count == fields->size()) fields->emplace_back();
+    std::string& field = (*fields)[count++];
     field.clear();
     if (i < record.size() && record[i] == '"') {
       ++i;
@@ -106,86 +49,159 @@ bool SplitCsvRecord(const std::string& record, std::vector<std::string>* fields)
       }
       if (i < record.size() && record[i] != ',') return false;  // text after the quote
     } else {
-      while (i < record.size() && record[i] != ',') {
-        if (record[i] == '"') return false;
-        field.push_back(record[i++]);
-      }
+      size_t end = record.find_first_of(",\"", i);
+      if (end == std::string::npos) end = record.size();
+      if (end < record.size() && record[end] == '"') return false;
+      field.assign(record, i, end - i);
+      i = end;
     }
-    fields->push_back(field);
-    if (i >= record.size()) return true;
+    if (i >= record.size()) {
+      fields->resize(count);
+      return true;
+    }
     ++i;  // the comma
   }
 }
 
-bool ReadJournalCsv(const std::string& path, std::vector<JournalLine>* lines, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+bool JournalCsvReader::Fail(const std::string& message, std::string* error) const {
+  *error = path_ + ":" + std::to_string(lineNo_) + ": " + message;
+  return false;
+}
+
+bool JournalCsvReader::ReadRecord(std::string* error) {
+  if (!std::getline(in_, raw_)) return false;
+  ++lineNo_;
+  bytesRead_ += raw_.size() + 1;
+  if (!raw_.empty() && raw_.back() == '\r') raw_.pop_back();
+  if (lineNo_ == 1 && raw_.compare(0, 3, "\xEF\xBB\xBF") == 0) raw_.erase(0, 3);
+  size_t offset = 0;
+  if (!DecodeText(raw_, encoding_, &record_, &offset)) {
+    Fail(DecodeProblem(encoding_, offset == std::string::npos
+                                      ? std::string()
+                                      : " at byte " + std::to_string(offset + 1)),
+         error);
+    return false;
+  }
+  return true;
+}
+
+bool JournalCsvReader::Open(const std::string& path, TextEncoding encoding, std::string* error) {
+  path_ = path;
+  encoding_ = encoding;
+  in_.open(path, std::ios::binary | std::ios::ate);
+  if (!in_) {
     *error = path + ": cannot open the journal CSV file";
     return false;
   }
-  std::vector<JournalLine> read;
-  std::map<std::string, size_t> columns;
-  std::vector<std::string> fields;
-  std::string record;
-  int lineNo = 0;
-  while (std::getline(in, record)) {
-    ++lineNo;
-    if (!record.empty() && record.back() == '\r') record.pop_back();
-    if (lineNo == 1 && record.compare(0, 3, "\xEF\xBB\xBF") == 0) record.erase(0, 3);
-    std::string where = path + ":" + std::to_string(lineNo);
-    if (!SplitCsvRecord(record, &fields)) {
-      *error = where + ": broken quoting";
-      return false;
-    }
-    if (lineNo == 1) {
-      for (size_t i = 0; i < fields.size(); ++i) {
-        bool known = false;
-        for (const char* c : kColumns) known = known || fields[i] == c;
-        if (!known) {
-          *error = where + ": " + fields[i] + ": unknown column";
-          return false;
-        }
-        if (!columns.emplace(fields[i], i).second) {
-          *error = where + ": " + fields[i] + ": column named twice";
-          return false;
-        }
-      }
-      for (const char* required : {"journal", "date", "month"}) {
-        if (columns.count(required) == 0) {
-          *error = where + ": " + required + ": missing column";
-          return false;
-        }
-      }
-      continue;
-    }
-    if (record.empty()) continue;
-    if (fields.size() > columns.size()) {
-      *error = where + ": more fields than columns";
-      return false;
-    }
-    JournalLine line;
-    line.origin = where;
-    line.fromCsv = true;
-    CsvLine csv(where, columns, fields);
-    std::string date = csv.Cell("date");
-    bool ok = csv.Int("journal", 1, 2147483647, true, 0, &line.journalNo) &&
-              (ParseDateText(date, &line.date) ||
-               csv.Fail("date", "not a date (YYYY-MM-DD): " + date)) &&
-              csv.Int("month", 1, 18, true, 0, &line.monthKind) && csv.Side("debit", &line.debit) &&
-              csv.Side("credit", &line.credit) && csv.Int("rate", 0, 100, false, 0, &line.rate) &&
-              csv.Int("business_type", 0, 6, false, 0, &line.businessType);
-    if (!ok) {
-      *error = csv.error();
-      return false;
-    }
-    line.description = csv.Cell("description");
-    read.push_back(std::move(line));
-  }
-  if (lineNo == 0) {
-    *error = path + ":1: the header line is missing";
+  fileSize_ = static_cast<uint64_t>(in_.tellg());
+  in_.seekg(0);
+  if (!ReadRecord(error)) {
+    if (error->empty()) *error = path + ":1: the header line is missing";
     return false;
   }
-  lines->insert(lines->end(), read.begin(), read.end());
+  if (!SplitCsvRecord(record_, &fields_)) return Fail("broken quoting", error);
+  fieldOf_.fill(-1);
+  for (size_t i = 0; i < fields_.size(); ++i) {
+    int column = -1;
+    for (int c = 0; c < kColumnCount; ++c) {
+      if (fields_[i] == kColumnNames[c]) column = c;
+    }
+    if (column < 0) return Fail(fields_[i] + ": unknown column", error);
+    if (fieldOf_[column] >= 0) return Fail(fields_[i] + ": column named twice", error);
+    fieldOf_[column] = static_cast<int>(i);
+  }
+  for (int required : {kJournal, kDate, kMonth}) {
+    if (fieldOf_[required] < 0) {
+      return Fail(std::string(kColumnNames[required]) + ": missing column", error);
+    }
+  }
+  headerFields_ = fields_.size();
+  return true;
+}
+
+const std::string& JournalCsvReader::Cell(int column) const {
+  int field = fieldOf_[column];
+  return field < 0 ? kEmpty : fields_[static_cast<size_t>(field)];
+}
+
+// An integer in [min, max]; an empty cell is `fallback` unless required.
+bool JournalCsvReader::Int(int column, int64_t min, int64_t max, bool required, int32_t fallback,
+                           int32_t* out, std::string* error) const {
+  const std::string& text = Cell(column);
+  const std::string name = kColumnNames[column];
+  if (text.empty()) {
+    if (required) return Fail(name + ": missing", error);
+    *out = fallback;
+    return true;
+  }
+  int64_t value = 0;
+  if (!ParseIntText(text, &value)) return Fail(name + ": not an integer: " + text, error);
+  if (value < min || value > max) {
+    return Fail(name + ": out of range " + std::to_string(min) + ".." + std::to_string(max) +
+                    ": " + text,
+                error);
+  }
+  *out = static_cast<int32_t>(value);
+  return true;
+}
+
+bool JournalCsvReader::Amount(int column, int64_t* out, std::string* error) const {
+  const std::string& text = Cell(column);
+  if (text.empty()) {
+    *out = 0;
+    return true;
+  }
+  if (!ParseAmountText(text, out)) {
+    return Fail(std::string(kColumnNames[column]) +
+                    ": amount not an integer or a decimal with up to 4 fraction digits: " + text,
+                error);
+  }
+  return true;
+}
+
+// The five columns of a side start at its account column.
+bool JournalCsvReader::Side(int first, JournalSide* side, std::string* error) const {
+  side->account = Cell(first);
+  return Int(first + 1, 0, 2147483647, false, 0, &side->dept, error) &&
+         Amount(first + 2, &side->amount, error) && Amount(first + 3, &side->tax, error) &&
+         Int(first + 4, 0, 255, false, 0, &side->taxClass, error);
+}
+
+bool JournalCsvReader::Next(JournalLine* line, std::string* error) {
+  error->clear();
+  do {
+    if (!ReadRecord(error)) return false;
+  } while (record_.empty());
+  if (!SplitCsvRecord(record_, &fields_)) return Fail("broken quoting", error);
+  if (fields_.size() > headerFields_) return Fail("more fields than columns", error);
+  if (fields_.size() < headerFields_) {
+    // Missing cells would silently become 0: name what is missing.
+    std::string missing;
+    for (size_t field = fields_.size(); field < headerFields_; ++field) {
+      for (int c = 0; c < kColumnCount; ++c) {
+        if (fieldOf_[c] == static_cast<int>(field)) {
+          missing += (missing.empty() ? "" : ", ") + std::string(kColumnNames[c]);
+        }
+      }
+    }
+    return Fail(std::to_string(fields_.size()) + " fields for " + std::to_string(headerFields_) +
+                    " columns: missing " + missing,
+                error);
+  }
+  line->origin.assign(path_).append(":").append(std::to_string(lineNo_));
+  line->fromCsv = true;
+  const std::string& date = Cell(kDate);
+  if (!Int(kJournal, 1, 2147483647, true, 0, &line->journalNo, error)) return false;
+  if (!ParseDateText(date, &line->date)) {
+    return Fail("date: not a date (YYYY-MM-DD): " + date, error);
+  }
+  if (!Int(kMonth, 1, 18, true, 0, &line->monthKind, error) ||
+      !Side(kDebitAccount, &line->debit, error) || !Side(kCreditAccount, &line->credit, error) ||
+      !Int(kRate, 0, 100, false, 0, &line->rate, error) ||
+      !Int(kBusinessType, 0, 6, false, 0, &line->businessType, error)) {
+    return false;
+  }
+  line->description = Cell(kDescription);
   return true;
 }
 

@@ -1,17 +1,59 @@
 #ifndef TAXLINK_MVHOST_DATACSV_H_
 #define TAXLINK_MVHOST_DATACSV_H_
 
+#include <array>
+#include <cstdint>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "mvhost/lib/DataModel.h"
+#include "mvhost/lib/ImportText.h"
 
 namespace mvhost {
 
-// Reads journal lines from a UTF-8 CSV file whose first line names the
-// columns (docs/data-format.md) and appends them to `lines`. A refusal reads
-// "FILE:LINE: COLUMN: message"; nothing is appended then.
-bool ReadJournalCsv(const std::string& path, std::vector<JournalLine>* lines, std::string* error);
+// Reads journal lines one at a time from a CSV file whose first line names
+// the columns (docs/data-format.md), so that a file of any size needs the
+// memory of one line. Refusals read "FILE:LINE: COLUMN: message".
+class JournalCsvReader {
+ public:
+  // Opens the file and reads its header line.
+  bool Open(const std::string& path, TextEncoding encoding, std::string* error);
+
+  // The next journal line (blank lines are skipped). False at the end of
+  // the file with `error` empty, or on a refusal with `error` set. The
+  // line's fields are overwritten, so one JournalLine can be reused.
+  bool Next(JournalLine* line, std::string* error);
+
+  uint64_t bytesRead() const { return bytesRead_; }
+  uint64_t fileSize() const { return fileSize_; }
+
+  // The columns of the format, in the order of the header an export would
+  // write.
+  static constexpr int kColumnCount = 16;
+
+ private:
+  // Reads and decodes the next physical line into record_; false at the end.
+  bool ReadRecord(std::string* error);
+  bool Fail(const std::string& message, std::string* error) const;
+  const std::string& Cell(int column) const;
+  bool Int(int column, int64_t min, int64_t max, bool required, int32_t fallback, int32_t* out,
+           std::string* error) const;
+  bool Amount(int column, int64_t* out, std::string* error) const;
+  bool Side(int firstColumn, JournalSide* side, std::string* error) const;
+
+  std::ifstream in_;
+  std::string path_;
+  TextEncoding encoding_ = TextEncoding::kUtf8;
+  int lineNo_ = 0;
+  uint64_t bytesRead_ = 0;
+  uint64_t fileSize_ = 0;
+  size_t headerFields_ = 0;
+  std::array<int, kColumnCount> fieldOf_{};  // field index of each column, -1 absent
+  std::string raw_;
+  std::string record_;
+  std::vector<std::string> fields_;
+};
 
 // Splits one CSV record (no line break inside); false on a broken quote.
 bool SplitCsvRecord(const std::string& record, std::vector<std::string>* fields);

@@ -1,24 +1,36 @@
 #include "mvhost/lib/DataImport.h"
 
 #include <fstream>
-#include <map>
 #include <sstream>
+#include <unordered_map>
+#include <utility>
 
+#include "mvhost/lib/DataCsv.h"
 #include "mvhost/lib/DataSavedReturn.h"
 #include "mvhost/lib/DataSql.h"
 #include "mvhost/lib/DataValidate.h"
+#include "mvhost/lib/DataValues.h"
+#include "mvhost/lib/JournalLoad.h"
 #include "mvhost/lib/JsonFormat.h"
 
 namespace mvhost {
 
 namespace {
 
+// Progress is reported after this many journal lines.
+constexpr int64_t kProgressLines = 4096;
+// Unbalanced journals named one by one before the rest are counted.
+constexpr int64_t kBalanceWarnings = 10;
+
 bool Failed(const DataSql& sql, const char* what, std::string* error) {
   *error = std::string("cannot write ") + what + ": " + sql.error();
   return false;
 }
 
-bool WriteRows(sqlite3* db, const DataSetModel& m, bool replace, std::string* error) {
+// Everything of the data set but its journal lines; `accountIds` gets the
+// store's id of each account code.
+bool WriteRows(sqlite3* db, const DataSetModel& m, bool replace,
+               std::unordered_map<std::string, int64_t>* accountIds, std::string* error) {
   const int64_t no = m.info.dataNo;
   {
     DataSql existing(db, "SELECT data_no FROM data_set WHERE data_no = ? OR data_id = ?");
@@ -73,13 +85,12 @@ bool WriteRows(sqlite3* db, const DataSetModel& m, bool replace, std::string* er
     if (!cls.Run()) return Failed(cls, "the account classes", error);
   }
 
-  std::map<std::string, int64_t> accountIds;
   DataSql acc(db, "INSERT INTO account (data_no, account_id, code, name, class_code, excluded,"
                   " balance_side, refund_flag1, refund_flag2) VALUES (?,?,?,?,?,?,?,?,?)");
   for (size_t i = 0; i < m.accounts.size(); ++i) {
     const Account& a = m.accounts[i];
     int64_t id = static_cast<int64_t>(i + 1);
-    accountIds[a.code] = id;
+    (*accountIds)[a.code] = id;
     acc.Bind(1, no).Bind(2, id).Bind(3, a.code).Bind(4, a.name).Bind(5, a.classCode);
     acc.Bind(6, a.excluded ? 1 : 0).Bind(7, a.balanceSide).Bind(8, a.refundFlag1).Bind(9, a.refundFlag2);
     if (!acc.Run()) return Failed(acc, "the accounts", error);
@@ -90,36 +101,6 @@ bool WriteRows(sqlite3* db, const DataSetModel& m, bool replace, std::string* er
   for (const Department& x : m.departments) {
     dep.Bind(1, no).Bind(2, x.code).Bind(3, x.name).Bind(4, x.kind).Bind(5, x.parentCode);
     if (!dep.Bind(6, x.incomeKind).Run()) return Failed(dep, "the departments", error);
-  }
-
-  DataSql line(db,
-               "INSERT INTO journal_line (data_no, line_id, journal_no, date, month_kind,"
-               " debit_account, debit_dept, debit_amount, debit_tax, debit_tax_class,"
-               " credit_account, credit_dept, credit_amount, credit_tax, credit_tax_class,"
-               " tax_rate, business_type, description)"
-               " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-  for (size_t i = 0; i < m.journals.size(); ++i) {
-    const JournalLine& l = m.journals[i];
-    line.Bind(1, no).Bind(2, static_cast<int64_t>(i + 1)).Bind(3, l.journalNo).Bind(4, l.date);
-    line.Bind(5, l.monthKind);
-    int column = 6;
-    for (const JournalSide* side : {&l.debit, &l.credit}) {
-      if (side->account.empty()) {
-        line.BindNull(column);
-      } else {
-        auto id = accountIds.find(side->account);
-        if (id == accountIds.end()) {
-          *error = l.origin + ": unknown account \"" + side->account + "\"";
-          return false;
-        }
-        line.Bind(column, id->second);
-      }
-      line.Bind(column + 1, side->dept).Bind(column + 2, side->amount).Bind(column + 3, side->tax);
-      line.Bind(column + 4, side->taxClass);
-      column += 5;
-    }
-    line.Bind(16, l.rate * 100).Bind(17, l.businessType).Bind(18, l.description);
-    if (!line.Run()) return Failed(line, "the journal lines", error);
   }
 
   DataSql asset(db, "INSERT INTO fixed_asset (data_no, asset_id, code, name, kind,"
@@ -150,37 +131,134 @@ bool WriteRows(sqlite3* db, const DataSetModel& m, bool replace, std::string* er
   return true;
 }
 
+// The first user of the file becomes the current user of a home that has
+// none, so that the program can be started right after the first import.
+bool MakeFirstUserCurrent(sqlite3* db, const DataSetModel& m, ImportOutcome* outcome,
+                          std::string* error) {
+  if (m.users.empty()) return true;
+  DataSql current(db,
+                  "INSERT INTO host_state (key, value) SELECT 'current_user', ?"
+                  " WHERE NOT EXISTS (SELECT 1 FROM host_state WHERE key = 'current_user')");
+  if (!current.Bind(1, m.users.front().id).Run()) return Failed(current, "the current user", error);
+  if (sqlite3_changes(db) > 0) outcome->madeCurrentUser = m.users.front().id;
+  return true;
+}
+
+void Report(const ImportOptions& options, ImportProgress::Stage stage, int64_t lines,
+            const JournalCsvReader* csv) {
+  if (!options.progress) return;
+  ImportProgress progress;
+  progress.stage = stage;
+  progress.lines = lines;
+  if (csv != nullptr) {
+    progress.bytesRead = csv->bytesRead();
+    progress.bytesTotal = csv->fileSize();
+  }
+  options.progress(progress);
+}
+
+// The journal lines: the checked inline ones, then the CSV file's, each
+// checked as it is read.
+bool WriteJournalLines(sqlite3* db, const DataSetModel& m, const ImportOptions& options,
+                       std::unordered_map<std::string, int64_t> accountIds,
+                       ImportOutcome* outcome, std::string* error) {
+  JournalLoad load(db, m.info.dataNo, std::move(accountIds));
+  if (!load.Begin(error)) return false;
+  for (const JournalLine& line : m.journals) {
+    if (!load.Add(line, error)) return false;
+  }
+  if (!m.journalsCsv.empty()) {
+    JournalCsvReader csv;
+    if (!csv.Open(m.journalsCsv, options.encoding, error)) return false;
+    const JournalLineChecker checker(m);
+    JournalLine line;
+    while (csv.Next(&line, error)) {
+      if (!checker.Check(line, error) || !load.Add(line, error)) return false;
+      if (load.lines() % kProgressLines == 0) {
+        Report(options, ImportProgress::Stage::kLines, load.lines(), &csv);
+      }
+    }
+    if (!error->empty()) return false;
+  }
+  if (load.rebuildsIndexes()) Report(options, ImportProgress::Stage::kIndexes, load.lines(), nullptr);
+  if (!load.Finish(error)) return false;
+  outcome->journalLines = load.lines();
+  return true;
+}
+
 }  // namespace
 
-bool WriteDataSet(HostStore& store, const DataSetModel& model, bool replace, std::string* error) {
+bool CompleteJournalLines(sqlite3* db, const DataSetModel& m, const ImportOptions& options,
+                          std::string* /*error*/) {
+  if (!options.warning) return true;
+  DataSql journals(db,
+                   "SELECT journal_no, SUM(debit_amount + debit_tax), SUM(credit_amount + credit_tax)"
+                   " FROM journal_line WHERE data_no = ? GROUP BY journal_no"
+                   " HAVING SUM(debit_amount + debit_tax) <> SUM(credit_amount + credit_tax)"
+                   " ORDER BY journal_no");
+  journals.Bind(1, m.info.dataNo);
+  int64_t unbalanced = 0;
+  while (journals.Row()) {
+    if (++unbalanced > kBalanceWarnings) continue;
+    const int64_t debit = journals.Int(1);
+    const int64_t credit = journals.Int(2);
+    options.warning(m.source + ": journal " + std::to_string(journals.Int(0)) +
+                    ": the debit total " + FormatAmountText(debit) + " and the credit total " +
+                    FormatAmountText(credit) + " differ by " +
+                    FormatAmountText(debit > credit ? debit - credit : credit - debit));
+  }
+  if (!journals.error().empty()) {
+    // Sums past 64 bits: a warning, as the figures themselves are checked
+    // where they are summed.
+    options.warning(m.source + ": the journals' debit and credit totals cannot be compared: " +
+                    journals.error());
+  } else if (unbalanced > kBalanceWarnings) {
+    options.warning(m.source + ": " + std::to_string(unbalanced - kBalanceWarnings) +
+                    " more journals whose debit and credit totals differ");
+  }
+  return true;
+}
+
+
+bool WriteDataSet(HostStore& store, const DataSetModel& model, const ImportOptions& options,
+                  ImportOutcome* outcome, std::string* error) {
   if (!store.Exec("BEGIN IMMEDIATE;", error)) return false;
-  if (!WriteRows(store.db(), model, replace, error)) {
+  std::unordered_map<std::string, int64_t> accountIds;
+  ImportOutcome written;
+  written.dataNo = model.info.dataNo;
+  bool ok = WriteRows(store.db(), model, options.replace, &accountIds, error) &&
+            MakeFirstUserCurrent(store.db(), model, &written, error) &&
+            WriteJournalLines(store.db(), model, options, std::move(accountIds), &written, error);
+  if (ok) {
+    Report(options, ImportProgress::Stage::kChecks, written.journalLines, nullptr);
+    ok = CompleteJournalLines(store.db(), model, options, error) && store.Exec("COMMIT;", error);
+  }
+  if (!ok) {
     std::string ignored;
     store.Exec("ROLLBACK;", &ignored);
     return false;
   }
-  if (!store.Exec("COMMIT;", error)) {
-    std::string ignored;
-    store.Exec("ROLLBACK;", &ignored);
-    return false;
-  }
+  *outcome = written;
   return true;
 }
 
 bool ImportDataSetText(HostStore& store, const std::string& text, const std::string& fileName,
-                       const std::string& baseDir, bool replace, int32_t* dataNo,
-                       std::string* error) {
-  DataSetModel model;
-  if (!ModelFromJson(text, fileName, baseDir, &model, error) || !ValidateModel(model, error) ||
-      !WriteDataSet(store, model, replace, error)) {
+                       const std::string& baseDir, const ImportOptions& options,
+                       ImportOutcome* outcome, std::string* error) {
+  std::string utf8;
+  size_t offset = 0;
+  if (!DecodeText(text, options.encoding, &utf8, &offset)) {
+    *error = fileName + (offset == std::string::npos ? "" : ":" + LineColumnOf(text, offset)) +
+             ": " + DecodeProblem(options.encoding, "");
     return false;
   }
-  *dataNo = model.info.dataNo;
-  return true;
+  DataSetModel model;
+  return ModelFromJson(utf8, fileName, baseDir, &model, error) && ValidateModel(model, error) &&
+         WriteDataSet(store, model, options, outcome, error);
 }
 
-bool ImportDataSetFile(HostStore& store, const std::string& path, bool replace, int32_t* dataNo,
-                       std::string* error) {
+bool ImportDataSetFile(HostStore& store, const std::string& path, const ImportOptions& options,
+                       ImportOutcome* outcome, std::string* error) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     *error = path + ": cannot open the file";
@@ -191,7 +269,35 @@ bool ImportDataSetFile(HostStore& store, const std::string& path, bool replace, 
   size_t slash = path.rfind('/');
   std::string baseDir = slash == std::string::npos ? "." : path.substr(0, slash);
   if (baseDir.empty()) baseDir = "/";
-  return ImportDataSetText(store, text.str(), path, baseDir, replace, dataNo, error);
+  return ImportDataSetText(store, text.str(), path, baseDir, options, outcome, error);
+}
+
+bool WriteDataSet(HostStore& store, const DataSetModel& model, bool replace, std::string* error) {
+  ImportOptions options;
+  options.replace = replace;
+  ImportOutcome outcome;
+  return WriteDataSet(store, model, options, &outcome, error);
+}
+
+bool ImportDataSetText(HostStore& store, const std::string& text, const std::string& fileName,
+                       const std::string& baseDir, bool replace, int32_t* dataNo,
+                       std::string* error) {
+  ImportOptions options;
+  options.replace = replace;
+  ImportOutcome outcome;
+  if (!ImportDataSetText(store, text, fileName, baseDir, options, &outcome, error)) return false;
+  *dataNo = outcome.dataNo;
+  return true;
+}
+
+bool ImportDataSetFile(HostStore& store, const std::string& path, bool replace, int32_t* dataNo,
+                       std::string* error) {
+  ImportOptions options;
+  options.replace = replace;
+  ImportOutcome outcome;
+  if (!ImportDataSetFile(store, path, options, &outcome, error)) return false;
+  *dataNo = outcome.dataNo;
+  return true;
 }
 
 }  // namespace mvhost

@@ -1,30 +1,79 @@
 #ifndef TAXLINK_MVHOST_DATAIMPORT_H_
 #define TAXLINK_MVHOST_DATAIMPORT_H_
 
+#include <sqlite3.h>
+
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "mvhost/lib/DataModel.h"
 #include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/ImportText.h"
 
 namespace mvhost {
 
-// Imports one data set file (docs/data-format.md) into the store: reads it,
-// checks it whole, then writes it in one transaction, so that a refused or
-// failed import leaves the store as it was. An existing data set with the same
-// number is refused unless `replace` is set, in which case it is replaced.
-// The imported data number goes to `dataNo`.
-bool ImportDataSetFile(HostStore& store, const std::string& path, bool replace, int32_t* dataNo,
-                       std::string* error);
+// Where an import is, for a progress display.
+struct ImportProgress {
+  enum class Stage { kLines, kIndexes, kChecks };
+  Stage stage = Stage::kLines;
+  int64_t lines = 0;        // journal lines written so far
+  uint64_t bytesRead = 0;   // of the CSV file
+  uint64_t bytesTotal = 0;  // its size (0 without a CSV file)
+};
+
+struct ImportOptions {
+  bool replace = false;  // replace a data set with the same number
+  TextEncoding encoding = TextEncoding::kUtf8;  // of the JSON and the CSV file
+  // Called every few thousand lines and at each later stage; may be empty.
+  std::function<void(const ImportProgress&)> progress;
+  // Receives each warning (the import goes on); may be empty.
+  std::function<void(const std::string&)> warning;
+};
+
+struct ImportOutcome {
+  int32_t dataNo = 0;
+  int64_t journalLines = 0;
+  // The user the import made current because the home had none; empty
+  // otherwise.
+  std::string madeCurrentUser;
+};
+
+// Imports one data set file (docs/data-format.md) into the store: reads and
+// checks the file, then writes it in one transaction while the journal CSV
+// file is read line by line, so that a refused or failed import leaves the
+// store as it was. An existing data set with the same number is refused
+// unless `options.replace` is set, in which case it is replaced.
+bool ImportDataSetFile(HostStore& store, const std::string& path, const ImportOptions& options,
+                       ImportOutcome* outcome, std::string* error);
 
 // The same for text already read; `fileName` names it in messages and
 // `baseDir` is where a "journals_csv" file is looked for.
 bool ImportDataSetText(HostStore& store, const std::string& text, const std::string& fileName,
+                       const std::string& baseDir, const ImportOptions& options,
+                       ImportOutcome* outcome, std::string* error);
+
+// Writes a model checked by ValidateModel in one transaction (rolled back on
+// failure), with the lines of its CSV file.
+bool WriteDataSet(HostStore& store, const DataSetModel& model, const ImportOptions& options,
+                  ImportOutcome* outcome, std::string* error);
+
+// The same with the default options; the imported data number goes to
+// `dataNo`.
+bool ImportDataSetFile(HostStore& store, const std::string& path, bool replace, int32_t* dataNo,
+                       std::string* error);
+bool ImportDataSetText(HostStore& store, const std::string& text, const std::string& fileName,
                        const std::string& baseDir, bool replace, int32_t* dataNo,
                        std::string* error);
-
-// Writes a checked model in one transaction (rolled back on failure).
 bool WriteDataSet(HostStore& store, const DataSetModel& model, bool replace, std::string* error);
+
+// The last step inside the import's transaction: every journal line of data
+// set `dataNo` is in the store (and its indexes are built), nothing is
+// committed yet. Whatever is derived from all lines of a data set belongs
+// here; today the check that every journal's debit and credit totals agree,
+// which warns and never refuses. False (with `error`) fails the import.
+bool CompleteJournalLines(sqlite3* db, const DataSetModel& model, const ImportOptions& options,
+                          std::string* error);
 
 }  // namespace mvhost
 

@@ -135,6 +135,10 @@ struct DataSetModel {
   std::vector<Account> accounts;
   std::vector<Department> departments;
   std::vector<JournalLine> journals;
+  // The CSV file of further journal lines ("journals_csv", resolved against
+  // the JSON file's folder); empty when none. Its lines are read while the
+  // import writes them, never held in the model.
+  std::string journalsCsv;
   std::vector<FixedAsset> fixedAssets;
   std::optional<SavedReturn> savedReturn;
   std::vector<User> users;  // users whose selection is this data set

@@ -212,14 +212,12 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
   }
 
   std::map<std::string, std::string> accountOrigins;
-  std::set<std::string> accounts;
   for (const Account& a : m.accounts) {
     auto [it, added] = accountOrigins.emplace(a.code, a.origin);
     if (!added) {
       return c.Fail(a.origin, "code", "duplicate account code " + Quoted(a.code) + " (also " +
                                           it->second + ")");
     }
-    accounts.insert(a.code);
     if (!classes.empty() && classes.count(a.classCode) == 0) {
       return c.Fail(a.origin, "class", "unknown account class " + FormatClassCodeText(a.classCode));
     }
@@ -246,12 +244,9 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
     }
   }
 
+  const JournalLineChecker lines(m);
   for (const JournalLine& line : m.journals) {
-    if (!CheckJournal(c, m, line, accounts, departments)) return false;
-    std::string ignored;
-    if (!platform::TryUtf8ToCp932(line.description, &ignored)) {
-      return c.FailLine(line, "description", "text cannot be written in Shift_JIS");
-    }
+    if (!lines.Check(line, error)) return false;
   }
 
   std::map<std::string, std::string> assetOrigins;
@@ -274,6 +269,21 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
       return c.Fail(u.origin, "id", "duplicate user " + Quoted(u.id) + " (also " + it->second + ")");
     }
     if (!c.Fits(u.origin, "id", u.id, kUserIdWidth)) return false;
+  }
+  return true;
+}
+
+JournalLineChecker::JournalLineChecker(const DataSetModel& model) : model_(model) {
+  for (const Account& a : model.accounts) accounts_.insert(a.code);
+  for (const Department& d : model.departments) departments_.insert(d.code);
+}
+
+bool JournalLineChecker::Check(const JournalLine& line, std::string* error) const {
+  Checker c(error);
+  if (!CheckJournal(c, model_, line, accounts_, departments_)) return false;
+  std::string ignored;
+  if (!platform::TryUtf8ToCp932(line.description, &ignored)) {
+    return c.FailLine(line, "description", "text cannot be written in Shift_JIS");
   }
   return true;
 }

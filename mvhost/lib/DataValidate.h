@@ -1,6 +1,8 @@
 #ifndef TAXLINK_MVHOST_DATAVALIDATE_H_
 #define TAXLINK_MVHOST_DATAVALIDATE_H_
 
+#include <cstdint>
+#include <set>
 #include <string>
 
 #include "mvhost/lib/DataModel.h"
@@ -13,6 +15,19 @@ namespace mvhost {
 // that does not fit the host's records in Shift_JIS. The first refusal is
 // returned in `error`, naming the item and field where it was read.
 bool ValidateModel(const DataSetModel& model, std::string* error);
+
+// The checks of one journal line against the rest of its data set, for the
+// lines that are read one at a time after ValidateModel has passed the rest.
+class JournalLineChecker {
+ public:
+  explicit JournalLineChecker(const DataSetModel& model);
+  bool Check(const JournalLine& line, std::string* error) const;
+
+ private:
+  const DataSetModel& model_;
+  std::set<std::string> accounts_;
+  std::set<int32_t> departments_;
+};
 
 }  // namespace mvhost
 

@@ -2,9 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "mvhost/lib/DataCsv.h"
 #include "mvhost/lib/DataSavedReturn.h"
 #include "mvhost/lib/DataValues.h"
+#include "mvhost/lib/ImportText.h"
 #include "mvhost/lib/JsonReader.h"
 
 namespace mvhost {
@@ -191,11 +191,7 @@ bool ReadJournals(JsonReader& r, const Json& top, const std::string& baseDir, Da
   std::string csv;
   if (!r.Text(top, "journals_csv", "", false, true, &csv)) return false;
   if (csv.empty()) return true;
-  std::string path = !csv.empty() && csv[0] == '/' ? csv : baseDir + "/" + csv;
-  std::string error;
-  if (!ReadJournalCsv(path, &m->journals, &error)) {
-    return r.FailWith(error);
-  }
+  m->journalsCsv = csv[0] == '/' ? csv : baseDir + "/" + csv;
   return true;
 }
 
@@ -335,7 +331,13 @@ bool ModelFromJson(const std::string& text, const std::string& fileName,
   try {
     top = Json::parse(text);
   } catch (const Json::parse_error& e) {
-    *error = fileName + ": not valid JSON (byte " + std::to_string(e.byte) + ")";
+    // The parser's byte count is one past the offending byte; its text
+    // repeats the position in its own words before ": ".
+    std::string reason = e.what();
+    size_t cut = reason.find(": ");
+    reason = cut == std::string::npos ? "syntax error" : reason.substr(cut + 2);
+    *error = fileName + ":" + LineColumnOf(text, e.byte > 0 ? e.byte - 1 : 0) +
+             ": not valid JSON: " + reason;
     return false;
   }
   JsonReader r(fileName);

@@ -9,11 +9,13 @@ namespace mvhost {
 
 // The JSON data format of docs/data-format.md.
 //
-// ModelFromJson reads `text` (the contents of the file `fileName`) into
-// `model`, checking the type and range of every field; journals named by
-// "journals_csv" are read from `baseDir` (the file's folder). Cross checks
-// (unknown accounts, duplicates, dates against the period) are DataValidate's.
-// On failure `error` reads "FILE: PATH: message".
+// ModelFromJson reads `text` (the UTF-8 contents of the file `fileName`)
+// into `model`, checking the type and range of every field; a
+// "journals_csv" file is resolved against `baseDir` (the file's folder) and
+// left for the import to read. Cross checks (unknown accounts, duplicates,
+// dates against the period) are DataValidate's. On failure `error` reads
+// "FILE: PATH: message", or "FILE:LINE:COLUMN: not valid JSON: ..." for a
+// syntax error.
 bool ModelFromJson(const std::string& text, const std::string& fileName,
                    const std::string& baseDir, DataSetModel* model, std::string* error);
 

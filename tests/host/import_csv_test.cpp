@@ -104,6 +104,11 @@ const CsvRefusal kRefusals[] = {
     {"MissingJournal", ",2014-04-02,1,111,,1,,0,,,,,,0,,\n", "2: journal: missing"},
     {"BrokenQuote", "1,2014-04-02,1,111,,1,,0,,,,,,0,,\"open\n", "2: broken quoting"},
     {"TooManyFields", "1,2014-04-02,1,111,,1,,0,,,,,,0,,x,y\n", "2: more fields than columns"},
+    // Missing cells would become 0 without a word.
+    {"FewerFields", "1,2014-04-02,1,111,,1,,0,,,,,,0,,\n2,2014-04-02,1,111,,1,,0,,,,,,0\n",
+     "3: 14 fields for 16 columns: missing business_type, description"},
+    {"ShiftJisText", "1,2014-04-02,1,111,,1,,0,,,,,,0,,\x8F\xA4\x95\x69\n",
+     "2: not UTF-8 text at byte 34 (for a Shift_JIS file use --encoding cp932)"},
 };
 
 class CsvRefusalTest : public ImportCsvTest, public ::testing::WithParamInterface<CsvRefusal> {};
@@ -139,6 +144,63 @@ TEST_F(ImportCsvTest, RefusesBadHeaders) {
   int32_t no = 0;
   EXPECT_FALSE(mvhost::ImportDataSetFile(store_, path, false, &no, &error));
   EXPECT_EQ(error, home_ + "/gone.csv: cannot open the journal CSV file");
+}
+
+// Files as spreadsheet programs in Japan write them: Shift_JIS and CR LF.
+TEST_F(ImportCsvTest, ReadsShiftJisFilesWithTheEncodingOption) {
+  WriteFile("lines.csv", std::string(kHeader) + "1,2014-04-02,1,111,,1,,0,,,,,,0,,\x8F\xA4\x95\x69\r\n");
+  std::string json = std::string(kHead) + "\"users\": [{\"id\": \"u\", \"name\": \"\x8C\x6F\x97\x9D\"}],"
+                     "\"journals_csv\": \"lines.csv\"}";
+  std::string path = WriteFile("csv.json", json);
+  mvhost::ImportOptions options;
+  mvhost::ImportOutcome outcome;
+  std::string error;
+  EXPECT_FALSE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error));
+  EXPECT_EQ(error, path + ":10:32: not UTF-8 text (for a Shift_JIS file use --encoding cp932)");
+  options.encoding = mvhost::TextEncoding::kCp932;
+  ASSERT_TRUE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error)) << error;
+  // 商品 and 経理, stored in UTF-8.
+  EXPECT_EQ(QueryInt("SELECT hex(description) = 'E59586E59381' FROM journal_line"), 1);
+  EXPECT_EQ(QueryInt("SELECT hex(name) = 'E7B58CE79086' FROM app_user"), 1);
+  // A byte that is no Shift_JIS character is named with its line.
+  WriteFile("lines.csv", std::string(kHeader) + "1,2014-04-02,1,111,,1,,0,,,,,,0,,\x81\n");
+  options.replace = true;
+  EXPECT_FALSE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error));
+  EXPECT_EQ(error, home_ + "/lines.csv:2: not Shift_JIS text");
+}
+
+// A journal whose debit and credit totals (amount + tax of each side)
+// differ is a warning naming the journal and the difference; the import
+// goes on. Lines of one journal may lie apart in the file.
+TEST_F(ImportCsvTest, WarnsOfJournalsWhoseSidesDiffer) {
+  std::string csv = std::string(kHeader) +
+                    "1,2014-04-02,1,111,,1080,,0,511,,1000,80,1,8,,\n"
+                    "2,2014-04-02,1,611,,500,40,21,,,,,,8,,\n"
+                    "3,2014-04-02,1,111,,10,,0,511,,10.5,,3,8,,\n"
+                    "2,2014-04-03,1,,,,,,111,,540,,0,8,,\n";
+  std::string path = WriteFile("csv.json", std::string(kHead) + R"("journals_csv": "lines.csv"})");
+  WriteFile("lines.csv", csv);
+  std::vector<std::string> warnings;
+  mvhost::ImportOptions options;
+  options.warning = [&warnings](const std::string& w) { warnings.push_back(w); };
+  mvhost::ImportOutcome outcome;
+  std::string error;
+  ASSERT_TRUE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error)) << error;
+  EXPECT_EQ(outcome.journalLines, 4);
+  EXPECT_EQ(warnings, std::vector<std::string>{
+                          path + ": journal 3: the debit total 10 and the credit total 10.5 differ "
+                                 "by 0.5"});
+
+  // Beyond ten journals the rest are counted.
+  csv = kHeader;
+  for (int j = 1; j <= 12; ++j) csv += std::to_string(j) + ",2014-04-02,1,111,,2,,0,511,,1,,3,8,,\n";
+  WriteFile("lines.csv", csv);
+  warnings.clear();
+  options.replace = true;
+  ASSERT_TRUE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error)) << error;
+  ASSERT_EQ(warnings.size(), 11u);
+  EXPECT_EQ(warnings[9], path + ": journal 10: the debit total 2 and the credit total 1 differ by 1");
+  EXPECT_EQ(warnings[10], path + ": 2 more journals whose debit and credit totals differ");
 }
 
 TEST(CsvRecordTest, Splits) {

@@ -246,14 +246,49 @@ TEST_F(ImportStoreTest, FailedWriteRollsBack) {
   EXPECT_EQ(Snapshot(), before);
 }
 
-TEST_F(ImportStoreTest, RefusesFileThatIsNotJson) {
-  std::string path = WriteFile("broken.json", "{\"format\": ");
+TEST_F(ImportStoreTest, RefusesFileThatIsNotJsonOrNotUtf8) {
+  struct {
+    const char* text;
+    const char* message;  // after the path
+  } cases[] = {
+      {"{\"format\": ",
+       ":1:12: not valid JSON: syntax error while parsing value - unexpected end of input; "
+       "expected '[', '{', or a literal"},
+      {"{\n  \"format\": \"x\",\n}",
+       ":3:1: not valid JSON: syntax error while parsing object key - unexpected '}'; expected "
+       "string literal"},
+      // Shift_JIS text ("会社" in CP932) in a file read as UTF-8.
+      {"{\n\"format\": \"\x89\xEF\x8E\xD0\"}",
+       ":2:12: not UTF-8 text (for a Shift_JIS file use --encoding cp932)"},
+  };
   int32_t no = 0;
   std::string error;
-  EXPECT_FALSE(mvhost::ImportDataSetFile(store_, path, false, &no, &error));
-  EXPECT_EQ(error, path + ": not valid JSON (byte 12)");
+  for (const auto& c : cases) {
+    std::string path = WriteFile("broken.json", c.text);
+    EXPECT_FALSE(mvhost::ImportDataSetFile(store_, path, false, &no, &error));
+    EXPECT_EQ(error, path + c.message);
+  }
   EXPECT_FALSE(mvhost::ImportDataSetFile(store_, home_ + "/missing.json", false, &no, &error));
   EXPECT_EQ(error, home_ + "/missing.json: cannot open the file");
+}
+
+// The first import into a home without a current user makes the file's
+// first user current, so that the program can be started at once; later
+// imports leave the current user alone.
+TEST_F(ImportStoreTest, FirstUserBecomesCurrentOnlyWhenThereIsNone) {
+  mvhost::ImportOutcome outcome;
+  std::string error;
+  ASSERT_TRUE(mvhost::ImportDataSetText(store_, kBase, "a.json", home_, {}, &outcome, &error))
+      << error;
+  EXPECT_EQ(outcome.madeCurrentUser, "clerk");
+  Json other = Json::parse(kBase);
+  other["data_set"]["data_no"] = 3;
+  other["data_set"]["data_id"] = "OTHER";
+  other["users"] = Json::parse(R"([{"id": "boss"}])");
+  ASSERT_TRUE(
+      mvhost::ImportDataSetText(store_, other.dump(), "b.json", home_, {}, &outcome, &error));
+  EXPECT_EQ(outcome.madeCurrentUser, "");
+  EXPECT_EQ(Snapshot().find("[host_state]\ncurrent_user|clerk|\n[data_set]"), 0u) << Snapshot();
 }
 
 // tax_rates lists the rates lines may carry, given or implied by the date;
