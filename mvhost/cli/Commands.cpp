@@ -1,7 +1,11 @@
 #include "mvhost/cli/Commands.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <iostream>
+
+#include "mvhost/cli/ImportProgressLine.h"
 
 #include "mvhost/lib/DataExport.h"
 #include "mvhost/lib/DataImport.h"
@@ -22,6 +26,32 @@ bool OpenStore(const std::string& home, HostStore* store, std::string* error) {
   return store->Open(home, error);
 }
 
+bool IsStateKey(const std::string& key) {
+  return key == "edition" || key == "link" || key == "current_user";
+}
+
+std::string UnknownKey(const std::string& key) {
+  return "unknown state key " + key + " (edition, link, current_user)";
+}
+
+// A current user must be one of the store's users, or every launch stops.
+bool KnownUser(HostStore& store, const std::string& user, std::string* error) {
+  DataSql users(store.db(), "SELECT user_id FROM app_user ORDER BY user_id");
+  std::string known;
+  while (users.Row()) {
+    if (users.Text(0) == user) return true;
+    known += (known.empty() ? "" : ", ") + users.Text(0);
+  }
+  if (!users.error().empty()) {
+    *error = users.error();
+  } else {
+    *error = "no user " + user + " in the store (" +
+             (known.empty() ? std::string("it has none") : "users: " + known) +
+             "); mvhost select USER DATA-NUMBER adds one";
+  }
+  return false;
+}
+
 // The values the host's link accepts for each state key.
 bool CheckStateValue(const std::string& key, const std::string& value, std::string* error) {
   if (key == "edition") {
@@ -40,7 +70,7 @@ bool CheckStateValue(const std::string& key, const std::string& value, std::stri
     return false;
   }
   if (key == "current_user") return true;
-  *error = "unknown state key " + key + " (edition, link, current_user)";
+  *error = UnknownKey(key);
   return false;
 }
 
@@ -58,15 +88,25 @@ int InitCommand(const std::string& home) {
   return 0;
 }
 
-int ImportCommand(const std::string& home, const std::string& file, bool replace) {
+int ImportCommand(const std::string& home, const std::string& file,
+                  const ImportCommandOptions& options) {
   HostStore store;
   std::string error;
-  int32_t dataNo = 0;
-  if (!OpenStore(home, &store, &error) ||
-      !ImportDataSetFile(store, file, replace, &dataNo, &error)) {
-    return Refuse(error);
+  if (!OpenStore(home, &store, &error)) return Refuse(error);
+  ImportProgressLine line(file, stderr, ::isatty(STDERR_FILENO) == 1);
+  ImportOptions import;
+  import.replace = options.replace;
+  import.encoding = options.encoding;
+  import.progress = [&line](const ImportProgress& progress) { line.Show(progress); };
+  import.warning = [&line](const std::string& warning) { line.Warn(warning); };
+  ImportOutcome outcome;
+  bool imported = ImportDataSetFile(store, file, import, &outcome, &error);
+  line.Clear();
+  if (!imported) return Refuse(error);
+  std::cout << "imported data set " << outcome.dataNo << " from " << file << "\n";
+  if (!outcome.madeCurrentUser.empty()) {
+    std::cout << "current user: " << outcome.madeCurrentUser << " (the home had none)\n";
   }
-  std::cout << "imported data set " << dataNo << " from " << file << "\n";
   return 0;
 }
 
@@ -128,16 +168,32 @@ int SelectCommand(const std::string& home, const std::string& user, int32_t data
   return 0;
 }
 
-int StateCommand(const std::string& home, const std::string& key, const std::string& value,
-                 bool set) {
+int ShowStateCommand(const std::string& home) {
   HostStore store;
   std::string error;
   if (!OpenStore(home, &store, &error)) return Refuse(error);
-  if (!set) {
-    DataSql all(store.db(), "SELECT key, value FROM host_state ORDER BY key");
-    while (all.Row()) std::cout << all.Text(0) << " " << all.Text(1) << "\n";
-    return all.error().empty() ? 0 : Refuse(all.error());
+  DataSql all(store.db(), "SELECT key, value FROM host_state ORDER BY key");
+  while (all.Row()) std::cout << all.Text(0) << " " << all.Text(1) << "\n";
+  return all.error().empty() ? 0 : Refuse(all.error());
+}
+
+int StateValueCommand(const std::string& home, const std::string& key) {
+  HostStore store;
+  std::string error;
+  if (!OpenStore(home, &store, &error)) return Refuse(error);
+  if (!IsStateKey(key)) return Refuse(UnknownKey(key));
+  DataSql value(store.db(), "SELECT value FROM host_state WHERE key = ?");
+  if (!value.Bind(1, key).Row()) {
+    return Refuse(value.error().empty() ? key + " is not set" : value.error());
   }
+  std::cout << value.Text(0) << "\n";
+  return 0;
+}
+
+int StateCommand(const std::string& home, const std::string& key, const std::string& value) {
+  HostStore store;
+  std::string error;
+  if (!OpenStore(home, &store, &error)) return Refuse(error);
   if (value.empty()) {
     DataSql remove(store.db(), "DELETE FROM host_state WHERE key = ?");
     if (!remove.Bind(1, key).Run()) return Refuse(remove.error());
@@ -145,6 +201,7 @@ int StateCommand(const std::string& home, const std::string& key, const std::str
     return 0;
   }
   if (!CheckStateValue(key, value, &error)) return Refuse(error);
+  if (key == "current_user" && !KnownUser(store, value, &error)) return Refuse(error);
   DataSql put(store.db(),
               "INSERT INTO host_state (key, value) VALUES (?, ?)"
               " ON CONFLICT (key) DO UPDATE SET value = excluded.value");

@@ -5,20 +5,30 @@
 #include <optional>
 #include <string>
 
+#include "mvhost/lib/ImportText.h"
+
 namespace mvhost {
+
+struct ImportCommandOptions {
+  bool replace = false;
+  TextEncoding encoding = TextEncoding::kUtf8;
+};
 
 // The commands of the mvhost tool. Each prints its output to standard output
 // and its refusal, prefixed "mvhost: ", to standard error, and returns the
 // process exit code (0 success, 1 refused or failed).
 int InitCommand(const std::string& home);
-int ImportCommand(const std::string& home, const std::string& file, bool replace);
+int ImportCommand(const std::string& home, const std::string& file,
+                  const ImportCommandOptions& options);
 int ExportCommand(const std::string& home, std::optional<int32_t> dataNo);
 int ListCommand(const std::string& home);
 int SelectCommand(const std::string& home, const std::string& user, int32_t dataNo);
-// With no key: prints every host_state entry. With a key and an empty value:
-// removes the entry.
-int StateCommand(const std::string& home, const std::string& key, const std::string& value,
-                 bool set);
+// Prints every host_state entry, one "KEY VALUE" line each.
+int ShowStateCommand(const std::string& home);
+// Prints the value of one entry; refused when it is not set.
+int StateValueCommand(const std::string& home, const std::string& key);
+// Sets an entry; an empty value removes it.
+int StateCommand(const std::string& home, const std::string& key, const std::string& value);
 
 // The home from --home, else MVHOST_HOME.
 std::string ResolveHome(const std::string& option);

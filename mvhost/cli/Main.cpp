@@ -1,14 +1,21 @@
 // mvhost: sets up and drives the embedded accounting host (docs/mvhost.md).
 #include <CLI/CLI.hpp>
+#include <cstdio>
+#include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "mvhost/cli/Commands.h"
 #include "mvhost/cli/LaunchCommand.h"
+#include "mvhost/cli/Usage.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"mvhost: the embedded accounting host's tool"};
   app.require_subcommand(1);
+  // --home is taken before and after the command.
+  app.fallthrough();
+  app.set_version_flag("--version", std::string("mvhost ") + mvhost::kToolVersion);
   std::string homeOption;
   app.add_option("--home", homeOption, "host home folder (default: MVHOST_HOME)");
 
@@ -16,9 +23,12 @@ int main(int argc, char** argv) {
 
   CLI::App* import = app.add_subcommand("import", "import a data set file (one transaction)");
   std::string importFile;
-  bool replace = false;
+  mvhost::ImportCommandOptions importOptions;
+  std::string encoding = "utf-8";
   import->add_option("FILE", importFile, "data set file (.json)")->required();
-  import->add_flag("--replace", replace, "replace a data set with the same number");
+  import->add_flag("--replace", importOptions.replace, "replace a data set with the same number");
+  import->add_option("--encoding", encoding, "of the JSON and the CSV file: utf-8 (default) or cp932")
+      ->check(CLI::IsMember({"utf-8", "cp932"}));
 
   CLI::App* exportCmd = app.add_subcommand("export", "write a data set to standard output");
   std::optional<int32_t> exportNo;
@@ -46,20 +56,37 @@ int main(int argc, char** argv) {
   launch->add_option("--path", launchOptions.pathText, "the host's output path text");
   launch->add_option("--program", launchOptions.program, "program to start instead");
 
-  CLI11_PARSE(app, argc, argv);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (std::optional<std::string> unknown = mvhost::UnknownCommand(args)) {
+    return mvhost::UsageError("unknown command " + *unknown, "");
+  }
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success& e) {
+    return app.exit(e);  // --help and --version
+  } catch (const CLI::ParseError& e) {
+    std::string command;
+    for (const CLI::App* sub : app.get_subcommands()) command = sub->get_name();
+    std::string message = e.what();
+    if (command.empty() && dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) {
+      message = "no command given";
+    }
+    return mvhost::UsageError(message, command);
+  }
 
   std::string home = mvhost::ResolveHome(homeOption);
   if (init->parsed()) return mvhost::InitCommand(home);
-  if (import->parsed()) return mvhost::ImportCommand(home, importFile, replace);
+  if (import->parsed()) {
+    mvhost::ParseTextEncoding(encoding, &importOptions.encoding);
+    return mvhost::ImportCommand(home, importFile, importOptions);
+  }
   if (exportCmd->parsed()) return mvhost::ExportCommand(home, exportNo);
   if (list->parsed()) return mvhost::ListCommand(home);
   if (select->parsed()) return mvhost::SelectCommand(home, selectUser, selectNo);
   if (state->parsed()) {
-    if (!stateKey.empty() && state->count("VALUE") == 0) {
-      std::cerr << "mvhost: state " << stateKey << " needs a VALUE\n";
-      return 1;
-    }
-    return mvhost::StateCommand(home, stateKey, stateValue, !stateKey.empty());
+    if (stateKey.empty()) return mvhost::ShowStateCommand(home);
+    if (state->count("VALUE") == 0) return mvhost::StateValueCommand(home, stateKey);
+    return mvhost::StateCommand(home, stateKey, stateValue);
   }
   launchOptions.home = homeOption;
   return mvhost::LaunchCommand(launchOptions);

@@ -63,7 +63,7 @@ bool HostStore::OpenDatabase(const std::string& home, int flags, std::string* er
 
 bool HostStore::Create(const std::string& home, std::string* error) {
   if (home.empty()) {
-    if (error != nullptr) *error = "no host home given (set MVHOST_HOME)";
+    if (error != nullptr) *error = "no host home given (use --home DIR or set MVHOST_HOME)";
     return false;
   }
   if (!MakeDirectories(home + "/folders/out") || !MakeDirectories(home + "/folders/app")) {
@@ -76,7 +76,7 @@ bool HostStore::Create(const std::string& home, std::string* error) {
 
 bool HostStore::Open(const std::string& home, std::string* error) {
   if (home.empty()) {
-    if (error != nullptr) *error = "no host home given (set MVHOST_HOME)";
+    if (error != nullptr) *error = "no host home given (use --home DIR or set MVHOST_HOME)";
     return false;
   }
   struct stat st;

@@ -9,6 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include "resources/StringResources.h"
+
 namespace {
 
 struct CommandResult {
@@ -30,9 +32,12 @@ class CliCommandsTest : public ::testing::Test {
   void TearDown() override { std::filesystem::remove_all(home_); }
 
   // Runs "mvhost --home HOME ARGS".
-  CommandResult Mvhost(const std::string& args) {
+  CommandResult Mvhost(const std::string& args) { return Run(mvhost_ + " --home " + home_ + " " + args); }
+
+  // Runs a shell command line.
+  CommandResult Run(const std::string& line) {
     std::string errFile = home_ + ".err";
-    std::string command = mvhost_ + " --home " + home_ + " " + args + " 2>" + errFile;
+    std::string command = line + " 2>" + errFile;
     CommandResult result{-1, "", ""};
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return result;
@@ -75,7 +80,8 @@ TEST_F(CliCommandsTest, ImportExportThroughFilesIsStable) {
   ASSERT_EQ(Mvhost("init").exitCode, 0);
   CommandResult r = Mvhost("import " + Example("standard-corporation/sakura.json"));
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out, "imported data set 1 from " + Example("standard-corporation/sakura.json") + "\n");
+  EXPECT_EQ(r.out, "imported data set 1 from " + Example("standard-corporation/sakura.json") +
+                       "\ncurrent user: sakura (the home had none)\n");
   CommandResult first = Mvhost("export");  // the only data set
   ASSERT_EQ(first.exitCode, 0) << first.err;
   std::string path = home_ + "/first.json";
@@ -95,6 +101,7 @@ TEST_F(CliCommandsTest, ListSelectAndDefaultExport) {
   ASSERT_EQ(Mvhost("init").exitCode, 0);
   ASSERT_EQ(Mvhost("import " + Example("simplified-corporation/midori.json")).exitCode, 0);
   ASSERT_EQ(Mvhost("import " + Example("individual/aoba.json")).exitCode, 0);
+  ASSERT_EQ(Mvhost("state current_user ''").exitCode, 0);
   EXPECT_EQ(Mvhost("export").err,
             "mvhost: no data set is selected and the store holds several: name one (see mvhost "
             "list)\n");
@@ -120,12 +127,14 @@ TEST_F(CliCommandsTest, ListSelectAndDefaultExport) {
 
 TEST_F(CliCommandsTest, StateKeysAndValues) {
   ASSERT_EQ(Mvhost("init").exitCode, 0);
+  ASSERT_EQ(Mvhost("import " + Example("simplified-corporation/midori.json")).exitCode, 0);
   struct {
     const char* args;
     int exitCode;
     const char* out;
     const char* err;
   } cases[] = {
+      {"state", 0, "current_user midori\n", ""},
       {"state edition Alto", 0, "edition Alto\n", ""},
       {"state edition 4", 0, "edition 4\n", ""},
       {"state edition Gold", 1, "",
@@ -133,11 +142,18 @@ TEST_F(CliCommandsTest, StateKeysAndValues) {
       {"state link busy", 0, "link busy\n", ""},
       {"state link shut", 1, "", "mvhost: link must be open, closed or busy: shut\n"},
       {"state colour red", 1, "", "mvhost: unknown state key colour (edition, link, current_user)\n"},
+      // Only a user of the store can be current: any other stops every launch.
+      {"state current_user ghost", 1, "",
+       "mvhost: no user ghost in the store (users: midori); mvhost select USER DATA-NUMBER adds "
+       "one\n"},
+      {"select clerk 2", 0, "user clerk selects data set 2\n", ""},
       {"state current_user clerk", 0, "current_user clerk\n", ""},
       {"state", 0, "current_user clerk\nedition 4\nlink busy\n", ""},
       {"state link ''", 0, "link removed\n", ""},
       {"state", 0, "current_user clerk\nedition 4\n", ""},
-      {"state link", 1, "", "mvhost: state link needs a VALUE\n"},
+      {"state edition", 0, "4\n", ""},
+      {"state link", 1, "", "mvhost: link is not set\n"},
+      {"state colour", 1, "", "mvhost: unknown state key colour (edition, link, current_user)\n"},
   };
   for (const auto& c : cases) {
     CommandResult r = Mvhost(c.args);
@@ -145,6 +161,60 @@ TEST_F(CliCommandsTest, StateKeysAndValues) {
     EXPECT_EQ(r.out, c.out) << c.args;
     EXPECT_EQ(r.err, c.err) << c.args;
   }
+}
+
+// Usage errors exit 2 with one "mvhost:" line and the usage of the command
+// (of every command when none was named); --home goes before or after it.
+TEST_F(CliCommandsTest, UsageErrorsAndTheHomeOption) {
+  ASSERT_EQ(Mvhost("init").exitCode, 0);
+  const std::string all =
+      "usage: mvhost [--home DIR] init\n"
+      "       mvhost [--home DIR] import [--replace] [--encoding utf-8|cp932] FILE.json\n"
+      "       mvhost [--home DIR] export [DATA-NUMBER]\n"
+      "       mvhost [--home DIR] list\n"
+      "       mvhost [--home DIR] select USER DATA-NUMBER\n"
+      "       mvhost [--home DIR] state [KEY [VALUE]]\n"
+      "       mvhost [--home DIR] launch EDITION [--function-id N] [--path TEXT] [--program "
+      "PATH]\n"
+      "       mvhost --help | --version\n";
+  struct {
+    const char* args;  // after "mvhost"
+    int exitCode;
+    std::string err;
+  } cases[] = {
+      {"", 2, "mvhost: no command given\n" + all},
+      {"frob", 2, "mvhost: unknown command frob\n" + all},
+      {"--home /nowhere frob", 2, "mvhost: unknown command frob\n" + all},
+      {"import", 2,
+       "mvhost: FILE is required\nusage: mvhost [--home DIR] import [--replace] [--encoding "
+       "utf-8|cp932] FILE.json\n"},
+      {"import --encoding latin1 a.json", 2,
+       "mvhost: --encoding: latin1 not in {utf-8,cp932}\nusage: mvhost [--home DIR] import "
+       "[--replace] [--encoding utf-8|cp932] FILE.json\n"},
+      {"select clerk", 2,
+       "mvhost: DATA-NUMBER is required\nusage: mvhost [--home DIR] select USER DATA-NUMBER\n"},
+      {"list extra", 2,
+       "mvhost: The following argument was not expected: extra\nusage: mvhost [--home DIR] "
+       "list\n"},
+      {"launch Alto --function-id 40000", 2,
+       "mvhost: --function-id: Value 40000 not in range -32768 to 32767\nusage: mvhost [--home "
+       "DIR] launch EDITION [--function-id N] [--path TEXT] [--program PATH]\n"},
+      {"list", 1, "mvhost: no host home given (use --home DIR or set MVHOST_HOME)\n"},
+  };
+  for (const auto& c : cases) {
+    std::string command = mvhost_ + " " + c.args;
+    CommandResult r = Run("env -u MVHOST_HOME " + command);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args;
+    EXPECT_EQ(r.err, c.err) << c.args;
+    EXPECT_EQ(r.out, "") << c.args;
+  }
+  CommandResult version = Run(mvhost_ + " --version");
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, std::string("mvhost ") + taxlink::LoadStringResource(1) + "\n");
+  // --home after the command.
+  CommandResult after = Run("env -u MVHOST_HOME " + mvhost_ + " list --home " + home_);
+  EXPECT_EQ(after.exitCode, 0) << after.err;
+  EXPECT_EQ(after.out, "data sets:\nusers:\n");
 }
 
 }  // namespace
