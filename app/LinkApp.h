@@ -20,6 +20,13 @@ namespace taxlink {
 constexpr int32_t kRunWritten = 0;
 constexpr int32_t kRunStopped = 1;
 constexpr int32_t kRunFailed = 2;
+// The process exit status when the host refused the link and nothing was
+// done (runResult stays 0 and nothing is posted; the status tells it from
+// a written report).
+constexpr int kExitLinkRefused = 3;
+// The process exit status when the run cannot start (the environment names
+// a user-interface script that cannot be read).
+constexpr int kExitCannotStart = 2;
 
 // The caption of every message box of the program.
 inline constexpr char kMessageCaption[] = "消費税";
@@ -48,6 +55,10 @@ class LinkApp {
   HWND hostWindowObject = 0;   // parent of the conditions dialog, 0 for none
 
   int32_t runResult = kRunWritten;
+  // ClAccConnect::Initiate refused the link: the run returned at once.
+  bool linkRefused = false;
+  // The process exit status: runResult, or kExitLinkRefused.
+  int ExitStatus() const { return linkRefused ? kExitLinkRefused : runResult; }
 
   // Host set objects, fetched on first use; owned by the host.
   ClSetData* dataSetCache = nullptr;

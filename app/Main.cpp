@@ -1,7 +1,10 @@
 // The program's entry: builds the command line, runs the one application
-// object and exits with its run result (0 written, 1 stopped, 2 failed).
+// object and exits with its run result (0 written, 1 stopped, 2 failed), or
+// 3 when the host refused the link and nothing was done.
 
+#include <cstdio>
 #include <exception>
+#include <string>
 
 #include "app/HostCommandLine.h"
 #include "app/LinkApp.h"
@@ -15,6 +18,13 @@ int main(int argc, char** argv) {
 #ifdef TAXLINK_WITH_DESKTOP_UI
   platform::SetDesktopUiFactory(&desktop::MakeDesktopUi);
 #endif
+  // A script that was asked for but cannot be read would cancel every
+  // dialog: stop before anything is done instead.
+  std::string problem = platform::UiScriptProblem();
+  if (!problem.empty()) {
+    std::fprintf(stderr, "taxlink: %s\n", problem.c_str());
+    return taxlink::kExitCannotStart;
+  }
   taxlink::LinkApp& app = taxlink::TheApp();
   app.commandLine = taxlink::CommandLineFromArgs(argc, argv);
   try {
@@ -25,5 +35,5 @@ int main(int argc, char** argv) {
     taxlink::FailRunAfterException(app, std::current_exception());
   }
   app.ExitInstance();
-  return app.runResult;
+  return app.ExitStatus();
 }

@@ -21,6 +21,7 @@
 #include "host/ClSysUser.h"
 #include "platform/HostWindow.h"
 #include "platform/Mbcs.h"
+#include "platform/PathMapping.h"
 #include "platform/UserInterface.h"
 #include "platform/WinFileSystem.h"
 #include "report/ConditionText.h"
@@ -92,7 +93,10 @@ BOOL LinkApp::InitInstance() {
   ClAccConnect::Inst()->caption = kMessageCaption;
   ClAccConnect::Inst()->SetAppType(CurrentEdition().appType);
   ClAccConnect::Inst()->SetUseDataType(kUseDataType);
-  if (ClAccConnect::Inst()->Initiate() != 0) return FALSE_;
+  if (ClAccConnect::Inst()->Initiate() != 0) {
+    linkRefused = true;
+    return FALSE_;
+  }
 
   // Step 3: the host's launch arguments; the host window stays disabled
   // until ExitInstance.
@@ -105,7 +109,15 @@ BOOL LinkApp::InitInstance() {
 
   // Step 4: relative file names are looked up in the program's folder.
   std::string folder = ModuleFolder();
-  if (!folder.empty()) platform::Chdir(folder.c_str());
+  if (!folder.empty()) {
+    platform::Chdir(folder.c_str());
+  } else {
+    // The filing application's check below cannot find its file then.
+    std::fprintf(stderr,
+                 "taxlink: the program's folder %s has no drive letter in the drive map (%s):"
+                 " map a drive to it or to a folder above it\n",
+                 platform::GetModuleFolderPosix().c_str(), platform::DriveMapSetting().c_str());
+  }
 
   // Steps 5 and 6.
   if (CheckTargetCompatibility(*this, 1) == 0) {
@@ -155,6 +167,9 @@ BOOL LinkApp::InitInstance() {
   }
   conditionsDialog.filingClassCode = filingClass;
   if (conditionsDialog.DoModal() == kDialogCancelled) {
+    std::fputs("taxlink: the conditions dialog ended without a run (cancelled, or the data set"
+               " was refused): result 1\n",
+               stderr);
     runResult = kRunStopped;
     return FALSE_;
   }
@@ -179,6 +194,7 @@ BOOL LinkApp::InitInstance() {
     auto* taxSet =
         static_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
     if (taxSet == nullptr) {
+      std::fputs("taxlink: the host has no consumption-tax settings object: result 2\n", stderr);
       runResult = kRunFailed;
       return FALSE_;
     }

@@ -86,6 +86,12 @@ std::string CurrentWindowsUtf8() {
 
 }  // namespace
 
+std::string DriveMapSetting() {
+  const char* value = std::getenv("TAXLINK_DRIVES");
+  if (value == nullptr) return "TAXLINK_DRIVES not set, so C: is /";
+  return std::string("TAXLINK_DRIVES=") + value;
+}
+
 std::vector<DriveMapping> ReadDriveMap() {
   std::vector<DriveMapping> drives;
   const char* value = std::getenv("TAXLINK_DRIVES");

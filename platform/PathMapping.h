@@ -28,6 +28,9 @@ struct ShareMapping {
 // cannot be read are skipped; a later entry for a letter replaces an
 // earlier one.
 std::vector<DriveMapping> ReadDriveMap();
+// The drive map as the user wrote it, for messages: "TAXLINK_DRIVES=..." or
+// "TAXLINK_DRIVES not set, so C: is /".
+std::string DriveMapSetting();
 // TAXLINK_SHARES.
 std::vector<ShareMapping> ReadShareMap();
 

@@ -2,8 +2,10 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/NoneUi.h"
 #include "platform/ScriptedUi.h"
@@ -49,6 +51,19 @@ std::string StartFolderPath(const char* name) {
 }  // namespace
 
 std::string UiTranscriptPathFromEnvironment() { return StartFolderPath("TAXLINK_UI_TRANSCRIPT"); }
+
+std::string UiScriptProblem() {
+  std::string script = StartFolderPath("TAXLINK_UI_SCRIPT");
+  std::string chosen = Environment("TAXLINK_UI");
+  if (script.empty() || !(chosen.empty() || chosen == "script")) return std::string();
+  std::FILE* file = std::fopen(script.c_str(), "rb");
+  if (file != nullptr) {
+    std::fclose(file);
+    return std::string();
+  }
+  return "cannot read the user interface script " + script + " (TAXLINK_UI_SCRIPT): " +
+         std::strerror(errno);
+}
 
 std::unique_ptr<UserInterface> MakeUiFromEnvironment() {
   std::string transcript = UiTranscriptPathFromEnvironment();

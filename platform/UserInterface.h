@@ -67,6 +67,9 @@ std::unique_ptr<UserInterface> MakeUiFromEnvironment();
 // relative name is taken from the folder the program was started in. Empty
 // when the variable is not set.
 std::string UiTranscriptPathFromEnvironment();
+// Why the front end the environment chooses cannot start: the scripted front
+// end is chosen and its script file cannot be read. Empty when it can.
+std::string UiScriptProblem();
 
 }  // namespace platform
 

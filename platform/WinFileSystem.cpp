@@ -147,12 +147,26 @@ uint32_t GetTempPath(uint32_t size, char* buffer) {
   return static_cast<uint32_t>(path.size() + 1);
 }
 
-std::string GetModuleFileName() {
+namespace {
+
+std::string ModulePosixPath() {
   char buffer[4096];
   ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
   if (length <= 0) return std::string();
-  buffer[length] = '\0';
-  return ToWindowsPath(buffer);
+  return std::string(buffer, static_cast<std::size_t>(length));
+}
+
+}  // namespace
+
+std::string GetModuleFileName() {
+  std::string posix = ModulePosixPath();
+  return posix.empty() ? posix : ToWindowsPath(posix);
+}
+
+std::string GetModuleFolderPosix() {
+  std::string posix = ModulePosixPath();
+  std::size_t slash = posix.rfind('/');
+  return slash == std::string::npos ? posix : posix.substr(0, slash == 0 ? 1 : slash);
 }
 
 int Access(const char* path, int mode) {

@@ -49,6 +49,9 @@ bool MoveFileReplace(const char* from, const char* to);
 uint32_t GetTempPath(uint32_t size, char* buffer);
 // The Windows path of the running executable.
 std::string GetModuleFileName();
+// The POSIX folder of the running executable (for messages when it has no
+// Windows path).
+std::string GetModuleFolderPosix();
 
 // C runtime
 // _access: mode 0 existence, 2 write, 4 read, 6 read and write; 0 or -1.

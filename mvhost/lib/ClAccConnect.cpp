@@ -6,6 +6,7 @@
 #include "host/ClLinkMgr.h"
 #include "host/ClSysEnvMgr.h"
 #include "mvhost/lib/ClOptLink.h"
+#include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostMessages.h"
@@ -100,7 +101,43 @@ int32_t RefuseLink(int32_t status) {
   }
   std::fprintf(stderr, "mvhost: the accounting link cannot be opened: %s (code %d)\n", reason,
                static_cast<int>(status));
+  mvhost::AppendErrorLog("code=" + std::to_string(status) + " link=\"cannot be opened: " +
+                         reason + "\"");
   return status;
+}
+
+// Why the current user has no data set to link, for standard error: each
+// of these ends the run as stopped, with no message of the program's own.
+std::string NoSelectionReason(sqlite3* db) {
+  std::string user;
+  if (mvhost::HostSession::CurrentUser(db, &user) != 0) {
+    return "the host has no current user (mvhost state current_user USER)";
+  }
+  mvhost::SqlStatement stmt;
+  if (stmt.Prepare(db,
+                   "SELECT (SELECT COUNT(*) FROM data_set),"
+                   " (SELECT selected_data_no FROM app_user WHERE user_id = ?)",
+                   "explain the missing selection") != 0) {
+    return "the current user " + user + " has selected no data set";
+  }
+  stmt.BindText(1, user);
+  if (stmt.Step() <= 0) return "the current user " + user + " has selected no data set";
+  if (stmt.Int(0) == 0) return "the store holds no data set (mvhost import FILE.json)";
+  if (stmt.IsNull(1)) return "the current user " + user + " is not a user of the store";
+  if (stmt.Int(1) == 0) {
+    return "the current user " + user + " has selected no data set (mvhost select " + user +
+           " DATA-NUMBER)";
+  }
+  return "the current user " + user + " selects data set " + std::to_string(stmt.Int(1)) +
+         ", which the store does not hold (mvhost select " + user + " DATA-NUMBER)";
+}
+
+// The host asks the program to stop: said on standard error and logged.
+int32_t StopLink(const std::string& reason) {
+  std::fprintf(stderr, "mvhost: the host asks the program to stop: %s\n", reason.c_str());
+  mvhost::AppendErrorLog("code=" + std::to_string(mvhost::kLinkStop) + " link=\"stop: " + reason +
+                         "\"");
+  return mvhost::kLinkStop;
 }
 
 // A store that cannot be read: the host shows its own message as well, for
@@ -144,10 +181,14 @@ int32_t ClAccConnect::ExpSysLink() {
   std::string value;
   status = mvhost::HostSession::ReadState(db, "link", &value);
   if (status != 0) return StoreFailure(status);
-  if (value == "busy") return mvhost::kLinkStop;
+  if (value == "busy") {
+    return StopLink("the data set is in use elsewhere (host state 'link' is busy)");
+  }
   int32_t dataNo = 0;
   status = mvhost::HostSession::SelectedDataNo(db, &dataNo);
-  if (status == mvhost::kErrNoUser || status == mvhost::kErrNoDataSet) return mvhost::kLinkStop;
+  if (status == mvhost::kErrNoUser || status == mvhost::kErrNoDataSet) {
+    return StopLink(NoSelectionReason(db));
+  }
   if (status != 0) return StoreFailure(status);
   return 0;
 }

@@ -62,7 +62,7 @@ TEST_P(EditionRunTest, HostOfAnotherEditionRefusesTheLink) {
   host_.SetState("edition", c.otherAppType);
   Program().ListenAsWindow(4660);
   ProgramRunResult result = RunWith({}, {"4660,1025,7,"});
-  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.exitCode, 3);  // refused, nothing done
   EXPECT_TRUE(result.transcript.empty());
   EXPECT_TRUE(result.windowMessages.empty());
 }

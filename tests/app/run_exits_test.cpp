@@ -163,13 +163,25 @@ TEST_F(RunExitsTest, CancelStopsTheRunAndTellsTheHost) {
   EXPECT_EQ(MessageTexts(result), std::vector<std::string>{Utf8(kCancelled)});
   EXPECT_EQ(result.windowMessages, HostedRunDatagrams(7, 1));
   EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "");
+  EXPECT_EQ(result.standardError,
+            "taxlink: the conditions dialog ended without a run (cancelled, or the data set was "
+            "refused): result 1\n");
 }
 
+// The host says why it refused the link; the program exits with 3, which
+// tells "nothing was done" from a written report.
 TEST_F(RunExitsTest, AFailedInitiateShowsNothingAndPostsNothing) {
   host_.SetState("link", "closed");
   Program().ListenAsWindow(4660);
   ProgramRunResult result = RunWith({}, {"4660,1025,7," + OutWindows("tax.xml")});
-  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.exitCode, 3);
+  EXPECT_EQ(result.standardError,
+            "mvhost: the accounting link cannot be opened: the host's link is closed (host state "
+            "'link') (code -2007)\n");
+  EXPECT_NE(ReadFileBytes(host_.Home() + "/error.log")
+                .find(" code=-2007 link=\"cannot be opened: the host's link is closed (host state "
+                      "'link')\"\n"),
+            std::string::npos);
   EXPECT_TRUE(result.transcript.empty());
   // The launch line was never read, so the window was not even disabled.
   EXPECT_TRUE(result.windowMessages.empty());
@@ -180,6 +192,7 @@ struct LinkCase {
   const char* name;
   const char* sql;  // prepares the home
   int result;
+  const char* reason;                 // what the host says on standard error and logs
   const char* hostMessage = nullptr;  // the host's own message, if it shows one
 };
 
@@ -195,18 +208,66 @@ TEST_P(LinkRefusalTest, EndsBeforeTheDialogWithTheLinksVerdict) {
   if (GetParam().hostMessage != nullptr) expected.push_back(Utf8(GetParam().hostMessage));
   EXPECT_EQ(MessageTexts(result), expected);
   EXPECT_EQ(result.windowMessages, HostedRunDatagrams(3, GetParam().result));
+  // Never a stop without a word: the host names the reason and logs it.
+  std::string reason = GetParam().reason;
+  EXPECT_TRUE(result.standardError.ends_with(reason + "\n")) << result.standardError;
+  std::string prefix = "mvhost: the host asks the program to stop: ";
+  if (reason.rfind(prefix, 0) == 0) {
+    EXPECT_NE(ReadFileBytes(host_.Home() + "/error.log")
+                  .find(" code=1 link=\"stop: " + reason.substr(prefix.size()) + "\"\n"),
+              std::string::npos);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     States, LinkRefusalTest,
     ::testing::Values(
         LinkCase{"DataSetHeldElsewhere",
-                 "INSERT OR REPLACE INTO host_state (key, value) VALUES ('link', 'busy')", 1},
-        LinkCase{"NoCurrentUser", "DELETE FROM host_state WHERE key = 'current_user'", 1},
-        LinkCase{"SelectionNamesNoDataSet", "UPDATE app_user SET selected_data_no = 99", 1},
+                 "INSERT OR REPLACE INTO host_state (key, value) VALUES ('link', 'busy')", 1,
+                 "mvhost: the host asks the program to stop: the data set is in use elsewhere "
+                 "(host state 'link' is busy)"},
+        LinkCase{"NoCurrentUser", "DELETE FROM host_state WHERE key = 'current_user'", 1,
+                 "mvhost: the host asks the program to stop: the host has no current user "
+                 "(mvhost state current_user USER)"},
+        LinkCase{"UnknownCurrentUser", "UPDATE host_state SET value = 'ghost'", 1,
+                 "mvhost: the host asks the program to stop: the current user ghost is not a "
+                 "user of the store"},
+        LinkCase{"SelectionNamesNoDataSet", "UPDATE app_user SET selected_data_no = 99", 1,
+                 "mvhost: the host asks the program to stop: the current user U01 selects data "
+                 "set 99, which the store does not hold (mvhost select U01 DATA-NUMBER)"},
+        LinkCase{"EmptyStore", "DELETE FROM data_set", 1,
+                 "mvhost: the host asks the program to stop: the store holds no data set (mvhost "
+                 "import FILE.json)"},
         LinkCase{"DamagedStore", "DROP TABLE fixed_asset", 2,
+                 "mvhost: the accounting link cannot be opened: the store is damaged (code -2008)",
                  "会計データが見つからないか、破損しています。\n\nエラーコード: -2008"}),
     [](const ::testing::TestParamInfo<LinkCase>& info) { return info.param.name; });
+
+// A script that was asked for but cannot be read stops the program before
+// it does anything, instead of cancelling every dialog.
+TEST_F(RunExitsTest, AMissingUiScriptStopsAtOnce) {
+  Program().ListenAsWindow(4660);
+  const std::string missing = Program().workFolder() + "/no-such-script.jsonl";
+  ProgramRunResult result =
+      RunWith({}, {"4660,1025,7,"}, {"TAXLINK_UI_SCRIPT=" + missing});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.standardError, "taxlink: cannot read the user interface script " + missing +
+                                      " (TAXLINK_UI_SCRIPT): No such file or directory\n");
+  EXPECT_TRUE(result.transcript.empty());
+  EXPECT_TRUE(result.windowMessages.empty());
+}
+
+// Without a drive for its own folder the program cannot find the filing
+// application's definition file beside it: it says which folder and map.
+TEST_F(RunExitsTest, AProgramFolderOnNoDriveIsNamed) {
+  std::vector<std::string> steps = {AnswerStep("ok", "動作環境が不正です")};
+  ProgramRunResult result = RunWith(steps, {}, {"TAXLINK_DRIVES=Q=/nonexistent-drive"});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.standardError.substr(0, result.standardError.find('\n') + 1),
+            "taxlink: the program's folder " + Program().programFolder() +
+                " has no drive letter in the drive map (TAXLINK_DRIVES=Q=/nonexistent-drive): "
+                "map a drive to it or to a folder above it\n");
+}
 
 struct PreCheckFaultCase {
   const char* name;

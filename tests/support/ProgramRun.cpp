@@ -128,7 +128,12 @@ ProgramRunResult ProgramRun::Run(const std::string& hostHome, const std::vector<
   environment.push_back("TAXLINK_UI_SCRIPT=" + scriptPath_);
   environment.push_back("TAXLINK_UI_TRANSCRIPT=" + transcriptPath);
   environment.push_back("TAXLINK_WINDOWS_DIR=" + windows);
-  for (const std::string& extra : extraEnvironment) environment.push_back(extra);
+  // An extra entry replaces the one of the same name.
+  for (const std::string& extra : extraEnvironment) {
+    std::string name = extra.substr(0, extra.find('=') + 1);
+    std::erase_if(environment, [&name](const std::string& e) { return e.rfind(name, 0) == 0; });
+    environment.push_back(extra);
+  }
 
   std::vector<char*> envp;
   for (std::string& entry : environment) envp.push_back(entry.data());

@@ -55,7 +55,8 @@ class ProgramRun {
     hostLaunch_ = std::move(launchOptions);
   }
 
-  // Runs the program with MVHOST_HOME = hostHome and the given arguments.
+  // Runs the program with MVHOST_HOME = hostHome and the given arguments;
+  // an extra environment entry replaces one of the same name.
   ProgramRunResult Run(const std::string& hostHome, const std::vector<std::string>& args,
                        const std::vector<std::string>& extraEnvironment = {});
 
