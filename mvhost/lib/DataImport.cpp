@@ -10,6 +10,7 @@
 #include "mvhost/lib/DataSql.h"
 #include "mvhost/lib/DataValidate.h"
 #include "mvhost/lib/DataValues.h"
+#include "mvhost/lib/JournalBalances.h"
 #include "mvhost/lib/JournalLoad.h"
 #include "mvhost/lib/JsonFormat.h"
 
@@ -19,8 +20,6 @@ namespace {
 
 // Progress is reported after this many journal lines.
 constexpr int64_t kProgressLines = 4096;
-// Unbalanced journals named one by one before the rest are counted.
-constexpr int64_t kBalanceWarnings = 10;
 
 bool Failed(const DataSql& sql, const char* what, std::string* error) {
   *error = std::string("cannot write ") + what + ": " + sql.error();
@@ -161,11 +160,12 @@ void Report(const ImportOptions& options, ImportProgress::Stage stage, int64_t l
 // checked as it is read.
 bool WriteJournalLines(sqlite3* db, const DataSetModel& m, const ImportOptions& options,
                        std::unordered_map<std::string, int64_t> accountIds,
-                       ImportOutcome* outcome, std::string* error) {
+                       JournalBalances* balances, ImportOutcome* outcome, std::string* error) {
   JournalLoad load(db, m.info.dataNo, std::move(accountIds));
   if (!load.Begin(error)) return false;
   for (const JournalLine& line : m.journals) {
     if (!load.Add(line, error)) return false;
+    balances->Add(line);
   }
   if (!m.journalsCsv.empty()) {
     JournalCsvReader csv;
@@ -174,12 +174,14 @@ bool WriteJournalLines(sqlite3* db, const DataSetModel& m, const ImportOptions& 
     JournalLine line;
     while (csv.Next(&line, error)) {
       if (!checker.Check(line, error) || !load.Add(line, error)) return false;
+      balances->Add(line);
       if (load.lines() % kProgressLines == 0) {
         Report(options, ImportProgress::Stage::kLines, load.lines(), &csv);
       }
     }
     if (!error->empty()) return false;
   }
+  balances->Finish();
   if (load.rebuildsIndexes()) Report(options, ImportProgress::Stage::kIndexes, load.lines(), nullptr);
   if (!load.Finish(error)) return false;
   outcome->journalLines = load.lines();
@@ -189,49 +191,50 @@ bool WriteJournalLines(sqlite3* db, const DataSetModel& m, const ImportOptions& 
 }  // namespace
 
 bool CompleteJournalLines(sqlite3* db, const DataSetModel& m, const ImportOptions& options,
-                          std::string* /*error*/) {
+                          JournalBalances* balances, std::string* /*error*/) {
   if (!options.warning) return true;
-  DataSql journals(db,
-                   "SELECT journal_no, SUM(debit_amount + debit_tax), SUM(credit_amount + credit_tax)"
-                   " FROM journal_line WHERE data_no = ? GROUP BY journal_no"
-                   " HAVING SUM(debit_amount + debit_tax) <> SUM(credit_amount + credit_tax)"
-                   " ORDER BY journal_no");
-  journals.Bind(1, m.info.dataNo);
-  int64_t unbalanced = 0;
-  while (journals.Row()) {
-    if (++unbalanced > kBalanceWarnings) continue;
-    const int64_t debit = journals.Int(1);
-    const int64_t credit = journals.Int(2);
-    options.warning(m.source + ": journal " + std::to_string(journals.Int(0)) +
-                    ": the debit total " + FormatAmountText(debit) + " and the credit total " +
-                    FormatAmountText(credit) + " differ by " +
-                    FormatAmountText(debit > credit ? debit - credit : credit - debit));
-  }
-  if (!journals.error().empty()) {
+  std::string failure;
+  if (!balances->inOrder() && !balances->FromStore(db, m.info.dataNo, &failure)) {
     // Sums past 64 bits: a warning, as the figures themselves are checked
     // where they are summed.
     options.warning(m.source + ": the journals' debit and credit totals cannot be compared: " +
-                    journals.error());
-  } else if (unbalanced > kBalanceWarnings) {
-    options.warning(m.source + ": " + std::to_string(unbalanced - kBalanceWarnings) +
+                    failure);
+    return true;
+  }
+  for (const JournalBalances::Difference& d : balances->named()) {
+    if (d.tooLarge) {
+      options.warning(m.source + ": journal " + std::to_string(d.journal) +
+                      ": the debit and credit totals are too large to compare");
+      continue;
+    }
+    options.warning(m.source + ": journal " + std::to_string(d.journal) + ": the debit total " +
+                    FormatAmountText(d.debit) + " and the credit total " +
+                    FormatAmountText(d.credit) + " differ by " +
+                    FormatAmountText(d.debit > d.credit ? d.debit - d.credit : d.credit - d.debit));
+  }
+  const int64_t rest = balances->count() - static_cast<int64_t>(balances->named().size());
+  if (rest > 0) {
+    options.warning(m.source + ": " + std::to_string(rest) +
                     " more journals whose debit and credit totals differ");
   }
   return true;
 }
 
-
 bool WriteDataSet(HostStore& store, const DataSetModel& model, const ImportOptions& options,
                   ImportOutcome* outcome, std::string* error) {
   if (!store.Exec("BEGIN IMMEDIATE;", error)) return false;
   std::unordered_map<std::string, int64_t> accountIds;
+  JournalBalances balances;
   ImportOutcome written;
   written.dataNo = model.info.dataNo;
   bool ok = WriteRows(store.db(), model, options.replace, &accountIds, error) &&
             MakeFirstUserCurrent(store.db(), model, &written, error) &&
-            WriteJournalLines(store.db(), model, options, std::move(accountIds), &written, error);
+            WriteJournalLines(store.db(), model, options, std::move(accountIds), &balances,
+                              &written, error);
   if (ok) {
     Report(options, ImportProgress::Stage::kChecks, written.journalLines, nullptr);
-    ok = CompleteJournalLines(store.db(), model, options, error) && store.Exec("COMMIT;", error);
+    ok = CompleteJournalLines(store.db(), model, options, &balances, error) &&
+         store.Exec("COMMIT;", error);
   }
   if (!ok) {
     std::string ignored;

@@ -10,6 +10,7 @@
 #include "mvhost/lib/DataModel.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/ImportText.h"
+#include "mvhost/lib/JournalBalances.h"
 
 namespace mvhost {
 
@@ -67,13 +68,14 @@ bool ImportDataSetText(HostStore& store, const std::string& text, const std::str
                        std::string* error);
 bool WriteDataSet(HostStore& store, const DataSetModel& model, bool replace, std::string* error);
 
-// The last step inside the import's transaction: every journal line of data
-// set `dataNo` is in the store (and its indexes are built), nothing is
-// committed yet. Whatever is derived from all lines of a data set belongs
-// here; today the check that every journal's debit and credit totals agree,
-// which warns and never refuses. False (with `error`) fails the import.
+// The last step inside the import's transaction: every journal line of the
+// data set is in the store (and its indexes are built), nothing is committed
+// yet. Whatever is derived from all lines of a data set belongs here; today
+// the warnings about journals whose debit and credit totals differ
+// (`balances`, summed while the lines were written), which never refuse.
+// False (with `error`) fails the import.
 bool CompleteJournalLines(sqlite3* db, const DataSetModel& model, const ImportOptions& options,
-                          std::string* error);
+                          JournalBalances* balances, std::string* error);
 
 }  // namespace mvhost
 
