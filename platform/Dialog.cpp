@@ -1,6 +1,7 @@
 #include "platform/Dialog.h"
 
 #include "platform/Mbcs.h"
+#include "platform/Mnemonic.h"
 #include "platform/UserInterface.h"
 
 namespace platform {
@@ -263,7 +264,16 @@ bool Dialog::UserKey(int virtualKey, unsigned modifiers) {
     case kVkTab:
       MoveFocus((modifiers & kModShift) != 0);
       break;
+    case kVkLeft:
+    case kVkUp:
+      MoveInGroup(false);
+      break;
+    case kVkRight:
+    case kVkDown:
+      MoveInGroup(true);
+      break;
     default:
+      if ((modifiers & kModAlt) != 0) PressMnemonic(virtualKey);
       break;
   }
   return true;
@@ -366,12 +376,70 @@ void Dialog::MoveFocus(bool backwards) {
     }
     if (!found) next = stops.front();
   }
-  SetFocusTo(controls_[next].id);
-  Control& focused = controls_[next];
-  if (focused.kind == ControlKind::kEdit) {
-    // Tabbing into an edit selects its whole text.
-    focused.selStart = 0;
-    focused.selEnd = -1;
+  FocusSelectingAll(controls_[next]);
+}
+
+void Dialog::FocusSelectingAll(Control& control) {
+  SetFocusTo(control.id);
+  if (control.kind == ControlKind::kEdit) {
+    control.selStart = 0;
+    control.selEnd = -1;
+  }
+}
+
+void Dialog::MoveInGroup(bool forward) {
+  std::size_t current = controls_.size();
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (controls_[i].id == focusId_) current = i;
+  }
+  if (current == controls_.size()) return;
+  ControlKind kind = controls_[current].kind;
+  if (kind != ControlKind::kPushButton && kind != ControlKind::kRadioButton) return;
+  std::size_t start = GroupStart(current);
+  std::size_t count = GroupEnd(current) - start;
+  for (std::size_t step = 1; step < count; ++step) {
+    std::size_t offset = current - start;
+    std::size_t i = start + (forward ? offset + step : offset + count - step) % count;
+    Control& candidate = controls_[i];
+    if (!IsFocusable(candidate)) continue;
+    // An auto radio button checks itself when the arrows bring the focus.
+    if (candidate.kind == ControlKind::kRadioButton) {
+      UserClick(candidate.id);
+    } else {
+      FocusSelectingAll(candidate);
+    }
+    return;
+  }
+}
+
+void Dialog::PressMnemonic(int virtualKey) {
+  bool letter = (virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9');
+  if (!letter || controls_.empty()) return;
+  std::size_t focus = 0;
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (controls_[i].id == focusId_) focus = i;
+  }
+  // Searched from the control after the focus, so that a repeated key moves
+  // on to the next control with the same mnemonic.
+  for (std::size_t step = 1; step <= controls_.size(); ++step) {
+    std::size_t index = (focus + step) % controls_.size();
+    Control& control = controls_[index];
+    if (control.kind == ControlKind::kEdit || !control.enabled || !control.visible ||
+        ParseMnemonic(control.text).key != virtualKey) {
+      continue;
+    }
+    if (control.kind == ControlKind::kPushButton || control.kind == ControlKind::kRadioButton) {
+      UserClick(control.id);
+      return;
+    }
+    // A label or group box hands the focus to the next control that takes it.
+    for (std::size_t next = index + 1; next < controls_.size(); ++next) {
+      if (IsFocusable(controls_[next])) {
+        FocusSelectingAll(controls_[next]);
+        return;
+      }
+    }
+    return;
   }
 }
 

@@ -15,6 +15,10 @@ namespace platform {
 constexpr int kVkTab = 0x09;
 constexpr int kVkReturn = 0x0D;
 constexpr int kVkEscape = 0x1B;
+constexpr int kVkLeft = 0x25;
+constexpr int kVkUp = 0x26;
+constexpr int kVkRight = 0x27;
+constexpr int kVkDown = 0x28;
 constexpr int kVkF12 = 0x7B;
 constexpr unsigned kModShift = 1;
 constexpr unsigned kModCtrl = 2;
@@ -113,6 +117,10 @@ class Dialog {
   // could not be done (unknown or disabled control, dialog already ended).
   bool UserSetText(int id, const std::string& text);  // typing: limit, digits-only
   bool UserClick(int id);       // a push or radio button
+  // A key-down. Besides Esc, Enter and Tab, the arrow keys move within the
+  // focused button's group (a radio button reached so is clicked; edits keep
+  // their arrows) and Alt with a letter or digit ('A'..'Z', '0'..'9') is a
+  // control's mnemonic ("&S").
   bool UserKey(int virtualKey, unsigned modifiers);
   bool UserFocus(int id);
   bool UserClose();             // the close box
@@ -129,6 +137,10 @@ class Dialog {
 
  private:
   void MoveFocus(bool backwards);
+  void MoveInGroup(bool forward);
+  void PressMnemonic(int virtualKey);
+  // Focus for a keyboard move: an edit gets its whole text selected.
+  void FocusSelectingAll(Control& control);
   void NotifyModeless();
   bool IsFocusable(const Control& control) const;
   std::size_t GroupStart(std::size_t index) const;
