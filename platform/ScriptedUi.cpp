@@ -155,25 +155,13 @@ void ScriptedUi::CancelDialog(Dialog& dialog) {
 }
 
 void ScriptedUi::ModelessChanged(Dialog& dialog) {
-  auto found = modeless_.find(dialog.Handle());
-  if (found == modeless_.end()) {
-    modeless_[dialog.Handle()] = ModelessState{dialog.IsVisible(), dialog.IsEnded()};
-    transcript_.Add(UiTranscript::Modeless(dialog, "created"));
-    return;
-  }
-  ModelessState& state = found->second;
-  if (dialog.IsEnded() && !state.ended) {
-    state.ended = true;
-    state.visible = dialog.IsVisible();
-    transcript_.Add(UiTranscript::Modeless(dialog, "ended"));
-  } else if (dialog.IsVisible() != state.visible) {
-    state.visible = dialog.IsVisible();
-    transcript_.Add(UiTranscript::Modeless(dialog, state.visible ? "shown" : "hidden"));
+  if (const char* state = modeless_.Changed(dialog)) {
+    transcript_.Add(UiTranscript::Modeless(dialog, state));
   }
 }
 
 void ScriptedUi::ModelessDestroyed(Dialog& dialog) {
-  modeless_.erase(dialog.Handle());
+  modeless_.Destroyed(dialog);
   transcript_.Add(UiTranscript::Modeless(dialog, "destroyed"));
 }
 

@@ -1,7 +1,6 @@
 #ifndef TAXLINK_PLATFORM_SCRIPTEDUI_H_
 #define TAXLINK_PLATFORM_SCRIPTEDUI_H_
 
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -9,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/ModelessTracker.h"
 #include "platform/UiScript.h"
 #include "platform/UiTranscript.h"
 #include "platform/UserInterface.h"
@@ -52,11 +52,6 @@ class ScriptedUi : public UserInterface {
   int WaitCursorDepth() const { return waitCursor_; }
 
  private:
-  struct ModelessState {
-    bool visible = false;
-    bool ended = false;
-  };
-
   void Mismatch(const nlohmann::ordered_json* expected, std::string_view got,
                 const std::string& detail);
   bool Perform(Dialog& dialog, const nlohmann::ordered_json& step, std::string* problem);
@@ -65,7 +60,7 @@ class ScriptedUi : public UserInterface {
   std::string scriptError_;  // before script_, which is parsed into it
   UiScript script_;
   UiTranscript transcript_;
-  std::map<HWND, ModelessState> modeless_;
+  ModelessTracker modeless_;
   int mismatches_ = 0;
   int cancelling_ = 0;  // dialogs being ended the cancel way
   int waitCursor_ = 0;

@@ -48,8 +48,10 @@ std::string StartFolderPath(const char* name) {
 
 }  // namespace
 
+std::string UiTranscriptPathFromEnvironment() { return StartFolderPath("TAXLINK_UI_TRANSCRIPT"); }
+
 std::unique_ptr<UserInterface> MakeUiFromEnvironment() {
-  std::string transcript = StartFolderPath("TAXLINK_UI_TRANSCRIPT");
+  std::string transcript = UiTranscriptPathFromEnvironment();
   std::string script = StartFolderPath("TAXLINK_UI_SCRIPT");
   std::string chosen = Environment("TAXLINK_UI");
   if (chosen == "script" && script.empty()) {

@@ -63,6 +63,10 @@ void SetTerminalUiFactory(UiFactory factory);
 void SetDesktopUiFactory(UiFactory factory);
 // The front end that Ui() would choose from the environment now.
 std::unique_ptr<UserInterface> MakeUiFromEnvironment();
+// The transcript file every front end appends to: TAXLINK_UI_TRANSCRIPT, a
+// relative name taken from the folder the program was started in; empty
+// when unset.
+std::string UiTranscriptPathFromEnvironment();
 
 }  // namespace platform
 
