@@ -86,6 +86,19 @@ std::wstring FitCells(std::wstring_view text, int cells) {
   return fitted;
 }
 
+namespace {
+
+// Characters a Japanese line does not start with: closing brackets and
+// punctuation, small kana and the prolonged sound mark.
+bool NeverStartsALine(wchar_t c) {
+  static constexpr std::wstring_view kClosing =
+      L"、。，．・：；？！）］｝」』】〕〉》’”ー々ゝゞぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮヵヶ"
+      L"､｡｣･ｰｧｨｩｪｫｬｭｮｯ,.:;?!)]}";
+  return kClosing.find(c) != std::wstring_view::npos;
+}
+
+}  // namespace
+
 std::vector<std::wstring> WrapCells(std::wstring_view text, int cells) {
   std::vector<std::wstring> lines(1);
   int used = 0;
@@ -97,8 +110,15 @@ std::vector<std::wstring> WrapCells(std::wstring_view text, int cells) {
     }
     int width = CellWidth(c);
     if (used + width > cells && used > 0) {
-      lines.emplace_back();
-      used = 0;
+      // A character that may not start a line takes the one before it along.
+      std::wstring carried;
+      std::wstring& full = lines.back();
+      if (NeverStartsALine(c) && full.size() > 1) {
+        carried.assign(1, full.back());
+        full.pop_back();
+      }
+      lines.push_back(carried);
+      used = TextWidth(carried);
     }
     lines.back().push_back(c);
     used += width;

@@ -15,6 +15,7 @@
 #include "tests/support/PlatformTestEnv.h"
 #include "tests/support/ProgramRun.h"
 #include "terminal/CellGrid.h"
+#include "terminal/CellText.h"
 #include "terminal/DialogView.h"
 #include "terminal/MessageBoxView.h"
 #include "terminal/RepaintThrottle.h"
@@ -304,6 +305,22 @@ TEST(TerminalViewTest, ProgressWindowShowsBothBarsAndItsCaption) {
   EXPECT_EQ(filled(captionRow + 3), overall);
   EXPECT_EQ(filled(captionRow + 4), 2 * overall);
   EXPECT_GT(overall, 30);
+}
+
+TEST(TerminalViewTest, MessagesWrapByCellsAndKeepPunctuationOffALineStart) {
+  struct Case {
+    std::wstring text;
+    int cells;
+    std::vector<std::wstring> lines;
+  } cases[] = {
+      {L"あいうえ", 5, {L"あい", L"うえ"}},     // a full-width character is never split
+      {L"あいう。", 6, {L"あい", L"う。"}},     // 。 takes う along
+      {L"ab\n\nc", 9, {L"ab", L"", L"c"}},
+      {L"｢消費税｣", 4, {L"｢消", L"費", L"税｣"}},  // half-width brackets take one cell
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(terminal::WrapCells(c.text, c.cells), c.lines) << c.cells;
+  }
 }
 
 TEST(TerminalViewTest, OverwritingHalfAFullWidthCharacterBlanksTheOtherHalf) {
