@@ -294,6 +294,10 @@ Key TerminalScreen::ReadKey(int timeoutMs) {
   return key;
 }
 
+void TerminalScreen::TakeResize() {
+  if (active_ && TakeWindowChange()) ApplyWindowChange();
+}
+
 void TerminalScreen::Beep() {
   if (active_) beep();
 }

@@ -40,6 +40,8 @@ class TerminalScreen {
   // The next key, waiting at most timeoutMs (0: only what is there, -1:
   // until one comes); kNone when none came, kResize after a size change.
   Key ReadKey(int timeoutMs);
+  // Takes a size change that came meanwhile (for repaints without keys).
+  void TakeResize();
   void Beep();
 
  private:

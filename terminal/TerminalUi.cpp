@@ -46,6 +46,7 @@ bool TerminalUi::EnsureScreen() {
 
 void TerminalUi::Paint() {
   if (!screen_.Active()) return;
+  screen_.TakeResize();  // the progress window repaints without reading keys
   if (grid_.Rows() != screen_.Rows() || grid_.Cols() != screen_.Cols()) {
     grid_ = CellGrid(screen_.Rows(), screen_.Cols());
   }
