@@ -180,6 +180,8 @@ TEST_F(TerminalRunTest, APersonRunsTheAggregationFromTheKeyboard) {
   ASSERT_TRUE(pane.WaitFor({"消費税情報の出力が終了しました。"}, &screen)) << screen;
   pane.Keys("Enter");
   ExpectTerminalRestored(pane, "run-exit=0");
+  // What mvhost saw: the program's own exit (a sanitizer report would change it).
+  EXPECT_TRUE(pane.WaitFor({"program exited with status 0", "result: 0 written"}));
 
   EXPECT_NE(ReadFileBytes(report).find("<REPORT"), std::string::npos);
   nlohmann::json dialog;
@@ -209,6 +211,7 @@ TEST_F(TerminalRunTest, EscCancelsAndTheTerminalIsGivenBack) {
   ASSERT_TRUE(pane.WaitFor({"｢消費税｣の集計を中止します。"}, &screen)) << screen;
   pane.Keys("Enter");
   ExpectTerminalRestored(pane, "run-exit=1");
+  EXPECT_TRUE(pane.WaitFor({"program exited with status 1", "result: 1 stopped"}));
 }
 
 TEST_F(TerminalRunTest, SigtermGivesTheTerminalBack) {
