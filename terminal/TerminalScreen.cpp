@@ -1,6 +1,7 @@
 #include "terminal/TerminalScreen.h"
 
 #include <langinfo.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -187,6 +188,7 @@ TerminalScreen::~TerminalScreen() {
 
 bool TerminalScreen::Enter() {
   if (active_) return true;
+  if (hungUp_) return false;
   if (handle_->screen == nullptr) {
     if (tcgetattr(STDOUT_FILENO, &saved_) != 0) return false;
     handle_->screen = newterm(nullptr, stdout, stdin);
@@ -279,6 +281,14 @@ Key TerminalScreen::ReadKey(int timeoutMs) {
     if (TakeWindowChange()) {
       ApplyWindowChange();
       key.kind = Key::kResize;
+      return key;
+    }
+    // Without this, reads of a terminal that hung up (a dropped connection
+    // whose SIGHUP is ignored) would return at once for ever.
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    if (poll(&input, 1, 0) == 1 && (input.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+      hungUp_ = true;
+      Leave();
     }
     return key;
   }

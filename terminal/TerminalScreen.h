@@ -27,7 +27,8 @@ class TerminalScreen {
   TerminalScreen(const TerminalScreen&) = delete;
   TerminalScreen& operator=(const TerminalScreen&) = delete;
 
-  // Takes the terminal (again); false when curses cannot start on it.
+  // Takes the terminal (again); false when curses cannot start on it or the
+  // terminal has hung up.
   bool Enter();
   // Gives the terminal back as it was; Enter takes it again later.
   void Leave();
@@ -39,6 +40,7 @@ class TerminalScreen {
   void Show(const CellGrid& grid);
   // The next key, waiting at most timeoutMs (0: only what is there, -1:
   // until one comes); kNone when none came, kResize after a size change.
+  // A terminal that hung up is given back (Active() turns false).
   Key ReadKey(int timeoutMs);
   // Takes a size change that came meanwhile (for repaints without keys).
   void TakeResize();
@@ -50,6 +52,7 @@ class TerminalScreen {
   struct ScreenHandle;
   ScreenHandle* handle_ = nullptr;
   bool active_ = false;
+  bool hungUp_ = false;
   termios saved_{};
   std::string leaveSequence_;
 };

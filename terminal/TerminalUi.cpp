@@ -39,7 +39,7 @@ bool TerminalUi::EnsureScreen() {
   if (screen_.Active()) return true;
   if (fallback_ != nullptr) return false;
   if (screen_.Enter()) return true;
-  std::fputs("taxlink: the terminal cannot be set up; dialogs are cancelled\n", stderr);
+  std::fputs("taxlink: the terminal cannot be used; dialogs are cancelled\n", stderr);
   fallback_ = std::make_unique<platform::NoneUi>(transcriptPath_);
   return false;
 }
@@ -153,7 +153,12 @@ int TerminalUi::RunModal(platform::Dialog& dialog) {
                break;
            }
          });
-    if (!dialog.IsEnded()) dialog.EndDialog(IDCANCEL);  // the terminal went away
+    if (!dialog.IsEnded()) {
+      // The terminal hung up: the dialog is cancelled the way nobody's
+      // answer would.
+      dialog.UserKey(platform::kVkEscape, 0);
+      if (!dialog.IsEnded()) dialog.EndDialog(IDCANCEL);
+    }
   }
   transcript_.Add(platform::UiTranscript::DialogEnded(dialog));
   Paint();
