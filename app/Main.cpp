@@ -8,6 +8,7 @@
 #include "app/LinkApp.h"
 #include "platform/UserInterface.h"
 #ifdef TAXLINK_WITH_TERMINAL_UI
+#include "terminal/TerminalScreen.h"
 #include "terminal/TerminalUi.h"
 #endif
 

@@ -34,7 +34,10 @@ int CellGrid::Put(int row, int col, std::wstring_view text, unsigned attributes,
   int limit = cols_ - col < maxCells ? cols_ - col : maxCells;
   int used = 0;
   for (wchar_t c : text) {
-    int width = ::wcwidth(c);
+    // Frame characters become the terminal's own one-cell lines, whatever
+    // width the locale gives the Unicode forms.
+    bool frame = c >= kLineHorizontal && c <= kCornerBottomRight;
+    int width = frame ? 1 : ::wcwidth(c);
     if (width == 0) continue;  // combining marks are not kept apart
     if (width < 0) {
       c = L'?';
