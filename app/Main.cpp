@@ -1,6 +1,8 @@
-// The program's entry: builds the command line, runs the one application
-// object and exits with its run result (0 written, 1 stopped, 2 failed).
+// The program's entry: builds the command line, registers the front ends
+// built in, runs the one application object and exits with its run result
+// (0 written, 1 stopped, 2 failed).
 
+#include <cstdio>
 #include <exception>
 
 #include "app/HostCommandLine.h"
@@ -10,20 +12,42 @@
 #ifdef TAXLINK_WITH_DESKTOP_UI
 #include "desktop/DesktopUi.h"
 #endif
+#ifdef TAXLINK_WITH_TERMINAL_UI
+#include "terminal/TerminalScreen.h"
+#include "terminal/TerminalUi.h"
+#endif
+
+namespace {
+
+// The run's windows are gone: a front end that holds the terminal gives it
+// back before anything more is printed and before the host is told.
+void ReleaseScreen() {
+#ifdef TAXLINK_WITH_TERMINAL_UI
+  terminal::ReleaseTerminal();
+#endif
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
 #ifdef TAXLINK_WITH_DESKTOP_UI
   platform::SetDesktopUiFactory(&desktop::MakeDesktopUi);
 #endif
+#ifdef TAXLINK_WITH_TERMINAL_UI
+  platform::SetTerminalUiFactory(&terminal::MakeTerminalUi);
+#endif
   taxlink::LinkApp& app = taxlink::TheApp();
   app.commandLine = taxlink::CommandLineFromArgs(argc, argv);
+  const char* failure = nullptr;
   try {
     app.InitInstance();
   } catch (...) {
     // Whatever leaves the run ends it as failed, shown to the user; the host
     // is still told so that its window does not stay disabled.
-    taxlink::FailRunAfterException(app, std::current_exception());
+    failure = taxlink::FailRunAfterException(app, std::current_exception());
   }
+  ReleaseScreen();
+  if (failure != nullptr) std::fprintf(stderr, "TaxLink: %s; the run failed.\n", failure);
   app.ExitInstance();
   return app.runResult;
 }

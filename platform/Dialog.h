@@ -15,6 +15,10 @@ namespace platform {
 constexpr int kVkTab = 0x09;
 constexpr int kVkReturn = 0x0D;
 constexpr int kVkEscape = 0x1B;
+constexpr int kVkLeft = 0x25;
+constexpr int kVkUp = 0x26;
+constexpr int kVkRight = 0x27;
+constexpr int kVkDown = 0x28;
 constexpr int kVkF12 = 0x7B;
 constexpr unsigned kModShift = 1;
 constexpr unsigned kModCtrl = 2;
@@ -113,10 +117,12 @@ class Dialog {
   // could not be done (unknown or disabled control, dialog already ended).
   bool UserSetText(int id, const std::string& text);  // typing: limit, digits-only
   bool UserClick(int id);       // a push or radio button
-  // Enter, Esc, Tab and the mnemonics: Alt with the letter or digit after a
-  // "&" of a control's text (the same key alone when the focus is not in an
-  // edit) clicks that button or radio button, or, for a label or group box,
-  // moves the focus to the next tab stop after it.
+  // A key-down: Enter, Esc, Tab; the arrow keys move within the focused
+  // button's group (a radio button reached so is clicked; edits keep their
+  // arrows); the mnemonics: Alt with the letter or digit after a "&" of a
+  // control's text ('A'..'Z', '0'..'9'; the same key alone when the focus is
+  // not in an edit) clicks that button or radio button, or, for a label or
+  // group box, moves the focus to the next tab stop after it.
   bool UserKey(int virtualKey, unsigned modifiers);
   bool UserFocus(int id);
   bool UserClose();             // the close box
@@ -135,7 +141,10 @@ class Dialog {
   // The next or previous tab stop from the control at index `from` (the
   // focused one when it is controls_.size()).
   void MoveFocus(bool backwards, std::size_t from);
+  void MoveInGroup(bool forward);
   bool ActivateMnemonic(int virtualKey, unsigned modifiers);
+  // Focus for a keyboard move: an edit gets its whole text selected.
+  void FocusSelectingAll(Control& control);
   void NotifyModeless();
   bool IsFocusable(const Control& control) const;
   std::size_t GroupStart(std::size_t index) const;
