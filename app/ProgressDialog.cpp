@@ -70,12 +70,32 @@ void ProgressDialog::detailSweep() {
   }
 }
 
-void ProgressDialog::detailTick() {
+bool ProgressDialog::AdvanceDetail() {
   detailTickCounter_ = detailTickCounter_ >= kDetailMax ? 0 : detailTickCounter_ + 1;
-  bool restart = detailTickCounter_ == 0;
+  const bool restart = detailTickCounter_ == 0;
   if (restart && barsBound_) ProgressSetPos(kIdcDetailBar, 0);
   StepBar(kIdcDetailBar);
-  if (restart) {
+  return restart;
+}
+
+void ProgressDialog::detailTick() {
+  if (AdvanceDetail()) {
+    BringWindowToTop();
+    SetForegroundWindow();
+  }
+  UpdateWindow();
+}
+
+void ProgressDialog::detailTicks(uint64_t count) {
+  if (count == 0) return;
+  // Any eleven ticks in a row restart the bar once, and from a restart on the
+  // state repeats every eleven ticks: count ticks end where the first eleven
+  // plus (count - 11) mod 11 more do.
+  constexpr uint64_t kCycle = kDetailMax + 1;
+  const uint64_t steps = count <= 2 * kCycle ? count : kCycle + (count - kCycle) % kCycle;
+  bool restarted = false;
+  for (uint64_t i = 0; i < steps; ++i) restarted = AdvanceDetail() || restarted;
+  if (restarted) {
     BringWindowToTop();
     SetForegroundWindow();
   }
