@@ -23,7 +23,18 @@ class AccountIndex {
   void Matches(int32_t debitId, int32_t creditId, std::vector<std::size_t>* out) const;
 
  private:
-  std::unordered_map<int32_t, std::vector<std::size_t>> positions_;
+  // The positions of one id: a range of positions_.
+  struct Range {
+    uint32_t begin = 0;
+    uint32_t end = 0;
+  };
+  Range Find(int32_t id) const;
+
+  std::vector<std::size_t> positions_;  // grouped by id, in list order within an id
+  // Ids 0..dense_.size()-1 are looked up directly (the host's ids are small
+  // numbers), others through the map.
+  std::vector<Range> dense_;
+  std::unordered_map<int32_t, Range> sparse_;
 };
 
 }  // namespace taxlink

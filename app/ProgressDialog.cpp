@@ -88,13 +88,31 @@ void ProgressDialog::detailTick() {
 
 void ProgressDialog::detailTicks(uint64_t count) {
   if (count == 0) return;
-  // Any eleven ticks in a row restart the bar once, and from a restart on the
-  // state repeats every eleven ticks: count ticks end where the first eleven
-  // plus (count - 11) mod 11 more do.
   constexpr uint64_t kCycle = kDetailMax + 1;
-  const uint64_t steps = count <= 2 * kCycle ? count : kCycle + (count - kCycle) % kCycle;
-  bool restarted = false;
-  for (uint64_t i = 0; i < steps; ++i) restarted = AdvanceDetail() || restarted;
+  // The counter restarts after 11 - c ticks and then every eleven.
+  const uint64_t untilRestart = kCycle - static_cast<uint64_t>(detailTickCounter_);
+  const bool restarted = count >= untilRestart;
+  const platform::Control* bar = barsBound_ ? GetControl(kIdcDetailBar) : nullptr;
+  if (bar == nullptr || (bar->rangeMin == 0 && bar->rangeMax == kDetailMax && bar->step == 1 &&
+                         bar->position >= 0 && bar->position <= kDetailMax)) {
+    // The bar as the passes keep it (0..10, step 1): a step past 10 starts at
+    // 0, a restart sets 0 and steps, so both are counted in closed form.
+    uint64_t position = 0;
+    if (restarted) {
+      const uint64_t since = (count - untilRestart) % kCycle;
+      detailTickCounter_ = static_cast<int32_t>(since);
+      position = (1 + since) % kCycle;
+    } else {
+      detailTickCounter_ += static_cast<int32_t>(count);
+      if (bar != nullptr) position = (static_cast<uint64_t>(bar->position) + count) % kCycle;
+    }
+    if (bar != nullptr) ProgressSetPos(kIdcDetailBar, static_cast<int>(position));
+  } else {
+    // Any other bar: any eleven ticks in a row restart it once, and from a
+    // restart on the state repeats every eleven ticks.
+    const uint64_t steps = count <= 2 * kCycle ? count : kCycle + (count - kCycle) % kCycle;
+    for (uint64_t i = 0; i < steps; ++i) AdvanceDetail();
+  }
   if (restarted) {
     BringWindowToTop();
     SetForegroundWindow();

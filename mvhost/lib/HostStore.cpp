@@ -58,7 +58,9 @@ bool HostStore::OpenDatabase(const std::string& home, int flags, std::string* er
     return false;
   }
   sqlite3_busy_timeout(db_, 5000);
-  return Exec("PRAGMA foreign_keys = ON;", error);
+  // The walks read the packed journal lines straight from the mapped file
+  // instead of copying every page through read().
+  return Exec("PRAGMA foreign_keys = ON; PRAGMA mmap_size = 1073741824;", error);
 }
 
 bool HostStore::Create(const std::string& home, std::string* error) {
