@@ -1,8 +1,11 @@
 #include "mvhost/lib/JournalDerived.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
-#include <map>
-#include <tuple>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "mvhost/lib/HostCodes.h"
 
@@ -79,8 +82,30 @@ struct Sums {
   bool Add(size_t i, int64_t v) { return !__builtin_add_overflow(values[i], v, &values[i]); }
 };
 
-using ClassKey = std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t>;
-using AccountKey = std::tuple<int32_t, int32_t, int32_t, int32_t>;
+// The key columns of a totals row after data_no.
+template <size_t N>
+using Key = std::array<int32_t, N>;
+
+template <size_t N>
+struct KeyHash {
+  size_t operator()(const Key<N>& key) const {
+    uint64_t h = 1469598103934665603ULL;
+    for (int32_t part : key) h = (h ^ static_cast<uint32_t>(part)) * 1099511628211ULL;
+    return static_cast<size_t>(h ^ (h >> 29));
+  }
+};
+
+template <size_t N>
+using Totals = std::unordered_map<Key<N>, Sums, KeyHash<N>>;
+
+// The rows of totals in key order, which is the order of their primary key.
+template <size_t N>
+std::vector<std::pair<Key<N>, Sums>> Sorted(const Totals<N>& totals) {
+  std::vector<std::pair<Key<N>, Sums>> rows(totals.begin(), totals.end());
+  std::sort(rows.begin(), rows.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  return rows;
+}
 
 // The derived data of one pass over the lines.
 class Builder {
@@ -200,10 +225,9 @@ class Builder {
         "credit_tax) VALUES (?,?,?,?,?,?,?,?,?,?,?)",
         "store the journal totals per tax class");
     if (status != 0) return status;
-    for (const auto& [key, sums] : classes_) {
+    for (const auto& [key, sums] : Sorted(classes_)) {
       insert.Reset();
-      insert.BindAll(1, {dataNo_, std::get<0>(key), std::get<1>(key), std::get<2>(key),
-                         std::get<3>(key), std::get<4>(key)});
+      insert.BindAll(1, {dataNo_, key[0], key[1], key[2], key[3], key[4]});
       insert.BindAll(7, {sums.values[0], sums.values[1], sums.values[2], sums.values[3],
                          sums.values[4]});
       int32_t step = insert.Step();
@@ -220,15 +244,13 @@ class Builder {
                       "store the journal totals per department");
   }
 
-  int32_t WriteSides(const std::map<AccountKey, Sums>& totals, const char* sql,
-                     const char* purpose) {
+  int32_t WriteSides(const Totals<4>& totals, const char* sql, const char* purpose) {
     SqlStatement insert;
     int32_t status = insert.Prepare(db_, sql, purpose);
     if (status != 0) return status;
-    for (const auto& [key, sums] : totals) {
+    for (const auto& [key, sums] : Sorted(totals)) {
       insert.Reset();
-      insert.BindAll(1, {dataNo_, std::get<0>(key), std::get<1>(key), std::get<2>(key),
-                         std::get<3>(key), sums.values[0], sums.values[1]});
+      insert.BindAll(1, {dataNo_, key[0], key[1], key[2], key[3], sums.values[0], sums.values[1]});
       int32_t step = insert.Step();
       if (step < 0) return step;
     }
@@ -240,9 +262,9 @@ class Builder {
   SqlStatement chunk_;
   std::string packed_;
   int64_t chunks_ = 0;
-  std::map<ClassKey, Sums> classes_;
-  std::map<AccountKey, Sums> accounts_;
-  std::map<AccountKey, Sums> departments_;
+  Totals<5> classes_;
+  Totals<4> accounts_;
+  Totals<4> departments_;
   bool overflow_ = false;
 };
 
