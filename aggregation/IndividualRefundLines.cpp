@@ -18,7 +18,6 @@
 #include "aggregation/PeriodAmount.h"
 #include "aggregation/RawAmount.h"
 #include "aggregation/RuleObjects.h"
-#include "app/LinkApp.h"
 #include "host/ClAccPeriod.h"
 #include "host/ClDataMgr.h"
 #include "host/ClRuleGenkashokyaku.h"

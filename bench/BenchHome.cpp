@@ -422,7 +422,7 @@ bool PrepareJournalAggregation(const BenchHome& home, LinkApp& app, StSHOHIZEIIN
       dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
   if (taxSettings == nullptr) return false;
   *rateRows = static_cast<int16_t>(taxSettings->GetTaxRateCount());
-  app.filingClass = 2;
+  app.runSettings.filingClass = 2;
   return true;
 }
 

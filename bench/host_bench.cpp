@@ -302,7 +302,7 @@ void BM_JournalAggregation(benchmark::State& state) {
   }
   for (auto _ : state) {
     app.tables.Allocate(rows);
-    AddTaxDlg dialog(app);
+    AddTaxDlg dialog(app.runSettings);
     dialog.BuildAggregationFilter(home.dataSet, 4, 3);
     int64_t legacy[2] = {0, 0};
     if (dialog.SumTaxReturn(app.tables) != 1 || dialog.WalkLegacyRates(legacy, settings) != 1 ||

@@ -160,7 +160,7 @@ void PrintAggregation(const BenchHome& home, int startMonth, int endMonth) {
     return;
   }
   app.tables.Allocate(rows);
-  AddTaxDlg dialog(app);
+  AddTaxDlg dialog(app.runSettings);
   dialog.BuildAggregationFilter(home.dataSet, startMonth, endMonth);
   const TaxSummaryTables& t = app.tables;
   int64_t legacy[2] = {0, 0};

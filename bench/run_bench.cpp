@@ -73,7 +73,7 @@ double Aggregation(const BenchHome& home) {
   for (int i = 0; i < kRepeats; ++i) {
     double started = Now();
     app.tables.Allocate(rows);
-    AddTaxDlg dialog(app);
+    AddTaxDlg dialog(app.runSettings);
     dialog.CreateModeless();
     dialog.BuildAggregationFilter(home.dataSet, 4, 3);
     bool ok = dialog.SumTaxReturn(app.tables) == 1 &&

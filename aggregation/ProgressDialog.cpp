@@ -1,4 +1,4 @@
-#include "app/ProgressDialog.h"
+#include "aggregation/ProgressDialog.h"
 
 #include <cstdio>
 

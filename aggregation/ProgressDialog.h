@@ -1,5 +1,5 @@
-#ifndef TAXLINK_APP_PROGRESSDIALOG_H_
-#define TAXLINK_APP_PROGRESSDIALOG_H_
+#ifndef TAXLINK_AGGREGATION_PROGRESSDIALOG_H_
+#define TAXLINK_AGGREGATION_PROGRESSDIALOG_H_
 
 #include <cstdint>
 
@@ -64,4 +64,4 @@ class ProgressDialog : public platform::Dialog {
 
 }  // namespace taxlink
 
-#endif  // TAXLINK_APP_PROGRESSDIALOG_H_
+#endif  // TAXLINK_AGGREGATION_PROGRESSDIALOG_H_
