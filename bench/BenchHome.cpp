@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "aggregation/AddTaxDlg.h"
 #include "app/LinkApp.h"
 #include "host/ClDataMgr.h"
 #include "host/ClSetShohizei.h"
@@ -424,6 +425,20 @@ bool PrepareJournalAggregation(const BenchHome& home, LinkApp& app, StSHOHIZEIIN
   *rateRows = static_cast<int16_t>(taxSettings->GetTaxRateCount());
   app.runSettings.filingClass = 2;
   return true;
+}
+
+int32_t RunJournalPasses(const BenchHome& home, LinkApp& app, const StSHOHIZEIINFO& settings,
+                         int16_t rateRows, int startMonth, int endMonth) {
+  app.tables.Allocate(rateRows);
+  AddTaxDlg dialog(app.runSettings);
+  dialog.CreateModeless();
+  dialog.BuildAggregationFilter(home.dataSet, startMonth, endMonth);
+  const bool ran = dialog.SumTaxReturn(app.tables) == 1 &&
+                   dialog.WalkLegacyRates(app.tables.legacyRateSums, settings) == 1 &&
+                   dialog.SumCorporateRefundLines(app.tables, home.dataSet, settings) == 1 &&
+                   dialog.SumIndividualRefundLines(app.tables, home.dataSet, settings) == 1;
+  if (ran) return 0;
+  return dialog.hostError() != 0 ? dialog.hostError() : -1;
 }
 
 }  // namespace taxlink::bench

@@ -22,7 +22,6 @@
 #include <string>
 #include <vector>
 
-#include "aggregation/AddTaxDlg.h"
 #include "app/LinkApp.h"
 #include "bench/BenchHome.h"
 #include "host/StSHOHIZEIINFO.h"
@@ -72,18 +71,10 @@ double Aggregation(const BenchHome& home) {
   double best = 1e30;
   for (int i = 0; i < kRepeats; ++i) {
     double started = Now();
-    app.tables.Allocate(rows);
-    AddTaxDlg dialog(app.runSettings);
-    dialog.CreateModeless();
-    dialog.BuildAggregationFilter(home.dataSet, 4, 3);
-    bool ok = dialog.SumTaxReturn(app.tables) == 1 &&
-              dialog.WalkLegacyRates(app.tables.legacyRateSums, settings) == 1 &&
-              dialog.SumCorporateRefundLines(app.tables, home.dataSet, settings) == 1 &&
-              dialog.SumIndividualRefundLines(app.tables, home.dataSet, settings) == 1;
+    int32_t failure = RunJournalPasses(home, app, settings, rows);
     best = std::min(best, Now() - started);
-    if (!ok) {
-      std::fprintf(stderr, "run_bench: an aggregation pass failed (host error %d)\n",
-                   dialog.hostError());
+    if (failure != 0) {
+      std::fprintf(stderr, "run_bench: an aggregation pass failed (host error %d)\n", failure);
       std::exit(1);
     }
   }
