@@ -1,6 +1,7 @@
-// The program's entry: builds the command line, runs the one application
-// object and exits with its run result (0 written, 1 stopped, 2 failed), or
-// 3 when the host refused the link and nothing was done.
+// The program's entry: builds the command line, registers the front ends
+// built in, runs the one application object and exits with its run result
+// (0 written, 1 stopped, 2 failed), or 3 when the host refused the link and
+// nothing was done.
 
 #include <cstdio>
 #include <exception>
@@ -13,10 +14,29 @@
 #ifdef TAXLINK_WITH_DESKTOP_UI
 #include "desktop/DesktopUi.h"
 #endif
+#ifdef TAXLINK_WITH_TERMINAL_UI
+#include "terminal/TerminalScreen.h"
+#include "terminal/TerminalUi.h"
+#endif
+
+namespace {
+
+// The run's windows are gone: a front end that holds the terminal gives it
+// back before anything more is printed and before the host is told.
+void ReleaseScreen() {
+#ifdef TAXLINK_WITH_TERMINAL_UI
+  terminal::ReleaseTerminal();
+#endif
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
 #ifdef TAXLINK_WITH_DESKTOP_UI
   platform::SetDesktopUiFactory(&desktop::MakeDesktopUi);
+#endif
+#ifdef TAXLINK_WITH_TERMINAL_UI
+  platform::SetTerminalUiFactory(&terminal::MakeTerminalUi);
 #endif
   // A script that was asked for but cannot be read would cancel every
   // dialog: stop before anything is done instead.
@@ -27,13 +47,16 @@ int main(int argc, char** argv) {
   }
   taxlink::LinkApp& app = taxlink::TheApp();
   app.commandLine = taxlink::CommandLineFromArgs(argc, argv);
+  const char* failure = nullptr;
   try {
     app.InitInstance();
   } catch (...) {
     // Whatever leaves the run ends it as failed, shown to the user; the host
     // is still told so that its window does not stay disabled.
-    taxlink::FailRunAfterException(app, std::current_exception());
+    failure = taxlink::FailRunAfterException(app, std::current_exception());
   }
+  ReleaseScreen();
+  if (failure != nullptr) std::fprintf(stderr, "TaxLink: %s; the run failed.\n", failure);
   app.ExitInstance();
   return app.ExitStatus();
 }

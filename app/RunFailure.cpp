@@ -1,6 +1,5 @@
 #include "app/RunFailure.h"
 
-#include <cstdio>
 #include <new>
 
 #include "aggregation/Decimal4.h"
@@ -22,7 +21,7 @@ constexpr char kFailedMessage[] =
 
 }  // namespace
 
-void FailRunAfterException(LinkApp& app, std::exception_ptr failure) {
+const char* FailRunAfterException(LinkApp& app, std::exception_ptr failure) {
   const char* message = kFailedMessage;
   const char* reason = "an unexpected error ended the run";
   try {
@@ -36,12 +35,12 @@ void FailRunAfterException(LinkApp& app, std::exception_ptr failure) {
   } catch (...) {
   }
   app.runResult = kRunFailed;
-  std::fprintf(stderr, "TaxLink: %s; the run failed.\n", reason);
   // Telling the user may itself fail when memory is gone; the result stands.
   try {
     platform::Ui().MessageBox(0, message, kMessageCaption, MB_ICONWARNING | MB_OK);
   } catch (...) {
   }
+  return reason;
 }
 
 }  // namespace taxlink

@@ -9,9 +9,10 @@ class LinkApp;
 
 // Ends a run that an exception left (an amount past the fixed-point range,
 // memory exhausted, anything else) as a failed run: the user is told with a
-// warning under the program's caption, the reason goes to standard error,
-// and runResult becomes 2 so that ExitInstance notifies the host.
-void FailRunAfterException(LinkApp& app, std::exception_ptr failure);
+// warning under the program's caption and runResult becomes 2, so that
+// ExitInstance notifies the host. Returns the reason for standard error,
+// printed once the front end has given the screen back.
+const char* FailRunAfterException(LinkApp& app, std::exception_ptr failure);
 
 }  // namespace taxlink
 

@@ -1,6 +1,7 @@
 #include "platform/Dialog.h"
 
 #include "platform/Mbcs.h"
+#include "platform/Mnemonic.h"
 #include "platform/UserInterface.h"
 
 namespace platform {
@@ -19,23 +20,6 @@ std::size_t CharLength(const std::string& text, std::size_t i) {
     return 2;
   }
   return 1;
-}
-
-// The mnemonic of a control's text: the letter or digit after a single
-// "&", in upper case (its virtual key code); 0 when there is none.
-int MnemonicOf(const std::string& text) {
-  for (std::size_t i = 0; i + 1 < text.size(); i += CharLength(text, i)) {
-    if (text[i] != '&') continue;
-    char next = text[i + 1];
-    if (next == '&') {
-      ++i;  // "&&" is a plain ampersand
-      continue;
-    }
-    if (next >= 'a' && next <= 'z') return next - 'a' + 'A';
-    if ((next >= 'A' && next <= 'Z') || (next >= '0' && next <= '9')) return next;
-    return 0;
-  }
-  return 0;
 }
 
 }  // namespace
@@ -200,9 +184,15 @@ void Dialog::UpdateWindow() {
   NotifyModeless();
 }
 
-void Dialog::BringWindowToTop() { NotifyModeless(); }
+void Dialog::BringWindowToTop() {
+  ++raises_;
+  NotifyModeless();
+}
 
-void Dialog::SetForegroundWindow() { NotifyModeless(); }
+void Dialog::SetForegroundWindow() {
+  ++raises_;
+  NotifyModeless();
+}
 
 void Dialog::EndDialog(int result) {
   result_ = result;
@@ -280,6 +270,14 @@ bool Dialog::UserKey(int virtualKey, unsigned modifiers) {
     case kVkTab:
       MoveFocus((modifiers & kModShift) != 0, controls_.size());
       break;
+    case kVkLeft:
+    case kVkUp:
+      MoveInGroup(false);
+      break;
+    case kVkRight:
+    case kVkDown:
+      MoveInGroup(true);
+      break;
     default:
       ActivateMnemonic(virtualKey, modifiers);
       break;
@@ -337,7 +335,10 @@ bool Dialog::ActivateMnemonic(int virtualKey, unsigned modifiers) {
   }
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     const Control& control = controls_[i];
-    if (!control.visible || MnemonicOf(control.text) != virtualKey) continue;
+    if (!control.visible || !control.enabled ||
+        ParseMnemonic(control.text).key != virtualKey) {
+      continue;
+    }
     switch (control.kind) {
       case ControlKind::kLabel:
       case ControlKind::kGroupBox:
@@ -413,17 +414,55 @@ void Dialog::MoveFocus(bool backwards, std::size_t from) {
     }
     if (!found) next = stops.front();
   }
-  SetFocusTo(controls_[next].id);
-  Control& focused = controls_[next];
-  if (focused.kind == ControlKind::kEdit) {
-    // Tabbing into an edit selects its whole text.
-    focused.selStart = 0;
-    focused.selEnd = -1;
+  FocusSelectingAll(controls_[next]);
+}
+
+void Dialog::FocusSelectingAll(Control& control) {
+  SetFocusTo(control.id);
+  if (control.kind == ControlKind::kEdit) {
+    control.selStart = 0;
+    control.selEnd = -1;
+  }
+}
+
+void Dialog::MoveInGroup(bool forward) {
+  std::size_t current = controls_.size();
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (controls_[i].id == focusId_) current = i;
+  }
+  if (current == controls_.size()) return;
+  ControlKind kind = controls_[current].kind;
+  if (kind != ControlKind::kPushButton && kind != ControlKind::kRadioButton) return;
+  std::size_t start = GroupStart(current);
+  std::size_t count = GroupEnd(current) - start;
+  for (std::size_t step = 1; step < count; ++step) {
+    std::size_t offset = current - start;
+    std::size_t i = start + (forward ? offset + step : offset + count - step) % count;
+    Control& candidate = controls_[i];
+    if (!IsFocusable(candidate)) continue;
+    // An auto radio button checks itself when the arrows bring the focus.
+    if (candidate.kind == ControlKind::kRadioButton) {
+      UserClick(candidate.id);
+    } else {
+      FocusSelectingAll(candidate);
+    }
+    return;
   }
 }
 
 void Dialog::NotifyModeless() {
-  if (created_ && !modal_) Ui().ModelessChanged(*this);
+  if (!created_ || modal_) return;
+  const bool transition =
+      !notified_ || visible_ != notifiedVisible_ || ended_ != notifiedEnded_;
+  if (transition) {
+    repaintGate_.Passed();
+  } else if (!repaintGate_.Open()) {
+    return;
+  }
+  notified_ = true;
+  notifiedVisible_ = visible_;
+  notifiedEnded_ = ended_;
+  Ui().ModelessChanged(*this);
 }
 
 bool Dialog::IsFocusable(const Control& control) const {

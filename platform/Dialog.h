@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/DialogTemplate.h"
+#include "platform/RepaintGate.h"
 #include "platform/WinTypes.h"
 
 namespace platform {
@@ -15,6 +16,10 @@ namespace platform {
 constexpr int kVkTab = 0x09;
 constexpr int kVkReturn = 0x0D;
 constexpr int kVkEscape = 0x1B;
+constexpr int kVkLeft = 0x25;
+constexpr int kVkUp = 0x26;
+constexpr int kVkRight = 0x27;
+constexpr int kVkDown = 0x28;
 constexpr int kVkF12 = 0x7B;
 constexpr unsigned kModShift = 1;
 constexpr unsigned kModCtrl = 2;
@@ -95,9 +100,13 @@ class Dialog {
   void BringWindowToTop();
   void SetForegroundWindow();
   int RepaintCount() const { return repaints_; }
+  // BringWindowToTop and SetForegroundWindow calls so far.
+  int RaiseCount() const { return raises_; }
 
   // Front ends mark a dialog modal (RunModal) before creating it; a dialog
-  // created otherwise is modeless and reports its changes to Ui().
+  // created otherwise is modeless and reports its changes to Ui(): its
+  // creation, showing, hiding and ending at once, other changes (bars,
+  // caption, repaints) at most about 30 times a second.
   void SetModal(bool modal) { modal_ = modal; }
   bool IsModal() const { return modal_; }
 
@@ -113,10 +122,12 @@ class Dialog {
   // could not be done (unknown or disabled control, dialog already ended).
   bool UserSetText(int id, const std::string& text);  // typing: limit, digits-only
   bool UserClick(int id);       // a push or radio button
-  // Enter, Esc, Tab and the mnemonics: Alt with the letter or digit after a
-  // "&" of a control's text (the same key alone when the focus is not in an
-  // edit) clicks that button or radio button, or, for a label or group box,
-  // moves the focus to the next tab stop after it.
+  // A key-down: Enter, Esc, Tab; the arrow keys move within the focused
+  // button's group (a radio button reached so is clicked; edits keep their
+  // arrows); the mnemonics: Alt with the letter or digit after a "&" of a
+  // control's text ('A'..'Z', '0'..'9'; the same key alone when the focus is
+  // not in an edit) clicks that button or radio button, or, for a label or
+  // group box, moves the focus to the next tab stop after it.
   bool UserKey(int virtualKey, unsigned modifiers);
   bool UserFocus(int id);
   bool UserClose();             // the close box
@@ -135,7 +146,10 @@ class Dialog {
   // The next or previous tab stop from the control at index `from` (the
   // focused one when it is controls_.size()).
   void MoveFocus(bool backwards, std::size_t from);
+  void MoveInGroup(bool forward);
   bool ActivateMnemonic(int virtualKey, unsigned modifiers);
+  // Focus for a keyboard move: an edit gets its whole text selected.
+  void FocusSelectingAll(Control& control);
   void NotifyModeless();
   bool IsFocusable(const Control& control) const;
   std::size_t GroupStart(std::size_t index) const;
@@ -152,7 +166,13 @@ class Dialog {
   bool ended_ = false;
   int result_ = 0;
   int repaints_ = 0;
+  int raises_ = 0;
   bool modal_ = false;
+  // What the front end was last told of a modeless dialog.
+  bool notified_ = false;
+  bool notifiedVisible_ = false;
+  bool notifiedEnded_ = false;
+  RepaintGate repaintGate_;
 };
 
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/JournalBalances.h"
 #include "mvhost/lib/JournalLoad.h"
+#include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/JsonFormat.h"
 
 namespace mvhost {
@@ -191,7 +192,12 @@ bool WriteJournalLines(sqlite3* db, const DataSetModel& m, const ImportOptions& 
 }  // namespace
 
 bool CompleteJournalLines(sqlite3* db, const DataSetModel& m, const ImportOptions& options,
-                          JournalBalances* balances, std::string* /*error*/) {
+                          JournalBalances* balances, std::string* error) {
+  // The derived journal data, in the same transaction as the lines.
+  if (int32_t status = JournalDerived::Rebuild(db, m.info.dataNo); status != 0) {
+    *error = "cannot build the journal totals (host error " + std::to_string(status) + ")";
+    return false;
+  }
   if (!options.warning) return true;
   std::string failure;
   if (!balances->inOrder() && !balances->FromStore(db, m.info.dataNo, &failure)) {

@@ -70,9 +70,10 @@ bool WriteDataSet(HostStore& store, const DataSetModel& model, bool replace, std
 
 // The last step inside the import's transaction: every journal line of the
 // data set is in the store (and its indexes are built), nothing is committed
-// yet. Whatever is derived from all lines of a data set belongs here; today
-// the warnings about journals whose debit and credit totals differ
-// (`balances`, summed while the lines were written), which never refuse.
+// yet. Whatever is derived from all lines of a data set belongs here: the
+// host's derived journal data (JournalDerived), and the warnings about
+// journals whose debit and credit totals differ (`balances`, summed while
+// the lines were written), which never refuse.
 // False (with `error`) fails the import.
 bool CompleteJournalLines(sqlite3* db, const DataSetModel& model, const ImportOptions& options,
                           JournalBalances* balances, std::string* error);

@@ -49,7 +49,9 @@ bool HostStore::OpenDatabase(const std::string& home, int flags, std::string* er
   Close();
   home_ = home;
   while (home_.size() > 1 && home_.back() == '/') home_.pop_back();
-  if (sqlite3_open_v2(DatabasePath().c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+  // One thread uses a connection: SQLite's own locking of it is not needed.
+  if (sqlite3_open_v2(DatabasePath().c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr) !=
+      SQLITE_OK) {
     if (error != nullptr) {
       *error = "cannot open " + DatabasePath() + ": " +
                (db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory");

@@ -39,6 +39,10 @@ void SqlStatement::BindText(int index, const std::string& value) {
   sqlite3_bind_text(stmt_, index, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
 }
 
+void SqlStatement::BindBlob(int index, const std::string& bytes) {
+  sqlite3_bind_blob(stmt_, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+}
+
 void SqlStatement::BindAll(int first, const std::vector<int64_t>& values) {
   for (size_t i = 0; i < values.size(); ++i) BindInt(first + static_cast<int>(i), values[i]);
 }
@@ -65,6 +69,13 @@ std::string SqlStatement::Blob(int column) const {
   if (data == nullptr) return std::string();
   return std::string(static_cast<const char*>(data),
                      static_cast<size_t>(sqlite3_column_bytes(stmt_, column)));
+}
+
+std::string_view SqlStatement::BlobView(int column) const {
+  const void* data = sqlite3_column_blob(stmt_, column);
+  if (data == nullptr) return std::string_view();
+  return std::string_view(static_cast<const char*>(data),
+                          static_cast<size_t>(sqlite3_column_bytes(stmt_, column)));
 }
 
 bool SqlStatement::IsNull(int column) const {

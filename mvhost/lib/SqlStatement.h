@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mvhost {
@@ -26,6 +27,7 @@ class SqlStatement {
   int32_t Prepare(sqlite3* db, const std::string& sql, const char* purpose);
   void BindInt(int index, int64_t value);  // 1-based
   void BindText(int index, const std::string& value);
+  void BindBlob(int index, const std::string& bytes);
   // Binds values to the parameters from index first on.
   void BindAll(int first, const std::vector<int64_t>& values);
 
@@ -34,6 +36,9 @@ class SqlStatement {
   int64_t Int(int column) const;
   std::string Text(int column) const;
   std::string Blob(int column) const;
+  // The bytes of a blob column without a copy: valid until the next Step,
+  // Reset or Finalize.
+  std::string_view BlobView(int column) const;
   bool IsNull(int column) const;
   void Reset();
   void Finalize();

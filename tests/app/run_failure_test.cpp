@@ -36,9 +36,7 @@ TEST(RunFailureTest, EveryExceptionFailsTheRunWithAWarning) {
   for (const Case& c : cases) {
     taxlink_test::ScopedScriptedUi ui(R"({"answer":"ok"})");
     LinkApp app;
-    testing::internal::CaptureStderr();
-    FailRunAfterException(app, c.failure);
-    testing::internal::GetCapturedStderr();
+    EXPECT_NE(FailRunAfterException(app, c.failure), nullptr);
     EXPECT_EQ(app.runResult, kRunFailed);
     EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{c.message});
     EXPECT_EQ(ui->MismatchCount(), 0);

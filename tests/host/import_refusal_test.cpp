@@ -272,6 +272,30 @@ TEST_F(ImportStoreTest, RefusesFileThatIsNotJsonOrNotUtf8) {
   EXPECT_EQ(error, home_ + "/missing.json: cannot open the file");
 }
 
+// Into an empty journal table the lines are loaded without its indexes,
+// which are then built again as the store declares them; a store with
+// other lines keeps its indexes throughout. Either way they end complete.
+TEST_F(ImportStoreTest, JournalIndexesEndCompleteAfterABulkLoad) {
+  std::string error;
+  const char kIndex[] = "CREATE INDEX journal_line_no ON journal_line (data_no, journal_no)";
+  ASSERT_TRUE(store_.Exec((std::string(kIndex) + ";").c_str(), &error)) << error;
+  int32_t no = 0;
+  ASSERT_TRUE(mvhost::ImportDataSetText(store_, kBase, "a.json", home_, false, &no, &error))
+      << error;
+  Json other = Json::parse(kBase);
+  other["data_set"]["data_no"] = 3;
+  other["data_set"]["data_id"] = "OTHER";
+  ASSERT_TRUE(mvhost::ImportDataSetText(store_, other.dump(), "b.json", home_, false, &no, &error))
+      << error;
+  EXPECT_EQ(QueryInt(std::string("SELECT COUNT(*) FROM sqlite_schema WHERE sql = '") + kIndex + "'"),
+            1);
+  EXPECT_EQ(QueryInt("SELECT COUNT(*) FROM journal_line INDEXED BY journal_line_no"
+                     " WHERE data_no = 7 AND journal_no > 0"),
+            2);
+  EXPECT_EQ(QueryInt("SELECT COUNT(*) FROM pragma_integrity_check WHERE integrity_check <> 'ok'"),
+            0);
+}
+
 // The first import into a home without a current user makes the file's
 // first user current, so that the program can be started at once; later
 // imports leave the current user alone.

@@ -302,6 +302,33 @@ class MnemonicDialog : public Dialog {
   void OnCommand(int id) override { commands.push_back(id); }
 };
 
+// Arrow keys move within a group and Alt with a letter presses a mnemonic,
+// as the dialog manager does; disabled controls are passed over.
+class KeyboardDialog : public Dialog {
+ public:
+  KeyboardDialog()
+      : Dialog(DialogTemplate{201, "鍵", {0, 0, 100, 100}, "ＭＳ Ｐゴシック", 9,
+                              platform::kDialogCaption,
+                              {
+                                  {1, ControlKind::kLabel, {}, "月度(&S)", kGroup},
+                                  {10, ControlKind::kEdit, {}, "12", kTab},
+                                  {2, ControlKind::kGroupBox, {}, "出力先(&O)", 0},
+                                  {11, ControlKind::kEdit, {}, "", kTab | platform::kStyleDisabled},
+                                  {12, ControlKind::kEdit, {}, "", kTab},
+                                  {20, ControlKind::kRadioButton, {}, "集計(&N)", kTab | kGroup},
+                                  {21, ControlKind::kRadioButton, {}, "保存値(&P)", 0},
+                                  {22, ControlKind::kRadioButton, {}, "他(&Q)", platform::kStyleDisabled},
+                                  {30, ControlKind::kPushButton, {}, "参照(&D)...", kTab | kGroup},
+                                  {31, ControlKind::kPushButton, {}, "無効(&X)", kTab | platform::kStyleDisabled},
+                                  {32, ControlKind::kPushButton, {}, "A&&B", kTab},
+                              }},
+               0) {}
+  std::vector<int> commands;
+
+ protected:
+  void OnCommand(int id) override { commands.push_back(id); }
+};
+
 TEST(DialogTest, MnemonicsFocusTheNextStopOrClick) {
   struct Case {
     int key;
@@ -331,6 +358,48 @@ TEST(DialogTest, MnemonicsFocusTheNextStopOrClick) {
       EXPECT_EQ(dialog.GetControl(10)->selEnd, -1) << "an edit reached by mnemonic is selected";
     }
   }
+}
+
+TEST(DialogTest, ArrowsAndMnemonicsFollowTheDialogManager) {
+  struct Case {
+    int focus;
+    int key;
+    unsigned mods;
+    int focusAfter;
+    std::vector<int> commands;
+  } cases[] = {
+      {12, 'S', platform::kModAlt, 10, {}},          // a label hands on to the next control
+      {10, 'O', platform::kModAlt, 12, {}},          // a group box too, past a disabled edit
+      {10, 'P', platform::kModAlt, 21, {21}},        // a radio button is clicked
+      {10, 'D', platform::kModAlt, 30, {30}},        // a push button too
+      {10, 'X', platform::kModAlt, 10, {}},          // disabled
+      {10, 'Q', platform::kModAlt, 10, {}},          // disabled radio button
+      {10, 'B', platform::kModAlt, 10, {}},          // "&&" is no mnemonic
+      {12, 'S', 0, 12, {}},                          // without Alt nothing
+      {20, platform::kVkDown, 0, 21, {21}},          // the next radio button is clicked
+      {21, platform::kVkDown, 0, 20, {20}},          // wrapping past the disabled one
+      {20, platform::kVkUp, 0, 21, {21}},
+      {30, platform::kVkRight, 0, 32, {}},           // push buttons only take the focus
+      {10, platform::kVkDown, 0, 10, {}},            // an edit keeps its arrows
+  };
+  for (const Case& c : cases) {
+    KeyboardDialog dialog;
+    dialog.Create();
+    dialog.CheckRadioButton(20, 22, c.focus == 21 ? 21 : 20);
+    dialog.SetFocusTo(c.focus);
+    EXPECT_TRUE(dialog.UserKey(c.key, c.mods));
+    EXPECT_EQ(dialog.GetFocusId(), c.focusAfter) << c.focus << " key " << c.key;
+    EXPECT_EQ(dialog.commands, c.commands) << c.focus << " key " << c.key;
+    if (!c.commands.empty() && c.commands.front() / 10 == 2) {
+      EXPECT_TRUE(dialog.IsChecked(c.commands.front()));
+    }
+  }
+  KeyboardDialog dialog;
+  dialog.Create();
+  dialog.SetFocusTo(12);
+  dialog.UserKey('S', platform::kModAlt);
+  EXPECT_EQ(dialog.GetControl(10)->selStart, 0);
+  EXPECT_EQ(dialog.GetControl(10)->selEnd, -1);
 }
 
 }  // namespace

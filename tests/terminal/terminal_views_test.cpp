@@ -1,0 +1,334 @@
+// The terminal front end without a terminal: dialogs, message boxes and the
+// save-as dialog painted into a cell grid and driven by keys.
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Dialog.h"
+#include "platform/UserInterface.h"
+#include "resources/ConditionsDialogTemplate.h"
+#include "resources/ProgressDialogTemplate.h"
+#include "tests/support/PlatformTestEnv.h"
+#include "tests/support/ProgramRun.h"
+#include "terminal/CellGrid.h"
+#include "terminal/CellText.h"
+#include "terminal/DialogView.h"
+#include "terminal/MessageBoxView.h"
+#include "terminal/RepaintThrottle.h"
+#include "terminal/SaveAsView.h"
+
+namespace {
+
+using terminal::CellGrid;
+using terminal::DialogView;
+using terminal::Key;
+
+// Cell widths come from the locale, as in the terminal.
+const bool kUtf8Locale = std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr;
+
+class ModalDialog : public platform::Dialog {
+ public:
+  explicit ModalDialog(const platform::DialogTemplate& t) : platform::Dialog(t, 0) {
+    SetModal(true);
+    Create();
+  }
+};
+
+// The cell column where text starts on a row of the grid, or -1.
+int ColumnOf(const CellGrid& grid, int row, const std::wstring& text) {
+  std::wstring line = grid.RowText(row);
+  std::size_t at = line.find(text);
+  if (at == std::wstring::npos) return -1;
+  int col = 0;
+  for (int c = 0; c < grid.Cols() && at > 0; ++c) {
+    if (!grid.At(row, c).continuation) --at;
+    col = c + 1;
+  }
+  while (col < grid.Cols() && grid.At(row, col).continuation) ++col;
+  return col;
+}
+
+int RowOf(const CellGrid& grid, const std::wstring& text) {
+  for (int r = 0; r < grid.Rows(); ++r) {
+    if (grid.RowText(r).find(text) != std::wstring::npos) return r;
+  }
+  return -1;
+}
+
+Key Char(wchar_t c, bool alt = false) {
+  Key key;
+  key.kind = Key::kChar;
+  key.ch = c;
+  key.alt = alt;
+  return key;
+}
+
+Key Press(Key::Kind kind) {
+  Key key;
+  key.kind = kind;
+  return key;
+}
+
+TEST(TerminalViewTest, ConditionsDialogKeepsItsLayoutIn80By24) {
+  ASSERT_TRUE(kUtf8Locale);
+  ModalDialog dialog(taxlink::ConditionsDialogTemplate());
+  // A fourth-row caption longer than its label: cut before the colon.
+  dialog.SetItemText(taxlink::kIdcFourthRowLabel, "課税仕入控除の計算方法と特例の適用");
+  CellGrid grid(24, 80);
+  DialogView view(dialog);
+  std::vector<mvhost::ToolTip> tips = {{taxlink::kIdcSavedValuesTip, "説明", 1}};
+  view.Paint(grid, true, tips);
+
+  // Labels two rows apart as designed, and their colons in one column although
+  // the labels differ in length (full-width characters take two cells).
+  const std::wstring labels[] = {L"事業所名", L"会計期間", L"消費税申告区分", L"課税仕入控除"};
+  int firstRow = RowOf(grid, labels[0]);
+  int colon = ColumnOf(grid, firstRow, L"：");
+  ASSERT_GT(colon, 0);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(RowOf(grid, labels[i]), firstRow + 2 * i) << i;
+    EXPECT_EQ(ColumnOf(grid, firstRow + 2 * i, L"："), colon) << i;
+  }
+  EXPECT_EQ(grid.RowText(firstRow + 6).find(L"方法と"), std::wstring::npos);
+  int monthRow = RowOf(grid, L"月度(S)");
+  EXPECT_EQ(ColumnOf(grid, monthRow, L"："), colon);
+  EXPECT_GT(ColumnOf(grid, monthRow, L"月度(S)"), colon);
+
+  // Whole texts, the mark of the tooltip beside the radio button it explains.
+  int radioRow = RowOf(grid, L"( ) 連動元製品の[消費税申告書作成]で入力した値を使用する(P)");
+  EXPECT_GT(radioRow, 0);
+  EXPECT_GE(ColumnOf(grid, radioRow, L"[?]"), 0);
+  int buttonRow = RowOf(grid, L"実行(F12)");
+  EXPECT_GE(ColumnOf(grid, buttonRow, L"キャンセル(Esc)"), 0);
+  EXPECT_LT(buttonRow, 23);
+  EXPECT_EQ(grid.RowText(0).find(L"消費税 - 集計条件"), 3u);
+
+  // The help line names the keys, and shows the tooltip while the focus is
+  // on the line of the control that carries it.
+  EXPECT_NE(view.HelpLine(grid, tips).find(L"F12/Ctrl+R:実行  Esc:キャンセル"), std::wstring::npos);
+  dialog.SetFocusTo(taxlink::kIdcSavedReturnValues);
+  EXPECT_EQ(view.HelpLine(grid, tips), L"[?] 説明  F1:全文");
+}
+
+TEST(TerminalViewTest, TooSmallATerminalIsSaidSo) {
+  struct Case {
+    int rows;
+    int cols;
+    bool fits;
+  } cases[] = {{23, 80, true}, {22, 80, false}, {40, 79, false}, {50, 200, true}};
+  for (const Case& c : cases) {
+    ModalDialog dialog(taxlink::ConditionsDialogTemplate());
+    CellGrid grid(c.rows, c.cols);
+    DialogView view(dialog);
+    view.Paint(grid, true, {});
+    EXPECT_EQ(RowOf(grid, L"事業所名") >= 0, c.fits) << c.rows << "x" << c.cols;
+    EXPECT_EQ(RowOf(grid, L"80x23 以上が必要です") >= 0, !c.fits) << c.rows << "x" << c.cols;
+    // Keys are not taken while the dialog cannot be seen.
+    EXPECT_EQ(view.HandleKey(Press(Key::kEscape), grid) == DialogView::Outcome::kRefused, !c.fits);
+  }
+}
+
+TEST(TerminalViewTest, EditingKeysEndInTheModelsTyping) {
+  ModalDialog dialog(taxlink::ConditionsDialogTemplate());
+  dialog.LimitText(taxlink::kIdcStartMonth, 2);
+  CellGrid grid(24, 80);
+  DialogView view(dialog);
+  ASSERT_EQ(dialog.GetFocusId(), taxlink::kIdcStartMonth);
+  struct Step {
+    Key key;
+    bool taken;
+    std::string text;
+  } steps[] = {
+      {Char(L'1'), true, "1"},
+      {Char(L'a'), false, "1"},       // digits only
+      {Char(L'2'), true, "12"},
+      {Press(Key::kHome), true, "12"},
+      {Char(L'3'), false, "12"},      // the limit: nothing is pushed out
+      {Press(Key::kDelete), true, "2"},
+      {Char(L'9'), true, "92"},
+      {Press(Key::kBackspace), true, "2"},
+  };
+  for (const Step& step : steps) {
+    DialogView::Outcome outcome = view.HandleKey(step.key, grid);
+    EXPECT_EQ(outcome == DialogView::Outcome::kDone, step.taken) << step.text;
+    EXPECT_EQ(dialog.GetItemText(taxlink::kIdcStartMonth), step.text);
+  }
+
+  // A double-byte character goes whole, and Tab selects the next edit so
+  // that typing replaces its text.
+  dialog.SetItemText(taxlink::kIdcOutputPath, "C:\\表\\a");
+  dialog.UserFocus(taxlink::kIdcOutputPath);
+  dialog.SetSel(taxlink::kIdcOutputPath, 5, 5);  // after 表
+  view.HandleKey(Press(Key::kBackspace), grid);
+  EXPECT_EQ(dialog.GetItemText(taxlink::kIdcOutputPath), "C:\\\\a");
+  view.HandleKey(Char(L'表'), grid);
+  EXPECT_EQ(dialog.GetItemText(taxlink::kIdcOutputPath), "C:\\表\\a");
+  view.HandleKey(Press(Key::kLeft), grid);  // back over the whole character
+  view.HandleKey(Press(Key::kDelete), grid);
+  EXPECT_EQ(dialog.GetItemText(taxlink::kIdcOutputPath), "C:\\\\a");
+  dialog.UserFocus(taxlink::kIdcStartMonth);
+  view.HandleKey(Press(Key::kTab), grid);
+  view.HandleKey(Char(L'7'), grid);
+  EXPECT_EQ(dialog.GetItemText(taxlink::kIdcEndMonth), "7");
+}
+
+TEST(TerminalViewTest, MessageBoxButtonsAndKeys) {
+  struct Case {
+    uint32_t style;
+    std::vector<Key> keys;
+    std::string answer;
+  } cases[] = {
+      {MB_OK, {Press(Key::kEnter)}, "ok"},
+      {MB_OK, {Press(Key::kEscape)}, "ok"},
+      {MB_OKCANCEL, {Press(Key::kEscape)}, "cancel"},
+      {MB_OKCANCEL, {Press(Key::kTab), Press(Key::kEnter)}, "cancel"},
+      {MB_YESNO, {Press(Key::kEscape), Press(Key::kEnter)}, "yes"},  // Esc is no answer
+      {MB_YESNO, {Char(L'n')}, "no"},
+      {MB_YESNO, {Press(Key::kRight), Char(L' ')}, "no"},
+  };
+  for (const Case& c : cases) {
+    terminal::MessageBoxView view("本文", "消費税", c.style);
+    std::string answer;
+    for (const Key& key : c.keys) answer = view.HandleKey(key);
+    EXPECT_EQ(answer, c.answer) << c.style;
+  }
+  terminal::MessageBoxView view("集計範囲に事業分類「第六種事業」の仕訳が存在します。とても長い一行の文章です。",
+                                "消費税", MB_ICONWARNING | MB_YESNO);
+  CellGrid grid(24, 60);
+  view.Paint(grid);
+  EXPECT_GE(RowOf(grid, L"[警告]"), 0);
+  EXPECT_GE(RowOf(grid, L"[ はい(Y) ]  [ いいえ(N) ]"), 0);
+  EXPECT_GE(RowOf(grid, L"文章です。"), 0);  // wrapped, not cut
+}
+
+TEST(TerminalViewTest, SaveAsListsTheFolderAndComposesThePath) {
+  taxlink_test::ScopedEnv drives("TAXLINK_DRIVES", "C=/");
+  taxlink_test::ScopedTempDir dir;
+  dir.WriteFile("sub/inner.xml", "");
+  dir.WriteFile("a.xml", "");
+  dir.WriteFile("b.txt", "");
+  dir.WriteFile("\xE8\xA1\xA8.XML", "");  // 表.XML, in UTF-8 on disk
+  std::string folder = taxlink::testing::WindowsPathOf(dir.Path()) + "\\";
+  platform::SaveFileRequest request;
+  request.defaultExtension = "XML";
+  request.fileName = "*.xml";
+  request.initialFolder = folder;
+  request.filter = "Xml Files (*.xml)|*.xml||";
+  request.title = "保存ファイルを指定";
+  request.flags = 0x180C;
+  terminal::SaveAsView view(request);
+  std::vector<std::string> names;
+  for (const auto& entry : view.Entries()) names.push_back(entry.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"..", "sub", "a.xml", "表.XML"}));
+
+  using Outcome = terminal::SaveAsView::Outcome;
+  view.HandleKey(Press(Key::kTab));  // to the list
+  view.HandleKey(Press(Key::kDown));
+  EXPECT_EQ(view.HandleKey(Press(Key::kEnter)), Outcome::kContinue);
+  EXPECT_EQ(view.Folder(), folder + "sub\\");
+  view.HandleKey(Press(Key::kBackspace));
+  EXPECT_EQ(view.Folder(), folder);
+  view.HandleKey(Press(Key::kEnd));  // offers the file's name
+  EXPECT_EQ(view.Name(), "表.XML");
+
+  view.HandleKey(Press(Key::kTab));  // back to the name
+  for (int i = 0; i < 10; ++i) view.HandleKey(Press(Key::kBackspace));
+  for (wchar_t c : std::wstring(L"nope\\tax")) view.HandleKey(Char(c));
+  EXPECT_EQ(view.HandleKey(Press(Key::kEnter)), Outcome::kContinue);  // no such folder
+  for (int i = 0; i < 8; ++i) view.HandleKey(Press(Key::kBackspace));
+  for (wchar_t c : std::wstring(L"tax")) view.HandleKey(Char(c));
+  ASSERT_EQ(view.HandleKey(Press(Key::kEnter)), Outcome::kConfirmed);
+  EXPECT_EQ(view.ChosenPath(), folder + "tax.XML");
+  EXPECT_EQ(view.HandleKey(Press(Key::kEscape)), Outcome::kCancelled);
+}
+
+// The clock of the throttle tests, in milliseconds.
+int64_t fakeNow = 0;
+int64_t FakeClock() { return fakeNow; }
+
+TEST(TerminalViewTest, ProgressRepaintsAtMostThirtyTimesASecondAndIsNotHeldBack) {
+  fakeNow = 0;
+  terminal::RepaintThrottle fast(FakeClock);
+  int repaints = 0;
+  // Ten million reports in one second, the clock moving every 1000.
+  for (int i = 0; i < 10'000'000; ++i) {
+    if (i % 1000 == 0) fakeNow = i / 10'000;
+    if (fast.Due()) ++repaints;
+  }
+  EXPECT_LE(repaints, 31);
+  EXPECT_GE(repaints, 25);
+
+  // Then a report every 20 ms: within one batch (at most 256 reports) the
+  // clock is read again, and from then on every other report repaints.
+  int firstSlowRepaint = -1;
+  int64_t lastRepaint = 0;
+  for (int i = 0; i < 400; ++i) {
+    fakeNow += 20;
+    if (!fast.Due()) continue;
+    if (firstSlowRepaint < 0) {
+      firstSlowRepaint = i;
+    } else {
+      EXPECT_LE(fakeNow - lastRepaint, 40) << i;
+    }
+    lastRepaint = fakeNow;
+  }
+  EXPECT_GE(firstSlowRepaint, 0);
+  EXPECT_LE(firstSlowRepaint, 256);
+}
+
+TEST(TerminalViewTest, ProgressWindowShowsBothBarsAndItsCaption) {
+  platform::Dialog progress(taxlink::ProgressDialogTemplate(), 0);
+  progress.SetModal(true);  // no front end involved
+  progress.Create();
+  progress.SetCaption("集計中 50％");
+  progress.ProgressSetRange(taxlink::kIdcOverallBar, 0, 1000);
+  progress.ProgressSetPos(taxlink::kIdcOverallBar, 500);
+  progress.ProgressSetRange(taxlink::kIdcDetailBar, 0, 10);
+  progress.ProgressSetPos(taxlink::kIdcDetailBar, 10);
+  CellGrid grid(24, 80);
+  DialogView(progress).Paint(grid, true, {});
+  int captionRow = RowOf(grid, L"集計中 50％");
+  ASSERT_GE(captionRow, 0);
+  auto filled = [&](int row) {
+    int cells = 0;
+    for (int c = 0; c < grid.Cols(); ++c) cells += (grid.At(row, c).attributes & terminal::kReverse) != 0;
+    return cells;
+  };
+  // Below a blank row the overall bar takes two rows, half filled, and the
+  // detail bar one row, full.
+  int overall = filled(captionRow + 2);
+  EXPECT_EQ(filled(captionRow + 1), 0);
+  EXPECT_EQ(filled(captionRow + 3), overall);
+  EXPECT_EQ(filled(captionRow + 4), 2 * overall);
+  EXPECT_GT(overall, 30);
+}
+
+TEST(TerminalViewTest, MessagesWrapByCellsAndKeepPunctuationOffALineStart) {
+  struct Case {
+    std::wstring text;
+    int cells;
+    std::vector<std::wstring> lines;
+  } cases[] = {
+      {L"あいうえ", 5, {L"あい", L"うえ"}},     // a full-width character is never split
+      {L"あいう。", 6, {L"あい", L"う。"}},     // 。 takes う along
+      {L"ab\n\nc", 9, {L"ab", L"", L"c"}},
+      {L"｢消費税｣", 4, {L"｢消", L"費", L"税｣"}},  // half-width brackets take one cell
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(terminal::WrapCells(c.text, c.cells), c.lines) << c.cells;
+  }
+}
+
+TEST(TerminalViewTest, OverwritingHalfAFullWidthCharacterBlanksTheOtherHalf) {
+  CellGrid grid(1, 6);
+  grid.Put(0, 0, L"表示", 0);
+  grid.Put(0, 1, L"a", 0);
+  grid.Put(0, 2, L"b", 0);
+  EXPECT_EQ(grid.RowText(0), L" ab   ");
+}
+
+}  // namespace
