@@ -28,7 +28,7 @@ void ImportProgressLine::Show(const ImportProgress& progress) {
   std::string text = "mvhost: " + file_ + ": " + std::to_string(progress.lines) + " journal lines";
   if (!lines) {
     text += progress.stage == ImportProgress::Stage::kIndexes ? ", building the indexes"
-                                                              : ", checking the journals";
+                                                              : ", summing up the journals";
   } else if (progress.bytesTotal > 0) {
     text += " (" + std::to_string(progress.bytesRead * 100 / progress.bytesTotal) + " %)";
   }

@@ -238,7 +238,7 @@ bool WriteDataSet(HostStore& store, const DataSetModel& model, const ImportOptio
             WriteJournalLines(store.db(), model, options, std::move(accountIds), &balances,
                               &written, error);
   if (ok) {
-    Report(options, ImportProgress::Stage::kChecks, written.journalLines, nullptr);
+    Report(options, ImportProgress::Stage::kTotals, written.journalLines, nullptr);
     ok = CompleteJournalLines(store.db(), model, options, &balances, error) &&
          store.Exec("COMMIT;", error);
   }

@@ -16,7 +16,9 @@ namespace mvhost {
 
 // Where an import is, for a progress display.
 struct ImportProgress {
-  enum class Stage { kLines, kIndexes, kChecks };
+  // Writing the lines, building the journal indexes after them, and the
+  // totals and checks of the whole data set (CompleteJournalLines).
+  enum class Stage { kLines, kIndexes, kTotals };
   Stage stage = Stage::kLines;
   int64_t lines = 0;        // journal lines written so far
   uint64_t bytesRead = 0;   // of the CSV file
