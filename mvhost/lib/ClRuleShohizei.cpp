@@ -57,7 +57,7 @@ int32_t ClRuleShohizei::MoveReady(int32_t sumType, const int16_t* startKind,
   };
   mvhost::SqlStatement stmt;
   status = stmt.Prepare(
-      db, "SELECT a.code, a.balance_side, s.debit, s.credit FROM (SELECT account_id, "
+      db, "SELECT a.code, a.balance_side, s.debit, s.credit, a.account_id FROM (SELECT account_id, "
           "SUM(debit) AS debit, SUM(credit) AS credit FROM (" + side("debit", true) +
           " UNION ALL " + side("credit", false) + ") GROUP BY account_id) s "
           "JOIN account a ON a.data_no = ? AND a.account_id = s.account_id ORDER BY a.code", "sum the tax per account");
@@ -70,7 +70,11 @@ int32_t ClRuleShohizei::MoveReady(int32_t sumType, const int16_t* startKind,
   while ((step = stmt.Step()) == 1) {
     StTAXSUMINFO record;
     std::memset(&record, 0, sizeof(record));
-    mvhost::CopyRecordText(record.code, sizeof(record.code), stmt.Text(0));
+    if (!mvhost::CopyRecordText(record.code, sizeof(record.code), stmt.Text(0))) {
+      query_->records.clear();
+      return mvhost::StoreTextError("data set " + std::to_string(dataNo) + ": account " +
+                                    std::to_string(stmt.Int(4)) + " code");
+    }
     int64_t debit = stmt.Int(2);
     int64_t credit = stmt.Int(3);
     int64_t net = 0;
