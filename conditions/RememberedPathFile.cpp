@@ -134,6 +134,11 @@ bool RememberedPathFile::Read(const std::string& key, RememberedRecord* record) 
 bool RememberedPathFile::Save(const std::string& key, const RememberedRecord& record) const {
   if (!IsWellFormedKey(key)) return false;
   if (record.path.size() > kPathBufferSize - 1) return false;
+  // A line break in the path would end the record there and begin another
+  // (a found fault): no control character is taken.
+  for (char c : record.path) {
+    if (static_cast<unsigned char>(c) < 0x20) return false;
+  }
   char numbers[48] = {};
   std::snprintf(numbers, sizeof(numbers), "%ld/%d/%d/", static_cast<long>(record.method),
                 record.startMonth, record.endMonth);

@@ -48,7 +48,8 @@ class RememberedPathFile {
   // it was. Saves of other processes wait for each other through an
   // advisory lock on LockPath(), held from the read to the rename; a save
   // that cannot have it within three seconds gives up. False when the line
-  // would be longer than kMaxLine or anything fails.
+  // would be longer than kMaxLine, the path holds a control character (a
+  // line feed would begin another record) or anything fails.
   bool Save(const std::string& key, const RememberedRecord& record) const;
 
   // The temporary file a save writes first, and the lock file beside it.

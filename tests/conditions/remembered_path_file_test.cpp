@@ -218,6 +218,8 @@ TEST_F(RememberedPathFileTest, UserIdsThatCouldForgeAnotherRecordAreRefused) {
     EXPECT_FALSE(file_.Read(key, &record)) << key;
     EXPECT_FALSE(file_.Save(key, Record(1, 1, 1, "C:\\forged.xml"))) << key;
   }
+  // Nor can a path: a line feed in it would begin sakura's record.
+  EXPECT_FALSE(file_.Save(Key("ev", 1, 1), Record(0, 1, 1, "C:\\a\nsakura/1/1:1/1/1/C:\\x")));
   EXPECT_EQ(Contents(), "sakura/1/1:0/4/3/C:\\sakura.xml\n");
 }
 
