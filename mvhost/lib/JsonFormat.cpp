@@ -337,6 +337,11 @@ bool ModelFromJson(const std::string& text, const std::string& fileName,
   } catch (const Json::parse_error& e) {
     *error = fileName + ": not valid JSON (byte " + std::to_string(e.byte) + ")";
     return false;
+  } catch (const Json::out_of_range&) {
+    // A number past the range of a double ("1e400"); it ended the import
+    // with an uncaught exception (found by fuzzing).
+    *error = fileName + ": not valid JSON (a number out of range)";
+    return false;
   }
   JsonReader r(fileName);
   DataSetModel m;

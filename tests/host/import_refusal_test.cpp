@@ -200,6 +200,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, ImportRefusalTest, ::testing::ValuesIn(kCases),
 
 using ImportStoreTest = taxlink_test::HostToolHome;
 
+TEST_F(ImportStoreTest, ANumberPastTheRangeOfADoubleIsRefused) {
+  int32_t no = -1;
+  std::string error;
+  EXPECT_FALSE(mvhost::ImportDataSetText(store_, R"({"format": 1e400})", "big.json", home_, false,
+                                         &no, &error));
+  EXPECT_EQ(error, "big.json: not valid JSON (a number out of range)");
+}
+
 TEST_F(ImportStoreTest, ExistingNumberNeedsReplace) {
   int32_t no = 0;
   std::string error;
