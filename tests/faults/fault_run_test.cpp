@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <string>
 #include <thread>
@@ -255,30 +256,33 @@ TEST_F(FaultRunTest, TwoRunsSavingAtOnceKeepBothRecords) {
                 ":0/4/3/" + WindowsPathOf(otherOut + "/tax.xml") + "\n");
 }
 
-// The host refuses the link with its own message (the run's result stays
-// 0, as for every refused link), and nothing is touched.
-TEST_F(FaultRunTest, ALockedStoreEndsTheRunAndChangesNothing) {
-  WriteBytes(OutPosix("tax.xml"), kOldReport);
-  fs::create_directories(appFolder_);
-  WriteBytes(envPath_, OldEnv());
-  host_.Exec("BEGIN EXCLUSIVE; UPDATE host_state SET value = value;");
-  ProgramRunResult result = RunWith({AnswerStep("ok", "会計データは他の処理で使用中です。")});
-  host_.Exec("ROLLBACK;");
-  EXPECT_EQ(Mismatches(result), "") << result.standardError;
-  EXPECT_EQ(MessageTexts(result).size(), 1u);
-  EXPECT_NOTHING_CHANGED(OutPosix(""));
-}
-
-TEST_F(FaultRunTest, ATruncatedStoreEndsTheRunAndChangesNothing) {
+// A store the host cannot read: the host refuses the link with its own
+// message (the run's result stays 0, as for every refused link), and
+// nothing is touched.
+TEST_F(FaultRunTest, ALockedOrTruncatedStoreEndsTheRunAndChangesNothing) {
   WriteBytes(OutPosix("tax.xml"), kOldReport);
   fs::create_directories(appFolder_);
   WriteBytes(envPath_, OldEnv());
   const std::string store = host_.Home() + "/host.db";
-  ASSERT_EQ(::truncate(store.c_str(), static_cast<off_t>(fs::file_size(store) / 2)), 0);
-  ProgramRunResult result = RunWith({AnswerStep("ok", "会計データが破損しています。")});
-  EXPECT_EQ(Mismatches(result), "") << result.standardError;
-  EXPECT_EQ(MessageTexts(result).size(), 1u);
-  EXPECT_NOTHING_CHANGED(OutPosix(""));
+  struct {
+    const char* message;
+    std::function<void()> breakStore;
+  } cases[] = {
+      {"会計データは他の処理で使用中です。",
+       [&] { host_.Exec("BEGIN EXCLUSIVE; UPDATE host_state SET value = value;"); }},
+      {"会計データが破損しています。",
+       [&] {
+         host_.Exec("ROLLBACK;");
+         ASSERT_EQ(::truncate(store.c_str(), static_cast<off_t>(fs::file_size(store) / 2)), 0);
+       }},
+  };
+  for (const auto& c : cases) {
+    c.breakStore();
+    ProgramRunResult result = RunWith({AnswerStep("ok", c.message)});
+    EXPECT_EQ(Mismatches(result), "") << result.standardError;
+    EXPECT_EQ(MessageTexts(result).size(), 1u);
+    EXPECT_NOTHING_CHANGED(OutPosix(""));
+  }
 }
 
 TEST_F(FaultRunTest, AStoreTextThatShiftJisLacksFailsTheRunNamingTheRecord) {
