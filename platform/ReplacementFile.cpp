@@ -130,6 +130,10 @@ bool ReplacementFile::Open(File* file, FileException* error) {
   // creation and its lock; it is then created again.
   for (int attempt = 0; attempt < 3 && holder_ < 0; ++attempt) {
     int fd = open(temporaryPosix_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST && attempt > 0) {
+      usleep(1000);  // the cleaner that took it is about to delete it
+      continue;
+    }
     if (fd < 0) return Fail(error, errno, target_);
     if (flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNames(temporaryPosix_, fd)) {
       holder_ = fd;
