@@ -7,7 +7,6 @@
 #include "aggregation/JournalFilters.h"
 #include "aggregation/RawAmount.h"
 #include "aggregation/RuleObjects.h"
-#include "app/LinkApp.h"
 #include "conditions/PeriodMonthRange.h"
 #include "host/ClDataMgr.h"
 #include "host/ClRuleGenkashokyaku.h"
@@ -40,9 +39,9 @@ AddTaxDlg::AddTaxDlg(HWND parent) : ProgressDialog(parent) {
   std::memset(&filter, 0, sizeof(filter));
 }
 
-AddTaxDlg::AddTaxDlg(const LinkApp& app) : AddTaxDlg(HWND{0}) {
-  filingClassCopy = app.filingClass;
-  mainBusinessTypeCopy = app.mainBusinessType;
+AddTaxDlg::AddTaxDlg(const RunSettings& settings) : AddTaxDlg(HWND{0}) {
+  filingClassCopy = settings.filingClass;
+  mainBusinessTypeCopy = settings.mainBusinessType;
 }
 
 AddTaxDlg::~AddTaxDlg() { accountList_.Clear(); }

@@ -5,8 +5,9 @@
 #include <memory>
 
 #include "aggregation/AccountList.h"
+#include "aggregation/RunSettings.h"
 #include "aggregation/TaxSummaryTables.h"
-#include "app/ProgressDialog.h"
+#include "aggregation/ProgressDialog.h"
 #include "host/StBUMONINFO.h"
 #include "host/StDATAINFO.h"
 #include "host/StFINDINFO.h"
@@ -21,7 +22,6 @@ class ClRuleShohizeiShinkoku;
 
 namespace taxlink {
 
-class LinkApp;
 struct MonthRange;
 
 // The progress window that also carries one journal aggregation: the
@@ -32,8 +32,8 @@ struct MonthRange;
 class AddTaxDlg : public ProgressDialog {
  public:
   explicit AddTaxDlg(HWND parent = 0);
-  // Takes the filing class and main business type of the application.
-  explicit AddTaxDlg(const LinkApp& app);
+  // Takes the filing class and main business type of the run.
+  explicit AddTaxDlg(const RunSettings& settings);
   ~AddTaxDlg() override;
 
   // Fills filter from the data set's accounting period and the calendar

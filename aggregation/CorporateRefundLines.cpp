@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "aggregation/AccountClasses.h"
+#include "aggregation/AccountIndex.h"
 #include "aggregation/AddTaxDlg.h"
 #include "aggregation/AggregationFilter.h"
 #include "aggregation/JournalFilters.h"
@@ -131,16 +133,23 @@ int AddTaxDlg::SumCorporateRefundLines(TaxSummaryTables& tables, const StDATAINF
   if (status == kHostOk) {
     status = journalRule_->MoveReady(&journalFilter.top(), nullptr, nullptr, kCursorTypeJournal);
   }
+  // Each line is compared with every listed account, one detail tick per
+  // comparison; the index finds the accounts that can match, and the ticks
+  // of a line are given at once.
+  const AccountIndex index(accountList_);
+  std::vector<std::size_t> matches;
   for (int32_t i = 0; status == kHostOk && i < lineCount; ++i) {
     detailTick();
     StSWKTINFO line;
     std::memset(&line, 0, sizeof(line));
     status = journalRule_->MoveNext(&line);
     if (status != kHostOk) break;
+    detailTicks(accountList_.size());
     const int64_t debitValue = JournalSideValue(line.debitAmount, line.debitTax, taxIncluded);
     const int64_t creditValue = JournalSideValue(line.creditAmount, line.creditTax, taxIncluded);
-    for (const StKAMOKUINFO& account : accountList_) {
-      detailTick();
+    index.Matches(line.debitAccountId, line.creditAccountId, &matches);
+    for (std::size_t position : matches) {
+      const StKAMOKUINFO& account = accountList_[position];
       RefundLine* target = CorporateJournalTarget(account.classCode, tables);
       if (target == nullptr) continue;
       if (line.debitAccountId == account.accountId &&

@@ -4,9 +4,13 @@
 // assets acquired in the period.
 
 #include <cstring>
+#include <climits>
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 #include "aggregation/AccountClasses.h"
+#include "aggregation/AccountIndex.h"
 #include "aggregation/AddTaxDlg.h"
 #include "aggregation/AggregationFilter.h"
 #include "aggregation/IndividualRouting.h"
@@ -14,7 +18,6 @@
 #include "aggregation/PeriodAmount.h"
 #include "aggregation/RawAmount.h"
 #include "aggregation/RuleObjects.h"
-#include "app/LinkApp.h"
 #include "host/ClAccPeriod.h"
 #include "host/ClDataMgr.h"
 #include "host/ClRuleGenkashokyaku.h"
@@ -149,6 +152,18 @@ int32_t AddTaxDlg::IndividualJournalStage(uint8_t incomeKind, bool taxIncluded,
     if (status == kHostOk && departmentCount < 0) status = departmentCount;
   }
   const bool departmentsExist = departmentCount > 0;
+  const AccountIndex index(accountList_);
+  std::vector<std::size_t> matches;
+  // A department's record does not change during the pass: each code is
+  // looked up once.
+  std::unordered_map<int32_t, StBUMONINFO> departmentsByCode;
+  auto departmentOf = [&](int32_t code) -> const StBUMONINFO& {
+    auto found = departmentsByCode.find(code);
+    if (found != departmentsByCode.end()) return found->second;
+    StBUMONINFO record = LookUpDepartment(departments, haveCursor, cursor, code, &status);
+    return status == kHostOk ? departmentsByCode.emplace(code, record).first->second
+                             : departmentsByCode[INT32_MIN];
+  };
 
   while (status == kHostOk) {
     StSWKTINFO line;
@@ -157,21 +172,22 @@ int32_t AddTaxDlg::IndividualJournalStage(uint8_t incomeKind, bool taxIncluded,
     if (status != kHostOk) break;
     const int64_t debitValue = JournalSideValue(line.debitAmount, line.debitTax, taxIncluded);
     const int64_t creditValue = JournalSideValue(line.creditAmount, line.creditTax, taxIncluded);
-    for (const StKAMOKUINFO& account : accountList_) {
+    // The listed accounts the line can match, in list order.
+    index.Matches(line.debitAccountId, line.creditAccountId, &matches);
+    for (std::size_t position : matches) {
+      const StKAMOKUINFO& account = accountList_[position];
       const IndividualGroup group = IndividualGroupOfClass(account.classCode);
       if (group == IndividualGroup::kNone) continue;
       if (line.debitAccountId == account.accountId &&
           IsNonTaxablePurchaseClass(line.debitTaxClass)) {
-        StBUMONINFO department =
-            LookUpDepartment(departments, haveCursor, cursor, line.debitDeptCode, &status);
+        const StBUMONINFO& department = departmentOf(line.debitDeptCode);
         if (status != kHostOk) break;
         RouteAmount(group, RouteIndividualAmount(incomeKind, departmentsExist, department),
                     Column::kNonTaxable, debitValue, tables);
       }
       if (line.creditAccountId == account.accountId &&
           IsNonTaxablePurchaseClass(line.creditTaxClass)) {
-        StBUMONINFO department =
-            LookUpDepartment(departments, haveCursor, cursor, line.creditDeptCode, &status);
+        const StBUMONINFO& department = departmentOf(line.creditDeptCode);
         if (status != kHostOk) break;
         RouteAmount(group, RouteIndividualAmount(incomeKind, departmentsExist, department),
                     Column::kNonTaxable, SubtractRaw(0, creditValue), tables);

@@ -7,7 +7,6 @@
 #include "aggregation/AddTaxDlg.h"
 #include "aggregation/JournalFilters.h"
 #include "aggregation/RuleObjects.h"
-#include "app/LinkApp.h"
 #include "host/ClMsgMgr.h"
 #include "host/ClRuleShiwake.h"
 #include "host/HostStatus.h"

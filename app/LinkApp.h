@@ -5,11 +5,14 @@
 #include <memory>
 #include <string>
 
+#include "aggregation/RunSettings.h"
 #include "aggregation/TaxSummaryTables.h"
 #include "host/StDATAINFO.h"
 #include "host/StSHOHIZEIINFO.h"
 #include "host/StSaveTaxInfo.h"
 #include "platform/WinTypes.h"
+#include "report/ReportInputs.h"
+#include "report/TaxSettingsSource.h"
 
 class ClSetData;
 class ClSetShohizei;
@@ -26,11 +29,13 @@ inline constexpr char kMessageCaption[] = "消費税";
 
 // The one application object: what the host said on the command line, the
 // result reported back, cached host objects, the figures of the run and the
-// three settings bytes of the company's consumption-tax settings.
-class LinkApp {
+// three settings bytes of the company's consumption-tax settings. The lower
+// layers get what they need of it as values (RunSettings, TaxSummaryTables,
+// ReportInputs) or through TaxSettingsSource.
+class LinkApp : public TaxSettingsSource {
  public:
   LinkApp() = default;
-  ~LinkApp() = default;
+  ~LinkApp() override = default;
   LinkApp(const LinkApp&) = delete;
   LinkApp& operator=(const LinkApp&) = delete;
 
@@ -59,9 +64,7 @@ class LinkApp {
   std::unique_ptr<StSaveTaxInfo> savedReturn;
 
   // Settings bytes, set by ConditionText.
-  uint8_t filingClass = 0;       // 0 exempt, 1 simplified, 2 standard taxation
-  uint8_t mainBusinessType = 0;  // 0 none, 1..6
-  uint8_t roundingMode = 0;
+  RunSettings runSettings;
 
   // The process command line (the arguments, Shift_JIS), set before the run.
   std::string commandLine;
@@ -73,7 +76,11 @@ class LinkApp {
   bool LoadSelectedDataSet(StDATAINFO* out, int32_t* hostError = nullptr);
   // The consumption-tax settings of a data set: false when the host read
   // failed (out untouched).
-  bool ReadTaxSettings(StSHOHIZEIINFO* out, const StDATAINFO& dataSet);
+  bool ReadTaxSettings(StSHOHIZEIINFO* out, const StDATAINFO& dataSet) override;
+  // What the report reads of the run.
+  ReportInputs reportInputs() const {
+    return ReportInputs{tables, runSettings, savedReturn.get(), functionId};
+  }
   // First day (yyyymmdd) of the accounting month named month; 0 on failure.
   int32_t MonthStartDate(int16_t month);
 };

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "aggregation/AddTaxDlg.h"
-#include "app/Edition.h"
+#include "resources/Edition.h"
 #include "app/HostCommandLine.h"
 #include "app/LinkApp.h"
 #include "app/SavedReturnMode.h"
@@ -158,9 +158,9 @@ BOOL LinkApp::InitInstance() {
   conditionsDialog.savedReturnUsable = savedReturnUsable;
   conditionsDialog.pastResultsData = dataSet.recordKind == 99 ? 1 : 0;
   for (int kind = 0; kind < 5; ++kind) {
-    conditionsDialog.displayTexts[kind] = ConditionText(*this, kind, dataSet);
+    conditionsDialog.displayTexts[kind] = ConditionText(*this, runSettings, kind, dataSet);
   }
-  conditionsDialog.filingClassCode = filingClass;
+  conditionsDialog.filingClassCode = runSettings.filingClass;
   if (conditionsDialog.DoModal() == kDialogCancelled) {
     runResult = kRunStopped;
     return FALSE_;
@@ -171,7 +171,7 @@ BOOL LinkApp::InitInstance() {
   std::strncpy(outputPath, conditions.outputPath.c_str(), sizeof(outputPath) - 1);
 
   // Step 11: the progress window owns every later message box of the run.
-  AddTaxDlg progress(*this);
+  AddTaxDlg progress(runSettings);
   progress.CreateModeless();
   HWND owner = progress.Handle();
 
@@ -198,8 +198,8 @@ BOOL LinkApp::InitInstance() {
     tables.Allocate(static_cast<int16_t>(rateRows));
 
     // Steps 15 and 16.
-    progress.filingClassCopy = filingClass;
-    progress.mainBusinessTypeCopy = mainBusinessType;
+    progress.filingClassCopy = runSettings.filingClass;
+    progress.mainBusinessTypeCopy = runSettings.mainBusinessType;
     std::memset(&progress.filter, 0, sizeof(progress.filter));
     progress.BuildAggregationFilter(dataSet, conditions.startMonth, conditions.endMonth);
     StSHOHIZEIINFO settings;
@@ -273,7 +273,7 @@ BOOL LinkApp::InitInstance() {
     progress.End();
 
     // Step 21: the report file.
-    ReportOutcome outcome = WriteReportFile(*this, owner, outputPath, dataSet, &settings);
+    ReportOutcome outcome = WriteReportFile(reportInputs(), owner, outputPath, dataSet, &settings);
     waitCursor.End();
     if (outcome != ReportOutcome::kWritten) {
       runResult = kRunFailed;

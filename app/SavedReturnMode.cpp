@@ -92,7 +92,7 @@ int32_t SavedReturnMonths(int32_t startDate, int32_t endDate, int16_t* startMont
 
 int WriteSavedReport(LinkApp& app, HWND owner, const char* outputPath,
                      const StDATAINFO& dataSet) {
-  ReportOutcome outcome = WriteReportFile(app, owner, outputPath, dataSet, nullptr);
+  ReportOutcome outcome = WriteReportFile(app.reportInputs(), owner, outputPath, dataSet, nullptr);
   if (outcome == ReportOutcome::kWritten) return 1;
   app.runResult = kRunFailed;
   return 0;

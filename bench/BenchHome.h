@@ -47,6 +47,14 @@ const BenchHome& CachedBenchHome(const BenchDataSetShape& shape = {});
 bool PrepareJournalAggregation(const BenchHome& home, LinkApp& app, StSHOHIZEIINFO* settings,
                                int16_t* rateRows);
 
+// The four journal passes over the calendar months startMonth..endMonth into
+// app.tables (allocated afresh with rateRows rows), as the run calls them
+// without its progress steps; the legacy-rate sums go to the tables too.
+// 0 when every pass ran to the end, else the host error of the first that did
+// not (-1 when it failed without one).
+int32_t RunJournalPasses(const BenchHome& home, LinkApp& app, const StSHOHIZEIINFO& settings,
+                         int16_t rateRows, int startMonth = 4, int endMonth = 3);
+
 }  // namespace taxlink::bench
 
 #endif  // TAXLINK_BENCH_BENCHHOME_H_

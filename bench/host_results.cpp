@@ -12,6 +12,8 @@
 #include "aggregation/JournalFilters.h"
 #include "aggregation/NestedFilter.h"
 #include "aggregation/RuleObjects.h"
+#include "aggregation/TaxSummaryTables.h"
+#include "app/LinkApp.h"
 #include "bench/BenchHome.h"
 #include "host/ClDataMgr.h"
 #include "host/ClRuleKamoku.h"
@@ -19,6 +21,7 @@
 #include "host/ClRuleShohizei.h"
 #include "host/ClRuleShohizeiShinkoku.h"
 #include "host/ClSetShohizei.h"
+#include "host/StSHOHIZEIINFO.h"
 
 namespace taxlink::bench {
 namespace {
@@ -147,6 +150,32 @@ void PrintLegacyRates(int32_t rate, uint8_t taxIncluded) {
               taxIncluded, status, records, digest.value());
 }
 
+// The figures the program's journal aggregation leaves in its tables.
+void PrintAggregation(const BenchHome& home, int startMonth, int endMonth) {
+  LinkApp app;
+  StSHOHIZEIINFO settings;
+  int16_t rows = 0;
+  if (!PrepareJournalAggregation(home, app, &settings, &rows)) {
+    std::printf("Aggregation %d..%d: no tax settings\n", startMonth, endMonth);
+    return;
+  }
+  const int32_t failure = RunJournalPasses(home, app, settings, rows, startMonth, endMonth);
+  const TaxSummaryTables& t = app.tables;
+  const int64_t* legacy = t.legacyRateSums;
+  Digest digest;
+  digest.Add(t.rateInfo.get(), sizeof(StTAXREPORTRATEINFO) * t.rateCount);
+  digest.Add(t.businessTypeInfo.get(), sizeof(StTAXREPORTBUSINESSTYPEINFO) * t.rateCount * 6);
+  digest.Add(legacy, 2 * sizeof(int64_t));
+  for (const RefundLine* line : {&t.corpMerchandisePurchases, &t.corpSellingAdminExpenses,
+                                 &t.corpNonOperatingExpenses, &t.corpOtherItems}) {
+    digest.Add(line, sizeof(*line));
+  }
+  digest.Add(&t.corpFixedAssets, sizeof(t.corpFixedAssets));
+  digest.Add(&t.corpDeferredAssets, sizeof(t.corpDeferredAssets));
+  std::printf("Aggregation %d..%d: passes %d host error %d digest %016" PRIx64 "\n", startMonth,
+              endMonth, failure == 0 ? 4 : 0, failure, digest.value());
+}
+
 }  // namespace
 }  // namespace taxlink::bench
 
@@ -165,5 +194,7 @@ int main() {
   PrintLegacyRates(500, 0);
   PrintLegacyRates(300, 1);
   PrintLegacyRates(800, 0);
+  PrintAggregation(home, 4, 3);
+  PrintAggregation(home, 4, 9);
   return 0;
 }

@@ -11,7 +11,7 @@
 
 #include "aggregation/AddTaxDlg.h"
 #include "app/LinkApp.h"
-#include "app/ProgressDialog.h"
+#include "aggregation/ProgressDialog.h"
 #include "bench/BenchHome.h"
 #include "desktop/DesktopUi.h"
 #include "platform/ScriptedUi.h"
@@ -70,7 +70,7 @@ void BM_JournalRunShown(benchmark::State& state) {
   }
   for (auto _ : state) {
     app.tables.Allocate(rows);
-    AddTaxDlg dialog(app);
+    AddTaxDlg dialog(app.runSettings);
     dialog.CreateModeless();
     dialog.BuildAggregationFilter(home.dataSet, 4, 3);
     dialog.ShowWindow(true);

@@ -49,10 +49,10 @@ bool Aggregate(const BenchHome& home, LinkApp* app, StSHOHIZEIINFO* settings) {
   auto* taxSettings =
       dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
   if (taxSettings == nullptr) return false;
-  app->filingClass = 2;
-  app->roundingMode = 1;
+  app->runSettings.filingClass = 2;
+  app->runSettings.roundingMode = 1;
   app->tables.Allocate(static_cast<int16_t>(taxSettings->GetTaxRateCount()));
-  AddTaxDlg dialog(*app);
+  AddTaxDlg dialog(app->runSettings);
   dialog.BuildAggregationFilter(home.dataSet, 4, 3);
   return dialog.SumTaxReturn(app->tables) == 1 &&
          dialog.WalkLegacyRates(app->tables.legacyRateSums, *settings) == 1 &&
@@ -75,7 +75,7 @@ void BM_WriteJournalReport(benchmark::State& state) {
     return;
   }
   for (auto _ : state) {
-    if (WriteReportFile(app, 0, path.c_str(), home.dataSet, &settings) != ReportOutcome::kWritten) {
+    if (WriteReportFile(app.reportInputs(), 0, path.c_str(), home.dataSet, &settings) != ReportOutcome::kWritten) {
       state.SkipWithError("the report was not written");
       break;
     }
@@ -99,7 +99,7 @@ void BM_AggregateAndWriteReport(benchmark::State& state) {
     LinkApp app;
     StSHOHIZEIINFO settings;
     if (!Aggregate(home, &app, &settings) ||
-        WriteReportFile(app, 0, path.c_str(), home.dataSet, &settings) != ReportOutcome::kWritten) {
+        WriteReportFile(app.reportInputs(), 0, path.c_str(), home.dataSet, &settings) != ReportOutcome::kWritten) {
       state.SkipWithError("the run failed");
       break;
     }

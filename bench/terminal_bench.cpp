@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "app/ProgressDialog.h"
+#include "aggregation/ProgressDialog.h"
 #include "platform/NoneUi.h"
 #include "platform/UserInterface.h"
 #include "terminal/TerminalUi.h"

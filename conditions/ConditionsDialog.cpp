@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/Edition.h"
+#include "resources/Edition.h"
 #include "conditions/FolderLevels.h"
 #include "conditions/MonthRangeCheck.h"
 #include "conditions/PathText.h"

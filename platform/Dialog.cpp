@@ -184,9 +184,15 @@ void Dialog::UpdateWindow() {
   NotifyModeless();
 }
 
-void Dialog::BringWindowToTop() { NotifyModeless(); }
+void Dialog::BringWindowToTop() {
+  ++raises_;
+  NotifyModeless();
+}
 
-void Dialog::SetForegroundWindow() { NotifyModeless(); }
+void Dialog::SetForegroundWindow() {
+  ++raises_;
+  NotifyModeless();
+}
 
 void Dialog::EndDialog(int result) {
   result_ = result;
@@ -445,7 +451,18 @@ void Dialog::MoveInGroup(bool forward) {
 }
 
 void Dialog::NotifyModeless() {
-  if (created_ && !modal_) Ui().ModelessChanged(*this);
+  if (!created_ || modal_) return;
+  const bool transition =
+      !notified_ || visible_ != notifiedVisible_ || ended_ != notifiedEnded_;
+  if (transition) {
+    repaintGate_.Passed();
+  } else if (!repaintGate_.Open()) {
+    return;
+  }
+  notified_ = true;
+  notifiedVisible_ = visible_;
+  notifiedEnded_ = ended_;
+  Ui().ModelessChanged(*this);
 }
 
 bool Dialog::IsFocusable(const Control& control) const {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/DialogTemplate.h"
+#include "platform/RepaintGate.h"
 #include "platform/WinTypes.h"
 
 namespace platform {
@@ -99,9 +100,13 @@ class Dialog {
   void BringWindowToTop();
   void SetForegroundWindow();
   int RepaintCount() const { return repaints_; }
+  // BringWindowToTop and SetForegroundWindow calls so far.
+  int RaiseCount() const { return raises_; }
 
   // Front ends mark a dialog modal (RunModal) before creating it; a dialog
-  // created otherwise is modeless and reports its changes to Ui().
+  // created otherwise is modeless and reports its changes to Ui(): its
+  // creation, showing, hiding and ending at once, other changes (bars,
+  // caption, repaints) at most about 30 times a second.
   void SetModal(bool modal) { modal_ = modal; }
   bool IsModal() const { return modal_; }
 
@@ -161,7 +166,13 @@ class Dialog {
   bool ended_ = false;
   int result_ = 0;
   int repaints_ = 0;
+  int raises_ = 0;
   bool modal_ = false;
+  // What the front end was last told of a modeless dialog.
+  bool notified_ = false;
+  bool notifiedVisible_ = false;
+  bool notifiedEnded_ = false;
+  RepaintGate repaintGate_;
 };
 
 }  // namespace platform

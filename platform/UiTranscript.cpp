@@ -73,6 +73,12 @@ nlohmann::ordered_json UiTranscript::Modeless(const Dialog& dialog, std::string_
   entry["visible"] = dialog.IsVisible();
   entry["repaints"] = dialog.RepaintCount();
   entry["state"] = std::string(state);
+  // What the window shows: the position of each progress bar.
+  Json bars = Json::object();
+  for (const Control& control : dialog.Controls()) {
+    if (control.kind == ControlKind::kProgressBar) bars[std::to_string(control.id)] = control.position;
+  }
+  if (!bars.empty()) entry["bars"] = bars;
   return entry;
 }
 
@@ -106,6 +112,9 @@ bool UiTranscript::ModelessChanged(const Dialog& dialog) {
     Add(Modeless(dialog, state.visible ? "shown" : "hidden"));
     return true;
   }
+  // A repaint the dialog lets through (at most about 30 a second): what a
+  // person would have seen.
+  if (state.visible) Add(Modeless(dialog, "repaint"));
   return false;
 }
 

@@ -34,8 +34,10 @@ class UiTranscript {
   static nlohmann::ordered_json SaveAs(const SaveFileRequest& request, bool confirmed);
 
   // Modeless dialogs: adds the progress entry that a change calls for (the
-  // first report is "created", then "shown", "hidden" and "ended"); repaints
-  // and caption changes alone add none. True when an entry was added.
+  // first report is "created", then "shown", "hidden" and "ended"; a report
+  // of a visible dialog without such a change is a "repaint", which the
+  // dialog sends at most about 30 times a second). True when the dialog was
+  // created, shown, hidden or ended.
   bool ModelessChanged(const Dialog& dialog);
   void ModelessDestroyed(const Dialog& dialog);
 

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "app/LinkApp.h"
 #include "report/FullWidthName.h"
 
 namespace taxlink {
@@ -50,11 +49,11 @@ std::string DateText(int32_t date) {
 
 }  // namespace
 
-std::string FormatConditionText(LinkApp& app, int kind, const StDATAINFO& dataSet,
+std::string FormatConditionText(RunSettings& run, int kind, const StDATAINFO& dataSet,
                                 const StSHOHIZEIINFO& settings) {
   std::string text;
   if (kind >= kConditionFilingClass && kind <= kConditionFourthValue) {
-    app.roundingMode = settings.roundingMode;
+    run.roundingMode = settings.roundingMode;
   }
   const int filingClass = settings.filingClass;
   switch (kind) {
@@ -67,7 +66,7 @@ std::string FormatConditionText(LinkApp& app, int kind, const StDATAINFO& dataSe
       break;
     case kConditionFilingClass:
       text = Blank(Entry(filingClass, 0, 2));
-      app.filingClass = settings.filingClass;
+      run.filingClass = settings.filingClass;
       break;
     case kConditionFourthLabel:
       if (filingClass != 0) {
@@ -78,7 +77,7 @@ std::string FormatConditionText(LinkApp& app, int kind, const StDATAINFO& dataSe
     case kConditionFourthValue:
       if (filingClass == 1) {
         text = Blank(Entry(settings.mainBusinessType + 7, 7, 13));
-        app.mainBusinessType = settings.mainBusinessType;
+        run.mainBusinessType = settings.mainBusinessType;
       } else if (filingClass == 2) {
         text = Blank(Entry(settings.creditMethod + 5, 5, 6));
       }
@@ -89,15 +88,16 @@ std::string FormatConditionText(LinkApp& app, int kind, const StDATAINFO& dataSe
   return CutAtCharBoundary(text, kConditionTextBytes);
 }
 
-std::string ConditionText(LinkApp& app, int kind, const StDATAINFO& dataSet) {
+std::string ConditionText(TaxSettingsSource& source, RunSettings& run, int kind,
+                          const StDATAINFO& dataSet) {
   StSHOHIZEIINFO settings;
   std::memset(&settings, 0, sizeof(settings));
   if (kind >= kConditionFilingClass && kind <= kConditionFourthValue) {
     StSHOHIZEIINFO read;
     std::memset(&read, 0, sizeof(read));
-    if (app.ReadTaxSettings(&read, dataSet)) settings = read;
+    if (source.ReadTaxSettings(&read, dataSet)) settings = read;
   }
-  return FormatConditionText(app, kind, dataSet, settings);
+  return FormatConditionText(run, kind, dataSet, settings);
 }
 
 }  // namespace taxlink

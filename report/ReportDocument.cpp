@@ -5,8 +5,7 @@
 #include <string>
 
 #include "aggregation/Decimal4.h"
-#include "app/Edition.h"
-#include "app/LinkApp.h"
+#include "resources/Edition.h"
 #include "host/ClDataMgr.h"
 #include "host/ClSetShohizei.h"
 #include "report/AmountRounding.h"
@@ -59,7 +58,7 @@ int64_t Times20(int64_t raw) {
 
 }  // namespace
 
-ReportDocument::ReportDocument(LinkApp& app) : app_(app) {}
+ReportDocument::ReportDocument(const ReportInputs& inputs) : run_(inputs) {}
 
 ClSetShohizei* ReportDocument::TaxSetObject() {
   return static_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
@@ -75,7 +74,7 @@ bool ReportDocument::WriteSystem(XmlTextWriter& writer) {
   return writer.WriteStartTag("SYSTEM", kSectionDepth) &&
          writer.WriteElement("GYOUMUPREFIX", kGyoumuPrefix, kValueDepth) &&
          writer.WriteElement("VERSION", kDocumentVersion, kValueDepth) &&
-         writer.WriteElement("FUNCTIONID", Decimal(app_.functionId), kValueDepth) &&
+         writer.WriteElement("FUNCTIONID", Decimal(run_.functionId), kValueDepth) &&
          writer.WriteElement("CONNECTEDPROGRAMVER", LoadStringResource(kIdsComponentVersion),
                              kValueDepth) &&
          writer.WriteElement("PROGRAMNAME", productName, kValueDepth) &&
@@ -87,12 +86,12 @@ bool ReportDocument::WriteBasic(XmlTextWriter& writer, const StDATAINFO& dataSet
                                 int sourceMode) {
   const bool fromSaved = sourceMode == kSourceSavedReturn;
   // Without a saved return there is nothing to describe in saved mode.
-  if (fromSaved && !app_.savedReturn) return false;
-  const bool standard = app_.filingClass == 2;
+  if (fromSaved && !run_.savedReturn) return false;
+  const bool standard = run_.settings.filingClass == 2;
 
   std::string periodFrom, periodTo, transitional, salesMethod, purchaseMethod;
   if (fromSaved) {
-    const StSaveTaxInfo& saved = *app_.savedReturn;
+    const StSaveTaxInfo& saved = *run_.savedReturn;
     periodFrom = Decimal(saved.returnPeriodStart);
     periodTo = Decimal(saved.returnPeriodEnd);
     transitional = saved.transitional != 0 ? "1" : "2";
@@ -101,7 +100,7 @@ bool ReportDocument::WriteBasic(XmlTextWriter& writer, const StDATAINFO& dataSet
   } else {
     periodFrom = Decimal(dataSet.periodStart);
     periodTo = Decimal(dataSet.periodEnd);
-    transitional = HasTransitionalFigures(app_.tables, TaxSetObject()) ? "1" : "2";
+    transitional = HasTransitionalFigures(run_.tables, TaxSetObject()) ? "1" : "2";
     salesMethod = "1";
     if (standard) purchaseMethod = "1";
   }
@@ -121,7 +120,7 @@ bool ReportDocument::WriteBasic(XmlTextWriter& writer, const StDATAINFO& dataSet
 
 bool ReportDocument::WriteTopicGroup(XmlTextWriter& writer, const FormTopic& topic,
                                      int rateIndex) {
-  const TaxSummaryTables& tables = app_.tables;
+  const TaxSummaryTables& tables = run_.tables;
   const StTAXREPORTRATEINFO& row = tables.rateInfo[rateIndex];
   // Unrounded sums of the business-type figures of this group.
   Decimal4 typeSums[3];
@@ -135,20 +134,20 @@ bool ReportDocument::WriteTopicGroup(XmlTextWriter& writer, const FormTopic& top
       case JournalSource::kEmpty:
         break;
       case JournalSource::kRateFigure:
-        value = AmountText(RecordFigure(&row, element.figure), app_.roundingMode);
+        value = AmountText(RecordFigure(&row, element.figure), run_.settings.roundingMode);
         break;
       case JournalSource::kBusinessType: {
         const StTAXREPORTBUSINESSTYPEINFO& record =
             tables.businessTypeInfo[kBusinessTypesPerRate * rateIndex + element.businessType - 1];
         int64_t raw = RecordFigure(&record, element.figure);
         typeSums[element.slot] += Decimal4::FromRaw(raw);
-        value = AmountText(raw, app_.roundingMode);
+        value = AmountText(raw, run_.settings.roundingMode);
         break;
       }
       case JournalSource::kUnclassified: {
         // Rounded once, on the exact difference, never on its parts.
         int64_t rest = (RecordFigure(&row, element.figure) - typeSums[element.slot]).ToRaw();
-        value = AmountText(rest, app_.roundingMode);
+        value = AmountText(rest, run_.settings.roundingMode);
         break;
       }
     }
@@ -163,7 +162,7 @@ bool ReportDocument::WriteData(XmlTextWriter& writer, const StDATAINFO& dataSet,
                                const StSHOHIZEIINFO& settings) {
   if (!writer.WriteStartTag("DATA", kSectionDepth)) return false;
   if (TaxSetObject() == nullptr) return false;
-  const TaxSummaryTables& tables = app_.tables;
+  const TaxSummaryTables& tables = run_.tables;
   if (!tables.rateInfo || !tables.businessTypeInfo || tables.rateCount < kRateGroups) {
     return false;
   }
@@ -178,8 +177,8 @@ bool ReportDocument::WriteData(XmlTextWriter& writer, const StDATAINFO& dataSet,
 
 bool ReportDocument::WriteSavedTopicGroup(XmlTextWriter& writer, const FormTopic& topic,
                                           int rateIndex) {
-  const StSaveTaxInfo& saved = *app_.savedReturn;
-  const bool standard = app_.filingClass == 2;
+  const StSaveTaxInfo& saved = *run_.savedReturn;
+  const bool standard = run_.settings.filingClass == 2;
   const bool withValues =
       topic.savedFlag == SavedFlag::kStandardOnly ? standard : !standard;
 
@@ -192,7 +191,7 @@ bool ReportDocument::WriteSavedTopicGroup(XmlTextWriter& writer, const FormTopic
     if (withValues && offset != 0) {
       int64_t raw = RecordFigure(&saved, offset);
       if (element.saved.times20) raw = Times20(raw);
-      value = AmountText(raw, app_.roundingMode);
+      value = AmountText(raw, run_.settings.roundingMode);
     }
     if (!writer.WriteElement(ElementName(element, rateIndex).c_str(), value, kGroupValueDepth)) {
       return false;
@@ -203,7 +202,7 @@ bool ReportDocument::WriteSavedTopicGroup(XmlTextWriter& writer, const FormTopic
 
 bool ReportDocument::WriteSavedData(XmlTextWriter& writer, const StDATAINFO& dataSet) {
   if (!writer.WriteStartTag("DATA", kSectionDepth)) return false;
-  if (!app_.savedReturn) return false;
+  if (!run_.savedReturn) return false;
   for (const FormTopic& topic : FormTopics()) {
     for (int rate = 0; rate < kRateGroups; ++rate) {
       if (!WriteSavedTopicGroup(writer, topic, rate)) return false;

@@ -5,12 +5,12 @@
 
 #include "host/StDATAINFO.h"
 #include "host/StSHOHIZEIINFO.h"
+#include "report/ReportInputs.h"
 
 class ClSetShohizei;
 
 namespace taxlink {
 
-class LinkApp;
 class XmlTextWriter;
 struct FormTopic;
 
@@ -21,10 +21,10 @@ constexpr int kSourceSavedReturn = 1;
 // The section writers of the report file. Each writes complete lines through
 // the writer and returns true when every line of its section was written,
 // false at the first line that failed (the rest of the section is not
-// written). The figures are read from the application object, never changed.
+// written). The figures are read from the run's inputs, never changed.
 class ReportDocument {
  public:
-  explicit ReportDocument(LinkApp& app);
+  explicit ReportDocument(const ReportInputs& inputs);
   virtual ~ReportDocument() = default;
   ReportDocument(const ReportDocument&) = delete;
   ReportDocument& operator=(const ReportDocument&) = delete;
@@ -60,7 +60,7 @@ class ReportDocument {
   bool WriteTopicGroup(XmlTextWriter& writer, const FormTopic& topic, int rateIndex);
   bool WriteSavedTopicGroup(XmlTextWriter& writer, const FormTopic& topic, int rateIndex);
 
-  LinkApp& app_;
+  ReportInputs run_;
 };
 
 }  // namespace taxlink

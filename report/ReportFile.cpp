@@ -83,9 +83,9 @@ ReportOutcome WriteReportFile(ReportDocument& document, HWND owner, const char* 
   return ReportOutcome::kFileFailed;
 }
 
-ReportOutcome WriteReportFile(LinkApp& app, HWND owner, const char* outputPath,
+ReportOutcome WriteReportFile(const ReportInputs& inputs, HWND owner, const char* outputPath,
                               const StDATAINFO& dataSet, const StSHOHIZEIINFO* settings) {
-  ReportDocument document(app);
+  ReportDocument document(inputs);
   return WriteReportFile(document, owner, outputPath, dataSet, settings);
 }
 

@@ -4,10 +4,10 @@
 #include "host/StDATAINFO.h"
 #include "host/StSHOHIZEIINFO.h"
 #include "platform/WinTypes.h"
+#include "report/ReportInputs.h"
 
 namespace taxlink {
 
-class LinkApp;
 class ReportDocument;
 
 enum class ReportOutcome {
@@ -37,7 +37,7 @@ extern const char kReportFileWriteFailed[];  // "%s": the output path
 // kAbandoned: the user answered No; the partial file ends with </REPORT>.
 // kFileFailed: the file could not be created or a write failed; the user
 // has been told so, naming the path. The caller sets runResult for both.
-ReportOutcome WriteReportFile(LinkApp& app, HWND owner, const char* outputPath,
+ReportOutcome WriteReportFile(const ReportInputs& inputs, HWND owner, const char* outputPath,
                               const StDATAINFO& dataSet, const StSHOHIZEIINFO* settings);
 
 // The same with given section writers (tests, other hosts).

@@ -4,8 +4,6 @@
 #include <cstddef>
 
 #include "aggregation/TaxSummaryTables.h"
-#include "app/LinkApp.h"
-#include "host/ClDataMgr.h"
 #include "host/ClSetShohizei.h"
 #include "report/RecordFigure.h"
 
@@ -47,10 +45,5 @@ bool HasTransitionalFigures(const TaxSummaryTables& tables, ClSetShohizei* taxSe
   return false;
 }
 
-bool HasTransitionalFigures(LinkApp& app) {
-  ClSetShohizei* taxSet =
-      static_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
-  return HasTransitionalFigures(app.tables, taxSet);
-}
 
 }  // namespace taxlink

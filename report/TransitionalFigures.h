@@ -5,17 +5,13 @@ class ClSetShohizei;
 
 namespace taxlink {
 
-class LinkApp;
 struct TaxSummaryTables;
 
 // True when the aggregation found figures at the older rates: any figure of
 // the rate rows between the 8 % row and the last row, the 3 % legacy-rate
-// sum, or any business-type figure of those rows. False without the host's
-// consumption-tax set object.
-bool HasTransitionalFigures(LinkApp& app);
-
-// The same over given tables, with the rate count from taxSet (null: false).
-// Only rows that were allocated are read.
+// sum, or any business-type figure of those rows, with the rate count from
+// the host's consumption-tax set object taxSet (null: false). Only rows that
+// were allocated are read.
 bool HasTransitionalFigures(const TaxSummaryTables& tables, ClSetShohizei* taxSet);
 
 }  // namespace taxlink

@@ -6,10 +6,12 @@
 #include <set>
 #include <vector>
 
+#include "host/FilterCondition.h"
 #include "host/HostStatus.h"
 #include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
@@ -165,46 +167,66 @@ int32_t ClRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSumType, int32_
     if (step < 0) return step;
   }
 
-  // One scan of the lines, grouped by both accounts and the month kind; with
-  // a department only the sides booked to it count.
   bool byDepartment = deptSumType == 4;
-  std::string debitIn = byDepartment ? "j.debit_dept = ?" : "1";
-  std::string creditIn = byDepartment ? "j.credit_dept = ?" : "1";
+  auto addTo = [&](int64_t account, bool debit, int entry, int64_t amount, int64_t incl) {
+    auto it = byAccount.find(account);
+    if (it == byAccount.end()) return true;
+    StKAMOKUSUMINFO& r = records[it->second];
+    return debit ? AddTo(&r.debit[entry], amount) && AddTo(&r.debitIncl[entry], incl)
+                 : AddTo(&r.credit[entry], amount) && AddTo(&r.creditIncl[entry], incl);
+  };
   mvhost::SqlStatement stmt;
-  status = stmt.Prepare(
-      db, "SELECT j.debit_account, j.credit_account, j.month_kind, "
-          "SUM(CASE WHEN " + debitIn + " THEN j.debit_amount ELSE 0 END), "
-          "SUM(CASE WHEN " + debitIn + " THEN j.debit_amount + j.debit_tax ELSE 0 END), "
-          "SUM(CASE WHEN " + creditIn + " THEN j.credit_amount ELSE 0 END), "
-          "SUM(CASE WHEN " + creditIn + " THEN j.credit_amount + j.credit_tax ELSE 0 END) "
-          "FROM journal_line j WHERE j.data_no = ? AND " + where.sql + " GROUP BY 1, 2, 3", "sum the journal lines per account");
-  if (status != 0) return status;
-  int index = 1;
-  if (byDepartment) {
-    for (int i = 0; i < 4; ++i) stmt.BindInt(index++, department->code);
-  }
-  stmt.BindInt(index++, dataNo);
-  stmt.BindAll(index, where.values);
   int32_t step = 0;
-  while ((step = stmt.Step()) == 1) {
-    int entry = EntryOfMonthKind(stmt.Int(2));
-    if (entry < 0) continue;
-    if (!stmt.IsNull(0)) {
-      auto it = byAccount.find(stmt.Int(0));
-      if (it != byAccount.end()) {
-        StKAMOKUSUMINFO& r = records[it->second];
-        if (!AddTo(&r.debit[entry], stmt.Int(3)) || !AddTo(&r.debitIncl[entry], stmt.Int(4))) {
-          return mvhost::kErrOverflow;
-        }
+  if (mvhost::FilterUsesOnlyFields(filter, {kFieldMonthKind})) {
+    // From the totals per account (or per department), grouped by account,
+    // side and month kind.
+    status = mvhost::JournalDerived::Ensure(db, dataNo);
+    if (status != 0) return status;
+    status = stmt.Prepare(
+        db,
+        std::string("SELECT j.account_id, j.side, j.month_kind, SUM(j.amount), "
+                    "SUM(j.amount + j.tax) FROM ") +
+            (byDepartment ? "journal_department_total j WHERE j.data_no = ? AND j.dept = ?"
+                          : "journal_account_total j WHERE j.data_no = ?") +
+            " AND " + where.sql + " GROUP BY 1, 2, 3",
+        "sum the journal lines per account");
+    if (status != 0) return status;
+    stmt.BindInt(1, dataNo);
+    if (byDepartment) stmt.BindInt(2, department->code);
+    stmt.BindAll(byDepartment ? 3 : 2, where.values);
+    while ((step = stmt.Step()) == 1) {
+      int entry = EntryOfMonthKind(stmt.Int(2));
+      if (entry < 0) continue;
+      if (!addTo(stmt.Int(0), stmt.Int(1) == 1, entry, stmt.Int(3), stmt.Int(4))) {
+        return mvhost::kErrOverflow;
       }
     }
-    if (!stmt.IsNull(1)) {
-      auto it = byAccount.find(stmt.Int(1));
-      if (it != byAccount.end()) {
-        StKAMOKUSUMINFO& r = records[it->second];
-        if (!AddTo(&r.credit[entry], stmt.Int(5)) || !AddTo(&r.creditIncl[entry], stmt.Int(6))) {
-          return mvhost::kErrOverflow;
-        }
+  } else {
+    // One scan of the lines, grouped by both accounts and the month kind;
+    // with a department only the sides booked to it count.
+    std::string debitIn = byDepartment ? "j.debit_dept = ?" : "1";
+    std::string creditIn = byDepartment ? "j.credit_dept = ?" : "1";
+    status = stmt.Prepare(
+        db, "SELECT j.debit_account, j.credit_account, j.month_kind, "
+            "SUM(CASE WHEN " + debitIn + " THEN j.debit_amount ELSE 0 END), "
+            "SUM(CASE WHEN " + debitIn + " THEN j.debit_amount + j.debit_tax ELSE 0 END), "
+            "SUM(CASE WHEN " + creditIn + " THEN j.credit_amount ELSE 0 END), "
+            "SUM(CASE WHEN " + creditIn + " THEN j.credit_amount + j.credit_tax ELSE 0 END) "
+            "FROM journal_line j WHERE j.data_no = ? AND " + where.sql + " GROUP BY 1, 2, 3",
+        "sum the journal lines per account");
+    if (status != 0) return status;
+    int index = 1;
+    if (byDepartment) {
+      for (int i = 0; i < 4; ++i) stmt.BindInt(index++, department->code);
+    }
+    stmt.BindInt(index++, dataNo);
+    stmt.BindAll(index, where.values);
+    while ((step = stmt.Step()) == 1) {
+      int entry = EntryOfMonthKind(stmt.Int(2));
+      if (entry < 0) continue;
+      if ((!stmt.IsNull(0) && !addTo(stmt.Int(0), true, entry, stmt.Int(3), stmt.Int(4))) ||
+          (!stmt.IsNull(1) && !addTo(stmt.Int(1), false, entry, stmt.Int(5), stmt.Int(6)))) {
+        return mvhost::kErrOverflow;
       }
     }
   }

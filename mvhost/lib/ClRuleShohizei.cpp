@@ -7,11 +7,11 @@
 #include "host/HostStatus.h"
 #include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/MonthOrder.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
-#include "mvhost/lib/TaxClassRules.h"
 
 struct ClRuleShohizei::Query {
   bool ready = false;
@@ -39,33 +39,23 @@ int32_t ClRuleShohizei::MoveReady(int32_t sumType, const int16_t* startKind,
   int32_t status = context_->Resolve(&db, &dataNo);
   if (status != 0) return status;
 
-  // Per account: its debit and credit lines at the rate within the months,
-  // netted on the account's balance side. Both sides come from one seek each
-  // on the tax-return index (data set, effective rate); only the lines at the
-  // rate are read and grouped.
-  std::string amount = taxIncluded != 0 ? "j.%s_amount + j.%s_tax" : "j.%s_amount";
-  auto side = [&](const char* name, bool debit) {
-    std::string sum = amount;
-    for (size_t at = sum.find("%s"); at != std::string::npos; at = sum.find("%s")) {
-      sum.replace(at, 2, name);
-    }
-    return std::string("SELECT j.") + name + "_account AS account_id, " +
-           (debit ? sum + " AS debit, 0 AS credit" : "0 AS debit, " + sum + " AS credit") +
-           " FROM journal_line j WHERE j.data_no = ? AND " + mvhost::kEffectiveRateSql +
-           " = ? AND " + mvhost::kMonthOrderSql + " BETWEEN ? AND ? AND j." + name +
-           "_account IS NOT NULL";
-  };
+  // Per account: its debit and credit sides at the rate within the months,
+  // netted on the account's balance side, from the totals per account.
+  status = mvhost::JournalDerived::Ensure(db, dataNo);
+  if (status != 0) return status;
+  const std::string amount = taxIncluded != 0 ? "j.amount + j.tax" : "j.amount";
   mvhost::SqlStatement stmt;
   status = stmt.Prepare(
-      db, "SELECT a.code, a.balance_side, s.debit, s.credit, a.account_id FROM (SELECT account_id, "
-          "SUM(debit) AS debit, SUM(credit) AS credit FROM (" + side("debit", true) +
-          " UNION ALL " + side("credit", false) + ") GROUP BY account_id) s "
-          "JOIN account a ON a.data_no = ? AND a.account_id = s.account_id ORDER BY a.code", "sum the tax per account");
+      db, "SELECT a.code, a.balance_side, s.debit, s.credit, a.account_id FROM (SELECT j.account_id, "
+          "SUM(CASE WHEN j.side = 1 THEN " + amount + " ELSE 0 END) AS debit, "
+          "SUM(CASE WHEN j.side = 2 THEN " + amount + " ELSE 0 END) AS credit "
+          "FROM journal_account_total j WHERE j.data_no = ? AND j.rate = ? AND " +
+          mvhost::kMonthOrderSql + " BETWEEN ? AND ? GROUP BY j.account_id) s "
+          "JOIN account a ON a.data_no = ? AND a.account_id = s.account_id ORDER BY a.code",
+      "sum the tax per account");
   if (status != 0) return status;
-  std::vector<int64_t> values = {dataNo, *rate, mvhost::MonthOrder(*startKind), mvhost::MonthOrder(*endKind)};
-  stmt.BindAll(1, values);
-  stmt.BindAll(5, values);
-  stmt.BindInt(9, dataNo);
+  stmt.BindAll(1, {dataNo, *rate, mvhost::MonthOrder(*startKind), mvhost::MonthOrder(*endKind),
+                   dataNo});
   int32_t step = 0;
   while ((step = stmt.Step()) == 1) {
     StTAXSUMINFO record;

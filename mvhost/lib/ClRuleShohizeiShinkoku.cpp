@@ -8,7 +8,9 @@
 
 #include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/FilterSql.h"
+#include "host/FilterCondition.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SetShohizei.h"
 #include "mvhost/lib/SqlStatement.h"
@@ -94,17 +96,31 @@ int32_t ClRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO* fi
   }
   std::vector<RowSums> rows(rateRows + 1);
 
-  // One scan: the lines grouped by rate, business type and both tax classes.
+  // The lines grouped by rate, business type and both tax classes: from the
+  // totals per tax class when the filter is on tax classes and month kinds
+  // only, else by one scan of the lines.
+  const bool fromTotals = mvhost::FilterUsesOnlyFields(filter, {kFieldTaxClass, kFieldMonthKind});
+  if (fromTotals) {
+    status = mvhost::JournalDerived::Ensure(db, dataNo);
+    if (status != 0) return status;
+  }
   mvhost::SqlStatement stmt;
   status = stmt.Prepare(
-      db, std::string("SELECT ") + mvhost::kEffectiveRateSql +
-              " AS rate, j.business_type, j.debit_tax_class, j.credit_tax_class, "
-              "SUM(CASE WHEN j.debit_account IS NULL THEN 0 ELSE j.debit_amount END), "
-              "SUM(CASE WHEN j.debit_account IS NULL THEN 0 ELSE j.debit_tax END), "
-              "SUM(CASE WHEN j.credit_account IS NULL THEN 0 ELSE j.credit_amount END), "
-              "SUM(CASE WHEN j.credit_account IS NULL THEN 0 ELSE j.credit_tax END) "
-              "FROM journal_line j WHERE j.data_no = ? AND " + where.sql +
-              " GROUP BY 1, 2, 3, 4", "sum the tax return");
+      db,
+      fromTotals
+          ? "SELECT j.rate, j.business_type, j.debit_tax_class, j.credit_tax_class, "
+            "SUM(j.debit_amount), SUM(j.debit_tax), SUM(j.credit_amount), SUM(j.credit_tax) "
+            "FROM journal_class_total j WHERE j.data_no = ? AND " + where.sql +
+                " GROUP BY 1, 2, 3, 4"
+          : std::string("SELECT ") + mvhost::kEffectiveRateSql +
+                " AS rate, j.business_type, j.debit_tax_class, j.credit_tax_class, "
+                "SUM(CASE WHEN j.debit_account IS NULL THEN 0 ELSE j.debit_amount END), "
+                "SUM(CASE WHEN j.debit_account IS NULL THEN 0 ELSE j.debit_tax END), "
+                "SUM(CASE WHEN j.credit_account IS NULL THEN 0 ELSE j.credit_amount END), "
+                "SUM(CASE WHEN j.credit_account IS NULL THEN 0 ELSE j.credit_tax END) "
+                "FROM journal_line j WHERE j.data_no = ? AND " + where.sql +
+                " GROUP BY 1, 2, 3, 4",
+      "sum the tax return");
   if (status != 0) return status;
   stmt.BindInt(1, dataNo);
   stmt.BindAll(2, where.values);

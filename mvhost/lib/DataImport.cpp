@@ -8,6 +8,7 @@
 #include "mvhost/lib/DataSql.h"
 #include "mvhost/lib/DataValidate.h"
 #include "mvhost/lib/JsonFormat.h"
+#include "mvhost/lib/JournalDerived.h"
 
 namespace mvhost {
 
@@ -155,6 +156,13 @@ bool WriteRows(sqlite3* db, const DataSetModel& m, bool replace, std::string* er
 bool WriteDataSet(HostStore& store, const DataSetModel& model, bool replace, std::string* error) {
   if (!store.Exec("BEGIN IMMEDIATE;", error)) return false;
   if (!WriteRows(store.db(), model, replace, error)) {
+    std::string ignored;
+    store.Exec("ROLLBACK;", &ignored);
+    return false;
+  }
+  // The derived journal data, in the same transaction as the lines.
+  if (int32_t status = JournalDerived::Rebuild(store.db(), model.info.dataNo); status != 0) {
+    *error = "cannot build the journal totals (host error " + std::to_string(status) + ")";
     std::string ignored;
     store.Exec("ROLLBACK;", &ignored);
     return false;

@@ -1,18 +1,60 @@
 #include "mvhost/lib/FaultInjection.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 
 #include "mvhost/lib/HostCodes.h"
 
+extern char** environ;
+
 namespace mvhost {
 
 namespace {
 
+// Where MVHOST_FAULTS and MVHOST_HOME stood in the environment when it was
+// last read. setenv and unsetenv replace an entry's pointer or change the
+// array or its length, so an unchanged environment is recognised without
+// searching it: a fault point on a call made once per journal line then
+// costs a few compares.
+struct EnvironmentSnapshot {
+  char** array = nullptr;
+  size_t length = 0;
+  size_t faultsAt = SIZE_MAX;
+  size_t homeAt = SIZE_MAX;
+  const char* faults = nullptr;
+  const char* home = nullptr;
+
+  static EnvironmentSnapshot Take() {
+    EnvironmentSnapshot s;
+    s.array = environ;
+    if (environ == nullptr) return s;
+    for (; environ[s.length] != nullptr; ++s.length) {
+      const char* entry = environ[s.length];
+      if (std::strncmp(entry, "MVHOST_FAULTS=", 14) == 0) {
+        s.faultsAt = s.length;
+        s.faults = entry;
+      } else if (std::strncmp(entry, "MVHOST_HOME=", 12) == 0) {
+        s.homeAt = s.length;
+        s.home = entry;
+      }
+    }
+    return s;
+  }
+  bool Unchanged() const {
+    if (environ != array || environ == nullptr) return false;
+    if (environ[length] != nullptr || (length > 0 && environ[length - 1] == nullptr)) return false;
+    return (faultsAt == SIZE_MAX || environ[faultsAt] == faults) &&
+           (homeAt == SIZE_MAX || environ[homeAt] == home);
+  }
+};
+
 struct FaultTable {
   bool loaded = false;
+  EnvironmentSnapshot snapshot;
   std::string env;
   std::string home;
   std::map<std::string, int32_t> entries;
@@ -57,6 +99,8 @@ std::string EnvText(const char* name) {
 
 void Refresh(bool force) {
   FaultTable& table = Table();
+  if (!force && table.loaded && table.snapshot.Unchanged()) return;
+  table.snapshot = EnvironmentSnapshot::Take();
   std::string env = EnvText("MVHOST_FAULTS");
   std::string home = EnvText("MVHOST_HOME");
   if (!force && table.loaded && env == table.env && home == table.home) return;

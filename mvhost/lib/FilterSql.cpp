@@ -23,7 +23,7 @@ bool TypeAllowed(int32_t field, int16_t valueType) {
   }
 }
 
-int64_t ValueOf(const FilterCondition& c) {
+int64_t ValueOfCondition(const FilterCondition& c) {
   switch (c.valueType) {
     case kValueInt16:
       return static_cast<int16_t>(static_cast<uint32_t>(c.value) & 0xFFFF);
@@ -108,7 +108,7 @@ int32_t TranslateOne(const FilterCondition& c, FilterTarget target, int depth, S
     if (i > 0) out->sql += " OR ";
     out->sql += cols[i] + op;
     // Month kinds compare in the accounting year's order.
-    out->values.push_back(c.fieldId == kFieldMonthKind ? MonthOrder(ValueOf(c)) : ValueOf(c));
+    out->values.push_back(c.fieldId == kFieldMonthKind ? MonthOrder(ValueOfCondition(c)) : ValueOfCondition(c));
   }
   if (cols.size() > 1) out->sql += ")";
   return 0;
@@ -147,6 +147,37 @@ int32_t TranslateConditions(const FilterCondition* conditions, size_t maxCount,
   out->sql = std::move(sql);
   out->values = std::move(values);
   return 0;
+}
+
+int64_t FilterValueOf(const FilterCondition& c) { return ValueOfCondition(c); }
+
+namespace {
+
+bool UsesOnly(const FilterCondition* conditions, size_t maxCount, int depth,
+              std::initializer_list<int32_t> fields) {
+  if (conditions == nullptr || conditions[0].fieldId == 0) return true;
+  if (depth > kMaxFilterDepth) return false;
+  for (size_t i = 0; i < maxCount; ++i) {
+    const FilterCondition& c = conditions[i];
+    if (c.fieldId == kFieldGroup) {
+      const FilterCondition* group = ClFilterGroupRegistry::Inst()->Resolve(c.groupRef);
+      if (group == nullptr || !UsesOnly(group, kMaxGroupConditions, depth + 1, fields)) {
+        return false;
+      }
+    } else {
+      bool listed = false;
+      for (int32_t field : fields) listed = listed || field == c.fieldId;
+      if (!listed) return false;
+    }
+    if (c.link == kLinkLast) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool FilterUsesOnlyFields(const StFINDINFO* filter, std::initializer_list<int32_t> fields) {
+  return UsesOnly(filter == nullptr ? nullptr : filter->conditions, 4, 0, fields);
 }
 
 int32_t TranslateFilter(const StFINDINFO* filter, FilterTarget target, SqlFilter* out) {

@@ -2,6 +2,7 @@
 #define TAXLINK_MVHOST_FILTERSQL_H_
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,15 @@ int32_t TranslateFilter(const StFINDINFO* filter, FilterTarget target, SqlFilter
 // The same for an array of conditions (at most maxCount of them).
 int32_t TranslateConditions(const FilterCondition* conditions, size_t maxCount,
                             FilterTarget target, int depth, SqlFilter* out);
+
+// The value a condition compares with, as its value type reads it (type 2:
+// the low 16 bits, signed; type 19: unsigned 32 bits; else 32 bits).
+int64_t FilterValueOf(const FilterCondition& c);
+
+// Whether every condition of the filter (its groups included) is on one of
+// the given fields. A null or match-all filter uses none. False when a group
+// reference cannot be resolved.
+bool FilterUsesOnlyFields(const StFINDINFO* filter, std::initializer_list<int32_t> fields);
 
 // Limits of the evaluator.
 constexpr int kMaxFilterDepth = 8;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "mvhost/SchemaSql.h"
+#include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
 
@@ -49,7 +50,9 @@ bool HostStore::OpenDatabase(const std::string& home, int flags, std::string* er
   Close();
   home_ = home;
   while (home_.size() > 1 && home_.back() == '/') home_.pop_back();
-  if (sqlite3_open_v2(DatabasePath().c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+  // One thread uses a connection: SQLite's own locking of it is not needed.
+  if (sqlite3_open_v2(DatabasePath().c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr) !=
+      SQLITE_OK) {
     if (error != nullptr) {
       *error = "cannot open " + DatabasePath() + ": " +
                (db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory");
@@ -58,6 +61,7 @@ bool HostStore::OpenDatabase(const std::string& home, int flags, std::string* er
     return false;
   }
   sqlite3_busy_timeout(db_, 5000);
+  SqlStatement::KeepStatements(db_);
   return Exec("PRAGMA foreign_keys = ON;", error);
 }
 
@@ -90,6 +94,7 @@ bool HostStore::Open(const std::string& home, std::string* error) {
 
 void HostStore::Close() {
   if (db_ != nullptr) {
+    SqlStatement::EndStatements(db_);
     sqlite3_close_v2(db_);
     db_ = nullptr;
   }

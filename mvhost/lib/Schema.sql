@@ -97,24 +97,13 @@ CREATE TABLE IF NOT EXISTS journal_line (
   description      TEXT NOT NULL DEFAULT '',
   PRIMARY KEY (data_no, line_id)
 );
-CREATE INDEX IF NOT EXISTS journal_line_month ON journal_line (data_no, month_kind);
--- Covering indexes of the summation queries: each holds every column its
--- queries read, in the order of their GROUP BY, so a sum is one pass over the
--- index with no table lookups and no sort. The rate expression must stay the
--- same text as kEffectiveRateSql (TaxClassRules.h) for the planner to match it.
--- The tax return (SumTax), the rates present, the tax sums per account and
--- the journal counts:
-CREATE INDEX IF NOT EXISTS journal_line_tax_return ON journal_line (
-  data_no,
-  (CASE WHEN tax_rate <> 0 THEN tax_rate WHEN date < 19970401 THEN 300
-   WHEN date < 20140401 THEN 500 WHEN date < 20191001 THEN 800 ELSE 1000 END),
-  business_type, debit_tax_class, credit_tax_class, month_kind,
-  debit_account, debit_amount, debit_tax, credit_account, credit_amount, credit_tax,
-  tax_rate, date);
--- The account sums (ClRuleKamoku), per account pair and month kind:
-CREATE INDEX IF NOT EXISTS journal_line_accounts ON journal_line (
-  data_no, debit_account, credit_account, month_kind,
-  debit_dept, debit_amount, debit_tax, credit_dept, credit_amount, credit_tax);
+-- The services read the lines through the derived data that the host keeps
+-- beside them (mvhost/lib/JournalDerived.cpp: the packed lines and the
+-- totals per tax class, account and department), not through indexes of this
+-- table; the indexes earlier stores had are dropped.
+DROP INDEX IF EXISTS journal_line_month;
+DROP INDEX IF EXISTS journal_line_tax_return;
+DROP INDEX IF EXISTS journal_line_accounts;
 
 CREATE TABLE IF NOT EXISTS fixed_asset (
   data_no            INTEGER NOT NULL REFERENCES data_set(data_no) ON DELETE CASCADE,

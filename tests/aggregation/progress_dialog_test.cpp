@@ -1,7 +1,8 @@
-#include "app/ProgressDialog.h"
+#include "aggregation/ProgressDialog.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -134,24 +135,62 @@ TEST_F(ProgressDialogTest, DetailSweepMakesElevenStepsOnATenStepBar) {
 TEST_F(ProgressDialogTest, DetailTickRunsAnElevenCallCycle) {
   dialog_.ResetDetail();
   for (int call = 1; call <= 10; ++call) {
-    int changesBefore = ui_->changes;
+    int raisesBefore = dialog_.RaiseCount();
     dialog_.detailTick();
     EXPECT_EQ(dialog_.detailTickCounter(), call);
     EXPECT_EQ(Bar(kIdcDetailBar).position, call);
     // Only the repaint: the window is not brought to the front.
-    EXPECT_EQ(ui_->changes - changesBefore, 1) << "call " << call;
+    EXPECT_EQ(dialog_.RaiseCount(), raisesBefore) << "call " << call;
   }
-  int changesBefore = ui_->changes;
+  int raisesBefore = dialog_.RaiseCount();
   dialog_.detailTick();
   EXPECT_EQ(dialog_.detailTickCounter(), 0);
   // Reset to 0, then stepped once.
   EXPECT_EQ(Bar(kIdcDetailBar).position, 1);
   // Brought to the top, made foreground, repainted.
-  EXPECT_EQ(ui_->changes - changesBefore, 3);
+  EXPECT_EQ(dialog_.RaiseCount() - raisesBefore, 2);
   EXPECT_EQ(dialog_.RepaintCount(), 11);
   dialog_.detailTick();
   EXPECT_EQ(dialog_.detailTickCounter(), 1);
   EXPECT_EQ(Bar(kIdcDetailBar).position, 2);
+}
+
+// n ticks given at once leave the bar, the counter and the window where n
+// single ticks do, with one repaint.
+TEST_F(ProgressDialogTest, TicksAtOnceEndWhereSingleTicksDo) {
+  for (int start : {0, 3, 10, -1}) {  // -1: a bar of another range
+    for (uint64_t n : {0ull, 1ull, 9ull, 10ull, 11ull, 12ull, 21ull, 22ull, 23ull, 57ull, 1000003ull}) {
+      RecordingProgress single;
+      RecordingProgress batched;
+      for (RecordingProgress* d : {&single, &batched}) {
+        d->CreateModeless();
+        d->ResetDetail();
+        if (start < 0) d->ProgressSetRange(kIdcDetailBar, 2, 7);
+        for (int i = 0; i < start; ++i) d->detailTick();
+      }
+      const int raisesBefore = single.RaiseCount();
+      for (uint64_t i = 0; i < n; ++i) single.detailTick();
+      batched.detailTicks(n);
+      SCOPED_TRACE("start " + std::to_string(start) + ", " + std::to_string(n) + " ticks");
+      EXPECT_EQ(batched.detailTickCounter(), single.detailTickCounter());
+      EXPECT_EQ(batched.GetControl(kIdcDetailBar)->position,
+                single.GetControl(kIdcDetailBar)->position);
+      EXPECT_EQ(batched.RaiseCount() > raisesBefore, single.RaiseCount() > raisesBefore);
+      EXPECT_EQ(batched.RepaintCount() - std::max(start, 0), n == 0 ? 0 : 1);
+    }
+  }
+}
+
+// The front end hears of every change of state at once, of repaints at most
+// about 30 times a second.
+TEST_F(ProgressDialogTest, FrontEndRepaintsAreThrottled) {
+  dialog_.ShowWindow(true);
+  int before = ui_->changes;
+  for (int i = 0; i < 100000; ++i) dialog_.detailTick();
+  EXPECT_LE(ui_->changes - before, 10);
+  before = ui_->changes;
+  dialog_.End();
+  EXPECT_EQ(ui_->changes - before, 1);
 }
 
 TEST_F(ProgressDialogTest, CompleteDetailSetsTheEndState) {

@@ -16,7 +16,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/ProgressDialog.h"
+#include "aggregation/ProgressDialog.h"
 #include "conditions/ConditionsDialog.h"
 #include "desktop/QtText.h"
 #include "resources/ConditionsDialogTemplate.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/LinkApp.h"
+#include "aggregation/RunSettings.h"
 #include "report/FullWidthName.h"
 
 namespace taxlink {
@@ -41,7 +41,7 @@ class ConditionTextTest : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(ConditionTextTest, Texts) {
   const TextCase& c = GetParam();
-  LinkApp app;
+  RunSettings app;
   StDATAINFO data = Company("株式会社テスト", 20150401, 20160331);
   EXPECT_EQ(FormatConditionText(app, c.kind, data, c.settings), c.text);
 }
@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ConditionTextSettingsTest, StoresTheSettingsBytes) {
   StDATAINFO data = Company("x", 20150401, 20160331);
-  LinkApp app;
+  RunSettings app;
   app.mainBusinessType = 4;
   // Kinds 0 and 1 touch nothing.
   FormatConditionText(app, 0, data, Settings(1, 2, 0, 5));
@@ -102,7 +102,7 @@ TEST(ConditionTextSettingsTest, StoresTheSettingsBytes) {
 }
 
 TEST(ConditionTextSettingsTest, LongTextsAreCutAtFiftyBytesOnACharacter) {
-  LinkApp app;
+  RunSettings app;
   StSHOHIZEIINFO none = Settings(0, 0, 0, 0);
   // " " + 48 letters puts the lead byte of "あ" at byte 50: it goes whole.
   std::string name = std::string(48, 'a') + "あい";
@@ -115,7 +115,7 @@ TEST(ConditionTextSettingsTest, LongTextsAreCutAtFiftyBytesOnACharacter) {
 }
 
 TEST(ConditionTextSettingsTest, AnUnterminatedCompanyNameStaysInTheRecord) {
-  LinkApp app;
+  RunSettings app;
   StDATAINFO data = Company("", 0, 0);
   std::memset(data.companyName, 'n', sizeof(data.companyName));  // no terminator
   std::string text = FormatConditionText(app, 0, data, Settings(0, 0, 0, 0));

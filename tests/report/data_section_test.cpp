@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "aggregation/Decimal4.h"
-#include "app/LinkApp.h"
 #include "host/StSaveTaxInfo.h"
 #include "tests/support/ReportFixtures.h"
 #include "xml/XmlTextWriter.h"
@@ -22,6 +21,7 @@ using testing::CaptureLines;
 using testing::ElementsOf;
 using testing::FakeTaxSet;
 using testing::ReadBytes;
+using testing::ReportRun;
 using testing::TestDocument;
 using testing::ValueOf;
 
@@ -38,7 +38,7 @@ void PutFigure(void* record, std::size_t offset, int64_t value) {
 // that mode 0 drops), every business-type figure its row, type and offset
 // ((row + 1) x 10000 + type x 100 + offset yen and .5, which rounds up), so
 // that a figure read from the wrong place shows in the file.
-void FillJournalTables(LinkApp& app) {
+void FillJournalTables(ReportRun& app) {
   TaxSummaryTables& t = app.tables;
   t.Allocate(3);
   for (int row = 0; row < 3; ++row) {
@@ -71,8 +71,8 @@ void FillJournalTables(LinkApp& app) {
   t.corpOtherItems = {0, 99999};
   t.corpFixedAssets = 50000;
   t.indBusinessPurchases = {10000, 10000};  // a corporation has no KANPUK
-  app.roundingMode = 0;
-  app.filingClass = 2;
+  app.settings.roundingMode = 0;
+  app.settings.filingClass = 2;
 }
 
 StDATAINFO Company(uint8_t entityKind) {
@@ -91,7 +91,7 @@ StSHOHIZEIINFO Settings(uint8_t taxIncluded) {
 }
 
 TEST(DataSectionTest, JournalModeMatchesTheGoldenFile) {
-  LinkApp app;
+  ReportRun app;
   FillJournalTables(app);
   FakeTaxSet taxSet(3);
   TestDocument document(app, &taxSet);
@@ -103,7 +103,7 @@ TEST(DataSectionTest, JournalModeMatchesTheGoldenFile) {
 }
 
 TEST(DataSectionTest, TheUnclassifiedAmountIsRoundedOnceOnTheDifference) {
-  LinkApp app;
+  ReportRun app;
   FillJournalTables(app);
   FakeTaxSet taxSet(3);
   TestDocument document(app, &taxSet);
@@ -119,7 +119,7 @@ TEST(DataSectionTest, TheUnclassifiedAmountIsRoundedOnceOnTheDifference) {
 }
 
 TEST(DataSectionTest, AllZeroTablesGiveEveryElementEmpty) {
-  LinkApp app;
+  ReportRun app;
   app.tables.Allocate(3);
   FakeTaxSet taxSet(3);
   TestDocument document(app, &taxSet);
@@ -145,7 +145,7 @@ TEST(DataSectionTest, FailsRightAfterTheOpeningTag) {
   };
   const Case cases[] = {{"no tax set object", false, true}, {"no tables", true, false}};
   for (const Case& c : cases) {
-    LinkApp app;
+    ReportRun app;
     if (c.tables) app.tables.Allocate(3);
     FakeTaxSet taxSet(3);
     TestDocument document(app, c.taxSet ? &taxSet : nullptr);
@@ -158,13 +158,13 @@ TEST(DataSectionTest, FailsRightAfterTheOpeningTag) {
 }
 
 TEST(DataSectionTest, AWriteFailureEndsTheSection) {
-  LinkApp app;
+  ReportRun app;
   FillJournalTables(app);
+  app.savedReturn = std::make_unique<StSaveTaxInfo>();
   FakeTaxSet taxSet(3);
   TestDocument document(app, &taxSet);
   XmlTextWriter writer;  // never opened: every line fails
   EXPECT_FALSE(document.WriteData(writer, Company(0), Settings(1)));
-  app.savedReturn = std::make_unique<StSaveTaxInfo>();
   EXPECT_FALSE(document.WriteSavedData(writer, Company(0)));
   EXPECT_FALSE(document.WriteKanpuh(writer, Company(0), Settings(1)));
   EXPECT_FALSE(document.WriteSavedKanpuk(writer, Company(3)));
@@ -173,7 +173,7 @@ TEST(DataSectionTest, AWriteFailureEndsTheSection) {
 // The saved return behind golden/data_saved_*.xml: every amount the report
 // reads holds its own offset in yen plus .9999 (cut by mode 1), the refund
 // statement amounts 100, 200, ... yen with the sixth one zero.
-void FillSavedReturn(LinkApp& app, uint8_t filingClass) {
+void FillSavedReturn(ReportRun& app, uint8_t filingClass) {
   app.savedReturn = std::make_unique<StSaveTaxInfo>();
   std::memset(app.savedReturn.get(), 0, sizeof(StSaveTaxInfo));
   std::ifstream offsets(std::string(TAXLINK_SOURCE_DIR) +
@@ -190,8 +190,8 @@ void FillSavedReturn(LinkApp& app, uint8_t filingClass) {
   }
   app.savedReturn->kanpukCode = 2;
   app.savedReturn->kanpuhCode = 2;
-  app.filingClass = filingClass;
-  app.roundingMode = 1;
+  app.settings.filingClass = filingClass;
+  app.settings.roundingMode = 1;
 }
 
 TEST(SavedDataSectionTest, MatchesTheGoldenFilePerFilingClass) {
@@ -204,7 +204,7 @@ TEST(SavedDataSectionTest, MatchesTheGoldenFilePerFilingClass) {
       {1, "data_saved_simplified.xml"},
   };
   for (const Case& c : cases) {
-    LinkApp app;
+    ReportRun app;
     FillSavedReturn(app, c.filingClass);
     TestDocument document(app, nullptr);  // saved mode needs no host object
     bool ok = false;
@@ -237,7 +237,7 @@ TEST(SavedDataSectionTest, FlagsDecideWhichCopyCarriesValues) {
       {1, "KAZEIURIAGEZEROZEINUKI8", ""},  // never a subtraction here
   };
   for (const Case& c : cases) {
-    LinkApp app;
+    ReportRun app;
     FillSavedReturn(app, c.filingClass);
     TestDocument document(app, nullptr);
     std::string written = CaptureLines(
@@ -248,7 +248,7 @@ TEST(SavedDataSectionTest, FlagsDecideWhichCopyCarriesValues) {
 }
 
 TEST(SavedDataSectionTest, ExemptSalesCloseTheBusinessTypeGroupUnderFlagB) {
-  LinkApp app;
+  ReportRun app;
   FillSavedReturn(app, 1);
   TestDocument document(app, nullptr);
   std::string written = CaptureLines(
@@ -274,12 +274,12 @@ TEST(SavedDataSectionTest, SecuritiesAreMultipliedByTwenty) {
       {300, 2, "1"},         // 0.06 yen rounds up in mode 2
   };
   for (const Case& c : cases) {
-    LinkApp app;
+    ReportRun app;
     app.savedReturn = std::make_unique<StSaveTaxInfo>();
     std::memset(app.savedReturn.get(), 0, sizeof(StSaveTaxInfo));
     app.savedReturn->hikazeiUriageYuukaZeinuki8 = c.saved;
-    app.filingClass = 2;
-    app.roundingMode = c.mode;
+    app.settings.filingClass = 2;
+    app.settings.roundingMode = c.mode;
     TestDocument document(app, nullptr);
     std::string written = CaptureLines(
         [&](XmlTextWriter& w) { return document.WriteSavedData(w, Company(0)); }, nullptr);
@@ -288,11 +288,11 @@ TEST(SavedDataSectionTest, SecuritiesAreMultipliedByTwenty) {
 }
 
 TEST(SavedDataSectionTest, ATwentyfoldAmountBeyondARawAmountOverflows) {
-  LinkApp app;
+  ReportRun app;
   app.savedReturn = std::make_unique<StSaveTaxInfo>();
   std::memset(app.savedReturn.get(), 0, sizeof(StSaveTaxInfo));
   app.savedReturn->hikazeiUriageYuukaZeinuki5 = INT64_MAX / 10;
-  app.filingClass = 2;
+  app.settings.filingClass = 2;
   TestDocument document(app, nullptr);
   EXPECT_THROW(CaptureLines([&](XmlTextWriter& w) { return document.WriteSavedData(w, Company(0)); },
                             nullptr),
@@ -300,8 +300,8 @@ TEST(SavedDataSectionTest, ATwentyfoldAmountBeyondARawAmountOverflows) {
 }
 
 TEST(SavedDataSectionTest, NoSavedReturnFailsAfterTheOpeningTag) {
-  LinkApp app;
-  app.filingClass = 2;
+  ReportRun app;
+  app.settings.filingClass = 2;
   TestDocument document(app, nullptr);
   bool ok = true;
   std::string written = CaptureLines(

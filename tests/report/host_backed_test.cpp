@@ -6,6 +6,8 @@
 #include <string>
 
 #include "app/LinkApp.h"
+#include "host/ClDataMgr.h"
+#include "host/ClSetShohizei.h"
 #include "report/ConditionText.h"
 #include "report/ReportDocument.h"
 #include "report/TransitionalFigures.h"
@@ -60,11 +62,11 @@ TEST(HostBackedReportTest, ConditionTextsReadTheCompanySettings) {
     StDATAINFO data = RecordOf(wanted, no);
     LinkApp app;
     for (int kind = 0; kind < 5; ++kind) {
-      EXPECT_EQ(ConditionText(app, kind, data), c.texts[kind]) << "kind " << kind;
+      EXPECT_EQ(ConditionText(app, app.runSettings, kind, data), c.texts[kind]) << "kind " << kind;
     }
-    EXPECT_EQ(app.filingClass, c.filingClass);
-    EXPECT_EQ(app.roundingMode, c.roundingMode);
-    EXPECT_EQ(app.mainBusinessType, c.filingClass == 1 ? c.mainBusinessType : 0);
+    EXPECT_EQ(app.runSettings.filingClass, c.filingClass);
+    EXPECT_EQ(app.runSettings.roundingMode, c.roundingMode);
+    EXPECT_EQ(app.runSettings.mainBusinessType, c.filingClass == 1 ? c.mainBusinessType : 0);
   }
 }
 
@@ -76,12 +78,13 @@ TEST(HostBackedReportTest, DataAndTransitionalFlagUseTheHostsTaxSetObject) {
   StDATAINFO data = RecordOf(wanted, no);
   LinkApp app;
   app.tables.Allocate(3);
-  app.filingClass = 2;
-  EXPECT_FALSE(HasTransitionalFigures(app));
+  app.runSettings.filingClass = 2;
+  auto* taxSet = static_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
+  EXPECT_FALSE(HasTransitionalFigures(app.tables, taxSet));
   app.tables.rateInfo[1].badDebtExcl = 10000;  // a 5 % figure
-  EXPECT_TRUE(HasTransitionalFigures(app));
+  EXPECT_TRUE(HasTransitionalFigures(app.tables, taxSet));
 
-  ReportDocument document(app);
+  ReportDocument document(app.reportInputs());
   StSHOHIZEIINFO settings;
   std::memset(&settings, 0, sizeof(settings));
   bool ok = false;

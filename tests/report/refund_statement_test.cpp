@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/LinkApp.h"
 #include "host/StSaveTaxInfo.h"
 #include "tests/support/ReportFixtures.h"
 #include "xml/XmlTextWriter.h"
@@ -18,6 +17,7 @@ namespace {
 
 using testing::CaptureLines;
 using testing::ElementsOf;
+using testing::ReportRun;
 using testing::TestDocument;
 
 using Values = std::map<std::string, std::string>;
@@ -53,7 +53,7 @@ Values Written(const std::string& text, const char* form, std::size_t count) {
   return values;
 }
 
-Values Kanpuh(LinkApp& app, const StDATAINFO& data, const StSHOHIZEIINFO& settings) {
+Values Kanpuh(ReportRun& app, const StDATAINFO& data, const StSHOHIZEIINFO& settings) {
   TestDocument document(app, nullptr);
   bool ok = false;
   std::string text = CaptureLines(
@@ -62,7 +62,7 @@ Values Kanpuh(LinkApp& app, const StDATAINFO& data, const StSHOHIZEIINFO& settin
   return Written(text, "KANPUH", 16);
 }
 
-Values Kanpuk(LinkApp& app, const StDATAINFO& data, const StSHOHIZEIINFO& settings) {
+Values Kanpuk(ReportRun& app, const StDATAINFO& data, const StSHOHIZEIINFO& settings) {
   TestDocument document(app, nullptr);
   bool ok = false;
   std::string text = CaptureLines(
@@ -71,14 +71,14 @@ Values Kanpuk(LinkApp& app, const StDATAINFO& data, const StSHOHIZEIINFO& settin
   return Written(text, "KANPUK", 17);
 }
 
-Values SavedKanpuh(LinkApp& app, const StDATAINFO& data) {
+Values SavedKanpuh(ReportRun& app, const StDATAINFO& data) {
   TestDocument document(app, nullptr);
   std::string text =
       CaptureLines([&](XmlTextWriter& w) { return document.WriteSavedKanpuh(w, data); }, nullptr);
   return Written(text, "KANPUH", 16);
 }
 
-Values SavedKanpuk(LinkApp& app, const StDATAINFO& data) {
+Values SavedKanpuk(ReportRun& app, const StDATAINFO& data) {
   TestDocument document(app, nullptr);
   std::string text =
       CaptureLines([&](XmlTextWriter& w) { return document.WriteSavedKanpuk(w, data); }, nullptr);
@@ -112,9 +112,9 @@ TEST(KanpuhTest, JournalModeFillsEveryNonIndividual) {
       {3, 2, false}, {4, 1, false},
   };
   for (const Case& c : cases) {
-    LinkApp app;
+    ReportRun app;
     FillCorporateLines(app.tables);
-    app.filingClass = c.filingClass;
+    app.settings.filingClass = c.filingClass;
     EXPECT_EQ(Kanpuh(app, Company(c.entityKind), Settings(1)), c.filled ? filled : Values{})
         << "entity " << int(c.entityKind);
   }
@@ -136,7 +136,7 @@ TEST(KanpuhTest, JournalCodesFollowSettingsByteFive) {
       {1, false, false, nullptr, nullptr},  // nothing at all: both codes empty
   };
   for (const Case& c : cases) {
-    LinkApp app;
+    ReportRun app;
     if (c.lines) app.tables.corpOtherItems = {0, 1};  // a fraction still counts
     if (c.assets) app.tables.corpDeferredAssets = -1;
     Values v = Kanpuh(app, Company(0), Settings(c.taxIncluded));
@@ -176,16 +176,16 @@ TEST(KanpukTest, JournalModeRowsFollowTheIncomeKind) {
       {1, 3, 2, {}},
   };
   for (const Case& c : cases) {
-    LinkApp app;  // all lines zero: the written rows show "0"
-    app.filingClass = c.filingClass;
+    ReportRun app;  // all lines zero: the written rows show "0"
+    app.settings.filingClass = c.filingClass;
     EXPECT_EQ(Kanpuk(app, Company(c.entityKind, c.incomeKind), Settings(1)), c.expected)
         << "entity " << int(c.entityKind) << " income " << int(c.incomeKind);
   }
 }
 
 TEST(KanpukTest, JournalModeAmountsAndCode) {
-  LinkApp app;
-  app.filingClass = 2;
+  ReportRun app;
+  app.settings.filingClass = 2;
   TaxSummaryTables& t = app.tables;
   t.indBusinessPurchases = {10000, 20000};
   t.indBusinessExpenses = {30000, 40000};
@@ -194,7 +194,7 @@ TEST(KanpukTest, JournalModeAmountsAndCode) {
   t.indRealEstateFixedAssets = {80000, 0};
   t.indOtherPurchases = {90000, -100000};
   t.indOtherExpenses = {110000, 4444};
-  app.roundingMode = 0;
+  app.settings.roundingMode = 0;
   Values expected = {
       {"KESSANZEIKUBUN", "2"},      {"JIGYOSHIIRE1", "1"},        {"JIGYOSHIIRE2", "2"},
       {"JIGYOHITSUYOU1", "3"},      {"JIGYOHITSUYOU2", "4"},      {"JIGYOKOTEISHISAN1", "5"},
@@ -205,13 +205,13 @@ TEST(KanpukTest, JournalModeAmountsAndCode) {
   EXPECT_EQ(Kanpuk(app, Company(3, 3), Settings(0)), expected);
 
   // Only the other fixed assets' line: still a code.
-  LinkApp other;
-  other.filingClass = 2;
+  ReportRun other;
+  other.settings.filingClass = 2;
   other.tables.indOtherFixedAssets = {1, 0};
   EXPECT_EQ(Kanpuk(other, Company(3, 1), Settings(5))["KESSANZEIKUBUN"], "1");
 }
 
-void FillSavedStatement(LinkApp& app) {
+void FillSavedStatement(ReportRun& app) {
   app.savedReturn = std::make_unique<StSaveTaxInfo>();
   std::memset(app.savedReturn.get(), 0, sizeof(StSaveTaxInfo));
   for (int i = 0; i < 16; ++i) app.savedReturn->refundAmounts[i] = (i + 1) * 10000;
@@ -229,9 +229,9 @@ TEST(SavedKanpuTest, OnlyStandardTaxationAndTheRightEntityKind) {
       {4, 0, false, false}, {2, 2, true, true},
   };
   for (const Case& c : cases) {
-    LinkApp app;
+    ReportRun app;
     FillSavedStatement(app);
-    app.filingClass = c.filingClass;
+    app.settings.filingClass = c.filingClass;
     EXPECT_EQ(SavedKanpuh(app, Company(c.entityKind)).empty(), !c.kanpuh)
         << "entity " << int(c.entityKind) << " class " << int(c.filingClass);
     EXPECT_EQ(SavedKanpuk(app, Company(c.entityKind)).empty(), !c.kanpuk)
@@ -240,9 +240,9 @@ TEST(SavedKanpuTest, OnlyStandardTaxationAndTheRightEntityKind) {
 }
 
 TEST(SavedKanpuTest, ElementsReadTheSharedStatementArea) {
-  LinkApp app;
+  ReportRun app;
   FillSavedStatement(app);
-  app.filingClass = 2;
+  app.settings.filingClass = 2;
   app.savedReturn->kanpuhCode = 2;
   Values kanpuh = SavedKanpuh(app, Company(0));
   EXPECT_EQ(kanpuh, (Values{{"KESSANZEIKUBUN", "2"},  {"SHOHINSHIIRE1", "1"},
@@ -267,9 +267,9 @@ TEST(SavedKanpuTest, CodeBytes) {
   };
   const Case cases[] = {{2, "2"}, {0, "1"}, {1, "1"}, {3, "1"}, {255, "1"}};
   for (const Case& c : cases) {
-    LinkApp app;
+    ReportRun app;
     FillSavedStatement(app);
-    app.filingClass = 2;
+    app.settings.filingClass = 2;
     app.savedReturn->kanpuhCode = c.code;
     app.savedReturn->assetsCode = c.code;
     app.savedReturn->kanpukCode = c.code;
@@ -281,9 +281,9 @@ TEST(SavedKanpuTest, CodeBytes) {
 }
 
 TEST(SavedKanpuTest, CodesNeedANonZeroAmountInTheirRange) {
-  LinkApp app;
+  ReportRun app;
   FillSavedStatement(app);
-  app.filingClass = 2;
+  app.settings.filingClass = 2;
   for (int i = 0; i < 8; ++i) app.savedReturn->refundAmounts[i] = 0;
   Values h = SavedKanpuh(app, Company(0));
   EXPECT_EQ(h.count("KESSANZEIKUBUN"), 0u);

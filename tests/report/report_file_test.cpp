@@ -14,7 +14,6 @@
 #include <memory>
 #include <string>
 
-#include "app/LinkApp.h"
 #include "host/StSaveTaxInfo.h"
 #include "platform/WinTypes.h"
 #include "tests/support/ReportFixtures.h"
@@ -27,6 +26,7 @@ using testing::CurrentDirectory;
 using testing::FakeTaxSet;
 using testing::ReadBytes;
 using testing::RecordingUi;
+using testing::ReportRun;
 using testing::TempFolder;
 using testing::TestDocument;
 
@@ -59,7 +59,7 @@ class ReportFileTest : public ::testing::Test {
     data_.periodEnd = 20160331;
     std::memset(&settings_, 0, sizeof(settings_));
     settings_.filingClass = 2;
-    app_.filingClass = 2;
+    app_.settings.filingClass = 2;
     app_.tables.Allocate(3);
     app_.tables.rateInfo[0].taxableSalesExcl = 123450000;
     app_.savedReturn = std::make_unique<StSaveTaxInfo>();
@@ -94,7 +94,7 @@ class ReportFileTest : public ::testing::Test {
   TempFolder folder_;
   CurrentDirectory inFolder_;  // no support file: SYSTEM uses its defaults
   RecordingUi::Scope ui_;
-  LinkApp app_;
+  ReportRun app_;
   FakeTaxSet taxSet_;
   StDATAINFO data_;
   StSHOHIZEIINFO settings_;

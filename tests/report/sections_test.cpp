@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "app/LinkApp.h"
 #include "host/StSaveTaxInfo.h"
 #include "report/TransitionalFigures.h"
 #include "tests/support/ReportFixtures.h"
@@ -18,6 +17,7 @@ namespace {
 using testing::CaptureLines;
 using testing::CurrentDirectory;
 using testing::FakeTaxSet;
+using testing::ReportRun;
 using testing::TempFolder;
 using testing::TestDocument;
 using testing::ValueOf;
@@ -36,7 +36,7 @@ StDATAINFO Company(const char* name, uint8_t entityKind) {
 TEST(SystemSectionTest, DefaultsWithoutSupportFile) {
   TempFolder folder;
   CurrentDirectory inFolder(folder.path());
-  LinkApp app;
+  ReportRun app;
   app.functionId = 7;
   TestDocument document(app, nullptr);
   bool ok = false;
@@ -58,7 +58,7 @@ TEST(SystemSectionTest, SupportFileValuesAreEscaped) {
   WriteBytes(folder.File("SUPPORT.INF"),
              "[=製品名=]会計 & 税務\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]18.01.02\r\n");
   CurrentDirectory inFolder(folder.path());
-  LinkApp app;
+  ReportRun app;
   app.functionId = -3;
   TestDocument document(app, nullptr);
   std::string text =
@@ -72,7 +72,7 @@ TEST(SystemSectionTest, AnEmptyNameFallsBackAlone) {
   TempFolder folder;
   WriteBytes(folder.File("SUPPORT.INF"), "[=製品名=]\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]9\r\n");
   CurrentDirectory inFolder(folder.path());
-  LinkApp app;
+  ReportRun app;
   TestDocument document(app, nullptr);
   std::string text =
       CaptureLines([&](XmlTextWriter& w) { return document.WriteSystem(w); }, nullptr);
@@ -100,8 +100,8 @@ TEST(BasicSectionTest, JournalMode) {
       {5, 1, false, "", "2", "2", ""},
   };
   for (const Case& c : cases) {
-    LinkApp app;
-    app.filingClass = c.filingClass;
+    ReportRun app;
+    app.settings.filingClass = c.filingClass;
     app.tables.Allocate(3);
     if (c.transitional) app.tables.legacyRateSums[1] = 1;
     FakeTaxSet taxSet(3);
@@ -145,8 +145,8 @@ TEST(BasicSectionTest, SavedReturnMode) {
       {0, 0, 1, 0, "2", "2", ""},
   };
   for (const Case& c : cases) {
-    LinkApp app;
-    app.filingClass = c.filingClass;
+    ReportRun app;
+    app.settings.filingClass = c.filingClass;
     app.savedReturn = std::make_unique<StSaveTaxInfo>();
     std::memset(app.savedReturn.get(), 0, sizeof(StSaveTaxInfo));
     app.savedReturn->returnPeriodStart = 20190101;
@@ -173,7 +173,7 @@ TEST(BasicSectionTest, SavedReturnMode) {
 }
 
 TEST(BasicSectionTest, SavedModeWithoutSavedReturnFails) {
-  LinkApp app;
+  ReportRun app;
   TestDocument document(app, nullptr);
   bool ok = true;
   std::string text = CaptureLines(
@@ -184,7 +184,7 @@ TEST(BasicSectionTest, SavedModeWithoutSavedReturnFails) {
 }
 
 TEST(BasicSectionTest, CompanyNameIsFullWidthCutAndEscaped) {
-  LinkApp app;
+  ReportRun app;
   TestDocument document(app, nullptr);
   std::string text = CaptureLines(
       [&](XmlTextWriter& w) {

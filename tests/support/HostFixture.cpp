@@ -11,6 +11,7 @@
 #include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/PeriodMath.h"
 #include "mvhost/lib/SetMgr.h"
 #include "platform/Dialog.h"
@@ -113,6 +114,10 @@ HostFixture::~HostFixture() {
     std::error_code ignored;
     std::filesystem::remove_all(home_, ignored);
   }
+}
+
+void HostFixture::BuildJournalDerived(int32_t dataNo) {
+  EXPECT_EQ(mvhost::JournalDerived::Ensure(db_, dataNo), 0);
 }
 
 void HostFixture::Exec(const std::string& sql) {

@@ -134,6 +134,10 @@ class HostFixture {
   void SaveReturn(int32_t dataNo, const StSaveTaxInfo& image);
   void SaveReturnBytes(int32_t dataNo, const std::string& bytes);
 
+  // Builds the derived journal data of dataNo now, as an import does (the
+  // lines added through SQL leave them stale until a service needs them).
+  void BuildJournalDerived(int32_t dataNo);
+
   // Writes the home's faults file (the fault injection syntax) and rereads it.
   void SetFaultsFile(const std::string& text);
 

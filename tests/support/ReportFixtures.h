@@ -13,7 +13,11 @@
 
 #include "host/ClSetShohizei.h"
 #include "platform/UserInterface.h"
+#include "aggregation/RunSettings.h"
+#include "aggregation/TaxSummaryTables.h"
+#include "host/StSaveTaxInfo.h"
 #include "report/ReportDocument.h"
+#include "report/ReportInputs.h"
 
 namespace taxlink::testing {
 
@@ -106,11 +110,23 @@ class CurrentDirectory {
   std::string previous_;
 };
 
+// The values of a run that the report reads, built by a test.
+struct ReportRun {
+  TaxSummaryTables tables;
+  RunSettings settings;
+  std::unique_ptr<StSaveTaxInfo> savedReturn;
+  int16_t functionId = 1;
+
+  ReportInputs inputs() const { return ReportInputs{tables, settings, savedReturn.get(), functionId}; }
+};
+
 // The section writers with a consumption-tax set object of the test's
-// choosing (null: the host has none).
+// choosing (null: the host has none). The run's saved return and function id
+// are taken when the document is made.
 class TestDocument : public ReportDocument {
  public:
-  TestDocument(LinkApp& app, ClSetShohizei* taxSet) : ReportDocument(app), taxSet_(taxSet) {}
+  TestDocument(const ReportRun& run, ClSetShohizei* taxSet)
+      : ReportDocument(run.inputs()), taxSet_(taxSet) {}
 
  protected:
   ClSetShohizei* TaxSetObject() override { return taxSet_; }

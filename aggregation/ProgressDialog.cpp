@@ -1,4 +1,4 @@
-#include "app/ProgressDialog.h"
+#include "aggregation/ProgressDialog.h"
 
 #include <cstdio>
 
@@ -70,12 +70,50 @@ void ProgressDialog::detailSweep() {
   }
 }
 
-void ProgressDialog::detailTick() {
+bool ProgressDialog::AdvanceDetail() {
   detailTickCounter_ = detailTickCounter_ >= kDetailMax ? 0 : detailTickCounter_ + 1;
-  bool restart = detailTickCounter_ == 0;
+  const bool restart = detailTickCounter_ == 0;
   if (restart && barsBound_) ProgressSetPos(kIdcDetailBar, 0);
   StepBar(kIdcDetailBar);
-  if (restart) {
+  return restart;
+}
+
+void ProgressDialog::detailTick() {
+  if (AdvanceDetail()) {
+    BringWindowToTop();
+    SetForegroundWindow();
+  }
+  UpdateWindow();
+}
+
+void ProgressDialog::detailTicks(uint64_t count) {
+  if (count == 0) return;
+  constexpr uint64_t kCycle = kDetailMax + 1;
+  // The counter restarts after 11 - c ticks and then every eleven.
+  const uint64_t untilRestart = kCycle - static_cast<uint64_t>(detailTickCounter_);
+  const bool restarted = count >= untilRestart;
+  const platform::Control* bar = barsBound_ ? GetControl(kIdcDetailBar) : nullptr;
+  if (bar == nullptr || (bar->rangeMin == 0 && bar->rangeMax == kDetailMax && bar->step == 1 &&
+                         bar->position >= 0 && bar->position <= kDetailMax)) {
+    // The bar as the passes keep it (0..10, step 1): a step past 10 starts at
+    // 0, a restart sets 0 and steps, so both are counted in closed form.
+    uint64_t position = 0;
+    if (restarted) {
+      const uint64_t since = (count - untilRestart) % kCycle;
+      detailTickCounter_ = static_cast<int32_t>(since);
+      position = (1 + since) % kCycle;
+    } else {
+      detailTickCounter_ += static_cast<int32_t>(count);
+      if (bar != nullptr) position = (static_cast<uint64_t>(bar->position) + count) % kCycle;
+    }
+    if (bar != nullptr) ProgressSetPos(kIdcDetailBar, static_cast<int>(position));
+  } else {
+    // Any other bar: any eleven ticks in a row restart it once, and from a
+    // restart on the state repeats every eleven ticks.
+    const uint64_t steps = count <= 2 * kCycle ? count : kCycle + (count - kCycle) % kCycle;
+    for (uint64_t i = 0; i < steps; ++i) AdvanceDetail();
+  }
+  if (restarted) {
     BringWindowToTop();
     SetForegroundWindow();
   }

@@ -1,5 +1,5 @@
-#ifndef TAXLINK_APP_EDITION_H_
-#define TAXLINK_APP_EDITION_H_
+#ifndef TAXLINK_RESOURCES_EDITION_H_
+#define TAXLINK_RESOURCES_EDITION_H_
 
 namespace taxlink {
 
@@ -21,4 +21,4 @@ const Edition& SerenaEdition();
 
 }  // namespace taxlink
 
-#endif  // TAXLINK_APP_EDITION_H_
+#endif  // TAXLINK_RESOURCES_EDITION_H_

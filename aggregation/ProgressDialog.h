@@ -1,5 +1,5 @@
-#ifndef TAXLINK_APP_PROGRESSDIALOG_H_
-#define TAXLINK_APP_PROGRESSDIALOG_H_
+#ifndef TAXLINK_AGGREGATION_PROGRESSDIALOG_H_
+#define TAXLINK_AGGREGATION_PROGRESSDIALOG_H_
 
 #include <cstdint>
 
@@ -31,6 +31,10 @@ class ProgressDialog : public platform::Dialog {
   // One detail step; every eleventh call restarts the bar at 0 and brings the
   // window to the front.
   void detailTick();
+  // What count calls of detailTick leave, at the cost of a few: the bar and
+  // the counter end where they would, the window comes to the front when one
+  // of them would have restarted the bar, and it is repainted once.
+  void detailTicks(uint64_t count);
   // Hides the window (result 1); it stays alive until destroyed.
   void End();
 
@@ -51,6 +55,8 @@ class ProgressDialog : public platform::Dialog {
 
  private:
   void StepBar(int id);
+  // One detailTick without its window operations; true when the bar restarted.
+  bool AdvanceDetail();
 
   bool barsBound_ = false;
   int32_t detailTickCounter_ = 0;
@@ -58,4 +64,4 @@ class ProgressDialog : public platform::Dialog {
 
 }  // namespace taxlink
 
-#endif  // TAXLINK_APP_PROGRESSDIALOG_H_
+#endif  // TAXLINK_AGGREGATION_PROGRESSDIALOG_H_

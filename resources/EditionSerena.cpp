@@ -1,4 +1,4 @@
-#include "app/Edition.h"
+#include "resources/Edition.h"
 
 namespace taxlink {
 

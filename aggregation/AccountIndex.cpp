@@ -1,0 +1,45 @@
+#include "aggregation/AccountIndex.h"
+
+#include <algorithm>
+#include <iterator>
+#include <map>
+
+namespace taxlink {
+
+namespace {
+constexpr int32_t kDenseIds = 1 << 16;
+}  // namespace
+
+AccountIndex::AccountIndex(const AccountList& list) {
+  std::map<int32_t, std::vector<std::size_t>> byId;
+  for (std::size_t i = 0; i < list.size(); ++i) byId[list[i].accountId].push_back(i);
+  for (const auto& [id, positions] : byId) {
+    Range range{static_cast<uint32_t>(positions_.size()), 0};
+    positions_.insert(positions_.end(), positions.begin(), positions.end());
+    range.end = static_cast<uint32_t>(positions_.size());
+    if (id >= 0 && id < kDenseIds) {
+      if (dense_.size() <= static_cast<std::size_t>(id)) dense_.resize(id + 1);
+      dense_[id] = range;
+    } else {
+      sparse_[id] = range;
+    }
+  }
+}
+
+AccountIndex::Range AccountIndex::Find(int32_t id) const {
+  if (id >= 0 && static_cast<std::size_t>(id) < dense_.size()) return dense_[id];
+  if (sparse_.empty()) return Range{};
+  auto found = sparse_.find(id);
+  return found != sparse_.end() ? found->second : Range{};
+}
+
+void AccountIndex::Matches(int32_t debitId, int32_t creditId,
+                           std::vector<std::size_t>* out) const {
+  out->clear();
+  const Range a = Find(debitId);
+  const Range b = debitId == creditId ? Range{} : Find(creditId);
+  std::merge(positions_.begin() + a.begin, positions_.begin() + a.end,
+             positions_.begin() + b.begin, positions_.begin() + b.end, std::back_inserter(*out));
+}
+
+}  // namespace taxlink

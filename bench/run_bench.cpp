@@ -1,0 +1,181 @@
+// The whole journal run against the one-scan floor, measured in the same
+// run: for each size of the bench data set, the time SQLite needs to scan the
+// journal lines once (the floor), the journal aggregation alone (the four
+// passes, in this process), and the real TaxLinkAlto started on the home with
+// a UI script, from start to the closing message (wall time and peak memory).
+//   run_bench [LINES...]        default: 100000 1000000
+// Each figure is the best of three.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/LinkApp.h"
+#include "bench/BenchHome.h"
+#include "host/StSHOHIZEIINFO.h"
+#include "mvhost/lib/HostSession.h"
+
+extern char** environ;
+
+namespace taxlink::bench {
+namespace {
+
+constexpr int kRepeats = 3;
+
+double Now() {
+  timespec t{};
+  ::clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// One scan of the data set's lines on a connection of its own.
+double ScanFloor(const BenchHome& home) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2((home.home + "/host.db").c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  double best = 1e30;
+  for (int i = 0; i < kRepeats; ++i) {
+    sqlite3_stmt* stmt = nullptr;
+    double started = Now();
+    sqlite3_prepare_v2(db, "SELECT SUM(debit_amount) FROM journal_line WHERE data_no = ?1", -1,
+                       &stmt, nullptr);
+    sqlite3_bind_int64(stmt, 1, home.dataNo);
+    sqlite3_step(stmt);
+    sqlite3_finalize(stmt);
+    best = std::min(best, Now() - started);
+  }
+  sqlite3_close_v2(db);
+  return best;
+}
+
+// The four passes of a whole year, as the run calls them.
+double Aggregation(const BenchHome& home) {
+  LinkApp app;
+  StSHOHIZEIINFO settings;
+  int16_t rows = 0;
+  if (!PrepareJournalAggregation(home, app, &settings, &rows)) {
+    std::fprintf(stderr, "run_bench: no tax settings\n");
+    std::exit(1);
+  }
+  double best = 1e30;
+  for (int i = 0; i < kRepeats; ++i) {
+    double started = Now();
+    int32_t failure = RunJournalPasses(home, app, settings, rows);
+    best = std::min(best, Now() - started);
+    if (failure != 0) {
+      std::fprintf(stderr, "run_bench: an aggregation pass failed (host error %d)\n", failure);
+      std::exit(1);
+    }
+  }
+  return best;
+}
+
+struct RunFigures {
+  double milliseconds = 1e30;
+  long peakKilobytes = 0;
+};
+
+// The real program on the home, from a private folder holding the filing
+// application's definition file.
+RunFigures WholeRun(const BenchHome& home, const std::string& binFolder) {
+  const std::string folder = home.home + "/run";
+  ::mkdir(folder.c_str(), 0755);
+  const std::string program = folder + "/TaxLinkAlto";
+  {
+    std::ifstream in(binFolder + "/TaxLinkAlto", std::ios::binary);
+    std::ofstream out(program, std::ios::binary | std::ios::trunc);
+    out << in.rdbuf();
+  }
+  ::chmod(program.c_str(), 0755);
+  std::ofstream(folder + "/VelzoDef.ini", std::ios::binary) << "[ProgramLevel]\r\nSY26=1\r\n";
+  const std::string report = folder + "/report.xml";
+  std::string windowsReport = "C:" + report;
+  std::replace(windowsReport.begin(), windowsReport.end(), '/', '\\');
+  std::string escaped;
+  for (char c : windowsReport) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  const std::string script = folder + "/run.jsonl";
+  std::ofstream(script) << "{\"do\":\"type\",\"id\":1014,\"text\":\"4\"}\n"
+                        << "{\"do\":\"type\",\"id\":1016,\"text\":\"3\"}\n"
+                        << "{\"do\":\"type\",\"id\":1008,\"text\":\"" << escaped << "\"}\n"
+                        << "{\"do\":\"click\",\"id\":1005}\n"
+                        << "{\"answer\":\"ok\",\"expect\":\"未確定の税区分\"}\n"
+                        << "{\"answer\":\"ok\",\"expect\":\"出力が終了しました\"}\n";
+
+  std::vector<std::string> variables = {"MVHOST_HOME=" + home.home, "TAXLINK_UI=script",
+                                        "TAXLINK_UI_SCRIPT=" + script, "TAXLINK_DRIVES=C=/",
+                                        "PATH=/usr/bin:/bin"};
+  std::vector<char*> envp;
+  for (std::string& v : variables) envp.push_back(v.data());
+  envp.push_back(nullptr);
+  std::vector<char*> argv = {const_cast<char*>(program.c_str()), nullptr};
+
+  RunFigures figures;
+  for (int i = 0; i < kRepeats; ++i) {
+    std::remove(report.c_str());
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    double started = Now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) {
+      std::fprintf(stderr, "run_bench: cannot start %s\n", program.c_str());
+      std::exit(1);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    double elapsed = Now() - started;
+    struct stat written{};
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || ::stat(report.c_str(), &written) != 0) {
+      std::fprintf(stderr, "run_bench: the run failed (status %d)\n", status);
+      std::exit(1);
+    }
+    figures.milliseconds = std::min(figures.milliseconds, elapsed);
+    figures.peakKilobytes = std::max(figures.peakKilobytes, usage.ru_maxrss);
+  }
+  return figures;
+}
+
+}  // namespace
+}  // namespace taxlink::bench
+
+int main(int argc, char** argv) {
+  using namespace taxlink::bench;
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = {100000, 1000000};
+  std::string self(4096, '\0');
+  ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size());
+  self.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  const std::string binFolder = self.substr(0, self.rfind('/'));
+
+  std::printf("%10s %10s %14s %7s %14s %7s %10s\n", "lines", "floor ms", "aggregation ms",
+              "ratio", "whole run ms", "ratio", "peak MiB");
+  for (int lines : sizes) {
+    BenchDataSetShape shape;
+    shape.journalLines = lines;
+    const BenchHome& home = CachedBenchHome(shape);
+    const double floor = ScanFloor(home);
+    const double aggregation = Aggregation(home);
+    mvhost::HostSession::Close();
+    const RunFigures run = WholeRun(home, binFolder);
+    std::printf("%10d %10.1f %14.1f %7.2f %14.1f %7.2f %10.1f\n", lines, floor, aggregation,
+                aggregation / floor, run.milliseconds, run.milliseconds / floor,
+                static_cast<double>(run.peakKilobytes) / 1024.0);
+    std::fflush(stdout);
+  }
+  return 0;
+}

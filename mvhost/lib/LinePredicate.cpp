@@ -1,0 +1,119 @@
+#include "mvhost/lib/LinePredicate.h"
+
+#include "host/FilterCondition.h"
+#include "host/FilterGroupRegistry.h"
+#include "mvhost/lib/FilterSql.h"
+#include "mvhost/lib/MonthOrder.h"
+#include "mvhost/lib/SqlStatement.h"
+
+namespace mvhost {
+
+namespace {
+
+bool Compare(int64_t column, int16_t op, int64_t value) {
+  switch (op) {
+    case kOpEqual:
+      return column == value;
+    case kOpGreaterOrEqual:
+      return column >= value;
+    case kOpLess:
+      return column < value;
+    case kOpLessOrEqual:
+      return column <= value;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+int32_t LinePredicate::Compile(sqlite3* db, int32_t dataNo, const StFINDINFO* filter) {
+  // The SQL translation checks the filter: the same errors for both.
+  SqlFilter checked;
+  int32_t status = TranslateFilter(filter, FilterTarget::kJournalLine, &checked);
+  if (status != 0) return status;
+  top_.clear();
+  accountClasses_.clear();
+  CompileList(filter == nullptr ? nullptr : filter->conditions, 4, &top_);
+  if (!FilterUsesOnlyFields(filter, {kFieldTaxClass, kFieldMonthKind})) {
+    SqlStatement stmt;
+    status = stmt.Prepare(db, "SELECT account_id, class_code FROM account WHERE data_no = ?",
+                          "read the account classes of a journal filter");
+    if (status != 0) return status;
+    stmt.BindInt(1, dataNo);
+    int32_t step = 0;
+    while ((step = stmt.Step()) == 1) {
+      accountClasses_[static_cast<int32_t>(stmt.Int(0))] = stmt.Int(1);
+    }
+    if (step < 0) return step;
+  }
+  return 0;
+}
+
+void LinePredicate::CompileList(const FilterCondition* conditions, size_t maxCount,
+                                std::vector<Condition>* out) {
+  if (conditions == nullptr || conditions[0].fieldId == 0) {
+    out->push_back(Condition{});
+    return;
+  }
+  for (size_t i = 0; i < maxCount; ++i) {
+    const FilterCondition& c = conditions[i];
+    Condition compiled;
+    compiled.field = c.fieldId;
+    compiled.side = c.side;
+    compiled.op = c.op;
+    compiled.link = c.link;
+    if (c.fieldId == kFieldGroup) {
+      CompileList(ClFilterGroupRegistry::Inst()->Resolve(c.groupRef), kMaxGroupConditions,
+                  &compiled.group);
+    } else {
+      compiled.value = FilterValueOf(c);
+      if (c.fieldId == kFieldMonthKind) compiled.value = MonthOrder(compiled.value);
+    }
+    out->push_back(std::move(compiled));
+    if (c.link == kLinkLast) return;
+  }
+}
+
+bool LinePredicate::Matches(const PackedLine& line) const { return MatchesList(top_, line); }
+
+bool LinePredicate::MatchesList(const std::vector<Condition>& list,
+                                const PackedLine& line) const {
+  // Strictly left to right: a and b or c is (a and b) or c.
+  bool result = MatchesOne(list[0], line);
+  for (size_t i = 1; i < list.size(); ++i) {
+    if (list[i - 1].link == kLinkAnd) {
+      result = result && MatchesOne(list[i], line);
+    } else {
+      result = result || MatchesOne(list[i], line);
+    }
+  }
+  return result;
+}
+
+bool LinePredicate::ClassMatches(const Condition& c, bool has, int32_t account) const {
+  if (!has) return false;
+  auto found = accountClasses_.find(account);
+  return found != accountClasses_.end() && Compare(found->second, c.op, c.value);
+}
+
+bool LinePredicate::MatchesOne(const Condition& c, const PackedLine& line) const {
+  switch (c.field) {
+    case 0:
+      return true;
+    case kFieldGroup:
+      return MatchesList(c.group, line);
+    case kFieldMonthKind:
+      return Compare(MonthOrder(line.monthKind), c.op, c.value);
+    case kFieldTaxClass:
+      return (c.side != kSideCredit && Compare(line.debitTaxClass, c.op, c.value)) ||
+             (c.side != kSideDebit && Compare(line.creditTaxClass, c.op, c.value));
+    case kFieldAccountClass:
+      return (c.side != kSideCredit && ClassMatches(c, line.hasDebit != 0, line.debitAccount)) ||
+             (c.side != kSideDebit && ClassMatches(c, line.hasCredit != 0, line.creditAccount));
+    default:
+      return false;
+  }
+}
+
+}  // namespace mvhost
