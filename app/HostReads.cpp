@@ -9,10 +9,16 @@
 #include "host/ClSetData.h"
 #include "host/ClSetShohizei.h"
 #include "host/ClSysUser.h"
+#include "host/HostStatus.h"
 
 namespace taxlink {
 
-bool LinkApp::LoadSelectedDataSet(StDATAINFO* out) {
+bool LinkApp::LoadSelectedDataSet(StDATAINFO* out, int32_t* hostError) {
+  int32_t failure = 0;
+  auto note = [&failure](int32_t code) {
+    if (failure == 0 && code != 0 && code != kHostEndOfData) failure = code;
+    return code;
+  };
   if (dataSetCache == nullptr) {
     dataSetCache = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindDataSets, 1));
   }
@@ -23,8 +29,8 @@ bool LinkApp::LoadSelectedDataSet(StDATAINFO* out) {
   char userId[65] = {};
   int32_t first = 0;
   int32_t second = 0;
-  user->GetCurUserID(userId);
-  user->GetSelectedNo(userId, &first, &second);
+  note(user->GetCurUserID(userId));
+  note(user->GetSelectedNo(userId, &first, &second));
 
   int32_t cursor = 0;
   dataSetCache->GetDatCursor(&cursor);
@@ -33,7 +39,7 @@ bool LinkApp::LoadSelectedDataSet(StDATAINFO* out) {
   StDATAINFO record;
   for (;;) {
     std::memset(&record, 0, sizeof(record));
-    if (dataSetCache->WalkDat(&record, cursor) != 0) break;
+    if (note(dataSetCache->WalkDat(&record, cursor)) != 0) break;
     if (record.dataNo == second) {
       std::memcpy(out, &record, sizeof(record));
       found = true;
@@ -41,6 +47,7 @@ bool LinkApp::LoadSelectedDataSet(StDATAINFO* out) {
     }
   }
   dataSetCache->ReleaseDatCursor(cursor);
+  if (hostError != nullptr) *hostError = found ? 0 : failure;
   return found;
 }
 

@@ -82,7 +82,9 @@ class LinkApp : public TaxSettingsSource {
 
   // Host reads shared by several steps of the run.
   // The selected data set: true when found (out is zero-filled first).
-  bool LoadSelectedDataSet(StDATAINFO* out);
+  // hostError (optional) receives the first failure code of the reads
+  // (the user, the selection, the walk; 0 when none failed).
+  bool LoadSelectedDataSet(StDATAINFO* out, int32_t* hostError = nullptr);
   // The consumption-tax settings of a data set: false when the host read
   // failed (out untouched).
   bool ReadTaxSettings(StSHOHIZEIINFO* out, const StDATAINFO& dataSet) override;

@@ -131,9 +131,16 @@ BOOL LinkApp::InitInstance() {
   }
 
   // Steps 7 and 8: the selected data set (zero-filled when not found) and the
-  // saved return.
+  // saved return. A host error while reading it (a text of the store that
+  // cannot be read, a damaged store) fails the run: a report of the
+  // zero-filled record would name no company.
   StDATAINFO dataSet;
-  LoadSelectedDataSet(&dataSet);
+  int32_t readError = 0;
+  LoadSelectedDataSet(&dataSet, &readError);
+  if (readError != 0 && ClMsgMgr::Inst()->CheckFatalErrorWithMsg(readError, -1, 1, 0) != 0) {
+    runResult = kRunFailed;
+    return FALSE_;
+  }
   savedReturn = std::make_unique<StSaveTaxInfo>();
   std::memset(savedReturn.get(), 0, sizeof(StSaveTaxInfo));
   int savedReturnUsable = LoadSavedReturn(*this, savedReturn.get(), dataSet);

@@ -1,7 +1,5 @@
 #include "conditions/RememberedPathFile.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -11,11 +9,30 @@
 #include "conditions/PathText.h"
 #include "platform/DecimalText.h"
 #include "platform/File.h"
+#include "platform/ReplacementFile.h"
 #include "platform/WinFileSystem.h"
 
 namespace taxlink {
 
 namespace {
+
+// How long a save waits for another process's save of the same file.
+constexpr unsigned kLockWaitMilliseconds = 3000;
+
+// A record key "USER/NO1/NO2:": a line feed, a "/" or a ":" inside the user
+// id would make one user's record read as another's, so a key holds exactly
+// two "/" and ends in its only ":", and no control character. None of these
+// bytes can be the trail byte of a double-byte character.
+bool IsWellFormedKey(const std::string& key) {
+  if (key.empty() || key.size() > RememberedPathFile::kMaxKey || key.back() != ':') return false;
+  int slashes = 0;
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(key[i]);
+    if (c < 0x20 || c == 0x7F || (c == ':' && i + 1 != key.size())) return false;
+    if (c == '/') ++slashes;
+  }
+  return slashes == 2;
+}
 
 // The runtime's decimal conversion, saturating at the member's range.
 template <class Member>
@@ -44,13 +61,13 @@ bool ParseValue(const std::string& value, RememberedRecord* record) {
 }  // namespace
 
 RememberedPathFile::RememberedPathFile(std::string folder, std::string fileName)
-    : folder_(std::move(folder)) {
+    : folder_(std::move(folder)), fileName_(std::move(fileName)) {
   // The file goes inside the folder even when its separator is missing.
   if (!folder_.empty() && (folder_.back() != '\\' ||
                            IsInDoubleByteChar(folder_.c_str(), folder_.size() - 1))) {
     folder_ += '\\';
   }
-  path_ = folder_ + fileName;
+  path_ = folder_ + fileName_;
 }
 
 bool RememberedPathFile::FormatKey(const std::string& userId, int32_t selectedNo1,
@@ -59,14 +76,16 @@ bool RememberedPathFile::FormatKey(const std::string& userId, int32_t selectedNo
   std::snprintf(numbers, sizeof(numbers), "/%d/%d:", static_cast<int>(selectedNo1),
                 static_cast<int>(selectedNo2));
   std::string text = userId + numbers;
-  if (text.size() > kMaxKey) return false;
+  if (!IsWellFormedKey(text)) return false;
   *key = std::move(text);
   return true;
 }
 
 std::string RememberedPathFile::TemporaryPath() const {
-  return path_ + "." + std::to_string(static_cast<long>(::getpid())) + ".tmp";
+  return folder_ + platform::ReplacementFile::TemporaryName(fileName_);
 }
+
+std::string RememberedPathFile::LockPath() const { return path_ + ".lock"; }
 
 bool RememberedPathFile::ReadAll(std::string* content) const {
   platform::FileStatus status;
@@ -91,7 +110,7 @@ bool RememberedPathFile::ReadAll(std::string* content) const {
 }
 
 bool RememberedPathFile::Read(const std::string& key, RememberedRecord* record) const {
-  if (key.empty() || key.size() > kMaxKey) return false;
+  if (!IsWellFormedKey(key)) return false;
   std::string content;
   if (!ReadAll(&content)) return false;
   for (std::size_t start = 0; start < content.size();) {
@@ -113,8 +132,13 @@ bool RememberedPathFile::Read(const std::string& key, RememberedRecord* record) 
 }
 
 bool RememberedPathFile::Save(const std::string& key, const RememberedRecord& record) const {
-  if (key.empty() || key.size() > kMaxKey) return false;
+  if (!IsWellFormedKey(key)) return false;
   if (record.path.size() > kPathBufferSize - 1) return false;
+  // A line break in the path would end the record there and begin another
+  // (a found fault): no control character is taken.
+  for (char c : record.path) {
+    if (static_cast<unsigned char>(c) < 0x20) return false;
+  }
   char numbers[48] = {};
   std::snprintf(numbers, sizeof(numbers), "%ld/%d/%d/", static_cast<long>(record.method),
                 record.startMonth, record.endMonth);
@@ -123,6 +147,15 @@ bool RememberedPathFile::Save(const std::string& key, const RememberedRecord& re
 
   if (folder_.empty()) return false;
   if (!DirectoryExists(folder_.c_str()) && !CreateFolderLevels(folder_.c_str())) return false;
+
+  // Another run saving at the same moment would otherwise drop this record
+  // (or this run its): the lock is held from the read to the rename.
+  platform::File lock;
+  if (!lock.Open(LockPath().c_str(),
+                 platform::File::kCreate | platform::File::kNoTruncate | platform::File::kReadWrite) ||
+      !lock.LockExclusive(kLockWaitMilliseconds)) {
+    return false;
+  }
 
   // Keep every other line; a file that exists but cannot be read is left
   // alone rather than replaced by this one record.
@@ -140,24 +173,16 @@ bool RememberedPathFile::Save(const std::string& key, const RememberedRecord& re
   if (!content.empty() && content.back() != '\n') content.push_back('\n');
   content += line;
 
-  std::string temporary = TemporaryPath();
+  platform::ReplacementFile replacement(path_, fileName_);
   platform::File file;
-  if (!file.Open(temporary.c_str(), platform::File::kCreate | platform::File::kWrite)) {
-    return false;
-  }
+  if (!replacement.Open(&file)) return false;
   try {
     file.Write(content.data(), content.size());
     file.Close();
   } catch (const platform::FileException&) {
-    file.Abort();
-    platform::DeleteFile(temporary.c_str());
-    return false;
+    return false;  // the temporary goes with replacement
   }
-  if (!platform::MoveFileReplace(temporary.c_str(), path_.c_str())) {
-    platform::DeleteFile(temporary.c_str());
-    return false;
-  }
-  return true;
+  return replacement.Commit();
 }
 
 }  // namespace taxlink

@@ -20,7 +20,8 @@ struct RememberedRecord {
 // e.g. "U01/3/1:0/4/3/C:\tax\out.xml". A key matches only at the start of a
 // line. A last line without its LF runs to the end of the file. A line whose
 // value has fewer than three "/", whose value is longer than 511 bytes or
-// whose path is longer than 260 bytes is no usable record.
+// whose path is longer than 260 bytes is no usable record. A key whose user
+// id holds "/", ":" or a control character is refused by every operation.
 class RememberedPathFile {
  public:
   static constexpr std::size_t kMaxKey = 50;
@@ -29,7 +30,8 @@ class RememberedPathFile {
   // folder is a Windows path (a missing final separator is supplied).
   RememberedPathFile(std::string folder, std::string fileName);
 
-  // The key of a user's record; false when it would be longer than kMaxKey.
+  // The key of a user's record; false when it would be longer than kMaxKey
+  // or the user id holds "/", ":" or a control character.
   static bool FormatKey(const std::string& userId, int32_t selectedNo1, int32_t selectedNo2,
                         std::string* key);
 
@@ -43,17 +45,22 @@ class RememberedPathFile {
   // the other lines keep their bytes and order. The folder is created when
   // missing. The new content is written to a temporary file in the same
   // folder that then replaces the file, so a failure leaves the old file as
-  // it was. False when the line would be longer than kMaxLine or anything
-  // fails.
+  // it was. Saves of other processes wait for each other through an
+  // advisory lock on LockPath(), held from the read to the rename; a save
+  // that cannot have it within three seconds gives up. False when the line
+  // would be longer than kMaxLine, the path holds a control character (a
+  // line feed would begin another record) or anything fails.
   bool Save(const std::string& key, const RememberedRecord& record) const;
 
-  // The temporary file a save writes first.
+  // The temporary file a save writes first, and the lock file beside it.
   std::string TemporaryPath() const;
+  std::string LockPath() const;
 
  private:
   bool ReadAll(std::string* content) const;
 
   std::string folder_;
+  std::string fileName_;
   std::string path_;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/File.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,7 +22,7 @@ bool File::Open(const char* path, unsigned flags, FileException* error) {
     case kReadWrite: openFlags |= O_RDWR; break;
     default: openFlags |= O_RDONLY; break;
   }
-  if ((flags & kCreate) != 0) openFlags |= O_CREAT | O_TRUNC;
+  if ((flags & kCreate) != 0) openFlags |= (flags & kNoTruncate) != 0 ? O_CREAT : O_CREAT | O_TRUNC;
   std::string windowsPath = path != nullptr ? path : "";
   std::optional<std::string> posix;
   if (!windowsPath.empty()) posix = ToPosixPath(windowsPath);
@@ -109,6 +110,18 @@ void File::Abort() {
   if (fd_ < 0) return;
   close(fd_);
   fd_ = -1;
+}
+
+bool File::LockExclusive(unsigned waitMilliseconds) {
+  if (fd_ < 0) return false;
+  // (<chrono> cannot be compiled for the program's code page.)
+  constexpr unsigned kPollMilliseconds = 20;
+  for (unsigned waited = 0;; waited += kPollMilliseconds) {
+    if (flock(fd_, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) return false;
+    if (waited >= waitMilliseconds) return false;
+    usleep(kPollMilliseconds * 1000);
+  }
 }
 
 }  // namespace platform

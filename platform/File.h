@@ -21,7 +21,8 @@ class File {
     kRead = 0x0000,
     kWrite = 0x0001,
     kReadWrite = 0x0002,
-    kCreate = 0x1000,  // create, truncating an existing file
+    kCreate = 0x1000,      // create, truncating an existing file
+    kNoTruncate = 0x2000,  // with kCreate: keep an existing file's content
   };
 
   File() = default;
@@ -38,8 +39,15 @@ class File {
   void Close();
   // Closes without raising (CFile::Abort).
   void Abort();
+  // Takes an advisory lock on the whole file that excludes every other
+  // holder (another process, or another File on the same file), waiting up
+  // to waitMilliseconds for one to let go; false when the wait ran out or
+  // the file is not open. Closing the file releases the lock.
+  bool LockExclusive(unsigned waitMilliseconds);
 
  private:
+  friend class ReplacementFile;  // hands out its temporary file
+
   int fd_ = -1;
   std::string path_;
 };

@@ -136,7 +136,10 @@ std::size_t GetPrivateProfileString(const char* section, const char* key,
       continue;
     }
     if (!SameName(name, TrimBlanks(key))) continue;
-    std::string_view value = TrimBlanks(line.substr(equals + 1));
+    std::string_view value = line.substr(equals + 1);
+    // A value is a C string: it ends at a NUL byte, so that its length is
+    // what the caller's buffer then holds.
+    value = TrimBlanks(value.substr(0, value.find('\0')));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
       value = value.substr(1, value.size() - 2);

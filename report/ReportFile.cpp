@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/File.h"
+#include "platform/ReplacementFile.h"
 #include "platform/UserInterface.h"
 #include "report/ReportDocument.h"
 #include "xml/XmlTextWriter.h"
@@ -20,6 +21,8 @@ namespace {
 constexpr char kCaption[] = "消費税";
 constexpr char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
 constexpr char kRoot[] = "REPORT";
+// The report is written to "TaxLinkReport.<pid>.tmp" beside the output file.
+constexpr char kTemporaryStem[] = "TaxLinkReport";
 
 // True when the user wants to go on after a failed section.
 bool AskToContinue(HWND owner, const char* question) {
@@ -38,11 +41,16 @@ std::string WithPath(const char* format, const char* path) {
 
 ReportOutcome WriteReportFile(ReportDocument& document, HWND owner, const char* outputPath,
                               const StDATAINFO& dataSet, const StSHOHIZEIINFO* settings) {
+  // The report goes to a temporary file that replaces the output file only
+  // when the sequence ends; a run that fails, or is killed, leaves the old
+  // file as it was. A file that cannot be created makes every write fail,
+  // so each section asks its question; the failure is reported after the
+  // sequence.
   platform::File file;
+  platform::ReplacementFile output(outputPath != nullptr ? outputPath : "", kTemporaryStem);
   XmlTextWriter writer;
-  // A file that cannot be created makes every later write fail, so each
-  // section asks its question; the failure is reported after the sequence.
-  writer.OpenFile(&file, outputPath);
+  const bool created = outputPath != nullptr && output.Open(&file);
+  if (created) writer.BindFile(&file, outputPath);
   writer.WriteText(kDeclaration);
   writer.WriteStartTag(kRoot, 0);
 
@@ -59,16 +67,20 @@ ReportOutcome WriteReportFile(ReportDocument& document, HWND owner, const char* 
   }
   writer.WriteEndTag(kRoot, 0);
   writer.CloseFile();
-  if (!goOn) return ReportOutcome::kAbandoned;
-
-  if (writer.openFailed() || writer.writeFailed()) {
-    const char* path = outputPath != nullptr ? outputPath : "";
-    std::string text =
-        WithPath(writer.openFailed() ? kReportFileNotCreated : kReportFileWriteFailed, path);
-    platform::Ui().MessageBox(owner, text, kCaption, MB_ICONWARNING | MB_OK);
-    return ReportOutcome::kFileFailed;
+  // Every line reached the file (a section the user let pass aside).
+  const bool complete = created && !writer.writeFailed();
+  if (!goOn) {
+    // Giving up keeps what was written, as long as nothing failed to reach
+    // the file: a cut-off file would not replace the old one.
+    if (complete) output.Commit();
+    return ReportOutcome::kAbandoned;
   }
-  return ReportOutcome::kWritten;
+  if (complete && output.Commit()) return ReportOutcome::kWritten;
+
+  const char* path = outputPath != nullptr ? outputPath : "";
+  std::string text = WithPath(created ? kReportFileWriteFailed : kReportFileNotCreated, path);
+  platform::Ui().MessageBox(owner, text, kCaption, MB_ICONWARNING | MB_OK);
+  return ReportOutcome::kFileFailed;
 }
 
 ReportOutcome WriteReportFile(const ReportInputs& inputs, HWND owner, const char* outputPath,

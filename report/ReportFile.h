@@ -29,10 +29,14 @@ extern const char kReportFileWriteFailed[];  // "%s": the output path
 // consumption-tax settings for DATA from the aggregation; null for DATA
 // from the saved return.
 //
+// The lines go to a temporary file in the output folder, which replaces the
+// file at outputPath only when the sequence ends (kWritten, or kAbandoned
+// with every line on disk). Otherwise, and when an exception leaves the
+// sequence, the old file stays as it was and the temporary is deleted.
+//
 // kAbandoned: the user answered No; the partial file ends with </REPORT>.
-// kFileFailed: the file could not be created or a write failed, so the file
-// is missing or incomplete; the user has been told so, naming the path.
-// The caller sets runResult for both.
+// kFileFailed: the file could not be created or a write failed; the user
+// has been told so, naming the path. The caller sets runResult for both.
 ReportOutcome WriteReportFile(const ReportInputs& inputs, HWND owner, const char* outputPath,
                               const StDATAINFO& dataSet, const StSHOHIZEIINFO* settings);
 

@@ -28,6 +28,13 @@ int16_t XmlTextWriter::OpenFile(platform::File* file, const char* path) {
   return 0;
 }
 
+void XmlTextWriter::BindFile(platform::File* file, const char* path) {
+  CloseFile();
+  file_ = file;
+  path_ = path != nullptr ? path : "";
+  writeFailed_ = false;
+}
+
 int16_t XmlTextWriter::CloseFile() {
   if (file_ != nullptr) {
     if (file_->IsOpen()) {

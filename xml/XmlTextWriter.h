@@ -28,6 +28,8 @@ class XmlTextWriter {
   // Binds file and opens path for writing (created or truncated): 0 opened,
   // -1 failed (file or path missing, or the file cannot be created).
   int16_t OpenFile(platform::File* file, const char* path);
+  // Binds a file that the caller has opened for writing; path names it.
+  void BindFile(platform::File* file, const char* path);
   // Closes a bound file and unbinds it; always 0.
   int16_t CloseFile();
 

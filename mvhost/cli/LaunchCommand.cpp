@@ -152,6 +152,7 @@ int LaunchCommand(const LaunchOptions& options) {
   }
 
   std::optional<int32_t> result;
+  bool windowEnabled = true;
   int status = 0;
   bool exited = false;
   std::string text;
@@ -159,6 +160,7 @@ int LaunchCommand(const LaunchOptions& options) {
     if (window.Receive(exited ? 0 : 100, &text)) {
       std::cout << text << std::endl;
       if (auto posted = PostedResult(text)) result = posted;
+      if (text == "ENABLE 0" || text == "ENABLE 1") windowEnabled = text == "ENABLE 1";
       continue;
     }
     if (exited) break;  // drained what the program sent before it ended
@@ -172,7 +174,14 @@ int LaunchCommand(const LaunchOptions& options) {
     std::cout << "program ended by signal " << WTERMSIG(status) << "\n";
   }
   if (!result) {
-    std::cout << "result: no notification\n";
+    // A program that ended without posting (killed, crashed) cannot enable
+    // the window it disabled: the host does, and gives up waiting.
+    if (!windowEnabled) std::cout << "window enabled again by the host\n";
+    if (WIFSIGNALED(status)) {
+      std::cout << "result: none (the program ended by signal " << WTERMSIG(status) << ")\n";
+    } else {
+      std::cout << "result: no notification\n";
+    }
     return kLaunchNoNotification;
   }
   std::cout << "result: " << *result << " " << ResultName(*result) << "\n";

@@ -26,7 +26,8 @@ inline constexpr int kLaunchCannotStart = 4;
 // folder in which this process listens on the socket of HANDLE. Prints each
 // datagram the window receives, then the program's exit status and the run's
 // result; returns the result (lParam of the posted message) or
-// kLaunchNoNotification.
+// kLaunchNoNotification. When the program ends without posting (killed by a
+// signal, for instance), a window it left disabled is enabled again.
 int LaunchCommand(const LaunchOptions& options);
 
 // The program of an edition: TaxLink<EDITION> in the folder of this

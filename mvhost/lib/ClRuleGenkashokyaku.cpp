@@ -48,8 +48,12 @@ int32_t ClRuleGenkashokyaku::MoveReady(const StFINDINFO* filter, int32_t /*sortT
     StKOTEISHISANINFO asset;
     std::memset(&asset, 0, sizeof(asset));
     asset.assetId = static_cast<int32_t>(stmt.Int(0));
-    mvhost::CopyRecordText(asset.code, sizeof(asset.code), stmt.Text(1));
-    mvhost::CopyRecordText(asset.name, sizeof(asset.name), stmt.Text(2));
+    const bool code = mvhost::CopyRecordText(asset.code, sizeof(asset.code), stmt.Text(1));
+    if (!code || !mvhost::CopyRecordText(asset.name, sizeof(asset.name), stmt.Text(2))) {
+      query_->assets.clear();
+      return mvhost::StoreTextError("data set " + std::to_string(dataNo) + ": fixed asset " +
+                                    std::to_string(asset.assetId) + (code ? " name" : " code"));
+    }
     asset.kind = static_cast<int32_t>(stmt.Int(3));
     asset.acquisitionDate = static_cast<int32_t>(stmt.Int(4));
     asset.acquisitionAmount = stmt.Int(5);

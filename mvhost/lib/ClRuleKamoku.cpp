@@ -79,7 +79,10 @@ int32_t AppendTotals(sqlite3* db, int32_t dataNo, size_t accountCount,
     if (!node.total) continue;
     StKAMOKUSUMINFO total;
     std::memset(&total, 0, sizeof(total));
-    mvhost::CopyRecordText(total.name, sizeof(total.name), node.name);
+    if (!mvhost::CopyRecordText(total.name, sizeof(total.name), node.name)) {
+      return mvhost::StoreTextError("data set " + std::to_string(dataNo) + ": account class " +
+                                    std::to_string(code) + " name");
+    }
     total.totalFlag = 1;
     total.classCode = static_cast<uint32_t>(code);
     total.balanceSide = 1;
@@ -149,8 +152,11 @@ int32_t ClRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSumType, int32_
       StKAMOKUSUMINFO record;
       std::memset(&record, 0, sizeof(record));
       record.accountId = static_cast<int32_t>(stmt.Int(0));
-      mvhost::CopyRecordText(record.code, sizeof(record.code), stmt.Text(1));
-      mvhost::CopyRecordText(record.name, sizeof(record.name), stmt.Text(2));
+      const bool code = mvhost::CopyRecordText(record.code, sizeof(record.code), stmt.Text(1));
+      if (!code || !mvhost::CopyRecordText(record.name, sizeof(record.name), stmt.Text(2))) {
+        return mvhost::StoreTextError("data set " + std::to_string(dataNo) + ": account " +
+                                      std::to_string(record.accountId) + (code ? " name" : " code"));
+      }
       record.classCode = static_cast<uint32_t>(stmt.Int(3));
       record.balanceSide = static_cast<uint8_t>(stmt.Int(4));
       record.excluded1 = static_cast<uint8_t>(stmt.Int(5));

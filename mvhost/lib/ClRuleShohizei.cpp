@@ -46,7 +46,7 @@ int32_t ClRuleShohizei::MoveReady(int32_t sumType, const int16_t* startKind,
   const std::string amount = taxIncluded != 0 ? "j.amount + j.tax" : "j.amount";
   mvhost::SqlStatement stmt;
   status = stmt.Prepare(
-      db, "SELECT a.code, a.balance_side, s.debit, s.credit FROM (SELECT j.account_id, "
+      db, "SELECT a.code, a.balance_side, s.debit, s.credit, a.account_id FROM (SELECT j.account_id, "
           "SUM(CASE WHEN j.side = 1 THEN " + amount + " ELSE 0 END) AS debit, "
           "SUM(CASE WHEN j.side = 2 THEN " + amount + " ELSE 0 END) AS credit "
           "FROM journal_account_total j WHERE j.data_no = ? AND j.rate = ? AND " +
@@ -60,7 +60,11 @@ int32_t ClRuleShohizei::MoveReady(int32_t sumType, const int16_t* startKind,
   while ((step = stmt.Step()) == 1) {
     StTAXSUMINFO record;
     std::memset(&record, 0, sizeof(record));
-    mvhost::CopyRecordText(record.code, sizeof(record.code), stmt.Text(0));
+    if (!mvhost::CopyRecordText(record.code, sizeof(record.code), stmt.Text(0))) {
+      query_->records.clear();
+      return mvhost::StoreTextError("data set " + std::to_string(dataNo) + ": account " +
+                                    std::to_string(stmt.Int(4)) + " code");
+    }
     int64_t debit = stmt.Int(2);
     int64_t credit = stmt.Int(3);
     int64_t net = 0;

@@ -1,6 +1,7 @@
 #include "mvhost/lib/DataValidate.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <string>
@@ -22,6 +23,56 @@ constexpr size_t kDepartmentNameWidth = 59;
 constexpr size_t kAssetCodeWidth = 16;
 constexpr size_t kAssetNameWidth = 28;
 constexpr size_t kUserIdWidth = 65;
+
+// "U+00A5" for the code point of one UTF-8 character.
+std::string CodePointText(const std::string& character) {
+  const unsigned char lead = static_cast<unsigned char>(character[0]);
+  uint32_t value = character.size() == 1 ? lead : lead & (0xFF >> (character.size() + 1));
+  for (size_t i = 1; i < character.size(); ++i) {
+    value = (value << 6) | (static_cast<unsigned char>(character[i]) & 0x3F);
+  }
+  char text[16];
+  std::snprintf(text, sizeof(text), "U+%04X", static_cast<unsigned>(value));
+  return text;
+}
+
+// The first character of a text that Shift_JIS holds but gives back as
+// another ("¥" comes back as "＼"), with what comes back; false when the
+// whole text comes back unchanged. The text converts to Shift_JIS.
+bool FirstChangedCharacter(const std::string& utf8, const std::string& cp932,
+                           std::string* character, std::string* back) {
+  std::string again;
+  if (platform::TryCp932ToUtf8(cp932, &again) && again == utf8) return false;
+  for (size_t at = 0; at < utf8.size();) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[at]);
+    size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    std::string one = utf8.substr(at, length);
+    std::string converted;
+    std::string returned;
+    if (!platform::TryUtf8ToCp932(one, &converted) ||
+        !platform::TryCp932ToUtf8(converted, &returned) || returned != one) {
+      *character = one;
+      *back = returned;
+      return true;
+    }
+    at += length;
+  }
+  *character = utf8;  // not met: the text as a whole changes
+  *back = again;
+  return true;
+}
+
+// Why a text cannot reach the program and the report unchanged through
+// Shift_JIS (empty when it can; cp932 then holds it converted).
+std::string ShiftJisProblem(const std::string& text, std::string* cp932) {
+  if (!platform::TryUtf8ToCp932(text, cp932)) return "text cannot be written in Shift_JIS: " + text;
+  std::string character, back;
+  if (FirstChangedCharacter(text, *cp932, &character, &back)) {
+    return "\"" + character + "\" (" + CodePointText(character) +
+           ") comes back from Shift_JIS as \"" + back + "\": " + text;
+  }
+  return std::string();
+}
 
 class Checker {
  public:
@@ -47,12 +98,38 @@ class Checker {
     if (text.find('\0') != std::string::npos) {
       return Fail(origin, field, "text holds a NUL character");
     }
-    if (!platform::TryUtf8ToCp932(text, &cp932)) {
-      return Fail(origin, field, "text cannot be written in Shift_JIS: " + text);
-    }
-    if (cp932.size() >= width) {
+    std::string problem = ShiftJisProblem(text, &cp932);
+    if (!problem.empty()) return Fail(origin, field, problem);
+    if (width != 0 && cp932.size() >= width) {
       return Fail(origin, field, "text longer than " + std::to_string(width - 1) +
                                      " Shift_JIS bytes: " + text);
+    }
+    return true;
+  }
+
+  // The same for a journal line's text, named as the line was read.
+  bool FitsLine(const JournalLine& line, const std::string& field, const std::string& text) {
+    std::string cp932;
+    std::string problem = ShiftJisProblem(text, &cp932);
+    return problem.empty() || FailLine(line, field, problem);
+  }
+
+  // A user id is the first part of the user's remembered-path record
+  // ("ID/NO1/NO2:"): a "/", a ":" or a line break in it would make the
+  // record read as another user's.
+  bool IsPlainId(const std::string& origin, const std::string& field, const std::string& id) {
+    for (char c : id) {
+      const unsigned char u = static_cast<unsigned char>(c);
+      if (c == '/' || c == ':' || u < 0x20 || u == 0x7F) {
+        char shown[16];
+        if (u < 0x20 || u == 0x7F) {
+          std::snprintf(shown, sizeof(shown), "U+%04X", u);
+        } else {
+          std::snprintf(shown, sizeof(shown), "\"%c\"", c);
+        }
+        return Fail(origin, field, std::string("id holds ") + shown +
+                                       "; an id may hold no \"/\", \":\" or control character");
+      }
     }
     return true;
   }
@@ -199,6 +276,7 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
 
   std::map<uint32_t, std::string> classes;
   for (const AccountClass& k : m.accountClasses) {
+    if (!c.Fits(k.origin, "name", k.name, 0)) return false;
     auto [it, added] = classes.emplace(k.code, k.origin);
     if (!added) {
       return c.Fail(k.origin, "code", "duplicate account class " + FormatClassCodeText(k.code) +
@@ -268,7 +346,10 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
     if (!added) {
       return c.Fail(u.origin, "id", "duplicate user " + Quoted(u.id) + " (also " + it->second + ")");
     }
-    if (!c.Fits(u.origin, "id", u.id, kUserIdWidth)) return false;
+    if (!c.IsPlainId(u.origin, "id", u.id) || !c.Fits(u.origin, "id", u.id, kUserIdWidth) ||
+        !c.Fits(u.origin, "name", u.name, 0)) {
+      return false;
+    }
   }
   return true;
 }
@@ -281,11 +362,7 @@ JournalLineChecker::JournalLineChecker(const DataSetModel& model) : model_(model
 bool JournalLineChecker::Check(const JournalLine& line, std::string* error) const {
   Checker c(error);
   if (!CheckJournal(c, model_, line, accounts_, departments_)) return false;
-  std::string ignored;
-  if (!platform::TryUtf8ToCp932(line.description, &ignored)) {
-    return c.FailLine(line, "description", "text cannot be written in Shift_JIS");
-  }
-  return true;
+  return line.description.empty() || c.FitsLine(line, "description", line.description);
 }
 
 }  // namespace mvhost

@@ -28,6 +28,9 @@ constexpr int32_t kErrOverflow = -2012;         // a sum beyond 64 bits
 // SumTax met lines it cannot sum (a rate without a row, an unknown tax
 // class): figures without them would be wrong.
 constexpr int32_t kErrLinesLeftOut = -2013;
+// A text of the store that Shift_JIS cannot hold (a store edited outside
+// the import): handed out as it is, it would reach the report changed.
+constexpr int32_t kErrBadStoreText = -2014;
 
 // The filter evaluator.
 constexpr int32_t kErrFilterField = -2101;

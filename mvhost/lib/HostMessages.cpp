@@ -5,6 +5,7 @@
 #include "host/ClAccConnect.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostSession.h"
+#include "mvhost/lib/RecordText.h"
 #include "platform/Encoding.h"
 
 namespace mvhost {
@@ -25,6 +26,8 @@ std::string HostErrorText(int32_t code) {
     text = "会計データの読み込み中にデータベースのエラーが発生しました。";
   } else if (code == kErrLinesLeftOut) {
     text = "集計できない税率または税区分の仕訳があるため、集計できません。";
+  } else if (code == kErrBadStoreText) {
+    text = "会計データに、処理できない文字を含むデータがあります。\n" + LastStoreTextRecord();
   } else if (code == kErrNoStore || code == kErrDamagedStore) {
     text = "会計データが見つからないか、破損しています。";
   } else if (code == kErrNoDataSet || code == kErrNoUser) {

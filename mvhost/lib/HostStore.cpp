@@ -7,6 +7,7 @@
 #include <string>
 
 #include "mvhost/SchemaSql.h"
+#include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
 
@@ -60,6 +61,7 @@ bool HostStore::OpenDatabase(const std::string& home, int flags, std::string* er
     return false;
   }
   sqlite3_busy_timeout(db_, 5000);
+  SqlStatement::KeepStatements(db_);
   return Exec("PRAGMA foreign_keys = ON;", error);
 }
 
@@ -92,6 +94,7 @@ bool HostStore::Open(const std::string& home, std::string* error) {
 
 void HostStore::Close() {
   if (db_ != nullptr) {
+    SqlStatement::EndStatements(db_);
     sqlite3_close_v2(db_);
     db_ = nullptr;
   }

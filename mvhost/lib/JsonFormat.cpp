@@ -339,6 +339,11 @@ bool ModelFromJson(const std::string& text, const std::string& fileName,
     *error = fileName + ":" + LineColumnOf(text, e.byte > 0 ? e.byte - 1 : 0) +
              ": not valid JSON: " + reason;
     return false;
+  } catch (const Json::out_of_range&) {
+    // A number past the range of a double ("1e400"); it ended the import
+    // with an uncaught exception (found by fuzzing).
+    *error = fileName + ": not valid JSON (a number out of range)";
+    return false;
   }
   JsonReader r(fileName);
   DataSetModel m;

@@ -2,14 +2,29 @@
 
 #include <cstring>
 
+#include "mvhost/lib/ErrorLog.h"
+#include "mvhost/lib/HostCodes.h"
 #include "platform/Encoding.h"
 #include "platform/Mbcs.h"
 
 namespace mvhost {
 
-void CopyRecordText(char* field, size_t size, const std::string& utf8) {
-  if (size == 0) return;
-  std::string text = platform::Utf8ToCp932(utf8);
+namespace {
+
+std::string& LastRecord() {
+  static std::string record;
+  return record;
+}
+
+}  // namespace
+
+bool CopyRecordText(char* field, size_t size, const std::string& utf8) {
+  if (size == 0) return true;
+  std::string text;
+  if (!platform::TryUtf8ToCp932(utf8, &text)) {
+    std::memset(field, 0, size);
+    return false;
+  }
   size_t length = 0;
   while (length < text.size()) {
     size_t width = platform::IsLeadByte(static_cast<unsigned char>(text[length])) ? 2 : 1;
@@ -18,6 +33,16 @@ void CopyRecordText(char* field, size_t size, const std::string& utf8) {
   }
   std::memcpy(field, text.data(), length);
   std::memset(field + length, 0, size - length);
+  return true;
 }
+
+int32_t StoreTextError(const std::string& record) {
+  LastRecord() = record;
+  AppendErrorLog("code=" + std::to_string(kErrBadStoreText) + " record=\"" + record +
+                 "\" text cannot be written in Shift_JIS");
+  return kErrBadStoreText;
+}
+
+std::string LastStoreTextRecord() { return LastRecord(); }
 
 }  // namespace mvhost

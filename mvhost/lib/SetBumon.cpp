@@ -63,7 +63,10 @@ int32_t SetBumon::ReadOne(const char* condition, int64_t key, StBUMONINFO* out) 
   std::memset(out, 0, sizeof(*out));
   out->code = static_cast<int32_t>(stmt.Int(0));
   out->parentCode = static_cast<int32_t>(stmt.Int(1));
-  CopyRecordText(out->name, sizeof(out->name), stmt.Text(2));
+  if (!CopyRecordText(out->name, sizeof(out->name), stmt.Text(2))) {
+    return StoreTextError("data set " + std::to_string(dataNo) + ": department " +
+                          std::to_string(out->code) + " name");
+  }
   out->kind = static_cast<uint8_t>(stmt.Int(3));
   out->incomeKind = static_cast<uint8_t>(stmt.Int(4));
   return 0;

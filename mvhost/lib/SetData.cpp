@@ -17,17 +17,25 @@ constexpr const char kDataColumns[] =
     "SELECT data_no, data_id, company_name, period_start, period_end, interim_closing, "
     "record_kind, entity_kind, income_kind FROM data_set ";
 
-void Fill(const SqlStatement& row, StDATAINFO* out) {
+// A host status: 0, or the error of a text that Shift_JIS cannot hold.
+int32_t Fill(const SqlStatement& row, StDATAINFO* out) {
   std::memset(out, 0, sizeof(*out));
   out->dataNo = static_cast<int32_t>(row.Int(0));
-  CopyRecordText(out->dataId, sizeof(out->dataId), row.Text(1));
-  CopyRecordText(out->companyName, sizeof(out->companyName), row.Text(2));
+  const char* column = nullptr;
+  if (!CopyRecordText(out->dataId, sizeof(out->dataId), row.Text(1))) column = "data_id";
+  if (!CopyRecordText(out->companyName, sizeof(out->companyName), row.Text(2))) {
+    column = "company_name";
+  }
+  if (column != nullptr) {
+    return StoreTextError("data set " + std::to_string(row.Int(0)) + ": " + column);
+  }
   out->periodStart = static_cast<int32_t>(row.Int(3));
   out->periodEnd = static_cast<int32_t>(row.Int(4));
   out->interimClosing = static_cast<int32_t>(row.Int(5));
   out->recordKind = static_cast<int16_t>(row.Int(6));
   out->entityKind = static_cast<uint8_t>(row.Int(7));
   out->incomeKind = static_cast<uint8_t>(row.Int(8));
+  return 0;
 }
 
 }  // namespace
@@ -40,8 +48,7 @@ int32_t SetData::ReadDataInfo(sqlite3* db, int32_t dataNo, StDATAINFO* out) {
   int32_t step = stmt.Step();
   if (step < 0) return step;
   if (step == 0) return kHostEndOfData;
-  Fill(stmt, out);
-  return 0;
+  return Fill(stmt, out);
 }
 
 int32_t SetData::AttachSetMgr(ClSetMgr* setMgr) {
@@ -81,10 +88,11 @@ int32_t SetData::WalkDat(StDATAINFO* out, int32_t cursor) {
   int32_t step = stmt.Step();
   if (step < 0) return step;
   if (step == 0) return kHostEndOfData;
-  Fill(stmt, out);
+  // A record that cannot be handed out is still passed by the walk.
+  status = Fill(stmt, out);
   position->started = true;
-  position->lastKey = out->dataNo;
-  return 0;
+  position->lastKey = stmt.Int(0);
+  return status;
 }
 
 void SetData::ReleaseDatCursor(int32_t cursor) { cursors_.Release(cursor); }

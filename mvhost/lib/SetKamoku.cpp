@@ -59,13 +59,16 @@ int32_t SetKamoku::WalkFind(const StFINDINFO* filter, StKAMOKUINFO* out, int32_t
   if (step == 0) return kHostEndOfData;
   std::memset(out, 0, sizeof(*out));
   out->accountId = static_cast<int32_t>(stmt.Int(0));
-  CopyRecordText(out->code, sizeof(out->code), stmt.Text(1));
-  CopyRecordText(out->name, sizeof(out->name), stmt.Text(2));
+  position->started = true;
+  position->lastKey = out->accountId;
+  const bool code = CopyRecordText(out->code, sizeof(out->code), stmt.Text(1));
+  if (!code || !CopyRecordText(out->name, sizeof(out->name), stmt.Text(2))) {
+    return StoreTextError("data set " + std::to_string(dataNo) + ": account " +
+                          std::to_string(out->accountId) + (code ? " name" : " code"));
+  }
   out->excluded = static_cast<uint8_t>(stmt.Int(3));
   out->balanceSide = static_cast<uint8_t>(stmt.Int(4));
   out->classCode = static_cast<uint32_t>(stmt.Int(5));
-  position->started = true;
-  position->lastKey = out->accountId;
   return 0;
 }
 

@@ -1,6 +1,8 @@
 #include "mvhost/lib/SqlStatement.h"
 
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
@@ -9,13 +11,48 @@ namespace mvhost {
 
 int32_t SqlFailure(int sqliteCode) { return kErrSqlBase - (sqliteCode & 0xFF); }
 
+namespace {
+
+// The idle prepared statements of each caching connection, by SQL text.
+using StatementCache = std::unordered_multimap<std::string, sqlite3_stmt*>;
+
+std::unordered_map<sqlite3*, StatementCache>& Caches() {
+  static auto* caches = new std::unordered_map<sqlite3*, StatementCache>();
+  return *caches;
+}
+
+}  // namespace
+
+void SqlStatement::KeepStatements(sqlite3* db) {
+  if (db != nullptr) Caches().emplace(db, StatementCache());
+}
+
+void SqlStatement::EndStatements(sqlite3* db) {
+  auto found = Caches().find(db);
+  if (found == Caches().end()) return;
+  for (auto& [sql, stmt] : found->second) sqlite3_finalize(stmt);
+  Caches().erase(found);
+}
+
 SqlStatement::~SqlStatement() { Finalize(); }
 
 int32_t SqlStatement::Prepare(sqlite3* db, const std::string& sql, const char* purpose) {
   Finalize();
   purpose_ = purpose;
   if (db == nullptr) return kErrNoStore;
-  int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr);
+  auto cache = Caches().find(db);
+  if (cache != Caches().end()) {
+    db_ = db;
+    sql_ = sql;
+    auto idle = cache->second.find(sql);
+    if (idle != cache->second.end()) {
+      stmt_ = idle->second;
+      cache->second.erase(idle);
+      return 0;
+    }
+  }
+  int rc = sqlite3_prepare_v3(db, sql.c_str(), static_cast<int>(sql.size()),
+                              db_ != nullptr ? SQLITE_PREPARE_PERSISTENT : 0, &stmt_, nullptr);
   if (rc != SQLITE_OK) {
     int32_t status = Failure(rc, db);
     Finalize();
@@ -91,9 +128,19 @@ void SqlStatement::Reset() {
 
 void SqlStatement::Finalize() {
   if (stmt_ != nullptr) {
-    sqlite3_finalize(stmt_);
+    auto cache = db_ != nullptr ? Caches().find(db_) : Caches().end();
+    if (cache != Caches().end()) {
+      // Kept for the next Prepare of the same text, reset and unbound.
+      sqlite3_reset(stmt_);
+      sqlite3_clear_bindings(stmt_);
+      cache->second.emplace(std::move(sql_), stmt_);
+    } else {
+      sqlite3_finalize(stmt_);
+    }
     stmt_ = nullptr;
   }
+  db_ = nullptr;
+  sql_.clear();
 }
 
 int32_t QueryInt(sqlite3* db, const char* purpose, const std::string& sql,

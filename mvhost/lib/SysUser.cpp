@@ -21,7 +21,7 @@ int32_t SysUser::GetCurUserID(char* userId) {
   std::string user;
   status = HostSession::CurrentUser(db, &user);
   if (status != 0) return status;
-  CopyRecordText(userId, 65, user);
+  if (!CopyRecordText(userId, 65, user)) return StoreTextError("host_state current_user");
   return 0;
 }
 

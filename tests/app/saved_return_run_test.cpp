@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -175,6 +176,8 @@ TEST_F(ProgramRunTest, AnAmountPastTheRangeFailsTheRunWithAMessage) {
   EXPECT_EQ(messages[0].value("icon", ""), "warning");
   EXPECT_EQ(result.windowMessages, HostedRunDatagrams(9, 2));
   EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "");
+  // Neither a report nor its temporary file is left.
+  EXPECT_TRUE(std::filesystem::is_empty(OutPosix("")));
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "conditions/RememberedPathFile.h"
+#include "platform/File.h"
 #include "platform/WinFileSystem.h"
 #include "tests/support/ConditionsTestSupport.h"
 
@@ -29,6 +31,15 @@ class RememberedPathFileTest : public ::testing::Test {
   void SetContents(const std::string& bytes) {
     fs::create_directories(folderPosix_);
     ConditionsWriteFile(FilePosix(), bytes);
+  }
+  // The folder's entries besides the file's lock file, which stays.
+  std::vector<std::string> OtherEntries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folderPosix_)) {
+      std::string name = entry.path().filename().string();
+      if (name != "TaxLinkAlto.env.lock") names.push_back(name);
+    }
+    return names;
   }
   static std::string Key(const char* user, int no1, int no2) {
     std::string key;
@@ -60,7 +71,7 @@ TEST_F(RememberedPathFileTest, FirstRunCreatesFolderAndOneLine) {
   EXPECT_EQ(record.endMonth, 3);
   EXPECT_EQ(record.path, "C:\\tax\\out.xml");
   // No temporary file is left behind.
-  EXPECT_EQ(std::distance(fs::directory_iterator(folderPosix_), fs::directory_iterator()), 1);
+  EXPECT_EQ(OtherEntries(), std::vector<std::string>{"TaxLinkAlto.env"});
 }
 
 TEST_F(RememberedPathFileTest, TwoUsersAndARewriteThatMovesTheRecordToTheEnd) {
@@ -194,6 +205,37 @@ TEST_F(RememberedPathFileTest, KeysAndLinesThatDoNotFitAreRefused) {
   EXPECT_EQ(record.startMonth, -32768);
 }
 
+TEST_F(RememberedPathFileTest, UserIdsThatCouldForgeAnotherRecordAreRefused) {
+  // "ev\nsakura" would write a line that reads as sakura's; "sakura/1/1:x"
+  // would find sakura's record inside its own key.
+  SetContents("sakura/1/1:0/4/3/C:\\sakura.xml\n");
+  for (const char* user : {"ev\nsakura", "sakura/1", "sak:ura", "a\tb", "a\x7f", "\r"}) {
+    std::string key;
+    EXPECT_FALSE(RememberedPathFile::FormatKey(user, 1, 1, &key)) << user;
+  }
+  RememberedRecord record;
+  for (const char* key : {"sakura/1/1:x/1/1:", "ev\nsakura/1/1:", "sakura/1:", "sakura/1/1"}) {
+    EXPECT_FALSE(file_.Read(key, &record)) << key;
+    EXPECT_FALSE(file_.Save(key, Record(1, 1, 1, "C:\\forged.xml"))) << key;
+  }
+  // Nor can a path: a line feed in it would begin sakura's record.
+  EXPECT_FALSE(file_.Save(Key("ev", 1, 1), Record(0, 1, 1, "C:\\a\nsakura/1/1:1/1/1/C:\\x")));
+  EXPECT_EQ(Contents(), "sakura/1/1:0/4/3/C:\\sakura.xml\n");
+}
+
+TEST_F(RememberedPathFileTest, ASaveWaitsForTheLockAndGivesUpLeavingTheFile) {
+  std::string old = "U02/1/1:0/1/1/C:\\keep.xml\n";
+  SetContents(old);
+  platform::File holder;
+  ASSERT_TRUE(holder.Open(file_.LockPath().c_str(), platform::File::kCreate | platform::File::kWrite));
+  ASSERT_TRUE(holder.LockExclusive(0));
+  EXPECT_FALSE(file_.Save(Key("U01", 3, 1), Record(0, 5, 6, "C:\\new.xml")));
+  EXPECT_EQ(Contents(), old);
+  holder.Close();
+  EXPECT_TRUE(file_.Save(Key("U01", 3, 1), Record(0, 5, 6, "C:\\new.xml")));
+  EXPECT_EQ(Contents(), old + "U01/3/1:0/5/6/C:\\new.xml\n");
+}
+
 TEST_F(RememberedPathFileTest, ARewriteThatCannotCreateItsTemporaryFileKeepsTheOldFile) {
   std::string old = "U02/1/1:0/1/1/C:\\keep.xml\nU01/3/1:0/4/3/C:\\old.xml\n";
   SetContents(old);
@@ -227,7 +269,7 @@ TEST_F(RememberedPathFileTest, ARewriteThatFailsHalfWayKeepsTheOldFile) {
 
   EXPECT_FALSE(saved);
   EXPECT_EQ(Contents(), old);
-  EXPECT_EQ(std::distance(fs::directory_iterator(folderPosix_), fs::directory_iterator()), 1);
+  EXPECT_EQ(OtherEntries(), std::vector<std::string>{"TaxLinkAlto.env"});
 }
 
 TEST_F(RememberedPathFileTest, AFileThatCannotBeReadIsNotReplaced) {

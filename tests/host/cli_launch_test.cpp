@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,6 +45,7 @@ int RunFakeProgram(const char* mode, int argc, char** argv) {
     platform::PostMessage(hwnd, static_cast<uint32_t>(message) - 1, functionId, 0);
     return 0;
   }
+  if (m == "killed") ::raise(SIGKILL);
   int32_t result = m == "written" ? 0 : m == "stopped" ? 1 : m == "failed" ? 2 : 77;
   platform::SetForegroundWindow(hwnd);
   platform::EnableWindow(hwnd, true);
@@ -140,7 +142,10 @@ const LaunchCase kCases[] = {
      "program exited with status 5\nresult: 2 failed\n"},
     {"silent", 3, "", "program exited with status 0\nresult: no notification\n"},
     {"othermessage", 3, "ENABLE 0\nPOST 1024 7 0\n",
-     "program exited with status 0\nresult: no notification\n"},
+     "program exited with status 0\nwindow enabled again by the host\nresult: no notification\n"},
+    {"killed", 3, "ENABLE 0\n",
+     "program ended by signal 9\nwindow enabled again by the host\n"
+     "result: none (the program ended by signal 9)\n"},
     {"unexpected", 2, "ENABLE 0\nFOREGROUND\nENABLE 1\nPOST 1025 7 77\nENABLE 1\n",
      "program exited with status 0\nresult: 77 unknown\n"},
 };

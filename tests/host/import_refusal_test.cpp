@@ -124,7 +124,27 @@ const RefusalCase kCases[] = {
     {"TextWithNul", "/accounts/1/name", R"("Sa\u0000les")",
      "bad.json: accounts[1].name: text holds a NUL character"},
     {"DescriptionOutsideShiftJis", "/journals/0/description", R"("\ud83d\ude00")",
-     "bad.json: journals[0].description: text cannot be written in Shift_JIS"},
+     "bad.json: journals[0].description: text cannot be written in Shift_JIS: \xF0\x9F\x98\x80"},
+    // Texts that Shift_JIS holds only as another character.
+    {"YenSignComesBackChanged", "/accounts/1/name", R"("Sales \u00a5")",
+     "bad.json: accounts[1].name: \"\xC2\xA5\" (U+00A5) comes back from Shift_JIS as "
+     "\"\\\": Sales \xC2\xA5"},
+    {"OverlineInADescription", "/journals/1/description", R"("a\u203eb")",
+     "bad.json: journals[1].description: \"\xE2\x80\xBE\" (U+203E) comes back from "
+     "Shift_JIS as \"~\": a\xE2\x80\xBE" "b"},
+    {"ClassNameComesBackChanged", "/account_classes/2/name", R"("\u00a5")",
+     "bad.json: account_classes[2].name: \"\xC2\xA5\" (U+00A5) comes back from Shift_JIS as "
+     "\"\\\": \xC2\xA5"},
+    // A user id would forge another user's remembered record.
+    {"UserIdWithLineFeed", "/users/0/id", R"("ev\nsakura")",
+     "bad.json: users[0].id: id holds U+000A; an id may hold no \"/\", \":\" or control "
+     "character"},
+    {"UserIdWithSlash", "/users/0/id", R"("sakura/1/1")",
+     "bad.json: users[0].id: id holds \"/\"; an id may hold no \"/\", \":\" or control "
+     "character"},
+    {"UserIdWithColon", "/users/0/id", R"("sakura:x")",
+     "bad.json: users[0].id: id holds \":\"; an id may hold no \"/\", \":\" or control "
+     "character"},
     {"PeriodLongerThanAYear", "/data_set/period_end", R"("2015-04-30")",
      "bad.json: data_set.period_end: the period 2014-04-01..2015-04-30 is not one to twelve "
      "months long"},
@@ -179,6 +199,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, ImportRefusalTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 using ImportStoreTest = taxlink_test::HostToolHome;
+
+TEST_F(ImportStoreTest, ANumberPastTheRangeOfADoubleIsRefused) {
+  int32_t no = -1;
+  std::string error;
+  EXPECT_FALSE(mvhost::ImportDataSetText(store_, R"({"format": 1e400})", "big.json", home_, false,
+                                         &no, &error));
+  EXPECT_EQ(error, "big.json: not valid JSON (a number out of range)");
+}
 
 TEST_F(ImportStoreTest, ExistingNumberNeedsReplace) {
   int32_t no = 0;

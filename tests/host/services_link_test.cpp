@@ -22,6 +22,8 @@
 #include "host/ClToolTipMgr.h"
 #include "host/HostStatus.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/HostMessages.h"
+#include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/ToolTipRegistry.h"
 #include "platform/Dialog.h"
 #include "tests/support/HostFixture.h"
@@ -280,6 +282,44 @@ TEST(ServicesLinkTest, AccountWalkFiltersOnTheAccountClass) {
   EXPECT_EQ(account.accountId, 2);
   EXPECT_EQ(account.excluded, 1);
   EXPECT_EQ(accounts->WalkFind(&filter, &account, cursor), kHostEndOfData);
+  accounts->ReleaseCursor(cursor);
+}
+
+// A store edited outside the import may hold a text that Shift_JIS lacks:
+// the record is refused as a host error naming it, and the walk goes on.
+TEST(ServicesLinkTest, AStoreTextThatShiftJisLacksIsAHostErrorNamingTheRecord) {
+  HostFixture host;
+  host.AddDataSet({.dataNo = 2, .dataId = "D002"});
+  host.AddDataSet({.dataNo = 7, .dataId = "D007"});
+  host.AddAccount(7, {.accountId = 3, .code = "500", .name = "仕入高", .classCode = 0x20400000});
+  host.AddAccount(7, {.accountId = 4, .code = "510", .name = "雑費", .classCode = 0x20400000});
+  host.SelectForUser("U01", 7);
+  host.Exec("UPDATE data_set SET company_name = 'caf\xC3\xA9' WHERE data_no = 2");
+  host.Exec("UPDATE account SET name = '\xF0\x9F\x98\x80' WHERE account_id = 3");
+
+  auto* sets = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindDataSets, 1));
+  int32_t cursor = 0;
+  sets->GetDatCursor(&cursor);
+  sets->ReadyDat(cursor, 0);
+  StDATAINFO info;
+  EXPECT_EQ(sets->WalkDat(&info, cursor), mvhost::kErrBadStoreText);
+  EXPECT_EQ(mvhost::LastStoreTextRecord(), "data set 2: company_name");
+  EXPECT_NE(mvhost::HostErrorText(mvhost::kErrBadStoreText).find("data set 2: company_name"),
+            std::string::npos);
+  ASSERT_EQ(sets->WalkDat(&info, cursor), 0);
+  EXPECT_EQ(info.dataNo, 7);
+  sets->ReleaseDatCursor(cursor);
+
+  auto* accounts = static_cast<ClSetKamoku*>(ClDataMgr::Inst()->GetSetObject(kSetKindAccounts, 1));
+  StFINDINFO all;
+  std::memset(&all, 0, sizeof(all));
+  accounts->GetCursor(&cursor);
+  accounts->ReadyCursor(cursor);
+  StKAMOKUINFO account;
+  EXPECT_EQ(accounts->WalkFind(&all, &account, cursor), mvhost::kErrBadStoreText);
+  EXPECT_EQ(mvhost::LastStoreTextRecord(), "data set 7: account 3 name");
+  ASSERT_EQ(accounts->WalkFind(&all, &account, cursor), 0);
+  EXPECT_STREQ(account.name, "雑費");
   accounts->ReleaseCursor(cursor);
 }
 

@@ -5,9 +5,14 @@
 
 #include <csignal>
 #include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include "platform/File.h"
+#include "platform/ReplacementFile.h"
 #include "tests/support/PlatformTestEnv.h"
 
 namespace {
@@ -126,6 +131,71 @@ TEST_F(FileTest, WriteToAFullDiskRaisesAndKeepsWhatFitted) {
   sigaction(SIGXFSZ, &previousAction, nullptr);
   EXPECT_EQ(cause, EFBIG);
   EXPECT_EQ(length, 4096u);
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+std::set<std::string> Names(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+TEST_F(FileTest, AReplacementIsSeenWholeOrNotAtAll) {
+  dir_.WriteFile("report.xml", "old");
+  {
+    File file;
+    platform::ReplacementFile replacement("C:\\report.xml", "Stem");
+    ASSERT_TRUE(replacement.Open(&file));
+    file.Write("new", 3);
+    EXPECT_EQ(Slurp(dir_.Path() + "/report.xml"), "old");  // until the commit
+    EXPECT_EQ(Names(dir_.Path()),
+              (std::set<std::string>{"report.xml", platform::ReplacementFile::TemporaryName("Stem")}));
+  }  // not committed: the temporary goes, the old file stays
+  EXPECT_EQ(Slurp(dir_.Path() + "/report.xml"), "old");
+  EXPECT_EQ(Names(dir_.Path()), std::set<std::string>{"report.xml"});
+
+  File file;
+  platform::ReplacementFile replacement("C:\\report.xml", "Stem");
+  ASSERT_TRUE(replacement.Open(&file));
+  file.Write("new", 3);
+  file.Close();
+  EXPECT_TRUE(replacement.Commit());
+  EXPECT_EQ(Slurp(dir_.Path() + "/report.xml"), "new");
+  EXPECT_EQ(Names(dir_.Path()), std::set<std::string>{"report.xml"});
+
+  // A folder in the target's place, or no folder for it, is refused.
+  std::filesystem::create_directory(dir_.Path() + "/sub");
+  for (const char* target : {"C:\\sub", "C:\\missing\\report.xml", "C:\\sub\\"}) {
+    platform::ReplacementFile refused(target, "Stem");
+    FileException error{0, ""};
+    EXPECT_FALSE(refused.Open(&file, &error)) << target;
+    EXPECT_EQ(error.path, target);
+  }
+}
+
+TEST_F(FileTest, OnlyUnheldTemporariesOfTheStemAreRemoved) {
+  const std::string held = "Stem.1.tmp";
+  for (const char* name : {"Stem.2.tmp", "Stem.34.tmp", "Stem.x.tmp", "Stem..tmp", "Stem.5.tmp.keep",
+                           "Other.6.tmp", "Stem.1.tmp"}) {
+    dir_.WriteFile(name, "x");
+  }
+  File holder;  // a running writer's temporary
+  ASSERT_TRUE(holder.Open(("C:\\" + held).c_str(), File::kRead));
+  ASSERT_TRUE(holder.LockExclusive(0));
+  File file;
+  platform::ReplacementFile replacement("C:\\report.xml", "Stem");
+  ASSERT_TRUE(replacement.Open(&file));
+  EXPECT_EQ(Names(dir_.Path()),
+            (std::set<std::string>{"Stem.x.tmp", "Stem..tmp", "Stem.5.tmp.keep", "Other.6.tmp",
+                                   "Stem.1.tmp", platform::ReplacementFile::TemporaryName("Stem")}));
 }
 
 }  // namespace

@@ -27,7 +27,8 @@ class ProfileTest : public ::testing::Test {
                    "Half=\"open\r\n"
                    "Empty=\r\n"
                    "Long=0123456789ABCDEF\r\n"
-                   "Kanji=表示表示\r\n"
+                   "Kanji=表示表示\r\n" +
+                       std::string("Nul= ab\0cd \r\n", 13) +  // a value ends at a NUL byte
                    "SY26=2\r\n"
                    "[ProgramLevel]\r\n"
                    "Later=3\r\n"
@@ -62,6 +63,7 @@ TEST_F(ProfileTest, ReadsValuesByWindowsRules) {
       {"ProgramLevel", "Half", "\"open"},    // unbalanced quote stays
       {"ProgramLevel", "Empty", ""},
       {"ProgramLevel", "Kanji", "表示表示"},
+      {"ProgramLevel", "Nul", "ab"},
       {"ProgramLevel", "Missing", "dflt"},
       {"ProgramLevel", "Later", "dflt"},     // only the first section of a name
       {"Other", "SY26", "9"},

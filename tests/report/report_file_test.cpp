@@ -8,6 +8,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
 #include <memory>
 #include <string>
 
@@ -70,6 +73,14 @@ class ReportFileTest : public ::testing::Test {
                            fromSaved ? nullptr : &settings_);
   }
   std::string Written() { return ReadBytes(folder_.File("report.xml")); }
+  void WriteOld() { std::ofstream(folder_.File("report.xml"), std::ios::binary) << "old report"; }
+  // The folder holds the report and nothing else (no temporary file).
+  bool OnlyTheReport() {
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
+      if (entry.path().filename() != "report.xml") return false;
+    }
+    return true;
+  }
 
   void ExpectQuestion(std::size_t index, const char* text) {
     ASSERT_LT(index, ui_.log().messages.size());
@@ -151,11 +162,13 @@ TEST_F(ReportFileTest, FailedDataSectionAnsweredNoIsAbandoned) {
 TEST_F(ReportFileTest, FailedSystemSectionAnsweredNo) {
   FailingDocument document(app_, &taxSet_);
   document.failSystem = true;
+  WriteOld();  // giving up replaces it with what was written
   ui_.log().answers = {IDNO};
   EXPECT_EQ(Write(document), ReportOutcome::kAbandoned);
   ASSERT_EQ(ui_.log().messages.size(), 1u);
   ExpectQuestion(0, kSystemSectionFailed);
   EXPECT_EQ(Written(), std::string(kDeclaration) + "<REPORT>\r\n\t<SYSTEM>\r\n</REPORT>\r\n");
+  EXPECT_TRUE(OnlyTheReport());
 }
 
 TEST_F(ReportFileTest, EveryFailedSectionAsksInTurn) {
@@ -222,8 +235,9 @@ int WriteIntoAFullFile(ReportFileTest* test, ReportDocument& document, const std
   return kChildOk;
 }
 
-TEST_F(ReportFileTest, AWriteFailureIsNotReportedAsWritten) {
+TEST_F(ReportFileTest, AWriteFailureIsNotReportedAsWrittenAndKeepsTheOldFile) {
   TestDocument document(app_, &taxSet_);
+  WriteOld();
   constexpr rlim_t kLimit = 3000;  // SYSTEM and BASIC fit, DATA does not
   pid_t child = fork();
   ASSERT_GE(child, 0);
@@ -238,7 +252,25 @@ TEST_F(ReportFileTest, AWriteFailureIsNotReportedAsWritten) {
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), kChildOk);
-  EXPECT_LE(Written().size(), kLimit);
+  EXPECT_EQ(Written(), "old report");
+  EXPECT_TRUE(OnlyTheReport());
+}
+
+// Section writers that raise, as an amount past the fixed-point range does.
+class ThrowingDocument : public TestDocument {
+ public:
+  using TestDocument::TestDocument;
+  bool WriteBasic(XmlTextWriter&, const StDATAINFO&, int) override {
+    throw std::runtime_error("raised inside a section");
+  }
+};
+
+TEST_F(ReportFileTest, AnExceptionLeavesTheOldFileAndNoTemporary) {
+  ThrowingDocument document(app_, &taxSet_);
+  WriteOld();
+  EXPECT_THROW(Write(document), std::runtime_error);
+  EXPECT_EQ(Written(), "old report");
+  EXPECT_TRUE(OnlyTheReport());
 }
 
 }  // namespace

@@ -134,6 +134,18 @@ ProgramRunResult ProgramRun::Run(const std::string& hostHome, const std::vector<
     std::erase_if(environment, [&name](const std::string& e) { return e.rfind(name, 0) == 0; });
     environment.push_back(extra);
   }
+  if (onRename_) {
+    // The leak check at exit traces the process itself, which a traced
+    // process cannot allow.
+    bool found = false;
+    for (std::string& entry : environment) {
+      if (entry.rfind("ASAN_OPTIONS=", 0) == 0) {
+        entry += ":detect_leaks=0";
+        found = true;
+      }
+    }
+    if (!found) environment.push_back("ASAN_OPTIONS=detect_leaks=0");
+  }
 
   std::vector<char*> envp;
   for (std::string& entry : environment) envp.push_back(entry.data());
@@ -163,20 +175,35 @@ ProgramRunResult ProgramRun::Run(const std::string& hostHome, const std::vector<
 
   std::string outPath = work_ + "/stdout.txt";
   std::string errPath = work_ + "/stderr.txt";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  pid_t pid = 0;
-  int spawned = posix_spawn(&pid, startPath.c_str(), &actions, nullptr, argv.data(),
-                            envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) throw std::runtime_error("cannot start " + programPath);
   int status = 0;
-  ::waitpid(pid, &status, 0);
+  if (onRename_) {
+    int in = ::open("/dev/null", O_RDONLY);
+    int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    status = RunWatchingRenames(startPath, argv.data(), envp.data(), in, out, err, onRename_);
+    ::close(in);
+    ::close(out);
+    ::close(err);
+    if (status == -1) {
+      if (listener >= 0) ::close(listener);
+      result.untraceable = true;
+      return result;
+    }
+  } else {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    pid_t pid = 0;
+    int spawned = posix_spawn(&pid, startPath.c_str(), &actions, nullptr, argv.data(),
+                              envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) throw std::runtime_error("cannot start " + programPath);
+    ::waitpid(pid, &status, 0);
+  }
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   result.standardOutput = ReadFileBytes(outPath);
   result.standardError = ReadFileBytes(errPath);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/RenameWatch.h"
+
 namespace taxlink::testing {
 
 // What one run of a real program executable did.
@@ -16,6 +18,7 @@ struct ProgramRunResult {
   std::string standardError;
   std::vector<nlohmann::json> transcript;  // the UI transcript, one entry per line
   std::vector<std::string> windowMessages; // datagrams the host window received
+  bool untraceable = false;  // WatchRenames was asked for, but ptrace is refused here
 };
 
 // Runs a copy of build/bin/<program> from a private folder (the program looks
@@ -55,6 +58,10 @@ class ProgramRun {
     hostLaunch_ = std::move(launchOptions);
   }
 
+  // The next runs call handler at each rename system call of the program
+  // (RenameWatch.h); null: no watch.
+  void WatchRenames(RenameHandler handler) { onRename_ = std::move(handler); }
+
   // Runs the program with MVHOST_HOME = hostHome and the given arguments;
   // an extra environment entry replaces one of the same name.
   ProgramRunResult Run(const std::string& hostHome, const std::vector<std::string>& args,
@@ -68,6 +75,7 @@ class ProgramRun {
   std::optional<unsigned> window_;
   std::optional<unsigned> fileSizeBlocks_;
   std::optional<std::vector<std::string>> hostLaunch_;
+  RenameHandler onRename_;
 };
 
 // The POSIX path of the build's executables folder.

@@ -1,0 +1,24 @@
+#ifndef TAXLINK_TESTS_SUPPORT_RENAMEWATCH_H_
+#define TAXLINK_TESTS_SUPPORT_RENAMEWATCH_H_
+
+#include <functional>
+#include <string>
+
+namespace taxlink::testing {
+
+// Called at the entry of each rename system call of a watched program with
+// the new name; true kills the program there with SIGKILL, before the
+// rename happens. Anything else the handler does (start another run, wait)
+// happens while the program stands still at that point.
+using RenameHandler = std::function<bool(const std::string& newPath)>;
+
+// Starts path with argv and envp (standard input, output and error from the
+// given descriptors) under ptrace and watches its renames until it ends.
+// Returns the wait status, or -1 when the program cannot be traced here
+// (ptrace refused, or a processor this watch does not know).
+int RunWatchingRenames(const std::string& path, char* const argv[], char* const envp[], int in,
+                       int out, int err, const RenameHandler& onRename);
+
+}  // namespace taxlink::testing
+
+#endif  // TAXLINK_TESTS_SUPPORT_RENAMEWATCH_H_
