@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstring>
+#include <utility>
 
 #include "host/HostStatus.h"
 #include "mvhost/lib/FaultInjection.h"
@@ -29,7 +30,37 @@ int32_t SetKamoku::GetCursor(int32_t* cursor) {
 
 int32_t SetKamoku::ReadyCursor(int32_t cursor) {
   MVHOST_FAULT_POINT("ClSetKamoku::ReadyCursor");
+  walks_.erase(cursor);
   return cursors_.Ready(cursor);
+}
+
+// Reads the accounts after id `after` that walk->sql matches, in id order.
+int32_t SetKamoku::Fill(int64_t after, Walk* walk) {
+  walk->rows.clear();
+  walk->next = 0;
+  sqlite3* db = nullptr;
+  int32_t status = binding_.Resolve(&db, &walk->dataNo);
+  if (status != 0) return status;
+  SqlStatement stmt;
+  status = stmt.Prepare(db,
+                        "SELECT a.account_id, a.code, a.name, a.excluded, a.balance_side, "
+                        "a.class_code FROM account a WHERE a.data_no = ? AND a.account_id > ? "
+                        "AND " + walk->sql + " ORDER BY a.account_id", "walk the accounts");
+  if (status != 0) return status;
+  stmt.BindInt(1, walk->dataNo);
+  stmt.BindInt(2, after);
+  stmt.BindAll(3, walk->values);
+  int32_t step = 0;
+  while ((step = stmt.Step()) == 1) {
+    walk->rows.push_back({static_cast<int32_t>(stmt.Int(0)), stmt.Text(1), stmt.Text(2),
+                          static_cast<uint8_t>(stmt.Int(3)), static_cast<uint8_t>(stmt.Int(4)),
+                          static_cast<uint32_t>(stmt.Int(5))});
+  }
+  if (step < 0) {
+    walk->rows.clear();
+    return step;
+  }
+  return 0;
 }
 
 int32_t SetKamoku::WalkFind(const StFINDINFO* filter, StKAMOKUINFO* out, int32_t cursor) {
@@ -38,40 +69,39 @@ int32_t SetKamoku::WalkFind(const StFINDINFO* filter, StKAMOKUINFO* out, int32_t
   int32_t status = 0;
   CursorTable::Cursor* position = cursors_.Find(cursor, &status);
   if (position == nullptr) return status;
-  sqlite3* db = nullptr;
-  int32_t dataNo = 0;
-  status = binding_.Resolve(&db, &dataNo);
-  if (status != 0) return status;
   SqlFilter where;
   status = TranslateFilter(filter, FilterTarget::kAccount, &where);
   if (status != 0) return status;
-  SqlStatement stmt;
-  status = stmt.Prepare(db,
-                        "SELECT a.account_id, a.code, a.name, a.excluded, a.balance_side, "
-                        "a.class_code FROM account a WHERE a.data_no = ? AND a.account_id > ? "
-                        "AND " + where.sql + " ORDER BY a.account_id LIMIT 1", "walk the accounts");
-  if (status != 0) return status;
-  stmt.BindInt(1, dataNo);
-  stmt.BindInt(2, position->started ? position->lastKey : INT64_MIN);
-  stmt.BindAll(3, where.values);
-  int32_t step = stmt.Step();
-  if (step < 0) return step;
-  if (step == 0) return kHostEndOfData;
+  Walk& walk = walks_[cursor];
+  if (!position->started || walk.sql != where.sql || walk.values != where.values) {
+    walk.sql = std::move(where.sql);
+    walk.values = std::move(where.values);
+    status = Fill(position->started ? position->lastKey : INT64_MIN, &walk);
+    if (status != 0) {
+      walks_.erase(cursor);
+      return status;
+    }
+  }
+  if (walk.next == walk.rows.size()) return kHostEndOfData;
+  const AccountRow& row = walk.rows[walk.next++];
   std::memset(out, 0, sizeof(*out));
-  out->accountId = static_cast<int32_t>(stmt.Int(0));
+  out->accountId = row.accountId;
   position->started = true;
-  position->lastKey = out->accountId;
-  const bool code = CopyRecordText(out->code, sizeof(out->code), stmt.Text(1));
-  if (!code || !CopyRecordText(out->name, sizeof(out->name), stmt.Text(2))) {
-    return StoreTextError("data set " + std::to_string(dataNo) + ": account " +
+  position->lastKey = row.accountId;
+  const bool code = CopyRecordText(out->code, sizeof(out->code), row.code);
+  if (!code || !CopyRecordText(out->name, sizeof(out->name), row.name)) {
+    return StoreTextError("data set " + std::to_string(walk.dataNo) + ": account " +
                           std::to_string(out->accountId) + (code ? " name" : " code"));
   }
-  out->excluded = static_cast<uint8_t>(stmt.Int(3));
-  out->balanceSide = static_cast<uint8_t>(stmt.Int(4));
-  out->classCode = static_cast<uint32_t>(stmt.Int(5));
+  out->excluded = row.excluded;
+  out->balanceSide = row.balanceSide;
+  out->classCode = row.classCode;
   return 0;
 }
 
-void SetKamoku::ReleaseCursor(int32_t cursor) { cursors_.Release(cursor); }
+void SetKamoku::ReleaseCursor(int32_t cursor) {
+  walks_.erase(cursor);
+  cursors_.Release(cursor);
+}
 
 }  // namespace mvhost

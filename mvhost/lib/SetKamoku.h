@@ -2,6 +2,9 @@
 #define TAXLINK_MVHOST_SETKAMOKU_H_
 
 #include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "host/ClSetKamoku.h"
 #include "mvhost/lib/CursorTable.h"
@@ -10,7 +13,11 @@
 namespace mvhost {
 
 // The chart of accounts (table account), walked by account id; WalkFind
-// takes filters on the account class (field 16).
+// takes filters on the account class (field 16). The first WalkFind of a
+// cursor reads every account the filter matches in one query and the next
+// calls with the same filter hand them out in turn: the aggregation walks a
+// list once per account class group, and a query per account made the walk
+// cost a read transaction per account.
 class SetKamoku : public ClSetKamoku {
  public:
   int32_t AttachSetMgr(ClSetMgr* setMgr) override;
@@ -24,9 +31,31 @@ class SetKamoku : public ClSetKamoku {
   void Unbind() { binding_ = DataBinding(); }
 
  private:
+  // An account as the store holds it; its texts are converted when it is
+  // handed out, so that a text Shift_JIS lacks fails that call only.
+  struct AccountRow {
+    int32_t accountId = 0;
+    std::string code;
+    std::string name;
+    uint8_t excluded = 0;
+    uint8_t balanceSide = 0;
+    uint32_t classCode = 0;
+  };
+  // The accounts a cursor's filter matched, from its position on.
+  struct Walk {
+    std::string sql;
+    std::vector<int64_t> values;
+    int32_t dataNo = 0;
+    std::vector<AccountRow> rows;
+    size_t next = 0;
+  };
+
+  int32_t Fill(int64_t after, Walk* walk);
+
   ClSetMgr* setMgr_ = nullptr;
   DataBinding binding_;
   CursorTable cursors_;
+  std::map<int32_t, Walk> walks_;
 };
 
 }  // namespace mvhost

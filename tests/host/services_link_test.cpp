@@ -282,6 +282,20 @@ TEST(ServicesLinkTest, AccountWalkFiltersOnTheAccountClass) {
   EXPECT_EQ(account.accountId, 2);
   EXPECT_EQ(account.excluded, 1);
   EXPECT_EQ(accounts->WalkFind(&filter, &account, cursor), kHostEndOfData);
+
+  // Readied again, the walk starts over; a filter changed mid-walk goes on
+  // after the last account handed out, with the new filter.
+  accounts->ReadyCursor(cursor);
+  filter.conditions[0].link = kLinkLast;
+  ASSERT_EQ(accounts->WalkFind(&filter, &account, cursor), 0);
+  EXPECT_EQ(account.accountId, 1);
+  StFINDINFO all;
+  std::memset(&all, 0, sizeof(all));
+  ASSERT_EQ(accounts->WalkFind(&all, &account, cursor), 0);
+  EXPECT_EQ(account.accountId, 2);
+  ASSERT_EQ(accounts->WalkFind(&all, &account, cursor), 0);
+  EXPECT_EQ(account.accountId, 3);
+  EXPECT_EQ(accounts->WalkFind(&all, &account, cursor), kHostEndOfData);
   accounts->ReleaseCursor(cursor);
 }
 
