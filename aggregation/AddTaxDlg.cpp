@@ -124,8 +124,9 @@ int AddTaxDlg::WalkLegacyRates(int64_t legacyRateSums[2], const StSHOHIZEIINFO& 
       std::memset(&summary, 0, sizeof(summary));
       status = taxSumRule_->MoveNext(&summary);
       if (status != kHostOk) break;
+      // A sweep per listed account compared, shown as one.
+      detailSweeps(accountList_.size());
       for (const StKAMOKUINFO& account : accountList_) {
-        detailSweep();
         if (SameAccountCode(account.code, summary.code, sizeof(summary.code))) {
           legacyRateSums[pass] = AddRaw(legacyRateSums[pass], summary.amount);
         }

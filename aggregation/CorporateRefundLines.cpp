@@ -134,17 +134,19 @@ int AddTaxDlg::SumCorporateRefundLines(TaxSummaryTables& tables, const StDATAINF
     status = journalRule_->MoveReady(&journalFilter.top(), nullptr, nullptr, kCursorTypeJournal);
   }
   // Each line is compared with every listed account, one detail tick per
-  // comparison; the index finds the accounts that can match, and the ticks
-  // of a line are given at once.
+  // line and per comparison; the index finds the accounts that can match,
+  // and the ticks of a line are given at once.
   const AccountIndex index(accountList_);
   std::vector<std::size_t> matches;
   for (int32_t i = 0; status == kHostOk && i < lineCount; ++i) {
-    detailTick();
     StSWKTINFO line;
     std::memset(&line, 0, sizeof(line));
     status = journalRule_->MoveNext(&line);
-    if (status != kHostOk) break;
-    detailTicks(accountList_.size());
+    if (status != kHostOk) {
+      detailTick();
+      break;
+    }
+    detailTicks(accountList_.size() + 1);
     const int64_t debitValue = JournalSideValue(line.debitAmount, line.debitTax, taxIncluded);
     const int64_t creditValue = JournalSideValue(line.creditAmount, line.creditTax, taxIncluded);
     index.Matches(line.debitAccountId, line.creditAccountId, &matches);

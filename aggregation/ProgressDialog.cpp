@@ -8,7 +8,6 @@ namespace taxlink {
 
 namespace {
 constexpr int kOverallMax = 1000;
-constexpr int kDetailMax = 10;
 constexpr int kSweepSteps = 11;
 }  // namespace
 
@@ -27,6 +26,7 @@ bool ProgressDialog::OnInitDialog() {
 
 void ProgressDialog::DoDataExchange(bool /*saveAndValidate*/) {
   barsBound_ = GetControl(kIdcDetailBar) != nullptr && GetControl(kIdcOverallBar) != nullptr;
+  detailBar_ = barsBound_ ? GetControl(kIdcDetailBar) : nullptr;
 }
 
 void ProgressDialog::StepBar(int id) {
@@ -70,29 +70,36 @@ void ProgressDialog::detailSweep() {
   }
 }
 
+void ProgressDialog::detailSweeps(uint64_t count) {
+  if (count == 0) return;
+  detailSweep();
+  const auto folded = static_cast<int64_t>(count - 1);
+  CountFoldedOperations(folded * kSweepSteps, folded * kSweepSteps * 2);
+}
+
 bool ProgressDialog::AdvanceDetail() {
   detailTickCounter_ = detailTickCounter_ >= kDetailMax ? 0 : detailTickCounter_ + 1;
   const bool restart = detailTickCounter_ == 0;
-  if (restart && barsBound_) ProgressSetPos(kIdcDetailBar, 0);
-  StepBar(kIdcDetailBar);
+  if (detailBar_ != nullptr) {
+    if (restart) SetBarPosition(*detailBar_, 0);
+    platform::Dialog::StepBar(*detailBar_);
+  }
   return restart;
 }
 
-void ProgressDialog::detailTick() {
-  if (AdvanceDetail()) {
-    BringWindowToTop();
-    SetForegroundWindow();
-  }
+void ProgressDialog::RestartDetail() {
+  AdvanceDetail();
+  BringWindowToTop();
+  SetForegroundWindow();
   UpdateWindow();
 }
 
-void ProgressDialog::detailTicks(uint64_t count) {
+void ProgressDialog::OtherDetailTicks(uint64_t count) {
   if (count == 0) return;
-  constexpr uint64_t kCycle = kDetailMax + 1;
   // The counter restarts after 11 - c ticks and then every eleven.
   const uint64_t untilRestart = kCycle - static_cast<uint64_t>(detailTickCounter_);
   const bool restarted = count >= untilRestart;
-  const platform::Control* bar = barsBound_ ? GetControl(kIdcDetailBar) : nullptr;
+  platform::Control* bar = detailBar_;
   if (bar == nullptr || (bar->rangeMin == 0 && bar->rangeMax == kDetailMax && bar->step == 1 &&
                          bar->position >= 0 && bar->position <= kDetailMax)) {
     // The bar as the passes keep it (0..10, step 1): a step past 10 starts at
@@ -101,22 +108,21 @@ void ProgressDialog::detailTicks(uint64_t count) {
     if (restarted) {
       const uint64_t since = (count - untilRestart) % kCycle;
       detailTickCounter_ = static_cast<int32_t>(since);
-      position = (1 + since) % kCycle;
+      position = since == kDetailMax ? 0 : since + 1;
     } else {
       detailTickCounter_ += static_cast<int32_t>(count);
-      if (bar != nullptr) position = (static_cast<uint64_t>(bar->position) + count) % kCycle;
+      if (bar != nullptr) position = static_cast<uint64_t>(bar->position) + count;
+      if (position > kDetailMax) position -= kCycle;
     }
-    if (bar != nullptr) ProgressSetPos(kIdcDetailBar, static_cast<int>(position));
+    if (bar != nullptr) SetBarPosition(*bar, static_cast<int>(position));
   } else {
     // Any other bar: any eleven ticks in a row restart it once, and from a
     // restart on the state repeats every eleven ticks.
     const uint64_t steps = count <= 2 * kCycle ? count : kCycle + (count - kCycle) % kCycle;
     for (uint64_t i = 0; i < steps; ++i) AdvanceDetail();
   }
-  if (restarted) {
-    BringWindowToTop();
-    SetForegroundWindow();
-  }
+  // Brought to the front and repainted: the front end hears of it once.
+  if (restarted) CountFoldedOperations(0, 2);
   UpdateWindow();
 }
 

@@ -28,13 +28,41 @@ class ProgressDialog : public platform::Dialog {
   // Eleven steps of a freshly reset 0..10 detail bar, each with the window
   // brought to the front and repainted.
   void detailSweep();
+  // What count sweeps leave, at the cost of one: each starts the bar afresh,
+  // so all of them end where one does.
+  void detailSweeps(uint64_t count);
   // One detail step; every eleventh call restarts the bar at 0 and brings the
-  // window to the front.
-  void detailTick();
+  // window to the front. Inline: the passes call it once per journal line.
+  void detailTick() {
+    if (detailTickCounter_ >= kDetailMax) {
+      RestartDetail();
+      return;
+    }
+    ++detailTickCounter_;
+    if (detailBar_ != nullptr) platform::Dialog::StepBar(*detailBar_);
+    UpdateWindow();
+  }
   // What count calls of detailTick leave, at the cost of a few: the bar and
   // the counter end where they would, the window comes to the front when one
   // of them would have restarted the bar, and it is repainted once.
-  void detailTicks(uint64_t count);
+  void detailTicks(uint64_t count) {
+    // The usual batch, inline: a bar as the passes keep it (0..10, step 1)
+    // that the batch restarts. A restart sets 0 and steps, so the state
+    // after it repeats every eleven ticks whatever came before.
+    const uint64_t untilRestart = kCycle - static_cast<uint64_t>(detailTickCounter_);
+    platform::Control* bar = detailBar_;
+    if (count >= untilRestart && bar != nullptr && bar->rangeMin == 0 &&
+        bar->rangeMax == kDetailMax && bar->step == 1) {
+      const uint64_t since = (count - untilRestart) % kCycle;
+      detailTickCounter_ = static_cast<int32_t>(since);
+      bar->position = since == kDetailMax ? 0 : static_cast<int>(since) + 1;
+      // Brought to the front and repainted: the front end hears of it once.
+      CountFoldedOperations(0, 2);
+      UpdateWindow();
+      return;
+    }
+    OtherDetailTicks(count);
+  }
   // Hides the window (result 1); it stays alive until destroyed.
   void End();
 
@@ -54,11 +82,19 @@ class ProgressDialog : public platform::Dialog {
   virtual void ShowPercent(int percent);
 
  private:
+  static constexpr int kDetailMax = 10;
+  static constexpr uint64_t kCycle = kDetailMax + 1;
+
   void StepBar(int id);
   // One detailTick without its window operations; true when the bar restarted.
   bool AdvanceDetail();
+  // The detailTick that restarts the bar.
+  void RestartDetail();
+  // detailTicks for the batches its inline part leaves.
+  void OtherDetailTicks(uint64_t count);
 
   bool barsBound_ = false;
+  platform::Control* detailBar_ = nullptr;  // bound with the bars
   int32_t detailTickCounter_ = 0;
 };
 

@@ -154,43 +154,15 @@ void Dialog::ProgressSetStep(int id, int step) {
 }
 
 void Dialog::ProgressSetPos(int id, int position) {
-  Control* bar = GetControl(id);
-  if (bar == nullptr) return;
-  if (position < bar->rangeMin) position = bar->rangeMin;
-  if (position > bar->rangeMax) position = bar->rangeMax;
-  bar->position = position;
+  if (Control* bar = GetControl(id)) SetBarPosition(*bar, position);
 }
 
 void Dialog::ProgressStepIt(int id) {
-  Control* bar = GetControl(id);
-  if (bar == nullptr) return;
-  long long next = static_cast<long long>(bar->position) + bar->step;
-  // The control starts over when a step passes either end of its range.
-  if (next > bar->rangeMax) {
-    next = bar->rangeMin;
-  } else if (next < bar->rangeMin) {
-    next = bar->rangeMax;
-  }
-  bar->position = static_cast<int>(next);
+  if (Control* bar = GetControl(id)) StepBar(*bar);
 }
 
 void Dialog::ShowWindow(bool show) {
   visible_ = show;
-  NotifyModeless();
-}
-
-void Dialog::UpdateWindow() {
-  ++repaints_;
-  NotifyModeless();
-}
-
-void Dialog::BringWindowToTop() {
-  ++raises_;
-  NotifyModeless();
-}
-
-void Dialog::SetForegroundWindow() {
-  ++raises_;
   NotifyModeless();
 }
 
@@ -450,15 +422,8 @@ void Dialog::MoveInGroup(bool forward) {
   }
 }
 
-void Dialog::NotifyModeless() {
-  if (!created_ || modal_) return;
-  const bool transition =
-      !notified_ || visible_ != notifiedVisible_ || ended_ != notifiedEnded_;
-  if (transition) {
-    repaintGate_.Passed();
-  } else if (!repaintGate_.Open()) {
-    return;
-  }
+void Dialog::NotifyFrontEnd(bool transition) {
+  if (transition) repaintGate_.Passed();
   notified_ = true;
   notifiedVisible_ = visible_;
   notifiedEnded_ = ended_;

@@ -92,16 +92,48 @@ class Dialog {
   void ProgressSetPos(int id, int position);
   // Steps once; past the maximum the bar starts again from its minimum.
   void ProgressStepIt(int id);
+  // The same on a bar already looked up, for a caller that steps it per
+  // journal line.
+  static void SetBarPosition(Control& bar, int position) {
+    if (position < bar.rangeMin) position = bar.rangeMin;
+    if (position > bar.rangeMax) position = bar.rangeMax;
+    bar.position = position;
+  }
+  static void StepBar(Control& bar) {
+    long long next = static_cast<long long>(bar.position) + bar.step;
+    // The control starts over when a step passes either end of its range.
+    if (next > bar.rangeMax) {
+      next = bar.rangeMin;
+    } else if (next < bar.rangeMin) {
+      next = bar.rangeMax;
+    }
+    bar.position = static_cast<int>(next);
+  }
 
   // Window operations that a front end observes.
   void ShowWindow(bool show);
   bool IsVisible() const { return visible_; }
-  void UpdateWindow();
-  void BringWindowToTop();
-  void SetForegroundWindow();
-  int RepaintCount() const { return repaints_; }
+  void UpdateWindow() {
+    ++repaints_;
+    NotifyModeless();
+  }
+  void BringWindowToTop() {
+    ++raises_;
+    NotifyModeless();
+  }
+  void SetForegroundWindow() {
+    ++raises_;
+    NotifyModeless();
+  }
+  int64_t RepaintCount() const { return repaints_; }
   // BringWindowToTop and SetForegroundWindow calls so far.
-  int RaiseCount() const { return raises_; }
+  int64_t RaiseCount() const { return raises_; }
+  // Counts repaints and raises that a caller folded into the last one it
+  // made: the front end has seen the state they would have left.
+  void CountFoldedOperations(int64_t repaints, int64_t raises) {
+    repaints_ += repaints;
+    raises_ += raises;
+  }
 
   // Front ends mark a dialog modal (RunModal) before creating it; a dialog
   // created otherwise is modeless and reports its changes to Ui(): its
@@ -150,7 +182,17 @@ class Dialog {
   bool ActivateMnemonic(int virtualKey, unsigned modifiers);
   // Focus for a keyboard move: an edit gets its whole text selected.
   void FocusSelectingAll(Control& control);
-  void NotifyModeless();
+  // Tells the front end of a change of a modeless window: at once when it
+  // was shown, hidden or ended, else when the repaint gate lets it through.
+  // Inline, since the refused call comes once per journal line.
+  void NotifyModeless() {
+    if (!created_ || modal_) return;
+    const bool transition =
+        !notified_ || visible_ != notifiedVisible_ || ended_ != notifiedEnded_;
+    if (!transition && !repaintGate_.Open()) return;
+    NotifyFrontEnd(transition);
+  }
+  void NotifyFrontEnd(bool transition);
   bool IsFocusable(const Control& control) const;
   std::size_t GroupStart(std::size_t index) const;
   std::size_t GroupEnd(std::size_t index) const;
@@ -165,8 +207,8 @@ class Dialog {
   bool visible_ = false;
   bool ended_ = false;
   int result_ = 0;
-  int repaints_ = 0;
-  int raises_ = 0;
+  int64_t repaints_ = 0;
+  int64_t raises_ = 0;
   bool modal_ = false;
   // What the front end was last told of a modeless dialog.
   bool notified_ = false;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/UserInterface.h"
@@ -130,6 +131,28 @@ TEST_F(ProgressDialogTest, DetailSweepMakesElevenStepsOnATenStepBar) {
   // Ten steps reach 10; the eleventh starts the bar over at 0.
   EXPECT_EQ(bar.position, 0);
   EXPECT_EQ(dialog_.RepaintCount(), 11);
+}
+
+// n sweeps given at once leave the bar and the counts where n sweeps do.
+TEST_F(ProgressDialogTest, SweepsAtOnceEndWhereSingleSweepsDo) {
+  for (uint64_t n : {0ull, 1ull, 2ull, 300ull}) {
+    RecordingProgress single;
+    RecordingProgress batched;
+    for (RecordingProgress* d : {&single, &batched}) {
+      d->CreateModeless();
+      d->ProgressSetRange(kIdcDetailBar, 2, 70);
+      d->ProgressSetPos(kIdcDetailBar, 37);
+    }
+    for (uint64_t i = 0; i < n; ++i) single.detailSweep();
+    batched.detailSweeps(n);
+    SCOPED_TRACE(std::to_string(n) + " sweeps");
+    const platform::Control& a = *single.GetControl(kIdcDetailBar);
+    const platform::Control& b = *batched.GetControl(kIdcDetailBar);
+    EXPECT_EQ(std::tie(b.rangeMin, b.rangeMax, b.step, b.position),
+              std::tie(a.rangeMin, a.rangeMax, a.step, a.position));
+    EXPECT_EQ(batched.RepaintCount(), single.RepaintCount());
+    EXPECT_EQ(batched.RaiseCount(), single.RaiseCount());
+  }
 }
 
 TEST_F(ProgressDialogTest, DetailTickRunsAnElevenCallCycle) {
