@@ -97,8 +97,8 @@ std::string EnvText(const char* name) {
   return value == nullptr ? std::string() : std::string(value);
 }
 
-void Refresh(bool force) {
-  FaultTable& table = Table();
+// Reads the entries again when forced or when the environment changed.
+void Refresh(FaultTable& table, bool force) {
   if (!force && table.loaded && table.snapshot.Unchanged()) return;
   table.snapshot = EnvironmentSnapshot::Take();
   std::string env = EnvText("MVHOST_FAULTS");
@@ -144,13 +144,24 @@ bool FaultInjection::Parse(std::string_view text, std::map<std::string, int32_t>
   return ok;
 }
 
-std::optional<int32_t> FaultInjection::Find(std::string_view call) {
-  Refresh(false);
-  const auto& entries = Table().entries;
-  if (entries.empty()) return std::nullopt;
-  auto it = entries.find(std::string(call));
-  if (it == entries.end()) return std::nullopt;
+namespace {
+
+// The entry of a call when there are entries; apart from Find so that the
+// check every call makes stays a few instructions.
+[[gnu::noinline]] std::optional<int32_t> Lookup(const FaultTable& table, std::string_view call) {
+  auto it = table.entries.find(std::string(call));
+  if (it == table.entries.end()) return std::nullopt;
   return it->second;
+}
+
+}  // namespace
+
+std::optional<int32_t> FaultInjection::Find(std::string_view call) {
+  FaultTable& table = Table();
+  // The check of every call, once per journal line on some: compares only.
+  if (!table.loaded || !table.snapshot.Unchanged()) Refresh(table, false);
+  if (table.entries.empty()) return std::nullopt;
+  return Lookup(table, call);
 }
 
 bool FaultInjection::CreationFails(std::string_view className) {
@@ -159,6 +170,6 @@ bool FaultInjection::CreationFails(std::string_view className) {
   return Find(name).has_value();
 }
 
-void FaultInjection::Reload() { Refresh(true); }
+void FaultInjection::Reload() { Refresh(Table(), true); }
 
 }  // namespace mvhost
