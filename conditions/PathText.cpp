@@ -142,7 +142,11 @@ bool IsValidPathText(const char* path) {
   }
   static const char kRefused[] = "/:,;*?\"><|";
   for (std::size_t i = 0; rest[i] != '\0'; i += CharLength(rest, i)) {
-    if (CharLength(rest, i) == 1 && std::strchr(kRefused, rest[i]) != nullptr) return false;
+    if (CharLength(rest, i) != 1) continue;
+    if (std::strchr(kRefused, rest[i]) != nullptr) return false;
+    // Windows refuses control characters in names; a line feed would also
+    // end the record of the path in the remembered-path file.
+    if (static_cast<unsigned char>(rest[i]) < 0x20) return false;
   }
   return true;
 }

@@ -39,8 +39,8 @@ std::string FolderPartAtColon(const char* path);
 std::string FileNamePartAtColon(const char* path);
 
 // False for texts that cannot name an output file: longer than 260 bytes, a
-// doubled separator, or any of / : , ; * ? " > < | after the drive or the
-// network prefix.
+// doubled separator, or any of / : , ; * ? " > < | or a control character
+// after the drive or the network prefix.
 bool IsValidPathText(const char* path);
 
 }  // namespace taxlink

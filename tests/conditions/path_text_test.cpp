@@ -126,6 +126,9 @@ const std::string kRefusedPaths[] = {
     "C:\\a>b.xml",
     "C:\\a<b.xml",
     "C:\\a|b.xml",
+    "C:\\a\nb.xml",                      // control characters
+    "C:\\a\tb.xml",
+    "C:\\a\x1F.xml",
     "\\\\server\\share\\a:b.xml",
     "C:\\" + std::string(254, 'a') + ".xml",  // 261 bytes
 };
