@@ -66,13 +66,84 @@ void LinePredicate::CompileList(const FilterCondition* conditions, size_t maxCou
     if (c.fieldId == kFieldGroup) {
       CompileList(ClFilterGroupRegistry::Inst()->Resolve(c.groupRef), kMaxGroupConditions,
                   &compiled.group);
+      // A group of one condition (a tabulated list, say) is that condition.
+      if (compiled.group.size() == 1) {
+        Condition only = std::move(compiled.group[0]);
+        only.link = c.link;
+        compiled = std::move(only);
+      }
     } else {
       compiled.value = FilterValueOf(c);
       if (c.fieldId == kFieldMonthKind) compiled.value = MonthOrder(compiled.value);
     }
     out->push_back(std::move(compiled));
-    if (c.link == kLinkLast) return;
+    if (c.link == kLinkLast) break;
   }
+  Tabulate(out);
+}
+
+LinePredicate::Column LinePredicate::ColumnOf(const Condition& c) {
+  switch (c.field) {
+    case 0:
+      return Column::kNone;
+    case kFieldMonthKind:
+      return Column::kMonthKind;
+    case kFieldTaxClass:
+      if (c.side == kSideDebit) return Column::kDebitTaxClass;
+      if (c.side == kSideCredit) return Column::kCreditTaxClass;
+      return Column::kSeveral;
+    case kFieldGroup:
+      return ColumnOf(c.group);
+    case kFieldTable:
+      return c.column;
+    default:
+      return Column::kSeveral;
+  }
+}
+
+LinePredicate::Column LinePredicate::ColumnOf(const std::vector<Condition>& list) {
+  Column column = Column::kNone;
+  for (const Condition& c : list) {
+    const Column own = ColumnOf(c);
+    if (own == Column::kSeveral) return Column::kSeveral;
+    if (own == Column::kNone) continue;
+    if (column != Column::kNone && column != own) return Column::kSeveral;
+    column = own;
+  }
+  return column;
+}
+
+int64_t LinePredicate::ColumnValue(Column column, const PackedLine& line) {
+  switch (column) {
+    case Column::kMonthKind:
+      return line.monthKind;
+    case Column::kDebitTaxClass:
+      return line.debitTaxClass;
+    case Column::kCreditTaxClass:
+      return line.creditTaxClass;
+    default:
+      return -1;
+  }
+}
+
+void LinePredicate::Tabulate(std::vector<Condition>* list) const {
+  const Column column = ColumnOf(*list);
+  if (column == Column::kSeveral || column == Column::kNone) return;
+  if (list->size() == 1 && (*list)[0].field == kFieldTable) return;
+  Condition tabulated;
+  tabulated.field = kFieldTable;
+  tabulated.link = kLinkLast;
+  tabulated.column = column;
+  for (int32_t value = 0; value < kTableSize; ++value) {
+    PackedLine line{};
+    if (column == Column::kMonthKind) line.monthKind = value;
+    if (column == Column::kDebitTaxClass) line.debitTaxClass = value;
+    if (column == Column::kCreditTaxClass) line.creditTaxClass = value;
+    tabulated.table[static_cast<size_t>(value)] = MatchesList(*list, line);
+  }
+  tabulated.group = std::move(*list);
+  list->clear();
+  list->push_back(std::move(tabulated));
 }
 
 bool LinePredicate::Matches(const PackedLine& line) const { return MatchesList(top_, line); }
@@ -101,6 +172,11 @@ bool LinePredicate::MatchesOne(const Condition& c, const PackedLine& line) const
   switch (c.field) {
     case 0:
       return true;
+    case kFieldTable: {
+      const int64_t value = ColumnValue(c.column, line);
+      if (value >= 0 && value < kTableSize) return c.table[static_cast<size_t>(value)];
+      return MatchesList(c.group, line);
+    }
     case kFieldGroup:
       return MatchesList(c.group, line);
     case kFieldMonthKind:

@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 
+#include <bitset>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -16,6 +17,13 @@ namespace mvhost {
 // links and groups as the SQL of TranslateFilter, evaluated in C++ on each
 // line of a walk. (Comparisons are never negated, so a condition on a side
 // without an account, which SQL evaluates to NULL, is simply false.)
+//
+// A list of conditions (the filter or a group) that reads one column only,
+// the month kind or the tax class of one side, is tabulated when compiled:
+// its result for each value 0..255 is worked out once by evaluating the list
+// itself, and a line then costs one lookup (values outside the table are
+// evaluated as before). The aggregation's filters are such lists: the tax
+// classes of each side, the month range.
 class LinePredicate {
  public:
   // Compiles filter for the lines of dataNo; 0, or the error TranslateFilter
@@ -24,16 +32,30 @@ class LinePredicate {
   bool Matches(const PackedLine& line) const;
 
  private:
+  // The column a list of conditions reads, when it reads one only.
+  enum class Column : int8_t { kSeveral, kNone, kMonthKind, kDebitTaxClass, kCreditTaxClass };
+  static constexpr int32_t kFieldTable = -1;  // a tabulated list
+  static constexpr int32_t kTableSize = 256;
+
   struct Condition {
     int32_t field = 0;  // 0: matches every line
     int16_t side = 0;
     int16_t op = 0;
     int64_t value = 0;  // month kinds in accounting order
     int16_t link = 0;
-    std::vector<Condition> group;  // field 999
+    // Field 999: the group's conditions; kFieldTable: the list the table
+    // stands for, evaluated for values outside it.
+    std::vector<Condition> group;
+    Column column = Column::kSeveral;  // kFieldTable
+    std::bitset<kTableSize> table;     // kFieldTable
   };
   void CompileList(const FilterCondition* conditions, size_t maxCount,
                    std::vector<Condition>* out);
+  static Column ColumnOf(const Condition& c);
+  static Column ColumnOf(const std::vector<Condition>& list);
+  static int64_t ColumnValue(Column column, const PackedLine& line);
+  // Replaces a list that reads one column by its table.
+  void Tabulate(std::vector<Condition>* list) const;
   bool MatchesList(const std::vector<Condition>& list, const PackedLine& line) const;
   bool MatchesOne(const Condition& c, const PackedLine& line) const;
   bool ClassMatches(const Condition& c, bool has, int32_t account) const;

@@ -157,6 +157,24 @@ TEST_F(FilterEvaluatorTest, TaxClassesPerSide) {
             (Kinds{1}));
 }
 
+// The walk looks tax classes of 0..255 up in a table made from the filter;
+// classes past it are compared as they are, with the same result.
+TEST_F(FilterEvaluatorTest, TaxClassesPastTheTableCompareAsTheyAre) {
+  for (int32_t taxClass : {255, 256, 300}) {
+    host_.AddJournal({.date = 20140301,
+                      .debit = {.account = 1, .amount = 10000, .taxClass = taxClass},
+                      .credit = {.account = 2, .amount = 10000, .taxClass = taxClass},
+                      .monthKind = 3,
+                      .journalNo = taxClass});
+  }
+  EXPECT_EQ(Selected(Filter({Cond(kFieldTaxClass, kOpGreaterOrEqual, 255, kLinkAnd, kSideDebit),
+                             Cond(kFieldTaxClass, kOpLess, 300, kLinkLast, kSideDebit)})),
+            (Kinds{255, 256}));
+  EXPECT_EQ(Selected(Filter({Cond(kFieldTaxClass, kOpLess, 3, kLinkOr, kSideCredit),
+                             Cond(kFieldTaxClass, kOpEqual, 300, kLinkLast, kSideCredit)})),
+            (Kinds{300}));
+}
+
 TEST_F(FilterEvaluatorTest, NestedGroupsLikeTheImportClassCheck) {
   // (debit 3..4 or debit 7..8) or (credit 88..90), within months 1..12.
   FilterCondition debitLow[] = {Cond(kFieldTaxClass, kOpGreaterOrEqual, 3, kLinkAnd, kSideDebit),
