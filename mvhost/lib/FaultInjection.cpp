@@ -97,9 +97,9 @@ std::string EnvText(const char* name) {
   return value == nullptr ? std::string() : std::string(value);
 }
 
-// Reads the entries again when forced or when the environment changed.
+// Reads the entries again when forced or when either variable changed; the
+// caller has found the environment changed since the last snapshot.
 void Refresh(FaultTable& table, bool force) {
-  if (!force && table.loaded && table.snapshot.Unchanged()) return;
   table.snapshot = EnvironmentSnapshot::Take();
   std::string env = EnvText("MVHOST_FAULTS");
   std::string home = EnvText("MVHOST_HOME");
