@@ -20,6 +20,7 @@
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/SqliteHost.h"
 #include "platform/Encoding.h"
 
 namespace taxlink::bench {
@@ -349,8 +350,8 @@ std::string DataFolder() {
 }  // namespace
 
 void BenchHome::Activate() const {
+  mvhost::RegisterSqliteHost();
   ::setenv("MVHOST_HOME", home.c_str(), 1);
-  ::unsetenv("MVHOST_FAULTS");
 }
 
 const BenchHome& CachedBenchHome(const BenchDataSetShape& shape) {

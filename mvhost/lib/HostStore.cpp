@@ -35,17 +35,6 @@ std::string HostStore::HomeFromEnvironment() {
   return home == nullptr ? std::string() : std::string(home);
 }
 
-std::string HostStore::FolderPath(int folderType) const {
-  switch (folderType) {
-    case 0:
-      return home_ + "/folders/out/";
-    case 1:
-      return home_ + "/folders/app/";
-    default:
-      return std::string();
-  }
-}
-
 bool HostStore::OpenDatabase(const std::string& home, int flags, std::string* error) {
   Close();
   home_ = home;
@@ -108,19 +97,6 @@ bool HostStore::Exec(const char* sql, std::string* error) {
     return false;
   }
   return true;
-}
-
-HostStore* HostStore::Shared() {
-  static HostStore* store = [] {
-    auto* s = new HostStore;
-    std::string error;
-    if (!s->Open(HomeFromEnvironment(), &error)) {
-      delete s;
-      return static_cast<HostStore*>(nullptr);
-    }
-    return s;
-  }();
-  return store;
 }
 
 }  // namespace mvhost

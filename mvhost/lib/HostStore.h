@@ -31,15 +31,9 @@ class HostStore {
   sqlite3* db() const { return db_; }
   const std::string& home() const { return home_; }
   std::string DatabasePath() const { return home_ + "/host.db"; }
-  std::string FolderPath(int folderType) const;  // POSIX, ending in "/"
-  std::string ErrorLogPath() const { return home_ + "/error.log"; }
 
   // Runs SQL without results; false with the SQLite message in error.
   bool Exec(const char* sql, std::string* error);
-
-  // The process's store, opened from MVHOST_HOME on first use; null when the
-  // home has no store.
-  static HostStore* Shared();
 
  private:
   bool OpenDatabase(const std::string& home, int flags, std::string* error);

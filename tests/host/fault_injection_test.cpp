@@ -18,7 +18,7 @@
 #include "host/ClSetBase.h"
 #include "host/ClSetShohizei.h"
 #include "host/ClSysEnvMgr.h"
-#include "mvhost/lib/FaultInjection.h"
+#include "tests/hosts/FaultTable.h"
 #include "tests/support/HostFixture.h"
 
 namespace taxlink::testing {
@@ -90,11 +90,16 @@ TEST_F(FaultInjectionTest, FaultsReachSetObjectsReadersAndTheDataManager) {
 
 TEST(FaultSyntaxTest, EntriesAndMalformedEntries) {
   std::map<std::string, int32_t> entries;
-  EXPECT_TRUE(mvhost::FaultInjection::Parse(" A::B = 7 ;new C=fail,\nD::E=-12", &entries));
+  EXPECT_TRUE(hosts::FaultTable::Parse(" A::B = 7 ;new C=fail,\nD::E=-12", &entries));
   EXPECT_EQ(entries, (std::map<std::string, int32_t>{{"A::B", 7}, {"new C", -1}, {"D::E", -12}}));
   entries.clear();
-  EXPECT_FALSE(mvhost::FaultInjection::Parse("A=,B=x,=3,C,D=99999999999,E=2", &entries));
+  EXPECT_FALSE(hosts::FaultTable::Parse("A=,B=x,=3,C,D=99999999999,E=2", &entries));
   EXPECT_EQ(entries, (std::map<std::string, int32_t>{{"E", 2}}));
+  // A name no host call has is said, not silently ignored.
+  EXPECT_EQ(hosts::FaultTable::Announcement({{"ClSetShohizei::Get", 7}, {"ClSetShohizei::Gett", 1}}),
+            "mvhost: injecting faults: ClSetShohizei::Get=7\n"
+            "mvhost: no host call has the fault name: ClSetShohizei::Gett\n");
+  EXPECT_EQ(hosts::FaultTable::Announcement({}), "");
 }
 
 }  // namespace

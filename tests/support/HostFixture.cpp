@@ -8,7 +8,6 @@
 #include <fstream>
 #include <utility>
 
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/JournalDerived.h"
@@ -16,6 +15,7 @@
 #include "mvhost/lib/SetMgr.h"
 #include "platform/Dialog.h"
 #include "platform/Encoding.h"
+#include "tests/hosts/FaultTable.h"
 
 namespace taxlink::testing {
 
@@ -100,7 +100,7 @@ HostFixture::HostFixture() {
   sqlite3_busy_timeout(db_, 5000);
   mvhost::HostSession::Close();
   mvhost::SetMgr::UnbindSharedSetObjects();
-  mvhost::FaultInjection::Reload();
+  hosts::FaultTable::Instance().Reload();
 }
 
 HostFixture::~HostFixture() {
@@ -109,7 +109,7 @@ HostFixture::~HostFixture() {
   if (db_ != nullptr) sqlite3_close_v2(db_);
   RestoreEnv("MVHOST_HOME", oldHome_);
   RestoreEnv("MVHOST_FAULTS", oldFaults_);
-  mvhost::FaultInjection::Reload();
+  hosts::FaultTable::Instance().Reload();
   if (!home_.empty()) {
     std::error_code ignored;
     std::filesystem::remove_all(home_, ignored);
@@ -289,7 +289,7 @@ void HostFixture::SaveReturnBytes(int32_t dataNo, const std::string& bytes) {
 
 void HostFixture::SetFaultsFile(const std::string& text) {
   std::ofstream(home_ + "/faults") << text;
-  mvhost::FaultInjection::Reload();
+  hosts::FaultTable::Instance().Reload();
 }
 
 class HostMessageRecorder::RecordingUi : public platform::UserInterface {
