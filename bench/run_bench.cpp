@@ -4,7 +4,10 @@
 // passes, in this process), and the real TaxLinkAlto started on the home with
 // a UI script, from start to the closing message (wall time and peak memory).
 //   run_bench [LINES...]        default: 100000 1000000
-// Each figure is the best of three.
+// Each figure is the best of three. With TAXLINK_BENCH_BASELINE naming the
+// bin folder of another build (the code before a change), its TaxLinkAlto
+// runs on the same home in the same run, and the last column is this
+// build's whole run over the baseline's.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sqlite3.h>
@@ -88,8 +91,9 @@ struct RunFigures {
 
 // The real program on the home, from a private folder holding the filing
 // application's definition file.
-RunFigures WholeRun(const BenchHome& home, const std::string& binFolder) {
-  const std::string folder = home.home + "/run";
+RunFigures WholeRun(const BenchHome& home, const std::string& binFolder,
+                    const std::string& runName = "run") {
+  const std::string folder = home.home + "/" + runName;
   ::mkdir(folder.c_str(), 0755);
   const std::string program = folder + "/TaxLinkAlto";
   {
@@ -161,9 +165,13 @@ int main(int argc, char** argv) {
   ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size());
   self.resize(n > 0 ? static_cast<size_t>(n) : 0);
   const std::string binFolder = self.substr(0, self.rfind('/'));
+  const char* baselineVariable = std::getenv("TAXLINK_BENCH_BASELINE");
+  const std::string baseline = baselineVariable != nullptr ? baselineVariable : "";
 
-  std::printf("%10s %10s %14s %7s %14s %7s %10s\n", "lines", "floor ms", "aggregation ms",
-              "ratio", "whole run ms", "ratio", "peak MiB");
+  std::printf("%10s %10s %14s %7s %14s %7s %10s", "lines", "floor ms", "aggregation ms", "ratio",
+              "whole run ms", "ratio", "peak MiB");
+  if (!baseline.empty()) std::printf(" %14s %9s", "baseline ms", "/baseline");
+  std::printf("\n");
   for (int lines : sizes) {
     BenchDataSetShape shape;
     shape.journalLines = lines;
@@ -171,10 +179,17 @@ int main(int argc, char** argv) {
     const double floor = ScanFloor(home);
     const double aggregation = Aggregation(home);
     mvhost::HostSession::Close();
+    // The baseline first: a cold first run then counts against it.
+    const RunFigures before =
+        baseline.empty() ? RunFigures() : WholeRun(home, baseline, "baseline-run");
     const RunFigures run = WholeRun(home, binFolder);
-    std::printf("%10d %10.1f %14.1f %7.2f %14.1f %7.2f %10.1f\n", lines, floor, aggregation,
+    std::printf("%10d %10.1f %14.1f %7.2f %14.1f %7.2f %10.1f", lines, floor, aggregation,
                 aggregation / floor, run.milliseconds, run.milliseconds / floor,
                 static_cast<double>(run.peakKilobytes) / 1024.0);
+    if (!baseline.empty()) {
+      std::printf(" %14.1f %9.3f", before.milliseconds, run.milliseconds / before.milliseconds);
+    }
+    std::printf("\n");
     std::fflush(stdout);
   }
   return 0;

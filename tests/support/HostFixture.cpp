@@ -16,6 +16,7 @@
 #include "platform/Dialog.h"
 #include "platform/Encoding.h"
 #include "tests/hosts/FaultTable.h"
+#include "tests/support/TempFolder.h"
 
 namespace taxlink::testing {
 
@@ -78,13 +79,11 @@ class Insert {
 }  // namespace
 
 HostFixture::HostFixture() {
-  char pattern[] = "/tmp/mvhost-test-XXXXXX";
-  char* made = mkdtemp(pattern);
-  if (made == nullptr) {
+  home_ = MakeMemoryTempFolder("mvhost-test");
+  if (home_.empty()) {
     ADD_FAILURE() << "cannot create a temporary host home";
     return;
   }
-  home_ = made;
   oldHome_ = GetEnv("MVHOST_HOME");
   oldFaults_ = GetEnv("MVHOST_FAULTS");
   setenv("MVHOST_HOME", home_.c_str(), 1);
