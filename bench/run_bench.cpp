@@ -6,8 +6,10 @@
 //   run_bench [LINES...]        default: 100000 1000000
 // Each figure is the best of three. With TAXLINK_BENCH_BASELINE naming the
 // bin folder of another build (the code before a change), its TaxLinkAlto
-// runs on the same home in the same run, and the last column is this
-// build's whole run over the baseline's.
+// runs on the same home in the same run, in turn with this build's (best of
+// seven each), and the last columns are the baseline's first (cold) and
+// best runs, this build's best over the baseline's, and the same ratio of
+// the processor time of the runs (less disturbed by other load).
 #include <fcntl.h>
 #include <spawn.h>
 #include <sqlite3.h>
@@ -86,13 +88,20 @@ double Aggregation(const BenchHome& home) {
 
 struct RunFigures {
   double milliseconds = 1e30;
+  double first = 0;
+  double cpuMilliseconds = 1e30;  // user and system time of the process
   long peakKilobytes = 0;
 };
 
+constexpr int kComparedRepeats = 7;
+
 // The real program on the home, from a private folder holding the filing
 // application's definition file.
+// The figures of each run; repeats runs, or one when another program is to
+// run in between.
 RunFigures WholeRun(const BenchHome& home, const std::string& binFolder,
-                    const std::string& runName = "run") {
+                    const std::string& runName = "run", int repeats = kRepeats,
+                    RunFigures figures = RunFigures()) {
   const std::string folder = home.home + "/" + runName;
   ::mkdir(folder.c_str(), 0755);
   const std::string program = folder + "/TaxLinkAlto";
@@ -124,8 +133,7 @@ RunFigures WholeRun(const BenchHome& home, const std::string& binFolder,
   envp.push_back(nullptr);
   std::vector<char*> argv = {const_cast<char*>(program.c_str()), nullptr};
 
-  RunFigures figures;
-  for (int i = 0; i < kRepeats; ++i) {
+  for (int i = 0; i < repeats; ++i) {
     std::remove(report.c_str());
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -147,7 +155,11 @@ RunFigures WholeRun(const BenchHome& home, const std::string& binFolder,
       std::fprintf(stderr, "run_bench: the run failed (status %d)\n", status);
       std::exit(1);
     }
+    if (figures.first == 0) figures.first = elapsed;
     figures.milliseconds = std::min(figures.milliseconds, elapsed);
+    double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+                 static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+    figures.cpuMilliseconds = std::min(figures.cpuMilliseconds, cpu);
     figures.peakKilobytes = std::max(figures.peakKilobytes, usage.ru_maxrss);
   }
   return figures;
@@ -170,7 +182,9 @@ int main(int argc, char** argv) {
 
   std::printf("%10s %10s %14s %7s %14s %7s %10s", "lines", "floor ms", "aggregation ms", "ratio",
               "whole run ms", "ratio", "peak MiB");
-  if (!baseline.empty()) std::printf(" %14s %9s", "baseline ms", "/baseline");
+  if (!baseline.empty()) {
+    std::printf(" %12s %12s %9s %9s", "base cold ms", "baseline ms", "/baseline", "cpu /base");
+  }
   std::printf("\n");
   for (int lines : sizes) {
     BenchDataSetShape shape;
@@ -179,15 +193,24 @@ int main(int argc, char** argv) {
     const double floor = ScanFloor(home);
     const double aggregation = Aggregation(home);
     mvhost::HostSession::Close();
-    // The baseline first: a cold first run then counts against it.
-    const RunFigures before =
-        baseline.empty() ? RunFigures() : WholeRun(home, baseline, "baseline-run");
-    const RunFigures run = WholeRun(home, binFolder);
+    // In turn, the baseline first: a cold first run counts against it.
+    RunFigures before;
+    RunFigures run;
+    if (baseline.empty()) {
+      run = WholeRun(home, binFolder);
+    } else {
+      for (int i = 0; i < kComparedRepeats; ++i) {
+        before = WholeRun(home, baseline, "baseline-run", 1, before);
+        run = WholeRun(home, binFolder, "run", 1, run);
+      }
+    }
     std::printf("%10d %10.1f %14.1f %7.2f %14.1f %7.2f %10.1f", lines, floor, aggregation,
                 aggregation / floor, run.milliseconds, run.milliseconds / floor,
                 static_cast<double>(run.peakKilobytes) / 1024.0);
     if (!baseline.empty()) {
-      std::printf(" %14.1f %9.3f", before.milliseconds, run.milliseconds / before.milliseconds);
+      std::printf(" %12.1f %12.1f %9.3f %9.3f", before.first, before.milliseconds,
+                  run.milliseconds / before.milliseconds,
+                  run.cpuMilliseconds / before.cpuMilliseconds);
     }
     std::printf("\n");
     std::fflush(stdout);
