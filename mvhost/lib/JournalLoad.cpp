@@ -6,7 +6,7 @@ namespace mvhost {
 
 namespace {
 
-bool Failed(const DataSql& sql, std::string* error) {
+bool Failed(const SqlStatement& sql, std::string* error) {
   *error = "cannot write the journal lines: " + sql.error();
   return false;
 }
@@ -30,7 +30,7 @@ JournalLoad::~JournalLoad() = default;
 bool JournalLoad::Begin(std::string* error) {
   bool empty = false;
   {
-    DataSql others(db_, "SELECT NOT EXISTS (SELECT 1 FROM journal_line)");
+    SqlStatement others(db_, "SELECT NOT EXISTS (SELECT 1 FROM journal_line)");
     if (!others.Row()) return Failed(others, error);
     empty = others.Int(0) != 0;
   }
@@ -40,7 +40,7 @@ bool JournalLoad::Begin(std::string* error) {
     // an index is dropped.)
     std::vector<std::string> names;
     {
-      DataSql indexes(db_,
+      SqlStatement indexes(db_,
                       "SELECT name, sql FROM sqlite_schema WHERE type = 'index' AND"
                       " tbl_name = 'journal_line' AND sql IS NOT NULL ORDER BY name");
       while (indexes.Row()) {
@@ -53,7 +53,7 @@ bool JournalLoad::Begin(std::string* error) {
       if (!Exec(db_, "DROP INDEX \"" + name + "\"", error)) return false;
     }
   }
-  insert_ = std::make_unique<DataSql>(
+  insert_ = std::make_unique<SqlStatement>(
       db_,
       "INSERT INTO journal_line (data_no, line_id, journal_no, date, month_kind,"
       " debit_account, debit_dept, debit_amount, debit_tax, debit_tax_class,"
@@ -64,7 +64,7 @@ bool JournalLoad::Begin(std::string* error) {
 }
 
 bool JournalLoad::Add(const JournalLine& l, std::string* error) {
-  DataSql& line = *insert_;
+  SqlStatement& line = *insert_;
   line.Bind(1, dataNo_).Bind(2, lines_ + 1).Bind(3, l.journalNo).Bind(4, l.date);
   line.Bind(5, l.monthKind);
   int column = 6;
