@@ -67,6 +67,12 @@ bool HostStore::Create(const std::string& home, std::string* error) {
   return Exec(kSchemaSql, error);
 }
 
+bool HostStore::CreateInMemory(std::string* error) {
+  return OpenDatabase("", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY,
+                      error) &&
+         Exec(kSchemaSql, error);
+}
+
 bool HostStore::Open(const std::string& home, std::string* error) {
   if (home.empty()) {
     if (error != nullptr) *error = "no host home given (use --home DIR or set MVHOST_HOME)";

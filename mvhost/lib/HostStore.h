@@ -26,11 +26,14 @@ class HostStore {
   bool Create(const std::string& home, std::string* error);
   // Opens an existing store; false when the home has none.
   bool Open(const std::string& home, std::string* error);
+  // Creates an empty store in memory, with no home (a test's store); it
+  // ends with Close.
+  bool CreateInMemory(std::string* error);
   void Close();
 
   sqlite3* db() const { return db_; }
   const std::string& home() const { return home_; }
-  std::string DatabasePath() const { return home_ + "/host.db"; }
+  std::string DatabasePath() const { return home_.empty() ? ":memory:" : home_ + "/host.db"; }
 
   // Runs SQL without results; false with the SQLite message in error.
   bool Exec(const char* sql, std::string* error);

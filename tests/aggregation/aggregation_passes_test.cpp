@@ -20,6 +20,7 @@ namespace taxlink {
 namespace {
 
 using testing::HostFixture;
+using testing::HostStorage;
 
 constexpr int64_t kYen = 10000;
 
@@ -76,7 +77,7 @@ class PassesTest : public ::testing::Test {
     individualResult_ = dialog.SumIndividualRefundLines(tables_, dataSet_, settings_);
   }
 
-  HostFixture host_;
+  HostFixture host_{HostStorage::kMemory};
   int32_t dataNo_ = 0;
   StDATAINFO dataSet_;
   StSHOHIZEIINFO settings_;

@@ -16,6 +16,7 @@
 #include "platform/Dialog.h"
 #include "platform/Encoding.h"
 #include "tests/hosts/FaultTable.h"
+#include "tests/hosts/MemoryHost.h"
 #include "tests/support/TempFolder.h"
 
 namespace taxlink::testing {
@@ -78,16 +79,24 @@ class Insert {
 
 }  // namespace
 
-HostFixture::HostFixture() {
+HostFixture::HostFixture(HostStorage storage) {
+  oldHome_ = GetEnv("MVHOST_HOME");
+  oldFaults_ = GetEnv("MVHOST_FAULTS");
+  unsetenv("MVHOST_FAULTS");
+  if (storage == HostStorage::kMemory) {
+    // No home: the host's services work on the in-memory store alone.
+    unsetenv("MVHOST_HOME");
+    memory_ = std::make_unique<hosts::MemoryHost>();
+    db_ = memory_->store().db();
+    hosts::FaultTable::Instance().Reload();
+    return;
+  }
   home_ = MakeMemoryTempFolder("mvhost-test");
   if (home_.empty()) {
     ADD_FAILURE() << "cannot create a temporary host home";
     return;
   }
-  oldHome_ = GetEnv("MVHOST_HOME");
-  oldFaults_ = GetEnv("MVHOST_FAULTS");
   setenv("MVHOST_HOME", home_.c_str(), 1);
-  unsetenv("MVHOST_FAULTS");
   mvhost::HostStore store;
   std::string error;
   if (!store.Create(home_, &error)) ADD_FAILURE() << error;
@@ -105,7 +114,11 @@ HostFixture::HostFixture() {
 HostFixture::~HostFixture() {
   mvhost::HostSession::Close();
   mvhost::SetMgr::UnbindSharedSetObjects();
-  if (db_ != nullptr) sqlite3_close_v2(db_);
+  if (memory_ != nullptr) {
+    memory_.reset();
+  } else if (db_ != nullptr) {
+    sqlite3_close_v2(db_);
+  }
   RestoreEnv("MVHOST_HOME", oldHome_);
   RestoreEnv("MVHOST_FAULTS", oldFaults_);
   hosts::FaultTable::Instance().Reload();

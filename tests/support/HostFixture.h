@@ -13,6 +13,10 @@
 #include "host/StSaveTaxInfo.h"
 #include "platform/UserInterface.h"
 
+namespace hosts {
+class MemoryHost;
+}
+
 namespace taxlink::testing {
 
 // Texts given to the fixture are Shift_JIS, as the program's literals are;
@@ -91,8 +95,13 @@ struct AssetSpec {
   int32_t incomeKind = 1;
 };
 
-// A temporary host home with a created store, named by MVHOST_HOME for the
-// life of the object (MVHOST_FAULTS is cleared meanwhile). Rows go in
+// Where a fixture's store lives: in a temporary host home that MVHOST_HOME
+// names (for the runs of the programs and the home's files), or in memory
+// with no home (hosts::MemoryHost).
+enum class HostStorage { kHome, kMemory };
+
+// A store for the life of the object, in a temporary host home named by
+// MVHOST_HOME or in memory (MVHOST_FAULTS is cleared meanwhile). Rows go in
 // through SQL; the host's services read them like any store:
 //   HostFixture host;
 //   int32_t no = host.AddDataSet({});
@@ -102,11 +111,12 @@ struct AssetSpec {
 // Rows without a data number go to the data set added last.
 class HostFixture {
  public:
-  HostFixture();
+  explicit HostFixture(HostStorage storage = HostStorage::kHome);
   ~HostFixture();
   HostFixture(const HostFixture&) = delete;
   HostFixture& operator=(const HostFixture&) = delete;
 
+  // The home's folder; empty for a store in memory.
   const std::string& Home() const { return home_; }
   sqlite3* Db() const { return db_; }
   // Runs SQL; fails the test on an error.
@@ -145,6 +155,7 @@ class HostFixture {
   std::string home_;
   std::optional<std::string> oldHome_;
   std::optional<std::string> oldFaults_;
+  std::unique_ptr<hosts::MemoryHost> memory_;
   sqlite3* db_ = nullptr;
   int32_t current_ = 0;
   int32_t nextLineId_ = 1;
