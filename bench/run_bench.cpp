@@ -7,9 +7,10 @@
 // Each figure is the best of three. With TAXLINK_BENCH_BASELINE naming the
 // bin folder of another build (the code before a change), its TaxLinkAlto
 // runs on the same home in the same run, in turn with this build's (best of
-// seven each), and the last columns are the baseline's first (cold) and
-// best runs, this build's best over the baseline's, and the same ratio of
-// the processor time of the runs (less disturbed by other load).
+// seven each), and the last columns are the first (cold) runs of both
+// programs, the baseline's best run, this build's best over the baseline's,
+// and the same ratio of the processor time of the runs (less disturbed by
+// other load).
 #include <fcntl.h>
 #include <spawn.h>
 #include <sqlite3.h>
@@ -183,7 +184,8 @@ int main(int argc, char** argv) {
   std::printf("%10s %10s %14s %7s %14s %7s %10s", "lines", "floor ms", "aggregation ms", "ratio",
               "whole run ms", "ratio", "peak MiB");
   if (!baseline.empty()) {
-    std::printf(" %12s %12s %9s %9s", "base cold ms", "baseline ms", "/baseline", "cpu /base");
+    std::printf(" %9s %12s %12s %9s %9s", "cold ms", "base cold ms", "baseline ms", "/baseline",
+                "cpu /base");
   }
   std::printf("\n");
   for (int lines : sizes) {
@@ -208,7 +210,7 @@ int main(int argc, char** argv) {
                 aggregation / floor, run.milliseconds, run.milliseconds / floor,
                 static_cast<double>(run.peakKilobytes) / 1024.0);
     if (!baseline.empty()) {
-      std::printf(" %12.1f %12.1f %9.3f %9.3f", before.first, before.milliseconds,
+      std::printf(" %9.1f %12.1f %12.1f %9.3f %9.3f", run.first, before.first, before.milliseconds,
                   run.milliseconds / before.milliseconds,
                   run.cpuMilliseconds / before.cpuMilliseconds);
     }
