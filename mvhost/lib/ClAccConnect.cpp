@@ -63,10 +63,6 @@ int32_t CheckStore(sqlite3* db) {
   return 0;
 }
 
-}  // namespace
-
-namespace {
-
 // The link to the store's host: its state, the edition and the user's
 // selection decide whether the program may go on.
 class Link : public ClAccConnect::Impl {
@@ -88,8 +84,6 @@ void Link::SetUseDataType(int useDataType) {
   State().useDataType = useDataType;
   if (ClOptLink* options = ClLinkMgr::Inst()->GetOptLink()) options->useDataType = useDataType;
 }
-
-namespace {
 
 // The program ends at once without a message of its own when the link cannot
 // be opened, so the host says why on standard error.
@@ -159,8 +153,6 @@ int32_t StoreFailure(int32_t status) {
                             mvhost::HostCaption(), MB_OK | MB_ICONERROR);
   return RefuseLink(status);
 }
-
-}  // namespace
 
 int32_t Link::Initiate() {
   State().connected = false;

@@ -89,7 +89,7 @@ int32_t mvhost::Period::GetAMonthByDate(int32_t date, int16_t* month, int32_t /*
 }
 
 int32_t mvhost::Period::GetPeriodByAMonth(int16_t month, int32_t* start, int32_t* end,
-                                       int32_t /*flag*/) {
+                                          int32_t /*flag*/) {
   if (start == nullptr || end == nullptr) return mvhost::kErrBadArgument;
   for (const auto& span : state_->Months()) {
     if (span.named == month) {
@@ -102,7 +102,7 @@ int32_t mvhost::Period::GetPeriodByAMonth(int16_t month, int32_t* start, int32_t
 }
 
 int32_t mvhost::Period::GetPeriodByMonthKind(int16_t monthKind, int32_t* first, int32_t* last,
-                                          int32_t /*flag*/) {
+                                             int32_t /*flag*/) {
   if (first == nullptr || last == nullptr) return mvhost::kErrBadArgument;
   std::vector<mvhost::period::MonthSpan> months = state_->Months();
   if (months.empty()) return mvhost::kErrBadPeriod;

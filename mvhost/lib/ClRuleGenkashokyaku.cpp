@@ -41,10 +41,12 @@ mvhost::SqliteRuleGenkashokyaku::SqliteRuleGenkashokyaku() : query_(new Query) {
 
 mvhost::SqliteRuleGenkashokyaku::~SqliteRuleGenkashokyaku() { delete query_; }
 
-ClRuleGenkashokyaku::Impl* mvhost::NewRuleGenkashokyaku() { return new (std::nothrow) SqliteRuleGenkashokyaku; }
+ClRuleGenkashokyaku::Impl* mvhost::NewRuleGenkashokyaku() {
+  return new (std::nothrow) SqliteRuleGenkashokyaku;
+}
 
 int32_t mvhost::SqliteRuleGenkashokyaku::MoveReady(const StFINDINFO* filter, int32_t /*sortType*/,
-                                       int32_t /*sumType*/) {
+                                                   int32_t /*sumType*/) {
   *query_ = Query();
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
@@ -91,8 +93,8 @@ int32_t mvhost::SqliteRuleGenkashokyaku::GetCount() {
   return static_cast<int32_t>(query_->assets.size());
 }
 
-int32_t mvhost::SqliteRuleGenkashokyaku::Move(int32_t index, StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
-                                  StKOTEITSUKIINFO* month) {
+int32_t mvhost::SqliteRuleGenkashokyaku::Move(int32_t index, StKOTEISHISANINFO* asset,
+                                              StKOTEINENINFO* year, StKOTEITSUKIINFO* month) {
   if (asset == nullptr) return mvhost::kErrBadArgument;
   if (!query_->ready) return mvhost::kErrNotReady;
   if (index < 0 || static_cast<size_t>(index) >= query_->assets.size()) return kHostEndOfData;

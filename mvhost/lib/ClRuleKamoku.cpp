@@ -142,9 +142,9 @@ mvhost::SqliteRuleKamoku::~SqliteRuleKamoku() { delete query_; }
 
 ClRuleKamoku::Impl* mvhost::NewRuleKamoku() { return new (std::nothrow) SqliteRuleKamoku; }
 
-int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSumType, int32_t /*displayType*/,
-                                const StFINDINFO* filter, const StBUMONINFO* department,
-                                int32_t pastType) {
+int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSumType,
+                                            int32_t /*displayType*/, const StFINDINFO* filter,
+                                            const StBUMONINFO* department, int32_t pastType) {
   *query_ = Query();
   if (baseSumType != 1 || (deptSumType != 0 && deptSumType != 4) || pastType != 0 ||
       (deptSumType == 4 && department == nullptr)) {

@@ -23,14 +23,12 @@ class SqliteRuleShiwake : public BoundObject<ClRuleShiwake::Impl> {
  public:
   SqliteRuleShiwake();
   ~SqliteRuleShiwake() override;
-  int32_t GetSwkCount(const StFINDINFO* filter, const void* displayInfo,
-                      int32_t* count) override;
+  int32_t GetSwkCount(const StFINDINFO* filter, const void* displayInfo, int32_t* count) override;
   int32_t MoveReady(const StFINDINFO* filter, const void* order, const void* displayInfo,
                     int32_t cursorType) override;
   int32_t MoveNext(StSWKTINFO* out) override;
   int32_t MoveFinish() override;
-  int32_t CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t* flags,
-                                 int32_t mode) override;
+  int32_t CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t* flags, int32_t mode) override;
   int32_t CheckExistSwkByJigyoBunrui(const StFINDINFO* filter, int32_t businessType,
                                      int32_t* count) override;
 
@@ -144,14 +142,14 @@ mvhost::SqliteRuleShiwake::~SqliteRuleShiwake() { delete query_; }
 
 ClRuleShiwake::Impl* mvhost::NewRuleShiwake() { return new (std::nothrow) SqliteRuleShiwake; }
 
-int32_t mvhost::SqliteRuleShiwake::GetSwkCount(const StFINDINFO* filter, const void* /*displayInfo*/,
-                                   int32_t* count) {
+int32_t mvhost::SqliteRuleShiwake::GetSwkCount(const StFINDINFO* filter,
+                                               const void* /*displayInfo*/, int32_t* count) {
   if (count == nullptr) return mvhost::kErrBadArgument;
   return CountLines(context_, filter, -1, "count the journal lines", count);
 }
 
 int32_t mvhost::SqliteRuleShiwake::MoveReady(const StFINDINFO* filter, const void* /*order*/,
-                                 const void* /*displayInfo*/, int32_t /*cursorType*/) {
+                                             const void* /*displayInfo*/, int32_t /*cursorType*/) {
   query_->ready = false;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
@@ -201,7 +199,7 @@ int32_t mvhost::SqliteRuleShiwake::MoveFinish() {
 }
 
 int32_t mvhost::SqliteRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t* flags,
-                                              int32_t /*mode*/) {
+                                                          int32_t /*mode*/) {
   if (flags == nullptr) return mvhost::kErrBadArgument;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
@@ -226,8 +224,9 @@ int32_t mvhost::SqliteRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* filt
   return 0;
 }
 
-int32_t mvhost::SqliteRuleShiwake::CheckExistSwkByJigyoBunrui(const StFINDINFO* filter, int32_t businessType,
-                                                  int32_t* count) {
+int32_t mvhost::SqliteRuleShiwake::CheckExistSwkByJigyoBunrui(const StFINDINFO* filter,
+                                                              int32_t businessType,
+                                                              int32_t* count) {
   if (count == nullptr) return mvhost::kErrBadArgument;
   return CountLines(context_, filter, businessType, "count the journal lines of a business type",
                     count);

@@ -39,7 +39,6 @@ struct mvhost::SqliteRuleShohizei::Query {
   size_t next = 0;
 };
 
-
 mvhost::SqliteRuleShohizei::SqliteRuleShohizei() : query_(new Query) {}
 
 mvhost::SqliteRuleShohizei::~SqliteRuleShohizei() { delete query_; }
@@ -47,8 +46,8 @@ mvhost::SqliteRuleShohizei::~SqliteRuleShohizei() { delete query_; }
 ClRuleShohizei::Impl* mvhost::NewRuleShohizei() { return new (std::nothrow) SqliteRuleShohizei; }
 
 int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* startKind,
-                                  const int16_t* endKind, const int32_t* rate,
-                                  const void* /*reserved*/, uint8_t taxIncluded) {
+                                              const int16_t* endKind, const int32_t* rate,
+                                              const void* /*reserved*/, uint8_t taxIncluded) {
   *query_ = Query();
   if (sumType != 2 || startKind == nullptr || endKind == nullptr || rate == nullptr) {
     return mvhost::kErrBadArgument;

@@ -1,8 +1,8 @@
 #include "host/ClSaveTaxShiryo.h"
 
 #include <cstring>
-#include <string>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "mvhost/lib/HostCodes.h"

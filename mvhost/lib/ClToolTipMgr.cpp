@@ -45,8 +45,8 @@ namespace {
 // Keeps the tips of each manager for the front ends (ToolTipRegistry.h).
 class ToolTips : public ClToolTipMgr::Impl {
  public:
-  int32_t Init(const ClToolTipMgr* manager, platform::Dialog* dialog,
-               const TOOLTIPMSG_TABLE* table, int32_t count) override {
+  int32_t Init(const ClToolTipMgr* manager, platform::Dialog* dialog, const TOOLTIPMSG_TABLE* table,
+               int32_t count) override {
     if (dialog == nullptr || count < 0 || (count > 0 && table == nullptr)) {
       return kErrBadArgument;
     }
