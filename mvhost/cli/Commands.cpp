@@ -39,7 +39,7 @@ std::string UnknownKey(const std::string& key) {
 // A current user must be one of the store's users, or every launch stops.
 bool KnownUser(HostStore& store, const std::string& user, std::string* error) {
   std::vector<UserListing> users;
-  if (!ListUsers(store, &users, error)) return false;
+  if (!ListUsers(store.db(), &users, error)) return false;
   std::string known;
   for (const UserListing& listed : users) {
     if (listed.userId == user) return true;
@@ -127,7 +127,7 @@ int ListCommand(const std::string& home) {
   std::string error;
   if (!OpenStore(home, &store, &error)) return Refuse(error);
   std::vector<DataSetListing> sets;
-  if (!ListDataSets(store, &sets, &error)) return Refuse(error);
+  if (!ListDataSets(store.db(), &sets, &error)) return Refuse(error);
   std::cout << "data sets:\n";
   for (const DataSetListing& set : sets) {
     std::cout << "  " << set.dataNo << "  " << set.dataId << "  " << set.companyName << "  "
@@ -135,7 +135,7 @@ int ListCommand(const std::string& home) {
               << set.journalLines << " journal lines\n";
   }
   std::vector<UserListing> users;
-  if (!ListUsers(store, &users, &error)) return Refuse(error);
+  if (!ListUsers(store.db(), &users, &error)) return Refuse(error);
   std::cout << "users:\n";
   for (const UserListing& user : users) {
     std::cout << "  " << user.userId << "  " << user.name << "  selects " << user.selectedDataNo
@@ -149,9 +149,9 @@ int SelectCommand(const std::string& home, const std::string& user, int32_t data
   HostStore store;
   std::string error;
   if (!OpenStore(home, &store, &error)) return Refuse(error);
-  if (!HoldsDataSet(store, dataNo)) return Refuse("no data set " + std::to_string(dataNo));
+  if (!HoldsDataSet(store.db(), dataNo)) return Refuse("no data set " + std::to_string(dataNo));
   if (user.empty()) return Refuse("empty user id");
-  if (!SelectDataSet(store, user, dataNo, &error)) return Refuse(error);
+  if (!SelectDataSet(store.db(), user, dataNo, &error)) return Refuse(error);
   std::cout << "user " << user << " selects data set " << dataNo << "\n";
   return 0;
 }
@@ -161,7 +161,7 @@ int ShowStateCommand(const std::string& home) {
   std::string error;
   if (!OpenStore(home, &store, &error)) return Refuse(error);
   std::vector<std::pair<std::string, std::string>> entries;
-  if (!ReadStateEntries(store, &entries, &error)) return Refuse(error);
+  if (!ReadStateEntries(store.db(), &entries, &error)) return Refuse(error);
   for (const auto& [key, value] : entries) std::cout << key << " " << value << "\n";
   return 0;
 }
@@ -172,7 +172,7 @@ int StateValueCommand(const std::string& home, const std::string& key) {
   if (!OpenStore(home, &store, &error)) return Refuse(error);
   if (!IsStateKey(key)) return Refuse(UnknownKey(key));
   std::optional<std::string> value;
-  if (!ReadStateEntry(store, key, &value, &error)) return Refuse(error);
+  if (!ReadStateEntry(store.db(), key, &value, &error)) return Refuse(error);
   if (!value) return Refuse(key + " is not set");
   std::cout << *value << "\n";
   return 0;
@@ -183,13 +183,13 @@ int StateCommand(const std::string& home, const std::string& key, const std::str
   std::string error;
   if (!OpenStore(home, &store, &error)) return Refuse(error);
   if (value.empty()) {
-    if (!RemoveStateEntry(store, key, &error)) return Refuse(error);
+    if (!RemoveStateEntry(store.db(), key, &error)) return Refuse(error);
     std::cout << key << " removed\n";
     return 0;
   }
   if (!CheckStateValue(key, value, &error)) return Refuse(error);
   if (key == "current_user" && !KnownUser(store, value, &error)) return Refuse(error);
-  if (!WriteStateEntry(store, key, value, &error)) return Refuse(error);
+  if (!WriteStateEntry(store.db(), key, value, &error)) return Refuse(error);
   std::cout << key << " " << value << "\n";
   return 0;
 }

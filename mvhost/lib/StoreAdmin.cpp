@@ -1,6 +1,5 @@
 #include "mvhost/lib/StoreAdmin.h"
 
-#include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
@@ -23,8 +22,8 @@ bool Ran(SqlStatement& stmt, std::string* error) {
 
 }  // namespace
 
-bool ListDataSets(HostStore& store, std::vector<DataSetListing>* sets, std::string* error) {
-  SqlStatement stmt(store.db(),
+bool ListDataSets(sqlite3* db, std::vector<DataSetListing>* sets, std::string* error) {
+  SqlStatement stmt(db,
                     "SELECT d.data_no, d.data_id, d.company_name, d.period_start, d.period_end,"
                     " (SELECT COUNT(*) FROM journal_line j WHERE j.data_no = d.data_no)"
                     " FROM data_set d ORDER BY d.data_no");
@@ -36,8 +35,8 @@ bool ListDataSets(HostStore& store, std::vector<DataSetListing>* sets, std::stri
   return Finished(stmt, error);
 }
 
-bool ListUsers(HostStore& store, std::vector<UserListing>* users, std::string* error) {
-  SqlStatement stmt(store.db(),
+bool ListUsers(sqlite3* db, std::vector<UserListing>* users, std::string* error) {
+  SqlStatement stmt(db,
                     "SELECT u.user_id, u.name, u.selected_no1, u.selected_data_no,"
                     " COALESCE((SELECT 1 FROM host_state s WHERE s.key = 'current_user'"
                     " AND s.value = u.user_id), 0) FROM app_user u ORDER BY u.user_id");
@@ -48,30 +47,30 @@ bool ListUsers(HostStore& store, std::vector<UserListing>* users, std::string* e
   return Finished(stmt, error);
 }
 
-bool HoldsDataSet(HostStore& store, int32_t dataNo) {
-  SqlStatement stmt(store.db(), "SELECT 1 FROM data_set WHERE data_no = ?");
+bool HoldsDataSet(sqlite3* db, int32_t dataNo) {
+  SqlStatement stmt(db, "SELECT 1 FROM data_set WHERE data_no = ?");
   return stmt.Bind(1, dataNo).Row();
 }
 
-bool SelectDataSet(HostStore& store, const std::string& userId, int32_t dataNo,
+bool SelectDataSet(sqlite3* db, const std::string& userId, int32_t dataNo,
                    std::string* error) {
-  SqlStatement stmt(store.db(),
+  SqlStatement stmt(db,
                     "INSERT INTO app_user (user_id, selected_data_no) VALUES (?, ?)"
                     " ON CONFLICT (user_id) DO UPDATE SET selected_data_no = "
                     "excluded.selected_data_no");
   return Ran(stmt.Bind(1, userId).Bind(2, dataNo), error);
 }
 
-bool ReadStateEntries(HostStore& store, std::vector<std::pair<std::string, std::string>>* entries,
+bool ReadStateEntries(sqlite3* db, std::vector<std::pair<std::string, std::string>>* entries,
                       std::string* error) {
-  SqlStatement stmt(store.db(), "SELECT key, value FROM host_state ORDER BY key");
+  SqlStatement stmt(db, "SELECT key, value FROM host_state ORDER BY key");
   while (stmt.Row()) entries->emplace_back(stmt.Text(0), stmt.Text(1));
   return Finished(stmt, error);
 }
 
-bool ReadStateEntry(HostStore& store, const std::string& key, std::optional<std::string>* value,
+bool ReadStateEntry(sqlite3* db, const std::string& key, std::optional<std::string>* value,
                     std::string* error) {
-  SqlStatement stmt(store.db(), "SELECT value FROM host_state WHERE key = ?");
+  SqlStatement stmt(db, "SELECT value FROM host_state WHERE key = ?");
   if (stmt.Bind(1, key).Row()) {
     *value = stmt.Text(0);
     return true;
@@ -80,16 +79,16 @@ bool ReadStateEntry(HostStore& store, const std::string& key, std::optional<std:
   return Finished(stmt, error);
 }
 
-bool WriteStateEntry(HostStore& store, const std::string& key, const std::string& value,
+bool WriteStateEntry(sqlite3* db, const std::string& key, const std::string& value,
                      std::string* error) {
-  SqlStatement stmt(store.db(),
+  SqlStatement stmt(db,
                     "INSERT INTO host_state (key, value) VALUES (?, ?)"
                     " ON CONFLICT (key) DO UPDATE SET value = excluded.value");
   return Ran(stmt.Bind(1, key).Bind(2, value), error);
 }
 
-bool RemoveStateEntry(HostStore& store, const std::string& key, std::string* error) {
-  SqlStatement stmt(store.db(), "DELETE FROM host_state WHERE key = ?");
+bool RemoveStateEntry(sqlite3* db, const std::string& key, std::string* error) {
+  SqlStatement stmt(db, "DELETE FROM host_state WHERE key = ?");
   return Ran(stmt.Bind(1, key), error);
 }
 

@@ -1,6 +1,8 @@
 #ifndef TAXLINK_MVHOST_STOREADMIN_H_
 #define TAXLINK_MVHOST_STOREADMIN_H_
 
+#include <sqlite3.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,10 +11,8 @@
 
 namespace mvhost {
 
-class HostStore;
-
-// The mvhost tool's reads and writes of a store besides the import and the
-// export. Texts are UTF-8; each function returns false with SQLite's
+// The mvhost tool's (and the test fixtures') reads and writes of a store
+// besides the import and the export. Texts are UTF-8; each function returns false with SQLite's
 // message in error when the store cannot be read or written.
 
 struct DataSetListing {
@@ -33,23 +33,23 @@ struct UserListing {
 };
 
 // By data number; by user id.
-bool ListDataSets(HostStore& store, std::vector<DataSetListing>* sets, std::string* error);
-bool ListUsers(HostStore& store, std::vector<UserListing>* users, std::string* error);
+bool ListDataSets(sqlite3* db, std::vector<DataSetListing>* sets, std::string* error);
+bool ListUsers(sqlite3* db, std::vector<UserListing>* users, std::string* error);
 // Whether the store holds the data set (false also when it cannot be read).
-bool HoldsDataSet(HostStore& store, int32_t dataNo);
+bool HoldsDataSet(sqlite3* db, int32_t dataNo);
 // Makes dataNo the user's selection, adding the user when it is new.
-bool SelectDataSet(HostStore& store, const std::string& userId, int32_t dataNo,
+bool SelectDataSet(sqlite3* db, const std::string& userId, int32_t dataNo,
                    std::string* error);
 
 // host_state: every entry by key; one entry (nullopt when not set); set and
 // remove.
-bool ReadStateEntries(HostStore& store, std::vector<std::pair<std::string, std::string>>* entries,
+bool ReadStateEntries(sqlite3* db, std::vector<std::pair<std::string, std::string>>* entries,
                       std::string* error);
-bool ReadStateEntry(HostStore& store, const std::string& key, std::optional<std::string>* value,
+bool ReadStateEntry(sqlite3* db, const std::string& key, std::optional<std::string>* value,
                     std::string* error);
-bool WriteStateEntry(HostStore& store, const std::string& key, const std::string& value,
+bool WriteStateEntry(sqlite3* db, const std::string& key, const std::string& value,
                      std::string* error);
-bool RemoveStateEntry(HostStore& store, const std::string& key, std::string* error);
+bool RemoveStateEntry(sqlite3* db, const std::string& key, std::string* error);
 
 }  // namespace mvhost
 

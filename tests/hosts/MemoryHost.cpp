@@ -38,7 +38,7 @@ bool MemoryHost::Add(const mvhost::DataSetModel& model, std::string* error) {
 }
 
 bool MemoryHost::SetState(const std::string& key, const std::string& value, std::string* error) {
-  return mvhost::WriteStateEntry(store_, key, value, error);
+  return mvhost::WriteStateEntry(store_.db(), key, value, error);
 }
 
 }  // namespace hosts

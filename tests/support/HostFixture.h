@@ -16,6 +16,9 @@
 namespace hosts {
 class MemoryHost;
 }
+namespace mvhost {
+class StoreRows;
+}
 
 namespace taxlink::testing {
 
@@ -102,7 +105,10 @@ enum class HostStorage { kHome, kMemory };
 
 // A store for the life of the object, in a temporary host home named by
 // MVHOST_HOME or in memory (MVHOST_FAULTS is cleared meanwhile). Rows go in
-// through SQL; the host's services read them like any store:
+// through the store's row writer (mvhost/lib/StoreRows.h, the import's),
+// with the ids the test gives and without the import's checks, so that a
+// test can build data an import would refuse; the host's services read them
+// like any store:
 //   HostFixture host;
 //   int32_t no = host.AddDataSet({});
 //   host.SelectForUser("U01", no);
@@ -156,6 +162,7 @@ class HostFixture {
   std::optional<std::string> oldHome_;
   std::optional<std::string> oldFaults_;
   std::unique_ptr<hosts::MemoryHost> memory_;
+  std::unique_ptr<mvhost::StoreRows> rows_;  // the store's row writer
   sqlite3* db_ = nullptr;
   int32_t current_ = 0;
   int32_t nextLineId_ = 1;
