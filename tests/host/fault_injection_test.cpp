@@ -18,6 +18,7 @@
 #include "host/ClSetBase.h"
 #include "host/ClSetShohizei.h"
 #include "host/ClSysEnvMgr.h"
+#include "host/Host.h"
 #include "tests/hosts/FaultTable.h"
 #include "tests/support/HostFixture.h"
 
@@ -47,6 +48,7 @@ TEST_F(FaultInjectionTest, TheVariableNamesCallsAndCreations) {
   EXPECT_EQ(ClAccConnect::Inst()->Initiate(), 1);
   EXPECT_EQ(new (std::nothrow) ClRuleShiwake, nullptr);
   EXPECT_THROW(delete new ClRuleShiwake, std::bad_alloc);
+  EXPECT_THROW(ClRuleShiwake onTheStack, std::bad_alloc);
   // Other calls and classes work as usual.
   std::unique_ptr<ClRuleKamoku> other(new (std::nothrow) ClRuleKamoku);
   EXPECT_NE(other, nullptr);
@@ -86,6 +88,16 @@ TEST_F(FaultInjectionTest, FaultsReachSetObjectsReadersAndTheDataManager) {
   std::unique_ptr<ClSaveTaxShiryo> reader(new (std::nothrow) ClSaveTaxShiryo);
   StSaveTaxInfo info;
   EXPECT_EQ(reader->GetTaxSaveInfo(&info), -3001);
+}
+
+// A host call without a registered host is a fault of the program's set-up.
+TEST(HostRegistrationDeathTest, ACallWithoutAHostEndsTheProcessSayingWhy) {
+  EXPECT_DEATH(
+      {
+        host::Register(nullptr);
+        ClDataMgr::Inst()->GetSetMgr();
+      },
+      "^taxlink: a host call was made before a host was registered\n$");
 }
 
 TEST(FaultSyntaxTest, EntriesAndMalformedEntries) {
