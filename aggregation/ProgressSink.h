@@ -1,0 +1,29 @@
+#ifndef TAXLINK_AGGREGATION_PROGRESSSINK_H_
+#define TAXLINK_AGGREGATION_PROGRESSSINK_H_
+
+#include <cstdint>
+
+namespace taxlink {
+
+// Where the aggregation engine reports its progress: the progress window
+// (AddTaxDlg), or None() for a run that shows nothing.
+class ProgressSink {
+ public:
+  virtual ~ProgressSink() = default;
+
+  // The whole run moved from..to (both included, of 0..1000).
+  virtual void OverallAdvance(int16_t from, int16_t to) = 0;
+  // A pass starts its detail activity afresh, or a walk has ended it.
+  virtual void DetailReset() = 0;
+  virtual void DetailComplete() = 0;
+  // count full sweeps of the detail activity; count records walked.
+  virtual void DetailSweeps(uint64_t count) = 0;
+  virtual void DetailTicks(uint64_t count) = 0;
+
+  // A sink that shows nothing.
+  static ProgressSink& None();
+};
+
+}  // namespace taxlink
+
+#endif  // TAXLINK_AGGREGATION_PROGRESSSINK_H_
