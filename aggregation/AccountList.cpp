@@ -26,7 +26,7 @@ Status AccountList::Build(int list, ProgressSink& progress) {
         status = HostResult(accounts->WalkFind(&classFilter.top(), &account, cursor),
                             "ClSetKamoku::WalkFind");
         if (!status.ok()) break;
-        progress.DetailTicks(1);
+        progress.DetailTick();
         if (account.excluded == 0) Append(account);
       }
       accounts->ReleaseCursor(cursor);

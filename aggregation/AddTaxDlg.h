@@ -16,7 +16,7 @@ struct TaxSummaryTables;
 // The progress window (dialog 131) that runs the journal aggregation and
 // shows its progress. Created hidden at the start of a run, its window owns
 // the run's message boxes in both aggregation methods.
-class AddTaxDlg : public ProgressDialog, public ProgressSink {
+class AddTaxDlg : public ProgressSink, public ProgressDialog {
  public:
   explicit AddTaxDlg(HWND parent = 0) : ProgressDialog(parent) {}
 
@@ -28,20 +28,10 @@ class AddTaxDlg : public ProgressDialog, public ProgressSink {
   void OverallAdvance(int16_t from, int16_t to) final { overallAdvance(from, to); }
   void DetailReset() final { ResetDetail(); }
   void DetailComplete() final { CompleteDetail(); }
-  void DetailSweeps(uint64_t count) final {
-    if (count == 1) {
-      detailSweep();
-    } else {
-      detailSweeps(count);
-    }
-  }
-  void DetailTicks(uint64_t count) final {
-    if (count == 1) {
-      detailTick();
-    } else {
-      detailTicks(count);
-    }
-  }
+  void DetailSweep() final { detailSweep(); }
+  void DetailSweeps(uint64_t count) final { detailSweeps(count); }
+  void DetailTick() final { detailTick(); }
+  void DetailTicks(uint64_t count) final { detailTicks(count); }
 };
 
 }  // namespace taxlink

@@ -88,7 +88,7 @@ Status AggregationEngine::SumTaxReturn(PassContext& context, TaxSummaryTables& t
   StTAXREPORTBUSINESSTYPEINFO* types = tables.businessTypeInfo.get();
   for (int k = 0; k < 3; ++k) rates[k].rate = kRowRates[k];
   for (int k = 0; k < rows; ++k) {
-    context.progress.DetailSweeps(1);
+    context.progress.DetailSweep();
     for (int j = 0; j < kBusinessTypesPerRate; ++j) {
       StTAXREPORTBUSINESSTYPEINFO& record = types[k * kBusinessTypesPerRate + j];
       record.rate = rates[k].rate;
@@ -133,7 +133,7 @@ Status AggregationEngine::WalkLegacyRates(PassContext& context, int64_t legacyRa
       status = HostCountResult(count, "ClRuleShohizei::GetSumInfoCount");
     }
     for (int32_t i = 0; status.ok() && i < count; ++i) {
-      context.progress.DetailTicks(1);
+      context.progress.DetailTick();
       StTAXSUMINFO summary;
       std::memset(&summary, 0, sizeof(summary));
       status = HostResult(rule->MoveNext(&summary), "ClRuleShohizei::MoveNext");

@@ -36,31 +36,32 @@ bool IsCorporate(const StDATAINFO& dataSet) {
   return dataSet.entityKind == 0 || dataSet.entityKind == 1;
 }
 
-// A line's book amount and non-taxable part, and their figures.
-struct TracedLine {
-  RefundLine* line;
-  Figure book;
-  Figure nonTaxable;
-};
-
-TracedLine CorporateLineOf(CorporateLine kind, TaxSummaryTables& tables) {
+RefundLine* CorporateLineOf(CorporateLine kind, TaxSummaryTables& tables) {
   switch (kind) {
     case CorporateLine::kMerchandise:
-      return {&tables.corpMerchandisePurchases, Figure::kCorpMerchandiseBook,
-              Figure::kCorpMerchandiseNonTaxable};
+      return &tables.corpMerchandisePurchases;
     case CorporateLine::kSellingAdmin:
-      return {&tables.corpSellingAdminExpenses, Figure::kCorpSellingAdminBook,
-              Figure::kCorpSellingAdminNonTaxable};
+      return &tables.corpSellingAdminExpenses;
     case CorporateLine::kNonOperating:
-      return {&tables.corpNonOperatingExpenses, Figure::kCorpNonOperatingBook,
-              Figure::kCorpNonOperatingNonTaxable};
+      return &tables.corpNonOperatingExpenses;
     case CorporateLine::kOther:
-      return {&tables.corpOtherItems, Figure::kCorpOtherBook, Figure::kCorpOtherNonTaxable};
+      return &tables.corpOtherItems;
     case CorporateLine::kNone:
       break;
   }
-  return {nullptr, Figure::kCorpMerchandiseBook, Figure::kCorpMerchandiseNonTaxable};
+  return nullptr;
 }
+
+// The figures of a line (CorporateLine order), for the trace.
+constexpr Figure kBookFigure[] = {Figure::kCorpMerchandiseBook, Figure::kCorpMerchandiseBook,
+                                  Figure::kCorpSellingAdminBook, Figure::kCorpNonOperatingBook,
+                                  Figure::kCorpOtherBook};
+constexpr Figure kNonTaxableFigure[] = {
+    Figure::kCorpMerchandiseNonTaxable, Figure::kCorpMerchandiseNonTaxable,
+    Figure::kCorpSellingAdminNonTaxable, Figure::kCorpNonOperatingNonTaxable,
+    Figure::kCorpOtherNonTaxable};
+static_assert(static_cast<int>(CorporateLine::kNone) == 0 &&
+              static_cast<int>(CorporateLine::kOther) == 4);
 
 // Stage 1 rules: merchandise detail classes and the merchandise total add;
 // the other three totals replace the line's book amount.
@@ -85,11 +86,11 @@ void ApplyBookAmount(const StKAMOKUSUMINFO& record, int64_t amount, TaxSummaryTa
   if (classCode == kClassSellingAdminTotal) kind = CorporateLine::kSellingAdmin;
   if (classCode == kClassNonOperatingTotal) kind = CorporateLine::kNonOperating;
   if (classCode == kClassOtherTotal) kind = CorporateLine::kOther;
-  const TracedLine target = CorporateLineOf(kind, tables);
-  if (target.line == nullptr) return;
-  target.line->bookAmount = amount;
-  trace(Contribution{target.book, Contribution::Source::kAccountSum, record.accountId, 0, amount,
-                     true});
+  RefundLine* line = CorporateLineOf(kind, tables);
+  if (line == nullptr) return;
+  line->bookAmount = amount;
+  trace(Contribution{kBookFigure[static_cast<int>(kind)], Contribution::Source::kAccountSum,
+                     record.accountId, 0, amount, true});
 }
 
 ClSetData* DataSetsOfSetManager() {
@@ -124,7 +125,7 @@ Status CorporateRefundPass::SumBookAmounts(TaxSummaryTables& tables, Trace trace
   const bool interimClosing = context_.dataSet.interimClosing == 1;
   const bool taxIncluded = context_.settings.taxIncluded();
   for (int32_t i = 0; status.ok() && i < count; ++i) {
-    context_.progress.DetailTicks(1);
+    context_.progress.DetailTick();
     StKAMOKUSUMINFO record;
     std::memset(&record, 0, sizeof(record));
     status = HostResult(rule->MoveNext(&record), "ClRuleKamoku::MoveNext");
@@ -167,7 +168,7 @@ Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace t
     std::memset(&line, 0, sizeof(line));
     status = HostResult(rule->MoveNext(&line), "ClRuleShiwake::MoveNext");
     if (!status.ok()) {
-      context_.progress.DetailTicks(1);
+      context_.progress.DetailTick();
       break;
     }
     context_.progress.DetailTicks(accounts.size() + 1);
@@ -176,19 +177,21 @@ Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace t
     index.Matches(line.debitAccountId, line.creditAccountId, &matches);
     for (std::size_t position : matches) {
       const StKAMOKUINFO& account = accounts[position];
-      const TracedLine target = CorporateLineOf(CorporateLineOfClass(account.classCode), tables);
-      if (target.line == nullptr) continue;
+      const CorporateLine kind = CorporateLineOfClass(account.classCode);
+      RefundLine* target = CorporateLineOf(kind, tables);
+      if (target == nullptr) continue;
+      const Figure figure = kNonTaxableFigure[static_cast<int>(kind)];
       if (line.debitAccountId == account.accountId &&
           IsNonTaxablePurchaseClass(line.debitTaxClass)) {
-        target.line->nonTaxablePart = AddRaw(target.line->nonTaxablePart, debitValue);
-        trace(Contribution{target.nonTaxable, Contribution::Source::kJournalLine, line.journalId,
-                           line.lineNo, debitValue});
+        target->nonTaxablePart = AddRaw(target->nonTaxablePart, debitValue);
+        trace(Contribution{figure, Contribution::Source::kJournalLine, line.journalId, line.lineNo,
+                           debitValue});
       }
       if (line.creditAccountId == account.accountId &&
           IsNonTaxablePurchaseClass(line.creditTaxClass)) {
-        target.line->nonTaxablePart = SubtractRaw(target.line->nonTaxablePart, creditValue);
-        trace(Contribution{target.nonTaxable, Contribution::Source::kJournalLine, line.journalId,
-                           line.lineNo, SubtractRaw(0, creditValue)});
+        target->nonTaxablePart = SubtractRaw(target->nonTaxablePart, creditValue);
+        trace(Contribution{figure, Contribution::Source::kJournalLine, line.journalId, line.lineNo,
+                           -creditValue});
       }
     }
   }
@@ -234,7 +237,7 @@ Status CorporateRefundPass::SumAcquiredAssets(TaxSummaryTables& tables, Trace tr
   auto year = std::make_unique<StKOTEINENINFO>();
   auto month = std::make_unique<StKOTEITSUKIINFO>();
   for (int32_t i = 0; status.ok() && i < assetCount; ++i) {
-    context_.progress.DetailTicks(1);
+    context_.progress.DetailTick();
     StKOTEISHISANINFO asset;
     std::memset(&asset, 0, sizeof(asset));
     std::memset(year.get(), 0, sizeof(*year));

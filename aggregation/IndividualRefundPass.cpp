@@ -317,7 +317,7 @@ Status IndividualRefundPass::SumAcquiredAssets(TaxSummaryTables& tables, Trace t
   auto year = std::make_unique<StKOTEINENINFO>();
   auto month = std::make_unique<StKOTEITSUKIINFO>();
   for (int32_t i = 0; status.ok() && i < assetCount; ++i) {
-    context_.progress.DetailTicks(1);
+    context_.progress.DetailTick();
     StKOTEISHISANINFO asset;
     std::memset(&asset, 0, sizeof(asset));
     std::memset(year.get(), 0, sizeof(*year));

@@ -9,7 +9,9 @@ class NoProgress final : public ProgressSink {
   void OverallAdvance(int16_t, int16_t) override {}
   void DetailReset() override {}
   void DetailComplete() override {}
+  void DetailSweep() override {}
   void DetailSweeps(uint64_t) override {}
+  void DetailTick() override {}
   void DetailTicks(uint64_t) override {}
 };
 

@@ -16,8 +16,11 @@ class ProgressSink {
   // A pass starts its detail activity afresh, or a walk has ended it.
   virtual void DetailReset() = 0;
   virtual void DetailComplete() = 0;
-  // count full sweeps of the detail activity; count records walked.
+  // One full sweep of the detail activity, or count of them at once.
+  virtual void DetailSweep() = 0;
   virtual void DetailSweeps(uint64_t count) = 0;
+  // One record walked, or count of them at once.
+  virtual void DetailTick() = 0;
   virtual void DetailTicks(uint64_t count) = 0;
 
   // A sink that shows nothing.

@@ -428,7 +428,9 @@ class RecordingProgress : public ProgressSink {
   void OverallAdvance(int16_t from, int16_t to) override { steps.push_back({from, to}); }
   void DetailReset() override {}
   void DetailComplete() override {}
+  void DetailSweep() override {}
   void DetailSweeps(uint64_t) override {}
+  void DetailTick() override {}
   void DetailTicks(uint64_t) override {}
   std::vector<std::pair<int, int>> steps;
 };
