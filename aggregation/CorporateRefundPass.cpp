@@ -11,6 +11,7 @@
 
 #include "aggregation/AccountClasses.h"
 #include "aggregation/AccountIndex.h"
+#include "aggregation/AcquiredAssets.h"
 #include "aggregation/FigureTrace.h"
 #include "aggregation/JournalFilters.h"
 #include "aggregation/PeriodAmount.h"
@@ -29,7 +30,6 @@ namespace taxlink {
 
 namespace {
 
-constexpr int32_t kCursorTypeJournal = 4;
 constexpr int32_t kAssetKindDeferred = 9;
 
 bool IsCorporate(const StDATAINFO& dataSet) {
@@ -148,15 +148,8 @@ Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace t
   Status status = context_.accounts.Build(ACCOUNT_CLASS_CORPORATE, context_.progress);
   if (!status.ok()) return status;
   NestedFilter journalFilter;
-  BuildNonTaxablePurchaseFilter(context_.filter, &journalFilter);
   int32_t lineCount = 0;
-  status = HostResult(rule->GetSwkCount(&journalFilter.top(), nullptr, &lineCount),
-                      "ClRuleShiwake::GetSwkCount");
-  if (status.ok()) {
-    status = HostResult(
-        rule->MoveReady(&journalFilter.top(), nullptr, nullptr, kCursorTypeJournal),
-        "ClRuleShiwake::MoveReady");
-  }
+  status = StartNonTaxablePurchaseWalk(*rule, context_.filter, &journalFilter, &lineCount);
   // Each line is compared with every listed account, one detail tick per
   // line and per comparison; the index finds the accounts that can match,
   // and the ticks of a line are given at once.
@@ -227,33 +220,15 @@ Status CorporateRefundPass::SumAcquiredAssets(TaxSummaryTables& tables, Trace tr
     to = lastDay;
   }
 
-  StFINDINFO assetFilter = AssetDateFilter(from, to);
-  Status status = HostResult(rule->MoveReady(&assetFilter, 0, 0), "ClRuleGenkashokyaku::MoveReady");
-  int32_t assetCount = 0;
-  if (status.ok()) {
-    assetCount = rule->GetCount();
-    status = HostCountResult(assetCount, "ClRuleGenkashokyaku::GetCount");
-  }
-  auto year = std::make_unique<StKOTEINENINFO>();
-  auto month = std::make_unique<StKOTEITSUKIINFO>();
-  for (int32_t i = 0; status.ok() && i < assetCount; ++i) {
-    context_.progress.DetailTick();
-    StKOTEISHISANINFO asset;
-    std::memset(&asset, 0, sizeof(asset));
-    std::memset(year.get(), 0, sizeof(*year));
-    std::memset(month.get(), 0, sizeof(*month));
-    status =
-        HostResult(rule->Move(i, &asset, year.get(), month.get()), "ClRuleGenkashokyaku::Move");
-    if (!status.ok()) break;
+  auto addAsset = [&](const StKOTEISHISANINFO& asset) {
     const bool deferred = asset.kind == kAssetKindDeferred;
     int64_t& figure = deferred ? tables.corpDeferredAssets : tables.corpFixedAssets;
     figure = AddRaw(figure, asset.acquisitionAmount);
     trace(Contribution{deferred ? Figure::kCorpDeferredAssets : Figure::kCorpFixedAssets,
                        Contribution::Source::kFixedAsset, asset.assetId, 0,
                        asset.acquisitionAmount});
-  }
-  rule->MoveFinish();
-  return WalkEnded(status);
+  };
+  return WalkAcquiredAssets(*rule, from, to, context_.progress, addAsset);
 }
 
 template Status CorporateRefundPass::Run(TaxSummaryTables&, NoTrace);

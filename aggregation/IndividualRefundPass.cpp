@@ -13,6 +13,7 @@
 
 #include "aggregation/AccountClasses.h"
 #include "aggregation/AccountIndex.h"
+#include "aggregation/AcquiredAssets.h"
 #include "aggregation/FigureTrace.h"
 #include "aggregation/IndividualRouting.h"
 #include "aggregation/JournalFilters.h"
@@ -34,7 +35,6 @@ namespace taxlink {
 
 namespace {
 
-constexpr int32_t kCursorTypeJournal = 4;
 constexpr int32_t kDepartmentSumType = 4;
 constexpr uint8_t kAssetIncomeBusiness = 1;
 constexpr uint8_t kAssetIncomeRealEstate = 2;
@@ -218,15 +218,8 @@ Status IndividualRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace 
   Status status = context_.accounts.Build(ACCOUNT_CLASS_INDIVIDUAL, context_.progress);
   if (!status.ok()) return status;
   NestedFilter journalFilter;
-  BuildNonTaxablePurchaseFilter(context_.filter, &journalFilter);
   int32_t lineCount = 0;
-  status = HostResult(rule->GetSwkCount(&journalFilter.top(), nullptr, &lineCount),
-                      "ClRuleShiwake::GetSwkCount");
-  if (status.ok()) {
-    status = HostResult(
-        rule->MoveReady(&journalFilter.top(), nullptr, nullptr, kCursorTypeJournal),
-        "ClRuleShiwake::MoveReady");
-  }
+  status = StartNonTaxablePurchaseWalk(*rule, context_.filter, &journalFilter, &lineCount);
 
   ClSetBumon* departments = DepartmentSet();
   int32_t cursor = 0;
@@ -305,26 +298,7 @@ Status IndividualRefundPass::SumAcquiredAssets(TaxSummaryTables& tables, Trace t
 
   std::unique_ptr<ClRuleGenkashokyaku> rule = CreateRuleObject<ClRuleGenkashokyaku>();
   if (!rule) return Status::NotCreated("ClRuleGenkashokyaku");
-  StFINDINFO assetFilter = AssetDateFilter(from, to);
-  Status status =
-      HostResult(rule->MoveReady(&assetFilter, 0, 0), "ClRuleGenkashokyaku::MoveReady");
-  int32_t assetCount = 0;
-  if (status.ok()) {
-    assetCount = rule->GetCount();
-    status = HostCountResult(assetCount, "ClRuleGenkashokyaku::GetCount");
-  }
-
-  auto year = std::make_unique<StKOTEINENINFO>();
-  auto month = std::make_unique<StKOTEITSUKIINFO>();
-  for (int32_t i = 0; status.ok() && i < assetCount; ++i) {
-    context_.progress.DetailTick();
-    StKOTEISHISANINFO asset;
-    std::memset(&asset, 0, sizeof(asset));
-    std::memset(year.get(), 0, sizeof(*year));
-    std::memset(month.get(), 0, sizeof(*month));
-    status =
-        HostResult(rule->Move(i, &asset, year.get(), month.get()), "ClRuleGenkashokyaku::Move");
-    if (!status.ok()) break;
+  auto addAsset = [&](const StKOTEISHISANINFO& asset) {
     const bool business =
         incomeKind_ == 1 || (incomeKind_ == 3 && asset.incomeKind == kAssetIncomeBusiness);
     const bool realEstate =
@@ -339,9 +313,8 @@ Status IndividualRefundPass::SumAcquiredAssets(TaxSummaryTables& tables, Trace t
                 Figure::kIndRealEstateFixedAssetsBook, Figure::kIndRealEstateFixedAssetsBook,
                 asset.acquisitionAmount, origin, trace);
     }
-  }
-  rule->MoveFinish();
-  return WalkEnded(status);
+  };
+  return WalkAcquiredAssets(*rule, from, to, context_.progress, addAsset);
 }
 
 template Status IndividualRefundPass::Run(TaxSummaryTables&, NoTrace);
