@@ -1,16 +1,16 @@
 // The whole journal run against the one-scan floor, measured in the same
 // run: for each size of the bench data set, the time SQLite needs to scan the
 // journal lines once (the floor), the journal aggregation alone (the four
-// passes, in this process), and the real TaxLinkAlto started on the home with
-// a UI script, from start to the closing message (wall time and peak memory).
+// passes, in this process, without and with a trace), and the real
+// TaxLinkAlto started on the home with a UI script, from start to the closing
+// message (wall time and peak memory); with TAXLINK_BENCH_BASELINE set to an
+// earlier build's bin folder, that build's TaxLinkAlto as well.
 //   run_bench [LINES...]        default: 100000 1000000
-// Each figure is the best of three. With TAXLINK_BENCH_BASELINE naming the
-// bin folder of another build (the code before a change), its TaxLinkAlto
-// runs on the same home in the same run, in turn with this build's (best of
-// seven each), and the last columns are the first (cold) runs of both
-// programs, the baseline's best run, this build's best over the baseline's,
-// and the same ratio of the processor time of the runs (less disturbed by
-// other load).
+// Each figure is the best of three. With a baseline, both programs run in
+// turn, the baseline first, best of seven each; the last columns are the
+// first (cold) runs of both, the baseline's best run, this build's best over
+// the baseline's, and the same ratio of the processor time of the runs (less
+// disturbed by other load).
 #include <fcntl.h>
 #include <spawn.h>
 #include <sqlite3.h>
@@ -28,9 +28,10 @@
 #include <string>
 #include <vector>
 
-#include "app/LinkApp.h"
+#include "aggregation/AggregationEngine.h"
+#include "aggregation/FigureTrace.h"
+#include "aggregation/ProgressSink.h"
 #include "bench/BenchHome.h"
-#include "host/StSHOHIZEIINFO.h"
 #include "mvhost/lib/HostSession.h"
 
 extern char** environ;
@@ -65,22 +66,39 @@ double ScanFloor(const BenchHome& home) {
   return best;
 }
 
-// The four passes of a whole year, as the run calls them.
-double Aggregation(const BenchHome& home) {
-  LinkApp app;
-  StSHOHIZEIINFO settings;
-  int16_t rows = 0;
-  if (!PrepareJournalAggregation(home, app, &settings, &rows)) {
+// A trace that counts the contributions it is given.
+class CountingTrace : public FigureTrace {
+ public:
+  void Contribute(const Contribution&) override { ++count_; }
+  uint64_t count() const { return count_; }
+
+ private:
+  uint64_t count_ = 0;
+};
+
+// The four passes of a whole year, as the run has the engine do them; with a
+// trace that counts every contribution when traced.
+double Aggregation(const BenchHome& home, bool traced) {
+  TaxSettings settings;
+  if (!PrepareJournalAggregation(home, &settings)) {
     std::fprintf(stderr, "run_bench: no tax settings\n");
     std::exit(1);
   }
   double best = 1e30;
   for (int i = 0; i < kRepeats; ++i) {
+    CountingTrace trace;
+    TaxSummaryTables tables;
+    AggregationEngine engine(home.dataSet, 4, 3, settings);
     double started = Now();
-    int32_t failure = RunJournalPasses(home, app, settings, rows);
+    const Status status = engine.Run(ProgressSink::None(), &tables, traced ? &trace : nullptr);
     best = std::min(best, Now() - started);
-    if (failure != 0) {
-      std::fprintf(stderr, "run_bench: an aggregation pass failed (host error %d)\n", failure);
+    if (!status.ok()) {
+      std::fprintf(stderr, "run_bench: an aggregation pass failed (%s)\n",
+                   status.ToString().c_str());
+      std::exit(1);
+    }
+    if (traced && trace.count() == 0) {
+      std::fprintf(stderr, "run_bench: the trace received nothing\n");
       std::exit(1);
     }
   }
@@ -181,10 +199,10 @@ int main(int argc, char** argv) {
   const char* baselineVariable = std::getenv("TAXLINK_BENCH_BASELINE");
   const std::string baseline = baselineVariable != nullptr ? baselineVariable : "";
 
-  std::printf("%10s %10s %14s %7s %14s %7s %10s", "lines", "floor ms", "aggregation ms", "ratio",
-              "whole run ms", "ratio", "peak MiB");
+  std::printf("%10s %10s %14s %7s %10s %14s %7s %10s", "lines", "floor ms", "aggregation ms",
+              "ratio", "traced ms", "whole run ms", "ratio", "peak MiB");
   if (!baseline.empty()) {
-    std::printf(" %9s %12s %12s %9s %9s", "cold ms", "base cold ms", "baseline ms", "/baseline",
+    std::printf(" %9s %12s %12s %9s %9s", "cold ms", "base cold ms", "baseline ms", "vs base",
                 "cpu /base");
   }
   std::printf("\n");
@@ -193,7 +211,8 @@ int main(int argc, char** argv) {
     shape.journalLines = lines;
     const BenchHome& home = CachedBenchHome(shape);
     const double floor = ScanFloor(home);
-    const double aggregation = Aggregation(home);
+    const double aggregation = Aggregation(home, false);
+    const double traced = Aggregation(home, true);
     mvhost::HostSession::Close();
     // In turn, the baseline first: a cold first run counts against it.
     RunFigures before;
@@ -202,12 +221,12 @@ int main(int argc, char** argv) {
       run = WholeRun(home, binFolder);
     } else {
       for (int i = 0; i < kComparedRepeats; ++i) {
-        before = WholeRun(home, baseline, "baseline-run", 1, before);
+        before = WholeRun(home, baseline, "run-baseline", 1, before);
         run = WholeRun(home, binFolder, "run", 1, run);
       }
     }
-    std::printf("%10d %10.1f %14.1f %7.2f %14.1f %7.2f %10.1f", lines, floor, aggregation,
-                aggregation / floor, run.milliseconds, run.milliseconds / floor,
+    std::printf("%10d %10.1f %14.1f %7.2f %10.1f %14.1f %7.2f %10.1f", lines, floor, aggregation,
+                aggregation / floor, traced, run.milliseconds, run.milliseconds / floor,
                 static_cast<double>(run.peakKilobytes) / 1024.0);
     if (!baseline.empty()) {
       std::printf(" %9.1f %12.1f %12.1f %9.3f %9.3f", run.first, before.first, before.milliseconds,

@@ -154,7 +154,8 @@ class HostFixture {
   // lines added through SQL leave them stale until a service needs them).
   void BuildJournalDerived(int32_t dataNo);
 
-  // Writes the home's faults file (the fault injection syntax) and rereads it.
+  // Writes the home's faults file (the fault injection syntax) and rereads
+  // it; a store in memory has no home, and the entries go to MVHOST_FAULTS.
   void SetFaultsFile(const std::string& text);
 
  private:
