@@ -189,7 +189,8 @@ class RowSql {
   }
 
   // A sum past 64 bits becomes a floating-point value in SQL: the state
-  // then asks for a rebuild, which tells whether the totals fit.
+  // then asks for a rebuild, which tells whether the totals fit. So does any
+  // change to a data set whose totals did not fit.
   std::string OverflowCheck() const {
     auto real = [](const std::string& table, const std::string& key,
                    const std::string& columns) {
@@ -198,14 +199,14 @@ class RowSql {
     };
     const std::string sideColumns = "typeof(amount), typeof(tax)";
     return "UPDATE journal_derived_state SET overflow = 2 WHERE data_no = " + DataNo() +
-           " AND built = 1 AND overflow = 0 AND (" +
+           " AND built = 1 AND (overflow = 1 OR overflow = 0 AND (" +
            real("journal_class_total", ClassKey(),
                 "typeof(debit_amount), typeof(debit_tax), typeof(credit_amount), "
                 "typeof(credit_tax)") +
            " OR " + real("journal_account_total", AccountKey("debit", 1), sideColumns) + " OR " +
            real("journal_account_total", AccountKey("credit", 2), sideColumns) + " OR " +
            real("journal_department_total", DepartmentKey("debit", 1), sideColumns) + " OR " +
-           real("journal_department_total", DepartmentKey("credit", 2), sideColumns) + ");\n";
+           real("journal_department_total", DepartmentKey("credit", 2), sideColumns) + "));\n";
   }
 
   std::string NoteChange() const {
