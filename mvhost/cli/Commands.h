@@ -20,7 +20,8 @@ struct ImportCommandOptions {
 int InitCommand(const std::string& home);
 int ImportCommand(const std::string& home, const std::string& file,
                   const ImportCommandOptions& options);
-int ExportCommand(const std::string& home, std::optional<int32_t> dataNo);
+int ExportCommand(const std::string& home, std::optional<int32_t> dataNo,
+                  const std::string& journalsCsv);
 int ListCommand(const std::string& home);
 int SelectCommand(const std::string& home, const std::string& user, int32_t dataNo);
 // Prints every host_state entry, one "KEY VALUE" line each.
