@@ -97,7 +97,7 @@ TEST_P(FormatAgainstWritersTest, DocumentsPassTheSchemaAndStatementsReadTheirFee
   CurrentDirectory inFolder(folder.path());  // no support file: the defaults
   ReportRun run;
   run.tables.Allocate(4);
-  run.settings.filingClass = 2;
+  run.settings.record.filingClass = 2;
   FillStatementSources(run);
   const StDATAINFO data = Company(mode.entityKind, 3);
 
