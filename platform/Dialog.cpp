@@ -54,11 +54,7 @@ void Dialog::Create() {
   if (OnInitDialog()) {
     for (Control& control : controls_) {
       if ((control.style & kStyleTabStop) != 0 && IsFocusable(control)) {
-        SetFocusTo(control.id);
-        if (control.kind == ControlKind::kEdit) {
-          control.selStart = 0;
-          control.selEnd = -1;
-        }
+        FocusSelectingAll(control);
         break;
       }
     }
@@ -129,10 +125,15 @@ void Dialog::SetFocusTo(int id) {
   focusId_ = id;
 }
 
+void Dialog::GotoDlgCtrl(int id) {
+  if (Control* control = GetControl(id)) FocusSelectingAll(*control);
+}
+
 void Dialog::SetSel(int id, int start, int end) {
   if (Control* control = GetControl(id)) {
     control->selStart = start;
     control->selEnd = end;
+    ++control->selSerial;
   }
 }
 
@@ -201,6 +202,31 @@ bool Dialog::UserSetText(int id, const std::string& text) {
   control->text = typed;
   control->selStart = static_cast<int>(typed.size());
   control->selEnd = static_cast<int>(typed.size());
+  ++control->selSerial;
+  return true;
+}
+
+bool Dialog::UserEditText(int id, const std::string& text, int selStart, int selEnd) {
+  if (!created_ || ended_) return false;
+  Control* control = GetControl(id);
+  if (control == nullptr || control->kind != ControlKind::kEdit || !control->enabled ||
+      !control->visible) {
+    return false;
+  }
+  SetFocusTo(id);
+  if ((control->style & kStyleNumber) != 0) {
+    for (char c : text) {
+      if (c < '0' || c > '9') return false;
+    }
+  }
+  // A text already past the limit (set by the program) may still shrink.
+  if (control->textLimit != 0 && text.size() > control->textLimit &&
+      text.size() > control->text.size()) {
+    return false;
+  }
+  control->text = text;
+  control->selStart = selStart;
+  control->selEnd = selEnd;
   return true;
 }
 
@@ -394,6 +420,7 @@ void Dialog::FocusSelectingAll(Control& control) {
   if (control.kind == ControlKind::kEdit) {
     control.selStart = 0;
     control.selEnd = -1;
+    ++control.selSerial;
   }
 }
 
