@@ -105,7 +105,14 @@ void WidgetDriver::Tick() {
     Dismiss();
     return;
   }
-  if (steps_.empty()) return;
+  if (steps_.empty()) {
+    // A question nobody expected would wait for ever.
+    if (QMessageBox* box = VisibleMessageBox()) {
+      ADD_FAILURE() << "an unexpected message box: " << box->text().toStdString();
+      dismissing_ = true;
+    }
+    return;
+  }
   if (!steps_.front().ready()) {
     if (std::chrono::steady_clock::now() - waitingSince_ > kPatience) {
       ADD_FAILURE() << "a step waited too long for its window; " << steps_.size() << " steps left";
@@ -169,7 +176,8 @@ void Press(desktop::DialogWindow& window, int key, Qt::KeyboardModifiers modifie
 
 void Answer(QMessageBox& box, const char* label) {
   for (QAbstractButton* button : box.buttons()) {
-    if (button->text() == Shown(label)) {
+    // "はい" is the button "はい(&Y)".
+    if (button->text() == Shown(label) || button->text().startsWith(Shown(label) + u'(')) {
       QTest::mouseClick(button, Qt::LeftButton);
       return;
     }
