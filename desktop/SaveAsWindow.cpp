@@ -28,7 +28,7 @@ constexpr int kHeight = 520;
 void SetJapaneseLabels(QFileDialog& dialog) {
   dialog.setLabelText(QFileDialog::LookIn, ToQt("保存する場所:"));
   dialog.setLabelText(QFileDialog::FileName, ToQt("ファイル名(&N):"));
-  dialog.setLabelText(QFileDialog::FileType, ToQt("ファイルの種類(&T):"));
+  dialog.setLabelText(QFileDialog::FileType, ToQt("ファイルの種類:"));
   dialog.setLabelText(QFileDialog::Accept, ToQt("保存(&S)"));
   dialog.setLabelText(QFileDialog::Reject, ToQt("キャンセル"));
 }
@@ -49,11 +49,12 @@ void ShowDetails(QFileDialog& dialog) {
   dialog.setViewMode(QFileDialog::Detail);
   dialog.resize(kWidth, kHeight);
   if (auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
-    tree->header()->setStretchLastSection(false);
-    tree->header()->resizeSection(0, 300);
-    for (int column = 1; column < tree->header()->count(); ++column) {
-      tree->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    // Name, size, type, date: the date column takes what is left.
+    const int widths[] = {300, 100, 110};
+    for (int column = 0; column < 3 && column < tree->header()->count(); ++column) {
+      tree->header()->resizeSection(column, widths[column]);
     }
+    tree->header()->setStretchLastSection(true);
   }
 }
 
