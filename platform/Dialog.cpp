@@ -179,14 +179,20 @@ bool Dialog::UpdateData(bool saveAndValidate) {
   return true;
 }
 
-bool Dialog::UserSetText(int id, const std::string& text) {
-  if (!created_ || ended_) return false;
+Control* Dialog::TypableEdit(int id) {
+  if (!created_ || ended_) return nullptr;
   Control* control = GetControl(id);
   if (control == nullptr || control->kind != ControlKind::kEdit || !control->enabled ||
       !control->visible) {
-    return false;
+    return nullptr;
   }
   SetFocusTo(id);
+  return control;
+}
+
+bool Dialog::UserSetText(int id, const std::string& text) {
+  Control* control = TypableEdit(id);
+  if (control == nullptr) return false;
   // Typed character by character: an edit with the number style refuses
   // everything but digits, and nothing is typed past the limit.
   std::string typed;
@@ -207,13 +213,8 @@ bool Dialog::UserSetText(int id, const std::string& text) {
 }
 
 bool Dialog::UserEditText(int id, const std::string& text, int selStart, int selEnd) {
-  if (!created_ || ended_) return false;
-  Control* control = GetControl(id);
-  if (control == nullptr || control->kind != ControlKind::kEdit || !control->enabled ||
-      !control->visible) {
-    return false;
-  }
-  SetFocusTo(id);
+  Control* control = TypableEdit(id);
+  if (control == nullptr) return false;
   if ((control->style & kStyleNumber) != 0) {
     for (char c : text) {
       if (c < '0' || c > '9') return false;

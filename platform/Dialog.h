@@ -192,6 +192,9 @@ class Dialog {
   void MoveFocus(bool backwards, std::size_t from);
   void MoveInGroup(bool forward);
   bool ActivateMnemonic(int virtualKey, unsigned modifiers);
+  // The edit that typing can reach, focused; null for an unknown, disabled
+  // or hidden control, one that is no edit, or an ended dialog.
+  Control* TypableEdit(int id);
   // Focus for a keyboard move: an edit gets its whole text selected.
   void FocusSelectingAll(Control& control);
   // Tells the front end of a change of a modeless window: at once when it

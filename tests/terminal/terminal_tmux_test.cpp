@@ -144,6 +144,21 @@ class TerminalRunTest : public ::testing::Test {
     EXPECT_FALSE(Shows(screen, "事業所名")) << screen;
   }
 
+  // mvhost launch in the pane, until the dialog of the example data set shows.
+  void StartLaunch(TmuxPane& pane, std::string* screen) {
+    std::string error;
+    ASSERT_TRUE(pane.Start(PaneCommand(Launch()), &error)) << error;
+    ASSERT_TRUE(pane.WaitFor({"株式会社さくら商事"}, screen)) << *screen;
+  }
+  // Esc, the cancel message answered, the run stopped and the terminal back.
+  void CancelAndExpectStopped(TmuxPane& pane) {
+    std::string screen;
+    pane.Keys("Escape");
+    ASSERT_TRUE(pane.WaitFor({"｢消費税｣の集計を中止します。"}, &screen)) << screen;
+    pane.Keys("Enter");
+    ExpectTerminalRestored(pane, "run-exit=1");
+  }
+
   // Another example data set, selected and current instead.
   void UseDataSet(const std::string& file, const std::string& user, int number) {
     std::string mvhost = "MVHOST_HOME=" + Quote(home_) + " " + Quote(BinaryFolder() + "/mvhost") + " ";
@@ -293,10 +308,8 @@ TEST_F(TerminalRunTest, TypingReplacesTheMonthWhereTheMethodIsFixed) {
 // Esc and cancelled the run.
 TEST_F(TerminalRunTest, ASplitF12RunsTheChecksInsteadOfCancelling) {
   TmuxPane pane;
-  std::string error;
-  ASSERT_TRUE(pane.Start(PaneCommand(Launch()), &error)) << error;
   std::string screen;
-  ASSERT_TRUE(pane.WaitFor({"株式会社さくら商事"}, &screen)) << screen;
+  StartLaunch(pane, &screen);
   pane.Keys("M-s");
   pane.Type("13");
   pane.Keys("Escape");
@@ -305,19 +318,14 @@ TEST_F(TerminalRunTest, ASplitF12RunsTheChecksInsteadOfCancelling) {
   ASSERT_TRUE(pane.WaitFor({"集計期間に誤りがあります。"}, &screen)) << screen;
   EXPECT_FALSE(Shows(screen, "｢消費税｣の集計を中止します。")) << screen;
   pane.Keys("Enter");
-  pane.Keys("Escape");
-  ASSERT_TRUE(pane.WaitFor({"｢消費税｣の集計を中止します。"}, &screen)) << screen;
-  pane.Keys("Enter");
-  ExpectTerminalRestored(pane, "run-exit=1");
+  CancelAndExpectStopped(pane);
 }
 
 // An Enter typed on the heels of F12 dismissed the refusal unseen.
 TEST_F(TerminalRunTest, KeysTypedAheadDoNotAnswerTheNextMessageBox) {
   TmuxPane pane;
-  std::string error;
-  ASSERT_TRUE(pane.Start(PaneCommand(Launch()), &error)) << error;
   std::string screen;
-  ASSERT_TRUE(pane.WaitFor({"株式会社さくら商事"}, &screen)) << screen;
+  StartLaunch(pane, &screen);
   pane.Keys("M-s");
   pane.Type("13");
   pane.Keys("F12 Enter");
@@ -325,26 +333,18 @@ TEST_F(TerminalRunTest, KeysTypedAheadDoNotAnswerTheNextMessageBox) {
   ::usleep(500000);
   EXPECT_TRUE(Shows(pane.Screen(), "集計期間に誤りがあります。")) << "the refusal was answered by type-ahead";
   pane.Keys("Enter");
-  pane.Keys("Escape");
-  ASSERT_TRUE(pane.WaitFor({"｢消費税｣の集計を中止します。"}, &screen)) << screen;
-  pane.Keys("Enter");
-  ExpectTerminalRestored(pane, "run-exit=1");
+  CancelAndExpectStopped(pane);
 }
 
 // The host window's messages were printed over the dialog, and the
 // program's own line on standard error vanished with the full screen.
 TEST_F(TerminalRunTest, HostMessagesAndErrorLinesComeAfterTheTerminalIsReleased) {
   TmuxPane pane;
-  std::string error;
-  ASSERT_TRUE(pane.Start(PaneCommand(Launch()), &error)) << error;
   std::string screen;
-  ASSERT_TRUE(pane.WaitFor({"株式会社さくら商事"}, &screen)) << screen;
+  StartLaunch(pane, &screen);
   ::usleep(300000);
   EXPECT_FALSE(pane.Screen().find("ENABLE 0") != std::string::npos) << pane.Screen();
-  pane.Keys("Escape");
-  ASSERT_TRUE(pane.WaitFor({"｢消費税｣の集計を中止します。"}, &screen)) << screen;
-  pane.Keys("Enter");
-  ExpectTerminalRestored(pane, "run-exit=1");
+  CancelAndExpectStopped(pane);
   EXPECT_TRUE(pane.WaitFor({"taxlink: the conditions dialog ended without a run", "ENABLE 0",
                             "POST 1025 1 1", "result: 1 stopped"},
                            &screen))
@@ -356,10 +356,8 @@ TEST_F(TerminalRunTest, HostMessagesAndErrorLinesComeAfterTheTerminalIsReleased)
 TEST_F(TerminalRunTest, CtrlCEndsTheProgramAndTheHostSaysSo) {
   {
     TmuxPane pane;
-    std::string error;
-    ASSERT_TRUE(pane.Start(PaneCommand(Launch()), &error)) << error;
     std::string screen;
-    ASSERT_TRUE(pane.WaitFor({"株式会社さくら商事"}, &screen)) << screen;
+    StartLaunch(pane, &screen);
     pane.Keys("C-c");
     ExpectTerminalRestored(pane, "run-exit=3");
     EXPECT_TRUE(pane.WaitFor({"result: none (the program ended by signal 2)"}, &screen)) << screen;
@@ -367,10 +365,8 @@ TEST_F(TerminalRunTest, CtrlCEndsTheProgramAndTheHostSaysSo) {
   }
   {
     TmuxPane pane;
-    std::string error;
-    ASSERT_TRUE(pane.Start(PaneCommand(Launch()), &error)) << error;
     std::string screen;
-    ASSERT_TRUE(pane.WaitFor({"株式会社さくら商事"}, &screen)) << screen;
+    StartLaunch(pane, &screen);
     ASSERT_FALSE(LeftWindowFolders().empty());
   }  // the session is killed
   for (int poll = 0; poll < 100 && !LeftWindowFolders().empty(); ++poll) ::usleep(50000);
