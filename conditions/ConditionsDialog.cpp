@@ -182,7 +182,7 @@ bool ConditionsDialog::OnInitDialog() {
   // 7. A path fixed by the host cannot be changed; one too long for the
   // run's buffers ends the dialog, as nothing here could correct it.
   if (!hostOutputPath.empty() && hostOutputPath.size() > kMaxOutputPath && !IsEnded()) {
-    platform::Ui().MessageBox(Handle(), kHostPathTooLong, kCaption, kRefusalStyle);
+    platform::Ui().MessageBox(Handle(), kHostPathTooLong, kMessageCaption, kRefusalStyle);
     EndDialog(kConditionsCancelled);
   }
   if (!hostOutputPath.empty()) {
