@@ -1,6 +1,6 @@
 #include "mvhost/lib/JournalBalances.h"
 
-#include "mvhost/lib/DataSql.h"
+#include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
 
@@ -48,7 +48,7 @@ void JournalBalances::Finish() {
 bool JournalBalances::FromStore(sqlite3* db, int32_t dataNo, std::string* error) {
   named_.clear();
   count_ = 0;
-  DataSql journals(db,
+  SqlStatement journals(db,
                    "SELECT journal_no, SUM(debit_amount + debit_tax), SUM(credit_amount + credit_tax)"
                    " FROM journal_line WHERE data_no = ? GROUP BY journal_no"
                    " HAVING SUM(debit_amount + debit_tax) <> SUM(credit_amount + credit_tax)"
