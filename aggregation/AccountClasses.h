@@ -22,6 +22,10 @@ constexpr uint32_t kClassMerchandiseTotal = 0x40884400;
 constexpr uint32_t kClassSellingAdminTotal = 0x40882000;
 constexpr uint32_t kClassNonOperatingTotal = 0x40844000;
 constexpr uint32_t kClassOtherTotal = 0x40440000;
+static_assert(FindRefundStatementClass(kClassMerchandiseTotal)->corporateTotal &&
+              FindRefundStatementClass(kClassSellingAdminTotal)->corporateTotal &&
+              FindRefundStatementClass(kClassNonOperatingTotal)->corporateTotal &&
+              FindRefundStatementClass(kClassOtherTotal)->corporateTotal);
 
 // The corporate refund-statement line that an account class belongs to
 // (the host's table, host/RefundStatementClasses.h).

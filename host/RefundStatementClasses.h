@@ -16,25 +16,29 @@ struct RefundStatementClass {
   uint32_t code;
   CorporateRefundLine corporate;
   IndividualRefundGroup individual;
+  // The corporate line takes the account-sum total of this class, which
+  // holds the accounts of the classes below it too (when the data set marks
+  // the class as one with a total).
+  bool corporateTotal = false;
 };
 
 inline constexpr RefundStatementClass kRefundStatementClasses[] = {
-    {0x40884400, CorporateRefundLine::kMerchandise, IndividualRefundGroup::kPurchases},
+    {0x40884400, CorporateRefundLine::kMerchandise, IndividualRefundGroup::kPurchases, true},
     {0x20804000, CorporateRefundLine::kMerchandise, IndividualRefundGroup::kPurchases},
     {0x20400000, CorporateRefundLine::kMerchandise, IndividualRefundGroup::kPurchases},
     {0x20400008, CorporateRefundLine::kMerchandise, IndividualRefundGroup::kPurchases},
     {0x20400004, CorporateRefundLine::kMerchandise, IndividualRefundGroup::kPurchases},
     {0x20200000, CorporateRefundLine::kMerchandise, IndividualRefundGroup::kPurchases},
     {0x20200040, CorporateRefundLine::kMerchandise, IndividualRefundGroup::kPurchases},
-    {0x40882000, CorporateRefundLine::kSellingAdmin, IndividualRefundGroup::kExpenses},
+    {0x40882000, CorporateRefundLine::kSellingAdmin, IndividualRefundGroup::kExpenses, true},
     {0x40882040, CorporateRefundLine::kSellingAdmin, IndividualRefundGroup::kExpenses},
     {0x40882020, CorporateRefundLine::kSellingAdmin, IndividualRefundGroup::kExpenses},
     {0x40882010, CorporateRefundLine::kSellingAdmin, IndividualRefundGroup::kExpenses},
     {0x40882008, CorporateRefundLine::kSellingAdmin, IndividualRefundGroup::kExpenses},
     {0x40882004, CorporateRefundLine::kSellingAdmin, IndividualRefundGroup::kExpenses},
-    {0x40844000, CorporateRefundLine::kNonOperating, IndividualRefundGroup::kExpenses},
+    {0x40844000, CorporateRefundLine::kNonOperating, IndividualRefundGroup::kExpenses, true},
     {0x40844080, CorporateRefundLine::kNone, IndividualRefundGroup::kExpenses},
-    {0x40440000, CorporateRefundLine::kOther, IndividualRefundGroup::kExpenses},
+    {0x40440000, CorporateRefundLine::kOther, IndividualRefundGroup::kExpenses, true},
     {0x40440040, CorporateRefundLine::kOther, IndividualRefundGroup::kExpenses},
     {0x40440080, CorporateRefundLine::kOther, IndividualRefundGroup::kExpenses},
 };

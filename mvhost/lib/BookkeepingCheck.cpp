@@ -56,21 +56,26 @@ bool IsOrBelow(uint32_t code, uint32_t wanted,
   return false;
 }
 
-// A corporation's statement takes a class of the table and every class below
-// one (through the totals of the account sums); an individual's takes the
-// classes of the table only.
-bool FeedsRefundLine(uint32_t code, bool individual,
-                     const std::unordered_map<uint32_t, uint32_t>& parents) {
-  if (individual) {
-    const RefundStatementClass* entry = FindRefundStatementClass(code);
-    return entry != nullptr && entry->individual != IndividualRefundGroup::kNone;
+// A class of the table feeds its line; a corporation's statement also takes
+// the classes below a class whose total it takes, when the data set keeps
+// that total.
+bool FeedsRefundLine(uint32_t code, bool individual, const std::unordered_map<uint32_t, uint32_t>& parents,
+                     const std::unordered_map<uint32_t, bool>& totals) {
+  const RefundStatementClass* own = FindRefundStatementClass(code);
+  if (own != nullptr) {
+    return individual ? own->individual != IndividualRefundGroup::kNone
+                      : own->corporate != CorporateRefundLine::kNone;
   }
+  if (individual) return false;
   for (size_t depth = 0; depth < kMaxClassDepth; ++depth) {
-    const RefundStatementClass* entry = FindRefundStatementClass(code);
-    if (entry != nullptr && entry->corporate != CorporateRefundLine::kNone) return true;
     auto parent = parents.find(code);
     if (parent == parents.end()) return false;
     code = parent->second;
+    const RefundStatementClass* entry = FindRefundStatementClass(code);
+    auto total = totals.find(code);
+    if (entry != nullptr && entry->corporateTotal && total != totals.end() && total->second) {
+      return true;
+    }
   }
   return false;
 }
@@ -87,15 +92,17 @@ BookkeepingCheck::BookkeepingCheck(const DataSetModel& model, const MonthSelecti
       sink_(std::move(sink)) {
   for (size_t i = 0; i < rules_.size(); ++i) rules_[i] = RuleOfTaxClass(static_cast<int>(i));
   std::unordered_map<uint32_t, uint32_t> parents;
+  std::unordered_map<uint32_t, bool> totals;
   for (const AccountClass& c : model.accountClasses) {
     if (c.parent) parents[c.code] = *c.parent;
+    totals[c.code] = c.total;
   }
   const bool individual = IsIndividual(model.info.entityKind);
   for (const Account& account : model.accounts) {
     AccountFacts& facts = accounts_[account.code];
     facts.account = &account;
     facts.fixedAsset = IsOrBelow(account.classCode, kAccountClassFixedAssets, parents);
-    facts.feedsRefundLine = FeedsRefundLine(account.classCode, individual, parents);
+    facts.feedsRefundLine = FeedsRefundLine(account.classCode, individual, parents, totals);
   }
   filesRefundStatement_ = model.settings.filingClass == kStandardTaxation;
   sixthTypeRefused_ = model.settings.filingClass == 1 && months_.firstDay() < kSixthTypeFirstDate;

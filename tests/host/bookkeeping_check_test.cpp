@@ -9,8 +9,10 @@
 #include "aggregation/AggregationFilter.h"
 #include "conditions/MonthRangeCheck.h"
 #include "conditions/PeriodMonthRange.h"
+#include "host/RefundStatementClasses.h"
 #include "mvhost/lib/CheckMonths.h"
 #include "mvhost/lib/DataImport.h"
+#include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/MonthOrder.h"
 #include "mvhost/lib/StoredDataCheck.h"
 #include "tests/support/HostToolHome.h"
@@ -114,6 +116,22 @@ std::vector<RuleCase> RuleCases() {
        {line4 + "no-refund-line: account 681 (Materials) of class 0x45000000 feeds no line of "
                 "the refund statement: 1 line of taxable purchases, 70000 in all, is left out of "
                 "it; give the account a class that feeds one (docs/data-format.md lists them)"}},
+      // Below a class whose total the corporate statement takes.
+      {"OwnClassBelowATotal",
+       [] {
+         Json patch = WithJournal4(
+             R"({"account": "682", "amount": 70000, "tax": 5600, "tax_class": 21})",
+             R"({"account": "111", "amount": 75600, "tax_class": 0})");
+         Json clean = Json::parse(kClean);
+         patch["account_classes"] = clean["account_classes"];
+         patch["account_classes"].push_back(
+             Json::parse(R"({"code": "0x40884401", "name": "Parts", "parent": "0x40884400"})"));
+         patch["accounts"] = clean["accounts"];
+         patch["accounts"].push_back(
+             Json::parse(R"({"code": "682", "name": "Parts", "class": "0x40884401"})"));
+         return patch;
+       }(),
+       {}},
       {"MachineWithoutRecord",
        WithJournal4(R"({"account": "212", "amount": 500000, "tax": 40000, "tax_class": 23})",
                     R"({"account": "111", "amount": 540000, "tax_class": 0})"),
@@ -233,6 +251,27 @@ TEST_F(BookkeepingCheckTest, ExamplesGiveOnlyTheirTrueFindings) {
         store_, std::string(TAXLINK_SOURCE_DIR) + "/examples/" + example.file, false, &no, &error))
         << error;
     EXPECT_EQ(Check(example.dataNo), example.findings) << example.file;
+  }
+}
+
+// docs/mvhost.md lists every rule, and shows the findings of the two that
+// its example session cannot show as the check makes them; docs/data-format.md
+// lists the account classes of the refund statements.
+TEST_F(BookkeepingCheckTest, DocsShowEveryRuleAndClass) {
+  const std::string format = ReadFile(std::string(TAXLINK_SOURCE_DIR) + "/docs/data-format.md");
+  for (const RefundStatementClass& entry : kRefundStatementClasses) {
+    const std::string code = mvhost::FormatClassCodeText(entry.code);
+    EXPECT_NE(format.find("| `" + code + "` |"), std::string::npos) << code;
+  }
+  const std::string doc = ReadFile(std::string(TAXLINK_SOURCE_DIR) + "/docs/mvhost.md");
+  for (size_t i = 0; i < mvhost::kCheckRuleCount; ++i) {
+    const std::string id = mvhost::CheckRuleId(static_cast<mvhost::CheckRule>(i));
+    EXPECT_NE(doc.find("| `" + id + "` |"), std::string::npos) << id;
+  }
+  for (const RuleCase& c : RuleCases()) {
+    if (std::string(c.name) == "TenPercentLine" || std::string(c.name) == "SixthTypeBeforeApril2015") {
+      EXPECT_NE(doc.find(c.findings.front() + "\n"), std::string::npos) << c.name;
+    }
   }
 }
 
