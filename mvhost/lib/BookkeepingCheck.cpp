@@ -39,6 +39,11 @@ std::string ClassText(int32_t taxClass, const TaxClassRule& rule) {
   return "tax class " + std::to_string(taxClass) + " (" + rule.name + ")";
 }
 
+// "debit 611", the side and its account.
+std::string SideLabel(const JournalSide& side, bool debit) {
+  return (debit ? "debit " : "credit ") + side.account;
+}
+
 // The account and its name, as findings name them.
 std::string AccountText(const Account& account) {
   return "account " + account.code + " (" + account.name + ")";
@@ -144,15 +149,14 @@ void BookkeepingCheck::Side(const JournalLine& line, const LinePlace& place,
                             const JournalSide& side, bool debit) {
   if (side.account.empty()) return;
   const TaxClassRule& rule = rules_[static_cast<uint8_t>(side.taxClass)];
-  const std::string label = (debit ? "debit " : "credit ") + side.account;
   if (rule.use == TaxClassRule::Use::kPending) {
     Emit(CheckRule::kImportClassLeftOut, place, line.journalNo,
-         label + ": " + ClassText(side.taxClass, rule) + " is left out of the figures",
+         SideLabel(side, debit) + ": " + ClassText(side.taxClass, rule) + " is left out of the figures",
          "split it into its national (41 to 46) and local (34, 38) import tax classes");
     return;
   }
   if (side.amount == 0 && side.tax == 0) return;
-  TaxRules(line, place, side, label, rule);
+  TaxRules(line, place, side, debit, rule);
   if (HasNormalSide(rule) && rule.debitNormal != debit) {
     const char* todo = "correct the side or the tax class";
     if (!rule.purchaseSide && !rule.debitNormal) {
@@ -161,7 +165,7 @@ void BookkeepingCheck::Side(const JournalLine& line, const LinePlace& place,
       todo = "book purchase returns and allowances under tax classes 25 to 27, or correct the side";
     }
     Emit(CheckRule::kUnusualSide, place, line.journalNo,
-         label + ": " + ClassText(side.taxClass, rule) + " on the " + (debit ? "debit" : "credit") +
+         SideLabel(side, debit) + ": " + ClassText(side.taxClass, rule) + " on the " + (debit ? "debit" : "credit") +
              " side, where it subtracts from the figures",
          todo);
   }
@@ -193,12 +197,11 @@ void BookkeepingCheck::Side(const JournalLine& line, const LinePlace& place,
 }
 
 void BookkeepingCheck::TaxRules(const JournalLine& line, const LinePlace& place,
-                                const JournalSide& side, const std::string& label,
-                                const TaxClassRule& rule) {
+                                const JournalSide& side, bool debit, const TaxClassRule& rule) {
   if (TakesNoTax(rule)) {
     if (side.tax != 0) {
       Emit(CheckRule::kTaxOnUntaxedClass, place, line.journalNo,
-           label + ": tax " + Yen(side.tax) + " under " + ClassText(side.taxClass, rule) +
+           SideLabel(side, debit) + ": tax " + Yen(side.tax) + " under " + ClassText(side.taxClass, rule) +
                ", which takes no tax",
            "book the line under the taxable class it belongs to, or remove the tax");
     }
@@ -213,12 +216,12 @@ void BookkeepingCheck::TaxRules(const JournalLine& line, const LinePlace& place,
   const __int128 num = base * rate;
   const __int128 den = included ? 10000 + rate : 10000;
   const __int128 expected = RoundToYen(num, den, model_.settings.roundingMode) * kRawPerYen;
-  const std::string on = Yen(base) + (included ? " including tax" : "") + " at " + RateText(rate);
+  auto on = [&] { return Yen(base) + (included ? " including tax" : "") + " at " + RateText(rate); };
   if (side.tax == 0) {
     const __int128 magnitude = num < 0 ? -num : num;
     if (magnitude > den * kRawPerYen) {
       Emit(CheckRule::kTaxableWithoutTax, place, line.journalNo,
-           label + ": no tax on " + on + " under " + ClassText(side.taxClass, rule) +
+           SideLabel(side, debit) + ": no tax on " + on() + " under " + ClassText(side.taxClass, rule) +
                ", which takes " + Yen(expected),
            "enter the tax, or book the line under a class without tax");
     }
@@ -227,7 +230,7 @@ void BookkeepingCheck::TaxRules(const JournalLine& line, const LinePlace& place,
   const __int128 difference = side.tax - expected;
   if (difference > kRawPerYen || difference < -kRawPerYen) {
     Emit(CheckRule::kTaxMismatch, place, line.journalNo,
-         label + ": tax " + Yen(side.tax) + " on " + on + " should be " + Yen(expected),
+         SideLabel(side, debit) + ": tax " + Yen(side.tax) + " on " + on() + " should be " + Yen(expected),
          "correct the tax, the amount or the rate");
   }
 }

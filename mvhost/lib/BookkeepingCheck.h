@@ -64,7 +64,7 @@ class BookkeepingCheck {
 
   void Side(const JournalLine& line, const LinePlace& place, const JournalSide& side, bool debit);
   void TaxRules(const JournalLine& line, const LinePlace& place, const JournalSide& side,
-                const std::string& label, const TaxClassRule& rule);
+                bool debit, const TaxClassRule& rule);
   void Emit(CheckRule rule, const LinePlace& place, int32_t journal, std::string what,
             std::string todo);
   void EmitBalances(const JournalBalances& balances);

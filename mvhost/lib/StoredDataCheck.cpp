@@ -9,10 +9,10 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
   DataSetModel model;
   if (!LoadDataSet(store, request.dataNo, &model, error)) return CheckStatus::kFailed;
   MonthSelection months;
-  const bool wholePeriod = request.startMonth == 0 && request.endMonth == 0;
-  if (!(wholePeriod ? MonthSelection::WholePeriod(model.info, &months, error)
-                    : MonthSelection::OfMonths(model.info, request.startMonth, request.endMonth,
-                                               &months, error))) {
+  if (request.startMonth == 0 && request.endMonth == 0) {
+    if (!MonthSelection::WholePeriod(model.info, &months, error)) return CheckStatus::kFailed;
+  } else if (!MonthSelection::OfMonths(model.info, request.startMonth, request.endMonth, &months,
+                                       error)) {
     return CheckStatus::kBadMonths;
   }
   const std::string source = "data set " + std::to_string(request.dataNo);
