@@ -21,7 +21,7 @@ namespace mvhost {
 namespace {
 
 // Findings an import prints unless told otherwise.
-constexpr size_t kFirstFindings = 5;
+constexpr int64_t kFirstFindings = 5;
 
 int Refuse(const std::string& message) {
   std::cerr << "mvhost: " << message << "\n";
@@ -109,10 +109,13 @@ int ImportCommand(const std::string& home, const std::string& file,
   // The first findings wait for the import to succeed; all of them are
   // printed as they are found, since they could be any number.
   std::vector<std::string> first;
+  import.findingsWanted = options.warnings == ImportWarnings::kAll         ? INT64_MAX
+                          : options.warnings == ImportWarnings::kFirstFive ? kFirstFindings
+                                                                           : 0;
   import.finding = [&](const CheckFinding& finding) {
     if (options.warnings == ImportWarnings::kAll) {
       line.Warn(finding.Text());
-    } else if (options.warnings == ImportWarnings::kFirstFive && first.size() < kFirstFindings) {
+    } else {
       first.push_back(finding.Text());
     }
   };

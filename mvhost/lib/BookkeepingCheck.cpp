@@ -89,12 +89,13 @@ bool FeedsRefundLine(uint32_t code, bool individual, const std::unordered_map<ui
 
 BookkeepingCheck::BookkeepingCheck(const DataSetModel& model, const MonthSelection& months,
                                    const std::string* source, StoredLinePlace storedLinePlace,
-                                   Sink sink)
+                                   Sink sink, Wants wants)
     : model_(model),
       months_(months),
       source_(source),
       storedLinePlace_(std::move(storedLinePlace)),
-      sink_(std::move(sink)) {
+      sink_(std::move(sink)),
+      wants_(std::move(wants)) {
   for (size_t i = 0; i < rules_.size(); ++i) rules_[i] = RuleOfTaxClass(static_cast<int>(i));
   std::unordered_map<uint32_t, uint32_t> parents;
   std::unordered_map<uint32_t, bool> totals;
@@ -113,15 +114,25 @@ BookkeepingCheck::BookkeepingCheck(const DataSetModel& model, const MonthSelecti
   sixthTypeRefused_ = model.settings.filingClass == 1 && months_.firstDay() < kSixthTypeFirstDate;
 }
 
-void BookkeepingCheck::Emit(CheckRule rule, const LinePlace& place, int32_t journal,
-                            std::string what, std::string todo) {
+template <typename Texts>
+void BookkeepingCheck::Emit(CheckRule rule, const LinePlace& place, int32_t journal, Texts texts) {
+  EmitAt(rule, place.source != nullptr ? *place.source : *source_, journal,
+         place.source != nullptr ? place.Item() : std::string(), texts);
+}
+
+template <typename Texts>
+void BookkeepingCheck::EmitAt(CheckRule rule, const std::string& source, int32_t journal,
+                              std::string item, Texts texts) {
+  counts_.Add(rule);
+  if (wants_ && !wants_()) return;
   CheckFinding finding;
   finding.rule = rule;
-  finding.source = place.source != nullptr ? *place.source : *source_;
+  finding.source = source;
   finding.journal = journal;
-  if (place.source != nullptr) finding.item = place.Item();
-  finding.what = std::move(what);
-  finding.todo = std::move(todo);
+  finding.item = std::move(item);
+  FindingTexts made = texts();
+  finding.what = std::move(made.what);
+  finding.todo = std::move(made.todo);
   sink_(finding);
 }
 
@@ -130,16 +141,19 @@ void BookkeepingCheck::Line(const JournalLine& line, const LinePlace& place) {
   balances_.Add(line, place);
   const int32_t rate = EffectiveRate(line.rate * 100, line.date);
   if (rate == kRefusedRate) {
-    Emit(CheckRule::kRateRefused, place, line.journalNo,
-         "a line at the 10 % rate on " + FormatDateText(line.date) +
-             ", which the filing application does not take: a run over these months is refused",
-         "leave these months out, or correct the rate or the date");
+    Emit(CheckRule::kRateRefused, place, line.journalNo, [&] {
+      return FindingTexts{"a line at the 10 % rate on " + FormatDateText(line.date) +
+                              ", which the filing application does not take: a run over these "
+                              "months is refused",
+                          "leave these months out, or correct the rate or the date"};
+    });
   }
   if (sixthTypeRefused_ && line.businessType == kSixthBusinessType) {
-    Emit(CheckRule::kSixthTypeRefused, place, line.journalNo,
-         "business type 6 under simplified taxation in months that start before 2015-04-01: a "
-         "run over these months is refused",
-         "correct the business type (1 to 5 in these months)");
+    Emit(CheckRule::kSixthTypeRefused, place, line.journalNo, [] {
+      return FindingTexts{"business type 6 under simplified taxation in months that start before "
+                          "2015-04-01: a run over these months is refused",
+                          "correct the business type (1 to 5 in these months)"};
+    });
   }
   Side(line, place, line.debit, true);
   Side(line, place, line.credit, false);
@@ -150,24 +164,30 @@ void BookkeepingCheck::Side(const JournalLine& line, const LinePlace& place,
   if (side.account.empty()) return;
   const TaxClassRule& rule = rules_[static_cast<uint8_t>(side.taxClass)];
   if (rule.use == TaxClassRule::Use::kPending) {
-    Emit(CheckRule::kImportClassLeftOut, place, line.journalNo,
-         SideLabel(side, debit) + ": " + ClassText(side.taxClass, rule) + " is left out of the figures",
-         "split it into its national (41 to 46) and local (34, 38) import tax classes");
+    Emit(CheckRule::kImportClassLeftOut, place, line.journalNo, [&] {
+      return FindingTexts{
+          SideLabel(side, debit) + ": " + ClassText(side.taxClass, rule) +
+              " is left out of the figures",
+          "split it into its national (41 to 46) and local (34, 38) import tax classes"};
+    });
     return;
   }
   if (side.amount == 0 && side.tax == 0) return;
   TaxRules(line, place, side, debit, rule);
   if (HasNormalSide(rule) && rule.debitNormal != debit) {
-    const char* todo = "correct the side or the tax class";
-    if (!rule.purchaseSide && !rule.debitNormal) {
-      todo = "book sales returns and allowances under tax classes 6 to 9, or correct the side";
-    } else if (rule.purchaseSide && rule.debitNormal && CarriesTax(rule)) {
-      todo = "book purchase returns and allowances under tax classes 25 to 27, or correct the side";
-    }
-    Emit(CheckRule::kUnusualSide, place, line.journalNo,
-         SideLabel(side, debit) + ": " + ClassText(side.taxClass, rule) + " on the " + (debit ? "debit" : "credit") +
-             " side, where it subtracts from the figures",
-         todo);
+    Emit(CheckRule::kUnusualSide, place, line.journalNo, [&] {
+      const char* todo = "correct the side or the tax class";
+      if (!rule.purchaseSide && !rule.debitNormal) {
+        todo = "book sales returns and allowances under tax classes 6 to 9, or correct the side";
+      } else if (rule.purchaseSide && rule.debitNormal && CarriesTax(rule)) {
+        todo =
+            "book purchase returns and allowances under tax classes 25 to 27, or correct the side";
+      }
+      return FindingTexts{SideLabel(side, debit) + ": " + ClassText(side.taxClass, rule) +
+                              " on the " + (debit ? "debit" : "credit") +
+                              " side, where it subtracts from the figures",
+                          todo};
+    });
   }
   auto found = accounts_.find(side.account);
   if (found == accounts_.end()) return;
@@ -200,10 +220,12 @@ void BookkeepingCheck::TaxRules(const JournalLine& line, const LinePlace& place,
                                 const JournalSide& side, bool debit, const TaxClassRule& rule) {
   if (TakesNoTax(rule)) {
     if (side.tax != 0) {
-      Emit(CheckRule::kTaxOnUntaxedClass, place, line.journalNo,
-           SideLabel(side, debit) + ": tax " + Yen(side.tax) + " under " + ClassText(side.taxClass, rule) +
-               ", which takes no tax",
-           "book the line under the taxable class it belongs to, or remove the tax");
+      Emit(CheckRule::kTaxOnUntaxedClass, place, line.journalNo, [&] {
+        return FindingTexts{SideLabel(side, debit) + ": tax " + Yen(side.tax) + " under " +
+                                ClassText(side.taxClass, rule) + ", which takes no tax",
+                            "book the line under the taxable class it belongs to, or remove "
+                            "the tax"};
+      });
     }
     return;
   }
@@ -216,82 +238,100 @@ void BookkeepingCheck::TaxRules(const JournalLine& line, const LinePlace& place,
   const __int128 num = base * rate;
   const __int128 den = included ? 10000 + rate : 10000;
   const __int128 expected = RoundToYen(num, den, model_.settings.roundingMode) * kRawPerYen;
-  auto on = [&] { return Yen(base) + (included ? " including tax" : "") + " at " + RateText(rate); };
+  auto on = [&] {
+    return Yen(base) + (included ? " including tax" : "") + " at " + RateText(rate);
+  };
   if (side.tax == 0) {
     const __int128 magnitude = num < 0 ? -num : num;
     if (magnitude > den * kRawPerYen) {
-      Emit(CheckRule::kTaxableWithoutTax, place, line.journalNo,
-           SideLabel(side, debit) + ": no tax on " + on() + " under " + ClassText(side.taxClass, rule) +
-               ", which takes " + Yen(expected),
-           "enter the tax, or book the line under a class without tax");
+      Emit(CheckRule::kTaxableWithoutTax, place, line.journalNo, [&] {
+        return FindingTexts{SideLabel(side, debit) + ": no tax on " + on() + " under " +
+                                ClassText(side.taxClass, rule) + ", which takes " + Yen(expected),
+                            "enter the tax, or book the line under a class without tax"};
+      });
     }
     return;
   }
   const __int128 difference = side.tax - expected;
   if (difference > kRawPerYen || difference < -kRawPerYen) {
-    Emit(CheckRule::kTaxMismatch, place, line.journalNo,
-         SideLabel(side, debit) + ": tax " + Yen(side.tax) + " on " + on() + " should be " + Yen(expected),
-         "correct the tax, the amount or the rate");
+    Emit(CheckRule::kTaxMismatch, place, line.journalNo, [&] {
+      return FindingTexts{SideLabel(side, debit) + ": tax " + Yen(side.tax) + " on " + on() +
+                              " should be " + Yen(expected),
+                          "correct the tax, the amount or the rate"};
+    });
   }
 }
 
-void BookkeepingCheck::EmitBalances(const JournalBalances& balances) {
-  for (const JournalBalances::Difference& d : balances.found()) {
-    const LinePlace place = d.place.source != nullptr ? d.place : storedLinePlace_(d.firstStoredLine);
+void BookkeepingCheck::EmitBalance(const JournalBalances::Difference& d) {
+  const LinePlace place = d.place.source != nullptr ? d.place : storedLinePlace_(d.firstStoredLine);
+  Emit(CheckRule::kUnbalancedJournal, place, d.journal, [&] {
     if (d.tooLarge) {
-      Emit(CheckRule::kUnbalancedJournal, place, d.journal,
-           "the debit and credit totals are too large to compare", "correct the amounts");
-      continue;
+      return FindingTexts{"the debit and credit totals are too large to compare",
+                          "correct the amounts"};
     }
     const int64_t by = d.debit > d.credit ? d.debit - d.credit : d.credit - d.debit;
-    Emit(CheckRule::kUnbalancedJournal, place, d.journal,
-         "the debit total " + FormatAmountText(d.debit) + " and the credit total " +
-             FormatAmountText(d.credit) + " differ by " + FormatAmountText(by),
-         "correct the lines so that both sides agree");
-  }
+    return FindingTexts{"the debit total " + FormatAmountText(d.debit) + " and the credit total " +
+                            FormatAmountText(d.credit) + " differ by " + FormatAmountText(by),
+                        "correct the lines so that both sides agree"};
+  });
 }
 
 bool BookkeepingCheck::Finish(sqlite3* db, std::string* error) {
   balances_.Finish();
+  // In journal order the journals past those kept are only counted, unless
+  // the sink wants them; out of order the store has them all.
+  auto fromStore = [&](int64_t after) {
+    return JournalBalances::FromStore(
+        db, model_.info.dataNo, months_.Kinds(), after,
+        [this](const JournalBalances::Difference& d) { EmitBalance(d); }, error);
+  };
   if (!balances_.inOrder()) {
-    JournalBalances stored;
-    if (!stored.FromStore(db, model_.info.dataNo, months_.Kinds(), error)) return false;
-    EmitBalances(stored);
+    if (!fromStore(INT64_MIN)) return false;
   } else {
-    EmitBalances(balances_);
+    for (const JournalBalances::Difference& d : balances_.found()) EmitBalance(d);
+    const int64_t rest = balances_.count() - static_cast<int64_t>(balances_.found().size());
+    if (rest > 0 && (!wants_ || wants_())) {
+      if (!fromStore(balances_.found().back().journal)) return false;
+    } else if (rest > 0) {
+      counts_.Add(CheckRule::kUnbalancedJournal, rest);
+    }
   }
   for (const Unfed& unfed : unfed_) {
-    Emit(CheckRule::kNoRefundLine, unfed.place, unfed.journal,
-         AccountText(*unfed.account) + " of class " + FormatClassCodeText(unfed.account->classCode) +
-             " feeds no line of the refund statement: " + std::to_string(unfed.lines) +
-             (unfed.lines == 1 ? " line" : " lines") + " of taxable purchases, " +
-             FormatAmountText(unfed.amount) + " in all, " + (unfed.lines == 1 ? "is" : "are") +
-             " left out of it",
-         "give the account a class that feeds one (docs/data-format.md lists them)");
+    Emit(CheckRule::kNoRefundLine, unfed.place, unfed.journal, [&] {
+      const bool one = unfed.lines == 1;
+      return FindingTexts{
+          AccountText(*unfed.account) + " of class " +
+              FormatClassCodeText(unfed.account->classCode) +
+              " feeds no line of the refund statement: " + std::to_string(unfed.lines) +
+              (one ? " line" : " lines") + " of taxable purchases, " +
+              FormatAmountText(unfed.amount) + " in all, " + (one ? "is" : "are") +
+              " left out of it",
+          "give the account a class that feeds one (docs/data-format.md lists them)"};
+    });
   }
   FixedAssetMatch::Result assets =
       assets_.Match(model_.fixedAssets, months_.firstDay(), months_.lastDay());
   for (const FixedAssetMatch::Purchase& p : assets.unlisted) {
-    Emit(CheckRule::kAssetNotListed, p.place, p.journal,
-         "debit " + p.account->code + ": a purchase of " + FormatAmountText(p.amount) + " on " +
-             FormatDateText(p.date) +
-             " on this fixed-asset account has no fixed_assets record, so the refund statement "
-             "leaves it out",
-         "add the asset to fixed_assets");
+    Emit(CheckRule::kAssetNotListed, p.place, p.journal, [&] {
+      return FindingTexts{"debit " + p.account->code + ": a purchase of " +
+                              FormatAmountText(p.amount) + " on " + FormatDateText(p.date) +
+                              " on this fixed-asset account has no fixed_assets record, so the "
+                              "refund statement leaves it out",
+                          "add the asset to fixed_assets"};
+    });
   }
+  const std::string prefix = *source_ + ": ";
   for (const FixedAsset* asset : assets.unbooked) {
-    CheckFinding finding;
-    finding.rule = CheckRule::kAssetNotBooked;
-    finding.source = *source_;
-    const std::string prefix = *source_ + ": ";
-    finding.item = asset->origin.rfind(prefix, 0) == 0 ? asset->origin.substr(prefix.size())
-                                                       : "fixed asset " + asset->code;
-    finding.what = "fixed asset " + asset->code + " (" + asset->name + "), " +
-                   FormatAmountText(asset->acquisitionAmount) + " acquired " +
-                   FormatDateText(asset->acquisitionDate) +
-                   ", has no purchase on a fixed-asset account in the journals";
-    finding.todo = "book its purchase, or correct the record's date or amount";
-    sink_(finding);
+    // The record's place in the data set file, or its code in the store.
+    std::string item = asset->origin.rfind(prefix, 0) == 0 ? asset->origin.substr(prefix.size())
+                                                           : "fixed asset " + asset->code;
+    EmitAt(CheckRule::kAssetNotBooked, *source_, 0, std::move(item), [&] {
+      return FindingTexts{"fixed asset " + asset->code + " (" + asset->name + "), " +
+                              FormatAmountText(asset->acquisitionAmount) + " acquired " +
+                              FormatDateText(asset->acquisitionDate) +
+                              ", has no purchase on a fixed-asset account in the journals",
+                          "book its purchase, or correct the record's date or amount"};
+    });
   }
   return true;
 }

@@ -29,6 +29,8 @@ namespace mvhost {
 class BookkeepingCheck {
  public:
   using Sink = std::function<void(const CheckFinding&)>;
+  // Whether the sink wants the next finding; the others are only counted.
+  using Wants = std::function<bool()>;
 
   // Where the store's line `lineId` of the data set was read, for the
   // journals that came out of order and are found in the store.
@@ -39,13 +41,17 @@ class BookkeepingCheck {
   // the check. `source` names the data set or its file in the findings on
   // fixed-asset records.
   BookkeepingCheck(const DataSetModel& model, const MonthSelection& months,
-                   const std::string* source, StoredLinePlace storedLinePlace, Sink sink);
+                   const std::string* source, StoredLinePlace storedLinePlace, Sink sink,
+                   Wants wants = Wants());
 
   void Line(const JournalLine& line, const LinePlace& place);
   // The rules over all lines; `db` holds data set `model.info.dataNo`
   // with every line, for journals that came out of order. False with the
   // store's message.
   bool Finish(sqlite3* db, std::string* error);
+
+  // Every finding made so far, wanted or not.
+  const CheckCounts& counts() const { return counts_; }
 
  private:
   struct AccountFacts {
@@ -65,15 +71,27 @@ class BookkeepingCheck {
   void Side(const JournalLine& line, const LinePlace& place, const JournalSide& side, bool debit);
   void TaxRules(const JournalLine& line, const LinePlace& place, const JournalSide& side,
                 bool debit, const TaxClassRule& rule);
-  void Emit(CheckRule rule, const LinePlace& place, int32_t journal, std::string what,
-            std::string todo);
-  void EmitBalances(const JournalBalances& balances);
+  struct FindingTexts {
+    std::string what;
+    std::string todo;
+  };
+  // Counts a finding and hands it to the sink when it is wanted; `texts`
+  // makes its FindingTexts only then, as a data set can hold a finding on
+  // most of its lines.
+  template <typename Texts>
+  void Emit(CheckRule rule, const LinePlace& place, int32_t journal, Texts texts);
+  template <typename Texts>
+  void EmitAt(CheckRule rule, const std::string& source, int32_t journal, std::string item,
+              Texts texts);
+  void EmitBalance(const JournalBalances::Difference& difference);
 
   const DataSetModel& model_;
   MonthSelection months_;
   const std::string* source_;
   StoredLinePlace storedLinePlace_;
   Sink sink_;
+  Wants wants_;
+  CheckCounts counts_;
   std::array<TaxClassRule, 256> rules_;
   std::unordered_map<std::string, AccountFacts> accounts_;
   bool filesRefundStatement_ = false;

@@ -62,7 +62,7 @@ struct CheckFinding {
 // Findings counted per rule.
 class CheckCounts {
  public:
-  void Add(CheckRule rule) { ++counts_[static_cast<size_t>(rule)]; }
+  void Add(CheckRule rule, int64_t count = 1) { counts_[static_cast<size_t>(rule)] += count; }
   int64_t Of(CheckRule rule) const { return counts_[static_cast<size_t>(rule)]; }
   int64_t Total() const;
   // "tax-mismatch 3, unbalanced-journal 1", the rules with findings in rule

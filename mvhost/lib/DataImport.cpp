@@ -224,12 +224,14 @@ bool WriteDataSet(HostStore& store, const DataSetModel& model, const ImportOptio
   written.dataNo = model.info.dataNo;
   ImportLinePlaces places(&model.source, &model.journalsCsv,
                           static_cast<int64_t>(model.journals.size()));
+  int64_t handed = 0;
   BookkeepingCheck check(
       model, wholePeriod, &model.source, [&places](int64_t lineId) { return places.Of(lineId); },
-      [&options, &written](const CheckFinding& finding) {
-        written.findings.Add(finding.rule);
-        if (options.finding) options.finding(finding);
-      });
+      [&options, &handed](const CheckFinding& finding) {
+        ++handed;
+        options.finding(finding);
+      },
+      [&options, &handed] { return options.finding && handed < options.findingsWanted; });
   if (!store.Exec("BEGIN IMMEDIATE;", error)) return false;
   std::unordered_map<std::string, int64_t> accountIds;
   bool ok = WriteRows(store.db(), model, options.replace, &accountIds, error) &&
@@ -240,6 +242,7 @@ bool WriteDataSet(HostStore& store, const DataSetModel& model, const ImportOptio
     Report(options, ImportProgress::Stage::kTotals, written.journalLines, nullptr);
     ok = CompleteJournalLines(store.db(), model, options, &check, error) &&
          store.Exec("COMMIT;", error);
+    written.findings = check.counts();
   }
   if (!ok) {
     std::string ignored;

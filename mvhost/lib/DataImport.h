@@ -32,9 +32,11 @@ struct ImportOptions {
   FileEncoding csvEncoding;   // of its journal CSV file
   // Called every few thousand lines and at each later stage; may be empty.
   std::function<void(const ImportProgress&)> progress;
-  // Receives each finding of the bookkeeping check as it is made (the
-  // import goes on); may be empty.
+  // Receives the first `findingsWanted` findings of the bookkeeping check
+  // as they are made (the import goes on; all of them are counted in the
+  // outcome); may be empty.
   std::function<void(const CheckFinding&)> finding;
+  int64_t findingsWanted = INT64_MAX;
   // Receives any other warning; may be empty.
   std::function<void(const std::string&)> warning;
 };

@@ -36,26 +36,27 @@ void JournalBalances::Add(const JournalLine& line, const LinePlace& place) {
 
 void JournalBalances::Finish() {
   if (open_ && inOrder_ && (current_.tooLarge || current_.debit != current_.credit)) {
-    found_.push_back(current_);
+    if (found_.size() < kKept) found_.push_back(current_);
+    ++count_;
   }
   open_ = false;
 }
 
 bool JournalBalances::FromStore(sqlite3* db, int32_t dataNo, const std::vector<int32_t>& monthKinds,
-                                std::string* error) {
-  found_.clear();
+                                int64_t after, const Found& found, std::string* error) {
   std::string kinds;
   for (size_t i = 0; i < monthKinds.size(); ++i) kinds += i == 0 ? "?" : ",?";
   const std::string sql =
       "SELECT journal_no, SUM(debit_amount + debit_tax), SUM(credit_amount + credit_tax),"
-      " MIN(line_id) FROM journal_line WHERE data_no = ? AND month_kind IN (" + kinds +
+      " MIN(line_id) FROM journal_line WHERE data_no = ? AND journal_no > ? AND month_kind IN (" +
+      kinds +
       ") GROUP BY journal_no"
       " HAVING SUM(debit_amount + debit_tax) <> SUM(credit_amount + credit_tax)"
       " ORDER BY journal_no";
   DataSql journals(db, sql.c_str());
-  journals.Bind(1, dataNo);
+  journals.Bind(1, dataNo).Bind(2, after);
   for (size_t i = 0; i < monthKinds.size(); ++i) {
-    journals.Bind(static_cast<int>(i + 2), monthKinds[i]);
+    journals.Bind(static_cast<int>(i + 3), monthKinds[i]);
   }
   while (journals.Row()) {
     Difference difference;
@@ -63,7 +64,7 @@ bool JournalBalances::FromStore(sqlite3* db, int32_t dataNo, const std::vector<i
     difference.debit = journals.Int(1);
     difference.credit = journals.Int(2);
     difference.firstStoredLine = journals.Int(3);
-    found_.push_back(difference);
+    found(difference);
   }
   *error = journals.error();
   return error->empty();

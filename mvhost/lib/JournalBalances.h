@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,10 @@ namespace mvhost {
 // differ. The lines are added as they stream by: while the journal numbers
 // do not decrease, each journal's lines come together and the check is
 // exact with no memory per balanced journal, which is how files are
-// written. Lines out of journal order leave the check to one query over the
-// stored lines (FromStore).
+// written. The first kKept journals found are kept and the rest counted, so
+// that the memory stays the same for any number of lines; the rest, or all
+// of them once the lines came out of journal order, are found again by one
+// query over the stored lines (FromStore).
 class JournalBalances {
  public:
   struct Difference {
@@ -30,27 +33,32 @@ class JournalBalances {
     LinePlace place;
     int64_t firstStoredLine = 0;
   };
+  using Found = std::function<void(const Difference&)>;
+
+  static constexpr size_t kKept = 1000;
 
   void Add(const JournalLine& line, const LinePlace& place);
   // Ends the last journal.
   void Finish();
-  // False once a journal number decreased: the result is then incomplete.
+  // False once a journal number decreased: found() and count() are then
+  // incomplete.
   bool inOrder() const { return inOrder_; }
-
-  // The check over the lines of data set `dataNo` in the store whose month
-  // kinds are `monthKinds`, in place of the lines added; false with the
-  // store's message.
-  bool FromStore(sqlite3* db, int32_t dataNo, const std::vector<int32_t>& monthKinds,
-                 std::string* error);
-
-  // The journals found, in journal order.
+  // The first kKept journals found, and how many there are in all.
   const std::vector<Difference>& found() const { return found_; }
+  int64_t count() const { return count_; }
+
+  // The journals numbered after `after` of data set `dataNo` in the store,
+  // over its lines whose month kinds are `monthKinds`, in journal order;
+  // false with the store's message.
+  static bool FromStore(sqlite3* db, int32_t dataNo, const std::vector<int32_t>& monthKinds,
+                        int64_t after, const Found& found, std::string* error);
 
  private:
   bool inOrder_ = true;
   bool open_ = false;  // a journal is being summed
   Difference current_;
   std::vector<Difference> found_;
+  int64_t count_ = 0;
 };
 
 }  // namespace mvhost

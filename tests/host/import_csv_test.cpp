@@ -6,6 +6,7 @@
 
 #include "mvhost/lib/DataCsv.h"
 #include "mvhost/lib/DataImport.h"
+#include "mvhost/lib/JournalBalances.h"
 #include "tests/support/HostToolHome.h"
 
 namespace {
@@ -204,6 +205,24 @@ TEST_F(ImportCsvTest, FindsJournalsWhoseSidesDiffer) {
   options.replace = true;
   ASSERT_TRUE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error)) << error;
   EXPECT_EQ(findings, std::vector<std::string>{home_ + "/lines.csv:journal 3/line 2" + unbalanced});
+
+  // More than the streaming check keeps: all of them, from the store, still
+  // by their CSV lines.
+  csv = kHeader;
+  const int count = static_cast<int>(mvhost::JournalBalances::kKept) + 2;
+  for (int j = 1; j <= count; ++j) csv += std::to_string(j) + ",2014-04-02,1,111,,10,,0,511,,10.5,,3,8,,\n";
+  WriteFile("lines.csv", csv);
+  findings.clear();
+  ASSERT_TRUE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error)) << error;
+  ASSERT_EQ(findings.size(), static_cast<size_t>(count));
+  EXPECT_EQ(findings.back(), home_ + "/lines.csv:journal " + std::to_string(count) + "/line " +
+                                 std::to_string(count + 1) + unbalanced);
+  // Wanting the first five, the rest are counted.
+  findings.clear();
+  options.findingsWanted = 5;
+  ASSERT_TRUE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error)) << error;
+  EXPECT_EQ(findings.size(), 5u);
+  EXPECT_EQ(outcome.findings.Of(mvhost::CheckRule::kUnbalancedJournal), count);
 }
 
 TEST(CsvRecordTest, Splits) {
