@@ -5,13 +5,22 @@
 #include <vector>
 
 #include "host/StKAMOKUINFO.h"
+#include "status/Status.h"
 
 namespace taxlink {
 
-// The accounts selected by the last BuildAccountList: copies of the host's
+class ProgressSink;
+
+// The accounts of an account-class selection list: copies of the host's
 // account records in the order the host walked them.
 class AccountList {
  public:
+  // Refills the list with the accounts of a selection list (1..3) that are
+  // not excluded, one detail tick per account walked. A walk that ends on a
+  // host failure leaves the list empty and returns the failure; without the
+  // accounts set object or with an unknown list the list stays empty.
+  Status Build(int list, ProgressSink& progress);
+
   void Clear() { accounts_.clear(); }
   void Append(const StKAMOKUINFO& account) { accounts_.push_back(account); }
   std::size_t size() const { return accounts_.size(); }

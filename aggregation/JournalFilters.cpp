@@ -5,10 +5,15 @@
 #include <vector>
 
 #include "aggregation/AccountClasses.h"
+#include "host/ClRuleShiwake.h"
+#include "status/HostResult.h"
 
 namespace taxlink {
 
 namespace {
+
+// The cursor type the refund passes give their journal walks.
+constexpr int32_t kCursorTypeJournal = 4;
 
 uint32_t NonTaxableSideGroup(int16_t side, NestedFilter* out) {
   return out->AddGroup({
@@ -73,6 +78,16 @@ StFINDINFO AssetDateFilter(int32_t from, int32_t to) {
   filter.conditions[0] = DateCondition(kFieldAssetDate, kOpGreaterOrEqual, from, kLinkAnd);
   filter.conditions[1] = DateCondition(kFieldAssetDate, kOpLessOrEqual, to, kLinkLast);
   return filter;
+}
+
+Status StartNonTaxablePurchaseWalk(ClRuleShiwake& rule, const StFINDINFO& monthRange,
+                                   NestedFilter* filter, int32_t* lineCount) {
+  BuildNonTaxablePurchaseFilter(monthRange, filter);
+  Status status = HostResult(rule.GetSwkCount(&filter->top(), nullptr, lineCount),
+                             "ClRuleShiwake::GetSwkCount");
+  if (!status.ok()) return status;
+  return HostResult(rule.MoveReady(&filter->top(), nullptr, nullptr, kCursorTypeJournal),
+                    "ClRuleShiwake::MoveReady");
 }
 
 }  // namespace taxlink

@@ -5,6 +5,9 @@
 
 #include "aggregation/NestedFilter.h"
 #include "host/StFINDINFO.h"
+#include "status/Status.h"
+
+class ClRuleShiwake;
 
 namespace taxlink {
 
@@ -15,6 +18,12 @@ namespace taxlink {
 // taxable purchase:
 //   ((debit: <21 or =24 or >=30) or (credit: the same)) and (month range)
 void BuildNonTaxablePurchaseFilter(const StFINDINFO& monthRange, NestedFilter* out);
+
+// Builds the non-taxable purchase filter into *filter and readies rule's
+// walk over its lines: the number of lines into *lineCount, then the walk.
+// filter must outlive the walk.
+Status StartNonTaxablePurchaseWalk(ClRuleShiwake& rule, const StFINDINFO& monthRange,
+                                   NestedFilter* filter, int32_t* lineCount);
 
 // Journal lines of the month range with an undetermined import tax class
 // (31..33 or 35..37) on the debit or the credit side:

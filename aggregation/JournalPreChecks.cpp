@@ -1,15 +1,12 @@
-// The pre-checks on the journal lines of the month range: sixth business
-// type, the 10 % rate and the undetermined import tax classes. Each check
-// uses a rule object of its own, deleted before it returns.
+#include "aggregation/JournalPreChecks.h"
 
 #include <memory>
 
-#include "aggregation/AddTaxDlg.h"
 #include "aggregation/JournalFilters.h"
 #include "aggregation/RuleObjects.h"
 #include "host/ClMsgMgr.h"
 #include "host/ClRuleShiwake.h"
-#include "host/HostStatus.h"
+#include "status/HostResult.h"
 
 namespace taxlink {
 
@@ -20,41 +17,48 @@ constexpr const char kSourceName[] = "AddTax";
 // Bit 3 of the host's rate flags: lines at the 10 % rate exist.
 constexpr uint32_t kTenPercentBit = 0x08;
 
-int32_t RecordStatus(int32_t code, int line) {
-  if (code == kHostOk) return ClMsgMgr::Inst()->SetLastError(0, nullptr, 0);
-  return ClMsgMgr::Inst()->SetLastError(code, kSourceName, line);
+// Registers a host call's code (with this unit and line when it is not 0)
+// and converts what the message manager returns.
+Status Registered(int32_t code, int line, const char* where) {
+  const int32_t registered = code == 0
+                                 ? ClMsgMgr::Inst()->SetLastError(0, nullptr, 0)
+                                 : ClMsgMgr::Inst()->SetLastError(code, kSourceName, line);
+  return HostResult(registered, where);
 }
 
 }  // namespace
 
-int32_t AddTaxDlg::CheckSixthBusinessTypeJournals(int32_t businessType, int32_t* count) {
+Status JournalPreChecks::CheckSixthBusinessTypeJournals(int32_t businessType, int32_t* count) {
+  constexpr char kWhere[] = "ClRuleShiwake::CheckExistSwkByJigyoBunrui";
   std::unique_ptr<ClRuleShiwake> rule = CreateRuleObject<ClRuleShiwake>();
-  if (!rule) return RecordStatus(kCreateFailed, __LINE__);
+  if (!rule) return Registered(Status::kNotCreatedCode, __LINE__, kWhere);
   int32_t hostCount = count != nullptr ? *count : 0;
-  int32_t status = rule->CheckExistSwkByJigyoBunrui(&filter, businessType, &hostCount);
+  const int line = __LINE__ + 1;
+  int32_t code = rule->CheckExistSwkByJigyoBunrui(&monthRange_, businessType, &hostCount);
   if (count != nullptr) *count = hostCount;
-  if (status != kHostOk) return RecordStatus(status, __LINE__);
-  return RecordStatus(kHostOk, 0);
+  return Registered(code, line, kWhere);
 }
 
-int32_t AddTaxDlg::CheckTenPercentJournals(int32_t* found) {
+Status JournalPreChecks::CheckTenPercentJournals(int32_t* found) {
+  constexpr char kWhere[] = "ClRuleShiwake::CheckExistSwkByZeiRate";
   std::unique_ptr<ClRuleShiwake> rule = CreateRuleObject<ClRuleShiwake>();
-  if (!rule) return RecordStatus(kCreateFailed, __LINE__);
+  if (!rule) return Registered(Status::kNotCreatedCode, __LINE__, kWhere);
   uint32_t flags = 0;
-  int32_t status = rule->CheckExistSwkByZeiRate(&filter, &flags, 1);
+  const int line = __LINE__ + 1;
+  int32_t code = rule->CheckExistSwkByZeiRate(&monthRange_, &flags, 1);
   if (found != nullptr) *found = (flags & 0xFF & kTenPercentBit) != 0 ? 1 : 0;
-  if (status != kHostOk) return RecordStatus(status, __LINE__);
-  return RecordStatus(kHostOk, 0);
+  return Registered(code, line, kWhere);
 }
 
-int AddTaxDlg::CheckImportTaxClassJournals() {
+bool JournalPreChecks::CheckImportTaxClassJournals() {
   std::unique_ptr<ClRuleShiwake> rule = CreateRuleObject<ClRuleShiwake>();
-  if (!rule) return 0;
+  if (!rule) return false;
   NestedFilter importFilter;
-  BuildImportTaxClassFilter(filter, &importFilter);
+  BuildImportTaxClassFilter(monthRange_, &importFilter);
   int32_t count = 0;
-  int32_t status = rule->GetSwkCount(&importFilter.top(), nullptr, &count);
-  return status == kHostOk && count != 0 ? 1 : 0;
+  Status status = HostResult(rule->GetSwkCount(&importFilter.top(), nullptr, &count),
+                             "ClRuleShiwake::GetSwkCount");
+  return status.ok() && count != 0;
 }
 
 }  // namespace taxlink

@@ -9,9 +9,6 @@
 
 namespace taxlink {
 
-// The program's own code for a host object that could not be created.
-constexpr int32_t kCreateFailed = -1001;
-
 // Prepares a new rule object: the host's set manager, the data id of the
 // selected data set (set object 5) and the host's link options.
 void PrepareRuleObject(ClRuleBase* rule);

@@ -7,7 +7,7 @@
 #include <exception>
 #include <string>
 
-#include "app/HostCommandLine.h"
+#include "app/HostLaunch.h"
 #include "app/LinkApp.h"
 #include "app/RunFailure.h"
 #include "platform/UserInterface.h"

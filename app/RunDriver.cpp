@@ -1,23 +1,16 @@
-// The run: one call of InitInstance from start to the closing message, and
-// ExitInstance, which reports the result to the host window.
+// The run: the steps from the host link to the closing message.
+
+#include "app/RunDriver.h"
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
-#include <string>
 
-#include "aggregation/AddTaxDlg.h"
-#include "resources/Edition.h"
-#include "app/HostCommandLine.h"
-#include "app/LinkApp.h"
+#include "app/HostReads.h"
 #include "app/SavedReturnMode.h"
 #include "app/TargetCompatibility.h"
-#include "conditions/ConditionsDialog.h"
-#include "conditions/RunConditions.h"
 #include "host/ClAccConnect.h"
 #include "host/ClDataMgr.h"
 #include "host/ClMsgMgr.h"
-#include "host/ClSetShohizei.h"
 #include "host/ClSysUser.h"
 #include "platform/HostWindow.h"
 #include "platform/Mbcs.h"
@@ -25,52 +18,17 @@
 #include "platform/UserInterface.h"
 #include "platform/WinFileSystem.h"
 #include "report/ConditionText.h"
-#include "report/ReportFile.h"
+#include "resources/Caption.h"
+#include "resources/Edition.h"
 
 namespace taxlink {
 
 namespace {
 
-constexpr int kDialogCancelled = 1006;
 constexpr int32_t kUseDataType = 3;
-constexpr int32_t kSixthBusinessType = 6;
-constexpr int32_t kSixthTypeFirstDate = 20150401;
-
-constexpr char kSixthTypeMessage[] =
-    "集計範囲に事業分類「第六種事業」の仕訳が存在します。\n"
-    "「第六種事業」は、平成27年4月1日以降に開始する課税期間に適用される事業分類のため、処理できません。\n"
-    "\n%s の以下の機能にて事業分類を見直してください。\n\n"
-    "・各種帳簿機能(簡易振替伝票入力等)\n"
-    "※入力済みの伝票は、各帳簿画面の置換機能にて一括で変換することができます。";
-constexpr char kTenPercentMessage[] =
-    "集計範囲に税率「10%」の仕訳があるため、集計できません。\n\n"
-    "※消費税率「10%」の仕訳の集計は、今後提供予定の連動コンポーネントにて対応します。";
-constexpr char kImportClassMessage[] =
-    "集計範囲の中に、輸入取引の本体分、国税分、地方税分が未確定の税区分(31,32,33,35,36,37)を使用している仕訳があります。\n"
-    "この仕訳の金額は、消費税申告書には集計されません。";
+constexpr int16_t kPastResultsRecord = 99;
 constexpr char kFinishedMessage[] =
     "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
-
-// The wait cursor of the aggregation and the report; ended on every exit.
-class WaitCursor {
- public:
-  WaitCursor() = default;
-  ~WaitCursor() { End(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
-  void Begin() {
-    if (!active_) platform::Ui().BeginWaitCursor();
-    active_ = true;
-  }
-  void End() {
-    if (active_) platform::Ui().EndWaitCursor();
-    active_ = false;
-  }
-
- private:
-  bool active_ = false;
-};
 
 // The folder of the program's executable (up to its last separator).
 std::string ModuleFolder() {
@@ -82,32 +40,53 @@ std::string ModuleFolder() {
   return cut == std::string::npos ? std::string() : module.substr(0, cut + 1);
 }
 
-int ShowMessage(HWND owner, const char* text, uint32_t style) {
-  return platform::Ui().MessageBox(owner, text, kMessageCaption, style);
-}
-
 }  // namespace
 
-BOOL LinkApp::InitInstance() {
-  // Step 2: announce the edition and open the host link.
+RunDriver::RunDriver(std::string_view commandLine, HostLaunch* launch)
+    : commandLine_(commandLine), launch_(*launch) {
+  std::memset(&dataSet_, 0, sizeof(dataSet_));
+}
+
+RunDriver::~RunDriver() = default;
+
+RunOutcome RunDriver::Run() {
+  using Step = RunOutcome (RunDriver::*)();
+  static constexpr Step kSteps[] = {
+      &RunDriver::OpenHostLink,        &RunDriver::TakeHostLaunch,
+      &RunDriver::MoveToProgramFolder, &RunDriver::CheckFilingApplication,
+      &RunDriver::AskHostLink,         &RunDriver::ReadCompany,
+      &RunDriver::AskConditions,       &RunDriver::OpenProgressWindow,
+      &RunDriver::WriteReport,         &RunDriver::SayGoodbye,
+  };
+  for (Step step : kSteps) {
+    RunOutcome outcome = (this->*step)();
+    if (!outcome.goOn()) return outcome;
+  }
+  return RunOutcome::Written();
+}
+
+// Announces the edition and opens the host link.
+RunOutcome RunDriver::OpenHostLink() {
   ClAccConnect::Inst()->caption = kMessageCaption;
   ClAccConnect::Inst()->SetAppType(CurrentEdition().appType);
   ClAccConnect::Inst()->SetUseDataType(kUseDataType);
-  if (ClAccConnect::Inst()->Initiate() != 0) {
-    linkRefused = true;
-    return FALSE_;
-  }
+  if (ClAccConnect::Inst()->Initiate() != 0) return RunOutcome::LinkRefused();
+  return RunOutcome::GoOn();
+}
 
-  // Step 3: the host's launch arguments; the host window stays disabled
-  // until ExitInstance.
-  if (ParseHostCommandLine(*this, commandLine) == 1) {
-    launchedByHost = 1;
-    hostWindowObject = hostWindow;
-    platform::EnableWindow(hostWindow, false);
-    ClAccConnect::Inst()->ownerWindow = hostWindow;
+// The host's launch arguments; the host window stays disabled until the
+// application object exits.
+RunOutcome RunDriver::TakeHostLaunch() {
+  launch_ = ParseHostLaunch(commandLine_);
+  if (launch_.fromHost) {
+    platform::EnableWindow(launch_.window, false);
+    ClAccConnect::Inst()->ownerWindow = launch_.window;
   }
+  return RunOutcome::GoOn();
+}
 
-  // Step 4: relative file names are looked up in the program's folder.
+// Relative file names are looked up in the program's folder.
+RunOutcome RunDriver::MoveToProgramFolder() {
   std::string folder = ModuleFolder();
   if (!folder.empty()) {
     platform::Chdir(folder.c_str());
@@ -118,36 +97,41 @@ BOOL LinkApp::InitInstance() {
                  " map a drive to it or to a folder above it\n",
                  platform::GetModuleFolderPosix().c_str(), platform::DriveMapSetting().c_str());
   }
+  return RunOutcome::GoOn();
+}
 
-  // Steps 5 and 6.
-  if (CheckTargetCompatibility(*this, 1) == 0) {
-    runResult = kRunFailed;
-    return FALSE_;
-  }
-  int32_t link = ClAccConnect::Inst()->ExpSysLink();
-  if (link != 0) {
-    runResult = link == 1 ? kRunStopped : kRunFailed;
-    return FALSE_;
-  }
+RunOutcome RunDriver::CheckFilingApplication() {
+  if (!CheckTargetCompatibility(launch_.window, true)) return RunOutcome::Failed();
+  return RunOutcome::GoOn();
+}
 
-  // Steps 7 and 8: the selected data set (zero-filled when not found) and the
-  // saved return. A host error while reading it (a text of the store that
-  // cannot be read, a damaged store) fails the run: a report of the
-  // zero-filled record would name no company.
-  StDATAINFO dataSet;
-  int32_t readError = 0;
-  LoadSelectedDataSet(&dataSet, &readError);
-  if (readError != 0 && ClMsgMgr::Inst()->CheckFatalErrorWithMsg(readError, -1, 1, 0) != 0) {
-    runResult = kRunFailed;
-    return FALSE_;
-  }
-  savedReturn = std::make_unique<StSaveTaxInfo>();
-  std::memset(savedReturn.get(), 0, sizeof(StSaveTaxInfo));
-  int savedReturnUsable = LoadSavedReturn(*this, savedReturn.get(), dataSet);
+RunOutcome RunDriver::AskHostLink() {
+  const int32_t link = ClAccConnect::Inst()->ExpSysLink();
+  if (link == 0) return RunOutcome::GoOn();
+  return link == 1 ? RunOutcome::Stopped() : RunOutcome::Failed();
+}
 
-  // Step 9: the conditions dialog.
-  ConditionsDialog conditionsDialog(hostWindowObject);
-  char outputPath[261] = {};
+// The selected data set (zero-filled when not found), its consumption-tax
+// settings and the saved return.
+RunOutcome RunDriver::ReadCompany() {
+  // A host error while reading the data set (a text of the store that cannot
+  // be read, a damaged store) fails the run: a report of the zero-filled
+  // record would name no company.
+  const Status read = LoadSelectedDataSet(&dataSet_);
+  if (read.code() == Status::Code::kHostError &&
+      ClMsgMgr::Inst()->CheckFatalErrorWithMsg(read.hostCode(), -1, 1, 0) != 0) {
+    return RunOutcome::Failed();
+  }
+  settings_ = ReadTaxSettings(dataSet_);
+  savedReturn_ = std::make_unique<StSaveTaxInfo>();
+  std::memset(savedReturn_.get(), 0, sizeof(StSaveTaxInfo));
+  savedReturnUsable_ = LoadSavedReturn(savedReturn_.get(), dataSet_, settings_);
+  return RunOutcome::GoOn();
+}
+
+RunOutcome RunDriver::AskConditions() {
+  conditionsDialog_ = std::make_unique<ConditionsDialog>(launch_.fromHost ? launch_.window : 0);
+  ConditionsDialog& dialog = *conditionsDialog_;
   {
     char userId[65] = {};
     ClSysUser* user = ClDataMgr::Inst()->GetSysUserObject();
@@ -157,168 +141,63 @@ BOOL LinkApp::InitInstance() {
       user->GetCurUserID(userId);
       user->GetSelectedNo(userId, &first, &second);
     }
-    conditionsDialog.userId = userId;
-    conditionsDialog.selectedNo1 = first;
-    conditionsDialog.selectedNo2 = second;
+    dialog.userId = userId;
+    dialog.selectedNo1 = first;
+    dialog.selectedNo2 = second;
   }
-  conditionsDialog.hostOutputPath.clear();
-  if (launchedByHost == 1) conditionsDialog.hostOutputPath = hostText;
-  conditionsDialog.periodStart = dataSet.periodStart;
-  conditionsDialog.periodEnd = dataSet.periodEnd;
-  SavedReturnMonths(savedReturn->monthRangeFirst, savedReturn->monthRangeLast,
-                    &conditionsDialog.savedMonths[0], &conditionsDialog.savedMonths[1]);
-  conditionsDialog.savedReturnUsable = savedReturnUsable;
-  conditionsDialog.pastResultsData = dataSet.recordKind == 99 ? 1 : 0;
+  dialog.hostOutputPath.clear();
+  if (launch_.fromHost) dialog.hostOutputPath = launch_.text;
+  dialog.periodStart = dataSet_.periodStart;
+  dialog.periodEnd = dataSet_.periodEnd;
+  // The saved months stay as the host left them when it cannot tell them.
+  SavedReturnMonths(savedReturn_->monthRangeFirst, savedReturn_->monthRangeLast,
+                    &dialog.savedMonths[0], &dialog.savedMonths[1]);
+  dialog.savedReturnUsable = savedReturnUsable_ ? 1 : 0;
+  dialog.pastResultsData = dataSet_.recordKind == kPastResultsRecord ? 1 : 0;
   for (int kind = 0; kind < 5; ++kind) {
-    conditionsDialog.displayTexts[kind] = ConditionText(*this, runSettings, kind, dataSet);
+    dialog.displayTexts[kind] = ConditionText(kind, dataSet_, settings_.record);
   }
-  conditionsDialog.filingClassCode = runSettings.filingClass;
-  if (conditionsDialog.DoModal() == kDialogCancelled) {
-    std::fputs("taxlink: the conditions dialog ended without a run (cancelled, or the data set"
-               " was refused): result 1\n",
-               stderr);
-    runResult = kRunStopped;
-    return FALSE_;
+  dialog.filingClassCode = settings_.filingClass();
+  if (dialog.DoModal() == kConditionsCancelled) {
+    return RunOutcome::Stopped(
+        "the conditions dialog ended without a run (cancelled, or the data set was refused)");
   }
-
-  // Step 10.
-  RunConditions conditions = conditionsDialog.GetRunConditions();
-  std::strncpy(outputPath, conditions.outputPath.c_str(), sizeof(outputPath) - 1);
-
-  // Step 11: the progress window owns every later message box of the run.
-  AddTaxDlg progress(runSettings);
-  progress.CreateModeless();
-  HWND owner = progress.Handle();
-
-  if (conditions.aggregationMethod == kSavedReturnValues) {
-    // Step 12: the report from the saved return.
-    if (WriteSavedReport(*this, owner, outputPath, dataSet) == 0) {
-      savedReturn.reset();
-      return FALSE_;
-    }
-  } else {
-    // Steps 13 and 14: the figure tables.
-    auto* taxSet =
-        static_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
-    if (taxSet == nullptr) {
-      std::fputs("taxlink: the host has no consumption-tax settings object: result 2\n", stderr);
-      runResult = kRunFailed;
-      return FALSE_;
-    }
-    const int32_t rateRows = taxSet->GetTaxRateCount();
-    if (rateRows < 0) {
-      ClMsgMgr::Inst()->CheckFatalErrorWithMsg(rateRows, -1, 1, 0);
-      runResult = kRunFailed;
-      return FALSE_;
-    }
-    tables.Allocate(static_cast<int16_t>(rateRows));
-
-    // Steps 15 and 16.
-    progress.filingClassCopy = runSettings.filingClass;
-    progress.mainBusinessTypeCopy = runSettings.mainBusinessType;
-    std::memset(&progress.filter, 0, sizeof(progress.filter));
-    progress.BuildAggregationFilter(dataSet, conditions.startMonth, conditions.endMonth);
-    StSHOHIZEIINFO settings;
-    std::memset(&settings, 0, sizeof(settings));
-    ReadTaxSettings(&settings, dataSet);
-
-    // Step 17: sixth business type before 1 April 2015 under simplified taxation.
-    int32_t sixthTypeCount = 0;
-    int32_t code = progress.CheckSixthBusinessTypeJournals(kSixthBusinessType, &sixthTypeCount);
-    if (ClMsgMgr::Inst()->CheckFatalErrorWithMsg(code, -1, 1, 0) != 0) {
-      runResult = kRunFailed;
-      return FALSE_;
-    }
-    int32_t firstDay = MonthStartDate(static_cast<int16_t>(conditions.startMonth));
-    if (sixthTypeCount > 0 && settings.filingClass == 1 && firstDay < kSixthTypeFirstDate) {
-      char message[1024] = {};
-      std::snprintf(message, sizeof(message), kSixthTypeMessage,
-                    CurrentEdition().productDisplayName);
-      ShowMessage(owner, message, MB_ICONWARNING | MB_OK);
-      runResult = kRunStopped;
-      return FALSE_;
-    }
-
-    // Step 18: journals at the 10 % rate.
-    int32_t tenPercentFound = 0;
-    code = progress.CheckTenPercentJournals(&tenPercentFound);
-    if (ClMsgMgr::Inst()->CheckFatalErrorWithMsg(code, -1, 1, 0) != 0) {
-      runResult = kRunFailed;
-      return FALSE_;
-    }
-    if (tenPercentFound != 0) {
-      ShowMessage(owner, kTenPercentMessage, MB_ICONWARNING | MB_OK);
-      runResult = kRunStopped;
-      return FALSE_;
-    }
-
-    // Step 19: undetermined import tax classes (a notice only).
-    if (settings.filingClass > 1 && progress.CheckImportTaxClassJournals() == 1) {
-      ShowMessage(owner, kImportClassMessage, MB_ICONINFORMATION | MB_OK);
-    }
-
-    // Step 20: aggregation behind the progress window. A pass that ends on
-    // a host error fails the run: figures without what it could not read
-    // would reach the filing application as if they were right.
-    WaitCursor waitCursor;
-    auto passFailed = [&]() {
-      const int32_t code = progress.hostError();
-      if (code == 0) return false;
-      progress.End();
-      waitCursor.End();
-      ClMsgMgr::Inst()->CheckFatalErrorWithMsg(code, -1, 1, owner);
-      tables.Release();
-      runResult = kRunFailed;
-      return true;
-    };
-    progress.ShowWindow(true);
-    waitCursor.Begin();
-    progress.ResetOverall();
-    progress.overallAdvance(0, 250);
-    progress.SumTaxReturn(tables);
-    if (passFailed()) return FALSE_;
-    progress.overallAdvance(250, 500);
-    progress.WalkLegacyRates(tables.legacyRateSums, settings);
-    if (passFailed()) return FALSE_;
-    progress.overallAdvance(500, 750);
-    progress.SumCorporateRefundLines(tables, dataSet, settings);
-    if (passFailed()) return FALSE_;
-    progress.SumIndividualRefundLines(tables, dataSet, settings);
-    if (passFailed()) return FALSE_;
-    progress.overallAdvance(750, 1000);
-    progress.End();
-
-    // Step 21: the report file.
-    ReportOutcome outcome = WriteReportFile(reportInputs(), owner, outputPath, dataSet, &settings);
-    waitCursor.End();
-    if (outcome != ReportOutcome::kWritten) {
-      runResult = kRunFailed;
-      return FALSE_;
-    }
-  }
-
-  // Step 22: remember the conditions and say goodbye.
-  conditionsDialog.SaveRememberedOutputPath(
-      static_cast<int16_t>(conditions.startMonth), static_cast<int16_t>(conditions.endMonth),
-      launchedByHost == 1 ? nullptr : outputPath, conditions.aggregationMethod);
-  tables.Release();
-  savedReturn.reset();
-  ShowMessage(owner, kFinishedMessage, MB_ICONINFORMATION | MB_OK);
-  return TRUE_;
+  conditions_ = dialog.GetRunConditions();
+  std::strncpy(outputPath_, conditions_.outputPath.c_str(), sizeof(outputPath_) - 1);
+  return RunOutcome::GoOn();
 }
 
-int LinkApp::ExitInstance() {
-  ClAccConnect::Inst()->LogOut();
-  ClAccConnect::Inst()->Terminate();
-  ClAccConnect::Inst()->Release();
-  if (launchedByHost == 1) {
-    platform::SetForegroundWindow(hostWindow);
-    platform::EnableWindow(hostWindow, true);
-    platform::PostMessage(hostWindow, static_cast<uint32_t>(hostNotifyMessage),
-                          static_cast<int32_t>(functionId), runResult);
-    platform::EnableWindow(hostWindow, true);
+// The progress window, hidden until the aggregation, owns every later
+// message box of the run.
+RunOutcome RunDriver::OpenProgressWindow() {
+  progress_ = std::make_unique<AddTaxDlg>();
+  progress_->CreateModeless();
+  return RunOutcome::GoOn();
+}
+
+RunOutcome RunDriver::WriteReport() {
+  if (conditions_.aggregationMethod == kSavedReturnValues) {
+    // A failed section the user gave up on, or a file that could not be
+    // written, fails the run.
+    if (!WriteSavedReport(reportInputs(), Owner(), outputPath_, dataSet_).ok()) {
+      return RunOutcome::Failed();
+    }
+    return RunOutcome::GoOn();
   }
-  return 0;
+  journals_ = std::make_unique<JournalRun>(dataSet_, settings_, conditions_, *progress_);
+  return journals_->Run(reportInputs(), outputPath_, &tables_);
+}
+
+// Remembers the conditions and says goodbye.
+RunOutcome RunDriver::SayGoodbye() {
+  conditionsDialog_->SaveRememberedOutputPath(
+      static_cast<int16_t>(conditions_.startMonth), static_cast<int16_t>(conditions_.endMonth),
+      launch_.fromHost ? nullptr : outputPath_, conditions_.aggregationMethod);
+  tables_.Release();
+  savedReturn_.reset();
+  platform::Ui().MessageBox(Owner(), kFinishedMessage, kMessageCaption,
+                            MB_ICONINFORMATION | MB_OK);
+  return RunOutcome::Written();
 }
 
 }  // namespace taxlink

@@ -5,6 +5,7 @@
 #include "aggregation/Decimal4.h"
 #include "app/LinkApp.h"
 #include "platform/UserInterface.h"
+#include "resources/Caption.h"
 
 namespace taxlink {
 
@@ -34,7 +35,7 @@ const char* FailRunAfterException(LinkApp& app, std::exception_ptr failure) {
     reason = "memory ran out";
   } catch (...) {
   }
-  app.runResult = kRunFailed;
+  app.Finish(RunOutcome::Failed());
   // Telling the user may itself fail when memory is gone; the result stands.
   try {
     platform::Ui().MessageBox(0, message, kMessageCaption, MB_ICONWARNING | MB_OK);

@@ -4,8 +4,6 @@
 #include <new>
 #include <string>
 
-#include "aggregation/RuleObjects.h"
-#include "app/LinkApp.h"
 #include "host/ClAccPeriod.h"
 #include "host/ClDataMgr.h"
 #include "host/ClLinkMgr.h"
@@ -13,6 +11,7 @@
 #include "host/ClSaveTaxShiryo.h"
 #include "host/ClSetData.h"
 #include "report/ReportFile.h"
+#include "status/HostResult.h"
 
 namespace taxlink {
 
@@ -32,9 +31,9 @@ std::string DataIdOf(const StDATAINFO& dataSet) {
 
 }  // namespace
 
-int32_t ReadSavedReturn(StSaveTaxInfo* saved, const StDATAINFO& dataSet) {
+Status ReadSavedReturn(StSaveTaxInfo* saved, const StDATAINFO& dataSet) {
   auto* reader = new (std::nothrow) ClSaveTaxShiryo();
-  if (reader == nullptr) return -1;
+  if (reader == nullptr) return Status::NotCreated("ClSaveTaxShiryo");
   reader->AttachSetMgr(ClDataMgr::Inst()->GetSetMgr());
   reader->SetCurDataID(DataIdOf(dataSet).c_str());
   reader->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
@@ -42,25 +41,26 @@ int32_t ReadSavedReturn(StSaveTaxInfo* saved, const StDATAINFO& dataSet) {
   int line = __LINE__ + 1;
   int32_t code = reader->GetTaxSaveInfo(saved);
   delete reader;
-  return RegisterCode(code, line);
+  return HostResult(RegisterCode(code, line), "ClSaveTaxShiryo::GetTaxSaveInfo");
 }
 
-int SavedReturnMatches(LinkApp& app, const StSaveTaxInfo* saved, const StDATAINFO& dataSet) {
-  if (saved == nullptr) return 0;
+bool SavedReturnMatches(const StSaveTaxInfo* saved, const StDATAINFO& dataSet,
+                        const TaxSettings& taxSettings) {
+  if (saved == nullptr) return false;
   int32_t periodStart = 0;
   int32_t periodEnd = 0;
   ClAccPeriod* period = nullptr;
   auto* dataSets = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindDataSets, 1));
-  if (dataSets != nullptr && dataSets->GetAccPeriod(&period) == 0 && period != nullptr) {
+  if (dataSets != nullptr &&
+      HostResult(dataSets->GetAccPeriod(&period), "ClSetData::GetAccPeriod").ok() &&
+      period != nullptr) {
     period->GetPeriod(&periodStart, &periodEnd);
   }
 
-  StSHOHIZEIINFO settings;
-  std::memset(&settings, 0, sizeof(settings));
-  app.ReadTaxSettings(&settings, dataSet);
+  const StSHOHIZEIINFO& settings = taxSettings.record;
   uint8_t expectedMethod = settings.filingClass == 1 ? 2 : 1;
 
-  int result = saved->periodStart != 0 && saved->periodEnd != 0 &&
+  const bool result = saved->periodStart != 0 && saved->periodEnd != 0 &&
                saved->periodStart == periodStart && saved->periodEnd == periodEnd &&
                saved->dataCodePlus1 == static_cast<uint8_t>(dataSet.interimClosing + 1) &&
                saved->taxationMethod == expectedMethod &&
@@ -69,33 +69,30 @@ int SavedReturnMatches(LinkApp& app, const StSaveTaxInfo* saved, const StDATAINF
   return result;
 }
 
-int LoadSavedReturn(LinkApp& app, StSaveTaxInfo* saved, const StDATAINFO& dataSet) {
-  if (ReadSavedReturn(saved, dataSet) != 0) return 0;
-  return SavedReturnMatches(app, saved, dataSet);
+bool LoadSavedReturn(StSaveTaxInfo* saved, const StDATAINFO& dataSet, const TaxSettings& settings) {
+  if (!ReadSavedReturn(saved, dataSet).ok()) return false;
+  return SavedReturnMatches(saved, dataSet, settings);
 }
 
-int32_t SavedReturnMonths(int32_t startDate, int32_t endDate, int16_t* startMonth,
-                          int16_t* endMonth) {
+Status SavedReturnMonths(int32_t startDate, int32_t endDate, int16_t* startMonth,
+                         int16_t* endMonth) {
   ClAccPeriod* period = nullptr;
   auto* dataSets = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindDataSets, 1));
   int line = __LINE__ + 1;
-  int32_t code = dataSets == nullptr ? kCreateFailed : dataSets->GetAccPeriod(&period);
-  if (code == 0 && period != nullptr) {
+  int32_t code = dataSets == nullptr ? Status::kNotCreatedCode : dataSets->GetAccPeriod(&period);
+  if (HostResult(code, "ClSetData::GetAccPeriod").ok() && period != nullptr) {
     period->GetAMonthByDate(startDate, startMonth, 0);
     line = __LINE__ + 1;
     code = period->GetAMonthByDate(endDate, endMonth, 0);
   }
-  int32_t result = RegisterCode(code, line);
+  Status result = HostResult(RegisterCode(code, line), "ClAccPeriod::GetAMonthByDate");
   delete period;
   return result;
 }
 
-int WriteSavedReport(LinkApp& app, HWND owner, const char* outputPath,
-                     const StDATAINFO& dataSet) {
-  ReportOutcome outcome = WriteReportFile(app.reportInputs(), owner, outputPath, dataSet, nullptr);
-  if (outcome == ReportOutcome::kWritten) return 1;
-  app.runResult = kRunFailed;
-  return 0;
+Status WriteSavedReport(const ReportInputs& inputs, HWND owner, const char* outputPath,
+                        const StDATAINFO& dataSet) {
+  return WriteReportFile(inputs, owner, outputPath, dataSet, ReportSource::kSavedReturn);
 }
 
 }  // namespace taxlink

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/LinkApp.h"
 #include "host/ClAccConnect.h"
 #include "platform/DecimalText.h"
 #include "platform/Mbcs.h"
 #include "platform/ProfileFile.h"
 #include "platform/WinFileSystem.h"
+#include "resources/Caption.h"
 
 namespace taxlink {
 
@@ -34,7 +34,7 @@ const StatusMessage kStatusMessages[] = {
 }  // namespace
 
 int32_t TargetCompatibilityStatus() {
-  char current[261] = {};
+  char current[MAX_PATH_ + 1] = {};
   char path[517] = {};
   if (platform::Getcwd(current, sizeof(current)) != nullptr) {
     std::strncpy(path, current, sizeof(path) - 1);
@@ -56,16 +56,16 @@ int32_t TargetCompatibilityStatus() {
   return value < 1 ? 1 : 2;
 }
 
-int CheckTargetCompatibility(LinkApp& app, int32_t showMessages) {
+bool CheckTargetCompatibility(HWND owner, bool showMessages) {
   int32_t status = TargetCompatibilityStatus();
   for (const StatusMessage& entry : kStatusMessages) {
     if (entry.status != status) continue;
-    if (showMessages != 0) {
-      ClAccConnect::Inst()->DispMsg(app.hostWindow, entry.text, "消費税", MB_ICONWARNING);
+    if (showMessages) {
+      ClAccConnect::Inst()->DispMsg(owner, entry.text, kMessageCaption, MB_ICONWARNING);
     }
-    return 0;
+    return false;
   }
-  return 1;
+  return true;
 }
 
 }  // namespace taxlink

@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-namespace taxlink {
+#include "platform/WinTypes.h"
 
-class LinkApp;
+namespace taxlink {
 
 // The definition file of the filing application, in the current directory.
 inline constexpr char kFilingDefinitionFile[] = "VelzoDef.ini";
@@ -14,10 +14,10 @@ inline constexpr char kFilingDefinitionFile[] = "VelzoDef.ini";
 // 0 compatible, 1 the filing application is too old, 2 this program is too old.
 int32_t TargetCompatibilityStatus();
 
-// 1 when the installed filing application reads this program's report;
-// otherwise 0, after showing the reason through the host when showMessages
-// is non-zero.
-int CheckTargetCompatibility(LinkApp& app, int32_t showMessages);
+// Whether the installed filing application reads this program's report;
+// when it does not, the reason is shown through the host (owner: the host's
+// window) if showMessages is set.
+bool CheckTargetCompatibility(HWND owner, bool showMessages);
 
 }  // namespace taxlink
 

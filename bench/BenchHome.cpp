@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "aggregation/AddTaxDlg.h"
-#include "app/LinkApp.h"
+#include "aggregation/AggregationEngine.h"
+#include "app/HostReads.h"
 #include "host/ClDataMgr.h"
 #include "host/ClSetShohizei.h"
 #include "mvhost/lib/HostSession.h"
@@ -409,36 +409,24 @@ const BenchHome& CachedBenchHome(const BenchDataSetShape& shape) {
 
   bench->Activate();
   mvhost::HostSession::Close();
-  LinkApp app;
-  if (!app.LoadSelectedDataSet(&bench->dataSet)) Fail("the host does not hand out the data set");
+  if (!LoadSelectedDataSet(&bench->dataSet).ok()) Fail("the host does not hand out the data set");
   bench->dataNo = bench->dataSet.dataNo;
   auto inserted = homes.emplace(marker, std::move(bench));
   return *inserted.first->second;
 }
 
-bool PrepareJournalAggregation(const BenchHome& home, LinkApp& app, StSHOHIZEIINFO* settings,
-                               int16_t* rateRows) {
-  if (!app.ReadTaxSettings(settings, home.dataSet)) return false;
-  auto* taxSettings =
-      dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
-  if (taxSettings == nullptr) return false;
-  *rateRows = static_cast<int16_t>(taxSettings->GetTaxRateCount());
-  app.runSettings.filingClass = 2;
+bool PrepareJournalAggregation(const BenchHome& home, TaxSettings* settings) {
+  *settings = ReadTaxSettings(home.dataSet);
+  if (!settings->recordRead.ok() || !settings->rateCountRead.ok()) return false;
+  settings->record.filingClass = 2;
   return true;
 }
 
-int32_t RunJournalPasses(const BenchHome& home, LinkApp& app, const StSHOHIZEIINFO& settings,
-                         int16_t rateRows, int startMonth, int endMonth) {
-  app.tables.Allocate(rateRows);
-  AddTaxDlg dialog(app.runSettings);
-  dialog.CreateModeless();
-  dialog.BuildAggregationFilter(home.dataSet, startMonth, endMonth);
-  const bool ran = dialog.SumTaxReturn(app.tables) == 1 &&
-                   dialog.WalkLegacyRates(app.tables.legacyRateSums, settings) == 1 &&
-                   dialog.SumCorporateRefundLines(app.tables, home.dataSet, settings) == 1 &&
-                   dialog.SumIndividualRefundLines(app.tables, home.dataSet, settings) == 1;
-  if (ran) return 0;
-  return dialog.hostError() != 0 ? dialog.hostError() : -1;
+Status RunJournalPasses(const BenchHome& home, const TaxSettings& settings,
+                        TaxSummaryTables* tables, int startMonth, int endMonth,
+                        ProgressSink& progress) {
+  AggregationEngine engine(home.dataSet, startMonth, endMonth, settings);
+  return engine.Run(progress, tables);
 }
 
 }  // namespace taxlink::bench

@@ -4,12 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "aggregation/ProgressSink.h"
+#include "aggregation/TaxSettings.h"
+#include "aggregation/TaxSummaryTables.h"
 #include "host/StDATAINFO.h"
-#include "host/StSHOHIZEIINFO.h"
-
-namespace taxlink {
-class LinkApp;
-}
+#include "status/Status.h"
 
 namespace taxlink::bench {
 
@@ -41,19 +40,17 @@ struct BenchHome {
 // a message on any failure: a benchmark without its data is meaningless.
 const BenchHome& CachedBenchHome(const BenchDataSetShape& shape = {});
 
-// What a journal aggregation of the home reads before its passes: the tax
-// settings, and the number of tax rates (the rows of app.tables); app is set
-// to standard taxation. False when the host cannot read the settings.
-bool PrepareJournalAggregation(const BenchHome& home, LinkApp& app, StSHOHIZEIINFO* settings,
-                               int16_t* rateRows);
+// What a journal aggregation of the home reads before its passes: the
+// consumption-tax settings with the number of tax rates, set to standard
+// taxation. False when the host cannot read them.
+bool PrepareJournalAggregation(const BenchHome& home, TaxSettings* settings);
 
-// The four journal passes over the calendar months startMonth..endMonth into
-// app.tables (allocated afresh with rateRows rows), as the run calls them
-// without its progress steps; the legacy-rate sums go to the tables too.
-// 0 when every pass ran to the end, else the host error of the first that did
-// not (-1 when it failed without one).
-int32_t RunJournalPasses(const BenchHome& home, LinkApp& app, const StSHOHIZEIINFO& settings,
-                         int16_t rateRows, int startMonth = 4, int endMonth = 3);
+// The journal aggregation of the calendar months startMonth..endMonth into
+// *tables, as the run has the engine do it, with progress reported to
+// progress (none by default).
+Status RunJournalPasses(const BenchHome& home, const TaxSettings& settings,
+                        TaxSummaryTables* tables, int startMonth = 4, int endMonth = 3,
+                        ProgressSink& progress = ProgressSink::None());
 
 }  // namespace taxlink::bench
 

@@ -7,11 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "aggregation/AddTaxDlg.h"
+#include "aggregation/AggregationEngine.h"
 #include "aggregation/JournalFilters.h"
 #include "aggregation/NestedFilter.h"
 #include "aggregation/RuleObjects.h"
-#include "app/LinkApp.h"
 #include "bench/BenchHome.h"
 #include "host/ClDataMgr.h"
 #include "host/ClRuleKamoku.h"
@@ -27,9 +26,7 @@ namespace {
 
 // The month-range filter of the calendar months startMonth..endMonth.
 StFINDINFO MonthRangeFilter(const BenchHome& home, int startMonth, int endMonth) {
-  AddTaxDlg dialog;
-  dialog.BuildAggregationFilter(home.dataSet, startMonth, endMonth);
-  return dialog.filter;
+  return AggregationEngine(home.dataSet, startMonth, endMonth, TaxSettings{}).filter();
 }
 
 // Months 4..3 (the whole year with both adjustments) or 4..9 (the first
@@ -293,19 +290,18 @@ BENCHMARK(BM_LegacyRateSums)->Unit(benchmark::kMillisecond);
 // the legacy rates and both refund statements.
 void BM_JournalAggregation(benchmark::State& state) {
   const BenchHome& home = CachedBenchHome();
-  LinkApp app;
-  StSHOHIZEIINFO settings;
-  int16_t rows = 0;
-  if (!PrepareJournalAggregation(home, app, &settings, &rows)) {
+  TaxSettings settings;
+  if (!PrepareJournalAggregation(home, &settings)) {
     state.SkipWithError("no tax settings");
     return;
   }
   for (auto _ : state) {
-    if (RunJournalPasses(home, app, settings, rows) != 0) {
+    TaxSummaryTables tables;
+    if (!RunJournalPasses(home, settings, &tables).ok()) {
       state.SkipWithError("an aggregation pass failed");
       break;
     }
-    benchmark::DoNotOptimize(app.tables.legacyRateSums[0]);
+    benchmark::DoNotOptimize(tables.legacyRateSums[0]);
   }
   SetLinesProcessed(state, home);
 }

@@ -8,12 +8,11 @@
 #include <memory>
 #include <string>
 
-#include "aggregation/AddTaxDlg.h"
+#include "aggregation/AggregationEngine.h"
 #include "aggregation/JournalFilters.h"
 #include "aggregation/NestedFilter.h"
 #include "aggregation/RuleObjects.h"
 #include "aggregation/TaxSummaryTables.h"
-#include "app/LinkApp.h"
 #include "bench/BenchHome.h"
 #include "host/ClDataMgr.h"
 #include "host/ClRuleKamoku.h"
@@ -42,9 +41,7 @@ class Digest {
 };
 
 StFINDINFO MonthRange(const BenchHome& home, int startMonth, int endMonth) {
-  AddTaxDlg dialog;
-  dialog.BuildAggregationFilter(home.dataSet, startMonth, endMonth);
-  return dialog.filter;
+  return AggregationEngine(home.dataSet, startMonth, endMonth, TaxSettings{}).filter();
 }
 
 void PrintSumTax(const BenchHome& home, int startMonth, int endMonth) {
@@ -152,15 +149,14 @@ void PrintLegacyRates(int32_t rate, uint8_t taxIncluded) {
 
 // The figures the program's journal aggregation leaves in its tables.
 void PrintAggregation(const BenchHome& home, int startMonth, int endMonth) {
-  LinkApp app;
-  StSHOHIZEIINFO settings;
-  int16_t rows = 0;
-  if (!PrepareJournalAggregation(home, app, &settings, &rows)) {
+  TaxSettings settings;
+  if (!PrepareJournalAggregation(home, &settings)) {
     std::printf("Aggregation %d..%d: no tax settings\n", startMonth, endMonth);
     return;
   }
-  const int32_t failure = RunJournalPasses(home, app, settings, rows, startMonth, endMonth);
-  const TaxSummaryTables& t = app.tables;
+  TaxSummaryTables t;
+  const Status status = RunJournalPasses(home, settings, &t, startMonth, endMonth);
+  const int32_t failure = status.ok() ? 0 : status.hostCode() != 0 ? status.hostCode() : -1;
   const int64_t* legacy = t.legacyRateSums;
   Digest digest;
   digest.Add(t.rateInfo.get(), sizeof(StTAXREPORTRATEINFO) * t.rateCount);

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "aggregation/AddTaxDlg.h"
-#include "app/LinkApp.h"
+#include "aggregation/AggregationEngine.h"
 #include "aggregation/ProgressDialog.h"
 #include "bench/BenchHome.h"
 #include "desktop/DesktopUi.h"
@@ -59,42 +59,30 @@ void BM_DetailTick(benchmark::State& state) {
 }
 BENCHMARK(BM_DetailTick)->ArgName("desktop")->Arg(0)->Arg(1);
 
-// The journal passes of a year as the run calls them, behind a progress
-// window that is shown, or never created (the baseline: the passes still
-// count their ticks, but no window takes them).
-bool RunYear(const BenchHome& home, LinkApp& app, const StSHOHIZEIINFO& settings, int16_t rows,
-             bool shown) {
-  app.tables.Allocate(rows);
-  AddTaxDlg dialog(app.runSettings);
-  if (shown) dialog.CreateModeless();
-  dialog.BuildAggregationFilter(home.dataSet, 4, 3);
-  if (shown) dialog.ShowWindow(true);
-  dialog.ResetOverall();
-  int64_t legacy[2] = {0, 0};
-  dialog.overallAdvance(0, 250);
-  bool ok = dialog.SumTaxReturn(app.tables) == 1;
-  dialog.overallAdvance(250, 500);
-  ok = ok && dialog.WalkLegacyRates(legacy, settings) == 1;
-  dialog.overallAdvance(500, 750);
-  ok = ok && dialog.SumCorporateRefundLines(app.tables, home.dataSet, settings) == 1;
-  dialog.overallAdvance(750, 1000);
-  if (shown) dialog.End();
-  return ok;
+// The journal aggregation of a year as the run has the engine do it, behind
+// a progress window that is shown, or with no progress sink at all (the
+// baseline).
+bool RunYear(const BenchHome& home, const TaxSettings& settings, bool shown) {
+  TaxSummaryTables tables;
+  if (!shown) return RunJournalPasses(home, settings, &tables).ok();
+  AggregationEngine engine(home.dataSet, 4, 3, settings);
+  AddTaxDlg dialog;
+  dialog.CreateModeless();
+  dialog.ShowWindow(true);
+  return dialog.RunEngine(engine, &tables).ok();
 }
 
 // desktop: 0 scripted, 1 desktop, -1 no window at all.
 void BM_JournalRunShown(benchmark::State& state) {
   const BenchHome& home = CachedBenchHome();
   FrontEnd ui(state);
-  LinkApp app;
-  StSHOHIZEIINFO settings;
-  int16_t rows = 0;
-  if (!PrepareJournalAggregation(home, app, &settings, &rows)) {
+  TaxSettings settings;
+  if (!PrepareJournalAggregation(home, &settings)) {
     state.SkipWithError("no tax settings");
     return;
   }
   for (auto _ : state) {
-    if (!RunYear(home, app, settings, rows, state.range(0) >= 0)) {
+    if (!RunYear(home, settings, state.range(0) >= 0)) {
       state.SkipWithError("an aggregation pass failed");
       break;
     }

@@ -10,11 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "aggregation/AddTaxDlg.h"
-#include "app/LinkApp.h"
 #include "bench/BenchHome.h"
-#include "host/ClDataMgr.h"
-#include "host/ClSetShohizei.h"
 #include "platform/WinFileSystem.h"
 #include "report/ReportFile.h"
 
@@ -43,27 +39,24 @@ class TempFolder {
   std::string path_;
 };
 
-// Fills the application's tables and settings as a journal run does.
-bool Aggregate(const BenchHome& home, LinkApp* app, StSHOHIZEIINFO* settings) {
-  if (!app->ReadTaxSettings(settings, home.dataSet)) return false;
-  auto* taxSettings =
-      dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
-  if (taxSettings == nullptr) return false;
-  app->runSettings.filingClass = 2;
-  app->runSettings.roundingMode = 1;
-  app->tables.Allocate(static_cast<int16_t>(taxSettings->GetTaxRateCount()));
-  AddTaxDlg dialog(app->runSettings);
-  dialog.BuildAggregationFilter(home.dataSet, 4, 3);
-  return dialog.SumTaxReturn(app->tables) == 1 &&
-         dialog.WalkLegacyRates(app->tables.legacyRateSums, *settings) == 1 &&
-         dialog.SumCorporateRefundLines(app->tables, home.dataSet, *settings) == 1;
+// The figures and settings of a journal run, as the run has them.
+struct JournalFigures {
+  TaxSettings settings;
+  TaxSummaryTables tables;
+
+  ReportInputs inputs() const { return ReportInputs{tables, settings, nullptr, 1}; }
+};
+
+bool Aggregate(const BenchHome& home, JournalFigures* run) {
+  if (!PrepareJournalAggregation(home, &run->settings)) return false;
+  run->settings.record.roundingMode = 1;
+  return RunJournalPasses(home, run->settings, &run->tables).ok();
 }
 
 void BM_WriteJournalReport(benchmark::State& state) {
   const BenchHome& home = CachedBenchHome(kShape);
-  LinkApp app;
-  StSHOHIZEIINFO settings;
-  if (!Aggregate(home, &app, &settings)) {
+  JournalFigures run;
+  if (!Aggregate(home, &run)) {
     state.SkipWithError("the aggregation failed");
     return;
   }
@@ -75,7 +68,8 @@ void BM_WriteJournalReport(benchmark::State& state) {
     return;
   }
   for (auto _ : state) {
-    if (WriteReportFile(app.reportInputs(), 0, path.c_str(), home.dataSet, &settings) != ReportOutcome::kWritten) {
+    if (!WriteReportFile(run.inputs(), 0, path.c_str(), home.dataSet, ReportSource::kJournals)
+             .ok()) {
       state.SkipWithError("the report was not written");
       break;
     }
@@ -96,10 +90,10 @@ void BM_AggregateAndWriteReport(benchmark::State& state) {
     return;
   }
   for (auto _ : state) {
-    LinkApp app;
-    StSHOHIZEIINFO settings;
-    if (!Aggregate(home, &app, &settings) ||
-        WriteReportFile(app.reportInputs(), 0, path.c_str(), home.dataSet, &settings) != ReportOutcome::kWritten) {
+    JournalFigures run;
+    if (!Aggregate(home, &run) ||
+        !WriteReportFile(run.inputs(), 0, path.c_str(), home.dataSet, ReportSource::kJournals)
+             .ok()) {
       state.SkipWithError("the run failed");
       break;
     }

@@ -1,10 +1,12 @@
 // The whole journal run against the one-scan floor, measured in the same
 // run: for each size of the bench data set, the time SQLite needs to scan the
 // journal lines once (the floor), the journal aggregation alone (the four
-// passes, in this process), and the real TaxLinkAlto started on the home with
-// a UI script, from start to the closing message (wall time and peak memory).
+// passes, in this process, without and with a trace), and the real
+// TaxLinkAlto started on the home with a UI script, from start to the closing
+// message (wall time and peak memory); with TAXLINK_BENCH_BASELINE set to an
+// earlier build's bin folder, that build's TaxLinkAlto as well.
 //   run_bench [LINES...]        default: 100000 1000000
-// Each figure is the best of three.
+// Each figure is the best of three (of six for the baseline).
 #include <fcntl.h>
 #include <spawn.h>
 #include <sqlite3.h>
@@ -22,9 +24,10 @@
 #include <string>
 #include <vector>
 
-#include "app/LinkApp.h"
+#include "aggregation/AggregationEngine.h"
+#include "aggregation/FigureTrace.h"
+#include "aggregation/ProgressSink.h"
 #include "bench/BenchHome.h"
-#include "host/StSHOHIZEIINFO.h"
 #include "mvhost/lib/HostSession.h"
 
 extern char** environ;
@@ -59,22 +62,39 @@ double ScanFloor(const BenchHome& home) {
   return best;
 }
 
-// The four passes of a whole year, as the run calls them.
-double Aggregation(const BenchHome& home) {
-  LinkApp app;
-  StSHOHIZEIINFO settings;
-  int16_t rows = 0;
-  if (!PrepareJournalAggregation(home, app, &settings, &rows)) {
+// A trace that counts the contributions it is given.
+class CountingTrace : public FigureTrace {
+ public:
+  void Contribute(const Contribution&) override { ++count_; }
+  uint64_t count() const { return count_; }
+
+ private:
+  uint64_t count_ = 0;
+};
+
+// The four passes of a whole year, as the run has the engine do them; with a
+// trace that counts every contribution when traced.
+double Aggregation(const BenchHome& home, bool traced) {
+  TaxSettings settings;
+  if (!PrepareJournalAggregation(home, &settings)) {
     std::fprintf(stderr, "run_bench: no tax settings\n");
     std::exit(1);
   }
   double best = 1e30;
   for (int i = 0; i < kRepeats; ++i) {
+    CountingTrace trace;
+    TaxSummaryTables tables;
+    AggregationEngine engine(home.dataSet, 4, 3, settings);
     double started = Now();
-    int32_t failure = RunJournalPasses(home, app, settings, rows);
+    const Status status = engine.Run(ProgressSink::None(), &tables, traced ? &trace : nullptr);
     best = std::min(best, Now() - started);
-    if (failure != 0) {
-      std::fprintf(stderr, "run_bench: an aggregation pass failed (host error %d)\n", failure);
+    if (!status.ok()) {
+      std::fprintf(stderr, "run_bench: an aggregation pass failed (%s)\n",
+                   status.ToString().c_str());
+      std::exit(1);
+    }
+    if (traced && trace.count() == 0) {
+      std::fprintf(stderr, "run_bench: the trace received nothing\n");
       std::exit(1);
     }
   }
@@ -88,8 +108,9 @@ struct RunFigures {
 
 // The real program on the home, from a private folder holding the filing
 // application's definition file.
-RunFigures WholeRun(const BenchHome& home, const std::string& binFolder) {
-  const std::string folder = home.home + "/run";
+RunFigures WholeRun(const BenchHome& home, const std::string& binFolder,
+                    const std::string& runName) {
+  const std::string folder = home.home + "/" + runName;
   ::mkdir(folder.c_str(), 0755);
   const std::string program = folder + "/TaxLinkAlto";
   {
@@ -162,19 +183,36 @@ int main(int argc, char** argv) {
   self.resize(n > 0 ? static_cast<size_t>(n) : 0);
   const std::string binFolder = self.substr(0, self.rfind('/'));
 
-  std::printf("%10s %10s %14s %7s %14s %7s %10s\n", "lines", "floor ms", "aggregation ms",
-              "ratio", "whole run ms", "ratio", "peak MiB");
+  // TAXLINK_BENCH_BASELINE names the folder of an earlier build's programs:
+  // its whole run is measured in the same run, and the ratio given.
+  const char* baseline = std::getenv("TAXLINK_BENCH_BASELINE");
+  std::printf("%10s %10s %14s %7s %10s %14s %7s %10s", "lines", "floor ms", "aggregation ms",
+              "ratio", "traced ms", "whole run ms", "ratio", "peak MiB");
+  if (baseline != nullptr) std::printf(" %14s %9s", "baseline ms", "vs base");
+  std::printf("\n");
   for (int lines : sizes) {
     BenchDataSetShape shape;
     shape.journalLines = lines;
     const BenchHome& home = CachedBenchHome(shape);
     const double floor = ScanFloor(home);
-    const double aggregation = Aggregation(home);
+    const double aggregation = Aggregation(home, false);
+    const double traced = Aggregation(home, true);
     mvhost::HostSession::Close();
-    const RunFigures run = WholeRun(home, binFolder);
-    std::printf("%10d %10.1f %14.1f %7.2f %14.1f %7.2f %10.1f\n", lines, floor, aggregation,
-                aggregation / floor, run.milliseconds, run.milliseconds / floor,
+    RunFigures base;
+    if (baseline != nullptr) base = WholeRun(home, baseline, "run-baseline");
+    const RunFigures run = WholeRun(home, binFolder, "run");
+    if (baseline != nullptr) {
+      // Once more, the other way round, so that neither always runs first.
+      base.milliseconds =
+          std::min(base.milliseconds, WholeRun(home, baseline, "run-baseline").milliseconds);
+    }
+    std::printf("%10d %10.1f %14.1f %7.2f %10.1f %14.1f %7.2f %10.1f", lines, floor, aggregation,
+                aggregation / floor, traced, run.milliseconds, run.milliseconds / floor,
                 static_cast<double>(run.peakKilobytes) / 1024.0);
+    if (baseline != nullptr) {
+      std::printf(" %14.1f %9.3f", base.milliseconds, run.milliseconds / base.milliseconds);
+    }
+    std::printf("\n");
     std::fflush(stdout);
   }
   return 0;

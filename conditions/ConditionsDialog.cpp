@@ -13,13 +13,13 @@
 #include "host/ClFileMgr.h"
 #include "platform/UserInterface.h"
 #include "platform/WinFileSystem.h"
+#include "resources/Caption.h"
 #include "resources/ConditionsDialogTemplate.h"
 
 namespace taxlink {
 
 namespace {
 
-constexpr char kCaption[] = "消費税";
 constexpr uint32_t kRefusalStyle = MB_ICONEXCLAMATION | MB_OK;
 constexpr uint32_t kQuestionStyle = MB_ICONQUESTION | MB_YESNO;
 
@@ -121,7 +121,7 @@ bool ConditionsDialog::OnInitDialog() {
   if ((displayTexts[3].empty() && displayTexts[4].empty()) || pastResultsData == 1) {
     std::string message = pastResultsData == 1 ? kPastResultsRefused : kExemptRefused;
     message += kEndsApplication;
-    platform::Ui().MessageBox(Handle(), message, kCaption, kRefusalStyle);
+    platform::Ui().MessageBox(Handle(), message, kMessageCaption, kRefusalStyle);
     EndDialog(kConditionsCancelled);
   }
 
@@ -315,7 +315,7 @@ void ConditionsDialog::Browse() {
 }
 
 void ConditionsDialog::Cancel() {
-  platform::Ui().MessageBox(Handle(), kCancelled, kCaption, MB_ICONINFORMATION | MB_OK);
+  platform::Ui().MessageBox(Handle(), kCancelled, kMessageCaption, MB_ICONINFORMATION | MB_OK);
   EndDialog(kConditionsCancelled);
 }
 
@@ -325,14 +325,14 @@ void ConditionsDialog::OnCancel() { Cancel(); }
 void ConditionsDialog::OnOK() { OnRun(); }
 
 void ConditionsDialog::Refuse(const char* message, int fieldId) {
-  platform::Ui().MessageBox(Handle(), message, kCaption, kRefusalStyle);
+  platform::Ui().MessageBox(Handle(), message, kMessageCaption, kRefusalStyle);
   SetFocusTo(fieldId);
   SetSel(fieldId, 0, -1);
   ScrollCaret(fieldId);
 }
 
 int ConditionsDialog::Ask(const char* question) {
-  return platform::Ui().MessageBox(Handle(), question, kCaption, kQuestionStyle);
+  return platform::Ui().MessageBox(Handle(), question, kMessageCaption, kQuestionStyle);
 }
 
 void ConditionsDialog::OnRun() {

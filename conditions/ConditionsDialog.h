@@ -8,12 +8,13 @@
 #include "host/ClToolTipMgr.h"
 #include "platform/Dialog.h"
 #include "platform/WinTypes.h"
+#include "resources/ConditionsDialogTemplate.h"
 
 namespace taxlink {
 
 // Results of the conditions dialog.
 constexpr int kConditionsRun = 1005;        // the checks passed
-constexpr int kConditionsCancelled = 1006;  // cancelled or refused
+constexpr int kConditionsCancelled = kIdcCancelButton;  // cancelled or refused
 
 // The modal dialog in which the user sets the conditions of a run: month
 // range, aggregation method and output file. The run driver fills the inputs
@@ -54,14 +55,9 @@ class ConditionsDialog : public platform::Dialog {
   bool SaveRememberedOutputPath(int16_t startMonth, int16_t endMonth, const char* pathOrNull,
                                 int32_t method);
 
-  // Dialog state, for front ends and checks.
-  int32_t AggregationMethod() const { return aggregationMethod_; }
+  // Dialog state, for checks.
   int32_t PathFixedByHost() const { return pathFixedByHost_; }
-  const int16_t* JournalMonths() const { return journalMonths_; }
   const std::string& RememberedPath() const { return rememberedPath_; }
-  const std::string& StartMonthText() const { return startMonthText_; }
-  const std::string& EndMonthText() const { return endMonthText_; }
-  const std::string& OutputPathText() const { return outputPathText_; }
 
   // The 実行 action: checks the month range and the output path and ends
   // the dialog with kConditionsRun when all pass.

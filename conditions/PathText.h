@@ -4,13 +4,15 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/WinTypes.h"
+
 namespace taxlink {
 
 // Windows path texts in Shift_JIS bytes. A double-byte character is never
 // split: a 0x5C that is the trail byte of a character is not a separator.
 // Path work buffers hold kPathBufferSize bytes (260 of text and the
 // terminator).
-constexpr std::size_t kPathBufferSize = 261;
+constexpr std::size_t kPathBufferSize = MAX_PATH_ + 1;
 
 // True when position lies inside a double-byte character (its lead or its
 // trail byte) of the zero-terminated text.

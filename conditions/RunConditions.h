@@ -4,15 +4,17 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/WinTypes.h"
+
 namespace taxlink {
 
 // Aggregation methods.
 constexpr int kByJournals = 0;
 constexpr int kSavedReturnValues = 1;
 
-// The longest output path, in bytes of Shift_JIS text (a 261-byte buffer
-// with its terminator).
-constexpr std::size_t kMaxOutputPath = 260;
+// The longest output path, in bytes of Shift_JIS text (a path buffer with
+// its terminator).
+constexpr std::size_t kMaxOutputPath = MAX_PATH_;
 
 // What the conditions dialog yields when the user starts a run.
 struct RunConditions {

@@ -24,8 +24,6 @@ class DialogMetrics {
   explicit DialogMetrics(const platform::DialogTemplate& dialogTemplate);
 
   const QFont& Font() const { return font_; }
-  int BaseUnitX() const { return baseX_; }
-  int BaseUnitY() const { return baseY_; }
   QRect ToPixels(const platform::Rect& rect) const;
   int XToPixels(int units) const;
   int YToPixels(int units) const;

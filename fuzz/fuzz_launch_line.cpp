@@ -6,20 +6,19 @@
 #include <cstdint>
 #include <string>
 
-#include "app/HostCommandLine.h"
-#include "app/LinkApp.h"
+#include "app/HostLaunch.h"
 #include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  taxlink::LinkApp app;
-  if (taxlink::ParseHostCommandLine(app, fuzz::AsText(data, size)) != 1) return 0;
-  const std::string again = std::to_string(app.hostWindow) + "," +
-                            std::to_string(app.hostNotifyMessage) + "," +
-                            std::to_string(app.functionId) + "," + app.hostText;
-  taxlink::LinkApp second;
-  if (taxlink::ParseHostCommandLine(second, again) != 1 || second.hostWindow != app.hostWindow ||
-      second.hostNotifyMessage != app.hostNotifyMessage || second.functionId != app.functionId ||
-      second.hostText != app.hostText) {
+  const taxlink::HostLaunch first = taxlink::ParseHostLaunch(fuzz::AsText(data, size));
+  if (!first.fromHost) return 0;
+  const std::string again = std::to_string(first.window) + "," +
+                            std::to_string(first.notifyMessage) + "," +
+                            std::to_string(first.functionId) + "," + first.text;
+  const taxlink::HostLaunch second = taxlink::ParseHostLaunch(again);
+  if (!second.fromHost || second.window != first.window ||
+      second.notifyMessage != first.notifyMessage || second.functionId != first.functionId ||
+      second.text != first.text) {
     fuzz::Broken("the launch line written back reads differently: " + again);
   }
   return 0;

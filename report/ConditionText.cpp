@@ -49,12 +49,8 @@ std::string DateText(int32_t date) {
 
 }  // namespace
 
-std::string FormatConditionText(RunSettings& run, int kind, const StDATAINFO& dataSet,
-                                const StSHOHIZEIINFO& settings) {
+std::string ConditionText(int kind, const StDATAINFO& dataSet, const StSHOHIZEIINFO& settings) {
   std::string text;
-  if (kind >= kConditionFilingClass && kind <= kConditionFourthValue) {
-    run.roundingMode = settings.roundingMode;
-  }
   const int filingClass = settings.filingClass;
   switch (kind) {
     case kConditionCompany:
@@ -66,7 +62,6 @@ std::string FormatConditionText(RunSettings& run, int kind, const StDATAINFO& da
       break;
     case kConditionFilingClass:
       text = Blank(Entry(filingClass, 0, 2));
-      run.filingClass = settings.filingClass;
       break;
     case kConditionFourthLabel:
       if (filingClass != 0) {
@@ -77,7 +72,6 @@ std::string FormatConditionText(RunSettings& run, int kind, const StDATAINFO& da
     case kConditionFourthValue:
       if (filingClass == 1) {
         text = Blank(Entry(settings.mainBusinessType + 7, 7, 13));
-        run.mainBusinessType = settings.mainBusinessType;
       } else if (filingClass == 2) {
         text = Blank(Entry(settings.creditMethod + 5, 5, 6));
       }
@@ -86,18 +80,6 @@ std::string FormatConditionText(RunSettings& run, int kind, const StDATAINFO& da
       break;
   }
   return CutAtCharBoundary(text, kConditionTextBytes);
-}
-
-std::string ConditionText(TaxSettingsSource& source, RunSettings& run, int kind,
-                          const StDATAINFO& dataSet) {
-  StSHOHIZEIINFO settings;
-  std::memset(&settings, 0, sizeof(settings));
-  if (kind >= kConditionFilingClass && kind <= kConditionFourthValue) {
-    StSHOHIZEIINFO read;
-    std::memset(&read, 0, sizeof(read));
-    if (source.ReadTaxSettings(&read, dataSet)) settings = read;
-  }
-  return FormatConditionText(run, kind, dataSet, settings);
 }
 
 }  // namespace taxlink

@@ -125,7 +125,7 @@ bool ReportDocument::WriteKanpuh(XmlTextWriter& writer, const StDATAINFO& dataSe
   std::array<std::string, kKanpuhCount> values;
   if (!IsIndividual(dataSet.entityKind)) {
     const TaxSummaryTables& t = run_.tables;
-    const uint8_t mode = run_.settings.roundingMode;
+    const uint8_t mode = run_.settings.roundingMode();
     bool anyLine = false;
     std::size_t at = kHFirstLine;
     for (auto line : kCorporateLines) {
@@ -147,7 +147,7 @@ bool ReportDocument::WriteKanpuh(XmlTextWriter& writer, const StDATAINFO& dataSe
 bool ReportDocument::WriteKanpuk(XmlTextWriter& writer, const StDATAINFO& dataSet,
                                  const StSHOHIZEIINFO& settings) {
   std::array<std::string, kKanpukCount> values;
-  if (!IsCorporation(dataSet.entityKind) && run_.settings.filingClass == 2) {
+  if (!IsCorporation(dataSet.entityKind) && run_.settings.filingClass() == 2) {
     const TaxSummaryTables& t = run_.tables;
     bool anyLine = false;
     for (auto line : kIndividualLines) {
@@ -160,7 +160,7 @@ bool ReportDocument::WriteKanpuk(XmlTextWriter& writer, const StDATAINFO& dataSe
       const IndividualRow& row = kIndividualRows[i];
       if (row.line == nullptr || (row.mask & incomeMask) != 0) continue;
       // The one place where a zero amount is written as "0".
-      values[i + 1] = AmountTextWithZero((t.*(row.line)).*(row.part), run_.settings.roundingMode);
+      values[i + 1] = AmountTextWithZero((t.*(row.line)).*(row.part), run_.settings.roundingMode());
     }
   }
   return WriteForm(writer, "KANPUK", kKanpukNames, values);
@@ -168,19 +168,19 @@ bool ReportDocument::WriteKanpuk(XmlTextWriter& writer, const StDATAINFO& dataSe
 
 bool ReportDocument::WriteSavedKanpuh(XmlTextWriter& writer, const StDATAINFO& dataSet) {
   std::array<std::string, kKanpuhCount> values;
-  if (run_.savedReturn && !IsIndividual(dataSet.entityKind) && run_.settings.filingClass == 2) {
+  if (run_.savedReturn && !IsIndividual(dataSet.entityKind) && run_.settings.filingClass() == 2) {
     const StSaveTaxInfo& saved = *run_.savedReturn;
     bool anyLine = false;
     for (std::size_t i = 0; i < 8; ++i) {
       int64_t raw = SavedStatementAmount(saved, i);
       anyLine = anyLine || raw != 0;
-      values[kHFirstLine + i] = AmountText(raw, run_.settings.roundingMode);
+      values[kHFirstLine + i] = AmountText(raw, run_.settings.roundingMode());
     }
     bool anyAsset = false;
     for (std::size_t i = 0; i < 6; ++i) {
       int64_t raw = SavedStatementAmount(saved, 8 + i);
       anyAsset = anyAsset || raw != 0;
-      values[kHFirstAsset + i] = AmountText(raw, run_.settings.roundingMode);
+      values[kHFirstAsset + i] = AmountText(raw, run_.settings.roundingMode());
     }
     if (anyLine) values[kHCode] = SavedCode(saved.kanpuhCode);
     if (anyAsset) values[kHAssetsCode] = SavedCode(saved.assetsCode);
@@ -190,13 +190,13 @@ bool ReportDocument::WriteSavedKanpuh(XmlTextWriter& writer, const StDATAINFO& d
 
 bool ReportDocument::WriteSavedKanpuk(XmlTextWriter& writer, const StDATAINFO& dataSet) {
   std::array<std::string, kKanpukCount> values;
-  if (run_.savedReturn && !IsCorporation(dataSet.entityKind) && run_.settings.filingClass == 2) {
+  if (run_.savedReturn && !IsCorporation(dataSet.entityKind) && run_.settings.filingClass() == 2) {
     const StSaveTaxInfo& saved = *run_.savedReturn;
     bool any = false;
     for (std::size_t i = 0; i < kKanpukCount - 1; ++i) {
       int64_t raw = SavedStatementAmount(saved, i);
       any = any || raw != 0;
-      values[i + 1] = AmountText(raw, run_.settings.roundingMode);
+      values[i + 1] = AmountText(raw, run_.settings.roundingMode());
     }
     if (any) values[0] = SavedCode(saved.kanpukCode);
   }

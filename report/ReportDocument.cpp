@@ -6,8 +6,6 @@
 
 #include "aggregation/Decimal4.h"
 #include "resources/Edition.h"
-#include "host/ClDataMgr.h"
-#include "host/ClSetShohizei.h"
 #include "report/AmountRounding.h"
 #include "report/FormTopics.h"
 #include "report/FullWidthName.h"
@@ -60,10 +58,6 @@ int64_t Times20(int64_t raw) {
 
 ReportDocument::ReportDocument(const ReportInputs& inputs) : run_(inputs) {}
 
-ClSetShohizei* ReportDocument::TaxSetObject() {
-  return static_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
-}
-
 bool ReportDocument::WriteSystem(XmlTextWriter& writer) {
   SupportInfoFile support(CurrentEdition().deliverable);
   std::string productName = support.GetProductName();
@@ -87,7 +81,7 @@ bool ReportDocument::WriteBasic(XmlTextWriter& writer, const StDATAINFO& dataSet
   const bool fromSaved = sourceMode == kSourceSavedReturn;
   // Without a saved return there is nothing to describe in saved mode.
   if (fromSaved && !run_.savedReturn) return false;
-  const bool standard = run_.settings.filingClass == 2;
+  const bool standard = run_.settings.filingClass() == 2;
 
   std::string periodFrom, periodTo, transitional, salesMethod, purchaseMethod;
   if (fromSaved) {
@@ -100,7 +94,7 @@ bool ReportDocument::WriteBasic(XmlTextWriter& writer, const StDATAINFO& dataSet
   } else {
     periodFrom = Decimal(dataSet.periodStart);
     periodTo = Decimal(dataSet.periodEnd);
-    transitional = HasTransitionalFigures(run_.tables, TaxSetObject()) ? "1" : "2";
+    transitional = HasTransitionalFigures(run_.tables, run_.settings) ? "1" : "2";
     salesMethod = "1";
     if (standard) purchaseMethod = "1";
   }
@@ -134,20 +128,20 @@ bool ReportDocument::WriteTopicGroup(XmlTextWriter& writer, const FormTopic& top
       case JournalSource::kEmpty:
         break;
       case JournalSource::kRateFigure:
-        value = AmountText(RecordFigure(&row, element.figure), run_.settings.roundingMode);
+        value = AmountText(RecordFigure(&row, element.figure), run_.settings.roundingMode());
         break;
       case JournalSource::kBusinessType: {
         const StTAXREPORTBUSINESSTYPEINFO& record =
             tables.businessTypeInfo[kBusinessTypesPerRate * rateIndex + element.businessType - 1];
         int64_t raw = RecordFigure(&record, element.figure);
         typeSums[element.slot] += Decimal4::FromRaw(raw);
-        value = AmountText(raw, run_.settings.roundingMode);
+        value = AmountText(raw, run_.settings.roundingMode());
         break;
       }
       case JournalSource::kUnclassified: {
         // Rounded once, on the exact difference, never on its parts.
         int64_t rest = (RecordFigure(&row, element.figure) - typeSums[element.slot]).ToRaw();
-        value = AmountText(rest, run_.settings.roundingMode);
+        value = AmountText(rest, run_.settings.roundingMode());
         break;
       }
     }
@@ -161,7 +155,7 @@ bool ReportDocument::WriteTopicGroup(XmlTextWriter& writer, const FormTopic& top
 bool ReportDocument::WriteData(XmlTextWriter& writer, const StDATAINFO& dataSet,
                                const StSHOHIZEIINFO& settings) {
   if (!writer.WriteStartTag("DATA", kSectionDepth)) return false;
-  if (TaxSetObject() == nullptr) return false;
+  if (!run_.settings.setObjectFound) return false;
   const TaxSummaryTables& tables = run_.tables;
   if (!tables.rateInfo || !tables.businessTypeInfo || tables.rateCount < kRateGroups) {
     return false;
@@ -178,7 +172,7 @@ bool ReportDocument::WriteData(XmlTextWriter& writer, const StDATAINFO& dataSet,
 bool ReportDocument::WriteSavedTopicGroup(XmlTextWriter& writer, const FormTopic& topic,
                                           int rateIndex) {
   const StSaveTaxInfo& saved = *run_.savedReturn;
-  const bool standard = run_.settings.filingClass == 2;
+  const bool standard = run_.settings.filingClass() == 2;
   const bool withValues =
       topic.savedFlag == SavedFlag::kStandardOnly ? standard : !standard;
 
@@ -191,7 +185,7 @@ bool ReportDocument::WriteSavedTopicGroup(XmlTextWriter& writer, const FormTopic
     if (withValues && offset != 0) {
       int64_t raw = RecordFigure(&saved, offset);
       if (element.saved.times20) raw = Times20(raw);
-      value = AmountText(raw, run_.settings.roundingMode);
+      value = AmountText(raw, run_.settings.roundingMode());
     }
     if (!writer.WriteElement(ElementName(element, rateIndex).c_str(), value, kGroupValueDepth)) {
       return false;

@@ -7,8 +7,6 @@
 #include "host/StSHOHIZEIINFO.h"
 #include "report/ReportInputs.h"
 
-class ClSetShohizei;
-
 namespace taxlink {
 
 class XmlTextWriter;
@@ -29,13 +27,15 @@ class ReportDocument {
   ReportDocument(const ReportDocument&) = delete;
   ReportDocument& operator=(const ReportDocument&) = delete;
 
+  const ReportInputs& inputs() const { return run_; }
+
   // SYSTEM: the exporting program.
   virtual bool WriteSystem(XmlTextWriter& writer);
   // BASIC: company, period and settings; sourceMode kSourceJournals or
   // kSourceSavedReturn.
   virtual bool WriteBasic(XmlTextWriter& writer, const StDATAINFO& dataSet, int sourceMode);
   // DATA from the aggregation tables, ending with KANPUH and KANPUK. Fails
-  // right after the opening tag when the host has no consumption-tax set
+  // right after the opening tag when the host had no consumption-tax set
   // object or the tables were never allocated.
   virtual bool WriteData(XmlTextWriter& writer, const StDATAINFO& dataSet,
                          const StSHOHIZEIINFO& settings);
@@ -51,10 +51,6 @@ class ReportDocument {
                    const StSHOHIZEIINFO& settings);
   bool WriteSavedKanpuh(XmlTextWriter& writer, const StDATAINFO& dataSet);
   bool WriteSavedKanpuk(XmlTextWriter& writer, const StDATAINFO& dataSet);
-
- protected:
-  // The host's consumption-tax set object, or null (owned by the host).
-  virtual ClSetShohizei* TaxSetObject();
 
  private:
   bool WriteTopicGroup(XmlTextWriter& writer, const FormTopic& topic, int rateIndex);

@@ -6,6 +6,7 @@
 #include "platform/ReplacementFile.h"
 #include "platform/UserInterface.h"
 #include "report/ReportDocument.h"
+#include "resources/Caption.h"
 #include "xml/XmlTextWriter.h"
 
 namespace taxlink {
@@ -18,7 +19,7 @@ const char kReportFileWriteFailed[] = "出力ファイルへの書き込みに�
 
 namespace {
 
-constexpr char kCaption[] = "消費税";
+constexpr char kWhere[] = "WriteReportFile";
 constexpr char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
 constexpr char kRoot[] = "REPORT";
 // The report is written to "TaxLinkReport.<pid>.tmp" beside the output file.
@@ -26,7 +27,7 @@ constexpr char kTemporaryStem[] = "TaxLinkReport";
 
 // True when the user wants to go on after a failed section.
 bool AskToContinue(HWND owner, const char* question) {
-  return platform::Ui().MessageBox(owner, question, kCaption, MB_ICONWARNING | MB_YESNO) ==
+  return platform::Ui().MessageBox(owner, question, kMessageCaption, MB_ICONWARNING | MB_YESNO) ==
          IDYES;
 }
 
@@ -39,8 +40,8 @@ std::string WithPath(const char* format, const char* path) {
 
 }  // namespace
 
-ReportOutcome WriteReportFile(ReportDocument& document, HWND owner, const char* outputPath,
-                              const StDATAINFO& dataSet, const StSHOHIZEIINFO* settings) {
+Status WriteReportFile(ReportDocument& document, HWND owner, const char* outputPath,
+                       const StDATAINFO& dataSet, ReportSource source) {
   // The report goes to a temporary file that replaces the output file only
   // when the sequence ends; a run that fails, or is killed, leaves the old
   // file as it was. A file that cannot be created makes every write fail,
@@ -54,15 +55,16 @@ ReportOutcome WriteReportFile(ReportDocument& document, HWND owner, const char* 
   writer.WriteText(kDeclaration);
   writer.WriteStartTag(kRoot, 0);
 
-  const bool fromSaved = settings == nullptr;
+  const bool fromSaved = source == ReportSource::kSavedReturn;
   bool goOn = document.WriteSystem(writer) || AskToContinue(owner, kSystemSectionFailed);
   if (goOn) {
     goOn = document.WriteBasic(writer, dataSet, fromSaved ? kSourceSavedReturn : kSourceJournals) ||
            AskToContinue(owner, kBasicSectionFailed);
   }
   if (goOn) {
+    const StSHOHIZEIINFO& settings = document.inputs().settings.record;
     bool written = fromSaved ? document.WriteSavedData(writer, dataSet)
-                             : document.WriteData(writer, dataSet, *settings);
+                             : document.WriteData(writer, dataSet, settings);
     goOn = written || AskToContinue(owner, kDataSectionFailed);
   }
   writer.WriteEndTag(kRoot, 0);
@@ -73,20 +75,22 @@ ReportOutcome WriteReportFile(ReportDocument& document, HWND owner, const char* 
     // Giving up keeps what was written, as long as nothing failed to reach
     // the file: a cut-off file would not replace the old one.
     if (complete) output.Commit();
-    return ReportOutcome::kAbandoned;
+    return Status::Abandoned("the user gave up after a section failed", kWhere);
   }
-  if (complete && output.Commit()) return ReportOutcome::kWritten;
+  if (complete && output.Commit()) return Status::OK();
 
   const char* path = outputPath != nullptr ? outputPath : "";
   std::string text = WithPath(created ? kReportFileWriteFailed : kReportFileNotCreated, path);
-  platform::Ui().MessageBox(owner, text, kCaption, MB_ICONWARNING | MB_OK);
-  return ReportOutcome::kFileFailed;
+  platform::Ui().MessageBox(owner, text, kMessageCaption, MB_ICONWARNING | MB_OK);
+  return Status::IOError(created ? "a write to the report file failed"
+                                 : "the report file could not be created",
+                         kWhere);
 }
 
-ReportOutcome WriteReportFile(const ReportInputs& inputs, HWND owner, const char* outputPath,
-                              const StDATAINFO& dataSet, const StSHOHIZEIINFO* settings) {
+Status WriteReportFile(const ReportInputs& inputs, HWND owner, const char* outputPath,
+                       const StDATAINFO& dataSet, ReportSource source) {
   ReportDocument document(inputs);
-  return WriteReportFile(document, owner, outputPath, dataSet, settings);
+  return WriteReportFile(document, owner, outputPath, dataSet, source);
 }
 
 }  // namespace taxlink

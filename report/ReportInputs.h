@@ -3,18 +3,18 @@
 
 #include <cstdint>
 
-#include "aggregation/RunSettings.h"
+#include "aggregation/TaxSettings.h"
 #include "aggregation/TaxSummaryTables.h"
 #include "host/StSaveTaxInfo.h"
 
 namespace taxlink {
 
 // What the report reads of a run, and never changes: the figures, the
-// settings bytes, the saved return and the host's function id. The
-// referenced values belong to the application object.
+// consumption-tax settings, the saved return and the host's function id. The
+// referenced values belong to the run.
 struct ReportInputs {
   const TaxSummaryTables& tables;
-  const RunSettings& settings;
+  const TaxSettings& settings;
   const StSaveTaxInfo* savedReturn = nullptr;  // null when none was read
   int16_t functionId = 1;
 };

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "aggregation/TaxSettings.h"
 #include "aggregation/TaxSummaryTables.h"
-#include "host/ClSetShohizei.h"
 #include "report/RecordFigure.h"
 
 namespace taxlink {
@@ -21,9 +21,9 @@ constexpr std::size_t kTypeFigures[] = {
 
 }  // namespace
 
-bool HasTransitionalFigures(const TaxSummaryTables& tables, ClSetShohizei* taxSet) {
-  if (taxSet == nullptr) return false;
-  const int count = static_cast<int16_t>(taxSet->GetTaxRateCount());
+bool HasTransitionalFigures(const TaxSummaryTables& tables, const TaxSettings& settings) {
+  if (!settings.setObjectFound) return false;
+  const int count = settings.rateRows();
   // Rows 1 to count - 2: the older rates between the 8 % row and the last.
   const int allocatedRows = tables.rateInfo ? tables.rateCount : 0;
   const int lastOlderRow = std::min(count - 2, allocatedRows - 1);
@@ -44,6 +44,5 @@ bool HasTransitionalFigures(const TaxSummaryTables& tables, ClSetShohizei* taxSe
   }
   return false;
 }
-
 
 }  // namespace taxlink

@@ -4,16 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
-#include "aggregation/AddTaxDlg.h"
+#include "aggregation/AccountList.h"
+#include "aggregation/AggregationEngine.h"
+#include "aggregation/FigureTrace.h"
+#include "aggregation/JournalPreChecks.h"
+#include "aggregation/ProgressSink.h"
+#include "aggregation/TaxSettings.h"
 #include "aggregation/TaxSummaryTables.h"
-#include "host/ClDataMgr.h"
-#include "host/ClSetShohizei.h"
 #include "host/StDATAINFO.h"
-#include "host/StSHOHIZEIINFO.h"
 #include "tests/support/HostFixture.h"
 
 namespace taxlink {
@@ -57,32 +61,47 @@ class PassesTest : public ::testing::Test {
     dataSet_.interimClosing = wanted.interimClosing ? 1 : 0;
     dataSet_.entityKind = static_cast<uint8_t>(wanted.entityKind);
     dataSet_.incomeKind = static_cast<uint8_t>(wanted.incomeKind);
-    std::memset(&settings_, 0, sizeof(settings_));
-    settings_.filingClass = static_cast<uint8_t>(wanted.filingClass);
-    settings_.taxIncluded = wanted.taxIncluded ? 1 : 0;
-    // Allocated as the run does, with the host's row count.
-    auto* taxSettings =
-        dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
-    ASSERT_NE(taxSettings, nullptr);
-    tables_.Allocate(static_cast<int16_t>(taxSettings->GetTaxRateCount()));
+    settings_ = ReadTaxSettings(dataSet_);
+    ASSERT_TRUE(settings_.recordRead.ok()) << settings_.recordRead.ToString();
   }
 
-  // Aggregates the whole year (startMonth..endMonth) with a fresh dialog.
-  void Aggregate(int startMonth, int endMonth) {
-    AddTaxDlg dialog;
-    dialog.CreateModeless();
-    dialog.BuildAggregationFilter(dataSet_, startMonth, endMonth);
-    corporateResult_ = dialog.SumCorporateRefundLines(tables_, dataSet_, settings_);
-    individualResult_ = dialog.SumIndividualRefundLines(tables_, dataSet_, settings_);
+  // Runs the engine over startMonth..endMonth, with a trace.
+  Status Aggregate(int startMonth, int endMonth, ProgressSink& progress = ProgressSink::None()) {
+    AggregationEngine engine(dataSet_, startMonth, endMonth, settings_);
+    trace_ = {};
+    status_ = engine.Run(progress, &tables_, &trace_);
+    EXPECT_TRUE(status_.ok()) << status_.ToString();
+    if (status_.ok()) ExpectTraceAddsUp();
+    return status_;
   }
+
+  // Every figure the program sums is what its traced contributions make.
+  void ExpectTraceAddsUp() const {
+    for (int i = 0; i < kFigureCount; ++i) {
+      const auto figure = static_cast<Figure>(i);
+      EXPECT_EQ(trace_.Total(figure), FigureValue(tables_, figure)) << "figure " << i;
+    }
+  }
+
+  // Adds up the contributions per figure (a replacement starts afresh).
+  struct SummingTrace : FigureTrace {
+    void Contribute(const Contribution& c) override {
+      int64_t& total = totals[static_cast<int>(c.figure)];
+      total = c.replaces ? c.amount : total + c.amount;
+      contributions.push_back(c);
+    }
+    int64_t Total(Figure figure) const { return totals[static_cast<int>(figure)]; }
+    int64_t totals[kFigureCount] = {};
+    std::vector<Contribution> contributions;
+  };
 
   HostFixture host_;
   int32_t dataNo_ = 0;
   StDATAINFO dataSet_;
-  StSHOHIZEIINFO settings_;
+  TaxSettings settings_;
   TaxSummaryTables tables_;
-  int corporateResult_ = -1;
-  int individualResult_ = -1;
+  SummingTrace trace_;
+  Status status_;
 };
 
 // A corporation, April 2014 to March 2015.
@@ -122,7 +141,6 @@ class CorporatePassTest : public PassesTest {
 TEST_F(CorporatePassTest, TaxExcludedBooks) {
   Build(false);
   Aggregate(4, 3);
-  EXPECT_EQ(corporateResult_, 1);
   EXPECT_EQ(tables_.corpMerchandisePurchases.bookAmount, (1000000 + 10000 - 2000) * kYen);
   // Debit 10000 added, credit 2000 subtracted.
   EXPECT_EQ(tables_.corpMerchandisePurchases.nonTaxablePart, (10000 - 2000) * kYen);
@@ -134,7 +152,6 @@ TEST_F(CorporatePassTest, TaxExcludedBooks) {
   EXPECT_EQ(tables_.corpFixedAssets, 500000 * kYen);
   EXPECT_EQ(tables_.corpDeferredAssets, 120000 * kYen);
   // Nothing for individuals.
-  EXPECT_EQ(individualResult_, 1);
   EXPECT_EQ(tables_.indBusinessPurchases.bookAmount, 0);
 }
 
@@ -191,7 +208,6 @@ class IndividualPassTest : public PassesTest {
 TEST_F(IndividualPassTest, SeveralIncomesAreSplitByDepartment) {
   Build(3, true);
   Aggregate(1, 12);
-  EXPECT_EQ(individualResult_, 1);
   EXPECT_EQ(tables_.indBusinessPurchases.bookAmount, 100000 * kYen);
   EXPECT_EQ(tables_.indBusinessPurchases.nonTaxablePart, 100000 * kYen);
   EXPECT_EQ(tables_.indBusinessExpenses.bookAmount, 30000 * kYen);
@@ -204,7 +220,6 @@ TEST_F(IndividualPassTest, SeveralIncomesAreSplitByDepartment) {
   EXPECT_EQ(tables_.indRealEstateFixedAssets.bookAmount, 300000 * kYen);
   EXPECT_EQ(tables_.indOtherFixedAssets.bookAmount, 0);
   // Nothing for corporations.
-  EXPECT_EQ(corporateResult_, 1);
   EXPECT_EQ(tables_.corpMerchandisePurchases.bookAmount, 0);
 }
 
@@ -254,8 +269,7 @@ class PreCheckTest : public PassesTest {
   void SetUp() override {
     Select({});
     AddChart();
-    dialog_.CreateModeless();
-    dialog_.BuildAggregationFilter(dataSet_, 4, 3);
+    engine_ = std::make_unique<AggregationEngine>(dataSet_, 4, 3, settings_);
   }
   void AddLine(int32_t debitClass, int32_t creditClass, int32_t rate = 800,
                int32_t businessType = 0) {
@@ -266,35 +280,38 @@ class PreCheckTest : public PassesTest {
                       .rate = rate,
                       .businessType = businessType});
   }
-  AddTaxDlg dialog_;
+  // The checks on the year's filter, as the run builds it.
+  JournalPreChecks Checks() { return JournalPreChecks(engine_->filter()); }
+
+  std::unique_ptr<AggregationEngine> engine_;
 };
 
 TEST_F(PreCheckTest, NoJournalsFindNothing) {
   int32_t count = 0;
   int32_t found = 0;
-  EXPECT_EQ(dialog_.CheckSixthBusinessTypeJournals(6, &count), 0);
+  EXPECT_TRUE(Checks().CheckSixthBusinessTypeJournals(6, &count).ok());
   EXPECT_EQ(count, 0);
-  EXPECT_EQ(dialog_.CheckTenPercentJournals(&found), 0);
+  EXPECT_TRUE(Checks().CheckTenPercentJournals(&found).ok());
   EXPECT_EQ(found, 0);
-  EXPECT_EQ(dialog_.CheckImportTaxClassJournals(), 0);
+  EXPECT_FALSE(Checks().CheckImportTaxClassJournals());
 }
 
 TEST_F(PreCheckTest, CreditSideClass36IsAnUndeterminedImport) {
   AddLine(0, 36);
-  EXPECT_EQ(dialog_.CheckImportTaxClassJournals(), 1);
+  EXPECT_TRUE(Checks().CheckImportTaxClassJournals());
 }
 
 TEST_F(PreCheckTest, Classes34And38AreNot) {
   AddLine(34, 0);
   AddLine(0, 38);
   AddLine(30, 0);
-  EXPECT_EQ(dialog_.CheckImportTaxClassJournals(), 0);
+  EXPECT_FALSE(Checks().CheckImportTaxClassJournals());
 }
 
 TEST_F(PreCheckTest, TenPercentLinesAreFound) {
   AddLine(21, 0, 1000);
   int32_t found = 0;
-  EXPECT_EQ(dialog_.CheckTenPercentJournals(&found), 0);
+  EXPECT_TRUE(Checks().CheckTenPercentJournals(&found).ok());
   EXPECT_EQ(found, 1);
 }
 
@@ -303,28 +320,16 @@ TEST_F(PreCheckTest, SixthBusinessTypeLinesAreCounted) {
   AddLine(0, 1, 800, 6);
   AddLine(0, 1, 800, 5);
   int32_t count = 0;
-  EXPECT_EQ(dialog_.CheckSixthBusinessTypeJournals(6, &count), 0);
+  EXPECT_TRUE(Checks().CheckSixthBusinessTypeJournals(6, &count).ok());
   EXPECT_EQ(count, 2);
 }
 
 class TaxReturnPassTest : public PassesTest {};
 
-TEST_F(TaxReturnPassTest, TablesSmallerThanTheHostsRowsAreNotWritten) {
-  Select({});
-  ASSERT_GT(tables_.rateCount, 3);
-  tables_.Allocate(3);
-  AddTaxDlg dialog;
-  dialog.BuildAggregationFilter(dataSet_, 4, 3);
-  EXPECT_EQ(dialog.SumTaxReturn(tables_), 0);
-  EXPECT_EQ(tables_.rateInfo[0].rate, 0);
-}
-
 TEST_F(TaxReturnPassTest, EmptyDataSetStillLabelsTheRows) {
   Select({});
-  AddTaxDlg dialog;
-  dialog.CreateModeless();
-  dialog.BuildAggregationFilter(dataSet_, 4, 3);
-  EXPECT_EQ(dialog.SumTaxReturn(tables_), 1);
+  ASSERT_TRUE(Aggregate(4, 3).ok());
+  ASSERT_EQ(tables_.rateCount, settings_.rateRows());
   const int32_t rates[] = {800, 500, 300};
   for (int k = 0; k < 3; ++k) {
     EXPECT_EQ(tables_.rateInfo[k].rate, rates[k]);
@@ -336,20 +341,9 @@ TEST_F(TaxReturnPassTest, EmptyDataSetStillLabelsTheRows) {
       EXPECT_EQ(record.salesIncl, 0);
     }
   }
-}
-
-TEST_F(TaxReturnPassTest, EmptyAccountListLeavesLegacySumsAtZero) {
-  Select({});
-  AddTaxDlg dialog;
-  dialog.CreateModeless();
-  dialog.BuildAggregationFilter(dataSet_, 4, 3);
-  EXPECT_EQ(dialog.BuildAccountList(1), 1);
-  EXPECT_TRUE(dialog.accountList().empty());
-  int64_t sums[2] = {0, 0};
-  EXPECT_EQ(dialog.WalkLegacyRates(sums, settings_), 1);
-  EXPECT_EQ(sums[0], 0);
-  EXPECT_EQ(sums[1], 0);
-  EXPECT_EQ(dialog.detailTickCounter(), 10);
+  EXPECT_EQ(tables_.legacyRateSums[0], 0);
+  EXPECT_EQ(tables_.legacyRateSums[1], 0);
+  EXPECT_TRUE(trace_.contributions.empty());
 }
 
 TEST_F(TaxReturnPassTest, AccountListHoldsTheListedClassesOnly) {
@@ -357,13 +351,12 @@ TEST_F(TaxReturnPassTest, AccountListHoldsTheListedClassesOnly) {
   AddChart();
   host_.AddAccount({.accountId = 9, .code = "509", .name = "除外", .classCode = 0x20400000,
                     .excluded = true});
-  AddTaxDlg dialog;
-  dialog.CreateModeless();
-  EXPECT_EQ(dialog.BuildAccountList(2), 1);
+  AccountList accounts;
+  ASSERT_TRUE(accounts.Build(2, ProgressSink::None()).ok());
   // Cash is of another class and account 9 is excluded.
-  ASSERT_EQ(dialog.accountList().size(), 3u);
+  ASSERT_EQ(accounts.size(), 3u);
   int32_t idSum = 0;
-  for (const StKAMOKUINFO& account : dialog.accountList()) {
+  for (const StKAMOKUINFO& account : accounts) {
     EXPECT_NE(account.accountId, kCash);
     EXPECT_NE(account.accountId, 9);
     idSum += account.accountId;
@@ -375,7 +368,7 @@ TEST_F(TaxReturnPassTest, AccountListHoldsTheListedClassesOnly) {
 // (the host's totals row) is restored to the full amount.
 TEST_F(TaxReturnPassTest, SecuritiesFigureIsRestoredOnEveryRowButTheLast) {
   Select({});
-  ASSERT_EQ(tables_.rateCount, 4);
+  ASSERT_EQ(settings_.rateRows(), 4);
   host_.AddAccount({.accountId = 1, .code = "100", .name = "現金", .classCode = 0x10000000});
   host_.AddAccount({.accountId = 2, .code = "400", .name = "有価証券売却", .classCode = 0x40888000});
   auto securitiesSale = [](int64_t amount, int32_t rate) {
@@ -386,10 +379,7 @@ TEST_F(TaxReturnPassTest, SecuritiesFigureIsRestoredOnEveryRowButTheLast) {
   };
   host_.AddJournal(securitiesSale(100000 * kYen, 800));
   host_.AddJournal(securitiesSale(40000 * kYen, 300));
-  AddTaxDlg dialog;
-  dialog.CreateModeless();
-  dialog.BuildAggregationFilter(dataSet_, 4, 3);
-  ASSERT_EQ(dialog.SumTaxReturn(tables_), 1);
+  ASSERT_TRUE(Aggregate(4, 3).ok());
   const int64_t expected[] = {100000 * kYen, 0, 40000 * kYen, (100000 + 40000) * kYen / 20};
   for (int k = 0; k < 4; ++k) {
     EXPECT_EQ(tables_.rateInfo[k].securitiesSales, expected[k]) << "row " << k;
@@ -412,24 +402,59 @@ TEST_F(TaxReturnPassTest, LegacyRateSumsOfTheListedAccounts) {
   host_.AddJournal(line(700 * kYen, 500));
   host_.AddJournal(line(3000 * kYen, 300));
   host_.AddJournal(line(90000 * kYen, 800));
-  AddTaxDlg dialog;
-  dialog.CreateModeless();
-  dialog.BuildAggregationFilter(dataSet_, 4, 3);
-  int64_t sums[2] = {0, 0};
-  ASSERT_EQ(dialog.WalkLegacyRates(sums, settings_), 1);
-  ASSERT_EQ(dialog.accountList().size(), 1u);
-  EXPECT_EQ(sums[0], 5700 * kYen);
-  EXPECT_EQ(sums[1], 3000 * kYen);
-  EXPECT_EQ(dialog.detailTickCounter(), 10);
+  ASSERT_TRUE(Aggregate(4, 3).ok());
+  EXPECT_EQ(tables_.legacyRateSums[0], 5700 * kYen);
+  EXPECT_EQ(tables_.legacyRateSums[1], 3000 * kYen);
+  // Each sum comes from the listed account's summary records.
+  for (const Contribution& c : trace_.contributions) {
+    EXPECT_EQ(c.source, Contribution::Source::kTaxSummary);
+    EXPECT_EQ(c.id, 2);
+  }
 }
 
 TEST_F(TaxReturnPassTest, FilterFromTheHostPeriod) {
   Select({});
-  AddTaxDlg dialog;
-  dialog.BuildAggregationFilter(dataSet_, 4, 3);
-  EXPECT_EQ(dialog.filter.conditions[0].value, 1);
-  EXPECT_EQ(dialog.filter.conditions[1].value, 12);
-  EXPECT_EQ(dialog.filter.conditions[2].value, 18);
+  AggregationEngine engine(dataSet_, 4, 3, settings_);
+  EXPECT_EQ(engine.filter().conditions[0].value, 1);
+  EXPECT_EQ(engine.filter().conditions[1].value, 12);
+  EXPECT_EQ(engine.filter().conditions[2].value, 18);
+}
+
+// The overall progress moves a quarter before each group of passes and the
+// last quarter after them; a host failure stops the passes where it happens,
+// names the call, and leaves the caller's tables as they were.
+class RecordingProgress : public ProgressSink {
+ public:
+  void OverallAdvance(int16_t from, int16_t to) override { steps.push_back({from, to}); }
+  void DetailReset() override {}
+  void DetailComplete() override {}
+  void DetailSweep() override {}
+  void DetailSweeps(uint64_t) override {}
+  void DetailTick() override {}
+  void DetailTicks(uint64_t) override {}
+  std::vector<std::pair<int, int>> steps;
+};
+
+TEST_F(CorporatePassTest, ProgressAndAFailedPass) {
+  Build(false);
+  RecordingProgress progress;
+  ASSERT_TRUE(Aggregate(4, 3, progress).ok());
+  const std::vector<std::pair<int, int>> quarters = {{0, 250}, {250, 500}, {500, 750},
+                                                     {750, 1000}};
+  EXPECT_EQ(progress.steps, quarters);
+
+  host_.SetFaultsFile("ClRuleKamoku::MoveNext=-5\n");
+  RecordingProgress failing;
+  TaxSummaryTables kept;
+  kept.legacyRateSums[0] = 77;
+  AggregationEngine engine(dataSet_, 4, 3, settings_);
+  const Status status = engine.Run(failing, &kept);
+  EXPECT_EQ(status.code(), Status::Code::kHostError);
+  EXPECT_EQ(status.hostCode(), -5);
+  EXPECT_STREQ(status.where(), "ClRuleKamoku::MoveNext");
+  EXPECT_EQ(failing.steps.size(), 3u);
+  EXPECT_EQ(kept.legacyRateSums[0], 77);
+  EXPECT_FALSE(kept.rateInfo);
 }
 
 }  // namespace

@@ -12,12 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "aggregation/AddTaxDlg.h"
+#include "aggregation/AggregationEngine.h"
+#include "aggregation/ProgressSink.h"
+#include "aggregation/TaxSettings.h"
 #include "aggregation/TaxSummaryTables.h"
-#include "host/ClDataMgr.h"
-#include "host/ClSetShohizei.h"
 #include "host/StDATAINFO.h"
-#include "host/StSHOHIZEIINFO.h"
 #include "tests/support/HostFixture.h"
 
 namespace taxlink {
@@ -127,22 +126,13 @@ std::vector<int64_t> Aggregate(int32_t entityKind, int startMonth, int endMonth)
   dataSet.interimClosing = 1;
   dataSet.entityKind = static_cast<uint8_t>(entityKind);
   dataSet.incomeKind = entityKind == 3 ? 1 : 0;
-  StSHOHIZEIINFO settings;
-  std::memset(&settings, 0, sizeof(settings));
-  settings.filingClass = 2;
-  auto* taxSettings =
-      dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
+  TaxSettings settings = ReadTaxSettings(dataSet);
+  settings.record.filingClass = 2;
+  settings.record.taxIncluded = 0;
   TaxSummaryTables tables;
-  tables.Allocate(static_cast<int16_t>(taxSettings->GetTaxRateCount()));
-  AddTaxDlg dialog;
-  dialog.CreateModeless();
-  dialog.filingClassCopy = 2;
-  dialog.BuildAggregationFilter(dataSet, startMonth, endMonth);
-  EXPECT_EQ(dialog.SumTaxReturn(tables), 1);
-  EXPECT_EQ(dialog.WalkLegacyRates(tables.legacyRateSums, settings), 1);
-  EXPECT_EQ(dialog.SumCorporateRefundLines(tables, dataSet, settings), 1);
-  EXPECT_EQ(dialog.SumIndividualRefundLines(tables, dataSet, settings), 1);
-  EXPECT_EQ(dialog.hostError(), 0);
+  AggregationEngine engine(dataSet, startMonth, endMonth, settings);
+  const Status status = engine.Run(ProgressSink::None(), &tables);
+  EXPECT_TRUE(status.ok()) << status.ToString();
   return Figures(tables);
 }
 

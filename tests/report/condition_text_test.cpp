@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "aggregation/RunSettings.h"
+#include "aggregation/TaxSettings.h"
 #include "report/FullWidthName.h"
 
 namespace taxlink {
@@ -41,9 +41,8 @@ class ConditionTextTest : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(ConditionTextTest, Texts) {
   const TextCase& c = GetParam();
-  RunSettings app;
   StDATAINFO data = Company("株式会社テスト", 20150401, 20160331);
-  EXPECT_EQ(FormatConditionText(app, c.kind, data, c.settings), c.text);
+  EXPECT_EQ(ConditionText(c.kind, data, c.settings), c.text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -73,52 +72,35 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{4, Settings(2, 0, 2, 0), ""},
         TextCase{5, Settings(2, 0, 0, 0), ""}));
 
-TEST(ConditionTextSettingsTest, StoresTheSettingsBytes) {
-  StDATAINFO data = Company("x", 20150401, 20160331);
-  RunSettings app;
-  app.mainBusinessType = 4;
-  // Kinds 0 and 1 touch nothing.
-  FormatConditionText(app, 0, data, Settings(1, 2, 0, 5));
-  FormatConditionText(app, 1, data, Settings(1, 2, 0, 5));
-  EXPECT_EQ(app.filingClass, 0);
-  EXPECT_EQ(app.roundingMode, 0);
-  EXPECT_EQ(app.mainBusinessType, 4);
-  // Kind 2 stores the filing class and the rounding mode.
-  FormatConditionText(app, 2, data, Settings(1, 2, 0, 5));
-  EXPECT_EQ(app.filingClass, 1);
-  EXPECT_EQ(app.roundingMode, 2);
-  EXPECT_EQ(app.mainBusinessType, 4);
-  // Kind 4 stores the main business type only under simplified taxation.
-  FormatConditionText(app, 4, data, Settings(2, 1, 0, 6));
-  EXPECT_EQ(app.mainBusinessType, 4);
-  EXPECT_EQ(app.roundingMode, 1);
-  FormatConditionText(app, 4, data, Settings(1, 0, 0, 6));
-  EXPECT_EQ(app.mainBusinessType, 6);
-  EXPECT_EQ(app.roundingMode, 0);
-  // Kind 3 stores the rounding mode as well.
-  FormatConditionText(app, 3, data, Settings(2, 7, 0, 0));
-  EXPECT_EQ(app.roundingMode, 7);
-  EXPECT_EQ(app.filingClass, 1);
+// The report and the aggregation read the settings bytes from the one
+// record; the main business type counts under simplified taxation only.
+TEST(TaxSettingsTest, SettingsBytesOfTheRecord) {
+  TaxSettings settings;
+  settings.record = Settings(1, 2, 0, 5);
+  EXPECT_EQ(settings.filingClass(), 1);
+  EXPECT_EQ(settings.roundingMode(), 2);
+  EXPECT_EQ(settings.mainBusinessType(), 5);
+  settings.record = Settings(2, 1, 0, 6);
+  EXPECT_EQ(settings.mainBusinessType(), 0);
+  EXPECT_EQ(settings.roundingMode(), 1);
 }
 
 TEST(ConditionTextSettingsTest, LongTextsAreCutAtFiftyBytesOnACharacter) {
-  RunSettings app;
   StSHOHIZEIINFO none = Settings(0, 0, 0, 0);
   // " " + 48 letters puts the lead byte of "あ" at byte 50: it goes whole.
   std::string name = std::string(48, 'a') + "あい";
-  EXPECT_EQ(FormatConditionText(app, 0, Company(name.c_str(), 0, 0), none),
+  EXPECT_EQ(ConditionText(0, Company(name.c_str(), 0, 0), none),
             " " + std::string(48, 'a'));
   // One letter fewer and "あ" ends right at the cut.
   name = std::string(47, 'a') + "あい";
-  EXPECT_EQ(FormatConditionText(app, 0, Company(name.c_str(), 0, 0), none),
+  EXPECT_EQ(ConditionText(0, Company(name.c_str(), 0, 0), none),
             " " + std::string(47, 'a') + "あ");
 }
 
 TEST(ConditionTextSettingsTest, AnUnterminatedCompanyNameStaysInTheRecord) {
-  RunSettings app;
   StDATAINFO data = Company("", 0, 0);
   std::memset(data.companyName, 'n', sizeof(data.companyName));  // no terminator
-  std::string text = FormatConditionText(app, 0, data, Settings(0, 0, 0, 0));
+  std::string text = ConditionText(0, data, Settings(0, 0, 0, 0));
   EXPECT_EQ(text, " " + std::string(49, 'n'));
 }
 

@@ -71,8 +71,8 @@ void FillJournalTables(ReportRun& app) {
   t.corpOtherItems = {0, 99999};
   t.corpFixedAssets = 50000;
   t.indBusinessPurchases = {10000, 10000};  // a corporation has no KANPUK
-  app.settings.roundingMode = 0;
-  app.settings.filingClass = 2;
+  app.settings.record.roundingMode = 0;
+  app.settings.record.filingClass = 2;
 }
 
 StDATAINFO Company(uint8_t entityKind) {
@@ -190,8 +190,8 @@ void FillSavedReturn(ReportRun& app, uint8_t filingClass) {
   }
   app.savedReturn->kanpukCode = 2;
   app.savedReturn->kanpuhCode = 2;
-  app.settings.filingClass = filingClass;
-  app.settings.roundingMode = 1;
+  app.settings.record.filingClass = filingClass;
+  app.settings.record.roundingMode = 1;
 }
 
 TEST(SavedDataSectionTest, MatchesTheGoldenFilePerFilingClass) {
@@ -278,8 +278,8 @@ TEST(SavedDataSectionTest, SecuritiesAreMultipliedByTwenty) {
     app.savedReturn = std::make_unique<StSaveTaxInfo>();
     std::memset(app.savedReturn.get(), 0, sizeof(StSaveTaxInfo));
     app.savedReturn->hikazeiUriageYuukaZeinuki8 = c.saved;
-    app.settings.filingClass = 2;
-    app.settings.roundingMode = c.mode;
+    app.settings.record.filingClass = 2;
+    app.settings.record.roundingMode = c.mode;
     TestDocument document(app, nullptr);
     std::string written = CaptureLines(
         [&](XmlTextWriter& w) { return document.WriteSavedData(w, Company(0)); }, nullptr);
@@ -292,7 +292,7 @@ TEST(SavedDataSectionTest, ATwentyfoldAmountBeyondARawAmountOverflows) {
   app.savedReturn = std::make_unique<StSaveTaxInfo>();
   std::memset(app.savedReturn.get(), 0, sizeof(StSaveTaxInfo));
   app.savedReturn->hikazeiUriageYuukaZeinuki5 = INT64_MAX / 10;
-  app.settings.filingClass = 2;
+  app.settings.record.filingClass = 2;
   TestDocument document(app, nullptr);
   EXPECT_THROW(CaptureLines([&](XmlTextWriter& w) { return document.WriteSavedData(w, Company(0)); },
                             nullptr),
@@ -301,7 +301,7 @@ TEST(SavedDataSectionTest, ATwentyfoldAmountBeyondARawAmountOverflows) {
 
 TEST(SavedDataSectionTest, NoSavedReturnFailsAfterTheOpeningTag) {
   ReportRun app;
-  app.settings.filingClass = 2;
+  app.settings.record.filingClass = 2;
   TestDocument document(app, nullptr);
   bool ok = true;
   std::string written = CaptureLines(

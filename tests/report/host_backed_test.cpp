@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/LinkApp.h"
+#include "aggregation/TaxSettings.h"
 #include "host/ClDataMgr.h"
 #include "host/ClSetShohizei.h"
 #include "report/ConditionText.h"
@@ -60,13 +60,14 @@ TEST(HostBackedReportTest, ConditionTextsReadTheCompanySettings) {
     int32_t no = host.AddDataSet(wanted);
     host.SelectForUser("U01", no);
     StDATAINFO data = RecordOf(wanted, no);
-    LinkApp app;
+    const TaxSettings settings = ReadTaxSettings(data);
+    ASSERT_TRUE(settings.recordRead.ok()) << settings.recordRead.ToString();
     for (int kind = 0; kind < 5; ++kind) {
-      EXPECT_EQ(ConditionText(app, app.runSettings, kind, data), c.texts[kind]) << "kind " << kind;
+      EXPECT_EQ(ConditionText(kind, data, settings.record), c.texts[kind]) << "kind " << kind;
     }
-    EXPECT_EQ(app.runSettings.filingClass, c.filingClass);
-    EXPECT_EQ(app.runSettings.roundingMode, c.roundingMode);
-    EXPECT_EQ(app.runSettings.mainBusinessType, c.filingClass == 1 ? c.mainBusinessType : 0);
+    EXPECT_EQ(settings.filingClass(), c.filingClass);
+    EXPECT_EQ(settings.roundingMode(), c.roundingMode);
+    EXPECT_EQ(settings.mainBusinessType(), c.filingClass == 1 ? c.mainBusinessType : 0);
   }
 }
 
@@ -76,20 +77,19 @@ TEST(HostBackedReportTest, DataAndTransitionalFlagUseTheHostsTaxSetObject) {
   int32_t no = host.AddDataSet(wanted);
   host.SelectForUser("U01", no);
   StDATAINFO data = RecordOf(wanted, no);
-  LinkApp app;
-  app.tables.Allocate(3);
-  app.runSettings.filingClass = 2;
-  auto* taxSet = static_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
-  EXPECT_FALSE(HasTransitionalFigures(app.tables, taxSet));
-  app.tables.rateInfo[1].badDebtExcl = 10000;  // a 5 % figure
-  EXPECT_TRUE(HasTransitionalFigures(app.tables, taxSet));
+  TaxSummaryTables tables;
+  tables.Allocate(3);
+  TaxSettings settings = ReadTaxSettings(data);
+  ASSERT_TRUE(settings.setObjectFound);
+  settings.record.filingClass = 2;
+  EXPECT_FALSE(HasTransitionalFigures(tables, settings));
+  tables.rateInfo[1].badDebtExcl = 10000;  // a 5 % figure
+  EXPECT_TRUE(HasTransitionalFigures(tables, settings));
 
-  ReportDocument document(app.reportInputs());
-  StSHOHIZEIINFO settings;
-  std::memset(&settings, 0, sizeof(settings));
+  ReportDocument document(ReportInputs{tables, settings, nullptr, 1});
   bool ok = false;
-  std::string text =
-      CaptureLines([&](XmlTextWriter& w) { return document.WriteData(w, data, settings); }, &ok);
+  std::string text = CaptureLines(
+      [&](XmlTextWriter& w) { return document.WriteData(w, data, settings.record); }, &ok);
   EXPECT_TRUE(ok);
   EXPECT_EQ(ValueOf(text, "KASHIDAOREZEINUKI5"), "1");
   std::string basic = CaptureLines(

@@ -114,7 +114,7 @@ TEST(KanpuhTest, JournalModeFillsEveryNonIndividual) {
   for (const Case& c : cases) {
     ReportRun app;
     FillCorporateLines(app.tables);
-    app.settings.filingClass = c.filingClass;
+    app.settings.record.filingClass = c.filingClass;
     EXPECT_EQ(Kanpuh(app, Company(c.entityKind), Settings(1)), c.filled ? filled : Values{})
         << "entity " << int(c.entityKind);
   }
@@ -177,7 +177,7 @@ TEST(KanpukTest, JournalModeRowsFollowTheIncomeKind) {
   };
   for (const Case& c : cases) {
     ReportRun app;  // all lines zero: the written rows show "0"
-    app.settings.filingClass = c.filingClass;
+    app.settings.record.filingClass = c.filingClass;
     EXPECT_EQ(Kanpuk(app, Company(c.entityKind, c.incomeKind), Settings(1)), c.expected)
         << "entity " << int(c.entityKind) << " income " << int(c.incomeKind);
   }
@@ -185,7 +185,7 @@ TEST(KanpukTest, JournalModeRowsFollowTheIncomeKind) {
 
 TEST(KanpukTest, JournalModeAmountsAndCode) {
   ReportRun app;
-  app.settings.filingClass = 2;
+  app.settings.record.filingClass = 2;
   TaxSummaryTables& t = app.tables;
   t.indBusinessPurchases = {10000, 20000};
   t.indBusinessExpenses = {30000, 40000};
@@ -194,7 +194,7 @@ TEST(KanpukTest, JournalModeAmountsAndCode) {
   t.indRealEstateFixedAssets = {80000, 0};
   t.indOtherPurchases = {90000, -100000};
   t.indOtherExpenses = {110000, 4444};
-  app.settings.roundingMode = 0;
+  app.settings.record.roundingMode = 0;
   Values expected = {
       {"KESSANZEIKUBUN", "2"},      {"JIGYOSHIIRE1", "1"},        {"JIGYOSHIIRE2", "2"},
       {"JIGYOHITSUYOU1", "3"},      {"JIGYOHITSUYOU2", "4"},      {"JIGYOKOTEISHISAN1", "5"},
@@ -206,7 +206,7 @@ TEST(KanpukTest, JournalModeAmountsAndCode) {
 
   // Only the other fixed assets' line: still a code.
   ReportRun other;
-  other.settings.filingClass = 2;
+  other.settings.record.filingClass = 2;
   other.tables.indOtherFixedAssets = {1, 0};
   EXPECT_EQ(Kanpuk(other, Company(3, 1), Settings(5))["KESSANZEIKUBUN"], "1");
 }
@@ -231,7 +231,7 @@ TEST(SavedKanpuTest, OnlyStandardTaxationAndTheRightEntityKind) {
   for (const Case& c : cases) {
     ReportRun app;
     FillSavedStatement(app);
-    app.settings.filingClass = c.filingClass;
+    app.settings.record.filingClass = c.filingClass;
     EXPECT_EQ(SavedKanpuh(app, Company(c.entityKind)).empty(), !c.kanpuh)
         << "entity " << int(c.entityKind) << " class " << int(c.filingClass);
     EXPECT_EQ(SavedKanpuk(app, Company(c.entityKind)).empty(), !c.kanpuk)
@@ -242,7 +242,7 @@ TEST(SavedKanpuTest, OnlyStandardTaxationAndTheRightEntityKind) {
 TEST(SavedKanpuTest, ElementsReadTheSharedStatementArea) {
   ReportRun app;
   FillSavedStatement(app);
-  app.settings.filingClass = 2;
+  app.settings.record.filingClass = 2;
   app.savedReturn->kanpuhCode = 2;
   Values kanpuh = SavedKanpuh(app, Company(0));
   EXPECT_EQ(kanpuh, (Values{{"KESSANZEIKUBUN", "2"},  {"SHOHINSHIIRE1", "1"},
@@ -269,7 +269,7 @@ TEST(SavedKanpuTest, CodeBytes) {
   for (const Case& c : cases) {
     ReportRun app;
     FillSavedStatement(app);
-    app.settings.filingClass = 2;
+    app.settings.record.filingClass = 2;
     app.savedReturn->kanpuhCode = c.code;
     app.savedReturn->assetsCode = c.code;
     app.savedReturn->kanpukCode = c.code;
@@ -283,7 +283,7 @@ TEST(SavedKanpuTest, CodeBytes) {
 TEST(SavedKanpuTest, CodesNeedANonZeroAmountInTheirRange) {
   ReportRun app;
   FillSavedStatement(app);
-  app.settings.filingClass = 2;
+  app.settings.record.filingClass = 2;
   for (int i = 0; i < 8; ++i) app.savedReturn->refundAmounts[i] = 0;
   Values h = SavedKanpuh(app, Company(0));
   EXPECT_EQ(h.count("KESSANZEIKUBUN"), 0u);

@@ -57,9 +57,7 @@ class ReportFileTest : public ::testing::Test {
     std::strcpy(data_.companyName, "ﾃｽﾄ商事 & Co.");
     data_.periodStart = 20150401;
     data_.periodEnd = 20160331;
-    std::memset(&settings_, 0, sizeof(settings_));
-    settings_.filingClass = 2;
-    app_.settings.filingClass = 2;
+    app_.settings.record.filingClass = 2;
     app_.tables.Allocate(3);
     app_.tables.rateInfo[0].taxableSalesExcl = 123450000;
     app_.savedReturn = std::make_unique<StSaveTaxInfo>();
@@ -68,9 +66,10 @@ class ReportFileTest : public ::testing::Test {
     path_ = folder_.WindowsFile("report.xml");
   }
 
-  ReportOutcome Write(ReportDocument& document, bool fromSaved = false) {
+  Status::Code Write(ReportDocument& document, bool fromSaved = false) {
     return WriteReportFile(document, kOwner, path_.c_str(), data_,
-                           fromSaved ? nullptr : &settings_);
+                           fromSaved ? ReportSource::kSavedReturn : ReportSource::kJournals)
+        .code();
   }
   std::string Written() { return ReadBytes(folder_.File("report.xml")); }
   void WriteOld() { std::ofstream(folder_.File("report.xml"), std::ios::binary) << "old report"; }
@@ -97,7 +96,6 @@ class ReportFileTest : public ::testing::Test {
   ReportRun app_;
   FakeTaxSet taxSet_;
   StDATAINFO data_;
-  StSHOHIZEIINFO settings_;
   std::string path_;
 };
 
@@ -109,7 +107,7 @@ TEST_F(ReportFileTest, MessageTexts) {
 
 TEST_F(ReportFileTest, JournalReportIsCompleteAndWellFormed) {
   TestDocument document(app_, &taxSet_);
-  EXPECT_EQ(Write(document), ReportOutcome::kWritten);
+  EXPECT_EQ(Write(document), Status::Code::kOk);
   EXPECT_TRUE(ui_.log().messages.empty());
   std::string text = Written();
   EXPECT_EQ(text.rfind(std::string(kDeclaration) + "<REPORT>\r\n\t<SYSTEM>\r\n", 0), 0u);
@@ -127,7 +125,7 @@ TEST_F(ReportFileTest, JournalReportIsCompleteAndWellFormed) {
 
 TEST_F(ReportFileTest, SavedReturnReportUsesTheSavedValues) {
   TestDocument document(app_, nullptr);  // saved mode asks no host object
-  EXPECT_EQ(Write(document, true), ReportOutcome::kWritten);
+  EXPECT_EQ(Write(document, true), Status::Code::kOk);
   EXPECT_TRUE(ui_.log().messages.empty());
   std::string text = Written();
   EXPECT_NE(text.find("<KAZEIURIAGEZEINUKI8>9876</KAZEIURIAGEZEINUKI8>"), std::string::npos);
@@ -141,7 +139,7 @@ TEST_F(ReportFileTest, SavedReturnReportUsesTheSavedValues) {
 TEST_F(ReportFileTest, FailedDataSectionAnsweredYesCountsAsWritten) {
   TestDocument document(app_, nullptr);  // no consumption-tax set object
   ui_.log().answers = {IDYES};
-  EXPECT_EQ(Write(document), ReportOutcome::kWritten);
+  EXPECT_EQ(Write(document), Status::Code::kOk);
   ASSERT_EQ(ui_.log().messages.size(), 1u);
   ExpectQuestion(0, kDataSectionFailed);
   std::string text = Written();
@@ -152,7 +150,7 @@ TEST_F(ReportFileTest, FailedDataSectionAnsweredYesCountsAsWritten) {
 TEST_F(ReportFileTest, FailedDataSectionAnsweredNoIsAbandoned) {
   TestDocument document(app_, nullptr);
   ui_.log().answers = {IDNO};
-  EXPECT_EQ(Write(document), ReportOutcome::kAbandoned);
+  EXPECT_EQ(Write(document), Status::Code::kAbandoned);
   ASSERT_EQ(ui_.log().messages.size(), 1u);
   std::string text = Written();
   std::string tail = "\t<DATA>\r\n</REPORT>\r\n";
@@ -164,7 +162,7 @@ TEST_F(ReportFileTest, FailedSystemSectionAnsweredNo) {
   document.failSystem = true;
   WriteOld();  // giving up replaces it with what was written
   ui_.log().answers = {IDNO};
-  EXPECT_EQ(Write(document), ReportOutcome::kAbandoned);
+  EXPECT_EQ(Write(document), Status::Code::kAbandoned);
   ASSERT_EQ(ui_.log().messages.size(), 1u);
   ExpectQuestion(0, kSystemSectionFailed);
   EXPECT_EQ(Written(), std::string(kDeclaration) + "<REPORT>\r\n\t<SYSTEM>\r\n</REPORT>\r\n");
@@ -176,7 +174,7 @@ TEST_F(ReportFileTest, EveryFailedSectionAsksInTurn) {
   document.failSystem = true;
   document.failBasic = true;
   ui_.log().answers = {IDYES, IDYES, IDYES};
-  EXPECT_EQ(Write(document), ReportOutcome::kWritten);
+  EXPECT_EQ(Write(document), Status::Code::kOk);
   ASSERT_EQ(ui_.log().messages.size(), 3u);
   ExpectQuestion(0, kSystemSectionFailed);
   ExpectQuestion(1, kBasicSectionFailed);
@@ -184,7 +182,7 @@ TEST_F(ReportFileTest, EveryFailedSectionAsksInTurn) {
   // A No to the second question ends it there.
   ui_.log().messages.clear();
   ui_.log().answers = {IDYES, IDNO};
-  EXPECT_EQ(Write(document), ReportOutcome::kAbandoned);
+  EXPECT_EQ(Write(document), Status::Code::kAbandoned);
   EXPECT_EQ(ui_.log().messages.size(), 2u);
 }
 
@@ -192,7 +190,7 @@ TEST_F(ReportFileTest, AFileThatCannotBeCreatedIsReportedAfterTheQuestions) {
   TestDocument document(app_, &taxSet_);
   path_ = folder_.WindowsFile("missing") + "\\report.xml";
   ui_.log().answers = {IDYES, IDYES, IDYES};
-  EXPECT_EQ(Write(document), ReportOutcome::kFileFailed);
+  EXPECT_EQ(Write(document), Status::Code::kIOError);
   ASSERT_EQ(ui_.log().messages.size(), 4u);
   ExpectQuestion(0, kSystemSectionFailed);
   ExpectQuestion(1, kBasicSectionFailed);
@@ -208,7 +206,7 @@ TEST_F(ReportFileTest, AFileThatCannotBeCreatedAnsweredNoIsAbandoned) {
   TestDocument document(app_, &taxSet_);
   path_ = folder_.WindowsFile("missing") + "\\report.xml";
   ui_.log().answers = {IDNO};
-  EXPECT_EQ(Write(document), ReportOutcome::kAbandoned);
+  EXPECT_EQ(Write(document), Status::Code::kAbandoned);
   EXPECT_EQ(ui_.log().messages.size(), 1u);  // no second message after a No
 }
 
@@ -220,10 +218,8 @@ int WriteIntoAFullFile(ReportFileTest* test, ReportDocument& document, const std
   (void)test;
   StDATAINFO data;
   std::memset(&data, 0, sizeof(data));
-  StSHOHIZEIINFO settings;
-  std::memset(&settings, 0, sizeof(settings));
-  ReportOutcome outcome = WriteReportFile(document, kOwner, path.c_str(), data, &settings);
-  if (outcome != ReportOutcome::kFileFailed) return kWrongOutcome;
+  Status outcome = WriteReportFile(document, kOwner, path.c_str(), data, ReportSource::kJournals);
+  if (outcome.code() != Status::Code::kIOError) return kWrongOutcome;
   // DATA ran into the limit and asked; then the error names the file.
   if (log.messages.size() != 2 || log.messages[0].text != kDataSectionFailed) {
     return kWrongMessages;

@@ -18,6 +18,7 @@ using testing::CaptureLines;
 using testing::CurrentDirectory;
 using testing::FakeTaxSet;
 using testing::ReportRun;
+using testing::SettingsWithTaxSet;
 using testing::TempFolder;
 using testing::TestDocument;
 using testing::ValueOf;
@@ -101,7 +102,7 @@ TEST(BasicSectionTest, JournalMode) {
   };
   for (const Case& c : cases) {
     ReportRun app;
-    app.settings.filingClass = c.filingClass;
+    app.settings.record.filingClass = c.filingClass;
     app.tables.Allocate(3);
     if (c.transitional) app.tables.legacyRateSums[1] = 1;
     FakeTaxSet taxSet(3);
@@ -146,7 +147,7 @@ TEST(BasicSectionTest, SavedReturnMode) {
   };
   for (const Case& c : cases) {
     ReportRun app;
-    app.settings.filingClass = c.filingClass;
+    app.settings.record.filingClass = c.filingClass;
     app.savedReturn = std::make_unique<StSaveTaxInfo>();
     std::memset(app.savedReturn.get(), 0, sizeof(StSaveTaxInfo));
     app.savedReturn->returnPeriodStart = 20190101;
@@ -242,7 +243,8 @@ TEST(TransitionalFiguresTest, OlderRateRowsLegacySumAndBusinessTypes) {
     if (c.legacy3) tables.legacyRateSums[1] = 5;
     if (c.legacy5) tables.legacyRateSums[0] = 5;
     FakeTaxSet taxSet(c.rateCount);
-    EXPECT_EQ(HasTransitionalFigures(tables, &taxSet), c.expected) << c.what;
+    EXPECT_EQ(HasTransitionalFigures(tables, SettingsWithTaxSet({}, &taxSet)), c.expected)
+        << c.what;
   }
 }
 
@@ -250,17 +252,18 @@ TEST(TransitionalFiguresTest, NoTaxSetObjectOrNoTables) {
   TaxSummaryTables tables;
   tables.Allocate(3);
   tables.legacyRateSums[1] = 1;
-  EXPECT_FALSE(HasTransitionalFigures(tables, nullptr));
+  EXPECT_FALSE(HasTransitionalFigures(tables, SettingsWithTaxSet({}, nullptr)));
   // A host that reports more rates than were allocated: only allocated rows
   // are read.
   TaxSummaryTables empty;
   empty.legacyRateSums[1] = 0;
-  FakeTaxSet many(40);
-  EXPECT_FALSE(HasTransitionalFigures(empty, &many));
+  FakeTaxSet taxSet(40);
+  const TaxSettings many = SettingsWithTaxSet({}, &taxSet);
+  EXPECT_FALSE(HasTransitionalFigures(empty, many));
   TaxSummaryTables three;
   three.Allocate(3);
   three.businessTypeInfo[17].salesExcl = 1;
-  EXPECT_TRUE(HasTransitionalFigures(three, &many));
+  EXPECT_TRUE(HasTransitionalFigures(three, many));
 }
 
 }  // namespace

@@ -31,6 +31,13 @@ int RecordingUi::MessageBox(HWND owner, std::string_view text, std::string_view 
   return answer;
 }
 
+TaxSettings SettingsWithTaxSet(const TaxSettings& settings, ClSetShohizei* taxSet) {
+  TaxSettings result = settings;
+  result.setObjectFound = taxSet != nullptr;
+  result.rateCount = taxSet != nullptr ? taxSet->GetTaxRateCount() : 0;
+  return result;
+}
+
 int32_t FakeTaxSet::Get(StSHOHIZEIINFO* out) {
   *out = settings;
   return 0;

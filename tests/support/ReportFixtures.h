@@ -13,7 +13,7 @@
 
 #include "host/ClSetShohizei.h"
 #include "platform/UserInterface.h"
-#include "aggregation/RunSettings.h"
+#include "aggregation/TaxSettings.h"
 #include "aggregation/TaxSummaryTables.h"
 #include "host/StSaveTaxInfo.h"
 #include "report/ReportDocument.h"
@@ -110,29 +110,39 @@ class CurrentDirectory {
   std::string previous_;
 };
 
-// The values of a run that the report reads, built by a test.
+// The values of a run that the report reads, built by a test. settings
+// holds the consumption-tax settings record (filing class, rounding mode);
+// whether the host had a settings object and its rate rows are the
+// TestDocument's.
 struct ReportRun {
   TaxSummaryTables tables;
-  RunSettings settings;
+  TaxSettings settings;
   std::unique_ptr<StSaveTaxInfo> savedReturn;
   int16_t functionId = 1;
 
-  ReportInputs inputs() const { return ReportInputs{tables, settings, savedReturn.get(), functionId}; }
+  ReportInputs inputs() const {
+    return ReportInputs{tables, settings, savedReturn.get(), functionId};
+  }
 };
 
-// The section writers with a consumption-tax set object of the test's
-// choosing (null: the host has none). The run's saved return and function id
-// are taken when the document is made.
-class TestDocument : public ReportDocument {
+// The run's settings as read from a consumption-tax set object of the
+// test's choosing (null: the host had none).
+TaxSettings SettingsWithTaxSet(const TaxSettings& settings, ClSetShohizei* taxSet);
+
+// Holds the settings a TestDocument reports with (a base, so that they are
+// there before the document refers to them).
+struct TestDocumentSettings {
+  TaxSettings settings;
+};
+
+// The section writers of a run whose host had the given consumption-tax set
+// object (null: none). The run's tables, saved return and function id are
+// taken when the document is made.
+class TestDocument : private TestDocumentSettings, public ReportDocument {
  public:
   TestDocument(const ReportRun& run, ClSetShohizei* taxSet)
-      : ReportDocument(run.inputs()), taxSet_(taxSet) {}
-
- protected:
-  ClSetShohizei* TaxSetObject() override { return taxSet_; }
-
- private:
-  ClSetShohizei* taxSet_;
+      : TestDocumentSettings{SettingsWithTaxSet(run.settings, taxSet)},
+        ReportDocument(ReportInputs{run.tables, settings, run.savedReturn.get(), run.functionId}) {}
 };
 
 // Runs write against a writer on a fresh file and returns the bytes written;

@@ -1,10 +1,9 @@
-#include "app/HostCommandLine.h"
+#include "app/HostLaunch.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/LinkApp.h"
 
 namespace taxlink {
 namespace {
@@ -22,14 +21,12 @@ class HostCommandLineTest : public ::testing::TestWithParam<CommandLineCase> {};
 
 TEST_P(HostCommandLineTest, FillsMembersAsFarAsTheCommasGo) {
   const CommandLineCase& c = GetParam();
-  LinkApp app;
-  EXPECT_EQ(ParseHostCommandLine(app, c.line), c.result);
-  EXPECT_EQ(app.hostWindow, c.window);
-  EXPECT_EQ(app.hostNotifyMessage, c.message);
-  EXPECT_EQ(app.functionId, c.functionId);
-  EXPECT_EQ(app.hostText, c.hostText);
-  // Parsing alone never marks the run as launched by the host.
-  EXPECT_EQ(app.launchedByHost, 0);
+  const HostLaunch launch = ParseHostLaunch(c.line);
+  EXPECT_EQ(launch.fromHost, c.result == 1);
+  EXPECT_EQ(launch.window, c.window);
+  EXPECT_EQ(launch.notifyMessage, c.message);
+  EXPECT_EQ(launch.functionId, c.functionId);
+  EXPECT_EQ(launch.text, c.hostText);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -52,9 +49,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(HostCommandLineTest, ReadsLinesLongerThanAWindowsPath) {
   std::string path = "C:\\" + std::string(300, 'a') + ".xml";
-  LinkApp app;
-  EXPECT_EQ(ParseHostCommandLine(app, "10,20,30," + path), 1);
-  EXPECT_EQ(app.hostText, path);
+  const HostLaunch launch = ParseHostLaunch("10,20,30," + path);
+  EXPECT_TRUE(launch.fromHost);
+  EXPECT_EQ(launch.text, path);
 }
 
 TEST(HostCommandLineTest, TakesTheLineByteForByte) {
@@ -67,9 +64,9 @@ TEST(HostCommandLineTest, TakesTheLineByteForByte) {
   EXPECT_EQ(CommandLineFromArgs(3, argv), hosted + " x");
   EXPECT_EQ(CommandLineFromArgs(1, argv), "");
 
-  LinkApp app;
-  EXPECT_EQ(ParseHostCommandLine(app, CommandLineFromArgs(2, argv)), 1);
-  EXPECT_EQ(app.hostText, "C:\\出力表\\ﾐ植.xml");
+  const HostLaunch launch = ParseHostLaunch(CommandLineFromArgs(2, argv));
+  EXPECT_TRUE(launch.fromHost);
+  EXPECT_EQ(launch.text, "C:\\出力表\\ﾐ植.xml");
 }
 
 }  // namespace

@@ -1,38 +1,37 @@
-#include "app/HostCommandLine.h"
+#include "app/HostLaunch.h"
 
 #include <cstdint>
 #include <string>
 
-#include "app/LinkApp.h"
 #include "platform/DecimalText.h"
 
 namespace taxlink {
 
-int ParseHostCommandLine(LinkApp& app, std::string_view commandLine) {
-  if (commandLine.empty()) return 0;
+HostLaunch ParseHostLaunch(std::string_view commandLine) {
+  HostLaunch launch;
   std::string line(commandLine);
 
   size_t comma = line.find(',');
-  if (comma == std::string::npos) return 0;
+  if (comma == std::string::npos) return launch;
   // Handles are 32 bits, written signed or unsigned.
-  app.hostWindow = static_cast<HWND>(
+  launch.window = static_cast<HWND>(
       platform::DecimalValue(line.substr(0, comma), INT32_MIN, UINT32_MAX));
   size_t start = comma + 1;
 
   comma = line.find(',', start);
-  if (comma == std::string::npos) return 0;
-  app.hostNotifyMessage = static_cast<int32_t>(
+  if (comma == std::string::npos) return launch;
+  launch.notifyMessage = static_cast<int32_t>(
       platform::DecimalValue(line.substr(start, comma - start), INT32_MIN, INT32_MAX));
   start = comma + 1;
 
   comma = line.find(',', start);
-  if (comma == std::string::npos) return 0;
-  app.functionId = static_cast<int16_t>(
+  if (comma == std::string::npos) return launch;
+  launch.functionId = static_cast<int16_t>(
       platform::DecimalValue(line.substr(start, comma - start), INT16_MIN, INT16_MAX));
 
-  std::string rest = line.substr(comma + 1);
-  if (!rest.empty()) app.hostText = rest;
-  return 1;
+  launch.text = line.substr(comma + 1);
+  launch.fromHost = true;
+  return launch;
 }
 
 std::string CommandLineFromArgs(int argc, char** argv) {

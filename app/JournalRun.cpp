@@ -1,0 +1,142 @@
+#include "app/JournalRun.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "aggregation/JournalPreChecks.h"
+#include "app/HostReads.h"
+#include "host/ClMsgMgr.h"
+#include "platform/UserInterface.h"
+#include "report/ReportFile.h"
+#include "resources/Caption.h"
+#include "resources/Edition.h"
+
+namespace taxlink {
+
+namespace {
+
+constexpr int32_t kSixthBusinessType = 6;
+constexpr int32_t kSixthTypeFirstDate = 20150401;
+
+constexpr char kSixthTypeMessage[] =
+    "集計範囲に事業分類「第六種事業」の仕訳が存在します。\n"
+    "「第六種事業」は、平成27年4月1日以降に開始する課税期間に適用される事業分類のため、処理できません。\n"
+    "\n%s の以下の機能にて事業分類を見直してください。\n\n"
+    "・各種帳簿機能(簡易振替伝票入力等)\n"
+    "※入力済みの伝票は、各帳簿画面の置換機能にて一括で変換することができます。";
+constexpr char kTenPercentMessage[] =
+    "集計範囲に税率「10%」の仕訳があるため、集計できません。\n\n"
+    "※消費税率「10%」の仕訳の集計は、今後提供予定の連動コンポーネントにて対応します。";
+constexpr char kImportClassMessage[] =
+    "集計範囲の中に、輸入取引の本体分、国税分、地方税分が未確定の税区分(31,32,33,35,36,37)を使用している仕訳があります。\n"
+    "この仕訳の金額は、消費税申告書には集計されません。";
+
+// Whether the host judges the status fatal (it shows its own message then).
+bool Fatal(const Status& status, HWND owner) {
+  return ClMsgMgr::Inst()->CheckFatalErrorWithMsg(status.hostCode(), -1, 1, owner) != 0;
+}
+
+// The wait cursor of the aggregation and the report; ended on every exit.
+class WaitCursor {
+ public:
+  WaitCursor() { platform::Ui().BeginWaitCursor(); }
+  ~WaitCursor() { End(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+  void End() {
+    if (active_) platform::Ui().EndWaitCursor();
+    active_ = false;
+  }
+
+ private:
+  bool active_ = true;
+};
+
+}  // namespace
+
+JournalRun::JournalRun(const StDATAINFO& dataSet, const TaxSettings& settings,
+                       const RunConditions& conditions, AddTaxDlg& progress)
+    : dataSet_(dataSet), settings_(settings), conditions_(conditions), progress_(progress) {}
+
+int JournalRun::ShowMessage(const char* text, uint32_t style) {
+  return platform::Ui().MessageBox(progress_.Handle(), text, kMessageCaption, style);
+}
+
+RunOutcome JournalRun::Run(const ReportInputs& inputs, const char* outputPath,
+                           TaxSummaryTables* tables) {
+  RunOutcome outcome = CheckTaxSettings();
+  if (outcome.goOn()) outcome = CheckJournals();
+  if (!outcome.goOn()) return outcome;
+
+  // The wait cursor spans the aggregation and the report.
+  progress_.ShowWindow(true);
+  WaitCursor waitCursor;
+  const Status aggregated = progress_.RunEngine(*engine_, tables);
+  if (!aggregated.ok()) {
+    // A pass that ends on a host error fails the run: figures without what
+    // it could not read would reach the filing application as if they were
+    // right.
+    waitCursor.End();
+    Fatal(aggregated, progress_.Handle());
+    return RunOutcome::Failed();
+  }
+  outcome = WriteReport(inputs, outputPath);
+  waitCursor.End();
+  return outcome;
+}
+
+// The figure tables need the settings object and its rate rows.
+RunOutcome JournalRun::CheckTaxSettings() {
+  if (!settings_.setObjectFound) {
+    return RunOutcome::Failed("the host has no consumption-tax settings object");
+  }
+  if (!settings_.rateCountRead.ok()) {
+    Fatal(settings_.rateCountRead, 0);
+    return RunOutcome::Failed();
+  }
+  return RunOutcome::GoOn();
+}
+
+// Sixth business type before 1 April 2015 under simplified taxation and the
+// 10 % rate stop the run; undetermined import tax classes are announced.
+RunOutcome JournalRun::CheckJournals() {
+  engine_ = std::make_unique<AggregationEngine>(dataSet_, conditions_.startMonth,
+                                                conditions_.endMonth, settings_);
+  JournalPreChecks checks(engine_->filter());
+
+  int32_t sixthTypeCount = 0;
+  if (Fatal(checks.CheckSixthBusinessTypeJournals(kSixthBusinessType, &sixthTypeCount), 0)) {
+    return RunOutcome::Failed();
+  }
+  const int32_t firstDay = MonthStartDate(static_cast<int16_t>(conditions_.startMonth));
+  if (sixthTypeCount > 0 && settings_.filingClass() == 1 && firstDay < kSixthTypeFirstDate) {
+    char message[1024] = {};
+    std::snprintf(message, sizeof(message), kSixthTypeMessage,
+                  CurrentEdition().productDisplayName);
+    ShowMessage(message, MB_ICONWARNING | MB_OK);
+    return RunOutcome::Stopped();
+  }
+
+  int32_t tenPercentFound = 0;
+  if (Fatal(checks.CheckTenPercentJournals(&tenPercentFound), 0)) return RunOutcome::Failed();
+  if (tenPercentFound != 0) {
+    ShowMessage(kTenPercentMessage, MB_ICONWARNING | MB_OK);
+    return RunOutcome::Stopped();
+  }
+
+  if (settings_.filingClass() > 1 && checks.CheckImportTaxClassJournals()) {
+    ShowMessage(kImportClassMessage, MB_ICONINFORMATION | MB_OK);
+  }
+  return RunOutcome::GoOn();
+}
+
+RunOutcome JournalRun::WriteReport(const ReportInputs& inputs, const char* outputPath) {
+  // A failed section the user gave up on, or a file that could not be
+  // written, fails the run.
+  Status status =
+      WriteReportFile(inputs, progress_.Handle(), outputPath, dataSet_, ReportSource::kJournals);
+  return status.ok() ? RunOutcome::GoOn() : RunOutcome::Failed();
+}
+
+}  // namespace taxlink
