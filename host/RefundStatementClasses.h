@@ -9,7 +9,13 @@
 // kind of income. Accounts of any other class feed no line of either
 // statement. docs/data-format.md lists them.
 
-enum class CorporateRefundLine : uint8_t { kNone, kMerchandise, kSellingAdmin, kNonOperating, kOther };
+enum class CorporateRefundLine : uint8_t {
+  kNone,
+  kMerchandise,
+  kSellingAdmin,
+  kNonOperating,
+  kOther,
+};
 enum class IndividualRefundGroup : uint8_t { kNone, kPurchases, kExpenses };
 
 struct RefundStatementClass {

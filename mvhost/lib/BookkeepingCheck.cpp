@@ -64,7 +64,8 @@ bool IsOrBelow(uint32_t code, uint32_t wanted,
 // A class of the table feeds its line; a corporation's statement also takes
 // the classes below a class whose total it takes, when the data set keeps
 // that total.
-bool FeedsRefundLine(uint32_t code, bool individual, const std::unordered_map<uint32_t, uint32_t>& parents,
+bool FeedsRefundLine(uint32_t code, bool individual,
+                     const std::unordered_map<uint32_t, uint32_t>& parents,
                      const std::unordered_map<uint32_t, bool>& totals) {
   const RefundStatementClass* own = FindRefundStatementClass(code);
   if (own != nullptr) {

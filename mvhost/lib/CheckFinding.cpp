@@ -53,7 +53,8 @@ std::string CheckCounts::Summary() const {
   std::string text;
   for (size_t i = 0; i < kCheckRuleCount; ++i) {
     if (counts_[i] == 0) continue;
-    text += (text.empty() ? "" : ", ") + std::string(kRuleIds[i]) + " " + std::to_string(counts_[i]);
+    text += (text.empty() ? "" : ", ") + std::string(kRuleIds[i]) + " " +
+            std::to_string(counts_[i]);
   }
   return text;
 }

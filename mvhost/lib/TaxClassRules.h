@@ -40,7 +40,9 @@ TaxClassRule RuleOfTaxClass(int taxClass);
 
 // Whether a class has a normal side: summed classes add on one side and
 // subtract on the other.
-inline bool HasNormalSide(const TaxClassRule& rule) { return rule.use == TaxClassRule::Use::kSummed; }
+inline bool HasNormalSide(const TaxClassRule& rule) {
+  return rule.use == TaxClassRule::Use::kSummed;
+}
 // A class whose lines carry a tax of their own beside the amount (taxable
 // sales and purchases, their returns, bad debts).
 inline bool CarriesTax(const TaxClassRule& rule) {

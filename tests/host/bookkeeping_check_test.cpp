@@ -269,7 +269,8 @@ TEST_F(BookkeepingCheckTest, DocsShowEveryRuleAndClass) {
     EXPECT_NE(doc.find("| `" + id + "` |"), std::string::npos) << id;
   }
   for (const RuleCase& c : RuleCases()) {
-    if (std::string(c.name) == "TenPercentLine" || std::string(c.name) == "SixthTypeBeforeApril2015") {
+    const std::string name = c.name;
+    if (name == "TenPercentLine" || name == "SixthTypeBeforeApril2015") {
       EXPECT_NE(doc.find(c.findings.front() + "\n"), std::string::npos) << c.name;
     }
   }
