@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/HostLaunch.h"
+#include "app/HostRegistration.h"
 #include "app/LinkApp.h"
 #include "app/RunFailure.h"
 #include "platform/UserInterface.h"
@@ -32,6 +33,7 @@ void ReleaseScreen() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  taxlink::RegisterHost();
 #ifdef TAXLINK_WITH_DESKTOP_UI
   platform::SetDesktopUiFactory(&desktop::MakeDesktopUi);
 #endif

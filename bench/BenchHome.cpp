@@ -20,6 +20,9 @@
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/SqliteHost.h"
+#include "mvhost/lib/StoreAdmin.h"
+#include "mvhost/lib/StoreRows.h"
 #include "platform/Encoding.h"
 
 namespace taxlink::bench {
@@ -36,45 +39,13 @@ constexpr int kGeneratorVersion = 1;
   std::exit(2);
 }
 
-// A prepared INSERT that is bound, stepped and reset for every row.
-class Insert {
- public:
-  Insert(sqlite3* db, const char* sql) {
-    if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK) {
-      Fail(std::string("cannot prepare ") + sql + ": " + sqlite3_errmsg(db));
-    }
-  }
-  ~Insert() { sqlite3_finalize(stmt_); }
-  Insert(const Insert&) = delete;
-  Insert& operator=(const Insert&) = delete;
+// Text in Shift_JIS, stored as UTF-8 like every text of the store.
+std::string Utf8(const std::string& cp932) { return platform::Cp932ToUtf8(cp932); }
 
-  Insert& Int(int64_t value) {
-    sqlite3_bind_int64(stmt_, ++index_, value);
-    return *this;
-  }
-  Insert& Null() {
-    sqlite3_bind_null(stmt_, ++index_);
-    return *this;
-  }
-  // Text in Shift_JIS, stored as UTF-8 like every text of the store.
-  Insert& Text(const std::string& cp932) {
-    std::string utf8 = platform::Cp932ToUtf8(cp932);
-    sqlite3_bind_text(stmt_, ++index_, utf8.data(), static_cast<int>(utf8.size()),
-                      SQLITE_TRANSIENT);
-    return *this;
-  }
-  void Run() {
-    if (sqlite3_step(stmt_) != SQLITE_DONE) {
-      Fail(std::string("insert failed: ") + sqlite3_errmsg(sqlite3_db_handle(stmt_)));
-    }
-    sqlite3_reset(stmt_);
-    index_ = 0;
-  }
-
- private:
-  sqlite3_stmt* stmt_ = nullptr;
-  int index_ = 0;
-};
+// A row written by the store's row writer, or the end of the benchmark.
+void Written(bool written, const std::string& error) {
+  if (!written) Fail("insert failed: " + error);
+}
 
 void Exec(sqlite3* db, const std::string& sql) {
   char* message = nullptr;
@@ -157,32 +128,27 @@ int32_t DateOf(int kind, int day) {
 void Generate(sqlite3* db, const BenchDataSetShape& shape) {
   Exec(db, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;");
   Exec(db, "BEGIN");
-  Insert(db,
-         "INSERT INTO data_set (data_no, data_id, company_name, period_start, period_end, "
-         "interim_closing, filing_class, rounding_mode, credit_method) "
-         "VALUES (1, ?, ?, 20140401, 20150331, 1, 2, 1, 0)")
-      .Text(kDataId)
-      .Text("ベンチマーク商事株式会社")
-      .Run();
-  Insert(db, "INSERT INTO app_user (user_id, name, selected_no1, selected_data_no) "
-             "VALUES (?, ?, 1, 1)")
-      .Text(kUserId)
-      .Text("計測担当")
-      .Run();
-  Insert(db, "INSERT INTO host_state (key, value) VALUES ('current_user', ?)").Text(kUserId).Run();
+  mvhost::StoreRows rows(db);
+  mvhost::DataSetInfo info;
+  info.dataNo = 1;
+  info.dataId = kDataId;
+  info.companyName = Utf8("ベンチマーク商事株式会社");
+  info.periodStart = 20140401;
+  info.periodEnd = 20150331;
+  info.interimClosing = true;
+  mvhost::TaxSettings settings;  // standard taxation, rounding 1, credit method 0
+  Written(rows.DataSet(info, settings), rows.error());
+  Written(rows.User(1, {"", kUserId, Utf8("計測担当"), 1}), rows.error());
+  std::string error;
+  Written(mvhost::WriteStateEntry(db, "current_user", kUserId, &error), error);
 
-  {
-    Insert classes(db, "INSERT INTO account_class (data_no, class_code, name, parent_class, total) "
-                       "VALUES (1, ?, ?, ?, ?)");
-    for (const ClassRow& c : kClasses) {
-      classes.Int(c.code).Text(c.name);
-      if (c.parent != 0) {
-        classes.Int(c.parent);
-      } else {
-        classes.Null();
-      }
-      classes.Int(c.total ? 1 : 0).Run();
-    }
+  for (const ClassRow& c : kClasses) {
+    mvhost::AccountClass accountClass;
+    accountClass.code = c.code;
+    accountClass.name = Utf8(c.name);
+    if (c.parent != 0) accountClass.parent = c.parent;
+    accountClass.total = c.total;
+    Written(rows.AccountClass(1, accountClass), rows.error());
   }
 
   // Accounts 1..9 are balance-sheet counter accounts (cash, receivables,
@@ -192,9 +158,6 @@ void Generate(sqlite3* db, const BenchDataSetShape& shape) {
   std::vector<int> salesAccounts;
   std::vector<int> costAccounts;
   {
-    Insert account(db,
-                   "INSERT INTO account (data_no, account_id, code, name, class_code, "
-                   "balance_side, refund_flag1, refund_flag2) VALUES (1, ?, ?, ?, ?, ?, ?, ?)");
     const size_t classCount = sizeof(kClasses) / sizeof(kClasses[0]);
     for (int id = 1; id <= shape.accounts; ++id) {
       uint32_t classCode = 0x10800000;
@@ -208,35 +171,34 @@ void Generate(sqlite3* db, const BenchDataSetShape& shape) {
       char code[16];
       std::snprintf(code, sizeof(code), "%04d", id * 10);
       std::string name = (id <= counterAccounts ? "預金" : "勘定科目") + std::to_string(id);
-      account.Int(id).Text(code).Text(name).Int(classCode).Int(balanceSide);
-      account.Int(random() % 10 == 0 ? 1 : 0).Int(random() % 20 == 0 ? 1 : 0).Run();
+      mvhost::Account account;
+      account.code = code;
+      account.name = Utf8(name);
+      account.classCode = classCode;
+      account.balanceSide = balanceSide;
+      account.refundFlag1 = random() % 10 == 0 ? 1 : 0;
+      account.refundFlag2 = random() % 20 == 0 ? 1 : 0;
+      Written(rows.Account(1, id, account), rows.error());
     }
   }
   if (salesAccounts.empty() || costAccounts.empty()) Fail("too few accounts for the line mix");
-  {
-    Insert dept(db, "INSERT INTO department (data_no, code, name, kind, parent_code, income_kind) "
-                    "VALUES (1, ?, ?, 1, 0, ?)");
-    for (int code = 1; code <= shape.departments; ++code) {
-      dept.Int(code).Text("部門" + std::to_string(code)).Int(1 + code % 3).Run();
-    }
+  for (int code = 1; code <= shape.departments; ++code) {
+    mvhost::Department department;
+    department.code = code;
+    department.name = Utf8("部門" + std::to_string(code));
+    department.incomeKind = 1 + code % 3;
+    Written(rows.Department(1, department), rows.error());
   }
-  {
-    Insert asset(db, "INSERT INTO fixed_asset (data_no, asset_id, code, name, kind, "
-                     "acquisition_date, acquisition_amount, income_kind) "
-                     "VALUES (1, ?, ?, ?, ?, ?, ?, 1)");
-    for (int id = 1; id <= 200; ++id) {
-      asset.Int(id).Text("A" + std::to_string(id)).Text("固定資産" + std::to_string(id));
-      asset.Int(id % 25 == 0 ? 9 : 1).Int(DateOf(1 + id % 12, 1 + id % 28));
-      asset.Int(static_cast<int64_t>(100000 + random() % 5000000) * 10000).Run();
-    }
+  for (int id = 1; id <= 200; ++id) {
+    mvhost::FixedAsset asset;
+    asset.code = "A" + std::to_string(id);
+    asset.name = Utf8("固定資産" + std::to_string(id));
+    asset.kind = id % 25 == 0 ? 9 : 1;
+    asset.acquisitionDate = DateOf(1 + id % 12, 1 + id % 28);
+    asset.acquisitionAmount = static_cast<int64_t>(100000 + random() % 5000000) * 10000;
+    Written(rows.FixedAsset(1, id, asset), rows.error());
   }
 
-  Insert line(db,
-              "INSERT INTO journal_line (data_no, line_id, journal_no, date, month_kind, "
-              "debit_account, debit_dept, debit_amount, debit_tax, debit_tax_class, "
-              "credit_account, credit_dept, credit_amount, credit_tax, credit_tax_class, "
-              "tax_rate, business_type, description) "
-              "VALUES (1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
   auto pick = [&](const std::vector<int>& from) { return from[random() % from.size()]; };
   for (int32_t id = 1; id <= shape.journalLines; ++id) {
     // Month kinds 1..12 and the two closing adjustments.
@@ -322,19 +284,18 @@ void Generate(sqlite3* db, const BenchDataSetShape& shape) {
     // A line books one side only now and then (a compound journal's lines).
     bool debitOnly = random() % 50 == 0 && creditClass == 0;
     int dept = static_cast<int>(random() % (shape.departments + 1));
-    line.Int(id).Int((id + 1) / 2).Int(date).Int(kind);
-    line.Int(debitAccount).Int(dept).Int(amount).Int(debitTax).Int(debitClass);
-    if (debitOnly) {
-      line.Null();
-    } else {
-      line.Int(creditAccount);
-    }
-    line.Int(dept).Int(amount).Int(creditTax).Int(creditClass);
-    line.Int(rate).Int(businessType).Text("取引" + std::to_string(id % 997)).Run();
+    mvhost::JournalLine line;
+    line.journalNo = (id + 1) / 2;
+    line.date = date;
+    line.monthKind = kind;
+    line.debit = {"", dept, amount, debitTax, debitClass};
+    line.credit = {"", dept, amount, creditTax, creditClass};
+    line.businessType = businessType;
+    line.description = Utf8("取引" + std::to_string(id % 997));
+    Written(rows.JournalLine(1, id, line, debitAccount, debitOnly ? 0 : creditAccount, rate),
+            rows.error());
   }
-  Insert(db, "INSERT INTO host_state (key, value) VALUES ('bench_data', ?)")
-      .Text(Marker(shape))
-      .Run();
+  Written(mvhost::WriteStateEntry(db, "bench_data", Marker(shape), &error), error);
   Exec(db, "COMMIT");
   // No ANALYZE: the host's own stores have no statistics either, and the
   // plans measured here must be the ones they get.
@@ -349,8 +310,8 @@ std::string DataFolder() {
 }  // namespace
 
 void BenchHome::Activate() const {
+  mvhost::RegisterSqliteHost();
   ::setenv("MVHOST_HOME", home.c_str(), 1);
-  ::unsetenv("MVHOST_FAULTS");
 }
 
 const BenchHome& CachedBenchHome(const BenchDataSetShape& shape) {

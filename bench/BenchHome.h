@@ -29,7 +29,8 @@ struct BenchHome {
   int32_t journalLines = 0;
   StDATAINFO dataSet{};  // as the host hands it out
 
-  // Makes this home the host's (sets MVHOST_HOME).
+  // Makes this home the host's (registers the embedded host and sets
+  // MVHOST_HOME).
   void Activate() const;
 };
 

@@ -6,7 +6,11 @@
 // message (wall time and peak memory); with TAXLINK_BENCH_BASELINE set to an
 // earlier build's bin folder, that build's TaxLinkAlto as well.
 //   run_bench [LINES...]        default: 100000 1000000
-// Each figure is the best of three (of six for the baseline).
+// Each figure is the best of three. With a baseline, both programs run in
+// turn, the baseline first, best of seven each; the last columns are the
+// first (cold) runs of both, the baseline's best run, this build's best over
+// the baseline's, and the same ratio of the processor time of the runs (less
+// disturbed by other load).
 #include <fcntl.h>
 #include <spawn.h>
 #include <sqlite3.h>
@@ -103,13 +107,20 @@ double Aggregation(const BenchHome& home, bool traced) {
 
 struct RunFigures {
   double milliseconds = 1e30;
+  double first = 0;
+  double cpuMilliseconds = 1e30;  // user and system time of the process
   long peakKilobytes = 0;
 };
 
+constexpr int kComparedRepeats = 7;
+
 // The real program on the home, from a private folder holding the filing
 // application's definition file.
+// The figures of each run; repeats runs, or one when another program is to
+// run in between.
 RunFigures WholeRun(const BenchHome& home, const std::string& binFolder,
-                    const std::string& runName) {
+                    const std::string& runName = "run", int repeats = kRepeats,
+                    RunFigures figures = RunFigures()) {
   const std::string folder = home.home + "/" + runName;
   ::mkdir(folder.c_str(), 0755);
   const std::string program = folder + "/TaxLinkAlto";
@@ -141,8 +152,7 @@ RunFigures WholeRun(const BenchHome& home, const std::string& binFolder,
   envp.push_back(nullptr);
   std::vector<char*> argv = {const_cast<char*>(program.c_str()), nullptr};
 
-  RunFigures figures;
-  for (int i = 0; i < kRepeats; ++i) {
+  for (int i = 0; i < repeats; ++i) {
     std::remove(report.c_str());
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -164,7 +174,11 @@ RunFigures WholeRun(const BenchHome& home, const std::string& binFolder,
       std::fprintf(stderr, "run_bench: the run failed (status %d)\n", status);
       std::exit(1);
     }
+    if (figures.first == 0) figures.first = elapsed;
     figures.milliseconds = std::min(figures.milliseconds, elapsed);
+    double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+                 static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+    figures.cpuMilliseconds = std::min(figures.cpuMilliseconds, cpu);
     figures.peakKilobytes = std::max(figures.peakKilobytes, usage.ru_maxrss);
   }
   return figures;
@@ -182,13 +196,15 @@ int main(int argc, char** argv) {
   ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size());
   self.resize(n > 0 ? static_cast<size_t>(n) : 0);
   const std::string binFolder = self.substr(0, self.rfind('/'));
+  const char* baselineVariable = std::getenv("TAXLINK_BENCH_BASELINE");
+  const std::string baseline = baselineVariable != nullptr ? baselineVariable : "";
 
-  // TAXLINK_BENCH_BASELINE names the folder of an earlier build's programs:
-  // its whole run is measured in the same run, and the ratio given.
-  const char* baseline = std::getenv("TAXLINK_BENCH_BASELINE");
   std::printf("%10s %10s %14s %7s %10s %14s %7s %10s", "lines", "floor ms", "aggregation ms",
               "ratio", "traced ms", "whole run ms", "ratio", "peak MiB");
-  if (baseline != nullptr) std::printf(" %14s %9s", "baseline ms", "vs base");
+  if (!baseline.empty()) {
+    std::printf(" %9s %12s %12s %9s %9s", "cold ms", "base cold ms", "baseline ms", "vs base",
+                "cpu /base");
+  }
   std::printf("\n");
   for (int lines : sizes) {
     BenchDataSetShape shape;
@@ -198,19 +214,24 @@ int main(int argc, char** argv) {
     const double aggregation = Aggregation(home, false);
     const double traced = Aggregation(home, true);
     mvhost::HostSession::Close();
-    RunFigures base;
-    if (baseline != nullptr) base = WholeRun(home, baseline, "run-baseline");
-    const RunFigures run = WholeRun(home, binFolder, "run");
-    if (baseline != nullptr) {
-      // Once more, the other way round, so that neither always runs first.
-      base.milliseconds =
-          std::min(base.milliseconds, WholeRun(home, baseline, "run-baseline").milliseconds);
+    // In turn, the baseline first: a cold first run counts against it.
+    RunFigures before;
+    RunFigures run;
+    if (baseline.empty()) {
+      run = WholeRun(home, binFolder);
+    } else {
+      for (int i = 0; i < kComparedRepeats; ++i) {
+        before = WholeRun(home, baseline, "run-baseline", 1, before);
+        run = WholeRun(home, binFolder, "run", 1, run);
+      }
     }
     std::printf("%10d %10.1f %14.1f %7.2f %10.1f %14.1f %7.2f %10.1f", lines, floor, aggregation,
                 aggregation / floor, traced, run.milliseconds, run.milliseconds / floor,
                 static_cast<double>(run.peakKilobytes) / 1024.0);
-    if (baseline != nullptr) {
-      std::printf(" %14.1f %9.3f", base.milliseconds, run.milliseconds / base.milliseconds);
+    if (!baseline.empty()) {
+      std::printf(" %9.1f %12.1f %12.1f %9.3f %9.3f", run.first, before.first, before.milliseconds,
+                  run.milliseconds / before.milliseconds,
+                  run.cpuMilliseconds / before.cpuMilliseconds);
     }
     std::printf("\n");
     std::fflush(stdout);

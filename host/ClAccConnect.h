@@ -8,6 +8,22 @@
 // The link to the running accounting system (a process-wide singleton).
 class ClAccConnect {
  public:
+  // What a host implements behind the link (the members below stay the
+  // program's; the host reads them through Inst()).
+  class Impl {
+   public:
+    virtual ~Impl() = default;
+    virtual void SetAppType(int appType) = 0;
+    virtual void SetUseDataType(int useDataType) = 0;
+    virtual int32_t Initiate() = 0;
+    virtual int32_t ExpSysLink() = 0;
+    virtual int32_t DispMsg(HWND owner, const char* text, const char* caption,
+                            uint32_t style) = 0;
+    virtual int32_t LogOut() = 0;
+    virtual int32_t Terminate() = 0;
+    virtual void Release() = 0;
+  };
+
   static ClAccConnect* Inst();
 
   void SetAppType(int appType);

@@ -8,6 +8,14 @@ class ClSysUser;
 // The host's data manager (a process-wide singleton).
 class ClDataMgr {
  public:
+  class Impl {
+   public:
+    virtual ~Impl() = default;
+    virtual ClSetMgr* GetSetMgr() = 0;
+    virtual ClSetBase* GetSetObject(int kind, int flag) = 0;
+    virtual ClSysUser* GetSysUserObject() = 0;
+  };
+
   static ClDataMgr* Inst();
 
   ClSetMgr* GetSetMgr();

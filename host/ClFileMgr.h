@@ -4,6 +4,12 @@
 // The host's folder layout.
 class ClFileMgr {
  public:
+  class Impl {
+   public:
+    virtual ~Impl() = default;
+    virtual const char* GetAppFolderPath(int folderType) = 0;
+  };
+
   static ClFileMgr* Inst();
 
   // Windows path (Shift_JIS) of one of the host's application folders, ending

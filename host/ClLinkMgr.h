@@ -6,6 +6,12 @@ class ClOptLink;
 // The host's link manager: hands out the link options of rule objects.
 class ClLinkMgr {
  public:
+  class Impl {
+   public:
+    virtual ~Impl() = default;
+    virtual ClOptLink* GetOptLink() = 0;
+  };
+
   static ClLinkMgr* Inst();
   ClOptLink* GetOptLink();
 

@@ -8,6 +8,14 @@
 // The host's message manager: error log and fatal-error display.
 class ClMsgMgr {
  public:
+  class Impl {
+   public:
+    virtual ~Impl() = default;
+    virtual int32_t SetLastError(int32_t code, const char* sourceFile, int line) = 0;
+    virtual int32_t CheckFatalErrorWithMsg(int32_t code, int32_t arg2, int32_t arg3,
+                                           HWND owner) = 0;
+  };
+
   static ClMsgMgr* Inst();
 
   // Records a code (with the caller's source file and line when non-zero) and

@@ -1,9 +1,7 @@
 #ifndef TAXLINK_HOST_CLRULESHIWAKE_H_
 #define TAXLINK_HOST_CLRULESHIWAKE_H_
 
-#include <cstddef>
 #include <cstdint>
-#include <new>
 
 #include "host/ClRuleBase.h"
 #include "host/StFINDINFO.h"
@@ -12,29 +10,48 @@
 // Journal lines.
 class ClRuleShiwake : public ClRuleBase {
  public:
+  class Impl : public ClRuleBase::Impl {
+   public:
+    virtual int32_t GetSwkCount(const StFINDINFO* filter, const void* displayInfo,
+                                int32_t* count) = 0;
+    virtual int32_t MoveReady(const StFINDINFO* filter, const void* order,
+                              const void* displayInfo, int32_t cursorType) = 0;
+    virtual int32_t MoveNext(StSWKTINFO* out) = 0;
+    virtual int32_t MoveFinish() = 0;
+    virtual int32_t CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t* flags,
+                                           int32_t mode) = 0;
+    virtual int32_t CheckExistSwkByJigyoBunrui(const StFINDINFO* filter, int32_t businessType,
+                                               int32_t* count) = 0;
+  };
+
   ClRuleShiwake();
-  ~ClRuleShiwake() override;
+  ~ClRuleShiwake() override = default;
 
   // Creation through new (std::nothrow) yields null when the host cannot
   // create the object.
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void* operator new(std::size_t size);
-  static void operator delete(void* p) noexcept;
+  HOST_OBJECT_ALLOCATION;
 
-  int32_t GetSwkCount(const StFINDINFO* filter, const void* displayInfo, int32_t* count);
+  int32_t GetSwkCount(const StFINDINFO* filter, const void* displayInfo, int32_t* count) {
+    return impl()->GetSwkCount(filter, displayInfo, count);
+  }
   int32_t MoveReady(const StFINDINFO* filter, const void* order, const void* displayInfo,
-                    int32_t cursorType);
-  int32_t MoveNext(StSWKTINFO* out);
-  int32_t MoveFinish();
+                    int32_t cursorType) {
+    return impl()->MoveReady(filter, order, displayInfo, cursorType);
+  }
+  int32_t MoveNext(StSWKTINFO* out) { return impl()->MoveNext(out); }
+  int32_t MoveFinish() { return impl()->MoveFinish(); }
   // Sets bit 3 (value 8) of *flags when lines at the 10 % rate match.
-  int32_t CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t* flags, int32_t mode);
+  int32_t CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t* flags, int32_t mode) {
+    return impl()->CheckExistSwkByZeiRate(filter, flags, mode);
+  }
   // Counts the matching lines of a business type.
-  int32_t CheckExistSwkByJigyoBunrui(const StFINDINFO* filter, int32_t businessType, int32_t* count);
-
-  struct Query;
+  int32_t CheckExistSwkByJigyoBunrui(const StFINDINFO* filter, int32_t businessType,
+                                     int32_t* count) {
+    return impl()->CheckExistSwkByJigyoBunrui(filter, businessType, count);
+  }
 
  private:
-  Query* query_;
+  Impl* impl() { return static_cast<Impl*>(impl_); }
 };
 
 #endif  // TAXLINK_HOST_CLRULESHIWAKE_H_

@@ -1,9 +1,7 @@
 #ifndef TAXLINK_HOST_CLRULESHOHIZEISHINKOKU_H_
 #define TAXLINK_HOST_CLRULESHOHIZEISHINKOKU_H_
 
-#include <cstddef>
 #include <cstdint>
-#include <new>
 
 #include "host/ClRuleBase.h"
 #include "host/StFINDINFO.h"
@@ -13,25 +11,30 @@
 // The consumption-tax return summation.
 class ClRuleShohizeiShinkoku : public ClRuleBase {
  public:
+  class Impl : public ClRuleBase::Impl {
+   public:
+    virtual int32_t SumTax(uint8_t filingClass, const StFINDINFO* filter,
+                           StTAXREPORTRATEINFO* rates,
+                           StTAXREPORTBUSINESSTYPEINFO* businessTypes) = 0;
+  };
+
   ClRuleShohizeiShinkoku();
-  ~ClRuleShohizeiShinkoku() override;
+  ~ClRuleShohizeiShinkoku() override = default;
 
   // Creation through new (std::nothrow) yields null when the host cannot
   // create the object.
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-  static void* operator new(std::size_t size);
-  static void operator delete(void* p) noexcept;
+  HOST_OBJECT_ALLOCATION;
 
   // Sums the journal lines that match the filter into the rate rows (as many
   // as ClSetShohizei::GetTaxRateCount reports, rates labelled by the caller)
   // and their six business-type records each.
   int32_t SumTax(uint8_t filingClass, const StFINDINFO* filter, StTAXREPORTRATEINFO* rates,
-                 StTAXREPORTBUSINESSTYPEINFO* businessTypes);
-
-  struct Query;
+                 StTAXREPORTBUSINESSTYPEINFO* businessTypes) {
+    return impl()->SumTax(filingClass, filter, rates, businessTypes);
+  }
 
  private:
-  Query* query_;
+  Impl* impl() { return static_cast<Impl*>(impl_); }
 };
 
 #endif  // TAXLINK_HOST_CLRULESHOHIZEISHINKOKU_H_

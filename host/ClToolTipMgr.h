@@ -17,6 +17,19 @@ class Dialog;
 // The host's tooltip manager; attaches tooltips to a dialog's controls.
 class ClToolTipMgr {
  public:
+  // What a host implements behind every tooltip manager; a manager is known
+  // by its address.
+  class Impl {
+   public:
+    virtual ~Impl() = default;
+    virtual int32_t Init(const ClToolTipMgr* manager, platform::Dialog* dialog,
+                         const TOOLTIPMSG_TABLE* table, int32_t count) = 0;
+    virtual void Remove(const ClToolTipMgr* manager) = 0;
+  };
+
+  ClToolTipMgr() = default;
+  ClToolTipMgr(const ClToolTipMgr&) = delete;
+  ClToolTipMgr& operator=(const ClToolTipMgr&) = delete;
   // Removes the tooltips this manager attached.
   ~ClToolTipMgr();
 

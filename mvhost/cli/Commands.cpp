@@ -4,16 +4,17 @@
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "mvhost/cli/ImportProgressLine.h"
 #include "mvhost/cli/Usage.h"
-
 #include "mvhost/lib/DataExport.h"
 #include "mvhost/lib/DataImport.h"
-#include "mvhost/lib/DataSql.h"
 #include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/StoreAdmin.h"
 #include "mvhost/lib/StoredDataCheck.h"
 
 namespace mvhost {
@@ -42,19 +43,16 @@ std::string UnknownKey(const std::string& key) {
 
 // A current user must be one of the store's users, or every launch stops.
 bool KnownUser(HostStore& store, const std::string& user, std::string* error) {
-  DataSql users(store.db(), "SELECT user_id FROM app_user ORDER BY user_id");
+  std::vector<UserListing> users;
+  if (!ListUsers(store.db(), &users, error)) return false;
   std::string known;
-  while (users.Row()) {
-    if (users.Text(0) == user) return true;
-    known += (known.empty() ? "" : ", ") + users.Text(0);
+  for (const UserListing& listed : users) {
+    if (listed.userId == user) return true;
+    known += (known.empty() ? "" : ", ") + listed.userId;
   }
-  if (!users.error().empty()) {
-    *error = users.error();
-  } else {
-    *error = "no user " + user + " in the store (" +
-             (known.empty() ? std::string("it has none") : "users: " + known) +
-             "); mvhost select USER DATA-NUMBER adds one";
-  }
+  *error = "no user " + user + " in the store (" +
+           (known.empty() ? std::string("it has none") : "users: " + known) +
+           "); mvhost select USER DATA-NUMBER adds one";
   return false;
 }
 
@@ -193,29 +191,22 @@ int ListCommand(const std::string& home) {
   HostStore store;
   std::string error;
   if (!OpenStore(home, &store, &error)) return Refuse(error);
-  DataSql sets(store.db(),
-               "SELECT d.data_no, d.data_id, d.company_name, d.period_start, d.period_end,"
-               " (SELECT COUNT(*) FROM journal_line j WHERE j.data_no = d.data_no)"
-               " FROM data_set d ORDER BY d.data_no");
+  std::vector<DataSetListing> sets;
+  if (!ListDataSets(store.db(), &sets, &error)) return Refuse(error);
   std::cout << "data sets:\n";
-  while (sets.Row()) {
-    std::cout << "  " << sets.Int(0) << "  " << sets.Text(1) << "  " << sets.Text(2) << "  "
-              << FormatDateText(static_cast<int32_t>(sets.Int(3))) << ".."
-              << FormatDateText(static_cast<int32_t>(sets.Int(4))) << "  " << sets.Int(5)
-              << " journal lines\n";
+  for (const DataSetListing& set : sets) {
+    std::cout << "  " << set.dataNo << "  " << set.dataId << "  " << set.companyName << "  "
+              << FormatDateText(set.periodStart) << ".." << FormatDateText(set.periodEnd) << "  "
+              << set.journalLines << " journal lines\n";
   }
-  if (!sets.error().empty()) return Refuse(sets.error());
-  DataSql users(store.db(),
-                "SELECT u.user_id, u.name, u.selected_no1, u.selected_data_no,"
-                " COALESCE((SELECT 1 FROM host_state s WHERE s.key = 'current_user'"
-                " AND s.value = u.user_id), 0) FROM app_user u ORDER BY u.user_id");
+  std::vector<UserListing> users;
+  if (!ListUsers(store.db(), &users, &error)) return Refuse(error);
   std::cout << "users:\n";
-  while (users.Row()) {
-    std::cout << "  " << users.Text(0) << "  " << users.Text(1) << "  selects " << users.Int(3)
-              << " (first number " << users.Int(2) << ")" << (users.Int(4) != 0 ? "  current" : "")
+  for (const UserListing& user : users) {
+    std::cout << "  " << user.userId << "  " << user.name << "  selects " << user.selectedDataNo
+              << " (first number " << user.selectedNo1 << ")" << (user.current ? "  current" : "")
               << "\n";
   }
-  if (!users.error().empty()) return Refuse(users.error());
   return 0;
 }
 
@@ -223,13 +214,9 @@ int SelectCommand(const std::string& home, const std::string& user, int32_t data
   HostStore store;
   std::string error;
   if (!OpenStore(home, &store, &error)) return Refuse(error);
-  DataSql exists(store.db(), "SELECT 1 FROM data_set WHERE data_no = ?");
-  if (!exists.Bind(1, dataNo).Row()) return Refuse("no data set " + std::to_string(dataNo));
+  if (!HoldsDataSet(store.db(), dataNo)) return Refuse("no data set " + std::to_string(dataNo));
   if (user.empty()) return Refuse("empty user id");
-  DataSql select(store.db(),
-                 "INSERT INTO app_user (user_id, selected_data_no) VALUES (?, ?)"
-                 " ON CONFLICT (user_id) DO UPDATE SET selected_data_no = excluded.selected_data_no");
-  if (!select.Bind(1, user).Bind(2, dataNo).Run()) return Refuse(select.error());
+  if (!SelectDataSet(store.db(), user, dataNo, &error)) return Refuse(error);
   std::cout << "user " << user << " selects data set " << dataNo << "\n";
   return 0;
 }
@@ -238,9 +225,10 @@ int ShowStateCommand(const std::string& home) {
   HostStore store;
   std::string error;
   if (!OpenStore(home, &store, &error)) return Refuse(error);
-  DataSql all(store.db(), "SELECT key, value FROM host_state ORDER BY key");
-  while (all.Row()) std::cout << all.Text(0) << " " << all.Text(1) << "\n";
-  return all.error().empty() ? 0 : Refuse(all.error());
+  std::vector<std::pair<std::string, std::string>> entries;
+  if (!ReadStateEntries(store.db(), &entries, &error)) return Refuse(error);
+  for (const auto& [key, value] : entries) std::cout << key << " " << value << "\n";
+  return 0;
 }
 
 int StateValueCommand(const std::string& home, const std::string& key) {
@@ -248,11 +236,10 @@ int StateValueCommand(const std::string& home, const std::string& key) {
   std::string error;
   if (!OpenStore(home, &store, &error)) return Refuse(error);
   if (!IsStateKey(key)) return Refuse(UnknownKey(key));
-  DataSql value(store.db(), "SELECT value FROM host_state WHERE key = ?");
-  if (!value.Bind(1, key).Row()) {
-    return Refuse(value.error().empty() ? key + " is not set" : value.error());
-  }
-  std::cout << value.Text(0) << "\n";
+  std::optional<std::string> value;
+  if (!ReadStateEntry(store.db(), key, &value, &error)) return Refuse(error);
+  if (!value) return Refuse(key + " is not set");
+  std::cout << *value << "\n";
   return 0;
 }
 
@@ -261,17 +248,13 @@ int StateCommand(const std::string& home, const std::string& key, const std::str
   std::string error;
   if (!OpenStore(home, &store, &error)) return Refuse(error);
   if (value.empty()) {
-    DataSql remove(store.db(), "DELETE FROM host_state WHERE key = ?");
-    if (!remove.Bind(1, key).Run()) return Refuse(remove.error());
+    if (!RemoveStateEntry(store.db(), key, &error)) return Refuse(error);
     std::cout << key << " removed\n";
     return 0;
   }
   if (!CheckStateValue(key, value, &error)) return Refuse(error);
   if (key == "current_user" && !KnownUser(store, value, &error)) return Refuse(error);
-  DataSql put(store.db(),
-              "INSERT INTO host_state (key, value) VALUES (?, ?)"
-              " ON CONFLICT (key) DO UPDATE SET value = excluded.value");
-  if (!put.Bind(1, key).Bind(2, value).Run()) return Refuse(put.error());
+  if (!WriteStateEntry(store.db(), key, value, &error)) return Refuse(error);
   std::cout << key << " " << value << "\n";
   return 0;
 }

@@ -7,9 +7,9 @@
 #include "host/ClSysEnvMgr.h"
 #include "mvhost/lib/ClOptLink.h"
 #include "mvhost/lib/ErrorLog.h"
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostMessages.h"
+#include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/SqlStatement.h"
 #include "platform/UserInterface.h"
@@ -63,21 +63,27 @@ int32_t CheckStore(sqlite3* db) {
   return 0;
 }
 
-}  // namespace
+// The link to the store's host: its state, the edition and the user's
+// selection decide whether the program may go on.
+class Link : public ClAccConnect::Impl {
+ public:
+  void SetAppType(int appType) override { State().appType = appType; }
+  void SetUseDataType(int useDataType) override;
+  int32_t Initiate() override;
+  int32_t ExpSysLink() override;
+  int32_t DispMsg(HWND owner, const char* text, const char* caption, uint32_t style) override;
+  int32_t LogOut() override { return 0; }
+  int32_t Terminate() override {
+    State().connected = false;
+    return 0;
+  }
+  void Release() override { State() = LinkState(); }
+};
 
-ClAccConnect* ClAccConnect::Inst() {
-  static ClAccConnect link;
-  return &link;
-}
-
-void ClAccConnect::SetAppType(int appType) { State().appType = appType; }
-
-void ClAccConnect::SetUseDataType(int useDataType) {
+void Link::SetUseDataType(int useDataType) {
   State().useDataType = useDataType;
   if (ClOptLink* options = ClLinkMgr::Inst()->GetOptLink()) options->useDataType = useDataType;
 }
-
-namespace {
 
 // The program ends at once without a message of its own when the link cannot
 // be opened, so the host says why on standard error.
@@ -148,10 +154,7 @@ int32_t StoreFailure(int32_t status) {
   return RefuseLink(status);
 }
 
-}  // namespace
-
-int32_t ClAccConnect::Initiate() {
-  MVHOST_FAULT_POINT("ClAccConnect::Initiate");
+int32_t Link::Initiate() {
   State().connected = false;
   int32_t status = 0;
   sqlite3* db = mvhost::HostSession::Db(&status);
@@ -170,8 +173,7 @@ int32_t ClAccConnect::Initiate() {
   return 0;
 }
 
-int32_t ClAccConnect::ExpSysLink() {
-  MVHOST_FAULT_POINT("ClAccConnect::ExpSysLink");
+int32_t Link::ExpSysLink() {
   if (!State().connected) return mvhost::kErrNotReady;
   int32_t status = 0;
   sqlite3* db = mvhost::HostSession::Db(&status);
@@ -193,9 +195,8 @@ int32_t ClAccConnect::ExpSysLink() {
   return 0;
 }
 
-int32_t ClAccConnect::DispMsg(HWND owner, const char* text, const char* messageCaption,
+int32_t Link::DispMsg(HWND owner, const char* text, const char* messageCaption,
                               uint32_t style) {
-  MVHOST_FAULT_POINT("ClAccConnect::DispMsg");
   if (text == nullptr) return mvhost::kErrBadArgument;
   static const std::string kToken = "ES_APRPACKAGENAME";
   std::string shown = text;
@@ -208,19 +209,9 @@ int32_t ClAccConnect::DispMsg(HWND owner, const char* text, const char* messageC
   return platform::Ui().MessageBox(owner, shown, title, style);
 }
 
-int32_t ClAccConnect::LogOut() {
-  MVHOST_FAULT_POINT("ClAccConnect::LogOut");
-  return 0;
-}
+}  // namespace
 
-int32_t ClAccConnect::Terminate() {
-  MVHOST_FAULT_POINT("ClAccConnect::Terminate");
-  State().connected = false;
-  return 0;
-}
-
-void ClAccConnect::Release() {
-  State() = LinkState();
-  caption = nullptr;
-  ownerWindow = 0;
+ClAccConnect::Impl& mvhost::LinkService() {
+  static Link link;
+  return link;
 }

@@ -3,11 +3,38 @@
 #include <new>
 #include <vector>
 
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/PeriodMath.h"
 
-struct ClAccPeriod::State {
+namespace mvhost {
+
+namespace {
+
+// A period of the host's calendar arithmetic (PeriodMath.h).
+class Period : public ClAccPeriod::Impl {
+ public:
+  Period();
+  ~Period() override;
+  int32_t SetPeriod(int32_t start, int32_t end) override;
+  int32_t GetClosingDayByEndDate(int32_t endDate, int32_t flag) override;
+  int32_t SetClosingDay(int32_t closingDay) override;
+  int32_t GetPeriod(int32_t* start, int32_t* end) override;
+  int32_t GetAMonthByDate(int32_t date, int16_t* month, int32_t flag) override;
+  int32_t GetPeriodByAMonth(int16_t month, int32_t* start, int32_t* end, int32_t flag) override;
+  int32_t GetPeriodByMonthKind(int16_t monthKind, int32_t* first, int32_t* last,
+                               int32_t flag) override;
+
+ private:
+  struct State;
+  State* state_;
+};
+
+}  // namespace
+
+}  // namespace mvhost
+
+struct mvhost::Period::State {
   bool hasPeriod = false;
   int32_t start = 0;
   int32_t end = 0;
@@ -18,24 +45,13 @@ struct ClAccPeriod::State {
   }
 };
 
-ClAccPeriod::ClAccPeriod() : state_(new State) {}
+mvhost::Period::Period() : state_(new State) {}
 
-ClAccPeriod::~ClAccPeriod() { delete state_; }
+mvhost::Period::~Period() { delete state_; }
 
-void* ClAccPeriod::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  if (mvhost::FaultInjection::CreationFails("ClAccPeriod")) return nullptr;
-  return ::operator new(size, std::nothrow);
-}
+ClAccPeriod::Impl* mvhost::NewAccPeriod() { return new (std::nothrow) Period; }
 
-void* ClAccPeriod::operator new(std::size_t size) {
-  if (mvhost::FaultInjection::CreationFails("ClAccPeriod")) throw std::bad_alloc();
-  return ::operator new(size);
-}
-
-void ClAccPeriod::operator delete(void* p) noexcept { ::operator delete(p); }
-
-int32_t ClAccPeriod::SetPeriod(int32_t start, int32_t end) {
-  MVHOST_FAULT_POINT("ClAccPeriod::SetPeriod");
+int32_t mvhost::Period::SetPeriod(int32_t start, int32_t end) {
   if (!mvhost::period::IsValidDate(start) || !mvhost::period::IsValidDate(end) || start > end) {
     return mvhost::kErrBadPeriod;
   }
@@ -46,20 +62,17 @@ int32_t ClAccPeriod::SetPeriod(int32_t start, int32_t end) {
   return 0;
 }
 
-int32_t ClAccPeriod::GetClosingDayByEndDate(int32_t endDate, int32_t /*flag*/) {
-  MVHOST_FAULT_POINT("ClAccPeriod::GetClosingDayByEndDate");
+int32_t mvhost::Period::GetClosingDayByEndDate(int32_t endDate, int32_t /*flag*/) {
   return mvhost::period::ClosingDayOf(endDate);
 }
 
-int32_t ClAccPeriod::SetClosingDay(int32_t closingDay) {
-  MVHOST_FAULT_POINT("ClAccPeriod::SetClosingDay");
+int32_t mvhost::Period::SetClosingDay(int32_t closingDay) {
   if (closingDay < 1 || closingDay > 31) return mvhost::kErrBadPeriod;
   state_->closingDay = closingDay;
   return 0;
 }
 
-int32_t ClAccPeriod::GetPeriod(int32_t* start, int32_t* end) {
-  MVHOST_FAULT_POINT("ClAccPeriod::GetPeriod");
+int32_t mvhost::Period::GetPeriod(int32_t* start, int32_t* end) {
   if (start == nullptr || end == nullptr) return mvhost::kErrBadArgument;
   if (!state_->hasPeriod) return mvhost::kErrBadPeriod;
   *start = state_->start;
@@ -67,8 +80,7 @@ int32_t ClAccPeriod::GetPeriod(int32_t* start, int32_t* end) {
   return 0;
 }
 
-int32_t ClAccPeriod::GetAMonthByDate(int32_t date, int16_t* month, int32_t /*flag*/) {
-  MVHOST_FAULT_POINT("ClAccPeriod::GetAMonthByDate");
+int32_t mvhost::Period::GetAMonthByDate(int32_t date, int16_t* month, int32_t /*flag*/) {
   if (month == nullptr) return mvhost::kErrBadArgument;
   int16_t named = mvhost::period::NamedMonthOf(date, state_->closingDay);
   if (named == 0) return mvhost::kErrBadPeriod;
@@ -76,9 +88,8 @@ int32_t ClAccPeriod::GetAMonthByDate(int32_t date, int16_t* month, int32_t /*fla
   return 0;
 }
 
-int32_t ClAccPeriod::GetPeriodByAMonth(int16_t month, int32_t* start, int32_t* end,
-                                       int32_t /*flag*/) {
-  MVHOST_FAULT_POINT("ClAccPeriod::GetPeriodByAMonth");
+int32_t mvhost::Period::GetPeriodByAMonth(int16_t month, int32_t* start, int32_t* end,
+                                          int32_t /*flag*/) {
   if (start == nullptr || end == nullptr) return mvhost::kErrBadArgument;
   for (const auto& span : state_->Months()) {
     if (span.named == month) {
@@ -90,9 +101,8 @@ int32_t ClAccPeriod::GetPeriodByAMonth(int16_t month, int32_t* start, int32_t* e
   return mvhost::kErrBadPeriod;
 }
 
-int32_t ClAccPeriod::GetPeriodByMonthKind(int16_t monthKind, int32_t* first, int32_t* last,
-                                          int32_t /*flag*/) {
-  MVHOST_FAULT_POINT("ClAccPeriod::GetPeriodByMonthKind");
+int32_t mvhost::Period::GetPeriodByMonthKind(int16_t monthKind, int32_t* first, int32_t* last,
+                                             int32_t /*flag*/) {
   if (first == nullptr || last == nullptr) return mvhost::kErrBadArgument;
   std::vector<mvhost::period::MonthSpan> months = state_->Months();
   if (months.empty()) return mvhost::kErrBadPeriod;

@@ -1,27 +1,32 @@
 #include "host/ClDataMgr.h"
 
-#include "mvhost/lib/FaultInjection.h"
+#include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/SetMgr.h"
 #include "mvhost/lib/SysUser.h"
 
-ClDataMgr* ClDataMgr::Inst() {
-  static ClDataMgr manager;
-  return &manager;
+namespace mvhost {
+
+namespace {
+
+// The shared set objects, their manager and the user object of the process.
+class Data : public ClDataMgr::Impl {
+ public:
+  ClSetMgr* GetSetMgr() override { return &setMgr_; }
+  ClSetBase* GetSetObject(int kind, int /*flag*/) override {
+    return SetMgr::SharedSetObject(kind);
+  }
+  ClSysUser* GetSysUserObject() override { return &user_; }
+
+ private:
+  SetMgr setMgr_;
+  SysUser user_;
+};
+
+}  // namespace
+
+ClDataMgr::Impl& DataService() {
+  static Data data;
+  return data;
 }
 
-ClSetMgr* ClDataMgr::GetSetMgr() {
-  static mvhost::SetMgr setMgr;
-  if (mvhost::FaultInjection::Find("ClDataMgr::GetSetMgr")) return nullptr;
-  return &setMgr;
-}
-
-ClSetBase* ClDataMgr::GetSetObject(int kind, int /*flag*/) {
-  if (mvhost::FaultInjection::Find("ClDataMgr::GetSetObject")) return nullptr;
-  return mvhost::SetMgr::SharedSetObject(kind);
-}
-
-ClSysUser* ClDataMgr::GetSysUserObject() {
-  static mvhost::SysUser user;
-  if (mvhost::FaultInjection::Find("ClDataMgr::GetSysUserObject")) return nullptr;
-  return &user;
-}
+}  // namespace mvhost

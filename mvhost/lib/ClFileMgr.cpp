@@ -2,20 +2,27 @@
 
 #include <string>
 
-#include "mvhost/lib/FaultInjection.h"
+#include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/HostStore.h"
 #include "platform/Mbcs.h"
 #include "platform/WinFileSystem.h"
 
-ClFileMgr* ClFileMgr::Inst() {
-  static ClFileMgr manager;
-  return &manager;
-}
+namespace mvhost {
 
-const char* ClFileMgr::GetAppFolderPath(int folderType) {
-  static std::string path;
+namespace {
+
+// The folders under the host home.
+class Folders : public ClFileMgr::Impl {
+ public:
+  const char* GetAppFolderPath(int folderType) override;
+
+ private:
+  std::string path_;
+};
+
+const char* Folders::GetAppFolderPath(int folderType) {
+  std::string& path = path_;
   path.clear();
-  if (mvhost::FaultInjection::Find("ClFileMgr::GetAppFolderPath")) return path.c_str();
   std::string home = mvhost::HostStore::HomeFromEnvironment();
   while (home.size() > 1 && home.back() == '/') home.pop_back();
   const char* folder = folderType == 0 ? "/folders/out/" : folderType == 1 ? "/folders/app/" : nullptr;
@@ -27,3 +34,12 @@ const char* ClFileMgr::GetAppFolderPath(int folderType) {
   }
   return path.c_str();
 }
+
+}  // namespace
+
+ClFileMgr::Impl& FolderService() {
+  static Folders folders;
+  return folders;
+}
+
+}  // namespace mvhost

@@ -1,15 +1,26 @@
 #include "host/ClLinkMgr.h"
 
 #include "mvhost/lib/ClOptLink.h"
-#include "mvhost/lib/FaultInjection.h"
+#include "mvhost/lib/HostObjects.h"
 
-ClLinkMgr* ClLinkMgr::Inst() {
-  static ClLinkMgr manager;
-  return &manager;
+namespace mvhost {
+
+namespace {
+
+// The one set of link options of the process.
+class LinkOptions : public ClLinkMgr::Impl {
+ public:
+  ClOptLink* GetOptLink() override { return &options_; }
+
+ private:
+  ClOptLink options_;
+};
+
+}  // namespace
+
+ClLinkMgr::Impl& LinkOptionService() {
+  static LinkOptions options;
+  return options;
 }
 
-ClOptLink* ClLinkMgr::GetOptLink() {
-  static ClOptLink options;
-  if (mvhost::FaultInjection::Find("ClLinkMgr::GetOptLink")) return nullptr;
-  return &options;
-}
+}  // namespace mvhost

@@ -3,18 +3,24 @@
 #include <string>
 
 #include "mvhost/lib/ErrorLog.h"
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/HostMessages.h"
+#include "mvhost/lib/HostObjects.h"
 #include "platform/Encoding.h"
 #include "platform/UserInterface.h"
 
-ClMsgMgr* ClMsgMgr::Inst() {
-  static ClMsgMgr manager;
-  return &manager;
-}
+namespace mvhost {
 
-int32_t ClMsgMgr::SetLastError(int32_t code, const char* sourceFile, int line) {
-  MVHOST_FAULT_POINT("ClMsgMgr::SetLastError");
+namespace {
+
+// Failures go to the host's error log; fatal ones are shown in the host's
+// message box.
+class Messages : public ClMsgMgr::Impl {
+ public:
+  int32_t SetLastError(int32_t code, const char* sourceFile, int line) override;
+  int32_t CheckFatalErrorWithMsg(int32_t code, int32_t arg2, int32_t arg3, HWND owner) override;
+};
+
+int32_t Messages::SetLastError(int32_t code, const char* sourceFile, int line) {
   if (code == 0) return 0;
   mvhost::AppendErrorLog("code=" + std::to_string(code) + " file=" +
                          (sourceFile != nullptr ? platform::Cp932ToUtf8(sourceFile) : "") +
@@ -22,12 +28,20 @@ int32_t ClMsgMgr::SetLastError(int32_t code, const char* sourceFile, int line) {
   return code;
 }
 
-int32_t ClMsgMgr::CheckFatalErrorWithMsg(int32_t code, int32_t /*arg2*/, int32_t /*arg3*/,
+int32_t Messages::CheckFatalErrorWithMsg(int32_t code, int32_t /*arg2*/, int32_t /*arg3*/,
                                          HWND owner) {
-  MVHOST_FAULT_POINT("ClMsgMgr::CheckFatalErrorWithMsg");
   // Failures are negative; positive codes (end of data, notices) are not.
   if (code >= 0) return 0;
   platform::Ui().MessageBox(owner, mvhost::HostErrorText(code), mvhost::HostCaption(),
                             MB_OK | MB_ICONERROR);
   return code;
 }
+
+}  // namespace
+
+ClMsgMgr::Impl& MessageService() {
+  static Messages messages;
+  return messages;
+}
+
+}  // namespace mvhost

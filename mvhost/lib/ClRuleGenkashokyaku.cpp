@@ -5,31 +5,52 @@
 #include <vector>
 
 #include "host/HostStatus.h"
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
 
-struct ClRuleGenkashokyaku::Query {
+namespace mvhost {
+
+// ClRuleGenkashokyaku on the store.
+class SqliteRuleGenkashokyaku : public BoundObject<ClRuleGenkashokyaku::Impl> {
+ public:
+  SqliteRuleGenkashokyaku();
+  ~SqliteRuleGenkashokyaku() override;
+  int32_t MoveReady(const StFINDINFO* filter, int32_t sortType, int32_t sumType) override;
+  int32_t GetCount() override;
+  int32_t Move(int32_t index, StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
+               StKOTEITSUKIINFO* month) override;
+  int32_t MoveFinish() override;
+
+ private:
+  struct Query;
+  Query* query_;
+};
+
+}  // namespace mvhost
+
+struct mvhost::SqliteRuleGenkashokyaku::Query {
   bool ready = false;
   std::vector<StKOTEISHISANINFO> assets;
 };
 
-ClRuleGenkashokyaku::ClRuleGenkashokyaku() : query_(new Query) {}
+mvhost::SqliteRuleGenkashokyaku::SqliteRuleGenkashokyaku() : query_(new Query) {}
 
-ClRuleGenkashokyaku::~ClRuleGenkashokyaku() { delete query_; }
+mvhost::SqliteRuleGenkashokyaku::~SqliteRuleGenkashokyaku() { delete query_; }
 
-MVHOST_DEFINE_HOST_NEW(ClRuleGenkashokyaku)
+ClRuleGenkashokyaku::Impl* mvhost::NewRuleGenkashokyaku() {
+  return new (std::nothrow) SqliteRuleGenkashokyaku;
+}
 
-int32_t ClRuleGenkashokyaku::MoveReady(const StFINDINFO* filter, int32_t /*sortType*/,
-                                       int32_t /*sumType*/) {
-  MVHOST_FAULT_POINT("ClRuleGenkashokyaku::MoveReady");
+int32_t mvhost::SqliteRuleGenkashokyaku::MoveReady(const StFINDINFO* filter, int32_t /*sortType*/,
+                                                   int32_t /*sumType*/) {
   *query_ = Query();
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = context_->Resolve(&db, &dataNo);
+  int32_t status = context_.Resolve(&db, &dataNo);
   if (status != 0) return status;
   mvhost::SqlFilter where;
   status = mvhost::TranslateFilter(filter, mvhost::FilterTarget::kFixedAsset, &where);
@@ -68,14 +89,12 @@ int32_t ClRuleGenkashokyaku::MoveReady(const StFINDINFO* filter, int32_t /*sortT
   return 0;
 }
 
-int32_t ClRuleGenkashokyaku::GetCount() {
-  MVHOST_FAULT_POINT("ClRuleGenkashokyaku::GetCount");
+int32_t mvhost::SqliteRuleGenkashokyaku::GetCount() {
   return static_cast<int32_t>(query_->assets.size());
 }
 
-int32_t ClRuleGenkashokyaku::Move(int32_t index, StKOTEISHISANINFO* asset, StKOTEINENINFO* year,
-                                  StKOTEITSUKIINFO* month) {
-  MVHOST_FAULT_POINT("ClRuleGenkashokyaku::Move");
+int32_t mvhost::SqliteRuleGenkashokyaku::Move(int32_t index, StKOTEISHISANINFO* asset,
+                                              StKOTEINENINFO* year, StKOTEITSUKIINFO* month) {
   if (asset == nullptr) return mvhost::kErrBadArgument;
   if (!query_->ready) return mvhost::kErrNotReady;
   if (index < 0 || static_cast<size_t>(index) >= query_->assets.size()) return kHostEndOfData;
@@ -87,8 +106,7 @@ int32_t ClRuleGenkashokyaku::Move(int32_t index, StKOTEISHISANINFO* asset, StKOT
   return 0;
 }
 
-int32_t ClRuleGenkashokyaku::MoveFinish() {
-  MVHOST_FAULT_POINT("ClRuleGenkashokyaku::MoveFinish");
+int32_t mvhost::SqliteRuleGenkashokyaku::MoveFinish() {
   *query_ = Query();
   return 0;
 }

@@ -8,15 +8,37 @@
 
 #include "host/FilterCondition.h"
 #include "host/HostStatus.h"
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
 
-struct ClRuleKamoku::Query {
+namespace mvhost {
+
+// ClRuleKamoku on the store.
+class SqliteRuleKamoku : public BoundObject<ClRuleKamoku::Impl> {
+ public:
+  SqliteRuleKamoku();
+  ~SqliteRuleKamoku() override;
+  int32_t MoveReady(int32_t baseSumType, int32_t deptSumType, int32_t displayType,
+                    const StFINDINFO* filter, const StBUMONINFO* department,
+                    int32_t pastType) override;
+  int32_t GetSumCount(int32_t* count) override;
+  int32_t SetMovePos(int32_t position) override;
+  int32_t MoveNext(StKAMOKUSUMINFO* out) override;
+  int32_t MoveFinish() override;
+
+ private:
+  struct Query;
+  Query* query_;
+};
+
+}  // namespace mvhost
+
+struct mvhost::SqliteRuleKamoku::Query {
   bool ready = false;
   std::vector<StKAMOKUSUMINFO> records;
   size_t next = 0;
@@ -114,16 +136,15 @@ int32_t AppendTotals(sqlite3* db, int32_t dataNo, size_t accountCount,
 
 }  // namespace
 
-ClRuleKamoku::ClRuleKamoku() : query_(new Query) {}
+mvhost::SqliteRuleKamoku::SqliteRuleKamoku() : query_(new Query) {}
 
-ClRuleKamoku::~ClRuleKamoku() { delete query_; }
+mvhost::SqliteRuleKamoku::~SqliteRuleKamoku() { delete query_; }
 
-MVHOST_DEFINE_HOST_NEW(ClRuleKamoku)
+ClRuleKamoku::Impl* mvhost::NewRuleKamoku() { return new (std::nothrow) SqliteRuleKamoku; }
 
-int32_t ClRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSumType, int32_t /*displayType*/,
-                                const StFINDINFO* filter, const StBUMONINFO* department,
-                                int32_t pastType) {
-  MVHOST_FAULT_POINT("ClRuleKamoku::MoveReady");
+int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSumType,
+                                            int32_t /*displayType*/, const StFINDINFO* filter,
+                                            const StBUMONINFO* department, int32_t pastType) {
   *query_ = Query();
   if (baseSumType != 1 || (deptSumType != 0 && deptSumType != 4) || pastType != 0 ||
       (deptSumType == 4 && department == nullptr)) {
@@ -131,7 +152,7 @@ int32_t ClRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSumType, int32_
   }
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = context_->Resolve(&db, &dataNo);
+  int32_t status = context_.Resolve(&db, &dataNo);
   if (status != 0) return status;
   mvhost::SqlFilter where;
   status = mvhost::TranslateFilter(filter, mvhost::FilterTarget::kJournalLine, &where);
@@ -241,16 +262,14 @@ int32_t ClRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSumType, int32_
   return 0;
 }
 
-int32_t ClRuleKamoku::GetSumCount(int32_t* count) {
-  MVHOST_FAULT_POINT("ClRuleKamoku::GetSumCount");
+int32_t mvhost::SqliteRuleKamoku::GetSumCount(int32_t* count) {
   if (count == nullptr) return mvhost::kErrBadArgument;
   if (!query_->ready) return mvhost::kErrNotReady;
   *count = static_cast<int32_t>(query_->records.size());
   return 0;
 }
 
-int32_t ClRuleKamoku::SetMovePos(int32_t position) {
-  MVHOST_FAULT_POINT("ClRuleKamoku::SetMovePos");
+int32_t mvhost::SqliteRuleKamoku::SetMovePos(int32_t position) {
   if (!query_->ready) return mvhost::kErrNotReady;
   if (position < 0 || static_cast<size_t>(position) > query_->records.size()) {
     return mvhost::kErrBadArgument;
@@ -259,8 +278,7 @@ int32_t ClRuleKamoku::SetMovePos(int32_t position) {
   return 0;
 }
 
-int32_t ClRuleKamoku::MoveNext(StKAMOKUSUMINFO* out) {
-  MVHOST_FAULT_POINT("ClRuleKamoku::MoveNext");
+int32_t mvhost::SqliteRuleKamoku::MoveNext(StKAMOKUSUMINFO* out) {
   if (out == nullptr) return mvhost::kErrBadArgument;
   if (!query_->ready) return mvhost::kErrNotReady;
   if (query_->next >= query_->records.size()) return kHostEndOfData;
@@ -268,8 +286,7 @@ int32_t ClRuleKamoku::MoveNext(StKAMOKUSUMINFO* out) {
   return 0;
 }
 
-int32_t ClRuleKamoku::MoveFinish() {
-  MVHOST_FAULT_POINT("ClRuleKamoku::MoveFinish");
+int32_t mvhost::SqliteRuleKamoku::MoveFinish() {
   *query_ = Query();
   return 0;
 }

@@ -7,16 +7,39 @@
 
 #include "host/FilterCondition.h"
 #include "host/HostStatus.h"
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/LinePredicate.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
 
 // A walk streams the packed lines in line order through the compiled filter.
-struct ClRuleShiwake::Query {
+namespace mvhost {
+
+// ClRuleShiwake on the store.
+class SqliteRuleShiwake : public BoundObject<ClRuleShiwake::Impl> {
+ public:
+  SqliteRuleShiwake();
+  ~SqliteRuleShiwake() override;
+  int32_t GetSwkCount(const StFINDINFO* filter, const void* displayInfo, int32_t* count) override;
+  int32_t MoveReady(const StFINDINFO* filter, const void* order, const void* displayInfo,
+                    int32_t cursorType) override;
+  int32_t MoveNext(StSWKTINFO* out) override;
+  int32_t MoveFinish() override;
+  int32_t CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t* flags, int32_t mode) override;
+  int32_t CheckExistSwkByJigyoBunrui(const StFINDINFO* filter, int32_t businessType,
+                                     int32_t* count) override;
+
+ private:
+  struct Query;
+  Query* query_;
+};
+
+}  // namespace mvhost
+
+struct mvhost::SqliteRuleShiwake::Query {
   bool ready = false;
   mvhost::LinePredicate predicate;
   mvhost::PackedLineReader reader;
@@ -113,26 +136,24 @@ uint32_t RateBit(int64_t rate) {
 
 }  // namespace
 
-ClRuleShiwake::ClRuleShiwake() : query_(new Query) {}
+mvhost::SqliteRuleShiwake::SqliteRuleShiwake() : query_(new Query) {}
 
-ClRuleShiwake::~ClRuleShiwake() { delete query_; }
+mvhost::SqliteRuleShiwake::~SqliteRuleShiwake() { delete query_; }
 
-MVHOST_DEFINE_HOST_NEW(ClRuleShiwake)
+ClRuleShiwake::Impl* mvhost::NewRuleShiwake() { return new (std::nothrow) SqliteRuleShiwake; }
 
-int32_t ClRuleShiwake::GetSwkCount(const StFINDINFO* filter, const void* /*displayInfo*/,
-                                   int32_t* count) {
-  MVHOST_FAULT_POINT("ClRuleShiwake::GetSwkCount");
+int32_t mvhost::SqliteRuleShiwake::GetSwkCount(const StFINDINFO* filter,
+                                               const void* /*displayInfo*/, int32_t* count) {
   if (count == nullptr) return mvhost::kErrBadArgument;
-  return CountLines(*context_, filter, -1, "count the journal lines", count);
+  return CountLines(context_, filter, -1, "count the journal lines", count);
 }
 
-int32_t ClRuleShiwake::MoveReady(const StFINDINFO* filter, const void* /*order*/,
-                                 const void* /*displayInfo*/, int32_t /*cursorType*/) {
-  MVHOST_FAULT_POINT("ClRuleShiwake::MoveReady");
+int32_t mvhost::SqliteRuleShiwake::MoveReady(const StFINDINFO* filter, const void* /*order*/,
+                                             const void* /*displayInfo*/, int32_t /*cursorType*/) {
   query_->ready = false;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = Prepare(*context_, &db, &dataNo);
+  int32_t status = Prepare(context_, &db, &dataNo);
   if (status != 0) return status;
   status = query_->predicate.Compile(db, dataNo, filter);
   if (status != 0) return status;
@@ -142,8 +163,7 @@ int32_t ClRuleShiwake::MoveReady(const StFINDINFO* filter, const void* /*order*/
   return 0;
 }
 
-int32_t ClRuleShiwake::MoveNext(StSWKTINFO* out) {
-  MVHOST_FAULT_POINT("ClRuleShiwake::MoveNext");
+int32_t mvhost::SqliteRuleShiwake::MoveNext(StSWKTINFO* out) {
   if (out == nullptr) return mvhost::kErrBadArgument;
   if (!query_->ready) return mvhost::kErrNotReady;
   const mvhost::PackedLine* line = nullptr;
@@ -172,20 +192,18 @@ int32_t ClRuleShiwake::MoveNext(StSWKTINFO* out) {
   return 0;
 }
 
-int32_t ClRuleShiwake::MoveFinish() {
-  MVHOST_FAULT_POINT("ClRuleShiwake::MoveFinish");
+int32_t mvhost::SqliteRuleShiwake::MoveFinish() {
   query_->ready = false;
   query_->reader.Close();
   return 0;
 }
 
-int32_t ClRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t* flags,
-                                              int32_t /*mode*/) {
-  MVHOST_FAULT_POINT("ClRuleShiwake::CheckExistSwkByZeiRate");
+int32_t mvhost::SqliteRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t* flags,
+                                                          int32_t /*mode*/) {
   if (flags == nullptr) return mvhost::kErrBadArgument;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = Prepare(*context_, &db, &dataNo);
+  int32_t status = Prepare(context_, &db, &dataNo);
   if (status != 0) return status;
   uint32_t found = 0;
   if (TotalsAnswer(filter)) {
@@ -206,10 +224,10 @@ int32_t ClRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t
   return 0;
 }
 
-int32_t ClRuleShiwake::CheckExistSwkByJigyoBunrui(const StFINDINFO* filter, int32_t businessType,
-                                                  int32_t* count) {
-  MVHOST_FAULT_POINT("ClRuleShiwake::CheckExistSwkByJigyoBunrui");
+int32_t mvhost::SqliteRuleShiwake::CheckExistSwkByJigyoBunrui(const StFINDINFO* filter,
+                                                              int32_t businessType,
+                                                              int32_t* count) {
   if (count == nullptr) return mvhost::kErrBadArgument;
-  return CountLines(*context_, filter, businessType, "count the journal lines of a business type",
+  return CountLines(context_, filter, businessType, "count the journal lines of a business type",
                     count);
 }

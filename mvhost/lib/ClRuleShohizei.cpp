@@ -5,38 +5,56 @@
 #include <vector>
 
 #include "host/HostStatus.h"
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/MonthOrder.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
 
-struct ClRuleShohizei::Query {
+namespace mvhost {
+
+// ClRuleShohizei on the store.
+class SqliteRuleShohizei : public BoundObject<ClRuleShohizei::Impl> {
+ public:
+  SqliteRuleShohizei();
+  ~SqliteRuleShohizei() override;
+  int32_t MoveReady(int32_t sumType, const int16_t* startKind, const int16_t* endKind,
+                    const int32_t* rate, const void* reserved, uint8_t taxIncluded) override;
+  int32_t GetSumInfoCount() override;
+  int32_t MoveNext(StTAXSUMINFO* out) override;
+  int32_t MoveFinish() override;
+
+ private:
+  struct Query;
+  Query* query_;
+};
+
+}  // namespace mvhost
+
+struct mvhost::SqliteRuleShohizei::Query {
   bool ready = false;
   std::vector<StTAXSUMINFO> records;
   size_t next = 0;
 };
 
+mvhost::SqliteRuleShohizei::SqliteRuleShohizei() : query_(new Query) {}
 
-ClRuleShohizei::ClRuleShohizei() : query_(new Query) {}
+mvhost::SqliteRuleShohizei::~SqliteRuleShohizei() { delete query_; }
 
-ClRuleShohizei::~ClRuleShohizei() { delete query_; }
+ClRuleShohizei::Impl* mvhost::NewRuleShohizei() { return new (std::nothrow) SqliteRuleShohizei; }
 
-MVHOST_DEFINE_HOST_NEW(ClRuleShohizei)
-
-int32_t ClRuleShohizei::MoveReady(int32_t sumType, const int16_t* startKind,
-                                  const int16_t* endKind, const int32_t* rate,
-                                  const void* /*reserved*/, uint8_t taxIncluded) {
-  MVHOST_FAULT_POINT("ClRuleShohizei::MoveReady");
+int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* startKind,
+                                              const int16_t* endKind, const int32_t* rate,
+                                              const void* /*reserved*/, uint8_t taxIncluded) {
   *query_ = Query();
   if (sumType != 2 || startKind == nullptr || endKind == nullptr || rate == nullptr) {
     return mvhost::kErrBadArgument;
   }
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = context_->Resolve(&db, &dataNo);
+  int32_t status = context_.Resolve(&db, &dataNo);
   if (status != 0) return status;
 
   // Per account: its debit and credit sides at the rate within the months,
@@ -82,13 +100,11 @@ int32_t ClRuleShohizei::MoveReady(int32_t sumType, const int16_t* startKind,
   return 0;
 }
 
-int32_t ClRuleShohizei::GetSumInfoCount() {
-  MVHOST_FAULT_POINT("ClRuleShohizei::GetSumInfoCount");
+int32_t mvhost::SqliteRuleShohizei::GetSumInfoCount() {
   return static_cast<int32_t>(query_->records.size());
 }
 
-int32_t ClRuleShohizei::MoveNext(StTAXSUMINFO* out) {
-  MVHOST_FAULT_POINT("ClRuleShohizei::MoveNext");
+int32_t mvhost::SqliteRuleShohizei::MoveNext(StTAXSUMINFO* out) {
   if (out == nullptr) return mvhost::kErrBadArgument;
   if (!query_->ready) return mvhost::kErrNotReady;
   if (query_->next >= query_->records.size()) return kHostEndOfData;
@@ -96,8 +112,7 @@ int32_t ClRuleShohizei::MoveNext(StTAXSUMINFO* out) {
   return 0;
 }
 
-int32_t ClRuleShohizei::MoveFinish() {
-  MVHOST_FAULT_POINT("ClRuleShohizei::MoveFinish");
+int32_t mvhost::SqliteRuleShohizei::MoveFinish() {
   *query_ = Query();
   return 0;
 }

@@ -1,14 +1,12 @@
 #include "host/ClSaveTaxShiryo.h"
 
 #include <cstring>
-#include <map>
-#include <string>
-#include <utility>
 #include <new>
+#include <string>
 #include <vector>
 
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -45,57 +43,27 @@ SavedImage ReadImage(const mvhost::RuleBinding& binding) {
   return image;
 }
 
-std::map<const ClSaveTaxShiryo*, SavedImage>& Images() {
-  static std::map<const ClSaveTaxShiryo*, SavedImage> images;
-  return images;
-}
+// The saved return on the store, read by RefreshCache or the first
+// GetTaxSaveInfo.
+class SavedReturnReader : public mvhost::BoundObject<ClSaveTaxShiryo::Impl> {
+ public:
+  int32_t RefreshCache() override {
+    image_ = ReadImage(context_);
+    return image_.status < 0 ? image_.status : 0;
+  }
+
+  int32_t GetTaxSaveInfo(StSaveTaxInfo* out) override {
+    if (out == nullptr) return mvhost::kErrBadArgument;
+    if (!image_.read) image_ = ReadImage(context_);
+    if (image_.status != 0) return image_.status;
+    std::memcpy(out, image_.bytes.data(), sizeof(StSaveTaxInfo));
+    return 0;
+  }
+
+ private:
+  SavedImage image_;
+};
 
 }  // namespace
 
-ClSaveBase::ClSaveBase() : context_(new Context) {}
-
-ClSaveBase::~ClSaveBase() { delete context_; }
-
-int32_t ClSaveBase::AttachSetMgr(ClSetMgr* setMgr) {
-  MVHOST_FAULT_POINT("ClSaveBase::AttachSetMgr");
-  if (setMgr == nullptr) return mvhost::kErrBadArgument;
-  context_->setMgr = setMgr;
-  return 0;
-}
-
-int32_t ClSaveBase::SetCurDataID(const char* dataId) {
-  MVHOST_FAULT_POINT("ClSaveBase::SetCurDataID");
-  return context_->data.Bind(dataId);
-}
-
-int32_t ClSaveBase::AttachOptLink(ClOptLink* optLink) {
-  MVHOST_FAULT_POINT("ClSaveBase::AttachOptLink");
-  if (optLink == nullptr) return mvhost::kErrBadArgument;
-  context_->optLink = optLink;
-  return 0;
-}
-
-ClSaveTaxShiryo::ClSaveTaxShiryo() = default;
-
-ClSaveTaxShiryo::~ClSaveTaxShiryo() { Images().erase(this); }
-
-MVHOST_DEFINE_HOST_NEW(ClSaveTaxShiryo)
-
-int32_t ClSaveTaxShiryo::RefreshCache() {
-  MVHOST_FAULT_POINT("ClSaveTaxShiryo::RefreshCache");
-  SavedImage image = ReadImage(*context_);
-  int32_t status = image.status;
-  Images()[this] = std::move(image);
-  return status < 0 ? status : 0;
-}
-
-int32_t ClSaveTaxShiryo::GetTaxSaveInfo(StSaveTaxInfo* out) {
-  MVHOST_FAULT_POINT("ClSaveTaxShiryo::GetTaxSaveInfo");
-  if (out == nullptr) return mvhost::kErrBadArgument;
-  auto it = Images().find(this);
-  if (it == Images().end()) it = Images().emplace(this, ReadImage(*context_)).first;
-  const SavedImage& image = it->second;
-  if (image.status != 0) return image.status;
-  std::memcpy(out, image.bytes.data(), sizeof(StSaveTaxInfo));
-  return 0;
-}
+ClSaveTaxShiryo::Impl* mvhost::NewSaveTaxShiryo() { return new (std::nothrow) SavedReturnReader; }

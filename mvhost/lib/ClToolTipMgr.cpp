@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/ToolTipRegistry.h"
 
 namespace {
@@ -38,20 +38,35 @@ std::vector<ToolTip> ToolTipsOf(const platform::Dialog* dialog) {
 
 }  // namespace mvhost
 
-ClToolTipMgr::~ClToolTipMgr() { Registry().erase(this); }
+namespace mvhost {
 
-int32_t ClToolTipMgr::Init(platform::Dialog* dialog, const TOOLTIPMSG_TABLE* table,
-                           int32_t count) {
-  MVHOST_FAULT_POINT("ClToolTipMgr::Init");
-  if (dialog == nullptr || count < 0 || (count > 0 && table == nullptr)) {
-    return mvhost::kErrBadArgument;
+namespace {
+
+// Keeps the tips of each manager for the front ends (ToolTipRegistry.h).
+class ToolTips : public ClToolTipMgr::Impl {
+ public:
+  int32_t Init(const ClToolTipMgr* manager, platform::Dialog* dialog, const TOOLTIPMSG_TABLE* table,
+               int32_t count) override {
+    if (dialog == nullptr || count < 0 || (count > 0 && table == nullptr)) {
+      return kErrBadArgument;
+    }
+    Attached attached;
+    attached.dialog = dialog;
+    for (int32_t i = 0; i < count; ++i) {
+      attached.tips.push_back(
+          {table[i].controlId, table[i].text != nullptr ? table[i].text : "", table[i].flag});
+    }
+    Registry()[manager] = std::move(attached);
+    return 0;
   }
-  Attached attached;
-  attached.dialog = dialog;
-  for (int32_t i = 0; i < count; ++i) {
-    attached.tips.push_back(
-        {table[i].controlId, table[i].text != nullptr ? table[i].text : "", table[i].flag});
-  }
-  Registry()[this] = std::move(attached);
-  return 0;
+  void Remove(const ClToolTipMgr* manager) override { Registry().erase(manager); }
+};
+
+}  // namespace
+
+ClToolTipMgr::Impl& ToolTipService() {
+  static ToolTips tips;
+  return tips;
 }
+
+}  // namespace mvhost

@@ -3,19 +3,19 @@
 #include <map>
 
 #include "mvhost/lib/DataSavedReturn.h"
-#include "mvhost/lib/DataSql.h"
 #include "mvhost/lib/JsonFormat.h"
+#include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
 
 namespace {
 
-bool ReadFailed(const DataSql& sql, const char* what, std::string* error) {
+bool ReadFailed(const SqlStatement& sql, const char* what, std::string* error) {
   *error = std::string("cannot read ") + what + ": " + sql.error();
   return false;
 }
 
-int32_t I32(const DataSql& sql, int column) { return static_cast<int32_t>(sql.Int(column)); }
+int32_t I32(const SqlStatement& sql, int column) { return static_cast<int32_t>(sql.Int(column)); }
 
 }  // namespace
 
@@ -23,7 +23,7 @@ bool LoadDataSet(HostStore& store, int32_t dataNo, DataSetModel* model, std::str
   sqlite3* db = store.db();
   DataSetModel m;
   {
-    DataSql set(db, "SELECT data_id, company_name, period_start, period_end, interim_closing,"
+    SqlStatement set(db, "SELECT data_id, company_name, period_start, period_end, interim_closing,"
                     " record_kind, entity_kind, income_kind, filing_class, rounding_mode,"
                     " credit_method, main_business_type, tax_included FROM data_set"
                     " WHERE data_no = ?");
@@ -48,12 +48,12 @@ bool LoadDataSet(HostStore& store, int32_t dataNo, DataSetModel* model, std::str
     m.settings.taxIncluded = set.Int(12) != 0;
   }
 
-  DataSql rate(db, "SELECT rate FROM tax_rate WHERE data_no = ? ORDER BY row_no");
+  SqlStatement rate(db, "SELECT rate FROM tax_rate WHERE data_no = ? ORDER BY row_no");
   rate.Bind(1, dataNo);
   while (rate.Row()) m.taxRates.push_back(I32(rate, 0) / 100);
   if (!rate.error().empty()) return ReadFailed(rate, "the tax rates", error);
 
-  DataSql cls(db, "SELECT class_code, name, parent_class, total FROM account_class"
+  SqlStatement cls(db, "SELECT class_code, name, parent_class, total FROM account_class"
                   " WHERE data_no = ? ORDER BY rowid");
   cls.Bind(1, dataNo);
   while (cls.Row()) {
@@ -67,7 +67,7 @@ bool LoadDataSet(HostStore& store, int32_t dataNo, DataSetModel* model, std::str
   if (!cls.error().empty()) return ReadFailed(cls, "the account classes", error);
 
   std::map<int64_t, std::string> accountCodes;
-  DataSql acc(db, "SELECT account_id, code, name, class_code, excluded, balance_side,"
+  SqlStatement acc(db, "SELECT account_id, code, name, class_code, excluded, balance_side,"
                   " refund_flag1, refund_flag2 FROM account WHERE data_no = ? ORDER BY account_id");
   acc.Bind(1, dataNo);
   while (acc.Row()) {
@@ -84,7 +84,7 @@ bool LoadDataSet(HostStore& store, int32_t dataNo, DataSetModel* model, std::str
   }
   if (!acc.error().empty()) return ReadFailed(acc, "the accounts", error);
 
-  DataSql dep(db, "SELECT code, name, kind, parent_code, income_kind FROM department"
+  SqlStatement dep(db, "SELECT code, name, kind, parent_code, income_kind FROM department"
                   " WHERE data_no = ? ORDER BY rowid");
   dep.Bind(1, dataNo);
   while (dep.Row()) {
@@ -98,7 +98,7 @@ bool LoadDataSet(HostStore& store, int32_t dataNo, DataSetModel* model, std::str
   }
   if (!dep.error().empty()) return ReadFailed(dep, "the departments", error);
 
-  DataSql line(db, "SELECT line_id, journal_no, date, month_kind, debit_account, debit_dept,"
+  SqlStatement line(db, "SELECT line_id, journal_no, date, month_kind, debit_account, debit_dept,"
                    " debit_amount, debit_tax, debit_tax_class, credit_account, credit_dept,"
                    " credit_amount, credit_tax, credit_tax_class, tax_rate, business_type,"
                    " description FROM journal_line WHERE data_no = ? ORDER BY line_id");
@@ -133,7 +133,7 @@ bool LoadDataSet(HostStore& store, int32_t dataNo, DataSetModel* model, std::str
   }
   if (!line.error().empty()) return ReadFailed(line, "the journal lines", error);
 
-  DataSql asset(db, "SELECT code, name, kind, acquisition_date, acquisition_amount, income_kind"
+  SqlStatement asset(db, "SELECT code, name, kind, acquisition_date, acquisition_amount, income_kind"
                     " FROM fixed_asset WHERE data_no = ? ORDER BY asset_id");
   asset.Bind(1, dataNo);
   while (asset.Row()) {
@@ -148,11 +148,11 @@ bool LoadDataSet(HostStore& store, int32_t dataNo, DataSetModel* model, std::str
   }
   if (!asset.error().empty()) return ReadFailed(asset, "the fixed assets", error);
 
-  DataSql saved(db, "SELECT image FROM saved_return WHERE data_no = ?");
-  if (saved.Bind(1, dataNo).Row()) m.savedReturn = SavedReturnFromImage(saved.Blob(0));
+  SqlStatement saved(db, "SELECT image FROM saved_return WHERE data_no = ?");
+  if (saved.Bind(1, dataNo).Row()) m.savedReturn = SavedReturnFromImage(saved.BlobBytes(0));
   if (!saved.error().empty()) return ReadFailed(saved, "the saved return", error);
 
-  DataSql user(db, "SELECT user_id, name, selected_no1 FROM app_user"
+  SqlStatement user(db, "SELECT user_id, name, selected_no1 FROM app_user"
                    " WHERE selected_data_no = ? ORDER BY user_id");
   user.Bind(1, dataNo);
   while (user.Row()) {
@@ -174,7 +174,7 @@ bool ExportDataSet(HostStore& store, int32_t dataNo, std::string* text, std::str
 }
 
 bool DefaultDataNo(HostStore& store, int32_t* dataNo, std::string* error) {
-  DataSql selected(store.db(),
+  SqlStatement selected(store.db(),
                    "SELECT u.selected_data_no FROM host_state s"
                    " JOIN app_user u ON u.user_id = s.value"
                    " JOIN data_set d ON d.data_no = u.selected_data_no"
@@ -183,7 +183,7 @@ bool DefaultDataNo(HostStore& store, int32_t* dataNo, std::string* error) {
     *dataNo = I32(selected, 0);
     return true;
   }
-  DataSql all(store.db(), "SELECT data_no FROM data_set ORDER BY data_no LIMIT 2");
+  SqlStatement all(store.db(), "SELECT data_no FROM data_set ORDER BY data_no LIMIT 2");
   std::vector<int32_t> numbers;
   while (all.Row()) numbers.push_back(I32(all, 0));
   if (numbers.size() == 1) {

@@ -7,13 +7,14 @@
 
 #include "mvhost/lib/DataCsv.h"
 #include "mvhost/lib/DataSavedReturn.h"
-#include "mvhost/lib/DataSql.h"
 #include "mvhost/lib/DataValidate.h"
 #include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/ImportLinePlaces.h"
-#include "mvhost/lib/JournalLoad.h"
 #include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/JournalLoad.h"
 #include "mvhost/lib/JsonFormat.h"
+#include "mvhost/lib/SqlStatement.h"
+#include "mvhost/lib/StoreRows.h"
 
 namespace mvhost {
 
@@ -22,7 +23,7 @@ namespace {
 // Progress is reported after this many journal lines.
 constexpr int64_t kProgressLines = 4096;
 
-bool Failed(const DataSql& sql, const char* what, std::string* error) {
+bool Failed(const SqlStatement& sql, const char* what, std::string* error) {
   *error = std::string("cannot write ") + what + ": " + sql.error();
   return false;
 }
@@ -33,7 +34,7 @@ bool WriteRows(sqlite3* db, const DataSetModel& m, bool replace,
                std::unordered_map<std::string, int64_t>* accountIds, std::string* error) {
   const int64_t no = m.info.dataNo;
   {
-    DataSql existing(db, "SELECT data_no FROM data_set WHERE data_no = ? OR data_id = ?");
+    SqlStatement existing(db, "SELECT data_no FROM data_set WHERE data_no = ? OR data_id = ?");
     existing.Bind(1, no).Bind(2, m.info.dataId);
     while (existing.Row()) {
       if (existing.Int(0) != no) {
@@ -49,84 +50,42 @@ bool WriteRows(sqlite3* db, const DataSetModel& m, bool replace,
     }
     if (!existing.error().empty()) return Failed(existing, "the data set", error);
   }
-  DataSql drop(db, "DELETE FROM data_set WHERE data_no = ?");
+  SqlStatement drop(db, "DELETE FROM data_set WHERE data_no = ?");
   if (!drop.Bind(1, no).Run()) return Failed(drop, "the data set", error);
 
-  const DataSetInfo& d = m.info;
-  const TaxSettings& s = m.settings;
-  DataSql set(db,
-              "INSERT INTO data_set (data_no, data_id, company_name, period_start, period_end,"
-              " interim_closing, record_kind, entity_kind, income_kind, filing_class,"
-              " rounding_mode, credit_method, main_business_type, tax_included)"
-              " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-  set.Bind(1, no).Bind(2, d.dataId).Bind(3, d.companyName).Bind(4, d.periodStart);
-  set.Bind(5, d.periodEnd).Bind(6, d.interimClosing ? 1 : 0).Bind(7, d.recordKind);
-  set.Bind(8, d.entityKind).Bind(9, d.incomeKind).Bind(10, s.filingClass);
-  set.Bind(11, s.roundingMode).Bind(12, s.creditMethod).Bind(13, s.mainBusinessType);
-  set.Bind(14, s.taxIncluded ? 1 : 0);
-  if (!set.Run()) return Failed(set, "the data set", error);
-
-  DataSql rate(db, "INSERT INTO tax_rate (data_no, row_no, rate) VALUES (?,?,?)");
+  StoreRows rows(db);
+  auto failed = [&rows, error](const char* what) {
+    *error = std::string("cannot write ") + what + ": " + rows.error();
+    return false;
+  };
+  if (!rows.DataSet(m.info, m.settings)) return failed("the data set");
   for (size_t i = 0; i < m.taxRates.size(); ++i) {
-    if (!rate.Bind(1, no).Bind(2, static_cast<int64_t>(i + 1)).Bind(3, m.taxRates[i] * 100).Run()) {
-      return Failed(rate, "the tax rates", error);
+    if (!rows.TaxRate(no, static_cast<int64_t>(i + 1), m.taxRates[i] * 100)) {
+      return failed("the tax rates");
     }
   }
-
-  DataSql cls(db, "INSERT INTO account_class (data_no, class_code, name, parent_class, total)"
-                  " VALUES (?,?,?,?,?)");
   for (const AccountClass& c : m.accountClasses) {
-    cls.Bind(1, no).Bind(2, c.code).Bind(3, c.name).Bind(5, c.total ? 1 : 0);
-    if (c.parent) {
-      cls.Bind(4, *c.parent);
-    } else {
-      cls.BindNull(4);
-    }
-    if (!cls.Run()) return Failed(cls, "the account classes", error);
+    if (!rows.AccountClass(no, c)) return failed("the account classes");
   }
-
-  DataSql acc(db, "INSERT INTO account (data_no, account_id, code, name, class_code, excluded,"
-                  " balance_side, refund_flag1, refund_flag2) VALUES (?,?,?,?,?,?,?,?,?)");
+  // Accounts and assets are numbered in file order.
   for (size_t i = 0; i < m.accounts.size(); ++i) {
-    const Account& a = m.accounts[i];
     int64_t id = static_cast<int64_t>(i + 1);
-    (*accountIds)[a.code] = id;
-    acc.Bind(1, no).Bind(2, id).Bind(3, a.code).Bind(4, a.name).Bind(5, a.classCode);
-    acc.Bind(6, a.excluded ? 1 : 0).Bind(7, a.balanceSide).Bind(8, a.refundFlag1).Bind(9, a.refundFlag2);
-    if (!acc.Run()) return Failed(acc, "the accounts", error);
+    (*accountIds)[m.accounts[i].code] = id;
+    if (!rows.Account(no, id, m.accounts[i])) return failed("the accounts");
   }
-
-  DataSql dep(db, "INSERT INTO department (data_no, code, name, kind, parent_code, income_kind)"
-                  " VALUES (?,?,?,?,?,?)");
   for (const Department& x : m.departments) {
-    dep.Bind(1, no).Bind(2, x.code).Bind(3, x.name).Bind(4, x.kind).Bind(5, x.parentCode);
-    if (!dep.Bind(6, x.incomeKind).Run()) return Failed(dep, "the departments", error);
+    if (!rows.Department(no, x)) return failed("the departments");
   }
-
-  DataSql asset(db, "INSERT INTO fixed_asset (data_no, asset_id, code, name, kind,"
-                    " acquisition_date, acquisition_amount, income_kind) VALUES (?,?,?,?,?,?,?,?)");
   for (size_t i = 0; i < m.fixedAssets.size(); ++i) {
-    const FixedAsset& a = m.fixedAssets[i];
-    asset.Bind(1, no).Bind(2, static_cast<int64_t>(i + 1)).Bind(3, a.code).Bind(4, a.name);
-    asset.Bind(5, a.kind).Bind(6, a.acquisitionDate).Bind(7, a.acquisitionAmount);
-    if (!asset.Bind(8, a.incomeKind).Run()) return Failed(asset, "the fixed assets", error);
-  }
-
-  if (m.savedReturn) {
-    DataSql saved(db, "INSERT INTO saved_return (data_no, image) VALUES (?,?)");
-    if (!saved.Bind(1, no).BindBlob(2, SavedReturnImage(*m.savedReturn)).Run()) {
-      return Failed(saved, "the saved return", error);
+    if (!rows.FixedAsset(no, static_cast<int64_t>(i + 1), m.fixedAssets[i])) {
+      return failed("the fixed assets");
     }
   }
-
-  DataSql user(db, "INSERT INTO app_user (user_id, name, selected_no1, selected_data_no)"
-                   " VALUES (?,?,?,?) ON CONFLICT (user_id) DO UPDATE SET name = excluded.name,"
-                   " selected_no1 = excluded.selected_no1,"
-                   " selected_data_no = excluded.selected_data_no");
+  if (m.savedReturn && !rows.SavedReturn(no, SavedReturnImage(*m.savedReturn))) {
+    return failed("the saved return");
+  }
   for (const User& u : m.users) {
-    if (!user.Bind(1, u.id).Bind(2, u.name).Bind(3, u.selectedNo1).Bind(4, no).Run()) {
-      return Failed(user, "the users", error);
-    }
+    if (!rows.User(no, u)) return failed("the users");
   }
   return true;
 }
@@ -136,7 +95,7 @@ bool WriteRows(sqlite3* db, const DataSetModel& m, bool replace,
 bool MakeFirstUserCurrent(sqlite3* db, const DataSetModel& m, ImportOutcome* outcome,
                           std::string* error) {
   if (m.users.empty()) return true;
-  DataSql current(db,
+  SqlStatement current(db,
                   "INSERT INTO host_state (key, value) SELECT 'current_user', ?"
                   " WHERE NOT EXISTS (SELECT 1 FROM host_state WHERE key = 'current_user')");
   if (!current.Bind(1, m.users.front().id).Run()) return Failed(current, "the current user", error);

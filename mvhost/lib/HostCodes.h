@@ -56,9 +56,6 @@ constexpr int32_t kNoticeNothingSaved = 2001;        // no saved return for the 
 // ExpSysLink: the host asks the program to stop.
 constexpr int32_t kLinkStop = 1;
 
-// A generic failure for fault entries written as "fail".
-constexpr int32_t kFaultFail = -1;
-
 }  // namespace mvhost
 
 #endif  // TAXLINK_MVHOST_HOSTCODES_H_

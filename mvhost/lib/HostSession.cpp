@@ -15,6 +15,7 @@ namespace {
 struct OpenStore {
   std::unique_ptr<HostStore> store;
   std::string home;
+  HostStore* bound = nullptr;
 };
 
 OpenStore& Current() {
@@ -24,8 +25,18 @@ OpenStore& Current() {
 
 }  // namespace
 
+HostStore* HostSession::Bind(HostStore* store) {
+  HostStore* before = Current().bound;
+  Current().bound = store;
+  return before;
+}
+
 HostStore* HostSession::Store(int32_t* status) {
   OpenStore& current = Current();
+  if (current.bound != nullptr) {
+    if (status != nullptr) *status = 0;
+    return current.bound;
+  }
   std::string home = HostStore::HomeFromEnvironment();
   if (current.store != nullptr && current.home == home) {
     if (status != nullptr) *status = 0;

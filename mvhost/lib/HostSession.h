@@ -12,9 +12,15 @@ class HostStore;
 
 // The store the host's services work on: the one in the home that
 // MVHOST_HOME names, opened on first use and opened again whenever the
-// variable names another home (or the home had no store before).
+// variable names another home (or the home had no store before); or, while
+// one is bound, a store its owner opened (an in-memory store of a test).
 class HostSession {
  public:
+  // The services work on store (which must outlive the binding) instead of
+  // MVHOST_HOME's; null goes back to MVHOST_HOME's. Returns the store bound
+  // before.
+  static HostStore* Bind(HostStore* store);
+
   // The open store, or null with kErrNoStore in *status.
   static HostStore* Store(int32_t* status);
   static sqlite3* Db(int32_t* status);

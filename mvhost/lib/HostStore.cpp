@@ -35,17 +35,6 @@ std::string HostStore::HomeFromEnvironment() {
   return home == nullptr ? std::string() : std::string(home);
 }
 
-std::string HostStore::FolderPath(int folderType) const {
-  switch (folderType) {
-    case 0:
-      return home_ + "/folders/out/";
-    case 1:
-      return home_ + "/folders/app/";
-    default:
-      return std::string();
-  }
-}
-
 bool HostStore::OpenDatabase(const std::string& home, int flags, std::string* error) {
   Close();
   home_ = home;
@@ -78,6 +67,12 @@ bool HostStore::Create(const std::string& home, std::string* error) {
   return Exec(kSchemaSql, error);
 }
 
+bool HostStore::CreateInMemory(std::string* error) {
+  return OpenDatabase("", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY,
+                      error) &&
+         Exec(kSchemaSql, error);
+}
+
 bool HostStore::Open(const std::string& home, std::string* error) {
   if (home.empty()) {
     if (error != nullptr) *error = "no host home given (use --home DIR or set MVHOST_HOME)";
@@ -108,19 +103,6 @@ bool HostStore::Exec(const char* sql, std::string* error) {
     return false;
   }
   return true;
-}
-
-HostStore* HostStore::Shared() {
-  static HostStore* store = [] {
-    auto* s = new HostStore;
-    std::string error;
-    if (!s->Open(HomeFromEnvironment(), &error)) {
-      delete s;
-      return static_cast<HostStore*>(nullptr);
-    }
-    return s;
-  }();
-  return store;
 }
 
 }  // namespace mvhost

@@ -26,20 +26,17 @@ class HostStore {
   bool Create(const std::string& home, std::string* error);
   // Opens an existing store; false when the home has none.
   bool Open(const std::string& home, std::string* error);
+  // Creates an empty store in memory, with no home (a test's store); it
+  // ends with Close.
+  bool CreateInMemory(std::string* error);
   void Close();
 
   sqlite3* db() const { return db_; }
   const std::string& home() const { return home_; }
-  std::string DatabasePath() const { return home_ + "/host.db"; }
-  std::string FolderPath(int folderType) const;  // POSIX, ending in "/"
-  std::string ErrorLogPath() const { return home_ + "/error.log"; }
+  std::string DatabasePath() const { return home_.empty() ? ":memory:" : home_ + "/host.db"; }
 
   // Runs SQL without results; false with the SQLite message in error.
   bool Exec(const char* sql, std::string* error);
-
-  // The process's store, opened from MVHOST_HOME on first use; null when the
-  // home has no store.
-  static HostStore* Shared();
 
  private:
   bool OpenDatabase(const std::string& home, int flags, std::string* error);

@@ -1,6 +1,6 @@
 #include "mvhost/lib/JournalBalances.h"
 
-#include "mvhost/lib/DataSql.h"
+#include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
 
@@ -53,7 +53,7 @@ bool JournalBalances::FromStore(sqlite3* db, int32_t dataNo, const std::vector<i
       ") GROUP BY journal_no"
       " HAVING SUM(debit_amount + debit_tax) <> SUM(credit_amount + credit_tax)"
       " ORDER BY journal_no";
-  DataSql journals(db, sql.c_str());
+  SqlStatement journals(db, sql.c_str());
   journals.Bind(1, dataNo).Bind(2, after);
   for (size_t i = 0; i < monthKinds.size(); ++i) {
     journals.Bind(static_cast<int>(i + 3), monthKinds[i]);

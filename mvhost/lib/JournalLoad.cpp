@@ -6,7 +6,7 @@ namespace mvhost {
 
 namespace {
 
-bool Failed(const DataSql& sql, std::string* error) {
+bool Failed(const SqlStatement& sql, std::string* error) {
   *error = "cannot write the journal lines: " + sql.error();
   return false;
 }
@@ -30,7 +30,7 @@ JournalLoad::~JournalLoad() = default;
 bool JournalLoad::Begin(std::string* error) {
   bool empty = false;
   {
-    DataSql others(db_, "SELECT NOT EXISTS (SELECT 1 FROM journal_line)");
+    SqlStatement others(db_, "SELECT NOT EXISTS (SELECT 1 FROM journal_line)");
     if (!others.Row()) return Failed(others, error);
     empty = others.Int(0) != 0;
   }
@@ -40,7 +40,7 @@ bool JournalLoad::Begin(std::string* error) {
     // an index is dropped.)
     std::vector<std::string> names;
     {
-      DataSql indexes(db_,
+      SqlStatement indexes(db_,
                       "SELECT name, sql FROM sqlite_schema WHERE type = 'index' AND"
                       " tbl_name = 'journal_line' AND sql IS NOT NULL ORDER BY name");
       while (indexes.Row()) {
@@ -53,44 +53,32 @@ bool JournalLoad::Begin(std::string* error) {
       if (!Exec(db_, "DROP INDEX \"" + name + "\"", error)) return false;
     }
   }
-  insert_ = std::make_unique<DataSql>(
-      db_,
-      "INSERT INTO journal_line (data_no, line_id, journal_no, date, month_kind,"
-      " debit_account, debit_dept, debit_amount, debit_tax, debit_tax_class,"
-      " credit_account, credit_dept, credit_amount, credit_tax, credit_tax_class,"
-      " tax_rate, business_type, description)"
-      " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-  return insert_->ok() || Failed(*insert_, error);
+  rows_ = std::make_unique<StoreRows>(db_);
+  return true;
 }
 
 bool JournalLoad::Add(const JournalLine& l, std::string* error) {
-  DataSql& line = *insert_;
-  line.Bind(1, dataNo_).Bind(2, lines_ + 1).Bind(3, l.journalNo).Bind(4, l.date);
-  line.Bind(5, l.monthKind);
-  int column = 6;
-  for (const JournalSide* side : {&l.debit, &l.credit}) {
-    if (side->account.empty()) {
-      line.BindNull(column);
-    } else {
-      auto id = accountIds_.find(side->account);
-      if (id == accountIds_.end()) {
-        *error = l.origin + ": unknown account \"" + side->account + "\"";
-        return false;
-      }
-      line.Bind(column, id->second);
+  int64_t ids[2] = {0, 0};
+  const JournalSide* sides[2] = {&l.debit, &l.credit};
+  for (int k = 0; k < 2; ++k) {
+    if (sides[k]->account.empty()) continue;
+    auto id = accountIds_.find(sides[k]->account);
+    if (id == accountIds_.end()) {
+      *error = l.origin + ": unknown account \"" + sides[k]->account + "\"";
+      return false;
     }
-    line.Bind(column + 1, side->dept).Bind(column + 2, side->amount).Bind(column + 3, side->tax);
-    line.Bind(column + 4, side->taxClass);
-    column += 5;
+    ids[k] = id->second;
   }
-  line.Bind(16, l.rate * 100).Bind(17, l.businessType).Bind(18, l.description);
-  if (!line.Run()) return Failed(line, error);
+  if (!rows_->JournalLine(dataNo_, lines_ + 1, l, ids[0], ids[1], l.rate * 100)) {
+    *error = "cannot write the journal lines: " + rows_->error();
+    return false;
+  }
   ++lines_;
   return true;
 }
 
 bool JournalLoad::Finish(std::string* error) {
-  insert_.reset();
+  rows_.reset();
   for (const std::string& sql : droppedIndexes_) {
     if (!Exec(db_, sql, error)) return false;
   }

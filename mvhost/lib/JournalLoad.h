@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "mvhost/lib/DataModel.h"
-#include "mvhost/lib/DataSql.h"
+#include "mvhost/lib/SqlStatement.h"
+#include "mvhost/lib/StoreRows.h"
 
 namespace mvhost {
 
@@ -42,7 +43,7 @@ class JournalLoad {
   int64_t dataNo_;
   std::unordered_map<std::string, int64_t> accountIds_;
   std::vector<std::string> droppedIndexes_;  // their CREATE INDEX statements
-  std::unique_ptr<DataSql> insert_;
+  std::unique_ptr<StoreRows> rows_;
   int64_t lines_ = 0;
 };
 

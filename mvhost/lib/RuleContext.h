@@ -5,8 +5,7 @@
 
 #include <cstdint>
 
-#include "host/ClRuleBase.h"
-#include "host/ClSaveTaxShiryo.h"
+#include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostSession.h"
 
 class ClOptLink;
@@ -23,22 +22,27 @@ struct RuleBinding {
   int32_t Resolve(sqlite3** db, int32_t* dataNo) const { return data.Resolve(db, dataNo); }
 };
 
+// The preparation calls every rule object and saved-data reader shares
+// (Interface: ClRuleBase::Impl or ClSaveBase::Impl and their kinds).
+template <class Interface>
+class BoundObject : public Interface {
+ public:
+  int32_t AttachSetMgr(ClSetMgr* setMgr) override {
+    if (setMgr == nullptr) return kErrBadArgument;
+    context_.setMgr = setMgr;
+    return 0;
+  }
+  int32_t SetCurDataID(const char* dataId) override { return context_.data.Bind(dataId); }
+  int32_t AttachOptLink(ClOptLink* optLink) override {
+    if (optLink == nullptr) return kErrBadArgument;
+    context_.optLink = optLink;
+    return 0;
+  }
+
+ protected:
+  RuleBinding context_;
+};
+
 }  // namespace mvhost
-
-struct ClRuleBase::Context : mvhost::RuleBinding {};
-struct ClSaveBase::Context : mvhost::RuleBinding {};
-
-// Class-specific allocation of the host's objects: creation fails (null, or
-// std::bad_alloc from the throwing form) when fault injection names the class.
-#define MVHOST_DEFINE_HOST_NEW(ClassName)                                        \
-  void* ClassName::operator new(std::size_t size, const std::nothrow_t&) noexcept { \
-    if (::mvhost::FaultInjection::CreationFails(#ClassName)) return nullptr;     \
-    return ::operator new(size, std::nothrow);                                   \
-  }                                                                              \
-  void* ClassName::operator new(std::size_t size) {                              \
-    if (::mvhost::FaultInjection::CreationFails(#ClassName)) throw std::bad_alloc(); \
-    return ::operator new(size);                                                 \
-  }                                                                              \
-  void ClassName::operator delete(void* p) noexcept { ::operator delete(p); }
 
 #endif  // TAXLINK_MVHOST_RULECONTEXT_H_

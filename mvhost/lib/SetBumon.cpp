@@ -5,25 +5,21 @@
 #include <string>
 
 #include "host/HostStatus.h"
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
 
 int32_t SetBumon::AttachSetMgr(ClSetMgr* setMgr) {
-  MVHOST_FAULT_POINT("ClSetBumon::AttachSetMgr");
   setMgr_ = setMgr;
   return 0;
 }
 
 int32_t SetBumon::SetCurDataID(const char* dataId) {
-  MVHOST_FAULT_POINT("ClSetBumon::SetCurDataID");
   return binding_.Bind(dataId);
 }
 
 int32_t SetBumon::GetBmnCount(int32_t /*flag*/) {
-  MVHOST_FAULT_POINT("ClSetBumon::GetBmnCount");
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
   int32_t status = binding_.Resolve(&db, &dataNo);
@@ -35,12 +31,10 @@ int32_t SetBumon::GetBmnCount(int32_t /*flag*/) {
 }
 
 int32_t SetBumon::GetCursor(int32_t* cursor) {
-  MVHOST_FAULT_POINT("ClSetBumon::GetCursor");
   return cursors_.Open(cursor);
 }
 
 int32_t SetBumon::ReadyCursor(int32_t cursor) {
-  MVHOST_FAULT_POINT("ClSetBumon::ReadyCursor");
   return cursors_.Ready(cursor);
 }
 
@@ -73,7 +67,6 @@ int32_t SetBumon::ReadOne(const char* condition, int64_t key, StBUMONINFO* out) 
 }
 
 int32_t SetBumon::Walk(StBUMONINFO* out, int32_t cursor) {
-  MVHOST_FAULT_POINT("ClSetBumon::Walk");
   if (out == nullptr) return kErrBadArgument;
   int32_t status = 0;
   CursorTable::Cursor* position = cursors_.Find(cursor, &status);
@@ -88,7 +81,6 @@ int32_t SetBumon::Walk(StBUMONINFO* out, int32_t cursor) {
 }
 
 int32_t SetBumon::GetInfoByCode(int32_t cursor, int32_t code, StBUMONINFO* out) {
-  MVHOST_FAULT_POINT("ClSetBumon::GetInfoByCode");
   if (out == nullptr) return kErrBadArgument;
   if (!cursors_.Exists(cursor)) return kErrUnknownCursor;
   StBUMONINFO record;

@@ -5,7 +5,6 @@
 
 #include "host/ClAccPeriod.h"
 #include "host/HostStatus.h"
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -52,28 +51,23 @@ int32_t SetData::ReadDataInfo(sqlite3* db, int32_t dataNo, StDATAINFO* out) {
 }
 
 int32_t SetData::AttachSetMgr(ClSetMgr* setMgr) {
-  MVHOST_FAULT_POINT("ClSetData::AttachSetMgr");
   setMgr_ = setMgr;
   return 0;
 }
 
 int32_t SetData::SetCurDataID(const char* dataId) {
-  MVHOST_FAULT_POINT("ClSetData::SetCurDataID");
   return binding_.Bind(dataId);
 }
 
 int32_t SetData::GetDatCursor(int32_t* cursor) {
-  MVHOST_FAULT_POINT("ClSetData::GetDatCursor");
   return cursors_.Open(cursor);
 }
 
 int32_t SetData::ReadyDat(int32_t cursor, int32_t /*mode*/) {
-  MVHOST_FAULT_POINT("ClSetData::ReadyDat");
   return cursors_.Ready(cursor);
 }
 
 int32_t SetData::WalkDat(StDATAINFO* out, int32_t cursor) {
-  MVHOST_FAULT_POINT("ClSetData::WalkDat");
   if (out == nullptr) return kErrBadArgument;
   int32_t status = 0;
   CursorTable::Cursor* position = cursors_.Find(cursor, &status);
@@ -98,7 +92,6 @@ int32_t SetData::WalkDat(StDATAINFO* out, int32_t cursor) {
 void SetData::ReleaseDatCursor(int32_t cursor) { cursors_.Release(cursor); }
 
 int32_t SetData::GetSelectedInfo(StDATAINFO* out) {
-  MVHOST_FAULT_POINT("ClSetData::GetSelectedInfo");
   if (out == nullptr) return kErrBadArgument;
   int32_t status = 0;
   sqlite3* db = HostSession::Db(&status);
@@ -110,7 +103,6 @@ int32_t SetData::GetSelectedInfo(StDATAINFO* out) {
 }
 
 int32_t SetData::GetAccPeriod(ClAccPeriod** period) {
-  MVHOST_FAULT_POINT("ClSetData::GetAccPeriod");
   if (period == nullptr) return kErrBadArgument;
   *period = nullptr;
   sqlite3* db = nullptr;

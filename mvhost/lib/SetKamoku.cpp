@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "host/HostStatus.h"
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/SqlStatement.h"
@@ -13,23 +12,19 @@
 namespace mvhost {
 
 int32_t SetKamoku::AttachSetMgr(ClSetMgr* setMgr) {
-  MVHOST_FAULT_POINT("ClSetKamoku::AttachSetMgr");
   setMgr_ = setMgr;
   return 0;
 }
 
 int32_t SetKamoku::SetCurDataID(const char* dataId) {
-  MVHOST_FAULT_POINT("ClSetKamoku::SetCurDataID");
   return binding_.Bind(dataId);
 }
 
 int32_t SetKamoku::GetCursor(int32_t* cursor) {
-  MVHOST_FAULT_POINT("ClSetKamoku::GetCursor");
   return cursors_.Open(cursor);
 }
 
 int32_t SetKamoku::ReadyCursor(int32_t cursor) {
-  MVHOST_FAULT_POINT("ClSetKamoku::ReadyCursor");
   walks_.erase(cursor);
   return cursors_.Ready(cursor);
 }
@@ -64,7 +59,6 @@ int32_t SetKamoku::Fill(int64_t after, Walk* walk) {
 }
 
 int32_t SetKamoku::WalkFind(const StFINDINFO* filter, StKAMOKUINFO* out, int32_t cursor) {
-  MVHOST_FAULT_POINT("ClSetKamoku::WalkFind");
   if (out == nullptr) return kErrBadArgument;
   int32_t status = 0;
   CursorTable::Cursor* position = cursors_.Find(cursor, &status);

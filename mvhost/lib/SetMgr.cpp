@@ -1,7 +1,6 @@
 #include "mvhost/lib/SetMgr.h"
 
 #include "host/ClSetBase.h"
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/SetBumon.h"
 #include "mvhost/lib/SetData.h"
 #include "mvhost/lib/SetKamoku.h"
@@ -36,7 +35,6 @@ void SetMgr::UnbindSharedSetObjects() {
 }
 
 ClSetBase* SetMgr::GetSetObject(int kind, int /*flag*/) {
-  if (FaultInjection::Find("ClSetMgr::GetSetObject")) return nullptr;
   return SharedSetObject(kind);
 }
 

@@ -2,25 +2,21 @@
 
 #include <cstring>
 
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
 
 int32_t SetShohizei::AttachSetMgr(ClSetMgr* setMgr) {
-  MVHOST_FAULT_POINT("ClSetShohizei::AttachSetMgr");
   setMgr_ = setMgr;
   return 0;
 }
 
 int32_t SetShohizei::SetCurDataID(const char* dataId) {
-  MVHOST_FAULT_POINT("ClSetShohizei::SetCurDataID");
   return binding_.Bind(dataId);
 }
 
 int32_t SetShohizei::Get(StSHOHIZEIINFO* out) {
-  MVHOST_FAULT_POINT("ClSetShohizei::Get");
   if (out == nullptr) return kErrBadArgument;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
@@ -45,7 +41,6 @@ int32_t SetShohizei::Get(StSHOHIZEIINFO* out) {
 }
 
 int32_t SetShohizei::GetTaxRateCount() {
-  MVHOST_FAULT_POINT("ClSetShohizei::GetTaxRateCount");
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
   int32_t status = binding_.Resolve(&db, &dataNo);

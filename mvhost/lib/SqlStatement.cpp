@@ -34,6 +34,15 @@ void SqlStatement::EndStatements(sqlite3* db) {
   Caches().erase(found);
 }
 
+SqlStatement::SqlStatement(sqlite3* db, const char* sql) : purpose_(nullptr) {
+  int rc = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr);
+  if (rc != SQLITE_OK) {
+    Failure(rc, db);
+    sqlite3_finalize(stmt_);
+    stmt_ = nullptr;
+  }
+}
+
 SqlStatement::~SqlStatement() { Finalize(); }
 
 int32_t SqlStatement::Prepare(sqlite3* db, const std::string& sql, const char* purpose) {
@@ -63,9 +72,48 @@ int32_t SqlStatement::Prepare(sqlite3* db, const std::string& sql, const char* p
 
 int32_t SqlStatement::Failure(int sqliteCode, sqlite3* db) {
   int32_t status = SqlFailure(sqliteCode);
-  AppendErrorLog("code=" + std::to_string(status) + " purpose=\"" + purpose_ + "\" sqlite=\"" +
-                 (db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(sqliteCode)) + "\"");
+  error_ = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(sqliteCode);
+  if (purpose_ != nullptr) {
+    AppendErrorLog("code=" + std::to_string(status) + " purpose=\"" + purpose_ + "\" sqlite=\"" +
+                   error_ + "\"");
+  }
   return status;
+}
+
+SqlStatement& SqlStatement::Bind(int index, int64_t value) {
+  if (stmt_ != nullptr) BindInt(index, value);
+  return *this;
+}
+
+SqlStatement& SqlStatement::Bind(int index, const std::string& text) {
+  if (stmt_ != nullptr) BindText(index, text);
+  return *this;
+}
+
+SqlStatement& SqlStatement::BindNull(int index) {
+  if (stmt_ != nullptr) sqlite3_bind_null(stmt_, index);
+  return *this;
+}
+
+SqlStatement& SqlStatement::BindBlob(int index, const std::vector<uint8_t>& blob) {
+  if (stmt_ != nullptr) {
+    sqlite3_bind_blob(stmt_, index, blob.data(), static_cast<int>(blob.size()), SQLITE_TRANSIENT);
+  }
+  return *this;
+}
+
+bool SqlStatement::Row() { return stmt_ != nullptr && Step() == 1; }
+
+bool SqlStatement::Run() {
+  if (stmt_ == nullptr) return false;
+  bool done = Step() >= 0;
+  Reset();
+  return done;
+}
+
+std::vector<uint8_t> SqlStatement::BlobBytes(int column) const {
+  std::string_view bytes = BlobView(column);
+  return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
 void SqlStatement::BindInt(int index, int64_t value) {

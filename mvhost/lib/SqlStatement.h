@@ -10,11 +10,16 @@
 
 namespace mvhost {
 
-// A prepared SQLite statement with positional integer and text parameters.
-// Every value reaches SQLite through a bind, never through the SQL text. A
-// failure to prepare or to step (a damaged page, a store locked by another
-// process, a full disk) is returned as a host status and written to the
-// host's error log with the statement's purpose.
+// A prepared SQLite statement with positional parameters (1-based) and
+// columns (0-based). Every value reaches SQLite through a bind, never
+// through the SQL text. Two ways to use it:
+// - the host's services: Prepare with a purpose, Step; a failure to prepare
+//   or to step (a damaged page, a store locked by another process, a full
+//   disk) is returned as a host status and written to the host's error log
+//   with the statement's purpose;
+// - the data import, the export and the mvhost tool: the constructor
+//   prepares, Row and Run step, and a failure keeps SQLite's message in
+//   error() for the caller to report (nothing goes to the error log).
 //
 // On a connection that keeps a statement cache (KeepStatements), a finished
 // statement is kept prepared and handed to the next Prepare of the same SQL:
@@ -28,6 +33,7 @@ class SqlStatement {
   static void EndStatements(sqlite3* db);
 
   SqlStatement() = default;
+  SqlStatement(sqlite3* db, const char* sql);
   ~SqlStatement();
   SqlStatement(const SqlStatement&) = delete;
   SqlStatement& operator=(const SqlStatement&) = delete;
@@ -54,13 +60,27 @@ class SqlStatement {
   void Finalize();
   bool IsPrepared() const { return stmt_ != nullptr; }
 
+  // The import's, export's and tool's use.
+  bool ok() const { return stmt_ != nullptr; }
+  const std::string& error() const { return error_; }
+  SqlStatement& Bind(int index, int64_t value);
+  SqlStatement& Bind(int index, const std::string& text);
+  SqlStatement& BindNull(int index);
+  SqlStatement& BindBlob(int index, const std::vector<uint8_t>& blob);
+  // One step: true for a row; false when done (error() tells a failure).
+  bool Row();
+  // Runs a statement that returns no row, then resets it for the next use.
+  bool Run();
+  std::vector<uint8_t> BlobBytes(int column) const;
+
  private:
   int32_t Failure(int sqliteCode, sqlite3* db);
 
   sqlite3_stmt* stmt_ = nullptr;
   sqlite3* db_ = nullptr;
   std::string sql_;  // the cache's key, on a caching connection
-  const char* purpose_ = "";
+  const char* purpose_ = "";  // null: failures are kept in error_ only
+  std::string error_;
 };
 
 // The host status of an SQLite result code (kErrSqlBase - primary code).

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/RecordText.h"
@@ -13,7 +12,6 @@
 namespace mvhost {
 
 int32_t SysUser::GetCurUserID(char* userId) {
-  MVHOST_FAULT_POINT("ClSysUser::GetCurUserID");
   if (userId == nullptr) return kErrBadArgument;
   int32_t status = 0;
   sqlite3* db = HostSession::Db(&status);
@@ -26,7 +24,6 @@ int32_t SysUser::GetCurUserID(char* userId) {
 }
 
 int32_t SysUser::GetSelectedNo(const char* userId, int32_t* first, int32_t* second) {
-  MVHOST_FAULT_POINT("ClSysUser::GetSelectedNo");
   if (userId == nullptr || first == nullptr || second == nullptr) return kErrBadArgument;
   int32_t status = 0;
   sqlite3* db = HostSession::Db(&status);

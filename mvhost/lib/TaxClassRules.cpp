@@ -1,5 +1,9 @@
 #include "mvhost/lib/TaxClassRules.h"
 
+#include <cstddef>
+
+#include "host/StTAXREPORTRATEINFO.h"
+
 namespace mvhost {
 
 namespace {
@@ -28,6 +32,9 @@ TaxClassRule WithUse(Use use) {
   rule.use = use;
   return rule;
 }
+
+// The offset of a figure of the rate row.
+#define F(member) static_cast<int>(offsetof(StTAXREPORTRATEINFO, member))
 
 constexpr bool kDebit = true;
 constexpr bool kCredit = false;
@@ -76,62 +83,62 @@ TaxClassRule FiguresOf(int taxClass) {
   switch (taxClass) {
     // Sales side.
     case 1:
-      rule = Summed(kCredit, 8, 16, 24);
+      rule = Summed(kCredit, F(taxableSalesExcl), F(taxableSalesTax), F(taxableSalesIncl));
       rule.business = Business::kSales;
       return rule;
     case 2:
-      return Summed(kCredit, 40, -1, -1);
+      return Summed(kCredit, F(exemptSales), -1, -1);
     case 3:
-      return Summed(kCredit, 48, -1, -1);
+      return Summed(kCredit, F(otherNonTaxableSales), -1, -1);
     case 4:
-      rule = Summed(kCredit, 32, -1, -1);
+      rule = Summed(kCredit, F(securitiesSales), -1, -1);
       rule.securities = true;
       return rule;
     case 5:
-      return Summed(kCredit, 56, -1, -1);
+      return Summed(kCredit, F(nonTaxableAssetExports), -1, -1);
     case 6:
-      rule = Summed(kDebit, 64, 72, 80);
+      rule = Summed(kDebit, F(salesReturnsExcl), F(salesReturnsTax), F(salesReturnsIncl));
       rule.business = Business::kReturns;
       return rule;
     case 7:
     case 9:
-      return Summed(kDebit, 96, -1, -1);
+      return Summed(kDebit, F(exemptSalesReturns), -1, -1);
     case 8:
-      return Summed(kDebit, 88, -1, -1);
+      return Summed(kDebit, F(nonTaxableSalesReturns), -1, -1);
     case 10:
-      return Summed(kDebit, 400, 408, 416);
+      return Summed(kDebit, F(badDebtExcl), F(badDebtTax), F(badDebtIncl));
     case 11:
-      return Summed(kCredit, 424, 432, 440);
+      return Summed(kCredit, F(badDebtRecoveredExcl), F(badDebtRecoveredTax), F(badDebtRecoveredIncl));
     // Purchase side: taxable purchases and their returns by attribution.
     case 21:
-      return Summed(kDebit, 104, 112, 120);
+      return Summed(kDebit, F(purchTaxableExcl), F(purchTaxableTax), F(purchTaxableIncl));
     case 22:
-      return Summed(kDebit, 128, 136, 144);
+      return Summed(kDebit, F(purchNonTaxableExcl), F(purchNonTaxableTax), F(purchNonTaxableIncl));
     case 23:
-      return Summed(kDebit, 152, 160, 168);
+      return Summed(kDebit, F(purchCommonExcl), F(purchCommonTax), F(purchCommonIncl));
     case 25:
-      return Summed(kCredit, 256, 264, 272);
+      return Summed(kCredit, F(purchReturnTaxableExcl), F(purchReturnTaxableTax), F(purchReturnTaxableIncl));
     case 26:
-      return Summed(kCredit, 280, 288, 296);
+      return Summed(kCredit, F(purchReturnNonTaxableExcl), F(purchReturnNonTaxableTax), F(purchReturnNonTaxableIncl));
     case 27:
-      return Summed(kCredit, 304, 312, 320);
+      return Summed(kCredit, F(purchReturnCommonExcl), F(purchReturnCommonTax), F(purchReturnCommonIncl));
     // Imports.
     case 34:
-      return ImportTax(kDebit, 476);
+      return ImportTax(kDebit, F(importLocalTax));
     case 38:
-      return ImportTax(kCredit, 484);
+      return ImportTax(kCredit, F(importRefundLocalTax));
     case 41:
-      return ImportTax(kDebit, 184);
+      return ImportTax(kDebit, F(importTaxableTax));
     case 42:
-      return ImportTax(kDebit, 208);
+      return ImportTax(kDebit, F(importNonTaxableTax));
     case 43:
-      return ImportTax(kDebit, 232);
+      return ImportTax(kDebit, F(importCommonTax));
     case 44:
-      return ImportTax(kCredit, 336);
+      return ImportTax(kCredit, F(importRefundTaxableTax));
     case 45:
-      return ImportTax(kCredit, 360);
+      return ImportTax(kCredit, F(importRefundNonTaxableTax));
     case 46:
-      return ImportTax(kCredit, 384);
+      return ImportTax(kCredit, F(importRefundCommonTax));
     case 0:
     case 24:
     case 30:
@@ -148,6 +155,8 @@ TaxClassRule FiguresOf(int taxClass) {
       return WithUse(Use::kUnknown);
   }
 }
+
+#undef F
 
 }  // namespace
 

@@ -24,6 +24,7 @@ namespace taxlink {
 namespace {
 
 using testing::HostFixture;
+using testing::HostStorage;
 
 constexpr int64_t kYen = 10000;
 
@@ -95,7 +96,7 @@ class PassesTest : public ::testing::Test {
     std::vector<Contribution> contributions;
   };
 
-  HostFixture host_;
+  HostFixture host_{HostStorage::kMemory};
   int32_t dataNo_ = 0;
   StDATAINFO dataSet_;
   TaxSettings settings_;

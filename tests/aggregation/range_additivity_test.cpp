@@ -23,6 +23,7 @@ namespace taxlink {
 namespace {
 
 using testing::HostFixture;
+using testing::HostStorage;
 
 constexpr int64_t kYen = 10000;
 constexpr int32_t kCash = 1;
@@ -139,7 +140,7 @@ std::vector<int64_t> Aggregate(int32_t entityKind, int startMonth, int endMonth)
 TEST(RangeAdditivityTest, TheTwoHalvesOfAYearAddUpToTheWholeYear) {
   for (int32_t entityKind : {0, 3}) {
     SCOPED_TRACE(entityKind == 0 ? "corporation" : "individual");
-    HostFixture host;
+    HostFixture host(HostStorage::kMemory);
     BuildYear(host, entityKind);
     std::vector<int64_t> first = Aggregate(entityKind, 1, 6);
     std::vector<int64_t> second = Aggregate(entityKind, 7, 12);

@@ -174,7 +174,12 @@ namespace {
 
 // A host that reports fewer rate rows than its data set has: the tables are
 // sized by the report and the summation must not write past them.
-TEST_F(ProgramRunTest, FewerReportedRateRowsStillWriteTheReport) {
+class FaultBuildRunTest : public ProgramRunTest {
+ protected:
+  FaultBuildRunTest() : ProgramRunTest("TaxLinkAlto", ProgramBuild::kFaults) {}
+};
+
+TEST_F(FaultBuildRunTest, FewerReportedRateRowsStillWriteTheReport) {
   AddSelectedCompany(host_, Company(kStandard, 20140401, 20150331));
   host_.AddJournal(Sale(20140501, 5000, 400, 800, 0));
   std::vector<std::string> steps = JournalRunSteps(OutWindows("tax.xml"), 4, 3);

@@ -269,6 +269,24 @@ TEST_F(RunExitsTest, AProgramFolderOnNoDriveIsNamed) {
                 "map a drive to it or to a folder above it\n");
 }
 
+// A faults file left in a home: the programs of bin/ read no fault
+// settings; those of bin-faults inject the faults and say which.
+TEST_F(RunExitsTest, OnlyTheFaultBuildReadsAFaultsFile) {
+  std::ofstream(host_.Home() + "/faults") << "ClAccConnect::Initiate=fail\n";
+  std::vector<std::string> steps = JournalRunSteps(OutWindows("tax.xml"));
+  steps.push_back(AnswerStep("ok", kClosing));
+  ProgramRunResult release = RunWith(steps);
+  EXPECT_EQ(release.exitCode, 0) << release.standardError;
+  EXPECT_EQ(release.standardError, "");
+  EXPECT_NE(ReadFileBytes(OutPosix("tax.xml")), "");
+
+  UseProgram("TaxLinkAlto", ProgramBuild::kFaults);
+  ProgramRunResult faults = RunWith(steps);
+  EXPECT_EQ(faults.exitCode, 3);
+  EXPECT_EQ(faults.standardError, "mvhost: injecting faults: ClAccConnect::Initiate=-1\n");
+  EXPECT_TRUE(faults.transcript.empty());
+}
+
 struct PreCheckFaultCase {
   const char* name;
   const char* fault;
@@ -277,7 +295,10 @@ struct PreCheckFaultCase {
 };
 
 class HostFaultRunTest : public RunExitsTest,
-                         public ::testing::WithParamInterface<PreCheckFaultCase> {};
+                         public ::testing::WithParamInterface<PreCheckFaultCase> {
+ protected:
+  HostFaultRunTest() { UseProgram("TaxLinkAlto", ProgramBuild::kFaults); }
+};
 
 // A fatal host error in a pre-check or an aggregation pass fails the run with
 // the host's message: figures without what could not be read never reach a

@@ -88,9 +88,10 @@ class TmpfsMount {
   std::string reason_;
 };
 
+// The fault suite runs the programs of bin-faults.
 class FaultRunTest : public ProgramRunTest {
  protected:
-  FaultRunTest() {
+  FaultRunTest() : ProgramRunTest("TaxLinkAlto", ProgramBuild::kFaults) {
     dataNo_ = AddSelectedCompany(host_);
     host_.AddJournal(Sale(20140410, 100000, 8000));
     host_.AddJournal(Purchase(20140520, 50000, 4000));
@@ -229,7 +230,7 @@ TEST_F(FaultRunTest, TwoRunsSavingAtOnceKeepBothRecords) {
   fs::create_directories(appFolder_);
   fs::create_directory_symlink(appFolder_, otherHome.Home() + "/folders/app");
 
-  ProgramRun other;
+  ProgramRun other("TaxLinkAlto", ProgramBuild::kFaults);
   const std::string otherOut = other.workFolder() + "/out";
   ::mkdir(otherOut.c_str(), 0755);
   other.SetUiScript(WrittenRun(WindowsPathOf(otherOut + "/tax.xml"), false));

@@ -18,7 +18,8 @@
 #include "host/ClSetBase.h"
 #include "host/ClSetShohizei.h"
 #include "host/ClSysEnvMgr.h"
-#include "mvhost/lib/FaultInjection.h"
+#include "host/Host.h"
+#include "tests/hosts/FaultTable.h"
 #include "tests/support/HostFixture.h"
 
 namespace taxlink::testing {
@@ -47,6 +48,7 @@ TEST_F(FaultInjectionTest, TheVariableNamesCallsAndCreations) {
   EXPECT_EQ(ClAccConnect::Inst()->Initiate(), 1);
   EXPECT_EQ(new (std::nothrow) ClRuleShiwake, nullptr);
   EXPECT_THROW(delete new ClRuleShiwake, std::bad_alloc);
+  EXPECT_THROW(ClRuleShiwake onTheStack, std::bad_alloc);
   // Other calls and classes work as usual.
   std::unique_ptr<ClRuleKamoku> other(new (std::nothrow) ClRuleKamoku);
   EXPECT_NE(other, nullptr);
@@ -88,13 +90,28 @@ TEST_F(FaultInjectionTest, FaultsReachSetObjectsReadersAndTheDataManager) {
   EXPECT_EQ(reader->GetTaxSaveInfo(&info), -3001);
 }
 
+// A host call without a registered host is a fault of the program's set-up.
+TEST(HostRegistrationDeathTest, ACallWithoutAHostEndsTheProcessSayingWhy) {
+  EXPECT_DEATH(
+      {
+        host::Register(nullptr);
+        ClDataMgr::Inst()->GetSetMgr();
+      },
+      "^taxlink: a host call was made before a host was registered\n$");
+}
+
 TEST(FaultSyntaxTest, EntriesAndMalformedEntries) {
   std::map<std::string, int32_t> entries;
-  EXPECT_TRUE(mvhost::FaultInjection::Parse(" A::B = 7 ;new C=fail,\nD::E=-12", &entries));
+  EXPECT_TRUE(hosts::FaultTable::Parse(" A::B = 7 ;new C=fail,\nD::E=-12", &entries));
   EXPECT_EQ(entries, (std::map<std::string, int32_t>{{"A::B", 7}, {"new C", -1}, {"D::E", -12}}));
   entries.clear();
-  EXPECT_FALSE(mvhost::FaultInjection::Parse("A=,B=x,=3,C,D=99999999999,E=2", &entries));
+  EXPECT_FALSE(hosts::FaultTable::Parse("A=,B=x,=3,C,D=99999999999,E=2", &entries));
   EXPECT_EQ(entries, (std::map<std::string, int32_t>{{"E", 2}}));
+  // A name no host call has is said, not silently ignored.
+  EXPECT_EQ(hosts::FaultTable::Announcement({{"ClSetShohizei::Get", 7}, {"ClSetShohizei::Gett", 1}}),
+            "mvhost: injecting faults: ClSetShohizei::Get=7\n"
+            "mvhost: no host call has the fault name: ClSetShohizei::Gett\n");
+  EXPECT_EQ(hosts::FaultTable::Announcement({}), "");
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ class FilterEvaluatorTest : public ::testing::Test {
     return kinds;
   }
 
-  HostFixture host_;
+  HostFixture host_{HostStorage::kMemory};
 };
 
 using Kinds = std::vector<int32_t>;

@@ -42,7 +42,7 @@ class RateFlagsTest : public ::testing::Test {
     return flags;
   }
 
-  HostFixture host_;
+  HostFixture host_{HostStorage::kMemory};
 };
 
 TEST_F(RateFlagsTest, EachRateLandsInOneBit) {

@@ -127,7 +127,7 @@ TEST(ServicesPeriodTest, InvalidPeriodsAndClosingDaysAreRefused) {
 }
 
 TEST(ServicesPeriodTest, TheDataSetsPeriodObject) {
-  HostFixture host;
+  HostFixture host(HostStorage::kMemory);
   host.AddDataSet({.dataNo = 3, .dataId = "D003", .periodStart = 20130921, .periodEnd = 20140920});
   host.SelectForUser("U01", 3);
   auto* sets = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindDataSets, 1));

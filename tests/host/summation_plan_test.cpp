@@ -122,7 +122,7 @@ class SummationPlanTest : public ::testing::Test {
     journals->MoveFinish();
   }
 
-  HostFixture host_;
+  HostFixture host_{HostStorage::kMemory};
   StFINDINFO monthRange_{};
   int walked_ = 0;
 };

@@ -72,7 +72,7 @@ class SumsAccountsTest : public ::testing::Test {
     return records;
   }
 
-  HostFixture host_;
+  HostFixture host_{HostStorage::kMemory};
 };
 
 TEST_F(SumsAccountsTest, MonthsAndAdjustmentMonthsFillTheirEntries) {

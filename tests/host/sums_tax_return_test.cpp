@@ -112,7 +112,7 @@ class SumsTaxReturnTest : public ::testing::Test {
     host_.AddAccount({.accountId = 1, .code = "100", .name = "現金", .classCode = 0x10000000});
     host_.AddAccount({.accountId = 2, .code = "400", .name = "取引", .classCode = 0x40888000});
   }
-  HostFixture host_;
+  HostFixture host_{HostStorage::kMemory};
 };
 
 TEST_F(SumsTaxReturnTest, EachTaxClassFeedsItsFigures) {

@@ -21,6 +21,7 @@ namespace {
 using testing::CaptureLines;
 using testing::DataSetSpec;
 using testing::HostFixture;
+using testing::HostStorage;
 using testing::ValueOf;
 
 StDATAINFO RecordOf(const DataSetSpec& wanted, int32_t dataNo) {
@@ -51,7 +52,7 @@ TEST(HostBackedReportTest, ConditionTextsReadTheCompanySettings) {
       {0, 1, 0, 0, {" テスト商事株式会社", " 2014/04/01～2015/03/31", " 免税", "", ""}},
   };
   for (const Case& c : cases) {
-    HostFixture host;
+    HostFixture host(HostStorage::kMemory);
     DataSetSpec wanted;
     wanted.filingClass = c.filingClass;
     wanted.roundingMode = c.roundingMode;
@@ -72,7 +73,7 @@ TEST(HostBackedReportTest, ConditionTextsReadTheCompanySettings) {
 }
 
 TEST(HostBackedReportTest, DataAndTransitionalFlagUseTheHostsTaxSetObject) {
-  HostFixture host;
+  HostFixture host(HostStorage::kMemory);
   DataSetSpec wanted;
   int32_t no = host.AddDataSet(wanted);
   host.SelectForUser("U01", no);

@@ -8,14 +8,18 @@
 #include <fstream>
 #include <utility>
 
-#include "mvhost/lib/FaultInjection.h"
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/PeriodMath.h"
 #include "mvhost/lib/SetMgr.h"
+#include "mvhost/lib/StoreAdmin.h"
+#include "mvhost/lib/StoreRows.h"
 #include "platform/Dialog.h"
 #include "platform/Encoding.h"
+#include "tests/hosts/FaultTable.h"
+#include "tests/hosts/MemoryHost.h"
+#include "tests/support/TempFolder.h"
 
 namespace taxlink::testing {
 
@@ -35,60 +39,36 @@ void RestoreEnv(const char* name, const std::optional<std::string>& value) {
   }
 }
 
-// A statement with its values bound in order; runs it once.
-class Insert {
- public:
-  Insert(sqlite3* db, const char* sql) {
-    if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK) {
-      ADD_FAILURE() << sql << ": " << sqlite3_errmsg(db);
-    }
-    db_ = db;
-  }
-  ~Insert() { sqlite3_finalize(stmt_); }
-  Insert& Int(int64_t value) {
-    sqlite3_bind_int64(stmt_, ++index_, value);
-    return *this;
-  }
-  Insert& Null() {
-    sqlite3_bind_null(stmt_, ++index_);
-    return *this;
-  }
-  // Shift_JIS text, stored as UTF-8.
-  Insert& Text(const std::string& cp932) {
-    std::string utf8 = platform::Cp932ToUtf8(cp932);
-    sqlite3_bind_text(stmt_, ++index_, utf8.data(), static_cast<int>(utf8.size()),
-                      SQLITE_TRANSIENT);
-    return *this;
-  }
-  Insert& Blob(const std::string& bytes) {
-    sqlite3_bind_blob(stmt_, ++index_, bytes.data(), static_cast<int>(bytes.size()),
-                      SQLITE_TRANSIENT);
-    return *this;
-  }
-  void Run() {
-    if (sqlite3_step(stmt_) != SQLITE_DONE) ADD_FAILURE() << sqlite3_errmsg(db_);
-  }
+// Shift_JIS text as the store keeps it (UTF-8).
+std::string Utf8(const std::string& cp932) { return platform::Cp932ToUtf8(cp932); }
 
- private:
-  sqlite3* db_ = nullptr;
-  sqlite3_stmt* stmt_ = nullptr;
-  int index_ = 0;
-};
+// Fails the test with the store's message when a write failed.
+void ExpectWritten(bool written, const std::string& error) {
+  if (!written) ADD_FAILURE() << "cannot write the fixture's row: " << error;
+}
 
 }  // namespace
 
-HostFixture::HostFixture() {
-  char pattern[] = "/tmp/mvhost-test-XXXXXX";
-  char* made = mkdtemp(pattern);
-  if (made == nullptr) {
-    ADD_FAILURE() << "cannot create a temporary host home";
-    return;
-  }
-  home_ = made;
+HostFixture::HostFixture(HostStorage storage) {
   oldHome_ = GetEnv("MVHOST_HOME");
   oldFaults_ = GetEnv("MVHOST_FAULTS");
-  setenv("MVHOST_HOME", home_.c_str(), 1);
   unsetenv("MVHOST_FAULTS");
+  if (storage == HostStorage::kMemory) {
+    // No home: the host's services work on the in-memory store alone.
+    unsetenv("MVHOST_HOME");
+    memory_ = std::make_unique<hosts::MemoryHost>();
+    db_ = memory_->store().db();
+    rows_ = std::make_unique<mvhost::StoreRows>(db_);
+    hosts::FaultTable::Instance().Reload();
+    return;
+  }
+  home_ = MakeMemoryTempFolder("mvhost-test");
+  if (home_.empty()) {
+    ADD_FAILURE() << "cannot create a temporary host home";
+    rows_ = std::make_unique<mvhost::StoreRows>(nullptr);
+    return;
+  }
+  setenv("MVHOST_HOME", home_.c_str(), 1);
   mvhost::HostStore store;
   std::string error;
   if (!store.Create(home_, &error)) ADD_FAILURE() << error;
@@ -98,18 +78,24 @@ HostFixture::HostFixture() {
     ADD_FAILURE() << "cannot open the fixture's store";
   }
   sqlite3_busy_timeout(db_, 5000);
+  rows_ = std::make_unique<mvhost::StoreRows>(db_);
   mvhost::HostSession::Close();
   mvhost::SetMgr::UnbindSharedSetObjects();
-  mvhost::FaultInjection::Reload();
+  hosts::FaultTable::Instance().Reload();
 }
 
 HostFixture::~HostFixture() {
+  rows_.reset();
   mvhost::HostSession::Close();
   mvhost::SetMgr::UnbindSharedSetObjects();
-  if (db_ != nullptr) sqlite3_close_v2(db_);
+  if (memory_ != nullptr) {
+    memory_.reset();
+  } else if (db_ != nullptr) {
+    sqlite3_close_v2(db_);
+  }
   RestoreEnv("MVHOST_HOME", oldHome_);
   RestoreEnv("MVHOST_FAULTS", oldFaults_);
-  mvhost::FaultInjection::Reload();
+  hosts::FaultTable::Instance().Reload();
   if (!home_.empty()) {
     std::error_code ignored;
     std::filesystem::remove_all(home_, ignored);
@@ -129,100 +115,79 @@ void HostFixture::Exec(const std::string& sql) {
 }
 
 void HostFixture::SetState(const std::string& key, const std::string& value) {
-  Insert(db_, "INSERT OR REPLACE INTO host_state (key, value) VALUES (?, ?)")
-      .Text(key)
-      .Text(value)
-      .Run();
+  std::string error;
+  ExpectWritten(mvhost::WriteStateEntry(db_, Utf8(key), Utf8(value), &error), error);
 }
 
 void HostFixture::RemoveState(const std::string& key) {
-  Insert(db_, "DELETE FROM host_state WHERE key = ?").Text(key).Run();
+  std::string error;
+  ExpectWritten(mvhost::RemoveStateEntry(db_, Utf8(key), &error), error);
 }
 
 int32_t HostFixture::AddDataSet(const DataSetSpec& wanted) {
-  Insert(db_,
-         "INSERT INTO data_set (data_no, data_id, company_name, period_start, period_end, "
-         "interim_closing, record_kind, entity_kind, income_kind, filing_class, rounding_mode, "
-         "credit_method, main_business_type, tax_included) "
-         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-      .Int(wanted.dataNo)
-      .Text(wanted.dataId)
-      .Text(wanted.companyName)
-      .Int(wanted.periodStart)
-      .Int(wanted.periodEnd)
-      .Int(wanted.interimClosing ? 1 : 0)
-      .Int(wanted.recordKind)
-      .Int(wanted.entityKind)
-      .Int(wanted.incomeKind)
-      .Int(wanted.filingClass)
-      .Int(wanted.roundingMode)
-      .Int(wanted.creditMethod)
-      .Int(wanted.mainBusinessType)
-      .Int(wanted.taxIncluded ? 1 : 0)
-      .Run();
+  mvhost::DataSetInfo info;
+  info.dataNo = wanted.dataNo;
+  info.dataId = Utf8(wanted.dataId);
+  info.companyName = Utf8(wanted.companyName);
+  info.periodStart = wanted.periodStart;
+  info.periodEnd = wanted.periodEnd;
+  info.interimClosing = wanted.interimClosing;
+  info.recordKind = wanted.recordKind;
+  info.entityKind = wanted.entityKind;
+  info.incomeKind = wanted.incomeKind;
+  mvhost::TaxSettings settings;
+  settings.filingClass = wanted.filingClass;
+  settings.roundingMode = wanted.roundingMode;
+  settings.creditMethod = wanted.creditMethod;
+  settings.mainBusinessType = wanted.mainBusinessType;
+  settings.taxIncluded = wanted.taxIncluded;
+  ExpectWritten(rows_->DataSet(info, settings), rows_->error());
   for (size_t row = 0; row < wanted.rates.size(); ++row) {
-    Insert(db_, "INSERT INTO tax_rate (data_no, row_no, rate) VALUES (?, ?, ?)")
-        .Int(wanted.dataNo)
-        .Int(static_cast<int64_t>(row))
-        .Int(wanted.rates[row])
-        .Run();
+    ExpectWritten(rows_->TaxRate(wanted.dataNo, static_cast<int64_t>(row + 1), wanted.rates[row]),
+                  rows_->error());
   }
   current_ = wanted.dataNo;
   return wanted.dataNo;
 }
 
 void HostFixture::SelectForUser(const std::string& userId, int32_t dataNo, int32_t selectedNo1) {
-  Insert(db_,
-         "INSERT OR REPLACE INTO app_user (user_id, name, selected_no1, selected_data_no) "
-         "VALUES (?, ?, ?, ?)")
-      .Text(userId)
-      .Text(userId)
-      .Int(selectedNo1)
-      .Int(dataNo)
-      .Run();
+  mvhost::User user;
+  user.id = Utf8(userId);
+  user.name = user.id;
+  user.selectedNo1 = selectedNo1;
+  ExpectWritten(rows_->User(dataNo, user), rows_->error());
   SetState("current_user", userId);
 }
 
 void HostFixture::AddAccountClass(int32_t dataNo, const AccountClassSpec& wanted) {
-  Insert insert(db_,
-                "INSERT INTO account_class (data_no, class_code, name, parent_class, total) "
-                "VALUES (?, ?, ?, ?, ?)");
-  insert.Int(dataNo).Int(wanted.code).Text(wanted.name);
-  if (wanted.parent.has_value()) {
-    insert.Int(*wanted.parent);
-  } else {
-    insert.Null();
-  }
-  insert.Int(wanted.total ? 1 : 0).Run();
+  mvhost::AccountClass accountClass;
+  accountClass.code = wanted.code;
+  accountClass.name = Utf8(wanted.name);
+  accountClass.parent = wanted.parent;
+  accountClass.total = wanted.total;
+  ExpectWritten(rows_->AccountClass(dataNo, accountClass), rows_->error());
 }
 
 void HostFixture::AddAccount(int32_t dataNo, const AccountSpec& wanted) {
-  Insert(db_,
-         "INSERT INTO account (data_no, account_id, code, name, class_code, excluded, "
-         "balance_side, refund_flag1, refund_flag2) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
-      .Int(dataNo)
-      .Int(wanted.accountId)
-      .Text(wanted.code)
-      .Text(wanted.name)
-      .Int(wanted.classCode)
-      .Int(wanted.excluded ? 1 : 0)
-      .Int(wanted.balanceSide)
-      .Int(wanted.refundFlag1)
-      .Int(wanted.refundFlag2)
-      .Run();
+  mvhost::Account account;
+  account.code = Utf8(wanted.code);
+  account.name = Utf8(wanted.name);
+  account.classCode = wanted.classCode;
+  account.excluded = wanted.excluded;
+  account.balanceSide = wanted.balanceSide;
+  account.refundFlag1 = wanted.refundFlag1;
+  account.refundFlag2 = wanted.refundFlag2;
+  ExpectWritten(rows_->Account(dataNo, wanted.accountId, account), rows_->error());
 }
 
 void HostFixture::AddDepartment(int32_t dataNo, const DepartmentSpec& wanted) {
-  Insert(db_,
-         "INSERT INTO department (data_no, code, name, kind, parent_code, income_kind) "
-         "VALUES (?, ?, ?, ?, ?, ?)")
-      .Int(dataNo)
-      .Int(wanted.code)
-      .Text(wanted.name)
-      .Int(wanted.kind)
-      .Int(wanted.parentCode)
-      .Int(wanted.incomeKind)
-      .Run();
+  mvhost::Department department;
+  department.code = wanted.code;
+  department.name = Utf8(wanted.name);
+  department.kind = wanted.kind;
+  department.parentCode = wanted.parentCode;
+  department.incomeKind = wanted.incomeKind;
+  ExpectWritten(rows_->Department(dataNo, department), rows_->error());
 }
 
 int32_t HostFixture::AddJournal(int32_t dataNo, const JournalSpec& wanted) {
@@ -242,38 +207,34 @@ int32_t HostFixture::AddJournal(int32_t dataNo, const JournalSpec& wanted) {
     if (monthKind == 0) ADD_FAILURE() << "journal date " << wanted.date << " outside the period";
   }
   int32_t lineId = nextLineId_++;
-  Insert insert(db_,
-                "INSERT INTO journal_line (data_no, line_id, journal_no, date, month_kind, "
-                "debit_account, debit_dept, debit_amount, debit_tax, debit_tax_class, "
-                "credit_account, credit_dept, credit_amount, credit_tax, credit_tax_class, "
-                "tax_rate, business_type) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-  insert.Int(dataNo).Int(lineId).Int(wanted.journalNo != 0 ? wanted.journalNo : lineId);
-  insert.Int(wanted.date).Int(monthKind);
-  for (const JournalSide* side : {&wanted.debit, &wanted.credit}) {
-    if (side->account != 0) {
-      insert.Int(side->account);
-    } else {
-      insert.Null();
-    }
-    insert.Int(side->dept).Int(side->amount).Int(side->tax).Int(side->taxClass);
+  mvhost::JournalLine line;
+  line.journalNo = wanted.journalNo != 0 ? wanted.journalNo : lineId;
+  line.date = wanted.date;
+  line.monthKind = monthKind;
+  line.businessType = wanted.businessType;
+  mvhost::JournalSide* sides[2] = {&line.debit, &line.credit};
+  const JournalSide* given[2] = {&wanted.debit, &wanted.credit};
+  for (int k = 0; k < 2; ++k) {
+    sides[k]->dept = given[k]->dept;
+    sides[k]->amount = given[k]->amount;
+    sides[k]->tax = given[k]->tax;
+    sides[k]->taxClass = given[k]->taxClass;
   }
-  insert.Int(wanted.rate).Int(wanted.businessType).Run();
+  ExpectWritten(rows_->JournalLine(dataNo, lineId, line, wanted.debit.account,
+                                   wanted.credit.account, wanted.rate),
+                rows_->error());
   return lineId;
 }
 
 void HostFixture::AddAsset(int32_t dataNo, const AssetSpec& wanted) {
-  Insert(db_,
-         "INSERT INTO fixed_asset (data_no, asset_id, code, name, kind, acquisition_date, "
-         "acquisition_amount, income_kind) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
-      .Int(dataNo)
-      .Int(wanted.assetId)
-      .Text(wanted.code)
-      .Text(wanted.name)
-      .Int(wanted.kind)
-      .Int(wanted.acquisitionDate)
-      .Int(wanted.acquisitionAmount)
-      .Int(wanted.incomeKind)
-      .Run();
+  mvhost::FixedAsset asset;
+  asset.code = Utf8(wanted.code);
+  asset.name = Utf8(wanted.name);
+  asset.kind = wanted.kind;
+  asset.acquisitionDate = wanted.acquisitionDate;
+  asset.acquisitionAmount = wanted.acquisitionAmount;
+  asset.incomeKind = wanted.incomeKind;
+  ExpectWritten(rows_->FixedAsset(dataNo, wanted.assetId, asset), rows_->error());
 }
 
 void HostFixture::SaveReturn(int32_t dataNo, const StSaveTaxInfo& image) {
@@ -281,15 +242,18 @@ void HostFixture::SaveReturn(int32_t dataNo, const StSaveTaxInfo& image) {
 }
 
 void HostFixture::SaveReturnBytes(int32_t dataNo, const std::string& bytes) {
-  Insert(db_, "INSERT OR REPLACE INTO saved_return (data_no, image) VALUES (?, ?)")
-      .Int(dataNo)
-      .Blob(bytes)
-      .Run();
+  ExpectWritten(rows_->SavedReturn(dataNo, std::vector<uint8_t>(bytes.begin(), bytes.end())),
+                rows_->error());
 }
 
 void HostFixture::SetFaultsFile(const std::string& text) {
-  std::ofstream(home_ + "/faults") << text;
-  mvhost::FaultInjection::Reload();
+  if (home_.empty()) {
+    // No home to hold the file: the same entries through the variable.
+    setenv("MVHOST_FAULTS", text.c_str(), 1);
+  } else {
+    std::ofstream(home_ + "/faults") << text;
+  }
+  hosts::FaultTable::Instance().Reload();
 }
 
 class HostMessageRecorder::RecordingUi : public platform::UserInterface {

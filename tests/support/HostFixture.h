@@ -13,6 +13,13 @@
 #include "host/StSaveTaxInfo.h"
 #include "platform/UserInterface.h"
 
+namespace hosts {
+class MemoryHost;
+}
+namespace mvhost {
+class StoreRows;
+}
+
 namespace taxlink::testing {
 
 // Texts given to the fixture are Shift_JIS, as the program's literals are;
@@ -91,9 +98,17 @@ struct AssetSpec {
   int32_t incomeKind = 1;
 };
 
-// A temporary host home with a created store, named by MVHOST_HOME for the
-// life of the object (MVHOST_FAULTS is cleared meanwhile). Rows go in
-// through SQL; the host's services read them like any store:
+// Where a fixture's store lives: in a temporary host home that MVHOST_HOME
+// names (for the runs of the programs and the home's files), or in memory
+// with no home (hosts::MemoryHost).
+enum class HostStorage { kHome, kMemory };
+
+// A store for the life of the object, in a temporary host home named by
+// MVHOST_HOME or in memory (MVHOST_FAULTS is cleared meanwhile). Rows go in
+// through the store's row writer (mvhost/lib/StoreRows.h, the import's),
+// with the ids the test gives and without the import's checks, so that a
+// test can build data an import would refuse; the host's services read them
+// like any store:
 //   HostFixture host;
 //   int32_t no = host.AddDataSet({});
 //   host.SelectForUser("U01", no);
@@ -102,11 +117,12 @@ struct AssetSpec {
 // Rows without a data number go to the data set added last.
 class HostFixture {
  public:
-  HostFixture();
+  explicit HostFixture(HostStorage storage = HostStorage::kHome);
   ~HostFixture();
   HostFixture(const HostFixture&) = delete;
   HostFixture& operator=(const HostFixture&) = delete;
 
+  // The home's folder; empty for a store in memory.
   const std::string& Home() const { return home_; }
   sqlite3* Db() const { return db_; }
   // Runs SQL; fails the test on an error.
@@ -138,13 +154,16 @@ class HostFixture {
   // lines added through SQL leave them stale until a service needs them).
   void BuildJournalDerived(int32_t dataNo);
 
-  // Writes the home's faults file (the fault injection syntax) and rereads it.
+  // Writes the home's faults file (the fault injection syntax) and rereads
+  // it; a store in memory has no home, and the entries go to MVHOST_FAULTS.
   void SetFaultsFile(const std::string& text);
 
  private:
   std::string home_;
   std::optional<std::string> oldHome_;
   std::optional<std::string> oldFaults_;
+  std::unique_ptr<hosts::MemoryHost> memory_;
+  std::unique_ptr<mvhost::StoreRows> rows_;  // the store's row writer
   sqlite3* db_ = nullptr;
   int32_t current_ = 0;
   int32_t nextLineId_ = 1;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "mvhost/lib/HostStore.h"
+#include "tests/support/TempFolder.h"
 
 namespace taxlink_test {
 
@@ -21,11 +22,8 @@ namespace taxlink_test {
 class HostToolHome : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "hosttool-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    ASSERT_NE(::mkdtemp(buffer.data()), nullptr);
-    home_ = buffer.data();
+    home_ = taxlink::testing::MakeMemoryTempFolder("hosttool");
+    ASSERT_NE(home_, "");
     std::string error;
     ASSERT_TRUE(store_.Create(home_, &error)) << error;
     // The tests need no durability; this keeps each transaction cheap.

@@ -42,7 +42,9 @@ void CopyFile(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-std::string BinaryFolder() { return std::string(TAXLINK_BINARY_DIR) + "/bin"; }
+std::string BinaryFolder(ProgramBuild build) {
+  return std::string(TAXLINK_BINARY_DIR) + (build == ProgramBuild::kFaults ? "/bin-faults" : "/bin");
+}
 
 std::string WindowsPathOf(const std::string& posixPath) {
   std::string path = "C:";
@@ -58,11 +60,12 @@ std::string ReadFileBytes(const std::string& path) {
   return bytes.str();
 }
 
-ProgramRun::ProgramRun(const std::string& program) : program_(program) {
+ProgramRun::ProgramRun(const std::string& program, ProgramBuild build)
+    : program_(program), build_(build) {
   work_ = MakeTempFolder();
   programFolder_ = work_ + "/bin";
   ::mkdir(programFolder_.c_str(), 0755);
-  CopyFile(BinaryFolder() + "/" + program_, programFolder_ + "/" + program_);
+  CopyFile(BinaryFolder(build_) + "/" + program_, programFolder_ + "/" + program_);
   SetDefinitionLevel("1");
   scriptPath_ = work_ + "/ui-script.jsonl";
   WriteFile(scriptPath_, "");
@@ -162,7 +165,7 @@ ProgramRunResult ProgramRun::Run(const std::string& hostHome, const std::vector<
                        "; exec \"$0\" \"$@\""};
   }
   if (hostLaunch_) {
-    startPath = BinaryFolder() + "/mvhost";
+    startPath = BinaryFolder(build_) + "/mvhost";
     argvStrings = {startPath, "launch", "Alto", "--program", programPath};
     argvStrings.insert(argvStrings.end(), hostLaunch_->begin(), hostLaunch_->end());
   } else {

@@ -11,6 +11,10 @@
 
 namespace taxlink::testing {
 
+// Which build of the programs a test runs: bin/, or bin-faults/ whose
+// programs inject the faults MVHOST_FAULTS or the home's faults file name.
+enum class ProgramBuild { kRelease, kFaults };
+
 // What one run of a real program executable did.
 struct ProgramRunResult {
   int exitCode = -1;
@@ -21,13 +25,14 @@ struct ProgramRunResult {
   bool untraceable = false;  // WatchRenames was asked for, but ptrace is refused here
 };
 
-// Runs a copy of build/bin/<program> from a private folder (the program looks
+// Runs a copy of build/bin/<program> (or bin-faults/) from a private folder (the program looks
 // for its filing-application definition file and support file next to
 // itself), with a UI script, a transcript and optionally a host window that
 // listens for the program's notifications.
 class ProgramRun {
  public:
-  explicit ProgramRun(const std::string& program = "TaxLinkAlto");
+  explicit ProgramRun(const std::string& program = "TaxLinkAlto",
+                      ProgramBuild build = ProgramBuild::kRelease);
   ~ProgramRun();
   ProgramRun(const ProgramRun&) = delete;
   ProgramRun& operator=(const ProgramRun&) = delete;
@@ -69,6 +74,7 @@ class ProgramRun {
 
  private:
   std::string program_;
+  ProgramBuild build_;
   std::string work_;
   std::string programFolder_;
   std::string scriptPath_;
@@ -78,8 +84,8 @@ class ProgramRun {
   RenameHandler onRename_;
 };
 
-// The POSIX path of the build's executables folder.
-std::string BinaryFolder();
+// The POSIX path of the build's executables folder (of one build).
+std::string BinaryFolder(ProgramBuild build = ProgramBuild::kRelease);
 // The Windows path (drive C: = "/") of a POSIX path.
 std::string WindowsPathOf(const std::string& posixPath);
 // Reads a whole file; empty when it cannot be read.

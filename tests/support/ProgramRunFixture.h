@@ -18,15 +18,16 @@ namespace taxlink::testing {
 // report; the base of the tests that run the real executables.
 class ProgramRunTest : public ::testing::Test {
  protected:
-  explicit ProgramRunTest(const std::string& program = "TaxLinkAlto")
-      : run_(std::make_unique<ProgramRun>(program)) {
+  explicit ProgramRunTest(const std::string& program = "TaxLinkAlto",
+                          ProgramBuild build = ProgramBuild::kRelease)
+      : run_(std::make_unique<ProgramRun>(program, build)) {
     outFolder_ = run_->workFolder() + "/out";
     ::mkdir(outFolder_.c_str(), 0755);
   }
 
-  // Replaces the program under test (another edition).
-  void UseProgram(const std::string& program) {
-    run_ = std::make_unique<ProgramRun>(program);
+  // Replaces the program under test (another edition, or another build).
+  void UseProgram(const std::string& program, ProgramBuild build = ProgramBuild::kRelease) {
+    run_ = std::make_unique<ProgramRun>(program, build);
     outFolder_ = run_->workFolder() + "/out";
     ::mkdir(outFolder_.c_str(), 0755);
   }

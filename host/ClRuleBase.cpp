@@ -1,0 +1,3 @@
+#include "host/ClRuleBase.h"
+
+ClRuleBase::~ClRuleBase() { delete impl_; }

@@ -1,0 +1,5 @@
+#include "host/ClRuleKamoku.h"
+
+#include "host/Host.h"
+
+HOST_OBJECT_DEFINITION(ClRuleKamoku, ClRuleBase, NewRuleKamoku)

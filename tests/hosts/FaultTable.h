@@ -1,0 +1,56 @@
+#ifndef TAXLINK_TESTS_HOSTS_FAULTTABLE_H_
+#define TAXLINK_TESTS_HOSTS_FAULTTABLE_H_
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "tests/hosts/FaultPoint.h"
+
+namespace hosts {
+
+// The code "fail" stands for.
+constexpr int32_t kFaultFail = -1;
+
+// The faults to inject. Entries come from the variable MVHOST_FAULTS and
+// from the file $MVHOST_HOME/faults, separated by commas, semicolons or
+// line breaks ("#" starts a comment in the file):
+//   ClSetShohizei::Get=7        the call returns 7 without doing anything
+//   ClAccConnect::Initiate=fail the call returns -1
+//   new ClRuleShiwake=fail      creating the object yields null
+// The variable wins over the file for the same name. Both are read again
+// when the variable or MVHOST_HOME changes; Reload rereads the file. Each
+// new set of entries is said once on standard error.
+class FaultTable {
+ public:
+  // The process's table.
+  static FaultTable& Instance();
+
+  // The code the call is to return instead of working, or nothing.
+  std::optional<int32_t> Find(FaultPoint point);
+  void Reload();
+
+  // Parses entry text into names and codes; false when an entry is malformed
+  // (the well-formed ones are still taken).
+  static bool Parse(std::string_view text, std::map<std::string, int32_t>* entries);
+  // The line said for a set of entries ("" for none): what is injected, and
+  // which names no host call has.
+  static std::string Announcement(const std::map<std::string, int32_t>& entries);
+
+ private:
+  FaultTable() = default;
+  void Refresh(bool force);
+
+  bool loaded_ = false;
+  std::string env_;
+  std::string home_;
+  std::string announced_;
+  std::array<std::optional<int32_t>, kFaultPointCount> codes_{};
+};
+
+}  // namespace hosts
+
+#endif  // TAXLINK_TESTS_HOSTS_FAULTTABLE_H_
