@@ -15,6 +15,7 @@
 #include <sstream>
 #include <vector>
 
+#include "mvhost/cli/SheetAfterLaunch.h"
 #include "platform/Encoding.h"
 #include "platform/HostWindow.h"
 
@@ -164,7 +165,7 @@ const char* ResultName(int32_t result) {
 
 }  // namespace
 
-std::string EditionProgramPath(const std::string& edition) {
+std::string SiblingProgramPath(const std::string& name) {
   std::vector<char> self(4096);
   ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
   std::string folder = ".";
@@ -172,7 +173,11 @@ std::string EditionProgramPath(const std::string& edition) {
     std::string path(self.data(), static_cast<size_t>(n));
     folder = path.substr(0, path.rfind('/'));
   }
-  return folder + "/TaxLink" + edition;
+  return folder + "/" + name;
+}
+
+std::string EditionProgramPath(const std::string& edition) {
+  return SiblingProgramPath("TaxLink" + edition);
 }
 
 namespace {
@@ -209,6 +214,8 @@ int RunLaunch(const LaunchOptions& options) {
   std::string error;
   if (!window.Open(handle, &error)) return CannotStart(error);
   if (!options.home.empty()) ::setenv("MVHOST_HOME", options.home.c_str(), 1);
+  std::optional<SheetAfterLaunch> sheet;
+  if (options.sheet && !sheet.emplace().Prepare(&error)) return CannotStart(error);
 
   std::string argument = std::to_string(handle) + "," + std::to_string(kHostNotifyMessage) + "," +
                          std::to_string(options.functionId) + "," + pathText;
@@ -270,6 +277,14 @@ int RunLaunch(const LaunchOptions& options) {
     return kLaunchNoNotification;
   }
   std::cout << "result: " << *result << " " << ResultName(*result) << "\n";
+  if (sheet && *result == 0) {
+    std::string sheetPath;
+    if (!sheet->Write(SiblingProgramPath("taxlink-sheet"), &sheetPath, &error)) {
+      std::cerr << "mvhost: no check sheet: " << error << "\n";
+      return kLaunchNoSheet;
+    }
+    std::cout << "sheet: " << sheetPath << "\n";
+  }
   return *result >= 0 && *result <= 2 ? *result : 2;
 }
 
