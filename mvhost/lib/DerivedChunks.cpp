@@ -50,6 +50,24 @@ PackedLine PackedLineOf(const SqlStatement& row, int first) {
   return line;
 }
 
+namespace {
+
+// Stores one chunk's packed lines in place of what it held.
+int32_t StoreChunk(sqlite3* db, int64_t dataNo, int64_t chunk, const std::string& packed) {
+  SqlStatement insert;
+  int32_t status = insert.Prepare(
+      db, "INSERT OR REPLACE INTO journal_chunk (data_no, chunk_no, lines) VALUES (?, ?, ?)",
+      "store the packed journal lines");
+  if (status != 0) return status;
+  insert.BindInt(1, dataNo);
+  insert.BindInt(2, chunk);
+  insert.BindBlob(3, packed);
+  int32_t step = insert.Step();
+  return step < 0 ? step : 0;
+}
+
+}  // namespace
+
 int32_t ChunkWriter::Add(int64_t lineId, const PackedLine& line) {
   const int64_t chunk = ChunkOf(lineId);
   if (chunk != chunk_) {
@@ -76,16 +94,8 @@ int32_t ChunkWriter::Write(int64_t chunk, const std::string& packed) {
                             "chunk_no < ?",
                             {dataNo_, written_, chunk}, &ignored);
   if (status != 0) return status;
-  SqlStatement insert;
-  status = insert.Prepare(
-      db_, "INSERT OR REPLACE INTO journal_chunk (data_no, chunk_no, lines) VALUES (?, ?, ?)",
-      "store the packed journal lines");
+  status = StoreChunk(db_, dataNo_, chunk, packed);
   if (status != 0) return status;
-  insert.BindInt(1, dataNo_);
-  insert.BindInt(2, chunk);
-  insert.BindBlob(3, packed);
-  int32_t step = insert.Step();
-  if (step < 0) return step;
   written_ = chunk;
   return 0;
 }
@@ -143,16 +153,7 @@ int32_t RewriteChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* 
                       "DELETE FROM journal_chunk WHERE data_no = ? AND chunk_no = ?",
                       {dataNo, chunk}, &ignored);
   } else {
-    SqlStatement write;
-    status = write.Prepare(
-        db, "INSERT OR REPLACE INTO journal_chunk (data_no, chunk_no, lines) VALUES (?, ?, ?)",
-        "store the packed journal lines");
-    if (status != 0) return status;
-    write.BindInt(1, dataNo);
-    write.BindInt(2, chunk);
-    write.BindBlob(3, packed);
-    step = write.Step();
-    status = step < 0 ? step : 0;
+    status = StoreChunk(db, dataNo, chunk, packed);
   }
   if (status != 0) return status;
   return QueryInt(db, "forget the changes of rewritten journal lines",
