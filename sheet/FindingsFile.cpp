@@ -20,8 +20,8 @@ bool Text(const Json& object, const char* name, std::string* out) {
 // The place without its source ("data set 7:journal 2/line 2" becomes
 // "journal 2/line 2"): the section names the data set once.
 std::string PlaceInSource(const std::string& place, const std::string& source) {
-  if (!source.empty() && place.size() > source.size() && place.compare(0, source.size(), source) == 0 &&
-      place[source.size()] == ':') {
+  if (!source.empty() && place.size() > source.size() &&
+      place.compare(0, source.size(), source) == 0 && place[source.size()] == ':') {
     return place.substr(source.size() + 1);
   }
   return place;

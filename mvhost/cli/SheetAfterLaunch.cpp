@@ -76,7 +76,8 @@ class FindingsFile {
     buffer.push_back('\0');
     const int fd = ::mkstemp(buffer.data());
     if (fd < 0) {
-      *error = "cannot create a file for the check's findings: " + std::string(std::strerror(errno));
+      *error = std::string("cannot create a file for the check's findings: ") +
+               std::strerror(errno);
       return false;
     }
     ::close(fd);
