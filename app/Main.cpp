@@ -1,5 +1,5 @@
 // The program's entry: builds the command line, registers the front ends
-// built in, runs the one application object and exits with its run result
+// built beside it (modules loaded only when chosen), runs the one application object and exits with its run result
 // (0 written, 1 stopped, 2 failed), or 3 when the host refused the link and
 // nothing was done.
 
@@ -8,26 +8,34 @@
 #include <exception>
 #include <string>
 
+#include "app/FrontEndModule.h"
 #include "app/HostLaunch.h"
 #include "app/HostRegistration.h"
 #include "app/LinkApp.h"
 #include "app/RunFailure.h"
 #include "platform/UserInterface.h"
-#ifdef TAXLINK_WITH_DESKTOP_UI
-#include "desktop/DesktopUi.h"
-#endif
-#ifdef TAXLINK_WITH_TERMINAL_UI
-#include "terminal/TerminalScreen.h"
-#include "terminal/TerminalUi.h"
-#endif
 
 namespace {
+
+#ifdef TAXLINK_WITH_DESKTOP_UI
+taxlink::FrontEndModule& DesktopModule() {
+  static taxlink::FrontEndModule module("desktop", "taxlink-desktop.so");
+  return module;
+}
+#endif
+
+#ifdef TAXLINK_WITH_TERMINAL_UI
+taxlink::FrontEndModule& TerminalModule() {
+  static taxlink::FrontEndModule module("terminal", "taxlink-terminal.so");
+  return module;
+}
+#endif
 
 // The run's windows are gone: a front end that holds the terminal gives it
 // back before anything more is printed and before the host is told.
 void ReleaseScreen() {
 #ifdef TAXLINK_WITH_TERMINAL_UI
-  terminal::ReleaseTerminal();
+  TerminalModule().Release();
 #endif
 }
 
@@ -49,10 +57,10 @@ void ReleaseScreen() {
 int main(int argc, char** argv) {
   taxlink::RegisterHost();
 #ifdef TAXLINK_WITH_DESKTOP_UI
-  platform::SetDesktopUiFactory(&desktop::MakeDesktopUi);
+  platform::SetDesktopUiFactory([] { return DesktopModule().Make(); });
 #endif
 #ifdef TAXLINK_WITH_TERMINAL_UI
-  platform::SetTerminalUiFactory(&terminal::MakeTerminalUi);
+  platform::SetTerminalUiFactory([] { return TerminalModule().Make(); });
 #endif
   platform::SetFrontEndLostHandler(&EndAfterFrontEndLost);
   // A script that was asked for but cannot be read would cancel every

@@ -21,7 +21,8 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp "$bin/TaxLinkAlto" "$work/"
+# The program with its front-end modules, which it loads from its own folder.
+cp "$bin/TaxLinkAlto" "$bin"/taxlink-*.so "$work/"
 printf '[ProgramLevel]\r\nSY26=1\r\n' >"$work/VelzoDef.ini"
 export MVHOST_HOME="$work/home" TAXLINK_DRIVES="C=/"
 unset WAYLAND_DISPLAY TAXLINK_UI_SCRIPT QT_QPA_PLATFORM

@@ -46,6 +46,21 @@ std::string BinaryFolder(ProgramBuild build) {
   return std::string(TAXLINK_BINARY_DIR) + (build == ProgramBuild::kFaults ? "/bin-faults" : "/bin");
 }
 
+std::vector<std::string> FrontEndModuleFiles() {
+  std::vector<std::string> names;
+  std::ifstream list(BinaryFolder() + "/front-ends");
+  for (std::string line; std::getline(list, line);) {
+    if (!line.empty()) names.push_back("taxlink-" + line + ".so");
+  }
+  return names;
+}
+
+void ProgramRun::RemoveFrontEndModules() {
+  for (const std::string& module : FrontEndModuleFiles()) {
+    ::unlink((programFolder_ + "/" + module).c_str());
+  }
+}
+
 std::string WindowsPathOf(const std::string& posixPath) {
   std::string path = "C:";
   for (char c : posixPath) path.push_back(c == '/' ? '\\' : c);
@@ -66,6 +81,13 @@ ProgramRun::ProgramRun(const std::string& program, ProgramBuild build)
   programFolder_ = work_ + "/bin";
   ::mkdir(programFolder_.c_str(), 0755);
   CopyFile(BinaryFolder(build_) + "/" + program_, programFolder_ + "/" + program_);
+  // The front-end modules the program loads from its own folder.
+  for (const std::string& module : FrontEndModuleFiles()) {
+    std::string target = BinaryFolder(build_) + "/" + module;
+    if (::symlink(target.c_str(), (programFolder_ + "/" + module).c_str()) != 0) {
+      throw std::runtime_error("cannot link " + module + " beside the program copy");
+    }
+  }
   SetDefinitionLevel("1");
   scriptPath_ = work_ + "/ui-script.jsonl";
   WriteFile(scriptPath_, "");

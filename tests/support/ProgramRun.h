@@ -46,6 +46,8 @@ class ProgramRun {
   void SetDefinitionLevel(const std::optional<std::string>& level);
   // Writes a file next to the program (raw bytes).
   void WriteProgramFile(const std::string& name, const std::string& bytes);
+  // Takes away the front-end modules beside the program copy.
+  void RemoveFrontEndModules();
 
   // The UI script, one JSON step per line (UTF-8).
   void SetUiScript(const std::vector<std::string>& steps);
@@ -92,6 +94,9 @@ class ProgramRun {
 // The POSIX path of the build's executables folder (of one build).
 std::string BinaryFolder(ProgramBuild build = ProgramBuild::kRelease);
 // The Windows path (drive C: = "/") of a POSIX path.
+// The front-end modules built beside the programs (bin/front-ends).
+std::vector<std::string> FrontEndModuleFiles();
+
 std::string WindowsPathOf(const std::string& posixPath);
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);

@@ -1,0 +1,13 @@
+// The entry points of taxlink-terminal.so (platform/FrontEndModule.h).
+
+#include "platform/FrontEndModule.h"
+#include "terminal/TerminalScreen.h"
+#include "terminal/TerminalUi.h"
+
+extern "C" {
+
+platform::UserInterface* TaxLinkFrontEndMake() { return terminal::MakeTerminalUi().release(); }
+
+void TaxLinkFrontEndRelease() { terminal::ReleaseTerminal(); }
+
+}  // extern "C"
