@@ -13,7 +13,7 @@ function(taxlink_front_end_module target file_name)
     LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/bin-faults
-    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${CMAKE_BINARY_DIR}/bin-faults/
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/bin/${file_name}.so ${CMAKE_BINARY_DIR}/bin-faults/
     VERBATIM)
   set_property(GLOBAL APPEND PROPERTY TAXLINK_FRONT_END_MODULES ${target})
 endfunction()

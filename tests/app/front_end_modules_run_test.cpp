@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,8 @@ struct ChosenCase {
   // under the tests anyway).
   std::vector<std::string> environment;
 };
+
+void PrintTo(const ChosenCase& c, std::ostream* out) { *out << c.frontEnd; }
 
 class ChosenFrontEndTest : public FrontEndModulesTest, public ::testing::WithParamInterface<ChosenCase> {
  protected:
