@@ -34,10 +34,7 @@ constexpr char kUserId[] = "U01";
 // Bump when the generated data changes, so that cached homes are rebuilt.
 constexpr int kGeneratorVersion = 1;
 
-[[noreturn]] void Fail(const std::string& what) {
-  std::fprintf(stderr, "bench data: %s\n", what.c_str());
-  std::exit(2);
-}
+[[noreturn]] void Fail(const std::string& what) { FailBench(what); }
 
 // Text in Shift_JIS, stored as UTF-8 like every text of the store.
 std::string Utf8(const std::string& cp932) { return platform::Cp932ToUtf8(cp932); }
@@ -376,9 +373,13 @@ const BenchHome& CachedBenchHome(const BenchDataSetShape& shape) {
   return *inserted.first->second;
 }
 
+void FailBench(const std::string& what) {
+  std::fprintf(stderr, "bench data: %s\n", what.c_str());
+  std::exit(2);
+}
+
 bool PrepareJournalAggregation(const BenchHome& home, TaxSettings* settings) {
-  *settings = ReadTaxSettings(home.dataSet);
-  if (!settings->recordRead.ok() || !settings->rateCountRead.ok()) return false;
+  if (!ReadTaxSettings(home.dataSet, settings).ok()) return false;
   settings->record.filingClass = 2;
   return true;
 }

@@ -2,9 +2,11 @@
 #define TAXLINK_BENCH_BENCHHOME_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "aggregation/ProgressSink.h"
+#include "aggregation/RuleObjects.h"
 #include "aggregation/TaxSettings.h"
 #include "aggregation/TaxSummaryTables.h"
 #include "host/StDATAINFO.h"
@@ -52,6 +54,20 @@ bool PrepareJournalAggregation(const BenchHome& home, TaxSettings* settings);
 Status RunJournalPasses(const BenchHome& home, const TaxSettings& settings,
                         TaxSummaryTables* tables, int startMonth = 4, int endMonth = 3,
                         ProgressSink& progress = ProgressSink::None());
+
+// Ends the process with a message: a benchmark without its data or its
+// host objects is meaningless.
+[[noreturn]] void FailBench(const std::string& what);
+
+// A prepared rule object of the active home; exits the process when the
+// host cannot make one.
+template <class Rule>
+std::unique_ptr<Rule> PreparedRule() {
+  std::unique_ptr<Rule> rule;
+  Status status = CreateRuleObject(&rule);
+  if (!status.ok()) FailBench("no rule object: " + status.ToString());
+  return rule;
+}
 
 }  // namespace taxlink::bench
 
