@@ -116,6 +116,7 @@ void FaultTable::Refresh(bool force) {
 }
 
 std::optional<int32_t> FaultTable::Find(FaultPoint point) {
+  if (observer_) observer_(point);
   Refresh(false);
   return codes_[static_cast<size_t>(point)];
 }

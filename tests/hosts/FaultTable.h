@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -29,9 +30,14 @@ class FaultTable {
   // The process's table.
   static FaultTable& Instance();
 
-  // The code the call is to return instead of working, or nothing.
+  // The code the call is to return instead of working, or nothing. Every
+  // call of the host passes here first, also when no fault is set.
   std::optional<int32_t> Find(FaultPoint point);
   void Reload();
+
+  // Calls observer with each host call's point as the call starts (before
+  // its fault is looked up); an empty function stops it.
+  void Observe(std::function<void(FaultPoint)> observer) { observer_ = std::move(observer); }
 
   // Parses entry text into names and codes; false when an entry is malformed
   // (the well-formed ones are still taken).
@@ -49,6 +55,7 @@ class FaultTable {
   std::string home_;
   std::string announced_;
   std::array<std::optional<int32_t>, kFaultPointCount> codes_{};
+  std::function<void(FaultPoint)> observer_;
 };
 
 }  // namespace hosts
