@@ -1,7 +1,5 @@
 #include "aggregation/AccountClasses.h"
 
-#include <algorithm>
-
 namespace taxlink {
 
 namespace {
@@ -20,26 +18,6 @@ const std::vector<uint32_t> kIndividualList = {
 
 const std::vector<uint32_t> kNoList;
 
-// Corporate line groups.
-const uint32_t kMerchandise[] = {0x40884400, 0x20804000, 0x20400000, 0x20400008,
-                                 0x20400004, 0x20200000, 0x20200040};
-const uint32_t kSellingAdmin[] = {0x40882000, 0x40882040, 0x40882020,
-                                  0x40882010, 0x40882008, 0x40882004};
-const uint32_t kNonOperating[] = {0x40844000};
-const uint32_t kOther[] = {0x40440000, 0x40440040, 0x40440080};
-
-// Individual groups.
-const uint32_t kPurchases[] = {0x40884400, 0x20804000, 0x20400000, 0x20400008,
-                               0x20400004, 0x20200000, 0x20200040};
-const uint32_t kExpenses[] = {0x40882000, 0x40882040, 0x40882020, 0x40882010,
-                              0x40882008, 0x40882004, 0x40844000, 0x40844080,
-                              0x40440000, 0x40440040, 0x40440080};
-
-template <std::size_t N>
-bool Contains(const uint32_t (&classes)[N], uint32_t classCode) {
-  return std::find(std::begin(classes), std::end(classes), classCode) != std::end(classes);
-}
-
 }  // namespace
 
 const std::vector<uint32_t>& AccountClassList(int list) {
@@ -56,17 +34,13 @@ const std::vector<uint32_t>& AccountClassList(int list) {
 }
 
 CorporateLine CorporateLineOfClass(uint32_t classCode) {
-  if (Contains(kMerchandise, classCode)) return CorporateLine::kMerchandise;
-  if (Contains(kSellingAdmin, classCode)) return CorporateLine::kSellingAdmin;
-  if (Contains(kNonOperating, classCode)) return CorporateLine::kNonOperating;
-  if (Contains(kOther, classCode)) return CorporateLine::kOther;
-  return CorporateLine::kNone;
+  const RefundStatementClass* entry = FindRefundStatementClass(classCode);
+  return entry == nullptr ? CorporateLine::kNone : entry->corporate;
 }
 
 IndividualGroup IndividualGroupOfClass(uint32_t classCode) {
-  if (Contains(kPurchases, classCode)) return IndividualGroup::kPurchases;
-  if (Contains(kExpenses, classCode)) return IndividualGroup::kExpenses;
-  return IndividualGroup::kNone;
+  const RefundStatementClass* entry = FindRefundStatementClass(classCode);
+  return entry == nullptr ? IndividualGroup::kNone : entry->individual;
 }
 
 bool IsNonTaxablePurchaseClass(uint8_t taxClass) {

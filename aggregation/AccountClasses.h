@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/RefundStatementClasses.h"
+
 namespace taxlink {
 
 // Account-class selection lists of BuildAccountList.
@@ -20,13 +22,18 @@ constexpr uint32_t kClassMerchandiseTotal = 0x40884400;
 constexpr uint32_t kClassSellingAdminTotal = 0x40882000;
 constexpr uint32_t kClassNonOperatingTotal = 0x40844000;
 constexpr uint32_t kClassOtherTotal = 0x40440000;
+static_assert(FindRefundStatementClass(kClassMerchandiseTotal)->corporateTotal &&
+              FindRefundStatementClass(kClassSellingAdminTotal)->corporateTotal &&
+              FindRefundStatementClass(kClassNonOperatingTotal)->corporateTotal &&
+              FindRefundStatementClass(kClassOtherTotal)->corporateTotal);
 
-// The corporate refund-statement line that an account class belongs to.
-enum class CorporateLine { kNone, kMerchandise, kSellingAdmin, kNonOperating, kOther };
+// The corporate refund-statement line that an account class belongs to
+// (the host's table, host/RefundStatementClasses.h).
+using CorporateLine = CorporateRefundLine;
 CorporateLine CorporateLineOfClass(uint32_t classCode);
 
 // The individual refund-statement group of an account class.
-enum class IndividualGroup { kNone, kPurchases, kExpenses };
+using IndividualGroup = IndividualRefundGroup;
 IndividualGroup IndividualGroupOfClass(uint32_t classCode);
 
 // A journal tax class that is not a taxable purchase: below 21, 24, or

@@ -4,6 +4,7 @@
 // nothing was done.
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
 
@@ -30,6 +31,19 @@ void ReleaseScreen() {
 #endif
 }
 
+// The front end lost its screen for good (the display server ended): the
+// run fails, says why and still tells the host, instead of ending with
+// nothing posted.
+[[noreturn]] void EndAfterFrontEndLost(const char* why) {
+  taxlink::LinkApp& app = taxlink::TheApp();
+  std::fprintf(stderr, "taxlink: %s; the run failed.\n", why);
+  app.runResult = 2;
+  ReleaseScreen();
+  app.ExitInstance();
+  std::fflush(nullptr);
+  std::_Exit(app.ExitStatus());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -40,6 +54,7 @@ int main(int argc, char** argv) {
 #ifdef TAXLINK_WITH_TERMINAL_UI
   platform::SetTerminalUiFactory(&terminal::MakeTerminalUi);
 #endif
+  platform::SetFrontEndLostHandler(&EndAfterFrontEndLost);
   // A script that was asked for but cannot be read would cancel every
   // dialog: stop before anything is done instead.
   std::string problem = platform::UiScriptProblem();

@@ -36,6 +36,13 @@ constexpr char kCreateFolder[] = "指定されたフォルダは存在しませ�
 constexpr char kCreateFolderFailed[] =
     "フォルダの作成に失敗しました。\n\n出力先を再入力してください。";
 constexpr char kOverwrite[] = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
+// A path longer than the program's path buffers, typed or chosen.
+constexpr char kPathTooLong[] = "データの出力先が長すぎます。\n\n出力先を再入力してください。";
+// A path the host fixed that is too long: nobody can correct it here.
+constexpr char kHostPathTooLong[] =
+    "連動元製品から指定されたデータの出力先が長すぎます。\n\nアプリケーションを終了します。";
+// A drive letter without a root: no folder can be created there.
+constexpr char kNoSuchDrive[] = "指定されたドライブが見つかりません。\n\n有効なドライブを指定してください。";
 
 constexpr char kFixedOutputCaption[] = "出力先";
 constexpr char kDefaultFileName[] = "*.xml";
@@ -171,7 +178,12 @@ bool ConditionsDialog::OnInitDialog() {
     }
   }
 
-  // 7. A path fixed by the host cannot be changed.
+  // 7. A path fixed by the host cannot be changed; one too long for the
+  // run's buffers ends the dialog, as nothing here could correct it.
+  if (!hostOutputPath.empty() && hostOutputPath.size() > kMaxOutputPath && !IsEnded()) {
+    platform::Ui().MessageBox(Handle(), kHostPathTooLong, kMessageCaption, kRefusalStyle);
+    EndDialog(kConditionsCancelled);
+  }
   if (!hostOutputPath.empty()) {
     outputPathText_ = hostOutputPath;
     EnableItem(kIdcBrowseButton, false);
@@ -194,8 +206,13 @@ bool ConditionsDialog::OnInitDialog() {
   } else {
     ShowMonths(journalMonths_);
     CheckRadioButton(kIdcByJournals, kIdcSavedReturnValues, kIdcByJournals);
-    // With the method fixed the focus goes to the first tab stop instead.
-    SetFocusTo(IsItemEnabled(kIdcByJournals) ? kIdcByJournals : kIdcStartMonth);
+    // With the method fixed the focus goes to the start month instead, its
+    // text selected as the keyboard would leave it, so typing replaces it.
+    if (IsItemEnabled(kIdcByJournals)) {
+      SetFocusTo(kIdcByJournals);
+    } else {
+      GotoDlgCtrl(kIdcStartMonth);
+    }
     aggregationMethod_ = kByJournals;
   }
 
@@ -306,6 +323,8 @@ void ConditionsDialog::Browse() {
   request.filter = kBrowseFilter;
   request.title = kBrowseTitle;
   request.flags = kBrowseFlags;
+  // The run takes a path of up to 260 bytes.
+  request.maxFile = kPathBufferSize;
   if (platform::Ui().GetSaveFileName(request)) {
     outputPathText_ = request.chosenPath;
     UpdateData(false);
@@ -354,6 +373,10 @@ void ConditionsDialog::OnRun() {
     Refuse(kNoPath, kIdcOutputPath);
     return;
   }
+  if (outputPathText_.size() > kMaxOutputPath) {
+    Refuse(kPathTooLong, kIdcOutputPath);
+    return;
+  }
   if (!IsValidPathText(path)) {
     Refuse(kBadCharacters, kIdcOutputPath);
     return;
@@ -364,6 +387,10 @@ void ConditionsDialog::OnRun() {
   }
   if (FileNamePart(path).empty()) {
     Refuse(kNoFileName, kIdcOutputPath);
+    return;
+  }
+  if (!DriveExists(path)) {
+    Refuse(kNoSuchDrive, kIdcOutputPath);
     return;
   }
   std::string folder = FolderPart(path);

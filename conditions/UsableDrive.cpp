@@ -66,4 +66,12 @@ bool IsUsableDriveLetter(char letter, int accessMode) {
   }
 }
 
+bool DriveExists(const char* path) {
+  if (path == nullptr || path[0] == '\0' || path[1] != ':') return true;
+  int c = static_cast<signed char>(path[0]);
+  if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return true;
+  char root[4] = {static_cast<char>(c), ':', '\\', '\0'};
+  return platform::GetDriveType(root) != DRIVE_NO_ROOT_DIR;
+}
+
 }  // namespace taxlink

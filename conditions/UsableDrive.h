@@ -18,6 +18,10 @@ bool IsUsableDrive(const char* path);
 // a-z (including any byte of 0x80 and above) is refused.
 bool IsUsableDriveLetter(char letter, int accessMode);
 
+// False when the path names a drive letter ("Q:\x.xml", "Q:x.xml") that has
+// no root directory: nothing can be created or written there.
+bool DriveExists(const char* path);
+
 }  // namespace taxlink
 
 #endif  // TAXLINK_CONDITIONS_USABLEDRIVE_H_

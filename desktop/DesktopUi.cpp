@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -67,13 +69,41 @@ bool CanOpenDisplay() {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+QtMessageHandler previousHandler = nullptr;
+
+// Qt says so and ends the process with status 1 when the connection to the
+// display server breaks; the program is told first, so that the run fails
+// with its reason and the host still hears of it.
+void WatchForLostDisplay(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.contains(QLatin1String("connection broke"))) {
+    platform::FrontEndLost("the desktop front end lost its display (the display server ended)");
+  }
+  if (previousHandler != nullptr) previousHandler(type, context, message);
+}
+
+// Qt's own texts (the file dialog's menus, columns and tooltips) in
+// Japanese, as the rest of the program; Debian's qt6-translations-l10n.
+void LoadJapaneseTranslations(QApplication* application) {
+  auto* translator = new QTranslator(application);
+  if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator);
+  } else {
+    delete translator;
+  }
+}
+
 }  // namespace
 
 void EnsureApplication() {
   if (QCoreApplication::instance() != nullptr) return;
+  previousHandler = qInstallMessageHandler(WatchForLostDisplay);
   // Never destroyed: windows of dialogs owned by static objects may still
   // go away while the process exits.
   auto* application = new QApplication(ArgumentCount(), Arguments());
+  // Windows come and go between the run's steps; none of them ends the
+  // application (Qt would end the event loops of the dialogs still to come).
+  QApplication::setQuitOnLastWindowClosed(false);
+  LoadJapaneseTranslations(application);
   // Message boxes and the file dialog in the dialogs' font.
   platform::DialogTemplate reference{};
   reference.fontName = "ＭＳ Ｐゴシック";

@@ -1,5 +1,6 @@
 #include "desktop/DialogWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFocusEvent>
@@ -17,6 +18,8 @@
 #include <algorithm>
 
 #include "desktop/QtText.h"
+#include "platform/Encoding.h"
+#include "platform/WinTypes.h"
 #include "mvhost/lib/ToolTipRegistry.h"
 #include "platform/Dialog.h"
 
@@ -41,10 +44,6 @@ void SetButtonText(QAbstractButton* button, const std::string& cp932) {
 // Brings a window to the front where the platform can (not offscreen).
 void Raise(QWidget* window) {
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) window->raise();
-}
-
-bool IsArrowKey(int key) {
-  return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
 }
 
 }  // namespace
@@ -108,6 +107,13 @@ QWidget* DialogWindow::MakeWidget(std::size_t index) {
     case ControlKind::kProgressBar: {
       auto* bar = new QProgressBar(this);
       bar->setTextVisible(false);
+      // A smooth bar fills evenly; the others in blocks, as the template
+      // asks (the progress window's overall and detail bars).
+      bool smooth = (control.style & platform::kStyleSmooth) != 0;
+      bar->setStyleSheet(QStringLiteral(
+          "QProgressBar { border: 1px solid #8c8c8c; background: #ffffff; }"
+          "QProgressBar::chunk { background: #2f6fc4; %1 }")
+                             .arg(smooth ? QString() : QStringLiteral("width: 7px; margin: 1px;")));
       return bar;
     }
     case ControlKind::kPicture: {
@@ -159,7 +165,22 @@ void DialogWindow::RunUntilEnded() {
     loop.exec(QEventLoop::DialogExec);
     loop_ = nullptr;
   }
+  // The loop can end without the model (the application told to quit):
+  // the dialog is then cancelled as the person's Esc would.
+  CancelThroughModel();
   hide();
+}
+
+void DialogWindow::CancelThroughModel() {
+  if (dialog_.IsEnded()) return;
+  dialog_.UserKey(platform::kVkEscape, 0);
+  if (!dialog_.IsEnded()) dialog_.EndDialog(IDCANCEL);
+}
+
+void DialogWindow::reject() {
+  if (dialog_.IsEnded() || !dialog_.IsModal()) return;
+  dialog_.UserKey(platform::kVkEscape, 0);
+  AfterAction();
 }
 
 void DialogWindow::SyncVisibility() {
@@ -218,20 +239,28 @@ void DialogWindow::Refresh() {
   if (focused != nullptr && focused->isEnabled() && focusWidget() != focused) {
     focused->setFocus(Qt::OtherFocusReason);
   }
+  // Every selection the model set is applied, also one equal to the last:
+  // Qt's edit drops its selection when it loses the focus.
   for (std::size_t i = 0; i < controls.size() && i < items_.size(); ++i) {
     const platform::Control& control = controls[i];
     if (control.kind != ControlKind::kEdit) continue;
-    if (items_[i].selStart != control.selStart || items_[i].selEnd != control.selEnd) {
-      ApplySelection(items_[i], control.text, control.selStart, control.selEnd);
-    }
+    if (items_[i].selSerial != control.selSerial) ApplySelection(items_[i], control);
+  }
+  // The focus is always drawn (Qt draws it only after a Tab of its own):
+  // a keyboard user sees what Enter and Space will act on.
+  if (!testAttribute(Qt::WA_KeyboardFocusChange)) {
+    setAttribute(Qt::WA_KeyboardFocusChange, true);
+    if (QWidget* widget = focusWidget()) widget->update();
   }
   refreshing_ = false;
 }
 
-void DialogWindow::ApplySelection(Item& item, const std::string& text, int start, int end) {
+void DialogWindow::ApplySelection(Item& item, const platform::Control& control) {
   auto* edit = static_cast<QLineEdit*>(item.widget);
-  item.selStart = start;
-  item.selEnd = end;
+  item.selSerial = control.selSerial;
+  const std::string& text = control.text;
+  int start = control.selStart;
+  int end = control.selEnd;
   if (end < 0) {
     edit->selectAll();
     return;
@@ -254,22 +283,27 @@ void DialogWindow::Typed(std::size_t index) {
   if (refreshing_) return;
   Item& item = items_[index];
   auto* edit = static_cast<QLineEdit*>(item.widget);
-  int cursor = edit->cursorPosition();
   QString typed = edit->text();
-  dialog_.UserSetText(item.id, FromQt(typed));
+  std::string text;
+  bool taken = platform::TryUtf8ToCp932(typed.toStdString(), &text);
+  if (taken) {
+    // The caret as a byte offset of the Shift_JIS text.
+    int caret = static_cast<int>(FromQt(typed.left(edit->cursorPosition())).size());
+    taken = dialog_.UserEditText(item.id, text, caret, caret);
+  }
   const platform::Control& control = dialog_.Controls()[index];
-  QString kept = ToQt(control.text);
-  if (kept != typed) {
-    // The model dropped what the edit does not take (a non-digit, a
-    // character past the limit): the caret stays where the person was.
+  if (!taken) {
+    // A key the edit does not take (a letter in a month, a character past
+    // the limit or without a Shift_JIS form) leaves text and selection as
+    // they were.
     refreshing_ = true;
-    edit->setText(kept);
-    edit->setCursorPosition(std::max(0, cursor - static_cast<int>(typed.size() - kept.size())));
+    edit->undo();
+    if (edit->text() != ToQt(control.text)) edit->setText(ToQt(control.text));
     refreshing_ = false;
+    QApplication::beep();
   }
   item.shownText = control.text;
-  item.selStart = control.selStart;
-  item.selEnd = control.selEnd;
+  item.selSerial = control.selSerial;
   AfterAction();
 }
 
@@ -304,6 +338,19 @@ bool DialogWindow::TakeKey(const QKeyEvent* key, const QObject* watched, int* vi
     case Qt::Key_Enter: code = platform::kVkReturn; break;
     case Qt::Key_Escape: code = platform::kVkEscape; break;
     case Qt::Key_F12: code = platform::kVkF12; break;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+      // In an edit the arrows move the caret; elsewhere the model moves
+      // within the focused button's group.
+      if (qobject_cast<const QLineEdit*>(watched) == nullptr) {
+        code = key->key() == Qt::Key_Left    ? platform::kVkLeft
+               : key->key() == Qt::Key_Up    ? platform::kVkUp
+               : key->key() == Qt::Key_Right ? platform::kVkRight
+                                             : platform::kVkDown;
+      }
+      break;
     default: {
       int k = key->key();
       bool letterOrDigit = (k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9);
@@ -340,9 +387,6 @@ bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
         AfterAction();
         return true;
       }
-      // Arrows would move Qt's focus or check a radio button behind the
-      // model's back.
-      if (IsArrowKey(key->key()) && qobject_cast<QAbstractButton*>(watched) != nullptr) return true;
       break;
     }
     case QEvent::FocusIn: {

@@ -3,16 +3,14 @@
 
 #include <QDialog>
 
+#include "platform/Dialog.h"
+
 #include <string>
 #include <vector>
 
 #include "desktop/DialogMetrics.h"
 
 class QEventLoop;
-
-namespace platform {
-class Dialog;
-}
 
 namespace desktop {
 
@@ -38,6 +36,12 @@ class DialogWindow : public QDialog {
   // The widget of control id; null when there is none.
   QWidget* ControlWidget(int id) const;
 
+  // Qt's own ways of ending a dialog go through the model's cancel (its
+  // message, its result) or are ignored: only the model ends the window.
+  void reject() override;
+  void accept() override {}
+  void done(int) override {}
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -48,8 +52,7 @@ class DialogWindow : public QDialog {
     int id = -1;
     QWidget* widget = nullptr;
     std::string shownText;  // the model text the widget shows
-    int selStart = 0;       // the model selection last applied
-    int selEnd = 0;
+    unsigned selSerial = 0; // the model selection last applied
   };
 
   void Build();
@@ -62,7 +65,10 @@ class DialogWindow : public QDialog {
   void Typed(std::size_t index);
   void Clicked(std::size_t index);
   void AfterAction();
-  void ApplySelection(Item& item, const std::string& text, int start, int end);
+  void ApplySelection(Item& item, const platform::Control& control);
+  // Cancels a model that is still open the way Esc does (its message), or
+  // ends it as cancelled when it ignores Esc.
+  void CancelThroughModel();
 
   platform::Dialog& dialog_;
   DialogMetrics metrics_;

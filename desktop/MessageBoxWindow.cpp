@@ -24,7 +24,8 @@ std::vector<ButtonChoice> ButtonsOf(uint32_t style) {
     case MB_OKCANCEL:
       return {{"OK", QMessageBox::AcceptRole, "ok"}, {"キャンセル", QMessageBox::RejectRole, "cancel"}};
     case MB_YESNO:
-      return {{"はい", QMessageBox::YesRole, "yes"}, {"いいえ", QMessageBox::NoRole, "no"}};
+      // Y and N answer, as the mnemonics of the buttons.
+      return {{"はい(&Y)", QMessageBox::YesRole, "yes"}, {"いいえ(&N)", QMessageBox::NoRole, "no"}};
     default:
       return {{"OK", QMessageBox::AcceptRole, "ok"}};
   }

@@ -7,6 +7,7 @@
 #include "mvhost/lib/DataExport.h"
 #include "mvhost/lib/DataImport.h"
 #include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/StoredDataCheck.h"
 
 namespace fuzz {
 
@@ -31,9 +32,34 @@ mvhost::HostStore& Store() {
 
 void CheckImportRoundTrip(const std::string& text, const std::string& baseDir) {
   mvhost::HostStore& store = Store();
-  int32_t dataNo = 0;
   std::string error;
-  if (!mvhost::ImportDataSetText(store, text, "fuzz.json", baseDir, true, &dataNo, &error)) return;
+  // Every finding of the import's bookkeeping check is made in full.
+  mvhost::ImportOptions options;
+  options.replace = true;
+  options.finding = [](const mvhost::CheckFinding& finding) {
+    if (finding.Text().find(mvhost::CheckRuleId(finding.rule)) == std::string::npos ||
+        finding.Json().empty()) {
+      Broken("a finding without its rule: " + finding.Text());
+    }
+  };
+  mvhost::ImportOutcome outcome;
+  if (!mvhost::ImportDataSetText(store, text, "fuzz.json", baseDir, options, &outcome, &error)) {
+    return;
+  }
+  const int32_t dataNo = outcome.dataNo;
+  // The check of the stored data set finds what the import's found.
+  mvhost::CheckRequest request;
+  request.dataNo = dataNo;
+  mvhost::CheckCounts stored;
+  if (mvhost::CheckStoredDataSet(store, request,
+                                 [&stored](const mvhost::CheckFinding& f) { stored.Add(f.rule); },
+                                 &error) != mvhost::CheckStatus::kChecked) {
+    Broken("an imported data set cannot be checked: " + error);
+  }
+  if (stored.Summary() != outcome.findings.Summary()) {
+    Broken("the import found " + outcome.findings.Summary() + ", the stored data set " +
+           stored.Summary());
+  }
   std::string first;
   if (!mvhost::ExportDataSet(store, dataNo, &first, &error)) {
     Broken("an imported data set cannot be exported: " + error);

@@ -54,11 +54,7 @@ void Dialog::Create() {
   if (OnInitDialog()) {
     for (Control& control : controls_) {
       if ((control.style & kStyleTabStop) != 0 && IsFocusable(control)) {
-        SetFocusTo(control.id);
-        if (control.kind == ControlKind::kEdit) {
-          control.selStart = 0;
-          control.selEnd = -1;
-        }
+        FocusSelectingAll(control);
         break;
       }
     }
@@ -129,10 +125,15 @@ void Dialog::SetFocusTo(int id) {
   focusId_ = id;
 }
 
+void Dialog::GotoDlgCtrl(int id) {
+  if (Control* control = GetControl(id)) FocusSelectingAll(*control);
+}
+
 void Dialog::SetSel(int id, int start, int end) {
   if (Control* control = GetControl(id)) {
     control->selStart = start;
     control->selEnd = end;
+    ++control->selSerial;
   }
 }
 
@@ -178,14 +179,20 @@ bool Dialog::UpdateData(bool saveAndValidate) {
   return true;
 }
 
-bool Dialog::UserSetText(int id, const std::string& text) {
-  if (!created_ || ended_) return false;
+Control* Dialog::TypableEdit(int id) {
+  if (!created_ || ended_) return nullptr;
   Control* control = GetControl(id);
   if (control == nullptr || control->kind != ControlKind::kEdit || !control->enabled ||
       !control->visible) {
-    return false;
+    return nullptr;
   }
   SetFocusTo(id);
+  return control;
+}
+
+bool Dialog::UserSetText(int id, const std::string& text) {
+  Control* control = TypableEdit(id);
+  if (control == nullptr) return false;
   // Typed character by character: an edit with the number style refuses
   // everything but digits, and nothing is typed past the limit.
   std::string typed;
@@ -201,6 +208,26 @@ bool Dialog::UserSetText(int id, const std::string& text) {
   control->text = typed;
   control->selStart = static_cast<int>(typed.size());
   control->selEnd = static_cast<int>(typed.size());
+  ++control->selSerial;
+  return true;
+}
+
+bool Dialog::UserEditText(int id, const std::string& text, int selStart, int selEnd) {
+  Control* control = TypableEdit(id);
+  if (control == nullptr) return false;
+  if ((control->style & kStyleNumber) != 0) {
+    for (char c : text) {
+      if (c < '0' || c > '9') return false;
+    }
+  }
+  // A text already past the limit (set by the program) may still shrink.
+  if (control->textLimit != 0 && text.size() > control->textLimit &&
+      text.size() > control->text.size()) {
+    return false;
+  }
+  control->text = text;
+  control->selStart = selStart;
+  control->selEnd = selEnd;
   return true;
 }
 
@@ -394,6 +421,7 @@ void Dialog::FocusSelectingAll(Control& control) {
   if (control.kind == ControlKind::kEdit) {
     control.selStart = 0;
     control.selEnd = -1;
+    ++control.selSerial;
   }
 }
 

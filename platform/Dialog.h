@@ -38,6 +38,10 @@ struct Control {
   std::size_t textLimit = 0;  // edits: at most this many bytes typed; 0 = none
   int selStart = 0;           // edits: selection, selEnd -1 = to the end
   int selEnd = 0;
+  // Edits: counts the selections the dialog set (EM_SETSEL, a keyboard move
+  // into the edit), so that a front end applies one even when it equals the
+  // last: the person's own caret moves are not reported back.
+  unsigned selSerial = 0;
   bool caretVisible = false;  // EM_SCROLLCARET was sent since the last focus change
   // Progress bars (PBM_SETRANGE, PBM_SETSTEP, PBM_SETPOS, PBM_STEPIT).
   int rangeMin = 0;
@@ -81,6 +85,9 @@ class Dialog {
   bool IsChecked(int id) const;
   void LimitText(int id, std::size_t bytes);
   void SetFocusTo(int id);
+  // WM_NEXTDLGCTL: the focus to the control as the keyboard moves it, an
+  // edit with its whole text selected, so that typing replaces it.
+  void GotoDlgCtrl(int id);
   int GetFocusId() const { return focusId_; }
   // EM_SETSEL and EM_SCROLLCARET.
   void SetSel(int id, int start, int end);
@@ -153,6 +160,11 @@ class Dialog {
   // User actions, called by front ends. Each returns false when the action
   // could not be done (unknown or disabled control, dialog already ended).
   bool UserSetText(int id, const std::string& text);  // typing: limit, digits-only
+  // One key or paste in an edit, as the person left its text and selection:
+  // taken whole, or refused whole (false, the edit unchanged) when the edit
+  // does not take it: a non-digit in a digits-only edit, or a text that
+  // grew past the limit.
+  bool UserEditText(int id, const std::string& text, int selStart, int selEnd);
   bool UserClick(int id);       // a push or radio button
   // A key-down: Enter, Esc, Tab; the arrow keys move within the focused
   // button's group (a radio button reached so is clicked; edits keep their
@@ -180,6 +192,9 @@ class Dialog {
   void MoveFocus(bool backwards, std::size_t from);
   void MoveInGroup(bool forward);
   bool ActivateMnemonic(int virtualKey, unsigned modifiers);
+  // The edit that typing can reach, focused; null for an unknown, disabled
+  // or hidden control, one that is no edit, or an ended dialog.
+  Control* TypableEdit(int id);
   // Focus for a keyboard move: an edit gets its whole text selected.
   void FocusSelectingAll(Control& control);
   // Tells the front end of a change of a modeless window: at once when it

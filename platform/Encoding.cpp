@@ -19,10 +19,12 @@ class Converter {
   Converter& operator=(const Converter&) = delete;
 
   // Converts input; an invalid or unconvertible sequence either fails the
-  // whole conversion (strict) or becomes "?" (lenient), skipping
-  // skipLength(rest) bytes of input.
+  // whole conversion (strict, with its offset in failedAt when given) or
+  // becomes "?" (lenient), skipping skipLength(rest) bytes of input.
   bool Convert(std::string_view input, bool strict,
-               std::size_t (*skipLength)(std::string_view rest), std::string* out) {
+               std::size_t (*skipLength)(std::string_view rest), std::string* out,
+               std::size_t* failedAt = nullptr) {
+    if (failedAt != nullptr) *failedAt = 0;
     if (cd_ == reinterpret_cast<iconv_t>(-1)) return false;
     iconv(cd_, nullptr, nullptr, nullptr, nullptr);
     std::string result;
@@ -38,7 +40,10 @@ class Converter {
       result.append(chunk, static_cast<std::size_t>(outPtr - chunk));
       if (rc != static_cast<std::size_t>(-1)) break;
       if (error == E2BIG) continue;
-      if (strict) return false;
+      if (strict) {
+        if (failedAt != nullptr) *failedAt = input.size() - inLeft;
+        return false;
+      }
       // EILSEQ or EINVAL (incomplete sequence at the end).
       result.push_back('?');
       std::size_t skip = skipLength(std::string_view(in, inLeft));
@@ -118,6 +123,15 @@ bool TryCp932ToUtf8(std::string_view cp932, std::string* out) {
   if (!ToUtf8().Convert(cp932, true, Cp932SkipLength, &result)) return false;
   *out = std::move(result);
   return true;
+}
+
+std::size_t FindInvalidCp932(std::string_view cp932) {
+  std::string ignored;
+  std::size_t failedAt = 0;
+  if (ToUtf8().Convert(cp932, true, Cp932SkipLength, &ignored, &failedAt)) {
+    return std::string_view::npos;
+  }
+  return failedAt;
 }
 
 bool TryUtf8ToCp932(std::string_view utf8, std::string* out) {

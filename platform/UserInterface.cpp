@@ -20,6 +20,11 @@ std::unique_ptr<UserInterface>& Current() {
   return *current;
 }
 
+FrontEndLostHandler& LostHandler() {
+  static FrontEndLostHandler handler = nullptr;
+  return handler;
+}
+
 UiFactory& TerminalFactory() {
   static UiFactory factory = nullptr;
   return factory;
@@ -115,6 +120,12 @@ std::unique_ptr<UserInterface> SetUi(std::unique_ptr<UserInterface> ui) {
   std::unique_ptr<UserInterface> previous = std::move(Current());
   Current() = std::move(ui);
   return previous;
+}
+
+void SetFrontEndLostHandler(FrontEndLostHandler handler) { LostHandler() = handler; }
+
+void FrontEndLost(const char* why) {
+  if (LostHandler() != nullptr) LostHandler()(why);
 }
 
 void SetTerminalUiFactory(UiFactory factory) { TerminalFactory() = factory; }

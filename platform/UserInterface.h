@@ -1,6 +1,7 @@
 #ifndef TAXLINK_PLATFORM_USERINTERFACE_H_
 #define TAXLINK_PLATFORM_USERINTERFACE_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,6 +22,9 @@ struct SaveFileRequest {
   std::string filter;            // "Xml Files (*.xml)|*.xml||"
   std::string title;
   uint32_t flags = 0;
+  // nMaxFile: the bytes the caller's buffer holds for the chosen path,
+  // terminator included; a longer path is refused in the dialog.
+  std::size_t maxFile = 260;
   std::string chosenPath;        // out: the full path when confirmed
 };
 
@@ -54,6 +58,14 @@ class UserInterface {
 UserInterface& Ui();
 // Replaces the front end (tests); returns the previous one.
 std::unique_ptr<UserInterface> SetUi(std::unique_ptr<UserInterface> ui);
+
+// A front end that loses its screen for good (the display server ended)
+// calls FrontEndLost with the reason in English, from wherever it notices.
+// The program registers what ends the run then (it says why and still tells
+// the host); without a handler nothing happens and the front end goes on.
+using FrontEndLostHandler = void (*)(const char* why);
+void SetFrontEndLostHandler(FrontEndLostHandler handler);
+void FrontEndLost(const char* why);
 
 // The interactive front ends register their factories here. A factory that
 // cannot start (no display, a terminal it cannot drive) returns null, and the

@@ -18,35 +18,40 @@ constexpr uint16_t Off(std::size_t offset) { return static_cast<uint16_t>(offset
 // Saved-return offsets of the members m8, m5 and m3 of StSaveTaxInfo.
 #define SAVED(m) \
   SavedOffsets { {Off(offsetof(StSaveTaxInfo, m##8)), Off(offsetof(StSaveTaxInfo, m##5)), \
-                  Off(offsetof(StSaveTaxInfo, m##3))}, false }
+                  Off(offsetof(StSaveTaxInfo, m##3))}, false, #m }
 #define SAVED_X20(m) \
   SavedOffsets { {Off(offsetof(StSaveTaxInfo, m##8)), Off(offsetof(StSaveTaxInfo, m##5)), \
-                  Off(offsetof(StSaveTaxInfo, m##3))}, true }
+                  Off(offsetof(StSaveTaxInfo, m##3))}, true, #m }
 #define SAVED85(m) \
-  SavedOffsets { {Off(offsetof(StSaveTaxInfo, m##8)), Off(offsetof(StSaveTaxInfo, m##5)), 0}, false }
+  SavedOffsets { {Off(offsetof(StSaveTaxInfo, m##8)), Off(offsetof(StSaveTaxInfo, m##5)), 0}, \
+                 false, #m }
 #define SAVED8(m) \
-  SavedOffsets { {Off(offsetof(StSaveTaxInfo, m##8)), 0, 0}, false }
-#define RATE(field) Off(offsetof(Rate, field))
-#define TYPE(field) Off(offsetof(Type, field))
+  SavedOffsets { {Off(offsetof(StSaveTaxInfo, m##8)), 0, 0}, false, #m }
+// The offset of a figure and its member name.
+#define RATE(field) Off(offsetof(Rate, field)), #field
+#define TYPE(field) Off(offsetof(Type, field)), #field
 
 constexpr SavedOffsets kNoSaved{};
 
-constexpr FormElement Figure(const char* stem, uint16_t figure, SavedOffsets saved,
-                             uint8_t rates = kAllRates) {
-  return FormElement{stem, rates, JournalSource::kRateFigure, figure, 0, 0, saved};
+constexpr FormElement Figure(const char* stem, uint16_t figure, const char* name,
+                             SavedOffsets saved, uint8_t rates = kAllRates) {
+  return FormElement{stem, rates, JournalSource::kRateFigure, figure, name, 0, 0, saved};
 }
 
 constexpr FormElement Empty(const char* stem, SavedOffsets saved, uint8_t rates = kAllRates) {
-  return FormElement{stem, rates, JournalSource::kEmpty, 0, 0, 0, saved};
+  return FormElement{stem, rates, JournalSource::kEmpty, 0, nullptr, 0, 0, saved};
 }
 
-constexpr FormElement ByType(const char* stem, uint8_t type, uint16_t figure, uint8_t slot,
-                             SavedOffsets saved) {
-  return FormElement{stem, kAllRates, JournalSource::kBusinessType, figure, type, slot, saved};
+constexpr FormElement ByType(const char* stem, uint8_t type, uint16_t figure, const char* name,
+                             uint8_t slot, SavedOffsets saved) {
+  return FormElement{stem, kAllRates, JournalSource::kBusinessType, figure, name, type, slot,
+                     saved};
 }
 
-constexpr FormElement Unclassified(const char* stem, uint16_t figure, uint8_t slot) {
-  return FormElement{stem, kAllRates, JournalSource::kUnclassified, figure, 0, slot, kNoSaved};
+constexpr FormElement Unclassified(const char* stem, uint16_t figure, const char* name,
+                                   uint8_t slot) {
+  return FormElement{stem, kAllRates, JournalSource::kUnclassified, figure, name, 0, slot,
+                     kNoSaved};
 }
 
 // Accumulator slots of the business-type groups.

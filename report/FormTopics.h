@@ -34,7 +34,8 @@ enum class JournalSource : uint8_t {
 // is written empty in saved-return mode.
 struct SavedOffsets {
   uint16_t at[kRateGroups] = {0, 0, 0};
-  bool times20 = false;  // the saved amount is multiplied by 20
+  bool times20 = false;          // the saved amount is multiplied by 20
+  const char* member = nullptr;  // the StSaveTaxInfo member without its rate digit
 };
 
 struct FormElement {
@@ -43,6 +44,7 @@ struct FormElement {
   JournalSource journal;
   uint16_t figure;       // byte offset in StTAXREPORTRATEINFO or
                          // StTAXREPORTBUSINESSTYPEINFO
+  const char* figureName;  // the member at that offset
   uint8_t businessType;  // 1..6 for kBusinessType
   uint8_t slot;          // accumulator: 0 excluding tax, 1 tax, 2 including
   SavedOffsets saved;

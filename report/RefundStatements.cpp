@@ -10,6 +10,7 @@
 #include "host/StSaveTaxInfo.h"
 #include "report/AmountRounding.h"
 #include "report/RecordFigure.h"
+#include "report/ReportFormat.h"
 #include "xml/XmlTextWriter.h"
 
 namespace taxlink {
@@ -19,13 +20,8 @@ namespace {
 constexpr uint16_t kFormDepth = 2;
 constexpr uint16_t kFormValueDepth = 3;
 
+// The statements' element names and order come from the format table.
 constexpr std::size_t kKanpuhCount = 16;
-constexpr const char* kKanpuhNames[kKanpuhCount] = {
-    "KESSANZEIKUBUN", "SHOHINSHIIRE1",   "SHOHINSHIIRE2",   "HANBAIIPPAN1",
-    "HANBAIIPPAN2",   "EIGYOGAIHIYOU1",  "EIGYOGAIHIYOU2",  "SONOTASONEKI1",
-    "SONOTASONEKI2",  "SHISANZEIKUBUN",  "KOTEISHISAN1",    "KOTEISHISAN2",
-    "KURINOBESHISAN1", "KURINOBESHISAN2", "SONOTASISAN1",   "SONOTASISAN2",
-};
 // Positions in KANPUH.
 constexpr std::size_t kHCode = 0;
 constexpr std::size_t kHFirstLine = 1;    // eight line amounts
@@ -33,14 +29,6 @@ constexpr std::size_t kHAssetsCode = 9;
 constexpr std::size_t kHFirstAsset = 10;  // six asset amounts
 
 constexpr std::size_t kKanpukCount = 17;
-constexpr const char* kKanpukNames[kKanpukCount] = {
-    "KESSANZEIKUBUN",       "JIGYOSHIIRE1",         "JIGYOSHIIRE2",
-    "JIGYOHITSUYOU1",       "JIGYOHITSUYOU2",       "JIGYOKOTEISHISAN1",
-    "JIGYOKOTEISHISAN2",    "FUDOUSANHITSUYOU1",    "FUDOUSANHITSUYOU2",
-    "FUDOUSANKOTEISHISAN1", "FUDOUSANKOTEISHISAN2", "SONOTASHIIRE1",
-    "SONOTASHIIRE2",        "SONOTAHITSUYOU1",      "SONOTAHITSUYOU2",
-    "SONOTAKOTEISHISAN1",   "SONOTAKOTEISHISAN2",
-};
 
 // The sixteen amount rows of KANPUK in journal mode: the line and the part
 // of it (none: the row is never written), and the income kinds that leave
@@ -109,13 +97,16 @@ int64_t SavedStatementAmount(const StSaveTaxInfo& saved, std::size_t index) {
 }
 
 template <std::size_t N>
-bool WriteForm(XmlTextWriter& writer, const char* form, const char* const (&names)[N],
+bool WriteForm(XmlTextWriter& writer, const GroupFormat& form,
                const std::array<std::string, N>& values) {
-  if (!writer.WriteStartTag(form, kFormDepth)) return false;
+  if (form.elements.size() != N) return false;
+  if (!writer.WriteStartTag(form.name.c_str(), kFormDepth)) return false;
   for (std::size_t i = 0; i < N; ++i) {
-    if (!writer.WriteElement(names[i], values[i], kFormValueDepth)) return false;
+    if (!writer.WriteElement(form.elements[i].name.c_str(), values[i], kFormValueDepth)) {
+      return false;
+    }
   }
-  return writer.WriteEndTag(form, kFormDepth);
+  return writer.WriteEndTag(form.name.c_str(), kFormDepth);
 }
 
 }  // namespace
@@ -141,7 +132,7 @@ bool ReportDocument::WriteKanpuh(XmlTextWriter& writer, const StDATAINFO& dataSe
     values[kHFirstAsset] = AmountText(t.corpFixedAssets, mode);       // KOTEISHISAN1
     values[kHFirstAsset + 2] = AmountText(t.corpDeferredAssets, mode);  // KURINOBESHISAN1
   }
-  return WriteForm(writer, "KANPUH", kKanpuhNames, values);
+  return WriteForm(writer, KanpuhFormat(), values);
 }
 
 bool ReportDocument::WriteKanpuk(XmlTextWriter& writer, const StDATAINFO& dataSet,
@@ -163,7 +154,7 @@ bool ReportDocument::WriteKanpuk(XmlTextWriter& writer, const StDATAINFO& dataSe
       values[i + 1] = AmountTextWithZero((t.*(row.line)).*(row.part), run_.settings.roundingMode());
     }
   }
-  return WriteForm(writer, "KANPUK", kKanpukNames, values);
+  return WriteForm(writer, KanpukFormat(), values);
 }
 
 bool ReportDocument::WriteSavedKanpuh(XmlTextWriter& writer, const StDATAINFO& dataSet) {
@@ -185,7 +176,7 @@ bool ReportDocument::WriteSavedKanpuh(XmlTextWriter& writer, const StDATAINFO& d
     if (anyLine) values[kHCode] = SavedCode(saved.kanpuhCode);
     if (anyAsset) values[kHAssetsCode] = SavedCode(saved.assetsCode);
   }
-  return WriteForm(writer, "KANPUH", kKanpuhNames, values);
+  return WriteForm(writer, KanpuhFormat(), values);
 }
 
 bool ReportDocument::WriteSavedKanpuk(XmlTextWriter& writer, const StDATAINFO& dataSet) {
@@ -200,7 +191,7 @@ bool ReportDocument::WriteSavedKanpuk(XmlTextWriter& writer, const StDATAINFO& d
     }
     if (any) values[0] = SavedCode(saved.kanpukCode);
   }
-  return WriteForm(writer, "KANPUK", kKanpukNames, values);
+  return WriteForm(writer, KanpukFormat(), values);
 }
 
 }  // namespace taxlink

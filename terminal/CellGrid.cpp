@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "terminal/CellText.h"
+
 namespace terminal {
 
 CellGrid::CellGrid(int rows, int cols)
@@ -37,6 +39,7 @@ int CellGrid::Put(int row, int col, std::wstring_view text, unsigned attributes,
     // Frame characters become the terminal's own one-cell lines, whatever
     // width the locale gives the Unicode forms.
     bool frame = c >= kLineHorizontal && c <= kCornerBottomRight;
+    if (!frame) c = ShowableForm(c);
     int width = frame ? 1 : ::wcwidth(c);
     if (width == 0) continue;  // combining marks are not kept apart
     if (width < 0) {

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <climits>
 #include <cwchar>
 
 #include "platform/Encoding.h"
@@ -63,8 +64,37 @@ bool ToCp932(wchar_t typed, std::string* out) {
   return platform::TryUtf8ToCp932(std::string_view(utf8, written), out);
 }
 
+namespace {
+
+// The bytes of the character in the locale's encoding; 0 when it has none
+// or cannot show it.
+std::size_t LocaleBytes(wchar_t c) {
+  char bytes[MB_LEN_MAX];
+  std::mbstate_t state{};
+  std::size_t length = std::wcrtomb(bytes, c, &state);
+  return length == static_cast<std::size_t>(-1) || ::wcwidth(c) < 0 ? 0 : length;
+}
+
+}  // namespace
+
+wchar_t ShowableForm(wchar_t c) {
+  if (c < 0x80) return c;
+  static constexpr wchar_t kPairs[][2] = {{0xFF5E, 0x301C}, {0xFF0D, 0x2212}, {0x2225, 0x2016},
+                                          {0xFFE0, 0x00A2}, {0xFFE1, 0x00A3}, {0xFFE2, 0x00AC}};
+  std::size_t own = LocaleBytes(c);
+  for (const auto& pair : kPairs) {
+    wchar_t other = c == pair[0] ? pair[1] : c == pair[1] ? pair[0] : 0;
+    if (other == 0) continue;
+    // The shorter form is the common one: EUC-JP has ～ only in the JIS X
+    // 0212 plane (three bytes), which terminals rarely show, but 〜 in two.
+    std::size_t alternative = LocaleBytes(other);
+    if (alternative != 0 && (own == 0 || alternative < own)) return other;
+  }
+  return own != 0 ? c : L'?';
+}
+
 int CellWidth(wchar_t c) {
-  int width = ::wcwidth(c);
+  int width = ::wcwidth(ShowableForm(c));
   return width < 0 ? 1 : width;
 }
 

@@ -13,6 +13,12 @@ std::wstring ToWide(std::string_view cp932);
 // The Shift_JIS bytes of a typed character; false when it has none.
 bool ToCp932(wchar_t typed, std::string* out);
 
+// The character as the locale can show it: itself, else its other form of
+// the Japanese character sets (～ U+FF5E and 〜 U+301C, － and −, ∥ and ‖,
+// ￠ ￡ ￢ and ¢ £ ¬: code page 932 and the EUC-JP or Shift_JIS locales map
+// these bytes differently), else "?".
+wchar_t ShowableForm(wchar_t c);
+
 // Cells of one character: 2 for full-width ones, 0 for combining marks; a
 // character the locale cannot print counts 1 (it is shown as "?").
 int CellWidth(wchar_t c);

@@ -6,6 +6,7 @@
 #include "terminal/CellText.h"
 #include "terminal/EditBuffer.h"
 #include "terminal/EditField.h"
+#include "terminal/SizeNotice.h"
 
 namespace terminal {
 namespace {
@@ -41,19 +42,6 @@ int PutShown(CellGrid& grid, int row, int col, const ShownText& shown, unsigned 
   return used;
 }
 
-void PaintTooSmall(CellGrid& grid, const DialogLayout& layout) {
-  std::wstring needed = std::to_wstring(layout.neededCols) + L"x" + std::to_wstring(layout.neededRows);
-  std::wstring now = std::to_wstring(grid.Cols()) + L"x" + std::to_wstring(grid.Rows());
-  const std::wstring lines[] = {L"端末が小さすぎます。",
-                                L"この画面には " + needed + L" 以上が必要です（いまは " + now + L"）。",
-                                L"端末を広げてください。"};
-  int row = grid.Rows() / 2 - 1;
-  for (const std::wstring& line : lines) {
-    int width = TextWidth(line);
-    grid.Put(row++, width < grid.Cols() ? (grid.Cols() - width) / 2 : 0, line, kBold);
-  }
-}
-
 // The label of a button that a key names in its text, "実行(F12)" -> "実行".
 bool ButtonForKey(const Control& control, const std::wstring& keyName, std::wstring* label) {
   if (control.kind != ControlKind::kPushButton) return false;
@@ -84,8 +72,7 @@ DialogLayout DialogView::Layout(const CellGrid& grid) const {
 void DialogView::Paint(CellGrid& grid, bool active, const std::vector<mvhost::ToolTip>& tips) {
   DialogLayout layout = Layout(grid);
   if (!layout.fits) {
-    grid.Clear();
-    PaintTooSmall(grid, layout);
+    PaintSizeNotice(grid, layout.neededCols, layout.neededRows);
     return;
   }
   grid.Fill(layout.frame, 0);
@@ -135,14 +122,24 @@ void DialogView::PaintControl(CellGrid& grid, const Control& control, const Cell
       int width = TextWidth(shown.text) < inner ? TextWidth(shown.text) : inner;
       unsigned look = focused ? (attributes | kReverse | kBold) : attributes;
       grid.Fill({row, col, 1, cells.cols}, look);
-      grid.Put(row, col, L"[", look);
-      grid.Put(row, col + cells.cols - 1, L"]", look);
+      // A button that cannot be pressed loses its brackets: terminals
+      // without a dim attribute show it apart that way too.
+      if (control.enabled) {
+        grid.Put(row, col, L"[", look);
+        grid.Put(row, col + cells.cols - 1, L"]", look);
+      } else {
+        shown.underline = -1;
+      }
       PutShown(grid, row, col + 1 + (inner - width) / 2, shown, look, inner);
       break;
     }
     case ControlKind::kRadioButton: {
-      int used = grid.Put(row, col, control.checked ? L"(*) " : L"( ) ", attributes, cells.cols);
+      // Disabled: the mark without its parentheses, for the same reason.
+      const wchar_t* mark = control.enabled ? (control.checked ? L"(*) " : L"( ) ")
+                                            : (control.checked ? L" *  " : L"    ");
+      int used = grid.Put(row, col, mark, attributes, cells.cols);
       ShownText shown = Shown(control.text);
+      if (!control.enabled) shown.underline = -1;
       PutShown(grid, row, col + used, shown, focused ? (attributes | kReverse) : attributes,
                cells.cols - used);
       break;
@@ -156,9 +153,13 @@ void DialogView::PaintControl(CellGrid& grid, const Control& control, const Cell
       long long filled = span > 0 ? static_cast<long long>(control.position - control.rangeMin) *
                                         cells.cols / span
                                   : 0;
+      // A smooth bar fills evenly; the others in blocks of two cells.
+      bool smooth = (control.style & platform::kStyleSmooth) != 0;
       for (int r = 0; r < cells.rows; ++r) {
         grid.Fill({row + r, col, 1, cells.cols}, kDim);
-        grid.Fill({row + r, col, 1, static_cast<int>(filled)}, kReverse);
+        for (int c = 0; c < static_cast<int>(filled); ++c) {
+          if (smooth || c % 3 != 2) grid.Fill({row + r, col + c, 1, 1}, kReverse);
+        }
       }
       break;
     }
@@ -220,7 +221,13 @@ std::string DialogView::HelpText(const std::vector<mvhost::ToolTip>& tips) const
 }
 
 DialogView::Outcome DialogView::HandleKey(const Key& key, const CellGrid& grid) {
-  if (!Layout(grid).fits) return Outcome::kRefused;
+  // While the dialog cannot be seen only Esc is taken: the way out stays
+  // open at any size.
+  if (!Layout(grid).fits) {
+    if (key.kind != Key::kEscape) return Outcome::kRefused;
+    dialog_.UserKey(platform::kVkEscape, 0);
+    return Outcome::kDone;
+  }
   const Control* focused = dialog_.GetControl(dialog_.GetFocusId());
   bool inEdit = focused != nullptr && focused->kind == ControlKind::kEdit && focused->enabled;
   switch (key.kind) {
@@ -266,6 +273,14 @@ DialogView::Outcome DialogView::HandleKey(const Key& key, const CellGrid& grid) 
         // The space bar presses the focused button.
         return dialog_.UserClick(focused->id) ? Outcome::kDone : Outcome::kRefused;
       }
+      if (!inEdit) {
+        // Outside an edit a letter or digit alone is a mnemonic.
+        wchar_t c = key.ch >= L'a' && key.ch <= L'z' ? key.ch - L'a' + L'A' : key.ch;
+        if ((c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9')) {
+          dialog_.UserKey(static_cast<int>(c), 0);
+          return Outcome::kDone;
+        }
+      }
       [[fallthrough]];
     case Key::kHome:
     case Key::kEnd:
@@ -279,22 +294,13 @@ DialogView::Outcome DialogView::HandleKey(const Key& key, const CellGrid& grid) 
 }
 
 bool DialogView::Edit(const Control& control, const Key& key) {
-  int id = control.id;
   EditBuffer before = EditBuffer::Of(control);
   EditBuffer after;
   if (!EditByKey(before, key, &after)) return false;
-  if (after.text != before.text) {
-    // The model types the text and keeps what its rules allow; a character
-    // it does not take leaves the edit as it was.
-    dialog_.UserSetText(id, after.text);
-    if (dialog_.GetItemText(id) != after.text) {
-      dialog_.SetItemText(id, before.text);
-      dialog_.SetSel(id, static_cast<int>(before.anchor), static_cast<int>(before.caret));
-      return false;
-    }
-  }
-  dialog_.SetSel(id, static_cast<int>(after.anchor), static_cast<int>(after.caret));
-  return true;
+  // The model takes the key's result whole or refuses it (a letter in a
+  // month, a text past the limit), leaving the edit as it was.
+  return dialog_.UserEditText(control.id, after.text, static_cast<int>(after.anchor),
+                              static_cast<int>(after.caret));
 }
 
 }  // namespace terminal

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 
+#include "platform/UiTranscript.h"
 #include "platform/WinTypes.h"
 #include "terminal/CellText.h"
+#include "terminal/SizeNotice.h"
 
 namespace terminal {
 namespace {
 
 constexpr int kMaxBoxCols = 76;
+constexpr int kMinTextCols = 20;  // narrower, a Japanese sentence is hard to read
 
 std::wstring IconWord(uint32_t style) {
   switch (style & MB_ICONMASK) {
@@ -23,7 +26,7 @@ std::wstring IconWord(uint32_t style) {
 }  // namespace
 
 MessageBoxView::MessageBoxView(std::string_view text, std::string_view caption, uint32_t style)
-    : text_(ToWide(text)), caption_(ToWide(caption)), icon_(IconWord(style)) {
+    : text_(ToWide(text)), caption_(ToWide(caption)), icon_(IconWord(style)), style_(style) {
   switch (style & MB_TYPEMASK) {
     case MB_OKCANCEL:
       buttons_ = {{L"OK", "ok", 0}, {L"キャンセル", "cancel", 0}};
@@ -37,40 +40,54 @@ MessageBoxView::MessageBoxView(std::string_view text, std::string_view caption, 
   }
 }
 
-void MessageBoxView::Paint(CellGrid& grid) const {
-  int maxCols = std::min(grid.Cols() - 2, kMaxBoxCols);
-  int iconCells = icon_.empty() ? 0 : TextWidth(icon_) + 2;
-  std::vector<std::wstring> lines = WrapCells(text_, std::max(1, maxCols - 4 - iconCells));
+MessageBoxView::BoxLayout MessageBoxView::Layout(int gridRows, int gridCols) const {
+  BoxLayout layout;
+  layout.iconCells = icon_.empty() ? 0 : TextWidth(icon_) + 2;
+  for (const Button& button : buttons_) layout.buttonsCells += TextWidth(button.label) + 4 + 2;
+  layout.neededCols = std::max(layout.buttonsCells + 4, kMinTextCols + layout.iconCells + 6);
+  int maxCols = std::min(std::max(gridCols, layout.neededCols) - 2, kMaxBoxCols);
+  layout.lines = WrapCells(text_, std::max(1, maxCols - 4 - layout.iconCells));
   int widest = 0;
-  for (const std::wstring& line : lines) widest = std::max(widest, TextWidth(line));
-  int buttonsCells = 0;
-  for (const Button& button : buttons_) buttonsCells += TextWidth(button.label) + 4 + 2;
-  int cols = std::max({widest + iconCells + 4, buttonsCells + 2, TextWidth(caption_) + 8});
+  for (const std::wstring& line : layout.lines) widest = std::max(widest, TextWidth(line));
+  int cols = std::max({widest + layout.iconCells + 4, layout.buttonsCells + 2, TextWidth(caption_) + 8});
   cols = std::min(cols, maxCols);
-  // Frame, a blank line, the text, a blank line, the buttons, the frame.
-  int rows = static_cast<int>(lines.size()) + 5;
-  if (rows > grid.Rows() - 1) {
-    rows = std::max(5, grid.Rows() - 1);
-    lines.resize(static_cast<std::size_t>(rows - 5));
+  // Frame, a blank line, the text, a blank line, the buttons, the frame;
+  // the help line below.
+  int rows = static_cast<int>(layout.lines.size()) + 5;
+  layout.neededRows = rows + 1;
+  layout.fits = gridCols >= layout.neededCols && gridRows >= layout.neededRows;
+  layout.box = {std::max(0, (gridRows - 1 - rows) / 2), std::max(0, (gridCols - cols) / 2), rows, cols};
+  return layout;
+}
+
+void MessageBoxView::Paint(CellGrid& grid) {
+  BoxLayout layout = Layout(grid.Rows(), grid.Cols());
+  shown_ = layout.fits;
+  if (!layout.fits) {
+    // Drawn over the dialog's own notice it would garble both: the box
+    // waits for room instead.
+    PaintSizeNotice(grid, layout.neededCols, layout.neededRows);
+    return;
   }
-  CellRect box{(grid.Rows() - 1 - rows) / 2, (grid.Cols() - cols) / 2, rows, cols};
-  if (box.row < 0) box.row = 0;
-  if (box.col < 0) box.col = 0;
+  const CellRect& box = layout.box;
+  int cols = box.cols;
+  int iconCells = layout.iconCells;
   grid.Fill(box, 0);
   grid.Frame(box, caption_, kBold);
   int textRow = box.row + 2;
   if (!icon_.empty()) grid.Put(textRow, box.col + 2, icon_, kBold);
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    grid.Put(textRow + static_cast<int>(i), box.col + 2 + iconCells, lines[i], 0, cols - 4 - iconCells);
+  for (std::size_t i = 0; i < layout.lines.size(); ++i) {
+    grid.Put(textRow + static_cast<int>(i), box.col + 2 + iconCells, layout.lines[i], 0, cols - 4 - iconCells);
   }
-  int col = box.col + (cols - buttonsCells + 2) / 2;
+  int col = box.col + (cols - layout.buttonsCells + 2) / 2;
   for (std::size_t i = 0; i < buttons_.size(); ++i) {
     unsigned look = i == focus_ ? (kReverse | kBold) : 0;
-    col += grid.Put(box.row + rows - 2, col, L"[ " + buttons_[i].label + L" ]", look) + 2;
+    col += grid.Put(box.row + box.rows - 2, col, L"[ " + buttons_[i].label + L" ]", look) + 2;
   }
 }
 
 std::wstring MessageBoxView::HelpLine() const {
+  if (!shown_) return std::wstring();
   if (buttons_.size() == 1) return L"Enter:OK";
   std::wstring help = L"Tab:ボタン切替  Enter:決定";
   if (buttons_.front().hotkey != 0) help += L"  Y:はい  N:いいえ";
@@ -79,6 +96,9 @@ std::wstring MessageBoxView::HelpLine() const {
 }
 
 std::string MessageBoxView::HandleKey(const Key& key) {
+  if (!shown_) {
+    return key.kind == Key::kEscape ? platform::UiTranscript::SafeAnswer(style_) : std::string();
+  }
   std::size_t count = buttons_.size();
   switch (key.kind) {
     case Key::kTab:

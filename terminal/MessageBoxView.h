@@ -19,10 +19,13 @@ class MessageBoxView {
  public:
   MessageBoxView(std::string_view text, std::string_view caption, uint32_t style);
 
-  void Paint(CellGrid& grid) const;
+  // The box, or a request for a larger terminal when it does not fit.
+  void Paint(CellGrid& grid);
   std::wstring HelpLine() const;
   // The answer ("ok", "cancel", "yes", "no") when the key ends the box;
   // empty otherwise. Esc answers Cancel, or OK when OK is the only button.
+  // While the box does not fit the screen, only Esc is taken: it gives the
+  // safe answer (No, else Cancel, else OK), so that there is a way out.
   std::string HandleKey(const Key& key);
 
  private:
@@ -35,8 +38,21 @@ class MessageBoxView {
   std::wstring text_;
   std::wstring caption_;
   std::wstring icon_;
+  struct BoxLayout {
+    CellRect box;
+    std::vector<std::wstring> lines;
+    int iconCells = 0;
+    int buttonsCells = 0;
+    bool fits = false;
+    int neededCols = 0;
+    int neededRows = 0;
+  };
+  BoxLayout Layout(int rows, int cols) const;
+
+  uint32_t style_;
   std::vector<Button> buttons_;
   std::size_t focus_ = 0;
+  bool shown_ = true;  // the last paint showed the box
 };
 
 }  // namespace terminal

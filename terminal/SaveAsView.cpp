@@ -8,16 +8,16 @@
 
 #include "platform/Encoding.h"
 #include "platform/Mbcs.h"
+#include "platform/SaveAsRules.h"
 #include "platform/UserInterface.h"
 #include "platform/WinFileSystem.h"
 #include "terminal/CellText.h"
 #include "terminal/EditField.h"
+#include "terminal/SizeNotice.h"
 
 namespace terminal {
 namespace {
 
-constexpr uint32_t kPathMustExist = 0x0800;  // OFN_PATHMUSTEXIST
-constexpr std::size_t kMaxPath = 259;
 constexpr int kMaxCols = 76;
 constexpr int kMaxRows = 20;
 
@@ -45,6 +45,20 @@ bool HasWildcard(const std::string& text) {
 
 bool IsAbsolute(const std::string& path) {
   return (path.size() >= 2 && path[1] == ':') || path.rfind("\\\\", 0) == 0;
+}
+
+// A message of the save-as rules on one line of the view.
+std::wstring StatusOf(const char* message) {
+  std::wstring text = ToWide(message);
+  std::wstring line;
+  for (wchar_t c : text) {
+    if (c != L'\n') {
+      line.push_back(c);
+    } else if (!line.empty() && line.back() != L' ') {
+      line.push_back(L' ');
+    }
+  }
+  return line;
 }
 
 bool MatchesAny(const std::string& utf8Name, const std::string& patterns) {
@@ -77,9 +91,7 @@ std::wstring Tail(const std::wstring& text, int cells) {
 }  // namespace
 
 SaveAsView::SaveAsView(const platform::SaveFileRequest& request)
-    : title_(request.title),
-      defaultExtension_(request.defaultExtension),
-      pathMustExist_((request.flags & kPathMustExist) != 0) {
+    : title_(request.title), request_(request) {
   // "Xml Files (*.xml)|*.xml||": the first description and its patterns.
   std::size_t bar = request.filter.find('|');
   filterName_ = request.filter.substr(0, bar);
@@ -91,8 +103,9 @@ SaveAsView::SaveAsView(const platform::SaveFileRequest& request)
   name_.text = request.fileName;
   name_.anchor = 0;
   name_.caret = name_.text.size();
-  std::string folder = request.initialFolder;
-  if (folder.empty() || !platform::PathIsDirectory(folder.c_str())) {
+  // The nearest folder that exists, else the current one.
+  std::string folder = platform::NearestExistingFolder(request.initialFolder);
+  if (folder.empty()) {
     char current[261] = {};
     folder = platform::Getcwd(current, sizeof current) != nullptr ? current : "C:\\";
   }
@@ -127,6 +140,9 @@ void SaveAsView::Open(const std::string& folder) {
   std::sort(files.begin(), files.end(), byName);
   entries_.insert(entries_.end(), folders.begin(), folders.end());
   entries_.insert(entries_.end(), files.begin(), files.end());
+  for (const std::string& root : platform::DriveRoots()) {
+    if (folder_.compare(0, root.size(), root) != 0) entries_.push_back({root, true, true});
+  }
   selected_ = 0;
   top_ = 0;
 }
@@ -147,7 +163,7 @@ void SaveAsView::Select(std::size_t index) {
 SaveAsView::Outcome SaveAsView::Choose(const std::string& text) {
   status_.clear();
   if (text.empty()) {
-    status_ = L"ファイル名を入力してください。";
+    status_ = StatusOf(platform::kSaveAsNoFileName);
     return Outcome::kContinue;
   }
   if (HasWildcard(text)) {
@@ -157,30 +173,17 @@ SaveAsView::Outcome SaveAsView::Choose(const std::string& text) {
     return Outcome::kContinue;
   }
   std::string path = IsAbsolute(text) ? text : folder_ + text;
-  if (EndsWithSeparator(path) || platform::PathIsDirectory(path.c_str())) {
-    if (!platform::PathIsDirectory(path.c_str())) {
-      status_ = L"フォルダが見つかりません: " + ToWide(path);
-      return Outcome::kContinue;
-    }
+  if (platform::PathIsDirectory(path.c_str())) {
     Open(path);
     name_ = EditBuffer();
     return Outcome::kContinue;
   }
-  std::size_t cut = AfterLastSeparator(path);
-  std::string folder = path.substr(0, cut);
-  std::string file = path.substr(cut);
-  if (file.find('.') == std::string::npos && !defaultExtension_.empty()) {
-    file += "." + defaultExtension_;
-  }
-  if (pathMustExist_ && !folder.empty() && !platform::PathIsDirectory(folder.c_str())) {
-    status_ = L"フォルダが見つかりません: " + ToWide(folder);
+  path = platform::WithDefaultExtension(request_, path);
+  if (const char* refusal = platform::SaveAsRefusal(request_, path)) {
+    status_ = StatusOf(refusal);
     return Outcome::kContinue;
   }
-  if (folder.size() + file.size() > kMaxPath) {
-    status_ = L"パスが長すぎます。";
-    return Outcome::kContinue;
-  }
-  chosen_ = folder + file;
+  chosen_ = path;
   return Outcome::kConfirmed;
 }
 
@@ -216,6 +219,8 @@ SaveAsView::Outcome SaveAsView::ListKey(const Key& key) {
       Entry entry = entries_[selected_];
       if (entry.name == "..") {
         Open(folder_.substr(0, AfterLastSeparator(folder_.substr(0, folder_.size() - 1))));
+      } else if (entry.drive) {
+        Open(entry.name);
       } else if (entry.folder) {
         Open(folder_ + entry.name);
       } else {
@@ -232,7 +237,10 @@ SaveAsView::Outcome SaveAsView::ListKey(const Key& key) {
 SaveAsView::Outcome SaveAsView::NameKey(const Key& key) {
   if (key.kind == Key::kEnter) return Choose(name_.text);
   EditBuffer after;
-  if (EditByKey(name_, key, &after) && after.text.size() <= kMaxPath) name_ = after;
+  if (EditByKey(name_, key, &after) &&
+      (request_.maxFile == 0 || after.text.size() < request_.maxFile || after.text.size() <= name_.text.size())) {
+    name_ = after;
+  }
   return Outcome::kContinue;
 }
 
@@ -240,8 +248,7 @@ void SaveAsView::Paint(CellGrid& grid) {
   int cols = std::min(grid.Cols() - 2, kMaxCols);
   int rows = std::min(grid.Rows() - 1, kMaxRows);
   if (cols < 20 || rows < 8) {
-    grid.Clear();
-    grid.Put(0, 0, L"端末が小さすぎます。端末を広げてください。", kBold);
+    PaintSizeNotice(grid, 22, 9);
     return;
   }
   CellRect box{(grid.Rows() - 1 - rows) / 2, (grid.Cols() - cols) / 2, rows, cols};
@@ -262,12 +269,20 @@ void SaveAsView::Paint(CellGrid& grid) {
     std::size_t index = top_ + static_cast<std::size_t>(i);
     if (index >= entries_.size()) break;
     const Entry& entry = entries_[index];
-    std::wstring shown = ToWide(entry.name) + (entry.folder ? L"\\" : L"");
+    std::wstring shown = ToWide(entry.name) + (entry.folder && !entry.drive ? L"\\" : L"");
+    if (entry.drive) shown = L"[" + shown + L"] ドライブ";
     unsigned look = index == selected_ ? (listFocused_ ? kReverse : kBold) : 0;
     grid.Fill({list.row + 1 + i, list.col + 1, 1, list.cols - 2}, look);
     grid.Put(list.row + 1 + i, list.col + 2, shown, look, list.cols - 4);
   }
   if (entries_.empty()) grid.Put(list.row + 1, list.col + 2, L"（ファイルはありません）", kDim);
+  // Entries out of view are announced in the list's frame.
+  if (top_ > 0) grid.Put(list.row, list.col + 2, L" ↑ ほかに " + std::to_wstring(top_) + L" 件 ", kBold);
+  std::size_t shownEnd = top_ + static_cast<std::size_t>(listRows_ > 0 ? listRows_ : 0);
+  if (shownEnd < entries_.size()) {
+    grid.Put(list.row + list.rows - 1, list.col + 2,
+             L" ↓ あと " + std::to_wstring(entries_.size() - shownEnd) + L" 件 (PgDn/End) ", kBold);
+  }
 
   std::wstring nameLabel = L"ファイル名: ";
   int nameCells = TextWidth(nameLabel);

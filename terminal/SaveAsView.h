@@ -8,23 +8,23 @@
 #include "terminal/CellGrid.h"
 #include "terminal/EditBuffer.h"
 #include "terminal/Key.h"
-
-namespace platform {
-struct SaveFileRequest;
-}
+#include "platform/UserInterface.h"
 
 namespace terminal {
 
 // The save-as dialog in a terminal: the folder with its listing (".." to go
-// up, sub-folders, files that match the filter) and a file name field.
+// up, sub-folders, files that match the filter, the drives) and a file name
+// field. What it refuses and where it starts follow platform/SaveAsRules.h,
+// as in every front end.
 // Windows paths in Shift_JIS throughout; the listing reads the folder the
 // drive map gives it. The name field may also hold a folder (opened), a
 // pattern with * or ? (becomes the filter) or a whole path.
 class SaveAsView {
  public:
   struct Entry {
-    std::string name;  // Shift_JIS; ".." for the parent
+    std::string name;  // Shift_JIS; ".." for the parent, "D:\\" for a drive
     bool folder = false;
+    bool drive = false;  // another drive's root, listed after the files
   };
   enum class Outcome { kContinue, kConfirmed, kCancelled };
 
@@ -51,8 +51,7 @@ class SaveAsView {
   std::string title_;
   std::string filterName_;
   std::string patterns_;  // "*.xml;*.txt"
-  std::string defaultExtension_;
-  bool pathMustExist_;
+  platform::SaveFileRequest request_;
   std::string folder_;
   std::vector<Entry> entries_;
   std::size_t selected_ = 0;

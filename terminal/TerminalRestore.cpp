@@ -20,6 +20,10 @@ struct Armed {
 };
 Armed armed;
 volatile sig_atomic_t isArmed = 0;
+// Standard error while it is captured: the terminal's descriptor and the
+// capture's; -1 when nothing is captured.
+volatile sig_atomic_t savedStderr = -1;
+volatile sig_atomic_t capturedStderr = -1;
 volatile sig_atomic_t windowChanged = 0;
 void (*leaveAtExit)() = nullptr;
 std::terminate_handler previousTerminate = nullptr;
@@ -87,8 +91,38 @@ void ArmRestore(int fd, const termios& saved, const std::string& leaveSequence) 
 
 void DisarmRestore() { isArmed = 0; }
 
+void CaptureStderr(int savedFd, int captureFd) {
+  savedStderr = savedFd;
+  capturedStderr = captureFd;
+  dup2(captureFd, STDERR_FILENO);
+}
+
+void ReleaseStderr() {
+  int saved = savedStderr;
+  int capture = capturedStderr;
+  if (saved < 0 || capture < 0) return;
+  savedStderr = -1;
+  capturedStderr = -1;
+  dup2(saved, STDERR_FILENO);
+  close(saved);
+  char buffer[512];
+  if (lseek(capture, 0, SEEK_SET) == 0) {
+    for (ssize_t n; (n = read(capture, buffer, sizeof buffer)) > 0;) {
+      for (ssize_t done = 0; done < n;) {
+        ssize_t written = write(STDERR_FILENO, buffer + done, static_cast<std::size_t>(n - done));
+        if (written <= 0) break;
+        done += written;
+      }
+    }
+  }
+  close(capture);
+}
+
 void RestoreArmedTerminal() {
-  if (!isArmed) return;
+  if (!isArmed) {
+    ReleaseStderr();
+    return;
+  }
   isArmed = 0;
   std::size_t done = 0;
   while (done < armed.length) {
@@ -97,6 +131,7 @@ void RestoreArmedTerminal() {
     done += static_cast<std::size_t>(n);
   }
   tcsetattr(armed.fd, TCSANOW, &armed.modes);
+  ReleaseStderr();
 }
 
 bool TakeWindowChange() {

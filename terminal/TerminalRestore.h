@@ -25,6 +25,16 @@ void InstallRestoreHooks(void (*leave)());
 void ArmRestore(int fd, const termios& saved, const std::string& leaveSequence);
 // curses has given the terminal back itself.
 void DisarmRestore();
+
+// While curses holds the terminal, what the program writes to standard error
+// on that terminal goes to captureFd instead (it would be lost in the
+// full-screen mode, or scroll it); savedFd is the terminal's standard error.
+// Giving the terminal back (ReleaseStderr, or any restore above) puts
+// standard error back and writes what was captured there.
+void CaptureStderr(int savedFd, int captureFd);
+// Puts standard error back and writes the captured lines; safe in a signal
+// handler. Does nothing when nothing is captured.
+void ReleaseStderr();
 // Restores the armed terminal now; safe in a signal handler.
 void RestoreArmedTerminal();
 

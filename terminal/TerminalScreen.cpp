@@ -1,7 +1,10 @@
 #include "terminal/TerminalScreen.h"
 
 #include <langinfo.h>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -25,9 +28,10 @@ struct TerminalScreen::ScreenHandle {
 namespace {
 
 // Esc alone waits this long for the rest of a key sequence (curses waits a
-// second by default); ESCDELAY in the environment still decides when set,
-// for slow links that deliver a function key's bytes further apart.
-constexpr int kEscapeDelayMs = 25;
+// second by default): long enough for a function key whose bytes a remote
+// link delivers apart, short enough not to make Esc feel slow. ESCDELAY in
+// the environment still decides when set.
+constexpr int kEscapeDelayMs = 200;
 constexpr wchar_t kCtrlR = 0x12;
 
 TerminalScreen*& CurrentScreen() {
@@ -206,6 +210,7 @@ bool TerminalScreen::Enter() {
     reset_prog_mode();
   }
   ArmRestore(STDOUT_FILENO, saved_, leaveSequence_);
+  CaptureStderrOnTerminal();
   active_ = true;
   ApplyWindowChange();
   clearok(curscr, TRUE);
@@ -218,6 +223,29 @@ void TerminalScreen::Leave() {
   curs_set(1);
   endwin();
   DisarmRestore();
+  ReleaseStderr();
+}
+
+void TerminalScreen::CaptureStderrOnTerminal() {
+  struct stat out {};
+  struct stat err {};
+  if (isatty(STDERR_FILENO) != 1 || fstat(STDOUT_FILENO, &out) != 0 ||
+      fstat(STDERR_FILENO, &err) != 0 || out.st_rdev != err.st_rdev) {
+    return;
+  }
+  int capture = memfd_create("taxlink-stderr", MFD_CLOEXEC);
+  if (capture < 0) return;
+  int saved = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+  if (saved < 0) {
+    close(capture);
+    return;
+  }
+  std::fflush(stderr);
+  CaptureStderr(saved, capture);
+}
+
+void TerminalScreen::DiscardTypeAhead() {
+  if (active_) flushinp();
 }
 
 int TerminalScreen::Rows() const { return active_ ? LINES : 0; }

@@ -45,9 +45,14 @@ class TerminalScreen {
   // Takes a size change that came meanwhile (for repaints without keys).
   void TakeResize();
   void Beep();
+  // Drops the keys typed ahead, so that they do not answer a message box
+  // the person has not seen yet.
+  void DiscardTypeAhead();
 
  private:
   bool ApplyWindowChange();
+  // Standard error on this terminal is captured while curses holds it.
+  void CaptureStderrOnTerminal();
 
   struct ScreenHandle;
   ScreenHandle* handle_ = nullptr;

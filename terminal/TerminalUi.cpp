@@ -111,6 +111,9 @@ int TerminalUi::MessageBox(HWND owner, std::string_view text, std::string_view c
   if (!EnsureScreen()) return fallback_->MessageBox(owner, text, caption, style);
   MessageBoxView view(text, caption, style);
   std::string answer;
+  // Keys typed while the run worked were meant for what was on the screen
+  // then, not for this question.
+  screen_.DiscardTypeAhead();
   {
     LayerScope scope(*this, Layer{nullptr, &view, nullptr});
     Loop([&] { return !answer.empty(); },

@@ -9,10 +9,27 @@
 
 namespace mvhost {
 
+// How many findings of the bookkeeping check an import prints.
+enum class ImportWarnings { kFirstFive, kAll, kNone };
+
 struct ImportCommandOptions {
   bool replace = false;
-  TextEncoding encoding = TextEncoding::kUtf8;
+  FileEncoding jsonEncoding;
+  FileEncoding csvEncoding;
+  ImportWarnings warnings = ImportWarnings::kFirstFive;
 };
+
+struct CheckCommandOptions {
+  std::optional<int32_t> dataNo;  // default: as export chooses
+  int startMonth = 0;             // calendar months; 0: the whole period
+  int endMonth = 0;
+  bool json = false;
+};
+
+// The exit status of a check that found something, and of one that could
+// not be made (no store, no such data set).
+inline constexpr int kCheckFindingsStatus = 1;
+inline constexpr int kCheckFailedStatus = 3;
 
 // The commands of the mvhost tool. Each prints its output to standard output
 // and its refusal, prefixed "mvhost: ", to standard error, and returns the
@@ -21,6 +38,9 @@ int InitCommand(const std::string& home);
 int ImportCommand(const std::string& home, const std::string& file,
                   const ImportCommandOptions& options);
 int ExportCommand(const std::string& home, std::optional<int32_t> dataNo);
+// Prints the findings of the bookkeeping check, one a line (or a JSON
+// list); 0 when there are none.
+int CheckCommand(const std::string& home, const CheckCommandOptions& options);
 int ListCommand(const std::string& home);
 int SelectCommand(const std::string& home, const std::string& user, int32_t dataNo);
 // Prints every host_state entry, one "KEY VALUE" line each.

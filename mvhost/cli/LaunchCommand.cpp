@@ -1,6 +1,7 @@
 #include "mvhost/cli/LaunchCommand.h"
 
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -14,6 +15,7 @@
 #include <sstream>
 #include <vector>
 
+#include "mvhost/cli/SheetAfterLaunch.h"
 #include "platform/Encoding.h"
 #include "platform/HostWindow.h"
 
@@ -95,6 +97,63 @@ std::optional<int32_t> PostedResult(const std::string& text) {
   return static_cast<int32_t>(lParam);
 }
 
+// While the program runs, Ctrl+C and Ctrl+\ at the terminal reach it and
+// this process alike: as a shell waiting for a command, the host ignores
+// them and reports how the program ended. A hang-up or SIGTERM sent to the
+// host is remembered (SIGTERM passed on to the program) and carried out
+// once the program has ended and the window folder is gone.
+volatile sig_atomic_t endingSignal = 0;
+volatile sig_atomic_t programPid = 0;
+
+void OnEndingSignal(int sig) {
+  endingSignal = sig;
+  if (sig == SIGTERM && programPid > 0) ::kill(programPid, SIGTERM);
+}
+
+class SignalGuard {
+ public:
+  SignalGuard() {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGINT, &ignore, &previousInt_);
+    ::sigaction(SIGQUIT, &ignore, &previousQuit_);
+    struct sigaction remember {};
+    remember.sa_handler = OnEndingSignal;
+    sigemptyset(&remember.sa_mask);
+    ::sigaction(SIGHUP, &remember, &previousHup_);
+    ::sigaction(SIGTERM, &remember, &previousTerm_);
+  }
+  ~SignalGuard() {
+    ::sigaction(SIGINT, &previousInt_, nullptr);
+    ::sigaction(SIGQUIT, &previousQuit_, nullptr);
+    ::sigaction(SIGHUP, &previousHup_, nullptr);
+    ::sigaction(SIGTERM, &previousTerm_, nullptr);
+    programPid = 0;
+    int sig = endingSignal;
+    endingSignal = 0;
+    if (sig != 0) {
+      std::cout.flush();
+      ::signal(sig, SIG_DFL);
+      ::raise(sig);
+    }
+  }
+  SignalGuard(const SignalGuard&) = delete;
+  SignalGuard& operator=(const SignalGuard&) = delete;
+
+ private:
+  struct sigaction previousInt_ {};
+  struct sigaction previousQuit_ {};
+  struct sigaction previousHup_ {};
+  struct sigaction previousTerm_ {};
+};
+
+// In the child before exec: the program gets the default actions back
+// (ignored signals would stay ignored across exec).
+void DefaultSignalsForProgram() {
+  for (int sig : {SIGINT, SIGQUIT, SIGHUP, SIGTERM}) ::signal(sig, SIG_DFL);
+}
+
 const char* ResultName(int32_t result) {
   switch (result) {
     case 0: return "written";
@@ -106,7 +165,7 @@ const char* ResultName(int32_t result) {
 
 }  // namespace
 
-std::string EditionProgramPath(const std::string& edition) {
+std::string SiblingProgramPath(const std::string& name) {
   std::vector<char> self(4096);
   ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
   std::string folder = ".";
@@ -114,10 +173,29 @@ std::string EditionProgramPath(const std::string& edition) {
     std::string path(self.data(), static_cast<size_t>(n));
     folder = path.substr(0, path.rfind('/'));
   }
-  return folder + "/TaxLink" + edition;
+  return folder + "/" + name;
 }
 
+std::string EditionProgramPath(const std::string& edition) {
+  return SiblingProgramPath("TaxLink" + edition);
+}
+
+namespace {
+
+int RunLaunch(const LaunchOptions& options);
+
+}  // namespace
+
 int LaunchCommand(const LaunchOptions& options) {
+  // Declared first, so that its destructor (which may end this process as
+  // a signal asked) runs after the window folder has been removed.
+  SignalGuard signals;
+  return RunLaunch(options);
+}
+
+namespace {
+
+int RunLaunch(const LaunchOptions& options) {
   if (options.program.empty() && options.edition != "Alto" && options.edition != "Std" &&
       options.edition != "Serena") {
     return CannotStart("unknown edition " + options.edition + " (Alto, Std, Serena)");
@@ -136,6 +214,8 @@ int LaunchCommand(const LaunchOptions& options) {
   std::string error;
   if (!window.Open(handle, &error)) return CannotStart(error);
   if (!options.home.empty()) ::setenv("MVHOST_HOME", options.home.c_str(), 1);
+  std::optional<SheetAfterLaunch> sheet;
+  if (options.sheet && !sheet.emplace().Prepare(&error)) return CannotStart(error);
 
   std::string argument = std::to_string(handle) + "," + std::to_string(kHostNotifyMessage) + "," +
                          std::to_string(options.functionId) + "," + pathText;
@@ -144,6 +224,7 @@ int LaunchCommand(const LaunchOptions& options) {
   pid_t child = ::fork();
   if (child < 0) return CannotStart(std::string("cannot fork: ") + std::strerror(errno));
   if (child == 0) {
+    DefaultSignalsForProgram();
     std::vector<char*> argv = {const_cast<char*>(program.c_str()),
                                const_cast<char*>(argument.c_str()), nullptr};
     ::execv(program.c_str(), argv.data());
@@ -151,6 +232,11 @@ int LaunchCommand(const LaunchOptions& options) {
     ::_exit(127);
   }
 
+  programPid = child;
+  // On the program's own terminal the window's messages would land in its
+  // full-screen dialogs: they are printed once the program has ended.
+  const bool deferLines = ::isatty(STDOUT_FILENO) == 1;
+  std::vector<std::string> deferred;
   std::optional<int32_t> result;
   bool windowEnabled = true;
   int status = 0;
@@ -158,7 +244,11 @@ int LaunchCommand(const LaunchOptions& options) {
   std::string text;
   while (true) {
     if (window.Receive(exited ? 0 : 100, &text)) {
-      std::cout << text << std::endl;
+      if (deferLines) {
+        deferred.push_back(text);
+      } else {
+        std::cout << text << std::endl;
+      }
       if (auto posted = PostedResult(text)) result = posted;
       if (text == "ENABLE 0" || text == "ENABLE 1") windowEnabled = text == "ENABLE 1";
       continue;
@@ -167,6 +257,8 @@ int LaunchCommand(const LaunchOptions& options) {
     pid_t done = ::waitpid(child, &status, WNOHANG);
     if (done == child || (done < 0 && errno != EINTR)) exited = true;
   }
+  programPid = 0;
+  for (const std::string& line : deferred) std::cout << line << "\n";
 
   if (WIFEXITED(status)) {
     std::cout << "program exited with status " << WEXITSTATUS(status) << "\n";
@@ -185,7 +277,17 @@ int LaunchCommand(const LaunchOptions& options) {
     return kLaunchNoNotification;
   }
   std::cout << "result: " << *result << " " << ResultName(*result) << "\n";
+  if (sheet && *result == 0) {
+    std::string sheetPath;
+    if (!sheet->Write(SiblingProgramPath("taxlink-sheet"), &sheetPath, &error)) {
+      std::cerr << "mvhost: no check sheet: " << error << "\n";
+      return kLaunchNoSheet;
+    }
+    std::cout << "sheet: " << sheetPath << "\n";
+  }
   return *result >= 0 && *result <= 2 ? *result : 2;
 }
+
+}  // namespace
 
 }  // namespace mvhost

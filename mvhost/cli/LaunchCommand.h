@@ -12,6 +12,7 @@ struct LaunchOptions {
   std::string home;         // handed to the program as MVHOST_HOME when set
   int32_t functionId = 1;
   std::string pathText;     // UTF-8; handed to the program in Shift_JIS
+  bool sheet = false;       // after a written run, the check sheet beside the report
 };
 
 // The message number the host asks the program to post back (WM_USER + 1).
@@ -20,6 +21,8 @@ inline constexpr uint32_t kHostNotifyMessage = 1025;
 // Exit codes of `mvhost launch` besides the run results 0, 1 and 2.
 inline constexpr int kLaunchNoNotification = 3;
 inline constexpr int kLaunchCannotStart = 4;
+// The run wrote its report, but --sheet could not write the check sheet.
+inline constexpr int kLaunchNoSheet = 5;
 
 // Starts the program the way the host does and acts as the host window: one
 // argument "HANDLE,1025,FUNCTIONID,TEXT", TAXLINK_WINDOWS_DIR set to a fresh
@@ -27,12 +30,16 @@ inline constexpr int kLaunchCannotStart = 4;
 // datagram the window receives, then the program's exit status and the run's
 // result; returns the result (lParam of the posted message) or
 // kLaunchNoNotification. When the program ends without posting (killed by a
-// signal, for instance), a window it left disabled is enabled again.
+// signal, for instance), a window it left disabled is enabled again. With
+// sheet, a written run's report gets its check sheet (taxlink-sheet next to
+// this executable), and "sheet: PATH" is printed.
 int LaunchCommand(const LaunchOptions& options);
 
 // The program of an edition: TaxLink<EDITION> in the folder of this
 // executable.
 std::string EditionProgramPath(const std::string& edition);
+// A program in the folder of this executable.
+std::string SiblingProgramPath(const std::string& name);
 
 }  // namespace mvhost
 

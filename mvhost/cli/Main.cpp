@@ -24,11 +24,39 @@ int main(int argc, char** argv) {
   CLI::App* import = app.add_subcommand("import", "import a data set file (one transaction)");
   std::string importFile;
   mvhost::ImportCommandOptions importOptions;
-  std::string encoding = "utf-8";
+  std::string jsonEncoding;
+  std::string csvEncoding;
+  std::string warnings;
+  const CLI::Validator encodingName(
+      [](std::string& name) {
+        mvhost::TextEncoding ignored;
+        return mvhost::ParseTextEncoding(name, &ignored)
+                   ? std::string()
+                   : "unknown encoding " + name + " (utf-8, or cp932 also named shift_jis, sjis, "
+                                                  "windows-31j)";
+      },
+      "ENCODING");
   import->add_option("FILE", importFile, "data set file (.json)")->required();
   import->add_flag("--replace", importOptions.replace, "replace a data set with the same number");
-  import->add_option("--encoding", encoding, "of the JSON and the CSV file: utf-8 (default) or cp932")
-      ->check(CLI::IsMember({"utf-8", "cp932"}));
+  import->add_option("--encoding", jsonEncoding,
+                     "of the JSON file, and of the CSV file unless --csv-encoding is given: "
+                     "utf-8 (default) or cp932 (shift_jis, sjis, windows-31j)")
+      ->check(encodingName);
+  import->add_option("--csv-encoding", csvEncoding, "of the journal CSV file: utf-8 or cp932")
+      ->check(encodingName);
+  import->add_option("--warnings", warnings,
+                     "findings of the bookkeeping check to print: all, or none (default: the "
+                     "first five and a count)")
+      ->check(CLI::IsMember({"all", "none"}));
+
+  CLI::App* check = app.add_subcommand("check", "check a data set for bookkeeping mistakes");
+  mvhost::CheckCommandOptions checkOptions;
+  std::string checkMonths;
+  check->add_option("DATA-NUMBER", checkOptions.dataNo, "data number (default: the selected one)");
+  check->add_option("--months", checkMonths,
+                    "calendar months S-E as the program takes them, e.g. 4-9 (default: the whole "
+                    "period)");
+  check->add_flag("--json", checkOptions.json, "the findings as a JSON list");
 
   CLI::App* exportCmd = app.add_subcommand("export", "write a data set to standard output");
   std::optional<int32_t> exportNo;
@@ -55,6 +83,8 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(-32768, 32767));
   launch->add_option("--path", launchOptions.pathText, "the host's output path text");
   launch->add_option("--program", launchOptions.program, "program to start instead");
+  launch->add_flag("--sheet", launchOptions.sheet,
+                   "after a written run, write the report's check sheet beside it");
 
   std::vector<std::string> args(argv + 1, argv + argc);
   if (std::optional<std::string> unknown = mvhost::UnknownCommand(args)) {
@@ -77,8 +107,26 @@ int main(int argc, char** argv) {
   std::string home = mvhost::ResolveHome(homeOption);
   if (init->parsed()) return mvhost::InitCommand(home);
   if (import->parsed()) {
-    mvhost::ParseTextEncoding(encoding, &importOptions.encoding);
+    // The CSV file takes the JSON file's encoding unless it has its own.
+    importOptions.jsonEncoding.given = !jsonEncoding.empty();
+    mvhost::ParseTextEncoding(jsonEncoding, &importOptions.jsonEncoding.encoding);
+    importOptions.csvEncoding = {importOptions.jsonEncoding.encoding, false};
+    if (!csvEncoding.empty()) {
+      importOptions.csvEncoding.given = true;
+      mvhost::ParseTextEncoding(csvEncoding, &importOptions.csvEncoding.encoding);
+    }
+    if (warnings == "all") importOptions.warnings = mvhost::ImportWarnings::kAll;
+    if (warnings == "none") importOptions.warnings = mvhost::ImportWarnings::kNone;
     return mvhost::ImportCommand(home, importFile, importOptions);
+  }
+  if (check->parsed()) {
+    if (!checkMonths.empty() &&
+        !mvhost::ParseMonthRange(checkMonths, &checkOptions.startMonth, &checkOptions.endMonth)) {
+      return mvhost::UsageError("--months: not a range of calendar months S-E (1 to 12): " +
+                                    checkMonths,
+                                "check");
+    }
+    return mvhost::CheckCommand(home, checkOptions);
   }
   if (exportCmd->parsed()) return mvhost::ExportCommand(home, exportNo);
   if (list->parsed()) return mvhost::ListCommand(home);

@@ -13,8 +13,10 @@ struct CommandUsage {
 
 const CommandUsage kCommands[] = {
     {"init", "mvhost [--home DIR] init"},
-    {"import", "mvhost [--home DIR] import [--replace] [--encoding utf-8|cp932] FILE.json"},
+    {"import", "mvhost [--home DIR] import [--replace] [--encoding ENCODING] [--csv-encoding "
+               "ENCODING] [--warnings all|none] FILE.json"},
     {"export", "mvhost [--home DIR] export [DATA-NUMBER]"},
+    {"check", "mvhost [--home DIR] check [DATA-NUMBER] [--months S-E] [--json]"},
     {"list", "mvhost [--home DIR] list"},
     {"select", "mvhost [--home DIR] select USER DATA-NUMBER"},
     {"state", "mvhost [--home DIR] state [KEY [VALUE]]"},
@@ -38,6 +40,24 @@ std::optional<std::string> UnknownCommand(const std::vector<std::string>& args) 
     return arg;
   }
   return std::nullopt;
+}
+
+bool ParseMonthRange(const std::string& text, int* startMonth, int* endMonth) {
+  size_t dash = text.find('-');
+  if (dash == std::string::npos) return false;
+  int months[2] = {0, 0};
+  std::string parts[2] = {text.substr(0, dash), text.substr(dash + 1)};
+  for (int i = 0; i < 2; ++i) {
+    if (parts[i].empty() || parts[i].size() > 2) return false;
+    for (char c : parts[i]) {
+      if (c < '0' || c > '9') return false;
+      months[i] = months[i] * 10 + (c - '0');
+    }
+    if (months[i] < 1 || months[i] > 12) return false;
+  }
+  *startMonth = months[0];
+  *endMonth = months[1];
+  return true;
 }
 
 int UsageError(const std::string& message, const std::string& command) {

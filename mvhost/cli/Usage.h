@@ -18,6 +18,9 @@ inline constexpr int kUsageErrorStatus = 2;
 // command; nothing when it does, or when an option comes first.
 std::optional<std::string> UnknownCommand(const std::vector<std::string>& args);
 
+// "4-9": two calendar months 1..12 joined by "-"; false for anything else.
+bool ParseMonthRange(const std::string& text, int* startMonth, int* endMonth);
+
 // Prints "mvhost: MESSAGE" and the usage of `command` (of every command when
 // it is empty) to standard error; returns kUsageErrorStatus.
 int UsageError(const std::string& message, const std::string& command);

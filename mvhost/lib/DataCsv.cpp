@@ -73,21 +73,48 @@ bool JournalCsvReader::ReadRecord(std::string* error) {
   ++lineNo_;
   bytesRead_ += raw_.size() + 1;
   if (!raw_.empty() && raw_.back() == '\r') raw_.pop_back();
-  if (lineNo_ == 1 && raw_.compare(0, 3, "\xEF\xBB\xBF") == 0) raw_.erase(0, 3);
+  const size_t skipped = lineNo_ == 1 && bom_ ? 3 : 0;
+  if (skipped != 0) raw_.erase(0, skipped);
   size_t offset = 0;
   if (!DecodeText(raw_, encoding_, &record_, &offset)) {
-    Fail(DecodeProblem(encoding_, offset == std::string::npos
-                                      ? std::string()
-                                      : " at byte " + std::to_string(offset + 1)),
-         error);
+    const size_t column = (offset == std::string::npos ? raw_.size() : offset) + skipped + 1;
+    *error = path_ + ":" + std::to_string(lineNo_) + ":" + std::to_string(column) + ": " +
+             DecodeProblem(encoding_, "--csv-encoding");
     return false;
   }
   return true;
 }
 
-bool JournalCsvReader::Open(const std::string& path, TextEncoding encoding, std::string* error) {
+bool JournalCsvReader::RefuseUtf8Text(std::string* error) {
+  std::string line;
+  int lineNo = 0;
+  int runLine = 0;
+  size_t runOffset = 0;
+  std::string run;
+  while (std::getline(in_, line)) {
+    ++lineNo;
+    // A byte that UTF-8 lacks: Shift_JIS, as the file is to be read.
+    if (FindInvalidUtf8(line) != std::string::npos) {
+      runLine = 0;
+      break;
+    }
+    size_t length = 0;
+    if (runLine == 0 && FindUtf8Run(line, &runOffset, &length)) {
+      runLine = lineNo;
+      run = line.substr(runOffset, length);
+    }
+  }
+  in_.clear();
+  in_.seekg(0);
+  if (runLine == 0) return true;
+  *error = path_ + ":" + std::to_string(runLine) + ":" + std::to_string(runOffset + 1) + ": " +
+           AmbiguityProblem(run, "--csv-encoding");
+  return false;
+}
+
+bool JournalCsvReader::Open(const std::string& path, FileEncoding encoding, std::string* error) {
   path_ = path;
-  encoding_ = encoding;
+  encoding_ = encoding.encoding;
   in_.open(path, std::ios::binary | std::ios::ate);
   if (!in_) {
     *error = path + ": cannot open the journal CSV file";
@@ -95,6 +122,13 @@ bool JournalCsvReader::Open(const std::string& path, TextEncoding encoding, std:
   }
   fileSize_ = static_cast<uint64_t>(in_.tellg());
   in_.seekg(0);
+  char start[3] = {};
+  in_.read(start, sizeof start);
+  bom_ = StartsWithUtf8Bom(std::string_view(start, static_cast<size_t>(in_.gcount())));
+  in_.clear();
+  in_.seekg(0);
+  if (bom_) encoding_ = TextEncoding::kUtf8;
+  if (encoding_ == TextEncoding::kCp932 && !encoding.given && !RefuseUtf8Text(error)) return false;
   if (!ReadRecord(error)) {
     if (error->empty()) *error = path + ":1: the header line is missing";
     return false;

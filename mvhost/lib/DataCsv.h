@@ -17,14 +17,19 @@ namespace mvhost {
 // memory of one line. Refusals read "FILE:LINE: COLUMN: message".
 class JournalCsvReader {
  public:
-  // Opens the file and reads its header line.
-  bool Open(const std::string& path, TextEncoding encoding, std::string* error);
+  // Opens the file and reads its header line. A file that starts with a
+  // UTF-8 byte-order mark is read as UTF-8; one that is to be read as
+  // Shift_JIS without that being given for it (`encoding.given`) is refused
+  // when it is UTF-8 throughout with non-ASCII text.
+  bool Open(const std::string& path, FileEncoding encoding, std::string* error);
 
   // The next journal line (blank lines are skipped). False at the end of
   // the file with `error` empty, or on a refusal with `error` set. The
   // line's fields are overwritten, so one JournalLine can be reused.
   bool Next(JournalLine* line, std::string* error);
 
+  // The file's line the last line came from (from 1).
+  int lineNo() const { return lineNo_; }
   uint64_t bytesRead() const { return bytesRead_; }
   uint64_t fileSize() const { return fileSize_; }
 
@@ -35,6 +40,9 @@ class JournalCsvReader {
  private:
   // Reads and decodes the next physical line into record_; false at the end.
   bool ReadRecord(std::string* error);
+  // Reads the file through once for the refusal of UTF-8 text read as
+  // Shift_JIS, and goes back to its start.
+  bool RefuseUtf8Text(std::string* error);
   bool Fail(const std::string& message, std::string* error) const;
   const std::string& Cell(int column) const;
   bool Int(int column, int64_t min, int64_t max, bool required, int32_t fallback, int32_t* out,
@@ -45,6 +53,7 @@ class JournalCsvReader {
   std::ifstream in_;
   std::string path_;
   TextEncoding encoding_ = TextEncoding::kUtf8;
+  bool bom_ = false;
   int lineNo_ = 0;
   uint64_t bytesRead_ = 0;
   uint64_t fileSize_ = 0;

@@ -9,7 +9,7 @@
 #include "mvhost/lib/DataSavedReturn.h"
 #include "mvhost/lib/DataValidate.h"
 #include "mvhost/lib/DataValues.h"
-#include "mvhost/lib/JournalBalances.h"
+#include "mvhost/lib/ImportLinePlaces.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/JournalLoad.h"
 #include "mvhost/lib/JsonFormat.h"
@@ -120,28 +120,36 @@ void Report(const ImportOptions& options, ImportProgress::Stage stage, int64_t l
 // checked as it is read.
 bool WriteJournalLines(sqlite3* db, const DataSetModel& m, const ImportOptions& options,
                        std::unordered_map<std::string, int64_t> accountIds,
-                       JournalBalances* balances, ImportOutcome* outcome, std::string* error) {
+                       BookkeepingCheck* check, ImportLinePlaces* places, ImportOutcome* outcome,
+                       std::string* error) {
   JournalLoad load(db, m.info.dataNo, std::move(accountIds));
   if (!load.Begin(error)) return false;
+  LinePlace place;
+  place.source = &m.source;
+  place.kind = LinePlace::Kind::kItem;
   for (const JournalLine& line : m.journals) {
     if (!load.Add(line, error)) return false;
-    balances->Add(line);
+    check->Line(line, place);
+    ++place.number;
   }
   if (!m.journalsCsv.empty()) {
     JournalCsvReader csv;
-    if (!csv.Open(m.journalsCsv, options.encoding, error)) return false;
+    if (!csv.Open(m.journalsCsv, options.csvEncoding, error)) return false;
     const JournalLineChecker checker(m);
     JournalLine line;
+    place.source = &m.journalsCsv;
+    place.kind = LinePlace::Kind::kLine;
     while (csv.Next(&line, error)) {
       if (!checker.Check(line, error) || !load.Add(line, error)) return false;
-      balances->Add(line);
+      place.number = csv.lineNo();
+      places->AddCsvLine(load.lines(), place.number);
+      check->Line(line, place);
       if (load.lines() % kProgressLines == 0) {
         Report(options, ImportProgress::Stage::kLines, load.lines(), &csv);
       }
     }
     if (!error->empty()) return false;
   }
-  balances->Finish();
   if (load.rebuildsIndexes()) Report(options, ImportProgress::Stage::kIndexes, load.lines(), nullptr);
   if (!load.Finish(error)) return false;
   outcome->journalLines = load.lines();
@@ -151,55 +159,49 @@ bool WriteJournalLines(sqlite3* db, const DataSetModel& m, const ImportOptions& 
 }  // namespace
 
 bool CompleteJournalLines(sqlite3* db, const DataSetModel& m, const ImportOptions& options,
-                          JournalBalances* balances, std::string* error) {
+                          BookkeepingCheck* check, std::string* error) {
   // The derived journal data, in the same transaction as the lines.
   if (int32_t status = JournalDerived::Rebuild(db, m.info.dataNo); status != 0) {
     *error = "cannot build the journal totals (host error " + std::to_string(status) + ")";
     return false;
   }
-  if (!options.warning) return true;
   std::string failure;
-  if (!balances->inOrder() && !balances->FromStore(db, m.info.dataNo, &failure)) {
+  if (!check->Finish(db, &failure) && options.warning) {
     // Sums past 64 bits: a warning, as the figures themselves are checked
     // where they are summed.
     options.warning(m.source + ": the journals' debit and credit totals cannot be compared: " +
                     failure);
-    return true;
-  }
-  for (const JournalBalances::Difference& d : balances->named()) {
-    if (d.tooLarge) {
-      options.warning(m.source + ": journal " + std::to_string(d.journal) +
-                      ": the debit and credit totals are too large to compare");
-      continue;
-    }
-    options.warning(m.source + ": journal " + std::to_string(d.journal) + ": the debit total " +
-                    FormatAmountText(d.debit) + " and the credit total " +
-                    FormatAmountText(d.credit) + " differ by " +
-                    FormatAmountText(d.debit > d.credit ? d.debit - d.credit : d.credit - d.debit));
-  }
-  const int64_t rest = balances->count() - static_cast<int64_t>(balances->named().size());
-  if (rest > 0) {
-    options.warning(m.source + ": " + std::to_string(rest) +
-                    " more journals whose debit and credit totals differ");
   }
   return true;
 }
 
 bool WriteDataSet(HostStore& store, const DataSetModel& model, const ImportOptions& options,
                   ImportOutcome* outcome, std::string* error) {
-  if (!store.Exec("BEGIN IMMEDIATE;", error)) return false;
-  std::unordered_map<std::string, int64_t> accountIds;
-  JournalBalances balances;
+  MonthSelection wholePeriod;
+  if (!MonthSelection::WholePeriod(model.info, &wholePeriod, error)) return false;
   ImportOutcome written;
   written.dataNo = model.info.dataNo;
+  ImportLinePlaces places(&model.source, &model.journalsCsv,
+                          static_cast<int64_t>(model.journals.size()));
+  int64_t handed = 0;
+  BookkeepingCheck check(
+      model, wholePeriod, &model.source, [&places](int64_t lineId) { return places.Of(lineId); },
+      [&options, &handed](const CheckFinding& finding) {
+        ++handed;
+        options.finding(finding);
+      },
+      [&options, &handed] { return options.finding && handed < options.findingsWanted; });
+  if (!store.Exec("BEGIN IMMEDIATE;", error)) return false;
+  std::unordered_map<std::string, int64_t> accountIds;
   bool ok = WriteRows(store.db(), model, options.replace, &accountIds, error) &&
             MakeFirstUserCurrent(store.db(), model, &written, error) &&
-            WriteJournalLines(store.db(), model, options, std::move(accountIds), &balances,
-                              &written, error);
+            WriteJournalLines(store.db(), model, options, std::move(accountIds), &check,
+                              &places, &written, error);
   if (ok) {
     Report(options, ImportProgress::Stage::kTotals, written.journalLines, nullptr);
-    ok = CompleteJournalLines(store.db(), model, options, &balances, error) &&
+    ok = CompleteJournalLines(store.db(), model, options, &check, error) &&
          store.Exec("COMMIT;", error);
+    written.findings = check.counts();
   }
   if (!ok) {
     std::string ignored;
@@ -213,11 +215,21 @@ bool WriteDataSet(HostStore& store, const DataSetModel& model, const ImportOptio
 bool ImportDataSetText(HostStore& store, const std::string& text, const std::string& fileName,
                        const std::string& baseDir, const ImportOptions& options,
                        ImportOutcome* outcome, std::string* error) {
-  std::string utf8;
+  // A byte-order mark says UTF-8 whatever was given; the JSON parser skips it.
+  const TextEncoding encoding =
+      StartsWithUtf8Bom(text) ? TextEncoding::kUtf8 : options.jsonEncoding.encoding;
   size_t offset = 0;
-  if (!DecodeText(text, options.encoding, &utf8, &offset)) {
-    *error = fileName + (offset == std::string::npos ? "" : ":" + LineColumnOf(text, offset)) +
-             ": " + DecodeProblem(options.encoding, "");
+  size_t length = 0;
+  if (encoding == TextEncoding::kCp932 && !options.jsonEncoding.given &&
+      FindUtf8Run(text, &offset, &length)) {
+    *error = fileName + ":" + LineColumnOf(text, offset) + ": " +
+             AmbiguityProblem(std::string_view(text).substr(offset, length), "--encoding");
+    return false;
+  }
+  std::string utf8;
+  if (!DecodeText(text, encoding, &utf8, &offset)) {
+    *error = fileName + ":" + LineColumnOf(text, offset) + ": " +
+             DecodeProblem(encoding, "--encoding");
     return false;
   }
   DataSetModel model;

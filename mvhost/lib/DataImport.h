@@ -7,10 +7,11 @@
 #include <functional>
 #include <string>
 
+#include "mvhost/lib/BookkeepingCheck.h"
+#include "mvhost/lib/CheckFinding.h"
 #include "mvhost/lib/DataModel.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/ImportText.h"
-#include "mvhost/lib/JournalBalances.h"
 
 namespace mvhost {
 
@@ -27,10 +28,16 @@ struct ImportProgress {
 
 struct ImportOptions {
   bool replace = false;  // replace a data set with the same number
-  TextEncoding encoding = TextEncoding::kUtf8;  // of the JSON and the CSV file
+  FileEncoding jsonEncoding;  // of the data set file
+  FileEncoding csvEncoding;   // of its journal CSV file
   // Called every few thousand lines and at each later stage; may be empty.
   std::function<void(const ImportProgress&)> progress;
-  // Receives each warning (the import goes on); may be empty.
+  // Receives the first `findingsWanted` findings of the bookkeeping check
+  // as they are made (the import goes on; all of them are counted in the
+  // outcome); may be empty.
+  std::function<void(const CheckFinding&)> finding;
+  int64_t findingsWanted = INT64_MAX;
+  // Receives any other warning; may be empty.
   std::function<void(const std::string&)> warning;
 };
 
@@ -40,6 +47,8 @@ struct ImportOutcome {
   // The user the import made current because the home had none; empty
   // otherwise.
   std::string madeCurrentUser;
+  // The findings of the bookkeeping check, per rule.
+  CheckCounts findings;
 };
 
 // Imports one data set file (docs/data-format.md) into the store: reads and
@@ -73,12 +82,12 @@ bool WriteDataSet(HostStore& store, const DataSetModel& model, bool replace, std
 // The last step inside the import's transaction: every journal line of the
 // data set is in the store (and its indexes are built), nothing is committed
 // yet. Whatever is derived from all lines of a data set belongs here: the
-// host's derived journal data (JournalDerived), and the warnings about
-// journals whose debit and credit totals differ (`balances`, summed while
-// the lines were written), which never refuse.
+// host's derived journal data (JournalDerived), and the rules of the
+// bookkeeping check that need every line (`check`, which saw the lines as
+// they were written), whose findings never refuse.
 // False (with `error`) fails the import.
 bool CompleteJournalLines(sqlite3* db, const DataSetModel& model, const ImportOptions& options,
-                          JournalBalances* balances, std::string* error);
+                          BookkeepingCheck* check, std::string* error);
 
 }  // namespace mvhost
 

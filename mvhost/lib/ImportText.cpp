@@ -4,17 +4,37 @@
 
 namespace mvhost {
 
-bool ParseTextEncoding(std::string_view name, TextEncoding* encoding) {
-  if (name == "utf-8") {
-    *encoding = TextEncoding::kUtf8;
-    return true;
+namespace {
+
+bool SameName(std::string_view name, std::string_view known) {
+  if (name.size() != known.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    char c = name[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != known[i]) return false;
   }
-  if (name == "cp932") {
-    *encoding = TextEncoding::kCp932;
-    return true;
+  return true;
+}
+
+}  // namespace
+
+bool ParseTextEncoding(std::string_view name, TextEncoding* encoding) {
+  for (const char* known : {"utf-8", "utf8"}) {
+    if (SameName(name, known)) {
+      *encoding = TextEncoding::kUtf8;
+      return true;
+    }
+  }
+  for (const char* known : {"cp932", "shift_jis", "sjis", "windows-31j"}) {
+    if (SameName(name, known)) {
+      *encoding = TextEncoding::kCp932;
+      return true;
+    }
   }
   return false;
 }
+
+bool StartsWithUtf8Bom(std::string_view text) { return text.substr(0, 3) == "\xEF\xBB\xBF"; }
 
 size_t FindInvalidUtf8(std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
@@ -54,7 +74,9 @@ size_t FindInvalidUtf8(std::string_view text) {
 bool DecodeText(std::string_view text, TextEncoding encoding, std::string* utf8, size_t* offset) {
   if (encoding == TextEncoding::kCp932) {
     *offset = std::string_view::npos;
-    return platform::TryCp932ToUtf8(text, utf8);
+    if (platform::TryCp932ToUtf8(text, utf8)) return true;
+    *offset = platform::FindInvalidCp932(text);
+    return false;
   }
   *offset = FindInvalidUtf8(text);
   if (*offset != std::string_view::npos) return false;
@@ -62,9 +84,33 @@ bool DecodeText(std::string_view text, TextEncoding encoding, std::string* utf8,
   return true;
 }
 
-std::string DecodeProblem(TextEncoding encoding, const std::string& where) {
-  if (encoding == TextEncoding::kCp932) return "not Shift_JIS text" + where;
-  return "not UTF-8 text" + where + " (for a Shift_JIS file use --encoding cp932)";
+std::string DecodeProblem(TextEncoding encoding, const char* option) {
+  if (encoding == TextEncoding::kCp932) {
+    return std::string("not Shift_JIS text (for a UTF-8 file use ") + option + " utf-8)";
+  }
+  return std::string("not UTF-8 text (for a Shift_JIS file use ") + option + " cp932)";
+}
+
+bool FindUtf8Run(std::string_view text, size_t* offset, size_t* length) {
+  size_t first = 0;
+  while (first < text.size() && static_cast<unsigned char>(text[first]) < 0x80) ++first;
+  if (first == text.size() || FindInvalidUtf8(text) != std::string_view::npos) return false;
+  // At most eight characters, which is enough to tell the two readings apart.
+  size_t end = first;
+  int characters = 0;
+  while (end < text.size() && static_cast<unsigned char>(text[end]) >= 0x80) {
+    if ((static_cast<unsigned char>(text[end]) & 0xC0) != 0x80 && ++characters > 8) break;
+    ++end;
+  }
+  *offset = first;
+  *length = end - first;
+  return true;
+}
+
+std::string AmbiguityProblem(std::string_view run, const char* option) {
+  return "read as Shift_JIS, but the file is UTF-8 text: \"" + std::string(run) +
+         "\" would be read as \"" + platform::Cp932ToUtf8(run) + "\" (use " + option +
+         " utf-8 for a UTF-8 file, or " + option + " cp932 to read it as Shift_JIS all the same)";
 }
 
 std::string LineColumnOf(std::string_view text, size_t offset) {

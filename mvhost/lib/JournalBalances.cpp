@@ -14,12 +14,7 @@ bool AddSide(const JournalSide& side, int64_t* total) {
 
 }  // namespace
 
-void JournalBalances::Found(const Difference& difference) {
-  if (named_.size() < kNamed) named_.push_back(difference);
-  ++count_;
-}
-
-void JournalBalances::Add(const JournalLine& line) {
+void JournalBalances::Add(const JournalLine& line, const LinePlace& place) {
   if (!inOrder_) return;
   if (open_ && line.journalNo != current_.journal) {
     if (line.journalNo < current_.journal) {
@@ -31,6 +26,7 @@ void JournalBalances::Add(const JournalLine& line) {
   if (!open_) {
     current_ = Difference();
     current_.journal = line.journalNo;
+    current_.place = place;
     open_ = true;
   }
   if (!AddSide(line.debit, &current_.debit) || !AddSide(line.credit, &current_.credit)) {
@@ -40,26 +36,35 @@ void JournalBalances::Add(const JournalLine& line) {
 
 void JournalBalances::Finish() {
   if (open_ && inOrder_ && (current_.tooLarge || current_.debit != current_.credit)) {
-    Found(current_);
+    if (found_.size() < kKept) found_.push_back(current_);
+    ++count_;
   }
   open_ = false;
 }
 
-bool JournalBalances::FromStore(sqlite3* db, int32_t dataNo, std::string* error) {
-  named_.clear();
-  count_ = 0;
-  SqlStatement journals(db,
-                   "SELECT journal_no, SUM(debit_amount + debit_tax), SUM(credit_amount + credit_tax)"
-                   " FROM journal_line WHERE data_no = ? GROUP BY journal_no"
-                   " HAVING SUM(debit_amount + debit_tax) <> SUM(credit_amount + credit_tax)"
-                   " ORDER BY journal_no");
-  journals.Bind(1, dataNo);
+bool JournalBalances::FromStore(sqlite3* db, int32_t dataNo, const std::vector<int32_t>& monthKinds,
+                                int64_t after, const Found& found, std::string* error) {
+  std::string kinds;
+  for (size_t i = 0; i < monthKinds.size(); ++i) kinds += i == 0 ? "?" : ",?";
+  const std::string sql =
+      "SELECT journal_no, SUM(debit_amount + debit_tax), SUM(credit_amount + credit_tax),"
+      " MIN(line_id) FROM journal_line WHERE data_no = ? AND journal_no > ? AND month_kind IN (" +
+      kinds +
+      ") GROUP BY journal_no"
+      " HAVING SUM(debit_amount + debit_tax) <> SUM(credit_amount + credit_tax)"
+      " ORDER BY journal_no";
+  SqlStatement journals(db, sql.c_str());
+  journals.Bind(1, dataNo).Bind(2, after);
+  for (size_t i = 0; i < monthKinds.size(); ++i) {
+    journals.Bind(static_cast<int>(i + 3), monthKinds[i]);
+  }
   while (journals.Row()) {
     Difference difference;
     difference.journal = static_cast<int32_t>(journals.Int(0));
     difference.debit = journals.Int(1);
     difference.credit = journals.Int(2);
-    Found(difference);
+    difference.firstStoredLine = journals.Int(3);
+    found(difference);
   }
   *error = journals.error();
   return error->empty();

@@ -4,9 +4,11 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "mvhost/lib/CheckFinding.h"
 #include "mvhost/lib/DataModel.h"
 
 namespace mvhost {
@@ -14,9 +16,11 @@ namespace mvhost {
 // The journals whose debit and credit totals (amount plus tax of each side)
 // differ. The lines are added as they stream by: while the journal numbers
 // do not decrease, each journal's lines come together and the check is
-// exact with no memory per journal, which is how files are written. Lines
-// out of journal order leave the check to one query over the stored lines
-// (FromStore).
+// exact with no memory per balanced journal, which is how files are
+// written. The first kKept journals found are kept and the rest counted, so
+// that the memory stays the same for any number of lines; the rest, or all
+// of them once the lines came out of journal order, are found again by one
+// query over the stored lines (FromStore).
 class JournalBalances {
  public:
   struct Difference {
@@ -24,31 +28,36 @@ class JournalBalances {
     int64_t debit = 0;
     int64_t credit = 0;
     bool tooLarge = false;  // a total past 64 bits
+    // Where the journal's first line was read; from the store, the number
+    // of its first stored line instead (place.source null).
+    LinePlace place;
+    int64_t firstStoredLine = 0;
   };
+  using Found = std::function<void(const Difference&)>;
 
-  // Journals named one by one; the rest are only counted.
-  static constexpr size_t kNamed = 10;
+  static constexpr size_t kKept = 1000;
 
-  void Add(const JournalLine& line);
+  void Add(const JournalLine& line, const LinePlace& place);
   // Ends the last journal.
   void Finish();
-  // False once a journal number decreased: the result is then incomplete.
+  // False once a journal number decreased: found() and count() are then
+  // incomplete.
   bool inOrder() const { return inOrder_; }
-
-  // The check over data set `dataNo` in the store; false with the store's
-  // message.
-  bool FromStore(sqlite3* db, int32_t dataNo, std::string* error);
-
-  const std::vector<Difference>& named() const { return named_; }
+  // The first kKept journals found, and how many there are in all.
+  const std::vector<Difference>& found() const { return found_; }
   int64_t count() const { return count_; }
 
- private:
-  void Found(const Difference& difference);
+  // The journals numbered after `after` of data set `dataNo` in the store,
+  // over its lines whose month kinds are `monthKinds`, in journal order;
+  // false with the store's message.
+  static bool FromStore(sqlite3* db, int32_t dataNo, const std::vector<int32_t>& monthKinds,
+                        int64_t after, const Found& found, std::string* error);
 
+ private:
   bool inOrder_ = true;
   bool open_ = false;  // a journal is being summed
   Difference current_;
-  std::vector<Difference> named_;
+  std::vector<Difference> found_;
   int64_t count_ = 0;
 };
 

@@ -39,9 +39,46 @@ TaxClassRule WithUse(Use use) {
 constexpr bool kDebit = true;
 constexpr bool kCredit = false;
 
-}  // namespace
+// What each class stands for (docs/host.md, "Tax classes and the return
+// figures").
+const char* NameOf(int taxClass) {
+  switch (taxClass) {
+    case 0: return "outside the scope";
+    case 1: return "taxable sales";
+    case 2: return "exempt (export) sales";
+    case 3: return "other non-taxable sales";
+    case 4: return "securities, monetary claims";
+    case 5: return "non-taxable asset exports";
+    case 6: return "taxable sales returns";
+    case 7: return "exempt sales returns";
+    case 8: return "non-taxable sales returns";
+    case 9: return "non-taxable export returns";
+    case 10: return "bad debts";
+    case 11: return "bad debts recovered";
+    case 21: return "taxable purchases for taxable sales";
+    case 22: return "taxable purchases for non-taxable sales";
+    case 23: return "taxable purchases for common sales";
+    case 24: return "non-taxable purchases";
+    case 25: return "purchase returns for taxable sales";
+    case 26: return "purchase returns for non-taxable sales";
+    case 27: return "purchase returns for common sales";
+    case 30: return "import goods value";
+    case 31: case 32: case 33: return "imports not yet split";
+    case 35: case 36: case 37: return "import refunds not yet split";
+    case 34: return "local import tax";
+    case 38: return "refunded local import tax";
+    case 40: return "purchase-side outside the scope";
+    case 41: return "national import tax for taxable sales";
+    case 42: return "national import tax for non-taxable sales";
+    case 43: return "national import tax for common sales";
+    case 44: return "refunded national import tax for taxable sales";
+    case 45: return "refunded national import tax for non-taxable sales";
+    case 46: return "refunded national import tax for common sales";
+    default: return "not used";
+  }
+}
 
-TaxClassRule RuleOfTaxClass(int taxClass) {
+TaxClassRule FiguresOf(int taxClass) {
   TaxClassRule rule;
   switch (taxClass) {
     // Sales side.
@@ -120,5 +157,14 @@ TaxClassRule RuleOfTaxClass(int taxClass) {
 }
 
 #undef F
+
+}  // namespace
+
+TaxClassRule RuleOfTaxClass(int taxClass) {
+  TaxClassRule rule = FiguresOf(taxClass);
+  rule.name = NameOf(taxClass);
+  rule.purchaseSide = taxClass >= 21;
+  return rule;
+}
 
 }  // namespace mvhost

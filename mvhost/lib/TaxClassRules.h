@@ -17,6 +17,11 @@ struct TaxClassRule {
   enum class BusinessFigure { kNone, kSales, kReturns };
 
   Use use = Use::kUnknown;
+  // What the class stands for, as docs/host.md names it ("taxable sales").
+  const char* name = "not used";
+  // Classes 21 and above belong to the purchase side of the books, the
+  // others to the sales side.
+  bool purchaseSide = false;
   bool debitNormal = false;  // true: debit amounts add, credit amounts subtract
   // Offsets in StTAXREPORTRATEINFO of the excluding-tax, tax and
   // including-tax figures; -1 where the class feeds none.
@@ -32,6 +37,23 @@ struct TaxClassRule {
 
 // The rule of a tax class (0..255).
 TaxClassRule RuleOfTaxClass(int taxClass);
+
+// Whether a class has a normal side: summed classes add on one side and
+// subtract on the other.
+inline bool HasNormalSide(const TaxClassRule& rule) {
+  return rule.use == TaxClassRule::Use::kSummed;
+}
+// A class whose lines carry a tax of their own beside the amount (taxable
+// sales and purchases, their returns, bad debts).
+inline bool CarriesTax(const TaxClassRule& rule) {
+  return rule.use == TaxClassRule::Use::kSummed && rule.tax >= 0 && !rule.amountIsTax;
+}
+// A class that takes no tax beside its amount: outside the return, or summed
+// without a tax figure (exempt and non-taxable sales, securities).
+inline bool TakesNoTax(const TaxClassRule& rule) {
+  return rule.use == TaxClassRule::Use::kNothing ||
+         (rule.use == TaxClassRule::Use::kSummed && rule.tax < 0 && !rule.amountIsTax);
+}
 
 // The SQL expression of a journal line's effective rate (x 100): its own
 // rate, or for rate 0 the standard rate in force on its date.

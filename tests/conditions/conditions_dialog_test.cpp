@@ -120,7 +120,10 @@ TEST_F(ConditionsDialogTest, WithoutSavedValuesOnlyJournalsCanBeChosen) {
   EXPECT_TRUE(dialog.IsItemEnabled(kIdcStartMonth));
   EXPECT_TRUE(dialog.IsItemEnabled(kIdcEndMonth));
   EXPECT_EQ(dialog.GetItemText(kIdcStartMonth), "4");
+  // The start month has the focus with its text selected: typing replaces it.
   EXPECT_EQ(dialog.GetFocusId(), kIdcStartMonth);
+  EXPECT_EQ(dialog.GetControl(kIdcStartMonth)->selStart, 0);
+  EXPECT_EQ(dialog.GetControl(kIdcStartMonth)->selEnd, -1);
   EXPECT_FALSE(dialog.UserClick(kIdcSavedReturnValues));
   EXPECT_EQ(dialog.GetRunConditions().aggregationMethod, kByJournals);
 }
@@ -152,6 +155,7 @@ struct RefusalCase {
   int32_t pastResultsData;
   bool exempt;  // display texts 3 and 4 empty
   const char* message;
+  std::string hostPath = std::string();
 };
 
 const RefusalCase kRefusals[] = {
@@ -161,6 +165,10 @@ const RefusalCase kRefusals[] = {
      "過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。"},
     {"Exempt", 0, true,
      "消費税申告区分が免税のデータは、連携の対象として使用できません。\n\nアプリケーションを終了します。"},
+    // A host's path the run cannot take: nobody can correct it in the dialog.
+    {"HostPathTooLong", 0, false,
+     "連動元製品から指定されたデータの出力先が長すぎます。\n\nアプリケーションを終了します。",
+     "C:\\out\\" + std::string(253, 'a') + ".xml"},
 };
 
 class ConditionsRefusalTest : public ConditionsDialogTest,
@@ -172,6 +180,7 @@ TEST_P(ConditionsRefusalTest, RefusesAndEndsCancelled) {
   Fill(dialog);
   dialog.pastResultsData = c.pastResultsData;
   if (c.exempt) dialog.displayTexts[3] = dialog.displayTexts[4] = "";
+  dialog.hostOutputPath = c.hostPath;
   bool acted = false;
   ui().modalAction = [&](platform::Dialog&) { acted = true; };
   EXPECT_EQ(dialog.DoModal(), kConditionsCancelled);

@@ -36,6 +36,9 @@ std::string TooLongFolderPath() {
   return "C:\\out\\new\\" + name + "\\x.xml";
 }
 
+// 261 bytes: one more than the run's path buffers hold.
+std::string TooLongPath() { return "C:\\out\\" + std::string(250, 'a') + ".xml"; }
+
 const RunCase kRunRefusals[] = {
     {"StartMonthOutOfRange", "0", "3", "C:\\out\\x.xml",
      "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。", kRefusal, kIdcStartMonth},
@@ -62,6 +65,17 @@ const RunCase kRunRefusals[] = {
     {"ExistingFolderAsName", "4", "3", "C:\\out", "ファイル名が指定されていません。", kRefusal,
      kIdcOutputPath},
     {"FolderCannotBeCreated", "4", "3", TooLongFolderPath(), nullptr, 0, kIdcOutputPath},
+    // Said as it is, not as a wrong character.
+    {"PathTooLong", "4", "3", TooLongPath(),
+     "データの出力先が長すぎます。\n\n出力先を再入力してください。", kRefusal, kIdcOutputPath},
+    // A drive letter without a root: said before the folder question,
+    // whose Yes could create nothing there.
+    {"DriveWithoutRoot", "4", "3", "Q:\\out\\x.xml",
+     "指定されたドライブが見つかりません。\n\n有効なドライブを指定してください。", kRefusal,
+     kIdcOutputPath},
+    {"DriveWithoutRootNoFolder", "4", "3", "Q:x.xml",
+     "指定されたドライブが見つかりません。\n\n有効なドライブを指定してください。", kRefusal,
+     kIdcOutputPath},
     // A folder part that names a file is a missing folder that cannot be
     // made, never the file itself.
     {"FileAsFolder", "4", "3", "C:\\out\\exists.xml\\a.xml", nullptr, 0, kIdcOutputPath,
@@ -78,6 +92,8 @@ TEST_P(ConditionsRunRefusalTest, RefusesAndFocusesTheField) {
   if (c.existingFile != nullptr) ConditionsWriteFile(dir_.PosixOf(c.existingFile), "old");
   ConditionsDialog dialog(0);
   OpenWithPath(dialog, c.path);
+  // A path past the typing limit comes from browsing or the remembered file.
+  dialog.SetItemText(kIdcOutputPath, c.path);
   dialog.SetItemText(kIdcStartMonth, c.start);
   dialog.SetItemText(kIdcEndMonth, c.end);
   ASSERT_TRUE(dialog.UserClick(kIdcRunButton));

@@ -105,7 +105,16 @@ void WidgetDriver::Tick() {
     Dismiss();
     return;
   }
-  if (steps_.empty()) return;
+  if (steps_.empty()) {
+    // A question nobody expected would wait for ever (one just answered
+    // may still be closing: a button's mnemonic clicks it a little later).
+    QMessageBox* box = VisibleMessageBox();
+    if (box != nullptr && std::chrono::steady_clock::now() - waitingSince_ > std::chrono::seconds(2)) {
+      ADD_FAILURE() << "an unexpected message box: " << box->text().toStdString();
+      dismissing_ = true;
+    }
+    return;
+  }
   if (!steps_.front().ready()) {
     if (std::chrono::steady_clock::now() - waitingSince_ > kPatience) {
       ADD_FAILURE() << "a step waited too long for its window; " << steps_.size() << " steps left";
@@ -169,7 +178,8 @@ void Press(desktop::DialogWindow& window, int key, Qt::KeyboardModifiers modifie
 
 void Answer(QMessageBox& box, const char* label) {
   for (QAbstractButton* button : box.buttons()) {
-    if (button->text() == Shown(label)) {
+    // "はい" is the button "はい(&Y)".
+    if (button->text() == Shown(label) || button->text().startsWith(Shown(label) + u'(')) {
       QTest::mouseClick(button, Qt::LeftButton);
       return;
     }

@@ -19,6 +19,7 @@
 #include "app/LinkApp.h"
 #include "conditions/ConditionsDialog.h"
 #include "desktop/RepaintThrottle.h"
+#include "platform/SaveAsRules.h"
 #include "resources/ConditionsDialogTemplate.h"
 #include "tests/desktop/WidgetDriver.h"
 #include "tests/support/ConditionsDialogFixture.h"
@@ -159,7 +160,7 @@ TEST_F(DesktopDialogTest, BrowseGivesAWindowsPathAndRefusesAFolderOnNoDrive) {
     ChooseFile(files, outside);
   });
   driver.OnMessageBox([](QMessageBox& box) {
-    EXPECT_TRUE(box.text().startsWith(Shown("選択された場所はどのドライブにも割り当てられていない")));
+    EXPECT_EQ(box.text(), Shown(platform::kSaveAsNotOnADrive));
     EXPECT_EQ(box.icon(), QMessageBox::Warning);
     QTest::keyClick(&box, Qt::Key_Return);
   });
@@ -213,7 +214,7 @@ TEST(DesktopRunTest, ARunTypedByHandWritesTheReport) {
   driver.OnMessageBox([](QMessageBox& box) {
     EXPECT_EQ(box.text(), Shown(kOverwrite));
     EXPECT_EQ(box.icon(), QMessageBox::Question);
-    EXPECT_EQ(ButtonLabels(box), (QStringList{Shown("はい"), Shown("いいえ")}));
+    EXPECT_EQ(ButtonLabels(box), (QStringList{Shown("はい(&Y)"), Shown("いいえ(&N)")}));
     Answer(box, "はい");
   });
   driver.OnMessageBox([](QMessageBox& box) {

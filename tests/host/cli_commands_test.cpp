@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -180,10 +181,14 @@ TEST_F(CliCommandsTest, StateKeysAndValues) {
 // (of every command when none was named); --home goes before or after it.
 TEST_F(CliCommandsTest, UsageErrorsAndTheHomeOption) {
   ASSERT_EQ(Mvhost("init").exitCode, 0);
+  const std::string kImportOptions =
+      "[--replace] [--encoding ENCODING] [--csv-encoding ENCODING] [--warnings all|none]";
+  const std::string kCheckOptions = "[DATA-NUMBER] [--months S-E] [--json]";
   const std::string all =
       "usage: mvhost [--home DIR] init\n"
-      "       mvhost [--home DIR] import [--replace] [--encoding utf-8|cp932] FILE.json\n"
+      "       mvhost [--home DIR] import " + kImportOptions + " FILE.json\n"
       "       mvhost [--home DIR] export [DATA-NUMBER]\n"
+      "       mvhost [--home DIR] check " + kCheckOptions + "\n"
       "       mvhost [--home DIR] list\n"
       "       mvhost [--home DIR] select USER DATA-NUMBER\n"
       "       mvhost [--home DIR] state [KEY [VALUE]]\n"
@@ -199,11 +204,15 @@ TEST_F(CliCommandsTest, UsageErrorsAndTheHomeOption) {
       {"frob", 2, "mvhost: unknown command frob\n" + all},
       {"--home /nowhere frob", 2, "mvhost: unknown command frob\n" + all},
       {"import", 2,
-       "mvhost: FILE is required\nusage: mvhost [--home DIR] import [--replace] [--encoding "
-       "utf-8|cp932] FILE.json\n"},
-      {"import --encoding latin1 a.json", 2,
-       "mvhost: --encoding: latin1 not in {utf-8,cp932}\nusage: mvhost [--home DIR] import "
-       "[--replace] [--encoding utf-8|cp932] FILE.json\n"},
+       "mvhost: FILE is required\nusage: mvhost [--home DIR] import " + kImportOptions +
+           " FILE.json\n"},
+      {"import --csv-encoding latin1 a.json", 2,
+       "mvhost: --csv-encoding: unknown encoding latin1 (utf-8, or cp932 also named shift_jis, "
+       "sjis, windows-31j)\nusage: mvhost [--home DIR] import " + kImportOptions +
+           " FILE.json\n"},
+      {"check --months 4-13", 2,
+       "mvhost: --months: not a range of calendar months S-E (1 to 12): 4-13\nusage: mvhost "
+       "[--home DIR] check " + kCheckOptions + "\n"},
       {"select clerk", 2,
        "mvhost: DATA-NUMBER is required\nusage: mvhost [--home DIR] select USER DATA-NUMBER\n"},
       {"list extra", 2,
@@ -228,6 +237,71 @@ TEST_F(CliCommandsTest, UsageErrorsAndTheHomeOption) {
   CommandResult after = Run("env -u MVHOST_HOME " + mvhost_ + " list --home " + home_);
   EXPECT_EQ(after.exitCode, 0) << after.err;
   EXPECT_EQ(after.out, "data sets:\nusers:\n");
+}
+
+// The import prints the first five findings of the bookkeeping check and a
+// count per rule; check prints them all, exits 1 when it has any and 3 when
+// it cannot check.
+TEST_F(CliCommandsTest, ImportWarningsAndCheck) {
+  ASSERT_EQ(Mvhost("init").exitCode, 0);
+  std::string journals;
+  for (int j = 1; j <= 7; ++j) {
+    journals += std::string(j == 1 ? "" : ",") + R"({"journal": )" + std::to_string(j) +
+                R"(, "date": "2014-04-02", "month": 1,
+       "debit": {"account": "111", "amount": 2, "tax_class": 0},
+       "credit": {"account": "511", "amount": 1, "tax_class": 3}})";
+  }
+  const std::string path = home_ + "/kiri.json";
+  std::ofstream(path) << R"({"format": "mvhost-data-1",
+    "data_set": {"data_no": 5, "data_id": "KIRI", "company_name": "Kiri",
+                 "period_start": "2014-04-01", "period_end": "2015-03-31"},
+    "accounts": [{"code": "111", "name": "Cash", "class": 1},
+                 {"code": "511", "name": "Sales", "class": 2, "balance_side": "credit"}],
+    "journals": [)" + journals + "]}";
+  auto finding = [&](int journal, const std::string& place) {
+    return place + ":journal " + std::to_string(journal) + "/" +
+           (place == path ? "journals[" + std::to_string(journal - 1) + "]"
+                          : "line " + std::to_string(journal)) +
+           ": unbalanced-journal: the debit total 2 and the credit total 1 differ by 1; correct "
+           "the lines so that both sides agree\n";
+  };
+  CommandResult r = Mvhost("import " + path);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  std::string warnings;
+  for (int j = 1; j <= 5; ++j) warnings += "mvhost: warning: " + finding(j, path);
+  EXPECT_EQ(r.err, warnings + "mvhost: warning: 7 findings of the bookkeeping check "
+                              "(unbalanced-journal 7); the first 5 are shown, mvhost check 5 "
+                              "lists them all\n");
+  r = Mvhost("import --replace --warnings none " + path);
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, "");
+  r = Mvhost("import --replace --warnings all " + path);
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 8);
+
+  r = Mvhost("check 5");
+  EXPECT_EQ(r.exitCode, 1);
+  std::string all;
+  for (int j = 1; j <= 7; ++j) all += finding(j, "data set 5");
+  EXPECT_EQ(r.out, all);
+  EXPECT_EQ(r.err, "");
+  r = Mvhost("check --months 5-3 --json");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "[]\n");
+  r = Mvhost("check --months 4-4 --json");
+  EXPECT_EQ(r.exitCode, 1);
+  const std::string first =
+      "[\n{\"place\":\"data set 5:journal 1/line 1\",\"source\":\"data set 5\",\"journal\":1,"
+      "\"item\":\"line 1\",\"rule\":\"unbalanced-journal\",";
+  EXPECT_EQ(r.out.substr(0, first.size()), first);
+  EXPECT_EQ(r.out.substr(r.out.size() - 4), "}\n]\n");
+  r = Mvhost("check 6");
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_EQ(r.err, "mvhost: no data set 6\n");
+  r = Mvhost("check --months 3-4");
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err.substr(0, r.err.find('\n')),
+            "mvhost: months 3-4: the period 2014-04-01..2015-03-31 of data set 5 runs from month 4 "
+            "to month 3; give two of its months, the first not after the second");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "mvhost/lib/DataCsv.h"
 #include "mvhost/lib/DataImport.h"
+#include "mvhost/lib/JournalBalances.h"
 #include "tests/support/HostToolHome.h"
 
 namespace {
@@ -110,7 +111,7 @@ const CsvRefusal kRefusals[] = {
     {"FewerFields", "1,2014-04-02,1,111,,1,,0,,,,,,0,,\n2,2014-04-02,1,111,,1,,0,,,,,,0\n",
      "3: 14 fields for 16 columns: missing business_type, description"},
     {"ShiftJisText", "1,2014-04-02,1,111,,1,,0,,,,,,0,,\x8F\xA4\x95\x69\n",
-     "2: not UTF-8 text at byte 34 (for a Shift_JIS file use --encoding cp932)"},
+     "2:34: not UTF-8 text (for a Shift_JIS file use --csv-encoding cp932)"},
 };
 
 class CsvRefusalTest : public ImportCsvTest, public ::testing::WithParamInterface<CsvRefusal> {};
@@ -159,7 +160,9 @@ TEST_F(ImportCsvTest, ReadsShiftJisFilesWithTheEncodingOption) {
   std::string error;
   EXPECT_FALSE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error));
   EXPECT_EQ(error, path + ":10:32: not UTF-8 text (for a Shift_JIS file use --encoding cp932)");
-  options.encoding = mvhost::TextEncoding::kCp932;
+  // --encoding cp932: the CSV file takes it too.
+  options.jsonEncoding = {mvhost::TextEncoding::kCp932, true};
+  options.csvEncoding = {mvhost::TextEncoding::kCp932, false};
   ASSERT_TRUE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error)) << error;
   // 商品 and 経理, stored in UTF-8.
   EXPECT_EQ(QueryInt("SELECT hex(description) = 'E59586E59381' FROM journal_line"), 1);
@@ -168,41 +171,60 @@ TEST_F(ImportCsvTest, ReadsShiftJisFilesWithTheEncodingOption) {
   WriteFile("lines.csv", std::string(kHeader) + "1,2014-04-02,1,111,,1,,0,,,,,,0,,\x81\n");
   options.replace = true;
   EXPECT_FALSE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error));
-  EXPECT_EQ(error, home_ + "/lines.csv:2: not Shift_JIS text");
+  EXPECT_EQ(error, home_ + "/lines.csv:2:34: not Shift_JIS text (for a UTF-8 file use "
+                           "--csv-encoding utf-8)");
 }
 
 // A journal whose debit and credit totals (amount + tax of each side)
-// differ is a warning naming the journal and the difference; the import
-// goes on. Lines of one journal may lie apart in the file.
-TEST_F(ImportCsvTest, WarnsOfJournalsWhoseSidesDiffer) {
+// differ is a finding that names the CSV line where the journal starts; the
+// import goes on. Lines of one journal may lie apart in the file.
+TEST_F(ImportCsvTest, FindsJournalsWhoseSidesDiffer) {
   std::string csv = std::string(kHeader) +
                     "1,2014-04-02,1,111,,1080,,0,511,,1000,80,1,8,,\n"
                     "2,2014-04-02,1,611,,500,40,21,,,,,,8,,\n"
+                    "\n"
                     "3,2014-04-02,1,111,,10,,0,511,,10.5,,3,8,,\n"
                     "2,2014-04-03,1,,,,,,111,,540,,0,8,,\n";
   std::string path = WriteFile("csv.json", std::string(kHead) + R"("journals_csv": "lines.csv"})");
   WriteFile("lines.csv", csv);
-  std::vector<std::string> warnings;
+  std::vector<std::string> findings;
   mvhost::ImportOptions options;
-  options.warning = [&warnings](const std::string& w) { warnings.push_back(w); };
+  options.finding = [&findings](const mvhost::CheckFinding& f) {
+    if (f.rule == mvhost::CheckRule::kUnbalancedJournal) findings.push_back(f.Text());
+  };
   mvhost::ImportOutcome outcome;
   std::string error;
   ASSERT_TRUE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error)) << error;
   EXPECT_EQ(outcome.journalLines, 4);
-  EXPECT_EQ(warnings, std::vector<std::string>{
-                          path + ": journal 3: the debit total 10 and the credit total 10.5 differ "
-                                 "by 0.5"});
+  const std::string unbalanced = ": unbalanced-journal: the debit total 10 and the credit total "
+                                 "10.5 differ by 0.5; correct the lines so that both sides agree";
+  EXPECT_EQ(findings, std::vector<std::string>{home_ + "/lines.csv:journal 3/line 5" + unbalanced});
+  EXPECT_EQ(outcome.findings.Of(mvhost::CheckRule::kUnbalancedJournal), 1);
 
-  // Beyond ten journals the rest are counted.
-  csv = kHeader;
-  for (int j = 1; j <= 12; ++j) csv += std::to_string(j) + ",2014-04-02,1,111,,2,,0,511,,1,,3,8,,\n";
-  WriteFile("lines.csv", csv);
-  warnings.clear();
+  // In journal order the lines are named as they stream by.
+  WriteFile("lines.csv", std::string(kHeader) + "3,2014-04-02,1,111,,10,,0,511,,10.5,,3,8,,\n");
+  findings.clear();
   options.replace = true;
   ASSERT_TRUE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error)) << error;
-  ASSERT_EQ(warnings.size(), 11u);
-  EXPECT_EQ(warnings[9], path + ": journal 10: the debit total 2 and the credit total 1 differ by 1");
-  EXPECT_EQ(warnings[10], path + ": 2 more journals whose debit and credit totals differ");
+  EXPECT_EQ(findings, std::vector<std::string>{home_ + "/lines.csv:journal 3/line 2" + unbalanced});
+
+  // More than the streaming check keeps: all of them, from the store, still
+  // by their CSV lines.
+  csv = kHeader;
+  const int count = static_cast<int>(mvhost::JournalBalances::kKept) + 2;
+  for (int j = 1; j <= count; ++j) csv += std::to_string(j) + ",2014-04-02,1,111,,10,,0,511,,10.5,,3,8,,\n";
+  WriteFile("lines.csv", csv);
+  findings.clear();
+  ASSERT_TRUE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error)) << error;
+  ASSERT_EQ(findings.size(), static_cast<size_t>(count));
+  EXPECT_EQ(findings.back(), home_ + "/lines.csv:journal " + std::to_string(count) + "/line " +
+                                 std::to_string(count + 1) + unbalanced);
+  // Wanting the first five, the rest are counted.
+  findings.clear();
+  options.findingsWanted = 5;
+  ASSERT_TRUE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error)) << error;
+  EXPECT_EQ(findings.size(), 5u);
+  EXPECT_EQ(outcome.findings.Of(mvhost::CheckRule::kUnbalancedJournal), count);
 }
 
 TEST(CsvRecordTest, Splits) {

@@ -186,6 +186,51 @@ TEST(DialogTest, TypingHonoursDigitsOnlyAndTheLimit) {
   }
 }
 
+// One key's result is taken or refused whole: a refused key never cuts or
+// filters what was there.
+TEST(DialogTest, AKeysEditIsTakenOrRefusedWhole) {
+  struct Case {
+    int id;
+    std::string before;
+    std::string after;
+    bool taken;
+  } cases[] = {
+      {10, "4", "5", true},
+      {10, "4", "a", false},      // a letter in a digits-only edit
+      {10, "4", "１", false},     // a full-width digit is no digit
+      {10, "12", "123", false},   // past the limit of 2
+      {11, "abcd", "abcde", true},
+      {11, "abcd", "ab表cd", false},
+      {11, "abcdefg", "abcdef", true},  // a text already past the limit may shrink
+      {11, "abcdefg", "abcdefgh", false},
+      {12, "", "1", false},       // disabled
+  };
+  for (const Case& c : cases) {
+    TestDialog dialog;
+    dialog.Create();
+    dialog.SetItemText(c.id, c.before);
+    EXPECT_EQ(dialog.UserEditText(c.id, c.after, 1, 1), c.taken) << c.after;
+    EXPECT_EQ(dialog.GetItemText(c.id), c.taken ? c.after : c.before) << c.after;
+  }
+}
+
+// A front end applies every selection the dialog sets, also one equal to
+// the last (its own edit may have dropped it meanwhile).
+TEST(DialogTest, EverySelectionTheDialogSetsIsCounted) {
+  TestDialog dialog;
+  dialog.Create();
+  dialog.SetItemText(11, "abc");
+  unsigned before = dialog.GetControl(11)->selSerial;
+  dialog.GotoDlgCtrl(11);
+  dialog.UserKey(platform::kVkTab, platform::kModShift);
+  dialog.GotoDlgCtrl(11);
+  EXPECT_EQ(dialog.GetFocusId(), 11);
+  EXPECT_EQ(dialog.GetControl(11)->selEnd, -1);
+  EXPECT_EQ(dialog.GetControl(11)->selSerial, before + 2);
+  dialog.SetSel(11, 0, -1);
+  EXPECT_EQ(dialog.GetControl(11)->selSerial, before + 3);
+}
+
 TEST(DialogTest, KeysFollowTheDialogProcessing) {
   struct Case {
     int focus;

@@ -11,6 +11,7 @@
 #include "tests/support/HostFixture.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/ProgramRunScripts.h"
+#include "tests/support/ReportValidation.h"
 
 namespace taxlink::testing {
 
@@ -40,18 +41,28 @@ class ProgramRunTest : public ::testing::Test {
   }
 
   // Runs with the given script and arguments against the fixture's home.
+  // The report of a written run must pass the report's schema.
   ProgramRunResult RunWith(const std::vector<std::string>& steps,
                            const std::vector<std::string>& args = {},
                            const std::vector<std::string>& environment = {}) {
     run_->SetUiScript(steps);
-    return run_->Run(host_.Home(), args, environment);
+    ProgramRunResult result = run_->Run(host_.Home(), args, environment);
+    if (checkReports_) {
+      EXPECT_EQ(WrittenReportProblem(result), "") << "the written report";
+    }
+    return result;
   }
+
+  // For runs that write a report the schema refuses on purpose (a section
+  // given up with Yes).
+  void AcceptReportsOutsideTheSchema() { checkReports_ = false; }
 
   HostFixture host_;
 
  private:
   std::unique_ptr<ProgramRun> run_;
   std::string outFolder_;
+  bool checkReports_ = true;
 };
 
 }  // namespace taxlink::testing

@@ -122,8 +122,8 @@ class TerminalRunTest : public ::testing::Test {
   // terminal's modes, then its exit status, then a pause to be read.
   std::string PaneCommand(const std::string& run) {
     std::string work = Quote(program_.workFolder());
-    return "cd " + work + " && stty -g > stty-before; env -u TAXLINK_UI_SCRIPT TAXLINK_UI=terminal " +
-           "LANG=C.UTF-8 LC_ALL= TAXLINK_DRIVES=C=/ MVHOST_HOME=" + Quote(home_) +
+    return "cd " + work + " && mkdir -p tmp && stty -g > stty-before; env -u TAXLINK_UI_SCRIPT TAXLINK_UI=terminal " +
+           "LANG=C.UTF-8 LC_ALL= TAXLINK_DRIVES=C=/ TMPDIR=" + work + "/tmp MVHOST_HOME=" + Quote(home_) +
            " TAXLINK_UI_TRANSCRIPT=transcript.jsonl " + run +
            "; echo run-exit=$?; stty -g > stty-after; sleep 300";
   }
@@ -142,6 +142,50 @@ class TerminalRunTest : public ::testing::Test {
     EXPECT_EQ(ReadFileBytes(program_.workFolder() + "/stty-after"),
               ReadFileBytes(program_.workFolder() + "/stty-before"));
     EXPECT_FALSE(Shows(screen, "事業所名")) << screen;
+  }
+
+  // mvhost launch in the pane, until the dialog of the example data set shows.
+  void StartLaunch(TmuxPane& pane, std::string* screen) {
+    std::string error;
+    ASSERT_TRUE(pane.Start(PaneCommand(Launch()), &error)) << error;
+    ASSERT_TRUE(pane.WaitFor({"株式会社さくら商事"}, screen)) << *screen;
+  }
+  // Esc, the cancel message answered, the run stopped and the terminal back.
+  void CancelAndExpectStopped(TmuxPane& pane) {
+    std::string screen;
+    pane.Keys("Escape");
+    ASSERT_TRUE(pane.WaitFor({"｢消費税｣の集計を中止します。"}, &screen)) << screen;
+    pane.Keys("Enter");
+    ExpectTerminalRestored(pane, "run-exit=1");
+  }
+
+  // Another example data set, selected and current instead.
+  void UseDataSet(const std::string& file, const std::string& user, int number) {
+    std::string mvhost = "MVHOST_HOME=" + Quote(home_) + " " + Quote(BinaryFolder() + "/mvhost") + " ";
+    ASSERT_TRUE(RunCommand(mvhost + "import " + Quote(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + file)) &&
+                RunCommand(mvhost + "select " + user + " " + std::to_string(number)) &&
+                RunCommand(mvhost + "state current_user " + user));
+  }
+
+  // The dialog 130 line of the transcript.
+  nlohmann::json ConditionsEntry() {
+    nlohmann::json dialog;
+    for (const nlohmann::json& entry : Transcript()) {
+      if (entry["event"] == "dialog" && entry["id"] == 130) dialog = entry;
+    }
+    return dialog;
+  }
+
+  // Window folders that mvhost launch left in the pane's TMPDIR.
+  std::vector<std::string> LeftWindowFolders() {
+    std::string listing;
+    RunCommand("ls " + Quote(program_.workFolder() + "/tmp"), &listing);
+    std::vector<std::string> left;
+    std::istringstream in(listing);
+    for (std::string name; std::getline(in, name);) {
+      if (name.rfind("mvhost-window-", 0) == 0) left.push_back(name);
+    }
+    return left;
   }
 
   std::vector<nlohmann::json> Transcript() {
@@ -228,6 +272,105 @@ TEST_F(TerminalRunTest, SigtermGivesTheTerminalBack) {
   ASSERT_GT(pid, 1);
   ASSERT_EQ(::kill(pid, SIGTERM), 0);
   ExpectTerminalRestored(pane, "run-exit=143");
+}
+
+// Where the method is fixed (no saved return) the start month had the
+// focus without a selection: "1" made "11". Coming back to a month by its
+// mnemonic selects it too.
+TEST_F(TerminalRunTest, TypingReplacesTheMonthWhereTheMethodIsFixed) {
+  UseDataSet("individual/aoba.json", "aoba", 3);
+  TmuxPane pane;
+  std::string error;
+  ASSERT_TRUE(pane.Start(PaneCommand(Launch()), &error)) << error;
+  std::string screen;
+  ASSERT_TRUE(pane.WaitFor({"事業所名", "集計期間", "Ctrl+R"}, &screen)) << screen;
+  std::string report = program_.workFolder() + "/out/aoba.xml";
+  pane.Type("2");
+  ASSERT_TRUE(pane.WaitFor({"     2 月度(S)"}, &screen)) << screen;
+  pane.Keys("M-s M-e M-s");
+  pane.Type("3");
+  pane.Keys("Enter Enter");  // to the path, its text selected
+  pane.Type(taxlink::testing::WindowsPathOf(report));
+  pane.Keys("F12");
+  ASSERT_TRUE(pane.WaitFor({"指定されたフォルダは存在しません。"}, &screen)) << screen;
+  pane.Keys("y");
+  ASSERT_TRUE(pane.WaitFor({"消費税情報の出力が終了しました。"}, &screen)) << screen;
+  pane.Keys("Enter");
+  ExpectTerminalRestored(pane, "run-exit=0");
+  nlohmann::json dialog = ConditionsEntry();
+  ASSERT_FALSE(dialog.is_null());
+  EXPECT_EQ(dialog["fields"]["1014"]["text"], "3");
+  EXPECT_EQ(dialog["fields"]["1016"]["text"], "12");
+  EXPECT_EQ(dialog["fields"]["1008"]["text"], taxlink::testing::WindowsPathOf(report));
+}
+
+// F12 split over a slow link (Esc, then the rest 60 ms later) was taken for
+// Esc and cancelled the run.
+TEST_F(TerminalRunTest, ASplitF12RunsTheChecksInsteadOfCancelling) {
+  TmuxPane pane;
+  std::string screen;
+  StartLaunch(pane, &screen);
+  pane.Keys("M-s");
+  pane.Type("13");
+  pane.Keys("Escape");
+  ::usleep(60000);
+  pane.Type("[24~");
+  ASSERT_TRUE(pane.WaitFor({"集計期間に誤りがあります。"}, &screen)) << screen;
+  EXPECT_FALSE(Shows(screen, "｢消費税｣の集計を中止します。")) << screen;
+  pane.Keys("Enter");
+  CancelAndExpectStopped(pane);
+}
+
+// An Enter typed on the heels of F12 dismissed the refusal unseen.
+TEST_F(TerminalRunTest, KeysTypedAheadDoNotAnswerTheNextMessageBox) {
+  TmuxPane pane;
+  std::string screen;
+  StartLaunch(pane, &screen);
+  pane.Keys("M-s");
+  pane.Type("13");
+  pane.Keys("F12 Enter");
+  ASSERT_TRUE(pane.WaitFor({"集計期間に誤りがあります。"}, &screen)) << screen;
+  ::usleep(500000);
+  EXPECT_TRUE(Shows(pane.Screen(), "集計期間に誤りがあります。")) << "the refusal was answered by type-ahead";
+  pane.Keys("Enter");
+  CancelAndExpectStopped(pane);
+}
+
+// The host window's messages were printed over the dialog, and the
+// program's own line on standard error vanished with the full screen.
+TEST_F(TerminalRunTest, HostMessagesAndErrorLinesComeAfterTheTerminalIsReleased) {
+  TmuxPane pane;
+  std::string screen;
+  StartLaunch(pane, &screen);
+  ::usleep(300000);
+  EXPECT_FALSE(pane.Screen().find("ENABLE 0") != std::string::npos) << pane.Screen();
+  CancelAndExpectStopped(pane);
+  EXPECT_TRUE(pane.WaitFor({"taxlink: the conditions dialog ended without a run", "ENABLE 0",
+                            "POST 1025 1 1", "result: 1 stopped"},
+                           &screen))
+      << screen;
+}
+
+// Ctrl+C under mvhost launch ended the host too: no result line, and its
+// window folder stayed behind (also when the terminal went away).
+TEST_F(TerminalRunTest, CtrlCEndsTheProgramAndTheHostSaysSo) {
+  {
+    TmuxPane pane;
+    std::string screen;
+    StartLaunch(pane, &screen);
+    pane.Keys("C-c");
+    ExpectTerminalRestored(pane, "run-exit=3");
+    EXPECT_TRUE(pane.WaitFor({"result: none (the program ended by signal 2)"}, &screen)) << screen;
+    EXPECT_TRUE(LeftWindowFolders().empty());
+  }
+  {
+    TmuxPane pane;
+    std::string screen;
+    StartLaunch(pane, &screen);
+    ASSERT_FALSE(LeftWindowFolders().empty());
+  }  // the session is killed
+  for (int poll = 0; poll < 100 && !LeftWindowFolders().empty(); ++poll) ::usleep(50000);
+  EXPECT_TRUE(LeftWindowFolders().empty());
 }
 
 }  // namespace

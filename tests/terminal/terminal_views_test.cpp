@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -114,21 +115,92 @@ TEST(TerminalViewTest, ConditionsDialogKeepsItsLayoutIn80By24) {
   EXPECT_EQ(view.HelpLine(grid, tips), L"[?] 説明  F1:全文");
 }
 
-TEST(TerminalViewTest, TooSmallATerminalIsSaidSo) {
+// Esc was refused too while the terminal was small (Ctrl+C the only way
+// out), a message box garbled the notice and the notice was cut at 40x10.
+TEST(TerminalViewTest, EscWorksAtAnySizeAndTheNoticeWraps) {
   struct Case {
     int rows;
     int cols;
     bool fits;
-  } cases[] = {{23, 80, true}, {22, 80, false}, {40, 79, false}, {50, 200, true}};
+  } cases[] = {{23, 80, true}, {22, 80, false}, {40, 79, false}, {50, 200, true}, {10, 40, false}};
   for (const Case& c : cases) {
     ModalDialog dialog(taxlink::ConditionsDialogTemplate());
     CellGrid grid(c.rows, c.cols);
     DialogView view(dialog);
     view.Paint(grid, true, {});
+    std::wstring screen;
+    for (int r = 0; r < grid.Rows(); ++r) screen += grid.RowText(r);
+    std::wstring spaceless;
+    for (wchar_t ch : screen) {
+      if (ch != L' ') spaceless.push_back(ch);
+    }
     EXPECT_EQ(RowOf(grid, L"事業所名") >= 0, c.fits) << c.rows << "x" << c.cols;
-    EXPECT_EQ(RowOf(grid, L"80x23 以上が必要です") >= 0, !c.fits) << c.rows << "x" << c.cols;
-    // Keys are not taken while the dialog cannot be seen.
-    EXPECT_EQ(view.HandleKey(Press(Key::kEscape), grid) == DialogView::Outcome::kRefused, !c.fits);
+    EXPECT_EQ(spaceless.find(L"この画面には80x23以上が必要です（いまは" + std::to_wstring(c.cols) + L"x" +
+                             std::to_wstring(c.rows) + L"）。端末を広げてください。") != std::wstring::npos,
+              !c.fits)
+        << c.rows << "x" << c.cols;
+    // Other keys wait for room; Esc cancels at any size.
+    EXPECT_EQ(view.HandleKey(Press(Key::kTab), grid) == DialogView::Outcome::kRefused, !c.fits);
+    EXPECT_EQ(view.HandleKey(Press(Key::kEscape), grid), DialogView::Outcome::kDone);
+    EXPECT_TRUE(dialog.IsEnded());
+  }
+  // A message box that does not fit waits for room behind the notice; Esc
+  // still gives its safe answer.
+  terminal::MessageBoxView box("｢消費税｣の集計を中止します。", "消費税", MB_ICONQUESTION | MB_YESNO);
+  CellGrid small(6, 40);
+  box.Paint(small);
+  EXPECT_GE(RowOf(small, L"端末が小さすぎます。"), 0);
+  EXPECT_LT(RowOf(small, L"中止します"), 0);
+  EXPECT_EQ(box.HandleKey(Press(Key::kEnter)), "");
+  EXPECT_EQ(box.HandleKey(Press(Key::kEscape)), "no");
+  CellGrid large(24, 80);
+  box.Paint(large);
+  EXPECT_GE(RowOf(large, L"中止します"), 0);
+  EXPECT_EQ(box.HandleKey(Press(Key::kEnter)), "yes");
+}
+
+// A mnemonic letter alone did nothing outside an edit.
+TEST(TerminalViewTest, AMnemonicLetterAloneWorksOutsideAnEdit) {
+  ModalDialog dialog(taxlink::ConditionsDialogTemplate());
+  CellGrid grid(24, 80);
+  DialogView view(dialog);
+  ASSERT_TRUE(dialog.UserFocus(taxlink::kIdcRunButton));
+  view.HandleKey(Char(L'p'), grid);
+  EXPECT_TRUE(dialog.IsChecked(taxlink::kIdcSavedReturnValues));
+  view.HandleKey(Char(L'o'), grid);
+  EXPECT_EQ(dialog.GetFocusId(), taxlink::kIdcOutputPath);
+  view.HandleKey(Char(L'o'), grid);  // in the edit it is typed
+  EXPECT_EQ(dialog.GetItemText(taxlink::kIdcOutputPath), "o");
+}
+
+// Disabled controls looked enabled without a dim attribute, and ～ was
+// lost in the EUC-JP and Shift_JIS locales.
+TEST(TerminalViewTest, DisabledControlsAndTheTildeShowInEveryLocale) {
+  ModalDialog dialog(taxlink::ConditionsDialogTemplate());
+  dialog.EnableItem(taxlink::kIdcBrowseButton, false);
+  dialog.EnableItem(taxlink::kIdcByJournals, false);
+  dialog.EnableItem(taxlink::kIdcSavedReturnValues, false);
+  dialog.CheckRadioButton(taxlink::kIdcByJournals, taxlink::kIdcSavedReturnValues, taxlink::kIdcByJournals);
+  CellGrid grid(24, 80);
+  DialogView(dialog).Paint(grid, true, {});
+  std::wstring browse = grid.RowText(RowOf(grid, L"参照(D)..."));
+  EXPECT_EQ(browse.find(L"["), std::wstring::npos) << "a disabled button keeps its brackets";
+  EXPECT_GE(RowOf(grid, L" *  集計期間を指定して"), 0);
+  EXPECT_LT(RowOf(grid, L"(*)"), 0);
+
+  taxlink_test::ScopedTempDir locales;
+  taxlink_test::ScopedEnv path("LOCPATH", locales.Path());
+  for (const char* charmap : {"SHIFT_JIS", "EUC-JP"}) {
+    std::string name = std::string("ja_JP.") + charmap;
+    std::string command = "localedef -c -i ja_JP -f " + std::string(charmap) + " '" + locales.Path() + "/" +
+                          name + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) < 0 || std::setlocale(LC_CTYPE, name.c_str()) == nullptr) {
+      std::setlocale(LC_CTYPE, "C.UTF-8");
+      GTEST_SKIP() << "the locale " << name << " cannot be made here (localedef, locales)";
+    }
+    EXPECT_EQ(terminal::ShowableForm(L'\uFF5E'), L'\u301C') << charmap;
+    EXPECT_EQ(terminal::CellWidth(L'\uFF5E'), 2) << charmap;
+    std::setlocale(LC_CTYPE, "C.UTF-8");
   }
 }
 
@@ -242,8 +314,36 @@ TEST(TerminalViewTest, SaveAsListsTheFolderAndComposesThePath) {
   for (int i = 0; i < 8; ++i) view.HandleKey(Press(Key::kBackspace));
   for (wchar_t c : std::wstring(L"tax")) view.HandleKey(Char(c));
   ASSERT_EQ(view.HandleKey(Press(Key::kEnter)), Outcome::kConfirmed);
-  EXPECT_EQ(view.ChosenPath(), folder + "tax.XML");
+  EXPECT_EQ(view.ChosenPath(), folder + "tax.xml");  // as the desktop adds it
   EXPECT_EQ(view.HandleKey(Press(Key::kEscape)), Outcome::kCancelled);
+}
+
+// No drive list, nothing to show that more entries follow, a missing start
+// folder opened the program's folder.
+TEST(TerminalViewTest, SaveAsListsTheDrivesShowsWhatFollowsAndStartsNearby) {
+  taxlink_test::ScopedTempDir dir;
+  for (int i = 0; i < 30; ++i) dir.WriteFile("f" + std::to_string(100 + i) + ".xml", "");
+  dir.WriteFile("d/keep", "");
+  taxlink_test::ScopedEnv drives("TAXLINK_DRIVES", "C=/;D=" + dir.Path() + "/d;E=" + dir.Path() + "/none");
+  std::string folder = taxlink::testing::WindowsPathOf(dir.Path()) + "\\";
+  platform::SaveFileRequest request;
+  request.initialFolder = folder + "gone\\away\\";  // two levels missing
+  request.filter = "Xml Files (*.xml)|*.xml||";
+  request.title = "保存ファイルを指定";
+  terminal::SaveAsView view(request);
+  EXPECT_EQ(view.Folder(), folder);
+  ASSERT_FALSE(view.Entries().empty());
+  EXPECT_EQ(view.Entries().back().name, "D:\\");  // E: has no folder
+  CellGrid grid(24, 80);
+  view.Paint(grid);
+  EXPECT_GE(RowOf(grid, L"↓ あと"), 0);
+  view.HandleKey(Press(Key::kTab));
+  view.HandleKey(Press(Key::kEnd));
+  view.Paint(grid);
+  EXPECT_LT(RowOf(grid, L"↓ あと"), 0);
+  EXPECT_GE(RowOf(grid, L"↑ ほかに"), 0);
+  view.HandleKey(Press(Key::kEnter));  // the drive
+  EXPECT_EQ(view.Folder(), "D:\\");
 }
 
 // The clock of the throttle tests, in milliseconds.
@@ -298,13 +398,15 @@ TEST(TerminalViewTest, ProgressWindowShowsBothBarsAndItsCaption) {
     for (int c = 0; c < grid.Cols(); ++c) cells += (grid.At(row, c).attributes & terminal::kReverse) != 0;
     return cells;
   };
-  // Below a blank row the overall bar takes two rows, half filled, and the
-  // detail bar one row, full.
+  // Below a blank row the overall bar takes two rows, half filled and
+  // smooth, and the detail bar one row, full and in blocks.
   int overall = filled(captionRow + 2);
   EXPECT_EQ(filled(captionRow + 1), 0);
   EXPECT_EQ(filled(captionRow + 3), overall);
-  EXPECT_EQ(filled(captionRow + 4), 2 * overall);
   EXPECT_GT(overall, 30);
+  int detail = filled(captionRow + 4);
+  EXPECT_GT(detail, overall);
+  EXPECT_LT(detail, 2 * overall) << "the detail bar has no gaps between its blocks";
 }
 
 TEST(TerminalViewTest, MessagesWrapByCellsAndKeepPunctuationOffALineStart) {

@@ -1,0 +1,34 @@
+#ifndef TAXLINK_MVHOST_CLI_SHEETAFTERLAUNCH_H_
+#define TAXLINK_MVHOST_CLI_SHEETAFTERLAUNCH_H_
+
+#include <string>
+
+namespace mvhost {
+
+// `mvhost launch --sheet`: the check sheet of the report a written run
+// wrote, beside the report. The host learns where the report went from the
+// run's transcript (the output path of the conditions dialog), so a run
+// without TAXLINK_UI_TRANSCRIPT gets one in a private folder of this
+// object, removed with it.
+class SheetAfterLaunch {
+ public:
+  SheetAfterLaunch() = default;
+  ~SheetAfterLaunch();
+  SheetAfterLaunch(const SheetAfterLaunch&) = delete;
+  SheetAfterLaunch& operator=(const SheetAfterLaunch&) = delete;
+
+  // Before the program starts: sets TAXLINK_UI_TRANSCRIPT when it is not.
+  bool Prepare(std::string* error);
+
+  // After a written run: runs sheetProgram on the report and gives the
+  // path of the sheet it wrote; false with the reason otherwise.
+  bool Write(const std::string& sheetProgram, std::string* sheetPath, std::string* error);
+
+ private:
+  std::string transcript_;
+  std::string ownFolder_;  // set when the transcript is this object's own
+};
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_CLI_SHEETAFTERLAUNCH_H_

@@ -1,0 +1,340 @@
+#include "mvhost/lib/BookkeepingCheck.h"
+
+#include <utility>
+
+#include "host/RefundStatementClasses.h"
+#include "mvhost/lib/DataValues.h"
+#include "mvhost/lib/PackedLine.h"
+
+namespace mvhost {
+
+namespace {
+
+constexpr int64_t kRawPerYen = 10000;
+constexpr int32_t kSixthBusinessType = 6;
+constexpr int32_t kSixthTypeFirstDate = 20150401;
+constexpr int32_t kRefusedRate = 1000;  // x 100
+constexpr int32_t kStandardTaxation = 2;
+constexpr size_t kMaxClassDepth = 64;  // a guard against a cyclic hierarchy
+
+bool IsIndividual(int32_t entityKind) { return entityKind == 3 || entityKind == 4; }
+
+// num / den raw units in whole yen: 0 half up, 1 down, 2 up (away from zero
+// for negative amounts as for positive ones).
+__int128 RoundToYen(__int128 num, __int128 den, int32_t mode) {
+  const bool negative = num < 0;
+  const __int128 magnitude = negative ? -num : num;
+  const __int128 unit = den * kRawPerYen;
+  __int128 yen = magnitude / unit;
+  const __int128 rest = magnitude % unit;
+  if ((mode == 0 && 2 * rest >= unit) || (mode == 2 && rest != 0)) ++yen;
+  return negative ? -yen : yen;
+}
+
+std::string Yen(__int128 raw) { return FormatAmountText(static_cast<int64_t>(raw)); }
+
+std::string RateText(int32_t rateX100) { return std::to_string(rateX100 / 100) + " %"; }
+
+std::string ClassText(int32_t taxClass, const TaxClassRule& rule) {
+  return "tax class " + std::to_string(taxClass) + " (" + rule.name + ")";
+}
+
+// "debit 611", the side and its account.
+std::string SideLabel(const JournalSide& side, bool debit) {
+  return (debit ? "debit " : "credit ") + side.account;
+}
+
+// The account and its name, as findings name them.
+std::string AccountText(const Account& account) {
+  return "account " + account.code + " (" + account.name + ")";
+}
+
+// Whether `code` is `wanted` or lies below it in the class hierarchy.
+bool IsOrBelow(uint32_t code, uint32_t wanted,
+               const std::unordered_map<uint32_t, uint32_t>& parents) {
+  for (size_t depth = 0; depth < kMaxClassDepth; ++depth) {
+    if (code == wanted) return true;
+    auto parent = parents.find(code);
+    if (parent == parents.end()) return false;
+    code = parent->second;
+  }
+  return false;
+}
+
+// A class of the table feeds its line; a corporation's statement also takes
+// the classes below a class whose total it takes, when the data set keeps
+// that total.
+bool FeedsRefundLine(uint32_t code, bool individual,
+                     const std::unordered_map<uint32_t, uint32_t>& parents,
+                     const std::unordered_map<uint32_t, bool>& totals) {
+  const RefundStatementClass* own = FindRefundStatementClass(code);
+  if (own != nullptr) {
+    return individual ? own->individual != IndividualRefundGroup::kNone
+                      : own->corporate != CorporateRefundLine::kNone;
+  }
+  if (individual) return false;
+  for (size_t depth = 0; depth < kMaxClassDepth; ++depth) {
+    auto parent = parents.find(code);
+    if (parent == parents.end()) return false;
+    code = parent->second;
+    const RefundStatementClass* entry = FindRefundStatementClass(code);
+    auto total = totals.find(code);
+    if (entry != nullptr && entry->corporateTotal && total != totals.end() && total->second) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+BookkeepingCheck::BookkeepingCheck(const DataSetModel& model, const MonthSelection& months,
+                                   const std::string* source, StoredLinePlace storedLinePlace,
+                                   Sink sink, Wants wants)
+    : model_(model),
+      months_(months),
+      source_(source),
+      storedLinePlace_(std::move(storedLinePlace)),
+      sink_(std::move(sink)),
+      wants_(std::move(wants)) {
+  for (size_t i = 0; i < rules_.size(); ++i) rules_[i] = RuleOfTaxClass(static_cast<int>(i));
+  std::unordered_map<uint32_t, uint32_t> parents;
+  std::unordered_map<uint32_t, bool> totals;
+  for (const AccountClass& c : model.accountClasses) {
+    if (c.parent) parents[c.code] = *c.parent;
+    totals[c.code] = c.total;
+  }
+  const bool individual = IsIndividual(model.info.entityKind);
+  for (const Account& account : model.accounts) {
+    AccountFacts& facts = accounts_[account.code];
+    facts.account = &account;
+    facts.fixedAsset = IsOrBelow(account.classCode, kAccountClassFixedAssets, parents);
+    facts.feedsRefundLine = FeedsRefundLine(account.classCode, individual, parents, totals);
+  }
+  filesRefundStatement_ = model.settings.filingClass == kStandardTaxation;
+  sixthTypeRefused_ = model.settings.filingClass == 1 && months_.firstDay() < kSixthTypeFirstDate;
+}
+
+template <typename Texts>
+void BookkeepingCheck::Emit(CheckRule rule, const LinePlace& place, int32_t journal, Texts texts) {
+  EmitAt(rule, place.source != nullptr ? *place.source : *source_, journal,
+         place.source != nullptr ? place.Item() : std::string(), texts);
+}
+
+template <typename Texts>
+void BookkeepingCheck::EmitAt(CheckRule rule, const std::string& source, int32_t journal,
+                              std::string item, Texts texts) {
+  counts_.Add(rule);
+  if (wants_ && !wants_()) return;
+  CheckFinding finding;
+  finding.rule = rule;
+  finding.source = source;
+  finding.journal = journal;
+  finding.item = std::move(item);
+  FindingTexts made = texts();
+  finding.what = std::move(made.what);
+  finding.todo = std::move(made.todo);
+  sink_(finding);
+}
+
+void BookkeepingCheck::Line(const JournalLine& line, const LinePlace& place) {
+  if (!months_.Contains(line.monthKind)) return;
+  balances_.Add(line, place);
+  const int32_t rate = EffectiveRate(line.rate * 100, line.date);
+  if (rate == kRefusedRate) {
+    Emit(CheckRule::kRateRefused, place, line.journalNo, [&] {
+      return FindingTexts{"a line at the 10 % rate on " + FormatDateText(line.date) +
+                              ", which the filing application does not take: a run over these "
+                              "months is refused",
+                          "leave these months out, or correct the rate or the date"};
+    });
+  }
+  if (sixthTypeRefused_ && line.businessType == kSixthBusinessType) {
+    Emit(CheckRule::kSixthTypeRefused, place, line.journalNo, [] {
+      return FindingTexts{"business type 6 under simplified taxation in months that start before "
+                          "2015-04-01: a run over these months is refused",
+                          "correct the business type (1 to 5 in these months)"};
+    });
+  }
+  Side(line, place, line.debit, true);
+  Side(line, place, line.credit, false);
+}
+
+void BookkeepingCheck::Side(const JournalLine& line, const LinePlace& place,
+                            const JournalSide& side, bool debit) {
+  if (side.account.empty()) return;
+  const TaxClassRule& rule = rules_[static_cast<uint8_t>(side.taxClass)];
+  if (rule.use == TaxClassRule::Use::kPending) {
+    Emit(CheckRule::kImportClassLeftOut, place, line.journalNo, [&] {
+      return FindingTexts{
+          SideLabel(side, debit) + ": " + ClassText(side.taxClass, rule) +
+              " is left out of the figures",
+          "split it into its national (41 to 46) and local (34, 38) import tax classes"};
+    });
+    return;
+  }
+  if (side.amount == 0 && side.tax == 0) return;
+  TaxRules(line, place, side, debit, rule);
+  if (HasNormalSide(rule) && rule.debitNormal != debit) {
+    Emit(CheckRule::kUnusualSide, place, line.journalNo, [&] {
+      const char* todo = "correct the side or the tax class";
+      if (!rule.purchaseSide && !rule.debitNormal) {
+        todo = "book sales returns and allowances under tax classes 6 to 9, or correct the side";
+      } else if (rule.purchaseSide && rule.debitNormal && CarriesTax(rule)) {
+        todo =
+            "book purchase returns and allowances under tax classes 25 to 27, or correct the side";
+      }
+      return FindingTexts{SideLabel(side, debit) + ": " + ClassText(side.taxClass, rule) +
+                              " on the " + (debit ? "debit" : "credit") +
+                              " side, where it subtracts from the figures",
+                          todo};
+    });
+  }
+  auto found = accounts_.find(side.account);
+  if (found == accounts_.end()) return;
+  const AccountFacts& facts = found->second;
+  if (filesRefundStatement_ && CarriesTax(rule) && rule.purchaseSide && !facts.fixedAsset &&
+      !facts.feedsRefundLine) {
+    auto [index, added] = unfedIndex_.try_emplace(side.account, unfed_.size());
+    if (added) unfed_.push_back({facts.account, place, line.journalNo, 0, 0});
+    Unfed& unfed = unfed_[index->second];
+    ++unfed.lines;
+    const int64_t signedAmount = debit ? side.amount : -side.amount;
+    if (__builtin_add_overflow(unfed.amount, signedAmount, &unfed.amount)) unfed.amount = 0;
+  }
+  const bool purchase = rule.purchaseSide && !rule.amountIsTax &&
+                        (rule.use == TaxClassRule::Use::kNothing || rule.debitNormal);
+  if (debit && facts.fixedAsset && purchase) {
+    FixedAssetMatch::Purchase bought;
+    bought.place = place;
+    bought.journal = line.journalNo;
+    bought.account = facts.account;
+    bought.date = line.date;
+    bought.amount = side.amount;
+    bought.tax = side.tax;
+    bought.taxable = CarriesTax(rule);
+    assets_.Add(bought);
+  }
+}
+
+void BookkeepingCheck::TaxRules(const JournalLine& line, const LinePlace& place,
+                                const JournalSide& side, bool debit, const TaxClassRule& rule) {
+  if (TakesNoTax(rule)) {
+    if (side.tax != 0) {
+      Emit(CheckRule::kTaxOnUntaxedClass, place, line.journalNo, [&] {
+        return FindingTexts{SideLabel(side, debit) + ": tax " + Yen(side.tax) + " under " +
+                                ClassText(side.taxClass, rule) + ", which takes no tax",
+                            "book the line under the taxable class it belongs to, or remove "
+                            "the tax"};
+      });
+    }
+    return;
+  }
+  if (!CarriesTax(rule)) return;
+  // The tax the amount implies at the line's rate: of the amount excluding
+  // tax, or of amount and tax together when the books include tax.
+  const int32_t rate = EffectiveRate(line.rate * 100, line.date);
+  const bool included = model_.settings.taxIncluded;
+  const __int128 base = included ? static_cast<__int128>(side.amount) + side.tax : side.amount;
+  const __int128 num = base * rate;
+  const __int128 den = included ? 10000 + rate : 10000;
+  const __int128 expected = RoundToYen(num, den, model_.settings.roundingMode) * kRawPerYen;
+  auto on = [&] {
+    return Yen(base) + (included ? " including tax" : "") + " at " + RateText(rate);
+  };
+  if (side.tax == 0) {
+    const __int128 magnitude = num < 0 ? -num : num;
+    if (magnitude > den * kRawPerYen) {
+      Emit(CheckRule::kTaxableWithoutTax, place, line.journalNo, [&] {
+        return FindingTexts{SideLabel(side, debit) + ": no tax on " + on() + " under " +
+                                ClassText(side.taxClass, rule) + ", which takes " + Yen(expected),
+                            "enter the tax, or book the line under a class without tax"};
+      });
+    }
+    return;
+  }
+  const __int128 difference = side.tax - expected;
+  if (difference > kRawPerYen || difference < -kRawPerYen) {
+    Emit(CheckRule::kTaxMismatch, place, line.journalNo, [&] {
+      return FindingTexts{SideLabel(side, debit) + ": tax " + Yen(side.tax) + " on " + on() +
+                              " should be " + Yen(expected),
+                          "correct the tax, the amount or the rate"};
+    });
+  }
+}
+
+void BookkeepingCheck::EmitBalance(const JournalBalances::Difference& d) {
+  const LinePlace place = d.place.source != nullptr ? d.place : storedLinePlace_(d.firstStoredLine);
+  Emit(CheckRule::kUnbalancedJournal, place, d.journal, [&] {
+    if (d.tooLarge) {
+      return FindingTexts{"the debit and credit totals are too large to compare",
+                          "correct the amounts"};
+    }
+    const int64_t by = d.debit > d.credit ? d.debit - d.credit : d.credit - d.debit;
+    return FindingTexts{"the debit total " + FormatAmountText(d.debit) + " and the credit total " +
+                            FormatAmountText(d.credit) + " differ by " + FormatAmountText(by),
+                        "correct the lines so that both sides agree"};
+  });
+}
+
+bool BookkeepingCheck::Finish(sqlite3* db, std::string* error) {
+  balances_.Finish();
+  // In journal order the journals past those kept are only counted, unless
+  // the sink wants them; out of order the store has them all.
+  auto fromStore = [&](int64_t after) {
+    return JournalBalances::FromStore(
+        db, model_.info.dataNo, months_.Kinds(), after,
+        [this](const JournalBalances::Difference& d) { EmitBalance(d); }, error);
+  };
+  if (!balances_.inOrder()) {
+    if (!fromStore(INT64_MIN)) return false;
+  } else {
+    for (const JournalBalances::Difference& d : balances_.found()) EmitBalance(d);
+    const int64_t rest = balances_.count() - static_cast<int64_t>(balances_.found().size());
+    if (rest > 0 && (!wants_ || wants_())) {
+      if (!fromStore(balances_.found().back().journal)) return false;
+    } else if (rest > 0) {
+      counts_.Add(CheckRule::kUnbalancedJournal, rest);
+    }
+  }
+  for (const Unfed& unfed : unfed_) {
+    Emit(CheckRule::kNoRefundLine, unfed.place, unfed.journal, [&] {
+      const bool one = unfed.lines == 1;
+      return FindingTexts{
+          AccountText(*unfed.account) + " of class " +
+              FormatClassCodeText(unfed.account->classCode) +
+              " feeds no line of the refund statement: " + std::to_string(unfed.lines) +
+              (one ? " line" : " lines") + " of taxable purchases, " +
+              FormatAmountText(unfed.amount) + " in all, " + (one ? "is" : "are") +
+              " left out of it",
+          "give the account a class that feeds one (docs/data-format.md lists them)"};
+    });
+  }
+  FixedAssetMatch::Result assets =
+      assets_.Match(model_.fixedAssets, months_.firstDay(), months_.lastDay());
+  for (const FixedAssetMatch::Purchase& p : assets.unlisted) {
+    Emit(CheckRule::kAssetNotListed, p.place, p.journal, [&] {
+      return FindingTexts{"debit " + p.account->code + ": a purchase of " +
+                              FormatAmountText(p.amount) + " on " + FormatDateText(p.date) +
+                              " on this fixed-asset account has no fixed_assets record, so the "
+                              "refund statement leaves it out",
+                          "add the asset to fixed_assets"};
+    });
+  }
+  const std::string prefix = *source_ + ": ";
+  for (const FixedAsset* asset : assets.unbooked) {
+    // The record's place in the data set file, or its code in the store.
+    std::string item = asset->origin.rfind(prefix, 0) == 0 ? asset->origin.substr(prefix.size())
+                                                           : "fixed asset " + asset->code;
+    EmitAt(CheckRule::kAssetNotBooked, *source_, 0, std::move(item), [&] {
+      return FindingTexts{"fixed asset " + asset->code + " (" + asset->name + "), " +
+                              FormatAmountText(asset->acquisitionAmount) + " acquired " +
+                              FormatDateText(asset->acquisitionDate) +
+                              ", has no purchase on a fixed-asset account in the journals",
+                          "book its purchase, or correct the record's date or amount"};
+    });
+  }
+  return true;
+}
+
+}  // namespace mvhost

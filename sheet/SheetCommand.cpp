@@ -1,0 +1,200 @@
+#include "sheet/SheetCommand.h"
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "resources/StringResources.h"
+#include "sheet/CompareSheet.h"
+#include "sheet/ElementCatalog.h"
+#include "sheet/FileFacts.h"
+#include "sheet/HtmlSheet.h"
+#include "sheet/ReportReader.h"
+#include "sheet/SheetRows.h"
+#include "sheet/SingleSheet.h"
+#ifdef TAXLINK_WITH_SHEET_PDF
+#include "sheet/PdfSheet.h"
+#endif
+
+namespace taxlink::sheet {
+
+namespace {
+
+struct Options {
+  std::string report;
+  std::string earlier;  // --compare
+  std::string output;
+  std::string pdf;
+  bool force = false;
+  bool elements = false;
+};
+
+int Refuse(const std::string& message, int status = kSheetRefused) {
+  std::cerr << "taxlink-sheet: " << message << "\n";
+  return status;
+}
+
+bool ReadBytes(const std::string& path, std::string* bytes, std::string* error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    *error = path + ": cannot be read: " + std::strerror(errno);
+    return false;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) {
+    *error = path + ": cannot be read";
+    return false;
+  }
+  *bytes = text.str();
+  return true;
+}
+
+// A report read, validated and described; false with the message.
+bool LoadReport(const std::string& path, ReportContent* content, FileFacts* facts,
+                std::string* error) {
+  std::string bytes;
+  if (!ReadBytes(path, &bytes, error)) return false;
+  ReportProblem problem;
+  if (!ParseReport(bytes, content, &problem)) {
+    *error = path + " is not a valid report: " + problem.Text();
+    return false;
+  }
+  *facts = FactsOf(path, bytes);
+  return true;
+}
+
+// Beside the report: its name with ".xml" (any case) replaced, else added.
+std::string DefaultOutput(const std::string& report, const std::string& extension) {
+  std::filesystem::path path(report);
+  std::string ext = path.extension().string();
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (ext == ".xml") path.replace_extension();
+  return path.string() + extension;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error);
+}
+
+// Writes the whole text to a temporary beside path and renames it over
+// path, so that a failed write leaves no half sheet.
+bool WriteWhole(const std::string& path, const std::string& text, std::string* error) {
+  const std::string temporary = path + ".tmp" + std::to_string(::getpid());
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.flush();
+    if (!out) {
+      *error = "cannot write " + path + ": " + std::strerror(errno);
+      out.close();
+      std::error_code ignored;
+      std::filesystem::remove(temporary, ignored);
+      return false;
+    }
+  }
+  std::error_code renameError;
+  std::filesystem::rename(temporary, path, renameError);
+  if (renameError) {
+    *error = "cannot write " + path + ": " + renameError.message();
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    return false;
+  }
+  return true;
+}
+
+int Run(const Options& options) {
+  if (options.elements) {
+    std::cout << ElementCatalogMarkdown();
+    return kSheetWritten;
+  }
+#ifndef TAXLINK_WITH_SHEET_PDF
+  if (!options.pdf.empty()) {
+    return Refuse("--pdf needs the desktop build (Qt 6, CMake option TAXLINK_DESKTOP_UI); "
+                  "this program was built without it",
+                  kSheetUsage);
+  }
+#endif
+  std::string error;
+  ReportContent report, earlier;
+  FileFacts reportFacts, earlierFacts;
+  const bool compare = !options.earlier.empty();
+  if (!LoadReport(options.report, &report, &reportFacts, &error)) return Refuse(error);
+  if (compare && !LoadReport(options.earlier, &earlier, &earlierFacts, &error)) {
+    return Refuse(error);
+  }
+  if (compare && !options.force && DifferentCompanies(earlier, report)) {
+    return Refuse(options.earlier + " and " + options.report +
+                  " are reports of different companies; --force compares them anyway");
+  }
+
+  const Sheet sheet = compare ? BuildCompareSheet(earlier, earlierFacts, report, reportFacts)
+                              : BuildSingleSheet(report, reportFacts);
+  const std::string output =
+      !options.output.empty() ? options.output
+                              : DefaultOutput(options.report, compare ? ".compare.html" : ".html");
+  for (const std::string& target : {output, options.pdf}) {
+    if (target.empty()) continue;
+    if (SameFile(target, options.report) || (compare && SameFile(target, options.earlier))) {
+      return Refuse(target + " is a report; the sheet is written elsewhere");
+    }
+  }
+  const std::string html = RenderHtml(sheet);
+  if (!WriteWhole(output, html, &error)) return Refuse(error);
+  std::cout << output << "\n";
+#ifdef TAXLINK_WITH_SHEET_PDF
+  if (!options.pdf.empty()) {
+    if (!WritePdf(html, sheet.landscape, options.pdf, &error)) return Refuse(error);
+    std::cout << options.pdf << "\n";
+  }
+#endif
+  return kSheetWritten;
+}
+
+}  // namespace
+
+int RunSheetCommand(int argc, char** argv) {
+  CLI::App app{
+      "Writes the check sheet of a consumption-tax report: an HTML page (and a PDF) with the "
+      "report's figures under their Japanese labels, made from the report file alone.",
+      "taxlink-sheet"};
+  app.set_version_flag("--version",
+                       std::string("taxlink-sheet ") + LoadStringResource(kIdsComponentVersion));
+  Options options;
+  app.add_option("REPORT", options.report, "the report file (Shift_JIS XML)");
+  app.add_option("-o,--output", options.output,
+                 "the HTML sheet (default: beside the report, .html; with --compare "
+                 ".compare.html)");
+  app.add_option("--compare", options.earlier,
+                 "an earlier report of the same company: one sheet of both with the differences")
+      ->type_name("EARLIER");
+  app.add_flag("--force", options.force, "compare reports of different companies");
+  app.add_option("--pdf", options.pdf, "also write the sheet as PDF (A4)")->type_name("FILE");
+  app.add_flag("--elements", options.elements,
+               "print the list of the report's elements (Markdown) and exit");
+  try {
+    app.parse(argc, argv);
+    if (!options.elements && options.report.empty()) {
+      throw CLI::RequiredError("REPORT");
+    }
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    std::cerr << "taxlink-sheet: " << e.what() << "\n" << app.help();
+    return kSheetUsage;
+  }
+  return Run(options);
+}
+
+}  // namespace taxlink::sheet

@@ -1,0 +1,26 @@
+#include "terminal/SizeNotice.h"
+
+#include <string>
+#include <vector>
+
+#include "terminal/CellText.h"
+
+namespace terminal {
+
+void PaintSizeNotice(CellGrid& grid, int neededCols, int neededRows) {
+  grid.Clear();
+  if (grid.Cols() < 1 || grid.Rows() < 1) return;
+  std::wstring needed = std::to_wstring(neededCols) + L"x" + std::to_wstring(neededRows);
+  std::wstring now = std::to_wstring(grid.Cols()) + L"x" + std::to_wstring(grid.Rows());
+  const std::wstring text = L"端末が小さすぎます。\nこの画面には " + needed + L" 以上が必要です（いまは " +
+                            now + L"）。\n端末を広げてください。\nEsc:キャンセル";
+  std::vector<std::wstring> lines = WrapCells(text, grid.Cols());
+  int row = (grid.Rows() - static_cast<int>(lines.size())) / 2;
+  if (row < 0) row = 0;
+  for (const std::wstring& line : lines) {
+    int width = TextWidth(line);
+    grid.Put(row++, width < grid.Cols() ? (grid.Cols() - width) / 2 : 0, line, kBold);
+  }
+}
+
+}  // namespace terminal
