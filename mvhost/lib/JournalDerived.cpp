@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "mvhost/lib/DerivedDataCheck.h"
+#include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
 
 namespace mvhost {
@@ -134,13 +137,19 @@ class Builder {
         db_,
         "SELECT line_id, journal_no, date, month_kind, tax_rate, business_type, "
         "debit_account, debit_dept, debit_tax_class, debit_amount, debit_tax, "
-        "credit_account, credit_dept, credit_tax_class, credit_amount, credit_tax "
-        "FROM journal_line WHERE data_no = ? ORDER BY line_id",
+        "credit_account, credit_dept, credit_tax_class, credit_amount, credit_tax, " +
+            JournalLineSoundSql() + " FROM journal_line WHERE data_no = ? ORDER BY line_id",
         "read the journal lines for their derived data");
     if (status != 0) return status;
     lines.BindInt(1, dataNo_);
     int32_t step = 0;
     while ((step = lines.Step()) == 1) {
+      // A line changed outside the import is never summed as something else.
+      if (lines.Int(16) == 0) {
+        return DamagedDerivedData(static_cast<int32_t>(dataNo_),
+                                  "journal line " + std::to_string(lines.Int(0)) +
+                                      " holds a value the host never writes");
+      }
       PackedLine line;
       std::memset(&line, 0, sizeof(line));
       line.lineId = static_cast<int32_t>(lines.Int(0));
@@ -293,13 +302,28 @@ int32_t JournalDerived::Ensure(sqlite3* db, int32_t dataNo) {
     if (status != 0) return status;
     built = 0;
   }
-  if (built == 0) {
-    int32_t status = Rebuild(db, dataNo);
+  // Derived data that fail their checks (a store edited or damaged outside
+  // the host) are built again once; what the rebuild does not mend fails.
+  for (int attempt = 0;; ++attempt) {
+    if (built == 0) {
+      int32_t status = Rebuild(db, dataNo);
+      if (status != 0) return status;
+      built = BuiltState(db, dataNo, &overflow);
+      if (built < 0) return built;
+    }
+    if (overflow) return kErrOverflow;
+    std::string problem;
+    int32_t status = CheckDerivedData(db, dataNo, &problem);
+    if (status != 0 || problem.empty()) return status;
+    if (attempt > 0) return DamagedDerivedData(dataNo, problem);
+    AppendErrorLog("data set " + std::to_string(dataNo) + ": " + problem +
+                   "; the derived journal data are built again");
+    int64_t ignored = 0;
+    status = QueryInt(db, "mark the derived journal data stale",
+                      "DELETE FROM journal_derived_state WHERE data_no = ?", {dataNo}, &ignored);
     if (status != 0) return status;
-    built = BuiltState(db, dataNo, &overflow);
-    if (built < 0) return built;
+    built = 0;
   }
-  return overflow ? kErrOverflow : 0;
 }
 
 int32_t JournalDerived::Rebuild(sqlite3* db, int32_t dataNo) {
@@ -308,7 +332,6 @@ int32_t JournalDerived::Rebuild(sqlite3* db, int32_t dataNo) {
   if (status != 0) return status;
   status = Exec(db, kDerivedSchemaSql);
   if (status == 0) {
-    // Another process may have built them while this one waited.
     // Another process may have built them while this one waited; within the
     // caller's transaction (an import) they are always built anew.
     bool overflow = false;
@@ -331,9 +354,12 @@ int32_t JournalDerived::Rebuild(sqlite3* db, int32_t dataNo) {
 int32_t PackedLineReader::Open(sqlite3* db, int32_t dataNo) {
   lines_ = std::string_view();
   next_ = 0;
-  int32_t status =
-      chunks_.Prepare(db, "SELECT lines FROM journal_chunk WHERE data_no = ? ORDER BY chunk_no",
-                      "read the packed journal lines");
+  dataNo_ = dataNo;
+  int32_t status = chunks_.Prepare(
+      db,
+      "SELECT lines, typeof(lines) = 'blob', chunk_no FROM journal_chunk WHERE data_no = ? "
+      "ORDER BY chunk_no",
+      "read the packed journal lines");
   if (status != 0) return status;
   chunks_.BindInt(1, dataNo);
   return 0;
@@ -354,11 +380,26 @@ int32_t PackedLineReader::Next(const PackedLine** line) {
       chunks_.Finalize();
       return step;
     }
+    // Checked as read: a chunk of another type or cut short would hand
+    // out lines made of the wrong bytes.
+    const std::string chunk = "chunk " + std::to_string(chunks_.Int(2));
     lines_ = chunks_.BlobView(0);
     next_ = 0;
+    if (chunks_.Int(1) == 0 || lines_.empty() || lines_.size() % sizeof(PackedLine) != 0) {
+      const size_t size = lines_.size();
+      Close();
+      return DamagedDerivedData(
+          dataNo_, chunk + " holds " + std::to_string(size) + " bytes, not whole packed lines");
+    }
   }
   *line = reinterpret_cast<const PackedLine*>(lines_.data() + next_);
   next_ += sizeof(PackedLine);
+  if (!IsMonthKind((*line)->monthKind)) {
+    const std::string problem = "packed line " + std::to_string((*line)->lineId) +
+                                " has month kind " + std::to_string((*line)->monthKind);
+    Close();
+    return DamagedDerivedData(dataNo_, problem);
+  }
   return 1;
 }
 

@@ -25,7 +25,9 @@ namespace mvhost {
 // Triggers on journal_line mark a data set's derived data stale whenever one
 // of its lines is inserted, changed or deleted; the next service that needs
 // them rebuilds them in one pass over the lines (the import does so in its
-// own transaction).
+// own transaction). Ensure checks them as it finds them (DerivedDataCheck):
+// data that fail the checks are built again once, and what the rebuild does
+// not mend fails with kErrDamagedDerived.
 class JournalDerived {
  public:
   // Builds the derived data of dataNo when they are stale; 0, or a host
@@ -36,6 +38,8 @@ class JournalDerived {
 };
 
 // Streams the packed lines of a data set in line order, a chunk at a time.
+// A chunk that is no blob of whole lines, or a line of an unknown month
+// kind, ends the stream with kErrDamagedDerived naming the data set.
 class PackedLineReader {
  public:
   int32_t Open(sqlite3* db, int32_t dataNo);
@@ -47,6 +51,7 @@ class PackedLineReader {
   SqlStatement chunks_;
   std::string_view lines_;  // the current chunk, read in place
   size_t next_ = 0;
+  int32_t dataNo_ = 0;
 };
 
 }  // namespace mvhost
