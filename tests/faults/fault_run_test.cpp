@@ -301,5 +301,75 @@ TEST_F(FaultRunTest, AStoreTextThatShiftJisLacksFailsTheRunNamingTheRecord) {
   EXPECT_NOTHING_CHANGED(OutPosix(""));
 }
 
+// A written run replaces the report and the remembered-path file with
+// files of the same mode and (for root, who may give them) owner.
+TEST_F(FaultRunTest, ReplacedFilesKeepTheirModeAndOwner) {
+  WriteBytes(OutPosix("tax.xml"), kOldReport);
+  fs::create_directories(appFolder_);
+  WriteBytes(envPath_, OldEnv());
+  const bool root = ::geteuid() == 0;
+  const uid_t nobody = 65534;
+  for (const std::string& file : {OutPosix("tax.xml"), envPath_}) {
+    ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+    if (root) {
+      ASSERT_EQ(::chown(file.c_str(), nobody, nobody), 0);
+    }
+  }
+  ProgramRunResult result = RunWith(WrittenRun(OutWindows("tax.xml"), true));
+  ASSERT_EQ(result.exitCode, 0) << result.standardError;
+  for (const std::string& file : {OutPosix("tax.xml"), envPath_}) {
+    struct stat info;
+    ASSERT_EQ(::stat(file.c_str(), &info), 0) << file;
+    EXPECT_NE(ReadFileBytes(file), file == envPath_ ? OldEnv() : kOldReport) << file;
+    EXPECT_EQ(info.st_mode & 07777, 0600u) << file;
+    if (root) {
+      EXPECT_EQ(info.st_uid, nobody) << file;
+    }
+  }
+}
+
+// A store text holding a character XML forbids (a store edited by hand)
+// is never written: the basic section fails, and going on the run still
+// fails with the old files kept.
+TEST_F(FaultRunTest, AStoreTextThatXmlForbidsFailsTheRunWithoutAReport) {
+  WriteBytes(OutPosix("tax.xml"), kOldReport);
+  fs::create_directories(appFolder_);
+  WriteBytes(envPath_, OldEnv());
+  host_.Exec("UPDATE data_set SET company_name = 'Test' || char(1) || 'Trading'");
+  const std::string path = OutWindows("tax.xml");
+  std::vector<std::string> steps = JournalRunSteps(path);
+  steps.push_back(AnswerStep("yes", kOverwrite));
+  steps.push_back(AnswerStep("yes", kBasicFailed));
+  steps.push_back(AnswerStep("ok", "出力ファイルへの書き込みに失敗しました。"));
+  ProgramRunResult result = RunWith(steps);
+  EXPECT_EQ(result.exitCode, 2) << result.standardError;
+  EXPECT_EQ(Mismatches(result), "");
+  EXPECT_EQ(MessageTexts(result).back(), Utf8("出力ファイルへの書き込みに失敗しました。\n\n" + path));
+  EXPECT_NOTHING_CHANGED(OutPosix(""));
+}
+
+// A symbolic link at the output path is refused: neither it nor the file
+// it names changes, and the run fails naming the path.
+TEST_F(FaultRunTest, ALinkAtTheOutputPathIsRefused) {
+  fs::create_directories(OutPosix("shared"));
+  const std::string aimed = OutPosix("aimed.xml");
+  WriteBytes(aimed, kOldReport);
+  fs::create_symlink(aimed, OutPosix("shared/tax.xml"));
+  const std::string path = WindowsPathOf(OutPosix("shared/tax.xml"));
+  std::vector<std::string> steps = JournalRunSteps(path);
+  steps.push_back(AnswerStep("yes", kOverwrite));
+  for (const char* question : {kSystemFailed, kBasicFailed, kDataFailed}) {
+    steps.push_back(AnswerStep("yes", question));
+  }
+  steps.push_back(AnswerStep("ok", "出力ファイルを作成できませんでした。"));
+  ProgramRunResult result = RunWith(steps);
+  EXPECT_EQ(result.exitCode, 2) << result.standardError;
+  EXPECT_EQ(Mismatches(result), "");
+  EXPECT_EQ(MessageTexts(result).back(), Utf8("出力ファイルを作成できませんでした。\n\n" + path));
+  EXPECT_EQ(ReadFileBytes(aimed), kOldReport);
+  EXPECT_EQ(fs::read_symlink(OutPosix("shared/tax.xml")).string(), aimed);
+  EXPECT_EQ(Names(OutPosix("shared")), std::set<std::string>{"tax.xml"});
+}
+
 }  // namespace
 }  // namespace taxlink::testing
