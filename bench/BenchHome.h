@@ -55,6 +55,20 @@ Status RunJournalPasses(const BenchHome& home, const TaxSettings& settings,
                         TaxSummaryTables* tables, int startMonth = 4, int endMonth = 3,
                         ProgressSink& progress = ProgressSink::None());
 
+// The folder the data sets are generated into: TAXLINK_BENCH_DATA, or
+// bench-data in the build folder.
+std::string BenchDataFolder();
+
+// For programs with their own command line: with --help (or -h) among args
+// prints usage (and where the data sets go) and ends the process with 0;
+// with an argument accept refuses, says so and ends it with 2. Both before
+// anything is generated.
+void CheckBenchArguments(int argc, char** argv, const char* usage,
+                         bool (*accept)(const std::string& argument));
+
+// Whether argument is a whole number of lines, 1 or more.
+bool IsLineCount(const std::string& argument);
+
 // Ends the process with a message: a benchmark without its data or its
 // host objects is meaningless.
 [[noreturn]] void FailBench(const std::string& what);

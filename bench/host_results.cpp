@@ -175,8 +175,12 @@ void PrintAggregation(const BenchHome& home, int startMonth, int endMonth) {
 }  // namespace
 }  // namespace taxlink::bench
 
-int main() {
+int main(int argc, char** argv) {
   using namespace taxlink::bench;
+  CheckBenchArguments(argc, argv,
+                      "Usage: host_results\nPrints a digest of every summation result on the "
+                      "generated data set, to compare before and after a change.\n",
+                      [](const std::string&) { return false; });
   const BenchHome& home = CachedBenchHome();
   PrintSumTax(home, 4, 3);
   PrintSumTax(home, 4, 9);
