@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <set>
 #include <string>
 #include <thread>
@@ -107,6 +108,18 @@ class FaultRunTest : public ProgramRunTest {
     steps.push_back(AnswerStep("ok", kClosing));
     return steps;
   }
+  // A run by journals into path whose file cannot be written whole: it
+  // answers the overwrite question, goes on after each failed section and
+  // acknowledges the final message.
+  std::vector<std::string> FailingRun(const std::string& path,
+                                      std::initializer_list<const char*> failedSections,
+                                      const char* finalMessage) {
+    std::vector<std::string> steps = JournalRunSteps(path);
+    steps.push_back(AnswerStep("yes", kOverwrite));
+    for (const char* question : failedSections) steps.push_back(AnswerStep("yes", question));
+    steps.push_back(AnswerStep("ok", finalMessage));
+    return steps;
+  }
   std::string Key() const { return "U01/1/" + std::to_string(dataNo_) + ":"; }
   // Another user's record and an old one of U01.
   std::string OldEnv() const { return "U02/1/1:0/4/3/C:\\u02.xml\n" + Key() + "0/4/3/C:\\old.xml\n"; }
@@ -139,13 +152,8 @@ TEST_F(FaultRunTest, AnOutputFolderThatCannotBeWrittenKeepsTheOldReport) {
   fs::create_directories(appFolder_);
   WriteBytes(envPath_, OldEnv());
   const std::string path = WindowsPathOf(folder + "/tax.xml");
-  std::vector<std::string> steps = JournalRunSteps(path);
-  steps.push_back(AnswerStep("yes", kOverwrite));
-  for (const char* question : {kSystemFailed, kBasicFailed, kDataFailed}) {
-    steps.push_back(AnswerStep("yes", question));
-  }
-  steps.push_back(AnswerStep("ok", "出力ファイルを作成できませんでした。"));
-  ProgramRunResult result = RunWith(steps);
+  ProgramRunResult result = RunWith(FailingRun(path, {kSystemFailed, kBasicFailed, kDataFailed},
+                                               "出力ファイルを作成できませんでした。"));
   ::chmod(folder.c_str(), 0755);
 
   EXPECT_EQ(result.exitCode, 2) << result.standardError;
@@ -162,11 +170,8 @@ TEST_F(FaultRunTest, AFullFileSystemKeepsTheOldReport) {
   WriteBytes(folder + "/tax.xml", kOldReport + std::string(24 * 1024 - kOldReport.size(), ' '));
   const std::string old = ReadFileBytes(folder + "/tax.xml");
   const std::string path = WindowsPathOf(folder + "/tax.xml");
-  std::vector<std::string> steps = JournalRunSteps(path);
-  steps.push_back(AnswerStep("yes", kOverwrite));
-  steps.push_back(AnswerStep("yes", kDataFailed));
-  steps.push_back(AnswerStep("ok", "出力ファイルへの書き込みに失敗しました。"));
-  ProgramRunResult result = RunWith(steps);
+  ProgramRunResult result =
+      RunWith(FailingRun(path, {kDataFailed}, "出力ファイルへの書き込みに失敗しました。"));
 
   EXPECT_EQ(result.exitCode, 2) << result.standardError;
   EXPECT_EQ(Mismatches(result), "");
@@ -337,11 +342,8 @@ TEST_F(FaultRunTest, AStoreTextThatXmlForbidsFailsTheRunWithoutAReport) {
   WriteBytes(envPath_, OldEnv());
   host_.Exec("UPDATE data_set SET company_name = 'Test' || char(1) || 'Trading'");
   const std::string path = OutWindows("tax.xml");
-  std::vector<std::string> steps = JournalRunSteps(path);
-  steps.push_back(AnswerStep("yes", kOverwrite));
-  steps.push_back(AnswerStep("yes", kBasicFailed));
-  steps.push_back(AnswerStep("ok", "出力ファイルへの書き込みに失敗しました。"));
-  ProgramRunResult result = RunWith(steps);
+  ProgramRunResult result =
+      RunWith(FailingRun(path, {kBasicFailed}, "出力ファイルへの書き込みに失敗しました。"));
   EXPECT_EQ(result.exitCode, 2) << result.standardError;
   EXPECT_EQ(Mismatches(result), "");
   EXPECT_EQ(MessageTexts(result).back(), Utf8("出力ファイルへの書き込みに失敗しました。\n\n" + path));
@@ -356,13 +358,8 @@ TEST_F(FaultRunTest, ALinkAtTheOutputPathIsRefused) {
   WriteBytes(aimed, kOldReport);
   fs::create_symlink(aimed, OutPosix("shared/tax.xml"));
   const std::string path = WindowsPathOf(OutPosix("shared/tax.xml"));
-  std::vector<std::string> steps = JournalRunSteps(path);
-  steps.push_back(AnswerStep("yes", kOverwrite));
-  for (const char* question : {kSystemFailed, kBasicFailed, kDataFailed}) {
-    steps.push_back(AnswerStep("yes", question));
-  }
-  steps.push_back(AnswerStep("ok", "出力ファイルを作成できませんでした。"));
-  ProgramRunResult result = RunWith(steps);
+  ProgramRunResult result = RunWith(FailingRun(path, {kSystemFailed, kBasicFailed, kDataFailed},
+                                               "出力ファイルを作成できませんでした。"));
   EXPECT_EQ(result.exitCode, 2) << result.standardError;
   EXPECT_EQ(Mismatches(result), "");
   EXPECT_EQ(MessageTexts(result).back(), Utf8("出力ファイルを作成できませんでした。\n\n" + path));
