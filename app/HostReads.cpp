@@ -70,7 +70,9 @@ Status MonthStartDate(int16_t month, int32_t* date) {
   ClAccPeriod* periodObject = nullptr;
   Status status = HostCallResult(dataSets->GetAccPeriod(&periodObject), "ClSetData::GetAccPeriod");
   std::unique_ptr<ClAccPeriod> period(periodObject);
-  if (status.ok() && !period) status = Status::Missing("no period object", "ClSetData::GetAccPeriod");
+  if (status.ok() && !period) {
+    status = Status::Missing("no period object", "ClSetData::GetAccPeriod");
+  }
   if (!status.ok()) return status;
   int32_t end = 0;
   return HostCallResult(period->GetPeriodByAMonth(month, date, &end, 0),

@@ -73,7 +73,9 @@ Status SavedReturnMatches(const StSaveTaxInfo* saved, const StDATAINFO& dataSet,
   ClAccPeriod* periodObject = nullptr;
   Status status = HostCallResult(dataSets->GetAccPeriod(&periodObject), "ClSetData::GetAccPeriod");
   std::unique_ptr<ClAccPeriod> period(periodObject);
-  if (status.ok() && !period) status = Status::Missing("no period object", "ClSetData::GetAccPeriod");
+  if (status.ok() && !period) {
+    status = Status::Missing("no period object", "ClSetData::GetAccPeriod");
+  }
   int32_t periodStart = 0;
   int32_t periodEnd = 0;
   if (status.ok()) {

@@ -15,7 +15,8 @@ Status GetPeriodMonthRange(int32_t periodStart, int32_t periodEnd, int16_t* firs
 
   std::unique_ptr<ClAccPeriod> period(new (std::nothrow) ClAccPeriod());
   if (!period) return Status::NotCreated("ClAccPeriod");
-  Status status = HostCallResult(period->SetPeriod(periodStart, periodEnd), "ClAccPeriod::SetPeriod");
+  Status status =
+      HostCallResult(period->SetPeriod(periodStart, periodEnd), "ClAccPeriod::SetPeriod");
   if (!status.ok()) return status;
   const int32_t closingDay = period->GetClosingDayByEndDate(periodEnd, 0);
   // A closing day is 1..31; anything else is the host's error code.

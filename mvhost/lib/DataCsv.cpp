@@ -187,9 +187,11 @@ bool JournalCsvReader::Amount(int column, int64_t* out, std::string* error) cons
   }
   AmountTextProblem problem = AmountTextProblem::kNone;
   if (!ParseAmountText(text, out, &problem)) {
-    const char* reason = problem == AmountTextProblem::kTooLarge   ? "amount too large"
-                         : problem == AmountTextProblem::kTooSmall ? "amount too small"
-                                                                   : "amount not an integer or a decimal with up to 4 fraction digits";
+    const char* reason =
+        problem == AmountTextProblem::kTooLarge   ? "amount too large"
+        : problem == AmountTextProblem::kTooSmall ? "amount too small"
+                                                  : "amount not an integer or a decimal with up to "
+                                                    "4 fraction digits";
     return Fail(std::string(kColumnNames[column]) + ": " + reason + ": " + text, error);
   }
   return true;
