@@ -162,9 +162,13 @@ RunOutcome RunDriver::AskConditions() {
   dialog.periodMonths[1] = periodMonths_[1];
   // The saved months are shown only with a saved return the dialog offers;
   // the host cannot tell them for one that is not usable (nothing saved).
-  Status months = SavedReturnMonths(savedReturn_->monthRangeFirst, savedReturn_->monthRangeLast,
-                                    &dialog.savedMonths[0], &dialog.savedMonths[1]);
-  if (savedReturnUsable_ && !months.ok()) return FailedRead(months, 0);
+  // Without a saved month range there are none to look up, and asking for
+  // the month of date 0 would only put a failure in the host's error log.
+  if (savedReturn_->monthRangeFirst != 0 || savedReturn_->monthRangeLast != 0) {
+    Status months = SavedReturnMonths(savedReturn_->monthRangeFirst, savedReturn_->monthRangeLast,
+                                      &dialog.savedMonths[0], &dialog.savedMonths[1]);
+    if (savedReturnUsable_ && !months.ok()) return FailedRead(months, 0);
+  }
   dialog.savedReturnUsable = savedReturnUsable_ ? 1 : 0;
   dialog.pastResultsData = dataSet_.recordKind == kPastResultsRecord ? 1 : 0;
   for (int kind = 0; kind < 5; ++kind) {
