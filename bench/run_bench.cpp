@@ -286,7 +286,7 @@ int main(int argc, char** argv) {
   using namespace taxlink::bench;
   CheckBenchArguments(argc, argv,
                       "Usage: run_bench [LINES...]\nTimes the journal run of the program on "
-                      "generated data sets of LINES journal lines (default 100000 1000000); "
+                      "generated data sets of LINES journal lines (default 1000 100000 1000000); "
                       "TAXLINK_BENCH_BASELINE=<bin folder> times that build in the same run.\n",
                       IsLineCount);
   std::vector<int> sizes;
