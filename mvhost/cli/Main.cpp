@@ -84,7 +84,8 @@ int main(int argc, char** argv) {
   launch->add_option("--path", launchOptions.pathText, "the host's output path text");
   launch->add_option("--program", launchOptions.program, "program to start instead");
   launch->add_flag("--sheet", launchOptions.sheet,
-                   "after a written run, write the report's check sheet beside it");
+                   "after a written run, write the report's check sheet beside it, with the "
+                   "bookkeeping check's findings for the run's months");
 
   std::vector<std::string> args(argv + 1, argv + argc);
   if (std::optional<std::string> unknown = mvhost::UnknownCommand(args)) {
