@@ -68,7 +68,7 @@ class TmpfsMount {
     if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, options) == 0) {
       mounted_ = true;
     } else {
-      reason_ = std::string("a tmpfs cannot be mounted here: ") + std::strerror(errno);
+      reason_ = std::string("mounting a tmpfs failed: ") + std::strerror(errno);
     }
   }
   ~TmpfsMount() {
@@ -147,7 +147,9 @@ TEST_F(FaultRunTest, AnOutputFolderThatCannotBeWrittenKeepsTheOldReport) {
   } else if (::geteuid() != 0) {
     ::chmod(folder.c_str(), 0555);  // holds for every user but root
   } else {
-    GTEST_SKIP() << "root ignores file permissions and " << mount.reason();
+    GTEST_SKIP() << "needs a user other than root (root ignores file permissions) or the "
+                    "right to mount a tmpfs (CAP_SYS_ADMIN); "
+                 << mount.reason();
   }
   fs::create_directories(appFolder_);
   WriteBytes(envPath_, OldEnv());
@@ -165,7 +167,9 @@ TEST_F(FaultRunTest, AnOutputFolderThatCannotBeWrittenKeepsTheOldReport) {
 TEST_F(FaultRunTest, AFullFileSystemKeepsTheOldReport) {
   const std::string folder = OutPosix("full");
   TmpfsMount mount(folder, "size=32k");
-  if (!mount.mounted()) GTEST_SKIP() << mount.reason();
+  if (!mount.mounted()) {
+    GTEST_SKIP() << "needs the right to mount a tmpfs (root with CAP_SYS_ADMIN); " << mount.reason();
+  }
   // 24 KiB taken: SYSTEM and BASIC fit into the rest, DATA does not.
   WriteBytes(folder + "/tax.xml", kOldReport + std::string(24 * 1024 - kOldReport.size(), ' '));
   const std::string old = ReadFileBytes(folder + "/tax.xml");
@@ -186,7 +190,7 @@ TEST_F(FaultRunTest, AKillDuringTheReportLosesNothingAndTheNextRunCleansUp) {
   WriteBytes(envPath_, OldEnv());
   Program().WatchRenames([](const std::string& to) { return EndsWith(to, "/tax.xml"); });
   ProgramRunResult killed = RunWith(WrittenRun(OutWindows("tax.xml"), true));
-  if (killed.untraceable) GTEST_SKIP() << "ptrace is not allowed here";
+  if (!killed.untraceable.empty()) GTEST_SKIP() << killed.untraceable;
   EXPECT_EQ(killed.exitCode, 128 + SIGKILL);
   // Killed before its rename: the temporary is complete but left.
   EXPECT_EQ(ReadFileBytes(OutPosix("tax.xml")), kOldReport);
@@ -208,7 +212,7 @@ TEST_F(FaultRunTest, AKillDuringTheRememberedFileRewriteKeepsItAndTheNextRunClea
   WriteBytes(envPath_, OldEnv());
   Program().WatchRenames([](const std::string& to) { return EndsWith(to, "/TaxLinkAlto.env"); });
   ProgramRunResult killed = RunWith(WrittenRun(OutWindows("tax.xml"), false));
-  if (killed.untraceable) GTEST_SKIP() << "ptrace is not allowed here";
+  if (!killed.untraceable.empty()) GTEST_SKIP() << killed.untraceable;
   EXPECT_EQ(killed.exitCode, 128 + SIGKILL);
   EXPECT_NE(ReadFileBytes(OutPosix("tax.xml")).find("</REPORT>"), std::string::npos);
   EXPECT_EQ(ReadFileBytes(envPath_), OldEnv());
@@ -253,7 +257,7 @@ TEST_F(FaultRunTest, TwoRunsSavingAtOnceKeepBothRecords) {
   });
   ProgramRunResult first = RunWith(WrittenRun(OutWindows("tax.xml"), false));
   if (otherRun.joinable()) otherRun.join();
-  if (first.untraceable) GTEST_SKIP() << "ptrace is not allowed here";
+  if (!first.untraceable.empty()) GTEST_SKIP() << first.untraceable;
 
   EXPECT_EQ(first.exitCode, 0) << first.standardError;
   EXPECT_EQ(otherResult.exitCode, 0) << otherResult.standardError;
