@@ -17,8 +17,8 @@ class AccountList {
  public:
   // Refills the list with the accounts of a selection list (1..3) that are
   // not excluded, one detail tick per account walked. A walk that ends on a
-  // host failure leaves the list empty and returns the failure; without the
-  // accounts set object or with an unknown list the list stays empty.
+  // host failure, or no accounts set object, leaves the list empty and
+  // returns the failure; an unknown list leaves it empty.
   Status Build(int list, ProgressSink& progress);
 
   void Clear() { accounts_.clear(); }

@@ -38,7 +38,8 @@ AggregationEngine::AggregationEngine(const StDATAINFO& dataSet, int startMonth, 
     : dataSet_(dataSet), settings_(settings) {
   int16_t firstMonth = 0;
   int16_t lastMonth = 0;
-  GetPeriodMonthRange(dataSet.periodStart, dataSet.periodEnd, &firstMonth, &lastMonth);
+  filterStatus_ =
+      GetPeriodMonthRange(dataSet.periodStart, dataSet.periodEnd, &firstMonth, &lastMonth);
   FillMonthRangeFilter(&filter_, firstMonth, lastMonth, dataSet.interimClosing == 1, startMonth,
                        endMonth);
 }
@@ -47,6 +48,7 @@ AggregationEngine::~AggregationEngine() = default;
 
 Status AggregationEngine::Run(ProgressSink& progress, TaxSummaryTables* tables,
                               FigureTrace* trace) {
+  if (!filterStatus_.ok()) return filterStatus_;
   TaxSummaryTables figures;
   figures.Allocate(settings_.rateRows());
   PassContext context{dataSet_, settings_,  filter_,  ReadMonthRange(filter_),
@@ -77,12 +79,16 @@ Status AggregationEngine::RunPasses(PassContext& context, TaxSummaryTables& tabl
 }
 
 Status AggregationEngine::SumTaxReturn(PassContext& context, TaxSummaryTables& tables) {
-  if (!settings_.setObjectFound) return Status::OK();
-  if (!settings_.rateCountRead.ok()) return settings_.rateCountRead;
+  // Without the settings object there are no rate rows to sum into.
+  if (!settings_.setObjectFound) {
+    return Status::Missing("no consumption-tax settings object", "SumTaxReturn");
+  }
   const int16_t rows = settings_.rateRows();
-  // The host writes as many rows as it reports; tables that are smaller
-  // would be overrun, so nothing is summed into them.
-  if (rows > tables.rateCount || tables.rateCount < 3) return Status::OK();
+  // The host writes as many rows as it reports; tables of another size
+  // would be overrun or left short of rows.
+  if (rows < kMinRateRows || rows != tables.rateCount) {
+    return Status::Missing("the rate rows do not match the figure tables", "SumTaxReturn");
+  }
 
   StTAXREPORTRATEINFO* rates = tables.rateInfo.get();
   StTAXREPORTBUSINESSTYPEINFO* types = tables.businessTypeInfo.get();
@@ -96,9 +102,10 @@ Status AggregationEngine::SumTaxReturn(PassContext& context, TaxSummaryTables& t
     }
   }
 
-  ClRuleShohizeiShinkoku* rule = context.rules.TaxReturn();
-  if (rule == nullptr) return Status::NotCreated("ClRuleShohizeiShinkoku");
-  Status status = HostCallResult(rule->SumTax(settings_.filingClass(), &filter_, rates, types),
+  ClRuleShohizeiShinkoku* rule = nullptr;
+  Status status = context.rules.TaxReturn(&rule);
+  if (!status.ok()) return status;
+  status = HostCallResult(rule->SumTax(settings_.filingClass(), &filter_, rates, types),
                                  "ClRuleShohizeiShinkoku::SumTax");
   if (!status.ok()) return status;
 
@@ -114,10 +121,11 @@ Status AggregationEngine::SumTaxReturn(PassContext& context, TaxSummaryTables& t
 template <class Trace>
 Status AggregationEngine::WalkLegacyRates(PassContext& context, int64_t legacyRateSums[2],
                                           Trace trace) {
-  ClRuleShohizei* rule = context.rules.TaxSums();
-  if (rule == nullptr) return Status::NotCreated("ClRuleShohizei");
+  ClRuleShohizei* rule = nullptr;
+  Status status = context.rules.TaxSums(&rule);
+  if (!status.ok()) return status;
   context.progress.DetailReset();
-  Status status = context.accounts.Build(ACCOUNT_CLASS_LEGACY, context.progress);
+  status = context.accounts.Build(ACCOUNT_CLASS_LEGACY, context.progress);
   if (!status.ok()) return status;
 
   const int16_t startKind = context.range.startKind;

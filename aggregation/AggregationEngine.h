@@ -31,12 +31,15 @@ class AggregationEngine {
   AggregationEngine(const AggregationEngine&) = delete;
   AggregationEngine& operator=(const AggregationEngine&) = delete;
 
-  // The month-range filter that every walk is given.
+  // The month-range filter that every walk is given; valid when
+  // filterStatus() is ok (the period's months come from the host).
   const StFINDINFO& filter() const { return filter_; }
+  const Status& filterStatus() const { return filterStatus_; }
 
   // Runs the passes. On success *tables holds the figures (rate rows as the
-  // host reported them, at least three); on the first host failure the
-  // passes stop, the status names it and *tables is left as it was. trace,
+  // host reported them, at least three); on the first host failure (or
+  // without a filter) the passes stop, the status names it and *tables is
+  // left as it was. trace,
   // when given, receives every amount added to the figures the program
   // sums itself.
   Status Run(ProgressSink& progress, TaxSummaryTables* tables, FigureTrace* trace = nullptr);
@@ -54,6 +57,7 @@ class AggregationEngine {
   StDATAINFO dataSet_;
   TaxSettings settings_;
   StFINDINFO filter_;
+  Status filterStatus_;
   CachedRules rules_;
   AccountList accounts_;
 };

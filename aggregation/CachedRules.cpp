@@ -12,9 +12,11 @@ namespace taxlink {
 namespace {
 
 template <class Rule>
-Rule* Cached(std::unique_ptr<Rule>& slot) {
-  if (!slot) slot = CreateRuleObject<Rule>();
-  return slot.get();
+Status Cached(std::unique_ptr<Rule>& slot, Rule** rule) {
+  Status status;
+  if (!slot) status = CreateRuleObject(&slot);
+  *rule = slot.get();
+  return status;
 }
 
 }  // namespace
@@ -22,10 +24,10 @@ Rule* Cached(std::unique_ptr<Rule>& slot) {
 CachedRules::CachedRules() = default;
 CachedRules::~CachedRules() = default;
 
-ClRuleShohizeiShinkoku* CachedRules::TaxReturn() { return Cached(taxReturn_); }
-ClRuleShohizei* CachedRules::TaxSums() { return Cached(taxSums_); }
-ClRuleShiwake* CachedRules::Journals() { return Cached(journals_); }
-ClRuleKamoku* CachedRules::AccountSums() { return Cached(accountSums_); }
-ClRuleGenkashokyaku* CachedRules::FixedAssets() { return Cached(fixedAssets_); }
+Status CachedRules::TaxReturn(ClRuleShohizeiShinkoku** rule) { return Cached(taxReturn_, rule); }
+Status CachedRules::TaxSums(ClRuleShohizei** rule) { return Cached(taxSums_, rule); }
+Status CachedRules::Journals(ClRuleShiwake** rule) { return Cached(journals_, rule); }
+Status CachedRules::AccountSums(ClRuleKamoku** rule) { return Cached(accountSums_, rule); }
+Status CachedRules::FixedAssets(ClRuleGenkashokyaku** rule) { return Cached(fixedAssets_, rule); }
 
 }  // namespace taxlink

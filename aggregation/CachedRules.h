@@ -3,6 +3,8 @@
 
 #include <memory>
 
+#include "status/Status.h"
+
 class ClRuleGenkashokyaku;
 class ClRuleKamoku;
 class ClRuleShiwake;
@@ -12,8 +14,9 @@ class ClRuleShohizeiShinkoku;
 namespace taxlink {
 
 // The host rule objects one aggregation keeps: each is created and prepared
-// on first use (null when the host cannot create it) and deleted through its
-// virtual destructor with the cache.
+// on first use and deleted through its virtual destructor with the cache.
+// Each getter sets *rule, or returns why the object could not be made (and
+// leaves *rule null).
 class CachedRules {
  public:
   CachedRules();
@@ -21,11 +24,11 @@ class CachedRules {
   CachedRules(const CachedRules&) = delete;
   CachedRules& operator=(const CachedRules&) = delete;
 
-  ClRuleShohizeiShinkoku* TaxReturn();
-  ClRuleShohizei* TaxSums();
-  ClRuleShiwake* Journals();
-  ClRuleKamoku* AccountSums();
-  ClRuleGenkashokyaku* FixedAssets();
+  Status TaxReturn(ClRuleShohizeiShinkoku** rule);
+  Status TaxSums(ClRuleShohizei** rule);
+  Status Journals(ClRuleShiwake** rule);
+  Status AccountSums(ClRuleKamoku** rule);
+  Status FixedAssets(ClRuleGenkashokyaku** rule);
 
  private:
   std::unique_ptr<ClRuleShohizeiShinkoku> taxReturn_;

@@ -11,6 +11,7 @@
 
 #include "aggregation/AccountClasses.h"
 #include "aggregation/AccountIndex.h"
+#include "aggregation/AccountingPeriod.h"
 #include "aggregation/AcquiredAssets.h"
 #include "aggregation/FigureTrace.h"
 #include "aggregation/JournalFilters.h"
@@ -18,12 +19,9 @@
 #include "aggregation/ProgressSink.h"
 #include "aggregation/RawAmount.h"
 #include "host/ClAccPeriod.h"
-#include "host/ClDataMgr.h"
 #include "host/ClRuleGenkashokyaku.h"
 #include "host/ClRuleKamoku.h"
 #include "host/ClRuleShiwake.h"
-#include "host/ClSetData.h"
-#include "host/ClSetMgr.h"
 #include "status/HostResult.h"
 
 namespace taxlink {
@@ -93,12 +91,6 @@ void ApplyBookAmount(const StKAMOKUSUMINFO& record, int64_t amount, TaxSummaryTa
                      record.accountId, 0, amount, true});
 }
 
-ClSetData* DataSetsOfSetManager() {
-  ClSetMgr* setMgr = ClDataMgr::Inst()->GetSetMgr();
-  if (setMgr == nullptr) return nullptr;
-  return dynamic_cast<ClSetData*>(setMgr->GetSetObject(kSetKindDataSets, 1));
-}
-
 }  // namespace
 
 template <class Trace>
@@ -114,9 +106,10 @@ Status CorporateRefundPass::Run(TaxSummaryTables& tables, Trace trace) {
 // Stage 1: book amounts from the account sums.
 template <class Trace>
 Status CorporateRefundPass::SumBookAmounts(TaxSummaryTables& tables, Trace trace) {
-  ClRuleKamoku* rule = context_.rules.AccountSums();
-  if (rule == nullptr) return Status::NotCreated("ClRuleKamoku");
-  Status status = HostCallResult(rule->MoveReady(1, 0, 0, &context_.filter, nullptr, 0),
+  ClRuleKamoku* rule = nullptr;
+  Status status = context_.rules.AccountSums(&rule);
+  if (!status.ok()) return status;
+  status = HostCallResult(rule->MoveReady(1, 0, 0, &context_.filter, nullptr, 0),
                                  "ClRuleKamoku::MoveReady");
   if (!status.ok()) return status;
   int32_t count = 0;
@@ -142,10 +135,11 @@ Status CorporateRefundPass::SumBookAmounts(TaxSummaryTables& tables, Trace trace
 // Stage 2: non-taxable parts from the journal lines.
 template <class Trace>
 Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace trace) {
-  ClRuleShiwake* rule = context_.rules.Journals();
-  if (rule == nullptr) return Status::NotCreated("ClRuleShiwake");
+  ClRuleShiwake* rule = nullptr;
+  Status status = context_.rules.Journals(&rule);
+  if (!status.ok()) return status;
   const AccountList& accounts = context_.accounts;
-  Status status = context_.accounts.Build(ACCOUNT_CLASS_CORPORATE, context_.progress);
+  status = context_.accounts.Build(ACCOUNT_CLASS_CORPORATE, context_.progress);
   if (!status.ok()) return status;
   NestedFilter journalFilter;
   int32_t lineCount = 0;
@@ -192,33 +186,39 @@ Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace t
   return WalkEnded(status);
 }
 
-// Stage 3: fixed and deferred assets acquired in the period.
+// Stage 3: fixed and deferred assets acquired in the period. The period's
+// dates come from the host; a date it cannot give fails the pass, since a
+// range of zeros would leave every asset out.
 template <class Trace>
 Status CorporateRefundPass::SumAcquiredAssets(TaxSummaryTables& tables, Trace trace) {
-  ClRuleGenkashokyaku* rule = context_.rules.FixedAssets();
-  if (rule == nullptr) return Status::NotCreated("ClRuleGenkashokyaku");
-  ClAccPeriod* periodObject = nullptr;
-  if (ClSetData* dataSets = DataSetsOfSetManager()) dataSets->GetAccPeriod(&periodObject);
-  std::unique_ptr<ClAccPeriod> period(periodObject);
+  ClRuleGenkashokyaku* rule = nullptr;
+  Status status = context_.rules.FixedAssets(&rule);
+  if (!status.ok()) return status;
+  std::unique_ptr<ClAccPeriod> period;
+  status = AccountingPeriodOfSetManager(&period);
+  if (!status.ok()) return status;
 
   const MonthRange& range = context_.range;
   int32_t firstDay = 0;
   int32_t lastDay = 0;
-  if (period) period->GetPeriodByMonthKind(range.startKind, &firstDay, &lastDay, 0);
+  status = HostCallResult(period->GetPeriodByMonthKind(range.startKind, &firstDay, &lastDay, 0),
+                          "ClAccPeriod::GetPeriodByMonthKind");
+  if (!status.ok()) return status;
   const int32_t from = std::max(firstDay, int32_t{context_.dataSet.periodStart});
-  int32_t to = 0;
   firstDay = 0;
   lastDay = 0;
-  if (period && HostResult(period->GetPeriodByMonthKind(range.endKind, &firstDay, &lastDay, 0),
-                          "ClAccPeriod::GetPeriodByMonthKind")
-                    .ok()) {
-    to = lastDay;
-  } else if (period && range.includesYearEnd) {
+  status = HostCallResult(period->GetPeriodByMonthKind(range.endKind, &firstDay, &lastDay, 0),
+                          "ClAccPeriod::GetPeriodByMonthKind");
+  if (!status.ok() && range.includesYearEnd) {
+    // A range that takes the year-end adjustment ends on its day.
     firstDay = 0;
     lastDay = 0;
-    period->GetPeriodByMonthKind(kMonthKindYearEndClosing, &firstDay, &lastDay, 0);
-    to = lastDay;
+    status = HostCallResult(
+        period->GetPeriodByMonthKind(kMonthKindYearEndClosing, &firstDay, &lastDay, 0),
+        "ClAccPeriod::GetPeriodByMonthKind");
   }
+  if (!status.ok()) return status;
+  const int32_t to = lastDay;
 
   auto addAsset = [&](const StKOTEISHISANINFO& asset) {
     const bool deferred = asset.kind == kAssetKindDeferred;

@@ -13,6 +13,7 @@
 
 #include "aggregation/AccountClasses.h"
 #include "aggregation/AccountIndex.h"
+#include "aggregation/AccountingPeriod.h"
 #include "aggregation/AcquiredAssets.h"
 #include "aggregation/FigureTrace.h"
 #include "aggregation/IndividualRouting.h"
@@ -27,7 +28,6 @@
 #include "host/ClRuleKamoku.h"
 #include "host/ClRuleShiwake.h"
 #include "host/ClSetBumon.h"
-#include "host/ClSetData.h"
 #include "host/ClSetMgr.h"
 #include "status/HostResult.h"
 
@@ -43,16 +43,19 @@ bool IsIndividual(const StDATAINFO& dataSet) {
   return dataSet.entityKind == 3 || dataSet.entityKind == 4;
 }
 
-ClSetBumon* DepartmentSet() {
+// The departments set object with its department count (0: the data set
+// has none).
+Status DepartmentSet(ClSetBumon** departments, int32_t* count) {
+  *departments = nullptr;
+  *count = 0;
   ClSetMgr* setMgr = ClDataMgr::Inst()->GetSetMgr();
-  if (setMgr == nullptr) return nullptr;
-  return dynamic_cast<ClSetBumon*>(setMgr->GetSetObject(kSetKindDepartments, 1));
-}
-
-ClSetData* DataSetsOfSetManager() {
-  ClSetMgr* setMgr = ClDataMgr::Inst()->GetSetMgr();
-  if (setMgr == nullptr) return nullptr;
-  return dynamic_cast<ClSetData*>(setMgr->GetSetObject(kSetKindDataSets, 1));
+  if (setMgr == nullptr) return Status::Missing("no set manager", "ClDataMgr::GetSetMgr");
+  *departments = dynamic_cast<ClSetBumon*>(setMgr->GetSetObject(kSetKindDepartments, 1));
+  if (*departments == nullptr) {
+    return Status::Missing("no departments set object", "ClSetMgr::GetSetObject");
+  }
+  *count = (*departments)->GetBmnCount(0);
+  return HostCountResult(*count, "ClSetBumon::GetBmnCount");
 }
 
 // Adds an amount (a credit side's taken off: negative) to one column of the
@@ -107,19 +110,17 @@ void RouteAmount(IndividualGroup group, const IncomeRouting& routing, Column col
 // Looks a department up by code; a code the host does not know yields a
 // zeroed record rather than the previous line's department, and is no
 // failure.
-StBUMONINFO LookUpDepartment(ClSetBumon* departments, bool haveCursor, int32_t cursor,
-                             int32_t code, Status* status) {
+StBUMONINFO LookUpDepartment(ClSetBumon& departments, int32_t cursor, int32_t code,
+                             Status* status) {
   StBUMONINFO department;
   std::memset(&department, 0, sizeof(department));
   *status = Status::OK();
-  if (departments != nullptr && haveCursor) {
-    Status lookup = HostLookupResult(departments->ReadyCursor(cursor), "ClSetBumon::ReadyCursor");
-    if (lookup.ok()) {
-      lookup = HostLookupResult(departments->GetInfoByCode(cursor, code, &department),
-                                "ClSetBumon::GetInfoByCode");
-    }
-    if (lookup.code() == Status::Code::kHostError) *status = lookup;
+  Status lookup = HostLookupResult(departments.ReadyCursor(cursor), "ClSetBumon::ReadyCursor");
+  if (lookup.ok()) {
+    lookup = HostLookupResult(departments.GetInfoByCode(cursor, code, &department),
+                              "ClSetBumon::GetInfoByCode");
   }
+  if (lookup.code() == Status::Code::kHostError) *status = lookup;
   return department;
 }
 
@@ -132,7 +133,6 @@ Status IndividualRefundPass::Run(TaxSummaryTables& tables, Trace trace) {
   context_.progress.DetailReset();
   Status status = SumBookAmounts(tables, trace);
   if (!status.ok()) return status;
-  if (context_.rules.Journals() == nullptr) return Status::NotCreated("ClRuleShiwake");
   status = SumNonTaxableParts(tables, trace);
   if (!status.ok()) return status;
   return SumAcquiredAssets(tables, trace);
@@ -142,9 +142,9 @@ Status IndividualRefundPass::Run(TaxSummaryTables& tables, Trace trace) {
 // that fails ends the pass: its amounts would be missing.
 template <class Trace>
 Status IndividualRefundPass::SumBookAmounts(TaxSummaryTables& tables, Trace trace) {
-  ClSetBumon* departments = DepartmentSet();
-  const int32_t departmentCount = departments != nullptr ? departments->GetBmnCount(0) : 0;
-  Status status = HostCountResult(departmentCount, "ClSetBumon::GetBmnCount");
+  ClSetBumon* departments = nullptr;
+  int32_t departmentCount = 0;
+  Status status = DepartmentSet(&departments, &departmentCount);
   if (!status.ok()) return status;
   if (departmentCount == 0) return AccountSumWalk(nullptr, tables, trace);
 
@@ -166,13 +166,14 @@ Status IndividualRefundPass::SumBookAmounts(TaxSummaryTables& tables, Trace trac
 template <class Trace>
 Status IndividualRefundPass::AccountSumWalk(const StBUMONINFO* department,
                                             TaxSummaryTables& tables, Trace trace) {
-  std::unique_ptr<ClRuleKamoku> rule = CreateRuleObject<ClRuleKamoku>();
-  if (!rule) return Status::NotCreated("ClRuleKamoku");
+  std::unique_ptr<ClRuleKamoku> rule;
+  Status status = CreateRuleObject(&rule);
+  if (!status.ok()) return status;
   const int32_t deptSumType =
       department != nullptr && (department->kind == 1 || department->kind == 2)
           ? kDepartmentSumType
           : 0;
-  Status status =
+  status =
       HostResult(rule->MoveReady(1, deptSumType, 0, &context_.filter, department, 0),
                  "ClRuleKamoku::MoveReady");
   if (!status.ok()) return status;
@@ -213,24 +214,22 @@ Status IndividualRefundPass::AccountSumWalk(const StBUMONINFO* department,
 // department of each side.
 template <class Trace>
 Status IndividualRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace trace) {
-  ClRuleShiwake* rule = context_.rules.Journals();
+  ClRuleShiwake* rule = nullptr;
+  Status status = context_.rules.Journals(&rule);
+  if (!status.ok()) return status;
   const AccountList& accounts = context_.accounts;
-  Status status = context_.accounts.Build(ACCOUNT_CLASS_INDIVIDUAL, context_.progress);
+  status = context_.accounts.Build(ACCOUNT_CLASS_INDIVIDUAL, context_.progress);
+  if (!status.ok()) return status;
+  ClSetBumon* departments = nullptr;
+  int32_t departmentCount = 0;
+  status = DepartmentSet(&departments, &departmentCount);
+  if (!status.ok()) return status;
+  int32_t cursor = 0;
+  status = HostResult(departments->GetCursor(&cursor), "ClSetBumon::GetCursor");
   if (!status.ok()) return status;
   NestedFilter journalFilter;
   int32_t lineCount = 0;
   status = StartNonTaxablePurchaseWalk(*rule, context_.filter, &journalFilter, &lineCount);
-
-  ClSetBumon* departments = DepartmentSet();
-  int32_t cursor = 0;
-  bool haveCursor = false;
-  int32_t departmentCount = 0;
-  if (status.ok() && departments != nullptr) {
-    status = HostResult(departments->GetCursor(&cursor), "ClSetBumon::GetCursor");
-    haveCursor = status.ok();
-    departmentCount = departments->GetBmnCount(0);
-    if (status.ok()) status = HostCountResult(departmentCount, "ClSetBumon::GetBmnCount");
-  }
   const bool departmentsExist = departmentCount > 0;
   const bool taxIncluded = context_.settings.taxIncluded();
   const AccountIndex index(accounts);
@@ -241,7 +240,7 @@ Status IndividualRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace 
   auto departmentOf = [&](int32_t code) -> const StBUMONINFO& {
     auto found = departmentsByCode.find(code);
     if (found != departmentsByCode.end()) return found->second;
-    StBUMONINFO record = LookUpDepartment(departments, haveCursor, cursor, code, &status);
+    StBUMONINFO record = LookUpDepartment(*departments, cursor, code, &status);
     return status.ok() ? departmentsByCode.emplace(code, record).first->second
                        : departmentsByCode[INT32_MIN];
   };
@@ -278,26 +277,31 @@ Status IndividualRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace 
   }
   // The query is finished on every path so the cached object holds none open.
   rule->MoveFinish();
-  if (haveCursor) departments->ReleaseCursor(cursor);
+  departments->ReleaseCursor(cursor);
   return WalkEnded(status);
 }
 
-// Stage 3: fixed assets acquired in the period.
+// Stage 3: fixed assets acquired in the period; the period's dates come
+// from the host, and a date it cannot give fails the pass.
 template <class Trace>
 Status IndividualRefundPass::SumAcquiredAssets(TaxSummaryTables& tables, Trace trace) {
-  ClAccPeriod* periodObject = nullptr;
-  if (ClSetData* dataSets = DataSetsOfSetManager()) dataSets->GetAccPeriod(&periodObject);
-  std::unique_ptr<ClAccPeriod> period(periodObject);
+  std::unique_ptr<ClAccPeriod> period;
+  Status status = AccountingPeriodOfSetManager(&period);
+  if (!status.ok()) return status;
   int32_t from = 0;
   int32_t to = 0;
   int32_t unused = 0;
-  if (period) {
-    period->GetPeriodByMonthKind(context_.range.startKind, &from, &unused, 0);
-    period->GetPeriodByMonthKind(context_.range.endKind, &unused, &to, 0);
+  status = HostCallResult(period->GetPeriodByMonthKind(context_.range.startKind, &from, &unused, 0),
+                          "ClAccPeriod::GetPeriodByMonthKind");
+  if (status.ok()) {
+    status = HostCallResult(period->GetPeriodByMonthKind(context_.range.endKind, &unused, &to, 0),
+                            "ClAccPeriod::GetPeriodByMonthKind");
   }
+  if (!status.ok()) return status;
 
-  std::unique_ptr<ClRuleGenkashokyaku> rule = CreateRuleObject<ClRuleGenkashokyaku>();
-  if (!rule) return Status::NotCreated("ClRuleGenkashokyaku");
+  std::unique_ptr<ClRuleGenkashokyaku> rule;
+  status = CreateRuleObject(&rule);
+  if (!status.ok()) return status;
   auto addAsset = [&](const StKOTEISHISANINFO& asset) {
     const bool business =
         incomeKind_ == 1 || (incomeKind_ == 3 && asset.incomeKind == kAssetIncomeBusiness);

@@ -26,12 +26,21 @@ Status Registered(int32_t code, int line, const char* where) {
   return HostResult(registered, where);
 }
 
+// A check whose rule object could not be made ready: the host's code (or
+// the program's -1001 for an object not created) is registered like a
+// failed check; a failure without a code is handed on as it is.
+Status Unprepared(const Status& status, int line, const char* where) {
+  if (status.hostCode() == 0) return status;
+  return Registered(status.hostCode(), line, where);
+}
+
 }  // namespace
 
 Status JournalPreChecks::CheckSixthBusinessTypeJournals(int32_t businessType, int32_t* count) {
   constexpr char kWhere[] = "ClRuleShiwake::CheckExistSwkByJigyoBunrui";
-  std::unique_ptr<ClRuleShiwake> rule = CreateRuleObject<ClRuleShiwake>();
-  if (!rule) return Registered(Status::kNotCreatedCode, __LINE__, kWhere);
+  std::unique_ptr<ClRuleShiwake> rule;
+  Status created = CreateRuleObject(&rule);
+  if (!created.ok()) return Unprepared(created, __LINE__, kWhere);
   int32_t hostCount = count != nullptr ? *count : 0;
   const int line = __LINE__ + 1;
   int32_t code = rule->CheckExistSwkByJigyoBunrui(&monthRange_, businessType, &hostCount);
@@ -41,8 +50,9 @@ Status JournalPreChecks::CheckSixthBusinessTypeJournals(int32_t businessType, in
 
 Status JournalPreChecks::CheckTenPercentJournals(int32_t* found) {
   constexpr char kWhere[] = "ClRuleShiwake::CheckExistSwkByZeiRate";
-  std::unique_ptr<ClRuleShiwake> rule = CreateRuleObject<ClRuleShiwake>();
-  if (!rule) return Registered(Status::kNotCreatedCode, __LINE__, kWhere);
+  std::unique_ptr<ClRuleShiwake> rule;
+  Status created = CreateRuleObject(&rule);
+  if (!created.ok()) return Unprepared(created, __LINE__, kWhere);
   uint32_t flags = 0;
   const int line = __LINE__ + 1;
   int32_t code = rule->CheckExistSwkByZeiRate(&monthRange_, &flags, 1);
@@ -50,15 +60,18 @@ Status JournalPreChecks::CheckTenPercentJournals(int32_t* found) {
   return Registered(code, line, kWhere);
 }
 
-bool JournalPreChecks::CheckImportTaxClassJournals() {
-  std::unique_ptr<ClRuleShiwake> rule = CreateRuleObject<ClRuleShiwake>();
-  if (!rule) return false;
+Status JournalPreChecks::CheckImportTaxClassJournals(bool* found) {
+  *found = false;
+  std::unique_ptr<ClRuleShiwake> rule;
+  Status status = CreateRuleObject(&rule);
+  if (!status.ok()) return status;
   NestedFilter importFilter;
   BuildImportTaxClassFilter(monthRange_, &importFilter);
   int32_t count = 0;
-  Status status = HostResult(rule->GetSwkCount(&importFilter.top(), nullptr, &count),
-                             "ClRuleShiwake::GetSwkCount");
-  return status.ok() && count != 0;
+  status = HostCallResult(rule->GetSwkCount(&importFilter.top(), nullptr, &count),
+                          "ClRuleShiwake::GetSwkCount");
+  *found = status.ok() && count != 0;
+  return status;
 }
 
 }  // namespace taxlink

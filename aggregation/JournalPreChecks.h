@@ -18,16 +18,17 @@ class JournalPreChecks {
 
   // The first two register their outcome with the host's message manager
   // and return what it made of it: ok, or the registered code (hostCode()),
-  // which the run hands to the host to judge.
+  // which the run hands to the host to judge; a rule object the host left
+  // unprepared without a code gives a status with no host code.
 
   // *count: the lines of the business type, as the host wrote it.
   Status CheckSixthBusinessTypeJournals(int32_t businessType, int32_t* count);
   // *found: whether lines at the 10 % rate exist (written whatever the
   // host's answer, unless the rule object could not be created).
   Status CheckTenPercentJournals(int32_t* found);
-  // Whether lines with an undetermined import tax class exist; false on any
-  // failure.
-  bool CheckImportTaxClassJournals();
+  // *found: whether lines with an undetermined import tax class exist
+  // (false on any failure, which the status names).
+  Status CheckImportTaxClassJournals(bool* found);
 
  private:
   const StFINDINFO& monthRange_;

@@ -6,20 +6,46 @@
 #include <new>
 
 #include "host/ClRuleBase.h"
+#include "status/Status.h"
+
+class ClRuleGenkashokyaku;
+class ClRuleKamoku;
+class ClRuleShiwake;
+class ClRuleShohizei;
+class ClRuleShohizeiShinkoku;
 
 namespace taxlink {
 
-// Prepares a new rule object: the host's set manager, the data id of the
-// selected data set (set object 5) and the host's link options.
-void PrepareRuleObject(ClRuleBase* rule);
-
-// Creates a rule object with new (std::nothrow) and prepares it; null when
-// the host cannot create it. Deleting it runs the virtual destructor.
+// The class name of a rule object, for the status of a failed creation.
 template <class Rule>
-std::unique_ptr<Rule> CreateRuleObject() {
-  std::unique_ptr<Rule> rule(new (std::nothrow) Rule);
-  if (rule) PrepareRuleObject(rule.get());
-  return rule;
+constexpr const char* kRuleClassName = nullptr;
+template <>
+inline constexpr const char* kRuleClassName<ClRuleGenkashokyaku> = "ClRuleGenkashokyaku";
+template <>
+inline constexpr const char* kRuleClassName<ClRuleKamoku> = "ClRuleKamoku";
+template <>
+inline constexpr const char* kRuleClassName<ClRuleShiwake> = "ClRuleShiwake";
+template <>
+inline constexpr const char* kRuleClassName<ClRuleShohizei> = "ClRuleShohizei";
+template <>
+inline constexpr const char* kRuleClassName<ClRuleShohizeiShinkoku> = "ClRuleShohizeiShinkoku";
+
+// Prepares a new rule object: the host's set manager, the data id of the
+// selected data set (set object 5) and the host's link options. Ok, or the
+// first of these reads that failed: a rule object that is not bound to the
+// selected data set would answer for another one, or for none.
+Status PrepareRuleObject(ClRuleBase* rule);
+
+// Creates a rule object with new (std::nothrow) and prepares it. On any
+// failure *out is null and the status names it (NotCreated when the host
+// cannot create one). Deleting the object runs the virtual destructor.
+template <class Rule>
+Status CreateRuleObject(std::unique_ptr<Rule>* out) {
+  out->reset(new (std::nothrow) Rule);
+  if (!*out) return Status::NotCreated(kRuleClassName<Rule>);
+  Status status = PrepareRuleObject(out->get());
+  if (!status.ok()) out->reset();
+  return status;
 }
 
 }  // namespace taxlink

@@ -9,6 +9,11 @@
 
 namespace taxlink {
 
+// The rate rows a table of the tax return may have: the 8, 5 and 3 % rows
+// at least, and no more than the 16-bit count the tables are sized by.
+constexpr int32_t kMinRateRows = 3;
+constexpr int32_t kMaxRateRows = INT16_MAX;
+
 // The company's consumption-tax settings, read from the host once per run
 // (ReadTaxSettings) and shared as a value by the dialog's texts, the
 // aggregation and the report.
@@ -16,13 +21,10 @@ struct TaxSettings {
   // The host has a consumption-tax set object (kind 4); without one there
   // are no rate rows and journal aggregation cannot run.
   bool setObjectFound = false;
-  // The settings record; zero-filled when the read failed (filing class 0).
   StSHOHIZEIINFO record{};
-  Status recordRead;
-  // The number of rate rows as the host reported it; a negative count is the
-  // host's error code, kept in rateCountRead.
+  // The number of rate rows the host reported (kMinRateRows..kMaxRateRows
+  // once read).
   int32_t rateCount = 0;
-  Status rateCountRead;
 
   // 0 exempt, 1 simplified, 2 standard taxation.
   uint8_t filingClass() const { return record.filingClass; }
@@ -35,8 +37,11 @@ struct TaxSettings {
 };
 
 // Reads the settings of dataSet through the host's consumption-tax set
-// object: the record and the number of rate rows.
-TaxSettings ReadTaxSettings(const StDATAINFO& dataSet);
+// object into *out: the record and the number of rate rows. Ok, or the
+// first read that failed; a count outside kMinRateRows..kMaxRateRows is a
+// failure too (tables sized by it would be overrun or short of rows). A
+// settings record that could not be read would pass for an exempt company.
+Status ReadTaxSettings(const StDATAINFO& dataSet, TaxSettings* out);
 
 }  // namespace taxlink
 

@@ -4,6 +4,8 @@
 #include "app/HostReads.h"
 
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include "host/ClAccPeriod.h"
 #include "host/ClDataMgr.h"
@@ -13,34 +15,41 @@
 
 namespace taxlink {
 
+namespace {
+
+ClSetData* DataSets() {
+  return static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindDataSets, 1));
+}
+
+}  // namespace
+
 Status LoadSelectedDataSet(StDATAINFO* out) {
-  Status failure;
-  auto note = [&failure](Status status) {
-    if (failure.ok() && !status.ok() && !status.IsEndOfData()) failure = status;
-    return status;
-  };
-  auto* dataSets = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindDataSets, 1));
   std::memset(out, 0, sizeof(*out));
+  ClSetData* dataSets = DataSets();
+  if (dataSets == nullptr) return Status::Missing("no data sets", "ClDataMgr::GetSetObject");
   ClSysUser* user = ClDataMgr::Inst()->GetSysUserObject();
-  if (dataSets == nullptr || user == nullptr) {
-    return Status::Missing("the host hands out no data sets or no user", "LoadSelectedDataSet");
-  }
+  if (user == nullptr) return Status::Missing("no user object", "ClDataMgr::GetSysUserObject");
 
   char userId[65] = {};
   int32_t first = 0;
   int32_t second = 0;
-  note(HostResult(user->GetCurUserID(userId), "ClSysUser::GetCurUserID"));
-  note(HostResult(user->GetSelectedNo(userId, &first, &second), "ClSysUser::GetSelectedNo"));
+  Status status = HostCallResult(user->GetCurUserID(userId), "ClSysUser::GetCurUserID");
+  if (status.ok()) {
+    status = HostCallResult(user->GetSelectedNo(userId, &first, &second),
+                            "ClSysUser::GetSelectedNo");
+  }
+  if (!status.ok()) return status;
 
   int32_t cursor = 0;
-  dataSets->GetDatCursor(&cursor);
-  dataSets->ReadyDat(cursor, 0);
+  status = HostCallResult(dataSets->GetDatCursor(&cursor), "ClSetData::GetDatCursor");
+  if (!status.ok()) return status;
+  status = HostCallResult(dataSets->ReadyDat(cursor, 0), "ClSetData::ReadyDat");
   bool found = false;
   StDATAINFO record;
-  for (;;) {
+  while (status.ok()) {
     std::memset(&record, 0, sizeof(record));
-    if (!note(HostResult(dataSets->WalkDat(&record, cursor), "ClSetData::WalkDat")).ok()) break;
-    if (record.dataNo == second) {
+    status = HostResult(dataSets->WalkDat(&record, cursor), "ClSetData::WalkDat");
+    if (status.ok() && record.dataNo == second) {
       std::memcpy(out, &record, sizeof(record));
       found = true;
       break;
@@ -48,22 +57,26 @@ Status LoadSelectedDataSet(StDATAINFO* out) {
   }
   dataSets->ReleaseDatCursor(cursor);
   if (found) return Status::OK();
-  if (!failure.ok()) return failure;
-  return Status::Missing("the selected data set is not there", "LoadSelectedDataSet");
+  status = WalkEnded(status);
+  if (!status.ok()) return status;
+  return Status::Missing("the selected data set " + std::to_string(second) + " is not there",
+                         "LoadSelectedDataSet");
 }
 
-int32_t MonthStartDate(int16_t month) {
-  int32_t start = 0;
-  int32_t end = 0;
-  auto* dataSets = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindDataSets, 1));
-  if (dataSets == nullptr) return 0;
-  ClAccPeriod* period = nullptr;
-  if (HostResult(dataSets->GetAccPeriod(&period), "ClSetData::GetAccPeriod").ok() &&
-      period != nullptr) {
-    period->GetPeriodByAMonth(month, &start, &end, 0);
+Status MonthStartDate(int16_t month, int32_t* date) {
+  *date = 0;
+  ClSetData* dataSets = DataSets();
+  if (dataSets == nullptr) return Status::Missing("no data sets", "ClDataMgr::GetSetObject");
+  ClAccPeriod* periodObject = nullptr;
+  Status status = HostCallResult(dataSets->GetAccPeriod(&periodObject), "ClSetData::GetAccPeriod");
+  std::unique_ptr<ClAccPeriod> period(periodObject);
+  if (status.ok() && !period) {
+    status = Status::Missing("no period object", "ClSetData::GetAccPeriod");
   }
-  delete period;
-  return start;
+  if (!status.ok()) return status;
+  int32_t end = 0;
+  return HostCallResult(period->GetPeriodByAMonth(month, date, &end, 0),
+                        "ClAccPeriod::GetPeriodByAMonth");
 }
 
 }  // namespace taxlink

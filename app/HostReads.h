@@ -13,9 +13,9 @@ namespace taxlink {
 // failure of the reads (the user, the selection, the walk) otherwise.
 Status LoadSelectedDataSet(StDATAINFO* out);
 
-// First day (yyyymmdd) of the accounting month named month; 0 when the host
-// cannot tell.
-int32_t MonthStartDate(int16_t month);
+// First day (yyyymmdd) of the accounting month named month, into *date:
+// ok, or the host call that failed.
+Status MonthStartDate(int16_t month, int32_t* date);
 
 }  // namespace taxlink
 

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "aggregation/JournalPreChecks.h"
+#include "app/FailedRead.h"
 #include "app/HostReads.h"
-#include "host/ClMsgMgr.h"
 #include "platform/UserInterface.h"
 #include "report/ReportFile.h"
 #include "resources/Caption.h"
@@ -31,9 +31,13 @@ constexpr char kImportClassMessage[] =
     "集計範囲の中に、輸入取引の本体分、国税分、地方税分が未確定の税区分(31,32,33,35,36,37)を使用している仕訳があります。\n"
     "この仕訳の金額は、消費税申告書には集計されません。";
 
-// Whether the host judges the status fatal (it shows its own message then).
-bool Fatal(const Status& status, HWND owner) {
-  return ClMsgMgr::Inst()->CheckFatalErrorWithMsg(status.hostCode(), -1, 1, owner) != 0;
+// The host judges a pre-check's code, also 0, and shows its message for a
+// fatal one; the run goes on after a code it passes over. A failure that
+// carries no host code ends the run as well.
+RunOutcome JudgedPreCheck(const Status& status) {
+  if (HostJudgesFatal(status, 0)) return RunOutcome::Failed();
+  if (!status.ok() && status.hostCode() == 0) return RunOutcome::Failed(status.ToString());
+  return RunOutcome::GoOn();
 }
 
 // The wait cursor of the aggregation and the report; ended on every exit.
@@ -78,22 +82,18 @@ RunOutcome JournalRun::Run(const ReportInputs& inputs, const char* outputPath,
     // it could not read would reach the filing application as if they were
     // right.
     waitCursor.End();
-    Fatal(aggregated, progress_.Handle());
-    return RunOutcome::Failed();
+    return FailedRead(aggregated, progress_.Handle());
   }
   outcome = WriteReport(inputs, outputPath);
   waitCursor.End();
   return outcome;
 }
 
-// The figure tables need the settings object and its rate rows.
+// The figure tables need the settings object and its rate rows (read with
+// the company; a run without them has failed before).
 RunOutcome JournalRun::CheckTaxSettings() {
   if (!settings_.setObjectFound) {
     return RunOutcome::Failed("the host has no consumption-tax settings object");
-  }
-  if (!settings_.rateCountRead.ok()) {
-    Fatal(settings_.rateCountRead, 0);
-    return RunOutcome::Failed();
   }
   return RunOutcome::GoOn();
 }
@@ -103,30 +103,40 @@ RunOutcome JournalRun::CheckTaxSettings() {
 RunOutcome JournalRun::CheckJournals() {
   engine_ = std::make_unique<AggregationEngine>(dataSet_, conditions_.startMonth,
                                                 conditions_.endMonth, settings_);
+  if (!engine_->filterStatus().ok()) return FailedRead(engine_->filterStatus(), 0);
   JournalPreChecks checks(engine_->filter());
 
   int32_t sixthTypeCount = 0;
-  if (Fatal(checks.CheckSixthBusinessTypeJournals(kSixthBusinessType, &sixthTypeCount), 0)) {
-    return RunOutcome::Failed();
-  }
-  const int32_t firstDay = MonthStartDate(static_cast<int16_t>(conditions_.startMonth));
-  if (sixthTypeCount > 0 && settings_.filingClass() == 1 && firstDay < kSixthTypeFirstDate) {
-    char message[1024] = {};
-    std::snprintf(message, sizeof(message), kSixthTypeMessage,
-                  CurrentEdition().productDisplayName);
-    ShowMessage(message, MB_ICONWARNING | MB_OK);
-    return RunOutcome::Stopped();
+  RunOutcome outcome =
+      JudgedPreCheck(checks.CheckSixthBusinessTypeJournals(kSixthBusinessType, &sixthTypeCount));
+  if (!outcome.goOn()) return outcome;
+  if (sixthTypeCount > 0 && settings_.filingClass() == 1) {
+    int32_t firstDay = 0;
+    Status status = MonthStartDate(static_cast<int16_t>(conditions_.startMonth), &firstDay);
+    // A date the host cannot tell would refuse the run as if it were early.
+    if (!status.ok()) return FailedRead(status, 0);
+    if (firstDay < kSixthTypeFirstDate) {
+      char message[1024] = {};
+      std::snprintf(message, sizeof(message), kSixthTypeMessage,
+                    CurrentEdition().productDisplayName);
+      ShowMessage(message, MB_ICONWARNING | MB_OK);
+      return RunOutcome::Stopped();
+    }
   }
 
   int32_t tenPercentFound = 0;
-  if (Fatal(checks.CheckTenPercentJournals(&tenPercentFound), 0)) return RunOutcome::Failed();
+  outcome = JudgedPreCheck(checks.CheckTenPercentJournals(&tenPercentFound));
+  if (!outcome.goOn()) return outcome;
   if (tenPercentFound != 0) {
     ShowMessage(kTenPercentMessage, MB_ICONWARNING | MB_OK);
     return RunOutcome::Stopped();
   }
 
-  if (settings_.filingClass() > 1 && checks.CheckImportTaxClassJournals()) {
-    ShowMessage(kImportClassMessage, MB_ICONINFORMATION | MB_OK);
+  if (settings_.filingClass() > 1) {
+    bool importClassesFound = false;
+    Status status = checks.CheckImportTaxClassJournals(&importClassesFound);
+    if (!status.ok()) return FailedRead(status, 0);
+    if (importClassesFound) ShowMessage(kImportClassMessage, MB_ICONINFORMATION | MB_OK);
   }
   return RunOutcome::GoOn();
 }

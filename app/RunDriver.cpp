@@ -5,12 +5,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/FailedRead.h"
 #include "app/HostReads.h"
 #include "app/SavedReturnMode.h"
 #include "app/TargetCompatibility.h"
+#include "conditions/PeriodMonthRange.h"
 #include "host/ClAccConnect.h"
 #include "host/ClDataMgr.h"
-#include "host/ClMsgMgr.h"
 #include "host/ClSysUser.h"
 #include "platform/HostWindow.h"
 #include "platform/Mbcs.h"
@@ -20,6 +21,7 @@
 #include "report/ConditionText.h"
 #include "resources/Caption.h"
 #include "resources/Edition.h"
+#include "status/HostResult.h"
 
 namespace taxlink {
 
@@ -111,21 +113,22 @@ RunOutcome RunDriver::AskHostLink() {
   return link == 1 ? RunOutcome::Stopped() : RunOutcome::Failed();
 }
 
-// The selected data set (zero-filled when not found), its consumption-tax
-// settings and the saved return.
+// The selected data set, its consumption-tax settings, the months of its
+// period and the saved return. A read that fails fails the run: a record
+// left zero-filled would name no company, show an exempt company's refusal
+// or take the saved return's option away.
 RunOutcome RunDriver::ReadCompany() {
-  // A host error while reading the data set (a text of the store that cannot
-  // be read, a damaged store) fails the run: a report of the zero-filled
-  // record would name no company.
-  const Status read = LoadSelectedDataSet(&dataSet_);
-  if (read.code() == Status::Code::kHostError &&
-      ClMsgMgr::Inst()->CheckFatalErrorWithMsg(read.hostCode(), -1, 1, 0) != 0) {
-    return RunOutcome::Failed();
+  Status status = LoadSelectedDataSet(&dataSet_);
+  if (status.ok()) status = ReadTaxSettings(dataSet_, &settings_);
+  if (status.ok()) {
+    status = GetPeriodMonthRange(dataSet_.periodStart, dataSet_.periodEnd, &periodMonths_[0],
+                                 &periodMonths_[1]);
   }
-  settings_ = ReadTaxSettings(dataSet_);
+  if (!status.ok()) return FailedRead(status, 0);
   savedReturn_ = std::make_unique<StSaveTaxInfo>();
   std::memset(savedReturn_.get(), 0, sizeof(StSaveTaxInfo));
-  savedReturnUsable_ = LoadSavedReturn(savedReturn_.get(), dataSet_, settings_);
+  status = LoadSavedReturn(savedReturn_.get(), dataSet_, settings_, &savedReturnUsable_);
+  if (!status.ok()) return FailedRead(status, 0);
   return RunOutcome::GoOn();
 }
 
@@ -133,14 +136,20 @@ RunOutcome RunDriver::AskConditions() {
   conditionsDialog_ = std::make_unique<ConditionsDialog>(launch_.fromHost ? launch_.window : 0);
   ConditionsDialog& dialog = *conditionsDialog_;
   {
+    // The remembered path belongs to the user and the selection: a record
+    // under an id that could not be read would be another user's.
     char userId[65] = {};
-    ClSysUser* user = ClDataMgr::Inst()->GetSysUserObject();
     int32_t first = 0;
     int32_t second = 0;
-    if (user != nullptr) {
-      user->GetCurUserID(userId);
-      user->GetSelectedNo(userId, &first, &second);
+    ClSysUser* user = ClDataMgr::Inst()->GetSysUserObject();
+    Status status =
+        user != nullptr ? HostCallResult(user->GetCurUserID(userId), "ClSysUser::GetCurUserID")
+                        : Status::Missing("no user object", "ClDataMgr::GetSysUserObject");
+    if (status.ok()) {
+      status = HostCallResult(user->GetSelectedNo(userId, &first, &second),
+                              "ClSysUser::GetSelectedNo");
     }
+    if (!status.ok()) return FailedRead(status, 0);
     dialog.userId = userId;
     dialog.selectedNo1 = first;
     dialog.selectedNo2 = second;
@@ -149,13 +158,16 @@ RunOutcome RunDriver::AskConditions() {
   if (launch_.fromHost) dialog.hostOutputPath = launch_.text;
   dialog.periodStart = dataSet_.periodStart;
   dialog.periodEnd = dataSet_.periodEnd;
-  // The saved months stay as the host left them when it cannot tell them.
-  // Without a saved month range (nothing saved) there are none to look up,
-  // and asking for the month of date 0 would only put a failure in the
-  // host's error log.
+  dialog.periodMonths[0] = periodMonths_[0];
+  dialog.periodMonths[1] = periodMonths_[1];
+  // The saved months are shown only with a saved return the dialog offers;
+  // the host cannot tell them for one that is not usable (nothing saved).
+  // Without a saved month range there are none to look up, and asking for
+  // the month of date 0 would only put a failure in the host's error log.
   if (savedReturn_->monthRangeFirst != 0 || savedReturn_->monthRangeLast != 0) {
-    SavedReturnMonths(savedReturn_->monthRangeFirst, savedReturn_->monthRangeLast,
-                      &dialog.savedMonths[0], &dialog.savedMonths[1]);
+    Status months = SavedReturnMonths(savedReturn_->monthRangeFirst, savedReturn_->monthRangeLast,
+                                      &dialog.savedMonths[0], &dialog.savedMonths[1]);
+    if (savedReturnUsable_ && !months.ok()) return FailedRead(months, 0);
   }
   dialog.savedReturnUsable = savedReturnUsable_ ? 1 : 0;
   dialog.pastResultsData = dataSet_.recordKind == kPastResultsRecord ? 1 : 0;

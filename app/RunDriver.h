@@ -57,6 +57,7 @@ class RunDriver {
   HostLaunch& launch_;
   StDATAINFO dataSet_;
   TaxSettings settings_;
+  int16_t periodMonths_[2] = {0, 0};
   std::unique_ptr<StSaveTaxInfo> savedReturn_;
   bool savedReturnUsable_ = false;
   std::unique_ptr<ConditionsDialog> conditionsDialog_;

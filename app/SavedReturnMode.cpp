@@ -1,6 +1,7 @@
 #include "app/SavedReturnMode.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "host/ClMsgMgr.h"
 #include "host/ClSaveTaxShiryo.h"
 #include "host/ClSetData.h"
+#include "host/ClSetMgr.h"
 #include "report/ReportFile.h"
 #include "status/HostResult.h"
 
@@ -33,45 +35,73 @@ std::string DataIdOf(const StDATAINFO& dataSet) {
 
 Status ReadSavedReturn(StSaveTaxInfo* saved, const StDATAINFO& dataSet) {
   auto* reader = new (std::nothrow) ClSaveTaxShiryo();
-  if (reader == nullptr) return Status::NotCreated("ClSaveTaxShiryo");
-  reader->AttachSetMgr(ClDataMgr::Inst()->GetSetMgr());
-  reader->SetCurDataID(DataIdOf(dataSet).c_str());
-  reader->AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
-  reader->RefreshCache();
+  if (reader == nullptr) {
+    return HostResult(RegisterCode(Status::kNotCreatedCode, __LINE__), "new ClSaveTaxShiryo");
+  }
+  std::unique_ptr<ClSaveTaxShiryo> owned(reader);
+  // The preparing calls in turn; the first that fails is registered.
+  auto failed = [](int32_t code, int line, const char* where, Status* status) {
+    if (HostCallResult(code, where).ok()) return false;
+    *status = HostResult(RegisterCode(code, line), where);
+    return true;
+  };
+  Status status;
+  ClSetMgr* setMgr = ClDataMgr::Inst()->GetSetMgr();
+  if (setMgr == nullptr) return Status::Missing("no set manager", "ClDataMgr::GetSetMgr");
+  if (failed(reader->AttachSetMgr(setMgr), __LINE__, "ClSaveBase::AttachSetMgr", &status) ||
+      failed(reader->SetCurDataID(DataIdOf(dataSet).c_str()), __LINE__,
+             "ClSaveBase::SetCurDataID", &status)) {
+    return status;
+  }
+  ClOptLink* options = ClLinkMgr::Inst()->GetOptLink();
+  if (options == nullptr) return Status::Missing("no link options", "ClLinkMgr::GetOptLink");
+  if (failed(reader->AttachOptLink(options), __LINE__, "ClSaveBase::AttachOptLink", &status) ||
+      failed(reader->RefreshCache(), __LINE__, "ClSaveTaxShiryo::RefreshCache", &status)) {
+    return status;
+  }
   int line = __LINE__ + 1;
   int32_t code = reader->GetTaxSaveInfo(saved);
-  delete reader;
   return HostResult(RegisterCode(code, line), "ClSaveTaxShiryo::GetTaxSaveInfo");
 }
 
-bool SavedReturnMatches(const StSaveTaxInfo* saved, const StDATAINFO& dataSet,
-                        const TaxSettings& taxSettings) {
-  if (saved == nullptr) return false;
+Status SavedReturnMatches(const StSaveTaxInfo* saved, const StDATAINFO& dataSet,
+                          const TaxSettings& taxSettings, bool* matches) {
+  *matches = false;
+  if (saved == nullptr) return Status::OK();
+  auto* dataSets = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindDataSets, 1));
+  if (dataSets == nullptr) return Status::Missing("no data sets", "ClDataMgr::GetSetObject");
+  ClAccPeriod* periodObject = nullptr;
+  Status status = HostCallResult(dataSets->GetAccPeriod(&periodObject), "ClSetData::GetAccPeriod");
+  std::unique_ptr<ClAccPeriod> period(periodObject);
+  if (status.ok() && !period) {
+    status = Status::Missing("no period object", "ClSetData::GetAccPeriod");
+  }
   int32_t periodStart = 0;
   int32_t periodEnd = 0;
-  ClAccPeriod* period = nullptr;
-  auto* dataSets = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindDataSets, 1));
-  if (dataSets != nullptr &&
-      HostResult(dataSets->GetAccPeriod(&period), "ClSetData::GetAccPeriod").ok() &&
-      period != nullptr) {
-    period->GetPeriod(&periodStart, &periodEnd);
+  if (status.ok()) {
+    status = HostCallResult(period->GetPeriod(&periodStart, &periodEnd), "ClAccPeriod::GetPeriod");
   }
+  if (!status.ok()) return status;
 
   const StSHOHIZEIINFO& settings = taxSettings.record;
   uint8_t expectedMethod = settings.filingClass == 1 ? 2 : 1;
-
-  const bool result = saved->periodStart != 0 && saved->periodEnd != 0 &&
-               saved->periodStart == periodStart && saved->periodEnd == periodEnd &&
-               saved->dataCodePlus1 == static_cast<uint8_t>(dataSet.interimClosing + 1) &&
-               saved->taxationMethod == expectedMethod &&
-               saved->creditMethodPlus1 == static_cast<uint8_t>(settings.creditMethod + 1);
-  delete period;
-  return result;
+  *matches = saved->periodStart != 0 && saved->periodEnd != 0 &&
+             saved->periodStart == periodStart && saved->periodEnd == periodEnd &&
+             saved->dataCodePlus1 == static_cast<uint8_t>(dataSet.interimClosing + 1) &&
+             saved->taxationMethod == expectedMethod &&
+             saved->creditMethodPlus1 == static_cast<uint8_t>(settings.creditMethod + 1);
+  return Status::OK();
 }
 
-bool LoadSavedReturn(StSaveTaxInfo* saved, const StDATAINFO& dataSet, const TaxSettings& settings) {
-  if (!ReadSavedReturn(saved, dataSet).ok()) return false;
-  return SavedReturnMatches(saved, dataSet, settings);
+Status LoadSavedReturn(StSaveTaxInfo* saved, const StDATAINFO& dataSet,
+                       const TaxSettings& settings, bool* usable) {
+  *usable = false;
+  Status read = ReadSavedReturn(saved, dataSet);
+  // A positive code is the host's notice (nothing saved): no saved return
+  // to offer. Anything else is a failure of the read.
+  if (read.code() == Status::Code::kHostError && read.hostCode() > 0) return Status::OK();
+  if (!read.ok()) return read;
+  return SavedReturnMatches(saved, dataSet, settings, usable);
 }
 
 Status SavedReturnMonths(int32_t startDate, int32_t endDate, int16_t* startMonth,

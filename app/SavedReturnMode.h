@@ -12,15 +12,23 @@
 
 namespace taxlink {
 
-// Reads the saved return into saved; a failure is registered with the
-// host's message manager, and the status carries what it returned.
+// Reads the saved return into saved; a host code is registered with the
+// host's message manager, and the status carries what it returned. The
+// reader is prepared (set manager, data id, link options) and refreshed
+// first; a failure there is registered the same way.
 Status ReadSavedReturn(StSaveTaxInfo* saved, const StDATAINFO& dataSet);
 // Whether the saved return belongs to the data set's current period,
-// taxation method, credit method and data-set code.
-bool SavedReturnMatches(const StSaveTaxInfo* saved, const StDATAINFO& dataSet,
-                        const TaxSettings& settings);
-// Reads the saved return: whether it can be used (savedReturnUsable).
-bool LoadSavedReturn(StSaveTaxInfo* saved, const StDATAINFO& dataSet, const TaxSettings& settings);
+// taxation method, credit method and data-set code (*matches); the status
+// names a failed read of the current period.
+Status SavedReturnMatches(const StSaveTaxInfo* saved, const StDATAINFO& dataSet,
+                          const TaxSettings& settings, bool* matches);
+// Reads the saved return and tells whether it can be used
+// (savedReturnUsable). A notice of the host (nothing saved) makes it
+// unusable; a failure of the host (a negative code, an object it cannot
+// make, a period it cannot tell) is returned: the run cannot tell whether
+// the option belongs in the dialog.
+Status LoadSavedReturn(StSaveTaxInfo* saved, const StDATAINFO& dataSet,
+                       const TaxSettings& settings, bool* usable);
 // The accounting months of two dates, registered with the host's message
 // manager as ReadSavedReturn. Both outputs are written once the period
 // object was obtained.

@@ -34,10 +34,7 @@ constexpr char kUserId[] = "U01";
 // Bump when the generated data changes, so that cached homes are rebuilt.
 constexpr int kGeneratorVersion = 1;
 
-[[noreturn]] void Fail(const std::string& what) {
-  std::fprintf(stderr, "bench data: %s\n", what.c_str());
-  std::exit(2);
-}
+[[noreturn]] void Fail(const std::string& what) { FailBench(what); }
 
 // Text in Shift_JIS, stored as UTF-8 like every text of the store.
 std::string Utf8(const std::string& cp932) { return platform::Cp932ToUtf8(cp932); }
@@ -302,12 +299,38 @@ void Generate(sqlite3* db, const BenchDataSetShape& shape) {
   Exec(db, "PRAGMA journal_mode = DELETE");
 }
 
-std::string DataFolder() {
+}  // namespace
+
+std::string BenchDataFolder() {
   const char* configured = std::getenv("TAXLINK_BENCH_DATA");
   return configured != nullptr && *configured != '\0' ? configured : TAXLINK_BENCH_DATA_DIR;
 }
 
-}  // namespace
+bool IsLineCount(const std::string& argument) {
+  if (argument.empty() || argument.size() > 9 || argument[0] == '0') return false;
+  for (char c : argument) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+void CheckBenchArguments(int argc, char** argv, const char* usage,
+                         bool (*accept)(const std::string& argument)) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--help" || argument == "-h") {
+      std::printf("%s\nThe data sets are generated into %s (TAXLINK_BENCH_DATA).\n", usage,
+                  BenchDataFolder().c_str());
+      std::exit(0);
+    }
+  }
+  for (int i = 1; i < argc; ++i) {
+    if (!accept(argv[i])) {
+      std::fprintf(stderr, "%s: unknown argument %s\n%s", argv[0], argv[i], usage);
+      std::exit(2);
+    }
+  }
+}
 
 void BenchHome::Activate() const {
   mvhost::RegisterSqliteHost();
@@ -323,7 +346,7 @@ const BenchHome& CachedBenchHome(const BenchDataSetShape& shape) {
     return *found->second;
   }
   auto bench = std::make_unique<BenchHome>();
-  bench->home = DataFolder() + "/lines-" + std::to_string(shape.journalLines);
+  bench->home = BenchDataFolder() + "/lines-" + std::to_string(shape.journalLines);
   bench->dataId = kDataId;
   bench->journalLines = shape.journalLines;
 
@@ -376,9 +399,13 @@ const BenchHome& CachedBenchHome(const BenchDataSetShape& shape) {
   return *inserted.first->second;
 }
 
+void FailBench(const std::string& what) {
+  std::fprintf(stderr, "bench data: %s\n", what.c_str());
+  std::exit(2);
+}
+
 bool PrepareJournalAggregation(const BenchHome& home, TaxSettings* settings) {
-  *settings = ReadTaxSettings(home.dataSet);
-  if (!settings->recordRead.ok() || !settings->rateCountRead.ok()) return false;
+  if (!ReadTaxSettings(home.dataSet, settings).ok()) return false;
   settings->record.filingClass = 2;
   return true;
 }

@@ -2,9 +2,11 @@
 #define TAXLINK_BENCH_BENCHHOME_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "aggregation/ProgressSink.h"
+#include "aggregation/RuleObjects.h"
 #include "aggregation/TaxSettings.h"
 #include "aggregation/TaxSummaryTables.h"
 #include "host/StDATAINFO.h"
@@ -52,6 +54,34 @@ bool PrepareJournalAggregation(const BenchHome& home, TaxSettings* settings);
 Status RunJournalPasses(const BenchHome& home, const TaxSettings& settings,
                         TaxSummaryTables* tables, int startMonth = 4, int endMonth = 3,
                         ProgressSink& progress = ProgressSink::None());
+
+// The folder the data sets are generated into: TAXLINK_BENCH_DATA, or
+// bench-data in the build folder.
+std::string BenchDataFolder();
+
+// For programs with their own command line: with --help (or -h) among args
+// prints usage (and where the data sets go) and ends the process with 0;
+// with an argument accept refuses, says so and ends it with 2. Both before
+// anything is generated.
+void CheckBenchArguments(int argc, char** argv, const char* usage,
+                         bool (*accept)(const std::string& argument));
+
+// Whether argument is a whole number of lines, 1 or more.
+bool IsLineCount(const std::string& argument);
+
+// Ends the process with a message: a benchmark without its data or its
+// host objects is meaningless.
+[[noreturn]] void FailBench(const std::string& what);
+
+// A prepared rule object of the active home; exits the process when the
+// host cannot make one.
+template <class Rule>
+std::unique_ptr<Rule> PreparedRule() {
+  std::unique_ptr<Rule> rule;
+  Status status = CreateRuleObject(&rule);
+  if (!status.ok()) FailBench("no rule object: " + status.ToString());
+  return rule;
+}
 
 }  // namespace taxlink::bench
 

@@ -89,7 +89,7 @@ void BM_SumTax(benchmark::State& state) {
   StFINDINFO filter = MonthRangeFilter(home, 4, EndMonthOf(state));
   auto* taxSettings =
       dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
-  std::unique_ptr<ClRuleShohizeiShinkoku> rule = CreateRuleObject<ClRuleShohizeiShinkoku>();
+  std::unique_ptr<ClRuleShohizeiShinkoku> rule = PreparedRule<ClRuleShohizeiShinkoku>();
   if (taxSettings == nullptr || !rule) {
     state.SkipWithError("no tax settings or rule object");
     return;
@@ -116,7 +116,7 @@ BENCHMARK(BM_SumTax)->ArgName("months")->Arg(12)->Arg(6)->Unit(benchmark::kMilli
 void BM_AccountSums(benchmark::State& state) {
   const BenchHome& home = CachedBenchHome();
   StFINDINFO filter = MonthRangeFilter(home, 4, 3);
-  std::unique_ptr<ClRuleKamoku> rule = CreateRuleObject<ClRuleKamoku>();
+  std::unique_ptr<ClRuleKamoku> rule = PreparedRule<ClRuleKamoku>();
   if (!rule) {
     state.SkipWithError("no rule object");
     return;
@@ -157,7 +157,7 @@ void BM_NonTaxableJournalWalk(benchmark::State& state) {
   StFINDINFO monthRange = MonthRangeFilter(home, 4, 3);
   NestedFilter filter;
   BuildNonTaxablePurchaseFilter(monthRange, &filter);
-  std::unique_ptr<ClRuleShiwake> rule = CreateRuleObject<ClRuleShiwake>();
+  std::unique_ptr<ClRuleShiwake> rule = PreparedRule<ClRuleShiwake>();
   if (!rule) {
     state.SkipWithError("no rule object");
     return;
@@ -197,7 +197,7 @@ BENCHMARK(BM_NonTaxableJournalWalk)->Unit(benchmark::kMillisecond);
 void BM_CheckExistSwkByZeiRate(benchmark::State& state) {
   const BenchHome& home = CachedBenchHome();
   StFINDINFO filter = MonthRangeFilter(home, 4, EndMonthOf(state));
-  std::unique_ptr<ClRuleShiwake> rule = CreateRuleObject<ClRuleShiwake>();
+  std::unique_ptr<ClRuleShiwake> rule = PreparedRule<ClRuleShiwake>();
   if (!rule) {
     state.SkipWithError("no rule object");
     return;
@@ -221,7 +221,7 @@ void BM_ImportClassCount(benchmark::State& state) {
   StFINDINFO monthRange = MonthRangeFilter(home, 4, 3);
   NestedFilter filter;
   BuildImportTaxClassFilter(monthRange, &filter);
-  std::unique_ptr<ClRuleShiwake> rule = CreateRuleObject<ClRuleShiwake>();
+  std::unique_ptr<ClRuleShiwake> rule = PreparedRule<ClRuleShiwake>();
   if (!rule) {
     state.SkipWithError("no rule object");
     return;
@@ -241,7 +241,7 @@ BENCHMARK(BM_ImportClassCount)->Unit(benchmark::kMillisecond);
 void BM_BusinessTypeCount(benchmark::State& state) {
   const BenchHome& home = CachedBenchHome();
   StFINDINFO filter = MonthRangeFilter(home, 4, 3);
-  std::unique_ptr<ClRuleShiwake> rule = CreateRuleObject<ClRuleShiwake>();
+  std::unique_ptr<ClRuleShiwake> rule = PreparedRule<ClRuleShiwake>();
   if (!rule) {
     state.SkipWithError("no rule object");
     return;
@@ -261,7 +261,7 @@ BENCHMARK(BM_BusinessTypeCount)->Unit(benchmark::kMillisecond);
 // The legacy-rate walk: per account, the lines at 5 % in the month range.
 void BM_LegacyRateSums(benchmark::State& state) {
   const BenchHome& home = CachedBenchHome();
-  std::unique_ptr<ClRuleShohizei> rule = CreateRuleObject<ClRuleShohizei>();
+  std::unique_ptr<ClRuleShohizei> rule = PreparedRule<ClRuleShohizei>();
   if (!rule) {
     state.SkipWithError("no rule object");
     return;

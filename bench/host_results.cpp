@@ -48,7 +48,7 @@ void PrintSumTax(const BenchHome& home, int startMonth, int endMonth) {
   StFINDINFO filter = MonthRange(home, startMonth, endMonth);
   auto* taxSettings =
       dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
-  auto rule = CreateRuleObject<ClRuleShohizeiShinkoku>();
+  auto rule = PreparedRule<ClRuleShohizeiShinkoku>();
   if (taxSettings == nullptr || !rule) {
     std::printf("SumTax %d..%d: no objects\n", startMonth, endMonth);
     return;
@@ -68,7 +68,7 @@ void PrintSumTax(const BenchHome& home, int startMonth, int endMonth) {
 
 void PrintAccountSums(const BenchHome& home, int32_t department) {
   StFINDINFO filter = MonthRange(home, 4, 3);
-  auto rule = CreateRuleObject<ClRuleKamoku>();
+  auto rule = PreparedRule<ClRuleKamoku>();
   StBUMONINFO dept;
   std::memset(&dept, 0, sizeof(dept));
   dept.code = department;
@@ -96,7 +96,7 @@ void PrintJournalWalk(const BenchHome& home, bool imports) {
   } else {
     BuildNonTaxablePurchaseFilter(monthRange, &filter);
   }
-  auto rule = CreateRuleObject<ClRuleShiwake>();
+  auto rule = PreparedRule<ClRuleShiwake>();
   int32_t count = 0;
   int32_t status = rule->GetSwkCount(&filter.top(), nullptr, &count);
   int32_t ready = rule->MoveReady(&filter.top(), nullptr, nullptr, 0);
@@ -116,7 +116,7 @@ void PrintJournalWalk(const BenchHome& home, bool imports) {
 
 void PrintChecks(const BenchHome& home, int endMonth) {
   StFINDINFO filter = MonthRange(home, 4, endMonth);
-  auto rule = CreateRuleObject<ClRuleShiwake>();
+  auto rule = PreparedRule<ClRuleShiwake>();
   uint32_t flags = 0;
   int32_t status = rule->CheckExistSwkByZeiRate(&filter, &flags, 1);
   std::printf("CheckExistSwkByZeiRate 4..%d: status %d flags %u\n", endMonth, status, flags);
@@ -129,7 +129,7 @@ void PrintChecks(const BenchHome& home, int endMonth) {
 }
 
 void PrintLegacyRates(int32_t rate, uint8_t taxIncluded) {
-  auto rule = CreateRuleObject<ClRuleShohizei>();
+  auto rule = PreparedRule<ClRuleShohizei>();
   const int16_t startKind = 1;
   const int16_t endKind = 15;
   int32_t status = rule->MoveReady(2, &startKind, &endKind, &rate, nullptr, taxIncluded);
@@ -175,8 +175,12 @@ void PrintAggregation(const BenchHome& home, int startMonth, int endMonth) {
 }  // namespace
 }  // namespace taxlink::bench
 
-int main() {
+int main(int argc, char** argv) {
   using namespace taxlink::bench;
+  CheckBenchArguments(argc, argv,
+                      "Usage: host_results\nPrints a digest of every summation result on the "
+                      "generated data set, to compare before and after a change.\n",
+                      [](const std::string&) { return false; });
   const BenchHome& home = CachedBenchHome();
   PrintSumTax(home, 4, 3);
   PrintSumTax(home, 4, 9);

@@ -379,6 +379,14 @@ void Measure(int32_t lines, int repetitions) {
 }  // namespace taxlink::bench
 
 int main(int argc, char** argv) {
+  taxlink::bench::CheckBenchArguments(
+      argc, argv,
+      "Usage: import_bench [--repetitions=N] [LINES...]\nTimes mvhost import of a journal CSV "
+      "file of LINES lines (default 100000 1000000) against a bare SQLite insert of the same "
+      "rows. Other --options are let pass (those of the other benchmarks).\n",
+      [](const std::string& argument) {
+        return argument.rfind("--", 0) == 0 || taxlink::bench::IsLineCount(argument);
+      });
   std::vector<int32_t> counts;
   int repetitions = 2;
   for (int i = 1; i < argc; ++i) {

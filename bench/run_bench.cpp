@@ -284,6 +284,11 @@ void PrintTargets(const std::vector<Target>& targets) {
 
 int main(int argc, char** argv) {
   using namespace taxlink::bench;
+  CheckBenchArguments(argc, argv,
+                      "Usage: run_bench [LINES...]\nTimes the journal run of the program on "
+                      "generated data sets of LINES journal lines (default 1000 100000 1000000); "
+                      "TAXLINK_BENCH_BASELINE=<bin folder> times that build in the same run.\n",
+                      IsLineCount);
   std::vector<int> sizes;
   for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
   if (sizes.empty()) sizes = {1000, 100000, 1000000};

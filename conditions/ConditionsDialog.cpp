@@ -7,7 +7,6 @@
 #include "conditions/FolderLevels.h"
 #include "conditions/MonthRangeCheck.h"
 #include "conditions/PathText.h"
-#include "conditions/PeriodMonthRange.h"
 #include "conditions/RememberedPathFile.h"
 #include "conditions/UsableDrive.h"
 #include "host/ClFileMgr.h"
@@ -147,12 +146,12 @@ bool ConditionsDialog::OnInitDialog() {
     rememberedPath_ = localPath;
     if (method != kSavedReturnValues) method = kByJournals;
     if (method == kSavedReturnValues) {
-      GetPeriodMonthRange(periodStart, periodEnd, &months[0], &months[1]);
-      months[1] = static_cast<int16_t>(months[1] % 100);
+      months[0] = periodMonths[0];
+      months[1] = static_cast<int16_t>(periodMonths[1] % 100);
     }
   } else {
-    GetPeriodMonthRange(periodStart, periodEnd, &months[0], &months[1]);
-    months[1] = static_cast<int16_t>(months[1] % 100);
+    months[0] = periodMonths[0];
+    months[1] = static_cast<int16_t>(periodMonths[1] % 100);
     method = kByJournals;
   }
   journalMonths_[0] = months[0];
@@ -358,12 +357,7 @@ void ConditionsDialog::OnRun() {
   UpdateData(true);
   const int16_t start = static_cast<int16_t>(std::atoi(startMonthText_.c_str()));
   const int16_t end = static_cast<int16_t>(std::atoi(endMonthText_.c_str()));
-  int16_t firstMonth = 0;
-  int16_t lastMonth = 0;
-  if (start >= 1 && start <= 12 && end >= 1 && end <= 12) {
-    GetPeriodMonthRange(periodStart, periodEnd, &firstMonth, &lastMonth);
-  }
-  switch (FindMonthRangeFault(start, end, firstMonth, lastMonth)) {
+  switch (FindMonthRangeFault(start, end, periodMonths[0], periodMonths[1])) {
     case MonthField::kStart:
       Refuse(kMonthRangeWrong, kIdcStartMonth);
       return;

@@ -32,6 +32,9 @@ class ConditionsDialog : public platform::Dialog {
   std::string hostOutputPath;  // empty unless the host fixed the output path
   int32_t periodStart = 0;     // yyyymmdd
   int32_t periodEnd = 0;
+  // The period's first and last accounting month, as GetPeriodMonthRange
+  // gives them (the run reads them once, before the dialog).
+  int16_t periodMonths[2] = {0, 0};
   int16_t savedMonths[2] = {0, 0};  // months of the saved return
   int32_t savedReturnUsable = 0;
   int32_t pastResultsData = 0;

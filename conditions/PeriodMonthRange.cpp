@@ -4,27 +4,36 @@
 #include <new>
 
 #include "host/ClAccPeriod.h"
+#include "status/HostResult.h"
 
 namespace taxlink {
 
-void GetPeriodMonthRange(int32_t periodStart, int32_t periodEnd, int16_t* firstMonth,
-                         int16_t* lastMonth) {
+Status GetPeriodMonthRange(int32_t periodStart, int32_t periodEnd, int16_t* firstMonth,
+                           int16_t* lastMonth) {
   int16_t first = static_cast<int16_t>(periodStart % 10000 / 100);
   int16_t last = static_cast<int16_t>(periodEnd % 10000 / 100);
 
   std::unique_ptr<ClAccPeriod> period(new (std::nothrow) ClAccPeriod());
-  if (!period) return;
-  // Result codes are not examined: on a failure the calendar month of the
-  // period's first day stays.
-  period->SetPeriod(periodStart, periodEnd);
-  int32_t closingDay = period->GetClosingDayByEndDate(periodEnd, 0);
-  period->SetClosingDay(closingDay);
-  period->GetAMonthByDate(periodStart, &first, 0);
-  period.reset();
+  if (!period) return Status::NotCreated("ClAccPeriod");
+  Status status =
+      HostCallResult(period->SetPeriod(periodStart, periodEnd), "ClAccPeriod::SetPeriod");
+  if (!status.ok()) return status;
+  const int32_t closingDay = period->GetClosingDayByEndDate(periodEnd, 0);
+  // A closing day is 1..31; anything else is the host's error code.
+  if (closingDay < 1 || closingDay > 31) {
+    return Status::HostError(closingDay, "ClAccPeriod::GetClosingDayByEndDate");
+  }
+  status = HostCallResult(period->SetClosingDay(closingDay), "ClAccPeriod::SetClosingDay");
+  if (status.ok()) {
+    status = HostCallResult(period->GetAMonthByDate(periodStart, &first, 0),
+                            "ClAccPeriod::GetAMonthByDate");
+  }
+  if (!status.ok()) return status;
 
   if (last < first) last = static_cast<int16_t>(last + 100);
   if (firstMonth != nullptr) *firstMonth = first;
   if (lastMonth != nullptr) *lastMonth = last;
+  return Status::OK();
 }
 
 }  // namespace taxlink

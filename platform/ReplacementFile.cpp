@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <optional>
 #include <utility>
 
@@ -63,18 +62,14 @@ void RemoveStaleIn(const std::string& folderPosix, std::string_view stem) {
   closedir(folder);
 }
 
-// The path that a chain of symbolic links ends at (it need not exist).
-std::string FollowLinks(std::string path) {
-  for (int depth = 0; depth < 16; ++depth) {
-    struct stat info;
-    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
-    char link[PATH_MAX];
-    ssize_t length = readlink(path.c_str(), link, sizeof(link) - 1);
-    if (length <= 0) break;
-    std::string next(link, static_cast<std::size_t>(length));
-    path = next[0] == '/' ? next : FolderOf(path) + "/" + next;
+// Gives the file open at fd the owner, group and permission bits of info.
+// An owner or group this process may not give is left as created; the mode
+// is set last, as a change of owner may clear set-id bits.
+void KeepOwnerAndMode(int fd, const struct stat& info) {
+  if (fchown(fd, info.st_uid, info.st_gid) != 0) {
+    (void)fchown(fd, static_cast<uid_t>(-1), info.st_gid);
   }
-  return path;
+  (void)fchmod(fd, info.st_mode & 07777);
 }
 
 bool Fail(FileException* error, int cause, const std::string& path) {
@@ -102,17 +97,20 @@ bool ReplacementFile::Open(File* file, FileException* error) {
   std::optional<std::string> posix;
   if (!target_.empty()) posix = ToPosixPath(target_);
   if (!posix || posix->empty() || posix->back() == '/') return Fail(error, ENOENT, target_);
-  // Through a link the file it names is replaced, as writing it would; a
-  // link into a missing folder therefore fails as writing it would.
-  *posix = FollowLinks(*posix);
+  // A symbolic link at the path is refused. Following it would replace a
+  // file the link names, perhaps in another folder (a link planted in a
+  // shared folder could aim a run at anybody's file); replacing the link
+  // itself would quietly undo what whoever made it meant.
   struct stat info;
-  if (stat(posix->c_str(), &info) == 0) {
+  const bool exists = lstat(posix->c_str(), &info) == 0;
+  if (exists && S_ISLNK(info.st_mode)) return Fail(error, ELOOP, target_);
+  if (exists) {
     if (S_ISDIR(info.st_mode)) return Fail(error, EISDIR, target_);
     // A file that may not be written is not replaced either.
     if (access(posix->c_str(), W_OK) != 0) return Fail(error, errno, target_);
     if (!S_ISREG(info.st_mode)) {
       // A device or a pipe cannot be replaced: it is written directly.
-      int fd = open(posix->c_str(), O_WRONLY | O_CLOEXEC);
+      int fd = open(posix->c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
       if (fd < 0) return Fail(error, errno, target_);
       file->Abort();
       file->fd_ = fd;
@@ -142,6 +140,9 @@ bool ReplacementFile::Open(File* file, FileException* error) {
     }
   }
   if (holder_ < 0) return Fail(error, EAGAIN, target_);
+  // The new file takes the old one's owner (where this process may give
+  // it) and mode, so that a report or a record kept private stays so.
+  if (exists) KeepOwnerAndMode(holder_, info);
   int writer = dup(holder_);
   if (writer < 0) {
     int cause = errno;

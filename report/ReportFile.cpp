@@ -82,6 +82,10 @@ Status WriteReportFile(ReportDocument& document, HWND owner, const char* outputP
   const char* path = outputPath != nullptr ? outputPath : "";
   std::string text = WithPath(created ? kReportFileWriteFailed : kReportFileNotCreated, path);
   platform::Ui().MessageBox(owner, text, kMessageCaption, MB_ICONWARNING | MB_OK);
+  if (!writer.refusedName().empty()) {
+    return Status::IOError(
+        "the value of " + writer.refusedName() + " holds a character XML does not allow", kWhere);
+  }
   return Status::IOError(created ? "a write to the report file failed"
                                  : "the report file could not be created",
                          kWhere);

@@ -57,6 +57,12 @@ int XmlTextWriter::Fail() {
   return 0;
 }
 
+int XmlTextWriter::Refuse(const char* name) {
+  writeFailed_ = true;
+  if (refusedName_.empty()) refusedName_ = name;
+  return 0;
+}
+
 int XmlTextWriter::WriteText(std::string_view text) {
   if (file_ == nullptr || !file_->IsOpen()) return Fail();
   try {
@@ -67,19 +73,24 @@ int XmlTextWriter::WriteText(std::string_view text) {
   return 1;
 }
 
-void XmlTextWriter::AppendAttributes(std::string* line, const char* a1Name, const char* a1Value,
+bool XmlTextWriter::AppendAttributes(std::string* line, const char* a1Name, const char* a1Value,
                                      const char* a2Name, const char* a2Value) {
-  if (a1Name == nullptr || a1Value == nullptr) return;
+  if (a1Name == nullptr || a1Value == nullptr) return true;
   const char* names[2] = {a1Name, a2Name};
   const char* values[2] = {a1Value, a2Value};
   for (int i = 0; i < 2; ++i) {
     if (names[i] == nullptr || values[i] == nullptr) break;
+    if (HoldsForbiddenCharacter(values[i])) {
+      Refuse(names[i]);
+      return false;
+    }
     line->append(" ");
     line->append(names[i]);
     line->append("=\"");
     line->append(EscapeText(values[i]));
     line->append("\"");
   }
+  return true;
 }
 
 int XmlTextWriter::WriteStartTag(const char* name, uint16_t depth, const char* a1Name,
@@ -89,7 +100,7 @@ int XmlTextWriter::WriteStartTag(const char* name, uint16_t depth, const char* a
     std::string line(depth, '\t');
     line.append("<");
     line.append(name);
-    AppendAttributes(&line, a1Name, a1Value, a2Name, a2Value);
+    if (!AppendAttributes(&line, a1Name, a1Value, a2Name, a2Value)) return 0;
     line.append(">\r\n");
     return WriteText(line);
   } catch (...) {  // no memory for the line
@@ -101,11 +112,12 @@ int XmlTextWriter::WriteElement(const char* name, const char* value, uint16_t de
                                 const char* a1Name, const char* a1Value, const char* a2Name,
                                 const char* a2Value) {
   if (name == nullptr) return Fail();
+  if (value != nullptr && HoldsForbiddenCharacter(value)) return Refuse(name);
   try {
     std::string line(depth, '\t');
     line.append("<");
     line.append(name);
-    AppendAttributes(&line, a1Name, a1Value, a2Name, a2Value);
+    if (!AppendAttributes(&line, a1Name, a1Value, a2Name, a2Value)) return 0;
     line.append(">");
     if (value != nullptr) line.append(EscapeText(value));
     line.append("</");
@@ -144,6 +156,14 @@ std::string XmlTextWriter::EscapeText(std::string_view text) {
     }
   }
   return out;
+}
+
+bool XmlTextWriter::HoldsForbiddenCharacter(std::string_view text) {
+  for (char c : text) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 && c != '\t' && c != '\n' && c != '\r') return true;
+  }
+  return false;
 }
 
 }  // namespace taxlink

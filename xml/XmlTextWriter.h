@@ -54,6 +54,11 @@ class XmlTextWriter {
   // The five XML special characters as entities; every other byte as it is
   // (Shift_JIS trail bytes never equal a special character).
   static std::string EscapeText(std::string_view text);
+  // Whether text holds a character that XML 1.0 does not allow in a
+  // document: a control character other than tab, line feed and carriage
+  // return (Shift_JIS trail bytes are never below 0x40, so a byte below 0x20
+  // is always such a character).
+  static bool HoldsForbiddenCharacter(std::string_view text);
 
   bool IsBound() const { return file_ != nullptr; }
   const std::string& path() const { return path_; }
@@ -62,16 +67,23 @@ class XmlTextWriter {
   // True when a write (or the closing of the file) failed since OpenFile:
   // the file on disk is incomplete.
   bool writeFailed() const { return writeFailed_; }
+  // The element or attribute whose value held a character XML forbids, or
+  // empty. Such a line is not written (and the write counts as failed), so
+  // that no reader meets a document it must reject; later lines still are.
+  const std::string& refusedName() const { return refusedName_; }
 
  private:
-  static void AppendAttributes(std::string* line, const char* a1Name, const char* a1Value,
-                               const char* a2Name, const char* a2Value);
+  // False (nothing appended) when a value holds a forbidden character.
+  bool AppendAttributes(std::string* line, const char* a1Name, const char* a1Value,
+                        const char* a2Name, const char* a2Value);
   int Fail();
+  int Refuse(const char* name);
 
   platform::File* file_ = nullptr;
   std::string path_;
   bool openFailed_ = false;
   bool writeFailed_ = false;
+  std::string refusedName_;
 };
 
 }  // namespace taxlink

@@ -12,6 +12,7 @@
 #include "mvhost/cli/Usage.h"
 #include "mvhost/lib/DataExport.h"
 #include "mvhost/lib/DataImport.h"
+#include "mvhost/lib/DataValidate.h"
 #include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/StoreAdmin.h"
@@ -73,7 +74,12 @@ bool CheckStateValue(const std::string& key, const std::string& value, std::stri
     *error = "link must be open, closed or busy: " + value;
     return false;
   }
-  if (key == "current_user") return true;
+  if (key == "current_user") {
+    std::string problem = UserIdProblem(value);
+    if (problem.empty()) return true;
+    *error = "current_user " + value + ": " + problem;
+    return false;
+  }
   *error = UnknownKey(key);
   return false;
 }
@@ -221,6 +227,8 @@ int SelectCommand(const std::string& home, const std::string& user, int32_t data
   if (!OpenStore(home, &store, &error)) return Refuse(error);
   if (!HoldsDataSet(store.db(), dataNo)) return Refuse("no data set " + std::to_string(dataNo));
   if (user.empty()) return Refuse("empty user id");
+  std::string problem = UserIdProblem(user);
+  if (!problem.empty()) return Refuse("user " + user + ": " + problem);
   if (!SelectDataSet(store.db(), user, dataNo, &error)) return Refuse(error);
   std::cout << "user " << user << " selects data set " << dataNo << "\n";
   return 0;

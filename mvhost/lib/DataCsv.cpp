@@ -186,10 +186,14 @@ bool JournalCsvReader::Amount(int column, int64_t* out, std::string* error) cons
     *out = 0;
     return true;
   }
-  if (!ParseAmountText(text, out)) {
-    return Fail(std::string(kColumnNames[column]) +
-                    ": amount not an integer or a decimal with up to 4 fraction digits: " + text,
-                error);
+  AmountTextProblem problem = AmountTextProblem::kNone;
+  if (!ParseAmountText(text, out, &problem)) {
+    const char* reason =
+        problem == AmountTextProblem::kTooLarge   ? "amount too large"
+        : problem == AmountTextProblem::kTooSmall ? "amount too small"
+                                                  : "amount not an integer or a decimal with up to "
+                                                    "4 fraction digits";
+    return Fail(std::string(kColumnNames[column]) + ": " + reason + ": " + text, error);
   }
   return true;
 }

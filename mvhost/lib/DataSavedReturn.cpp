@@ -84,6 +84,44 @@ bool CheckSavedBytesRange(int32_t offset, size_t length, std::string* message) {
   return false;
 }
 
+bool CheckSavedLayout(const SavedReturn& saved, std::string* field, std::string* message) {
+  // Every value placed, in offset order: [first, end), and what it is.
+  struct Placed {
+    int32_t first;
+    int32_t end;
+    bool amount;
+  };
+  std::vector<Placed> placed;
+  for (const auto& [offset, amount] : saved.amounts) placed.push_back({offset, offset + 8, true});
+  for (const auto& [offset, bytes] : saved.bytes) {
+    placed.push_back({offset, offset + static_cast<int32_t>(bytes.size()), false});
+  }
+  std::sort(placed.begin(), placed.end(),
+            [](const Placed& a, const Placed& b) { return a.first < b.first; });
+  auto describe = [](const Placed& p) {
+    return p.amount ? "the amount at " + std::to_string(p.first)
+                    : "bytes " + std::to_string(p.first) + ".." + std::to_string(p.end - 1);
+  };
+  for (size_t i = 0; i < placed.size(); ++i) {
+    const Placed& later = placed[i];
+    *field = std::string(later.amount ? "amounts." : "bytes.") + std::to_string(later.first);
+    if (i > 0 && later.first < placed[i - 1].end) {
+      *message = describe(later) + " overlap" + (later.amount ? "s " : " ") +
+                 describe(placed[i - 1]);
+      return false;
+    }
+    if (later.amount) continue;
+    for (int32_t slot : kAmountOffsets) {
+      if (later.first < slot + 8 && slot < later.end) {
+        *message = describe(later) + " overlap the amount at " + std::to_string(slot) +
+                   " that the return screen saves";
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 std::vector<uint8_t> SavedReturnImage(const SavedReturn& saved) {
   std::vector<uint8_t> image(kSavedReturnSize, 0);
   for (const auto& [offset, bytes] : saved.bytes) {

@@ -21,6 +21,14 @@ SavedReturn SavedReturnFromImage(const std::vector<uint8_t>& image);
 bool CheckSavedAmountOffset(int32_t offset, std::string* message);
 bool CheckSavedBytesRange(int32_t offset, size_t length, std::string* message);
 
+// Whether the amounts and byte runs of a saved return lie apart: no two of
+// them share a byte, and no byte run covers the slot of an amount the
+// return screen saves. The image holds one value per byte, so where two
+// meet one of them would be lost (or come back as the other). False with
+// the field ("amounts.OFFSET" or "bytes.OFFSET") of the later one and a
+// message.
+bool CheckSavedLayout(const SavedReturn& saved, std::string* field, std::string* message);
+
 inline constexpr size_t kSavedReturnSize = 15360;
 
 }  // namespace mvhost

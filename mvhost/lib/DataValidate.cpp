@@ -62,9 +62,23 @@ bool FirstChangedCharacter(const std::string& utf8, const std::string& cp932,
   return true;
 }
 
+// "U+000A" for a control character.
+std::string ControlCharacterText(unsigned char c) {
+  char shown[16];
+  std::snprintf(shown, sizeof(shown), "U+%04X", static_cast<unsigned>(c));
+  return shown;
+}
+
 // Why a text cannot reach the program and the report unchanged through
-// Shift_JIS (empty when it can; cp932 then holds it converted).
+// Shift_JIS (empty when it can; cp932 then holds it converted). A control
+// character (U+0000..U+001F, U+007F) is refused too: the report's XML may
+// not hold most of them, and a line break would end a record's line.
 std::string ShiftJisProblem(const std::string& text, std::string* cp932) {
+  for (char c : text) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u == 0) return "text holds a NUL character";
+    if (u < 0x20 || u == 0x7F) return "text holds the control character " + ControlCharacterText(u);
+  }
   if (!platform::TryUtf8ToCp932(text, cp932)) return "text cannot be written in Shift_JIS: " + text;
   std::string character, back;
   if (FirstChangedCharacter(text, *cp932, &character, &back)) {
@@ -95,9 +109,6 @@ class Checker {
   bool Fits(const std::string& origin, const std::string& field, const std::string& text,
             size_t width) {
     std::string cp932;
-    if (text.find('\0') != std::string::npos) {
-      return Fail(origin, field, "text holds a NUL character");
-    }
     std::string problem = ShiftJisProblem(text, &cp932);
     if (!problem.empty()) return Fail(origin, field, problem);
     if (width != 0 && cp932.size() >= width) {
@@ -114,24 +125,10 @@ class Checker {
     return problem.empty() || FailLine(line, field, problem);
   }
 
-  // A user id is the first part of the user's remembered-path record
-  // ("ID/NO1/NO2:"): a "/", a ":" or a line break in it would make the
-  // record read as another user's.
-  bool IsPlainId(const std::string& origin, const std::string& field, const std::string& id) {
-    for (char c : id) {
-      const unsigned char u = static_cast<unsigned char>(c);
-      if (c == '/' || c == ':' || u < 0x20 || u == 0x7F) {
-        char shown[16];
-        if (u < 0x20 || u == 0x7F) {
-          std::snprintf(shown, sizeof(shown), "U+%04X", u);
-        } else {
-          std::snprintf(shown, sizeof(shown), "\"%c\"", c);
-        }
-        return Fail(origin, field, std::string("id holds ") + shown +
-                                       "; an id may hold no \"/\", \":\" or control character");
-      }
-    }
-    return true;
+  // A user id, by the rules of UserIdProblem.
+  bool IsUsableUserId(const std::string& origin, const std::string& field, const std::string& id) {
+    std::string problem = UserIdProblem(id);
+    return problem.empty() || Fail(origin, field, problem);
   }
 
  private:
@@ -139,6 +136,20 @@ class Checker {
 };
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// The chain of parents from start back to start ("A -> B -> A"), or empty
+// when start is on no cycle.
+template <class Code>
+std::vector<Code> CycleFrom(Code start, const std::map<Code, Code>& parents) {
+  std::vector<Code> chain{start};
+  std::set<Code> seen{start};
+  for (auto it = parents.find(start); it != parents.end(); it = parents.find(it->second)) {
+    chain.push_back(it->second);
+    if (it->second == start) return chain;
+    if (!seen.insert(it->second).second) break;  // a cycle that start leads into
+  }
+  return {};
+}
 
 // The first day on which a rate was in force.
 int32_t RateStart(int32_t rate) {
@@ -252,6 +263,24 @@ bool CheckJournal(Checker& c, const DataSetModel& m, const JournalLine& line,
 
 }  // namespace
 
+std::string UserIdProblem(const std::string& id) {
+  for (char ch : id) {
+    const unsigned char u = static_cast<unsigned char>(ch);
+    if (ch == '/' || ch == ':' || u < 0x20 || u == 0x7F) {
+      const std::string shown =
+          u < 0x20 || u == 0x7F ? ControlCharacterText(u) : "\"" + std::string(1, ch) + "\"";
+      return "id holds " + shown + "; an id may hold no \"/\", \":\" or control character";
+    }
+  }
+  std::string cp932;
+  std::string problem = ShiftJisProblem(id, &cp932);
+  if (!problem.empty()) return problem;
+  if (cp932.size() >= kUserIdWidth) {
+    return "text longer than " + std::to_string(kUserIdWidth - 1) + " Shift_JIS bytes: " + id;
+  }
+  return std::string();
+}
+
 bool ValidateModel(const DataSetModel& m, std::string* error) {
   Checker c(error);
   const DataSetInfo& d = m.info;
@@ -283,9 +312,22 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
                                           " (also " + it->second + ")");
     }
   }
+  std::map<uint32_t, uint32_t> classParents;
   for (const AccountClass& k : m.accountClasses) {
     if (k.parent && classes.count(*k.parent) == 0) {
       return c.Fail(k.origin, "parent", "unknown account class " + FormatClassCodeText(*k.parent));
+    }
+    if (k.parent) classParents[k.code] = *k.parent;
+  }
+  // A class among its own ancestors would count every account of the cycle
+  // in each of its totals.
+  for (const AccountClass& k : m.accountClasses) {
+    std::vector<uint32_t> cycle = CycleFrom(k.code, classParents);
+    if (!cycle.empty()) {
+      std::string path;
+      for (uint32_t code : cycle) path += (path.empty() ? "" : " -> ") + FormatClassCodeText(code);
+      return c.Fail(k.origin, "parent", "account class " + FormatClassCodeText(k.code) +
+                                            " is its own ancestor (" + path + ")");
     }
   }
 
@@ -316,9 +358,20 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
     departments.insert(dep.code);
     if (!c.Fits(dep.origin, "name", dep.name, kDepartmentNameWidth)) return false;
   }
+  std::map<int32_t, int32_t> departmentParents;
   for (const Department& dep : m.departments) {
     if (dep.parentCode != 0 && departments.count(dep.parentCode) == 0) {
       return c.Fail(dep.origin, "parent", "unknown department " + std::to_string(dep.parentCode));
+    }
+    if (dep.parentCode != 0) departmentParents[dep.code] = dep.parentCode;
+  }
+  for (const Department& dep : m.departments) {
+    std::vector<int32_t> cycle = CycleFrom(dep.code, departmentParents);
+    if (!cycle.empty()) {
+      std::string path;
+      for (int32_t code : cycle) path += (path.empty() ? "" : " -> ") + std::to_string(code);
+      return c.Fail(dep.origin, "parent", "department " + std::to_string(dep.code) +
+                                              " is its own ancestor (" + path + ")");
     }
   }
 
@@ -346,8 +399,7 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
     if (!added) {
       return c.Fail(u.origin, "id", "duplicate user " + Quoted(u.id) + " (also " + it->second + ")");
     }
-    if (!c.IsPlainId(u.origin, "id", u.id) || !c.Fits(u.origin, "id", u.id, kUserIdWidth) ||
-        !c.Fits(u.origin, "name", u.name, 0)) {
+    if (!c.IsUsableUserId(u.origin, "id", u.id) || !c.Fits(u.origin, "name", u.name, 0)) {
       return false;
     }
   }

@@ -16,6 +16,13 @@ namespace mvhost {
 // returned in `error`, naming the item and field where it was read.
 bool ValidateModel(const DataSetModel& model, std::string* error);
 
+// Why a user id cannot be used ("" when it can): a user id is the first
+// part of the user's remembered-path record ("ID/NO1/NO2:"), so a "/", a
+// ":" or a control character in it would make the record read as another
+// user's; it must also fit the host's 64 bytes of Shift_JIS. The import,
+// `mvhost select` and `mvhost state current_user` apply it.
+std::string UserIdProblem(const std::string& id);
+
 // The checks of one journal line against the rest of its data set, for the
 // lines that are read one at a time after ValidateModel has passed the rest.
 class JournalLineChecker {

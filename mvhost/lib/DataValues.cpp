@@ -38,7 +38,10 @@ bool ParseIntText(std::string_view text, int64_t* value) {
   return true;
 }
 
-bool ParseAmountText(std::string_view text, int64_t* raw) {
+bool ParseAmountText(std::string_view text, int64_t* raw, AmountTextProblem* problem) {
+  AmountTextProblem ignored;
+  if (problem == nullptr) problem = &ignored;
+  *problem = AmountTextProblem::kMalformed;
   bool negative = false;
   if (!text.empty() && text[0] == '-') {
     negative = true;
@@ -52,16 +55,23 @@ bool ParseAmountText(std::string_view text, int64_t* raw) {
     fraction = text.substr(dot + 1);
     if (fraction.empty() || fraction.size() > 4) return false;
   }
-  if (whole.empty()) return false;
+  if (whole.empty() || !std::all_of(whole.begin(), whole.end(), IsDigit) ||
+      !std::all_of(fraction.begin(), fraction.end(), IsDigit)) {
+    return false;
+  }
   int64_t yen = 0;
-  if (!AddDigits(whole, &yen)) return false;
   int64_t frac = 0;
-  if (!AddDigits(fraction, &frac)) return false;
+  AddDigits(fraction, &frac);
   for (size_t i = fraction.size(); i < 4; ++i) frac *= 10;
   int64_t value = 0;
-  if (!YenToRaw(yen, &value) || value > std::numeric_limits<int64_t>::max() - frac) return false;
+  if (!AddDigits(whole, &yen) || !YenToRaw(yen, &value) ||
+      value > std::numeric_limits<int64_t>::max() - frac) {
+    *problem = negative ? AmountTextProblem::kTooSmall : AmountTextProblem::kTooLarge;
+    return false;
+  }
   value += frac;
   *raw = negative ? -value : value;
+  *problem = AmountTextProblem::kNone;
   return true;
 }
 

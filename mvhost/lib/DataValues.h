@@ -10,9 +10,14 @@ namespace mvhost {
 // Text forms of the values of the data format. Each parser returns false and
 // leaves its output untouched when the text is not valid.
 
+// Why an amount text was refused.
+enum class AmountTextProblem { kNone, kMalformed, kTooLarge, kTooSmall };
+
 // "1234", "-1234", "1234.5", "1234.5678" (at most four fraction digits) ->
-// raw amount in ten-thousandths of a yen.
-bool ParseAmountText(std::string_view text, int64_t* raw);
+// raw amount in ten-thousandths of a yen. The raw amount's range is the same
+// both ways: -922337203685477.5807 .. 922337203685477.5807 yen (a well-formed
+// text past it is too large or too small, not malformed).
+bool ParseAmountText(std::string_view text, int64_t* raw, AmountTextProblem* problem = nullptr);
 // Whole yen -> raw amount; false when the result does not fit 64 bits.
 bool YenToRaw(int64_t yen, int64_t* raw);
 // Raw amount -> "1234" or "1234.5" (trailing fraction zeros dropped).

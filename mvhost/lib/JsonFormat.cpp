@@ -4,7 +4,7 @@
 
 #include "mvhost/lib/DataSavedReturn.h"
 #include "mvhost/lib/DataValues.h"
-#include "mvhost/lib/ImportText.h"
+#include "mvhost/lib/JsonDocument.h"
 #include "mvhost/lib/JsonReader.h"
 
 namespace mvhost {
@@ -300,6 +300,9 @@ bool ReadSaved(JsonReader& r, const Json& top, DataSetModel* m) {
       s.bytes[offset] = data;
     }
   }
+  std::string field;
+  std::string message;
+  if (!CheckSavedLayout(s, &field, &message)) return r.Fail(JsonReader::Join(p, field), message);
   m->savedReturn = s;
   return true;
 }
@@ -328,23 +331,7 @@ bool ReadUsers(JsonReader& r, const Json& top, DataSetModel* m) {
 bool ModelFromJson(const std::string& text, const std::string& fileName,
                    const std::string& baseDir, DataSetModel* model, std::string* error) {
   Json top;
-  try {
-    top = Json::parse(text);
-  } catch (const Json::parse_error& e) {
-    // The parser's byte count is one past the offending byte; its text
-    // repeats the position in its own words before ": ".
-    std::string reason = e.what();
-    size_t cut = reason.find(": ");
-    reason = cut == std::string::npos ? "syntax error" : reason.substr(cut + 2);
-    *error = fileName + ":" + LineColumnOf(text, e.byte > 0 ? e.byte - 1 : 0) +
-             ": not valid JSON: " + reason;
-    return false;
-  } catch (const Json::out_of_range&) {
-    // A number past the range of a double ("1e400"); it ended the import
-    // with an uncaught exception (found by fuzzing).
-    *error = fileName + ": not valid JSON (a number out of range)";
-    return false;
-  }
+  if (!ParseJsonDocument(text, fileName, &top, error)) return false;
   JsonReader r(fileName);
   DataSetModel m;
   m.source = fileName;

@@ -1,5 +1,6 @@
 #include "mvhost/lib/JsonReader.h"
 
+#include <cmath>
 #include <limits>
 
 #include "mvhost/lib/DataValues.h"
@@ -13,6 +14,14 @@ std::string Shown(const JsonReader::Json& value) {
   std::string text = value.dump(-1, ' ', false, JsonReader::Json::error_handler_t::replace);
   if (text.size() > 40) text = text.substr(0, 37) + "...";
   return text;
+}
+
+// A whole number that 64 bits cannot hold: the parser gives it as a
+// floating-point value, but it is no fraction.
+bool IsWholeBeyond64Bits(const JsonReader::Json& value) {
+  if (!value.is_number_float()) return false;
+  const double v = value.get<double>();
+  return std::isfinite(v) && std::floor(v) == v && std::fabs(v) >= 9.2e18;
 }
 
 }  // namespace
@@ -61,21 +70,20 @@ bool JsonReader::Int(const Json& object, const char* key, const std::string& pat
   auto it = object.find(key);
   std::string where = Join(path, key);
   if (it == object.end()) return required ? Fail(where, "missing") : true;
+  const std::string range = "out of range " + std::to_string(min) + ".." + std::to_string(max);
+  if (IsWholeBeyond64Bits(*it)) return Fail(where, range + ": " + Shown(*it));
   if (!it->is_number_integer()) return Fail(where, "not an integer: " + Shown(*it));
   int64_t value = 0;
   if (it->is_number_unsigned()) {
     uint64_t u = it->get<uint64_t>();
     if (u > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
-      return Fail(where, "out of range: " + Shown(*it));
+      return Fail(where, range + ": " + Shown(*it));
     }
     value = static_cast<int64_t>(u);
   } else {
     value = it->get<int64_t>();
   }
-  if (value < min || value > max) {
-    return Fail(where, "out of range " + std::to_string(min) + ".." + std::to_string(max) + ": " +
-                           std::to_string(value));
-  }
+  if (value < min || value > max) return Fail(where, range + ": " + std::to_string(value));
   *out = static_cast<int32_t>(value);
   return true;
 }
@@ -125,16 +133,25 @@ bool JsonReader::DateOrNull(const Json& object, const char* key, const std::stri
 
 bool JsonReader::Amount(const Json& value, const std::string& path, int64_t* out) {
   int64_t raw = 0;
+  // Amounts run from -922337203685477.5807 to 922337203685477.5807 yen (64
+  // bits of ten-thousandths, the same range either way).
+  const std::string tooLarge = "amount too large: " + Shown(value);
+  const std::string tooSmall = "amount too small: " + Shown(value);
+  if (IsWholeBeyond64Bits(value)) return Fail(path, value.get<double>() > 0 ? tooLarge : tooSmall);
   if (value.is_number_integer() && !value.is_number_unsigned()) {
-    if (!YenToRaw(value.get<int64_t>(), &raw)) return Fail(path, "amount too large: " + Shown(value));
+    const int64_t yen = value.get<int64_t>();
+    if (!YenToRaw(yen, &raw)) return Fail(path, yen > 0 ? tooLarge : tooSmall);
   } else if (value.is_number_unsigned()) {
     uint64_t yen = value.get<uint64_t>();
     if (yen > static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) ||
         !YenToRaw(static_cast<int64_t>(yen), &raw)) {
-      return Fail(path, "amount too large: " + Shown(value));
+      return Fail(path, tooLarge);
     }
   } else if (value.is_string()) {
-    if (!ParseAmountText(value.get<std::string>(), &raw)) {
+    AmountTextProblem problem = AmountTextProblem::kNone;
+    if (!ParseAmountText(value.get<std::string>(), &raw, &problem)) {
+      if (problem == AmountTextProblem::kTooLarge) return Fail(path, tooLarge);
+      if (problem == AmountTextProblem::kTooSmall) return Fail(path, tooSmall);
       return Fail(path, "amount not an integer or a decimal text with up to 4 fraction digits: " +
                             Shown(value));
     }

@@ -62,8 +62,8 @@ class PassesTest : public ::testing::Test {
     dataSet_.interimClosing = wanted.interimClosing ? 1 : 0;
     dataSet_.entityKind = static_cast<uint8_t>(wanted.entityKind);
     dataSet_.incomeKind = static_cast<uint8_t>(wanted.incomeKind);
-    settings_ = ReadTaxSettings(dataSet_);
-    ASSERT_TRUE(settings_.recordRead.ok()) << settings_.recordRead.ToString();
+    Status read = ReadTaxSettings(dataSet_, &settings_);
+    ASSERT_TRUE(read.ok()) << read.ToString();
   }
 
   // Runs the engine over startMonth..endMonth, with a trace.
@@ -283,6 +283,12 @@ class PreCheckTest : public PassesTest {
   }
   // The checks on the year's filter, as the run builds it.
   JournalPreChecks Checks() { return JournalPreChecks(engine_->filter()); }
+  bool ImportClassesFound() {
+    bool found = false;
+    Status status = Checks().CheckImportTaxClassJournals(&found);
+    EXPECT_TRUE(status.ok()) << status.ToString();
+    return found;
+  }
 
   std::unique_ptr<AggregationEngine> engine_;
 };
@@ -294,19 +300,19 @@ TEST_F(PreCheckTest, NoJournalsFindNothing) {
   EXPECT_EQ(count, 0);
   EXPECT_TRUE(Checks().CheckTenPercentJournals(&found).ok());
   EXPECT_EQ(found, 0);
-  EXPECT_FALSE(Checks().CheckImportTaxClassJournals());
+  EXPECT_FALSE(ImportClassesFound());
 }
 
 TEST_F(PreCheckTest, CreditSideClass36IsAnUndeterminedImport) {
   AddLine(0, 36);
-  EXPECT_TRUE(Checks().CheckImportTaxClassJournals());
+  EXPECT_TRUE(ImportClassesFound());
 }
 
 TEST_F(PreCheckTest, Classes34And38AreNot) {
   AddLine(34, 0);
   AddLine(0, 38);
   AddLine(30, 0);
-  EXPECT_FALSE(Checks().CheckImportTaxClassJournals());
+  EXPECT_FALSE(ImportClassesFound());
 }
 
 TEST_F(PreCheckTest, TenPercentLinesAreFound) {

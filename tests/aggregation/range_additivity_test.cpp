@@ -127,7 +127,8 @@ std::vector<int64_t> Aggregate(int32_t entityKind, int startMonth, int endMonth)
   dataSet.interimClosing = 1;
   dataSet.entityKind = static_cast<uint8_t>(entityKind);
   dataSet.incomeKind = entityKind == 3 ? 1 : 0;
-  TaxSettings settings = ReadTaxSettings(dataSet);
+  TaxSettings settings;
+  EXPECT_TRUE(ReadTaxSettings(dataSet, &settings).ok());
   settings.record.filingClass = 2;
   settings.record.taxIncluded = 0;
   TaxSummaryTables tables;

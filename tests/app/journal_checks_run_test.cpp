@@ -172,23 +172,43 @@ INSTANTIATE_TEST_SUITE_P(FilingClasses, ImportClassNoticeRunTest,
 namespace taxlink::testing {
 namespace {
 
-// A host that reports fewer rate rows than its data set has: the tables are
-// sized by the report and the summation must not write past them.
+// A host that reports another number of rate rows than its data set has:
+// the tables are sized by the report and the summation must not write past
+// them; a count that cannot hold the 8, 5 and 3 % rows, or that 16 bits
+// cannot hold, fails the run.
 class FaultBuildRunTest : public ProgramRunTest {
  protected:
-  FaultBuildRunTest() : ProgramRunTest("TaxLinkAlto", ProgramBuild::kFaults) {}
+  FaultBuildRunTest() : ProgramRunTest("TaxLinkAlto", ProgramBuild::kFaults) {
+    AddSelectedCompany(host_, Company(kStandard, 20140401, 20150331));
+    host_.AddJournal(Sale(20140501, 5000, 400, 800, 0));
+  }
+  ProgramRunResult RunWithRateRows(int rows, bool written) {
+    std::vector<std::string> steps = JournalRunSteps(OutWindows("tax.xml"), 4, 3);
+    if (written) steps.push_back(AnswerStep("ok"));
+    return RunWith(steps, {},
+                   {"MVHOST_FAULTS=ClSetShohizei::GetTaxRateCount=" + std::to_string(rows)});
+  }
 };
 
-TEST_F(FaultBuildRunTest, FewerReportedRateRowsStillWriteTheReport) {
-  AddSelectedCompany(host_, Company(kStandard, 20140401, 20150331));
-  host_.AddJournal(Sale(20140501, 5000, 400, 800, 0));
-  std::vector<std::string> steps = JournalRunSteps(OutWindows("tax.xml"), 4, 3);
-  steps.push_back(AnswerStep("ok"));
-  ProgramRunResult result =
-      RunWith(steps, {}, {"MVHOST_FAULTS=ClSetShohizei::GetTaxRateCount=2"});
+TEST_F(FaultBuildRunTest, ThreeReportedRateRowsStillWriteTheReport) {
+  ProgramRunResult result = RunWithRateRows(3, true);
   EXPECT_EQ(result.exitCode, 0) << result.standardError;
   EXPECT_EQ(Mismatches(result), "");
   EXPECT_NE(ReadFileBytes(OutPosix("tax.xml")).find("<KAZEIURIAGEZEINUKI8>"), std::string::npos);
+}
+
+TEST_F(FaultBuildRunTest, ACountOutsideTheTablesFailsBeforeTheDialog) {
+  for (int rows : {2, 40000}) {
+    SCOPED_TRACE(rows);
+    ProgramRunResult result = RunWithRateRows(rows, false);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.transcript.empty()) << "no dialog, no message";
+    EXPECT_EQ(result.standardError,
+              "mvhost: injecting faults: ClSetShohizei::GetTaxRateCount=" + std::to_string(rows) +
+                  "\ntaxlink: missing: the host reports " + std::to_string(rows) +
+                  " rate rows (3 to 32767 expected) in ClSetShohizei::GetTaxRateCount: result 2\n");
+    EXPECT_EQ(ReadFileBytes(OutPosix("tax.xml")), "");
+  }
 }
 
 }  // namespace

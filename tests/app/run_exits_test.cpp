@@ -287,6 +287,22 @@ TEST_F(RunExitsTest, OnlyTheFaultBuildReadsAFaultsFile) {
   EXPECT_TRUE(faults.transcript.empty());
 }
 
+// A misspelt fault ends the fault build's program before the run: a run
+// without the fault would pass for one that met it.
+TEST_F(RunExitsTest, TheFaultBuildRefusesAMisspeltFault) {
+  UseProgram("TaxLinkAlto", ProgramBuild::kFaults);
+  Program().ListenAsWindow(4660);
+  ProgramRunResult result = RunWith({}, {"4660,1025,7,"},
+                                    {"MVHOST_FAULTS=ClSetShohizei::Gett=1,ClSetShohizei::Get=x"});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.standardError,
+            "mvhost: fault setting MVHOST_FAULTS refused, none of its faults injected: no host "
+            "call has the fault name ClSetShohizei::Gett; \"ClSetShohizei::Get=x\" is not "
+            "NAME=CODE (CODE an integer or fail)\n");
+  EXPECT_TRUE(result.transcript.empty());
+  EXPECT_TRUE(result.windowMessages.empty());
+}
+
 struct PreCheckFaultCase {
   const char* name;
   const char* fault;

@@ -95,12 +95,17 @@ INSTANTIATE_TEST_SUITE_P(
                    [](StSaveTaxInfo&) {}, true}),
     [](const ::testing::TestParamInfo<UsableCase>& info) { return info.param.name; });
 
-TEST_F(ProgramRunTest, ReturnImageOfAnotherSizeIsNotOffered) {
+// A saved return the host cannot read is a failure, not a return to leave
+// out: the run ends with the host's message before the dialog.
+TEST_F(ProgramRunTest, ReturnImageOfAnotherSizeFailsTheRun) {
   int32_t dataNo = AddSelectedCompany(host_);
   host_.SaveReturnBytes(dataNo, std::string(100, '\x01'));
-  ProgramRunResult result = RunWith({KeyStep("Esc"), AnswerStep("ok", kCancelled)});
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_FALSE(FieldEnabled(ConditionsDialogEvent(result), kSavedValuesRadio));
+  ProgramRunResult result = RunWith({AnswerStep("ok")});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(Mismatches(result), "");
+  EXPECT_EQ(MessageTexts(result),
+            std::vector<std::string>{Utf8("会計システムでエラーが発生しました。\n\nエラーコード: -2010")});
+  EXPECT_TRUE(EventsOf(result, "dialog").empty());
 }
 
 class SavedReturnRunTest : public ProgramRunTest {

@@ -14,6 +14,11 @@
 namespace taxlink {
 namespace {
 
+// Root passes every permission check, so these cases need another user.
+constexpr const char* kNeedsAnOrdinaryUser =
+    "needs a user other than root (root ignores file permissions): run the tests as an "
+    "ordinary user";
+
 using testing::ConditionsScopedEnv;
 using testing::ConditionsTempDir;
 namespace fs = std::filesystem;
@@ -82,7 +87,7 @@ TEST_F(DriveMapTest, DriveLetterTakesTheAccessMode) {
 }
 
 TEST_F(DriveMapTest, FixedDriveWithoutAccessIsRefusedWhenNotPrivileged) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  if (::geteuid() == 0) GTEST_SKIP() << kNeedsAnOrdinaryUser;
   ASSERT_EQ(::chmod(dir_.PosixOf("m").c_str(), 0500), 0);
   EXPECT_FALSE(IsUsableDrive("M:\\x.xml"));
   EXPECT_TRUE(IsUsableDriveLetter('M', 4));
@@ -157,7 +162,7 @@ TEST_F(DriveMapTest, FailureUnderARegularFileCreatesNothing) {
 }
 
 TEST_F(DriveMapTest, FailureOnAReadOnlyFolderWhenNotPrivileged) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  if (::geteuid() == 0) GTEST_SKIP() << kNeedsAnOrdinaryUser;
   fs::create_directories(C("a/ro"));
   ASSERT_EQ(::chmod(C("a/ro").c_str(), 0555), 0);
   EXPECT_FALSE(CreateFolderLevels("C:\\a\\ro\\x\\y\\"));

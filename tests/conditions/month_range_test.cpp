@@ -131,7 +131,8 @@ TEST(PeriodMonthRangeTest, WritesNothingWhenThePeriodObjectCannotBeCreated) {
   ConditionsScopedEnv faults("MVHOST_FAULTS", "new ClAccPeriod=fail");
   int16_t first = -7;
   int16_t last = -7;
-  GetPeriodMonthRange(20140401, 20150331, &first, &last);
+  EXPECT_EQ(GetPeriodMonthRange(20140401, 20150331, &first, &last).ToString(),
+            "host object not created (-1001) in ClAccPeriod");
   EXPECT_EQ(first, -7);
   EXPECT_EQ(last, -7);
 }

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <set>
 #include <string>
 #include <thread>
@@ -67,7 +68,7 @@ class TmpfsMount {
     if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, options) == 0) {
       mounted_ = true;
     } else {
-      reason_ = std::string("a tmpfs cannot be mounted here: ") + std::strerror(errno);
+      reason_ = std::string("mounting a tmpfs failed: ") + std::strerror(errno);
     }
   }
   ~TmpfsMount() {
@@ -107,6 +108,18 @@ class FaultRunTest : public ProgramRunTest {
     steps.push_back(AnswerStep("ok", kClosing));
     return steps;
   }
+  // A run by journals into path whose file cannot be written whole: it
+  // answers the overwrite question, goes on after each failed section and
+  // acknowledges the final message.
+  std::vector<std::string> FailingRun(const std::string& path,
+                                      std::initializer_list<const char*> failedSections,
+                                      const char* finalMessage) {
+    std::vector<std::string> steps = JournalRunSteps(path);
+    steps.push_back(AnswerStep("yes", kOverwrite));
+    for (const char* question : failedSections) steps.push_back(AnswerStep("yes", question));
+    steps.push_back(AnswerStep("ok", finalMessage));
+    return steps;
+  }
   std::string Key() const { return "U01/1/" + std::to_string(dataNo_) + ":"; }
   // Another user's record and an old one of U01.
   std::string OldEnv() const { return "U02/1/1:0/4/3/C:\\u02.xml\n" + Key() + "0/4/3/C:\\old.xml\n"; }
@@ -134,18 +147,15 @@ TEST_F(FaultRunTest, AnOutputFolderThatCannotBeWrittenKeepsTheOldReport) {
   } else if (::geteuid() != 0) {
     ::chmod(folder.c_str(), 0555);  // holds for every user but root
   } else {
-    GTEST_SKIP() << "root ignores file permissions and " << mount.reason();
+    GTEST_SKIP() << "needs a user other than root (root ignores file permissions) or the "
+                    "right to mount a tmpfs (CAP_SYS_ADMIN); "
+                 << mount.reason();
   }
   fs::create_directories(appFolder_);
   WriteBytes(envPath_, OldEnv());
   const std::string path = WindowsPathOf(folder + "/tax.xml");
-  std::vector<std::string> steps = JournalRunSteps(path);
-  steps.push_back(AnswerStep("yes", kOverwrite));
-  for (const char* question : {kSystemFailed, kBasicFailed, kDataFailed}) {
-    steps.push_back(AnswerStep("yes", question));
-  }
-  steps.push_back(AnswerStep("ok", "出力ファイルを作成できませんでした。"));
-  ProgramRunResult result = RunWith(steps);
+  ProgramRunResult result = RunWith(FailingRun(path, {kSystemFailed, kBasicFailed, kDataFailed},
+                                               "出力ファイルを作成できませんでした。"));
   ::chmod(folder.c_str(), 0755);
 
   EXPECT_EQ(result.exitCode, 2) << result.standardError;
@@ -157,16 +167,15 @@ TEST_F(FaultRunTest, AnOutputFolderThatCannotBeWrittenKeepsTheOldReport) {
 TEST_F(FaultRunTest, AFullFileSystemKeepsTheOldReport) {
   const std::string folder = OutPosix("full");
   TmpfsMount mount(folder, "size=32k");
-  if (!mount.mounted()) GTEST_SKIP() << mount.reason();
+  if (!mount.mounted()) {
+    GTEST_SKIP() << "needs the right to mount a tmpfs (root with CAP_SYS_ADMIN); " << mount.reason();
+  }
   // 24 KiB taken: SYSTEM and BASIC fit into the rest, DATA does not.
   WriteBytes(folder + "/tax.xml", kOldReport + std::string(24 * 1024 - kOldReport.size(), ' '));
   const std::string old = ReadFileBytes(folder + "/tax.xml");
   const std::string path = WindowsPathOf(folder + "/tax.xml");
-  std::vector<std::string> steps = JournalRunSteps(path);
-  steps.push_back(AnswerStep("yes", kOverwrite));
-  steps.push_back(AnswerStep("yes", kDataFailed));
-  steps.push_back(AnswerStep("ok", "出力ファイルへの書き込みに失敗しました。"));
-  ProgramRunResult result = RunWith(steps);
+  ProgramRunResult result =
+      RunWith(FailingRun(path, {kDataFailed}, "出力ファイルへの書き込みに失敗しました。"));
 
   EXPECT_EQ(result.exitCode, 2) << result.standardError;
   EXPECT_EQ(Mismatches(result), "");
@@ -181,7 +190,7 @@ TEST_F(FaultRunTest, AKillDuringTheReportLosesNothingAndTheNextRunCleansUp) {
   WriteBytes(envPath_, OldEnv());
   Program().WatchRenames([](const std::string& to) { return EndsWith(to, "/tax.xml"); });
   ProgramRunResult killed = RunWith(WrittenRun(OutWindows("tax.xml"), true));
-  if (killed.untraceable) GTEST_SKIP() << "ptrace is not allowed here";
+  if (!killed.untraceable.empty()) GTEST_SKIP() << killed.untraceable;
   EXPECT_EQ(killed.exitCode, 128 + SIGKILL);
   // Killed before its rename: the temporary is complete but left.
   EXPECT_EQ(ReadFileBytes(OutPosix("tax.xml")), kOldReport);
@@ -203,7 +212,7 @@ TEST_F(FaultRunTest, AKillDuringTheRememberedFileRewriteKeepsItAndTheNextRunClea
   WriteBytes(envPath_, OldEnv());
   Program().WatchRenames([](const std::string& to) { return EndsWith(to, "/TaxLinkAlto.env"); });
   ProgramRunResult killed = RunWith(WrittenRun(OutWindows("tax.xml"), false));
-  if (killed.untraceable) GTEST_SKIP() << "ptrace is not allowed here";
+  if (!killed.untraceable.empty()) GTEST_SKIP() << killed.untraceable;
   EXPECT_EQ(killed.exitCode, 128 + SIGKILL);
   EXPECT_NE(ReadFileBytes(OutPosix("tax.xml")).find("</REPORT>"), std::string::npos);
   EXPECT_EQ(ReadFileBytes(envPath_), OldEnv());
@@ -248,7 +257,7 @@ TEST_F(FaultRunTest, TwoRunsSavingAtOnceKeepBothRecords) {
   });
   ProgramRunResult first = RunWith(WrittenRun(OutWindows("tax.xml"), false));
   if (otherRun.joinable()) otherRun.join();
-  if (first.untraceable) GTEST_SKIP() << "ptrace is not allowed here";
+  if (!first.untraceable.empty()) GTEST_SKIP() << first.untraceable;
 
   EXPECT_EQ(first.exitCode, 0) << first.standardError;
   EXPECT_EQ(otherResult.exitCode, 0) << otherResult.standardError;
@@ -299,6 +308,68 @@ TEST_F(FaultRunTest, AStoreTextThatShiftJisLacksFailsTheRunNamingTheRecord) {
             std::string::npos)
       << messages[0];
   EXPECT_NOTHING_CHANGED(OutPosix(""));
+}
+
+// A written run replaces the report and the remembered-path file with
+// files of the same mode and (for root, who may give them) owner.
+TEST_F(FaultRunTest, ReplacedFilesKeepTheirModeAndOwner) {
+  WriteBytes(OutPosix("tax.xml"), kOldReport);
+  fs::create_directories(appFolder_);
+  WriteBytes(envPath_, OldEnv());
+  const bool root = ::geteuid() == 0;
+  const uid_t nobody = 65534;
+  for (const std::string& file : {OutPosix("tax.xml"), envPath_}) {
+    ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+    if (root) {
+      ASSERT_EQ(::chown(file.c_str(), nobody, nobody), 0);
+    }
+  }
+  ProgramRunResult result = RunWith(WrittenRun(OutWindows("tax.xml"), true));
+  ASSERT_EQ(result.exitCode, 0) << result.standardError;
+  for (const std::string& file : {OutPosix("tax.xml"), envPath_}) {
+    struct stat info;
+    ASSERT_EQ(::stat(file.c_str(), &info), 0) << file;
+    EXPECT_NE(ReadFileBytes(file), file == envPath_ ? OldEnv() : kOldReport) << file;
+    EXPECT_EQ(info.st_mode & 07777, 0600u) << file;
+    if (root) {
+      EXPECT_EQ(info.st_uid, nobody) << file;
+    }
+  }
+}
+
+// A store text holding a character XML forbids (a store edited by hand)
+// is never written: the basic section fails, and going on the run still
+// fails with the old files kept.
+TEST_F(FaultRunTest, AStoreTextThatXmlForbidsFailsTheRunWithoutAReport) {
+  WriteBytes(OutPosix("tax.xml"), kOldReport);
+  fs::create_directories(appFolder_);
+  WriteBytes(envPath_, OldEnv());
+  host_.Exec("UPDATE data_set SET company_name = 'Test' || char(1) || 'Trading'");
+  const std::string path = OutWindows("tax.xml");
+  ProgramRunResult result =
+      RunWith(FailingRun(path, {kBasicFailed}, "出力ファイルへの書き込みに失敗しました。"));
+  EXPECT_EQ(result.exitCode, 2) << result.standardError;
+  EXPECT_EQ(Mismatches(result), "");
+  EXPECT_EQ(MessageTexts(result).back(), Utf8("出力ファイルへの書き込みに失敗しました。\n\n" + path));
+  EXPECT_NOTHING_CHANGED(OutPosix(""));
+}
+
+// A symbolic link at the output path is refused: neither it nor the file
+// it names changes, and the run fails naming the path.
+TEST_F(FaultRunTest, ALinkAtTheOutputPathIsRefused) {
+  fs::create_directories(OutPosix("shared"));
+  const std::string aimed = OutPosix("aimed.xml");
+  WriteBytes(aimed, kOldReport);
+  fs::create_symlink(aimed, OutPosix("shared/tax.xml"));
+  const std::string path = WindowsPathOf(OutPosix("shared/tax.xml"));
+  ProgramRunResult result = RunWith(FailingRun(path, {kSystemFailed, kBasicFailed, kDataFailed},
+                                               "出力ファイルを作成できませんでした。"));
+  EXPECT_EQ(result.exitCode, 2) << result.standardError;
+  EXPECT_EQ(Mismatches(result), "");
+  EXPECT_EQ(MessageTexts(result).back(), Utf8("出力ファイルを作成できませんでした。\n\n" + path));
+  EXPECT_EQ(ReadFileBytes(aimed), kOldReport);
+  EXPECT_EQ(fs::read_symlink(OutPosix("shared/tax.xml")).string(), aimed);
+  EXPECT_EQ(Names(OutPosix("shared")), std::set<std::string>{"tax.xml"});
 }
 
 }  // namespace

@@ -147,6 +147,19 @@ TEST_F(CliCommandsTest, StateKeysAndValues) {
       {"state current_user ghost", 1, "",
        "mvhost: no user ghost in the store (users: midori); mvhost select USER DATA-NUMBER adds "
        "one\n"},
+      // The import's rules for user ids: none that would read as another
+      // user's remembered record, none the host's record cannot hold.
+      {"select sakura/1 2", 1, "",
+       "mvhost: user sakura/1: id holds \"/\"; an id may hold no \"/\", \":\" or control "
+       "character\n"},
+      {"select 'ev\nsakura' 2", 1, "",
+       "mvhost: user ev\nsakura: id holds U+000A; an id may hold no \"/\", \":\" or control "
+       "character\n"},
+      {"select uuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuu 2", 1, "",
+       "mvhost: user uuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuu: text longer than 64 Shift_JIS bytes: uuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuu\n"},
+      {"state current_user a:b", 1, "",
+       "mvhost: current_user a:b: id holds \":\"; an id may hold no \"/\", \":\" or control "
+       "character\n"},
       {"select clerk 2", 0, "user clerk selects data set 2\n", ""},
       {"state current_user clerk", 0, "current_user clerk\n", ""},
       {"state", 0, "current_user clerk\nedition 4\nlink busy\n", ""},

@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "host/ClAccConnect.h"
 #include "host/ClAccPeriod.h"
@@ -100,18 +101,49 @@ TEST(HostRegistrationDeathTest, ACallWithoutAHostEndsTheProcessSayingWhy) {
       "^taxlink: a host call was made before a host was registered\n$");
 }
 
-TEST(FaultSyntaxTest, EntriesAndMalformedEntries) {
-  std::map<std::string, int32_t> entries;
-  EXPECT_TRUE(hosts::FaultTable::Parse(" A::B = 7 ;new C=fail,\nD::E=-12", &entries));
-  EXPECT_EQ(entries, (std::map<std::string, int32_t>{{"A::B", 7}, {"new C", -1}, {"D::E", -12}}));
-  entries.clear();
-  EXPECT_FALSE(hosts::FaultTable::Parse("A=,B=x,=3,C,D=99999999999,E=2", &entries));
-  EXPECT_EQ(entries, (std::map<std::string, int32_t>{{"E", 2}}));
-  // A name no host call has is said, not silently ignored.
-  EXPECT_EQ(hosts::FaultTable::Announcement({{"ClSetShohizei::Get", 7}, {"ClSetShohizei::Gett", 1}}),
-            "mvhost: injecting faults: ClSetShohizei::Get=7\n"
-            "mvhost: no host call has the fault name: ClSetShohizei::Gett\n");
-  EXPECT_EQ(hosts::FaultTable::Announcement({}), "");
+TEST(FaultSyntaxTest, EntriesAndTheirProblems) {
+  struct Case {
+    const char* text;
+    std::map<std::string, int32_t> entries;
+    std::vector<std::string> problems;
+  } cases[] = {
+      {" ClSetShohizei::Get = 7 ;new ClRuleShiwake=fail,\nClSetBumon::Walk=-12",
+       {{"ClSetShohizei::Get", 7}, {"new ClRuleShiwake", -1}, {"ClSetBumon::Walk", -12}},
+       {}},
+      {"ClSetShohizei::Gett=1,ClSetShohizei::Get=2",
+       {{"ClSetShohizei::Get", 2}},
+       {"no host call has the fault name ClSetShohizei::Gett"}},
+      {"ClSetBumon::Walk=,ClSetBumon::Walk=x,=3,ClSetBumon::Walk,ClSetBumon::Walk=99999999999",
+       {},
+       {"\"ClSetBumon::Walk=\" is not NAME=CODE (CODE an integer or fail)",
+        "\"ClSetBumon::Walk=x\" is not NAME=CODE (CODE an integer or fail)",
+        "\"=3\" is not NAME=CODE (CODE an integer or fail)",
+        "\"ClSetBumon::Walk\" is not NAME=CODE (CODE an integer or fail)",
+        "\"ClSetBumon::Walk=99999999999\" is not NAME=CODE (CODE an integer or fail)"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::map<std::string, int32_t> entries;
+    std::vector<std::string> problems;
+    EXPECT_EQ(hosts::FaultTable::Parse(c.text, &entries, &problems), c.problems.empty());
+    EXPECT_EQ(entries, c.entries);
+    EXPECT_EQ(problems, c.problems);
+  }
+  EXPECT_EQ(hosts::FaultTable::Refusal("MVHOST_FAULTS", {"a", "b"}),
+            "mvhost: fault setting MVHOST_FAULTS refused, none of its faults injected: a; b\n");
+}
+
+// A setting with a misspelt entry injects nothing: a run would otherwise pass
+// for one that met the faults it names.
+TEST_F(FaultInjectionTest, ARefusedSettingInjectsNothing) {
+  host_.SetFaultsFile("ClSetShohizei::GetTaxRateCount=2\n");
+  setenv("MVHOST_FAULTS", "ClSetShohizei::Get=7,ClSetShohizei::Gett=1", 1);
+  StSHOHIZEIINFO settings;
+  EXPECT_EQ(TaxSettings()->Get(&settings), 0);
+  EXPECT_TRUE(hosts::FaultTable::Instance().refused());
+  // The file's own setting still holds.
+  EXPECT_EQ(TaxSettings()->GetTaxRateCount(), 2);
+  host_.SetFaultsFile("");
 }
 
 }  // namespace

@@ -93,6 +93,8 @@ const CsvRefusal kRefusals[] = {
      "2: debit_amount: amount not an integer or a decimal with up to 4 fraction digits: 1.00001"},
     {"AmountWithText", "1,2014-04-02,1,111,,1e3,,0,,,,,,0,,\n",
      "2: debit_amount: amount not an integer or a decimal with up to 4 fraction digits: 1e3"},
+    {"AmountPastTheLowestRaw", "1,2014-04-02,1,111,,-922337203685477.5808,,0,,,,,,0,,\n",
+     "2: debit_amount: amount too small: -922337203685477.5808"},
     {"UnknownTaxClass", "1,2014-04-02,1,111,,1,,0,511,,1,,29,0,,\n",
      "2: credit_tax_class: unknown tax class 29 (known: 0-11, 21-27, 30-38, 40-46)"},
     {"MonthOfAnotherDate", "1,2014-05-02,1,111,,1,,0,,,,,,0,,\n",

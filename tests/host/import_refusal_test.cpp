@@ -158,6 +158,41 @@ const RefusalCase kCases[] = {
     {"SavedBytesPastTheEnd", "/saved_return", R"({"bytes": {"15359": "0101"}})",
      "bad.json: saved_return.bytes.15359: bytes at 15359 are empty or outside the free part of "
      "the image"},
+    // Control characters would break the report's XML or a record's line.
+    {"CompanyNameWithControlCharacter", "/data_set/company_name", R"("Test\u0001Trading")",
+     "bad.json: data_set.company_name: text holds the control character U+0001"},
+    {"DescriptionWithLineFeed", "/journals/0/description", R"("a\nb")",
+     "bad.json: journals[0].description: text holds the control character U+000A"},
+    {"AccountNameWithDelete", "/accounts/0/name", R"("Cash\u007f")",
+     "bad.json: accounts[0].name: text holds the control character U+007F"},
+    // A cycle would count its accounts in each of its totals.
+    {"ClassItsOwnParent", "/account_classes/0/parent", R"("0x40884400")",
+     "bad.json: account_classes[0].parent: account class 0x40884400 is its own ancestor "
+     "(0x40884400 -> 0x40884400)"},
+    {"ClassesParentingEachOther", "/account_classes",
+     R"([{"code": "0x40884400", "name": "P", "total": true, "parent": "0x60880000"},
+         {"code": "0x60880000", "name": "S", "total": true, "parent": "0x40884400"},
+         {"code": "0x01100000", "name": "Cash"}])",
+     "bad.json: account_classes[0].parent: account class 0x40884400 is its own ancestor "
+     "(0x40884400 -> 0x60880000 -> 0x40884400)"},
+    {"DepartmentItsOwnParent", "/departments/0/parent", "1",
+     "bad.json: departments[0].parent: department 1 is its own ancestor (1 -> 1)"},
+    // Where two saved values meet, the image keeps only one of them.
+    {"SavedBytesOverAnAmountSlot", "/saved_return", R"({"bytes": {"484": "0102"}})",
+     "bad.json: saved_return.bytes.484: bytes 484..485 overlap the amount at 485 that the "
+     "return screen saves"},
+    {"SavedBytesOverAGivenAmount", "/saved_return",
+     R"({"amounts": {"3000": 1}, "bytes": {"3004": "01"}})",
+     "bad.json: saved_return.bytes.3004: bytes 3004..3004 overlap the amount at 3000"},
+    // The limits of 64 bits, each with its own reason.
+    {"AmountPastTheLowestYen", "/fixed_assets/0/amount", "-922337203685478",
+     "bad.json: fixed_assets[0].amount: amount too small: -922337203685478"},
+    {"AmountBelowInt64", "/fixed_assets/0/amount", "-9223372036854775809",
+     "bad.json: fixed_assets[0].amount: amount too small: -9.223372036854776e+18"},
+    {"AmountTextPastTheHighestRaw", "/journals/0/credit/amount", R"("922337203685477.5808")",
+     "bad.json: journals[0].credit.amount: amount too large: \"922337203685477.5808\""},
+    {"IntegerFieldPastUint64", "/data_set/data_no", "18446744073709551616",
+     "bad.json: data_set.data_no: out of range 1..2147483647: 1.8446744073709552e+19"},
     {"DataIdOfAnotherDataSet", "/data_set/data_id", R"("OTHER")",
      R"(bad.json: data_set.data_id: "OTHER" is already used by data set 3)"},
 };
@@ -199,6 +234,29 @@ INSTANTIATE_TEST_SUITE_P(Cases, ImportRefusalTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 using ImportStoreTest = taxlink_test::HostToolHome;
+
+// The parser would keep a doubled key's last value: a second "journals": []
+// would empty the data set without a word.
+TEST_F(ImportStoreTest, RefusesADoubledKeyAtAnyDepth) {
+  struct {
+    std::string text;
+    const char* message;
+  } cases[] = {
+      {std::string(kBase).insert(std::string(kBase).rfind('}'), ",\n  \"journals\": []\n"),
+       "bad.json:26:3: duplicate key \"journals\" (first at 15:3)"},
+      {std::string(kBase).insert(std::string(kBase).find("\"amount\": 108000"),
+                                 "\"amount\": 1, "),
+       "bad.json:17:47: duplicate key \"amount\" (first at 17:34)"},
+  };
+  for (const auto& c : cases) {
+    std::string before = Snapshot();
+    int32_t no = -1;
+    std::string error;
+    EXPECT_FALSE(mvhost::ImportDataSetText(store_, c.text, "bad.json", home_, false, &no, &error));
+    EXPECT_EQ(error, c.message);
+    EXPECT_EQ(Snapshot(), before);
+  }
+}
 
 TEST_F(ImportStoreTest, ANumberPastTheRangeOfADoubleIsRefused) {
   int32_t no = -1;

@@ -1,5 +1,7 @@
 #include "tests/hosts/FaultHost.h"
 
+#include <cstdlib>
+
 #include "host/ClSetBase.h"
 #include "host/ClSetMgr.h"
 #include "host/ClSysUser.h"
@@ -213,8 +215,11 @@ FaultHost& FaultHostOver(host::Host& host) {
 
 void RegisterFaultHostOver(host::Host& host) {
   FaultHost& faults = FaultHostOver(host);
-  // Said at start-up, before the first call, when faults are set.
+  // Said at start-up, before the first call, when faults are set. A setting
+  // that is refused ends the process: a run without the faults it names
+  // would pass for one that met them.
   FaultTable::Instance().Reload();
+  if (FaultTable::Instance().refused()) std::exit(kFaultSettingRefused);
   host::Register(&faults);
 }
 

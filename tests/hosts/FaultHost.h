@@ -55,8 +55,12 @@ class FaultHost : public host::Host {
   std::map<const void*, std::unique_ptr<ClSysUser>> users_;
 };
 
+// The exit status of a process whose fault setting is refused at start-up.
+constexpr int kFaultSettingRefused = 2;
+
 // The process's fault-injecting host over host (made once) and its
-// registration.
+// registration; a fault setting that is refused at registration ends the
+// process with kFaultSettingRefused after its message.
 FaultHost& FaultHostOver(host::Host& host);
 void RegisterFaultHostOver(host::Host& host);
 

@@ -48,7 +48,8 @@ FaultTable& FaultTable::Instance() {
   return table;
 }
 
-bool FaultTable::Parse(std::string_view text, std::map<std::string, int32_t>* entries) {
+bool FaultTable::Parse(std::string_view text, std::map<std::string, int32_t>* entries,
+                       std::vector<std::string>* problems) {
   bool ok = true;
   while (!text.empty()) {
     size_t end = text.find_first_of(",;\n");
@@ -59,27 +60,36 @@ bool FaultTable::Parse(std::string_view text, std::map<std::string, int32_t>* en
     int32_t code = 0;
     if (eq == std::string_view::npos || Trim(entry.substr(0, eq)).empty() ||
         !ParseCode(Trim(entry.substr(eq + 1)), &code)) {
+      problems->push_back("\"" + std::string(entry) +
+                          "\" is not NAME=CODE (CODE an integer or fail)");
       ok = false;
       continue;
     }
-    (*entries)[std::string(Trim(entry.substr(0, eq)))] = code;
+    const std::string name(Trim(entry.substr(0, eq)));
+    FaultPoint point;
+    if (!FaultPointNamed(name, &point)) {
+      problems->push_back("no host call has the fault name " + name);
+      ok = false;
+      continue;
+    }
+    (*entries)[name] = code;
   }
   return ok;
 }
 
 std::string FaultTable::Announcement(const std::map<std::string, int32_t>& entries) {
   std::string injected;
-  std::string unknown;
   for (const auto& [name, code] : entries) {
-    FaultPoint point;
-    std::string& list = FaultPointNamed(name, &point) ? injected : unknown;
-    list += (list.empty() ? "" : ", ") + name;
-    if (&list == &injected) list += "=" + std::to_string(code);
+    injected += (injected.empty() ? "" : ", ") + name + "=" + std::to_string(code);
   }
-  std::string line;
-  if (!injected.empty()) line = "mvhost: injecting faults: " + injected + "\n";
-  if (!unknown.empty()) line += "mvhost: no host call has the fault name: " + unknown + "\n";
-  return line;
+  return injected.empty() ? std::string() : "mvhost: injecting faults: " + injected + "\n";
+}
+
+std::string FaultTable::Refusal(const std::string& source,
+                                const std::vector<std::string>& problems) {
+  std::string line = "mvhost: fault setting " + source + " refused, none of its faults injected: ";
+  for (size_t i = 0; i < problems.size(); ++i) line += (i > 0 ? "; " : "") + problems[i];
+  return line + "\n";
 }
 
 void FaultTable::Refresh(bool force) {
@@ -89,6 +99,20 @@ void FaultTable::Refresh(bool force) {
   loaded_ = true;
   env_ = env;
   home_ = home;
+  std::string said;
+  refused_ = false;
+  // Each source's entries, unless the source is refused.
+  auto take = [&](const std::string& text, const std::string& source,
+                  std::map<std::string, int32_t>* entries) {
+    std::vector<std::string> problems;
+    std::map<std::string, int32_t> parsed;
+    if (Parse(text, &parsed, &problems)) {
+      for (const auto& [name, code] : parsed) (*entries)[name] = code;
+      return;
+    }
+    said += Refusal(source, problems);
+    refused_ = true;
+  };
   std::map<std::string, int32_t> entries;
   if (!home.empty()) {
     std::ifstream file(home + "/faults");
@@ -98,24 +122,21 @@ void FaultTable::Refresh(bool force) {
       text += line.substr(0, line.find('#'));
       text += '\n';
     }
-    Parse(text, &entries);
+    take(text, home + "/faults", &entries);
   }
-  std::map<std::string, int32_t> fromEnv;
-  Parse(env, &fromEnv);
-  for (const auto& [name, code] : fromEnv) entries[name] = code;
+  take(env, "MVHOST_FAULTS", &entries);
   codes_.fill(std::nullopt);
   for (const auto& [name, code] : entries) {
     FaultPoint point;
     if (FaultPointNamed(name, &point)) codes_[static_cast<size_t>(point)] = code;
   }
-  std::string announcement = Announcement(entries);
-  if (!announcement.empty() && announcement != announced_) {
-    std::fputs(announcement.c_str(), stderr);
-  }
-  announced_ = announcement;
+  said += Announcement(entries);
+  if (!said.empty() && said != announced_) std::fputs(said.c_str(), stderr);
+  announced_ = said;
 }
 
 std::optional<int32_t> FaultTable::Find(FaultPoint point) {
+  if (observer_) observer_(point);
   Refresh(false);
   return codes_[static_cast<size_t>(point)];
 }

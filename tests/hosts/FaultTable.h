@@ -3,10 +3,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tests/hosts/FaultPoint.h"
 
@@ -23,22 +25,36 @@ constexpr int32_t kFaultFail = -1;
 //   new ClRuleShiwake=fail      creating the object yields null
 // The variable wins over the file for the same name. Both are read again
 // when the variable or MVHOST_HOME changes; Reload rereads the file. Each
-// new set of entries is said once on standard error.
+// new set of entries is said once on standard error. A setting with an
+// entry that is not NAME=CODE, or a name no host call has, is refused as a
+// whole, with a message that names the entries: none of its faults is
+// injected (a misspelt fault would otherwise pass for a run that met it).
 class FaultTable {
  public:
   // The process's table.
   static FaultTable& Instance();
 
-  // The code the call is to return instead of working, or nothing.
+  // The code the call is to return instead of working, or nothing. Every
+  // call of the host passes here first, also when no fault is set.
   std::optional<int32_t> Find(FaultPoint point);
   void Reload();
 
-  // Parses entry text into names and codes; false when an entry is malformed
-  // (the well-formed ones are still taken).
-  static bool Parse(std::string_view text, std::map<std::string, int32_t>* entries);
-  // The line said for a set of entries ("" for none): what is injected, and
-  // which names no host call has.
+  // Calls observer with each host call's point as the call starts (before
+  // its fault is looked up); an empty function stops it.
+  void Observe(std::function<void(FaultPoint)> observer) { observer_ = std::move(observer); }
+
+  // Whether the last setting read was refused (its message was said).
+  bool refused() const { return refused_; }
+
+  // Parses entry text into names and codes. False when an entry is not
+  // NAME=CODE (CODE an integer or "fail") or names no host call; problems
+  // then says which (the good entries are still in entries).
+  static bool Parse(std::string_view text, std::map<std::string, int32_t>* entries,
+                    std::vector<std::string>* problems);
+  // The line said for the faults injected ("" for none).
   static std::string Announcement(const std::map<std::string, int32_t>& entries);
+  // The line said for a refused setting: its source and its problems.
+  static std::string Refusal(const std::string& source, const std::vector<std::string>& problems);
 
  private:
   FaultTable() = default;
@@ -48,7 +64,9 @@ class FaultTable {
   std::string env_;
   std::string home_;
   std::string announced_;
+  bool refused_ = false;
   std::array<std::optional<int32_t>, kFaultPointCount> codes_{};
+  std::function<void(FaultPoint)> observer_;
 };
 
 }  // namespace hosts

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cerrno>
@@ -179,6 +181,50 @@ TEST_F(FileTest, AReplacementIsSeenWholeOrNotAtAll) {
     EXPECT_FALSE(refused.Open(&file, &error)) << target;
     EXPECT_EQ(error.path, target);
   }
+}
+
+// The new file keeps the old one's mode and owner: a report kept private
+// stays private.
+TEST_F(FileTest, AReplacementKeepsTheModeAndOwner) {
+  const std::string path = dir_.WriteFile("report.xml", "old");
+  ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+  // Only root may give a file away; other users check the mode alone.
+  const bool root = ::geteuid() == 0;
+  const uid_t nobody = 65534;
+  if (root) {
+    ASSERT_EQ(::chown(path.c_str(), nobody, nobody), 0);
+  }
+  File file;
+  platform::ReplacementFile replacement("C:\\report.xml", "Stem");
+  ASSERT_TRUE(replacement.Open(&file));
+  file.Write("new", 3);
+  file.Close();
+  ASSERT_TRUE(replacement.Commit());
+  struct stat info;
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(Slurp(path), "new");
+  EXPECT_EQ(info.st_mode & 07777, 0600u);
+  if (root) {
+    EXPECT_EQ(info.st_uid, nobody);
+    EXPECT_EQ(info.st_gid, nobody);
+  }
+}
+
+// A symbolic link at the path is refused, and neither it nor the file it
+// names is touched: a link planted in a shared folder cannot aim a run at
+// another file.
+TEST_F(FileTest, AReplacementRefusesALinkAtThePath) {
+  const std::string aimed = dir_.WriteFile("aimed.txt", "keep");
+  ASSERT_EQ(::symlink(aimed.c_str(), (dir_.Path() + "/report.xml").c_str()), 0);
+  File file;
+  platform::ReplacementFile replacement("C:\\report.xml", "Stem");
+  FileException error{0, ""};
+  EXPECT_FALSE(replacement.Open(&file, &error));
+  EXPECT_EQ(error.cause, ELOOP);
+  EXPECT_EQ(error.path, "C:\\report.xml");
+  EXPECT_EQ(Slurp(aimed), "keep");
+  EXPECT_EQ(std::filesystem::read_symlink(dir_.Path() + "/report.xml").string(), aimed);
+  EXPECT_EQ(Names(dir_.Path()), (std::set<std::string>{"aimed.txt", "report.xml"}));
 }
 
 TEST_F(FileTest, OnlyUnheldTemporariesOfTheStemAreRemoved) {

@@ -61,8 +61,9 @@ TEST(HostBackedReportTest, ConditionTextsReadTheCompanySettings) {
     int32_t no = host.AddDataSet(wanted);
     host.SelectForUser("U01", no);
     StDATAINFO data = RecordOf(wanted, no);
-    const TaxSettings settings = ReadTaxSettings(data);
-    ASSERT_TRUE(settings.recordRead.ok()) << settings.recordRead.ToString();
+    TaxSettings settings;
+    const Status read = ReadTaxSettings(data, &settings);
+    ASSERT_TRUE(read.ok()) << read.ToString();
     for (int kind = 0; kind < 5; ++kind) {
       EXPECT_EQ(ConditionText(kind, data, settings.record), c.texts[kind]) << "kind " << kind;
     }
@@ -80,7 +81,8 @@ TEST(HostBackedReportTest, DataAndTransitionalFlagUseTheHostsTaxSetObject) {
   StDATAINFO data = RecordOf(wanted, no);
   TaxSummaryTables tables;
   tables.Allocate(3);
-  TaxSettings settings = ReadTaxSettings(data);
+  TaxSettings settings;
+  ASSERT_TRUE(ReadTaxSettings(data, &settings).ok());
   ASSERT_TRUE(settings.setObjectFound);
   settings.record.filingClass = 2;
   EXPECT_FALSE(HasTransitionalFigures(tables, settings));

@@ -22,6 +22,8 @@ void ConditionsDialogTest::Fill(ConditionsDialog& dialog) {
   dialog.selectedNo2 = 1;
   dialog.periodStart = 20140401;
   dialog.periodEnd = 20150331;
+  dialog.periodMonths[0] = 4;
+  dialog.periodMonths[1] = 103;
   dialog.savedMonths[0] = 6;
   dialog.savedMonths[1] = 9;
   dialog.savedReturnUsable = 1;

@@ -1,6 +1,8 @@
 #include "tests/support/ProgramRun.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -8,11 +10,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include "tests/support/RunDeadline.h"
 
 extern char** environ;
 
@@ -32,12 +37,28 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   out << bytes;
 }
 
-void CopyFile(const std::string& from, const std::string& to) {
+// A hard link to the program where the file system allows one (the programs
+// are tens of megabytes), else a copy.
+void LinkOrCopyProgram(const std::string& from, const std::string& to) {
+  if (::link(from.c_str(), to.c_str()) == 0) return;
   std::ifstream in(from, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + from + " (is it built?)");
   std::ofstream out(to, std::ios::binary | std::ios::trunc);
   out << in.rdbuf();
   out.close();
+  if (!out) throw std::runtime_error("cannot copy " + from + " to " + to);
   ::chmod(to.c_str(), 0755);
+}
+
+// A unit test runs in-process: one that starts a program belongs to another
+// tier, which the test's registration names (cmake/TaxLinkTests.cmake).
+void RefuseInUnitTier(const std::string& program) {
+  const char* tier = std::getenv("TAXLINK_TEST_TIER");
+  if (tier != nullptr && std::string(tier) == "unit") {
+    throw std::logic_error("a unit test starts the program " + program +
+                           "; give the test a program, faults, ui or docs tier in "
+                           "tests/CMakeLists.txt");
+  }
 }
 
 }  // namespace
@@ -77,10 +98,11 @@ std::string ReadFileBytes(const std::string& path) {
 
 ProgramRun::ProgramRun(const std::string& program, ProgramBuild build)
     : program_(program), build_(build) {
+  RefuseInUnitTier(program_);
   work_ = MakeTempFolder();
   programFolder_ = work_ + "/bin";
   ::mkdir(programFolder_.c_str(), 0755);
-  CopyFile(BinaryFolder(build_) + "/" + program_, programFolder_ + "/" + program_);
+  LinkOrCopyProgram(BinaryFolder(build_) + "/" + program_, programFolder_ + "/" + program_);
   // The front-end modules the program loads from its own folder.
   for (const std::string& module : FrontEndModuleFiles()) {
     std::string target = BinaryFolder(build_) + "/" + module;
@@ -206,17 +228,26 @@ ProgramRunResult ProgramRun::Run(const std::string& hostHome, const std::vector<
   std::string outPath = work_ + "/stdout.txt";
   std::string errPath = work_ + "/stderr.txt";
   int status = 0;
+  bool expired = false;
   if (onRename_) {
-    int in = ::open("/dev/null", O_RDONLY);
-    int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    status = RunWatchingRenames(startPath, argv.data(), envp.data(), in, out, err, onRename_);
-    ::close(in);
-    ::close(out);
-    ::close(err);
-    if (status == -1) {
+    result.untraceable = RenameWatchUnsupported();
+    if (result.untraceable.empty()) {
+      int in = ::open("/dev/null", O_RDONLY);
+      int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      status = RunWatchingRenames(startPath, argv.data(), envp.data(), in, out, err, onRename_,
+                                  deadlineSeconds_, &expired);
+      ::close(in);
+      ::close(out);
+      ::close(err);
+      if (status == -1) {
+        result.untraceable =
+            "the program cannot be traced here: ptrace is refused (a seccomp filter of the "
+            "container, or kernel.yama.ptrace_scope 3)";
+      }
+    }
+    if (!result.untraceable.empty()) {
       if (listener >= 0) ::close(listener);
-      result.untraceable = true;
       return result;
     }
   } else {
@@ -227,16 +258,33 @@ ProgramRunResult ProgramRun::Run(const std::string& hostHome, const std::vector<
                                      0644);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
+    // A process group of its own, which the deadline kills as a whole
+    // (mvhost launch starts the program as its child).
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     pid_t pid = 0;
-    int spawned = posix_spawn(&pid, startPath.c_str(), &actions, nullptr, argv.data(),
+    int spawned = posix_spawn(&pid, startPath.c_str(), &actions, &attributes, argv.data(),
                               envp.data());
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     if (spawned != 0) throw std::runtime_error("cannot start " + programPath);
-    ::waitpid(pid, &status, 0);
+    RunDeadline deadline(pid, deadlineSeconds_);
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    deadline.Ended();
+    expired = deadline.Expired();
   }
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   result.standardOutput = ReadFileBytes(outPath);
   result.standardError = ReadFileBytes(errPath);
+  if (expired) {
+    result.timedOut = true;
+    ADD_FAILURE() << program_ << " was still running after " << deadlineSeconds_
+                  << " s and was killed (SIGKILL to its process group); its standard error:\n"
+                  << result.standardError;
+  }
 
   std::istringstream transcript(ReadFileBytes(transcriptPath));
   for (std::string line; std::getline(transcript, line);) {

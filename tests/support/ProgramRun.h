@@ -22,13 +22,18 @@ struct ProgramRunResult {
   std::string standardError;
   std::vector<nlohmann::json> transcript;  // the UI transcript, one entry per line
   std::vector<std::string> windowMessages; // datagrams the host window received
-  bool untraceable = false;  // WatchRenames was asked for, but ptrace is refused here
+  // WatchRenames was asked for but cannot watch here: why (the run did not
+  // take place); empty otherwise.
+  std::string untraceable;
+  bool timedOut = false;  // the run outlasted its deadline and was killed
 };
 
-// Runs a copy of build/bin/<program> (or bin-faults/) from a private folder (the program looks
-// for its filing-application definition file and support file next to
-// itself), with a UI script, a transcript and optionally a host window that
-// listens for the program's notifications.
+// Runs build/bin/<program> (or bin-faults/), hard-linked (or copied) into a
+// private folder (the program looks for its filing-application definition
+// file and support file next to itself), with a UI script, a transcript and
+// optionally a host window that listens for the program's notifications.
+// A run outlasting its deadline is killed with its process group and fails
+// the test. Refused in a unit-tier test (TAXLINK_TEST_TIER=unit).
 class ProgramRun {
  public:
   explicit ProgramRun(const std::string& program = "TaxLinkAlto",
@@ -89,6 +94,9 @@ class ProgramRun {
   std::optional<unsigned> runAs_;
   std::optional<std::vector<std::string>> hostLaunch_;
   RenameHandler onRename_;
+  // How long one run may take: well inside the test's timeout, far beyond
+  // any run's time under the sanitizers on a loaded machine.
+  int deadlineSeconds_ = 120;
 };
 
 // The POSIX path of the build's executables folder (of one build).

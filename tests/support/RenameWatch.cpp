@@ -1,5 +1,6 @@
 #include "tests/support/RenameWatch.h"
 
+#if defined(__x86_64__)
 #include <signal.h>
 #include <sys/ptrace.h>
 #include <sys/syscall.h>
@@ -10,9 +11,14 @@
 #include <cerrno>
 #include <cstring>
 
+#include "tests/support/RunDeadline.h"
+#endif
+
 namespace taxlink::testing {
 
 #if defined(__x86_64__)
+
+std::string RenameWatchUnsupported() { return std::string(); }
 
 namespace {
 
@@ -48,10 +54,12 @@ bool RenameTarget(pid_t pid, std::string* newPath) {
 }  // namespace
 
 int RunWatchingRenames(const std::string& path, char* const argv[], char* const envp[], int in,
-                       int out, int err, const RenameHandler& onRename) {
+                       int out, int err, const RenameHandler& onRename,
+                       int seconds, bool* expired) {
   pid_t pid = ::fork();
   if (pid < 0) return -1;
   if (pid == 0) {
+    ::setpgid(0, 0);
     ::dup2(in, 0);
     ::dup2(out, 1);
     ::dup2(err, 2);
@@ -59,9 +67,18 @@ int RunWatchingRenames(const std::string& path, char* const argv[], char* const 
     ::execve(path.c_str(), argv, envp);
     ::_exit(127);
   }
+  ::setpgid(pid, pid);  // whichever of the two comes first
+  RunDeadline deadline(pid, seconds);
+  // Once the wait for the program's end returned: whether the deadline had
+  // killed it.
+  const auto ended = [&deadline, expired] {
+    deadline.Ended();
+    *expired = deadline.Expired();
+  };
   int status = 0;
   // The first stop is the exec's.
   if (::waitpid(pid, &status, 0) != pid || !WIFSTOPPED(status)) {
+    ended();
     return WIFEXITED(status) && WEXITSTATUS(status) == 126 ? -1 : status;
   }
   ::ptrace(PTRACE_SETOPTIONS, pid, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
@@ -71,13 +88,17 @@ int RunWatchingRenames(const std::string& path, char* const argv[], char* const 
     if (::ptrace(PTRACE_SYSCALL, pid, nullptr, signal) != 0) break;
     signal = 0;
     if (::waitpid(pid, &status, 0) != pid) break;
-    if (WIFEXITED(status) || WIFSIGNALED(status)) return status;
+    if (WIFEXITED(status) || WIFSIGNALED(status)) {
+      ended();
+      return status;
+    }
     if (!WIFSTOPPED(status)) continue;
     if (WSTOPSIG(status) == (SIGTRAP | 0x80)) {
       std::string target;
       if (entering && RenameTarget(pid, &target) && onRename(target)) {
         ::kill(pid, SIGKILL);
         ::waitpid(pid, &status, 0);
+        ended();
         return status;
       }
       entering = !entering;
@@ -87,13 +108,19 @@ int RunWatchingRenames(const std::string& path, char* const argv[], char* const 
   }
   ::kill(pid, SIGKILL);
   ::waitpid(pid, &status, 0);
+  ended();
   return status;
 }
 
 #else
 
+std::string RenameWatchUnsupported() {
+  return "watching renames needs an x86-64 processor (it reads the system call registers "
+         "under ptrace); this build is for another";
+}
+
 int RunWatchingRenames(const std::string&, char* const[], char* const[], int, int, int,
-                       const RenameHandler&) {
+                       const RenameHandler&, int, bool*) {
   return -1;
 }
 

@@ -12,12 +12,18 @@ namespace taxlink::testing {
 // happens while the program stands still at that point.
 using RenameHandler = std::function<bool(const std::string& newPath)>;
 
+// Why renames cannot be watched in this build, or "" when they can: the
+// watch reads the system call registers of x86-64 processors only.
+std::string RenameWatchUnsupported();
+
 // Starts path with argv and envp (standard input, output and error from the
-// given descriptors) under ptrace and watches its renames until it ends.
-// Returns the wait status, or -1 when the program cannot be traced here
-// (ptrace refused, or a processor this watch does not know).
+// given descriptors) in a process group of its own under ptrace and watches
+// its renames until it ends; after seconds the group is killed and *expired
+// set. Returns the wait status, or -1 when the program cannot be traced here
+// (ptrace refused, or RenameWatchUnsupported()).
 int RunWatchingRenames(const std::string& path, char* const argv[], char* const envp[], int in,
-                       int out, int err, const RenameHandler& onRename);
+                       int out, int err, const RenameHandler& onRename,
+                       int seconds, bool* expired);
 
 }  // namespace taxlink::testing
 

@@ -103,6 +103,21 @@ TEST_F(XmlTextWriterTest, TagsAndAttributes) {
   EXPECT_FALSE(writer_.writeFailed());
 }
 
+// A value with a character XML 1.0 forbids is not written: its line is
+// left out, the write counts as failed and names the element; tab, line
+// feed and carriage return are characters XML allows.
+TEST_F(XmlTextWriterTest, RefusesAValueWithACharacterXmlForbids) {
+  EXPECT_EQ(writer_.WriteElement("OK", "a\tb\r\nc", 1), 1);
+  EXPECT_FALSE(writer_.writeFailed());
+  EXPECT_EQ(writer_.WriteElement("NAME", "Test\x01Trading", 1), 0);
+  EXPECT_EQ(writer_.WriteStartTag("T", 1, "k", "1", "m", "\x1F"), 0);
+  EXPECT_EQ(writer_.WriteElement("E", "x", 1, "k", "\x0B"), 0);
+  EXPECT_EQ(writer_.WriteElement("AFTER", "x", 1), 1);
+  EXPECT_TRUE(writer_.writeFailed());
+  EXPECT_EQ(writer_.refusedName(), "NAME");
+  EXPECT_EQ(Written(), "\t<OK>a\tb\r\nc</OK>\r\n\t<AFTER>x</AFTER>\r\n");
+}
+
 TEST_F(XmlTextWriterTest, LongValuesAreWrittenWholeAndEscaped) {
   // Far beyond any fixed line or escape buffer: every byte escapes to five.
   std::string value(5000, '&');
