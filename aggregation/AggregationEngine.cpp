@@ -46,23 +46,24 @@ AggregationEngine::AggregationEngine(const StDATAINFO& dataSet, int startMonth, 
 AggregationEngine::~AggregationEngine() = default;
 
 Status AggregationEngine::Run(ProgressSink& progress, TaxSummaryTables* tables,
-                              FigureTrace* trace) {
+                              FigureTrace* trace, TaxLineSink* lines) {
   TaxSummaryTables figures;
   figures.Allocate(settings_.rateRows());
   PassContext context{dataSet_, settings_,  filter_,  ReadMonthRange(filter_),
                       progress, rules_, accounts_};
   // The choice of trace is made once, here: without one the walks are
   // compiled with NoTrace and their per-line path calls nothing.
-  Status status = trace != nullptr ? RunPasses(context, figures, SinkTrace{trace})
-                                   : RunPasses(context, figures, NoTrace{});
+  Status status = trace != nullptr ? RunPasses(context, figures, SinkTrace{trace}, lines)
+                                   : RunPasses(context, figures, NoTrace{}, lines);
   if (status.ok()) *tables = std::move(figures);
   return status;
 }
 
 template <class Trace>
-Status AggregationEngine::RunPasses(PassContext& context, TaxSummaryTables& tables, Trace trace) {
+Status AggregationEngine::RunPasses(PassContext& context, TaxSummaryTables& tables, Trace trace,
+                                    TaxLineSink* lines) {
   context.progress.OverallAdvance(0, 250);
-  Status status = SumTaxReturn(context, tables);
+  Status status = SumTaxReturn(context, tables, lines);
   if (!status.ok()) return status;
   context.progress.OverallAdvance(250, 500);
   status = WalkLegacyRates(context, tables.legacyRateSums, trace);
@@ -76,7 +77,8 @@ Status AggregationEngine::RunPasses(PassContext& context, TaxSummaryTables& tabl
   return Status::OK();
 }
 
-Status AggregationEngine::SumTaxReturn(PassContext& context, TaxSummaryTables& tables) {
+Status AggregationEngine::SumTaxReturn(PassContext& context, TaxSummaryTables& tables,
+                                       TaxLineSink* lines) {
   if (!settings_.setObjectFound) return Status::OK();
   if (!settings_.rateCountRead.ok()) return settings_.rateCountRead;
   const int16_t rows = settings_.rateRows();
@@ -98,6 +100,13 @@ Status AggregationEngine::SumTaxReturn(PassContext& context, TaxSummaryTables& t
 
   ClRuleShohizeiShinkoku* rule = context.rules.TaxReturn();
   if (rule == nullptr) return Status::NotCreated("ClRuleShohizeiShinkoku");
+  // The lines behind the rows, from the host's own rules, before the rows
+  // are summed over the labels.
+  if (lines != nullptr) {
+    Status traced = HostCallResult(rule->TraceTax(settings_.filingClass(), &filter_, rates, lines),
+                                   "ClRuleShohizeiShinkoku::TraceTax");
+    if (!traced.ok()) return traced;
+  }
   Status status = HostCallResult(rule->SumTax(settings_.filingClass(), &filter_, rates, types),
                                  "ClRuleShohizeiShinkoku::SumTax");
   if (!status.ok()) return status;
@@ -144,7 +153,7 @@ Status AggregationEngine::WalkLegacyRates(PassContext& context, int64_t legacyRa
         if (SameAccountCode(account.code, summary.code, sizeof(summary.code))) {
           legacyRateSums[pass] = AddRaw(legacyRateSums[pass], summary.amount);
           trace(Contribution{kLegacyFigures[pass], Contribution::Source::kTaxSummary,
-                             account.accountId, 0, summary.amount});
+                             account.accountId, 0, summary.amount, false, &summary, &account});
         }
       }
     }
