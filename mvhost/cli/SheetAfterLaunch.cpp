@@ -68,7 +68,8 @@ bool SheetAfterLaunch::Prepare(std::string* error) {
   return true;
 }
 
-bool SheetAfterLaunch::Write(const std::string& sheetProgram, std::string* sheetPath,
+bool SheetAfterLaunch::Write(const std::string& sheetProgram, const std::string& trace,
+                             std::string* sheetPath,
                              std::string* error) {
   const std::string windowsPath = OutputPathOf(transcript_);
   if (windowsPath.empty()) {
@@ -100,8 +101,13 @@ bool SheetAfterLaunch::Write(const std::string& sheetProgram, std::string* sheet
     ::dup2(pipeEnds[1], STDOUT_FILENO);
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
-    std::vector<char*> argv = {const_cast<char*>(sheetProgram.c_str()),
-                               const_cast<char*>(report->c_str()), nullptr};
+    std::vector<char*> argv = {const_cast<char*>(sheetProgram.c_str())};
+    if (!trace.empty()) {
+      argv.push_back(const_cast<char*>("--trace"));
+      argv.push_back(const_cast<char*>(trace.c_str()));
+    }
+    argv.push_back(const_cast<char*>(report->c_str()));
+    argv.push_back(nullptr);
     ::execv(sheetProgram.c_str(), argv.data());
     ::_exit(127);
   }

@@ -20,9 +20,11 @@ class SheetAfterLaunch {
   // Before the program starts: sets TAXLINK_UI_TRANSCRIPT when it is not.
   bool Prepare(std::string* error);
 
-  // After a written run: runs sheetProgram on the report and gives the
-  // path of the sheet it wrote; false with the reason otherwise.
-  bool Write(const std::string& sheetProgram, std::string* sheetPath, std::string* error);
+  // After a written run: runs sheetProgram on the report (and the run's
+  // trace, when not empty) and gives the path of the sheet it wrote; false
+  // with the reason otherwise.
+  bool Write(const std::string& sheetProgram, const std::string& trace, std::string* sheetPath,
+             std::string* error);
 
  private:
   std::string transcript_;
