@@ -29,6 +29,10 @@ tr.changed td { background-color: #ffe9a8; font-weight: bold; }
 p.note { margin: 2pt 0 4pt 0; }
 p.folded { margin: 2pt 0 0 0; font-size: 8pt; color: #444; }
 div.footer { margin-top: 16pt; font-size: 8pt; color: #444; }
+details.section { margin: 6pt 0; }
+details.section > summary { font-size: 10pt; cursor: pointer; padding: 2pt 0; border-bottom: 0.6pt solid #777; }
+details.section[open] > summary { font-weight: bold; }
+td a { color: inherit; }
 @media print {
   body, body.landscape { margin: 0; max-width: none; }
   tr.changed td, th, table.facts td.label { -webkit-print-color-adjust: exact; print-color-adjust: exact; }
@@ -41,7 +45,19 @@ void AppendCell(std::string& out, const char* tag, const Cell& cell, int width) 
   if (!cell.css.empty()) out += " class=\"" + cell.css + "\"";
   if (cell.colspan > 1) out += " colspan=\"" + std::to_string(cell.colspan) + "\"";
   if (width > 0) out += " width=\"" + std::to_string(width) + "%\"";
-  out += '>' + EscapeHtml(cell.text) + "</" + tag + '>';
+  out += '>';
+  if (cell.link.empty()) {
+    out += EscapeHtml(cell.text);
+  } else {
+    // A link to a figure's trail opens it as well as going there.
+    out += "<a href=\"" + EscapeHtml(cell.link) + "\"";
+    if (cell.link[0] == '#') {
+      out += " onclick=\"document.getElementById('" + EscapeHtml(cell.link.substr(1)) +
+             "').open=true\"";
+    }
+    out += '>' + EscapeHtml(cell.text) + "</a>";
+  }
+  out += std::string("</") + tag + '>';
 }
 
 // The widths go on the cells of the last header row, or of the first row
@@ -105,14 +121,27 @@ std::string RenderHtml(const Sheet& sheet) {
       (sheet.landscape ? " landscape" : "") + "; margin: 12mm 10mm; }\n" + kStyle +
       "</style>\n</head>\n<body class=\"" + (sheet.landscape ? "landscape" : "portrait") +
       "\">\n<h1>" + EscapeHtml(sheet.heading) + "</h1>\n";
+  bool collapsible = false;
   for (const Section& section : sheet.sections) {
-    out += "<div class=\"section\" id=\"" + EscapeHtml(section.id) + "\">\n";
-    if (!section.title.empty()) out += "<h2>" + EscapeHtml(section.title) + "</h2>\n";
+    const char* element = section.collapsible ? "details" : "div";
+    collapsible = collapsible || section.collapsible;
+    out += std::string("<") + element + " class=\"section\" id=\"" + EscapeHtml(section.id) +
+           "\">\n";
+    if (section.collapsible) {
+      out += "<summary>" + EscapeHtml(section.title) + "</summary>\n";
+    } else if (!section.title.empty()) {
+      out += "<h2>" + EscapeHtml(section.title) + "</h2>\n";
+    }
     for (const std::string& note : section.notes) {
       out += "<p class=\"note\">" + EscapeHtml(note) + "</p>\n";
     }
     for (const Table& table : section.tables) AppendTable(out, table);
-    out += "</div>\n";
+    out += std::string("</") + element + ">\n";
+  }
+  if (collapsible) {
+    // A sheet opened at a figure's address ("sheet.html#trace-...") shows it open.
+    out += "<script>if (location.hash) { var e = document.getElementById(location.hash.slice(1));"
+           " if (e && e.tagName == 'DETAILS') e.open = true; }</script>\n";
   }
   if (!sheet.footer.empty()) out += "<div class=\"footer\">" + EscapeHtml(sheet.footer) + "</div>\n";
   out += "</body>\n</html>\n";

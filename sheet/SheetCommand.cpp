@@ -19,6 +19,7 @@
 #include "sheet/ReportReader.h"
 #include "sheet/SheetRows.h"
 #include "sheet/SingleSheet.h"
+#include "sheet/TraceDrillDown.h"
 #ifdef TAXLINK_WITH_SHEET_PDF
 #include "sheet/PdfSheet.h"
 #endif
@@ -32,6 +33,7 @@ struct Options {
   std::string earlier;  // --compare
   std::string output;
   std::string pdf;
+  std::string trace;  // --trace
   bool force = false;
   bool elements = false;
 };
@@ -137,11 +139,17 @@ int Run(const Options& options) {
                   " are reports of different companies; --force compares them anyway");
   }
 
-  const Sheet sheet = compare ? BuildCompareSheet(earlier, earlierFacts, report, reportFacts)
-                              : BuildSingleSheet(report, reportFacts);
+  Sheet sheet = compare ? BuildCompareSheet(earlier, earlierFacts, report, reportFacts)
+                        : BuildSingleSheet(report, reportFacts);
   const std::string output =
       !options.output.empty() ? options.output
                               : DefaultOutput(options.report, compare ? ".compare.html" : ".html");
+  if (!options.trace.empty()) {
+    if (compare) return Refuse("--trace makes the sheet of one report, not --compare", kSheetUsage);
+    if (!AddTraceDrillDown(&sheet, options.trace, reportFacts.sha256, output, &error)) {
+      return Refuse(error);
+    }
+  }
   for (const std::string& target : {output, options.pdf}) {
     if (target.empty()) continue;
     if (SameFile(target, options.report) || (compare && SameFile(target, options.earlier))) {
@@ -178,6 +186,10 @@ int RunSheetCommand(int argc, char** argv) {
                  "an earlier report of the same company: one sheet of both with the differences")
       ->type_name("EARLIER");
   app.add_flag("--force", options.force, "compare reports of different companies");
+  app.add_option("--trace", options.trace,
+                 "the trace of the run that wrote the report (TAXLINK_TRACE): each figure opens "
+                 "the lines behind it")
+      ->type_name("TRACE");
   app.add_option("--pdf", options.pdf, "also write the sheet as PDF (A4)")->type_name("FILE");
   app.add_flag("--elements", options.elements,
                "print the list of the report's elements (Markdown) and exit");
