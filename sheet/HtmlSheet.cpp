@@ -29,14 +29,17 @@ tr.changed td { background-color: #ffe9a8; font-weight: bold; }
 p.note { margin: 2pt 0 4pt 0; }
 p.folded { margin: 2pt 0 0 0; font-size: 8pt; color: #444; }
 div.footer { margin-top: 16pt; font-size: 8pt; color: #444; }
-details.section { margin: 6pt 0; }
-details.section > summary { font-size: 10pt; cursor: pointer; padding: 2pt 0; border-bottom: 0.6pt solid #777; }
-details.section[open] > summary { font-weight: bold; }
-td a { color: inherit; }
 @media print {
   body, body.landscape { margin: 0; max-width: none; }
   tr.changed td, th, table.facts td.label { -webkit-print-color-adjust: exact; print-color-adjust: exact; }
 }
+)";
+
+// Only sheets with sections that open (a trace's figures) carry these.
+constexpr char kOpeningStyle[] = R"(details.section { margin: 6pt 0; }
+details.section > summary { font-size: 10pt; cursor: pointer; padding: 2pt 0; border-bottom: 0.6pt solid #777; }
+details.section[open] > summary { font-weight: bold; }
+td a { color: inherit; }
 )";
 
 void AppendCell(std::string& out, const char* tag, const Cell& cell, int width) {
@@ -115,16 +118,17 @@ std::string EscapeHtml(std::string_view text) {
 }
 
 std::string RenderHtml(const Sheet& sheet) {
+  bool collapsible = false;
+  for (const Section& section : sheet.sections) collapsible = collapsible || section.collapsible;
   std::string out =
       "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
       EscapeHtml(sheet.title) + "</title>\n<style>\n@page { size: A4" +
       (sheet.landscape ? " landscape" : "") + "; margin: 12mm 10mm; }\n" + kStyle +
+      (collapsible ? kOpeningStyle : "") +
       "</style>\n</head>\n<body class=\"" + (sheet.landscape ? "landscape" : "portrait") +
       "\">\n<h1>" + EscapeHtml(sheet.heading) + "</h1>\n";
-  bool collapsible = false;
   for (const Section& section : sheet.sections) {
     const char* element = section.collapsible ? "details" : "div";
-    collapsible = collapsible || section.collapsible;
     out += std::string("<") + element + " class=\"section\" id=\"" + EscapeHtml(section.id) +
            "\">\n";
     if (section.collapsible) {
