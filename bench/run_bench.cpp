@@ -10,7 +10,9 @@
 // turn, the baseline first, best of seven each; the last columns are the
 // first (cold) runs of both, the baseline's best run, this build's best over
 // the baseline's, and the same ratio of the processor time of the runs (less
-// disturbed by other load).
+// disturbed by other load). The run with a trace (TAXLINK_TRACE) follows:
+// its best, its ratio to the run without one, its peak memory and the size
+// of the trace it wrote.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sqlite3.h>
@@ -120,7 +122,7 @@ constexpr int kComparedRepeats = 7;
 // run in between.
 RunFigures WholeRun(const BenchHome& home, const std::string& binFolder,
                     const std::string& runName = "run", int repeats = kRepeats,
-                    RunFigures figures = RunFigures()) {
+                    RunFigures figures = RunFigures(), const std::string& trace = "") {
   const std::string folder = home.home + "/" + runName;
   ::mkdir(folder.c_str(), 0755);
   const std::string program = folder + "/TaxLinkAlto";
@@ -147,6 +149,7 @@ RunFigures WholeRun(const BenchHome& home, const std::string& binFolder,
   std::vector<std::string> variables = {"MVHOST_HOME=" + home.home, "TAXLINK_UI=script",
                                         "TAXLINK_UI_SCRIPT=" + script, "TAXLINK_DRIVES=C=/",
                                         "PATH=/usr/bin:/bin"};
+  if (!trace.empty()) variables.push_back("TAXLINK_TRACE=" + trace);
   std::vector<char*> envp;
   for (std::string& v : variables) envp.push_back(v.data());
   envp.push_back(nullptr);
@@ -170,7 +173,8 @@ RunFigures WholeRun(const BenchHome& home, const std::string& binFolder,
     ::wait4(pid, &status, 0, &usage);
     double elapsed = Now() - started;
     struct stat written{};
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || ::stat(report.c_str(), &written) != 0) {
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || ::stat(report.c_str(), &written) != 0 ||
+        (!trace.empty() && ::stat(trace.c_str(), &written) != 0)) {
       std::fprintf(stderr, "run_bench: the run failed (status %d)\n", status);
       std::exit(1);
     }
@@ -205,7 +209,7 @@ int main(int argc, char** argv) {
     std::printf(" %9s %12s %12s %9s %9s", "cold ms", "base cold ms", "baseline ms", "vs base",
                 "cpu /base");
   }
-  std::printf("\n");
+  std::printf(" %14s %7s %10s %9s\n", "with trace ms", "x run", "peak MiB", "trace MiB");
   for (int lines : sizes) {
     BenchDataSetShape shape;
     shape.journalLines = lines;
@@ -233,7 +237,16 @@ int main(int argc, char** argv) {
                   run.milliseconds / before.milliseconds,
                   run.cpuMilliseconds / before.cpuMilliseconds);
     }
-    std::printf("\n");
+    const std::string tracePath = home.home + "/run-traced/trace.json";
+    const RunFigures tracedRun =
+        WholeRun(home, binFolder, "run-traced", kRepeats, RunFigures(), tracePath);
+    struct stat traceFile{};
+    ::stat(tracePath.c_str(), &traceFile);
+    std::printf(" %14.1f %7.2f %10.1f %9.1f\n", tracedRun.milliseconds,
+                tracedRun.milliseconds / run.milliseconds,
+                static_cast<double>(tracedRun.peakKilobytes) / 1024.0,
+                static_cast<double>(traceFile.st_size) / (1024.0 * 1024.0));
+    std::remove(tracePath.c_str());
     std::fflush(stdout);
   }
   return 0;
