@@ -20,6 +20,7 @@
 #include "sheet/SheetRows.h"
 #include "sheet/SingleSheet.h"
 #include "sheet/TraceDrillDown.h"
+#include "sheet/WorkedExamples.h"
 #ifdef TAXLINK_WITH_SHEET_PDF
 #include "sheet/PdfSheet.h"
 #endif
@@ -117,6 +118,11 @@ bool WriteWhole(const std::string& path, const std::string& text, std::string* e
 int Run(const Options& options) {
   if (options.elements) {
     std::cout << ElementCatalogMarkdown();
+    if (!options.trace.empty()) {
+      std::string trace, error;
+      if (!ReadBytes(options.trace, &trace, &error)) return Refuse(error);
+      std::cout << WorkedExamplesMarkdown(trace);
+    }
     return kSheetWritten;
   }
 #ifndef TAXLINK_WITH_SHEET_PDF
@@ -192,7 +198,8 @@ int RunSheetCommand(int argc, char** argv) {
       ->type_name("TRACE");
   app.add_option("--pdf", options.pdf, "also write the sheet as PDF (A4)")->type_name("FILE");
   app.add_flag("--elements", options.elements,
-               "print the list of the report's elements (Markdown) and exit");
+               "print the list of the report's elements (Markdown) and exit; with --trace, "
+               "the figures of that trace as worked examples after it");
   try {
     app.parse(argc, argv);
     if (!options.elements && options.report.empty()) {

@@ -7,6 +7,12 @@
 
 namespace taxlink {
 
+namespace {
+
+constexpr std::size_t kSpoolBuffer = 1 << 18;
+
+}  // namespace
+
 TraceSpools::~TraceSpools() {
   for (auto& [key, spool] : spools_) {
     if (spool.file != nullptr) std::fclose(spool.file);
@@ -39,6 +45,8 @@ TraceSpools::Spool* TraceSpools::Get(uint64_t key) {
       return nullptr;
     }
     ::unlink(path.c_str());
+    // Large buffers: a million-line run appends gigabytes in small entries.
+    std::setvbuf(it->second.file, nullptr, _IOFBF, kSpoolBuffer);
   }
   return it->second.file != nullptr ? &it->second : nullptr;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <unordered_map>
 #include <string>
 #include <string_view>
 
@@ -12,7 +13,9 @@ namespace taxlink {
 // The contributions of a run kept on disk until the trace is written, one
 // spool file per figure of the run (a key of TraceKeys.h), so that a run of
 // any number of lines keeps only a buffer per figure in memory. Each entry
-// is the JSON text of one contribution preceded by a comma.
+// is the JSON text of one contribution preceded by a comma. Each spool has
+// a buffer of its own (256 KiB), so memory grows with the figures, never
+// with the lines.
 class TraceSpools {
  public:
   struct Spool {
@@ -49,7 +52,7 @@ class TraceSpools {
   Spool* Get(uint64_t key);
 
   std::string folder_;
-  std::map<uint64_t, Spool> spools_;
+  std::unordered_map<uint64_t, Spool> spools_;
   bool failed_ = false;
 };
 
