@@ -11,6 +11,8 @@
 #include <fstream>
 #include <vector>
 
+#include "mvhost/lib/SheetFindings.h"
+#include "mvhost/lib/HostStore.h"
 #include "platform/PathMapping.h"
 
 namespace mvhost {
@@ -19,11 +21,28 @@ namespace {
 
 constexpr char kTranscriptVariable[] = "TAXLINK_UI_TRANSCRIPT";
 
-// The output path of the last conditions dialog that ended with its Run
-// button (1005), as the transcript has it: a Windows path in UTF-8.
-std::string OutputPathOf(const std::string& transcriptPath) {
+// What the last conditions dialog that ended with its Run button (1005)
+// says, as the transcript has it: the output path (a Windows path in
+// UTF-8) and the months (calendar months; 0 when not digits).
+struct RunConditionsSeen {
+  std::string outputPath;
+  int startMonth = 0;
+  int endMonth = 0;
+};
+
+int MonthOf(const nlohmann::json& fields, const char* id) {
+  if (!fields.contains(id) || !fields[id].is_object()) return 0;
+  const std::string text = fields[id].value("text", "");
+  if (text.empty() || text.size() > 2 ||
+      text.find_first_not_of("0123456789") != std::string::npos) {
+    return 0;
+  }
+  return std::stoi(text);
+}
+
+RunConditionsSeen ConditionsOf(const std::string& transcriptPath) {
   std::ifstream in(transcriptPath, std::ios::binary);
-  std::string path;
+  RunConditionsSeen seen;
   for (std::string line; std::getline(in, line);) {
     nlohmann::json entry = nlohmann::json::parse(line, nullptr, false);
     if (!entry.is_object() || entry.value("event", "") != "dialog" || entry.value("id", 0) != 130 ||
@@ -31,12 +50,57 @@ std::string OutputPathOf(const std::string& transcriptPath) {
       continue;
     }
     const nlohmann::json& fields = entry["fields"];
-    if (fields.is_object() && fields.contains("1008") && fields["1008"].is_object()) {
-      path = fields["1008"].value("text", "");
+    if (!fields.is_object()) continue;
+    if (fields.contains("1008") && fields["1008"].is_object()) {
+      seen.outputPath = fields["1008"].value("text", "");
     }
+    seen.startMonth = MonthOf(fields, "1014");
+    seen.endMonth = MonthOf(fields, "1016");
   }
-  return path;
+  return seen;
 }
+
+// The findings of the run's data set and months in a file of their own,
+// removed with this object.
+class FindingsFile {
+ public:
+  ~FindingsFile() {
+    if (!path_.empty()) ::unlink(path_.c_str());
+  }
+
+  bool Write(const RunConditionsSeen& run, std::string* error) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/mvhost-findings-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    const int fd = ::mkstemp(buffer.data());
+    if (fd < 0) {
+      *error = std::string("cannot create a file for the check's findings: ") +
+               std::strerror(errno);
+      return false;
+    }
+    ::close(fd);
+    path_ = buffer.data();
+    const std::string json =
+        run.startMonth == 0 || run.endMonth == 0
+            ? SheetFindingsFailure("the run's transcript names no months")
+            : SheetFindingsJson(HostStore::HomeFromEnvironment(), run.startMonth, run.endMonth);
+    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+    out << json;
+    out.flush();
+    if (!out) {
+      *error = "cannot write the check's findings to " + path_;
+      return false;
+    }
+    return true;
+  }
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 }  // namespace
 
@@ -71,7 +135,8 @@ bool SheetAfterLaunch::Prepare(std::string* error) {
 bool SheetAfterLaunch::Write(const std::string& sheetProgram, const std::string& trace,
                              std::string* sheetPath,
                              std::string* error) {
-  const std::string windowsPath = OutputPathOf(transcript_);
+  const RunConditionsSeen run = ConditionsOf(transcript_);
+  const std::string& windowsPath = run.outputPath;
   if (windowsPath.empty()) {
     *error = "the run's transcript " + transcript_ + " names no output path";
     return false;
@@ -82,6 +147,9 @@ bool SheetAfterLaunch::Write(const std::string& sheetProgram, const std::string&
              platform::DriveMapSetting() + ")";
     return false;
   }
+
+  FindingsFile findings;
+  if (!findings.Write(run, error)) return false;
 
   // taxlink-sheet prints the path of the sheet it wrote on standard output;
   // its refusals go to standard error as they are.
@@ -101,7 +169,9 @@ bool SheetAfterLaunch::Write(const std::string& sheetProgram, const std::string&
     ::dup2(pipeEnds[1], STDOUT_FILENO);
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
-    std::vector<char*> argv = {const_cast<char*>(sheetProgram.c_str())};
+    std::vector<char*> argv = {const_cast<char*>(sheetProgram.c_str()),
+                               const_cast<char*>("--findings"),
+                               const_cast<char*>(findings.path().c_str())};
     if (!trace.empty()) {
       argv.push_back(const_cast<char*>("--trace"));
       argv.push_back(const_cast<char*>(trace.c_str()));
