@@ -27,6 +27,13 @@ class SqliteRuleShohizeiShinkoku : public BoundObject<ClRuleShohizeiShinkoku::Im
                  StTAXREPORTBUSINESSTYPEINFO* businessTypes) override;
   int32_t TraceTax(uint8_t filingClass, const StFINDINFO* filter, const StTAXREPORTRATEINFO* rates,
                    TaxLineSink* sink) override;
+
+ private:
+  // The store and data set of the object, and the filter as SQL.
+  int32_t Start(const StFINDINFO* filter, sqlite3** db, int32_t* dataNo, SqlFilter* where) {
+    const int32_t status = context_.Resolve(db, dataNo);
+    return status != 0 ? status : TranslateFilter(filter, FilterTarget::kJournalLine, where);
+  }
 };
 
 int32_t SqliteRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO* filter,
@@ -35,10 +42,8 @@ int32_t SqliteRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO
   if (rates == nullptr || businessTypes == nullptr || filingClass > 2) return kErrBadArgument;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = context_.Resolve(&db, &dataNo);
-  if (status != 0) return status;
   SqlFilter where;
-  status = TranslateFilter(filter, FilterTarget::kJournalLine, &where);
+  int32_t status = Start(filter, &db, &dataNo, &where);
   if (status != 0) return status;
 
   // From the totals per tax class when the filter is on tax classes and
@@ -91,10 +96,8 @@ int32_t SqliteRuleShohizeiShinkoku::TraceTax(uint8_t filingClass, const StFINDIN
   if (rates == nullptr || sink == nullptr || filingClass > 2) return kErrBadArgument;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = context_.Resolve(&db, &dataNo);
-  if (status != 0) return status;
   SqlFilter where;
-  status = TranslateFilter(filter, FilterTarget::kJournalLine, &where);
+  int32_t status = Start(filter, &db, &dataNo, &where);
   if (status != 0) return status;
   SqlStatement stmt;
   status = stmt.Prepare(

@@ -77,7 +77,7 @@ struct BookedLine {
 };
 
 struct Generated {
-  DataSetSpec spec;
+  DataSetSpec wanted;
   std::map<int32_t, BookedLine> lines;  // by line id (= journal number)
   std::map<int32_t, uint32_t> accountClass;
   int startMonth = 0;
@@ -98,19 +98,19 @@ int Between(std::mt19937& random, int low, int high) {
 Generated Generate(HostFixture& host, uint32_t seed) {
   std::mt19937 random(seed);
   Generated g;
-  DataSetSpec& spec = g.spec;
+  DataSetSpec& wanted = g.wanted;
   const bool calendarYear = Between(random, 0, 1) == 1;
-  spec.periodStart = calendarYear ? 20140101 : 20140401;
-  spec.periodEnd = calendarYear ? 20141231 : 20150331;
-  spec.interimClosing = Between(random, 0, 1) == 1;
-  spec.entityKind = Pick(random, {0, 1, 3, 4});
-  const bool individual = spec.entityKind >= 3;
-  spec.incomeKind = individual ? Between(random, 1, 3) : 0;
-  spec.filingClass = Between(random, 1, 2);
-  spec.roundingMode = Between(random, 0, 2);
-  spec.taxIncluded = Between(random, 0, 1) == 1;
-  spec.mainBusinessType = Between(random, 1, 5);
-  const int32_t no = host.AddDataSet(spec);
+  wanted.periodStart = calendarYear ? 20140101 : 20140401;
+  wanted.periodEnd = calendarYear ? 20141231 : 20150331;
+  wanted.interimClosing = Between(random, 0, 1) == 1;
+  wanted.entityKind = Pick(random, {0, 1, 3, 4});
+  const bool individual = wanted.entityKind >= 3;
+  wanted.incomeKind = individual ? Between(random, 1, 3) : 0;
+  wanted.filingClass = Between(random, 1, 2);
+  wanted.roundingMode = Between(random, 0, 2);
+  wanted.taxIncluded = Between(random, 0, 1) == 1;
+  wanted.mainBusinessType = Between(random, 1, 5);
+  const int32_t no = host.AddDataSet(wanted);
   host.SelectForUser("U01", no);
 
   host.AddAccountClass({.code = 0x01100000, .name = "cash", .parent = std::nullopt, .total = true});
@@ -130,7 +130,7 @@ Generated Generate(HostFixture& host, uint32_t seed) {
                      .balanceSide = row.balanceSide});
     g.accountClass[row.id] = row.classCode;
   }
-  const bool departments = individual && spec.incomeKind == 3;
+  const bool departments = individual && wanted.incomeKind == 3;
   if (departments) {
     host.AddDepartment({.code = 101, .name = "shop", .incomeKind = 1});
     host.AddDepartment({.code = 102, .name = "rent", .incomeKind = 2});
@@ -142,12 +142,12 @@ Generated Generate(HostFixture& host, uint32_t seed) {
     int16_t monthKind = 0;
     int32_t date = 0;
     if (offset == 12) {
-      if (!spec.interimClosing) continue;
+      if (!wanted.interimClosing) continue;
       monthKind = 15;
       date = calendarYear ? 20140630 : 20140930;
     } else if (offset == 13) {
       monthKind = 18;
-      date = spec.periodEnd;
+      date = wanted.periodEnd;
     } else {
       const int month = (firstMonth - 1 + offset) % 12 + 1;
       const int year = month < firstMonth ? 2015 : 2014;
@@ -194,7 +194,7 @@ Generated Generate(HostFixture& host, uint32_t seed) {
   for (int32_t id = 1; id <= 3; ++id) {
     host.AddAsset({.assetId = id, .code = "A" + std::to_string(id),
                    .name = "asset " + std::to_string(id), .kind = Pick(random, {1, 9}),
-                   .acquisitionDate = spec.periodStart + 100 * Between(random, 0, 8),
+                   .acquisitionDate = wanted.periodStart + 100 * Between(random, 0, 8),
                    .acquisitionAmount = int64_t{Between(random, 1, 500000)} * kYen + id,
                    .incomeKind = Between(random, 1, 2)});
   }
@@ -205,17 +205,17 @@ Generated Generate(HostFixture& host, uint32_t seed) {
   return g;
 }
 
-StDATAINFO RecordOf(const DataSetSpec& spec) {
+StDATAINFO RecordOf(const DataSetSpec& wanted) {
   StDATAINFO data;
   std::memset(&data, 0, sizeof(data));
-  std::strncpy(data.dataId, spec.dataId.c_str(), sizeof(data.dataId) - 1);
-  data.dataNo = spec.dataNo;
-  std::strncpy(data.companyName, spec.companyName.c_str(), sizeof(data.companyName) - 1);
-  data.periodStart = spec.periodStart;
-  data.periodEnd = spec.periodEnd;
-  data.interimClosing = spec.interimClosing ? 1 : 0;
-  data.entityKind = static_cast<uint8_t>(spec.entityKind);
-  data.incomeKind = static_cast<uint8_t>(spec.incomeKind);
+  std::strncpy(data.dataId, wanted.dataId.c_str(), sizeof(data.dataId) - 1);
+  data.dataNo = wanted.dataNo;
+  std::strncpy(data.companyName, wanted.companyName.c_str(), sizeof(data.companyName) - 1);
+  data.periodStart = wanted.periodStart;
+  data.periodEnd = wanted.periodEnd;
+  data.interimClosing = wanted.interimClosing ? 1 : 0;
+  data.entityKind = static_cast<uint8_t>(wanted.entityKind);
+  data.incomeKind = static_cast<uint8_t>(wanted.incomeKind);
   return data;
 }
 
@@ -370,7 +370,7 @@ TEST(TracePropertyTest, EveryFigureOfGeneratedDataSetsAddsUpToItsLines) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     HostFixture host(HostStorage::kMemory);
     const Generated g = Generate(host, seed);
-    const StDATAINFO data = RecordOf(g.spec);
+    const StDATAINFO data = RecordOf(g.wanted);
     const TaxSettings settings = ReadTaxSettings(data);
     TaxSummaryTables tables;
     TraceRecorder recorder(settings.taxIncluded());
@@ -385,7 +385,7 @@ TEST(TracePropertyTest, EveryFigureOfGeneratedDataSetsAddsUpToItsLines) {
     const json trace = WriteBoth(ReportInputs{tables, settings, nullptr, 1}, data, run,
                                  &recorder.spools(), folder, &report);
     EXPECT_EQ(trace["report"]["method"], "journals");
-    CheckFigures(trace, report, g.spec.roundingMode);
+    CheckFigures(trace, report, g.wanted.roundingMode);
     CheckJournalTrace(g, trace);
     if (::testing::Test::HasFailure()) break;
   }
@@ -398,12 +398,12 @@ TEST(TracePropertyTest, SavedReturnFiguresNameTheirMembers) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
     HostFixture host(HostStorage::kMemory);
-    DataSetSpec spec;
-    spec.entityKind = seed <= 2 ? 0 : 3;
-    spec.filingClass = seed % 2 == 0 ? 2 : 1;
-    spec.roundingMode = Between(random, 0, 2);
-    host.SelectForUser("U01", host.AddDataSet(spec));
-    const StDATAINFO data = RecordOf(spec);
+    DataSetSpec wanted;
+    wanted.entityKind = seed <= 2 ? 0 : 3;
+    wanted.filingClass = seed % 2 == 0 ? 2 : 1;
+    wanted.roundingMode = Between(random, 0, 2);
+    host.SelectForUser("U01", host.AddDataSet(wanted));
+    const StDATAINFO data = RecordOf(wanted);
     const TaxSettings settings = ReadTaxSettings(data);
     auto saved = std::make_unique<StSaveTaxInfo>();
     std::memset(saved.get(), 0, sizeof(StSaveTaxInfo));
@@ -423,7 +423,7 @@ TEST(TracePropertyTest, SavedReturnFiguresNameTheirMembers) {
                                  nullptr, folder, &report);
     EXPECT_EQ(trace["report"]["method"], "saved");
     ASSERT_FALSE(trace["figures"].empty());
-    CheckFigures(trace, report, spec.roundingMode);
+    CheckFigures(trace, report, wanted.roundingMode);
     for (const json& figure : trace["figures"]) {
       ASSERT_EQ(figure["contributions"].size(), 1u);
       EXPECT_EQ(figure["contributions"][0]["kind"], "saved");
