@@ -54,13 +54,20 @@ const char* TakenName(TaxLineSide::Taken taken) {
 
 }  // namespace
 
+namespace {
+
+std::string AccountObject(int32_t id, const char* code, std::size_t codeSize, const char* name,
+                          std::size_t nameSize) {
+  return "{\"id\":" + std::to_string(id) + ",\"code\":" + JsonText(code, codeSize) +
+         ",\"name\":" + JsonText(name, nameSize) + "}";
+}
+
+}  // namespace
+
 const std::string& TraceRecorder::AccountJson(int32_t id, const char* code, std::size_t codeSize,
                                               const char* name, std::size_t nameSize) {
   auto [it, added] = accounts_.try_emplace(id);
-  if (added) {
-    it->second = "{\"id\":" + std::to_string(id) + ",\"code\":" + JsonText(code, codeSize) +
-                 ",\"name\":" + JsonText(name, nameSize) + "}";
-  }
+  if (added) it->second = AccountObject(id, code, codeSize, name, nameSize);
   return it->second;
 }
 
@@ -141,9 +148,10 @@ void TraceRecorder::Contribute(const Contribution& c) {
     case Contribution::Source::kAccountSum: {
       const auto& record = *static_cast<const StKAMOKUSUMINFO*>(c.record);
       StartEntry(entry_, "account", c.amount);
+      // Not from the cache: the class total records all have account id 0.
       AppendText(entry_, "account",
-                 AccountJson(record.accountId, record.code, sizeof(record.code), record.name,
-                             sizeof(record.name)));
+                 AccountObject(record.accountId, record.code, sizeof(record.code), record.name,
+                               sizeof(record.name)));
       AppendNumber(entry_, "department", c.detail);
       // The month entries of the kind the passes took, those not zero.
       const int64_t* debit = taxIncluded_ ? record.debitIncl : record.debit;

@@ -341,6 +341,15 @@ void CheckJournalTrace(const Generated& g, const json& trace) {
     for (const json& c : figure["contributions"]) {
       const std::string kind = c["kind"];
       EXPECT_NE(kind, "saved");
+      if (kind == "account") {
+        // An account's own sum, or the total of the statement line's class.
+        static const std::map<std::string, std::string> kClassTotals = {
+            {"SHOHINSHIIRE1", "cost"}, {"HANBAIIPPAN1", "sga"},
+            {"EIGYOGAIHIYOU1", "nonop"}, {"SONOTASONEKI1", "other"}};
+        const int32_t id = c["account"]["id"];
+        EXPECT_EQ(c["account"]["name"], id != 0 ? "account " + std::to_string(id)
+                                                : kClassTotals.at(figure["element"]));
+      }
       if (kind != "line") continue;
       auto found = g.lines.find(c["line"].get<int32_t>());
       ASSERT_NE(found, g.lines.end()) << c.dump();
