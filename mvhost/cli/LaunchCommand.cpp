@@ -214,6 +214,17 @@ int RunLaunch(const LaunchOptions& options) {
   std::string error;
   if (!window.Open(handle, &error)) return CannotStart(error);
   if (!options.home.empty()) ::setenv("MVHOST_HOME", options.home.c_str(), 1);
+  std::string tracePath;
+  if (!options.trace.empty()) {
+    // Absolute: the program moves to its own folder before it writes.
+    tracePath = options.trace;
+    if (tracePath[0] != '/') {
+      char folder[4096];
+      if (::getcwd(folder, sizeof folder) == nullptr) return CannotStart("no current folder");
+      tracePath = std::string(folder) + "/" + tracePath;
+    }
+    ::setenv("TAXLINK_TRACE", tracePath.c_str(), 1);
+  }
   std::optional<SheetAfterLaunch> sheet;
   if (options.sheet && !sheet.emplace().Prepare(&error)) return CannotStart(error);
 
@@ -279,7 +290,7 @@ int RunLaunch(const LaunchOptions& options) {
   std::cout << "result: " << *result << " " << ResultName(*result) << "\n";
   if (sheet && *result == 0) {
     std::string sheetPath;
-    if (!sheet->Write(SiblingProgramPath("taxlink-sheet"), &sheetPath, &error)) {
+    if (!sheet->Write(SiblingProgramPath("taxlink-sheet"), tracePath, &sheetPath, &error)) {
       std::cerr << "mvhost: no check sheet: " << error << "\n";
       return kLaunchNoSheet;
     }

@@ -13,6 +13,7 @@ struct LaunchOptions {
   int32_t functionId = 1;
   std::string pathText;     // UTF-8; handed to the program in Shift_JIS
   bool sheet = false;       // after a written run, the check sheet beside the report
+  std::string trace;        // handed to the program as TAXLINK_TRACE when set
 };
 
 // The message number the host asks the program to post back (WM_USER + 1).

@@ -89,6 +89,9 @@ int main(int argc, char** argv) {
   launch->add_flag("--sheet", launchOptions.sheet,
                    "after a written run, write the report's check sheet beside it, with the "
                    "bookkeeping check's findings for the run's months");
+  launch->add_option("--trace", launchOptions.trace,
+                     "write the trace of the run's figures to this file (with --sheet: the "
+                     "sheet's figures open their contributions)");
 
   std::vector<std::string> args(argv + 1, argv + argc);
   if (std::optional<std::string> unknown = mvhost::UnknownCommand(args)) {

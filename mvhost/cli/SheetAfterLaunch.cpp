@@ -132,7 +132,8 @@ bool SheetAfterLaunch::Prepare(std::string* error) {
   return true;
 }
 
-bool SheetAfterLaunch::Write(const std::string& sheetProgram, std::string* sheetPath,
+bool SheetAfterLaunch::Write(const std::string& sheetProgram, const std::string& trace,
+                             std::string* sheetPath,
                              std::string* error) {
   const RunConditionsSeen run = ConditionsOf(transcript_);
   const std::string& windowsPath = run.outputPath;
@@ -170,8 +171,13 @@ bool SheetAfterLaunch::Write(const std::string& sheetProgram, std::string* sheet
     ::close(pipeEnds[1]);
     std::vector<char*> argv = {const_cast<char*>(sheetProgram.c_str()),
                                const_cast<char*>("--findings"),
-                               const_cast<char*>(findings.path().c_str()),
-                               const_cast<char*>(report->c_str()), nullptr};
+                               const_cast<char*>(findings.path().c_str())};
+    if (!trace.empty()) {
+      argv.push_back(const_cast<char*>("--trace"));
+      argv.push_back(const_cast<char*>(trace.c_str()));
+    }
+    argv.push_back(const_cast<char*>(report->c_str()));
+    argv.push_back(nullptr);
     ::execv(sheetProgram.c_str(), argv.data());
     ::_exit(127);
   }
