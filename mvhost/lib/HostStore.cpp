@@ -64,7 +64,7 @@ bool HostStore::Create(const std::string& home, std::string* error) {
     return false;
   }
   if (!OpenDatabase(home, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, error)) return false;
-  return Exec(kSchemaSql, error);
+  return Exec(kSchemaSql, error) && UpgradeSchema(error);
 }
 
 bool HostStore::CreateInMemory(std::string* error) {
@@ -84,7 +84,43 @@ bool HostStore::Open(const std::string& home, std::string* error) {
     if (error != nullptr) *error = "no host store in " + home + " (run mvhost init)";
     return false;
   }
-  return OpenDatabase(home, SQLITE_OPEN_READWRITE, error);
+  return OpenDatabase(home, SQLITE_OPEN_READWRITE, error) && UpgradeSchema(error);
+}
+
+namespace {
+
+// Whether the store has what this version's schema adds: a read that is
+// cheap enough for every open.
+bool SchemaIsCurrent(sqlite3* db) {
+  SqlStatement stmt(db,
+                    "SELECT (SELECT COUNT(*) FROM pragma_table_info('data_set')"
+                    " WHERE name = 'imported_at')"
+                    " + (SELECT COUNT(*) FROM sqlite_schema WHERE name = 'run_log')");
+  return stmt.Row() && stmt.Int(0) == 2;
+}
+
+}  // namespace
+
+bool HostStore::UpgradeSchema(std::string* error) {
+  if (SchemaIsCurrent(db_)) return true;
+  if (!Exec("BEGIN IMMEDIATE;", error)) return false;
+  // Another process may have upgraded it while this one waited.
+  bool done = SchemaIsCurrent(db_);
+  if (!done) {
+    SqlStatement column(db_,
+                        "SELECT COUNT(*) FROM pragma_table_info('data_set')"
+                        " WHERE name = 'imported_at'");
+    done = column.Row() &&
+           (column.Int(0) == 1 ||
+            Exec("ALTER TABLE data_set ADD COLUMN imported_at INTEGER NOT NULL DEFAULT 0;",
+                 error)) &&
+           Exec(kSchemaSql, error);
+  }
+  if (!done) {
+    Exec("ROLLBACK;", nullptr);
+    return false;
+  }
+  return Exec("COMMIT;", error);
 }
 
 void HostStore::Close() {

@@ -24,7 +24,8 @@ class HostStore {
 
   // Creates the home's folders and the store's schema (idempotent).
   bool Create(const std::string& home, std::string* error);
-  // Opens an existing store; false when the home has none.
+  // Opens an existing store; false when the home has none. A store of an
+  // earlier version gets what it lacks (UpgradeSchema).
   bool Open(const std::string& home, std::string* error);
   // Creates an empty store in memory, with no home (a test's store); it
   // ends with Close.
@@ -40,6 +41,9 @@ class HostStore {
 
  private:
   bool OpenDatabase(const std::string& home, int flags, std::string* error);
+  // Adds the run log and data_set.imported_at to a store made before them,
+  // in one transaction that several processes may race for.
+  bool UpgradeSchema(std::string* error);
 
   sqlite3* db_ = nullptr;
   std::string home_;
