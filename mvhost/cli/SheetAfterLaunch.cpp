@@ -3,14 +3,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <nlohmann/json.hpp>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
+#include "mvhost/cli/RunTranscript.h"
 #include "platform/PathMapping.h"
 
 namespace mvhost {
@@ -18,25 +16,6 @@ namespace mvhost {
 namespace {
 
 constexpr char kTranscriptVariable[] = "TAXLINK_UI_TRANSCRIPT";
-
-// The output path of the last conditions dialog that ended with its Run
-// button (1005), as the transcript has it: a Windows path in UTF-8.
-std::string OutputPathOf(const std::string& transcriptPath) {
-  std::ifstream in(transcriptPath, std::ios::binary);
-  std::string path;
-  for (std::string line; std::getline(in, line);) {
-    nlohmann::json entry = nlohmann::json::parse(line, nullptr, false);
-    if (!entry.is_object() || entry.value("event", "") != "dialog" || entry.value("id", 0) != 130 ||
-        entry.value("result", 0) != 1005 || !entry.contains("fields")) {
-      continue;
-    }
-    const nlohmann::json& fields = entry["fields"];
-    if (fields.is_object() && fields.contains("1008") && fields["1008"].is_object()) {
-      path = fields["1008"].value("text", "");
-    }
-  }
-  return path;
-}
 
 }  // namespace
 
@@ -70,7 +49,8 @@ bool SheetAfterLaunch::Prepare(std::string* error) {
 
 bool SheetAfterLaunch::Write(const std::string& sheetProgram, std::string* sheetPath,
                              std::string* error) {
-  const std::string windowsPath = OutputPathOf(transcript_);
+  const RunTranscript run = RunTranscript::Read(transcript_);
+  const std::string windowsPath = run.conditions ? run.conditions->windowsPath : std::string();
   if (windowsPath.empty()) {
     *error = "the run's transcript " + transcript_ + " names no output path";
     return false;

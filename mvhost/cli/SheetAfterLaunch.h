@@ -20,6 +20,9 @@ class SheetAfterLaunch {
   // Before the program starts: sets TAXLINK_UI_TRANSCRIPT when it is not.
   bool Prepare(std::string* error);
 
+  // The transcript the run writes.
+  const std::string& TranscriptPath() const { return transcript_; }
+
   // After a written run: runs sheetProgram on the report and gives the
   // path of the sheet it wrote; false with the reason otherwise.
   bool Write(const std::string& sheetProgram, std::string* sheetPath, std::string* error);
