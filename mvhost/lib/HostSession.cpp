@@ -47,7 +47,7 @@ HostStore* HostSession::Store(int32_t* status) {
   current.home = home;
   auto store = std::make_unique<HostStore>();
   std::string error;
-  if (home.empty() || !store->Open(home, &error)) {
+  if (home.empty() || !store->Open(home, &error, /*upgrade=*/false)) {
     if (status != nullptr) *status = kErrNoStore;
     return nullptr;
   }

@@ -73,7 +73,7 @@ bool HostStore::CreateInMemory(std::string* error) {
          Exec(kSchemaSql, error);
 }
 
-bool HostStore::Open(const std::string& home, std::string* error) {
+bool HostStore::Open(const std::string& home, std::string* error, bool upgrade) {
   if (home.empty()) {
     if (error != nullptr) *error = "no host home given (use --home DIR or set MVHOST_HOME)";
     return false;
@@ -84,28 +84,29 @@ bool HostStore::Open(const std::string& home, std::string* error) {
     if (error != nullptr) *error = "no host store in " + home + " (run mvhost init)";
     return false;
   }
-  return OpenDatabase(home, SQLITE_OPEN_READWRITE, error) && UpgradeSchema(error);
+  return OpenDatabase(home, SQLITE_OPEN_READWRITE, error) && (!upgrade || UpgradeSchema(error));
 }
 
 namespace {
 
-// Whether the store has what this version's schema adds: a read that is
-// cheap enough for every open.
-bool SchemaIsCurrent(sqlite3* db) {
+// What the store has of what this version's schema adds: 2 for all of it,
+// -1 when the store cannot be read (its first real query then tells why).
+int SchemaAdditions(sqlite3* db) {
   SqlStatement stmt(db,
                     "SELECT (SELECT COUNT(*) FROM pragma_table_info('data_set')"
                     " WHERE name = 'imported_at')"
                     " + (SELECT COUNT(*) FROM sqlite_schema WHERE name = 'run_log')");
-  return stmt.Row() && stmt.Int(0) == 2;
+  return stmt.Row() ? static_cast<int>(stmt.Int(0)) : -1;
 }
 
 }  // namespace
 
 bool HostStore::UpgradeSchema(std::string* error) {
-  if (SchemaIsCurrent(db_)) return true;
+  const int additions = SchemaAdditions(db_);
+  if (additions == 2 || additions < 0) return true;
   if (!Exec("BEGIN IMMEDIATE;", error)) return false;
   // Another process may have upgraded it while this one waited.
-  bool done = SchemaIsCurrent(db_);
+  bool done = SchemaAdditions(db_) == 2;
   if (!done) {
     SqlStatement column(db_,
                         "SELECT COUNT(*) FROM pragma_table_info('data_set')"

@@ -24,9 +24,7 @@ CREATE TABLE IF NOT EXISTS data_set (
   credit_method      INTEGER NOT NULL DEFAULT 0,
   main_business_type INTEGER NOT NULL DEFAULT 0,
   tax_included       INTEGER NOT NULL DEFAULT 0,
-  -- when the data set was last imported, seconds since 1970 (UTC); 0 in a
-  -- store of before the column, where the time is not known
-  imported_at        INTEGER NOT NULL DEFAULT 0
+  imported_at        INTEGER NOT NULL DEFAULT 0   -- last import, seconds since 1970 (UTC), 0: not known
 );
 
 -- The tax rates (x 100) a data set uses, in the host's row order.

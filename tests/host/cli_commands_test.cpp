@@ -1,5 +1,6 @@
 // The mvhost commands other than launch, run as the executable.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -289,6 +290,45 @@ TEST_F(CliCommandsTest, ImportWarningsAndCheck) {
   EXPECT_EQ(r.err.substr(0, r.err.find('\n')),
             "mvhost: months 3-4: the period 2014-04-01..2015-03-31 of data set 5 runs from month 4 "
             "to month 3; give two of its months, the first not after the second");
+}
+
+}  // namespace
+
+namespace {
+
+// The one text a query yields, or SQLite's error.
+std::string Query(const std::string& dbPath, const std::string& sql) {
+  sqlite3* db = nullptr;
+  std::string text;
+  if (sqlite3_open(dbPath.c_str(), &db) == SQLITE_OK) {
+    char* error = nullptr;
+    sqlite3_exec(
+        db, sql.c_str(),
+        [](void* out, int, char** values, char**) {
+          *static_cast<std::string*>(out) += values[0] != nullptr ? values[0] : "NULL";
+          return 0;
+        },
+        &text, &error);
+    if (error != nullptr) text = error;
+    sqlite3_free(error);
+  }
+  sqlite3_close(db);
+  return text;
+}
+
+// A home made before the run log and the import times: the first command
+// adds both and keeps the data; a later import records its time.
+TEST_F(CliCommandsTest, AnOlderStoreIsUpgradedWhenOpened) {
+  ASSERT_EQ(Mvhost("init").exitCode, 0);
+  ASSERT_EQ(Mvhost("import " + Example("standard-corporation/sakura.json")).exitCode, 0);
+  const std::string db = home_ + "/host.db";
+  ASSERT_EQ(Query(db, "DROP TABLE run_log; ALTER TABLE data_set DROP COLUMN imported_at;"), "");
+  CommandResult runs = Mvhost("runs");
+  EXPECT_EQ(runs.exitCode, 0) << runs.err;
+  EXPECT_EQ(runs.out, "");
+  EXPECT_EQ(Query(db, "SELECT data_id || '|' || imported_at FROM data_set"), "SAKURA2014|0");
+  ASSERT_EQ(Mvhost("import --replace " + Example("standard-corporation/sakura.json")).exitCode, 0);
+  EXPECT_NE(Query(db, "SELECT imported_at FROM data_set"), "0");
 }
 
 }  // namespace
