@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <string_view>
 
 #include "mvhost/cli/LaunchCommand.h"
 #include "mvhost/lib/DataValues.h"
@@ -119,6 +120,20 @@ void AddFindings(const ClientJob& job, ClientResult* result) {
   result->findingsFile = name;
 }
 
+// A data id names the client's files in the batch's folder: one that would
+// name another folder, or a file outside it, or that Windows paths cannot
+// hold, is not used.
+bool UsableAsFileName(const std::string& id) {
+  if (id.empty() || id == "." || id == "..") return false;
+  for (unsigned char c : id) {
+    if (c < 0x20 || c == 0x7F || std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) !=
+                                     std::string_view::npos) {
+      return false;
+    }
+  }
+  return true;
+}
+
 std::string PeriodText(const DataSetListing& set) {
   return FormatDateText(set.periodStart) + ".." + FormatDateText(set.periodEnd);
 }
@@ -188,7 +203,10 @@ ClientResult RunClient(const ClientJob& job) {
   const std::string logPath = job.WorkPath(".log");
   const auto started = std::chrono::steady_clock::now();
   int status = kLaunchCannotStart;
-  if (job.conditions.savedValues && !job.set.savedReturn) {
+  if (!UsableAsFileName(job.set.dataId)) {
+    result.status = "failed";
+    result.message = "the data id cannot name a file in the batch's folder: " + job.set.dataId;
+  } else if (job.conditions.savedValues && !job.set.savedReturn) {
     result.status = "failed";
     result.message = "the data set has no saved return values";
   } else if (!WriteBytes(script, BatchScriptText(job.conditions))) {
@@ -232,7 +250,7 @@ ClientResult RunClient(const ClientJob& job) {
     const std::string sheet = job.set.dataId + ".html";
     if (::stat((job.folder + "/" + sheet).c_str(), &st) == 0) result.sheet = sheet;
   }
-  AddFindings(job, &result);
+  if (UsableAsFileName(job.set.dataId)) AddFindings(job, &result);
   return result;
 }
 

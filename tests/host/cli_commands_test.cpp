@@ -172,6 +172,12 @@ TEST_F(CliCommandsTest, UsageErrorsAndTheHomeOption) {
   const std::string kImportOptions =
       "[--replace] [--encoding ENCODING] [--csv-encoding ENCODING] [--warnings all|none]";
   const std::string kCheckOptions = "[DATA-NUMBER] [--months S-E] [--json]";
+  const std::string kLaunchOptions =
+      "EDITION [--function-id N] [--path TEXT] [--program PATH] [--sheet]";
+  const std::string kBatchOptions =
+      "--out DIR (--months S-E | --whole-period) [--method journals|saved] [--edition "
+      "Alto|Std|Serena] [--overwrite] [-j N] [--resume] [--program PATH] (DATA-NUMBER... | "
+      "--all)";
   const std::string all =
       "usage: mvhost [--home DIR] init\n"
       "       mvhost [--home DIR] import " + kImportOptions + " FILE.json\n"
@@ -180,8 +186,9 @@ TEST_F(CliCommandsTest, UsageErrorsAndTheHomeOption) {
       "       mvhost [--home DIR] list\n"
       "       mvhost [--home DIR] select USER DATA-NUMBER\n"
       "       mvhost [--home DIR] state [KEY [VALUE]]\n"
-      "       mvhost [--home DIR] launch EDITION [--function-id N] [--path TEXT] [--program "
-      "PATH]\n"
+      "       mvhost [--home DIR] launch " + kLaunchOptions + "\n"
+      "       mvhost [--home DIR] batch " + kBatchOptions + "\n"
+      "       mvhost [--home DIR] runs [--data DATA-NUMBER] [--json]\n"
       "       mvhost --help | --version\n";
   struct {
     const char* args;  // after "mvhost"
@@ -208,7 +215,9 @@ TEST_F(CliCommandsTest, UsageErrorsAndTheHomeOption) {
        "list\n"},
       {"launch Alto --function-id 40000", 2,
        "mvhost: --function-id: Value 40000 not in range -32768 to 32767\nusage: mvhost [--home "
-       "DIR] launch EDITION [--function-id N] [--path TEXT] [--program PATH]\n"},
+       "DIR] launch " + kLaunchOptions + "\n"},
+      {"batch --all", 2,
+       "mvhost: --out is required\nusage: mvhost [--home DIR] batch " + kBatchOptions + "\n"},
       {"list", 1, "mvhost: no host home given (use --home DIR or set MVHOST_HOME)\n"},
   };
   for (const auto& c : cases) {
