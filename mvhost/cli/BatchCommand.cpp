@@ -22,6 +22,7 @@
 #include "mvhost/cli/ClientRun.h"
 #include "mvhost/cli/Commands.h"
 #include "mvhost/cli/Usage.h"
+#include "mvhost/cli/WholeFile.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/StoreAdmin.h"
 #include "platform/PathMapping.h"
@@ -64,13 +65,6 @@ int Refuse(const std::string& message) {
 
 int Month(int32_t yyyymmdd) { return yyyymmdd / 100 % 100; }
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 // The edition of the runs: --edition, else the home's when it names one,
 // else Alto.
 std::string EditionOf(const BatchOptions& options, HostStore& store) {
@@ -95,7 +89,7 @@ bool WrittenBefore(const DataSetListing& set, const std::string& folder,
   const std::string report = folder + "/" + set.dataId + ".xml";
   struct stat st;
   if (::stat(report.c_str(), &st) != 0 || st.st_mtime <= set.importedAt) return false;
-  if (taxlink::sheet::Sha256Hex(ReadBytes(report)) != found->reportSha256) return false;
+  if (taxlink::sheet::Sha256Hex(ReadWholeFile(report)) != found->reportSha256) return false;
   *row = *found;
   return true;
 }
@@ -214,6 +208,7 @@ int BatchCommand(const BatchOptions& options) {
       job.user = user;
       job.edition = edition;
       job.program = options.program;
+      job.findings = options.findings;
       std::cout.flush();
       std::fflush(stdout);
       pid_t child = ::fork();
@@ -247,7 +242,7 @@ int BatchCommand(const BatchOptions& options) {
     auto it = running.find(done);
     if (it == running.end()) continue;
     std::vector<ClientResult> rows =
-        BatchIndex::ParseCsv(ReadBytes(it->second.WorkPath(".result.csv")));
+        BatchIndex::ParseCsv(ReadWholeFile(it->second.WorkPath(".result.csv")));
     // A run ended before it could say how (killed) is not in the index and
     // counts as not run.
     if (rows.size() == 1) record(rows[0], false);

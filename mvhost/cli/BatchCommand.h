@@ -17,6 +17,7 @@ struct BatchOptions {
   bool overwrite = false;
   int jobs = 0;              // 0: the number of cores
   bool resume = false;
+  bool findings = true;      // --no-findings: no bookkeeping check per client
   bool all = false;
   std::vector<int32_t> dataNos;
   std::string program;       // --program: started instead of the edition's

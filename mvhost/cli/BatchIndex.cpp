@@ -7,8 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+
+#include "mvhost/cli/WholeFile.h"
+#include "sheet/HtmlSheet.h"
 
 namespace mvhost {
 
@@ -75,17 +76,14 @@ std::vector<std::vector<std::string>> CsvRecords(const std::string& text) {
   return records;
 }
 
+// Escaped text; line breaks (of messages) kept.
 std::string Html(const std::string& text) {
   std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      case '\n': out += "<br>"; break;
-      default: out += c;
+  for (char c : taxlink::sheet::EscapeHtml(text)) {
+    if (c == '\n') {
+      out += "<br>";
+    } else {
+      out += c;
     }
   }
   return out;
@@ -113,26 +111,6 @@ std::string Href(const std::string& name) {
 std::string Link(const std::string& name, const char* label) {
   if (name.empty()) return "";
   return "<a href=\"" + Html(Href(name)) + "\">" + label + "</a>";
-}
-
-bool WriteReplacing(const std::string& path, const std::string& text, std::string* error) {
-  const std::string temporary = path + "." + std::to_string(::getpid()) + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.flush();
-    if (!out) {
-      *error = "cannot write " + temporary;
-      ::unlink(temporary.c_str());
-      return false;
-    }
-  }
-  if (::rename(temporary.c_str(), path.c_str()) != 0) {
-    *error = "cannot replace " + path + ": " + std::strerror(errno);
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  return true;
 }
 
 bool SortedBefore(const ClientResult& a, const ClientResult& b) {
@@ -188,12 +166,7 @@ std::string BatchIndex::HtmlText(const std::vector<ClientResult>& rows) {
   return html + "</table>\n</body>\n</html>\n";
 }
 
-std::vector<ClientResult> BatchIndex::Read() const {
-  std::ifstream in(CsvPath(), std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return ParseCsv(text.str());
-}
+std::vector<ClientResult> BatchIndex::Read() const { return ParseCsv(ReadWholeFile(CsvPath())); }
 
 bool BatchIndex::Merge(const std::vector<ClientResult>& rows, std::string* error) const {
   const std::string lockPath = folder_ + "/index.lock";
@@ -214,8 +187,8 @@ bool BatchIndex::Merge(const std::vector<ClientResult>& rows, std::string* error
     }
   }
   std::sort(merged.begin(), merged.end(), SortedBefore);
-  bool written = WriteReplacing(CsvPath(), CsvText(merged), error) &&
-                 WriteReplacing(HtmlPath(), HtmlText(merged), error);
+  bool written = WriteWholeFile(CsvPath(), CsvText(merged), error) &&
+                 WriteWholeFile(HtmlPath(), HtmlText(merged), error);
   ::close(lock);  // releases the lock
   return written;
 }

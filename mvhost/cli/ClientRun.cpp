@@ -7,12 +7,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string_view>
 
 #include "mvhost/cli/LaunchCommand.h"
+#include "mvhost/cli/WholeFile.h"
 #include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/StoredDataCheck.h"
@@ -32,27 +32,6 @@ bool IsRefusal(const std::string& text) {
     if (text.find(fragment) != std::string::npos) return true;
   }
   return false;
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  const std::string temporary = path + "." + std::to_string(::getpid()) + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    out.flush();
-    if (!out) {
-      ::unlink(temporary.c_str());
-      return false;
-    }
-  }
-  return ::rename(temporary.c_str(), path.c_str()) == 0;
 }
 
 // The last line the launch (or the program) wrote about itself: "mvhost: ..."
@@ -115,7 +94,7 @@ void AddFindings(const ClientJob& job, ClientResult* result) {
       &error);
   if (status != CheckStatus::kChecked) return;
   const std::string name = job.set.dataId + ".findings.txt";
-  if (!WriteBytes(job.folder + "/" + name, text)) return;
+  if (!WriteWholeFile(job.folder + "/" + name, text, &error)) return;
   result->findings = count;
   result->findingsFile = name;
 }
@@ -209,9 +188,8 @@ ClientResult RunClient(const ClientJob& job) {
   } else if (job.conditions.savedValues && !job.set.savedReturn) {
     result.status = "failed";
     result.message = "the data set has no saved return values";
-  } else if (!WriteBytes(script, BatchScriptText(job.conditions))) {
+  } else if (!WriteWholeFile(script, BatchScriptText(job.conditions), &result.message)) {
     result.status = "failed";
-    result.message = "cannot write the UI script " + script;
   } else {
     ::unlink(transcript.c_str());
     ::setenv("MVHOST_USER", job.user.c_str(), 1);
@@ -228,14 +206,14 @@ ClientResult RunClient(const ClientJob& job) {
     launch.via = "batch";
     status = LaunchCommand(launch);
     std::cout.flush();
-    ClassifyRun(status, RunTranscript::Read(transcript), ReadBytes(logPath), &result);
+    ClassifyRun(status, RunTranscript::Read(transcript), ReadWholeFile(logPath), &result);
   }
   result.durationMs = std::chrono::duration_cast<std::chrono::milliseconds>(
                           std::chrono::steady_clock::now() - started)
                           .count();
 
   if (result.status == "written") {
-    const std::string report = ReadBytes(job.folder + "/" + job.ReportName());
+    const std::string report = ReadWholeFile(job.folder + "/" + job.ReportName());
     result.report = job.ReportName();
     result.reportSha256 = taxlink::sheet::Sha256Hex(report);
     result.reportSize = static_cast<int64_t>(report.size());
@@ -250,7 +228,7 @@ ClientResult RunClient(const ClientJob& job) {
     const std::string sheet = job.set.dataId + ".html";
     if (::stat((job.folder + "/" + sheet).c_str(), &st) == 0) result.sheet = sheet;
   }
-  if (UsableAsFileName(job.set.dataId)) AddFindings(job, &result);
+  if (job.findings && UsableAsFileName(job.set.dataId)) AddFindings(job, &result);
   return result;
 }
 

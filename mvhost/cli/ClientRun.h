@@ -20,6 +20,7 @@ struct ClientJob {
   std::string user;        // the user the run acts for
   std::string edition;
   std::string program;     // empty: the edition's program
+  bool findings = true;    // the bookkeeping check's findings beside the report
 
   std::string ReportName() const { return set.dataId + ".xml"; }
   std::string WorkPath(const char* suffix) const;

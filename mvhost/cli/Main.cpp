@@ -107,6 +107,10 @@ int main(int argc, char** argv) {
   batch->add_flag("--resume", batchOptions.resume,
                   "leave clients whose report is written and newer than their data");
   batch->add_flag("--all", batchOptions.all, "every data set of the home");
+  bool noFindings = false;
+  batch->add_flag("--no-findings", noFindings,
+                  "no bookkeeping check per client (it reads every line: on large data sets it "
+                  "costs more than the run)");
   batch->add_option("DATA-NUMBER", batchOptions.dataNos, "data numbers");
   batch->add_option("--program", batchOptions.program, "program to start instead");
 
@@ -179,6 +183,7 @@ int main(int argc, char** argv) {
       return mvhost::UsageError("give either data numbers or --all", "batch");
     }
     batchOptions.savedValues = batchMethod == "saved";
+    batchOptions.findings = !noFindings;
     batchOptions.home = homeOption;
     return mvhost::BatchCommand(batchOptions);
   }

@@ -24,7 +24,7 @@ const CommandUsage kCommands[] = {
                "[--sheet]"},
     {"batch", "mvhost [--home DIR] batch --out DIR (--months S-E | --whole-period) [--method "
               "journals|saved] [--edition Alto|Std|Serena] [--overwrite] [-j N] [--resume] "
-              "[--program PATH] (DATA-NUMBER... | --all)"},
+              "[--no-findings] [--program PATH] (DATA-NUMBER... | --all)"},
     {"runs", "mvhost [--home DIR] runs [--data DATA-NUMBER] [--json]"},
 };
 

@@ -176,8 +176,8 @@ TEST_F(CliCommandsTest, UsageErrorsAndTheHomeOption) {
       "EDITION [--function-id N] [--path TEXT] [--program PATH] [--sheet]";
   const std::string kBatchOptions =
       "--out DIR (--months S-E | --whole-period) [--method journals|saved] [--edition "
-      "Alto|Std|Serena] [--overwrite] [-j N] [--resume] [--program PATH] (DATA-NUMBER... | "
-      "--all)";
+      "Alto|Std|Serena] [--overwrite] [-j N] [--resume] [--no-findings] [--program PATH] "
+      "(DATA-NUMBER... | --all)";
   const std::string all =
       "usage: mvhost [--home DIR] init\n"
       "       mvhost [--home DIR] import " + kImportOptions + " FILE.json\n"
