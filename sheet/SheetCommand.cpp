@@ -15,6 +15,8 @@
 #include "sheet/CompareSheet.h"
 #include "sheet/ElementCatalog.h"
 #include "sheet/FileFacts.h"
+#include "sheet/FindingsFile.h"
+#include "sheet/FindingsSection.h"
 #include "sheet/HtmlSheet.h"
 #include "sheet/ReportReader.h"
 #include "sheet/SheetRows.h"
@@ -32,6 +34,7 @@ struct Options {
   std::string earlier;  // --compare
   std::string output;
   std::string pdf;
+  std::string findings;  // the bookkeeping check's findings file
   bool force = false;
   bool elements = false;
 };
@@ -112,6 +115,17 @@ bool WriteWhole(const std::string& path, const std::string& text, std::string* e
   return true;
 }
 
+// The findings file read and checked; false with the message.
+bool LoadFindings(const std::string& path, CheckFindings* findings, std::string* error) {
+  std::string bytes;
+  if (!ReadBytes(path, &bytes, error)) return false;
+  if (!ParseFindings(bytes, findings, error)) {
+    *error = path + " is not a findings file: " + *error;
+    return false;
+  }
+  return true;
+}
+
 int Run(const Options& options) {
   if (options.elements) {
     std::cout << ElementCatalogMarkdown();
@@ -137,8 +151,19 @@ int Run(const Options& options) {
                   " are reports of different companies; --force compares them anyway");
   }
 
-  const Sheet sheet = compare ? BuildCompareSheet(earlier, earlierFacts, report, reportFacts)
-                              : BuildSingleSheet(report, reportFacts);
+  CheckFindings findings;
+  if (!options.findings.empty() && !LoadFindings(options.findings, &findings, &error)) {
+    return Refuse(error);
+  }
+
+  Sheet sheet = compare ? BuildCompareSheet(earlier, earlierFacts, report, reportFacts)
+                        : BuildSingleSheet(report, reportFacts);
+  // The findings come right after the header, before the figures they may
+  // have changed.
+  if (!options.findings.empty()) {
+    sheet.sections.insert(sheet.sections.begin() + (sheet.sections.empty() ? 0 : 1),
+                          FindingsSection(findings));
+  }
   const std::string output =
       !options.output.empty() ? options.output
                               : DefaultOutput(options.report, compare ? ".compare.html" : ".html");
@@ -177,6 +202,10 @@ int RunSheetCommand(int argc, char** argv) {
   app.add_option("--compare", options.earlier,
                  "an earlier report of the same company: one sheet of both with the differences")
       ->type_name("EARLIER");
+  app.add_option("--findings", options.findings,
+                 "the bookkeeping check's findings for the report's data set and months (as "
+                 "`mvhost launch --sheet` gives them, or the list of `mvhost check --json`)")
+      ->type_name("FILE");
   app.add_flag("--force", options.force, "compare reports of different companies");
   app.add_option("--pdf", options.pdf, "also write the sheet as PDF (A4)")->type_name("FILE");
   app.add_flag("--elements", options.elements,

@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
   launch->add_option("--path", launchOptions.pathText, "the host's output path text");
   launch->add_option("--program", launchOptions.program, "program to start instead");
   launch->add_flag("--sheet", launchOptions.sheet,
-                   "after a written run, write the report's check sheet beside it");
+                   "after a written run, write the report's check sheet beside it, with the "
+                   "bookkeeping check's findings for the run's months");
 
   CLI::App* batch = app.add_subcommand("batch", "run the link for many data sets, no questions");
   mvhost::BatchOptions batchOptions;

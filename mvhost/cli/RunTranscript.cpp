@@ -20,10 +20,12 @@ bool FieldChecked(const nlohmann::json& fields, const char* id) {
   return fields.contains(id) && fields[id].is_object() && fields[id].value("checked", false);
 }
 
+// A month as typed: one or two digits; 0 otherwise.
 int MonthOf(const std::string& text) {
+  if (text.empty() || text.size() > 2) return 0;
   int month = 0;
   for (char c : text) {
-    if (c < '0' || c > '9' || month > 99) return 0;
+    if (c < '0' || c > '9') return 0;
     month = month * 10 + (c - '0');
   }
   return month;

@@ -6,9 +6,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <optional>
 #include <vector>
 
 #include "mvhost/cli/RunTranscript.h"
+#include "mvhost/lib/SheetFindings.h"
+#include "mvhost/lib/HostStore.h"
 #include "platform/PathMapping.h"
 
 namespace mvhost {
@@ -16,6 +20,48 @@ namespace mvhost {
 namespace {
 
 constexpr char kTranscriptVariable[] = "TAXLINK_UI_TRANSCRIPT";
+
+// The findings of the run's data set and months in a file of their own,
+// removed with this object.
+class FindingsFile {
+ public:
+  ~FindingsFile() {
+    if (!path_.empty()) ::unlink(path_.c_str());
+  }
+
+  bool Write(const TakenConditions& run, std::string* error) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/mvhost-findings-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    const int fd = ::mkstemp(buffer.data());
+    if (fd < 0) {
+      *error = std::string("cannot create a file for the check's findings: ") +
+               std::strerror(errno);
+      return false;
+    }
+    ::close(fd);
+    path_ = buffer.data();
+    const std::string json =
+        run.startMonth == 0 || run.endMonth == 0
+            ? SheetFindingsFailure("the run's transcript names no months")
+            : SheetFindingsJson(HostStore::HomeFromEnvironment(), run.startMonth, run.endMonth);
+    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+    out << json;
+    out.flush();
+    if (!out) {
+      *error = "cannot write the check's findings to " + path_;
+      return false;
+    }
+    return true;
+  }
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 }  // namespace
 
@@ -49,8 +95,9 @@ bool SheetAfterLaunch::Prepare(std::string* error) {
 
 bool SheetAfterLaunch::Write(const std::string& sheetProgram, std::string* sheetPath,
                              std::string* error) {
-  const RunTranscript run = RunTranscript::Read(transcript_);
-  const std::string windowsPath = run.conditions ? run.conditions->windowsPath : std::string();
+  const std::optional<TakenConditions> taken = RunTranscript::Read(transcript_).conditions;
+  const TakenConditions run = taken.value_or(TakenConditions());
+  const std::string& windowsPath = run.windowsPath;
   if (windowsPath.empty()) {
     *error = "the run's transcript " + transcript_ + " names no output path";
     return false;
@@ -61,6 +108,9 @@ bool SheetAfterLaunch::Write(const std::string& sheetProgram, std::string* sheet
              platform::DriveMapSetting() + ")";
     return false;
   }
+
+  FindingsFile findings;
+  if (!findings.Write(run, error)) return false;
 
   // taxlink-sheet prints the path of the sheet it wrote on standard output;
   // its refusals go to standard error as they are.
@@ -81,6 +131,8 @@ bool SheetAfterLaunch::Write(const std::string& sheetProgram, std::string* sheet
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
     std::vector<char*> argv = {const_cast<char*>(sheetProgram.c_str()),
+                               const_cast<char*>("--findings"),
+                               const_cast<char*>(findings.path().c_str()),
                                const_cast<char*>(report->c_str()), nullptr};
     ::execv(sheetProgram.c_str(), argv.data());
     ::_exit(127);

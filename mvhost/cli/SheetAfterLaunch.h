@@ -6,10 +6,11 @@
 namespace mvhost {
 
 // `mvhost launch --sheet`: the check sheet of the report a written run
-// wrote, beside the report. The host learns where the report went from the
-// run's transcript (the output path of the conditions dialog), so a run
-// without TAXLINK_UI_TRANSCRIPT gets one in a private folder of this
-// object, removed with it.
+// wrote, beside the report, with the bookkeeping check's findings for the
+// run's data set and months. The host learns where the report went and
+// over which months from the run's transcript (the output path and months
+// of the conditions dialog), so a run without TAXLINK_UI_TRANSCRIPT gets
+// one in a private folder of this object, removed with it.
 class SheetAfterLaunch {
  public:
   SheetAfterLaunch() = default;
@@ -23,8 +24,9 @@ class SheetAfterLaunch {
   // The transcript the run writes.
   const std::string& TranscriptPath() const { return transcript_; }
 
-  // After a written run: runs sheetProgram on the report and gives the
-  // path of the sheet it wrote; false with the reason otherwise.
+  // After a written run: checks the books, runs sheetProgram on the report
+  // with the findings and gives the path of the sheet it wrote; false with
+  // the reason otherwise (a check that could not be made is on the sheet).
   bool Write(const std::string& sheetProgram, std::string* sheetPath, std::string* error);
 
  private:

@@ -14,6 +14,7 @@
 #include "mvhost/lib/DataImport.h"
 #include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/MonthOrder.h"
+#include "mvhost/lib/SheetFindings.h"
 #include "mvhost/lib/StoredDataCheck.h"
 #include "tests/support/HostToolHome.h"
 
@@ -276,15 +277,21 @@ TEST_F(BookkeepingCheckTest, DocsShowEveryRuleAndClass) {
   }
 }
 
-// Lines outside the months are not looked at; a record outside them is
-// not missed.
-TEST_F(BookkeepingCheckTest, MonthsLimitTheLinesAndRecords) {
+// The clean books with a tax that does not match in July and a fixed-asset
+// record of September without its purchase.
+Json MistakesFromJuly() {
   Json data = Json::parse(kClean);
   data.merge_patch(WithJournal4(R"({"account": "611", "amount": 100000, "tax": 5000, "tax_class": 21})",
                                 R"({"account": "111", "amount": 105000, "tax_class": 0})"));
   data["fixed_assets"].push_back(
       Json::parse(R"({"code": "M2", "name": "Drill", "acquired": "2014-09-01", "amount": 1})"));
-  Import(data);
+  return data;
+}
+
+// Lines outside the months are not looked at; a record outside them is
+// not missed.
+TEST_F(BookkeepingCheckTest, MonthsLimitTheLinesAndRecords) {
+  Import(MistakesFromJuly());
   EXPECT_EQ(Check(9, 4, 6), std::vector<std::string>{});
   EXPECT_EQ(Check(9, 7, 7).size(), 1u);
   EXPECT_EQ(Check(9, 7, 9).size(), 2u);
@@ -295,6 +302,39 @@ TEST_F(BookkeepingCheckTest, MonthsLimitTheLinesAndRecords) {
   EXPECT_EQ(error,
             "months 9-4: the period 2014-04-01..2015-03-31 of data set 9 runs from month 4 to "
             "month 3; give two of its months, the first not after the second");
+}
+
+// The findings file of a run's sheet: every finding counted, the first
+// listed; a check that cannot be made says why instead of "no findings".
+TEST_F(BookkeepingCheckTest, SheetFindingsCountAllAndSayWhyNoCheck) {
+  Import(MistakesFromJuly());
+  const std::vector<std::string> all = Check(9, 7, 9);
+  ASSERT_EQ(all.size(), 2u);
+
+  const Json file = Json::parse(mvhost::SheetFindingsJson(home_, 7, 9, 1));
+  EXPECT_EQ(file.value("data_set", 0), 9);
+  EXPECT_EQ(file.value("months", ""), "7-9");
+  EXPECT_EQ(file.value("checked", false), true);
+  EXPECT_EQ(file.value("total", 0), 2);
+  EXPECT_EQ(file["counts"], Json::parse(R"({"tax-mismatch": 1, "asset-not-booked": 1})"));
+  ASSERT_EQ(file["findings"].size(), 1u);
+  EXPECT_EQ(file["findings"][0].value("place", "") + ": " + file["findings"][0].value("rule", "") +
+                ": " + file["findings"][0].value("what", "") + "; " +
+                file["findings"][0].value("todo", ""),
+            all[0]);
+
+  const Json badMonths = Json::parse(mvhost::SheetFindingsJson(home_, 9, 4));
+  EXPECT_EQ(badMonths.value("checked", true), false);
+  EXPECT_EQ(badMonths.value("error", ""),
+            "months 9-4: the period 2014-04-01..2015-03-31 of data set 9 runs from month 4 to "
+            "month 3; give two of its months, the first not after the second");
+  EXPECT_FALSE(badMonths.contains("findings"));
+  const Json noStore = Json::parse(mvhost::SheetFindingsJson(home_ + "/nothing", 4, 3));
+  Json expected;
+  expected["months"] = "4-3";
+  expected["checked"] = false;
+  expected["error"] = "no host store in " + home_ + "/nothing (run mvhost init)";
+  EXPECT_EQ(noStore, expected);
 }
 
 // The check takes the month kinds that the program's month-range filter

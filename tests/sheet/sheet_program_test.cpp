@@ -150,6 +150,7 @@ class SheetRefusalTest : public SheetProgramTest, public ::testing::WithParamInt
     std::string report = ReadBytes(folder_.File("sakura.xml"));
     report.replace(report.find(">3880960<"), 9, ">3,880,960<");
     WriteBytes(folder_.File("broken.xml"), report);
+    WriteBytes(folder_.File("bad.json"), R"({"checked": true, "findings": []})");
   }
 };
 
@@ -159,7 +160,8 @@ TEST_P(SheetRefusalTest, SaysWhyAndWritesNothing) {
   EXPECT_EQ(run.exitCode, r.exitCode);
   EXPECT_EQ(run.err.substr(0, run.err.find('\n') + 1), r.err);
   EXPECT_EQ(run.out, "");
-  for (const char* sheet : {"broken.html", "sakura.compare.html", "midori.compare.html"}) {
+  for (const char* sheet :
+       {"broken.html", "sakura.html", "sakura.compare.html", "midori.compare.html"}) {
     EXPECT_FALSE(Exists(sheet)) << sheet;
   }
 }
@@ -182,8 +184,36 @@ INSTANTIATE_TEST_SUITE_P(
                 "--force compares them anyway\n"},
         Refusal{"OntoTheReport", "sakura.xml -o sakura.xml", 1,
                 "taxlink-sheet: sakura.xml is a report; the sheet is written elsewhere\n"},
+        Refusal{"NotFindings", "sakura.xml --findings bad.json", 1,
+                "taxlink-sheet: bad.json is not a findings file: a check that was made needs "
+                "\"total\", \"counts\" and \"findings\"\n"},
         Refusal{"NoReport", "", 2, "taxlink-sheet: REPORT is required\n"}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
+
+// The findings come after the header, their texts escaped; the figures
+// after them are the sheet's own.
+TEST_F(SheetProgramTest, FindingsFollowTheHeaderEscaped) {
+  WriteBytes(folder_.File("f.json"),
+             R"([{"place": "data set 1:journal 5/line 9", "source": "data set 1", )"
+             R"("rule": "tax-mismatch", "what": "debit <b>611</b> & \"x\"", "todo": "fix"}])");
+  SheetRun run = Run("sakura.xml --findings f.json");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::string html = ReadBytes(folder_.File("sakura.html"));
+  EXPECT_NE(html.find("<tr data-key=\"findings/1\"><td>tax-mismatch</td><td>journal 5/line 9</td>"
+                      "<td>debit &lt;b&gt;611&lt;/b&gt; &amp; &quot;x&quot;</td><td>fix</td></tr>"),
+            std::string::npos)
+      << html;
+  EXPECT_LT(html.find("id=\"header\""), html.find("id=\"findings\""));
+  EXPECT_LT(html.find("id=\"findings\""), html.find("id=\"D02011\""));
+  const std::string golden = ReadBytes(Source("tests/sheet/golden/sakura.html"));
+  const auto section = [](const std::string& text) {
+    const size_t begin = text.find("<div class=\"section\" id=\"findings\">");
+    return begin == std::string::npos
+               ? text
+               : text.substr(0, begin) + text.substr(text.find("</div>\n", begin) + 7);
+  };
+  EXPECT_EQ(section(html), golden) << "only the findings section was added";
+}
 
 TEST_F(SheetProgramTest, ForceComparesOtherCompanies) {
   SheetRun run = Run("--compare sakura.xml midori.xml --force");

@@ -1,0 +1,25 @@
+#ifndef TAXLINK_MVHOST_SHEETFINDINGS_H_
+#define TAXLINK_MVHOST_SHEETFINDINGS_H_
+
+#include <cstddef>
+#include <string>
+
+namespace mvhost {
+
+// The most findings a sheet lists; the counts per rule take them all.
+inline constexpr size_t kSheetListedFindings = 200;
+
+// The bookkeeping check of the selected data set over calendar months
+// start..end (the run's), as the findings file `taxlink-sheet --findings`
+// reads (docs/report.md, "Findings of the bookkeeping check"): UTF-8 JSON,
+// one object. A check that could not be made is written as such
+// ("checked": false and the reason), never as a check without findings.
+std::string SheetFindingsJson(const std::string& home, int startMonth, int endMonth,
+                              size_t listed = kSheetListedFindings);
+
+// The findings file of a check that could not be made, for the reason given.
+std::string SheetFindingsFailure(const std::string& reason);
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_SHEETFINDINGS_H_
