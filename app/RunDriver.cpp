@@ -150,8 +150,13 @@ RunOutcome RunDriver::AskConditions() {
   dialog.periodStart = dataSet_.periodStart;
   dialog.periodEnd = dataSet_.periodEnd;
   // The saved months stay as the host left them when it cannot tell them.
-  SavedReturnMonths(savedReturn_->monthRangeFirst, savedReturn_->monthRangeLast,
-                    &dialog.savedMonths[0], &dialog.savedMonths[1]);
+  // Without a saved month range (nothing saved) there are none to look up,
+  // and asking for the month of date 0 would only put a failure in the
+  // host's error log.
+  if (savedReturn_->monthRangeFirst != 0 || savedReturn_->monthRangeLast != 0) {
+    SavedReturnMonths(savedReturn_->monthRangeFirst, savedReturn_->monthRangeLast,
+                      &dialog.savedMonths[0], &dialog.savedMonths[1]);
+  }
   dialog.savedReturnUsable = savedReturnUsable_ ? 1 : 0;
   dialog.pastResultsData = dataSet_.recordKind == kPastResultsRecord ? 1 : 0;
   for (int kind = 0; kind < 5; ++kind) {

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "bench/BenchHome.h"
+#include "bench/ChildRun.h"
 #include "mvhost/lib/DataExport.h"
 #include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/HostStore.h"
@@ -220,32 +221,18 @@ std::string ToolPath(const char* name) {
   return path.substr(0, path.rfind('/') + 1) + name;
 }
 
-// Runs mvhost with the arguments; the wall time and the child's peak
-// resident memory. Standard error goes to `errPath`.
-ImportRun RunMvhost(const std::vector<std::string>& args, const std::string& errPath) {
-  std::string mvhost = ToolPath("mvhost");
-  std::vector<char*> argv = {mvhost.data()};
-  std::vector<std::string> copies = args;
-  for (std::string& a : copies) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  double started = Now();
-  pid_t child = ::fork();
-  if (child < 0) Fail("cannot fork");
-  if (child == 0) {
-    std::freopen("/dev/null", "w", stdout);
-    std::freopen(errPath.c_str(), "w", stderr);
-    ::execv(mvhost.c_str(), argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  if (::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
-      WEXITSTATUS(status) != 0) {
-    Fail("mvhost " + args.front() + " failed: " + ReadFile(errPath));
-  }
+// Runs mvhost with the arguments (through bench_launch, so that the peak
+// memory is mvhost's own); the wall time and that peak. Standard output goes
+// to `outPath`, standard error to `errPath`.
+ImportRun RunMvhost(const std::vector<std::string>& args, const std::string& errPath,
+                    const std::string& outPath = "") {
+  std::vector<std::string> argv = {ToolPath("mvhost")};
+  argv.insert(argv.end(), args.begin(), args.end());
+  const ChildFigures figures = RunChild(argv, {}, outPath, errPath);
+  if (figures.status != 0) Fail("mvhost " + args.front() + " failed: " + ReadFile(errPath));
   ImportRun run;
-  run.seconds = Now() - started;
-  run.peakKilobytes = usage.ru_maxrss;
+  run.seconds = figures.milliseconds / 1e3;
+  run.peakKilobytes = figures.peakKilobytes;
   return run;
 }
 
@@ -342,6 +329,29 @@ void Measure(int32_t lines, int repetitions) {
     if (run.seconds < best.seconds) best = run;
   }
   bool same = LinesDigest(home.home + "/host.db") == LinesDigest(folder + "/home/host.db");
+  // mvhost export of the imported home: inline, and with the lines in a CSV
+  // file; then that export imported into another home and exported again,
+  // which must give the same bytes.
+  const std::string imported = folder + "/home";
+  const std::string errPath = folder + "/export.err";
+  ImportRun inlineExport;
+  inlineExport.seconds = 1e30;
+  ImportRun csvExport;
+  csvExport.seconds = 1e30;
+  for (int i = 0; i < repetitions; ++i) {
+    ImportRun run = RunMvhost({"--home", imported, "export"}, errPath, folder + "/export.json");
+    if (run.seconds < inlineExport.seconds) inlineExport = run;
+    run = RunMvhost({"--home", imported, "export", "--journals-csv", folder + "/export.csv"},
+                    errPath, folder + "/export-csv.json");
+    if (run.seconds < csvExport.seconds) csvExport = run;
+  }
+  const std::string again = folder + "/again";
+  RemoveTree(again);
+  RunMvhost({"--home", again, "init"}, errPath);
+  RunMvhost({"--home", again, "import", folder + "/export-csv.json"}, errPath);
+  RunMvhost({"--home", again, "export"}, errPath, folder + "/again.json");
+  const bool roundTrip = ReadFile(folder + "/again.json") == ReadFile(folder + "/export.json");
+  RemoveTree(again);
   std::printf("%d journal lines from CSV (%.0f MB), best of %d:\n", lines,
               static_cast<double>(ReadFile(folder + "/journals.csv").size()) / 1e6, repetitions);
   std::printf("  floor, bare SQLite insert (prepared, one transaction): %8.2f s\n", floor.insert);
@@ -352,6 +362,15 @@ void Measure(int32_t lines, int repetitions) {
               best.seconds / floor.insert);
   std::printf("  imported lines identical to the generated ones: %s; warnings printed: %d\n",
               same ? "yes" : "NO", best.warnings);
+  std::printf("  mvhost export, lines inline (%.0f MB):                %8.2f s  peak %.1f MB\n",
+              static_cast<double>(ReadFile(folder + "/export.json").size()) / 1e6,
+              inlineExport.seconds, static_cast<double>(inlineExport.peakKilobytes) / 1024.0);
+  std::printf("  mvhost export, lines to a CSV file:                   %8.2f s  peak %.1f MB\n",
+              csvExport.seconds, static_cast<double>(csvExport.peakKilobytes) / 1024.0);
+  std::printf("  ratio export / import:                                %8.2f (inline), %.2f (CSV)\n",
+              inlineExport.seconds / best.seconds, csvExport.seconds / best.seconds);
+  std::printf("  export, import, export gives the same bytes: %s\n", roundTrip ? "yes" : "NO");
+  same = same && roundTrip;
   std::fflush(stdout);
   if (!same) std::exit(1);
 }

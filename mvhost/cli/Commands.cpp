@@ -140,16 +140,21 @@ int ImportCommand(const std::string& home, const std::string& file,
   return 0;
 }
 
-int ExportCommand(const std::string& home, std::optional<int32_t> dataNo) {
+int ExportCommand(const std::string& home, std::optional<int32_t> dataNo,
+                  const std::string& journalsCsv) {
   HostStore store;
   std::string error;
   int32_t number = dataNo.value_or(0);
-  std::string text;
-  if (!OpenStore(home, &store, &error) || (!dataNo && !DefaultDataNo(store, &number, &error)) ||
-      !ExportDataSet(store, number, &text, &error)) {
+  if (!OpenStore(home, &store, &error) || (!dataNo && !DefaultDataNo(store, &number, &error))) {
     return Refuse(error);
   }
-  std::cout << text;
+  ExportOptions options;
+  options.journalsCsvPath = journalsCsv;
+  if (!ExportDataSet(store, number, options, std::cout, &error)) {
+    std::cout.flush();
+    return Refuse(error);
+  }
+  std::cout.flush();
   return std::cout.good() ? 0 : 1;
 }
 

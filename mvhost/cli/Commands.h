@@ -37,7 +37,8 @@ inline constexpr int kCheckFailedStatus = 3;
 int InitCommand(const std::string& home);
 int ImportCommand(const std::string& home, const std::string& file,
                   const ImportCommandOptions& options);
-int ExportCommand(const std::string& home, std::optional<int32_t> dataNo);
+int ExportCommand(const std::string& home, std::optional<int32_t> dataNo,
+                  const std::string& journalsCsv);
 // Prints the findings of the bookkeeping check, one a line (or a JSON
 // list); 0 when there are none.
 int CheckCommand(const std::string& home, const CheckCommandOptions& options);

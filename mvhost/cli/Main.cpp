@@ -63,6 +63,9 @@ int main(int argc, char** argv) {
   CLI::App* exportCmd = app.add_subcommand("export", "write a data set to standard output");
   std::optional<int32_t> exportNo;
   exportCmd->add_option("DATA-NUMBER", exportNo, "data number (default: the selected one)");
+  std::string exportCsv;
+  exportCmd->add_option("--journals-csv", exportCsv,
+                        "write the journal lines to this CSV file instead of inline");
 
   CLI::App* list = app.add_subcommand("list", "list data sets and users");
 
@@ -163,7 +166,7 @@ int main(int argc, char** argv) {
     }
     return mvhost::CheckCommand(home, checkOptions);
   }
-  if (exportCmd->parsed()) return mvhost::ExportCommand(home, exportNo);
+  if (exportCmd->parsed()) return mvhost::ExportCommand(home, exportNo, exportCsv);
   if (list->parsed()) return mvhost::ListCommand(home);
   if (select->parsed()) return mvhost::SelectCommand(home, selectUser, selectNo);
   if (state->parsed()) {

@@ -15,7 +15,7 @@ const CommandUsage kCommands[] = {
     {"init", "mvhost [--home DIR] init"},
     {"import", "mvhost [--home DIR] import [--replace] [--encoding ENCODING] [--csv-encoding "
                "ENCODING] [--warnings all|none] FILE.json"},
-    {"export", "mvhost [--home DIR] export [DATA-NUMBER]"},
+    {"export", "mvhost [--home DIR] export [DATA-NUMBER] [--journals-csv FILE]"},
     {"check", "mvhost [--home DIR] check [DATA-NUMBER] [--months S-E] [--json]"},
     {"list", "mvhost [--home DIR] list"},
     {"select", "mvhost [--home DIR] select USER DATA-NUMBER"},

@@ -12,8 +12,8 @@ namespace mvhost {
 
 namespace {
 
-// Failures go to the host's error log; fatal ones are shown in the host's
-// message box.
+// Failures (negative codes) go to the host's error log; fatal ones are shown
+// in the host's message box.
 class Messages : public ClMsgMgr::Impl {
  public:
   int32_t SetLastError(int32_t code, const char* sourceFile, int line) override;
@@ -21,7 +21,8 @@ class Messages : public ClMsgMgr::Impl {
 };
 
 int32_t Messages::SetLastError(int32_t code, const char* sourceFile, int line) {
-  if (code == 0) return 0;
+  // The log holds failures; a notice (nothing saved) is returned as given.
+  if (code >= 0) return code;
   mvhost::AppendErrorLog("code=" + std::to_string(code) + " file=" +
                          (sourceFile != nullptr ? platform::Cp932ToUtf8(sourceFile) : "") +
                          " line=" + std::to_string(line));

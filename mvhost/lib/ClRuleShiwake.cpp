@@ -12,6 +12,7 @@
 #include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/LinePredicate.h"
+#include "mvhost/lib/PackedLineReader.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
 

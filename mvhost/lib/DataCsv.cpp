@@ -1,6 +1,7 @@
 #include "mvhost/lib/DataCsv.h"
 
 #include "mvhost/lib/DataValues.h"
+#include "mvhost/lib/ImportText.h"
 
 namespace mvhost {
 
@@ -236,6 +237,52 @@ bool JournalCsvReader::Next(JournalLine* line, std::string* error) {
     return false;
   }
   line->description = Cell(kDescription);
+  return true;
+}
+
+void JournalCsvWriter::Header() {
+  for (int c = 0; c < JournalCsvReader::kColumnCount; ++c) {
+    out_ << (c == 0 ? "" : ",") << kColumnNames[c];
+  }
+  out_ << "\n";
+}
+
+bool JournalCsvWriter::Field(const std::string& text, const JournalLine& line,
+                             const char* column, std::string* error) {
+  if (text.find_first_of("\r\n") != std::string::npos || FindInvalidUtf8(text) != std::string::npos) {
+    *error = "journal " + std::to_string(line.journalNo) + " of " + FormatDateText(line.date) +
+             ": the " + column + " cannot be written to a CSV file (" +
+             (FindInvalidUtf8(text) != std::string::npos ? "not UTF-8 text" : "a line break") +
+             "); export the lines inline";
+    return false;
+  }
+  row_ += ',';
+  if (text.find_first_of(",\"") == std::string::npos) {
+    row_ += text;
+    return true;
+  }
+  row_ += '"';
+  for (char c : text) row_ += c == '"' ? std::string("\"\"") : std::string(1, c);
+  row_ += '"';
+  return true;
+}
+
+bool JournalCsvWriter::Row(const JournalLine& line, std::string* error) {
+  row_ = std::to_string(line.journalNo) + "," + FormatDateText(line.date) + "," +
+         std::to_string(line.monthKind);
+  for (const JournalSide* side : {&line.debit, &line.credit}) {
+    if (side->account.empty()) {
+      row_ += ",,,,,";
+      continue;
+    }
+    if (!Field(side->account, line, "account", error)) return false;
+    row_ += "," + std::to_string(side->dept) + "," + FormatAmountText(side->amount) + "," +
+            FormatAmountText(side->tax) + "," + std::to_string(side->taxClass);
+  }
+  row_ += "," + std::to_string(line.rate) + "," + std::to_string(line.businessType);
+  if (!Field(line.description, line, "description", error)) return false;
+  row_ += '\n';
+  out_ << row_;
   return true;
 }
 

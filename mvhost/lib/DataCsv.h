@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,25 @@ class JournalCsvReader {
   std::string raw_;
   std::string record_;
   std::vector<std::string> fields_;
+};
+
+// Writes journal lines as a CSV file the reader above reads back: the
+// header with every column, then one row per line (UTF-8 texts as the
+// store keeps them).
+class JournalCsvWriter {
+ public:
+  explicit JournalCsvWriter(std::ostream& out) : out_(out) {}
+  void Header();
+  // False (with `error`) for a text the file cannot carry: a line break, or
+  // text that is not UTF-8.
+  bool Row(const JournalLine& line, std::string* error);
+
+ private:
+  bool Field(const std::string& text, const JournalLine& line, const char* column,
+             std::string* error);
+
+  std::ostream& out_;
+  std::string row_;
 };
 
 // Splits one CSV record (no line break inside); false on a broken quote.

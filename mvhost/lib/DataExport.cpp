@@ -1,7 +1,10 @@
 #include "mvhost/lib/DataExport.h"
 
+#include <fstream>
 #include <map>
+#include <sstream>
 
+#include "mvhost/lib/DataCsv.h"
 #include "mvhost/lib/DataSavedReturn.h"
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/JsonFormat.h"
@@ -18,9 +21,10 @@ bool ReadFailed(const SqlStatement& sql, const char* what, std::string* error) {
 
 int32_t I32(const SqlStatement& sql, int column) { return static_cast<int32_t>(sql.Int(column)); }
 
-}  // namespace
-
-bool LoadDataSet(HostStore& store, int32_t dataNo, DataSetModel* model, std::string* error) {
+// Everything of the data set but its journal lines; `accountCodes` gets the
+// code of each account id, for the lines.
+bool LoadHead(HostStore& store, int32_t dataNo, DataSetModel* model,
+              std::map<int64_t, std::string>* accountCodes, std::string* error) {
   sqlite3* db = store.db();
   DataSetModel m;
   {
@@ -67,13 +71,12 @@ bool LoadDataSet(HostStore& store, int32_t dataNo, DataSetModel* model, std::str
   }
   if (!cls.error().empty()) return ReadFailed(cls, "the account classes", error);
 
-  std::map<int64_t, std::string> accountCodes;
   SqlStatement acc(db, "SELECT account_id, code, name, class_code, excluded, balance_side,"
                   " refund_flag1, refund_flag2 FROM account WHERE data_no = ? ORDER BY account_id");
   acc.Bind(1, dataNo);
   while (acc.Row()) {
     Account a;
-    accountCodes[acc.Int(0)] = acc.Text(1);
+    (*accountCodes)[acc.Int(0)] = acc.Text(1);
     a.code = acc.Text(1);
     a.name = acc.Text(2);
     a.classCode = static_cast<uint32_t>(acc.Int(3));
@@ -98,41 +101,6 @@ bool LoadDataSet(HostStore& store, int32_t dataNo, DataSetModel* model, std::str
     m.departments.push_back(d);
   }
   if (!dep.error().empty()) return ReadFailed(dep, "the departments", error);
-
-  SqlStatement line(db, "SELECT line_id, journal_no, date, month_kind, debit_account, debit_dept,"
-                   " debit_amount, debit_tax, debit_tax_class, credit_account, credit_dept,"
-                   " credit_amount, credit_tax, credit_tax_class, tax_rate, business_type,"
-                   " description FROM journal_line WHERE data_no = ? ORDER BY line_id");
-  line.Bind(1, dataNo);
-  while (line.Row()) {
-    JournalLine l;
-    l.journalNo = I32(line, 1);
-    l.date = I32(line, 2);
-    l.monthKind = I32(line, 3);
-    int column = 4;
-    for (JournalSide* side : {&l.debit, &l.credit}) {
-      if (!line.IsNull(column)) {
-        auto it = accountCodes.find(line.Int(column));
-        if (it == accountCodes.end()) {
-          *error = "journal line " + std::to_string(line.Int(0)) + " of data set " +
-                   std::to_string(dataNo) + " names account id " +
-                   std::to_string(line.Int(column)) + ", which does not exist";
-          return false;
-        }
-        side->account = it->second;
-      }
-      side->dept = I32(line, column + 1);
-      side->amount = line.Int(column + 2);
-      side->tax = line.Int(column + 3);
-      side->taxClass = I32(line, column + 4);
-      column += 5;
-    }
-    l.rate = I32(line, 14) / 100;
-    l.businessType = I32(line, 15);
-    l.description = line.Text(16);
-    m.journals.push_back(l);
-  }
-  if (!line.error().empty()) return ReadFailed(line, "the journal lines", error);
 
   SqlStatement asset(db, "SELECT code, name, kind, acquisition_date, acquisition_amount, income_kind"
                     " FROM fixed_asset WHERE data_no = ? ORDER BY asset_id");
@@ -169,10 +137,109 @@ bool LoadDataSet(HostStore& store, int32_t dataNo, DataSetModel* model, std::str
   return true;
 }
 
-bool ExportDataSet(HostStore& store, int32_t dataNo, std::string* text, std::string* error) {
-  DataSetModel model;
-  return LoadDataSet(store, dataNo, &model, error) && JsonFromModel(model, text, error);
+// Calls visit for each journal line of the data set, in line order; false
+// (with `error`) when a line cannot be read or visit refuses it.
+template <class Visit>
+bool ForEachLine(HostStore& store, int32_t dataNo,
+                 const std::map<int64_t, std::string>& accountCodes, Visit visit,
+                 std::string* error) {
+  SqlStatement line(store.db(),
+                    "SELECT line_id, journal_no, date, month_kind, debit_account, debit_dept,"
+                    " debit_amount, debit_tax, debit_tax_class, credit_account, credit_dept,"
+                    " credit_amount, credit_tax, credit_tax_class, tax_rate, business_type,"
+                    " description FROM journal_line WHERE data_no = ? ORDER BY line_id");
+  line.Bind(1, dataNo);
+  JournalLine l;
+  while (line.Row()) {
+    l.journalNo = I32(line, 1);
+    l.date = I32(line, 2);
+    l.monthKind = I32(line, 3);
+    int column = 4;
+    for (JournalSide* side : {&l.debit, &l.credit}) {
+      side->account.clear();
+      if (!line.IsNull(column)) {
+        auto it = accountCodes.find(line.Int(column));
+        if (it == accountCodes.end()) {
+          *error = "journal line " + std::to_string(line.Int(0)) + " of data set " +
+                   std::to_string(dataNo) + " names account id " +
+                   std::to_string(line.Int(column)) + ", which does not exist";
+          return false;
+        }
+        side->account = it->second;
+      }
+      side->dept = I32(line, column + 1);
+      side->amount = line.Int(column + 2);
+      side->tax = line.Int(column + 3);
+      side->taxClass = I32(line, column + 4);
+      column += 5;
+    }
+    l.rate = I32(line, 14) / 100;
+    l.businessType = I32(line, 15);
+    l.description = line.Text(16);
+    if (!visit(l)) return false;
+  }
+  if (!line.error().empty()) return ReadFailed(line, "the journal lines", error);
+  return true;
 }
+
+}  // namespace
+
+bool LoadDataSet(HostStore& store, int32_t dataNo, DataSetModel* model, std::string* error) {
+  std::map<int64_t, std::string> accountCodes;
+  DataSetModel m;
+  if (!LoadHead(store, dataNo, &m, &accountCodes, error)) return false;
+  if (!ForEachLine(store, dataNo, accountCodes,
+                   [&m](const JournalLine& l) {
+                     m.journals.push_back(l);
+                     return true;
+                   },
+                   error)) {
+    return false;
+  }
+  *model = std::move(m);
+  return true;
+}
+
+bool ExportDataSet(HostStore& store, int32_t dataNo, const ExportOptions& options,
+                   std::ostream& out, std::string* error) {
+  std::map<int64_t, std::string> accountCodes;
+  DataSetModel head;
+  if (!LoadHead(store, dataNo, &head, &accountCodes, error)) return false;
+  DataSetJsonWriter json(out);
+  if (options.journalsCsvPath.empty()) {
+    return json.Begin(head, "", error) &&
+           ForEachLine(store, dataNo, accountCodes,
+                       [&](const JournalLine& l) { return json.Line(l, error); }, error) &&
+           json.End(error);
+  }
+  std::ofstream file(options.journalsCsvPath, std::ios::binary | std::ios::trunc);
+  if (!file) {
+    *error = options.journalsCsvPath + ": cannot write the file";
+    return false;
+  }
+  JournalCsvWriter csv(file);
+  csv.Header();
+  if (!ForEachLine(store, dataNo, accountCodes,
+                   [&](const JournalLine& l) { return csv.Row(l, error); }, error)) {
+    return false;
+  }
+  file.close();
+  if (!file) {
+    *error = options.journalsCsvPath + ": cannot write the file";
+    return false;
+  }
+  const std::string& name =
+      options.journalsCsvName.empty() ? options.journalsCsvPath : options.journalsCsvName;
+  return json.Begin(head, name, error) && json.End(error);
+}
+
+bool ExportDataSet(HostStore& store, int32_t dataNo, std::string* text, std::string* error) {
+  std::ostringstream out;
+  if (!ExportDataSet(store, dataNo, ExportOptions(), out, error)) return false;
+  *text = out.str();
+  return true;
+}
+
 
 bool DefaultDataNo(HostStore& store, int32_t* dataNo, std::string* error) {
   // The current user's selection, as the services see it (a launch's own

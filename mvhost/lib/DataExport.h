@@ -2,6 +2,7 @@
 #define TAXLINK_MVHOST_DATAEXPORT_H_
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "mvhost/lib/DataModel.h"
@@ -14,7 +15,23 @@ namespace mvhost {
 // store is inconsistent.
 bool LoadDataSet(HostStore& store, int32_t dataNo, DataSetModel* model, std::string* error);
 
-// The canonical text of data set `dataNo` (JsonFromModel).
+struct ExportOptions {
+  // The CSV file the journal lines go to (created or replaced); empty: the
+  // lines go inline.
+  std::string journalsCsvPath;
+  // The name the JSON text gives that file ("journals_csv"); empty: the
+  // path as given.
+  std::string journalsCsvName;
+};
+
+// Writes the canonical text of data set `dataNo` (the text JsonFromModel
+// makes of it) to `out`, its journal lines read and written one at a time:
+// the memory needed does not grow with the number of lines. A failure
+// after the first bytes leaves what was written before it.
+bool ExportDataSet(HostStore& store, int32_t dataNo, const ExportOptions& options,
+                   std::ostream& out, std::string* error);
+
+// The canonical text of data set `dataNo`, with the lines inline.
 bool ExportDataSet(HostStore& store, int32_t dataNo, std::string* text, std::string* error);
 
 // The data set to export when none is named: the current user's selection

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "mvhost/SchemaSql.h"
+#include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
@@ -49,7 +50,7 @@ bool HostStore::OpenDatabase(const std::string& home, int flags, std::string* er
     Close();
     return false;
   }
-  sqlite3_busy_timeout(db_, 5000);
+  sqlite3_busy_timeout(db_, kBusyWaitMilliseconds);
   SqlStatement::KeepStatements(db_);
   return Exec("PRAGMA foreign_keys = ON;", error);
 }
@@ -127,6 +128,7 @@ bool HostStore::UpgradeSchema(std::string* error) {
 void HostStore::Close() {
   if (db_ != nullptr) {
     SqlStatement::EndStatements(db_);
+    JournalDerived::ForgetConnection(db_);
     sqlite3_close_v2(db_);
     db_ = nullptr;
   }

@@ -7,6 +7,10 @@
 
 namespace mvhost {
 
+// How long a statement waits for another process's lock on the store
+// before it fails with SQLITE_BUSY.
+constexpr int kBusyWaitMilliseconds = 5000;
+
 // The host home folder (MVHOST_HOME) and the SQLite store inside it:
 //   host.db         the store
 //   folders/out/    application folder type 0 (default output folder)

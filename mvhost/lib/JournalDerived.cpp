@@ -1,365 +1,408 @@
 #include "mvhost/lib/JournalDerived.h"
 
-#include <algorithm>
-#include <array>
-#include <cstring>
-#include <unordered_map>
+#include <time.h>
+
+#include <limits>
+#include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "mvhost/lib/DerivedChunks.h"
+#include "mvhost/lib/DerivedProgress.h"
+#include "mvhost/lib/DerivedSchema.h"
+#include "mvhost/lib/DerivedTotals.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/RebuildLock.h"
+#include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
 
 namespace {
 
-// Created on first use as well, so that a store made before they existed
-// gets them.
-constexpr const char kDerivedSchemaSql[] = R"SQL(
-CREATE TABLE IF NOT EXISTS journal_derived_state (
-  data_no  INTEGER PRIMARY KEY REFERENCES data_set(data_no) ON DELETE CASCADE,
-  overflow INTEGER NOT NULL DEFAULT 0
-);
-CREATE TABLE IF NOT EXISTS journal_chunk (
-  data_no  INTEGER NOT NULL REFERENCES data_set(data_no) ON DELETE CASCADE,
-  chunk_no INTEGER NOT NULL,
-  lines    BLOB NOT NULL,
-  PRIMARY KEY (data_no, chunk_no)
-);
-CREATE TABLE IF NOT EXISTS journal_class_total (
-  data_no          INTEGER NOT NULL REFERENCES data_set(data_no) ON DELETE CASCADE,
-  rate             INTEGER NOT NULL,
-  business_type    INTEGER NOT NULL,
-  debit_tax_class  INTEGER NOT NULL,
-  credit_tax_class INTEGER NOT NULL,
-  month_kind       INTEGER NOT NULL,
-  lines            INTEGER NOT NULL,
-  debit_amount     INTEGER NOT NULL,
-  debit_tax        INTEGER NOT NULL,
-  credit_amount    INTEGER NOT NULL,
-  credit_tax       INTEGER NOT NULL,
-  PRIMARY KEY (data_no, rate, business_type, debit_tax_class, credit_tax_class, month_kind)
-) WITHOUT ROWID;
-CREATE TABLE IF NOT EXISTS journal_account_total (
-  data_no    INTEGER NOT NULL REFERENCES data_set(data_no) ON DELETE CASCADE,
-  account_id INTEGER NOT NULL,
-  side       INTEGER NOT NULL,
-  rate       INTEGER NOT NULL,
-  month_kind INTEGER NOT NULL,
-  amount     INTEGER NOT NULL,
-  tax        INTEGER NOT NULL,
-  PRIMARY KEY (data_no, account_id, side, rate, month_kind)
-) WITHOUT ROWID;
-CREATE TABLE IF NOT EXISTS journal_department_total (
-  data_no    INTEGER NOT NULL REFERENCES data_set(data_no) ON DELETE CASCADE,
-  dept       INTEGER NOT NULL,
-  account_id INTEGER NOT NULL,
-  side       INTEGER NOT NULL,
-  month_kind INTEGER NOT NULL,
-  amount     INTEGER NOT NULL,
-  tax        INTEGER NOT NULL,
-  PRIMARY KEY (data_no, dept, account_id, side, month_kind)
-) WITHOUT ROWID;
-CREATE TRIGGER IF NOT EXISTS journal_line_inserted AFTER INSERT ON journal_line BEGIN
-  DELETE FROM journal_derived_state WHERE data_no = NEW.data_no;
-END;
-CREATE TRIGGER IF NOT EXISTS journal_line_updated AFTER UPDATE ON journal_line BEGIN
-  DELETE FROM journal_derived_state WHERE data_no IN (OLD.data_no, NEW.data_no);
-END;
-CREATE TRIGGER IF NOT EXISTS journal_line_deleted AFTER DELETE ON journal_line BEGIN
-  DELETE FROM journal_derived_state WHERE data_no = OLD.data_no;
-END;
-)SQL";
+// Lines read per transaction of a rebuild: a fraction of a second, far
+// below the busy wait of the others.
+constexpr int64_t kBatchLines = 64 * 1024;
+// A rebuild of fewer lines ends too soon to be worth a window.
+constexpr int64_t kDisplayLines = 20000;
+// Chunks of changed lines a process rewrites, once per data set, when the
+// store is free: a one-line change is folded at once, a large one over a
+// few runs, each of which reads the rest through journal_line.
+constexpr int64_t kFoldChunksPerProcess = 16;
+// How often a waiting run looks again.
+constexpr long kWaitPollMilliseconds = 100;
 
-int32_t Exec(sqlite3* db, const char* sql) {
-  int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+bool ReadOnlyFailure(int32_t status) {
+  return status == SqlFailure(SQLITE_READONLY) || status == SqlFailure(SQLITE_CANTOPEN) ||
+         status == SqlFailure(SQLITE_PERM) || status == SqlFailure(SQLITE_AUTH);
+}
+
+// A statement whose failure is the caller's to judge (the first write of a
+// rebuild, which fails on a store this user may only read): nothing is
+// logged.
+int32_t RunQuietly(sqlite3* db, const char* sql, const std::vector<int64_t>& values) {
+  sqlite3_stmt* stmt = nullptr;
+  int rc = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+  if (rc == SQLITE_OK) {
+    for (size_t i = 0; i < values.size(); ++i) {
+      sqlite3_bind_int64(stmt, static_cast<int>(i + 1), values[i]);
+    }
+    rc = sqlite3_step(stmt);
+    if (rc == SQLITE_DONE || rc == SQLITE_ROW) rc = SQLITE_OK;
+  }
+  sqlite3_finalize(stmt);
   return rc == SQLITE_OK ? 0 : SqlFailure(rc);
 }
 
-// Sums that stop at the first overflow instead of wrapping.
-struct Sums {
-  int64_t values[5] = {};
-  bool Add(size_t i, int64_t v) { return !__builtin_add_overflow(values[i], v, &values[i]); }
+struct State {
+  bool exists = false;
+  bool built = false;
+  int64_t overflow = 0;  // 1 a total passed 64 bits, 2 one may have
+  int64_t progress = 0;
+  int64_t progressEnd = 0;
+  bool Ready() const { return built && overflow != 2; }
 };
 
-// The key columns of a totals row after data_no.
-template <size_t N>
-using Key = std::array<int32_t, N>;
-
-template <size_t N>
-struct KeyHash {
-  size_t operator()(const Key<N>& key) const {
-    uint64_t h = 1469598103934665603ULL;
-    for (int32_t part : key) h = (h ^ static_cast<uint32_t>(part)) * 1099511628211ULL;
-    return static_cast<size_t>(h ^ (h >> 29));
+int32_t ReadState(sqlite3* db, int32_t dataNo, State* state) {
+  *state = State();
+  SqlStatement read;
+  int32_t status = read.Prepare(
+      db,
+      "SELECT built, overflow, progress, progress_end FROM journal_derived_state "
+      "WHERE data_no = ?",
+      "read the state of the derived journal data");
+  if (status != 0) return status;
+  read.BindInt(1, dataNo);
+  int32_t step = read.Step();
+  if (step < 0) return step;
+  if (step == 1) {
+    state->exists = true;
+    state->built = read.Int(0) == 1;
+    state->overflow = read.Int(1);
+    state->progress = read.Int(2);
+    state->progressEnd = read.Int(3);
   }
-};
-
-template <size_t N>
-using Totals = std::unordered_map<Key<N>, Sums, KeyHash<N>>;
-
-// The rows of totals in key order, which is the order of their primary key.
-template <size_t N>
-std::vector<std::pair<Key<N>, Sums>> Sorted(const Totals<N>& totals) {
-  std::vector<std::pair<Key<N>, Sums>> rows(totals.begin(), totals.end());
-  std::sort(rows.begin(), rows.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
-  return rows;
+  return 0;
 }
 
-// The derived data of one pass over the lines.
-class Builder {
+int32_t Outcome(const State& state) { return state.overflow != 0 ? kErrOverflow : 0; }
+
+// A statement of the connection is still stepping (a walk): no transaction
+// of the connection may end under it.
+bool StatementActive(sqlite3* db) {
+  for (sqlite3_stmt* stmt = sqlite3_next_stmt(db, nullptr); stmt != nullptr;
+       stmt = sqlite3_next_stmt(db, stmt)) {
+    if (sqlite3_stmt_busy(stmt) != 0) return true;
+  }
+  return false;
+}
+
+void Sleep(long milliseconds) {
+  timespec pause{0, milliseconds * 1000000L};
+  ::nanosleep(&pause, nullptr);
+}
+
+// One rebuild of a data set's derived data: the lines read in line order, in
+// batches that each end at a chunk boundary, their chunks written and their
+// totals gathered in memory; at the end, the lines changed meanwhile are
+// folded in and the totals written.
+class Rebuilder {
  public:
-  Builder(sqlite3* db, int32_t dataNo) : db_(db), dataNo_(dataNo) {}
+  enum class Mode {
+    kOwnTransactions,  // each batch commits: the others wait a fraction of a second at most
+    kNested,           // within the caller's transaction
+    kTemp,             // into the connection's temp tables, in one transaction
+  };
 
-  int32_t Build() {
-    static const char* const kClear[] = {
-        "DELETE FROM journal_chunk WHERE data_no = ?",
-        "DELETE FROM journal_class_total WHERE data_no = ?",
-        "DELETE FROM journal_account_total WHERE data_no = ?",
-        "DELETE FROM journal_department_total WHERE data_no = ?",
-        "DELETE FROM journal_derived_state WHERE data_no = ?"};
-    for (const char* sql : kClear) {
-      int64_t ignored = 0;
-      int32_t status = QueryInt(db_, "clear the derived journal data", sql, {dataNo_}, &ignored);
-      if (status != 0) return status;
-    }
-    int32_t status = chunk_.Prepare(
-        db_, "INSERT INTO journal_chunk (data_no, chunk_no, lines) VALUES (?, ?, ?)",
-        "store the packed journal lines");
-    if (status != 0) return status;
+  Rebuilder(sqlite3* db, int32_t dataNo, Mode mode, bool display)
+      : db_(db), dataNo_(dataNo), mode_(mode), display_(display), chunks_(db, dataNo) {}
 
-    SqlStatement lines;
-    status = lines.Prepare(
-        db_,
-        "SELECT line_id, journal_no, date, month_kind, tax_rate, business_type, "
-        "debit_account, debit_dept, debit_tax_class, debit_amount, debit_tax, "
-        "credit_account, credit_dept, credit_tax_class, credit_amount, credit_tax "
-        "FROM journal_line WHERE data_no = ? ORDER BY line_id",
-        "read the journal lines for their derived data");
+  int32_t Run() {
+    int32_t status = Open();
     if (status != 0) return status;
-    lines.BindInt(1, dataNo_);
-    int32_t step = 0;
-    while ((step = lines.Step()) == 1) {
-      PackedLine line;
-      std::memset(&line, 0, sizeof(line));
-      line.lineId = static_cast<int32_t>(lines.Int(0));
-      line.journalNo = static_cast<int32_t>(lines.Int(1));
-      line.date = static_cast<int32_t>(lines.Int(2));
-      line.monthKind = static_cast<int32_t>(lines.Int(3));
-      line.taxRate = static_cast<int32_t>(lines.Int(4));
-      line.businessType = static_cast<int32_t>(lines.Int(5));
-      line.hasDebit = lines.IsNull(6) ? 0 : 1;
-      line.debitAccount = static_cast<int32_t>(lines.Int(6));
-      line.debitDept = static_cast<int32_t>(lines.Int(7));
-      line.debitTaxClass = static_cast<int32_t>(lines.Int(8));
-      line.debitAmount = lines.Int(9);
-      line.debitTax = lines.Int(10);
-      line.hasCredit = lines.IsNull(11) ? 0 : 1;
-      line.creditAccount = static_cast<int32_t>(lines.Int(11));
-      line.creditDept = static_cast<int32_t>(lines.Int(12));
-      line.creditTaxClass = static_cast<int32_t>(lines.Int(13));
-      line.creditAmount = lines.Int(14);
-      line.creditTax = lines.Int(15);
-      Add(line);
-      if (packed_.size() == kLinesPerChunk * sizeof(PackedLine)) {
-        status = FlushChunk();
-        if (status != 0) return status;
-      }
+    status = InTransaction([this] { return Start(); });
+    bool more = status == 0;
+    while (more) {
+      status = InTransaction([this, &more] { return Batch(&more); });
+      if (status != 0) break;
+      if (shown_) CurrentRebuildDisplay().Show({static_cast<int32_t>(dataNo_), progress_, last_, false});
     }
-    if (step < 0) return step;
-    status = FlushChunk();
-    if (status != 0) return status;
-    status = WriteTotals();
-    if (status != 0) return status;
-    int64_t ignored = 0;
-    return QueryInt(db_, "mark the derived journal data built",
-                    "INSERT INTO journal_derived_state (data_no, overflow) VALUES (?, ?)",
-                    {dataNo_, overflow_ ? 1 : 0}, &ignored);
+    if (status == 0) status = InTransaction([this] { return Finish(); });
+    if (shown_) CurrentRebuildDisplay().Close();
+    return Close(status);
   }
 
  private:
-  void Add(const PackedLine& line) {
-    packed_.append(reinterpret_cast<const char*>(&line), sizeof(line));
-    const int32_t rate = EffectiveRate(line.taxRate, line.date);
-    Sums& c = classes_[{rate, line.businessType, line.debitTaxClass, line.creditTaxClass,
-                        line.monthKind}];
-    bool ok = c.Add(0, 1);
-    if (line.hasDebit != 0) {
-      ok = c.Add(1, line.debitAmount) && c.Add(2, line.debitTax) && ok;
-      ok = AddSide(line.debitAccount, 1, rate, line.debitDept, line.monthKind, line.debitAmount,
-                   line.debitTax) && ok;
-    }
-    if (line.hasCredit != 0) {
-      ok = c.Add(3, line.creditAmount) && c.Add(4, line.creditTax) && ok;
-      ok = AddSide(line.creditAccount, 2, rate, line.creditDept, line.monthKind,
-                   line.creditAmount, line.creditTax) && ok;
-    }
-    if (!ok) overflow_ = true;
-  }
-
-  bool AddSide(int32_t account, int32_t side, int32_t rate, int32_t dept, int32_t monthKind,
-               int64_t amount, int64_t tax) {
-    Sums& a = accounts_[{account, side, rate, monthKind}];
-    Sums& d = departments_[{dept, account, side, monthKind}];
-    return a.Add(0, amount) && a.Add(1, tax) && d.Add(0, amount) && d.Add(1, tax);
-  }
-
-  int32_t FlushChunk() {
-    if (packed_.empty()) return 0;
-    chunk_.Reset();
-    chunk_.BindInt(1, dataNo_);
-    chunk_.BindInt(2, chunks_++);
-    chunk_.BindBlob(3, packed_);
-    int32_t step = chunk_.Step();
-    packed_.clear();
-    return step < 0 ? step : 0;
-  }
-
-  int32_t WriteTotals() {
-    SqlStatement insert;
-    int32_t status = insert.Prepare(
-        db_,
-        "INSERT INTO journal_class_total (data_no, rate, business_type, debit_tax_class, "
-        "credit_tax_class, month_kind, lines, debit_amount, debit_tax, credit_amount, "
-        "credit_tax) VALUES (?,?,?,?,?,?,?,?,?,?,?)",
-        "store the journal totals per tax class");
-    if (status != 0) return status;
-    for (const auto& [key, sums] : Sorted(classes_)) {
-      insert.Reset();
-      insert.BindAll(1, {dataNo_, key[0], key[1], key[2], key[3], key[4]});
-      insert.BindAll(7, {sums.values[0], sums.values[1], sums.values[2], sums.values[3],
-                         sums.values[4]});
-      int32_t step = insert.Step();
-      if (step < 0) return step;
-    }
-    status = WriteSides(accounts_,
-                        "INSERT INTO journal_account_total (data_no, account_id, side, rate, "
-                        "month_kind, amount, tax) VALUES (?,?,?,?,?,?,?)",
-                        "store the journal totals per account");
-    if (status != 0) return status;
-    return WriteSides(departments_,
-                      "INSERT INTO journal_department_total (data_no, dept, account_id, side, "
-                      "month_kind, amount, tax) VALUES (?,?,?,?,?,?,?)",
-                      "store the journal totals per department");
-  }
-
-  int32_t WriteSides(const Totals<4>& totals, const char* sql, const char* purpose) {
-    SqlStatement insert;
-    int32_t status = insert.Prepare(db_, sql, purpose);
-    if (status != 0) return status;
-    for (const auto& [key, sums] : Sorted(totals)) {
-      insert.Reset();
-      insert.BindAll(1, {dataNo_, key[0], key[1], key[2], key[3], sums.values[0], sums.values[1]});
-      int32_t step = insert.Step();
-      if (step < 0) return step;
-    }
+  int32_t Open() {
+    if (mode_ == Mode::kNested) return ExecQuietly(db_, "SAVEPOINT journal_derived");
+    if (mode_ == Mode::kTemp) return ExecQuietly(db_, "BEGIN");
     return 0;
+  }
+
+  int32_t Close(int32_t status) {
+    if (mode_ == Mode::kNested) {
+      if (status != 0) ExecQuietly(db_, "ROLLBACK TO journal_derived");
+      ExecQuietly(db_, "RELEASE journal_derived");
+    } else if (mode_ == Mode::kTemp) {
+      if (status == 0) status = ExecQuietly(db_, "COMMIT");
+      if (status != 0) ExecQuietly(db_, "ROLLBACK");
+    }
+    return status;
+  }
+
+  template <class Work>
+  int32_t InTransaction(Work work) {
+    if (mode_ != Mode::kOwnTransactions) return work();
+    int32_t status = ExecQuietly(db_, "BEGIN IMMEDIATE");
+    if (status != 0) return status;
+    status = work();
+    if (status == 0) status = ExecQuietly(db_, "COMMIT");
+    if (status != 0) ExecQuietly(db_, "ROLLBACK");
+    return status;
+  }
+
+  int32_t Start() {
+    int64_t last = 0;
+    int32_t status = QueryInt(db_, "read the journal lines for their derived data",
+                              "SELECT max(line_id) FROM journal_line WHERE data_no = ?",
+                              {dataNo_}, &last);
+    if (status != 0) return status;
+    last_ = last;
+    // The state first, quietly: on a store this user may only read, this is
+    // the write that fails.
+    status = RunQuietly(db_,
+                        "INSERT INTO journal_derived_state (data_no, overflow, built, progress, "
+                        "progress_end) VALUES (?1, 0, 0, 0, ?2) ON CONFLICT (data_no) DO UPDATE "
+                        "SET overflow = 0, built = 0, progress = 0, progress_end = ?2",
+                        {dataNo_, last_});
+    if (status != 0) return status;
+    int64_t ignored = 0;
+    status = QueryInt(db_, "forget the changes of rebuilt journal lines",
+                      "DELETE FROM journal_line_change WHERE data_no = ?", {dataNo_}, &ignored);
+    if (status != 0) return status;
+    shown_ = display_ && last_ >= kDisplayLines;
+    if (shown_) CurrentRebuildDisplay().Show({static_cast<int32_t>(dataNo_), 0, last_, false});
+    return 0;
+  }
+
+  int32_t Batch(bool* more) {
+    *more = false;
+    SqlStatement lines;
+    int32_t status = lines.Prepare(db_,
+                                   std::string("SELECT ") + kPackedColumnsSql +
+                                       " FROM journal_line WHERE data_no = ? AND line_id >= ?"
+                                       " ORDER BY line_id",
+                                   "read the journal lines for their derived data");
+    if (status != 0) return status;
+    lines.BindAll(1, {dataNo_, from_});
+    int64_t read = 0;
+    int32_t step = 0;
+    while ((step = lines.Step()) == 1) {
+      const int64_t id = lines.Int(0);
+      if (read >= kBatchLines && ChunkOf(id) != chunks_.chunk()) {
+        from_ = FirstLineOf(ChunkOf(id));
+        *more = true;
+        break;
+      }
+      const PackedLine line = PackedLineOf(lines, 0);
+      totals_.Add(line, 1);
+      status = chunks_.Add(id, line);
+      if (status != 0) return status;
+      progress_ = id;
+      ++read;
+    }
+    if (step < 0) return step;
+    lines.Finalize();
+    status = chunks_.Flush();
+    if (status != 0) return status;
+    int64_t ignored = 0;
+    return QueryInt(db_, "note the progress of the derived journal data",
+                    "UPDATE journal_derived_state SET progress = ? WHERE data_no = ?",
+                    {progress_, dataNo_}, &ignored);
+  }
+
+  int32_t Finish() {
+    int32_t status = chunks_.RemoveRest();
+    if (status != 0) return status;
+    // Lines changed by others since their batch was read.
+    int64_t folded = 0;
+    status = FoldChanges(db_, dataNo_, std::numeric_limits<int64_t>::max(), &totals_, &folded);
+    if (status != 0) return status;
+    status = totals_.Write(db_, dataNo_);
+    if (status != 0) return status;
+    int64_t ignored = 0;
+    return QueryInt(db_, "mark the derived journal data built",
+                    "UPDATE journal_derived_state SET built = 1, overflow = ?, "
+                    "progress = progress_end WHERE data_no = ?",
+                    {totals_.overflow() ? 1 : 0, dataNo_}, &ignored);
   }
 
   sqlite3* db_;
   int64_t dataNo_;
-  SqlStatement chunk_;
-  std::string packed_;
-  int64_t chunks_ = 0;
-  Totals<5> classes_;
-  Totals<4> accounts_;
-  Totals<4> departments_;
-  bool overflow_ = false;
+  Mode mode_;
+  bool display_;
+  bool shown_ = false;
+  ChunkWriter chunks_;
+  DerivedTotals totals_;
+  int64_t from_ = std::numeric_limits<int64_t>::min();
+  int64_t progress_ = 0;
+  int64_t last_ = 0;
 };
 
-// 1 when built (overflow set), 0 when stale, a failure otherwise.
-int32_t BuiltState(sqlite3* db, int32_t dataNo, bool* overflow) {
-  SqlStatement state;
-  int32_t status = state.Prepare(
-      db, "SELECT overflow FROM journal_derived_state WHERE data_no = ?",
-      "read the state of the derived journal data");
+// The derived data in the connection's temp tables, for a user who may
+// only read the store.
+int32_t EnsureInTemp(sqlite3* db, int32_t dataNo) {
+  int32_t status = DerivedSchema::CreateInTemp(db);
   if (status != 0) return status;
-  state.BindInt(1, dataNo);
-  int32_t step = state.Step();
-  if (step < 0) return step;
-  if (step == 1) *overflow = state.Int(0) != 0;
-  return step;
+  State state;
+  status = ReadState(db, dataNo, &state);
+  if (status != 0) return status;
+  if (!state.Ready()) {
+    status = Rebuilder(db, dataNo, Rebuilder::Mode::kTemp, true).Run();
+    if (status != 0) return status;
+    status = ReadState(db, dataNo, &state);
+    if (status != 0) return status;
+  }
+  return Outcome(state);
+}
+
+std::string StorePath(sqlite3* db) {
+  const char* path = sqlite3_db_filename(db, "main");
+  return path != nullptr ? path : "";
+}
+
+// A rebuild by this process, or a wait for the one another process does.
+int32_t RebuildShared(sqlite3* db, int32_t dataNo) {
+  RebuildLock lock(StorePath(db));
+  bool waited = false;
+  int32_t status = 0;
+  for (;;) {
+    State state;
+    const bool locked = lock.TryLock(dataNo);
+    if (locked || !lock.HeldElsewhere(dataNo)) {
+      // This process rebuilds (without the lock when it cannot write the
+      // lock file: the store's own locks still keep each step whole).
+      status = ReadState(db, dataNo, &state);
+      if (status == 0 && !state.Ready()) {
+        if (waited) CurrentRebuildDisplay().Close();
+        waited = false;
+        status = sqlite3_db_readonly(db, "main") == 1
+                     ? SqlFailure(SQLITE_READONLY)
+                     : Rebuilder(db, dataNo, Rebuilder::Mode::kOwnTransactions, true).Run();
+        if (status == 0) status = ReadState(db, dataNo, &state);
+      }
+      if (locked) lock.Unlock(dataNo);
+      break;
+    }
+    status = ReadState(db, dataNo, &state);
+    if (status != 0 || state.Ready()) break;
+    CurrentRebuildDisplay().Show({dataNo, state.progress, state.progressEnd, true});
+    waited = true;
+    Sleep(kWaitPollMilliseconds);
+  }
+  if (waited) CurrentRebuildDisplay().Close();
+  if (ReadOnlyFailure(status)) return EnsureInTemp(db, dataNo);
+  if (status != 0) return status;
+  State state;
+  status = ReadState(db, dataNo, &state);
+  return status != 0 ? status : Outcome(state);
+}
+
+// Rewrites a few chunks of changed lines, once per process and data set,
+// when the store is free at once; the run goes on whatever happens.
+std::set<std::pair<sqlite3*, int32_t>>& Folded() {
+  static auto* folded = new std::set<std::pair<sqlite3*, int32_t>>();
+  return *folded;
+}
+
+void FoldSome(sqlite3* db, int32_t dataNo) {
+  if (!Folded().insert({db, dataNo}).second) return;
+  if (sqlite3_db_readonly(db, "main") == 1 || StatementActive(db)) return;
+  int64_t changed = 0;
+  if (QueryInt(db, "look for changed journal lines",
+               "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1", {dataNo},
+               &changed) != 0 ||
+      changed == 0) {
+    return;
+  }
+  sqlite3_busy_timeout(db, 0);
+  if (ExecQuietly(db, "BEGIN IMMEDIATE") == 0) {
+    int64_t chunks = 0;
+    if (FoldChanges(db, dataNo, kFoldChunksPerProcess, nullptr, &chunks) != 0 ||
+        ExecQuietly(db, "COMMIT") != 0) {
+      ExecQuietly(db, "ROLLBACK");
+    }
+  }
+  sqlite3_busy_timeout(db, kBusyWaitMilliseconds);
+}
+
+// Brings the tables and triggers up to this build's, in a transaction of
+// its own or within the caller's.
+int32_t MigrateIfNeeded(sqlite3* db) {
+  DerivedSchema::Shape shape = DerivedSchema::Shape::kCurrent;
+  int32_t status = DerivedSchema::Inspect(db, &shape);
+  if (status != 0 || shape == DerivedSchema::Shape::kCurrent) return status;
+  if (sqlite3_db_readonly(db, "main") == 1) return SqlFailure(SQLITE_READONLY);
+  const bool own = sqlite3_get_autocommit(db) != 0;
+  status = ExecQuietly(db, own ? "BEGIN IMMEDIATE" : "SAVEPOINT derived_schema");
+  if (status != 0) return status;
+  status = DerivedSchema::Migrate(db);
+  if (status == 0) status = ExecQuietly(db, own ? "COMMIT" : "RELEASE derived_schema");
+  if (status != 0) {
+    ExecQuietly(db, own ? "ROLLBACK" : "ROLLBACK TO derived_schema");
+    if (!own) ExecQuietly(db, "RELEASE derived_schema");
+  }
+  return status;
 }
 
 }  // namespace
 
+int32_t JournalDerived::PrepareSchema(sqlite3* db) { return MigrateIfNeeded(db); }
+
 int32_t JournalDerived::Ensure(sqlite3* db, int32_t dataNo) {
-  bool overflow = false;
-  int32_t built = BuiltState(db, dataNo, &overflow);
-  if (built < 0) {
-    // A store from before the derived data: make their tables first.
-    int32_t status = Exec(db, kDerivedSchemaSql);
-    if (status != 0) return status;
-    built = 0;
+  if (DerivedSchema::UsesTemp(db)) return EnsureInTemp(db, dataNo);
+  int32_t status = MigrateIfNeeded(db);
+  if (ReadOnlyFailure(status)) return EnsureInTemp(db, dataNo);
+  if (status != 0) return status;
+  State state;
+  status = ReadState(db, dataNo, &state);
+  if (status != 0) return status;
+  if (state.Ready()) {
+    if (sqlite3_get_autocommit(db) != 0) FoldSome(db, dataNo);
+    return Outcome(state);
   }
-  if (built == 0) {
-    int32_t status = Rebuild(db, dataNo);
-    if (status != 0) return status;
-    built = BuiltState(db, dataNo, &overflow);
-    if (built < 0) return built;
+  if (sqlite3_get_autocommit(db) == 0) {
+    status = Rebuild(db, dataNo);
+    if (status == 0) status = ReadState(db, dataNo, &state);
+    return status != 0 ? status : Outcome(state);
   }
-  return overflow ? kErrOverflow : 0;
+  return RebuildShared(db, dataNo);
 }
 
 int32_t JournalDerived::Rebuild(sqlite3* db, int32_t dataNo) {
-  const bool own = sqlite3_get_autocommit(db) != 0;
-  int32_t status = Exec(db, own ? "BEGIN IMMEDIATE" : "SAVEPOINT journal_derived");
+  const bool nested = sqlite3_get_autocommit(db) == 0;
+  int32_t status = MigrateIfNeeded(db);
   if (status != 0) return status;
-  status = Exec(db, kDerivedSchemaSql);
-  if (status == 0) {
-    // Another process may have built them while this one waited.
-    // Another process may have built them while this one waited; within the
-    // caller's transaction (an import) they are always built anew.
-    bool overflow = false;
-    int32_t built = own ? BuiltState(db, dataNo, &overflow) : 0;
-    if (built < 0) {
-      status = built;
-    } else if (built == 0) {
-      status = Builder(db, dataNo).Build();
-    }
-  }
-  if (status == 0) {
-    status = Exec(db, own ? "COMMIT" : "RELEASE journal_derived");
-    if (status == 0) return 0;
-  }
-  Exec(db, own ? "ROLLBACK" : "ROLLBACK TO journal_derived");
-  if (!own) Exec(db, "RELEASE journal_derived");
+  return Rebuilder(db, dataNo,
+                   nested ? Rebuilder::Mode::kNested : Rebuilder::Mode::kOwnTransactions, false)
+      .Run();
+}
+
+void JournalDerived::ForgetConnection(sqlite3* db) {
+  auto& folded = Folded();
+  folded.erase(folded.lower_bound({db, std::numeric_limits<int32_t>::min()}),
+               folded.upper_bound({db, std::numeric_limits<int32_t>::max()}));
+}
+
+int32_t JournalDerived::FoldChanges(sqlite3* db, int32_t dataNo, int64_t maxChunks,
+                                    int64_t* chunks) {
+  int32_t status = ExecQuietly(db, "BEGIN IMMEDIATE");
+  if (status != 0) return status;
+  status = mvhost::FoldChanges(db, dataNo, maxChunks, nullptr, chunks);
+  if (status == 0) status = ExecQuietly(db, "COMMIT");
+  if (status != 0) ExecQuietly(db, "ROLLBACK");
   return status;
-}
-
-int32_t PackedLineReader::Open(sqlite3* db, int32_t dataNo) {
-  lines_ = std::string_view();
-  next_ = 0;
-  int32_t status =
-      chunks_.Prepare(db, "SELECT lines FROM journal_chunk WHERE data_no = ? ORDER BY chunk_no",
-                      "read the packed journal lines");
-  if (status != 0) return status;
-  chunks_.BindInt(1, dataNo);
-  return 0;
-}
-
-void PackedLineReader::Close() {
-  chunks_.Finalize();
-  lines_ = std::string_view();
-  next_ = 0;
-}
-
-int32_t PackedLineReader::Next(const PackedLine** line) {
-  while (next_ + sizeof(PackedLine) > lines_.size()) {
-    if (!chunks_.IsPrepared()) return 0;
-    lines_ = std::string_view();
-    int32_t step = chunks_.Step();
-    if (step <= 0) {
-      chunks_.Finalize();
-      return step;
-    }
-    lines_ = chunks_.BlobView(0);
-    next_ = 0;
-  }
-  *line = reinterpret_cast<const PackedLine*>(lines_.data() + next_);
-  next_ += sizeof(PackedLine);
-  return 1;
 }
 
 }  // namespace mvhost

@@ -2,6 +2,8 @@
 #include "mvhost/lib/JsonFormat.h"
 
 #include <cstdio>
+#include <cstring>
+#include <sstream>
 #include <nlohmann/json.hpp>
 
 #include "mvhost/lib/DataValues.h"
@@ -67,9 +69,23 @@ Json SavedValue(const SavedReturn& s) {
   return o;
 }
 
-}  // namespace
+// One journal line as the format writes it.
+Json JournalValue(const JournalLine& l) {
+  Json o = Json::object();
+  o["journal"] = l.journalNo;
+  o["date"] = FormatDateText(l.date);
+  o["month"] = l.monthKind;
+  if (!l.debit.account.empty()) o["debit"] = SideValue(l.debit);
+  if (!l.credit.account.empty()) o["credit"] = SideValue(l.credit);
+  o["rate"] = l.rate;
+  if (l.businessType != 0) o["business_type"] = l.businessType;
+  if (!l.description.empty()) o["description"] = l.description;
+  return o;
+}
 
-bool JsonFromModel(const DataSetModel& m, std::string* text, std::string* error) {
+// Everything but the journal lines, whose place holds `journals`; a CSV
+// file named by csvName follows it.
+Json TopValue(const DataSetModel& m, Json journals, const std::string& csvName) {
   Json top = Json::object();
   top["format"] = kDataFormatTag;
   Json d = Json::object();
@@ -128,21 +144,8 @@ bool JsonFromModel(const DataSetModel& m, std::string* text, std::string* error)
     departments.push_back(o);
   }
   top["departments"] = departments;
-
-  Json journals = Json::array();
-  for (const JournalLine& l : m.journals) {
-    Json o = Json::object();
-    o["journal"] = l.journalNo;
-    o["date"] = FormatDateText(l.date);
-    o["month"] = l.monthKind;
-    if (!l.debit.account.empty()) o["debit"] = SideValue(l.debit);
-    if (!l.credit.account.empty()) o["credit"] = SideValue(l.credit);
-    o["rate"] = l.rate;
-    if (l.businessType != 0) o["business_type"] = l.businessType;
-    if (!l.description.empty()) o["description"] = l.description;
-    journals.push_back(o);
-  }
-  top["journals"] = journals;
+  top["journals"] = std::move(journals);
+  if (!csvName.empty()) top["journals_csv"] = csvName;
 
   Json assets = Json::array();
   for (const FixedAsset& a : m.fixedAssets) {
@@ -167,13 +170,80 @@ bool JsonFromModel(const DataSetModel& m, std::string* text, std::string* error)
     users.push_back(o);
   }
   top["users"] = users;
+  return top;
+}
 
+std::string NotUtf8(const DataSetModel& m) {
+  return "data set " + std::to_string(m.info.dataNo) + " holds text that is not UTF-8";
+}
+
+// Where the value of the top-level "journals" begins in the text of
+// TopValue dumped with two-space indentation.
+constexpr const char kJournalsKey[] = "\n  \"journals\": ";
+
+}  // namespace
+
+bool DataSetJsonWriter::Begin(const DataSetModel& head, const std::string& csvName,
+                              std::string* error) {
+  dataNo_ = head.info.dataNo;
+  inline_ = csvName.empty();
+  std::string text;
   try {
-    *text = top.dump(2) + "\n";
+    // Inline lines go where the placeholder (null) stands.
+    text = TopValue(head, inline_ ? Json(nullptr) : Json::array(), csvName).dump(2) + "\n";
   } catch (const Json::type_error&) {
-    *error = "data set " + std::to_string(m.info.dataNo) + " holds text that is not UTF-8";
+    *error = NotUtf8(head);
     return false;
   }
+  if (!inline_) {
+    out_ << text;
+    return true;
+  }
+  const size_t key = text.find(kJournalsKey);
+  const size_t value = key + std::strlen(kJournalsKey);
+  out_.write(text.data(), static_cast<std::streamsize>(value));
+  rest_ = text.substr(value + std::strlen("null"));
+  return true;
+}
+
+bool DataSetJsonWriter::Line(const JournalLine& line, std::string* error) {
+  std::string text;
+  try {
+    text = JournalValue(line).dump(2);
+  } catch (const Json::type_error&) {
+    *error = "data set " + std::to_string(dataNo_) + ": journal " +
+             std::to_string(line.journalNo) + " holds text that is not UTF-8";
+    return false;
+  }
+  // The element as the array's dump writes it: each line indented by four.
+  out_ << (lines_++ == 0 ? "[\n    " : ",\n    ");
+  size_t from = 0;
+  for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', from)) {
+    out_.write(text.data() + from, static_cast<std::streamsize>(at + 1 - from));
+    out_ << "    ";
+    from = at + 1;
+  }
+  out_.write(text.data() + from, static_cast<std::streamsize>(text.size() - from));
+  return true;
+}
+
+bool DataSetJsonWriter::End(std::string* /*error*/) {
+  if (inline_) out_ << (lines_ == 0 ? "[]" : "\n  ]") << rest_;
+  return true;
+}
+
+bool JsonFromModel(const DataSetModel& m, std::string* text, std::string* error) {
+  std::ostringstream out;
+  DataSetJsonWriter writer(out);
+  if (!writer.Begin(m, "", error)) return false;
+  for (const JournalLine& line : m.journals) {
+    if (!writer.Line(line, error)) {
+      *error = NotUtf8(m);
+      return false;
+    }
+  }
+  writer.End(error);
+  *text = out.str();
   return true;
 }
 

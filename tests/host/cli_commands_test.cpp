@@ -181,7 +181,7 @@ TEST_F(CliCommandsTest, UsageErrorsAndTheHomeOption) {
   const std::string all =
       "usage: mvhost [--home DIR] init\n"
       "       mvhost [--home DIR] import " + kImportOptions + " FILE.json\n"
-      "       mvhost [--home DIR] export [DATA-NUMBER]\n"
+      "       mvhost [--home DIR] export [DATA-NUMBER] [--journals-csv FILE]\n"
       "       mvhost [--home DIR] check " + kCheckOptions + "\n"
       "       mvhost [--home DIR] list\n"
       "       mvhost [--home DIR] select USER DATA-NUMBER\n"

@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,40 @@ TEST_P(ExampleRoundTripTest, ImportExportImportExportIsIdentical) {
   EXPECT_EQ(Snapshot(), before);
 }
 
+// The lines in a CSV file beside the text: the same bytes come back, in
+// both files, and as the inline text.
+TEST_P(ExampleRoundTripTest, WithTheLinesInACsvFileTheSameBytesComeBack) {
+  const ExampleCase& c = GetParam();
+  int32_t no = 0;
+  std::string error;
+  ASSERT_TRUE(mvhost::ImportDataSetFile(
+      store_, std::string(TAXLINK_SOURCE_DIR) + "/examples/" + c.file, false, &no, &error))
+      << error;
+  std::string inlineText;
+  ASSERT_TRUE(mvhost::ExportDataSet(store_, no, &inlineText, &error)) << error;
+  const mvhost::ExportOptions options{home_ + "/lines.csv", "lines.csv"};
+  std::ostringstream first;
+  ASSERT_TRUE(mvhost::ExportDataSet(store_, no, options, first, &error)) << error;
+  Json exported = Json::parse(first.str());
+  EXPECT_EQ(exported["journals"], Json::array());
+  EXPECT_EQ(exported["journals_csv"], "lines.csv");
+
+  mvhost::HostStore second;
+  ASSERT_TRUE(second.Create(home_ + "/second", &error)) << error;
+  ASSERT_TRUE(
+      mvhost::ImportDataSetFile(second, WriteFile("first.json", first.str()), false, &no, &error))
+      << error;
+  std::string again;
+  ASSERT_TRUE(mvhost::ExportDataSet(second, no, &again, &error)) << error;
+  EXPECT_EQ(again, inlineText);
+  std::ostringstream json;
+  ASSERT_TRUE(mvhost::ExportDataSet(second, no, {home_ + "/second/lines.csv", "lines.csv"}, json,
+                                    &error))
+      << error;
+  EXPECT_EQ(json.str(), first.str());
+  EXPECT_EQ(ReadFile(home_ + "/second/lines.csv"), ReadFile(home_ + "/lines.csv"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleRoundTripTest, ::testing::ValuesIn(kExamples));
 
 using ExportTest = taxlink_test::HostToolHome;
@@ -117,6 +152,20 @@ TEST_F(ExportTest, CanonicalForm) {
   EXPECT_EQ(j["saved_return"]["bytes"]["100"], "0a0b");
   EXPECT_EQ(j["saved_return"]["bytes"]["15359"], "ff");
   EXPECT_EQ(text.back(), '\n');
+}
+
+TEST_F(ExportTest, ATextACsvFileCannotCarryIsRefusedNamingItsLine) {
+  int32_t no = 0;
+  std::string error;
+  ASSERT_TRUE(mvhost::ImportDataSetText(store_, kSmall, "s.json", home_, false, &no, &error)) << error;
+  ASSERT_TRUE(store_.Exec("UPDATE journal_line SET description = 'two' || char(10) || 'lines' "
+                          "WHERE line_id = 2;", &error));
+  std::ostringstream out;
+  EXPECT_FALSE(mvhost::ExportDataSet(store_, 4, {home_ + "/lines.csv", ""}, out, &error));
+  EXPECT_EQ(error, "journal 1 of 2014-02-21: the description cannot be written to a CSV file "
+                   "(a line break); export the lines inline");
+  std::string text;
+  EXPECT_TRUE(mvhost::ExportDataSet(store_, 4, &text, &error)) << error;
 }
 
 TEST_F(ExportTest, SavedReturnImageHoldsTheNamedMembers) {

@@ -50,6 +50,23 @@ std::vector<std::string> StatementsOf(const std::function<void()>& run) {
   return texts;
 }
 
+// The statement reads the journal lines themselves (not a table of the
+// derived data, nor the changes noted for them).
+bool ReadsLines(const std::string& sql) {
+  for (size_t at = sql.find("journal_line"); at != std::string::npos;
+       at = sql.find("journal_line", at + 1)) {
+    const size_t end = at + std::strlen("journal_line");
+    if (end == sql.size() || sql[end] != '_') return true;
+  }
+  return false;
+}
+
+// Reads the store's catalogue (whether the derived data's tables and
+// triggers are this build's), a handful of rows.
+bool ReadsCatalogue(const std::string& sql) {
+  return sql.find("sqlite_schema") != std::string::npos;
+}
+
 // The query plan of a statement text, one detail line per step.
 std::string PlanOf(sqlite3* db, const std::string& sql) {
   sqlite3_stmt* stmt = nullptr;
@@ -133,8 +150,8 @@ TEST_F(SummationPlanTest, ServicesReadTheDerivedDataThroughTheirKeys) {
   EXPECT_EQ(walked_, 1);
   ASSERT_FALSE(texts.empty());
   for (const std::string& sql : texts) {
-    EXPECT_EQ(sql.find("journal_line"), std::string::npos) << sql;
-    if (sql.find("journal_") == std::string::npos) continue;
+    EXPECT_FALSE(ReadsLines(sql)) << sql;
+    if (sql.find("journal_") == std::string::npos || ReadsCatalogue(sql)) continue;
     // The data set's rows through a key, never a scan of a table.
     std::string plan = PlanOf(host_.Db(), sql);
     EXPECT_NE(plan.find("SEARCH"), std::string::npos) << sql << "\n" << plan;
@@ -142,7 +159,7 @@ TEST_F(SummationPlanTest, ServicesReadTheDerivedDataThroughTheirKeys) {
   }
 }
 
-TEST_F(SummationPlanTest, ChangedLinesAreReadOnceToRebuildTheDerivedData) {
+TEST_F(SummationPlanTest, ChangedLinesAreReadThroughTheirKeysWithoutARebuild) {
   host_.BuildJournalDerived(1);
   host_.AddJournal({.date = 20140610,
                     .debit = {.account = 1, .amount = 540000},
@@ -152,11 +169,12 @@ TEST_F(SummationPlanTest, ChangedLinesAreReadOnceToRebuildTheDerivedData) {
   EXPECT_EQ(walked_, 2);
   int lineReads = 0;
   for (const std::string& sql : texts) {
-    if (sql.find("FROM journal_line") != std::string::npos) ++lineReads;
+    if (!ReadsLines(sql)) continue;
+    ++lineReads;
+    std::string plan = PlanOf(host_.Db(), sql);
+    EXPECT_EQ(plan.find("SCAN"), std::string::npos) << sql << "\n" << plan;
   }
-  EXPECT_EQ(lineReads, 1);
-  texts = StatementsOf([&] { RunServices(); });
-  for (const std::string& sql : texts) EXPECT_EQ(sql.find("journal_line"), std::string::npos);
+  EXPECT_GE(lineReads, 1);
   // Changed or deleted lines count as well.
   host_.Exec("UPDATE journal_line SET debit_tax_class = 21, credit_tax_class = 21 WHERE line_id = 2");
   RunServices();

@@ -91,6 +91,7 @@ HostFixture::~HostFixture() {
   if (memory_ != nullptr) {
     memory_.reset();
   } else if (db_ != nullptr) {
+    mvhost::JournalDerived::ForgetConnection(db_);
     sqlite3_close_v2(db_);
   }
   RestoreEnv("MVHOST_HOME", oldHome_);

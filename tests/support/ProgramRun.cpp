@@ -169,6 +169,11 @@ ProgramRunResult ProgramRun::Run(const std::string& hostHome, const std::vector<
     argvStrings = {startPath, "launch", "Alto", "--program", programPath};
     argvStrings.insert(argvStrings.end(), hostLaunch_->begin(), hostLaunch_->end());
   } else {
+    if (runAs_) {
+      startPath = "/usr/bin/setpriv";
+      const std::string id = std::to_string(*runAs_);
+      argvStrings = {startPath, "--reuid=" + id, "--regid=" + id, "--clear-groups"};
+    }
     argvStrings.push_back(programPath);
     argvStrings.insert(argvStrings.end(), args.begin(), args.end());
   }

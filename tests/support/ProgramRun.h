@@ -63,6 +63,10 @@ class ProgramRun {
     hostLaunch_ = std::move(launchOptions);
   }
 
+  // The next runs start the program as this user and group (through
+  // setpriv, which needs root); nullopt: as the test's own user.
+  void RunAsUser(std::optional<unsigned> uid) { runAs_ = uid; }
+
   // The next runs call handler at each rename system call of the program
   // (RenameWatch.h); null: no watch.
   void WatchRenames(RenameHandler handler) { onRename_ = std::move(handler); }
@@ -80,6 +84,7 @@ class ProgramRun {
   std::string scriptPath_;
   std::optional<unsigned> window_;
   std::optional<unsigned> fileSizeBlocks_;
+  std::optional<unsigned> runAs_;
   std::optional<std::vector<std::string>> hostLaunch_;
   RenameHandler onRename_;
 };

@@ -1,0 +1,191 @@
+#include "mvhost/lib/DerivedChunks.h"
+
+#include <cstring>
+#include <vector>
+
+#include "mvhost/lib/DerivedTotals.h"
+
+namespace mvhost {
+
+const char kPackedColumnsSql[] =
+    "line_id, journal_no, date, month_kind, tax_rate, business_type, "
+    "debit_account, debit_dept, debit_tax_class, debit_amount, debit_tax, "
+    "credit_account, credit_dept, credit_tax_class, credit_amount, credit_tax";
+
+std::string PackedColumnsOf(const std::string& alias) {
+  std::string columns;
+  std::string_view rest = kPackedColumnsSql;
+  while (!rest.empty()) {
+    size_t comma = rest.find(", ");
+    columns += alias + "." + std::string(rest.substr(0, comma));
+    if (comma == std::string_view::npos) break;
+    columns += ", ";
+    rest.remove_prefix(comma + 2);
+  }
+  return columns;
+}
+
+PackedLine PackedLineOf(const SqlStatement& row, int first) {
+  auto i32 = [&](int column) { return static_cast<int32_t>(row.Int(first + column)); };
+  PackedLine line;
+  std::memset(&line, 0, sizeof(line));
+  line.lineId = i32(0);
+  line.journalNo = i32(1);
+  line.date = i32(2);
+  line.monthKind = i32(3);
+  line.taxRate = i32(4);
+  line.businessType = i32(5);
+  line.hasDebit = row.IsNull(first + 6) ? 0 : 1;
+  line.debitAccount = i32(6);
+  line.debitDept = i32(7);
+  line.debitTaxClass = i32(8);
+  line.debitAmount = row.Int(first + 9);
+  line.debitTax = row.Int(first + 10);
+  line.hasCredit = row.IsNull(first + 11) ? 0 : 1;
+  line.creditAccount = i32(11);
+  line.creditDept = i32(12);
+  line.creditTaxClass = i32(13);
+  line.creditAmount = row.Int(first + 14);
+  line.creditTax = row.Int(first + 15);
+  return line;
+}
+
+namespace {
+
+// Stores one chunk's packed lines in place of what it held.
+int32_t StoreChunk(sqlite3* db, int64_t dataNo, int64_t chunk, const std::string& packed) {
+  SqlStatement insert;
+  int32_t status = insert.Prepare(
+      db, "INSERT OR REPLACE INTO journal_chunk (data_no, chunk_no, lines) VALUES (?, ?, ?)",
+      "store the packed journal lines");
+  if (status != 0) return status;
+  insert.BindInt(1, dataNo);
+  insert.BindInt(2, chunk);
+  insert.BindBlob(3, packed);
+  int32_t step = insert.Step();
+  return step < 0 ? step : 0;
+}
+
+}  // namespace
+
+int32_t ChunkWriter::Add(int64_t lineId, const PackedLine& line) {
+  const int64_t chunk = ChunkOf(lineId);
+  if (chunk != chunk_) {
+    int32_t status = Flush();
+    if (status != 0) return status;
+    chunk_ = chunk;
+  }
+  packed_.append(reinterpret_cast<const char*>(&line), sizeof(line));
+  ++lines_;
+  return 0;
+}
+
+int32_t ChunkWriter::Flush() {
+  if (packed_.empty()) return 0;
+  int32_t status = Write(chunk_, packed_);
+  packed_.clear();
+  return status;
+}
+
+int32_t ChunkWriter::Write(int64_t chunk, const std::string& packed) {
+  int64_t ignored = 0;
+  int32_t status = QueryInt(db_, "remove the packed journal lines of removed lines",
+                            "DELETE FROM journal_chunk WHERE data_no = ? AND chunk_no > ? AND "
+                            "chunk_no < ?",
+                            {dataNo_, written_, chunk}, &ignored);
+  if (status != 0) return status;
+  status = StoreChunk(db_, dataNo_, chunk, packed);
+  if (status != 0) return status;
+  written_ = chunk;
+  return 0;
+}
+
+int32_t ChunkWriter::RemoveRest() {
+  int64_t ignored = 0;
+  return QueryInt(db_, "remove the packed journal lines of removed lines",
+                  "DELETE FROM journal_chunk WHERE data_no = ? AND chunk_no > ?",
+                  {dataNo_, written_}, &ignored);
+}
+
+namespace {
+
+// Rewrites chunk `chunk` from the lines now in journal_line.
+int32_t RewriteChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* totals) {
+  const int64_t first = FirstLineOf(chunk);
+  const int64_t last = first + static_cast<int64_t>(kLinesPerChunk) - 1;
+  if (totals != nullptr) {
+    SqlStatement old;
+    int32_t status = old.Prepare(
+        db, "SELECT lines FROM journal_chunk WHERE data_no = ? AND chunk_no = ?",
+        "read the packed journal lines");
+    if (status != 0) return status;
+    old.BindAll(1, {dataNo, chunk});
+    int32_t step = old.Step();
+    if (step < 0) return step;
+    if (step == 1) {
+      const std::string_view bytes = old.BlobView(0);
+      for (size_t at = 0; at + sizeof(PackedLine) <= bytes.size(); at += sizeof(PackedLine)) {
+        PackedLine line;
+        std::memcpy(&line, bytes.data() + at, sizeof(line));
+        totals->Add(line, -1);
+      }
+    }
+  }
+  SqlStatement lines;
+  int32_t status = lines.Prepare(
+      db,
+      std::string("SELECT ") + kPackedColumnsSql +
+          " FROM journal_line WHERE data_no = ? AND line_id BETWEEN ? AND ? ORDER BY line_id",
+      "read the changed journal lines");
+  if (status != 0) return status;
+  lines.BindAll(1, {dataNo, first, last});
+  std::string packed;
+  int32_t step = 0;
+  while ((step = lines.Step()) == 1) {
+    const PackedLine line = PackedLineOf(lines, 0);
+    if (totals != nullptr) totals->Add(line, 1);
+    packed.append(reinterpret_cast<const char*>(&line), sizeof(line));
+  }
+  if (step < 0) return step;
+  int64_t ignored = 0;
+  if (packed.empty()) {
+    status = QueryInt(db, "remove the packed journal lines of removed lines",
+                      "DELETE FROM journal_chunk WHERE data_no = ? AND chunk_no = ?",
+                      {dataNo, chunk}, &ignored);
+  } else {
+    status = StoreChunk(db, dataNo, chunk, packed);
+  }
+  if (status != 0) return status;
+  return QueryInt(db, "forget the changes of rewritten journal lines",
+                  "DELETE FROM journal_line_change WHERE data_no = ? AND line_id BETWEEN ? AND ?",
+                  {dataNo, first, last}, &ignored);
+}
+
+}  // namespace
+
+int32_t FoldChanges(sqlite3* db, int32_t dataNo, int64_t maxChunks, DerivedTotals* totals,
+                    int64_t* chunks) {
+  *chunks = 0;
+  std::vector<int64_t> changed;
+  {
+    SqlStatement list;
+    int32_t status = list.Prepare(
+        db,
+        "SELECT DISTINCT line_id >> " + std::to_string(kChunkShift) +
+            " FROM journal_line_change WHERE data_no = ? ORDER BY 1 LIMIT ?",
+        "read the changed journal lines");
+    if (status != 0) return status;
+    list.BindAll(1, {dataNo, maxChunks});
+    int32_t step = 0;
+    while ((step = list.Step()) == 1) changed.push_back(list.Int(0));
+    if (step < 0) return step;
+  }
+  for (int64_t chunk : changed) {
+    int32_t status = RewriteChunk(db, dataNo, chunk, totals);
+    if (status != 0) return status;
+    ++*chunks;
+  }
+  return 0;
+}
+
+}  // namespace mvhost

@@ -1,0 +1,70 @@
+#ifndef TAXLINK_MVHOST_DERIVEDCHUNKS_H_
+#define TAXLINK_MVHOST_DERIVEDCHUNKS_H_
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "mvhost/lib/PackedLine.h"
+#include "mvhost/lib/SqlStatement.h"
+
+namespace mvhost {
+
+class DerivedTotals;
+
+// Lines are packed into chunks by their id: chunk k holds the lines with
+// ids k * 1024 .. k * 1024 + 1023, so a changed line names its chunk.
+constexpr int kChunkShift = 10;
+static_assert((int64_t{1} << kChunkShift) == static_cast<int64_t>(kLinesPerChunk));
+constexpr int64_t ChunkOf(int64_t lineId) { return lineId >> kChunkShift; }
+constexpr int64_t FirstLineOf(int64_t chunk) { return chunk * (int64_t{1} << kChunkShift); }
+
+// The columns of journal_line that make a PackedLine, in the order
+// PackedLineOf reads them.
+extern const char kPackedColumnsSql[];
+// The same columns of the table named `alias` ("l.line_id, ...").
+std::string PackedColumnsOf(const std::string& alias);
+// A row selected with kPackedColumnsSql from column `first` on.
+PackedLine PackedLineOf(const SqlStatement& row, int first);
+
+// Writes the packed lines of one data set, given in increasing line order,
+// as the rows of journal_chunk; chunks with no lines between the ones it
+// writes are removed.
+class ChunkWriter {
+ public:
+  ChunkWriter(sqlite3* db, int32_t dataNo) : db_(db), dataNo_(dataNo) {}
+
+  int32_t Add(int64_t lineId, const PackedLine& line);
+  // Writes the chunk in hand; the next line may be in the same chunk only
+  // when it comes in a later call of Add after Flush (a rebuild's batches
+  // end at chunk boundaries).
+  int32_t Flush();
+  // Removes the chunks after the last one written (or all when none was).
+  int32_t RemoveRest();
+  // The chunk of the last line given (or of none).
+  int64_t chunk() const { return chunk_; }
+  int64_t lines() const { return lines_; }
+
+ private:
+  int32_t Write(int64_t chunk, const std::string& packed);
+
+  sqlite3* db_;
+  int64_t dataNo_;
+  std::string packed_;
+  int64_t chunk_ = std::numeric_limits<int64_t>::min();
+  int64_t written_ = std::numeric_limits<int64_t>::min();  // the last chunk written
+  int64_t lines_ = 0;
+};
+
+// Rewrites from journal_line the chunks of up to maxChunks chunks that hold
+// changed lines (journal_line_change), and forgets those changes. With
+// totals, each rewritten chunk's old lines are taken out of them and its
+// current lines put in. *chunks gets the number of chunks rewritten.
+int32_t FoldChanges(sqlite3* db, int32_t dataNo, int64_t maxChunks, DerivedTotals* totals,
+                    int64_t* chunks);
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_DERIVEDCHUNKS_H_

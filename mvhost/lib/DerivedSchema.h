@@ -1,0 +1,44 @@
+#ifndef TAXLINK_MVHOST_DERIVEDSCHEMA_H_
+#define TAXLINK_MVHOST_DERIVEDSCHEMA_H_
+
+#include <sqlite3.h>
+
+#include <cstdint>
+
+namespace mvhost {
+
+// The tables and triggers of the derived journal data (JournalDerived.h).
+//
+// The triggers keep them current for writes the host does not make itself
+// (another tool on the store): they fire only for the columns the derived
+// data use and only when a value changes. For a data set whose derived data
+// are built they add and subtract the line's contributions to the totals,
+// and for any data set with a state row they note the line's id in
+// journal_line_change, so that readers take such lines from journal_line
+// until their chunk is rewritten.
+class DerivedSchema {
+ public:
+  enum class Shape {
+    kCurrent,   // the tables and triggers of this build
+    kOutdated,  // missing, or from an earlier build: Migrate first
+  };
+  // What the store holds; a host failure when it cannot be read.
+  static int32_t Inspect(sqlite3* db, Shape* shape);
+  // Creates or upgrades the tables and triggers, within the caller's
+  // transaction. Data sets whose derived data came from an earlier build
+  // are left marked for a rebuild.
+  static int32_t Migrate(sqlite3* db);
+  // The same tables (no triggers) in the connection's temp schema, where
+  // they hide the store's: a connection that cannot write the store builds
+  // the derived data it needs there.
+  static int32_t CreateInTemp(sqlite3* db);
+  // True when the connection uses temp tables of its own.
+  static bool UsesTemp(sqlite3* db);
+};
+
+// Runs SQL without results; 0 or a host failure (nothing is logged).
+int32_t ExecQuietly(sqlite3* db, const char* sql);
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_DERIVEDSCHEMA_H_

@@ -1,0 +1,266 @@
+// The derived journal data stay what a rebuild from the lines gives, however
+// the lines are written: the import's own build, the triggers that keep the
+// totals of writes from outside current and note the changed lines, the
+// walks that read those lines through their keys, the rewrite of their
+// chunks, the upgrade of a store from an earlier build and the build in temp
+// tables for a user who may only read (docs/host.md "Derived journal data").
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <string>
+#include <vector>
+
+#include "mvhost/lib/DerivedProgress.h"
+#include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/PackedLineReader.h"
+#include "tests/support/HostFixture.h"
+
+namespace taxlink::testing {
+namespace {
+
+std::string Rows(sqlite3* db, const std::string& sql) {
+  std::string rows;
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+    ADD_FAILURE() << sql << ": " << sqlite3_errmsg(db);
+    return rows;
+  }
+  while (sqlite3_step(stmt) == SQLITE_ROW) {
+    for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+      const unsigned char* text = sqlite3_column_text(stmt, i);
+      rows += std::string(text != nullptr ? reinterpret_cast<const char*>(text) : "null") + " ";
+    }
+    rows += "\n";
+  }
+  sqlite3_finalize(stmt);
+  return rows;
+}
+
+// Everything a service reads of a data set's derived data: the totals and
+// the lines a walk yields, with the state.
+std::string DerivedView(sqlite3* db, int32_t dataNo) {
+  const std::string no = std::to_string(dataNo);
+  std::string view =
+      Rows(db, "SELECT built, overflow FROM journal_derived_state WHERE data_no = " + no) +
+      Rows(db, "SELECT rate, business_type, debit_tax_class, credit_tax_class, month_kind, lines, "
+               "debit_amount, debit_tax, credit_amount, credit_tax FROM journal_class_total "
+               "WHERE data_no = " + no + " ORDER BY 1, 2, 3, 4, 5") +
+      Rows(db, "SELECT account_id, side, rate, month_kind, lines, amount, tax FROM "
+               "journal_account_total WHERE data_no = " + no + " ORDER BY 1, 2, 3, 4") +
+      Rows(db, "SELECT dept, account_id, side, month_kind, lines, amount, tax FROM "
+               "journal_department_total WHERE data_no = " + no + " ORDER BY 1, 2, 3, 4");
+  mvhost::PackedLineReader reader;
+  EXPECT_EQ(reader.Open(db, dataNo), 0);
+  const mvhost::PackedLine* line = nullptr;
+  int32_t step = 0;
+  while ((step = reader.Next(&line)) == 1) {
+    for (int64_t value : {int64_t{line->lineId}, int64_t{line->journalNo}, int64_t{line->date},
+                          int64_t{line->monthKind}, int64_t{line->taxRate},
+                          int64_t{line->businessType}, int64_t{line->hasDebit},
+                          int64_t{line->debitAccount}, int64_t{line->debitDept},
+                          int64_t{line->debitTaxClass}, line->debitAmount, line->debitTax,
+                          int64_t{line->hasCredit}, int64_t{line->creditAccount},
+                          int64_t{line->creditDept}, int64_t{line->creditTaxClass},
+                          line->creditAmount, line->creditTax}) {
+      view += std::to_string(value) + " ";
+    }
+    view += "\n";
+  }
+  EXPECT_EQ(step, 0);
+  return view;
+}
+
+class DerivedDataTest : public ::testing::Test {
+ protected:
+  // Data set 1 with lines over three chunks, data set 2 with a few.
+  void SetUp() override {
+    for (int32_t dataNo : {1, 2}) {
+      host_.AddDataSet({.dataNo = dataNo, .dataId = "D00" + std::to_string(dataNo)});
+      const int lines = dataNo == 1 ? 2500 : 40;
+      for (int i = 1; i <= lines; ++i) {
+        static const int32_t kClasses[] = {0, 1, 2, 21, 22, 24, 6};
+        static const int32_t kRates[] = {800, 500, 0};
+        const int month = i % 12;  // April 2014 to March 2015
+        host_.AddJournal(
+            dataNo, {.date = month < 9 ? 20140410 + month * 100 : 20150110 + (month - 9) * 100,
+                     .debit = {.account = 1 + i % 5, .amount = i * 10000, .tax = i * 800,
+                               .taxClass = kClasses[i % 7], .dept = i % 4},
+                     .credit = {.account = i % 11 == 0 ? 0 : 6 + i % 3, .amount = i * 9000,
+                                .tax = i * 700, .taxClass = kClasses[(i + 3) % 7]},
+                     .rate = kRates[i % 3],
+                     .businessType = i % 7});
+      }
+      host_.BuildJournalDerived(dataNo);
+    }
+  }
+
+  int64_t Count(const std::string& sql) { return std::stoll(Rows(host_.Db(), sql)); }
+
+  HostFixture host_{HostStorage::kMemory};
+};
+
+struct Edit {
+  const char* name;
+  std::vector<const char*> sql;
+};
+
+class DerivedEditTest : public DerivedDataTest, public ::testing::WithParamInterface<Edit> {};
+
+// Whatever another tool writes, the derived data read as a rebuild makes
+// them, before and after the changed lines' chunks are rewritten.
+TEST_P(DerivedEditTest, ReadAsARebuildMakesThem) {
+  for (const char* sql : GetParam().sql) host_.Exec(sql);
+  const std::string kept1 = DerivedView(host_.Db(), 1);
+  const std::string kept2 = DerivedView(host_.Db(), 2);
+  int64_t chunks = 0;
+  EXPECT_EQ(mvhost::JournalDerived::FoldChanges(host_.Db(), 1, 1000, &chunks), 0);
+  EXPECT_EQ(mvhost::JournalDerived::FoldChanges(host_.Db(), 2, 1000, &chunks), 0);
+  EXPECT_EQ(Count("SELECT count(*) FROM journal_line_change"), 0);
+  const std::string chunksFolded = Rows(host_.Db(), "SELECT data_no, chunk_no, hex(lines) FROM "
+                                                    "journal_chunk ORDER BY 1, 2");
+  EXPECT_EQ(DerivedView(host_.Db(), 1), kept1);
+  ASSERT_EQ(mvhost::JournalDerived::Rebuild(host_.Db(), 1), 0);
+  ASSERT_EQ(mvhost::JournalDerived::Rebuild(host_.Db(), 2), 0);
+  EXPECT_EQ(kept1, DerivedView(host_.Db(), 1));
+  EXPECT_EQ(kept2, DerivedView(host_.Db(), 2));
+  EXPECT_EQ(chunksFolded, Rows(host_.Db(), "SELECT data_no, chunk_no, hex(lines) FROM "
+                                           "journal_chunk ORDER BY 1, 2"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writes, DerivedEditTest,
+    ::testing::Values(
+        Edit{"OneAmount", {"UPDATE journal_line SET debit_amount = debit_amount + 10000 "
+                           "WHERE line_id = 5"}},
+        Edit{"OnePercentSpread",
+             {"UPDATE journal_line SET credit_amount = credit_amount * 2, debit_tax_class = 22 "
+              "WHERE line_id % 100 = 7"}},
+        Edit{"ClassMonthAndDate",
+             {"UPDATE journal_line SET credit_tax_class = 2, month_kind = 3 "
+              "WHERE line_id BETWEEN 1000 AND 1100",
+              "UPDATE journal_line SET tax_rate = 0, date = 20140301 WHERE line_id = 30"}},
+        Edit{"SidesAccountsDepartments",
+             {"UPDATE journal_line SET debit_account = NULL WHERE line_id = 10",
+              "UPDATE journal_line SET credit_account = 2, credit_dept = 9 WHERE line_id = 11",
+              "UPDATE journal_line SET debit_dept = 7, business_type = 3 WHERE line_id > 2400"}},
+        Edit{"InsertedAndDeleted",
+             {"INSERT INTO journal_line (data_no, line_id, journal_no, date, month_kind, "
+              "debit_account, debit_amount, debit_tax_class, tax_rate) "
+              "VALUES (1, 9999, 1, 20140501, 2, 4, 30000, 21, 800), "
+              "(1, 1900000, 2, 20140601, 3, 5, 40000, 1, 500)",
+              "DELETE FROM journal_line WHERE data_no = 1 AND line_id % 3 = 0",
+              "DELETE FROM journal_line WHERE data_no = 2 AND line_id > 2520"}},
+        Edit{"MovedAndRenumbered",
+             {"UPDATE journal_line SET data_no = 2, line_id = 800000 WHERE line_id = 20",
+              "UPDATE journal_line SET line_id = line_id + 100000 WHERE line_id BETWEEN 100 "
+              "AND 200"}}),
+    [](const ::testing::TestParamInfo<Edit>& info) { return std::string(info.param.name); });
+
+TEST_F(DerivedDataTest, WritesThatChangeNothingTheyUseLeaveThemAlone) {
+  host_.Exec("UPDATE journal_line SET description = 'moved to the archive'");
+  host_.Exec("UPDATE journal_line SET debit_amount = debit_amount, credit_tax = credit_tax");
+  EXPECT_EQ(Count("SELECT count(*) FROM journal_line_change"), 0);
+}
+
+TEST_F(DerivedDataTest, ASumPastSixtyFourBitsFailsUntilTheLinesFitAgain) {
+  host_.Exec("UPDATE journal_line SET debit_amount = 9223372036854775000 "
+             "WHERE line_id IN (1, 6)");
+  EXPECT_EQ(mvhost::JournalDerived::Ensure(host_.Db(), 1), mvhost::kErrOverflow);
+  host_.Exec("UPDATE journal_line SET debit_amount = 10000 WHERE line_id IN (1, 6)");
+  EXPECT_EQ(mvhost::JournalDerived::Ensure(host_.Db(), 1), 0);
+}
+
+TEST_F(DerivedDataTest, ADeletedDataSetTakesItsDerivedDataAlong) {
+  host_.Exec("DELETE FROM data_set WHERE data_no = 2");
+  for (const char* table : {"journal_derived_state", "journal_chunk", "journal_class_total",
+                            "journal_account_total", "journal_department_total",
+                            "journal_line_change"}) {
+    EXPECT_EQ(Count(std::string("SELECT count(*) FROM ") + table + " WHERE data_no = 2"), 0)
+        << table;
+  }
+  EXPECT_GT(Count("SELECT count(*) FROM journal_chunk WHERE data_no = 1"), 0);
+}
+
+// What a store kept by the build before this one holds: its tables, its
+// triggers (which only marked the data stale) and a state row saying built.
+constexpr const char kEarlierBuildSql[] = R"SQL(
+DROP TRIGGER journal_derived_v2_insert;
+DROP TRIGGER journal_derived_v2_update;
+DROP TRIGGER journal_derived_v2_delete;
+DROP TRIGGER journal_derived_v2_forget;
+DROP TABLE journal_derived_state;
+DROP TABLE journal_account_total;
+DROP TABLE journal_line_change;
+CREATE TABLE journal_derived_state (data_no INTEGER PRIMARY KEY, overflow INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE journal_account_total (data_no INTEGER NOT NULL, account_id INTEGER NOT NULL,
+  side INTEGER NOT NULL, rate INTEGER NOT NULL, month_kind INTEGER NOT NULL,
+  amount INTEGER NOT NULL, tax INTEGER NOT NULL,
+  PRIMARY KEY (data_no, account_id, side, rate, month_kind)) WITHOUT ROWID;
+CREATE TRIGGER journal_line_updated AFTER UPDATE ON journal_line BEGIN
+  DELETE FROM journal_derived_state WHERE data_no IN (OLD.data_no, NEW.data_no);
+END;
+INSERT INTO journal_derived_state VALUES (1, 0);
+INSERT INTO journal_account_total VALUES (1, 1, 1, 800, 1, 5, 0);
+)SQL";
+
+TEST_F(DerivedDataTest, AStoreOfAnEarlierBuildIsUpgradedAndRebuilt) {
+  const std::string rebuilt = DerivedView(host_.Db(), 1);
+  host_.Exec(kEarlierBuildSql);
+  EXPECT_EQ(mvhost::JournalDerived::Ensure(host_.Db(), 1), 0);
+  EXPECT_EQ(DerivedView(host_.Db(), 1), rebuilt);
+  EXPECT_EQ(Count("SELECT count(*) FROM sqlite_schema WHERE name = 'journal_line_updated'"), 0);
+}
+
+// Records what a rebuild shows.
+class RecordedDisplay : public mvhost::RebuildDisplay {
+ public:
+  void Show(const mvhost::RebuildProgress& progress) override { shown.push_back(progress); }
+  void Close() override { ++closed; }
+  std::vector<mvhost::RebuildProgress> shown;
+  int closed = 0;
+};
+
+TEST_F(DerivedDataTest, ALongRebuildShowsItsProgressAndAShortOneNothing) {
+  host_.AddDataSet({.dataNo = 3, .dataId = "D003"});
+  for (int i = 0; i < 70000; ++i) {
+    host_.AddJournal(3, {.date = 20140410, .debit = {.account = 1, .amount = 10000}});
+  }
+  RecordedDisplay display;
+  mvhost::RebuildDisplay* before = mvhost::SetRebuildDisplay(&display);
+  host_.Exec("UPDATE journal_derived_state SET built = 0 WHERE data_no = 2");
+  EXPECT_EQ(mvhost::JournalDerived::Ensure(host_.Db(), 2), 0);
+  EXPECT_TRUE(display.shown.empty());
+  EXPECT_EQ(mvhost::JournalDerived::Ensure(host_.Db(), 3), 0);
+  mvhost::SetRebuildDisplay(before);
+  ASSERT_GE(display.shown.size(), 3u);
+  EXPECT_EQ(display.shown.front().done, 0);
+  EXPECT_EQ(display.shown.back().done, display.shown.back().total);
+  EXPECT_FALSE(display.shown.back().waiting);
+  EXPECT_EQ(display.closed, 1);
+}
+
+TEST(DerivedDataReadOnlyTest, AUserWhoMayOnlyReadBuildsThemInTempTables) {
+  HostFixture host;
+  host.AddDataSet({});
+  for (int i = 1; i <= 30; ++i) {
+    host.AddJournal({.date = 20140410, .credit = {.account = 2, .amount = i * 10000,
+                                                  .taxClass = 1}, .rate = 800});
+  }
+  sqlite3* reader = nullptr;
+  ASSERT_EQ(sqlite3_open_v2((host.Home() + "/host.db").c_str(), &reader, SQLITE_OPEN_READONLY,
+                            nullptr),
+            SQLITE_OK);
+  EXPECT_EQ(mvhost::JournalDerived::Ensure(reader, 1), 0);
+  const std::string readOnly = DerivedView(reader, 1);
+  mvhost::JournalDerived::ForgetConnection(reader);
+  sqlite3_close_v2(reader);
+  EXPECT_EQ(Rows(host.Db(), "SELECT count(*) FROM sqlite_schema WHERE name LIKE 'journal_%'"),
+            "1 \n");
+  host.BuildJournalDerived(1);
+  EXPECT_EQ(readOnly, DerivedView(host.Db(), 1));
+}
+
+}  // namespace
+}  // namespace taxlink::testing
