@@ -4,9 +4,10 @@
 
 namespace taxlink {
 
-Status AddTaxDlg::RunEngine(AggregationEngine& engine, TaxSummaryTables* tables) {
+Status AddTaxDlg::RunEngine(AggregationEngine& engine, TaxSummaryTables* tables,
+                            FigureTrace* trace, TaxLineSink* lines) {
   ResetOverall();
-  Status status = engine.Run(*this, tables);
+  Status status = engine.Run(*this, tables, trace, lines);
   End();
   return status;
 }

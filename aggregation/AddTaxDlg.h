@@ -6,11 +6,13 @@
 #include "aggregation/ProgressDialog.h"
 #include "aggregation/ProgressSink.h"
 #include "platform/WinTypes.h"
+#include "host/TaxLineTrace.h"
 #include "status/Status.h"
 
 namespace taxlink {
 
 class AggregationEngine;
+class FigureTrace;
 struct TaxSummaryTables;
 
 // The progress window (dialog 131) that runs the journal aggregation and
@@ -22,7 +24,9 @@ class AddTaxDlg : public ProgressSink, public ProgressDialog {
 
   // Runs the engine behind the window (shown by the caller): the overall bar
   // from 0, the passes, and the window ended (hidden) whatever the outcome.
-  Status RunEngine(AggregationEngine& engine, TaxSummaryTables* tables);
+  // trace and lines, when given, receive the contributions (Run).
+  Status RunEngine(AggregationEngine& engine, TaxSummaryTables* tables,
+                   FigureTrace* trace = nullptr, TaxLineSink* lines = nullptr);
 
   // ProgressSink: the bars of the window.
   void OverallAdvance(int16_t from, int16_t to) final { overallAdvance(from, to); }

@@ -47,7 +47,7 @@ AggregationEngine::AggregationEngine(const StDATAINFO& dataSet, int startMonth, 
 AggregationEngine::~AggregationEngine() = default;
 
 Status AggregationEngine::Run(ProgressSink& progress, TaxSummaryTables* tables,
-                              FigureTrace* trace) {
+                              FigureTrace* trace, TaxLineSink* lines) {
   if (!filterStatus_.ok()) return filterStatus_;
   TaxSummaryTables figures;
   figures.Allocate(settings_.rateRows());
@@ -55,16 +55,17 @@ Status AggregationEngine::Run(ProgressSink& progress, TaxSummaryTables* tables,
                       progress, rules_, accounts_};
   // The choice of trace is made once, here: without one the walks are
   // compiled with NoTrace and their per-line path calls nothing.
-  Status status = trace != nullptr ? RunPasses(context, figures, SinkTrace{trace})
-                                   : RunPasses(context, figures, NoTrace{});
+  Status status = trace != nullptr ? RunPasses(context, figures, SinkTrace{trace}, lines)
+                                   : RunPasses(context, figures, NoTrace{}, lines);
   if (status.ok()) *tables = std::move(figures);
   return status;
 }
 
 template <class Trace>
-Status AggregationEngine::RunPasses(PassContext& context, TaxSummaryTables& tables, Trace trace) {
+Status AggregationEngine::RunPasses(PassContext& context, TaxSummaryTables& tables, Trace trace,
+                                    TaxLineSink* lines) {
   context.progress.OverallAdvance(0, 250);
-  Status status = SumTaxReturn(context, tables);
+  Status status = SumTaxReturn(context, tables, lines);
   if (!status.ok()) return status;
   context.progress.OverallAdvance(250, 500);
   status = WalkLegacyRates(context, tables.legacyRateSums, trace);
@@ -78,7 +79,8 @@ Status AggregationEngine::RunPasses(PassContext& context, TaxSummaryTables& tabl
   return Status::OK();
 }
 
-Status AggregationEngine::SumTaxReturn(PassContext& context, TaxSummaryTables& tables) {
+Status AggregationEngine::SumTaxReturn(PassContext& context, TaxSummaryTables& tables,
+                                       TaxLineSink* lines) {
   // Without the settings object there are no rate rows to sum into.
   if (!settings_.setObjectFound) {
     return Status::Missing("no consumption-tax settings object", "SumTaxReturn");
@@ -105,8 +107,15 @@ Status AggregationEngine::SumTaxReturn(PassContext& context, TaxSummaryTables& t
   ClRuleShohizeiShinkoku* rule = nullptr;
   Status status = context.rules.TaxReturn(&rule);
   if (!status.ok()) return status;
+  // The lines behind the rows, from the host's own rules, before the rows
+  // are summed over the labels.
+  if (lines != nullptr) {
+    Status traced = HostCallResult(rule->TraceTax(settings_.filingClass(), &filter_, rates, lines),
+                                   "ClRuleShohizeiShinkoku::TraceTax");
+    if (!traced.ok()) return traced;
+  }
   status = HostCallResult(rule->SumTax(settings_.filingClass(), &filter_, rates, types),
-                                 "ClRuleShohizeiShinkoku::SumTax");
+                          "ClRuleShohizeiShinkoku::SumTax");
   if (!status.ok()) return status;
 
   // The host keeps the securities figure at 1/20; every row but the last is
@@ -152,7 +161,7 @@ Status AggregationEngine::WalkLegacyRates(PassContext& context, int64_t legacyRa
         if (SameAccountCode(account.code, summary.code, sizeof(summary.code))) {
           legacyRateSums[pass] = AddRaw(legacyRateSums[pass], summary.amount);
           trace(Contribution{kLegacyFigures[pass], Contribution::Source::kTaxSummary,
-                             account.accountId, 0, summary.amount});
+                             account.accountId, 0, summary.amount, false, &summary, &account});
         }
       }
     }

@@ -9,6 +9,7 @@
 #include "aggregation/TaxSummaryTables.h"
 #include "host/StDATAINFO.h"
 #include "host/StFINDINFO.h"
+#include "host/TaxLineTrace.h"
 #include "status/Status.h"
 
 namespace taxlink {
@@ -41,16 +42,19 @@ class AggregationEngine {
   // without a filter) the passes stop, the status names it and *tables is
   // left as it was. trace,
   // when given, receives every amount added to the figures the program
-  // sums itself.
-  Status Run(ProgressSink& progress, TaxSummaryTables* tables, FigureTrace* trace = nullptr);
+  // sums itself; lines, when given, every side of a journal line that the
+  // host's return summation adds into the rate rows.
+  Status Run(ProgressSink& progress, TaxSummaryTables* tables, FigureTrace* trace = nullptr,
+             TaxLineSink* lines = nullptr);
 
   // The accounts the last pass selected.
   const AccountList& accounts() const { return accounts_; }
 
  private:
   template <class Trace>
-  Status RunPasses(PassContext& context, TaxSummaryTables& tables, Trace trace);
-  Status SumTaxReturn(PassContext& context, TaxSummaryTables& tables);
+  Status RunPasses(PassContext& context, TaxSummaryTables& tables, Trace trace,
+                   TaxLineSink* lines);
+  Status SumTaxReturn(PassContext& context, TaxSummaryTables& tables, TaxLineSink* lines);
   template <class Trace>
   Status WalkLegacyRates(PassContext& context, int64_t legacyRateSums[2], Trace trace);
 

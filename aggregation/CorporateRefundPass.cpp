@@ -76,7 +76,7 @@ void ApplyBookAmount(const StKAMOKUSUMINFO& record, int64_t amount, TaxSummaryTa
     tables.corpMerchandisePurchases.bookAmount =
         AddRaw(tables.corpMerchandisePurchases.bookAmount, amount);
     trace(Contribution{Figure::kCorpMerchandiseBook, Contribution::Source::kAccountSum,
-                       record.accountId, 0, amount});
+                       record.accountId, 0, amount, false, &record});
     return;
   }
   if (!total) return;
@@ -88,7 +88,7 @@ void ApplyBookAmount(const StKAMOKUSUMINFO& record, int64_t amount, TaxSummaryTa
   if (line == nullptr) return;
   line->bookAmount = amount;
   trace(Contribution{kBookFigure[static_cast<int>(kind)], Contribution::Source::kAccountSum,
-                     record.accountId, 0, amount, true});
+                     record.accountId, 0, amount, true, &record});
 }
 
 }  // namespace
@@ -172,13 +172,13 @@ Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace t
           IsNonTaxablePurchaseClass(line.debitTaxClass)) {
         target->nonTaxablePart = AddRaw(target->nonTaxablePart, debitValue);
         trace(Contribution{figure, Contribution::Source::kJournalLine, line.journalId, line.lineNo,
-                           debitValue});
+                           debitValue, false, &line, &account, 1});
       }
       if (line.creditAccountId == account.accountId &&
           IsNonTaxablePurchaseClass(line.creditTaxClass)) {
         target->nonTaxablePart = SubtractRaw(target->nonTaxablePart, creditValue);
         trace(Contribution{figure, Contribution::Source::kJournalLine, line.journalId, line.lineNo,
-                           -creditValue});
+                           -creditValue, false, &line, &account, 2});
       }
     }
   }
@@ -226,7 +226,7 @@ Status CorporateRefundPass::SumAcquiredAssets(TaxSummaryTables& tables, Trace tr
     figure = AddRaw(figure, asset.acquisitionAmount);
     trace(Contribution{deferred ? Figure::kCorpDeferredAssets : Figure::kCorpFixedAssets,
                        Contribution::Source::kFixedAsset, asset.assetId, 0,
-                       asset.acquisitionAmount});
+                       asset.acquisitionAmount, false, &asset});
   };
   return WalkAcquiredAssets(*rule, from, to, context_.progress, addAsset);
 }

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "host/StKAMOKUINFO.h"
+
 namespace taxlink {
 
 struct TaxSummaryTables;
@@ -37,8 +39,9 @@ enum class Figure : uint8_t {
 };
 inline constexpr int kFigureCount = static_cast<int>(Figure::kIndOtherExpensesNonTaxable) + 1;
 
-// The value of a figure in the tables.
+// The value of a figure in the tables, and where the tables hold it.
 int64_t FigureValue(const TaxSummaryTables& tables, Figure figure);
+const int64_t* FigureAddress(const TaxSummaryTables& tables, Figure figure);
 
 // One amount that went into a figure, and the host record it came from.
 struct Contribution {
@@ -55,6 +58,13 @@ struct Contribution {
   int32_t detail;
   int64_t amount;         // raw amount added (negative: taken off)
   bool replaces = false;  // the amount replaced what the figure held
+  // The host record it came from, valid during the call: StTAXSUMINFO,
+  // StKAMOKUSUMINFO, StSWKTINFO or StKOTEISHISANINFO by source.
+  const void* record = nullptr;
+  // Journal lines: the listed account the side matched, and the side
+  // (1 debit, 2 credit).
+  const StKAMOKUINFO* account = nullptr;
+  int8_t side = 0;
 };
 
 // Receives every contribution to the figures while the engine runs. A run

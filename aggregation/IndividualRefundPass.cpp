@@ -68,6 +68,9 @@ struct Origin {
   Contribution::Source source;
   int32_t id;
   int32_t detail;
+  const void* record = nullptr;
+  const StKAMOKUINFO* account = nullptr;
+  int8_t side = 0;
 };
 
 template <class Trace>
@@ -76,7 +79,7 @@ void AddToLine(RefundLine& line, Column column, Figure book, Figure nonTaxable, 
   int64_t& field = column == Column::kBook ? line.bookAmount : line.nonTaxablePart;
   field = AddRaw(field, amount);
   trace(Contribution{column == Column::kBook ? book : nonTaxable, origin.source, origin.id,
-                     origin.detail, amount});
+                     origin.detail, amount, false, origin.record, origin.account, origin.side});
 }
 
 template <class Trace>
@@ -202,7 +205,7 @@ Status IndividualRefundPass::AccountSumWalk(const StBUMONINFO* department,
     const IndividualGroup group = IndividualGroupOfClass(record.classCode);
     if (group == IndividualGroup::kNone || record.totalFlag == 1) continue;
     RouteAmount(group, routing, Column::kBook, amount,
-                Origin{Contribution::Source::kAccountSum, record.accountId, departmentCode},
+                Origin{Contribution::Source::kAccountSum, record.accountId, departmentCode, &record},
                 tables, trace);
   }
   status = WalkEnded(status);
@@ -252,7 +255,7 @@ Status IndividualRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace 
     if (!status.ok()) break;
     const int64_t debitValue = JournalSideValue(line.debitAmount, line.debitTax, taxIncluded);
     const int64_t creditValue = JournalSideValue(line.creditAmount, line.creditTax, taxIncluded);
-    const Origin origin{Contribution::Source::kJournalLine, line.journalId, line.lineNo};
+    const Origin origin{Contribution::Source::kJournalLine, line.journalId, line.lineNo, &line};
     // The listed accounts the line can match, in list order.
     index.Matches(line.debitAccountId, line.creditAccountId, &matches);
     for (std::size_t position : matches) {
@@ -264,14 +267,18 @@ Status IndividualRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace 
         const StBUMONINFO& department = departmentOf(line.debitDeptCode);
         if (!status.ok()) break;
         RouteAmount(group, RouteIndividualAmount(incomeKind_, departmentsExist, department),
-                    Column::kNonTaxable, debitValue, origin, tables, trace);
+                    Column::kNonTaxable, debitValue,
+                    Origin{origin.source, origin.id, origin.detail, &line, &account, 1}, tables,
+                    trace);
       }
       if (line.creditAccountId == account.accountId &&
           IsNonTaxablePurchaseClass(line.creditTaxClass)) {
         const StBUMONINFO& department = departmentOf(line.creditDeptCode);
         if (!status.ok()) break;
         RouteAmount(group, RouteIndividualAmount(incomeKind_, departmentsExist, department),
-                    Column::kNonTaxable, SubtractRaw(0, creditValue), origin, tables, trace);
+                    Column::kNonTaxable, SubtractRaw(0, creditValue),
+                    Origin{origin.source, origin.id, origin.detail, &line, &account, 2}, tables,
+                    trace);
       }
     }
   }
@@ -307,7 +314,7 @@ Status IndividualRefundPass::SumAcquiredAssets(TaxSummaryTables& tables, Trace t
         incomeKind_ == 1 || (incomeKind_ == 3 && asset.incomeKind == kAssetIncomeBusiness);
     const bool realEstate =
         incomeKind_ == 2 || (incomeKind_ == 3 && asset.incomeKind == kAssetIncomeRealEstate);
-    const Origin origin{Contribution::Source::kFixedAsset, asset.assetId, 0};
+    const Origin origin{Contribution::Source::kFixedAsset, asset.assetId, 0, &asset};
     if (business) {
       AddToLine(tables.indBusinessFixedAssets, Column::kBook, Figure::kIndBusinessFixedAssetsBook,
                 Figure::kIndBusinessFixedAssetsBook, asset.acquisitionAmount, origin, trace);

@@ -8,6 +8,7 @@
 #include "app/HostReads.h"
 #include "platform/UserInterface.h"
 #include "report/ReportFile.h"
+#include "trace/TraceRecorder.h"
 #include "resources/Caption.h"
 #include "resources/Edition.h"
 
@@ -68,7 +69,7 @@ int JournalRun::ShowMessage(const char* text, uint32_t style) {
 }
 
 RunOutcome JournalRun::Run(const ReportInputs& inputs, const char* outputPath,
-                           TaxSummaryTables* tables) {
+                           TaxSummaryTables* tables, TraceRecorder* recorder) {
   RunOutcome outcome = CheckTaxSettings();
   if (outcome.goOn()) outcome = CheckJournals();
   if (!outcome.goOn()) return outcome;
@@ -76,7 +77,7 @@ RunOutcome JournalRun::Run(const ReportInputs& inputs, const char* outputPath,
   // The wait cursor spans the aggregation and the report.
   progress_.ShowWindow(true);
   WaitCursor waitCursor;
-  const Status aggregated = progress_.RunEngine(*engine_, tables);
+  const Status aggregated = progress_.RunEngine(*engine_, tables, recorder, recorder);
   if (!aggregated.ok()) {
     // A pass that ends on a host error fails the run: figures without what
     // it could not read would reach the filing application as if they were

@@ -14,6 +14,8 @@
 
 namespace taxlink {
 
+class TraceRecorder;
+
 // The steps of a run by journals: the settings object and rate rows, the
 // pre-checks, the aggregation behind the progress window and the report.
 // The engine, and the host rule objects it keeps, live as long as this.
@@ -24,7 +26,9 @@ class JournalRun {
 
   // Fills *tables and writes the report at outputPath; inputs refer to
   // *tables. Goes on when the report was written.
-  RunOutcome Run(const ReportInputs& inputs, const char* outputPath, TaxSummaryTables* tables);
+  // recorder, when given, takes the contributions of every figure.
+  RunOutcome Run(const ReportInputs& inputs, const char* outputPath, TaxSummaryTables* tables,
+                 TraceRecorder* recorder = nullptr);
 
  private:
   RunOutcome CheckTaxSettings();

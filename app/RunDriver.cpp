@@ -45,7 +45,7 @@ std::string ModuleFolder() {
 }  // namespace
 
 RunDriver::RunDriver(std::string_view commandLine, HostLaunch* launch)
-    : commandLine_(commandLine), launch_(*launch) {
+    : commandLine_(commandLine), launch_(*launch), trace_(RunTrace::FromEnvironment()) {
   std::memset(&dataSet_, 0, sizeof(dataSet_));
 }
 
@@ -58,7 +58,8 @@ RunOutcome RunDriver::Run() {
       &RunDriver::MoveToProgramFolder, &RunDriver::CheckFilingApplication,
       &RunDriver::AskHostLink,         &RunDriver::ReadCompany,
       &RunDriver::AskConditions,       &RunDriver::OpenProgressWindow,
-      &RunDriver::WriteReport,         &RunDriver::SayGoodbye,
+      &RunDriver::WriteReport,         &RunDriver::WriteTrace,
+      &RunDriver::SayGoodbye,
   };
   for (Step step : kSteps) {
     RunOutcome outcome = (this->*step)();
@@ -151,6 +152,7 @@ RunOutcome RunDriver::AskConditions() {
     }
     if (!status.ok()) return FailedRead(status, 0);
     dialog.userId = userId;
+    userId_ = userId;
     dialog.selectedNo1 = first;
     dialog.selectedNo2 = second;
   }
@@ -201,8 +203,25 @@ RunOutcome RunDriver::WriteReport() {
     }
     return RunOutcome::GoOn();
   }
+  if (trace_) {
+    RunOutcome started = trace_->Start(settings_.taxIncluded());
+    if (!started.goOn()) return started;
+  }
   journals_ = std::make_unique<JournalRun>(dataSet_, settings_, conditions_, *progress_);
-  return journals_->Run(reportInputs(), outputPath_, &tables_);
+  return journals_->Run(reportInputs(), outputPath_, &tables_,
+                        trace_ ? trace_->recorder() : nullptr);
+}
+
+// The trace beside the written report; a trace asked for and not written
+// fails the run (the report stays).
+RunOutcome RunDriver::WriteTrace() {
+  if (!trace_) return RunOutcome::GoOn();
+  TraceRun run;
+  run.startMonth = conditions_.startMonth;
+  run.endMonth = conditions_.endMonth;
+  run.savedReturn = conditions_.aggregationMethod == kSavedReturnValues;
+  run.user = userId_;
+  return trace_->Write(reportInputs(), dataSet_, run, outputPath_);
 }
 
 // Remembers the conditions and says goodbye.

@@ -11,6 +11,7 @@
 #include "app/HostLaunch.h"
 #include "app/JournalRun.h"
 #include "app/RunOutcome.h"
+#include "app/RunTrace.h"
 #include "conditions/ConditionsDialog.h"
 #include "conditions/PathText.h"
 #include "conditions/RunConditions.h"
@@ -46,6 +47,7 @@ class RunDriver {
   RunOutcome AskConditions();
   RunOutcome OpenProgressWindow();
   RunOutcome WriteReport();
+  RunOutcome WriteTrace();
   RunOutcome SayGoodbye();
 
   HWND Owner() const { return progress_ ? progress_->Handle() : HWND{0}; }
@@ -68,6 +70,9 @@ class RunDriver {
   // The journal steps, and the host objects they keep, until the run ends.
   std::unique_ptr<JournalRun> journals_;
   TaxSummaryTables tables_;
+  // The trace of the run, when one was asked for.
+  std::unique_ptr<RunTrace> trace_;
+  std::string userId_;
 };
 
 }  // namespace taxlink

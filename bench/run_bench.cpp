@@ -7,7 +7,8 @@
 //     without and with a trace);
 //   - the real TaxLinkAlto started on the home with a UI script, from start
 //     to the closing message: wall time and the peak memory of the program
-//     alone (started through bench_launch);
+//     alone (started through bench_launch); then the same run with a trace
+//     (TAXLINK_TRACE), its ratio to the run without and the trace's size;
 //   - the first run after a change of one line, and after a change of 1 % of
 //     the lines spread over the data set, made by another connection as any
 //     tool on the store would (the change is undone after each run, and the
@@ -332,6 +333,15 @@ int main(int argc, char** argv) {
         normal.Add(RunOnce(run));
       }
     }
+    // The same run asked for its trace (TAXLINK_TRACE, docs/trace.md).
+    RunFolder tracedRun = PrepareRun(home, binFolder, "run-traced");
+    const std::string tracePath = home.home + "/run-traced/trace.json";
+    tracedRun.environment.push_back("TAXLINK_TRACE=" + tracePath);
+    Runs withTrace;
+    for (int i = 0; i < kRepeats; ++i) withTrace.Add(RunOnce(tracedRun));
+    struct stat traceFile{};
+    ::stat(tracePath.c_str(), &traceFile);
+    std::remove(tracePath.c_str());
     const ChangeFigures oneLine = FirstRunsAfter(home, run, kOneLine);
     const ChangeFigures onePercent = FirstRunsAfter(home, run, kOnePercent);
     double folded = 0;
@@ -360,6 +370,12 @@ int main(int argc, char** argv) {
                 "%.1f ms (one line) and %.1f ms (1 %%); rewriting the rest of their chunks "
                 "afterwards %.1f ms\n",
                 "", traced, oneLine.changeMs, onePercent.changeMs, folded);
+    std::printf("%9s with a trace %.1f ms (processor %.1f ms), %.2f times the run (processor "
+                "%.2f), %.1f MiB, the trace %.1f MiB\n",
+                "", withTrace.best, withTrace.bestCpu, withTrace.best / normal.best,
+                withTrace.bestCpu / std::max(normal.bestCpu, 0.1),
+                static_cast<double>(withTrace.peakKilobytes) / 1024.0,
+                static_cast<double>(traceFile.st_size) / (1024.0 * 1024.0));
     if (!baseline.empty()) {
       std::printf("%9s baseline %.1f ms (first %.1f ms), this build's first %.1f ms; "
                   "this / baseline %.3f, processor time %.3f\n",
@@ -376,6 +392,8 @@ int main(int argc, char** argv) {
     }
     if (lines == 1000000) {
       targets.push_back({"normal run / plain scan, " + size, normal.best / plain, 1.5});
+      targets.push_back({"run with a trace / run without, " + size,
+                         withTrace.best / normal.best, 3.0});
     }
     if (smallest == 0 || lines < smallest) {
       smallest = lines;

@@ -7,6 +7,7 @@
 #include "host/StFINDINFO.h"
 #include "host/StTAXREPORTBUSINESSTYPEINFO.h"
 #include "host/StTAXREPORTRATEINFO.h"
+#include "host/TaxLineTrace.h"
 
 // The consumption-tax return summation.
 class ClRuleShohizeiShinkoku : public ClRuleBase {
@@ -16,6 +17,8 @@ class ClRuleShohizeiShinkoku : public ClRuleBase {
     virtual int32_t SumTax(uint8_t filingClass, const StFINDINFO* filter,
                            StTAXREPORTRATEINFO* rates,
                            StTAXREPORTBUSINESSTYPEINFO* businessTypes) = 0;
+    virtual int32_t TraceTax(uint8_t filingClass, const StFINDINFO* filter,
+                             const StTAXREPORTRATEINFO* rates, TaxLineSink* sink) = 0;
   };
 
   ClRuleShohizeiShinkoku();
@@ -31,6 +34,15 @@ class ClRuleShohizeiShinkoku : public ClRuleBase {
   int32_t SumTax(uint8_t filingClass, const StFINDINFO* filter, StTAXREPORTRATEINFO* rates,
                  StTAXREPORTBUSINESSTYPEINFO* businessTypes) {
     return impl()->SumTax(filingClass, filter, rates, businessTypes);
+  }
+
+  // Hands sink every side of a line that SumTax with the same arguments
+  // adds into the rate rows (labelled by rates as for SumTax), with the
+  // figures it adds to, in line order. The codes are those of SumTax; a
+  // sink that returns false ends the walk with the host's cancel code.
+  int32_t TraceTax(uint8_t filingClass, const StFINDINFO* filter,
+                   const StTAXREPORTRATEINFO* rates, TaxLineSink* sink) {
+    return impl()->TraceTax(filingClass, filter, rates, sink);
   }
 
  private:

@@ -61,8 +61,16 @@ int ScriptedUi::MessageBox(HWND owner, std::string_view text, std::string_view c
                            uint32_t style) {
   std::string answer = UiTranscript::SafeAnswer(style);
   if (cancelling_ == 0) {
-    const Json* step = script_.Peek();
     std::string utf8Text = Utf8(text);
+    // An optional answer for a message that did not come is passed over.
+    for (const Json* next = script_.Peek();
+         next != nullptr && UiScript::KindOf(*next) == UiScript::StepKind::kAnswer &&
+         next->value("optional", false) &&
+         utf8Text.find((*next)["expect"].get<std::string>()) == std::string::npos;
+         next = script_.Peek()) {
+      script_.Pop();
+    }
+    const Json* step = script_.Peek();
     if (step == nullptr || UiScript::KindOf(*step) != UiScript::StepKind::kAnswer) {
       Mismatch(step, "message", "no answer in the script for the message \"" + utf8Text + "\"");
     } else if (step->contains("expect") &&

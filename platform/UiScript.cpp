@@ -33,6 +33,10 @@ std::string CheckStep(const Json& step) {
       return "\"answer\" must be \"yes\", \"no\", \"ok\" or \"cancel\"";
     }
     if (step.contains("expect") && !step["expect"].is_string()) return "\"expect\" must be text";
+    if (step.contains("optional") &&
+        (!step["optional"].is_boolean() || !step.contains("expect"))) {
+      return "\"optional\" must be true or false, on an answer with \"expect\"";
+    }
     return std::string();
   }
   if (step.contains("saveas")) {

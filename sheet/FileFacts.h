@@ -14,9 +14,6 @@ struct FileFacts {
   std::string modified;  // its modification time, local: "2015/05/20 14:03:07 +0900"
 };
 
-// The SHA-256 of bytes in lower-case hex.
-std::string Sha256Hex(std::string_view bytes);
-
 // The facts of the file at path whose bytes are given; the time is empty
 // when the file's status cannot be read.
 FileFacts FactsOf(const std::string& path, std::string_view bytes);

@@ -35,13 +35,32 @@ div.footer { margin-top: 16pt; font-size: 8pt; color: #444; }
 }
 )";
 
+// Only sheets with sections that open (a trace's figures) carry these.
+constexpr char kOpeningStyle[] = R"(details.section { margin: 6pt 0; }
+details.section > summary { font-size: 10pt; cursor: pointer; padding: 2pt 0; border-bottom: 0.6pt solid #777; }
+details.section[open] > summary { font-weight: bold; }
+td a { color: inherit; }
+)";
+
 void AppendCell(std::string& out, const char* tag, const Cell& cell, int width) {
   out += '<';
   out += tag;
   if (!cell.css.empty()) out += " class=\"" + cell.css + "\"";
   if (cell.colspan > 1) out += " colspan=\"" + std::to_string(cell.colspan) + "\"";
   if (width > 0) out += " width=\"" + std::to_string(width) + "%\"";
-  out += '>' + EscapeHtml(cell.text) + "</" + tag + '>';
+  out += '>';
+  if (cell.link.empty()) {
+    out += EscapeHtml(cell.text);
+  } else {
+    // A link to a figure's trail opens it as well as going there.
+    out += "<a href=\"" + EscapeHtml(cell.link) + "\"";
+    if (cell.link[0] == '#') {
+      out += " onclick=\"document.getElementById('" + EscapeHtml(cell.link.substr(1)) +
+             "').open=true\"";
+    }
+    out += '>' + EscapeHtml(cell.text) + "</a>";
+  }
+  out += std::string("</") + tag + '>';
 }
 
 // The widths go on the cells of the last header row, or of the first row
@@ -99,20 +118,34 @@ std::string EscapeHtml(std::string_view text) {
 }
 
 std::string RenderHtml(const Sheet& sheet) {
+  bool collapsible = false;
+  for (const Section& section : sheet.sections) collapsible = collapsible || section.collapsible;
   std::string out =
       "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
       EscapeHtml(sheet.title) + "</title>\n<style>\n@page { size: A4" +
       (sheet.landscape ? " landscape" : "") + "; margin: 12mm 10mm; }\n" + kStyle +
+      (collapsible ? kOpeningStyle : "") +
       "</style>\n</head>\n<body class=\"" + (sheet.landscape ? "landscape" : "portrait") +
       "\">\n<h1>" + EscapeHtml(sheet.heading) + "</h1>\n";
   for (const Section& section : sheet.sections) {
-    out += "<div class=\"section\" id=\"" + EscapeHtml(section.id) + "\">\n";
-    if (!section.title.empty()) out += "<h2>" + EscapeHtml(section.title) + "</h2>\n";
+    const char* element = section.collapsible ? "details" : "div";
+    out += std::string("<") + element + " class=\"section\" id=\"" + EscapeHtml(section.id) +
+           "\">\n";
+    if (section.collapsible) {
+      out += "<summary>" + EscapeHtml(section.title) + "</summary>\n";
+    } else if (!section.title.empty()) {
+      out += "<h2>" + EscapeHtml(section.title) + "</h2>\n";
+    }
     for (const std::string& note : section.notes) {
       out += "<p class=\"note\">" + EscapeHtml(note) + "</p>\n";
     }
     for (const Table& table : section.tables) AppendTable(out, table);
-    out += "</div>\n";
+    out += std::string("</") + element + ">\n";
+  }
+  if (collapsible) {
+    // A sheet opened at a figure's address ("sheet.html#trace-...") shows it open.
+    out += "<script>if (location.hash) { var e = document.getElementById(location.hash.slice(1));"
+           " if (e && e.tagName == 'DETAILS') e.open = true; }</script>\n";
   }
   if (!sheet.footer.empty()) out += "<div class=\"footer\">" + EscapeHtml(sheet.footer) + "</div>\n";
   out += "</body>\n</html>\n";

@@ -21,6 +21,8 @@
 #include "sheet/ReportReader.h"
 #include "sheet/SheetRows.h"
 #include "sheet/SingleSheet.h"
+#include "sheet/TraceDrillDown.h"
+#include "sheet/WorkedExamples.h"
 #ifdef TAXLINK_WITH_SHEET_PDF
 #include "sheet/PdfSheet.h"
 #endif
@@ -34,6 +36,7 @@ struct Options {
   std::string earlier;  // --compare
   std::string output;
   std::string pdf;
+  std::string trace;  // --trace
   std::string findings;  // the bookkeeping check's findings file
   bool force = false;
   bool elements = false;
@@ -129,6 +132,11 @@ bool LoadFindings(const std::string& path, CheckFindings* findings, std::string*
 int Run(const Options& options) {
   if (options.elements) {
     std::cout << ElementCatalogMarkdown();
+    if (!options.trace.empty()) {
+      std::string trace, error;
+      if (!ReadBytes(options.trace, &trace, &error)) return Refuse(error);
+      std::cout << WorkedExamplesMarkdown(trace);
+    }
     return kSheetWritten;
   }
 #ifndef TAXLINK_WITH_SHEET_PDF
@@ -167,6 +175,12 @@ int Run(const Options& options) {
   const std::string output =
       !options.output.empty() ? options.output
                               : DefaultOutput(options.report, compare ? ".compare.html" : ".html");
+  if (!options.trace.empty()) {
+    if (compare) return Refuse("--trace makes the sheet of one report, not --compare", kSheetUsage);
+    if (!AddTraceDrillDown(&sheet, options.trace, reportFacts.sha256, output, &error)) {
+      return Refuse(error);
+    }
+  }
   for (const std::string& target : {output, options.pdf}) {
     if (target.empty()) continue;
     if (SameFile(target, options.report) || (compare && SameFile(target, options.earlier))) {
@@ -207,9 +221,14 @@ int RunSheetCommand(int argc, char** argv) {
                  "`mvhost launch --sheet` gives them, or the list of `mvhost check --json`)")
       ->type_name("FILE");
   app.add_flag("--force", options.force, "compare reports of different companies");
+  app.add_option("--trace", options.trace,
+                 "the trace of the run that wrote the report (TAXLINK_TRACE): each figure opens "
+                 "the lines behind it")
+      ->type_name("TRACE");
   app.add_option("--pdf", options.pdf, "also write the sheet as PDF (A4)")->type_name("FILE");
   app.add_flag("--elements", options.elements,
-               "print the list of the report's elements (Markdown) and exit");
+               "print the list of the report's elements (Markdown) and exit; with --trace, "
+               "the figures of that trace as worked examples after it");
   try {
     app.parse(argc, argv);
     if (!options.elements && options.report.empty()) {

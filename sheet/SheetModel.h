@@ -20,6 +20,7 @@ struct Cell {
   std::string text;
   std::string css;  // "num", "num neg", "na", "mark", ... (empty: a label)
   int colspan = 1;
+  std::string link;  // where the text leads: "#id" opens that section, else a file
 };
 
 struct Row {
@@ -57,6 +58,7 @@ struct Section {
   std::string title;
   std::vector<std::string> notes;  // paragraphs before the tables
   std::vector<Table> tables;
+  bool collapsible = false;  // shown closed under its title until opened
 };
 
 struct Sheet {

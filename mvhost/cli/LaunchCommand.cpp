@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -15,7 +16,9 @@
 #include <sstream>
 #include <vector>
 
+#include "mvhost/cli/LaunchRunLog.h"
 #include "mvhost/cli/SheetAfterLaunch.h"
+#include "mvhost/lib/RunLog.h"
 #include "platform/Encoding.h"
 #include "platform/HostWindow.h"
 
@@ -214,13 +217,33 @@ int RunLaunch(const LaunchOptions& options) {
   std::string error;
   if (!window.Open(handle, &error)) return CannotStart(error);
   if (!options.home.empty()) ::setenv("MVHOST_HOME", options.home.c_str(), 1);
-  std::optional<SheetAfterLaunch> sheet;
-  if (options.sheet && !sheet.emplace().Prepare(&error)) return CannotStart(error);
+  std::string tracePath;
+  if (!options.trace.empty()) {
+    // Absolute: the program moves to its own folder before it writes.
+    tracePath = options.trace;
+    if (tracePath[0] != '/') {
+      char folder[4096];
+      if (::getcwd(folder, sizeof folder) == nullptr) return CannotStart("no current folder");
+      tracePath = std::string(folder) + "/" + tracePath;
+    }
+    ::setenv("TAXLINK_TRACE", tracePath.c_str(), 1);
+  }
+  // The run's transcript tells the run log (and the sheet) the conditions
+  // and the report.
+  SheetAfterLaunch sheet;
+  if (!sheet.Prepare(&error)) return CannotStart(error);
 
   std::string argument = std::to_string(handle) + "," + std::to_string(kHostNotifyMessage) + "," +
                          std::to_string(options.functionId) + "," + pathText;
   std::cout << "launch " << program << " " << platform::Cp932ToUtf8(argument) << std::endl;
 
+  LaunchRecord record;
+  record.home = options.home;
+  record.edition = options.edition;
+  record.via = options.via;
+  record.startedAt = RunLogTimeNow();
+  record.transcriptPath = sheet.TranscriptPath();
+  const auto started = std::chrono::steady_clock::now();
   pid_t child = ::fork();
   if (child < 0) return CannotStart(std::string("cannot fork: ") + std::strerror(errno));
   if (child == 0) {
@@ -258,6 +281,13 @@ int RunLaunch(const LaunchOptions& options) {
     if (done == child || (done < 0 && errno != EINTR)) exited = true;
   }
   programPid = 0;
+  record.durationMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - started)
+                          .count();
+  record.result = result;
+  if (!RecordLaunch(record, &error)) {
+    std::cerr << "mvhost: warning: the run is not in the run log: " << error << "\n";
+  }
   for (const std::string& line : deferred) std::cout << line << "\n";
 
   if (WIFEXITED(status)) {
@@ -277,9 +307,9 @@ int RunLaunch(const LaunchOptions& options) {
     return kLaunchNoNotification;
   }
   std::cout << "result: " << *result << " " << ResultName(*result) << "\n";
-  if (sheet && *result == 0) {
+  if (options.sheet && *result == 0) {
     std::string sheetPath;
-    if (!sheet->Write(SiblingProgramPath("taxlink-sheet"), &sheetPath, &error)) {
+    if (!sheet.Write(SiblingProgramPath("taxlink-sheet"), tracePath, &sheetPath, &error)) {
       std::cerr << "mvhost: no check sheet: " << error << "\n";
       return kLaunchNoSheet;
     }

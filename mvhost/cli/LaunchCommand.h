@@ -13,6 +13,8 @@ struct LaunchOptions {
   int32_t functionId = 1;
   std::string pathText;     // UTF-8; handed to the program in Shift_JIS
   bool sheet = false;       // after a written run, the check sheet beside the report
+  std::string trace;        // handed to the program as TAXLINK_TRACE when set
+  std::string via = "launch";  // what the run log says started the run
 };
 
 // The message number the host asks the program to post back (WM_USER + 1).
@@ -32,7 +34,8 @@ inline constexpr int kLaunchNoSheet = 5;
 // kLaunchNoNotification. When the program ends without posting (killed by a
 // signal, for instance), a window it left disabled is enabled again. With
 // sheet, a written run's report gets its check sheet (taxlink-sheet next to
-// this executable), and "sheet: PATH" is printed.
+// this executable), and "sheet: PATH" is printed. Every run that was started
+// goes into the home's run log (a failure to write it is a warning).
 int LaunchCommand(const LaunchOptions& options);
 
 // The program of an edition: TaxLink<EDITION> in the folder of this

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "mvhost/cli/Commands.h"
+#include "mvhost/cli/BatchCommand.h"
 #include "mvhost/cli/LaunchCommand.h"
+#include "mvhost/cli/RunsCommand.h"
 #include "mvhost/cli/Usage.h"
 
 int main(int argc, char** argv) {
@@ -89,6 +91,41 @@ int main(int argc, char** argv) {
   launch->add_flag("--sheet", launchOptions.sheet,
                    "after a written run, write the report's check sheet beside it, with the "
                    "bookkeeping check's findings for the run's months");
+  launch->add_option("--trace", launchOptions.trace,
+                     "write the trace of the run's figures to this file (with --sheet: the "
+                     "sheet's figures open their contributions)");
+
+  CLI::App* batch = app.add_subcommand("batch", "run the link for many data sets, no questions");
+  mvhost::BatchOptions batchOptions;
+  std::string batchMonths;
+  bool wholePeriod = false;
+  std::string batchMethod = "journals";
+  batch->add_option("--out", batchOptions.out, "folder of the reports and the index")->required();
+  batch->add_option("--months", batchMonths, "calendar months S-E, e.g. 4-9");
+  batch->add_flag("--whole-period", wholePeriod, "each data set's whole period");
+  batch->add_option("--method", batchMethod, "journals (default) or saved")
+      ->check(CLI::IsMember({"journals", "saved"}));
+  batch->add_option("--edition", batchOptions.edition,
+                    "Alto, Std or Serena (default: the home's edition, else Alto)")
+      ->check(CLI::IsMember({"Alto", "Std", "Serena"}));
+  batch->add_flag("--overwrite", batchOptions.overwrite, "replace reports that exist");
+  batch->add_option("-j,--jobs", batchOptions.jobs, "runs at once (default: the cores)")
+      ->check(CLI::Range(1, 256));
+  batch->add_flag("--resume", batchOptions.resume,
+                  "leave clients whose report is written and newer than their data");
+  batch->add_flag("--all", batchOptions.all, "every data set of the home");
+  bool noFindings = false;
+  batch->add_flag("--no-findings", noFindings,
+                  "no bookkeeping check per client (it reads every line: on large data sets it "
+                  "costs more than the run)");
+  batch->add_option("DATA-NUMBER", batchOptions.dataNos, "data numbers");
+  batch->add_option("--program", batchOptions.program, "program to start instead");
+
+  CLI::App* runs = app.add_subcommand("runs", "list the run log");
+  std::optional<int32_t> runsData;
+  bool runsJson = false;
+  runs->add_option("--data", runsData, "only the runs of this data number");
+  runs->add_flag("--json", runsJson, "as a JSON list");
 
   std::vector<std::string> args(argv + 1, argv + argc);
   if (std::optional<std::string> unknown = mvhost::UnknownCommand(args)) {
@@ -140,6 +177,24 @@ int main(int argc, char** argv) {
     if (state->count("VALUE") == 0) return mvhost::StateValueCommand(home, stateKey);
     return mvhost::StateCommand(home, stateKey, stateValue);
   }
+  if (batch->parsed()) {
+    if (batchMonths.empty() == !wholePeriod) {
+      return mvhost::UsageError("give either --months S-E or --whole-period", "batch");
+    }
+    if (!batchMonths.empty() && !mvhost::ParseMonthRange(batchMonths, &batchOptions.startMonth,
+                                                         &batchOptions.endMonth)) {
+      return mvhost::UsageError(
+          "--months: not a range of calendar months S-E (1 to 12): " + batchMonths, "batch");
+    }
+    if (batchOptions.all == !batchOptions.dataNos.empty()) {
+      return mvhost::UsageError("give either data numbers or --all", "batch");
+    }
+    batchOptions.savedValues = batchMethod == "saved";
+    batchOptions.findings = !noFindings;
+    batchOptions.home = homeOption;
+    return mvhost::BatchCommand(batchOptions);
+  }
+  if (runs->parsed()) return mvhost::RunsCommand(home, runsData, runsJson);
   launchOptions.home = homeOption;
   return mvhost::LaunchCommand(launchOptions);
 }

@@ -3,14 +3,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <nlohmann/json.hpp>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <vector>
 
+#include "mvhost/cli/RunTranscript.h"
 #include "mvhost/lib/SheetFindings.h"
 #include "mvhost/lib/HostStore.h"
 #include "platform/PathMapping.h"
@@ -21,45 +21,6 @@ namespace {
 
 constexpr char kTranscriptVariable[] = "TAXLINK_UI_TRANSCRIPT";
 
-// What the last conditions dialog that ended with its Run button (1005)
-// says, as the transcript has it: the output path (a Windows path in
-// UTF-8) and the months (calendar months; 0 when not digits).
-struct RunConditionsSeen {
-  std::string outputPath;
-  int startMonth = 0;
-  int endMonth = 0;
-};
-
-int MonthOf(const nlohmann::json& fields, const char* id) {
-  if (!fields.contains(id) || !fields[id].is_object()) return 0;
-  const std::string text = fields[id].value("text", "");
-  if (text.empty() || text.size() > 2 ||
-      text.find_first_not_of("0123456789") != std::string::npos) {
-    return 0;
-  }
-  return std::stoi(text);
-}
-
-RunConditionsSeen ConditionsOf(const std::string& transcriptPath) {
-  std::ifstream in(transcriptPath, std::ios::binary);
-  RunConditionsSeen seen;
-  for (std::string line; std::getline(in, line);) {
-    nlohmann::json entry = nlohmann::json::parse(line, nullptr, false);
-    if (!entry.is_object() || entry.value("event", "") != "dialog" || entry.value("id", 0) != 130 ||
-        entry.value("result", 0) != 1005 || !entry.contains("fields")) {
-      continue;
-    }
-    const nlohmann::json& fields = entry["fields"];
-    if (!fields.is_object()) continue;
-    if (fields.contains("1008") && fields["1008"].is_object()) {
-      seen.outputPath = fields["1008"].value("text", "");
-    }
-    seen.startMonth = MonthOf(fields, "1014");
-    seen.endMonth = MonthOf(fields, "1016");
-  }
-  return seen;
-}
-
 // The findings of the run's data set and months in a file of their own,
 // removed with this object.
 class FindingsFile {
@@ -68,7 +29,7 @@ class FindingsFile {
     if (!path_.empty()) ::unlink(path_.c_str());
   }
 
-  bool Write(const RunConditionsSeen& run, std::string* error) {
+  bool Write(const TakenConditions& run, std::string* error) {
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern =
         std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/mvhost-findings-XXXXXX";
@@ -132,10 +93,12 @@ bool SheetAfterLaunch::Prepare(std::string* error) {
   return true;
 }
 
-bool SheetAfterLaunch::Write(const std::string& sheetProgram, std::string* sheetPath,
+bool SheetAfterLaunch::Write(const std::string& sheetProgram, const std::string& trace,
+                             std::string* sheetPath,
                              std::string* error) {
-  const RunConditionsSeen run = ConditionsOf(transcript_);
-  const std::string& windowsPath = run.outputPath;
+  const std::optional<TakenConditions> taken = RunTranscript::Read(transcript_).conditions;
+  const TakenConditions run = taken.value_or(TakenConditions());
+  const std::string& windowsPath = run.windowsPath;
   if (windowsPath.empty()) {
     *error = "the run's transcript " + transcript_ + " names no output path";
     return false;
@@ -170,8 +133,13 @@ bool SheetAfterLaunch::Write(const std::string& sheetProgram, std::string* sheet
     ::close(pipeEnds[1]);
     std::vector<char*> argv = {const_cast<char*>(sheetProgram.c_str()),
                                const_cast<char*>("--findings"),
-                               const_cast<char*>(findings.path().c_str()),
-                               const_cast<char*>(report->c_str()), nullptr};
+                               const_cast<char*>(findings.path().c_str())};
+    if (!trace.empty()) {
+      argv.push_back(const_cast<char*>("--trace"));
+      argv.push_back(const_cast<char*>(trace.c_str()));
+    }
+    argv.push_back(const_cast<char*>(report->c_str()));
+    argv.push_back(nullptr);
     ::execv(sheetProgram.c_str(), argv.data());
     ::_exit(127);
   }

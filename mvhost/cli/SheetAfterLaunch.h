@@ -21,10 +21,15 @@ class SheetAfterLaunch {
   // Before the program starts: sets TAXLINK_UI_TRANSCRIPT when it is not.
   bool Prepare(std::string* error);
 
+  // The transcript the run writes.
+  const std::string& TranscriptPath() const { return transcript_; }
+
   // After a written run: checks the books, runs sheetProgram on the report
-  // with the findings and gives the path of the sheet it wrote; false with
-  // the reason otherwise (a check that could not be made is on the sheet).
-  bool Write(const std::string& sheetProgram, std::string* sheetPath, std::string* error);
+  // with the findings (and the run's trace, when not empty) and gives the
+  // path of the sheet it wrote; false with the reason otherwise (a check
+  // that could not be made is on the sheet).
+  bool Write(const std::string& sheetProgram, const std::string& trace, std::string* sheetPath,
+             std::string* error);
 
  private:
   std::string transcript_;

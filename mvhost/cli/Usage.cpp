@@ -20,7 +20,12 @@ const CommandUsage kCommands[] = {
     {"list", "mvhost [--home DIR] list"},
     {"select", "mvhost [--home DIR] select USER DATA-NUMBER"},
     {"state", "mvhost [--home DIR] state [KEY [VALUE]]"},
-    {"launch", "mvhost [--home DIR] launch EDITION [--function-id N] [--path TEXT] [--program PATH]"},
+    {"launch", "mvhost [--home DIR] launch EDITION [--function-id N] [--path TEXT] [--program PATH] "
+               "[--sheet]"},
+    {"batch", "mvhost [--home DIR] batch --out DIR (--months S-E | --whole-period) [--method "
+              "journals|saved] [--edition Alto|Std|Serena] [--overwrite] [-j N] [--resume] "
+              "[--no-findings] [--program PATH] (DATA-NUMBER... | --all)"},
+    {"runs", "mvhost [--home DIR] runs [--data DATA-NUMBER] [--json]"},
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "mvhost/lib/DataCsv.h"
 #include "mvhost/lib/DataSavedReturn.h"
+#include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/JsonFormat.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -241,15 +242,9 @@ bool ExportDataSet(HostStore& store, int32_t dataNo, std::string* text, std::str
 
 
 bool DefaultDataNo(HostStore& store, int32_t* dataNo, std::string* error) {
-  SqlStatement selected(store.db(),
-                   "SELECT u.selected_data_no FROM host_state s"
-                   " JOIN app_user u ON u.user_id = s.value"
-                   " JOIN data_set d ON d.data_no = u.selected_data_no"
-                   " WHERE s.key = 'current_user'");
-  if (selected.Row()) {
-    *dataNo = I32(selected, 0);
-    return true;
-  }
+  // The current user's selection, as the services see it (a launch's own
+  // user and data set first).
+  if (HostSession::SelectedDataNo(store.db(), dataNo) == 0) return true;
   SqlStatement all(store.db(), "SELECT data_no FROM data_set ORDER BY data_no LIMIT 2");
   std::vector<int32_t> numbers;
   while (all.Row()) numbers.push_back(I32(all, 0));

@@ -31,6 +31,8 @@ constexpr int32_t kErrLinesLeftOut = -2013;
 // A text of the store that Shift_JIS cannot hold (a store edited outside
 // the import): handed out as it is, it would reach the report changed.
 constexpr int32_t kErrBadStoreText = -2014;
+// A trace sink ended the walk it was given.
+constexpr int32_t kErrTraceStopped = -2020;
 
 // The filter evaluator.
 constexpr int32_t kErrFilterField = -2101;

@@ -1,5 +1,6 @@
 #include "mvhost/lib/HostSession.h"
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -46,7 +47,7 @@ HostStore* HostSession::Store(int32_t* status) {
   current.home = home;
   auto store = std::make_unique<HostStore>();
   std::string error;
-  if (home.empty() || !store->Open(home, &error)) {
+  if (home.empty() || !store->Open(home, &error, /*upgrade=*/false)) {
     if (status != nullptr) *status = kErrNoStore;
     return nullptr;
   }
@@ -89,6 +90,11 @@ int32_t HostSession::ReadState(sqlite3* db, const std::string& key, std::string*
 }
 
 int32_t HostSession::CurrentUser(sqlite3* db, std::string* userId) {
+  const char* runUser = std::getenv("MVHOST_USER");
+  if (runUser != nullptr && *runUser != '\0') {
+    *userId = runUser;
+    return 0;
+  }
   std::string value;
   int32_t status = ReadState(db, "current_user", &value);
   if (status != 0) return status;
@@ -102,6 +108,21 @@ int32_t HostSession::SelectedDataNo(sqlite3* db, int32_t* dataNo) {
   int32_t status = CurrentUser(db, &user);
   if (status != 0) return status;
   SqlStatement stmt;
+  int32_t runDataNo = 0;
+  if (RunDataNo(user, &runDataNo)) {
+    status = stmt.Prepare(db,
+                          "SELECT d.data_no FROM app_user u JOIN data_set d ON d.data_no = ?"
+                          " WHERE u.user_id = ?",
+                          "read the run's data set");
+    if (status != 0) return status;
+    stmt.BindInt(1, runDataNo);
+    stmt.BindText(2, user);
+    int32_t step = stmt.Step();
+    if (step < 0) return step;
+    if (step == 0) return kErrNoDataSet;
+    *dataNo = runDataNo;
+    return 0;
+  }
   status = stmt.Prepare(db,
                         "SELECT d.data_no FROM app_user u JOIN data_set d "
                         "ON d.data_no = u.selected_data_no WHERE u.user_id = ?", "read the user's selected data set");
@@ -112,6 +133,22 @@ int32_t HostSession::SelectedDataNo(sqlite3* db, int32_t* dataNo) {
   if (step == 0) return kErrNoDataSet;
   *dataNo = static_cast<int32_t>(stmt.Int(0));
   return 0;
+}
+
+bool HostSession::RunDataNo(const std::string& userId, int32_t* dataNo) {
+  const char* runUser = std::getenv("MVHOST_USER");
+  const char* number = std::getenv("MVHOST_DATA_NO");
+  if (runUser == nullptr || number == nullptr || userId != runUser || *number == '\0') {
+    return false;
+  }
+  int64_t value = 0;
+  for (const char* c = number; *c != '\0'; ++c) {
+    if (*c < '0' || *c > '9' || value > INT32_MAX / 10) return false;
+    value = value * 10 + (*c - '0');
+  }
+  if (value > INT32_MAX) return false;
+  *dataNo = static_cast<int32_t>(value);
+  return true;
 }
 
 int32_t HostSession::DataNoOfId(sqlite3* db, const char* dataId, int32_t* dataNo) {

@@ -35,11 +35,19 @@ class HostSession {
   static int32_t ReadState(sqlite3* db, const std::string& key, std::string* value,
                            bool* found = nullptr);
 
-  // The current user (UTF-8) from host_state 'current_user'.
+  // The current user (UTF-8): the run's own user (MVHOST_USER) when the
+  // launch gave one, else host_state 'current_user'.
   static int32_t CurrentUser(sqlite3* db, std::string* userId);
-  // The data number the current user has selected (app_user), checked
-  // against data_set; kErrNoUser or kErrNoDataSet when there is none.
+  // The data number the current user has selected (app_user; for the run's
+  // own user, MVHOST_DATA_NO when set), checked against data_set;
+  // kErrNoUser or kErrNoDataSet when there is none.
   static int32_t SelectedDataNo(sqlite3* db, int32_t* dataNo);
+  // The run's own data selection for userId (UTF-8): MVHOST_DATA_NO when
+  // userId is MVHOST_USER and the number is a decimal number; false
+  // otherwise. A launch that acts for a user on one data set sets both, so
+  // runs of several data sets go at once without touching the home's
+  // current user or the users' stored selections.
+  static bool RunDataNo(const std::string& userId, int32_t* dataNo);
   // The data number of a data identifier (Shift_JIS text).
   static int32_t DataNoOfId(sqlite3* db, const char* dataId, int32_t* dataNo);
 };

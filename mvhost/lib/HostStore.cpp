@@ -65,7 +65,7 @@ bool HostStore::Create(const std::string& home, std::string* error) {
     return false;
   }
   if (!OpenDatabase(home, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, error)) return false;
-  return Exec(kSchemaSql, error);
+  return Exec(kSchemaSql, error) && UpgradeSchema(error);
 }
 
 bool HostStore::CreateInMemory(std::string* error) {
@@ -74,7 +74,7 @@ bool HostStore::CreateInMemory(std::string* error) {
          Exec(kSchemaSql, error);
 }
 
-bool HostStore::Open(const std::string& home, std::string* error) {
+bool HostStore::Open(const std::string& home, std::string* error, bool upgrade) {
   if (home.empty()) {
     if (error != nullptr) *error = "no host home given (use --home DIR or set MVHOST_HOME)";
     return false;
@@ -85,7 +85,44 @@ bool HostStore::Open(const std::string& home, std::string* error) {
     if (error != nullptr) *error = "no host store in " + home + " (run mvhost init)";
     return false;
   }
-  return OpenDatabase(home, SQLITE_OPEN_READWRITE, error);
+  return OpenDatabase(home, SQLITE_OPEN_READWRITE, error) && (!upgrade || UpgradeSchema(error));
+}
+
+namespace {
+
+// What the store has of what this version's schema adds: 2 for all of it,
+// -1 when the store cannot be read (its first real query then tells why).
+int SchemaAdditions(sqlite3* db) {
+  SqlStatement stmt(db,
+                    "SELECT (SELECT COUNT(*) FROM pragma_table_info('data_set')"
+                    " WHERE name = 'imported_at')"
+                    " + (SELECT COUNT(*) FROM sqlite_schema WHERE name = 'run_log')");
+  return stmt.Row() ? static_cast<int>(stmt.Int(0)) : -1;
+}
+
+}  // namespace
+
+bool HostStore::UpgradeSchema(std::string* error) {
+  const int additions = SchemaAdditions(db_);
+  if (additions == 2 || additions < 0) return true;
+  if (!Exec("BEGIN IMMEDIATE;", error)) return false;
+  // Another process may have upgraded it while this one waited.
+  bool done = SchemaAdditions(db_) == 2;
+  if (!done) {
+    SqlStatement column(db_,
+                        "SELECT COUNT(*) FROM pragma_table_info('data_set')"
+                        " WHERE name = 'imported_at'");
+    done = column.Row() &&
+           (column.Int(0) == 1 ||
+            Exec("ALTER TABLE data_set ADD COLUMN imported_at INTEGER NOT NULL DEFAULT 0;",
+                 error)) &&
+           Exec(kSchemaSql, error);
+  }
+  if (!done) {
+    Exec("ROLLBACK;", nullptr);
+    return false;
+  }
+  return Exec("COMMIT;", error);
 }
 
 void HostStore::Close() {

@@ -28,8 +28,11 @@ class HostStore {
 
   // Creates the home's folders and the store's schema (idempotent).
   bool Create(const std::string& home, std::string* error);
-  // Opens an existing store; false when the home has none.
-  bool Open(const std::string& home, std::string* error);
+  // Opens an existing store; false when the home has none. With
+  // upgrade, a store of an earlier version first gets what this version's
+  // schema adds (the tool's run log, the import times); the host's services
+  // need none of it and open without, so a locked store costs them one wait.
+  bool Open(const std::string& home, std::string* error, bool upgrade = true);
   // Creates an empty store in memory, with no home (a test's store); it
   // ends with Close.
   bool CreateInMemory(std::string* error);
@@ -44,6 +47,9 @@ class HostStore {
 
  private:
   bool OpenDatabase(const std::string& home, int flags, std::string* error);
+  // Adds the run log and data_set.imported_at to a store made before them,
+  // in one transaction that several processes may race for.
+  bool UpgradeSchema(std::string* error);
 
   sqlite3* db_ = nullptr;
   std::string home_;

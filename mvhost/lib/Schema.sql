@@ -23,7 +23,8 @@ CREATE TABLE IF NOT EXISTS data_set (
   rounding_mode      INTEGER NOT NULL DEFAULT 1,
   credit_method      INTEGER NOT NULL DEFAULT 0,
   main_business_type INTEGER NOT NULL DEFAULT 0,
-  tax_included       INTEGER NOT NULL DEFAULT 0
+  tax_included       INTEGER NOT NULL DEFAULT 0,
+  imported_at        INTEGER NOT NULL DEFAULT 0   -- last import, seconds since 1970 (UTC), 0: not known
 );
 
 -- The tax rates (x 100) a data set uses, in the host's row order.
@@ -123,3 +124,23 @@ CREATE TABLE IF NOT EXISTS saved_return (
   data_no INTEGER PRIMARY KEY REFERENCES data_set(data_no) ON DELETE CASCADE,
   image   BLOB NOT NULL
 );
+
+-- Every launch of a program by the tool (launch, batch): who ran which data
+-- set with which conditions, how it ended and what it wrote. No reference
+-- to data_set: the log keeps the runs of a data set replaced or removed.
+CREATE TABLE IF NOT EXISTS run_log (
+  run_id        INTEGER PRIMARY KEY,
+  started_at    TEXT NOT NULL,     -- UTC, 2015-05-20T05:03:07Z
+  user_id       TEXT NOT NULL,     -- empty: none known
+  data_no       INTEGER,           -- null: none known
+  edition       TEXT NOT NULL,     -- Alto, Std, Serena, or the program's path
+  start_month   INTEGER,           -- the conditions the run took; null when
+  end_month     INTEGER,           -- the run took none (refused, cancelled)
+  method        TEXT,              -- journals or saved
+  result        TEXT NOT NULL,     -- written, stopped, failed, no-result
+  report_path   TEXT,              -- POSIX path of the written report
+  report_sha256 TEXT,
+  duration_ms   INTEGER NOT NULL,
+  via           TEXT NOT NULL      -- launch or batch
+);
+CREATE INDEX IF NOT EXISTS run_log_data ON run_log (data_no, run_id);

@@ -22,6 +22,8 @@ struct DataSetListing {
   int32_t periodStart = 0;
   int32_t periodEnd = 0;
   int64_t journalLines = 0;
+  int64_t importedAt = 0;       // seconds since 1970; 0: not known
+  bool savedReturn = false;     // a saved return is stored
 };
 
 struct UserListing {

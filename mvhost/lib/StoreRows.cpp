@@ -22,8 +22,8 @@ bool StoreRows::DataSet(const DataSetInfo& d, const TaxSettings& s) {
       dataSet_,
       "INSERT INTO data_set (data_no, data_id, company_name, period_start, period_end,"
       " interim_closing, record_kind, entity_kind, income_kind, filing_class,"
-      " rounding_mode, credit_method, main_business_type, tax_included)"
-      " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+      " rounding_mode, credit_method, main_business_type, tax_included, imported_at)"
+      " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?, CAST(strftime('%s', 'now') AS INTEGER))");
   set.Bind(1, d.dataNo).Bind(2, d.dataId).Bind(3, d.companyName).Bind(4, d.periodStart);
   set.Bind(5, d.periodEnd).Bind(6, d.interimClosing ? 1 : 0).Bind(7, d.recordKind);
   set.Bind(8, d.entityKind).Bind(9, d.incomeKind).Bind(10, s.filingClass);

@@ -31,12 +31,16 @@ int32_t SysUser::GetSelectedNo(const char* userId, int32_t* first, int32_t* seco
   SqlStatement stmt;
   status = stmt.Prepare(db, "SELECT selected_no1, selected_data_no FROM app_user WHERE user_id = ?", "read the user's selection");
   if (status != 0) return status;
-  stmt.BindText(1, platform::Cp932ToUtf8(userId));
+  const std::string user = platform::Cp932ToUtf8(userId);
+  stmt.BindText(1, user);
   int32_t step = stmt.Step();
   if (step < 0) return step;
   if (step == 0) return kErrNoUser;
   *first = static_cast<int32_t>(stmt.Int(0));
   *second = static_cast<int32_t>(stmt.Int(1));
+  // A launch for one data set selects it for this run only.
+  int32_t runDataNo = 0;
+  if (HostSession::RunDataNo(user, &runDataNo)) *second = runDataNo;
   return 0;
 }
 

@@ -34,30 +34,71 @@ TaxReturnSums::TaxReturnSums(const StTAXREPORTRATEINFO* rates)
 
 namespace {
 
+// Where one side of a line adds an amount: a figure of the row, the row's
+// securities before the 1/20, or figure f of business type t.
+struct SideTarget {
+  enum class Kind { kFigure, kSecurities, kBusiness } kind;
+  size_t offset;  // kFigure: offset in StTAXREPORTRATEINFO
+  int type;       // kBusiness: 0..5
+  int figure;     // kBusiness: index into Row::business[type] (kBusinessOffsets)
+  TaxLineSide::Taken taken;
+  int64_t amount;
+};
+
+// The one statement of how a side feeds the figures (the class's rule):
+// calls add(target) for each figure it adds to, and stops at the first that
+// returns false. False also when amount and tax overflow together.
+template <class Add>
+bool VisitSide(const TaxClassRule& rule, bool debitSide, int businessType, int64_t amount,
+               int64_t tax, Add add) {
+  using Kind = SideTarget::Kind;
+  using Taken = TaxLineSide::Taken;
+  int64_t sign = rule.debitNormal == debitSide ? 1 : -1;
+  int64_t incl = 0;
+  if (__builtin_add_overflow(amount, tax, &incl)) return false;
+  if (rule.amountIsTax) {
+    return add(SideTarget{Kind::kFigure, static_cast<size_t>(rule.tax), 0, 0, Taken::kIncludingTax,
+                          sign * incl});
+  }
+  bool ok = true;
+  if (rule.securities) {
+    ok = add(SideTarget{Kind::kSecurities, static_cast<size_t>(rule.excl), 0, 0,
+                        Taken::kExcludingTax, sign * amount});
+  } else if (rule.excl >= 0) {
+    ok = add(SideTarget{Kind::kFigure, static_cast<size_t>(rule.excl), 0, 0, Taken::kExcludingTax,
+                        sign * amount});
+  }
+  if (ok && rule.tax >= 0) {
+    ok = add(SideTarget{Kind::kFigure, static_cast<size_t>(rule.tax), 0, 0, Taken::kTax, sign * tax});
+  }
+  if (ok && rule.incl >= 0) {
+    ok = add(SideTarget{Kind::kFigure, static_cast<size_t>(rule.incl), 0, 0, Taken::kIncludingTax,
+                        sign * incl});
+  }
+  if (ok && rule.business != TaxClassRule::BusinessFigure::kNone && businessType >= 1 &&
+      businessType <= TaxReturnSums::kBusinessTypes) {
+    const int base = rule.business == TaxClassRule::BusinessFigure::kSales ? 0 : 3;
+    const int t = businessType - 1;
+    ok = add(SideTarget{Kind::kBusiness, 0, t, base, Taken::kIncludingTax, sign * incl}) &&
+         add(SideTarget{Kind::kBusiness, 0, t, base + 1, Taken::kTax, sign * tax}) &&
+         add(SideTarget{Kind::kBusiness, 0, t, base + 2, Taken::kExcludingTax, sign * amount});
+  }
+  return ok;
+}
+
 // Adds one side of a line or group to its row.
 template <class Row>
 bool AddSide(const TaxClassRule& rule, bool debitSide, int businessType, int64_t amount,
              int64_t tax, Row* row) {
-  int64_t sign = rule.debitNormal == debitSide ? 1 : -1;
-  int64_t incl = 0;
-  if (__builtin_add_overflow(amount, tax, &incl)) return false;
-  if (rule.amountIsTax) return AddTo(&row->figures[Slot(rule.tax)], sign * incl);
-  bool ok = true;
-  if (rule.securities) {
-    ok = ok && AddTo(&row->securities, sign * amount);
-  } else if (rule.excl >= 0) {
-    ok = ok && AddTo(&row->figures[Slot(rule.excl)], sign * amount);
-  }
-  if (rule.tax >= 0) ok = ok && AddTo(&row->figures[Slot(rule.tax)], sign * tax);
-  if (rule.incl >= 0) ok = ok && AddTo(&row->figures[Slot(rule.incl)], sign * incl);
-  if (rule.business != TaxClassRule::BusinessFigure::kNone && businessType >= 1 &&
-      businessType <= TaxReturnSums::kBusinessTypes) {
-    int64_t* b = row->business[businessType - 1];
-    int base = rule.business == TaxClassRule::BusinessFigure::kSales ? 0 : 3;
-    ok = ok && AddTo(&b[base], sign * incl) && AddTo(&b[base + 1], sign * tax) &&
-         AddTo(&b[base + 2], sign * amount);
-  }
-  return ok;
+  return VisitSide(rule, debitSide, businessType, amount, tax, [row](const SideTarget& target) {
+    switch (target.kind) {
+      case SideTarget::Kind::kFigure: return AddTo(&row->figures[Slot(target.offset)], target.amount);
+      case SideTarget::Kind::kSecurities: return AddTo(&row->securities, target.amount);
+      case SideTarget::Kind::kBusiness:
+        return AddTo(&row->business[target.type][target.figure], target.amount);
+    }
+    return false;
+  });
 }
 
 }  // namespace
@@ -75,8 +116,7 @@ bool TaxReturnSums::Add(int64_t rate, int businessType, int debitTaxClass, int c
   if (creditRule.use == TaxClassRule::Use::kUnknown && (creditAmount != 0 || creditTax != 0)) {
     leftOut_ = true;
   }
-  size_t k = 0;
-  while (k < rowRate_.size() && rowRate_[k] != rate) ++k;
+  const size_t k = RowOfRate(rate);
   if (k == rowRate_.size()) {
     if (debitSummed || creditSummed) leftOut_ = true;
     return true;
@@ -86,6 +126,37 @@ bool TaxReturnSums::Add(int64_t rate, int businessType, int debitTaxClass, int c
   }
   return !creditSummed ||
          AddSide(creditRule, false, businessType, creditAmount, creditTax, &rows_[k]);
+}
+
+size_t TaxReturnSums::RowOfRate(int64_t rate) const {
+  size_t k = 0;
+  while (k < rowRate_.size() && rowRate_[k] != rate) ++k;
+  return k;
+}
+
+bool TaxReturnSums::Targets(int64_t rate, int businessType, int taxClass, bool debitSide,
+                            int64_t amount, int64_t tax, TaxLineSide* side) const {
+  side->targetCount = 0;
+  const TaxClassRule rule = RuleOfTaxClass(taxClass);
+  const size_t k = RowOfRate(rate);
+  if (rule.use != TaxClassRule::Use::kSummed || k == rowRate_.size()) return true;
+  return VisitSide(rule, debitSide, businessType, amount, tax, [&](const SideTarget& target) {
+    if (side->targetCount == TaxLineSide::kMaxTargets) return false;
+    TaxLineSide::Target& out = side->targets[side->targetCount++];
+    out.row = static_cast<uint8_t>(k);
+    out.taken = target.taken;
+    out.amount = target.amount;
+    out.businessType = 0;
+    if (target.kind == SideTarget::Kind::kBusiness) {
+      out.record = TaxLineSide::Record::kBusinessType;
+      out.businessType = static_cast<uint8_t>(target.type + 1);
+      out.offset = static_cast<uint16_t>(kBusinessOffsets[target.figure]);
+    } else {
+      out.record = TaxLineSide::Record::kRateRow;
+      out.offset = static_cast<uint16_t>(target.offset);
+    }
+    return true;
+  });
 }
 
 bool TaxReturnSums::Finish() {

@@ -7,6 +7,7 @@
 
 #include "host/StTAXREPORTBUSINESSTYPEINFO.h"
 #include "host/StTAXREPORTRATEINFO.h"
+#include "host/TaxLineTrace.h"
 
 namespace mvhost {
 
@@ -28,6 +29,11 @@ class TaxReturnSums {
   // rate no row has, is left out and remembered (leftOut).
   bool Add(int64_t rate, int businessType, int debitTaxClass, int creditTaxClass,
            int64_t debitAmount, int64_t debitTax, int64_t creditAmount, int64_t creditTax);
+  // The figures one side of a line adds to, into side->targets (none for a
+  // class that is not summed or a rate no row has), under the same rules as
+  // Add. False when the amounts overflow.
+  bool Targets(int64_t rate, int businessType, int taxClass, bool debitSide, int64_t amount,
+               int64_t tax, TaxLineSide* side) const;
   // Securities at 1/20 and the totals row; false when a total overflows.
   bool Finish();
   // Writes the rate rows and the totals row with their six business-type
@@ -45,6 +51,8 @@ class TaxReturnSums {
     // Per business type: sales incl, tax, excl, then returns incl, tax, excl.
     int64_t business[kBusinessTypes][6] = {};
   };
+
+  size_t RowOfRate(int64_t rate) const;
 
   std::vector<int32_t> rowRate_;
   std::vector<Row> rows_;

@@ -1,5 +1,6 @@
 // The mvhost commands other than launch, run as the executable.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -184,6 +185,12 @@ TEST_F(CliCommandsTest, UsageErrorsAndTheHomeOption) {
   const std::string kImportOptions =
       "[--replace] [--encoding ENCODING] [--csv-encoding ENCODING] [--warnings all|none]";
   const std::string kCheckOptions = "[DATA-NUMBER] [--months S-E] [--json]";
+  const std::string kLaunchOptions =
+      "EDITION [--function-id N] [--path TEXT] [--program PATH] [--sheet]";
+  const std::string kBatchOptions =
+      "--out DIR (--months S-E | --whole-period) [--method journals|saved] [--edition "
+      "Alto|Std|Serena] [--overwrite] [-j N] [--resume] [--no-findings] [--program PATH] "
+      "(DATA-NUMBER... | --all)";
   const std::string all =
       "usage: mvhost [--home DIR] init\n"
       "       mvhost [--home DIR] import " + kImportOptions + " FILE.json\n"
@@ -192,8 +199,9 @@ TEST_F(CliCommandsTest, UsageErrorsAndTheHomeOption) {
       "       mvhost [--home DIR] list\n"
       "       mvhost [--home DIR] select USER DATA-NUMBER\n"
       "       mvhost [--home DIR] state [KEY [VALUE]]\n"
-      "       mvhost [--home DIR] launch EDITION [--function-id N] [--path TEXT] [--program "
-      "PATH]\n"
+      "       mvhost [--home DIR] launch " + kLaunchOptions + "\n"
+      "       mvhost [--home DIR] batch " + kBatchOptions + "\n"
+      "       mvhost [--home DIR] runs [--data DATA-NUMBER] [--json]\n"
       "       mvhost --help | --version\n";
   struct {
     const char* args;  // after "mvhost"
@@ -220,7 +228,9 @@ TEST_F(CliCommandsTest, UsageErrorsAndTheHomeOption) {
        "list\n"},
       {"launch Alto --function-id 40000", 2,
        "mvhost: --function-id: Value 40000 not in range -32768 to 32767\nusage: mvhost [--home "
-       "DIR] launch EDITION [--function-id N] [--path TEXT] [--program PATH]\n"},
+       "DIR] launch " + kLaunchOptions + "\n"},
+      {"batch --all", 2,
+       "mvhost: --out is required\nusage: mvhost [--home DIR] batch " + kBatchOptions + "\n"},
       {"list", 1, "mvhost: no host home given (use --home DIR or set MVHOST_HOME)\n"},
   };
   for (const auto& c : cases) {
@@ -302,6 +312,45 @@ TEST_F(CliCommandsTest, ImportWarningsAndCheck) {
   EXPECT_EQ(r.err.substr(0, r.err.find('\n')),
             "mvhost: months 3-4: the period 2014-04-01..2015-03-31 of data set 5 runs from month 4 "
             "to month 3; give two of its months, the first not after the second");
+}
+
+}  // namespace
+
+namespace {
+
+// The one text a query yields, or SQLite's error.
+std::string Query(const std::string& dbPath, const std::string& sql) {
+  sqlite3* db = nullptr;
+  std::string text;
+  if (sqlite3_open(dbPath.c_str(), &db) == SQLITE_OK) {
+    char* error = nullptr;
+    sqlite3_exec(
+        db, sql.c_str(),
+        [](void* out, int, char** values, char**) {
+          *static_cast<std::string*>(out) += values[0] != nullptr ? values[0] : "NULL";
+          return 0;
+        },
+        &text, &error);
+    if (error != nullptr) text = error;
+    sqlite3_free(error);
+  }
+  sqlite3_close(db);
+  return text;
+}
+
+// A home made before the run log and the import times: the first command
+// adds both and keeps the data; a later import records its time.
+TEST_F(CliCommandsTest, AnOlderStoreIsUpgradedWhenOpened) {
+  ASSERT_EQ(Mvhost("init").exitCode, 0);
+  ASSERT_EQ(Mvhost("import " + Example("standard-corporation/sakura.json")).exitCode, 0);
+  const std::string db = home_ + "/host.db";
+  ASSERT_EQ(Query(db, "DROP TABLE run_log; ALTER TABLE data_set DROP COLUMN imported_at;"), "");
+  CommandResult runs = Mvhost("runs");
+  EXPECT_EQ(runs.exitCode, 0) << runs.err;
+  EXPECT_EQ(runs.out, "");
+  EXPECT_EQ(Query(db, "SELECT data_id || '|' || imported_at FROM data_set"), "SAKURA2014|0");
+  ASSERT_EQ(Mvhost("import --replace " + Example("standard-corporation/sakura.json")).exitCode, 0);
+  EXPECT_NE(Query(db, "SELECT imported_at FROM data_set"), "0");
 }
 
 }  // namespace

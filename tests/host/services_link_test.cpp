@@ -23,6 +23,7 @@
 #include "host/HostStatus.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostMessages.h"
+#include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/ToolTipRegistry.h"
 #include "platform/Dialog.h"
@@ -192,6 +193,50 @@ TEST(ServicesLinkTest, CurrentUserAndSelection) {
   EXPECT_EQ(first, 9);
   EXPECT_EQ(second, 4);
   EXPECT_EQ(user->GetSelectedNo("nobody", &first, &second), mvhost::kErrNoUser);
+}
+
+// A launch for one data set (mvhost batch) names its user and data set in
+// the environment; the home's current user and the stored selections stay.
+TEST(ServicesLinkTest, TheRunsOwnUserAndDataSetComeFirst) {
+  HostFixture host;
+  host.AddDataSet({.dataNo = 4, .dataId = "D004"});
+  host.AddDataSet({.dataNo = 5, .dataId = "D005"});
+  host.SelectForUser("U07", 4, 9);
+  host.SelectForUser("U08", 4, 3);  // the current user now
+  ClSysUser* user = ClDataMgr::Inst()->GetSysUserObject();
+  char userId[65] = {};
+  int32_t first = 0;
+  int32_t second = 0;
+  struct Case {
+    const char* runUser;
+    const char* runDataNo;
+    const char* wantUser;
+    int32_t wantSecond;
+  } cases[] = {
+      {"U07", "5", "U07", 5},
+      {"U07", nullptr, "U07", 4},  // the user's own selection
+      {"U07", "5x", "U07", 4},     // not a number: not taken
+      {nullptr, "5", "U08", 4},    // a data set without a user is not taken
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.runUser ? c.runUser : "-") + "/" + (c.runDataNo ? c.runDataNo : "-"));
+    c.runUser ? ::setenv("MVHOST_USER", c.runUser, 1) : ::unsetenv("MVHOST_USER");
+    c.runDataNo ? ::setenv("MVHOST_DATA_NO", c.runDataNo, 1) : ::unsetenv("MVHOST_DATA_NO");
+    ASSERT_EQ(user->GetCurUserID(userId), 0);
+    EXPECT_STREQ(userId, c.wantUser);
+    ASSERT_EQ(user->GetSelectedNo(userId, &first, &second), 0);
+    EXPECT_EQ(second, c.wantSecond);
+  }
+  ::setenv("MVHOST_USER", "U07", 1);
+  ::setenv("MVHOST_DATA_NO", "6", 1);
+  int32_t dataNo = 0;
+  sqlite3* db = host.Db();
+  EXPECT_EQ(mvhost::HostSession::SelectedDataNo(db, &dataNo), mvhost::kErrNoDataSet);
+  ::unsetenv("MVHOST_USER");
+  ::unsetenv("MVHOST_DATA_NO");
+  std::string stored;
+  EXPECT_TRUE(mvhost::HostSession::StateValue(db, "current_user", &stored));
+  EXPECT_EQ(stored, "U08");
 }
 
 TEST(ServicesLinkTest, DataSetsWalkInNumberOrderAndTheSelectionIsFound) {

@@ -210,6 +210,11 @@ class TaxReturn : public BoundWrapper<ClRuleShohizeiShinkoku::Impl, true> {
     std::memcpy(businessTypes, ownTypes.data(), kept * 6 * sizeof(StTAXREPORTBUSINESSTYPEINFO));
     return status;
   }
+  int32_t TraceTax(uint8_t filingClass, const StFINDINFO* filter, const StTAXREPORTRATEINFO* rates,
+                   TaxLineSink* sink) override {
+    HOSTS_FAULT(faults_, kRuleShohizeiShinkokuTraceTax);
+    return inner_->TraceTax(filingClass, filter, rates, sink);
+  }
 };
 
 class FixedAssets : public BoundWrapper<ClRuleGenkashokyaku::Impl, true> {

@@ -80,6 +80,14 @@ TEST(ScriptedUiTest, MessageAnswersAndMismatches) {
       {u8"", MB_OKCANCEL, IDCANCEL, 1, 0},                  // script ended
       {u8"", MB_OK, IDOK, 1, 0},
       {u8R"({"do":"click","id":1})", MB_YESNO, IDNO, 1, 1}, // not an answer
+      // An optional answer for another message is passed over, and only it.
+      {u8"{\"answer\":\"yes\",\"expect\":\"存在しません\",\"optional\":true}\n"
+       u8"{\"answer\":\"yes\",\"expect\":\"上書き\"}",
+       MB_YESNO, IDYES, 0, 0},
+      {u8"{\"answer\":\"yes\",\"expect\":\"上書き\",\"optional\":true}\n{\"answer\":\"ok\"}",
+       MB_YESNO, IDYES, 0, 1},
+      {u8"{\"answer\":\"yes\",\"expect\":\"存在しません\",\"optional\":true}", MB_YESNO,
+       IDNO, 1, 0},
   };
   for (const Case& c : cases) {
     ScopedScriptedUi ui(U8(c.script));

@@ -15,6 +15,7 @@
 
 #include "sheet/ElementCatalog.h"
 #include "sheet/ReportReader.h"
+#include "sheet/WorkedExamples.h"
 #include "tests/support/ReportFixtures.h"
 
 namespace taxlink {
@@ -243,11 +244,15 @@ TEST_F(SheetProgramTest, PdfWhereTheDesktopBuildHasQt) {
 
 TEST(ElementCatalogTest, DocsReportElementsIsCurrent) {
   const std::string path = Source("docs/report-elements.md");
-  if (std::getenv("TAXLINK_UPDATE_GOLDEN") != nullptr) {
-    WriteBytes(path, sheet::ElementCatalogMarkdown());
-  }
-  EXPECT_EQ(ReadBytes(path), sheet::ElementCatalogMarkdown())
-      << "regenerate with TAXLINK_UPDATE_GOLDEN=1 (or taxlink-sheet --elements)";
+  // The worked examples come from sakura's golden trace, which the example
+  // run keeps current (tests/app/example_reports_test.cpp).
+  const std::string page =
+      sheet::ElementCatalogMarkdown() +
+      sheet::WorkedExamplesMarkdown(ReadBytes(Source("tests/app/golden/sakura.trace.json")));
+  if (std::getenv("TAXLINK_UPDATE_GOLDEN") != nullptr) WriteBytes(path, page);
+  EXPECT_EQ(ReadBytes(path), page)
+      << "regenerate with TAXLINK_UPDATE_GOLDEN=1 (or taxlink-sheet --elements --trace "
+         "tests/app/golden/sakura.trace.json)";
 }
 
 }  // namespace

@@ -1,0 +1,50 @@
+#include "app/RunTrace.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "platform/WinFileSystem.h"
+
+namespace taxlink {
+
+std::unique_ptr<RunTrace> RunTrace::FromEnvironment() {
+  const char* value = std::getenv("TAXLINK_TRACE");
+  if (value == nullptr || *value == '\0') return nullptr;
+  std::string path = value;
+  if (path[0] != '/') {
+    // The run moves to the program's folder before it writes.
+    char folder[4096];
+    if (::getcwd(folder, sizeof(folder)) != nullptr) path = std::string(folder) + "/" + path;
+  }
+  return std::unique_ptr<RunTrace>(new RunTrace(path));
+}
+
+RunOutcome RunTrace::Start(bool taxIncluded) {
+  recorder_ = std::make_unique<TraceRecorder>(taxIncluded);
+  std::string error;
+  if (!recorder_->Open(&error)) return RunOutcome::Failed("no trace: " + error);
+  return RunOutcome::GoOn();
+}
+
+RunOutcome RunTrace::Write(const ReportInputs& inputs, const StDATAINFO& dataSet, TraceRun run,
+                           const char* reportPath) {
+  const std::string windowsPath = platform::ToWindowsPath(posixPath_);
+  if (windowsPath.empty()) {
+    return RunOutcome::Failed("the trace file " + posixPath_ +
+                              " is on no drive of the drive map (TAXLINK_DRIVES)");
+  }
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  char text[32] = {};
+  if (::gmtime_r(&now, &utc) != nullptr) std::strftime(text, sizeof(text), "%Y-%m-%dT%H:%M:%SZ", &utc);
+  run.time = text;
+  const Status written =
+      WriteTraceFile(inputs, dataSet, run, recorder_ ? &recorder_->spools() : nullptr,
+                     reportPath, windowsPath);
+  if (!written.ok()) return RunOutcome::Failed(std::string(written.message()));
+  return RunOutcome::GoOn();
+}
+
+}  // namespace taxlink

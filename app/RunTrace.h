@@ -1,0 +1,41 @@
+#ifndef TAXLINK_APP_RUNTRACE_H_
+#define TAXLINK_APP_RUNTRACE_H_
+
+#include <memory>
+#include <string>
+
+#include "app/RunOutcome.h"
+#include "host/StDATAINFO.h"
+#include "report/ReportInputs.h"
+#include "trace/TraceFile.h"
+#include "trace/TraceRecorder.h"
+
+namespace taxlink {
+
+// The trace a run writes beside its report when TAXLINK_TRACE names a file
+// (a POSIX path; a relative one is taken from the folder the program was
+// started in).
+class RunTrace {
+ public:
+  // The trace the environment asks for, or null.
+  static std::unique_ptr<RunTrace> FromEnvironment();
+
+  // Before the aggregation: the recorder of a run by journals.
+  RunOutcome Start(bool taxIncluded);
+  // The recorder, null before Start and in saved-return runs.
+  TraceRecorder* recorder() { return recorder_.get(); }
+
+  // After the report was written at reportPath: the trace file.
+  RunOutcome Write(const ReportInputs& inputs, const StDATAINFO& dataSet, TraceRun run,
+                   const char* reportPath);
+
+ private:
+  explicit RunTrace(std::string posixPath) : posixPath_(std::move(posixPath)) {}
+
+  std::string posixPath_;
+  std::unique_ptr<TraceRecorder> recorder_;
+};
+
+}  // namespace taxlink
+
+#endif  // TAXLINK_APP_RUNTRACE_H_

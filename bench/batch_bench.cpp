@@ -1,0 +1,293 @@
+// mvhost batch against the single launches it stands for, in one run:
+//   1. a home of 200 clients of 40 journal lines each: every client launched
+//      alone with `mvhost launch` one after another (the sum of the single
+//      runs), then `mvhost batch -j 2` and `-j 1` over all of them;
+//   2. one client of a million lines: a single `mvhost launch` against
+//      `mvhost batch` of that client.
+// The batch does more per client than a single launch (the check sheet, the
+// findings of the bookkeeping check, the index row); its overhead is the
+// difference. The first launch of each part is printed on its own (cold).
+// Arguments: the number of clients and the lines of the large client
+// (default 200 1000000).
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bench/BenchHome.h"
+
+extern char** environ;
+
+namespace {
+
+double Now() {
+  return std::chrono::duration<double, std::milli>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+std::string BinFolder() {
+  std::string self(4096, '\0');
+  ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size());
+  self.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return self.substr(0, self.rfind('/'));
+}
+
+// The processor time (user + system, ms) of the last Run, with the
+// processes it waited for: on a machine shared with other work the wall time
+// of a run waits for the processor, its processor time does not.
+double lastCpu = 0;
+
+// Runs a program with extra environment entries, its output to /dev/null (or
+// to a file); the exit status, or -1.
+int Run(const std::vector<std::string>& args, const std::vector<std::string>& extra,
+        const std::string& outputFile = "/dev/null") {
+  std::vector<std::string> variables = extra;
+  for (char** e = environ; *e != nullptr; ++e) variables.push_back(*e);
+  std::vector<char*> envp;
+  for (std::string& v : variables) envp.push_back(v.data());
+  envp.push_back(nullptr);
+  std::vector<std::string> copy = args;
+  std::vector<char*> argv;
+  for (std::string& a : copy) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  pid_t pid = 0;
+  int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return -1;
+  int status = 0;
+  rusage usage{};
+  ::wait4(pid, &status, 0, &usage);
+  lastCpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void Fail(const std::string& message) {
+  std::fprintf(stderr, "batch_bench: %s\n", message.c_str());
+  std::exit(1);
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string Escaped(const std::string& windowsPath) {
+  std::string out;
+  for (char c : windowsPath) out += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  return out;
+}
+
+std::string WindowsPath(const std::string& posix) {
+  std::string path = "C:" + posix;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+// A program folder as the host has it: the program and the filing
+// application's definition file.
+std::string ProgramFolder(const std::string& bin, const std::string& folder) {
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy_file(bin + "/TaxLinkAlto", folder + "/TaxLinkAlto",
+                             std::filesystem::copy_options::overwrite_existing);
+  std::ofstream(folder + "/VelzoDef.ini", std::ios::binary) << "[ProgramLevel]\r\nSY26=1\r\n";
+  return folder + "/TaxLinkAlto";
+}
+
+// One single launch of a client as a person's loop would do it: its own
+// user and data set in the environment, a script that answers the run.
+double SingleLaunch(const std::string& bin, const std::string& home, const std::string& program,
+                    const std::string& user, int dataNo, const std::string& report) {
+  const std::string script = report + ".jsonl";
+  std::ofstream(script) << "{\"do\":\"type\",\"id\":1014,\"text\":\"4\"}\n"
+                        << "{\"do\":\"type\",\"id\":1016,\"text\":\"3\"}\n"
+                        << "{\"do\":\"type\",\"id\":1008,\"text\":\""
+                        << Escaped(WindowsPath(report)) << "\"}\n"
+                        << "{\"do\":\"click\",\"id\":1005}\n"
+                        << "{\"answer\":\"yes\",\"expect\":\"上書き\",\"optional\":true}\n"
+                        << "{\"answer\":\"ok\",\"expect\":\"未確定の税区分\",\"optional\":true}\n"
+                        << "{\"answer\":\"ok\",\"expect\":\"出力が終了しました\"}\n";
+  const double started = Now();
+  int status = Run({bin + "/mvhost", "launch", "Alto", "--program", program},
+                   {"MVHOST_HOME=" + home, "MVHOST_USER=" + user,
+                    "MVHOST_DATA_NO=" + std::to_string(dataNo), "TAXLINK_UI=script",
+                    "TAXLINK_UI_SCRIPT=" + script, "TAXLINK_DRIVES=C=/"});
+  const double elapsed = Now() - started;
+  if (status != 0) Fail("the single launch of data set " + std::to_string(dataNo) + " failed");
+  return elapsed;
+}
+
+double Batch(const std::string& bin, const std::string& home, const std::string& program,
+             const std::string& out, const std::vector<std::string>& more) {
+  std::vector<std::string> args = {bin + "/mvhost", "batch", "--out", out, "--whole-period",
+                                   "--overwrite", "--program", program};
+  args.insert(args.end(), more.begin(), more.end());
+  const double started = Now();
+  int status = Run(args, {"MVHOST_HOME=" + home, "TAXLINK_DRIVES=C=/"}, out + ".log");
+  const double elapsed = Now() - started;
+  if (status != 0) Fail("the batch failed; see " + out + ".log");
+  return elapsed;
+}
+
+std::string CurrentUser(const std::string& bin, const std::string& home) {
+  const std::string file = home + "/user.txt";
+  if (Run({bin + "/mvhost", "state", "current_user"}, {"MVHOST_HOME=" + home}, file) != 0) {
+    Fail("no current user in " + home);
+  }
+  std::string user = ReadAll(file);
+  return user.substr(0, user.find('\n'));
+}
+
+// The home of many small clients: the generated data set of 40 lines,
+// exported once and imported under further numbers.
+std::string ClientsHome(const std::string& bin, int clients) {
+  taxlink::bench::BenchDataSetShape shape;
+  shape.journalLines = 40;
+  shape.accounts = 30;
+  shape.departments = 5;
+  const taxlink::bench::BenchHome& small = taxlink::bench::CachedBenchHome(shape);
+  const std::string home = small.home + "-clients-" + std::to_string(clients);
+  if (std::filesystem::exists(home + "/complete")) return home;
+  std::filesystem::remove_all(home);
+  std::filesystem::create_directories(home);
+  if (Run({bin + "/mvhost", "init"}, {"MVHOST_HOME=" + home}) != 0) Fail("cannot make " + home);
+  const std::string exported = home + "/client.json";
+  if (Run({bin + "/mvhost", "export"}, {"MVHOST_HOME=" + small.home}, exported) != 0) {
+    Fail("cannot export the small data set");
+  }
+  // The generator writes no tax_rate rows; the import wants the rates the
+  // lines carry.
+  std::string text = ReadAll(exported);
+  const std::string noRates = "\"tax_rates\": []";
+  const size_t rates = text.find(noRates);
+  if (rates != std::string::npos) text.replace(rates, noRates.size(), "\"tax_rates\": [8, 5, 3]");
+  const std::string idKey = "\"data_id\": \"";
+  const size_t idAt = text.find(idKey);
+  const size_t noAt = text.find("\"data_no\": ");
+  if (idAt == std::string::npos || noAt == std::string::npos) Fail("unexpected export");
+  const size_t idEnd = text.find('"', idAt + idKey.size());
+  const size_t noEnd = text.find_first_of(",\n", noAt);
+  for (int client = 1; client <= clients; ++client) {
+    char id[16];
+    std::snprintf(id, sizeof id, "C%04d", client);
+    std::string set = text.substr(0, noAt) + "\"data_no\": " + std::to_string(client) +
+                      text.substr(noEnd, idAt - noEnd) + idKey + id + text.substr(idEnd);
+    const std::string file = home + "/client-" + std::to_string(client) + ".json";
+    std::ofstream(file, std::ios::binary) << set;
+    if (Run({bin + "/mvhost", "import", "--warnings", "none", file}, {"MVHOST_HOME=" + home}) != 0) {
+      Fail("cannot import " + file);
+    }
+    std::remove(file.c_str());
+  }
+  std::ofstream(home + "/complete") << "";
+  return home;
+}
+
+}  // namespace
+
+struct Timing {
+  double wall = 0;
+  double cpu = 0;
+  void Add(double w) {
+    wall += w;
+    cpu += lastCpu;
+  }
+};
+
+int main(int argc, char** argv) {
+  const int clients = argc > 1 ? std::atoi(argv[1]) : 200;
+  const int bigLines = argc > 2 ? std::atoi(argv[2]) : 1000000;
+  const std::string bin = BinFolder();
+
+  // 1. Many small clients.
+  const std::string home = ClientsHome(bin, clients);
+  const std::string user = CurrentUser(bin, home);
+  const std::string program = ProgramFolder(bin, home + "/prog");
+  const std::string singles = home + "/singles";
+  std::filesystem::create_directories(singles);
+  double first = 0;
+  Timing sum;
+  for (int client = 1; client <= clients; ++client) {
+    char id[16];
+    std::snprintf(id, sizeof id, "C%04d", client);
+    double elapsed = SingleLaunch(bin, home, program, user, client, singles + "/" + id + ".xml");
+    if (client == 1) first = elapsed;
+    sum.Add(elapsed);
+  }
+  // The check sheet a batch makes of each report, as launch --sheet does.
+  Timing sheets;
+  for (int client = 1; client <= clients; ++client) {
+    char id[16];
+    std::snprintf(id, sizeof id, "C%04d", client);
+    const double started = Now();
+    if (Run({bin + "/taxlink-sheet", singles + "/" + id + ".xml"}, {}) != 0) Fail("no sheet");
+    sheets.Add(Now() - started);
+  }
+  Timing j2, j1, bare;
+  j2.Add(Batch(bin, home, program, home + "/batch-j2", {"-j", "2", "--all"}));
+  j1.Add(Batch(bin, home, program, home + "/batch-j1", {"-j", "1", "--all"}));
+  bare.Add(Batch(bin, home, program, home + "/batch-bare", {"-j", "1", "--no-findings", "--all"}));
+  std::printf("%d clients of 40 lines (wall ms / processor ms)\n", clients);
+  std::printf("  single launches one after another: %.0f / %.0f (first, cold: %.0f wall; mean "
+              "%.1f / %.1f)\n",
+              sum.wall, sum.cpu, first, sum.wall / clients, sum.cpu / clients);
+  std::printf("  batch -j 2: %.0f / %.0f = %.2f x (sum / 2) in wall time\n", j2.wall, j2.cpu,
+              j2.wall / (sum.wall / 2));
+  std::printf("  batch -j 1: %.0f / %.0f; per client beyond the single launch %.1f ms wall = "
+              "%.1f %%, %.1f ms processor = %.1f %%\n",
+              j1.wall, j1.cpu, (j1.wall - sum.wall) / clients, 100.0 * (j1.wall - sum.wall) / sum.wall,
+              (j1.cpu - sum.cpu) / clients, 100.0 * (j1.cpu - sum.cpu) / sum.cpu);
+  std::printf("  batch -j 1 --no-findings: %.0f / %.0f; per client %.1f ms processor = %.1f %%\n",
+              bare.wall, bare.cpu, (bare.cpu - sum.cpu) / clients,
+              100.0 * (bare.cpu - sum.cpu) / sum.cpu);
+  std::printf("  the check sheets alone: %.0f / %.0f; the batch itself beyond the runs and the "
+              "sheets: %.1f ms processor per client = %.1f %% of a run\n",
+              sheets.wall, sheets.cpu, (bare.cpu - sum.cpu - sheets.cpu) / clients,
+              100.0 * (bare.cpu - sum.cpu - sheets.cpu) / sum.cpu);
+
+  // 2. One client of a million lines.
+  taxlink::bench::BenchDataSetShape shape;
+  shape.journalLines = bigLines;
+  const taxlink::bench::BenchHome& big = taxlink::bench::CachedBenchHome(shape);
+  const std::string bigUser = CurrentUser(bin, big.home);
+  const std::string bigProgram = ProgramFolder(bin, big.home + "/batch-prog");
+  std::filesystem::create_directories(big.home + "/single");
+  const std::string bigReport = big.home + "/single/report.xml";
+  const double coldSingle = SingleLaunch(bin, big.home, bigProgram, bigUser, big.dataNo, bigReport);
+  Timing single, batch, batchBare;
+  single.Add(SingleLaunch(bin, big.home, bigProgram, bigUser, big.dataNo, bigReport));
+  const std::string number = std::to_string(big.dataNo);
+  batch.Add(Batch(bin, big.home, bigProgram, big.home + "/batch", {"-j", "1", number}));
+  batchBare.Add(
+      Batch(bin, big.home, bigProgram, big.home + "/batch-bare", {"-j", "1", "--no-findings", number}));
+  std::printf("one client of %d lines (wall ms / processor ms)\n", bigLines);
+  std::printf("  single launch: %.0f / %.0f (first, cold: %.0f wall)\n", single.wall, single.cpu,
+              coldSingle);
+  std::printf("  batch: %.0f / %.0f = %.2f x the single launch (processor %.2f x)\n", batch.wall,
+              batch.cpu, batch.wall / single.wall, batch.cpu / single.cpu);
+  std::printf("  batch --no-findings: %.0f / %.0f = %.2f x (processor %.2f x)\n", batchBare.wall,
+              batchBare.cpu, batchBare.wall / single.wall, batchBare.cpu / single.cpu);
+  return 0;
+}

@@ -1,0 +1,264 @@
+#include "mvhost/cli/BatchCommand.h"
+
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+
+#include "mvhost/cli/BatchIndex.h"
+#include "mvhost/cli/BatchProgress.h"
+#include "mvhost/cli/ClientRun.h"
+#include "mvhost/cli/Commands.h"
+#include "mvhost/cli/Usage.h"
+#include "mvhost/cli/WholeFile.h"
+#include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/StoreAdmin.h"
+#include "platform/PathMapping.h"
+#include "trace/Sha256.h"
+
+namespace mvhost {
+
+namespace {
+
+volatile sig_atomic_t stopSignal = 0;
+
+void OnStop(int sig) { stopSignal = sig; }
+
+// Ctrl+C, a hang-up or SIGTERM stop the batch from starting further
+// clients; the running ones end (the terminal's Ctrl+C reaches their
+// programs too) and go into the index.
+class StopSignals {
+ public:
+  StopSignals() {
+    struct sigaction stop {};
+    stop.sa_handler = OnStop;
+    sigemptyset(&stop.sa_mask);
+    for (int i = 0; i < 3; ++i) ::sigaction(kSignals[i], &stop, &previous_[i]);
+  }
+  ~StopSignals() {
+    for (int i = 0; i < 3; ++i) ::sigaction(kSignals[i], &previous_[i], nullptr);
+  }
+  StopSignals(const StopSignals&) = delete;
+  StopSignals& operator=(const StopSignals&) = delete;
+
+ private:
+  static constexpr int kSignals[3] = {SIGINT, SIGHUP, SIGTERM};
+  struct sigaction previous_[3] {};
+};
+
+int Refuse(const std::string& message) {
+  std::cerr << "mvhost: " << message << "\n";
+  return 1;
+}
+
+int Month(int32_t yyyymmdd) { return yyyymmdd / 100 % 100; }
+
+// The edition of the runs: --edition, else the home's when it names one,
+// else Alto.
+std::string EditionOf(const BatchOptions& options, HostStore& store) {
+  if (!options.edition.empty()) return options.edition;
+  std::optional<std::string> stored;
+  std::string ignored;
+  if (ReadStateEntry(store.db(), "edition", &stored, &ignored) && stored) {
+    for (const char* edition : {"Alto", "Std", "Serena"}) {
+      if (strcasecmp(stored->c_str(), edition) == 0) return edition;
+    }
+  }
+  return "Alto";
+}
+
+// --resume leaves a client whose index row says written, whose report is
+// the one the row describes and is newer than the data set's last import.
+bool WrittenBefore(const DataSetListing& set, const std::string& folder,
+                   const std::vector<ClientResult>& index, ClientResult* row) {
+  auto found = std::find_if(index.begin(), index.end(),
+                            [&](const ClientResult& r) { return r.dataId == set.dataId; });
+  if (found == index.end() || found->status != "written" || set.importedAt <= 0) return false;
+  const std::string report = folder + "/" + set.dataId + ".xml";
+  struct stat st;
+  if (::stat(report.c_str(), &st) != 0 || st.st_mtime <= set.importedAt) return false;
+  if (taxlink::Sha256Hex(ReadWholeFile(report)) != found->reportSha256) return false;
+  *row = *found;
+  return true;
+}
+
+}  // namespace
+
+int BatchCommand(const BatchOptions& options) {
+  const std::string home = ResolveHome(options.home);
+  HostStore store;
+  std::string error;
+  if (!store.Open(home, &error)) return Refuse(error);
+  std::vector<DataSetListing> sets;
+  if (!ListDataSets(store.db(), &sets, &error)) return Refuse(error);
+  std::vector<DataSetListing> chosen;
+  if (options.all) {
+    chosen = sets;
+  } else {
+    for (int32_t dataNo : options.dataNos) {
+      auto found = std::find_if(sets.begin(), sets.end(),
+                                [&](const DataSetListing& s) { return s.dataNo == dataNo; });
+      if (found == sets.end()) return UsageError("no data set " + std::to_string(dataNo), "batch");
+      if (std::none_of(chosen.begin(), chosen.end(),
+                       [&](const DataSetListing& s) { return s.dataNo == dataNo; })) {
+        chosen.push_back(*found);
+      }
+    }
+  }
+
+  // The user the runs act for: the batch's own MVHOST_USER, else the
+  // home's current user, which the batch reads and never writes.
+  std::string user;
+  const char* runUser = std::getenv("MVHOST_USER");
+  if (runUser != nullptr && *runUser != '\0') {
+    user = runUser;
+  } else {
+    std::optional<std::string> current;
+    if (!ReadStateEntry(store.db(), "current_user", &current, &error)) return Refuse(error);
+    if (!current) {
+      return Refuse("the home has no current user for the runs to act for (mvhost state "
+                    "current_user USER, or MVHOST_USER)");
+    }
+    user = *current;
+  }
+  std::vector<UserListing> users;
+  if (!ListUsers(store.db(), &users, &error)) return Refuse(error);
+  if (std::none_of(users.begin(), users.end(),
+                   [&](const UserListing& u) { return u.userId == user; })) {
+    return Refuse("no user " + user + " in the store; mvhost select USER DATA-NUMBER adds one");
+  }
+  const std::string edition = EditionOf(options, store);
+  store.Close();
+
+  std::error_code failed;
+  std::filesystem::create_directories(options.out, failed);
+  std::filesystem::path folderPath = std::filesystem::canonical(options.out, failed);
+  if (failed) return Refuse("cannot make the folder " + options.out + ": " + failed.message());
+  const std::string folder = folderPath.string();
+  const std::string windowsFolder = platform::PosixToWindowsUtf8(folder);
+  if (windowsFolder.empty()) {
+    return UsageError("--out " + options.out + " is on no mapped drive (" +
+                          platform::DriveMapSetting() + ")",
+                      "batch");
+  }
+
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern =
+      std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/mvhost-batch-XXXXXX";
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  if (::mkdtemp(buffer.data()) == nullptr) {
+    return Refuse("cannot create a work folder: " + std::string(std::strerror(errno)));
+  }
+  const std::string work = buffer.data();
+
+  const BatchIndex index(folder);
+  const std::vector<ClientResult> before = options.resume ? index.Read() : std::vector<ClientResult>();
+  const int jobs = options.jobs > 0 ? options.jobs
+                                    : std::max(1, static_cast<int>(::sysconf(_SC_NPROCESSORS_ONLN)));
+  BatchProgress progress(stdout, ::isatty(STDOUT_FILENO) == 1, static_cast<int>(chosen.size()));
+  StopSignals signals;
+  std::map<pid_t, ClientJob> running;
+  size_t next = 0;
+  int notWritten = 0;
+  int finished = 0;
+  bool indexFailed = false;
+
+  auto record = [&](const ClientResult& result, bool skipped) {
+    ++finished;
+    if (result.status != "written") ++notWritten;
+    if (!skipped && !index.Merge({result}, &error)) {
+      indexFailed = true;
+      std::cerr << "mvhost: " << error << "\n";
+    }
+    progress.Ended(result, skipped);
+  };
+
+  while (stopSignal == 0 || !running.empty()) {
+    while (stopSignal == 0 && next < chosen.size() && static_cast<int>(running.size()) < jobs) {
+      const DataSetListing& set = chosen[next++];
+      ClientResult earlier;
+      if (options.resume && WrittenBefore(set, folder, before, &earlier)) {
+        record(earlier, true);
+        continue;
+      }
+      ClientJob job;
+      job.set = set;
+      job.conditions.savedValues = options.savedValues;
+      job.conditions.startMonth = options.startMonth != 0 ? options.startMonth : Month(set.periodStart);
+      job.conditions.endMonth = options.endMonth != 0 ? options.endMonth : Month(set.periodEnd);
+      job.conditions.windowsPath = windowsFolder + (windowsFolder.back() == '\\' ? "" : "\\") +
+                                   set.dataId + ".xml";
+      job.conditions.overwrite = options.overwrite;
+      job.folder = folder;
+      job.workFolder = work;
+      job.home = home;
+      job.user = user;
+      job.edition = edition;
+      job.program = options.program;
+      job.findings = options.findings;
+      std::cout.flush();
+      std::fflush(stdout);
+      pid_t child = ::fork();
+      if (child < 0) {
+        stopSignal = SIGTERM;
+        std::cerr << "mvhost: cannot start a run: " << std::strerror(errno) << "\n";
+        break;
+      }
+      if (child == 0) {
+        for (int sig : {SIGINT, SIGHUP, SIGTERM}) ::signal(sig, SIG_DFL);
+        const ClientResult result = RunClient(job);
+        std::ofstream(job.WorkPath(".result.csv"), std::ios::binary)
+            << BatchIndex::CsvText({result});
+        ::_exit(0);
+      }
+      running.emplace(child, job);
+    }
+    if (running.empty()) break;
+    int status = 0;
+    pid_t done = ::waitpid(-1, &status, 0);
+    if (done < 0) {
+      if (errno == EINTR) {
+        // A stop: the running runs are told once, then waited for.
+        if (stopSignal == SIGTERM || stopSignal == SIGHUP) {
+          for (const auto& [pid, job] : running) ::kill(pid, SIGTERM);
+        }
+        continue;
+      }
+      break;
+    }
+    auto it = running.find(done);
+    if (it == running.end()) continue;
+    std::vector<ClientResult> rows =
+        BatchIndex::ParseCsv(ReadWholeFile(it->second.WorkPath(".result.csv")));
+    // A run ended before it could say how (killed) is not in the index and
+    // counts as not run.
+    if (rows.size() == 1) record(rows[0], false);
+    running.erase(it);
+  }
+  progress.Finish();
+  std::filesystem::remove_all(work, failed);
+
+  const int notRun = static_cast<int>(chosen.size()) - finished;
+  std::cout << finished << " of " << chosen.size() << " clients: " << (finished - notWritten)
+            << " written, " << notWritten << " refused or failed; index: " << index.HtmlPath()
+            << "\n";
+  if (notRun > 0) {
+    std::cerr << "mvhost: the batch was stopped: " << notRun << " clients not run\n";
+  }
+  return notWritten > 0 || notRun > 0 || indexFailed ? 1 : 0;
+}
+
+}  // namespace mvhost

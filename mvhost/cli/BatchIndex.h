@@ -1,0 +1,39 @@
+#ifndef TAXLINK_MVHOST_CLI_BATCHINDEX_H_
+#define TAXLINK_MVHOST_CLI_BATCHINDEX_H_
+
+#include <string>
+#include <vector>
+
+#include "mvhost/cli/ClientResult.h"
+
+namespace mvhost {
+
+// The index of a batch's folder: index.csv (UTF-8, a header line, one row
+// per client) and index.html beside it. Batches that share the folder, at
+// once or one after another, merge their rows: a merge takes an advisory
+// lock on index.lock, reads index.csv, puts its rows in place of those of
+// the same data id (adding the others), and replaces both files whole
+// (written to a temporary file, then renamed), so a reader never sees half
+// a file and no batch loses another's rows.
+class BatchIndex {
+ public:
+  explicit BatchIndex(std::string folder);
+
+  std::string CsvPath() const { return folder_ + "/index.csv"; }
+  std::string HtmlPath() const { return folder_ + "/index.html"; }
+
+  // The rows of index.csv; none when it is missing or not an index.
+  std::vector<ClientResult> Read() const;
+  bool Merge(const std::vector<ClientResult>& rows, std::string* error) const;
+
+  static std::string CsvText(const std::vector<ClientResult>& rows);
+  static std::vector<ClientResult> ParseCsv(const std::string& text);
+  static std::string HtmlText(const std::vector<ClientResult>& rows);
+
+ private:
+  std::string folder_;
+};
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_CLI_BATCHINDEX_H_

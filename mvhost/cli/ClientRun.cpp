@@ -1,0 +1,235 @@
+#include "mvhost/cli/ClientRun.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+#include <string_view>
+
+#include "mvhost/cli/LaunchCommand.h"
+#include "mvhost/cli/WholeFile.h"
+#include "mvhost/lib/DataValues.h"
+#include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/StoredDataCheck.h"
+#include "trace/Sha256.h"
+
+namespace mvhost {
+
+namespace {
+
+// Fragments of the messages with which the program refuses a data set or
+// its months: past results, exempt, the sixth business type, the 10 % rate.
+constexpr const char* kRefusals[] = {"過去実績データは", "免税のデータは", "「第六種事業」",
+                                     "税率「10%」"};
+
+bool IsRefusal(const std::string& text) {
+  for (const char* fragment : kRefusals) {
+    if (text.find(fragment) != std::string::npos) return true;
+  }
+  return false;
+}
+
+// The last line the launch (or the program) wrote about itself: "mvhost: ..."
+// or "taxlink: ...", without its prefix.
+std::string LastOwnLine(const std::string& log) {
+  std::istringstream in(log);
+  std::string found;
+  for (std::string line; std::getline(in, line);) {
+    for (const char* prefix : {"mvhost: ", "taxlink: "}) {
+      if (line.rfind(prefix, 0) == 0) found = line.substr(std::string(prefix).size());
+    }
+  }
+  return found;
+}
+
+std::string FirstUnforeseen(const RunTranscript& run) {
+  for (const ShownMessage& message : run.messages) {
+    if (!message.foreseen) return message.text;
+  }
+  return std::string();
+}
+
+// The notices a written run showed beside the foreseen messages.
+std::string Notices(const RunTranscript& run) {
+  std::string notices;
+  for (const ShownMessage& message : run.messages) {
+    if (!message.foreseen) notices += (notices.empty() ? "" : "\n") + message.text;
+  }
+  return notices;
+}
+
+void RedirectOutput(const std::string& logPath) {
+  std::cout.flush();
+  std::fflush(stdout);
+  int fd = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return;
+  ::dup2(fd, STDOUT_FILENO);
+  ::dup2(fd, STDERR_FILENO);
+  ::close(fd);
+}
+
+void AddFindings(const ClientJob& job, ClientResult* result) {
+  HostStore store;
+  std::string error;
+  if (!store.Open(job.home, &error)) return;
+  CheckRequest request;
+  request.dataNo = job.set.dataNo;
+  if (!job.conditions.savedValues) {
+    request.startMonth = job.conditions.startMonth;
+    request.endMonth = job.conditions.endMonth;
+  }
+  std::string text;
+  int64_t count = 0;
+  CheckStatus status = CheckStoredDataSet(
+      store, request,
+      [&](const CheckFinding& finding) {
+        text += finding.Text() + "\n";
+        ++count;
+      },
+      &error);
+  if (status != CheckStatus::kChecked) return;
+  const std::string name = job.set.dataId + ".findings.txt";
+  if (!WriteWholeFile(job.folder + "/" + name, text, &error)) return;
+  result->findings = count;
+  result->findingsFile = name;
+}
+
+// A data id names the client's files in the batch's folder: one that would
+// name another folder, or a file outside it, or that Windows paths cannot
+// hold, is not used.
+bool UsableAsFileName(const std::string& id) {
+  if (id.empty() || id == "." || id == "..") return false;
+  for (unsigned char c : id) {
+    if (c < 0x20 || c == 0x7F || std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) !=
+                                     std::string_view::npos) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string PeriodText(const DataSetListing& set) {
+  return FormatDateText(set.periodStart) + ".." + FormatDateText(set.periodEnd);
+}
+
+}  // namespace
+
+std::string ClientJob::WorkPath(const char* suffix) const {
+  return workFolder + "/" + std::to_string(set.dataNo) + suffix;
+}
+
+void ClassifyRun(int launchStatus, const RunTranscript& run, const std::string& log,
+                 ClientResult* result) {
+  const std::string unforeseen = FirstUnforeseen(run);
+  if (launchStatus == 0 || launchStatus == kLaunchNoSheet) {
+    if (!run.dialogMismatches.empty()) {
+      // Written, but not under the conditions asked for.
+      result->status = "failed";
+      result->message = "the conditions could not be given: " + run.dialogMismatches.front();
+      return;
+    }
+    result->status = "written";
+    result->message = Notices(run);
+    if (launchStatus == kLaunchNoSheet) {
+      result->message += (result->message.empty() ? "" : "\n") + LastOwnLine(log);
+    }
+    return;
+  }
+  result->status = "failed";
+  if (launchStatus == 1) {
+    for (const ShownMessage& message : run.messages) {
+      if (!message.foreseen && IsRefusal(message.text)) {
+        result->status = "refused";
+        result->message = message.text;
+        return;
+      }
+    }
+  }
+  if (!unforeseen.empty()) {
+    result->message = unforeseen;
+  } else if (!run.dialogMismatches.empty()) {
+    result->message = run.dialogMismatches.front();
+  } else if (!LastOwnLine(log).empty()) {
+    result->message = LastOwnLine(log);
+  } else if (launchStatus == 1) {
+    result->message = "the run was stopped";
+  } else if (launchStatus == kLaunchNoNotification) {
+    result->message = "the program posted no result";
+  } else {
+    result->message = "the run failed";
+  }
+}
+
+ClientResult RunClient(const ClientJob& job) {
+  ClientResult result;
+  result.dataNo = job.set.dataNo;
+  result.dataId = job.set.dataId;
+  result.company = job.set.companyName;
+  result.period = PeriodText(job.set);
+  result.method = job.conditions.savedValues ? "saved" : "journals";
+  if (!job.conditions.savedValues) {
+    result.months =
+        std::to_string(job.conditions.startMonth) + "-" + std::to_string(job.conditions.endMonth);
+  }
+
+  const std::string script = job.WorkPath(".script.jsonl");
+  const std::string transcript = job.WorkPath(".transcript.jsonl");
+  const std::string logPath = job.WorkPath(".log");
+  const auto started = std::chrono::steady_clock::now();
+  int status = kLaunchCannotStart;
+  if (!UsableAsFileName(job.set.dataId)) {
+    result.status = "failed";
+    result.message = "the data id cannot name a file in the batch's folder: " + job.set.dataId;
+  } else if (job.conditions.savedValues && !job.set.savedReturn) {
+    result.status = "failed";
+    result.message = "the data set has no saved return values";
+  } else if (!WriteWholeFile(script, BatchScriptText(job.conditions), &result.message)) {
+    result.status = "failed";
+  } else {
+    ::unlink(transcript.c_str());
+    ::setenv("MVHOST_USER", job.user.c_str(), 1);
+    ::setenv("MVHOST_DATA_NO", std::to_string(job.set.dataNo).c_str(), 1);
+    ::setenv("TAXLINK_UI", "script", 1);
+    ::setenv("TAXLINK_UI_SCRIPT", script.c_str(), 1);
+    ::setenv("TAXLINK_UI_TRANSCRIPT", transcript.c_str(), 1);
+    RedirectOutput(logPath);
+    LaunchOptions launch;
+    launch.edition = job.edition;
+    launch.program = job.program;
+    launch.home = job.home;
+    launch.sheet = true;
+    launch.via = "batch";
+    status = LaunchCommand(launch);
+    std::cout.flush();
+    ClassifyRun(status, RunTranscript::Read(transcript), ReadWholeFile(logPath), &result);
+  }
+  result.durationMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - started)
+                          .count();
+
+  if (result.status == "written") {
+    const std::string report = ReadWholeFile(job.folder + "/" + job.ReportName());
+    result.report = job.ReportName();
+    result.reportSha256 = taxlink::Sha256Hex(report);
+    result.reportSize = static_cast<int64_t>(report.size());
+    ReportFigures figures;
+    std::string error;
+    if (ReportFigures::Read(report, &figures, &error)) {
+      result.figures = figures;
+    } else {
+      result.message += (result.message.empty() ? "" : "\n") + error;
+    }
+    struct stat st;
+    const std::string sheet = job.set.dataId + ".html";
+    if (::stat((job.folder + "/" + sheet).c_str(), &st) == 0) result.sheet = sheet;
+  }
+  if (job.findings && UsableAsFileName(job.set.dataId)) AddFindings(job, &result);
+  return result;
+}
+
+}  // namespace mvhost

@@ -1,0 +1,44 @@
+#ifndef TAXLINK_MVHOST_CLI_CLIENTRUN_H_
+#define TAXLINK_MVHOST_CLI_CLIENTRUN_H_
+
+#include <string>
+
+#include "mvhost/cli/BatchScript.h"
+#include "mvhost/cli/ClientResult.h"
+#include "mvhost/cli/RunTranscript.h"
+#include "mvhost/lib/StoreAdmin.h"
+
+namespace mvhost {
+
+// One client of a batch: the data set, the conditions and where things go.
+struct ClientJob {
+  DataSetListing set;
+  BatchRunConditions conditions;
+  std::string folder;      // the batch's folder (POSIX, absolute)
+  std::string workFolder;  // the batch's private files (script, transcript, log)
+  std::string home;
+  std::string user;        // the user the run acts for
+  std::string edition;
+  std::string program;     // empty: the edition's program
+  bool findings = true;    // the bookkeeping check's findings beside the report
+
+  std::string ReportName() const { return set.dataId + ".xml"; }
+  std::string WorkPath(const char* suffix) const;
+};
+
+// Runs one client in this process (the batch runs each in a process of its
+// own): writes its UI script, launches the program as `mvhost launch
+// --sheet` does, with MVHOST_USER, MVHOST_DATA_NO and the script in its
+// environment and its output in the work folder's log, then reads the
+// transcript, the report and the findings of the bookkeeping check into the
+// client's index row.
+ClientResult RunClient(const ClientJob& job);
+
+// The status and message of a run from the launch's exit status, its
+// transcript and its log (the launch's own messages).
+void ClassifyRun(int launchStatus, const RunTranscript& run, const std::string& log,
+                 ClientResult* result);
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_CLI_CLIENTRUN_H_

@@ -1,0 +1,62 @@
+#include "mvhost/cli/LaunchRunLog.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "mvhost/cli/RunTranscript.h"
+#include "mvhost/lib/HostSession.h"
+#include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/RunLog.h"
+#include "platform/PathMapping.h"
+#include "trace/Sha256.h"
+
+namespace mvhost {
+
+std::string RunResultName(std::optional<int32_t> result) {
+  if (!result) return "no-result";
+  switch (*result) {
+    case 0: return "written";
+    case 1: return "stopped";
+    default: return "failed";
+  }
+}
+
+bool RecordLaunch(const LaunchRecord& record, std::string* error) {
+  const std::string home = record.home.empty() ? HostStore::HomeFromEnvironment() : record.home;
+  if (home.empty()) return true;
+  HostStore store;
+  if (!store.Open(home, error)) return false;
+
+  RunLogEntry entry;
+  entry.startedAt = record.startedAt;
+  entry.edition = record.edition;
+  entry.via = record.via;
+  entry.durationMs = record.durationMs;
+  entry.result = RunResultName(record.result);
+  std::string user;
+  if (HostSession::CurrentUser(store.db(), &user) == 0) {
+    entry.userId = user;
+    int32_t dataNo = 0;
+    if (HostSession::SelectedDataNo(store.db(), &dataNo) == 0) entry.dataNo = dataNo;
+  }
+  const RunTranscript run = RunTranscript::Read(record.transcriptPath);
+  if (run.conditions) {
+    entry.startMonth = run.conditions->startMonth;
+    entry.endMonth = run.conditions->endMonth;
+    entry.method = run.conditions->method;
+    if (record.result == 0) {
+      if (auto report = platform::MapUtf8WindowsPath(run.conditions->windowsPath)) {
+        std::ifstream in(*report, std::ios::binary);
+        if (in) {
+          std::ostringstream bytes;
+          bytes << in.rdbuf();
+          entry.reportPath = *report;
+          entry.reportSha256 = taxlink::Sha256Hex(bytes.str());
+        }
+      }
+    }
+  }
+  return AppendRunLog(store.db(), entry, error);
+}
+
+}  // namespace mvhost

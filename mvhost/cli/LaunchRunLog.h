@@ -1,0 +1,33 @@
+#ifndef TAXLINK_MVHOST_CLI_LAUNCHRUNLOG_H_
+#define TAXLINK_MVHOST_CLI_LAUNCHRUNLOG_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace mvhost {
+
+// What a launch knows of its run when the program has ended.
+struct LaunchRecord {
+  std::string home;  // empty: MVHOST_HOME
+  std::string edition;
+  std::string via;   // launch or batch
+  std::string startedAt;
+  int64_t durationMs = 0;
+  std::optional<int32_t> result;  // the posted result; none: nothing posted
+  std::string transcriptPath;
+};
+
+// The name the run log gives a posted result (none: "no-result").
+std::string RunResultName(std::optional<int32_t> result);
+
+// Writes the run into the home's run log: the user and data set it acted
+// for (MVHOST_USER and MVHOST_DATA_NO, else the current user and the
+// selection), the conditions and report path from the transcript, and the
+// report's SHA-256. False with the reason when the log cannot be written;
+// a launch without a home logs nothing and succeeds.
+bool RecordLaunch(const LaunchRecord& record, std::string* error);
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_CLI_LAUNCHRUNLOG_H_

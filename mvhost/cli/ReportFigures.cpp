@@ -1,0 +1,81 @@
+#include "mvhost/cli/ReportFigures.h"
+
+#include "sheet/ReportContent.h"
+#include "sheet/ReportReader.h"
+
+namespace mvhost {
+
+namespace {
+
+// An amount element's value; an empty element is zero.
+int64_t Amount(const std::string& text) {
+  int64_t value = 0;
+  bool negative = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (i == 0 && text[i] == '-') {
+      negative = true;
+    } else if (text[i] >= '0' && text[i] <= '9') {
+      value = value * 10 + (text[i] - '0');
+    }
+  }
+  return negative ? -value : value;
+}
+
+// The name of a per-rate element without its rate digits.
+std::string WithoutRate(const std::string& name) {
+  size_t end = name.size();
+  while (end > 0 && name[end - 1] >= '0' && name[end - 1] <= '9') --end;
+  return name.substr(0, end);
+}
+
+// How an element counts towards the sales and purchases that decide a
+// refund: +1 adds, -1 subtracts (returns), 0 does not count.
+int SalesSign(const std::string& stem) {
+  if (stem == "KAZEIURIAGEZEINUKI") return 1;
+  if (stem == "KAZEIURIAGEHENKANZEINUKI") return -1;
+  return 0;
+}
+
+int PurchaseSign(const std::string& stem) {
+  if (stem == "SHIIREKAZEIZEINUKI" || stem == "SHIIREHIKAZEIZEINUKI" ||
+      stem == "SHIIREKYOTUUZEINUKI") {
+    return 1;
+  }
+  if (stem == "SHIIREHENKANKAZEIZEINUKI" || stem == "SHIIREHENKANHIKAZEIZEINUKI" ||
+      stem == "SHIIREHENKANKYOTUUZEINUKI") {
+    return -1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool ReportFigures::Read(std::string_view reportBytes, ReportFigures* figures,
+                         std::string* error) {
+  taxlink::sheet::ReportContent content;
+  taxlink::sheet::ReportProblem problem;
+  if (!taxlink::sheet::ParseReport(reportBytes, &content, &problem)) {
+    *error = "the report is not valid: " + problem.Text();
+    return false;
+  }
+  *figures = ReportFigures();
+  int64_t sales = 0;
+  int64_t purchases = 0;
+  for (const taxlink::sheet::ReportGroup& group : content.groups) {
+    for (const taxlink::sheet::ReportElement& element : group.elements) {
+      const int64_t amount = Amount(element.text);
+      for (size_t r = 0; r < kRates.size(); ++r) {
+        const std::string rate = std::to_string(kRates[r]);
+        if (element.name == "KAZEIURIAGEZEINUKI" + rate) figures->sales[r] += amount;
+        if (element.name == "KAZEIURIAGEZEIGAKU" + rate) figures->salesTax[r] += amount;
+      }
+      const std::string stem = WithoutRate(element.name);
+      sales += SalesSign(stem) * amount;
+      purchases += PurchaseSign(stem) * amount;
+    }
+  }
+  figures->purchasesExceedSales = purchases > sales;
+  return true;
+}
+
+}  // namespace mvhost

@@ -1,0 +1,17 @@
+#ifndef TAXLINK_MVHOST_CLI_WHOLEFILE_H_
+#define TAXLINK_MVHOST_CLI_WHOLEFILE_H_
+
+#include <string>
+
+namespace mvhost {
+
+// The tool's own files (POSIX paths), read and replaced whole: the new
+// bytes go to "<path>.<pid>.tmp", which is then renamed over path, so a
+// reader never meets half a file. ReadWholeFile gives "" for a file that
+// cannot be read; WriteWholeFile is false with the reason.
+std::string ReadWholeFile(const std::string& path);
+bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string* error);
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_CLI_WHOLEFILE_H_

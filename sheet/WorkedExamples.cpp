@@ -1,0 +1,86 @@
+#include "sheet/WorkedExamples.h"
+
+#include <nlohmann/json.hpp>
+
+#include "sheet/SheetRows.h"
+
+namespace taxlink::sheet {
+
+namespace {
+
+using nlohmann::json;
+
+constexpr std::size_t kLinesShown = 3;
+
+std::string Text(const json& value) {
+  if (value.is_string()) return value.get<std::string>();
+  if (value.is_number_integer()) return std::to_string(value.get<int64_t>());
+  return "";
+}
+
+// "720000.0000" as "720,000", "-5.2500" as "-5.25".
+std::string Yen(const std::string& yen) {
+  const bool negative = !yen.empty() && yen[0] == '-';
+  const std::size_t dot = yen.find('.');
+  std::string whole = yen.substr(negative ? 1 : 0, dot == std::string::npos ? std::string::npos
+                                                                            : dot - negative);
+  for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) whole.insert(i, ",");
+  std::string fraction = dot == std::string::npos ? "" : yen.substr(dot + 1);
+  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+  return (negative ? "-" : "") + whole + (fraction.empty() ? "" : "." + fraction);
+}
+
+std::string Describe(const json& c) {
+  const std::string kind = c.value("kind", "");
+  std::string text;
+  if (kind == "line") {
+    text = DateText(Text(c["date"])) + " journal " + Text(c["journal"]) + " line " +
+           Text(c["line"]) + ", " + Text(c["account"]["code"]) + " " +
+           Text(c["account"]["name"]) + " " + Text(c["side"]) + ", class " +
+           Text(c["tax_class"]) + ", " + Text(c["taken"]);
+  } else if (kind == "account") {
+    text = "account sum " + Text(c["account"]["code"]) + " " + Text(c["account"]["name"]);
+  } else if (kind == "asset") {
+    text = "asset " + Text(c["asset"]["code"]) + " " + Text(c["asset"]["name"]) + ", acquired " +
+           DateText(Text(c["asset"]["acquired"]));
+  } else {
+    text = "saved " + Text(c["member"]);
+  }
+  return text + ": " + Yen(Text(c["amount"]));
+}
+
+}  // namespace
+
+std::string WorkedExamplesMarkdown(std::string_view traceJson) {
+  const json trace = json::parse(traceJson, nullptr, false);
+  if (trace.is_discarded() || !trace.contains("figures")) return {};
+  std::string out =
+      "\n## Worked examples: sakura\n\n"
+      "Every amount of the report of the example data set sakura\n"
+      "(`examples/standard-corporation/sakura.json`, the whole year, by journals) with\n"
+      "the lines behind it, from the trace of its run (docs/trace.md;\n"
+      "`tests/app/golden/sakura.trace.json`, which a test keeps equal to the run's).\n"
+      "The value is the figure before rounding rounded by the data set's mode; the\n"
+      "contributions add up to that figure (through the rule named, if any).\n\n"
+      "| Element | Group | Value | Before rounding | Lines | The first of them |\n"
+      "|---|---|---|---|---|---|\n";
+  for (const json& figure : trace["figures"]) {
+    std::string first;
+    const json& contributions = figure["contributions"];
+    for (std::size_t i = 0; i < contributions.size() && i < kLinesShown; ++i) {
+      first += (i == 0 ? "" : "; ") + Describe(contributions[i]);
+    }
+    if (contributions.size() > kLinesShown) {
+      first += "; and " + std::to_string(contributions.size() - kLinesShown) + " more";
+    }
+    std::string before = Yen(Text(figure["raw"]));
+    if (figure.contains("rule")) before += " (" + Text(figure["rule"]) + " of " + Yen(Text(figure["sum"])) + ")";
+    out += "| `" + Text(figure["element"]) + "` | " +
+           (figure["group"].is_null() ? Text(figure["section"]) : Text(figure["group"])) + " | " +
+           Yen(Text(figure["value"])) + " | " + before + " | " + Text(figure["count"]) + " | " +
+           first + " |\n";
+  }
+  return out;
+}
+
+}  // namespace taxlink::sheet

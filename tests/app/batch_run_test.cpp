@@ -1,0 +1,237 @@
+// `mvhost batch` end to end: the real programs run for every client of a
+// home, answered by the host; the index, the reports, the run log and the
+// remembered records are read back.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <functional>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "mvhost/cli/BatchIndex.h"
+#include "platform/Encoding.h"
+#include "trace/Sha256.h"
+#include "tests/support/ProgramRunFixture.h"
+
+namespace taxlink::testing {
+namespace {
+
+struct Command {
+  int exitCode = -1;
+  std::string output;  // standard output and error
+};
+
+FILE* Start(const std::string& line) { return ::popen((line + " 2>&1").c_str(), "r"); }
+
+Command Finish(FILE* pipe) {
+  Command run;
+  char buffer[512];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.output.append(buffer, n);
+  const int status = ::pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+std::string Utf8(const char* cp932) { return platform::Cp932ToUtf8(cp932); }
+
+class BatchRunTest : public ProgramRunTest {
+ protected:
+  void SetUp() override {
+    out_ = Program().workFolder() + "/batch";
+    ASSERT_EQ(Mvhost("init").exitCode, 0);
+  }
+
+  std::string Prefix() const {
+    return "MVHOST_HOME='" + host_.Home() + "' '" + BinaryFolder() + "/mvhost' ";
+  }
+  Command Mvhost(const std::string& args) const { return Finish(Start(Prefix() + args)); }
+  // A batch into the test's folder with the test's copy of the program.
+  std::string BatchLine(const std::string& args) {
+    return Prefix() + "batch --out '" + out_ + "' --program '" + Program().programFolder() +
+           "/TaxLinkAlto' " + args;
+  }
+
+  void Import(const std::string& file) {
+    Command run = Mvhost("import --warnings none '" + file + "'");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+  }
+
+  // A variant of the standard-corporation example under another number.
+  void ImportVariant(int dataNo, const std::string& id, const std::string& user,
+                     const std::function<void(nlohmann::json&)>& change) {
+    const std::string examples = std::string(TAXLINK_SOURCE_DIR) + "/examples/standard-corporation";
+    nlohmann::json set = nlohmann::json::parse(ReadFileBytes(examples + "/sakura.json"));
+    set["data_set"]["data_no"] = dataNo;
+    set["data_set"]["data_id"] = id;
+    set["users"] = nlohmann::json::array({{{"id", user}, {"name", user}}});
+    set["journals_csv"] = examples + "/journals.csv";
+    change(set);
+    const std::string file = Program().workFolder() + "/" + id + ".json";
+    std::ofstream(file, std::ios::binary) << set.dump();
+    Import(file);
+  }
+
+  std::map<std::string, mvhost::ClientResult> IndexRows() const {
+    std::map<std::string, mvhost::ClientResult> rows;
+    for (const auto& row : mvhost::BatchIndex::ParseCsv(ReadFileBytes(out_ + "/index.csv"))) {
+      rows[row.dataId] = row;
+    }
+    return rows;
+  }
+
+  std::string out_;
+};
+
+const char* const kExamples[] = {"standard-corporation/sakura.json",
+                                 "simplified-corporation/midori.json", "individual/aoba.json"};
+
+TEST_F(BatchRunTest, WritesTheExamplesAndRecordsTheRefusals) {
+  for (const char* example : kExamples) {
+    Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + example);
+  }
+  ImportVariant(4, "EXEMPT", "exempt", [](nlohmann::json& s) {
+    s["tax_settings"]["filing_class"] = 0;
+  });
+  ImportVariant(5, "PAST", "past", [](nlohmann::json& s) { s["data_set"]["record_kind"] = 99; });
+  // A year from April 2019 with one sale at 10 % in October.
+  ImportVariant(6, "TEN", "ten", [](nlohmann::json& s) {
+    s["data_set"]["period_start"] = "2019-04-01";
+    s["data_set"]["period_end"] = "2020-03-31";
+    s["tax_rates"] = {10, 8};
+    s.erase("journals_csv");
+    s.erase("fixed_assets");
+    s["journals"] = nlohmann::json::array(
+        {{{"journal", 1}, {"date", "2019-10-15"}, {"month", 7},
+          {"debit", {{"account", "152"}, {"amount", 1100000}, {"tax_class", 0}}},
+          {"credit", {{"account", "511"}, {"amount", 1000000}, {"tax", 100000}, {"tax_class", 1}}},
+          {"rate", 10}}});
+  });
+  const std::string userBefore = Mvhost("state current_user").output;
+
+  Command batch = Finish(Start(BatchLine("--all --whole-period -j 2")));
+  EXPECT_EQ(batch.exitCode, 1) << batch.output;
+
+  // The written reports are those of single launches (the golden files).
+  std::map<std::string, mvhost::ClientResult> rows = IndexRows();
+  ASSERT_EQ(rows.size(), 6u) << batch.output;
+  for (const auto& [id, golden] : std::map<std::string, std::string>{
+           {"SAKURA2014", "sakura"}, {"MIDORI2014", "midori"}, {"AOBA2014", "aoba"}}) {
+    SCOPED_TRACE(id);
+    const mvhost::ClientResult& row = rows[id];
+    EXPECT_EQ(row.status, "written") << row.message;
+    const std::string report = ReadFileBytes(out_ + "/" + id + ".xml");
+    EXPECT_EQ(report,
+              ReadFileBytes(std::string(TAXLINK_SOURCE_DIR) + "/tests/app/golden/" + golden + ".xml"));
+    EXPECT_EQ(row.reportSha256, Sha256Hex(report));
+    EXPECT_EQ(row.reportSize, static_cast<int64_t>(report.size()));
+    EXPECT_EQ(row.sheet, id + ".html");
+    EXPECT_TRUE(row.findings.has_value());
+    ASSERT_TRUE(row.figures.has_value());
+  }
+  // Key figures as the sakura report has them.
+  EXPECT_EQ(rows["SAKURA2014"].figures->sales[0], 48512000);
+  EXPECT_EQ(rows["SAKURA2014"].figures->salesTax[0], 3880960);
+  EXPECT_EQ(rows["SAKURA2014"].figures->sales[2], 200000);
+  EXPECT_FALSE(rows["SAKURA2014"].figures->purchasesExceedSales);
+
+  const std::string ends = Utf8("\n\nアプリケーションを終了します。");
+  const std::map<std::string, std::string> refusals = {
+      {"EXEMPT", Utf8("消費税申告区分が免税のデータは、連携の対象として使用できません。") + ends},
+      {"PAST", Utf8("過去実績データは、連携の対象として使用できません。") + ends},
+      {"TEN", Utf8("集計範囲に税率「10%」の仕訳があるため、集計できません。\n\n"
+                   "※消費税率「10%」の仕訳の集計は、今後提供予定の連動コンポーネントにて対応します。")}};
+  for (const auto& [id, message] : refusals) {
+    EXPECT_EQ(rows[id].status, "refused") << id;
+    EXPECT_EQ(rows[id].message, message) << id;
+    EXPECT_EQ(rows[id].report, "") << id;
+  }
+
+  EXPECT_EQ(Mvhost("state current_user").output, userBefore);
+  // The runs are in the run log, with the report's SHA-256.
+  nlohmann::json runs = nlohmann::json::parse(Mvhost("runs --data 1 --json").output);
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0]["via"], "batch");
+  EXPECT_EQ(runs[0]["user"], "sakura");
+  EXPECT_EQ(runs[0]["sha256"], rows["SAKURA2014"].reportSha256);
+  EXPECT_NE(ReadFileBytes(out_ + "/index.html").find("href=\"./SAKURA2014.xml\""),
+            std::string::npos);
+}
+
+TEST_F(BatchRunTest, TwoBatchesAtOnceLoseNothing) {
+  for (const char* example : kExamples) {
+    Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + example);
+  }
+  FILE* first = Start(BatchLine("--whole-period --overwrite -j 2 1 2 3"));
+  FILE* second = Start(BatchLine("--whole-period --overwrite -j 2 3 2"));
+  Command a = Finish(first);
+  Command b = Finish(second);
+  EXPECT_EQ(a.exitCode, 0) << a.output;
+  EXPECT_EQ(b.exitCode, 0) << b.output;
+
+  std::map<std::string, mvhost::ClientResult> rows = IndexRows();
+  ASSERT_EQ(rows.size(), 3u);
+  for (const auto& [id, row] : rows) {
+    EXPECT_EQ(row.status, "written") << id << ": " << row.message;
+    EXPECT_EQ(row.reportSha256, Sha256Hex(ReadFileBytes(out_ + "/" + id + ".xml")));
+  }
+  // Every run remembered its conditions under the batch's user and data set.
+  const std::string remembered = ReadFileBytes(host_.Home() + "/folders/app/TaxLinkAlto.env");
+  for (const char* key : {"sakura/1/1:0/4/3/", "sakura/1/2:0/4/3/", "sakura/1/3:0/1/12/"}) {
+    EXPECT_NE(remembered.find(key), std::string::npos) << key << " in\n" << remembered;
+  }
+}
+
+TEST_F(BatchRunTest, ResumeLeavesReportsNewerThanTheirData) {
+  Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + kExamples[0]);
+  Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + kExamples[1]);
+  // Import times are in seconds: a report counts as newer from the next one.
+  ::sleep(1);
+  ASSERT_EQ(Finish(Start(BatchLine("--whole-period 1 2"))).exitCode, 0);
+  ::sleep(1);
+  Command replaced = Mvhost("import --replace --warnings none '" + std::string(TAXLINK_SOURCE_DIR) +
+                            "/examples/" + kExamples[1] + "'");
+  ASSERT_EQ(replaced.exitCode, 0) << replaced.output;
+
+  Command resumed = Finish(Start(BatchLine("--whole-period --overwrite --resume 1 2")));
+  EXPECT_EQ(resumed.exitCode, 0) << resumed.output;
+  EXPECT_NE(resumed.output.find("1/2 1 SAKURA2014 skipped (written before)\n"), std::string::npos)
+      << resumed.output;
+  EXPECT_NE(resumed.output.find("2/2 2 MIDORI2014 written "), std::string::npos)
+      << resumed.output;
+  EXPECT_EQ(nlohmann::json::parse(Mvhost("runs --data 1 --json").output).size(), 1u);
+  EXPECT_EQ(IndexRows().size(), 2u);
+}
+
+TEST_F(BatchRunTest, RefusesUnusableOptions) {
+  Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + kExamples[0]);
+  struct Case {
+    const char* args;
+    const char* message;
+  };
+  for (const Case& c : {
+           Case{"--all", "mvhost: give either --months S-E or --whole-period\n"},
+           Case{"--months 4-3 --whole-period --all",
+                "mvhost: give either --months S-E or --whole-period\n"},
+           Case{"--whole-period", "mvhost: give either data numbers or --all\n"},
+           Case{"--whole-period --all 1", "mvhost: give either data numbers or --all\n"},
+           Case{"--months 4-13 --all",
+                "mvhost: --months: not a range of calendar months S-E (1 to 12): 4-13\n"},
+           Case{"--whole-period 9", "mvhost: no data set 9\n"},
+       }) {
+    Command run = Finish(Start(BatchLine(c.args)));
+    EXPECT_EQ(run.exitCode, 2) << c.args;
+    EXPECT_EQ(run.output.rfind(c.message, 0), 0u) << c.args << "\n" << run.output;
+  }
+  struct stat st;
+  EXPECT_NE(::stat((out_ + "/index.csv").c_str(), &st), 0) << "nothing ran";
+}
+
+}  // namespace
+}  // namespace taxlink::testing

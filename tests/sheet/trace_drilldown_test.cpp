@@ -1,0 +1,117 @@
+// taxlink-sheet --trace: a figure's entry totals its lines by tax class and
+// month, shows the first lines and links the full list of the rest, the
+// figure's cell links to it, and a trace of another report is refused.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <regex>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "sheet/TraceDrillDown.h"
+#include "tests/support/ReportFixtures.h"
+#include "trace/Sha256.h"
+
+namespace taxlink {
+namespace {
+
+using json = nlohmann::ordered_json;
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+class TraceDrillDownTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    report_ = ReadBytes(std::string(TAXLINK_SOURCE_DIR) + "/tests/app/golden/sakura.xml");
+    WriteBytes(folder_.File("sakura.xml"), report_);
+  }
+
+  // A trace of sakura.xml whose taxable sales at 8 % are `lines` lines of
+  // 1.5 yen each, alternating between months 1 and 2 and classes 1 and 6.
+  json Trace(int lines, const std::string& sha256) {
+    json figure{{"element", "KAZEIURIAGEZEINUKI8"}, {"section", "DATA"}, {"group", "D020110"},
+                {"value", 48512000}, {"raw", "48512000.0000"}, {"rounding", "toward_zero"},
+                {"count", lines}, {"contributions", json::array()}};
+    for (int i = 0; i < lines; ++i) {
+      figure["contributions"].push_back(
+          {{"kind", "line"}, {"amount", "1.5000"}, {"journal", i + 1}, {"line", i + 1},
+           {"date", 20140405}, {"month_kind", 1 + i % 2},
+           {"account", {{"id", 12}, {"code", "511"}, {"name", "売上高"}}}, {"side", "credit"},
+           {"tax_class", i % 2 == 0 ? 1 : 6}, {"rate", 800}, {"business_type", 0},
+           {"department", 0}, {"taken", "excluding_tax"}});
+    }
+    return json{{"report", {{"sha256", sha256}}}, {"figures", json::array({figure})}};
+  }
+
+  int Run(const json& trace, std::string* err) {
+    WriteBytes(folder_.File("trace.json"), trace.dump());
+    const std::string command = "cd '" + folder_.path() + "' && '" +
+                                std::string(TAXLINK_BINARY_DIR) +
+                                "/bin/taxlink-sheet' --trace trace.json sakura.xml >out.txt 2>err.txt";
+    const int status = std::system(command.c_str());
+    *err = ReadBytes(folder_.File("err.txt"));
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  int Count(const std::string& text, const std::string& pattern) {
+    const std::regex re(pattern);
+    return static_cast<int>(std::distance(std::sregex_iterator(text.begin(), text.end(), re),
+                                          std::sregex_iterator()));
+  }
+
+  std::string report_;
+  TempFolder folder_;
+};
+
+TEST_F(TraceDrillDownTest, AFigureOpensOnItsTotalsFirstLinesAndFullList) {
+  std::string err;
+  const int lines = sheet::kTrailLinesShown + 50;
+  ASSERT_EQ(Run(Trace(lines, Sha256Hex(report_)), &err), 0) << err;
+  const std::string sheet = ReadBytes(folder_.File("sakura.html"));
+  const std::string id = "trace-D020110-KAZEIURIAGEZEINUKI8";
+  EXPECT_NE(sheet.find("<a href=\"#" + id + "\" onclick=\"document.getElementById('" + id +
+                       "').open=true\">48,512,000</a>"),
+            std::string::npos);
+  const std::size_t entry = sheet.find("<details class=\"section\" id=\"" + id + "\">");
+  ASSERT_NE(entry, std::string::npos);
+  const std::string trail = sheet.substr(entry, sheet.find("</details>", entry) - entry);
+  // 125 lines of 1.5 yen per class and per month.
+  EXPECT_EQ(Count(trail, "<td class=\"num\">187.5</td>"), 4);
+  EXPECT_EQ(Count(trail, "<tr data-key=\"line/"), sheet::kTrailLinesShown);
+  EXPECT_NE(trail.find("ほか 50 件"), std::string::npos);
+  const std::string full = ReadBytes(folder_.File("sakura.trace/D020110-KAZEIURIAGEZEINUKI8.html"));
+  EXPECT_NE(trail.find("href=\"sakura.trace/D020110-KAZEIURIAGEZEINUKI8.html\""),
+            std::string::npos);
+  EXPECT_EQ(Count(full, "<tr><td>"), lines);
+}
+
+TEST_F(TraceDrillDownTest, ATraceOfAnotherReportIsRefused) {
+  std::string err;
+  const std::string other(64, 'a');
+  EXPECT_EQ(Run(Trace(1, other), &err), 1);
+  EXPECT_EQ(err, "taxlink-sheet: trace.json is the trace of another report (SHA-256 " + other +
+                     ", the report's is " + Sha256Hex(report_) + ")\n");
+  EXPECT_EQ(ReadBytes(folder_.File("sakura.html")), "");
+}
+
+TEST_F(TraceDrillDownTest, ContributionsBeforeTheirFigureAreRefused) {
+  // Read in one pass, lines ahead of the figure's name could not be listed.
+  json trace = Trace(1, Sha256Hex(report_));
+  json& figure = trace["figures"][0];
+  json reordered{{"contributions", figure["contributions"]}};
+  for (const auto& [key, value] : figure.items()) {
+    if (key != "contributions") reordered[key] = value;
+  }
+  figure = reordered;
+  std::string err;
+  EXPECT_EQ(Run(trace, &err), 1);
+  EXPECT_EQ(err, "taxlink-sheet: trace.json is not a trace: a figure's contributions come before "
+                 "its element\n");
+}
+
+}  // namespace
+}  // namespace taxlink

@@ -1,0 +1,447 @@
+// The trace over generated data sets: for every amount the report holds, the
+// contributions add up to the figure before rounding (through the named rule
+// where there is one), that figure rounds to the written value, every line
+// named is a line of the data set as it was booked, and no line feeds a
+// figure its tax class does not feed under the host's class table.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "aggregation/AccountClasses.h"
+#include "aggregation/AggregationEngine.h"
+#include "aggregation/ProgressSink.h"
+#include "aggregation/TaxSettings.h"
+#include "host/RefundStatementClasses.h"
+#include "mvhost/lib/TaxClassRules.h"
+#include "platform/WinFileSystem.h"
+#include "report/AmountRounding.h"
+#include "report/FormTopics.h"
+#include "report/ReportFile.h"
+#include "report/ReportFormat.h"
+#include "tests/support/HostFixture.h"
+#include "tests/support/TempFolder.h"
+#include "trace/ReportValues.h"
+#include "trace/TraceFile.h"
+#include "trace/TraceRecorder.h"
+
+namespace taxlink {
+namespace {
+
+using nlohmann::json;
+using testing::DataSetSpec;
+using testing::HostFixture;
+using testing::HostStorage;
+
+constexpr int64_t kYen = 10000;
+constexpr int32_t kRowRates[kRateGroups] = {800, 500, 300};
+
+// The accounts of every generated data set: id, code, class, balance side.
+struct AccountRow {
+  int32_t id;
+  uint32_t classCode;
+  int32_t balanceSide;
+};
+constexpr AccountRow kCash{1, 0x01100000, 1};
+constexpr AccountRow kSales{2, 0x40888000, 2};
+constexpr AccountRow kCostAccounts[] = {
+    {3, 0x20400000, 1},  // purchases (merchandise)
+    {4, 0x40882010, 1},  // selling and administrative
+    {5, 0x40844080, 1},  // non-operating
+    {6, 0x40440040, 1},  // other
+};
+constexpr int kSalesClasses[] = {1, 2, 3, 4, 5, 11, 0};
+constexpr int kSalesReturnClasses[] = {6, 7, 8, 9, 10};
+constexpr int kPurchaseClasses[] = {21, 22, 23, 24, 30, 34, 40, 41, 42, 43, 0};
+constexpr int kPurchaseReturnClasses[] = {25, 26, 27, 38, 44, 45, 46};
+
+struct BookedSide {
+  int32_t account;
+  int taxClass;
+};
+struct BookedLine {
+  BookedSide debit;
+  BookedSide credit;
+  int32_t rate;
+  int businessType;
+};
+
+struct Generated {
+  DataSetSpec wanted;
+  std::map<int32_t, BookedLine> lines;  // by line id (= journal number)
+  std::map<int32_t, uint32_t> accountClass;
+  int startMonth = 0;
+  int endMonth = 0;
+};
+
+template <class T, std::size_t N>
+T Pick(std::mt19937& random, const T (&items)[N]) {
+  return items[std::uniform_int_distribution<std::size_t>(0, N - 1)(random)];
+}
+int Between(std::mt19937& random, int low, int high) {
+  return std::uniform_int_distribution<int>(low, high)(random);
+}
+
+// A data set of the seed: entity kind, filing class, rounding, tax
+// inclusion, interim closing, departments, lines on both sides of the
+// books at three rates and in the adjustment months, and assets.
+Generated Generate(HostFixture& host, uint32_t seed) {
+  std::mt19937 random(seed);
+  Generated g;
+  DataSetSpec& wanted = g.wanted;
+  const bool calendarYear = Between(random, 0, 1) == 1;
+  wanted.periodStart = calendarYear ? 20140101 : 20140401;
+  wanted.periodEnd = calendarYear ? 20141231 : 20150331;
+  wanted.interimClosing = Between(random, 0, 1) == 1;
+  wanted.entityKind = Pick(random, {0, 1, 3, 4});
+  const bool individual = wanted.entityKind >= 3;
+  wanted.incomeKind = individual ? Between(random, 1, 3) : 0;
+  wanted.filingClass = Between(random, 1, 2);
+  wanted.roundingMode = Between(random, 0, 2);
+  wanted.taxIncluded = Between(random, 0, 1) == 1;
+  wanted.mainBusinessType = Between(random, 1, 5);
+  const int32_t no = host.AddDataSet(wanted);
+  host.SelectForUser("U01", no);
+
+  host.AddAccountClass({.code = 0x01100000, .name = "cash", .parent = std::nullopt, .total = true});
+  host.AddAccountClass({.code = 0x40888000, .name = "sales", .parent = std::nullopt, .total = true});
+  host.AddAccountClass({.code = 0x40884400, .name = "cost", .parent = std::nullopt, .total = true});
+  host.AddAccountClass({.code = 0x20400000, .name = "purchases", .parent = 0x40884400u});
+  host.AddAccountClass({.code = 0x40882000, .name = "sga", .parent = std::nullopt, .total = true});
+  host.AddAccountClass({.code = 0x40882010, .name = "admin", .parent = 0x40882000u});
+  host.AddAccountClass({.code = 0x40844000, .name = "nonop", .parent = std::nullopt, .total = true});
+  host.AddAccountClass({.code = 0x40844080, .name = "interest", .parent = 0x40844000u});
+  host.AddAccountClass({.code = 0x40440000, .name = "other", .parent = std::nullopt, .total = true});
+  host.AddAccountClass({.code = 0x40440040, .name = "losses", .parent = 0x40440000u});
+  for (const AccountRow& row : {kCash, kSales, kCostAccounts[0], kCostAccounts[1],
+                                kCostAccounts[2], kCostAccounts[3]}) {
+    host.AddAccount({.accountId = row.id, .code = std::to_string(100 + row.id),
+                     .name = "account " + std::to_string(row.id), .classCode = row.classCode,
+                     .balanceSide = row.balanceSide});
+    g.accountClass[row.id] = row.classCode;
+  }
+  const bool departments = individual && wanted.incomeKind == 3;
+  if (departments) {
+    host.AddDepartment({.code = 101, .name = "shop", .incomeKind = 1});
+    host.AddDepartment({.code = 102, .name = "rent", .incomeKind = 2});
+  }
+
+  const int firstMonth = calendarYear ? 1 : 4;
+  for (int i = 0; i < 80; ++i) {
+    const int offset = Between(random, 0, 13);  // 12: interim, 13: year end
+    int16_t monthKind = 0;
+    int32_t date = 0;
+    if (offset == 12) {
+      if (!wanted.interimClosing) continue;
+      monthKind = 15;
+      date = calendarYear ? 20140630 : 20140930;
+    } else if (offset == 13) {
+      monthKind = 18;
+      date = wanted.periodEnd;
+    } else {
+      const int month = (firstMonth - 1 + offset) % 12 + 1;
+      const int year = month < firstMonth ? 2015 : 2014;
+      date = year * 10000 + month * 100 + Between(random, 1, 28);
+    }
+    const int32_t rate = Pick(random, {800, 500, 300, 0});
+    const int64_t amount = int64_t{Between(random, 1, 900000)} * kYen + Between(random, 0, 9999);
+    const int64_t tax = amount * (rate == 0 ? 800 : rate) / 10000;
+    const int dept = departments ? Pick(random, {0, 101, 102}) : 0;
+    const AccountRow& cost = Pick(random, kCostAccounts);
+    testing::JournalSide cash{.account = kCash.id, .amount = amount};
+    testing::JournalSide booked;
+    BookedLine line{};
+    const bool debitBooked = Between(random, 0, 1) == 1;
+    switch (Between(random, 0, 3)) {
+      case 0:
+        booked = {.account = kSales.id, .amount = amount, .tax = tax,
+                  .taxClass = Pick(random, kSalesClasses), .dept = dept};
+        break;
+      case 1:
+        booked = {.account = kSales.id, .amount = amount, .tax = tax,
+                  .taxClass = Pick(random, kSalesReturnClasses), .dept = dept};
+        break;
+      case 2:
+        booked = {.account = cost.id, .amount = amount, .tax = tax,
+                  .taxClass = Pick(random, kPurchaseClasses), .dept = dept};
+        break;
+      default:
+        booked = {.account = cost.id, .amount = amount, .tax = tax,
+                  .taxClass = Pick(random, kPurchaseReturnClasses), .dept = dept};
+        break;
+    }
+    const int businessType = Between(random, 0, 6);
+    testing::JournalSpec journal{.date = date, .rate = rate, .businessType = businessType,
+                                 .monthKind = monthKind};
+    journal.debit = debitBooked ? booked : cash;
+    journal.credit = debitBooked ? cash : booked;
+    line.debit = {journal.debit.account, journal.debit.taxClass};
+    line.credit = {journal.credit.account, journal.credit.taxClass};
+    line.rate = rate;
+    line.businessType = businessType;
+    g.lines[host.AddJournal(journal)] = line;
+  }
+  for (int32_t id = 1; id <= 3; ++id) {
+    host.AddAsset({.assetId = id, .code = "A" + std::to_string(id),
+                   .name = "asset " + std::to_string(id), .kind = Pick(random, {1, 9}),
+                   .acquisitionDate = wanted.periodStart + 100 * Between(random, 0, 8),
+                   .acquisitionAmount = int64_t{Between(random, 1, 500000)} * kYen + id,
+                   .incomeKind = Between(random, 1, 2)});
+  }
+  // The whole year or a range inside it.
+  g.startMonth = firstMonth;
+  g.endMonth = (firstMonth + 10) % 12 + 1;
+  if (Between(random, 0, 2) == 0) g.startMonth = (firstMonth + 2) % 12 + 1;
+  return g;
+}
+
+StDATAINFO RecordOf(const DataSetSpec& wanted) {
+  StDATAINFO data;
+  std::memset(&data, 0, sizeof(data));
+  std::strncpy(data.dataId, wanted.dataId.c_str(), sizeof(data.dataId) - 1);
+  data.dataNo = wanted.dataNo;
+  std::strncpy(data.companyName, wanted.companyName.c_str(), sizeof(data.companyName) - 1);
+  data.periodStart = wanted.periodStart;
+  data.periodEnd = wanted.periodEnd;
+  data.interimClosing = wanted.interimClosing ? 1 : 0;
+  data.entityKind = static_cast<uint8_t>(wanted.entityKind);
+  data.incomeKind = static_cast<uint8_t>(wanted.incomeKind);
+  return data;
+}
+
+int64_t Raw(const json& yen) {
+  const std::string text = yen.get<std::string>();
+  const std::size_t dot = text.find('.');
+  const bool negative = text[0] == '-';
+  const int64_t whole = std::stoll(text.substr(negative ? 1 : 0, dot - (negative ? 1 : 0)));
+  const int64_t raw = whole * kYen + std::stoll(text.substr(dot + 1));
+  return negative ? -raw : raw;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// Writes the report and the trace of a run into folder; the parsed trace.
+json WriteBoth(const ReportInputs& inputs, const StDATAINFO& data, const TraceRun& run,
+               const TraceSpools* spools, const std::string& folder, std::string* report) {
+  const std::string reportPath = platform::ToWindowsPath(folder + "/report.xml");
+  const std::string tracePath = platform::ToWindowsPath(folder + "/trace.json");
+  const Status written = WriteReportFile(inputs, 0, reportPath.c_str(), data,
+                                         run.savedReturn ? ReportSource::kSavedReturn
+                                                         : ReportSource::kJournals);
+  EXPECT_TRUE(written.ok()) << written.ToString();
+  const Status traced = WriteTraceFile(inputs, data, run, spools, reportPath, tracePath);
+  EXPECT_TRUE(traced.ok()) << traced.ToString();
+  *report = ReadAll(folder + "/report.xml");
+  return json::parse(ReadAll(folder + "/trace.json"));
+}
+
+// The properties of the schema file's definition of name.
+std::set<std::string> SchemaProperties(const json& schema, const char* name) {
+  std::set<std::string> keys;
+  for (const auto& [key, value] : schema["$defs"][name]["properties"].items()) keys.insert(key);
+  return keys;
+}
+
+// What every trace must hold whatever the method: one figure per non-empty
+// amount of the report, members the schema knows, the plain sum through the
+// rule to the raw figure, and the raw figure rounded to the written value.
+void CheckFigures(const json& trace, const std::string& report, int roundingMode) {
+  static const json schema =
+      json::parse(ReadAll(std::string(TAXLINK_SOURCE_DIR) + "/trace/Trace.schema.json"));
+  static const std::set<std::string> figureKeys = SchemaProperties(schema, "figure");
+  static const std::set<std::string> contributionKeys = SchemaProperties(schema, "contribution");
+
+  int nonEmpty = 0;
+  const ReportValues values = ReadReportValues(report);
+  for (const GroupFormat& group : ReportFormat()) {
+    for (const ElementFormat& element : group.elements) {
+      auto value = values.find({group.name, element.name});
+      nonEmpty += group.inData && value != values.end() && !value->second.empty() &&
+                  (element.kind == ValueKind::kAmount || element.kind == ValueKind::kAmountOrZero);
+    }
+  }
+  EXPECT_EQ(static_cast<int>(trace["figures"].size()), nonEmpty);
+
+  for (const json& figure : trace["figures"]) {
+    SCOPED_TRACE(figure["element"].get<std::string>());
+    for (const auto& [key, value] : figure.items()) EXPECT_TRUE(figureKeys.count(key)) << key;
+    int64_t sum = 0;
+    for (const json& c : figure["contributions"]) {
+      for (const auto& [key, value] : c.items()) EXPECT_TRUE(contributionKeys.count(key)) << key;
+      sum += Raw(c["amount"]);
+    }
+    EXPECT_EQ(figure["count"].get<std::size_t>(), figure["contributions"].size());
+    const int64_t raw = Raw(figure["raw"]);
+    if (figure.contains("rule")) {
+      EXPECT_EQ(Raw(figure["sum"]), sum);
+      const std::string rule = figure["rule"];
+      EXPECT_EQ(rule == "securities_factor" ? sum / 20 * 20 : sum * 20, raw) << rule;
+    } else {
+      EXPECT_EQ(sum, raw);
+    }
+    EXPECT_EQ(AmountRounding(raw, static_cast<uint8_t>(roundingMode)),
+              figure["value"].get<int64_t>());
+  }
+}
+
+const FormElement* FormOf(const std::string& group, const std::string& name) {
+  const GroupFormat* format = FindGroup(group);
+  if (format == nullptr) return nullptr;
+  for (const ElementFormat& element : format->elements) {
+    if (element.name == name) return element.form;
+  }
+  return nullptr;
+}
+
+// A line of a DATA figure feeds it under its class's rule: the figure is
+// one of the class's, at the line's rate row, and of its business type.
+void CheckDataLine(const json& figure, const json& line) {
+  const std::string group = figure["group"];
+  const FormElement* element = FormOf(group, figure["element"]);
+  ASSERT_NE(element, nullptr);
+  const int rateIndex = group.back() - '0';
+  EXPECT_EQ(line["rate"].get<int32_t>(), kRowRates[rateIndex]);
+  const mvhost::TaxClassRule rule = mvhost::RuleOfTaxClass(line["tax_class"].get<int>());
+  ASSERT_EQ(rule.use, mvhost::TaxClassRule::Use::kSummed);
+  const int businessType = line["business_type"];
+  if (element->journal == JournalSource::kBusinessType) {
+    const bool salesGroup = group.rfind("D02021", 0) == 0;
+    EXPECT_EQ(rule.business, salesGroup ? mvhost::TaxClassRule::BusinessFigure::kSales
+                                        : mvhost::TaxClassRule::BusinessFigure::kReturns);
+    EXPECT_EQ(businessType, element->businessType);
+    return;
+  }
+  const int offset = element->figure;
+  EXPECT_TRUE(offset == rule.excl || offset == rule.tax || offset == rule.incl)
+      << "class " << line["tax_class"] << " offset " << offset;
+  if (element->journal == JournalSource::kUnclassified) {
+    EXPECT_TRUE(businessType < 1 || businessType > 6 ||
+                rule.business == mvhost::TaxClassRule::BusinessFigure::kNone);
+  }
+}
+
+void CheckJournalTrace(const Generated& g, const json& trace) {
+  for (const json& figure : trace["figures"]) {
+    SCOPED_TRACE(figure["element"].get<std::string>());
+    for (const json& c : figure["contributions"]) {
+      const std::string kind = c["kind"];
+      EXPECT_NE(kind, "saved");
+      if (kind == "account") {
+        // An account's own sum, or the total of the statement line's class.
+        static const std::map<std::string, std::string> kClassTotals = {
+            {"SHOHINSHIIRE1", "cost"}, {"HANBAIIPPAN1", "sga"},
+            {"EIGYOGAIHIYOU1", "nonop"}, {"SONOTASONEKI1", "other"}};
+        const int32_t id = c["account"]["id"];
+        EXPECT_EQ(c["account"]["name"], id != 0 ? "account " + std::to_string(id)
+                                                : kClassTotals.at(figure["element"]));
+      }
+      if (kind != "line") continue;
+      auto found = g.lines.find(c["line"].get<int32_t>());
+      ASSERT_NE(found, g.lines.end()) << c.dump();
+      EXPECT_EQ(c["journal"].get<int32_t>(), found->first);
+      const BookedSide& side = c["side"] == "debit" ? found->second.debit : found->second.credit;
+      EXPECT_EQ(c["account"]["id"].get<int32_t>(), side.account);
+      EXPECT_EQ(c["tax_class"].get<int>(), side.taxClass);
+      EXPECT_EQ(c["business_type"].get<int>(), found->second.businessType);
+      if (found->second.rate != 0) {
+        EXPECT_EQ(c["rate"].get<int32_t>(), found->second.rate);
+      }
+      if (figure["section"] == "DATA") {
+        CheckDataLine(figure, c);
+      } else {
+        // The refund statements take lines of non-taxable purchase classes
+        // on accounts of their classes.
+        EXPECT_TRUE(IsNonTaxablePurchaseClass(static_cast<uint8_t>(side.taxClass)));
+        EXPECT_NE(FindRefundStatementClass(g.accountClass.at(side.account)), nullptr);
+      }
+    }
+  }
+}
+
+TEST(TracePropertyTest, EveryFigureOfGeneratedDataSetsAddsUpToItsLines) {
+  const std::string folder = testing::MakeMemoryTempFolder("trace-property");
+  for (uint32_t seed = 1; seed <= 24; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    HostFixture host(HostStorage::kMemory);
+    const Generated g = Generate(host, seed);
+    const StDATAINFO data = RecordOf(g.wanted);
+    TaxSettings settings;
+    ASSERT_TRUE(ReadTaxSettings(data, &settings).ok());
+    TaxSummaryTables tables;
+    TraceRecorder recorder(settings.taxIncluded());
+    std::string error;
+    ASSERT_TRUE(recorder.Open(&error)) << error;
+    AggregationEngine engine(data, g.startMonth, g.endMonth, settings);
+    const Status status = engine.Run(ProgressSink::None(), &tables, &recorder, &recorder);
+    ASSERT_TRUE(status.ok()) << status.ToString();
+
+    TraceRun run{.startMonth = g.startMonth, .endMonth = g.endMonth, .user = "U01", .time = ""};
+    std::string report;
+    const json trace = WriteBoth(ReportInputs{tables, settings, nullptr, 1}, data, run,
+                                 &recorder.spools(), folder, &report);
+    EXPECT_EQ(trace["report"]["method"], "journals");
+    CheckFigures(trace, report, g.wanted.roundingMode);
+    CheckJournalTrace(g, trace);
+    if (::testing::Test::HasFailure()) break;
+  }
+  std::filesystem::remove_all(folder);
+}
+
+TEST(TracePropertyTest, SavedReturnFiguresNameTheirMembers) {
+  const std::string folder = testing::MakeMemoryTempFolder("trace-saved");
+  for (uint32_t seed = 1; seed <= 4; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    HostFixture host(HostStorage::kMemory);
+    DataSetSpec wanted;
+    wanted.entityKind = seed <= 2 ? 0 : 3;
+    wanted.filingClass = seed % 2 == 0 ? 2 : 1;
+    wanted.roundingMode = Between(random, 0, 2);
+    host.SelectForUser("U01", host.AddDataSet(wanted));
+    const StDATAINFO data = RecordOf(wanted);
+    TaxSettings settings;
+    ASSERT_TRUE(ReadTaxSettings(data, &settings).ok());
+    auto saved = std::make_unique<StSaveTaxInfo>();
+    std::memset(saved.get(), 0, sizeof(StSaveTaxInfo));
+    for (const FormTopic& topic : FormTopics()) {
+      for (const FormElement& element : topic.elements) {
+        for (uint16_t offset : element.saved.at) {
+          const int64_t raw = int64_t{Between(random, -9000, 900000)} * kYen + Between(random, 0, 9999);
+          if (offset != 0) std::memcpy(reinterpret_cast<char*>(saved.get()) + offset, &raw, 8);
+        }
+      }
+    }
+    for (int64_t& amount : saved->refundAmounts) amount = int64_t{Between(random, 0, 90000)} * kYen + 5000;
+    TaxSummaryTables tables;
+    TraceRun run{.startMonth = 4, .endMonth = 3, .savedReturn = true, .user = "U01", .time = ""};
+    std::string report;
+    const json trace = WriteBoth(ReportInputs{tables, settings, saved.get(), 1}, data, run,
+                                 nullptr, folder, &report);
+    EXPECT_EQ(trace["report"]["method"], "saved");
+    ASSERT_FALSE(trace["figures"].empty());
+    CheckFigures(trace, report, wanted.roundingMode);
+    for (const json& figure : trace["figures"]) {
+      ASSERT_EQ(figure["contributions"].size(), 1u);
+      EXPECT_EQ(figure["contributions"][0]["kind"], "saved");
+    }
+  }
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace taxlink
