@@ -7,12 +7,7 @@
 
 namespace taxlink {
 
-Status AccountingPeriodOfSetManager(std::unique_ptr<ClAccPeriod>* period) {
-  period->reset();
-  ClSetMgr* setMgr = ClDataMgr::Inst()->GetSetMgr();
-  if (setMgr == nullptr) return Status::Missing("no set manager", "ClDataMgr::GetSetMgr");
-  auto* dataSets = dynamic_cast<ClSetData*>(setMgr->GetSetObject(kSetKindDataSets, 1));
-  if (dataSets == nullptr) return Status::Missing("no data sets", "ClSetMgr::GetSetObject");
+Status AccountingPeriodOf(ClSetData* dataSets, std::unique_ptr<ClAccPeriod>* period) {
   ClAccPeriod* object = nullptr;
   Status status = HostCallResult(dataSets->GetAccPeriod(&object), "ClSetData::GetAccPeriod");
   period->reset(object);
@@ -21,6 +16,15 @@ Status AccountingPeriodOfSetManager(std::unique_ptr<ClAccPeriod>* period) {
   }
   if (!status.ok()) period->reset();
   return status;
+}
+
+Status AccountingPeriodOfSetManager(std::unique_ptr<ClAccPeriod>* period) {
+  period->reset();
+  ClSetMgr* setMgr = ClDataMgr::Inst()->GetSetMgr();
+  if (setMgr == nullptr) return Status::Missing("no set manager", "ClDataMgr::GetSetMgr");
+  auto* dataSets = dynamic_cast<ClSetData*>(setMgr->GetSetObject(kSetKindDataSets, 1));
+  if (dataSets == nullptr) return Status::Missing("no data sets", "ClSetMgr::GetSetObject");
+  return AccountingPeriodOf(dataSets, period);
 }
 
 }  // namespace taxlink

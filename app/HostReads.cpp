@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "aggregation/AccountingPeriod.h"
 #include "host/ClAccPeriod.h"
 #include "host/ClDataMgr.h"
 #include "host/ClSetData.h"
@@ -67,12 +68,8 @@ Status MonthStartDate(int16_t month, int32_t* date) {
   *date = 0;
   ClSetData* dataSets = DataSets();
   if (dataSets == nullptr) return Status::Missing("no data sets", "ClDataMgr::GetSetObject");
-  ClAccPeriod* periodObject = nullptr;
-  Status status = HostCallResult(dataSets->GetAccPeriod(&periodObject), "ClSetData::GetAccPeriod");
-  std::unique_ptr<ClAccPeriod> period(periodObject);
-  if (status.ok() && !period) {
-    status = Status::Missing("no period object", "ClSetData::GetAccPeriod");
-  }
+  std::unique_ptr<ClAccPeriod> period;
+  Status status = AccountingPeriodOf(dataSets, &period);
   if (!status.ok()) return status;
   int32_t end = 0;
   return HostCallResult(period->GetPeriodByAMonth(month, date, &end, 0),

@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "aggregation/AccountingPeriod.h"
 #include "host/ClAccPeriod.h"
 #include "host/ClDataMgr.h"
 #include "host/ClLinkMgr.h"
@@ -70,12 +71,8 @@ Status SavedReturnMatches(const StSaveTaxInfo* saved, const StDATAINFO& dataSet,
   if (saved == nullptr) return Status::OK();
   auto* dataSets = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindDataSets, 1));
   if (dataSets == nullptr) return Status::Missing("no data sets", "ClDataMgr::GetSetObject");
-  ClAccPeriod* periodObject = nullptr;
-  Status status = HostCallResult(dataSets->GetAccPeriod(&periodObject), "ClSetData::GetAccPeriod");
-  std::unique_ptr<ClAccPeriod> period(periodObject);
-  if (status.ok() && !period) {
-    status = Status::Missing("no period object", "ClSetData::GetAccPeriod");
-  }
+  std::unique_ptr<ClAccPeriod> period;
+  Status status = AccountingPeriodOf(dataSets, &period);
   int32_t periodStart = 0;
   int32_t periodEnd = 0;
   if (status.ok()) {
