@@ -245,7 +245,7 @@ class Rebuilder {
   }
 
   sqlite3* db_;
-  int64_t dataNo_;
+  int32_t dataNo_;
   Mode mode_;
   bool display_;
   bool shown_ = false;
