@@ -33,8 +33,8 @@ int RunFakeProgram(const char* mode, int argc, char** argv) {
         << (home ? home : "") << "\n";
   }
   unsigned long window = 0, message = 0;
-  long functionId = 0;
-  if (argc < 2 || std::sscanf(argv[1], "%lu,%lu,%ld,", &window, &message, &functionId) != 3) {
+  int functionId = 0;
+  if (argc < 2 || std::sscanf(argv[1], "%lu,%lu,%d,", &window, &message, &functionId) != 3) {
     return 9;
   }
   HWND hwnd = static_cast<HWND>(window);
@@ -170,7 +170,7 @@ TEST_P(CliLaunchModeTest, PrintsNotificationsAndReturnsTheResult) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, CliLaunchModeTest, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.mode); });
+                         [](const auto& test) { return std::string(test.param.mode); });
 
 // The window handle is the launcher's own, the argument carries the path text
 // in Shift_JIS, and the home reaches the program.

@@ -159,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
              {"UPDATE journal_line SET data_no = 2, line_id = 800000 WHERE line_id = 20",
               "UPDATE journal_line SET line_id = line_id + 100000 WHERE line_id BETWEEN 100 "
               "AND 200"}}),
-    [](const ::testing::TestParamInfo<Edit>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<Edit>& test) { return std::string(test.param.name); });
 
 TEST_F(DerivedDataTest, WritesThatChangeNothingTheyUseLeaveThemAlone) {
   host_.Exec("UPDATE journal_line SET description = 'moved to the archive'");

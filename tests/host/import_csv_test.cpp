@@ -125,7 +125,7 @@ TEST_P(CsvRefusalTest, RefusesWithFileLineAndColumn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CsvRefusalTest, ::testing::ValuesIn(kRefusals),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ImportCsvTest, RefusesBadHeaders) {
   struct {

@@ -231,7 +231,7 @@ TEST_P(ImportRefusalTest, RefusesWithMessageAndLeavesStoreUnchanged) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ImportRefusalTest, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 using ImportStoreTest = taxlink_test::HostToolHome;
 

@@ -44,9 +44,9 @@ INSTANTIATE_TEST_SUITE_P(
         CodeCase{"count, failure", &HostCountResult, -3005, Status::Code::kHostError, -3005},
         CodeCase{"lookup, unknown key", &HostLookupResult, 1, Status::Code::kMissing, 0},
         CodeCase{"lookup, failure", &HostLookupResult, -2, Status::Code::kHostError, -2}),
-    [](const ::testing::TestParamInfo<CodeCase>& info) {
+    [](const ::testing::TestParamInfo<CodeCase>& test) {
       std::string name;
-      for (const char* p = info.param.what; *p != '\0'; ++p) {
+      for (const char* p = test.param.what; *p != '\0'; ++p) {
         if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
       }
       return name;
