@@ -72,7 +72,7 @@ TEST_P(FillMonthRangeFilterTest, BuildsTheMonthKindConditions) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Years, FillMonthRangeFilterTest, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(ReadMonthRangeTest, ReadsBackWhatThePassesUse) {
   StFINDINFO filter;

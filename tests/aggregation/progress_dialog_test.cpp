@@ -158,14 +158,14 @@ TEST_F(ProgressDialogTest, SweepsAtOnceEndWhereSingleSweepsDo) {
 TEST_F(ProgressDialogTest, DetailTickRunsAnElevenCallCycle) {
   dialog_.ResetDetail();
   for (int call = 1; call <= 10; ++call) {
-    int raisesBefore = dialog_.RaiseCount();
+    int64_t raisesBefore = dialog_.RaiseCount();
     dialog_.detailTick();
     EXPECT_EQ(dialog_.detailTickCounter(), call);
     EXPECT_EQ(Bar(kIdcDetailBar).position, call);
     // Only the repaint: the window is not brought to the front.
     EXPECT_EQ(dialog_.RaiseCount(), raisesBefore) << "call " << call;
   }
-  int raisesBefore = dialog_.RaiseCount();
+  int64_t raisesBefore = dialog_.RaiseCount();
   dialog_.detailTick();
   EXPECT_EQ(dialog_.detailTickCounter(), 0);
   // Reset to 0, then stepped once.
@@ -191,7 +191,7 @@ TEST_F(ProgressDialogTest, TicksAtOnceEndWhereSingleTicksDo) {
         if (start < 0) d->ProgressSetRange(kIdcDetailBar, 2, 7);
         for (int i = 0; i < start; ++i) d->detailTick();
       }
-      const int raisesBefore = single.RaiseCount();
+      const int64_t raisesBefore = single.RaiseCount();
       for (uint64_t i = 0; i < n; ++i) single.detailTick();
       batched.detailTicks(n);
       SCOPED_TRACE("start " + std::to_string(start) + ", " + std::to_string(n) + " ticks");

@@ -186,8 +186,8 @@ TEST_P(DocsRunTest, CommandBlocksPrintWhatTheGuideSays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Guides, DocsRunTest, ::testing::Values("running.md", "mvhost.md"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                           std::string name = info.param;
+                         [](const ::testing::TestParamInfo<const char*>& test) {
+                           std::string name = test.param;
                            return name.substr(0, name.find('.'));
                          });
 

@@ -86,8 +86,8 @@ TEST_P(EditionRunTest, SixthTypeMessageNamesTheProduct) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Editions, EditionRunTest, ::testing::ValuesIn(kEditions),
-                         [](const ::testing::TestParamInfo<EditionCase>& info) {
-                           return std::string(info.param.program);
+                         [](const ::testing::TestParamInfo<EditionCase>& test) {
+                           return std::string(test.param.program);
                          });
 
 }  // namespace

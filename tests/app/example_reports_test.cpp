@@ -82,8 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
                                   4, 9},
                       ExampleCase{"midori", "simplified-corporation/midori.json", "midori", 2},
                       ExampleCase{"aoba", "individual/aoba.json", "aoba", 3}),
-    [](const ::testing::TestParamInfo<ExampleCase>& info) {
-      std::string name = info.param.name;
+    [](const ::testing::TestParamInfo<ExampleCase>& test) {
+      std::string name = test.param.name;
       std::erase(name, '-');
       return name;
     });

@@ -126,7 +126,7 @@ TEST_P(ChosenFrontEndTest, AMissingOrBrokenModuleSaysSoAndFallsBackAsAnUnavailab
 INSTANTIATE_TEST_SUITE_P(FrontEnds, ChosenFrontEndTest,
                          ::testing::Values(ChosenCase{"desktop", "libQt6Widgets", {"DISPLAY=:9999", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=xcb"}},
                                            ChosenCase{"terminal", "libncursesw", {}}),
-                         [](const auto& info) { return std::string(info.param.frontEnd); });
+                         [](const auto& test) { return std::string(test.param.frontEnd); });
 
 }  // namespace
 }  // namespace taxlink::testing

@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
         // The journal lies outside the month range, so nothing is counted.
         SixthTypeCase{"SimplifiedJournalOutsideRange", kSimplified, 20140401, 20150331, 20150310,
                       4, 9, false}),
-    [](const ::testing::TestParamInfo<SixthTypeCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<SixthTypeCase>& test) { return test.param.name; });
 
 struct TenPercentCase {
   const char* name;
@@ -132,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TenPercentCase{"Standard", kStandard, 20140401, 20150331, 20150310, 20140510},
                       TenPercentCase{"SimplifiedAfterApril2015", kSimplified, 20150401, 20160331,
                                      20150410, 20150510}),
-    [](const ::testing::TestParamInfo<TenPercentCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<TenPercentCase>& test) { return test.param.name; });
 
 class ImportClassNoticeRunTest : public ProgramRunTest,
                                  public ::testing::WithParamInterface<int> {};

@@ -131,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FileFaultCase{"SavedValuesNotCreated", true, false},
                       FileFaultCase{"JournalsDiskFull", false, true},
                       FileFaultCase{"SavedValuesDiskFull", true, true}),
-    [](const ::testing::TestParamInfo<FileFaultCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<FileFaultCase>& test) { return test.param.name; });
 
 }  // namespace
 }  // namespace taxlink::testing

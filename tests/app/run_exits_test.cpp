@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LaunchCase{"EmptyFourthField", "4660,1025,7,", true, 7, false},
                       LaunchCase{"TwoFields", "4660,1025", false, 1, false},
                       LaunchCase{"NoCommandLine", nullptr, false, 1, false}),
-    [](const ::testing::TestParamInfo<LaunchCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<LaunchCase>& test) { return test.param.name; });
 
 // A hosted run keeps the path of the earlier record while the months and
 // the method are those of the run.
@@ -241,7 +241,7 @@ INSTANTIATE_TEST_SUITE_P(
         LinkCase{"DamagedStore", "DROP TABLE fixed_asset", 2,
                  "mvhost: the accounting link cannot be opened: the store is damaged (code -2008)",
                  "会計データが見つからないか、破損しています。\n\nエラーコード: -2008"}),
-    [](const ::testing::TestParamInfo<LinkCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<LinkCase>& test) { return test.param.name; });
 
 // A script that was asked for but cannot be read stops the program before
 // it does anything, instead of cancelling every dialog.
@@ -371,7 +371,7 @@ INSTANTIATE_TEST_SUITE_P(
                           "処理に必要なオブジェクトを作成できませんでした。\n\nエラーコード: -1001"},
         // A code the host does not judge fatal lets the run go on.
         PreCheckFaultCase{"NonFatalCode", "ClRuleShiwake::CheckExistSwkByZeiRate=7", 0, nullptr}),
-    [](const ::testing::TestParamInfo<PreCheckFaultCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<PreCheckFaultCase>& test) { return test.param.name; });
 
 }  // namespace
 }  // namespace taxlink::testing

@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
                    false},
         UsableCase{"InterimClosingCode", [](DataSetSpec& d) { d.interimClosing = true; },
                    [](StSaveTaxInfo&) {}, true}),
-    [](const ::testing::TestParamInfo<UsableCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<UsableCase>& test) { return test.param.name; });
 
 // A saved return the host cannot read is a failure, not a return to leave
 // out: the run ends with the host's message before the dialog.

@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
         DefinitionCase{"NotANumber", "[ProgramLevel]\r\nSY26=abc\r\n", kUpdateFilingApp},
         DefinitionCase{"Two", "[ProgramLevel]\r\nSY26=2\r\n", kUpdateLinkComponent},
         DefinitionCase{"Ten", "[ProgramLevel]\r\nSY26=10\r\n", kUpdateLinkComponent}),
-    [](const ::testing::TestParamInfo<DefinitionCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<DefinitionCase>& test) { return test.param.name; });
 
 // Started by hand, the refusal has no owner window and nothing is posted.
 TEST(TargetCompatibilityRunByHandTest, RefusalHasNoOwner) {

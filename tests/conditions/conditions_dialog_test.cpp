@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -52,7 +53,7 @@ TEST_F(ConditionsDialogTest, OpensWithThePeriodAndTheHostOutputFolder) {
 }
 
 TEST_F(ConditionsDialogTest, NoTooltipWithoutStandardTaxation) {
-  for (int16_t code : {0, 1}) {
+  for (int16_t code : std::initializer_list<int16_t>{0, 1}) {
     ConditionsDialog dialog(0);
     Fill(dialog);
     dialog.filingClassCode = code;
@@ -189,7 +190,7 @@ TEST_P(ConditionsRefusalTest, RefusesAndEndsCancelled) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DataSets, ConditionsRefusalTest, ::testing::ValuesIn(kRefusals),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ConditionsDialogTest, EnterMovesThroughTheFields) {
   ConditionsDialog dialog(0);

@@ -120,7 +120,7 @@ TEST_P(ConditionsRunRefusalTest, RefusesAndFocusesTheField) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Checks, ConditionsRunRefusalTest, ::testing::ValuesIn(kRunRefusals),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ConditionsDialogTest, MissingFolderIsCreatedOnlyAfterYes) {
   ConditionsDialog dialog(0);

@@ -66,7 +66,7 @@ TEST_P(MonthRangeTest, BlamesTheRightField) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, MonthRangeTest, ::testing::ValuesIn(kRangeCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(MonthRangeTest, UnknownPeriodRefusesEveryRange) {
   // When the period's months could not be found (0 and 0) nothing passes.
@@ -125,7 +125,7 @@ TEST_P(PeriodMonthRangeTest, GivesTheAccountingMonths) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Periods, PeriodMonthRangeTest, ::testing::ValuesIn(kPeriodCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(PeriodMonthRangeTest, WritesNothingWhenThePeriodObjectCannotBeCreated) {
   ConditionsScopedEnv faults("MVHOST_FAULTS", "new ClAccPeriod=fail");

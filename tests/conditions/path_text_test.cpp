@@ -61,7 +61,7 @@ TEST_P(EnsureTrailingSeparatorTest, AppendsOnlyWhenItFits) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, EnsureTrailingSeparatorTest,
                          ::testing::ValuesIn(kSeparatorCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(PathTextTest, EnsureTrailingSeparatorRefusesNull) {
   EXPECT_FALSE(EnsureTrailingSeparator(nullptr, 261));

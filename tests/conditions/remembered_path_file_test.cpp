@@ -158,7 +158,7 @@ TEST_P(RememberedReadTest, ReadsWhatIsUsable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Records, RememberedReadTest, ::testing::ValuesIn(kReadCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(RememberedPathFileTest, LastLineWithoutLineFeedIsKeptAsItsOwnLine) {
   SetContents("X/1/1:0/1/1/C:\\x.xml");

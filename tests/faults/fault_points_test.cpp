@@ -78,7 +78,7 @@ TEST_P(FaultPointRunTest, WritesTheSameReportOrFails) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, FaultPointRunTest, ::testing::ValuesIn(kExampleRuns),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace taxlink::testing

@@ -145,7 +145,7 @@ TEST_P(LockedStoreRunTest, WritesTheSameReportOrSaysTheStoreIsInUse) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, LockedStoreRunTest, ::testing::ValuesIn(kExampleRuns),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace taxlink::testing

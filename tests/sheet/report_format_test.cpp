@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
     Modes, FormatAgainstWritersTest,
     ::testing::Values(Mode{"JournalsCorporation", false, 1}, Mode{"JournalsIndividual", false, 3},
                       Mode{"SavedCorporation", true, 1}, Mode{"SavedIndividual", true, 3}),
-    [](const ::testing::TestParamInfo<Mode>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<Mode>& test) { return test.param.name; });
 
 TEST(ElementLabelsTest, EveryElementHasALabelAndEveryLabelAnElement) {
   std::set<std::string> used;

@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
         Violation{"CutOff",
                   [](const std::string& r) { return r.substr(0, r.find("</DATA>")); },
                   "line 405: Premature end of data in tag DATA line 21"}),
-    [](const ::testing::TestParamInfo<Violation>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<Violation>& test) { return test.param.name; });
 
 TEST(ReportReaderTest, ReadsCodePage932TextAsUtf8) {
   // ① and 髙 exist only in code page 932; its 0x8160 is U+FF5E, not U+301C.

@@ -93,8 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
                       GoldenCase{"aoba", "aoba.xml -o aoba-sheet.html", "aoba-sheet.html"},
                       GoldenCase{"sakura-compare", "--compare sakura-4-9.xml sakura.xml",
                                  "sakura.compare.html"}),
-    [](const ::testing::TestParamInfo<GoldenCase>& info) {
-      std::string name = info.param.name;
+    [](const ::testing::TestParamInfo<GoldenCase>& test) {
+      std::string name = test.param.name;
       std::erase(name, '-');
       return name;
     });
@@ -189,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "taxlink-sheet: bad.json is not a findings file: a check that was made needs "
                 "\"total\", \"counts\" and \"findings\"\n"},
         Refusal{"NoReport", "", 2, "taxlink-sheet: REPORT is required\n"}),
-    [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<Refusal>& test) { return test.param.name; });
 
 // The findings come after the header, their texts escaped; the figures
 // after them are the sheet's own.

@@ -56,9 +56,9 @@ INSTANTIATE_TEST_SUITE_P(
         SupportCase{"full-width katakana marker does not match",
                     "[=製品バージョン=]9\r\n", "", ""},
         SupportCase{"empty file", "", "", ""}),
-    [](const ::testing::TestParamInfo<SupportCase>& info) {
+    [](const ::testing::TestParamInfo<SupportCase>& test) {
       std::string name;
-      for (const char* p = info.param.title; *p; ++p) {
+      for (const char* p = test.param.title; *p; ++p) {
         name += (*p == ' ' || *p == '-') ? '_' : *p;
       }
       return name;
