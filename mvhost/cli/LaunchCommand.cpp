@@ -308,12 +308,13 @@ int RunLaunch(const LaunchOptions& options) {
   }
   std::cout << "result: " << *result << " " << ResultName(*result) << "\n";
   if (options.sheet && *result == 0) {
-    std::string sheetPath;
-    if (!sheet.Write(SiblingProgramPath("taxlink-sheet"), tracePath, &sheetPath, &error)) {
+    SheetOutcome own;
+    SheetOutcome* outcome = options.sheetOutcome != nullptr ? options.sheetOutcome : &own;
+    if (!sheet.Write(tracePath, outcome, &error)) {
       std::cerr << "mvhost: no check sheet: " << error << "\n";
       return kLaunchNoSheet;
     }
-    std::cout << "sheet: " << sheetPath << "\n";
+    std::cout << "sheet: " << outcome->sheetPath << "\n";
   }
   return *result >= 0 && *result <= 2 ? *result : 2;
 }

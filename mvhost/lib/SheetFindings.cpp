@@ -10,7 +10,8 @@
 namespace mvhost {
 
 std::string SheetFindingsJson(const std::string& home, int startMonth, int endMonth,
-                              size_t listed) {
+                              size_t listed,
+                              const std::function<void(const CheckFinding&)>& each) {
   nlohmann::ordered_json file;
   CheckRequest request;
   request.startMonth = startMonth;
@@ -26,6 +27,7 @@ std::string SheetFindingsJson(const std::string& home, int startMonth, int endMo
   const CheckStatus status =
       opened ? CheckStoredDataSet(store, request, [&](const CheckFinding& finding) {
                  counts.Add(finding.rule);
+                 if (each) each(finding);
                  if (findings.size() < listed) {
                    findings.push_back(nlohmann::ordered_json::parse(finding.Json()));
                  }

@@ -1,13 +1,51 @@
 #include "mvhost/lib/StoredDataCheck.h"
 
+#include <map>
+#include <unordered_map>
+
 #include "mvhost/lib/DataExport.h"
+#include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/PackedLineReader.h"
 
 namespace mvhost {
 
+namespace {
+
+// One side of a packed line as the check reads it; false when the side
+// names an account the data set does not have.
+bool FillSide(int32_t has, int32_t account, int32_t dept, int32_t taxClass, int64_t amount,
+              int64_t tax, const std::unordered_map<int64_t, std::string>& codes,
+              JournalSide* side) {
+  side->account.clear();
+  if (has != 0) {
+    auto code = codes.find(account);
+    if (code == codes.end()) return false;
+    side->account = code->second;
+  }
+  side->dept = dept;
+  side->taxClass = taxClass;
+  side->amount = amount;
+  side->tax = tax;
+  return true;
+}
+
+std::string HostFailure(const char* what, int32_t dataNo, int32_t status) {
+  return std::string("cannot read ") + what + " of data set " + std::to_string(dataNo) +
+         " (host status " + std::to_string(status) + ")";
+}
+
+}  // namespace
+
 CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
                                const BookkeepingCheck::Sink& sink, std::string* error) {
+  // The lines stream from the packed form the host's walks read, one at a
+  // time: a data set of a million lines is never held in memory, and only
+  // the lines of the chosen months are unpacked.
   DataSetModel model;
-  if (!LoadDataSet(store, request.dataNo, &model, error)) return CheckStatus::kFailed;
+  std::map<int64_t, std::string> accountCodes;
+  if (!LoadDataSetHead(store, request.dataNo, &model, &accountCodes, error)) {
+    return CheckStatus::kFailed;
+  }
   MonthSelection months;
   if (request.startMonth == 0 && request.endMonth == 0) {
     if (!MonthSelection::WholePeriod(model.info, &months, error)) return CheckStatus::kFailed;
@@ -15,6 +53,15 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
                                        error)) {
     return CheckStatus::kBadMonths;
   }
+  const std::unordered_map<int64_t, std::string> codes(accountCodes.begin(), accountCodes.end());
+  int32_t status = JournalDerived::Ensure(store.db(), request.dataNo);
+  PackedLineReader reader;
+  if (status == 0) status = reader.Open(store.db(), request.dataNo);
+  if (status != 0) {
+    *error = HostFailure("the journal lines", request.dataNo, status);
+    return CheckStatus::kFailed;
+  }
+
   const std::string source = "data set " + std::to_string(request.dataNo);
   LinePlace place;
   place.source = &source;
@@ -23,9 +70,31 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
     stored.number = lineId;
     return stored;
   }, sink);
-  for (const JournalLine& line : model.journals) {
+  JournalLine line;
+  const PackedLine* packed = nullptr;
+  while ((status = reader.Next(&packed)) == 1) {
     ++place.number;
+    if (!months.Contains(packed->monthKind)) continue;
+    line.journalNo = packed->journalNo;
+    line.date = packed->date;
+    line.monthKind = packed->monthKind;
+    line.rate = packed->taxRate / 100;
+    line.businessType = packed->businessType;
+    if (!FillSide(packed->hasDebit, packed->debitAccount, packed->debitDept,
+                  packed->debitTaxClass, packed->debitAmount, packed->debitTax, codes,
+                  &line.debit) ||
+        !FillSide(packed->hasCredit, packed->creditAccount, packed->creditDept,
+                  packed->creditTaxClass, packed->creditAmount, packed->creditTax, codes,
+                  &line.credit)) {
+      *error = "journal line " + std::to_string(packed->lineId) + " of data set " +
+               std::to_string(request.dataNo) + " names an account that does not exist";
+      return CheckStatus::kFailed;
+    }
     check.Line(line, place);
+  }
+  if (status != 0) {
+    *error = HostFailure("the journal lines", request.dataNo, status);
+    return CheckStatus::kFailed;
   }
   return check.Finish(store.db(), error) ? CheckStatus::kChecked : CheckStatus::kFailed;
 }
