@@ -216,6 +216,7 @@ ClientResult RunClient(const ClientJob& job) {
     launch.sheet = true;
     launch.via = "batch";
     launch.sheetOutcome = &sheet;
+    sheet.check = job.findings;
     sheet.wantFindingsText = job.findings;
     status = LaunchCommand(launch);
     std::cout.flush();

@@ -68,25 +68,27 @@ bool SheetAfterLaunch::Write(const std::string& trace, SheetOutcome* outcome, st
 
   // The findings go to the sheet as the findings file gives them, so that
   // the sheet shows the same as `taxlink-sheet --findings`.
-  int64_t all = 0;
-  const std::string json =
-      run.startMonth == 0 || run.endMonth == 0
-          ? SheetFindingsFailure("the run's transcript names no months")
-          : SheetFindingsJson(HostStore::HomeFromEnvironment(), run.startMonth, run.endMonth,
-                              kSheetListedFindings, [&](const CheckFinding& finding) {
-                                ++all;
-                                if (outcome->wantFindingsText) {
-                                  outcome->findingsText += finding.Text() + "\n";
-                                }
-                              });
   taxlink::sheet::CheckFindings findings;
-  if (!taxlink::sheet::ParseFindings(json, &findings, error)) {
-    *error = "the check's findings cannot be read: " + *error;
-    return false;
+  int64_t all = 0;
+  if (outcome->check) {
+    const std::string json =
+        run.startMonth == 0 || run.endMonth == 0
+            ? SheetFindingsFailure("the run's transcript names no months")
+            : SheetFindingsJson(HostStore::HomeFromEnvironment(), run.startMonth, run.endMonth,
+                                kSheetListedFindings, [&](const CheckFinding& finding) {
+                                  ++all;
+                                  if (outcome->wantFindingsText) {
+                                    outcome->findingsText += finding.Text() + "\n";
+                                  }
+                                });
+    if (!taxlink::sheet::ParseFindings(json, &findings, error)) {
+      *error = "the check's findings cannot be read: " + *error;
+      return false;
+    }
   }
   taxlink::sheet::ReportSheet sheet;
   sheet.reportPath = *report;
-  sheet.findings = &findings;
+  sheet.findings = outcome->check ? &findings : nullptr;
   sheet.trace = trace;
   if (!sheet.Write(error)) return false;
   outcome->sheetPath = sheet.sheetPath;

@@ -12,7 +12,10 @@ namespace mvhost {
 // read or checked a second time: the report as the sheet read it and the
 // bookkeeping check's findings.
 struct SheetOutcome {
-  bool wantFindingsText = false;  // set by the caller: keep every finding's text
+  // Set by the caller: check the books for the sheet (false: a sheet
+  // without findings), and keep every finding's text.
+  bool check = true;
+  bool wantFindingsText = false;
 
   std::string sheetPath;
   taxlink::sheet::ReportContent report;

@@ -352,6 +352,30 @@ TEST_F(BatchRunTest, SavedMethodIsRecordedAndNeedsSavedValues) {
   EXPECT_EQ(nlohmann::json::parse(Mvhost("runs --data 4 --json").output).size(), 0u);
 }
 
+// A written client's sheet carries the findings its index row counts;
+// --no-findings checks nothing, for the sheet neither.
+TEST_F(BatchRunTest, FindingsOnTheSheetOrNowhere) {
+  Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + kExamples[1]);
+  for (const bool findings : {true, false}) {
+    SCOPED_TRACE(findings);
+    Command batch = Finish(
+        Start(BatchLine(std::string("--whole-period --overwrite 2") + (findings ? "" : " --no-findings"))));
+    ASSERT_EQ(batch.exitCode, 0) << batch.output;
+    const mvhost::ClientResult row = IndexRows()["MIDORI2014"];
+    const std::string sheet = ReadFileBytes(out_ + "/MIDORI2014.html");
+    EXPECT_EQ(sheet.find("id=\"findings\"") != std::string::npos, findings);
+    if (findings) {
+      EXPECT_EQ(row.findings, 1);  // the fixed-asset record without its purchase
+      EXPECT_EQ(row.findingsFile, "MIDORI2014.findings.txt");
+      EXPECT_NE(ReadFileBytes(out_ + "/MIDORI2014.findings.txt").find("asset-not-booked"),
+                std::string::npos);
+    } else {
+      EXPECT_FALSE(row.findings.has_value());
+      EXPECT_EQ(row.findingsFile, "");
+    }
+  }
+}
+
 // On a terminal the batch draws one bar, redrawn as clients end, and ends
 // it with the summary line.
 TEST_F(BatchRunTest, TerminalShowsABarAndASummary) {
