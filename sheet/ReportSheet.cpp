@@ -17,6 +17,22 @@
 
 namespace taxlink::sheet {
 
+bool ReadSheetInput(const std::string& path, std::string* bytes, std::string* error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    *error = path + ": cannot be read: " + std::strerror(errno);
+    return false;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) {
+    *error = path + ": cannot be read";
+    return false;
+  }
+  *bytes = text.str();
+  return true;
+}
+
 std::string DefaultSheetPath(const std::string& report, const std::string& extension) {
   std::filesystem::path path(report);
   std::string ext = path.extension().string();
@@ -61,18 +77,8 @@ bool AddFindingsAndTrace(Sheet* sheet, const CheckFindings* findings, const std:
 }
 
 bool ReportSheet::Write(std::string* error) {
-  std::ifstream in(reportPath, std::ios::binary);
-  if (!in) {
-    *error = reportPath + ": cannot be read: " + std::strerror(errno);
-    return false;
-  }
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) {
-    *error = reportPath + ": cannot be read";
-    return false;
-  }
-  const std::string bytes = text.str();
+  std::string bytes;
+  if (!ReadSheetInput(reportPath, &bytes, error)) return false;
   ReportProblem problem;
   if (!ParseReport(bytes, &content, &problem)) {
     *error = reportPath + " is not a valid report: " + problem.Text();

@@ -10,6 +10,10 @@
 
 namespace taxlink::sheet {
 
+// The bytes of a file the sheet is made from; false with
+// "PATH: cannot be read: ...".
+bool ReadSheetInput(const std::string& path, std::string* bytes, std::string* error);
+
 // Beside the report: its name with ".xml" (any case) replaced by
 // `extension`, else with `extension` added.
 std::string DefaultSheetPath(const std::string& report, const std::string& extension);

@@ -48,27 +48,11 @@ int Refuse(const std::string& message, int status = kSheetRefused) {
   return status;
 }
 
-bool ReadBytes(const std::string& path, std::string* bytes, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    *error = path + ": cannot be read: " + std::strerror(errno);
-    return false;
-  }
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) {
-    *error = path + ": cannot be read";
-    return false;
-  }
-  *bytes = text.str();
-  return true;
-}
-
 // A report read, validated and described; false with the message.
 bool LoadReport(const std::string& path, ReportContent* content, FileFacts* facts,
                 std::string* error) {
   std::string bytes;
-  if (!ReadBytes(path, &bytes, error)) return false;
+  if (!ReadSheetInput(path, &bytes, error)) return false;
   ReportProblem problem;
   if (!ParseReport(bytes, content, &problem)) {
     *error = path + " is not a valid report: " + problem.Text();
@@ -86,7 +70,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 // The findings file read and checked; false with the message.
 bool LoadFindings(const std::string& path, CheckFindings* findings, std::string* error) {
   std::string bytes;
-  if (!ReadBytes(path, &bytes, error)) return false;
+  if (!ReadSheetInput(path, &bytes, error)) return false;
   if (!ParseFindings(bytes, findings, error)) {
     *error = path + " is not a findings file: " + *error;
     return false;
@@ -99,7 +83,7 @@ int Run(const Options& options) {
     std::cout << ElementCatalogMarkdown();
     if (!options.trace.empty()) {
       std::string trace, error;
-      if (!ReadBytes(options.trace, &trace, &error)) return Refuse(error);
+      if (!ReadSheetInput(options.trace, &trace, &error)) return Refuse(error);
       std::cout << WorkedExamplesMarkdown(trace);
     }
     return kSheetWritten;

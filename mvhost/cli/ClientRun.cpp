@@ -74,8 +74,27 @@ void RedirectOutput(const std::string& logPath) {
   ::close(fd);
 }
 
-bool WriteFindings(const ClientJob& job, const std::string& text, int64_t count,
+// The findings file lists the first of them: on books with a finding on
+// most lines the whole list would be larger than the data set, and only
+// the first ones are read; `mvhost check` lists them all.
+constexpr size_t kListedFindings = 1000;
+
+// The command that lists all of a client's findings.
+std::string CheckCommand(const ClientJob& job) {
+  std::string command = "mvhost check " + std::to_string(job.set.dataNo);
+  if (!job.conditions.savedValues) {
+    command += " --months " + std::to_string(job.conditions.startMonth) + "-" +
+               std::to_string(job.conditions.endMonth);
+  }
+  return command;
+}
+
+bool WriteFindings(const ClientJob& job, std::string text, int64_t count,
                    ClientResult* result) {
+  if (count > static_cast<int64_t>(kListedFindings)) {
+    text += "(the first " + std::to_string(kListedFindings) + " of " + std::to_string(count) +
+            " findings; " + CheckCommand(job) + " lists them all)\n";
+  }
   const std::string name = job.set.dataId + ".findings.txt";
   std::string error;
   if (!WriteWholeFile(job.folder + "/" + name, text, &error)) return false;
@@ -97,16 +116,17 @@ void AddFindings(const ClientJob& job, ClientResult* result) {
     request.endMonth = job.conditions.endMonth;
   }
   std::string text;
-  int64_t count = 0;
+  size_t listed = 0;
+  CheckCounts counts;
   CheckStatus status = CheckStoredDataSet(
       store, request,
       [&](const CheckFinding& finding) {
         text += finding.Text() + "\n";
-        ++count;
+        ++listed;
       },
-      &error);
+      &error, [&] { return listed < kListedFindings; }, &counts);
   if (status != CheckStatus::kChecked) return;
-  WriteFindings(job, text, count, result);
+  WriteFindings(job, std::move(text), counts.Total(), result);
 }
 
 // A data id names the client's files in the batch's folder: one that would
@@ -217,7 +237,7 @@ ClientResult RunClient(const ClientJob& job) {
     launch.via = "batch";
     launch.sheetOutcome = &sheet;
     sheet.check = job.findings;
-    sheet.wantFindingsText = job.findings;
+    sheet.findingsTextLimit = job.findings ? kListedFindings : 0;
     status = LaunchCommand(launch);
     std::cout.flush();
     ClassifyRun(status, RunTranscript::Read(transcript), ReadWholeFile(logPath), &result);

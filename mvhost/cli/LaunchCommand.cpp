@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -71,10 +72,12 @@ class WindowListener {
     return true;
   }
 
-  // Waits up to `millis` for one datagram; false when none came.
-  bool Receive(int millis, std::string* text) {
-    pollfd p{fd_, POLLIN, 0};
-    if (::poll(&p, 1, millis) <= 0) return false;
+  // Waits up to `millis` for one datagram, or less once `ended` (a pidfd
+  // of the program, or -1) says the program has ended; false when none
+  // came.
+  bool Receive(int millis, int ended, std::string* text) {
+    pollfd p[2] = {{fd_, POLLIN, 0}, {ended, POLLIN, 0}};
+    if (::poll(p, ended >= 0 ? 2 : 1, millis) <= 0 || (p[0].revents & POLLIN) == 0) return false;
     char buffer[1024];
     ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
     if (n < 0) return false;
@@ -256,6 +259,9 @@ int RunLaunch(const LaunchOptions& options) {
   }
 
   programPid = child;
+  // The program's end wakes the wait for the window's messages at once
+  // (a pidfd); without one, the wait looks every 100 ms.
+  const int ended = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
   // On the program's own terminal the window's messages would land in its
   // full-screen dialogs: they are printed once the program has ended.
   const bool deferLines = ::isatty(STDOUT_FILENO) == 1;
@@ -266,7 +272,7 @@ int RunLaunch(const LaunchOptions& options) {
   bool exited = false;
   std::string text;
   while (true) {
-    if (window.Receive(exited ? 0 : 100, &text)) {
+    if (window.Receive(exited ? 0 : 100, exited ? -1 : ended, &text)) {
       if (deferLines) {
         deferred.push_back(text);
       } else {
@@ -281,6 +287,7 @@ int RunLaunch(const LaunchOptions& options) {
     if (done == child || (done < 0 && errno != EINTR)) exited = true;
   }
   programPid = 0;
+  if (ended >= 0) ::close(ended);
   record.durationMs = std::chrono::duration_cast<std::chrono::milliseconds>(
                           std::chrono::steady_clock::now() - started)
                           .count();

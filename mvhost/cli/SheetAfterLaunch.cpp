@@ -69,17 +69,16 @@ bool SheetAfterLaunch::Write(const std::string& trace, SheetOutcome* outcome, st
   // The findings go to the sheet as the findings file gives them, so that
   // the sheet shows the same as `taxlink-sheet --findings`.
   taxlink::sheet::CheckFindings findings;
-  int64_t all = 0;
+  size_t kept = 0;
   if (outcome->check) {
     const std::string json =
         run.startMonth == 0 || run.endMonth == 0
             ? SheetFindingsFailure("the run's transcript names no months")
             : SheetFindingsJson(HostStore::HomeFromEnvironment(), run.startMonth, run.endMonth,
                                 kSheetListedFindings, [&](const CheckFinding& finding) {
-                                  ++all;
-                                  if (outcome->wantFindingsText) {
-                                    outcome->findingsText += finding.Text() + "\n";
-                                  }
+                                  if (kept == outcome->findingsTextLimit) return false;
+                                  outcome->findingsText += finding.Text() + "\n";
+                                  return ++kept < outcome->findingsTextLimit;
                                 });
     if (!taxlink::sheet::ParseFindings(json, &findings, error)) {
       *error = "the check's findings cannot be read: " + *error;
@@ -96,7 +95,7 @@ bool SheetAfterLaunch::Write(const std::string& trace, SheetOutcome* outcome, st
   outcome->reportSha256 = sheet.facts.sha256;
   outcome->reportSize = sheet.reportSize;
   outcome->checked = findings.checked;
-  outcome->findings = all;
+  outcome->findings = findings.total;
   if (!findings.checked) outcome->findingsText.clear();
   return true;
 }

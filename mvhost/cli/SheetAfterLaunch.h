@@ -1,6 +1,7 @@
 #ifndef TAXLINK_MVHOST_CLI_SHEETAFTERLAUNCH_H_
 #define TAXLINK_MVHOST_CLI_SHEETAFTERLAUNCH_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -13,17 +14,17 @@ namespace mvhost {
 // bookkeeping check's findings.
 struct SheetOutcome {
   // Set by the caller: check the books for the sheet (false: a sheet
-  // without findings), and keep every finding's text.
+  // without findings), and keep the text of the first findings.
   bool check = true;
-  bool wantFindingsText = false;
+  size_t findingsTextLimit = 0;
 
   std::string sheetPath;
   taxlink::sheet::ReportContent report;
   std::string reportSha256;
   int64_t reportSize = 0;
   bool checked = false;  // the check was made; the counts below are its own
-  int64_t findings = 0;
-  std::string findingsText;  // one finding a line, when wanted
+  int64_t findings = 0;       // all of them
+  std::string findingsText;  // the first findingsTextLimit, one a line
 };
 
 // `mvhost launch --sheet`: the check sheet of the report a written run

@@ -37,7 +37,8 @@ std::string HostFailure(const char* what, int32_t dataNo, int32_t status) {
 }  // namespace
 
 CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
-                               const BookkeepingCheck::Sink& sink, std::string* error) {
+                               const BookkeepingCheck::Sink& sink, std::string* error,
+                               const BookkeepingCheck::Wants& wants, CheckCounts* counts) {
   // The lines stream from the packed form the host's walks read, one at a
   // time: a data set of a million lines is never held in memory, and only
   // the lines of the chosen months are unpacked.
@@ -69,7 +70,7 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
     LinePlace stored = place;
     stored.number = lineId;
     return stored;
-  }, sink);
+  }, sink, wants);
   JournalLine line;
   const PackedLine* packed = nullptr;
   while ((status = reader.Next(&packed)) == 1) {
@@ -96,7 +97,9 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
     *error = HostFailure("the journal lines", request.dataNo, status);
     return CheckStatus::kFailed;
   }
-  return check.Finish(store.db(), error) ? CheckStatus::kChecked : CheckStatus::kFailed;
+  if (!check.Finish(store.db(), error)) return CheckStatus::kFailed;
+  if (counts != nullptr) *counts = check.counts();
+  return CheckStatus::kChecked;
 }
 
 }  // namespace mvhost
