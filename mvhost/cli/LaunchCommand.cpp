@@ -1,6 +1,7 @@
 #include "mvhost/cli/LaunchCommand.h"
 
 #include <poll.h>
+#include <spawn.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
@@ -22,6 +23,8 @@
 #include "mvhost/lib/RunLog.h"
 #include "platform/Encoding.h"
 #include "platform/HostWindow.h"
+
+extern char** environ;
 
 namespace mvhost {
 
@@ -154,12 +157,6 @@ class SignalGuard {
   struct sigaction previousTerm_ {};
 };
 
-// In the child before exec: the program gets the default actions back
-// (ignored signals would stay ignored across exec).
-void DefaultSignalsForProgram() {
-  for (int sig : {SIGINT, SIGQUIT, SIGHUP, SIGTERM}) ::signal(sig, SIG_DFL);
-}
-
 const char* ResultName(int32_t result) {
   switch (result) {
     case 0: return "written";
@@ -247,15 +244,25 @@ int RunLaunch(const LaunchOptions& options) {
   record.startedAt = RunLogTimeNow();
   record.transcriptPath = sheet.TranscriptPath();
   const auto started = std::chrono::steady_clock::now();
-  pid_t child = ::fork();
-  if (child < 0) return CannotStart(std::string("cannot fork: ") + std::strerror(errno));
-  if (child == 0) {
-    DefaultSignalsForProgram();
-    std::vector<char*> argv = {const_cast<char*>(program.c_str()),
-                               const_cast<char*>(argument.c_str()), nullptr};
-    ::execv(program.c_str(), argv.data());
-    std::cerr << "mvhost: cannot start " << program << ": " << std::strerror(errno) << "\n";
-    ::_exit(127);
+  // posix_spawn rather than fork: the program starts without copying this
+  // process (a batch's worker) first; it gets the default actions of the
+  // signals this process ignores or catches (ignored ones would stay
+  // ignored across exec).
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  for (int sig : {SIGINT, SIGQUIT, SIGHUP, SIGTERM}) sigaddset(&defaults, sig);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  std::vector<char*> argv = {const_cast<char*>(program.c_str()),
+                             const_cast<char*>(argument.c_str()), nullptr};
+  pid_t child = 0;
+  const int spawned =
+      ::posix_spawn(&child, program.c_str(), nullptr, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  if (spawned != 0) {
+    return CannotStart("cannot start " + program + ": " + std::strerror(spawned));
   }
 
   programPid = child;

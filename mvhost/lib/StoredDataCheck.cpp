@@ -4,8 +4,10 @@
 #include <unordered_map>
 
 #include "mvhost/lib/DataExport.h"
+#include "mvhost/lib/HostMessages.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/PackedLineReader.h"
+#include "platform/Encoding.h"
 
 namespace mvhost {
 
@@ -29,9 +31,14 @@ bool FillSide(int32_t has, int32_t account, int32_t dept, int32_t taxClass, int6
   return true;
 }
 
-std::string HostFailure(const char* what, int32_t dataNo, int32_t status) {
-  return std::string("cannot read ") + what + " of data set " + std::to_string(dataNo) +
-         " (host status " + std::to_string(status) + ")";
+// The host's own message for the failure, on one line (UTF-8).
+std::string HostFailure(int32_t dataNo, int32_t status) {
+  std::string text = platform::Cp932ToUtf8(HostErrorText(status));
+  for (size_t at = 0; (at = text.find("\n\n", at)) != std::string::npos;) text.erase(at, 1);
+  for (char& c : text) {
+    if (c == '\n') c = ' ';
+  }
+  return "cannot read the journal lines of data set " + std::to_string(dataNo) + ": " + text;
 }
 
 }  // namespace
@@ -59,7 +66,7 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
   PackedLineReader reader;
   if (status == 0) status = reader.Open(store.db(), request.dataNo);
   if (status != 0) {
-    *error = HostFailure("the journal lines", request.dataNo, status);
+    *error = HostFailure(request.dataNo, status);
     return CheckStatus::kFailed;
   }
 
@@ -94,7 +101,7 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
     check.Line(line, place);
   }
   if (status != 0) {
-    *error = HostFailure("the journal lines", request.dataNo, status);
+    *error = HostFailure(request.dataNo, status);
     return CheckStatus::kFailed;
   }
   if (!check.Finish(store.db(), error)) return CheckStatus::kFailed;
