@@ -11,7 +11,7 @@
 #include "mvhost/cli/RunTranscript.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/SheetFindings.h"
-#include "platform/PathMapping.h"
+#include "platform/winfs/PathMapping.h"
 #include "sheet/FindingsFile.h"
 #include "sheet/ReportSheet.h"
 

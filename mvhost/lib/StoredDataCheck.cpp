@@ -7,7 +7,7 @@
 #include "mvhost/lib/HostMessages.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/PackedLineReader.h"
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 
 namespace mvhost {
 
