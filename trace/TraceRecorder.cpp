@@ -7,7 +7,9 @@
 #include "host/StKAMOKUSUMINFO.h"
 #include "host/StKOTEISHISANINFO.h"
 #include "host/StSWKTINFO.h"
+#include "host/StTAXREPORTRATEINFO.h"
 #include "platform/Encoding.h"
+#include "trace/RateBreakdown.h"
 #include "trace/TraceKeys.h"
 #include "trace/YenText.h"
 
@@ -25,7 +27,7 @@ void AppendNumber(std::string& out, const char* key, int64_t value) {
   out += ",\"";
   out += key;
   out += "\":";
-  out += std::to_string(value);
+  AppendInteger(out, value);
 }
 
 void AppendText(std::string& out, const char* key, const std::string& json) {
@@ -39,22 +41,18 @@ void StartEntry(std::string& out, const char* kind, int64_t amount) {
   out = "\n{\"kind\":\"";
   out += kind;
   out += "\",\"amount\":\"";
-  out += YenText(amount);
+  AppendYen(out, amount);
   out += '"';
 }
 
 const char* TakenName(TaxLineSide::Taken taken) {
   switch (taken) {
-    case TaxLineSide::Taken::kExcludingTax: return "\"excluding_tax\"";
-    case TaxLineSide::Taken::kTax: return "\"tax\"";
-    case TaxLineSide::Taken::kIncludingTax: return "\"including_tax\"";
+    case TaxLineSide::Taken::kExcludingTax: return "excluding_tax";
+    case TaxLineSide::Taken::kTax: return "tax";
+    case TaxLineSide::Taken::kIncludingTax: return "including_tax";
   }
-  return "null";
+  return "";
 }
-
-}  // namespace
-
-namespace {
 
 std::string AccountObject(int32_t id, const char* code, std::size_t codeSize, const char* name,
                           std::size_t nameSize) {
@@ -64,60 +62,85 @@ std::string AccountObject(int32_t id, const char* code, std::size_t codeSize, co
 
 }  // namespace
 
-const std::string& TraceRecorder::AccountJson(int32_t id, const char* code, std::size_t codeSize,
-                                              const char* name, std::size_t nameSize) {
+TraceRecorder::TraceRecorder(bool taxIncluded)
+    : taxIncluded_(taxIncluded), brokenDown_(sizeof(StTAXREPORTRATEINFO), false) {
+  for (std::size_t offset = 0; offset < brokenDown_.size(); offset += sizeof(int64_t)) {
+    brokenDown_[offset] = BreakdownOfRateFigure(static_cast<uint16_t>(offset)).topic >= 0;
+  }
+}
+
+void TraceRecorder::RememberAccount(int32_t id, const char* code, std::size_t codeSize,
+                                    const char* name, std::size_t nameSize) {
   auto [it, added] = accounts_.try_emplace(id);
   if (added) it->second = AccountObject(id, code, codeSize, name, nameSize);
-  return it->second;
+}
+
+uint64_t TraceRecorder::AddLine(const LineFacts& f) {
+  const TraceSpools::Spool* table = spools_.Find(kLineTableKey);
+  const uint64_t index = table != nullptr ? table->count : 0;
+  int64_t including = 0;
+  if (__builtin_add_overflow(f.amount, f.tax, &including)) failed_ = true;
+  // The columns of docs/trace.md's line table, in their order.
+  entry_ = "\n[";
+  for (int64_t value : {int64_t{f.journal}, int64_t{f.line}, int64_t{f.date},
+                        int64_t{f.monthKind}, int64_t{f.accountId}}) {
+    AppendInteger(entry_, value);
+    entry_ += ',';
+  }
+  entry_ += f.debit ? "\"debit\"" : "\"credit\"";
+  for (int64_t value : {int64_t{f.taxClass}, int64_t{f.rate}, int64_t{f.businessType},
+                        int64_t{f.department}}) {
+    entry_ += ',';
+    AppendInteger(entry_, value);
+  }
+  for (int64_t amount : {f.amount, f.tax, including}) {
+    entry_ += ",\"";
+    AppendYen(entry_, amount);
+    entry_ += '"';
+  }
+  entry_ += ']';
+  if (!spools_.Append(kLineTableKey, entry_, 0)) failed_ = true;
+  return index;
+}
+
+bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, const char* taken,
+                                 int64_t amount) {
+  StartEntry(entry_, "line", amount);
+  AppendNumber(entry_, "line", static_cast<int64_t>(index));
+  entry_ += ",\"taken\":\"";
+  entry_ += taken;
+  entry_ += "\"}";
+  return spools_.Append(key, entry_, amount);
 }
 
 bool TraceRecorder::Side(const TaxLineSide& side) {
-  // The line's facts once; each target then gets them with its own amount.
-  std::string facts;
-  AppendNumber(facts, "journal", side.journalId);
-  AppendNumber(facts, "line", side.lineNo);
-  AppendNumber(facts, "date", side.date);
-  AppendNumber(facts, "month_kind", side.monthKind);
-  AppendText(facts, "account",
-             AccountJson(side.accountId, side.accountCode, sizeof(side.accountCode),
-                         side.accountName, sizeof(side.accountName)));
-  AppendText(facts, "side", side.debit ? "\"debit\"" : "\"credit\"");
-  AppendNumber(facts, "tax_class", side.taxClass);
-  AppendNumber(facts, "rate", side.rate);
-  AppendNumber(facts, "business_type", side.businessType);
-  AppendNumber(facts, "department", side.department);
-
+  RememberAccount(side.accountId, side.accountCode, sizeof(side.accountCode), side.accountName,
+                  sizeof(side.accountName));
+  const uint64_t index = AddLine(LineFacts{side.journalId, side.lineNo, side.date, side.monthKind,
+                                           side.accountId, side.debit, side.taxClass, side.rate,
+                                           side.businessType, side.department, side.amount,
+                                           side.tax});
   bool typed = false;
   for (int i = 0; i < side.targetCount; ++i) {
     typed = typed || side.targets[i].record == TaxLineSide::Record::kBusinessType;
   }
   for (int i = 0; i < side.targetCount; ++i) {
     const TaxLineSide::Target& target = side.targets[i];
-    StartEntry(entry_, "line", target.amount);
-    entry_ += facts;
-    AppendText(entry_, "taken", TakenName(target.taken));
-    entry_ += '}';
+    uint64_t key = 0;
     if (target.record == TaxLineSide::Record::kBusinessType) {
-      if (!spools_.Append(TraceKey(TraceKeyKind::kTypeFigure, target.row, target.businessType,
-                                   target.offset),
-                          entry_, target.amount)) {
-        return false;
-      }
-      continue;
+      key = TraceKey(TraceKeyKind::kTypeFigure, target.row, target.businessType, target.offset);
+    } else if (!brokenDown_[target.offset]) {
+      key = TraceKey(TraceKeyKind::kRateFigure, target.row, 0, target.offset);
+    } else if (!typed) {
+      // A figure made of its business-type parts: a side the summation gave
+      // no business type is a line of the unclassified part.
+      key = TraceKey(TraceKeyKind::kUntypedPart, target.row, 0, target.offset);
+    } else {
+      continue;  // listed under its business type's figure
     }
-    if (!spools_.Append(TraceKey(TraceKeyKind::kRateFigure, target.row, 0, target.offset), entry_,
-                        target.amount)) {
-      return false;
-    }
-    // A side the summation gave no business type feeds the part of the
-    // figure that the business-type groups leave unclassified.
-    if (!typed && !spools_.Append(TraceKey(TraceKeyKind::kUntypedPart, target.row, 0,
-                                           target.offset),
-                                  entry_, target.amount)) {
-      return false;
-    }
+    if (!AddLineEntry(key, index, TakenName(target.taken), target.amount)) return false;
   }
-  return true;
+  return !failed();
 }
 
 void TraceRecorder::Contribute(const Contribution& c) {
@@ -129,26 +152,29 @@ void TraceRecorder::Contribute(const Contribution& c) {
     case Contribution::Source::kJournalLine: {
       const auto& line = *static_cast<const StSWKTINFO*>(c.record);
       const bool debit = c.side == 1;
-      StartEntry(entry_, "line", c.amount);
-      AppendNumber(entry_, "journal", line.journalId);
-      AppendNumber(entry_, "line", line.lineNo);
-      AppendNumber(entry_, "date", line.date);
-      AppendNumber(entry_, "month_kind", line.monthKind);
-      AppendText(entry_, "account",
-                 AccountJson(c.account->accountId, c.account->code, sizeof(c.account->code),
-                             c.account->name, sizeof(c.account->name)));
-      AppendText(entry_, "side", debit ? "\"debit\"" : "\"credit\"");
-      AppendNumber(entry_, "tax_class", debit ? line.debitTaxClass : line.creditTaxClass);
-      AppendNumber(entry_, "rate", line.taxRate);
-      AppendNumber(entry_, "business_type", line.businessType);
-      AppendNumber(entry_, "department", debit ? line.debitDeptCode : line.creditDeptCode);
-      AppendText(entry_, "taken", taxIncluded_ ? "\"including_tax\"" : "\"excluding_tax\"");
-      break;
+      if (lastEngineSide_.side != c.side || lastEngineSide_.journal != line.journalId ||
+          lastEngineSide_.line != line.lineNo) {
+        RememberAccount(c.account->accountId, c.account->code, sizeof(c.account->code),
+                        c.account->name, sizeof(c.account->name));
+        lastEngineSide_.index = AddLine(LineFacts{
+            line.journalId, line.lineNo, line.date, line.monthKind, c.account->accountId, debit,
+            debit ? line.debitTaxClass : line.creditTaxClass, line.taxRate, line.businessType,
+            debit ? line.debitDeptCode : line.creditDeptCode,
+            debit ? line.debitAmount : line.creditAmount, debit ? line.debitTax : line.creditTax});
+        lastEngineSide_.journal = line.journalId;
+        lastEngineSide_.line = line.lineNo;
+        lastEngineSide_.side = c.side;
+      }
+      if (c.replaces) spools_.Clear(key);
+      AddLineEntry(key, lastEngineSide_.index, taxIncluded_ ? "including_tax" : "excluding_tax",
+                   c.amount);
+      return;
     }
     case Contribution::Source::kAccountSum: {
       const auto& record = *static_cast<const StKAMOKUSUMINFO*>(c.record);
       StartEntry(entry_, "account", c.amount);
-      // Not from the cache: the class total records all have account id 0.
+      // Not from the accounts table: the class total records all have
+      // account id 0.
       AppendText(entry_, "account",
                  AccountObject(record.accountId, record.code, sizeof(record.code), record.name,
                                sizeof(record.name)));
@@ -161,8 +187,12 @@ void TraceRecorder::Contribute(const Contribution& c) {
       for (int slot = 0; slot < 15; ++slot) {
         if (debit[slot] == 0 && credit[slot] == 0) continue;
         entry_ += first ? "{\"slot\":" : ",{\"slot\":";
-        entry_ += std::to_string(slot) + ",\"debit\":\"" + YenText(debit[slot]) +
-                  "\",\"credit\":\"" + YenText(credit[slot]) + "\"}";
+        AppendInteger(entry_, slot);
+        entry_ += ",\"debit\":\"";
+        AppendYen(entry_, debit[slot]);
+        entry_ += "\",\"credit\":\"";
+        AppendYen(entry_, credit[slot]);
+        entry_ += "\"}";
         first = false;
       }
       entry_ += ']';

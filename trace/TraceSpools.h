@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace taxlink {
 
@@ -61,10 +62,10 @@ bool TraceSpools::ForEachChunk(uint64_t key, Copy copy) const {
   const Spool* spool = Find(key);
   if (spool == nullptr) return true;
   if (std::fflush(spool->file) != 0 || std::fseek(spool->file, 1, SEEK_SET) != 0) return false;
-  char buffer[1 << 16];
+  std::vector<char> buffer(1 << 20);
   std::size_t read = 0;
-  while ((read = std::fread(buffer, 1, sizeof(buffer), spool->file)) > 0) {
-    if (!copy(std::string_view(buffer, read))) return false;
+  while ((read = std::fread(buffer.data(), 1, buffer.size(), spool->file)) > 0) {
+    if (!copy(std::string_view(buffer.data(), read))) return false;
   }
   const bool ok = std::ferror(spool->file) == 0;
   std::fseek(spool->file, 0, SEEK_END);
