@@ -23,6 +23,7 @@
 #include "trace/RateBreakdown.h"
 #include "trace/TraceKeys.h"
 #include "trace/TraceRecorder.h"
+#include "trace/TraceRecords.h"
 #include "trace/TraceSpools.h"
 #include "trace/YenText.h"
 
@@ -273,14 +274,8 @@ nlohmann::json LineColumns() {
 // Buffered writes to the replacement file; File::Write raises on failure.
 class TraceOutput {
  public:
-  explicit TraceOutput(platform::File& file) : file_(file) { buffer_.reserve(kBufferSize); }
+  explicit TraceOutput(platform::File& file) : file_(file) { buffer_.reserve(kBufferSize + 4096); }
   void Add(std::string_view text) {
-    if (text.size() >= kBufferSize / 2) {
-      // Large pieces (the spools' chunks) go out as they are.
-      Flush();
-      file_.Write(text.data(), text.size());
-      return;
-    }
     buffer_ += text;
     if (buffer_.size() >= kBufferSize) Flush();
   }
@@ -288,18 +283,37 @@ class TraceOutput {
     if (!buffer_.empty()) file_.Write(buffer_.data(), buffer_.size());
     buffer_.clear();
   }
+  // Text is formatted straight into the buffer, then flushed when large.
+  std::string& buffer() { return buffer_; }
 
  private:
   platform::File& file_;
   std::string buffer_;
 };
 
-// Copies the entries of a spool (comma-separated) into the document.
+// Appends the entries of a figure's spool, comma-separated.
 bool CopySpool(TraceOutput& out, const TraceSpools& spools, uint64_t key) {
-  return spools.ForEachChunk(key, [&out](std::string_view chunk) {
-    out.Add(chunk);
-    return true;
-  });
+  const TraceSpools::Spool* spool = spools.Find(key);
+  if (spool == nullptr) return true;
+  std::FILE* file = spools.Rewind(*spool);
+  return file != nullptr &&
+         AppendSpoolEntries(file, out.buffer(), kBufferSize, [&out](std::string&) { out.Flush(); });
+}
+
+// Appends the rows of the line table, comma-separated.
+bool CopyLineTable(TraceOutput& out, const TraceSpools& spools) {
+  const TraceSpools::Spool* spool = spools.Find(kLineTableKey);
+  if (spool == nullptr) return true;
+  std::FILE* file = spools.Rewind(*spool);
+  if (file == nullptr) return false;
+  LineRow row;
+  for (uint64_t i = 0; i < spool->count; ++i) {
+    if (fread_unlocked(&row, sizeof(row), 1, file) != 1) return false;
+    if (i > 0) out.buffer() += ',';
+    AppendLineRow(out.buffer(), row);
+    if (out.buffer().size() >= kBufferSize) out.Flush();
+  }
+  return true;
 }
 
 bool WriteFigure(TraceOutput& out, const TracedFigure& figure, uint8_t rounding,
@@ -395,7 +409,9 @@ Status WriteTraceFile(const ReportInputs& inputs, const StDATAINFO& dataSet, con
     out.Add(",\n\"accounts\":[");
     bool firstAccount = true;
     if (recorder != nullptr) {
-      for (const auto& [id, account] : recorder->accounts()) {
+      const std::map<int32_t, std::string> byId(recorder->accounts().begin(),
+                                                recorder->accounts().end());
+      for (const auto& [id, account] : byId) {
         out.Add(firstAccount ? "\n" : ",\n");
         out.Add(account);
         firstAccount = false;
@@ -404,7 +420,7 @@ Status WriteTraceFile(const ReportInputs& inputs, const StDATAINFO& dataSet, con
     out.Add("],\n\"line_columns\":");
     out.Add(Json(LineColumns()));
     out.Add(",\n\"lines\":[");
-    if (spools != nullptr && !CopySpool(out, *spools, kLineTableKey)) {
+    if (spools != nullptr && !CopyLineTable(out, *spools)) {
       return TraceFailed(tracePath);
     }
     out.Add("],\n\"figures\":[");

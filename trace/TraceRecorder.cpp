@@ -45,13 +45,13 @@ void StartEntry(std::string& out, const char* kind, int64_t amount) {
   out += '"';
 }
 
-const char* TakenName(TaxLineSide::Taken taken) {
+TakenAmount TakenOf(TaxLineSide::Taken taken) {
   switch (taken) {
-    case TaxLineSide::Taken::kExcludingTax: return "excluding_tax";
-    case TaxLineSide::Taken::kTax: return "tax";
-    case TaxLineSide::Taken::kIncludingTax: return "including_tax";
+    case TaxLineSide::Taken::kExcludingTax: return TakenAmount::kExcludingTax;
+    case TaxLineSide::Taken::kTax: return TakenAmount::kTax;
+    case TaxLineSide::Taken::kIncludingTax: return TakenAmount::kIncludingTax;
   }
-  return "";
+  return TakenAmount::kExcludingTax;
 }
 
 std::string AccountObject(int32_t id, const char* code, std::size_t codeSize, const char* name,
@@ -75,51 +75,50 @@ void TraceRecorder::RememberAccount(int32_t id, const char* code, std::size_t co
   if (added) it->second = AccountObject(id, code, codeSize, name, nameSize);
 }
 
-uint64_t TraceRecorder::AddLine(const LineFacts& f) {
-  const TraceSpools::Spool* table = spools_.Find(kLineTableKey);
+TraceSpools::Spool* TraceRecorder::SpoolOf(uint64_t key) {
+  CacheSlot& slot = cache_[(key * 0x9E3779B97F4A7C15ull) >> 54];
+  if (slot.spool == nullptr || slot.key != key) slot = CacheSlot{key, spools_.Get(key)};
+  return slot.spool;
+}
+
+uint64_t TraceRecorder::AddLine(const LineRow& row) {
+  TraceSpools::Spool* table = SpoolOf(kLineTableKey);
   const uint64_t index = table != nullptr ? table->count : 0;
   int64_t including = 0;
-  if (__builtin_add_overflow(f.amount, f.tax, &including)) failed_ = true;
-  // The columns of docs/trace.md's line table, in their order.
-  entry_ = "\n[";
-  for (int64_t value : {int64_t{f.journal}, int64_t{f.line}, int64_t{f.date},
-                        int64_t{f.monthKind}, int64_t{f.accountId}}) {
-    AppendInteger(entry_, value);
-    entry_ += ',';
+  // The table gives the sum of the two amounts: one that has none fails.
+  if (__builtin_add_overflow(row.amount, row.tax, &including) ||
+      !spools_.Append(table, &row, sizeof(row), nullptr, 0, 0)) {
+    failed_ = true;
   }
-  entry_ += f.debit ? "\"debit\"" : "\"credit\"";
-  for (int64_t value : {int64_t{f.taxClass}, int64_t{f.rate}, int64_t{f.businessType},
-                        int64_t{f.department}}) {
-    entry_ += ',';
-    AppendInteger(entry_, value);
-  }
-  for (int64_t amount : {f.amount, f.tax, including}) {
-    entry_ += ",\"";
-    AppendYen(entry_, amount);
-    entry_ += '"';
-  }
-  entry_ += ']';
-  if (!spools_.Append(kLineTableKey, entry_, 0)) failed_ = true;
   return index;
 }
 
-bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, const char* taken,
+bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken,
                                  int64_t amount) {
-  StartEntry(entry_, "line", amount);
-  AppendNumber(entry_, "line", static_cast<int64_t>(index));
-  entry_ += ",\"taken\":\"";
-  entry_ += taken;
-  entry_ += "\"}";
-  return spools_.Append(key, entry_, amount);
+  struct {
+    uint8_t tag;
+    LineEntry entry;
+  } __attribute__((packed)) record{static_cast<uint8_t>(EntryTag::kLine),
+                                   LineEntry{static_cast<uint8_t>(taken), index, amount}};
+  return spools_.Append(SpoolOf(key), &record, sizeof(record), nullptr, 0, amount);
+}
+
+bool TraceRecorder::AddJsonEntry(uint64_t key, const std::string& json, int64_t amount) {
+  struct {
+    uint8_t tag;
+    uint32_t size;
+  } __attribute__((packed)) head{static_cast<uint8_t>(EntryTag::kJson),
+                                 static_cast<uint32_t>(json.size())};
+  return spools_.Append(SpoolOf(key), &head, sizeof(head), json.data(), json.size(), amount);
 }
 
 bool TraceRecorder::Side(const TaxLineSide& side) {
   RememberAccount(side.accountId, side.accountCode, sizeof(side.accountCode), side.accountName,
                   sizeof(side.accountName));
-  const uint64_t index = AddLine(LineFacts{side.journalId, side.lineNo, side.date, side.monthKind,
-                                           side.accountId, side.debit, side.taxClass, side.rate,
-                                           side.businessType, side.department, side.amount,
-                                           side.tax});
+  const uint64_t index = AddLine(LineRow{side.journalId, side.lineNo, side.date, side.monthKind,
+                                        side.accountId, side.rate, side.department,
+                                        side.debit ? uint8_t{1} : uint8_t{0}, side.taxClass,
+                                        side.businessType, 0, side.amount, side.tax});
   bool typed = false;
   for (int i = 0; i < side.targetCount; ++i) {
     typed = typed || side.targets[i].record == TaxLineSide::Record::kBusinessType;
@@ -138,7 +137,7 @@ bool TraceRecorder::Side(const TaxLineSide& side) {
     } else {
       continue;  // listed under its business type's figure
     }
-    if (!AddLineEntry(key, index, TakenName(target.taken), target.amount)) return false;
+    if (!AddLineEntry(key, index, TakenOf(target.taken), target.amount)) return false;
   }
   return !failed();
 }
@@ -156,18 +155,19 @@ void TraceRecorder::Contribute(const Contribution& c) {
           lastEngineSide_.line != line.lineNo) {
         RememberAccount(c.account->accountId, c.account->code, sizeof(c.account->code),
                         c.account->name, sizeof(c.account->name));
-        lastEngineSide_.index = AddLine(LineFacts{
-            line.journalId, line.lineNo, line.date, line.monthKind, c.account->accountId, debit,
-            debit ? line.debitTaxClass : line.creditTaxClass, line.taxRate, line.businessType,
-            debit ? line.debitDeptCode : line.creditDeptCode,
+        lastEngineSide_.index = AddLine(LineRow{
+            line.journalId, line.lineNo, line.date, line.monthKind, c.account->accountId,
+            line.taxRate, debit ? line.debitDeptCode : line.creditDeptCode,
+            debit ? uint8_t{1} : uint8_t{0}, debit ? line.debitTaxClass : line.creditTaxClass,
+            static_cast<uint8_t>(line.businessType), 0,
             debit ? line.debitAmount : line.creditAmount, debit ? line.debitTax : line.creditTax});
         lastEngineSide_.journal = line.journalId;
         lastEngineSide_.line = line.lineNo;
         lastEngineSide_.side = c.side;
       }
       if (c.replaces) spools_.Clear(key);
-      AddLineEntry(key, lastEngineSide_.index, taxIncluded_ ? "including_tax" : "excluding_tax",
-                   c.amount);
+      AddLineEntry(key, lastEngineSide_.index,
+                   taxIncluded_ ? TakenAmount::kIncludingTax : TakenAmount::kExcludingTax, c.amount);
       return;
     }
     case Contribution::Source::kAccountSum: {
@@ -214,7 +214,7 @@ void TraceRecorder::Contribute(const Contribution& c) {
   entry_ += '}';
   // A total that replaces the figure's amount leaves only itself behind.
   if (c.replaces) spools_.Clear(key);
-  spools_.Append(key, entry_, c.amount);
+  AddJsonEntry(key, entry_, c.amount);
 }
 
 }  // namespace taxlink

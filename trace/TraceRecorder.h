@@ -1,22 +1,23 @@
 #ifndef TAXLINK_TRACE_TRACERECORDER_H_
 #define TAXLINK_TRACE_TRACERECORDER_H_
 
+#include <array>
 #include <cstdint>
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
 #include "aggregation/FigureTrace.h"
 #include "host/TaxLineTrace.h"
+#include "trace/TraceRecords.h"
 #include "trace/TraceSpools.h"
 
 namespace taxlink {
 
 // Takes the contributions of a run as they come, from the engine's passes
 // (FigureTrace) and from the host's return summation (TaxLineSink), and
-// spools them as the JSON of the trace file has them: each side of a line
-// once in the line table, and under each figure it went to a short entry
-// naming it by its index there (TraceKeys.h).
+// spools them (TraceRecords.h): each side of a line once in the line table,
+// and under each figure it went to (TraceKeys.h) an entry naming its row.
 class TraceRecorder : public FigureTrace, public TaxLineSink {
  public:
   // taxIncluded: the run's setting, which says which amount of a journal
@@ -31,32 +32,32 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
 
   const TraceSpools& spools() const { return spools_; }
   // The accounts the line table names, by id: the JSON object of each.
-  const std::map<int32_t, std::string>& accounts() const { return accounts_; }
+  const std::unordered_map<int32_t, std::string>& accounts() const { return accounts_; }
   // A spool could not be written or an amount overflowed: the trace would
   // be incomplete.
   bool failed() const { return failed_ || spools_.failed(); }
 
  private:
-  // One side as a row of the line table; its index there.
-  struct LineFacts {
-    int32_t journal, line, date, monthKind, accountId;
-    bool debit;
-    int taxClass;
-    int32_t rate;
-    int businessType;
-    int32_t department;
-    int64_t amount, tax;
-  };
-  uint64_t AddLine(const LineFacts& facts);
+  // The spool of key through a small cache (a side feeds a few figures).
+  TraceSpools::Spool* SpoolOf(uint64_t key);
+  // Adds a row to the line table; its index there.
+  uint64_t AddLine(const LineRow& row);
+  bool AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken, int64_t amount);
+  // Spools the JSON of a contribution of another kind.
+  bool AddJsonEntry(uint64_t key, const std::string& json, int64_t amount);
   void RememberAccount(int32_t id, const char* code, std::size_t codeSize, const char* name,
                        std::size_t nameSize);
-  bool AddLineEntry(uint64_t key, uint64_t index, const char* taken, int64_t amount);
 
   bool taxIncluded_;
   // Rate-row figures (by byte offset) that the business-type parts make.
   std::vector<bool> brokenDown_;
   TraceSpools spools_;
-  std::map<int32_t, std::string> accounts_;
+  struct CacheSlot {
+    uint64_t key = 0;
+    TraceSpools::Spool* spool = nullptr;
+  };
+  std::array<CacheSlot, 1024> cache_{};
+  std::unordered_map<int32_t, std::string> accounts_;
   std::string entry_;
   // The engine's last journal side and its index, so that a side that
   // feeds several figures in a row is one row of the table.
