@@ -208,7 +208,8 @@ const ElementFormat* ElementOfForm(const GroupFormat& group, const FormElement* 
 // Makes the figures that are a sum of other figures name those figures
 // instead of repeating their lines: a rate-row figure that the form splits
 // by business type, and a figure that another group already wrote.
-void NameParts(const TaxSummaryTables& tables, std::vector<TracedFigure>& figures) {
+void NameParts(const TaxSummaryTables& tables, const TraceRecorder* recorder,
+               std::vector<TracedFigure>& figures) {
   std::map<std::pair<std::string, std::string>, std::size_t> written;
   for (std::size_t i = 0; i < figures.size(); ++i) {
     written[{figures[i].group.value_or(figures[i].section), figures[i].element}] = i;
@@ -246,6 +247,28 @@ void NameParts(const TaxSummaryTables& tables, std::vector<TracedFigure>& figure
     }
     if (parts.size() != breakdown.parts.size()) continue;
     figure.parts = std::move(parts);
+    figure.spool.reset();
+  }
+  // An amount including tax that is the sum of the same lines' amounts
+  // excluding tax and tax names those two figures when the trace has both.
+  if (recorder == nullptr) return;
+  std::map<uint64_t, std::size_t> ownerOfSpool;
+  for (std::size_t i = 0; i < figures.size(); ++i) {
+    if (figures[i].spool) ownerOfSpool.try_emplace(*figures[i].spool, i);
+  }
+  for (TracedFigure& figure : figures) {
+    uint64_t excluding = 0, tax = 0;
+    if (!figure.spool || figure.rule != nullptr ||
+        !recorder->SumOfParts(*figure.spool, &excluding, &tax)) {
+      continue;
+    }
+    auto first = ownerOfSpool.find(excluding);
+    auto second = ownerOfSpool.find(tax);
+    if (first == ownerOfSpool.end() || second == ownerOfSpool.end()) continue;
+    for (std::size_t i : {first->second, second->second}) {
+      figure.parts.push_back(FigurePart{figures[i].section, figures[i].group, figures[i].element,
+                                        figures[i].raw, figures[i].spool, true});
+    }
     figure.spool.reset();
   }
 }
@@ -397,7 +420,7 @@ Status WriteTraceFile(const ReportInputs& inputs, const StDATAINFO& dataSet, con
 
   std::vector<TracedFigure> figures =
       TracedFigures(inputs, run.savedReturn, ReadReportValues(report));
-  if (!run.savedReturn) NameParts(inputs.tables, figures);
+  if (!run.savedReturn) NameParts(inputs.tables, recorder, figures);
   platform::ReplacementFile replacement(tracePath, kTemporaryStem);
   platform::File file;
   if (!replacement.Open(&file)) return TraceFailed(tracePath);

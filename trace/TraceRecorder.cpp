@@ -123,6 +123,10 @@ bool TraceRecorder::Side(const TaxLineSide& side) {
   for (int i = 0; i < side.targetCount; ++i) {
     typed = typed || side.targets[i].record == TaxLineSide::Record::kBusinessType;
   }
+  // The figures the side went to by record (rate row or its unclassified
+  // part, business type) and by the amount taken.
+  uint64_t keys[2][3] = {};
+  uint8_t uses[2][3] = {};
   for (int i = 0; i < side.targetCount; ++i) {
     const TaxLineSide::Target& target = side.targets[i];
     uint64_t key = 0;
@@ -138,8 +142,44 @@ bool TraceRecorder::Side(const TaxLineSide& side) {
       continue;  // listed under its business type's figure
     }
     if (!AddLineEntry(key, index, TakenOf(target.taken), target.amount)) return false;
+    const int record = target.record == TaxLineSide::Record::kBusinessType ? 1 : 0;
+    const int taken = static_cast<int>(TakenOf(target.taken));
+    keys[record][taken] = key;
+    ++uses[record][taken];
+  }
+  for (int record = 0; record < 2; ++record) {
+    constexpr int kExcl = static_cast<int>(TakenAmount::kExcludingTax);
+    constexpr int kTax = static_cast<int>(TakenAmount::kTax);
+    constexpr int kIncl = static_cast<int>(TakenAmount::kIncludingTax);
+    if (uses[record][kIncl] == 0) continue;
+    Triple& triple = triples_[keys[record][kIncl]];
+    const bool whole = uses[record][kExcl] == 1 && uses[record][kTax] == 1 &&
+                       uses[record][kIncl] == 1;
+    if (!whole || (triple.count > 0 && (triple.excl != keys[record][kExcl] ||
+                                        triple.tax != keys[record][kTax]))) {
+      triple.mixed = true;
+      continue;
+    }
+    triple.excl = keys[record][kExcl];
+    triple.tax = keys[record][kTax];
+    ++triple.count;
   }
   return !failed();
+}
+
+bool TraceRecorder::SumOfParts(uint64_t including, uint64_t* excluding, uint64_t* tax) const {
+  auto found = triples_.find(including);
+  if (found == triples_.end() || found->second.mixed) return false;
+  const Triple& triple = found->second;
+  // Each side of the triples added one entry to each of the three spools:
+  // equal counts mean no other side added to any of them.
+  for (uint64_t key : {including, triple.excl, triple.tax}) {
+    const TraceSpools::Spool* spool = spools_.Find(key);
+    if (spool == nullptr || spool->count != triple.count) return false;
+  }
+  *excluding = triple.excl;
+  *tax = triple.tax;
+  return true;
 }
 
 void TraceRecorder::Contribute(const Contribution& c) {

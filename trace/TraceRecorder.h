@@ -31,6 +31,10 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   bool Side(const TaxLineSide& side) override;
 
   const TraceSpools& spools() const { return spools_; }
+  // Whether the figure spooled under including took the amounts including
+  // tax of exactly the sides whose amounts excluding tax and tax the two
+  // other spools hold: the figure is then the sum of those two.
+  bool SumOfParts(uint64_t including, uint64_t* excluding, uint64_t* tax) const;
   // The accounts the line table names, by id: the JSON object of each.
   const std::unordered_map<int32_t, std::string>& accounts() const { return accounts_; }
   // A spool could not be written or an amount overflowed: the trace would
@@ -58,6 +62,14 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   };
   std::array<CacheSlot, 1024> cache_{};
   std::unordered_map<int32_t, std::string> accounts_;
+  // The spools of amounts including tax of the host's figures, with the
+  // spools of the same sides' amounts excluding tax and tax.
+  struct Triple {
+    uint64_t excl = 0, tax = 0;
+    uint64_t count = 0;
+    bool mixed = false;  // some side did not add to the three alike
+  };
+  std::unordered_map<uint64_t, Triple> triples_;
   std::string entry_;
   // The engine's last journal side and its index, so that a side that
   // feeds several figures in a row is one row of the table.
