@@ -71,14 +71,24 @@ TraceRecorder::TraceRecorder(bool taxIncluded)
 
 void TraceRecorder::RememberAccount(int32_t id, const char* code, std::size_t codeSize,
                                     const char* name, std::size_t nameSize) {
+  if (anyAccount_ && id == lastAccount_) return;
   auto [it, added] = accounts_.try_emplace(id);
   if (added) it->second = AccountObject(id, code, codeSize, name, nameSize);
+  lastAccount_ = id;
+  anyAccount_ = true;
 }
 
 TraceSpools::Spool* TraceRecorder::SpoolOf(uint64_t key) {
   CacheSlot& slot = cache_[(key * 0x9E3779B97F4A7C15ull) >> 54];
   if (slot.spool == nullptr || slot.key != key) slot = CacheSlot{key, spools_.Get(key)};
   return slot.spool;
+}
+
+TraceRecorder::Triple& TraceRecorder::TripleOf(uint64_t key) {
+  CacheSlot& slot = cache_[(key * 0x9E3779B97F4A7C15ull) >> 54];
+  if (slot.spool == nullptr || slot.key != key) slot = CacheSlot{key, spools_.Get(key)};
+  if (slot.triple == nullptr) slot.triple = &triples_[key];
+  return *slot.triple;
 }
 
 uint64_t TraceRecorder::AddLine(const LineRow& row) {
@@ -152,7 +162,7 @@ bool TraceRecorder::Side(const TaxLineSide& side) {
     constexpr int kTax = static_cast<int>(TakenAmount::kTax);
     constexpr int kIncl = static_cast<int>(TakenAmount::kIncludingTax);
     if (uses[record][kIncl] == 0) continue;
-    Triple& triple = triples_[keys[record][kIncl]];
+    Triple& triple = TripleOf(keys[record][kIncl]);
     const bool whole = uses[record][kExcl] == 1 && uses[record][kTax] == 1 &&
                        uses[record][kIncl] == 1;
     if (!whole || (triple.count > 0 && (triple.excl != keys[record][kExcl] ||

@@ -56,11 +56,6 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   // Rate-row figures (by byte offset) that the business-type parts make.
   std::vector<bool> brokenDown_;
   TraceSpools spools_;
-  struct CacheSlot {
-    uint64_t key = 0;
-    TraceSpools::Spool* spool = nullptr;
-  };
-  std::array<CacheSlot, 1024> cache_{};
   std::unordered_map<int32_t, std::string> accounts_;
   // The spools of amounts including tax of the host's figures, with the
   // spools of the same sides' amounts excluding tax and tax.
@@ -70,6 +65,15 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
     bool mixed = false;  // some side did not add to the three alike
   };
   std::unordered_map<uint64_t, Triple> triples_;
+  struct CacheSlot {
+    uint64_t key = 0;
+    TraceSpools::Spool* spool = nullptr;
+    Triple* triple = nullptr;  // made on first use as a triple's key
+  };
+  Triple& TripleOf(uint64_t key);
+  std::array<CacheSlot, 1024> cache_{};
+  int32_t lastAccount_ = 0;
+  bool anyAccount_ = false;
   std::string entry_;
   // The engine's last journal side and its index, so that a side that
   // feeds several figures in a row is one row of the table.
