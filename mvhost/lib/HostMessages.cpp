@@ -3,6 +3,7 @@
 #include <string>
 
 #include "host/ClAccConnect.h"
+#include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/RecordText.h"
@@ -28,6 +29,9 @@ std::string HostErrorText(int32_t code) {
     text = "集計できない税率または税区分の仕訳があるため、集計できません。";
   } else if (code == kErrBadStoreText) {
     text = "会計データに、処理できない文字を含むデータがあります。\n" + LastStoreTextRecord();
+  } else if (code == kErrDamagedDerived) {
+    text = "会計データの仕訳データが破損しているため、集計できません。\n" +
+           LastDamagedDerivedRecord();
   } else if (code == kErrNoStore || code == kErrDamagedStore) {
     text = "会計データが見つからないか、破損しています。";
   } else if (code == kErrNoDataSet || code == kErrNoUser) {
