@@ -18,9 +18,9 @@
 #include "report/ReportFormat.h"
 #include "resources/Edition.h"
 #include "resources/StringResources.h"
+#include "trace/RateBreakdown.h"
 #include "trace/ReportValues.h"
 #include "trace/Sha256.h"
-#include "trace/RateBreakdown.h"
 #include "trace/TraceKeys.h"
 #include "trace/TraceRecorder.h"
 #include "trace/TraceRecords.h"
@@ -206,8 +206,9 @@ const ElementFormat* ElementOfForm(const GroupFormat& group, const FormElement* 
 }
 
 // Makes the figures that are a sum of other figures name those figures
-// instead of repeating their lines: a rate-row figure that the form splits
-// by business type, and a figure that another group already wrote.
+// instead of repeating their lines: a figure that another group already
+// wrote, a rate-row figure that the form splits by business type, and an
+// amount including tax made of the amounts excluding tax and tax.
 void NameParts(const TaxSummaryTables& tables, const TraceRecorder* recorder,
                std::vector<TracedFigure>& figures) {
   std::map<std::pair<std::string, std::string>, std::size_t> written;
@@ -264,7 +265,11 @@ void NameParts(const TaxSummaryTables& tables, const TraceRecorder* recorder,
     }
     auto first = ownerOfSpool.find(excluding);
     auto second = ownerOfSpool.find(tax);
-    if (first == ownerOfSpool.end() || second == ownerOfSpool.end()) continue;
+    // A part whose raw figure is not its lines' sum (a rule) cannot stand in.
+    if (first == ownerOfSpool.end() || second == ownerOfSpool.end() ||
+        figures[first->second].rule != nullptr || figures[second->second].rule != nullptr) {
+      continue;
+    }
     for (std::size_t i : {first->second, second->second}) {
       figure.parts.push_back(FigurePart{figures[i].section, figures[i].group, figures[i].element,
                                         figures[i].raw, figures[i].spool, true});
