@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "aggregation/AccountClasses.h"
 #include "host/StKAMOKUSUMINFO.h"
 #include "host/StKOTEISHISANINFO.h"
 #include "host/StSWKTINFO.h"
@@ -129,6 +130,9 @@ bool TraceRecorder::Side(const TaxLineSide& side) {
                                         side.accountId, side.rate, side.department,
                                         side.debit ? uint8_t{1} : uint8_t{0}, side.taxClass,
                                         side.businessType, 0, side.amount, side.tax});
+  if (IsNonTaxablePurchaseClass(side.taxClass)) {
+    sharedRows_.emplace(SideKey(side.journalId, side.lineNo, side.debit), index);
+  }
   bool typed = false;
   for (int i = 0; i < side.targetCount; ++i) {
     typed = typed || side.targets[i].record == TaxLineSide::Record::kBusinessType;
@@ -203,14 +207,20 @@ void TraceRecorder::Contribute(const Contribution& c) {
       const bool debit = c.side == 1;
       if (lastEngineSide_.side != c.side || lastEngineSide_.journal != line.journalId ||
           lastEngineSide_.line != line.lineNo) {
-        RememberAccount(c.account->accountId, c.account->code, sizeof(c.account->code),
-                        c.account->name, sizeof(c.account->name));
-        lastEngineSide_.index = AddLine(LineRow{
-            line.journalId, line.lineNo, line.date, line.monthKind, c.account->accountId,
-            line.taxRate, debit ? line.debitDeptCode : line.creditDeptCode,
-            debit ? uint8_t{1} : uint8_t{0}, debit ? line.debitTaxClass : line.creditTaxClass,
-            static_cast<uint8_t>(line.businessType), 0,
-            debit ? line.debitAmount : line.creditAmount, debit ? line.debitTax : line.creditTax});
+        auto shared = sharedRows_.find(SideKey(line.journalId, line.lineNo, debit));
+        if (shared != sharedRows_.end()) {
+          lastEngineSide_.index = shared->second;
+        } else {
+          RememberAccount(c.account->accountId, c.account->code, sizeof(c.account->code),
+                          c.account->name, sizeof(c.account->name));
+          lastEngineSide_.index = AddLine(LineRow{
+              line.journalId, line.lineNo, line.date, line.monthKind, c.account->accountId,
+              line.taxRate, debit ? line.debitDeptCode : line.creditDeptCode,
+              debit ? uint8_t{1} : uint8_t{0}, debit ? line.debitTaxClass : line.creditTaxClass,
+              static_cast<uint8_t>(line.businessType), 0,
+              debit ? line.debitAmount : line.creditAmount,
+              debit ? line.debitTax : line.creditTax});
+        }
         lastEngineSide_.journal = line.journalId;
         lastEngineSide_.line = line.lineNo;
         lastEngineSide_.side = c.side;

@@ -75,6 +75,14 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   int32_t lastAccount_ = 0;
   bool anyAccount_ = false;
   std::string entry_;
+  // The rows of the host's sides that the engine's refund passes may take
+  // too (the non-taxable purchase classes), by journal side, so that such a
+  // side is one row of the table.
+  static uint64_t SideKey(int32_t journal, int32_t line, bool debit) {
+    return (uint64_t{static_cast<uint32_t>(journal)} << 33) |
+           (uint64_t{static_cast<uint32_t>(line)} << 1) | (debit ? 1u : 0u);
+  }
+  std::unordered_map<uint64_t, uint64_t> sharedRows_;
   // The engine's last journal side and its index, so that a side that
   // feeds several figures in a row is one row of the table.
   struct {

@@ -15,6 +15,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -398,6 +399,12 @@ void CheckBookedLine(const Generated& g, const json& figure, const json& c) {
 }
 
 void CheckJournalTrace(const Generated& g, const json& trace) {
+  // Each side of a line is one row, whichever walks took it.
+  std::set<std::tuple<int64_t, int64_t, std::string>> sides;
+  for (const json& row : trace["lines"]) {
+    EXPECT_TRUE(sides.insert({row[0].get<int64_t>(), row[1].get<int64_t>(), row[5]}).second)
+        << row.dump();
+  }
   for (const json& figure : trace["figures"]) {
     SCOPED_TRACE(figure["element"].get<std::string>());
     for (const json& c : figure["contributions"]) {
