@@ -9,7 +9,7 @@
 #include "host/StKOTEISHISANINFO.h"
 #include "host/StSWKTINFO.h"
 #include "host/StTAXREPORTRATEINFO.h"
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 #include "trace/RateBreakdown.h"
 #include "trace/TraceKeys.h"
 #include "trace/YenText.h"

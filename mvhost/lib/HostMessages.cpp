@@ -7,7 +7,7 @@
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/RecordText.h"
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 
 namespace mvhost {
 

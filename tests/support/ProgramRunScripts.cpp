@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 
 namespace taxlink::testing {
 
