@@ -41,8 +41,7 @@ RunOutcome RunTrace::Write(const ReportInputs& inputs, const StDATAINFO& dataSet
   if (::gmtime_r(&now, &utc) != nullptr) std::strftime(text, sizeof(text), "%Y-%m-%dT%H:%M:%SZ", &utc);
   run.time = text;
   const Status written =
-      WriteTraceFile(inputs, dataSet, run, recorder_ ? &recorder_->spools() : nullptr,
-                     reportPath, windowsPath);
+      WriteTraceFile(inputs, dataSet, run, recorder_.get(), reportPath, windowsPath);
   if (!written.ok()) return RunOutcome::Failed(std::string(written.message()));
   return RunOutcome::GoOn();
 }

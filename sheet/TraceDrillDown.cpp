@@ -69,6 +69,7 @@ std::string TaxClassLabel(int taxClass) {
 std::string KindLabel(const std::string& kind) {
   if (kind == "account") return "科目残高";
   if (kind == "asset") return "固定資産";
+  if (kind == "figure") return "内訳項目";
   if (kind == "saved") return "保存データ";
   return "仕訳";
 }
@@ -87,20 +88,65 @@ std::string Text(const json& value) {
   return "";
 }
 
-// The cells of one contribution in the order of kLineHead.
-std::vector<Cell> ContributionCells(const json& c) {
+// A row of the trace's line table, as the sheet keeps it (the whole table
+// stays in memory: a figure's contributions name rows by index).
+struct TableLine {
+  int32_t journal = 0, line = 0, date = 0, account = 0, rate = 0, department = 0;
+  int16_t monthKind = 0;
+  uint8_t taxClass = 0;
+  bool debit = false;
+};
+
+int64_t IntegerAt(const json& row, std::size_t i) {
+  return i < row.size() && row[i].is_number_integer() ? row[i].get<int64_t>() : 0;
+}
+
+TableLine LineOfRow(const json& row) {
+  TableLine line;
+  line.journal = static_cast<int32_t>(IntegerAt(row, 0));
+  line.line = static_cast<int32_t>(IntegerAt(row, 1));
+  line.date = static_cast<int32_t>(IntegerAt(row, 2));
+  line.monthKind = static_cast<int16_t>(IntegerAt(row, 3));
+  line.account = static_cast<int32_t>(IntegerAt(row, 4));
+  line.debit = row.size() > 5 && row[5] == "debit";
+  line.taxClass = static_cast<uint8_t>(IntegerAt(row, 6));
+  line.rate = static_cast<int32_t>(IntegerAt(row, 7));
+  line.department = static_cast<int32_t>(IntegerAt(row, 9));
+  return line;
+}
+
+std::string Where(const json& c) {
+  return c.contains("group") && c["group"].is_string() ? Text(c["group"]) : c.value("section", "");
+}
+
+std::string TrailId(const std::string& group, const std::string& element) {
+  return "trace-" + group + "-" + element;
+}
+
+// The cells of one contribution in the order of kLineHead; line: the row a
+// line contribution names.
+std::vector<Cell> ContributionCells(const json& c, const TableLine* line,
+                                    const std::map<int32_t, std::string>& accounts) {
   const std::string kind = c.value("kind", "");
   std::vector<Cell> cells{Cell{KindLabel(kind)}};
-  if (kind == "line") {
-    const json& account = c["account"];
-    cells.push_back(Cell{DateText(Text(c["date"]))});
-    cells.push_back(Cell{Text(c["journal"]) + " / " + Text(c["line"]), "num"});
-    cells.push_back(Cell{Text(account["code"]) + " " + Text(account["name"])});
-    cells.push_back(Cell{c.value("side", "") == "debit" ? "借方" : "貸方"});
-    cells.push_back(Cell{Text(c["tax_class"]), "num"});
-    cells.push_back(Cell{YenCellText(c.value("rate", 0) * 100) + " %", "num"});
-    cells.push_back(Cell{Text(c["department"]), "num"});
+  if (kind == "line" && line != nullptr) {
+    auto account = accounts.find(line->account);
+    cells.push_back(Cell{DateText(std::to_string(line->date))});
+    cells.push_back(Cell{std::to_string(line->journal) + " / " + std::to_string(line->line), "num"});
+    cells.push_back(Cell{account != accounts.end() ? account->second : std::to_string(line->account)});
+    cells.push_back(Cell{line->debit ? "借方" : "貸方"});
+    cells.push_back(Cell{std::to_string(line->taxClass), "num"});
+    cells.push_back(Cell{YenCellText(int64_t{line->rate} * 100) + " %", "num"});
+    cells.push_back(Cell{std::to_string(line->department), "num"});
     cells.push_back(Cell{TakenLabel(c)});
+  } else if (kind == "figure") {
+    const std::string where = Where(c);
+    const std::string element = c.value("element", "");
+    cells.push_back(Cell{"—", "na"});
+    cells.push_back(Cell{"—", "na"});
+    cells.push_back(Cell{element + "（" + where + "）"});
+    cells.back().link = "#" + TrailId(where, element);
+    for (int i = 0; i < 5; ++i) cells.push_back(Cell{"—", "na"});
   } else if (kind == "account") {
     const json& account = c["account"];
     cells.push_back(Cell{"—", "na"});
@@ -174,10 +220,33 @@ struct Trail {
   std::vector<Row> lines;
   std::unique_ptr<FullList> full;
   std::string fullName;  // the full list's file, relative to the sheet
+  // Other figures this one is made of (group or section, element) and the
+  // amount each gave: their totals by class and month become this figure's
+  // once all are read.
+  struct Part {
+    std::pair<std::string, std::string> name;
+    int64_t amount;
+  };
+  std::vector<Part> parts;
+  bool folded = false;
 };
 
-std::string TrailId(const std::string& group, const std::string& element) {
-  return "trace-" + group + "-" + element;
+// Adds the totals of the figures a figure is made of to its own (parts may
+// come later in the trace, and be made of parts themselves).
+void FoldParts(Trail& trail, std::map<std::pair<std::string, std::string>, Trail*>& byName,
+               int depth = 0) {
+  if (trail.folded || depth > 8) return;
+  trail.folded = true;
+  for (const Trail::Part& named : trail.parts) {
+    auto part = byName.find(named.name);
+    if (part == byName.end()) continue;
+    FoldParts(*part->second, byName, depth + 1);
+    trail.byClass[KindLabel("figure")] -= named.amount;
+    if (trail.byClass[KindLabel("figure")] == 0) trail.byClass.erase(KindLabel("figure"));
+    for (const auto& [bucket, raw] : part->second->byClass) trail.byClass[bucket] += raw;
+    for (const auto& [kind, raw] : part->second->byMonth) trail.byMonth[kind] += raw;
+    trail.withoutMonth += part->second->withoutMonth;
+  }
 }
 
 // Labels of the amount elements as the sheet's tables name them.
@@ -294,48 +363,62 @@ bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath,
 
   const auto labels = FigureLabels();
   std::map<std::pair<std::string, std::string>, std::string> ids;
-  std::vector<Section> trails;
+  std::vector<std::unique_ptr<Trail>> trails;
+  std::map<int32_t, std::string> accounts;  // id -> "code name"
+  std::vector<TableLine> table;
   std::optional<std::string> sha256;
-  Trail trail;
-  std::string lastKey;
+  auto trail = std::make_unique<Trail>();
+  std::string lastKey, topKey;
   bool otherReport = false;
   bool fileFailed = false;
   bool misordered = false;
+  std::optional<std::string> badLine;
 
   // Contributions and figures are handled as they end and then dropped, so
   // that a trace of any size is read in little memory.
   json::parser_callback_t handle = [&](int depth, json::parse_event_t event, json& parsed) {
-    if (otherReport || misordered) return false;
+    if (otherReport || misordered || badLine) return false;
     if (event == json::parse_event_t::key) {
       lastKey = parsed.get<std::string>();
+      if (depth == 1) topKey = lastKey;
       // The program writes a figure's contributions last, after what names
       // and counts them; read in one pass, they cannot come earlier.
-      if (depth == 3 && lastKey == "contributions" && trail.element.empty()) {
+      if (depth == 3 && lastKey == "contributions" && trail->element.empty()) {
         misordered = true;
         return false;
       }
-      if (depth == 3 && lastKey == "contributions" && trail.count > kTrailLinesShown) {
+      if (depth == 3 && lastKey == "contributions" && trail->count > kTrailLinesShown) {
         std::error_code ignored;
         std::filesystem::create_directories(folder, ignored);
-        const std::string where = trail.group.empty() ? trail.section : trail.group;
-        trail.fullName = folderName + "/" + where + "-" + trail.element + ".html";
-        trail.full = std::make_unique<FullList>();
+        const std::string where = trail->group.empty() ? trail->section : trail->group;
+        trail->fullName = folderName + "/" + where + "-" + trail->element + ".html";
+        trail->full = std::make_unique<FullList>();
         fileFailed = fileFailed ||
-                     !trail.full->Open((folder / (where + "-" + trail.element + ".html")).string(),
-                                       trail.element + "（" + where + "）");
+                     !trail->full->Open((folder / (where + "-" + trail->element + ".html")).string(),
+                                       trail->element + "（" + where + "）");
       }
       return true;
     }
+    if (topKey == "lines" && depth == 2 && event == json::parse_event_t::array_end) {
+      table.push_back(LineOfRow(parsed));
+      return false;
+    }
+    if (topKey == "accounts" && depth == 2 && event == json::parse_event_t::object_end) {
+      accounts[static_cast<int32_t>(parsed.value("id", 0))] =
+          Text(parsed["code"]) + " " + Text(parsed["name"]);
+      return false;
+    }
+    if (topKey != "figures" && depth >= 2) return true;
     if (event == json::parse_event_t::value && depth == 3) {
-      if (lastKey == "element") trail.element = Text(parsed);
-      if (lastKey == "section") trail.section = Text(parsed);
-      if (lastKey == "group") trail.group = Text(parsed);
-      if (lastKey == "raw") trail.raw = Text(parsed);
-      if (lastKey == "rounding") trail.rounding = Text(parsed);
-      if (lastKey == "rule") trail.rule = Text(parsed);
-      if (lastKey == "sum") trail.sum = Text(parsed);
-      if (lastKey == "value" && parsed.is_number_integer()) trail.value = parsed.get<int64_t>();
-      if (lastKey == "count" && parsed.is_number_unsigned()) trail.count = parsed.get<uint64_t>();
+      if (lastKey == "element") trail->element = Text(parsed);
+      if (lastKey == "section") trail->section = Text(parsed);
+      if (lastKey == "group") trail->group = Text(parsed);
+      if (lastKey == "raw") trail->raw = Text(parsed);
+      if (lastKey == "rounding") trail->rounding = Text(parsed);
+      if (lastKey == "rule") trail->rule = Text(parsed);
+      if (lastKey == "sum") trail->sum = Text(parsed);
+      if (lastKey == "value" && parsed.is_number_integer()) trail->value = parsed.get<int64_t>();
+      if (lastKey == "count" && parsed.is_number_unsigned()) trail->count = parsed.get<uint64_t>();
       return true;
     }
     if (event != json::parse_event_t::object_end) return true;
@@ -347,29 +430,36 @@ bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath,
     if (depth == 4 && parsed.contains("kind")) {
       const int64_t raw = RawOf(parsed.value("amount", "0"));
       const std::string kind = parsed.value("kind", "");
-      const std::string bucket =
-          kind == "line" ? TaxClassLabel(parsed.value("tax_class", 0)) : KindLabel(kind);
-      trail.byClass[bucket] += raw;
+      const TableLine* line = nullptr;
       if (kind == "line") {
-        trail.byMonth[parsed.value("month_kind", 0)] += raw;
+        const int64_t index = parsed.value("line", int64_t{-1});
+        if (index < 0 || static_cast<uint64_t>(index) >= table.size()) {
+          badLine = std::to_string(index);
+          return false;
+        }
+        line = &table[static_cast<std::size_t>(index)];
+        trail->byClass[TaxClassLabel(line->taxClass)] += raw;
+        trail->byMonth[line->monthKind] += raw;
       } else {
-        trail.withoutMonth += raw;
+        // A part's totals replace its bucket when the parts are folded in.
+        if (kind == "figure") {
+          trail->parts.push_back({{Where(parsed), parsed.value("element", "")}, raw});
+        }
+        trail->byClass[KindLabel(kind)] += raw;
+        if (kind != "figure") trail->withoutMonth += raw;
       }
-      std::vector<Cell> cells = ContributionCells(parsed);
-      if (trail.full) trail.full->Add(cells);
-      if (trail.lines.size() < static_cast<std::size_t>(kTrailLinesShown)) {
-        trail.lines.push_back(Row{"line/" + std::to_string(trail.lines.size()), std::move(cells)});
+      std::vector<Cell> cells = ContributionCells(parsed, line, accounts);
+      if (trail->full) trail->full->Add(cells);
+      if (trail->lines.size() < static_cast<std::size_t>(kTrailLinesShown)) {
+        trail->lines.push_back(Row{"line/" + std::to_string(trail->lines.size()), std::move(cells)});
       }
       return false;
     }
     if (depth == 2 && parsed.contains("element")) {
-      if (trail.full) fileFailed = !trail.full->Close() || fileFailed;
-      trail.full.reset();
-      const std::string where = trail.group.empty() ? trail.section : trail.group;
-      auto label = labels.find({where, trail.element});
-      trails.push_back(TrailSection(trail, label != labels.end() ? label->second : trail.element));
-      ids[{where, trail.element}] = trails.back().id;
-      trail = Trail{};
+      if (trail->full) fileFailed = !trail->full->Close() || fileFailed;
+      trail->full.reset();
+      trails.push_back(std::move(trail));
+      trail = std::make_unique<Trail>();
       return false;
     }
     return true;
@@ -382,6 +472,11 @@ bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath,
       *error = tracePath + " is not a trace: " + e.what();
       return false;
     }
+  }
+  if (badLine) {
+    *error = tracePath + " is not a trace: a contribution names line " + *badLine +
+             ", which the line table before it does not hold";
+    return false;
   }
   if (misordered) {
     *error = tracePath + " is not a trace: a figure's contributions come before its element";
@@ -397,13 +492,23 @@ bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath,
     *error = "cannot write the full lists in " + folder.string();
     return false;
   }
-  if (!trails.empty()) {
-    Section heading{"trace", "内訳（" + std::to_string(trails.size()) + " 項目）",
+  std::map<std::pair<std::string, std::string>, Trail*> byName;
+  for (auto& t : trails) byName[{t->group.empty() ? t->section : t->group, t->element}] = t.get();
+  for (auto& t : trails) FoldParts(*t, byName);
+  std::vector<Section> sections;
+  for (auto& t : trails) {
+    const std::string where = t->group.empty() ? t->section : t->group;
+    auto label = labels.find({where, t->element});
+    sections.push_back(TrailSection(*t, label != labels.end() ? label->second : t->element));
+    ids[{where, t->element}] = sections.back().id;
+  }
+  if (!sections.empty()) {
+    Section heading{"trace", "内訳（" + std::to_string(sections.size()) + " 項目）",
                     {"表の金額をクリックすると、その金額を作った仕訳・科目残高・資産を開きます。"
                      "税区分別・月別の合計のあと、先頭 " + std::to_string(kTrailLinesShown) +
                      " 件を示します。"}};
     sheet->sections.push_back(heading);
-    for (Section& section : trails) sheet->sections.push_back(std::move(section));
+    for (Section& section : sections) sheet->sections.push_back(std::move(section));
   }
   LinkCells(sheet, ids);
   return true;

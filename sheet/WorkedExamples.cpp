@@ -30,14 +30,29 @@ std::string Yen(const std::string& yen) {
   return (negative ? "-" : "") + whole + (fraction.empty() ? "" : "." + fraction);
 }
 
-std::string Describe(const json& c) {
+// The account of a line-table row, "code name".
+std::string AccountText(const json& trace, const json& id) {
+  for (const json& account : trace["accounts"]) {
+    if (account["id"] == id) return Text(account["code"]) + " " + Text(account["name"]);
+  }
+  return Text(id);
+}
+
+std::string Describe(const json& trace, const json& c) {
   const std::string kind = c.value("kind", "");
   std::string text;
   if (kind == "line") {
-    text = DateText(Text(c["date"])) + " journal " + Text(c["journal"]) + " line " +
-           Text(c["line"]) + ", " + Text(c["account"]["code"]) + " " +
-           Text(c["account"]["name"]) + " " + Text(c["side"]) + ", class " +
-           Text(c["tax_class"]) + ", " + Text(c["taken"]);
+    // The row of the line table the contribution names (columns in
+    // line_columns' order).
+    const std::size_t index = c["line"].is_number_unsigned() ? c["line"].get<std::size_t>() : 0;
+    const json& row = index < trace["lines"].size() ? trace["lines"][index] : json::array();
+    if (row.size() < 7) return "line " + Text(c["line"]) + ": " + Yen(Text(c["amount"]));
+    text = DateText(Text(row[2])) + " journal " + Text(row[0]) + " line " + Text(row[1]) + ", " +
+           AccountText(trace, row[4]) + " " + Text(row[5]) + ", class " + Text(row[6]) + ", " +
+           Text(c["taken"]);
+  } else if (kind == "figure") {
+    text = "the figure " + Text(c["element"]) + " (" +
+           (c["group"].is_null() ? Text(c["section"]) : Text(c["group"])) + ")";
   } else if (kind == "account") {
     text = "account sum " + Text(c["account"]["code"]) + " " + Text(c["account"]["name"]);
   } else if (kind == "asset") {
@@ -62,13 +77,15 @@ std::string WorkedExamplesMarkdown(std::string_view traceJson) {
       "`tests/app/golden/sakura.trace.json`, which a test keeps equal to the run's).\n"
       "The value is the figure before rounding rounded by the data set's mode; the\n"
       "contributions add up to that figure (through the rule named, if any).\n\n"
-      "| Element | Group | Value | Before rounding | Lines | The first of them |\n"
+      "A figure that is the sum of other figures (the 8 % taxable sales are their\n"
+      "unclassified part plus the six business types) names those figures.\n\n"
+      "| Element | Group | Value | Before rounding | Contributions | The first of them |\n"
       "|---|---|---|---|---|---|\n";
   for (const json& figure : trace["figures"]) {
     std::string first;
     const json& contributions = figure["contributions"];
     for (std::size_t i = 0; i < contributions.size() && i < kLinesShown; ++i) {
-      first += (i == 0 ? "" : "; ") + Describe(contributions[i]);
+      first += (i == 0 ? "" : "; ") + Describe(trace, contributions[i]);
     }
     if (contributions.size() > kLinesShown) {
       first += "; and " + std::to_string(contributions.size() - kLinesShown) + " more";

@@ -1,6 +1,7 @@
 #include "trace/TraceFile.h"
 
 #include <cstring>
+#include <map>
 #include <optional>
 #include <string_view>
 
@@ -17,9 +18,12 @@
 #include "report/ReportFormat.h"
 #include "resources/Edition.h"
 #include "resources/StringResources.h"
+#include "trace/RateBreakdown.h"
 #include "trace/ReportValues.h"
 #include "trace/Sha256.h"
 #include "trace/TraceKeys.h"
+#include "trace/TraceRecorder.h"
+#include "trace/TraceRecords.h"
 #include "trace/TraceSpools.h"
 #include "trace/YenText.h"
 
@@ -47,6 +51,17 @@ const char* RoundingName(uint8_t mode) {
   }
 }
 
+// Another figure that makes part of a figure: named when the trace holds
+// it, else its lines stand in the figure's own list.
+struct FigurePart {
+  std::string section;
+  std::optional<std::string> group;
+  std::string element;
+  int64_t raw = 0;
+  std::optional<uint64_t> spool;
+  bool written = false;
+};
+
 // One amount element as the trace explains it.
 struct TracedFigure {
   std::string section;
@@ -59,6 +74,8 @@ struct TracedFigure {
   std::optional<uint64_t> spool;
   std::string savedMember;
   int64_t savedAmount = 0;
+  // A figure made of other figures: its parts instead of a spool.
+  std::vector<FigurePart> parts;
 };
 
 // The report text of an amount as an integer; nothing when it is empty.
@@ -181,6 +198,86 @@ std::vector<TracedFigure> TracedFigures(const ReportInputs& inputs, bool saved,
   return figures;
 }
 
+const ElementFormat* ElementOfForm(const GroupFormat& group, const FormElement* form) {
+  for (const ElementFormat& element : group.elements) {
+    if (element.form == form) return &element;
+  }
+  return nullptr;
+}
+
+// Makes the figures that are a sum of other figures name those figures
+// instead of repeating their lines: a figure that another group already
+// wrote, a rate-row figure that the form splits by business type, and an
+// amount including tax made of the amounts excluding tax and tax.
+void NameParts(const TaxSummaryTables& tables, const TraceRecorder* recorder,
+               std::vector<TracedFigure>& figures) {
+  std::map<std::pair<std::string, std::string>, std::size_t> written;
+  for (std::size_t i = 0; i < figures.size(); ++i) {
+    written[{figures[i].group.value_or(figures[i].section), figures[i].element}] = i;
+  }
+  std::map<uint64_t, std::size_t> firstOfSpool;
+  for (std::size_t i = 0; i < figures.size(); ++i) {
+    TracedFigure& figure = figures[i];
+    if (!figure.spool) continue;
+    const auto [first, added] = firstOfSpool.try_emplace(*figure.spool, i);
+    if (!added) {
+      const TracedFigure& earlier = figures[first->second];
+      figure.parts.push_back(FigurePart{earlier.section, earlier.group, earlier.element,
+                                        earlier.raw, earlier.spool, true});
+      figure.spool.reset();
+      continue;
+    }
+    const uint64_t key = *figure.spool;
+    if (key >> 48 != static_cast<uint64_t>(TraceKeyKind::kRateFigure)) continue;
+    const int rate = static_cast<int>(key >> 40 & 0xFF);
+    const RateBreakdown breakdown = BreakdownOfRateFigure(static_cast<uint16_t>(key & 0xFFFF));
+    if (breakdown.topic < 0) continue;
+    const GroupFormat* group = nullptr;
+    for (const GroupFormat& candidate : ReportFormat()) {
+      if (candidate.topic == breakdown.topic && candidate.rateIndex == rate) group = &candidate;
+    }
+    if (group == nullptr) continue;
+    std::vector<FigurePart> parts;
+    for (const FormElement* form : breakdown.parts) {
+      const ElementFormat* element = ElementOfForm(*group, form);
+      if (element == nullptr) break;
+      TracedFigure part;
+      FromJournals(tables, *group, *form, &part);
+      parts.push_back(FigurePart{"DATA", group->name, element->name, part.raw, part.spool,
+                                 written.count({group->name, element->name}) > 0});
+    }
+    if (parts.size() != breakdown.parts.size()) continue;
+    figure.parts = std::move(parts);
+    figure.spool.reset();
+  }
+  // An amount including tax that is the sum of the same lines' amounts
+  // excluding tax and tax names those two figures when the trace has both.
+  if (recorder == nullptr) return;
+  std::map<uint64_t, std::size_t> ownerOfSpool;
+  for (std::size_t i = 0; i < figures.size(); ++i) {
+    if (figures[i].spool) ownerOfSpool.try_emplace(*figures[i].spool, i);
+  }
+  for (TracedFigure& figure : figures) {
+    uint64_t excluding = 0, tax = 0;
+    if (!figure.spool || figure.rule != nullptr ||
+        !recorder->SumOfParts(*figure.spool, &excluding, &tax)) {
+      continue;
+    }
+    auto first = ownerOfSpool.find(excluding);
+    auto second = ownerOfSpool.find(tax);
+    // A part whose raw figure is not its lines' sum (a rule) cannot stand in.
+    if (first == ownerOfSpool.end() || second == ownerOfSpool.end() ||
+        figures[first->second].rule != nullptr || figures[second->second].rule != nullptr) {
+      continue;
+    }
+    for (std::size_t i : {first->second, second->second}) {
+      figure.parts.push_back(FigurePart{figures[i].section, figures[i].group, figures[i].element,
+                                        figures[i].raw, figures[i].spool, true});
+    }
+    figure.spool.reset();
+  }
+}
+
 nlohmann::json Header(const std::string& sha256, const StDATAINFO& dataSet, const TraceRun& run) {
   return nlohmann::json{
       {"sha256", sha256},
@@ -196,10 +293,16 @@ nlohmann::json Header(const std::string& sha256, const StDATAINFO& dataSet, cons
   };
 }
 
+// The columns of a row of the line table, in order.
+nlohmann::json LineColumns() {
+  return {"journal", "line", "date", "month_kind", "account", "side", "tax_class",
+          "rate", "business_type", "department", "amount", "tax", "including_tax"};
+}
+
 // Buffered writes to the replacement file; File::Write raises on failure.
 class TraceOutput {
  public:
-  explicit TraceOutput(platform::File& file) : file_(file) { buffer_.reserve(kBufferSize); }
+  explicit TraceOutput(platform::File& file) : file_(file) { buffer_.reserve(kBufferSize + 4096); }
   void Add(std::string_view text) {
     buffer_ += text;
     if (buffer_.size() >= kBufferSize) Flush();
@@ -208,11 +311,38 @@ class TraceOutput {
     if (!buffer_.empty()) file_.Write(buffer_.data(), buffer_.size());
     buffer_.clear();
   }
+  // Text is formatted straight into the buffer, then flushed when large.
+  std::string& buffer() { return buffer_; }
 
  private:
   platform::File& file_;
   std::string buffer_;
 };
+
+// Appends the entries of a figure's spool, comma-separated.
+bool CopySpool(TraceOutput& out, const TraceSpools& spools, uint64_t key) {
+  const TraceSpools::Spool* spool = spools.Find(key);
+  if (spool == nullptr) return true;
+  std::FILE* file = spools.Rewind(*spool);
+  return file != nullptr &&
+         AppendSpoolEntries(file, out.buffer(), kBufferSize, [&out](std::string&) { out.Flush(); });
+}
+
+// Appends the rows of the line table, comma-separated.
+bool CopyLineTable(TraceOutput& out, const TraceSpools& spools) {
+  const TraceSpools::Spool* spool = spools.Find(kLineTableKey);
+  if (spool == nullptr) return true;
+  std::FILE* file = spools.Rewind(*spool);
+  if (file == nullptr) return false;
+  LineRow row;
+  for (uint64_t i = 0; i < spool->count; ++i) {
+    if (fread_unlocked(&row, sizeof(row), 1, file) != 1) return false;
+    if (i > 0) out.buffer() += ',';
+    AppendLineRow(out.buffer(), row);
+    if (out.buffer().size() >= kBufferSize) out.Flush();
+  }
+  return true;
+}
 
 bool WriteFigure(TraceOutput& out, const TracedFigure& figure, uint8_t rounding,
                  const TraceSpools* spools, bool first) {
@@ -224,26 +354,43 @@ bool WriteFigure(TraceOutput& out, const TracedFigure& figure, uint8_t rounding,
       {"raw", YenText(figure.raw)},
       {"rounding", RoundingName(rounding)},
   };
-  const TraceSpools::Spool* spool =
-      figure.spool && spools != nullptr ? spools->Find(*figure.spool) : nullptr;
+  auto spoolOf = [spools](const std::optional<uint64_t>& key) -> const TraceSpools::Spool* {
+    return key && spools != nullptr ? spools->Find(*key) : nullptr;
+  };
+  const TraceSpools::Spool* spool = spoolOf(figure.spool);
   const int64_t sum = spool != nullptr ? spool->sum : figure.savedAmount;
   if (figure.rule != nullptr) {
     head["rule"] = figure.rule;
     head["sum"] = YenText(sum);
   }
-  head["count"] = spool != nullptr ? spool->count : figure.savedMember.empty() ? 0 : 1;
+  uint64_t count = spool != nullptr ? spool->count : figure.savedMember.empty() ? 0 : 1;
+  for (const FigurePart& part : figure.parts) {
+    const TraceSpools::Spool* lines = spoolOf(part.spool);
+    count += part.written ? 1 : lines != nullptr ? lines->count : 0;
+  }
+  head["count"] = count;
   std::string text = Json(head);
   text.pop_back();  // the closing brace: the contributions come last
   out.Add(first ? "\n" : ",\n");
   out.Add(text);
   out.Add(",\"contributions\":[");
-  if (spool != nullptr) {
-    if (!spools->ForEachChunk(*figure.spool, [&out](std::string_view chunk) {
-          out.Add(chunk);
-          return true;
-        })) {
-      return false;
+  bool none = true;
+  for (const FigurePart& part : figure.parts) {
+    const TraceSpools::Spool* lines = spoolOf(part.spool);
+    if (!part.written && lines == nullptr) continue;
+    if (!none) out.Add(",");
+    none = false;
+    if (!part.written) {
+      if (!CopySpool(out, *spools, *part.spool)) return false;
+      continue;
     }
+    out.Add("\n{\"kind\":\"figure\",\"amount\":\"" + YenText(part.raw) +
+            "\",\"section\":\"" + part.section + "\",\"group\":" +
+            (part.group ? "\"" + *part.group + "\"" : std::string("null")) +
+            ",\"element\":\"" + part.element + "\"}");
+  }
+  if (spool != nullptr) {
+    if (!CopySpool(out, *spools, *figure.spool)) return false;
   } else if (!figure.savedMember.empty()) {
     out.Add("\n{\"kind\":\"saved\",\"amount\":\"" + YenText(figure.savedAmount) +
             "\",\"member\":" + Json(figure.savedMember) + "}");
@@ -259,8 +406,9 @@ Status TraceFailed(const std::string& path) {
 }  // namespace
 
 Status WriteTraceFile(const ReportInputs& inputs, const StDATAINFO& dataSet, const TraceRun& run,
-                      const TraceSpools* spools, const std::string& reportPath,
+                      const TraceRecorder* recorder, const std::string& reportPath,
                       const std::string& tracePath) {
+  const TraceSpools* spools = recorder != nullptr ? &recorder->spools() : nullptr;
   std::string report;
   try {
     platform::File file;
@@ -273,10 +421,11 @@ Status WriteTraceFile(const ReportInputs& inputs, const StDATAINFO& dataSet, con
   } catch (const platform::FileException&) {
     return Status::IOError("the report " + reportPath + " could not be read", "WriteTraceFile");
   }
-  if (spools != nullptr && spools->failed()) return TraceFailed(tracePath);
+  if (recorder != nullptr && recorder->failed()) return TraceFailed(tracePath);
 
-  const std::vector<TracedFigure> figures =
+  std::vector<TracedFigure> figures =
       TracedFigures(inputs, run.savedReturn, ReadReportValues(report));
+  if (!run.savedReturn) NameParts(inputs.tables, recorder, figures);
   platform::ReplacementFile replacement(tracePath, kTemporaryStem);
   platform::File file;
   if (!replacement.Open(&file)) return TraceFailed(tracePath);
@@ -284,7 +433,25 @@ Status WriteTraceFile(const ReportInputs& inputs, const StDATAINFO& dataSet, con
     TraceOutput out(file);
     out.Add("{\"report\":");
     out.Add(Json(Header(Sha256Hex(report), dataSet, run)));
-    out.Add(",\n\"figures\":[");
+    // The accounts and the sides of lines that the figures name, each once.
+    out.Add(",\n\"accounts\":[");
+    bool firstAccount = true;
+    if (recorder != nullptr) {
+      const std::map<int32_t, std::string> byId(recorder->accounts().begin(),
+                                                recorder->accounts().end());
+      for (const auto& [id, account] : byId) {
+        out.Add(firstAccount ? "\n" : ",\n");
+        out.Add(account);
+        firstAccount = false;
+      }
+    }
+    out.Add("],\n\"line_columns\":");
+    out.Add(Json(LineColumns()));
+    out.Add(",\n\"lines\":[");
+    if (spools != nullptr && !CopyLineTable(out, *spools)) {
+      return TraceFailed(tracePath);
+    }
+    out.Add("],\n\"figures\":[");
     bool first = true;
     for (const TracedFigure& figure : figures) {
       if (!WriteFigure(out, figure, inputs.settings.roundingMode(), spools, first)) {

@@ -9,7 +9,7 @@
 
 namespace taxlink {
 
-class TraceSpools;
+class TraceRecorder;
 
 // What the trace's header says of the run besides the data set.
 struct TraceRun {
@@ -23,11 +23,12 @@ struct TraceRun {
 // Writes the trace of a run whose report was written at reportPath (a
 // Windows path) to tracePath (a Windows path), replacing the file whole:
 // the header, then one entry per amount element of DATA, KANPUH and KANPUK
-// that the report holds non-empty, with its contributions from spools (a
-// run by journals) or from the saved return. IOError naming the file when
+// that the report holds non-empty, with its contributions from the
+// recorder (a run by journals, with the table of the lines they name) or
+// from the saved return. IOError naming the file when
 // the report cannot be read or the trace cannot be written.
 Status WriteTraceFile(const ReportInputs& inputs, const StDATAINFO& dataSet, const TraceRun& run,
-                      const TraceSpools* spools, const std::string& reportPath,
+                      const TraceRecorder* recorder, const std::string& reportPath,
                       const std::string& tracePath);
 
 }  // namespace taxlink

@@ -4,10 +4,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include "aggregation/AccountClasses.h"
 #include "host/StKAMOKUSUMINFO.h"
 #include "host/StKOTEISHISANINFO.h"
 #include "host/StSWKTINFO.h"
+#include "host/StTAXREPORTRATEINFO.h"
 #include "platform/text/Encoding.h"
+#include "trace/RateBreakdown.h"
 #include "trace/TraceKeys.h"
 #include "trace/YenText.h"
 
@@ -25,7 +28,7 @@ void AppendNumber(std::string& out, const char* key, int64_t value) {
   out += ",\"";
   out += key;
   out += "\":";
-  out += std::to_string(value);
+  AppendInteger(out, value);
 }
 
 void AppendText(std::string& out, const char* key, const std::string& json) {
@@ -39,22 +42,18 @@ void StartEntry(std::string& out, const char* kind, int64_t amount) {
   out = "\n{\"kind\":\"";
   out += kind;
   out += "\",\"amount\":\"";
-  out += YenText(amount);
+  AppendYen(out, amount);
   out += '"';
 }
 
-const char* TakenName(TaxLineSide::Taken taken) {
+TakenAmount TakenOf(TaxLineSide::Taken taken) {
   switch (taken) {
-    case TaxLineSide::Taken::kExcludingTax: return "\"excluding_tax\"";
-    case TaxLineSide::Taken::kTax: return "\"tax\"";
-    case TaxLineSide::Taken::kIncludingTax: return "\"including_tax\"";
+    case TaxLineSide::Taken::kExcludingTax: return TakenAmount::kExcludingTax;
+    case TaxLineSide::Taken::kTax: return TakenAmount::kTax;
+    case TaxLineSide::Taken::kIncludingTax: return TakenAmount::kIncludingTax;
   }
-  return "null";
+  return TakenAmount::kExcludingTax;
 }
-
-}  // namespace
-
-namespace {
 
 std::string AccountObject(int32_t id, const char* code, std::size_t codeSize, const char* name,
                           std::size_t nameSize) {
@@ -64,59 +63,136 @@ std::string AccountObject(int32_t id, const char* code, std::size_t codeSize, co
 
 }  // namespace
 
-const std::string& TraceRecorder::AccountJson(int32_t id, const char* code, std::size_t codeSize,
-                                              const char* name, std::size_t nameSize) {
+TraceRecorder::TraceRecorder(bool taxIncluded)
+    : taxIncluded_(taxIncluded), brokenDown_(sizeof(StTAXREPORTRATEINFO), false) {
+  for (std::size_t offset = 0; offset < brokenDown_.size(); offset += sizeof(int64_t)) {
+    brokenDown_[offset] = BreakdownOfRateFigure(static_cast<uint16_t>(offset)).topic >= 0;
+  }
+}
+
+void TraceRecorder::RememberAccount(int32_t id, const char* code, std::size_t codeSize,
+                                    const char* name, std::size_t nameSize) {
+  if (anyAccount_ && id == lastAccount_) return;
   auto [it, added] = accounts_.try_emplace(id);
   if (added) it->second = AccountObject(id, code, codeSize, name, nameSize);
-  return it->second;
+  lastAccount_ = id;
+  anyAccount_ = true;
+}
+
+TraceSpools::Spool* TraceRecorder::SpoolOf(uint64_t key) {
+  CacheSlot& slot = cache_[(key * 0x9E3779B97F4A7C15ull) >> 54];
+  if (slot.spool == nullptr || slot.key != key) slot = CacheSlot{key, spools_.Get(key)};
+  return slot.spool;
+}
+
+TraceRecorder::Triple& TraceRecorder::TripleOf(uint64_t key) {
+  CacheSlot& slot = cache_[(key * 0x9E3779B97F4A7C15ull) >> 54];
+  if (slot.spool == nullptr || slot.key != key) slot = CacheSlot{key, spools_.Get(key)};
+  if (slot.triple == nullptr) slot.triple = &triples_[key];
+  return *slot.triple;
+}
+
+uint64_t TraceRecorder::AddLine(const LineRow& row) {
+  TraceSpools::Spool* table = SpoolOf(kLineTableKey);
+  const uint64_t index = table != nullptr ? table->count : 0;
+  int64_t including = 0;
+  // The table gives the sum of the two amounts: one that has none fails.
+  if (__builtin_add_overflow(row.amount, row.tax, &including) ||
+      !spools_.Append(table, &row, sizeof(row), nullptr, 0, 0)) {
+    failed_ = true;
+  }
+  return index;
+}
+
+bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken,
+                                 int64_t amount) {
+  struct {
+    uint8_t tag;
+    LineEntry entry;
+  } __attribute__((packed)) record{static_cast<uint8_t>(EntryTag::kLine),
+                                   LineEntry{static_cast<uint8_t>(taken), index, amount}};
+  return spools_.Append(SpoolOf(key), &record, sizeof(record), nullptr, 0, amount);
+}
+
+bool TraceRecorder::AddJsonEntry(uint64_t key, const std::string& json, int64_t amount) {
+  struct {
+    uint8_t tag;
+    uint32_t size;
+  } __attribute__((packed)) head{static_cast<uint8_t>(EntryTag::kJson),
+                                 static_cast<uint32_t>(json.size())};
+  return spools_.Append(SpoolOf(key), &head, sizeof(head), json.data(), json.size(), amount);
 }
 
 bool TraceRecorder::Side(const TaxLineSide& side) {
-  // The line's facts once; each target then gets them with its own amount.
-  std::string facts;
-  AppendNumber(facts, "journal", side.journalId);
-  AppendNumber(facts, "line", side.lineNo);
-  AppendNumber(facts, "date", side.date);
-  AppendNumber(facts, "month_kind", side.monthKind);
-  AppendText(facts, "account",
-             AccountJson(side.accountId, side.accountCode, sizeof(side.accountCode),
-                         side.accountName, sizeof(side.accountName)));
-  AppendText(facts, "side", side.debit ? "\"debit\"" : "\"credit\"");
-  AppendNumber(facts, "tax_class", side.taxClass);
-  AppendNumber(facts, "rate", side.rate);
-  AppendNumber(facts, "business_type", side.businessType);
-  AppendNumber(facts, "department", side.department);
-
+  RememberAccount(side.accountId, side.accountCode, sizeof(side.accountCode), side.accountName,
+                  sizeof(side.accountName));
+  const uint64_t index = AddLine(LineRow{side.journalId, side.lineNo, side.date, side.monthKind,
+                                        side.accountId, side.rate, side.department,
+                                        side.debit ? uint8_t{1} : uint8_t{0}, side.taxClass,
+                                        side.businessType, 0, side.amount, side.tax});
+  if (IsNonTaxablePurchaseClass(side.taxClass)) {
+    sharedRows_.emplace(SideKey(side.journalId, side.lineNo, side.debit), index);
+  }
   bool typed = false;
   for (int i = 0; i < side.targetCount; ++i) {
     typed = typed || side.targets[i].record == TaxLineSide::Record::kBusinessType;
   }
+  // The figures the side went to by record (rate row or its unclassified
+  // part, business type) and by the amount taken.
+  uint64_t keys[2][3] = {};
+  uint8_t uses[2][3] = {};
   for (int i = 0; i < side.targetCount; ++i) {
     const TaxLineSide::Target& target = side.targets[i];
-    StartEntry(entry_, "line", target.amount);
-    entry_ += facts;
-    AppendText(entry_, "taken", TakenName(target.taken));
-    entry_ += '}';
+    uint64_t key = 0;
     if (target.record == TaxLineSide::Record::kBusinessType) {
-      if (!spools_.Append(TraceKey(TraceKeyKind::kTypeFigure, target.row, target.businessType,
-                                   target.offset),
-                          entry_, target.amount)) {
-        return false;
-      }
+      key = TraceKey(TraceKeyKind::kTypeFigure, target.row, target.businessType, target.offset);
+    } else if (!brokenDown_[target.offset]) {
+      key = TraceKey(TraceKeyKind::kRateFigure, target.row, 0, target.offset);
+    } else if (!typed) {
+      // A figure made of its business-type parts: a side the summation gave
+      // no business type is a line of the unclassified part.
+      key = TraceKey(TraceKeyKind::kUntypedPart, target.row, 0, target.offset);
+    } else {
+      continue;  // listed under its business type's figure
+    }
+    if (!AddLineEntry(key, index, TakenOf(target.taken), target.amount)) return false;
+    const int record = target.record == TaxLineSide::Record::kBusinessType ? 1 : 0;
+    const int taken = static_cast<int>(TakenOf(target.taken));
+    keys[record][taken] = key;
+    ++uses[record][taken];
+  }
+  for (int record = 0; record < 2; ++record) {
+    constexpr int kExcl = static_cast<int>(TakenAmount::kExcludingTax);
+    constexpr int kTax = static_cast<int>(TakenAmount::kTax);
+    constexpr int kIncl = static_cast<int>(TakenAmount::kIncludingTax);
+    if (uses[record][kIncl] == 0) continue;
+    Triple& triple = TripleOf(keys[record][kIncl]);
+    const bool whole = uses[record][kExcl] == 1 && uses[record][kTax] == 1 &&
+                       uses[record][kIncl] == 1;
+    if (!whole || (triple.count > 0 && (triple.excl != keys[record][kExcl] ||
+                                        triple.tax != keys[record][kTax]))) {
+      triple.mixed = true;
       continue;
     }
-    if (!spools_.Append(TraceKey(TraceKeyKind::kRateFigure, target.row, 0, target.offset), entry_,
-                        target.amount)) {
-      return false;
-    }
-    // A side the summation gave no business type feeds the part of the
-    // figure that the business-type groups leave unclassified.
-    if (!typed && !spools_.Append(TraceKey(TraceKeyKind::kUntypedPart, target.row, 0,
-                                           target.offset),
-                                  entry_, target.amount)) {
-      return false;
-    }
+    triple.excl = keys[record][kExcl];
+    triple.tax = keys[record][kTax];
+    ++triple.count;
   }
+  return !failed();
+}
+
+bool TraceRecorder::SumOfParts(uint64_t including, uint64_t* excluding, uint64_t* tax) const {
+  auto found = triples_.find(including);
+  if (found == triples_.end() || found->second.mixed) return false;
+  const Triple& triple = found->second;
+  // Each side of the triples added one entry to each of the three spools:
+  // equal counts mean no other side added to any of them.
+  for (uint64_t key : {including, triple.excl, triple.tax}) {
+    const TraceSpools::Spool* spool = spools_.Find(key);
+    if (spool == nullptr || spool->count != triple.count) return false;
+  }
+  *excluding = triple.excl;
+  *tax = triple.tax;
   return true;
 }
 
@@ -129,26 +205,36 @@ void TraceRecorder::Contribute(const Contribution& c) {
     case Contribution::Source::kJournalLine: {
       const auto& line = *static_cast<const StSWKTINFO*>(c.record);
       const bool debit = c.side == 1;
-      StartEntry(entry_, "line", c.amount);
-      AppendNumber(entry_, "journal", line.journalId);
-      AppendNumber(entry_, "line", line.lineNo);
-      AppendNumber(entry_, "date", line.date);
-      AppendNumber(entry_, "month_kind", line.monthKind);
-      AppendText(entry_, "account",
-                 AccountJson(c.account->accountId, c.account->code, sizeof(c.account->code),
-                             c.account->name, sizeof(c.account->name)));
-      AppendText(entry_, "side", debit ? "\"debit\"" : "\"credit\"");
-      AppendNumber(entry_, "tax_class", debit ? line.debitTaxClass : line.creditTaxClass);
-      AppendNumber(entry_, "rate", line.taxRate);
-      AppendNumber(entry_, "business_type", line.businessType);
-      AppendNumber(entry_, "department", debit ? line.debitDeptCode : line.creditDeptCode);
-      AppendText(entry_, "taken", taxIncluded_ ? "\"including_tax\"" : "\"excluding_tax\"");
-      break;
+      if (lastEngineSide_.side != c.side || lastEngineSide_.journal != line.journalId ||
+          lastEngineSide_.line != line.lineNo) {
+        auto shared = sharedRows_.find(SideKey(line.journalId, line.lineNo, debit));
+        if (shared != sharedRows_.end()) {
+          lastEngineSide_.index = shared->second;
+        } else {
+          RememberAccount(c.account->accountId, c.account->code, sizeof(c.account->code),
+                          c.account->name, sizeof(c.account->name));
+          lastEngineSide_.index = AddLine(LineRow{
+              line.journalId, line.lineNo, line.date, line.monthKind, c.account->accountId,
+              line.taxRate, debit ? line.debitDeptCode : line.creditDeptCode,
+              debit ? uint8_t{1} : uint8_t{0}, debit ? line.debitTaxClass : line.creditTaxClass,
+              static_cast<uint8_t>(line.businessType), 0,
+              debit ? line.debitAmount : line.creditAmount,
+              debit ? line.debitTax : line.creditTax});
+        }
+        lastEngineSide_.journal = line.journalId;
+        lastEngineSide_.line = line.lineNo;
+        lastEngineSide_.side = c.side;
+      }
+      if (c.replaces) spools_.Clear(key);
+      AddLineEntry(key, lastEngineSide_.index,
+                   taxIncluded_ ? TakenAmount::kIncludingTax : TakenAmount::kExcludingTax, c.amount);
+      return;
     }
     case Contribution::Source::kAccountSum: {
       const auto& record = *static_cast<const StKAMOKUSUMINFO*>(c.record);
       StartEntry(entry_, "account", c.amount);
-      // Not from the cache: the class total records all have account id 0.
+      // Not from the accounts table: the class total records all have
+      // account id 0.
       AppendText(entry_, "account",
                  AccountObject(record.accountId, record.code, sizeof(record.code), record.name,
                                sizeof(record.name)));
@@ -161,8 +247,12 @@ void TraceRecorder::Contribute(const Contribution& c) {
       for (int slot = 0; slot < 15; ++slot) {
         if (debit[slot] == 0 && credit[slot] == 0) continue;
         entry_ += first ? "{\"slot\":" : ",{\"slot\":";
-        entry_ += std::to_string(slot) + ",\"debit\":\"" + YenText(debit[slot]) +
-                  "\",\"credit\":\"" + YenText(credit[slot]) + "\"}";
+        AppendInteger(entry_, slot);
+        entry_ += ",\"debit\":\"";
+        AppendYen(entry_, debit[slot]);
+        entry_ += "\",\"credit\":\"";
+        AppendYen(entry_, credit[slot]);
+        entry_ += "\"}";
         first = false;
       }
       entry_ += ']';
@@ -184,7 +274,7 @@ void TraceRecorder::Contribute(const Contribution& c) {
   entry_ += '}';
   // A total that replaces the figure's amount leaves only itself behind.
   if (c.replaces) spools_.Clear(key);
-  spools_.Append(key, entry_, c.amount);
+  AddJsonEntry(key, entry_, c.amount);
 }
 
 }  // namespace taxlink

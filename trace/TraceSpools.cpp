@@ -45,17 +45,18 @@ TraceSpools::Spool* TraceSpools::Get(uint64_t key) {
       return nullptr;
     }
     ::unlink(path.c_str());
-    // Large buffers: a million-line run appends gigabytes in small entries.
+    // Large buffers: a million-line run appends millions of small entries.
     std::setvbuf(it->second.file, nullptr, _IOFBF, kSpoolBuffer);
   }
   return it->second.file != nullptr ? &it->second : nullptr;
 }
 
-bool TraceSpools::Append(uint64_t key, std::string_view json, int64_t amount) {
-  Spool* spool = Get(key);
+bool TraceSpools::Append(Spool* spool, const void* head, std::size_t headSize, const void* body,
+                         std::size_t bodySize, int64_t amount) {
   if (spool == nullptr) return false;
-  if (std::fputc(',', spool->file) == EOF ||
-      std::fwrite(json.data(), 1, json.size(), spool->file) != json.size()) {
+  // One writer per spool: the unlocked calls spare a lock per entry.
+  if (fwrite_unlocked(head, 1, headSize, spool->file) != headSize ||
+      (bodySize > 0 && fwrite_unlocked(body, 1, bodySize, spool->file) != bodySize)) {
     failed_ = true;
     return false;
   }
@@ -81,6 +82,11 @@ bool TraceSpools::Clear(uint64_t key) {
 const TraceSpools::Spool* TraceSpools::Find(uint64_t key) const {
   auto it = spools_.find(key);
   return it != spools_.end() && it->second.file != nullptr ? &it->second : nullptr;
+}
+
+std::FILE* TraceSpools::Rewind(const Spool& spool) const {
+  if (std::fflush(spool.file) != 0 || std::fseek(spool.file, 0, SEEK_SET) != 0) return nullptr;
+  return spool.file;
 }
 
 }  // namespace taxlink

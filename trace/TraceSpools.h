@@ -3,19 +3,16 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <map>
-#include <unordered_map>
 #include <string>
-#include <string_view>
+#include <unordered_map>
 
 namespace taxlink {
 
 // The contributions of a run kept on disk until the trace is written, one
-// spool file per figure of the run (a key of TraceKeys.h), so that a run of
-// any number of lines keeps only a buffer per figure in memory. Each entry
-// is the JSON text of one contribution preceded by a comma. Each spool has
-// a buffer of its own (256 KiB), so memory grows with the figures, never
-// with the lines.
+// spool file per figure of the run (a key of TraceKeys.h) and one for the
+// line table, so that a run of any number of lines keeps only a buffer per
+// spool in memory (256 KiB): memory grows with the figures, never with the
+// lines. The entries are binary (TraceRecords.h).
 class TraceSpools {
  public:
   struct Spool {
@@ -34,42 +31,29 @@ class TraceSpools {
   // (TAXLINK_TEMP, TMPDIR or /tmp); false with the cause.
   bool Open(std::string* error);
 
-  // Appends an entry of amount to the spool of key; false when the disk
-  // refused it (the spools are then unusable: failed() says so).
-  bool Append(uint64_t key, std::string_view json, int64_t amount);
+  // The spool of key, made on first use; null when it cannot be made. The
+  // pointer stays valid as long as the spools.
+  Spool* Get(uint64_t key);
+  // Appends one entry of amount (its bytes in one or two parts) to spool;
+  // false when the disk refused it (failed() then says so).
+  bool Append(Spool* spool, const void* head, std::size_t headSize, const void* body,
+              std::size_t bodySize, int64_t amount);
   // Empties the spool of key (a figure that replaces what it held).
   bool Clear(uint64_t key);
 
   // The spool of key, or null when nothing was added to it.
   const Spool* Find(uint64_t key) const;
-  // Calls copy(chunk) with the entries of key (the first comma left out).
-  template <class Copy>
-  bool ForEachChunk(uint64_t key, Copy copy) const;
+  // The file of a spool rewound to its first entry, for reading; null when
+  // it cannot be. Writing after reading is not supported.
+  std::FILE* Rewind(const Spool& spool) const;
 
   bool failed() const { return failed_; }
 
  private:
-  Spool* Get(uint64_t key);
-
   std::string folder_;
   std::unordered_map<uint64_t, Spool> spools_;
   bool failed_ = false;
 };
-
-template <class Copy>
-bool TraceSpools::ForEachChunk(uint64_t key, Copy copy) const {
-  const Spool* spool = Find(key);
-  if (spool == nullptr) return true;
-  if (std::fflush(spool->file) != 0 || std::fseek(spool->file, 1, SEEK_SET) != 0) return false;
-  char buffer[1 << 16];
-  std::size_t read = 0;
-  while ((read = std::fread(buffer, 1, sizeof(buffer), spool->file)) > 0) {
-    if (!copy(std::string_view(buffer, read))) return false;
-  }
-  const bool ok = std::ferror(spool->file) == 0;
-  std::fseek(spool->file, 0, SEEK_END);
-  return ok;
-}
 
 }  // namespace taxlink
 

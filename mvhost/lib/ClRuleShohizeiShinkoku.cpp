@@ -3,12 +3,16 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <unordered_map>
 
 #include "host/FilterCondition.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/LinePredicate.h"
+#include "mvhost/lib/PackedLine.h"
+#include "mvhost/lib/PackedLineReader.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
@@ -88,63 +92,79 @@ int32_t SqliteRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO
   return sums.leftOut() ? kErrLinesLeftOut : 0;
 }
 
-// The lines one by one, in line order, with both sides' accounts; a side
-// without an account adds nothing, as in SumTax.
+// The lines one by one, in line order, from the packed lines (the walk
+// reads no SQL row per line); a side without an account adds nothing, as in
+// SumTax. The accounts' codes and names are read once.
 int32_t SqliteRuleShohizeiShinkoku::TraceTax(uint8_t filingClass, const StFINDINFO* filter,
                                              const StTAXREPORTRATEINFO* rates,
                                              TaxLineSink* sink) {
   if (rates == nullptr || sink == nullptr || filingClass > 2) return kErrBadArgument;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  SqlFilter where;
-  int32_t status = Start(filter, &db, &dataNo, &where);
+  int32_t status = context_.Resolve(&db, &dataNo);
+  if (status == 0) status = JournalDerived::Ensure(db, dataNo);
   if (status != 0) return status;
-  SqlStatement stmt;
-  status = stmt.Prepare(
-      db,
-      std::string("SELECT j.journal_no, j.line_id, j.date, j.month_kind, ") + kEffectiveRateSql +
-          ", j.business_type, "
-          "j.debit_account, j.debit_dept, j.debit_amount, j.debit_tax, j.debit_tax_class, "
-          "da.code, da.name, "
-          "j.credit_account, j.credit_dept, j.credit_amount, j.credit_tax, j.credit_tax_class, "
-          "ca.code, ca.name "
-          "FROM journal_line j "
-          "LEFT JOIN account da ON da.data_no = j.data_no AND da.account_id = j.debit_account "
-          "LEFT JOIN account ca ON ca.data_no = j.data_no AND ca.account_id = j.credit_account "
-          "WHERE j.data_no = ? AND " + where.sql + " ORDER BY j.line_id",
-      "trace the tax return");
+  LinePredicate predicate;
+  status = predicate.Compile(db, dataNo, filter);
   if (status != 0) return status;
-  stmt.BindInt(1, dataNo);
-  stmt.BindAll(2, where.values);
+
+  struct AccountText {
+    char code[sizeof(TaxLineSide::accountCode)];
+    char name[sizeof(TaxLineSide::accountName)];
+  };
+  std::unordered_map<int32_t, AccountText> accounts;
+  SqlStatement names;
+  status = names.Prepare(db, "SELECT account_id, code, name FROM account WHERE data_no = ?",
+                         "trace the tax return");
+  if (status != 0) return status;
+  names.BindInt(1, dataNo);
+  int32_t step = 0;
+  while ((step = names.Step()) == 1) {
+    const int32_t id = static_cast<int32_t>(names.Int(0));
+    AccountText& text = accounts[id];
+    if (!CopyRecordText(text.code, sizeof(text.code), names.Text(1)) ||
+        !CopyRecordText(text.name, sizeof(text.name), names.Text(2))) {
+      return StoreTextError("data set " + std::to_string(dataNo) + ": account " +
+                            std::to_string(id));
+    }
+  }
+  if (step < 0) return step;
+
+  PackedLineReader reader;
+  status = reader.Open(db, dataNo);
+  if (status != 0) return status;
   const TaxReturnSums sums(rates);
   TaxLineSide side;
-  int32_t step = 0;
-  while ((step = stmt.Step()) == 1) {
+  const PackedLine* line = nullptr;
+  while ((step = reader.Next(&line)) == 1) {
+    if (!predicate.Matches(*line)) continue;
     for (int s = 0; s < 2; ++s) {
-      const int c = 6 + 7 * s;  // first column of the side
-      if (stmt.IsNull(c)) continue;
-      std::memset(&side, 0, sizeof(side));
-      side.journalId = static_cast<int32_t>(stmt.Int(0));
-      side.lineNo = static_cast<int32_t>(stmt.Int(1));
-      side.date = static_cast<int32_t>(stmt.Int(2));
-      side.monthKind = static_cast<int16_t>(stmt.Int(3));
-      side.rate = static_cast<int32_t>(stmt.Int(4));
-      side.businessType = static_cast<uint8_t>(stmt.Int(5));
-      side.debit = s == 0;
-      side.accountId = static_cast<int32_t>(stmt.Int(c));
-      side.department = static_cast<int32_t>(stmt.Int(c + 1));
-      side.amount = stmt.Int(c + 2);
-      side.tax = stmt.Int(c + 3);
-      side.taxClass = static_cast<uint8_t>(stmt.Int(c + 4));
+      const bool debit = s == 0;
+      if ((debit ? line->hasDebit : line->hasCredit) == 0) continue;
+      side.journalId = line->journalNo;
+      side.lineNo = line->lineId;
+      side.date = line->date;
+      side.monthKind = static_cast<int16_t>(line->monthKind);
+      side.rate = EffectiveRate(line->taxRate, line->date);
+      side.businessType = static_cast<uint8_t>(line->businessType);
+      side.debit = debit;
+      side.accountId = debit ? line->debitAccount : line->creditAccount;
+      side.department = debit ? line->debitDept : line->creditDept;
+      side.amount = debit ? line->debitAmount : line->creditAmount;
+      side.tax = debit ? line->debitTax : line->creditTax;
+      side.taxClass = static_cast<uint8_t>(debit ? line->debitTaxClass : line->creditTaxClass);
       if (!sums.Targets(side.rate, side.businessType, side.taxClass, side.debit, side.amount,
                         side.tax, &side)) {
         return kErrOverflow;
       }
       if (side.targetCount == 0) continue;
-      if (!CopyRecordText(side.accountCode, sizeof(side.accountCode), stmt.Text(c + 5)) ||
-          !CopyRecordText(side.accountName, sizeof(side.accountName), stmt.Text(c + 6))) {
-        return StoreTextError("data set " + std::to_string(dataNo) + ": account " +
-                              std::to_string(side.accountId));
+      auto account = accounts.find(side.accountId);
+      if (account == accounts.end()) {
+        side.accountCode[0] = '\0';
+        side.accountName[0] = '\0';
+      } else {
+        std::memcpy(side.accountCode, account->second.code, sizeof(side.accountCode));
+        std::memcpy(side.accountName, account->second.name, sizeof(side.accountName));
       }
       if (!sink->Side(side)) return kErrTraceStopped;
     }

@@ -32,19 +32,28 @@ class TraceDrillDownTest : public ::testing::Test {
 
   // A trace of sakura.xml whose taxable sales at 8 % are `lines` lines of
   // 1.5 yen each, alternating between months 1 and 2 and classes 1 and 6.
-  json Trace(int lines, const std::string& sha256) {
-    json figure{{"element", "KAZEIURIAGEZEINUKI8"}, {"section", "DATA"}, {"group", "D020110"},
+  // The figure is named in the group of `group`.
+  json Trace(int lines, const std::string& sha256, const std::string& group = "D020110") {
+    json figure{{"element", "KAZEIURIAGEZEINUKI8"}, {"section", "DATA"}, {"group", group},
                 {"value", 48512000}, {"raw", "48512000.0000"}, {"rounding", "toward_zero"},
                 {"count", lines}, {"contributions", json::array()}};
+    json table = json::array();
     for (int i = 0; i < lines; ++i) {
+      table.push_back({i + 1, i + 1, 20140405, 1 + i % 2, 12, "credit", i % 2 == 0 ? 1 : 6, 800,
+                       0, 0, "1.5000", "0.1200", "1.6200"});
       figure["contributions"].push_back(
-          {{"kind", "line"}, {"amount", "1.5000"}, {"journal", i + 1}, {"line", i + 1},
-           {"date", 20140405}, {"month_kind", 1 + i % 2},
-           {"account", {{"id", 12}, {"code", "511"}, {"name", "売上高"}}}, {"side", "credit"},
-           {"tax_class", i % 2 == 0 ? 1 : 6}, {"rate", 800}, {"business_type", 0},
-           {"department", 0}, {"taken", "excluding_tax"}});
+          {{"kind", "line"}, {"amount", "1.5000"}, {"line", i}, {"taken", "excluding_tax"}});
     }
-    return json{{"report", {{"sha256", sha256}}}, {"figures", json::array({figure})}};
+    return json{{"report", {{"sha256", sha256}}},
+                {"accounts", {{{"id", 12}, {"code", "511"}, {"name", "売上高"}}}},
+                {"lines", table},
+                {"figures", json::array({figure})}};
+  }
+
+  std::string Trail(const std::string& sheet, const std::string& id) {
+    const std::size_t entry = sheet.find("<details class=\"section\" id=\"" + id + "\">");
+    if (entry == std::string::npos) return "";
+    return sheet.substr(entry, sheet.find("</details>", entry) - entry);
   }
 
   int Run(const json& trace, std::string* err) {
@@ -76,9 +85,8 @@ TEST_F(TraceDrillDownTest, AFigureOpensOnItsTotalsFirstLinesAndFullList) {
   EXPECT_NE(sheet.find("<a href=\"#" + id + "\" onclick=\"document.getElementById('" + id +
                        "').open=true\">48,512,000</a>"),
             std::string::npos);
-  const std::size_t entry = sheet.find("<details class=\"section\" id=\"" + id + "\">");
-  ASSERT_NE(entry, std::string::npos);
-  const std::string trail = sheet.substr(entry, sheet.find("</details>", entry) - entry);
+  const std::string trail = Trail(sheet, id);
+  ASSERT_NE(trail, "");
   // 125 lines of 1.5 yen per class and per month.
   EXPECT_EQ(Count(trail, "<td class=\"num\">187.5</td>"), 4);
   EXPECT_EQ(Count(trail, "<tr data-key=\"line/"), sheet::kTrailLinesShown);
@@ -87,6 +95,28 @@ TEST_F(TraceDrillDownTest, AFigureOpensOnItsTotalsFirstLinesAndFullList) {
   EXPECT_NE(trail.find("href=\"sakura.trace/D020110-KAZEIURIAGEZEINUKI8.html\""),
             std::string::npos);
   EXPECT_EQ(Count(full, "<tr><td>"), lines);
+}
+
+TEST_F(TraceDrillDownTest, AFigureMadeOfOtherFiguresTotalsTheirLines) {
+  // The 8 % taxable sales of D020110 are the unclassified part in D020210.
+  json trace = Trace(4, Sha256Hex(report_), "D020210");
+  trace["figures"][0]["element"] = "KAZEIURIAGEZEROZEINUKI8";
+  json total = trace["figures"][0];
+  total["element"] = "KAZEIURIAGEZEINUKI8";
+  total["group"] = "D020110";
+  total["count"] = 1;
+  total["contributions"] = {{{"kind", "figure"}, {"amount", "6.0000"}, {"section", "DATA"},
+                             {"group", "D020210"}, {"element", "KAZEIURIAGEZEROZEINUKI8"}}};
+  trace["figures"].insert(trace["figures"].begin(), total);
+  std::string err;
+  ASSERT_EQ(Run(trace, &err), 0) << err;
+  const std::string trail =
+      Trail(ReadBytes(folder_.File("sakura.html")), "trace-D020110-KAZEIURIAGEZEINUKI8");
+  // The part's totals by class and month (two lines of 1.5 yen each), and
+  // the part itself linked.
+  EXPECT_EQ(Count(trail, "<td class=\"num\">3</td>"), 4) << trail;
+  EXPECT_EQ(trail.find("<td class=\"label\">内訳項目</td>"), std::string::npos);
+  EXPECT_NE(trail.find("href=\"#trace-D020210-KAZEIURIAGEZEROZEINUKI8\""), std::string::npos);
 }
 
 TEST_F(TraceDrillDownTest, ATraceOfAnotherReportIsRefused) {
@@ -111,6 +141,15 @@ TEST_F(TraceDrillDownTest, ContributionsBeforeTheirFigureAreRefused) {
   EXPECT_EQ(Run(trace, &err), 1);
   EXPECT_EQ(err, "taxlink-sheet: trace.json is not a trace: a figure's contributions come before "
                  "its element\n");
+}
+
+TEST_F(TraceDrillDownTest, ALineOutsideTheLineTableIsRefused) {
+  json trace = Trace(2, Sha256Hex(report_));
+  trace["figures"][0]["contributions"][1]["line"] = 2;
+  std::string err;
+  EXPECT_EQ(Run(trace, &err), 1);
+  EXPECT_EQ(err, "taxlink-sheet: trace.json is not a trace: a contribution names line 2, which the "
+                 "line table before it does not hold\n");
 }
 
 }  // namespace

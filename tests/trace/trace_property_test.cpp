@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -237,14 +239,14 @@ std::string ReadAll(const std::string& path) {
 
 // Writes the report and the trace of a run into folder; the parsed trace.
 json WriteBoth(const ReportInputs& inputs, const StDATAINFO& data, const TraceRun& run,
-               const TraceSpools* spools, const std::string& folder, std::string* report) {
+               const TraceRecorder* recorder, const std::string& folder, std::string* report) {
   const std::string reportPath = platform::ToWindowsPath(folder + "/report.xml");
   const std::string tracePath = platform::ToWindowsPath(folder + "/trace.json");
   const Status written = WriteReportFile(inputs, 0, reportPath.c_str(), data,
                                          run.savedReturn ? ReportSource::kSavedReturn
                                                          : ReportSource::kJournals);
   EXPECT_TRUE(written.ok()) << written.ToString();
-  const Status traced = WriteTraceFile(inputs, data, run, spools, reportPath, tracePath);
+  const Status traced = WriteTraceFile(inputs, data, run, recorder, reportPath, tracePath);
   EXPECT_TRUE(traced.ok()) << traced.ToString();
   *report = ReadAll(folder + "/report.xml");
   return json::parse(ReadAll(folder + "/trace.json"));
@@ -257,15 +259,31 @@ std::set<std::string> SchemaProperties(const json& schema, const char* name) {
   return keys;
 }
 
+// The figures of a trace by group (or section) and element.
+std::map<std::pair<std::string, std::string>, const json*> FiguresByName(const json& trace) {
+  std::map<std::pair<std::string, std::string>, const json*> figures;
+  for (const json& figure : trace["figures"]) {
+    const std::string where = figure["group"].is_null() ? figure["section"] : figure["group"];
+    figures[{where, figure["element"]}] = &figure;
+  }
+  return figures;
+}
+
 // What every trace must hold whatever the method: one figure per non-empty
-// amount of the report, members the schema knows, the plain sum through the
-// rule to the raw figure, and the raw figure rounded to the written value.
+// amount of the report, members the schema knows, line rows of the schema's
+// columns, the plain sum through the rule to the raw figure, a named figure
+// taken at its raw amount, and the raw figure rounded to the written value.
 void CheckFigures(const json& trace, const std::string& report, int roundingMode) {
   static const json schema =
       json::parse(ReadAll(std::string(TAXLINK_SOURCE_DIR) + "/trace/Trace.schema.json"));
   static const std::set<std::string> figureKeys = SchemaProperties(schema, "figure");
   static const std::set<std::string> contributionKeys = SchemaProperties(schema, "contribution");
-
+  for (const auto& [key, value] : trace.items()) {
+    EXPECT_TRUE(schema["properties"].contains(key)) << key;
+  }
+  EXPECT_EQ(trace["line_columns"], schema["properties"]["line_columns"]["const"]);
+  const std::size_t columns = schema["$defs"]["line"]["prefixItems"].size();
+  for (const json& line : trace["lines"]) ASSERT_EQ(line.size(), columns) << line.dump();
   int nonEmpty = 0;
   const ReportValues values = ReadReportValues(report);
   for (const GroupFormat& group : ReportFormat()) {
@@ -276,7 +294,7 @@ void CheckFigures(const json& trace, const std::string& report, int roundingMode
     }
   }
   EXPECT_EQ(static_cast<int>(trace["figures"].size()), nonEmpty);
-
+  const auto byName = FiguresByName(trace);
   for (const json& figure : trace["figures"]) {
     SCOPED_TRACE(figure["element"].get<std::string>());
     for (const auto& [key, value] : figure.items()) EXPECT_TRUE(figureKeys.count(key)) << key;
@@ -284,6 +302,13 @@ void CheckFigures(const json& trace, const std::string& report, int roundingMode
     for (const json& c : figure["contributions"]) {
       for (const auto& [key, value] : c.items()) EXPECT_TRUE(contributionKeys.count(key)) << key;
       sum += Raw(c["amount"]);
+      if (c["kind"] == "figure") {
+        const std::string where = c["group"].is_null() ? c["section"] : c["group"];
+        auto part = byName.find({where, c["element"]});
+        ASSERT_NE(part, byName.end()) << c.dump();
+        EXPECT_NE(part->second, &figure);
+        EXPECT_EQ(Raw((*part->second)["raw"]), Raw(c["amount"])) << c.dump();
+      }
     }
     EXPECT_EQ(figure["count"].get<std::size_t>(), figure["contributions"].size());
     const int64_t raw = Raw(figure["raw"]);
@@ -297,6 +322,21 @@ void CheckFigures(const json& trace, const std::string& report, int roundingMode
     EXPECT_EQ(AmountRounding(raw, static_cast<uint8_t>(roundingMode)),
               figure["value"].get<int64_t>());
   }
+}
+
+// A line contribution with the facts of the row it names, as one object.
+json LineOf(const json& trace, const json& contribution) {
+  const std::size_t index = contribution["line"].get<std::size_t>();
+  EXPECT_LT(index, trace["lines"].size());
+  if (index >= trace["lines"].size()) return json::object();
+  const json& row = trace["lines"][index];
+  json line = contribution;
+  for (std::size_t i = 0; i < row.size(); ++i) line[trace["line_columns"][i].get<std::string>()] = row[i];
+  line["line_id"] = row[1];
+  for (const json& account : trace["accounts"]) {
+    if (account["id"] == row[4]) line["account"] = account;
+  }
+  return line;
 }
 
 const FormElement* FormOf(const std::string& group, const std::string& name) {
@@ -335,7 +375,36 @@ void CheckDataLine(const json& figure, const json& line) {
   }
 }
 
+// A line named by a figure is a side of a line of the data set as it was
+// booked, and feeds that figure under its class.
+void CheckBookedLine(const Generated& g, const json& figure, const json& c) {
+  auto found = g.lines.find(c["line_id"].get<int32_t>());
+  ASSERT_NE(found, g.lines.end()) << c.dump();
+  EXPECT_EQ(c["journal"].get<int32_t>(), found->first);
+  const BookedSide& side = c["side"] == "debit" ? found->second.debit : found->second.credit;
+  EXPECT_EQ(c["account"]["id"].get<int32_t>(), side.account);
+  EXPECT_EQ(c["tax_class"].get<int>(), side.taxClass);
+  EXPECT_EQ(c["business_type"].get<int>(), found->second.businessType);
+  if (found->second.rate != 0) {
+    EXPECT_EQ(c["rate"].get<int32_t>(), found->second.rate);
+  }
+  if (figure["section"] == "DATA") {
+    CheckDataLine(figure, c);
+  } else {
+    // The refund statements take lines of non-taxable purchase classes
+    // on accounts of their classes.
+    EXPECT_TRUE(IsNonTaxablePurchaseClass(static_cast<uint8_t>(side.taxClass)));
+    EXPECT_NE(FindRefundStatementClass(g.accountClass.at(side.account)), nullptr);
+  }
+}
+
 void CheckJournalTrace(const Generated& g, const json& trace) {
+  // Each side of a line is one row, whichever walks took it.
+  std::set<std::tuple<int64_t, int64_t, std::string>> sides;
+  for (const json& row : trace["lines"]) {
+    EXPECT_TRUE(sides.insert({row[0].get<int64_t>(), row[1].get<int64_t>(), row[5]}).second)
+        << row.dump();
+  }
   for (const json& figure : trace["figures"]) {
     SCOPED_TRACE(figure["element"].get<std::string>());
     for (const json& c : figure["contributions"]) {
@@ -351,30 +420,20 @@ void CheckJournalTrace(const Generated& g, const json& trace) {
                                                 : kClassTotals.at(figure["element"]));
       }
       if (kind != "line") continue;
-      auto found = g.lines.find(c["line"].get<int32_t>());
-      ASSERT_NE(found, g.lines.end()) << c.dump();
-      EXPECT_EQ(c["journal"].get<int32_t>(), found->first);
-      const BookedSide& side = c["side"] == "debit" ? found->second.debit : found->second.credit;
-      EXPECT_EQ(c["account"]["id"].get<int32_t>(), side.account);
-      EXPECT_EQ(c["tax_class"].get<int>(), side.taxClass);
-      EXPECT_EQ(c["business_type"].get<int>(), found->second.businessType);
-      if (found->second.rate != 0) {
-        EXPECT_EQ(c["rate"].get<int32_t>(), found->second.rate);
-      }
-      if (figure["section"] == "DATA") {
-        CheckDataLine(figure, c);
-      } else {
-        // The refund statements take lines of non-taxable purchase classes
-        // on accounts of their classes.
-        EXPECT_TRUE(IsNonTaxablePurchaseClass(static_cast<uint8_t>(side.taxClass)));
-        EXPECT_NE(FindRefundStatementClass(g.accountClass.at(side.account)), nullptr);
-      }
+      const json line = LineOf(trace, c);
+      ASSERT_TRUE(line.contains("line_id")) << c.dump();
+      // The amount the figure took is the row's amount of that kind, signed.
+      const std::string taken = c["taken"];
+      const int64_t booked = Raw(line[taken == "excluding_tax" ? "amount" : taken]);
+      EXPECT_EQ(std::abs(Raw(c["amount"])), std::abs(booked)) << line.dump();
+      CheckBookedLine(g, figure, line);
     }
   }
 }
 
 TEST(TracePropertyTest, EveryFigureOfGeneratedDataSetsAddsUpToItsLines) {
   const std::string folder = testing::MakeMemoryTempFolder("trace-property");
+  int namedFigures = 0;  // sums of figures that name their parts
   for (uint32_t seed = 1; seed <= 24; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     HostFixture host(HostStorage::kMemory);
@@ -393,12 +452,16 @@ TEST(TracePropertyTest, EveryFigureOfGeneratedDataSetsAddsUpToItsLines) {
     TraceRun run{.startMonth = g.startMonth, .endMonth = g.endMonth, .user = "U01", .time = ""};
     std::string report;
     const json trace = WriteBoth(ReportInputs{tables, settings, nullptr, 1}, data, run,
-                                 &recorder.spools(), folder, &report);
+                                 &recorder, folder, &report);
     EXPECT_EQ(trace["report"]["method"], "journals");
     CheckFigures(trace, report, g.wanted.roundingMode);
     CheckJournalTrace(g, trace);
+    for (const json& figure : trace["figures"]) {
+      for (const json& c : figure["contributions"]) namedFigures += c["kind"] == "figure";
+    }
     if (::testing::Test::HasFailure()) break;
   }
+  EXPECT_GT(namedFigures, 0);
   std::filesystem::remove_all(folder);
 }
 
