@@ -6,19 +6,15 @@
 #include "app/LinkApp.h"
 #include "platform/UserInterface.h"
 #include "resources/Caption.h"
+#include "resources/Texts.h"
 
 namespace taxlink {
 
 namespace {
 
-constexpr char kOverflowMessage[] =
-    "金額が処理できる範囲を超えたため、消費税情報の出力に失敗しました。\n\n"
-    "アプリケーションを終了します。";
-constexpr char kOutOfMemoryMessage[] =
-    "メモリが不足しているため、消費税情報の出力に失敗しました。\n\n"
-    "アプリケーションを終了します。";
-constexpr char kFailedMessage[] =
-    "消費税情報の出力に失敗しました。\n\nアプリケーションを終了します。";
+constexpr const auto& kOverflowMessage = texts::kRunFailedAmountRange;
+constexpr const auto& kOutOfMemoryMessage = texts::kRunFailedOutOfMemory;
+constexpr const auto& kFailedMessage = texts::kRunFailed;
 
 }  // namespace
 

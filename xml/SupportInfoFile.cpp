@@ -7,15 +7,16 @@
 #include "platform/File.h"
 #include "platform/UserInterface.h"
 #include "platform/WinTypes.h"
+#include "resources/Texts.h"
 
 namespace taxlink {
 
 namespace {
 
 constexpr char kFileName[] = "SUPPORT.INF";
-constexpr char kProductNameMarker[] = "[=製品名=]";
-constexpr char kProductVersionMarker[] = "[=製品ﾊﾞｰｼﾞｮﾝ=]";
-constexpr char kOutOfMemory[] = "ﾒﾓﾘが不足しています。";
+constexpr const auto& kProductNameMarker = texts::kProductNameMarker;
+constexpr const auto& kProductVersionMarker = texts::kProductVersionMarker;
+constexpr const auto& kOutOfMemory = texts::kSupportInfoOutOfMemory;
 
 }  // namespace
 

@@ -16,11 +16,12 @@
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/RebuildLock.h"
 #include "tests/support/ProgramRunFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
 
-const char kClosing[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
+const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
 constexpr int kRebuildWindow = 9201;  // the host's own window
 constexpr unsigned kNobody = 65534;
 
