@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/DerivedTotals.h"
 
 namespace mvhost {
@@ -23,6 +24,13 @@ std::string PackedColumnsOf(const std::string& alias) {
     rest.remove_prefix(comma + 2);
   }
   return columns;
+}
+
+int32_t UnsoundLine(sqlite3* db, int32_t dataNo, int64_t lineId) {
+  return DamagedDerivedData(db, dataNo,
+                            "journal line " + std::to_string(lineId) +
+                                " holds a value the host never writes",
+                            false);
 }
 
 PackedLine PackedLineOf(const SqlStatement& row, int first) {
@@ -134,7 +142,7 @@ int32_t RewriteChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* 
   SqlStatement lines;
   int32_t status = lines.Prepare(
       db,
-      std::string("SELECT ") + kPackedColumnsSql +
+      std::string("SELECT ") + kPackedColumnsSql + ", " + JournalLineSoundSql() +
           " FROM journal_line WHERE data_no = ? AND line_id BETWEEN ? AND ? ORDER BY line_id",
       "read the changed journal lines");
   if (status != 0) return status;
@@ -142,6 +150,7 @@ int32_t RewriteChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* 
   std::string packed;
   int32_t step = 0;
   while ((step = lines.Step()) == 1) {
+    if (lines.Int(kPackedColumns) == 0) return UnsoundLine(db, dataNo, lines.Int(0));
     const PackedLine line = PackedLineOf(lines, 0);
     if (totals != nullptr) totals->Add(line, 1);
     packed.append(reinterpret_cast<const char*>(&line), sizeof(line));

@@ -26,8 +26,12 @@ constexpr int64_t FirstLineOf(int64_t chunk) { return chunk * (int64_t{1} << kCh
 extern const char kPackedColumnsSql[];
 // The same columns of the table named `alias` ("l.line_id, ...").
 std::string PackedColumnsOf(const std::string& alias);
+constexpr int kPackedColumns = 16;
 // A row selected with kPackedColumnsSql from column `first` on.
 PackedLine PackedLineOf(const SqlStatement& row, int first);
+// The failure for a line that holds what the host never writes (an amount
+// edited to 'abc' would be packed as 0): the lines are never packed from it.
+int32_t UnsoundLine(sqlite3* db, int32_t dataNo, int64_t lineId);
 
 // Writes the packed lines of one data set, given in increasing line order,
 // as the rows of journal_chunk; chunks with no lines between the ones it

@@ -31,6 +31,10 @@ constexpr int32_t kErrLinesLeftOut = -2013;
 // A text of the store that Shift_JIS cannot hold (a store edited outside
 // the import): handed out as it is, it would reach the report changed.
 constexpr int32_t kErrBadStoreText = -2014;
+// A data set's journal lines or the data derived from them hold what the
+// host never writes (a store edited or damaged outside it), and a rebuild
+// did not mend it: no figure may come from them.
+constexpr int32_t kErrDamagedDerived = -2015;
 // A trace sink ended the walk it was given.
 constexpr int32_t kErrTraceStopped = -2020;
 

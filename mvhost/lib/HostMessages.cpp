@@ -3,6 +3,7 @@
 #include <string>
 
 #include "host/ClAccConnect.h"
+#include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/RecordText.h"
@@ -29,6 +30,8 @@ std::string HostErrorText(int32_t code) {
     text = taxlink::texts::kHostUnsupportedRate;
   } else if (code == kErrBadStoreText) {
     text = taxlink::texts::kHostBadCharacter + LastStoreTextRecord();
+  } else if (code == kErrDamagedDerived) {
+    text = taxlink::texts::kHostDamagedJournalData + LastDamagedDerivedRecord();
   } else if (code == kErrNoStore || code == kErrDamagedStore) {
     text = taxlink::texts::kHostDataMissing;
   } else if (code == kErrNoDataSet || code == kErrNoUser) {

@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "mvhost/lib/DerivedChunks.h"
+#include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/DerivedProgress.h"
 #include "mvhost/lib/DerivedSchema.h"
 #include "mvhost/lib/DerivedTotals.h"
+#include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/RebuildLock.h"
@@ -190,7 +192,8 @@ class Rebuilder {
     *more = false;
     SqlStatement lines;
     int32_t status = lines.Prepare(db_,
-                                   std::string("SELECT ") + kPackedColumnsSql +
+                                   std::string("SELECT ") + kPackedColumnsSql + ", " +
+                                       JournalLineSoundSql() +
                                        " FROM journal_line WHERE data_no = ? AND line_id >= ?"
                                        " ORDER BY line_id",
                                    "read the journal lines for their derived data");
@@ -204,6 +207,9 @@ class Rebuilder {
         from_ = FirstLineOf(ChunkOf(id));
         *more = true;
         break;
+      }
+      if (lines.Int(kPackedColumns) == 0) {
+        return UnsoundLine(db_, static_cast<int32_t>(dataNo_), id);
       }
       const PackedLine line = PackedLineOf(lines, 0);
       totals_.Add(line, 1);
@@ -356,11 +362,8 @@ int32_t MigrateIfNeeded(sqlite3* db) {
   return status;
 }
 
-}  // namespace
-
-int32_t JournalDerived::PrepareSchema(sqlite3* db) { return MigrateIfNeeded(db); }
-
-int32_t JournalDerived::Ensure(sqlite3* db, int32_t dataNo) {
+// Ensure without the checks of what it finds built.
+int32_t EnsureBuilt(sqlite3* db, int32_t dataNo) {
   if (DerivedSchema::UsesTemp(db)) return EnsureInTemp(db, dataNo);
   int32_t status = MigrateIfNeeded(db);
   if (ReadOnlyFailure(status)) return EnsureInTemp(db, dataNo);
@@ -373,11 +376,40 @@ int32_t JournalDerived::Ensure(sqlite3* db, int32_t dataNo) {
     return Outcome(state);
   }
   if (sqlite3_get_autocommit(db) == 0) {
-    status = Rebuild(db, dataNo);
+    status = JournalDerived::Rebuild(db, dataNo);
     if (status == 0) status = ReadState(db, dataNo, &state);
     return status != 0 ? status : Outcome(state);
   }
   return RebuildShared(db, dataNo);
+}
+
+}  // namespace
+
+int32_t JournalDerived::PrepareSchema(sqlite3* db) { return MigrateIfNeeded(db); }
+
+int32_t JournalDerived::Ensure(sqlite3* db, int32_t dataNo) {
+  int32_t status = EnsureBuilt(db, dataNo);
+  if (status != 0) return status;
+  DerivedFinding finding;
+  status = CheckDerivedData(db, dataNo, &finding);
+  if (status != 0 || finding.problem.empty()) return status;
+  if (!finding.mendable) return DamagedDerivedData(db, dataNo, finding.problem, false);
+  // Damaged derived data (a store edited or damaged outside the host) are
+  // built again from the lines, with the window; what that does not mend
+  // fails.
+  AppendErrorLog("data set " + std::to_string(dataNo) + ": " + finding.problem +
+                 "; the derived journal data are built again");
+  status = RunQuietly(db, "UPDATE journal_derived_state SET built = 0 WHERE data_no = ?",
+                      {dataNo});
+  if (ReadOnlyFailure(status)) {
+    status = EnsureInTemp(db, dataNo);
+  } else if (status == 0) {
+    status = EnsureBuilt(db, dataNo);
+  }
+  if (status != 0) return status;
+  status = CheckDerivedData(db, dataNo, &finding);
+  if (status != 0 || finding.problem.empty()) return status;
+  return DamagedDerivedData(db, dataNo, finding.problem, false);
 }
 
 int32_t JournalDerived::Rebuild(sqlite3* db, int32_t dataNo) {
@@ -390,6 +422,7 @@ int32_t JournalDerived::Rebuild(sqlite3* db, int32_t dataNo) {
 }
 
 void JournalDerived::ForgetConnection(sqlite3* db) {
+  ForgetDerivedChecks(db);
   auto& folded = Folded();
   folded.erase(folded.lower_bound({db, std::numeric_limits<int32_t>::min()}),
                folded.upper_bound({db, std::numeric_limits<int32_t>::max()}));

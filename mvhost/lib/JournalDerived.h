@@ -35,8 +35,10 @@ class JournalDerived {
   // (with the window) while another process rebuilds them; a connection
   // that cannot write the store builds them in its own temp tables. Rewrites
   // a few chunks of changed lines, the first time on a connection, when the
-  // store is free at once. 0, or a host
-  // failure (kErrOverflow when a total does not fit 64 bits).
+  // store is free at once. Checks what it finds built (DerivedDataCheck)
+  // and builds damaged data again. 0, or a host failure (kErrOverflow when a
+  // total does not fit 64 bits, kErrDamagedDerived when a rebuild does not
+  // mend them).
   static int32_t Ensure(sqlite3* db, int32_t dataNo);
   // Builds them anew now: within the caller's transaction when one is open
   // (the import's), else in transactions of its own.

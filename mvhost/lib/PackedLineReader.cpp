@@ -1,5 +1,6 @@
 #include "mvhost/lib/PackedLineReader.h"
 
+#include <algorithm>
 #include <string>
 
 #include "mvhost/lib/DerivedChunks.h"
@@ -8,16 +9,21 @@ namespace mvhost {
 
 int32_t PackedLineReader::Open(sqlite3* db, int32_t dataNo) {
   Close();
+  db_ = db;
+  dataNo_ = dataNo;
+  walked_ = WalkTotals();
+  int32_t status = ReadWalkTotals(db, dataNo, &expected_);
+  if (status != 0) return status;
   int64_t changed = 0;
-  int32_t status =
-      QueryInt(db, "look for changed journal lines",
-               "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1", {dataNo},
-               &changed);
+  status = QueryInt(db, "look for changed journal lines",
+                    "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1", {dataNo},
+                    &changed);
   if (status != 0) return status;
   if (changed != 0) {
     status = changes_.Prepare(
         db,
         "SELECT c.line_id, l.line_id IS NOT NULL, " + PackedColumnsOf("l") +
+            ", l.line_id IS NULL OR " + JournalLineSoundSql() +
             " FROM journal_line_change c LEFT JOIN journal_line l"
             " ON l.data_no = c.data_no AND l.line_id = c.line_id"
             " WHERE c.data_no = ? ORDER BY c.line_id",
@@ -27,9 +33,11 @@ int32_t PackedLineReader::Open(sqlite3* db, int32_t dataNo) {
     status = NextChange();
     if (status != 0) return status;
   }
-  status = chunks_.Prepare(
-      db, "SELECT lines FROM journal_chunk WHERE data_no = ? ORDER BY chunk_no",
-      "read the packed journal lines");
+  status = chunks_.Prepare(db,
+                           "SELECT lines, typeof(lines) = 'blob', chunk_no, "
+                           "typeof(chunk_no) = 'integer' FROM journal_chunk WHERE data_no = ? "
+                           "ORDER BY chunk_no",
+                           "read the packed journal lines");
   if (status != 0) return status;
   chunks_.BindInt(1, dataNo);
   chunksDone_ = false;
@@ -41,9 +49,18 @@ void PackedLineReader::Close() {
   changes_.Finalize();
   lines_ = std::string_view();
   next_ = 0;
+  chunkNo_ = -1;
+  lastId_ = std::numeric_limits<int64_t>::max();
+  chunkEnd_ = std::numeric_limits<int64_t>::min();
+  limit_ = std::numeric_limits<int64_t>::min();
   chunksDone_ = true;
   nextChange_ = std::numeric_limits<int64_t>::max();
   changeExists_ = false;
+}
+
+int32_t PackedLineReader::Damaged(const std::string& problem, bool mendable) {
+  Close();
+  return DamagedDerivedData(db_, dataNo_, problem, mendable);
 }
 
 int32_t PackedLineReader::NextChunk() {
@@ -56,12 +73,25 @@ int32_t PackedLineReader::NextChunk() {
     return step;
   }
   lines_ = chunks_.BlobView(0);
+  const int64_t chunk = chunks_.Int(2);
+  if (chunks_.Int(1) == 0 || chunks_.Int(3) == 0 || lines_.empty() ||
+      lines_.size() % sizeof(PackedLine) != 0 ||
+      lines_.size() > kLinesPerChunk * sizeof(PackedLine) || chunk <= chunkNo_) {
+    return Damaged("chunk " + std::to_string(chunk) + " holds " + std::to_string(lines_.size()) +
+                       " bytes, not whole packed lines",
+                   true);
+  }
+  chunkNo_ = chunk;
+  lastId_ = FirstLineOf(chunk) - 1;
+  chunkEnd_ = FirstLineOf(chunk + 1);
+  limit_ = std::min(chunkEnd_, nextChange_);
   return 1;
 }
 
 int32_t PackedLineReader::NextChange() {
   if (!changes_.IsPrepared()) {
     nextChange_ = std::numeric_limits<int64_t>::max();
+    limit_ = std::min(chunkEnd_, nextChange_);
     return 0;
   }
   int32_t step = changes_.Step();
@@ -69,11 +99,14 @@ int32_t PackedLineReader::NextChange() {
     changes_.Finalize();
     nextChange_ = std::numeric_limits<int64_t>::max();
     changeExists_ = false;
+    limit_ = std::min(chunkEnd_, nextChange_);
     return step;
   }
   nextChange_ = changes_.Int(0);
   changeExists_ = changes_.Int(1) != 0;
+  changeSound_ = changes_.Int(2 + kPackedColumns) != 0;
   if (changeExists_) changed_ = PackedLineOf(changes_, 2);
+  limit_ = std::min(chunkEnd_, nextChange_);
   return 0;
 }
 
@@ -87,19 +120,51 @@ int32_t PackedLineReader::NextSlow(const PackedLine** line) {
     const bool chunkLine = next_ + sizeof(PackedLine) <= lines_.size();
     const auto* candidate =
         chunkLine ? reinterpret_cast<const PackedLine*>(lines_.data() + next_) : nullptr;
-    if (candidate != nullptr && candidate->lineId < nextChange_) {
-      next_ += sizeof(PackedLine);
-      *line = candidate;
-      return 1;
+    if (candidate != nullptr) {
+      if (candidate->lineId <= lastId_ || candidate->lineId >= chunkEnd_ ||
+          !IsMonthKind(candidate->monthKind)) {
+        const std::string where = "chunk " + std::to_string(chunkNo_) + ": packed line " +
+                                  std::to_string(candidate->lineId);
+        return Damaged(IsMonthKind(candidate->monthKind)
+                           ? where + " is out of place"
+                           : where + " has month kind " + std::to_string(candidate->monthKind),
+                       true);
+      }
+      if (candidate->lineId < nextChange_) {
+        next_ += sizeof(PackedLine);
+        lastId_ = candidate->lineId;
+        Count(*candidate);
+        *line = candidate;
+        return 1;
+      }
     }
-    if (candidate == nullptr && nextChange_ == std::numeric_limits<int64_t>::max()) return 0;
+    if (candidate == nullptr && nextChange_ == std::numeric_limits<int64_t>::max()) {
+      // A whole walk: it handed out what the totals count.
+      if (walked_.lines != expected_.lines || walked_.sum != expected_.sum) {
+        const int64_t walked = walked_.lines;
+        return Damaged("the chunks hold " + std::to_string(walked) + " lines, the totals count " +
+                           std::to_string(expected_.lines) +
+                           (walked == expected_.lines ? " but other amounts" : ""),
+                       true);
+      }
+      return 0;
+    }
     // The changed line replaces its packed form (or comes between two).
-    if (candidate != nullptr && candidate->lineId == nextChange_) next_ += sizeof(PackedLine);
+    if (candidate != nullptr && candidate->lineId == nextChange_) {
+      next_ += sizeof(PackedLine);
+      lastId_ = candidate->lineId;
+    }
     const bool exists = changeExists_;
+    if (exists && !changeSound_) {
+      return Damaged("journal line " + std::to_string(nextChange_) +
+                         " holds a value the host never writes",
+                     false);
+    }
     current_ = changed_;
     int32_t status = NextChange();
     if (status < 0) return status;
     if (exists) {
+      Count(current_);
       *line = &current_;
       return 1;
     }

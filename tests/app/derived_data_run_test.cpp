@@ -8,12 +8,14 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/PackedLine.h"
 #include "mvhost/lib/RebuildLock.h"
 #include "tests/support/ProgramRunFixture.h"
 #include "tests/support/SjisLiteral.h"
@@ -101,6 +103,51 @@ TEST_F(DerivedDataRunTest, ARunWaitsWithTheHostsWindowWhileAnotherProcessRebuild
   }
   EXPECT_GE(shown, 1);
   EXPECT_EQ(ReadFileBytes(host_.Home() + "/error.log"), "");
+}
+
+// Damaged derived data end a run written with the figures of sound data, or
+// failed with the host's message naming the data set and no report; a run
+// after a failed walk rebuilds them and writes.
+TEST_F(DerivedDataRunTest, DamagedDerivedDataGiveTheSameReportOrNone) {
+  host_.BuildJournalDerived(1);
+  Run();
+  const std::string sound = ReadFileBytes(OutPosix("tax.xml"));
+  const std::string monthKind = std::to_string(offsetof(mvhost::PackedLine, monthKind));
+  const struct {
+    std::string damage;
+    const char* record;  // the host's message names it; null: written
+    const char* undo;
+  } kCases[] = {
+      {"UPDATE journal_chunk SET lines = substr(lines, 1, 100)", nullptr, ""},
+      {"UPDATE journal_chunk SET lines = 'text'", nullptr, ""},
+      {"UPDATE journal_class_total SET lines = lines + 1 WHERE month_kind = 2", nullptr, ""},
+      {"UPDATE journal_chunk SET lines = CAST(substr(lines, 1, " + monthKind +
+           ") || x'0D000000' || substr(lines, " + monthKind + " + 5) AS BLOB)",
+       "data set 1: chunk 0: packed line 1 has month kind 13", ""},
+      {"UPDATE journal_line SET credit_amount = 'abc' || credit_amount WHERE line_id = 2",
+       "data set 1: journal line 2 holds a value the host never writes",
+       "UPDATE journal_line SET credit_amount = CAST(substr(credit_amount, 4) AS INTEGER) "
+       "WHERE line_id = 2"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.damage);
+    host_.Exec(c.damage);
+    std::remove(OutPosix("tax.xml").c_str());
+    if (c.record != nullptr) {
+      std::vector<std::string> steps = JournalRunSteps("D:\\tax.xml", 4, 3);
+      steps.push_back(AnswerStep("ok"));
+      ProgramRunResult result = RunWith(steps, {}, {"TAXLINK_DRIVES=C=/;D=" + OutPosix("")});
+      EXPECT_EQ(result.exitCode, 2) << result.standardError;
+      EXPECT_EQ(MessageTexts(result),
+                std::vector<std::string>{Utf8(
+                    "会計データの仕訳データが破損しているため、集計できません。\n"_sjis +
+                    std::string(c.record) + "\n\nエラーコード: -2015"_sjis)});
+      EXPECT_EQ(ReadFileBytes(OutPosix("tax.xml")), "");
+      host_.Exec(c.undo);
+    }
+    Run();
+    EXPECT_EQ(ReadFileBytes(OutPosix("tax.xml")), sound);
+  }
 }
 
 }  // namespace

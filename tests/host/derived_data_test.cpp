@@ -8,11 +8,14 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
+#include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/DerivedProgress.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/HostMessages.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/PackedLineReader.h"
 #include "tests/support/HostFixture.h"
@@ -181,6 +184,75 @@ TEST_F(DerivedDataTest, ADeletedDataSetTakesItsDerivedDataAlong) {
         << table;
   }
   EXPECT_GT(Count("SELECT count(*) FROM journal_chunk WHERE data_no = 1"), 0);
+}
+
+// The SQL that writes `hex` over the bytes of chunk 0 of data set 1 from
+// `offset` on (|| of blobs gives text: cast back).
+std::string PatchChunk(size_t offset, const std::string& hex) {
+  return "UPDATE journal_chunk SET lines = CAST(substr(lines, 1, " + std::to_string(offset) +
+         ") || x'" + hex + "' || substr(lines, " + std::to_string(offset + 1 + hex.size() / 2) +
+         ") AS BLOB) WHERE data_no = 1 AND chunk_no = 0";
+}
+
+// Damage from outside the host: what the checks as the data are made ready
+// find is built again; what only a walk can meet fails that walk naming the
+// data set and is built again by the next; a line the host never writes
+// fails naming it. Never a figure from the damage.
+TEST_F(DerivedDataTest, DamageIsRebuiltOrFailsNamingTheDataSet) {
+  const std::string built = DerivedView(host_.Db(), 1);
+  const struct {
+    std::string damage;
+    const char* record;  // the walk's failure; null: mended before any walk
+  } kCases[] = {
+      {"UPDATE journal_chunk SET lines = substr(lines, 1, 100) WHERE chunk_no = 1", nullptr},
+      {"UPDATE journal_chunk SET lines = 'text' WHERE chunk_no = 0", nullptr},
+      {"DELETE FROM journal_chunk WHERE data_no = 1", nullptr},
+      {"UPDATE journal_class_total SET lines = lines + 1 WHERE month_kind = 2", nullptr},
+      {"UPDATE journal_class_total SET credit_amount = credit_amount + 1", nullptr},
+      {"UPDATE journal_account_total SET month_kind = 13 WHERE month_kind = 2", nullptr},
+      {"UPDATE journal_account_total SET amount = 'abc' WHERE side = 2", nullptr},
+      {PatchChunk(offsetof(mvhost::PackedLine, monthKind), "0D000000"),
+       "data set 1: chunk 0: packed line 1 has month kind 13"},
+      {PatchChunk(sizeof(mvhost::PackedLine) + offsetof(mvhost::PackedLine, lineId), "88130000"),
+       "data set 1: chunk 0: packed line 5000 is out of place"},
+      {PatchChunk(offsetof(mvhost::PackedLine, creditAmount), "01"),
+       "data set 1: the chunks hold 2500 lines, the totals count 2500 but other amounts"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.damage);
+    host_.Exec(c.damage);
+    ASSERT_EQ(mvhost::JournalDerived::Ensure(host_.Db(), 1), 0);
+    if (c.record != nullptr) {
+      mvhost::PackedLineReader reader;
+      ASSERT_EQ(reader.Open(host_.Db(), 1), 0);
+      const mvhost::PackedLine* line = nullptr;
+      int32_t step = 0;
+      while ((step = reader.Next(&line)) == 1) {
+      }
+      EXPECT_EQ(step, mvhost::kErrDamagedDerived);
+      EXPECT_EQ(mvhost::LastDamagedDerivedRecord(), c.record);
+      ASSERT_EQ(mvhost::JournalDerived::Ensure(host_.Db(), 1), 0);
+    }
+    EXPECT_TRUE(DerivedView(host_.Db(), 1) == built) << "other derived data than a rebuild's";
+  }
+}
+
+TEST_F(DerivedDataTest, ALineTheHostNeverWritesFailsNamingIt) {
+  for (const char* damage : {"UPDATE journal_line SET credit_amount = 'abc' WHERE line_id = 2",
+                             "UPDATE journal_line SET month_kind = 13 WHERE line_id = 2",
+                             "UPDATE journal_line SET debit_account = 1.5 WHERE line_id = 2"}) {
+    SCOPED_TRACE(damage);
+    host_.Exec("SAVEPOINT damage");
+    host_.Exec(damage);
+    EXPECT_EQ(mvhost::JournalDerived::Ensure(host_.Db(), 1), mvhost::kErrDamagedDerived);
+    EXPECT_EQ(mvhost::JournalDerived::Rebuild(host_.Db(), 1), mvhost::kErrDamagedDerived);
+    EXPECT_EQ(mvhost::LastDamagedDerivedRecord(),
+              "data set 1: journal line 2 holds a value the host never writes");
+    host_.Exec("ROLLBACK TO damage; RELEASE damage");
+  }
+  EXPECT_NE(mvhost::HostErrorText(mvhost::kErrDamagedDerived)
+                .find("\ndata set 1: journal line 2 holds a value the host never writes\n\n"),
+            std::string::npos);
 }
 
 // What a store kept by the build before this one holds: its tables, its

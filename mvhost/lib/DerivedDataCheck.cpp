@@ -1,0 +1,257 @@
+#include "mvhost/lib/DerivedDataCheck.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <utility>
+
+#include "mvhost/lib/ErrorLog.h"
+#include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/PackedLine.h"
+#include "mvhost/lib/SqlStatement.h"
+
+namespace mvhost {
+
+namespace {
+
+constexpr char kMonthKindsSql[] = "(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 18)";
+
+// The store as a connection last saw it: another connection's commit moves
+// data_version, the connection's own writes its change count.
+struct Stamp {
+  int64_t version = -1;
+  int64_t changes = -1;
+  bool operator==(const Stamp&) const = default;
+};
+
+int32_t ReadStamp(sqlite3* db, Stamp* stamp) {
+  stamp->changes = sqlite3_total_changes64(db);
+  return QueryInt(db, "read the store's version", "PRAGMA data_version", {}, &stamp->version);
+}
+
+using Key = std::pair<sqlite3*, int32_t>;
+
+std::map<Key, Stamp>& SoundStamps() {
+  static auto* stamps = new std::map<Key, Stamp>();
+  return *stamps;
+}
+
+std::map<Key, std::pair<Stamp, WalkTotals>>& WalkStamps() {
+  static auto* stamps = new std::map<Key, std::pair<Stamp, WalkTotals>>();
+  return *stamps;
+}
+
+std::string& LastRecord() {
+  static std::string record;
+  return record;
+}
+
+// Runs a query whose first row, if any, describes a problem in its first
+// column.
+int32_t FirstProblem(sqlite3* db, const std::string& sql, int32_t dataNo, const char* purpose,
+                     std::string* problem) {
+  SqlStatement query;
+  int32_t status = query.Prepare(db, sql, purpose);
+  if (status != 0) return status;
+  query.BindInt(1, dataNo);
+  const int32_t step = query.Step();
+  if (step < 0) return step;
+  if (step == 1) *problem = query.Text(0);
+  return 0;
+}
+
+// The wrapping sums of amount and tax per side (1 debit, 2 credit) of a
+// query yielding side, amount, tax: equal sums modulo 2^64 are enough to
+// tell two tables agree.
+using SideSums = std::array<uint64_t, 4>;
+
+int32_t SumSides(sqlite3* db, const char* sql, int32_t dataNo, SideSums* sums) {
+  SqlStatement query;
+  int32_t status = query.Prepare(db, sql, "check the derived journal totals");
+  if (status != 0) return status;
+  query.BindInt(1, dataNo);
+  int32_t step = 0;
+  while ((step = query.Step()) == 1) {
+    const int64_t side = query.Int(0) - 1;  // a side out of range is a problem of its own
+    if (side != 0 && side != 1) continue;
+    (*sums)[side * 2] += static_cast<uint64_t>(query.Int(1));
+    (*sums)[side * 2 + 1] += static_cast<uint64_t>(query.Int(2));
+  }
+  return step < 0 ? step : 0;
+}
+
+// Whether every total is an integer of a known month kind (and side).
+std::string RangesSql() {
+  auto table = [](const char* name, const char* values, bool sides) {
+    return std::string("SELECT '") + name + " has month kind ' || quote(month_kind) || " +
+           (sides ? "', side ' || quote(side) || " : "") + "' or a value that is no integer' " +
+           "FROM " + name + " WHERE data_no = ?1 AND (month_kind NOT IN " + kMonthKindsSql +
+           " OR typeof(month_kind) <> 'integer' OR typeof(lines) <> 'integer' OR lines < 1" +
+           (sides ? " OR side NOT IN (1, 2) OR typeof(side) <> 'integer'" : "") + values + ")";
+  };
+  return table("journal_class_total",
+               " OR typeof(debit_amount) <> 'integer' OR typeof(debit_tax) <> 'integer'"
+               " OR typeof(credit_amount) <> 'integer' OR typeof(credit_tax) <> 'integer'",
+               false) +
+         " UNION ALL " +
+         table("journal_account_total",
+               " OR typeof(amount) <> 'integer' OR typeof(tax) <> 'integer'", true) +
+         " LIMIT 1";
+}
+
+int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
+  std::string& problem = finding->problem;
+  int64_t pending = 0;
+  int32_t status = QueryInt(db, "look for changed journal lines",
+                            "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1",
+                            {dataNo}, &pending);
+  if (status != 0) return status;
+  if (pending != 0) {
+    // A changed line that holds what the host never writes: no rebuild
+    // mends it. (CROSS JOIN: the changed lines first, each line by its key.)
+    status = FirstProblem(
+        db,
+        "SELECT 'journal line ' || l.line_id || ' holds a value the host never writes' FROM "
+        "journal_line_change c CROSS JOIN journal_line l ON l.data_no = c.data_no AND "
+        "l.line_id = c.line_id WHERE c.data_no = ?1 AND NOT " + JournalLineSoundSql() +
+            " ORDER BY c.line_id LIMIT 1",
+        dataNo, "check the changed journal lines", &problem);
+    if (status != 0 || !problem.empty()) {
+      finding->mendable = false;
+      return status;
+    }
+  }
+  // typeof() and length() read a blob's size from its row, not its pages.
+  const std::string lineSize = std::to_string(sizeof(PackedLine));
+  status = FirstProblem(
+      db,
+      "SELECT 'chunk ' || quote(chunk_no) || ' is a ' || typeof(lines) || ' of ' || "
+      "length(lines) || ' bytes, not whole packed lines' FROM journal_chunk WHERE data_no = ? "
+      "AND (typeof(lines) <> 'blob' OR length(lines) = 0 OR length(lines) % " + lineSize +
+          " <> 0 OR length(lines) > " + std::to_string(kLinesPerChunk * sizeof(PackedLine)) +
+          " OR typeof(chunk_no) <> 'integer') ORDER BY chunk_no LIMIT 1",
+      dataNo, "check the packed journal lines", &problem);
+  if (status != 0 || !problem.empty()) return status;
+  status = FirstProblem(db, RangesSql(), dataNo, "check the derived journal totals", &problem);
+  if (status != 0 || !problem.empty()) return status;
+
+  // With no changed line pending, the chunks hold exactly the lines counted.
+  WalkTotals walk;
+  status = ReadWalkTotals(db, dataNo, &walk);
+  if (status != 0) return status;
+  if (pending == 0) {
+    int64_t chunkLines = 0;
+    status = QueryInt(db, "count the packed journal lines",
+                      "SELECT IFNULL(SUM(length(lines)), 0) / " + lineSize +
+                          " FROM journal_chunk WHERE data_no = ?",
+                      {dataNo}, &chunkLines);
+    if (status != 0) return status;
+    if (chunkLines != walk.lines) {
+      problem = "the chunks hold " + std::to_string(chunkLines) + " lines, the totals count " +
+                std::to_string(walk.lines);
+      return 0;
+    }
+  }
+
+  SideSums classes{}, accounts{};
+  status = SumSides(db,
+                    "SELECT 1, debit_amount, debit_tax FROM journal_class_total WHERE data_no = ?1 "
+                    "UNION ALL SELECT 2, credit_amount, credit_tax FROM journal_class_total "
+                    "WHERE data_no = ?1",
+                    dataNo, &classes);
+  if (status == 0) {
+    status = SumSides(db, "SELECT side, amount, tax FROM journal_account_total WHERE data_no = ?",
+                      dataNo, &accounts);
+  }
+  if (status != 0) return status;
+  if (classes != accounts) problem = "the totals per tax class and per account do not agree";
+  return 0;
+}
+
+}  // namespace
+
+int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
+  *finding = DerivedFinding();
+  Stamp stamp;
+  int32_t status = ReadStamp(db, &stamp);
+  if (status != 0) return status;
+  auto known = SoundStamps().find({db, dataNo});
+  if (known != SoundStamps().end() && known->second == stamp) return 0;
+  status = CheckNow(db, dataNo, finding);
+  if (status == 0 && finding->problem.empty()) {
+    SoundStamps()[{db, dataNo}] = stamp;
+  } else {
+    SoundStamps().erase({db, dataNo});
+  }
+  return status;
+}
+
+int32_t ReadWalkTotals(sqlite3* db, int32_t dataNo, WalkTotals* totals) {
+  *totals = WalkTotals();
+  Stamp stamp;
+  int32_t status = ReadStamp(db, &stamp);
+  if (status != 0) return status;
+  auto known = WalkStamps().find({db, dataNo});
+  if (known != WalkStamps().end() && known->second.first == stamp) {
+    *totals = known->second.second;
+    return 0;
+  }
+  SqlStatement query;
+  status = query.Prepare(db,
+                         "SELECT lines, debit_amount, debit_tax, credit_amount, credit_tax "
+                         "FROM journal_class_total WHERE data_no = ?",
+                         "read the derived journal totals");
+  if (status != 0) return status;
+  query.BindInt(1, dataNo);
+  int32_t step = 0;
+  while ((step = query.Step()) == 1) {
+    totals->lines += query.Int(0);
+    for (int column = 1; column <= 4; ++column) {
+      totals->sum += static_cast<uint64_t>(query.Int(column));
+    }
+  }
+  if (step < 0) return step;
+  WalkStamps()[{db, dataNo}] = {stamp, *totals};
+  return 0;
+}
+
+void ForgetDerivedChecks(sqlite3* db) {
+  auto forget = [db](auto& stamps) {
+    stamps.erase(stamps.lower_bound({db, INT32_MIN}), stamps.upper_bound({db, INT32_MAX}));
+  };
+  forget(SoundStamps());
+  forget(WalkStamps());
+}
+
+std::string JournalLineSoundSql() {
+  return std::string("(month_kind IN ") + kMonthKindsSql +
+         " AND typeof(month_kind) = 'integer'"
+         " AND typeof(journal_no) = 'integer'"
+         " AND typeof(date) = 'integer' AND typeof(tax_rate) IN ('integer', 'real')"
+         " AND typeof(business_type) = 'integer'"
+         " AND typeof(debit_account) IN ('integer', 'null')"
+         " AND typeof(debit_dept) = 'integer' AND typeof(debit_amount) = 'integer'"
+         " AND typeof(debit_tax) = 'integer' AND typeof(debit_tax_class) = 'integer'"
+         " AND typeof(credit_account) IN ('integer', 'null')"
+         " AND typeof(credit_dept) = 'integer' AND typeof(credit_amount) = 'integer'"
+         " AND typeof(credit_tax) = 'integer' AND typeof(credit_tax_class) = 'integer')";
+}
+
+int32_t DamagedDerivedData(sqlite3* db, int32_t dataNo, const std::string& problem,
+                           bool markStale) {
+  LastRecord() = "data set " + std::to_string(dataNo) + ": " + problem;
+  AppendErrorLog("code=" + std::to_string(kErrDamagedDerived) + " record=\"" + LastRecord() +
+                 "\" the journal data cannot be summed");
+  if (markStale) {
+    sqlite3_exec(db,
+                 ("UPDATE journal_derived_state SET built = 0 WHERE data_no = " +
+                  std::to_string(dataNo))
+                     .c_str(),
+                 nullptr, nullptr, nullptr);
+  }
+  return kErrDamagedDerived;
+}
+
+std::string LastDamagedDerivedRecord() { return LastRecord(); }
+
+}  // namespace mvhost

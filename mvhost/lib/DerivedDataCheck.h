@@ -1,0 +1,67 @@
+#ifndef TAXLINK_MVHOST_DERIVEDDATACHECK_H_
+#define TAXLINK_MVHOST_DERIVEDDATACHECK_H_
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <string>
+
+namespace mvhost {
+
+// Checks of a data set's derived journal data (JournalDerived) as they are
+// read, so that a store edited or damaged outside the host never yields a
+// figure from a damaged chunk or total.
+
+// What a check found; empty problem: nothing.
+struct DerivedFinding {
+  std::string problem;  // "chunk 2 is a blob of 100 bytes, not whole packed lines"
+  // A rebuild from the lines mends it (false: a line itself holds what the
+  // host never writes).
+  bool mendable = true;
+};
+
+// The chunks are blobs of whole packed lines, as many as the totals count
+// (when no changed line is pending); the totals hold integers, known month
+// kinds and sides, and the totals per tax class and per account add up to
+// the same amounts and taxes per side; no pending changed line holds what
+// the host never writes. Data found sound are not checked again on the same
+// connection until the store changes. 0, or a host failure of the reading.
+int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding);
+
+// The connection is about to close: the checks forget what they found on it.
+void ForgetDerivedChecks(sqlite3* db);
+
+// What a whole walk of the packed lines must hand out: the number of lines
+// and the wrapping sum of every present side's amount and tax, as the
+// totals per tax class give them.
+struct WalkTotals {
+  int64_t lines = 0;
+  uint64_t sum = 0;
+};
+int32_t ReadWalkTotals(sqlite3* db, int32_t dataNo, WalkTotals* totals);
+
+// An SQL expression over a journal_line row: 1 when it holds integers where
+// the store declares them (a rate may also be a fraction: it counts as its
+// whole part) and a known month kind. The derived data are built only from
+// such lines (an amount edited to 'abc' would be summed as 0).
+std::string JournalLineSoundSql();
+
+// Whether a month kind is one a line may carry (1..12, 15, 18).
+constexpr bool IsMonthKind(int64_t kind) {
+  constexpr uint32_t kKinds = 0x1FFEu | (1u << 15) | (1u << 18);
+  return kind >= 0 && kind < 32 && ((kKinds >> kind) & 1u) != 0;
+}
+
+// The host error for damaged derived data: "data set N: problem" goes to the
+// error log and into the host's message for the code. With markStale, the
+// data set's derived data are also marked for a rebuild (quietly: the
+// failure is reported either way).
+int32_t DamagedDerivedData(sqlite3* db, int32_t dataNo, const std::string& problem,
+                           bool markStale);
+
+// The record of the last DamagedDerivedData (empty before any).
+std::string LastDamagedDerivedRecord();
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_DERIVEDDATACHECK_H_
