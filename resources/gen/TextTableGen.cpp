@@ -213,7 +213,9 @@ int GenerateMap(const std::string& outPath) {
     ++count;
   }
   out += "};\n\n}  // namespace taxlink::texts\n";
-  if (count < 7000) return Fail("the CP932 converter maps only " + std::to_string(count) + " code points");
+  if (count < 7000) {
+    return Fail("the CP932 converter maps only " + std::to_string(count) + " code points");
+  }
   if (!WriteIfChanged(outPath, out)) return Fail("cannot write " + outPath);
   return 0;
 }
