@@ -5,8 +5,8 @@
 
 #include "aggregation/ProgressDialog.h"
 #include "aggregation/ProgressSink.h"
-#include "platform/WinTypes.h"
 #include "host/TaxLineTrace.h"
+#include "platform/text/WinTypes.h"
 #include "status/Status.h"
 
 namespace taxlink {

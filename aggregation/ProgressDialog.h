@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "platform/Dialog.h"
-#include "platform/WinTypes.h"
+#include "platform/dialog/Dialog.h"
+#include "platform/text/WinTypes.h"
 
 namespace taxlink {
 

@@ -2,7 +2,7 @@
 #define TAXLINK_APP_FAILEDREAD_H_
 
 #include "app/RunOutcome.h"
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
 #include "status/Status.h"
 
 namespace taxlink {

@@ -4,11 +4,11 @@
 #include <memory>
 #include <string>
 
-#include "platform/UserInterface.h"
+#include "platform/dialog/UserInterface.h"
 
 namespace taxlink {
 
-// An interactive front end built as a module (platform/FrontEndModule.h)
+// An interactive front end built as a module (platform/dialog/FrontEndModule.h)
 // that lies beside the program's own executable: loaded only when that front
 // end is chosen, so that a scripted run, or one without a front end, loads
 // neither Qt nor curses. The module stays loaded until the process ends.

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/DecimalText.h"
+#include "platform/text/DecimalText.h"
 
 namespace taxlink {
 

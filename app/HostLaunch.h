@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
 
 namespace taxlink {
 

@@ -6,11 +6,12 @@
 #include "aggregation/JournalPreChecks.h"
 #include "app/FailedRead.h"
 #include "app/HostReads.h"
-#include "platform/UserInterface.h"
+#include "platform/dialog/UserInterface.h"
+#include "platform/ui/FrontEnd.h"
 #include "report/ReportFile.h"
-#include "trace/TraceRecorder.h"
 #include "resources/Caption.h"
 #include "resources/Edition.h"
+#include "trace/TraceRecorder.h"
 #include "resources/Texts.h"
 
 namespace taxlink {

@@ -4,7 +4,7 @@
 
 #include "app/RunDriver.h"
 #include "host/ClAccConnect.h"
-#include "platform/HostWindow.h"
+#include "platform/hostwindow/HostWindow.h"
 
 namespace taxlink {
 

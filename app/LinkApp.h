@@ -6,7 +6,7 @@
 
 #include "app/HostLaunch.h"
 #include "app/RunOutcome.h"
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
 
 namespace taxlink {
 

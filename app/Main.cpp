@@ -13,7 +13,8 @@
 #include "app/HostRegistration.h"
 #include "app/LinkApp.h"
 #include "app/RunFailure.h"
-#include "platform/UserInterface.h"
+#include "platform/dialog/UserInterface.h"
+#include "platform/ui/FrontEnd.h"
 
 namespace {
 

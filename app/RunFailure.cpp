@@ -4,7 +4,8 @@
 
 #include "aggregation/Decimal4.h"
 #include "app/LinkApp.h"
-#include "platform/UserInterface.h"
+#include "platform/dialog/UserInterface.h"
+#include "platform/ui/FrontEnd.h"
 #include "resources/Caption.h"
 #include "resources/Texts.h"
 

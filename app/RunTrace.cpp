@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "platform/WinFileSystem.h"
+#include "platform/winfs/WinFileSystem.h"
 
 namespace taxlink {
 

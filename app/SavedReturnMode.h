@@ -6,7 +6,7 @@
 #include "aggregation/TaxSettings.h"
 #include "host/StDATAINFO.h"
 #include "host/StSaveTaxInfo.h"
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
 #include "report/ReportInputs.h"
 #include "status/Status.h"
 

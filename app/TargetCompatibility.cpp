@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "host/ClAccConnect.h"
-#include "platform/DecimalText.h"
-#include "platform/Mbcs.h"
-#include "platform/ProfileFile.h"
-#include "platform/WinFileSystem.h"
+#include "platform/text/DecimalText.h"
+#include "platform/text/Mbcs.h"
+#include "platform/winfs/ProfileFile.h"
+#include "platform/winfs/WinFileSystem.h"
 #include "resources/Caption.h"
 #include "resources/Texts.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
 
 namespace taxlink {
 

@@ -23,7 +23,7 @@
 #include "mvhost/lib/SqliteHost.h"
 #include "mvhost/lib/StoreAdmin.h"
 #include "mvhost/lib/StoreRows.h"
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 #include "tests/support/SjisLiteral.h"
 
 namespace taxlink::bench {

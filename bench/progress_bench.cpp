@@ -15,7 +15,7 @@
 #include "aggregation/ProgressDialog.h"
 #include "bench/BenchHome.h"
 #include "desktop/DesktopUi.h"
-#include "platform/ScriptedUi.h"
+#include "platform/ui/ScriptedUi.h"
 
 namespace taxlink::bench {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "bench/BenchHome.h"
-#include "platform/WinFileSystem.h"
+#include "platform/winfs/WinFileSystem.h"
 #include "report/ReportFile.h"
 
 namespace taxlink::bench {

@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "aggregation/ProgressDialog.h"
-#include "platform/NoneUi.h"
-#include "platform/UserInterface.h"
+#include "platform/dialog/UserInterface.h"
+#include "platform/ui/NoneUi.h"
 #include "terminal/TerminalUi.h"
 
 namespace {

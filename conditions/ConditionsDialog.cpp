@@ -3,17 +3,18 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "resources/Edition.h"
 #include "conditions/FolderLevels.h"
 #include "conditions/MonthRangeCheck.h"
 #include "conditions/PathText.h"
 #include "conditions/RememberedPathFile.h"
 #include "conditions/UsableDrive.h"
 #include "host/ClFileMgr.h"
-#include "platform/UserInterface.h"
-#include "platform/WinFileSystem.h"
+#include "platform/dialog/UserInterface.h"
+#include "platform/ui/FrontEnd.h"
+#include "platform/winfs/WinFileSystem.h"
 #include "resources/Caption.h"
 #include "resources/ConditionsDialogTemplate.h"
+#include "resources/Edition.h"
 #include "resources/Texts.h"
 
 namespace taxlink {

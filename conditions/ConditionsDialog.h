@@ -6,8 +6,8 @@
 
 #include "conditions/RunConditions.h"
 #include "host/ClToolTipMgr.h"
-#include "platform/Dialog.h"
-#include "platform/WinTypes.h"
+#include "platform/dialog/Dialog.h"
+#include "platform/text/WinTypes.h"
 #include "resources/ConditionsDialogTemplate.h"
 
 namespace taxlink {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "conditions/PathText.h"
-#include "platform/WinFileSystem.h"
+#include "platform/winfs/WinFileSystem.h"
 
 namespace taxlink {
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "platform/Mbcs.h"
-#include "platform/WinFileSystem.h"
+#include "platform/text/Mbcs.h"
+#include "platform/winfs/WinFileSystem.h"
 
 namespace taxlink {
 

@@ -7,10 +7,10 @@
 
 #include "conditions/FolderLevels.h"
 #include "conditions/PathText.h"
-#include "platform/DecimalText.h"
-#include "platform/File.h"
-#include "platform/ReplacementFile.h"
-#include "platform/WinFileSystem.h"
+#include "platform/text/DecimalText.h"
+#include "platform/winfs/File.h"
+#include "platform/winfs/ReplacementFile.h"
+#include "platform/winfs/WinFileSystem.h"
 
 namespace taxlink {
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
 
 namespace taxlink {
 

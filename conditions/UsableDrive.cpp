@@ -4,8 +4,8 @@
 #include <string>
 
 #include "conditions/PathText.h"
-#include "platform/WinFileSystem.h"
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
+#include "platform/winfs/WinFileSystem.h"
 
 namespace taxlink {
 

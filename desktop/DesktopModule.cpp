@@ -1,7 +1,7 @@
-// The entry points of taxlink-desktop.so (platform/FrontEndModule.h).
+// The entry points of taxlink-desktop.so (platform/dialog/FrontEndModule.h).
 
 #include "desktop/DesktopUi.h"
-#include "platform/FrontEndModule.h"
+#include "platform/dialog/FrontEndModule.h"
 
 extern "C" {
 

@@ -17,7 +17,8 @@
 #include "desktop/DialogWindow.h"
 #include "desktop/MessageBoxWindow.h"
 #include "desktop/SaveAsWindow.h"
-#include "platform/Dialog.h"
+#include "platform/dialog/Dialog.h"
+#include "platform/ui/FrontEnd.h"
 #include "resources/Texts.h"
 
 namespace desktop {

@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "desktop/RepaintThrottle.h"
-#include "platform/Dialog.h"
-#include "platform/UiTranscript.h"
-#include "platform/UserInterface.h"
+#include "platform/dialog/Dialog.h"
+#include "platform/dialog/UserInterface.h"
+#include "platform/ui/UiTranscript.h"
 
 class QWidget;
 

@@ -7,7 +7,7 @@
 
 #include <string_view>
 
-#include "platform/DialogTemplate.h"
+#include "platform/dialog/DialogTemplate.h"
 
 namespace desktop {
 

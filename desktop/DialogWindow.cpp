@@ -18,10 +18,10 @@
 #include <algorithm>
 
 #include "desktop/QtText.h"
-#include "platform/Encoding.h"
-#include "platform/WinTypes.h"
 #include "mvhost/lib/ToolTipRegistry.h"
-#include "platform/Dialog.h"
+#include "platform/dialog/Dialog.h"
+#include "platform/text/Encoding.h"
+#include "platform/text/WinTypes.h"
 
 namespace desktop {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "platform/Dialog.h"
+#include "platform/dialog/Dialog.h"
 
 #include <string>
 #include <vector>

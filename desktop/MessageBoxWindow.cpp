@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "desktop/QtText.h"
-#include "platform/UiTranscript.h"
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
+#include "platform/ui/UiTranscript.h"
 #include "resources/Texts.h"
 
 namespace desktop {

@@ -1,6 +1,6 @@
 #include "desktop/QtText.h"
 
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 
 namespace desktop {
 

@@ -12,10 +12,10 @@
 #include <optional>
 
 #include "desktop/QtText.h"
-#include "platform/Encoding.h"
-#include "platform/PathMapping.h"
-#include "platform/SaveAsRules.h"
-#include "platform/UserInterface.h"
+#include "platform/dialog/SaveAsRules.h"
+#include "platform/dialog/UserInterface.h"
+#include "platform/text/Encoding.h"
+#include "platform/winfs/PathMapping.h"
 #include "resources/Texts.h"
 
 namespace desktop {

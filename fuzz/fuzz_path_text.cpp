@@ -15,8 +15,8 @@
 #include "conditions/PathText.h"
 #include "conditions/UsableDrive.h"
 #include "fuzz/FuzzSupport.h"
-#include "platform/PathMapping.h"
-#include "platform/WinFileSystem.h"
+#include "platform/winfs/PathMapping.h"
+#include "platform/winfs/WinFileSystem.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string> parts = fuzz::SplitAtNul(fuzz::AsText(data, size), 3);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fuzz/FuzzSupport.h"
-#include "platform/ProfileFile.h"
+#include "platform/winfs/ProfileFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
 
 // The link to the running accounting system (a process-wide singleton).
 class ClAccConnect {

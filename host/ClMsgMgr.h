@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
 
 // The host's message manager: error log and fatal-error display.
 class ClMsgMgr {

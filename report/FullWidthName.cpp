@@ -1,7 +1,7 @@
 #include "report/FullWidthName.h"
 
-#include "platform/FullWidth.h"
-#include "platform/Mbcs.h"
+#include "platform/text/FullWidth.h"
+#include "platform/text/Mbcs.h"
 
 namespace taxlink {
 

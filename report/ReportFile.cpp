@@ -2,9 +2,10 @@
 
 #include <string>
 
-#include "platform/File.h"
-#include "platform/ReplacementFile.h"
-#include "platform/UserInterface.h"
+#include "platform/dialog/UserInterface.h"
+#include "platform/ui/FrontEnd.h"
+#include "platform/winfs/File.h"
+#include "platform/winfs/ReplacementFile.h"
 #include "report/ReportDocument.h"
 #include "resources/Caption.h"
 #include "xml/XmlTextWriter.h"

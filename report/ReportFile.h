@@ -2,7 +2,7 @@
 #define TAXLINK_REPORT_REPORTFILE_H_
 
 #include "host/StDATAINFO.h"
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
 #include "report/ReportInputs.h"
 #include "resources/Texts.h"
 #include "status/Status.h"

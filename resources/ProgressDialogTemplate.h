@@ -1,7 +1,7 @@
 #ifndef TAXLINK_RESOURCES_PROGRESSDIALOGTEMPLATE_H_
 #define TAXLINK_RESOURCES_PROGRESSDIALOGTEMPLATE_H_
 
-#include "platform/DialogTemplate.h"
+#include "platform/dialog/DialogTemplate.h"
 
 namespace taxlink {
 

@@ -1,7 +1,7 @@
 #ifndef TAXLINK_TERMINAL_CELLLAYOUT_H_
 #define TAXLINK_TERMINAL_CELLLAYOUT_H_
 
-#include "platform/DialogTemplate.h"
+#include "platform/dialog/DialogTemplate.h"
 
 namespace terminal {
 

@@ -5,7 +5,7 @@
 #include <climits>
 #include <cwchar>
 
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 #include "resources/Texts.h"
 
 namespace terminal {

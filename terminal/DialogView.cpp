@@ -1,7 +1,7 @@
 #include "terminal/DialogView.h"
 
-#include "platform/Dialog.h"
-#include "platform/Mnemonic.h"
+#include "platform/dialog/Dialog.h"
+#include "platform/dialog/Mnemonic.h"
 #include "terminal/CellLayout.h"
 #include "terminal/CellText.h"
 #include "terminal/EditBuffer.h"

@@ -1,7 +1,7 @@
 #include "terminal/EditBuffer.h"
 
-#include "platform/Dialog.h"
-#include "platform/Mbcs.h"
+#include "platform/dialog/Dialog.h"
+#include "platform/text/Mbcs.h"
 
 namespace terminal {
 namespace {

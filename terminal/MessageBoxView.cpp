@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/UiTranscript.h"
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
+#include "platform/ui/UiTranscript.h"
 #include "terminal/CellText.h"
 #include "terminal/SizeNotice.h"
 #include "resources/Texts.h"

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/Encoding.h"
-#include "platform/Mbcs.h"
-#include "platform/SaveAsRules.h"
-#include "platform/UserInterface.h"
-#include "platform/WinFileSystem.h"
+#include "platform/dialog/SaveAsRules.h"
+#include "platform/dialog/UserInterface.h"
+#include "platform/text/Encoding.h"
+#include "platform/text/Mbcs.h"
+#include "platform/winfs/WinFileSystem.h"
 #include "terminal/CellText.h"
 #include "terminal/EditField.h"
 #include "terminal/SizeNotice.h"

@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/dialog/UserInterface.h"
 #include "terminal/CellGrid.h"
 #include "terminal/EditBuffer.h"
 #include "terminal/Key.h"
-#include "platform/UserInterface.h"
 
 namespace terminal {
 
 // The save-as dialog in a terminal: the folder with its listing (".." to go
 // up, sub-folders, files that match the filter, the drives) and a file name
-// field. What it refuses and where it starts follow platform/SaveAsRules.h,
+// field. What it refuses and where it starts follow platform/dialog/SaveAsRules.h,
 // as in every front end.
 // Windows paths in Shift_JIS throughout; the listing reads the folder the
 // drive map gives it. The name field may also hold a folder (opened), a

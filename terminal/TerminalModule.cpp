@@ -1,6 +1,6 @@
-// The entry points of taxlink-terminal.so (platform/FrontEndModule.h).
+// The entry points of taxlink-terminal.so (platform/dialog/FrontEndModule.h).
 
-#include "platform/FrontEndModule.h"
+#include "platform/dialog/FrontEndModule.h"
 #include "terminal/TerminalScreen.h"
 #include "terminal/TerminalUi.h"
 

@@ -4,7 +4,8 @@
 #include <cstdio>
 
 #include "mvhost/lib/ToolTipRegistry.h"
-#include "platform/Dialog.h"
+#include "platform/dialog/Dialog.h"
+#include "platform/ui/FrontEnd.h"
 #include "terminal/MessageBoxView.h"
 #include "terminal/SaveAsView.h"
 #include "resources/Texts.h"

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/NoneUi.h"
-#include "platform/UiTranscript.h"
-#include "platform/UserInterface.h"
+#include "platform/dialog/UserInterface.h"
+#include "platform/ui/NoneUi.h"
+#include "platform/ui/UiTranscript.h"
 #include "terminal/CellGrid.h"
 #include "terminal/DialogView.h"
 #include "terminal/Key.h"

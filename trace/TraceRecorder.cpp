@@ -7,7 +7,7 @@
 #include "host/StKAMOKUSUMINFO.h"
 #include "host/StKOTEISHISANINFO.h"
 #include "host/StSWKTINFO.h"
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 #include "trace/TraceKeys.h"
 #include "trace/YenText.h"
 

@@ -4,9 +4,10 @@
 #include <new>
 #include <utility>
 
-#include "platform/File.h"
-#include "platform/UserInterface.h"
-#include "platform/WinTypes.h"
+#include "platform/dialog/UserInterface.h"
+#include "platform/text/WinTypes.h"
+#include "platform/ui/FrontEnd.h"
+#include "platform/winfs/File.h"
 #include "resources/Texts.h"
 
 namespace taxlink {

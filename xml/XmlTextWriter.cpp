@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "platform/File.h"
+#include "platform/winfs/File.h"
 
 namespace taxlink {
 

@@ -25,7 +25,7 @@
 #include "mvhost/cli/WholeFile.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/StoreAdmin.h"
-#include "platform/PathMapping.h"
+#include "platform/winfs/PathMapping.h"
 #include "trace/Sha256.h"
 
 namespace mvhost {

@@ -19,8 +19,8 @@
 #include "mvhost/cli/LaunchRunLog.h"
 #include "mvhost/cli/SheetAfterLaunch.h"
 #include "mvhost/lib/RunLog.h"
-#include "platform/Encoding.h"
-#include "platform/HostWindow.h"
+#include "platform/hostwindow/HostWindow.h"
+#include "platform/text/Encoding.h"
 
 namespace mvhost {
 

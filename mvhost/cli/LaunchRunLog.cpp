@@ -7,7 +7,7 @@
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/RunLog.h"
-#include "platform/PathMapping.h"
+#include "platform/winfs/PathMapping.h"
 #include "trace/Sha256.h"
 
 namespace mvhost {

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "mvhost/cli/RunTranscript.h"
-#include "mvhost/lib/SheetFindings.h"
 #include "mvhost/lib/HostStore.h"
-#include "platform/PathMapping.h"
+#include "mvhost/lib/SheetFindings.h"
+#include "platform/winfs/PathMapping.h"
 
 namespace mvhost {
 

@@ -12,7 +12,8 @@
 #include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/SqlStatement.h"
-#include "platform/UserInterface.h"
+#include "platform/dialog/UserInterface.h"
+#include "platform/ui/FrontEnd.h"
 
 namespace {
 

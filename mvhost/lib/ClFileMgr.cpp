@@ -4,8 +4,8 @@
 
 #include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/HostStore.h"
-#include "platform/Mbcs.h"
-#include "platform/WinFileSystem.h"
+#include "platform/text/Mbcs.h"
+#include "platform/winfs/WinFileSystem.h"
 
 namespace mvhost {
 

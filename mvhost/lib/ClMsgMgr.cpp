@@ -5,8 +5,9 @@
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostMessages.h"
 #include "mvhost/lib/HostObjects.h"
-#include "platform/Encoding.h"
-#include "platform/UserInterface.h"
+#include "platform/dialog/UserInterface.h"
+#include "platform/text/Encoding.h"
+#include "platform/ui/FrontEnd.h"
 
 namespace mvhost {
 

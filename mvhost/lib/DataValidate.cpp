@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "mvhost/lib/DataValues.h"
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 
 namespace mvhost {
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "mvhost/lib/HostMessages.h"
-#include "platform/Dialog.h"
-#include "platform/DialogTemplate.h"
+#include "platform/dialog/Dialog.h"
+#include "platform/dialog/DialogTemplate.h"
 #include "resources/Texts.h"
 
 namespace mvhost {

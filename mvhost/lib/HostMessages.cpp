@@ -7,7 +7,7 @@
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/RecordText.h"
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 #include "resources/Texts.h"
 
 namespace mvhost {
@@ -31,7 +31,8 @@ std::string HostErrorText(int32_t code) {
   } else if (code == kErrBadStoreText) {
     text = taxlink::texts::kHostBadCharacter + LastStoreTextRecord();
   } else if (code == kErrDamagedDerived) {
-    text = taxlink::texts::kHostDamagedJournalData + LastDamagedDerivedRecord();
+    text = taxlink::texts::kHostDamagedJournalData +
+           LastDamagedDerivedRecord();
   } else if (code == kErrNoStore || code == kErrDamagedStore) {
     text = taxlink::texts::kHostDataMissing;
   } else if (code == kErrNoDataSet || code == kErrNoUser) {

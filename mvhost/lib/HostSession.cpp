@@ -7,7 +7,7 @@
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/SqlStatement.h"
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 
 namespace mvhost {
 

@@ -1,6 +1,6 @@
 #include "mvhost/lib/ImportText.h"
 
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 
 namespace mvhost {
 

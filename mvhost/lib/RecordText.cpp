@@ -4,8 +4,8 @@
 
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
-#include "platform/Encoding.h"
-#include "platform/Mbcs.h"
+#include "platform/text/Encoding.h"
+#include "platform/text/Mbcs.h"
 
 namespace mvhost {
 

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/UserInterface.h"
+#include "platform/dialog/UserInterface.h"
 #include "resources/ProgressDialogTemplate.h"
 #include "tests/support/SjisLiteral.h"
 

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "mvhost/cli/BatchIndex.h"
-#include "platform/Encoding.h"
-#include "trace/Sha256.h"
+#include "platform/text/Encoding.h"
 #include "tests/support/ProgramRunFixture.h"
+#include "trace/Sha256.h"
 #include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {

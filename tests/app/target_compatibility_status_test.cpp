@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "app/TargetCompatibility.h"
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 #include "tests/support/SjisLiteral.h"
 
 namespace taxlink {

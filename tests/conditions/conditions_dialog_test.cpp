@@ -5,8 +5,8 @@
 
 #include "conditions/ConditionsDialog.h"
 #include "mvhost/lib/ToolTipRegistry.h"
-#include "platform/ScriptedUi.h"
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
+#include "platform/ui/ScriptedUi.h"
 #include "resources/ConditionsDialogTemplate.h"
 #include "tests/support/ConditionsDialogFixture.h"
 #include "tests/support/ConditionsTestSupport.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "conditions/ConditionsDialog.h"
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
 #include "resources/ConditionsDialogTemplate.h"
 #include "tests/support/ConditionsDialogFixture.h"
 #include "tests/support/ConditionsTestSupport.h"

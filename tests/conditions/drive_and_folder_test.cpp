@@ -8,7 +8,7 @@
 
 #include "conditions/FolderLevels.h"
 #include "conditions/UsableDrive.h"
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 #include "tests/support/ConditionsTestSupport.h"
 #include "tests/support/SjisLiteral.h"
 

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "conditions/RememberedPathFile.h"
-#include "platform/File.h"
-#include "platform/WinFileSystem.h"
+#include "platform/winfs/File.h"
+#include "platform/winfs/WinFileSystem.h"
 #include "tests/support/ConditionsTestSupport.h"
 
 namespace taxlink {

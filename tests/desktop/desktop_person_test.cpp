@@ -22,8 +22,9 @@
 
 #include "conditions/ConditionsDialog.h"
 #include "desktop/DialogWindow.h"
-#include "platform/SaveAsRules.h"
-#include "platform/UserInterface.h"
+#include "platform/dialog/SaveAsRules.h"
+#include "platform/dialog/UserInterface.h"
+#include "platform/ui/FrontEnd.h"
 #include "resources/ConditionsDialogTemplate.h"
 #include "resources/ProgressDialogTemplate.h"
 #include "tests/desktop/WidgetDriver.h"

@@ -19,7 +19,7 @@
 #include "app/LinkApp.h"
 #include "conditions/ConditionsDialog.h"
 #include "desktop/RepaintThrottle.h"
-#include "platform/SaveAsRules.h"
+#include "platform/dialog/SaveAsRules.h"
 #include "resources/ConditionsDialogTemplate.h"
 #include "tests/desktop/WidgetDriver.h"
 #include "tests/support/ConditionsDialogFixture.h"

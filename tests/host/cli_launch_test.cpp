@@ -1,6 +1,6 @@
 // `mvhost launch` end to end: the mvhost executable starts this test program
 // as a fake TaxLink program, which talks to the host window the way the real
-// program does (platform/HostWindow.h).
+// program does (platform/hostwindow/HostWindow.h).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -15,8 +15,8 @@
 #include <sstream>
 #include <string>
 
-#include "platform/Encoding.h"
-#include "platform/HostWindow.h"
+#include "platform/hostwindow/HostWindow.h"
+#include "platform/text/Encoding.h"
 #include "tests/support/SjisLiteral.h"
 
 namespace {

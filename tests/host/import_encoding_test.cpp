@@ -5,7 +5,7 @@
 
 #include "mvhost/lib/DataExport.h"
 #include "mvhost/lib/DataImport.h"
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 #include "tests/support/HostToolHome.h"
 
 namespace {

@@ -26,7 +26,7 @@
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/ToolTipRegistry.h"
-#include "platform/Dialog.h"
+#include "platform/dialog/Dialog.h"
 #include "tests/support/HostFixture.h"
 #include "tests/support/SjisLiteral.h"
 

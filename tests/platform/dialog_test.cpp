@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/Dialog.h"
-#include "platform/DialogTemplate.h"
-#include "platform/WinTypes.h"
+#include "platform/dialog/Dialog.h"
+#include "platform/dialog/DialogTemplate.h"
+#include "platform/text/WinTypes.h"
 #include "tests/support/SjisLiteral.h"
 
 namespace {

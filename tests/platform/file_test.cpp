@@ -13,8 +13,8 @@
 #include <sstream>
 #include <string>
 
-#include "platform/File.h"
-#include "platform/ReplacementFile.h"
+#include "platform/winfs/File.h"
+#include "platform/winfs/ReplacementFile.h"
 #include "tests/support/PlatformTestEnv.h"
 #include "tests/support/SjisLiteral.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/HostWindow.h"
+#include "platform/hostwindow/HostWindow.h"
 #include "tests/support/PlatformTestEnv.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/Encoding.h"
-#include "platform/WinFileSystem.h"
-#include "platform/WinTypes.h"
+#include "platform/text/Encoding.h"
+#include "platform/text/WinTypes.h"
+#include "platform/winfs/WinFileSystem.h"
 #include "tests/support/PlatformTestEnv.h"
 #include "tests/support/SjisLiteral.h"
 

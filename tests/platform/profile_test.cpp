@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/ProfileFile.h"
+#include "platform/winfs/ProfileFile.h"
 #include "tests/support/PlatformTestEnv.h"
 #include "tests/support/SjisLiteral.h"
 

@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/Dialog.h"
-#include "platform/NoneUi.h"
-#include "platform/ScriptedUi.h"
-#include "platform/UserInterface.h"
+#include "platform/dialog/Dialog.h"
+#include "platform/dialog/UserInterface.h"
+#include "platform/ui/FrontEnd.h"
+#include "platform/ui/NoneUi.h"
+#include "platform/ui/ScriptedUi.h"
 #include "tests/support/PlatformTestEnv.h"
 #include "tests/support/PlatformUiFixture.h"
 #include "tests/support/SjisLiteral.h"

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "platform/Encoding.h"
-#include "platform/FullWidth.h"
-#include "platform/Mbcs.h"
+#include "platform/text/Encoding.h"
+#include "platform/text/FullWidth.h"
+#include "platform/text/Mbcs.h"
 #include "tests/support/SjisLiteral.h"
 
 namespace {

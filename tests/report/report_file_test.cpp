@@ -15,7 +15,7 @@
 #include <string>
 
 #include "host/StSaveTaxInfo.h"
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
 #include "tests/support/ReportFixtures.h"
 #include "xml/XmlTextWriter.h"
 #include "tests/support/SjisLiteral.h"

@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 #include "sheet/ReportReader.h"
 #include "tests/support/ReportFixtures.h"
 

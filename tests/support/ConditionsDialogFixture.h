@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "conditions/ConditionsDialog.h"
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
 #include "tests/support/ConditionsTestSupport.h"
 
 namespace taxlink::testing {

@@ -8,8 +8,8 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "platform/Dialog.h"
-#include "platform/WinTypes.h"
+#include "platform/dialog/Dialog.h"
+#include "platform/text/WinTypes.h"
 
 namespace taxlink::testing {
 

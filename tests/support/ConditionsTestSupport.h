@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/UserInterface.h"
+#include "platform/dialog/UserInterface.h"
 
 namespace taxlink::testing {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "host/StSaveTaxInfo.h"
-#include "platform/UserInterface.h"
+#include "platform/dialog/UserInterface.h"
 #include "tests/support/SjisLiteral.h"
 
 namespace hosts {

@@ -8,8 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/ScriptedUi.h"
-#include "platform/UserInterface.h"
+#include "platform/dialog/UserInterface.h"
+#include "platform/ui/ScriptedUi.h"
 
 namespace taxlink_test {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 #include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {

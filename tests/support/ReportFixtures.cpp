@@ -8,8 +8,8 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "platform/File.h"
-#include "platform/WinFileSystem.h"
+#include "platform/winfs/File.h"
+#include "platform/winfs/WinFileSystem.h"
 #include "xml/XmlTextWriter.h"
 
 namespace taxlink::testing {

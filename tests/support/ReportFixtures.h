@@ -11,11 +11,11 @@
 #include <functional>
 #include <utility>
 
-#include "host/ClSetShohizei.h"
-#include "platform/UserInterface.h"
 #include "aggregation/TaxSettings.h"
 #include "aggregation/TaxSummaryTables.h"
+#include "host/ClSetShohizei.h"
 #include "host/StSaveTaxInfo.h"
+#include "platform/dialog/UserInterface.h"
 #include "report/ReportDocument.h"
 #include "report/ReportInputs.h"
 

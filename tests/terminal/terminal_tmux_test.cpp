@@ -15,7 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/Encoding.h"
+#include "platform/text/Encoding.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/SjisLiteral.h"
 

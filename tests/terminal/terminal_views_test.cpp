@@ -9,18 +9,18 @@
 #include <string>
 #include <vector>
 
-#include "platform/Dialog.h"
-#include "platform/UserInterface.h"
+#include "platform/dialog/Dialog.h"
+#include "platform/dialog/UserInterface.h"
 #include "resources/ConditionsDialogTemplate.h"
 #include "resources/ProgressDialogTemplate.h"
-#include "tests/support/PlatformTestEnv.h"
-#include "tests/support/ProgramRun.h"
 #include "terminal/CellGrid.h"
 #include "terminal/CellText.h"
 #include "terminal/DialogView.h"
 #include "terminal/MessageBoxView.h"
 #include "terminal/RepaintThrottle.h"
 #include "terminal/SaveAsView.h"
+#include "tests/support/PlatformTestEnv.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/SjisLiteral.h"
 
 namespace {

@@ -24,7 +24,7 @@
 #include "aggregation/TaxSettings.h"
 #include "host/RefundStatementClasses.h"
 #include "mvhost/lib/TaxClassRules.h"
-#include "platform/WinFileSystem.h"
+#include "platform/winfs/WinFileSystem.h"
 #include "report/AmountRounding.h"
 #include "report/FormTopics.h"
 #include "report/ReportFile.h"

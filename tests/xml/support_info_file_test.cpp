@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/WinFileSystem.h"
-#include "platform/WinTypes.h"
+#include "platform/text/WinTypes.h"
+#include "platform/winfs/WinFileSystem.h"
 #include "tests/support/ReportFixtures.h"
 #include "tests/support/SjisLiteral.h"
 

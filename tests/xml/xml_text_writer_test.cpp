@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "platform/File.h"
+#include "platform/winfs/File.h"
 #include "tests/support/ReportFixtures.h"
 #include "tests/support/SjisLiteral.h"
 

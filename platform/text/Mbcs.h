@@ -1,0 +1,24 @@
+#ifndef TAXLINK_PLATFORM_TEXT_MBCS_H_
+#define TAXLINK_PLATFORM_TEXT_MBCS_H_
+
+#include <cstddef>
+
+namespace platform {
+
+// The code page 932 character table of the C runtime.
+// Lead bytes: 0x81-0x9F and 0xE0-0xFC. Trail bytes: 0x40-0x7E and 0x80-0xFC.
+bool IsLeadByte(unsigned char c);
+bool IsTrailByte(unsigned char c);
+
+// True when the byte at pos is the trail byte of a double-byte character of
+// the zero-terminated text that starts at text (the _ismbstrail rule: walk
+// from the start, a lead byte followed by a trail byte forms one character).
+bool IsTrailAt(const char* text, std::size_t pos);
+// True when the byte at pos is the lead byte of a double-byte character,
+// also when the text ends right after it (the _ismbslead rule), so that a
+// buffer whose last byte IsLeadAt holds half a character.
+bool IsLeadAt(const char* text, std::size_t pos);
+
+}  // namespace platform
+
+#endif  // TAXLINK_PLATFORM_TEXT_MBCS_H_

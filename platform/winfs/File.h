@@ -1,0 +1,57 @@
+#ifndef TAXLINK_PLATFORM_WINFS_FILE_H_
+#define TAXLINK_PLATFORM_WINFS_FILE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// The framework's file exception: raised by File's reads and writes.
+struct FileException {
+  int cause;       // errno of the failed call
+  std::string path;
+};
+
+// The framework's file object (CFile) over a Windows path. Open reports
+// failure by its result; Read, Write, Seek and Close raise FileException.
+class File {
+ public:
+  enum OpenFlags : unsigned {
+    kRead = 0x0000,
+    kWrite = 0x0001,
+    kReadWrite = 0x0002,
+    kCreate = 0x1000,      // create, truncating an existing file
+    kNoTruncate = 0x2000,  // with kCreate: keep an existing file's content
+  };
+
+  File() = default;
+  ~File();  // closes without raising
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  bool Open(const char* path, unsigned flags, FileException* error = nullptr);
+  bool IsOpen() const { return fd_ >= 0; }
+  std::size_t Read(void* buffer, std::size_t count);
+  void Write(const void* data, std::size_t count);
+  uint64_t SeekToEnd();
+  uint64_t GetLength() const;
+  void Close();
+  // Closes without raising (CFile::Abort).
+  void Abort();
+  // Takes an advisory lock on the whole file that excludes every other
+  // holder (another process, or another File on the same file), waiting up
+  // to waitMilliseconds for one to let go; false when the wait ran out or
+  // the file is not open. Closing the file releases the lock.
+  bool LockExclusive(unsigned waitMilliseconds);
+
+ private:
+  friend class ReplacementFile;  // hands out its temporary file
+
+  int fd_ = -1;
+  std::string path_;
+};
+
+}  // namespace platform
+
+#endif  // TAXLINK_PLATFORM_WINFS_FILE_H_

@@ -1,0 +1,59 @@
+#ifndef TAXLINK_PLATFORM_WINFS_REPLACEMENTFILE_H_
+#define TAXLINK_PLATFORM_WINFS_REPLACEMENTFILE_H_
+
+#include <string>
+#include <string_view>
+
+#include "platform/winfs/File.h"
+
+namespace platform {
+
+// A file that is replaced whole or not at all. The new content goes to a
+// temporary file "<stem>.<process id>.tmp" in the target's folder; Commit
+// puts it on disk and renames it over the target, so that a reader, a
+// killed process or a full disk never meets half a file. A temporary that is
+// not committed is deleted when the object goes, also when an exception
+// unwinds past it.
+//
+// While it exists, the temporary is held under an exclusive advisory lock.
+// Open first deletes the unlocked temporaries of its stem in the folder,
+// which only a process that ended before its commit (killed) leaves behind.
+class ReplacementFile {
+ public:
+  // target: a Windows path; stem: the first part of the temporary's name.
+  ReplacementFile(std::string target, std::string stem);
+  ~ReplacementFile();
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+  // Deletes stale temporaries of stem in the target's folder, creates this
+  // one and opens it in file for writing (errors raised by file name the
+  // target). False when the target cannot be replaced (no such folder, a
+  // folder or a read-only file in its place) or the temporary cannot be
+  // created; error then holds the cause.
+  bool Open(File* file, FileException* error = nullptr);
+
+  // Flushes the temporary to disk, renames it over the target and flushes
+  // the folder. The caller has finished writing (file may still be open).
+  // False when any step failed: the temporary is gone, and the target is
+  // the old file unless only the folder's flush failed.
+  bool Commit();
+
+  // Deletes the temporary (also done by the destructor when not committed).
+  void Discard();
+
+  // The temporary's file name for a stem in this process.
+  static std::string TemporaryName(std::string_view stem);
+
+ private:
+  std::string target_;
+  std::string stem_;
+  std::string targetPosix_;
+  std::string temporaryPosix_;
+  int holder_ = -1;      // the locked descriptor of the temporary
+  bool direct_ = false;  // the target is a device or a pipe, written directly
+};
+
+}  // namespace platform
+
+#endif  // TAXLINK_PLATFORM_WINFS_REPLACEMENTFILE_H_
