@@ -19,6 +19,7 @@
 #include "sheet/FindingsSection.h"
 #include "sheet/HtmlSheet.h"
 #include "sheet/ReportReader.h"
+#include "sheet/ReportSheet.h"
 #include "sheet/SheetRows.h"
 #include "sheet/SingleSheet.h"
 #include "sheet/TraceDrillDown.h"
@@ -47,27 +48,11 @@ int Refuse(const std::string& message, int status = kSheetRefused) {
   return status;
 }
 
-bool ReadBytes(const std::string& path, std::string* bytes, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    *error = path + ": cannot be read: " + std::strerror(errno);
-    return false;
-  }
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) {
-    *error = path + ": cannot be read";
-    return false;
-  }
-  *bytes = text.str();
-  return true;
-}
-
 // A report read, validated and described; false with the message.
 bool LoadReport(const std::string& path, ReportContent* content, FileFacts* facts,
                 std::string* error) {
   std::string bytes;
-  if (!ReadBytes(path, &bytes, error)) return false;
+  if (!ReadSheetInput(path, &bytes, error)) return false;
   ReportProblem problem;
   if (!ParseReport(bytes, content, &problem)) {
     *error = path + " is not a valid report: " + problem.Text();
@@ -77,51 +62,15 @@ bool LoadReport(const std::string& path, ReportContent* content, FileFacts* fact
   return true;
 }
 
-// Beside the report: its name with ".xml" (any case) replaced, else added.
-std::string DefaultOutput(const std::string& report, const std::string& extension) {
-  std::filesystem::path path(report);
-  std::string ext = path.extension().string();
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (ext == ".xml") path.replace_extension();
-  return path.string() + extension;
-}
-
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code error;
   return std::filesystem::equivalent(a, b, error);
 }
 
-// Writes the whole text to a temporary beside path and renames it over
-// path, so that a failed write leaves no half sheet.
-bool WriteWhole(const std::string& path, const std::string& text, std::string* error) {
-  const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.flush();
-    if (!out) {
-      *error = "cannot write " + path + ": " + std::strerror(errno);
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return false;
-    }
-  }
-  std::error_code renameError;
-  std::filesystem::rename(temporary, path, renameError);
-  if (renameError) {
-    *error = "cannot write " + path + ": " + renameError.message();
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return false;
-  }
-  return true;
-}
-
 // The findings file read and checked; false with the message.
 bool LoadFindings(const std::string& path, CheckFindings* findings, std::string* error) {
   std::string bytes;
-  if (!ReadBytes(path, &bytes, error)) return false;
+  if (!ReadSheetInput(path, &bytes, error)) return false;
   if (!ParseFindings(bytes, findings, error)) {
     *error = path + " is not a findings file: " + *error;
     return false;
@@ -134,7 +83,7 @@ int Run(const Options& options) {
     std::cout << ElementCatalogMarkdown();
     if (!options.trace.empty()) {
       std::string trace, error;
-      if (!ReadBytes(options.trace, &trace, &error)) return Refuse(error);
+      if (!ReadSheetInput(options.trace, &trace, &error)) return Refuse(error);
       std::cout << WorkedExamplesMarkdown(trace);
     }
     return kSheetWritten;
@@ -166,20 +115,15 @@ int Run(const Options& options) {
 
   Sheet sheet = compare ? BuildCompareSheet(earlier, earlierFacts, report, reportFacts)
                         : BuildSingleSheet(report, reportFacts);
-  // The findings come right after the header, before the figures they may
-  // have changed.
-  if (!options.findings.empty()) {
-    sheet.sections.insert(sheet.sections.begin() + (sheet.sections.empty() ? 0 : 1),
-                          FindingsSection(findings));
-  }
   const std::string output =
       !options.output.empty() ? options.output
-                              : DefaultOutput(options.report, compare ? ".compare.html" : ".html");
-  if (!options.trace.empty()) {
-    if (compare) return Refuse("--trace makes the sheet of one report, not --compare", kSheetUsage);
-    if (!AddTraceDrillDown(&sheet, options.trace, reportFacts.sha256, output, &error)) {
-      return Refuse(error);
-    }
+                              : DefaultSheetPath(options.report, compare ? ".compare.html" : ".html");
+  if (!options.trace.empty() && compare) {
+    return Refuse("--trace makes the sheet of one report, not --compare", kSheetUsage);
+  }
+  if (!AddFindingsAndTrace(&sheet, options.findings.empty() ? nullptr : &findings, options.trace,
+                           reportFacts.sha256, output, &error)) {
+    return Refuse(error);
   }
   for (const std::string& target : {output, options.pdf}) {
     if (target.empty()) continue;
@@ -188,7 +132,7 @@ int Run(const Options& options) {
     }
   }
   const std::string html = RenderHtml(sheet);
-  if (!WriteWhole(output, html, &error)) return Refuse(error);
+  if (!WriteSheetFile(output, html, &error)) return Refuse(error);
   std::cout << output << "\n";
 #ifdef TAXLINK_WITH_SHEET_PDF
   if (!options.pdf.empty()) {

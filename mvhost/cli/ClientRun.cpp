@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "mvhost/cli/LaunchCommand.h"
+#include "mvhost/cli/SheetAfterLaunch.h"
 #include "mvhost/cli/WholeFile.h"
 #include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/HostStore.h"
@@ -73,6 +74,37 @@ void RedirectOutput(const std::string& logPath) {
   ::close(fd);
 }
 
+// The findings file lists the first of them: on books with a finding on
+// most lines the whole list would be larger than the data set, and only
+// the first ones are read; `mvhost check` lists them all.
+constexpr size_t kListedFindings = 1000;
+
+// The command that lists all of a client's findings.
+std::string CheckCommand(const ClientJob& job) {
+  std::string command = "mvhost check " + std::to_string(job.set.dataNo);
+  if (!job.conditions.savedValues) {
+    command += " --months " + std::to_string(job.conditions.startMonth) + "-" +
+               std::to_string(job.conditions.endMonth);
+  }
+  return command;
+}
+
+bool WriteFindings(const ClientJob& job, std::string text, int64_t count,
+                   ClientResult* result) {
+  if (count > static_cast<int64_t>(kListedFindings)) {
+    text += "(the first " + std::to_string(kListedFindings) + " of " + std::to_string(count) +
+            " findings; " + CheckCommand(job) + " lists them all)\n";
+  }
+  const std::string name = job.set.dataId + ".findings.txt";
+  std::string error;
+  if (!WriteWholeFile(job.folder + "/" + name, text, &error)) return false;
+  result->findings = count;
+  result->findingsFile = name;
+  return true;
+}
+
+// The check of a run whose sheet did not make one (a run not written, or
+// over the saved values, which name no months).
 void AddFindings(const ClientJob& job, ClientResult* result) {
   HostStore store;
   std::string error;
@@ -84,19 +116,17 @@ void AddFindings(const ClientJob& job, ClientResult* result) {
     request.endMonth = job.conditions.endMonth;
   }
   std::string text;
-  int64_t count = 0;
+  size_t listed = 0;
+  CheckCounts counts;
   CheckStatus status = CheckStoredDataSet(
       store, request,
       [&](const CheckFinding& finding) {
         text += finding.Text() + "\n";
-        ++count;
+        ++listed;
       },
-      &error);
+      &error, [&] { return listed < kListedFindings; }, &counts);
   if (status != CheckStatus::kChecked) return;
-  const std::string name = job.set.dataId + ".findings.txt";
-  if (!WriteWholeFile(job.folder + "/" + name, text, &error)) return;
-  result->findings = count;
-  result->findingsFile = name;
+  WriteFindings(job, std::move(text), counts.Total(), result);
 }
 
 // A data id names the client's files in the batch's folder: one that would
@@ -182,6 +212,7 @@ ClientResult RunClient(const ClientJob& job) {
   const std::string logPath = job.WorkPath(".log");
   const auto started = std::chrono::steady_clock::now();
   int status = kLaunchCannotStart;
+  SheetOutcome sheet;
   if (!UsableAsFileName(job.set.dataId)) {
     result.status = "failed";
     result.message = "the data id cannot name a file in the batch's folder: " + job.set.dataId;
@@ -204,6 +235,9 @@ ClientResult RunClient(const ClientJob& job) {
     launch.home = job.home;
     launch.sheet = true;
     launch.via = "batch";
+    launch.sheetOutcome = &sheet;
+    sheet.check = job.findings;
+    sheet.findingsTextLimit = job.findings ? kListedFindings : 0;
     status = LaunchCommand(launch);
     std::cout.flush();
     ClassifyRun(status, RunTranscript::Read(transcript), ReadWholeFile(logPath), &result);
@@ -212,7 +246,14 @@ ClientResult RunClient(const ClientJob& job) {
                           std::chrono::steady_clock::now() - started)
                           .count();
 
-  if (result.status == "written") {
+  if (result.status == "written" && !sheet.sheetPath.empty()) {
+    // The sheet read the report: its hash, size and figures come from there.
+    result.report = job.ReportName();
+    result.reportSha256 = sheet.reportSha256;
+    result.reportSize = sheet.reportSize;
+    result.figures = ReportFigures::Of(sheet.report);
+    result.sheet = job.set.dataId + ".html";
+  } else if (result.status == "written") {
     const std::string report = ReadWholeFile(job.folder + "/" + job.ReportName());
     result.report = job.ReportName();
     result.reportSha256 = taxlink::Sha256Hex(report);
@@ -224,11 +265,12 @@ ClientResult RunClient(const ClientJob& job) {
     } else {
       result.message += (result.message.empty() ? "" : "\n") + error;
     }
-    struct stat st;
-    const std::string sheet = job.set.dataId + ".html";
-    if (::stat((job.folder + "/" + sheet).c_str(), &st) == 0) result.sheet = sheet;
   }
-  if (job.findings && UsableAsFileName(job.set.dataId)) AddFindings(job, &result);
+  if (job.findings && UsableAsFileName(job.set.dataId)) {
+    if (!sheet.checked || !WriteFindings(job, sheet.findingsText, sheet.findings, &result)) {
+      AddFindings(job, &result);
+    }
+  }
   return result;
 }
 

@@ -1,8 +1,10 @@
 #include "mvhost/cli/LaunchCommand.h"
 
 #include <poll.h>
+#include <spawn.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,6 +23,8 @@
 #include "mvhost/lib/RunLog.h"
 #include "platform/hostwindow/HostWindow.h"
 #include "platform/text/Encoding.h"
+
+extern char** environ;
 
 namespace mvhost {
 
@@ -71,10 +75,12 @@ class WindowListener {
     return true;
   }
 
-  // Waits up to `millis` for one datagram; false when none came.
-  bool Receive(int millis, std::string* text) {
-    pollfd p{fd_, POLLIN, 0};
-    if (::poll(&p, 1, millis) <= 0) return false;
+  // Waits up to `millis` for one datagram, or less once `ended` (a pidfd
+  // of the program, or -1) says the program has ended; false when none
+  // came.
+  bool Receive(int millis, int ended, std::string* text) {
+    pollfd p[2] = {{fd_, POLLIN, 0}, {ended, POLLIN, 0}};
+    if (::poll(p, ended >= 0 ? 2 : 1, millis) <= 0 || (p[0].revents & POLLIN) == 0) return false;
     char buffer[1024];
     ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
     if (n < 0) return false;
@@ -150,12 +156,6 @@ class SignalGuard {
   struct sigaction previousHup_ {};
   struct sigaction previousTerm_ {};
 };
-
-// In the child before exec: the program gets the default actions back
-// (ignored signals would stay ignored across exec).
-void DefaultSignalsForProgram() {
-  for (int sig : {SIGINT, SIGQUIT, SIGHUP, SIGTERM}) ::signal(sig, SIG_DFL);
-}
 
 const char* ResultName(int32_t result) {
   switch (result) {
@@ -244,18 +244,31 @@ int RunLaunch(const LaunchOptions& options) {
   record.startedAt = RunLogTimeNow();
   record.transcriptPath = sheet.TranscriptPath();
   const auto started = std::chrono::steady_clock::now();
-  pid_t child = ::fork();
-  if (child < 0) return CannotStart(std::string("cannot fork: ") + std::strerror(errno));
-  if (child == 0) {
-    DefaultSignalsForProgram();
-    std::vector<char*> argv = {const_cast<char*>(program.c_str()),
-                               const_cast<char*>(argument.c_str()), nullptr};
-    ::execv(program.c_str(), argv.data());
-    std::cerr << "mvhost: cannot start " << program << ": " << std::strerror(errno) << "\n";
-    ::_exit(127);
+  // posix_spawn rather than fork: the program starts without copying this
+  // process (a batch's worker) first; it gets the default actions of the
+  // signals this process ignores or catches (ignored ones would stay
+  // ignored across exec).
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  for (int sig : {SIGINT, SIGQUIT, SIGHUP, SIGTERM}) sigaddset(&defaults, sig);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  std::vector<char*> argv = {const_cast<char*>(program.c_str()),
+                             const_cast<char*>(argument.c_str()), nullptr};
+  pid_t child = 0;
+  const int spawned =
+      ::posix_spawn(&child, program.c_str(), nullptr, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  if (spawned != 0) {
+    return CannotStart("cannot start " + program + ": " + std::strerror(spawned));
   }
 
   programPid = child;
+  // The program's end wakes the wait for the window's messages at once
+  // (a pidfd); without one, the wait looks every 100 ms.
+  const int ended = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
   // On the program's own terminal the window's messages would land in its
   // full-screen dialogs: they are printed once the program has ended.
   const bool deferLines = ::isatty(STDOUT_FILENO) == 1;
@@ -266,7 +279,7 @@ int RunLaunch(const LaunchOptions& options) {
   bool exited = false;
   std::string text;
   while (true) {
-    if (window.Receive(exited ? 0 : 100, &text)) {
+    if (window.Receive(exited ? 0 : 100, exited ? -1 : ended, &text)) {
       if (deferLines) {
         deferred.push_back(text);
       } else {
@@ -281,6 +294,7 @@ int RunLaunch(const LaunchOptions& options) {
     if (done == child || (done < 0 && errno != EINTR)) exited = true;
   }
   programPid = 0;
+  if (ended >= 0) ::close(ended);
   record.durationMs = std::chrono::duration_cast<std::chrono::milliseconds>(
                           std::chrono::steady_clock::now() - started)
                           .count();
@@ -308,12 +322,13 @@ int RunLaunch(const LaunchOptions& options) {
   }
   std::cout << "result: " << *result << " " << ResultName(*result) << "\n";
   if (options.sheet && *result == 0) {
-    std::string sheetPath;
-    if (!sheet.Write(SiblingProgramPath("taxlink-sheet"), tracePath, &sheetPath, &error)) {
+    SheetOutcome own;
+    SheetOutcome* outcome = options.sheetOutcome != nullptr ? options.sheetOutcome : &own;
+    if (!sheet.Write(tracePath, outcome, &error)) {
       std::cerr << "mvhost: no check sheet: " << error << "\n";
       return kLaunchNoSheet;
     }
-    std::cout << "sheet: " << sheetPath << "\n";
+    std::cout << "sheet: " << outcome->sheetPath << "\n";
   }
   return *result >= 0 && *result <= 2 ? *result : 2;
 }

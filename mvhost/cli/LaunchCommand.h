@@ -6,6 +6,8 @@
 
 namespace mvhost {
 
+struct SheetOutcome;
+
 struct LaunchOptions {
   std::string edition;      // Alto, Std or Serena
   std::string program;      // overrides the program next to mvhost
@@ -15,6 +17,7 @@ struct LaunchOptions {
   bool sheet = false;       // after a written run, the check sheet beside the report
   std::string trace;        // handed to the program as TAXLINK_TRACE when set
   std::string via = "launch";  // what the run log says started the run
+  SheetOutcome* sheetOutcome = nullptr;  // with sheet: gets what the sheet read and found
 };
 
 // The message number the host asks the program to post back (WM_USER + 1).
@@ -33,8 +36,8 @@ inline constexpr int kLaunchNoSheet = 5;
 // result; returns the result (lParam of the posted message) or
 // kLaunchNoNotification. When the program ends without posting (killed by a
 // signal, for instance), a window it left disabled is enabled again. With
-// sheet, a written run's report gets its check sheet (taxlink-sheet next to
-// this executable), and "sheet: PATH" is printed. Every run that was started
+// sheet, a written run's report gets its check sheet (made in this process,
+// as taxlink-sheet makes it), and "sheet: PATH" is printed. Every run that was started
 // goes into the home's run log (a failure to write it is a warning).
 int LaunchCommand(const LaunchOptions& options);
 

@@ -58,7 +58,13 @@ bool ReportFigures::Read(std::string_view reportBytes, ReportFigures* figures,
     *error = "the report is not valid: " + problem.Text();
     return false;
   }
-  *figures = ReportFigures();
+  *figures = Of(content);
+  return true;
+}
+
+ReportFigures ReportFigures::Of(const taxlink::sheet::ReportContent& content) {
+  ReportFigures result;
+  ReportFigures* figures = &result;
   int64_t sales = 0;
   int64_t purchases = 0;
   for (const taxlink::sheet::ReportGroup& group : content.groups) {
@@ -75,7 +81,7 @@ bool ReportFigures::Read(std::string_view reportBytes, ReportFigures* figures,
     }
   }
   figures->purchasesExceedSales = purchases > sales;
-  return true;
+  return result;
 }
 
 }  // namespace mvhost

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "sheet/ReportContent.h"
+
 namespace mvhost {
 
 // The key figures of a written report, read from the report itself (what
@@ -23,6 +25,8 @@ struct ReportFigures {
   // Reads the figures from the bytes of a report; false with the reason
   // when they are not a valid report.
   static bool Read(std::string_view reportBytes, ReportFigures* figures, std::string* error);
+  // The figures of a report already read.
+  static ReportFigures Of(const taxlink::sheet::ReportContent& content);
 };
 
 }  // namespace mvhost

@@ -1,12 +1,10 @@
 #include "mvhost/cli/SheetAfterLaunch.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <optional>
 #include <vector>
 
@@ -14,54 +12,14 @@
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/SheetFindings.h"
 #include "platform/winfs/PathMapping.h"
+#include "sheet/FindingsFile.h"
+#include "sheet/ReportSheet.h"
 
 namespace mvhost {
 
 namespace {
 
 constexpr char kTranscriptVariable[] = "TAXLINK_UI_TRANSCRIPT";
-
-// The findings of the run's data set and months in a file of their own,
-// removed with this object.
-class FindingsFile {
- public:
-  ~FindingsFile() {
-    if (!path_.empty()) ::unlink(path_.c_str());
-  }
-
-  bool Write(const TakenConditions& run, std::string* error) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/mvhost-findings-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const int fd = ::mkstemp(buffer.data());
-    if (fd < 0) {
-      *error = std::string("cannot create a file for the check's findings: ") +
-               std::strerror(errno);
-      return false;
-    }
-    ::close(fd);
-    path_ = buffer.data();
-    const std::string json =
-        run.startMonth == 0 || run.endMonth == 0
-            ? SheetFindingsFailure("the run's transcript names no months")
-            : SheetFindingsJson(HostStore::HomeFromEnvironment(), run.startMonth, run.endMonth);
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-    out << json;
-    out.flush();
-    if (!out) {
-      *error = "cannot write the check's findings to " + path_;
-      return false;
-    }
-    return true;
-  }
-
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 }  // namespace
 
@@ -93,9 +51,7 @@ bool SheetAfterLaunch::Prepare(std::string* error) {
   return true;
 }
 
-bool SheetAfterLaunch::Write(const std::string& sheetProgram, const std::string& trace,
-                             std::string* sheetPath,
-                             std::string* error) {
+bool SheetAfterLaunch::Write(const std::string& trace, SheetOutcome* outcome, std::string* error) {
   const std::optional<TakenConditions> taken = RunTranscript::Read(transcript_).conditions;
   const TakenConditions run = taken.value_or(TakenConditions());
   const std::string& windowsPath = run.windowsPath;
@@ -110,58 +66,37 @@ bool SheetAfterLaunch::Write(const std::string& sheetProgram, const std::string&
     return false;
   }
 
-  FindingsFile findings;
-  if (!findings.Write(run, error)) return false;
-
-  // taxlink-sheet prints the path of the sheet it wrote on standard output;
-  // its refusals go to standard error as they are.
-  int pipeEnds[2];
-  if (::pipe(pipeEnds) != 0) {
-    *error = std::string("cannot start taxlink-sheet: ") + std::strerror(errno);
-    return false;
-  }
-  const pid_t child = ::fork();
-  if (child < 0) {
-    ::close(pipeEnds[0]);
-    ::close(pipeEnds[1]);
-    *error = std::string("cannot start taxlink-sheet: ") + std::strerror(errno);
-    return false;
-  }
-  if (child == 0) {
-    ::dup2(pipeEnds[1], STDOUT_FILENO);
-    ::close(pipeEnds[0]);
-    ::close(pipeEnds[1]);
-    std::vector<char*> argv = {const_cast<char*>(sheetProgram.c_str()),
-                               const_cast<char*>("--findings"),
-                               const_cast<char*>(findings.path().c_str())};
-    if (!trace.empty()) {
-      argv.push_back(const_cast<char*>("--trace"));
-      argv.push_back(const_cast<char*>(trace.c_str()));
+  // The findings go to the sheet as the findings file gives them, so that
+  // the sheet shows the same as `taxlink-sheet --findings`.
+  taxlink::sheet::CheckFindings findings;
+  size_t kept = 0;
+  if (outcome->check) {
+    const std::string json =
+        run.startMonth == 0 || run.endMonth == 0
+            ? SheetFindingsFailure("the run's transcript names no months")
+            : SheetFindingsJson(HostStore::HomeFromEnvironment(), run.startMonth, run.endMonth,
+                                kSheetListedFindings, [&](const CheckFinding& finding) {
+                                  if (kept == outcome->findingsTextLimit) return false;
+                                  outcome->findingsText += finding.Text() + "\n";
+                                  return ++kept < outcome->findingsTextLimit;
+                                });
+    if (!taxlink::sheet::ParseFindings(json, &findings, error)) {
+      *error = "the check's findings cannot be read: " + *error;
+      return false;
     }
-    argv.push_back(const_cast<char*>(report->c_str()));
-    argv.push_back(nullptr);
-    ::execv(sheetProgram.c_str(), argv.data());
-    ::_exit(127);
   }
-  ::close(pipeEnds[1]);
-  std::string printed;
-  char buffer[512];
-  for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) != 0;) {
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) break;
-    printed.append(buffer, static_cast<size_t>(n));
-  }
-  ::close(pipeEnds[0]);
-  int status = 0;
-  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-  }
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    *error = WIFEXITED(status) && WEXITSTATUS(status) == 127
-                 ? "cannot start " + sheetProgram
-                 : "taxlink-sheet refused the report " + *report;
-    return false;
-  }
-  *sheetPath = printed.substr(0, printed.find('\n'));
+  taxlink::sheet::ReportSheet sheet;
+  sheet.reportPath = *report;
+  sheet.findings = outcome->check ? &findings : nullptr;
+  sheet.trace = trace;
+  if (!sheet.Write(error)) return false;
+  outcome->sheetPath = sheet.sheetPath;
+  outcome->report = std::move(sheet.content);
+  outcome->reportSha256 = sheet.facts.sha256;
+  outcome->reportSize = sheet.reportSize;
+  outcome->checked = findings.checked;
+  outcome->findings = findings.total;
+  if (!findings.checked) outcome->findingsText.clear();
   return true;
 }
 

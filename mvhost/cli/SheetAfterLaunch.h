@@ -1,13 +1,35 @@
 #ifndef TAXLINK_MVHOST_CLI_SHEETAFTERLAUNCH_H_
 #define TAXLINK_MVHOST_CLI_SHEETAFTERLAUNCH_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+
+#include "sheet/ReportContent.h"
 
 namespace mvhost {
 
+// What a written sheet leaves for its caller, so that nothing of it is
+// read or checked a second time: the report as the sheet read it and the
+// bookkeeping check's findings.
+struct SheetOutcome {
+  // Set by the caller: check the books for the sheet (false: a sheet
+  // without findings), and keep the text of the first findings.
+  bool check = true;
+  size_t findingsTextLimit = 0;
+
+  std::string sheetPath;
+  taxlink::sheet::ReportContent report;
+  std::string reportSha256;
+  int64_t reportSize = 0;
+  bool checked = false;  // the check was made; the counts below are its own
+  int64_t findings = 0;       // all of them
+  std::string findingsText;  // the first findingsTextLimit, one a line
+};
+
 // `mvhost launch --sheet`: the check sheet of the report a written run
 // wrote, beside the report, with the bookkeeping check's findings for the
-// run's data set and months. The host learns where the report went and
+// run's data set and months, made in this process (the sheet library). The host learns where the report went and
 // over which months from the run's transcript (the output path and months
 // of the conditions dialog), so a run without TAXLINK_UI_TRANSCRIPT gets
 // one in a private folder of this object, removed with it.
@@ -24,12 +46,11 @@ class SheetAfterLaunch {
   // The transcript the run writes.
   const std::string& TranscriptPath() const { return transcript_; }
 
-  // After a written run: checks the books, runs sheetProgram on the report
-  // with the findings (and the run's trace, when not empty) and gives the
-  // path of the sheet it wrote; false with the reason otherwise (a check
-  // that could not be made is on the sheet).
-  bool Write(const std::string& sheetProgram, const std::string& trace, std::string* sheetPath,
-             std::string* error);
+  // After a written run: checks the books once and writes the sheet of the
+  // report with the findings (and the run's trace, when not empty); false
+  // with the reason otherwise (a check that could not be made is on the
+  // sheet).
+  bool Write(const std::string& trace, SheetOutcome* outcome, std::string* error);
 
  private:
   std::string transcript_;

@@ -21,9 +21,9 @@ bool ReadFailed(const SqlStatement& sql, const char* what, std::string* error) {
 
 int32_t I32(const SqlStatement& sql, int column) { return static_cast<int32_t>(sql.Int(column)); }
 
-// Everything of the data set but its journal lines; `accountCodes` gets the
-// code of each account id, for the lines.
-bool LoadHead(HostStore& store, int32_t dataNo, DataSetModel* model,
+}  // namespace
+
+bool LoadDataSetHead(HostStore& store, int32_t dataNo, DataSetModel* model,
               std::map<int64_t, std::string>* accountCodes, std::string* error) {
   sqlite3* db = store.db();
   DataSetModel m;
@@ -137,6 +137,8 @@ bool LoadHead(HostStore& store, int32_t dataNo, DataSetModel* model,
   return true;
 }
 
+namespace {
+
 // Calls visit for each journal line of the data set, in line order; false
 // (with `error`) when a line cannot be read or visit refuses it.
 template <class Visit>
@@ -187,7 +189,7 @@ bool ForEachLine(HostStore& store, int32_t dataNo,
 bool LoadDataSet(HostStore& store, int32_t dataNo, DataSetModel* model, std::string* error) {
   std::map<int64_t, std::string> accountCodes;
   DataSetModel m;
-  if (!LoadHead(store, dataNo, &m, &accountCodes, error)) return false;
+  if (!LoadDataSetHead(store, dataNo, &m, &accountCodes, error)) return false;
   if (!ForEachLine(store, dataNo, accountCodes,
                    [&m](const JournalLine& l) {
                      m.journals.push_back(l);
@@ -204,7 +206,7 @@ bool ExportDataSet(HostStore& store, int32_t dataNo, const ExportOptions& option
                    std::ostream& out, std::string* error) {
   std::map<int64_t, std::string> accountCodes;
   DataSetModel head;
-  if (!LoadHead(store, dataNo, &head, &accountCodes, error)) return false;
+  if (!LoadDataSetHead(store, dataNo, &head, &accountCodes, error)) return false;
   DataSetJsonWriter json(out);
   if (options.journalsCsvPath.empty()) {
     return json.Begin(head, "", error) &&

@@ -2,6 +2,7 @@
 #define TAXLINK_MVHOST_DATAEXPORT_H_
 
 #include <cstdint>
+#include <map>
 #include <ostream>
 #include <string>
 
@@ -14,6 +15,11 @@ namespace mvhost {
 // in the order of their ids). False when there is no such data set or the
 // store is inconsistent.
 bool LoadDataSet(HostStore& store, int32_t dataNo, DataSetModel* model, std::string* error);
+
+// Everything of data set `dataNo` but its journal lines; `accountCodes` gets
+// the code of each account id, for the lines.
+bool LoadDataSetHead(HostStore& store, int32_t dataNo, DataSetModel* model,
+                     std::map<int64_t, std::string>* accountCodes, std::string* error);
 
 struct ExportOptions {
   // The CSV file the journal lines go to (created or replaced); empty: the

@@ -60,45 +60,35 @@ int32_t FirstProblem(sqlite3* db, const std::string& sql, int32_t dataNo, const 
   return 0;
 }
 
-// The wrapping sums of amount and tax per side (1 debit, 2 credit) of a
-// query yielding side, amount, tax: equal sums modulo 2^64 are enough to
-// tell two tables agree.
-using SideSums = std::array<uint64_t, 4>;
-
-int32_t SumSides(sqlite3* db, const char* sql, int32_t dataNo, SideSums* sums) {
+// Reads every row of a query over one data set's derived rows: visit gets
+// each row and sets problem to stop.
+template <class Visit>
+int32_t EachRow(sqlite3* db, const char* sql, int32_t dataNo, std::string* problem,
+                Visit visit) {
   SqlStatement query;
-  int32_t status = query.Prepare(db, sql, "check the derived journal totals");
+  int32_t status = query.Prepare(db, sql, "check the derived journal data");
   if (status != 0) return status;
   query.BindInt(1, dataNo);
   int32_t step = 0;
-  while ((step = query.Step()) == 1) {
-    const int64_t side = query.Int(0) - 1;  // a side out of range is a problem of its own
-    if (side != 0 && side != 1) continue;
-    (*sums)[side * 2] += static_cast<uint64_t>(query.Int(1));
-    (*sums)[side * 2 + 1] += static_cast<uint64_t>(query.Int(2));
-  }
+  while (problem->empty() && (step = query.Step()) == 1) visit(query);
   return step < 0 ? step : 0;
 }
 
-// Whether every total is an integer of a known month kind (and side).
-std::string RangesSql() {
-  auto table = [](const char* name, const char* values, bool sides) {
-    return std::string("SELECT '") + name + " has month kind ' || quote(month_kind) || " +
-           (sides ? "', side ' || quote(side) || " : "") + "' or a value that is no integer' " +
-           "FROM " + name + " WHERE data_no = ?1 AND (month_kind NOT IN " + kMonthKindsSql +
-           " OR typeof(month_kind) <> 'integer' OR typeof(lines) <> 'integer' OR lines < 1" +
-           (sides ? " OR side NOT IN (1, 2) OR typeof(side) <> 'integer'" : "") + values + ")";
-  };
-  return table("journal_class_total",
-               " OR typeof(debit_amount) <> 'integer' OR typeof(debit_tax) <> 'integer'"
-               " OR typeof(credit_amount) <> 'integer' OR typeof(credit_tax) <> 'integer'",
-               false) +
-         " UNION ALL " +
-         table("journal_account_total",
-               " OR typeof(amount) <> 'integer' OR typeof(tax) <> 'integer'", true) +
-         " LIMIT 1";
+// Whether columns first..last of the row are all integers.
+bool Integers(const SqlStatement& row, int first, int last) {
+  for (int column = first; column <= last; ++column) {
+    if (!row.IsInteger(column)) return false;
+  }
+  return true;
 }
 
+// The wrapping sums of amount and tax per side (debit amount, debit tax,
+// credit amount, credit tax): equal sums modulo 2^64 are enough to tell two
+// tables agree.
+using SideSums = std::array<uint64_t, 4>;
+
+// Short statements whose rows are checked here: a run pays for parsing
+// them once.
 int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   std::string& problem = finding->problem;
   int64_t pending = 0;
@@ -121,49 +111,64 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
       return status;
     }
   }
-  // typeof() and length() read a blob's size from its row, not its pages.
-  const std::string lineSize = std::to_string(sizeof(PackedLine));
-  status = FirstProblem(
+  // Every chunk a blob of whole packed lines; typeof() and length() read a
+  // blob's size from its row, not its pages.
+  int64_t chunkLines = 0;
+  status = EachRow(
       db,
-      "SELECT 'chunk ' || quote(chunk_no) || ' is a ' || typeof(lines) || ' of ' || "
-      "length(lines) || ' bytes, not whole packed lines' FROM journal_chunk WHERE data_no = ? "
-      "AND (typeof(lines) <> 'blob' OR length(lines) = 0 OR length(lines) % " + lineSize +
-          " <> 0 OR length(lines) > " + std::to_string(kLinesPerChunk * sizeof(PackedLine)) +
-          " OR typeof(chunk_no) <> 'integer') ORDER BY chunk_no LIMIT 1",
-      dataNo, "check the packed journal lines", &problem);
+      "SELECT chunk_no, typeof(lines) = 'blob', length(lines) FROM journal_chunk "
+      "WHERE data_no = ?",
+      dataNo, &problem, [&](const SqlStatement& row) {
+        const int64_t bytes = row.Int(2);
+        if (!row.IsInteger(0) || row.Int(1) == 0 || bytes <= 0 ||
+            bytes % static_cast<int64_t>(sizeof(PackedLine)) != 0 ||
+            bytes > static_cast<int64_t>(kLinesPerChunk * sizeof(PackedLine))) {
+          problem = "chunk " + row.Text(0) + " holds " + std::to_string(bytes) +
+                    " bytes, not whole packed lines";
+        }
+        chunkLines += bytes / static_cast<int64_t>(sizeof(PackedLine));
+      });
   if (status != 0 || !problem.empty()) return status;
-  status = FirstProblem(db, RangesSql(), dataNo, "check the derived journal totals", &problem);
+
+  // Every total an integer of a known month kind (and side), fed by a line.
+  int64_t classLines = 0;
+  SideSums classes{}, accounts{};
+  status = EachRow(
+      db,
+      "SELECT month_kind, lines, debit_amount, debit_tax, credit_amount, credit_tax "
+      "FROM journal_class_total WHERE data_no = ?",
+      dataNo, &problem, [&](const SqlStatement& row) {
+        if (!Integers(row, 0, 5) || !IsMonthKind(row.Int(0)) || row.Int(1) < 1) {
+          problem = "journal_class_total has month kind " + row.Text(0) +
+                    " or a value that is no integer";
+        }
+        classLines += row.Int(1);
+        for (int i = 0; i < 4; ++i) classes[i] += static_cast<uint64_t>(row.Int(2 + i));
+      });
+  if (status != 0 || !problem.empty()) return status;
+  status = EachRow(
+      db,
+      "SELECT month_kind, side, lines, amount, tax FROM journal_account_total "
+      "WHERE data_no = ?",
+      dataNo, &problem, [&](const SqlStatement& row) {
+        const int64_t side = row.Int(1);
+        if (!Integers(row, 0, 4) || !IsMonthKind(row.Int(0)) || (side != 1 && side != 2) ||
+            row.Int(2) < 1) {
+          problem = "journal_account_total has month kind " + row.Text(0) + ", side " +
+                    row.Text(1) + " or a value that is no integer";
+          return;
+        }
+        accounts[(side - 1) * 2] += static_cast<uint64_t>(row.Int(3));
+        accounts[(side - 1) * 2 + 1] += static_cast<uint64_t>(row.Int(4));
+      });
   if (status != 0 || !problem.empty()) return status;
 
   // With no changed line pending, the chunks hold exactly the lines counted.
-  WalkTotals walk;
-  status = ReadWalkTotals(db, dataNo, &walk);
-  if (status != 0) return status;
-  if (pending == 0) {
-    int64_t chunkLines = 0;
-    status = QueryInt(db, "count the packed journal lines",
-                      "SELECT IFNULL(SUM(length(lines)), 0) / " + lineSize +
-                          " FROM journal_chunk WHERE data_no = ?",
-                      {dataNo}, &chunkLines);
-    if (status != 0) return status;
-    if (chunkLines != walk.lines) {
-      problem = "the chunks hold " + std::to_string(chunkLines) + " lines, the totals count " +
-                std::to_string(walk.lines);
-      return 0;
-    }
+  if (pending == 0 && chunkLines != classLines) {
+    problem = "the chunks hold " + std::to_string(chunkLines) + " lines, the totals count " +
+              std::to_string(classLines);
+    return 0;
   }
-
-  SideSums classes{}, accounts{};
-  status = SumSides(db,
-                    "SELECT 1, debit_amount, debit_tax FROM journal_class_total WHERE data_no = ?1 "
-                    "UNION ALL SELECT 2, credit_amount, credit_tax FROM journal_class_total "
-                    "WHERE data_no = ?1",
-                    dataNo, &classes);
-  if (status == 0) {
-    status = SumSides(db, "SELECT side, amount, tax FROM journal_account_total WHERE data_no = ?",
-                      dataNo, &accounts);
-  }
-  if (status != 0) return status;
   if (classes != accounts) problem = "the totals per tax class and per account do not agree";
   return 0;
 }

@@ -184,4 +184,36 @@ int32_t TranslateFilter(const StFINDINFO* filter, FilterTarget target, SqlFilter
   return TranslateConditions(filter == nullptr ? nullptr : filter->conditions, 4, target, 0, out);
 }
 
+namespace {
+
+// Each condition's bytes, a group's conditions after it between '(' and
+// ')': whether a group follows is told by the condition itself, so equal
+// keys are equal filters.
+bool AppendConditions(const FilterCondition* conditions, size_t maxCount, int depth,
+                      std::string* key) {
+  if (depth > kMaxFilterDepth) return false;
+  if (conditions == nullptr) return true;
+  for (size_t i = 0; i < maxCount; ++i) {
+    const FilterCondition& c = conditions[i];
+    key->append(reinterpret_cast<const char*>(&c), sizeof(c));
+    if (i == 0 && c.fieldId == 0) return true;
+    if (c.fieldId == kFieldGroup) {
+      const FilterCondition* group = ClFilterGroupRegistry::Inst()->Resolve(c.groupRef);
+      if (group == nullptr) return false;
+      key->push_back('(');
+      if (!AppendConditions(group, kMaxGroupConditions, depth + 1, key)) return false;
+      key->push_back(')');
+    }
+    if (c.link == kLinkLast) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool FilterKey(const StFINDINFO* filter, std::string* key) {
+  key->clear();
+  return AppendConditions(filter == nullptr ? nullptr : filter->conditions, 4, 0, key);
+}
+
 }  // namespace mvhost

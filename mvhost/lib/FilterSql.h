@@ -29,6 +29,13 @@ struct SqlFilter {
 // value type, side, link or group reference; a too deep or endless array).
 int32_t TranslateFilter(const StFINDINFO* filter, FilterTarget target, SqlFilter* out);
 
+// The filter as bytes (its conditions and those of its groups): filters
+// with equal keys translate alike, so a caller that is given the same
+// filter call after call translates it once. False when the filter cannot
+// be keyed (a group reference that does not resolve, too deep, too long):
+// translate it.
+bool FilterKey(const StFINDINFO* filter, std::string* key);
+
 // The same for an array of conditions (at most maxCount of them).
 int32_t TranslateConditions(const FilterCondition* conditions, size_t maxCount,
                             FilterTarget target, int depth, SqlFilter* out);

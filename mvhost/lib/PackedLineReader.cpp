@@ -12,10 +12,8 @@ int32_t PackedLineReader::Open(sqlite3* db, int32_t dataNo) {
   db_ = db;
   dataNo_ = dataNo;
   walked_ = WalkTotals();
-  int32_t status = ReadWalkTotals(db, dataNo, &expected_);
-  if (status != 0) return status;
   int64_t changed = 0;
-  status = QueryInt(db, "look for changed journal lines",
+  int32_t status = QueryInt(db, "look for changed journal lines",
                     "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1", {dataNo},
                     &changed);
   if (status != 0) return status;
@@ -41,7 +39,12 @@ int32_t PackedLineReader::Open(sqlite3* db, int32_t dataNo) {
   if (status != 0) return status;
   chunks_.BindInt(1, dataNo);
   chunksDone_ = false;
-  return 0;
+  // The first chunk read starts the walk's read transaction; the totals the
+  // walk is checked against are read within it, so that another process's
+  // commit cannot fall between them.
+  status = NextChunk();
+  if (status < 0) return status;
+  return ReadWalkTotals(db, dataNo, &expected_);
 }
 
 void PackedLineReader::Close() {

@@ -63,17 +63,25 @@ int32_t SetKamoku::WalkFind(const StFINDINFO* filter, StKAMOKUINFO* out, int32_t
   int32_t status = 0;
   CursorTable::Cursor* position = cursors_.Find(cursor, &status);
   if (position == nullptr) return status;
-  SqlFilter where;
-  status = TranslateFilter(filter, FilterTarget::kAccount, &where);
-  if (status != 0) return status;
+  // The aggregation walks with the same filter call after call: it is
+  // translated again only when its key changes.
+  std::string key;
+  const bool keyed = FilterKey(filter, &key);
   Walk& walk = walks_[cursor];
-  if (!position->started || walk.sql != where.sql || walk.values != where.values) {
-    walk.sql = std::move(where.sql);
-    walk.values = std::move(where.values);
-    status = Fill(position->started ? position->lastKey : INT64_MIN, &walk);
-    if (status != 0) {
-      walks_.erase(cursor);
-      return status;
+  if (!position->started || !keyed || !walk.keyed || walk.filterKey != key) {
+    SqlFilter where;
+    status = TranslateFilter(filter, FilterTarget::kAccount, &where);
+    if (status != 0) return status;
+    walk.filterKey = std::move(key);
+    walk.keyed = keyed;
+    if (!position->started || walk.sql != where.sql || walk.values != where.values) {
+      walk.sql = std::move(where.sql);
+      walk.values = std::move(where.values);
+      status = Fill(position->started ? position->lastKey : INT64_MIN, &walk);
+      if (status != 0) {
+        walks_.erase(cursor);
+        return status;
+      }
     }
   }
   if (walk.next == walk.rows.size()) return kHostEndOfData;

@@ -43,6 +43,8 @@ class SetKamoku : public ClSetKamoku {
   };
   // The accounts a cursor's filter matched, from its position on.
   struct Walk {
+    std::string filterKey;  // FilterKey of the filter sql was made from
+    bool keyed = false;
     std::string sql;
     std::vector<int64_t> values;
     int32_t dataNo = 0;

@@ -10,7 +10,8 @@
 namespace mvhost {
 
 std::string SheetFindingsJson(const std::string& home, int startMonth, int endMonth,
-                              size_t listed) {
+                              size_t listed,
+                              const std::function<bool(const CheckFinding&)>& each) {
   nlohmann::ordered_json file;
   CheckRequest request;
   request.startMonth = startMonth;
@@ -23,13 +24,17 @@ std::string SheetFindingsJson(const std::string& home, int startMonth, int endMo
 
   nlohmann::ordered_json findings = nlohmann::ordered_json::array();
   CheckCounts counts;
+  bool eachWants = static_cast<bool>(each);
   const CheckStatus status =
-      opened ? CheckStoredDataSet(store, request, [&](const CheckFinding& finding) {
-                 counts.Add(finding.rule);
-                 if (findings.size() < listed) {
-                   findings.push_back(nlohmann::ordered_json::parse(finding.Json()));
-                 }
-               }, &error)
+      opened ? CheckStoredDataSet(
+                   store, request,
+                   [&](const CheckFinding& finding) {
+                     if (findings.size() < listed) {
+                       findings.push_back(nlohmann::ordered_json::parse(finding.Json()));
+                     }
+                     if (eachWants) eachWants = each(finding);
+                   },
+                   &error, [&] { return findings.size() < listed || eachWants; }, &counts)
              : CheckStatus::kFailed;
   file["checked"] = status == CheckStatus::kChecked;
   if (status != CheckStatus::kChecked) {

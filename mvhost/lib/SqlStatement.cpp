@@ -167,6 +167,10 @@ bool SqlStatement::IsNull(int column) const {
   return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
+bool SqlStatement::IsInteger(int column) const {
+  return sqlite3_column_type(stmt_, column) == SQLITE_INTEGER;
+}
+
 void SqlStatement::Reset() {
   if (stmt_ != nullptr) {
     sqlite3_reset(stmt_);

@@ -56,6 +56,7 @@ class SqlStatement {
   // Reset or Finalize.
   std::string_view BlobView(int column) const;
   bool IsNull(int column) const;
+  bool IsInteger(int column) const;
   void Reset();
   void Finalize();
   bool IsPrepared() const { return stmt_ != nullptr; }

@@ -1,13 +1,59 @@
 #include "mvhost/lib/StoredDataCheck.h"
 
+#include <map>
+#include <unordered_map>
+
 #include "mvhost/lib/DataExport.h"
+#include "mvhost/lib/HostMessages.h"
+#include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/PackedLineReader.h"
+#include "platform/text/Encoding.h"
 
 namespace mvhost {
 
+namespace {
+
+// One side of a packed line as the check reads it; false when the side
+// names an account the data set does not have.
+bool FillSide(int32_t has, int32_t account, int32_t dept, int32_t taxClass, int64_t amount,
+              int64_t tax, const std::unordered_map<int64_t, std::string>& codes,
+              JournalSide* side) {
+  side->account.clear();
+  if (has != 0) {
+    auto code = codes.find(account);
+    if (code == codes.end()) return false;
+    side->account = code->second;
+  }
+  side->dept = dept;
+  side->taxClass = taxClass;
+  side->amount = amount;
+  side->tax = tax;
+  return true;
+}
+
+// The host's own message for the failure, on one line (UTF-8).
+std::string HostFailure(int32_t dataNo, int32_t status) {
+  std::string text = platform::Cp932ToUtf8(HostErrorText(status));
+  for (size_t at = 0; (at = text.find("\n\n", at)) != std::string::npos;) text.erase(at, 1);
+  for (char& c : text) {
+    if (c == '\n') c = ' ';
+  }
+  return "cannot read the journal lines of data set " + std::to_string(dataNo) + ": " + text;
+}
+
+}  // namespace
+
 CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
-                               const BookkeepingCheck::Sink& sink, std::string* error) {
+                               const BookkeepingCheck::Sink& sink, std::string* error,
+                               const BookkeepingCheck::Wants& wants, CheckCounts* counts) {
+  // The lines stream from the packed form the host's walks read, one at a
+  // time: a data set of a million lines is never held in memory, and only
+  // the lines of the chosen months are unpacked.
   DataSetModel model;
-  if (!LoadDataSet(store, request.dataNo, &model, error)) return CheckStatus::kFailed;
+  std::map<int64_t, std::string> accountCodes;
+  if (!LoadDataSetHead(store, request.dataNo, &model, &accountCodes, error)) {
+    return CheckStatus::kFailed;
+  }
   MonthSelection months;
   if (request.startMonth == 0 && request.endMonth == 0) {
     if (!MonthSelection::WholePeriod(model.info, &months, error)) return CheckStatus::kFailed;
@@ -15,6 +61,15 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
                                        error)) {
     return CheckStatus::kBadMonths;
   }
+  const std::unordered_map<int64_t, std::string> codes(accountCodes.begin(), accountCodes.end());
+  int32_t status = JournalDerived::Ensure(store.db(), request.dataNo);
+  PackedLineReader reader;
+  if (status == 0) status = reader.Open(store.db(), request.dataNo);
+  if (status != 0) {
+    *error = HostFailure(request.dataNo, status);
+    return CheckStatus::kFailed;
+  }
+
   const std::string source = "data set " + std::to_string(request.dataNo);
   LinePlace place;
   place.source = &source;
@@ -22,12 +77,36 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
     LinePlace stored = place;
     stored.number = lineId;
     return stored;
-  }, sink);
-  for (const JournalLine& line : model.journals) {
+  }, sink, wants);
+  JournalLine line;
+  const PackedLine* packed = nullptr;
+  while ((status = reader.Next(&packed)) == 1) {
     ++place.number;
+    if (!months.Contains(packed->monthKind)) continue;
+    line.journalNo = packed->journalNo;
+    line.date = packed->date;
+    line.monthKind = packed->monthKind;
+    line.rate = packed->taxRate / 100;
+    line.businessType = packed->businessType;
+    if (!FillSide(packed->hasDebit, packed->debitAccount, packed->debitDept,
+                  packed->debitTaxClass, packed->debitAmount, packed->debitTax, codes,
+                  &line.debit) ||
+        !FillSide(packed->hasCredit, packed->creditAccount, packed->creditDept,
+                  packed->creditTaxClass, packed->creditAmount, packed->creditTax, codes,
+                  &line.credit)) {
+      *error = "journal line " + std::to_string(packed->lineId) + " of data set " +
+               std::to_string(request.dataNo) + " names an account that does not exist";
+      return CheckStatus::kFailed;
+    }
     check.Line(line, place);
   }
-  return check.Finish(store.db(), error) ? CheckStatus::kChecked : CheckStatus::kFailed;
+  if (status != 0) {
+    *error = HostFailure(request.dataNo, status);
+    return CheckStatus::kFailed;
+  }
+  if (!check.Finish(store.db(), error)) return CheckStatus::kFailed;
+  if (counts != nullptr) *counts = check.counts();
+  return CheckStatus::kChecked;
 }
 
 }  // namespace mvhost

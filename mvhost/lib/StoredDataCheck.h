@@ -26,8 +26,12 @@ enum class CheckStatus {
 // The bookkeeping check of a stored data set. Findings name the data set
 // ("data set 1") and each line by its number in the data set, which is its
 // place in an export's "journals" counted from 1.
+// With `wants`, only the findings it wants reach the sink (the texts of the
+// others are never made); `counts`, when given, gets every finding's rule.
 CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
-                               const BookkeepingCheck::Sink& sink, std::string* error);
+                               const BookkeepingCheck::Sink& sink, std::string* error,
+                               const BookkeepingCheck::Wants& wants = {},
+                               CheckCounts* counts = nullptr);
 
 }  // namespace mvhost
 

@@ -3,15 +3,20 @@
 // remembered records are read back.
 
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <fstream>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,6 +42,50 @@ Command Finish(FILE* pipe) {
   for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.output.append(buffer, n);
   const int status = ::pclose(pipe);
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+// A command in a process group of its own (as a shell's job), its output
+// to `log`: the test can send it a terminal's Ctrl+C.
+pid_t StartJob(const std::string& line, const std::string& log) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::setpgid(0, 0);
+    std::freopen(log.c_str(), "w", stdout);
+    ::dup2(STDOUT_FILENO, STDERR_FILENO);
+    const std::string job = "exec env " + line;  // the signal goes to the command, not a shell
+    ::execl("/bin/sh", "sh", "-c", job.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::setpgid(pid, pid);
+  return pid;
+}
+
+int WaitJob(pid_t pid) {
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A command on a terminal of its own: everything it wrote there.
+Command OnTerminal(const std::string& line) {
+  int terminal = -1;
+  winsize size{};
+  size.ws_row = 24;
+  size.ws_col = 120;
+  const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, &size);
+  if (pid == 0) {
+    ::execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  Command run;
+  char buffer[512];
+  // The terminal reports EIO once the command and its children are gone.
+  for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;) {
+    run.output.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(terminal);
+  run.exitCode = WaitJob(pid);
   return run;
 }
 
@@ -232,6 +281,125 @@ TEST_F(BatchRunTest, RefusesUnusableOptions) {
   }
   struct stat st;
   EXPECT_NE(::stat((out_ + "/index.csv").c_str(), &st), 0) << "nothing ran";
+}
+
+// Ctrl+C at the terminal reaches the batch and the running client alike:
+// no further client starts, nothing half written is left in the folder,
+// the index holds what finished, and --resume completes the rest.
+TEST_F(BatchRunTest, CtrlCLeavesAnIndexOfWhatFinishedAndResumeCompletesIt) {
+  for (const char* example : kExamples) {
+    Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + example);
+  }
+  for (int no = 4; no <= 6; ++no) {
+    ImportVariant(no, "S" + std::to_string(no), "s" + std::to_string(no), [](nlohmann::json&) {});
+  }
+  ::sleep(1);  // reports count as newer than their data from the next second
+  const std::string log = Program().workFolder() + "/stopped.log";
+  const pid_t batch = StartJob(BatchLine("--all --whole-period -j 1"), log);
+  // Stop once the first client is in the index, while the second runs.
+  for (int wait = 0; wait < 3000 && ::access((out_ + "/index.csv").c_str(), F_OK) != 0; ++wait) {
+    ::usleep(20000);
+  }
+  ::usleep(150000);
+  ::kill(-batch, SIGINT);
+  EXPECT_EQ(WaitJob(batch), 1);
+  const std::string output = ReadFileBytes(log);
+  EXPECT_NE(output.find("mvhost: the batch was stopped: "), std::string::npos) << output;
+
+  std::map<std::string, mvhost::ClientResult> rows = IndexRows();
+  ASSERT_GE(rows.size(), 1u) << output;
+  ASSERT_LT(rows.size(), 6u) << output;
+  std::set<std::string> expected = {"index.csv", "index.html", "index.lock"};
+  for (const auto& [id, row] : rows) {
+    // The client the Ctrl+C cut short is in the index as failed, without a report.
+    if (row.status != "written") {
+      EXPECT_EQ(row.report, "") << id;
+    } else {
+      EXPECT_EQ(row.reportSha256, Sha256Hex(ReadFileBytes(out_ + "/" + id + ".xml"))) << id;
+      expected.insert({id + ".xml", id + ".html"});
+    }
+    if (!row.findingsFile.empty()) expected.insert(row.findingsFile);
+  }
+  std::set<std::string> present;
+  for (const auto& entry : std::filesystem::directory_iterator(out_)) {
+    present.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ(present, expected);
+
+  Command resumed = Finish(Start(BatchLine("--all --whole-period --resume -j 2")));
+  EXPECT_EQ(resumed.exitCode, 0) << resumed.output;
+  EXPECT_NE(resumed.output.find("skipped (written before)"), std::string::npos) << resumed.output;
+  rows = IndexRows();
+  ASSERT_EQ(rows.size(), 6u);
+  for (const auto& [id, row] : rows) EXPECT_EQ(row.status, "written") << id << row.message;
+}
+
+// --method saved: the saved values are what the run takes and what the
+// index and the run log record; a data set without them is not run.
+TEST_F(BatchRunTest, SavedMethodIsRecordedAndNeedsSavedValues) {
+  Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + kExamples[0]);
+  ImportVariant(4, "NOSAVED", "nosaved", [](nlohmann::json& s) { s.erase("saved_return"); });
+  Command batch = Finish(Start(BatchLine("--whole-period --method saved 1 4")));
+  EXPECT_EQ(batch.exitCode, 1) << batch.output;
+  std::map<std::string, mvhost::ClientResult> rows = IndexRows();
+  EXPECT_EQ(rows["SAKURA2014"].status, "written") << rows["SAKURA2014"].message;
+  EXPECT_EQ(rows["SAKURA2014"].method, "saved");
+  EXPECT_EQ(rows["SAKURA2014"].months, "");
+  EXPECT_EQ(rows["NOSAVED"].status, "failed");
+  EXPECT_EQ(rows["NOSAVED"].message, "the data set has no saved return values");
+  nlohmann::json runs = nlohmann::json::parse(Mvhost("runs --data 1 --json").output);
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0]["method"], "saved");
+  EXPECT_EQ(nlohmann::json::parse(Mvhost("runs --data 4 --json").output).size(), 0u);
+}
+
+// A written client's sheet carries the findings its index row counts;
+// --no-findings checks nothing, for the sheet neither.
+TEST_F(BatchRunTest, FindingsOnTheSheetOrNowhere) {
+  Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + kExamples[1]);
+  for (const bool findings : {true, false}) {
+    SCOPED_TRACE(findings);
+    Command batch = Finish(
+        Start(BatchLine(std::string("--whole-period --overwrite 2") + (findings ? "" : " --no-findings"))));
+    ASSERT_EQ(batch.exitCode, 0) << batch.output;
+    const mvhost::ClientResult row = IndexRows()["MIDORI2014"];
+    const std::string sheet = ReadFileBytes(out_ + "/MIDORI2014.html");
+    EXPECT_EQ(sheet.find("id=\"findings\"") != std::string::npos, findings);
+    if (findings) {
+      EXPECT_EQ(row.findings, 1);  // the fixed-asset record without its purchase
+      EXPECT_EQ(row.findingsFile, "MIDORI2014.findings.txt");
+      EXPECT_NE(ReadFileBytes(out_ + "/MIDORI2014.findings.txt").find("asset-not-booked"),
+                std::string::npos);
+    } else {
+      EXPECT_FALSE(row.findings.has_value());
+      EXPECT_EQ(row.findingsFile, "");
+    }
+  }
+}
+
+// On a terminal the batch draws one bar, redrawn as clients end, and ends
+// it with the summary line.
+TEST_F(BatchRunTest, TerminalShowsABarAndASummary) {
+  for (const char* example : kExamples) {
+    Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + example);
+  }
+  Command run = OnTerminal(BatchLine("--all --whole-period -j 1"));
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  size_t draws = 0;
+  for (size_t at = 0; (at = run.output.find("\r\033[K[", at)) != std::string::npos; ++at) ++draws;
+  EXPECT_EQ(draws, 4u) << run.output;  // before the first client, and after each
+  EXPECT_NE(run.output.find("[------------------------------] 0/3 done, 0 not written, 0:00 "
+                            "elapsed, ? left"),
+            std::string::npos)
+      << run.output;
+  const std::string last = "[##############################] 3/3 done, 0 not written, ";
+  const size_t end = run.output.rfind(last);
+  ASSERT_NE(end, std::string::npos) << run.output;
+  // The terminal turns each newline into CR LF.
+  const std::string summary = "3 of 3 clients: 3 written, 0 refused or failed; index: " + out_ +
+                              "/index.html\r\n";
+  EXPECT_NE(run.output.find(" left\r\n" + summary, end), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find(" written "), std::string::npos) << "no line per client";
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "mvhost/lib/DataImport.h"
 #include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/MonthOrder.h"
+#include "mvhost/lib/PackedLine.h"
 #include "mvhost/lib/SheetFindings.h"
 #include "mvhost/lib/StoredDataCheck.h"
 #include "tests/support/HostToolHome.h"
@@ -302,6 +305,31 @@ TEST_F(BookkeepingCheckTest, MonthsLimitTheLinesAndRecords) {
   EXPECT_EQ(error,
             "months 9-4: the period 2014-04-01..2015-03-31 of data set 9 runs from month 4 to "
             "month 3; give two of its months, the first not after the second");
+}
+
+// The check reads the packed lines the walks read: damage in them fails
+// the check with the host's message, never a check of other lines.
+TEST_F(BookkeepingCheckTest, DamagedPackedLinesFailTheCheck) {
+  Import(MistakesFromJuly());
+  std::string error;
+  ASSERT_TRUE(store_.Exec(
+      ("UPDATE journal_chunk SET lines = CAST(substr(lines, 1, " +
+       std::to_string(offsetof(mvhost::PackedLine, monthKind)) + ") || x'0D000000' || substr(lines, " +
+       std::to_string(offsetof(mvhost::PackedLine, monthKind) + 5) +
+       ") AS BLOB) WHERE data_no = 9 AND chunk_no = 0")
+          .c_str(),
+      &error))
+      << error;
+  mvhost::CheckRequest request{9, 0, 0};
+  size_t findings = 0;
+  EXPECT_EQ(mvhost::CheckStoredDataSet(store_, request,
+                                       [&](const mvhost::CheckFinding&) { ++findings; }, &error),
+            mvhost::CheckStatus::kFailed);
+  EXPECT_EQ(error.rfind("cannot read the journal lines of data set 9: ", 0), 0u) << error;
+  EXPECT_NE(error.find("data set 9: chunk 0: packed line 1 has month kind 13"), std::string::npos)
+      << error;
+  EXPECT_NE(error.find("-2015"), std::string::npos) << error;
+  EXPECT_EQ(findings, 0u);
 }
 
 // The findings file of a run's sheet: every finding counted, the first

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "host/ClRuleShiwake.h"
@@ -243,6 +244,23 @@ TEST_F(FilterEvaluatorTest, MalformedFiltersAreErrorsNotMatches) {
     StSWKTINFO line;
     EXPECT_EQ(rule->MoveNext(&line), mvhost::kErrNotReady);
   }
+}
+
+// A filter keyed once is translated again only when its key changes: a
+// change inside a group (the same reference) must change the key.
+TEST(FilterSqlTest, TheKeyFollowsTheGroupsContents) {
+  FilterCondition inner[] = {Cond(kFieldTaxClass, kOpEqual, 3, kLinkLast, kSideDebit)};
+  FilterGroupHandle group(inner);
+  const StFINDINFO filter = Filter({Group(group.ref(), kLinkLast)});
+  std::string before, again, changed, unresolved;
+  ASSERT_TRUE(mvhost::FilterKey(&filter, &before));
+  ASSERT_TRUE(mvhost::FilterKey(&filter, &again));
+  EXPECT_EQ(before, again);
+  inner[0].value = 4;
+  ASSERT_TRUE(mvhost::FilterKey(&filter, &changed));
+  EXPECT_NE(changed, before);
+  const StFINDINFO dangling = Filter({Group(group.ref() + 1000, kLinkLast)});
+  EXPECT_FALSE(mvhost::FilterKey(&dangling, &unresolved));
 }
 
 TEST(FilterSqlTest, ValuesAreBoundNeverPastedIntoTheText) {
