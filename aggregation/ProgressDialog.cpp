@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "resources/ProgressDialogTemplate.h"
+#include "resources/Texts.h"
 
 namespace taxlink {
 
@@ -42,7 +43,7 @@ void ProgressDialog::ResetOverall() {
 
 void ProgressDialog::ShowPercent(int percent) {
   char caption[21] = {};
-  std::snprintf(caption, sizeof(caption), "集計中 %d％", percent);
+  std::snprintf(caption, sizeof(caption), texts::kProgressCaptionPercent, percent);
   SetCaption(caption);
 }
 

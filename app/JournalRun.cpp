@@ -12,6 +12,7 @@
 #include "resources/Caption.h"
 #include "resources/Edition.h"
 #include "trace/TraceRecorder.h"
+#include "resources/Texts.h"
 
 namespace taxlink {
 
@@ -20,18 +21,9 @@ namespace {
 constexpr int32_t kSixthBusinessType = 6;
 constexpr int32_t kSixthTypeFirstDate = 20150401;
 
-constexpr char kSixthTypeMessage[] =
-    "集計範囲に事業分類「第六種事業」の仕訳が存在します。\n"
-    "「第六種事業」は、平成27年4月1日以降に開始する課税期間に適用される事業分類のため、処理できません。\n"
-    "\n%s の以下の機能にて事業分類を見直してください。\n\n"
-    "・各種帳簿機能(簡易振替伝票入力等)\n"
-    "※入力済みの伝票は、各帳簿画面の置換機能にて一括で変換することができます。";
-constexpr char kTenPercentMessage[] =
-    "集計範囲に税率「10%」の仕訳があるため、集計できません。\n\n"
-    "※消費税率「10%」の仕訳の集計は、今後提供予定の連動コンポーネントにて対応します。";
-constexpr char kImportClassMessage[] =
-    "集計範囲の中に、輸入取引の本体分、国税分、地方税分が未確定の税区分(31,32,33,35,36,37)を使用している仕訳があります。\n"
-    "この仕訳の金額は、消費税申告書には集計されません。";
+constexpr const auto& kSixthTypeMessage = texts::kSixthBusinessTypeFound;
+constexpr const auto& kTenPercentMessage = texts::kTenPercentFound;
+constexpr const auto& kImportClassMessage = texts::kUndeterminedImportClasses;
 
 // The host judges a pre-check's code, also 0, and shows its message for a
 // fatal one; the run goes on after a code it passes over. A failure that

@@ -23,6 +23,7 @@
 #include "resources/Caption.h"
 #include "resources/Edition.h"
 #include "status/HostResult.h"
+#include "resources/Texts.h"
 
 namespace taxlink {
 
@@ -30,8 +31,7 @@ namespace {
 
 constexpr int32_t kUseDataType = 3;
 constexpr int16_t kPastResultsRecord = 99;
-constexpr char kFinishedMessage[] =
-    "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
+constexpr const auto& kFinishedMessage = texts::kRunFinished;
 
 // The folder of the program's executable (up to its last separator).
 std::string ModuleFolder() {

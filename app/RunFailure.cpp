@@ -7,19 +7,15 @@
 #include "platform/dialog/UserInterface.h"
 #include "platform/ui/FrontEnd.h"
 #include "resources/Caption.h"
+#include "resources/Texts.h"
 
 namespace taxlink {
 
 namespace {
 
-constexpr char kOverflowMessage[] =
-    "金額が処理できる範囲を超えたため、消費税情報の出力に失敗しました。\n\n"
-    "アプリケーションを終了します。";
-constexpr char kOutOfMemoryMessage[] =
-    "メモリが不足しているため、消費税情報の出力に失敗しました。\n\n"
-    "アプリケーションを終了します。";
-constexpr char kFailedMessage[] =
-    "消費税情報の出力に失敗しました。\n\nアプリケーションを終了します。";
+constexpr const auto& kOverflowMessage = texts::kRunFailedAmountRange;
+constexpr const auto& kOutOfMemoryMessage = texts::kRunFailedOutOfMemory;
+constexpr const auto& kFailedMessage = texts::kRunFailed;
 
 }  // namespace
 

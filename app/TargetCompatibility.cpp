@@ -9,6 +9,7 @@
 #include "platform/winfs/ProfileFile.h"
 #include "platform/winfs/WinFileSystem.h"
 #include "resources/Caption.h"
+#include "resources/Texts.h"
 
 namespace taxlink {
 
@@ -22,13 +23,11 @@ struct StatusMessage {
 // Searched in this order; a status found here is not compatible.
 const StatusMessage kStatusMessages[] = {
     {-1,
-     "動作環境が不正です。\nES_APRPACKAGENAMEが正しくインストールされているか確認してください。"},
+     texts::kTargetEnvironmentWrong},
     {1,
-     "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
-     "ES_APRPACKAGENAMEの最新版を入手してインストールしてからご利用ください。"},
+     texts::kTargetTooOldForHost},
     {2,
-     "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
-     "連動コンポーネントの最新版を入手してインストールしてからご利用ください。"},
+     texts::kTargetComponentTooOld},
 };
 
 }  // namespace

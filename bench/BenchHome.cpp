@@ -24,6 +24,7 @@
 #include "mvhost/lib/StoreAdmin.h"
 #include "mvhost/lib/StoreRows.h"
 #include "platform/text/Encoding.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::bench {
 
@@ -80,21 +81,21 @@ struct ClassRow {
   bool total;
 };
 const ClassRow kClasses[] = {
-    {0x10000000, "資産", 0, true},
-    {0x10800000, "流動資産", 0x10000000, false},
-    {0x40888000, "売上高", 0, true},
-    {0x40848000, "営業外収益", 0, false},
-    {0x40884400, "売上原価", 0, true},
-    {0x20804000, "仕入高", 0x40884400, false},
-    {0x20400000, "製造原価", 0x40884400, false},
-    {0x20200000, "外注費", 0x40884400, false},
-    {0x40882000, "販売費及び一般管理費", 0, true},
-    {0x40882040, "販売費", 0x40882000, false},
-    {0x40882020, "一般管理費", 0x40882000, false},
-    {0x40882010, "広告宣伝費", 0x40882000, false},
-    {0x40844000, "営業外費用", 0, true},
-    {0x40440000, "特別損失", 0, true},
-    {0x40440040, "固定資産売却損", 0x40440000, false},
+    {0x10000000, "資産"_sjis, 0, true},
+    {0x10800000, "流動資産"_sjis, 0x10000000, false},
+    {0x40888000, "売上高"_sjis, 0, true},
+    {0x40848000, "営業外収益"_sjis, 0, false},
+    {0x40884400, "売上原価"_sjis, 0, true},
+    {0x20804000, "仕入高"_sjis, 0x40884400, false},
+    {0x20400000, "製造原価"_sjis, 0x40884400, false},
+    {0x20200000, "外注費"_sjis, 0x40884400, false},
+    {0x40882000, "販売費及び一般管理費"_sjis, 0, true},
+    {0x40882040, "販売費"_sjis, 0x40882000, false},
+    {0x40882020, "一般管理費"_sjis, 0x40882000, false},
+    {0x40882010, "広告宣伝費"_sjis, 0x40882000, false},
+    {0x40844000, "営業外費用"_sjis, 0, true},
+    {0x40440000, "特別損失"_sjis, 0, true},
+    {0x40440040, "固定資産売却損"_sjis, 0x40440000, false},
 };
 
 // What a generated line books: the side carrying the tax class, its classes.
@@ -129,13 +130,13 @@ void Generate(sqlite3* db, const BenchDataSetShape& shape) {
   mvhost::DataSetInfo info;
   info.dataNo = 1;
   info.dataId = kDataId;
-  info.companyName = Utf8("ベンチマーク商事株式会社");
+  info.companyName = Utf8("ベンチマーク商事株式会社"_sjis);
   info.periodStart = 20140401;
   info.periodEnd = 20150331;
   info.interimClosing = true;
   mvhost::TaxSettings settings;  // standard taxation, rounding 1, credit method 0
   Written(rows.DataSet(info, settings), rows.error());
-  Written(rows.User(1, {"", kUserId, Utf8("計測担当"), 1}), rows.error());
+  Written(rows.User(1, {"", kUserId, Utf8("計測担当"_sjis), 1}), rows.error());
   std::string error;
   Written(mvhost::WriteStateEntry(db, "current_user", kUserId, &error), error);
 
@@ -167,7 +168,7 @@ void Generate(sqlite3* db, const BenchDataSetShape& shape) {
       }
       char code[16];
       std::snprintf(code, sizeof(code), "%04d", id * 10);
-      std::string name = (id <= counterAccounts ? "預金" : "勘定科目") + std::to_string(id);
+      std::string name = (id <= counterAccounts ? "預金"_sjis : "勘定科目"_sjis) + std::to_string(id);
       mvhost::Account account;
       account.code = code;
       account.name = Utf8(name);
@@ -182,14 +183,14 @@ void Generate(sqlite3* db, const BenchDataSetShape& shape) {
   for (int code = 1; code <= shape.departments; ++code) {
     mvhost::Department department;
     department.code = code;
-    department.name = Utf8("部門" + std::to_string(code));
+    department.name = Utf8("部門"_sjis + std::to_string(code));
     department.incomeKind = 1 + code % 3;
     Written(rows.Department(1, department), rows.error());
   }
   for (int id = 1; id <= 200; ++id) {
     mvhost::FixedAsset asset;
     asset.code = "A" + std::to_string(id);
-    asset.name = Utf8("固定資産" + std::to_string(id));
+    asset.name = Utf8("固定資産"_sjis + std::to_string(id));
     asset.kind = id % 25 == 0 ? 9 : 1;
     asset.acquisitionDate = DateOf(1 + id % 12, 1 + id % 28);
     asset.acquisitionAmount = static_cast<int64_t>(100000 + random() % 5000000) * 10000;
@@ -288,7 +289,7 @@ void Generate(sqlite3* db, const BenchDataSetShape& shape) {
     line.debit = {"", dept, amount, debitTax, debitClass};
     line.credit = {"", dept, amount, creditTax, creditClass};
     line.businessType = businessType;
-    line.description = Utf8("取引" + std::to_string(id % 997));
+    line.description = Utf8("取引"_sjis + std::to_string(id % 997));
     Written(rows.JournalLine(1, id, line, debitAccount, debitOnly ? 0 : creditAccount, rate),
             rows.error());
   }

@@ -41,6 +41,7 @@
 #include "bench/ChildRun.h"
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/JournalDerived.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::bench {
 namespace {
@@ -149,8 +150,8 @@ RunFolder PrepareRun(const BenchHome& home, const std::string& binFolder,
                         << "{\"do\":\"type\",\"id\":1016,\"text\":\"3\"}\n"
                         << "{\"do\":\"type\",\"id\":1008,\"text\":\"" << escaped << "\"}\n"
                         << "{\"do\":\"click\",\"id\":1005}\n"
-                        << "{\"answer\":\"ok\",\"expect\":\"未確定の税区分\"}\n"
-                        << "{\"answer\":\"ok\",\"expect\":\"出力が終了しました\"}\n";
+                        << "{\"answer\":\"ok\",\"expect\":\"未確定の税区分\"}\n"_sjis
+                        << "{\"answer\":\"ok\",\"expect\":\"出力が終了しました\"}\n"_sjis;
   run.environment = {"MVHOST_HOME=" + home.home, "TAXLINK_UI=script",
                      "TAXLINK_UI_SCRIPT=" + script, "TAXLINK_DRIVES=C=/", "PATH=/usr/bin:/bin"};
   return run;

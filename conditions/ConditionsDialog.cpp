@@ -15,6 +15,7 @@
 #include "resources/Caption.h"
 #include "resources/ConditionsDialogTemplate.h"
 #include "resources/Edition.h"
+#include "resources/Texts.h"
 
 namespace taxlink {
 
@@ -23,46 +24,35 @@ namespace {
 constexpr uint32_t kRefusalStyle = MB_ICONEXCLAMATION | MB_OK;
 constexpr uint32_t kQuestionStyle = MB_ICONQUESTION | MB_YESNO;
 
-constexpr char kPastResultsRefused[] = "過去実績データは、連携の対象として使用できません。";
-constexpr char kExemptRefused[] = "消費税申告区分が免税のデータは、連携の対象として使用できません。";
-constexpr char kEndsApplication[] = "\n\nアプリケーションを終了します。";
-constexpr char kCancelled[] = "｢消費税｣の集計を中止します。";
-constexpr char kMonthRangeWrong[] = "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。";
-constexpr char kNoPath[] = "データ出力先が指定されていません。\n\n出力先を指定してください。";
-constexpr char kBadCharacters[] =
-    "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。";
-constexpr char kBadDrive[] = "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。";
-constexpr char kNoFileName[] = "ファイル名が指定されていません。";
-constexpr char kCreateFolder[] = "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？";
-constexpr char kCreateFolderFailed[] =
-    "フォルダの作成に失敗しました。\n\n出力先を再入力してください。";
-constexpr char kOverwrite[] = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
+constexpr const auto& kPastResultsRefused = texts::kPastResultsRefused;
+constexpr const auto& kExemptRefused = texts::kExemptRefused;
+constexpr const auto& kEndsApplication = texts::kEndsApplication;
+constexpr const auto& kCancelled = texts::kAggregationCancelled;
+constexpr const auto& kMonthRangeWrong = texts::kMonthRangeWrong;
+constexpr const auto& kNoPath = texts::kNoOutputPath;
+constexpr const auto& kBadCharacters = texts::kOutputPathBadCharacter;
+constexpr const auto& kBadDrive = texts::kBadDrive;
+constexpr const auto& kNoFileName = texts::kNoFileName;
+constexpr const auto& kCreateFolder = texts::kCreateFolderQuestion;
+constexpr const auto& kCreateFolderFailed = texts::kCreateFolderFailed;
+constexpr const auto& kOverwrite = texts::kOverwriteQuestion;
 // A path longer than the program's path buffers, typed or chosen.
-constexpr char kPathTooLong[] = "データの出力先が長すぎます。\n\n出力先を再入力してください。";
+constexpr const auto& kPathTooLong = texts::kOutputPathTooLong;
 // A path the host fixed that is too long: nobody can correct it here.
-constexpr char kHostPathTooLong[] =
-    "連動元製品から指定されたデータの出力先が長すぎます。\n\nアプリケーションを終了します。";
+constexpr const auto& kHostPathTooLong = texts::kHostOutputPathTooLong;
 // A drive letter without a root: no folder can be created there.
-constexpr char kNoSuchDrive[] = "指定されたドライブが見つかりません。\n\n有効なドライブを指定してください。";
+constexpr const auto& kNoSuchDrive = texts::kNoSuchDrive;
 
-constexpr char kFixedOutputCaption[] = "出力先";
+constexpr const auto& kFixedOutputCaption = texts::kFixedOutputCaption;
 constexpr char kDefaultFileName[] = "*.xml";
 
 constexpr char kBrowseExtension[] = "XML";
 constexpr char kBrowseFilter[] = "Xml Files (*.xml)|*.xml||";
-constexpr char kBrowseTitle[] = "保存ファイルを指定";
+constexpr const auto& kBrowseTitle = texts::kBrowseTitle;
 // OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST
 constexpr uint32_t kBrowseFlags = 0x180C;
 
-constexpr char kSavedValuesTip[] =
-    "連動元製品にて入力・保存した消費税申告書の情報を使用します。\n"
-    "仕訳から集計できない以下の金額を連動元製品にて入力済みの場合、\n"
-    "こちらを選択することで連動できます。\n\n"
-    "・特定課税仕入れ\n"
-    "・納税義務の免除を受けない(受ける)こととなった場合における消費税の調整額\n"
-    "・課税売上割合変動時調整対象固定資産に係る消費税額の調整額\n"
-    "・調整対象固定資産を課税業務用に転用した場合の調整額\n\n"
-    "※選択データにて[消費税申告書作成]を起動したことがない場合は選択できません。";
+constexpr const auto& kSavedValuesTip = texts::kSavedReturnTip;
 
 // Display text i is bound to control kDisplayControls[i].
 constexpr int kDisplayControls[5] = {kIdcCompanyName, kIdcPeriodText, kIdcFilingClass,

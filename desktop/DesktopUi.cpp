@@ -19,11 +19,12 @@
 #include "desktop/SaveAsWindow.h"
 #include "platform/dialog/Dialog.h"
 #include "platform/ui/FrontEnd.h"
+#include "resources/Texts.h"
 
 namespace desktop {
 namespace {
 
-constexpr char kCaption[] = "消費税";
+constexpr const auto& kCaption = taxlink::texts::kMessageCaption;
 
 // While the wait cursor is on, the windows a person must answer show the
 // arrow.
@@ -107,7 +108,7 @@ void EnsureApplication() {
   LoadJapaneseTranslations(application);
   // Message boxes and the file dialog in the dialogs' font.
   platform::DialogTemplate reference{};
-  reference.fontName = "ＭＳ Ｐゴシック";
+  reference.fontName = taxlink::texts::kDialogFont;
   reference.fontSize = 9;
   application->setFont(DialogMetrics(reference).Font());
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "desktop/QtText.h"
+#include "resources/Texts.h"
 
 namespace desktop {
 namespace {
@@ -22,8 +23,8 @@ int MulDiv(int a, int b, int c) {
 }  // namespace
 
 QString MappedFontFamily(std::string_view cp932Name) {
-  if (cp932Name == "ＭＳ Ｐゴシック") return QStringLiteral("IPAPGothic");
-  if (cp932Name == "ＭＳ ゴシック") return QStringLiteral("IPAGothic");
+  if (cp932Name == taxlink::texts::kDialogFont) return QStringLiteral("IPAPGothic");
+  if (cp932Name == taxlink::texts::kDialogFixedFont) return QStringLiteral("IPAGothic");
   return ToQt(cp932Name);
 }
 

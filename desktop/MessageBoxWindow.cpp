@@ -9,6 +9,7 @@
 #include "desktop/QtText.h"
 #include "platform/text/WinTypes.h"
 #include "platform/ui/UiTranscript.h"
+#include "resources/Texts.h"
 
 namespace desktop {
 namespace {
@@ -22,10 +23,10 @@ struct ButtonChoice {
 std::vector<ButtonChoice> ButtonsOf(uint32_t style) {
   switch (style & MB_TYPEMASK) {
     case MB_OKCANCEL:
-      return {{"OK", QMessageBox::AcceptRole, "ok"}, {"キャンセル", QMessageBox::RejectRole, "cancel"}};
+      return {{"OK", QMessageBox::AcceptRole, "ok"}, {taxlink::texts::kCancelButton, QMessageBox::RejectRole, "cancel"}};
     case MB_YESNO:
       // Y and N answer, as the mnemonics of the buttons.
-      return {{"はい(&Y)", QMessageBox::YesRole, "yes"}, {"いいえ(&N)", QMessageBox::NoRole, "no"}};
+      return {{taxlink::texts::kYesButton, QMessageBox::YesRole, "yes"}, {taxlink::texts::kNoButton, QMessageBox::NoRole, "no"}};
     default:
       return {{"OK", QMessageBox::AcceptRole, "ok"}};
   }

@@ -16,6 +16,7 @@
 #include "platform/dialog/UserInterface.h"
 #include "platform/text/Encoding.h"
 #include "platform/winfs/PathMapping.h"
+#include "resources/Texts.h"
 
 namespace desktop {
 namespace {
@@ -26,11 +27,11 @@ constexpr int kHeight = 520;
 // The labels a Japanese save-as dialog has, whether or not Qt's own
 // translations are installed.
 void SetJapaneseLabels(QFileDialog& dialog) {
-  dialog.setLabelText(QFileDialog::LookIn, ToQt("保存する場所:"));
-  dialog.setLabelText(QFileDialog::FileName, ToQt("ファイル名(&N):"));
-  dialog.setLabelText(QFileDialog::FileType, ToQt("ファイルの種類:"));
-  dialog.setLabelText(QFileDialog::Accept, ToQt("保存(&S)"));
-  dialog.setLabelText(QFileDialog::Reject, ToQt("キャンセル"));
+  dialog.setLabelText(QFileDialog::LookIn, ToQt(taxlink::texts::kSaveAsLookIn));
+  dialog.setLabelText(QFileDialog::FileName, ToQt(taxlink::texts::kSaveAsFileNameLabel));
+  dialog.setLabelText(QFileDialog::FileType, ToQt(taxlink::texts::kSaveAsFileType));
+  dialog.setLabelText(QFileDialog::Accept, ToQt(taxlink::texts::kSaveAsAccept));
+  dialog.setLabelText(QFileDialog::Reject, ToQt(taxlink::texts::kCancelButton));
 }
 
 // The drives' folders in the side bar, so that the person finds C:, D: ...

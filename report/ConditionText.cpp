@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "report/FullWidthName.h"
+#include "resources/Texts.h"
 
 namespace taxlink {
 
@@ -12,20 +13,20 @@ namespace {
 
 // The condition text table.
 constexpr const char* kTexts[] = {
-    "免税",                   // 0
-    "簡易課税",               // 1
-    "原則課税",               // 2
-    "主となる事業分類",       // 3
-    "課税仕入控除",           // 4
-    "個別対応方式",           // 5
-    "一括比例配分方式",       // 6
-    "指定なし",               // 7
-    "第一種事業 卸売業",      // 8
-    "第二種事業 小売業",      // 9
-    "第三種事業 製造業",      // 10
-    "第四種事業 その他",      // 11
-    "第五種事業 サービス業",  // 12
-    "第六種事業 不動産業",    // 13
+    texts::kFilingExempt,           // 0
+    texts::kFilingSimplified,       // 1
+    texts::kFilingStandard,         // 2
+    texts::kMainBusinessType,       // 3
+    texts::kInputTaxDeduction,      // 4
+    texts::kIndividualAttribution,  // 5
+    texts::kProportionalAllocation, // 6
+    texts::kNotSpecified,           // 7
+    texts::kBusinessType1,          // 8
+    texts::kBusinessType2,          // 9
+    texts::kBusinessType3,          // 10
+    texts::kBusinessType4,          // 11
+    texts::kBusinessType5,          // 12
+    texts::kBusinessType6,          // 13
 };
 constexpr int kTextCount = static_cast<int>(sizeof(kTexts) / sizeof(kTexts[0]));
 
@@ -58,7 +59,8 @@ std::string ConditionText(int kind, const StDATAINFO& dataSet, const StSHOHIZEII
                                strnlen(dataSet.companyName, sizeof(dataSet.companyName)));
       break;
     case kConditionPeriod:
-      text = " " + DateText(dataSet.periodStart) + "～" + DateText(dataSet.periodEnd);
+      text = " " + DateText(dataSet.periodStart) + texts::kDateRangeDash +
+             DateText(dataSet.periodEnd);
       break;
     case kConditionFilingClass:
       text = Blank(Entry(filingClass, 0, 2));

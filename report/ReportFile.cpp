@@ -9,14 +9,9 @@
 #include "report/ReportDocument.h"
 #include "resources/Caption.h"
 #include "xml/XmlTextWriter.h"
+#include "resources/Texts.h"
 
 namespace taxlink {
-
-const char kSystemSectionFailed[] = "システム情報の出力に失敗しました。\n\n出力を続けますか？";
-const char kBasicSectionFailed[] = "基本情報の出力に失敗しました。\n\n出力を続けますか？";
-const char kDataSectionFailed[] = "連動情報の出力に失敗しました。\n\n出力を続けますか？";
-const char kReportFileNotCreated[] = "出力ファイルを作成できませんでした。\n\n%s";
-const char kReportFileWriteFailed[] = "出力ファイルへの書き込みに失敗しました。\n\n%s";
 
 namespace {
 

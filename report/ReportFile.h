@@ -4,6 +4,7 @@
 #include "host/StDATAINFO.h"
 #include "platform/text/WinTypes.h"
 #include "report/ReportInputs.h"
+#include "resources/Texts.h"
 #include "status/Status.h"
 
 namespace taxlink {
@@ -14,11 +15,11 @@ class ReportDocument;
 enum class ReportSource { kJournals, kSavedReturn };
 
 // Message texts of the report file sequence.
-extern const char kSystemSectionFailed[];
-extern const char kBasicSectionFailed[];
-extern const char kDataSectionFailed[];
-extern const char kReportFileNotCreated[];   // "%s": the output path
-extern const char kReportFileWriteFailed[];  // "%s": the output path
+using texts::kBasicSectionFailed;
+using texts::kDataSectionFailed;
+using texts::kReportFileNotCreated;   // "%s": the output path
+using texts::kReportFileWriteFailed;  // "%s": the output path
+using texts::kSystemSectionFailed;
 
 // Writes the report file at outputPath: the declaration, REPORT with SYSTEM,
 // BASIC and DATA, each failed section followed by a Yes/No question to the

@@ -1,10 +1,12 @@
 #ifndef TAXLINK_RESOURCES_CAPTION_H_
 #define TAXLINK_RESOURCES_CAPTION_H_
 
+#include "resources/Texts.h"
+
 namespace taxlink {
 
 // The caption of every message box of the program and of the host link.
-inline constexpr char kMessageCaption[] = "消費税";
+using texts::kMessageCaption;
 
 }  // namespace taxlink
 

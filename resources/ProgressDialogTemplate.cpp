@@ -1,4 +1,5 @@
 #include "resources/ProgressDialogTemplate.h"
+#include "resources/Texts.h"
 
 namespace taxlink {
 
@@ -6,9 +7,9 @@ const platform::DialogTemplate& ProgressDialogTemplate() {
   using platform::ControlKind;
   static const platform::DialogTemplate kTemplate{
       kIddProgress,
-      "集計中",
+      texts::kProgressCaption,
       {0, 0, 221, 44},
-      "ＭＳ Ｐゴシック",
+      texts::kDialogFont,
       9,
       // Pop-up with caption and modal frame, system-modal; no system menu and
       // no WS_VISIBLE, so the window is created hidden.

@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "platform/text/Encoding.h"
+#include "resources/Texts.h"
 
 namespace terminal {
 namespace {
@@ -122,8 +123,7 @@ namespace {
 // punctuation, small kana and the prolonged sound mark.
 bool NeverStartsALine(wchar_t c) {
   static constexpr std::wstring_view kClosing =
-      L"、。，．・：；？！）］｝」』】〕〉》’”ー々ゝゞぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮヵヶ"
-      L"､｡｣･ｰｧｨｩｪｫｬｭｮｯ,.:;?!)]}";
+      taxlink::texts::kTerminalNoLineStart;
   return kClosing.find(c) != std::wstring_view::npos;
 }
 

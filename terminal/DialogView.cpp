@@ -7,6 +7,7 @@
 #include "terminal/EditBuffer.h"
 #include "terminal/EditField.h"
 #include "terminal/SizeNotice.h"
+#include "resources/Texts.h"
 
 namespace terminal {
 namespace {
@@ -200,7 +201,7 @@ std::wstring DialogView::HelpLine(const CellGrid& grid,
                                   const std::vector<mvhost::ToolTip>& tips) const {
   if (!Layout(grid).fits) return std::wstring();
   if (const mvhost::ToolTip* tip = TipAtFocus(tips)) {
-    return L"[?] " + FirstLine(tip->text) + L"  F1:全文";
+    return L"[?] " + FirstLine(tip->text) + taxlink::texts::kTerminalTipFullText;
   }
   std::wstring help;
   std::wstring label;
@@ -210,8 +211,8 @@ std::wstring DialogView::HelpLine(const CellGrid& grid,
   for (const Control& control : dialog_.Controls()) {
     if (ButtonForKey(control, L"Esc", &label)) help += L"Esc:" + label + L"  ";
   }
-  help += L"Tab/Shift+Tab:移動  Alt+英字:項目";
-  if (!tips.empty()) help += L"  F1:説明";
+  help += taxlink::texts::kTerminalDialogHelp;
+  if (!tips.empty()) help += taxlink::texts::kTerminalTipHelp;
   return help;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/ui/UiTranscript.h"
 #include "terminal/CellText.h"
 #include "terminal/SizeNotice.h"
+#include "resources/Texts.h"
 
 namespace terminal {
 namespace {
@@ -15,10 +16,10 @@ constexpr int kMinTextCols = 20;  // narrower, a Japanese sentence is hard to re
 
 std::wstring IconWord(uint32_t style) {
   switch (style & MB_ICONMASK) {
-    case MB_ICONERROR: return L"[エラー]";
-    case MB_ICONQUESTION: return L"[確認]";
-    case MB_ICONWARNING: return L"[警告]";
-    case MB_ICONINFORMATION: return L"[情報]";
+    case MB_ICONERROR: return taxlink::texts::kTerminalIconError;
+    case MB_ICONQUESTION: return taxlink::texts::kTerminalIconQuestion;
+    case MB_ICONWARNING: return taxlink::texts::kTerminalIconWarning;
+    case MB_ICONINFORMATION: return taxlink::texts::kTerminalIconInformation;
     default: return std::wstring();
   }
 }
@@ -29,10 +30,10 @@ MessageBoxView::MessageBoxView(std::string_view text, std::string_view caption, 
     : text_(ToWide(text)), caption_(ToWide(caption)), icon_(IconWord(style)), style_(style) {
   switch (style & MB_TYPEMASK) {
     case MB_OKCANCEL:
-      buttons_ = {{L"OK", "ok", 0}, {L"キャンセル", "cancel", 0}};
+      buttons_ = {{L"OK", "ok", 0}, {taxlink::texts::kTerminalCancel, "cancel", 0}};
       break;
     case MB_YESNO:
-      buttons_ = {{L"はい(Y)", "yes", L'Y'}, {L"いいえ(N)", "no", L'N'}};
+      buttons_ = {{taxlink::texts::kTerminalYes, "yes", L'Y'}, {taxlink::texts::kTerminalNo, "no", L'N'}};
       break;
     default:
       buttons_ = {{L"OK", "ok", 0}};
@@ -89,9 +90,9 @@ void MessageBoxView::Paint(CellGrid& grid) {
 std::wstring MessageBoxView::HelpLine() const {
   if (!shown_) return std::wstring();
   if (buttons_.size() == 1) return L"Enter:OK";
-  std::wstring help = L"Tab:ボタン切替  Enter:決定";
-  if (buttons_.front().hotkey != 0) help += L"  Y:はい  N:いいえ";
-  else help += L"  Esc:キャンセル";
+  std::wstring help = taxlink::texts::kTerminalMessageBoxHelp;
+  if (buttons_.front().hotkey != 0) help += taxlink::texts::kTerminalYesNoHelp;
+  else help += taxlink::texts::kTerminalEscHelp;
   return help;
 }
 

@@ -14,6 +14,7 @@
 #include "terminal/CellText.h"
 #include "terminal/EditField.h"
 #include "terminal/SizeNotice.h"
+#include "resources/Texts.h"
 
 namespace terminal {
 namespace {
@@ -256,7 +257,7 @@ void SaveAsView::Paint(CellGrid& grid) {
   grid.Frame(box, ToWide(title_), kBold);
   int left = box.col + 2;
   int inner = cols - 4;
-  std::wstring folderLabel = L"フォルダ: ";
+  std::wstring folderLabel = taxlink::texts::kTerminalFolderLabel;
   int labelCells = TextWidth(folderLabel);
   grid.Put(box.row + 1, left, folderLabel, 0);
   grid.Put(box.row + 1, left + labelCells, Tail(ToWide(folder_), inner - labelCells), kBold);
@@ -270,21 +271,21 @@ void SaveAsView::Paint(CellGrid& grid) {
     if (index >= entries_.size()) break;
     const Entry& entry = entries_[index];
     std::wstring shown = ToWide(entry.name) + (entry.folder && !entry.drive ? L"\\" : L"");
-    if (entry.drive) shown = L"[" + shown + L"] ドライブ";
+    if (entry.drive) shown = L"[" + shown + taxlink::texts::kTerminalDriveSuffix;
     unsigned look = index == selected_ ? (listFocused_ ? kReverse : kBold) : 0;
     grid.Fill({list.row + 1 + i, list.col + 1, 1, list.cols - 2}, look);
     grid.Put(list.row + 1 + i, list.col + 2, shown, look, list.cols - 4);
   }
-  if (entries_.empty()) grid.Put(list.row + 1, list.col + 2, L"（ファイルはありません）", kDim);
+  if (entries_.empty()) grid.Put(list.row + 1, list.col + 2, taxlink::texts::kTerminalNoFiles, kDim);
   // Entries out of view are announced in the list's frame.
-  if (top_ > 0) grid.Put(list.row, list.col + 2, L" ↑ ほかに " + std::to_wstring(top_) + L" 件 ", kBold);
+  if (top_ > 0) grid.Put(list.row, list.col + 2, taxlink::texts::kTerminalMoreAbove + std::to_wstring(top_) + taxlink::texts::kTerminalItems, kBold);
   std::size_t shownEnd = top_ + static_cast<std::size_t>(listRows_ > 0 ? listRows_ : 0);
   if (shownEnd < entries_.size()) {
     grid.Put(list.row + list.rows - 1, list.col + 2,
-             L" ↓ あと " + std::to_wstring(entries_.size() - shownEnd) + L" 件 (PgDn/End) ", kBold);
+             taxlink::texts::kTerminalMoreBelow + std::to_wstring(entries_.size() - shownEnd) + taxlink::texts::kTerminalItemsPgDn, kBold);
   }
 
-  std::wstring nameLabel = L"ファイル名: ";
+  std::wstring nameLabel = taxlink::texts::kTerminalFileNameLabel;
   int nameCells = TextWidth(nameLabel);
   int nameRow = box.row + rows - 4;
   grid.Put(nameRow, left, nameLabel, 0);
@@ -294,13 +295,13 @@ void SaveAsView::Paint(CellGrid& grid) {
   look.cols = inner - nameCells;
   look.focused = !listFocused_;
   PaintEditField(grid, name_, look, &nameScroll_);
-  grid.Put(box.row + rows - 3, left, L"種類: " + ToWide(filterName_), 0, inner);
+  grid.Put(box.row + rows - 3, left, taxlink::texts::kTerminalFileTypeLabel + ToWide(filterName_), 0, inner);
   grid.Put(box.row + rows - 2, left, status_, kBold, inner);
 }
 
 std::wstring SaveAsView::HelpLine() const {
-  return listFocused_ ? L"Enter:開く/決定  BS:上のフォルダ  Tab:ファイル名へ  Esc:キャンセル"
-                      : L"Enter:決定  Tab:一覧へ  Esc:キャンセル";
+  return listFocused_ ? taxlink::texts::kTerminalListHelp
+                      : taxlink::texts::kTerminalNameHelp;
 }
 
 }  // namespace terminal

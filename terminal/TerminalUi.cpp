@@ -8,13 +8,14 @@
 #include "platform/ui/FrontEnd.h"
 #include "terminal/MessageBoxView.h"
 #include "terminal/SaveAsView.h"
+#include "resources/Texts.h"
 
 namespace terminal {
 namespace {
 
 constexpr int64_t kPaintIntervalMs = 33;  // about 30 repaints a second at most
 constexpr int kIdleWaitMs = 250;          // how often an idle loop looks at the size
-constexpr char kHelpCaption[] = "説明";
+constexpr const auto& kHelpCaption = taxlink::texts::kTerminalHelpCaption;
 
 }  // namespace
 
@@ -74,7 +75,7 @@ void TerminalUi::Paint() {
       if (top) help = layer.saveAs->HelpLine();
     }
   }
-  if (layers_.empty() && waitCursor_ > 0) help = L"処理中です。しばらくお待ちください。";
+  if (layers_.empty() && waitCursor_ > 0) help = taxlink::texts::kTerminalBusy;
   int last = grid_.Rows() - 1;
   if (last >= 0 && !help.empty()) {
     grid_.Fill({last, 0, 1, grid_.Cols()}, kReverse);

@@ -8,15 +8,16 @@
 #include "platform/text/WinTypes.h"
 #include "platform/ui/FrontEnd.h"
 #include "platform/winfs/File.h"
+#include "resources/Texts.h"
 
 namespace taxlink {
 
 namespace {
 
 constexpr char kFileName[] = "SUPPORT.INF";
-constexpr char kProductNameMarker[] = "[=製品名=]";
-constexpr char kProductVersionMarker[] = "[=製品ﾊﾞｰｼﾞｮﾝ=]";
-constexpr char kOutOfMemory[] = "ﾒﾓﾘが不足しています。";
+constexpr const auto& kProductNameMarker = texts::kProductNameMarker;
+constexpr const auto& kProductVersionMarker = texts::kProductVersionMarker;
+constexpr const auto& kOutOfMemory = texts::kSupportInfoOutOfMemory;
 
 }  // namespace
 

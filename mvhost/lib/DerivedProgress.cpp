@@ -6,6 +6,7 @@
 #include "mvhost/lib/HostMessages.h"
 #include "platform/dialog/Dialog.h"
 #include "platform/dialog/DialogTemplate.h"
+#include "resources/Texts.h"
 
 namespace mvhost {
 
@@ -20,9 +21,9 @@ const platform::DialogTemplate& RebuildTemplate() {
   using platform::ControlKind;
   static const platform::DialogTemplate kTemplate{
       kIddRebuild,
-      "会計データの準備",
+      taxlink::texts::kHostPrepareCaption,
       {0, 0, 221, 52},
-      "ＭＳ Ｐゴシック",
+      taxlink::texts::kDialogFont,
       9,
       platform::kDialogCaption | platform::kDialogModalFrame,
       {
@@ -52,9 +53,8 @@ class HostRebuildDisplay : public RebuildDisplay {
       window_->ShowWindow(true);
     }
     const char* text = progress.waiting
-                           ? "他の処理が仕訳の集計データを作成しています。\n"
-                             "終わるまでお待ちください。"
-                           : "仕訳の集計データを作成しています。\nしばらくお待ちください。";
+                           ? taxlink::texts::kHostDerivedDataBusy
+                           : taxlink::texts::kHostDerivedDataBuilding;
     if (window_->GetItemText(kIdcRebuildText) != text) window_->SetItemText(kIdcRebuildText, text);
     const int64_t total = progress.total > 0 ? progress.total : 1;
     const int64_t done = progress.done < 0 ? 0 : progress.done > total ? total : progress.done;

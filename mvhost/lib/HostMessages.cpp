@@ -8,38 +8,39 @@
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/RecordText.h"
 #include "platform/text/Encoding.h"
+#include "resources/Texts.h"
 
 namespace mvhost {
 
 std::string HostErrorText(int32_t code) {
   std::string text;
   if (code == kErrCreateFailed) {
-    text = "処理に必要なオブジェクトを作成できませんでした。";
+    text = taxlink::texts::kHostNotCreated;
   } else if (code <= kErrFilterField && code >= kErrFilterLink) {
-    text = "集計条件の指定に誤りがあります。";
+    text = taxlink::texts::kHostBadConditions;
   } else if (code == kErrSqlBusy || code == kErrSqlLocked) {
-    text = "会計データは他の処理で使用中です。\nしばらくしてから、もう一度実行してください。";
+    text = taxlink::texts::kHostDataInUse;
   } else if (code == kErrSqlCorrupt || code == kErrSqlNotADb) {
-    text = "会計データが破損しています。";
+    text = taxlink::texts::kHostDataBroken;
   } else if (code == kErrSqlFull) {
-    text = "ディスクの空き容量が不足しているため、会計データを読み書きできません。";
+    text = taxlink::texts::kHostDiskFull;
   } else if (code <= kErrSqlBase && code >= kErrSqlLowest) {
-    text = "会計データの読み込み中にデータベースのエラーが発生しました。";
+    text = taxlink::texts::kHostDatabaseError;
   } else if (code == kErrLinesLeftOut) {
-    text = "集計できない税率または税区分の仕訳があるため、集計できません。";
+    text = taxlink::texts::kHostUnsupportedRate;
   } else if (code == kErrBadStoreText) {
-    text = "会計データに、処理できない文字を含むデータがあります。\n" + LastStoreTextRecord();
+    text = taxlink::texts::kHostBadCharacter + LastStoreTextRecord();
   } else if (code == kErrDamagedDerived) {
-    text = "会計データの仕訳データが破損しているため、集計できません。\n" +
+    text = taxlink::texts::kHostDamagedJournalData +
            LastDamagedDerivedRecord();
   } else if (code == kErrNoStore || code == kErrDamagedStore) {
-    text = "会計データが見つからないか、破損しています。";
+    text = taxlink::texts::kHostDataMissing;
   } else if (code == kErrNoDataSet || code == kErrNoUser) {
-    text = "選択されている会計データがありません。";
+    text = taxlink::texts::kHostNoDataSelected;
   } else {
-    text = "会計システムでエラーが発生しました。";
+    text = taxlink::texts::kHostSystemError;
   }
-  text += "\n\nエラーコード: ";
+  text += taxlink::texts::kHostErrorCode;
   text += std::to_string(code);
   return text;
 }
@@ -47,7 +48,7 @@ std::string HostErrorText(int32_t code) {
 std::string HostCaption() {
   const char* caption = ClAccConnect::Inst()->caption;
   if (caption != nullptr && caption[0] != '\0') return caption;
-  return "会計システム";
+  return taxlink::texts::kHostName;
 }
 
 std::string FilingApplicationName() {
@@ -57,7 +58,7 @@ std::string FilingApplicationName() {
   if (db != nullptr && HostSession::StateValue(db, "filing_app_name", &name) && !name.empty()) {
     return platform::Utf8ToCp932(name);
   }
-  return "Velzo消費税申告";
+  return taxlink::texts::kFilingApplicationName;
 }
 
 }  // namespace mvhost

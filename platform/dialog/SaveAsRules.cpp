@@ -6,14 +6,6 @@
 
 namespace platform {
 
-const char kSaveAsNoFileName[] = "ファイル名が指定されていません。";
-const char kSaveAsFolderNotFound[] =
-    "指定されたフォルダが見つかりません。\n\nフォルダ名を確認してください。";
-const char kSaveAsPathTooLong[] =
-    "ファイルのパスが長すぎます。\n\n短い名前か、浅いフォルダを指定してください。";
-const char kSaveAsNotOnADrive[] =
-    "選択された場所には、ドライブが割り当てられていません。\n\nドライブ上のフォルダを選択してください。";
-
 namespace {
 
 constexpr uint32_t kPathMustExist = 0x0800;  // OFN_PATHMUSTEXIST

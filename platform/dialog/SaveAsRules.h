@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/dialog/UserInterface.h"
+#include "resources/Texts.h"
 
 namespace platform {
 
@@ -12,10 +13,10 @@ namespace platform {
 // paths in Shift_JIS.
 
 // Refusal messages of a save-as dialog (Shift_JIS).
-extern const char kSaveAsNoFileName[];
-extern const char kSaveAsFolderNotFound[];
-extern const char kSaveAsPathTooLong[];
-extern const char kSaveAsNotOnADrive[];
+using taxlink::texts::kSaveAsFolderNotFound;
+using taxlink::texts::kSaveAsNoFileName;
+using taxlink::texts::kSaveAsNotOnADrive;
+using taxlink::texts::kSaveAsPathTooLong;
 
 // Why the dialog does not take a chosen path, or null when it does: no file
 // name after the last separator, a folder that does not exist (when the

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/text/Mbcs.h"
+#include "resources/Texts.h"
 
 namespace platform {
 namespace {
@@ -12,20 +13,15 @@ namespace {
 // the apostrophe become U+FF02 and U+FF07 (0xFA57 and 0xFA56 in code page
 // 932), the backslash becomes the full-width reverse solidus (0x815F), not
 // the yen sign, and the tilde the full-width tilde (0x8160).
-constexpr char kAscii[] =
-    "！＂＃＄％＆＇（）＊＋，－．／０１２３４５６７８９：；＜＝＞？"
-    "＠ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷＸＹＺ［＼］＾＿"
-    "｀ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕｖｗｘｙｚ｛｜｝～";
-constexpr char kSpace[] = "　";
+constexpr const auto& kAscii = taxlink::texts::kFullWidthAscii;
+constexpr const auto& kSpace = taxlink::texts::kFullWidthSpace;
 // Half-width katakana 0xA1..0xDF in order.
-constexpr char kKana[] =
-    "。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテト"
-    "ナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン゛゜";
+constexpr const auto& kKana = taxlink::texts::kFullWidthKana;
 // Voiced forms of ｶ..ﾄ, of ﾊ..ﾎ, and the semi-voiced forms of ﾊ..ﾎ.
-constexpr char kVoicedKaToTo[] = "ガギグゲゴザジズゼゾダヂヅデド";
-constexpr char kVoicedHaToHo[] = "バビブベボ";
-constexpr char kSemiVoicedHaToHo[] = "パピプペポ";
-constexpr char kVoicedU[] = "ヴ";
+constexpr const auto& kVoicedKaToTo = taxlink::texts::kVoicedKaToTo;
+constexpr const auto& kVoicedHaToHo = taxlink::texts::kVoicedHaToHo;
+constexpr const auto& kSemiVoicedHaToHo = taxlink::texts::kSemiVoicedHaToHo;
+constexpr const auto& kVoicedU = taxlink::texts::kVoicedU;
 
 static_assert(sizeof(kAscii) == 94 * 2 + 1, "one double-byte character per ASCII symbol");
 static_assert(sizeof(kKana) == 63 * 2 + 1, "one double-byte character per half-width kana");

@@ -19,6 +19,7 @@
 #include "aggregation/TaxSummaryTables.h"
 #include "host/StDATAINFO.h"
 #include "tests/support/HostFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink {
 namespace {
@@ -37,18 +38,18 @@ constexpr int32_t kSupplies = 4;    // expenses (individual)
 class PassesTest : public ::testing::Test {
  protected:
   void AddChart() {
-    host_.AddAccountClass({.code = 0x01100000, .name = "現金及び預金", .parent = std::nullopt, .total = true});
-    host_.AddAccountClass({.code = 0x20400000, .name = "仕入高", .parent = std::nullopt});
-    host_.AddAccountClass({.code = 0x40882000, .name = "販売費及び一般管理費", .parent = std::nullopt, .total = true});
-    host_.AddAccountClass({.code = 0x40882040, .name = "人件費", .parent = 0x40882000u});
-    host_.AddAccountClass({.code = 0x40882010, .name = "一般管理費", .parent = 0x40882000u});
-    host_.AddAccount({.accountId = kCash, .code = "111", .name = "現金", .classCode = 0x01100000});
+    host_.AddAccountClass({.code = 0x01100000, .name = "現金及び預金"_sjis, .parent = std::nullopt, .total = true});
+    host_.AddAccountClass({.code = 0x20400000, .name = "仕入高"_sjis, .parent = std::nullopt});
+    host_.AddAccountClass({.code = 0x40882000, .name = "販売費及び一般管理費"_sjis, .parent = std::nullopt, .total = true});
+    host_.AddAccountClass({.code = 0x40882040, .name = "人件費"_sjis, .parent = 0x40882000u});
+    host_.AddAccountClass({.code = 0x40882010, .name = "一般管理費"_sjis, .parent = 0x40882000u});
+    host_.AddAccount({.accountId = kCash, .code = "111", .name = "現金"_sjis, .classCode = 0x01100000});
     host_.AddAccount(
-        {.accountId = kPurchases, .code = "501", .name = "仕入高", .classCode = 0x20400000});
+        {.accountId = kPurchases, .code = "501", .name = "仕入高"_sjis, .classCode = 0x20400000});
     host_.AddAccount(
-        {.accountId = kSalaries, .code = "601", .name = "給料手当", .classCode = 0x40882040});
+        {.accountId = kSalaries, .code = "601", .name = "給料手当"_sjis, .classCode = 0x40882040});
     host_.AddAccount(
-        {.accountId = kSupplies, .code = "701", .name = "消耗品費", .classCode = 0x40882010});
+        {.accountId = kSupplies, .code = "701", .name = "消耗品費"_sjis, .classCode = 0x40882010});
   }
 
   void Select(const testing::DataSetSpec& wanted) {
@@ -129,12 +130,12 @@ class CorporatePassTest : public PassesTest {
     host_.AddJournal({.date = 20140625,
                       .debit = {.account = kSalaries, .amount = 300000 * kYen},
                       .credit = {.account = kCash, .amount = 300000 * kYen}});
-    host_.AddAsset({.assetId = 1, .code = "A1", .name = "車両", .kind = 1,
+    host_.AddAsset({.assetId = 1, .code = "A1", .name = "車両"_sjis, .kind = 1,
                     .acquisitionDate = 20140815, .acquisitionAmount = 500000 * kYen});
-    host_.AddAsset({.assetId = 2, .code = "A2", .name = "創立費", .kind = 9,
+    host_.AddAsset({.assetId = 2, .code = "A2", .name = "創立費"_sjis, .kind = 9,
                     .acquisitionDate = 20141001, .acquisitionAmount = 120000 * kYen});
     // Acquired after the period: not counted.
-    host_.AddAsset({.assetId = 3, .code = "A3", .name = "備品", .kind = 1,
+    host_.AddAsset({.assetId = 3, .code = "A3", .name = "備品"_sjis, .kind = 1,
                     .acquisitionDate = 20150415, .acquisitionAmount = 999999 * kYen});
   }
 };
@@ -181,8 +182,8 @@ class IndividualPassTest : public PassesTest {
             .incomeKind = incomeKind, .rates = {}});
     AddChart();
     if (withDepartments) {
-      host_.AddDepartment({.code = 10, .name = "事業", .kind = 2, .incomeKind = 1});
-      host_.AddDepartment({.code = 20, .name = "不動産", .kind = 2, .incomeKind = 3});
+      host_.AddDepartment({.code = 10, .name = "事業"_sjis, .kind = 2, .incomeKind = 1});
+      host_.AddDepartment({.code = 20, .name = "不動産"_sjis, .kind = 2, .incomeKind = 3});
     }
     // Purchases of the business department, non-taxable.
     host_.AddJournal({.date = 20140310,
@@ -199,9 +200,9 @@ class IndividualPassTest : public PassesTest {
                       .debit = {.account = kSupplies, .amount = 30000 * kYen,
                                 .tax = 2400 * kYen, .taxClass = 21, .dept = 10},
                       .credit = {.account = kCash, .amount = 32400 * kYen, .dept = 10}});
-    host_.AddAsset({.assetId = 1, .code = "P1", .name = "パソコン", .acquisitionDate = 20140601,
+    host_.AddAsset({.assetId = 1, .code = "P1", .name = "パソコン"_sjis, .acquisitionDate = 20140601,
                     .acquisitionAmount = 200000 * kYen, .incomeKind = 1});
-    host_.AddAsset({.assetId = 2, .code = "R1", .name = "外壁", .acquisitionDate = 20141020,
+    host_.AddAsset({.assetId = 2, .code = "R1", .name = "外壁"_sjis, .acquisitionDate = 20141020,
                     .acquisitionAmount = 300000 * kYen, .incomeKind = 2});
   }
 };
@@ -356,7 +357,7 @@ TEST_F(TaxReturnPassTest, EmptyDataSetStillLabelsTheRows) {
 TEST_F(TaxReturnPassTest, AccountListHoldsTheListedClassesOnly) {
   Select({});
   AddChart();
-  host_.AddAccount({.accountId = 9, .code = "509", .name = "除外", .classCode = 0x20400000,
+  host_.AddAccount({.accountId = 9, .code = "509", .name = "除外"_sjis, .classCode = 0x20400000,
                     .excluded = true});
   AccountList accounts;
   ASSERT_TRUE(accounts.Build(2, ProgressSink::None()).ok());
@@ -376,8 +377,8 @@ TEST_F(TaxReturnPassTest, AccountListHoldsTheListedClassesOnly) {
 TEST_F(TaxReturnPassTest, SecuritiesFigureIsRestoredOnEveryRowButTheLast) {
   Select({});
   ASSERT_EQ(settings_.rateRows(), 4);
-  host_.AddAccount({.accountId = 1, .code = "100", .name = "現金", .classCode = 0x10000000});
-  host_.AddAccount({.accountId = 2, .code = "400", .name = "有価証券売却", .classCode = 0x40888000});
+  host_.AddAccount({.accountId = 1, .code = "100", .name = "現金"_sjis, .classCode = 0x10000000});
+  host_.AddAccount({.accountId = 2, .code = "400", .name = "有価証券売却"_sjis, .classCode = 0x40888000});
   auto securitiesSale = [](int64_t amount, int32_t rate) {
     return testing::JournalSpec{.date = 20140510,
                                 .debit = {.account = 1, .amount = amount},
@@ -397,8 +398,8 @@ TEST_F(TaxReturnPassTest, SecuritiesFigureIsRestoredOnEveryRowButTheLast) {
 // rate: index 0 the 5 % lines, index 1 the 3 % lines.
 TEST_F(TaxReturnPassTest, LegacyRateSumsOfTheListedAccounts) {
   Select({});
-  host_.AddAccount({.accountId = 1, .code = "100", .name = "現金", .classCode = 0x10000000});
-  host_.AddAccount({.accountId = 2, .code = "400", .name = "旧税率", .classCode = 0x40888000});
+  host_.AddAccount({.accountId = 1, .code = "100", .name = "現金"_sjis, .classCode = 0x10000000});
+  host_.AddAccount({.accountId = 2, .code = "400", .name = "旧税率"_sjis, .classCode = 0x40888000});
   auto line = [](int64_t amount, int32_t rate) {
     return testing::JournalSpec{.date = 20140610,
                                 .debit = {.account = 2, .amount = amount, .taxClass = 21},

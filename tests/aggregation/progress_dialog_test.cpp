@@ -10,6 +10,7 @@
 
 #include "platform/dialog/UserInterface.h"
 #include "resources/ProgressDialogTemplate.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink {
 namespace {
@@ -59,7 +60,7 @@ class ProgressDialogTest : public ::testing::Test {
 TEST(ProgressDialogTemplateTest, MatchesDialog131) {
   const platform::DialogTemplate& t = ProgressDialogTemplate();
   EXPECT_EQ(t.id, 131);
-  EXPECT_STREQ(t.caption, "集計中");
+  EXPECT_STREQ(t.caption, "集計中"_sjis);
   EXPECT_EQ(t.rect.width, 221);
   EXPECT_EQ(t.rect.height, 44);
   EXPECT_EQ(t.style & platform::kDialogVisible, 0u);
@@ -79,7 +80,7 @@ TEST_F(ProgressDialogTest, CreatedHiddenWithBothBarsBound) {
   EXPECT_TRUE(dialog_.IsCreated());
   EXPECT_FALSE(dialog_.IsVisible());
   EXPECT_TRUE(dialog_.barsBound());
-  EXPECT_EQ(dialog_.Caption(), "集計中");
+  EXPECT_EQ(dialog_.Caption(), "集計中"_sjis);
   EXPECT_EQ(dialog_.detailTickCounter(), 0);
 }
 
@@ -89,9 +90,9 @@ TEST_F(ProgressDialogTest, FirstQuarterMakes251StepsAnd26Captions) {
   EXPECT_EQ(Bar(kIdcOverallBar).position, 251);
   EXPECT_EQ(Bar(kIdcOverallBar).rangeMax, 1000);
   ASSERT_EQ(dialog_.captions.size(), 26u);
-  EXPECT_EQ(dialog_.captions.front(), "集計中 0％");
-  EXPECT_EQ(dialog_.captions[13], "集計中 13％");
-  EXPECT_EQ(dialog_.captions.back(), "集計中 25％");
+  EXPECT_EQ(dialog_.captions.front(), "集計中 0％"_sjis);
+  EXPECT_EQ(dialog_.captions[13], "集計中 13％"_sjis);
+  EXPECT_EQ(dialog_.captions.back(), "集計中 25％"_sjis);
   // Each step: eleven sweep repaints and one of its own.
   EXPECT_EQ(dialog_.RepaintCount(), 251 * 12);
 }
@@ -102,7 +103,7 @@ TEST_F(ProgressDialogTest, WholeRunEndsAt100PercentAfter1004Steps) {
   dialog_.overallAdvance(250, 500);
   dialog_.overallAdvance(500, 750);
   dialog_.overallAdvance(750, 1000);
-  EXPECT_EQ(dialog_.Caption(), "集計中 100％");
+  EXPECT_EQ(dialog_.Caption(), "集計中 100％"_sjis);
   // 1004 steps on a 0..1000 bar: the step to 1001 wraps to 0, three more follow.
   EXPECT_EQ(Bar(kIdcOverallBar).position, 3);
   EXPECT_EQ(dialog_.captions.size(), 26u * 4);
@@ -115,7 +116,7 @@ TEST_F(ProgressDialogTest, FromGreaterThanToDoesNothing) {
   dialog_.overallAdvance(10, 9);
   EXPECT_EQ(Bar(kIdcOverallBar).position, 0);
   EXPECT_TRUE(dialog_.captions.empty());
-  EXPECT_EQ(dialog_.Caption(), "集計中");
+  EXPECT_EQ(dialog_.Caption(), "集計中"_sjis);
   EXPECT_EQ(dialog_.RepaintCount(), 0);
   EXPECT_EQ(ui_->changes, changesBefore);
 }

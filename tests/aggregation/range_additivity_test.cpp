@@ -18,6 +18,7 @@
 #include "aggregation/TaxSummaryTables.h"
 #include "host/StDATAINFO.h"
 #include "tests/support/HostFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink {
 namespace {
@@ -68,16 +69,16 @@ void BuildYear(HostFixture& host, int32_t entityKind) {
   host.AddDataSet({.periodStart = 20140101, .periodEnd = 20141231, .interimClosing = true,
                    .entityKind = entityKind, .incomeKind = entityKind == 3 ? 1 : 0});
   host.SelectForUser("U01", 1);
-  host.AddAccountClass({.code = 0x01100000, .name = "現金及び預金", .parent = std::nullopt, .total = true});
-  host.AddAccountClass({.code = 0x40888000, .name = "売上高", .parent = std::nullopt, .total = true});
-  host.AddAccountClass({.code = 0x20400000, .name = "仕入高", .parent = std::nullopt});
-  host.AddAccountClass({.code = 0x40882000, .name = "販売費及び一般管理費", .parent = std::nullopt, .total = true});
-  host.AddAccountClass({.code = 0x40882010, .name = "一般管理費", .parent = 0x40882000u});
-  host.AddAccount({.accountId = kCash, .code = "111", .name = "現金", .classCode = 0x01100000});
-  host.AddAccount({.accountId = kSales, .code = "511", .name = "売上高", .classCode = 0x40888000,
+  host.AddAccountClass({.code = 0x01100000, .name = "現金及び預金"_sjis, .parent = std::nullopt, .total = true});
+  host.AddAccountClass({.code = 0x40888000, .name = "売上高"_sjis, .parent = std::nullopt, .total = true});
+  host.AddAccountClass({.code = 0x20400000, .name = "仕入高"_sjis, .parent = std::nullopt});
+  host.AddAccountClass({.code = 0x40882000, .name = "販売費及び一般管理費"_sjis, .parent = std::nullopt, .total = true});
+  host.AddAccountClass({.code = 0x40882010, .name = "一般管理費"_sjis, .parent = 0x40882000u});
+  host.AddAccount({.accountId = kCash, .code = "111", .name = "現金"_sjis, .classCode = 0x01100000});
+  host.AddAccount({.accountId = kSales, .code = "511", .name = "売上高"_sjis, .classCode = 0x40888000,
                    .balanceSide = 2});
-  host.AddAccount({.accountId = kPurchases, .code = "611", .name = "仕入高", .classCode = 0x20400000});
-  host.AddAccount({.accountId = kSupplies, .code = "711", .name = "消耗品費", .classCode = 0x40882010});
+  host.AddAccount({.accountId = kPurchases, .code = "611", .name = "仕入高"_sjis, .classCode = 0x20400000});
+  host.AddAccount({.accountId = kSupplies, .code = "711", .name = "消耗品費"_sjis, .classCode = 0x40882010});
   struct Month {
     int32_t date;
     int16_t kind;
@@ -111,9 +112,9 @@ void BuildYear(HostFixture& host, int32_t entityKind) {
                        .rate = rate, .monthKind = month.kind});
     }
   }
-  host.AddAsset({.assetId = 1, .code = "A1", .name = "車両", .kind = 1,
+  host.AddAsset({.assetId = 1, .code = "A1", .name = "車両"_sjis, .kind = 1,
                  .acquisitionDate = 20140320, .acquisitionAmount = 500000 * kYen});
-  host.AddAsset({.assetId = 2, .code = "A2", .name = "創立費", .kind = 9,
+  host.AddAsset({.assetId = 2, .code = "A2", .name = "創立費"_sjis, .kind = 9,
                  .acquisitionDate = 20140915, .acquisitionAmount = 120000 * kYen});
 }
 

@@ -24,6 +24,7 @@
 #include "platform/text/Encoding.h"
 #include "tests/support/ProgramRunFixture.h"
 #include "trace/Sha256.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
@@ -190,12 +191,12 @@ TEST_F(BatchRunTest, WritesTheExamplesAndRecordsTheRefusals) {
   EXPECT_EQ(rows["SAKURA2014"].figures->sales[2], 200000);
   EXPECT_FALSE(rows["SAKURA2014"].figures->purchasesExceedSales);
 
-  const std::string ends = Utf8("\n\nアプリケーションを終了します。");
+  const std::string ends = Utf8("\n\nアプリケーションを終了します。"_sjis);
   const std::map<std::string, std::string> refusals = {
-      {"EXEMPT", Utf8("消費税申告区分が免税のデータは、連携の対象として使用できません。") + ends},
-      {"PAST", Utf8("過去実績データは、連携の対象として使用できません。") + ends},
+      {"EXEMPT", Utf8("消費税申告区分が免税のデータは、連携の対象として使用できません。"_sjis) + ends},
+      {"PAST", Utf8("過去実績データは、連携の対象として使用できません。"_sjis) + ends},
       {"TEN", Utf8("集計範囲に税率「10%」の仕訳があるため、集計できません。\n\n"
-                   "※消費税率「10%」の仕訳の集計は、今後提供予定の連動コンポーネントにて対応します。")}};
+                   "※消費税率「10%」の仕訳の集計は、今後提供予定の連動コンポーネントにて対応します。"_sjis)}};
   for (const auto& [id, message] : refusals) {
     EXPECT_EQ(rows[id].status, "refused") << id;
     EXPECT_EQ(rows[id].message, message) << id;

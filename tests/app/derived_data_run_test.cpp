@@ -18,11 +18,12 @@
 #include "mvhost/lib/PackedLine.h"
 #include "mvhost/lib/RebuildLock.h"
 #include "tests/support/ProgramRunFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
 
-const char kClosing[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
+const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
 constexpr int kRebuildWindow = 9201;  // the host's own window
 constexpr unsigned kNobody = 65534;
 
@@ -139,8 +140,8 @@ TEST_F(DerivedDataRunTest, DamagedDerivedDataGiveTheSameReportOrNone) {
       EXPECT_EQ(result.exitCode, 2) << result.standardError;
       EXPECT_EQ(MessageTexts(result),
                 std::vector<std::string>{Utf8(
-                    "会計データの仕訳データが破損しているため、集計できません。\n" +
-                    std::string(c.record) + "\n\nエラーコード: -2015")});
+                    "会計データの仕訳データが破損しているため、集計できません。\n"_sjis +
+                    std::string(c.record) + "\n\nエラーコード: -2015"_sjis)});
       EXPECT_EQ(ReadFileBytes(OutPosix("tax.xml")), "");
       host_.Exec(c.undo);
     }

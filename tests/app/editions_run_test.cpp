@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "tests/support/ProgramRunFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
 
-const char kClosing[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
+const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
 
 struct EditionCase {
   const char* program;
@@ -22,9 +23,9 @@ struct EditionCase {
 };
 
 const EditionCase kEditions[] = {
-    {"TaxLinkAlto", "3", "0", "Marvesta１８ Alto", "TaxLinkAlto.env"},
-    {"TaxLinkStd", "0", "4", "Marvesta１８", "TaxLinkStd.env"},
-    {"TaxLinkSerena", "4", "3", "Marvesta１８ Serena", "TaxLinkSerena.env"},
+    {"TaxLinkAlto", "3", "0", "Marvesta１８ Alto"_sjis, "TaxLinkAlto.env"},
+    {"TaxLinkStd", "0", "4", "Marvesta１８"_sjis, "TaxLinkStd.env"},
+    {"TaxLinkSerena", "4", "3", "Marvesta１８ Serena"_sjis, "TaxLinkSerena.env"},
 };
 
 class EditionRunTest : public ProgramRunTest, public ::testing::WithParamInterface<EditionCase> {
@@ -75,12 +76,12 @@ TEST_P(EditionRunTest, SixthTypeMessageNamesTheProduct) {
   AddSelectedCompany(host_, wanted);
   host_.AddJournal(Sale(20140410, 1000, 80, 800, 6));
   std::vector<std::string> steps = JournalRunSteps(OutWindows("tax.xml"));
-  steps.push_back(AnswerStep("ok", "第六種事業"));
+  steps.push_back(AnswerStep("ok", "第六種事業"_sjis));
   ProgramRunResult result = RunWith(steps);
   EXPECT_EQ(result.exitCode, 1);
   std::vector<std::string> texts = MessageTexts(result);
   ASSERT_EQ(texts.size(), 1u);
-  EXPECT_NE(texts[0].find(Utf8(std::string("\n") + c.productName + " の以下の機能")),
+  EXPECT_NE(texts[0].find(Utf8(std::string("\n") + c.productName + " の以下の機能"_sjis)),
             std::string::npos)
       << texts[0];
 }

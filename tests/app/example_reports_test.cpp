@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/support/ProgramRunFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
@@ -45,7 +46,7 @@ TEST_P(ExampleReportTest, ReportMatchesTheGoldenFile) {
   Import(c);
   std::vector<std::string> steps =
       JournalRunSteps(OutWindows("report.xml"), c.startMonth, c.endMonth);
-  steps.push_back(AnswerStep("ok", "出力が終了しました"));
+  steps.push_back(AnswerStep("ok", "出力が終了しました"_sjis));
   // sakura's run also writes its trace: the worked examples of
   // docs/report-elements.md are made from it.
   const bool traced = std::string(c.name) == "sakura";

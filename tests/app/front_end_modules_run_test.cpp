@@ -12,11 +12,12 @@
 #include <vector>
 
 #include "tests/support/ProgramRunFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
 
-const char kClosing[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
+const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
 
 class FrontEndModulesTest : public ProgramRunTest {
  protected:

@@ -1,4 +1,5 @@
 #include "app/HostLaunch.h"
+#include "tests/support/SjisLiteral.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +59,7 @@ TEST(HostCommandLineTest, TakesTheLineByteForByte) {
   // The host passes the Shift_JIS bytes of a Windows command line: "表" ends
   // in the byte 0x5C, and "ﾐ植" (D0 90 41) happens to start like UTF-8 "А".
   std::string program = "TaxLinkAlto";
-  std::string hosted = "4660,1025,7,C:\\出力表\\ﾐ植.xml";
+  std::string hosted = "4660,1025,7,C:\\出力表\\ﾐ植.xml"_sjis;
   std::string plain = "x";
   char* argv[] = {program.data(), hosted.data(), plain.data()};
   EXPECT_EQ(CommandLineFromArgs(3, argv), hosted + " x");
@@ -66,7 +67,7 @@ TEST(HostCommandLineTest, TakesTheLineByteForByte) {
 
   const HostLaunch launch = ParseHostLaunch(CommandLineFromArgs(2, argv));
   EXPECT_TRUE(launch.fromHost);
-  EXPECT_EQ(launch.text, "C:\\出力表\\ﾐ植.xml");
+  EXPECT_EQ(launch.text, "C:\\出力表\\ﾐ植.xml"_sjis);
 }
 
 }  // namespace

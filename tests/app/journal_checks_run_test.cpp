@@ -8,23 +8,24 @@
 #include <vector>
 
 #include "tests/support/ProgramRunFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
 
-const char kClosing[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
-const char kSixthType[] =
+const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
+const char* const kSixthType =
     "集計範囲に事業分類「第六種事業」の仕訳が存在します。\n"
     "「第六種事業」は、平成27年4月1日以降に開始する課税期間に適用される事業分類のため、処理できません。\n"
     "\nMarvesta１８ Alto の以下の機能にて事業分類を見直してください。\n\n"
     "・各種帳簿機能(簡易振替伝票入力等)\n"
-    "※入力済みの伝票は、各帳簿画面の置換機能にて一括で変換することができます。";
-const char kTenPercent[] =
+    "※入力済みの伝票は、各帳簿画面の置換機能にて一括で変換することができます。"_sjis;
+const char* const kTenPercent =
     "集計範囲に税率「10%」の仕訳があるため、集計できません。\n\n"
-    "※消費税率「10%」の仕訳の集計は、今後提供予定の連動コンポーネントにて対応します。";
-const char kImportClass[] =
+    "※消費税率「10%」の仕訳の集計は、今後提供予定の連動コンポーネントにて対応します。"_sjis;
+const char* const kImportClass =
     "集計範囲の中に、輸入取引の本体分、国税分、地方税分が未確定の税区分(31,32,33,35,36,37)を使用している仕訳があります。\n"
-    "この仕訳の金額は、消費税申告書には集計されません。";
+    "この仕訳の金額は、消費税申告書には集計されません。"_sjis;
 
 constexpr int kSimplified = 1;
 constexpr int kStandard = 2;
@@ -145,7 +146,7 @@ TEST_P(ImportClassNoticeRunTest, NoticeOnlyUnderStandardTaxationAndTheRunGoesOn)
   import.debit.taxClass = 31;
   host_.AddJournal(import);
   std::vector<std::string> steps = JournalRunSteps(OutWindows("tax.xml"));
-  if (filingClass == kStandard) steps.push_back(AnswerStep("ok", "輸入取引"));
+  if (filingClass == kStandard) steps.push_back(AnswerStep("ok", "輸入取引"_sjis));
   steps.push_back(AnswerStep("ok", kClosing));
   ProgramRunResult result = RunWith(steps);
 

@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "tests/support/ProgramRunFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
 
-const char kClosing[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
+const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
 
 class JournalReportRunTest : public ProgramRunTest {
  protected:
@@ -90,7 +91,7 @@ TEST_F(JournalReportRunTest, FiguresMatchTheJournalsOfTheRange) {
       // SYSTEM: started by hand, without a support file.
       {"FUNCTIONID", "1"},
       {"CONNECTEDPROGRAMVER", "18.00.00"},
-      {"PROGRAMNAME", "Marvesta１８ Alto"},
+      {"PROGRAMNAME", "Marvesta１８ Alto"_sjis},
   };
   for (const Figure& figure : figures) {
     EXPECT_EQ(ElementText(report, figure.element), figure.text) << figure.element;
@@ -121,10 +122,10 @@ TEST_F(JournalReportRunTest, ProgressWindowIsShownAndEnded) {
 
 TEST_F(JournalReportRunTest, SupportFileNamesTheProduct) {
   Program().WriteProgramFile("SUPPORT.INF",
-                             "[=製品名=]Marvesta１８ Alto デモ\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]18.00.05\r\n");
+                             "[=製品名=]Marvesta１８ Alto デモ\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]18.00.05\r\n"_sjis);
   RunAprilToSeptember();
   std::string report = ReadFileBytes(OutPosix("tax.xml"));
-  EXPECT_EQ(ElementText(report, "PROGRAMNAME"), "Marvesta１８ Alto デモ");
+  EXPECT_EQ(ElementText(report, "PROGRAMNAME"), "Marvesta１８ Alto デモ"_sjis);
   EXPECT_EQ(ElementText(report, "PROGRAMVER"), "18.00.05");
 }
 

@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "tests/support/ProgramRunFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
 
-const char kClosing[] = "消費税情報の出力が終了しました。";
+const char* const kClosing = "消費税情報の出力が終了しました。"_sjis;
 constexpr int64_t kYen = 10000;
 constexpr int32_t kCashAccount = 3;
 
@@ -57,9 +58,9 @@ TEST_F(LaunchSheetRunTest, AWrittenRunGetsItsSheetBesideTheReport) {
               std::string::npos)
         << result.standardOutput;
     const std::string html = ReadFileBytes(sheet);
-    EXPECT_NE(html.find(Utf8("<h1>消費税 連動データ 確認表</h1>")), std::string::npos);
+    EXPECT_NE(html.find(Utf8("<h1>消費税 連動データ 確認表</h1>"_sjis)), std::string::npos);
     // Books without a journal line hold nothing to find.
-    EXPECT_NE(html.find(Utf8("<p class=\"note\">指摘はありません（データ 1、4月～3月）。</p>")),
+    EXPECT_NE(html.find(Utf8("<p class=\"note\">指摘はありません（データ 1、4月～3月）。</p>"_sjis)),
               std::string::npos);
   }
 }
@@ -68,7 +69,7 @@ TEST_F(LaunchSheetRunTest, AWrittenRunGetsItsSheetBesideTheReport) {
 // November; a run over April to September finds the first only, and the
 // report is the same as without the sheet.
 TEST_F(LaunchSheetRunTest, TheSheetShowsTheFindingsOfTheRunsMonths) {
-  host_.AddAccount({.accountId = kCashAccount, .code = "100", .name = "現金",
+  host_.AddAccount({.accountId = kCashAccount, .code = "100", .name = "現金"_sjis,
                     .classCode = 0x01100000, .balanceSide = 1});
   auto purchase = [](int32_t date, int64_t taxYen) {
     return JournalSpec{.date = date,
@@ -93,7 +94,7 @@ TEST_F(LaunchSheetRunTest, TheSheetShowsTheFindingsOfTheRunsMonths) {
       {"tax-mismatch", "journal 2/line 2", "debit 600: tax 5000 on 100000 at 8 % should be 8000",
        "correct the tax, the amount or the rate"}};
   EXPECT_EQ(FindingRows(html), expected) << html;
-  EXPECT_NE(html.find(Utf8("指摘 1 件（データ 1、4月～9月）")), std::string::npos);
+  EXPECT_NE(html.find(Utf8("指摘 1 件（データ 1、4月～9月）"_sjis)), std::string::npos);
   EXPECT_NE(html.find("<tr data-key=\"findings/count/tax-mismatch\"><td class=\"label\">"
                       "tax-mismatch</td><td class=\"num\">1</td></tr>"),
             std::string::npos);

@@ -12,13 +12,14 @@
 
 #include "host/StSaveTaxInfo.h"
 #include "tests/support/ProgramRunFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
 
-const char kSystemFailed[] = "システム情報の出力に失敗しました。\n\n出力を続けますか？";
-const char kBasicFailed[] = "基本情報の出力に失敗しました。\n\n出力を続けますか？";
-const char kDataFailed[] = "連動情報の出力に失敗しました。\n\n出力を続けますか？";
+const char* const kSystemFailed = "システム情報の出力に失敗しました。\n\n出力を続けますか？"_sjis;
+const char* const kBasicFailed = "基本情報の出力に失敗しました。\n\n出力を続けますか？"_sjis;
+const char* const kDataFailed = "連動情報の出力に失敗しました。\n\n出力を続けますか？"_sjis;
 
 class ReportSectionsRunTest : public ProgramRunTest {
  protected:
@@ -71,12 +72,12 @@ TEST_F(ReportSectionsRunTest, DataFailsAndUserGoesOn) {
   Program().LimitFileSize(kBlocksBeforeData);
   ProgramRunResult result =
       RunWith({TypeStep(kOutputPathEdit, path), ClickStep(kRunButton),
-               AnswerStep("yes", kDataFailed), AnswerStep("ok", "出力ファイル")});
+               AnswerStep("yes", kDataFailed), AnswerStep("ok", "出力ファイル"_sjis)});
   EXPECT_EQ(result.exitCode, 2) << result.standardError;
   EXPECT_EQ(Mismatches(result), "");
   EXPECT_EQ(MessageTexts(result),
             (std::vector<std::string>{
-                Utf8(kDataFailed), Utf8("出力ファイルへの書き込みに失敗しました。\n\n" + path)}));
+                Utf8(kDataFailed), Utf8("出力ファイルへの書き込みに失敗しました。\n\n"_sjis + path)}));
   EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "");
 }
 
@@ -97,12 +98,12 @@ TEST_P(UnwritableFileRunTest, AsksEachSectionThenFailsNamingThePath) {
   std::string finalMessage;
   if (c.fullDevice) {
     path = "C:\\dev\\full";
-    finalMessage = "出力ファイルへの書き込みに失敗しました。\n\n" + path;
+    finalMessage = "出力ファイルへの書き込みに失敗しました。\n\n"_sjis + path;
   } else {
     // Even root cannot create a file through a link into a missing folder.
     ASSERT_EQ(::symlink(OutPosix("missing/tax.xml").c_str(), OutPosix("tax.xml").c_str()), 0);
     path = OutWindows("tax.xml");
-    finalMessage = "出力ファイルを作成できませんでした。\n\n" + path;
+    finalMessage = "出力ファイルを作成できませんでした。\n\n"_sjis + path;
   }
   std::vector<std::string> steps;
   if (c.savedValues) steps.push_back(ClickStep(kSavedValuesRadio));
@@ -110,7 +111,7 @@ TEST_P(UnwritableFileRunTest, AsksEachSectionThenFailsNamingThePath) {
   for (const char* question : {kSystemFailed, kBasicFailed, kDataFailed}) {
     steps.push_back(AnswerStep("yes", question));
   }
-  steps.push_back(AnswerStep("ok", "出力ファイル"));
+  steps.push_back(AnswerStep("ok", "出力ファイル"_sjis));
   Program().ListenAsWindow(4660);
   ProgramRunResult result = RunWith(steps, {"4660,1025,7," + path});
 

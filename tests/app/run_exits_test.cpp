@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "tests/support/ProgramRunFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
 
-const char kClosing[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
-const char kCancelled[] = "｢消費税｣の集計を中止します。";
+const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
+const char* const kCancelled = "｢消費税｣の集計を中止します。"_sjis;
 
 class RunExitsTest : public ProgramRunTest {
  protected:
@@ -128,7 +129,7 @@ TEST_F(RunExitsTest, DialogOffersTheRememberedConditions) {
 // what was typed in UTF-8 into Shift_JIS. 表 ends in the byte 0x5C; ﾐ植
 // (D0 90 41) starts like the UTF-8 of another character.
 TEST_F(RunExitsTest, HostPathInShiftJisNamesTheReport) {
-  for (const std::string name : {"出力表.xml", "ﾐ植.xml"}) {
+  for (const std::string name : {"出力表.xml"_sjis, "ﾐ植.xml"_sjis}) {
     for (bool typed : {false, true}) {
       SCOPED_TRACE(Utf8(name) + (typed ? " typed at mvhost launch" : " from the host"));
       std::vector<std::string> args;
@@ -240,7 +241,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "import FILE.json)"},
         LinkCase{"DamagedStore", "DROP TABLE fixed_asset", 2,
                  "mvhost: the accounting link cannot be opened: the store is damaged (code -2008)",
-                 "会計データが見つからないか、破損しています。\n\nエラーコード: -2008"}),
+                 "会計データが見つからないか、破損しています。\n\nエラーコード: -2008"_sjis}),
     [](const ::testing::TestParamInfo<LinkCase>& test) { return test.param.name; });
 
 // A script that was asked for but cannot be read stops the program before
@@ -260,7 +261,7 @@ TEST_F(RunExitsTest, AMissingUiScriptStopsAtOnce) {
 // Without a drive for its own folder the program cannot find the filing
 // application's definition file beside it: it says which folder and map.
 TEST_F(RunExitsTest, AProgramFolderOnNoDriveIsNamed) {
-  std::vector<std::string> steps = {AnswerStep("ok", "動作環境が不正です")};
+  std::vector<std::string> steps = {AnswerStep("ok", "動作環境が不正です"_sjis)};
   ProgramRunResult result = RunWith(steps, {}, {"TAXLINK_DRIVES=Q=/nonexistent-drive"});
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.standardError.substr(0, result.standardError.find('\n') + 1),
@@ -335,7 +336,7 @@ TEST_P(HostFaultRunTest, OnlyAFatalHostErrorEndsTheRun) {
   if (c.hostMessage != nullptr) {
     EXPECT_EQ(messages[0].value("text", ""), Utf8(c.hostMessage));
     EXPECT_EQ(messages[0].value("icon", ""), "error");
-    EXPECT_EQ(messages[0].value("caption", ""), Utf8("消費税"));
+    EXPECT_EQ(messages[0].value("caption", ""), Utf8("消費税"_sjis));
     // Nothing is written and nothing remembered.
     EXPECT_EQ(ReadFileBytes(OutPosix("tax.xml")), "");
     EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "");
@@ -349,26 +350,26 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, HostFaultRunTest,
     ::testing::Values(
         PreCheckFaultCase{"SixthTypeCountFails", "ClRuleShiwake::CheckExistSwkByJigyoBunrui=-5", 2,
-                          "会計システムでエラーが発生しました。\n\nエラーコード: -5"},
+                          "会計システムでエラーが発生しました。\n\nエラーコード: -5"_sjis},
         PreCheckFaultCase{"RateFlagsFail", "ClRuleShiwake::CheckExistSwkByZeiRate=-3011", 2,
-                          "会計データが破損しています。\n\nエラーコード: -3011"},
+                          "会計データが破損しています。\n\nエラーコード: -3011"_sjis},
         PreCheckFaultCase{"RateRowsUnknown", "ClSetShohizei::GetTaxRateCount=-3005", 2,
                           "会計データは他の処理で使用中です。\nしばらくしてから、もう一度実行してください。"
-                          "\n\nエラーコード: -3005"},
+                          "\n\nエラーコード: -3005"_sjis},
         PreCheckFaultCase{"TaxReturnFails", "ClRuleShohizeiShinkoku::SumTax=-5", 2,
-                          "会計システムでエラーが発生しました。\n\nエラーコード: -5"},
+                          "会計システムでエラーが発生しました。\n\nエラーコード: -5"_sjis},
         PreCheckFaultCase{"LegacyRateWalkFails", "ClRuleShohizei::MoveReady=-5", 2,
-                          "会計システムでエラーが発生しました。\n\nエラーコード: -5"},
+                          "会計システムでエラーが発生しました。\n\nエラーコード: -5"_sjis},
         PreCheckFaultCase{"AccountListFails", "ClSetKamoku::WalkFind=-5", 2,
-                          "会計システムでエラーが発生しました。\n\nエラーコード: -5"},
+                          "会計システムでエラーが発生しました。\n\nエラーコード: -5"_sjis},
         PreCheckFaultCase{"AccountSumsFail", "ClRuleKamoku::MoveNext=-5", 2,
-                          "会計システムでエラーが発生しました。\n\nエラーコード: -5"},
+                          "会計システムでエラーが発生しました。\n\nエラーコード: -5"_sjis},
         PreCheckFaultCase{"JournalWalkFails", "ClRuleShiwake::MoveNext=-5", 2,
-                          "会計システムでエラーが発生しました。\n\nエラーコード: -5"},
+                          "会計システムでエラーが発生しました。\n\nエラーコード: -5"_sjis},
         PreCheckFaultCase{"FixedAssetsFail", "ClRuleGenkashokyaku::MoveReady=-5", 2,
-                          "会計システムでエラーが発生しました。\n\nエラーコード: -5"},
+                          "会計システムでエラーが発生しました。\n\nエラーコード: -5"_sjis},
         PreCheckFaultCase{"RuleObjectNotCreated", "new ClRuleShiwake=fail", 2,
-                          "処理に必要なオブジェクトを作成できませんでした。\n\nエラーコード: -1001"},
+                          "処理に必要なオブジェクトを作成できませんでした。\n\nエラーコード: -1001"_sjis},
         // A code the host does not judge fatal lets the run go on.
         PreCheckFaultCase{"NonFatalCode", "ClRuleShiwake::CheckExistSwkByZeiRate=7", 0, nullptr}),
     [](const ::testing::TestParamInfo<PreCheckFaultCase>& test) { return test.param.name; });

@@ -11,12 +11,13 @@
 
 #include "host/StSaveTaxInfo.h"
 #include "tests/support/ProgramRunFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
 
-const char kClosing[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
-const char kCancelled[] = "｢消費税｣の集計を中止します。";
+const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
+const char* const kCancelled = "｢消費税｣の集計を中止します。"_sjis;
 
 // A saved return that belongs to the data set wanted describes.
 StSaveTaxInfo MatchingReturn(const DataSetSpec& wanted) {
@@ -104,7 +105,7 @@ TEST_F(ProgramRunTest, ReturnImageOfAnotherSizeFailsTheRun) {
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(Mismatches(result), "");
   EXPECT_EQ(MessageTexts(result),
-            std::vector<std::string>{Utf8("会計システムでエラーが発生しました。\n\nエラーコード: -2010")});
+            std::vector<std::string>{Utf8("会計システムでエラーが発生しました。\n\nエラーコード: -2010"_sjis)});
   EXPECT_TRUE(EventsOf(result, "dialog").empty());
 }
 
@@ -146,12 +147,12 @@ TEST_F(SavedReturnRunTest, GivingUpAfterAFailedSectionFailsTheRun) {
   Program().ListenAsWindow(4660);
   ProgramRunResult result =
       RunWith({ClickStep(kSavedValuesRadio), ClickStep(kRunButton),
-               AnswerStep("no", "システム情報の出力に失敗しました。")},
+               AnswerStep("no", "システム情報の出力に失敗しました。"_sjis)},
               {"4660,1025,9,C:\\dev\\full"});
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(Mismatches(result), "");
   EXPECT_EQ(MessageTexts(result),
-            std::vector<std::string>{Utf8("システム情報の出力に失敗しました。\n\n出力を続けますか？")});
+            std::vector<std::string>{Utf8("システム情報の出力に失敗しました。\n\n出力を続けますか？"_sjis)});
   EXPECT_EQ(result.windowMessages, HostedRunDatagrams(9, 2));
   EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "");
 }
@@ -168,7 +169,7 @@ TEST_F(ProgramRunTest, AnAmountPastTheRangeFailsTheRunWithAMessage) {
   Program().ListenAsWindow(4660);
   ProgramRunResult result =
       RunWith({ClickStep(kSavedValuesRadio), TypeStep(kOutputPathEdit, OutWindows("saved.xml")),
-               ClickStep(kRunButton), AnswerStep("ok", "失敗しました")},
+               ClickStep(kRunButton), AnswerStep("ok", "失敗しました"_sjis)},
               {"4660,1025,9,"});
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(Mismatches(result), "");
@@ -176,8 +177,8 @@ TEST_F(ProgramRunTest, AnAmountPastTheRangeFailsTheRunWithAMessage) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].value("text", ""),
             Utf8("金額が処理できる範囲を超えたため、消費税情報の出力に失敗しました。\n\n"
-                 "アプリケーションを終了します。"));
-  EXPECT_EQ(messages[0].value("caption", ""), Utf8("消費税"));
+                 "アプリケーションを終了します。"_sjis));
+  EXPECT_EQ(messages[0].value("caption", ""), Utf8("消費税"_sjis));
   EXPECT_EQ(messages[0].value("icon", ""), "warning");
   EXPECT_EQ(result.windowMessages, HostedRunDatagrams(9, 2));
   EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "");

@@ -8,19 +8,20 @@
 #include <vector>
 
 #include "tests/support/ProgramRunFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
 
-const char kBadInstallation[] =
-    "動作環境が不正です。\nVelzo消費税申告が正しくインストールされているか確認してください。";
-const char kUpdateFilingApp[] =
+const char* const kBadInstallation =
+    "動作環境が不正です。\nVelzo消費税申告が正しくインストールされているか確認してください。"_sjis;
+const char* const kUpdateFilingApp =
     "ご利用の連動コンポーネントは、インストールされているVelzo消費税申告では使用できません。\n"
-    "Velzo消費税申告の最新版を入手してインストールしてからご利用ください。";
-const char kUpdateLinkComponent[] =
+    "Velzo消費税申告の最新版を入手してインストールしてからご利用ください。"_sjis;
+const char* const kUpdateLinkComponent =
     "ご利用の連動コンポーネントは、インストールされているVelzo消費税申告では使用できません。\n"
-    "連動コンポーネントの最新版を入手してインストールしてからご利用ください。";
-const char kCancelled[] = "｢消費税｣の集計を中止します。";
+    "連動コンポーネントの最新版を入手してインストールしてからご利用ください。"_sjis;
+const char* const kCancelled = "｢消費税｣の集計を中止します。"_sjis;
 
 struct DefinitionCase {
   const char* name;
@@ -60,7 +61,7 @@ TEST_P(TargetCompatibilityRunTest, RefusesOrGoesOnToTheDialog) {
     EXPECT_EQ(messages[0].value("text", ""), Utf8(c.message));
     EXPECT_EQ(messages[0].value("icon", ""), "warning");
     EXPECT_EQ(messages[0].value("buttons", ""), "ok");
-    EXPECT_EQ(messages[0].value("caption", ""), Utf8("消費税"));
+    EXPECT_EQ(messages[0].value("caption", ""), Utf8("消費税"_sjis));
     EXPECT_EQ(messages[0].value("owner", 0), 4660);
     EXPECT_TRUE(EventsOf(result, "dialog").empty());
     EXPECT_EQ(result.windowMessages, HostedRunDatagrams(2, 2));
@@ -110,7 +111,7 @@ TEST(TargetCompatibilityRunByHandTest, RefusalHasNoOwner) {
 TEST(TargetCompatibilityRunByHandTest, HostNamesTheFilingApplication) {
   HostFixture host;
   AddSelectedCompany(host);
-  host.SetState("filing_app_name", "申告アプリ");
+  host.SetState("filing_app_name", "申告アプリ"_sjis);
   ProgramRun program;
   program.SetDefinitionLevel("2");
   program.SetUiScript({AnswerStep("ok")});
@@ -119,7 +120,7 @@ TEST(TargetCompatibilityRunByHandTest, HostNamesTheFilingApplication) {
   std::vector<std::string> texts = MessageTexts(result);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0], Utf8("ご利用の連動コンポーネントは、インストールされている申告アプリでは使用できません。\n"
-                           "連動コンポーネントの最新版を入手してインストールしてからご利用ください。"));
+                           "連動コンポーネントの最新版を入手してインストールしてからご利用ください。"_sjis));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "app/TargetCompatibility.h"
 #include "platform/text/Encoding.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink {
 namespace {
@@ -21,7 +22,7 @@ class TargetCompatibilityStatusTest : public ::testing::Test {
   void SetUp() override {
     previous_ = fs::current_path();
     base_ = fs::temp_directory_path() / ("taxlink_compat_" + std::to_string(::getpid()));
-    folder_ = base_ / platform::Cp932ToUtf8("表");
+    folder_ = base_ / platform::Cp932ToUtf8("表"_sjis);
     fs::create_directories(folder_);
     fs::current_path(folder_);
   }
@@ -59,7 +60,7 @@ TEST_F(TargetCompatibilityStatusTest, FindsTheFileInAFolderEndingInATrailByteBac
     EXPECT_EQ(TargetCompatibilityStatus(), c.status) << c.content;
   }
   fs::remove(folder_ / kFilingDefinitionFile);
-  std::ofstream(base_ / (platform::Cp932ToUtf8("表") + kFilingDefinitionFile)) << "[ProgramLevel]\r\nSY26=1\r\n";
+  std::ofstream(base_ / (platform::Cp932ToUtf8("表"_sjis) + kFilingDefinitionFile)) << "[ProgramLevel]\r\nSY26=1\r\n";
   EXPECT_EQ(TargetCompatibilityStatus(), -1);
 }
 

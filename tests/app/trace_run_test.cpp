@@ -13,11 +13,12 @@
 #include "tests/support/ProgramRunFixture.h"
 #include "tests/support/ReportFixtures.h"
 #include "trace/Sha256.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
 
-const char kClosing[] = "消費税情報の出力が終了しました。";
+const char* const kClosing = "消費税情報の出力が終了しました。"_sjis;
 
 class TraceRunTest : public ProgramRunTest {
  protected:

@@ -11,6 +11,7 @@
 #include "resources/ConditionsDialogTemplate.h"
 #include "tests/support/ConditionsDialogFixture.h"
 #include "tests/support/ConditionsTestSupport.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink {
 namespace {
@@ -29,13 +30,13 @@ TEST_F(ConditionsDialogTest, OpensWithThePeriodAndTheHostOutputFolder) {
   dialog.Create();
   EXPECT_FALSE(dialog.IsEnded());
   EXPECT_TRUE(ui().messages.empty());
-  EXPECT_EQ(dialog.GetItemText(kIdcCompanyName), "株式会社見本");
-  EXPECT_EQ(dialog.GetItemText(kIdcFourthRowLabel), "課税売上割合");
-  EXPECT_EQ(dialog.GetItemText(kIdcFourthRowValue), "95%以上");
+  EXPECT_EQ(dialog.GetItemText(kIdcCompanyName), "株式会社見本"_sjis);
+  EXPECT_EQ(dialog.GetItemText(kIdcFourthRowLabel), "課税売上割合"_sjis);
+  EXPECT_EQ(dialog.GetItemText(kIdcFourthRowValue), "95%以上"_sjis);
   EXPECT_EQ(dialog.GetItemText(kIdcStartMonth), "4");
   EXPECT_EQ(dialog.GetItemText(kIdcEndMonth), "3");  // 103 shown modulo 100
   EXPECT_EQ(dialog.GetItemText(kIdcOutputPath), "C:\\home\\folders\\out\\*.xml");
-  EXPECT_EQ(dialog.GetItemText(kIdcOutputGroup), "出力先(&O)");
+  EXPECT_EQ(dialog.GetItemText(kIdcOutputGroup), "出力先(&O)"_sjis);
   EXPECT_TRUE(dialog.IsChecked(kIdcByJournals));
   EXPECT_FALSE(dialog.IsChecked(kIdcSavedReturnValues));
   EXPECT_EQ(dialog.GetFocusId(), kIdcByJournals);
@@ -48,7 +49,7 @@ TEST_F(ConditionsDialogTest, OpensWithThePeriodAndTheHostOutputFolder) {
   ASSERT_EQ(tips.size(), 1u);
   EXPECT_EQ(tips[0].controlId, kIdcSavedValuesTip);
   EXPECT_EQ(tips[0].flag, 1);
-  EXPECT_EQ(tips[0].text.rfind("連動元製品にて入力・保存した消費税申告書の情報を使用します。\n", 0),
+  EXPECT_EQ(tips[0].text.rfind("連動元製品にて入力・保存した消費税申告書の情報を使用します。\n"_sjis, 0),
             0u);
 }
 
@@ -136,7 +137,7 @@ TEST_F(ConditionsDialogTest, HostSuppliedPathIsFixedAndNeverQuestioned) {
   dialog.hostOutputPath = "C:\\out\\host.xml";
   dialog.Create();
   EXPECT_EQ(dialog.GetItemText(kIdcOutputPath), "C:\\out\\host.xml");
-  EXPECT_EQ(dialog.GetItemText(kIdcOutputGroup), "出力先");
+  EXPECT_EQ(dialog.GetItemText(kIdcOutputGroup), "出力先"_sjis);
   EXPECT_FALSE(dialog.IsItemEnabled(kIdcOutputPath));
   EXPECT_FALSE(dialog.IsItemEnabled(kIdcBrowseButton));
   EXPECT_EQ(dialog.PathFixedByHost(), 1);
@@ -161,14 +162,14 @@ struct RefusalCase {
 
 const RefusalCase kRefusals[] = {
     {"PastResults", 1, false,
-     "過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。"},
+     "過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。"_sjis},
     {"PastResultsAndExempt", 1, true,
-     "過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。"},
+     "過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。"_sjis},
     {"Exempt", 0, true,
-     "消費税申告区分が免税のデータは、連携の対象として使用できません。\n\nアプリケーションを終了します。"},
+     "消費税申告区分が免税のデータは、連携の対象として使用できません。\n\nアプリケーションを終了します。"_sjis},
     // A host's path the run cannot take: nobody can correct it in the dialog.
     {"HostPathTooLong", 0, false,
-     "連動元製品から指定されたデータの出力先が長すぎます。\n\nアプリケーションを終了します。",
+     "連動元製品から指定されたデータの出力先が長すぎます。\n\nアプリケーションを終了します。"_sjis,
      "C:\\out\\" + std::string(253, 'a') + ".xml"},
 };
 
@@ -213,7 +214,7 @@ TEST_F(ConditionsDialogTest, EnterMovesThroughTheFields) {
   EXPECT_EQ(dialog.GetFocusId(), kIdcRunButton);
   EXPECT_TRUE(ui().messages.empty());
   ASSERT_TRUE(dialog.UserKey(platform::kVkReturn, 0));  // run: "*.xml" is refused
-  ExpectOnlyMessage("データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。",
+  ExpectOnlyMessage("データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。"_sjis,
                     kRefusal);
   EXPECT_FALSE(dialog.IsEnded());
   EXPECT_EQ(dialog.GetFocusId(), kIdcOutputPath);
@@ -227,7 +228,7 @@ TEST_F(ConditionsDialogTest, EnterWithAModifierIsNotNavigation) {
   ASSERT_TRUE(dialog.UserKey(platform::kVkReturn, platform::kModShift));
   // Standard processing ends in the run checks, never in an unchecked end.
   EXPECT_FALSE(dialog.IsEnded());
-  ExpectOnlyMessage("集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。", kRefusal);
+  ExpectOnlyMessage("集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis, kRefusal);
   EXPECT_EQ(dialog.GetFocusId(), kIdcStartMonth);
 }
 
@@ -237,7 +238,7 @@ TEST_F(ConditionsDialogTest, EnterOnARadioButtonRunsTheChecks) {
   ASSERT_TRUE(dialog.UserFocus(kIdcByJournals));
   ASSERT_TRUE(dialog.UserKey(platform::kVkReturn, 0));
   EXPECT_FALSE(dialog.IsEnded());
-  ExpectOnlyMessage("データ出力先が指定されていません。\n\n出力先を指定してください。", kRefusal);
+  ExpectOnlyMessage("データ出力先が指定されていません。\n\n出力先を指定してください。"_sjis, kRefusal);
 }
 
 TEST_F(ConditionsDialogTest, F12RunsFromEveryControl) {
@@ -278,7 +279,7 @@ TEST_F(ConditionsDialogTest, EscapeCancelButtonAndCloseBoxCancel) {
       if (way == kCloseBox) d.UserClose();
     };
     EXPECT_EQ(dialog.DoModal(), kConditionsCancelled) << way;
-    ExpectOnlyMessage("｢消費税｣の集計を中止します。", kNotice);
+    ExpectOnlyMessage("｢消費税｣の集計を中止します。"_sjis, kNotice);
   }
 }
 
@@ -294,7 +295,7 @@ TEST_F(ConditionsDialogTest, BrowseOffersTheFolderAndNameOfThePath) {
   EXPECT_EQ(request.fileName, "tax.xml");
   EXPECT_EQ(request.initialFolder, "C:\\out\\");
   EXPECT_EQ(request.filter, "Xml Files (*.xml)|*.xml||");
-  EXPECT_EQ(request.title, "保存ファイルを指定");
+  EXPECT_EQ(request.title, "保存ファイルを指定"_sjis);
   EXPECT_EQ(request.flags, 0x180Cu);
   EXPECT_EQ(dialog.GetItemText(kIdcOutputPath), "C:\\out\\chosen.xml");
   EXPECT_EQ(dialog.GetFocusId(), kIdcRunButton);
@@ -393,7 +394,7 @@ TEST_F(ConditionsDialogTest, ScriptedFrontEndDrivesTheDialog) {
 TEST(ConditionsDialogTemplateTest, TabOrderAndRadioGroup) {
   const platform::DialogTemplate& t = ConditionsDialogTemplate();
   EXPECT_EQ(t.id, 130);
-  EXPECT_STREQ(t.caption, "消費税 - 集計条件");
+  EXPECT_STREQ(t.caption, "消費税 - 集計条件"_sjis);
   EXPECT_EQ(t.rect.width, 255);
   EXPECT_EQ(t.rect.height, 228);
   std::vector<int> stops;
@@ -407,7 +408,7 @@ TEST(ConditionsDialogTemplateTest, TabOrderAndRadioGroup) {
   for (const platform::ControlTemplate& c : t.controls) {
     if (c.id == -1) {
       ++colons;
-      EXPECT_STREQ(c.text, "：");
+      EXPECT_STREQ(c.text, "："_sjis);
       EXPECT_EQ(c.rect.x, 65);
     }
     if (c.id == kIdcStartMonth || c.id == kIdcEndMonth) {

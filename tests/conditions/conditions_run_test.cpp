@@ -8,6 +8,7 @@
 #include "resources/ConditionsDialogTemplate.h"
 #include "tests/support/ConditionsDialogFixture.h"
 #include "tests/support/ConditionsTestSupport.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink {
 namespace {
@@ -32,7 +33,7 @@ struct RunCase {
 
 std::string TooLongFolderPath() {
   std::string name;
-  for (int i = 0; i < 86; ++i) name += "あ";
+  for (int i = 0; i < 86; ++i) name += "あ"_sjis;
   return "C:\\out\\new\\" + name + "\\x.xml";
 }
 
@@ -41,40 +42,40 @@ std::string TooLongPath() { return "C:\\out\\" + std::string(250, 'a') + ".xml";
 
 const RunCase kRunRefusals[] = {
     {"StartMonthOutOfRange", "0", "3", "C:\\out\\x.xml",
-     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。", kRefusal, kIdcStartMonth},
+     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis, kRefusal, kIdcStartMonth},
     {"EndMonthOutOfRange", "4", "13", "C:\\out\\x.xml",
-     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。", kRefusal, kIdcEndMonth},
+     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis, kRefusal, kIdcEndMonth},
     {"EndBeforeStart", "5", "4", "C:\\out\\x.xml",
-     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。", kRefusal, kIdcEndMonth},
+     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis, kRefusal, kIdcEndMonth},
     {"EmptyMonth", "", "3", "C:\\out\\x.xml",
-     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。", kRefusal, kIdcStartMonth},
-    {"NoPath", "4", "3", "", "データ出力先が指定されていません。\n\n出力先を指定してください。",
+     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis, kRefusal, kIdcStartMonth},
+    {"NoPath", "4", "3", "", "データ出力先が指定されていません。\n\n出力先を指定してください。"_sjis,
      kRefusal, kIdcOutputPath},
     {"DefaultName", "4", "3", "C:\\out\\*.xml",
-     "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。", kRefusal,
+     "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。"_sjis, kRefusal,
      kIdcOutputPath},
     {"DoubledSeparator", "4", "3", "C:\\a\\\\b.xml",
-     "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。", kRefusal,
+     "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。"_sjis, kRefusal,
      kIdcOutputPath},
     {"DigitDrive", "4", "3", "1:\\a.xml",
-     "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。", kRefusal, kIdcOutputPath},
+     "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。"_sjis, kRefusal, kIdcOutputPath},
     {"CdRomDrive", "4", "3", "D:\\a.xml",
-     "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。", kRefusal, kIdcOutputPath},
-    {"FolderOnly", "4", "3", "C:\\out\\", "ファイル名が指定されていません。", kRefusal,
+     "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。"_sjis, kRefusal, kIdcOutputPath},
+    {"FolderOnly", "4", "3", "C:\\out\\", "ファイル名が指定されていません。"_sjis, kRefusal,
      kIdcOutputPath},
-    {"ExistingFolderAsName", "4", "3", "C:\\out", "ファイル名が指定されていません。", kRefusal,
+    {"ExistingFolderAsName", "4", "3", "C:\\out", "ファイル名が指定されていません。"_sjis, kRefusal,
      kIdcOutputPath},
     {"FolderCannotBeCreated", "4", "3", TooLongFolderPath(), nullptr, 0, kIdcOutputPath},
     // Said as it is, not as a wrong character.
     {"PathTooLong", "4", "3", TooLongPath(),
-     "データの出力先が長すぎます。\n\n出力先を再入力してください。", kRefusal, kIdcOutputPath},
+     "データの出力先が長すぎます。\n\n出力先を再入力してください。"_sjis, kRefusal, kIdcOutputPath},
     // A drive letter without a root: said before the folder question,
     // whose Yes could create nothing there.
     {"DriveWithoutRoot", "4", "3", "Q:\\out\\x.xml",
-     "指定されたドライブが見つかりません。\n\n有効なドライブを指定してください。", kRefusal,
+     "指定されたドライブが見つかりません。\n\n有効なドライブを指定してください。"_sjis, kRefusal,
      kIdcOutputPath},
     {"DriveWithoutRootNoFolder", "4", "3", "Q:x.xml",
-     "指定されたドライブが見つかりません。\n\n有効なドライブを指定してください。", kRefusal,
+     "指定されたドライブが見つかりません。\n\n有効なドライブを指定してください。"_sjis, kRefusal,
      kIdcOutputPath},
     // A folder part that names a file is a missing folder that cannot be
     // made, never the file itself.
@@ -104,9 +105,9 @@ TEST_P(ConditionsRunRefusalTest, RefusesAndFocusesTheField) {
     // The folder question, answered Yes, then the failure.
     ASSERT_EQ(ui().messages.size(), 2u);
     EXPECT_EQ(ui().messages[0].text,
-              "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？");
+              "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？"_sjis);
     EXPECT_EQ(ui().messages[0].style, kQuestion);
-    EXPECT_EQ(ui().messages[1].text, "フォルダの作成に失敗しました。\n\n出力先を再入力してください。");
+    EXPECT_EQ(ui().messages[1].text, "フォルダの作成に失敗しました。\n\n出力先を再入力してください。"_sjis);
     EXPECT_EQ(ui().messages[1].style, kRefusal);
     EXPECT_FALSE(fs::exists(dir_.PosixOf("out/new")));
     if (c.existingFile != nullptr) {
@@ -137,7 +138,7 @@ TEST_F(ConditionsDialogTest, MissingFolderIsCreatedOnlyAfterYes) {
   EXPECT_EQ(dialog.Result(), kConditionsRun);
   ASSERT_EQ(ui().messages.size(), 2u);
   EXPECT_EQ(ui().messages[1].text,
-            "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？");
+            "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？"_sjis);
   EXPECT_EQ(ui().messages[1].style, kQuestion);
 }
 
@@ -154,9 +155,9 @@ TEST_F(ConditionsDialogTest, ExistingFileIsOverwrittenOnlyAfterYes) {
   ASSERT_TRUE(dialog.UserClick(kIdcRunButton));
   ASSERT_EQ(ui().messages.size(), 2u);
   for (const auto& message : ui().messages) {
-    EXPECT_EQ(message.text, "同名のファイルが存在します。\n\n上書きしてもよろしいですか？");
+    EXPECT_EQ(message.text, "同名のファイルが存在します。\n\n上書きしてもよろしいですか？"_sjis);
     EXPECT_EQ(message.style, kQuestion);
-    EXPECT_EQ(message.caption, "消費税");
+    EXPECT_EQ(message.caption, "消費税"_sjis);
   }
   EXPECT_EQ(dialog.Result(), kConditionsRun);
   RunConditions conditions = dialog.GetRunConditions();

@@ -10,6 +10,7 @@
 #include "conditions/UsableDrive.h"
 #include "platform/text/Encoding.h"
 #include "tests/support/ConditionsTestSupport.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink {
 namespace {
@@ -65,7 +66,7 @@ TEST_F(DriveMapTest, UsableDrives) {
       {"R:\\x.xml", false},  // RAM disk
       {"U:\\x.xml", false},  // unknown drive type
       {"1:\\a.xml", false},
-      {"表\\x.xml", false},   // a lead byte is no drive letter
+      {"表\\x.xml"_sjis, false},   // a lead byte is no drive letter
       {"", false},
       {"C:\\a\\\\b.xml", false},
       {"\\\\server\\share\\x.xml", true},
@@ -113,8 +114,8 @@ TEST_F(DriveMapTest, CreatesAFolderOfMoreThan255BytesWhole) {
 }
 
 TEST_F(DriveMapTest, CreatesALevelEndingInATrailByteBackslash) {
-  ASSERT_TRUE(CreateFolderLevels("C:\\表\\下\\"));
-  EXPECT_TRUE(fs::is_directory(C(platform::Cp932ToUtf8("表/下"))));
+  ASSERT_TRUE(CreateFolderLevels("C:\\表\\下\\"_sjis));
+  EXPECT_TRUE(fs::is_directory(C(platform::Cp932ToUtf8("表/下"_sjis))));
 }
 
 TEST_F(DriveMapTest, CreatesFoldersOnAShare) {
@@ -133,7 +134,7 @@ TEST_F(DriveMapTest, RefusesWhatHasNoFolder) {
 // short: a level that fails after others were created, also as root.
 std::string TooLongName() {
   std::string name;
-  for (int i = 0; i < 86; ++i) name += "あ";
+  for (int i = 0; i < 86; ++i) name += "あ"_sjis;
   return name;
 }
 
@@ -194,9 +195,9 @@ TEST_F(DriveMapTest, RemoveNeverEmptiesAFolderWithContent) {
 }
 
 TEST_F(DriveMapTest, RemoveWalksOverTrailByteBackslashes) {
-  fs::create_directories(C(platform::Cp932ToUtf8("表/下")));
-  EXPECT_TRUE(RemoveCreatedFolders("C:\\表\\下\\gone\\", "C:\\"));
-  EXPECT_FALSE(fs::exists(C(platform::Cp932ToUtf8("表"))));
+  fs::create_directories(C(platform::Cp932ToUtf8("表/下"_sjis)));
+  EXPECT_TRUE(RemoveCreatedFolders("C:\\表\\下\\gone\\"_sjis, "C:\\"));
+  EXPECT_FALSE(fs::exists(C(platform::Cp932ToUtf8("表"_sjis))));
 }
 
 }  // namespace

@@ -4,12 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "conditions/PathText.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink {
 namespace {
 
 // 表 is 0x95 0x5C in Shift_JIS: its trail byte is a backslash.
-const std::string kHyo = "表";
+const std::string kHyo = "表"_sjis;
 
 TEST(PathTextTest, HyoEndsInABackslashByte) {
   ASSERT_EQ(kHyo, std::string("\x95\x5C"));
@@ -100,7 +101,7 @@ const std::string kAcceptedPaths[] = {
     "C:\\tax.xml",
     "tax.xml",
     "out\\tax.xml",
-    "D:\\消費税\\申告.xml",
+    "D:\\消費税\\申告.xml"_sjis,
     "C:\\" + kHyo + "\\x.xml",           // trail byte 0x5C before a separator
     "C:\\" + kHyo + kHyo + "\\x.xml",
     "C:\\\x83\x7C\\x.xml",               // ポ has the trail byte 0x7C ("|")

@@ -29,6 +29,7 @@
 #include "resources/ProgressDialogTemplate.h"
 #include "tests/desktop/WidgetDriver.h"
 #include "tests/support/ConditionsDialogFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ using desktop_test::Shown;
 using desktop_test::WidgetDriver;
 using namespace taxlink;
 
-const char kBadCharacters[] = "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。";
+const char* const kBadCharacters = "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。"_sjis;
 
 QLineEdit& Edit(DialogWindow& w, int id) { return static_cast<QLineEdit&>(Control(w, id)); }
 // Each character as a key with its text (also those QTest has no key for).
@@ -172,7 +173,7 @@ TEST_F(DesktopPersonTest, ARefusedKeyLeavesTheEditAsItWas) {
   WidgetDriver driver;
   driver.OnDialog(kIddConditions, [](DialogWindow& w) {
     Press(w, Qt::Key_S, Qt::AltModifier);
-    for (const QString& refused : {QString("a"), Shown("１２")}) {
+    for (const QString& refused : {QString("a"), Shown("１２"_sjis)}) {
       Type(w, refused);
       EXPECT_EQ(Edit(w, kIdcStartMonth).text(), "4") << refused.toStdString();
       EXPECT_EQ(Edit(w, kIdcStartMonth).selectedText(), "4") << refused.toStdString();
@@ -196,10 +197,10 @@ TEST_F(DesktopPersonTest, YesAndNoAnswerByTheirLetters) {
   for (auto [key, answer] : {std::pair{Qt::Key_Y, IDYES}, std::pair{Qt::Key_N, IDNO}}) {
     WidgetDriver driver;
     driver.OnMessageBox([key = key](QMessageBox& box) {
-      EXPECT_EQ(desktop_test::ButtonLabels(box), (QStringList{Shown("はい(&Y)"), Shown("いいえ(&N)")}));
+      EXPECT_EQ(desktop_test::ButtonLabels(box), (QStringList{Shown("はい(&Y)"_sjis), Shown("いいえ(&N)"_sjis)}));
       QTest::keyClick(box.focusWidget(), key);
     });
-    EXPECT_EQ(platform::Ui().MessageBox(0, "続けますか？", "消費税", MB_ICONQUESTION | MB_YESNO), answer);
+    EXPECT_EQ(platform::Ui().MessageBox(0, "続けますか？"_sjis, "消費税"_sjis, MB_ICONQUESTION | MB_YESNO), answer);
   }
 }
 
@@ -218,7 +219,7 @@ TEST_F(DesktopPersonTest, EveryWayOutGoesThroughTheModelsCancel) {
       }
     });
     driver.OnMessageBox([](QMessageBox& box) {
-      EXPECT_EQ(box.text(), Shown("｢消費税｣の集計を中止します。"));
+      EXPECT_EQ(box.text(), Shown("｢消費税｣の集計を中止します。"_sjis));
       Ok(box);
     });
     Run(dialog, kConditionsCancelled);
@@ -270,8 +271,8 @@ TEST_F(DesktopPersonTest, SaveAsTakesOnlyAFileTheRunCanUse) {
   };
   driver.OnFileDialog([this](QFileDialog& files) {
     EXPECT_EQ(files.directory().absolutePath().toStdString(), dir_.PosixOf("out"));
-    EXPECT_EQ(files.findChild<QLabel*>("fileNameLabel")->text(), Shown("ファイル名(&N):"));
-    EXPECT_EQ(files.labelText(QFileDialog::Accept), Shown("保存(&S)"));
+    EXPECT_EQ(files.findChild<QLabel*>("fileNameLabel")->text(), Shown("ファイル名(&N):"_sjis));
+    EXPECT_EQ(files.labelText(QFileDialog::Accept), Shown("保存(&S)"_sjis));
     QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_ja.qm";
     if (QFileInfo::exists(translations)) {
       EXPECT_NE(files.findChild<QToolButton*>("backButton")->toolTip(), "Back");

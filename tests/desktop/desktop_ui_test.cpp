@@ -27,6 +27,7 @@
 #include "tests/support/PlatformTestEnv.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/ProgramRunScripts.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace {
 
@@ -42,11 +43,11 @@ using desktop_test::TypeInto;
 using desktop_test::WidgetDriver;
 using namespace taxlink;
 
-const char kCancelled[] = "｢消費税｣の集計を中止します。";
-const char kMonthRangeWrong[] = "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。";
-const char kNoPath[] = "データ出力先が指定されていません。\n\n出力先を指定してください。";
-const char kOverwrite[] = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
-const char kClosing[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
+const char* const kCancelled = "｢消費税｣の集計を中止します。"_sjis;
+const char* const kMonthRangeWrong = "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis;
+const char* const kNoPath = "データ出力先が指定されていません。\n\n出力先を指定してください。"_sjis;
+const char* const kOverwrite = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？"_sjis;
+const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
 
 QLineEdit& Edit(DialogWindow& window, int id) { return static_cast<QLineEdit&>(Control(window, id)); }
 bool Checked(DialogWindow& window, int id) {
@@ -87,7 +88,7 @@ TEST_F(DesktopDialogTest, SwitchingTheMethodAndEscape) {
   });
   driver.OnMessageBox([](QMessageBox& box) {
     EXPECT_EQ(box.text(), Shown(kCancelled));
-    EXPECT_EQ(box.windowTitle(), Shown("消費税"));
+    EXPECT_EQ(box.windowTitle(), Shown("消費税"_sjis));
     EXPECT_EQ(box.icon(), QMessageBox::Information);
     EXPECT_EQ(ButtonLabels(box), QStringList{"OK"});
     QTest::keyClick(&box, Qt::Key_Return);
@@ -154,7 +155,7 @@ TEST_F(DesktopDialogTest, BrowseGivesAWindowsPathAndRefusesAFolderOnNoDrive) {
   driver.OnDialog(kIddConditions, [](DialogWindow& w) { Click(w, kIdcBrowseButton); });
   const std::string outside = "/taxlink-nowhere.xml";  // the drives are below dir_
   driver.OnFileDialog([this, &outside](QFileDialog& files) {
-    EXPECT_EQ(files.windowTitle(), Shown("保存ファイルを指定"));
+    EXPECT_EQ(files.windowTitle(), Shown("保存ファイルを指定"_sjis));
     EXPECT_EQ(files.directory().absolutePath().toStdString(), dir_.PosixOf("home/folders/out"));
     EXPECT_EQ(files.nameFilters(), QStringList{"Xml Files (*.xml)"});
     ChooseFile(files, outside);
@@ -214,8 +215,8 @@ TEST(DesktopRunTest, ARunTypedByHandWritesTheReport) {
   driver.OnMessageBox([](QMessageBox& box) {
     EXPECT_EQ(box.text(), Shown(kOverwrite));
     EXPECT_EQ(box.icon(), QMessageBox::Question);
-    EXPECT_EQ(ButtonLabels(box), (QStringList{Shown("はい(&Y)"), Shown("いいえ(&N)")}));
-    Answer(box, "はい");
+    EXPECT_EQ(ButtonLabels(box), (QStringList{Shown("はい(&Y)"_sjis), Shown("いいえ(&N)"_sjis)}));
+    Answer(box, "はい"_sjis);
   });
   driver.OnMessageBox([](QMessageBox& box) {
     EXPECT_EQ(box.text(), Shown(kClosing));

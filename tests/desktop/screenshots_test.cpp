@@ -23,6 +23,7 @@
 #include "resources/ProgressDialogTemplate.h"
 #include "tests/desktop/WidgetDriver.h"
 #include "tests/support/ConditionsDialogFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace {
 
@@ -61,16 +62,16 @@ class ScreenshotTest : public taxlink::testing::ConditionsDialogTest {
     driver.OnDialog(kIddConditions, [&](DialogWindow& w) {
       // 255 x 228 dialog units in the font's units.
       EXPECT_EQ(w.size(), QSize(w.Metrics().XToPixels(255), w.Metrics().YToPixels(228)));
-      EXPECT_EQ(w.windowTitle(), Shown("消費税 - 集計条件"));
+      EXPECT_EQ(w.windowTitle(), Shown("消費税 - 集計条件"_sjis));
       ExpectTextsFit(w);
       QString tip = Control(w, kIdcSavedValuesTip).toolTip();
-      EXPECT_EQ(tip.startsWith(Shown("連動元製品にて入力・保存した消費税申告書の情報を使用します。\n")), tipExpected);
+      EXPECT_EQ(tip.startsWith(Shown("連動元製品にて入力・保存した消費税申告書の情報を使用します。\n"_sjis)), tipExpected);
       QImage image = SaveScreenshot(w, name);
       EXPECT_GT(image.width(), 300);
       w.close();  // the close box cancels, as Esc does
     });
     driver.OnMessageBox([](QMessageBox& box) {
-      EXPECT_EQ(box.text(), Shown("｢消費税｣の集計を中止します。"));
+      EXPECT_EQ(box.text(), Shown("｢消費税｣の集計を中止します。"_sjis));
       QTest::keyClick(&box, Qt::Key_Return);
     });
     EXPECT_EQ(dialog.DoModal(), kConditionsCancelled);
@@ -81,15 +82,15 @@ TEST_F(ScreenshotTest, ConditionsDialogForBothTaxationMethods) {
   {
     ConditionsDialog dialog(0);
     Fill(dialog);
-    dialog.displayTexts[0] = " 株式会社さくら商事";
+    dialog.displayTexts[0] = " 株式会社さくら商事"_sjis;
     Capture(dialog, "dialog130-standard", true);
   }
   ConditionsDialog dialog(0);
   Fill(dialog);
-  dialog.displayTexts[0] = " みどり工房株式会社";
-  dialog.displayTexts[2] = " 簡易課税";
-  dialog.displayTexts[3] = "主となる事業分類";
-  dialog.displayTexts[4] = " 第五種事業 サービス業";
+  dialog.displayTexts[0] = " みどり工房株式会社"_sjis;
+  dialog.displayTexts[2] = " 簡易課税"_sjis;
+  dialog.displayTexts[3] = "主となる事業分類"_sjis;
+  dialog.displayTexts[4] = " 第五種事業 サービス業"_sjis;
   dialog.filingClassCode = 1;
   dialog.savedReturnUsable = 0;
   Capture(dialog, "dialog130-simplified", false);
@@ -139,7 +140,7 @@ TEST_F(ScreenshotTest, ProgressWindowShowsBothBarsAndThePercentage) {
   EXPECT_TRUE(window->isVisible());
   // The throttled window catches up with the model on its next repaint.
   window->Refresh();
-  EXPECT_EQ(window->windowTitle(), Shown("集計中 42％"));
+  EXPECT_EQ(window->windowTitle(), Shown("集計中 42％"_sjis));
   EXPECT_EQ(static_cast<QProgressBar&>(Control(*window, kIdcOverallBar)).value(), 421);
   EXPECT_EQ(static_cast<QProgressBar&>(Control(*window, kIdcDetailBar)).value(), 6);
   EXPECT_FALSE(window->windowFlags() & Qt::WindowCloseButtonHint);

@@ -13,6 +13,7 @@
 #include "tests/hosts/FaultPoint.h"
 #include "tests/support/InProcessRun.h"
 #include "tests/support/ProgramRunScripts.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
@@ -21,10 +22,10 @@ namespace {
 constexpr char kFaultCode[] = "-3005";
 // The messages a failed run may show: the host's for that code, and the
 // host's for a rule object it could not create.
-const char kInUse[] =
+const char* const kInUse =
     "会計データは他の処理で使用中です。\nしばらくしてから、もう一度実行してください。"
-    "\n\nエラーコード: -3005";
-const char kNotCreated[] = "処理に必要なオブジェクトを作成できませんでした。\n\nエラーコード: -1001";
+    "\n\nエラーコード: -3005"_sjis;
+const char* const kNotCreated = "処理に必要なオブジェクトを作成できませんでした。\n\nエラーコード: -1001"_sjis;
 
 class FaultPointRunTest : public ::testing::TestWithParam<ExampleDataSet> {};
 

@@ -21,17 +21,18 @@
 #include <vector>
 
 #include "tests/support/ProgramRunFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
-const char kClosing[] = "消費税情報の出力が終了しました。";
-const char kOverwrite[] = "上書き";
-const char kSystemFailed[] = "システム情報の出力に失敗しました。";
-const char kBasicFailed[] = "基本情報の出力に失敗しました。";
-const char kDataFailed[] = "連動情報の出力に失敗しました。";
+const char* const kClosing = "消費税情報の出力が終了しました。"_sjis;
+const char* const kOverwrite = "上書き"_sjis;
+const char* const kSystemFailed = "システム情報の出力に失敗しました。"_sjis;
+const char* const kBasicFailed = "基本情報の出力に失敗しました。"_sjis;
+const char* const kDataFailed = "連動情報の出力に失敗しました。"_sjis;
 const std::string kOldReport = "<?xml version=\"1.0\"?>\r\n<REPORT>old</REPORT>\r\n";
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
@@ -155,12 +156,12 @@ TEST_F(FaultRunTest, AnOutputFolderThatCannotBeWrittenKeepsTheOldReport) {
   WriteBytes(envPath_, OldEnv());
   const std::string path = WindowsPathOf(folder + "/tax.xml");
   ProgramRunResult result = RunWith(FailingRun(path, {kSystemFailed, kBasicFailed, kDataFailed},
-                                               "出力ファイルを作成できませんでした。"));
+                                               "出力ファイルを作成できませんでした。"_sjis));
   ::chmod(folder.c_str(), 0755);
 
   EXPECT_EQ(result.exitCode, 2) << result.standardError;
   EXPECT_EQ(Mismatches(result), "");
-  EXPECT_EQ(MessageTexts(result).back(), Utf8("出力ファイルを作成できませんでした。\n\n" + path));
+  EXPECT_EQ(MessageTexts(result).back(), Utf8("出力ファイルを作成できませんでした。\n\n"_sjis + path));
   EXPECT_NOTHING_CHANGED(folder);
 }
 
@@ -175,7 +176,7 @@ TEST_F(FaultRunTest, AFullFileSystemKeepsTheOldReport) {
   const std::string old = ReadFileBytes(folder + "/tax.xml");
   const std::string path = WindowsPathOf(folder + "/tax.xml");
   ProgramRunResult result =
-      RunWith(FailingRun(path, {kDataFailed}, "出力ファイルへの書き込みに失敗しました。"));
+      RunWith(FailingRun(path, {kDataFailed}, "出力ファイルへの書き込みに失敗しました。"_sjis));
 
   EXPECT_EQ(result.exitCode, 2) << result.standardError;
   EXPECT_EQ(Mismatches(result), "");
@@ -278,9 +279,9 @@ TEST_F(FaultRunTest, ALockedOrTruncatedStoreEndsTheRunAndChangesNothing) {
     const char* message;
     std::function<void()> breakStore;
   } cases[] = {
-      {"会計データは他の処理で使用中です。",
+      {"会計データは他の処理で使用中です。"_sjis,
        [&] { host_.Exec("BEGIN EXCLUSIVE; UPDATE host_state SET value = value;"); }},
-      {"会計データが破損しています。",
+      {"会計データが破損しています。"_sjis,
        [&] {
          host_.Exec("ROLLBACK;");
          ASSERT_EQ(::truncate(store.c_str(), static_cast<off_t>(fs::file_size(store) / 2)), 0);
@@ -347,10 +348,10 @@ TEST_F(FaultRunTest, AStoreTextThatXmlForbidsFailsTheRunWithoutAReport) {
   host_.Exec("UPDATE data_set SET company_name = 'Test' || char(1) || 'Trading'");
   const std::string path = OutWindows("tax.xml");
   ProgramRunResult result =
-      RunWith(FailingRun(path, {kBasicFailed}, "出力ファイルへの書き込みに失敗しました。"));
+      RunWith(FailingRun(path, {kBasicFailed}, "出力ファイルへの書き込みに失敗しました。"_sjis));
   EXPECT_EQ(result.exitCode, 2) << result.standardError;
   EXPECT_EQ(Mismatches(result), "");
-  EXPECT_EQ(MessageTexts(result).back(), Utf8("出力ファイルへの書き込みに失敗しました。\n\n" + path));
+  EXPECT_EQ(MessageTexts(result).back(), Utf8("出力ファイルへの書き込みに失敗しました。\n\n"_sjis + path));
   EXPECT_NOTHING_CHANGED(OutPosix(""));
 }
 
@@ -363,10 +364,10 @@ TEST_F(FaultRunTest, ALinkAtTheOutputPathIsRefused) {
   fs::create_symlink(aimed, OutPosix("shared/tax.xml"));
   const std::string path = WindowsPathOf(OutPosix("shared/tax.xml"));
   ProgramRunResult result = RunWith(FailingRun(path, {kSystemFailed, kBasicFailed, kDataFailed},
-                                               "出力ファイルを作成できませんでした。"));
+                                               "出力ファイルを作成できませんでした。"_sjis));
   EXPECT_EQ(result.exitCode, 2) << result.standardError;
   EXPECT_EQ(Mismatches(result), "");
-  EXPECT_EQ(MessageTexts(result).back(), Utf8("出力ファイルを作成できませんでした。\n\n" + path));
+  EXPECT_EQ(MessageTexts(result).back(), Utf8("出力ファイルを作成できませんでした。\n\n"_sjis + path));
   EXPECT_EQ(ReadFileBytes(aimed), kOldReport);
   EXPECT_EQ(fs::read_symlink(OutPosix("shared/tax.xml")).string(), aimed);
   EXPECT_EQ(Names(OutPosix("shared")), std::set<std::string>{"tax.xml"});

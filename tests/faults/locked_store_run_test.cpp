@@ -17,15 +17,16 @@
 #include "tests/hosts/FaultTable.h"
 #include "tests/support/InProcessRun.h"
 #include "tests/support/ProgramRunScripts.h"
+#include "tests/support/SjisLiteral.h"
 
 extern char** environ;
 
 namespace taxlink::testing {
 namespace {
 
-const char kInUse[] =
+const char* const kInUse =
     "会計データは他の処理で使用中です。\nしばらくしてから、もう一度実行してください。"
-    "\n\nエラーコード: -3005";
+    "\n\nエラーコード: -3005"_sjis;
 // The host's wait for a locked store, shortened for the test's connection.
 constexpr int kTestBusyWaitMs = 5;
 

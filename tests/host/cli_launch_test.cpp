@@ -17,6 +17,7 @@
 
 #include "platform/hostwindow/HostWindow.h"
 #include "platform/text/Encoding.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace {
 
@@ -175,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, CliLaunchModeTest, ::testing::ValuesIn(kCases),
 // The window handle is the launcher's own, the argument carries the path text
 // in Shift_JIS, and the home reaches the program.
 TEST_F(CliLaunchTest, ArgumentHandleAndHome) {
-  std::string pathUtf8 = platform::Cp932ToUtf8("D:\\出力\\tax,1.xml");
+  std::string pathUtf8 = platform::Cp932ToUtf8("D:\\出力\\tax,1.xml"_sjis);
   CommandRun run = RunCommand(Mvhost() + " --home /tmp/some-home launch Std --program " + SelfPath() +
                            " --path '" + pathUtf8 + "'",
                        "written", record_);
@@ -187,7 +188,7 @@ TEST_F(CliLaunchTest, ArgumentHandleAndHome) {
   ASSERT_NE(comma, std::string::npos);
   unsigned long handle = std::stoul(argument.substr(0, comma));
   EXPECT_LE(handle, 0x7FFFFFFFul);
-  EXPECT_EQ(argument.substr(comma), std::string(",1025,1,") + "D:\\出力\\tax,1.xml");
+  EXPECT_EQ(argument.substr(comma), std::string(",1025,1,") + "D:\\出力\\tax,1.xml"_sjis);
   EXPECT_EQ(record[3], "/tmp/some-home");
   std::vector<std::string> lines = Lines(run.output);
   ASSERT_FALSE(lines.empty());

@@ -16,6 +16,7 @@
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
 #include "tests/support/HostFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
@@ -58,8 +59,8 @@ class FilterEvaluatorTest : public ::testing::Test {
   void SetUp() override {
     host_.AddDataSet({.periodStart = 20140101, .periodEnd = 20141231});
     host_.SelectForUser("U01", 1);
-    host_.AddAccount({.accountId = 1, .code = "100", .name = "現金", .classCode = 0x10000000});
-    host_.AddAccount({.accountId = 2, .code = "400", .name = "売上", .classCode = 0x40888000});
+    host_.AddAccount({.accountId = 1, .code = "100", .name = "現金"_sjis, .classCode = 0x10000000});
+    host_.AddAccount({.accountId = 2, .code = "400", .name = "売上"_sjis, .classCode = 0x40888000});
     const std::initializer_list<int16_t> kinds = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 18};
     for (int16_t kind : kinds) {
       host_.AddJournal({.date = 20140101 + (kind <= 12 ? (kind - 1) * 100 : 1130),

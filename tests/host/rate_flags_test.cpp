@@ -10,6 +10,7 @@
 
 #include "host/ClRuleShiwake.h"
 #include "tests/support/HostFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
@@ -25,7 +26,7 @@ class RateFlagsTest : public ::testing::Test {
   void SetUp() override {
     host_.AddDataSet({.periodStart = 19960101, .periodEnd = 20261231});
     host_.SelectForUser("U01", 1);
-    host_.AddAccount({.accountId = 1, .code = "100", .name = "現金", .classCode = 0x10000000});
+    host_.AddAccount({.accountId = 1, .code = "100", .name = "現金"_sjis, .classCode = 0x10000000});
   }
 
   void AddLine(int32_t date, int32_t rate, int16_t monthKind = 1) {

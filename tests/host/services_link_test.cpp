@@ -28,6 +28,7 @@
 #include "mvhost/lib/ToolTipRegistry.h"
 #include "platform/dialog/Dialog.h"
 #include "tests/support/HostFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
@@ -98,17 +99,17 @@ TEST(ServicesLinkTest, ExpSysLinkBeforeInitiateIsAFailure) {
 TEST(ServicesLinkTest, DispMsgNamesTheFilingApplication) {
   HostFixture host;
   HostMessageRecorder recorder(IDOK);
-  ClAccConnect::Inst()->DispMsg(77, "ES_APRPACKAGENAMEを確認してください。(ES_APRPACKAGENAME)",
-                                "消費税", 48);
-  host.SetState("filing_app_name", "申告ソフト");
-  ClAccConnect::Inst()->DispMsg(0, "ES_APRPACKAGENAME", "消費税", 48);
+  ClAccConnect::Inst()->DispMsg(77, "ES_APRPACKAGENAMEを確認してください。(ES_APRPACKAGENAME)"_sjis,
+                                "消費税"_sjis, 48);
+  host.SetState("filing_app_name", "申告ソフト"_sjis);
+  ClAccConnect::Inst()->DispMsg(0, "ES_APRPACKAGENAME", "消費税"_sjis, 48);
   ASSERT_EQ(recorder.Messages().size(), 2u);
   EXPECT_EQ(recorder.Messages()[0].text,
-            "Velzo消費税申告を確認してください。(Velzo消費税申告)");
-  EXPECT_EQ(recorder.Messages()[0].caption, "消費税");
+            "Velzo消費税申告を確認してください。(Velzo消費税申告)"_sjis);
+  EXPECT_EQ(recorder.Messages()[0].caption, "消費税"_sjis);
   EXPECT_EQ(recorder.Messages()[0].owner, 77u);
   EXPECT_EQ(recorder.Messages()[0].style, 48u);
-  EXPECT_EQ(recorder.Messages()[1].text, "申告ソフト");
+  EXPECT_EQ(recorder.Messages()[1].text, "申告ソフト"_sjis);
 }
 
 std::string ReadFile(const std::string& path) {
@@ -144,11 +145,11 @@ TEST(ServicesLinkTest, CheckFatalErrorShowsTheHostMessageForNegativeCodes) {
   EXPECT_NE(messages->CheckFatalErrorWithMsg(mvhost::kErrSqlBase - 1, -1, 1, 0), 0);
   ASSERT_EQ(recorder.Messages().size(), 2u);
   EXPECT_EQ(recorder.Messages()[0].text,
-            "処理に必要なオブジェクトを作成できませんでした。\n\nエラーコード: -1001");
-  EXPECT_EQ(recorder.Messages()[0].caption, "会計システム");
+            "処理に必要なオブジェクトを作成できませんでした。\n\nエラーコード: -1001"_sjis);
+  EXPECT_EQ(recorder.Messages()[0].caption, "会計システム"_sjis);
   EXPECT_EQ(recorder.Messages()[0].style, MB_OK | MB_ICONERROR);
   EXPECT_EQ(recorder.Messages()[1].text,
-            "会計データの読み込み中にデータベースのエラーが発生しました。\n\nエラーコード: -3001");
+            "会計データの読み込み中にデータベースのエラーが発生しました。\n\nエラーコード: -3001"_sjis);
 }
 
 TEST(ServicesLinkTest, AppFolderPathsAreWindowsPathsEndingInABackslash) {
@@ -163,16 +164,16 @@ TEST(ServicesLinkTest, AppFolderPathsAreWindowsPathsEndingInABackslash) {
 }
 
 TEST(ServicesLinkTest, ToolTipsStayWithTheirDialogUntilTheManagerGoes) {
-  platform::DialogTemplate dialogTemplate{130, "条件", {}, "MS UI Gothic", 9, 0, {}};
+  platform::DialogTemplate dialogTemplate{130, "条件"_sjis, {}, "MS UI Gothic", 9, 0, {}};
   platform::Dialog dialog(dialogTemplate, 0);
   {
     ClToolTipMgr manager;
-    TOOLTIPMSG_TABLE table[] = {{1032, "説明", 1}};
+    TOOLTIPMSG_TABLE table[] = {{1032, "説明"_sjis, 1}};
     EXPECT_EQ(manager.Init(&dialog, table, 1), 0);
     std::vector<mvhost::ToolTip> tips = mvhost::ToolTipsOf(&dialog);
     ASSERT_EQ(tips.size(), 1u);
     EXPECT_EQ(tips[0].controlId, 1032);
-    EXPECT_EQ(tips[0].text, "説明");
+    EXPECT_EQ(tips[0].text, "説明"_sjis);
     EXPECT_EQ(tips[0].flag, 1);
   }
   EXPECT_TRUE(mvhost::ToolTipsOf(&dialog).empty());
@@ -241,7 +242,7 @@ TEST(ServicesLinkTest, TheRunsOwnUserAndDataSetComeFirst) {
 
 TEST(ServicesLinkTest, DataSetsWalkInNumberOrderAndTheSelectionIsFound) {
   HostFixture host;
-  host.AddDataSet({.dataNo = 7, .dataId = "D007", .companyName = "七番商店"});
+  host.AddDataSet({.dataNo = 7, .dataId = "D007", .companyName = "七番商店"_sjis});
   host.AddDataSet({.dataNo = 2, .dataId = "D002", .periodStart = 20140101,
                    .periodEnd = 20141231, .interimClosing = true, .recordKind = 99,
                    .entityKind = 3, .incomeKind = 3});
@@ -264,7 +265,7 @@ TEST(ServicesLinkTest, DataSetsWalkInNumberOrderAndTheSelectionIsFound) {
   EXPECT_EQ(info.incomeKind, 3);
   ASSERT_EQ(sets->WalkDat(&info, cursor), 0);
   EXPECT_EQ(info.dataNo, 7);
-  EXPECT_STREQ(info.companyName, "七番商店");
+  EXPECT_STREQ(info.companyName, "七番商店"_sjis);
   EXPECT_EQ(sets->WalkDat(&info, cursor), kHostEndOfData);
   sets->ReleaseDatCursor(cursor);
 
@@ -302,10 +303,10 @@ TEST(ServicesLinkTest, TaxSettingsAndRateRowsWithTheirTotalsRow) {
 TEST(ServicesLinkTest, AccountWalkFiltersOnTheAccountClass) {
   HostFixture host;
   host.AddDataSet({});
-  host.AddAccount({.accountId = 3, .code = "500", .name = "仕入高", .classCode = 0x20400000});
-  host.AddAccount({.accountId = 1, .code = "400", .name = "売上高", .classCode = 0x40888000,
+  host.AddAccount({.accountId = 3, .code = "500", .name = "仕入高"_sjis, .classCode = 0x20400000});
+  host.AddAccount({.accountId = 1, .code = "400", .name = "売上高"_sjis, .classCode = 0x40888000,
                    .balanceSide = 2});
-  host.AddAccount({.accountId = 2, .code = "410", .name = "雑収入", .classCode = 0x40848000,
+  host.AddAccount({.accountId = 2, .code = "410", .name = "雑収入"_sjis, .classCode = 0x40848000,
                    .excluded = true});
   host.SelectForUser("U01", 1);
   auto* accounts = static_cast<ClSetKamoku*>(ClDataMgr::Inst()->GetSetObject(kSetKindAccounts, 1));
@@ -322,7 +323,7 @@ TEST(ServicesLinkTest, AccountWalkFiltersOnTheAccountClass) {
   ASSERT_EQ(accounts->WalkFind(&filter, &account, cursor), 0);
   EXPECT_EQ(account.accountId, 1);
   EXPECT_STREQ(account.code, "400");
-  EXPECT_STREQ(account.name, "売上高");
+  EXPECT_STREQ(account.name, "売上高"_sjis);
   EXPECT_EQ(account.balanceSide, 2);
   EXPECT_EQ(account.classCode, 0x40888000u);
   ASSERT_EQ(accounts->WalkFind(&filter, &account, cursor), 0);
@@ -352,8 +353,8 @@ TEST(ServicesLinkTest, AStoreTextThatShiftJisLacksIsAHostErrorNamingTheRecord) {
   HostFixture host;
   host.AddDataSet({.dataNo = 2, .dataId = "D002"});
   host.AddDataSet({.dataNo = 7, .dataId = "D007"});
-  host.AddAccount(7, {.accountId = 3, .code = "500", .name = "仕入高", .classCode = 0x20400000});
-  host.AddAccount(7, {.accountId = 4, .code = "510", .name = "雑費", .classCode = 0x20400000});
+  host.AddAccount(7, {.accountId = 3, .code = "500", .name = "仕入高"_sjis, .classCode = 0x20400000});
+  host.AddAccount(7, {.accountId = 4, .code = "510", .name = "雑費"_sjis, .classCode = 0x20400000});
   host.SelectForUser("U01", 7);
   host.Exec("UPDATE data_set SET company_name = 'caf\xC3\xA9' WHERE data_no = 2");
   host.Exec("UPDATE account SET name = '\xF0\x9F\x98\x80' WHERE account_id = 3");
@@ -380,15 +381,15 @@ TEST(ServicesLinkTest, AStoreTextThatShiftJisLacksIsAHostErrorNamingTheRecord) {
   EXPECT_EQ(accounts->WalkFind(&all, &account, cursor), mvhost::kErrBadStoreText);
   EXPECT_EQ(mvhost::LastStoreTextRecord(), "data set 7: account 3 name");
   ASSERT_EQ(accounts->WalkFind(&all, &account, cursor), 0);
-  EXPECT_STREQ(account.name, "雑費");
+  EXPECT_STREQ(account.name, "雑費"_sjis);
   accounts->ReleaseCursor(cursor);
 }
 
 TEST(ServicesLinkTest, DepartmentsWalkAndLookUpByCode) {
   HostFixture host;
   host.AddDataSet({.entityKind = 3, .incomeKind = 3});
-  host.AddDepartment({.code = 20, .name = "賃貸", .kind = 1, .parentCode = 0, .incomeKind = 3});
-  host.AddDepartment({.code = 10, .name = "本店", .kind = 2, .parentCode = 5, .incomeKind = 1});
+  host.AddDepartment({.code = 20, .name = "賃貸"_sjis, .kind = 1, .parentCode = 0, .incomeKind = 3});
+  host.AddDepartment({.code = 10, .name = "本店"_sjis, .kind = 2, .parentCode = 5, .incomeKind = 1});
   host.SelectForUser("U01", 1);
   auto* departments =
       static_cast<ClSetBumon*>(ClDataMgr::Inst()->GetSetMgr()->GetSetObject(kSetKindDepartments, 1));
@@ -402,7 +403,7 @@ TEST(ServicesLinkTest, DepartmentsWalkAndLookUpByCode) {
   EXPECT_EQ(department.code, 10);
   EXPECT_EQ(department.parentCode, 5);
   EXPECT_EQ(department.kind, 2);
-  EXPECT_STREQ(department.name, "本店");
+  EXPECT_STREQ(department.name, "本店"_sjis);
   ASSERT_EQ(departments->Walk(&department, cursor), 0);
   EXPECT_EQ(department.code, 20);
   EXPECT_EQ(department.incomeKind, 3);

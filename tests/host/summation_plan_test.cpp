@@ -24,6 +24,7 @@
 #include "host/StBUMONINFO.h"
 #include "mvhost/lib/HostSession.h"
 #include "tests/support/HostFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
@@ -88,8 +89,8 @@ class SummationPlanTest : public ::testing::Test {
   void SetUp() override {
     host_.AddDataSet({.interimClosing = true});
     host_.SelectForUser("U01", 1);
-    host_.AddAccount({.accountId = 1, .code = "100", .name = "現金", .classCode = 0x10000000});
-    host_.AddAccount({.accountId = 2, .code = "400", .name = "売上高", .classCode = 0x40888000,
+    host_.AddAccount({.accountId = 1, .code = "100", .name = "現金"_sjis, .classCode = 0x10000000});
+    host_.AddAccount({.accountId = 2, .code = "400", .name = "売上高"_sjis, .classCode = 0x40888000,
                       .balanceSide = 2});
     host_.AddJournal({.date = 20140510,
                       .debit = {.account = 1, .amount = 1080000},

@@ -16,6 +16,7 @@
 #include "host/HostStatus.h"
 #include "mvhost/lib/HostCodes.h"
 #include "tests/support/HostFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
@@ -29,15 +30,15 @@ class SumsAccountsTest : public ::testing::Test {
   void SetUp() override {
     host_.AddDataSet({.periodStart = 20140101, .periodEnd = 20141231, .interimClosing = true});
     host_.SelectForUser("U01", 1);
-    host_.AddAccountClass({.code = kSga, .name = "販売費", .total = true});
-    host_.AddAccountClass({.code = kSgaChild, .name = "旅費", .parent = kSga});
-    host_.AddAccountClass({.code = kSales, .name = "売上"});
-    host_.AddAccount({.accountId = 1, .code = "100", .name = "現金", .classCode = 0x10000000});
-    host_.AddAccount({.accountId = 2, .code = "600", .name = "広告費", .classCode = kSga,
+    host_.AddAccountClass({.code = kSga, .name = "販売費"_sjis, .total = true});
+    host_.AddAccountClass({.code = kSgaChild, .name = "旅費"_sjis, .parent = kSga});
+    host_.AddAccountClass({.code = kSales, .name = "売上"_sjis});
+    host_.AddAccount({.accountId = 1, .code = "100", .name = "現金"_sjis, .classCode = 0x10000000});
+    host_.AddAccount({.accountId = 2, .code = "600", .name = "広告費"_sjis, .classCode = kSga,
                       .refundFlag1 = 1});
-    host_.AddAccount({.accountId = 3, .code = "610", .name = "旅費交通費", .classCode = kSgaChild,
+    host_.AddAccount({.accountId = 3, .code = "610", .name = "旅費交通費"_sjis, .classCode = kSgaChild,
                       .balanceSide = 1, .refundFlag2 = 1});
-    host_.AddAccount({.accountId = 4, .code = "400", .name = "売上高", .classCode = kSales,
+    host_.AddAccount({.accountId = 4, .code = "400", .name = "売上高"_sjis, .classCode = kSales,
                       .balanceSide = 2});
     auto expense = [&](int32_t account, int16_t kind, int64_t amount, int64_t tax, int32_t dept) {
       host_.AddJournal({.date = 20140110,
@@ -107,7 +108,7 @@ TEST_F(SumsAccountsTest, MonthsAndAdjustmentMonthsFillTheirEntries) {
   const StKAMOKUSUMINFO& total = r[4];
   EXPECT_EQ(total.totalFlag, 1);
   EXPECT_EQ(total.classCode, kSga);
-  EXPECT_STREQ(total.name, "販売費");
+  EXPECT_STREQ(total.name, "販売費"_sjis);
   EXPECT_EQ(total.debit[1], 1500);
   EXPECT_EQ(total.debit[2], 300);
   EXPECT_EQ(total.debitIncl[2], 324);
@@ -193,11 +194,11 @@ TEST_F(SumsAccountsTest, JournalLinesCarryBothSides) {
 }
 
 TEST_F(SumsAccountsTest, FixedAssetsAcquiredInADateRange) {
-  host_.AddAsset({.assetId = 1, .code = "A1", .name = "車両", .kind = 1,
+  host_.AddAsset({.assetId = 1, .code = "A1", .name = "車両"_sjis, .kind = 1,
                   .acquisitionDate = 20140331, .acquisitionAmount = 5000000, .incomeKind = 2});
-  host_.AddAsset({.assetId = 2, .code = "A2", .name = "創立費", .kind = 9,
+  host_.AddAsset({.assetId = 2, .code = "A2", .name = "創立費"_sjis, .kind = 9,
                   .acquisitionDate = 20140401, .acquisitionAmount = 700000});
-  host_.AddAsset({.assetId = 3, .code = "A3", .name = "建物", .acquisitionDate = 20141001,
+  host_.AddAsset({.assetId = 3, .code = "A3", .name = "建物"_sjis, .acquisitionDate = 20141001,
                   .acquisitionAmount = 1});
   StFINDINFO filter;
   std::memset(&filter, 0, sizeof(filter));
@@ -212,7 +213,7 @@ TEST_F(SumsAccountsTest, FixedAssetsAcquiredInADateRange) {
   std::memset(&year, 0xFF, sizeof(year));
   ASSERT_EQ(rule->Move(0, &asset, &year, &month), 0);
   EXPECT_EQ(asset.assetId, 1);
-  EXPECT_STREQ(asset.name, "車両");
+  EXPECT_STREQ(asset.name, "車両"_sjis);
   EXPECT_EQ(asset.acquisitionAmount, 5000000);
   EXPECT_EQ(asset.incomeKind, 2);
   EXPECT_EQ(year.bytes[0], 0);

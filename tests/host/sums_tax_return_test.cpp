@@ -15,6 +15,7 @@
 #include "host/HostStatus.h"
 #include "mvhost/lib/HostCodes.h"
 #include "tests/support/HostFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 namespace {
@@ -109,8 +110,8 @@ class SumsTaxReturnTest : public ::testing::Test {
   void SetUp() override {
     host_.AddDataSet({});
     host_.SelectForUser("U01", 1);
-    host_.AddAccount({.accountId = 1, .code = "100", .name = "現金", .classCode = 0x10000000});
-    host_.AddAccount({.accountId = 2, .code = "400", .name = "取引", .classCode = 0x40888000});
+    host_.AddAccount({.accountId = 1, .code = "100", .name = "現金"_sjis, .classCode = 0x10000000});
+    host_.AddAccount({.accountId = 2, .code = "400", .name = "取引"_sjis, .classCode = 0x40888000});
   }
   HostFixture host_{HostStorage::kMemory};
 };
@@ -289,7 +290,7 @@ class SumsLegacyRateTest : public SumsTaxReturnTest {
 };
 
 TEST_F(SumsLegacyRateTest, AccountsNetOnTheirBalanceSideWithinTheMonthKinds) {
-  host_.AddAccount({.accountId = 3, .code = "410", .name = "売上高", .classCode = 0x40888000,
+  host_.AddAccount({.accountId = 3, .code = "410", .name = "売上高"_sjis, .classCode = 0x40888000,
                     .balanceSide = 2});
   auto sale = [&](int16_t kind, int64_t amount, int32_t rate) {
     host_.AddJournal({.date = 20140510,

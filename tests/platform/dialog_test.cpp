@@ -9,6 +9,7 @@
 #include "platform/dialog/Dialog.h"
 #include "platform/dialog/DialogTemplate.h"
 #include "platform/text/WinTypes.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace {
 
@@ -21,19 +22,19 @@ constexpr uint32_t kGroup = platform::kStyleGroup;
 
 DialogTemplate MakeTemplate(uint32_t dialogStyle) {
   return DialogTemplate{
-      200, "テスト", {0, 0, 200, 100}, "ＭＳ Ｐゴシック", 9, dialogStyle,
+      200, "テスト"_sjis, {0, 0, 200, 100}, "ＭＳ Ｐゴシック"_sjis, 9, dialogStyle,
       {
-          {-1, ControlKind::kLabel, {}, "月度", 0},
+          {-1, ControlKind::kLabel, {}, "月度"_sjis, 0},
           {10, ControlKind::kEdit, {}, "", kTab | platform::kStyleNumber},
           {11, ControlKind::kEdit, {}, "", kTab},
           {12, ControlKind::kEdit, {}, "", kTab | platform::kStyleDisabled},
-          {13, ControlKind::kGroupBox, {}, "方法", 0},
+          {13, ControlKind::kGroupBox, {}, "方法"_sjis, 0},
           {20, ControlKind::kRadioButton, {}, "A", kTab | kGroup},
           {21, ControlKind::kRadioButton, {}, "B", kTab},
           {30, ControlKind::kRadioButton, {}, "C", kTab | kGroup},
           {31, ControlKind::kRadioButton, {}, "D", kTab},
-          {40, ControlKind::kPushButton, {}, "実行", kTab | kGroup},
-          {IDCANCEL, ControlKind::kPushButton, {}, "キャンセル", kTab},
+          {40, ControlKind::kPushButton, {}, "実行"_sjis, kTab | kGroup},
+          {IDCANCEL, ControlKind::kPushButton, {}, "キャンセル"_sjis, kTab},
           {50, ControlKind::kProgressBar, {}, "", 0},
       }};
 }
@@ -80,12 +81,12 @@ TEST(DialogTest, CreateBuildsControlsAndFocusesTheFirstTabStop) {
   TestDialog dialog;
   EXPECT_FALSE(dialog.UserKey(platform::kVkTab, 0));  // no window yet
   dialog.Create();
-  EXPECT_EQ(dialog.Caption(), "テスト");
+  EXPECT_EQ(dialog.Caption(), "テスト"_sjis);
   EXPECT_EQ(dialog.GetFocusId(), 10);
   EXPECT_FALSE(dialog.IsItemEnabled(12));
   EXPECT_TRUE(dialog.IsChecked(21));
   EXPECT_FALSE(dialog.IsChecked(20));
-  EXPECT_EQ(dialog.GetItemText(40), "実行");
+  EXPECT_EQ(dialog.GetItemText(40), "実行"_sjis);
   EXPECT_EQ(dialog.calls, (std::vector<std::string>{"load"}));
   EXPECT_NE(dialog.Handle(), TestDialog().Handle());
 }
@@ -168,11 +169,11 @@ TEST(DialogTest, TypingHonoursDigitsOnlyAndTheLimit) {
       {10, "4", true, "4"},
       {10, "12a3", true, "12"},       // past the limit of 2
       {10, "a1b", true, "1"},         // letters are refused
-      {10, "１２", true, ""},         // full-width digits are not digits
-      {11, "表示表", true, "表示"},   // 6 bytes would pass the limit of 5
-      {11, "ab表cd", true, "ab表c"},
+      {10, "１２"_sjis, true, ""},         // full-width digits are not digits
+      {11, "表示表"_sjis, true, "表示"_sjis},   // 6 bytes would pass the limit of 5
+      {11, "ab表cd"_sjis, true, "ab表c"_sjis},
       {12, "1", false, ""},           // disabled
-      {13, "1", false, "方法"},       // not an edit
+      {13, "1", false, "方法"_sjis},       // not an edit
       {99, "1", false, ""},
   };
   for (const Case& c : cases) {
@@ -197,10 +198,10 @@ TEST(DialogTest, AKeysEditIsTakenOrRefusedWhole) {
   } cases[] = {
       {10, "4", "5", true},
       {10, "4", "a", false},      // a letter in a digits-only edit
-      {10, "4", "１", false},     // a full-width digit is no digit
+      {10, "4", "１"_sjis, false},     // a full-width digit is no digit
       {10, "12", "123", false},   // past the limit of 2
       {11, "abcd", "abcde", true},
-      {11, "abcd", "ab表cd", false},
+      {11, "abcd", "ab表cd"_sjis, false},
       {11, "abcdefg", "abcdef", true},  // a text already past the limit may shrink
       {11, "abcdefg", "abcdefgh", false},
       {12, "", "1", false},       // disabled
@@ -327,18 +328,18 @@ TEST(DialogTest, ProgressBarStartsOverPastItsMaximum) {
 class MnemonicDialog : public Dialog {
  public:
   MnemonicDialog()
-      : Dialog(DialogTemplate{201, "テスト", {0, 0, 200, 100}, "ＭＳ Ｐゴシック", 9,
+      : Dialog(DialogTemplate{201, "テスト"_sjis, {0, 0, 200, 100}, "ＭＳ Ｐゴシック"_sjis, 9,
                               platform::kDialogCaption,
                               {
-                                  {1, ControlKind::kLabel, {}, "月度(&S)", 0},
+                                  {1, ControlKind::kLabel, {}, "月度(&S)"_sjis, 0},
                                   {10, ControlKind::kEdit, {}, "12", kTab},
-                                  {2, ControlKind::kLabel, {}, "月度(&E)", 0},
+                                  {2, ControlKind::kLabel, {}, "月度(&E)"_sjis, 0},
                                   {11, ControlKind::kEdit, {}, "", kTab | platform::kStyleDisabled},
                                   {12, ControlKind::kEdit, {}, "", kTab},
                                   {3, ControlKind::kLabel, {}, "A&&B", 0},
                                   {20, ControlKind::kRadioButton, {}, "(&N)", kTab | kGroup},
                                   {21, ControlKind::kRadioButton, {}, "(&p)", kTab},
-                                  {30, ControlKind::kPushButton, {}, "参照(&D)", kTab | kGroup},
+                                  {30, ControlKind::kPushButton, {}, "参照(&D)"_sjis, kTab | kGroup},
                               }},
                0) {}
   std::vector<int> commands;
@@ -352,19 +353,19 @@ class MnemonicDialog : public Dialog {
 class KeyboardDialog : public Dialog {
  public:
   KeyboardDialog()
-      : Dialog(DialogTemplate{201, "鍵", {0, 0, 100, 100}, "ＭＳ Ｐゴシック", 9,
+      : Dialog(DialogTemplate{201, "鍵"_sjis, {0, 0, 100, 100}, "ＭＳ Ｐゴシック"_sjis, 9,
                               platform::kDialogCaption,
                               {
-                                  {1, ControlKind::kLabel, {}, "月度(&S)", kGroup},
+                                  {1, ControlKind::kLabel, {}, "月度(&S)"_sjis, kGroup},
                                   {10, ControlKind::kEdit, {}, "12", kTab},
-                                  {2, ControlKind::kGroupBox, {}, "出力先(&O)", 0},
+                                  {2, ControlKind::kGroupBox, {}, "出力先(&O)"_sjis, 0},
                                   {11, ControlKind::kEdit, {}, "", kTab | platform::kStyleDisabled},
                                   {12, ControlKind::kEdit, {}, "", kTab},
-                                  {20, ControlKind::kRadioButton, {}, "集計(&N)", kTab | kGroup},
-                                  {21, ControlKind::kRadioButton, {}, "保存値(&P)", 0},
-                                  {22, ControlKind::kRadioButton, {}, "他(&Q)", platform::kStyleDisabled},
-                                  {30, ControlKind::kPushButton, {}, "参照(&D)...", kTab | kGroup},
-                                  {31, ControlKind::kPushButton, {}, "無効(&X)", kTab | platform::kStyleDisabled},
+                                  {20, ControlKind::kRadioButton, {}, "集計(&N)"_sjis, kTab | kGroup},
+                                  {21, ControlKind::kRadioButton, {}, "保存値(&P)"_sjis, 0},
+                                  {22, ControlKind::kRadioButton, {}, "他(&Q)"_sjis, platform::kStyleDisabled},
+                                  {30, ControlKind::kPushButton, {}, "参照(&D)..."_sjis, kTab | kGroup},
+                                  {31, ControlKind::kPushButton, {}, "無効(&X)"_sjis, kTab | platform::kStyleDisabled},
                                   {32, ControlKind::kPushButton, {}, "A&&B", kTab},
                               }},
                0) {}

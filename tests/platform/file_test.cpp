@@ -16,6 +16,7 @@
 #include "platform/winfs/File.h"
 #include "platform/winfs/ReplacementFile.h"
 #include "tests/support/PlatformTestEnv.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace {
 
@@ -33,18 +34,18 @@ class FileTest : public ::testing::Test {
 
 TEST_F(FileTest, WritesReadsAndAppends) {
   File file;
-  ASSERT_TRUE(file.Open("C:\\表.xml", File::kCreate | File::kWrite));
+  ASSERT_TRUE(file.Open("C:\\表.xml"_sjis, File::kCreate | File::kWrite));
   file.Write("<?xml?>\r\n", 9);
   EXPECT_EQ(file.GetLength(), 9u);
   file.Close();
   EXPECT_FALSE(file.IsOpen());
 
-  ASSERT_TRUE(file.Open("C:\\表.xml", File::kReadWrite));
+  ASSERT_TRUE(file.Open("C:\\表.xml"_sjis, File::kReadWrite));
   EXPECT_EQ(file.SeekToEnd(), 9u);
   file.Write("x", 1);
   file.Close();
 
-  ASSERT_TRUE(file.Open("C:\\表.xml", File::kRead));
+  ASSERT_TRUE(file.Open("C:\\表.xml"_sjis, File::kRead));
   char buffer[32] = {};
   EXPECT_EQ(file.Read(buffer, sizeof(buffer)), 10u);
   EXPECT_STREQ(buffer, "<?xml?>\r\nx");

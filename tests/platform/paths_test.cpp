@@ -12,6 +12,7 @@
 #include "platform/text/WinTypes.h"
 #include "platform/winfs/WinFileSystem.h"
 #include "tests/support/PlatformTestEnv.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ TEST_F(PathsTest, MapsPosixPathsToTheLongestDriveRoot) {
   EXPECT_EQ(platform::ToWindowsPath(c_.Path() + "/a/b/"), "C:\\a\\b");
   EXPECT_EQ(platform::ToWindowsPath(d_.Path() + "/cd/x"), "E:\\x");
   EXPECT_EQ(platform::ToWindowsPath(d_.Path() + "/cdx"), "D:\\cdx");
-  EXPECT_EQ(platform::ToWindowsPath(c_.Path() + "/\xe8\xa1\xa8"), "C:\\表");
+  EXPECT_EQ(platform::ToWindowsPath(c_.Path() + "/\xe8\xa1\xa8"), "C:\\表"_sjis);
   EXPECT_EQ(platform::ToWindowsPath("/usr"), "");
   EXPECT_EQ(platform::ToWindowsPath("relative"), "");
 }
@@ -184,13 +185,13 @@ TEST(PathTextTest, SplitPath) {
   platform::SplitPath(longName.c_str(), nullptr, nullptr, fname, nullptr);
   EXPECT_EQ(std::strlen(fname), 255u);
   std::string kanjiName = "C:\\";
-  for (int i = 0; i < 200; ++i) kanjiName += "表";
+  for (int i = 0; i < 200; ++i) kanjiName += "表"_sjis;
   platform::SplitPath(kanjiName.c_str(), nullptr, nullptr, fname, nullptr);
   EXPECT_EQ(std::strlen(fname), 254u);  // 255 would end in half of 表
 }
 
 TEST_F(PathsTest, FolderAndFileOperationsOnRealFolders) {
-  std::string japanese = "C:\\出力";
+  std::string japanese = "C:\\出力"_sjis;
   ASSERT_TRUE(platform::CreateDirectory(japanese.c_str()));
   EXPECT_TRUE(std::filesystem::is_directory(c_.Path() + "/\xe5\x87\xba\xe5\x8a\x9b"));
   EXPECT_FALSE(platform::CreateDirectory(japanese.c_str()));  // exists already

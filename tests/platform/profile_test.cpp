@@ -7,6 +7,7 @@
 
 #include "platform/winfs/ProfileFile.h"
 #include "tests/support/PlatformTestEnv.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ class ProfileTest : public ::testing::Test {
                    "Half=\"open\r\n"
                    "Empty=\r\n"
                    "Long=0123456789ABCDEF\r\n"
-                   "Kanji=表示表示\r\n" +
+                   "Kanji=表示表示\r\n"_sjis +
                        std::string("Nul= ab\0cd \r\n", 13) +  // a value ends at a NUL byte
                    "SY26=2\r\n"
                    "[ProgramLevel]\r\n"
@@ -62,7 +63,7 @@ TEST_F(ProfileTest, ReadsValuesByWindowsRules) {
       {"ProgramLevel", "Single", "x"},
       {"ProgramLevel", "Half", "\"open"},    // unbalanced quote stays
       {"ProgramLevel", "Empty", ""},
-      {"ProgramLevel", "Kanji", "表示表示"},
+      {"ProgramLevel", "Kanji", "表示表示"_sjis},
       {"ProgramLevel", "Nul", "ab"},
       {"ProgramLevel", "Missing", "dflt"},
       {"ProgramLevel", "Later", "dflt"},     // only the first section of a name
@@ -77,7 +78,7 @@ TEST_F(ProfileTest, ReadsValuesByWindowsRules) {
 
 TEST_F(ProfileTest, CutsToTheBufferWithoutSplittingACharacter) {
   EXPECT_EQ(Read("ProgramLevel", "Long", "", 8), "0123456");
-  EXPECT_EQ(Read("ProgramLevel", "Kanji", "", 6), "表示");  // 5 bytes would split 表
+  EXPECT_EQ(Read("ProgramLevel", "Kanji", "", 6), "表示"_sjis);  // 5 bytes would split 表
   char untouched = 'Z';
   EXPECT_EQ(platform::GetPrivateProfileString("ProgramLevel", "SY26", "", &untouched, 0,
                                               "C:\\VelzoDef.ini"),

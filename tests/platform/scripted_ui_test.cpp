@@ -18,6 +18,7 @@
 #include "platform/ui/ScriptedUi.h"
 #include "tests/support/PlatformTestEnv.h"
 #include "tests/support/PlatformUiFixture.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace {
 
@@ -34,13 +35,13 @@ constexpr uint32_t kTab = platform::kStyleTabStop;
 
 platform::DialogTemplate SampleTemplate() {
   return platform::DialogTemplate{
-      130, "消費税 - 集計条件", {0, 0, 255, 228}, "ＭＳ Ｐゴシック", 9,
+      130, "消費税 - 集計条件"_sjis, {0, 0, 255, 228}, "ＭＳ Ｐゴシック"_sjis, 9,
       platform::kDialogCaption | platform::kDialogSysMenu,
       {
           {1014, ControlKind::kEdit, {}, "", kTab | platform::kStyleNumber},
           {1016, ControlKind::kEdit, {}, "", kTab | platform::kStyleNumber},
           {1012, ControlKind::kEdit, {}, "", kTab | platform::kStyleDisabled},
-          {1005, ControlKind::kPushButton, {}, "実行(F12)", kTab},
+          {1005, ControlKind::kPushButton, {}, "実行(F12)"_sjis, kTab},
       }};
 }
 
@@ -52,13 +53,13 @@ class SampleDialog : public platform::Dialog {
  protected:
   void OnCommand(int id) override {
     if (id == 1005 &&
-        Ui().MessageBox(Handle(), "上書きしてもよろしいですか？", "消費税",
+        Ui().MessageBox(Handle(), "上書きしてもよろしいですか？"_sjis, "消費税"_sjis,
                         MB_YESNO | MB_ICONQUESTION) == IDYES) {
       EndDialog(1005);
     }
   }
   void OnCancel() override {
-    Ui().MessageBox(Handle(), "｢消費税｣の集計を中止します。", "消費税",
+    Ui().MessageBox(Handle(), "｢消費税｣の集計を中止します。"_sjis, "消費税"_sjis,
                     MB_OK | MB_ICONINFORMATION);
     EndDialog(1006);
   }
@@ -92,7 +93,7 @@ TEST(ScriptedUiTest, MessageAnswersAndMismatches) {
   };
   for (const Case& c : cases) {
     ScopedScriptedUi ui(U8(c.script));
-    EXPECT_EQ(Ui().MessageBox(0, "上書きしてもよろしいですか？", "消費税", c.style), c.answer)
+    EXPECT_EQ(Ui().MessageBox(0, "上書きしてもよろしいですか？"_sjis, "消費税"_sjis, c.style), c.answer)
         << U8(c.script);
     EXPECT_EQ(ui->MismatchCount(), c.mismatches) << U8(c.script);
     EXPECT_EQ(ui->RemainingSteps(), c.remaining) << U8(c.script);
@@ -104,9 +105,9 @@ TEST(ScriptedUiTest, TranscriptLinesWordForWord) {
   std::string file = dir.Path() + "/transcript.jsonl";
   {
     ScopedScriptedUi ui(U8(u8R"({"answer":"ok"})"), file);
-    Ui().MessageBox(4660, "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。",
-                    "消費税", MB_OK | MB_ICONEXCLAMATION);
-    Ui().MessageBox(0, "続けますか？", "消費税", MB_YESNO | MB_ICONWARNING);
+    Ui().MessageBox(4660, "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis,
+                    "消費税"_sjis, MB_OK | MB_ICONEXCLAMATION);
+    Ui().MessageBox(0, "続けますか？"_sjis, "消費税"_sjis, MB_YESNO | MB_ICONWARNING);
   }
   std::ifstream in(file);
   std::vector<std::string> lines;
@@ -183,7 +184,7 @@ TEST(ScriptedUiTest, SaveAsChoices) {
     std::string path;
     int mismatches;
   } cases[] = {
-      {u8R"({"saveas":"C:\\出力\\a.xml"})", true, "C:\\出力\\a.xml", 0},
+      {u8R"({"saveas":"C:\\出力\\a.xml"})", true, "C:\\出力\\a.xml"_sjis, 0},
       {u8R"({"saveas":null})", false, "", 0},
       {u8"", false, "", 1},
       {u8R"({"answer":"ok"})", false, "", 1},
@@ -191,7 +192,7 @@ TEST(ScriptedUiTest, SaveAsChoices) {
   for (const Case& c : cases) {
     ScopedScriptedUi ui(U8(c.script));
     platform::SaveFileRequest request;
-    request.title = "保存ファイルを指定";
+    request.title = "保存ファイルを指定"_sjis;
     EXPECT_EQ(Ui().GetSaveFileName(request), c.confirmed);
     EXPECT_EQ(request.chosenPath, c.path);
     EXPECT_EQ(ui->MismatchCount(), c.mismatches);
@@ -203,7 +204,7 @@ TEST(ScriptedUiTest, SaveAsChoices) {
 TEST(ScriptedUiTest, ShiftJisScriptTextIsReadToo) {
   ScopedScriptedUi ui(R"({"answer":"yes","expect":"上書き"})");  // a Shift_JIS literal
   EXPECT_EQ(ui->ScriptError(), "");
-  EXPECT_EQ(Ui().MessageBox(0, "上書きしてもよろしいですか？", "消費税", MB_YESNO), IDYES);
+  EXPECT_EQ(Ui().MessageBox(0, "上書きしてもよろしいですか？"_sjis, "消費税"_sjis, MB_YESNO), IDYES);
   EXPECT_EQ(ui->MismatchCount(), 0);
 }
 
@@ -240,7 +241,7 @@ TEST(ScriptedUiTest, ModelessDialogEventsAtShowEndAndDestroy) {
     progress.Create();
     progress.ShowWindow(true);
     for (int i = 0; i < 3; ++i) progress.UpdateWindow();
-    progress.SetCaption("集計中 100％");
+    progress.SetCaption("集計中 100％"_sjis);
     progress.BringWindowToTop();
     progress.EndDialog(1);
     EXPECT_FALSE(progress.IsVisible());
@@ -266,7 +267,7 @@ TEST(NoneUiTest, CancelsTheDialogAndAnswersSafely) {
   SampleDialog dialog;
   testing::internal::CaptureStderr();
   int result = Ui().RunModal(dialog);
-  int answer = Ui().MessageBox(0, "続けますか？", "消費税", MB_YESNO | MB_ICONWARNING);
+  int answer = Ui().MessageBox(0, "続けますか？"_sjis, "消費税"_sjis, MB_YESNO | MB_ICONWARNING);
   std::string stderrText = testing::internal::GetCapturedStderr();
   platform::SaveFileRequest request;
   bool saved = Ui().GetSaveFileName(request);

@@ -7,6 +7,7 @@
 #include "platform/text/Encoding.h"
 #include "platform/text/FullWidth.h"
 #include "platform/text/Mbcs.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ using platform::Utf8ToCp932;
 
 TEST(EncodingTest, LiteralsAreShiftJisAndRoundTrip) {
   // Program literals are compiled to code page 932.
-  std::string tax = "消費税";
+  std::string tax = "消費税"_sjis;
   EXPECT_EQ(tax, "\x8f\xc1\x94\xef\x90\xc5");
   EXPECT_EQ(Cp932ToUtf8(tax), "\xe6\xb6\x88\xe8\xb2\xbb\xe7\xa8\x8e");
   struct Case {
@@ -65,7 +66,7 @@ TEST(EncodingTest, BadInputBecomesQuestionMarkOrFailsStrictly) {
 
 TEST(EncodingTest, LongTextConvertsCompletely) {
   std::string cp932;
-  for (int i = 0; i < 2000; ++i) cp932 += "消費税a";
+  for (int i = 0; i < 2000; ++i) cp932 += "消費税a"_sjis;
   std::string utf8 = Cp932ToUtf8(cp932);
   EXPECT_EQ(utf8.size(), 2000u * 10u);
   EXPECT_EQ(Utf8ToCp932(utf8), cp932);
@@ -117,17 +118,17 @@ TEST(FullWidthTest, MapsAsciiAndHalfWidthKana) {
     std::string input;
     std::string expected;
   } cases[] = {
-      {"Abc 123", "Ａｂｃ　１２３"},
-      {"~\\\"'-", "～＼\xfa\x57\xfa\x56－"},
-      {"\xb6\xde", "ガ"},                 // ｶﾞ
-      {"\xca\xdf\xcb\xde", "パビ"},       // ﾊﾟﾋﾞ
-      {"\xb3\xde", "ヴ"},                 // ｳﾞ
-      {"\xdc\xde", "ワ゛"},               // ﾜﾞ: no merged form in code page 932
-      {"\xb6\xdf", "カ゜"},               // ｶﾟ: no semi-voiced form
-      {"\xde\xb1\xdd", "゛アン"},
-      {"\xa1\xa2\xa3\xa4\xa5\xb0", "。「」、・ー"},
-      {"表ポ", "表ポ"},                   // already double-byte: unchanged
-      {std::string("a\x80\xfd", 3), std::string("ａ\x80\xfd", 4)},
+      {"Abc 123", "Ａｂｃ　１２３"_sjis},
+      {"~\\\"'-", std::string("～＼"_sjis) + "\xfa\x57\xfa\x56" + "－"_sjis},
+      {"\xb6\xde", "ガ"_sjis},                 // ｶﾞ
+      {"\xca\xdf\xcb\xde", "パビ"_sjis},       // ﾊﾟﾋﾞ
+      {"\xb3\xde", "ヴ"_sjis},                 // ｳﾞ
+      {"\xdc\xde", "ワ゛"_sjis},               // ﾜﾞ: no merged form in code page 932
+      {"\xb6\xdf", "カ゜"_sjis},               // ｶﾟ: no semi-voiced form
+      {"\xde\xb1\xdd", "゛アン"_sjis},
+      {"\xa1\xa2\xa3\xa4\xa5\xb0", "。「」、・ー"_sjis},
+      {"表ポ"_sjis, "表ポ"_sjis},                   // already double-byte: unchanged
+      {std::string("a\x80\xfd", 3), std::string("ａ"_sjis) + "\x80\xfd"},
       {"", ""},
   };
   for (const Case& c : cases) {

@@ -18,6 +18,7 @@
 #include "platform/text/WinTypes.h"
 #include "tests/support/ReportFixtures.h"
 #include "xml/XmlTextWriter.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink {
 namespace {
@@ -54,7 +55,7 @@ class ReportFileTest : public ::testing::Test {
  protected:
   ReportFileTest() : inFolder_(folder_.path()), taxSet_(3) {
     std::memset(&data_, 0, sizeof(data_));
-    std::strcpy(data_.companyName, "ﾃｽﾄ商事 & Co.");
+    std::strcpy(data_.companyName, "ﾃｽﾄ商事 & Co."_sjis);
     data_.periodStart = 20150401;
     data_.periodEnd = 20160331;
     app_.settings.record.filingClass = 2;
@@ -85,7 +86,7 @@ class ReportFileTest : public ::testing::Test {
     ASSERT_LT(index, ui_.log().messages.size());
     const testing::ShownMessage& m = ui_.log().messages[index];
     EXPECT_EQ(m.text, text);
-    EXPECT_EQ(m.caption, "消費税");
+    EXPECT_EQ(m.caption, "消費税"_sjis);
     EXPECT_EQ(m.style, MB_ICONWARNING | MB_YESNO);
     EXPECT_EQ(m.owner, kOwner);
   }
@@ -100,9 +101,9 @@ class ReportFileTest : public ::testing::Test {
 };
 
 TEST_F(ReportFileTest, MessageTexts) {
-  EXPECT_STREQ(kSystemSectionFailed, "システム情報の出力に失敗しました。\n\n出力を続けますか？");
-  EXPECT_STREQ(kBasicSectionFailed, "基本情報の出力に失敗しました。\n\n出力を続けますか？");
-  EXPECT_STREQ(kDataSectionFailed, "連動情報の出力に失敗しました。\n\n出力を続けますか？");
+  EXPECT_STREQ(kSystemSectionFailed, "システム情報の出力に失敗しました。\n\n出力を続けますか？"_sjis);
+  EXPECT_STREQ(kBasicSectionFailed, "基本情報の出力に失敗しました。\n\n出力を続けますか？"_sjis);
+  EXPECT_STREQ(kDataSectionFailed, "連動情報の出力に失敗しました。\n\n出力を続けますか？"_sjis);
 }
 
 TEST_F(ReportFileTest, JournalReportIsCompleteAndWellFormed) {
@@ -196,8 +197,8 @@ TEST_F(ReportFileTest, AFileThatCannotBeCreatedIsReportedAfterTheQuestions) {
   ExpectQuestion(1, kBasicSectionFailed);
   ExpectQuestion(2, kDataSectionFailed);
   const testing::ShownMessage& error = ui_.log().messages[3];
-  EXPECT_EQ(error.text, "出力ファイルを作成できませんでした。\n\n" + path_);
-  EXPECT_EQ(error.caption, "消費税");
+  EXPECT_EQ(error.text, "出力ファイルを作成できませんでした。\n\n"_sjis + path_);
+  EXPECT_EQ(error.caption, "消費税"_sjis);
   EXPECT_EQ(error.style, MB_ICONWARNING | MB_OK);
   EXPECT_EQ(error.owner, kOwner);
 }
@@ -224,8 +225,8 @@ int WriteIntoAFullFile(ReportFileTest* test, ReportDocument& document, const std
   if (log.messages.size() != 2 || log.messages[0].text != kDataSectionFailed) {
     return kWrongMessages;
   }
-  if (log.messages[1].text != "出力ファイルへの書き込みに失敗しました。\n\n" + path ||
-      log.messages[1].style != (MB_ICONWARNING | MB_OK) || log.messages[1].caption != "消費税") {
+  if (log.messages[1].text != "出力ファイルへの書き込みに失敗しました。\n\n"_sjis + path ||
+      log.messages[1].style != (MB_ICONWARNING | MB_OK) || log.messages[1].caption != "消費税"_sjis) {
     return kWrongErrorText;
   }
   return kChildOk;

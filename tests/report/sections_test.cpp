@@ -10,6 +10,7 @@
 #include "report/TransitionalFigures.h"
 #include "tests/support/ReportFixtures.h"
 #include "xml/XmlTextWriter.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink {
 namespace {
@@ -51,13 +52,13 @@ TEST(SystemSectionTest, DefaultsWithoutSupportFile) {
             "\t\t<CONNECTEDPROGRAMVER>18.00.00</CONNECTEDPROGRAMVER>\r\n"
             "\t\t<PROGRAMNAME>Marvesta１８ Alto</PROGRAMNAME>\r\n"
             "\t\t<PROGRAMVER>18.00.0X</PROGRAMVER>\r\n"
-            "\t</SYSTEM>\r\n");
+            "\t</SYSTEM>\r\n"_sjis);
 }
 
 TEST(SystemSectionTest, SupportFileValuesAreEscaped) {
   TempFolder folder;
   WriteBytes(folder.File("SUPPORT.INF"),
-             "[=製品名=]会計 & 税務\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]18.01.02\r\n");
+             "[=製品名=]会計 & 税務\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]18.01.02\r\n"_sjis);
   CurrentDirectory inFolder(folder.path());
   ReportRun app;
   app.functionId = -3;
@@ -65,20 +66,20 @@ TEST(SystemSectionTest, SupportFileValuesAreEscaped) {
   std::string text =
       CaptureLines([&](XmlTextWriter& w) { return document.WriteSystem(w); }, nullptr);
   EXPECT_EQ(ValueOf(text, "FUNCTIONID"), "-3");
-  EXPECT_EQ(ValueOf(text, "PROGRAMNAME"), "会計 &amp; 税務");
+  EXPECT_EQ(ValueOf(text, "PROGRAMNAME"), "会計 &amp; 税務"_sjis);
   EXPECT_EQ(ValueOf(text, "PROGRAMVER"), "18.01.02");
 }
 
 TEST(SystemSectionTest, AnEmptyNameFallsBackAlone) {
   TempFolder folder;
-  WriteBytes(folder.File("SUPPORT.INF"), "[=製品名=]\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]9\r\n");
+  WriteBytes(folder.File("SUPPORT.INF"), "[=製品名=]\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]9\r\n"_sjis);
   CurrentDirectory inFolder(folder.path());
   ReportRun app;
   TestDocument document(app, nullptr);
   std::string text =
       CaptureLines([&](XmlTextWriter& w) { return document.WriteSystem(w); }, nullptr);
   EXPECT_EQ(ValueOf(text, "FUNCTIONID"), "1");
-  EXPECT_EQ(ValueOf(text, "PROGRAMNAME"), "Marvesta１８ Alto");
+  EXPECT_EQ(ValueOf(text, "PROGRAMNAME"), "Marvesta１８ Alto"_sjis);
   EXPECT_EQ(ValueOf(text, "PROGRAMVER"), "9");
 }
 
@@ -119,7 +120,7 @@ TEST(BasicSectionTest, JournalMode) {
                           "\t\t<KOMONSAKINAME>ａｂｃ</KOMONSAKINAME>\r\n"
                           "\t\t<JIGYOUNENDOFROM>20150401</JIGYOUNENDOFROM>\r\n"
                           "\t\t<JIGYOUNENDOTO>20160331</JIGYOUNENDOTO>\r\n"
-                          "\t\t<HOUJINKOJINKUBUN>") +
+                          "\t\t<HOUJINKOJINKUBUN>"_sjis) +
                   c.entity + "</HOUJINKOJINKUBUN>\r\n\t\t<KAZEIKUBUN>" + c.kazei +
                   "</KAZEIKUBUN>\r\n\t\t<KEIKASHOCHIKAZEISHISAN>" + c.keika +
                   "</KEIKASHOCHIKAZEISHISAN>\r\n\t\t<URIAGEZEIGAKUKEISAN>1</URIAGEZEIGAKUKEISAN>"
@@ -193,7 +194,7 @@ TEST(BasicSectionTest, CompanyNameIsFullWidthCutAndEscaped) {
       },
       nullptr);
   // Half-width symbols become full-width, which need no escaping.
-  EXPECT_EQ(ValueOf(text, "KOMONSAKINAME"), "Ａ＆Ｂ　＜Ｃｏ＞");
+  EXPECT_EQ(ValueOf(text, "KOMONSAKINAME"), "Ａ＆Ｂ　＜Ｃｏ＞"_sjis);
   // No tax set object: no transitional figures.
   EXPECT_EQ(ValueOf(text, "KEIKASHOCHIKAZEISHISAN"), "2");
 }

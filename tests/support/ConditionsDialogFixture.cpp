@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "resources/ConditionsDialogTemplate.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 
@@ -28,11 +29,11 @@ void ConditionsDialogTest::Fill(ConditionsDialog& dialog) {
   dialog.savedMonths[1] = 9;
   dialog.savedReturnUsable = 1;
   dialog.pastResultsData = 0;
-  dialog.displayTexts[0] = "株式会社見本";
-  dialog.displayTexts[1] = "2014/04/01～2015/03/31";
-  dialog.displayTexts[2] = "原則課税";
-  dialog.displayTexts[3] = "課税売上割合";
-  dialog.displayTexts[4] = "95%以上";
+  dialog.displayTexts[0] = "株式会社見本"_sjis;
+  dialog.displayTexts[1] = "2014/04/01～2015/03/31"_sjis;
+  dialog.displayTexts[2] = "原則課税"_sjis;
+  dialog.displayTexts[3] = "課税売上割合"_sjis;
+  dialog.displayTexts[4] = "95%以上"_sjis;
   dialog.filingClassCode = 2;
 }
 
@@ -54,7 +55,7 @@ std::string ConditionsDialogTest::RememberedFile() const {
 void ConditionsDialogTest::ExpectOnlyMessage(const std::string& text, uint32_t style) {
   ASSERT_EQ(ui().messages.size(), 1u);
   EXPECT_EQ(ui().messages[0].text, text);
-  EXPECT_EQ(ui().messages[0].caption, "消費税");
+  EXPECT_EQ(ui().messages[0].caption, "消費税"_sjis);
   EXPECT_EQ(ui().messages[0].style, style);
 }
 

@@ -12,6 +12,7 @@
 
 #include "host/StSaveTaxInfo.h"
 #include "platform/dialog/UserInterface.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace hosts {
 class MemoryHost;
@@ -28,7 +29,7 @@ namespace taxlink::testing {
 struct DataSetSpec {
   int32_t dataNo = 1;
   std::string dataId = "D001";
-  std::string companyName = "テスト商事株式会社";
+  std::string companyName = "テスト商事株式会社"_sjis;
   int32_t periodStart = 20140401;
   int32_t periodEnd = 20150331;
   bool interimClosing = false;

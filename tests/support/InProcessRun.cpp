@@ -17,6 +17,7 @@
 #include "tests/support/ProgramRun.h"
 #include "tests/support/ProgramRunScripts.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 
@@ -95,7 +96,7 @@ std::string ExampleRunHome::Script() const {
   } else {
     steps = JournalRunSteps(path, example_.startMonth, example_.endMonth);
   }
-  steps.push_back(AnswerStep("ok", "出力が終了しました"));
+  steps.push_back(AnswerStep("ok", "出力が終了しました"_sjis));
   std::string script;
   for (const std::string& step : steps) script += step + "\n";
   return script;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/text/Encoding.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink::testing {
 
@@ -98,9 +99,9 @@ std::string ElementText(const std::string& report, std::string_view name) {
 
 int32_t AddSelectedCompany(HostFixture& host, DataSetSpec wanted) {
   int32_t dataNo = host.AddDataSet(wanted);
-  host.AddAccount({.accountId = kSalesAccount, .code = "500", .name = "売上高",
+  host.AddAccount({.accountId = kSalesAccount, .code = "500", .name = "売上高"_sjis,
                    .classCode = 0x60880000, .balanceSide = 2});
-  host.AddAccount({.accountId = kPurchaseAccount, .code = "600", .name = "仕入高",
+  host.AddAccount({.accountId = kPurchaseAccount, .code = "600", .name = "仕入高"_sjis,
                    .classCode = 0x40884400, .balanceSide = 1});
   host.SelectForUser("U01", dataNo);
   return dataNo;

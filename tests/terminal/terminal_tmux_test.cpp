@@ -17,6 +17,7 @@
 
 #include "platform/text/Encoding.h"
 #include "tests/support/ProgramRun.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace {
 
@@ -141,20 +142,20 @@ class TerminalRunTest : public ::testing::Test {
     ::usleep(200000);  // stty-after is written right after the exit line
     EXPECT_EQ(ReadFileBytes(program_.workFolder() + "/stty-after"),
               ReadFileBytes(program_.workFolder() + "/stty-before"));
-    EXPECT_FALSE(Shows(screen, "事業所名")) << screen;
+    EXPECT_FALSE(Shows(screen, "事業所名"_sjis)) << screen;
   }
 
   // mvhost launch in the pane, until the dialog of the example data set shows.
   void StartLaunch(TmuxPane& pane, std::string* screen) {
     std::string error;
     ASSERT_TRUE(pane.Start(PaneCommand(Launch()), &error)) << error;
-    ASSERT_TRUE(pane.WaitFor({"株式会社さくら商事"}, screen)) << *screen;
+    ASSERT_TRUE(pane.WaitFor({"株式会社さくら商事"_sjis}, screen)) << *screen;
   }
   // Esc, the cancel message answered, the run stopped and the terminal back.
   void CancelAndExpectStopped(TmuxPane& pane) {
     std::string screen;
     pane.Keys("Escape");
-    ASSERT_TRUE(pane.WaitFor({"｢消費税｣の集計を中止します。"}, &screen)) << screen;
+    ASSERT_TRUE(pane.WaitFor({"｢消費税｣の集計を中止します。"_sjis}, &screen)) << screen;
     pane.Keys("Enter");
     ExpectTerminalRestored(pane, "run-exit=1");
   }
@@ -204,8 +205,8 @@ TEST_F(TerminalRunTest, APersonRunsTheAggregationFromTheKeyboard) {
   std::string error;
   ASSERT_TRUE(pane.Start(PaneCommand(Launch()), &error)) << error;
   std::string screen;
-  ASSERT_TRUE(pane.WaitFor({"事業所名", "会計期間", "消費税申告区分", "集計期間", "実行(F12)",
-                            "キャンセル(Esc)", "株式会社さくら商事", "Ctrl+R"},
+  ASSERT_TRUE(pane.WaitFor({"事業所名"_sjis, "会計期間"_sjis, "消費税申告区分"_sjis, "集計期間"_sjis, "実行(F12)"_sjis,
+                            "キャンセル(Esc)"_sjis, "株式会社さくら商事"_sjis, "Ctrl+R"},
                            &screen))
       << screen;
 
@@ -219,9 +220,9 @@ TEST_F(TerminalRunTest, APersonRunsTheAggregationFromTheKeyboard) {
   pane.Type(windowsReport);
   ASSERT_TRUE(pane.WaitFor({windowsReport}, &screen)) << screen;
   pane.Keys("F12");
-  ASSERT_TRUE(pane.WaitFor({"指定されたフォルダは存在しません。", "はい(Y)"}, &screen)) << screen;
+  ASSERT_TRUE(pane.WaitFor({"指定されたフォルダは存在しません。"_sjis, "はい(Y)"_sjis}, &screen)) << screen;
   pane.Keys("y");
-  ASSERT_TRUE(pane.WaitFor({"消費税情報の出力が終了しました。"}, &screen)) << screen;
+  ASSERT_TRUE(pane.WaitFor({"消費税情報の出力が終了しました。"_sjis}, &screen)) << screen;
   pane.Keys("Enter");
   ExpectTerminalRestored(pane, "run-exit=0");
   // What mvhost saw: the program's own exit (a sanitizer report would change it).
@@ -244,15 +245,15 @@ TEST_F(TerminalRunTest, EscCancelsAndTheTerminalIsGivenBack) {
   std::string error;
   ASSERT_TRUE(pane.Start(PaneCommand(Launch()), &error)) << error;
   std::string screen;
-  ASSERT_TRUE(pane.WaitFor({"株式会社さくら商事"}, &screen)) << screen;
+  ASSERT_TRUE(pane.WaitFor({"株式会社さくら商事"_sjis}, &screen)) << screen;
   // Ctrl+R runs the checks as F12 does: a month out of range is refused.
   pane.Keys("M-s");
   pane.Type("13");
   pane.Keys("C-r");
-  ASSERT_TRUE(pane.WaitFor({"集計期間に誤りがあります。"}, &screen)) << screen;
+  ASSERT_TRUE(pane.WaitFor({"集計期間に誤りがあります。"_sjis}, &screen)) << screen;
   pane.Keys("Enter");
   pane.Keys("Escape");
-  ASSERT_TRUE(pane.WaitFor({"｢消費税｣の集計を中止します。"}, &screen)) << screen;
+  ASSERT_TRUE(pane.WaitFor({"｢消費税｣の集計を中止します。"_sjis}, &screen)) << screen;
   pane.Keys("Enter");
   ExpectTerminalRestored(pane, "run-exit=1");
   EXPECT_TRUE(pane.WaitFor({"program exited with status 1", "result: 1 stopped"}));
@@ -267,7 +268,7 @@ TEST_F(TerminalRunTest, SigtermGivesTheTerminalBack) {
                                      Quote(program_.programFolder() + "/TaxLinkAlto"));
   ASSERT_TRUE(pane.Start(PaneCommand(run), &error)) << error;
   std::string screen;
-  ASSERT_TRUE(pane.WaitFor({"株式会社さくら商事"}, &screen)) << screen;
+  ASSERT_TRUE(pane.WaitFor({"株式会社さくら商事"_sjis}, &screen)) << screen;
   pid_t pid = static_cast<pid_t>(std::stol(ReadFileBytes(pidFile)));
   ASSERT_GT(pid, 1);
   ASSERT_EQ(::kill(pid, SIGTERM), 0);
@@ -283,18 +284,18 @@ TEST_F(TerminalRunTest, TypingReplacesTheMonthWhereTheMethodIsFixed) {
   std::string error;
   ASSERT_TRUE(pane.Start(PaneCommand(Launch()), &error)) << error;
   std::string screen;
-  ASSERT_TRUE(pane.WaitFor({"事業所名", "集計期間", "Ctrl+R"}, &screen)) << screen;
+  ASSERT_TRUE(pane.WaitFor({"事業所名"_sjis, "集計期間"_sjis, "Ctrl+R"}, &screen)) << screen;
   std::string report = program_.workFolder() + "/out/aoba.xml";
   pane.Type("2");
-  ASSERT_TRUE(pane.WaitFor({"     2 月度(S)"}, &screen)) << screen;
+  ASSERT_TRUE(pane.WaitFor({"     2 月度(S)"_sjis}, &screen)) << screen;
   pane.Keys("M-s M-e M-s");
   pane.Type("3");
   pane.Keys("Enter Enter");  // to the path, its text selected
   pane.Type(taxlink::testing::WindowsPathOf(report));
   pane.Keys("F12");
-  ASSERT_TRUE(pane.WaitFor({"指定されたフォルダは存在しません。"}, &screen)) << screen;
+  ASSERT_TRUE(pane.WaitFor({"指定されたフォルダは存在しません。"_sjis}, &screen)) << screen;
   pane.Keys("y");
-  ASSERT_TRUE(pane.WaitFor({"消費税情報の出力が終了しました。"}, &screen)) << screen;
+  ASSERT_TRUE(pane.WaitFor({"消費税情報の出力が終了しました。"_sjis}, &screen)) << screen;
   pane.Keys("Enter");
   ExpectTerminalRestored(pane, "run-exit=0");
   nlohmann::json dialog = ConditionsEntry();
@@ -315,8 +316,8 @@ TEST_F(TerminalRunTest, ASplitF12RunsTheChecksInsteadOfCancelling) {
   pane.Keys("Escape");
   ::usleep(60000);
   pane.Type("[24~");
-  ASSERT_TRUE(pane.WaitFor({"集計期間に誤りがあります。"}, &screen)) << screen;
-  EXPECT_FALSE(Shows(screen, "｢消費税｣の集計を中止します。")) << screen;
+  ASSERT_TRUE(pane.WaitFor({"集計期間に誤りがあります。"_sjis}, &screen)) << screen;
+  EXPECT_FALSE(Shows(screen, "｢消費税｣の集計を中止します。"_sjis)) << screen;
   pane.Keys("Enter");
   CancelAndExpectStopped(pane);
 }
@@ -329,9 +330,9 @@ TEST_F(TerminalRunTest, KeysTypedAheadDoNotAnswerTheNextMessageBox) {
   pane.Keys("M-s");
   pane.Type("13");
   pane.Keys("F12 Enter");
-  ASSERT_TRUE(pane.WaitFor({"集計期間に誤りがあります。"}, &screen)) << screen;
+  ASSERT_TRUE(pane.WaitFor({"集計期間に誤りがあります。"_sjis}, &screen)) << screen;
   ::usleep(500000);
-  EXPECT_TRUE(Shows(pane.Screen(), "集計期間に誤りがあります。")) << "the refusal was answered by type-ahead";
+  EXPECT_TRUE(Shows(pane.Screen(), "集計期間に誤りがあります。"_sjis)) << "the refusal was answered by type-ahead";
   pane.Keys("Enter");
   CancelAndExpectStopped(pane);
 }

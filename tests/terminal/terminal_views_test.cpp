@@ -21,6 +21,7 @@
 #include "terminal/SaveAsView.h"
 #include "tests/support/PlatformTestEnv.h"
 #include "tests/support/ProgramRun.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace {
 
@@ -78,10 +79,10 @@ TEST(TerminalViewTest, ConditionsDialogKeepsItsLayoutIn80By24) {
   ASSERT_TRUE(kUtf8Locale);
   ModalDialog dialog(taxlink::ConditionsDialogTemplate());
   // A fourth-row caption longer than its label: cut before the colon.
-  dialog.SetItemText(taxlink::kIdcFourthRowLabel, "課税仕入控除の計算方法と特例の適用");
+  dialog.SetItemText(taxlink::kIdcFourthRowLabel, "課税仕入控除の計算方法と特例の適用"_sjis);
   CellGrid grid(24, 80);
   DialogView view(dialog);
-  std::vector<mvhost::ToolTip> tips = {{taxlink::kIdcSavedValuesTip, "説明", 1}};
+  std::vector<mvhost::ToolTip> tips = {{taxlink::kIdcSavedValuesTip, "説明"_sjis, 1}};
   view.Paint(grid, true, tips);
 
   // Labels two rows apart as designed, and their colons in one column although
@@ -146,7 +147,7 @@ TEST(TerminalViewTest, EscWorksAtAnySizeAndTheNoticeWraps) {
   }
   // A message box that does not fit waits for room behind the notice; Esc
   // still gives its safe answer.
-  terminal::MessageBoxView box("｢消費税｣の集計を中止します。", "消費税", MB_ICONQUESTION | MB_YESNO);
+  terminal::MessageBoxView box("｢消費税｣の集計を中止します。"_sjis, "消費税"_sjis, MB_ICONQUESTION | MB_YESNO);
   CellGrid small(6, 40);
   box.Paint(small);
   EXPECT_GE(RowOf(small, L"端末が小さすぎます。"), 0);
@@ -232,13 +233,13 @@ TEST(TerminalViewTest, EditingKeysEndInTheModelsTyping) {
 
   // A double-byte character goes whole, and Tab selects the next edit so
   // that typing replaces its text.
-  dialog.SetItemText(taxlink::kIdcOutputPath, "C:\\表\\a");
+  dialog.SetItemText(taxlink::kIdcOutputPath, "C:\\表\\a"_sjis);
   dialog.UserFocus(taxlink::kIdcOutputPath);
   dialog.SetSel(taxlink::kIdcOutputPath, 5, 5);  // after 表
   view.HandleKey(Press(Key::kBackspace), grid);
   EXPECT_EQ(dialog.GetItemText(taxlink::kIdcOutputPath), "C:\\\\a");
   view.HandleKey(Char(L'表'), grid);
-  EXPECT_EQ(dialog.GetItemText(taxlink::kIdcOutputPath), "C:\\表\\a");
+  EXPECT_EQ(dialog.GetItemText(taxlink::kIdcOutputPath), "C:\\表\\a"_sjis);
   view.HandleKey(Press(Key::kLeft), grid);  // back over the whole character
   view.HandleKey(Press(Key::kDelete), grid);
   EXPECT_EQ(dialog.GetItemText(taxlink::kIdcOutputPath), "C:\\\\a");
@@ -263,13 +264,13 @@ TEST(TerminalViewTest, MessageBoxButtonsAndKeys) {
       {MB_YESNO, {Press(Key::kRight), Char(L' ')}, "no"},
   };
   for (const Case& c : cases) {
-    terminal::MessageBoxView view("本文", "消費税", c.style);
+    terminal::MessageBoxView view("本文"_sjis, "消費税"_sjis, c.style);
     std::string answer;
     for (const Key& key : c.keys) answer = view.HandleKey(key);
     EXPECT_EQ(answer, c.answer) << c.style;
   }
-  terminal::MessageBoxView view("集計範囲に事業分類「第六種事業」の仕訳が存在します。とても長い一行の文章です。",
-                                "消費税", MB_ICONWARNING | MB_YESNO);
+  terminal::MessageBoxView view("集計範囲に事業分類「第六種事業」の仕訳が存在します。とても長い一行の文章です。"_sjis,
+                                "消費税"_sjis, MB_ICONWARNING | MB_YESNO);
   CellGrid grid(24, 60);
   view.Paint(grid);
   EXPECT_GE(RowOf(grid, L"[警告]"), 0);
@@ -290,12 +291,12 @@ TEST(TerminalViewTest, SaveAsListsTheFolderAndComposesThePath) {
   request.fileName = "*.xml";
   request.initialFolder = folder;
   request.filter = "Xml Files (*.xml)|*.xml||";
-  request.title = "保存ファイルを指定";
+  request.title = "保存ファイルを指定"_sjis;
   request.flags = 0x180C;
   terminal::SaveAsView view(request);
   std::vector<std::string> names;
   for (const auto& entry : view.Entries()) names.push_back(entry.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"..", "sub", "a.xml", "表.XML"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"..", "sub", "a.xml", "表.XML"_sjis}));
 
   using Outcome = terminal::SaveAsView::Outcome;
   view.HandleKey(Press(Key::kTab));  // to the list
@@ -305,7 +306,7 @@ TEST(TerminalViewTest, SaveAsListsTheFolderAndComposesThePath) {
   view.HandleKey(Press(Key::kBackspace));
   EXPECT_EQ(view.Folder(), folder);
   view.HandleKey(Press(Key::kEnd));  // offers the file's name
-  EXPECT_EQ(view.Name(), "表.XML");
+  EXPECT_EQ(view.Name(), "表.XML"_sjis);
 
   view.HandleKey(Press(Key::kTab));  // back to the name
   for (int i = 0; i < 10; ++i) view.HandleKey(Press(Key::kBackspace));
@@ -329,7 +330,7 @@ TEST(TerminalViewTest, SaveAsListsTheDrivesShowsWhatFollowsAndStartsNearby) {
   platform::SaveFileRequest request;
   request.initialFolder = folder + "gone\\away\\";  // two levels missing
   request.filter = "Xml Files (*.xml)|*.xml||";
-  request.title = "保存ファイルを指定";
+  request.title = "保存ファイルを指定"_sjis;
   terminal::SaveAsView view(request);
   EXPECT_EQ(view.Folder(), folder);
   ASSERT_FALSE(view.Entries().empty());
@@ -384,7 +385,7 @@ TEST(TerminalViewTest, ProgressWindowShowsBothBarsAndItsCaption) {
   platform::Dialog progress(taxlink::ProgressDialogTemplate(), 0);
   progress.SetModal(true);  // no front end involved
   progress.Create();
-  progress.SetCaption("集計中 50％");
+  progress.SetCaption("集計中 50％"_sjis);
   progress.ProgressSetRange(taxlink::kIdcOverallBar, 0, 1000);
   progress.ProgressSetPos(taxlink::kIdcOverallBar, 500);
   progress.ProgressSetRange(taxlink::kIdcDetailBar, 0, 10);

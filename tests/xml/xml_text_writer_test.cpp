@@ -10,6 +10,7 @@
 
 #include "platform/winfs/File.h"
 #include "tests/support/ReportFixtures.h"
+#include "tests/support/SjisLiteral.h"
 
 namespace taxlink {
 namespace {
@@ -48,9 +49,9 @@ TEST(XmlEscapeTest, EscapesTheFiveSpecialCharactersOnly) {
       {"plain text 123", "plain text 123"},
       {"&amp;", "&amp;amp;"},  // already escaped text is escaped again
       // Double-byte characters whose trail byte is 0x5C or 0x7C pass unchanged.
-      {"表示", "表示"},
+      {"表示"_sjis, "表示"_sjis},
       {"\x95\x5C\x83\x7C", "\x95\x5C\x83\x7C"},
-      {"ｶﾀｶﾅ&", "ｶﾀｶﾅ&amp;"},
+      {"ｶﾀｶﾅ&"_sjis, "ｶﾀｶﾅ&amp;"_sjis},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(XmlTextWriter::EscapeText(c.text), c.escaped) << c.text;
