@@ -33,13 +33,12 @@ AccountIndex::Range AccountIndex::Find(int32_t id) const {
   return found != sparse_.end() ? found->second : Range{};
 }
 
-void AccountIndex::Matches(int32_t debitId, int32_t creditId,
-                           std::vector<std::size_t>* out) const {
+void AccountIndex::Matches(int32_t debitId, int32_t creditId, std::vector<std::size_t>* out) const {
   out->clear();
   const Range a = Find(debitId);
   const Range b = debitId == creditId ? Range{} : Find(creditId);
-  std::merge(positions_.begin() + a.begin, positions_.begin() + a.end,
-             positions_.begin() + b.begin, positions_.begin() + b.end, std::back_inserter(*out));
+  std::merge(positions_.begin() + a.begin, positions_.begin() + a.end, positions_.begin() + b.begin,
+             positions_.begin() + b.end, std::back_inserter(*out));
 }
 
 }  // namespace taxlink

@@ -21,8 +21,7 @@ template <class Visit>
 Status WalkAcquiredAssets(ClRuleGenkashokyaku& rule, int32_t from, int32_t to,
                           ProgressSink& progress, Visit visit) {
   StFINDINFO assetFilter = AssetDateFilter(from, to);
-  Status status =
-      HostResult(rule.MoveReady(&assetFilter, 0, 0), "ClRuleGenkashokyaku::MoveReady");
+  Status status = HostResult(rule.MoveReady(&assetFilter, 0, 0), "ClRuleGenkashokyaku::MoveReady");
   int32_t assetCount = 0;
   if (status.ok()) {
     assetCount = rule.GetCount();
@@ -36,8 +35,7 @@ Status WalkAcquiredAssets(ClRuleGenkashokyaku& rule, int32_t from, int32_t to,
     std::memset(&asset, 0, sizeof(asset));
     std::memset(year.get(), 0, sizeof(*year));
     std::memset(month.get(), 0, sizeof(*month));
-    status =
-        HostResult(rule.Move(i, &asset, year.get(), month.get()), "ClRuleGenkashokyaku::Move");
+    status = HostResult(rule.Move(i, &asset, year.get(), month.get()), "ClRuleGenkashokyaku::Move");
     if (!status.ok()) break;
     visit(asset);
   }

@@ -4,8 +4,8 @@
 
 namespace taxlink {
 
-Status AddTaxDlg::RunEngine(AggregationEngine& engine, TaxSummaryTables* tables,
-                            FigureTrace* trace, TaxLineSink* lines) {
+Status AddTaxDlg::RunEngine(AggregationEngine& engine, TaxSummaryTables* tables, FigureTrace* trace,
+                            TaxLineSink* lines) {
   ResetOverall();
   Status status = engine.Run(*this, tables, trace, lines);
   End();

@@ -46,13 +46,13 @@ AggregationEngine::AggregationEngine(const StDATAINFO& dataSet, int startMonth, 
 
 AggregationEngine::~AggregationEngine() = default;
 
-Status AggregationEngine::Run(ProgressSink& progress, TaxSummaryTables* tables,
-                              FigureTrace* trace, TaxLineSink* lines) {
+Status AggregationEngine::Run(ProgressSink& progress, TaxSummaryTables* tables, FigureTrace* trace,
+                              TaxLineSink* lines) {
   if (!filterStatus_.ok()) return filterStatus_;
   TaxSummaryTables figures;
   figures.Allocate(settings_.rateRows());
-  PassContext context{dataSet_, settings_,  filter_,  ReadMonthRange(filter_),
-                      progress, rules_, accounts_};
+  PassContext context{dataSet_, settings_, filter_,  ReadMonthRange(filter_),
+                      progress, rules_,    accounts_};
   // The choice of trace is made once, here: without one the walks are
   // compiled with NoTrace and their per-line path calls nothing.
   Status status = trace != nullptr ? RunPasses(context, figures, SinkTrace{trace}, lines)
@@ -141,9 +141,9 @@ Status AggregationEngine::WalkLegacyRates(PassContext& context, int64_t legacyRa
   const int16_t endKind = context.range.WalkEndKind();
   for (int pass = 0; pass < 2; ++pass) {
     const int32_t rate = kLegacyRates[pass];
-    status = HostResult(rule->MoveReady(2, &startKind, &endKind, &rate, nullptr,
-                                        settings_.record.taxIncluded),
-                        "ClRuleShohizei::MoveReady");
+    status = HostResult(
+        rule->MoveReady(2, &startKind, &endKind, &rate, nullptr, settings_.record.taxIncluded),
+        "ClRuleShohizei::MoveReady");
     int32_t count = 0;
     if (status.ok()) {
       count = rule->GetSumInfoCount();

@@ -52,8 +52,7 @@ class AggregationEngine {
 
  private:
   template <class Trace>
-  Status RunPasses(PassContext& context, TaxSummaryTables& tables, Trace trace,
-                   TaxLineSink* lines);
+  Status RunPasses(PassContext& context, TaxSummaryTables& tables, Trace trace, TaxLineSink* lines);
   Status SumTaxReturn(PassContext& context, TaxSummaryTables& tables, TaxLineSink* lines);
   template <class Trace>
   Status WalkLegacyRates(PassContext& context, int64_t legacyRateSums[2], Trace trace);

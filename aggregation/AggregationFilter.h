@@ -23,12 +23,12 @@ void FillMonthRangeFilter(StFINDINFO* filter, int16_t firstMonth, int16_t lastMo
 
 // What the passes read back from a month-range filter.
 struct MonthRange {
-  int16_t startKind = 0;           // S, condition 1
-  int16_t endKind = 0;             // E, condition 2
-  bool hasSuccessor = false;       // condition 2 links to a further condition
-  int16_t successorKind = 0;       // condition 3's month kind (15 or 18), else 0
-  bool includesInterim = false;    // some condition selects month kind 15
-  bool includesYearEnd = false;    // some condition selects month kind 18
+  int16_t startKind = 0;         // S, condition 1
+  int16_t endKind = 0;           // E, condition 2
+  bool hasSuccessor = false;     // condition 2 links to a further condition
+  int16_t successorKind = 0;     // condition 3's month kind (15 or 18), else 0
+  bool includesInterim = false;  // some condition selects month kind 15
+  bool includesYearEnd = false;  // some condition selects month kind 18
 
   // Whether the range takes the interim closing adjustment (month kind 15)
   // of a year that keeps one: kinds S..E in accounting order (1..6, 15,

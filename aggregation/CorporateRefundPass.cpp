@@ -68,10 +68,10 @@ void ApplyBookAmount(const StKAMOKUSUMINFO& record, int64_t amount, TaxSummaryTa
                      Trace trace) {
   const bool total = record.totalFlag == 1;
   const uint32_t classCode = record.classCode;
-  const bool merchandise = classCode == kClassMerchandiseTotal
-                               ? total
-                               : CorporateLineOfClass(classCode) == CorporateLine::kMerchandise &&
-                                     !total;
+  const bool merchandise =
+      classCode == kClassMerchandiseTotal
+          ? total
+          : CorporateLineOfClass(classCode) == CorporateLine::kMerchandise && !total;
   if (merchandise) {
     tables.corpMerchandisePurchases.bookAmount =
         AddRaw(tables.corpMerchandisePurchases.bookAmount, amount);
@@ -110,7 +110,7 @@ Status CorporateRefundPass::SumBookAmounts(TaxSummaryTables& tables, Trace trace
   Status status = context_.rules.AccountSums(&rule);
   if (!status.ok()) return status;
   status = HostCallResult(rule->MoveReady(1, 0, 0, &context_.filter, nullptr, 0),
-                                 "ClRuleKamoku::MoveReady");
+                          "ClRuleKamoku::MoveReady");
   if (!status.ok()) return status;
   int32_t count = 0;
   status = HostCallResult(rule->GetSumCount(&count), "ClRuleKamoku::GetSumCount");
@@ -225,8 +225,8 @@ Status CorporateRefundPass::SumAcquiredAssets(TaxSummaryTables& tables, Trace tr
     int64_t& figure = deferred ? tables.corpDeferredAssets : tables.corpFixedAssets;
     figure = AddRaw(figure, asset.acquisitionAmount);
     trace(Contribution{deferred ? Figure::kCorpDeferredAssets : Figure::kCorpFixedAssets,
-                       Contribution::Source::kFixedAsset, asset.assetId, 0,
-                       asset.acquisitionAmount, false, &asset});
+                       Contribution::Source::kFixedAsset, asset.assetId, 0, asset.acquisitionAmount,
+                       false, &asset});
   };
   return WalkAcquiredAssets(*rule, from, to, context_.progress, addAsset);
 }

@@ -28,9 +28,9 @@ __int128 Decimal4::Signed() const {
 
 Decimal4 Decimal4::FromRaw(int64_t raw) {
   bool negative = raw < 0;
-  unsigned __int128 magnitude =
-      negative ? static_cast<unsigned __int128>(-(static_cast<__int128>(raw)))
-               : static_cast<unsigned __int128>(raw);
+  unsigned __int128 magnitude = negative
+                                    ? static_cast<unsigned __int128>(-(static_cast<__int128>(raw)))
+                                    : static_cast<unsigned __int128>(raw);
   return FromMagnitude(magnitude, negative);
 }
 
@@ -75,16 +75,18 @@ Decimal4& Decimal4::operator+=(const Decimal4& other) {
 Decimal4 Decimal4::operator*(const Decimal4& other) const {
   int64_t integers = 0;
   if (__builtin_mul_overflow(integer_, other.integer_, &integers)) throw Decimal4Overflow{};
-  unsigned __int128 magnitude = static_cast<unsigned __int128>(integers) * kScale +
-                                static_cast<unsigned __int128>(integer_) * other.fraction_ +
-                                static_cast<unsigned __int128>(other.integer_) * fraction_ +
-                                (static_cast<uint64_t>(fraction_) * other.fraction_ + 5000) / kScale;
+  unsigned __int128 magnitude =
+      static_cast<unsigned __int128>(integers) * kScale +
+      static_cast<unsigned __int128>(integer_) * other.fraction_ +
+      static_cast<unsigned __int128>(other.integer_) * fraction_ +
+      (static_cast<uint64_t>(fraction_) * other.fraction_ + 5000) / kScale;
   return FromMagnitude(magnitude, sign_ * other.sign_ < 0);
 }
 
 Decimal4 Decimal4::operator*(int32_t n) const {
   int64_t integers = 0;
-  if (__builtin_mul_overflow(integer_, static_cast<int64_t>(n), &integers)) throw Decimal4Overflow{};
+  if (__builtin_mul_overflow(integer_, static_cast<int64_t>(n), &integers))
+    throw Decimal4Overflow{};
   __int128 product = Signed() * n;
   return FromMagnitude(static_cast<unsigned __int128>(product < 0 ? -product : product),
                        product < 0);
@@ -97,8 +99,7 @@ Decimal4 operator+(int64_t raw, const Decimal4& d) {
 
 Decimal4 operator-(int64_t raw, const Decimal4& d) {
   __int128 diff = static_cast<__int128>(raw) - d.Signed();
-  return Decimal4::FromMagnitude(static_cast<unsigned __int128>(diff < 0 ? -diff : diff),
-                                 diff < 0);
+  return Decimal4::FromMagnitude(static_cast<unsigned __int128>(diff < 0 ? -diff : diff), diff < 0);
 }
 
 }  // namespace taxlink

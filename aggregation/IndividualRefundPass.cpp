@@ -83,8 +83,8 @@ void AddToLine(RefundLine& line, Column column, Figure book, Figure nonTaxable, 
 }
 
 template <class Trace>
-void RouteAmount(IndividualGroup group, const IncomeRouting& routing, Column column,
-                 int64_t amount, const Origin& origin, TaxSummaryTables& t, Trace trace) {
+void RouteAmount(IndividualGroup group, const IncomeRouting& routing, Column column, int64_t amount,
+                 const Origin& origin, TaxSummaryTables& t, Trace trace) {
   if (group == IndividualGroup::kPurchases) {
     if (routing.business) {
       AddToLine(t.indBusinessPurchases, column, Figure::kIndBusinessPurchasesBook,
@@ -167,18 +167,16 @@ Status IndividualRefundPass::SumBookAmounts(TaxSummaryTables& tables, Trace trac
 }
 
 template <class Trace>
-Status IndividualRefundPass::AccountSumWalk(const StBUMONINFO* department,
-                                            TaxSummaryTables& tables, Trace trace) {
+Status IndividualRefundPass::AccountSumWalk(const StBUMONINFO* department, TaxSummaryTables& tables,
+                                            Trace trace) {
   std::unique_ptr<ClRuleKamoku> rule;
   Status status = CreateRuleObject(&rule);
   if (!status.ok()) return status;
   const int32_t deptSumType =
-      department != nullptr && (department->kind == 1 || department->kind == 2)
-          ? kDepartmentSumType
-          : 0;
-  status =
-      HostResult(rule->MoveReady(1, deptSumType, 0, &context_.filter, department, 0),
-                 "ClRuleKamoku::MoveReady");
+      department != nullptr && (department->kind == 1 || department->kind == 2) ? kDepartmentSumType
+                                                                                : 0;
+  status = HostResult(rule->MoveReady(1, deptSumType, 0, &context_.filter, department, 0),
+                      "ClRuleKamoku::MoveReady");
   if (!status.ok()) return status;
 
   StBUMONINFO noDepartment;
@@ -204,9 +202,10 @@ Status IndividualRefundPass::AccountSumWalk(const StBUMONINFO* department,
 
     const IndividualGroup group = IndividualGroupOfClass(record.classCode);
     if (group == IndividualGroup::kNone || record.totalFlag == 1) continue;
-    RouteAmount(group, routing, Column::kBook, amount,
-                Origin{Contribution::Source::kAccountSum, record.accountId, departmentCode, &record},
-                tables, trace);
+    RouteAmount(
+        group, routing, Column::kBook, amount,
+        Origin{Contribution::Source::kAccountSum, record.accountId, departmentCode, &record},
+        tables, trace);
   }
   status = WalkEnded(status);
   rule->MoveFinish();

@@ -20,9 +20,8 @@ constexpr uint32_t kTenPercentBit = 0x08;
 // Registers a host call's code (with this unit and line when it is not 0)
 // and converts what the message manager returns.
 Status Registered(int32_t code, int line, const char* where) {
-  const int32_t registered = code == 0
-                                 ? ClMsgMgr::Inst()->SetLastError(0, nullptr, 0)
-                                 : ClMsgMgr::Inst()->SetLastError(code, kSourceName, line);
+  const int32_t registered = code == 0 ? ClMsgMgr::Inst()->SetLastError(0, nullptr, 0)
+                                       : ClMsgMgr::Inst()->SetLastError(code, kSourceName, line);
   return HostResult(registered, where);
 }
 

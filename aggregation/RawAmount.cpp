@@ -13,9 +13,7 @@ int64_t ToRawAmount(const Decimal4& value) {
   return value.ToRaw();
 }
 
-int64_t AddRaw(int64_t raw, int64_t addend) {
-  return ToRawAmount(raw + Decimal4::FromRaw(addend));
-}
+int64_t AddRaw(int64_t raw, int64_t addend) { return ToRawAmount(raw + Decimal4::FromRaw(addend)); }
 
 int64_t SubtractRaw(int64_t raw, int64_t subtrahend) {
   return ToRawAmount(raw - Decimal4::FromRaw(subtrahend));

@@ -37,7 +37,8 @@ bool FrontEndModule::Load() {
   // program fails here with the reason instead of in the middle of a dialog.
   handle_ = ::dlopen(Path().c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle_ != nullptr) {
-    make_ = reinterpret_cast<platform::UserInterface* (*)()>(::dlsym(handle_, "TaxLinkFrontEndMake"));
+    make_ =
+        reinterpret_cast<platform::UserInterface* (*)()>(::dlsym(handle_, "TaxLinkFrontEndMake"));
     release_ = reinterpret_cast<void (*)()>(::dlsym(handle_, "TaxLinkFrontEndRelease"));
   }
   if (make_ == nullptr || release_ == nullptr) {

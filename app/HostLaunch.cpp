@@ -14,8 +14,8 @@ HostLaunch ParseHostLaunch(std::string_view commandLine) {
   size_t comma = line.find(',');
   if (comma == std::string::npos) return launch;
   // Handles are 32 bits, written signed or unsigned.
-  launch.window = static_cast<HWND>(
-      platform::DecimalValue(line.substr(0, comma), INT32_MIN, UINT32_MAX));
+  launch.window =
+      static_cast<HWND>(platform::DecimalValue(line.substr(0, comma), INT32_MIN, UINT32_MAX));
   size_t start = comma + 1;
 
   comma = line.find(',', start);

@@ -36,8 +36,8 @@ Status LoadSelectedDataSet(StDATAINFO* out) {
   int32_t second = 0;
   Status status = HostCallResult(user->GetCurUserID(userId), "ClSysUser::GetCurUserID");
   if (status.ok()) {
-    status = HostCallResult(user->GetSelectedNo(userId, &first, &second),
-                            "ClSysUser::GetSelectedNo");
+    status =
+        HostCallResult(user->GetSelectedNo(userId, &first, &second), "ClSysUser::GetSelectedNo");
   }
   if (!status.ok()) return status;
 

@@ -11,8 +11,8 @@
 #include "report/ReportFile.h"
 #include "resources/Caption.h"
 #include "resources/Edition.h"
-#include "trace/TraceRecorder.h"
 #include "resources/Texts.h"
+#include "trace/TraceRecorder.h"
 
 namespace taxlink {
 

@@ -1,7 +1,7 @@
 // The program's entry: builds the command line, registers the front ends
-// built beside it (modules loaded only when chosen), runs the one application object and exits with its run result
-// (0 written, 1 stopped, 2 failed), or 3 when the host refused the link and
-// nothing was done.
+// built beside it (modules loaded only when chosen), runs the one application object and exits with
+// its run result (0 written, 1 stopped, 2 failed), or 3 when the host refused the link and nothing
+// was done.
 
 #include <cstdio>
 #include <cstdlib>

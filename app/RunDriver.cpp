@@ -22,8 +22,8 @@
 #include "report/ConditionText.h"
 #include "resources/Caption.h"
 #include "resources/Edition.h"
-#include "status/HostResult.h"
 #include "resources/Texts.h"
+#include "status/HostResult.h"
 
 namespace taxlink {
 
@@ -144,12 +144,12 @@ RunOutcome RunDriver::AskConditions() {
     int32_t first = 0;
     int32_t second = 0;
     ClSysUser* user = ClDataMgr::Inst()->GetSysUserObject();
-    Status status =
-        user != nullptr ? HostCallResult(user->GetCurUserID(userId), "ClSysUser::GetCurUserID")
+    Status status = user != nullptr
+                        ? HostCallResult(user->GetCurUserID(userId), "ClSysUser::GetCurUserID")
                         : Status::Missing("no user object", "ClDataMgr::GetSysUserObject");
     if (status.ok()) {
-      status = HostCallResult(user->GetSelectedNo(userId, &first, &second),
-                              "ClSysUser::GetSelectedNo");
+      status =
+          HostCallResult(user->GetSelectedNo(userId, &first, &second), "ClSysUser::GetSelectedNo");
     }
     if (!status.ok()) return FailedRead(status, 0);
     dialog.userId = userId;
@@ -232,8 +232,7 @@ RunOutcome RunDriver::SayGoodbye() {
       launch_.fromHost ? nullptr : outputPath_, conditions_.aggregationMethod);
   tables_.Release();
   savedReturn_.reset();
-  platform::Ui().MessageBox(Owner(), kFinishedMessage, kMessageCaption,
-                            MB_ICONINFORMATION | MB_OK);
+  platform::Ui().MessageBox(Owner(), kFinishedMessage, kMessageCaption, MB_ICONINFORMATION | MB_OK);
   return RunOutcome::Written();
 }
 

@@ -38,7 +38,8 @@ RunOutcome RunTrace::Write(const ReportInputs& inputs, const StDATAINFO& dataSet
   const std::time_t now = std::time(nullptr);
   std::tm utc{};
   char text[32] = {};
-  if (::gmtime_r(&now, &utc) != nullptr) std::strftime(text, sizeof(text), "%Y-%m-%dT%H:%M:%SZ", &utc);
+  if (::gmtime_r(&now, &utc) != nullptr)
+    std::strftime(text, sizeof(text), "%Y-%m-%dT%H:%M:%SZ", &utc);
   run.time = text;
   const Status written =
       WriteTraceFile(inputs, dataSet, run, recorder_.get(), reportPath, windowsPath);

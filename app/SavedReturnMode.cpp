@@ -50,8 +50,8 @@ Status ReadSavedReturn(StSaveTaxInfo* saved, const StDATAINFO& dataSet) {
   ClSetMgr* setMgr = ClDataMgr::Inst()->GetSetMgr();
   if (setMgr == nullptr) return Status::Missing("no set manager", "ClDataMgr::GetSetMgr");
   if (failed(reader->AttachSetMgr(setMgr), __LINE__, "ClSaveBase::AttachSetMgr", &status) ||
-      failed(reader->SetCurDataID(DataIdOf(dataSet).c_str()), __LINE__,
-             "ClSaveBase::SetCurDataID", &status)) {
+      failed(reader->SetCurDataID(DataIdOf(dataSet).c_str()), __LINE__, "ClSaveBase::SetCurDataID",
+             &status)) {
     return status;
   }
   ClOptLink* options = ClLinkMgr::Inst()->GetOptLink();
@@ -90,8 +90,8 @@ Status SavedReturnMatches(const StSaveTaxInfo* saved, const StDATAINFO& dataSet,
   return Status::OK();
 }
 
-Status LoadSavedReturn(StSaveTaxInfo* saved, const StDATAINFO& dataSet,
-                       const TaxSettings& settings, bool* usable) {
+Status LoadSavedReturn(StSaveTaxInfo* saved, const StDATAINFO& dataSet, const TaxSettings& settings,
+                       bool* usable) {
   *usable = false;
   Status read = ReadSavedReturn(saved, dataSet);
   // A positive code is the host's notice (nothing saved): no saved return

@@ -27,8 +27,8 @@ Status SavedReturnMatches(const StSaveTaxInfo* saved, const StDATAINFO& dataSet,
 // unusable; a failure of the host (a negative code, an object it cannot
 // make, a period it cannot tell) is returned: the run cannot tell whether
 // the option belongs in the dialog.
-Status LoadSavedReturn(StSaveTaxInfo* saved, const StDATAINFO& dataSet,
-                       const TaxSettings& settings, bool* usable);
+Status LoadSavedReturn(StSaveTaxInfo* saved, const StDATAINFO& dataSet, const TaxSettings& settings,
+                       bool* usable);
 // The accounting months of two dates, registered with the host's message
 // manager as ReadSavedReturn. Both outputs are written once the period
 // object was obtained.

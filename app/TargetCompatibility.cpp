@@ -22,12 +22,9 @@ struct StatusMessage {
 
 // Searched in this order; a status found here is not compatible.
 const StatusMessage kStatusMessages[] = {
-    {-1,
-     texts::kTargetEnvironmentWrong},
-    {1,
-     texts::kTargetTooOldForHost},
-    {2,
-     texts::kTargetComponentTooOld},
+    {-1, texts::kTargetEnvironmentWrong},
+    {1, texts::kTargetTooOldForHost},
+    {2, texts::kTargetComponentTooOld},
 };
 
 }  // namespace

@@ -106,8 +106,8 @@ struct LineMix {
   int weight;  // per 1000 lines
 };
 const LineMix kMix[] = {
-    {LineKind::kSale, 350},   {LineKind::kPurchase, 350}, {LineKind::kOutside, 160},
-    {LineKind::kReturn, 60},  {LineKind::kOtherSale, 50}, {LineKind::kImport, 25},
+    {LineKind::kSale, 350},  {LineKind::kPurchase, 350}, {LineKind::kOutside, 160},
+    {LineKind::kReturn, 60}, {LineKind::kOtherSale, 50}, {LineKind::kImport, 25},
     {LineKind::kBadDebt, 5},
 };
 
@@ -168,7 +168,8 @@ void Generate(sqlite3* db, const BenchDataSetShape& shape) {
       }
       char code[16];
       std::snprintf(code, sizeof(code), "%04d", id * 10);
-      std::string name = (id <= counterAccounts ? "預金"_sjis : "勘定科目"_sjis) + std::to_string(id);
+      std::string name =
+          (id <= counterAccounts ? "預金"_sjis : "勘定科目"_sjis) + std::to_string(id);
       mvhost::Account account;
       account.code = code;
       account.name = Utf8(name);

@@ -25,9 +25,9 @@ struct BenchDataSetShape {
 
 // A host home with one generated data set, selected for the current user.
 struct BenchHome {
-  std::string home;      // the folder MVHOST_HOME names
+  std::string home;  // the folder MVHOST_HOME names
   int32_t dataNo = 0;
-  std::string dataId;    // Shift_JIS
+  std::string dataId;  // Shift_JIS
   int32_t journalLines = 0;
   StDATAINFO dataSet{};  // as the host hands it out
 

@@ -58,7 +58,8 @@ ChildFigures RunChild(const std::vector<std::string>& argv,
   }
   char line[256] = {};
   ssize_t got = 0;
-  for (ssize_t n; (n = ::read(fds[0], line + got, sizeof(line) - 1 - static_cast<size_t>(got))) > 0;) {
+  for (ssize_t n;
+       (n = ::read(fds[0], line + got, sizeof(line) - 1 - static_cast<size_t>(got))) > 0;) {
     got += n;
   }
   ::close(fds[0]);

@@ -20,8 +20,8 @@ struct ChildFigures {
 // the files named ("" : /dev/null). Exits with a message when the program
 // cannot be started.
 ChildFigures RunChild(const std::vector<std::string>& argv,
-                      const std::vector<std::string>& environment,
-                      const std::string& outPath = "", const std::string& errPath = "");
+                      const std::vector<std::string>& environment, const std::string& outPath = "",
+                      const std::string& errPath = "");
 
 // The folder of this program's executable.
 std::string ProgramFolder();

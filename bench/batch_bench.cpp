@@ -8,9 +8,9 @@
 //      without `--sheet`) against `mvhost batch` of that client.
 // The batch does more per client than a plain launch (the check sheet, the
 // findings of the bookkeeping check, the index row); beyond `launch --sheet`
-// is its own overhead (the script, the result, the index). The first launch of each part is printed on its own (cold).
-// Arguments: the number of clients and the lines of the large client
-// (default 200 1000000).
+// is its own overhead (the script, the result, the index). The first launch of each part is printed
+// on its own (cold). Arguments: the number of clients and the lines of the large client (default
+// 200 1000000).
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -135,10 +135,9 @@ double SingleLaunch(const std::string& bin, const std::string& home, const std::
   const double started = Now();
   std::vector<std::string> args = {bin + "/mvhost", "launch", "Alto", "--program", program};
   if (sheet) args.push_back("--sheet");
-  int status = Run(args,
-                   {"MVHOST_HOME=" + home, "MVHOST_USER=" + user,
-                    "MVHOST_DATA_NO=" + std::to_string(dataNo), "TAXLINK_UI=script",
-                    "TAXLINK_UI_SCRIPT=" + script, "TAXLINK_DRIVES=C=/"});
+  int status = Run(args, {"MVHOST_HOME=" + home, "MVHOST_USER=" + user,
+                          "MVHOST_DATA_NO=" + std::to_string(dataNo), "TAXLINK_UI=script",
+                          "TAXLINK_UI_SCRIPT=" + script, "TAXLINK_DRIVES=C=/"});
   const double elapsed = Now() - started;
   if (status != 0) Fail("the single launch of data set " + std::to_string(dataNo) + " failed");
   return elapsed;
@@ -146,8 +145,8 @@ double SingleLaunch(const std::string& bin, const std::string& home, const std::
 
 double Batch(const std::string& bin, const std::string& home, const std::string& program,
              const std::string& out, const std::vector<std::string>& more) {
-  std::vector<std::string> args = {bin + "/mvhost", "batch", "--out", out, "--whole-period",
-                                   "--overwrite", "--program", program};
+  std::vector<std::string> args = {bin + "/mvhost",  "batch",       "--out",     out,
+                                   "--whole-period", "--overwrite", "--program", program};
   args.insert(args.end(), more.begin(), more.end());
   const double started = Now();
   int status = Run(args, {"MVHOST_HOME=" + home, "TAXLINK_DRIVES=C=/"}, out + ".log");
@@ -201,7 +200,8 @@ std::string ClientsHome(const std::string& bin, int clients) {
                       text.substr(noEnd, idAt - noEnd) + idKey + id + text.substr(idEnd);
     const std::string file = home + "/client-" + std::to_string(client) + ".json";
     std::ofstream(file, std::ios::binary) << set;
-    if (Run({bin + "/mvhost", "import", "--warnings", "none", file}, {"MVHOST_HOME=" + home}) != 0) {
+    if (Run({bin + "/mvhost", "import", "--warnings", "none", file}, {"MVHOST_HOME=" + home}) !=
+        0) {
       Fail("cannot import " + file);
     }
     std::remove(file.c_str());
@@ -254,24 +254,27 @@ int main(int argc, char** argv) {
   j1.Add(Batch(bin, home, program, home + "/batch-j1", {"-j", "1", "--all"}));
   bare.Add(Batch(bin, home, program, home + "/batch-bare", {"-j", "1", "--no-findings", "--all"}));
   std::printf("%d clients of 40 lines (wall ms / processor ms)\n", clients);
-  std::printf("  single launches one after another: %.0f / %.0f (first, cold: %.0f wall; mean "
-              "%.1f / %.1f)\n",
-              sum.wall, sum.cpu, first, sum.wall / clients, sum.cpu / clients);
+  std::printf(
+      "  single launches one after another: %.0f / %.0f (first, cold: %.0f wall; mean "
+      "%.1f / %.1f)\n",
+      sum.wall, sum.cpu, first, sum.wall / clients, sum.cpu / clients);
   std::printf("  batch -j 2: %.0f / %.0f = %.2f x (sum / 2) in wall time\n", j2.wall, j2.cpu,
               j2.wall / (sum.wall / 2));
-  std::printf("  batch -j 1: %.0f / %.0f; per client beyond the single launch %.1f ms wall = "
-              "%.1f %%, %.1f ms processor = %.1f %%\n",
-              j1.wall, j1.cpu, (j1.wall - sum.wall) / clients, 100.0 * (j1.wall - sum.wall) / sum.wall,
-              (j1.cpu - sum.cpu) / clients, 100.0 * (j1.cpu - sum.cpu) / sum.cpu);
+  std::printf(
+      "  batch -j 1: %.0f / %.0f; per client beyond the single launch %.1f ms wall = "
+      "%.1f %%, %.1f ms processor = %.1f %%\n",
+      j1.wall, j1.cpu, (j1.wall - sum.wall) / clients, 100.0 * (j1.wall - sum.wall) / sum.wall,
+      (j1.cpu - sum.cpu) / clients, 100.0 * (j1.cpu - sum.cpu) / sum.cpu);
   std::printf("  batch -j 1 --no-findings: %.0f / %.0f; per client %.1f ms processor = %.1f %%\n",
               bare.wall, bare.cpu, (bare.cpu - sum.cpu) / clients,
               100.0 * (bare.cpu - sum.cpu) / sum.cpu);
-  std::printf("  single launches --sheet one after another: %.0f / %.0f; the batch -j 1 "
-              "beyond them (script, result, index): %.1f ms wall = %.1f %%, %.1f ms processor = "
-              "%.1f %% of a run\n",
-              sheets.wall, sheets.cpu, (j1.wall - sheets.wall) / clients,
-              100.0 * (j1.wall - sheets.wall) / sheets.wall, (j1.cpu - sheets.cpu) / clients,
-              100.0 * (j1.cpu - sheets.cpu) / sheets.cpu);
+  std::printf(
+      "  single launches --sheet one after another: %.0f / %.0f; the batch -j 1 "
+      "beyond them (script, result, index): %.1f ms wall = %.1f %%, %.1f ms processor = "
+      "%.1f %% of a run\n",
+      sheets.wall, sheets.cpu, (j1.wall - sheets.wall) / clients,
+      100.0 * (j1.wall - sheets.wall) / sheets.wall, (j1.cpu - sheets.cpu) / clients,
+      100.0 * (j1.cpu - sheets.cpu) / sheets.cpu);
   std::printf("  batch -j 2 against the single launches --sheet: %.2f x (sum / 2) in wall time\n",
               j2.wall / (sheets.wall / 2));
 
@@ -289,8 +292,8 @@ int main(int argc, char** argv) {
   singleSheet.Add(SingleLaunch(bin, big.home, bigProgram, bigUser, big.dataNo, bigReport, true));
   const std::string number = std::to_string(big.dataNo);
   batch.Add(Batch(bin, big.home, bigProgram, big.home + "/batch", {"-j", "1", number}));
-  batchBare.Add(
-      Batch(bin, big.home, bigProgram, big.home + "/batch-bare", {"-j", "1", "--no-findings", number}));
+  batchBare.Add(Batch(bin, big.home, bigProgram, big.home + "/batch-bare",
+                      {"-j", "1", "--no-findings", number}));
   std::printf("one client of %d lines (wall ms / processor ms)\n", bigLines);
   std::printf("  single launch: %.0f / %.0f (first, cold: %.0f wall)\n", single.wall, single.cpu,
               coldSingle);

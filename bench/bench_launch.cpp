@@ -47,8 +47,8 @@ int main(int argc, char** argv) {
                      static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
   const int exit = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   char line[128];
-  const int n = std::snprintf(line, sizeof line, "%.3f %.3f %ld %d\n",
-                              Milliseconds(ended) - Milliseconds(started), cpu, usage.ru_maxrss,
-                              exit);
+  const int n =
+      std::snprintf(line, sizeof line, "%.3f %.3f %ld %d\n",
+                    Milliseconds(ended) - Milliseconds(started), cpu, usage.ru_maxrss, exit);
   return ::write(fd, line, static_cast<size_t>(n)) == n ? 0 : 2;
 }

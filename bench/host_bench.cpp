@@ -127,8 +127,8 @@ void BM_AccountSums(benchmark::State& state) {
   const int32_t deptSumType = state.range(0) == 0 ? 0 : 4;
   int64_t records = 0;
   for (auto _ : state) {
-    int32_t status = rule->MoveReady(1, deptSumType, 0, &filter,
-                                     deptSumType == 4 ? &department : nullptr, 0);
+    int32_t status =
+        rule->MoveReady(1, deptSumType, 0, &filter, deptSumType == 4 ? &department : nullptr, 0);
     int32_t count = 0;
     if (status == 0) status = rule->GetSumCount(&count);
     if (status != 0) {
@@ -144,8 +144,8 @@ void BM_AccountSums(benchmark::State& state) {
     }
     rule->MoveFinish();
   }
-  state.counters["records"] = benchmark::Counter(static_cast<double>(records),
-                                                 benchmark::Counter::kAvgIterations);
+  state.counters["records"] =
+      benchmark::Counter(static_cast<double>(records), benchmark::Counter::kAvgIterations);
   SetLinesProcessed(state, home);
 }
 BENCHMARK(BM_AccountSums)->ArgName("department")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -213,7 +213,10 @@ void BM_CheckExistSwkByZeiRate(benchmark::State& state) {
   }
   SetLinesProcessed(state, home);
 }
-BENCHMARK(BM_CheckExistSwkByZeiRate)->ArgName("months")->Arg(12)->Arg(6)
+BENCHMARK(BM_CheckExistSwkByZeiRate)
+    ->ArgName("months")
+    ->Arg(12)
+    ->Arg(6)
     ->Unit(benchmark::kMillisecond);
 
 void BM_ImportClassCount(benchmark::State& state) {

@@ -82,10 +82,11 @@ void WriteImportFiles(const BenchHome& home, const std::string& folder,
 
   std::FILE* csv = std::fopen((folder + "/journals.csv").c_str(), "wb");
   if (csv == nullptr) Fail("cannot write " + folder + "/journals.csv");
-  std::fputs("journal,date,month,debit_account,debit_dept,debit_amount,debit_tax,debit_tax_class,"
-             "credit_account,credit_dept,credit_amount,credit_tax,credit_tax_class,rate,"
-             "business_type,description\n",
-             csv);
+  std::fputs(
+      "journal,date,month,debit_account,debit_dept,debit_amount,debit_tax,debit_tax_class,"
+      "credit_account,credit_dept,credit_amount,credit_tax,credit_tax_class,rate,"
+      "business_type,description\n",
+      csv);
   for (const mvhost::JournalLine& l : model->journals) {
     std::string row = std::to_string(l.journalNo) + "," + mvhost::FormatDateText(l.date) + "," +
                       std::to_string(l.monthKind);
@@ -145,15 +146,16 @@ Floor BareInsertSeconds(const mvhost::DataSetModel& model, const std::string& fo
   std::remove(path.c_str());
   sqlite3* db = nullptr;
   if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) Fail("cannot open " + path);
-  std::string schema = "CREATE TABLE journal_line (data_no INTEGER NOT NULL, line_id INTEGER NOT NULL,"
-                       " journal_no INTEGER NOT NULL, date INTEGER NOT NULL, month_kind INTEGER NOT NULL,"
-                       " debit_account INTEGER, debit_dept INTEGER NOT NULL DEFAULT 0,"
-                       " debit_amount INTEGER NOT NULL DEFAULT 0, debit_tax INTEGER NOT NULL DEFAULT 0,"
-                       " debit_tax_class INTEGER NOT NULL DEFAULT 0, credit_account INTEGER,"
-                       " credit_dept INTEGER NOT NULL DEFAULT 0, credit_amount INTEGER NOT NULL DEFAULT 0,"
-                       " credit_tax INTEGER NOT NULL DEFAULT 0, credit_tax_class INTEGER NOT NULL DEFAULT 0,"
-                       " tax_rate INTEGER NOT NULL DEFAULT 0, business_type INTEGER NOT NULL DEFAULT 0,"
-                       " description TEXT NOT NULL DEFAULT '', PRIMARY KEY (data_no, line_id))";
+  std::string schema =
+      "CREATE TABLE journal_line (data_no INTEGER NOT NULL, line_id INTEGER NOT NULL,"
+      " journal_no INTEGER NOT NULL, date INTEGER NOT NULL, month_kind INTEGER NOT NULL,"
+      " debit_account INTEGER, debit_dept INTEGER NOT NULL DEFAULT 0,"
+      " debit_amount INTEGER NOT NULL DEFAULT 0, debit_tax INTEGER NOT NULL DEFAULT 0,"
+      " debit_tax_class INTEGER NOT NULL DEFAULT 0, credit_account INTEGER,"
+      " credit_dept INTEGER NOT NULL DEFAULT 0, credit_amount INTEGER NOT NULL DEFAULT 0,"
+      " credit_tax INTEGER NOT NULL DEFAULT 0, credit_tax_class INTEGER NOT NULL DEFAULT 0,"
+      " tax_rate INTEGER NOT NULL DEFAULT 0, business_type INTEGER NOT NULL DEFAULT 0,"
+      " description TEXT NOT NULL DEFAULT '', PRIMARY KEY (data_no, line_id))";
   if (sqlite3_exec(db, schema.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) Fail("schema");
   // Account ids as the import numbers them: in file order.
   std::map<std::string, int64_t> ids;
@@ -161,8 +163,8 @@ Floor BareInsertSeconds(const mvhost::DataSetModel& model, const std::string& fo
     ids[model.accounts[i].code] = static_cast<int64_t>(i + 1);
   }
   sqlite3_stmt* stmt = nullptr;
-  sqlite3_prepare_v2(db, "INSERT INTO journal_line VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)", -1,
-                     &stmt, nullptr);
+  sqlite3_prepare_v2(db, "INSERT INTO journal_line VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
+                     -1, &stmt, nullptr);
   double started = Now();
   sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
   int64_t lineId = 0;
@@ -367,8 +369,9 @@ void Measure(int32_t lines, int repetitions) {
               inlineExport.seconds, static_cast<double>(inlineExport.peakKilobytes) / 1024.0);
   std::printf("  mvhost export, lines to a CSV file:                   %8.2f s  peak %.1f MB\n",
               csvExport.seconds, static_cast<double>(csvExport.peakKilobytes) / 1024.0);
-  std::printf("  ratio export / import:                                %8.2f (inline), %.2f (CSV)\n",
-              inlineExport.seconds / best.seconds, csvExport.seconds / best.seconds);
+  std::printf(
+      "  ratio export / import:                                %8.2f (inline), %.2f (CSV)\n",
+      inlineExport.seconds / best.seconds, csvExport.seconds / best.seconds);
   std::printf("  export, import, export gives the same bytes: %s\n", roundTrip ? "yes" : "NO");
   same = same && roundTrip;
   std::fflush(stdout);

@@ -90,8 +90,14 @@ void BM_JournalRunShown(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * home.journalLines);
   state.counters["repaints"] = ui.Repaints();
 }
-BENCHMARK(BM_JournalRunShown)->ArgName("desktop")->Arg(-1)->Arg(0)->Arg(1)->Arg(-1)
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_JournalRunShown)
+    ->ArgName("desktop")
+    ->Arg(-1)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(-1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 }  // namespace
 }  // namespace taxlink::bench

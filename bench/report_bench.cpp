@@ -75,8 +75,7 @@ void BM_WriteJournalReport(benchmark::State& state) {
     }
   }
   std::error_code ignored;
-  state.counters["bytes"] =
-      static_cast<double>(std::filesystem::file_size(posixPath, ignored));
+  state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(posixPath, ignored));
 }
 BENCHMARK(BM_WriteJournalReport)->Unit(benchmark::kMillisecond);
 

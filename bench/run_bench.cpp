@@ -74,8 +74,9 @@ sqlite3* OpenStore(const BenchHome& home, int flags) {
 // table read from end to end) or through the table's key.
 double ScanFloor(const BenchHome& home, bool plain) {
   sqlite3* db = OpenStore(home, SQLITE_OPEN_READONLY);
-  const char* sql = plain ? "SELECT SUM(debit_amount) FROM journal_line NOT INDEXED WHERE data_no = ?1"
-                          : "SELECT SUM(debit_amount) FROM journal_line WHERE data_no = ?1";
+  const char* sql =
+      plain ? "SELECT SUM(debit_amount) FROM journal_line NOT INDEXED WHERE data_no = ?1"
+            : "SELECT SUM(debit_amount) FROM journal_line WHERE data_no = ?1";
   double best = 1e30;
   for (int i = 0; i < kRepeats; ++i) {
     sqlite3_stmt* stmt = nullptr;
@@ -152,15 +153,15 @@ RunFolder PrepareRun(const BenchHome& home, const std::string& binFolder,
                         << "{\"do\":\"click\",\"id\":1005}\n"
                         << "{\"answer\":\"ok\",\"expect\":\"未確定の税区分\"}\n"_sjis
                         << "{\"answer\":\"ok\",\"expect\":\"出力が終了しました\"}\n"_sjis;
-  run.environment = {"MVHOST_HOME=" + home.home, "TAXLINK_UI=script",
-                     "TAXLINK_UI_SCRIPT=" + script, "TAXLINK_DRIVES=C=/", "PATH=/usr/bin:/bin"};
+  run.environment = {"MVHOST_HOME=" + home.home, "TAXLINK_UI=script", "TAXLINK_UI_SCRIPT=" + script,
+                     "TAXLINK_DRIVES=C=/", "PATH=/usr/bin:/bin"};
   return run;
 }
 
 ChildFigures RunOnce(const RunFolder& run) {
   std::remove(run.report.c_str());
   ChildFigures figures = RunChild({run.program}, run.environment);
-  struct stat written{};
+  struct stat written {};
   if (figures.status != 0 || ::stat(run.report.c_str(), &written) != 0) {
     Fail("the run failed (status " + std::to_string(figures.status) + ")");
   }
@@ -197,8 +198,10 @@ constexpr Change kOnePercent{"1 %", "line_id % 100 = 37"};
 // The store remembers a change not yet undone, so that a bench broken off
 // in between leaves no changed data behind (UndoPendingChange).
 double ApplyChange(sqlite3* db, const BenchHome& home, const Change& change, int64_t delta) {
-  const std::string sql = std::string("UPDATE journal_line SET debit_amount = debit_amount + ?1 "
-                                      "WHERE data_no = ?2 AND ") + change.where;
+  const std::string sql = std::string(
+                              "UPDATE journal_line SET debit_amount = debit_amount + ?1 "
+                              "WHERE data_no = ?2 AND ") +
+                          change.where;
   const std::string pending = delta > 0 ? std::string("'") + change.where + "'" : "NULL";
   double started = Now();
   sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
@@ -206,7 +209,8 @@ double ApplyChange(sqlite3* db, const BenchHome& home, const Change& change, int
   sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
   sqlite3_bind_int64(stmt, 1, delta * 10000);
   sqlite3_bind_int64(stmt, 2, home.dataNo);
-  if (std::strstr(change.where, "?3") != nullptr) sqlite3_bind_int64(stmt, 3, home.journalLines / 2);
+  if (std::strstr(change.where, "?3") != nullptr)
+    sqlite3_bind_int64(stmt, 3, home.journalLines / 2);
   const int rc = sqlite3_step(stmt);
   sqlite3_finalize(stmt);
   if (rc != SQLITE_DONE) Fail(std::string("the change failed: ") + sqlite3_errmsg(db));
@@ -340,7 +344,7 @@ int main(int argc, char** argv) {
     tracedRun.environment.push_back("TAXLINK_TRACE=" + tracePath);
     Runs withTrace;
     for (int i = 0; i < kRepeats; ++i) withTrace.Add(RunOnce(tracedRun));
-    struct stat traceFile{};
+    struct stat traceFile {};
     ::stat(tracePath.c_str(), &traceFile);
     std::remove(tracePath.c_str());
     const ChangeFigures oneLine = FirstRunsAfter(home, run, kOneLine);
@@ -351,37 +355,41 @@ int main(int argc, char** argv) {
       folded = FoldAll(db, home);
       sqlite3_close_v2(db);
     }
-    const long peak = std::max({normal.peakKilobytes, oneLine.runs.peakKilobytes,
-                                onePercent.runs.peakKilobytes});
+    const long peak =
+        std::max({normal.peakKilobytes, oneLine.runs.peakKilobytes, onePercent.runs.peakKilobytes});
     peaks.push_back(peak);
-    std::printf("%9d %8.1f %8.1f %8.1f %6.2f %8.1f %6.2f %6.1f | %8.1f..%8.1f %6.2f | "
-                "%8.1f..%8.1f %6.2f %6.1f\n",
-                lines, plain, indexed, aggregation, aggregation / plain, normal.best,
-                normal.best / plain, static_cast<double>(normal.peakKilobytes) / 1024.0,
-                oneLine.runs.best, oneLine.runs.worst, oneLine.runs.worst / plain,
-                onePercent.runs.best, onePercent.runs.worst, onePercent.runs.worst / plain,
-                static_cast<double>(std::max(oneLine.runs.peakKilobytes,
-                                             onePercent.runs.peakKilobytes)) /
-                    1024.0);
-    std::printf("%9s processor time of the run %.1f ms, of the first runs after a change "
-                "%.1f..%.1f ms (one line), %.1f..%.1f ms (1 %%)\n",
-                "", normal.bestCpu, oneLine.runs.bestCpu, oneLine.runs.worstCpu,
-                onePercent.runs.bestCpu, onePercent.runs.worstCpu);
-    std::printf("%9s traced passes %.1f ms; the changes by another connection took up to "
-                "%.1f ms (one line) and %.1f ms (1 %%); rewriting the rest of their chunks "
-                "afterwards %.1f ms\n",
-                "", traced, oneLine.changeMs, onePercent.changeMs, folded);
-    std::printf("%9s with a trace %.1f ms (processor %.1f ms), %.2f times the run (processor "
-                "%.2f), %.1f MiB, the trace %.1f MiB\n",
-                "", withTrace.best, withTrace.bestCpu, withTrace.best / normal.best,
-                withTrace.bestCpu / std::max(normal.bestCpu, 0.1),
-                static_cast<double>(withTrace.peakKilobytes) / 1024.0,
-                static_cast<double>(traceFile.st_size) / (1024.0 * 1024.0));
+    std::printf(
+        "%9d %8.1f %8.1f %8.1f %6.2f %8.1f %6.2f %6.1f | %8.1f..%8.1f %6.2f | "
+        "%8.1f..%8.1f %6.2f %6.1f\n",
+        lines, plain, indexed, aggregation, aggregation / plain, normal.best, normal.best / plain,
+        static_cast<double>(normal.peakKilobytes) / 1024.0, oneLine.runs.best, oneLine.runs.worst,
+        oneLine.runs.worst / plain, onePercent.runs.best, onePercent.runs.worst,
+        onePercent.runs.worst / plain,
+        static_cast<double>(std::max(oneLine.runs.peakKilobytes, onePercent.runs.peakKilobytes)) /
+            1024.0);
+    std::printf(
+        "%9s processor time of the run %.1f ms, of the first runs after a change "
+        "%.1f..%.1f ms (one line), %.1f..%.1f ms (1 %%)\n",
+        "", normal.bestCpu, oneLine.runs.bestCpu, oneLine.runs.worstCpu, onePercent.runs.bestCpu,
+        onePercent.runs.worstCpu);
+    std::printf(
+        "%9s traced passes %.1f ms; the changes by another connection took up to "
+        "%.1f ms (one line) and %.1f ms (1 %%); rewriting the rest of their chunks "
+        "afterwards %.1f ms\n",
+        "", traced, oneLine.changeMs, onePercent.changeMs, folded);
+    std::printf(
+        "%9s with a trace %.1f ms (processor %.1f ms), %.2f times the run (processor "
+        "%.2f), %.1f MiB, the trace %.1f MiB\n",
+        "", withTrace.best, withTrace.bestCpu, withTrace.best / normal.best,
+        withTrace.bestCpu / std::max(normal.bestCpu, 0.1),
+        static_cast<double>(withTrace.peakKilobytes) / 1024.0,
+        static_cast<double>(traceFile.st_size) / (1024.0 * 1024.0));
     if (!baseline.empty()) {
-      std::printf("%9s baseline %.1f ms (first %.1f ms), this build's first %.1f ms; "
-                  "this / baseline %.3f, processor time %.3f\n",
-                  "", before.best, before.first, normal.first, normal.best / before.best,
-                  normal.bestCpu / before.bestCpu);
+      std::printf(
+          "%9s baseline %.1f ms (first %.1f ms), this build's first %.1f ms; "
+          "this / baseline %.3f, processor time %.3f\n",
+          "", before.best, before.first, normal.first, normal.best / before.best,
+          normal.bestCpu / before.bestCpu);
     }
     std::fflush(stdout);
     const std::string size = std::to_string(lines) + " lines";
@@ -393,8 +401,8 @@ int main(int argc, char** argv) {
     }
     if (lines == 1000000) {
       targets.push_back({"normal run / plain scan, " + size, normal.best / plain, 1.5});
-      targets.push_back({"run with a trace / run without, " + size,
-                         withTrace.best / normal.best, 3.0});
+      targets.push_back(
+          {"run with a trace / run without, " + size, withTrace.best / normal.best, 3.0});
     }
     if (smallest == 0 || lines < smallest) {
       smallest = lines;
@@ -414,12 +422,13 @@ int main(int argc, char** argv) {
   }
   // Processor time beside the wall time: on a loaded machine a start of a
   // few milliseconds waits for a core longer than it runs.
-  std::printf("\nempty program (C++ runtime and SQLite): %.1f ms (processor %.1f ms), %.1f MiB; "
-              "the %d-line run: %.1f ms (processor %.1f ms), %.2f times as long (processor "
-              "%.2f)\n",
-              empty.best, empty.bestCpu, static_cast<double>(empty.peakKilobytes) / 1024.0,
-              smallest, smallestRun, smallestCpu, smallestRun / empty.best,
-              smallestCpu / std::max(empty.bestCpu, 0.1));
+  std::printf(
+      "\nempty program (C++ runtime and SQLite): %.1f ms (processor %.1f ms), %.1f MiB; "
+      "the %d-line run: %.1f ms (processor %.1f ms), %.2f times as long (processor "
+      "%.2f)\n",
+      empty.best, empty.bestCpu, static_cast<double>(empty.peakKilobytes) / 1024.0, smallest,
+      smallestRun, smallestCpu, smallestRun / empty.best,
+      smallestCpu / std::max(empty.bestCpu, 0.1));
   if (smallest <= 1000) {
     targets.push_back({"scripted run of " + std::to_string(smallest) + " lines / empty program",
                        smallestRun / empty.best, 2.0});

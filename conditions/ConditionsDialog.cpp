@@ -104,9 +104,9 @@ void ConditionsDialog::DoDataExchange(bool saveAndValidate) {
   SetItemText(kIdcStartMonth, startMonthText_);
   SetItemText(kIdcEndMonth, endMonthText_);
   SetItemText(kIdcOutputPath, outputPathText_);
-  CheckRadioButton(kIdcByJournals, kIdcSavedReturnValues,
-                   aggregationMethod_ == kSavedReturnValues ? kIdcSavedReturnValues
-                                                            : kIdcByJournals);
+  CheckRadioButton(
+      kIdcByJournals, kIdcSavedReturnValues,
+      aggregationMethod_ == kSavedReturnValues ? kIdcSavedReturnValues : kIdcByJournals);
 }
 
 bool ConditionsDialog::OnInitDialog() {

@@ -13,7 +13,7 @@
 namespace taxlink {
 
 // Results of the conditions dialog.
-constexpr int kConditionsRun = 1005;        // the checks passed
+constexpr int kConditionsRun = 1005;                    // the checks passed
 constexpr int kConditionsCancelled = kIdcCancelButton;  // cancelled or refused
 
 // The modal dialog in which the user sets the conditions of a run: month
@@ -26,7 +26,7 @@ class ConditionsDialog : public platform::Dialog {
   ~ConditionsDialog() override;
 
   // Inputs, set before DoModal.
-  std::string userId;          // at most 64 bytes
+  std::string userId;  // at most 64 bytes
   int32_t selectedNo1 = 0;
   int32_t selectedNo2 = 0;
   std::string hostOutputPath;  // empty unless the host fixed the output path

@@ -63,8 +63,8 @@ bool ParseValue(const std::string& value, RememberedRecord* record) {
 RememberedPathFile::RememberedPathFile(std::string folder, std::string fileName)
     : folder_(std::move(folder)), fileName_(std::move(fileName)) {
   // The file goes inside the folder even when its separator is missing.
-  if (!folder_.empty() && (folder_.back() != '\\' ||
-                           IsInDoubleByteChar(folder_.c_str(), folder_.size() - 1))) {
+  if (!folder_.empty() &&
+      (folder_.back() != '\\' || IsInDoubleByteChar(folder_.c_str(), folder_.size() - 1))) {
     folder_ += '\\';
   }
   path_ = folder_ + fileName_;
@@ -120,8 +120,7 @@ bool RememberedPathFile::Read(const std::string& key, RememberedRecord* record) 
       std::size_t valueStart = start + key.size();
       std::size_t valueLength = end - valueStart;
       RememberedRecord parsed;
-      if (valueLength <= kMaxLine &&
-          ParseValue(content.substr(valueStart, valueLength), &parsed)) {
+      if (valueLength <= kMaxLine && ParseValue(content.substr(valueStart, valueLength), &parsed)) {
         *record = std::move(parsed);
         return true;
       }
@@ -151,8 +150,8 @@ bool RememberedPathFile::Save(const std::string& key, const RememberedRecord& re
   // Another run saving at the same moment would otherwise drop this record
   // (or this run its): the lock is held from the read to the rename.
   platform::File lock;
-  if (!lock.Open(LockPath().c_str(),
-                 platform::File::kCreate | platform::File::kNoTruncate | platform::File::kReadWrite) ||
+  if (!lock.Open(LockPath().c_str(), platform::File::kCreate | platform::File::kNoTruncate |
+                                         platform::File::kReadWrite) ||
       !lock.LockExclusive(kLockWaitMilliseconds)) {
     return false;
   }

@@ -18,9 +18,9 @@ constexpr std::size_t kMaxOutputPath = MAX_PATH_;
 
 // What the conditions dialog yields when the user starts a run.
 struct RunConditions {
-  int startMonth = 0;        // 1..12
-  int endMonth = 0;          // 1..12
-  std::string outputPath;    // Shift_JIS, at most kMaxOutputPath bytes
+  int startMonth = 0;      // 1..12
+  int endMonth = 0;        // 1..12
+  std::string outputPath;  // Shift_JIS, at most kMaxOutputPath bytes
   int aggregationMethod = kByJournals;
 };
 

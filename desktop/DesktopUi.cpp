@@ -76,7 +76,8 @@ QtMessageHandler previousHandler = nullptr;
 // Qt says so and ends the process with status 1 when the connection to the
 // display server breaks; the program is told first, so that the run fails
 // with its reason and the host still hears of it.
-void WatchForLostDisplay(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+void WatchForLostDisplay(QtMsgType type, const QMessageLogContext& context,
+                         const QString& message) {
   if (message.contains(QLatin1String("connection broke"))) {
     platform::FrontEndLost("the desktop front end lost its display (the display server ended)");
   }
@@ -87,7 +88,8 @@ void WatchForLostDisplay(QtMsgType type, const QMessageLogContext& context, cons
 // Japanese, as the rest of the program; Debian's qt6-translations-l10n.
 void LoadJapaneseTranslations(QApplication* application) {
   auto* translator = new QTranslator(application);
-  if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+  if (translator->load(QStringLiteral("qtbase_ja"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     QCoreApplication::installTranslator(translator);
   } else {
     delete translator;
@@ -202,9 +204,10 @@ bool DesktopUi::GetSaveFileName(platform::SaveFileRequest& request) {
   bool confirmed = false;
   {
     ArrowCursorScope arrow(waitCursor_ > 0);
-    confirmed = RunSaveAsDialog(OwnerWidget(request.owner), request, [this, &request](const char* message) {
-      MessageBox(request.owner, message, kCaption, MB_ICONEXCLAMATION | MB_OK);
-    });
+    confirmed =
+        RunSaveAsDialog(OwnerWidget(request.owner), request, [this, &request](const char* message) {
+          MessageBox(request.owner, message, kCaption, MB_ICONEXCLAMATION | MB_OK);
+        });
   }
   transcript_.Add(platform::UiTranscript::SaveAs(request, confirmed));
   return confirmed;

@@ -29,7 +29,8 @@ QString MappedFontFamily(std::string_view cp932Name) {
 }
 
 DialogMetrics::DialogMetrics(const platform::DialogTemplate& dialogTemplate) {
-  font_.setFamily(MappedFontFamily(dialogTemplate.fontName != nullptr ? dialogTemplate.fontName : ""));
+  font_.setFamily(
+      MappedFontFamily(dialogTemplate.fontName != nullptr ? dialogTemplate.fontName : ""));
   int points = dialogTemplate.fontSize > 0 ? dialogTemplate.fontSize : 9;
   font_.setPixelSize(MulDiv(points, kLogicalDpi, 72));
   QFontMetrics metrics(font_);

@@ -4,8 +4,8 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFocusEvent>
-#include <QGuiApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,7 +55,8 @@ DialogWindow::DialogWindow(platform::Dialog& dialog, QWidget* owner)
     flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
   }
   // A system-modal window (the progress window) stays above the others.
-  if ((dialog.Template().style & platform::kDialogSystemModal) != 0) flags |= Qt::WindowStaysOnTopHint;
+  if ((dialog.Template().style & platform::kDialogSystemModal) != 0)
+    flags |= Qt::WindowStaysOnTopHint;
   setWindowFlags(flags);
   setFont(metrics_.Font());
   setFixedSize(metrics_.ToPixels(dialog.Template().rect).size());
@@ -110,10 +111,10 @@ QWidget* DialogWindow::MakeWidget(std::size_t index) {
       // A smooth bar fills evenly; the others in blocks, as the template
       // asks (the progress window's overall and detail bars).
       bool smooth = (control.style & platform::kStyleSmooth) != 0;
-      bar->setStyleSheet(QStringLiteral(
-          "QProgressBar { border: 1px solid #8c8c8c; background: #ffffff; }"
-          "QProgressBar::chunk { background: #2f6fc4; %1 }")
-                             .arg(smooth ? QString() : QStringLiteral("width: 7px; margin: 1px;")));
+      bar->setStyleSheet(
+          QStringLiteral("QProgressBar { border: 1px solid #8c8c8c; background: #ffffff; }"
+                         "QProgressBar::chunk { background: #2f6fc4; %1 }")
+              .arg(smooth ? QString() : QStringLiteral("width: 7px; margin: 1px;")));
       return bar;
     }
     case ControlKind::kPicture: {
@@ -122,8 +123,10 @@ QWidget* DialogWindow::MakeWidget(std::size_t index) {
         if (tip.controlId != control.id) continue;
         picture->setToolTip(ToQt(tip.text));
         // A mark, so that the person finds where the tip is.
-        int side = std::min(metrics_.XToPixels(control.rect.width), metrics_.YToPixels(control.rect.height));
-        picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(side, side));
+        int side = std::min(metrics_.XToPixels(control.rect.width),
+                            metrics_.YToPixels(control.rect.height));
+        picture->setPixmap(
+            style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(side, side));
       }
       return picture;
     }
@@ -329,15 +332,23 @@ bool DialogWindow::TakeKey(const QKeyEvent* key, const QObject* watched, int* vi
   if ((key->modifiers() & Qt::AltModifier) != 0) mods |= platform::kModAlt;
   int code = 0;
   switch (key->key()) {
-    case Qt::Key_Tab: code = platform::kVkTab; break;
+    case Qt::Key_Tab:
+      code = platform::kVkTab;
+      break;
     case Qt::Key_Backtab:
       code = platform::kVkTab;
       mods |= platform::kModShift;
       break;
     case Qt::Key_Return:
-    case Qt::Key_Enter: code = platform::kVkReturn; break;
-    case Qt::Key_Escape: code = platform::kVkEscape; break;
-    case Qt::Key_F12: code = platform::kVkF12; break;
+    case Qt::Key_Enter:
+      code = platform::kVkReturn;
+      break;
+    case Qt::Key_Escape:
+      code = platform::kVkEscape;
+      break;
+    case Qt::Key_F12:
+      code = platform::kVkF12;
+      break;
     case Qt::Key_Left:
     case Qt::Key_Up:
     case Qt::Key_Right:
@@ -357,8 +368,8 @@ bool DialogWindow::TakeKey(const QKeyEvent* key, const QObject* watched, int* vi
       bool inEdit = qobject_cast<const QLineEdit*>(watched) != nullptr;
       // Alt with a letter is a mnemonic; a plain letter too outside an edit.
       // Ctrl with a letter belongs to the edit (copy, paste).
-      if (letterOrDigit && ((mods & platform::kModAlt) != 0 ||
-                            (!inEdit && (mods & platform::kModCtrl) == 0))) {
+      if (letterOrDigit &&
+          ((mods & platform::kModAlt) != 0 || (!inEdit && (mods & platform::kModCtrl) == 0))) {
         code = k;  // Qt's codes of A-Z and 0-9 are the virtual keys
       }
     }

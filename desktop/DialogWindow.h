@@ -51,8 +51,8 @@ class DialogWindow : public QDialog {
   struct Item {
     int id = -1;
     QWidget* widget = nullptr;
-    std::string shownText;  // the model text the widget shows
-    unsigned selSerial = 0; // the model selection last applied
+    std::string shownText;   // the model text the widget shows
+    unsigned selSerial = 0;  // the model selection last applied
   };
 
   void Build();

@@ -23,10 +23,12 @@ struct ButtonChoice {
 std::vector<ButtonChoice> ButtonsOf(uint32_t style) {
   switch (style & MB_TYPEMASK) {
     case MB_OKCANCEL:
-      return {{"OK", QMessageBox::AcceptRole, "ok"}, {taxlink::texts::kCancelButton, QMessageBox::RejectRole, "cancel"}};
+      return {{"OK", QMessageBox::AcceptRole, "ok"},
+              {taxlink::texts::kCancelButton, QMessageBox::RejectRole, "cancel"}};
     case MB_YESNO:
       // Y and N answer, as the mnemonics of the buttons.
-      return {{taxlink::texts::kYesButton, QMessageBox::YesRole, "yes"}, {taxlink::texts::kNoButton, QMessageBox::NoRole, "no"}};
+      return {{taxlink::texts::kYesButton, QMessageBox::YesRole, "yes"},
+              {taxlink::texts::kNoButton, QMessageBox::NoRole, "no"}};
     default:
       return {{"OK", QMessageBox::AcceptRole, "ok"}};
   }
@@ -34,11 +36,16 @@ std::vector<ButtonChoice> ButtonsOf(uint32_t style) {
 
 QMessageBox::Icon IconOf(uint32_t style) {
   switch (style & MB_ICONMASK) {
-    case MB_ICONERROR: return QMessageBox::Critical;
-    case MB_ICONQUESTION: return QMessageBox::Question;
-    case MB_ICONWARNING: return QMessageBox::Warning;
-    case MB_ICONINFORMATION: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case MB_ICONERROR:
+      return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+      return QMessageBox::Question;
+    case MB_ICONWARNING:
+      return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
   }
 }
 

@@ -4,7 +4,9 @@
 
 namespace desktop {
 
-QString ToQt(std::string_view cp932) { return QString::fromStdString(platform::Cp932ToUtf8(cp932)); }
+QString ToQt(std::string_view cp932) {
+  return QString::fromStdString(platform::Cp932ToUtf8(cp932));
+}
 
 std::string FromQt(const QString& text) { return platform::Utf8ToCp932(text.toStdString()); }
 

@@ -38,7 +38,8 @@ void SetJapaneseLabels(QFileDialog& dialog) {
 void ListDrives(QFileDialog& dialog) {
   QList<QUrl> urls;
   for (const std::string& root : platform::DriveRoots()) {
-    if (std::optional<std::string> posix = platform::MapUtf8WindowsPath(platform::Cp932ToUtf8(root))) {
+    if (std::optional<std::string> posix =
+            platform::MapUtf8WindowsPath(platform::Cp932ToUtf8(root))) {
       urls << QUrl::fromLocalFile(QString::fromStdString(*posix));
     }
   }

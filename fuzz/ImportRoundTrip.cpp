@@ -51,9 +51,9 @@ void CheckImportRoundTrip(const std::string& text, const std::string& baseDir) {
   mvhost::CheckRequest request;
   request.dataNo = dataNo;
   mvhost::CheckCounts stored;
-  if (mvhost::CheckStoredDataSet(store, request,
-                                 [&stored](const mvhost::CheckFinding& f) { stored.Add(f.rule); },
-                                 &error) != mvhost::CheckStatus::kChecked) {
+  if (mvhost::CheckStoredDataSet(
+          store, request, [&stored](const mvhost::CheckFinding& f) { stored.Add(f.rule); },
+          &error) != mvhost::CheckStatus::kChecked) {
     Broken("an imported data set cannot be checked: " + error);
   }
   if (stored.Summary() != outcome.findings.Summary()) {
@@ -72,7 +72,8 @@ void CheckImportRoundTrip(const std::string& text, const std::string& baseDir) {
   if (againNo != dataNo || !mvhost::ExportDataSet(store, againNo, &second, &error)) {
     Broken("a re-imported data set cannot be exported: " + error);
   }
-  if (second != first) Broken("export, import and export give another text:\n" + first + "\n" + second);
+  if (second != first)
+    Broken("export, import and export give another text:\n" + first + "\n" + second);
 }
 
 }  // namespace fuzz

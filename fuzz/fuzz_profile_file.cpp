@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* queries[][2] = {{"ProgramLevel", "SY26"}, {parts[0].c_str(), parts[1].c_str()}};
   for (const auto& query : queries) {
     std::vector<char> buffer(bufferSize + 1, '#');
-    std::size_t length = platform::GetPrivateProfileString(query[0], query[1], "dflt", buffer.data(),
-                                                           bufferSize, "C:\\VelzoDef.ini");
+    std::size_t length = platform::GetPrivateProfileString(
+        query[0], query[1], "dflt", buffer.data(), bufferSize, "C:\\VelzoDef.ini");
     if (bufferSize == 0) {
       if (length != 0 || buffer[0] != '#') fuzz::Broken("a zero-sized buffer was written");
       continue;

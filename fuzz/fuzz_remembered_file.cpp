@@ -53,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Broken("a saved record reads back as another: " + after.path);
   }
   taxlink::RememberedRecord otherAfter;
-  if (otherFound && other != key && (!file.Read(other, &otherAfter) || !Same(otherAfter, otherBefore))) {
+  if (otherFound && other != key &&
+      (!file.Read(other, &otherAfter) || !Same(otherAfter, otherBefore))) {
     fuzz::Broken("saving one record changed the record of " + other);
   }
   return 0;

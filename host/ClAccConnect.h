@@ -17,8 +17,7 @@ class ClAccConnect {
     virtual void SetUseDataType(int useDataType) = 0;
     virtual int32_t Initiate() = 0;
     virtual int32_t ExpSysLink() = 0;
-    virtual int32_t DispMsg(HWND owner, const char* text, const char* caption,
-                            uint32_t style) = 0;
+    virtual int32_t DispMsg(HWND owner, const char* text, const char* caption, uint32_t style) = 0;
     virtual int32_t LogOut() = 0;
     virtual int32_t Terminate() = 0;
     virtual void Release() = 0;

@@ -13,6 +13,4 @@ ClSetBase* ClDataMgr::GetSetObject(int kind, int flag) {
   return host::Registered().DataMgr().GetSetObject(kind, flag);
 }
 
-ClSysUser* ClDataMgr::GetSysUserObject() {
-  return host::Registered().DataMgr().GetSysUserObject();
-}
+ClSysUser* ClDataMgr::GetSysUserObject() { return host::Registered().DataMgr().GetSysUserObject(); }

@@ -14,8 +14,8 @@ class ClRuleShiwake : public ClRuleBase {
    public:
     virtual int32_t GetSwkCount(const StFINDINFO* filter, const void* displayInfo,
                                 int32_t* count) = 0;
-    virtual int32_t MoveReady(const StFINDINFO* filter, const void* order,
-                              const void* displayInfo, int32_t cursorType) = 0;
+    virtual int32_t MoveReady(const StFINDINFO* filter, const void* order, const void* displayInfo,
+                              int32_t cursorType) = 0;
     virtual int32_t MoveNext(StSWKTINFO* out) = 0;
     virtual int32_t MoveFinish() = 0;
     virtual int32_t CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t* flags,

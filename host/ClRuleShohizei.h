@@ -12,8 +12,7 @@ class ClRuleShohizei : public ClRuleBase {
   class Impl : public ClRuleBase::Impl {
    public:
     virtual int32_t MoveReady(int32_t sumType, const int16_t* startKind, const int16_t* endKind,
-                              const int32_t* rate, const void* reserved,
-                              uint8_t taxIncluded) = 0;
+                              const int32_t* rate, const void* reserved, uint8_t taxIncluded) = 0;
     virtual int32_t GetSumInfoCount() = 0;
     virtual int32_t MoveNext(StTAXSUMINFO* out) = 0;
     virtual int32_t MoveFinish() = 0;

@@ -40,8 +40,8 @@ class ClRuleShohizeiShinkoku : public ClRuleBase {
   // adds into the rate rows (labelled by rates as for SumTax), with the
   // figures it adds to, in line order. The codes are those of SumTax; a
   // sink that returns false ends the walk with the host's cancel code.
-  int32_t TraceTax(uint8_t filingClass, const StFINDINFO* filter,
-                   const StTAXREPORTRATEINFO* rates, TaxLineSink* sink) {
+  int32_t TraceTax(uint8_t filingClass, const StFINDINFO* filter, const StTAXREPORTRATEINFO* rates,
+                   TaxLineSink* sink) {
     return impl()->TraceTax(filingClass, filter, rates, sink);
   }
 

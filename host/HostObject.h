@@ -33,10 +33,10 @@ class CreationSlot {
 }  // namespace host
 
 // Declares the allocation functions of a host class in its body.
-#define HOST_OBJECT_ALLOCATION                                                   \
-  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;  \
-  static void* operator new(std::size_t size);                                  \
-  static void operator delete(void* p) noexcept;                                \
+#define HOST_OBJECT_ALLOCATION                                                 \
+  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept; \
+  static void* operator new(std::size_t size);                                 \
+  static void operator delete(void* p) noexcept;                               \
   static void operator delete(void* p, const std::nothrow_t&) noexcept
 
 // Defines the allocation functions and the constructor of a host class
@@ -45,17 +45,17 @@ class CreationSlot {
 // implementation. A constructor not reached through operator new (an object
 // on the stack) asks the host itself and throws std::bad_alloc when it
 // cannot create one.
-#define HOST_OBJECT_DEFINITION(ClassName, Base, Maker)                                    \
+#define HOST_OBJECT_DEFINITION(ClassName, Base, Maker)                                      \
   void* ClassName::operator new(std::size_t size, const std::nothrow_t& nothrow) noexcept { \
-    return ::host::CreationSlot::Allocate(size, ::host::Registered().Maker(), nothrow);   \
-  }                                                                                       \
-  void* ClassName::operator new(std::size_t size) {                                       \
-    return ::host::CreationSlot::Allocate(size, ::host::Registered().Maker());            \
-  }                                                                                       \
-  void ClassName::operator delete(void* p) noexcept { ::operator delete(p); }             \
-  void ClassName::operator delete(void* p, const std::nothrow_t&) noexcept {              \
-    ::operator delete(p);                                                                 \
-  }                                                                                       \
+    return ::host::CreationSlot::Allocate(size, ::host::Registered().Maker(), nothrow);     \
+  }                                                                                         \
+  void* ClassName::operator new(std::size_t size) {                                         \
+    return ::host::CreationSlot::Allocate(size, ::host::Registered().Maker());              \
+  }                                                                                         \
+  void ClassName::operator delete(void* p) noexcept { ::operator delete(p); }               \
+  void ClassName::operator delete(void* p, const std::nothrow_t&) noexcept {                \
+    ::operator delete(p);                                                                   \
+  }                                                                                         \
   ClassName::ClassName() : Base(::host::TakeOrMake(&::host::Host::Maker)) {}
 
 #endif  // TAXLINK_HOST_HOSTOBJECT_H_

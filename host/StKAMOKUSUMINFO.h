@@ -10,22 +10,22 @@
 // adjustment (kind 18), entry 14 the interim closing adjustment (kind 15);
 // entry 0 is the opening balance.
 struct StKAMOKUSUMINFO {
-  int32_t accountId;          // 0
-  char code[16];              // 4
-  char name[64];              // 20
+  int32_t accountId;  // 0
+  char code[16];      // 4
+  char name[64];      // 20
   uint8_t reserved84[42];
-  uint8_t excluded1;          // 126: 1 = skipped by the program
-  uint8_t totalFlag;          // 127: 1 on account-class total records
-  uint8_t excluded2;          // 128: 1 = skipped by the program
+  uint8_t excluded1;  // 126: 1 = skipped by the program
+  uint8_t totalFlag;  // 127: 1 on account-class total records
+  uint8_t excluded2;  // 128: 1 = skipped by the program
   uint8_t reserved129;
-  uint8_t balanceSide;        // 130: 1 debit, 2 credit
+  uint8_t balanceSide;  // 130: 1 debit, 2 credit
   uint8_t reserved131[5];
-  uint32_t classCode;         // 136
+  uint32_t classCode;  // 136
   uint8_t reserved140[12];
-  int64_t debit[15];          // 152: tax-excluded debit sums
-  int64_t debitIncl[15];      // 272: tax-included debit sums
-  int64_t credit[15];         // 392: tax-excluded credit sums
-  int64_t creditIncl[15];     // 512: tax-included credit sums
+  int64_t debit[15];       // 152: tax-excluded debit sums
+  int64_t debitIncl[15];   // 272: tax-included debit sums
+  int64_t credit[15];      // 392: tax-excluded credit sums
+  int64_t creditIncl[15];  // 512: tax-included credit sums
   uint8_t reserved632[4];
 };
 #pragma pack(pop)

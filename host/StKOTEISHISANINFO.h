@@ -7,15 +7,15 @@
 #pragma pack(push, 1)
 // One fixed asset.
 struct StKOTEISHISANINFO {
-  int32_t assetId;              // 0
-  char code[16];                // 4
-  char name[28];                // 20: zero-terminated Shift_JIS
-  int32_t kind;                 // 48: 9 deferred asset, otherwise fixed asset
-  int32_t acquisitionDate;      // 52: yyyymmdd
+  int32_t assetId;          // 0
+  char code[16];            // 4
+  char name[28];            // 20: zero-terminated Shift_JIS
+  int32_t kind;             // 48: 9 deferred asset, otherwise fixed asset
+  int32_t acquisitionDate;  // 52: yyyymmdd
   uint8_t reserved56[312];
-  int64_t acquisitionAmount;    // 368: raw amount
+  int64_t acquisitionAmount;  // 368: raw amount
   uint8_t reserved376[152];
-  uint8_t incomeKind;           // 528: 1 business, 2 real estate
+  uint8_t incomeKind;  // 528: 1 business, 2 real estate
   uint8_t reserved529[16];
 };
 

@@ -7,7 +7,7 @@
 #pragma pack(push, 1)
 // The consumption-tax settings of a data set.
 struct StSHOHIZEIINFO {
-  uint8_t filingClass;       // 0: 0 exempt, 1 simplified, 2 standard taxation
+  uint8_t filingClass;  // 0: 0 exempt, 1 simplified, 2 standard taxation
   uint8_t reserved1;
   uint8_t roundingMode;      // 2: amount rounding mode of the report
   uint8_t creditMethod;      // 3: 0 individual attribution, 1 lump-sum proportional

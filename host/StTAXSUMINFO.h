@@ -7,9 +7,9 @@
 #pragma pack(push, 1)
 // One per-account consumption-tax summary record.
 struct StTAXSUMINFO {
-  char code[16];             // 0: account code, zero-terminated
+  char code[16];  // 0: account code, zero-terminated
   uint8_t reserved16[582];
-  int64_t amount;            // 598: the summed raw amount
+  int64_t amount;  // 598: the summed raw amount
   uint8_t reserved606[220];
 };
 #pragma pack(pop)

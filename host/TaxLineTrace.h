@@ -14,9 +14,9 @@ struct TaxLineSide {
     uint8_t row;           // rate row (0, 1, 2: 8, 5, 3 %)
     uint8_t businessType;  // 1..6 for kBusinessType
     Taken taken;
-    uint16_t offset;       // byte offset in StTAXREPORTRATEINFO or
-                           // StTAXREPORTBUSINESSTYPEINFO
-    int64_t amount;        // raw, signed as it adds to the figure
+    uint16_t offset;  // byte offset in StTAXREPORTRATEINFO or
+                      // StTAXREPORTBUSINESSTYPEINFO
+    int64_t amount;   // raw, signed as it adds to the figure
   };
   static constexpr int kMaxTargets = 8;
 

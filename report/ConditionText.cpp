@@ -13,20 +13,20 @@ namespace {
 
 // The condition text table.
 constexpr const char* kTexts[] = {
-    texts::kFilingExempt,           // 0
-    texts::kFilingSimplified,       // 1
-    texts::kFilingStandard,         // 2
-    texts::kMainBusinessType,       // 3
-    texts::kInputTaxDeduction,      // 4
-    texts::kIndividualAttribution,  // 5
-    texts::kProportionalAllocation, // 6
-    texts::kNotSpecified,           // 7
-    texts::kBusinessType1,          // 8
-    texts::kBusinessType2,          // 9
-    texts::kBusinessType3,          // 10
-    texts::kBusinessType4,          // 11
-    texts::kBusinessType5,          // 12
-    texts::kBusinessType6,          // 13
+    texts::kFilingExempt,            // 0
+    texts::kFilingSimplified,        // 1
+    texts::kFilingStandard,          // 2
+    texts::kMainBusinessType,        // 3
+    texts::kInputTaxDeduction,       // 4
+    texts::kIndividualAttribution,   // 5
+    texts::kProportionalAllocation,  // 6
+    texts::kNotSpecified,            // 7
+    texts::kBusinessType1,           // 8
+    texts::kBusinessType2,           // 9
+    texts::kBusinessType3,           // 10
+    texts::kBusinessType4,           // 11
+    texts::kBusinessType5,           // 12
+    texts::kBusinessType6,           // 13
 };
 constexpr int kTextCount = static_cast<int>(sizeof(kTexts) / sizeof(kTexts[0]));
 
@@ -59,8 +59,8 @@ std::string ConditionText(int kind, const StDATAINFO& dataSet, const StSHOHIZEII
                                strnlen(dataSet.companyName, sizeof(dataSet.companyName)));
       break;
     case kConditionPeriod:
-      text = " " + DateText(dataSet.periodStart) + texts::kDateRangeDash +
-             DateText(dataSet.periodEnd);
+      text =
+          " " + DateText(dataSet.periodStart) + texts::kDateRangeDash + DateText(dataSet.periodEnd);
       break;
     case kConditionFilingClass:
       text = Blank(Entry(filingClass, 0, 2));

@@ -16,15 +16,22 @@ using Type = StTAXREPORTBUSINESSTYPEINFO;
 constexpr uint16_t Off(std::size_t offset) { return static_cast<uint16_t>(offset); }
 
 // Saved-return offsets of the members m8, m5 and m3 of StSaveTaxInfo.
-#define SAVED(m) \
-  SavedOffsets { {Off(offsetof(StSaveTaxInfo, m##8)), Off(offsetof(StSaveTaxInfo, m##5)), \
-                  Off(offsetof(StSaveTaxInfo, m##3))}, false, #m }
-#define SAVED_X20(m) \
-  SavedOffsets { {Off(offsetof(StSaveTaxInfo, m##8)), Off(offsetof(StSaveTaxInfo, m##5)), \
-                  Off(offsetof(StSaveTaxInfo, m##3))}, true, #m }
-#define SAVED85(m) \
-  SavedOffsets { {Off(offsetof(StSaveTaxInfo, m##8)), Off(offsetof(StSaveTaxInfo, m##5)), 0}, \
-                 false, #m }
+#define SAVED(m)                                                             \
+  SavedOffsets {                                                             \
+    {Off(offsetof(StSaveTaxInfo, m##8)), Off(offsetof(StSaveTaxInfo, m##5)), \
+     Off(offsetof(StSaveTaxInfo, m##3))},                                    \
+        false, #m                                                            \
+  }
+#define SAVED_X20(m)                                                         \
+  SavedOffsets {                                                             \
+    {Off(offsetof(StSaveTaxInfo, m##8)), Off(offsetof(StSaveTaxInfo, m##5)), \
+     Off(offsetof(StSaveTaxInfo, m##3))},                                    \
+        true, #m                                                             \
+  }
+#define SAVED85(m)                                                                         \
+  SavedOffsets {                                                                           \
+    {Off(offsetof(StSaveTaxInfo, m##8)), Off(offsetof(StSaveTaxInfo, m##5)), 0}, false, #m \
+  }
 #define SAVED8(m) \
   SavedOffsets { {Off(offsetof(StSaveTaxInfo, m##8)), 0, 0}, false, #m }
 // The offset of a figure and its member name.
@@ -44,14 +51,14 @@ constexpr FormElement Empty(const char* stem, SavedOffsets saved, uint8_t rates 
 
 constexpr FormElement ByType(const char* stem, uint8_t type, uint16_t figure, const char* name,
                              uint8_t slot, SavedOffsets saved) {
-  return FormElement{stem, kAllRates, JournalSource::kBusinessType, figure, name, type, slot,
-                     saved};
+  return FormElement{stem, kAllRates, JournalSource::kBusinessType, figure, name, type,
+                     slot, saved};
 }
 
 constexpr FormElement Unclassified(const char* stem, uint16_t figure, const char* name,
                                    uint8_t slot) {
-  return FormElement{stem, kAllRates, JournalSource::kUnclassified, figure, name, 0, slot,
-                     kNoSaved};
+  return FormElement{stem, kAllRates, JournalSource::kUnclassified, figure, name, 0,
+                     slot, kNoSaved};
 }
 
 // Accumulator slots of the business-type groups.
@@ -65,7 +72,8 @@ constexpr FormElement kSales[] = {
     Figure("KAZEIURIAGEZEIGAKU", RATE(taxableSalesTax), SAVED(kazeiUriageZeigaku)),
     Figure("KAZEIURIAGEZEIKOMI", RATE(taxableSalesIncl), SAVED(kazeiUriageZeikomi)),
     Figure("MENZEIURIAGEZEINUKI", RATE(exemptSales), SAVED(menzeiUriageZeinuki)),
-    Figure("HIKAZEIURIAGEYUUKAZEINUKI", RATE(securitiesSales), SAVED_X20(hikazeiUriageYuukaZeinuki)),
+    Figure("HIKAZEIURIAGEYUUKAZEINUKI", RATE(securitiesSales),
+           SAVED_X20(hikazeiUriageYuukaZeinuki)),
     Figure("HIKAZEIURIAGEYUUKAIGAIZEINUKI", RATE(otherNonTaxableSales),
            SAVED(hikazeiUriageYuuKaigaiZeinuki)),
     Figure("HIKAZEISHISANYUSHUTSUZEINUKI", RATE(nonTaxableAssetExports),
@@ -94,29 +102,38 @@ constexpr FormElement kPurchases[] = {
     Empty("TOKUTEISHIIREHIKAZEIZEINUKI", SAVED8(tokuteiShiireHikazeiZeinuki), kRate8),
     Empty("TOKUTEISHIIREKYOTUUZEINUKI", SAVED8(tokuteiShiireKyotuuZeinuki), kRate8),
     Figure("YUNYUSHIIREKAZEIZEIGAKU", RATE(importTaxableTax), SAVED(yunyuShiireKazeiZeigaku)),
-    Figure("YUNYUSHIIREHIKAZEIZEIGAKU", RATE(importNonTaxableTax), SAVED(yunyuShiireHikazeiZeigaku)),
+    Figure("YUNYUSHIIREHIKAZEIZEIGAKU", RATE(importNonTaxableTax),
+           SAVED(yunyuShiireHikazeiZeigaku)),
     Figure("YUNYUSHIIREKYOTUUZEIGAKU", RATE(importCommonTax), SAVED(yunyuShiireKyotuuZeigaku)),
     Figure("YUNYUSHIIRETIHO", RATE(importLocalTax), SAVED85(yunyuShiireTiho), kRate8 | kRate5),
-    Figure("SHIIREHENKANKAZEIZEINUKI", RATE(purchReturnTaxableExcl), SAVED(shiireHenkanKazeiZeinuki)),
-    Figure("SHIIREHENKANKAZEIZEIGAKU", RATE(purchReturnTaxableTax), SAVED(shiireHenkanKazeiZeigaku)),
-    Figure("SHIIREHENKANKAZEIZEIKOMI", RATE(purchReturnTaxableIncl), SAVED(shiireHenkanKazeiZeikomi)),
+    Figure("SHIIREHENKANKAZEIZEINUKI", RATE(purchReturnTaxableExcl),
+           SAVED(shiireHenkanKazeiZeinuki)),
+    Figure("SHIIREHENKANKAZEIZEIGAKU", RATE(purchReturnTaxableTax),
+           SAVED(shiireHenkanKazeiZeigaku)),
+    Figure("SHIIREHENKANKAZEIZEIKOMI", RATE(purchReturnTaxableIncl),
+           SAVED(shiireHenkanKazeiZeikomi)),
     Figure("SHIIREHENKANHIKAZEIZEINUKI", RATE(purchReturnNonTaxableExcl),
            SAVED(shiireHenkanHikazeiZeinuki)),
     Figure("SHIIREHENKANHIKAZEIZEIGAKU", RATE(purchReturnNonTaxableTax),
            SAVED(shiireHenkanHikazeiZeigaku)),
     Figure("SHIIREHENKANHIKAZEIZEIKOMI", RATE(purchReturnNonTaxableIncl),
            SAVED(shiireHenkanHikazeiZeikomi)),
-    Figure("SHIIREHENKANKYOTUUZEINUKI", RATE(purchReturnCommonExcl), SAVED(shiireHenkanKyotuuZeinuki)),
-    Figure("SHIIREHENKANKYOTUUZEIGAKU", RATE(purchReturnCommonTax), SAVED(shiireHenkanKyotuuZeigaku)),
-    Figure("SHIIREHENKANKYOTUUZEIKOMI", RATE(purchReturnCommonIncl), SAVED(shiireHenkanKyotuuZeikomi)),
+    Figure("SHIIREHENKANKYOTUUZEINUKI", RATE(purchReturnCommonExcl),
+           SAVED(shiireHenkanKyotuuZeinuki)),
+    Figure("SHIIREHENKANKYOTUUZEIGAKU", RATE(purchReturnCommonTax),
+           SAVED(shiireHenkanKyotuuZeigaku)),
+    Figure("SHIIREHENKANKYOTUUZEIKOMI", RATE(purchReturnCommonIncl),
+           SAVED(shiireHenkanKyotuuZeikomi)),
     Empty("TOKUTEISHIIREHENKANKAZEIZEINUKI", SAVED8(tokuteiShiireHenkanKazeiZeinuki), kRate8),
     Empty("TOKUTEISHIIREHENKANHIKAZEIZEINUKI", SAVED8(tokuteiShiireHenkanHikazeiZeinuki), kRate8),
     Empty("TOKUTEISHIIREHENKANKYOTUUZEINUKI", SAVED8(tokuteiShiireHenkanKyotuuZeinuki), kRate8),
     Figure("YUNYUHENKANKAZEIZEIGAKU", RATE(importRefundTaxableTax), SAVED(yunyuHenkanKazeiZeigaku)),
     Figure("YUNYUHENKANHIKAZEIZEIGAKU", RATE(importRefundNonTaxableTax),
            SAVED(yunyuHenkanHikazeiZeigaku)),
-    Figure("YUNYUHENKANKYOTUUZEIGAKU", RATE(importRefundCommonTax), SAVED(yunyuHenkanKyotuuZeigaku)),
-    Figure("YUNYUHENKANTIHO", RATE(importRefundLocalTax), SAVED85(yunyuHenkanTiho), kRate8 | kRate5),
+    Figure("YUNYUHENKANKYOTUUZEIGAKU", RATE(importRefundCommonTax),
+           SAVED(yunyuHenkanKyotuuZeigaku)),
+    Figure("YUNYUHENKANTIHO", RATE(importRefundLocalTax), SAVED85(yunyuHenkanTiho),
+           kRate8 | kRate5),
 };
 
 // Bad debts: "D020130" to "D020132", and the second copy "D020230" to
@@ -140,17 +157,21 @@ constexpr FormElement kAdjustments[] = {
 };
 
 // Taxable sales by business type: "D020210" to "D020212".
-#define SALES_OF_TYPE(t)                                                              \
-  ByType("KAZEIURIAGE" #t "SHUZEINUKI", t, TYPE(salesExcl), kExcl,                    \
-         SAVED(kazeiUriage##t##ShuZeinuki)),                                          \
-      ByType("KAZEIURIAGE" #t "SHUZEIGAKU", t, TYPE(salesTax), kTax,                  \
-             SAVED(kazeiUriage##t##ShuZeigaku)),                                      \
-      ByType("KAZEIURIAGE" #t "SHUZEIKOMI", t, TYPE(salesIncl), kIncl,                \
+#define SALES_OF_TYPE(t)                                               \
+  ByType("KAZEIURIAGE" #t "SHUZEINUKI", t, TYPE(salesExcl), kExcl,     \
+         SAVED(kazeiUriage##t##ShuZeinuki)),                           \
+      ByType("KAZEIURIAGE" #t "SHUZEIGAKU", t, TYPE(salesTax), kTax,   \
+             SAVED(kazeiUriage##t##ShuZeigaku)),                       \
+      ByType("KAZEIURIAGE" #t "SHUZEIKOMI", t, TYPE(salesIncl), kIncl, \
              SAVED(kazeiUriage##t##ShuZeikomi))
 
 constexpr FormElement kSalesByType[] = {
-    SALES_OF_TYPE(1), SALES_OF_TYPE(2), SALES_OF_TYPE(3),
-    SALES_OF_TYPE(4), SALES_OF_TYPE(5), SALES_OF_TYPE(6),
+    SALES_OF_TYPE(1),
+    SALES_OF_TYPE(2),
+    SALES_OF_TYPE(3),
+    SALES_OF_TYPE(4),
+    SALES_OF_TYPE(5),
+    SALES_OF_TYPE(6),
     Unclassified("KAZEIURIAGEZEROZEINUKI", RATE(taxableSalesExcl), kExcl),
     Unclassified("KAZEIURIAGEZEROZEIGAKU", RATE(taxableSalesTax), kTax),
     Unclassified("KAZEIURIAGEZEROZEIKOMI", RATE(taxableSalesIncl), kIncl),
@@ -158,17 +179,21 @@ constexpr FormElement kSalesByType[] = {
 };
 
 // Sales returns by business type: "D020220" to "D020222".
-#define RETURNS_OF_TYPE(t)                                                            \
-  ByType("KAZEIHENKAN" #t "SHUZEINUKI", t, TYPE(returnsExcl), kExcl,                  \
-         SAVED(kazeiHenkan##t##ShuZeinuki)),                                          \
-      ByType("KAZEIHENKAN" #t "SHUZEIGAKU", t, TYPE(returnsTax), kTax,                \
-             SAVED(kazeiHenkan##t##ShuZeigaku)),                                      \
-      ByType("KAZEIHENKAN" #t "SHUZEIKOMI", t, TYPE(returnsIncl), kIncl,              \
+#define RETURNS_OF_TYPE(t)                                               \
+  ByType("KAZEIHENKAN" #t "SHUZEINUKI", t, TYPE(returnsExcl), kExcl,     \
+         SAVED(kazeiHenkan##t##ShuZeinuki)),                             \
+      ByType("KAZEIHENKAN" #t "SHUZEIGAKU", t, TYPE(returnsTax), kTax,   \
+             SAVED(kazeiHenkan##t##ShuZeigaku)),                         \
+      ByType("KAZEIHENKAN" #t "SHUZEIKOMI", t, TYPE(returnsIncl), kIncl, \
              SAVED(kazeiHenkan##t##ShuZeikomi))
 
 constexpr FormElement kReturnsByType[] = {
-    RETURNS_OF_TYPE(1), RETURNS_OF_TYPE(2), RETURNS_OF_TYPE(3),
-    RETURNS_OF_TYPE(4), RETURNS_OF_TYPE(5), RETURNS_OF_TYPE(6),
+    RETURNS_OF_TYPE(1),
+    RETURNS_OF_TYPE(2),
+    RETURNS_OF_TYPE(3),
+    RETURNS_OF_TYPE(4),
+    RETURNS_OF_TYPE(5),
+    RETURNS_OF_TYPE(6),
     Unclassified("KAZEIHENKANZEROZEINUKI", RATE(salesReturnsExcl), kExcl),
     Unclassified("KAZEIHENKANZEROZEIGAKU", RATE(salesReturnsTax), kTax),
     Unclassified("KAZEIHENKANZEROZEIKOMI", RATE(salesReturnsIncl), kIncl),

@@ -42,11 +42,11 @@ struct FormElement {
   const char* stem;  // element name without the rate digit
   uint8_t rates;
   JournalSource journal;
-  uint16_t figure;       // byte offset in StTAXREPORTRATEINFO or
-                         // StTAXREPORTBUSINESSTYPEINFO
+  uint16_t figure;         // byte offset in StTAXREPORTRATEINFO or
+                           // StTAXREPORTBUSINESSTYPEINFO
   const char* figureName;  // the member at that offset
-  uint8_t businessType;  // 1..6 for kBusinessType
-  uint8_t slot;          // accumulator: 0 excluding tax, 1 tax, 2 including
+  uint8_t businessType;    // 1..6 for kBusinessType
+  uint8_t slot;            // accumulator: 0 excluding tax, 1 tax, 2 including
   SavedOffsets saved;
 
   bool HasRate(int rateIndex) const { return (rates >> rateIndex) & 1; }

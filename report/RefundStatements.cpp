@@ -24,7 +24,7 @@ constexpr uint16_t kFormValueDepth = 3;
 constexpr std::size_t kKanpuhCount = 16;
 // Positions in KANPUH.
 constexpr std::size_t kHCode = 0;
-constexpr std::size_t kHFirstLine = 1;    // eight line amounts
+constexpr std::size_t kHFirstLine = 1;  // eight line amounts
 constexpr std::size_t kHAssetsCode = 9;
 constexpr std::size_t kHFirstAsset = 10;  // six asset amounts
 
@@ -84,10 +84,14 @@ const char* SavedCode(uint8_t code) { return code == 2 ? "2" : "1"; }
 
 uint8_t IncomeKindMask(uint8_t incomeKind) {
   switch (incomeKind) {
-    case 1: return 1;
-    case 2: return 2;
-    case 3: return 4;
-    default: return 0;
+    case 1:
+      return 1;
+    case 2:
+      return 2;
+    case 3:
+      return 4;
+    default:
+      return 0;
   }
 }
 
@@ -129,7 +133,7 @@ bool ReportDocument::WriteKanpuh(XmlTextWriter& writer, const StDATAINFO& dataSe
     if (t.corpFixedAssets != 0 || t.corpDeferredAssets != 0) {
       values[kHAssetsCode] = JournalCode(settings);
     }
-    values[kHFirstAsset] = AmountText(t.corpFixedAssets, mode);       // KOTEISHISAN1
+    values[kHFirstAsset] = AmountText(t.corpFixedAssets, mode);         // KOTEISHISAN1
     values[kHFirstAsset + 2] = AmountText(t.corpDeferredAssets, mode);  // KURINOBESHISAN1
   }
   return WriteForm(writer, KanpuhFormat(), values);

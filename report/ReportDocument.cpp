@@ -5,12 +5,12 @@
 #include <string>
 
 #include "aggregation/Decimal4.h"
-#include "resources/Edition.h"
 #include "report/AmountRounding.h"
 #include "report/FormTopics.h"
 #include "report/FullWidthName.h"
 #include "report/RecordFigure.h"
 #include "report/TransitionalFigures.h"
+#include "resources/Edition.h"
 #include "resources/StringResources.h"
 #include "xml/SupportInfoFile.h"
 #include "xml/XmlTextWriter.h"
@@ -76,8 +76,7 @@ bool ReportDocument::WriteSystem(XmlTextWriter& writer) {
          writer.WriteEndTag("SYSTEM", kSectionDepth);
 }
 
-bool ReportDocument::WriteBasic(XmlTextWriter& writer, const StDATAINFO& dataSet,
-                                int sourceMode) {
+bool ReportDocument::WriteBasic(XmlTextWriter& writer, const StDATAINFO& dataSet, int sourceMode) {
   const bool fromSaved = sourceMode == kSourceSavedReturn;
   // Without a saved return there is nothing to describe in saved mode.
   if (fromSaved && !run_.savedReturn) return false;
@@ -112,8 +111,7 @@ bool ReportDocument::WriteBasic(XmlTextWriter& writer, const StDATAINFO& dataSet
          writer.WriteEndTag("BASIC", kSectionDepth);
 }
 
-bool ReportDocument::WriteTopicGroup(XmlTextWriter& writer, const FormTopic& topic,
-                                     int rateIndex) {
+bool ReportDocument::WriteTopicGroup(XmlTextWriter& writer, const FormTopic& topic, int rateIndex) {
   const TaxSummaryTables& tables = run_.tables;
   const StTAXREPORTRATEINFO& row = tables.rateInfo[rateIndex];
   // Unrounded sums of the business-type figures of this group.
@@ -173,8 +171,7 @@ bool ReportDocument::WriteSavedTopicGroup(XmlTextWriter& writer, const FormTopic
                                           int rateIndex) {
   const StSaveTaxInfo& saved = *run_.savedReturn;
   const bool standard = run_.settings.filingClass() == 2;
-  const bool withValues =
-      topic.savedFlag == SavedFlag::kStandardOnly ? standard : !standard;
+  const bool withValues = topic.savedFlag == SavedFlag::kStandardOnly ? standard : !standard;
 
   const std::string code = FormCode(topic, rateIndex);
   if (!writer.WriteStartTag(code.c_str(), kGroupDepth)) return false;

@@ -8,8 +8,8 @@
 #include "platform/winfs/ReplacementFile.h"
 #include "report/ReportDocument.h"
 #include "resources/Caption.h"
-#include "xml/XmlTextWriter.h"
 #include "resources/Texts.h"
+#include "xml/XmlTextWriter.h"
 
 namespace taxlink {
 
@@ -82,9 +82,9 @@ Status WriteReportFile(ReportDocument& document, HWND owner, const char* outputP
     return Status::IOError(
         "the value of " + writer.refusedName() + " holds a character XML does not allow", kWhere);
   }
-  return Status::IOError(created ? "a write to the report file failed"
-                                 : "the report file could not be created",
-                         kWhere);
+  return Status::IOError(
+      created ? "a write to the report file failed" : "the report file could not be created",
+      kWhere);
 }
 
 Status WriteReportFile(const ReportInputs& inputs, HWND owner, const char* outputPath,

@@ -30,7 +30,10 @@ ElementFormat Fixed(const char* name, const char* text) {
 
 GroupFormat SystemGroup() {
   return GroupFormat{
-      "SYSTEM", false, -1, -1,
+      "SYSTEM",
+      false,
+      -1,
+      -1,
       {Fixed("GYOUMUPREFIX", "SY26"), Fixed("VERSION", "1"),
        Value("FUNCTIONID", ValueKind::kInteger, "function id of the host's launch line (default 1)",
              "function id of the host's launch line (default 1)"),
@@ -45,7 +48,10 @@ GroupFormat SystemGroup() {
 
 GroupFormat BasicGroup() {
   return GroupFormat{
-      "BASIC", false, -1, -1,
+      "BASIC",
+      false,
+      -1,
+      -1,
       {Value("KOMONSAKINAME", ValueKind::kText,
              "company name of the data set, full-width, at most 32 bytes",
              "company name of the data set, full-width, at most 32 bytes"),
@@ -63,8 +69,7 @@ GroupFormat BasicGroup() {
              "transitional flag of the saved return: set 1, else 2"),
        Value("URIAGEZEIGAKUKEISAN", ValueKind::kCode, "always 1",
              "sales tax method of the saved return: 0 gives 1, else 2"),
-       Value("SHIIREZEIGAKUKEISAN", ValueKind::kCodeOrEmpty,
-             "standard taxation: 1; else empty",
+       Value("SHIIREZEIGAKUKEISAN", ValueKind::kCodeOrEmpty, "standard taxation: 1; else empty",
              "standard taxation: purchase tax method of the saved return, 0 gives 1, else 2; "
              "else empty")}};
 }
@@ -82,7 +87,7 @@ GroupFormat FormGroup(int topicIndex, int rateIndex) {
 }
 
 ElementFormat Line(const char* name, ValueKind kind, RefundLine T::*line, int64_t RefundLine::*part,
-                 int8_t savedIndex) {
+                   int8_t savedIndex) {
   ElementFormat entry = Entry(name, kind);
   entry.statement = StatementFeed{line, part, nullptr, savedIndex};
   return entry;
@@ -100,12 +105,15 @@ constexpr auto kNonTaxable = &RefundLine::nonTaxablePart;
 GroupFormat Kanpuh() {
   constexpr ValueKind kA = ValueKind::kAmount;
   return GroupFormat{
-      "KANPUH", true, -1, -1,
+      "KANPUH",
+      true,
+      -1,
+      -1,
       {Value("KESSANZEIKUBUN", ValueKind::kCodeOrEmpty,
-            "with an amount on the four lines: 1 when the data set books tax included "
-            "(settings byte 5), else 2; otherwise empty",
-            "with an amount on the eight line elements: code byte 9866 of the saved return, "
-            "2 gives 2, else 1; otherwise empty"),
+             "with an amount on the four lines: 1 when the data set books tax included "
+             "(settings byte 5), else 2; otherwise empty",
+             "with an amount on the eight line elements: code byte 9866 of the saved return, "
+             "2 gives 2, else 1; otherwise empty"),
        Line("SHOHINSHIIRE1", kA, &T::corpMerchandisePurchases, kBook, 0),
        Line("SHOHINSHIIRE2", kA, &T::corpMerchandisePurchases, kNonTaxable, 1),
        Line("HANBAIIPPAN1", kA, &T::corpSellingAdminExpenses, kBook, 2),
@@ -115,9 +123,9 @@ GroupFormat Kanpuh() {
        Line("SONOTASONEKI1", kA, &T::corpOtherItems, kBook, 6),
        Line("SONOTASONEKI2", kA, &T::corpOtherItems, kNonTaxable, 7),
        Value("SHISANZEIKUBUN", ValueKind::kCodeOrEmpty,
-            "with fixed or deferred asset acquisitions: as KESSANZEIKUBUN; otherwise empty",
-            "with an amount on the six asset elements: code byte 9867 of the saved return, "
-            "2 gives 2, else 1; otherwise empty"),
+             "with fixed or deferred asset acquisitions: as KESSANZEIKUBUN; otherwise empty",
+             "with an amount on the six asset elements: code byte 9867 of the saved return, "
+             "2 gives 2, else 1; otherwise empty"),
        Amount("KOTEISHISAN1", &T::corpFixedAssets, 8),
        Line("KOTEISHISAN2", kA, nullptr, nullptr, 9),
        Amount("KURINOBESHISAN1", &T::corpDeferredAssets, 10),
@@ -129,12 +137,15 @@ GroupFormat Kanpuh() {
 GroupFormat Kanpuk() {
   constexpr ValueKind kZ = ValueKind::kAmountOrZero;
   return GroupFormat{
-      "KANPUK", true, -1, -1,
+      "KANPUK",
+      true,
+      -1,
+      -1,
       {Value("KESSANZEIKUBUN", ValueKind::kCodeOrEmpty,
-            "with an amount on the eight individual lines: 1 when the data set books tax "
-            "included (settings byte 5), else 2; otherwise empty",
-            "with an amount on the sixteen elements: code byte 9865 of the saved return, "
-            "2 gives 2, else 1; otherwise empty"),
+             "with an amount on the eight individual lines: 1 when the data set books tax "
+             "included (settings byte 5), else 2; otherwise empty",
+             "with an amount on the sixteen elements: code byte 9865 of the saved return, "
+             "2 gives 2, else 1; otherwise empty"),
        Line("JIGYOSHIIRE1", kZ, &T::indBusinessPurchases, kBook, 0),
        Line("JIGYOSHIIRE2", kZ, &T::indBusinessPurchases, kNonTaxable, 1),
        Line("JIGYOHITSUYOU1", kZ, &T::indBusinessExpenses, kBook, 2),

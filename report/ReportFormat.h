@@ -42,11 +42,11 @@ struct StatementFeed {
 struct ElementFormat {
   std::string name;  // the element name as written
   ValueKind kind = ValueKind::kText;
-  const char* fixed = nullptr;               // kFixed: the text
-  const char* journalSource = nullptr;       // SYSTEM, BASIC, codes: what feeds it
-  const char* savedSource = nullptr;         // the same in saved-return mode
-  const FormElement* form = nullptr;         // DATA form groups: the writers' row
-  StatementFeed statement;                   // KANPUH, KANPUK amounts
+  const char* fixed = nullptr;          // kFixed: the text
+  const char* journalSource = nullptr;  // SYSTEM, BASIC, codes: what feeds it
+  const char* savedSource = nullptr;    // the same in saved-return mode
+  const FormElement* form = nullptr;    // DATA form groups: the writers' row
+  StatementFeed statement;              // KANPUH, KANPUK amounts
 };
 
 struct GroupFormat {

@@ -50,13 +50,19 @@ constexpr char kSimpleTypes[] =
 
 const char* TypeName(ValueKind kind) {
   switch (kind) {
-    case ValueKind::kAmount: return "amount";
-    case ValueKind::kAmountOrZero: return "amountOrZero";
-    case ValueKind::kCode: return "code";
-    case ValueKind::kCodeOrEmpty: return "codeOrEmpty";
-    case ValueKind::kInteger: return "integer";
+    case ValueKind::kAmount:
+      return "amount";
+    case ValueKind::kAmountOrZero:
+      return "amountOrZero";
+    case ValueKind::kCode:
+      return "code";
+    case ValueKind::kCodeOrEmpty:
+      return "codeOrEmpty";
+    case ValueKind::kInteger:
+      return "integer";
     case ValueKind::kText:
-    case ValueKind::kFixed: break;
+    case ValueKind::kFixed:
+      break;
   }
   return "text";
 }

@@ -14,9 +14,9 @@ namespace {
 // The six amounts of a business-type record that count.
 using TypeRecord = StTAXREPORTBUSINESSTYPEINFO;
 constexpr std::size_t kTypeFigures[] = {
-    offsetof(TypeRecord, salesIncl),   offsetof(TypeRecord, salesTax),
-    offsetof(TypeRecord, salesExcl),   offsetof(TypeRecord, returnsIncl),
-    offsetof(TypeRecord, returnsTax),  offsetof(TypeRecord, returnsExcl),
+    offsetof(TypeRecord, salesIncl),  offsetof(TypeRecord, salesTax),
+    offsetof(TypeRecord, salesExcl),  offsetof(TypeRecord, returnsIncl),
+    offsetof(TypeRecord, returnsTax), offsetof(TypeRecord, returnsExcl),
 };
 
 }  // namespace

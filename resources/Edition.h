@@ -5,10 +5,10 @@ namespace taxlink {
 
 // The values in which the three editions of the program differ.
 struct Edition {
-  const char* deliverable;          // "TaxLinkAlto"
-  int appType;                      // host application type (ClSysEnvMgr)
-  const char* productDisplayName;   // Shift_JIS
-  const char* rememberedPathFile;   // "TaxLinkAlto.env"
+  const char* deliverable;         // "TaxLinkAlto"
+  int appType;                     // host application type (ClSysEnvMgr)
+  const char* productDisplayName;  // Shift_JIS
+  const char* rememberedPathFile;  // "TaxLinkAlto.env"
 };
 
 // The edition this executable was built as (one EditionXxx.cpp per program).

@@ -15,10 +15,12 @@ const platform::DialogTemplate& ProgressDialogTemplate() {
       // no WS_VISIBLE, so the window is created hidden.
       platform::kDialogCaption | platform::kDialogModalFrame | platform::kDialogSystemModal,
       {
-          {kIdcOverallBar, ControlKind::kProgressBar, {5, 6, 211, 22}, "",
+          {kIdcOverallBar,
+           ControlKind::kProgressBar,
+           {5, 6, 211, 22},
+           "",
            platform::kStyleSmooth | platform::kStyleBorder},
-          {kIdcDetailBar, ControlKind::kProgressBar, {5, 29, 211, 10}, "",
-           platform::kStyleBorder},
+          {kIdcDetailBar, ControlKind::kProgressBar, {5, 29, 211, 10}, "", platform::kStyleBorder},
       },
   };
   return kTemplate;

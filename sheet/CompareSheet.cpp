@@ -46,8 +46,7 @@ Row ValueRow(const std::string& group, const ElementFormat& element, const Repor
              a != b};
 }
 
-Row FileRow(const std::string& key, const char* label, const std::string& a,
-            const std::string& b) {
+Row FileRow(const std::string& key, const char* label, const std::string& a, const std::string& b) {
   return Row{key, {MarkCell(false), Cell{label, "label"}, Cell{a}, Cell{b}}};
 }
 
@@ -127,10 +126,11 @@ void StatementSections(const ReportContent& earlier, const ReportContent& report
       if (row.code) {
         const std::string a = earlier.Text(name, row.element[0]);
         const std::string b = report.Text(name, row.element[0]);
-        codes.rows.push_back(Row{row.key,
-                                 {MarkCell(a != b), Cell{row.label, "label"},
-                                  Cell{CodeText(row.element[0], a)}, Cell{CodeText(row.element[0], b)}},
-                                 a != b});
+        codes.rows.push_back(
+            Row{row.key,
+                {MarkCell(a != b), Cell{row.label, "label"}, Cell{CodeText(row.element[0], a)},
+                 Cell{CodeText(row.element[0], b)}},
+                a != b});
         anyValue = anyValue || !a.empty() || !b.empty();
         continue;
       }

@@ -59,10 +59,10 @@ bool IsSalesFigure(const FormElement& element) {
 
 std::string JournalSourceOf(const FormElement& element) {
   using Business = mvhost::TaxClassRule::BusinessFigure;
-  const std::string figure =
-      element.figureName != nullptr
-          ? "`" + std::string(element.figureName) + "` (offset " + std::to_string(element.figure) + ")"
-          : "";
+  const std::string figure = element.figureName != nullptr
+                                 ? "`" + std::string(element.figureName) + "` (offset " +
+                                       std::to_string(element.figure) + ")"
+                                 : "";
   switch (element.journal) {
     case JournalSource::kEmpty:
       return "always empty";
@@ -104,9 +104,8 @@ std::string Rates(const FormElement& element) {
 const char* LabelOrDash(const char* label) { return label != nullptr ? label : "-"; }
 
 void AppendTopic(std::string& out, const FormTopic& topic) {
-  const char* flag = topic.savedFlag == SavedFlag::kStandardOnly
-                         ? "under standard taxation only"
-                         : "under simplified taxation only";
+  const char* flag = topic.savedFlag == SavedFlag::kStandardOnly ? "under standard taxation only"
+                                                                 : "under simplified taxation only";
   out += "### " + FormCode(topic, 0) + ", " + FormCode(topic, 1) + ", " + FormCode(topic, 2) +
          ": " + LabelOrDash(GroupTitle(topic.codeStem)) + "\n\n";
   out += "| Element (8 %) | Label | Rates | By journals | Saved return |\n";
@@ -170,14 +169,14 @@ std::string StatementJournalSource(const ElementFormat& element) {
   if (feed.line == &T::indRealEstateFixedAssets) {
     return "fixed-asset records of real-estate income acquired in the month range";
   }
-  if (feed.line == nullptr) return element.journalSource != nullptr ? element.journalSource : "always empty";
+  if (feed.line == nullptr)
+    return element.journalSource != nullptr ? element.journalSource : "always empty";
   for (const LineSource& source : kLineSources) {
     if (source.line != feed.line) continue;
     const std::string classes =
-        source.income == nullptr
-            ? CorporateClasses(source.corporate)
-            : IndividualClasses(source.purchases ? IndividualGroup::kPurchases
-                                                 : IndividualGroup::kExpenses);
+        source.income == nullptr ? CorporateClasses(source.corporate)
+                                 : IndividualClasses(source.purchases ? IndividualGroup::kPurchases
+                                                                      : IndividualGroup::kExpenses);
     std::string text = feed.part == &RefundLine::bookAmount
                            ? "net amount of the accounts of classes " + classes
                            : "journal amounts of the accounts of classes " + classes +
@@ -206,14 +205,14 @@ void AppendGroup(std::string& out, const GroupFormat& group, bool statement) {
     if (statement && (last == '1' || last == '2') && element.kind != ValueKind::kCodeOrEmpty) {
       label += std::string(" ") + StatementColumnTitle(last - '0');
     }
-    const std::string journal = statement ? StatementJournalSource(element)
-                                          : (element.kind == ValueKind::kFixed
-                                                 ? "\"" + std::string(element.fixed) + "\""
-                                                 : std::string(element.journalSource));
-    const std::string saved = statement ? StatementSavedSource(element)
-                                        : (element.kind == ValueKind::kFixed
-                                               ? "\"" + std::string(element.fixed) + "\""
-                                               : std::string(element.savedSource));
+    const std::string journal =
+        statement ? StatementJournalSource(element)
+                  : (element.kind == ValueKind::kFixed ? "\"" + std::string(element.fixed) + "\""
+                                                       : std::string(element.journalSource));
+    const std::string saved =
+        statement ? StatementSavedSource(element)
+                  : (element.kind == ValueKind::kFixed ? "\"" + std::string(element.fixed) + "\""
+                                                       : std::string(element.savedSource));
     out += "| `" + element.name + "` | " + label + " | " + journal + " | " + saved + " |\n";
   }
   out += "\n";
@@ -236,18 +235,20 @@ std::string ElementCatalogMarkdown() {
   out += "## SYSTEM and BASIC\n\n";
   AppendGroup(out, *FindGroup("SYSTEM"), false);
   AppendGroup(out, *FindGroup("BASIC"), false);
-  out += "## DATA: the form groups\n\n"
-         "Each topic is written three times, for 8 %, 5 % and 3 % (the group code's last\n"
-         "digit 0, 1, 2; the element names end in 8, 5, 3); an element without a rate in\n"
-         "its Rates column is left out of that group.\n\n";
+  out +=
+      "## DATA: the form groups\n\n"
+      "Each topic is written three times, for 8 %, 5 % and 3 % (the group code's last\n"
+      "digit 0, 1, 2; the element names end in 8, 5, 3); an element without a rate in\n"
+      "its Rates column is left out of that group.\n\n";
   for (const FormTopic& topic : FormTopics()) AppendTopic(out, topic);
-  out += "## DATA: the refund statements\n\n"
-         "`KANPUH` is filled for corporations, `KANPUK` for individuals under standard\n"
-         "taxation; from the saved return both only under standard taxation. Elements\n"
-         "ending in 1 carry a line's amount as booked, those ending in 2 the part of it\n"
-         "that is not a taxable purchase. By journals, `KANPUK` writes a zero amount as\n"
-         "\"0\" and leaves empty the rows of the incomes the data set's income kind does\n"
-         "not have (docs/report.md). Refund amounts are read from offset 9868 on.\n\n";
+  out +=
+      "## DATA: the refund statements\n\n"
+      "`KANPUH` is filled for corporations, `KANPUK` for individuals under standard\n"
+      "taxation; from the saved return both only under standard taxation. Elements\n"
+      "ending in 1 carry a line's amount as booked, those ending in 2 the part of it\n"
+      "that is not a taxable purchase. By journals, `KANPUK` writes a zero amount as\n"
+      "\"0\" and leaves empty the rows of the incomes the data set's income kind does\n"
+      "not have (docs/report.md). Refund amounts are read from offset 9868 on.\n\n";
   AppendGroup(out, KanpuhFormat(), true);
   AppendGroup(out, KanpukFormat(), true);
   return out;

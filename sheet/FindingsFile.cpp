@@ -123,8 +123,7 @@ bool ParseFindings(const std::string& json, CheckFindings* findings, std::string
     findings->counts.emplace_back(rule, count.get<int64_t>());
     counted += count.get<int64_t>();
   }
-  if (counted != findings->total ||
-      static_cast<int64_t>(findings->rows.size()) > findings->total) {
+  if (counted != findings->total || static_cast<int64_t>(findings->rows.size()) > findings->total) {
     *error = "the counts per rule do not add up to \"total\", or more findings are listed";
     return false;
   }

@@ -21,11 +21,11 @@ struct FindingRow {
 // check"), or a plain list of findings as `mvhost check --json` prints it.
 struct CheckFindings {
   bool checked = false;
-  std::string error;     // why the check could not be made
-  int64_t dataSet = 0;   // 0: not named
-  int startMonth = 0;    // 0: not named
+  std::string error;    // why the check could not be made
+  int64_t dataSet = 0;  // 0: not named
+  int startMonth = 0;   // 0: not named
   int endMonth = 0;
-  int64_t total = 0;     // every finding, listed or not
+  int64_t total = 0;                                    // every finding, listed or not
   std::vector<std::pair<std::string, int64_t>> counts;  // per rule, in the file's order
   std::vector<FindingRow> rows;                         // the findings listed
 };

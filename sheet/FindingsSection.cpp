@@ -18,7 +18,8 @@ std::string WhatWasChecked(const CheckFindings& findings) {
 }
 
 // The rest of the sheet is made from the report alone; this section is not.
-constexpr char kSource[] = "この節は報告ファイルではなく、会計データを mvhost check で確かめた結果です。";
+constexpr char kSource[] =
+    "この節は報告ファイルではなく、会計データを mvhost check で確かめた結果です。";
 
 }  // namespace
 
@@ -36,8 +37,9 @@ Section FindingsSection(const CheckFindings& findings) {
     section.notes.push_back(kSource);
     return section;
   }
-  section.notes.push_back("指摘 " + std::to_string(findings.total) + " 件" + about +
-                          "。数値に影響する記帳の誤りの疑いです。申告の前に帳簿を確かめてください。");
+  section.notes.push_back(
+      "指摘 " + std::to_string(findings.total) + " 件" + about +
+      "。数値に影響する記帳の誤りの疑いです。申告の前に帳簿を確かめてください。");
   section.notes.push_back(kSource);
 
   Table counts{"facts", {{Cell{"ルール"}, Cell{"件数"}}}};
@@ -51,9 +53,9 @@ Section FindingsSection(const CheckFindings& findings) {
   rows.widths = {17, 17, 40, 26};
   for (size_t i = 0; i < findings.rows.size(); ++i) {
     const FindingRow& finding = findings.rows[i];
-    rows.rows.push_back(Row{"findings/" + std::to_string(i + 1),
-                            {Cell{finding.rule}, Cell{finding.place}, Cell{finding.what},
-                             Cell{finding.todo}}});
+    rows.rows.push_back(
+        Row{"findings/" + std::to_string(i + 1),
+            {Cell{finding.rule}, Cell{finding.place}, Cell{finding.what}, Cell{finding.todo}}});
   }
   const int64_t listed = static_cast<int64_t>(findings.rows.size());
   if (listed < findings.total) {

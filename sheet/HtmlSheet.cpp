@@ -7,7 +7,8 @@ namespace {
 // Print first: A4 with the tables' heads repeated on every page, no table
 // cut under its heading, and the marks of changed rows printed in black as
 // well as shaded.
-constexpr char kStyle[] = R"(body { font-family: "IPAGothic", "IPAexGothic", "Noto Sans CJK JP", sans-serif;
+constexpr char kStyle[] =
+    R"(body { font-family: "IPAGothic", "IPAexGothic", "Noto Sans CJK JP", sans-serif;
   font-size: 9.5pt; color: #000; margin: 16pt auto; max-width: 540pt; }
 body.landscape { max-width: 780pt; }
 h1 { font-size: 15pt; margin: 0 0 6pt 0; }
@@ -107,11 +108,20 @@ std::string EscapeHtml(std::string_view text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -124,13 +134,13 @@ std::string RenderHtml(const Sheet& sheet) {
       "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
       EscapeHtml(sheet.title) + "</title>\n<style>\n@page { size: A4" +
       (sheet.landscape ? " landscape" : "") + "; margin: 12mm 10mm; }\n" + kStyle +
-      (collapsible ? kOpeningStyle : "") +
-      "</style>\n</head>\n<body class=\"" + (sheet.landscape ? "landscape" : "portrait") +
-      "\">\n<h1>" + EscapeHtml(sheet.heading) + "</h1>\n";
+      (collapsible ? kOpeningStyle : "") + "</style>\n</head>\n<body class=\"" +
+      (sheet.landscape ? "landscape" : "portrait") + "\">\n<h1>" + EscapeHtml(sheet.heading) +
+      "</h1>\n";
   for (const Section& section : sheet.sections) {
     const char* element = section.collapsible ? "details" : "div";
-    out += std::string("<") + element + " class=\"section\" id=\"" + EscapeHtml(section.id) +
-           "\">\n";
+    out +=
+        std::string("<") + element + " class=\"section\" id=\"" + EscapeHtml(section.id) + "\">\n";
     if (section.collapsible) {
       out += "<summary>" + EscapeHtml(section.title) + "</summary>\n";
     } else if (!section.title.empty()) {
@@ -144,10 +154,12 @@ std::string RenderHtml(const Sheet& sheet) {
   }
   if (collapsible) {
     // A sheet opened at a figure's address ("sheet.html#trace-...") shows it open.
-    out += "<script>if (location.hash) { var e = document.getElementById(location.hash.slice(1));"
-           " if (e && e.tagName == 'DETAILS') e.open = true; }</script>\n";
+    out +=
+        "<script>if (location.hash) { var e = document.getElementById(location.hash.slice(1));"
+        " if (e && e.tagName == 'DETAILS') e.open = true; }</script>\n";
   }
-  if (!sheet.footer.empty()) out += "<div class=\"footer\">" + EscapeHtml(sheet.footer) + "</div>\n";
+  if (!sheet.footer.empty())
+    out += "<div class=\"footer\">" + EscapeHtml(sheet.footer) + "</div>\n";
   out += "</body>\n</html>\n";
   return out;
 }

@@ -1,5 +1,6 @@
 #include "sheet/PdfSheet.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -7,7 +8,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QAbstractTextDocumentLayout>
 #include <QTextDocument>
 #include <QtGlobal>
 

@@ -9,8 +9,7 @@ namespace taxlink::sheet {
 // Qt's text layout, in IPAGothic, which the PDF embeds. Runs Qt on its
 // offscreen platform unless QT_QPA_PLATFORM names another. False with a
 // message when the file cannot be written.
-bool WritePdf(const std::string& html, bool landscape, const std::string& path,
-              std::string* error);
+bool WritePdf(const std::string& html, bool landscape, const std::string& path, std::string* error);
 
 }  // namespace taxlink::sheet
 

@@ -143,15 +143,15 @@ std::string ReportProblem::Text() const {
 bool ParseReport(std::string_view bytes, ReportContent* content, ReportProblem* problem) {
   std::string encoding;
   if (!DeclaredEncoding(bytes, &encoding)) {
-    return Fail(problem, 1, "no XML declaration; a report begins with "
-                            "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>");
+    return Fail(problem, 1,
+                "no XML declaration; a report begins with "
+                "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>");
   }
   if (encoding.empty()) {
     return Fail(problem, 1, "the XML declaration names no encoding; a report is Shift_JIS");
   }
   if (Lower(encoding) != "shift_jis") {
-    return Fail(problem, 1, "the declared encoding is \"" + encoding +
-                                "\"; a report is Shift_JIS");
+    return Fail(problem, 1, "the declared encoding is \"" + encoding + "\"; a report is Shift_JIS");
   }
   const std::size_t doctype = bytes.find("<!DOCTYPE");
   if (doctype != std::string_view::npos) {

@@ -37,7 +37,7 @@ struct Options {
   std::string earlier;  // --compare
   std::string output;
   std::string pdf;
-  std::string trace;  // --trace
+  std::string trace;     // --trace
   std::string findings;  // the bookkeeping check's findings file
   bool force = false;
   bool elements = false;
@@ -90,9 +90,10 @@ int Run(const Options& options) {
   }
 #ifndef TAXLINK_WITH_SHEET_PDF
   if (!options.pdf.empty()) {
-    return Refuse("--pdf needs the desktop build (Qt 6, CMake option TAXLINK_DESKTOP_UI); "
-                  "this program was built without it",
-                  kSheetUsage);
+    return Refuse(
+        "--pdf needs the desktop build (Qt 6, CMake option TAXLINK_DESKTOP_UI); "
+        "this program was built without it",
+        kSheetUsage);
   }
 #endif
   std::string error;
@@ -116,8 +117,9 @@ int Run(const Options& options) {
   Sheet sheet = compare ? BuildCompareSheet(earlier, earlierFacts, report, reportFacts)
                         : BuildSingleSheet(report, reportFacts);
   const std::string output =
-      !options.output.empty() ? options.output
-                              : DefaultSheetPath(options.report, compare ? ".compare.html" : ".html");
+      !options.output.empty()
+          ? options.output
+          : DefaultSheetPath(options.report, compare ? ".compare.html" : ".html");
   if (!options.trace.empty() && compare) {
     return Refuse("--trace makes the sheet of one report, not --compare", kSheetUsage);
   }

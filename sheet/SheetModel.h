@@ -37,10 +37,13 @@ struct Table {
   Table() = default;
   Table(std::string css_, std::vector<std::vector<Cell>> head_ = {}, std::vector<Row> rows_ = {},
         std::string note_ = {}, std::vector<int> widths_ = {})
-      : css(std::move(css_)), head(std::move(head_)), rows(std::move(rows_)),
-        note(std::move(note_)), widths(std::move(widths_)) {}
+      : css(std::move(css_)),
+        head(std::move(head_)),
+        rows(std::move(rows_)),
+        note(std::move(note_)),
+        widths(std::move(widths_)) {}
 
-  std::string css;                     // "facts" or "figures"
+  std::string css;                      // "facts" or "figures"
   std::vector<std::vector<Cell>> head;  // header rows
   std::vector<Row> rows;
   std::string note;         // under the table: what was folded away
@@ -51,7 +54,9 @@ struct Section {
   Section() = default;
   Section(std::string id_, std::string title_, std::vector<std::string> notes_ = {},
           std::vector<Table> tables_ = {})
-      : id(std::move(id_)), title(std::move(title_)), notes(std::move(notes_)),
+      : id(std::move(id_)),
+        title(std::move(title_)),
+        notes(std::move(notes_)),
         tables(std::move(tables_)) {}
 
   std::string id;  // "header", "D02011", "business-types", "KANPUH", "folded"

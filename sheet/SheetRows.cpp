@@ -45,8 +45,7 @@ std::vector<StatementRow> StatementRows(const GroupFormat& statement) {
     const std::string& name = element.name;
     const char last = name.back();
     if (element.kind == ValueKind::kCodeOrEmpty) {
-      StatementRow row{statement.name + "/" + name, LabelOr(LabelOf(name), name), {name, ""},
-                       true};
+      StatementRow row{statement.name + "/" + name, LabelOr(LabelOf(name), name), {name, ""}, true};
       rows.push_back(row);
       continue;
     }
@@ -88,8 +87,7 @@ bool HasValue(const ReportContent& report, const TopicRow& row) {
   return false;
 }
 
-bool HasValue(const ReportContent& report, const std::string& statement,
-              const StatementRow& row) {
+bool HasValue(const ReportContent& report, const std::string& statement, const StatementRow& row) {
   for (const std::string& element : row.element) {
     if (!element.empty() && !report.Text(statement, element).empty()) return true;
   }
@@ -100,9 +98,7 @@ bool DifferentCompanies(const ReportContent& a, const ReportContent& b) {
   return a.Text("BASIC", "KOMONSAKINAME") != b.Text("BASIC", "KOMONSAKINAME");
 }
 
-std::string FoldedRowsNote(int rows) {
-  return "値のない " + std::to_string(rows) + " 行を省略";
-}
+std::string FoldedRowsNote(int rows) { return "値のない " + std::to_string(rows) + " 行を省略"; }
 
 std::string SheetFooter() {
   return std::string("taxlink-sheet ") + LoadStringResource(kIdsComponentVersion) +

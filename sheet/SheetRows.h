@@ -57,8 +57,7 @@ std::string DateText(std::string_view yyyymmdd);
 
 // Whether a topic row or a statement row has a value in the report.
 bool HasValue(const ReportContent& report, const TopicRow& row);
-bool HasValue(const ReportContent& report, const std::string& statement,
-              const StatementRow& row);
+bool HasValue(const ReportContent& report, const std::string& statement, const StatementRow& row);
 
 // The company names of two reports differ.
 bool DifferentCompanies(const ReportContent& a, const ReportContent& b);

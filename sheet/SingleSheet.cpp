@@ -88,7 +88,7 @@ std::string ShareText(Yen part, Yen total) {
 }
 
 constexpr const char* kTypeNames[] = {
-    "第一種事業（卸売業）", "第二種事業（小売業）",     "第三種事業（製造業等）",
+    "第一種事業（卸売業）", "第二種事業（小売業）",       "第三種事業（製造業等）",
     "第四種事業（その他）", "第五種事業（サービス業等）", "第六種事業（不動産業）",
 };
 
@@ -107,8 +107,10 @@ bool BusinessTypeSection(const ReportContent& r, std::vector<Section>& sections)
     for (int rate = 0; rate < kRateGroups; ++rate) {
       const std::string digit = std::to_string(RatePercent(rate));
       const std::string index = std::to_string(rate);
-      sums.sales += AmountValue(r.Text("D02021" + index, "KAZEIURIAGE" + type + "SHUZEINUKI" + digit));
-      sums.returns += AmountValue(r.Text("D02022" + index, "KAZEIHENKAN" + type + "SHUZEINUKI" + digit));
+      sums.sales +=
+          AmountValue(r.Text("D02021" + index, "KAZEIURIAGE" + type + "SHUZEINUKI" + digit));
+      sums.returns +=
+          AmountValue(r.Text("D02022" + index, "KAZEIHENKAN" + type + "SHUZEINUKI" + digit));
     }
     types.push_back(sums);
   }
@@ -133,23 +135,24 @@ bool BusinessTypeSection(const ReportContent& r, std::vector<Section>& sections)
   for (std::size_t i = 0; i < types.size(); ++i) {
     const TypeSums& t = types[i];
     if (t.sales == 0 && t.returns == 0) continue;
-    const std::string key = "business-type/" + (i < 6 ? std::to_string(i + 1) : std::string("ZERO"));
-    table.rows.push_back(Row{key,
-                             {Cell{t.label, "label"}, AmountCell(AmountTextOf(t.sales)),
-                              AmountCell(AmountTextOf(t.returns)),
-                              AmountCell(AmountTextOf(t.sales - t.returns)),
-                              Cell{ShareText(t.sales - t.returns, total), "num"}}});
+    const std::string key =
+        "business-type/" + (i < 6 ? std::to_string(i + 1) : std::string("ZERO"));
+    table.rows.push_back(
+        Row{key,
+            {Cell{t.label, "label"}, AmountCell(AmountTextOf(t.sales)),
+             AmountCell(AmountTextOf(t.returns)), AmountCell(AmountTextOf(t.sales - t.returns)),
+             Cell{ShareText(t.sales - t.returns, total), "num"}}});
   }
   table.rows.push_back(Row{"business-type/total",
                            {Cell{"合計", "label total"}, AmountCell(AmountTextOf(totalSales)),
-                            AmountCell(AmountTextOf(totalReturns)),
-                            AmountCell(AmountTextOf(total)), Cell{total > 0 ? "100.0 %" : "—", "num"}}});
-  sections.push_back(Section{
-      "business-types",
-      "事業区分別の内訳（簡易課税）",
-      {"事業区分ごとに、税抜の課税売上から売上の返還等を差し引いた額を 8 %・5 %・3 % の合計で示します。"
-       "構成比は差引の合計に対する割合（小数第 1 位未満切捨て）です。"},
-      {table}});
+                            AmountCell(AmountTextOf(totalReturns)), AmountCell(AmountTextOf(total)),
+                            Cell{total > 0 ? "100.0 %" : "—", "num"}}});
+  sections.push_back(Section{"business-types",
+                             "事業区分別の内訳（簡易課税）",
+                             {"事業区分ごとに、税抜の課税売上から売上の返還等を差し引いた額を 8 "
+                              "%・5 %・3 % の合計で示します。"
+                              "構成比は差引の合計に対する割合（小数第 1 位未満切捨て）です。"},
+                             {table}});
   return true;
 }
 
@@ -184,7 +187,8 @@ void StatementSections(const ReportContent& r, std::vector<Section>& sections,
       }
       anyValue = true;
       const std::string book = r.Text(statement->name, row.element[0]);
-      const std::string part = row.element[1].empty() ? "" : r.Text(statement->name, row.element[1]);
+      const std::string part =
+          row.element[1].empty() ? "" : r.Text(statement->name, row.element[1]);
       lines.rows.push_back(Row{row.key,
                                {Cell{row.label, "label"}, AmountCell(book),
                                 row.element[1].empty() ? AbsentCell() : AmountCell(part),
@@ -196,8 +200,8 @@ void StatementSections(const ReportContent& r, std::vector<Section>& sections,
       continue;
     }
     if (empty > 0) lines.note = FoldedRowsNote(empty);
-    sections.push_back(Section{statement->name, title + "（" + statement->name + "）", {},
-                               {codes, lines}});
+    sections.push_back(
+        Section{statement->name, title + "（" + statement->name + "）", {}, {codes, lines}});
   }
 }
 

@@ -132,8 +132,10 @@ std::vector<Cell> ContributionCells(const json& c, const TableLine* line,
   if (kind == "line" && line != nullptr) {
     auto account = accounts.find(line->account);
     cells.push_back(Cell{DateText(std::to_string(line->date))});
-    cells.push_back(Cell{std::to_string(line->journal) + " / " + std::to_string(line->line), "num"});
-    cells.push_back(Cell{account != accounts.end() ? account->second : std::to_string(line->account)});
+    cells.push_back(
+        Cell{std::to_string(line->journal) + " / " + std::to_string(line->line), "num"});
+    cells.push_back(
+        Cell{account != accounts.end() ? account->second : std::to_string(line->account)});
     cells.push_back(Cell{line->debit ? "借方" : "貸方"});
     cells.push_back(Cell{std::to_string(line->taxClass), "num"});
     cells.push_back(Cell{YenCellText(int64_t{line->rate} * 100) + " %", "num"});
@@ -171,10 +173,9 @@ std::vector<Cell> ContributionCells(const json& c, const TableLine* line,
   return cells;
 }
 
-const std::vector<Cell> kLineHead = {Cell{"種類"}, Cell{"日付"},   Cell{"伝票 / 行"},
-                                     Cell{"科目・資産"}, Cell{"貸借"}, Cell{"税区分"},
-                                     Cell{"税率"}, Cell{"部門"},   Cell{"額"},
-                                     Cell{"金額"}};
+const std::vector<Cell> kLineHead = {
+    Cell{"種類"},   Cell{"日付"}, Cell{"伝票 / 行"}, Cell{"科目・資産"}, Cell{"貸借"},
+    Cell{"税区分"}, Cell{"税率"}, Cell{"部門"},      Cell{"額"},         Cell{"金額"}};
 
 // The full list of a figure's contributions, written as they are read.
 class FullList {
@@ -182,7 +183,8 @@ class FullList {
   bool Open(const std::string& path, const std::string& title) {
     out_.open(path, std::ios::binary | std::ios::trunc);
     out_ << "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
-         << EscapeHtml(title) << "</title>\n<style>body { font-family: sans-serif; font-size: 9pt; }"
+         << EscapeHtml(title)
+         << "</title>\n<style>body { font-family: sans-serif; font-size: 9pt; }"
          << " table { border-collapse: collapse; } th, td { border: 0.6pt solid #777;"
          << " padding: 1pt 4pt; } td.num { text-align: right; } td.neg { color: #b00000; }"
          << "</style>\n</head>\n<body>\n<h1>" << EscapeHtml(title) << "</h1>\n<table>\n<tr>";
@@ -266,7 +268,9 @@ std::map<std::pair<std::string, std::string>, std::string> FigureLabels() {
       for (int column = 0; column < 2; ++column) {
         if (row.element[column].empty()) continue;
         labels[{statement->name, row.element[column]}] =
-            row.label + (row.code ? "" : column == 0 ? "（決算額）" : "（課税取引外）");
+            row.label + (row.code      ? ""
+                         : column == 0 ? "（決算額）"
+                                       : "（課税取引外）");
       }
     }
   }
@@ -275,12 +279,13 @@ std::map<std::pair<std::string, std::string>, std::string> FigureLabels() {
 
 Section TrailSection(Trail& trail, const std::string& label) {
   const std::string where = trail.group.empty() ? trail.section : trail.group;
-  Section section{TrailId(where, trail.element),
-                  label + "　" + trail.element + "（" + where + "）　" +
-                      YenCellText(trail.value * kRawPerYen) + " 円　" +
-                      std::to_string(trail.count) + " 件"};
+  Section section{TrailId(where, trail.element), label + "　" + trail.element + "（" + where +
+                                                     "）　" +
+                                                     YenCellText(trail.value * kRawPerYen) +
+                                                     " 円　" + std::to_string(trail.count) + " 件"};
   section.collapsible = true;
-  std::string note = "端数処理前 " + YenCellText(RawOf(trail.raw)) + " 円（" + trail.rounding + "）";
+  std::string note =
+      "端数処理前 " + YenCellText(RawOf(trail.raw)) + " 円（" + trail.rounding + "）";
   if (!trail.rule.empty()) {
     note += "。内訳の合計 " + YenCellText(RawOf(trail.sum)) + " 円に規則 " + trail.rule +
             " を適用（docs/trace.md）";
@@ -298,8 +303,8 @@ Section TrailSection(Trail& trail, const std::string& label) {
   }
   if (trail.withoutMonth != 0 || (trail.byMonth.empty() && trail.count > 0)) {
     byMonth.rows.push_back(
-        Row{"month/none", {Cell{"月の別なし（残高・資産・保存データ）", "label"},
-                           YenCell(trail.withoutMonth)}});
+        Row{"month/none",
+            {Cell{"月の別なし（残高・資産・保存データ）", "label"}, YenCell(trail.withoutMonth)}});
   }
   Table lines{"figures", {kLineHead}, std::move(trail.lines)};
   if (trail.count > static_cast<uint64_t>(kTrailLinesShown)) {
@@ -307,16 +312,20 @@ Section TrailSection(Trail& trail, const std::string& label) {
   }
   section.tables = {byClass, byMonth, lines};
   if (!trail.fullName.empty()) {
-    section.tables.push_back(Table{
-        "facts", {}, {Row{"full-list", {Cell{"全 " + std::to_string(trail.count) + " 件の一覧", "label"},
-                                        Cell{trail.fullName, "", 1}}}}});
+    section.tables.push_back(
+        Table{"facts",
+              {},
+              {Row{"full-list",
+                   {Cell{"全 " + std::to_string(trail.count) + " 件の一覧", "label"},
+                    Cell{trail.fullName, "", 1}}}}});
     section.tables.back().rows[0].cells[1].link = trail.fullName;
   }
   return section;
 }
 
 // Links the cells of the sheet's figure tables to the trails they have.
-void LinkCells(Sheet* sheet, const std::map<std::pair<std::string, std::string>, std::string>& ids) {
+void LinkCells(Sheet* sheet,
+               const std::map<std::pair<std::string, std::string>, std::string>& ids) {
   std::map<std::string, std::vector<std::pair<std::string, std::string>>> cellsOfRow;
   for (const TopicRows& topic : AllTopicRows()) {
     for (const TopicRow& row : topic.rows) {
@@ -349,9 +358,8 @@ void LinkCells(Sheet* sheet, const std::map<std::pair<std::string, std::string>,
 
 }  // namespace
 
-bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath,
-                       const std::string& reportSha256, const std::string& sheetPath,
-                       std::string* error) {
+bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath, const std::string& reportSha256,
+                       const std::string& sheetPath, std::string* error) {
   std::ifstream in(tracePath, std::ios::binary);
   if (!in) {
     *error = tracePath + ": cannot be read";
@@ -393,8 +401,8 @@ bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath,
         const std::string where = trail->group.empty() ? trail->section : trail->group;
         trail->fullName = folderName + "/" + where + "-" + trail->element + ".html";
         trail->full = std::make_unique<FullList>();
-        fileFailed = fileFailed ||
-                     !trail->full->Open((folder / (where + "-" + trail->element + ".html")).string(),
+        fileFailed = fileFailed || !trail->full->Open(
+                                       (folder / (where + "-" + trail->element + ".html")).string(),
                                        trail->element + "（" + where + "）");
       }
       return true;
@@ -451,7 +459,8 @@ bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath,
       std::vector<Cell> cells = ContributionCells(parsed, line, accounts);
       if (trail->full) trail->full->Add(cells);
       if (trail->lines.size() < static_cast<std::size_t>(kTrailLinesShown)) {
-        trail->lines.push_back(Row{"line/" + std::to_string(trail->lines.size()), std::move(cells)});
+        trail->lines.push_back(
+            Row{"line/" + std::to_string(trail->lines.size()), std::move(cells)});
       }
       return false;
     }
@@ -503,10 +512,11 @@ bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath,
     ids[{where, t->element}] = sections.back().id;
   }
   if (!sections.empty()) {
-    Section heading{"trace", "内訳（" + std::to_string(sections.size()) + " 項目）",
+    Section heading{"trace",
+                    "内訳（" + std::to_string(sections.size()) + " 項目）",
                     {"表の金額をクリックすると、その金額を作った仕訳・科目残高・資産を開きます。"
-                     "税区分別・月別の合計のあと、先頭 " + std::to_string(kTrailLinesShown) +
-                     " 件を示します。"}};
+                     "税区分別・月別の合計のあと、先頭 " +
+                     std::to_string(kTrailLinesShown) + " 件を示します。"}};
     sheet->sections.push_back(heading);
     for (Section& section : sections) sheet->sections.push_back(std::move(section));
   }

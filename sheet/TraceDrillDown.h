@@ -18,9 +18,8 @@ inline constexpr int kTrailLinesShown = 200;
 // folder "<sheet stem>.trace" beside the sheet. False with the message when
 // the trace cannot be read, is not a trace, or is the trace of another
 // report (its SHA-256 is not reportSha256).
-bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath,
-                       const std::string& reportSha256, const std::string& sheetPath,
-                       std::string* error);
+bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath, const std::string& reportSha256,
+                       const std::string& sheetPath, std::string* error);
 
 }  // namespace taxlink::sheet
 

@@ -22,8 +22,8 @@ std::string Text(const json& value) {
 std::string Yen(const std::string& yen) {
   const bool negative = !yen.empty() && yen[0] == '-';
   const std::size_t dot = yen.find('.');
-  std::string whole = yen.substr(negative ? 1 : 0, dot == std::string::npos ? std::string::npos
-                                                                            : dot - negative);
+  std::string whole =
+      yen.substr(negative ? 1 : 0, dot == std::string::npos ? std::string::npos : dot - negative);
   for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) whole.insert(i, ",");
   std::string fraction = dot == std::string::npos ? "" : yen.substr(dot + 1);
   while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
@@ -91,7 +91,8 @@ std::string WorkedExamplesMarkdown(std::string_view traceJson) {
       first += "; and " + std::to_string(contributions.size() - kLinesShown) + " more";
     }
     std::string before = Yen(Text(figure["raw"]));
-    if (figure.contains("rule")) before += " (" + Text(figure["rule"]) + " of " + Yen(Text(figure["sum"])) + ")";
+    if (figure.contains("rule"))
+      before += " (" + Text(figure["rule"]) + " of " + Yen(Text(figure["sum"])) + ")";
     out += "| `" + Text(figure["element"]) + "` | " +
            (figure["group"].is_null() ? Text(figure["section"]) : Text(figure["group"])) + " | " +
            Yen(Text(figure["value"])) + " | " + before + " | " + Text(figure["count"]) + " | " +

@@ -7,7 +7,8 @@
 namespace terminal {
 
 CellGrid::CellGrid(int rows, int cols)
-    : rows_(rows < 0 ? 0 : rows), cols_(cols < 0 ? 0 : cols),
+    : rows_(rows < 0 ? 0 : rows),
+      cols_(cols < 0 ? 0 : cols),
       cells_(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(cols_)) {}
 
 void CellGrid::Clear() {

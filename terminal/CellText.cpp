@@ -122,8 +122,7 @@ namespace {
 // Characters a Japanese line does not start with: closing brackets and
 // punctuation, small kana and the prolonged sound mark.
 bool NeverStartsALine(wchar_t c) {
-  static constexpr std::wstring_view kClosing =
-      taxlink::texts::kTerminalNoLineStart;
+  static constexpr std::wstring_view kClosing = taxlink::texts::kTerminalNoLineStart;
   return kClosing.find(c) != std::wstring_view::npos;
 }
 

@@ -2,12 +2,12 @@
 
 #include "platform/dialog/Dialog.h"
 #include "platform/dialog/Mnemonic.h"
+#include "resources/Texts.h"
 #include "terminal/CellLayout.h"
 #include "terminal/CellText.h"
 #include "terminal/EditBuffer.h"
 #include "terminal/EditField.h"
 #include "terminal/SizeNotice.h"
-#include "resources/Texts.h"
 
 namespace terminal {
 namespace {
@@ -151,9 +151,9 @@ void DialogView::PaintControl(CellGrid& grid, const Control& control, const Cell
       break;
     case ControlKind::kProgressBar: {
       int span = control.rangeMax - control.rangeMin;
-      long long filled = span > 0 ? static_cast<long long>(control.position - control.rangeMin) *
-                                        cells.cols / span
-                                  : 0;
+      long long filled =
+          span > 0 ? static_cast<long long>(control.position - control.rangeMin) * cells.cols / span
+                   : 0;
       // A smooth bar fills evenly; the others in blocks of two cells.
       bool smooth = (control.style & platform::kStyleSmooth) != 0;
       for (int r = 0; r < cells.rows; ++r) {
@@ -189,8 +189,8 @@ const mvhost::ToolTip* DialogView::TipAtFocus(const std::vector<mvhost::ToolTip>
     // A tooltip belongs to its control and to what stands on its line (the
     // picture that carries it sits beside the control it explains).
     CellRect tipCells = ToCells(TemplateOf(*carrier));
-    if (tip.controlId == focused->id ||
-        (tipCells.row < focusCells.row + focusCells.rows && focusCells.row < tipCells.row + tipCells.rows)) {
+    if (tip.controlId == focused->id || (tipCells.row < focusCells.row + focusCells.rows &&
+                                         focusCells.row < tipCells.row + tipCells.rows)) {
       return &tip;
     }
   }
@@ -249,7 +249,7 @@ DialogView::Outcome DialogView::HandleKey(const Key& key, const CellGrid& grid) 
       return Outcome::kDone;
     case Key::kF1:
       return HelpText(mvhost::ToolTipsOf(&dialog_)).empty() ? Outcome::kRefused
-                                                             : Outcome::kShowHelp;
+                                                            : Outcome::kShowHelp;
     case Key::kLeft:
     case Key::kRight:
     case Key::kUp:

@@ -9,7 +9,8 @@ namespace {
 // The start of the character after the one at pos.
 std::size_t NextBoundary(const std::string& text, std::size_t pos) {
   if (pos >= text.size()) return text.size();
-  bool pair = pos + 1 < text.size() && platform::IsLeadByte(static_cast<unsigned char>(text[pos])) &&
+  bool pair = pos + 1 < text.size() &&
+              platform::IsLeadByte(static_cast<unsigned char>(text[pos])) &&
               platform::IsTrailByte(static_cast<unsigned char>(text[pos + 1]));
   return pos + (pair ? 2 : 1);
 }

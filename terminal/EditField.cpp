@@ -15,7 +15,8 @@ void PaintEditField(CellGrid& grid, const EditBuffer& buffer, const EditFieldLoo
   // The caret stays in view; a text that got shorter is shown up to its end.
   if (caret < *scroll) *scroll = caret;
   if (caret >= *scroll + cols) *scroll = caret - cols + 1;
-  if (*scroll > 0 && width - *scroll < cols - 1) *scroll = width - cols + 1 > 0 ? width - cols + 1 : 0;
+  if (*scroll > 0 && width - *scroll < cols - 1)
+    *scroll = width - cols + 1 > 0 ? width - cols + 1 : 0;
   int offset = 0;
   if (*scroll == 0 && width < cols && look.rightAligned) offset = cols - width - 1;
   unsigned attributes = look.enabled ? kUnderline : kDim;
@@ -37,13 +38,25 @@ void PaintEditField(CellGrid& grid, const EditBuffer& buffer, const EditFieldLoo
 bool EditByKey(const EditBuffer& buffer, const Key& key, EditBuffer* after) {
   switch (key.kind) {
     case Key::kLeft:
-    case Key::kUp: *after = ApplyEditKey(buffer, EditKey::kLeft); return true;
+    case Key::kUp:
+      *after = ApplyEditKey(buffer, EditKey::kLeft);
+      return true;
     case Key::kRight:
-    case Key::kDown: *after = ApplyEditKey(buffer, EditKey::kRight); return true;
-    case Key::kHome: *after = ApplyEditKey(buffer, EditKey::kHome); return true;
-    case Key::kEnd: *after = ApplyEditKey(buffer, EditKey::kEnd); return true;
-    case Key::kBackspace: *after = ApplyEditKey(buffer, EditKey::kBackspace); return true;
-    case Key::kDelete: *after = ApplyEditKey(buffer, EditKey::kDelete); return true;
+    case Key::kDown:
+      *after = ApplyEditKey(buffer, EditKey::kRight);
+      return true;
+    case Key::kHome:
+      *after = ApplyEditKey(buffer, EditKey::kHome);
+      return true;
+    case Key::kEnd:
+      *after = ApplyEditKey(buffer, EditKey::kEnd);
+      return true;
+    case Key::kBackspace:
+      *after = ApplyEditKey(buffer, EditKey::kBackspace);
+      return true;
+    case Key::kDelete:
+      *after = ApplyEditKey(buffer, EditKey::kDelete);
+      return true;
     case Key::kChar: {
       if (key.alt) return false;
       std::string typed;

@@ -13,7 +13,7 @@ struct Key {
     kTab,
     kBackTab,
     kF1,
-    kF12,   // also Ctrl+R, for terminals that keep F12 for themselves
+    kF12,  // also Ctrl+R, for terminals that keep F12 for themselves
     kLeft,
     kRight,
     kUp,
@@ -27,8 +27,8 @@ struct Key {
     kResize,  // the terminal changed its size
   };
   Kind kind = kNone;
-  wchar_t ch = 0;     // kChar
-  bool alt = false;   // pressed with Alt (sent as Esc first)
+  wchar_t ch = 0;    // kChar
+  bool alt = false;  // pressed with Alt (sent as Esc first)
 };
 
 }  // namespace terminal

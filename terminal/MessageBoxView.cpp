@@ -4,9 +4,9 @@
 
 #include "platform/text/WinTypes.h"
 #include "platform/ui/UiTranscript.h"
+#include "resources/Texts.h"
 #include "terminal/CellText.h"
 #include "terminal/SizeNotice.h"
-#include "resources/Texts.h"
 
 namespace terminal {
 namespace {
@@ -16,11 +16,16 @@ constexpr int kMinTextCols = 20;  // narrower, a Japanese sentence is hard to re
 
 std::wstring IconWord(uint32_t style) {
   switch (style & MB_ICONMASK) {
-    case MB_ICONERROR: return taxlink::texts::kTerminalIconError;
-    case MB_ICONQUESTION: return taxlink::texts::kTerminalIconQuestion;
-    case MB_ICONWARNING: return taxlink::texts::kTerminalIconWarning;
-    case MB_ICONINFORMATION: return taxlink::texts::kTerminalIconInformation;
-    default: return std::wstring();
+    case MB_ICONERROR:
+      return taxlink::texts::kTerminalIconError;
+    case MB_ICONQUESTION:
+      return taxlink::texts::kTerminalIconQuestion;
+    case MB_ICONWARNING:
+      return taxlink::texts::kTerminalIconWarning;
+    case MB_ICONINFORMATION:
+      return taxlink::texts::kTerminalIconInformation;
+    default:
+      return std::wstring();
   }
 }
 
@@ -33,7 +38,8 @@ MessageBoxView::MessageBoxView(std::string_view text, std::string_view caption, 
       buttons_ = {{L"OK", "ok", 0}, {taxlink::texts::kTerminalCancel, "cancel", 0}};
       break;
     case MB_YESNO:
-      buttons_ = {{taxlink::texts::kTerminalYes, "yes", L'Y'}, {taxlink::texts::kTerminalNo, "no", L'N'}};
+      buttons_ = {{taxlink::texts::kTerminalYes, "yes", L'Y'},
+                  {taxlink::texts::kTerminalNo, "no", L'N'}};
       break;
     default:
       buttons_ = {{L"OK", "ok", 0}};
@@ -50,14 +56,16 @@ MessageBoxView::BoxLayout MessageBoxView::Layout(int gridRows, int gridCols) con
   layout.lines = WrapCells(text_, std::max(1, maxCols - 4 - layout.iconCells));
   int widest = 0;
   for (const std::wstring& line : layout.lines) widest = std::max(widest, TextWidth(line));
-  int cols = std::max({widest + layout.iconCells + 4, layout.buttonsCells + 2, TextWidth(caption_) + 8});
+  int cols =
+      std::max({widest + layout.iconCells + 4, layout.buttonsCells + 2, TextWidth(caption_) + 8});
   cols = std::min(cols, maxCols);
   // Frame, a blank line, the text, a blank line, the buttons, the frame;
   // the help line below.
   int rows = static_cast<int>(layout.lines.size()) + 5;
   layout.neededRows = rows + 1;
   layout.fits = gridCols >= layout.neededCols && gridRows >= layout.neededRows;
-  layout.box = {std::max(0, (gridRows - 1 - rows) / 2), std::max(0, (gridCols - cols) / 2), rows, cols};
+  layout.box = {std::max(0, (gridRows - 1 - rows) / 2), std::max(0, (gridCols - cols) / 2), rows,
+                cols};
   return layout;
 }
 
@@ -78,7 +86,8 @@ void MessageBoxView::Paint(CellGrid& grid) {
   int textRow = box.row + 2;
   if (!icon_.empty()) grid.Put(textRow, box.col + 2, icon_, kBold);
   for (std::size_t i = 0; i < layout.lines.size(); ++i) {
-    grid.Put(textRow + static_cast<int>(i), box.col + 2 + iconCells, layout.lines[i], 0, cols - 4 - iconCells);
+    grid.Put(textRow + static_cast<int>(i), box.col + 2 + iconCells, layout.lines[i], 0,
+             cols - 4 - iconCells);
   }
   int col = box.col + (cols - layout.buttonsCells + 2) / 2;
   for (std::size_t i = 0; i < buttons_.size(); ++i) {
@@ -91,8 +100,10 @@ std::wstring MessageBoxView::HelpLine() const {
   if (!shown_) return std::wstring();
   if (buttons_.size() == 1) return L"Enter:OK";
   std::wstring help = taxlink::texts::kTerminalMessageBoxHelp;
-  if (buttons_.front().hotkey != 0) help += taxlink::texts::kTerminalYesNoHelp;
-  else help += taxlink::texts::kTerminalEscHelp;
+  if (buttons_.front().hotkey != 0)
+    help += taxlink::texts::kTerminalYesNoHelp;
+  else
+    help += taxlink::texts::kTerminalEscHelp;
   return help;
 }
 

@@ -14,7 +14,10 @@ constexpr int64_t kMaxBatch = 256;
 }  // namespace
 
 RepaintThrottle::RepaintThrottle(Clock clock, int64_t intervalMs)
-    : clock_(clock), interval_(intervalMs), lastRead_(clock()), lastPaint_(lastRead_ - intervalMs) {}
+    : clock_(clock),
+      interval_(intervalMs),
+      lastRead_(clock()),
+      lastPaint_(lastRead_ - intervalMs) {}
 
 int64_t RepaintThrottle::CoarseMilliseconds() {
   timespec now{};

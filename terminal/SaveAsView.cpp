@@ -11,10 +11,10 @@
 #include "platform/text/Encoding.h"
 #include "platform/text/Mbcs.h"
 #include "platform/winfs/WinFileSystem.h"
+#include "resources/Texts.h"
 #include "terminal/CellText.h"
 #include "terminal/EditField.h"
 #include "terminal/SizeNotice.h"
-#include "resources/Texts.h"
 
 namespace terminal {
 namespace {
@@ -23,7 +23,8 @@ constexpr int kMaxCols = 76;
 constexpr int kMaxRows = 20;
 
 bool EndsWithSeparator(const std::string& path) {
-  return !path.empty() && path.back() == '\\' && !platform::IsTrailAt(path.c_str(), path.size() - 1);
+  return !path.empty() && path.back() == '\\' &&
+         !platform::IsTrailAt(path.c_str(), path.size() - 1);
 }
 
 std::string WithSeparator(std::string path) {
@@ -40,9 +41,7 @@ std::size_t AfterLastSeparator(const std::string& path) {
   return after;
 }
 
-bool HasWildcard(const std::string& text) {
-  return text.find_first_of("*?") != std::string::npos;
-}
+bool HasWildcard(const std::string& text) { return text.find_first_of("*?") != std::string::npos; }
 
 bool IsAbsolute(const std::string& path) {
   return (path.size() >= 2 && path[1] == ':') || path.rfind("\\\\", 0) == 0;
@@ -204,12 +203,24 @@ SaveAsView::Outcome SaveAsView::HandleKey(const Key& key) {
 SaveAsView::Outcome SaveAsView::ListKey(const Key& key) {
   std::size_t page = static_cast<std::size_t>(listRows_ > 1 ? listRows_ - 1 : 1);
   switch (key.kind) {
-    case Key::kUp: Select(selected_ > 0 ? selected_ - 1 : 0); break;
-    case Key::kDown: Select(selected_ + 1); break;
-    case Key::kPageUp: Select(selected_ > page ? selected_ - page : 0); break;
-    case Key::kPageDown: Select(selected_ + page); break;
-    case Key::kHome: Select(0); break;
-    case Key::kEnd: Select(entries_.empty() ? 0 : entries_.size() - 1); break;
+    case Key::kUp:
+      Select(selected_ > 0 ? selected_ - 1 : 0);
+      break;
+    case Key::kDown:
+      Select(selected_ + 1);
+      break;
+    case Key::kPageUp:
+      Select(selected_ > page ? selected_ - page : 0);
+      break;
+    case Key::kPageDown:
+      Select(selected_ + page);
+      break;
+    case Key::kHome:
+      Select(0);
+      break;
+    case Key::kEnd:
+      Select(entries_.empty() ? 0 : entries_.size() - 1);
+      break;
     case Key::kBackspace:
       if (!entries_.empty() && entries_.front().name == "..") {
         Open(folder_.substr(0, AfterLastSeparator(folder_.substr(0, folder_.size() - 1))));
@@ -239,7 +250,8 @@ SaveAsView::Outcome SaveAsView::NameKey(const Key& key) {
   if (key.kind == Key::kEnter) return Choose(name_.text);
   EditBuffer after;
   if (EditByKey(name_, key, &after) &&
-      (request_.maxFile == 0 || after.text.size() < request_.maxFile || after.text.size() <= name_.text.size())) {
+      (request_.maxFile == 0 || after.text.size() < request_.maxFile ||
+       after.text.size() <= name_.text.size())) {
     name_ = after;
   }
   return Outcome::kContinue;
@@ -276,13 +288,20 @@ void SaveAsView::Paint(CellGrid& grid) {
     grid.Fill({list.row + 1 + i, list.col + 1, 1, list.cols - 2}, look);
     grid.Put(list.row + 1 + i, list.col + 2, shown, look, list.cols - 4);
   }
-  if (entries_.empty()) grid.Put(list.row + 1, list.col + 2, taxlink::texts::kTerminalNoFiles, kDim);
+  if (entries_.empty())
+    grid.Put(list.row + 1, list.col + 2, taxlink::texts::kTerminalNoFiles, kDim);
   // Entries out of view are announced in the list's frame.
-  if (top_ > 0) grid.Put(list.row, list.col + 2, taxlink::texts::kTerminalMoreAbove + std::to_wstring(top_) + taxlink::texts::kTerminalItems, kBold);
+  if (top_ > 0)
+    grid.Put(
+        list.row, list.col + 2,
+        taxlink::texts::kTerminalMoreAbove + std::to_wstring(top_) + taxlink::texts::kTerminalItems,
+        kBold);
   std::size_t shownEnd = top_ + static_cast<std::size_t>(listRows_ > 0 ? listRows_ : 0);
   if (shownEnd < entries_.size()) {
     grid.Put(list.row + list.rows - 1, list.col + 2,
-             taxlink::texts::kTerminalMoreBelow + std::to_wstring(entries_.size() - shownEnd) + taxlink::texts::kTerminalItemsPgDn, kBold);
+             taxlink::texts::kTerminalMoreBelow + std::to_wstring(entries_.size() - shownEnd) +
+                 taxlink::texts::kTerminalItemsPgDn,
+             kBold);
   }
 
   std::wstring nameLabel = taxlink::texts::kTerminalFileNameLabel;
@@ -295,13 +314,13 @@ void SaveAsView::Paint(CellGrid& grid) {
   look.cols = inner - nameCells;
   look.focused = !listFocused_;
   PaintEditField(grid, name_, look, &nameScroll_);
-  grid.Put(box.row + rows - 3, left, taxlink::texts::kTerminalFileTypeLabel + ToWide(filterName_), 0, inner);
+  grid.Put(box.row + rows - 3, left, taxlink::texts::kTerminalFileTypeLabel + ToWide(filterName_),
+           0, inner);
   grid.Put(box.row + rows - 2, left, status_, kBold, inner);
 }
 
 std::wstring SaveAsView::HelpLine() const {
-  return listFocused_ ? taxlink::texts::kTerminalListHelp
-                      : taxlink::texts::kTerminalNameHelp;
+  return listFocused_ ? taxlink::texts::kTerminalListHelp : taxlink::texts::kTerminalNameHelp;
 }
 
 }  // namespace terminal

@@ -51,11 +51,11 @@ void AtExit() {
 }
 
 void Catch(int sig, void (*handler)(int), int flags) {
-  struct sigaction action{};
+  struct sigaction action {};
   action.sa_handler = handler;
   sigemptyset(&action.sa_mask);
   action.sa_flags = flags;
-  struct sigaction previous{};
+  struct sigaction previous {};
   sigaction(sig, nullptr, &previous);
   // A signal the parent made us ignore stays ignored.
   if (previous.sa_handler == SIG_IGN) return;
@@ -82,8 +82,8 @@ void ArmRestore(int fd, const termios& saved, const std::string& leaveSequence) 
   std::atomic_signal_fence(std::memory_order_seq_cst);
   armed.fd = fd;
   armed.modes = saved;
-  armed.length = leaveSequence.size() < sizeof armed.sequence ? leaveSequence.size()
-                                                               : sizeof armed.sequence;
+  armed.length =
+      leaveSequence.size() < sizeof armed.sequence ? leaveSequence.size() : sizeof armed.sequence;
   std::memcpy(armed.sequence, leaveSequence.data(), armed.length);
   std::atomic_signal_fence(std::memory_order_seq_cst);
   isArmed = 1;

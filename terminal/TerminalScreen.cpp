@@ -1,11 +1,11 @@
 #include "terminal/TerminalScreen.h"
 
-#include <langinfo.h>
 #include <fcntl.h>
+#include <langinfo.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <clocale>
@@ -100,13 +100,20 @@ attr_t CursesAttributes(unsigned attributes) {
 // Frame characters as the terminal draws lines (its line set or Unicode).
 const cchar_t* LineCharacter(wchar_t ch) {
   switch (ch) {
-    case kLineHorizontal: return WACS_HLINE;
-    case kLineVertical: return WACS_VLINE;
-    case kCornerTopLeft: return WACS_ULCORNER;
-    case kCornerTopRight: return WACS_URCORNER;
-    case kCornerBottomLeft: return WACS_LLCORNER;
-    case kCornerBottomRight: return WACS_LRCORNER;
-    default: return nullptr;
+    case kLineHorizontal:
+      return WACS_HLINE;
+    case kLineVertical:
+      return WACS_VLINE;
+    case kCornerTopLeft:
+      return WACS_ULCORNER;
+    case kCornerTopRight:
+      return WACS_URCORNER;
+    case kCornerBottomLeft:
+      return WACS_LLCORNER;
+    case kCornerBottomRight:
+      return WACS_LRCORNER;
+    default:
+      return nullptr;
   }
 }
 
@@ -114,12 +121,22 @@ Key FromCharacter(wint_t ch) {
   Key key;
   switch (ch) {
     case L'\r':
-    case L'\n': key.kind = Key::kEnter; break;
-    case L'\t': key.kind = Key::kTab; break;
+    case L'\n':
+      key.kind = Key::kEnter;
+      break;
+    case L'\t':
+      key.kind = Key::kTab;
+      break;
     case 0x08:
-    case 0x7F: key.kind = Key::kBackspace; break;
-    case 0x1B: key.kind = Key::kEscape; break;
-    case kCtrlR: key.kind = Key::kF12; break;
+    case 0x7F:
+      key.kind = Key::kBackspace;
+      break;
+    case 0x1B:
+      key.kind = Key::kEscape;
+      break;
+    case kCtrlR:
+      key.kind = Key::kF12;
+      break;
     default:
       if (ch >= 0x20) {
         key.kind = Key::kChar;
@@ -133,19 +150,45 @@ Key FromCharacter(wint_t ch) {
 Key FromKeyCode(wint_t code) {
   Key key;
   switch (code) {
-    case KEY_ENTER: key.kind = Key::kEnter; break;
-    case KEY_BTAB: key.kind = Key::kBackTab; break;
-    case KEY_LEFT: key.kind = Key::kLeft; break;
-    case KEY_RIGHT: key.kind = Key::kRight; break;
-    case KEY_UP: key.kind = Key::kUp; break;
-    case KEY_DOWN: key.kind = Key::kDown; break;
-    case KEY_HOME: key.kind = Key::kHome; break;
-    case KEY_END: key.kind = Key::kEnd; break;
-    case KEY_PPAGE: key.kind = Key::kPageUp; break;
-    case KEY_NPAGE: key.kind = Key::kPageDown; break;
-    case KEY_BACKSPACE: key.kind = Key::kBackspace; break;
-    case KEY_DC: key.kind = Key::kDelete; break;
-    case KEY_RESIZE: key.kind = Key::kResize; break;
+    case KEY_ENTER:
+      key.kind = Key::kEnter;
+      break;
+    case KEY_BTAB:
+      key.kind = Key::kBackTab;
+      break;
+    case KEY_LEFT:
+      key.kind = Key::kLeft;
+      break;
+    case KEY_RIGHT:
+      key.kind = Key::kRight;
+      break;
+    case KEY_UP:
+      key.kind = Key::kUp;
+      break;
+    case KEY_DOWN:
+      key.kind = Key::kDown;
+      break;
+    case KEY_HOME:
+      key.kind = Key::kHome;
+      break;
+    case KEY_END:
+      key.kind = Key::kEnd;
+      break;
+    case KEY_PPAGE:
+      key.kind = Key::kPageUp;
+      break;
+    case KEY_NPAGE:
+      key.kind = Key::kPageDown;
+      break;
+    case KEY_BACKSPACE:
+      key.kind = Key::kBackspace;
+      break;
+    case KEY_DC:
+      key.kind = Key::kDelete;
+      break;
+    case KEY_RESIZE:
+      key.kind = Key::kResize;
+      break;
     default:
       if (code == static_cast<wint_t>(KEY_F(1))) key.kind = Key::kF1;
       if (code == static_cast<wint_t>(KEY_F(12))) key.kind = Key::kF12;
@@ -204,8 +247,8 @@ bool TerminalScreen::Enter() {
     nonl();
     intrflush(stdscr, FALSE);
     keypad(stdscr, TRUE);
-    leaveSequence_ = Capability("rmkx") + Capability("sgr0") + Capability("cnorm") +
-                     Capability("rmcup");
+    leaveSequence_ =
+        Capability("rmkx") + Capability("sgr0") + Capability("cnorm") + Capability("rmcup");
   } else {
     reset_prog_mode();
   }

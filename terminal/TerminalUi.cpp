@@ -6,9 +6,9 @@
 #include "mvhost/lib/ToolTipRegistry.h"
 #include "platform/dialog/Dialog.h"
 #include "platform/ui/FrontEnd.h"
+#include "resources/Texts.h"
 #include "terminal/MessageBoxView.h"
 #include "terminal/SaveAsView.h"
-#include "resources/Texts.h"
 
 namespace terminal {
 namespace {
@@ -118,8 +118,7 @@ int TerminalUi::MessageBox(HWND owner, std::string_view text, std::string_view c
   screen_.DiscardTypeAhead();
   {
     LayerScope scope(*this, Layer{nullptr, &view, nullptr});
-    Loop([&] { return !answer.empty(); },
-         [&](const Key& key) { answer = view.HandleKey(key); });
+    Loop([&] { return !answer.empty(); }, [&](const Key& key) { answer = view.HandleKey(key); });
   }
   if (answer.empty()) answer = platform::UiTranscript::SafeAnswer(style);
   transcript_.Add(platform::UiTranscript::Message(owner, text, caption, style, answer));

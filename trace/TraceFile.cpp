@@ -45,9 +45,12 @@ std::string Json(const nlohmann::json& value) {
 
 const char* RoundingName(uint8_t mode) {
   switch (mode) {
-    case 0: return "cascading_half_up";
-    case 2: return "away_from_zero";
-    default: return "toward_zero";
+    case 0:
+      return "cascading_half_up";
+    case 2:
+      return "away_from_zero";
+    default:
+      return "toward_zero";
   }
 }
 
@@ -111,8 +114,7 @@ void FromJournals(const TaxSummaryTables& tables, const GroupFormat& group,
       figure->raw = RecordFigure(
           &tables.businessTypeInfo[kBusinessTypesPerRate * r + element.businessType - 1],
           element.figure);
-      figure->spool =
-          TraceKey(TraceKeyKind::kTypeFigure, r, element.businessType, element.figure);
+      figure->spool = TraceKey(TraceKeyKind::kTypeFigure, r, element.businessType, element.figure);
       return;
     case JournalSource::kUnclassified: {
       // The rate row's figure less the business-type figures of its slot.
@@ -152,8 +154,7 @@ void FromSaved(const StSaveTaxInfo& saved, const GroupFormat& group, const Eleme
     if (offset == 0) return;
     figure->savedAmount = RecordFigure(&saved, offset);
     figure->raw = figure->savedAmount;
-    figure->savedMember = std::string(element.form->saved.member) +
-                          "853"[group.rateIndex];
+    figure->savedMember = std::string(element.form->saved.member) + "853"[group.rateIndex];
     if (element.form->saved.times20) {
       figure->rule = "saved_times_20";
       figure->raw = figure->savedAmount * kSecuritiesFactor;
@@ -162,8 +163,8 @@ void FromSaved(const StSaveTaxInfo& saved, const GroupFormat& group, const Eleme
   }
   if (element.statement.savedIndex < 0) return;
   const int index = element.statement.savedIndex;
-  figure->savedAmount = RecordFigure(
-      &saved, offsetof(StSaveTaxInfo, refundAmounts) + sizeof(int64_t) * index);
+  figure->savedAmount =
+      RecordFigure(&saved, offsetof(StSaveTaxInfo, refundAmounts) + sizeof(int64_t) * index);
   figure->raw = figure->savedAmount;
   figure->savedMember = "refundAmounts[" + std::to_string(index) + "]";
 }
@@ -295,8 +296,9 @@ nlohmann::json Header(const std::string& sha256, const StDATAINFO& dataSet, cons
 
 // The columns of a row of the line table, in order.
 nlohmann::json LineColumns() {
-  return {"journal", "line", "date", "month_kind", "account", "side", "tax_class",
-          "rate", "business_type", "department", "amount", "tax", "including_tax"};
+  return {"journal", "line",      "date",         "month_kind",    "account",
+          "side",    "tax_class", "rate",         "business_type", "department",
+          "amount",  "tax",       "including_tax"};
 }
 
 // Buffered writes to the replacement file; File::Write raises on failure.
@@ -384,9 +386,9 @@ bool WriteFigure(TraceOutput& out, const TracedFigure& figure, uint8_t rounding,
       if (!CopySpool(out, *spools, *part.spool)) return false;
       continue;
     }
-    out.Add("\n{\"kind\":\"figure\",\"amount\":\"" + YenText(part.raw) +
-            "\",\"section\":\"" + part.section + "\",\"group\":" +
-            (part.group ? "\"" + *part.group + "\"" : std::string("null")) +
+    out.Add("\n{\"kind\":\"figure\",\"amount\":\"" + YenText(part.raw) + "\",\"section\":\"" +
+            part.section +
+            "\",\"group\":" + (part.group ? "\"" + *part.group + "\"" : std::string("null")) +
             ",\"element\":\"" + part.element + "\"}");
   }
   if (spool != nullptr) {

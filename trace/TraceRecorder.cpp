@@ -48,9 +48,12 @@ void StartEntry(std::string& out, const char* kind, int64_t amount) {
 
 TakenAmount TakenOf(TaxLineSide::Taken taken) {
   switch (taken) {
-    case TaxLineSide::Taken::kExcludingTax: return TakenAmount::kExcludingTax;
-    case TaxLineSide::Taken::kTax: return TakenAmount::kTax;
-    case TaxLineSide::Taken::kIncludingTax: return TakenAmount::kIncludingTax;
+    case TaxLineSide::Taken::kExcludingTax:
+      return TakenAmount::kExcludingTax;
+    case TaxLineSide::Taken::kTax:
+      return TakenAmount::kTax;
+    case TaxLineSide::Taken::kIncludingTax:
+      return TakenAmount::kIncludingTax;
   }
   return TakenAmount::kExcludingTax;
 }
@@ -104,8 +107,7 @@ uint64_t TraceRecorder::AddLine(const LineRow& row) {
   return index;
 }
 
-bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken,
-                                 int64_t amount) {
+bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken, int64_t amount) {
   struct {
     uint8_t tag;
     LineEntry entry;
@@ -118,18 +120,18 @@ bool TraceRecorder::AddJsonEntry(uint64_t key, const std::string& json, int64_t 
   struct {
     uint8_t tag;
     uint32_t size;
-  } __attribute__((packed)) head{static_cast<uint8_t>(EntryTag::kJson),
-                                 static_cast<uint32_t>(json.size())};
+  } __attribute__((packed))
+  head{static_cast<uint8_t>(EntryTag::kJson), static_cast<uint32_t>(json.size())};
   return spools_.Append(SpoolOf(key), &head, sizeof(head), json.data(), json.size(), amount);
 }
 
 bool TraceRecorder::Side(const TaxLineSide& side) {
   RememberAccount(side.accountId, side.accountCode, sizeof(side.accountCode), side.accountName,
                   sizeof(side.accountName));
-  const uint64_t index = AddLine(LineRow{side.journalId, side.lineNo, side.date, side.monthKind,
-                                        side.accountId, side.rate, side.department,
-                                        side.debit ? uint8_t{1} : uint8_t{0}, side.taxClass,
-                                        side.businessType, 0, side.amount, side.tax});
+  const uint64_t index =
+      AddLine(LineRow{side.journalId, side.lineNo, side.date, side.monthKind, side.accountId,
+                      side.rate, side.department, side.debit ? uint8_t{1} : uint8_t{0},
+                      side.taxClass, side.businessType, 0, side.amount, side.tax});
   if (IsNonTaxablePurchaseClass(side.taxClass)) {
     sharedRows_.emplace(SideKey(side.journalId, side.lineNo, side.debit), index);
   }
@@ -167,10 +169,10 @@ bool TraceRecorder::Side(const TaxLineSide& side) {
     constexpr int kIncl = static_cast<int>(TakenAmount::kIncludingTax);
     if (uses[record][kIncl] == 0) continue;
     Triple& triple = TripleOf(keys[record][kIncl]);
-    const bool whole = uses[record][kExcl] == 1 && uses[record][kTax] == 1 &&
-                       uses[record][kIncl] == 1;
-    if (!whole || (triple.count > 0 && (triple.excl != keys[record][kExcl] ||
-                                        triple.tax != keys[record][kTax]))) {
+    const bool whole =
+        uses[record][kExcl] == 1 && uses[record][kTax] == 1 && uses[record][kIncl] == 1;
+    if (!whole || (triple.count > 0 &&
+                   (triple.excl != keys[record][kExcl] || triple.tax != keys[record][kTax]))) {
       triple.mixed = true;
       continue;
     }
@@ -227,7 +229,8 @@ void TraceRecorder::Contribute(const Contribution& c) {
       }
       if (c.replaces) spools_.Clear(key);
       AddLineEntry(key, lastEngineSide_.index,
-                   taxIncluded_ ? TakenAmount::kIncludingTax : TakenAmount::kExcludingTax, c.amount);
+                   taxIncluded_ ? TakenAmount::kIncludingTax : TakenAmount::kExcludingTax,
+                   c.amount);
       return;
     }
     case Contribution::Source::kAccountSum: {

@@ -3,8 +3,8 @@
 
 #include <array>
 #include <cstdint>
-#include <unordered_map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "aggregation/FigureTrace.h"

@@ -6,9 +6,12 @@ namespace taxlink {
 
 const char* TakenName(TakenAmount taken) {
   switch (taken) {
-    case TakenAmount::kExcludingTax: return "excluding_tax";
-    case TakenAmount::kTax: return "tax";
-    case TakenAmount::kIncludingTax: return "including_tax";
+    case TakenAmount::kExcludingTax:
+      return "excluding_tax";
+    case TakenAmount::kTax:
+      return "tax";
+    case TakenAmount::kIncludingTax:
+      return "including_tax";
   }
   return "";
 }

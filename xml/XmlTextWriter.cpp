@@ -147,12 +147,24 @@ std::string XmlTextWriter::EscapeText(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out.append("&amp;"); break;
-      case '>': out.append("&gt;"); break;
-      case '<': out.append("&lt;"); break;
-      case '"': out.append("&quot;"); break;
-      case '\'': out.append("&apos;"); break;
-      default: out.push_back(c); break;
+      case '&':
+        out.append("&amp;");
+        break;
+      case '>':
+        out.append("&gt;");
+        break;
+      case '<':
+        out.append("&lt;");
+        break;
+      case '"':
+        out.append("&quot;");
+        break;
+      case '\'':
+        out.append("&apos;");
+        break;
+      default:
+        out.push_back(c);
+        break;
     }
   }
   return out;

@@ -55,7 +55,7 @@ class StopSignals {
 
  private:
   static constexpr int kSignals[3] = {SIGINT, SIGHUP, SIGTERM};
-  struct sigaction previous_[3] {};
+  struct sigaction previous_[3]{};
 };
 
 int Refuse(const std::string& message) {
@@ -128,8 +128,9 @@ int BatchCommand(const BatchOptions& options) {
     std::optional<std::string> current;
     if (!ReadStateEntry(store.db(), "current_user", &current, &error)) return Refuse(error);
     if (!current) {
-      return Refuse("the home has no current user for the runs to act for (mvhost state "
-                    "current_user USER, or MVHOST_USER)");
+      return Refuse(
+          "the home has no current user for the runs to act for (mvhost state "
+          "current_user USER, or MVHOST_USER)");
     }
     user = *current;
   }
@@ -149,9 +150,9 @@ int BatchCommand(const BatchOptions& options) {
   const std::string folder = folderPath.string();
   const std::string windowsFolder = platform::PosixToWindowsUtf8(folder);
   if (windowsFolder.empty()) {
-    return UsageError("--out " + options.out + " is on no mapped drive (" +
-                          platform::DriveMapSetting() + ")",
-                      "batch");
+    return UsageError(
+        "--out " + options.out + " is on no mapped drive (" + platform::DriveMapSetting() + ")",
+        "batch");
   }
 
   const char* tmp = std::getenv("TMPDIR");
@@ -165,9 +166,11 @@ int BatchCommand(const BatchOptions& options) {
   const std::string work = buffer.data();
 
   const BatchIndex index(folder);
-  const std::vector<ClientResult> before = options.resume ? index.Read() : std::vector<ClientResult>();
-  const int jobs = options.jobs > 0 ? options.jobs
-                                    : std::max(1, static_cast<int>(::sysconf(_SC_NPROCESSORS_ONLN)));
+  const std::vector<ClientResult> before =
+      options.resume ? index.Read() : std::vector<ClientResult>();
+  const int jobs = options.jobs > 0
+                       ? options.jobs
+                       : std::max(1, static_cast<int>(::sysconf(_SC_NPROCESSORS_ONLN)));
   BatchProgress progress(stdout, ::isatty(STDOUT_FILENO) == 1, static_cast<int>(chosen.size()));
   StopSignals signals;
   std::map<pid_t, ClientJob> running;
@@ -197,10 +200,11 @@ int BatchCommand(const BatchOptions& options) {
       ClientJob job;
       job.set = set;
       job.conditions.savedValues = options.savedValues;
-      job.conditions.startMonth = options.startMonth != 0 ? options.startMonth : Month(set.periodStart);
+      job.conditions.startMonth =
+          options.startMonth != 0 ? options.startMonth : Month(set.periodStart);
       job.conditions.endMonth = options.endMonth != 0 ? options.endMonth : Month(set.periodEnd);
-      job.conditions.windowsPath = windowsFolder + (windowsFolder.back() == '\\' ? "" : "\\") +
-                                   set.dataId + ".xml";
+      job.conditions.windowsPath =
+          windowsFolder + (windowsFolder.back() == '\\' ? "" : "\\") + set.dataId + ".xml";
       job.conditions.overwrite = options.overwrite;
       job.folder = folder;
       job.workFolder = work;

@@ -8,19 +8,19 @@
 namespace mvhost {
 
 struct BatchOptions {
-  std::string home;          // --home, else MVHOST_HOME
-  std::string out;           // --out DIR
-  int startMonth = 0;        // --months S-E; both 0 with --whole-period
+  std::string home;    // --home, else MVHOST_HOME
+  std::string out;     // --out DIR
+  int startMonth = 0;  // --months S-E; both 0 with --whole-period
   int endMonth = 0;
   bool savedValues = false;  // --method saved
   std::string edition;       // empty: the home's edition, else Alto
   bool overwrite = false;
-  int jobs = 0;              // 0: the number of cores
+  int jobs = 0;  // 0: the number of cores
   bool resume = false;
-  bool findings = true;      // --no-findings: no bookkeeping check per client
+  bool findings = true;  // --no-findings: no bookkeeping check per client
   bool all = false;
   std::vector<int32_t> dataNos;
-  std::string program;       // --program: started instead of the edition's
+  std::string program;  // --program: started instead of the edition's
 };
 
 // `mvhost batch`: runs the link for each data set with fixed conditions and

@@ -146,10 +146,26 @@ std::string BatchIndex::HtmlText(const std::vector<ClientResult>& rows) {
       "td,th{border:1px solid #999;padding:2px 6px;vertical-align:top}"
       ".num{text-align:right}.refused{background:#fff3cd}.failed{background:#f8d7da}\n"
       "</style>\n</head>\n<body>\n<h1>batch index</h1>\n<table>\n<tr>";
-  for (const char* head : {"data no", "data id", "company", "period", "months", "method", "status",
-                           "message", "duration (ms)", "report SHA-256", "size", "findings",
-                           "sales 8 %", "tax 8 %", "sales 5 %", "tax 5 %", "sales 3 %", "tax 3 %",
-                           "purchases exceed sales", "files"}) {
+  for (const char* head : {"data no",
+                           "data id",
+                           "company",
+                           "period",
+                           "months",
+                           "method",
+                           "status",
+                           "message",
+                           "duration (ms)",
+                           "report SHA-256",
+                           "size",
+                           "findings",
+                           "sales 8 %",
+                           "tax 8 %",
+                           "sales 5 %",
+                           "tax 5 %",
+                           "sales 3 %",
+                           "tax 3 %",
+                           "purchases exceed sales",
+                           "files"}) {
     html += std::string("<th>") + head + "</th>";
   }
   html += "</tr>\n";

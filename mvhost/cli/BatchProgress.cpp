@@ -43,9 +43,9 @@ void BatchProgress::Ended(const ClientResult& result, bool skipped) {
 }
 
 void BatchProgress::DrawBar() {
-  const int64_t elapsed = std::chrono::duration_cast<std::chrono::seconds>(
-                              std::chrono::steady_clock::now() - started_)
-                              .count();
+  const int64_t elapsed =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started_)
+          .count();
   const int filled = total_ == 0 ? kBarWidth : done_ * kBarWidth / total_;
   std::string bar(static_cast<size_t>(filled), '#');
   bar.append(static_cast<size_t>(kBarWidth - filled), '-');

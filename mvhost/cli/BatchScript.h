@@ -10,8 +10,8 @@ struct BatchRunConditions {
   bool savedValues = false;  // the saved return values, else by journals
   int startMonth = 0;        // calendar months, typed (by journals only)
   int endMonth = 0;
-  std::string windowsPath;   // the report, typed into the output path (UTF-8)
-  bool overwrite = false;    // yes to the overwrite question
+  std::string windowsPath;  // the report, typed into the output path (UTF-8)
+  bool overwrite = false;   // yes to the overwrite question
 };
 
 // The UI script (docs/ui-script.md) that answers a run as the batch does:

@@ -18,20 +18,43 @@ std::optional<int64_t> ParseOptional(const std::string& text) {
 }  // namespace
 
 const std::vector<std::string>& ClientResult::Columns() {
-  static const std::vector<std::string> kColumns = {
-      "data_no",      "data_id",       "company",      "period",        "months",
-      "method",       "status",        "message",      "duration_ms",   "report_sha256",
-      "report_size",  "findings",      "sales_8",      "sales_tax_8",   "sales_5",
-      "sales_tax_5",  "sales_3",       "sales_tax_3",  "purchases_exceed_sales",
-      "report",       "sheet",         "findings_file"};
+  static const std::vector<std::string> kColumns = {"data_no",
+                                                    "data_id",
+                                                    "company",
+                                                    "period",
+                                                    "months",
+                                                    "method",
+                                                    "status",
+                                                    "message",
+                                                    "duration_ms",
+                                                    "report_sha256",
+                                                    "report_size",
+                                                    "findings",
+                                                    "sales_8",
+                                                    "sales_tax_8",
+                                                    "sales_5",
+                                                    "sales_tax_5",
+                                                    "sales_3",
+                                                    "sales_tax_3",
+                                                    "purchases_exceed_sales",
+                                                    "report",
+                                                    "sheet",
+                                                    "findings_file"};
   return kColumns;
 }
 
 std::vector<std::string> ClientResult::Fields() const {
-  std::vector<std::string> fields = {std::to_string(dataNo), dataId,  company,
-                                     period,                 months,  method,
-                                     status,                 message, std::to_string(durationMs),
-                                     reportSha256,           Optional(reportSize),
+  std::vector<std::string> fields = {std::to_string(dataNo),
+                                     dataId,
+                                     company,
+                                     period,
+                                     months,
+                                     method,
+                                     status,
+                                     message,
+                                     std::to_string(durationMs),
+                                     reportSha256,
+                                     Optional(reportSize),
                                      Optional(findings)};
   for (size_t r = 0; r < ReportFigures::kRates.size(); ++r) {
     fields.push_back(figures ? std::to_string(figures->sales[r]) : std::string());

@@ -89,8 +89,7 @@ std::string CheckCommand(const ClientJob& job) {
   return command;
 }
 
-bool WriteFindings(const ClientJob& job, std::string text, int64_t count,
-                   ClientResult* result) {
+bool WriteFindings(const ClientJob& job, std::string text, int64_t count, ClientResult* result) {
   if (count > static_cast<int64_t>(kListedFindings)) {
     text += "(the first " + std::to_string(kListedFindings) + " of " + std::to_string(count) +
             " findings; " + CheckCommand(job) + " lists them all)\n";
@@ -135,8 +134,8 @@ void AddFindings(const ClientJob& job, ClientResult* result) {
 bool UsableAsFileName(const std::string& id) {
   if (id.empty() || id == "." || id == "..") return false;
   for (unsigned char c : id) {
-    if (c < 0x20 || c == 0x7F || std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) !=
-                                     std::string_view::npos) {
+    if (c < 0x20 || c == 0x7F ||
+        std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos) {
       return false;
     }
   }

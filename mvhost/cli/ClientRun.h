@@ -17,10 +17,10 @@ struct ClientJob {
   std::string folder;      // the batch's folder (POSIX, absolute)
   std::string workFolder;  // the batch's private files (script, transcript, log)
   std::string home;
-  std::string user;        // the user the run acts for
+  std::string user;  // the user the run acts for
   std::string edition;
-  std::string program;     // empty: the edition's program
-  bool findings = true;    // the bookkeeping check's findings beside the report
+  std::string program;   // empty: the edition's program
+  bool findings = true;  // the bookkeeping check's findings beside the report
 
   std::string ReportName() const { return set.dataId + ".xml"; }
   std::string WorkPath(const char* suffix) const;

@@ -108,42 +108,46 @@ int ImportCommand(const std::string& home, const std::string& file,
   import.replace = options.replace;
   import.jsonEncoding = options.jsonEncoding;
   import.csvEncoding = options.csvEncoding;
-  import.progress = [&line](const ImportProgress& progress) { line.Show(progress); };
-  import.warning = [&line](const std::string& warning) { line.Warn(warning); };
-  // The first findings wait for the import to succeed; all of them are
-  // printed as they are found, since they could be any number.
-  std::vector<std::string> first;
-  import.findingsWanted = options.warnings == ImportWarnings::kAll         ? INT64_MAX
-                          : options.warnings == ImportWarnings::kFirstFive ? kFirstFindings
-                                                                           : 0;
-  import.finding = [&](const CheckFinding& finding) {
-    if (options.warnings == ImportWarnings::kAll) {
-      line.Warn(finding.Text());
-    } else {
-      first.push_back(finding.Text());
-    }
-  };
-  ImportOutcome outcome;
-  bool imported = ImportDataSetFile(store, file, import, &outcome, &error);
-  line.Clear();
-  if (!imported) return Refuse(error);
-  for (const std::string& finding : first) line.Warn(finding);
-  const int64_t findings = outcome.findings.Total();
-  if (findings > 0 && options.warnings != ImportWarnings::kNone) {
-    std::string summary = std::to_string(findings) + (findings == 1 ? " finding" : " findings") +
-                          " of the bookkeeping check (" + outcome.findings.Summary() + ")";
-    if (findings > static_cast<int64_t>(first.size()) &&
-        options.warnings == ImportWarnings::kFirstFive) {
-      summary += "; the first " + std::to_string(first.size()) + " are shown, mvhost check " +
-                 std::to_string(outcome.dataNo) + " lists them all";
-    }
-    line.Warn(summary);
+  import.progress = [&line](const ImportProgress& progress) { line.Show(progress);
+};
+import.warning = [&line](const std::string& warning) { line.Warn(warning);
+};  // namespace mvhost
+// The first findings wait for the import to succeed; all of them are
+// printed as they are found, since they could be any number.
+std::vector<std::string> first;
+import.findingsWanted = options.warnings == ImportWarnings::kAll         ? INT64_MAX
+                        : options.warnings == ImportWarnings::kFirstFive ? kFirstFindings
+                                                                         : 0;
+import.finding = [&](const CheckFinding& finding) {
+  if (options.warnings == ImportWarnings::kAll) {
+    line.Warn(finding.Text());
+}
+else {
+  first.push_back(finding.Text());
+}
+}
+;
+ImportOutcome outcome;
+bool imported = ImportDataSetFile(store, file, import, &outcome, &error);
+line.Clear();
+if (!imported) return Refuse(error);
+for (const std::string& finding : first) line.Warn(finding);
+const int64_t findings = outcome.findings.Total();
+if (findings > 0 && options.warnings != ImportWarnings::kNone) {
+  std::string summary = std::to_string(findings) + (findings == 1 ? " finding" : " findings") +
+                        " of the bookkeeping check (" + outcome.findings.Summary() + ")";
+  if (findings > static_cast<int64_t>(first.size()) &&
+      options.warnings == ImportWarnings::kFirstFive) {
+    summary += "; the first " + std::to_string(first.size()) + " are shown, mvhost check " +
+               std::to_string(outcome.dataNo) + " lists them all";
   }
-  std::cout << "imported data set " << outcome.dataNo << " from " << file << "\n";
-  if (!outcome.madeCurrentUser.empty()) {
-    std::cout << "current user: " << outcome.madeCurrentUser << " (the home had none)\n";
-  }
-  return 0;
+  line.Warn(summary);
+}
+std::cout << "imported data set " << outcome.dataNo << " from " << file << "\n";
+if (!outcome.madeCurrentUser.empty()) {
+  std::cout << "current user: " << outcome.madeCurrentUser << " (the home had none)\n";
+}
+return 0;
 }
 
 int ExportCommand(const std::string& home, std::optional<int32_t> dataNo,
@@ -177,15 +181,17 @@ int CheckCommand(const std::string& home, const CheckCommandOptions& options) {
     return kCheckFailedStatus;
   }
   int64_t count = 0;
-  const CheckStatus status =
-      CheckStoredDataSet(store, request, [&](const CheckFinding& finding) {
+  const CheckStatus status = CheckStoredDataSet(
+      store, request,
+      [&](const CheckFinding& finding) {
         if (options.json) {
           std::cout << (count == 0 ? "[\n" : ",\n") << finding.Json();
         } else {
           std::cout << finding.Text() << "\n";
         }
         ++count;
-      }, &error);
+      },
+      &error);
   if (status == CheckStatus::kBadMonths) return UsageError(error, "check");
   if (status == CheckStatus::kFailed) {
     std::cout.flush();

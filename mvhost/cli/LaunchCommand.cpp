@@ -1,16 +1,16 @@
 #include "mvhost/cli/LaunchCommand.h"
 
 #include <poll.h>
-#include <spawn.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -47,8 +47,8 @@ class WindowListener {
 
   bool Open(HWND handle, std::string* error) {
     const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") +
-                          "/mvhost-window-XXXXXX";
+    std::string pattern =
+        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/mvhost-window-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (::mkdtemp(buffer.data()) == nullptr) {
@@ -159,10 +159,14 @@ class SignalGuard {
 
 const char* ResultName(int32_t result) {
   switch (result) {
-    case 0: return "written";
-    case 1: return "stopped";
-    case 2: return "failed";
-    default: return "unknown";
+    case 0:
+      return "written";
+    case 1:
+      return "stopped";
+    case 2:
+      return "failed";
+    default:
+      return "unknown";
   }
 }
 
@@ -203,8 +207,8 @@ int RunLaunch(const LaunchOptions& options) {
       options.edition != "Serena") {
     return CannotStart("unknown edition " + options.edition + " (Alto, Std, Serena)");
   }
-  std::string program = options.program.empty() ? EditionProgramPath(options.edition)
-                                                 : options.program;
+  std::string program =
+      options.program.empty() ? EditionProgramPath(options.edition) : options.program;
   if (::access(program.c_str(), X_OK) != 0) return CannotStart("no program " + program);
   std::string pathText;
   if (!platform::TryUtf8ToCp932(options.pathText, &pathText)) {

@@ -9,14 +9,14 @@ namespace mvhost {
 struct SheetOutcome;
 
 struct LaunchOptions {
-  std::string edition;      // Alto, Std or Serena
-  std::string program;      // overrides the program next to mvhost
-  std::string home;         // handed to the program as MVHOST_HOME when set
+  std::string edition;  // Alto, Std or Serena
+  std::string program;  // overrides the program next to mvhost
+  std::string home;     // handed to the program as MVHOST_HOME when set
   int32_t functionId = 1;
-  std::string pathText;     // UTF-8; handed to the program in Shift_JIS
-  bool sheet = false;       // after a written run, the check sheet beside the report
-  std::string trace;        // handed to the program as TAXLINK_TRACE when set
-  std::string via = "launch";  // what the run log says started the run
+  std::string pathText;                  // UTF-8; handed to the program in Shift_JIS
+  bool sheet = false;                    // after a written run, the check sheet beside the report
+  std::string trace;                     // handed to the program as TAXLINK_TRACE when set
+  std::string via = "launch";            // what the run log says started the run
   SheetOutcome* sheetOutcome = nullptr;  // with sheet: gets what the sheet read and found
 };
 

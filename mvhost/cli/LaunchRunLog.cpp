@@ -15,9 +15,12 @@ namespace mvhost {
 std::string RunResultName(std::optional<int32_t> result) {
   if (!result) return "no-result";
   switch (*result) {
-    case 0: return "written";
-    case 1: return "stopped";
-    default: return "failed";
+    case 0:
+      return "written";
+    case 1:
+      return "stopped";
+    default:
+      return "failed";
   }
 }
 

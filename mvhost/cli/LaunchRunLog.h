@@ -11,7 +11,7 @@ namespace mvhost {
 struct LaunchRecord {
   std::string home;  // empty: MVHOST_HOME
   std::string edition;
-  std::string via;   // launch or batch
+  std::string via;  // launch or batch
   std::string startedAt;
   int64_t durationMs = 0;
   std::optional<int32_t> result;  // the posted result; none: nothing posted

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "mvhost/cli/Commands.h"
 #include "mvhost/cli/BatchCommand.h"
+#include "mvhost/cli/Commands.h"
 #include "mvhost/cli/LaunchCommand.h"
 #include "mvhost/cli/RunsCommand.h"
 #include "mvhost/cli/Usage.h"
@@ -34,21 +34,24 @@ int main(int argc, char** argv) {
         mvhost::TextEncoding ignored;
         return mvhost::ParseTextEncoding(name, &ignored)
                    ? std::string()
-                   : "unknown encoding " + name + " (utf-8, or cp932 also named shift_jis, sjis, "
-                                                  "windows-31j)";
+                   : "unknown encoding " + name +
+                         " (utf-8, or cp932 also named shift_jis, sjis, "
+                         "windows-31j)";
       },
       "ENCODING");
   import->add_option("FILE", importFile, "data set file (.json)")->required();
   import->add_flag("--replace", importOptions.replace, "replace a data set with the same number");
-  import->add_option("--encoding", jsonEncoding,
-                     "of the JSON file, and of the CSV file unless --csv-encoding is given: "
-                     "utf-8 (default) or cp932 (shift_jis, sjis, windows-31j)")
+  import
+      ->add_option("--encoding", jsonEncoding,
+                   "of the JSON file, and of the CSV file unless --csv-encoding is given: "
+                   "utf-8 (default) or cp932 (shift_jis, sjis, windows-31j)")
       ->check(encodingName);
   import->add_option("--csv-encoding", csvEncoding, "of the journal CSV file: utf-8 or cp932")
       ->check(encodingName);
-  import->add_option("--warnings", warnings,
-                     "findings of the bookkeeping check to print: all, or none (default: the "
-                     "first five and a count)")
+  import
+      ->add_option("--warnings", warnings,
+                   "findings of the bookkeeping check to print: all, or none (default: the "
+                   "first five and a count)")
       ->check(CLI::IsMember({"all", "none"}));
 
   CLI::App* check = app.add_subcommand("check", "check a data set for bookkeeping mistakes");
@@ -75,7 +78,8 @@ int main(int argc, char** argv) {
   select->add_option("USER", selectUser, "user id")->required();
   select->add_option("DATA-NUMBER", selectNo, "data number")->required();
 
-  CLI::App* state = app.add_subcommand("state", "show or set host state (edition, link, current_user)");
+  CLI::App* state =
+      app.add_subcommand("state", "show or set host state (edition, link, current_user)");
   std::string stateKey;
   std::string stateValue;
   state->add_option("KEY", stateKey, "edition, link or current_user");
@@ -105,8 +109,9 @@ int main(int argc, char** argv) {
   batch->add_flag("--whole-period", wholePeriod, "each data set's whole period");
   batch->add_option("--method", batchMethod, "journals (default) or saved")
       ->check(CLI::IsMember({"journals", "saved"}));
-  batch->add_option("--edition", batchOptions.edition,
-                    "Alto, Std or Serena (default: the home's edition, else Alto)")
+  batch
+      ->add_option("--edition", batchOptions.edition,
+                   "Alto, Std or Serena (default: the home's edition, else Alto)")
       ->check(CLI::IsMember({"Alto", "Std", "Serena"}));
   batch->add_flag("--overwrite", batchOptions.overwrite, "replace reports that exist");
   batch->add_option("-j,--jobs", batchOptions.jobs, "runs at once (default: the cores)")
@@ -163,9 +168,8 @@ int main(int argc, char** argv) {
   if (check->parsed()) {
     if (!checkMonths.empty() &&
         !mvhost::ParseMonthRange(checkMonths, &checkOptions.startMonth, &checkOptions.endMonth)) {
-      return mvhost::UsageError("--months: not a range of calendar months S-E (1 to 12): " +
-                                    checkMonths,
-                                "check");
+      return mvhost::UsageError(
+          "--months: not a range of calendar months S-E (1 to 12): " + checkMonths, "check");
     }
     return mvhost::CheckCommand(home, checkOptions);
   }
@@ -181,8 +185,8 @@ int main(int argc, char** argv) {
     if (batchMonths.empty() == !wholePeriod) {
       return mvhost::UsageError("give either --months S-E or --whole-period", "batch");
     }
-    if (!batchMonths.empty() && !mvhost::ParseMonthRange(batchMonths, &batchOptions.startMonth,
-                                                         &batchOptions.endMonth)) {
+    if (!batchMonths.empty() &&
+        !mvhost::ParseMonthRange(batchMonths, &batchOptions.startMonth, &batchOptions.endMonth)) {
       return mvhost::UsageError(
           "--months: not a range of calendar months S-E (1 to 12): " + batchMonths, "batch");
     }

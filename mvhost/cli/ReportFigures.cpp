@@ -50,8 +50,7 @@ int PurchaseSign(const std::string& stem) {
 
 }  // namespace
 
-bool ReportFigures::Read(std::string_view reportBytes, ReportFigures* figures,
-                         std::string* error) {
+bool ReportFigures::Read(std::string_view reportBytes, ReportFigures* figures, std::string* error) {
   taxlink::sheet::ReportContent content;
   taxlink::sheet::ReportProblem problem;
   if (!taxlink::sheet::ParseReport(reportBytes, &content, &problem)) {

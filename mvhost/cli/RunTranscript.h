@@ -10,7 +10,7 @@ namespace mvhost {
 // A message box of a run as its transcript tells it (UTF-8).
 struct ShownMessage {
   std::string text;
-  std::string buttons;   // ok, okcancel, yesno
+  std::string buttons;  // ok, okcancel, yesno
   std::string answer;
   bool foreseen = true;  // false: the script had no answer for it
 };

@@ -42,7 +42,8 @@ bool SheetAfterLaunch::Prepare(std::string* error) {
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back('\0');
   if (::mkdtemp(buffer.data()) == nullptr) {
-    *error = "cannot create a folder for the run's transcript: " + std::string(std::strerror(errno));
+    *error =
+        "cannot create a folder for the run's transcript: " + std::string(std::strerror(errno));
     return false;
   }
   ownFolder_ = buffer.data();

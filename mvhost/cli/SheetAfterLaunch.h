@@ -22,17 +22,17 @@ struct SheetOutcome {
   taxlink::sheet::ReportContent report;
   std::string reportSha256;
   int64_t reportSize = 0;
-  bool checked = false;  // the check was made; the counts below are its own
-  int64_t findings = 0;       // all of them
+  bool checked = false;      // the check was made; the counts below are its own
+  int64_t findings = 0;      // all of them
   std::string findingsText;  // the first findingsTextLimit, one a line
 };
 
 // `mvhost launch --sheet`: the check sheet of the report a written run
 // wrote, beside the report, with the bookkeeping check's findings for the
-// run's data set and months, made in this process (the sheet library). The host learns where the report went and
-// over which months from the run's transcript (the output path and months
-// of the conditions dialog), so a run without TAXLINK_UI_TRANSCRIPT gets
-// one in a private folder of this object, removed with it.
+// run's data set and months, made in this process (the sheet library). The host learns where the
+// report went and over which months from the run's transcript (the output path and months of the
+// conditions dialog), so a run without TAXLINK_UI_TRANSCRIPT gets one in a private folder of this
+// object, removed with it.
 class SheetAfterLaunch {
  public:
   SheetAfterLaunch() = default;

@@ -13,18 +13,21 @@ struct CommandUsage {
 
 const CommandUsage kCommands[] = {
     {"init", "mvhost [--home DIR] init"},
-    {"import", "mvhost [--home DIR] import [--replace] [--encoding ENCODING] [--csv-encoding "
-               "ENCODING] [--warnings all|none] FILE.json"},
+    {"import",
+     "mvhost [--home DIR] import [--replace] [--encoding ENCODING] [--csv-encoding "
+     "ENCODING] [--warnings all|none] FILE.json"},
     {"export", "mvhost [--home DIR] export [DATA-NUMBER] [--journals-csv FILE]"},
     {"check", "mvhost [--home DIR] check [DATA-NUMBER] [--months S-E] [--json]"},
     {"list", "mvhost [--home DIR] list"},
     {"select", "mvhost [--home DIR] select USER DATA-NUMBER"},
     {"state", "mvhost [--home DIR] state [KEY [VALUE]]"},
-    {"launch", "mvhost [--home DIR] launch EDITION [--function-id N] [--path TEXT] [--program PATH] "
-               "[--sheet]"},
-    {"batch", "mvhost [--home DIR] batch --out DIR (--months S-E | --whole-period) [--method "
-              "journals|saved] [--edition Alto|Std|Serena] [--overwrite] [-j N] [--resume] "
-              "[--no-findings] [--program PATH] (DATA-NUMBER... | --all)"},
+    {"launch",
+     "mvhost [--home DIR] launch EDITION [--function-id N] [--path TEXT] [--program PATH] "
+     "[--sheet]"},
+    {"batch",
+     "mvhost [--home DIR] batch --out DIR (--months S-E | --whole-period) [--method "
+     "journals|saved] [--edition Alto|Std|Serena] [--overwrite] [-j N] [--resume] "
+     "[--no-findings] [--program PATH] (DATA-NUMBER... | --all)"},
     {"runs", "mvhost [--home DIR] runs [--data DATA-NUMBER] [--json]"},
 };
 

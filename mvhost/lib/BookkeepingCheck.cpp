@@ -151,9 +151,10 @@ void BookkeepingCheck::Line(const JournalLine& line, const LinePlace& place) {
   }
   if (sixthTypeRefused_ && line.businessType == kSixthBusinessType) {
     Emit(CheckRule::kSixthTypeRefused, place, line.journalNo, [] {
-      return FindingTexts{"business type 6 under simplified taxation in months that start before "
-                          "2015-04-01: a run over these months is refused",
-                          "correct the business type (1 to 5 in these months)"};
+      return FindingTexts{
+          "business type 6 under simplified taxation in months that start before "
+          "2015-04-01: a run over these months is refused",
+          "correct the business type (1 to 5 in these months)"};
     });
   }
   Side(line, place, line.debit, true);

@@ -7,8 +7,8 @@ namespace mvhost {
 namespace {
 
 constexpr const char* kRuleIds[kCheckRuleCount] = {
-    "tax-mismatch",     "taxable-without-tax", "tax-on-untaxed-class", "unusual-side",
-    "no-refund-line",   "asset-not-listed",    "asset-not-booked",     "rate-refused",
+    "tax-mismatch",       "taxable-without-tax",   "tax-on-untaxed-class", "unusual-side",
+    "no-refund-line",     "asset-not-listed",      "asset-not-booked",     "rate-refused",
     "sixth-type-refused", "import-class-left-out", "unbalanced-journal",
 };
 
@@ -53,8 +53,8 @@ std::string CheckCounts::Summary() const {
   std::string text;
   for (size_t i = 0; i < kCheckRuleCount; ++i) {
     if (counts_[i] == 0) continue;
-    text += (text.empty() ? "" : ", ") + std::string(kRuleIds[i]) + " " +
-            std::to_string(counts_[i]);
+    text +=
+        (text.empty() ? "" : ", ") + std::string(kRuleIds[i]) + " " + std::to_string(counts_[i]);
   }
   return text;
 }

@@ -28,8 +28,7 @@ int KindNamed(const std::vector<period::MonthSpan>& months, int month) {
 
 }  // namespace
 
-bool MonthSelection::WholePeriod(const DataSetInfo& info, MonthSelection* out,
-                                 std::string* error) {
+bool MonthSelection::WholePeriod(const DataSetInfo& info, MonthSelection* out, std::string* error) {
   std::vector<period::MonthSpan> months = PeriodMonths(info);
   if (months.empty()) {
     *error = "data set " + std::to_string(info.dataNo) + " has no valid accounting period";

@@ -46,10 +46,9 @@ int EditionOf(const std::string& value) {
 // is a damaged store; a store that cannot be read (locked by another
 // process, a damaged page) gives the store's failure.
 int32_t CheckStore(sqlite3* db) {
-  static const char* const kTables[] = {"host_state", "data_set",     "tax_rate",
-                                        "app_user",   "account_class", "account",
-                                        "department", "journal_line", "fixed_asset",
-                                        "saved_return"};
+  static const char* const kTables[] = {
+      "host_state", "data_set",   "tax_rate",     "app_user",    "account_class",
+      "account",    "department", "journal_line", "fixed_asset", "saved_return"};
   for (const char* table : kTables) {
     mvhost::SqlStatement stmt;
     int32_t status = stmt.Prepare(db, std::string("SELECT 1 FROM ") + table + " LIMIT 1",
@@ -108,8 +107,8 @@ int32_t RefuseLink(int32_t status) {
   }
   std::fprintf(stderr, "mvhost: the accounting link cannot be opened: %s (code %d)\n", reason,
                static_cast<int>(status));
-  mvhost::AppendErrorLog("code=" + std::to_string(status) + " link=\"cannot be opened: " +
-                         reason + "\"");
+  mvhost::AppendErrorLog("code=" + std::to_string(status) + " link=\"cannot be opened: " + reason +
+                         "\"");
   return status;
 }
 
@@ -196,8 +195,7 @@ int32_t Link::ExpSysLink() {
   return 0;
 }
 
-int32_t Link::DispMsg(HWND owner, const char* text, const char* messageCaption,
-                              uint32_t style) {
+int32_t Link::DispMsg(HWND owner, const char* text, const char* messageCaption, uint32_t style) {
   if (text == nullptr) return mvhost::kErrBadArgument;
   static const std::string kToken = "ES_APRPACKAGENAME";
   std::string shown = text;

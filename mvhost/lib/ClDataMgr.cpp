@@ -12,9 +12,7 @@ namespace {
 class Data : public ClDataMgr::Impl {
  public:
   ClSetMgr* GetSetMgr() override { return &setMgr_; }
-  ClSetBase* GetSetObject(int kind, int /*flag*/) override {
-    return SetMgr::SharedSetObject(kind);
-  }
+  ClSetBase* GetSetObject(int kind, int /*flag*/) override { return SetMgr::SharedSetObject(kind); }
   ClSysUser* GetSysUserObject() override { return &user_; }
 
  private:

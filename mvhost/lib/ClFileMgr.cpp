@@ -25,11 +25,14 @@ const char* Folders::GetAppFolderPath(int folderType) {
   path.clear();
   std::string home = mvhost::HostStore::HomeFromEnvironment();
   while (home.size() > 1 && home.back() == '/') home.pop_back();
-  const char* folder = folderType == 0 ? "/folders/out/" : folderType == 1 ? "/folders/app/" : nullptr;
+  const char* folder = folderType == 0   ? "/folders/out/"
+                       : folderType == 1 ? "/folders/app/"
+                                         : nullptr;
   if (home.empty() || folder == nullptr) return path.c_str();
   path = platform::ToWindowsPath(home + folder);
   // A 0x5C that ends a double-byte character is no separator.
-  if (!path.empty() && (path.back() != '\\' || platform::IsTrailAt(path.c_str(), path.size() - 1))) {
+  if (!path.empty() &&
+      (path.back() != '\\' || platform::IsTrailAt(path.c_str(), path.size() - 1))) {
     path += '\\';
   }
   return path.c_str();

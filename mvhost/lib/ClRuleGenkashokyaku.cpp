@@ -59,8 +59,9 @@ int32_t mvhost::SqliteRuleGenkashokyaku::MoveReady(const StFINDINFO* filter, int
   status = stmt.Prepare(db,
                         "SELECT f.asset_id, f.code, f.name, f.kind, f.acquisition_date, "
                         "f.acquisition_amount, f.income_kind FROM fixed_asset f "
-                        "WHERE f.data_no = ? AND " + where.sql +
-                            " ORDER BY f.acquisition_date, f.asset_id", "walk the fixed assets");
+                        "WHERE f.data_no = ? AND " +
+                            where.sql + " ORDER BY f.acquisition_date, f.asset_id",
+                        "walk the fixed assets");
   if (status != 0) return status;
   stmt.BindInt(1, dataNo);
   stmt.BindAll(2, where.values);

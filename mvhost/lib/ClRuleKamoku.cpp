@@ -88,7 +88,8 @@ int32_t AppendTotals(sqlite3* db, int32_t dataNo, size_t accountCount,
   mvhost::SqlStatement stmt;
   int32_t status = stmt.Prepare(db,
                                 "SELECT class_code, name, parent_class, total FROM account_class "
-                                "WHERE data_no = ? ORDER BY class_code", "read the account classes");
+                                "WHERE data_no = ? ORDER BY class_code",
+                                "read the account classes");
   if (status != 0) return status;
   stmt.BindInt(1, dataNo);
   std::map<int64_t, ClassNode> classes;
@@ -165,7 +166,8 @@ int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSum
     mvhost::SqlStatement stmt;
     status = stmt.Prepare(db,
                           "SELECT account_id, code, name, class_code, balance_side, refund_flag1, "
-                          "refund_flag2 FROM account WHERE data_no = ? ORDER BY account_id", "read the accounts of the account sums");
+                          "refund_flag2 FROM account WHERE data_no = ? ORDER BY account_id",
+                          "read the accounts of the account sums");
     if (status != 0) return status;
     stmt.BindInt(1, dataNo);
     int32_t step = 0;
@@ -176,7 +178,8 @@ int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSum
       const bool code = mvhost::CopyRecordText(record.code, sizeof(record.code), stmt.Text(1));
       if (!code || !mvhost::CopyRecordText(record.name, sizeof(record.name), stmt.Text(2))) {
         return mvhost::StoreTextError("data set " + std::to_string(dataNo) + ": account " +
-                                      std::to_string(record.accountId) + (code ? " name" : " code"));
+                                      std::to_string(record.accountId) +
+                                      (code ? " name" : " code"));
       }
       record.classCode = static_cast<uint32_t>(stmt.Int(3));
       record.balanceSide = static_cast<uint8_t>(stmt.Int(4));
@@ -227,14 +230,23 @@ int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSum
     // with a department only the sides booked to it count.
     std::string debitIn = byDepartment ? "j.debit_dept = ?" : "1";
     std::string creditIn = byDepartment ? "j.credit_dept = ?" : "1";
-    status = stmt.Prepare(
-        db, "SELECT j.debit_account, j.credit_account, j.month_kind, "
-            "SUM(CASE WHEN " + debitIn + " THEN j.debit_amount ELSE 0 END), "
-            "SUM(CASE WHEN " + debitIn + " THEN j.debit_amount + j.debit_tax ELSE 0 END), "
-            "SUM(CASE WHEN " + creditIn + " THEN j.credit_amount ELSE 0 END), "
-            "SUM(CASE WHEN " + creditIn + " THEN j.credit_amount + j.credit_tax ELSE 0 END) "
-            "FROM journal_line j WHERE j.data_no = ? AND " + where.sql + " GROUP BY 1, 2, 3",
-        "sum the journal lines per account");
+    status = stmt.Prepare(db,
+                          "SELECT j.debit_account, j.credit_account, j.month_kind, "
+                          "SUM(CASE WHEN " +
+                              debitIn +
+                              " THEN j.debit_amount ELSE 0 END), "
+                              "SUM(CASE WHEN " +
+                              debitIn +
+                              " THEN j.debit_amount + j.debit_tax ELSE 0 END), "
+                              "SUM(CASE WHEN " +
+                              creditIn +
+                              " THEN j.credit_amount ELSE 0 END), "
+                              "SUM(CASE WHEN " +
+                              creditIn +
+                              " THEN j.credit_amount + j.credit_tax ELSE 0 END) "
+                              "FROM journal_line j WHERE j.data_no = ? AND " +
+                              where.sql + " GROUP BY 1, 2, 3",
+                          "sum the journal lines per account");
     if (status != 0) return status;
     int index = 1;
     if (byDepartment) {

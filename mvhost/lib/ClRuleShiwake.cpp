@@ -127,11 +127,16 @@ int32_t CountLines(const mvhost::RuleBinding& binding, const StFINDINFO* filter,
 // Bit 0: 3 %, bit 1: 5 %, bit 2: 8 %, bit 3: 10 %, bit 4: any other rate.
 uint32_t RateBit(int64_t rate) {
   switch (rate) {
-    case 300: return 1;
-    case 500: return 2;
-    case 800: return 4;
-    case 1000: return 8;
-    default: return 16;
+    case 300:
+      return 1;
+    case 500:
+      return 2;
+    case 800:
+      return 4;
+    case 1000:
+      return 8;
+    default:
+      return 16;
   }
 }
 
@@ -209,8 +214,8 @@ int32_t mvhost::SqliteRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* filt
   uint32_t found = 0;
   if (TotalsAnswer(filter)) {
     mvhost::SqlStatement stmt;
-    status = QueryTotals(db, dataNo, filter, "look for journal lines at a rate",
-                         "DISTINCT j.rate", "AND j.lines > 0", {}, &stmt);
+    status = QueryTotals(db, dataNo, filter, "look for journal lines at a rate", "DISTINCT j.rate",
+                         "AND j.lines > 0", {}, &stmt);
     if (status != 0) return status;
     int32_t step = 0;
     while ((step = stmt.Step()) == 1) found |= RateBit(stmt.Int(0));

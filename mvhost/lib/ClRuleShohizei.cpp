@@ -64,16 +64,22 @@ int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* st
   const std::string amount = taxIncluded != 0 ? "j.amount + j.tax" : "j.amount";
   mvhost::SqlStatement stmt;
   status = stmt.Prepare(
-      db, "SELECT a.code, a.balance_side, s.debit, s.credit, a.account_id FROM (SELECT j.account_id, "
-          "SUM(CASE WHEN j.side = 1 THEN " + amount + " ELSE 0 END) AS debit, "
-          "SUM(CASE WHEN j.side = 2 THEN " + amount + " ELSE 0 END) AS credit "
+      db,
+      "SELECT a.code, a.balance_side, s.debit, s.credit, a.account_id FROM (SELECT j.account_id, "
+      "SUM(CASE WHEN j.side = 1 THEN " +
+          amount +
+          " ELSE 0 END) AS debit, "
+          "SUM(CASE WHEN j.side = 2 THEN " +
+          amount +
+          " ELSE 0 END) AS credit "
           "FROM journal_account_total j WHERE j.data_no = ? AND j.rate = ? AND " +
-          mvhost::kMonthOrderSql + " BETWEEN ? AND ? GROUP BY j.account_id) s "
+          mvhost::kMonthOrderSql +
+          " BETWEEN ? AND ? GROUP BY j.account_id) s "
           "JOIN account a ON a.data_no = ? AND a.account_id = s.account_id ORDER BY a.code",
       "sum the tax per account");
   if (status != 0) return status;
-  stmt.BindAll(1, {dataNo, *rate, mvhost::MonthOrder(*startKind), mvhost::MonthOrder(*endKind),
-                   dataNo});
+  stmt.BindAll(
+      1, {dataNo, *rate, mvhost::MonthOrder(*startKind), mvhost::MonthOrder(*endKind), dataNo});
   int32_t step = 0;
   while ((step = stmt.Step()) == 1) {
     StTAXSUMINFO record;

@@ -60,19 +60,18 @@ int32_t SqliteRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO
   SqlStatement stmt;
   status = stmt.Prepare(
       db,
-      fromTotals
-          ? "SELECT j.rate, j.business_type, j.debit_tax_class, j.credit_tax_class, "
-            "SUM(j.debit_amount), SUM(j.debit_tax), SUM(j.credit_amount), SUM(j.credit_tax) "
-            "FROM journal_class_total j WHERE j.data_no = ? AND " + where.sql +
-                " GROUP BY 1, 2, 3, 4"
-          : std::string("SELECT ") + kEffectiveRateSql +
-                " AS rate, j.business_type, j.debit_tax_class, j.credit_tax_class, "
-                "SUM(CASE WHEN j.debit_account IS NULL THEN 0 ELSE j.debit_amount END), "
-                "SUM(CASE WHEN j.debit_account IS NULL THEN 0 ELSE j.debit_tax END), "
-                "SUM(CASE WHEN j.credit_account IS NULL THEN 0 ELSE j.credit_amount END), "
-                "SUM(CASE WHEN j.credit_account IS NULL THEN 0 ELSE j.credit_tax END) "
-                "FROM journal_line j WHERE j.data_no = ? AND " + where.sql +
-                " GROUP BY 1, 2, 3, 4",
+      fromTotals ? "SELECT j.rate, j.business_type, j.debit_tax_class, j.credit_tax_class, "
+                   "SUM(j.debit_amount), SUM(j.debit_tax), SUM(j.credit_amount), SUM(j.credit_tax) "
+                   "FROM journal_class_total j WHERE j.data_no = ? AND " +
+                       where.sql + " GROUP BY 1, 2, 3, 4"
+                 : std::string("SELECT ") + kEffectiveRateSql +
+                       " AS rate, j.business_type, j.debit_tax_class, j.credit_tax_class, "
+                       "SUM(CASE WHEN j.debit_account IS NULL THEN 0 ELSE j.debit_amount END), "
+                       "SUM(CASE WHEN j.debit_account IS NULL THEN 0 ELSE j.debit_tax END), "
+                       "SUM(CASE WHEN j.credit_account IS NULL THEN 0 ELSE j.credit_amount END), "
+                       "SUM(CASE WHEN j.credit_account IS NULL THEN 0 ELSE j.credit_tax END) "
+                       "FROM journal_line j WHERE j.data_no = ? AND " +
+                       where.sql + " GROUP BY 1, 2, 3, 4",
       "sum the tax return");
   if (status != 0) return status;
   stmt.BindInt(1, dataNo);
@@ -96,8 +95,7 @@ int32_t SqliteRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO
 // reads no SQL row per line); a side without an account adds nothing, as in
 // SumTax. The accounts' codes and names are read once.
 int32_t SqliteRuleShohizeiShinkoku::TraceTax(uint8_t filingClass, const StFINDINFO* filter,
-                                             const StTAXREPORTRATEINFO* rates,
-                                             TaxLineSink* sink) {
+                                             const StTAXREPORTRATEINFO* rates, TaxLineSink* sink) {
   if (rates == nullptr || sink == nullptr || filingClass > 2) return kErrBadArgument;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;

@@ -27,7 +27,8 @@ SavedImage ReadImage(const mvhost::RuleBinding& binding) {
   image.status = binding.Resolve(&db, &dataNo);
   if (image.status != 0) return image;
   mvhost::SqlStatement stmt;
-  image.status = stmt.Prepare(db, "SELECT image FROM saved_return WHERE data_no = ?", "read the saved return");
+  image.status =
+      stmt.Prepare(db, "SELECT image FROM saved_return WHERE data_no = ?", "read the saved return");
   if (image.status != 0) return image;
   stmt.BindInt(1, dataNo);
   int32_t step = stmt.Step();

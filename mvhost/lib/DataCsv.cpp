@@ -8,17 +8,29 @@ namespace mvhost {
 namespace {
 
 enum Column {
-  kJournal, kDate, kMonth,
-  kDebitAccount, kDebitDept, kDebitAmount, kDebitTax, kDebitTaxClass,
-  kCreditAccount, kCreditDept, kCreditAmount, kCreditTax, kCreditTaxClass,
-  kRate, kBusinessType, kDescription,
+  kJournal,
+  kDate,
+  kMonth,
+  kDebitAccount,
+  kDebitDept,
+  kDebitAmount,
+  kDebitTax,
+  kDebitTaxClass,
+  kCreditAccount,
+  kCreditDept,
+  kCreditAmount,
+  kCreditTax,
+  kCreditTaxClass,
+  kRate,
+  kBusinessType,
+  kDescription,
 };
 
 const char* const kColumnNames[JournalCsvReader::kColumnCount] = {
-    "journal",        "date",           "month",          "debit_account",  "debit_dept",
-    "debit_amount",   "debit_tax",      "debit_tax_class", "credit_account", "credit_dept",
-    "credit_amount",  "credit_tax",     "credit_tax_class", "rate",          "business_type",
-    "description"};
+    "journal",          "date",         "month",         "debit_account",
+    "debit_dept",       "debit_amount", "debit_tax",     "debit_tax_class",
+    "credit_account",   "credit_dept",  "credit_amount", "credit_tax",
+    "credit_tax_class", "rate",         "business_type", "description"};
 
 const std::string kEmpty;
 
@@ -172,9 +184,9 @@ bool JournalCsvReader::Int(int column, int64_t min, int64_t max, bool required, 
   int64_t value = 0;
   if (!ParseIntText(text, &value)) return Fail(name + ": not an integer: " + text, error);
   if (value < min || value > max) {
-    return Fail(name + ": out of range " + std::to_string(min) + ".." + std::to_string(max) +
-                    ": " + text,
-                error);
+    return Fail(
+        name + ": out of range " + std::to_string(min) + ".." + std::to_string(max) + ": " + text,
+        error);
   }
   *out = static_cast<int32_t>(value);
   return true;
@@ -188,11 +200,11 @@ bool JournalCsvReader::Amount(int column, int64_t* out, std::string* error) cons
   }
   AmountTextProblem problem = AmountTextProblem::kNone;
   if (!ParseAmountText(text, out, &problem)) {
-    const char* reason =
-        problem == AmountTextProblem::kTooLarge   ? "amount too large"
-        : problem == AmountTextProblem::kTooSmall ? "amount too small"
-                                                  : "amount not an integer or a decimal with up to "
-                                                    "4 fraction digits";
+    const char* reason = problem == AmountTextProblem::kTooLarge ? "amount too large"
+                         : problem == AmountTextProblem::kTooSmall
+                             ? "amount too small"
+                             : "amount not an integer or a decimal with up to "
+                               "4 fraction digits";
     return Fail(std::string(kColumnNames[column]) + ": " + reason + ": " + text, error);
   }
   return true;
@@ -251,9 +263,10 @@ void JournalCsvWriter::Header() {
   out_ << "\n";
 }
 
-bool JournalCsvWriter::Field(const std::string& text, const JournalLine& line,
-                             const char* column, std::string* error) {
-  if (text.find_first_of("\r\n") != std::string::npos || FindInvalidUtf8(text) != std::string::npos) {
+bool JournalCsvWriter::Field(const std::string& text, const JournalLine& line, const char* column,
+                             std::string* error) {
+  if (text.find_first_of("\r\n") != std::string::npos ||
+      FindInvalidUtf8(text) != std::string::npos) {
     *error = "journal " + std::to_string(line.journalNo) + " of " + FormatDateText(line.date) +
              ": the " + column + " cannot be written to a CSV file (" +
              (FindInvalidUtf8(text) != std::string::npos ? "not UTF-8 text" : "a line break") +

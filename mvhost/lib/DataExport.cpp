@@ -24,14 +24,15 @@ int32_t I32(const SqlStatement& sql, int column) { return static_cast<int32_t>(s
 }  // namespace
 
 bool LoadDataSetHead(HostStore& store, int32_t dataNo, DataSetModel* model,
-              std::map<int64_t, std::string>* accountCodes, std::string* error) {
+                     std::map<int64_t, std::string>* accountCodes, std::string* error) {
   sqlite3* db = store.db();
   DataSetModel m;
   {
-    SqlStatement set(db, "SELECT data_id, company_name, period_start, period_end, interim_closing,"
-                    " record_kind, entity_kind, income_kind, filing_class, rounding_mode,"
-                    " credit_method, main_business_type, tax_included FROM data_set"
-                    " WHERE data_no = ?");
+    SqlStatement set(db,
+                     "SELECT data_id, company_name, period_start, period_end, interim_closing,"
+                     " record_kind, entity_kind, income_kind, filing_class, rounding_mode,"
+                     " credit_method, main_business_type, tax_included FROM data_set"
+                     " WHERE data_no = ?");
     if (!set.Bind(1, dataNo).Row()) {
       if (!set.error().empty()) return ReadFailed(set, "the data set", error);
       *error = "no data set " + std::to_string(dataNo);
@@ -58,8 +59,9 @@ bool LoadDataSetHead(HostStore& store, int32_t dataNo, DataSetModel* model,
   while (rate.Row()) m.taxRates.push_back(I32(rate, 0) / 100);
   if (!rate.error().empty()) return ReadFailed(rate, "the tax rates", error);
 
-  SqlStatement cls(db, "SELECT class_code, name, parent_class, total FROM account_class"
-                  " WHERE data_no = ? ORDER BY rowid");
+  SqlStatement cls(db,
+                   "SELECT class_code, name, parent_class, total FROM account_class"
+                   " WHERE data_no = ? ORDER BY rowid");
   cls.Bind(1, dataNo);
   while (cls.Row()) {
     AccountClass c;
@@ -71,8 +73,10 @@ bool LoadDataSetHead(HostStore& store, int32_t dataNo, DataSetModel* model,
   }
   if (!cls.error().empty()) return ReadFailed(cls, "the account classes", error);
 
-  SqlStatement acc(db, "SELECT account_id, code, name, class_code, excluded, balance_side,"
-                  " refund_flag1, refund_flag2 FROM account WHERE data_no = ? ORDER BY account_id");
+  SqlStatement acc(
+      db,
+      "SELECT account_id, code, name, class_code, excluded, balance_side,"
+      " refund_flag1, refund_flag2 FROM account WHERE data_no = ? ORDER BY account_id");
   acc.Bind(1, dataNo);
   while (acc.Row()) {
     Account a;
@@ -88,8 +92,9 @@ bool LoadDataSetHead(HostStore& store, int32_t dataNo, DataSetModel* model,
   }
   if (!acc.error().empty()) return ReadFailed(acc, "the accounts", error);
 
-  SqlStatement dep(db, "SELECT code, name, kind, parent_code, income_kind FROM department"
-                  " WHERE data_no = ? ORDER BY rowid");
+  SqlStatement dep(db,
+                   "SELECT code, name, kind, parent_code, income_kind FROM department"
+                   " WHERE data_no = ? ORDER BY rowid");
   dep.Bind(1, dataNo);
   while (dep.Row()) {
     Department d;
@@ -102,8 +107,9 @@ bool LoadDataSetHead(HostStore& store, int32_t dataNo, DataSetModel* model,
   }
   if (!dep.error().empty()) return ReadFailed(dep, "the departments", error);
 
-  SqlStatement asset(db, "SELECT code, name, kind, acquisition_date, acquisition_amount, income_kind"
-                    " FROM fixed_asset WHERE data_no = ? ORDER BY asset_id");
+  SqlStatement asset(db,
+                     "SELECT code, name, kind, acquisition_date, acquisition_amount, income_kind"
+                     " FROM fixed_asset WHERE data_no = ? ORDER BY asset_id");
   asset.Bind(1, dataNo);
   while (asset.Row()) {
     FixedAsset a;
@@ -121,8 +127,9 @@ bool LoadDataSetHead(HostStore& store, int32_t dataNo, DataSetModel* model,
   if (saved.Bind(1, dataNo).Row()) m.savedReturn = SavedReturnFromImage(saved.BlobBytes(0));
   if (!saved.error().empty()) return ReadFailed(saved, "the saved return", error);
 
-  SqlStatement user(db, "SELECT user_id, name, selected_no1 FROM app_user"
-                   " WHERE selected_data_no = ? ORDER BY user_id");
+  SqlStatement user(db,
+                    "SELECT user_id, name, selected_no1 FROM app_user"
+                    " WHERE selected_data_no = ? ORDER BY user_id");
   user.Bind(1, dataNo);
   while (user.Row()) {
     User u;
@@ -190,12 +197,13 @@ bool LoadDataSet(HostStore& store, int32_t dataNo, DataSetModel* model, std::str
   std::map<int64_t, std::string> accountCodes;
   DataSetModel m;
   if (!LoadDataSetHead(store, dataNo, &m, &accountCodes, error)) return false;
-  if (!ForEachLine(store, dataNo, accountCodes,
-                   [&m](const JournalLine& l) {
-                     m.journals.push_back(l);
-                     return true;
-                   },
-                   error)) {
+  if (!ForEachLine(
+          store, dataNo, accountCodes,
+          [&m](const JournalLine& l) {
+            m.journals.push_back(l);
+            return true;
+          },
+          error)) {
     return false;
   }
   *model = std::move(m);
@@ -210,8 +218,9 @@ bool ExportDataSet(HostStore& store, int32_t dataNo, const ExportOptions& option
   DataSetJsonWriter json(out);
   if (options.journalsCsvPath.empty()) {
     return json.Begin(head, "", error) &&
-           ForEachLine(store, dataNo, accountCodes,
-                       [&](const JournalLine& l) { return json.Line(l, error); }, error) &&
+           ForEachLine(
+               store, dataNo, accountCodes,
+               [&](const JournalLine& l) { return json.Line(l, error); }, error) &&
            json.End(error);
   }
   std::ofstream file(options.journalsCsvPath, std::ios::binary | std::ios::trunc);
@@ -221,8 +230,9 @@ bool ExportDataSet(HostStore& store, int32_t dataNo, const ExportOptions& option
   }
   JournalCsvWriter csv(file);
   csv.Header();
-  if (!ForEachLine(store, dataNo, accountCodes,
-                   [&](const JournalLine& l) { return csv.Row(l, error); }, error)) {
+  if (!ForEachLine(
+          store, dataNo, accountCodes, [&](const JournalLine& l) { return csv.Row(l, error); },
+          error)) {
     return false;
   }
   file.close();
@@ -241,7 +251,6 @@ bool ExportDataSet(HostStore& store, int32_t dataNo, std::string* text, std::str
   *text = out.str();
   return true;
 }
-
 
 bool DefaultDataNo(HostStore& store, int32_t* dataNo, std::string* error) {
   // The current user's selection, as the services see it (a launch's own

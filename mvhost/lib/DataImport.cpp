@@ -96,8 +96,8 @@ bool MakeFirstUserCurrent(sqlite3* db, const DataSetModel& m, ImportOutcome* out
                           std::string* error) {
   if (m.users.empty()) return true;
   SqlStatement current(db,
-                  "INSERT INTO host_state (key, value) SELECT 'current_user', ?"
-                  " WHERE NOT EXISTS (SELECT 1 FROM host_state WHERE key = 'current_user')");
+                       "INSERT INTO host_state (key, value) SELECT 'current_user', ?"
+                       " WHERE NOT EXISTS (SELECT 1 FROM host_state WHERE key = 'current_user')");
   if (!current.Bind(1, m.users.front().id).Run()) return Failed(current, "the current user", error);
   if (sqlite3_changes(db) > 0) outcome->madeCurrentUser = m.users.front().id;
   return true;
@@ -119,9 +119,8 @@ void Report(const ImportOptions& options, ImportProgress::Stage stage, int64_t l
 // The journal lines: the checked inline ones, then the CSV file's, each
 // checked as it is read.
 bool WriteJournalLines(sqlite3* db, const DataSetModel& m, const ImportOptions& options,
-                       std::unordered_map<std::string, int64_t> accountIds,
-                       BookkeepingCheck* check, ImportLinePlaces* places, ImportOutcome* outcome,
-                       std::string* error) {
+                       std::unordered_map<std::string, int64_t> accountIds, BookkeepingCheck* check,
+                       ImportLinePlaces* places, ImportOutcome* outcome, std::string* error) {
   JournalLoad load(db, m.info.dataNo, std::move(accountIds));
   if (!load.Begin(error)) return false;
   LinePlace place;
@@ -150,7 +149,8 @@ bool WriteJournalLines(sqlite3* db, const DataSetModel& m, const ImportOptions& 
     }
     if (!error->empty()) return false;
   }
-  if (load.rebuildsIndexes()) Report(options, ImportProgress::Stage::kIndexes, load.lines(), nullptr);
+  if (load.rebuildsIndexes())
+    Report(options, ImportProgress::Stage::kIndexes, load.lines(), nullptr);
   if (!load.Finish(error)) return false;
   outcome->journalLines = load.lines();
   return true;
@@ -169,8 +169,8 @@ bool CompleteJournalLines(sqlite3* db, const DataSetModel& m, const ImportOption
   if (!check->Finish(db, &failure) && options.warning) {
     // Sums past 64 bits: a warning, as the figures themselves are checked
     // where they are summed.
-    options.warning(m.source + ": the journals' debit and credit totals cannot be compared: " +
-                    failure);
+    options.warning(m.source +
+                    ": the journals' debit and credit totals cannot be compared: " + failure);
   }
   return true;
 }
@@ -203,8 +203,8 @@ bool WriteDataSet(HostStore& store, const DataSetModel& model, const ImportOptio
   std::unordered_map<std::string, int64_t> accountIds;
   bool ok = WriteRows(store.db(), model, options.replace, &accountIds, error) &&
             MakeFirstUserCurrent(store.db(), model, &written, error) &&
-            WriteJournalLines(store.db(), model, options, std::move(accountIds), &check,
-                              &places, &written, error);
+            WriteJournalLines(store.db(), model, options, std::move(accountIds), &check, &places,
+                              &written, error);
   if (ok) {
     Report(options, ImportProgress::Stage::kTotals, written.journalLines, nullptr);
     ok = CompleteJournalLines(store.db(), model, options, &check, error) &&
@@ -236,8 +236,8 @@ bool ImportDataSetText(HostStore& store, const std::string& text, const std::str
   }
   std::string utf8;
   if (!DecodeText(text, encoding, &utf8, &offset)) {
-    *error = fileName + ":" + LineColumnOf(text, offset) + ": " +
-             DecodeProblem(encoding, "--encoding");
+    *error =
+        fileName + ":" + LineColumnOf(text, offset) + ": " + DecodeProblem(encoding, "--encoding");
     return false;
   }
   DataSetModel model;

@@ -27,7 +27,7 @@ struct ImportProgress {
 };
 
 struct ImportOptions {
-  bool replace = false;  // replace a data set with the same number
+  bool replace = false;       // replace a data set with the same number
   FileEncoding jsonEncoding;  // of the data set file
   FileEncoding csvEncoding;   // of its journal CSV file
   // Called every few thousand lines and at each later stage; may be empty.

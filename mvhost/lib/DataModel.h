@@ -115,8 +115,8 @@ struct SavedReturn {
   int32_t kanpuhCode = 0;
   int32_t assetsCode = 0;
   std::array<int64_t, 16> refundAmounts{};
-  std::map<int32_t, int64_t> amounts;              // byte offset -> raw amount
-  std::map<int32_t, std::vector<uint8_t>> bytes;   // byte offset -> raw bytes
+  std::map<int32_t, int64_t> amounts;             // byte offset -> raw amount
+  std::map<int32_t, std::vector<uint8_t>> bytes;  // byte offset -> raw bytes
 };
 
 struct User {

@@ -15,24 +15,26 @@ static_assert(sizeof(StSaveTaxInfo) == kSavedReturnSize);
 // Byte offsets of the amounts that the host's return screen saves (read by
 // the saved-return report).
 constexpr int32_t kAmountOffsets[] = {
-    485, 493, 501, 509, 517, 525, 573, 581, 589, 597, 605, 613, 621, 629, 637, 645, 653, 661,
-    669, 677, 685, 693, 701, 709, 717, 725, 733, 741, 749, 757, 765, 773, 781, 789, 797, 805,
-    813, 821, 829, 845, 869, 893, 917, 925, 933, 941, 949, 957, 965, 973, 981, 997, 1021, 1045,
-    1061, 1069, 1077, 1085, 1093, 1101, 1109, 1117, 1125, 1141, 1165, 1189, 1213, 1221, 1229,
-    1237, 1245, 1253, 1261, 1269, 1277, 1293, 1317, 1341, 1357, 1365, 1373, 1381, 1389, 1397,
-    1405, 1413, 1421, 1429, 1437, 1445, 1453, 1461, 1469, 1477, 1485, 1493, 1501, 1509, 1517,
-    1525, 1533, 1541, 1549, 1557, 1565, 1573, 1581, 1589, 1597, 1605, 1613, 1621, 1629, 1637,
-    1645, 1653, 1661, 1669, 1677, 1685, 1693, 1701, 1709, 1717, 1725, 1733, 1741, 1749, 1757,
-    1765, 1773, 1781, 1789, 1797, 1805, 1813, 1821, 1829, 1837, 1845, 1853, 1861, 1869, 1877,
-    1885, 1893, 1901, 1909, 1917, 1925, 2068, 2076, 2084, 2092, 2104, 2112, 12467, 12475, 12483,
-    12515, 12523, 12531, 12539, 12547, 12555, 12563, 12571, 12579, 12587, 12595, 12603, 12707,
-    12715, 12723, 12731, 12739, 12747, 12755, 12763, 12771, 12787, 12811, 12835, 12859, 12867,
-    12875, 12883, 12891, 12899, 12907, 12915, 12923, 12939, 12963, 12987, 13299, 13307, 13315,
-    13323, 13331, 13339, 13395, 13403, 13411, 13419, 13427, 13435, 13443, 13451, 13459, 13467,
-    13475, 13483, 13491, 13499, 13507, 13635, 13643, 13651, 13659, 13667, 13675, 13683, 13691,
-    13699, 13707, 13715, 13723, 13731, 13739, 13747, 13955, 13963, 13987, 13995, 14019, 14027,
-    14035, 14043, 14051, 14059, 14067, 14075, 14083, 14115, 14123, 14131, 14139, 14147, 14155,
-    14163, 14171, 14179, 14243, 14251, 14259, 14267, 14275, 14283,
+    485,   493,   501,   509,   517,   525,   573,   581,   589,   597,   605,   613,   621,
+    629,   637,   645,   653,   661,   669,   677,   685,   693,   701,   709,   717,   725,
+    733,   741,   749,   757,   765,   773,   781,   789,   797,   805,   813,   821,   829,
+    845,   869,   893,   917,   925,   933,   941,   949,   957,   965,   973,   981,   997,
+    1021,  1045,  1061,  1069,  1077,  1085,  1093,  1101,  1109,  1117,  1125,  1141,  1165,
+    1189,  1213,  1221,  1229,  1237,  1245,  1253,  1261,  1269,  1277,  1293,  1317,  1341,
+    1357,  1365,  1373,  1381,  1389,  1397,  1405,  1413,  1421,  1429,  1437,  1445,  1453,
+    1461,  1469,  1477,  1485,  1493,  1501,  1509,  1517,  1525,  1533,  1541,  1549,  1557,
+    1565,  1573,  1581,  1589,  1597,  1605,  1613,  1621,  1629,  1637,  1645,  1653,  1661,
+    1669,  1677,  1685,  1693,  1701,  1709,  1717,  1725,  1733,  1741,  1749,  1757,  1765,
+    1773,  1781,  1789,  1797,  1805,  1813,  1821,  1829,  1837,  1845,  1853,  1861,  1869,
+    1877,  1885,  1893,  1901,  1909,  1917,  1925,  2068,  2076,  2084,  2092,  2104,  2112,
+    12467, 12475, 12483, 12515, 12523, 12531, 12539, 12547, 12555, 12563, 12571, 12579, 12587,
+    12595, 12603, 12707, 12715, 12723, 12731, 12739, 12747, 12755, 12763, 12771, 12787, 12811,
+    12835, 12859, 12867, 12875, 12883, 12891, 12899, 12907, 12915, 12923, 12939, 12963, 12987,
+    13299, 13307, 13315, 13323, 13331, 13339, 13395, 13403, 13411, 13419, 13427, 13435, 13443,
+    13451, 13459, 13467, 13475, 13483, 13491, 13499, 13507, 13635, 13643, 13651, 13659, 13667,
+    13675, 13683, 13691, 13699, 13707, 13715, 13723, 13731, 13739, 13747, 13955, 13963, 13987,
+    13995, 14019, 14027, 14035, 14043, 14051, 14059, 14067, 14075, 14083, 14115, 14123, 14131,
+    14139, 14147, 14155, 14163, 14171, 14179, 14243, 14251, 14259, 14267, 14275, 14283,
 };
 
 // The byte ranges [first, end) of the named members; every other byte is free.
@@ -80,7 +82,8 @@ bool CheckSavedAmountOffset(int32_t offset, std::string* message) {
 
 bool CheckSavedBytesRange(int32_t offset, size_t length, std::string* message) {
   if (length > 0 && OutsideNamed(offset, length)) return true;
-  *message = "bytes at " + std::to_string(offset) + " are empty or outside the free part of the image";
+  *message =
+      "bytes at " + std::to_string(offset) + " are empty or outside the free part of the image";
   return false;
 }
 
@@ -106,8 +109,8 @@ bool CheckSavedLayout(const SavedReturn& saved, std::string* field, std::string*
     const Placed& later = placed[i];
     *field = std::string(later.amount ? "amounts." : "bytes.") + std::to_string(later.first);
     if (i > 0 && later.first < placed[i - 1].end) {
-      *message = describe(later) + " overlap" + (later.amount ? "s " : " ") +
-                 describe(placed[i - 1]);
+      *message =
+          describe(later) + " overlap" + (later.amount ? "s " : " ") + describe(placed[i - 1]);
       return false;
     }
     if (later.amount) continue;
@@ -147,7 +150,8 @@ std::vector<uint8_t> SavedReturnImage(const SavedReturn& saved) {
   info.kanpukCode = static_cast<uint8_t>(saved.kanpukCode);
   info.kanpuhCode = static_cast<uint8_t>(saved.kanpuhCode);
   info.assetsCode = static_cast<uint8_t>(saved.assetsCode);
-  for (size_t i = 0; i < saved.refundAmounts.size(); ++i) info.refundAmounts[i] = saved.refundAmounts[i];
+  for (size_t i = 0; i < saved.refundAmounts.size(); ++i)
+    info.refundAmounts[i] = saved.refundAmounts[i];
   std::memcpy(image.data(), &info, sizeof info);
   return image;
 }
@@ -173,7 +177,8 @@ SavedReturn SavedReturnFromImage(const std::vector<uint8_t>& source) {
   saved.kanpukCode = info.kanpukCode;
   saved.kanpuhCode = info.kanpuhCode;
   saved.assetsCode = info.assetsCode;
-  for (size_t i = 0; i < saved.refundAmounts.size(); ++i) saved.refundAmounts[i] = info.refundAmounts[i];
+  for (size_t i = 0; i < saved.refundAmounts.size(); ++i)
+    saved.refundAmounts[i] = info.refundAmounts[i];
 
   // What is left once the named members are cleared: amounts first, then
   // runs of non-zero bytes.
@@ -192,7 +197,8 @@ SavedReturn SavedReturnFromImage(const std::vector<uint8_t>& source) {
     }
     size_t end = i;
     while (end < image.size() && image[end] != 0) ++end;
-    saved.bytes[static_cast<int32_t>(i)] = std::vector<uint8_t>(image.begin() + i, image.begin() + end);
+    saved.bytes[static_cast<int32_t>(i)] =
+        std::vector<uint8_t>(image.begin() + i, image.begin() + end);
     i = end;
   }
   return saved;

@@ -112,8 +112,8 @@ class Checker {
     std::string problem = ShiftJisProblem(text, &cp932);
     if (!problem.empty()) return Fail(origin, field, problem);
     if (width != 0 && cp932.size() >= width) {
-      return Fail(origin, field, "text longer than " + std::to_string(width - 1) +
-                                     " Shift_JIS bytes: " + text);
+      return Fail(origin, field,
+                  "text longer than " + std::to_string(width - 1) + " Shift_JIS bytes: " + text);
     }
     return true;
   }
@@ -154,11 +154,16 @@ std::vector<Code> CycleFrom(Code start, const std::map<Code, Code>& parents) {
 // The first day on which a rate was in force.
 int32_t RateStart(int32_t rate) {
   switch (rate) {
-    case 3: return 19890401;
-    case 5: return 19970401;
-    case 8: return 20140401;
-    case 10: return 20191001;
-    default: return 0;
+    case 3:
+      return 19890401;
+    case 5:
+      return 19970401;
+    case 8:
+      return 20140401;
+    case 10:
+      return 20191001;
+    default:
+      return 0;
   }
 }
 
@@ -177,9 +182,8 @@ std::string RateList(const std::vector<int32_t>& rates) {
   return text.empty() ? "none" : text;
 }
 
-bool CheckSide(Checker& c, const JournalLine& line, const char* name,
-               const JournalSide& side, const std::set<std::string>& accounts,
-               const std::set<int32_t>& departments) {
+bool CheckSide(Checker& c, const JournalLine& line, const char* name, const JournalSide& side,
+               const std::set<std::string>& accounts, const std::set<int32_t>& departments) {
   std::string n(name);
   if (side.account.empty()) {
     if (side.amount != 0 || side.tax != 0 || side.taxClass != 0 || side.dept != 0) {
@@ -205,17 +209,17 @@ bool CheckJournal(Checker& c, const DataSetModel& m, const JournalLine& line,
                   const std::set<std::string>& accounts, const std::set<int32_t>& departments) {
   const DataSetInfo& d = m.info;
   if (line.date < d.periodStart || line.date > d.periodEnd) {
-    return c.FailLine(line, "date", "date " + FormatDateText(line.date) + " is outside the period " +
-                                        FormatDateText(d.periodStart) + ".." +
-                                        FormatDateText(d.periodEnd));
+    return c.FailLine(line, "date",
+                      "date " + FormatDateText(line.date) + " is outside the period " +
+                          FormatDateText(d.periodStart) + ".." + FormatDateText(d.periodEnd));
   }
   int32_t month = AccountingMonthOf(d.periodStart, d.periodEnd, line.date);
   std::string kind = std::to_string(line.monthKind);
   if (line.monthKind >= 1 && line.monthKind <= 12) {
     if (line.monthKind != month) {
-      return c.FailLine(line, "month", "month " + kind + " does not match the date " +
-                                           FormatDateText(line.date) + " (accounting month " +
-                                           std::to_string(month) + ")");
+      return c.FailLine(line, "month",
+                        "month " + kind + " does not match the date " + FormatDateText(line.date) +
+                            " (accounting month " + std::to_string(month) + ")");
     }
   } else if (line.monthKind == 15) {
     if (!d.interimClosing) {
@@ -224,15 +228,16 @@ bool CheckJournal(Checker& c, const DataSetModel& m, const JournalLine& line,
     }
     int32_t day = MonthKindEnd(d.periodStart, d.periodEnd, 6);
     if (line.date != day) {
-      return c.FailLine(line, "month", "month 15 (interim closing) needs the last day of "
-                                       "accounting month 6 (" + FormatDateText(day) + "), not " +
-                                           FormatDateText(line.date));
+      return c.FailLine(line, "month",
+                        "month 15 (interim closing) needs the last day of "
+                        "accounting month 6 (" +
+                            FormatDateText(day) + "), not " + FormatDateText(line.date));
     }
   } else if (line.monthKind == 18) {
     if (line.date != d.periodEnd) {
-      return c.FailLine(line, "month", "month 18 (year-end closing) needs the period's last day (" +
-                                           FormatDateText(d.periodEnd) + "), not " +
-                                           FormatDateText(line.date));
+      return c.FailLine(line, "month",
+                        "month 18 (year-end closing) needs the period's last day (" +
+                            FormatDateText(d.periodEnd) + "), not " + FormatDateText(line.date));
     }
   } else {
     return c.FailLine(line, "month", "unknown month kind " + kind + " (1-12, 15, 18)");
@@ -249,14 +254,16 @@ bool CheckJournal(Checker& c, const DataSetModel& m, const JournalLine& line,
   const int32_t rate = line.rate != 0 ? line.rate : ImpliedRate(line.date);
   if (std::find(m.taxRates.begin(), m.taxRates.end(), rate) == m.taxRates.end()) {
     std::string what = line.rate != 0 ? "rate " + std::to_string(rate)
-                                      : "the date " + FormatDateText(line.date) +
-                                            " implies rate " + std::to_string(rate) + ", which";
-    return c.FailLine(line, "rate", what + " is not one of the data set's tax_rates (" +
-                                        RateList(m.taxRates) + ")");
+                                      : "the date " + FormatDateText(line.date) + " implies rate " +
+                                            std::to_string(rate) + ", which";
+    return c.FailLine(
+        line, "rate",
+        what + " is not one of the data set's tax_rates (" + RateList(m.taxRates) + ")");
   }
   if (line.rate != 0 && line.date < RateStart(line.rate)) {
-    return c.FailLine(line, "rate", "rate " + std::to_string(line.rate) + " % did not apply on " +
-                                        FormatDateText(line.date));
+    return c.FailLine(
+        line, "rate",
+        "rate " + std::to_string(line.rate) + " % did not apply on " + FormatDateText(line.date));
   }
   return true;
 }
@@ -290,9 +297,9 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
     return false;
   }
   if (d.periodEnd < d.periodStart || d.periodEnd > MonthKindEnd(d.periodStart, d.periodEnd, 12)) {
-    return c.Fail(dataOrigin, "period_end", "the period " + FormatDateText(d.periodStart) + ".." +
-                                                FormatDateText(d.periodEnd) +
-                                                " is not one to twelve months long");
+    return c.Fail(dataOrigin, "period_end",
+                  "the period " + FormatDateText(d.periodStart) + ".." +
+                      FormatDateText(d.periodEnd) + " is not one to twelve months long");
   }
   std::set<int32_t> rates;
   for (size_t i = 0; i < m.taxRates.size(); ++i) {
@@ -308,8 +315,9 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
     if (!c.Fits(k.origin, "name", k.name, 0)) return false;
     auto [it, added] = classes.emplace(k.code, k.origin);
     if (!added) {
-      return c.Fail(k.origin, "code", "duplicate account class " + FormatClassCodeText(k.code) +
-                                          " (also " + it->second + ")");
+      return c.Fail(
+          k.origin, "code",
+          "duplicate account class " + FormatClassCodeText(k.code) + " (also " + it->second + ")");
     }
   }
   std::map<uint32_t, uint32_t> classParents;
@@ -326,8 +334,9 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
     if (!cycle.empty()) {
       std::string path;
       for (uint32_t code : cycle) path += (path.empty() ? "" : " -> ") + FormatClassCodeText(code);
-      return c.Fail(k.origin, "parent", "account class " + FormatClassCodeText(k.code) +
-                                            " is its own ancestor (" + path + ")");
+      return c.Fail(
+          k.origin, "parent",
+          "account class " + FormatClassCodeText(k.code) + " is its own ancestor (" + path + ")");
     }
   }
 
@@ -335,8 +344,8 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
   for (const Account& a : m.accounts) {
     auto [it, added] = accountOrigins.emplace(a.code, a.origin);
     if (!added) {
-      return c.Fail(a.origin, "code", "duplicate account code " + Quoted(a.code) + " (also " +
-                                          it->second + ")");
+      return c.Fail(a.origin, "code",
+                    "duplicate account code " + Quoted(a.code) + " (also " + it->second + ")");
     }
     if (!classes.empty() && classes.count(a.classCode) == 0) {
       return c.Fail(a.origin, "class", "unknown account class " + FormatClassCodeText(a.classCode));
@@ -352,8 +361,9 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
   for (const Department& dep : m.departments) {
     auto [it, added] = departmentOrigins.emplace(dep.code, dep.origin);
     if (!added) {
-      return c.Fail(dep.origin, "code", "duplicate department code " + std::to_string(dep.code) +
-                                            " (also " + it->second + ")");
+      return c.Fail(
+          dep.origin, "code",
+          "duplicate department code " + std::to_string(dep.code) + " (also " + it->second + ")");
     }
     departments.insert(dep.code);
     if (!c.Fits(dep.origin, "name", dep.name, kDepartmentNameWidth)) return false;
@@ -370,8 +380,9 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
     if (!cycle.empty()) {
       std::string path;
       for (int32_t code : cycle) path += (path.empty() ? "" : " -> ") + std::to_string(code);
-      return c.Fail(dep.origin, "parent", "department " + std::to_string(dep.code) +
-                                              " is its own ancestor (" + path + ")");
+      return c.Fail(
+          dep.origin, "parent",
+          "department " + std::to_string(dep.code) + " is its own ancestor (" + path + ")");
     }
   }
 
@@ -384,8 +395,8 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
   for (const FixedAsset& a : m.fixedAssets) {
     auto [it, added] = assetOrigins.emplace(a.code, a.origin);
     if (!added) {
-      return c.Fail(a.origin, "code", "duplicate fixed asset code " + Quoted(a.code) + " (also " +
-                                          it->second + ")");
+      return c.Fail(a.origin, "code",
+                    "duplicate fixed asset code " + Quoted(a.code) + " (also " + it->second + ")");
     }
     if (!c.Fits(a.origin, "code", a.code, kAssetCodeWidth) ||
         !c.Fits(a.origin, "name", a.name, kAssetNameWidth)) {
@@ -397,7 +408,8 @@ bool ValidateModel(const DataSetModel& m, std::string* error) {
   for (const User& u : m.users) {
     auto [it, added] = userOrigins.emplace(u.id, u.origin);
     if (!added) {
-      return c.Fail(u.origin, "id", "duplicate user " + Quoted(u.id) + " (also " + it->second + ")");
+      return c.Fail(u.origin, "id",
+                    "duplicate user " + Quoted(u.id) + " (also " + it->second + ")");
     }
     if (!c.IsUsableUserId(u.origin, "id", u.id) || !c.Fits(u.origin, "name", u.name, 0)) {
       return false;

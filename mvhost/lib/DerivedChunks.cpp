@@ -27,10 +27,9 @@ std::string PackedColumnsOf(const std::string& alias) {
 }
 
 int32_t UnsoundLine(sqlite3* db, int32_t dataNo, int64_t lineId) {
-  return DamagedDerivedData(db, dataNo,
-                            "journal line " + std::to_string(lineId) +
-                                " holds a value the host never writes",
-                            false);
+  return DamagedDerivedData(
+      db, dataNo, "journal line " + std::to_string(lineId) + " holds a value the host never writes",
+      false);
 }
 
 PackedLine PackedLineOf(const SqlStatement& row, int first) {
@@ -123,9 +122,9 @@ int32_t RewriteChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* 
   const int64_t last = first + static_cast<int64_t>(kLinesPerChunk) - 1;
   if (totals != nullptr) {
     SqlStatement old;
-    int32_t status = old.Prepare(
-        db, "SELECT lines FROM journal_chunk WHERE data_no = ? AND chunk_no = ?",
-        "read the packed journal lines");
+    int32_t status =
+        old.Prepare(db, "SELECT lines FROM journal_chunk WHERE data_no = ? AND chunk_no = ?",
+                    "read the packed journal lines");
     if (status != 0) return status;
     old.BindAll(1, {dataNo, chunk});
     int32_t step = old.Step();
@@ -178,11 +177,11 @@ int32_t FoldChanges(sqlite3* db, int32_t dataNo, int64_t maxChunks, DerivedTotal
   std::vector<int64_t> changed;
   {
     SqlStatement list;
-    int32_t status = list.Prepare(
-        db,
-        "SELECT DISTINCT line_id >> " + std::to_string(kChunkShift) +
-            " FROM journal_line_change WHERE data_no = ? ORDER BY 1 LIMIT ?",
-        "read the changed journal lines");
+    int32_t status =
+        list.Prepare(db,
+                     "SELECT DISTINCT line_id >> " + std::to_string(kChunkShift) +
+                         " FROM journal_line_change WHERE data_no = ? ORDER BY 1 LIMIT ?",
+                     "read the changed journal lines");
     if (status != 0) return status;
     list.BindAll(1, {dataNo, maxChunks});
     int32_t step = 0;

@@ -63,8 +63,7 @@ int32_t FirstProblem(sqlite3* db, const std::string& sql, int32_t dataNo, const 
 // Reads every row of a query over one data set's derived rows: visit gets
 // each row and sets problem to stop.
 template <class Visit>
-int32_t EachRow(sqlite3* db, const char* sql, int32_t dataNo, std::string* problem,
-                Visit visit) {
+int32_t EachRow(sqlite3* db, const char* sql, int32_t dataNo, std::string* problem, Visit visit) {
   SqlStatement query;
   int32_t status = query.Prepare(db, sql, "check the derived journal data");
   if (status != 0) return status;
@@ -92,9 +91,9 @@ using SideSums = std::array<uint64_t, 4>;
 int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   std::string& problem = finding->problem;
   int64_t pending = 0;
-  int32_t status = QueryInt(db, "look for changed journal lines",
-                            "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1",
-                            {dataNo}, &pending);
+  int32_t status =
+      QueryInt(db, "look for changed journal lines",
+               "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1", {dataNo}, &pending);
   if (status != 0) return status;
   if (pending != 0) {
     // A changed line that holds what the host never writes: no rebuild
@@ -103,8 +102,8 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
         db,
         "SELECT 'journal line ' || l.line_id || ' holds a value the host never writes' FROM "
         "journal_line_change c CROSS JOIN journal_line l ON l.data_no = c.data_no AND "
-        "l.line_id = c.line_id WHERE c.data_no = ?1 AND NOT " + JournalLineSoundSql() +
-            " ORDER BY c.line_id LIMIT 1",
+        "l.line_id = c.line_id WHERE c.data_no = ?1 AND NOT " +
+            JournalLineSoundSql() + " ORDER BY c.line_id LIMIT 1",
         dataNo, "check the changed journal lines", &problem);
     if (status != 0 || !problem.empty()) {
       finding->mendable = false;
@@ -114,53 +113,51 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   // Every chunk a blob of whole packed lines; typeof() and length() read a
   // blob's size from its row, not its pages.
   int64_t chunkLines = 0;
-  status = EachRow(
-      db,
-      "SELECT chunk_no, typeof(lines) = 'blob', length(lines) FROM journal_chunk "
-      "WHERE data_no = ?",
-      dataNo, &problem, [&](const SqlStatement& row) {
-        const int64_t bytes = row.Int(2);
-        if (!row.IsInteger(0) || row.Int(1) == 0 || bytes <= 0 ||
-            bytes % static_cast<int64_t>(sizeof(PackedLine)) != 0 ||
-            bytes > static_cast<int64_t>(kLinesPerChunk * sizeof(PackedLine))) {
-          problem = "chunk " + row.Text(0) + " holds " + std::to_string(bytes) +
-                    " bytes, not whole packed lines";
-        }
-        chunkLines += bytes / static_cast<int64_t>(sizeof(PackedLine));
-      });
+  status = EachRow(db,
+                   "SELECT chunk_no, typeof(lines) = 'blob', length(lines) FROM journal_chunk "
+                   "WHERE data_no = ?",
+                   dataNo, &problem, [&](const SqlStatement& row) {
+                     const int64_t bytes = row.Int(2);
+                     if (!row.IsInteger(0) || row.Int(1) == 0 || bytes <= 0 ||
+                         bytes % static_cast<int64_t>(sizeof(PackedLine)) != 0 ||
+                         bytes > static_cast<int64_t>(kLinesPerChunk * sizeof(PackedLine))) {
+                       problem = "chunk " + row.Text(0) + " holds " + std::to_string(bytes) +
+                                 " bytes, not whole packed lines";
+                     }
+                     chunkLines += bytes / static_cast<int64_t>(sizeof(PackedLine));
+                   });
   if (status != 0 || !problem.empty()) return status;
 
   // Every total an integer of a known month kind (and side), fed by a line.
   int64_t classLines = 0;
   SideSums classes{}, accounts{};
-  status = EachRow(
-      db,
-      "SELECT month_kind, lines, debit_amount, debit_tax, credit_amount, credit_tax "
-      "FROM journal_class_total WHERE data_no = ?",
-      dataNo, &problem, [&](const SqlStatement& row) {
-        if (!Integers(row, 0, 5) || !IsMonthKind(row.Int(0)) || row.Int(1) < 1) {
-          problem = "journal_class_total has month kind " + row.Text(0) +
-                    " or a value that is no integer";
-        }
-        classLines += row.Int(1);
-        for (int i = 0; i < 4; ++i) classes[i] += static_cast<uint64_t>(row.Int(2 + i));
-      });
+  status = EachRow(db,
+                   "SELECT month_kind, lines, debit_amount, debit_tax, credit_amount, credit_tax "
+                   "FROM journal_class_total WHERE data_no = ?",
+                   dataNo, &problem, [&](const SqlStatement& row) {
+                     if (!Integers(row, 0, 5) || !IsMonthKind(row.Int(0)) || row.Int(1) < 1) {
+                       problem = "journal_class_total has month kind " + row.Text(0) +
+                                 " or a value that is no integer";
+                     }
+                     classLines += row.Int(1);
+                     for (int i = 0; i < 4; ++i)
+                       classes[i] += static_cast<uint64_t>(row.Int(2 + i));
+                   });
   if (status != 0 || !problem.empty()) return status;
-  status = EachRow(
-      db,
-      "SELECT month_kind, side, lines, amount, tax FROM journal_account_total "
-      "WHERE data_no = ?",
-      dataNo, &problem, [&](const SqlStatement& row) {
-        const int64_t side = row.Int(1);
-        if (!Integers(row, 0, 4) || !IsMonthKind(row.Int(0)) || (side != 1 && side != 2) ||
-            row.Int(2) < 1) {
-          problem = "journal_account_total has month kind " + row.Text(0) + ", side " +
-                    row.Text(1) + " or a value that is no integer";
-          return;
-        }
-        accounts[(side - 1) * 2] += static_cast<uint64_t>(row.Int(3));
-        accounts[(side - 1) * 2 + 1] += static_cast<uint64_t>(row.Int(4));
-      });
+  status = EachRow(db,
+                   "SELECT month_kind, side, lines, amount, tax FROM journal_account_total "
+                   "WHERE data_no = ?",
+                   dataNo, &problem, [&](const SqlStatement& row) {
+                     const int64_t side = row.Int(1);
+                     if (!Integers(row, 0, 4) || !IsMonthKind(row.Int(0)) ||
+                         (side != 1 && side != 2) || row.Int(2) < 1) {
+                       problem = "journal_account_total has month kind " + row.Text(0) + ", side " +
+                                 row.Text(1) + " or a value that is no integer";
+                       return;
+                     }
+                     accounts[(side - 1) * 2] += static_cast<uint64_t>(row.Int(3));
+                     accounts[(side - 1) * 2 + 1] += static_cast<uint64_t>(row.Int(4));
+                   });
   if (status != 0 || !problem.empty()) return status;
 
   // With no changed line pending, the chunks hold exactly the lines counted.
@@ -248,11 +245,11 @@ int32_t DamagedDerivedData(sqlite3* db, int32_t dataNo, const std::string& probl
   AppendErrorLog("code=" + std::to_string(kErrDamagedDerived) + " record=\"" + LastRecord() +
                  "\" the journal data cannot be summed");
   if (markStale) {
-    sqlite3_exec(db,
-                 ("UPDATE journal_derived_state SET built = 0 WHERE data_no = " +
-                  std::to_string(dataNo))
-                     .c_str(),
-                 nullptr, nullptr, nullptr);
+    sqlite3_exec(
+        db,
+        ("UPDATE journal_derived_state SET built = 0 WHERE data_no = " + std::to_string(dataNo))
+            .c_str(),
+        nullptr, nullptr, nullptr);
   }
   return kErrDamagedDerived;
 }

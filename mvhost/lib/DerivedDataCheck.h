@@ -56,8 +56,7 @@ constexpr bool IsMonthKind(int64_t kind) {
 // error log and into the host's message for the code. With markStale, the
 // data set's derived data are also marked for a rebuild (quietly: the
 // failure is reported either way).
-int32_t DamagedDerivedData(sqlite3* db, int32_t dataNo, const std::string& problem,
-                           bool markStale);
+int32_t DamagedDerivedData(sqlite3* db, int32_t dataNo, const std::string& problem, bool markStale);
 
 // The record of the last DamagedDerivedData (empty before any).
 std::string LastDamagedDerivedRecord();

@@ -28,7 +28,10 @@ const platform::DialogTemplate& RebuildTemplate() {
       platform::kDialogCaption | platform::kDialogModalFrame,
       {
           {kIdcRebuildText, ControlKind::kLabel, {5, 6, 211, 20}, "", 0},
-          {kIdcRebuildBar, ControlKind::kProgressBar, {5, 32, 211, 12}, "",
+          {kIdcRebuildBar,
+           ControlKind::kProgressBar,
+           {5, 32, 211, 12},
+           "",
            platform::kStyleSmooth | platform::kStyleBorder},
       },
   };
@@ -52,9 +55,8 @@ class HostRebuildDisplay : public RebuildDisplay {
       window_->ProgressSetRange(kIdcRebuildBar, 0, kBarMax);
       window_->ShowWindow(true);
     }
-    const char* text = progress.waiting
-                           ? taxlink::texts::kHostDerivedDataBusy
-                           : taxlink::texts::kHostDerivedDataBuilding;
+    const char* text = progress.waiting ? taxlink::texts::kHostDerivedDataBusy
+                                        : taxlink::texts::kHostDerivedDataBuilding;
     if (window_->GetItemText(kIdcRebuildText) != text) window_->SetItemText(kIdcRebuildText, text);
     const int64_t total = progress.total > 0 ? progress.total : 1;
     const int64_t done = progress.done < 0 ? 0 : progress.done > total ? total : progress.done;

@@ -14,21 +14,32 @@ namespace {
 std::string TablesSql(bool store) {
   const std::string parent = store ? " REFERENCES data_set(data_no) ON DELETE CASCADE" : "";
   const std::string schema = store ? "" : "temp.";
-  return "CREATE TABLE IF NOT EXISTS " + schema + "journal_derived_state (\n"
-         "  data_no      INTEGER PRIMARY KEY" + parent + ",\n"
+  return "CREATE TABLE IF NOT EXISTS " + schema +
+         "journal_derived_state (\n"
+         "  data_no      INTEGER PRIMARY KEY" +
+         parent +
+         ",\n"
          "  overflow     INTEGER NOT NULL DEFAULT 0,\n"
          "  built        INTEGER NOT NULL DEFAULT 0,\n"
          "  progress     INTEGER NOT NULL DEFAULT 0,\n"
          "  progress_end INTEGER NOT NULL DEFAULT 0\n"
          ");\n"
-         "CREATE TABLE IF NOT EXISTS " + schema + "journal_chunk (\n"
-         "  data_no  INTEGER NOT NULL" + parent + ",\n"
+         "CREATE TABLE IF NOT EXISTS " +
+         schema +
+         "journal_chunk (\n"
+         "  data_no  INTEGER NOT NULL" +
+         parent +
+         ",\n"
          "  chunk_no INTEGER NOT NULL,\n"
          "  lines    BLOB NOT NULL,\n"
          "  PRIMARY KEY (data_no, chunk_no)\n"
          ");\n"
-         "CREATE TABLE IF NOT EXISTS " + schema + "journal_class_total (\n"
-         "  data_no          INTEGER NOT NULL" + parent + ",\n"
+         "CREATE TABLE IF NOT EXISTS " +
+         schema +
+         "journal_class_total (\n"
+         "  data_no          INTEGER NOT NULL" +
+         parent +
+         ",\n"
          "  rate             INTEGER NOT NULL,\n"
          "  business_type    INTEGER NOT NULL,\n"
          "  debit_tax_class  INTEGER NOT NULL,\n"
@@ -42,8 +53,12 @@ std::string TablesSql(bool store) {
          "  PRIMARY KEY (data_no, rate, business_type, debit_tax_class, credit_tax_class, "
          "month_kind)\n"
          ") WITHOUT ROWID;\n"
-         "CREATE TABLE IF NOT EXISTS " + schema + "journal_account_total (\n"
-         "  data_no    INTEGER NOT NULL" + parent + ",\n"
+         "CREATE TABLE IF NOT EXISTS " +
+         schema +
+         "journal_account_total (\n"
+         "  data_no    INTEGER NOT NULL" +
+         parent +
+         ",\n"
          "  account_id INTEGER NOT NULL,\n"
          "  side       INTEGER NOT NULL,\n"
          "  rate       INTEGER NOT NULL,\n"
@@ -53,8 +68,12 @@ std::string TablesSql(bool store) {
          "  lines      INTEGER NOT NULL DEFAULT 0,\n"
          "  PRIMARY KEY (data_no, account_id, side, rate, month_kind)\n"
          ") WITHOUT ROWID;\n"
-         "CREATE TABLE IF NOT EXISTS " + schema + "journal_department_total (\n"
-         "  data_no    INTEGER NOT NULL" + parent + ",\n"
+         "CREATE TABLE IF NOT EXISTS " +
+         schema +
+         "journal_department_total (\n"
+         "  data_no    INTEGER NOT NULL" +
+         parent +
+         ",\n"
          "  dept       INTEGER NOT NULL,\n"
          "  account_id INTEGER NOT NULL,\n"
          "  side       INTEGER NOT NULL,\n"
@@ -64,7 +83,9 @@ std::string TablesSql(bool store) {
          "  lines      INTEGER NOT NULL DEFAULT 0,\n"
          "  PRIMARY KEY (data_no, dept, account_id, side, month_kind)\n"
          ") WITHOUT ROWID;\n"
-         "CREATE TABLE IF NOT EXISTS " + schema + "journal_line_change (\n"
+         "CREATE TABLE IF NOT EXISTS " +
+         schema +
+         "journal_line_change (\n"
          "  data_no INTEGER NOT NULL,\n"
          "  line_id INTEGER NOT NULL,\n"
          "  PRIMARY KEY (data_no, line_id)\n"
@@ -78,10 +99,8 @@ struct AddedColumn {
   const char* column;
 };
 constexpr AddedColumn kAddedColumns[] = {
-    {"journal_derived_state", "built"},
-    {"journal_derived_state", "progress"},
-    {"journal_derived_state", "progress_end"},
-    {"journal_account_total", "lines"},
+    {"journal_derived_state", "built"},        {"journal_derived_state", "progress"},
+    {"journal_derived_state", "progress_end"}, {"journal_account_total", "lines"},
     {"journal_department_total", "lines"},
 };
 
@@ -94,11 +113,10 @@ constexpr const char* kEarlierTriggers[] = {"journal_line_inserted", "journal_li
 // The columns of journal_line the derived data are made of (all but the
 // description).
 constexpr const char* kDerivedColumns[] = {
-    "data_no",        "line_id",        "journal_no",      "date",
-    "month_kind",     "debit_account",  "debit_dept",      "debit_amount",
-    "debit_tax",      "debit_tax_class", "credit_account", "credit_dept",
-    "credit_amount",  "credit_tax",     "credit_tax_class", "tax_rate",
-    "business_type"};
+    "data_no",        "line_id",      "journal_no",    "date",       "month_kind",
+    "debit_account",  "debit_dept",   "debit_amount",  "debit_tax",  "debit_tax_class",
+    "credit_account", "credit_dept",  "credit_amount", "credit_tax", "credit_tax_class",
+    "tax_rate",       "business_type"};
 
 // The SQL of one trigger's work on the row `row` (NEW or OLD); `sign` is
 // "" to add the row's contributions and "-" to take them away.
@@ -107,9 +125,7 @@ class RowSql {
   RowSql(std::string row, std::string sign) : row_(std::move(row)), sign_(std::move(sign)) {}
 
   // A column as the host reads it (sqlite3_column_int64 converts the same).
-  std::string V(const char* column) const {
-    return "CAST(" + row_ + "." + column + " AS INTEGER)";
-  }
+  std::string V(const char* column) const { return "CAST(" + row_ + "." + column + " AS INTEGER)"; }
   std::string Signed(const char* column) const { return sign_ + V(column); }
   std::string Rate() const {
     return "(CASE WHEN " + V("tax_rate") + " <> 0 THEN " + V("tax_rate") + " WHEN " + V("date") +
@@ -131,10 +147,11 @@ class RowSql {
   }
 
   std::string ClassKey() const {
-    return "data_no = " + DataNo() + " AND rate = " + Rate() + " AND business_type = " +
-           V("business_type") + " AND debit_tax_class = " + V("debit_tax_class") +
-           " AND credit_tax_class = " + V("credit_tax_class") + " AND month_kind = " +
-           V("month_kind");
+    return "data_no = " + DataNo() + " AND rate = " + Rate() +
+           " AND business_type = " + V("business_type") +
+           " AND debit_tax_class = " + V("debit_tax_class") +
+           " AND credit_tax_class = " + V("credit_tax_class") +
+           " AND month_kind = " + V("month_kind");
   }
   std::string AccountKey(const std::string& side, int sideNo) const {
     return "data_no = " + DataNo() + " AND account_id = " + V((side + "_account").c_str()) +
@@ -143,8 +160,8 @@ class RowSql {
   }
   std::string DepartmentKey(const std::string& side, int sideNo) const {
     return "data_no = " + DataNo() + " AND dept = " + V((side + "_dept").c_str()) +
-           " AND account_id = " + V((side + "_account").c_str()) + " AND side = " +
-           std::to_string(sideNo) + " AND month_kind = " + V("month_kind");
+           " AND account_id = " + V((side + "_account").c_str()) +
+           " AND side = " + std::to_string(sideNo) + " AND month_kind = " + V("month_kind");
   }
 
   // Adds (or takes away) the row's contributions, and removes the rows of
@@ -153,37 +170,44 @@ class RowSql {
     std::string sql =
         "INSERT INTO journal_class_total (data_no, rate, business_type, debit_tax_class, "
         "credit_tax_class, month_kind, lines, debit_amount, debit_tax, credit_amount, credit_tax) "
-        "SELECT " + DataNo() + ", " + Rate() + ", " + V("business_type") + ", " +
-        V("debit_tax_class") + ", " + V("credit_tax_class") + ", " + V("month_kind") + ", " +
-        sign_ + "1, " + SideAmount("debit", "amount") + ", " + SideAmount("debit", "tax") + ", " +
+        "SELECT " +
+        DataNo() + ", " + Rate() + ", " + V("business_type") + ", " + V("debit_tax_class") + ", " +
+        V("credit_tax_class") + ", " + V("month_kind") + ", " + sign_ + "1, " +
+        SideAmount("debit", "amount") + ", " + SideAmount("debit", "tax") + ", " +
         SideAmount("credit", "amount") + ", " + SideAmount("credit", "tax") + " WHERE " + Built() +
         " ON CONFLICT DO UPDATE SET lines = lines + excluded.lines, "
         "debit_amount = debit_amount + excluded.debit_amount, "
         "debit_tax = debit_tax + excluded.debit_tax, "
         "credit_amount = credit_amount + excluded.credit_amount, "
         "credit_tax = credit_tax + excluded.credit_tax;\n"
-        "DELETE FROM journal_class_total WHERE " + ClassKey() + " AND lines = 0;\n";
+        "DELETE FROM journal_class_total WHERE " +
+        ClassKey() + " AND lines = 0;\n";
     const std::pair<const char*, int> sides[] = {{"debit", 1}, {"credit", 2}};
     for (const auto& [side, sideNo] : sides) {
       const std::string s = side;
       const std::string values = std::to_string(sideNo) + ", ";
-      sql += "INSERT INTO journal_account_total (data_no, account_id, side, rate, month_kind, "
-             "amount, tax, lines) SELECT " + DataNo() + ", " + V((s + "_account").c_str()) + ", " +
-             values + Rate() + ", " + V("month_kind") + ", " + Signed((s + "_amount").c_str()) +
-             ", " + Signed((s + "_tax").c_str()) + ", " + sign_ + "1 WHERE " + Side(side) +
-             " AND " + Built() + " ON CONFLICT DO UPDATE SET amount = amount + excluded.amount, "
-             "tax = tax + excluded.tax, lines = lines + excluded.lines;\n"
-             "DELETE FROM journal_account_total WHERE " + AccountKey(s, sideNo) +
-             " AND lines = 0;\n";
-      sql += "INSERT INTO journal_department_total (data_no, dept, account_id, side, month_kind, "
-             "amount, tax, lines) SELECT " + DataNo() + ", " + V((s + "_dept").c_str()) + ", " +
-             V((s + "_account").c_str()) + ", " + values + V("month_kind") + ", " +
-             Signed((s + "_amount").c_str()) + ", " + Signed((s + "_tax").c_str()) + ", " + sign_ +
-             "1 WHERE " + Side(side) + " AND " + Built() +
-             " ON CONFLICT DO UPDATE SET amount = amount + excluded.amount, "
-             "tax = tax + excluded.tax, lines = lines + excluded.lines;\n"
-             "DELETE FROM journal_department_total WHERE " + DepartmentKey(s, sideNo) +
-             " AND lines = 0;\n";
+      sql +=
+          "INSERT INTO journal_account_total (data_no, account_id, side, rate, month_kind, "
+          "amount, tax, lines) SELECT " +
+          DataNo() + ", " + V((s + "_account").c_str()) + ", " + values + Rate() + ", " +
+          V("month_kind") + ", " + Signed((s + "_amount").c_str()) + ", " +
+          Signed((s + "_tax").c_str()) + ", " + sign_ + "1 WHERE " + Side(side) + " AND " +
+          Built() +
+          " ON CONFLICT DO UPDATE SET amount = amount + excluded.amount, "
+          "tax = tax + excluded.tax, lines = lines + excluded.lines;\n"
+          "DELETE FROM journal_account_total WHERE " +
+          AccountKey(s, sideNo) + " AND lines = 0;\n";
+      sql +=
+          "INSERT INTO journal_department_total (data_no, dept, account_id, side, month_kind, "
+          "amount, tax, lines) SELECT " +
+          DataNo() + ", " + V((s + "_dept").c_str()) + ", " + V((s + "_account").c_str()) + ", " +
+          values + V("month_kind") + ", " + Signed((s + "_amount").c_str()) + ", " +
+          Signed((s + "_tax").c_str()) + ", " + sign_ + "1 WHERE " + Side(side) + " AND " +
+          Built() +
+          " ON CONFLICT DO UPDATE SET amount = amount + excluded.amount, "
+          "tax = tax + excluded.tax, lines = lines + excluded.lines;\n"
+          "DELETE FROM journal_department_total WHERE " +
+          DepartmentKey(s, sideNo) + " AND lines = 0;\n";
     }
     return sql;
   }
@@ -192,8 +216,7 @@ class RowSql {
   // then asks for a rebuild, which tells whether the totals fit. So does any
   // change to a data set whose totals did not fit.
   std::string OverflowCheck() const {
-    auto real = [](const std::string& table, const std::string& key,
-                   const std::string& columns) {
+    auto real = [](const std::string& table, const std::string& key, const std::string& columns) {
       return "EXISTS (SELECT 1 FROM " + table + " WHERE " + key + " AND 'real' IN (" + columns +
              "))";
     };
@@ -225,21 +248,24 @@ std::string TriggersSql() {
   std::string changed;
   std::string columns;
   for (const char* column : kDerivedColumns) {
-    changed += std::string(changed.empty() ? "" : " OR ") + "OLD." + column + " IS NOT NEW." +
-               column;
+    changed +=
+        std::string(changed.empty() ? "" : " OR ") + "OLD." + column + " IS NOT NEW." + column;
     columns += std::string(columns.empty() ? "" : ", ") + column;
   }
   return "CREATE TRIGGER journal_derived_v2_insert AFTER INSERT ON journal_line WHEN " +
          added.Tracked() + " BEGIN\n" + added.Totals() + added.OverflowCheck() +
-         added.NoteChange() + "END;\n"
+         added.NoteChange() +
+         "END;\n"
          "CREATE TRIGGER journal_derived_v2_delete AFTER DELETE ON journal_line WHEN " +
          removed.Tracked() + " BEGIN\n" + removed.Totals() + removed.OverflowCheck() +
-         removed.NoteChange() + "END;\n"
-         "CREATE TRIGGER journal_derived_v2_update AFTER UPDATE OF " + columns +
-         " ON journal_line WHEN (" + changed + ") AND (" + removed.Tracked() + " OR " +
+         removed.NoteChange() +
+         "END;\n"
+         "CREATE TRIGGER journal_derived_v2_update AFTER UPDATE OF " +
+         columns + " ON journal_line WHEN (" + changed + ") AND (" + removed.Tracked() + " OR " +
          added.Tracked() + ") BEGIN\n" + removed.Totals() + added.Totals() +
          removed.OverflowCheck() + added.OverflowCheck() + removed.NoteChange() +
-         added.NoteChange() + "END;\n"
+         added.NoteChange() +
+         "END;\n"
          // Before the data set's lines go with it, so that their triggers
          // find nothing to keep current.
          "CREATE TRIGGER journal_derived_v2_forget BEFORE DELETE ON data_set BEGIN\n"
@@ -254,9 +280,9 @@ std::string TriggersSql() {
 
 int32_t HasColumn(sqlite3* db, const char* table, const char* column, bool* has) {
   SqlStatement info;
-  int32_t status = info.Prepare(db, std::string("SELECT 1 FROM pragma_table_info('") + table +
-                                        "') WHERE name = ?",
-                                "read the columns of the derived journal data");
+  int32_t status = info.Prepare(
+      db, std::string("SELECT 1 FROM pragma_table_info('") + table + "') WHERE name = ?",
+      "read the columns of the derived journal data");
   if (status != 0) return status;
   info.BindText(1, column);
   int32_t step = info.Step();
@@ -286,8 +312,8 @@ int32_t DerivedSchema::Inspect(sqlite3* db, Shape* shape) {
   if (status != 0) return status;
   int32_t step = triggers.Step();
   if (step < 0) return step;
-  const bool current = triggers.Int(0) == static_cast<int64_t>(std::size(kTriggers)) &&
-                       triggers.Int(1) == 0;
+  const bool current =
+      triggers.Int(0) == static_cast<int64_t>(std::size(kTriggers)) && triggers.Int(1) == 0;
   *shape = current ? Shape::kCurrent : Shape::kOutdated;
   return 0;
 }
@@ -321,7 +347,9 @@ int32_t DerivedSchema::Migrate(sqlite3* db) {
   return ExecQuietly(db, TriggersSql().c_str());
 }
 
-int32_t DerivedSchema::CreateInTemp(sqlite3* db) { return ExecQuietly(db, TablesSql(false).c_str()); }
+int32_t DerivedSchema::CreateInTemp(sqlite3* db) {
+  return ExecQuietly(db, TablesSql(false).c_str());
+}
 
 bool DerivedSchema::UsesTemp(sqlite3* db) {
   SqlStatement temp;

@@ -64,10 +64,9 @@ void DerivedTotals::Add(const PackedLine& line, int sign) {
 }
 
 int32_t DerivedTotals::Write(sqlite3* db, int32_t dataNo) const {
-  static const char* const kClear[] = {
-      "DELETE FROM journal_class_total WHERE data_no = ?",
-      "DELETE FROM journal_account_total WHERE data_no = ?",
-      "DELETE FROM journal_department_total WHERE data_no = ?"};
+  static const char* const kClear[] = {"DELETE FROM journal_class_total WHERE data_no = ?",
+                                       "DELETE FROM journal_account_total WHERE data_no = ?",
+                                       "DELETE FROM journal_department_total WHERE data_no = ?"};
   for (const char* sql : kClear) {
     int64_t ignored = 0;
     int32_t status = QueryInt(db, "clear the journal totals", sql, {dataNo}, &ignored);

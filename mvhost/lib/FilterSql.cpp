@@ -50,7 +50,8 @@ const char* OperatorSql(int16_t op) {
 }
 
 // The SQL of the column(s) a field reads on one side of the target.
-int32_t ColumnsOf(int32_t field, int16_t side, FilterTarget target, std::vector<std::string>* cols) {
+int32_t ColumnsOf(int32_t field, int16_t side, FilterTarget target,
+                  std::vector<std::string>* cols) {
   if (side < kSideNone || side > kSideCredit) return kErrFilterSide;
   switch (target) {
     case FilterTarget::kJournalLine:
@@ -108,7 +109,8 @@ int32_t TranslateOne(const FilterCondition& c, FilterTarget target, int depth, S
     if (i > 0) out->sql += " OR ";
     out->sql += cols[i] + op;
     // Month kinds compare in the accounting year's order.
-    out->values.push_back(c.fieldId == kFieldMonthKind ? MonthOrder(ValueOfCondition(c)) : ValueOfCondition(c));
+    out->values.push_back(c.fieldId == kFieldMonthKind ? MonthOrder(ValueOfCondition(c))
+                                                       : ValueOfCondition(c));
   }
   if (cols.size() > 1) out->sql += ")";
   return 0;
@@ -116,8 +118,8 @@ int32_t TranslateOne(const FilterCondition& c, FilterTarget target, int depth, S
 
 }  // namespace
 
-int32_t TranslateConditions(const FilterCondition* conditions, size_t maxCount,
-                            FilterTarget target, int depth, SqlFilter* out) {
+int32_t TranslateConditions(const FilterCondition* conditions, size_t maxCount, FilterTarget target,
+                            int depth, SqlFilter* out) {
   out->sql.clear();
   out->values.clear();
   if (depth > kMaxFilterDepth) return kErrFilterDepth;

@@ -37,8 +37,8 @@ int32_t TranslateFilter(const StFINDINFO* filter, FilterTarget target, SqlFilter
 bool FilterKey(const StFINDINFO* filter, std::string* key);
 
 // The same for an array of conditions (at most maxCount of them).
-int32_t TranslateConditions(const FilterCondition* conditions, size_t maxCount,
-                            FilterTarget target, int depth, SqlFilter* out);
+int32_t TranslateConditions(const FilterCondition* conditions, size_t maxCount, FilterTarget target,
+                            int depth, SqlFilter* out);
 
 // The value a condition compares with, as its value type reads it (type 2:
 // the low 16 bits, signed; type 19: unsigned 32 bits; else 32 bits).

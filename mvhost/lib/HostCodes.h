@@ -13,10 +13,10 @@ namespace mvhost {
 constexpr int32_t kErrCreateFailed = -1001;
 
 // The store and its state.
-constexpr int32_t kErrNoStore = -2001;          // MVHOST_HOME has no store
-constexpr int32_t kErrNoDataSet = -2002;        // no data set for the data id / selection
-constexpr int32_t kErrBadArgument = -2003;      // a null pointer or a value out of range
-constexpr int32_t kErrNotReady = -2004;         // a walk or cursor that was not prepared
+constexpr int32_t kErrNoStore = -2001;      // MVHOST_HOME has no store
+constexpr int32_t kErrNoDataSet = -2002;    // no data set for the data id / selection
+constexpr int32_t kErrBadArgument = -2003;  // a null pointer or a value out of range
+constexpr int32_t kErrNotReady = -2004;     // a walk or cursor that was not prepared
 constexpr int32_t kErrUnknownCursor = -2005;
 constexpr int32_t kErrEditionMismatch = -2006;  // the home serves another edition
 constexpr int32_t kErrLinkClosed = -2007;       // host_state link = closed
@@ -51,14 +51,14 @@ constexpr int32_t kErrFilterLink = -2108;
 // SQLite failures: kErrSqlBase - the SQLite primary result code.
 constexpr int32_t kErrSqlBase = -3000;
 constexpr int32_t kErrSqlLowest = -3999;
-constexpr int32_t kErrSqlBusy = kErrSqlBase - 5;     // SQLITE_BUSY: another process holds the store
-constexpr int32_t kErrSqlLocked = kErrSqlBase - 6;   // SQLITE_LOCKED
-constexpr int32_t kErrSqlCorrupt = kErrSqlBase - 11; // SQLITE_CORRUPT: a damaged page
-constexpr int32_t kErrSqlFull = kErrSqlBase - 13;    // SQLITE_FULL: the disk is full
-constexpr int32_t kErrSqlNotADb = kErrSqlBase - 26;  // SQLITE_NOTADB: not a store at all
+constexpr int32_t kErrSqlBusy = kErrSqlBase - 5;    // SQLITE_BUSY: another process holds the store
+constexpr int32_t kErrSqlLocked = kErrSqlBase - 6;  // SQLITE_LOCKED
+constexpr int32_t kErrSqlCorrupt = kErrSqlBase - 11;  // SQLITE_CORRUPT: a damaged page
+constexpr int32_t kErrSqlFull = kErrSqlBase - 13;     // SQLITE_FULL: the disk is full
+constexpr int32_t kErrSqlNotADb = kErrSqlBase - 26;   // SQLITE_NOTADB: not a store at all
 
 // Notices.
-constexpr int32_t kNoticeNothingSaved = 2001;        // no saved return for the data set
+constexpr int32_t kNoticeNothingSaved = 2001;  // no saved return for the data set
 // ExpSysLink: the host asks the program to stop.
 constexpr int32_t kLinkStop = 1;
 

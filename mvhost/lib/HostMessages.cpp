@@ -31,8 +31,7 @@ std::string HostErrorText(int32_t code) {
   } else if (code == kErrBadStoreText) {
     text = taxlink::texts::kHostBadCharacter + LastStoreTextRecord();
   } else if (code == kErrDamagedDerived) {
-    text = taxlink::texts::kHostDamagedJournalData +
-           LastDamagedDerivedRecord();
+    text = taxlink::texts::kHostDamagedJournalData + LastDamagedDerivedRecord();
   } else if (code == kErrNoStore || code == kErrDamagedStore) {
     text = taxlink::texts::kHostDataMissing;
   } else if (code == kErrNoDataSet || code == kErrNoUser) {

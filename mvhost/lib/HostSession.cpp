@@ -76,8 +76,8 @@ int32_t HostSession::ReadState(sqlite3* db, const std::string& key, std::string*
   value->clear();
   if (found != nullptr) *found = false;
   SqlStatement stmt;
-  int32_t status = stmt.Prepare(db, "SELECT value FROM host_state WHERE key = ?",
-                                "read the host state");
+  int32_t status =
+      stmt.Prepare(db, "SELECT value FROM host_state WHERE key = ?", "read the host state");
   if (status != 0) return status;
   stmt.BindText(1, key);
   int32_t step = stmt.Step();
@@ -125,7 +125,8 @@ int32_t HostSession::SelectedDataNo(sqlite3* db, int32_t* dataNo) {
   }
   status = stmt.Prepare(db,
                         "SELECT d.data_no FROM app_user u JOIN data_set d "
-                        "ON d.data_no = u.selected_data_no WHERE u.user_id = ?", "read the user's selected data set");
+                        "ON d.data_no = u.selected_data_no WHERE u.user_id = ?",
+                        "read the user's selected data set");
   if (status != 0) return status;
   stmt.BindText(1, user);
   int32_t step = stmt.Step();
@@ -154,7 +155,8 @@ bool HostSession::RunDataNo(const std::string& userId, int32_t* dataNo) {
 int32_t HostSession::DataNoOfId(sqlite3* db, const char* dataId, int32_t* dataNo) {
   if (dataId == nullptr) return kErrBadArgument;
   SqlStatement stmt;
-  int32_t status = stmt.Prepare(db, "SELECT data_no FROM data_set WHERE data_id = ?", "find the data set by its id");
+  int32_t status = stmt.Prepare(db, "SELECT data_no FROM data_set WHERE data_id = ?",
+                                "find the data set by its id");
   if (status != 0) return status;
   stmt.BindText(1, platform::Cp932ToUtf8(dataId));
   int32_t step = stmt.Step();

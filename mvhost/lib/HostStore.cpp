@@ -69,8 +69,7 @@ bool HostStore::Create(const std::string& home, std::string* error) {
 }
 
 bool HostStore::CreateInMemory(std::string* error) {
-  return OpenDatabase("", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY,
-                      error) &&
+  return OpenDatabase("", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY, error) &&
          Exec(kSchemaSql, error);
 }
 
@@ -112,11 +111,11 @@ bool HostStore::UpgradeSchema(std::string* error) {
     SqlStatement column(db_,
                         "SELECT COUNT(*) FROM pragma_table_info('data_set')"
                         " WHERE name = 'imported_at'");
-    done = column.Row() &&
-           (column.Int(0) == 1 ||
-            Exec("ALTER TABLE data_set ADD COLUMN imported_at INTEGER NOT NULL DEFAULT 0;",
-                 error)) &&
-           Exec(kSchemaSql, error);
+    done =
+        column.Row() &&
+        (column.Int(0) == 1 ||
+         Exec("ALTER TABLE data_set ADD COLUMN imported_at INTEGER NOT NULL DEFAULT 0;", error)) &&
+        Exec(kSchemaSql, error);
   }
   if (!done) {
     Exec("ROLLBACK;", nullptr);

@@ -69,11 +69,11 @@ struct State {
 int32_t ReadState(sqlite3* db, int32_t dataNo, State* state) {
   *state = State();
   SqlStatement read;
-  int32_t status = read.Prepare(
-      db,
-      "SELECT built, overflow, progress, progress_end FROM journal_derived_state "
-      "WHERE data_no = ?",
-      "read the state of the derived journal data");
+  int32_t status =
+      read.Prepare(db,
+                   "SELECT built, overflow, progress, progress_end FROM journal_derived_state "
+                   "WHERE data_no = ?",
+                   "read the state of the derived journal data");
   if (status != 0) return status;
   read.BindInt(1, dataNo);
   int32_t step = read.Step();
@@ -128,7 +128,8 @@ class Rebuilder {
     while (more) {
       status = InTransaction([this, &more] { return Batch(&more); });
       if (status != 0) break;
-      if (shown_) CurrentRebuildDisplay().Show({static_cast<int32_t>(dataNo_), progress_, last_, false});
+      if (shown_)
+        CurrentRebuildDisplay().Show({static_cast<int32_t>(dataNo_), progress_, last_, false});
     }
     if (status == 0) status = InTransaction([this] { return Finish(); });
     if (shown_) CurrentRebuildDisplay().Close();
@@ -166,9 +167,9 @@ class Rebuilder {
 
   int32_t Start() {
     int64_t last = 0;
-    int32_t status = QueryInt(db_, "read the journal lines for their derived data",
-                              "SELECT max(line_id) FROM journal_line WHERE data_no = ?",
-                              {dataNo_}, &last);
+    int32_t status =
+        QueryInt(db_, "read the journal lines for their derived data",
+                 "SELECT max(line_id) FROM journal_line WHERE data_no = ?", {dataNo_}, &last);
     if (status != 0) return status;
     last_ = last;
     // The state first, quietly: on a store this user may only read, this is
@@ -191,12 +192,12 @@ class Rebuilder {
   int32_t Batch(bool* more) {
     *more = false;
     SqlStatement lines;
-    int32_t status = lines.Prepare(db_,
-                                   std::string("SELECT ") + kPackedColumnsSql + ", " +
-                                       JournalLineSoundSql() +
-                                       " FROM journal_line WHERE data_no = ? AND line_id >= ?"
-                                       " ORDER BY line_id",
-                                   "read the journal lines for their derived data");
+    int32_t status =
+        lines.Prepare(db_,
+                      std::string("SELECT ") + kPackedColumnsSql + ", " + JournalLineSoundSql() +
+                          " FROM journal_line WHERE data_no = ? AND line_id >= ?"
+                          " ORDER BY line_id",
+                      "read the journal lines for their derived data");
     if (status != 0) return status;
     lines.BindAll(1, {dataNo_, from_});
     int64_t read = 0;
@@ -399,8 +400,7 @@ int32_t JournalDerived::Ensure(sqlite3* db, int32_t dataNo) {
   // fails.
   AppendErrorLog("data set " + std::to_string(dataNo) + ": " + finding.problem +
                  "; the derived journal data are built again");
-  status = RunQuietly(db, "UPDATE journal_derived_state SET built = 0 WHERE data_no = ?",
-                      {dataNo});
+  status = RunQuietly(db, "UPDATE journal_derived_state SET built = 0 WHERE data_no = ?", {dataNo});
   if (ReadOnlyFailure(status)) {
     status = EnsureInTemp(db, dataNo);
   } else if (status == 0) {

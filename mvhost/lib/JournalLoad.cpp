@@ -41,8 +41,8 @@ bool JournalLoad::Begin(std::string* error) {
     std::vector<std::string> names;
     {
       SqlStatement indexes(db_,
-                      "SELECT name, sql FROM sqlite_schema WHERE type = 'index' AND"
-                      " tbl_name = 'journal_line' AND sql IS NOT NULL ORDER BY name");
+                           "SELECT name, sql FROM sqlite_schema WHERE type = 'index' AND"
+                           " tbl_name = 'journal_line' AND sql IS NOT NULL ORDER BY name");
       while (indexes.Row()) {
         names.push_back(indexes.Text(0));
         droppedIndexes_.push_back(indexes.Text(1));

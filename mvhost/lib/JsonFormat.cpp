@@ -21,8 +21,9 @@ bool ReadDataSet(JsonReader& r, const Json& top, DataSetModel* m) {
   const Json& o = *it;
   const std::string p = "data_set";
   DataSetInfo& d = m->info;
-  return r.Object(o, p, {"data_no", "data_id", "company_name", "period_start", "period_end",
-                         "interim_closing", "record_kind", "entity_kind", "income_kind"}) &&
+  return r.Object(o, p,
+                  {"data_no", "data_id", "company_name", "period_start", "period_end",
+                   "interim_closing", "record_kind", "entity_kind", "income_kind"}) &&
          r.Int(o, "data_no", p, 1, kInt32Max, true, &d.dataNo) &&
          r.Text(o, "data_id", p, true, true, &d.dataId) &&
          r.Text(o, "company_name", p, true, true, &d.companyName) &&
@@ -39,8 +40,9 @@ bool ReadSettings(JsonReader& r, const Json& top, DataSetModel* m) {
   if (it == top.end()) return true;
   const std::string p = "tax_settings";
   TaxSettings& s = m->settings;
-  return r.Object(*it, p, {"filing_class", "rounding_mode", "credit_method",
-                           "main_business_type", "tax_included"}) &&
+  return r.Object(*it, p,
+                  {"filing_class", "rounding_mode", "credit_method", "main_business_type",
+                   "tax_included"}) &&
          r.Int(*it, "filing_class", p, 0, 2, false, &s.filingClass) &&
          r.Int(*it, "rounding_mode", p, 0, 255, false, &s.roundingMode) &&
          r.Int(*it, "credit_method", p, 0, 1, false, &s.creditMethod) &&
@@ -106,7 +108,8 @@ bool ReadAccounts(JsonReader& r, const Json& top, DataSetModel* m) {
     std::string side = "debit";
     if (!r.Object(o, p, {"code", "name", "class", "balance_side", "excluded", "refund_flags"}) ||
         !r.Text(o, "code", p, true, true, &a.code) || !r.Text(o, "name", p, true, true, &a.name) ||
-        !r.Text(o, "balance_side", p, false, false, &side) || !r.Bool(o, "excluded", p, &a.excluded)) {
+        !r.Text(o, "balance_side", p, false, false, &side) ||
+        !r.Bool(o, "excluded", p, &a.excluded)) {
       return false;
     }
     if (!o.contains("class")) return r.Fail(JsonReader::Join(p, "class"), "missing");
@@ -142,7 +145,8 @@ bool ReadDepartments(JsonReader& r, const Json& top, DataSetModel* m) {
     d.origin = r.fileName() + ": " + p;
     if (!r.Object(o, p, {"code", "name", "kind", "parent", "income_kind"}) ||
         !r.Int(o, "code", p, 1, kInt32Max, true, &d.code) ||
-        !r.Text(o, "name", p, true, true, &d.name) || !r.Int(o, "kind", p, 0, 255, false, &d.kind) ||
+        !r.Text(o, "name", p, true, true, &d.name) ||
+        !r.Int(o, "kind", p, 0, 255, false, &d.kind) ||
         !r.Int(o, "parent", p, 0, kInt32Max, false, &d.parentCode) ||
         !r.Int(o, "income_kind", p, 0, 255, false, &d.incomeKind)) {
       return false;
@@ -175,10 +179,12 @@ bool ReadJournals(JsonReader& r, const Json& top, const std::string& baseDir, Da
       const Json& o = list[i];
       JournalLine l;
       l.origin = r.fileName() + ": " + p;
-      if (!r.Object(o, p, {"journal", "date", "month", "debit", "credit", "rate", "business_type",
-                           "description"}) ||
+      if (!r.Object(o, p,
+                    {"journal", "date", "month", "debit", "credit", "rate", "business_type",
+                     "description"}) ||
           !r.Int(o, "journal", p, 1, kInt32Max, true, &l.journalNo) ||
-          !r.Date(o, "date", p, true, &l.date) || !r.Int(o, "month", p, 1, 18, true, &l.monthKind) ||
+          !r.Date(o, "date", p, true, &l.date) ||
+          !r.Int(o, "month", p, 1, 18, true, &l.monthKind) ||
           !ReadSide(r, o, "debit", p, &l.debit) || !ReadSide(r, o, "credit", p, &l.credit) ||
           !r.Int(o, "rate", p, 0, 100, false, &l.rate) ||
           !r.Int(o, "business_type", p, 0, 6, false, &l.businessType) ||
@@ -232,11 +238,12 @@ bool ReadSaved(JsonReader& r, const Json& top, DataSetModel* m) {
   const Json& o = *it;
   const std::string p = "saved_return";
   SavedReturn s;
-  if (!r.Object(o, p, {"taxation_method", "credit_method_code", "sales_tax_method",
-                       "purchase_tax_method", "transitional", "period_start", "period_end",
-                       "return_period_start", "return_period_end", "month_range_first",
-                       "month_range_last", "data_code", "kanpuk_code", "kanpuh_code",
-                       "assets_code", "refund_amounts", "amounts", "bytes"}) ||
+  if (!r.Object(
+          o, p,
+          {"taxation_method", "credit_method_code", "sales_tax_method", "purchase_tax_method",
+           "transitional", "period_start", "period_end", "return_period_start", "return_period_end",
+           "month_range_first", "month_range_last", "data_code", "kanpuk_code", "kanpuh_code",
+           "assets_code", "refund_amounts", "amounts", "bytes"}) ||
       !r.Int(o, "taxation_method", p, 0, 255, false, &s.taxationMethod) ||
       !r.Int(o, "credit_method_code", p, 0, 255, false, &s.creditMethodCode) ||
       !r.Int(o, "sales_tax_method", p, 0, 255, false, &s.salesTaxMethod) ||
@@ -328,17 +335,18 @@ bool ReadUsers(JsonReader& r, const Json& top, DataSetModel* m) {
 
 }  // namespace
 
-bool ModelFromJson(const std::string& text, const std::string& fileName,
-                   const std::string& baseDir, DataSetModel* model, std::string* error) {
+bool ModelFromJson(const std::string& text, const std::string& fileName, const std::string& baseDir,
+                   DataSetModel* model, std::string* error) {
   Json top;
   if (!ParseJsonDocument(text, fileName, &top, error)) return false;
   JsonReader r(fileName);
   DataSetModel m;
   m.source = fileName;
   std::string format;
-  bool ok = r.Object(top, "", {"format", "data_set", "tax_settings", "tax_rates",
-                               "account_classes", "accounts", "departments", "journals",
-                               "journals_csv", "fixed_assets", "saved_return", "users"}) &&
+  bool ok = r.Object(top, "",
+                     {"format", "data_set", "tax_settings", "tax_rates", "account_classes",
+                      "accounts", "departments", "journals", "journals_csv", "fixed_assets",
+                      "saved_return", "users"}) &&
             r.Text(top, "format", "", true, true, &format) &&
             (format == kDataFormatTag ||
              r.Fail("format", "not \"" + std::string(kDataFormatTag) + "\": " + format)) &&

@@ -18,8 +18,8 @@ namespace mvhost {
 // dates against the period) are DataValidate's. On failure `error` reads
 // "FILE: PATH: message", or "FILE:LINE:COLUMN: not valid JSON: ..." for a
 // syntax error.
-bool ModelFromJson(const std::string& text, const std::string& fileName,
-                   const std::string& baseDir, DataSetModel* model, std::string* error);
+bool ModelFromJson(const std::string& text, const std::string& fileName, const std::string& baseDir,
+                   DataSetModel* model, std::string* error);
 
 // The canonical text of a model: two-space indentation, fields in a fixed
 // order, a final newline. False (with `error`) when a text is not UTF-8.

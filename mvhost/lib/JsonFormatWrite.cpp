@@ -3,8 +3,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <sstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "mvhost/lib/DataValues.h"
 
@@ -53,7 +53,8 @@ Json SavedValue(const SavedReturn& s) {
   for (int64_t amount : s.refundAmounts) refunds.push_back(AmountValue(amount));
   o["refund_amounts"] = refunds;
   Json amounts = Json::object();
-  for (const auto& [offset, amount] : s.amounts) amounts[std::to_string(offset)] = AmountValue(amount);
+  for (const auto& [offset, amount] : s.amounts)
+    amounts[std::to_string(offset)] = AmountValue(amount);
   o["amounts"] = amounts;
   Json bytes = Json::object();
   for (const auto& [offset, data] : s.bytes) {
@@ -128,7 +129,8 @@ Json TopValue(const DataSetModel& m, Json journals, const std::string& csvName) 
     o["class"] = FormatClassCodeText(a.classCode);
     o["balance_side"] = a.balanceSide == 2 ? "credit" : "debit";
     if (a.excluded) o["excluded"] = true;
-    if (a.refundFlag1 != 0 || a.refundFlag2 != 0) o["refund_flags"] = {a.refundFlag1, a.refundFlag2};
+    if (a.refundFlag1 != 0 || a.refundFlag2 != 0)
+      o["refund_flags"] = {a.refundFlag1, a.refundFlag2};
     accounts.push_back(o);
   }
   top["accounts"] = accounts;
@@ -211,8 +213,8 @@ bool DataSetJsonWriter::Line(const JournalLine& line, std::string* error) {
   try {
     text = JournalValue(line).dump(2);
   } catch (const Json::type_error&) {
-    *error = "data set " + std::to_string(dataNo_) + ": journal " +
-             std::to_string(line.journalNo) + " holds text that is not UTF-8";
+    *error = "data set " + std::to_string(dataNo_) + ": journal " + std::to_string(line.journalNo) +
+             " holds text that is not UTF-8";
     return false;
   }
   // The element as the array's dump writes it: each line indented by four.

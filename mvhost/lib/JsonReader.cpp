@@ -55,8 +55,8 @@ bool JsonReader::Object(const Json& value, const std::string& path,
   return true;
 }
 
-bool JsonReader::Array(const Json& object, const char* key, const std::string& path,
-                       bool required, bool* present) {
+bool JsonReader::Array(const Json& object, const char* key, const std::string& path, bool required,
+                       bool* present) {
   *present = false;
   auto it = object.find(key);
   if (it == object.end()) return required ? Fail(Join(path, key), "missing") : true;
@@ -96,8 +96,8 @@ bool JsonReader::Bool(const Json& object, const char* key, const std::string& pa
   return true;
 }
 
-bool JsonReader::Text(const Json& object, const char* key, const std::string& path,
-                      bool required, bool nonEmpty, std::string* out) {
+bool JsonReader::Text(const Json& object, const char* key, const std::string& path, bool required,
+                      bool nonEmpty, std::string* out) {
   auto it = object.find(key);
   std::string where = Join(path, key);
   if (it == object.end()) return required ? Fail(where, "missing") : true;
@@ -108,8 +108,8 @@ bool JsonReader::Text(const Json& object, const char* key, const std::string& pa
   return true;
 }
 
-bool JsonReader::Date(const Json& object, const char* key, const std::string& path,
-                      bool required, int32_t* out) {
+bool JsonReader::Date(const Json& object, const char* key, const std::string& path, bool required,
+                      int32_t* out) {
   auto it = object.find(key);
   std::string where = Join(path, key);
   if (it == object.end()) return required ? Fail(where, "missing") : true;

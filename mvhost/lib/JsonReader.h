@@ -36,8 +36,8 @@ class JsonReader {
   bool Array(const Json& object, const char* key, const std::string& path, bool required,
              bool* present);
 
-  bool Int(const Json& object, const char* key, const std::string& path, int64_t min,
-           int64_t max, bool required, int32_t* out);
+  bool Int(const Json& object, const char* key, const std::string& path, int64_t min, int64_t max,
+           bool required, int32_t* out);
   bool Bool(const Json& object, const char* key, const std::string& path, bool* out);
   // A text; `nonEmpty` refuses "".
   bool Text(const Json& object, const char* key, const std::string& path, bool required,

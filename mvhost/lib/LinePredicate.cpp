@@ -148,8 +148,7 @@ void LinePredicate::Tabulate(std::vector<Condition>* list) const {
 
 bool LinePredicate::Matches(const PackedLine& line) const { return MatchesList(top_, line); }
 
-bool LinePredicate::MatchesList(const std::vector<Condition>& list,
-                                const PackedLine& line) const {
+bool LinePredicate::MatchesList(const std::vector<Condition>& list, const PackedLine& line) const {
   // Strictly left to right: a and b or c is (a and b) or c.
   bool result = MatchesOne(list[0], line);
   for (size_t i = 1; i < list.size(); ++i) {

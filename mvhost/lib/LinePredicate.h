@@ -49,8 +49,7 @@ class LinePredicate {
     Column column = Column::kSeveral;  // kFieldTable
     std::bitset<kTableSize> table;     // kFieldTable
   };
-  void CompileList(const FilterCondition* conditions, size_t maxCount,
-                   std::vector<Condition>* out);
+  void CompileList(const FilterCondition* conditions, size_t maxCount, std::vector<Condition>* out);
   static Column ColumnOf(const Condition& c);
   static Column ColumnOf(const std::vector<Condition>& list);
   static int64_t ColumnValue(Column column, const PackedLine& line);

@@ -13,19 +13,18 @@ int32_t PackedLineReader::Open(sqlite3* db, int32_t dataNo) {
   dataNo_ = dataNo;
   walked_ = WalkTotals();
   int64_t changed = 0;
-  int32_t status = QueryInt(db, "look for changed journal lines",
-                    "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1", {dataNo},
-                    &changed);
+  int32_t status =
+      QueryInt(db, "look for changed journal lines",
+               "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1", {dataNo}, &changed);
   if (status != 0) return status;
   if (changed != 0) {
-    status = changes_.Prepare(
-        db,
-        "SELECT c.line_id, l.line_id IS NOT NULL, " + PackedColumnsOf("l") +
-            ", l.line_id IS NULL OR " + JournalLineSoundSql() +
-            " FROM journal_line_change c LEFT JOIN journal_line l"
-            " ON l.data_no = c.data_no AND l.line_id = c.line_id"
-            " WHERE c.data_no = ? ORDER BY c.line_id",
-        "read the changed journal lines");
+    status = changes_.Prepare(db,
+                              "SELECT c.line_id, l.line_id IS NOT NULL, " + PackedColumnsOf("l") +
+                                  ", l.line_id IS NULL OR " + JournalLineSoundSql() +
+                                  " FROM journal_line_change c LEFT JOIN journal_line l"
+                                  " ON l.data_no = c.data_no AND l.line_id = c.line_id"
+                                  " WHERE c.data_no = ? ORDER BY c.line_id",
+                              "read the changed journal lines");
     if (status != 0) return status;
     changes_.BindInt(1, dataNo);
     status = NextChange();
@@ -159,9 +158,9 @@ int32_t PackedLineReader::NextSlow(const PackedLine** line) {
     }
     const bool exists = changeExists_;
     if (exists && !changeSound_) {
-      return Damaged("journal line " + std::to_string(nextChange_) +
-                         " holds a value the host never writes",
-                     false);
+      return Damaged(
+          "journal line " + std::to_string(nextChange_) + " holds a value the host never writes",
+          false);
     }
     current_ = changed_;
     int32_t status = NextChange();

@@ -68,9 +68,9 @@ class PackedLineReader {
   std::string_view lines_;  // the current chunk, read in place
   size_t next_ = 0;
   int64_t chunkNo_ = -1;
-  int64_t lastId_ = std::numeric_limits<int64_t>::max();  // the chunk line handed out last
+  int64_t lastId_ = std::numeric_limits<int64_t>::max();    // the chunk line handed out last
   int64_t chunkEnd_ = std::numeric_limits<int64_t>::min();  // the first id past the chunk
-  int64_t limit_ = std::numeric_limits<int64_t>::min();  // the lesser of the two below
+  int64_t limit_ = std::numeric_limits<int64_t>::min();     // the lesser of the two below
   bool chunksDone_ = true;
   SqlStatement changes_;
   int64_t nextChange_ = std::numeric_limits<int64_t>::max();

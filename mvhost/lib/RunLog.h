@@ -12,9 +12,9 @@ namespace mvhost {
 
 // One launch of a program, as the store's run_log keeps it. Texts are UTF-8.
 struct RunLogEntry {
-  int64_t runId = 0;       // given by the store
-  std::string startedAt;   // UTC, 2015-05-20T05:03:07Z
-  std::string userId;      // empty: none known
+  int64_t runId = 0;      // given by the store
+  std::string startedAt;  // UTC, 2015-05-20T05:03:07Z
+  std::string userId;     // empty: none known
   std::optional<int32_t> dataNo;
   std::string edition;
   std::optional<int> startMonth;  // the conditions the run took, when it

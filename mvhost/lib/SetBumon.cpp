@@ -15,9 +15,7 @@ int32_t SetBumon::AttachSetMgr(ClSetMgr* setMgr) {
   return 0;
 }
 
-int32_t SetBumon::SetCurDataID(const char* dataId) {
-  return binding_.Bind(dataId);
-}
+int32_t SetBumon::SetCurDataID(const char* dataId) { return binding_.Bind(dataId); }
 
 int32_t SetBumon::GetBmnCount(int32_t /*flag*/) {
   sqlite3* db = nullptr;
@@ -30,13 +28,9 @@ int32_t SetBumon::GetBmnCount(int32_t /*flag*/) {
   return status != 0 ? status : static_cast<int32_t>(count);
 }
 
-int32_t SetBumon::GetCursor(int32_t* cursor) {
-  return cursors_.Open(cursor);
-}
+int32_t SetBumon::GetCursor(int32_t* cursor) { return cursors_.Open(cursor); }
 
-int32_t SetBumon::ReadyCursor(int32_t cursor) {
-  return cursors_.Ready(cursor);
-}
+int32_t SetBumon::ReadyCursor(int32_t cursor) { return cursors_.Ready(cursor); }
 
 int32_t SetBumon::ReadOne(const char* condition, int64_t key, StBUMONINFO* out) {
   sqlite3* db = nullptr;
@@ -47,7 +41,8 @@ int32_t SetBumon::ReadOne(const char* condition, int64_t key, StBUMONINFO* out) 
   status = stmt.Prepare(db,
                         std::string("SELECT code, parent_code, name, kind, income_kind "
                                     "FROM department WHERE data_no = ? AND ") +
-                            condition + " ORDER BY code LIMIT 1", "read the departments");
+                            condition + " ORDER BY code LIMIT 1",
+                        "read the departments");
   if (status != 0) return status;
   stmt.BindInt(1, dataNo);
   stmt.BindInt(2, key);

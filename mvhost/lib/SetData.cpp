@@ -41,7 +41,8 @@ int32_t Fill(const SqlStatement& row, StDATAINFO* out) {
 
 int32_t SetData::ReadDataInfo(sqlite3* db, int32_t dataNo, StDATAINFO* out) {
   SqlStatement stmt;
-  int32_t status = stmt.Prepare(db, std::string(kDataColumns) + "WHERE data_no = ?", "read the data set");
+  int32_t status =
+      stmt.Prepare(db, std::string(kDataColumns) + "WHERE data_no = ?", "read the data set");
   if (status != 0) return status;
   stmt.BindInt(1, dataNo);
   int32_t step = stmt.Step();
@@ -55,17 +56,11 @@ int32_t SetData::AttachSetMgr(ClSetMgr* setMgr) {
   return 0;
 }
 
-int32_t SetData::SetCurDataID(const char* dataId) {
-  return binding_.Bind(dataId);
-}
+int32_t SetData::SetCurDataID(const char* dataId) { return binding_.Bind(dataId); }
 
-int32_t SetData::GetDatCursor(int32_t* cursor) {
-  return cursors_.Open(cursor);
-}
+int32_t SetData::GetDatCursor(int32_t* cursor) { return cursors_.Open(cursor); }
 
-int32_t SetData::ReadyDat(int32_t cursor, int32_t /*mode*/) {
-  return cursors_.Ready(cursor);
-}
+int32_t SetData::ReadyDat(int32_t cursor, int32_t /*mode*/) { return cursors_.Ready(cursor); }
 
 int32_t SetData::WalkDat(StDATAINFO* out, int32_t cursor) {
   if (out == nullptr) return kErrBadArgument;
@@ -75,8 +70,9 @@ int32_t SetData::WalkDat(StDATAINFO* out, int32_t cursor) {
   sqlite3* db = HostSession::Db(&status);
   if (db == nullptr) return status;
   SqlStatement stmt;
-  status = stmt.Prepare(db, std::string(kDataColumns) +
-                                "WHERE data_no > ? ORDER BY data_no LIMIT 1", "walk the data sets");
+  status =
+      stmt.Prepare(db, std::string(kDataColumns) + "WHERE data_no > ? ORDER BY data_no LIMIT 1",
+                   "walk the data sets");
   if (status != 0) return status;
   stmt.BindInt(1, position->started ? position->lastKey : INT64_MIN);
   int32_t step = stmt.Step();

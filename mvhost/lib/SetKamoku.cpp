@@ -16,13 +16,9 @@ int32_t SetKamoku::AttachSetMgr(ClSetMgr* setMgr) {
   return 0;
 }
 
-int32_t SetKamoku::SetCurDataID(const char* dataId) {
-  return binding_.Bind(dataId);
-}
+int32_t SetKamoku::SetCurDataID(const char* dataId) { return binding_.Bind(dataId); }
 
-int32_t SetKamoku::GetCursor(int32_t* cursor) {
-  return cursors_.Open(cursor);
-}
+int32_t SetKamoku::GetCursor(int32_t* cursor) { return cursors_.Open(cursor); }
 
 int32_t SetKamoku::ReadyCursor(int32_t cursor) {
   walks_.erase(cursor);
@@ -40,7 +36,9 @@ int32_t SetKamoku::Fill(int64_t after, Walk* walk) {
   status = stmt.Prepare(db,
                         "SELECT a.account_id, a.code, a.name, a.excluded, a.balance_side, "
                         "a.class_code FROM account a WHERE a.data_no = ? AND a.account_id > ? "
-                        "AND " + walk->sql + " ORDER BY a.account_id", "walk the accounts");
+                        "AND " +
+                            walk->sql + " ORDER BY a.account_id",
+                        "walk the accounts");
   if (status != 0) return status;
   stmt.BindInt(1, walk->dataNo);
   stmt.BindInt(2, after);

@@ -34,8 +34,6 @@ void SetMgr::UnbindSharedSetObjects() {
   static_cast<SetData*>(SharedSetObject(kSetKindDataSets))->Unbind();
 }
 
-ClSetBase* SetMgr::GetSetObject(int kind, int /*flag*/) {
-  return SharedSetObject(kind);
-}
+ClSetBase* SetMgr::GetSetObject(int kind, int /*flag*/) { return SharedSetObject(kind); }
 
 }  // namespace mvhost

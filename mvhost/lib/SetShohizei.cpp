@@ -12,9 +12,7 @@ int32_t SetShohizei::AttachSetMgr(ClSetMgr* setMgr) {
   return 0;
 }
 
-int32_t SetShohizei::SetCurDataID(const char* dataId) {
-  return binding_.Bind(dataId);
-}
+int32_t SetShohizei::SetCurDataID(const char* dataId) { return binding_.Bind(dataId); }
 
 int32_t SetShohizei::Get(StSHOHIZEIINFO* out) {
   if (out == nullptr) return kErrBadArgument;
@@ -25,7 +23,8 @@ int32_t SetShohizei::Get(StSHOHIZEIINFO* out) {
   SqlStatement stmt;
   status = stmt.Prepare(db,
                         "SELECT filing_class, rounding_mode, credit_method, main_business_type, "
-                        "tax_included FROM data_set WHERE data_no = ?", "read the tax settings");
+                        "tax_included FROM data_set WHERE data_no = ?",
+                        "read the tax settings");
   if (status != 0) return status;
   stmt.BindInt(1, dataNo);
   int32_t step = stmt.Step();
@@ -48,7 +47,8 @@ int32_t SetShohizei::GetTaxRateCount() {
   // The data set must still be there: a store that cannot be read is an
   // error, not a table of no rows.
   int64_t found = 0;
-  status = QueryInt(db, "find the data set of the tax settings", "SELECT COUNT(*) FROM data_set WHERE data_no = ?", {dataNo}, &found);
+  status = QueryInt(db, "find the data set of the tax settings",
+                    "SELECT COUNT(*) FROM data_set WHERE data_no = ?", {dataNo}, &found);
   if (status != 0) return status;
   if (found == 0) return kErrNoDataSet;
   return static_cast<int32_t>(kTaxRateRows) + 1;

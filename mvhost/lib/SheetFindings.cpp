@@ -9,8 +9,7 @@
 
 namespace mvhost {
 
-std::string SheetFindingsJson(const std::string& home, int startMonth, int endMonth,
-                              size_t listed,
+std::string SheetFindingsJson(const std::string& home, int startMonth, int endMonth, size_t listed,
                               const std::function<bool(const CheckFinding&)>& each) {
   nlohmann::ordered_json file;
   CheckRequest request;

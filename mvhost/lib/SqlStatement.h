@@ -79,7 +79,7 @@ class SqlStatement {
 
   sqlite3_stmt* stmt_ = nullptr;
   sqlite3* db_ = nullptr;
-  std::string sql_;  // the cache's key, on a caching connection
+  std::string sql_;           // the cache's key, on a caching connection
   const char* purpose_ = "";  // null: failures are kept in error_ only
   std::string error_;
 };

@@ -54,8 +54,7 @@ bool HoldsDataSet(sqlite3* db, int32_t dataNo) {
   return stmt.Bind(1, dataNo).Row();
 }
 
-bool SelectDataSet(sqlite3* db, const std::string& userId, int32_t dataNo,
-                   std::string* error) {
+bool SelectDataSet(sqlite3* db, const std::string& userId, int32_t dataNo, std::string* error) {
   SqlStatement stmt(db,
                     "INSERT INTO app_user (user_id, selected_data_no) VALUES (?, ?)"
                     " ON CONFLICT (user_id) DO UPDATE SET selected_data_no = "

@@ -22,8 +22,8 @@ struct DataSetListing {
   int32_t periodStart = 0;
   int32_t periodEnd = 0;
   int64_t journalLines = 0;
-  int64_t importedAt = 0;       // seconds since 1970; 0: not known
-  bool savedReturn = false;     // a saved return is stored
+  int64_t importedAt = 0;    // seconds since 1970; 0: not known
+  bool savedReturn = false;  // a saved return is stored
 };
 
 struct UserListing {
@@ -40,8 +40,7 @@ bool ListUsers(sqlite3* db, std::vector<UserListing>* users, std::string* error)
 // Whether the store holds the data set (false also when it cannot be read).
 bool HoldsDataSet(sqlite3* db, int32_t dataNo);
 // Makes dataNo the user's selection, adding the user when it is new.
-bool SelectDataSet(sqlite3* db, const std::string& userId, int32_t dataNo,
-                   std::string* error);
+bool SelectDataSet(sqlite3* db, const std::string& userId, int32_t dataNo, std::string* error);
 
 // host_state: every entry by key; one entry (nullopt when not set); set and
 // remove.

@@ -18,12 +18,12 @@ bool StoreRows::Ran(SqlStatement& stmt) {
 }
 
 bool StoreRows::DataSet(const DataSetInfo& d, const TaxSettings& s) {
-  SqlStatement& set = Statement(
-      dataSet_,
-      "INSERT INTO data_set (data_no, data_id, company_name, period_start, period_end,"
-      " interim_closing, record_kind, entity_kind, income_kind, filing_class,"
-      " rounding_mode, credit_method, main_business_type, tax_included, imported_at)"
-      " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?, CAST(strftime('%s', 'now') AS INTEGER))");
+  SqlStatement& set =
+      Statement(dataSet_,
+                "INSERT INTO data_set (data_no, data_id, company_name, period_start, period_end,"
+                " interim_closing, record_kind, entity_kind, income_kind, filing_class,"
+                " rounding_mode, credit_method, main_business_type, tax_included, imported_at)"
+                " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?, CAST(strftime('%s', 'now') AS INTEGER))");
   set.Bind(1, d.dataNo).Bind(2, d.dataId).Bind(3, d.companyName).Bind(4, d.periodStart);
   set.Bind(5, d.periodEnd).Bind(6, d.interimClosing ? 1 : 0).Bind(7, d.recordKind);
   set.Bind(8, d.entityKind).Bind(9, d.incomeKind).Bind(10, s.filingClass);
@@ -70,13 +70,13 @@ bool StoreRows::Department(int64_t dataNo, const mvhost::Department& x) {
 
 bool StoreRows::JournalLine(int64_t dataNo, int64_t lineId, const mvhost::JournalLine& l,
                             int64_t debitAccountId, int64_t creditAccountId, int64_t rate) {
-  SqlStatement& line = Statement(
-      journalLine_,
-      "INSERT INTO journal_line (data_no, line_id, journal_no, date, month_kind,"
-      " debit_account, debit_dept, debit_amount, debit_tax, debit_tax_class,"
-      " credit_account, credit_dept, credit_amount, credit_tax, credit_tax_class,"
-      " tax_rate, business_type, description)"
-      " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+  SqlStatement& line =
+      Statement(journalLine_,
+                "INSERT INTO journal_line (data_no, line_id, journal_no, date, month_kind,"
+                " debit_account, debit_dept, debit_amount, debit_tax, debit_tax_class,"
+                " credit_account, credit_dept, credit_amount, credit_tax, credit_tax_class,"
+                " tax_rate, business_type, description)"
+                " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
   line.Bind(1, dataNo).Bind(2, lineId).Bind(3, l.journalNo).Bind(4, l.date);
   line.Bind(5, l.monthKind);
   int column = 6;
@@ -105,8 +105,8 @@ bool StoreRows::FixedAsset(int64_t dataNo, int64_t assetId, const mvhost::FixedA
 }
 
 bool StoreRows::SavedReturn(int64_t dataNo, const std::vector<uint8_t>& image) {
-  SqlStatement& saved = Statement(
-      savedReturn_, "INSERT OR REPLACE INTO saved_return (data_no, image) VALUES (?,?)");
+  SqlStatement& saved =
+      Statement(savedReturn_, "INSERT OR REPLACE INTO saved_return (data_no, image) VALUES (?,?)");
   return Ran(saved.Bind(1, dataNo).BindBlob(2, image));
 }
 

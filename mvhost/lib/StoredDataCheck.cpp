@@ -73,11 +73,14 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
   const std::string source = "data set " + std::to_string(request.dataNo);
   LinePlace place;
   place.source = &source;
-  BookkeepingCheck check(model, months, &source, [place](int64_t lineId) {
-    LinePlace stored = place;
-    stored.number = lineId;
-    return stored;
-  }, sink, wants);
+  BookkeepingCheck check(
+      model, months, &source,
+      [place](int64_t lineId) {
+        LinePlace stored = place;
+        stored.number = lineId;
+        return stored;
+      },
+      sink, wants);
   JournalLine line;
   const PackedLine* packed = nullptr;
   while ((status = reader.Next(&packed)) == 1) {
@@ -88,9 +91,8 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
     line.monthKind = packed->monthKind;
     line.rate = packed->taxRate / 100;
     line.businessType = packed->businessType;
-    if (!FillSide(packed->hasDebit, packed->debitAccount, packed->debitDept,
-                  packed->debitTaxClass, packed->debitAmount, packed->debitTax, codes,
-                  &line.debit) ||
+    if (!FillSide(packed->hasDebit, packed->debitAccount, packed->debitDept, packed->debitTaxClass,
+                  packed->debitAmount, packed->debitTax, codes, &line.debit) ||
         !FillSide(packed->hasCredit, packed->creditAccount, packed->creditDept,
                   packed->creditTaxClass, packed->creditAmount, packed->creditTax, codes,
                   &line.credit)) {

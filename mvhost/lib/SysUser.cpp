@@ -29,7 +29,8 @@ int32_t SysUser::GetSelectedNo(const char* userId, int32_t* first, int32_t* seco
   sqlite3* db = HostSession::Db(&status);
   if (db == nullptr) return status;
   SqlStatement stmt;
-  status = stmt.Prepare(db, "SELECT selected_no1, selected_data_no FROM app_user WHERE user_id = ?", "read the user's selection");
+  status = stmt.Prepare(db, "SELECT selected_no1, selected_data_no FROM app_user WHERE user_id = ?",
+                        "read the user's selection");
   if (status != 0) return status;
   const std::string user = platform::Cp932ToUtf8(userId);
   stmt.BindText(1, user);

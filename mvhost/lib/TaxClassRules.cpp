@@ -43,38 +43,74 @@ constexpr bool kCredit = false;
 // figures").
 const char* NameOf(int taxClass) {
   switch (taxClass) {
-    case 0: return "outside the scope";
-    case 1: return "taxable sales";
-    case 2: return "exempt (export) sales";
-    case 3: return "other non-taxable sales";
-    case 4: return "securities, monetary claims";
-    case 5: return "non-taxable asset exports";
-    case 6: return "taxable sales returns";
-    case 7: return "exempt sales returns";
-    case 8: return "non-taxable sales returns";
-    case 9: return "non-taxable export returns";
-    case 10: return "bad debts";
-    case 11: return "bad debts recovered";
-    case 21: return "taxable purchases for taxable sales";
-    case 22: return "taxable purchases for non-taxable sales";
-    case 23: return "taxable purchases for common sales";
-    case 24: return "non-taxable purchases";
-    case 25: return "purchase returns for taxable sales";
-    case 26: return "purchase returns for non-taxable sales";
-    case 27: return "purchase returns for common sales";
-    case 30: return "import goods value";
-    case 31: case 32: case 33: return "imports not yet split";
-    case 35: case 36: case 37: return "import refunds not yet split";
-    case 34: return "local import tax";
-    case 38: return "refunded local import tax";
-    case 40: return "purchase-side outside the scope";
-    case 41: return "national import tax for taxable sales";
-    case 42: return "national import tax for non-taxable sales";
-    case 43: return "national import tax for common sales";
-    case 44: return "refunded national import tax for taxable sales";
-    case 45: return "refunded national import tax for non-taxable sales";
-    case 46: return "refunded national import tax for common sales";
-    default: return "not used";
+    case 0:
+      return "outside the scope";
+    case 1:
+      return "taxable sales";
+    case 2:
+      return "exempt (export) sales";
+    case 3:
+      return "other non-taxable sales";
+    case 4:
+      return "securities, monetary claims";
+    case 5:
+      return "non-taxable asset exports";
+    case 6:
+      return "taxable sales returns";
+    case 7:
+      return "exempt sales returns";
+    case 8:
+      return "non-taxable sales returns";
+    case 9:
+      return "non-taxable export returns";
+    case 10:
+      return "bad debts";
+    case 11:
+      return "bad debts recovered";
+    case 21:
+      return "taxable purchases for taxable sales";
+    case 22:
+      return "taxable purchases for non-taxable sales";
+    case 23:
+      return "taxable purchases for common sales";
+    case 24:
+      return "non-taxable purchases";
+    case 25:
+      return "purchase returns for taxable sales";
+    case 26:
+      return "purchase returns for non-taxable sales";
+    case 27:
+      return "purchase returns for common sales";
+    case 30:
+      return "import goods value";
+    case 31:
+    case 32:
+    case 33:
+      return "imports not yet split";
+    case 35:
+    case 36:
+    case 37:
+      return "import refunds not yet split";
+    case 34:
+      return "local import tax";
+    case 38:
+      return "refunded local import tax";
+    case 40:
+      return "purchase-side outside the scope";
+    case 41:
+      return "national import tax for taxable sales";
+    case 42:
+      return "national import tax for non-taxable sales";
+    case 43:
+      return "national import tax for common sales";
+    case 44:
+      return "refunded national import tax for taxable sales";
+    case 45:
+      return "refunded national import tax for non-taxable sales";
+    case 46:
+      return "refunded national import tax for common sales";
+    default:
+      return "not used";
   }
 }
 
@@ -108,7 +144,8 @@ TaxClassRule FiguresOf(int taxClass) {
     case 10:
       return Summed(kDebit, F(badDebtExcl), F(badDebtTax), F(badDebtIncl));
     case 11:
-      return Summed(kCredit, F(badDebtRecoveredExcl), F(badDebtRecoveredTax), F(badDebtRecoveredIncl));
+      return Summed(kCredit, F(badDebtRecoveredExcl), F(badDebtRecoveredTax),
+                    F(badDebtRecoveredIncl));
     // Purchase side: taxable purchases and their returns by attribution.
     case 21:
       return Summed(kDebit, F(purchTaxableExcl), F(purchTaxableTax), F(purchTaxableIncl));
@@ -117,11 +154,14 @@ TaxClassRule FiguresOf(int taxClass) {
     case 23:
       return Summed(kDebit, F(purchCommonExcl), F(purchCommonTax), F(purchCommonIncl));
     case 25:
-      return Summed(kCredit, F(purchReturnTaxableExcl), F(purchReturnTaxableTax), F(purchReturnTaxableIncl));
+      return Summed(kCredit, F(purchReturnTaxableExcl), F(purchReturnTaxableTax),
+                    F(purchReturnTaxableIncl));
     case 26:
-      return Summed(kCredit, F(purchReturnNonTaxableExcl), F(purchReturnNonTaxableTax), F(purchReturnNonTaxableIncl));
+      return Summed(kCredit, F(purchReturnNonTaxableExcl), F(purchReturnNonTaxableTax),
+                    F(purchReturnNonTaxableIncl));
     case 27:
-      return Summed(kCredit, F(purchReturnCommonExcl), F(purchReturnCommonTax), F(purchReturnCommonIncl));
+      return Summed(kCredit, F(purchReturnCommonExcl), F(purchReturnCommonTax),
+                    F(purchReturnCommonIncl));
     // Imports.
     case 34:
       return ImportTax(kDebit, F(importLocalTax));

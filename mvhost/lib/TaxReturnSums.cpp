@@ -9,7 +9,9 @@ namespace mvhost {
 
 namespace {
 
-bool AddTo(int64_t* target, int64_t value) { return !__builtin_add_overflow(*target, value, target); }
+bool AddTo(int64_t* target, int64_t value) {
+  return !__builtin_add_overflow(*target, value, target);
+}
 
 constexpr size_t Slot(size_t offset) { return offset / 8; }
 
@@ -18,10 +20,12 @@ void WriteAmount(void* record, size_t offset, int64_t value) {
 }
 
 // The business-type figures in the order Row::business keeps them.
-constexpr size_t kBusinessOffsets[6] = {
-    offsetof(StTAXREPORTBUSINESSTYPEINFO, salesIncl),   offsetof(StTAXREPORTBUSINESSTYPEINFO, salesTax),
-    offsetof(StTAXREPORTBUSINESSTYPEINFO, salesExcl),   offsetof(StTAXREPORTBUSINESSTYPEINFO, returnsIncl),
-    offsetof(StTAXREPORTBUSINESSTYPEINFO, returnsTax),  offsetof(StTAXREPORTBUSINESSTYPEINFO, returnsExcl)};
+constexpr size_t kBusinessOffsets[6] = {offsetof(StTAXREPORTBUSINESSTYPEINFO, salesIncl),
+                                        offsetof(StTAXREPORTBUSINESSTYPEINFO, salesTax),
+                                        offsetof(StTAXREPORTBUSINESSTYPEINFO, salesExcl),
+                                        offsetof(StTAXREPORTBUSINESSTYPEINFO, returnsIncl),
+                                        offsetof(StTAXREPORTBUSINESSTYPEINFO, returnsTax),
+                                        offsetof(StTAXREPORTBUSINESSTYPEINFO, returnsExcl)};
 
 }  // namespace
 
@@ -69,7 +73,8 @@ bool VisitSide(const TaxClassRule& rule, bool debitSide, int businessType, int64
                         sign * amount});
   }
   if (ok && rule.tax >= 0) {
-    ok = add(SideTarget{Kind::kFigure, static_cast<size_t>(rule.tax), 0, 0, Taken::kTax, sign * tax});
+    ok = add(
+        SideTarget{Kind::kFigure, static_cast<size_t>(rule.tax), 0, 0, Taken::kTax, sign * tax});
   }
   if (ok && rule.incl >= 0) {
     ok = add(SideTarget{Kind::kFigure, static_cast<size_t>(rule.incl), 0, 0, Taken::kIncludingTax,
@@ -92,8 +97,10 @@ bool AddSide(const TaxClassRule& rule, bool debitSide, int businessType, int64_t
              int64_t tax, Row* row) {
   return VisitSide(rule, debitSide, businessType, amount, tax, [row](const SideTarget& target) {
     switch (target.kind) {
-      case SideTarget::Kind::kFigure: return AddTo(&row->figures[Slot(target.offset)], target.amount);
-      case SideTarget::Kind::kSecurities: return AddTo(&row->securities, target.amount);
+      case SideTarget::Kind::kFigure:
+        return AddTo(&row->figures[Slot(target.offset)], target.amount);
+      case SideTarget::Kind::kSecurities:
+        return AddTo(&row->securities, target.amount);
       case SideTarget::Kind::kBusiness:
         return AddTo(&row->business[target.type][target.figure], target.amount);
     }

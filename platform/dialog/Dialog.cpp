@@ -335,8 +335,7 @@ bool Dialog::ActivateMnemonic(int virtualKey, unsigned modifiers) {
   }
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     const Control& control = controls_[i];
-    if (!control.visible || !control.enabled ||
-        ParseMnemonic(control.text).key != virtualKey) {
+    if (!control.visible || !control.enabled || ParseMnemonic(control.text).key != virtualKey) {
       continue;
     }
     switch (control.kind) {

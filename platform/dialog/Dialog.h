@@ -166,7 +166,7 @@ class Dialog {
   // does not take it: a non-digit in a digits-only edit, or a text that
   // grew past the limit.
   bool UserEditText(int id, const std::string& text, int selStart, int selEnd);
-  bool UserClick(int id);       // a push or radio button
+  bool UserClick(int id);  // a push or radio button
   // A key-down: Enter, Esc, Tab; the arrow keys move within the focused
   // button's group (a radio button reached so is clicked; edits keep their
   // arrows); the mnemonics: Alt with the letter or digit after a "&" of a
@@ -175,7 +175,7 @@ class Dialog {
   // group box, moves the focus to the next tab stop after it.
   bool UserKey(int virtualKey, unsigned modifiers);
   bool UserFocus(int id);
-  bool UserClose();             // the close box
+  bool UserClose();  // the close box
 
  protected:
   // Hooks of the derived dialogs.
@@ -203,8 +203,7 @@ class Dialog {
   // Inline, since the refused call comes once per journal line.
   void NotifyModeless() {
     if (!created_ || modal_) return;
-    const bool transition =
-        !notified_ || visible_ != notifiedVisible_ || ended_ != notifiedEnded_;
+    const bool transition = !notified_ || visible_ != notifiedVisible_ || ended_ != notifiedEnded_;
     if (!transition && !repaintGate_.Open()) return;
     NotifyFrontEnd(transition);
   }

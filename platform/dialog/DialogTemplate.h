@@ -7,7 +7,7 @@
 namespace platform {
 
 enum class ControlKind {
-  kLabel,        // static text
+  kLabel,  // static text
   kEdit,
   kPushButton,
   kGroupBox,
@@ -36,14 +36,14 @@ constexpr uint32_t kStyleSmooth = 0x0001;        // PBS_SMOOTH
 constexpr uint32_t kStyleBorder = 0x00800000;    // WS_BORDER
 
 // Dialog styles.
-constexpr uint32_t kDialogCaption = 0x00C00000;     // WS_CAPTION
-constexpr uint32_t kDialogSysMenu = 0x00080000;     // WS_SYSMENU
-constexpr uint32_t kDialogModalFrame = 0x00000080;  // DS_MODALFRAME
-constexpr uint32_t kDialogSystemModal = 0x00000002; // DS_SYSMODAL
-constexpr uint32_t kDialogVisible = 0x10000000;     // WS_VISIBLE
+constexpr uint32_t kDialogCaption = 0x00C00000;      // WS_CAPTION
+constexpr uint32_t kDialogSysMenu = 0x00080000;      // WS_SYSMENU
+constexpr uint32_t kDialogModalFrame = 0x00000080;   // DS_MODALFRAME
+constexpr uint32_t kDialogSystemModal = 0x00000002;  // DS_SYSMODAL
+constexpr uint32_t kDialogVisible = 0x10000000;      // WS_VISIBLE
 
 struct ControlTemplate {
-  int id;            // -1 for a control without id
+  int id;  // -1 for a control without id
   ControlKind kind;
   Rect rect;
   const char* text;  // Shift_JIS

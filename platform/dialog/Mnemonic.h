@@ -10,9 +10,9 @@ namespace platform {
 // A control text with its access key: "月度(&S)" is shown "月度(S)" with the
 // S underlined and taken by Alt+S; "&&" shows one "&".
 struct Mnemonic {
-  std::string shown;                  // Shift_JIS, without the markers
+  std::string shown;                          // Shift_JIS, without the markers
   std::size_t underline = std::string::npos;  // byte offset in shown
-  char key = 0;                       // upper-case ASCII letter or digit; 0 when none
+  char key = 0;                               // upper-case ASCII letter or digit; 0 when none
 };
 
 Mnemonic ParseMnemonic(std::string_view cp932);

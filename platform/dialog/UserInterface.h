@@ -19,13 +19,13 @@ struct SaveFileRequest {
   std::string defaultExtension;  // "XML"
   std::string fileName;          // initial file name
   std::string initialFolder;
-  std::string filter;            // "Xml Files (*.xml)|*.xml||"
+  std::string filter;  // "Xml Files (*.xml)|*.xml||"
   std::string title;
   uint32_t flags = 0;
   // nMaxFile: the bytes the caller's buffer holds for the chosen path,
   // terminator included; a longer path is refused in the dialog.
   std::size_t maxFile = 260;
-  std::string chosenPath;        // out: the full path when confirmed
+  std::string chosenPath;  // out: the full path when confirmed
 };
 
 // The user interface services of the program. One front end serves a

@@ -16,8 +16,8 @@ int64_t DecimalValue(std::string_view text, int64_t minimum, int64_t maximum) {
   for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
     magnitude = std::min(magnitude * 10 + static_cast<unsigned>(text[at] - '0'), kCap);
   }
-  const __int128 value = negative ? -static_cast<__int128>(magnitude)
-                                  : static_cast<__int128>(magnitude);
+  const __int128 value =
+      negative ? -static_cast<__int128>(magnitude) : static_cast<__int128>(magnitude);
   return static_cast<int64_t>(std::clamp<__int128>(value, minimum, maximum));
 }
 

@@ -54,8 +54,8 @@ std::string UiScriptProblem() {
     std::fclose(file);
     return std::string();
   }
-  return "cannot read the user interface script " + script + " (TAXLINK_UI_SCRIPT): " +
-         std::strerror(errno);
+  return "cannot read the user interface script " + script +
+         " (TAXLINK_UI_SCRIPT): " + std::strerror(errno);
 }
 
 std::unique_ptr<UserInterface> MakeUiFromEnvironment() {
@@ -75,7 +75,8 @@ std::unique_ptr<UserInterface> MakeUiFromEnvironment() {
     const char* name;
     UiFactory factory;
     bool present;  // what the environment offers it
-  } candidates[] = {{"desktop", DesktopFactory(), display}, {"terminal", TerminalFactory(), terminal}};
+  } candidates[] = {{"desktop", DesktopFactory(), display},
+                    {"terminal", TerminalFactory(), terminal}};
   bool known = chosen.empty() || chosen == "none";
   for (const Candidate& candidate : candidates) {
     bool named = chosen == candidate.name;
@@ -83,7 +84,8 @@ std::unique_ptr<UserInterface> MakeUiFromEnvironment() {
     if (!named && !(chosen.empty() && candidate.present)) continue;
     if (candidate.factory == nullptr) {
       if (named) {
-        std::fprintf(stderr, "taxlink: TAXLINK_UI=%s names a front end this program was built without\n",
+        std::fprintf(stderr,
+                     "taxlink: TAXLINK_UI=%s names a front end this program was built without\n",
                      candidate.name);
       }
       continue;

@@ -28,8 +28,7 @@ std::unique_ptr<ScriptedUi> ScriptedUi::FromFile(const std::string& scriptPath,
                                                  std::string transcriptPath) {
   std::ifstream in(scriptPath, std::ios::binary);
   if (!in) {
-    std::fprintf(stderr, "taxlink: cannot read the user interface script %s\n",
-                 scriptPath.c_str());
+    std::fprintf(stderr, "taxlink: cannot read the user interface script %s\n", scriptPath.c_str());
     return std::make_unique<ScriptedUi>(std::string_view(), std::move(transcriptPath));
   }
   std::ostringstream text;
@@ -97,8 +96,8 @@ int ScriptedUi::RunModal(Dialog& dialog) {
   if (!dialog.IsEnded()) dialog.ShowWindow(true);
   while (!dialog.IsEnded()) {
     const Json* step = script_.Peek();
-    std::string which = "dialog " + std::to_string(dialog.TemplateId()) + " \"" +
-                        Utf8(dialog.Caption()) + "\"";
+    std::string which =
+        "dialog " + std::to_string(dialog.TemplateId()) + " \"" + Utf8(dialog.Caption()) + "\"";
     if (step == nullptr || UiScript::KindOf(*step) != UiScript::StepKind::kDialogAction) {
       Mismatch(step, "dialog", which + " waits for input but the script has no action for it");
       CancelDialog(dialog);
@@ -106,8 +105,8 @@ int ScriptedUi::RunModal(Dialog& dialog) {
     }
     if (step->contains("dialog") && (*step)["dialog"].get<int>() != dialog.TemplateId()) {
       Mismatch(step, "dialog",
-               "the step is for dialog " + std::to_string((*step)["dialog"].get<int>()) +
-                   " but " + which + " is open");
+               "the step is for dialog " + std::to_string((*step)["dialog"].get<int>()) + " but " +
+                   which + " is open");
       CancelDialog(dialog);
       break;
     }
@@ -120,8 +119,7 @@ int ScriptedUi::RunModal(Dialog& dialog) {
   return dialog.Result();
 }
 
-bool ScriptedUi::Perform(Dialog& dialog, const nlohmann::ordered_json& step,
-                         std::string* problem) {
+bool ScriptedUi::Perform(Dialog& dialog, const nlohmann::ordered_json& step, std::string* problem) {
   std::string action = step["do"].get<std::string>();
   int id = step.value("id", -1);
   std::string control = "control " + std::to_string(id);
@@ -171,7 +169,8 @@ bool ScriptedUi::GetSaveFileName(SaveFileRequest& request) {
   if (cancelling_ == 0) {
     const Json* step = script_.Peek();
     if (step == nullptr || UiScript::KindOf(*step) != UiScript::StepKind::kSaveAs) {
-      Mismatch(step, "saveas", "no save-as choice in the script for \"" + Utf8(request.title) + "\"");
+      Mismatch(step, "saveas",
+               "no save-as choice in the script for \"" + Utf8(request.title) + "\"");
     } else {
       if ((*step)["saveas"].is_string()) {
         request.chosenPath = Utf8ToCp932((*step)["saveas"].get<std::string>());

@@ -28,13 +28,12 @@ std::string CheckStep(const Json& step) {
   if (kinds != 1) return "a step needs exactly one of \"do\", \"answer\" and \"saveas\"";
   if (step.contains("answer")) {
     const Json& answer = step["answer"];
-    if (!answer.is_string() || (answer != "yes" && answer != "no" && answer != "ok" &&
-                                answer != "cancel")) {
+    if (!answer.is_string() ||
+        (answer != "yes" && answer != "no" && answer != "ok" && answer != "cancel")) {
       return "\"answer\" must be \"yes\", \"no\", \"ok\" or \"cancel\"";
     }
     if (step.contains("expect") && !step["expect"].is_string()) return "\"expect\" must be text";
-    if (step.contains("optional") &&
-        (!step["optional"].is_boolean() || !step.contains("expect"))) {
+    if (step.contains("optional") && (!step["optional"].is_boolean() || !step.contains("expect"))) {
       return "\"optional\" must be true or false, on an answer with \"expect\"";
     }
     return std::string();

@@ -76,7 +76,8 @@ nlohmann::ordered_json UiTranscript::Modeless(const Dialog& dialog, std::string_
   // What the window shows: the position of each progress bar.
   Json bars = Json::object();
   for (const Control& control : dialog.Controls()) {
-    if (control.kind == ControlKind::kProgressBar) bars[std::to_string(control.id)] = control.position;
+    if (control.kind == ControlKind::kProgressBar)
+      bars[std::to_string(control.id)] = control.position;
   }
   if (!bars.empty()) entry["bars"] = bars;
   return entry;
@@ -125,35 +126,49 @@ void UiTranscript::ModelessDestroyed(const Dialog& dialog) {
 
 std::string UiTranscript::ButtonsName(uint32_t style) {
   switch (style & MB_TYPEMASK) {
-    case MB_OKCANCEL: return "okcancel";
-    case MB_YESNO: return "yesno";
-    default: return "ok";
+    case MB_OKCANCEL:
+      return "okcancel";
+    case MB_YESNO:
+      return "yesno";
+    default:
+      return "ok";
   }
 }
 
 std::string UiTranscript::IconName(uint32_t style) {
   switch (style & MB_ICONMASK) {
-    case MB_ICONERROR: return "error";
-    case MB_ICONQUESTION: return "question";
-    case MB_ICONWARNING: return "warning";
-    case MB_ICONINFORMATION: return "information";
-    default: return "none";
+    case MB_ICONERROR:
+      return "error";
+    case MB_ICONQUESTION:
+      return "question";
+    case MB_ICONWARNING:
+      return "warning";
+    case MB_ICONINFORMATION:
+      return "information";
+    default:
+      return "none";
   }
 }
 
 std::string UiTranscript::SafeAnswer(uint32_t style) {
   switch (style & MB_TYPEMASK) {
-    case MB_OKCANCEL: return "cancel";
-    case MB_YESNO: return "no";
-    default: return "ok";
+    case MB_OKCANCEL:
+      return "cancel";
+    case MB_YESNO:
+      return "no";
+    default:
+      return "ok";
   }
 }
 
 bool UiTranscript::IsButtonOf(std::string_view answer, uint32_t style) {
   switch (style & MB_TYPEMASK) {
-    case MB_OKCANCEL: return answer == "ok" || answer == "cancel";
-    case MB_YESNO: return answer == "yes" || answer == "no";
-    default: return answer == "ok";
+    case MB_OKCANCEL:
+      return answer == "ok" || answer == "cancel";
+    case MB_YESNO:
+      return answer == "yes" || answer == "no";
+    default:
+      return answer == "ok";
   }
 }
 

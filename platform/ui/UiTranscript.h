@@ -26,9 +26,8 @@ class UiTranscript {
   const std::vector<nlohmann::ordered_json>& Entries() const { return entries_; }
 
   // The entries of the front ends. Shift_JIS texts become UTF-8.
-  static nlohmann::ordered_json Message(HWND owner, std::string_view text,
-                                        std::string_view caption, uint32_t style,
-                                        std::string_view answer);
+  static nlohmann::ordered_json Message(HWND owner, std::string_view text, std::string_view caption,
+                                        uint32_t style, std::string_view answer);
   static nlohmann::ordered_json DialogEnded(const Dialog& dialog);
   static nlohmann::ordered_json Modeless(const Dialog& dialog, std::string_view state);
   static nlohmann::ordered_json SaveAs(const SaveFileRequest& request, bool confirmed);

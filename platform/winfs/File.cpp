@@ -18,9 +18,15 @@ bool File::Open(const char* path, unsigned flags, FileException* error) {
   Abort();
   int openFlags = O_CLOEXEC;
   switch (flags & 0x3) {
-    case kWrite: openFlags |= O_WRONLY; break;
-    case kReadWrite: openFlags |= O_RDWR; break;
-    default: openFlags |= O_RDONLY; break;
+    case kWrite:
+      openFlags |= O_WRONLY;
+      break;
+    case kReadWrite:
+      openFlags |= O_RDWR;
+      break;
+    default:
+      openFlags |= O_RDONLY;
+      break;
   }
   if ((flags & kCreate) != 0) openFlags |= (flags & kNoTruncate) != 0 ? O_CREAT : O_CREAT | O_TRUNC;
   std::string windowsPath = path != nullptr ? path : "";

@@ -9,7 +9,7 @@ namespace platform {
 
 // The framework's file exception: raised by File's reads and writes.
 struct FileException {
-  int cause;       // errno of the failed call
+  int cause;  // errno of the failed call
   std::string path;
 };
 

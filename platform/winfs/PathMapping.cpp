@@ -50,9 +50,8 @@ std::optional<uint32_t> DriveTypeByName(std::string_view name) {
   static const struct {
     const char* name;
     uint32_t type;
-  } kTypes[] = {{"fixed", DRIVE_FIXED},   {"removable", DRIVE_REMOVABLE},
-                {"remote", DRIVE_REMOTE}, {"cdrom", DRIVE_CDROM},
-                {"ramdisk", DRIVE_RAMDISK}, {"unknown", DRIVE_UNKNOWN}};
+  } kTypes[] = {{"fixed", DRIVE_FIXED}, {"removable", DRIVE_REMOVABLE}, {"remote", DRIVE_REMOTE},
+                {"cdrom", DRIVE_CDROM}, {"ramdisk", DRIVE_RAMDISK},     {"unknown", DRIVE_UNKNOWN}};
   for (const auto& entry : kTypes) {
     if (EqualsIgnoreCase(name, entry.name)) return entry.type;
   }

@@ -19,7 +19,7 @@ struct DriveMapping {
 };
 
 struct ShareMapping {
-  std::string server;     // UTF-8 as written
+  std::string server;  // UTF-8 as written
   std::string share;
   std::string posixRoot;
 };

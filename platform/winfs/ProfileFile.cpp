@@ -91,17 +91,17 @@ std::size_t CopyResult(const std::string& text, char* buffer, std::size_t size, 
 
 }  // namespace
 
-std::size_t GetPrivateProfileString(const char* section, const char* key,
-                                    const char* defaultValue, char* buffer,
-                                    std::size_t size, const char* fileName) {
+std::size_t GetPrivateProfileString(const char* section, const char* key, const char* defaultValue,
+                                    char* buffer, std::size_t size, const char* fileName) {
   // Trailing blanks of the default are dropped, leading ones kept.
   std::string fallback(defaultValue != nullptr ? defaultValue : "");
   while (!fallback.empty() && (fallback.back() == ' ' || fallback.back() == '\t')) {
     fallback.pop_back();
   }
   std::optional<std::string> content = ReadWholeFile(fileName);
-  if (!content) return CopyResult(section == nullptr || key == nullptr ? "" : fallback, buffer, size,
-                                  section == nullptr || key == nullptr);
+  if (!content)
+    return CopyResult(section == nullptr || key == nullptr ? "" : fallback, buffer, size,
+                      section == nullptr || key == nullptr);
   std::vector<std::string_view> lines = Lines(*content);
 
   if (section == nullptr) {

@@ -10,9 +10,8 @@ namespace platform {
 // bytes and a terminator). Section and key compare case-insensitively;
 // surrounding blanks and a pair of quotes around the value are removed.
 // Missing file, section or key gives defaultValue. Returns the length copied.
-std::size_t GetPrivateProfileString(const char* section, const char* key,
-                                    const char* defaultValue, char* buffer,
-                                    std::size_t size, const char* fileName);
+std::size_t GetPrivateProfileString(const char* section, const char* key, const char* defaultValue,
+                                    char* buffer, std::size_t size, const char* fileName);
 
 }  // namespace platform
 

@@ -26,8 +26,8 @@ std::string FolderOf(const std::string& posix) {
 // Whether path still names the file open at fd.
 bool StillNames(const std::string& path, int fd) {
   struct stat named, open;
-  return lstat(path.c_str(), &named) == 0 && fstat(fd, &open) == 0 &&
-         named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+  return lstat(path.c_str(), &named) == 0 && fstat(fd, &open) == 0 && named.st_dev == open.st_dev &&
+         named.st_ino == open.st_ino;
 }
 
 // "<stem>.<digits>.tmp"

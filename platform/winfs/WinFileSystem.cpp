@@ -172,10 +172,18 @@ std::string GetModuleFolderPosix() {
 int Access(const char* path, int mode) {
   int posixMode = 0;
   switch (mode) {
-    case 0: posixMode = F_OK; break;
-    case 2: posixMode = W_OK; break;
-    case 4: posixMode = R_OK; break;
-    case 6: posixMode = R_OK | W_OK; break;
+    case 0:
+      posixMode = F_OK;
+      break;
+    case 2:
+      posixMode = W_OK;
+      break;
+    case 4:
+      posixMode = R_OK;
+      break;
+    case 6:
+      posixMode = R_OK | W_OK;
+      break;
     default:
       errno = EINVAL;
       return -1;
@@ -202,7 +210,8 @@ char* Getcwd(char* buffer, int size) {
   if (buffer == nullptr) {
     // As the runtime does: a buffer of at least size bytes is allocated.
     std::size_t length = path.size() + 1;
-    if (size > 0 && static_cast<std::size_t>(size) > length) length = static_cast<std::size_t>(size);
+    if (size > 0 && static_cast<std::size_t>(size) > length)
+      length = static_cast<std::size_t>(size);
     buffer = static_cast<char*>(std::malloc(length));
     if (buffer == nullptr) return nullptr;
     std::memcpy(buffer, path.c_str(), path.size() + 1);

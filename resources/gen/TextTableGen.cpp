@@ -75,10 +75,17 @@ bool Unescape(const std::string& in, std::string* out) {
     }
     if (++i == in.size()) return false;
     switch (in[i]) {
-      case 'n': *out += '\n'; break;
-      case 't': *out += '\t'; break;
-      case '\\': *out += '\\'; break;
-      default: return false;
+      case 'n':
+        *out += '\n';
+        break;
+      case 't':
+        *out += '\t';
+        break;
+      case '\\':
+        *out += '\\';
+        break;
+      default:
+        return false;
     }
   }
   return true;

@@ -31,19 +31,24 @@ constexpr int64_t kYen = 10000;
 
 // Account ids of the test chart.
 constexpr int32_t kCash = 1;
-constexpr int32_t kPurchases = 2;   // merchandise detail class
-constexpr int32_t kSalaries = 3;    // selling and administrative
-constexpr int32_t kSupplies = 4;    // expenses (individual)
+constexpr int32_t kPurchases = 2;  // merchandise detail class
+constexpr int32_t kSalaries = 3;   // selling and administrative
+constexpr int32_t kSupplies = 4;   // expenses (individual)
 
 class PassesTest : public ::testing::Test {
  protected:
   void AddChart() {
-    host_.AddAccountClass({.code = 0x01100000, .name = "現金及び預金"_sjis, .parent = std::nullopt, .total = true});
+    host_.AddAccountClass(
+        {.code = 0x01100000, .name = "現金及び預金"_sjis, .parent = std::nullopt, .total = true});
     host_.AddAccountClass({.code = 0x20400000, .name = "仕入高"_sjis, .parent = std::nullopt});
-    host_.AddAccountClass({.code = 0x40882000, .name = "販売費及び一般管理費"_sjis, .parent = std::nullopt, .total = true});
+    host_.AddAccountClass({.code = 0x40882000,
+                           .name = "販売費及び一般管理費"_sjis,
+                           .parent = std::nullopt,
+                           .total = true});
     host_.AddAccountClass({.code = 0x40882040, .name = "人件費"_sjis, .parent = 0x40882000u});
     host_.AddAccountClass({.code = 0x40882010, .name = "一般管理費"_sjis, .parent = 0x40882000u});
-    host_.AddAccount({.accountId = kCash, .code = "111", .name = "現金"_sjis, .classCode = 0x01100000});
+    host_.AddAccount(
+        {.accountId = kCash, .code = "111", .name = "現金"_sjis, .classCode = 0x01100000});
     host_.AddAccount(
         {.accountId = kPurchases, .code = "501", .name = "仕入高"_sjis, .classCode = 0x20400000});
     host_.AddAccount(
@@ -114,13 +119,17 @@ class CorporatePassTest : public PassesTest {
     AddChart();
     // Taxable purchase: book amount only.
     host_.AddJournal({.date = 20140410,
-                      .debit = {.account = kPurchases, .amount = 1000000 * kYen,
-                                .tax = 80000 * kYen, .taxClass = 21},
+                      .debit = {.account = kPurchases,
+                                .amount = 1000000 * kYen,
+                                .tax = 80000 * kYen,
+                                .taxClass = 21},
                       .credit = {.account = kCash, .amount = 1080000 * kYen}});
     // Non-taxable purchase (class 24) of 10000 yen with 800 yen tax.
     host_.AddJournal({.date = 20140520,
-                      .debit = {.account = kPurchases, .amount = 10000 * kYen,
-                                .tax = 800 * kYen, .taxClass = 24},
+                      .debit = {.account = kPurchases,
+                                .amount = 10000 * kYen,
+                                .tax = 800 * kYen,
+                                .taxClass = 24},
                       .credit = {.account = kCash, .amount = 10800 * kYen}});
     // Return on the credit side of the merchandise account, class 24.
     host_.AddJournal({.date = 20140702,
@@ -130,13 +139,25 @@ class CorporatePassTest : public PassesTest {
     host_.AddJournal({.date = 20140625,
                       .debit = {.account = kSalaries, .amount = 300000 * kYen},
                       .credit = {.account = kCash, .amount = 300000 * kYen}});
-    host_.AddAsset({.assetId = 1, .code = "A1", .name = "車両"_sjis, .kind = 1,
-                    .acquisitionDate = 20140815, .acquisitionAmount = 500000 * kYen});
-    host_.AddAsset({.assetId = 2, .code = "A2", .name = "創立費"_sjis, .kind = 9,
-                    .acquisitionDate = 20141001, .acquisitionAmount = 120000 * kYen});
+    host_.AddAsset({.assetId = 1,
+                    .code = "A1",
+                    .name = "車両"_sjis,
+                    .kind = 1,
+                    .acquisitionDate = 20140815,
+                    .acquisitionAmount = 500000 * kYen});
+    host_.AddAsset({.assetId = 2,
+                    .code = "A2",
+                    .name = "創立費"_sjis,
+                    .kind = 9,
+                    .acquisitionDate = 20141001,
+                    .acquisitionAmount = 120000 * kYen});
     // Acquired after the period: not counted.
-    host_.AddAsset({.assetId = 3, .code = "A3", .name = "備品"_sjis, .kind = 1,
-                    .acquisitionDate = 20150415, .acquisitionAmount = 999999 * kYen});
+    host_.AddAsset({.assetId = 3,
+                    .code = "A3",
+                    .name = "備品"_sjis,
+                    .kind = 1,
+                    .acquisitionDate = 20150415,
+                    .acquisitionAmount = 999999 * kYen});
   }
 };
 
@@ -178,32 +199,47 @@ TEST_F(CorporatePassTest, RangeWithoutTheJournalsAndAssets) {
 class IndividualPassTest : public PassesTest {
  protected:
   void Build(int incomeKind, bool withDepartments) {
-    Select({.dataId = "I001", .periodStart = 20140101, .periodEnd = 20141231, .entityKind = 3,
-            .incomeKind = incomeKind, .rates = {}});
+    Select({.dataId = "I001",
+            .periodStart = 20140101,
+            .periodEnd = 20141231,
+            .entityKind = 3,
+            .incomeKind = incomeKind,
+            .rates = {}});
     AddChart();
     if (withDepartments) {
       host_.AddDepartment({.code = 10, .name = "事業"_sjis, .kind = 2, .incomeKind = 1});
       host_.AddDepartment({.code = 20, .name = "不動産"_sjis, .kind = 2, .incomeKind = 3});
     }
     // Purchases of the business department, non-taxable.
-    host_.AddJournal({.date = 20140310,
-                      .debit = {.account = kPurchases, .amount = 100000 * kYen, .taxClass = 24,
-                                .dept = 10},
-                      .credit = {.account = kCash, .amount = 100000 * kYen, .dept = 10}});
+    host_.AddJournal(
+        {.date = 20140310,
+         .debit = {.account = kPurchases, .amount = 100000 * kYen, .taxClass = 24, .dept = 10},
+         .credit = {.account = kCash, .amount = 100000 * kYen, .dept = 10}});
     // Expenses of the real-estate department, non-taxable.
-    host_.AddJournal({.date = 20140412,
-                      .debit = {.account = kSupplies, .amount = 50000 * kYen, .taxClass = 24,
-                                .dept = 20},
-                      .credit = {.account = kCash, .amount = 50000 * kYen, .dept = 20}});
+    host_.AddJournal(
+        {.date = 20140412,
+         .debit = {.account = kSupplies, .amount = 50000 * kYen, .taxClass = 24, .dept = 20},
+         .credit = {.account = kCash, .amount = 50000 * kYen, .dept = 20}});
     // Expenses of the business department, taxable purchase.
     host_.AddJournal({.date = 20140515,
-                      .debit = {.account = kSupplies, .amount = 30000 * kYen,
-                                .tax = 2400 * kYen, .taxClass = 21, .dept = 10},
+                      .debit = {.account = kSupplies,
+                                .amount = 30000 * kYen,
+                                .tax = 2400 * kYen,
+                                .taxClass = 21,
+                                .dept = 10},
                       .credit = {.account = kCash, .amount = 32400 * kYen, .dept = 10}});
-    host_.AddAsset({.assetId = 1, .code = "P1", .name = "パソコン"_sjis, .acquisitionDate = 20140601,
-                    .acquisitionAmount = 200000 * kYen, .incomeKind = 1});
-    host_.AddAsset({.assetId = 2, .code = "R1", .name = "外壁"_sjis, .acquisitionDate = 20141020,
-                    .acquisitionAmount = 300000 * kYen, .incomeKind = 2});
+    host_.AddAsset({.assetId = 1,
+                    .code = "P1",
+                    .name = "パソコン"_sjis,
+                    .acquisitionDate = 20140601,
+                    .acquisitionAmount = 200000 * kYen,
+                    .incomeKind = 1});
+    host_.AddAsset({.assetId = 2,
+                    .code = "R1",
+                    .name = "外壁"_sjis,
+                    .acquisitionDate = 20141020,
+                    .acquisitionAmount = 300000 * kYen,
+                    .incomeKind = 2});
   }
 };
 
@@ -275,12 +311,12 @@ class PreCheckTest : public PassesTest {
   }
   void AddLine(int32_t debitClass, int32_t creditClass, int32_t rate = 800,
                int32_t businessType = 0) {
-    host_.AddJournal({.date = 20140601,
-                      .debit = {.account = kPurchases, .amount = 1000 * kYen,
-                                .taxClass = debitClass},
-                      .credit = {.account = kCash, .amount = 1000 * kYen, .taxClass = creditClass},
-                      .rate = rate,
-                      .businessType = businessType});
+    host_.AddJournal(
+        {.date = 20140601,
+         .debit = {.account = kPurchases, .amount = 1000 * kYen, .taxClass = debitClass},
+         .credit = {.account = kCash, .amount = 1000 * kYen, .taxClass = creditClass},
+         .rate = rate,
+         .businessType = businessType});
   }
   // The checks on the year's filter, as the run builds it.
   JournalPreChecks Checks() { return JournalPreChecks(engine_->filter()); }
@@ -357,7 +393,10 @@ TEST_F(TaxReturnPassTest, EmptyDataSetStillLabelsTheRows) {
 TEST_F(TaxReturnPassTest, AccountListHoldsTheListedClassesOnly) {
   Select({});
   AddChart();
-  host_.AddAccount({.accountId = 9, .code = "509", .name = "除外"_sjis, .classCode = 0x20400000,
+  host_.AddAccount({.accountId = 9,
+                    .code = "509",
+                    .name = "除外"_sjis,
+                    .classCode = 0x20400000,
                     .excluded = true});
   AccountList accounts;
   ASSERT_TRUE(accounts.Build(2, ProgressSink::None()).ok());
@@ -378,7 +417,8 @@ TEST_F(TaxReturnPassTest, SecuritiesFigureIsRestoredOnEveryRowButTheLast) {
   Select({});
   ASSERT_EQ(settings_.rateRows(), 4);
   host_.AddAccount({.accountId = 1, .code = "100", .name = "現金"_sjis, .classCode = 0x10000000});
-  host_.AddAccount({.accountId = 2, .code = "400", .name = "有価証券売却"_sjis, .classCode = 0x40888000});
+  host_.AddAccount(
+      {.accountId = 2, .code = "400", .name = "有価証券売却"_sjis, .classCode = 0x40888000});
   auto securitiesSale = [](int64_t amount, int32_t rate) {
     return testing::JournalSpec{.date = 20140510,
                                 .debit = {.account = 1, .amount = amount},
@@ -447,8 +487,7 @@ TEST_F(CorporatePassTest, ProgressAndAFailedPass) {
   Build(false);
   RecordingProgress progress;
   ASSERT_TRUE(Aggregate(4, 3, progress).ok());
-  const std::vector<std::pair<int, int>> quarters = {{0, 250}, {250, 500}, {500, 750},
-                                                     {750, 1000}};
+  const std::vector<std::pair<int, int>> quarters = {{0, 250}, {250, 500}, {500, 750}, {750, 1000}};
   EXPECT_EQ(progress.steps, quarters);
 
   host_.SetFaultsFile("ClRuleKamoku::MoveNext=-5\n");

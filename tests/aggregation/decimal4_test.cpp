@@ -44,12 +44,12 @@ TEST(Decimal4Test, BoundedAdditionRaisesFromTenToTheEighteenth) {
   const Case cases[] = {
       {kBound - 2, 1, false},
       {kBound - 1, 0, false},
-      {kBound - 1, 1, true},   // the sum reaches 10^18
+      {kBound - 1, 1, true},  // the sum reaches 10^18
       {kBound / 2, kBound / 2, true},
       {-(kBound - 1), 0, false},
       {-(kBound - 1), -1, true},  // the magnitude counts, whatever the sign
       {kBound - 1, -(kBound - 1), false},
-      {kBound, -1, false},     // an operand may exceed the bound; only the sum counts
+      {kBound, -1, false},  // an operand may exceed the bound; only the sum counts
   };
   for (const Case& c : cases) {
     Decimal4 a = Decimal4::FromRaw(c.a);
@@ -102,11 +102,11 @@ TEST(Decimal4Test, MultiplicationRoundsTheFifthDecimalHalfUp) {
     int64_t product;
   };
   const Case cases[] = {
-      {15000, 20000, 30000},        // 1.5 x 2 = 3
-      {5000, 1, 1},                 // 0.5 x 0.0001 = 0.00005 -> 0.0001
-      {4999, 1, 0},                 // 0.00004999 -> 0
-      {1, 1, 0},                    // 0.00000001 -> 0
-      {12345, 12345, 15240},        // 1.2345^2 = 1.52399025 -> 1.5240
+      {15000, 20000, 30000},  // 1.5 x 2 = 3
+      {5000, 1, 1},           // 0.5 x 0.0001 = 0.00005 -> 0.0001
+      {4999, 1, 0},           // 0.00004999 -> 0
+      {1, 1, 0},              // 0.00000001 -> 0
+      {12345, 12345, 15240},  // 1.2345^2 = 1.52399025 -> 1.5240
       {-15000, 20000, -30000},
       {-15000, -20000, 30000},
       {-5000, 1, -1},               // rounding is on the magnitude
@@ -144,24 +144,25 @@ TEST(Decimal4Test, ResultsBeyondSixtyFourBitsRaiseInsteadOfWrapping) {
     Decimal4 (*compute)(const Decimal4& largest, const Decimal4& oneYen);
   };
   const Case cases[] = {
-      {"compound addition", [](const Decimal4& l, const Decimal4& y) {
+      {"compound addition",
+       [](const Decimal4& l, const Decimal4& y) {
          Decimal4 sum = l;
          sum += y;
          return sum;
        }},
-      {"subtraction", [](const Decimal4& l, const Decimal4& y) {
+      {"subtraction",
+       [](const Decimal4& l, const Decimal4& y) {
          return l - Decimal4::FromParts(-y.integerPart(), 0);
        }},
-      {"raw amount minus value", [](const Decimal4& l, const Decimal4&) {
-         return int64_t{-10000} - l;
-       }},
+      {"raw amount minus value",
+       [](const Decimal4& l, const Decimal4&) { return int64_t{-10000} - l; }},
       // The integer parts' product fits (kMax - 1); the cross terms do not.
-      {"multiplication", [](const Decimal4&, const Decimal4&) {
+      {"multiplication",
+       [](const Decimal4&, const Decimal4&) {
          return Decimal4::FromParts(kMax / 2, 9999) * Decimal4::FromParts(2, 9999);
        }},
-      {"carry of ten-thousandths", [](const Decimal4&, const Decimal4&) {
-         return Decimal4::FromParts(kMax, 10000);
-       }},
+      {"carry of ten-thousandths",
+       [](const Decimal4&, const Decimal4&) { return Decimal4::FromParts(kMax, 10000); }},
   };
   for (const Case& c : cases) {
     EXPECT_THROW(c.compute(largest, oneYen), Decimal4Overflow) << c.name;
@@ -194,12 +195,8 @@ TEST(Decimal4Test, FromPartsCarriesTenThousandthsIntoTheWholeNumber) {
     int64_t raw;
   };
   const Case cases[] = {
-      {1, 0, 10000},
-      {1, 9999, 19999},
-      {1, 10000, 20000},
-      {1, 25001, 35001},
-      {0, 10000, 10000},
-      {-1, 5000, -15000},   // the sign comes from the whole number
+      {1, 0, 10000},       {1, 9999, 19999},   {1, 10000, 20000}, {1, 25001, 35001},
+      {0, 10000, 10000},   {-1, 5000, -15000},  // the sign comes from the whole number
       {-2, 10000, -30000},
   };
   for (const Case& c : cases) {

@@ -183,7 +183,8 @@ TEST_F(ProgressDialogTest, DetailTickRunsAnElevenCallCycle) {
 // single ticks do, with one repaint.
 TEST_F(ProgressDialogTest, TicksAtOnceEndWhereSingleTicksDo) {
   for (int start : {0, 3, 10, -1}) {  // -1: a bar of another range
-    for (uint64_t n : {0ull, 1ull, 9ull, 10ull, 11ull, 12ull, 21ull, 22ull, 23ull, 57ull, 1000003ull}) {
+    for (uint64_t n :
+         {0ull, 1ull, 9ull, 10ull, 11ull, 12ull, 21ull, 22ull, 23ull, 57ull, 1000003ull}) {
       RecordingProgress single;
       RecordingProgress batched;
       for (RecordingProgress* d : {&single, &batched}) {

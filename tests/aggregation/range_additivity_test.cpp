@@ -66,19 +66,33 @@ std::vector<int64_t> Figures(const TaxSummaryTables& t) {
 // on the interim and year-end adjustments, at 8, 5 and 3 %, and assets
 // acquired in both halves.
 void BuildYear(HostFixture& host, int32_t entityKind) {
-  host.AddDataSet({.periodStart = 20140101, .periodEnd = 20141231, .interimClosing = true,
-                   .entityKind = entityKind, .incomeKind = entityKind == 3 ? 1 : 0});
+  host.AddDataSet({.periodStart = 20140101,
+                   .periodEnd = 20141231,
+                   .interimClosing = true,
+                   .entityKind = entityKind,
+                   .incomeKind = entityKind == 3 ? 1 : 0});
   host.SelectForUser("U01", 1);
-  host.AddAccountClass({.code = 0x01100000, .name = "現金及び預金"_sjis, .parent = std::nullopt, .total = true});
-  host.AddAccountClass({.code = 0x40888000, .name = "売上高"_sjis, .parent = std::nullopt, .total = true});
+  host.AddAccountClass(
+      {.code = 0x01100000, .name = "現金及び預金"_sjis, .parent = std::nullopt, .total = true});
+  host.AddAccountClass(
+      {.code = 0x40888000, .name = "売上高"_sjis, .parent = std::nullopt, .total = true});
   host.AddAccountClass({.code = 0x20400000, .name = "仕入高"_sjis, .parent = std::nullopt});
-  host.AddAccountClass({.code = 0x40882000, .name = "販売費及び一般管理費"_sjis, .parent = std::nullopt, .total = true});
+  host.AddAccountClass({.code = 0x40882000,
+                        .name = "販売費及び一般管理費"_sjis,
+                        .parent = std::nullopt,
+                        .total = true});
   host.AddAccountClass({.code = 0x40882010, .name = "一般管理費"_sjis, .parent = 0x40882000u});
-  host.AddAccount({.accountId = kCash, .code = "111", .name = "現金"_sjis, .classCode = 0x01100000});
-  host.AddAccount({.accountId = kSales, .code = "511", .name = "売上高"_sjis, .classCode = 0x40888000,
+  host.AddAccount(
+      {.accountId = kCash, .code = "111", .name = "現金"_sjis, .classCode = 0x01100000});
+  host.AddAccount({.accountId = kSales,
+                   .code = "511",
+                   .name = "売上高"_sjis,
+                   .classCode = 0x40888000,
                    .balanceSide = 2});
-  host.AddAccount({.accountId = kPurchases, .code = "611", .name = "仕入高"_sjis, .classCode = 0x20400000});
-  host.AddAccount({.accountId = kSupplies, .code = "711", .name = "消耗品費"_sjis, .classCode = 0x40882010});
+  host.AddAccount(
+      {.accountId = kPurchases, .code = "611", .name = "仕入高"_sjis, .classCode = 0x20400000});
+  host.AddAccount(
+      {.accountId = kSupplies, .code = "711", .name = "消耗品費"_sjis, .classCode = 0x40882010});
   struct Month {
     int32_t date;
     int16_t kind;
@@ -93,29 +107,46 @@ void BuildYear(HostFixture& host, int32_t entityKind) {
       yen += 37;
       host.AddJournal({.date = month.date,
                        .debit = {.account = kCash, .amount = yen * kYen},
-                       .credit = {.account = kSales, .amount = yen * kYen,
-                                  .tax = yen * rate / 10000 * kYen, .taxClass = 1},
-                       .rate = rate, .businessType = 1, .monthKind = month.kind});
+                       .credit = {.account = kSales,
+                                  .amount = yen * kYen,
+                                  .tax = yen * rate / 10000 * kYen,
+                                  .taxClass = 1},
+                       .rate = rate,
+                       .businessType = 1,
+                       .monthKind = month.kind});
       // Securities sales: amounts that the host's 1/20 divides exactly.
       host.AddJournal({.date = month.date,
                        .debit = {.account = kCash, .amount = yen * 20 * kYen},
                        .credit = {.account = kSales, .amount = yen * 20 * kYen, .taxClass = 4},
-                       .rate = rate, .monthKind = month.kind});
+                       .rate = rate,
+                       .monthKind = month.kind});
       host.AddJournal({.date = month.date,
-                       .debit = {.account = kPurchases, .amount = yen * kYen,
-                                 .tax = yen * rate / 10000 * kYen, .taxClass = 21},
+                       .debit = {.account = kPurchases,
+                                 .amount = yen * kYen,
+                                 .tax = yen * rate / 10000 * kYen,
+                                 .taxClass = 21},
                        .credit = {.account = kCash, .amount = yen * kYen},
-                       .rate = rate, .monthKind = month.kind});
+                       .rate = rate,
+                       .monthKind = month.kind});
       host.AddJournal({.date = month.date,
                        .debit = {.account = kSupplies, .amount = (yen / 2) * kYen, .taxClass = 24},
                        .credit = {.account = kCash, .amount = (yen / 2) * kYen},
-                       .rate = rate, .monthKind = month.kind});
+                       .rate = rate,
+                       .monthKind = month.kind});
     }
   }
-  host.AddAsset({.assetId = 1, .code = "A1", .name = "車両"_sjis, .kind = 1,
-                 .acquisitionDate = 20140320, .acquisitionAmount = 500000 * kYen});
-  host.AddAsset({.assetId = 2, .code = "A2", .name = "創立費"_sjis, .kind = 9,
-                 .acquisitionDate = 20140915, .acquisitionAmount = 120000 * kYen});
+  host.AddAsset({.assetId = 1,
+                 .code = "A1",
+                 .name = "車両"_sjis,
+                 .kind = 1,
+                 .acquisitionDate = 20140320,
+                 .acquisitionAmount = 500000 * kYen});
+  host.AddAsset({.assetId = 2,
+                 .code = "A2",
+                 .name = "創立費"_sjis,
+                 .kind = 9,
+                 .acquisitionDate = 20140915,
+                 .acquisitionAmount = 120000 * kYen});
 }
 
 std::vector<int64_t> Aggregate(int32_t entityKind, int startMonth, int endMonth) {

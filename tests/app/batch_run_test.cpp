@@ -13,8 +13,8 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -23,8 +23,8 @@
 #include "mvhost/cli/BatchIndex.h"
 #include "platform/text/Encoding.h"
 #include "tests/support/ProgramRunFixture.h"
-#include "trace/Sha256.h"
 #include "tests/support/SjisLiteral.h"
+#include "trace/Sha256.h"
 
 namespace taxlink::testing {
 namespace {
@@ -39,7 +39,8 @@ FILE* Start(const std::string& line) { return ::popen((line + " 2>&1").c_str(), 
 Command Finish(FILE* pipe) {
   Command run;
   char buffer[512];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.output.append(buffer, n);
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    run.output.append(buffer, n);
   const int status = ::pclose(pipe);
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
@@ -146,9 +147,8 @@ TEST_F(BatchRunTest, WritesTheExamplesAndRecordsTheRefusals) {
   for (const char* example : kExamples) {
     Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + example);
   }
-  ImportVariant(4, "EXEMPT", "exempt", [](nlohmann::json& s) {
-    s["tax_settings"]["filing_class"] = 0;
-  });
+  ImportVariant(4, "EXEMPT", "exempt",
+                [](nlohmann::json& s) { s["tax_settings"]["filing_class"] = 0; });
   ImportVariant(5, "PAST", "past", [](nlohmann::json& s) { s["data_set"]["record_kind"] = 99; });
   // A year from April 2019 with one sale at 10 % in October.
   ImportVariant(6, "TEN", "ten", [](nlohmann::json& s) {
@@ -158,7 +158,9 @@ TEST_F(BatchRunTest, WritesTheExamplesAndRecordsTheRefusals) {
     s.erase("journals_csv");
     s.erase("fixed_assets");
     s["journals"] = nlohmann::json::array(
-        {{{"journal", 1}, {"date", "2019-10-15"}, {"month", 7},
+        {{{"journal", 1},
+          {"date", "2019-10-15"},
+          {"month", 7},
           {"debit", {{"account", "152"}, {"amount", 1100000}, {"tax_class", 0}}},
           {"credit", {{"account", "511"}, {"amount", 1000000}, {"tax", 100000}, {"tax_class", 1}}},
           {"rate", 10}}});
@@ -177,8 +179,8 @@ TEST_F(BatchRunTest, WritesTheExamplesAndRecordsTheRefusals) {
     const mvhost::ClientResult& row = rows[id];
     EXPECT_EQ(row.status, "written") << row.message;
     const std::string report = ReadFileBytes(out_ + "/" + id + ".xml");
-    EXPECT_EQ(report,
-              ReadFileBytes(std::string(TAXLINK_SOURCE_DIR) + "/tests/app/golden/" + golden + ".xml"));
+    EXPECT_EQ(report, ReadFileBytes(std::string(TAXLINK_SOURCE_DIR) + "/tests/app/golden/" +
+                                    golden + ".xml"));
     EXPECT_EQ(row.reportSha256, Sha256Hex(report));
     EXPECT_EQ(row.reportSize, static_cast<int64_t>(report.size()));
     EXPECT_EQ(row.sheet, id + ".html");
@@ -193,10 +195,13 @@ TEST_F(BatchRunTest, WritesTheExamplesAndRecordsTheRefusals) {
 
   const std::string ends = Utf8("\n\nアプリケーションを終了します。"_sjis);
   const std::map<std::string, std::string> refusals = {
-      {"EXEMPT", Utf8("消費税申告区分が免税のデータは、連携の対象として使用できません。"_sjis) + ends},
+      {"EXEMPT",
+       Utf8("消費税申告区分が免税のデータは、連携の対象として使用できません。"_sjis) + ends},
       {"PAST", Utf8("過去実績データは、連携の対象として使用できません。"_sjis) + ends},
-      {"TEN", Utf8("集計範囲に税率「10%」の仕訳があるため、集計できません。\n\n"
-                   "※消費税率「10%」の仕訳の集計は、今後提供予定の連動コンポーネントにて対応します。"_sjis)}};
+      {"TEN",
+       Utf8(
+           "集計範囲に税率「10%」の仕訳があるため、集計できません。\n\n"
+           "※消費税率「10%」の仕訳の集計は、今後提供予定の連動コンポーネントにて対応します。"_sjis)}};
   for (const auto& [id, message] : refusals) {
     EXPECT_EQ(rows[id].status, "refused") << id;
     EXPECT_EQ(rows[id].message, message) << id;
@@ -253,8 +258,7 @@ TEST_F(BatchRunTest, ResumeLeavesReportsNewerThanTheirData) {
   EXPECT_EQ(resumed.exitCode, 0) << resumed.output;
   EXPECT_NE(resumed.output.find("1/2 1 SAKURA2014 skipped (written before)\n"), std::string::npos)
       << resumed.output;
-  EXPECT_NE(resumed.output.find("2/2 2 MIDORI2014 written "), std::string::npos)
-      << resumed.output;
+  EXPECT_NE(resumed.output.find("2/2 2 MIDORI2014 written "), std::string::npos) << resumed.output;
   EXPECT_EQ(nlohmann::json::parse(Mvhost("runs --data 1 --json").output).size(), 1u);
   EXPECT_EQ(IndexRows().size(), 2u);
 }
@@ -359,8 +363,8 @@ TEST_F(BatchRunTest, FindingsOnTheSheetOrNowhere) {
   Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + kExamples[1]);
   for (const bool findings : {true, false}) {
     SCOPED_TRACE(findings);
-    Command batch = Finish(
-        Start(BatchLine(std::string("--whole-period --overwrite 2") + (findings ? "" : " --no-findings"))));
+    Command batch = Finish(Start(BatchLine(std::string("--whole-period --overwrite 2") +
+                                           (findings ? "" : " --no-findings"))));
     ASSERT_EQ(batch.exitCode, 0) << batch.output;
     const mvhost::ClientResult row = IndexRows()["MIDORI2014"];
     const std::string sheet = ReadFileBytes(out_ + "/MIDORI2014.html");
@@ -396,8 +400,8 @@ TEST_F(BatchRunTest, TerminalShowsABarAndASummary) {
   const size_t end = run.output.rfind(last);
   ASSERT_NE(end, std::string::npos) << run.output;
   // The terminal turns each newline into CR LF.
-  const std::string summary = "3 of 3 clients: 3 written, 0 refused or failed; index: " + out_ +
-                              "/index.html\r\n";
+  const std::string summary =
+      "3 of 3 clients: 3 written, 0 refused or failed; index: " + out_ + "/index.html\r\n";
   EXPECT_NE(run.output.find(" left\r\n" + summary, end), std::string::npos) << run.output;
   EXPECT_EQ(run.output.find(" written "), std::string::npos) << "no line per client";
 }

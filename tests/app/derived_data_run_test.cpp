@@ -23,7 +23,8 @@
 namespace taxlink::testing {
 namespace {
 
-const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
+const char* const kClosing =
+    "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
 constexpr int kRebuildWindow = 9201;  // the host's own window
 constexpr unsigned kNobody = 65534;
 
@@ -59,9 +60,8 @@ double Seconds() {
 TEST_F(DerivedDataRunTest, AUserWhoMayOnlyReadTheStoreWritesNothingToIt) {
   if (::geteuid() != 0) GTEST_SKIP() << "starting the program as another user needs root";
   // Everyone may read the store and write beside it; only root may write it.
-  for (const std::string& folder :
-       {host_.Home(), host_.Home() + "/folders/app", Program().workFolder(),
-        Program().workFolder() + "/out"}) {
+  for (const std::string& folder : {host_.Home(), host_.Home() + "/folders/app",
+                                    Program().workFolder(), Program().workFolder() + "/out"}) {
     ::chmod(folder.c_str(), 0777);
   }
   ::chmod(Store().c_str(), 0644);
@@ -139,9 +139,9 @@ TEST_F(DerivedDataRunTest, DamagedDerivedDataGiveTheSameReportOrNone) {
       ProgramRunResult result = RunWith(steps, {}, {"TAXLINK_DRIVES=C=/;D=" + OutPosix("")});
       EXPECT_EQ(result.exitCode, 2) << result.standardError;
       EXPECT_EQ(MessageTexts(result),
-                std::vector<std::string>{Utf8(
-                    "会計データの仕訳データが破損しているため、集計できません。\n"_sjis +
-                    std::string(c.record) + "\n\nエラーコード: -2015"_sjis)});
+                std::vector<std::string>{
+                    Utf8("会計データの仕訳データが破損しているため、集計できません。\n"_sjis +
+                         std::string(c.record) + "\n\nエラーコード: -2015"_sjis)});
       EXPECT_EQ(ReadFileBytes(OutPosix("tax.xml")), "");
       host_.Exec(c.undo);
     }

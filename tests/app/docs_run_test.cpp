@@ -155,10 +155,10 @@ TEST_P(DocsRunTest, CommandBlocksPrintWhatTheGuideSays) {
   // The guides speak of a machine without a display or a terminal front
   // end, and of nothing set before their own commands.
   std::string command = "cd '" + clone_ + "' && env";
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "MVHOST_HOME", "MVHOST_FAULTS",
-                           "TAXLINK_UI", "TAXLINK_UI_SCRIPT", "TAXLINK_UI_TRANSCRIPT",
-                           "TAXLINK_DRIVES", "TAXLINK_SHARES", "TAXLINK_TEMP",
-                           "TAXLINK_WINDOWS_DIR"}) {
+  for (const char* name :
+       {"DISPLAY", "WAYLAND_DISPLAY", "MVHOST_HOME", "MVHOST_FAULTS", "TAXLINK_UI",
+        "TAXLINK_UI_SCRIPT", "TAXLINK_UI_TRANSCRIPT", "TAXLINK_DRIVES", "TAXLINK_SHARES",
+        "TAXLINK_TEMP", "TAXLINK_WINDOWS_DIR"}) {
     command += std::string(" -u ") + name;
   }
   command += " bash .docs-run/session.sh";
@@ -174,13 +174,15 @@ TEST_P(DocsRunTest, CommandBlocksPrintWhatTheGuideSays) {
       EXPECT_EQ(ReadFileBytes(file + ".failed"), "") << "standard error:\n" << err;
     }
     if (b.hasStdout) {
-      EXPECT_TRUE(OutputMatches(b.expectedStdout, out))
-          << "the guide says:\n" << b.expectedStdout << "it printed:\n" << out
-          << "on standard error:\n" << err;
+      EXPECT_TRUE(OutputMatches(b.expectedStdout, out)) << "the guide says:\n"
+                                                        << b.expectedStdout << "it printed:\n"
+                                                        << out << "on standard error:\n"
+                                                        << err;
     }
     if (b.hasStderr) {
-      EXPECT_TRUE(OutputMatches(b.expectedStderr, err))
-          << "the guide says on standard error:\n" << b.expectedStderr << "it printed:\n" << err;
+      EXPECT_TRUE(OutputMatches(b.expectedStderr, err)) << "the guide says on standard error:\n"
+                                                        << b.expectedStderr << "it printed:\n"
+                                                        << err;
     }
   }
 }

@@ -12,7 +12,8 @@
 namespace taxlink::testing {
 namespace {
 
-const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
+const char* const kClosing =
+    "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
 
 struct EditionCase {
   const char* program;

@@ -25,8 +25,7 @@ struct ExampleCase {
   int endMonth = 0;
 };
 
-class ExampleReportTest : public ProgramRunTest,
-                          public ::testing::WithParamInterface<ExampleCase> {
+class ExampleReportTest : public ProgramRunTest, public ::testing::WithParamInterface<ExampleCase> {
  protected:
   // Imports through the mvhost tool, as a newcomer does.
   void Import(const ExampleCase& c) {
@@ -72,15 +71,16 @@ TEST_P(ExampleReportTest, ReportMatchesTheGoldenFile) {
   if (std::getenv("TAXLINK_UPDATE_GOLDEN") != nullptr) {
     std::ofstream(goldenTrace, std::ios::binary) << trace.dump(0) << "\n";
   }
-  EXPECT_EQ(trace, nlohmann::json::parse(ReadFileBytes(goldenTrace))) << "differs from " << goldenTrace;
+  EXPECT_EQ(trace, nlohmann::json::parse(ReadFileBytes(goldenTrace)))
+      << "differs from " << goldenTrace;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Examples, ExampleReportTest,
     ::testing::Values(ExampleCase{"sakura", "standard-corporation/sakura.json", "sakura", 1},
                       // The first half year, the earlier report of the sheet's comparison.
-                      ExampleCase{"sakura-4-9", "standard-corporation/sakura.json", "sakura", 1,
-                                  4, 9},
+                      ExampleCase{"sakura-4-9", "standard-corporation/sakura.json", "sakura", 1, 4,
+                                  9},
                       ExampleCase{"midori", "simplified-corporation/midori.json", "midori", 2},
                       ExampleCase{"aoba", "individual/aoba.json", "aoba", 3}),
     [](const ::testing::TestParamInfo<ExampleCase>& test) {

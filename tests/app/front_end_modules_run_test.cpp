@@ -17,7 +17,8 @@
 namespace taxlink::testing {
 namespace {
 
-const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
+const char* const kClosing =
+    "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
 
 class FrontEndModulesTest : public ProgramRunTest {
  protected:
@@ -28,8 +29,8 @@ class FrontEndModulesTest : public ProgramRunTest {
 
   // Runs with the maps probe preloaded; mapped gets the Qt and curses lines
   // of the process's maps at its end (the probe must have run).
-  ProgramRunResult RunProbed(const std::vector<std::string>& steps, std::vector<std::string> environment,
-                             std::string* mapped) {
+  ProgramRunResult RunProbed(const std::vector<std::string>& steps,
+                             std::vector<std::string> environment, std::string* mapped) {
     std::string out = Program().workFolder() + "/maps.txt";
     environment.push_back("LD_PRELOAD=" TAXLINK_MAPS_PROBE);
     environment.push_back("TAXLINK_TEST_MAPS_OUT=" + out);
@@ -77,14 +78,16 @@ struct ChosenCase {
 
 void PrintTo(const ChosenCase& c, std::ostream* out) { *out << c.frontEnd; }
 
-class ChosenFrontEndTest : public FrontEndModulesTest, public ::testing::WithParamInterface<ChosenCase> {
+class ChosenFrontEndTest : public FrontEndModulesTest,
+                           public ::testing::WithParamInterface<ChosenCase> {
  protected:
   void SetUp() override {
     FrontEndModulesTest::SetUp();
     std::string file = std::string("taxlink-") + GetParam().frontEnd + ".so";
     bool built = false;
     for (const std::string& module : FrontEndModuleFiles()) built = built || module == file;
-    if (!built) GTEST_SKIP() << "the programs are built without the " << GetParam().frontEnd << " front end";
+    if (!built)
+      GTEST_SKIP() << "the programs are built without the " << GetParam().frontEnd << " front end";
     modulePath_ = Program().programFolder() + "/" + file;
   }
 
@@ -105,13 +108,15 @@ TEST_P(ChosenFrontEndTest, AMissingOrBrokenModuleSaysSoAndFallsBackAsAnUnavailab
   EXPECT_EQ(unavailable.standardError.find("cannot be loaded"), std::string::npos)
       << unavailable.standardError;
 
-  const std::string prefix = std::string("taxlink: the ") + c.frontEnd + " front end cannot be loaded: ";
+  const std::string prefix =
+      std::string("taxlink: the ") + c.frontEnd + " front end cannot be loaded: ";
   Program().RemoveFrontEndModules();
   ProgramRunResult missing = RunChosen(&mapped);
   EXPECT_EQ(mapped, "end\n");
-  EXPECT_NE(missing.standardError.find(prefix + modulePath_ +
-                                       ": cannot open shared object file: No such file or directory\n"),
-            std::string::npos)
+  EXPECT_NE(
+      missing.standardError.find(prefix + modulePath_ +
+                                 ": cannot open shared object file: No such file or directory\n"),
+      std::string::npos)
       << missing.standardError;
   EXPECT_EQ(missing.exitCode, unavailable.exitCode);
   EXPECT_EQ(missing.transcript, unavailable.transcript);
@@ -125,7 +130,10 @@ TEST_P(ChosenFrontEndTest, AMissingOrBrokenModuleSaysSoAndFallsBackAsAnUnavailab
 }
 
 INSTANTIATE_TEST_SUITE_P(FrontEnds, ChosenFrontEndTest,
-                         ::testing::Values(ChosenCase{"desktop", "libQt6Widgets", {"DISPLAY=:9999", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=xcb"}},
+                         ::testing::Values(ChosenCase{"desktop",
+                                                      "libQt6Widgets",
+                                                      {"DISPLAY=:9999",
+                                                       "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=xcb"}},
                                            ChosenCase{"terminal", "libncursesw", {}}),
                          [](const auto& test) { return std::string(test.param.frontEnd); });
 

@@ -5,7 +5,6 @@
 
 #include <string>
 
-
 namespace taxlink {
 namespace {
 
@@ -36,8 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"4660,1025,7,D:\\out\\tax.xml", 1, 4660, 1025, 7, "D:\\out\\tax.xml"},
         CommandLineCase{"4660,1025,7,", 1, 4660, 1025, 7, ""},
         CommandLineCase{"4660,1025", 0, 4660, 0, 1, ""},
-        CommandLineCase{"4660,1025,", 0, 4660, 1025, 1, ""},
-        CommandLineCase{"", 0, 0, 0, 1, ""},
+        CommandLineCase{"4660,1025,", 0, 4660, 1025, 1, ""}, CommandLineCase{"", 0, 0, 0, 1, ""},
         CommandLineCase{"no commas at all", 0, 0, 0, 1, ""},
         // The free text keeps its own commas.
         CommandLineCase{"1,2,3,C:\\a,b\\c.xml", 1, 1, 2, 3, "C:\\a,b\\c.xml"},
@@ -45,8 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"12ab,x,-5,p", 1, 12, 0, -5, "p"},
         // Numbers beyond their member saturate instead of wrapping.
         CommandLineCase{"1,2,65537,", 1, 1, 2, 32767, ""},
-        CommandLineCase{"4294967297,99999999999,-99999,", 1, 4294967295u, 2147483647, -32768,
-                        ""}));
+        CommandLineCase{"4294967297,99999999999,-99999,", 1, 4294967295u, 2147483647, -32768, ""}));
 
 TEST(HostCommandLineTest, ReadsLinesLongerThanAWindowsPath) {
   std::string path = "C:\\" + std::string(300, 'a') + ".xml";

@@ -13,10 +13,12 @@
 namespace taxlink::testing {
 namespace {
 
-const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
+const char* const kClosing =
+    "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
 const char* const kSixthType =
     "集計範囲に事業分類「第六種事業」の仕訳が存在します。\n"
-    "「第六種事業」は、平成27年4月1日以降に開始する課税期間に適用される事業分類のため、処理できません。\n"
+    "「第六種事業」は、平成27年4月1日以降に開始する課税期間に適用される事業分類のため、処理できませ"
+    "ん。\n"
     "\nMarvesta１８ Alto の以下の機能にて事業分類を見直してください。\n\n"
     "・各種帳簿機能(簡易振替伝票入力等)\n"
     "※入力済みの伝票は、各帳簿画面の置換機能にて一括で変換することができます。"_sjis;
@@ -24,7 +26,8 @@ const char* const kTenPercent =
     "集計範囲に税率「10%」の仕訳があるため、集計できません。\n\n"
     "※消費税率「10%」の仕訳の集計は、今後提供予定の連動コンポーネントにて対応します。"_sjis;
 const char* const kImportClass =
-    "集計範囲の中に、輸入取引の本体分、国税分、地方税分が未確定の税区分(31,32,33,35,36,37)を使用している仕訳があります。\n"
+    "集計範囲の中に、輸入取引の本体分、国税分、地方税分が未確定の税区分(31,32,33,35,36,37)"
+    "を使用している仕訳があります。\n"
     "この仕訳の金額は、消費税申告書には集計されません。"_sjis;
 
 constexpr int kSimplified = 1;
@@ -57,8 +60,7 @@ TEST_P(SixthBusinessTypeRunTest, RefusesOnlySimplifiedTaxationBeforeApril2015) {
   const SixthTypeCase& c = GetParam();
   AddSelectedCompany(host_, Company(c.filingClass, c.periodStart, c.periodEnd));
   host_.AddJournal(Sale(c.journalDate, 5000, 400, 800, 6));
-  std::vector<std::string> steps =
-      JournalRunSteps(OutWindows("tax.xml"), c.startMonth, c.endMonth);
+  std::vector<std::string> steps = JournalRunSteps(OutWindows("tax.xml"), c.startMonth, c.endMonth);
   steps.push_back(AnswerStep("ok"));
   ProgramRunResult result = RunWith(steps);
 
@@ -79,17 +81,17 @@ TEST_P(SixthBusinessTypeRunTest, RefusesOnlySimplifiedTaxationBeforeApril2015) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SixthBusinessTypeRunTest,
-    ::testing::Values(
-        SixthTypeCase{"SimplifiedFromMarch2015", kSimplified, 20140401, 20150331, 20150310, 3, 3,
-                      true},
-        SixthTypeCase{"SimplifiedWholeYear", kSimplified, 20140401, 20150331, 20150310, 4, 3, true},
-        SixthTypeCase{"SimplifiedFromApril2015", kSimplified, 20150401, 20160331, 20150410, 4, 4,
-                      false},
-        SixthTypeCase{"StandardFromMarch2015", kStandard, 20140401, 20150331, 20150310, 3, 3,
-                      false},
-        // The journal lies outside the month range, so nothing is counted.
-        SixthTypeCase{"SimplifiedJournalOutsideRange", kSimplified, 20140401, 20150331, 20150310,
-                      4, 9, false}),
+    ::testing::Values(SixthTypeCase{"SimplifiedFromMarch2015", kSimplified, 20140401, 20150331,
+                                    20150310, 3, 3, true},
+                      SixthTypeCase{"SimplifiedWholeYear", kSimplified, 20140401, 20150331,
+                                    20150310, 4, 3, true},
+                      SixthTypeCase{"SimplifiedFromApril2015", kSimplified, 20150401, 20160331,
+                                    20150410, 4, 4, false},
+                      SixthTypeCase{"StandardFromMarch2015", kStandard, 20140401, 20150331,
+                                    20150310, 3, 3, false},
+                      // The journal lies outside the month range, so nothing is counted.
+                      SixthTypeCase{"SimplifiedJournalOutsideRange", kSimplified, 20140401,
+                                    20150331, 20150310, 4, 9, false}),
     [](const ::testing::TestParamInfo<SixthTypeCase>& test) { return test.param.name; });
 
 struct TenPercentCase {

@@ -14,7 +14,8 @@
 namespace taxlink::testing {
 namespace {
 
-const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
+const char* const kClosing =
+    "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
 
 class JournalReportRunTest : public ProgramRunTest {
  protected:
@@ -121,8 +122,8 @@ TEST_F(JournalReportRunTest, ProgressWindowIsShownAndEnded) {
 }
 
 TEST_F(JournalReportRunTest, SupportFileNamesTheProduct) {
-  Program().WriteProgramFile("SUPPORT.INF",
-                             "[=製品名=]Marvesta１８ Alto デモ\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]18.00.05\r\n"_sjis);
+  Program().WriteProgramFile(
+      "SUPPORT.INF", "[=製品名=]Marvesta１８ Alto デモ\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]18.00.05\r\n"_sjis);
   RunAprilToSeptember();
   std::string report = ReadFileBytes(OutPosix("tax.xml"));
   EXPECT_EQ(ElementText(report, "PROGRAMNAME"), "Marvesta１８ Alto デモ"_sjis);

@@ -48,10 +48,9 @@ TEST_F(LaunchSheetRunTest, AWrittenRunGetsItsSheetBesideTheReport) {
     const std::string name = ownTranscript ? "own" : "run";
     std::vector<std::string> environment;
     if (ownTranscript) environment.push_back("TAXLINK_UI_TRANSCRIPT=");
-    ProgramRunResult result = RunWith(
-        {TypeStep(kOutputPathEdit, OutWindows(name + ".xml")), ClickStep(kRunButton),
-         AnswerStep("ok", kClosing)},
-        {}, environment);
+    ProgramRunResult result = RunWith({TypeStep(kOutputPathEdit, OutWindows(name + ".xml")),
+                                       ClickStep(kRunButton), AnswerStep("ok", kClosing)},
+                                      {}, environment);
     EXPECT_EQ(result.exitCode, 0) << result.standardError;
     const std::string sheet = OutPosix(name + ".html");
     EXPECT_NE(result.standardOutput.find("result: 0 written\nsheet: " + sheet + "\n"),
@@ -60,8 +59,9 @@ TEST_F(LaunchSheetRunTest, AWrittenRunGetsItsSheetBesideTheReport) {
     const std::string html = ReadFileBytes(sheet);
     EXPECT_NE(html.find(Utf8("<h1>消費税 連動データ 確認表</h1>"_sjis)), std::string::npos);
     // Books without a journal line hold nothing to find.
-    EXPECT_NE(html.find(Utf8("<p class=\"note\">指摘はありません（データ 1、4月～3月）。</p>"_sjis)),
-              std::string::npos);
+    EXPECT_NE(
+        html.find(Utf8("<p class=\"note\">指摘はありません（データ 1、4月～3月）。</p>"_sjis)),
+        std::string::npos);
   }
 }
 
@@ -69,12 +69,17 @@ TEST_F(LaunchSheetRunTest, AWrittenRunGetsItsSheetBesideTheReport) {
 // November; a run over April to September finds the first only, and the
 // report is the same as without the sheet.
 TEST_F(LaunchSheetRunTest, TheSheetShowsTheFindingsOfTheRunsMonths) {
-  host_.AddAccount({.accountId = kCashAccount, .code = "100", .name = "現金"_sjis,
-                    .classCode = 0x01100000, .balanceSide = 1});
+  host_.AddAccount({.accountId = kCashAccount,
+                    .code = "100",
+                    .name = "現金"_sjis,
+                    .classCode = 0x01100000,
+                    .balanceSide = 1});
   auto purchase = [](int32_t date, int64_t taxYen) {
     return JournalSpec{.date = date,
-                       .debit = {.account = kPurchaseAccount, .amount = 100000 * kYen,
-                                 .tax = taxYen * kYen, .taxClass = 21},
+                       .debit = {.account = kPurchaseAccount,
+                                 .amount = 100000 * kYen,
+                                 .tax = taxYen * kYen,
+                                 .taxClass = 21},
                        .credit = {.account = kCashAccount, .amount = (100000 + taxYen) * kYen},
                        .rate = 800};
   };

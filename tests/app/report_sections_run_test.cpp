@@ -49,9 +49,8 @@ TEST_F(ReportSectionsRunTest, DataFailsAndUserGivesUp) {
   ASSERT_TRUE(std::ofstream(OutPosix("tax.xml"), std::ios::binary) << "old report");
   Program().LimitFileSize(kBlocksBeforeData);
   Program().ListenAsWindow(4660);
-  ProgramRunResult result =
-      RunWith({ClickStep(kRunButton), AnswerStep("no", kDataFailed)},
-              {"4660,1025,7," + OutWindows("tax.xml")});
+  ProgramRunResult result = RunWith({ClickStep(kRunButton), AnswerStep("no", kDataFailed)},
+                                    {"4660,1025,7," + OutWindows("tax.xml")});
   EXPECT_EQ(result.exitCode, 2) << result.standardError;
   EXPECT_EQ(Mismatches(result), "");
   EXPECT_EQ(MessageTexts(result), std::vector<std::string>{Utf8(kDataFailed)});
@@ -75,9 +74,10 @@ TEST_F(ReportSectionsRunTest, DataFailsAndUserGoesOn) {
                AnswerStep("yes", kDataFailed), AnswerStep("ok", "出力ファイル"_sjis)});
   EXPECT_EQ(result.exitCode, 2) << result.standardError;
   EXPECT_EQ(Mismatches(result), "");
-  EXPECT_EQ(MessageTexts(result),
-            (std::vector<std::string>{
-                Utf8(kDataFailed), Utf8("出力ファイルへの書き込みに失敗しました。\n\n"_sjis + path)}));
+  EXPECT_EQ(
+      MessageTexts(result),
+      (std::vector<std::string>{Utf8(kDataFailed),
+                                Utf8("出力ファイルへの書き込みに失敗しました。\n\n"_sjis + path)}));
   EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "");
 }
 
@@ -126,13 +126,14 @@ TEST_P(UnwritableFileRunTest, AsksEachSectionThenFailsNamingThePath) {
   EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, UnwritableFileRunTest,
-    ::testing::Values(FileFaultCase{"JournalsNotCreated", false, false},
-                      FileFaultCase{"SavedValuesNotCreated", true, false},
-                      FileFaultCase{"JournalsDiskFull", false, true},
-                      FileFaultCase{"SavedValuesDiskFull", true, true}),
-    [](const ::testing::TestParamInfo<FileFaultCase>& test) { return test.param.name; });
+INSTANTIATE_TEST_SUITE_P(Files, UnwritableFileRunTest,
+                         ::testing::Values(FileFaultCase{"JournalsNotCreated", false, false},
+                                           FileFaultCase{"SavedValuesNotCreated", true, false},
+                                           FileFaultCase{"JournalsDiskFull", false, true},
+                                           FileFaultCase{"SavedValuesDiskFull", true, true}),
+                         [](const ::testing::TestParamInfo<FileFaultCase>& test) {
+                           return test.param.name;
+                         });
 
 }  // namespace
 }  // namespace taxlink::testing

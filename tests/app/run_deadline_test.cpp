@@ -37,8 +37,8 @@ Ended RunShell(const std::string& script, int seconds) {
   const char* argv[] = {"sh", "-c", script.c_str(), nullptr};
   pid_t pid = 0;
   const double start = Now();
-  const int spawned = posix_spawn(&pid, "/bin/sh", nullptr, &attributes,
-                                  const_cast<char* const*>(argv), environ);
+  const int spawned =
+      posix_spawn(&pid, "/bin/sh", nullptr, &attributes, const_cast<char* const*>(argv), environ);
   posix_spawnattr_destroy(&attributes);
   EXPECT_EQ(spawned, 0);
   Ended ended;
@@ -53,7 +53,8 @@ Ended RunShell(const std::string& script, int seconds) {
 TEST(RunDeadlineTest, KillsTheWholeGroupOfAHungRun) {
   // The shell waits for its child: the child must be killed too, or the
   // wait would last the child's 60 s.
-  const std::string pidFile = ::testing::TempDir() + "/deadline-child-" + std::to_string(::getpid());
+  const std::string pidFile =
+      ::testing::TempDir() + "/deadline-child-" + std::to_string(::getpid());
   Ended ended = RunShell("sleep 60 & echo $! > " + pidFile + "; wait", 1);
   EXPECT_TRUE(ended.expired);
   ASSERT_TRUE(WIFSIGNALED(ended.status));

@@ -15,7 +15,8 @@
 namespace taxlink::testing {
 namespace {
 
-const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
+const char* const kClosing =
+    "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
 const char* const kCancelled = "｢消費税｣の集計を中止します。"_sjis;
 
 class RunExitsTest : public ProgramRunTest {
@@ -31,9 +32,9 @@ struct LaunchCase {
   // The command line with "{path}" standing for the report's Windows path;
   // nullptr: no argument at all.
   const char* line;
-  bool hosted;          // the host window is disabled and notified
-  int functionId;       // as written in SYSTEM and posted
-  bool pathFixed;       // the fourth field fixes the output path
+  bool hosted;     // the host window is disabled and notified
+  int functionId;  // as written in SYSTEM and posted
+  bool pathFixed;  // the fourth field fixes the output path
 };
 
 class LaunchLineTest : public RunExitsTest, public ::testing::WithParamInterface<LaunchCase> {};
@@ -140,8 +141,7 @@ TEST_F(RunExitsTest, HostPathInShiftJisNamesTheReport) {
         Program().ListenAsWindow(4660);
         args = {"4660,1025,7," + OutWindows(name)};
       }
-      ProgramRunResult result =
-          RunWith({ClickStep(kRunButton), AnswerStep("ok", kClosing)}, args);
+      ProgramRunResult result = RunWith({ClickStep(kRunButton), AnswerStep("ok", kClosing)}, args);
       EXPECT_EQ(result.exitCode, 0) << result.standardError;
       EXPECT_EQ(Mismatches(result), "");
       if (!typed) {
@@ -249,8 +249,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(RunExitsTest, AMissingUiScriptStopsAtOnce) {
   Program().ListenAsWindow(4660);
   const std::string missing = Program().workFolder() + "/no-such-script.jsonl";
-  ProgramRunResult result =
-      RunWith({}, {"4660,1025,7,"}, {"TAXLINK_UI_SCRIPT=" + missing});
+  ProgramRunResult result = RunWith({}, {"4660,1025,7,"}, {"TAXLINK_UI_SCRIPT=" + missing});
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.standardError, "taxlink: cannot read the user interface script " + missing +
                                       " (TAXLINK_UI_SCRIPT): No such file or directory\n");
@@ -293,8 +292,8 @@ TEST_F(RunExitsTest, OnlyTheFaultBuildReadsAFaultsFile) {
 TEST_F(RunExitsTest, TheFaultBuildRefusesAMisspeltFault) {
   UseProgram("TaxLinkAlto", ProgramBuild::kFaults);
   Program().ListenAsWindow(4660);
-  ProgramRunResult result = RunWith({}, {"4660,1025,7,"},
-                                    {"MVHOST_FAULTS=ClSetShohizei::Gett=1,ClSetShohizei::Get=x"});
+  ProgramRunResult result =
+      RunWith({}, {"4660,1025,7,"}, {"MVHOST_FAULTS=ClSetShohizei::Gett=1,ClSetShohizei::Get=x"});
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.standardError,
             "mvhost: fault setting MVHOST_FAULTS refused, none of its faults injected: no host "
@@ -353,9 +352,10 @@ INSTANTIATE_TEST_SUITE_P(
                           "会計システムでエラーが発生しました。\n\nエラーコード: -5"_sjis},
         PreCheckFaultCase{"RateFlagsFail", "ClRuleShiwake::CheckExistSwkByZeiRate=-3011", 2,
                           "会計データが破損しています。\n\nエラーコード: -3011"_sjis},
-        PreCheckFaultCase{"RateRowsUnknown", "ClSetShohizei::GetTaxRateCount=-3005", 2,
-                          "会計データは他の処理で使用中です。\nしばらくしてから、もう一度実行してください。"
-                          "\n\nエラーコード: -3005"_sjis},
+        PreCheckFaultCase{
+            "RateRowsUnknown", "ClSetShohizei::GetTaxRateCount=-3005", 2,
+            "会計データは他の処理で使用中です。\nしばらくしてから、もう一度実行してください。"
+            "\n\nエラーコード: -3005"_sjis},
         PreCheckFaultCase{"TaxReturnFails", "ClRuleShohizeiShinkoku::SumTax=-5", 2,
                           "会計システムでエラーが発生しました。\n\nエラーコード: -5"_sjis},
         PreCheckFaultCase{"LegacyRateWalkFails", "ClRuleShohizei::MoveReady=-5", 2,
@@ -368,8 +368,9 @@ INSTANTIATE_TEST_SUITE_P(
                           "会計システムでエラーが発生しました。\n\nエラーコード: -5"_sjis},
         PreCheckFaultCase{"FixedAssetsFail", "ClRuleGenkashokyaku::MoveReady=-5", 2,
                           "会計システムでエラーが発生しました。\n\nエラーコード: -5"_sjis},
-        PreCheckFaultCase{"RuleObjectNotCreated", "new ClRuleShiwake=fail", 2,
-                          "処理に必要なオブジェクトを作成できませんでした。\n\nエラーコード: -1001"_sjis},
+        PreCheckFaultCase{
+            "RuleObjectNotCreated", "new ClRuleShiwake=fail", 2,
+            "処理に必要なオブジェクトを作成できませんでした。\n\nエラーコード: -1001"_sjis},
         // A code the host does not judge fatal lets the run go on.
         PreCheckFaultCase{"NonFatalCode", "ClRuleShiwake::CheckExistSwkByZeiRate=7", 0, nullptr}),
     [](const ::testing::TestParamInfo<PreCheckFaultCase>& test) { return test.param.name; });

@@ -16,7 +16,8 @@
 namespace taxlink::testing {
 namespace {
 
-const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
+const char* const kClosing =
+    "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
 const char* const kCancelled = "｢消費税｣の集計を中止します。"_sjis;
 
 // A saved return that belongs to the data set wanted describes.
@@ -105,7 +106,8 @@ TEST_F(ProgramRunTest, ReturnImageOfAnotherSizeFailsTheRun) {
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(Mismatches(result), "");
   EXPECT_EQ(MessageTexts(result),
-            std::vector<std::string>{Utf8("会計システムでエラーが発生しました。\n\nエラーコード: -2010"_sjis)});
+            std::vector<std::string>{
+                Utf8("会計システムでエラーが発生しました。\n\nエラーコード: -2010"_sjis)});
   EXPECT_TRUE(EventsOf(result, "dialog").empty());
 }
 
@@ -145,14 +147,14 @@ TEST_F(SavedReturnRunTest, WritesTheSavedFiguresWithoutPreChecksOrProgress) {
 TEST_F(SavedReturnRunTest, GivingUpAfterAFailedSectionFailsTheRun) {
   // Every write to the full device fails, so SYSTEM asks first; No ends.
   Program().ListenAsWindow(4660);
-  ProgramRunResult result =
-      RunWith({ClickStep(kSavedValuesRadio), ClickStep(kRunButton),
-               AnswerStep("no", "システム情報の出力に失敗しました。"_sjis)},
-              {"4660,1025,9,C:\\dev\\full"});
+  ProgramRunResult result = RunWith({ClickStep(kSavedValuesRadio), ClickStep(kRunButton),
+                                     AnswerStep("no", "システム情報の出力に失敗しました。"_sjis)},
+                                    {"4660,1025,9,C:\\dev\\full"});
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(Mismatches(result), "");
   EXPECT_EQ(MessageTexts(result),
-            std::vector<std::string>{Utf8("システム情報の出力に失敗しました。\n\n出力を続けますか？"_sjis)});
+            std::vector<std::string>{
+                Utf8("システム情報の出力に失敗しました。\n\n出力を続けますか？"_sjis)});
   EXPECT_EQ(result.windowMessages, HostedRunDatagrams(9, 2));
   EXPECT_EQ(RememberedPathFileOf(host_, "TaxLinkAlto.env"), "");
 }

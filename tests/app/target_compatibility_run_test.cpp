@@ -75,19 +75,19 @@ TEST_P(TargetCompatibilityRunTest, RefusesOrGoesOnToTheDialog) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, TargetCompatibilityRunTest,
-    ::testing::Values(
-        DefinitionCase{"Missing", nullptr, kBadInstallation},
-        DefinitionCase{"NoSection", "[Other]\r\nSY26=3\r\n", nullptr},
-        DefinitionCase{"NoKey", "[ProgramLevel]\r\nSY25=3\r\n", nullptr},
-        DefinitionCase{"EmptyValue", "[ProgramLevel]\r\nSY26=\r\n", kBadInstallation},
-        DefinitionCase{"One", "[ProgramLevel]\r\nSY26=1\r\n", nullptr},
-        DefinitionCase{"LeadingZero", "[ProgramLevel]\r\nSY26=01\r\n", nullptr},
-        DefinitionCase{"OneWithText", "[ProgramLevel]\r\nSY26=1a\r\n", nullptr},
-        DefinitionCase{"Zero", "[ProgramLevel]\r\nSY26=0\r\n", kUpdateFilingApp},
-        DefinitionCase{"Negative", "[ProgramLevel]\r\nSY26=-1\r\n", kUpdateFilingApp},
-        DefinitionCase{"NotANumber", "[ProgramLevel]\r\nSY26=abc\r\n", kUpdateFilingApp},
-        DefinitionCase{"Two", "[ProgramLevel]\r\nSY26=2\r\n", kUpdateLinkComponent},
-        DefinitionCase{"Ten", "[ProgramLevel]\r\nSY26=10\r\n", kUpdateLinkComponent}),
+    ::testing::Values(DefinitionCase{"Missing", nullptr, kBadInstallation},
+                      DefinitionCase{"NoSection", "[Other]\r\nSY26=3\r\n", nullptr},
+                      DefinitionCase{"NoKey", "[ProgramLevel]\r\nSY25=3\r\n", nullptr},
+                      DefinitionCase{"EmptyValue", "[ProgramLevel]\r\nSY26=\r\n", kBadInstallation},
+                      DefinitionCase{"One", "[ProgramLevel]\r\nSY26=1\r\n", nullptr},
+                      DefinitionCase{"LeadingZero", "[ProgramLevel]\r\nSY26=01\r\n", nullptr},
+                      DefinitionCase{"OneWithText", "[ProgramLevel]\r\nSY26=1a\r\n", nullptr},
+                      DefinitionCase{"Zero", "[ProgramLevel]\r\nSY26=0\r\n", kUpdateFilingApp},
+                      DefinitionCase{"Negative", "[ProgramLevel]\r\nSY26=-1\r\n", kUpdateFilingApp},
+                      DefinitionCase{"NotANumber", "[ProgramLevel]\r\nSY26=abc\r\n",
+                                     kUpdateFilingApp},
+                      DefinitionCase{"Two", "[ProgramLevel]\r\nSY26=2\r\n", kUpdateLinkComponent},
+                      DefinitionCase{"Ten", "[ProgramLevel]\r\nSY26=10\r\n", kUpdateLinkComponent}),
     [](const ::testing::TestParamInfo<DefinitionCase>& test) { return test.param.name; });
 
 // Started by hand, the refusal has no owner window and nothing is posted.
@@ -119,8 +119,10 @@ TEST(TargetCompatibilityRunByHandTest, HostNamesTheFilingApplication) {
   EXPECT_EQ(result.exitCode, 2);
   std::vector<std::string> texts = MessageTexts(result);
   ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0], Utf8("ご利用の連動コンポーネントは、インストールされている申告アプリでは使用できません。\n"
-                           "連動コンポーネントの最新版を入手してインストールしてからご利用ください。"_sjis));
+  EXPECT_EQ(
+      texts[0],
+      Utf8("ご利用の連動コンポーネントは、インストールされている申告アプリでは使用できません。\n"
+           "連動コンポーネントの最新版を入手してインストールしてからご利用ください。"_sjis));
 }
 
 }  // namespace

@@ -60,7 +60,8 @@ TEST_F(TargetCompatibilityStatusTest, FindsTheFileInAFolderEndingInATrailByteBac
     EXPECT_EQ(TargetCompatibilityStatus(), c.status) << c.content;
   }
   fs::remove(folder_ / kFilingDefinitionFile);
-  std::ofstream(base_ / (platform::Cp932ToUtf8("表"_sjis) + kFilingDefinitionFile)) << "[ProgramLevel]\r\nSY26=1\r\n";
+  std::ofstream(base_ / (platform::Cp932ToUtf8("表"_sjis) + kFilingDefinitionFile))
+      << "[ProgramLevel]\r\nSY26=1\r\n";
   EXPECT_EQ(TargetCompatibilityStatus(), -1);
 }
 

@@ -12,8 +12,8 @@
 
 #include "tests/support/ProgramRunFixture.h"
 #include "tests/support/ReportFixtures.h"
-#include "trace/Sha256.h"
 #include "tests/support/SjisLiteral.h"
+#include "trace/Sha256.h"
 
 namespace taxlink::testing {
 namespace {
@@ -25,8 +25,10 @@ class TraceRunTest : public ProgramRunTest {
   void SetUp() override {
     AddSelectedCompany(host_);
     host_.AddJournal({.date = 20140410,
-                      .credit = {.account = kSalesAccount, .amount = 1000000LL * 10000,
-                                 .tax = 80000LL * 10000, .taxClass = 1},
+                      .credit = {.account = kSalesAccount,
+                                 .amount = 1000000LL * 10000,
+                                 .tax = 80000LL * 10000,
+                                 .taxClass = 1},
                       .rate = 800});
   }
 
@@ -62,8 +64,7 @@ TEST_F(TraceRunTest, ATraceThatCannotBeWrittenFailsTheRunAndKeepsTheReport) {
   const ProgramRunResult result =
       Write("kept.xml", {"TAXLINK_TRACE=" + OutPosix("no-such-folder/trace.json")});
   EXPECT_EQ(result.exitCode, 2);
-  EXPECT_NE(result.standardError.find("the trace file " +
-                                      OutWindows("no-such-folder/trace.json") +
+  EXPECT_NE(result.standardError.find("the trace file " + OutWindows("no-such-folder/trace.json") +
                                       " could not be written"),
             std::string::npos)
       << result.standardError;

@@ -49,8 +49,9 @@ TEST_F(ConditionsDialogTest, OpensWithThePeriodAndTheHostOutputFolder) {
   ASSERT_EQ(tips.size(), 1u);
   EXPECT_EQ(tips[0].controlId, kIdcSavedValuesTip);
   EXPECT_EQ(tips[0].flag, 1);
-  EXPECT_EQ(tips[0].text.rfind("連動元製品にて入力・保存した消費税申告書の情報を使用します。\n"_sjis, 0),
-            0u);
+  EXPECT_EQ(
+      tips[0].text.rfind("連動元製品にて入力・保存した消費税申告書の情報を使用します。\n"_sjis, 0),
+      0u);
 }
 
 TEST_F(ConditionsDialogTest, NoTooltipWithoutStandardTaxation) {
@@ -214,8 +215,9 @@ TEST_F(ConditionsDialogTest, EnterMovesThroughTheFields) {
   EXPECT_EQ(dialog.GetFocusId(), kIdcRunButton);
   EXPECT_TRUE(ui().messages.empty());
   ASSERT_TRUE(dialog.UserKey(platform::kVkReturn, 0));  // run: "*.xml" is refused
-  ExpectOnlyMessage("データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。"_sjis,
-                    kRefusal);
+  ExpectOnlyMessage(
+      "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。"_sjis,
+      kRefusal);
   EXPECT_FALSE(dialog.IsEnded());
   EXPECT_EQ(dialog.GetFocusId(), kIdcOutputPath);
 }
@@ -228,7 +230,8 @@ TEST_F(ConditionsDialogTest, EnterWithAModifierIsNotNavigation) {
   ASSERT_TRUE(dialog.UserKey(platform::kVkReturn, platform::kModShift));
   // Standard processing ends in the run checks, never in an unchecked end.
   EXPECT_FALSE(dialog.IsEnded());
-  ExpectOnlyMessage("集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis, kRefusal);
+  ExpectOnlyMessage("集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis,
+                    kRefusal);
   EXPECT_EQ(dialog.GetFocusId(), kIdcStartMonth);
 }
 
@@ -238,13 +241,13 @@ TEST_F(ConditionsDialogTest, EnterOnARadioButtonRunsTheChecks) {
   ASSERT_TRUE(dialog.UserFocus(kIdcByJournals));
   ASSERT_TRUE(dialog.UserKey(platform::kVkReturn, 0));
   EXPECT_FALSE(dialog.IsEnded());
-  ExpectOnlyMessage("データ出力先が指定されていません。\n\n出力先を指定してください。"_sjis, kRefusal);
+  ExpectOnlyMessage("データ出力先が指定されていません。\n\n出力先を指定してください。"_sjis,
+                    kRefusal);
 }
 
 TEST_F(ConditionsDialogTest, F12RunsFromEveryControl) {
-  const int focusable[] = {kIdcStartMonth,   kIdcEndMonth,   kIdcOutputPath, kIdcBrowseButton,
-                           kIdcRunButton,    kIdcCancelButton, kIdcByJournals,
-                           kIdcSavedReturnValues};
+  const int focusable[] = {kIdcStartMonth, kIdcEndMonth,     kIdcOutputPath, kIdcBrowseButton,
+                           kIdcRunButton,  kIdcCancelButton, kIdcByJournals, kIdcSavedReturnValues};
   for (int id : focusable) {
     ConditionsDialog dialog(0);
     OpenWithPath(dialog, "C:\\out\\f12.xml");
@@ -401,9 +404,8 @@ TEST(ConditionsDialogTemplateTest, TabOrderAndRadioGroup) {
   for (const platform::ControlTemplate& c : t.controls) {
     if ((c.style & platform::kStyleTabStop) != 0) stops.push_back(c.id);
   }
-  EXPECT_EQ(stops, (std::vector<int>{kIdcStartMonth, kIdcEndMonth, kIdcOutputPath,
-                                     kIdcBrowseButton, kIdcRunButton, kIdcCancelButton,
-                                     kIdcByJournals}));
+  EXPECT_EQ(stops, (std::vector<int>{kIdcStartMonth, kIdcEndMonth, kIdcOutputPath, kIdcBrowseButton,
+                                     kIdcRunButton, kIdcCancelButton, kIdcByJournals}));
   int colons = 0;
   for (const platform::ControlTemplate& c : t.controls) {
     if (c.id == -1) {

@@ -42,15 +42,20 @@ std::string TooLongPath() { return "C:\\out\\" + std::string(250, 'a') + ".xml";
 
 const RunCase kRunRefusals[] = {
     {"StartMonthOutOfRange", "0", "3", "C:\\out\\x.xml",
-     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis, kRefusal, kIdcStartMonth},
+     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis, kRefusal,
+     kIdcStartMonth},
     {"EndMonthOutOfRange", "4", "13", "C:\\out\\x.xml",
-     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis, kRefusal, kIdcEndMonth},
+     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis, kRefusal,
+     kIdcEndMonth},
     {"EndBeforeStart", "5", "4", "C:\\out\\x.xml",
-     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis, kRefusal, kIdcEndMonth},
+     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis, kRefusal,
+     kIdcEndMonth},
     {"EmptyMonth", "", "3", "C:\\out\\x.xml",
-     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis, kRefusal, kIdcStartMonth},
-    {"NoPath", "4", "3", "", "データ出力先が指定されていません。\n\n出力先を指定してください。"_sjis,
-     kRefusal, kIdcOutputPath},
+     "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis, kRefusal,
+     kIdcStartMonth},
+    {"NoPath", "4", "3", "",
+     "データ出力先が指定されていません。\n\n出力先を指定してください。"_sjis, kRefusal,
+     kIdcOutputPath},
     {"DefaultName", "4", "3", "C:\\out\\*.xml",
      "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。"_sjis, kRefusal,
      kIdcOutputPath},
@@ -58,9 +63,11 @@ const RunCase kRunRefusals[] = {
      "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。"_sjis, kRefusal,
      kIdcOutputPath},
     {"DigitDrive", "4", "3", "1:\\a.xml",
-     "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。"_sjis, kRefusal, kIdcOutputPath},
+     "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。"_sjis, kRefusal,
+     kIdcOutputPath},
     {"CdRomDrive", "4", "3", "D:\\a.xml",
-     "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。"_sjis, kRefusal, kIdcOutputPath},
+     "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。"_sjis, kRefusal,
+     kIdcOutputPath},
     {"FolderOnly", "4", "3", "C:\\out\\", "ファイル名が指定されていません。"_sjis, kRefusal,
      kIdcOutputPath},
     {"ExistingFolderAsName", "4", "3", "C:\\out", "ファイル名が指定されていません。"_sjis, kRefusal,
@@ -107,7 +114,8 @@ TEST_P(ConditionsRunRefusalTest, RefusesAndFocusesTheField) {
     EXPECT_EQ(ui().messages[0].text,
               "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？"_sjis);
     EXPECT_EQ(ui().messages[0].style, kQuestion);
-    EXPECT_EQ(ui().messages[1].text, "フォルダの作成に失敗しました。\n\n出力先を再入力してください。"_sjis);
+    EXPECT_EQ(ui().messages[1].text,
+              "フォルダの作成に失敗しました。\n\n出力先を再入力してください。"_sjis);
     EXPECT_EQ(ui().messages[1].style, kRefusal);
     EXPECT_FALSE(fs::exists(dir_.PosixOf("out/new")));
     if (c.existingFile != nullptr) {

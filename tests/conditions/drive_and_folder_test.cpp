@@ -30,11 +30,11 @@ namespace fs = std::filesystem;
 class DriveMapTest : public ::testing::Test {
  protected:
   DriveMapTest()
-      : drives_("TAXLINK_DRIVES",
-                "C=" + dir_.PosixOf("c") + ";M=" + dir_.PosixOf("m") + ",removable;N=" +
-                    dir_.PosixOf("n") + ",remote;F=" + dir_.PosixOf("missing") + ";D=" +
-                    dir_.PosixOf("d") + ",cdrom;R=" + dir_.PosixOf("r") + ",ramdisk;U=" +
-                    dir_.PosixOf("u") + ",unknown"),
+      : drives_("TAXLINK_DRIVES", "C=" + dir_.PosixOf("c") + ";M=" + dir_.PosixOf("m") +
+                                      ",removable;N=" + dir_.PosixOf("n") +
+                                      ",remote;F=" + dir_.PosixOf("missing") +
+                                      ";D=" + dir_.PosixOf("d") + ",cdrom;R=" + dir_.PosixOf("r") +
+                                      ",ramdisk;U=" + dir_.PosixOf("u") + ",unknown"),
         shares_("TAXLINK_SHARES", "server\\share=" + dir_.PosixOf("share")) {
     for (const char* name : {"c", "m", "n", "d", "r", "u", "share"}) {
       fs::create_directory(dir_.PosixOf(name));
@@ -66,7 +66,7 @@ TEST_F(DriveMapTest, UsableDrives) {
       {"R:\\x.xml", false},  // RAM disk
       {"U:\\x.xml", false},  // unknown drive type
       {"1:\\a.xml", false},
-      {"表\\x.xml"_sjis, false},   // a lead byte is no drive letter
+      {"表\\x.xml"_sjis, false},  // a lead byte is no drive letter
       {"", false},
       {"C:\\a\\\\b.xml", false},
       {"\\\\server\\share\\x.xml", true},

@@ -21,8 +21,8 @@ struct RangeCase {
   MonthField fault;
 };
 
-constexpr int16_t kJan = 1, kDec = 12;      // calendar year
-constexpr int16_t kApr = 4, kMar = 103;     // April to March
+constexpr int16_t kJan = 1, kDec = 12;   // calendar year
+constexpr int16_t kApr = 4, kMar = 103;  // April to March
 
 const RangeCase kRangeCases[] = {
     // Calendar year.

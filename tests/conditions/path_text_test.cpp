@@ -12,9 +12,7 @@ namespace {
 // 表 is 0x95 0x5C in Shift_JIS: its trail byte is a backslash.
 const std::string kHyo = "表"_sjis;
 
-TEST(PathTextTest, HyoEndsInABackslashByte) {
-  ASSERT_EQ(kHyo, std::string("\x95\x5C"));
-}
+TEST(PathTextTest, HyoEndsInABackslashByte) { ASSERT_EQ(kHyo, std::string("\x95\x5C")); }
 
 TEST(PathTextTest, DoubleByteCharacterPositions) {
   std::string text = "a" + kHyo + "\\b";  // a 95 5C 5C b
@@ -60,8 +58,7 @@ TEST_P(EnsureTrailingSeparatorTest, AppendsOnlyWhenItFits) {
   for (std::size_t i = c.capacity; i < sizeof(buffer); ++i) ASSERT_EQ(buffer[i], 'Z') << i;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, EnsureTrailingSeparatorTest,
-                         ::testing::ValuesIn(kSeparatorCases),
+INSTANTIATE_TEST_SUITE_P(Cases, EnsureTrailingSeparatorTest, ::testing::ValuesIn(kSeparatorCases),
                          [](const auto& test) { return std::string(test.param.name); });
 
 TEST(PathTextTest, EnsureTrailingSeparatorRefusesNull) {
@@ -80,7 +77,7 @@ TEST(PathTextTest, FolderAndFileNameSplitAtTheLastRealSeparator) {
       {"C:\\out\\", "C:\\out\\", ""},
       {"tax.xml", "", "tax.xml"},
       {"C:tax.xml", "", "C:tax.xml"},
-      {"C:\\" + kHyo, "C:\\", kHyo},                       // 0x5C of 表 is not a separator
+      {"C:\\" + kHyo, "C:\\", kHyo},  // 0x5C of 表 is not a separator
       {"C:\\" + kHyo + "\\x.xml", "C:\\" + kHyo + "\\", "x.xml"},
       {"\\\\srv\\share\\x.xml", "\\\\srv\\share\\", "x.xml"},
   };
@@ -102,9 +99,9 @@ const std::string kAcceptedPaths[] = {
     "tax.xml",
     "out\\tax.xml",
     "D:\\消費税\\申告.xml"_sjis,
-    "C:\\" + kHyo + "\\x.xml",           // trail byte 0x5C before a separator
+    "C:\\" + kHyo + "\\x.xml",  // trail byte 0x5C before a separator
     "C:\\" + kHyo + kHyo + "\\x.xml",
-    "C:\\\x83\x7C\\x.xml",               // ポ has the trail byte 0x7C ("|")
+    "C:\\\x83\x7C\\x.xml",  // ポ has the trail byte 0x7C ("|")
     "\\\\server\\share\\x.xml",
     "C:\\a b\\c-d_e.f.xml",
     "C:\\" + std::string(253, 'a') + ".xml",  // 260 bytes
@@ -112,13 +109,13 @@ const std::string kAcceptedPaths[] = {
 
 // Paths that are refused, each for the reason in its comment.
 const std::string kRefusedPaths[] = {
-    "C:\\out\\*.xml",                    // asterisk
-    "C:*.xml",                           // asterisk after the drive
+    "C:\\out\\*.xml",  // asterisk
+    "C:*.xml",         // asterisk after the drive
     "*.xml",
-    "C:\\a\\\\b.xml",                    // doubled separator
+    "C:\\a\\\\b.xml",  // doubled separator
     "C:\\a\\b.xml\\\\",
-    "\\\\server\\share\\\\x.xml",        // doubled separator in a network path
-    "C:\\a:b.xml",                       // second colon
+    "\\\\server\\share\\\\x.xml",  // doubled separator in a network path
+    "C:\\a:b.xml",                 // second colon
     "C:\\a/b.xml",
     "C:\\a,b.xml",
     "C:\\a;b.xml",
@@ -127,7 +124,7 @@ const std::string kRefusedPaths[] = {
     "C:\\a>b.xml",
     "C:\\a<b.xml",
     "C:\\a|b.xml",
-    "C:\\a\nb.xml",                      // control characters
+    "C:\\a\nb.xml",  // control characters
     "C:\\a\tb.xml",
     "C:\\a\x1F.xml",
     "\\\\server\\share\\a:b.xml",
@@ -170,7 +167,8 @@ TEST(PathTextTest, ReduceToDirectoryKeepsDriveAndFolder) {
 // can hold 257) are kept whole, never cut to a shorter, different folder.
 TEST(PathTextTest, ReduceToDirectoryKeepsLongFoldersWhole) {
   for (std::size_t tail : {132u, 133u, 134u}) {
-    const std::string folder = "C:\\" + std::string(120, 'a') + "\\" + std::string(tail, 'b') + "\\";
+    const std::string folder =
+        "C:\\" + std::string(120, 'a') + "\\" + std::string(tail, 'b') + "\\";
     for (const std::string& path : {folder + "x", folder}) {
       char buffer[kPathBufferSize] = {};
       ASSERT_LT(path.size(), kPathBufferSize);

@@ -133,8 +133,8 @@ const ReadCase kReadCases[] = {
     {"PathTooLong", "U01/3/1:0/4/3/" + std::string(261, 'p') + "\n", false, 0, 0, 0, ""},
     {"PathOfMaximumLength", "U01/3/1:0/4/3/" + std::string(260, 'p') + "\n", true, 0, 4, 3,
      std::string(260, 'p')},
-    {"ValueTooLong", "U01/3/1:0/4/3/" + std::string(600, 'p') + "\nU01/3/1:0/1/1/q\n", true, 0,
-     1, 1, "q"},
+    {"ValueTooLong", "U01/3/1:0/4/3/" + std::string(600, 'p') + "\nU01/3/1:0/1/1/q\n", true, 0, 1,
+     1, "q"},
 };
 
 class RememberedReadTest : public RememberedPathFileTest,
@@ -169,8 +169,8 @@ TEST_F(RememberedPathFileTest, LastLineWithoutLineFeedIsKeptAsItsOwnLine) {
 TEST_F(RememberedPathFileTest, FilesLargerThan32767BytesWork) {
   std::string big;
   for (int i = 0; big.size() < 70000; ++i) {
-    big += "User" + std::to_string(i) + "/1/1:0/4/3/C:\\folder\\file" + std::to_string(i) +
-           ".xml\n";
+    big +=
+        "User" + std::to_string(i) + "/1/1:0/4/3/C:\\folder\\file" + std::to_string(i) + ".xml\n";
   }
   std::string target = "U01/3/1:0/5/6/C:\\far.xml\n";
   SetContents(big + target + "Z/1/1:0/1/1/C:\\z.xml\n");
@@ -194,10 +194,9 @@ TEST_F(RememberedPathFileTest, KeysAndLinesThatDoNotFitAreRefused) {
   EXPECT_FALSE(fs::exists(FilePosix()));
   // A 50-byte key, the longest numbers and a 260-byte path stay within 511.
   std::string longKey;
-  ASSERT_TRUE(RememberedPathFile::FormatKey(std::string(25, 'u'), -2147483647 - 1,
-                                            -2147483647 - 1, &longKey));
-  ASSERT_TRUE(file_.Save(longKey, Record(-2147483647 - 1, -32768, -32768,
-                                         std::string(260, 'p'))));
+  ASSERT_TRUE(RememberedPathFile::FormatKey(std::string(25, 'u'), -2147483647 - 1, -2147483647 - 1,
+                                            &longKey));
+  ASSERT_TRUE(file_.Save(longKey, Record(-2147483647 - 1, -32768, -32768, std::string(260, 'p'))));
   RememberedRecord record;
   ASSERT_TRUE(file_.Read(longKey, &record));
   EXPECT_EQ(record.path, std::string(260, 'p'));
@@ -227,7 +226,8 @@ TEST_F(RememberedPathFileTest, ASaveWaitsForTheLockAndGivesUpLeavingTheFile) {
   std::string old = "U02/1/1:0/1/1/C:\\keep.xml\n";
   SetContents(old);
   platform::File holder;
-  ASSERT_TRUE(holder.Open(file_.LockPath().c_str(), platform::File::kCreate | platform::File::kWrite));
+  ASSERT_TRUE(
+      holder.Open(file_.LockPath().c_str(), platform::File::kCreate | platform::File::kWrite));
   ASSERT_TRUE(holder.LockExclusive(0));
   EXPECT_FALSE(file_.Save(Key("U01", 3, 1), Record(0, 5, 6, "C:\\new.xml")));
   EXPECT_EQ(Contents(), old);

@@ -109,7 +109,8 @@ void WidgetDriver::Tick() {
     // A question nobody expected would wait for ever (one just answered
     // may still be closing: a button's mnemonic clicks it a little later).
     QMessageBox* box = VisibleMessageBox();
-    if (box != nullptr && std::chrono::steady_clock::now() - waitingSince_ > std::chrono::seconds(2)) {
+    if (box != nullptr &&
+        std::chrono::steady_clock::now() - waitingSince_ > std::chrono::seconds(2)) {
       ADD_FAILURE() << "an unexpected message box: " << box->text().toStdString();
       dismissing_ = true;
     }
@@ -138,7 +139,8 @@ void WidgetDriver::Dismiss() {
     files->reject();
     return;
   }
-  if (auto* window = Visible<desktop::DialogWindow>([](desktop::DialogWindow& w) { return w.Model().IsModal(); })) {
+  if (auto* window = Visible<desktop::DialogWindow>(
+          [](desktop::DialogWindow& w) { return w.Model().IsModal(); })) {
     Press(*window, Qt::Key_Escape);
   }
 }
@@ -161,7 +163,9 @@ QWidget& Control(desktop::DialogWindow& window, int id) {
   return *widget;
 }
 
-void Click(desktop::DialogWindow& window, int id) { QTest::mouseClick(&Control(window, id), Qt::LeftButton); }
+void Click(desktop::DialogWindow& window, int id) {
+  QTest::mouseClick(&Control(window, id), Qt::LeftButton);
+}
 
 void TypeInto(desktop::DialogWindow& window, int id, const QString& text) {
   QWidget& edit = Control(window, id);
@@ -184,7 +188,8 @@ void Answer(QMessageBox& box, const char* label) {
       return;
     }
   }
-  ADD_FAILURE() << "no button " << Shown(label).toStdString() << " in the message box " << box.text().toStdString();
+  ADD_FAILURE() << "no button " << Shown(label).toStdString() << " in the message box "
+                << box.text().toStdString();
   box.buttons().back()->click();
 }
 
@@ -219,10 +224,12 @@ QImage SaveScreenshot(QWidget& window, const std::string& name) {
   font.setBold(true);
   painter.setFont(font);
   painter.setPen(Qt::white);
-  painter.drawText(QRect(8, 0, image.width() - 16, bar), Qt::AlignVCenter | Qt::AlignLeft, window.windowTitle());
+  painter.drawText(QRect(8, 0, image.width() - 16, bar), Qt::AlignVCenter | Qt::AlignLeft,
+                   window.windowTitle());
   painter.end();
   QDir().mkpath(QStringLiteral(TAXLINK_BINARY_DIR "/screenshots"));
-  QString path = QStringLiteral(TAXLINK_BINARY_DIR "/screenshots/") + QString::fromStdString(name) + ".png";
+  QString path =
+      QStringLiteral(TAXLINK_BINARY_DIR "/screenshots/") + QString::fromStdString(name) + ".png";
   EXPECT_TRUE(image.save(path)) << path.toStdString();
   return image;
 }

@@ -77,7 +77,8 @@ void Click(desktop::DialogWindow& window, int id);
 // Clicks into the edit, deletes its text and types.
 void TypeInto(desktop::DialogWindow& window, int id, const QString& text);
 // A key to the window's focused control.
-void Press(desktop::DialogWindow& window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void Press(desktop::DialogWindow& window, int key,
+           Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // Clicks the message box button labelled label (Shift_JIS).
 void Answer(QMessageBox& box, const char* label);
 QStringList ButtonLabels(const QMessageBox& box);

@@ -42,7 +42,8 @@ using desktop_test::Shown;
 using desktop_test::WidgetDriver;
 using namespace taxlink;
 
-const char* const kBadCharacters = "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。"_sjis;
+const char* const kBadCharacters =
+    "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。"_sjis;
 
 QLineEdit& Edit(DialogWindow& w, int id) { return static_cast<QLineEdit&>(Control(w, id)); }
 // Each character as a key with its text (also those QTest has no key for).
@@ -197,10 +198,13 @@ TEST_F(DesktopPersonTest, YesAndNoAnswerByTheirLetters) {
   for (auto [key, answer] : {std::pair{Qt::Key_Y, IDYES}, std::pair{Qt::Key_N, IDNO}}) {
     WidgetDriver driver;
     driver.OnMessageBox([key = key](QMessageBox& box) {
-      EXPECT_EQ(desktop_test::ButtonLabels(box), (QStringList{Shown("はい(&Y)"_sjis), Shown("いいえ(&N)"_sjis)}));
+      EXPECT_EQ(desktop_test::ButtonLabels(box),
+                (QStringList{Shown("はい(&Y)"_sjis), Shown("いいえ(&N)"_sjis)}));
       QTest::keyClick(box.focusWidget(), key);
     });
-    EXPECT_EQ(platform::Ui().MessageBox(0, "続けますか？"_sjis, "消費税"_sjis, MB_ICONQUESTION | MB_YESNO), answer);
+    EXPECT_EQ(platform::Ui().MessageBox(0, "続けますか？"_sjis, "消費税"_sjis,
+                                        MB_ICONQUESTION | MB_YESNO),
+              answer);
   }
 }
 
@@ -244,7 +248,8 @@ TEST(DesktopProgressTest, TheDetailBarIsSegmentedAndTheOverallBarSmooth) {
     QImage image = window.ControlWidget(id)->grab().toImage();
     int row = image.height() / 2;
     int count = 0;
-    for (int x = 3; x + 3 < image.width(); ++x) count += image.pixel(x, row) != image.pixel(x - 1, row);
+    for (int x = 3; x + 3 < image.width(); ++x)
+      count += image.pixel(x, row) != image.pixel(x - 1, row);
     return count;
   };
   EXPECT_LE(changes(kIdcOverallBar), 2);

@@ -44,12 +44,16 @@ using desktop_test::WidgetDriver;
 using namespace taxlink;
 
 const char* const kCancelled = "｢消費税｣の集計を中止します。"_sjis;
-const char* const kMonthRangeWrong = "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis;
+const char* const kMonthRangeWrong =
+    "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。"_sjis;
 const char* const kNoPath = "データ出力先が指定されていません。\n\n出力先を指定してください。"_sjis;
 const char* const kOverwrite = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？"_sjis;
-const char* const kClosing = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
+const char* const kClosing =
+    "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。"_sjis;
 
-QLineEdit& Edit(DialogWindow& window, int id) { return static_cast<QLineEdit&>(Control(window, id)); }
+QLineEdit& Edit(DialogWindow& window, int id) {
+  return static_cast<QLineEdit&>(Control(window, id));
+}
 bool Checked(DialogWindow& window, int id) {
   return static_cast<QRadioButton&>(Control(window, id)).isChecked();
 }
@@ -165,7 +169,8 @@ TEST_F(DesktopDialogTest, BrowseGivesAWindowsPathAndRefusesAFolderOnNoDrive) {
     EXPECT_EQ(box.icon(), QMessageBox::Warning);
     QTest::keyClick(&box, Qt::Key_Return);
   });
-  driver.OnFileDialog([this](QFileDialog& files) { ChooseFile(files, dir_.PosixOf("out/report")); });
+  driver.OnFileDialog(
+      [this](QFileDialog& files) { ChooseFile(files, dir_.PosixOf("out/report")); });
   driver.OnDialog(kIddConditions, [](DialogWindow& w) {
     EXPECT_EQ(Edit(w, kIdcOutputPath).text(), "C:\\out\\report.xml");
     EXPECT_EQ(w.focusWidget(), &Control(w, kIdcRunButton));
@@ -226,7 +231,8 @@ TEST(DesktopRunTest, ARunTypedByHandWritesTheReport) {
   LinkApp app;
   auto started = std::chrono::steady_clock::now();
   EXPECT_EQ(app.InitInstance(), 1);
-  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   app.ExitInstance();
   EXPECT_EQ(app.runResult, 0);
 
@@ -243,9 +249,9 @@ TEST(DesktopRunTest, ARunTypedByHandWritesTheReport) {
     // Repaints come as time passes (at most about 30 a second).
     if (event != "progress repaint") events.push_back(event);
   }
-  EXPECT_EQ(events, (std::vector<std::string>{"message yes", "dialog", "progress created",
-                                              "progress shown", "progress ended", "message ok",
-                                              "progress destroyed"}));
+  EXPECT_EQ(events,
+            (std::vector<std::string>{"message yes", "dialog", "progress created", "progress shown",
+                                      "progress ended", "message ok", "progress destroyed"}));
   ASSERT_GE(entries.size(), 2u);
   const nlohmann::json& conditions = entries[1];
   EXPECT_EQ(conditions["result"], kConditionsRun);

@@ -65,7 +65,9 @@ class ScreenshotTest : public taxlink::testing::ConditionsDialogTest {
       EXPECT_EQ(w.windowTitle(), Shown("消費税 - 集計条件"_sjis));
       ExpectTextsFit(w);
       QString tip = Control(w, kIdcSavedValuesTip).toolTip();
-      EXPECT_EQ(tip.startsWith(Shown("連動元製品にて入力・保存した消費税申告書の情報を使用します。\n"_sjis)), tipExpected);
+      EXPECT_EQ(tip.startsWith(
+                    Shown("連動元製品にて入力・保存した消費税申告書の情報を使用します。\n"_sjis)),
+                tipExpected);
       QImage image = SaveScreenshot(w, name);
       EXPECT_GT(image.width(), 300);
       w.close();  // the close box cancels, as Esc does

@@ -25,7 +25,8 @@ constexpr char kFaultCode[] = "-3005";
 const char* const kInUse =
     "会計データは他の処理で使用中です。\nしばらくしてから、もう一度実行してください。"
     "\n\nエラーコード: -3005"_sjis;
-const char* const kNotCreated = "処理に必要なオブジェクトを作成できませんでした。\n\nエラーコード: -1001"_sjis;
+const char* const kNotCreated =
+    "処理に必要なオブジェクトを作成できませんでした。\n\nエラーコード: -1001"_sjis;
 
 class FaultPointRunTest : public ::testing::TestWithParam<ExampleDataSet> {};
 

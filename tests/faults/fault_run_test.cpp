@@ -123,7 +123,9 @@ class FaultRunTest : public ProgramRunTest {
   }
   std::string Key() const { return "U01/1/" + std::to_string(dataNo_) + ":"; }
   // Another user's record and an old one of U01.
-  std::string OldEnv() const { return "U02/1/1:0/4/3/C:\\u02.xml\n" + Key() + "0/4/3/C:\\old.xml\n"; }
+  std::string OldEnv() const {
+    return "U02/1/1:0/4/3/C:\\u02.xml\n" + Key() + "0/4/3/C:\\old.xml\n";
+  }
 
   int32_t dataNo_ = 0;
   std::string appFolder_;
@@ -132,11 +134,11 @@ class FaultRunTest : public ProgramRunTest {
 
 // The old report and the remembered file stay as they were, and the folder
 // holds no temporary file.
-#define EXPECT_NOTHING_CHANGED(folder)                                            \
-  do {                                                                            \
-    EXPECT_EQ(ReadFileBytes((folder) + "/tax.xml"), kOldReport);                  \
-    EXPECT_EQ(Names(folder), std::set<std::string>{"tax.xml"});                   \
-    EXPECT_EQ(ReadFileBytes(envPath_), OldEnv());                                 \
+#define EXPECT_NOTHING_CHANGED(folder)                           \
+  do {                                                           \
+    EXPECT_EQ(ReadFileBytes((folder) + "/tax.xml"), kOldReport); \
+    EXPECT_EQ(Names(folder), std::set<std::string>{"tax.xml"});  \
+    EXPECT_EQ(ReadFileBytes(envPath_), OldEnv());                \
   } while (0)
 
 TEST_F(FaultRunTest, AnOutputFolderThatCannotBeWrittenKeepsTheOldReport) {
@@ -161,7 +163,8 @@ TEST_F(FaultRunTest, AnOutputFolderThatCannotBeWrittenKeepsTheOldReport) {
 
   EXPECT_EQ(result.exitCode, 2) << result.standardError;
   EXPECT_EQ(Mismatches(result), "");
-  EXPECT_EQ(MessageTexts(result).back(), Utf8("出力ファイルを作成できませんでした。\n\n"_sjis + path));
+  EXPECT_EQ(MessageTexts(result).back(),
+            Utf8("出力ファイルを作成できませんでした。\n\n"_sjis + path));
   EXPECT_NOTHING_CHANGED(folder);
 }
 
@@ -169,7 +172,8 @@ TEST_F(FaultRunTest, AFullFileSystemKeepsTheOldReport) {
   const std::string folder = OutPosix("full");
   TmpfsMount mount(folder, "size=32k");
   if (!mount.mounted()) {
-    GTEST_SKIP() << "needs the right to mount a tmpfs (root with CAP_SYS_ADMIN); " << mount.reason();
+    GTEST_SKIP() << "needs the right to mount a tmpfs (root with CAP_SYS_ADMIN); "
+                 << mount.reason();
   }
   // 24 KiB taken: SYSTEM and BASIC fit into the rest, DATA does not.
   WriteBytes(folder + "/tax.xml", kOldReport + std::string(24 * 1024 - kOldReport.size(), ' '));
@@ -224,7 +228,8 @@ TEST_F(FaultRunTest, AKillDuringTheRememberedFileRewriteKeepsItAndTheNextRunClea
   Program().WatchRenames(nullptr);
   ProgramRunResult next = RunWith(WrittenRun(OutWindows("tax.xml"), true));
   EXPECT_EQ(next.exitCode, 0) << next.standardError;
-  EXPECT_EQ(Others(appFolder_, {"TaxLinkAlto.env", "TaxLinkAlto.env.lock"}), std::set<std::string>{});
+  EXPECT_EQ(Others(appFolder_, {"TaxLinkAlto.env", "TaxLinkAlto.env.lock"}),
+            std::set<std::string>{});
   EXPECT_EQ(ReadFileBytes(envPath_),
             "U02/1/1:0/4/3/C:\\u02.xml\n" + Key() + "0/4/3/" + OutWindows("tax.xml") + "\n");
 }
@@ -262,9 +267,9 @@ TEST_F(FaultRunTest, TwoRunsSavingAtOnceKeepBothRecords) {
 
   EXPECT_EQ(first.exitCode, 0) << first.standardError;
   EXPECT_EQ(otherResult.exitCode, 0) << otherResult.standardError;
-  EXPECT_EQ(ReadFileBytes(envPath_),
-            Key() + "0/4/3/" + OutWindows("tax.xml") + "\nU02/1/" + std::to_string(otherNo) +
-                ":0/4/3/" + WindowsPathOf(otherOut + "/tax.xml") + "\n");
+  EXPECT_EQ(ReadFileBytes(envPath_), Key() + "0/4/3/" + OutWindows("tax.xml") + "\nU02/1/" +
+                                         std::to_string(otherNo) + ":0/4/3/" +
+                                         WindowsPathOf(otherOut + "/tax.xml") + "\n");
 }
 
 // A store the host cannot read: the host refuses the link with its own
@@ -351,7 +356,8 @@ TEST_F(FaultRunTest, AStoreTextThatXmlForbidsFailsTheRunWithoutAReport) {
       RunWith(FailingRun(path, {kBasicFailed}, "出力ファイルへの書き込みに失敗しました。"_sjis));
   EXPECT_EQ(result.exitCode, 2) << result.standardError;
   EXPECT_EQ(Mismatches(result), "");
-  EXPECT_EQ(MessageTexts(result).back(), Utf8("出力ファイルへの書き込みに失敗しました。\n\n"_sjis + path));
+  EXPECT_EQ(MessageTexts(result).back(),
+            Utf8("出力ファイルへの書き込みに失敗しました。\n\n"_sjis + path));
   EXPECT_NOTHING_CHANGED(OutPosix(""));
 }
 
@@ -367,7 +373,8 @@ TEST_F(FaultRunTest, ALinkAtTheOutputPathIsRefused) {
                                                "出力ファイルを作成できませんでした。"_sjis));
   EXPECT_EQ(result.exitCode, 2) << result.standardError;
   EXPECT_EQ(Mismatches(result), "");
-  EXPECT_EQ(MessageTexts(result).back(), Utf8("出力ファイルを作成できませんでした。\n\n"_sjis + path));
+  EXPECT_EQ(MessageTexts(result).back(),
+            Utf8("出力ファイルを作成できませんでした。\n\n"_sjis + path));
   EXPECT_EQ(ReadFileBytes(aimed), kOldReport);
   EXPECT_EQ(fs::read_symlink(OutPosix("shared/tax.xml")).string(), aimed);
   EXPECT_EQ(Names(OutPosix("shared")), std::set<std::string>{"tax.xml"});

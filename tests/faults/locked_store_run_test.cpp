@@ -44,8 +44,7 @@ class LockHolder {
     posix_spawn_file_actions_addclose(&actions, toChild[1]);
     posix_spawn_file_actions_addclose(&actions, fromChild[0]);
     const std::string program = std::string(TAXLINK_BINARY_DIR) + "/faults-test/store_lock_holder";
-    char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(store.c_str()),
-                    nullptr};
+    char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(store.c_str()), nullptr};
     if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     ::close(toChild[0]);
@@ -141,8 +140,8 @@ TEST_P(LockedStoreRunTest, WritesTheSameReportOrSaysTheStoreIsInUse) {
       EXPECT_EQ(end.remembered, "");
     }
   }
-  std::printf("  %d calls: %d written, %d failed; %d with the store held by the run\n",
-              callCount, written, failed, notLocked);
+  std::printf("  %d calls: %d written, %d failed; %d with the store held by the run\n", callCount,
+              written, failed, notLocked);
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, LockedStoreRunTest, ::testing::ValuesIn(kExampleRuns),

@@ -59,7 +59,8 @@ const char kClean[] = R"({
 // A fourth journal of one line, dated 2014-07-15 (month 4) at 8 %.
 Json Journal4(const char* debit, const char* credit) {
   return Json::parse(std::string(R"({"journal": 4, "date": "2014-07-15", "month": 4, "rate": 8,
-                                     "debit": )") + debit + R"(, "credit": )" + credit + "}");
+                                     "debit": )") +
+                     debit + R"(, "credit": )" + credit + "}");
 }
 
 struct RuleCase {
@@ -123,9 +124,9 @@ std::vector<RuleCase> RuleCases() {
       // Below a class whose total the corporate statement takes.
       {"OwnClassBelowATotal",
        [] {
-         Json patch = WithJournal4(
-             R"({"account": "682", "amount": 70000, "tax": 5600, "tax_class": 21})",
-             R"({"account": "111", "amount": 75600, "tax_class": 0})");
+         Json patch =
+             WithJournal4(R"({"account": "682", "amount": 70000, "tax": 5600, "tax_class": 21})",
+                          R"({"account": "111", "amount": 75600, "tax_class": 0})");
          Json clean = Json::parse(kClean);
          patch["account_classes"] = clean["account_classes"];
          patch["account_classes"].push_back(
@@ -208,8 +209,8 @@ class BookkeepingCheckTest : public taxlink_test::HostToolHome {
   void Import(const Json& data) {
     int32_t no = 0;
     std::string error;
-    ASSERT_TRUE(mvhost::ImportDataSetText(store_, data.dump(), "hinoki.json", home_, true, &no,
-                                          &error))
+    ASSERT_TRUE(
+        mvhost::ImportDataSetText(store_, data.dump(), "hinoki.json", home_, true, &no, &error))
         << error;
   }
 };
@@ -237,12 +238,14 @@ TEST_F(BookkeepingCheckTest, ExamplesGiveOnlyTheirTrueFindings) {
     std::vector<std::string> findings;
   } examples[] = {
       {"standard-corporation/sakura.json", 1, {}},
-      {"simplified-corporation/midori.json", 2,
+      {"simplified-corporation/midori.json",
+       2,
        {"data set 2:fixed asset K001: asset-not-booked: fixed asset K001 (\xE6\x9C\xA8\xE5\xB7\xA5"
         "\xE6\xA9\x9F\xE6\xA2\xB0), 1650000 acquired 2014-07-15, has no purchase on a "
         "fixed-asset account in the journals; book its purchase, or correct the record's date "
         "or amount"}},
-      {"individual/aoba.json", 3,
+      {"individual/aoba.json",
+       3,
        {"data set 3:fixed asset R001: asset-not-booked: fixed asset R001 (\xE3\x82\xA2\xE3\x83"
         "\x91\xE3\x83\xBC\xE3\x83\x88\xE5\xA4\x96\xE5\xA3\x81\xE6\x94\xB9\xE4\xBF\xAE), 1800000 "
         "acquired 2014-10-20, has no purchase on a fixed-asset account in the journals; book "
@@ -284,8 +287,9 @@ TEST_F(BookkeepingCheckTest, DocsShowEveryRuleAndClass) {
 // record of September without its purchase.
 Json MistakesFromJuly() {
   Json data = Json::parse(kClean);
-  data.merge_patch(WithJournal4(R"({"account": "611", "amount": 100000, "tax": 5000, "tax_class": 21})",
-                                R"({"account": "111", "amount": 105000, "tax_class": 0})"));
+  data.merge_patch(
+      WithJournal4(R"({"account": "611", "amount": 100000, "tax": 5000, "tax_class": 21})",
+                   R"({"account": "111", "amount": 105000, "tax_class": 0})"));
   data["fixed_assets"].push_back(
       Json::parse(R"({"code": "M2", "name": "Drill", "acquired": "2014-09-01", "amount": 1})"));
   return data;
@@ -300,7 +304,8 @@ TEST_F(BookkeepingCheckTest, MonthsLimitTheLinesAndRecords) {
   EXPECT_EQ(Check(9, 7, 9).size(), 2u);
   mvhost::CheckRequest request{9, 9, 4};
   std::string error;
-  EXPECT_EQ(mvhost::CheckStoredDataSet(store_, request, [](const mvhost::CheckFinding&) {}, &error),
+  EXPECT_EQ(mvhost::CheckStoredDataSet(
+                store_, request, [](const mvhost::CheckFinding&) {}, &error),
             mvhost::CheckStatus::kBadMonths);
   EXPECT_EQ(error,
             "months 9-4: the period 2014-04-01..2015-03-31 of data set 9 runs from month 4 to "
@@ -312,18 +317,18 @@ TEST_F(BookkeepingCheckTest, MonthsLimitTheLinesAndRecords) {
 TEST_F(BookkeepingCheckTest, DamagedPackedLinesFailTheCheck) {
   Import(MistakesFromJuly());
   std::string error;
-  ASSERT_TRUE(store_.Exec(
-      ("UPDATE journal_chunk SET lines = CAST(substr(lines, 1, " +
-       std::to_string(offsetof(mvhost::PackedLine, monthKind)) + ") || x'0D000000' || substr(lines, " +
-       std::to_string(offsetof(mvhost::PackedLine, monthKind) + 5) +
-       ") AS BLOB) WHERE data_no = 9 AND chunk_no = 0")
-          .c_str(),
-      &error))
+  ASSERT_TRUE(store_.Exec(("UPDATE journal_chunk SET lines = CAST(substr(lines, 1, " +
+                           std::to_string(offsetof(mvhost::PackedLine, monthKind)) +
+                           ") || x'0D000000' || substr(lines, " +
+                           std::to_string(offsetof(mvhost::PackedLine, monthKind) + 5) +
+                           ") AS BLOB) WHERE data_no = 9 AND chunk_no = 0")
+                              .c_str(),
+                          &error))
       << error;
   mvhost::CheckRequest request{9, 0, 0};
   size_t findings = 0;
-  EXPECT_EQ(mvhost::CheckStoredDataSet(store_, request,
-                                       [&](const mvhost::CheckFinding&) { ++findings; }, &error),
+  EXPECT_EQ(mvhost::CheckStoredDataSet(
+                store_, request, [&](const mvhost::CheckFinding&) { ++findings; }, &error),
             mvhost::CheckStatus::kFailed);
   EXPECT_EQ(error.rfind("cannot read the journal lines of data set 9: ", 0), 0u) << error;
   EXPECT_NE(error.find("data set 9: chunk 0: packed line 1 has month kind 13"), std::string::npos)
@@ -371,9 +376,9 @@ TEST(CheckMonthsTest, SelectsWhatTheRunsFilterSelects) {
   struct Period {
     int32_t start, end;
     bool interim;
-  } periods[] = {{20140401, 20150331, true},  {20140101, 20141231, false},
-                 {20140101, 20141231, true},  {20140121, 20150120, false},
-                 {20140701, 20141231, true},  {20141001, 20150331, false}};
+  } periods[] = {{20140401, 20150331, true}, {20140101, 20141231, false},
+                 {20140101, 20141231, true}, {20140121, 20150120, false},
+                 {20140701, 20141231, true}, {20141001, 20150331, false}};
   const int kinds[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 18};
   for (const Period& p : periods) {
     mvhost::DataSetInfo info;
@@ -388,9 +393,9 @@ TEST(CheckMonthsTest, SelectsWhatTheRunsFilterSelects) {
         mvhost::MonthSelection selection;
         std::string error;
         const bool accepted = mvhost::MonthSelection::OfMonths(info, s, e, &selection, &error);
-        EXPECT_EQ(accepted, taxlink::FindMonthRangeFault(static_cast<int16_t>(s),
-                                                         static_cast<int16_t>(e), first, last) ==
-                                taxlink::MonthField::kNone)
+        EXPECT_EQ(accepted,
+                  taxlink::FindMonthRangeFault(static_cast<int16_t>(s), static_cast<int16_t>(e),
+                                               first, last) == taxlink::MonthField::kNone)
             << p.start << " months " << s << "-" << e;
         if (!accepted) continue;
         StFINDINFO filter;
@@ -398,10 +403,10 @@ TEST(CheckMonthsTest, SelectsWhatTheRunsFilterSelects) {
         const taxlink::MonthRange range = taxlink::ReadMonthRange(filter);
         for (int kind : kinds) {
           const int64_t order = mvhost::MonthOrder(kind);
-          const bool filtered =
-              (order >= mvhost::MonthOrder(range.startKind) &&
-               order <= mvhost::MonthOrder(range.endKind)) ||
-              (kind == 15 && range.includesInterim) || (kind == 18 && range.includesYearEnd);
+          const bool filtered = (order >= mvhost::MonthOrder(range.startKind) &&
+                                 order <= mvhost::MonthOrder(range.endKind)) ||
+                                (kind == 15 && range.includesInterim) ||
+                                (kind == 18 && range.includesYearEnd);
           EXPECT_EQ(selection.Contains(kind), filtered)
               << p.start << " months " << s << "-" << e << " kind " << kind;
         }

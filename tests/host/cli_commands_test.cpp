@@ -26,15 +26,16 @@ class CliCommandsTest : public ::testing::Test {
   void SetUp() override {
     mvhost_ = std::string(TAXLINK_BINARY_DIR) + "/bin/mvhost";
     ASSERT_EQ(::access(mvhost_.c_str(), X_OK), 0) << "build the mvhost target first";
-    home_ = (std::filesystem::temp_directory_path() /
-             ("mvhost-cli-" + std::to_string(::getpid())))
+    home_ = (std::filesystem::temp_directory_path() / ("mvhost-cli-" + std::to_string(::getpid())))
                 .string();
     std::filesystem::remove_all(home_);
   }
   void TearDown() override { std::filesystem::remove_all(home_); }
 
   // Runs "mvhost --home HOME ARGS".
-  CommandResult Mvhost(const std::string& args) { return Run(mvhost_ + " --home " + home_ + " " + args); }
+  CommandResult Mvhost(const std::string& args) {
+    return Run(mvhost_ + " --home " + home_ + " " + args);
+  }
 
   // Runs a shell command line.
   CommandResult Run(const std::string& line) {
@@ -143,7 +144,8 @@ TEST_F(CliCommandsTest, StateKeysAndValues) {
        "mvhost: edition must be Alto, Std, Serena or an application type number: Gold\n"},
       {"state link busy", 0, "link busy\n", ""},
       {"state link shut", 1, "", "mvhost: link must be open, closed or busy: shut\n"},
-      {"state colour red", 1, "", "mvhost: unknown state key colour (edition, link, current_user)\n"},
+      {"state colour red", 1, "",
+       "mvhost: unknown state key colour (edition, link, current_user)\n"},
       // Only a user of the store can be current: any other stops every launch.
       {"state current_user ghost", 1, "",
        "mvhost: no user ghost in the store (users: midori); mvhost select USER DATA-NUMBER adds "
@@ -157,7 +159,9 @@ TEST_F(CliCommandsTest, StateKeysAndValues) {
        "mvhost: user ev\nsakura: id holds U+000A; an id may hold no \"/\", \":\" or control "
        "character\n"},
       {"select uuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuu 2", 1, "",
-       "mvhost: user uuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuu: text longer than 64 Shift_JIS bytes: uuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuu\n"},
+       "mvhost: user uuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuu: text "
+       "longer than 64 Shift_JIS bytes: "
+       "uuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuuu\n"},
       {"state current_user a:b", 1, "",
        "mvhost: current_user a:b: id holds \":\"; an id may hold no \"/\", \":\" or control "
        "character\n"},
@@ -193,14 +197,22 @@ TEST_F(CliCommandsTest, UsageErrorsAndTheHomeOption) {
       "(DATA-NUMBER... | --all)";
   const std::string all =
       "usage: mvhost [--home DIR] init\n"
-      "       mvhost [--home DIR] import " + kImportOptions + " FILE.json\n"
+      "       mvhost [--home DIR] import " +
+      kImportOptions +
+      " FILE.json\n"
       "       mvhost [--home DIR] export [DATA-NUMBER] [--journals-csv FILE]\n"
-      "       mvhost [--home DIR] check " + kCheckOptions + "\n"
+      "       mvhost [--home DIR] check " +
+      kCheckOptions +
+      "\n"
       "       mvhost [--home DIR] list\n"
       "       mvhost [--home DIR] select USER DATA-NUMBER\n"
       "       mvhost [--home DIR] state [KEY [VALUE]]\n"
-      "       mvhost [--home DIR] launch " + kLaunchOptions + "\n"
-      "       mvhost [--home DIR] batch " + kBatchOptions + "\n"
+      "       mvhost [--home DIR] launch " +
+      kLaunchOptions +
+      "\n"
+      "       mvhost [--home DIR] batch " +
+      kBatchOptions +
+      "\n"
       "       mvhost [--home DIR] runs [--data DATA-NUMBER] [--json]\n"
       "       mvhost --help | --version\n";
   struct {
@@ -216,11 +228,12 @@ TEST_F(CliCommandsTest, UsageErrorsAndTheHomeOption) {
            " FILE.json\n"},
       {"import --csv-encoding latin1 a.json", 2,
        "mvhost: --csv-encoding: unknown encoding latin1 (utf-8, or cp932 also named shift_jis, "
-       "sjis, windows-31j)\nusage: mvhost [--home DIR] import " + kImportOptions +
-           " FILE.json\n"},
+       "sjis, windows-31j)\nusage: mvhost [--home DIR] import " +
+           kImportOptions + " FILE.json\n"},
       {"check --months 4-13", 2,
        "mvhost: --months: not a range of calendar months S-E (1 to 12): 4-13\nusage: mvhost "
-       "[--home DIR] check " + kCheckOptions + "\n"},
+       "[--home DIR] check " +
+           kCheckOptions + "\n"},
       {"select clerk", 2,
        "mvhost: DATA-NUMBER is required\nusage: mvhost [--home DIR] select USER DATA-NUMBER\n"},
       {"list extra", 2,
@@ -228,7 +241,8 @@ TEST_F(CliCommandsTest, UsageErrorsAndTheHomeOption) {
        "list\n"},
       {"launch Alto --function-id 40000", 2,
        "mvhost: --function-id: Value 40000 not in range -32768 to 32767\nusage: mvhost [--home "
-       "DIR] launch " + kLaunchOptions + "\n"},
+       "DIR] launch " +
+           kLaunchOptions + "\n"},
       {"batch --all", 2,
        "mvhost: --out is required\nusage: mvhost [--home DIR] batch " + kBatchOptions + "\n"},
       {"list", 1, "mvhost: no host home given (use --home DIR or set MVHOST_HOME)\n"},
@@ -267,7 +281,8 @@ TEST_F(CliCommandsTest, ImportWarningsAndCheck) {
                  "period_start": "2014-04-01", "period_end": "2015-03-31"},
     "accounts": [{"code": "111", "name": "Cash", "class": 1},
                  {"code": "511", "name": "Sales", "class": 2, "balance_side": "credit"}],
-    "journals": [)" + journals + "]}";
+    "journals": [)" + journals +
+                             "]}";
   auto finding = [&](int journal, const std::string& place) {
     return place + ":journal " + std::to_string(journal) + "/" +
            (place == path ? "journals[" + std::to_string(journal - 1) + "]"
@@ -279,9 +294,10 @@ TEST_F(CliCommandsTest, ImportWarningsAndCheck) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   std::string warnings;
   for (int j = 1; j <= 5; ++j) warnings += "mvhost: warning: " + finding(j, path);
-  EXPECT_EQ(r.err, warnings + "mvhost: warning: 7 findings of the bookkeeping check "
-                              "(unbalanced-journal 7); the first 5 are shown, mvhost check 5 "
-                              "lists them all\n");
+  EXPECT_EQ(r.err, warnings +
+                       "mvhost: warning: 7 findings of the bookkeeping check "
+                       "(unbalanced-journal 7); the first 5 are shown, mvhost check 5 "
+                       "lists them all\n");
   r = Mvhost("import --replace --warnings none " + path);
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.err, "");

@@ -30,7 +30,9 @@ int RunFakeProgram(const char* mode, int argc, char** argv) {
     std::ofstream out(record, std::ios::binary);
     const char* dir = std::getenv("TAXLINK_WINDOWS_DIR");
     const char* home = std::getenv("MVHOST_HOME");
-    out << argc << "\n" << (argc > 1 ? argv[1] : "") << "\n" << (dir ? dir : "") << "\n"
+    out << argc << "\n"
+        << (argc > 1 ? argv[1] : "") << "\n"
+        << (dir ? dir : "") << "\n"
         << (home ? home : "") << "\n";
   }
   unsigned long window = 0, message = 0;
@@ -83,7 +85,8 @@ struct CommandRun {
 
 // Runs a shell command line with the fake program's settings in the
 // environment; standard error joins standard output.
-CommandRun RunCommand(const std::string& command, const std::string& mode, const std::string& record) {
+CommandRun RunCommand(const std::string& command, const std::string& mode,
+                      const std::string& record) {
   ::setenv("MVHOST_FAKE_PROGRAM", mode.c_str(), 1);
   ::setenv("MVHOST_FAKE_RECORD", record.c_str(), 1);
   FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
@@ -155,8 +158,8 @@ class CliLaunchModeTest : public CliLaunchTest, public ::testing::WithParamInter
 
 TEST_P(CliLaunchModeTest, PrintsNotificationsAndReturnsTheResult) {
   const LaunchCase& c = GetParam();
-  CommandRun run = RunCommand(Mvhost() + " launch Alto --function-id 7 --program " + SelfPath(), c.mode,
-                       record_);
+  CommandRun run = RunCommand(Mvhost() + " launch Alto --function-id 7 --program " + SelfPath(),
+                              c.mode, record_);
   EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
   std::vector<std::string> record = Record();
   ASSERT_EQ(record.size(), 4u) << run.output;
@@ -177,9 +180,9 @@ INSTANTIATE_TEST_SUITE_P(Modes, CliLaunchModeTest, ::testing::ValuesIn(kCases),
 // in Shift_JIS, and the home reaches the program.
 TEST_F(CliLaunchTest, ArgumentHandleAndHome) {
   std::string pathUtf8 = platform::Cp932ToUtf8("D:\\出力\\tax,1.xml"_sjis);
-  CommandRun run = RunCommand(Mvhost() + " --home /tmp/some-home launch Std --program " + SelfPath() +
-                           " --path '" + pathUtf8 + "'",
-                       "written", record_);
+  CommandRun run = RunCommand(Mvhost() + " --home /tmp/some-home launch Std --program " +
+                                  SelfPath() + " --path '" + pathUtf8 + "'",
+                              "written", record_);
   EXPECT_EQ(run.exitCode, 0) << run.output;
   std::vector<std::string> record = Record();
   ASSERT_EQ(record.size(), 4u);
@@ -212,7 +215,7 @@ TEST_F(CliLaunchTest, RefusesWhatCannotStart) {
     EXPECT_EQ(run.output, c.output) << c.args;
   }
   CommandRun run = RunCommand(Mvhost() + " launch Alto --function-id 40000 --program " + SelfPath(),
-                       "written", record_);
+                              "written", record_);
   EXPECT_NE(run.exitCode, 0);
   EXPECT_FALSE(std::filesystem::exists(record_)) << "the program must not have started";
 }

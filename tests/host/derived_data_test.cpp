@@ -47,26 +47,31 @@ std::string DerivedView(sqlite3* db, int32_t dataNo) {
   const std::string no = std::to_string(dataNo);
   std::string view =
       Rows(db, "SELECT built, overflow FROM journal_derived_state WHERE data_no = " + no) +
-      Rows(db, "SELECT rate, business_type, debit_tax_class, credit_tax_class, month_kind, lines, "
-               "debit_amount, debit_tax, credit_amount, credit_tax FROM journal_class_total "
-               "WHERE data_no = " + no + " ORDER BY 1, 2, 3, 4, 5") +
-      Rows(db, "SELECT account_id, side, rate, month_kind, lines, amount, tax FROM "
-               "journal_account_total WHERE data_no = " + no + " ORDER BY 1, 2, 3, 4") +
-      Rows(db, "SELECT dept, account_id, side, month_kind, lines, amount, tax FROM "
-               "journal_department_total WHERE data_no = " + no + " ORDER BY 1, 2, 3, 4");
+      Rows(db,
+           "SELECT rate, business_type, debit_tax_class, credit_tax_class, month_kind, lines, "
+           "debit_amount, debit_tax, credit_amount, credit_tax FROM journal_class_total "
+           "WHERE data_no = " +
+               no + " ORDER BY 1, 2, 3, 4, 5") +
+      Rows(db,
+           "SELECT account_id, side, rate, month_kind, lines, amount, tax FROM "
+           "journal_account_total WHERE data_no = " +
+               no + " ORDER BY 1, 2, 3, 4") +
+      Rows(db,
+           "SELECT dept, account_id, side, month_kind, lines, amount, tax FROM "
+           "journal_department_total WHERE data_no = " +
+               no + " ORDER BY 1, 2, 3, 4");
   mvhost::PackedLineReader reader;
   EXPECT_EQ(reader.Open(db, dataNo), 0);
   const mvhost::PackedLine* line = nullptr;
   int32_t step = 0;
   while ((step = reader.Next(&line)) == 1) {
-    for (int64_t value : {int64_t{line->lineId}, int64_t{line->journalNo}, int64_t{line->date},
-                          int64_t{line->monthKind}, int64_t{line->taxRate},
-                          int64_t{line->businessType}, int64_t{line->hasDebit},
-                          int64_t{line->debitAccount}, int64_t{line->debitDept},
-                          int64_t{line->debitTaxClass}, line->debitAmount, line->debitTax,
-                          int64_t{line->hasCredit}, int64_t{line->creditAccount},
-                          int64_t{line->creditDept}, int64_t{line->creditTaxClass},
-                          line->creditAmount, line->creditTax}) {
+    for (int64_t value :
+         {int64_t{line->lineId}, int64_t{line->journalNo}, int64_t{line->date},
+          int64_t{line->monthKind}, int64_t{line->taxRate}, int64_t{line->businessType},
+          int64_t{line->hasDebit}, int64_t{line->debitAccount}, int64_t{line->debitDept},
+          int64_t{line->debitTaxClass}, line->debitAmount, line->debitTax, int64_t{line->hasCredit},
+          int64_t{line->creditAccount}, int64_t{line->creditDept}, int64_t{line->creditTaxClass},
+          line->creditAmount, line->creditTax}) {
       view += std::to_string(value) + " ";
     }
     view += "\n";
@@ -86,14 +91,19 @@ class DerivedDataTest : public ::testing::Test {
         static const int32_t kClasses[] = {0, 1, 2, 21, 22, 24, 6};
         static const int32_t kRates[] = {800, 500, 0};
         const int month = i % 12;  // April 2014 to March 2015
-        host_.AddJournal(
-            dataNo, {.date = month < 9 ? 20140410 + month * 100 : 20150110 + (month - 9) * 100,
-                     .debit = {.account = 1 + i % 5, .amount = i * 10000, .tax = i * 800,
-                               .taxClass = kClasses[i % 7], .dept = i % 4},
-                     .credit = {.account = i % 11 == 0 ? 0 : 6 + i % 3, .amount = i * 9000,
-                                .tax = i * 700, .taxClass = kClasses[(i + 3) % 7]},
-                     .rate = kRates[i % 3],
-                     .businessType = i % 7});
+        host_.AddJournal(dataNo,
+                         {.date = month < 9 ? 20140410 + month * 100 : 20150110 + (month - 9) * 100,
+                          .debit = {.account = 1 + i % 5,
+                                    .amount = i * 10000,
+                                    .tax = i * 800,
+                                    .taxClass = kClasses[i % 7],
+                                    .dept = i % 4},
+                          .credit = {.account = i % 11 == 0 ? 0 : 6 + i % 3,
+                                     .amount = i * 9000,
+                                     .tax = i * 700,
+                                     .taxClass = kClasses[(i + 3) % 7]},
+                          .rate = kRates[i % 3],
+                          .businessType = i % 7});
       }
       host_.BuildJournalDerived(dataNo);
     }
@@ -121,22 +131,25 @@ TEST_P(DerivedEditTest, ReadAsARebuildMakesThem) {
   EXPECT_EQ(mvhost::JournalDerived::FoldChanges(host_.Db(), 1, 1000, &chunks), 0);
   EXPECT_EQ(mvhost::JournalDerived::FoldChanges(host_.Db(), 2, 1000, &chunks), 0);
   EXPECT_EQ(Count("SELECT count(*) FROM journal_line_change"), 0);
-  const std::string chunksFolded = Rows(host_.Db(), "SELECT data_no, chunk_no, hex(lines) FROM "
-                                                    "journal_chunk ORDER BY 1, 2");
+  const std::string chunksFolded = Rows(host_.Db(),
+                                        "SELECT data_no, chunk_no, hex(lines) FROM "
+                                        "journal_chunk ORDER BY 1, 2");
   EXPECT_EQ(DerivedView(host_.Db(), 1), kept1);
   ASSERT_EQ(mvhost::JournalDerived::Rebuild(host_.Db(), 1), 0);
   ASSERT_EQ(mvhost::JournalDerived::Rebuild(host_.Db(), 2), 0);
   EXPECT_EQ(kept1, DerivedView(host_.Db(), 1));
   EXPECT_EQ(kept2, DerivedView(host_.Db(), 2));
-  EXPECT_EQ(chunksFolded, Rows(host_.Db(), "SELECT data_no, chunk_no, hex(lines) FROM "
-                                           "journal_chunk ORDER BY 1, 2"));
+  EXPECT_EQ(chunksFolded, Rows(host_.Db(),
+                               "SELECT data_no, chunk_no, hex(lines) FROM "
+                               "journal_chunk ORDER BY 1, 2"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Writes, DerivedEditTest,
     ::testing::Values(
-        Edit{"OneAmount", {"UPDATE journal_line SET debit_amount = debit_amount + 10000 "
-                           "WHERE line_id = 5"}},
+        Edit{"OneAmount",
+             {"UPDATE journal_line SET debit_amount = debit_amount + 10000 "
+              "WHERE line_id = 5"}},
         Edit{"OnePercentSpread",
              {"UPDATE journal_line SET credit_amount = credit_amount * 2, debit_tax_class = 22 "
               "WHERE line_id % 100 = 7"}},
@@ -168,8 +181,9 @@ TEST_F(DerivedDataTest, WritesThatChangeNothingTheyUseLeaveThemAlone) {
 }
 
 TEST_F(DerivedDataTest, ASumPastSixtyFourBitsFailsUntilTheLinesFitAgain) {
-  host_.Exec("UPDATE journal_line SET debit_amount = 9223372036854775000 "
-             "WHERE line_id IN (1, 6)");
+  host_.Exec(
+      "UPDATE journal_line SET debit_amount = 9223372036854775000 "
+      "WHERE line_id IN (1, 6)");
   EXPECT_EQ(mvhost::JournalDerived::Ensure(host_.Db(), 1), mvhost::kErrOverflow);
   host_.Exec("UPDATE journal_line SET debit_amount = 10000 WHERE line_id IN (1, 6)");
   EXPECT_EQ(mvhost::JournalDerived::Ensure(host_.Db(), 1), 0);
@@ -177,9 +191,9 @@ TEST_F(DerivedDataTest, ASumPastSixtyFourBitsFailsUntilTheLinesFitAgain) {
 
 TEST_F(DerivedDataTest, ADeletedDataSetTakesItsDerivedDataAlong) {
   host_.Exec("DELETE FROM data_set WHERE data_no = 2");
-  for (const char* table : {"journal_derived_state", "journal_chunk", "journal_class_total",
-                            "journal_account_total", "journal_department_total",
-                            "journal_line_change"}) {
+  for (const char* table :
+       {"journal_derived_state", "journal_chunk", "journal_class_total", "journal_account_total",
+        "journal_department_total", "journal_line_change"}) {
     EXPECT_EQ(Count(std::string("SELECT count(*) FROM ") + table + " WHERE data_no = 2"), 0)
         << table;
   }
@@ -317,13 +331,14 @@ TEST(DerivedDataReadOnlyTest, AUserWhoMayOnlyReadBuildsThemInTempTables) {
   HostFixture host;
   host.AddDataSet({});
   for (int i = 1; i <= 30; ++i) {
-    host.AddJournal({.date = 20140410, .credit = {.account = 2, .amount = i * 10000,
-                                                  .taxClass = 1}, .rate = 800});
+    host.AddJournal({.date = 20140410,
+                     .credit = {.account = 2, .amount = i * 10000, .taxClass = 1},
+                     .rate = 800});
   }
   sqlite3* reader = nullptr;
-  ASSERT_EQ(sqlite3_open_v2((host.Home() + "/host.db").c_str(), &reader, SQLITE_OPEN_READONLY,
-                            nullptr),
-            SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_open_v2((host.Home() + "/host.db").c_str(), &reader, SQLITE_OPEN_READONLY, nullptr),
+      SQLITE_OK);
   EXPECT_EQ(mvhost::JournalDerived::Ensure(reader, 1), 0);
   const std::string readOnly = DerivedView(reader, 1);
   mvhost::JournalDerived::ForgetConnection(reader);

@@ -99,8 +99,8 @@ TEST_P(ExampleRoundTripTest, WithTheLinesInACsvFileTheSameBytesComeBack) {
   ASSERT_TRUE(mvhost::ExportDataSet(second, no, &again, &error)) << error;
   EXPECT_EQ(again, inlineText);
   std::ostringstream json;
-  ASSERT_TRUE(mvhost::ExportDataSet(second, no, {home_ + "/second/lines.csv", "lines.csv"}, json,
-                                    &error))
+  ASSERT_TRUE(
+      mvhost::ExportDataSet(second, no, {home_ + "/second/lines.csv", "lines.csv"}, json, &error))
       << error;
   EXPECT_EQ(json.str(), first.str());
   EXPECT_EQ(ReadFile(home_ + "/second/lines.csv"), ReadFile(home_ + "/lines.csv"));
@@ -133,7 +133,8 @@ const char kSmall[] = R"({
 TEST_F(ExportTest, CanonicalForm) {
   int32_t no = 0;
   std::string error, text;
-  ASSERT_TRUE(mvhost::ImportDataSetText(store_, kSmall, "s.json", home_, false, &no, &error)) << error;
+  ASSERT_TRUE(mvhost::ImportDataSetText(store_, kSmall, "s.json", home_, false, &no, &error))
+      << error;
   ASSERT_TRUE(mvhost::ExportDataSet(store_, 4, &text, &error)) << error;
   Json j = Json::parse(text);
   EXPECT_EQ(j["accounts"][0]["class"], "0x00000010");
@@ -157,13 +158,17 @@ TEST_F(ExportTest, CanonicalForm) {
 TEST_F(ExportTest, ATextACsvFileCannotCarryIsRefusedNamingItsLine) {
   int32_t no = 0;
   std::string error;
-  ASSERT_TRUE(mvhost::ImportDataSetText(store_, kSmall, "s.json", home_, false, &no, &error)) << error;
-  ASSERT_TRUE(store_.Exec("UPDATE journal_line SET description = 'two' || char(10) || 'lines' "
-                          "WHERE line_id = 2;", &error));
+  ASSERT_TRUE(mvhost::ImportDataSetText(store_, kSmall, "s.json", home_, false, &no, &error))
+      << error;
+  ASSERT_TRUE(
+      store_.Exec("UPDATE journal_line SET description = 'two' || char(10) || 'lines' "
+                  "WHERE line_id = 2;",
+                  &error));
   std::ostringstream out;
   EXPECT_FALSE(mvhost::ExportDataSet(store_, 4, {home_ + "/lines.csv", ""}, out, &error));
-  EXPECT_EQ(error, "journal 1 of 2014-02-21: the description cannot be written to a CSV file "
-                   "(a line break); export the lines inline");
+  EXPECT_EQ(error,
+            "journal 1 of 2014-02-21: the description cannot be written to a CSV file "
+            "(a line break); export the lines inline");
   std::string text;
   EXPECT_TRUE(mvhost::ExportDataSet(store_, 4, &text, &error)) << error;
 }
@@ -171,7 +176,8 @@ TEST_F(ExportTest, ATextACsvFileCannotCarryIsRefusedNamingItsLine) {
 TEST_F(ExportTest, SavedReturnImageHoldsTheNamedMembers) {
   int32_t no = 0;
   std::string error;
-  ASSERT_TRUE(mvhost::ImportDataSetText(store_, kSmall, "s.json", home_, false, &no, &error)) << error;
+  ASSERT_TRUE(mvhost::ImportDataSetText(store_, kSmall, "s.json", home_, false, &no, &error))
+      << error;
   EXPECT_EQ(QueryInt("SELECT length(image) FROM saved_return"), 15360);
   EXPECT_EQ(QueryInt("SELECT hex(substr(image, 4, 1)) FROM saved_return"), 2);
   // Period start 2014-01-21 at offset 9, the amount -3 yen at 12515 and the
@@ -194,11 +200,11 @@ TEST(SavedReturnImageTest, AnyImageRoundTrips) {
   std::vector<std::vector<uint8_t>> images;
   images.emplace_back(mvhost::kSavedReturnSize, 0);
   std::vector<uint8_t> amounts(mvhost::kSavedReturnSize, 0);
-  amounts[12515] = 0x40;  // an amount whose low byte alone is set
+  amounts[12515] = 0x40;      // an amount whose low byte alone is set
   amounts[12523 + 1] = 0x01;  // one whose low byte is zero
   amounts[12603 + 8] = 0x07;  // a byte right after a known amount
-  amounts[41] = 0x11;  // free bytes next to the named head
-  amounts[9864] = 0x22;  // and just before the named tail
+  amounts[41] = 0x11;         // free bytes next to the named head
+  amounts[9864] = 0x22;       // and just before the named tail
   images.push_back(amounts);
   std::mt19937 random(42);
   for (int n = 0; n < 3; ++n) {

@@ -43,7 +43,8 @@ ClSetShohizei* TaxSettings() {
 TEST_F(FaultInjectionTest, TheVariableNamesCallsAndCreations) {
   StSHOHIZEIINFO settings;
   ASSERT_EQ(TaxSettings()->Get(&settings), 0);
-  setenv("MVHOST_FAULTS", "ClSetShohizei::Get=7,ClAccConnect::Initiate=1,new ClRuleShiwake=fail", 1);
+  setenv("MVHOST_FAULTS", "ClSetShohizei::Get=7,ClAccConnect::Initiate=1,new ClRuleShiwake=fail",
+         1);
   EXPECT_EQ(TaxSettings()->Get(&settings), 7);
   ClAccConnect::Inst()->SetAppType(ClSysEnvMgr::kAppTypeAlto);
   EXPECT_EQ(ClAccConnect::Inst()->Initiate(), 1);

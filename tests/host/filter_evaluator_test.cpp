@@ -97,7 +97,8 @@ TEST_F(FilterEvaluatorTest, MonthRangesWithAdjustmentMonths) {
     StFINDINFO filter;
     Kinds expected;
   } cases[] = {
-      {"S..E", Filter({Month(kOpGreaterOrEqual, 4, kLinkAnd), Month(kOpLessOrEqual, 6, kLinkLast)}),
+      {"S..E",
+       Filter({Month(kOpGreaterOrEqual, 4, kLinkAnd), Month(kOpLessOrEqual, 6, kLinkLast)}),
        {4, 5, 6}},
       {"S..E or interim",
        Filter({Month(kOpGreaterOrEqual, 1, kLinkAnd), Month(kOpLessOrEqual, 6, kLinkOr),
@@ -119,7 +120,8 @@ TEST_F(FilterEvaluatorTest, MonthRangesWithAdjustmentMonths) {
       {"the second half does not",
        Filter({Month(kOpGreaterOrEqual, 7, kLinkAnd), Month(kOpLessOrEqual, 12, kLinkLast)}),
        {7, 8, 9, 10, 11, 12}},
-      {"from the interim adjustment on", Filter({Month(kOpGreaterOrEqual, 15, kLinkLast)}),
+      {"from the interim adjustment on",
+       Filter({Month(kOpGreaterOrEqual, 15, kLinkLast)}),
        {7, 8, 9, 10, 11, 12, 15, 18}},
       {"everything", Filter({}), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 18}},
   };
@@ -194,12 +196,14 @@ TEST_F(FilterEvaluatorTest, NestedGroupsLikeTheImportClassCheck) {
   FilterGroupHandle creditGroup(creditSide);
   FilterCondition sides[] = {Group(debitGroup.ref(), kLinkOr), Group(creditGroup.ref(), kLinkLast)};
   FilterGroupHandle sidesGroup(sides);
-  StFINDINFO months = Filter({Month(kOpGreaterOrEqual, 1, kLinkAnd), Month(kOpLessOrEqual, 12, kLinkLast)});
+  StFINDINFO months =
+      Filter({Month(kOpGreaterOrEqual, 1, kLinkAnd), Month(kOpLessOrEqual, 12, kLinkLast)});
   FilterGroupHandle monthGroup(months.conditions);
   // Credit classes 85..90 are kinds 10..12 and 15; in accounting order 15
   // lies within 1..12.
-  EXPECT_EQ(Selected(Filter({Group(sidesGroup.ref(), kLinkAnd), Group(monthGroup.ref(), kLinkLast)})),
-            (Kinds{3, 4, 7, 8, 10, 11, 12, 15}));
+  EXPECT_EQ(
+      Selected(Filter({Group(sidesGroup.ref(), kLinkAnd), Group(monthGroup.ref(), kLinkLast)})),
+      (Kinds{3, 4, 7, 8, 10, 11, 12, 15}));
 }
 
 TEST_F(FilterEvaluatorTest, MalformedFiltersAreErrorsNotMatches) {
@@ -273,7 +277,8 @@ TEST(FilterSqlTest, ValuesAreBoundNeverPastedIntoTheText) {
   EXPECT_EQ(sql.sql, "((a.class_code = ?) OR (a.class_code < ?))");
   // Type 19 reads the value as unsigned; type 2 as the low 16 bits, signed.
   EXPECT_EQ(sql.values, (std::vector<int64_t>{0x40888000LL, -5}));
-  StFINDINFO month = Filter({Cond(kFieldMonthKind, kOpEqual, 0x7FFF0012, kLinkLast, 0, kValueInt16)});
+  StFINDINFO month =
+      Filter({Cond(kFieldMonthKind, kOpEqual, 0x7FFF0012, kLinkLast, 0, kValueInt16)});
   ASSERT_EQ(mvhost::TranslateFilter(&month, mvhost::FilterTarget::kJournalLine, &sql), 0);
   // Month kind 18, bound as its place in the accounting order.
   EXPECT_EQ(sql.values, (std::vector<int64_t>{125}));

@@ -56,7 +56,8 @@ TEST_F(ImportCsvTest, ReadsLinesAfterInlineJournals) {
   EXPECT_EQ(QueryInt("SELECT credit_dept FROM journal_line WHERE line_id = 2"), 10);
   EXPECT_EQ(QueryInt("SELECT credit_tax FROM journal_line WHERE line_id = 2"), 800000);
   EXPECT_EQ(QueryInt("SELECT business_type FROM journal_line WHERE line_id = 2"), 2);
-  EXPECT_EQ(QueryInt("SELECT description = 'Sale, \"counter\"' FROM journal_line WHERE line_id = 2"), 1);
+  EXPECT_EQ(
+      QueryInt("SELECT description = 'Sale, \"counter\"' FROM journal_line WHERE line_id = 2"), 1);
   EXPECT_EQ(QueryInt("SELECT debit_amount FROM journal_line WHERE line_id = 3"), 2505000);
   EXPECT_EQ(QueryInt("SELECT debit_tax FROM journal_line WHERE line_id = 3"), 200400);
   EXPECT_EQ(QueryInt("SELECT debit_tax_class FROM journal_line WHERE line_id = 3"), 21);
@@ -151,8 +152,10 @@ TEST_F(ImportCsvTest, RefusesBadHeaders) {
 
 // Files as spreadsheet programs in Japan write them: Shift_JIS and CR LF.
 TEST_F(ImportCsvTest, ReadsShiftJisFilesWithTheEncodingOption) {
-  WriteFile("lines.csv", std::string(kHeader) + "1,2014-04-02,1,111,,1,,0,,,,,,0,,\x8F\xA4\x95\x69\r\n");
-  std::string json = std::string(kHead) + "\"users\": [{\"id\": \"u\", \"name\": \"\x8C\x6F\x97\x9D\"}],"
+  WriteFile("lines.csv",
+            std::string(kHeader) + "1,2014-04-02,1,111,,1,,0,,,,,,0,,\x8F\xA4\x95\x69\r\n");
+  std::string json = std::string(kHead) +
+                     "\"users\": [{\"id\": \"u\", \"name\": \"\x8C\x6F\x97\x9D\"}],"
                      "\"journals_csv\": \"lines.csv\"}";
   std::string path = WriteFile("csv.json", json);
   mvhost::ImportOptions options;
@@ -171,8 +174,9 @@ TEST_F(ImportCsvTest, ReadsShiftJisFilesWithTheEncodingOption) {
   WriteFile("lines.csv", std::string(kHeader) + "1,2014-04-02,1,111,,1,,0,,,,,,0,,\x81\n");
   options.replace = true;
   EXPECT_FALSE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error));
-  EXPECT_EQ(error, home_ + "/lines.csv:2:34: not Shift_JIS text (for a UTF-8 file use "
-                           "--csv-encoding utf-8)");
+  EXPECT_EQ(error, home_ +
+                       "/lines.csv:2:34: not Shift_JIS text (for a UTF-8 file use "
+                       "--csv-encoding utf-8)");
 }
 
 // A journal whose debit and credit totals (amount + tax of each side)
@@ -196,8 +200,9 @@ TEST_F(ImportCsvTest, FindsJournalsWhoseSidesDiffer) {
   std::string error;
   ASSERT_TRUE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error)) << error;
   EXPECT_EQ(outcome.journalLines, 4);
-  const std::string unbalanced = ": unbalanced-journal: the debit total 10 and the credit total "
-                                 "10.5 differ by 0.5; correct the lines so that both sides agree";
+  const std::string unbalanced =
+      ": unbalanced-journal: the debit total 10 and the credit total "
+      "10.5 differ by 0.5; correct the lines so that both sides agree";
   EXPECT_EQ(findings, std::vector<std::string>{home_ + "/lines.csv:journal 3/line 5" + unbalanced});
   EXPECT_EQ(outcome.findings.Of(mvhost::CheckRule::kUnbalancedJournal), 1);
 
@@ -212,7 +217,8 @@ TEST_F(ImportCsvTest, FindsJournalsWhoseSidesDiffer) {
   // by their CSV lines.
   csv = kHeader;
   const int count = static_cast<int>(mvhost::JournalBalances::kKept) + 2;
-  for (int j = 1; j <= count; ++j) csv += std::to_string(j) + ",2014-04-02,1,111,,10,,0,511,,10.5,,3,8,,\n";
+  for (int j = 1; j <= count; ++j)
+    csv += std::to_string(j) + ",2014-04-02,1,111,,10,,0,511,,10.5,,3,8,,\n";
   WriteFile("lines.csv", csv);
   findings.clear();
   ASSERT_TRUE(mvhost::ImportDataSetFile(store_, path, options, &outcome, &error)) << error;

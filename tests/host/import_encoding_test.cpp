@@ -34,7 +34,8 @@ std::string JsonWith(const std::string& name) {
 std::string CsvWith(const std::string& description) {
   return "journal,date,month,debit_account,debit_dept,debit_amount,debit_tax,debit_tax_class,"
          "credit_account,credit_dept,credit_amount,credit_tax,credit_tax_class,rate,"
-         "business_type,description\n1,2014-04-02,1,111,,1,,0,,,,,,0,," + description + "\n";
+         "business_type,description\n1,2014-04-02,1,111,,1,,0,,,,,,0,," +
+         description + "\n";
 }
 
 std::string Hex(const std::string& bytes) {
@@ -58,34 +59,64 @@ TEST_F(ImportEncodingTest, EachFileInItsOwnEncoding) {
     std::string error;  // after the folder; empty: imported with both texts as kUtf8Name
   } cases[] = {
       // A UTF-8 file written by hand beside a spreadsheet's Shift_JIS file.
-      {"UnicodeJsonShiftJisCsv", JsonWith(kUtf8Name), CsvWith(kSjisName),
-       {TextEncoding::kUtf8, false}, {TextEncoding::kCp932, true}, ""},
-      {"BothShiftJis", JsonWith(kSjisName), CsvWith(kSjisName), {TextEncoding::kCp932, true},
-       {TextEncoding::kCp932, false}, ""},
+      {"UnicodeJsonShiftJisCsv",
+       JsonWith(kUtf8Name),
+       CsvWith(kSjisName),
+       {TextEncoding::kUtf8, false},
+       {TextEncoding::kCp932, true},
+       ""},
+      {"BothShiftJis",
+       JsonWith(kSjisName),
+       CsvWith(kSjisName),
+       {TextEncoding::kCp932, true},
+       {TextEncoding::kCp932, false},
+       ""},
       // A byte-order mark says UTF-8 whatever was given.
-      {"MarkedFilesGivenShiftJis", kBom + JsonWith(kUtf8Name), kBom + CsvWith(kUtf8Name),
-       {TextEncoding::kCp932, true}, {TextEncoding::kCp932, true}, ""},
+      {"MarkedFilesGivenShiftJis",
+       kBom + JsonWith(kUtf8Name),
+       kBom + CsvWith(kUtf8Name),
+       {TextEncoding::kCp932, true},
+       {TextEncoding::kCp932, true},
+       ""},
       // The CSV file takes the JSON file's option but is UTF-8.
-      {"UnicodeCsvTakingTheJsonOption", JsonWith("Kiri"), CsvWith(kUtf8Name),
-       {TextEncoding::kCp932, true}, {TextEncoding::kCp932, false},
+      {"UnicodeCsvTakingTheJsonOption",
+       JsonWith("Kiri"),
+       CsvWith(kUtf8Name),
+       {TextEncoding::kCp932, true},
+       {TextEncoding::kCp932, false},
        "/lines.csv:2:34" + ambiguity +
            "--csv-encoding utf-8 for a UTF-8 file, or --csv-encoding cp932 to read it as "
            "Shift_JIS all the same)"},
-      {"UnicodeJsonNotGivenShiftJis", JsonWith(kUtf8Name), CsvWith("x"),
-       {TextEncoding::kCp932, false}, {TextEncoding::kUtf8, false},
+      {"UnicodeJsonNotGivenShiftJis",
+       JsonWith(kUtf8Name),
+       CsvWith("x"),
+       {TextEncoding::kCp932, false},
+       {TextEncoding::kUtf8, false},
        "/e.json:2:31" + ambiguity +
            "--encoding utf-8 for a UTF-8 file, or --encoding cp932 to read it as Shift_JIS all "
            "the same)"},
-      {"JsonNotShiftJis", JsonWith("\x81"), CsvWith("x"), {TextEncoding::kCp932, true},
+      {"JsonNotShiftJis",
+       JsonWith("\x81"),
+       CsvWith("x"),
+       {TextEncoding::kCp932, true},
        {TextEncoding::kUtf8, false},
        "/e.json:2:31: not Shift_JIS text (for a UTF-8 file use --encoding utf-8)"},
-      {"JsonNotUtf8", JsonWith(kSjisName), CsvWith("x"), {TextEncoding::kUtf8, false},
+      {"JsonNotUtf8",
+       JsonWith(kSjisName),
+       CsvWith("x"),
+       {TextEncoding::kUtf8, false},
        {TextEncoding::kUtf8, false},
        "/e.json:2:31: not UTF-8 text (for a Shift_JIS file use --encoding cp932)"},
-      {"CsvNotShiftJis", JsonWith("Kiri"), CsvWith("ab\x81"), {TextEncoding::kUtf8, false},
+      {"CsvNotShiftJis",
+       JsonWith("Kiri"),
+       CsvWith("ab\x81"),
+       {TextEncoding::kUtf8, false},
        {TextEncoding::kCp932, true},
        "/lines.csv:2:36: not Shift_JIS text (for a UTF-8 file use --csv-encoding utf-8)"},
-      {"CsvNotUtf8", JsonWith("Kiri"), CsvWith(kSjisName), {TextEncoding::kCp932, true},
+      {"CsvNotUtf8",
+       JsonWith("Kiri"),
+       CsvWith(kSjisName),
+       {TextEncoding::kCp932, true},
        {TextEncoding::kUtf8, true},
        "/lines.csv:2:34: not UTF-8 text (for a Shift_JIS file use --csv-encoding cp932)"},
   };
@@ -120,11 +151,16 @@ TEST(TextEncodingNameTest, NamesAndAliases) {
     bool known;
     TextEncoding encoding;
   } cases[] = {
-      {"utf-8", true, TextEncoding::kUtf8},       {"UTF-8", true, TextEncoding::kUtf8},
-      {"utf8", true, TextEncoding::kUtf8},        {"cp932", true, TextEncoding::kCp932},
-      {"Shift_JIS", true, TextEncoding::kCp932},  {"sjis", true, TextEncoding::kCp932},
-      {"Windows-31J", true, TextEncoding::kCp932}, {"euc-jp", false, TextEncoding::kUtf8},
-      {"", false, TextEncoding::kUtf8},           {"utf-88", false, TextEncoding::kUtf8},
+      {"utf-8", true, TextEncoding::kUtf8},
+      {"UTF-8", true, TextEncoding::kUtf8},
+      {"utf8", true, TextEncoding::kUtf8},
+      {"cp932", true, TextEncoding::kCp932},
+      {"Shift_JIS", true, TextEncoding::kCp932},
+      {"sjis", true, TextEncoding::kCp932},
+      {"Windows-31J", true, TextEncoding::kCp932},
+      {"euc-jp", false, TextEncoding::kUtf8},
+      {"", false, TextEncoding::kUtf8},
+      {"utf-88", false, TextEncoding::kUtf8},
   };
   for (const auto& c : cases) {
     TextEncoding encoding = TextEncoding::kUtf8;
@@ -139,7 +175,8 @@ TEST_F(ImportEncodingTest, ShiftJisFilesGiveTheSameDataSet) {
   const std::string folder = std::string(TAXLINK_SOURCE_DIR) + "/examples/standard-corporation/";
   int32_t no = 0;
   std::string error;
-  ASSERT_TRUE(mvhost::ImportDataSetFile(store_, folder + "sakura.json", false, &no, &error)) << error;
+  ASSERT_TRUE(mvhost::ImportDataSetFile(store_, folder + "sakura.json", false, &no, &error))
+      << error;
   std::string fromUtf8;
   ASSERT_TRUE(mvhost::ExportDataSet(store_, no, &fromUtf8, &error)) << error;
 

@@ -110,7 +110,8 @@ const RefusalCase kCases[] = {
      "bad.json: journals[0].credit.dept: unknown department 9"},
     {"RateNotOfTheDataSet", "/journals/0/rate", "3",
      "bad.json: journals[0].rate: rate 3 is not one of the data set's tax_rates (8, 5)"},
-    {"UnknownRate", "/tax_rates/1", "6", "bad.json: tax_rates[1]: unknown tax rate 6 (3, 5, 8 or 10)"},
+    {"UnknownRate", "/tax_rates/1", "6",
+     "bad.json: tax_rates[1]: unknown tax rate 6 (3, 5, 8 or 10)"},
     {"UnknownClassOfAccount", "/accounts/0/class", R"("0x01200000")",
      "bad.json: accounts[0].class: unknown account class 0x01200000"},
     {"UnknownField", "/journals/0/amount", "5", "bad.json: journals[0].amount: unknown field"},
@@ -131,7 +132,8 @@ const RefusalCase kCases[] = {
      "\"\\\": Sales \xC2\xA5"},
     {"OverlineInADescription", "/journals/1/description", R"("a\u203eb")",
      "bad.json: journals[1].description: \"\xE2\x80\xBE\" (U+203E) comes back from "
-     "Shift_JIS as \"~\": a\xE2\x80\xBE" "b"},
+     "Shift_JIS as \"~\": a\xE2\x80\xBE"
+     "b"},
     {"ClassNameComesBackChanged", "/account_classes/2/name", R"("\u00a5")",
      "bad.json: account_classes[2].name: \"\xC2\xA5\" (U+00A5) comes back from Shift_JIS as "
      "\"\\\": \xC2\xA5"},
@@ -210,8 +212,8 @@ class ImportRefusalTest : public taxlink_test::HostToolHome,
     Json other = Json::parse(kBase);
     other["data_set"]["data_no"] = 3;
     other["data_set"]["data_id"] = "OTHER";
-    ASSERT_TRUE(mvhost::ImportDataSetText(store_, other.dump(), "other.json", home_, false, &no,
-                                          &error))
+    ASSERT_TRUE(
+        mvhost::ImportDataSetText(store_, other.dump(), "other.json", home_, false, &no, &error))
         << error;
   }
 };
@@ -244,8 +246,7 @@ TEST_F(ImportStoreTest, RefusesADoubledKeyAtAnyDepth) {
   } cases[] = {
       {std::string(kBase).insert(std::string(kBase).rfind('}'), ",\n  \"journals\": []\n"),
        "bad.json:26:3: duplicate key \"journals\" (first at 15:3)"},
-      {std::string(kBase).insert(std::string(kBase).find("\"amount\": 108000"),
-                                 "\"amount\": 1, "),
+      {std::string(kBase).insert(std::string(kBase).find("\"amount\": 108000"), "\"amount\": 1, "),
        "bad.json:17:47: duplicate key \"amount\" (first at 17:34)"},
   };
   for (const auto& c : cases) {
@@ -290,7 +291,8 @@ TEST_F(ImportStoreTest, ExistingNumberNeedsReplace) {
 TEST_F(ImportStoreTest, StoresRawAmountsRatesAndIds) {
   int32_t no = 0;
   std::string error;
-  ASSERT_TRUE(mvhost::ImportDataSetText(store_, kBase, "a.json", home_, false, &no, &error)) << error;
+  ASSERT_TRUE(mvhost::ImportDataSetText(store_, kBase, "a.json", home_, false, &no, &error))
+      << error;
   EXPECT_EQ(no, 7);
   EXPECT_EQ(QueryInt("SELECT debit_amount FROM journal_line WHERE line_id = 2"), 10002500);
   EXPECT_EQ(QueryInt("SELECT debit_tax FROM journal_line WHERE line_id = 2"), 800200);
@@ -373,8 +375,8 @@ TEST_F(ImportStoreTest, JournalIndexesEndCompleteAfterABulkLoad) {
   other["data_set"]["data_id"] = "OTHER";
   ASSERT_TRUE(mvhost::ImportDataSetText(store_, other.dump(), "b.json", home_, false, &no, &error))
       << error;
-  EXPECT_EQ(QueryInt(std::string("SELECT COUNT(*) FROM sqlite_schema WHERE sql = '") + kIndex + "'"),
-            1);
+  EXPECT_EQ(
+      QueryInt(std::string("SELECT COUNT(*) FROM sqlite_schema WHERE sql = '") + kIndex + "'"), 1);
   EXPECT_EQ(QueryInt("SELECT COUNT(*) FROM journal_line INDEXED BY journal_line_no"
                      " WHERE data_no = 7 AND journal_no > 0"),
             2);
@@ -412,15 +414,14 @@ TEST_F(TaxRatesListTest, LinesCarryOnlyListedRatesAndTheDefaultListsAllThree) {
   rated["journals"][0].erase("rate");
   int32_t no = -1;
   std::string error;
-  EXPECT_FALSE(mvhost::ImportDataSetText(store_, rated.dump(), "bad.json", home_, false, &no,
-                                         &error));
+  EXPECT_FALSE(
+      mvhost::ImportDataSetText(store_, rated.dump(), "bad.json", home_, false, &no, &error));
   EXPECT_EQ(error,
             "bad.json: journals[0].rate: the date 2014-04-10 implies rate 8, which is not one of "
             "the data set's tax_rates (5, 3)");
 
   rated.erase("tax_rates");
-  EXPECT_TRUE(mvhost::ImportDataSetText(store_, rated.dump(), "ok.json", home_, false, &no,
-                                        &error))
+  EXPECT_TRUE(mvhost::ImportDataSetText(store_, rated.dump(), "ok.json", home_, false, &no, &error))
       << error;
   EXPECT_EQ(Snapshot().find("tax_rate|7|1|800\ntax_rate|7|2|500\ntax_rate|7|3|300"),
             std::string::npos - 0)
@@ -428,4 +429,3 @@ TEST_F(TaxRatesListTest, LinesCarryOnlyListedRatesAndTheDefaultListsAllThree) {
 }
 
 }  // namespace
-

@@ -55,8 +55,7 @@ TEST(MemoryHostTest, TheServicesReadWhatTheModelHolds) {
   std::string error;
   ASSERT_TRUE(host.Add(OneSale(1000, 80), &error)) << error;
 
-  auto* dataSets =
-      static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindDataSets, 1));
+  auto* dataSets = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindDataSets, 1));
   StDATAINFO selected{};
   ASSERT_EQ(dataSets->GetSelectedInfo(&selected), 0);
   EXPECT_EQ(selected.dataNo, 7);

@@ -52,9 +52,9 @@ TEST_F(RateFlagsTest, EachRateLandsInOneBit) {
     uint32_t flags;
   };
   const Case cases[] = {
-      {300, k3},     {500, k5},     {800, k8},       {1000, k10},     {1, kOther},
-      {299, kOther}, {301, kOther}, {499, kOther},   {501, kOther},   {799, kOther},
-      {801, kOther}, {999, kOther}, {1001, kOther},  {-800, kOther},  {2000000000, kOther},
+      {300, k3},     {500, k5},     {800, k8},      {1000, k10},    {1, kOther},
+      {299, kOther}, {301, kOther}, {499, kOther},  {501, kOther},  {799, kOther},
+      {801, kOther}, {999, kOther}, {1001, kOther}, {-800, kOther}, {2000000000, kOther},
   };
   for (const Case& c : cases) {
     host_.Exec("DELETE FROM journal_line");
@@ -69,8 +69,8 @@ TEST_F(RateFlagsTest, RateZeroTakesTheStandardRateOfItsDate) {
     uint32_t flags;
   };
   const Case cases[] = {
-      {19960331, k3}, {19970401, k5},  {20140331, k5},
-      {20140401, k8}, {20190930, k8},  {20191001, k10},
+      {19960331, k3}, {19970401, k5}, {20140331, k5},
+      {20140401, k8}, {20190930, k8}, {20191001, k10},
   };
   for (const Case& c : cases) {
     host_.Exec("DELETE FROM journal_line");
@@ -90,9 +90,9 @@ TEST_F(RateFlagsTest, AllRatesTogetherAndOnlyWithinTheFilter) {
   StFINDINFO months;
   std::memset(&months, 0, sizeof(months));
   months.conditions[0] = {kFieldMonthKind, 0, kOpGreaterOrEqual, {}, kValueInt16, {}, 2, {}, 0,
-                          kLinkAnd, {}};
+                          kLinkAnd,        {}};
   months.conditions[1] = {kFieldMonthKind, 0, kOpLessOrEqual, {}, kValueInt16, {}, 3, {}, 0,
-                          kLinkLast, {}};
+                          kLinkLast,       {}};
   EXPECT_EQ(Flags(&months), k5 | k8);
   // The bits found are added to those the caller holds.
   EXPECT_EQ(Flags(&months, k10 | 64u), k5 | k8 | k10 | 64u);
@@ -112,8 +112,8 @@ TEST_F(RateFlagsTest, AnEmptyFilterResultSetsNothing) {
   AddLine(20150110, 800, 7);
   StFINDINFO march;
   std::memset(&march, 0, sizeof(march));
-  march.conditions[0] = {kFieldMonthKind, 0, kOpEqual, {}, kValueInt16, {}, 3, {}, 0, kLinkLast,
-                         {}};
+  march.conditions[0] = {kFieldMonthKind, 0, kOpEqual, {}, kValueInt16, {}, 3, {}, 0,
+                         kLinkLast,       {}};
   EXPECT_EQ(Flags(&march), 0u);
 }
 

@@ -148,8 +148,9 @@ TEST(ServicesLinkTest, CheckFatalErrorShowsTheHostMessageForNegativeCodes) {
             "処理に必要なオブジェクトを作成できませんでした。\n\nエラーコード: -1001"_sjis);
   EXPECT_EQ(recorder.Messages()[0].caption, "会計システム"_sjis);
   EXPECT_EQ(recorder.Messages()[0].style, MB_OK | MB_ICONERROR);
-  EXPECT_EQ(recorder.Messages()[1].text,
-            "会計データの読み込み中にデータベースのエラーが発生しました。\n\nエラーコード: -3001"_sjis);
+  EXPECT_EQ(
+      recorder.Messages()[1].text,
+      "会計データの読み込み中にデータベースのエラーが発生しました。\n\nエラーコード: -3001"_sjis);
 }
 
 TEST(ServicesLinkTest, AppFolderPathsAreWindowsPathsEndingInABackslash) {
@@ -220,7 +221,8 @@ TEST(ServicesLinkTest, TheRunsOwnUserAndDataSetComeFirst) {
       {nullptr, "5", "U08", 4},    // a data set without a user is not taken
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.runUser ? c.runUser : "-") + "/" + (c.runDataNo ? c.runDataNo : "-"));
+    SCOPED_TRACE(std::string(c.runUser ? c.runUser : "-") + "/" +
+                 (c.runDataNo ? c.runDataNo : "-"));
     c.runUser ? ::setenv("MVHOST_USER", c.runUser, 1) : ::unsetenv("MVHOST_USER");
     c.runDataNo ? ::setenv("MVHOST_DATA_NO", c.runDataNo, 1) : ::unsetenv("MVHOST_DATA_NO");
     ASSERT_EQ(user->GetCurUserID(userId), 0);
@@ -243,9 +245,14 @@ TEST(ServicesLinkTest, TheRunsOwnUserAndDataSetComeFirst) {
 TEST(ServicesLinkTest, DataSetsWalkInNumberOrderAndTheSelectionIsFound) {
   HostFixture host;
   host.AddDataSet({.dataNo = 7, .dataId = "D007", .companyName = "七番商店"_sjis});
-  host.AddDataSet({.dataNo = 2, .dataId = "D002", .periodStart = 20140101,
-                   .periodEnd = 20141231, .interimClosing = true, .recordKind = 99,
-                   .entityKind = 3, .incomeKind = 3});
+  host.AddDataSet({.dataNo = 2,
+                   .dataId = "D002",
+                   .periodStart = 20140101,
+                   .periodEnd = 20141231,
+                   .interimClosing = true,
+                   .recordKind = 99,
+                   .entityKind = 3,
+                   .incomeKind = 3});
   host.SelectForUser("U01", 7);
   auto* sets = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindDataSets, 1));
   ASSERT_NE(sets, nullptr);
@@ -276,8 +283,13 @@ TEST(ServicesLinkTest, DataSetsWalkInNumberOrderAndTheSelectionIsFound) {
 
 TEST(ServicesLinkTest, TaxSettingsAndRateRowsWithTheirTotalsRow) {
   HostFixture host;
-  host.AddDataSet({.dataNo = 1, .dataId = "A", .filingClass = 1, .roundingMode = 3,
-                   .creditMethod = 1, .mainBusinessType = 5, .taxIncluded = true});
+  host.AddDataSet({.dataNo = 1,
+                   .dataId = "A",
+                   .filingClass = 1,
+                   .roundingMode = 3,
+                   .creditMethod = 1,
+                   .mainBusinessType = 5,
+                   .taxIncluded = true});
   host.AddDataSet({.dataNo = 2, .dataId = "B", .rates = {800, 500}});
   host.SelectForUser("U01", 1);
   auto* tax = static_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindTaxSettings, 1));
@@ -304,18 +316,42 @@ TEST(ServicesLinkTest, AccountWalkFiltersOnTheAccountClass) {
   HostFixture host;
   host.AddDataSet({});
   host.AddAccount({.accountId = 3, .code = "500", .name = "仕入高"_sjis, .classCode = 0x20400000});
-  host.AddAccount({.accountId = 1, .code = "400", .name = "売上高"_sjis, .classCode = 0x40888000,
+  host.AddAccount({.accountId = 1,
+                   .code = "400",
+                   .name = "売上高"_sjis,
+                   .classCode = 0x40888000,
                    .balanceSide = 2});
-  host.AddAccount({.accountId = 2, .code = "410", .name = "雑収入"_sjis, .classCode = 0x40848000,
+  host.AddAccount({.accountId = 2,
+                   .code = "410",
+                   .name = "雑収入"_sjis,
+                   .classCode = 0x40848000,
                    .excluded = true});
   host.SelectForUser("U01", 1);
   auto* accounts = static_cast<ClSetKamoku*>(ClDataMgr::Inst()->GetSetObject(kSetKindAccounts, 1));
   StFINDINFO filter;
   std::memset(&filter, 0, sizeof(filter));
-  filter.conditions[0] = {kFieldAccountClass, 0, kOpEqual, {}, kValueAccountClass, {},
-                          static_cast<int32_t>(0x40888000), {}, 0, kLinkOr, {}};
-  filter.conditions[1] = {kFieldAccountClass, 0, kOpEqual, {}, kValueAccountClass, {},
-                          static_cast<int32_t>(0x40848000), {}, 0, kLinkLast, {}};
+  filter.conditions[0] = {kFieldAccountClass,
+                          0,
+                          kOpEqual,
+                          {},
+                          kValueAccountClass,
+                          {},
+                          static_cast<int32_t>(0x40888000),
+                          {},
+                          0,
+                          kLinkOr,
+                          {}};
+  filter.conditions[1] = {kFieldAccountClass,
+                          0,
+                          kOpEqual,
+                          {},
+                          kValueAccountClass,
+                          {},
+                          static_cast<int32_t>(0x40848000),
+                          {},
+                          0,
+                          kLinkLast,
+                          {}};
   int32_t cursor = 0;
   accounts->GetCursor(&cursor);
   accounts->ReadyCursor(cursor);
@@ -353,7 +389,8 @@ TEST(ServicesLinkTest, AStoreTextThatShiftJisLacksIsAHostErrorNamingTheRecord) {
   HostFixture host;
   host.AddDataSet({.dataNo = 2, .dataId = "D002"});
   host.AddDataSet({.dataNo = 7, .dataId = "D007"});
-  host.AddAccount(7, {.accountId = 3, .code = "500", .name = "仕入高"_sjis, .classCode = 0x20400000});
+  host.AddAccount(7,
+                  {.accountId = 3, .code = "500", .name = "仕入高"_sjis, .classCode = 0x20400000});
   host.AddAccount(7, {.accountId = 4, .code = "510", .name = "雑費"_sjis, .classCode = 0x20400000});
   host.SelectForUser("U01", 7);
   host.Exec("UPDATE data_set SET company_name = 'caf\xC3\xA9' WHERE data_no = 2");
@@ -388,11 +425,13 @@ TEST(ServicesLinkTest, AStoreTextThatShiftJisLacksIsAHostErrorNamingTheRecord) {
 TEST(ServicesLinkTest, DepartmentsWalkAndLookUpByCode) {
   HostFixture host;
   host.AddDataSet({.entityKind = 3, .incomeKind = 3});
-  host.AddDepartment({.code = 20, .name = "賃貸"_sjis, .kind = 1, .parentCode = 0, .incomeKind = 3});
-  host.AddDepartment({.code = 10, .name = "本店"_sjis, .kind = 2, .parentCode = 5, .incomeKind = 1});
+  host.AddDepartment(
+      {.code = 20, .name = "賃貸"_sjis, .kind = 1, .parentCode = 0, .incomeKind = 3});
+  host.AddDepartment(
+      {.code = 10, .name = "本店"_sjis, .kind = 2, .parentCode = 5, .incomeKind = 1});
   host.SelectForUser("U01", 1);
-  auto* departments =
-      static_cast<ClSetBumon*>(ClDataMgr::Inst()->GetSetMgr()->GetSetObject(kSetKindDepartments, 1));
+  auto* departments = static_cast<ClSetBumon*>(
+      ClDataMgr::Inst()->GetSetMgr()->GetSetObject(kSetKindDepartments, 1));
   ASSERT_NE(departments, nullptr);
   EXPECT_EQ(departments->GetBmnCount(0), 2);
   int32_t cursor = 0;

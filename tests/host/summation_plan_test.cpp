@@ -90,7 +90,10 @@ class SummationPlanTest : public ::testing::Test {
     host_.AddDataSet({.interimClosing = true});
     host_.SelectForUser("U01", 1);
     host_.AddAccount({.accountId = 1, .code = "100", .name = "現金"_sjis, .classCode = 0x10000000});
-    host_.AddAccount({.accountId = 2, .code = "400", .name = "売上高"_sjis, .classCode = 0x40888000,
+    host_.AddAccount({.accountId = 2,
+                      .code = "400",
+                      .name = "売上高"_sjis,
+                      .classCode = 0x40888000,
                       .balanceSide = 2});
     host_.AddJournal({.date = 20140510,
                       .debit = {.account = 1, .amount = 1080000},
@@ -177,7 +180,8 @@ TEST_F(SummationPlanTest, ChangedLinesAreReadThroughTheirKeysWithoutARebuild) {
   }
   EXPECT_GE(lineReads, 1);
   // Changed or deleted lines count as well.
-  host_.Exec("UPDATE journal_line SET debit_tax_class = 21, credit_tax_class = 21 WHERE line_id = 2");
+  host_.Exec(
+      "UPDATE journal_line SET debit_tax_class = 21, credit_tax_class = 21 WHERE line_id = 2");
   RunServices();
   EXPECT_EQ(walked_, 1);
   host_.Exec("DELETE FROM journal_line WHERE line_id = 1");

@@ -34,11 +34,21 @@ class SumsAccountsTest : public ::testing::Test {
     host_.AddAccountClass({.code = kSgaChild, .name = "旅費"_sjis, .parent = kSga});
     host_.AddAccountClass({.code = kSales, .name = "売上"_sjis});
     host_.AddAccount({.accountId = 1, .code = "100", .name = "現金"_sjis, .classCode = 0x10000000});
-    host_.AddAccount({.accountId = 2, .code = "600", .name = "広告費"_sjis, .classCode = kSga,
+    host_.AddAccount({.accountId = 2,
+                      .code = "600",
+                      .name = "広告費"_sjis,
+                      .classCode = kSga,
                       .refundFlag1 = 1});
-    host_.AddAccount({.accountId = 3, .code = "610", .name = "旅費交通費"_sjis, .classCode = kSgaChild,
-                      .balanceSide = 1, .refundFlag2 = 1});
-    host_.AddAccount({.accountId = 4, .code = "400", .name = "売上高"_sjis, .classCode = kSales,
+    host_.AddAccount({.accountId = 3,
+                      .code = "610",
+                      .name = "旅費交通費"_sjis,
+                      .classCode = kSgaChild,
+                      .balanceSide = 1,
+                      .refundFlag2 = 1});
+    host_.AddAccount({.accountId = 4,
+                      .code = "400",
+                      .name = "売上高"_sjis,
+                      .classCode = kSales,
                       .balanceSide = 2});
     auto expense = [&](int32_t account, int16_t kind, int64_t amount, int64_t tax, int32_t dept) {
       host_.AddJournal({.date = 20140110,
@@ -49,8 +59,8 @@ class SumsAccountsTest : public ::testing::Test {
     expense(2, 1, 1000, 80, 10);
     expense(2, 1, 500, 40, 20);
     expense(3, 2, 300, 24, 10);
-    expense(3, 15, 70, 0, 10);   // interim adjustment -> entry 14
-    expense(2, 18, 9, 0, 20);    // year-end adjustment -> entry 13
+    expense(3, 15, 70, 0, 10);  // interim adjustment -> entry 14
+    expense(2, 18, 9, 0, 20);   // year-end adjustment -> entry 13
     // A refund on the advertising account: credit side.
     host_.AddJournal({.date = 20140210,
                       .debit = {.account = 1, .amount = 200, .dept = 10},
@@ -89,7 +99,7 @@ TEST_F(SumsAccountsTest, MonthsAndAdjustmentMonthsFillTheirEntries) {
   EXPECT_EQ(ads.classCode, kSga);
   EXPECT_EQ(ads.debit[1], 1500);
   EXPECT_EQ(ads.debitIncl[1], 1620);
-  EXPECT_EQ(ads.debit[13], 9);   // kind 18
+  EXPECT_EQ(ads.debit[13], 9);  // kind 18
   EXPECT_EQ(ads.credit[2], 200);
   EXPECT_EQ(ads.creditIncl[2], 216);
   EXPECT_EQ(ads.debit[0], 0);
@@ -120,8 +130,10 @@ TEST_F(SumsAccountsTest, MonthsAndAdjustmentMonthsFillTheirEntries) {
 TEST_F(SumsAccountsTest, TheFilterChoosesTheMonthKinds) {
   StFINDINFO filter;
   std::memset(&filter, 0, sizeof(filter));
-  filter.conditions[0] = {kFieldMonthKind, 0, kOpEqual, {}, kValueInt16, {}, 18, {}, 0, kLinkOr, {}};
-  filter.conditions[1] = {kFieldMonthKind, 0, kOpEqual, {}, kValueInt16, {}, 15, {}, 0, kLinkLast, {}};
+  filter.conditions[0] = {kFieldMonthKind, 0, kOpEqual, {}, kValueInt16, {}, 18, {}, 0,
+                          kLinkOr,         {}};
+  filter.conditions[1] = {kFieldMonthKind, 0, kOpEqual, {}, kValueInt16, {}, 15, {}, 0,
+                          kLinkLast,       {}};
   std::vector<StKAMOKUSUMINFO> r = Sums(&filter, 0, nullptr);
   ASSERT_EQ(r.size(), 5u);
   EXPECT_EQ(r[1].debit[1], 0);
@@ -146,12 +158,18 @@ TEST_F(SumsAccountsTest, ADepartmentCountsOnlyItsOwnSides) {
 }
 
 TEST_F(SumsAccountsTest, JournalChecksByRateAndBusinessType) {
-  host_.AddJournal({.date = 20140301, .credit = {.account = 4, .amount = 10, .taxClass = 1},
-                    .rate = 1000, .businessType = 6});
-  host_.AddJournal({.date = 20140302, .credit = {.account = 4, .amount = 10, .taxClass = 1},
-                    .rate = 300, .businessType = 6});
-  host_.AddJournal({.date = 20140303, .credit = {.account = 4, .amount = 10, .taxClass = 1},
-                    .rate = 800, .businessType = 2});
+  host_.AddJournal({.date = 20140301,
+                    .credit = {.account = 4, .amount = 10, .taxClass = 1},
+                    .rate = 1000,
+                    .businessType = 6});
+  host_.AddJournal({.date = 20140302,
+                    .credit = {.account = 4, .amount = 10, .taxClass = 1},
+                    .rate = 300,
+                    .businessType = 6});
+  host_.AddJournal({.date = 20140303,
+                    .credit = {.account = 4, .amount = 10, .taxClass = 1},
+                    .rate = 800,
+                    .businessType = 2});
   std::unique_ptr<ClRuleShiwake> rule(new (std::nothrow) ClRuleShiwake);
   uint32_t flags = 0;
   ASSERT_EQ(rule->CheckExistSwkByZeiRate(nullptr, &flags, 1), 0);
@@ -165,7 +183,8 @@ TEST_F(SumsAccountsTest, JournalChecksByRateAndBusinessType) {
 
   StFINDINFO march;
   std::memset(&march, 0, sizeof(march));
-  march.conditions[0] = {kFieldMonthKind, 0, kOpEqual, {}, kValueInt16, {}, 3, {}, 0, kLinkLast, {}};
+  march.conditions[0] = {kFieldMonthKind, 0, kOpEqual, {}, kValueInt16, {}, 3, {}, 0,
+                         kLinkLast,       {}};
   flags = 0;
   host_.Exec("UPDATE journal_line SET month_kind = 4 WHERE tax_rate = 1000");
   ASSERT_EQ(rule->CheckExistSwkByZeiRate(&march, &flags, 1), 0);
@@ -194,16 +213,30 @@ TEST_F(SumsAccountsTest, JournalLinesCarryBothSides) {
 }
 
 TEST_F(SumsAccountsTest, FixedAssetsAcquiredInADateRange) {
-  host_.AddAsset({.assetId = 1, .code = "A1", .name = "車両"_sjis, .kind = 1,
-                  .acquisitionDate = 20140331, .acquisitionAmount = 5000000, .incomeKind = 2});
-  host_.AddAsset({.assetId = 2, .code = "A2", .name = "創立費"_sjis, .kind = 9,
-                  .acquisitionDate = 20140401, .acquisitionAmount = 700000});
-  host_.AddAsset({.assetId = 3, .code = "A3", .name = "建物"_sjis, .acquisitionDate = 20141001,
+  host_.AddAsset({.assetId = 1,
+                  .code = "A1",
+                  .name = "車両"_sjis,
+                  .kind = 1,
+                  .acquisitionDate = 20140331,
+                  .acquisitionAmount = 5000000,
+                  .incomeKind = 2});
+  host_.AddAsset({.assetId = 2,
+                  .code = "A2",
+                  .name = "創立費"_sjis,
+                  .kind = 9,
+                  .acquisitionDate = 20140401,
+                  .acquisitionAmount = 700000});
+  host_.AddAsset({.assetId = 3,
+                  .code = "A3",
+                  .name = "建物"_sjis,
+                  .acquisitionDate = 20141001,
                   .acquisitionAmount = 1});
   StFINDINFO filter;
   std::memset(&filter, 0, sizeof(filter));
-  filter.conditions[0] = {kFieldAssetDate, 0, kOpGreaterOrEqual, {}, kValueInt32, {}, 20140331, {}, 0, kLinkAnd, {}};
-  filter.conditions[1] = {kFieldAssetDate, 0, kOpLessOrEqual, {}, kValueInt32, {}, 20140930, {}, 0, kLinkLast, {}};
+  filter.conditions[0] = {
+      kFieldAssetDate, 0, kOpGreaterOrEqual, {}, kValueInt32, {}, 20140331, {}, 0, kLinkAnd, {}};
+  filter.conditions[1] = {kFieldAssetDate, 0, kOpLessOrEqual, {}, kValueInt32, {}, 20140930, {}, 0,
+                          kLinkLast,       {}};
   std::unique_ptr<ClRuleGenkashokyaku> rule(new (std::nothrow) ClRuleGenkashokyaku);
   ASSERT_EQ(rule->MoveReady(&filter, 0, 0), 0);
   ASSERT_EQ(rule->GetCount(), 2);

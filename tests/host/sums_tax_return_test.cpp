@@ -119,53 +119,98 @@ class SumsTaxReturnTest : public ::testing::Test {
 TEST_F(SumsTaxReturnTest, EachTaxClassFeedsItsFigures) {
   const FigureCase cases[] = {
       // Taxable sales (credit normal) with their business type.
-      {"taxable sales", Credit(1, Yen(100000), Yen(8000), 800, 1), 0,
+      {"taxable sales",
+       Credit(1, Yen(100000), Yen(8000), 800, 1),
+       0,
        {{8, Yen(100000)}, {16, Yen(8000)}, {24, Yen(108000)}},
        {{{1, 7}, Yen(108000)}, {{1, 15}, Yen(8000)}, {{1, 23}, Yen(100000)}}},
-      {"taxable sales on the debit side count negatively", Debit(1, Yen(5000), Yen(250), 500, 2), 1,
+      {"taxable sales on the debit side count negatively",
+       Debit(1, Yen(5000), Yen(250), 500, 2),
+       1,
        {{8, -Yen(5000)}, {16, -Yen(250)}, {24, -Yen(5250)}},
        {{{2, 7}, -Yen(5250)}, {{2, 15}, -Yen(250)}, {{2, 23}, -Yen(5000)}}},
-      {"unclassified sales have no business-type record", Credit(1, Yen(300), Yen(9), 300, 0), 2,
-       {{8, Yen(300)}, {16, Yen(9)}, {24, Yen(309)}}, {}},
+      {"unclassified sales have no business-type record",
+       Credit(1, Yen(300), Yen(9), 300, 0),
+       2,
+       {{8, Yen(300)}, {16, Yen(9)}, {24, Yen(309)}},
+       {}},
       {"exempt sales", Credit(2, Yen(30000), 0, 800), 0, {{40, Yen(30000)}}, {}},
       {"other non-taxable sales", Credit(3, Yen(25000), 0, 800), 0, {{48, Yen(25000)}}, {}},
-      {"securities at one twentieth", Credit(4, Yen(1000001), 0, 800), 0,
-       {{32, Yen(1000001) / 20}}, {}},
+      {"securities at one twentieth",
+       Credit(4, Yen(1000001), 0, 800),
+       0,
+       {{32, Yen(1000001) / 20}},
+       {}},
       {"non-taxable exports", Credit(5, Yen(12000), 0, 800), 0, {{56, Yen(12000)}}, {}},
       // Returns (debit normal).
-      {"taxable sales returns", Debit(6, Yen(10000), Yen(800), 800, 3), 0,
+      {"taxable sales returns",
+       Debit(6, Yen(10000), Yen(800), 800, 3),
+       0,
        {{64, Yen(10000)}, {72, Yen(800)}, {80, Yen(10800)}},
        {{{3, 31}, Yen(10800)}, {{3, 39}, Yen(800)}, {{3, 47}, Yen(10000)}}},
       {"exempt sales returns", Debit(7, Yen(2000), 0, 800), 0, {{96, Yen(2000)}}, {}},
       {"non-taxable sales returns", Debit(8, Yen(700), 0, 800), 0, {{88, Yen(700)}}, {}},
-      {"non-taxable export returns count as exempt returns", Debit(9, Yen(500), 0, 800), 0,
-       {{96, Yen(500)}}, {}},
-      {"bad debts", Debit(10, Yen(8000), Yen(640), 800), 0,
-       {{400, Yen(8000)}, {408, Yen(640)}, {416, Yen(8640)}}, {}},
-      {"bad debts recovered", Credit(11, Yen(1000), Yen(80), 800), 0,
-       {{424, Yen(1000)}, {432, Yen(80)}, {440, Yen(1080)}}, {}},
+      {"non-taxable export returns count as exempt returns",
+       Debit(9, Yen(500), 0, 800),
+       0,
+       {{96, Yen(500)}},
+       {}},
+      {"bad debts",
+       Debit(10, Yen(8000), Yen(640), 800),
+       0,
+       {{400, Yen(8000)}, {408, Yen(640)}, {416, Yen(8640)}},
+       {}},
+      {"bad debts recovered",
+       Credit(11, Yen(1000), Yen(80), 800),
+       0,
+       {{424, Yen(1000)}, {432, Yen(80)}, {440, Yen(1080)}},
+       {}},
       // Purchases by attribution, and their returns (credit normal).
-      {"purchases for taxable sales", Debit(21, Yen(20000), Yen(1000), 500), 1,
-       {{104, Yen(20000)}, {112, Yen(1000)}, {120, Yen(21000)}}, {}},
-      {"purchases for non-taxable sales", Debit(22, Yen(7000), Yen(210), 300), 2,
-       {{128, Yen(7000)}, {136, Yen(210)}, {144, Yen(7210)}}, {}},
-      {"common purchases", Debit(23, Yen(4000), Yen(320), 800), 0,
-       {{152, Yen(4000)}, {160, Yen(320)}, {168, Yen(4320)}}, {}},
-      {"purchase returns, taxable", Credit(25, Yen(3000), Yen(150), 500), 1,
-       {{256, Yen(3000)}, {264, Yen(150)}, {272, Yen(3150)}}, {}},
-      {"purchase returns, non-taxable", Credit(26, Yen(100), Yen(8), 800), 0,
-       {{280, Yen(100)}, {288, Yen(8)}, {296, Yen(108)}}, {}},
-      {"purchase returns, common", Credit(27, Yen(200), Yen(16), 800), 0,
-       {{304, Yen(200)}, {312, Yen(16)}, {320, Yen(216)}}, {}},
+      {"purchases for taxable sales",
+       Debit(21, Yen(20000), Yen(1000), 500),
+       1,
+       {{104, Yen(20000)}, {112, Yen(1000)}, {120, Yen(21000)}},
+       {}},
+      {"purchases for non-taxable sales",
+       Debit(22, Yen(7000), Yen(210), 300),
+       2,
+       {{128, Yen(7000)}, {136, Yen(210)}, {144, Yen(7210)}},
+       {}},
+      {"common purchases",
+       Debit(23, Yen(4000), Yen(320), 800),
+       0,
+       {{152, Yen(4000)}, {160, Yen(320)}, {168, Yen(4320)}},
+       {}},
+      {"purchase returns, taxable",
+       Credit(25, Yen(3000), Yen(150), 500),
+       1,
+       {{256, Yen(3000)}, {264, Yen(150)}, {272, Yen(3150)}},
+       {}},
+      {"purchase returns, non-taxable",
+       Credit(26, Yen(100), Yen(8), 800),
+       0,
+       {{280, Yen(100)}, {288, Yen(8)}, {296, Yen(108)}},
+       {}},
+      {"purchase returns, common",
+       Credit(27, Yen(200), Yen(16), 800),
+       0,
+       {{304, Yen(200)}, {312, Yen(16)}, {320, Yen(216)}},
+       {}},
       // Import taxes: the amount is the tax.
       {"national import tax, taxable", Debit(41, Yen(6300), 0, 800), 0, {{184, Yen(6300)}}, {}},
       {"national import tax, non-taxable", Debit(42, Yen(630), 0, 800), 0, {{208, Yen(630)}}, {}},
       {"national import tax, common", Debit(43, Yen(63), 0, 800), 0, {{232, Yen(63)}}, {}},
       {"local import tax", Debit(34, Yen(1700), 0, 800), 0, {{476, Yen(1700)}}, {}},
-      {"refunded national import tax, taxable", Credit(44, Yen(630), 0, 800), 0,
-       {{336, Yen(630)}}, {}},
-      {"refunded national import tax, non-taxable", Credit(45, Yen(63), 0, 800), 0,
-       {{360, Yen(63)}}, {}},
+      {"refunded national import tax, taxable",
+       Credit(44, Yen(630), 0, 800),
+       0,
+       {{336, Yen(630)}},
+       {}},
+      {"refunded national import tax, non-taxable",
+       Credit(45, Yen(63), 0, 800),
+       0,
+       {{360, Yen(63)}},
+       {}},
       {"refunded national import tax, common", Credit(46, Yen(6), 0, 800), 0, {{384, Yen(6)}}, {}},
       {"refunded local import tax", Credit(38, Yen(170), 0, 800), 0, {{484, Yen(170)}}, {}},
       // Outside the return.
@@ -200,15 +245,15 @@ TEST_F(SumsTaxReturnTest, EachTaxClassFeedsItsFigures) {
 
 TEST_F(SumsTaxReturnTest, RatesTotalsAndTheMonthFilter) {
   // Month kinds: 2 (May), 3 (June), 12 (March).
-  host_.AddJournal(Credit(1, Yen(1000), Yen(80), 800));                        // May, 8 %
+  host_.AddJournal(Credit(1, Yen(1000), Yen(80), 800));  // May, 8 %
   JournalSpec june = Credit(1, Yen(2000), Yen(100), 500);
   june.date = 20140615;
-  host_.AddJournal(june);                                                       // June, 5 %
-  JournalSpec untaxed = Credit(3, Yen(4000), 0, 0);                            // rate 0: 8 % by date
+  host_.AddJournal(june);                            // June, 5 %
+  JournalSpec untaxed = Credit(3, Yen(4000), 0, 0);  // rate 0: 8 % by date
   host_.AddJournal(untaxed);
   JournalSpec march = Debit(21, Yen(500), Yen(15), 300);
   march.date = 20150310;
-  host_.AddJournal(march);                                                      // March, 3 %
+  host_.AddJournal(march);  // March, 3 %
 
   Tables all = Sum(nullptr);
   EXPECT_EQ(all.status, 0);
@@ -290,7 +335,10 @@ class SumsLegacyRateTest : public SumsTaxReturnTest {
 };
 
 TEST_F(SumsLegacyRateTest, AccountsNetOnTheirBalanceSideWithinTheMonthKinds) {
-  host_.AddAccount({.accountId = 3, .code = "410", .name = "売上高"_sjis, .classCode = 0x40888000,
+  host_.AddAccount({.accountId = 3,
+                    .code = "410",
+                    .name = "売上高"_sjis,
+                    .classCode = 0x40888000,
                     .balanceSide = 2});
   auto sale = [&](int16_t kind, int64_t amount, int32_t rate) {
     host_.AddJournal({.date = 20140510,

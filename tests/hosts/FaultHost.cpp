@@ -110,8 +110,8 @@ class Messages : public ClMsgMgr::Impl {
 class Tips : public ClToolTipMgr::Impl {
  public:
   Tips(ClToolTipMgr::Impl& inner, FaultTable& faults) : inner_(inner), faults_(faults) {}
-  int32_t Init(const ClToolTipMgr* manager, platform::Dialog* dialog,
-               const TOOLTIPMSG_TABLE* table, int32_t count) override {
+  int32_t Init(const ClToolTipMgr* manager, platform::Dialog* dialog, const TOOLTIPMSG_TABLE* table,
+               int32_t count) override {
     HOSTS_FAULT(faults_, kToolTipMgrInit);
     return inner_.Init(manager, dialog, table, count);
   }

@@ -30,8 +30,8 @@ ClSysUser* NewUserWrapper(FaultHost& host, ClSysUser* inner);
 }  // namespace hosts
 
 // Returns the injected code of the point from the calling method.
-#define HOSTS_FAULT(faults, point)                                        \
-  do {                                                                    \
+#define HOSTS_FAULT(faults, point)                                             \
+  do {                                                                         \
     if (auto code_ = (faults).Find(::hosts::FaultPoint::point)) return *code_; \
   } while (0)
 

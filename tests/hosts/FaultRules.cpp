@@ -103,8 +103,7 @@ class SavedReturn : public BoundWrapper<ClSaveTaxShiryo::Impl, false> {
 class Journal : public BoundWrapper<ClRuleShiwake::Impl, true> {
  public:
   using BoundWrapper::BoundWrapper;
-  int32_t GetSwkCount(const StFINDINFO* filter, const void* displayInfo,
-                      int32_t* count) override {
+  int32_t GetSwkCount(const StFINDINFO* filter, const void* displayInfo, int32_t* count) override {
     HOSTS_FAULT(faults_, kRuleShiwakeGetSwkCount);
     return inner_->GetSwkCount(filter, displayInfo, count);
   }
@@ -121,8 +120,7 @@ class Journal : public BoundWrapper<ClRuleShiwake::Impl, true> {
     HOSTS_FAULT(faults_, kRuleShiwakeMoveFinish);
     return inner_->MoveFinish();
   }
-  int32_t CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t* flags,
-                                 int32_t mode) override {
+  int32_t CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t* flags, int32_t mode) override {
     HOSTS_FAULT(faults_, kRuleShiwakeCheckExistSwkByZeiRate);
     return inner_->CheckExistSwkByZeiRate(filter, flags, mode);
   }
@@ -140,8 +138,7 @@ class AccountSums : public BoundWrapper<ClRuleKamoku::Impl, true> {
                     const StFINDINFO* filter, const StBUMONINFO* department,
                     int32_t pastType) override {
     HOSTS_FAULT(faults_, kRuleKamokuMoveReady);
-    return inner_->MoveReady(baseSumType, deptSumType, displayType, filter, department,
-                             pastType);
+    return inner_->MoveReady(baseSumType, deptSumType, displayType, filter, department, pastType);
   }
   int32_t GetSumCount(int32_t* count) override {
     HOSTS_FAULT(faults_, kRuleKamokuGetSumCount);
@@ -196,8 +193,8 @@ class TaxReturn : public BoundWrapper<ClRuleShohizeiShinkoku::Impl, true> {
     if (!injected || rates == nullptr || businessTypes == nullptr) {
       return inner_->SumTax(filingClass, filter, rates, businessTypes);
     }
-    auto* settings = dynamic_cast<ClSetShohizei*>(
-        host_.inner().DataMgr().GetSetObject(kSetKindTaxSettings, 1));
+    auto* settings =
+        dynamic_cast<ClSetShohizei*>(host_.inner().DataMgr().GetSetObject(kSetKindTaxSettings, 1));
     int32_t own = settings != nullptr ? settings->GetTaxRateCount() : 0;
     if (own <= 0) return inner_->SumTax(filingClass, filter, rates, businessTypes);
     size_t given = static_cast<size_t>(std::max<int32_t>(*injected, 0));

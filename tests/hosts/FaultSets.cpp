@@ -17,7 +17,8 @@ namespace {
 template <class Interface, FaultPoint kAttach, FaultPoint kSetData>
 class SetWrapper : public Interface {
  public:
-  SetWrapper(FaultHost& host, Interface* inner) : host_(host), faults_(host.faults()), inner_(inner) {}
+  SetWrapper(FaultHost& host, Interface* inner)
+      : host_(host), faults_(host.faults()), inner_(inner) {}
   int32_t AttachSetMgr(ClSetMgr* setMgr) override {
     if (auto code = faults_.Find(kAttach)) return *code;
     return inner_->AttachSetMgr(setMgr);

@@ -21,22 +21,26 @@ constexpr uint32_t kTab = platform::kStyleTabStop;
 constexpr uint32_t kGroup = platform::kStyleGroup;
 
 DialogTemplate MakeTemplate(uint32_t dialogStyle) {
-  return DialogTemplate{
-      200, "テスト"_sjis, {0, 0, 200, 100}, "ＭＳ Ｐゴシック"_sjis, 9, dialogStyle,
-      {
-          {-1, ControlKind::kLabel, {}, "月度"_sjis, 0},
-          {10, ControlKind::kEdit, {}, "", kTab | platform::kStyleNumber},
-          {11, ControlKind::kEdit, {}, "", kTab},
-          {12, ControlKind::kEdit, {}, "", kTab | platform::kStyleDisabled},
-          {13, ControlKind::kGroupBox, {}, "方法"_sjis, 0},
-          {20, ControlKind::kRadioButton, {}, "A", kTab | kGroup},
-          {21, ControlKind::kRadioButton, {}, "B", kTab},
-          {30, ControlKind::kRadioButton, {}, "C", kTab | kGroup},
-          {31, ControlKind::kRadioButton, {}, "D", kTab},
-          {40, ControlKind::kPushButton, {}, "実行"_sjis, kTab | kGroup},
-          {IDCANCEL, ControlKind::kPushButton, {}, "キャンセル"_sjis, kTab},
-          {50, ControlKind::kProgressBar, {}, "", 0},
-      }};
+  return DialogTemplate{200,
+                        "テスト"_sjis,
+                        {0, 0, 200, 100},
+                        "ＭＳ Ｐゴシック"_sjis,
+                        9,
+                        dialogStyle,
+                        {
+                            {-1, ControlKind::kLabel, {}, "月度"_sjis, 0},
+                            {10, ControlKind::kEdit, {}, "", kTab | platform::kStyleNumber},
+                            {11, ControlKind::kEdit, {}, "", kTab},
+                            {12, ControlKind::kEdit, {}, "", kTab | platform::kStyleDisabled},
+                            {13, ControlKind::kGroupBox, {}, "方法"_sjis, 0},
+                            {20, ControlKind::kRadioButton, {}, "A", kTab | kGroup},
+                            {21, ControlKind::kRadioButton, {}, "B", kTab},
+                            {30, ControlKind::kRadioButton, {}, "C", kTab | kGroup},
+                            {31, ControlKind::kRadioButton, {}, "D", kTab},
+                            {40, ControlKind::kPushButton, {}, "実行"_sjis, kTab | kGroup},
+                            {IDCANCEL, ControlKind::kPushButton, {}, "キャンセル"_sjis, kTab},
+                            {50, ControlKind::kProgressBar, {}, "", 0},
+                        }};
 }
 
 class TestDialog : public Dialog {
@@ -167,13 +171,13 @@ TEST(DialogTest, TypingHonoursDigitsOnlyAndTheLimit) {
     std::string text;
   } cases[] = {
       {10, "4", true, "4"},
-      {10, "12a3", true, "12"},       // past the limit of 2
-      {10, "a1b", true, "1"},         // letters are refused
-      {10, "１２"_sjis, true, ""},         // full-width digits are not digits
-      {11, "表示表"_sjis, true, "表示"_sjis},   // 6 bytes would pass the limit of 5
+      {10, "12a3", true, "12"},                // past the limit of 2
+      {10, "a1b", true, "1"},                  // letters are refused
+      {10, "１２"_sjis, true, ""},             // full-width digits are not digits
+      {11, "表示表"_sjis, true, "表示"_sjis},  // 6 bytes would pass the limit of 5
       {11, "ab表cd"_sjis, true, "ab表c"_sjis},
       {12, "1", false, ""},           // disabled
-      {13, "1", false, "方法"_sjis},       // not an edit
+      {13, "1", false, "方法"_sjis},  // not an edit
       {99, "1", false, ""},
   };
   for (const Case& c : cases) {
@@ -197,14 +201,14 @@ TEST(DialogTest, AKeysEditIsTakenOrRefusedWhole) {
     bool taken;
   } cases[] = {
       {10, "4", "5", true},
-      {10, "4", "a", false},      // a letter in a digits-only edit
-      {10, "4", "１"_sjis, false},     // a full-width digit is no digit
-      {10, "12", "123", false},   // past the limit of 2
+      {10, "4", "a", false},        // a letter in a digits-only edit
+      {10, "4", "１"_sjis, false},  // a full-width digit is no digit
+      {10, "12", "123", false},     // past the limit of 2
       {11, "abcd", "abcde", true},
       {11, "abcd", "ab表cd"_sjis, false},
       {11, "abcdefg", "abcdef", true},  // a text already past the limit may shrink
       {11, "abcdefg", "abcdefgh", false},
-      {12, "", "1", false},       // disabled
+      {12, "", "1", false},  // disabled
   };
   for (const Case& c : cases) {
     TestDialog dialog;
@@ -322,26 +326,30 @@ TEST(DialogTest, ProgressBarStartsOverPastItsMaximum) {
   EXPECT_EQ(dialog.GetControl(50)->position, 3);
 }
 
-
 // Mnemonics: a label's or group box's moves the focus to the next tab stop
 // after it, a button's clicks it; without Alt only outside an edit.
 class MnemonicDialog : public Dialog {
  public:
   MnemonicDialog()
-      : Dialog(DialogTemplate{201, "テスト"_sjis, {0, 0, 200, 100}, "ＭＳ Ｐゴシック"_sjis, 9,
-                              platform::kDialogCaption,
-                              {
-                                  {1, ControlKind::kLabel, {}, "月度(&S)"_sjis, 0},
-                                  {10, ControlKind::kEdit, {}, "12", kTab},
-                                  {2, ControlKind::kLabel, {}, "月度(&E)"_sjis, 0},
-                                  {11, ControlKind::kEdit, {}, "", kTab | platform::kStyleDisabled},
-                                  {12, ControlKind::kEdit, {}, "", kTab},
-                                  {3, ControlKind::kLabel, {}, "A&&B", 0},
-                                  {20, ControlKind::kRadioButton, {}, "(&N)", kTab | kGroup},
-                                  {21, ControlKind::kRadioButton, {}, "(&p)", kTab},
-                                  {30, ControlKind::kPushButton, {}, "参照(&D)"_sjis, kTab | kGroup},
-                              }},
-               0) {}
+      : Dialog(
+            DialogTemplate{201,
+                           "テスト"_sjis,
+                           {0, 0, 200, 100},
+                           "ＭＳ Ｐゴシック"_sjis,
+                           9,
+                           platform::kDialogCaption,
+                           {
+                               {1, ControlKind::kLabel, {}, "月度(&S)"_sjis, 0},
+                               {10, ControlKind::kEdit, {}, "12", kTab},
+                               {2, ControlKind::kLabel, {}, "月度(&E)"_sjis, 0},
+                               {11, ControlKind::kEdit, {}, "", kTab | platform::kStyleDisabled},
+                               {12, ControlKind::kEdit, {}, "", kTab},
+                               {3, ControlKind::kLabel, {}, "A&&B", 0},
+                               {20, ControlKind::kRadioButton, {}, "(&N)", kTab | kGroup},
+                               {21, ControlKind::kRadioButton, {}, "(&p)", kTab},
+                               {30, ControlKind::kPushButton, {}, "参照(&D)"_sjis, kTab | kGroup},
+                           }},
+            0) {}
   std::vector<int> commands;
 
  protected:
@@ -353,22 +361,32 @@ class MnemonicDialog : public Dialog {
 class KeyboardDialog : public Dialog {
  public:
   KeyboardDialog()
-      : Dialog(DialogTemplate{201, "鍵"_sjis, {0, 0, 100, 100}, "ＭＳ Ｐゴシック"_sjis, 9,
-                              platform::kDialogCaption,
-                              {
-                                  {1, ControlKind::kLabel, {}, "月度(&S)"_sjis, kGroup},
-                                  {10, ControlKind::kEdit, {}, "12", kTab},
-                                  {2, ControlKind::kGroupBox, {}, "出力先(&O)"_sjis, 0},
-                                  {11, ControlKind::kEdit, {}, "", kTab | platform::kStyleDisabled},
-                                  {12, ControlKind::kEdit, {}, "", kTab},
-                                  {20, ControlKind::kRadioButton, {}, "集計(&N)"_sjis, kTab | kGroup},
-                                  {21, ControlKind::kRadioButton, {}, "保存値(&P)"_sjis, 0},
-                                  {22, ControlKind::kRadioButton, {}, "他(&Q)"_sjis, platform::kStyleDisabled},
-                                  {30, ControlKind::kPushButton, {}, "参照(&D)..."_sjis, kTab | kGroup},
-                                  {31, ControlKind::kPushButton, {}, "無効(&X)"_sjis, kTab | platform::kStyleDisabled},
-                                  {32, ControlKind::kPushButton, {}, "A&&B", kTab},
-                              }},
-               0) {}
+      : Dialog(
+            DialogTemplate{
+                201,
+                "鍵"_sjis,
+                {0, 0, 100, 100},
+                "ＭＳ Ｐゴシック"_sjis,
+                9,
+                platform::kDialogCaption,
+                {
+                    {1, ControlKind::kLabel, {}, "月度(&S)"_sjis, kGroup},
+                    {10, ControlKind::kEdit, {}, "12", kTab},
+                    {2, ControlKind::kGroupBox, {}, "出力先(&O)"_sjis, 0},
+                    {11, ControlKind::kEdit, {}, "", kTab | platform::kStyleDisabled},
+                    {12, ControlKind::kEdit, {}, "", kTab},
+                    {20, ControlKind::kRadioButton, {}, "集計(&N)"_sjis, kTab | kGroup},
+                    {21, ControlKind::kRadioButton, {}, "保存値(&P)"_sjis, 0},
+                    {22, ControlKind::kRadioButton, {}, "他(&Q)"_sjis, platform::kStyleDisabled},
+                    {30, ControlKind::kPushButton, {}, "参照(&D)..."_sjis, kTab | kGroup},
+                    {31,
+                     ControlKind::kPushButton,
+                     {},
+                     "無効(&X)"_sjis,
+                     kTab | platform::kStyleDisabled},
+                    {32, ControlKind::kPushButton, {}, "A&&B", kTab},
+                }},
+            0) {}
   std::vector<int> commands;
 
  protected:
@@ -383,13 +401,13 @@ TEST(DialogTest, MnemonicsFocusTheNextStopOrClick) {
     int focusAfter;
     std::vector<int> commands;
   } cases[] = {
-      {'S', platform::kModAlt, 30, 10, {}},     // label: the edit after it
-      {'E', platform::kModAlt, 30, 12, {}},     // skips the disabled edit
-      {'D', platform::kModAlt, 10, 30, {30}},   // button: clicked
-      {'P', platform::kModAlt, 10, 21, {21}},   // lower-case mnemonic, radio
-      {'N', 0, 30, 20, {20}},                   // no Alt outside an edit
-      {'N', 0, 10, 10, {}},                     // typed in an edit: nothing
-      {'B', platform::kModAlt, 30, 30, {}},     // "&&" is no mnemonic
+      {'S', platform::kModAlt, 30, 10, {}},    // label: the edit after it
+      {'E', platform::kModAlt, 30, 12, {}},    // skips the disabled edit
+      {'D', platform::kModAlt, 10, 30, {30}},  // button: clicked
+      {'P', platform::kModAlt, 10, 21, {21}},  // lower-case mnemonic, radio
+      {'N', 0, 30, 20, {20}},                  // no Alt outside an edit
+      {'N', 0, 10, 10, {}},                    // typed in an edit: nothing
+      {'B', platform::kModAlt, 30, 30, {}},    // "&&" is no mnemonic
       {'D', platform::kModAlt | platform::kModCtrl, 10, 10, {}},
   };
   for (const Case& c : cases) {
@@ -414,19 +432,19 @@ TEST(DialogTest, ArrowsAndMnemonicsFollowTheDialogManager) {
     int focusAfter;
     std::vector<int> commands;
   } cases[] = {
-      {12, 'S', platform::kModAlt, 10, {}},          // a label hands on to the next control
-      {10, 'O', platform::kModAlt, 12, {}},          // a group box too, past a disabled edit
-      {10, 'P', platform::kModAlt, 21, {21}},        // a radio button is clicked
-      {10, 'D', platform::kModAlt, 30, {30}},        // a push button too
-      {10, 'X', platform::kModAlt, 10, {}},          // disabled
-      {10, 'Q', platform::kModAlt, 10, {}},          // disabled radio button
-      {10, 'B', platform::kModAlt, 10, {}},          // "&&" is no mnemonic
-      {12, 'S', 0, 12, {}},                          // without Alt nothing
-      {20, platform::kVkDown, 0, 21, {21}},          // the next radio button is clicked
-      {21, platform::kVkDown, 0, 20, {20}},          // wrapping past the disabled one
+      {12, 'S', platform::kModAlt, 10, {}},    // a label hands on to the next control
+      {10, 'O', platform::kModAlt, 12, {}},    // a group box too, past a disabled edit
+      {10, 'P', platform::kModAlt, 21, {21}},  // a radio button is clicked
+      {10, 'D', platform::kModAlt, 30, {30}},  // a push button too
+      {10, 'X', platform::kModAlt, 10, {}},    // disabled
+      {10, 'Q', platform::kModAlt, 10, {}},    // disabled radio button
+      {10, 'B', platform::kModAlt, 10, {}},    // "&&" is no mnemonic
+      {12, 'S', 0, 12, {}},                    // without Alt nothing
+      {20, platform::kVkDown, 0, 21, {21}},    // the next radio button is clicked
+      {21, platform::kVkDown, 0, 20, {20}},    // wrapping past the disabled one
       {20, platform::kVkUp, 0, 21, {21}},
-      {30, platform::kVkRight, 0, 32, {}},           // push buttons only take the focus
-      {10, platform::kVkDown, 0, 10, {}},            // an edit keeps its arrows
+      {30, platform::kVkRight, 0, 32, {}},  // push buttons only take the focus
+      {10, platform::kVkDown, 0, 10, {}},   // an edit keeps its arrows
   };
   for (const Case& c : cases) {
     KeyboardDialog dialog;

@@ -5,8 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -159,8 +159,9 @@ TEST_F(FileTest, AReplacementIsSeenWholeOrNotAtAll) {
     ASSERT_TRUE(replacement.Open(&file));
     file.Write("new", 3);
     EXPECT_EQ(Slurp(dir_.Path() + "/report.xml"), "old");  // until the commit
-    EXPECT_EQ(Names(dir_.Path()),
-              (std::set<std::string>{"report.xml", platform::ReplacementFile::TemporaryName("Stem")}));
+    EXPECT_EQ(
+        Names(dir_.Path()),
+        (std::set<std::string>{"report.xml", platform::ReplacementFile::TemporaryName("Stem")}));
   }  // not committed: the temporary goes, the old file stays
   EXPECT_EQ(Slurp(dir_.Path() + "/report.xml"), "old");
   EXPECT_EQ(Names(dir_.Path()), std::set<std::string>{"report.xml"});
@@ -230,8 +231,8 @@ TEST_F(FileTest, AReplacementRefusesALinkAtThePath) {
 
 TEST_F(FileTest, OnlyUnheldTemporariesOfTheStemAreRemoved) {
   const std::string held = "Stem.1.tmp";
-  for (const char* name : {"Stem.2.tmp", "Stem.34.tmp", "Stem.x.tmp", "Stem..tmp", "Stem.5.tmp.keep",
-                           "Other.6.tmp", "Stem.1.tmp"}) {
+  for (const char* name : {"Stem.2.tmp", "Stem.34.tmp", "Stem.x.tmp", "Stem..tmp",
+                           "Stem.5.tmp.keep", "Other.6.tmp", "Stem.1.tmp"}) {
     dir_.WriteFile(name, "x");
   }
   File holder;  // a running writer's temporary
@@ -240,9 +241,10 @@ TEST_F(FileTest, OnlyUnheldTemporariesOfTheStemAreRemoved) {
   File file;
   platform::ReplacementFile replacement("C:\\report.xml", "Stem");
   ASSERT_TRUE(replacement.Open(&file));
-  EXPECT_EQ(Names(dir_.Path()),
-            (std::set<std::string>{"Stem.x.tmp", "Stem..tmp", "Stem.5.tmp.keep", "Other.6.tmp",
-                                   "Stem.1.tmp", platform::ReplacementFile::TemporaryName("Stem")}));
+  EXPECT_EQ(
+      Names(dir_.Path()),
+      (std::set<std::string>{"Stem.x.tmp", "Stem..tmp", "Stem.5.tmp.keep", "Other.6.tmp",
+                             "Stem.1.tmp", platform::ReplacementFile::TemporaryName("Stem")}));
 }
 
 }  // namespace

@@ -63,8 +63,8 @@ TEST(HostWindowTest, SendsTheExitSequenceToALiveWindow) {
   EXPECT_TRUE(platform::SetForegroundWindow(4660));
   EXPECT_TRUE(platform::EnableWindow(4660, true));
   EXPECT_TRUE(platform::PostMessage(4660, 1025, -7, 2));
-  EXPECT_EQ(window.Received(), (std::vector<std::string>{"ENABLE 0", "FOREGROUND", "ENABLE 1",
-                                                        "POST 1025 -7 2"}));
+  EXPECT_EQ(window.Received(),
+            (std::vector<std::string>{"ENABLE 0", "FOREGROUND", "ENABLE 1", "POST 1025 -7 2"}));
 }
 
 TEST(HostWindowTest, ADeadWindowFailsQuietly) {

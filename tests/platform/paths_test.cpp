@@ -25,9 +25,9 @@ using taxlink_test::ScopedTempDir;
 class PathsTest : public ::testing::Test {
  protected:
   PathsTest()
-      : drives_("TAXLINK_DRIVES", "C=" + c_.Path() + ";D=" + d_.Path() + "/;e=" + d_.Path() +
-                                      "/cd,cdrom;F=/nonexistent-taxlink-drive,removable;G=" +
-                                      d_.Path() + ",bogus"),
+      : drives_("TAXLINK_DRIVES",
+                "C=" + c_.Path() + ";D=" + d_.Path() + "/;e=" + d_.Path() +
+                    "/cd,cdrom;F=/nonexistent-taxlink-drive,removable;G=" + d_.Path() + ",bogus"),
         shares_("TAXLINK_SHARES", "server\\share=" + share_.Path()) {
     std::filesystem::create_directories(d_.Path() + "/cd");
   }
@@ -50,18 +50,18 @@ TEST_F(PathsTest, MapsWindowsPathsToPosix) {
       {"c:/out//a.xml", c_.Path() + "/out/a.xml"},
       {"C:\\a\\..\\..\\b\\.\\x", c_.Path() + "/b/x"},
       {"D:\\x", d_.Path() + "/x"},
-      {"sub\\f.txt", d_.Path() + "/sub/f.txt"},       // relative to the current folder
-      {"D:y", d_.Path() + "/y"},                       // current folder of the same drive
-      {"C:y", c_.Path() + "/y"},                       // another drive: its root
-      {"\\top", d_.Path() + "/top"},                   // root of the current drive
+      {"sub\\f.txt", d_.Path() + "/sub/f.txt"},  // relative to the current folder
+      {"D:y", d_.Path() + "/y"},                 // current folder of the same drive
+      {"C:y", c_.Path() + "/y"},                 // another drive: its root
+      {"\\top", d_.Path() + "/top"},             // root of the current drive
       {"\\\\server\\share\\x.xml", share_.Path() + "/x.xml"},
       {"\\\\SERVER\\Share", share_.Path()},
       {"\\\\server\\other\\x", ""},
       {"\\\\server", ""},
       {"Z:\\x", ""},
-      {"G:\\x", ""},                                   // entry with an unknown type is skipped
+      {"G:\\x", ""},  // entry with an unknown type is skipped
       {"", ""},
-      {"C:\\\x80", ""},                                // not Shift_JIS
+      {"C:\\\x80", ""},                                    // not Shift_JIS
       {"C:\\\x95\x5c\\x", c_.Path() + "/\xe8\xa1\xa8/x"},  // 表 is not split at its 0x5C
   };
   for (const Case& c : cases) {
@@ -99,10 +99,16 @@ TEST_F(PathsTest, DriveTypes) {
     const char* root;
     uint32_t type;
   } cases[] = {
-      {"C:\\", DRIVE_FIXED},         {"c:\\", DRIVE_FIXED},         {"D:", DRIVE_FIXED},
-      {"E:\\", DRIVE_CDROM},         {"F:\\", DRIVE_NO_ROOT_DIR},   {"Q:\\", DRIVE_NO_ROOT_DIR},
-      {"C:\\out\\", DRIVE_NO_ROOT_DIR}, {"\\\\server\\share\\", DRIVE_REMOTE},
-      {"\\\\server\\nope\\", DRIVE_NO_ROOT_DIR}, {nullptr, DRIVE_FIXED},
+      {"C:\\", DRIVE_FIXED},
+      {"c:\\", DRIVE_FIXED},
+      {"D:", DRIVE_FIXED},
+      {"E:\\", DRIVE_CDROM},
+      {"F:\\", DRIVE_NO_ROOT_DIR},
+      {"Q:\\", DRIVE_NO_ROOT_DIR},
+      {"C:\\out\\", DRIVE_NO_ROOT_DIR},
+      {"\\\\server\\share\\", DRIVE_REMOTE},
+      {"\\\\server\\nope\\", DRIVE_NO_ROOT_DIR},
+      {nullptr, DRIVE_FIXED},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(platform::GetDriveType(c.root), c.type) << (c.root ? c.root : "null");
@@ -114,11 +120,18 @@ TEST(PathTextTest, SkipRoot) {
     const char* path;
     int offset;  // -1: no root
   } cases[] = {
-      {"C:\\a\\b", 3},         {"C:\\", 3},           {"C:", -1},
-      {"C:a", -1},             {"\\a", -1},           {"a\\b", -1},
-      {"\\\\srv\\shr\\x", 10}, {"\\\\srv\\shr", -1},  {"\\\\srv", -1},
+      {"C:\\a\\b", 3},
+      {"C:\\", 3},
+      {"C:", -1},
+      {"C:a", -1},
+      {"\\a", -1},
+      {"a\\b", -1},
+      {"\\\\srv\\shr\\x", 10},
+      {"\\\\srv\\shr", -1},
+      {"\\\\srv", -1},
       {"\\\\s\x95\x5c\\shr\\x", 10},  // 表 in the server name is one character
-      {"\x95\x5c:\\", -1},     {"", -1},
+      {"\x95\x5c:\\", -1},
+      {"", -1},
   };
   for (const Case& c : cases) {
     const char* rest = platform::PathSkipRoot(c.path);
@@ -137,10 +150,14 @@ TEST(PathTextTest, StripToRoot) {
     bool result;
     const char* stripped;
   } cases[] = {
-      {"C:\\a\\b\\c.xml", true, "C:\\"},   {"C:\\", true, "C:\\"},
-      {"\\\\srv\\shr\\a\\b", true, "\\\\srv\\shr"}, {"\\a\\b", true, "\\"},
-      {"C:", false, "C:"},                 {"C:abc", false, "C:"},
-      {"abc", false, ""},                  {"C:\\\x95\x5c\\x", true, "C:\\"},
+      {"C:\\a\\b\\c.xml", true, "C:\\"},
+      {"C:\\", true, "C:\\"},
+      {"\\\\srv\\shr\\a\\b", true, "\\\\srv\\shr"},
+      {"\\a\\b", true, "\\"},
+      {"C:", false, "C:"},
+      {"C:abc", false, "C:"},
+      {"abc", false, ""},
+      {"C:\\\x95\x5c\\x", true, "C:\\"},
   };
   for (const Case& c : cases) {
     char buffer[MAX_PATH_ + 1];

@@ -30,11 +30,11 @@ class ProfileTest : public ::testing::Test {
                    "Long=0123456789ABCDEF\r\n"
                    "Kanji=表示表示\r\n"_sjis +
                        std::string("Nul= ab\0cd \r\n", 13) +  // a value ends at a NUL byte
-                   "SY26=2\r\n"
-                   "[ProgramLevel]\r\n"
-                   "Later=3\r\n"
-                   "[Last]\n"
-                   "NoNewline=end");
+                       "SY26=2\r\n"
+                       "[ProgramLevel]\r\n"
+                       "Later=3\r\n"
+                       "[Last]\n"
+                       "NoNewline=end");
   }
 
   std::string Read(const char* section, const char* key, const char* fallback = "dflt",
@@ -57,16 +57,16 @@ TEST_F(ProfileTest, ReadsValuesByWindowsRules) {
     const char* key;
     std::string expected;
   } cases[] = {
-      {"ProgramLevel", "SY26", "1"},         // case, blanks; the first of two keys
+      {"ProgramLevel", "SY26", "1"},  // case, blanks; the first of two keys
       {"programlevel", "sy26", "1"},
       {"ProgramLevel", "Quoted", "  spaced  "},
       {"ProgramLevel", "Single", "x"},
-      {"ProgramLevel", "Half", "\"open"},    // unbalanced quote stays
+      {"ProgramLevel", "Half", "\"open"},  // unbalanced quote stays
       {"ProgramLevel", "Empty", ""},
       {"ProgramLevel", "Kanji", "表示表示"_sjis},
       {"ProgramLevel", "Nul", "ab"},
       {"ProgramLevel", "Missing", "dflt"},
-      {"ProgramLevel", "Later", "dflt"},     // only the first section of a name
+      {"ProgramLevel", "Later", "dflt"},  // only the first section of a name
       {"Other", "SY26", "9"},
       {"Last", "NoNewline", "end"},
       {"Nowhere", "SY26", "dflt"},
@@ -95,9 +95,8 @@ TEST_F(ProfileTest, MissingFileGivesTheDefault) {
 
 TEST_F(ProfileTest, ListsSectionsAndKeys) {
   char buffer[64];
-  std::size_t length =
-      platform::GetPrivateProfileString(nullptr, nullptr, "", buffer, sizeof(buffer),
-                                        "C:\\VelzoDef.ini");
+  std::size_t length = platform::GetPrivateProfileString(nullptr, nullptr, "", buffer,
+                                                         sizeof(buffer), "C:\\VelzoDef.ini");
   EXPECT_EQ(std::string(buffer, length + 2),
             std::string("Other\0ProgramLevel\0ProgramLevel\0Last\0\0", 38));
   length = platform::GetPrivateProfileString("Other", nullptr, "", buffer, sizeof(buffer),

@@ -35,7 +35,11 @@ constexpr uint32_t kTab = platform::kStyleTabStop;
 
 platform::DialogTemplate SampleTemplate() {
   return platform::DialogTemplate{
-      130, "消費税 - 集計条件"_sjis, {0, 0, 255, 228}, "ＭＳ Ｐゴシック"_sjis, 9,
+      130,
+      "消費税 - 集計条件"_sjis,
+      {0, 0, 255, 228},
+      "ＭＳ Ｐゴシック"_sjis,
+      9,
       platform::kDialogCaption | platform::kDialogSysMenu,
       {
           {1014, ControlKind::kEdit, {}, "", kTab | platform::kStyleNumber},
@@ -52,9 +56,8 @@ class SampleDialog : public platform::Dialog {
 
  protected:
   void OnCommand(int id) override {
-    if (id == 1005 &&
-        Ui().MessageBox(Handle(), "上書きしてもよろしいですか？"_sjis, "消費税"_sjis,
-                        MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    if (id == 1005 && Ui().MessageBox(Handle(), "上書きしてもよろしいですか？"_sjis, "消費税"_sjis,
+                                      MB_YESNO | MB_ICONQUESTION) == IDYES) {
       EndDialog(1005);
     }
   }
@@ -76,24 +79,25 @@ TEST(ScriptedUiTest, MessageAnswersAndMismatches) {
       {u8R"({"answer":"yes"})", MB_YESNO, IDYES, 0, 0},
       {u8R"({"answer":"no","expect":"よろしい"})", MB_YESNO, IDNO, 0, 0},
       {u8R"({"answer":"yes","expect":"存在しません"})", MB_YESNO, IDNO, 1, 1},
-      {u8R"({"answer":"ok"})", MB_YESNO, IDNO, 1, 1},       // not a button
+      {u8R"({"answer":"ok"})", MB_YESNO, IDNO, 1, 1},  // not a button
       {u8R"({"answer":"cancel"})", MB_OKCANCEL, IDCANCEL, 0, 0},
       {u8R"({"answer":"ok"})", MB_OKCANCEL, IDOK, 0, 0},
-      {u8"", MB_OKCANCEL, IDCANCEL, 1, 0},                  // script ended
+      {u8"", MB_OKCANCEL, IDCANCEL, 1, 0},  // script ended
       {u8"", MB_OK, IDOK, 1, 0},
-      {u8R"({"do":"click","id":1})", MB_YESNO, IDNO, 1, 1}, // not an answer
+      {u8R"({"do":"click","id":1})", MB_YESNO, IDNO, 1, 1},  // not an answer
       // An optional answer for another message is passed over, and only it.
       {u8"{\"answer\":\"yes\",\"expect\":\"存在しません\",\"optional\":true}\n"
        u8"{\"answer\":\"yes\",\"expect\":\"上書き\"}",
        MB_YESNO, IDYES, 0, 0},
       {u8"{\"answer\":\"yes\",\"expect\":\"上書き\",\"optional\":true}\n{\"answer\":\"ok\"}",
        MB_YESNO, IDYES, 0, 1},
-      {u8"{\"answer\":\"yes\",\"expect\":\"存在しません\",\"optional\":true}", MB_YESNO,
-       IDNO, 1, 0},
+      {u8"{\"answer\":\"yes\",\"expect\":\"存在しません\",\"optional\":true}", MB_YESNO, IDNO, 1,
+       0},
   };
   for (const Case& c : cases) {
     ScopedScriptedUi ui(U8(c.script));
-    EXPECT_EQ(Ui().MessageBox(0, "上書きしてもよろしいですか？"_sjis, "消費税"_sjis, c.style), c.answer)
+    EXPECT_EQ(Ui().MessageBox(0, "上書きしてもよろしいですか？"_sjis, "消費税"_sjis, c.style),
+              c.answer)
         << U8(c.script);
     EXPECT_EQ(ui->MismatchCount(), c.mismatches) << U8(c.script);
     EXPECT_EQ(ui->RemainingSteps(), c.remaining) << U8(c.script);
@@ -113,16 +117,20 @@ TEST(ScriptedUiTest, TranscriptLinesWordForWord) {
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0],
-            U8(u8R"({"event":"message","owner":4660,"caption":"消費税","text":"集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。","icon":"warning","buttons":"ok","answer":"ok"})"));
-  EXPECT_EQ(lines[1],
-            U8(u8R"({"event":"mismatch","expected":null,"got":"message","detail":"no answer in the script for the message \"続けますか？\""})"));
-  EXPECT_EQ(lines[2],
-            U8(u8R"({"event":"message","owner":0,"caption":"消費税","text":"続けますか？","icon":"warning","buttons":"yesno","answer":"no"})"));
+  EXPECT_EQ(
+      lines[0],
+      U8(u8R"({"event":"message","owner":4660,"caption":"消費税","text":"集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。","icon":"warning","buttons":"ok","answer":"ok"})"));
+  EXPECT_EQ(
+      lines[1],
+      U8(u8R"({"event":"mismatch","expected":null,"got":"message","detail":"no answer in the script for the message \"続けますか？\""})"));
+  EXPECT_EQ(
+      lines[2],
+      U8(u8R"({"event":"message","owner":0,"caption":"消費税","text":"続けますか？","icon":"warning","buttons":"yesno","answer":"no"})"));
 }
 
 TEST(ScriptedUiTest, DialogFollowsTheScript) {
-  ScopedScriptedUi ui(U8(u8R"(# the month range, then run
+  ScopedScriptedUi ui(
+      U8(u8R"(# the month range, then run
 {"do":"type","id":1014,"text":"4"}
 {"do":"key","key":"Tab","dialog":130}
 
@@ -136,8 +144,9 @@ TEST(ScriptedUiTest, DialogFollowsTheScript) {
   EXPECT_EQ(ui->RemainingSteps(), 0u);
   std::vector<nlohmann::ordered_json> dialogs = ui->Events("dialog");
   ASSERT_EQ(dialogs.size(), 1u);
-  EXPECT_EQ(dialogs[0].dump(),
-            U8(u8R"j({"event":"dialog","id":130,"caption":"消費税 - 集計条件","result":1005,"fields":{"1014":{"text":"4","enabled":true,"checked":false},"1016":{"text":"3","enabled":true,"checked":false},"1012":{"text":"","enabled":false,"checked":false},"1005":{"text":"実行(F12)","enabled":true,"checked":false}},"focus":1005})j"));
+  EXPECT_EQ(
+      dialogs[0].dump(),
+      U8(u8R"j({"event":"dialog","id":130,"caption":"消費税 - 集計条件","result":1005,"fields":{"1014":{"text":"4","enabled":true,"checked":false},"1016":{"text":"3","enabled":true,"checked":false},"1012":{"text":"","enabled":false,"checked":false},"1005":{"text":"実行(F12)","enabled":true,"checked":false}},"focus":1005})j"));
 }
 
 TEST(ScriptedUiTest, UnforeseenDialogStateCancelsWithOneMismatch) {
@@ -146,9 +155,12 @@ TEST(ScriptedUiTest, UnforeseenDialogStateCancelsWithOneMismatch) {
     const char8_t* detail;
     std::size_t remaining;
   } cases[] = {
-      {u8"", u8"dialog 130 \"消費税 - 集計条件\" waits for input but the script has no action for it", 0},
-      {u8R"({"answer":"yes"})", u8"dialog 130 \"消費税 - 集計条件\" waits for input but the script has no action for it", 1},
-      {u8R"({"do":"click","id":1005,"dialog":131})", u8"the step is for dialog 131 but dialog 130 \"消費税 - 集計条件\" is open", 1},
+      {u8"",
+       u8"dialog 130 \"消費税 - 集計条件\" waits for input but the script has no action for it", 0},
+      {u8R"({"answer":"yes"})",
+       u8"dialog 130 \"消費税 - 集計条件\" waits for input but the script has no action for it", 1},
+      {u8R"({"do":"click","id":1005,"dialog":131})",
+       u8"the step is for dialog 131 but dialog 130 \"消費税 - 集計条件\" is open", 1},
   };
   for (const Case& c : cases) {
     ScopedScriptedUi ui(U8(c.script));
@@ -166,14 +178,16 @@ TEST(ScriptedUiTest, UnforeseenDialogStateCancelsWithOneMismatch) {
 }
 
 TEST(ScriptedUiTest, AnActionThatCannotBeDoneIsAMismatchAndTheScriptGoesOn) {
-  ScopedScriptedUi ui(U8(u8R"({"do":"type","id":1012,"text":"1"}
+  ScopedScriptedUi ui(
+      U8(u8R"({"do":"type","id":1012,"text":"1"}
 {"do":"close"}
 {"answer":"ok"})"));
   SampleDialog dialog;
   EXPECT_EQ(Ui().RunModal(dialog), 1006);
   ASSERT_EQ(ui->MismatchCount(), 1);
   EXPECT_EQ(ui->Events("mismatch")[0]["detail"],
-            U8(u8"dialog 130 \"消費税 - 集計条件\": cannot type into control 1012 (missing, disabled or not an edit)"));
+            U8(u8"dialog 130 \"消費税 - 集計条件\": cannot type into control 1012 (missing, "
+               u8"disabled or not an edit)"));
   EXPECT_EQ(ui->RemainingSteps(), 0u);
 }
 
@@ -204,7 +218,8 @@ TEST(ScriptedUiTest, SaveAsChoices) {
 TEST(ScriptedUiTest, ShiftJisScriptTextIsReadToo) {
   ScopedScriptedUi ui(R"({"answer":"yes","expect":"上書き"})");  // a Shift_JIS literal
   EXPECT_EQ(ui->ScriptError(), "");
-  EXPECT_EQ(Ui().MessageBox(0, "上書きしてもよろしいですか？"_sjis, "消費税"_sjis, MB_YESNO), IDYES);
+  EXPECT_EQ(Ui().MessageBox(0, "上書きしてもよろしいですか？"_sjis, "消費税"_sjis, MB_YESNO),
+            IDYES);
   EXPECT_EQ(ui->MismatchCount(), 0);
 }
 
@@ -216,14 +231,19 @@ TEST(ScriptedUiTest, MalformedLineEndsTheScript) {
       {"{bad", "line 3: not valid JSON"},
       {R"({"do":"jump"})", "line 3: unknown action \"jump\""},
       {R"({"answer":"maybe"})", "line 3: \"answer\" must be \"yes\", \"no\", \"ok\" or \"cancel\""},
-      {R"({"do":"type","id":"x","text":"1"})", "line 3: \"type\" needs a numeric \"id\" and a \"text\""},
-      {R"({"do":"key","key":"F1"})", "line 3: \"key\" must be \"Enter\", \"Esc\", \"F12\", \"Tab\" or a letter A-Z or digit"},
-      {R"({"do":"key","key":"Tab","mods":["meta"]})", "line 3: \"mods\" may hold only \"shift\", \"ctrl\" and \"alt\""},
-      {R"({"answer":"yes","saveas":null})", "line 3: a step needs exactly one of \"do\", \"answer\" and \"saveas\""},
+      {R"({"do":"type","id":"x","text":"1"})",
+       "line 3: \"type\" needs a numeric \"id\" and a \"text\""},
+      {R"({"do":"key","key":"F1"})",
+       "line 3: \"key\" must be \"Enter\", \"Esc\", \"F12\", \"Tab\" or a letter A-Z or digit"},
+      {R"({"do":"key","key":"Tab","mods":["meta"]})",
+       "line 3: \"mods\" may hold only \"shift\", \"ctrl\" and \"alt\""},
+      {R"({"answer":"yes","saveas":null})",
+       "line 3: a step needs exactly one of \"do\", \"answer\" and \"saveas\""},
       {"[1,2]", "line 3: a step must be a JSON object"},
   };
   for (const Case& c : cases) {
-    std::string script = std::string("{\"answer\":\"ok\"}\n\n") + c.line + "\n{\"answer\":\"ok\"}\n";
+    std::string script =
+        std::string("{\"answer\":\"ok\"}\n\n") + c.line + "\n{\"answer\":\"ok\"}\n";
     testing::internal::CaptureStderr();
     platform::ScriptedUi ui(script);
     std::string stderrText = testing::internal::GetCapturedStderr();
@@ -255,8 +275,9 @@ TEST(ScriptedUiTest, ModelessDialogEventsAtShowEndAndDestroy) {
   std::vector<std::string> states;
   for (const auto& event : events) states.push_back(event["state"]);
   EXPECT_EQ(states, (std::vector<std::string>{"created", "shown", "ended", "destroyed"}));
-  EXPECT_EQ(events[2].dump(),
-            U8(u8R"({"event":"progress","id":130,"caption":"集計中 100％","visible":false,"repaints":3,"state":"ended"})"));
+  EXPECT_EQ(
+      events[2].dump(),
+      U8(u8R"({"event":"progress","id":130,"caption":"集計中 100％","visible":false,"repaints":3,"state":"ended"})"));
   EXPECT_EQ(ui->MismatchCount(), 0);
 }
 
@@ -278,10 +299,10 @@ TEST(NoneUiTest, CancelsTheDialogAndAnswersSafely) {
   EXPECT_EQ(answer, IDNO);
   EXPECT_FALSE(saved);
   EXPECT_EQ(entries, 4u);  // the cancel message, the dialog, the question, save-as
-  EXPECT_EQ(stderrText,
-            U8(u8"taxlink: the dialog \"消費税 - 集計条件\" is cancelled: there is no terminal and TAXLINK_UI_SCRIPT names no script\n"
-               u8"消費税: ｢消費税｣の集計を中止します。 [ok]\n"
-               u8"消費税: 続けますか？ [no]\n"));
+  EXPECT_EQ(stderrText, U8(u8"taxlink: the dialog \"消費税 - 集計条件\" is cancelled: there is no "
+                           u8"terminal and TAXLINK_UI_SCRIPT names no script\n"
+                           u8"消費税: ｢消費税｣の集計を中止します。 [ok]\n"
+                           u8"消費税: 続けますか？ [no]\n"));
 }
 
 TEST(UiSelectionTest, ScriptVariableChoosesTheScriptedFrontEnd) {
@@ -392,11 +413,11 @@ TEST(UiSelectionTest, FrontEndFollowsTheVariableTheDisplayAndTheTerminal) {
        "taxlink: TAXLINK_UI=window is not a front end (desktop, terminal, script or none)\n"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.variable ? c.variable : "-") + " script=" +
-                 std::to_string(c.scriptSet) + " display=" + (c.display ? c.display : "-") +
-                 " terminal=" + std::to_string(c.onTerminal));
-    ScopedEnv variable("TAXLINK_UI", c.variable ? std::optional<std::string>(c.variable)
-                                                 : std::nullopt);
+    SCOPED_TRACE(
+        std::string(c.variable ? c.variable : "-") + " script=" + std::to_string(c.scriptSet) +
+        " display=" + (c.display ? c.display : "-") + " terminal=" + std::to_string(c.onTerminal));
+    ScopedEnv variable("TAXLINK_UI",
+                       c.variable ? std::optional<std::string>(c.variable) : std::nullopt);
     ScopedEnv scriptVariable("TAXLINK_UI_SCRIPT",
                              c.scriptSet ? std::optional<std::string>(script) : std::nullopt);
     ScopedEnv display("DISPLAY", c.display ? std::optional<std::string>(c.display) : std::nullopt);
@@ -412,10 +433,10 @@ TEST(UiSelectionTest, FrontEndFollowsTheVariableTheDisplayAndTheTerminal) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message);
     platform::SetDesktopUiFactory(nullptr);
     platform::SetTerminalUiFactory(nullptr);
-    Chosen chosen = dynamic_cast<DesktopMarkerUi*>(ui.get())    ? kDesktop
-                    : dynamic_cast<TerminalMarkerUi*>(ui.get()) ? kTerminal
+    Chosen chosen = dynamic_cast<DesktopMarkerUi*>(ui.get())        ? kDesktop
+                    : dynamic_cast<TerminalMarkerUi*>(ui.get())     ? kTerminal
                     : dynamic_cast<platform::ScriptedUi*>(ui.get()) ? kScript
-                                                                   : kNone;
+                                                                    : kNone;
     EXPECT_EQ(chosen, c.expected);
   }
   close(tty);

@@ -23,11 +23,11 @@ TEST(EncodingTest, LiteralsAreShiftJisAndRoundTrip) {
     const char* cp932;
     const char* utf8;
   } cases[] = {
-      {"\x95\x5c", "\xe8\xa1\xa8"},                  // 表: trail byte 0x5C
-      {"\x83\x7c", "\xe3\x83\x9d"},                  // ポ: trail byte 0x7C
-      {"\xb6\xde", "\xef\xbd\xb6\xef\xbe\x9e"},      // half-width ｶﾞ
-      {"C:\\out\\a.xml", "C:\\out\\a.xml"},          // 0x5C stays a backslash
-      {"\x81\x60", "\xef\xbd\x9e"},                  // ～ is U+FF5E
+      {"\x95\x5c", "\xe8\xa1\xa8"},              // 表: trail byte 0x5C
+      {"\x83\x7c", "\xe3\x83\x9d"},              // ポ: trail byte 0x7C
+      {"\xb6\xde", "\xef\xbd\xb6\xef\xbe\x9e"},  // half-width ｶﾞ
+      {"C:\\out\\a.xml", "C:\\out\\a.xml"},      // 0x5C stays a backslash
+      {"\x81\x60", "\xef\xbd\x9e"},              // ～ is U+FF5E
       {"", ""},
   };
   for (const Case& c : cases) {
@@ -45,11 +45,19 @@ TEST(EncodingTest, BadInputBecomesQuestionMarkOrFailsStrictly) {
     bool fromCp932;
     std::string lenient;
   } cases[] = {
-      {"a\x80" "b", true, "a?b"},              // 0x80 is no character
-      {"a\x85\x40" "b", true, "a?b"},          // unassigned pair: skipped whole
-      {"ab\x81", true, "ab?"},                 // lead byte at the end
-      {"a\xf0\x9f\x98\x80" "b", false, "a?b"}, // emoji: no code page 932 form
-      {"a\xff" "b", false, "a?b"},             // not UTF-8
+      {"a\x80"
+       "b",
+       true, "a?b"},  // 0x80 is no character
+      {"a\x85\x40"
+       "b",
+       true, "a?b"},            // unassigned pair: skipped whole
+      {"ab\x81", true, "ab?"},  // lead byte at the end
+      {"a\xf0\x9f\x98\x80"
+       "b",
+       false, "a?b"},  // emoji: no code page 932 form
+      {"a\xff"
+       "b",
+       false, "a?b"},  // not UTF-8
   };
   for (const Case& c : cases) {
     std::string out = "untouched";
@@ -97,9 +105,9 @@ TEST(MbcsTest, PositionsWalkFromTheStart) {
     std::size_t pos;
     bool lead;
     bool trail;
-  } cases[] = {{0, false, false}, {1, true, false}, {2, false, true}, {3, false, false},
-               {4, true, false},  {5, false, true}, {6, false, false}, {7, false, false},
-               {50, false, false}};
+  } cases[] = {{0, false, false}, {1, true, false},  {2, false, true},
+               {3, false, false}, {4, true, false},  {5, false, true},
+               {6, false, false}, {7, false, false}, {50, false, false}};
   for (const Case& c : cases) {
     EXPECT_EQ(platform::IsLeadAt(text, c.pos), c.lead) << c.pos;
     EXPECT_EQ(platform::IsTrailAt(text, c.pos), c.trail) << c.pos;
@@ -120,14 +128,14 @@ TEST(FullWidthTest, MapsAsciiAndHalfWidthKana) {
   } cases[] = {
       {"Abc 123", "Ａｂｃ　１２３"_sjis},
       {"~\\\"'-", std::string("～＼"_sjis) + "\xfa\x57\xfa\x56" + "－"_sjis},
-      {"\xb6\xde", "ガ"_sjis},                 // ｶﾞ
-      {"\xca\xdf\xcb\xde", "パビ"_sjis},       // ﾊﾟﾋﾞ
-      {"\xb3\xde", "ヴ"_sjis},                 // ｳﾞ
-      {"\xdc\xde", "ワ゛"_sjis},               // ﾜﾞ: no merged form in code page 932
-      {"\xb6\xdf", "カ゜"_sjis},               // ｶﾟ: no semi-voiced form
+      {"\xb6\xde", "ガ"_sjis},            // ｶﾞ
+      {"\xca\xdf\xcb\xde", "パビ"_sjis},  // ﾊﾟﾋﾞ
+      {"\xb3\xde", "ヴ"_sjis},            // ｳﾞ
+      {"\xdc\xde", "ワ゛"_sjis},          // ﾜﾞ: no merged form in code page 932
+      {"\xb6\xdf", "カ゜"_sjis},          // ｶﾟ: no semi-voiced form
       {"\xde\xb1\xdd", "゛アン"_sjis},
       {"\xa1\xa2\xa3\xa4\xa5\xb0", "。「」、・ー"_sjis},
-      {"表ポ"_sjis, "表ポ"_sjis},                   // already double-byte: unchanged
+      {"表ポ"_sjis, "表ポ"_sjis},  // already double-byte: unchanged
       {std::string("a\x80\xfd", 3), std::string("ａ"_sjis) + "\x80\xfd"},
       {"", ""},
   };

@@ -48,30 +48,28 @@ TEST_P(ConditionTextTest, Texts) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ConditionTextTest,
-    ::testing::Values(
-        TextCase{0, Settings(0, 0, 0, 0), " 株式会社テスト"_sjis},
-        TextCase{1, Settings(0, 0, 0, 0), " 2015/04/01～2016/03/31"_sjis},
-        TextCase{2, Settings(0, 0, 0, 0), " 免税"_sjis},
-        TextCase{2, Settings(1, 0, 0, 0), " 簡易課税"_sjis},
-        TextCase{2, Settings(2, 0, 0, 0), " 原則課税"_sjis},
-        TextCase{2, Settings(3, 0, 0, 0), ""},  // no such filing class
-        TextCase{3, Settings(0, 0, 0, 0), ""},
-        TextCase{3, Settings(1, 0, 0, 0), "主となる事業分類"_sjis},
-        TextCase{3, Settings(2, 0, 0, 0), "課税仕入控除"_sjis},
-        TextCase{3, Settings(9, 0, 0, 0), ""},
-        TextCase{4, Settings(0, 0, 1, 3), ""},
-        TextCase{4, Settings(1, 0, 0, 0), " 指定なし"_sjis},
-        TextCase{4, Settings(1, 0, 0, 1), " 第一種事業 卸売業"_sjis},
-        TextCase{4, Settings(1, 0, 0, 2), " 第二種事業 小売業"_sjis},
-        TextCase{4, Settings(1, 0, 0, 3), " 第三種事業 製造業"_sjis},
-        TextCase{4, Settings(1, 0, 0, 4), " 第四種事業 その他"_sjis},
-        TextCase{4, Settings(1, 0, 0, 5), " 第五種事業 サービス業"_sjis},
-        TextCase{4, Settings(1, 0, 0, 6), " 第六種事業 不動産業"_sjis},
-        TextCase{4, Settings(1, 0, 0, 7), ""},  // no seventh business type
-        TextCase{4, Settings(2, 0, 0, 4), " 個別対応方式"_sjis},
-        TextCase{4, Settings(2, 0, 1, 0), " 一括比例配分方式"_sjis},
-        TextCase{4, Settings(2, 0, 2, 0), ""},
-        TextCase{5, Settings(2, 0, 0, 0), ""}));
+    ::testing::Values(TextCase{0, Settings(0, 0, 0, 0), " 株式会社テスト"_sjis},
+                      TextCase{1, Settings(0, 0, 0, 0), " 2015/04/01～2016/03/31"_sjis},
+                      TextCase{2, Settings(0, 0, 0, 0), " 免税"_sjis},
+                      TextCase{2, Settings(1, 0, 0, 0), " 簡易課税"_sjis},
+                      TextCase{2, Settings(2, 0, 0, 0), " 原則課税"_sjis},
+                      TextCase{2, Settings(3, 0, 0, 0), ""},  // no such filing class
+                      TextCase{3, Settings(0, 0, 0, 0), ""},
+                      TextCase{3, Settings(1, 0, 0, 0), "主となる事業分類"_sjis},
+                      TextCase{3, Settings(2, 0, 0, 0), "課税仕入控除"_sjis},
+                      TextCase{3, Settings(9, 0, 0, 0), ""}, TextCase{4, Settings(0, 0, 1, 3), ""},
+                      TextCase{4, Settings(1, 0, 0, 0), " 指定なし"_sjis},
+                      TextCase{4, Settings(1, 0, 0, 1), " 第一種事業 卸売業"_sjis},
+                      TextCase{4, Settings(1, 0, 0, 2), " 第二種事業 小売業"_sjis},
+                      TextCase{4, Settings(1, 0, 0, 3), " 第三種事業 製造業"_sjis},
+                      TextCase{4, Settings(1, 0, 0, 4), " 第四種事業 その他"_sjis},
+                      TextCase{4, Settings(1, 0, 0, 5), " 第五種事業 サービス業"_sjis},
+                      TextCase{4, Settings(1, 0, 0, 6), " 第六種事業 不動産業"_sjis},
+                      TextCase{4, Settings(1, 0, 0, 7), ""},  // no seventh business type
+                      TextCase{4, Settings(2, 0, 0, 4), " 個別対応方式"_sjis},
+                      TextCase{4, Settings(2, 0, 1, 0), " 一括比例配分方式"_sjis},
+                      TextCase{4, Settings(2, 0, 2, 0), ""},
+                      TextCase{5, Settings(2, 0, 0, 0), ""}));
 
 // The report and the aggregation read the settings bytes from the one
 // record; the main business type counts under simplified taxation only.
@@ -90,8 +88,7 @@ TEST(ConditionTextSettingsTest, LongTextsAreCutAtFiftyBytesOnACharacter) {
   StSHOHIZEIINFO none = Settings(0, 0, 0, 0);
   // " " + 48 letters puts the lead byte of "あ" at byte 50: it goes whole.
   std::string name = std::string(48, 'a') + "あい"_sjis;
-  EXPECT_EQ(ConditionText(0, Company(name.c_str(), 0, 0), none),
-            " " + std::string(48, 'a'));
+  EXPECT_EQ(ConditionText(0, Company(name.c_str(), 0, 0), none), " " + std::string(48, 'a'));
   // One letter fewer and "あ" ends right at the cut.
   name = std::string(47, 'a') + "あい"_sjis;
   EXPECT_EQ(ConditionText(0, Company(name.c_str(), 0, 0), none),
@@ -130,11 +127,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         NameCase{"short", "abc", "ａｂｃ"_sjis},
         NameCase{"twenty half-width letters", std::string(20, 'A'), Repeat("Ａ"_sjis, 16)},
-        NameCase{"sixteen full-width letters exactly", Repeat("Ａ"_sjis, 16), Repeat("Ａ"_sjis, 16)},
+        NameCase{"sixteen full-width letters exactly", Repeat("Ａ"_sjis, 16),
+                 Repeat("Ａ"_sjis, 16)},
         NameCase{"half-width katakana", "ｶﾞｲｱ"_sjis, "ガイア"_sjis},
         // "\x80" has no full-width form and stays one byte, so byte 32 is the
         // lead byte of a double-byte character: the cut falls at 31.
-        NameCase{"lead byte at the cut", "\x80" + Repeat("ア"_sjis, 20), "\x80" + Repeat("ア"_sjis, 15)},
+        NameCase{"lead byte at the cut", "\x80" + Repeat("ア"_sjis, 20),
+                 "\x80" + Repeat("ア"_sjis, 15)},
         NameCase{"trail byte at the cut", Repeat("ア"_sjis, 20), Repeat("ア"_sjis, 16)},
         NameCase{"empty", "", ""}));
 

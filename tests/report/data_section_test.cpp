@@ -128,7 +128,8 @@ TEST(DataSectionTest, AllZeroTablesGiveEveryElementEmpty) {
       [&](XmlTextWriter& w) { return document.WriteData(w, Company(0), Settings(1)); }, &ok);
   EXPECT_TRUE(ok);
   // Same lines as the golden file, every value empty.
-  std::vector<std::pair<std::string, std::string>> expected = ElementsOf(Golden("data_journal.xml"));
+  std::vector<std::pair<std::string, std::string>> expected =
+      ElementsOf(Golden("data_journal.xml"));
   std::vector<std::pair<std::string, std::string>> elements = ElementsOf(written);
   ASSERT_EQ(elements.size(), expected.size());
   for (std::size_t i = 0; i < elements.size(); ++i) {
@@ -176,8 +177,7 @@ TEST(DataSectionTest, AWriteFailureEndsTheSection) {
 void FillSavedReturn(ReportRun& app, uint8_t filingClass) {
   app.savedReturn = std::make_unique<StSaveTaxInfo>();
   std::memset(app.savedReturn.get(), 0, sizeof(StSaveTaxInfo));
-  std::ifstream offsets(std::string(TAXLINK_SOURCE_DIR) +
-                        "/tests/report/golden/saved_offsets.txt");
+  std::ifstream offsets(std::string(TAXLINK_SOURCE_DIR) + "/tests/report/golden/saved_offsets.txt");
   std::size_t offset = 0;
   int count = 0;
   while (offsets >> offset) {
@@ -267,11 +267,10 @@ TEST(SavedDataSectionTest, SecuritiesAreMultipliedByTwenty) {
     const char* value;
   };
   const Case cases[] = {
-      {1000000, 0, "2000"},  // 100 yen
-      {-1, 1, ""},           // -0.002 yen cut to zero
-      {-10000, 1, "-20"},
-      {1, 0, ""},            // 0.002 yen
-      {300, 2, "1"},         // 0.06 yen rounds up in mode 2
+      {1000000, 0, "2000"},              // 100 yen
+      {-1, 1, ""},                       // -0.002 yen cut to zero
+      {-10000, 1, "-20"},   {1, 0, ""},  // 0.002 yen
+      {300, 2, "1"},                     // 0.06 yen rounds up in mode 2
   };
   for (const Case& c : cases) {
     ReportRun app;
@@ -294,9 +293,10 @@ TEST(SavedDataSectionTest, ATwentyfoldAmountBeyondARawAmountOverflows) {
   app.savedReturn->hikazeiUriageYuukaZeinuki5 = INT64_MAX / 10;
   app.settings.record.filingClass = 2;
   TestDocument document(app, nullptr);
-  EXPECT_THROW(CaptureLines([&](XmlTextWriter& w) { return document.WriteSavedData(w, Company(0)); },
-                            nullptr),
-               Decimal4Overflow);
+  EXPECT_THROW(
+      CaptureLines([&](XmlTextWriter& w) { return document.WriteSavedData(w, Company(0)); },
+                   nullptr),
+      Decimal4Overflow);
 }
 
 TEST(SavedDataSectionTest, NoSavedReturnFailsAfterTheOpeningTag) {
@@ -304,8 +304,8 @@ TEST(SavedDataSectionTest, NoSavedReturnFailsAfterTheOpeningTag) {
   app.settings.record.filingClass = 2;
   TestDocument document(app, nullptr);
   bool ok = true;
-  std::string written = CaptureLines(
-      [&](XmlTextWriter& w) { return document.WriteSavedData(w, Company(0)); }, &ok);
+  std::string written =
+      CaptureLines([&](XmlTextWriter& w) { return document.WriteSavedData(w, Company(0)); }, &ok);
   EXPECT_FALSE(ok);
   EXPECT_EQ(written, "\t<DATA>\r\n");
 }

@@ -13,8 +13,8 @@
 #include "report/TransitionalFigures.h"
 #include "tests/support/HostFixture.h"
 #include "tests/support/ReportFixtures.h"
-#include "xml/XmlTextWriter.h"
 #include "tests/support/SjisLiteral.h"
+#include "xml/XmlTextWriter.h"
 
 namespace taxlink {
 namespace {
@@ -46,11 +46,23 @@ TEST(HostBackedReportTest, ConditionTextsReadTheCompanySettings) {
     const char* texts[5];
   };
   const Case cases[] = {
-      {1, 2, 0, 5, {" テスト商事株式会社"_sjis, " 2014/04/01～2015/03/31"_sjis, " 簡易課税"_sjis,
-                    "主となる事業分類"_sjis, " 第五種事業 サービス業"_sjis}},
-      {2, 0, 1, 0, {" テスト商事株式会社"_sjis, " 2014/04/01～2015/03/31"_sjis, " 原則課税"_sjis,
-                    "課税仕入控除"_sjis, " 一括比例配分方式"_sjis}},
-      {0, 1, 0, 0, {" テスト商事株式会社"_sjis, " 2014/04/01～2015/03/31"_sjis, " 免税"_sjis, "", ""}},
+      {1,
+       2,
+       0,
+       5,
+       {" テスト商事株式会社"_sjis, " 2014/04/01～2015/03/31"_sjis, " 簡易課税"_sjis,
+        "主となる事業分類"_sjis, " 第五種事業 サービス業"_sjis}},
+      {2,
+       0,
+       1,
+       0,
+       {" テスト商事株式会社"_sjis, " 2014/04/01～2015/03/31"_sjis, " 原則課税"_sjis,
+        "課税仕入控除"_sjis, " 一括比例配分方式"_sjis}},
+      {0,
+       1,
+       0,
+       0,
+       {" テスト商事株式会社"_sjis, " 2014/04/01～2015/03/31"_sjis, " 免税"_sjis, "", ""}},
   };
   for (const Case& c : cases) {
     HostFixture host(HostStorage::kMemory);

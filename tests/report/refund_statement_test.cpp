@@ -56,8 +56,8 @@ Values Written(const std::string& text, const char* form, std::size_t count) {
 Values Kanpuh(ReportRun& app, const StDATAINFO& data, const StSHOHIZEIINFO& settings) {
   TestDocument document(app, nullptr);
   bool ok = false;
-  std::string text = CaptureLines(
-      [&](XmlTextWriter& w) { return document.WriteKanpuh(w, data, settings); }, &ok);
+  std::string text =
+      CaptureLines([&](XmlTextWriter& w) { return document.WriteKanpuh(w, data, settings); }, &ok);
   EXPECT_TRUE(ok);
   return Written(text, "KANPUH", 16);
 }
@@ -65,8 +65,8 @@ Values Kanpuh(ReportRun& app, const StDATAINFO& data, const StSHOHIZEIINFO& sett
 Values Kanpuk(ReportRun& app, const StDATAINFO& data, const StSHOHIZEIINFO& settings) {
   TestDocument document(app, nullptr);
   bool ok = false;
-  std::string text = CaptureLines(
-      [&](XmlTextWriter& w) { return document.WriteKanpuk(w, data, settings); }, &ok);
+  std::string text =
+      CaptureLines([&](XmlTextWriter& w) { return document.WriteKanpuk(w, data, settings); }, &ok);
   EXPECT_TRUE(ok);
   return Written(text, "KANPUK", 17);
 }
@@ -96,9 +96,9 @@ void FillCorporateLines(TaxSummaryTables& t) {
 
 TEST(KanpuhTest, JournalModeFillsEveryNonIndividual) {
   const Values filled = {
-      {"KESSANZEIKUBUN", "1"}, {"SHOHINSHIIRE1", "1"},  {"SHOHINSHIIRE2", "2"},
-      {"HANBAIIPPAN1", "3"},   {"EIGYOGAIHIYOU2", "-4"}, {"SONOTASONEKI1", "5"},
-      {"SONOTASONEKI2", "6"},  {"SHISANZEIKUBUN", "1"}, {"KOTEISHISAN1", "7"},
+      {"KESSANZEIKUBUN", "1"},  {"SHOHINSHIIRE1", "1"},   {"SHOHINSHIIRE2", "2"},
+      {"HANBAIIPPAN1", "3"},    {"EIGYOGAIHIYOU2", "-4"}, {"SONOTASONEKI1", "5"},
+      {"SONOTASONEKI2", "6"},   {"SHISANZEIKUBUN", "1"},  {"KOTEISHISAN1", "7"},
       {"KURINOBESHISAN1", "8"},
   };
   struct Case {
@@ -107,8 +107,8 @@ TEST(KanpuhTest, JournalModeFillsEveryNonIndividual) {
     bool filled;
   };
   const Case cases[] = {
-      {0, 2, true}, {1, 1, true}, {1, 0, true},  // whatever the filing class
-      {2, 2, true},                              // neither kind: still filled
+      {0, 2, true},  {1, 1, true},  {1, 0, true},  // whatever the filing class
+      {2, 2, true},                                // neither kind: still filled
       {3, 2, false}, {4, 1, false},
   };
   for (const Case& c : cases) {
@@ -129,10 +129,8 @@ TEST(KanpuhTest, JournalCodesFollowSettingsByteFive) {
     const char* assetsCode;
   };
   const Case cases[] = {
-      {1, true, true, "1", "1"},
-      {0, true, true, "2", "2"},
-      {7, true, false, "1", nullptr},
-      {0, false, true, nullptr, "2"},
+      {1, true, true, "1", "1"},           {0, true, true, "2", "2"},
+      {7, true, false, "1", nullptr},      {0, false, true, nullptr, "2"},
       {1, false, false, nullptr, nullptr},  // nothing at all: both codes empty
   };
   for (const Case& c : cases) {
@@ -147,14 +145,17 @@ TEST(KanpuhTest, JournalCodesFollowSettingsByteFive) {
 }
 
 TEST(KanpukTest, JournalModeRowsFollowTheIncomeKind) {
-  const Values business = {{"JIGYOSHIIRE1", "0"},   {"JIGYOSHIIRE2", "0"},
-                           {"JIGYOHITSUYOU1", "0"}, {"JIGYOHITSUYOU2", "0"},
+  const Values business = {{"JIGYOSHIIRE1", "0"},
+                           {"JIGYOSHIIRE2", "0"},
+                           {"JIGYOHITSUYOU1", "0"},
+                           {"JIGYOHITSUYOU2", "0"},
                            {"JIGYOKOTEISHISAN1", "0"}};
-  const Values realEstate = {{"FUDOUSANHITSUYOU1", "0"},
-                             {"FUDOUSANHITSUYOU2", "0"},
-                             {"FUDOUSANKOTEISHISAN1", "0"}};
-  const Values other = {{"SONOTASHIIRE1", "0"},   {"SONOTASHIIRE2", "0"},
-                        {"SONOTAHITSUYOU1", "0"}, {"SONOTAHITSUYOU2", "0"}};
+  const Values realEstate = {
+      {"FUDOUSANHITSUYOU1", "0"}, {"FUDOUSANHITSUYOU2", "0"}, {"FUDOUSANKOTEISHISAN1", "0"}};
+  const Values other = {{"SONOTASHIIRE1", "0"},
+                        {"SONOTASHIIRE2", "0"},
+                        {"SONOTAHITSUYOU1", "0"},
+                        {"SONOTAHITSUYOU2", "0"}};
   Values all = business;
   all.insert(realEstate.begin(), realEstate.end());
   all.insert(other.begin(), other.end());
@@ -165,15 +166,10 @@ TEST(KanpukTest, JournalModeRowsFollowTheIncomeKind) {
     Values expected;
   };
   const std::vector<Case> cases = {
-      {3, 1, 2, business},
-      {3, 2, 2, realEstate},
-      {4, 3, 2, all},
-      {3, 0, 2, all},
-      {3, 9, 2, all},
-      {2, 2, 2, realEstate},  // neither kind: filled under standard taxation
-      {3, 2, 1, {}},          // only standard taxation has the statement
-      {0, 2, 2, {}},
-      {1, 3, 2, {}},
+      {3, 1, 2, business}, {3, 2, 2, realEstate}, {4, 3, 2, all}, {3, 0, 2, all},
+      {3, 9, 2, all},      {2, 2, 2, realEstate},  // neither kind: filled under standard taxation
+      {3, 2, 1, {}},                               // only standard taxation has the statement
+      {0, 2, 2, {}},       {1, 3, 2, {}},
   };
   for (const Case& c : cases) {
     ReportRun app;  // all lines zero: the written rows show "0"
@@ -196,10 +192,10 @@ TEST(KanpukTest, JournalModeAmountsAndCode) {
   t.indOtherExpenses = {110000, 4444};
   app.settings.record.roundingMode = 0;
   Values expected = {
-      {"KESSANZEIKUBUN", "2"},      {"JIGYOSHIIRE1", "1"},        {"JIGYOSHIIRE2", "2"},
-      {"JIGYOHITSUYOU1", "3"},      {"JIGYOHITSUYOU2", "4"},      {"JIGYOKOTEISHISAN1", "5"},
-      {"FUDOUSANHITSUYOU1", "6"},   {"FUDOUSANHITSUYOU2", "7"},   {"FUDOUSANKOTEISHISAN1", "8"},
-      {"SONOTASHIIRE1", "9"},       {"SONOTASHIIRE2", "-10"},     {"SONOTAHITSUYOU1", "11"},
+      {"KESSANZEIKUBUN", "2"},    {"JIGYOSHIIRE1", "1"},      {"JIGYOSHIIRE2", "2"},
+      {"JIGYOHITSUYOU1", "3"},    {"JIGYOHITSUYOU2", "4"},    {"JIGYOKOTEISHISAN1", "5"},
+      {"FUDOUSANHITSUYOU1", "6"}, {"FUDOUSANHITSUYOU2", "7"}, {"FUDOUSANKOTEISHISAN1", "8"},
+      {"SONOTASHIIRE1", "9"},     {"SONOTASHIIRE2", "-10"},   {"SONOTAHITSUYOU1", "11"},
       {"SONOTAHITSUYOU2", "0"},
   };
   EXPECT_EQ(Kanpuk(app, Company(3, 3), Settings(0)), expected);
@@ -225,7 +221,7 @@ TEST(SavedKanpuTest, OnlyStandardTaxationAndTheRightEntityKind) {
     bool kanpuk;
   };
   const Case cases[] = {
-      {0, 2, true, false}, {1, 1, false, false}, {3, 2, false, true},
+      {0, 2, true, false},  {1, 1, false, false}, {3, 2, false, true},
       {4, 0, false, false}, {2, 2, true, true},
   };
   for (const Case& c : cases) {
@@ -245,14 +241,22 @@ TEST(SavedKanpuTest, ElementsReadTheSharedStatementArea) {
   app.settings.record.filingClass = 2;
   app.savedReturn->kanpuhCode = 2;
   Values kanpuh = SavedKanpuh(app, Company(0));
-  EXPECT_EQ(kanpuh, (Values{{"KESSANZEIKUBUN", "2"},  {"SHOHINSHIIRE1", "1"},
-                            {"SHOHINSHIIRE2", "2"},   {"HANBAIIPPAN1", "3"},
-                            {"HANBAIIPPAN2", "4"},    {"EIGYOGAIHIYOU1", "5"},
-                            {"EIGYOGAIHIYOU2", "6"},  {"SONOTASONEKI1", "7"},
-                            {"SONOTASONEKI2", "8"},   {"SHISANZEIKUBUN", "1"},
-                            {"KOTEISHISAN1", "9"},    {"KOTEISHISAN2", "10"},
-                            {"KURINOBESHISAN1", "11"}, {"KURINOBESHISAN2", "12"},
-                            {"SONOTASISAN1", "13"},   {"SONOTASISAN2", "14"}}));
+  EXPECT_EQ(kanpuh, (Values{{"KESSANZEIKUBUN", "2"},
+                            {"SHOHINSHIIRE1", "1"},
+                            {"SHOHINSHIIRE2", "2"},
+                            {"HANBAIIPPAN1", "3"},
+                            {"HANBAIIPPAN2", "4"},
+                            {"EIGYOGAIHIYOU1", "5"},
+                            {"EIGYOGAIHIYOU2", "6"},
+                            {"SONOTASONEKI1", "7"},
+                            {"SONOTASONEKI2", "8"},
+                            {"SHISANZEIKUBUN", "1"},
+                            {"KOTEISHISAN1", "9"},
+                            {"KOTEISHISAN2", "10"},
+                            {"KURINOBESHISAN1", "11"},
+                            {"KURINOBESHISAN2", "12"},
+                            {"SONOTASISAN1", "13"},
+                            {"SONOTASISAN2", "14"}}));
   Values kanpuk = SavedKanpuk(app, Company(3, 1));  // no income-kind mask here
   EXPECT_EQ(kanpuk.size(), 17u);
   EXPECT_EQ(kanpuk["KESSANZEIKUBUN"], "1");

@@ -10,15 +10,15 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <stdexcept>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "host/StSaveTaxInfo.h"
 #include "platform/text/WinTypes.h"
 #include "tests/support/ReportFixtures.h"
-#include "xml/XmlTextWriter.h"
 #include "tests/support/SjisLiteral.h"
+#include "xml/XmlTextWriter.h"
 
 namespace taxlink {
 namespace {
@@ -101,7 +101,8 @@ class ReportFileTest : public ::testing::Test {
 };
 
 TEST_F(ReportFileTest, MessageTexts) {
-  EXPECT_STREQ(kSystemSectionFailed, "システム情報の出力に失敗しました。\n\n出力を続けますか？"_sjis);
+  EXPECT_STREQ(kSystemSectionFailed,
+               "システム情報の出力に失敗しました。\n\n出力を続けますか？"_sjis);
   EXPECT_STREQ(kBasicSectionFailed, "基本情報の出力に失敗しました。\n\n出力を続けますか？"_sjis);
   EXPECT_STREQ(kDataSectionFailed, "連動情報の出力に失敗しました。\n\n出力を続けますか？"_sjis);
 }
@@ -226,7 +227,8 @@ int WriteIntoAFullFile(ReportFileTest* test, ReportDocument& document, const std
     return kWrongMessages;
   }
   if (log.messages[1].text != "出力ファイルへの書き込みに失敗しました。\n\n"_sjis + path ||
-      log.messages[1].style != (MB_ICONWARNING | MB_OK) || log.messages[1].caption != "消費税"_sjis) {
+      log.messages[1].style != (MB_ICONWARNING | MB_OK) ||
+      log.messages[1].caption != "消費税"_sjis) {
     return kWrongErrorText;
   }
   return kChildOk;

@@ -9,8 +9,8 @@
 #include "host/StSaveTaxInfo.h"
 #include "report/TransitionalFigures.h"
 #include "tests/support/ReportFixtures.h"
-#include "xml/XmlTextWriter.h"
 #include "tests/support/SjisLiteral.h"
+#include "xml/XmlTextWriter.h"
 
 namespace taxlink {
 namespace {
@@ -94,12 +94,9 @@ TEST(BasicSectionTest, JournalMode) {
     const char* shiire;
   };
   const Case cases[] = {
-      {0, 2, false, "1", "1", "2", "1"},
-      {1, 1, true, "1", "2", "1", ""},
-      {3, 0, false, "2", "2", "2", ""},
-      {4, 2, true, "2", "1", "1", "1"},
-      {2, 2, false, "", "1", "2", "1"},
-      {5, 1, false, "", "2", "2", ""},
+      {0, 2, false, "1", "1", "2", "1"}, {1, 1, true, "1", "2", "1", ""},
+      {3, 0, false, "2", "2", "2", ""},  {4, 2, true, "2", "1", "1", "1"},
+      {2, 2, false, "", "1", "2", "1"},  {5, 1, false, "", "2", "2", ""},
   };
   for (const Case& c : cases) {
     ReportRun app;
@@ -204,9 +201,9 @@ TEST(TransitionalFiguresTest, OlderRateRowsLegacySumAndBusinessTypes) {
   struct Case {
     const char* what;
     int rateCount;
-    int row;              // rate row to set, -1 none
-    std::size_t offset;   // within the row
-    int record;           // business-type record to set, -1 none
+    int row;             // rate row to set, -1 none
+    std::size_t offset;  // within the row
+    int record;          // business-type record to set, -1 none
     std::size_t recordOffset;
     bool legacy3;
     bool legacy5;

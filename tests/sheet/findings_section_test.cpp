@@ -70,8 +70,8 @@ TEST(FindingsSectionTest, NoFindingsAndNoCheckAreSaidAsSuch) {
   EXPECT_EQ(none.notes.at(0), "指摘はありません（データ 7、4月～9月）。");
   EXPECT_TRUE(none.rows.empty());
 
-  SectionText failed = TextOf(
-      R"({"months": "4-3", "checked": false, "error": "the store holds no data set"})");
+  SectionText failed =
+      TextOf(R"({"months": "4-3", "checked": false, "error": "the store holds no data set"})");
   EXPECT_EQ(failed.notes.at(0),
             "帳簿のチェックができませんでした（4月～3月）: the store holds no data set");
   EXPECT_TRUE(failed.rows.empty());
@@ -97,9 +97,10 @@ TEST(FindingsSectionTest, CountsPerRuleAndOneRowPerFinding) {
 
   // More findings than listed: the counts are the file's, and the sheet
   // says where to see them all.
-  SectionText cut = TextOf(R"({"data_set": 1, "months": "10-3", "checked": true, "total": 5, )"
-                           R"("counts": {"tax-mismatch": 4, "asset-not-booked": 1}, "findings": [)" +
-                           a + "]}");
+  SectionText cut =
+      TextOf(R"({"data_set": 1, "months": "10-3", "checked": true, "total": 5, )"
+             R"("counts": {"tax-mismatch": 4, "asset-not-booked": 1}, "findings": [)" +
+             a + "]}");
   EXPECT_EQ(cut.notes.at(0).substr(0, cut.notes.at(0).find("。")),
             "指摘 5 件（データ 1、10月～3月）");
   EXPECT_EQ(cut.rows.at(0), (std::vector<std::string>{"tax-mismatch", "4"}));

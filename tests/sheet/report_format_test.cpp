@@ -46,12 +46,11 @@ StDATAINFO Company(uint8_t entityKind, uint8_t incomeKind) {
 void FillStatementSources(ReportRun& run) {
   int64_t yen = 1000;
   TaxSummaryTables& t = run.tables;
-  for (RefundLine* line : {&t.corpMerchandisePurchases, &t.corpSellingAdminExpenses,
-                           &t.corpNonOperatingExpenses, &t.corpOtherItems,
-                           &t.indBusinessPurchases, &t.indBusinessExpenses,
-                           &t.indBusinessFixedAssets, &t.indRealEstateExpenses,
-                           &t.indRealEstateFixedAssets, &t.indOtherPurchases, &t.indOtherExpenses,
-                           &t.indOtherFixedAssets}) {
+  for (RefundLine* line :
+       {&t.corpMerchandisePurchases, &t.corpSellingAdminExpenses, &t.corpNonOperatingExpenses,
+        &t.corpOtherItems, &t.indBusinessPurchases, &t.indBusinessExpenses,
+        &t.indBusinessFixedAssets, &t.indRealEstateExpenses, &t.indRealEstateFixedAssets,
+        &t.indOtherPurchases, &t.indOtherExpenses, &t.indOtherFixedAssets}) {
     line->bookAmount = (yen += 1000) * kYen;
     line->nonTaxablePart = (yen += 1000) * kYen;
   }

@@ -72,13 +72,15 @@ TEST_P(ReportViolationTest, IsRefusedWithTheFirstViolation) {
 INSTANTIATE_TEST_SUITE_P(
     Violations, ReportViolationTest,
     ::testing::Values(
-        Violation{"Removed",
-                  [](const std::string& r) { return Replaced(r, "\t\t\t" + kSalesTax + "\r\n", ""); },
-                  "line 24: Element 'KAZEIURIAGEZEIKOMI8': This element is not expected. "
-                  "Expected is ( KAZEIURIAGEZEIGAKU8 )."},
+        Violation{
+            "Removed",
+            [](const std::string& r) { return Replaced(r, "\t\t\t" + kSalesTax + "\r\n", ""); },
+            "line 24: Element 'KAZEIURIAGEZEIKOMI8': This element is not expected. "
+            "Expected is ( KAZEIURIAGEZEIGAKU8 )."},
         Violation{"Renamed",
                   [](const std::string& r) {
-                    return Replaced(r, kSalesTax, "<KAZEIURIAGEZEIGAKU>3880960</KAZEIURIAGEZEIGAKU>");
+                    return Replaced(r, kSalesTax,
+                                    "<KAZEIURIAGEZEIGAKU>3880960</KAZEIURIAGEZEIGAKU>");
                   },
                   "line 24: Element 'KAZEIURIAGEZEIGAKU': This element is not expected. "
                   "Expected is ( KAZEIURIAGEZEIGAKU8 )."},
@@ -104,12 +106,11 @@ INSTANTIATE_TEST_SUITE_P(
                   [](const std::string& r) { return Replaced(r, ">3880960<", ">0<"); },
                   "line 24: Element 'KAZEIURIAGEZEIGAKU8': [facet 'pattern'] The value '0' is "
                   "not accepted by the pattern '(-?[1-9][0-9]{0,18})?'."},
-        Violation{"CodeOutOfRange",
-                  [](const std::string& r) {
-                    return Replaced(r, "<KAZEIKUBUN>1<", "<KAZEIKUBUN>3<");
-                  },
-                  "line 16: Element 'KAZEIKUBUN': [facet 'enumeration'] The value '3' is not an "
-                  "element of the set {'1', '2'}."},
+        Violation{
+            "CodeOutOfRange",
+            [](const std::string& r) { return Replaced(r, "<KAZEIKUBUN>1<", "<KAZEIKUBUN>3<"); },
+            "line 16: Element 'KAZEIKUBUN': [facet 'enumeration'] The value '3' is not an "
+            "element of the set {'1', '2'}."},
         Violation{"EmptyFixedText",
                   [](const std::string& r) { return Replaced(r, ">SY26<", "><"); },
                   "line 4: Element 'GYOUMUPREFIX': [facet 'enumeration'] The value '' is not an "
@@ -119,11 +120,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "line 1: the declared encoding is \"UTF-8\"; a report is Shift_JIS"},
         Violation{"DocumentType",
                   [](const std::string& r) {
-                    return Replaced(r, "<REPORT>", "<!DOCTYPE REPORT [<!ENTITY a \"b\">]>\r\n<REPORT>");
+                    return Replaced(r, "<REPORT>",
+                                    "<!DOCTYPE REPORT [<!ENTITY a \"b\">]>\r\n<REPORT>");
                   },
                   "line 2: a document type declaration; a report has none"},
-        Violation{"CutOff",
-                  [](const std::string& r) { return r.substr(0, r.find("</DATA>")); },
+        Violation{"CutOff", [](const std::string& r) { return r.substr(0, r.find("</DATA>")); },
                   "line 405: Premature end of data in tag DATA line 21"}),
     [](const ::testing::TestParamInfo<Violation>& test) { return test.param.name; });
 

@@ -73,7 +73,8 @@ struct GoldenCase {
   const char* sheet;  // written into the folder
 };
 
-class SheetGoldenTest : public SheetProgramTest, public ::testing::WithParamInterface<GoldenCase> {};
+class SheetGoldenTest : public SheetProgramTest,
+                        public ::testing::WithParamInterface<GoldenCase> {};
 
 TEST_P(SheetGoldenTest, MatchesTheGoldenSheet) {
   const GoldenCase& c = GetParam();

@@ -34,13 +34,18 @@ class TraceDrillDownTest : public ::testing::Test {
   // 1.5 yen each, alternating between months 1 and 2 and classes 1 and 6.
   // The figure is named in the group of `group`.
   json Trace(int lines, const std::string& sha256, const std::string& group = "D020110") {
-    json figure{{"element", "KAZEIURIAGEZEINUKI8"}, {"section", "DATA"}, {"group", group},
-                {"value", 48512000}, {"raw", "48512000.0000"}, {"rounding", "toward_zero"},
-                {"count", lines}, {"contributions", json::array()}};
+    json figure{{"element", "KAZEIURIAGEZEINUKI8"},
+                {"section", "DATA"},
+                {"group", group},
+                {"value", 48512000},
+                {"raw", "48512000.0000"},
+                {"rounding", "toward_zero"},
+                {"count", lines},
+                {"contributions", json::array()}};
     json table = json::array();
     for (int i = 0; i < lines; ++i) {
-      table.push_back({i + 1, i + 1, 20140405, 1 + i % 2, 12, "credit", i % 2 == 0 ? 1 : 6, 800,
-                       0, 0, "1.5000", "0.1200", "1.6200"});
+      table.push_back({i + 1, i + 1, 20140405, 1 + i % 2, 12, "credit", i % 2 == 0 ? 1 : 6, 800, 0,
+                       0, "1.5000", "0.1200", "1.6200"});
       figure["contributions"].push_back(
           {{"kind", "line"}, {"amount", "1.5000"}, {"line", i}, {"taken", "excluding_tax"}});
     }
@@ -58,9 +63,9 @@ class TraceDrillDownTest : public ::testing::Test {
 
   int Run(const json& trace, std::string* err) {
     WriteBytes(folder_.File("trace.json"), trace.dump());
-    const std::string command = "cd '" + folder_.path() + "' && '" +
-                                std::string(TAXLINK_BINARY_DIR) +
-                                "/bin/taxlink-sheet' --trace trace.json sakura.xml >out.txt 2>err.txt";
+    const std::string command =
+        "cd '" + folder_.path() + "' && '" + std::string(TAXLINK_BINARY_DIR) +
+        "/bin/taxlink-sheet' --trace trace.json sakura.xml >out.txt 2>err.txt";
     const int status = std::system(command.c_str());
     *err = ReadBytes(folder_.File("err.txt"));
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -68,8 +73,8 @@ class TraceDrillDownTest : public ::testing::Test {
 
   int Count(const std::string& text, const std::string& pattern) {
     const std::regex re(pattern);
-    return static_cast<int>(std::distance(std::sregex_iterator(text.begin(), text.end(), re),
-                                          std::sregex_iterator()));
+    return static_cast<int>(
+        std::distance(std::sregex_iterator(text.begin(), text.end(), re), std::sregex_iterator()));
   }
 
   std::string report_;
@@ -105,8 +110,11 @@ TEST_F(TraceDrillDownTest, AFigureMadeOfOtherFiguresTotalsTheirLines) {
   total["element"] = "KAZEIURIAGEZEINUKI8";
   total["group"] = "D020110";
   total["count"] = 1;
-  total["contributions"] = {{{"kind", "figure"}, {"amount", "6.0000"}, {"section", "DATA"},
-                             {"group", "D020210"}, {"element", "KAZEIURIAGEZEROZEINUKI8"}}};
+  total["contributions"] = {{{"kind", "figure"},
+                             {"amount", "6.0000"},
+                             {"section", "DATA"},
+                             {"group", "D020210"},
+                             {"element", "KAZEIURIAGEZEROZEINUKI8"}}};
   trace["figures"].insert(trace["figures"].begin(), total);
   std::string err;
   ASSERT_EQ(Run(trace, &err), 0) << err;
@@ -139,8 +147,9 @@ TEST_F(TraceDrillDownTest, ContributionsBeforeTheirFigureAreRefused) {
   figure = reordered;
   std::string err;
   EXPECT_EQ(Run(trace, &err), 1);
-  EXPECT_EQ(err, "taxlink-sheet: trace.json is not a trace: a figure's contributions come before "
-                 "its element\n");
+  EXPECT_EQ(err,
+            "taxlink-sheet: trace.json is not a trace: a figure's contributions come before "
+            "its element\n");
 }
 
 TEST_F(TraceDrillDownTest, ALineOutsideTheLineTableIsRefused) {
@@ -148,8 +157,9 @@ TEST_F(TraceDrillDownTest, ALineOutsideTheLineTableIsRefused) {
   trace["figures"][0]["contributions"][1]["line"] = 2;
   std::string err;
   EXPECT_EQ(Run(trace, &err), 1);
-  EXPECT_EQ(err, "taxlink-sheet: trace.json is not a trace: a contribution names line 2, which the "
-                 "line table before it does not hold\n");
+  EXPECT_EQ(err,
+            "taxlink-sheet: trace.json is not a trace: a contribution names line 2, which the "
+            "line table before it does not hold\n");
 }
 
 }  // namespace

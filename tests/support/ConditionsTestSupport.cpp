@@ -30,8 +30,7 @@ ConditionsTempDir::~ConditionsTempDir() {
   std::filesystem::remove_all(posix_, error);
 }
 
-ConditionsScopedEnv::ConditionsScopedEnv(const char* name, const std::string& value)
-    : name_(name) {
+ConditionsScopedEnv::ConditionsScopedEnv(const char* name, const std::string& value) : name_(name) {
   if (const char* old = std::getenv(name)) old_ = old;
   ::setenv(name, value.c_str(), 1);
 }

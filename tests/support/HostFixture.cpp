@@ -201,8 +201,8 @@ int32_t HostFixture::AddJournal(int32_t dataNo, const JournalSpec& wanted) {
     if (sqlite3_step(stmt) == SQLITE_ROW) {
       int32_t start = sqlite3_column_int(stmt, 0);
       int32_t end = sqlite3_column_int(stmt, 1);
-      monthKind = mvhost::period::MonthKindOf(wanted.date, start, end,
-                                              mvhost::period::ClosingDayOf(end));
+      monthKind =
+          mvhost::period::MonthKindOf(wanted.date, start, end, mvhost::period::ClosingDayOf(end));
     }
     sqlite3_finalize(stmt);
     if (monthKind == 0) ADD_FAILURE() << "journal date " << wanted.date << " outside the period";

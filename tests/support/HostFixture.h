@@ -34,7 +34,7 @@ struct DataSetSpec {
   int32_t periodEnd = 20150331;
   bool interimClosing = false;
   int32_t recordKind = 0;
-  int32_t entityKind = 0;   // 0/1 corporation, 3/4 individual
+  int32_t entityKind = 0;  // 0/1 corporation, 3/4 individual
   int32_t incomeKind = 0;
   int32_t filingClass = 2;  // 0 exempt, 1 simplified, 2 standard
   int32_t roundingMode = 1;
@@ -114,7 +114,8 @@ enum class HostStorage { kHome, kMemory };
 //   int32_t no = host.AddDataSet({});
 //   host.SelectForUser("U01", no);
 //   host.AddAccount({.accountId = 1, .code = "100", .name = "売上高", .classCode = 0x40888000});
-//   host.AddJournal({.date = 20140410, .credit = {.account = 1, .amount = 1000000, .taxClass = 1}});
+//   host.AddJournal({.date = 20140410, .credit = {.account = 1, .amount = 1000000, .taxClass =
+//   1}});
 // Rows without a data number go to the data set added last.
 class HostFixture {
  public:

@@ -52,10 +52,9 @@ class HostToolHome : public ::testing::Test {
   // Every row of every table of the store, as text: equal snapshots mean an
   // unchanged store.
   std::string Snapshot() {
-    static const char* const kTables[] = {"host_state", "data_set",    "tax_rate",
-                                          "app_user",   "account_class", "account",
-                                          "department", "journal_line", "fixed_asset",
-                                          "saved_return"};
+    static const char* const kTables[] = {
+        "host_state", "data_set",   "tax_rate",     "app_user",    "account_class",
+        "account",    "department", "journal_line", "fixed_asset", "saved_return"};
     std::string text;
     for (const char* table : kTables) {
       text += std::string("[") + table + "]\n";

@@ -16,8 +16,8 @@
 #include "tests/support/PlatformUiFixture.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/ProgramRunScripts.h"
-#include "tests/support/TempFolder.h"
 #include "tests/support/SjisLiteral.h"
+#include "tests/support/TempFolder.h"
 
 namespace taxlink::testing {
 

@@ -64,7 +64,8 @@ void RefuseInUnitTier(const std::string& program) {
 }  // namespace
 
 std::string BinaryFolder(ProgramBuild build) {
-  return std::string(TAXLINK_BINARY_DIR) + (build == ProgramBuild::kFaults ? "/bin-faults" : "/bin");
+  return std::string(TAXLINK_BINARY_DIR) +
+         (build == ProgramBuild::kFaults ? "/bin-faults" : "/bin");
 }
 
 std::vector<std::string> FrontEndModuleFiles() {
@@ -204,9 +205,9 @@ ProgramRunResult ProgramRun::Run(const std::string& hostHome, const std::vector<
     // The shell sets the limit and ignores SIGXFSZ, which stays ignored
     // across exec, so that a write past the limit fails with EFBIG.
     startPath = "/bin/sh";
-    argvStrings = {"sh", "-c",
-                   "trap '' XFSZ; ulimit -f " + std::to_string(*fileSizeBlocks_) +
-                       "; exec \"$0\" \"$@\""};
+    argvStrings = {
+        "sh", "-c",
+        "trap '' XFSZ; ulimit -f " + std::to_string(*fileSizeBlocks_) + "; exec \"$0\" \"$@\""};
   }
   if (hostLaunch_) {
     startPath = BinaryFolder(build_) + "/mvhost";
@@ -265,8 +266,8 @@ ProgramRunResult ProgramRun::Run(const std::string& hostHome, const std::vector<
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     posix_spawnattr_setpgroup(&attributes, 0);
     pid_t pid = 0;
-    int spawned = posix_spawn(&pid, startPath.c_str(), &actions, &attributes, argv.data(),
-                              envp.data());
+    int spawned =
+        posix_spawn(&pid, startPath.c_str(), &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (spawned != 0) throw std::runtime_error("cannot start " + programPath);

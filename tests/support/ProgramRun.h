@@ -20,8 +20,8 @@ struct ProgramRunResult {
   int exitCode = -1;
   std::string standardOutput;
   std::string standardError;
-  std::vector<nlohmann::json> transcript;  // the UI transcript, one entry per line
-  std::vector<std::string> windowMessages; // datagrams the host window received
+  std::vector<nlohmann::json> transcript;   // the UI transcript, one entry per line
+  std::vector<std::string> windowMessages;  // datagrams the host window received
   // WatchRenames was asked for but cannot watch here: why (the run did not
   // take place); empty otherwise.
   std::string untraceable;

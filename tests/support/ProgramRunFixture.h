@@ -36,9 +36,7 @@ class ProgramRunTest : public ::testing::Test {
   ProgramRun& Program() { return *run_; }
   // POSIX and Windows paths of a file in the output folder.
   std::string OutPosix(const std::string& name) const { return outFolder_ + "/" + name; }
-  std::string OutWindows(const std::string& name) const {
-    return WindowsPathOf(OutPosix(name));
-  }
+  std::string OutWindows(const std::string& name) const { return WindowsPathOf(OutPosix(name)); }
 
   // Runs with the given script and arguments against the fixture's home.
   // The report of a written run must pass the report's schema.

@@ -99,26 +99,36 @@ std::string ElementText(const std::string& report, std::string_view name) {
 
 int32_t AddSelectedCompany(HostFixture& host, DataSetSpec wanted) {
   int32_t dataNo = host.AddDataSet(wanted);
-  host.AddAccount({.accountId = kSalesAccount, .code = "500", .name = "売上高"_sjis,
-                   .classCode = 0x60880000, .balanceSide = 2});
-  host.AddAccount({.accountId = kPurchaseAccount, .code = "600", .name = "仕入高"_sjis,
-                   .classCode = 0x40884400, .balanceSide = 1});
+  host.AddAccount({.accountId = kSalesAccount,
+                   .code = "500",
+                   .name = "売上高"_sjis,
+                   .classCode = 0x60880000,
+                   .balanceSide = 2});
+  host.AddAccount({.accountId = kPurchaseAccount,
+                   .code = "600",
+                   .name = "仕入高"_sjis,
+                   .classCode = 0x40884400,
+                   .balanceSide = 1});
   host.SelectForUser("U01", dataNo);
   return dataNo;
 }
 
 JournalSpec Sale(int32_t date, int64_t yen, int64_t taxYen, int32_t rate, int32_t businessType) {
   return JournalSpec{.date = date,
-                     .credit = {.account = kSalesAccount, .amount = yen * kYen,
-                                .tax = taxYen * kYen, .taxClass = 1},
+                     .credit = {.account = kSalesAccount,
+                                .amount = yen * kYen,
+                                .tax = taxYen * kYen,
+                                .taxClass = 1},
                      .rate = rate,
                      .businessType = businessType};
 }
 
 JournalSpec Purchase(int32_t date, int64_t yen, int64_t taxYen, int32_t rate) {
   return JournalSpec{.date = date,
-                     .debit = {.account = kPurchaseAccount, .amount = yen * kYen,
-                               .tax = taxYen * kYen, .taxClass = 21},
+                     .debit = {.account = kPurchaseAccount,
+                               .amount = yen * kYen,
+                               .tax = taxYen * kYen,
+                               .taxClass = 21},
                      .rate = rate};
 }
 

@@ -44,18 +44,23 @@ bool RenameTarget(pid_t pid, std::string* newPath) {
   user_regs_struct regs;
   if (::ptrace(PTRACE_GETREGS, pid, nullptr, &regs) != 0) return false;
   switch (regs.orig_rax) {
-    case SYS_rename: *newPath = ReadString(pid, regs.rsi); return true;
+    case SYS_rename:
+      *newPath = ReadString(pid, regs.rsi);
+      return true;
     case SYS_renameat:
-    case SYS_renameat2: *newPath = ReadString(pid, regs.r10); return true;
-    default: return false;
+    case SYS_renameat2:
+      *newPath = ReadString(pid, regs.r10);
+      return true;
+    default:
+      return false;
   }
 }
 
 }  // namespace
 
 int RunWatchingRenames(const std::string& path, char* const argv[], char* const envp[], int in,
-                       int out, int err, const RenameHandler& onRename,
-                       int seconds, bool* expired) {
+                       int out, int err, const RenameHandler& onRename, int seconds,
+                       bool* expired) {
   pid_t pid = ::fork();
   if (pid < 0) return -1;
   if (pid == 0) {

@@ -22,8 +22,7 @@ std::string RenameWatchUnsupported();
 // set. Returns the wait status, or -1 when the program cannot be traced here
 // (ptrace refused, or RenameWatchUnsupported()).
 int RunWatchingRenames(const std::string& path, char* const argv[], char* const envp[], int in,
-                       int out, int err, const RenameHandler& onRename,
-                       int seconds, bool* expired);
+                       int out, int err, const RenameHandler& onRename, int seconds, bool* expired);
 
 }  // namespace taxlink::testing
 

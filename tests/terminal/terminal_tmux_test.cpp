@@ -109,9 +109,11 @@ class TmuxPane {
 class TerminalRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!TmuxPane::Available()) GTEST_SKIP() << "tmux is not installed (scripts/install-deps installs it)";
+    if (!TmuxPane::Available())
+      GTEST_SKIP() << "tmux is not installed (scripts/install-deps installs it)";
     home_ = program_.workFolder() + "/home";
-    std::string mvhost = "MVHOST_HOME=" + Quote(home_) + " " + Quote(BinaryFolder() + "/mvhost") + " ";
+    std::string mvhost =
+        "MVHOST_HOME=" + Quote(home_) + " " + Quote(BinaryFolder() + "/mvhost") + " ";
     std::string examples = std::string(TAXLINK_SOURCE_DIR) + "/examples/standard-corporation/";
     ASSERT_TRUE(RunCommand(mvhost + "init") &&
                 RunCommand(mvhost + "import " + Quote(examples + "sakura.json")) &&
@@ -123,9 +125,11 @@ class TerminalRunTest : public ::testing::Test {
   // terminal's modes, then its exit status, then a pause to be read.
   std::string PaneCommand(const std::string& run) {
     std::string work = Quote(program_.workFolder());
-    return "cd " + work + " && mkdir -p tmp && stty -g > stty-before; env -u TAXLINK_UI_SCRIPT TAXLINK_UI=terminal " +
-           "LANG=C.UTF-8 LC_ALL= TAXLINK_DRIVES=C=/ TMPDIR=" + work + "/tmp MVHOST_HOME=" + Quote(home_) +
-           " TAXLINK_UI_TRANSCRIPT=transcript.jsonl " + run +
+    return "cd " + work +
+           " && mkdir -p tmp && stty -g > stty-before; env -u TAXLINK_UI_SCRIPT "
+           "TAXLINK_UI=terminal " +
+           "LANG=C.UTF-8 LC_ALL= TAXLINK_DRIVES=C=/ TMPDIR=" + work +
+           "/tmp MVHOST_HOME=" + Quote(home_) + " TAXLINK_UI_TRANSCRIPT=transcript.jsonl " + run +
            "; echo run-exit=$?; stty -g > stty-after; sleep 300";
   }
   std::string Launch() {
@@ -162,8 +166,10 @@ class TerminalRunTest : public ::testing::Test {
 
   // Another example data set, selected and current instead.
   void UseDataSet(const std::string& file, const std::string& user, int number) {
-    std::string mvhost = "MVHOST_HOME=" + Quote(home_) + " " + Quote(BinaryFolder() + "/mvhost") + " ";
-    ASSERT_TRUE(RunCommand(mvhost + "import " + Quote(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + file)) &&
+    std::string mvhost =
+        "MVHOST_HOME=" + Quote(home_) + " " + Quote(BinaryFolder() + "/mvhost") + " ";
+    ASSERT_TRUE(RunCommand(mvhost + "import " +
+                           Quote(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + file)) &&
                 RunCommand(mvhost + "select " + user + " " + std::to_string(number)) &&
                 RunCommand(mvhost + "state current_user " + user));
   }
@@ -205,9 +211,10 @@ TEST_F(TerminalRunTest, APersonRunsTheAggregationFromTheKeyboard) {
   std::string error;
   ASSERT_TRUE(pane.Start(PaneCommand(Launch()), &error)) << error;
   std::string screen;
-  ASSERT_TRUE(pane.WaitFor({"事業所名"_sjis, "会計期間"_sjis, "消費税申告区分"_sjis, "集計期間"_sjis, "実行(F12)"_sjis,
-                            "キャンセル(Esc)"_sjis, "株式会社さくら商事"_sjis, "Ctrl+R"},
-                           &screen))
+  ASSERT_TRUE(
+      pane.WaitFor({"事業所名"_sjis, "会計期間"_sjis, "消費税申告区分"_sjis, "集計期間"_sjis,
+                    "実行(F12)"_sjis, "キャンセル(Esc)"_sjis, "株式会社さくら商事"_sjis, "Ctrl+R"},
+                   &screen))
       << screen;
 
   std::string report = program_.workFolder() + "/out/terminal.xml";
@@ -220,7 +227,8 @@ TEST_F(TerminalRunTest, APersonRunsTheAggregationFromTheKeyboard) {
   pane.Type(windowsReport);
   ASSERT_TRUE(pane.WaitFor({windowsReport}, &screen)) << screen;
   pane.Keys("F12");
-  ASSERT_TRUE(pane.WaitFor({"指定されたフォルダは存在しません。"_sjis, "はい(Y)"_sjis}, &screen)) << screen;
+  ASSERT_TRUE(pane.WaitFor({"指定されたフォルダは存在しません。"_sjis, "はい(Y)"_sjis}, &screen))
+      << screen;
   pane.Keys("y");
   ASSERT_TRUE(pane.WaitFor({"消費税情報の出力が終了しました。"_sjis}, &screen)) << screen;
   pane.Keys("Enter");
@@ -332,7 +340,8 @@ TEST_F(TerminalRunTest, KeysTypedAheadDoNotAnswerTheNextMessageBox) {
   pane.Keys("F12 Enter");
   ASSERT_TRUE(pane.WaitFor({"集計期間に誤りがあります。"_sjis}, &screen)) << screen;
   ::usleep(500000);
-  EXPECT_TRUE(Shows(pane.Screen(), "集計期間に誤りがあります。"_sjis)) << "the refusal was answered by type-ahead";
+  EXPECT_TRUE(Shows(pane.Screen(), "集計期間に誤りがあります。"_sjis))
+      << "the refusal was answered by type-ahead";
   pane.Keys("Enter");
   CancelAndExpectStopped(pane);
 }

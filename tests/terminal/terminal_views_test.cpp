@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -136,8 +136,9 @@ TEST(TerminalViewTest, EscWorksAtAnySizeAndTheNoticeWraps) {
       if (ch != L' ') spaceless.push_back(ch);
     }
     EXPECT_EQ(RowOf(grid, L"事業所名") >= 0, c.fits) << c.rows << "x" << c.cols;
-    EXPECT_EQ(spaceless.find(L"この画面には80x23以上が必要です（いまは" + std::to_wstring(c.cols) + L"x" +
-                             std::to_wstring(c.rows) + L"）。端末を広げてください。") != std::wstring::npos,
+    EXPECT_EQ(spaceless.find(L"この画面には80x23以上が必要です（いまは" + std::to_wstring(c.cols) +
+                             L"x" + std::to_wstring(c.rows) + L"）。端末を広げてください。") !=
+                  std::wstring::npos,
               !c.fits)
         << c.rows << "x" << c.cols;
     // Other keys wait for room; Esc cancels at any size.
@@ -147,7 +148,8 @@ TEST(TerminalViewTest, EscWorksAtAnySizeAndTheNoticeWraps) {
   }
   // A message box that does not fit waits for room behind the notice; Esc
   // still gives its safe answer.
-  terminal::MessageBoxView box("｢消費税｣の集計を中止します。"_sjis, "消費税"_sjis, MB_ICONQUESTION | MB_YESNO);
+  terminal::MessageBoxView box("｢消費税｣の集計を中止します。"_sjis, "消費税"_sjis,
+                               MB_ICONQUESTION | MB_YESNO);
   CellGrid small(6, 40);
   box.Paint(small);
   EXPECT_GE(RowOf(small, L"端末が小さすぎます。"), 0);
@@ -181,7 +183,8 @@ TEST(TerminalViewTest, DisabledControlsAndTheTildeShowInEveryLocale) {
   dialog.EnableItem(taxlink::kIdcBrowseButton, false);
   dialog.EnableItem(taxlink::kIdcByJournals, false);
   dialog.EnableItem(taxlink::kIdcSavedReturnValues, false);
-  dialog.CheckRadioButton(taxlink::kIdcByJournals, taxlink::kIdcSavedReturnValues, taxlink::kIdcByJournals);
+  dialog.CheckRadioButton(taxlink::kIdcByJournals, taxlink::kIdcSavedReturnValues,
+                          taxlink::kIdcByJournals);
   CellGrid grid(24, 80);
   DialogView(dialog).Paint(grid, true, {});
   std::wstring browse = grid.RowText(RowOf(grid, L"参照(D)..."));
@@ -193,8 +196,8 @@ TEST(TerminalViewTest, DisabledControlsAndTheTildeShowInEveryLocale) {
   taxlink_test::ScopedEnv path("LOCPATH", locales.Path());
   for (const char* charmap : {"SHIFT_JIS", "EUC-JP"}) {
     std::string name = std::string("ja_JP.") + charmap;
-    std::string command = "localedef -c -i ja_JP -f " + std::string(charmap) + " '" + locales.Path() + "/" +
-                          name + "' >/dev/null 2>&1";
+    std::string command = "localedef -c -i ja_JP -f " + std::string(charmap) + " '" +
+                          locales.Path() + "/" + name + "' >/dev/null 2>&1";
     if (std::system(command.c_str()) < 0 || std::setlocale(LC_CTYPE, name.c_str()) == nullptr) {
       std::setlocale(LC_CTYPE, "C.UTF-8");
       GTEST_SKIP() << "the locale " << name << " cannot be made here (localedef, locales)";
@@ -217,10 +220,10 @@ TEST(TerminalViewTest, EditingKeysEndInTheModelsTyping) {
     std::string text;
   } steps[] = {
       {Char(L'1'), true, "1"},
-      {Char(L'a'), false, "1"},       // digits only
+      {Char(L'a'), false, "1"},  // digits only
       {Char(L'2'), true, "12"},
       {Press(Key::kHome), true, "12"},
-      {Char(L'3'), false, "12"},      // the limit: nothing is pushed out
+      {Char(L'3'), false, "12"},  // the limit: nothing is pushed out
       {Press(Key::kDelete), true, "2"},
       {Char(L'9'), true, "92"},
       {Press(Key::kBackspace), true, "2"},
@@ -269,8 +272,9 @@ TEST(TerminalViewTest, MessageBoxButtonsAndKeys) {
     for (const Key& key : c.keys) answer = view.HandleKey(key);
     EXPECT_EQ(answer, c.answer) << c.style;
   }
-  terminal::MessageBoxView view("集計範囲に事業分類「第六種事業」の仕訳が存在します。とても長い一行の文章です。"_sjis,
-                                "消費税"_sjis, MB_ICONWARNING | MB_YESNO);
+  terminal::MessageBoxView view(
+      "集計範囲に事業分類「第六種事業」の仕訳が存在します。とても長い一行の文章です。"_sjis,
+      "消費税"_sjis, MB_ICONWARNING | MB_YESNO);
   CellGrid grid(24, 60);
   view.Paint(grid);
   EXPECT_GE(RowOf(grid, L"[警告]"), 0);
@@ -325,7 +329,8 @@ TEST(TerminalViewTest, SaveAsListsTheDrivesShowsWhatFollowsAndStartsNearby) {
   taxlink_test::ScopedTempDir dir;
   for (int i = 0; i < 30; ++i) dir.WriteFile("f" + std::to_string(100 + i) + ".xml", "");
   dir.WriteFile("d/keep", "");
-  taxlink_test::ScopedEnv drives("TAXLINK_DRIVES", "C=/;D=" + dir.Path() + "/d;E=" + dir.Path() + "/none");
+  taxlink_test::ScopedEnv drives("TAXLINK_DRIVES",
+                                 "C=/;D=" + dir.Path() + "/d;E=" + dir.Path() + "/none");
   std::string folder = taxlink::testing::WindowsPathOf(dir.Path()) + "\\";
   platform::SaveFileRequest request;
   request.initialFolder = folder + "gone\\away\\";  // two levels missing
@@ -396,7 +401,8 @@ TEST(TerminalViewTest, ProgressWindowShowsBothBarsAndItsCaption) {
   ASSERT_GE(captionRow, 0);
   auto filled = [&](int row) {
     int cells = 0;
-    for (int c = 0; c < grid.Cols(); ++c) cells += (grid.At(row, c).attributes & terminal::kReverse) != 0;
+    for (int c = 0; c < grid.Cols(); ++c)
+      cells += (grid.At(row, c).attributes & terminal::kReverse) != 0;
     return cells;
   };
   // Below a blank row the overall bar takes two rows, half filled and
@@ -416,8 +422,8 @@ TEST(TerminalViewTest, MessagesWrapByCellsAndKeepPunctuationOffALineStart) {
     int cells;
     std::vector<std::wstring> lines;
   } cases[] = {
-      {L"あいうえ", 5, {L"あい", L"うえ"}},     // a full-width character is never split
-      {L"あいう。", 6, {L"あい", L"う。"}},     // 。 takes う along
+      {L"あいうえ", 5, {L"あい", L"うえ"}},  // a full-width character is never split
+      {L"あいう。", 6, {L"あい", L"う。"}},  // 。 takes う along
       {L"ab\n\nc", 9, {L"ab", L"", L"c"}},
       {L"｢消費税｣", 4, {L"｢消", L"費", L"税｣"}},  // half-width brackets take one cell
   };

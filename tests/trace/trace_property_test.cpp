@@ -116,19 +116,24 @@ Generated Generate(HostFixture& host, uint32_t seed) {
   host.SelectForUser("U01", no);
 
   host.AddAccountClass({.code = 0x01100000, .name = "cash", .parent = std::nullopt, .total = true});
-  host.AddAccountClass({.code = 0x40888000, .name = "sales", .parent = std::nullopt, .total = true});
+  host.AddAccountClass(
+      {.code = 0x40888000, .name = "sales", .parent = std::nullopt, .total = true});
   host.AddAccountClass({.code = 0x40884400, .name = "cost", .parent = std::nullopt, .total = true});
   host.AddAccountClass({.code = 0x20400000, .name = "purchases", .parent = 0x40884400u});
   host.AddAccountClass({.code = 0x40882000, .name = "sga", .parent = std::nullopt, .total = true});
   host.AddAccountClass({.code = 0x40882010, .name = "admin", .parent = 0x40882000u});
-  host.AddAccountClass({.code = 0x40844000, .name = "nonop", .parent = std::nullopt, .total = true});
+  host.AddAccountClass(
+      {.code = 0x40844000, .name = "nonop", .parent = std::nullopt, .total = true});
   host.AddAccountClass({.code = 0x40844080, .name = "interest", .parent = 0x40844000u});
-  host.AddAccountClass({.code = 0x40440000, .name = "other", .parent = std::nullopt, .total = true});
+  host.AddAccountClass(
+      {.code = 0x40440000, .name = "other", .parent = std::nullopt, .total = true});
   host.AddAccountClass({.code = 0x40440040, .name = "losses", .parent = 0x40440000u});
-  for (const AccountRow& row : {kCash, kSales, kCostAccounts[0], kCostAccounts[1],
-                                kCostAccounts[2], kCostAccounts[3]}) {
-    host.AddAccount({.accountId = row.id, .code = std::to_string(100 + row.id),
-                     .name = "account " + std::to_string(row.id), .classCode = row.classCode,
+  for (const AccountRow& row :
+       {kCash, kSales, kCostAccounts[0], kCostAccounts[1], kCostAccounts[2], kCostAccounts[3]}) {
+    host.AddAccount({.accountId = row.id,
+                     .code = std::to_string(100 + row.id),
+                     .name = "account " + std::to_string(row.id),
+                     .classCode = row.classCode,
                      .balanceSide = row.balanceSide});
     g.accountClass[row.id] = row.classCode;
   }
@@ -166,25 +171,37 @@ Generated Generate(HostFixture& host, uint32_t seed) {
     const bool debitBooked = Between(random, 0, 1) == 1;
     switch (Between(random, 0, 3)) {
       case 0:
-        booked = {.account = kSales.id, .amount = amount, .tax = tax,
-                  .taxClass = Pick(random, kSalesClasses), .dept = dept};
+        booked = {.account = kSales.id,
+                  .amount = amount,
+                  .tax = tax,
+                  .taxClass = Pick(random, kSalesClasses),
+                  .dept = dept};
         break;
       case 1:
-        booked = {.account = kSales.id, .amount = amount, .tax = tax,
-                  .taxClass = Pick(random, kSalesReturnClasses), .dept = dept};
+        booked = {.account = kSales.id,
+                  .amount = amount,
+                  .tax = tax,
+                  .taxClass = Pick(random, kSalesReturnClasses),
+                  .dept = dept};
         break;
       case 2:
-        booked = {.account = cost.id, .amount = amount, .tax = tax,
-                  .taxClass = Pick(random, kPurchaseClasses), .dept = dept};
+        booked = {.account = cost.id,
+                  .amount = amount,
+                  .tax = tax,
+                  .taxClass = Pick(random, kPurchaseClasses),
+                  .dept = dept};
         break;
       default:
-        booked = {.account = cost.id, .amount = amount, .tax = tax,
-                  .taxClass = Pick(random, kPurchaseReturnClasses), .dept = dept};
+        booked = {.account = cost.id,
+                  .amount = amount,
+                  .tax = tax,
+                  .taxClass = Pick(random, kPurchaseReturnClasses),
+                  .dept = dept};
         break;
     }
     const int businessType = Between(random, 0, 6);
-    testing::JournalSpec journal{.date = date, .rate = rate, .businessType = businessType,
-                                 .monthKind = monthKind};
+    testing::JournalSpec journal{
+        .date = date, .rate = rate, .businessType = businessType, .monthKind = monthKind};
     journal.debit = debitBooked ? booked : cash;
     journal.credit = debitBooked ? cash : booked;
     line.debit = {journal.debit.account, journal.debit.taxClass};
@@ -194,8 +211,10 @@ Generated Generate(HostFixture& host, uint32_t seed) {
     g.lines[host.AddJournal(journal)] = line;
   }
   for (int32_t id = 1; id <= 3; ++id) {
-    host.AddAsset({.assetId = id, .code = "A" + std::to_string(id),
-                   .name = "asset " + std::to_string(id), .kind = Pick(random, {1, 9}),
+    host.AddAsset({.assetId = id,
+                   .code = "A" + std::to_string(id),
+                   .name = "asset " + std::to_string(id),
+                   .kind = Pick(random, {1, 9}),
                    .acquisitionDate = wanted.periodStart + 100 * Between(random, 0, 8),
                    .acquisitionAmount = int64_t{Between(random, 1, 500000)} * kYen + id,
                    .incomeKind = Between(random, 1, 2)});
@@ -242,9 +261,9 @@ json WriteBoth(const ReportInputs& inputs, const StDATAINFO& data, const TraceRu
                const TraceRecorder* recorder, const std::string& folder, std::string* report) {
   const std::string reportPath = platform::ToWindowsPath(folder + "/report.xml");
   const std::string tracePath = platform::ToWindowsPath(folder + "/trace.json");
-  const Status written = WriteReportFile(inputs, 0, reportPath.c_str(), data,
-                                         run.savedReturn ? ReportSource::kSavedReturn
-                                                         : ReportSource::kJournals);
+  const Status written =
+      WriteReportFile(inputs, 0, reportPath.c_str(), data,
+                      run.savedReturn ? ReportSource::kSavedReturn : ReportSource::kJournals);
   EXPECT_TRUE(written.ok()) << written.ToString();
   const Status traced = WriteTraceFile(inputs, data, run, recorder, reportPath, tracePath);
   EXPECT_TRUE(traced.ok()) << traced.ToString();
@@ -331,7 +350,8 @@ json LineOf(const json& trace, const json& contribution) {
   if (index >= trace["lines"].size()) return json::object();
   const json& row = trace["lines"][index];
   json line = contribution;
-  for (std::size_t i = 0; i < row.size(); ++i) line[trace["line_columns"][i].get<std::string>()] = row[i];
+  for (std::size_t i = 0; i < row.size(); ++i)
+    line[trace["line_columns"][i].get<std::string>()] = row[i];
   line["line_id"] = row[1];
   for (const json& account : trace["accounts"]) {
     if (account["id"] == row[4]) line["account"] = account;
@@ -412,12 +432,13 @@ void CheckJournalTrace(const Generated& g, const json& trace) {
       EXPECT_NE(kind, "saved");
       if (kind == "account") {
         // An account's own sum, or the total of the statement line's class.
-        static const std::map<std::string, std::string> kClassTotals = {
-            {"SHOHINSHIIRE1", "cost"}, {"HANBAIIPPAN1", "sga"},
-            {"EIGYOGAIHIYOU1", "nonop"}, {"SONOTASONEKI1", "other"}};
+        static const std::map<std::string, std::string> kClassTotals = {{"SHOHINSHIIRE1", "cost"},
+                                                                        {"HANBAIIPPAN1", "sga"},
+                                                                        {"EIGYOGAIHIYOU1", "nonop"},
+                                                                        {"SONOTASONEKI1", "other"}};
         const int32_t id = c["account"]["id"];
-        EXPECT_EQ(c["account"]["name"], id != 0 ? "account " + std::to_string(id)
-                                                : kClassTotals.at(figure["element"]));
+        EXPECT_EQ(c["account"]["name"],
+                  id != 0 ? "account " + std::to_string(id) : kClassTotals.at(figure["element"]));
       }
       if (kind != "line") continue;
       const json line = LineOf(trace, c);
@@ -451,8 +472,8 @@ TEST(TracePropertyTest, EveryFigureOfGeneratedDataSetsAddsUpToItsLines) {
 
     TraceRun run{.startMonth = g.startMonth, .endMonth = g.endMonth, .user = "U01", .time = ""};
     std::string report;
-    const json trace = WriteBoth(ReportInputs{tables, settings, nullptr, 1}, data, run,
-                                 &recorder, folder, &report);
+    const json trace = WriteBoth(ReportInputs{tables, settings, nullptr, 1}, data, run, &recorder,
+                                 folder, &report);
     EXPECT_EQ(trace["report"]["method"], "journals");
     CheckFigures(trace, report, g.wanted.roundingMode);
     CheckJournalTrace(g, trace);
@@ -484,17 +505,19 @@ TEST(TracePropertyTest, SavedReturnFiguresNameTheirMembers) {
     for (const FormTopic& topic : FormTopics()) {
       for (const FormElement& element : topic.elements) {
         for (uint16_t offset : element.saved.at) {
-          const int64_t raw = int64_t{Between(random, -9000, 900000)} * kYen + Between(random, 0, 9999);
+          const int64_t raw =
+              int64_t{Between(random, -9000, 900000)} * kYen + Between(random, 0, 9999);
           if (offset != 0) std::memcpy(reinterpret_cast<char*>(saved.get()) + offset, &raw, 8);
         }
       }
     }
-    for (int64_t& amount : saved->refundAmounts) amount = int64_t{Between(random, 0, 90000)} * kYen + 5000;
+    for (int64_t& amount : saved->refundAmounts)
+      amount = int64_t{Between(random, 0, 90000)} * kYen + 5000;
     TaxSummaryTables tables;
     TraceRun run{.startMonth = 4, .endMonth = 3, .savedReturn = true, .user = "U01", .time = ""};
     std::string report;
-    const json trace = WriteBoth(ReportInputs{tables, settings, saved.get(), 1}, data, run,
-                                 nullptr, folder, &report);
+    const json trace = WriteBoth(ReportInputs{tables, settings, saved.get(), 1}, data, run, nullptr,
+                                 folder, &report);
     EXPECT_EQ(trace["report"]["method"], "saved");
     ASSERT_FALSE(trace["figures"].empty());
     CheckFigures(trace, report, wanted.roundingMode);

@@ -38,8 +38,9 @@ TEST(TraceTextTest, ALineRowHasTheColumnsInOrder) {
   const LineRow row{7, 12, 20140405, 15, 300, 800, 101, 1, 21, 3, 0, 7200000, -576000};
   std::string text;
   AppendLineRow(text, row);
-  EXPECT_EQ(text, "\n[7,12,20140405,15,300,\"debit\",21,800,3,101,\"720.0000\",\"-57.6000\","
-                  "\"662.4000\"]");
+  EXPECT_EQ(text,
+            "\n[7,12,20140405,15,300,\"debit\",21,800,3,101,\"720.0000\",\"-57.6000\","
+            "\"662.4000\"]");
   text.clear();
   AppendLineEntry(text, LineEntry{static_cast<uint8_t>(TakenAmount::kTax), 41, -576000});
   EXPECT_EQ(text, "\n{\"kind\":\"line\",\"amount\":\"-57.6000\",\"line\":41,\"taken\":\"tax\"}");
