@@ -210,7 +210,11 @@ ClientResult RunClient(const ClientJob& job) {
   const std::string transcript = job.WorkPath(".transcript.jsonl");
   const std::string logPath = job.WorkPath(".log");
   const auto started = std::chrono::steady_clock::now();
+  const std::string reportPath = job.folder + "/" + job.ReportName();
+  struct stat before {};
+  const bool reportBefore = ::stat(reportPath.c_str(), &before) == 0;
   int status = kLaunchCannotStart;
+  bool launched = false;
   SheetOutcome sheet;
   if (!UsableAsFileName(job.set.dataId)) {
     result.status = "failed";
@@ -238,8 +242,15 @@ ClientResult RunClient(const ClientJob& job) {
     sheet.check = job.findings;
     sheet.findingsTextLimit = job.findings ? kListedFindings : 0;
     status = LaunchCommand(launch);
+    launched = true;
     std::cout.flush();
     ClassifyRun(status, RunTranscript::Read(transcript), ReadWholeFile(logPath), &result);
+  }
+  if (launched && result.status == "failed" && !reportBefore) {
+    // A run stopped after its report was in place (Ctrl+C at the closing
+    // message) did not finish: its row says so and names no report, so the
+    // report goes too and --resume runs the client again.
+    ::unlink(reportPath.c_str());
   }
   result.durationMs = std::chrono::duration_cast<std::chrono::milliseconds>(
                           std::chrono::steady_clock::now() - started)
@@ -253,7 +264,7 @@ ClientResult RunClient(const ClientJob& job) {
     result.figures = ReportFigures::Of(sheet.report);
     result.sheet = job.set.dataId + ".html";
   } else if (result.status == "written") {
-    const std::string report = ReadWholeFile(job.folder + "/" + job.ReportName());
+    const std::string report = ReadWholeFile(reportPath);
     result.report = job.ReportName();
     result.reportSha256 = taxlink::Sha256Hex(report);
     result.reportSize = static_cast<int64_t>(report.size());

@@ -324,14 +324,23 @@ TEST_F(BatchRunTest, CtrlCLeavesAnIndexOfWhatFinishedAndResumeCompletesIt) {
     }
     if (!row.findingsFile.empty()) expected.insert(row.findingsFile);
   }
-  std::set<std::string> present;
-  for (const auto& entry : std::filesystem::directory_iterator(out_)) {
-    present.insert(entry.path().filename().string());
-  }
-  EXPECT_EQ(present, expected);
+  // A program stopped while it wrote leaves its unlocked temporary (as a
+  // killed one would), never a report; the next run in the folder deletes it.
+  const auto listFolder = [this] {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(out_)) {
+      const std::string name = entry.path().filename().string();
+      if (name.rfind("TaxLinkReport.", 0) != 0) names.insert(name);
+    }
+    return names;
+  };
+  EXPECT_EQ(listFolder(), expected);
 
   Command resumed = Finish(Start(BatchLine("--all --whole-period --resume -j 2")));
   EXPECT_EQ(resumed.exitCode, 0) << resumed.output;
+  for (const auto& entry : std::filesystem::directory_iterator(out_)) {
+    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+  }
   EXPECT_NE(resumed.output.find("skipped (written before)"), std::string::npos) << resumed.output;
   rows = IndexRows();
   ASSERT_EQ(rows.size(), 6u);
