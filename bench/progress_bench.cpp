@@ -41,7 +41,9 @@ class FrontEnd {
   FrontEnd& operator=(const FrontEnd&) = delete;
 
   // Repaints of the desktop front end's windows, for the counters.
-  double Repaints() const { return desktop_ != nullptr ? desktop_->ModelessRepaints() : 0; }
+  double Repaints() const {
+    return desktop_ != nullptr ? static_cast<double>(desktop_->ModelessRepaints()) : 0;
+  }
 
  private:
   std::unique_ptr<platform::UserInterface> previous_;
