@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "desktop/RepaintThrottle.h"
 #include "platform/dialog/Dialog.h"
+#include "platform/dialog/RepaintThrottle.h"
 #include "platform/dialog/UserInterface.h"
 #include "platform/ui/UiTranscript.h"
 
@@ -59,7 +59,7 @@ class DesktopUi : public platform::UserInterface {
   platform::UiTranscript transcript_;
   std::map<HWND, DialogWindow*> modal_;
   std::map<HWND, std::unique_ptr<DialogWindow>> modeless_;
-  RepaintThrottle throttle_;
+  platform::RepaintThrottle throttle_;
   const platform::Dialog* lastModeless_ = nullptr;
   bool lastVisible_ = false;
   bool lastEnded_ = false;

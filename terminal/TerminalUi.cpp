@@ -17,6 +17,8 @@ constexpr int64_t kPaintIntervalMs = 33;  // about 30 repaints a second at most
 constexpr int kIdleWaitMs = 250;          // how often an idle loop looks at the size
 constexpr const auto& kHelpCaption = taxlink::texts::kTerminalHelpCaption;
 
+int64_t NowMs() { return platform::RepaintThrottle::CoarseNowNs() / 1'000'000; }
+
 }  // namespace
 
 // Keeps a layer on the stack for a scope, also when the scope is left by
@@ -82,7 +84,7 @@ void TerminalUi::Paint() {
     grid_.Put(last, 1, help, kReverse, grid_.Cols() - 2);
   }
   screen_.Show(grid_);
-  lastPaint_ = RepaintThrottle::CoarseMilliseconds();
+  lastPaint_ = NowMs();
   throttle_.Painted();
 }
 
@@ -90,7 +92,7 @@ void TerminalUi::Loop(const std::function<bool()>& done,
                       const std::function<void(const Key&)>& handle) {
   bool dirty = true;
   while (!done()) {
-    int64_t since = RepaintThrottle::CoarseMilliseconds() - lastPaint_;
+    int64_t since = NowMs() - lastPaint_;
     if (dirty && since >= kPaintIntervalMs) {
       Paint();
       dirty = false;

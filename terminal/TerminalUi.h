@@ -8,13 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/dialog/RepaintThrottle.h"
 #include "platform/dialog/UserInterface.h"
 #include "platform/ui/NoneUi.h"
 #include "platform/ui/UiTranscript.h"
 #include "terminal/CellGrid.h"
 #include "terminal/DialogView.h"
 #include "terminal/Key.h"
-#include "terminal/RepaintThrottle.h"
 #include "terminal/TerminalScreen.h"
 
 namespace terminal {
@@ -67,7 +67,7 @@ class TerminalUi : public platform::UserInterface {
   std::unique_ptr<platform::NoneUi> fallback_;  // when the terminal cannot be set up
   std::vector<Layer> layers_;
   std::vector<std::unique_ptr<DialogView>> modeless_;
-  RepaintThrottle throttle_;
+  platform::RepaintThrottle throttle_;
   int64_t lastPaint_ = 0;
   int waitCursor_ = 0;
   // The last modeless report, for the cheap path of the next one.

@@ -18,7 +18,7 @@
 
 #include "app/LinkApp.h"
 #include "conditions/ConditionsDialog.h"
-#include "desktop/RepaintThrottle.h"
+#include "platform/dialog/RepaintThrottle.h"
 #include "platform/dialog/SaveAsRules.h"
 #include "resources/ConditionsDialogTemplate.h"
 #include "tests/desktop/WidgetDriver.h"
@@ -265,7 +265,7 @@ TEST(DesktopRunTest, ARunTypedByHandWritesTheReport) {
 }
 
 TEST(RepaintThrottleTest, AtMostOneRepaintPerInterval) {
-  desktop::RepaintThrottle throttle(20'000'000);  // 20 ms
+  platform::RepaintThrottle throttle(20'000'000);  // 20 ms
   int due = 0;
   long long calls = 0;
   auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/dialog/Dialog.h"
+#include "platform/dialog/RepaintThrottle.h"
 #include "platform/dialog/UserInterface.h"
 #include "resources/ConditionsDialogTemplate.h"
 #include "resources/ProgressDialogTemplate.h"
@@ -17,7 +18,6 @@
 #include "terminal/CellText.h"
 #include "terminal/DialogView.h"
 #include "terminal/MessageBoxView.h"
-#include "terminal/RepaintThrottle.h"
 #include "terminal/SaveAsView.h"
 #include "tests/support/PlatformTestEnv.h"
 #include "tests/support/ProgramRun.h"
@@ -352,13 +352,13 @@ TEST(TerminalViewTest, SaveAsListsTheDrivesShowsWhatFollowsAndStartsNearby) {
   EXPECT_EQ(view.Folder(), "D:\\");
 }
 
-// The clock of the throttle tests, in milliseconds.
+// The clock of the throttle tests, set in milliseconds.
 int64_t fakeNow = 0;
-int64_t FakeClock() { return fakeNow; }
+int64_t FakeClock() { return fakeNow * 1'000'000; }
 
 TEST(TerminalViewTest, ProgressRepaintsAtMostThirtyTimesASecondAndIsNotHeldBack) {
   fakeNow = 0;
-  terminal::RepaintThrottle fast(FakeClock);
+  platform::RepaintThrottle fast(platform::RepaintThrottle::kDefaultIntervalNs, FakeClock);
   int repaints = 0;
   // Ten million reports in one second, the clock moving every 1000.
   for (int i = 0; i < 10'000'000; ++i) {
