@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "aggregation/AccountClasses.h"
 #include "aggregation/AccountIndex.h"
@@ -150,6 +151,11 @@ Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace t
   // and the ticks of a line are given at once.
   const bool taxIncluded = context_.settings.taxIncluded();
   const AccountIndex index(accounts);
+  // The statement line of each listed account, looked up once.
+  std::vector<CorporateLine> kinds(accounts.size());
+  for (std::size_t i = 0; i < accounts.size(); ++i) {
+    kinds[i] = CorporateLineOfClass(accounts[i].classCode);
+  }
   // The ticks are given a batch of lines at a time (the window repaints at
   // most about 30 times a second anyway).
   const uint64_t ticksPerLine = accounts.size() + 1;
@@ -172,7 +178,7 @@ Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace t
     const int64_t creditValue = JournalSideValue(line.creditAmount, line.creditTax, taxIncluded);
     index.ForEachMatch(line.debitAccountId, line.creditAccountId, [&](std::size_t position) {
       const StKAMOKUINFO& account = accounts[position];
-      const CorporateLine kind = CorporateLineOfClass(account.classCode);
+      const CorporateLine kind = kinds[position];
       RefundLine* target = CorporateLineOf(kind, tables);
       if (target == nullptr) return;
       const Figure figure = kNonTaxableFigure[static_cast<int>(kind)];
