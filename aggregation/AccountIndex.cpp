@@ -16,8 +16,9 @@ AccountIndex::AccountIndex(const AccountList& list) {
     positions_.insert(positions_.end(), positions.begin(), positions.end());
     range.end = static_cast<uint32_t>(positions_.size());
     if (id >= 0 && id < kDenseIds) {
-      if (dense_.size() <= static_cast<std::size_t>(id)) dense_.resize(id + 1);
-      dense_[id] = range;
+      const auto dense = static_cast<std::size_t>(id);
+      if (dense_.size() <= dense) dense_.resize(dense + 1);
+      dense_[dense] = range;
     } else {
       sparse_[id] = range;
     }
