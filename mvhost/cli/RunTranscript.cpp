@@ -10,13 +10,6 @@ namespace mvhost {
 
 namespace {
 
-using taxlink::kIdcEndMonth;
-using taxlink::kIdcOutputPath;
-using taxlink::kIdcRunButton;
-using taxlink::kIdcSavedReturnValues;
-using taxlink::kIdcStartMonth;
-using taxlink::kIddConditions;
-
 // The transcript names a dialog's fields by their control ids.
 std::string FieldText(const nlohmann::json& fields, int control) {
   const std::string id = std::to_string(control);
@@ -60,15 +53,15 @@ RunTranscript RunTranscript::Read(const std::string& path) {
       run.messages.push_back(ShownMessage{entry.value("text", ""), entry.value("buttons", ""),
                                           entry.value("answer", ""), !nextUnforeseen});
       nextUnforeseen = false;
-    } else if (event == "dialog" && entry.value("id", 0) == kIddConditions &&
-               entry.value("result", 0) == kIdcRunButton && entry.contains("fields") &&
+    } else if (event == "dialog" && entry.value("id", 0) == taxlink::kIddConditions &&
+               entry.value("result", 0) == taxlink::kIdcRunButton && entry.contains("fields") &&
                entry["fields"].is_object()) {
       const nlohmann::json& fields = entry["fields"];
       TakenConditions taken;
-      taken.startMonth = MonthOf(FieldText(fields, kIdcStartMonth));
-      taken.endMonth = MonthOf(FieldText(fields, kIdcEndMonth));
-      taken.method = FieldChecked(fields, kIdcSavedReturnValues) ? "saved" : "journals";
-      taken.windowsPath = FieldText(fields, kIdcOutputPath);
+      taken.startMonth = MonthOf(FieldText(fields, taxlink::kIdcStartMonth));
+      taken.endMonth = MonthOf(FieldText(fields, taxlink::kIdcEndMonth));
+      taken.method = FieldChecked(fields, taxlink::kIdcSavedReturnValues) ? "saved" : "journals";
+      taken.windowsPath = FieldText(fields, taxlink::kIdcOutputPath);
       run.conditions = taken;
     }
   }
