@@ -14,6 +14,9 @@ namespace mvhost {
 // when a core is free. The thread reads the store through a connection of
 // its own and no environment: it is started once the program has been
 // started, and this process changes no environment setting after that.
+// Nothing else in the process may use a store until Wait (the store's
+// statement caches are per process and unguarded): the launch waits for
+// the check before it writes the run log.
 class ConcurrentCheck {
  public:
   ConcurrentCheck() = default;
