@@ -5,7 +5,8 @@
 //      as the batch makes them), then `mvhost batch -j 2` and `-j 1` over
 //      all of them;
 //   2. one client of a million lines: a single `mvhost launch` (with and
-//      without `--sheet`) against `mvhost batch` of that client.
+//      without `--sheet`) against `mvhost batch` of that client, best of
+//      three each.
 // The batch does more per client than a plain launch (the check sheet, the
 // findings of the bookkeeping check, the index row); beyond `launch --sheet`
 // is its own overhead (the script, the result, the index). The first launch of each part is printed
@@ -219,6 +220,14 @@ struct Timing {
     wall += w;
     cpu += lastCpu;
   }
+  // The fastest of runs (wall time), with its processor time: the run the
+  // machine's other work disturbed least.
+  void Best(double w) {
+    if (wall == 0 || w < wall) {
+      wall = w;
+      cpu = lastCpu;
+    }
+  }
 };
 
 int main(int argc, char** argv) {
@@ -258,8 +267,10 @@ int main(int argc, char** argv) {
       "  single launches one after another: %.0f / %.0f (first, cold: %.0f wall; mean "
       "%.1f / %.1f)\n",
       sum.wall, sum.cpu, first, sum.wall / clients, sum.cpu / clients);
-  std::printf("  batch -j 2: %.0f / %.0f = %.2f x (sum / 2) in wall time\n", j2.wall, j2.cpu,
-              j2.wall / (sum.wall / 2));
+  std::printf(
+      "  batch -j 2: %.0f / %.0f = %.2f x (sum / 2) in wall time (target 1.3 x); processor "
+      "%.2f x the sum\n",
+      j2.wall, j2.cpu, j2.wall / (sum.wall / 2), j2.cpu / sum.cpu);
   std::printf(
       "  batch -j 1: %.0f / %.0f; per client beyond the single launch %.1f ms wall = "
       "%.1f %%, %.1f ms processor = %.1f %%\n",
@@ -287,21 +298,27 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(big.home + "/single");
   const std::string bigReport = big.home + "/single/report.xml";
   const double coldSingle = SingleLaunch(bin, big.home, bigProgram, bigUser, big.dataNo, bigReport);
+  // Best of three each, taken in turns so that a burst of other work on the
+  // machine falls on all four alike.
   Timing single, singleSheet, batch, batchBare;
-  single.Add(SingleLaunch(bin, big.home, bigProgram, bigUser, big.dataNo, bigReport));
-  singleSheet.Add(SingleLaunch(bin, big.home, bigProgram, bigUser, big.dataNo, bigReport, true));
   const std::string number = std::to_string(big.dataNo);
-  batch.Add(Batch(bin, big.home, bigProgram, big.home + "/batch", {"-j", "1", number}));
-  batchBare.Add(Batch(bin, big.home, bigProgram, big.home + "/batch-bare",
-                      {"-j", "1", "--no-findings", number}));
-  std::printf("one client of %d lines (wall ms / processor ms)\n", bigLines);
+  for (int round = 0; round < 3; ++round) {
+    single.Best(SingleLaunch(bin, big.home, bigProgram, bigUser, big.dataNo, bigReport));
+    singleSheet.Best(SingleLaunch(bin, big.home, bigProgram, bigUser, big.dataNo, bigReport, true));
+    batch.Best(Batch(bin, big.home, bigProgram, big.home + "/batch", {"-j", "1", number}));
+    batchBare.Best(Batch(bin, big.home, bigProgram, big.home + "/batch-bare",
+                         {"-j", "1", "--no-findings", number}));
+  }
+  std::printf("one client of %d lines (wall ms / processor ms, best of 3)\n", bigLines);
   std::printf("  single launch: %.0f / %.0f (first, cold: %.0f wall)\n", single.wall, single.cpu,
               coldSingle);
   std::printf("  single launch --sheet: %.0f / %.0f = %.2f x (processor %.2f x)\n",
               singleSheet.wall, singleSheet.cpu, singleSheet.wall / single.wall,
               singleSheet.cpu / single.cpu);
-  std::printf("  batch: %.0f / %.0f = %.2f x the single launch (processor %.2f x)\n", batch.wall,
-              batch.cpu, batch.wall / single.wall, batch.cpu / single.cpu);
+  std::printf(
+      "  batch: %.0f / %.0f = %.2f x the single launch in wall time (target 1.1 x; processor "
+      "%.2f x)\n",
+      batch.wall, batch.cpu, batch.wall / single.wall, batch.cpu / single.cpu);
   std::printf("  batch --no-findings: %.0f / %.0f = %.2f x (processor %.2f x)\n", batchBare.wall,
               batchBare.cpu, batchBare.wall / single.wall, batchBare.cpu / single.cpu);
   return 0;

@@ -9,6 +9,7 @@
 #include "report/ReportDocument.h"
 #include "resources/Caption.h"
 #include "resources/Texts.h"
+#include "resources/ids/ReportTemporary.h"
 #include "xml/XmlTextWriter.h"
 
 namespace taxlink {
@@ -18,8 +19,6 @@ namespace {
 constexpr char kWhere[] = "WriteReportFile";
 constexpr char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
 constexpr char kRoot[] = "REPORT";
-// The report is written to "TaxLinkReport.<pid>.tmp" beside the output file.
-constexpr char kTemporaryStem[] = "TaxLinkReport";
 
 // True when the user wants to go on after a failed section.
 bool AskToContinue(HWND owner, const char* question) {
@@ -44,7 +43,7 @@ Status WriteReportFile(ReportDocument& document, HWND owner, const char* outputP
   // so each section asks its question; the failure is reported after the
   // sequence.
   platform::File file;
-  platform::ReplacementFile output(outputPath != nullptr ? outputPath : "", kTemporaryStem);
+  platform::ReplacementFile output(outputPath != nullptr ? outputPath : "", kReportTemporaryStem);
   XmlTextWriter writer;
   const bool created = outputPath != nullptr && output.Open(&file);
   if (created) writer.BindFile(&file, outputPath);

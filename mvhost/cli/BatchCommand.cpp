@@ -102,7 +102,7 @@ int BatchCommand(const BatchOptions& options) {
   std::string error;
   if (!store.Open(home, &error)) return Refuse(error);
   std::vector<DataSetListing> sets;
-  if (!ListDataSets(store.db(), &sets, &error)) return Refuse(error);
+  if (!ListDataSets(store.db(), &sets, &error, LineCounts::kNotCounted)) return Refuse(error);
   std::vector<DataSetListing> chosen;
   if (options.all) {
     chosen = sets;
@@ -168,9 +168,8 @@ int BatchCommand(const BatchOptions& options) {
   const BatchIndex index(folder);
   const std::vector<ClientResult> before =
       options.resume ? index.Read() : std::vector<ClientResult>();
-  const int jobs = options.jobs > 0
-                       ? options.jobs
-                       : std::max(1, static_cast<int>(::sysconf(_SC_NPROCESSORS_ONLN)));
+  const int cores = std::max(1, static_cast<int>(::sysconf(_SC_NPROCESSORS_ONLN)));
+  const int jobs = options.jobs > 0 ? options.jobs : cores;
   BatchProgress progress(stdout, ::isatty(STDOUT_FILENO) == 1, static_cast<int>(chosen.size()));
   StopSignals signals;
   std::map<pid_t, ClientJob> running;
@@ -213,6 +212,9 @@ int BatchCommand(const BatchOptions& options) {
       job.edition = edition;
       job.program = options.program;
       job.findings = options.findings;
+      // The check goes beside the program when this client leaves a core
+      // free: one client on two cores, never -j 2 on two.
+      job.checkWhileRunning = static_cast<int>(running.size()) + 1 < cores;
       std::cout.flush();
       std::fflush(stdout);
       pid_t child = ::fork();

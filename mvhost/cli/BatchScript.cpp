@@ -2,17 +2,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "resources/ids/ConditionsDialogIds.h"
+
 namespace mvhost {
 
 namespace {
-
-// The conditions dialog's controls (resources/ConditionsDialogTemplate.h).
-constexpr int kConditionsDialog = 130;
-constexpr int kRunButton = 1005;
-constexpr int kOutputPath = 1008;
-constexpr int kStartMonth = 1014;
-constexpr int kEndMonth = 1016;
-constexpr int kSavedReturnValues = 1031;
 
 // Fragments of the questions and the closing message the batch answers.
 constexpr char kFolderQuestion[] = "指定されたフォルダは存在しません";
@@ -22,7 +16,7 @@ constexpr char kClosingMessage[] = "消費税情報の出力が終了しまし�
 std::string Line(const nlohmann::json& step) { return step.dump() + "\n"; }
 
 nlohmann::json Type(int id, const std::string& text) {
-  return {{"do", "type"}, {"id", id}, {"text", text}, {"dialog", kConditionsDialog}};
+  return {{"do", "type"}, {"id", id}, {"text", text}, {"dialog", taxlink::kIddConditions}};
 }
 
 }  // namespace
@@ -30,13 +24,16 @@ nlohmann::json Type(int id, const std::string& text) {
 std::string BatchScriptText(const BatchRunConditions& conditions) {
   std::string script;
   if (conditions.savedValues) {
-    script += Line({{"do", "click"}, {"id", kSavedReturnValues}, {"dialog", kConditionsDialog}});
+    script += Line({{"do", "click"},
+                    {"id", taxlink::kIdcSavedReturnValues},
+                    {"dialog", taxlink::kIddConditions}});
   } else {
-    script += Line(Type(kStartMonth, std::to_string(conditions.startMonth)));
-    script += Line(Type(kEndMonth, std::to_string(conditions.endMonth)));
+    script += Line(Type(taxlink::kIdcStartMonth, std::to_string(conditions.startMonth)));
+    script += Line(Type(taxlink::kIdcEndMonth, std::to_string(conditions.endMonth)));
   }
-  script += Line(Type(kOutputPath, conditions.windowsPath));
-  script += Line({{"do", "click"}, {"id", kRunButton}, {"dialog", kConditionsDialog}});
+  script += Line(Type(taxlink::kIdcOutputPath, conditions.windowsPath));
+  script +=
+      Line({{"do", "click"}, {"id", taxlink::kIdcRunButton}, {"dialog", taxlink::kIddConditions}});
   script += Line({{"answer", "yes"}, {"expect", kFolderQuestion}, {"optional", true}});
   if (conditions.overwrite) {
     script += Line({{"answer", "yes"}, {"expect", kOverwriteQuestion}, {"optional", true}});

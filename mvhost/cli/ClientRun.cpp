@@ -11,12 +11,14 @@
 #include <sstream>
 #include <string_view>
 
+#include "mvhost/cli/ConcurrentCheck.h"
 #include "mvhost/cli/LaunchCommand.h"
 #include "mvhost/cli/SheetAfterLaunch.h"
 #include "mvhost/cli/WholeFile.h"
 #include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/StoredDataCheck.h"
+#include "sheet/FindingsFile.h"
 #include "trace/Sha256.h"
 
 namespace mvhost {
@@ -103,10 +105,20 @@ bool WriteFindings(const ClientJob& job, std::string text, int64_t count, Client
 }
 
 // The check of a run whose sheet did not make one (a run not written, or
-// over the saved values, which name no months).
-void AddFindings(const ClientJob& job, ClientResult* result) {
-  HostStore store;
+// over the saved values, which name no months): the one made while the
+// program ran, else one made now.
+void AddFindings(const ClientJob& job, ConcurrentCheck& madeBeside, ClientResult* result) {
+  std::string json;
+  std::string listedText;
+  taxlink::sheet::CheckFindings made;
   std::string error;
+  if (!job.conditions.savedValues &&
+      madeBeside.Take(job.conditions.startMonth, job.conditions.endMonth, &json, &listedText) &&
+      taxlink::sheet::ParseFindings(json, &made, &error)) {
+    if (made.checked) WriteFindings(job, std::move(listedText), made.total, result);
+    return;
+  }
+  HostStore store;
   if (!store.Open(job.home, &error)) return;
   CheckRequest request;
   request.dataNo = job.set.dataNo;
@@ -216,6 +228,7 @@ ClientResult RunClient(const ClientJob& job) {
   int status = kLaunchCannotStart;
   bool launched = false;
   SheetOutcome sheet;
+  ConcurrentCheck madeBeside;
   if (!UsableAsFileName(job.set.dataId)) {
     result.status = "failed";
     result.message = "the data id cannot name a file in the batch's folder: " + job.set.dataId;
@@ -241,6 +254,15 @@ ClientResult RunClient(const ClientJob& job) {
     launch.sheetOutcome = &sheet;
     sheet.check = job.findings;
     sheet.findingsTextLimit = job.findings ? kListedFindings : 0;
+    if (job.findings && job.checkWhileRunning && !job.conditions.savedValues) {
+      sheet.madeBeside = &madeBeside;
+      launch.started = [&] {
+        madeBeside.Start(job.home, job.set.dataNo, job.conditions.startMonth,
+                         job.conditions.endMonth, kListedFindings);
+      };
+      // The check's read of the store would hold off the run log's write.
+      launch.ended = [&] { madeBeside.Wait(); };
+    }
     status = LaunchCommand(launch);
     launched = true;
     std::cout.flush();
@@ -278,7 +300,7 @@ ClientResult RunClient(const ClientJob& job) {
   }
   if (job.findings && UsableAsFileName(job.set.dataId)) {
     if (!sheet.checked || !WriteFindings(job, sheet.findingsText, sheet.findings, &result)) {
-      AddFindings(job, &result);
+      AddFindings(job, madeBeside, &result);
     }
   }
   return result;

@@ -21,6 +21,9 @@ struct ClientJob {
   std::string edition;
   std::string program;   // empty: the edition's program
   bool findings = true;  // the bookkeeping check's findings beside the report
+  // A core is free for the check while the program runs (see
+  // ConcurrentCheck); otherwise the check follows the program.
+  bool checkWhileRunning = false;
 
   std::string ReportName() const { return set.dataId + ".xml"; }
   std::string WorkPath(const char* suffix) const;

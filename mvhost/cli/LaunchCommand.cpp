@@ -19,10 +19,14 @@
 #include <vector>
 
 #include "mvhost/cli/LaunchRunLog.h"
+#include "mvhost/cli/RunTranscript.h"
 #include "mvhost/cli/SheetAfterLaunch.h"
 #include "mvhost/lib/RunLog.h"
 #include "platform/hostwindow/HostWindow.h"
 #include "platform/text/Encoding.h"
+#include "platform/winfs/PathMapping.h"
+#include "platform/winfs/ReplacementFile.h"
+#include "resources/ids/ReportTemporary.h"
 
 extern char** environ;
 
@@ -157,6 +161,20 @@ class SignalGuard {
   struct sigaction previousTerm_ {};
 };
 
+// A program stopped while it wrote its report (Ctrl+C, a kill) leaves its
+// temporary beside the output file: the host, which saw the program end,
+// removes it before the program's process id can name another process.
+void RemoveLeftTemporary(const std::string& transcriptPath, pid_t program) {
+  const std::optional<TakenConditions> taken = RunTranscript::Read(transcriptPath).conditions;
+  if (!taken || taken->windowsPath.empty()) return;  // no report was begun
+  const std::optional<std::string> report = platform::MapUtf8WindowsPath(taken->windowsPath);
+  if (!report || report->find('/') == std::string::npos) return;
+  const std::string folder = report->substr(0, report->rfind('/') + 1);
+  ::unlink((folder + platform::ReplacementFile::TemporaryNameOf(taxlink::kReportTemporaryStem,
+                                                                static_cast<long>(program)))
+               .c_str());
+}
+
 const char* ResultName(int32_t result) {
   switch (result) {
     case 0:
@@ -270,6 +288,7 @@ int RunLaunch(const LaunchOptions& options) {
   }
 
   programPid = child;
+  if (options.started) options.started();
   // The program's end wakes the wait for the window's messages at once
   // (a pidfd); without one, the wait looks every 100 ms.
   const int ended = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
@@ -294,8 +313,14 @@ int RunLaunch(const LaunchOptions& options) {
       continue;
     }
     if (exited) break;  // drained what the program sent before it ended
-    pid_t done = ::waitpid(child, &status, WNOHANG);
-    if (done == child || (done < 0 && errno != EINTR)) exited = true;
+    // Seen ended, but not reaped yet: its process id stays its own until
+    // its temporary is gone.
+    siginfo_t info{};
+    const int seen = ::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT);
+    if ((seen == 0 && info.si_pid == child) || (seen < 0 && errno != EINTR)) exited = true;
+  }
+  RemoveLeftTemporary(sheet.TranscriptPath(), child);
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
   programPid = 0;
   if (ended >= 0) ::close(ended);
@@ -303,6 +328,7 @@ int RunLaunch(const LaunchOptions& options) {
                           std::chrono::steady_clock::now() - started)
                           .count();
   record.result = result;
+  if (options.ended) options.ended();
   if (!RecordLaunch(record, &error)) {
     std::cerr << "mvhost: warning: the run is not in the run log: " << error << "\n";
   }

@@ -2,6 +2,7 @@
 #define TAXLINK_MVHOST_CLI_LAUNCHCOMMAND_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace mvhost {
@@ -18,6 +19,11 @@ struct LaunchOptions {
   std::string trace;                     // handed to the program as TAXLINK_TRACE when set
   std::string via = "launch";            // what the run log says started the run
   SheetOutcome* sheetOutcome = nullptr;  // with sheet: gets what the sheet read and found
+  // Called once the program has been started (the launch changes no
+  // environment setting after it), and once it has ended, before the run
+  // log is written.
+  std::function<void()> started;
+  std::function<void()> ended;
 };
 
 // The message number the host asks the program to post back (WM_USER + 1).

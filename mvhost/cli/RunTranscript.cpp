@@ -4,19 +4,21 @@
 
 #include <fstream>
 
+#include "resources/ids/ConditionsDialogIds.h"
+
 namespace mvhost {
 
 namespace {
 
-constexpr int kConditionsDialog = 130;
-constexpr int kRunButton = 1005;
-
-std::string FieldText(const nlohmann::json& fields, const char* id) {
+// The transcript names a dialog's fields by their control ids.
+std::string FieldText(const nlohmann::json& fields, int control) {
+  const std::string id = std::to_string(control);
   if (!fields.contains(id) || !fields[id].is_object()) return std::string();
   return fields[id].value("text", "");
 }
 
-bool FieldChecked(const nlohmann::json& fields, const char* id) {
+bool FieldChecked(const nlohmann::json& fields, int control) {
+  const std::string id = std::to_string(control);
   return fields.contains(id) && fields[id].is_object() && fields[id].value("checked", false);
 }
 
@@ -51,15 +53,15 @@ RunTranscript RunTranscript::Read(const std::string& path) {
       run.messages.push_back(ShownMessage{entry.value("text", ""), entry.value("buttons", ""),
                                           entry.value("answer", ""), !nextUnforeseen});
       nextUnforeseen = false;
-    } else if (event == "dialog" && entry.value("id", 0) == kConditionsDialog &&
-               entry.value("result", 0) == kRunButton && entry.contains("fields") &&
+    } else if (event == "dialog" && entry.value("id", 0) == taxlink::kIddConditions &&
+               entry.value("result", 0) == taxlink::kIdcRunButton && entry.contains("fields") &&
                entry["fields"].is_object()) {
       const nlohmann::json& fields = entry["fields"];
       TakenConditions taken;
-      taken.startMonth = MonthOf(FieldText(fields, "1014"));
-      taken.endMonth = MonthOf(FieldText(fields, "1016"));
-      taken.method = FieldChecked(fields, "1031") ? "saved" : "journals";
-      taken.windowsPath = FieldText(fields, "1008");
+      taken.startMonth = MonthOf(FieldText(fields, taxlink::kIdcStartMonth));
+      taken.endMonth = MonthOf(FieldText(fields, taxlink::kIdcEndMonth));
+      taken.method = FieldChecked(fields, taxlink::kIdcSavedReturnValues) ? "saved" : "journals";
+      taken.windowsPath = FieldText(fields, taxlink::kIdcOutputPath);
       run.conditions = taken;
     }
   }

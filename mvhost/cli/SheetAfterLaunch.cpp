@@ -72,15 +72,21 @@ bool SheetAfterLaunch::Write(const std::string& trace, SheetOutcome* outcome, st
   taxlink::sheet::CheckFindings findings;
   size_t kept = 0;
   if (outcome->check) {
-    const std::string json =
-        run.startMonth == 0 || run.endMonth == 0
-            ? SheetFindingsFailure("the run's transcript names no months")
-            : SheetFindingsJson(HostStore::HomeFromEnvironment(), run.startMonth, run.endMonth,
-                                kSheetListedFindings, [&](const CheckFinding& finding) {
-                                  if (kept == outcome->findingsTextLimit) return false;
-                                  outcome->findingsText += finding.Text() + "\n";
-                                  return ++kept < outcome->findingsTextLimit;
-                                });
+    // The check made while the program ran, when it covers the run's months.
+    std::string json;
+    const bool madeBeside =
+        outcome->madeBeside != nullptr &&
+        outcome->madeBeside->Take(run.startMonth, run.endMonth, &json, &outcome->findingsText);
+    if (!madeBeside) {
+      json = run.startMonth == 0 || run.endMonth == 0
+                 ? SheetFindingsFailure("the run's transcript names no months")
+                 : SheetFindingsJson(HostStore::HomeFromEnvironment(), run.startMonth, run.endMonth,
+                                     kSheetListedFindings, [&](const CheckFinding& finding) {
+                                       if (kept == outcome->findingsTextLimit) return false;
+                                       outcome->findingsText += finding.Text() + "\n";
+                                       return ++kept < outcome->findingsTextLimit;
+                                     });
+    }
     if (!taxlink::sheet::ParseFindings(json, &findings, error)) {
       *error = "the check's findings cannot be read: " + *error;
       return false;

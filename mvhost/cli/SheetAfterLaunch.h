@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "mvhost/cli/ConcurrentCheck.h"
 #include "sheet/ReportContent.h"
 
 namespace mvhost {
@@ -14,9 +15,12 @@ namespace mvhost {
 // bookkeeping check's findings.
 struct SheetOutcome {
   // Set by the caller: check the books for the sheet (false: a sheet
-  // without findings), and keep the text of the first findings.
+  // without findings), and keep the text of the first findings; a check
+  // already under way, whose findings the sheet takes when it covers the
+  // run's months.
   bool check = true;
   size_t findingsTextLimit = 0;
+  ConcurrentCheck* madeBeside = nullptr;
 
   std::string sheetPath;
   taxlink::sheet::ReportContent report;

@@ -9,24 +9,23 @@
 
 namespace mvhost {
 
-std::string SheetFindingsJson(const std::string& home, int startMonth, int endMonth, size_t listed,
-                              const std::function<bool(const CheckFinding&)>& each) {
+namespace {
+
+// The findings file of the check of request's data set in store (nullptr:
+// the data set could not be found, for the reason in error).
+std::string FindingsJson(HostStore* store, const CheckRequest& request, std::string error,
+                         size_t listed, const std::function<bool(const CheckFinding&)>& each) {
   nlohmann::ordered_json file;
-  CheckRequest request;
-  request.startMonth = startMonth;
-  request.endMonth = endMonth;
-  HostStore store;
-  std::string error;
-  bool opened = store.Open(home, &error) && DefaultDataNo(store, &request.dataNo, &error);
+  const bool opened = store != nullptr;
   if (opened) file["data_set"] = request.dataNo;
-  file["months"] = std::to_string(startMonth) + "-" + std::to_string(endMonth);
+  file["months"] = std::to_string(request.startMonth) + "-" + std::to_string(request.endMonth);
 
   nlohmann::ordered_json findings = nlohmann::ordered_json::array();
   CheckCounts counts;
   bool eachWants = static_cast<bool>(each);
   const CheckStatus status =
       opened ? CheckStoredDataSet(
-                   store, request,
+                   *store, request,
                    [&](const CheckFinding& finding) {
                      if (findings.size() < listed) {
                        findings.push_back(nlohmann::ordered_json::parse(finding.Json()));
@@ -49,6 +48,32 @@ std::string SheetFindingsJson(const std::string& home, int startMonth, int endMo
     file["findings"] = std::move(findings);
   }
   return file.dump(1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace
+
+std::string SheetFindingsJson(const std::string& home, int startMonth, int endMonth, size_t listed,
+                              const std::function<bool(const CheckFinding&)>& each) {
+  CheckRequest request;
+  request.startMonth = startMonth;
+  request.endMonth = endMonth;
+  HostStore store;
+  std::string error;
+  const bool found = store.Open(home, &error) && DefaultDataNo(store, &request.dataNo, &error);
+  return FindingsJson(found ? &store : nullptr, request, error, listed, each);
+}
+
+std::string DataSetFindingsJson(const std::string& home, int32_t dataNo, int startMonth,
+                                int endMonth, size_t listed,
+                                const std::function<bool(const CheckFinding&)>& each) {
+  CheckRequest request;
+  request.dataNo = dataNo;
+  request.startMonth = startMonth;
+  request.endMonth = endMonth;
+  HostStore store;
+  std::string error;
+  const bool opened = store.Open(home, &error);
+  return FindingsJson(opened ? &store : nullptr, request, error, listed, each);
 }
 
 std::string SheetFindingsFailure(const std::string& reason) {

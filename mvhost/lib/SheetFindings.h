@@ -2,6 +2,7 @@
 #define TAXLINK_MVHOST_SHEETFINDINGS_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -25,6 +26,12 @@ inline constexpr size_t kSheetListedFindings = 200;
 std::string SheetFindingsJson(const std::string& home, int startMonth, int endMonth,
                               size_t listed = kSheetListedFindings,
                               const std::function<bool(const CheckFinding&)>& each = nullptr);
+
+// The same of data set dataNo, named by the caller: the environment's
+// user and data selection are not read.
+std::string DataSetFindingsJson(const std::string& home, int32_t dataNo, int startMonth,
+                                int endMonth, size_t listed = kSheetListedFindings,
+                                const std::function<bool(const CheckFinding&)>& each = nullptr);
 
 // The findings file of a check that could not be made, for the reason given.
 std::string SheetFindingsFailure(const std::string& reason);

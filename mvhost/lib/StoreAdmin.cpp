@@ -22,13 +22,17 @@ bool Ran(SqlStatement& stmt, std::string* error) {
 
 }  // namespace
 
-bool ListDataSets(sqlite3* db, std::vector<DataSetListing>* sets, std::string* error) {
-  SqlStatement stmt(db,
-                    "SELECT d.data_no, d.data_id, d.company_name, d.period_start, d.period_end,"
-                    " (SELECT COUNT(*) FROM journal_line j WHERE j.data_no = d.data_no),"
-                    " d.imported_at,"
-                    " EXISTS (SELECT 1 FROM saved_return r WHERE r.data_no = d.data_no)"
-                    " FROM data_set d ORDER BY d.data_no");
+bool ListDataSets(sqlite3* db, std::vector<DataSetListing>* sets, std::string* error,
+                  LineCounts lines) {
+  const std::string count =
+      lines == LineCounts::kCounted
+          ? "(SELECT COUNT(*) FROM journal_line j WHERE j.data_no = d.data_no)"
+          : "0";
+  const std::string sql =
+      "SELECT d.data_no, d.data_id, d.company_name, d.period_start, d.period_end, " + count +
+      ", d.imported_at, EXISTS (SELECT 1 FROM saved_return r WHERE r.data_no = d.data_no)"
+      " FROM data_set d ORDER BY d.data_no";
+  SqlStatement stmt(db, sql.c_str());
   while (stmt.Row()) {
     sets->push_back({static_cast<int32_t>(stmt.Int(0)), stmt.Text(1), stmt.Text(2),
                      static_cast<int32_t>(stmt.Int(3)), static_cast<int32_t>(stmt.Int(4)),

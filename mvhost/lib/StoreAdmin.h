@@ -21,7 +21,7 @@ struct DataSetListing {
   std::string companyName;
   int32_t periodStart = 0;
   int32_t periodEnd = 0;
-  int64_t journalLines = 0;
+  int64_t journalLines = 0;  // counted only when asked for (LineCounts::kCounted)
   int64_t importedAt = 0;    // seconds since 1970; 0: not known
   bool savedReturn = false;  // a saved return is stored
 };
@@ -34,8 +34,13 @@ struct UserListing {
   bool current = false;  // host_state 'current_user'
 };
 
+// Whether a listing of the data sets counts each one's journal lines (a
+// walk of every line: tens of milliseconds on a large data set).
+enum class LineCounts { kCounted, kNotCounted };
+
 // By data number; by user id.
-bool ListDataSets(sqlite3* db, std::vector<DataSetListing>* sets, std::string* error);
+bool ListDataSets(sqlite3* db, std::vector<DataSetListing>* sets, std::string* error,
+                  LineCounts lines = LineCounts::kCounted);
 bool ListUsers(sqlite3* db, std::vector<UserListing>* users, std::string* error);
 // Whether the store holds the data set (false also when it cannot be read).
 bool HoldsDataSet(sqlite3* db, int32_t dataNo);

@@ -88,7 +88,11 @@ ReplacementFile::ReplacementFile(std::string target, std::string stem)
 ReplacementFile::~ReplacementFile() { Discard(); }
 
 std::string ReplacementFile::TemporaryName(std::string_view stem) {
-  return std::string(stem) + "." + std::to_string(static_cast<long>(getpid())) + ".tmp";
+  return TemporaryNameOf(stem, static_cast<long>(getpid()));
+}
+
+std::string ReplacementFile::TemporaryNameOf(std::string_view stem, long pid) {
+  return std::string(stem) + "." + std::to_string(pid) + ".tmp";
 }
 
 bool ReplacementFile::Open(File* file, FileException* error) {

@@ -42,8 +42,9 @@ class ReplacementFile {
   // Deletes the temporary (also done by the destructor when not committed).
   void Discard();
 
-  // The temporary's file name for a stem in this process.
+  // The temporary's file name for a stem in this process, or in process pid.
   static std::string TemporaryName(std::string_view stem);
+  static std::string TemporaryNameOf(std::string_view stem, long pid);
 
  private:
   std::string target_;

@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -135,6 +136,14 @@ class BatchRunTest : public ProgramRunTest {
       rows[row.dataId] = row;
     }
     return rows;
+  }
+
+  std::set<std::string> FolderNames() const {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(out_)) {
+      names.insert(entry.path().filename().string());
+    }
+    return names;
   }
 
   std::string out_;
@@ -324,27 +333,73 @@ TEST_F(BatchRunTest, CtrlCLeavesAnIndexOfWhatFinishedAndResumeCompletesIt) {
     }
     if (!row.findingsFile.empty()) expected.insert(row.findingsFile);
   }
-  // A program stopped while it wrote leaves its unlocked temporary (as a
-  // killed one would), never a report; the next run in the folder deletes it.
-  const auto listFolder = [this] {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(out_)) {
-      const std::string name = entry.path().filename().string();
-      if (name.rfind("TaxLinkReport.", 0) != 0) names.insert(name);
-    }
-    return names;
-  };
-  EXPECT_EQ(listFolder(), expected);
+  // Neither a report nor the temporary of a program stopped while it wrote.
+  EXPECT_EQ(FolderNames(), expected);
 
   Command resumed = Finish(Start(BatchLine("--all --whole-period --resume -j 2")));
   EXPECT_EQ(resumed.exitCode, 0) << resumed.output;
-  for (const auto& entry : std::filesystem::directory_iterator(out_)) {
-    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
-  }
   EXPECT_NE(resumed.output.find("skipped (written before)"), std::string::npos) << resumed.output;
   rows = IndexRows();
   ASSERT_EQ(rows.size(), 6u);
   for (const auto& [id, row] : rows) EXPECT_EQ(row.status, "written") << id << row.message;
+}
+
+// A program stopped while it writes its report, every time: one that takes
+// the conditions, begins its temporary as the program does and stops
+// itself as Ctrl+C would. The host, which saw it end, removes the temporary.
+TEST_F(BatchRunTest, AProgramStoppedWhileWritingLeavesNoTemporary) {
+  Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + kExamples[0]);
+  const nlohmann::json taken = {
+      {"event", "dialog"},
+      {"id", 130},
+      {"result", 1005},
+      {"fields", {{"1008", {{"text", WindowsPathOf(out_ + "/SAKURA2014.xml")}}}}}};
+  const std::string program = Program().workFolder() + "/stops-while-writing";
+  std::ofstream(program) << "#!/bin/sh\n"
+                         << "printf '%s\\n' '" << taken.dump() << "' > \"$TAXLINK_UI_TRANSCRIPT\"\n"
+                         << "echo partial > '" << out_ << "/TaxLinkReport.'$$.tmp\n"
+                         << "kill -INT $$\n";
+  ::chmod(program.c_str(), 0755);
+  std::filesystem::create_directories(out_);
+
+  Command batch = Finish(Start(Prefix() + "batch --out '" + out_ + "' --program '" + program +
+                               "' --whole-period --no-findings 1"));
+  EXPECT_EQ(batch.exitCode, 1) << batch.output;
+  EXPECT_EQ(IndexRows()["SAKURA2014"].status, "failed");
+  EXPECT_EQ(FolderNames(), (std::set<std::string>{"index.csv", "index.html", "index.lock"}));
+}
+
+// The findings file lists the first 1000 findings and says how many there
+// are and how to list them all; the index counts them all.
+TEST_F(BatchRunTest, FindingsFileListsTheFirst1000) {
+  ImportVariant(4, "MANY", "many", [](nlohmann::json& s) {
+    s.erase("journals_csv");
+    s.erase("fixed_assets");
+    nlohmann::json journals = nlohmann::json::array();
+    // A tax of 5 % booked at 8 %: one tax-mismatch a line.
+    for (int journal = 1; journal <= 1001; ++journal) {
+      journals.push_back(
+          {{"journal", journal},
+           {"date", "2014-10-15"},
+           {"month", 7},
+           {"debit", {{"account", "152"}, {"amount", 105000}, {"tax_class", 0}}},
+           {"credit", {{"account", "511"}, {"amount", 100000}, {"tax", 5000}, {"tax_class", 1}}},
+           {"rate", 8}});
+    }
+    s["journals"] = journals;
+  });
+  Command batch = Finish(Start(BatchLine("--whole-period 4")));
+  const mvhost::ClientResult row = IndexRows()["MANY"];
+  EXPECT_EQ(row.findings, 1001) << batch.output;
+  const std::string text = ReadFileBytes(out_ + "/MANY.findings.txt");
+  size_t lines = 0;
+  for (char c : text) lines += c == '\n' ? 1 : 0;
+  EXPECT_EQ(lines, 1001u);
+  EXPECT_NE(text.find("journal 1000/line 1000: tax-mismatch"), std::string::npos);
+  EXPECT_EQ(text.find("journal 1001/"), std::string::npos);
+  const std::string last =
+      "(the first 1000 of 1001 findings; mvhost check 4 --months 4-3 lists them all)\n";
+  EXPECT_EQ(text.substr(text.size() - std::min(text.size(), last.size())), last);
 }
 
 // --method saved: the saved values are what the run takes and what the

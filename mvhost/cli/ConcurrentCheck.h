@@ -1,0 +1,54 @@
+#ifndef TAXLINK_MVHOST_CLI_CONCURRENTCHECK_H_
+#define TAXLINK_MVHOST_CLI_CONCURRENTCHECK_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+namespace mvhost {
+
+// The bookkeeping check of a batch client's data set and months, made on a
+// thread of its own while the program runs (the client waits on the
+// program anyway), so that the check costs the client no time of its own
+// when a core is free. The thread reads the store through a connection of
+// its own and no environment: it is started once the program has been
+// started, and this process changes no environment setting after that.
+// Nothing else in the process may use a store until Wait (the store's
+// statement caches are per process and unguarded): the launch waits for
+// the check before it writes the run log.
+class ConcurrentCheck {
+ public:
+  ConcurrentCheck() = default;
+  ~ConcurrentCheck();
+  ConcurrentCheck(const ConcurrentCheck&) = delete;
+  ConcurrentCheck& operator=(const ConcurrentCheck&) = delete;
+
+  // Starts the check of data set dataNo over calendar months start..end;
+  // the text of the first textLimit findings is kept, one a line.
+  void Start(const std::string& home, int32_t dataNo, int startMonth, int endMonth,
+             size_t textLimit);
+
+  // Waits for the check, when it was started. A writer of the store waits
+  // for it first: in the store's rollback-journal mode, a long read holds
+  // off every write until it ends.
+  void Wait();
+
+  // Waits for the check and hands over its findings file (as
+  // SheetFindingsJson writes it) and the text of its first findings, once,
+  // when it was made over these months; false otherwise (not started,
+  // other months, already taken).
+  bool Take(int startMonth, int endMonth, std::string* json, std::string* text);
+
+ private:
+  std::thread thread_;
+  bool made_ = false;  // started, and not yet taken
+  int startMonth_ = 0;
+  int endMonth_ = 0;
+  std::string json_;
+  std::string text_;
+};
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_CLI_CONCURRENTCHECK_H_
