@@ -1,7 +1,5 @@
 #include "aggregation/AccountIndex.h"
 
-#include <algorithm>
-#include <iterator>
 #include <map>
 
 namespace taxlink {
@@ -18,16 +16,16 @@ AccountIndex::AccountIndex(const AccountList& list) {
     positions_.insert(positions_.end(), positions.begin(), positions.end());
     range.end = static_cast<uint32_t>(positions_.size());
     if (id >= 0 && id < kDenseIds) {
-      if (dense_.size() <= static_cast<std::size_t>(id)) dense_.resize(id + 1);
-      dense_[id] = range;
+      const auto dense = static_cast<std::size_t>(id);
+      if (dense_.size() <= dense) dense_.resize(dense + 1);
+      dense_[dense] = range;
     } else {
       sparse_[id] = range;
     }
   }
 }
 
-AccountIndex::Range AccountIndex::Find(int32_t id) const {
-  if (id >= 0 && static_cast<std::size_t>(id) < dense_.size()) return dense_[id];
+AccountIndex::Range AccountIndex::FindSparse(int32_t id) const {
   if (sparse_.empty()) return Range{};
   auto found = sparse_.find(id);
   return found != sparse_.end() ? found->second : Range{};
@@ -35,10 +33,7 @@ AccountIndex::Range AccountIndex::Find(int32_t id) const {
 
 void AccountIndex::Matches(int32_t debitId, int32_t creditId, std::vector<std::size_t>* out) const {
   out->clear();
-  const Range a = Find(debitId);
-  const Range b = debitId == creditId ? Range{} : Find(creditId);
-  std::merge(positions_.begin() + a.begin, positions_.begin() + a.end, positions_.begin() + b.begin,
-             positions_.begin() + b.end, std::back_inserter(*out));
+  ForEachMatch(debitId, creditId, [out](std::size_t position) { out->push_back(position); });
 }
 
 }  // namespace taxlink

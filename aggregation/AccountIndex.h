@@ -21,6 +21,20 @@ class AccountIndex {
   // The positions of the elements whose account id is debitId or creditId,
   // in list order (an element matching both appears once).
   void Matches(int32_t debitId, int32_t creditId, std::vector<std::size_t>* out) const;
+  // Calls visit(position) for the same elements in the same order, without
+  // a list: the journal walks call it once per line.
+  template <class Visit>
+  void ForEachMatch(int32_t debitId, int32_t creditId, Visit visit) const {
+    const Range a = Find(debitId);
+    const Range b = debitId == creditId ? Range{} : Find(creditId);
+    uint32_t i = a.begin;
+    uint32_t j = b.begin;
+    while (i < a.end && j < b.end) {
+      visit(positions_[j] < positions_[i] ? positions_[j++] : positions_[i++]);
+    }
+    for (; i < a.end; ++i) visit(positions_[i]);
+    for (; j < b.end; ++j) visit(positions_[j]);
+  }
 
  private:
   // The positions of one id: a range of positions_.
@@ -28,7 +42,13 @@ class AccountIndex {
     uint32_t begin = 0;
     uint32_t end = 0;
   };
-  Range Find(int32_t id) const;
+  Range Find(int32_t id) const {
+    if (id >= 0 && static_cast<std::size_t>(id) < dense_.size()) {
+      return dense_[static_cast<std::size_t>(id)];
+    }
+    return FindSparse(id);
+  }
+  Range FindSparse(int32_t id) const;
 
   std::vector<std::size_t> positions_;  // grouped by id, in list order within an id
   // Ids 0..dense_.size()-1 are looked up directly (the host's ids are small

@@ -36,6 +36,9 @@ class AddTaxDlg : public ProgressSink, public ProgressDialog {
   void DetailSweeps(uint64_t count) final { detailSweeps(count); }
   void DetailTick() final { detailTick(); }
   void DetailTicks(uint64_t count) final { detailTicks(count); }
+  void DetailTicksEach(uint64_t perRecord, uint64_t records) final {
+    detailTicksEach(perRecord, records);
+  }
 };
 
 }  // namespace taxlink

@@ -29,6 +29,8 @@ namespace taxlink {
 namespace {
 
 constexpr int32_t kAssetKindDeferred = 9;
+// Journal lines whose progress ticks are given at once.
+constexpr uint64_t kLinesPerProgressBatch = 1024;
 
 bool IsCorporate(const StDATAINFO& dataSet) {
   return dataSet.entityKind == 0 || dataSet.entityKind == 1;
@@ -149,24 +151,36 @@ Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace t
   // and the ticks of a line are given at once.
   const bool taxIncluded = context_.settings.taxIncluded();
   const AccountIndex index(accounts);
-  std::vector<std::size_t> matches;
+  // The statement line of each listed account, looked up once.
+  std::vector<CorporateLine> kinds(accounts.size());
+  for (std::size_t i = 0; i < accounts.size(); ++i) {
+    kinds[i] = CorporateLineOfClass(accounts[i].classCode);
+  }
+  // The ticks are given a batch of lines at a time (the window repaints at
+  // most about 30 times a second anyway).
+  const uint64_t ticksPerLine = accounts.size() + 1;
+  uint64_t untickedLines = 0;
   for (int32_t i = 0; status.ok() && i < lineCount; ++i) {
     StSWKTINFO line;
     std::memset(&line, 0, sizeof(line));
     status = HostResult(rule->MoveNext(&line), "ClRuleShiwake::MoveNext");
     if (!status.ok()) {
+      context_.progress.DetailTicksEach(ticksPerLine, untickedLines);
+      untickedLines = 0;
       context_.progress.DetailTick();
       break;
     }
-    context_.progress.DetailTicks(accounts.size() + 1);
+    if (++untickedLines == kLinesPerProgressBatch) {
+      context_.progress.DetailTicksEach(ticksPerLine, untickedLines);
+      untickedLines = 0;
+    }
     const int64_t debitValue = JournalSideValue(line.debitAmount, line.debitTax, taxIncluded);
     const int64_t creditValue = JournalSideValue(line.creditAmount, line.creditTax, taxIncluded);
-    index.Matches(line.debitAccountId, line.creditAccountId, &matches);
-    for (std::size_t position : matches) {
+    index.ForEachMatch(line.debitAccountId, line.creditAccountId, [&](std::size_t position) {
       const StKAMOKUINFO& account = accounts[position];
-      const CorporateLine kind = CorporateLineOfClass(account.classCode);
+      const CorporateLine kind = kinds[position];
       RefundLine* target = CorporateLineOf(kind, tables);
-      if (target == nullptr) continue;
+      if (target == nullptr) return;
       const Figure figure = kNonTaxableFigure[static_cast<int>(kind)];
       if (line.debitAccountId == account.accountId &&
           IsNonTaxablePurchaseClass(line.debitTaxClass)) {
@@ -180,8 +194,9 @@ Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace t
         trace(Contribution{figure, Contribution::Source::kJournalLine, line.journalId, line.lineNo,
                            -creditValue, false, &line, &account, 2});
       }
-    }
+    });
   }
+  context_.progress.DetailTicksEach(ticksPerLine, untickedLines);
   rule->MoveFinish();
   return WalkEnded(status);
 }

@@ -127,6 +127,26 @@ void ProgressDialog::OtherDetailTicks(uint64_t count) {
   UpdateWindow();
 }
 
+void ProgressDialog::detailTicksEach(uint64_t perRecord, uint64_t records) {
+  platform::Control* bar = detailBar_;
+  const bool passBar =
+      bar == nullptr || (bar->rangeMin == 0 && bar->rangeMax == kDetailMax && bar->step == 1);
+  if (perRecord < kCycle || !passBar) {
+    for (uint64_t i = 0; i < records; ++i) detailTicks(perRecord);
+    return;
+  }
+  if (records == 0) return;
+  // Each call restarts the bar and leaves the counter at (counter +
+  // perRecord) mod 11, brought to the front and repainted.
+  const uint64_t since =
+      (static_cast<uint64_t>(detailTickCounter_) + (perRecord % kCycle) * (records % kCycle)) %
+      kCycle;
+  detailTickCounter_ = static_cast<int32_t>(since);
+  if (bar != nullptr) bar->position = since == kDetailMax ? 0 : static_cast<int>(since) + 1;
+  CountFoldedOperations(static_cast<int64_t>(records) - 1, 2 * static_cast<int64_t>(records));
+  UpdateWindow();
+}
+
 void ProgressDialog::ResetDetail() {
   if (barsBound_) {
     ProgressSetRange(kIdcDetailBar, 0, kDetailMax);

@@ -63,6 +63,9 @@ class ProgressDialog : public platform::Dialog {
     }
     OtherDetailTicks(count);
   }
+  // What records calls of detailTicks(perRecord) leave, the window repainted
+  // once: the bar, the counter, and the raises and repaints counted.
+  void detailTicksEach(uint64_t perRecord, uint64_t records);
   // Hides the window (result 1); it stays alive until destroyed.
   void End();
 

@@ -13,6 +13,7 @@ class NoProgress final : public ProgressSink {
   void DetailSweeps(uint64_t) override {}
   void DetailTick() override {}
   void DetailTicks(uint64_t) override {}
+  void DetailTicksEach(uint64_t, uint64_t) override {}
 };
 
 }  // namespace

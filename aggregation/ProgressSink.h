@@ -22,6 +22,11 @@ class ProgressSink {
   // One record walked, or count of them at once.
   virtual void DetailTick() = 0;
   virtual void DetailTicks(uint64_t count) = 0;
+  // What records calls of DetailTicks(perRecord) leave: a walk gives the
+  // ticks of many records at once.
+  virtual void DetailTicksEach(uint64_t perRecord, uint64_t records) {
+    for (uint64_t i = 0; i < records; ++i) DetailTicks(perRecord);
+  }
 
   // A sink that shows nothing.
   static ProgressSink& None();

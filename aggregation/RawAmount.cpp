@@ -13,15 +13,4 @@ int64_t ToRawAmount(const Decimal4& value) {
   return value.ToRaw();
 }
 
-int64_t AddRaw(int64_t raw, int64_t addend) { return ToRawAmount(raw + Decimal4::FromRaw(addend)); }
-
-int64_t SubtractRaw(int64_t raw, int64_t subtrahend) {
-  return ToRawAmount(raw - Decimal4::FromRaw(subtrahend));
-}
-
-int64_t JournalSideValue(int64_t amount, int64_t tax, bool taxIncluded) {
-  if (!taxIncluded) return amount;
-  return ToRawAmount(Decimal4::FromRaw(amount) + Decimal4::FromRaw(tax));
-}
-
 }  // namespace taxlink

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "mvhost/lib/TaxClassRules.h"
+#include "platform/text/Encoding.h"
 #include "report/ReportFormat.h"
 #include "sheet/HtmlSheet.h"
 #include "sheet/SheetRows.h"
@@ -63,7 +64,8 @@ std::string MonthLabel(int kind) {
 }
 
 std::string TaxClassLabel(int taxClass) {
-  return std::to_string(taxClass) + " " + mvhost::RuleOfTaxClass(taxClass).name;
+  return std::to_string(taxClass) + " " +
+         platform::Cp932ToUtf8(mvhost::RuleOfTaxClass(taxClass).label);
 }
 
 std::string KindLabel(const std::string& kind) {
@@ -177,7 +179,8 @@ const std::vector<Cell> kLineHead = {
     Cell{"種類"},   Cell{"日付"}, Cell{"伝票 / 行"}, Cell{"科目・資産"}, Cell{"貸借"},
     Cell{"税区分"}, Cell{"税率"}, Cell{"部門"},      Cell{"額"},         Cell{"金額"}};
 
-// The full list of a figure's contributions, written as they are read.
+// The full list of a figure's contributions, written as they are read, up to
+// kFullListRows rows; the rest are counted and named in the trace.
 class FullList {
  public:
   bool Open(const std::string& path, const std::string& title) {
@@ -192,7 +195,14 @@ class FullList {
     out_ << "</tr>\n";
     return static_cast<bool>(out_);
   }
+  // Whether the list takes another row.
+  bool Full() const { return rows_ >= static_cast<uint64_t>(kFullListRows); }
   void Add(const std::vector<Cell>& cells) {
+    if (Full()) {
+      ++rest_;
+      return;
+    }
+    ++rows_;
     out_ << "<tr>";
     for (const Cell& cell : cells) {
       out_ << "<td" << (cell.css.empty() ? "" : " class=\"" + cell.css + "\"") << ">"
@@ -200,14 +210,25 @@ class FullList {
     }
     out_ << "</tr>\n";
   }
-  bool Close() {
-    out_ << "</table>\n</body>\n</html>\n";
+  // `where` says where the rows past the list are.
+  bool Close(const std::string& where) {
+    out_ << "</table>\n";
+    if (rest_ > 0) {
+      out_ << "<p>" << EscapeHtml(RestNote(rest_, where)) << "</p>\n";
+    }
+    out_ << "</body>\n</html>\n";
     out_.close();
     return !out_.fail();
+  }
+  static std::string RestNote(uint64_t rest, const std::string& where) {
+    return "先頭 " + std::to_string(kFullListRows) + " 件のほか " + std::to_string(rest) +
+           " 件は " + where + " にあります。";
   }
 
  private:
   std::ofstream out_;
+  uint64_t rows_ = 0;
+  uint64_t rest_ = 0;
 };
 
 // What the sheet shows of one figure, gathered while its contributions
@@ -277,6 +298,14 @@ std::map<std::pair<std::string, std::string>, std::string> FigureLabels() {
   return labels;
 }
 
+// Where a figure's contributions past its full list are: its entry in the
+// trace.
+std::string RestPlace(const std::string& tracePath, const Trail& trail) {
+  const std::string where = trail.group.empty() ? trail.section : trail.group;
+  return "トレース " + std::filesystem::path(tracePath).filename().string() + " の figures の " +
+         trail.element + "（" + where + "）の contributions";
+}
+
 Section TrailSection(Trail& trail, const std::string& label) {
   const std::string where = trail.group.empty() ? trail.section : trail.group;
   Section section{TrailId(where, trail.element), label + "　" + trail.element + "（" + where +
@@ -316,7 +345,11 @@ Section TrailSection(Trail& trail, const std::string& label) {
         Table{"facts",
               {},
               {Row{"full-list",
-                   {Cell{"全 " + std::to_string(trail.count) + " 件の一覧", "label"},
+                   {Cell{trail.count > static_cast<uint64_t>(kFullListRows)
+                             ? "先頭 " + std::to_string(kFullListRows) + " 件の一覧（全 " +
+                                   std::to_string(trail.count) + " 件）"
+                             : "全 " + std::to_string(trail.count) + " 件の一覧",
+                         "label"},
                     Cell{trail.fullName, "", 1}}}}});
     section.tables.back().rows[0].cells[1].link = trail.fullName;
   }
@@ -456,16 +489,21 @@ bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath, const std::st
         trail->byClass[KindLabel(kind)] += raw;
         if (kind != "figure") trail->withoutMonth += raw;
       }
+      const bool shown = trail->lines.size() < static_cast<std::size_t>(kTrailLinesShown);
+      if (!shown && (!trail->full || trail->full->Full())) {
+        if (trail->full) trail->full->Add({});  // counted only
+        return false;
+      }
       std::vector<Cell> cells = ContributionCells(parsed, line, accounts);
       if (trail->full) trail->full->Add(cells);
-      if (trail->lines.size() < static_cast<std::size_t>(kTrailLinesShown)) {
+      if (shown) {
         trail->lines.push_back(
             Row{"line/" + std::to_string(trail->lines.size()), std::move(cells)});
       }
       return false;
     }
     if (depth == 2 && parsed.contains("element")) {
-      if (trail->full) fileFailed = !trail->full->Close() || fileFailed;
+      if (trail->full) fileFailed = !trail->full->Close(RestPlace(tracePath, *trail)) || fileFailed;
       trail->full.reset();
       trails.push_back(std::move(trail));
       trail = std::make_unique<Trail>();

@@ -1,5 +1,6 @@
 #include "trace/TraceRecorder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include <nlohmann/json.hpp>
@@ -133,7 +134,7 @@ bool TraceRecorder::Side(const TaxLineSide& side) {
                       side.rate, side.department, side.debit ? uint8_t{1} : uint8_t{0},
                       side.taxClass, side.businessType, 0, side.amount, side.tax});
   if (IsNonTaxablePurchaseClass(side.taxClass)) {
-    sharedRows_.emplace(SideKey(side.journalId, side.lineNo, side.debit), index);
+    AddSharedRow(SharedRow{SideKey(side.journalId, side.lineNo, side.debit), index});
   }
   bool typed = false;
   for (int i = 0; i < side.targetCount; ++i) {
@@ -183,6 +184,92 @@ bool TraceRecorder::Side(const TaxLineSide& side) {
   return !failed();
 }
 
+void TraceRecorder::AddSharedRow(const SharedRow& row) {
+  // A host side after the engine began to read: the rest is looked up in
+  // memory.
+  if (sharedMode_ == SharedMode::kReading) LoadSharedRows();
+  if (sharedMode_ == SharedMode::kInMemory) {
+    if (!sharedRows_.empty() && row.side < sharedRows_.back().side) sharedSorted_ = false;
+    sharedRows_.push_back(row);
+    return;
+  }
+  if (anyShared_ && row.side < lastShared_) sharedInOrder_ = false;
+  lastShared_ = row.side;
+  anyShared_ = true;
+  if (!spools_.Append(SpoolOf(kSharedRowsKey), &row, sizeof(row), nullptr, 0, 0)) failed_ = true;
+}
+
+void TraceRecorder::LoadSharedRows() {
+  sharedRows_.clear();
+  const TraceSpools::Spool* spool = spools_.Find(kSharedRowsKey);
+  std::FILE* file = spool != nullptr ? spools_.Rewind(*spool) : nullptr;
+  if (spool != nullptr) {
+    sharedRows_.resize(spool->count);
+    if (file == nullptr ||
+        (spool->count > 0 && fread_unlocked(sharedRows_.data(), sizeof(SharedRow), spool->count,
+                                            file) != spool->count)) {
+      failed_ = true;
+    }
+  }
+  sharedMode_ = SharedMode::kInMemory;
+  sharedSorted_ = false;
+  sharedCursor_ = 0;
+}
+
+const uint64_t* TraceRecorder::SharedRowOf(uint64_t side) {
+  if (sharedMode_ == SharedMode::kSpooling) {
+    if (!sharedInOrder_) {
+      LoadSharedRows();
+    } else {
+      const TraceSpools::Spool* spool = spools_.Find(kSharedRowsKey);
+      sharedFile_ = spool != nullptr ? spools_.Rewind(*spool) : nullptr;
+      sharedLeft_ = sharedFile_ != nullptr ? spool->count : 0;
+      if (spool != nullptr && sharedFile_ == nullptr) failed_ = true;
+      sharedMode_ = SharedMode::kReading;
+    }
+  }
+  if (sharedMode_ == SharedMode::kReading) {
+    if (anyLookup_ && side < lastShared_) {
+      LoadSharedRows();  // the engine went back: search in memory
+    } else {
+      anyLookup_ = true;
+      lastShared_ = side;
+      // Both walks in the same order: read on to the side, keeping the
+      // first row of a side the host gave twice.
+      for (;;) {
+        if (!sharedHave_) {
+          if (sharedLeft_ == 0) return nullptr;
+          if (fread_unlocked(&sharedCurrent_, sizeof(sharedCurrent_), 1, sharedFile_) != 1) {
+            failed_ = true;
+            return nullptr;
+          }
+          --sharedLeft_;
+          sharedHave_ = true;
+        }
+        if (sharedCurrent_.side >= side) break;
+        sharedHave_ = false;
+      }
+      return sharedCurrent_.side == side ? &sharedCurrent_.index : nullptr;
+    }
+  }
+  auto bySide = [](const SharedRow& row, uint64_t key) { return row.side < key; };
+  if (!sharedSorted_) {
+    // Stable: the first row the host gave a side stays the one found.
+    std::stable_sort(sharedRows_.begin(), sharedRows_.end(),
+                     [](const SharedRow& a, const SharedRow& b) { return a.side < b.side; });
+    sharedSorted_ = true;
+    sharedCursor_ = 0;
+  }
+  // The engine walks the lines in order too: search on from the last one.
+  auto from = sharedRows_.begin();
+  if (sharedCursor_ < sharedRows_.size() && sharedRows_[sharedCursor_].side <= side) {
+    from += static_cast<std::ptrdiff_t>(sharedCursor_);
+  }
+  auto found = std::lower_bound(from, sharedRows_.end(), side, bySide);
+  sharedCursor_ = static_cast<std::size_t>(found - sharedRows_.begin());
+  return found != sharedRows_.end() && found->side == side ? &found->index : nullptr;
+}
+
 bool TraceRecorder::SumOfParts(uint64_t including, uint64_t* excluding, uint64_t* tax) const {
   auto found = triples_.find(including);
   if (found == triples_.end() || found->second.mixed) return false;
@@ -209,9 +296,9 @@ void TraceRecorder::Contribute(const Contribution& c) {
       const bool debit = c.side == 1;
       if (lastEngineSide_.side != c.side || lastEngineSide_.journal != line.journalId ||
           lastEngineSide_.line != line.lineNo) {
-        auto shared = sharedRows_.find(SideKey(line.journalId, line.lineNo, debit));
-        if (shared != sharedRows_.end()) {
-          lastEngineSide_.index = shared->second;
+        const uint64_t* shared = SharedRowOf(SideKey(line.journalId, line.lineNo, debit));
+        if (shared != nullptr) {
+          lastEngineSide_.index = *shared;
         } else {
           RememberAccount(c.account->accountId, c.account->code, sizeof(c.account->code),
                           c.account->name, sizeof(c.account->name));

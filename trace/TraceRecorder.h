@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -82,7 +83,33 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
     return (uint64_t{static_cast<uint32_t>(journal)} << 33) |
            (uint64_t{static_cast<uint32_t>(line)} << 1) | (debit ? 1u : 0u);
   }
-  std::unordered_map<uint64_t, uint64_t> sharedRows_;
+  // They are spooled (kSharedRowsKey) in the order the host gives them, and
+  // the engine's passes, which walk the lines in the same order, read them
+  // back once alongside: memory stays flat. Should either walk go out of
+  // order, the rows are loaded into a vector sorted by side instead.
+  struct SharedRow {
+    uint64_t side;
+    uint64_t index;
+  };
+  void AddSharedRow(const SharedRow& row);
+  // The row of a side the host gave, or null.
+  const uint64_t* SharedRowOf(uint64_t side);
+  void LoadSharedRows();
+  enum class SharedMode { kSpooling, kReading, kInMemory };
+  SharedMode sharedMode_ = SharedMode::kSpooling;
+  uint64_t lastShared_ = 0;  // the last side spooled, or looked up while reading
+  bool anyShared_ = false;
+  bool sharedInOrder_ = true;
+  // Reading: the spool's file, the entries not yet read, the current one.
+  std::FILE* sharedFile_ = nullptr;
+  uint64_t sharedLeft_ = 0;
+  SharedRow sharedCurrent_{};
+  bool sharedHave_ = false;
+  bool anyLookup_ = false;
+  // In memory.
+  std::vector<SharedRow> sharedRows_;
+  bool sharedSorted_ = true;
+  std::size_t sharedCursor_ = 0;  // where the last lookup ended
   // The engine's last journal side and its index, so that a side that
   // feeds several figures in a row is one row of the table.
   struct {

@@ -202,17 +202,17 @@ int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSum
   mvhost::SqlStatement stmt;
   int32_t step = 0;
   if (mvhost::FilterUsesOnlyFields(filter, {kFieldMonthKind})) {
-    // From the totals per account (or per department), grouped by account,
-    // side and month kind.
+    // From the totals per account (or per department), each row added to
+    // its account, side and month kind here: in key order, without the
+    // sort a GROUP BY over the rates would take.
     status = mvhost::JournalDerived::Ensure(db, dataNo);
     if (status != 0) return status;
     status = stmt.Prepare(
         db,
-        std::string("SELECT j.account_id, j.side, j.month_kind, SUM(j.amount), "
-                    "SUM(j.amount + j.tax) FROM ") +
+        std::string("SELECT j.account_id, j.side, j.month_kind, j.amount, j.amount + j.tax FROM ") +
             (byDepartment ? "journal_department_total j WHERE j.data_no = ? AND j.dept = ?"
                           : "journal_account_total j WHERE j.data_no = ?") +
-            " AND " + where.sql + " GROUP BY 1, 2, 3",
+            " AND " + where.sql,
         "sum the journal lines per account");
     if (status != 0) return status;
     stmt.BindInt(1, dataNo);

@@ -104,9 +104,14 @@ constexpr AddedColumn kAddedColumns[] = {
     {"journal_department_total", "lines"},
 };
 
-// The triggers of this build and of earlier ones.
-constexpr const char* kTriggers[] = {"journal_derived_v2_insert", "journal_derived_v2_update",
-                                     "journal_derived_v2_delete", "journal_derived_v2_forget"};
+// The triggers of this build and of earlier ones. The build before this one
+// had the same four triggers on the tables with the work on the totals
+// written out in each (and no view): they kept the derived data as current
+// as these do, so its store gets the shorter ones without a rebuild, and it
+// takes a store of this build as its own.
+constexpr const char* kLineTriggers[] = {"journal_derived_v2_insert", "journal_derived_v2_update",
+                                         "journal_derived_v2_delete", "journal_derived_v2_forget"};
+constexpr const char* kApplyTrigger = "journal_derived_v2_apply";
 constexpr const char* kEarlierTriggers[] = {"journal_line_inserted", "journal_line_updated",
                                             "journal_line_deleted"};
 
@@ -118,8 +123,8 @@ constexpr const char* kDerivedColumns[] = {
     "credit_account", "credit_dept",  "credit_amount", "credit_tax", "credit_tax_class",
     "tax_rate",       "business_type"};
 
-// The SQL of one trigger's work on the row `row` (NEW or OLD); `sign` is
-// "" to add the row's contributions and "-" to take them away.
+// The SQL of one trigger's work on the row `row`; `sign` is put before each
+// value the row adds ("" to add, "-" to take away, or a factor).
 class RowSql {
  public:
   RowSql(std::string row, std::string sign) : row_(std::move(row)), sign_(std::move(sign)) {}
@@ -242,7 +247,24 @@ class RowSql {
   std::string sign_;
 };
 
+// A journal line's contributions go through one INSERT into a view whose
+// INSTEAD OF trigger holds the work on the totals once: the store's schema,
+// which every connection parses when it opens, stays short. sign is 1 for a
+// line added and -1 for a line taken away.
+constexpr const char* kDeltaColumns[] = {
+    "data_no",         "line_id",        "date",        "month_kind",    "tax_rate",
+    "business_type",   "debit_account",  "debit_dept",  "debit_amount",  "debit_tax",
+    "debit_tax_class", "credit_account", "credit_dept", "credit_amount", "credit_tax",
+    "credit_tax_class"};
+
+std::string DeltaSql(const char* row, const char* sign) {
+  std::string values;
+  for (const char* column : kDeltaColumns) values += std::string(row) + "." + column + ", ";
+  return "INSERT INTO journal_derived_delta SELECT " + values + sign + ";\n";
+}
+
 std::string TriggersSql() {
+  const RowSql delta("NEW", "NEW.sign * ");
   const RowSql added("NEW", "");
   const RowSql removed("OLD", "-");
   std::string changed;
@@ -252,19 +274,27 @@ std::string TriggersSql() {
         std::string(changed.empty() ? "" : " OR ") + "OLD." + column + " IS NOT NEW." + column;
     columns += std::string(columns.empty() ? "" : ", ") + column;
   }
-  return "CREATE TRIGGER journal_derived_v2_insert AFTER INSERT ON journal_line WHEN " +
-         added.Tracked() + " BEGIN\n" + added.Totals() + added.OverflowCheck() +
-         added.NoteChange() +
+  std::string deltaColumns;
+  std::string nulls;
+  for (const char* column : kDeltaColumns) {
+    deltaColumns += std::string(column) + ", ";
+    nulls += "NULL, ";
+  }
+  return "CREATE VIEW journal_derived_delta (" + deltaColumns + "sign) AS SELECT " + nulls +
+         "NULL WHERE 0;\n"
+         "CREATE TRIGGER journal_derived_v2_apply INSTEAD OF INSERT ON journal_derived_delta "
+         "BEGIN\n" +
+         delta.Totals() + delta.OverflowCheck() + delta.NoteChange() +
+         "END;\n"
+         "CREATE TRIGGER journal_derived_v2_insert AFTER INSERT ON journal_line WHEN " +
+         added.Tracked() + " BEGIN\n" + DeltaSql("NEW", "1") +
          "END;\n"
          "CREATE TRIGGER journal_derived_v2_delete AFTER DELETE ON journal_line WHEN " +
-         removed.Tracked() + " BEGIN\n" + removed.Totals() + removed.OverflowCheck() +
-         removed.NoteChange() +
+         removed.Tracked() + " BEGIN\n" + DeltaSql("OLD", "-1") +
          "END;\n"
          "CREATE TRIGGER journal_derived_v2_update AFTER UPDATE OF " +
          columns + " ON journal_line WHEN (" + changed + ") AND (" + removed.Tracked() + " OR " +
-         added.Tracked() + ") BEGIN\n" + removed.Totals() + added.Totals() +
-         removed.OverflowCheck() + added.OverflowCheck() + removed.NoteChange() +
-         added.NoteChange() +
+         added.Tracked() + ") BEGIN\n" + DeltaSql("OLD", "-1") + DeltaSql("NEW", "1") +
          "END;\n"
          // Before the data set's lines go with it, so that their triggers
          // find nothing to keep current.
@@ -276,6 +306,38 @@ std::string TriggersSql() {
          "DELETE FROM journal_department_total WHERE data_no = OLD.data_no;\n"
          "DELETE FROM journal_line_change WHERE data_no = OLD.data_no;\n"
          "END;\n";
+}
+
+// The triggers of the derived data that the store holds.
+struct TriggerCounts {
+  int64_t line = 0;  // of kLineTriggers
+  int64_t apply = 0;
+  int64_t earlier = 0;
+};
+
+template <size_t N>
+std::string QuotedList(const char* const (&names)[N]) {
+  std::string list;
+  for (const char* name : names) list += std::string(list.empty() ? "'" : ", '") + name + "'";
+  return list;
+}
+
+int32_t CountTriggers(sqlite3* db, TriggerCounts* counts) {
+  SqlStatement triggers;
+  int32_t status =
+      triggers.Prepare(db,
+                       "SELECT count(*) FILTER (WHERE name IN (" + QuotedList(kLineTriggers) +
+                           ")), count(*) FILTER (WHERE name = '" + kApplyTrigger +
+                           "'), count(*) FILTER (WHERE name IN (" + QuotedList(kEarlierTriggers) +
+                           ")) FROM main.sqlite_schema WHERE type = 'trigger'",
+                       "read the schema of the derived journal data");
+  if (status != 0) return status;
+  int32_t step = triggers.Step();
+  if (step < 0) return step;
+  counts->line = triggers.Int(0);
+  counts->apply = triggers.Int(1);
+  counts->earlier = triggers.Int(2);
+  return 0;
 }
 
 int32_t HasColumn(sqlite3* db, const char* table, const char* column, bool* has) {
@@ -299,35 +361,35 @@ int32_t ExecQuietly(sqlite3* db, const char* sql) {
 }
 
 int32_t DerivedSchema::Inspect(sqlite3* db, Shape* shape) {
-  SqlStatement triggers;
-  int32_t status = triggers.Prepare(
-      db,
-      "SELECT count(*) FILTER (WHERE name GLOB 'journal_derived_v2_*'), "
-      "count(*) FILTER (WHERE name NOT GLOB 'journal_derived_v2_*') "
-      "FROM main.sqlite_schema WHERE type = 'trigger' AND name IN "
-      "('journal_derived_v2_insert', 'journal_derived_v2_update', 'journal_derived_v2_delete', "
-      "'journal_derived_v2_forget', 'journal_line_inserted', 'journal_line_updated', "
-      "'journal_line_deleted')",
-      "read the schema of the derived journal data");
+  TriggerCounts counts;
+  int32_t status = CountTriggers(db, &counts);
   if (status != 0) return status;
-  int32_t step = triggers.Step();
-  if (step < 0) return step;
-  const bool current =
-      triggers.Int(0) == static_cast<int64_t>(std::size(kTriggers)) && triggers.Int(1) == 0;
+  const bool current = counts.line == static_cast<int64_t>(std::size(kLineTriggers)) &&
+                       counts.apply == 1 && counts.earlier == 0;
   *shape = current ? Shape::kCurrent : Shape::kOutdated;
   return 0;
 }
 
 int32_t DerivedSchema::Migrate(sqlite3* db) {
+  TriggerCounts counts;
+  int32_t status = CountTriggers(db, &counts);
+  if (status != 0) return status;
+  // The four triggers without the view are the previous build's: they kept
+  // the derived data current.
+  const bool keptCurrent =
+      counts.line == static_cast<int64_t>(std::size(kLineTriggers)) && counts.earlier == 0;
   for (const char* trigger : kEarlierTriggers) {
-    int32_t status = ExecQuietly(db, ("DROP TRIGGER IF EXISTS " + std::string(trigger)).c_str());
+    status = ExecQuietly(db, ("DROP TRIGGER IF EXISTS " + std::string(trigger)).c_str());
     if (status != 0) return status;
   }
-  for (const char* trigger : kTriggers) {
-    int32_t status = ExecQuietly(db, ("DROP TRIGGER IF EXISTS " + std::string(trigger)).c_str());
+  for (const char* trigger : kLineTriggers) {
+    status = ExecQuietly(db, ("DROP TRIGGER IF EXISTS " + std::string(trigger)).c_str());
     if (status != 0) return status;
   }
-  int32_t status = ExecQuietly(db, TablesSql(true).c_str());
+  // Its INSTEAD OF trigger goes with the view.
+  status = ExecQuietly(db, "DROP VIEW IF EXISTS journal_derived_delta");
+  if (status != 0) return status;
+  status = ExecQuietly(db, TablesSql(true).c_str());
   if (status != 0) return status;
   for (const AddedColumn& added : kAddedColumns) {
     bool has = false;
@@ -339,11 +401,13 @@ int32_t DerivedSchema::Migrate(sqlite3* db) {
                                  .c_str());
     if (status != 0) return status;
   }
-  // Whatever was built before is rebuilt: an earlier build numbered its
-  // chunks otherwise and counted no lines in its totals, and lines may have
-  // changed while this build's triggers were missing.
-  status = ExecQuietly(db, "UPDATE journal_derived_state SET built = 0");
-  if (status != 0) return status;
+  // Otherwise whatever was built before is rebuilt: an earlier build
+  // numbered its chunks otherwise and counted no lines in its totals, and
+  // lines may have changed while this build's triggers were missing.
+  if (!keptCurrent) {
+    status = ExecQuietly(db, "UPDATE journal_derived_state SET built = 0");
+    if (status != 0) return status;
+  }
   return ExecQuietly(db, TriggersSql().c_str());
 }
 

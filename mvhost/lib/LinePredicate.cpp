@@ -35,6 +35,7 @@ int32_t LinePredicate::Compile(sqlite3* db, int32_t dataNo, const StFINDINFO* fi
   top_.clear();
   accountClasses_.clear();
   CompileList(filter == nullptr ? nullptr : filter->conditions, 4, &top_);
+  Flatten();
   if (!FilterUsesOnlyFields(filter, {kFieldTaxClass, kFieldMonthKind})) {
     SqlStatement stmt;
     status = stmt.Prepare(db, "SELECT account_id, class_code FROM account WHERE data_no = ?",
@@ -146,7 +147,70 @@ void LinePredicate::Tabulate(std::vector<Condition>* list) const {
   list->push_back(std::move(tabulated));
 }
 
-bool LinePredicate::Matches(const PackedLine& line) const { return MatchesList(top_, line); }
+void LinePredicate::Flatten() {
+  flat_ = false;
+  std::vector<const Condition*> leaves;
+  if (!CollectLeaves(top_, &leaves) || leaves.size() > kMaxLeaves) return;
+  for (auto& table : leaves_) table.fill(0);
+  for (size_t bit = 0; bit < leaves.size(); ++bit) {
+    const Condition& leaf = *leaves[bit];
+    const Column column = ColumnOf(leaf);
+    const auto mask = static_cast<uint8_t>(1U << bit);
+    for (int32_t value = 0; value < kTableSize; ++value) {
+      PackedLine line{};
+      size_t table = 0;  // a condition on no column holds for every line
+      if (column == Column::kMonthKind) line.monthKind = value;
+      if (column == Column::kDebitTaxClass) {
+        line.debitTaxClass = value;
+        table = 1;
+      }
+      if (column == Column::kCreditTaxClass) {
+        line.creditTaxClass = value;
+        table = 2;
+      }
+      if (MatchesOne(leaf, line)) leaves_[table][static_cast<size_t>(value)] |= mask;
+    }
+  }
+  results_.reset();
+  for (uint32_t bits = 0; bits < (1U << leaves.size()); ++bits) {
+    int next = 0;
+    results_[bits] = EvaluateLeaves(top_, bits, &next);
+  }
+  flat_ = true;
+}
+
+bool LinePredicate::CollectLeaves(const std::vector<Condition>& list,
+                                  std::vector<const Condition*>* leaves) {
+  for (const Condition& c : list) {
+    if (c.field == kFieldGroup) {
+      if (!CollectLeaves(c.group, leaves)) return false;
+      continue;
+    }
+    if (ColumnOf(c) == Column::kSeveral) return false;
+    leaves->push_back(&c);
+  }
+  return true;
+}
+
+bool LinePredicate::EvaluateLeaves(const std::vector<Condition>& list, uint32_t bits,
+                                   int* next) const {
+  // The same left-to-right order as MatchesList; every leaf is consumed so
+  // that the numbering stays that of CollectLeaves.
+  bool result = false;
+  for (size_t i = 0; i < list.size(); ++i) {
+    const Condition& c = list[i];
+    const bool own = c.field == kFieldGroup ? EvaluateLeaves(c.group, bits, next)
+                                            : ((bits >> (*next)++) & 1U) != 0;
+    if (i == 0) {
+      result = own;
+    } else if (list[i - 1].link == kLinkAnd) {
+      result = result && own;
+    } else {
+      result = result || own;
+    }
+  }
+  return result;
+}
 
 bool LinePredicate::MatchesList(const std::vector<Condition>& list, const PackedLine& line) const {
   // Strictly left to right: a and b or c is (a and b) or c.

@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <bitset>
 #include <cstdint>
 #include <unordered_map>
@@ -24,12 +25,29 @@ namespace mvhost {
 // itself, and a line then costs one lookup (values outside the table are
 // evaluated as before). The aggregation's filters are such lists: the tax
 // classes of each side, the month range.
+//
+// A filter whose every condition reads one of those three columns (or none)
+// is then flattened: each condition ("leaf") gets a bit, each column a table
+// of the leaves that hold for each value 0..255, and the filter a table of
+// its result for every combination of leaf results. A line then costs three
+// lookups and one bit test instead of a walk of the condition tree; a line
+// with a value outside 0..255 is evaluated through the tree.
 class LinePredicate {
  public:
   // Compiles filter for the lines of dataNo; 0, or the error TranslateFilter
   // gives for it. Account classes are read when the filter asks for them.
   int32_t Compile(sqlite3* db, int32_t dataNo, const StFINDINFO* filter);
-  bool Matches(const PackedLine& line) const;
+  bool Matches(const PackedLine& line) const {
+    if (flat_) {
+      const auto month = static_cast<uint32_t>(line.monthKind);
+      const auto debit = static_cast<uint32_t>(line.debitTaxClass);
+      const auto credit = static_cast<uint32_t>(line.creditTaxClass);
+      if ((month | debit | credit) < static_cast<uint32_t>(kTableSize)) {
+        return results_[leaves_[0][month] | leaves_[1][debit] | leaves_[2][credit]];
+      }
+    }
+    return MatchesList(top_, line);
+  }
 
  private:
   // The column a list of conditions reads, when it reads one only.
@@ -58,7 +76,21 @@ class LinePredicate {
   bool MatchesList(const std::vector<Condition>& list, const PackedLine& line) const;
   bool MatchesOne(const Condition& c, const PackedLine& line) const;
   bool ClassMatches(const Condition& c, bool has, int32_t account) const;
+  // Flattens top_ when it reads no more than the three tabulated columns and
+  // has no more than kMaxLeaves conditions.
+  void Flatten();
+  // Numbers the leaves of list in evaluation order; false if one reads
+  // another column.
+  bool CollectLeaves(const std::vector<Condition>& list, std::vector<const Condition*>* leaves);
+  // The result of list when the leaves from *next on hold as bits says.
+  bool EvaluateLeaves(const std::vector<Condition>& list, uint32_t bits, int* next) const;
 
+  static constexpr int kMaxLeaves = 8;
+  bool flat_ = false;
+  // Per column (month kind, debit, credit tax class): the leaves that hold
+  // for each value, as bits.
+  std::array<std::array<uint8_t, kTableSize>, 3> leaves_{};
+  std::bitset<size_t{1} << kMaxLeaves> results_;
   std::vector<Condition> top_;
   std::unordered_map<int32_t, int64_t> accountClasses_;
 };

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "host/StTAXREPORTRATEINFO.h"
+#include "resources/Texts.h"
 
 namespace mvhost {
 
@@ -39,78 +40,90 @@ TaxClassRule WithUse(Use use) {
 constexpr bool kDebit = true;
 constexpr bool kCredit = false;
 
+struct ClassNames {
+  const char* name;
+  const char* label;
+};
+
 // What each class stands for (docs/host.md, "Tax classes and the return
-// figures").
-const char* NameOf(int taxClass) {
+// figures"), in English and as the check sheet labels it (CP932).
+ClassNames NamesOf(int taxClass) {
   switch (taxClass) {
     case 0:
-      return "outside the scope";
+      return {"outside the scope", taxlink::texts::kTaxClassOutside};
     case 1:
-      return "taxable sales";
+      return {"taxable sales", taxlink::texts::kTaxClassTaxableSales};
     case 2:
-      return "exempt (export) sales";
+      return {"exempt (export) sales", taxlink::texts::kTaxClassExemptSales};
     case 3:
-      return "other non-taxable sales";
+      return {"other non-taxable sales", taxlink::texts::kTaxClassNonTaxableSales};
     case 4:
-      return "securities, monetary claims";
+      return {"securities, monetary claims", taxlink::texts::kTaxClassSecurities};
     case 5:
-      return "non-taxable asset exports";
+      return {"non-taxable asset exports", taxlink::texts::kTaxClassAssetExports};
     case 6:
-      return "taxable sales returns";
+      return {"taxable sales returns", taxlink::texts::kTaxClassSalesReturns};
     case 7:
-      return "exempt sales returns";
+      return {"exempt sales returns", taxlink::texts::kTaxClassExemptReturns};
     case 8:
-      return "non-taxable sales returns";
+      return {"non-taxable sales returns", taxlink::texts::kTaxClassNonTaxableReturns};
     case 9:
-      return "non-taxable export returns";
+      return {"non-taxable export returns", taxlink::texts::kTaxClassExportReturns};
     case 10:
-      return "bad debts";
+      return {"bad debts", taxlink::texts::kTaxClassBadDebts};
     case 11:
-      return "bad debts recovered";
+      return {"bad debts recovered", taxlink::texts::kTaxClassBadDebtsRecovered};
     case 21:
-      return "taxable purchases for taxable sales";
+      return {"taxable purchases for taxable sales", taxlink::texts::kTaxClassPurchasesTaxable};
     case 22:
-      return "taxable purchases for non-taxable sales";
+      return {"taxable purchases for non-taxable sales",
+              taxlink::texts::kTaxClassPurchasesNonTaxable};
     case 23:
-      return "taxable purchases for common sales";
+      return {"taxable purchases for common sales", taxlink::texts::kTaxClassPurchasesCommon};
     case 24:
-      return "non-taxable purchases";
+      return {"non-taxable purchases", taxlink::texts::kTaxClassNonTaxablePurchases};
     case 25:
-      return "purchase returns for taxable sales";
+      return {"purchase returns for taxable sales",
+              taxlink::texts::kTaxClassPurchaseReturnsTaxable};
     case 26:
-      return "purchase returns for non-taxable sales";
+      return {"purchase returns for non-taxable sales",
+              taxlink::texts::kTaxClassPurchaseReturnsNonTaxable};
     case 27:
-      return "purchase returns for common sales";
+      return {"purchase returns for common sales", taxlink::texts::kTaxClassPurchaseReturnsCommon};
     case 30:
-      return "import goods value";
+      return {"import goods value", taxlink::texts::kTaxClassImportValue};
     case 31:
     case 32:
     case 33:
-      return "imports not yet split";
+      return {"imports not yet split", taxlink::texts::kTaxClassImportsUnsplit};
     case 35:
     case 36:
     case 37:
-      return "import refunds not yet split";
+      return {"import refunds not yet split", taxlink::texts::kTaxClassImportRefundsUnsplit};
     case 34:
-      return "local import tax";
+      return {"local import tax", taxlink::texts::kTaxClassLocalImportTax};
     case 38:
-      return "refunded local import tax";
+      return {"refunded local import tax", taxlink::texts::kTaxClassLocalImportTaxRefunded};
     case 40:
-      return "purchase-side outside the scope";
+      return {"purchase-side outside the scope", taxlink::texts::kTaxClassPurchaseOutside};
     case 41:
-      return "national import tax for taxable sales";
+      return {"national import tax for taxable sales", taxlink::texts::kTaxClassImportTaxTaxable};
     case 42:
-      return "national import tax for non-taxable sales";
+      return {"national import tax for non-taxable sales",
+              taxlink::texts::kTaxClassImportTaxNonTaxable};
     case 43:
-      return "national import tax for common sales";
+      return {"national import tax for common sales", taxlink::texts::kTaxClassImportTaxCommon};
     case 44:
-      return "refunded national import tax for taxable sales";
+      return {"refunded national import tax for taxable sales",
+              taxlink::texts::kTaxClassImportTaxRefundedTaxable};
     case 45:
-      return "refunded national import tax for non-taxable sales";
+      return {"refunded national import tax for non-taxable sales",
+              taxlink::texts::kTaxClassImportTaxRefundedNonTaxable};
     case 46:
-      return "refunded national import tax for common sales";
+      return {"refunded national import tax for common sales",
+              taxlink::texts::kTaxClassImportTaxRefundedCommon};
     default:
-      return "not used";
+      return {"not used", taxlink::texts::kTaxClassNotUsed};
   }
 }
 
@@ -202,7 +215,9 @@ TaxClassRule FiguresOf(int taxClass) {
 
 TaxClassRule RuleOfTaxClass(int taxClass) {
   TaxClassRule rule = FiguresOf(taxClass);
-  rule.name = NameOf(taxClass);
+  const ClassNames names = NamesOf(taxClass);
+  rule.name = names.name;
+  rule.label = names.label;
   rule.purchaseSide = taxClass >= 21;
   return rule;
 }

@@ -19,6 +19,8 @@ struct TaxClassRule {
   Use use = Use::kUnknown;
   // What the class stands for, as docs/host.md names it ("taxable sales").
   const char* name = "not used";
+  // The same in Japanese, a CP932 byte string (the check sheet's label).
+  const char* label = "";
   // Classes 21 and above belong to the purchase side of the books, the
   // others to the sales side.
   bool purchaseSide = false;

@@ -192,6 +192,9 @@ TEST(RawAmountTest, JournalSideValueAddsTaxOnlyWhenTaxIncluded) {
   EXPECT_EQ(JournalSideValue(100000000, 8000000, true), 108000000);
   EXPECT_EQ(JournalSideValue(100000000, 8000000, false), 100000000);
   EXPECT_THROW(JournalSideValue(Decimal4::kBound - 1, 1, true), Decimal4Overflow);
+  EXPECT_THROW(JournalSideValue(1 - Decimal4::kBound, -1, true), Decimal4Overflow);
+  EXPECT_EQ(JournalSideValue(Decimal4::kBound - 2, 1, true), Decimal4::kBound - 1);
+  EXPECT_EQ(JournalSideValue(2 - Decimal4::kBound, -1, true), 1 - Decimal4::kBound);
 }
 
 }  // namespace

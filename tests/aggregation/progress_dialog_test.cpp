@@ -206,6 +206,34 @@ TEST_F(ProgressDialogTest, TicksAtOnceEndWhereSingleTicksDo) {
   }
 }
 
+// The ticks of many records at once leave what a call per record leaves,
+// with the raises and repaints of every call counted.
+TEST_F(ProgressDialogTest, TicksOfManyRecordsEndWhereOneCallEachDoes) {
+  for (int start : {0, 3, 10, -1}) {  // -1: a bar of another range
+    for (uint64_t perRecord : {1ull, 10ull, 11ull, 12ull, 301ull}) {
+      for (uint64_t records : {0ull, 1ull, 2ull, 1025ull}) {
+        RecordingProgress single;
+        RecordingProgress batched;
+        for (RecordingProgress* d : {&single, &batched}) {
+          d->CreateModeless();
+          d->ResetDetail();
+          if (start < 0) d->ProgressSetRange(kIdcDetailBar, 2, 7);
+          for (int i = 0; i < start; ++i) d->detailTick();
+        }
+        for (uint64_t i = 0; i < records; ++i) single.detailTicks(perRecord);
+        batched.detailTicksEach(perRecord, records);
+        SCOPED_TRACE("start " + std::to_string(start) + ", " + std::to_string(records) + " x " +
+                     std::to_string(perRecord));
+        EXPECT_EQ(batched.detailTickCounter(), single.detailTickCounter());
+        EXPECT_EQ(batched.GetControl(kIdcDetailBar)->position,
+                  single.GetControl(kIdcDetailBar)->position);
+        EXPECT_EQ(batched.RaiseCount(), single.RaiseCount());
+        EXPECT_EQ(batched.RepaintCount(), single.RepaintCount());
+      }
+    }
+  }
+}
+
 // The front end hears of every change of state at once, of repaints at most
 // about 30 times a second.
 TEST_F(ProgressDialogTest, FrontEndRepaintsAreThrottled) {

@@ -8,8 +8,6 @@
 #include <fstream>
 #include <string>
 
-#include <nlohmann/json.hpp>
-
 #include "tests/support/ProgramRunFixture.h"
 #include "tests/support/SjisLiteral.h"
 
@@ -63,16 +61,22 @@ TEST_P(ExampleReportTest, ReportMatchesTheGoldenFile) {
   EXPECT_EQ(report, ReadFileBytes(golden)) << "differs from " << golden;
   if (!traced) return;
 
-  // The trace as the golden one has it, but for the time it was written.
-  nlohmann::json trace = nlohmann::json::parse(ReadFileBytes(OutPosix("trace.json")));
-  trace["report"]["time"] = "2015-05-20T05:03:07Z";
+  // The trace byte for byte as the program wrote it (so the stored one opens in
+  // taxlink-sheet), but for the time it was written: that field is set to the
+  // golden one's before comparing.
+  std::string trace = ReadFileBytes(OutPosix("trace.json"));
+  const std::string timeKey = "\"time\":\"";
+  const std::size_t time = trace.find(timeKey);
+  ASSERT_NE(time, std::string::npos);
+  const std::size_t timeEnd = trace.find('"', time + timeKey.size());
+  ASSERT_NE(timeEnd, std::string::npos);
+  trace.replace(time + timeKey.size(), timeEnd - time - timeKey.size(), "2015-05-20T05:03:07Z");
   const std::string goldenTrace =
       std::string(TAXLINK_SOURCE_DIR) + "/tests/app/golden/" + c.name + ".trace.json";
   if (std::getenv("TAXLINK_UPDATE_GOLDEN") != nullptr) {
-    std::ofstream(goldenTrace, std::ios::binary) << trace.dump(0) << "\n";
+    std::ofstream(goldenTrace, std::ios::binary) << trace;
   }
-  EXPECT_EQ(trace, nlohmann::json::parse(ReadFileBytes(goldenTrace)))
-      << "differs from " << goldenTrace;
+  EXPECT_EQ(trace, ReadFileBytes(goldenTrace)) << "differs from " << goldenTrace;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -14,6 +14,7 @@
 
 #include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/DerivedProgress.h"
+#include "mvhost/lib/DerivedSchema.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostMessages.h"
 #include "mvhost/lib/JournalDerived.h"
@@ -272,6 +273,7 @@ TEST_F(DerivedDataTest, ALineTheHostNeverWritesFailsNamingIt) {
 // What a store kept by the build before this one holds: its tables, its
 // triggers (which only marked the data stale) and a state row saying built.
 constexpr const char kEarlierBuildSql[] = R"SQL(
+DROP VIEW journal_derived_delta;
 DROP TRIGGER journal_derived_v2_insert;
 DROP TRIGGER journal_derived_v2_update;
 DROP TRIGGER journal_derived_v2_delete;
@@ -297,6 +299,36 @@ TEST_F(DerivedDataTest, AStoreOfAnEarlierBuildIsUpgradedAndRebuilt) {
   EXPECT_EQ(mvhost::JournalDerived::Ensure(host_.Db(), 1), 0);
   EXPECT_EQ(DerivedView(host_.Db(), 1), rebuilt);
   EXPECT_EQ(Count("SELECT count(*) FROM sqlite_schema WHERE name = 'journal_line_updated'"), 0);
+}
+
+// The build before this one had the same triggers on the tables, each with
+// the work on the totals written out: they get this build's and what they
+// kept is used as it is; beside an earlier build's trigger, a rebuild.
+TEST_F(DerivedDataTest, ThePreviousBuildsTriggersAreReplacedWithoutARebuild) {
+  constexpr const char kPreviousBuildSql[] = R"SQL(
+DROP VIEW journal_derived_delta;
+DROP TRIGGER journal_derived_v2_insert;
+CREATE TRIGGER journal_derived_v2_insert AFTER INSERT ON journal_line BEGIN SELECT 1; END;
+)SQL";
+  for (bool withEarlier : {false, true}) {
+    SCOPED_TRACE(withEarlier ? "with an earlier trigger" : "alone");
+    host_.Exec("SAVEPOINT previous");
+    host_.Exec(kPreviousBuildSql);
+    if (withEarlier) {
+      host_.Exec(
+          "CREATE TRIGGER journal_line_updated AFTER UPDATE ON journal_line BEGIN SELECT 1; END");
+    }
+    ASSERT_EQ(mvhost::DerivedSchema::Migrate(host_.Db()), 0);
+    EXPECT_EQ(Count("SELECT count(*) FROM journal_derived_state WHERE built = 1"),
+              withEarlier ? 0 : 2);
+    EXPECT_EQ(Count("SELECT count(*) FROM sqlite_schema WHERE name = 'journal_line_updated' OR "
+                    "sql GLOB '*SELECT 1; END*'"),
+              0);
+    mvhost::DerivedSchema::Shape shape = mvhost::DerivedSchema::Shape::kOutdated;
+    ASSERT_EQ(mvhost::DerivedSchema::Inspect(host_.Db(), &shape), 0);
+    EXPECT_EQ(shape, mvhost::DerivedSchema::Shape::kCurrent);
+    host_.Exec("ROLLBACK TO previous; RELEASE previous");
+  }
 }
 
 // Records what a rebuild shows.

@@ -206,6 +206,29 @@ TEST_F(FilterEvaluatorTest, NestedGroupsLikeTheImportClassCheck) {
       (Kinds{3, 4, 7, 8, 10, 11, 12, 15}));
 }
 
+// Conditions on different columns in one list are not tabulated as a list;
+// the walk's table of leaf results must keep their left-to-right order, and
+// a list of more conditions than that table takes is evaluated as it is.
+TEST_F(FilterEvaluatorTest, ColumnsMixedInOneList) {
+  // ((kind = 2 or debit 3) and credit >= 97) = kinds 2 and 3.
+  EXPECT_EQ(Selected(Filter({Month(kOpEqual, 2, kLinkOr),
+                             Cond(kFieldTaxClass, kOpEqual, 3, kLinkAnd, kSideDebit),
+                             Cond(kFieldTaxClass, kOpGreaterOrEqual, 97, kLinkLast, kSideCredit)})),
+            (Kinds{2, 3}));
+  // Nine conditions taking turns between the three columns: kinds 1..9.
+  std::vector<FilterCondition> many;
+  for (int16_t kind = 1; kind <= 9; ++kind) {
+    const int16_t link = kind < 9 ? kLinkOr : kLinkLast;
+    if (kind % 3 == 1) many.push_back(Month(kOpEqual, kind, link));
+    if (kind % 3 == 2) many.push_back(Cond(kFieldTaxClass, kOpEqual, kind, link, kSideDebit));
+    if (kind % 3 == 0)
+      many.push_back(Cond(kFieldTaxClass, kOpEqual, 100 - kind, link, kSideCredit));
+  }
+  FilterGroupHandle manyGroup(many.data());
+  EXPECT_EQ(Selected(Filter({Group(manyGroup.ref(), kLinkAnd), Month(kOpLess, 9, kLinkLast)})),
+            (Kinds{1, 2, 3, 4, 5, 6, 7, 8}));
+}
+
 TEST_F(FilterEvaluatorTest, MalformedFiltersAreErrorsNotMatches) {
   FilterCondition self[1] = {};
   FilterGroupHandle selfGroup(self);

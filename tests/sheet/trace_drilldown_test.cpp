@@ -94,12 +94,33 @@ TEST_F(TraceDrillDownTest, AFigureOpensOnItsTotalsFirstLinesAndFullList) {
   ASSERT_NE(trail, "");
   // 125 lines of 1.5 yen per class and per month.
   EXPECT_EQ(Count(trail, "<td class=\"num\">187.5</td>"), 4);
+  // The classes named as the sheet's tables name figures.
+  EXPECT_NE(trail.find("<td class=\"label\">1 課税売上</td>"), std::string::npos);
+  EXPECT_NE(trail.find("<td class=\"label\">6 課税売上の返還等</td>"), std::string::npos);
   EXPECT_EQ(Count(trail, "<tr data-key=\"line/"), sheet::kTrailLinesShown);
   EXPECT_NE(trail.find("ほか 50 件"), std::string::npos);
   const std::string full = ReadBytes(folder_.File("sakura.trace/D020110-KAZEIURIAGEZEINUKI8.html"));
   EXPECT_NE(trail.find("href=\"sakura.trace/D020110-KAZEIURIAGEZEINUKI8.html\""),
             std::string::npos);
   EXPECT_EQ(Count(full, "<tr><td>"), lines);
+  EXPECT_EQ(full.find("のほか"), std::string::npos);
+}
+
+TEST_F(TraceDrillDownTest, AFullListStopsAtItsBoundAndNamesWhereTheRestAre) {
+  std::string err;
+  const int lines = sheet::kFullListRows + 7;
+  ASSERT_EQ(Run(Trace(lines, Sha256Hex(report_)), &err), 0) << err;
+  const std::string full = ReadBytes(folder_.File("sakura.trace/D020110-KAZEIURIAGEZEINUKI8.html"));
+  EXPECT_EQ(Count(full, "<tr><td>"), sheet::kFullListRows);
+  EXPECT_NE(full.find("<p>先頭 2000 件のほか 7 件は トレース trace.json の figures の "
+                      "KAZEIURIAGEZEINUKI8（D020110）の contributions にあります。</p>"),
+            std::string::npos);
+  const std::string trail =
+      Trail(ReadBytes(folder_.File("sakura.html")), "trace-D020110-KAZEIURIAGEZEINUKI8");
+  EXPECT_NE(trail.find("先頭 2000 件の一覧（全 2007 件）"), std::string::npos);
+  // The totals still take every line: 1004 and 1003 lines of 1.5 yen.
+  EXPECT_EQ(Count(trail, "<td class=\"num\">1,506</td>"), 2);
+  EXPECT_EQ(Count(trail, "<td class=\"num\">1,504.5</td>"), 2);
 }
 
 TEST_F(TraceDrillDownTest, AFigureMadeOfOtherFiguresTotalsTheirLines) {

@@ -1,0 +1,109 @@
+// The recorder keeps a side that both the host's summation and the engine's
+// refund passes take as one row of the line table, whatever order either
+// walk gives the sides in.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "host/StKAMOKUINFO.h"
+#include "host/StSWKTINFO.h"
+#include "trace/TraceKeys.h"
+#include "trace/TraceRecorder.h"
+
+namespace taxlink {
+namespace {
+
+TaxLineSide HostSide(int32_t journal) {
+  TaxLineSide side{};
+  side.journalId = journal;
+  side.lineNo = 1;
+  side.debit = true;
+  side.taxClass = 24;  // non-taxable purchases: feeds no return figure
+  side.accountId = 7;
+  return side;
+}
+
+// The rows the engine's contributions to one figure name, in order.
+std::vector<uint64_t> NamedRows(const TraceRecorder& recorder, uint64_t key) {
+  std::vector<uint64_t> rows;
+  const TraceSpools::Spool* spool = recorder.spools().Find(key);
+  if (spool == nullptr) return rows;
+  std::FILE* file = recorder.spools().Rewind(*spool);
+  uint8_t tag = 0;
+  LineEntry entry{};
+  while (file != nullptr && std::fread(&tag, 1, 1, file) == 1 &&
+         std::fread(&entry, sizeof(entry), 1, file) == 1) {
+    rows.push_back(entry.index);
+  }
+  return rows;
+}
+
+TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowInAnyOrder) {
+  struct Case {
+    const char* name;
+    std::vector<int32_t> host, engine;
+    bool hostAfterEngine;  // one host side comes after the engine began
+  };
+  const std::vector<Case> cases = {
+      {"both in order", {1, 2, 3, 4}, {1, 2, 3, 4, 5}, false},
+      {"host out of order", {3, 1, 4, 2}, {1, 2, 3, 4, 5}, false},
+      {"engine out of order", {1, 2, 3, 4}, {4, 5, 1, 3, 2}, false},
+      {"host after engine", {1, 2, 3, 4}, {1, 2, 3, 4, 5}, true},
+      {"a side the host gave twice", {1, 2, 2, 3, 4}, {1, 2, 3, 4, 5}, false},
+  };
+  StKAMOKUINFO account{};
+  account.accountId = 7;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TraceRecorder recorder(false);
+    std::string error;
+    ASSERT_TRUE(recorder.Open(&error)) << error;
+    std::vector<int32_t> host = c.host;
+    int32_t late = 0;
+    if (c.hostAfterEngine) {
+      late = host.back();
+      host.pop_back();
+    }
+    std::vector<uint64_t> rowOf(8, UINT64_MAX);
+    uint64_t rows = 0;
+    for (int32_t journal : host) {
+      ASSERT_TRUE(recorder.Side(HostSide(journal)));
+      if (rowOf[journal] == UINT64_MAX) rowOf[journal] = rows;
+      ++rows;
+    }
+    std::vector<uint64_t> expected;
+    bool lateGiven = false;
+    for (int32_t journal : c.engine) {
+      if (late != 0 && !lateGiven && journal > 1) {
+        ASSERT_TRUE(recorder.Side(HostSide(late)));
+        rowOf[late] = rows++;
+        lateGiven = true;
+      }
+      StSWKTINFO line{};
+      line.journalId = journal;
+      line.lineNo = 1;
+      Contribution contribution{Figure::kCorpSellingAdminBook,
+                                Contribution::Source::kJournalLine,
+                                journal,
+                                1,
+                                100,
+                                false,
+                                &line,
+                                &account,
+                                1};
+      recorder.Contribute(contribution);
+      if (rowOf[journal] == UINT64_MAX) rowOf[journal] = rows++;
+      expected.push_back(rowOf[journal]);
+    }
+    EXPECT_FALSE(recorder.failed());
+    EXPECT_EQ(recorder.spools().Find(kLineTableKey)->count, rows);
+    EXPECT_EQ(NamedRows(recorder, EngineFigureKey(Figure::kCorpSellingAdminBook)), expected);
+  }
+}
+
+}  // namespace
+}  // namespace taxlink
