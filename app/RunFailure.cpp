@@ -1,6 +1,7 @@
 #include "app/RunFailure.h"
 
 #include <new>
+#include <utility>
 
 #include "aggregation/Decimal4.h"
 #include "app/LinkApp.h"
@@ -23,7 +24,7 @@ const char* FailRunAfterException(LinkApp& app, std::exception_ptr failure) {
   const char* message = kFailedMessage;
   const char* reason = "an unexpected error ended the run";
   try {
-    std::rethrow_exception(failure);
+    std::rethrow_exception(std::move(failure));
   } catch (const Decimal4Overflow&) {
     message = kOverflowMessage;
     reason = "an amount exceeded the supported range";

@@ -45,7 +45,7 @@ bool IsUsableDrive(const char* path) {
 }
 
 bool IsUsableDriveLetter(char letter, int accessMode) {
-  int c = static_cast<signed char>(letter);
+  int c = static_cast<unsigned char>(letter);
   int index = (c >= 'A' && c <= 'Z') ? c - 'A' : c - 'a';
   if (index < 0 || index > 25) return false;
   char root[4] = {static_cast<char>('A' + index), ':', '\\', '\0'};
@@ -68,7 +68,7 @@ bool IsUsableDriveLetter(char letter, int accessMode) {
 
 bool DriveExists(const char* path) {
   if (path == nullptr || path[0] == '\0' || path[1] != ':') return true;
-  int c = static_cast<signed char>(path[0]);
+  int c = static_cast<unsigned char>(path[0]);
   if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return true;
   char root[4] = {static_cast<char>(c), ':', '\\', '\0'};
   return platform::GetDriveType(root) != DRIVE_NO_ROOT_DIR;

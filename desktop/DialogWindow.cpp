@@ -423,7 +423,7 @@ bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
 void DialogWindow::keyPressEvent(QKeyEvent* event) {
   // QDialog's own Enter and Esc handling would end the window behind the
   // model's back; the model's keys arrive through the event filter.
-  QWidget::keyPressEvent(event);
+  QWidget::keyPressEvent(event);  // NOLINT(bugprone-parent-virtual-call)
 }
 
 void DialogWindow::closeEvent(QCloseEvent* event) {

@@ -80,7 +80,7 @@ class SaveAsFileDialog : public QFileDialog {
   SaveAsFileDialog(QWidget* owner, const QString& title) : QFileDialog(owner, title) {}
   void accept() override {
     if (!TypedWindowsPath(*this).empty()) {
-      QDialog::accept();
+      QDialog::accept();  // NOLINT(bugprone-parent-virtual-call): not the file check
     } else {
       QFileDialog::accept();
     }

@@ -1,9 +1,9 @@
-// GCC's -fsanitize-coverage=trace-pc calls __sanitizer_cov_trace_pc at the
-// start of every basic block. AFL++'s runtime (afl-compiler-rt.o) has the
-// fork server, the persistent loop and the comparison hooks of trace-cmp,
-// but takes its edges from clang's guards; this hook counts the edge from
-// the previous block to this one in AFL++'s map instead, as its own
-// instrumentation does.
+// -fsanitize-coverage=trace-pc (g++ and clang++ alike) calls
+// __sanitizer_cov_trace_pc at the start of every basic block. AFL++'s
+// runtime (afl-compiler-rt.o) has the fork server, the persistent loop and
+// the comparison hooks of trace-cmp, but takes its edges from trace-pc-guard;
+// this hook counts the edge from the previous block to this one in AFL++'s
+// map instead, as its own instrumentation does.
 
 #include <cstdint>
 

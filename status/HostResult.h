@@ -30,7 +30,7 @@ Status HostCallResult(int32_t code, const char* where);
 Status HostLookupResult(int32_t code, const char* where);
 
 // A walk's last result: its end is success.
-inline Status WalkEnded(Status last) { return last.IsEndOfData() ? Status() : last; }
+inline Status WalkEnded(const Status& last) { return last.IsEndOfData() ? Status() : last; }
 
 // A count that the host returns where a negative value is its error code.
 inline Status HostCountResult(int32_t count, const char* where) {

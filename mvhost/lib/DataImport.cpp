@@ -60,7 +60,7 @@ bool WriteRows(sqlite3* db, const DataSetModel& m, bool replace,
   };
   if (!rows.DataSet(m.info, m.settings)) return failed("the data set");
   for (size_t i = 0; i < m.taxRates.size(); ++i) {
-    if (!rows.TaxRate(no, static_cast<int64_t>(i + 1), m.taxRates[i] * 100)) {
+    if (!rows.TaxRate(no, static_cast<int64_t>(i + 1), static_cast<int64_t>(m.taxRates[i]) * 100)) {
       return failed("the tax rates");
     }
   }

@@ -52,7 +52,8 @@ constexpr Range kNamed[] = {
     {static_cast<int32_t>(offsetof(StSaveTaxInfo, dataCodePlus1)),
      static_cast<int32_t>(offsetof(StSaveTaxInfo, dataCodePlus1)) + 1},
     {static_cast<int32_t>(offsetof(StSaveTaxInfo, kanpukCode)),
-     static_cast<int32_t>(offsetof(StSaveTaxInfo, refundAmounts) + 16 * 8)},
+     static_cast<int32_t>(offsetof(StSaveTaxInfo, refundAmounts) +
+                          sizeof(StSaveTaxInfo::refundAmounts))},
 };
 
 bool OutsideNamed(int32_t offset, size_t length) {

@@ -82,7 +82,10 @@ TEST(TerminalViewTest, ConditionsDialogKeepsItsLayoutIn80By24) {
   dialog.SetItemText(taxlink::kIdcFourthRowLabel, "課税仕入控除の計算方法と特例の適用"_sjis);
   CellGrid grid(24, 80);
   DialogView view(dialog);
-  std::vector<mvhost::ToolTip> tips = {{taxlink::kIdcSavedValuesTip, "説明"_sjis, 1}};
+  // Named first: clang 14 crashes constant-folding the literal inside the
+  // vector's initializer.
+  const char* const tipText = "説明"_sjis;
+  std::vector<mvhost::ToolTip> tips = {{taxlink::kIdcSavedValuesTip, tipText, 1}};
   view.Paint(grid, true, tips);
 
   // Labels two rows apart as designed, and their colons in one column although
