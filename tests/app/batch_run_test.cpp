@@ -308,7 +308,15 @@ TEST_F(BatchRunTest, CtrlCLeavesAnIndexOfWhatFinishedAndResumeCompletesIt) {
   }
   ::sleep(1);  // reports count as newer than their data from the next second
   const std::string log = Program().workFolder() + "/stopped.log";
-  const pid_t batch = StartJob(BatchLine("--all --whole-period -j 1"), log);
+  // Clients after the first wait before they start, so that the Ctrl+C below
+  // always finds the second one running however fast the machine is.
+  const std::string program = Program().workFolder() + "/slow-after-first";
+  std::ofstream(program) << "#!/bin/sh\n[ -e '" << out_ << "/index.csv' ] && sleep 3\nexec '"
+                         << Program().programFolder() << "/TaxLinkAlto' \"$@\"\n";
+  ::chmod(program.c_str(), 0755);
+  const pid_t batch = StartJob(
+      Prefix() + "batch --out '" + out_ + "' --program '" + program + "' --all --whole-period -j 1",
+      log);
   // Stop once the first client is in the index, while the second runs.
   for (int wait = 0; wait < 3000 && ::access((out_ + "/index.csv").c_str(), F_OK) != 0; ++wait) {
     ::usleep(20000);
