@@ -25,7 +25,7 @@ namespace {
 
 // Lines read per transaction of a rebuild: a fraction of a second, far
 // below the busy wait of the others.
-constexpr int64_t kBatchLines = 64 * 1024;
+constexpr int64_t kBatchLines = int64_t{64} * 1024;
 // A rebuild of fewer lines ends too soon to be worth a window.
 constexpr int64_t kDisplayLines = 20000;
 // Chunks of changed lines a process rewrites, once per data set, when the

@@ -69,7 +69,7 @@ bool JournalLoad::Add(const JournalLine& l, std::string* error) {
     }
     ids[k] = id->second;
   }
-  if (!rows_->JournalLine(dataNo_, lines_ + 1, l, ids[0], ids[1], l.rate * 100)) {
+  if (!rows_->JournalLine(dataNo_, lines_ + 1, l, ids[0], ids[1], int64_t{l.rate} * 100)) {
     *error = "cannot write the journal lines: " + rows_->error();
     return false;
   }
