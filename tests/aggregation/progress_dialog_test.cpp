@@ -179,6 +179,15 @@ TEST_F(ProgressDialogTest, DetailTickRunsAnElevenCallCycle) {
   EXPECT_EQ(Bar(kIdcDetailBar).position, 2);
 }
 
+// A shown window whose detail bar has taken `start` ticks; a negative start
+// gives the bar another range instead.
+void OpenAfterTicks(RecordingProgress& d, int start) {
+  d.CreateModeless();
+  d.ResetDetail();
+  if (start < 0) d.ProgressSetRange(kIdcDetailBar, 2, 7);
+  for (int i = 0; i < start; ++i) d.detailTick();
+}
+
 // n ticks given at once leave the bar, the counter and the window where n
 // single ticks do, with one repaint.
 TEST_F(ProgressDialogTest, TicksAtOnceEndWhereSingleTicksDo) {
@@ -187,12 +196,7 @@ TEST_F(ProgressDialogTest, TicksAtOnceEndWhereSingleTicksDo) {
          {0ull, 1ull, 9ull, 10ull, 11ull, 12ull, 21ull, 22ull, 23ull, 57ull, 1000003ull}) {
       RecordingProgress single;
       RecordingProgress batched;
-      for (RecordingProgress* d : {&single, &batched}) {
-        d->CreateModeless();
-        d->ResetDetail();
-        if (start < 0) d->ProgressSetRange(kIdcDetailBar, 2, 7);
-        for (int i = 0; i < start; ++i) d->detailTick();
-      }
+      for (RecordingProgress* d : {&single, &batched}) OpenAfterTicks(*d, start);
       const int64_t raisesBefore = single.RaiseCount();
       for (uint64_t i = 0; i < n; ++i) single.detailTick();
       batched.detailTicks(n);
@@ -214,12 +218,7 @@ TEST_F(ProgressDialogTest, TicksOfManyRecordsEndWhereOneCallEachDoes) {
       for (uint64_t records : {0ull, 1ull, 2ull, 1025ull}) {
         RecordingProgress single;
         RecordingProgress batched;
-        for (RecordingProgress* d : {&single, &batched}) {
-          d->CreateModeless();
-          d->ResetDetail();
-          if (start < 0) d->ProgressSetRange(kIdcDetailBar, 2, 7);
-          for (int i = 0; i < start; ++i) d->detailTick();
-        }
+        for (RecordingProgress* d : {&single, &batched}) OpenAfterTicks(*d, start);
         for (uint64_t i = 0; i < records; ++i) single.detailTicks(perRecord);
         batched.detailTicksEach(perRecord, records);
         SCOPED_TRACE("start " + std::to_string(start) + ", " + std::to_string(records) + " x " +
