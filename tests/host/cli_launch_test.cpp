@@ -70,6 +70,7 @@ int RunFakeProgram(const char* mode, int argc, char** argv) {
     start = end + 1;
   }
   std::vector<char*> argv;
+  argv.reserve(args.size());
   for (std::string& a : args) argv.push_back(a.data());
   std::_Exit(RunFakeProgram(mode, static_cast<int>(argv.size()), argv.data()));
 }();

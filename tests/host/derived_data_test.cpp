@@ -95,13 +95,13 @@ class DerivedDataTest : public ::testing::Test {
         host_.AddJournal(dataNo,
                          {.date = month < 9 ? 20140410 + month * 100 : 20150110 + (month - 9) * 100,
                           .debit = {.account = 1 + i % 5,
-                                    .amount = i * 10000,
-                                    .tax = i * 800,
+                                    .amount = int64_t{i} * 10000,
+                                    .tax = int64_t{i} * 800,
                                     .taxClass = kClasses[i % 7],
                                     .dept = i % 4},
                           .credit = {.account = i % 11 == 0 ? 0 : 6 + i % 3,
-                                     .amount = i * 9000,
-                                     .tax = i * 700,
+                                     .amount = int64_t{i} * 9000,
+                                     .tax = int64_t{i} * 700,
                                      .taxClass = kClasses[(i + 3) % 7]},
                           .rate = kRates[i % 3],
                           .businessType = i % 7});
@@ -364,7 +364,7 @@ TEST(DerivedDataReadOnlyTest, AUserWhoMayOnlyReadBuildsThemInTempTables) {
   host.AddDataSet({});
   for (int i = 1; i <= 30; ++i) {
     host.AddJournal({.date = 20140410,
-                     .credit = {.account = 2, .amount = i * 10000, .taxClass = 1},
+                     .credit = {.account = 2, .amount = int64_t{i} * 10000, .taxClass = 1},
                      .rate = 800});
   }
   sqlite3* reader = nullptr;
