@@ -294,12 +294,12 @@ nlohmann::json Header(const std::string& sha256, const StDATAINFO& dataSet, cons
   };
 }
 
-// The columns of a row of the line table, in order.
+// The columns of a row of the line table and of a line contribution.
 nlohmann::json LineColumns() {
-  return {"journal", "line",      "date",         "month_kind",    "account",
-          "side",    "tax_class", "rate",         "business_type", "department",
-          "amount",  "tax",       "including_tax"};
+  return {"journal",   "line", "date",          "month_kind", "account", "side",
+          "tax_class", "rate", "business_type", "department", "amount",  "tax"};
 }
+nlohmann::json LineEntryColumns() { return {"line", "taken", "amount"}; }
 
 // Buffered writes to the replacement file; File::Write raises on failure.
 class TraceOutput {
@@ -313,36 +313,21 @@ class TraceOutput {
     if (!buffer_.empty()) file_.Write(buffer_.data(), buffer_.size());
     buffer_.clear();
   }
-  // Text is formatted straight into the buffer, then flushed when large.
-  std::string& buffer() { return buffer_; }
+  platform::File& file() { return file_; }
 
  private:
   platform::File& file_;
   std::string buffer_;
 };
 
-// Appends the entries of a figure's spool, comma-separated.
+// Appends the entries of a spool, comma-separated, copied whole.
 bool CopySpool(TraceOutput& out, const TraceSpools& spools, uint64_t key) {
   const TraceSpools::Spool* spool = spools.Find(key);
-  if (spool == nullptr) return true;
-  std::FILE* file = spools.Rewind(*spool);
-  return file != nullptr &&
-         AppendSpoolEntries(file, out.buffer(), kBufferSize, [&out](std::string&) { out.Flush(); });
-}
-
-// Appends the rows of the line table, comma-separated.
-bool CopyLineTable(TraceOutput& out, const TraceSpools& spools) {
-  const TraceSpools::Spool* spool = spools.Find(kLineTableKey);
-  if (spool == nullptr) return true;
-  std::FILE* file = spools.Rewind(*spool);
-  if (file == nullptr) return false;
-  LineRow row;
-  for (uint64_t i = 0; i < spool->count; ++i) {
-    if (fread_unlocked(&row, sizeof(row), 1, file) != 1) return false;
-    if (i > 0) out.buffer() += ',';
-    AppendLineRow(out.buffer(), row);
-    if (out.buffer().size() >= kBufferSize) out.Flush();
-  }
+  if (spool == nullptr || spool->bytes == 0) return true;
+  const int descriptor = spools.Descriptor(*spool);
+  if (descriptor < 0) return false;
+  out.Flush();
+  out.file().WriteFrom(descriptor, spool->bytes);
   return true;
 }
 
@@ -379,7 +364,7 @@ bool WriteFigure(TraceOutput& out, const TracedFigure& figure, uint8_t rounding,
   bool none = true;
   for (const FigurePart& part : figure.parts) {
     const TraceSpools::Spool* lines = spoolOf(part.spool);
-    if (!part.written && lines == nullptr) continue;
+    if (!part.written && (lines == nullptr || lines->count == 0)) continue;
     if (!none) out.Add(",");
     none = false;
     if (!part.written) {
@@ -391,7 +376,8 @@ bool WriteFigure(TraceOutput& out, const TracedFigure& figure, uint8_t rounding,
             "\",\"group\":" + (part.group ? "\"" + *part.group + "\"" : std::string("null")) +
             ",\"element\":\"" + part.element + "\"}");
   }
-  if (spool != nullptr) {
+  if (spool != nullptr && spool->count > 0) {
+    if (!none) out.Add(",");
     if (!CopySpool(out, *spools, *figure.spool)) return false;
   } else if (!figure.savedMember.empty()) {
     out.Add("\n{\"kind\":\"saved\",\"amount\":\"" + YenText(figure.savedAmount) +
@@ -449,8 +435,10 @@ Status WriteTraceFile(const ReportInputs& inputs, const StDATAINFO& dataSet, con
     }
     out.Add("],\n\"line_columns\":");
     out.Add(Json(LineColumns()));
+    out.Add(",\n\"line_entry_columns\":");
+    out.Add(Json(LineEntryColumns()));
     out.Add(",\n\"lines\":[");
-    if (spools != nullptr && !CopyLineTable(out, *spools)) {
+    if (spools != nullptr && !CopySpool(out, *spools, kLineTableKey)) {
       return TraceFailed(tracePath);
     }
     out.Add("],\n\"figures\":[");
