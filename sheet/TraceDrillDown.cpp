@@ -45,7 +45,9 @@ std::string YenCellText(int64_t raw) {
   const bool negative = raw < 0;
   const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(raw) : static_cast<uint64_t>(raw);
   std::string whole = std::to_string(magnitude / kRawPerYen);
-  for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) whole.insert(i, ",");
+  for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) {
+    whole.insert(static_cast<std::size_t>(i), ",");
+  }
   std::string fraction = std::to_string(magnitude % kRawPerYen);
   if (magnitude % kRawPerYen != 0) {
     fraction.insert(0, 4 - fraction.size(), '0');

@@ -24,7 +24,9 @@ std::string Yen(const std::string& yen) {
   const std::size_t dot = yen.find('.');
   std::string whole =
       yen.substr(negative ? 1 : 0, dot == std::string::npos ? std::string::npos : dot - negative);
-  for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) whole.insert(i, ",");
+  for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) {
+    whole.insert(static_cast<std::size_t>(i), ",");
+  }
   std::string fraction = dot == std::string::npos ? "" : yen.substr(dot + 1);
   while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
   return (negative ? "-" : "") + whole + (fraction.empty() ? "" : "." + fraction);

@@ -98,7 +98,11 @@ bool IsAmount(const ElementFormat& element) {
 // A form element of a run by journals: its raw figure and spool.
 void FromJournals(const TaxSummaryTables& tables, const GroupFormat& group,
                   const FormElement& element, TracedFigure* figure) {
-  const int r = group.rateIndex;
+  const auto r = static_cast<unsigned>(group.rateIndex);
+  // The business-type record of type (1..6) in the rate row.
+  auto typeRecord = [&tables, r](int type) {
+    return &tables.businessTypeInfo[kBusinessTypesPerRate * r + static_cast<unsigned>(type) - 1];
+  };
   const StTAXREPORTRATEINFO& row = tables.rateInfo[r];
   switch (element.journal) {
     case JournalSource::kEmpty:
@@ -111,19 +115,17 @@ void FromJournals(const TaxSummaryTables& tables, const GroupFormat& group,
       }
       return;
     case JournalSource::kBusinessType:
-      figure->raw = RecordFigure(
-          &tables.businessTypeInfo[kBusinessTypesPerRate * r + element.businessType - 1],
-          element.figure);
-      figure->spool = TraceKey(TraceKeyKind::kTypeFigure, r, element.businessType, element.figure);
+      figure->raw = RecordFigure(typeRecord(element.businessType), element.figure);
+      figure->spool = TraceKey(TraceKeyKind::kTypeFigure, r,
+                               static_cast<unsigned>(element.businessType), element.figure);
       return;
     case JournalSource::kUnclassified: {
       // The rate row's figure less the business-type figures of its slot.
       int64_t raw = RecordFigure(&row, element.figure);
-      for (const FormElement& typed : FormTopics()[group.topic].elements) {
+      for (const FormElement& typed :
+           FormTopics()[static_cast<std::size_t>(group.topic)].elements) {
         if (typed.journal != JournalSource::kBusinessType || typed.slot != element.slot) continue;
-        raw -= RecordFigure(
-            &tables.businessTypeInfo[kBusinessTypesPerRate * r + typed.businessType - 1],
-            typed.figure);
+        raw -= RecordFigure(typeRecord(typed.businessType), typed.figure);
       }
       figure->raw = raw;
       figure->spool = TraceKey(TraceKeyKind::kUntypedPart, r, 0, element.figure);
@@ -162,7 +164,7 @@ void FromSaved(const StSaveTaxInfo& saved, const GroupFormat& group, const Eleme
     return;
   }
   if (element.statement.savedIndex < 0) return;
-  const int index = element.statement.savedIndex;
+  const auto index = static_cast<std::size_t>(static_cast<uint8_t>(element.statement.savedIndex));
   figure->savedAmount =
       RecordFigure(&saved, offsetof(StSaveTaxInfo, refundAmounts) + sizeof(int64_t) * index);
   figure->raw = figure->savedAmount;

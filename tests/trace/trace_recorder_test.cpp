@@ -79,7 +79,8 @@ TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowInAnyOrder) {
     uint64_t rows = 0;
     for (int32_t journal : host) {
       ASSERT_TRUE(recorder.Side(HostSide(journal)));
-      if (rowOf[journal] == UINT64_MAX) rowOf[journal] = rows;
+      if (rowOf[static_cast<std::size_t>(journal)] == UINT64_MAX)
+        rowOf[static_cast<std::size_t>(journal)] = rows;
       ++rows;
     }
     std::vector<uint64_t> expected;
@@ -87,7 +88,7 @@ TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowInAnyOrder) {
     for (int32_t journal : c.engine) {
       if (late != 0 && !lateGiven && journal > 1) {
         ASSERT_TRUE(recorder.Side(HostSide(late)));
-        rowOf[late] = rows++;
+        rowOf[static_cast<std::size_t>(late)] = rows++;
         lateGiven = true;
       }
       StSWKTINFO line{};
@@ -103,8 +104,9 @@ TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowInAnyOrder) {
                                 &account,
                                 1};
       recorder.Contribute(contribution);
-      if (rowOf[journal] == UINT64_MAX) rowOf[journal] = rows++;
-      expected.push_back(rowOf[journal]);
+      if (rowOf[static_cast<std::size_t>(journal)] == UINT64_MAX)
+        rowOf[static_cast<std::size_t>(journal)] = rows++;
+      expected.push_back(rowOf[static_cast<std::size_t>(journal)]);
     }
     EXPECT_FALSE(recorder.failed());
     EXPECT_EQ(recorder.spools().Find(kLineTableKey)->count, rows);
