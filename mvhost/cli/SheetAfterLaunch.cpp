@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "mvhost/cli/RunTranscript.h"
+#include "mvhost/cli/SheetCheck.h"
 #include "mvhost/lib/HostStore.h"
-#include "mvhost/lib/SheetFindings.h"
 #include "platform/winfs/PathMapping.h"
 #include "sheet/FindingsFile.h"
 #include "sheet/ReportSheet.h"
@@ -73,23 +73,24 @@ bool SheetAfterLaunch::Write(const std::string& trace, SheetOutcome* outcome, st
   size_t kept = 0;
   if (outcome->check) {
     // The check made while the program ran, when it covers the run's months.
-    std::string json;
     const bool madeBeside =
         outcome->madeBeside != nullptr &&
-        outcome->madeBeside->Take(run.startMonth, run.endMonth, &json, &outcome->findingsText);
-    if (!madeBeside) {
-      json = run.startMonth == 0 || run.endMonth == 0
-                 ? SheetFindingsFailure("the run's transcript names no months")
-                 : SheetFindingsJson(HostStore::HomeFromEnvironment(), run.startMonth, run.endMonth,
-                                     kSheetListedFindings, [&](const CheckFinding& finding) {
-                                       if (kept == outcome->findingsTextLimit) return false;
-                                       outcome->findingsText += finding.Text() + "\n";
-                                       return ++kept < outcome->findingsTextLimit;
-                                     });
-    }
-    if (!taxlink::sheet::ParseFindings(json, &findings, error)) {
-      *error = "the check's findings cannot be read: " + *error;
-      return false;
+        outcome->madeBeside->Take(run.startMonth, run.endMonth, &findings, &outcome->findingsText);
+    if (!madeBeside && (run.startMonth == 0 || run.endMonth == 0)) {
+      findings.error = "the run's transcript names no months";
+    } else if (!madeBeside) {
+      SheetCheckRequest request;
+      request.startMonth = run.startMonth;
+      request.endMonth = run.endMonth;
+      request.each = [&](const CheckFinding& finding) {
+        if (kept == outcome->findingsTextLimit) return false;
+        outcome->findingsText += finding.Text() + "\n";
+        return ++kept < outcome->findingsTextLimit;
+      };
+      if (!SheetCheck(HostStore::HomeFromEnvironment(), request, &findings, error)) {
+        *error = "the check's findings cannot be read: " + *error;
+        return false;
+      }
     }
   }
   taxlink::sheet::ReportSheet sheet;
