@@ -13,16 +13,26 @@ namespace mvhost {
 
 namespace {
 
+// An account as the check reads packed lines: its code, and the check's
+// number for it.
+struct StoredAccount {
+  std::string code;
+  int32_t number = BookkeepingCheck::kUnknownAccount;
+};
+
 // One side of a packed line as the check reads it; false when the side
 // names an account the data set does not have.
 bool FillSide(int32_t has, int32_t account, int32_t dept, int32_t taxClass, int64_t amount,
-              int64_t tax, const std::unordered_map<int64_t, std::string>& codes,
-              JournalSide* side) {
-  side->account.clear();
+              int64_t tax, const std::unordered_map<int64_t, StoredAccount>& accounts,
+              JournalSide* side, int32_t* number) {
+  *number = BookkeepingCheck::kUnknownAccount;
   if (has != 0) {
-    auto code = codes.find(account);
-    if (code == codes.end()) return false;
-    side->account = code->second;
+    auto found = accounts.find(account);
+    if (found == accounts.end()) return false;
+    side->account = found->second.code;
+    *number = found->second.number;
+  } else {
+    side->account.clear();
   }
   side->dept = dept;
   side->taxClass = taxClass;
@@ -61,7 +71,6 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
                                        error)) {
     return CheckStatus::kBadMonths;
   }
-  const std::unordered_map<int64_t, std::string> codes(accountCodes.begin(), accountCodes.end());
   int32_t status = JournalDerived::Ensure(store.db(), request.dataNo);
   PackedLineReader reader;
   if (status == 0) status = reader.Open(store.db(), request.dataNo);
@@ -81,7 +90,11 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
         return stored;
       },
       sink, wants);
+  std::unordered_map<int64_t, StoredAccount> accounts;
+  for (const auto& [id, code] : accountCodes) accounts[id] = {code, check.AccountNumber(code)};
   JournalLine line;
+  int32_t debitNumber = BookkeepingCheck::kUnknownAccount;
+  int32_t creditNumber = BookkeepingCheck::kUnknownAccount;
   const PackedLine* packed = nullptr;
   while ((status = reader.Next(&packed)) == 1) {
     ++place.number;
@@ -92,15 +105,15 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
     line.rate = packed->taxRate / 100;
     line.businessType = packed->businessType;
     if (!FillSide(packed->hasDebit, packed->debitAccount, packed->debitDept, packed->debitTaxClass,
-                  packed->debitAmount, packed->debitTax, codes, &line.debit) ||
+                  packed->debitAmount, packed->debitTax, accounts, &line.debit, &debitNumber) ||
         !FillSide(packed->hasCredit, packed->creditAccount, packed->creditDept,
-                  packed->creditTaxClass, packed->creditAmount, packed->creditTax, codes,
-                  &line.credit)) {
+                  packed->creditTaxClass, packed->creditAmount, packed->creditTax, accounts,
+                  &line.credit, &creditNumber)) {
       *error = "journal line " + std::to_string(packed->lineId) + " of data set " +
                std::to_string(request.dataNo) + " names an account that does not exist";
       return CheckStatus::kFailed;
     }
-    check.Line(line, place);
+    check.Line(line, place, debitNumber, creditNumber);
   }
   if (status != 0) {
     *error = HostFailure(request.dataNo, status);
