@@ -52,7 +52,8 @@ bool SheetAfterLaunch::Prepare(std::string* error) {
   return true;
 }
 
-bool SheetAfterLaunch::Write(const std::string& trace, SheetOutcome* outcome, std::string* error) {
+bool SheetAfterLaunch::Write(const std::string& trace, SheetOutcome* outcome, std::string* error,
+                             HostStore* store) {
   const std::optional<TakenConditions> taken = RunTranscript::Read(transcript_).conditions;
   const TakenConditions run = taken.value_or(TakenConditions());
   const std::string& windowsPath = run.windowsPath;
@@ -87,7 +88,11 @@ bool SheetAfterLaunch::Write(const std::string& trace, SheetOutcome* outcome, st
         outcome->findingsText += finding.Text() + "\n";
         return ++kept < outcome->findingsTextLimit;
       };
-      if (!SheetCheck(HostStore::HomeFromEnvironment(), request, &findings, error)) {
+      const bool made =
+          store != nullptr && store->db() != nullptr
+              ? SheetCheck(store, std::string(), request, &findings, error)
+              : SheetCheck(HostStore::HomeFromEnvironment(), request, &findings, error);
+      if (!made) {
         *error = "the check's findings cannot be read: " + *error;
         return false;
       }
