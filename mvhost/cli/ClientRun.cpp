@@ -260,6 +260,7 @@ ClientResult RunClient(const ClientJob& job) {
       };
       // The check's read of the store would hold off the run log's write.
       launch.ended = [&] { madeBeside.Wait(); };
+      launch.store = &madeBeside.store();
     }
     status = LaunchCommand(launch);
     launched = true;

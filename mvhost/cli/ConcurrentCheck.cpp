@@ -31,7 +31,9 @@ void ConcurrentCheck::Start(const std::string& home, int32_t dataNo, int startMo
     };
     std::string error;
     try {
-      if (!SheetCheck(home, request, &findings_, &error)) {
+      std::string storeError;
+      const bool opened = store_.Open(home, &storeError);
+      if (!SheetCheck(opened ? &store_ : nullptr, storeError, request, &findings_, &error)) {
         findings_ = taxlink::sheet::CheckFindings{};
         findings_.error = error;
         text_.clear();

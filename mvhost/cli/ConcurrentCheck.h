@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "mvhost/lib/HostStore.h"
 #include "sheet/FindingsFile.h"
 
 namespace mvhost {
@@ -43,7 +44,12 @@ class ConcurrentCheck {
   bool Take(int startMonth, int endMonth, taxlink::sheet::CheckFindings* findings,
             std::string* text);
 
+  // After Wait: the check's connection to the home (not open when it
+  // could not be opened), for the process's later reads and writes.
+  HostStore& store() { return store_; }
+
  private:
+  HostStore store_;
   std::thread thread_;
   bool made_ = false;  // started, and not yet taken
   int startMonth_ = 0;

@@ -331,7 +331,8 @@ int RunLaunch(const LaunchOptions& options) {
   record.result = result;
   if (options.ended) options.ended();
   // The run log's connection stays open for the sheet's check.
-  HostStore store;
+  HostStore ownStore;
+  HostStore& store = options.store != nullptr ? *options.store : ownStore;
   if (!RecordLaunch(record, &error, &store)) {
     std::cerr << "mvhost: warning: the run is not in the run log: " << error << "\n";
   }
