@@ -1,5 +1,6 @@
 // The trace's text of amounts and line rows, made straight from integers:
-// signs, fractions and the limits of 64 bits.
+// signs, fractions and the limits of 64 bits; the report's hash that ties a
+// trace to its report.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <limits>
 #include <string>
 
+#include "trace/Sha256.h"
 #include "trace/TraceRecords.h"
 #include "trace/YenText.h"
 
@@ -34,16 +36,38 @@ TEST(TraceTextTest, AmountsAreYenWithFourDecimals) {
   }
 }
 
-TEST(TraceTextTest, ALineRowHasTheColumnsInOrder) {
+// Published test vectors: empty, one block, and a message that needs a
+// second padding block.
+TEST(TraceTextTest, Sha256IsTheStandardDigestInLowerCaseHex) {
+  const struct {
+    std::string bytes;
+    const char* hex;
+  } cases[] = {
+      {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+      {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+      {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+       "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+      {std::string(1000000, 'a'),
+       "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Sha256Hex(c.bytes), c.hex) << c.bytes.size();
+}
+
+TEST(TraceTextTest, LineRowsAndEntriesAreIntegersInTheirColumns) {
   const LineRow row{7, 12, 20140405, 15, 300, 800, 101, 1, 21, 3, 0, 7200000, -576000};
-  std::string text;
+  std::string text = "x";
   AppendLineRow(text, row);
-  EXPECT_EQ(text,
-            "\n[7,12,20140405,15,300,\"debit\",21,800,3,101,\"720.0000\",\"-57.6000\","
-            "\"662.4000\"]");
+  EXPECT_EQ(text, "x[7,12,20140405,15,300,1,21,800,3,101,7200000,-576000]");
+  const int64_t kMin = std::numeric_limits<int64_t>::min();
+  const LineRow extremes{
+      -1, 0, 0, 18, 0, 0, 0, 0, 255, 0, 0, kMin, std::numeric_limits<int64_t>::max()};
   text.clear();
-  AppendLineEntry(text, LineEntry{static_cast<uint8_t>(TakenAmount::kTax), 41, -576000});
-  EXPECT_EQ(text, "\n{\"kind\":\"line\",\"amount\":\"-57.6000\",\"line\":41,\"taken\":\"tax\"}");
+  AppendLineRow(text, extremes);
+  EXPECT_EQ(text, "[-1,0,0,18,0,0,255,0,0,0,-9223372036854775808,9223372036854775807]");
+  text.clear();
+  AppendLineEntry(text, 41, TakenAmount::kTax, -576000);
+  AppendLineEntry(text, UINT64_C(4000000000), TakenAmount::kIncludingTax, kMin);
+  EXPECT_EQ(text, "[41,1,-576000][4000000000,2,-9223372036854775808]");
 }
 
 }  // namespace
