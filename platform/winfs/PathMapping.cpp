@@ -221,13 +221,10 @@ std::string PosixToWindowsUtf8(std::string_view posixPath) {
   std::vector<DriveMapping> drives = ReadDriveMap();
   for (const DriveMapping& drive : drives) {
     const std::string& root = drive.posixRoot;
-    bool matches = false;
-    if (root == "/") {
-      matches = true;
-    } else if (posixPath.substr(0, root.size()) == root &&
-               (posixPath.size() == root.size() || posixPath[root.size()] == '/')) {
-      matches = true;
-    }
+    // "/" holds every path; another root holds itself and what lies below it.
+    const bool matches =
+        root == "/" || (posixPath.substr(0, root.size()) == root &&
+                        (posixPath.size() == root.size() || posixPath[root.size()] == '/'));
     if (matches && (best == nullptr || root.size() > best->posixRoot.size())) best = &drive;
   }
   if (best == nullptr) return std::string();
