@@ -1,5 +1,6 @@
 #include "platform/text/FullWidth.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "platform/text/Mbcs.h"
@@ -38,10 +39,10 @@ void AppendPair(std::string* out, const char* table, std::size_t index) {
 const char* Merged(unsigned char kana, unsigned char mark) {
   if (mark == kVoicedMark) {
     if (kana == 0xB3) return kVoicedU;
-    if (kana >= 0xB6 && kana <= 0xC4) return kVoicedKaToTo + (kana - 0xB6) * 2;
-    if (kana >= 0xCA && kana <= 0xCE) return kVoicedHaToHo + (kana - 0xCA) * 2;
+    if (kana >= 0xB6 && kana <= 0xC4) return kVoicedKaToTo + std::ptrdiff_t{kana - 0xB6} * 2;
+    if (kana >= 0xCA && kana <= 0xCE) return kVoicedHaToHo + std::ptrdiff_t{kana - 0xCA} * 2;
   } else if (mark == kSemiVoicedMark) {
-    if (kana >= 0xCA && kana <= 0xCE) return kSemiVoicedHaToHo + (kana - 0xCA) * 2;
+    if (kana >= 0xCA && kana <= 0xCE) return kSemiVoicedHaToHo + std::ptrdiff_t{kana - 0xCA} * 2;
   }
   return nullptr;
 }
