@@ -32,10 +32,12 @@ ChildFigures RunChild(const std::vector<std::string>& argv,
   std::vector<std::string> args = {launcher, std::to_string(kFiguresFd)};
   args.insert(args.end(), argv.begin(), argv.end());
   std::vector<char*> argp;
+  argp.reserve(args.size() + 1);
   for (std::string& a : args) argp.push_back(a.data());
   argp.push_back(nullptr);
   std::vector<std::string> env = environment;
   std::vector<char*> envp;
+  envp.reserve(env.size() + 1);
   for (std::string& e : env) envp.push_back(e.data());
   envp.push_back(nullptr);
 

@@ -59,10 +59,12 @@ int Run(const std::vector<std::string>& args, const std::vector<std::string>& ex
   std::vector<std::string> variables = extra;
   for (char** e = environ; *e != nullptr; ++e) variables.push_back(*e);
   std::vector<char*> envp;
+  envp.reserve(variables.size() + 1);
   for (std::string& v : variables) envp.push_back(v.data());
   envp.push_back(nullptr);
   std::vector<std::string> copy = args;
   std::vector<char*> argv;
+  argv.reserve(copy.size() + 1);
   for (std::string& a : copy) argv.push_back(a.data());
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
@@ -173,7 +175,7 @@ std::string ClientsHome(const std::string& bin, int clients) {
   shape.accounts = 30;
   shape.departments = 5;
   const taxlink::bench::BenchHome& small = taxlink::bench::CachedBenchHome(shape);
-  const std::string home = small.home + "-clients-" + std::to_string(clients);
+  std::string home = small.home + "-clients-" + std::to_string(clients);
   if (std::filesystem::exists(home + "/complete")) return home;
   std::filesystem::remove_all(home);
   std::filesystem::create_directories(home);

@@ -96,7 +96,7 @@ void BM_SumTax(benchmark::State& state) {
   }
   const int rows = taxSettings->GetTaxRateCount();
   auto rates = std::make_unique<StTAXREPORTRATEINFO[]>(rows);
-  auto types = std::make_unique<StTAXREPORTBUSINESSTYPEINFO[]>(rows * 6);
+  auto types = std::make_unique<StTAXREPORTBUSINESSTYPEINFO[]>(static_cast<std::size_t>(rows) * 6);
   for (auto _ : state) {
     std::memset(rates.get(), 0, sizeof(StTAXREPORTRATEINFO) * rows);
     std::memset(types.get(), 0, sizeof(StTAXREPORTBUSINESSTYPEINFO) * rows * 6);

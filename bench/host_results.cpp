@@ -55,7 +55,7 @@ void PrintSumTax(const BenchHome& home, int startMonth, int endMonth) {
   }
   const int rows = taxSettings->GetTaxRateCount();
   auto rates = std::make_unique<StTAXREPORTRATEINFO[]>(rows);
-  auto types = std::make_unique<StTAXREPORTBUSINESSTYPEINFO[]>(rows * 6);
+  auto types = std::make_unique<StTAXREPORTBUSINESSTYPEINFO[]>(static_cast<std::size_t>(rows) * 6);
   std::memset(rates.get(), 0, sizeof(StTAXREPORTRATEINFO) * rows);
   std::memset(types.get(), 0, sizeof(StTAXREPORTBUSINESSTYPEINFO) * rows * 6);
   int32_t status = rule->SumTax(2, &filter, rates.get(), types.get());

@@ -186,7 +186,7 @@ Floor BareInsertSeconds(const mvhost::DataSetModel& model, const std::string& fo
       sqlite3_bind_int64(stmt, column++, side->tax);
       sqlite3_bind_int64(stmt, column++, side->taxClass);
     }
-    sqlite3_bind_int64(stmt, column++, l.rate * 100);
+    sqlite3_bind_int64(stmt, column++, sqlite3_int64{l.rate} * 100);
     sqlite3_bind_int64(stmt, column++, l.businessType);
     sqlite3_bind_text(stmt, column++, l.description.data(), static_cast<int>(l.description.size()),
                       SQLITE_TRANSIENT);
