@@ -247,9 +247,10 @@ Status IndividualRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace 
                        : departmentsByCode[INT32_MIN];
   };
 
+  // One record for the walk: the host hands out each line whole.
+  StSWKTINFO line;
+  std::memset(&line, 0, sizeof(line));
   while (status.ok()) {
-    StSWKTINFO line;
-    std::memset(&line, 0, sizeof(line));
     status = HostResult(rule->MoveNext(&line), "ClRuleShiwake::MoveNext");
     if (!status.ok()) break;
     const int64_t debitValue = JournalSideValue(line.debitAmount, line.debitTax, taxIncluded);

@@ -3,6 +3,8 @@
 // its run result (0 written, 1 stopped, 2 failed), or 3 when the host refused the link and nothing
 // was done.
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -56,6 +58,14 @@ void ReleaseScreen() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A run is short and makes its larger buffers (the host's records of all
+  // accounts, assets and rates, grown as they are read) a few times over:
+  // from the heap, whose freed pages are used again, instead of mapped and
+  // unmapped each time, their pages are touched once (80 page faults, about
+  // 8 % of a short run's processor time). A buffer of 4 MiB or more is still
+  // mapped of its own.
+  mallopt(M_MMAP_THRESHOLD, 4 << 20);
+  mallopt(M_TRIM_THRESHOLD, 16 << 20);
   taxlink::RegisterHost();
 #ifdef TAXLINK_WITH_DESKTOP_UI
   platform::SetDesktopUiFactory([] { return DesktopModule().Make(); });

@@ -171,6 +171,9 @@ bool RememberedPathFile::Save(const std::string& key, const RememberedRecord& re
   }
   if (!content.empty() && content.back() != '\n') content.push_back('\n');
   content += line;
+  // The file holds this record already (a run with the same choices): it is
+  // left as it is, without a temporary, a rename and two flushes to disk.
+  if (content == old) return true;
 
   platform::ReplacementFile replacement(path_, fileName_);
   platform::File file;

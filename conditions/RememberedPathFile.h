@@ -45,9 +45,10 @@ class RememberedPathFile {
   // the other lines keep their bytes and order. The folder is created when
   // missing. The new content is written to a temporary file in the same
   // folder that then replaces the file, so a failure leaves the old file as
-  // it was. Saves of other processes wait for each other through an
-  // advisory lock on LockPath(), held from the read to the rename; a save
-  // that cannot have it within three seconds gives up. False when the line
+  // it was; a file that would not change is not written. Saves of other
+  // processes wait for each other through an advisory lock on LockPath(),
+  // held from the read to the rename; a save that cannot have it within
+  // three seconds gives up. False when the line
   // would be longer than kMaxLine, the path holds a control character (a
   // line feed would begin another record) or anything fails.
   bool Save(const std::string& key, const RememberedRecord& record) const;

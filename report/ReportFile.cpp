@@ -26,6 +26,9 @@ bool AskToContinue(HWND owner, const char* question) {
          IDYES;
 }
 
+// A section counts as written when its lines reached the file too.
+bool SectionWritten(bool written, XmlTextWriter& writer) { return writer.Flush() && written; }
+
 std::string WithPath(const char* format, const char* path) {
   std::string text(format);
   std::string::size_type at = text.find("%s");
@@ -51,16 +54,19 @@ Status WriteReportFile(ReportDocument& document, HWND owner, const char* outputP
   writer.WriteStartTag(kRoot, 0);
 
   const bool fromSaved = source == ReportSource::kSavedReturn;
-  bool goOn = document.WriteSystem(writer) || AskToContinue(owner, kSystemSectionFailed);
+  bool goOn = SectionWritten(document.WriteSystem(writer), writer) ||
+              AskToContinue(owner, kSystemSectionFailed);
   if (goOn) {
-    goOn = document.WriteBasic(writer, dataSet, fromSaved ? kSourceSavedReturn : kSourceJournals) ||
+    goOn = SectionWritten(document.WriteBasic(writer, dataSet,
+                                              fromSaved ? kSourceSavedReturn : kSourceJournals),
+                          writer) ||
            AskToContinue(owner, kBasicSectionFailed);
   }
   if (goOn) {
     const StSHOHIZEIINFO& settings = document.inputs().settings.record;
     bool written = fromSaved ? document.WriteSavedData(writer, dataSet)
                              : document.WriteData(writer, dataSet, settings);
-    goOn = written || AskToContinue(owner, kDataSectionFailed);
+    goOn = SectionWritten(written, writer) || AskToContinue(owner, kDataSectionFailed);
   }
   writer.WriteEndTag(kRoot, 0);
   writer.CloseFile();

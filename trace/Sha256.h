@@ -6,8 +6,8 @@
 
 namespace taxlink {
 
-// The SHA-256 of bytes in lower-case hex (empty if the digest fails): what
-// ties a trace, and a check sheet, to the report file it explains.
+// The SHA-256 of bytes in lower-case hex: what ties a trace, and a check
+// sheet, to the report file it explains.
 std::string Sha256Hex(std::string_view bytes);
 
 }  // namespace taxlink

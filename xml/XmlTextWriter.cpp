@@ -16,6 +16,7 @@ int16_t XmlTextWriter::OpenFile(platform::File* file, const char* path) {
   try {
     path_ = path;
     file_ = file;
+    pending_.clear();
     writeFailed_ = false;
     if (!file_->Open(path, platform::File::kCreate | platform::File::kWrite)) {
       openFailed_ = true;
@@ -32,11 +33,13 @@ void XmlTextWriter::BindFile(platform::File* file, const char* path) {
   CloseFile();
   file_ = file;
   path_ = path != nullptr ? path : "";
+  pending_.clear();
   writeFailed_ = false;
 }
 
 int16_t XmlTextWriter::CloseFile() {
   if (file_ != nullptr) {
+    Flush();
     if (file_->IsOpen()) {
       try {
         file_->Close();
@@ -53,6 +56,7 @@ int16_t XmlTextWriter::CloseFile() {
 
 int XmlTextWriter::Fail() {
   writeFailed_ = true;
+  pending_.clear();
   if (file_ != nullptr) file_->Abort();
   return 0;
 }
@@ -66,11 +70,29 @@ int XmlTextWriter::Refuse(const char* name) {
 int XmlTextWriter::WriteText(std::string_view text) {
   if (file_ == nullptr || !file_->IsOpen()) return Fail();
   try {
-    file_->Write(text.data(), text.size());
-  } catch (...) {
+    pending_.append(text);
+  } catch (...) {  // no memory for the line
     return Fail();
   }
+  if (pending_.size() >= kFlushBytes && !Flush()) return 0;
   return 1;
+}
+
+bool XmlTextWriter::Flush() {
+  if (file_ == nullptr || !file_->IsOpen()) {
+    if (!pending_.empty()) Fail();
+    return false;
+  }
+  if (!pending_.empty()) {
+    try {
+      file_->Write(pending_.data(), pending_.size());
+    } catch (...) {
+      Fail();
+      return false;
+    }
+    pending_.clear();
+  }
+  return true;
 }
 
 bool XmlTextWriter::AppendAttributes(std::string* line, const char* a1Name, const char* a1Value,

@@ -1,6 +1,7 @@
 #ifndef TAXLINK_XML_XMLTEXTWRITER_H_
 #define TAXLINK_XML_XMLTEXTWRITER_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,12 +13,15 @@ class File;
 namespace taxlink {
 
 // Writes one complete XML line per call (depth tabs, the tag syntax, escaped
-// text, CR LF) straight to a file object that the caller owns. Text is
-// written byte for byte, so Shift_JIS reaches the file unchanged. Lines of
-// any length are composed whole; nothing is truncated.
+// text, CR LF) to a file object that the caller owns. Text is written byte
+// for byte, so Shift_JIS reaches the file unchanged. Lines of any length are
+// composed whole; nothing is truncated.
 //
-// A write that fails closes the file but leaves it bound, so every later
-// write fails as well; CloseFile unbinds it. No operation throws.
+// Lines are gathered and reach the file kFlushBytes at a time, on Flush and
+// on CloseFile (a report is a few hundred short lines: one system call each
+// cost more than composing them). A write that fails closes the file but
+// leaves it bound, so every later write fails as well; CloseFile unbinds it.
+// No operation throws.
 class XmlTextWriter {
  public:
   XmlTextWriter() = default;
@@ -33,8 +37,14 @@ class XmlTextWriter {
   // Closes a bound file and unbinds it; always 0.
   int16_t CloseFile();
 
-  // Writes text as it is: 1 written, 0 failed.
+  // Gathered text passed to the file at once.
+  static constexpr std::size_t kFlushBytes = 16 * 1024;
+
+  // Writes text as it is: 1 written (or gathered), 0 failed.
   int WriteText(std::string_view text);
+  // Passes the gathered text to the file: false when the file is not open or
+  // a write to it failed, now or before (a refused line does not count).
+  bool Flush();
   // <name a1="v1" a2="v2"> at depth. An attribute is written only when both
   // its name and value are given, the second only after the first.
   int WriteStartTag(const char* name, uint16_t depth, const char* a1Name = nullptr,
@@ -64,8 +74,8 @@ class XmlTextWriter {
   const std::string& path() const { return path_; }
   // True when OpenFile failed since construction.
   bool openFailed() const { return openFailed_; }
-  // True when a write (or the closing of the file) failed since OpenFile:
-  // the file on disk is incomplete.
+  // True when a write (or the flush or closing of the file) failed since
+  // OpenFile: the file on disk is incomplete.
   bool writeFailed() const { return writeFailed_; }
   // The element or attribute whose value held a character XML forbids, or
   // empty. Such a line is not written (and the write counts as failed), so
@@ -81,6 +91,7 @@ class XmlTextWriter {
 
   platform::File* file_ = nullptr;
   std::string path_;
+  std::string pending_;  // written, not yet passed to the file
   bool openFailed_ = false;
   bool writeFailed_ = false;
   std::string refusedName_;

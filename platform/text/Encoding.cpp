@@ -8,6 +8,13 @@
 namespace platform {
 namespace {
 
+bool IsAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
 // One conversion descriptor per direction and thread, opened on first use.
 class Converter {
  public:
@@ -26,6 +33,13 @@ class Converter {
                std::size_t* failedAt = nullptr) {
     if (failedAt != nullptr) *failedAt = 0;
     if (cd_ == reinterpret_cast<iconv_t>(-1)) return false;
+    // ASCII is the same bytes in code page 932 and UTF-8 (0x5C a backslash,
+    // 0x7E a tilde in both): most texts of the store (codes, numbers, paths)
+    // need no trip through iconv.
+    if (IsAscii(input)) {
+      out->assign(input);
+      return true;
+    }
     iconv(cd_, nullptr, nullptr, nullptr, nullptr);
     std::string result;
     result.reserve(input.size() * 3 / 2 + 4);

@@ -1,5 +1,6 @@
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -245,6 +246,28 @@ TEST_F(RememberedPathFileTest, ARewriteThatCannotCreateItsTemporaryFileKeepsTheO
   fs::create_directory(temporary);
   EXPECT_FALSE(file_.Save(Key("U01", 3, 1), Record(0, 5, 6, "C:\\new.xml")));
   EXPECT_EQ(Contents(), old);
+}
+
+// A save of the record the file ends with already does not replace it: it
+// succeeds even where no temporary could be made, and the file stays the
+// same file.
+TEST_F(RememberedPathFileTest, ASaveThatChangesNothingLeavesTheFileAlone) {
+  std::string old = "U02/1/1:0/1/1/C:\\keep.xml\nU01/3/1:0/4/3/C:\\same.xml\n";
+  SetContents(old);
+  struct stat before {};
+  ASSERT_EQ(::stat(FilePosix().c_str(), &before), 0);
+  std::string temporary = platform::ToPosixPath(file_.TemporaryPath()).value_or("");
+  ASSERT_FALSE(temporary.empty());
+  fs::create_directory(temporary);
+  EXPECT_TRUE(file_.Save(Key("U01", 3, 1), Record(0, 4, 3, "C:\\same.xml")));
+  struct stat after {};
+  ASSERT_EQ(::stat(FilePosix().c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(Contents(), old);
+  // The same record earlier in the file moves to the end: that is a change.
+  fs::remove(temporary);
+  ASSERT_TRUE(file_.Save(Key("U02", 1, 1), Record(0, 1, 1, "C:\\keep.xml")));
+  EXPECT_EQ(Contents(), "U01/3/1:0/4/3/C:\\same.xml\nU02/1/1:0/1/1/C:\\keep.xml\n");
 }
 
 TEST_F(RememberedPathFileTest, ARewriteThatFailsHalfWayKeepsTheOldFile) {

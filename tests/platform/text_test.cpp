@@ -27,6 +27,8 @@ TEST(EncodingTest, LiteralsAreShiftJisAndRoundTrip) {
       {"\x83\x7c", "\xe3\x83\x9d"},              // ポ: trail byte 0x7C
       {"\xb6\xde", "\xef\xbd\xb6\xef\xbe\x9e"},  // half-width ｶﾞ
       {"C:\\out\\a.xml", "C:\\out\\a.xml"},      // 0x5C stays a backslash
+      {"~a|b{c}\x7f", "~a|b{c}\x7f"},            // ASCII is the same bytes
+      {"abc\x95\x5c", "abc\xe8\xa1\xa8"},        // ASCII, then 表 at the end
       {"\x81\x60", "\xef\xbd\x9e"},              // ～ is U+FF5E
       {"", ""},
   };

@@ -1,5 +1,6 @@
 // The trace's text of amounts and line rows, made straight from integers:
-// signs, fractions and the limits of 64 bits.
+// signs, fractions and the limits of 64 bits; the report's hash that ties a
+// trace to its report.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <limits>
 #include <string>
 
+#include "trace/Sha256.h"
 #include "trace/TraceRecords.h"
 #include "trace/YenText.h"
 
@@ -32,6 +34,23 @@ TEST(TraceTextTest, AmountsAreYenWithFourDecimals) {
     AppendYen(appended, c.raw);
     EXPECT_EQ(appended, std::string("x") + c.text);
   }
+}
+
+// Published test vectors: empty, one block, and a message that needs a
+// second padding block.
+TEST(TraceTextTest, Sha256IsTheStandardDigestInLowerCaseHex) {
+  const struct {
+    std::string bytes;
+    const char* hex;
+  } cases[] = {
+      {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+      {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+      {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+       "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+      {std::string(1000000, 'a'),
+       "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Sha256Hex(c.bytes), c.hex) << c.bytes.size();
 }
 
 TEST(TraceTextTest, LineRowsAndEntriesAreIntegersInTheirColumns) {

@@ -142,6 +142,22 @@ TEST_F(XmlTextWriterTest, WriteTextIsRaw) {
   EXPECT_EQ(Written(), "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\na&b");
 }
 
+// Lines are gathered before they reach the file: every byte arrives once and
+// in order across the flushes, whole lines larger than the buffer included.
+TEST_F(XmlTextWriterTest, GatheredLinesReachTheFileInOrder) {
+  std::string expected;
+  for (int i = 0; i < 2000; ++i) {
+    std::string value(static_cast<std::size_t>(i % 37), static_cast<char>('a' + i % 26));
+    if (i == 1000) value.assign(XmlTextWriter::kFlushBytes * 2 + 3, 'L');
+    ASSERT_EQ(writer_.WriteElement("E", value.c_str(), 1), 1);
+    expected += "\t<E>" + value + "</E>\r\n";
+    if (i == 1500) {
+      EXPECT_TRUE(writer_.Flush());
+    }
+  }
+  EXPECT_EQ(Written(), expected);
+}
+
 TEST(XmlTextWriterStateTest, OpenFailuresAndUnboundWrites) {
   TempFolder folder;
   platform::File file;
@@ -158,6 +174,7 @@ TEST(XmlTextWriterStateTest, OpenFailuresAndUnboundWrites) {
   EXPECT_EQ(writer.WriteElement("A", "b", 1), 0);
   EXPECT_EQ(writer.WriteEndTag("REPORT", 0), 0);
   EXPECT_TRUE(writer.writeFailed());
+  EXPECT_FALSE(writer.Flush());
   EXPECT_EQ(writer.CloseFile(), 0);
   EXPECT_FALSE(writer.IsBound());
 }
@@ -211,7 +228,7 @@ int WriteUntilTheFileIsFull(const std::string& path) {
   if (!writer.writeFailed()) return kFailureNotRecorded;
   // The file is closed now: nothing more reaches it, short lines included.
   if (writer.WriteText("x") != 0 || writer.WriteEndTag("A", 0) != 0 ||
-      writer.WriteStartTag("A", 0) != 0) {
+      writer.WriteStartTag("A", 0) != 0 || writer.Flush()) {
     return kWroteAfterFailure;
   }
   if (writer.CloseFile() != 0) return kCloseFailed;
