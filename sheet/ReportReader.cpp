@@ -140,6 +140,8 @@ std::string ReportProblem::Text() const {
   return line > 0 ? "line " + std::to_string(line) + ": " + message : message;
 }
 
+void PrepareReportReading() { ReportSchema(); }
+
 bool ParseReport(std::string_view bytes, ReportContent* content, ReportProblem* problem) {
   std::string encoding;
   if (!DeclaredEncoding(bytes, &encoding)) {

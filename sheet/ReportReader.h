@@ -18,6 +18,11 @@ struct ReportProblem {
   std::string Text() const;
 };
 
+// Compiles what reading a report needs once per process (the report's
+// schema) now: a process that forks a reader per report calls it before
+// forking, so that no reader compiles it again.
+void PrepareReportReading();
+
 // Parses the bytes of a report file and validates them against the
 // report's schema (report/ReportSchema.h). The file must declare Shift_JIS;
 // its text is read as code page 932, the form the program writes, and held

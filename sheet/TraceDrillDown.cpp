@@ -45,7 +45,9 @@ std::string YenCellText(int64_t raw) {
   const bool negative = raw < 0;
   const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(raw) : static_cast<uint64_t>(raw);
   std::string whole = std::to_string(magnitude / kRawPerYen);
-  for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) whole.insert(i, ",");
+  for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) {
+    whole.insert(static_cast<std::size_t>(i), ",");
+  }
   std::string fraction = std::to_string(magnitude % kRawPerYen);
   if (magnitude % kRawPerYen != 0) {
     fraction.insert(0, 4 - fraction.size(), '0');
@@ -76,11 +78,11 @@ std::string KindLabel(const std::string& kind) {
   return "仕訳";
 }
 
-std::string TakenLabel(const json& c) {
-  const std::string taken = c.value("taken", "");
-  if (taken == "excluding_tax") return "税抜";
-  if (taken == "tax") return "税額";
-  if (taken == "including_tax") return "税込";
+// The amount of a side a line contribution took, by its code.
+std::string TakenLabel(int64_t taken) {
+  if (taken == 0) return "税抜";
+  if (taken == 1) return "税額";
+  if (taken == 2) return "税込";
   return "";
 }
 
@@ -110,7 +112,7 @@ TableLine LineOfRow(const json& row) {
   line.date = static_cast<int32_t>(IntegerAt(row, 2));
   line.monthKind = static_cast<int16_t>(IntegerAt(row, 3));
   line.account = static_cast<int32_t>(IntegerAt(row, 4));
-  line.debit = row.size() > 5 && row[5] == "debit";
+  line.debit = IntegerAt(row, 5) == 1;
   line.taxClass = static_cast<uint8_t>(IntegerAt(row, 6));
   line.rate = static_cast<int32_t>(IntegerAt(row, 7));
   line.department = static_cast<int32_t>(IntegerAt(row, 9));
@@ -125,11 +127,12 @@ std::string TrailId(const std::string& group, const std::string& element) {
   return "trace-" + group + "-" + element;
 }
 
-// The cells of one contribution in the order of kLineHead; line: the row a
-// line contribution names.
-std::vector<Cell> ContributionCells(const json& c, const TableLine* line,
+// The cells of one contribution in the order of kLineHead: c, an object of
+// its kind, or a line contribution (line: the row it names, taken: the
+// amount it took).
+std::vector<Cell> ContributionCells(const std::string& kind, const json& c, const TableLine* line,
+                                    int64_t taken, int64_t raw,
                                     const std::map<int32_t, std::string>& accounts) {
-  const std::string kind = c.value("kind", "");
   std::vector<Cell> cells{Cell{KindLabel(kind)}};
   if (kind == "line" && line != nullptr) {
     auto account = accounts.find(line->account);
@@ -142,7 +145,7 @@ std::vector<Cell> ContributionCells(const json& c, const TableLine* line,
     cells.push_back(Cell{std::to_string(line->taxClass), "num"});
     cells.push_back(Cell{YenCellText(int64_t{line->rate} * 100) + " %", "num"});
     cells.push_back(Cell{std::to_string(line->department), "num"});
-    cells.push_back(Cell{TakenLabel(c)});
+    cells.push_back(Cell{TakenLabel(taken)});
   } else if (kind == "figure") {
     const std::string where = Where(c);
     const std::string element = c.value("element", "");
@@ -171,7 +174,7 @@ std::vector<Cell> ContributionCells(const json& c, const TableLine* line,
     cells.push_back(Cell{c.value("member", "")});
     for (int i = 0; i < 5; ++i) cells.push_back(Cell{"—", "na"});
   }
-  cells.push_back(YenCell(RawOf(c.value("amount", "0"))));
+  cells.push_back(YenCell(raw));
   return cells;
 }
 
@@ -415,6 +418,20 @@ bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath, const std::st
   bool misordered = false;
   std::optional<std::string> badLine;
 
+  // A contribution into the figure's lines shown and its full list.
+  auto addContribution = [&](const std::string& kind, const json& c, const TableLine* line,
+                             int64_t taken, int64_t raw) {
+    const bool shown = trail->lines.size() < static_cast<std::size_t>(kTrailLinesShown);
+    if (!shown && (!trail->full || trail->full->Full())) {
+      if (trail->full) trail->full->Add({});  // counted only
+      return;
+    }
+    std::vector<Cell> cells = ContributionCells(kind, c, line, taken, raw, accounts);
+    if (trail->full) trail->full->Add(cells);
+    if (shown) {
+      trail->lines.push_back(Row{"line/" + std::to_string(trail->lines.size()), std::move(cells)});
+    }
+  };
   // Contributions and figures are handled as they end and then dropped, so
   // that a trace of any size is read in little memory.
   json::parser_callback_t handle = [&](int depth, json::parse_event_t event, json& parsed) {
@@ -450,6 +467,20 @@ bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath, const std::st
       return false;
     }
     if (topKey != "figures" && depth >= 2) return true;
+    // A line contribution: [row of the line table, amount taken, amount].
+    if (depth == 4 && event == json::parse_event_t::array_end) {
+      const int64_t index = IntegerAt(parsed, 0);
+      if (parsed.size() != 3 || index < 0 || static_cast<uint64_t>(index) >= table.size()) {
+        badLine = parsed.dump();
+        return false;
+      }
+      const TableLine* line = &table[static_cast<std::size_t>(index)];
+      const int64_t raw = IntegerAt(parsed, 2);
+      trail->byClass[TaxClassLabel(line->taxClass)] += raw;
+      trail->byMonth[line->monthKind] += raw;
+      addContribution("line", parsed, line, IntegerAt(parsed, 1), raw);
+      return false;
+    }
     if (event == json::parse_event_t::value && depth == 3) {
       if (lastKey == "element") trail->element = Text(parsed);
       if (lastKey == "section") trail->section = Text(parsed);
@@ -469,37 +500,15 @@ bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath, const std::st
       return !otherReport;
     }
     if (depth == 4 && parsed.contains("kind")) {
-      const int64_t raw = RawOf(parsed.value("amount", "0"));
       const std::string kind = parsed.value("kind", "");
-      const TableLine* line = nullptr;
-      if (kind == "line") {
-        const int64_t index = parsed.value("line", int64_t{-1});
-        if (index < 0 || static_cast<uint64_t>(index) >= table.size()) {
-          badLine = std::to_string(index);
-          return false;
-        }
-        line = &table[static_cast<std::size_t>(index)];
-        trail->byClass[TaxClassLabel(line->taxClass)] += raw;
-        trail->byMonth[line->monthKind] += raw;
-      } else {
-        // A part's totals replace its bucket when the parts are folded in.
-        if (kind == "figure") {
-          trail->parts.push_back({{Where(parsed), parsed.value("element", "")}, raw});
-        }
-        trail->byClass[KindLabel(kind)] += raw;
-        if (kind != "figure") trail->withoutMonth += raw;
+      const int64_t raw = RawOf(parsed.value("amount", "0"));
+      // A part's totals replace its bucket when the parts are folded in.
+      if (kind == "figure") {
+        trail->parts.push_back({{Where(parsed), parsed.value("element", "")}, raw});
       }
-      const bool shown = trail->lines.size() < static_cast<std::size_t>(kTrailLinesShown);
-      if (!shown && (!trail->full || trail->full->Full())) {
-        if (trail->full) trail->full->Add({});  // counted only
-        return false;
-      }
-      std::vector<Cell> cells = ContributionCells(parsed, line, accounts);
-      if (trail->full) trail->full->Add(cells);
-      if (shown) {
-        trail->lines.push_back(
-            Row{"line/" + std::to_string(trail->lines.size()), std::move(cells)});
-      }
+      trail->byClass[KindLabel(kind)] += raw;
+      if (kind != "figure") trail->withoutMonth += raw;
+      addContribution(kind, parsed, nullptr, 0, raw);
       return false;
     }
     if (depth == 2 && parsed.contains("element")) {
@@ -521,8 +530,8 @@ bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath, const std::st
     }
   }
   if (badLine) {
-    *error = tracePath + " is not a trace: a contribution names line " + *badLine +
-             ", which the line table before it does not hold";
+    *error = tracePath + " is not a trace: the line contribution " + *badLine +
+             " does not name a row of the line table before it";
     return false;
   }
   if (misordered) {

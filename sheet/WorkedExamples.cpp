@@ -24,10 +24,23 @@ std::string Yen(const std::string& yen) {
   const std::size_t dot = yen.find('.');
   std::string whole =
       yen.substr(negative ? 1 : 0, dot == std::string::npos ? std::string::npos : dot - negative);
-  for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) whole.insert(i, ",");
+  for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) {
+    whole.insert(static_cast<std::size_t>(i), ",");
+  }
   std::string fraction = dot == std::string::npos ? "" : yen.substr(dot + 1);
   while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
   return (negative ? "-" : "") + whole + (fraction.empty() ? "" : "." + fraction);
+}
+
+// An amount of ten-thousandths of a yen (the line table's notation).
+std::string YenOfRaw(const json& raw) {
+  if (!raw.is_number_integer()) return Text(raw);
+  const int64_t value = raw.get<int64_t>();
+  const uint64_t magnitude =
+      value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  std::string fraction = std::to_string(magnitude % 10000);
+  fraction.insert(0, 4 - fraction.size(), '0');
+  return Yen((value < 0 ? "-" : "") + std::to_string(magnitude / 10000) + "." + fraction);
 }
 
 // The account of a line-table row, "code name".
@@ -39,18 +52,21 @@ std::string AccountText(const json& trace, const json& id) {
 }
 
 std::string Describe(const json& trace, const json& c) {
+  if (c.is_array()) {
+    // A line contribution names a row of the line table (columns in the
+    // order of line_entry_columns and line_columns).
+    static const char* const kTaken[] = {"excluding_tax", "tax", "including_tax"};
+    const std::size_t index = !c.empty() && c[0].is_number_unsigned() ? c[0].get<std::size_t>() : 0;
+    const json& row = index < trace["lines"].size() ? trace["lines"][index] : json::array();
+    const int64_t taken = c.size() > 1 && c[1].is_number_integer() ? c[1].get<int64_t>() : -1;
+    if (row.size() < 7 || c.size() < 3 || taken < 0 || taken > 2) return "line " + c.dump();
+    return DateText(Text(row[2])) + " journal " + Text(row[0]) + " line " + Text(row[1]) + ", " +
+           AccountText(trace, row[4]) + " " + (row[5] == 1 ? "debit" : "credit") + ", class " +
+           Text(row[6]) + ", " + kTaken[taken] + ": " + YenOfRaw(c[2]);
+  }
   const std::string kind = c.value("kind", "");
   std::string text;
-  if (kind == "line") {
-    // The row of the line table the contribution names (columns in
-    // line_columns' order).
-    const std::size_t index = c["line"].is_number_unsigned() ? c["line"].get<std::size_t>() : 0;
-    const json& row = index < trace["lines"].size() ? trace["lines"][index] : json::array();
-    if (row.size() < 7) return "line " + Text(c["line"]) + ": " + Yen(Text(c["amount"]));
-    text = DateText(Text(row[2])) + " journal " + Text(row[0]) + " line " + Text(row[1]) + ", " +
-           AccountText(trace, row[4]) + " " + Text(row[5]) + ", class " + Text(row[6]) + ", " +
-           Text(c["taken"]);
-  } else if (kind == "figure") {
+  if (kind == "figure") {
     text = "the figure " + Text(c["element"]) + " (" +
            (c["group"].is_null() ? Text(c["section"]) : Text(c["group"])) + ")";
   } else if (kind == "account") {

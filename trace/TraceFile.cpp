@@ -98,7 +98,11 @@ bool IsAmount(const ElementFormat& element) {
 // A form element of a run by journals: its raw figure and spool.
 void FromJournals(const TaxSummaryTables& tables, const GroupFormat& group,
                   const FormElement& element, TracedFigure* figure) {
-  const int r = group.rateIndex;
+  const auto r = static_cast<unsigned>(group.rateIndex);
+  // The business-type record of type (1..6) in the rate row.
+  auto typeRecord = [&tables, r](int type) {
+    return &tables.businessTypeInfo[kBusinessTypesPerRate * r + static_cast<unsigned>(type) - 1];
+  };
   const StTAXREPORTRATEINFO& row = tables.rateInfo[r];
   switch (element.journal) {
     case JournalSource::kEmpty:
@@ -111,19 +115,17 @@ void FromJournals(const TaxSummaryTables& tables, const GroupFormat& group,
       }
       return;
     case JournalSource::kBusinessType:
-      figure->raw = RecordFigure(
-          &tables.businessTypeInfo[kBusinessTypesPerRate * r + element.businessType - 1],
-          element.figure);
-      figure->spool = TraceKey(TraceKeyKind::kTypeFigure, r, element.businessType, element.figure);
+      figure->raw = RecordFigure(typeRecord(element.businessType), element.figure);
+      figure->spool = TraceKey(TraceKeyKind::kTypeFigure, r,
+                               static_cast<unsigned>(element.businessType), element.figure);
       return;
     case JournalSource::kUnclassified: {
       // The rate row's figure less the business-type figures of its slot.
       int64_t raw = RecordFigure(&row, element.figure);
-      for (const FormElement& typed : FormTopics()[group.topic].elements) {
+      for (const FormElement& typed :
+           FormTopics()[static_cast<std::size_t>(group.topic)].elements) {
         if (typed.journal != JournalSource::kBusinessType || typed.slot != element.slot) continue;
-        raw -= RecordFigure(
-            &tables.businessTypeInfo[kBusinessTypesPerRate * r + typed.businessType - 1],
-            typed.figure);
+        raw -= RecordFigure(typeRecord(typed.businessType), typed.figure);
       }
       figure->raw = raw;
       figure->spool = TraceKey(TraceKeyKind::kUntypedPart, r, 0, element.figure);
@@ -162,7 +164,7 @@ void FromSaved(const StSaveTaxInfo& saved, const GroupFormat& group, const Eleme
     return;
   }
   if (element.statement.savedIndex < 0) return;
-  const int index = element.statement.savedIndex;
+  const auto index = static_cast<std::size_t>(static_cast<uint8_t>(element.statement.savedIndex));
   figure->savedAmount =
       RecordFigure(&saved, offsetof(StSaveTaxInfo, refundAmounts) + sizeof(int64_t) * index);
   figure->raw = figure->savedAmount;
@@ -294,12 +296,12 @@ nlohmann::json Header(const std::string& sha256, const StDATAINFO& dataSet, cons
   };
 }
 
-// The columns of a row of the line table, in order.
+// The columns of a row of the line table and of a line contribution.
 nlohmann::json LineColumns() {
-  return {"journal", "line",      "date",         "month_kind",    "account",
-          "side",    "tax_class", "rate",         "business_type", "department",
-          "amount",  "tax",       "including_tax"};
+  return {"journal",   "line", "date",          "month_kind", "account", "side",
+          "tax_class", "rate", "business_type", "department", "amount",  "tax"};
 }
+nlohmann::json LineEntryColumns() { return {"line", "taken", "amount"}; }
 
 // Buffered writes to the replacement file; File::Write raises on failure.
 class TraceOutput {
@@ -313,36 +315,21 @@ class TraceOutput {
     if (!buffer_.empty()) file_.Write(buffer_.data(), buffer_.size());
     buffer_.clear();
   }
-  // Text is formatted straight into the buffer, then flushed when large.
-  std::string& buffer() { return buffer_; }
+  platform::File& file() { return file_; }
 
  private:
   platform::File& file_;
   std::string buffer_;
 };
 
-// Appends the entries of a figure's spool, comma-separated.
+// Appends the entries of a spool, comma-separated, copied whole.
 bool CopySpool(TraceOutput& out, const TraceSpools& spools, uint64_t key) {
   const TraceSpools::Spool* spool = spools.Find(key);
-  if (spool == nullptr) return true;
-  std::FILE* file = spools.Rewind(*spool);
-  return file != nullptr &&
-         AppendSpoolEntries(file, out.buffer(), kBufferSize, [&out](std::string&) { out.Flush(); });
-}
-
-// Appends the rows of the line table, comma-separated.
-bool CopyLineTable(TraceOutput& out, const TraceSpools& spools) {
-  const TraceSpools::Spool* spool = spools.Find(kLineTableKey);
-  if (spool == nullptr) return true;
-  std::FILE* file = spools.Rewind(*spool);
-  if (file == nullptr) return false;
-  LineRow row;
-  for (uint64_t i = 0; i < spool->count; ++i) {
-    if (fread_unlocked(&row, sizeof(row), 1, file) != 1) return false;
-    if (i > 0) out.buffer() += ',';
-    AppendLineRow(out.buffer(), row);
-    if (out.buffer().size() >= kBufferSize) out.Flush();
-  }
+  if (spool == nullptr || spool->bytes == 0) return true;
+  const int descriptor = spools.Descriptor(*spool);
+  if (descriptor < 0) return false;
+  out.Flush();
+  out.file().WriteFrom(descriptor, spool->bytes);
   return true;
 }
 
@@ -379,7 +366,7 @@ bool WriteFigure(TraceOutput& out, const TracedFigure& figure, uint8_t rounding,
   bool none = true;
   for (const FigurePart& part : figure.parts) {
     const TraceSpools::Spool* lines = spoolOf(part.spool);
-    if (!part.written && lines == nullptr) continue;
+    if (!part.written && (lines == nullptr || lines->count == 0)) continue;
     if (!none) out.Add(",");
     none = false;
     if (!part.written) {
@@ -391,7 +378,8 @@ bool WriteFigure(TraceOutput& out, const TracedFigure& figure, uint8_t rounding,
             "\",\"group\":" + (part.group ? "\"" + *part.group + "\"" : std::string("null")) +
             ",\"element\":\"" + part.element + "\"}");
   }
-  if (spool != nullptr) {
+  if (spool != nullptr && spool->count > 0) {
+    if (!none) out.Add(",");
     if (!CopySpool(out, *spools, *figure.spool)) return false;
   } else if (!figure.savedMember.empty()) {
     out.Add("\n{\"kind\":\"saved\",\"amount\":\"" + YenText(figure.savedAmount) +
@@ -449,8 +437,10 @@ Status WriteTraceFile(const ReportInputs& inputs, const StDATAINFO& dataSet, con
     }
     out.Add("],\n\"line_columns\":");
     out.Add(Json(LineColumns()));
+    out.Add(",\n\"line_entry_columns\":");
+    out.Add(Json(LineEntryColumns()));
     out.Add(",\n\"lines\":[");
-    if (spools != nullptr && !CopyLineTable(out, *spools)) {
+    if (spools != nullptr && !CopySpool(out, *spools, kLineTableKey)) {
       return TraceFailed(tracePath);
     }
     out.Add("],\n\"figures\":[");

@@ -40,7 +40,7 @@ void AppendText(std::string& out, const char* key, const std::string& json) {
 }
 
 void StartEntry(std::string& out, const char* kind, int64_t amount) {
-  out = "\n{\"kind\":\"";
+  out = "{\"kind\":\"";
   out += kind;
   out += "\",\"amount\":\"";
   AppendYen(out, amount);
@@ -100,30 +100,23 @@ uint64_t TraceRecorder::AddLine(const LineRow& row) {
   TraceSpools::Spool* table = SpoolOf(kLineTableKey);
   const uint64_t index = table != nullptr ? table->count : 0;
   int64_t including = 0;
-  // The table gives the sum of the two amounts: one that has none fails.
-  if (__builtin_add_overflow(row.amount, row.tax, &including) ||
-      !spools_.Append(table, &row, sizeof(row), nullptr, 0, 0)) {
+  text_.clear();
+  AppendLineRow(text_, row);
+  // A reader takes the sum of the two amounts: a side that has none fails.
+  if (__builtin_add_overflow(row.amount, row.tax, &including) || !spools_.Append(table, text_, 0)) {
     failed_ = true;
   }
   return index;
 }
 
 bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken, int64_t amount) {
-  struct {
-    uint8_t tag;
-    LineEntry entry;
-  } __attribute__((packed)) record{static_cast<uint8_t>(EntryTag::kLine),
-                                   LineEntry{static_cast<uint8_t>(taken), index, amount}};
-  return spools_.Append(SpoolOf(key), &record, sizeof(record), nullptr, 0, amount);
+  text_.clear();
+  AppendLineEntry(text_, index, taken, amount);
+  return spools_.Append(SpoolOf(key), text_, amount);
 }
 
 bool TraceRecorder::AddJsonEntry(uint64_t key, const std::string& json, int64_t amount) {
-  struct {
-    uint8_t tag;
-    uint32_t size;
-  } __attribute__((packed))
-  head{static_cast<uint8_t>(EntryTag::kJson), static_cast<uint32_t>(json.size())};
-  return spools_.Append(SpoolOf(key), &head, sizeof(head), json.data(), json.size(), amount);
+  return spools_.Append(SpoolOf(key), json, amount);
 }
 
 bool TraceRecorder::Side(const TaxLineSide& side) {
@@ -196,7 +189,7 @@ void TraceRecorder::AddSharedRow(const SharedRow& row) {
   if (anyShared_ && row.side < lastShared_) sharedInOrder_ = false;
   lastShared_ = row.side;
   anyShared_ = true;
-  if (!spools_.Append(SpoolOf(kSharedRowsKey), &row, sizeof(row), nullptr, 0, 0)) failed_ = true;
+  if (!spools_.AppendRecord(SpoolOf(kSharedRowsKey), &row, sizeof(row))) failed_ = true;
 }
 
 void TraceRecorder::LoadSharedRows() {

@@ -1,52 +1,37 @@
 #include "trace/TraceRecords.h"
 
-#include "trace/YenText.h"
+#include <charconv>
 
 namespace taxlink {
 
-const char* TakenName(TakenAmount taken) {
-  switch (taken) {
-    case TakenAmount::kExcludingTax:
-      return "excluding_tax";
-    case TakenAmount::kTax:
-      return "tax";
-    case TakenAmount::kIncludingTax:
-      return "including_tax";
+namespace {
+
+// A JSON array of integers, formatted without locale or stream.
+template <std::size_t N>
+void AppendIntegers(std::string& out, const int64_t (&values)[N]) {
+  char text[N * 21 + 2];
+  char* end = text;
+  *end++ = '[';
+  for (std::size_t i = 0; i < N; ++i) {
+    if (i > 0) *end++ = ',';
+    end = std::to_chars(end, text + sizeof(text), values[i]).ptr;
   }
-  return "";
+  *end++ = ']';
+  out.append(text, end);
 }
+
+}  // namespace
 
 void AppendLineRow(std::string& out, const LineRow& row) {
-  // The columns of docs/trace.md's line table, in their order.
-  out += "\n[";
-  for (int64_t value : {int64_t{row.journal}, int64_t{row.line}, int64_t{row.date},
-                        int64_t{row.monthKind}, int64_t{row.accountId}}) {
-    AppendInteger(out, value);
-    out += ',';
-  }
-  out += row.debit != 0 ? "\"debit\"" : "\"credit\"";
-  for (int64_t value : {int64_t{row.taxClass}, int64_t{row.rate}, int64_t{row.businessType},
-                        int64_t{row.department}}) {
-    out += ',';
-    AppendInteger(out, value);
-  }
-  // The recorder refuses a side whose amounts overflow their sum.
-  for (int64_t amount : {row.amount, row.tax, row.amount + row.tax}) {
-    out += ",\"";
-    AppendYen(out, amount);
-    out += '"';
-  }
-  out += ']';
+  const int64_t values[] = {row.journal,      row.line,       row.date,     row.monthKind,
+                            row.accountId,    row.debit,      row.taxClass, row.rate,
+                            row.businessType, row.department, row.amount,   row.tax};
+  AppendIntegers(out, values);
 }
 
-void AppendLineEntry(std::string& out, const LineEntry& entry) {
-  out += "\n{\"kind\":\"line\",\"amount\":\"";
-  AppendYen(out, entry.amount);
-  out += "\",\"line\":";
-  AppendInteger(out, static_cast<int64_t>(entry.index));
-  out += ",\"taken\":\"";
-  out += TakenName(static_cast<TakenAmount>(entry.taken));
-  out += "\"}";
+void AppendLineEntry(std::string& out, uint64_t index, TakenAmount taken, int64_t amount) {
+  const int64_t values[] = {static_cast<int64_t>(index), static_cast<int64_t>(taken), amount};
+  AppendIntegers(out, values);
 }
 
 }  // namespace taxlink

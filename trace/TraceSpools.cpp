@@ -51,17 +51,29 @@ TraceSpools::Spool* TraceSpools::Get(uint64_t key) {
   return it->second.file != nullptr ? &it->second : nullptr;
 }
 
-bool TraceSpools::Append(Spool* spool, const void* head, std::size_t headSize, const void* body,
-                         std::size_t bodySize, int64_t amount) {
+bool TraceSpools::Append(Spool* spool, std::string_view entry, int64_t amount) {
   if (spool == nullptr) return false;
+  const std::string_view separator = spool->count > 0 ? ",\n" : "\n";
   // One writer per spool: the unlocked calls spare a lock per entry.
-  if (fwrite_unlocked(head, 1, headSize, spool->file) != headSize ||
-      (bodySize > 0 && fwrite_unlocked(body, 1, bodySize, spool->file) != bodySize)) {
+  if (fwrite_unlocked(separator.data(), 1, separator.size(), spool->file) != separator.size() ||
+      fwrite_unlocked(entry.data(), 1, entry.size(), spool->file) != entry.size()) {
     failed_ = true;
     return false;
   }
   ++spool->count;
+  spool->bytes += separator.size() + entry.size();
   if (__builtin_add_overflow(spool->sum, amount, &spool->sum)) spool->overflow = true;
+  return true;
+}
+
+bool TraceSpools::AppendRecord(Spool* spool, const void* record, std::size_t size) {
+  if (spool == nullptr) return false;
+  if (fwrite_unlocked(record, 1, size, spool->file) != size) {
+    failed_ = true;
+    return false;
+  }
+  ++spool->count;
+  spool->bytes += size;
   return true;
 }
 
@@ -74,6 +86,7 @@ bool TraceSpools::Clear(uint64_t key) {
     return false;
   }
   spool->count = 0;
+  spool->bytes = 0;
   spool->sum = 0;
   spool->overflow = false;
   return true;
@@ -87,6 +100,10 @@ const TraceSpools::Spool* TraceSpools::Find(uint64_t key) const {
 std::FILE* TraceSpools::Rewind(const Spool& spool) const {
   if (std::fflush(spool.file) != 0 || std::fseek(spool.file, 0, SEEK_SET) != 0) return nullptr;
   return spool.file;
+}
+
+int TraceSpools::Descriptor(const Spool& spool) const {
+  return std::fflush(spool.file) == 0 ? ::fileno(spool.file) : -1;
 }
 
 }  // namespace taxlink

@@ -26,6 +26,7 @@
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/StoreAdmin.h"
 #include "platform/winfs/PathMapping.h"
+#include "sheet/ReportReader.h"
 #include "trace/Sha256.h"
 
 namespace mvhost {
@@ -187,6 +188,11 @@ int BatchCommand(const BatchOptions& options) {
     }
     progress.Ended(result, skipped);
   };
+
+  // What every client's sheet sets up once per process (the report's schema,
+  // the digest's implementation) is set up here, before the clients fork.
+  taxlink::sheet::PrepareReportReading();
+  taxlink::Sha256Hex("");
 
   while (stopSignal == 0 || !running.empty()) {
     while (stopSignal == 0 && next < chosen.size() && static_cast<int>(running.size()) < jobs) {

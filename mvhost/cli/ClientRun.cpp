@@ -108,13 +108,11 @@ bool WriteFindings(const ClientJob& job, std::string text, int64_t count, Client
 // over the saved values, which name no months): the one made while the
 // program ran, else one made now.
 void AddFindings(const ClientJob& job, ConcurrentCheck& madeBeside, ClientResult* result) {
-  std::string json;
   std::string listedText;
   taxlink::sheet::CheckFindings made;
   std::string error;
   if (!job.conditions.savedValues &&
-      madeBeside.Take(job.conditions.startMonth, job.conditions.endMonth, &json, &listedText) &&
-      taxlink::sheet::ParseFindings(json, &made, &error)) {
+      madeBeside.Take(job.conditions.startMonth, job.conditions.endMonth, &made, &listedText)) {
     if (made.checked) WriteFindings(job, std::move(listedText), made.total, result);
     return;
   }
@@ -262,6 +260,7 @@ ClientResult RunClient(const ClientJob& job) {
       };
       // The check's read of the store would hold off the run log's write.
       launch.ended = [&] { madeBeside.Wait(); };
+      launch.store = &madeBeside.store();
     }
     status = LaunchCommand(launch);
     launched = true;

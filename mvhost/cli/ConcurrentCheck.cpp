@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "mvhost/lib/SheetFindings.h"
+#include "mvhost/cli/SheetCheck.h"
 
 namespace mvhost {
 
@@ -20,26 +20,39 @@ void ConcurrentCheck::Start(const std::string& home, int32_t dataNo, int startMo
   endMonth_ = endMonth;
   thread_ = std::thread([this, home, dataNo, textLimit] {
     size_t kept = 0;
+    SheetCheckRequest request;
+    request.dataNo = dataNo;
+    request.startMonth = startMonth_;
+    request.endMonth = endMonth_;
+    request.each = [&](const CheckFinding& finding) {
+      if (kept == textLimit) return false;
+      text_ += finding.Text() + "\n";
+      return ++kept < textLimit;
+    };
+    std::string error;
     try {
-      json_ = DataSetFindingsJson(home, dataNo, startMonth_, endMonth_, kSheetListedFindings,
-                                  [&](const CheckFinding& finding) {
-                                    if (kept == textLimit) return false;
-                                    text_ += finding.Text() + "\n";
-                                    return ++kept < textLimit;
-                                  });
+      std::string storeError;
+      const bool opened = store_.Open(home, &storeError);
+      if (!SheetCheck(opened ? &store_ : nullptr, storeError, request, &findings_, &error)) {
+        findings_ = taxlink::sheet::CheckFindings{};
+        findings_.error = error;
+        text_.clear();
+      }
     } catch (const std::exception& e) {
       // Said on the sheet as a check that could not be made.
-      json_ = SheetFindingsFailure(e.what());
+      findings_ = taxlink::sheet::CheckFindings{};
+      findings_.error = e.what();
       text_.clear();
     }
   });
 }
 
-bool ConcurrentCheck::Take(int startMonth, int endMonth, std::string* json, std::string* text) {
+bool ConcurrentCheck::Take(int startMonth, int endMonth, taxlink::sheet::CheckFindings* findings,
+                           std::string* text) {
   Wait();
   if (!made_ || startMonth != startMonth_ || endMonth != endMonth_) return false;
   made_ = false;
-  *json = std::move(json_);
+  *findings = std::move(findings_);
   *text = std::move(text_);
   return true;
 }

@@ -6,6 +6,9 @@
 #include <string>
 #include <thread>
 
+#include "mvhost/lib/HostStore.h"
+#include "sheet/FindingsFile.h"
+
 namespace mvhost {
 
 // The bookkeeping check of a batch client's data set and months, made on a
@@ -34,18 +37,24 @@ class ConcurrentCheck {
   // off every write until it ends.
   void Wait();
 
-  // Waits for the check and hands over its findings file (as
-  // SheetFindingsJson writes it) and the text of its first findings, once,
-  // when it was made over these months; false otherwise (not started,
-  // other months, already taken).
-  bool Take(int startMonth, int endMonth, std::string* json, std::string* text);
+  // Waits for the check and hands over its findings (as SheetCheck makes
+  // them) and the text of its first findings, once, when it was made over
+  // these months; false otherwise (not started, other months, already
+  // taken).
+  bool Take(int startMonth, int endMonth, taxlink::sheet::CheckFindings* findings,
+            std::string* text);
+
+  // After Wait: the check's connection to the home (not open when it
+  // could not be opened), for the process's later reads and writes.
+  HostStore& store() { return store_; }
 
  private:
+  HostStore store_;
   std::thread thread_;
   bool made_ = false;  // started, and not yet taken
   int startMonth_ = 0;
   int endMonth_ = 0;
-  std::string json_;
+  taxlink::sheet::CheckFindings findings_;
   std::string text_;
 };
 

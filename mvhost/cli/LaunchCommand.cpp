@@ -21,6 +21,7 @@
 #include "mvhost/cli/LaunchRunLog.h"
 #include "mvhost/cli/RunTranscript.h"
 #include "mvhost/cli/SheetAfterLaunch.h"
+#include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/RunLog.h"
 #include "platform/hostwindow/HostWindow.h"
 #include "platform/text/Encoding.h"
@@ -329,7 +330,10 @@ int RunLaunch(const LaunchOptions& options) {
                           .count();
   record.result = result;
   if (options.ended) options.ended();
-  if (!RecordLaunch(record, &error)) {
+  // The run log's connection stays open for the sheet's check.
+  HostStore ownStore;
+  HostStore& store = options.store != nullptr ? *options.store : ownStore;
+  if (!RecordLaunch(record, &error, &store)) {
     std::cerr << "mvhost: warning: the run is not in the run log: " << error << "\n";
   }
   for (const std::string& line : deferred) std::cout << line << "\n";
@@ -354,7 +358,7 @@ int RunLaunch(const LaunchOptions& options) {
   if (options.sheet && *result == 0) {
     SheetOutcome own;
     SheetOutcome* outcome = options.sheetOutcome != nullptr ? options.sheetOutcome : &own;
-    if (!sheet.Write(tracePath, outcome, &error)) {
+    if (!sheet.Write(tracePath, outcome, &error, &store)) {
       std::cerr << "mvhost: no check sheet: " << error << "\n";
       return kLaunchNoSheet;
     }

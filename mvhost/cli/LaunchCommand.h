@@ -9,6 +9,8 @@ namespace mvhost {
 
 struct SheetOutcome;
 
+class HostStore;
+
 struct LaunchOptions {
   std::string edition;  // Alto, Std or Serena
   std::string program;  // overrides the program next to mvhost
@@ -24,6 +26,10 @@ struct LaunchOptions {
   // log is written.
   std::function<void()> started;
   std::function<void()> ended;
+  // A connection to the home to use after `ended` for the run log and the
+  // sheet's check (one the check beside the program opened); none: the
+  // launch opens one.
+  HostStore* store = nullptr;
 };
 
 // The message number the host asks the program to post back (WM_USER + 1).

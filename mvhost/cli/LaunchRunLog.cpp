@@ -24,11 +24,12 @@ std::string RunResultName(std::optional<int32_t> result) {
   }
 }
 
-bool RecordLaunch(const LaunchRecord& record, std::string* error) {
+bool RecordLaunch(const LaunchRecord& record, std::string* error, HostStore* given) {
   const std::string home = record.home.empty() ? HostStore::HomeFromEnvironment() : record.home;
   if (home.empty()) return true;
-  HostStore store;
-  if (!store.Open(home, error)) return false;
+  HostStore own;
+  HostStore& store = given != nullptr ? *given : own;
+  if (store.db() == nullptr && !store.Open(home, error)) return false;
 
   RunLogEntry entry;
   entry.startedAt = record.startedAt;

@@ -7,6 +7,8 @@
 
 namespace mvhost {
 
+class HostStore;
+
 // What a launch knows of its run when the program has ended.
 struct LaunchRecord {
   std::string home;  // empty: MVHOST_HOME
@@ -25,8 +27,10 @@ std::string RunResultName(std::optional<int32_t> result);
 // for (MVHOST_USER and MVHOST_DATA_NO, else the current user and the
 // selection), the conditions and report path from the transcript, and the
 // report's SHA-256. False with the reason when the log cannot be written;
-// a launch without a home logs nothing and succeeds.
-bool RecordLaunch(const LaunchRecord& record, std::string* error);
+// a launch without a home logs nothing and succeeds. `store`, when given,
+// is the connection to write through: opened here when it is not yet, and
+// left open for the caller's further reads (the sheet's check).
+bool RecordLaunch(const LaunchRecord& record, std::string* error, HostStore* store = nullptr);
 
 }  // namespace mvhost
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "mvhost/cli/RunTranscript.h"
+#include "mvhost/cli/SheetCheck.h"
 #include "mvhost/lib/HostStore.h"
-#include "mvhost/lib/SheetFindings.h"
 #include "platform/winfs/PathMapping.h"
 #include "sheet/FindingsFile.h"
 #include "sheet/ReportSheet.h"
@@ -52,7 +52,8 @@ bool SheetAfterLaunch::Prepare(std::string* error) {
   return true;
 }
 
-bool SheetAfterLaunch::Write(const std::string& trace, SheetOutcome* outcome, std::string* error) {
+bool SheetAfterLaunch::Write(const std::string& trace, SheetOutcome* outcome, std::string* error,
+                             HostStore* store) {
   const std::optional<TakenConditions> taken = RunTranscript::Read(transcript_).conditions;
   const TakenConditions run = taken.value_or(TakenConditions());
   const std::string& windowsPath = run.windowsPath;
@@ -73,23 +74,28 @@ bool SheetAfterLaunch::Write(const std::string& trace, SheetOutcome* outcome, st
   size_t kept = 0;
   if (outcome->check) {
     // The check made while the program ran, when it covers the run's months.
-    std::string json;
     const bool madeBeside =
         outcome->madeBeside != nullptr &&
-        outcome->madeBeside->Take(run.startMonth, run.endMonth, &json, &outcome->findingsText);
-    if (!madeBeside) {
-      json = run.startMonth == 0 || run.endMonth == 0
-                 ? SheetFindingsFailure("the run's transcript names no months")
-                 : SheetFindingsJson(HostStore::HomeFromEnvironment(), run.startMonth, run.endMonth,
-                                     kSheetListedFindings, [&](const CheckFinding& finding) {
-                                       if (kept == outcome->findingsTextLimit) return false;
-                                       outcome->findingsText += finding.Text() + "\n";
-                                       return ++kept < outcome->findingsTextLimit;
-                                     });
-    }
-    if (!taxlink::sheet::ParseFindings(json, &findings, error)) {
-      *error = "the check's findings cannot be read: " + *error;
-      return false;
+        outcome->madeBeside->Take(run.startMonth, run.endMonth, &findings, &outcome->findingsText);
+    if (!madeBeside && (run.startMonth == 0 || run.endMonth == 0)) {
+      findings.error = "the run's transcript names no months";
+    } else if (!madeBeside) {
+      SheetCheckRequest request;
+      request.startMonth = run.startMonth;
+      request.endMonth = run.endMonth;
+      request.each = [&](const CheckFinding& finding) {
+        if (kept == outcome->findingsTextLimit) return false;
+        outcome->findingsText += finding.Text() + "\n";
+        return ++kept < outcome->findingsTextLimit;
+      };
+      const bool made =
+          store != nullptr && store->db() != nullptr
+              ? SheetCheck(store, std::string(), request, &findings, error)
+              : SheetCheck(HostStore::HomeFromEnvironment(), request, &findings, error);
+      if (!made) {
+        *error = "the check's findings cannot be read: " + *error;
+        return false;
+      }
     }
   }
   taxlink::sheet::ReportSheet sheet;

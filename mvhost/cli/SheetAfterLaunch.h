@@ -10,6 +10,8 @@
 
 namespace mvhost {
 
+class HostStore;
+
 // What a written sheet leaves for its caller, so that nothing of it is
 // read or checked a second time: the report as the sheet read it and the
 // bookkeeping check's findings.
@@ -53,8 +55,10 @@ class SheetAfterLaunch {
   // After a written run: checks the books once and writes the sheet of the
   // report with the findings (and the run's trace, when not empty); false
   // with the reason otherwise (a check that could not be made is on the
-  // sheet).
-  bool Write(const std::string& trace, SheetOutcome* outcome, std::string* error);
+  // sheet). The check reads `store` when it is open (the launch's
+  // connection, kept from the run log's write), else the environment's home.
+  bool Write(const std::string& trace, SheetOutcome* outcome, std::string* error,
+             HostStore* store = nullptr);
 
  private:
   std::string transcript_;

@@ -106,7 +106,10 @@ BookkeepingCheck::BookkeepingCheck(const DataSetModel& model, const MonthSelecti
   }
   const bool individual = IsIndividual(model.info.entityKind);
   for (const Account& account : model.accounts) {
-    AccountFacts& facts = accounts_[account.code];
+    auto [number, added] =
+        accountNumbers_.try_emplace(account.code, static_cast<int32_t>(accounts_.size()));
+    if (added) accounts_.emplace_back();
+    AccountFacts& facts = accounts_[static_cast<size_t>(number->second)];
     facts.account = &account;
     facts.fixedAsset = IsOrBelow(account.classCode, kAccountClassFixedAssets, parents);
     facts.feedsRefundLine = FeedsRefundLine(account.classCode, individual, parents, totals);
@@ -137,7 +140,18 @@ void BookkeepingCheck::EmitAt(CheckRule rule, const std::string& source, int32_t
   sink_(finding);
 }
 
+int32_t BookkeepingCheck::AccountNumber(const std::string& code) const {
+  auto found = accountNumbers_.find(code);
+  return found == accountNumbers_.end() ? kUnknownAccount : found->second;
+}
+
 void BookkeepingCheck::Line(const JournalLine& line, const LinePlace& place) {
+  if (!months_.Contains(line.monthKind)) return;
+  Line(line, place, AccountNumber(line.debit.account), AccountNumber(line.credit.account));
+}
+
+void BookkeepingCheck::Line(const JournalLine& line, const LinePlace& place, int32_t debitAccount,
+                            int32_t creditAccount) {
   if (!months_.Contains(line.monthKind)) return;
   balances_.Add(line, place);
   const int32_t rate = EffectiveRate(line.rate * 100, line.date);
@@ -157,12 +171,12 @@ void BookkeepingCheck::Line(const JournalLine& line, const LinePlace& place) {
           "correct the business type (1 to 5 in these months)"};
     });
   }
-  Side(line, place, line.debit, true);
-  Side(line, place, line.credit, false);
+  Side(line, place, line.debit, true, debitAccount);
+  Side(line, place, line.credit, false, creditAccount);
 }
 
 void BookkeepingCheck::Side(const JournalLine& line, const LinePlace& place,
-                            const JournalSide& side, bool debit) {
+                            const JournalSide& side, bool debit, int32_t account) {
   if (side.account.empty()) return;
   const TaxClassRule& rule = rules_[static_cast<uint8_t>(side.taxClass)];
   if (rule.use == TaxClassRule::Use::kPending) {
@@ -191,9 +205,8 @@ void BookkeepingCheck::Side(const JournalLine& line, const LinePlace& place,
                           todo};
     });
   }
-  auto found = accounts_.find(side.account);
-  if (found == accounts_.end()) return;
-  const AccountFacts& facts = found->second;
+  if (account < 0 || static_cast<size_t>(account) >= accounts_.size()) return;
+  const AccountFacts& facts = accounts_[static_cast<size_t>(account)];
   if (filesRefundStatement_ && CarriesTax(rule) && rule.purchaseSide && !facts.fixedAsset &&
       !facts.feedsRefundLine) {
     auto [index, added] = unfedIndex_.try_emplace(side.account, unfed_.size());

@@ -45,6 +45,14 @@ class BookkeepingCheck {
                    Wants wants = Wants());
 
   void Line(const JournalLine& line, const LinePlace& place);
+
+  // The check's own number of the account with `code`, or kUnknownAccount.
+  // A reader that names accounts by number looks each one up once and
+  // gives the numbers with the line, instead of a lookup by code per side.
+  static constexpr int32_t kUnknownAccount = -1;
+  int32_t AccountNumber(const std::string& code) const;
+  void Line(const JournalLine& line, const LinePlace& place, int32_t debitAccount,
+            int32_t creditAccount);
   // The rules over all lines; `db` holds data set `model.info.dataNo`
   // with every line, for journals that came out of order. False with the
   // store's message.
@@ -68,7 +76,8 @@ class BookkeepingCheck {
     int64_t amount = 0;  // debit amounts less credit amounts
   };
 
-  void Side(const JournalLine& line, const LinePlace& place, const JournalSide& side, bool debit);
+  void Side(const JournalLine& line, const LinePlace& place, const JournalSide& side, bool debit,
+            int32_t account);
   void TaxRules(const JournalLine& line, const LinePlace& place, const JournalSide& side,
                 bool debit, const TaxClassRule& rule);
   struct FindingTexts {
@@ -93,7 +102,8 @@ class BookkeepingCheck {
   Wants wants_;
   CheckCounts counts_;
   std::array<TaxClassRule, 256> rules_;
-  std::unordered_map<std::string, AccountFacts> accounts_;
+  std::vector<AccountFacts> accounts_;
+  std::unordered_map<std::string, int32_t> accountNumbers_;
   bool filesRefundStatement_ = false;
   bool sixthTypeRefused_ = false;
   JournalBalances balances_;

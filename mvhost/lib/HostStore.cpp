@@ -7,6 +7,7 @@
 #include <string>
 
 #include "mvhost/SchemaSql.h"
+#include "mvhost/lib/BusyWait.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -68,7 +69,7 @@ bool HostStore::OpenDatabase(const std::string& home, int flags, std::string* er
     Close();
     return false;
   }
-  sqlite3_busy_timeout(db_, kBusyWaitMilliseconds);
+  WaitWhenBusy(db_);
   SqlStatement::KeepStatements(db_);
   return Exec("PRAGMA foreign_keys = ON;", error);
 }

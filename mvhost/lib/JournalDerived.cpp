@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "mvhost/lib/BusyWait.h"
 #include "mvhost/lib/DerivedChunks.h"
 #include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/DerivedProgress.h"
@@ -341,7 +342,7 @@ void FoldSome(sqlite3* db, int32_t dataNo) {
       ExecQuietly(db, "ROLLBACK");
     }
   }
-  sqlite3_busy_timeout(db, kBusyWaitMilliseconds);
+  WaitWhenBusy(db);
 }
 
 // Brings the tables and triggers up to this build's, in a transaction of

@@ -2,6 +2,8 @@
 
 #include <map>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "mvhost/lib/DataExport.h"
 #include "mvhost/lib/HostMessages.h"
@@ -13,16 +15,60 @@ namespace mvhost {
 
 namespace {
 
+// An account as the check reads packed lines: its code, and the check's
+// number for it.
+struct StoredAccount {
+  std::string code;
+  int32_t number = BookkeepingCheck::kUnknownAccount;
+  bool present = false;
+};
+
+// The data set's accounts by id, looked up twice a line: a table indexed by
+// id when the ids are dense enough (imports number them from 1), else a
+// hash map.
+class StoredAccounts {
+ public:
+  StoredAccounts(const std::map<int64_t, std::string>& codes, const BookkeepingCheck& check) {
+    const bool dense = !codes.empty() && codes.begin()->first >= 0 &&
+                       codes.rbegin()->first < 16 * static_cast<int64_t>(codes.size()) + 1024;
+    if (dense) table_.resize(static_cast<size_t>(codes.rbegin()->first) + 1);
+    for (const auto& [id, code] : codes) {
+      StoredAccount account{code, check.AccountNumber(code), true};
+      if (dense) {
+        table_[static_cast<size_t>(id)] = std::move(account);
+      } else {
+        byId_[id] = std::move(account);
+      }
+    }
+  }
+
+  const StoredAccount* Find(int64_t id) const {
+    if (!table_.empty()) {
+      if (id < 0 || static_cast<size_t>(id) >= table_.size()) return nullptr;
+      const StoredAccount& account = table_[static_cast<size_t>(id)];
+      return account.present ? &account : nullptr;
+    }
+    auto found = byId_.find(id);
+    return found == byId_.end() ? nullptr : &found->second;
+  }
+
+ private:
+  std::vector<StoredAccount> table_;
+  std::unordered_map<int64_t, StoredAccount> byId_;
+};
+
 // One side of a packed line as the check reads it; false when the side
 // names an account the data set does not have.
 bool FillSide(int32_t has, int32_t account, int32_t dept, int32_t taxClass, int64_t amount,
-              int64_t tax, const std::unordered_map<int64_t, std::string>& codes,
-              JournalSide* side) {
-  side->account.clear();
+              int64_t tax, const StoredAccounts& accounts, JournalSide* side, int32_t* number) {
+  *number = BookkeepingCheck::kUnknownAccount;
   if (has != 0) {
-    auto code = codes.find(account);
-    if (code == codes.end()) return false;
-    side->account = code->second;
+    const StoredAccount* found = accounts.Find(account);
+    if (found == nullptr) return false;
+    side->account = found->code;
+    *number = found->number;
+  } else {
+    side->account.clear();
   }
   side->dept = dept;
   side->taxClass = taxClass;
@@ -61,7 +107,6 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
                                        error)) {
     return CheckStatus::kBadMonths;
   }
-  const std::unordered_map<int64_t, std::string> codes(accountCodes.begin(), accountCodes.end());
   int32_t status = JournalDerived::Ensure(store.db(), request.dataNo);
   PackedLineReader reader;
   if (status == 0) status = reader.Open(store.db(), request.dataNo);
@@ -81,7 +126,10 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
         return stored;
       },
       sink, wants);
+  const StoredAccounts accounts(accountCodes, check);
   JournalLine line;
+  int32_t debitNumber = BookkeepingCheck::kUnknownAccount;
+  int32_t creditNumber = BookkeepingCheck::kUnknownAccount;
   const PackedLine* packed = nullptr;
   while ((status = reader.Next(&packed)) == 1) {
     ++place.number;
@@ -92,15 +140,15 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
     line.rate = packed->taxRate / 100;
     line.businessType = packed->businessType;
     if (!FillSide(packed->hasDebit, packed->debitAccount, packed->debitDept, packed->debitTaxClass,
-                  packed->debitAmount, packed->debitTax, codes, &line.debit) ||
+                  packed->debitAmount, packed->debitTax, accounts, &line.debit, &debitNumber) ||
         !FillSide(packed->hasCredit, packed->creditAccount, packed->creditDept,
-                  packed->creditTaxClass, packed->creditAmount, packed->creditTax, codes,
-                  &line.credit)) {
+                  packed->creditTaxClass, packed->creditAmount, packed->creditTax, accounts,
+                  &line.credit, &creditNumber)) {
       *error = "journal line " + std::to_string(packed->lineId) + " of data set " +
                std::to_string(request.dataNo) + " names an account that does not exist";
       return CheckStatus::kFailed;
     }
-    check.Line(line, place);
+    check.Line(line, place, debitNumber, creditNumber);
   }
   if (status != 0) {
     *error = HostFailure(request.dataNo, status);

@@ -34,6 +34,9 @@ class File {
   bool IsOpen() const { return fd_ >= 0; }
   std::size_t Read(void* buffer, std::size_t count);
   void Write(const void* data, std::size_t count);
+  // Writes count bytes of another open file, from its start, in the kernel
+  // (no copy through the process); raises like Write.
+  void WriteFrom(int source, uint64_t count);
   uint64_t SeekToEnd();
   uint64_t GetLength() const;
   void Close();

@@ -337,6 +337,40 @@ TEST_F(BookkeepingCheckTest, DamagedPackedLinesFailTheCheck) {
   EXPECT_EQ(findings, 0u);
 }
 
+// Accounts numbered apart from the import's 1, 2, 3 ... are found all the
+// same, near or far apart; a line naming an account the data set lacks is
+// refused.
+TEST_F(BookkeepingCheckTest, AccountsAreFoundHoweverTheyAreNumbered) {
+  Import(MistakesFromJuly());
+  const std::vector<std::string> before = Check(9, 7, 9);
+  ASSERT_EQ(before.size(), 2u);
+  std::string error;
+  for (const std::string shift : {" + 7", " * 1000003"}) {
+    SCOPED_TRACE(shift);
+    ASSERT_TRUE(
+        store_.Exec(("UPDATE account SET account_id = account_id" + shift +
+                     " WHERE data_no = 9; UPDATE journal_line SET debit_account = "
+                     "debit_account" +
+                     shift + ", credit_account = credit_account" + shift + " WHERE data_no = 9;")
+                        .c_str(),
+                    &error))
+        << error;
+    EXPECT_EQ(Check(9, 7, 9), before);
+  }
+  ASSERT_TRUE(
+      store_.Exec("UPDATE account SET account_id = account_id + 1 WHERE data_no = 9 AND "
+                  "account_id = (SELECT debit_account FROM journal_line WHERE data_no = 9 AND "
+                  "debit_account IS NOT NULL LIMIT 1)",
+                  &error))
+      << error;
+  mvhost::CheckRequest request{9, 0, 0};
+  EXPECT_EQ(mvhost::CheckStoredDataSet(
+                store_, request, [](const mvhost::CheckFinding&) {}, &error),
+            mvhost::CheckStatus::kFailed);
+  EXPECT_NE(error.find(" of data set 9 names an account that does not exist"), std::string::npos)
+      << error;
+}
+
 // The findings file of a run's sheet: every finding counted, the first
 // listed; a check that cannot be made says why instead of "no findings".
 TEST_F(BookkeepingCheckTest, SheetFindingsCountAllAndSayWhyNoCheck) {

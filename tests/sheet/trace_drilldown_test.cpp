@@ -44,10 +44,9 @@ class TraceDrillDownTest : public ::testing::Test {
                 {"contributions", json::array()}};
     json table = json::array();
     for (int i = 0; i < lines; ++i) {
-      table.push_back({i + 1, i + 1, 20140405, 1 + i % 2, 12, "credit", i % 2 == 0 ? 1 : 6, 800, 0,
-                       0, "1.5000", "0.1200", "1.6200"});
-      figure["contributions"].push_back(
-          {{"kind", "line"}, {"amount", "1.5000"}, {"line", i}, {"taken", "excluding_tax"}});
+      table.push_back(
+          {i + 1, i + 1, 20140405, 1 + i % 2, 12, 0, i % 2 == 0 ? 1 : 6, 800, 0, 0, 15000, 1200});
+      figure["contributions"].push_back({i, 0, 15000});
     }
     return json{{"report", {{"sha256", sha256}}},
                 {"accounts", {{{"id", 12}, {"code", "511"}, {"name", "売上高"}}}},
@@ -98,6 +97,9 @@ TEST_F(TraceDrillDownTest, AFigureOpensOnItsTotalsFirstLinesAndFullList) {
   EXPECT_NE(trail.find("<td class=\"label\">1 課税売上</td>"), std::string::npos);
   EXPECT_NE(trail.find("<td class=\"label\">6 課税売上の返還等</td>"), std::string::npos);
   EXPECT_EQ(Count(trail, "<tr data-key=\"line/"), sheet::kTrailLinesShown);
+  // A line's side and the amount it took, from their codes.
+  EXPECT_EQ(Count(trail, "<td>貸方</td>"), sheet::kTrailLinesShown);
+  EXPECT_EQ(Count(trail, "<td>税抜</td>"), sheet::kTrailLinesShown);
   EXPECT_NE(trail.find("ほか 50 件"), std::string::npos);
   const std::string full = ReadBytes(folder_.File("sakura.trace/D020110-KAZEIURIAGEZEINUKI8.html"));
   EXPECT_NE(trail.find("href=\"sakura.trace/D020110-KAZEIURIAGEZEINUKI8.html\""),
@@ -175,12 +177,12 @@ TEST_F(TraceDrillDownTest, ContributionsBeforeTheirFigureAreRefused) {
 
 TEST_F(TraceDrillDownTest, ALineOutsideTheLineTableIsRefused) {
   json trace = Trace(2, Sha256Hex(report_));
-  trace["figures"][0]["contributions"][1]["line"] = 2;
+  trace["figures"][0]["contributions"][1][0] = 2;
   std::string err;
   EXPECT_EQ(Run(trace, &err), 1);
   EXPECT_EQ(err,
-            "taxlink-sheet: trace.json is not a trace: a contribution names line 2, which the "
-            "line table before it does not hold\n");
+            "taxlink-sheet: trace.json is not a trace: the line contribution [2,0,15000] does not "
+            "name a row of the line table before it\n");
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -32,12 +34,17 @@ std::vector<uint64_t> NamedRows(const TraceRecorder& recorder, uint64_t key) {
   std::vector<uint64_t> rows;
   const TraceSpools::Spool* spool = recorder.spools().Find(key);
   if (spool == nullptr) return rows;
+  // The spool holds the trace's text of the entries, comma-separated.
   std::FILE* file = recorder.spools().Rewind(*spool);
-  uint8_t tag = 0;
-  LineEntry entry{};
-  while (file != nullptr && std::fread(&tag, 1, 1, file) == 1 &&
-         std::fread(&entry, sizeof(entry), 1, file) == 1) {
-    rows.push_back(entry.index);
+  std::string text = "[";
+  char chunk[4096];
+  std::size_t got = 0;
+  while (file != nullptr && (got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
+    text.append(chunk, got);
+  }
+  EXPECT_EQ(text.size() - 1, spool->bytes);
+  for (const nlohmann::json& entry : nlohmann::json::parse(text + "]")) {
+    rows.push_back(entry.at(0).get<uint64_t>());
   }
   return rows;
 }
@@ -72,7 +79,8 @@ TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowInAnyOrder) {
     uint64_t rows = 0;
     for (int32_t journal : host) {
       ASSERT_TRUE(recorder.Side(HostSide(journal)));
-      if (rowOf[journal] == UINT64_MAX) rowOf[journal] = rows;
+      if (rowOf[static_cast<std::size_t>(journal)] == UINT64_MAX)
+        rowOf[static_cast<std::size_t>(journal)] = rows;
       ++rows;
     }
     std::vector<uint64_t> expected;
@@ -80,7 +88,7 @@ TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowInAnyOrder) {
     for (int32_t journal : c.engine) {
       if (late != 0 && !lateGiven && journal > 1) {
         ASSERT_TRUE(recorder.Side(HostSide(late)));
-        rowOf[late] = rows++;
+        rowOf[static_cast<std::size_t>(late)] = rows++;
         lateGiven = true;
       }
       StSWKTINFO line{};
@@ -96,8 +104,9 @@ TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowInAnyOrder) {
                                 &account,
                                 1};
       recorder.Contribute(contribution);
-      if (rowOf[journal] == UINT64_MAX) rowOf[journal] = rows++;
-      expected.push_back(rowOf[journal]);
+      if (rowOf[static_cast<std::size_t>(journal)] == UINT64_MAX)
+        rowOf[static_cast<std::size_t>(journal)] = rows++;
+      expected.push_back(rowOf[static_cast<std::size_t>(journal)]);
     }
     EXPECT_FALSE(recorder.failed());
     EXPECT_EQ(recorder.spools().Find(kLineTableKey)->count, rows);

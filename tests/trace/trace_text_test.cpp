@@ -53,16 +53,21 @@ TEST(TraceTextTest, Sha256IsTheStandardDigestInLowerCaseHex) {
   for (const auto& c : cases) EXPECT_EQ(Sha256Hex(c.bytes), c.hex) << c.bytes.size();
 }
 
-TEST(TraceTextTest, ALineRowHasTheColumnsInOrder) {
+TEST(TraceTextTest, LineRowsAndEntriesAreIntegersInTheirColumns) {
   const LineRow row{7, 12, 20140405, 15, 300, 800, 101, 1, 21, 3, 0, 7200000, -576000};
-  std::string text;
+  std::string text = "x";
   AppendLineRow(text, row);
-  EXPECT_EQ(text,
-            "\n[7,12,20140405,15,300,\"debit\",21,800,3,101,\"720.0000\",\"-57.6000\","
-            "\"662.4000\"]");
+  EXPECT_EQ(text, "x[7,12,20140405,15,300,1,21,800,3,101,7200000,-576000]");
+  const int64_t kMin = std::numeric_limits<int64_t>::min();
+  const LineRow extremes{
+      -1, 0, 0, 18, 0, 0, 0, 0, 255, 0, 0, kMin, std::numeric_limits<int64_t>::max()};
   text.clear();
-  AppendLineEntry(text, LineEntry{static_cast<uint8_t>(TakenAmount::kTax), 41, -576000});
-  EXPECT_EQ(text, "\n{\"kind\":\"line\",\"amount\":\"-57.6000\",\"line\":41,\"taken\":\"tax\"}");
+  AppendLineRow(text, extremes);
+  EXPECT_EQ(text, "[-1,0,0,18,0,0,255,0,0,0,-9223372036854775808,9223372036854775807]");
+  text.clear();
+  AppendLineEntry(text, 41, TakenAmount::kTax, -576000);
+  AppendLineEntry(text, UINT64_C(4000000000), TakenAmount::kIncludingTax, kMin);
+  EXPECT_EQ(text, "[41,1,-576000][4000000000,2,-9223372036854775808]");
 }
 
 }  // namespace
