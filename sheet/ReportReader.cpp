@@ -18,7 +18,7 @@ namespace taxlink::sheet {
 
 namespace {
 
-constexpr std::size_t kLargestReport = 16 * 1024 * 1024;
+constexpr std::size_t kLargestReport = std::size_t{16} * 1024 * 1024;
 
 // The first error libxml2 reports through a structured handler.
 struct FirstError {
