@@ -2,6 +2,9 @@
 
 #include <nettle/sha2.h>
 
+#include <cstddef>
+#include <cstdint>
+
 namespace taxlink {
 
 std::string Sha256Hex(std::string_view bytes) {
@@ -12,7 +15,7 @@ std::string Sha256Hex(std::string_view bytes) {
   sha256_digest(&context, SHA256_DIGEST_SIZE, digest);
   static constexpr char kHex[] = "0123456789abcdef";
   std::string hex;
-  hex.reserve(2 * SHA256_DIGEST_SIZE);
+  hex.reserve(std::size_t{2} * SHA256_DIGEST_SIZE);
   for (uint8_t byte : digest) {
     hex += kHex[byte >> 4];
     hex += kHex[byte & 0x0F];

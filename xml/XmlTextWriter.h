@@ -38,7 +38,7 @@ class XmlTextWriter {
   int16_t CloseFile();
 
   // Gathered text passed to the file at once.
-  static constexpr std::size_t kFlushBytes = 16 * 1024;
+  static constexpr std::size_t kFlushBytes = std::size_t{16} * 1024;
 
   // Writes text as it is: 1 written (or gathered), 0 failed.
   int WriteText(std::string_view text);

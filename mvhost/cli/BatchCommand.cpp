@@ -189,10 +189,9 @@ int BatchCommand(const BatchOptions& options) {
     progress.Ended(result, skipped);
   };
 
-  // What every client's sheet sets up once per process (the report's schema,
-  // the digest's implementation) is set up here, before the clients fork.
+  // The report's schema, which every client's sheet needs, is compiled here
+  // once, before the clients fork.
   taxlink::sheet::PrepareReportReading();
-  taxlink::Sha256Hex("");
 
   while (stopSignal == 0 || !running.empty()) {
     while (stopSignal == 0 && next < chosen.size() && static_cast<int>(running.size()) < jobs) {

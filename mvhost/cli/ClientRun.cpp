@@ -143,9 +143,10 @@ void AddFindings(const ClientJob& job, ConcurrentCheck& madeBeside, ClientResult
 // hold, is not used.
 bool UsableAsFileName(const std::string& id) {
   if (id.empty() || id == "." || id == "..") return false;
-  for (unsigned char c : id) {
-    if (c < 0x20 || c == 0x7F ||
-        std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos) {
+  for (const char c : id) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F ||
+        std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) {
       return false;
     }
   }
