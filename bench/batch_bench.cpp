@@ -57,7 +57,9 @@ double lastCpu = 0;
 int Run(const std::vector<std::string>& args, const std::vector<std::string>& extra,
         const std::string& outputFile = "/dev/null") {
   std::vector<std::string> variables = extra;
-  for (char** e = environ; *e != nullptr; ++e) variables.push_back(*e);
+  char** last = environ;
+  while (*last != nullptr) ++last;
+  variables.insert(variables.end(), environ, last);
   std::vector<char*> envp;
   envp.reserve(variables.size() + 1);
   for (std::string& v : variables) envp.push_back(v.data());

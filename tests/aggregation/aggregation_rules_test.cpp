@@ -111,7 +111,7 @@ class PeriodAmountTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::memset(&record_, 0, sizeof(record_));
-    for (int i = 0; i < 15; ++i) {
+    for (int64_t i = 0; i < 15; ++i) {
       // Tax-excluded: debit 100 x entry, credit 1 x entry; included x 2.
       record_.debit[i] = 100 * i;
       record_.credit[i] = i;

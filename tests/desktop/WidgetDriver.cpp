@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 
 #include "desktop/QtText.h"
 
@@ -61,7 +62,7 @@ WidgetDriver::~WidgetDriver() {
 
 void WidgetDriver::OnDialog(int templateId, std::function<void(desktop::DialogWindow&)> act) {
   steps_.push_back({[templateId] { return VisibleDialog(templateId) != nullptr; },
-                    [this, templateId, act] {
+                    [this, templateId, act = std::move(act)] {
                       desktop::DialogWindow* window = VisibleDialog(templateId);
                       Activate(*window);
                       act(*window);
@@ -70,7 +71,7 @@ void WidgetDriver::OnDialog(int templateId, std::function<void(desktop::DialogWi
 
 void WidgetDriver::OnMessageBox(std::function<void(QMessageBox&)> act) {
   steps_.push_back({[] { return VisibleMessageBox() != nullptr; },
-                    [this, act] {
+                    [this, act = std::move(act)] {
                       QMessageBox* box = VisibleMessageBox();
                       Activate(*box);
                       act(*box);
@@ -80,7 +81,7 @@ void WidgetDriver::OnMessageBox(std::function<void(QMessageBox&)> act) {
 void WidgetDriver::OnFileDialog(std::function<void(QFileDialog&)> act) {
   auto find = [] { return Visible<QFileDialog>([](QFileDialog&) { return true; }); };
   steps_.push_back({[find] { return find() != nullptr; },
-                    [this, find, act] {
+                    [this, find, act = std::move(act)] {
                       QFileDialog* dialog = find();
                       Activate(*dialog);
                       act(*dialog);

@@ -176,7 +176,8 @@ TEST_F(FaultRunTest, AFullFileSystemKeepsTheOldReport) {
                  << mount.reason();
   }
   // 24 KiB taken: SYSTEM and BASIC fit into the rest, DATA does not.
-  WriteBytes(folder + "/tax.xml", kOldReport + std::string(24 * 1024 - kOldReport.size(), ' '));
+  WriteBytes(folder + "/tax.xml",
+             kOldReport + std::string(size_t{24} * 1024 - kOldReport.size(), ' '));
   const std::string old = ReadFileBytes(folder + "/tax.xml");
   const std::string path = WindowsPathOf(folder + "/tax.xml");
   ProgramRunResult result =
