@@ -33,8 +33,10 @@ class DerivedDataRunTest : public ProgramRunTest {
   void SetUp() override {
     AddSelectedCompany(host_);
     for (int month = 4; month <= 12; ++month) {
-      host_.AddJournal(Sale(20140010 + month * 100, 100000 * month, 8000 * month));
-      host_.AddJournal(Purchase(20140020 + month * 100, 40000 * month, 3200 * month));
+      host_.AddJournal(
+          Sale(20140010 + month * 100, int64_t{100000} * month, int64_t{8000} * month));
+      host_.AddJournal(
+          Purchase(20140020 + month * 100, int64_t{40000} * month, int64_t{3200} * month));
     }
   }
 

@@ -273,6 +273,7 @@ TEST(ScriptedUiTest, ModelessDialogEventsAtShowEndAndDestroy) {
   }
   ASSERT_EQ(events.size(), 4u);
   std::vector<std::string> states;
+  states.reserve(events.size());
   for (const auto& event : events) states.push_back(event["state"]);
   EXPECT_EQ(states, (std::vector<std::string>{"created", "shown", "ended", "destroyed"}));
   EXPECT_EQ(

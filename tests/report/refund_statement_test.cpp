@@ -210,7 +210,7 @@ TEST(KanpukTest, JournalModeAmountsAndCode) {
 void FillSavedStatement(ReportRun& app) {
   app.savedReturn = std::make_unique<StSaveTaxInfo>();
   std::memset(app.savedReturn.get(), 0, sizeof(StSaveTaxInfo));
-  for (int i = 0; i < 16; ++i) app.savedReturn->refundAmounts[i] = (i + 1) * 10000;
+  for (int i = 0; i < 16; ++i) app.savedReturn->refundAmounts[i] = (i + 1) * int64_t{10000};
 }
 
 TEST(SavedKanpuTest, OnlyStandardTaxationAndTheRightEntityKind) {

@@ -196,6 +196,7 @@ ProgramRunResult ProgramRun::Run(const std::string& hostHome, const std::vector<
   }
 
   std::vector<char*> envp;
+  envp.reserve(environment.size() + 1);
   for (std::string& entry : environment) envp.push_back(entry.data());
   envp.push_back(nullptr);
   std::string programPath = programFolder_ + "/" + program_;
@@ -223,6 +224,7 @@ ProgramRunResult ProgramRun::Run(const std::string& hostHome, const std::vector<
     argvStrings.insert(argvStrings.end(), args.begin(), args.end());
   }
   std::vector<char*> argv;
+  argv.reserve(argvStrings.size() + 1);
   for (std::string& a : argvStrings) argv.push_back(a.data());
   argv.push_back(nullptr);
 

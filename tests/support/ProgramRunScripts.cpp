@@ -97,7 +97,7 @@ std::string ElementText(const std::string& report, std::string_view name) {
   return report.substr(at, end - at);
 }
 
-int32_t AddSelectedCompany(HostFixture& host, DataSetSpec wanted) {
+int32_t AddSelectedCompany(HostFixture& host, const DataSetSpec& wanted) {
   int32_t dataNo = host.AddDataSet(wanted);
   host.AddAccount({.accountId = kSalesAccount,
                    .code = "500",

@@ -59,7 +59,7 @@ std::string ElementText(const std::string& report, std::string_view name);
 // A standard-taxation corporation over April 2014 to March 2015 with a
 // sales and a purchase account, selected by user "U01" (selection numbers
 // 1 and dataNo). Returns the data number.
-int32_t AddSelectedCompany(HostFixture& host, DataSetSpec wanted = {});
+int32_t AddSelectedCompany(HostFixture& host, const DataSetSpec& wanted = {});
 constexpr int32_t kSalesAccount = 1;
 constexpr int32_t kPurchaseAccount = 2;
 

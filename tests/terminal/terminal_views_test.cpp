@@ -191,7 +191,7 @@ TEST(TerminalViewTest, DisabledControlsAndTheTildeShowInEveryLocale) {
   CellGrid grid(24, 80);
   DialogView(dialog).Paint(grid, true, {});
   std::wstring browse = grid.RowText(RowOf(grid, L"参照(D)..."));
-  EXPECT_EQ(browse.find(L"["), std::wstring::npos) << "a disabled button keeps its brackets";
+  EXPECT_EQ(browse.find(L'['), std::wstring::npos) << "a disabled button keeps its brackets";
   EXPECT_GE(RowOf(grid, L" *  集計期間を指定して"), 0);
   EXPECT_LT(RowOf(grid, L"(*)"), 0);
 
