@@ -7,17 +7,19 @@
 #include <string>
 
 #include "mvhost/lib/CheckFinding.h"
-#include "mvhost/lib/SheetFindings.h"
 #include "sheet/FindingsFile.h"
 
 namespace mvhost {
 
 class HostStore;
 
+// The most findings a sheet lists; the counts per rule take them all.
+inline constexpr size_t kSheetListedFindings = 200;
+
 // The bookkeeping check for a run's sheet, made in this process: the same
-// findings as ParseFindings of SheetFindingsJson's file, without writing and
-// reading that JSON (on books with a finding on most lines the round trip
-// cost several times the check).
+// findings the sheet reads from a findings file (`taxlink-sheet --findings`),
+// without writing and reading that JSON (on books with a finding on most
+// lines the round trip cost several times the check).
 struct SheetCheckRequest {
   int32_t dataNo = 0;  // 0: the data set the launch selects
   int startMonth = 0;

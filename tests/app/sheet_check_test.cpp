@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "mvhost/cli/SheetCheck.h"
-#include "mvhost/lib/SheetFindings.h"
 #include "sheet/FindingsFile.h"
 #include "tests/support/ProgramRunFixture.h"
+#include "tests/support/SheetFindingsJson.h"
 
 namespace taxlink::testing {
 namespace {

@@ -17,9 +17,9 @@
 #include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/MonthOrder.h"
 #include "mvhost/lib/PackedLine.h"
-#include "mvhost/lib/SheetFindings.h"
 #include "mvhost/lib/StoredDataCheck.h"
 #include "tests/support/HostToolHome.h"
+#include "tests/support/SheetFindingsJson.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "mvhost/lib/SheetFindings.h"
+#include "tests/support/SheetFindingsJson.h"
 
 #include <nlohmann/json.hpp>
 

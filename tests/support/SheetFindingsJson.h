@@ -1,19 +1,18 @@
-#ifndef TAXLINK_MVHOST_SHEETFINDINGS_H_
-#define TAXLINK_MVHOST_SHEETFINDINGS_H_
+#ifndef TAXLINK_TESTS_SUPPORT_SHEETFINDINGSJSON_H_
+#define TAXLINK_TESTS_SUPPORT_SHEETFINDINGSJSON_H_
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "mvhost/cli/SheetCheck.h"
 #include "mvhost/lib/CheckFinding.h"
 
 namespace mvhost {
 
-// The most findings a sheet lists; the counts per rule take them all.
-inline constexpr size_t kSheetListedFindings = 200;
-
-// The bookkeeping check of the selected data set over calendar months
+// The reference the in-process sheet check (mvhost/cli/SheetCheck) is tested
+// against: the bookkeeping check of the selected data set over calendar months
 // start..end (the run's), as the findings file `taxlink-sheet --findings`
 // reads (docs/report.md, "Findings of the bookkeeping check"): UTF-8 JSON,
 // one object. A check that could not be made is written as such
@@ -38,4 +37,4 @@ std::string SheetFindingsFailure(const std::string& reason);
 
 }  // namespace mvhost
 
-#endif  // TAXLINK_MVHOST_SHEETFINDINGS_H_
+#endif  // TAXLINK_TESTS_SUPPORT_SHEETFINDINGSJSON_H_
