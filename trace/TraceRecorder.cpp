@@ -74,6 +74,15 @@ TraceRecorder::TraceRecorder(bool taxIncluded)
   }
 }
 
+bool TraceRecorder::Open(std::string* error, int lineTable) {
+  if (!spools_.Open(error)) return false;
+  if (lineTable >= 0 && !spools_.WriteInPlace(kLineTableKey, lineTable)) {
+    *error = "cannot write the line table into the trace";
+    return false;
+  }
+  return true;
+}
+
 void TraceRecorder::RememberAccount(int32_t id, const char* code, std::size_t codeSize,
                                     const char* name, std::size_t nameSize) {
   if (anyAccount_ && id == lastAccount_) return;
@@ -189,7 +198,7 @@ void TraceRecorder::AddSharedRow(const SharedRow& row) {
   if (anyShared_ && row.side < lastShared_) sharedInOrder_ = false;
   lastShared_ = row.side;
   anyShared_ = true;
-  if (!spools_.AppendRecord(SpoolOf(kSharedRowsKey), &row, sizeof(row))) failed_ = true;
+  if (!spools_.AppendRecord(kSharedRowsKey, &row, sizeof(row))) failed_ = true;
 }
 
 void TraceRecorder::LoadSharedRows() {
