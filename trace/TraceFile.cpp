@@ -437,7 +437,7 @@ bool TraceFile::Begin(const StDATAINFO& dataSet, const TraceRun& run) {
 }
 
 Status TraceFile::Write(const ReportInputs& inputs, const StDATAINFO& dataSet, const TraceRun& run,
-                        const TraceRecorder* recorder, const std::string& reportPath) {
+                        TraceRecorder* recorder, const std::string& reportPath) {
   const TraceSpools* spools = recorder != nullptr ? &recorder->spools() : nullptr;
   std::string report;
   try {
@@ -465,8 +465,9 @@ Status TraceFile::Write(const ReportInputs& inputs, const StDATAINFO& dataSet, c
     TraceOutput out(file_);
     if (begun_) {
       // The rows are in the file already, but for what their stream holds.
-      const TraceSpools::Spool* table = spools != nullptr ? spools->Find(kLineTableKey) : nullptr;
-      if (table == nullptr || !spools->Flush(*table)) return TraceFailed(path_);
+      if (recorder == nullptr || !recorder->spools().FlushInPlace(kLineTableKey)) {
+        return TraceFailed(path_);
+      }
     } else {
       out.Add(DocumentHead(sha256, dataSet, run));
       if (spools != nullptr && !CopySpool(out, *spools, kLineTableKey)) {
@@ -507,7 +508,7 @@ Status TraceFile::Write(const ReportInputs& inputs, const StDATAINFO& dataSet, c
 }
 
 Status WriteTraceFile(const ReportInputs& inputs, const StDATAINFO& dataSet, const TraceRun& run,
-                      const TraceRecorder* recorder, const std::string& reportPath,
+                      TraceRecorder* recorder, const std::string& reportPath,
                       const std::string& tracePath) {
   return TraceFile(tracePath).Write(inputs, dataSet, run, recorder, reportPath);
 }

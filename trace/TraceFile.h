@@ -49,7 +49,7 @@ class TraceFile {
   // when begun. IOError naming the file when the report cannot be read or
   // the trace cannot be written.
   Status Write(const ReportInputs& inputs, const StDATAINFO& dataSet, const TraceRun& run,
-               const TraceRecorder* recorder, const std::string& reportPath);
+               TraceRecorder* recorder, const std::string& reportPath);
 
  private:
   std::string path_;
@@ -63,7 +63,7 @@ class TraceFile {
 
 // A trace written whole after the run (TraceFile::Write without Begin).
 Status WriteTraceFile(const ReportInputs& inputs, const StDATAINFO& dataSet, const TraceRun& run,
-                      const TraceRecorder* recorder, const std::string& reportPath,
+                      TraceRecorder* recorder, const std::string& reportPath,
                       const std::string& tracePath);
 
 }  // namespace taxlink

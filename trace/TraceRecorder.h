@@ -79,7 +79,6 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   int32_t lastAccount_ = 0;
   bool anyAccount_ = false;
   std::string entry_;
-  std::string text_;  // a line table row or a line contribution being spooled
   // The rows of the host's sides that the engine's refund passes may take
   // too (the non-taxable purchase classes), by journal side, so that such a
   // side is one row of the table.

@@ -6,6 +6,21 @@ namespace taxlink {
 
 namespace {
 
+// An integer's digits at out; most columns are small (a month kind, a
+// side, a tax class), which skip the general conversion.
+char* PutInteger(char* out, char* last, int64_t value) {
+  if (value >= 0 && value < 10) {
+    *out = static_cast<char>('0' + value);
+    return out + 1;
+  }
+  if (value >= 10 && value < 100) {
+    out[0] = static_cast<char>('0' + value / 10);
+    out[1] = static_cast<char>('0' + value % 10);
+    return out + 2;
+  }
+  return std::to_chars(out, last, value).ptr;
+}
+
 // A JSON array of integers, formatted without locale or stream.
 template <std::size_t N>
 void AppendIntegers(std::string& out, const int64_t (&values)[N]) {
@@ -14,7 +29,7 @@ void AppendIntegers(std::string& out, const int64_t (&values)[N]) {
   *end++ = '[';
   for (std::size_t i = 0; i < N; ++i) {
     if (i > 0) *end++ = ',';
-    end = std::to_chars(end, text + sizeof(text), values[i]).ptr;
+    end = PutInteger(end, text + sizeof(text), values[i]);
   }
   *end++ = ']';
   out.append(text, end);

@@ -11,31 +11,29 @@ namespace taxlink {
 
 namespace {
 
-// A text spool's buffer goes to the shared file when it holds this much
-// (a run has a couple of hundred spools: their buffers stay a few MiB).
+// A spool's buffer is written out when it holds this much: a figure's into
+// the shared file (a run has a couple of hundred spools, their buffers stay
+// a few MiB), the line table's in place.
 constexpr std::size_t kChunk = 1 << 14;
-// The buffer of a stream (in place, or records).
-constexpr std::size_t kStreamBuffer = 1 << 18;
+constexpr std::size_t kInPlaceChunk = 1 << 18;
 
-std::FILE* BufferedStream(int descriptor, const char* mode) {
-  std::FILE* file = ::fdopen(descriptor, mode);
-  if (file == nullptr) {
-    ::close(descriptor);
-    return nullptr;
+bool WriteAll(int descriptor, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t wrote = ::write(descriptor, data, size);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return false;
+    data += wrote;
+    size -= static_cast<std::size_t>(wrote);
   }
-  // A buffer of its own size: glibc would take the file's block size.
-  if (std::setvbuf(file, nullptr, _IOFBF, kStreamBuffer) != 0) {
-    std::fclose(file);
-    return nullptr;
-  }
-  return file;
+  return true;
 }
 
 }  // namespace
 
 TraceSpools::~TraceSpools() {
   for (auto& [key, spool] : spools_) {
-    if (spool.file != nullptr) std::fclose(spool.file);
+    if (spool.records != nullptr) std::fclose(spool.records);
+    if (spool.inPlace >= 0) ::close(spool.inPlace);
   }
   if (shared_ >= 0) ::close(shared_);
 }
@@ -62,13 +60,9 @@ bool TraceSpools::Open(std::string* error) {
 
 bool TraceSpools::WriteInPlace(uint64_t key, int descriptor) {
   Spool& spool = spools_[key];
-  const int copy = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
-  if (copy >= 0 && spool.file == nullptr && spool.count == 0) {
-    spool.file = BufferedStream(copy, "wb");
-  } else if (copy >= 0) {
-    ::close(copy);
-  }
-  return spool.file != nullptr;
+  if (spool.inPlace >= 0 || spool.count > 0) return false;
+  spool.inPlace = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+  return spool.inPlace >= 0;
 }
 
 TraceSpools::Spool* TraceSpools::Get(uint64_t key) {
@@ -76,61 +70,50 @@ TraceSpools::Spool* TraceSpools::Get(uint64_t key) {
   return &spools_[key];
 }
 
-bool TraceSpools::WriteChunk(Spool* spool) {
-  const char* data = spool->buffer.data();
-  std::size_t left = spool->buffer.size();
-  const uint64_t offset = sharedSize_;
-  while (left > 0) {
-    const ssize_t wrote = ::write(shared_, data, left);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) {
-      failed_ = true;
-      return false;
-    }
-    data += wrote;
-    left -= static_cast<std::size_t>(wrote);
-  }
-  sharedSize_ += spool->buffer.size();
-  spool->chunks.push_back({offset, spool->buffer.size()});
-  spool->buffer.clear();
-  return true;
-}
-
-bool TraceSpools::Append(Spool* spool, std::string_view entry, int64_t amount) {
-  if (spool == nullptr || spool->records) return false;
-  const std::string_view separator = spool->count > 0 ? ",\n" : "\n";
-  if (spool->file != nullptr) {
-    // One writer per stream: the unlocked calls spare a lock per entry.
-    if (fwrite_unlocked(separator.data(), 1, separator.size(), spool->file) != separator.size() ||
-        fwrite_unlocked(entry.data(), 1, entry.size(), spool->file) != entry.size()) {
+bool TraceSpools::WriteOut(Spool* spool) {
+  const std::size_t size = spool->buffer.size();
+  if (spool->inPlace >= 0) {
+    if (!WriteAll(spool->inPlace, spool->buffer.data(), size)) {
       failed_ = true;
       return false;
     }
   } else {
-    if (spool->buffer.capacity() < kChunk) spool->buffer.reserve(kChunk + 256);
-    spool->buffer += separator;
-    spool->buffer += entry;
-    if (spool->buffer.size() >= kChunk && !WriteChunk(spool)) return false;
+    if (!WriteAll(shared_, spool->buffer.data(), size)) {
+      failed_ = true;
+      return false;
+    }
+    spool->chunks.push_back({sharedSize_, size});
+    sharedSize_ += size;
   }
-  ++spool->count;
-  spool->bytes += separator.size() + entry.size();
-  if (__builtin_add_overflow(spool->sum, amount, &spool->sum)) spool->overflow = true;
+  spool->buffer.clear();
   return true;
 }
 
-bool TraceSpools::AppendRecord(uint64_t key, const void* record, std::size_t size) {
-  Spool& spool = spools_[key];
-  if (spool.file == nullptr) {
-    const int fd = spool.count == 0 ? NewFile(nullptr) : -1;
-    spool.file = fd >= 0 ? BufferedStream(fd, "w+b") : nullptr;
-    spool.records = spool.file != nullptr;
+bool TraceSpools::EndEntry(Spool* spool, int64_t amount) {
+  ++spool->count;
+  spool->bytes += spool->buffer.size() - spool->buffered;
+  if (__builtin_add_overflow(spool->sum, amount, &spool->sum)) spool->overflow = true;
+  if (spool->buffer.size() >= (spool->inPlace >= 0 ? kInPlaceChunk : kChunk) && !WriteOut(spool)) {
+    spool->buffered = 0;
+    return false;
   }
-  if (!spool.records || fwrite_unlocked(record, 1, size, spool.file) != size) {
+  spool->buffered = spool->buffer.size();
+  return true;
+}
+
+bool TraceSpools::AppendRecord(Spool* spool, const void* record, std::size_t size) {
+  if (spool == nullptr) return false;
+  if (spool->records == nullptr && spool->count == 0) {
+    const int fd = NewFile(nullptr);
+    spool->records = fd >= 0 ? ::fdopen(fd, "w+b") : nullptr;
+    if (spool->records == nullptr && fd >= 0) ::close(fd);
+  }
+  if (spool->records == nullptr || fwrite_unlocked(record, 1, size, spool->records) != size) {
     failed_ = true;
     return false;
   }
-  ++spool.count;
-  spool.bytes += size;
+  ++spool->count;
+  spool->bytes += size;
   return true;
 }
 
@@ -138,14 +121,15 @@ bool TraceSpools::Clear(uint64_t key) {
   auto it = spools_.find(key);
   if (it == spools_.end()) return true;
   Spool& spool = it->second;
-  // Only a text spool in the shared file is ever replaced; its chunks stay
-  // in the file, unnamed.
-  if (spool.file != nullptr) {
+  // Only a figure's spool is ever replaced; its chunks stay in the shared
+  // file, unnamed.
+  if (spool.inPlace >= 0 || spool.records != nullptr) {
     failed_ = true;
     return false;
   }
   spool.chunks.clear();
   spool.buffer.clear();
+  spool.buffered = 0;
   spool.count = 0;
   spool.bytes = 0;
   spool.sum = 0;
@@ -159,21 +143,27 @@ const TraceSpools::Spool* TraceSpools::Find(uint64_t key) const {
 }
 
 std::FILE* TraceSpools::Rewind(const Spool& spool) const {
-  if (!spool.records || std::fflush(spool.file) != 0 || std::fseek(spool.file, 0, SEEK_SET) != 0) {
+  if (spool.records == nullptr || std::fflush(spool.records) != 0 ||
+      std::fseek(spool.records, 0, SEEK_SET) != 0) {
     return nullptr;
   }
-  return spool.file;
+  return spool.records;
 }
 
 bool TraceSpools::CopyInto(const Spool& spool, platform::File* out) const {
-  if (spool.file != nullptr || shared_ < 0) return false;
+  if (spool.inPlace >= 0 || spool.records != nullptr || shared_ < 0) return false;
   for (const Spool::Chunk& chunk : spool.chunks) out->WriteFrom(shared_, chunk.offset, chunk.size);
   out->Write(spool.buffer.data(), spool.buffer.size());
   return true;
 }
 
-bool TraceSpools::Flush(const Spool& spool) const {
-  return spool.file != nullptr && !spool.records && std::fflush(spool.file) == 0;
+bool TraceSpools::FlushInPlace(uint64_t key) {
+  auto it = spools_.find(key);
+  if (it == spools_.end() || it->second.inPlace < 0) return false;
+  Spool& spool = it->second;
+  const bool written = spool.buffer.empty() || WriteOut(&spool);
+  spool.buffered = 0;
+  return written;
 }
 
 }  // namespace taxlink

@@ -32,15 +32,17 @@ class TraceSpools {
     uint64_t bytes = 0;     // the size of its text
     int64_t sum = 0;        // the plain sum of the amounts (raw)
     bool overflow = false;  // the sum went beyond 64 bits
+
    private:
     friend class TraceSpools;
-    std::string buffer;  // entries not yet in the shared file
+    std::string buffer;        // entries not yet written out
+    std::size_t buffered = 0;  // its size after the last entry counted
     struct Chunk {
       uint64_t offset, size;
     };
-    std::vector<Chunk> chunks;  // in the shared file, in order
-    std::FILE* file = nullptr;  // in place or a record spool: its own stream
-    bool records = false;       // a spool of records (AppendRecord)
+    std::vector<Chunk> chunks;     // in the shared file, in order
+    int inPlace = -1;              // written out to this descriptor instead
+    std::FILE* records = nullptr;  // a spool of records: its own file
   };
 
   TraceSpools() = default;
@@ -61,10 +63,21 @@ class TraceSpools {
   Spool* Get(uint64_t key);
   // Appends one entry of amount (its text) to spool, after a separator from
   // the one before; false when the disk refused it (failed() then says so).
-  bool Append(Spool* spool, std::string_view entry, int64_t amount);
-  // Appends size bytes with no separator and no amount to the spool of key
-  // (a spool of records, with a file of its own).
-  bool AppendRecord(uint64_t key, const void* record, std::size_t size);
+  bool Append(Spool* spool, std::string_view entry, int64_t amount) {
+    StartEntry(spool) += entry;
+    return EndEntry(spool, amount);
+  }
+  // The same in two steps, the text made straight in the spool's buffer:
+  // StartEntry adds the separator and gives the buffer to append the entry
+  // to, EndEntry counts it.
+  std::string& StartEntry(Spool* spool) {
+    spool->buffer += spool->count > 0 ? ",\n" : "\n";
+    return spool->buffer;
+  }
+  bool EndEntry(Spool* spool, int64_t amount);
+  // Appends size bytes with no separator and no amount to spool (a spool of
+  // records, with a file of its own).
+  bool AppendRecord(Spool* spool, const void* record, std::size_t size);
   // Empties the spool of key (a figure that replaces what it held).
   bool Clear(uint64_t key);
 
@@ -77,14 +90,16 @@ class TraceSpools {
   // chunks); false when the spool cannot be read. out raises FileException
   // when it cannot be written.
   bool CopyInto(const Spool& spool, platform::File* out) const;
-  // Writes out what a spool in place still buffers; false when it cannot.
-  bool Flush(const Spool& spool) const;
+  // Writes out what the spool in place of key still buffers; false when it
+  // cannot.
+  bool FlushInPlace(uint64_t key);
 
   bool failed() const { return failed_; }
 
  private:
-  // Moves a spool's buffer into the shared file as its next chunk.
-  bool WriteChunk(Spool* spool);
+  // Writes out a spool's buffer: in place, or into the shared file as its
+  // next chunk.
+  bool WriteOut(Spool* spool);
   // A new unlinked file in the temporary folder, -1 when it cannot be made.
   int NewFile(std::string* error) const;
 

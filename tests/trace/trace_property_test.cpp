@@ -263,7 +263,7 @@ std::string ReadAll(const std::string& path) {
 // Writes the report and the trace of a run into folder (through file when
 // given, else written whole); the parsed trace.
 json WriteBoth(const ReportInputs& inputs, const StDATAINFO& data, const TraceRun& run,
-               const TraceRecorder* recorder, const std::string& folder, std::string* report,
+               TraceRecorder* recorder, const std::string& folder, std::string* report,
                TraceFile* file = nullptr) {
   const std::string reportPath = platform::ToWindowsPath(folder + "/report.xml");
   const std::string tracePath = platform::ToWindowsPath(folder + "/trace.json");
