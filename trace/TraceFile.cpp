@@ -18,6 +18,7 @@
 #include "report/ReportFormat.h"
 #include "resources/Edition.h"
 #include "resources/StringResources.h"
+#include "resources/ids/ReportTemporary.h"
 #include "trace/RateBreakdown.h"
 #include "trace/ReportValues.h"
 #include "trace/Sha256.h"
@@ -31,7 +32,6 @@ namespace taxlink {
 
 namespace {
 
-constexpr char kTemporaryStem[] = "trace";
 constexpr std::size_t kBufferSize = 1 << 20;
 constexpr int kSecuritiesFactor = 20;
 // The header's values filled in last, and their width.
@@ -411,7 +411,7 @@ uint64_t ValueOffset(const std::string& text, const std::string& key) {
 }  // namespace
 
 TraceFile::TraceFile(std::string tracePath)
-    : path_(tracePath), replacement_(std::move(tracePath), kTemporaryStem) {}
+    : path_(tracePath), replacement_(std::move(tracePath), kTraceTemporaryStem) {}
 
 bool TraceFile::Begin(const StDATAINFO& dataSet, const TraceRun& run) {
   begun_ = false;

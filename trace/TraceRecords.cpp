@@ -32,7 +32,7 @@ void AppendIntegers(std::string& out, const int64_t (&values)[N]) {
     end = PutInteger(end, text + sizeof(text), values[i]);
   }
   *end++ = ']';
-  out.append(text, end);
+  out.append(text, static_cast<std::size_t>(end - text));
 }
 
 }  // namespace

@@ -162,10 +162,18 @@ class SignalGuard {
   struct sigaction previousTerm_ {};
 };
 
-// A program stopped while it wrote its report (Ctrl+C, a kill) leaves its
-// temporary beside the output file: the host, which saw the program end,
-// removes it before the program's process id can name another process.
-void RemoveLeftTemporary(const std::string& transcriptPath, pid_t program) {
+// A program stopped while it wrote its report or its trace (Ctrl+C, a
+// kill) leaves its temporary beside the output file or the trace (a POSIX
+// path, empty for none): the host, which saw the program end, removes them
+// before the program's process id can name another process.
+void RemoveLeftTemporaries(const std::string& transcriptPath, const std::string& tracePath,
+                           pid_t program) {
+  if (!tracePath.empty()) {
+    ::unlink((tracePath.substr(0, tracePath.rfind('/') + 1) +
+              platform::ReplacementFile::TemporaryNameOf(taxlink::kTraceTemporaryStem,
+                                                         static_cast<long>(program)))
+                 .c_str());
+  }
   const std::optional<TakenConditions> taken = RunTranscript::Read(transcriptPath).conditions;
   if (!taken || taken->windowsPath.empty()) return;  // no report was begun
   const std::optional<std::string> report = platform::MapUtf8WindowsPath(taken->windowsPath);
@@ -320,7 +328,7 @@ int RunLaunch(const LaunchOptions& options) {
     const int seen = ::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT);
     if ((seen == 0 && info.si_pid == child) || (seen < 0 && errno != EINTR)) exited = true;
   }
-  RemoveLeftTemporary(sheet.TranscriptPath(), child);
+  RemoveLeftTemporaries(sheet.TranscriptPath(), tracePath, child);
   while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
   programPid = 0;
