@@ -1,6 +1,7 @@
 #include "trace/TraceRecords.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace taxlink {
@@ -19,46 +20,55 @@ constexpr std::array<char, 200> kDigitPairs = [] {
 
 void PutPair(char* out, uint32_t pair) { std::memcpy(out, &kDigitPairs[2 * pair], 2); }
 
-// An integer's digits at out, four at a time from the end (the line table is
-// millions of them). Writes up to kIntegerRoom bytes from out (its sign and a
-// fixed 20); returns the end of the digits.
-constexpr std::size_t kIntegerRoom = 24;
+// 10^0 to 10^19.
+constexpr std::array<uint64_t, 20> kPowersOfTen = [] {
+  std::array<uint64_t, 20> powers{};
+  uint64_t power = 1;
+  for (uint64_t& p : powers) {
+    p = power;
+    power *= 10;
+  }
+  return powers;
+}();
+
+// An integer's digits at out, written in place four at a time from the end
+// (the line table is millions of them); returns the end of the digits.
 char* PutInteger(char* out, int64_t value) {
   if (value < 0) *out++ = '-';
   uint64_t rest = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  // The digits end at digits + 20; the copy below reads 20 bytes from the
-  // first, so the array holds 40.
-  char digits[40];
-  char* first = digits + 20;
+  if (rest < 10) {
+    *out = static_cast<char>('0' + rest);
+    return out + 1;
+  }
+  // The number of digits from the bit width (log10 2 is about 1233 / 4096).
+  const auto estimate = static_cast<std::size_t>((std::bit_width(rest) * 1233) >> 12);
+  char* const end = out + estimate + (rest >= kPowersOfTen[estimate] ? 1 : 0);
+  char* at = end;
   while (rest >= 10000) {
     const auto four = static_cast<uint32_t>(rest % 10000);
     rest /= 10000;
-    first -= 4;
-    PutPair(first, four / 100);
-    PutPair(first + 2, four % 100);
+    at -= 4;
+    PutPair(at, four / 100);
+    PutPair(at + 2, four % 100);
   }
   auto last = static_cast<uint32_t>(rest);
   if (last >= 100) {
-    first -= 2;
-    PutPair(first, last % 100);
+    at -= 2;
+    PutPair(at, last % 100);
     last /= 100;
   }
   if (last >= 10) {
-    first -= 2;
-    PutPair(first, last);
+    PutPair(at - 2, last);
   } else {
-    *--first = static_cast<char>('0' + last);
+    at[-1] = static_cast<char>('0' + last);
   }
-  // A copy of fixed size: cheaper than one of the digits' length.
-  const auto count = static_cast<std::size_t>(digits + 20 - first);
-  std::memcpy(out, first, 20);
-  return out + count;
+  return end;
 }
 
 // A JSON array of integers, formatted without locale or stream.
 template <std::size_t N>
 void AppendIntegers(std::string& out, const int64_t (&values)[N]) {
-  char text[N * 22 + kIntegerRoom];
+  char text[N * 21 + 2];
   char* end = text;
   *end++ = '[';
   for (std::size_t i = 0; i < N; ++i) {
