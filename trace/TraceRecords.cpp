@@ -11,14 +11,14 @@ namespace {
 // "00" to "99".
 constexpr std::array<char, 200> kDigitPairs = [] {
   std::array<char, 200> pairs{};
-  for (int i = 0; i < 100; ++i) {
-    pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-    pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+  for (std::size_t i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
   }
   return pairs;
 }();
 
-void PutPair(char* out, uint32_t pair) { std::memcpy(out, &kDigitPairs[2 * pair], 2); }
+void PutPair(char* out, uint32_t pair) { std::memcpy(out, &kDigitPairs[2 * std::size_t{pair}], 2); }
 
 // 10^0 to 10^19.
 constexpr std::array<uint64_t, 20> kPowersOfTen = [] {

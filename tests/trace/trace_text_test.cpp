@@ -69,12 +69,14 @@ TEST(TraceTextTest, LineRowsAndEntriesAreIntegersInTheirColumns) {
   AppendLineEntry(text, UINT64_C(4000000000), TakenAmount::kIncludingTax, kMin);
   EXPECT_EQ(text, "[41,1,-576000][4000000000,2,-9223372036854775808]");
   // Every digit count, at its edges, as the standard conversion writes it.
-  for (int64_t power = 1; power <= INT64_C(1000000000000000000); power *= 10) {
+  int64_t power = 1;
+  for (int exponent = 0; exponent <= 18; ++exponent) {
     for (const int64_t value : {power - 1, power, power + 1, -power, 7 * power}) {
       text.clear();
       AppendLineEntry(text, 0, TakenAmount::kExcludingTax, value);
       EXPECT_EQ(text, "[0,0," + std::to_string(value) + "]");
     }
+    if (exponent < 18) power *= 10;
   }
 }
 
