@@ -1,6 +1,7 @@
 #include "mvhost/lib/DerivedChunks.h"
 
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "mvhost/lib/DerivedDataCheck.h"
@@ -13,17 +14,10 @@ const char kPackedColumnsSql[] =
     "debit_account, debit_dept, debit_tax_class, debit_amount, debit_tax, "
     "credit_account, credit_dept, credit_tax_class, credit_amount, credit_tax";
 
-std::string PackedColumnsOf(const std::string& alias) {
-  std::string columns;
-  std::string_view rest = kPackedColumnsSql;
-  while (!rest.empty()) {
-    size_t comma = rest.find(", ");
-    columns += alias + "." + std::string(rest.substr(0, comma));
-    if (comma == std::string_view::npos) break;
-    columns += ", ";
-    rest.remove_prefix(comma + 2);
-  }
-  return columns;
+std::string ChangedLinesSql(const std::string& range) {
+  return std::string("SELECT line_id, present, ") + kPackedColumnsSql + ", present = 0 OR " +
+         JournalLineSoundSql() + " FROM journal_line_change WHERE data_no = ?1 AND " + range +
+         " ORDER BY line_id";
 }
 
 int32_t UnsoundLine(sqlite3* db, int32_t dataNo, int64_t lineId) {
@@ -116,26 +110,54 @@ int32_t ChunkWriter::RemoveRest() {
 
 namespace {
 
+// Stores a chunk's packed lines, or removes the chunk when it has none, and
+// forgets the changes of its lines.
+int32_t ReplaceChunk(sqlite3* db, int32_t dataNo, int64_t chunk, const std::string& packed) {
+  const int64_t first = FirstLineOf(chunk);
+  const int64_t last = first + static_cast<int64_t>(kLinesPerChunk) - 1;
+  int64_t ignored = 0;
+  int32_t status = packed.empty()
+                       ? QueryInt(db, "remove the packed journal lines of removed lines",
+                                  "DELETE FROM journal_chunk WHERE data_no = ? AND chunk_no = ?",
+                                  {dataNo, chunk}, &ignored)
+                       : StoreChunk(db, dataNo, chunk, packed);
+  if (status != 0) return status;
+  return QueryInt(db, "forget the changes of rewritten journal lines",
+                  "DELETE FROM journal_line_change WHERE data_no = ? AND line_id BETWEEN ? AND ?",
+                  {dataNo, first, last}, &ignored);
+}
+
+// The packed lines of a stored chunk, when they are whole lines of the
+// chunk's ids in line order (what a walk would accept); empty otherwise.
+std::vector<PackedLine> SoundChunkLines(std::string_view bytes, int64_t chunk) {
+  std::vector<PackedLine> lines;
+  if (bytes.empty() || bytes.size() % sizeof(PackedLine) != 0 ||
+      bytes.size() > kLinesPerChunk * sizeof(PackedLine)) {
+    return lines;
+  }
+  lines.resize(bytes.size() / sizeof(PackedLine));
+  std::memcpy(lines.data(), bytes.data(), bytes.size());
+  int64_t before = FirstLineOf(chunk) - 1;
+  for (const PackedLine& line : lines) {
+    if (line.lineId <= before || line.lineId >= FirstLineOf(chunk + 1) ||
+        !IsMonthKind(line.monthKind)) {
+      return {};
+    }
+    before = line.lineId;
+  }
+  return lines;
+}
+
 // Rewrites chunk `chunk` from the lines now in journal_line.
-int32_t RewriteChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* totals) {
+int32_t RewriteChunk(sqlite3* db, int32_t dataNo, int64_t chunk, const std::string_view old,
+                     DerivedTotals* totals) {
   const int64_t first = FirstLineOf(chunk);
   const int64_t last = first + static_cast<int64_t>(kLinesPerChunk) - 1;
   if (totals != nullptr) {
-    SqlStatement old;
-    int32_t status =
-        old.Prepare(db, "SELECT lines FROM journal_chunk WHERE data_no = ? AND chunk_no = ?",
-                    "read the packed journal lines");
-    if (status != 0) return status;
-    old.BindAll(1, {dataNo, chunk});
-    int32_t step = old.Step();
-    if (step < 0) return step;
-    if (step == 1) {
-      const std::string_view bytes = old.BlobView(0);
-      for (size_t at = 0; at + sizeof(PackedLine) <= bytes.size(); at += sizeof(PackedLine)) {
-        PackedLine line;
-        std::memcpy(&line, bytes.data() + at, sizeof(line));
-        totals->Add(line, -1);
-      }
+    for (size_t at = 0; at + sizeof(PackedLine) <= old.size(); at += sizeof(PackedLine)) {
+      PackedLine line;
+      std::memcpy(&line, old.data() + at, sizeof(line));
+      totals->Add(line, -1);
     }
   }
   SqlStatement lines;
@@ -155,18 +177,63 @@ int32_t RewriteChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* 
     packed.append(reinterpret_cast<const char*>(&line), sizeof(line));
   }
   if (step < 0) return step;
-  int64_t ignored = 0;
-  if (packed.empty()) {
-    status = QueryInt(db, "remove the packed journal lines of removed lines",
-                      "DELETE FROM journal_chunk WHERE data_no = ? AND chunk_no = ?",
-                      {dataNo, chunk}, &ignored);
-  } else {
-    status = StoreChunk(db, dataNo, chunk, packed);
-  }
+  return ReplaceChunk(db, dataNo, chunk, packed);
+}
+
+// Rewrites chunk `chunk` with its changed lines merged into the lines it
+// holds, as journal_line_change notes them (no line is looked up). A chunk
+// that is missing or would not pass a walk is rewritten from journal_line.
+int32_t FoldChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* totals) {
+  SqlStatement old;
+  int32_t status =
+      old.Prepare(db,
+                  "SELECT lines, typeof(lines) = 'blob' FROM journal_chunk WHERE data_no = ? AND "
+                  "chunk_no = ?",
+                  "read the packed journal lines");
   if (status != 0) return status;
-  return QueryInt(db, "forget the changes of rewritten journal lines",
-                  "DELETE FROM journal_line_change WHERE data_no = ? AND line_id BETWEEN ? AND ?",
-                  {dataNo, first, last}, &ignored);
+  old.BindAll(1, {dataNo, chunk});
+  int32_t step = old.Step();
+  if (step < 0) return step;
+  const std::string_view bytes = step == 1 ? old.BlobView(0) : std::string_view();
+  const std::vector<PackedLine> kept =
+      step == 1 && old.Int(1) != 0 ? SoundChunkLines(bytes, chunk) : std::vector<PackedLine>();
+  if (kept.empty()) {
+    const std::string held(bytes);
+    old.Finalize();
+    return RewriteChunk(db, dataNo, chunk, held, totals);
+  }
+  old.Finalize();
+
+  const int64_t first = FirstLineOf(chunk);
+  SqlStatement changes;
+  status = changes.Prepare(db, ChangedLinesSql("line_id BETWEEN ?2 AND ?3"),
+                           "read the changed journal lines");
+  if (status != 0) return status;
+  changes.BindAll(1, {dataNo, first, first + static_cast<int64_t>(kLinesPerChunk) - 1});
+  std::string packed;
+  packed.reserve((kept.size() + 16) * sizeof(PackedLine));
+  auto keep = [&](const PackedLine& line) {
+    packed.append(reinterpret_cast<const char*>(&line), sizeof(line));
+  };
+  size_t next = 0;
+  while ((step = changes.Step()) == 1) {
+    const int64_t id = changes.Int(0);
+    const bool present = changes.Int(1) != 0;
+    if (present && changes.Int(2 + kPackedColumns) == 0) return UnsoundLine(db, dataNo, id);
+    for (; next < kept.size() && kept[next].lineId < id; ++next) keep(kept[next]);
+    if (next < kept.size() && kept[next].lineId == id) {
+      if (totals != nullptr) totals->Add(kept[next], -1);
+      ++next;
+    }
+    if (present) {
+      const PackedLine line = PackedLineOf(changes, 2);
+      if (totals != nullptr) totals->Add(line, 1);
+      keep(line);
+    }
+  }
+  if (step < 0) return step;
+  for (; next < kept.size(); ++next) keep(kept[next]);
+  return ReplaceChunk(db, dataNo, chunk, packed);
 }
 
 }  // namespace
@@ -189,7 +256,7 @@ int32_t FoldChanges(sqlite3* db, int32_t dataNo, int64_t maxChunks, DerivedTotal
     if (step < 0) return step;
   }
   for (int64_t chunk : changed) {
-    int32_t status = RewriteChunk(db, dataNo, chunk, totals);
+    int32_t status = FoldChunk(db, dataNo, chunk, totals);
     if (status != 0) return status;
     ++*chunks;
   }

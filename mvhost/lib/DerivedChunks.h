@@ -24,9 +24,12 @@ constexpr int64_t FirstLineOf(int64_t chunk) { return chunk * (int64_t{1} << kCh
 // The columns of journal_line that make a PackedLine, in the order
 // PackedLineOf reads them.
 extern const char kPackedColumnsSql[];
-// The same columns of the table named `alias` ("l.line_id, ...").
-std::string PackedColumnsOf(const std::string& alias);
 constexpr int kPackedColumns = 16;
+// The changed lines of data set ?1 that meet `range` (of line_id), in line
+// order, as journal_line_change notes them: the line id, whether the line
+// is present, its kPackedColumnsSql and whether it holds only what the host
+// writes (1 for an absent line).
+std::string ChangedLinesSql(const std::string& range);
 // A row selected with kPackedColumnsSql from column `first` on.
 PackedLine PackedLineOf(const SqlStatement& row, int first);
 // The failure for a line that holds what the host never writes (an amount

@@ -97,13 +97,12 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   if (status != 0) return status;
   if (pending != 0) {
     // A changed line that holds what the host never writes: no rebuild
-    // mends it. (CROSS JOIN: the changed lines first, each line by its key.)
+    // mends it. (The changed line's row holds its values.)
     status = FirstProblem(
         db,
-        "SELECT 'journal line ' || l.line_id || ' holds a value the host never writes' FROM "
-        "journal_line_change c CROSS JOIN journal_line l ON l.data_no = c.data_no AND "
-        "l.line_id = c.line_id WHERE c.data_no = ?1 AND NOT " +
-            JournalLineSoundSql() + " ORDER BY c.line_id LIMIT 1",
+        "SELECT 'journal line ' || line_id || ' holds a value the host never writes' FROM "
+        "journal_line_change WHERE data_no = ?1 AND present AND NOT " +
+            JournalLineSoundSql() + " ORDER BY line_id LIMIT 1",
         dataNo, "check the changed journal lines", &problem);
     if (status != 0 || !problem.empty()) {
       finding->mendable = false;
