@@ -15,9 +15,25 @@ const char kPackedColumnsSql[] =
     "credit_account, credit_dept, credit_tax_class, credit_amount, credit_tax";
 
 std::string ChangedLinesSql(const std::string& range) {
-  return std::string("SELECT line_id, present, ") + kPackedColumnsSql + ", present = 0 OR " +
-         JournalLineSoundSql() + " FROM journal_line_change WHERE data_no = ?1 AND " + range +
-         " ORDER BY line_id";
+  return std::string("SELECT line_id, present, ") + kPackedColumnsSql +
+         " FROM journal_line_change WHERE data_no = ?1 AND " + range + " ORDER BY line_id";
+}
+
+bool SoundPackedColumns(const SqlStatement& row, int first) {
+  // The columns of kPackedColumnsSql after line_id; the two accounts may be
+  // null (no such side), the rate a fraction.
+  enum Kind { kInteger, kIntegerOrNull, kNumber };
+  static constexpr Kind kKinds[kPackedColumns - 1] = {
+      kInteger, kInteger, kInteger,       kNumber,  kInteger, kIntegerOrNull, kInteger, kInteger,
+      kInteger, kInteger, kIntegerOrNull, kInteger, kInteger, kInteger,       kInteger};
+  for (int i = 0; i < kPackedColumns - 1; ++i) {
+    const int type = row.Type(first + 1 + i);
+    const bool sound = type == SQLITE_INTEGER ||
+                       (kKinds[i] == kIntegerOrNull && type == SQLITE_NULL) ||
+                       (kKinds[i] == kNumber && type == SQLITE_FLOAT);
+    if (!sound) return false;
+  }
+  return IsMonthKind(row.Int(first + 3));
 }
 
 int32_t UnsoundLine(sqlite3* db, int32_t dataNo, int64_t lineId) {
@@ -163,7 +179,7 @@ int32_t RewriteChunk(sqlite3* db, int32_t dataNo, int64_t chunk, const std::stri
   SqlStatement lines;
   int32_t status = lines.Prepare(
       db,
-      std::string("SELECT ") + kPackedColumnsSql + ", " + JournalLineSoundSql() +
+      std::string("SELECT ") + kPackedColumnsSql +
           " FROM journal_line WHERE data_no = ? AND line_id BETWEEN ? AND ? ORDER BY line_id",
       "read the changed journal lines");
   if (status != 0) return status;
@@ -171,7 +187,7 @@ int32_t RewriteChunk(sqlite3* db, int32_t dataNo, int64_t chunk, const std::stri
   std::string packed;
   int32_t step = 0;
   while ((step = lines.Step()) == 1) {
-    if (lines.Int(kPackedColumns) == 0) return UnsoundLine(db, dataNo, lines.Int(0));
+    if (!SoundPackedColumns(lines, 0)) return UnsoundLine(db, dataNo, lines.Int(0));
     const PackedLine line = PackedLineOf(lines, 0);
     if (totals != nullptr) totals->Add(line, 1);
     packed.append(reinterpret_cast<const char*>(&line), sizeof(line));
@@ -219,7 +235,7 @@ int32_t FoldChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* tot
   while ((step = changes.Step()) == 1) {
     const int64_t id = changes.Int(0);
     const bool present = changes.Int(1) != 0;
-    if (present && changes.Int(2 + kPackedColumns) == 0) return UnsoundLine(db, dataNo, id);
+    if (present && !SoundPackedColumns(changes, 2)) return UnsoundLine(db, dataNo, id);
     for (; next < kept.size() && kept[next].lineId < id; ++next) keep(kept[next]);
     if (next < kept.size() && kept[next].lineId == id) {
       if (totals != nullptr) totals->Add(kept[next], -1);

@@ -27,9 +27,15 @@ extern const char kPackedColumnsSql[];
 constexpr int kPackedColumns = 16;
 // The changed lines of data set ?1 that meet `range` (of line_id), in line
 // order, as journal_line_change notes them: the line id, whether the line
-// is present, its kPackedColumnsSql and whether it holds only what the host
-// writes (1 for an absent line).
+// is present, then its kPackedColumnsSql.
 std::string ChangedLinesSql(const std::string& range);
+// Whether a row selected with kPackedColumnsSql holds, from column `first`
+// on, what the host writes: integers where the store declares them (a rate
+// may also be a fraction: it counts as its whole part) and a known month
+// kind. Lines are packed only from such rows (an amount edited to 'abc'
+// would be packed as 0). Ask before the row's values are read: reading
+// converts them.
+bool SoundPackedColumns(const SqlStatement& row, int first);
 // A row selected with kPackedColumnsSql from column `first` on.
 PackedLine PackedLineOf(const SqlStatement& row, int first);
 // The failure for a line that holds what the host never writes (an amount

@@ -101,7 +101,7 @@ int32_t PackedLineReader::NextChange() {
   }
   nextChange_ = changes_.Int(0);
   changeExists_ = changes_.Int(1) != 0;
-  changeSound_ = changes_.Int(2 + kPackedColumns) != 0;
+  changeSound_ = !changeExists_ || SoundPackedColumns(changes_, 2);
   if (changeExists_) changed_ = PackedLineOf(changes_, 2);
   limit_ = std::min(chunkEnd_, nextChange_);
   return 0;
