@@ -15,7 +15,18 @@ const char kPackedColumnsSql[] =
     "credit_account, credit_dept, credit_tax_class, credit_amount, credit_tax";
 
 std::string ChangedLinesSql(const std::string& range) {
-  return std::string("SELECT line_id, present, ") + kPackedColumnsSql +
+  // The note's columns are those of journal_line named now_..., line_id
+  // aside.
+  std::string columns = "line_id";
+  std::string_view rest = kPackedColumnsSql;
+  rest.remove_prefix(rest.find(", ") + 2);
+  while (!rest.empty()) {
+    const size_t comma = rest.find(", ");
+    columns += ", now_" + std::string(rest.substr(0, comma));
+    if (comma == std::string_view::npos) break;
+    rest.remove_prefix(comma + 2);
+  }
+  return "SELECT line_id, present, " + columns +
          " FROM journal_line_change WHERE data_no = ?1 AND " + range + " ORDER BY line_id";
 }
 

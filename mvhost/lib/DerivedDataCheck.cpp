@@ -5,7 +5,6 @@
 #include <map>
 #include <utility>
 
-#include "mvhost/lib/DerivedChunks.h"
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/PackedLine.h"
@@ -82,13 +81,14 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   if (status != 0) return status;
   if (pending != 0) {
     // A changed line that holds what the host never writes: no rebuild
-    // mends it. (The changed line's row holds its values.)
-    static const std::string kChanged = ChangedLinesSql("present");
-    status = EachRow(db, kChanged.c_str(), dataNo, &problem, [&](const SqlStatement& row) {
-      if (!SoundPackedColumns(row, 2)) {
-        problem = "journal line " + row.Text(0) + " holds a value the host never writes";
-      }
-    });
+    // mends it. (Its note tells, as the trigger found it.)
+    status = EachRow(db,
+                     "SELECT line_id FROM journal_line_change WHERE data_no = ? AND NOT sound "
+                     "ORDER BY line_id LIMIT 1",
+                     dataNo, &problem, [&](const SqlStatement& row) {
+                       problem =
+                           "journal line " + row.Text(0) + " holds a value the host never writes";
+                     });
     if (status != 0 || !problem.empty()) {
       finding->mendable = false;
       return status;

@@ -1,6 +1,8 @@
 #include "mvhost/lib/DerivedSchema.h"
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "mvhost/lib/SqlStatement.h"
@@ -10,14 +12,65 @@ namespace mvhost {
 namespace {
 
 // A changed line's row in journal_line_change holds what the line now is:
-// `present` (0 when it was deleted) and its values as journal_line holds
-// them (no declared type, so that nothing is converted), so that readers
-// and the rewrite of its chunk need not look the line up.
-constexpr const char* kChangeValueColumns[] = {
-    "present",         "journal_no",       "date",          "month_kind",
-    "tax_rate",        "business_type",    "debit_account", "debit_dept",
-    "debit_tax_class", "debit_amount",     "debit_tax",     "credit_account",
-    "credit_dept",     "credit_tax_class", "credit_amount", "credit_tax"};
+// `present` (0 when it was deleted), `sound` (0 when it holds what the host
+// never writes, as SoundPackedColumns tells) and its values as journal_line
+// holds them (no declared type, so that nothing is converted; named now_...,
+// so that a query joining the two tables, as earlier builds' do, names no
+// column of both), so that readers and the rewrite of its chunk need not
+// look the line up, and the check of the noted lines reads one column.
+constexpr const char* kChangeValueColumns[] = {"present",
+                                               "sound",
+                                               "now_journal_no",
+                                               "now_date",
+                                               "now_month_kind",
+                                               "now_tax_rate",
+                                               "now_business_type",
+                                               "now_debit_account",
+                                               "now_debit_dept",
+                                               "now_debit_tax_class",
+                                               "now_debit_amount",
+                                               "now_debit_tax",
+                                               "now_credit_account",
+                                               "now_credit_dept",
+                                               "now_credit_tax_class",
+                                               "now_credit_amount",
+                                               "now_credit_tax"};
+constexpr std::string_view kNowPrefix = "now_";
+
+// The types a sound line's columns have (their month kind also known).
+constexpr std::pair<const char*, const char*> kSoundTypes[] = {
+    {"journal_no", "'integer'"},
+    {"date", "'integer'"},
+    {"month_kind", "'integer'"},
+    {"tax_rate", "'integer', 'real'"},
+    {"business_type", "'integer'"},
+    {"debit_account", "'integer', 'null'"},
+    {"debit_dept", "'integer'"},
+    {"debit_tax_class", "'integer'"},
+    {"debit_amount", "'integer'"},
+    {"debit_tax", "'integer'"},
+    {"credit_account", "'integer', 'null'"},
+    {"credit_dept", "'integer'"},
+    {"credit_tax_class", "'integer'"},
+    {"credit_amount", "'integer'"},
+    {"credit_tax", "'integer'"}};
+
+// Whether the row `row` holds what the host writes.
+std::string SoundSql(const std::string& row) {
+  std::string sql = "(" + row + ".month_kind IN (1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 18)";
+  for (const auto& [column, types] : kSoundTypes) {
+    sql += std::string(" AND typeof(") + row + "." + column + ") IN (" + types + ")";
+  }
+  return sql + ")";
+}
+
+// The value of a column of a note of the row `row`, added when `present`.
+std::string NoteValueSql(const std::string& column, const std::string& row,
+                         const std::string& present) {
+  if (column == "present") return present;
+  if (column == "sound") return "NOT " + present + " OR " + SoundSql(row);
+  return row + "." + column.substr(kNowPrefix.size());
+}
 
 std::string ChangeValueColumnsSql(const char* separator) {
   std::string columns;
@@ -265,8 +318,7 @@ class RowSql {
     std::string values = DataNo() + ", " + row_ + ".line_id";
     for (const char* column : kChangeValueColumns) {
       columns += std::string(", ") + column;
-      values +=
-          ", " + (std::string(column) == "present" ? "(" + sign_ + "1) > 0" : row_ + "." + column);
+      values += ", " + NoteValueSql(column, row_, "((" + sign_ + "1) > 0)");
     }
     return "INSERT OR REPLACE INTO journal_line_change (" + columns + ") SELECT " + values +
            " WHERE " + Tracked() + ";\n";
@@ -394,23 +446,23 @@ int32_t HasColumn(sqlite3* db, const char* table, const char* column, bool* has)
   return 0;
 }
 
-// Earlier builds' triggers noted only a changed line's id: every noted line
-// gets the values the line now has (present 0 when it is gone).
+// Earlier builds' triggers noted less of a changed line (its id alone):
+// every noted line gets what this build notes of it (present 0 when it is
+// gone).
 int32_t RefreshChangeValues(sqlite3* db) {
-  bool has = false;
-  int32_t status = HasColumn(db, "journal_line_change", "present", &has);
-  if (status != 0) return status;
   std::string set;
   for (const char* column : kChangeValueColumns) {
+    bool has = false;
+    int32_t status = HasColumn(db, "journal_line_change", column, &has);
+    if (status != 0) return status;
     if (!has) {
       status = ExecQuietly(
           db, (std::string("ALTER TABLE journal_line_change ADD COLUMN ") + column).c_str());
       if (status != 0) return status;
     }
-    set += std::string(set.empty() ? "" : ", ") + column + " = " +
-           (std::string(column) == "present" ? "1" : std::string("l.") + column);
+    set += std::string(set.empty() ? "" : ", ") + column + " = " + NoteValueSql(column, "l", "1");
   }
-  status = ExecQuietly(db, "UPDATE journal_line_change SET present = 0");
+  int32_t status = ExecQuietly(db, "UPDATE journal_line_change SET present = 0, sound = 1");
   if (status != 0) return status;
   return ExecQuietly(db, ("UPDATE journal_line_change AS c SET " + set +
                           " FROM journal_line l WHERE l.data_no = c.data_no AND "
