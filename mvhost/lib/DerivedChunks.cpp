@@ -268,24 +268,25 @@ int32_t FoldChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* tot
 int32_t FoldChanges(sqlite3* db, int32_t dataNo, int64_t maxChunks, DerivedTotals* totals,
                     int64_t* chunks) {
   *chunks = 0;
-  std::vector<int64_t> changed;
-  {
-    SqlStatement list;
-    int32_t status =
-        list.Prepare(db,
-                     "SELECT DISTINCT line_id >> " + std::to_string(kChunkShift) +
-                         " FROM journal_line_change WHERE data_no = ? ORDER BY 1 LIMIT ?",
-                     "read the changed journal lines");
-    if (status != 0) return status;
-    list.BindAll(1, {dataNo, maxChunks});
-    int32_t step = 0;
-    while ((step = list.Step()) == 1) changed.push_back(list.Int(0));
-    if (step < 0) return step;
-  }
-  for (int64_t chunk : changed) {
-    int32_t status = FoldChunk(db, dataNo, chunk, totals);
+  // The next changed line from `from` on names the next chunk to rewrite: a
+  // seek per chunk, not a pass over every note.
+  SqlStatement next;
+  int32_t status = next.Prepare(db,
+                                "SELECT line_id FROM journal_line_change WHERE data_no = ? AND "
+                                "line_id >= ? ORDER BY line_id LIMIT 1",
+                                "read the changed journal lines");
+  if (status != 0) return status;
+  for (int64_t from = std::numeric_limits<int64_t>::min(); *chunks < maxChunks;) {
+    next.Reset();
+    next.BindAll(1, {dataNo, from});
+    const int32_t step = next.Step();
+    if (step <= 0) return step;
+    const int64_t chunk = ChunkOf(next.Int(0));
+    next.Reset();
+    status = FoldChunk(db, dataNo, chunk, totals);
     if (status != 0) return status;
     ++*chunks;
+    from = FirstLineOf(chunk + 1);
   }
   return 0;
 }
