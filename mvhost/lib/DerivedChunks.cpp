@@ -1,5 +1,6 @@
 #include "mvhost/lib/DerivedChunks.h"
 
+#include <array>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -15,19 +16,98 @@ const char kPackedColumnsSql[] =
     "credit_account, credit_dept, credit_tax_class, credit_amount, credit_tax";
 
 std::string ChangedLinesSql(const std::string& range) {
-  // The note's columns are those of journal_line named now_..., line_id
-  // aside.
-  std::string columns = "line_id";
-  std::string_view rest = kPackedColumnsSql;
-  rest.remove_prefix(rest.find(", ") + 2);
-  while (!rest.empty()) {
-    const size_t comma = rest.find(", ");
-    columns += ", now_" + std::string(rest.substr(0, comma));
-    if (comma == std::string_view::npos) break;
-    rest.remove_prefix(comma + 2);
+  return "SELECT line_id, present, sound, packed FROM journal_line_change WHERE data_no = ?1 AND " +
+         range + " ORDER BY line_id";
+}
+
+namespace {
+
+// The members of PackedLine in their order: the journal_line column each is
+// made of (a side is present when its account is not null).
+struct NoteMember {
+  const char* column;
+  bool presence;
+  size_t offset;
+  size_t size;
+};
+#define TAXLINK_NOTE_MEMBER(column, presence, member) \
+  { column, presence, offsetof(PackedLine, member), sizeof(PackedLine::member) }
+constexpr NoteMember kNoteMembers[] = {
+    TAXLINK_NOTE_MEMBER("line_id", false, lineId),
+    TAXLINK_NOTE_MEMBER("journal_no", false, journalNo),
+    TAXLINK_NOTE_MEMBER("date", false, date),
+    TAXLINK_NOTE_MEMBER("month_kind", false, monthKind),
+    TAXLINK_NOTE_MEMBER("tax_rate", false, taxRate),
+    TAXLINK_NOTE_MEMBER("business_type", false, businessType),
+    TAXLINK_NOTE_MEMBER("debit_account", true, hasDebit),
+    TAXLINK_NOTE_MEMBER("debit_account", false, debitAccount),
+    TAXLINK_NOTE_MEMBER("debit_dept", false, debitDept),
+    TAXLINK_NOTE_MEMBER("debit_tax_class", false, debitTaxClass),
+    TAXLINK_NOTE_MEMBER("debit_amount", false, debitAmount),
+    TAXLINK_NOTE_MEMBER("debit_tax", false, debitTax),
+    TAXLINK_NOTE_MEMBER("credit_account", true, hasCredit),
+    TAXLINK_NOTE_MEMBER("credit_account", false, creditAccount),
+    TAXLINK_NOTE_MEMBER("credit_dept", false, creditDept),
+    TAXLINK_NOTE_MEMBER("credit_tax_class", false, creditTaxClass),
+    TAXLINK_NOTE_MEMBER("credit_amount", false, creditAmount),
+    TAXLINK_NOTE_MEMBER("credit_tax", false, creditTax),
+};
+#undef TAXLINK_NOTE_MEMBER
+
+constexpr size_t NoteLength() {
+  size_t length = 0;
+  for (const NoteMember& member : kNoteMembers) length += member.size * 2;
+  return length;
+}
+static_assert(NoteLength() == sizeof(PackedLine) * 2, "every member of PackedLine noted");
+
+// The value of each lower-case hexadecimal digit; 16 for any other byte.
+constexpr std::array<uint8_t, 256> kHexDigits = [] {
+  std::array<uint8_t, 256> digits{};
+  digits.fill(16);
+  for (int i = 0; i < 10; ++i) digits['0' + i] = static_cast<uint8_t>(i);
+  for (int i = 0; i < 6; ++i) digits['a' + i] = static_cast<uint8_t>(10 + i);
+  return digits;
+}();
+
+}  // namespace
+
+std::string PackedNoteSql(const std::string& row) {
+  // The members as sqlite3_column_int64 and PackedLineOf read them: an
+  // integer's low 32 bits for the 32-bit ones, a fraction's whole part.
+  std::string format;
+  std::string values;
+  for (const NoteMember& member : kNoteMembers) {
+    const std::string column = row + "." + member.column;
+    const std::string value =
+        member.presence ? "(" + column + " IS NOT NULL)" : "CAST(" + column + " AS INTEGER)";
+    format += member.size == 8 ? "%016x" : "%08x";
+    values += ", " + (member.size == 8 ? value : value + " & 4294967295");
   }
-  return "SELECT line_id, present, " + columns +
-         " FROM journal_line_change WHERE data_no = ?1 AND " + range + " ORDER BY line_id";
+  return "printf('" + format + "'" + values + ")";
+}
+
+bool ReadPackedNote(std::string_view note, PackedLine* line) {
+  if (note.size() != NoteLength()) return false;
+  auto* bytes = reinterpret_cast<unsigned char*>(line);
+  size_t at = 0;
+  for (const NoteMember& member : kNoteMembers) {
+    uint64_t value = 0;
+    uint8_t seen = 0;  // bit 4 set when a byte was no digit
+    for (size_t i = 0; i < member.size * 2; ++i) {
+      const uint8_t digit = kHexDigits[static_cast<unsigned char>(note[at++])];
+      seen |= digit;
+      value = (value << 4) | (digit & 15u);
+    }
+    if ((seen & 16u) != 0) return false;
+    if (member.size == 8) {
+      std::memcpy(bytes + member.offset, &value, 8);
+    } else {
+      const auto low = static_cast<uint32_t>(value);
+      std::memcpy(bytes + member.offset, &low, 4);
+    }
+  }
+  return true;
 }
 
 bool SoundPackedColumns(const SqlStatement& row, int first) {
@@ -221,44 +301,52 @@ int32_t FoldChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* tot
   old.BindAll(1, {dataNo, chunk});
   int32_t step = old.Step();
   if (step < 0) return step;
-  const std::string_view bytes = step == 1 ? old.BlobView(0) : std::string_view();
+  const std::string held(step == 1 ? old.BlobView(0) : std::string_view());
   const std::vector<PackedLine> kept =
-      step == 1 && old.Int(1) != 0 ? SoundChunkLines(bytes, chunk) : std::vector<PackedLine>();
-  if (kept.empty()) {
-    const std::string held(bytes);
-    old.Finalize();
-    return RewriteChunk(db, dataNo, chunk, held, totals);
-  }
+      step == 1 && old.Int(1) != 0 ? SoundChunkLines(held, chunk) : std::vector<PackedLine>();
   old.Finalize();
 
+  // The chunk's notes (at most one per line id of the chunk).
+  struct Note {
+    int64_t id;
+    bool present;
+    PackedLine line;
+  };
+  std::vector<Note> notes;
+  bool readable = true;
   const int64_t first = FirstLineOf(chunk);
   SqlStatement changes;
   status = changes.Prepare(db, ChangedLinesSql("line_id BETWEEN ?2 AND ?3"),
                            "read the changed journal lines");
   if (status != 0) return status;
   changes.BindAll(1, {dataNo, first, first + static_cast<int64_t>(kLinesPerChunk) - 1});
+  while ((step = changes.Step()) == 1) {
+    Note note{changes.Int(0), changes.Int(1) != 0, {}};
+    if (note.present && changes.Int(2) == 0) return UnsoundLine(db, dataNo, note.id);
+    if (note.present) readable = readable && ReadPackedNote(changes.BlobView(3), &note.line);
+    notes.push_back(note);
+  }
+  if (step < 0) return step;
+  changes.Finalize();
+  if (kept.empty() || !readable) return RewriteChunk(db, dataNo, chunk, held, totals);
+
   std::string packed;
-  packed.reserve((kept.size() + 16) * sizeof(PackedLine));
+  packed.reserve((kept.size() + notes.size()) * sizeof(PackedLine));
   auto keep = [&](const PackedLine& line) {
     packed.append(reinterpret_cast<const char*>(&line), sizeof(line));
   };
   size_t next = 0;
-  while ((step = changes.Step()) == 1) {
-    const int64_t id = changes.Int(0);
-    const bool present = changes.Int(1) != 0;
-    if (present && !SoundPackedColumns(changes, 2)) return UnsoundLine(db, dataNo, id);
-    for (; next < kept.size() && kept[next].lineId < id; ++next) keep(kept[next]);
-    if (next < kept.size() && kept[next].lineId == id) {
+  for (const Note& note : notes) {
+    for (; next < kept.size() && kept[next].lineId < note.id; ++next) keep(kept[next]);
+    if (next < kept.size() && kept[next].lineId == note.id) {
       if (totals != nullptr) totals->Add(kept[next], -1);
       ++next;
     }
-    if (present) {
-      const PackedLine line = PackedLineOf(changes, 2);
-      if (totals != nullptr) totals->Add(line, 1);
-      keep(line);
+    if (note.present) {
+      if (totals != nullptr) totals->Add(note.line, 1);
+      keep(note.line);
     }
   }
-  if (step < 0) return step;
   for (; next < kept.size(); ++next) keep(kept[next]);
   return ReplaceChunk(db, dataNo, chunk, packed);
 }

@@ -27,8 +27,15 @@ extern const char kPackedColumnsSql[];
 constexpr int kPackedColumns = 16;
 // The changed lines of data set ?1 that meet `range` (of line_id), in line
 // order, as journal_line_change notes them: the line id, whether the line
-// is present, then its kPackedColumnsSql.
+// is present, whether it is sound (SoundPackedColumns), its packed note.
 std::string ChangedLinesSql(const std::string& range);
+// An SQL expression over the journal_line row `row`: the PackedLine that
+// PackedLineOf makes of it, as text of fixed width (each member in
+// hexadecimal, two's complement); ReadPackedNote reads it back. A sound
+// row's note is all its PackedLine holds; another row's is not read.
+std::string PackedNoteSql(const std::string& row);
+// False when the text is not such a note.
+bool ReadPackedNote(std::string_view note, PackedLine* line);
 // Whether a row selected with kPackedColumnsSql holds, from column `first`
 // on, what the host writes: integers where the store declares them (a rate
 // may also be a fraction: it counts as its whole part) and a known month

@@ -1,10 +1,10 @@
 #include "mvhost/lib/DerivedSchema.h"
 
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "mvhost/lib/DerivedChunks.h"
 #include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
@@ -13,29 +13,13 @@ namespace {
 
 // A changed line's row in journal_line_change holds what the line now is:
 // `present` (0 when it was deleted), `sound` (0 when it holds what the host
-// never writes, as SoundPackedColumns tells) and its values as journal_line
-// holds them (no declared type, so that nothing is converted; named now_...,
-// so that a query joining the two tables, as earlier builds' do, names no
-// column of both), so that readers and the rewrite of its chunk need not
-// look the line up, and the check of the noted lines reads one column.
-constexpr const char* kChangeValueColumns[] = {"present",
-                                               "sound",
-                                               "now_journal_no",
-                                               "now_date",
-                                               "now_month_kind",
-                                               "now_tax_rate",
-                                               "now_business_type",
-                                               "now_debit_account",
-                                               "now_debit_dept",
-                                               "now_debit_tax_class",
-                                               "now_debit_amount",
-                                               "now_debit_tax",
-                                               "now_credit_account",
-                                               "now_credit_dept",
-                                               "now_credit_tax_class",
-                                               "now_credit_amount",
-                                               "now_credit_tax"};
-constexpr std::string_view kNowPrefix = "now_";
+// never writes, as SoundPackedColumns tells) and `packed`, the line's
+// PackedLine as text (PackedNoteSql), so that readers and the rewrite of its
+// chunk need not look the line up nor read a column per value, and the
+// check of the noted lines reads one column. (No column is named as one of
+// journal_line's: the build before joins the two and names them
+// unqualified.)
+constexpr const char* kChangeValueColumns[] = {"present", "sound", "packed"};
 
 // The types a sound line's columns have (their month kind also known).
 constexpr std::pair<const char*, const char*> kSoundTypes[] = {
@@ -69,7 +53,7 @@ std::string NoteValueSql(const std::string& column, const std::string& row,
                          const std::string& present) {
   if (column == "present") return present;
   if (column == "sound") return "NOT " + present + " OR " + SoundSql(row);
-  return row + "." + column.substr(kNowPrefix.size());
+  return PackedNoteSql(row);
 }
 
 std::string ChangeValueColumnsSql(const char* separator) {

@@ -101,9 +101,11 @@ int32_t PackedLineReader::NextChange() {
   }
   nextChange_ = changes_.Int(0);
   changeExists_ = changes_.Int(1) != 0;
-  changeSound_ = !changeExists_ || SoundPackedColumns(changes_, 2);
-  if (changeExists_) changed_ = PackedLineOf(changes_, 2);
+  changeSound_ = !changeExists_ || changes_.Int(2) != 0;
   limit_ = std::min(chunkEnd_, nextChange_);
+  if (changeExists_ && changeSound_ && !ReadPackedNote(changes_.BlobView(3), &changed_)) {
+    return Damaged("the note of journal line " + std::to_string(nextChange_) + " is damaged", true);
+  }
   return 0;
 }
 

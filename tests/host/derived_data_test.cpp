@@ -150,7 +150,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Edit{"OneAmount",
              {"UPDATE journal_line SET debit_amount = debit_amount + 10000 "
-              "WHERE line_id = 5"}},
+              "WHERE line_id = 5",
+              "UPDATE journal_line SET credit_amount = -credit_amount, credit_tax = -3 "
+              "WHERE line_id = 6"}},
         Edit{"OnePercentSpread",
              {"UPDATE journal_line SET credit_amount = credit_amount * 2, debit_tax_class = 22 "
               "WHERE line_id % 100 = 7"}},
@@ -232,17 +234,26 @@ TEST_F(DerivedDataTest, DamageIsRebuiltOrFailsNamingTheDataSet) {
        "data set 1: chunk 0: packed line 5000 is out of place"},
       {PatchChunk(offsetof(mvhost::PackedLine, creditAmount), "01"),
        "data set 1: the chunks hold 2500 lines, the totals count 2500 but other amounts"},
+      // A note of a line changed and changed back (the connection rewrote
+      // its chunks once already, so the walk meets the note).
+      {"UPDATE journal_line SET debit_amount = debit_amount + 1 WHERE line_id = 3;"
+       "UPDATE journal_line SET debit_amount = debit_amount - 1 WHERE line_id = 3;"
+       "UPDATE journal_line_change SET packed = 'x' WHERE line_id = 3",
+       "data set 1: the note of journal line 3 is damaged"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.damage);
     host_.Exec(c.damage);
     ASSERT_EQ(mvhost::JournalDerived::Ensure(host_.Db(), 1), 0);
     if (c.record != nullptr) {
+      // The walk fails where it meets the damage (a note may be its first
+      // step).
       mvhost::PackedLineReader reader;
-      ASSERT_EQ(reader.Open(host_.Db(), 1), 0);
+      int32_t step = reader.Open(host_.Db(), 1);
       const mvhost::PackedLine* line = nullptr;
-      int32_t step = 0;
-      while ((step = reader.Next(&line)) == 1) {
+      if (step == 0) {
+        while ((step = reader.Next(&line)) == 1) {
+        }
       }
       EXPECT_EQ(step, mvhost::kErrDamagedDerived);
       EXPECT_EQ(mvhost::LastDamagedDerivedRecord(), c.record);
