@@ -60,9 +60,10 @@ class StoredAccounts {
 // One side of a packed line as the check reads it; false when the side
 // names an account the data set does not have. `last` is the account the
 // side held before: its code is copied only when the account changes.
-bool FillSide(int32_t has, int32_t account, int32_t dept, int32_t taxClass, int64_t amount,
-              int64_t tax, const StoredAccounts& accounts, JournalSide* side, int32_t* number,
-              const StoredAccount** last) {
+[[gnu::always_inline]] inline bool FillSide(int32_t has, int32_t account, int32_t dept,
+                                            int32_t taxClass, int64_t amount, int64_t tax,
+                                            const StoredAccounts& accounts, JournalSide* side,
+                                            int32_t* number, const StoredAccount** last) {
   *number = BookkeepingCheck::kUnknownAccount;
   if (has != 0) {
     const StoredAccount* found = accounts.Find(account);
