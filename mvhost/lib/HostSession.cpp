@@ -6,6 +6,7 @@
 
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/SqlStatement.h"
 #include "platform/text/Encoding.h"
 
@@ -177,10 +178,11 @@ int32_t DataBinding::Bind(const char* id) {
   return HostSession::DataNoOfId(db, dataId.c_str(), &dataNo);
 }
 
-int32_t DataBinding::Resolve(sqlite3** db, int32_t* dataNo) const {
+int32_t DataBinding::Resolve(sqlite3** db, int32_t* dataNo, ReadScope* scope) const {
   int32_t status = 0;
   *db = HostSession::Db(&status);
   if (*db == nullptr) return status;
+  if (scope != nullptr) scope->Begin(*db);
   if (named) return HostSession::DataNoOfId(*db, dataId.c_str(), dataNo);
   return HostSession::SelectedDataNo(*db, dataNo);
 }
