@@ -2,12 +2,14 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <utility>
 
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/PackedLine.h"
+#include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
@@ -34,6 +36,11 @@ using Key = std::pair<sqlite3*, int32_t>;
 std::map<Key, Stamp>& SoundStamps() {
   static auto* stamps = new std::map<Key, Stamp>();
   return *stamps;
+}
+
+std::map<Key, std::deque<AccountMonthSums>>& SoundSums() {
+  static auto* sums = new std::map<Key, std::deque<AccountMonthSums>>();
+  return *sums;
 }
 
 std::map<Key, std::pair<Stamp, WalkTotals>>& WalkStamps() {
@@ -86,9 +93,31 @@ bool Integers(const SqlStatement& row, int first, int last) {
 // tables agree.
 using SideSums = std::array<uint64_t, 4>;
 
+// Adds a row of the totals per account to its account's sums (the rows come
+// in account id order).
+void AddToSums(int64_t accountId, int64_t side, int64_t monthKind, int64_t amount, int64_t tax,
+               std::deque<AccountMonthSums>* sums) {
+  if (sums->empty() || sums->back().accountId != accountId) {
+    sums->emplace_back();
+    sums->back().accountId = accountId;
+  }
+  AccountMonthSums& account = sums->back();
+  const int entry = MonthKindEntry(monthKind);
+  const auto at = static_cast<size_t>(side - 1);
+  int64_t& sum = account.amount[at][static_cast<size_t>(entry)];
+  int64_t& withTax = account.withTax[at][static_cast<size_t>(entry)];
+  int64_t both = 0;
+  if (__builtin_add_overflow(amount, tax, &both) || __builtin_add_overflow(sum, amount, &sum) ||
+      __builtin_add_overflow(withTax, both, &withTax)) {
+    account.overflow[at] |= 1u << entry;
+  }
+}
+
 // Short statements whose rows are checked here: a run pays for parsing
-// them once.
-int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
+// them once. The account totals' sums are kept for the account sums service
+// (ClRuleKamoku), which would otherwise read the same rows again.
+int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding,
+                 std::deque<AccountMonthSums>* sums) {
   std::string& problem = finding->problem;
   int64_t pending = 0;
   int32_t status =
@@ -145,8 +174,8 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
                    });
   if (status != 0 || !problem.empty()) return status;
   status = EachRow(db,
-                   "SELECT month_kind, side, lines, amount, tax FROM journal_account_total "
-                   "WHERE data_no = ?",
+                   "SELECT month_kind, side, lines, amount, tax, account_id "
+                   "FROM journal_account_total WHERE data_no = ? ORDER BY account_id",
                    dataNo, &problem, [&](const SqlStatement& row) {
                      const int64_t side = row.Int(1);
                      if (!Integers(row, 0, 4) || !IsMonthKind(row.Int(0)) ||
@@ -157,6 +186,7 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
                      }
                      accounts[(side - 1) * 2] += static_cast<uint64_t>(row.Int(3));
                      accounts[(side - 1) * 2 + 1] += static_cast<uint64_t>(row.Int(4));
+                     AddToSums(row.Int(5), side, row.Int(0), row.Int(3), row.Int(4), sums);
                    });
   if (status != 0 || !problem.empty()) return status;
 
@@ -179,13 +209,29 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   if (status != 0) return status;
   auto known = SoundStamps().find({db, dataNo});
   if (known != SoundStamps().end() && known->second == stamp) return 0;
-  status = CheckNow(db, dataNo, finding);
+  std::deque<AccountMonthSums> sums;
+  status = CheckNow(db, dataNo, finding, &sums);
   if (status == 0 && finding->problem.empty()) {
     SoundStamps()[{db, dataNo}] = stamp;
+    SoundSums()[{db, dataNo}] = std::move(sums);
   } else {
     SoundStamps().erase({db, dataNo});
+    SoundSums().erase({db, dataNo});
   }
   return status;
+}
+
+int32_t CheckedAccountSums(sqlite3* db, int32_t dataNo, const std::deque<AccountMonthSums>** sums) {
+  *sums = nullptr;
+  Stamp stamp;
+  int32_t status = ReadStamp(db, &stamp);
+  if (status != 0) return status;
+  auto known = SoundStamps().find({db, dataNo});
+  auto kept = SoundSums().find({db, dataNo});
+  if (known != SoundStamps().end() && known->second == stamp && kept != SoundSums().end()) {
+    *sums = &kept->second;
+  }
+  return 0;
 }
 
 int32_t ReadWalkTotals(sqlite3* db, int32_t dataNo, WalkTotals* totals) {
@@ -222,6 +268,7 @@ void ForgetDerivedChecks(sqlite3* db) {
     stamps.erase(stamps.lower_bound({db, INT32_MIN}), stamps.upper_bound({db, INT32_MAX}));
   };
   forget(SoundStamps());
+  forget(SoundSums());
   forget(WalkStamps());
 }
 
@@ -245,6 +292,7 @@ int32_t DamagedDerivedData(sqlite3* db, int32_t dataNo, const std::string& probl
   AppendErrorLog("code=" + std::to_string(kErrDamagedDerived) + " record=\"" + LastRecord() +
                  "\" the journal data cannot be summed");
   if (markStale) {
+    ReadScope::Release(db);
     sqlite3_exec(
         db,
         ("UPDATE journal_derived_state SET built = 0 WHERE data_no = " + std::to_string(dataNo))

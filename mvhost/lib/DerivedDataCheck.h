@@ -3,7 +3,9 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 
 namespace mvhost {
@@ -27,6 +29,30 @@ struct DerivedFinding {
 // the host never writes. Data found sound are not checked again on the same
 // connection until the store changes. 0, or a host failure of the reading.
 int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding);
+
+// The totals per account of a data set summed over the rates, as its last
+// check read them: per side (debit, credit) and month-kind entry (1..12 as
+// they are, 18 as 13, 15 as 14), the amount and the amount with its tax. An
+// entry whose sum would pass 64 bits has its bit in overflow instead.
+struct AccountMonthSums {
+  int64_t accountId = 0;
+  std::array<std::array<int64_t, 15>, 2> amount{};
+  std::array<std::array<int64_t, 15>, 2> withTax{};
+  std::array<uint32_t, 2> overflow{};
+};
+
+// The account sums of the data set's last sound check, in account id order,
+// while the store is as that check saw it; else null (the caller reads the
+// totals itself). 0, or a host failure of the reading.
+int32_t CheckedAccountSums(sqlite3* db, int32_t dataNo, const std::deque<AccountMonthSums>** sums);
+
+// The entry of a month kind in the account sums; -1 for no month kind.
+constexpr int MonthKindEntry(int64_t kind) {
+  if (kind >= 1 && kind <= 12) return static_cast<int>(kind);
+  if (kind == 18) return 13;
+  if (kind == 15) return 14;
+  return -1;
+}
 
 // The connection is about to close: the checks forget what they found on it.
 void ForgetDerivedChecks(sqlite3* db);
