@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <deque>
 #include <map>
 #include <new>
 #include <set>
@@ -92,22 +91,21 @@ int32_t AcceptedEntries(sqlite3* db, const mvhost::SqlFilter& where, uint32_t* e
 
 // Copies the sums of the accepted entries to the records of their accounts
 // (both in account id order); false when one of them passed 64 bits.
-bool TakeSums(const std::deque<mvhost::AccountMonthSums>& sums, uint32_t entries,
+bool TakeSums(const std::vector<mvhost::AccountEntrySum>& sums, uint32_t entries,
               StKAMOKUSUMINFO* records, size_t count) {
   auto sum = sums.begin();
   for (size_t i = 0; i < count; ++i) {
     StKAMOKUSUMINFO& record = records[i];
     const int64_t id = record.accountId;
     while (sum != sums.end() && sum->accountId < id) ++sum;
-    if (sum == sums.end()) break;
-    if (sum->accountId != id) continue;
-    if (((sum->overflow[0] | sum->overflow[1]) & entries) != 0) return false;
-    for (size_t e = 1; e < 15; ++e) {
-      if (((entries >> e) & 1u) == 0) continue;
-      std::memcpy(&record.debit[e], &sum->amount[0][e], sizeof(int64_t));
-      std::memcpy(&record.debitIncl[e], &sum->withTax[0][e], sizeof(int64_t));
-      std::memcpy(&record.credit[e], &sum->amount[1][e], sizeof(int64_t));
-      std::memcpy(&record.creditIncl[e], &sum->withTax[1][e], sizeof(int64_t));
+    for (; sum != sums.end() && sum->accountId == id; ++sum) {
+      if (((entries >> sum->entry) & 1u) == 0) continue;
+      if (sum->overflow) return false;
+      const bool debit = sum->side == 1;
+      std::memcpy(debit ? &record.debit[sum->entry] : &record.credit[sum->entry], &sum->amount,
+                  sizeof(int64_t));
+      std::memcpy(debit ? &record.debitIncl[sum->entry] : &record.creditIncl[sum->entry],
+                  &sum->withTax, sizeof(int64_t));
     }
   }
   return true;
@@ -255,7 +253,7 @@ int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSum
   mvhost::SqlStatement stmt;
   int32_t step = 0;
   const bool monthsOnly = mvhost::FilterUsesOnlyFields(filter, {kFieldMonthKind});
-  const std::deque<mvhost::AccountMonthSums>* sums = nullptr;
+  const std::vector<mvhost::AccountEntrySum>* sums = nullptr;
   if (monthsOnly) {
     status = mvhost::JournalDerived::Ensure(db, dataNo);
     if (status != 0) return status;

@@ -2,9 +2,9 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <utility>
+#include <vector>
 
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
@@ -38,8 +38,8 @@ std::map<Key, Stamp>& SoundStamps() {
   return *stamps;
 }
 
-std::map<Key, std::deque<AccountMonthSums>>& SoundSums() {
-  static auto* sums = new std::map<Key, std::deque<AccountMonthSums>>();
+std::map<Key, std::vector<AccountEntrySum>>& SoundSums() {
+  static auto* sums = new std::map<Key, std::vector<AccountEntrySum>>();
   return *sums;
 }
 
@@ -93,31 +93,53 @@ bool Integers(const SqlStatement& row, int first, int last) {
 // tables agree.
 using SideSums = std::array<uint64_t, 4>;
 
-// Adds a row of the totals per account to its account's sums (the rows come
-// in account id order).
-void AddToSums(int64_t accountId, int64_t side, int64_t monthKind, int64_t amount, int64_t tax,
-               std::deque<AccountMonthSums>* sums) {
-  if (sums->empty() || sums->back().accountId != accountId) {
-    sums->emplace_back();
-    sums->back().accountId = accountId;
+// Gathers the rows of the totals per account, which come in key order
+// (account, side, rate, month kind), into sums over the rates: one account
+// and side at a time, then its entries in order.
+class SumsGatherer {
+ public:
+  explicit SumsGatherer(std::vector<AccountEntrySum>* sums) : sums_(sums) {}
+
+  void Add(int64_t accountId, int64_t side, int64_t monthKind, int64_t amount, int64_t tax) {
+    if (accountId != accountId_ || side != side_) {
+      Flush();
+      accountId_ = accountId;
+      side_ = side;
+    }
+    AccountEntrySum& sum = entries_[static_cast<size_t>(MonthKindEntry(monthKind))];
+    sum.side = 1;  // present
+    int64_t both = 0;
+    if (__builtin_add_overflow(amount, tax, &both) ||
+        __builtin_add_overflow(sum.amount, amount, &sum.amount) ||
+        __builtin_add_overflow(sum.withTax, both, &sum.withTax)) {
+      sum.overflow = true;
+    }
   }
-  AccountMonthSums& account = sums->back();
-  const int entry = MonthKindEntry(monthKind);
-  const auto at = static_cast<size_t>(side - 1);
-  int64_t& sum = account.amount[at][static_cast<size_t>(entry)];
-  int64_t& withTax = account.withTax[at][static_cast<size_t>(entry)];
-  int64_t both = 0;
-  if (__builtin_add_overflow(amount, tax, &both) || __builtin_add_overflow(sum, amount, &sum) ||
-      __builtin_add_overflow(withTax, both, &withTax)) {
-    account.overflow[at] |= 1u << entry;
+
+  void Flush() {
+    for (size_t entry = 0; entry < entries_.size(); ++entry) {
+      AccountEntrySum& sum = entries_[entry];
+      if (sum.side == 0) continue;
+      sum.accountId = accountId_;
+      sum.side = static_cast<uint8_t>(side_);
+      sum.entry = static_cast<uint8_t>(entry);
+      sums_->push_back(sum);
+      sum = AccountEntrySum();
+    }
   }
-}
+
+ private:
+  std::vector<AccountEntrySum>* sums_;
+  std::array<AccountEntrySum, 15> entries_{};
+  int64_t accountId_ = 0;
+  int64_t side_ = 0;
+};
 
 // Short statements whose rows are checked here: a run pays for parsing
 // them once. The account totals' sums are kept for the account sums service
 // (ClRuleKamoku), which would otherwise read the same rows again.
 int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding,
-                 std::deque<AccountMonthSums>* sums) {
+                 std::vector<AccountEntrySum>* sums) {
   std::string& problem = finding->problem;
   int64_t pending = 0;
   int32_t status =
@@ -160,6 +182,7 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding,
   // Every total an integer of a known month kind (and side), fed by a line.
   int64_t classLines = 0;
   SideSums classes{}, accounts{};
+  SumsGatherer gatherer(sums);
   status = EachRow(db,
                    "SELECT month_kind, lines, debit_amount, debit_tax, credit_amount, credit_tax "
                    "FROM journal_class_total WHERE data_no = ?",
@@ -186,9 +209,10 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding,
                      }
                      accounts[(side - 1) * 2] += static_cast<uint64_t>(row.Int(3));
                      accounts[(side - 1) * 2 + 1] += static_cast<uint64_t>(row.Int(4));
-                     AddToSums(row.Int(5), side, row.Int(0), row.Int(3), row.Int(4), sums);
+                     gatherer.Add(row.Int(5), side, row.Int(0), row.Int(3), row.Int(4));
                    });
   if (status != 0 || !problem.empty()) return status;
+  gatherer.Flush();
 
   // With no changed line pending, the chunks hold exactly the lines counted.
   if (pending == 0 && chunkLines != classLines) {
@@ -209,7 +233,7 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   if (status != 0) return status;
   auto known = SoundStamps().find({db, dataNo});
   if (known != SoundStamps().end() && known->second == stamp) return 0;
-  std::deque<AccountMonthSums> sums;
+  std::vector<AccountEntrySum> sums;
   status = CheckNow(db, dataNo, finding, &sums);
   if (status == 0 && finding->problem.empty()) {
     SoundStamps()[{db, dataNo}] = stamp;
@@ -221,7 +245,7 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   return status;
 }
 
-int32_t CheckedAccountSums(sqlite3* db, int32_t dataNo, const std::deque<AccountMonthSums>** sums) {
+int32_t CheckedAccountSums(sqlite3* db, int32_t dataNo, const std::vector<AccountEntrySum>** sums) {
   *sums = nullptr;
   Stamp stamp;
   int32_t status = ReadStamp(db, &stamp);

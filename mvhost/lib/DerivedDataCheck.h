@@ -3,10 +3,9 @@
 
 #include <sqlite3.h>
 
-#include <array>
 #include <cstdint>
-#include <deque>
 #include <string>
+#include <vector>
 
 namespace mvhost {
 
@@ -30,21 +29,23 @@ struct DerivedFinding {
 // connection until the store changes. 0, or a host failure of the reading.
 int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding);
 
-// The totals per account of a data set summed over the rates, as its last
-// check read them: per side (debit, credit) and month-kind entry (1..12 as
-// they are, 18 as 13, 15 as 14), the amount and the amount with its tax. An
-// entry whose sum would pass 64 bits has its bit in overflow instead.
-struct AccountMonthSums {
+// A total per account of a data set summed over the rates, as its last check
+// read them: an account, side (1 debit, 2 credit) and month-kind entry (1..12
+// as they are, 18 as 13, 15 as 14), the amount and the amount with its tax.
+// overflow: a sum would pass 64 bits (the two sums are then not kept).
+struct AccountEntrySum {
   int64_t accountId = 0;
-  std::array<std::array<int64_t, 15>, 2> amount{};
-  std::array<std::array<int64_t, 15>, 2> withTax{};
-  std::array<uint32_t, 2> overflow{};
+  int64_t amount = 0;
+  int64_t withTax = 0;
+  uint8_t side = 0;
+  uint8_t entry = 0;
+  bool overflow = false;
 };
 
-// The account sums of the data set's last sound check, in account id order,
-// while the store is as that check saw it; else null (the caller reads the
-// totals itself). 0, or a host failure of the reading.
-int32_t CheckedAccountSums(sqlite3* db, int32_t dataNo, const std::deque<AccountMonthSums>** sums);
+// The account sums of the data set's last sound check, in account, side and
+// entry order, while the store is as that check saw it; else null (the
+// caller reads the totals itself). 0, or a host failure of the reading.
+int32_t CheckedAccountSums(sqlite3* db, int32_t dataNo, const std::vector<AccountEntrySum>** sums);
 
 // The entry of a month kind in the account sums; -1 for no month kind.
 constexpr int MonthKindEntry(int64_t kind) {
