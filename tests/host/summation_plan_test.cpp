@@ -92,7 +92,7 @@ std::string TableScan(const std::string& plan) {
   size_t start = 0;
   for (size_t end = plan.find('\n'); end != std::string::npos;
        start = end + 1, end = plan.find('\n', start)) {
-    const std::string line = plan.substr(start, end - start);
+    std::string line = plan.substr(start, end - start);
     for (const char* kind : {"CO-ROUTINE ", "MATERIALIZE "}) {
       if (line.rfind(kind, 0) == 0) subqueries.push_back(line.substr(std::strlen(kind)));
     }
