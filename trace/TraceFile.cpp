@@ -415,7 +415,9 @@ TraceFile::TraceFile(std::string tracePath)
 
 bool TraceFile::Begin(const StDATAINFO& dataSet, const TraceRun& run) {
   begun_ = false;
-  if (!replacement_.Open(&file_)) return false;
+  // A device or a pipe is opened once, at the end: opening a pipe now and
+  // closing it would end its reader's stream.
+  if (replacement_.TargetIsDirect() || !replacement_.Open(&file_)) return false;
   if (replacement_.WritesDirectly()) {
     file_.Abort();
     return false;

@@ -160,6 +160,13 @@ bool ReplacementFile::Open(File* file, FileException* error) {
   return true;
 }
 
+bool ReplacementFile::TargetIsDirect() const {
+  const std::optional<std::string> posix = ToPosixPath(target_);
+  struct stat info;
+  return posix && lstat(posix->c_str(), &info) == 0 && !S_ISREG(info.st_mode) &&
+         !S_ISDIR(info.st_mode) && !S_ISLNK(info.st_mode);
+}
+
 bool ReplacementFile::Commit() {
   if (direct_) return true;
   if (holder_ < 0) return false;

@@ -45,6 +45,9 @@ class ReplacementFile {
   // Whether Open found a device or a pipe, written directly: no temporary,
   // and the file cannot be written out of order.
   bool WritesDirectly() const { return direct_; }
+  // Whether the target is a device or a pipe now, without opening it (an
+  // open and close of a pipe would end its reader's stream).
+  bool TargetIsDirect() const;
 
   // The temporary's file name for a stem in this process, or in process pid.
   static std::string TemporaryName(std::string_view stem);

@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -70,6 +75,24 @@ TEST_F(TraceRunTest, ATraceThatCannotBeWrittenFailsTheRunAndKeepsTheReport) {
             std::string::npos)
       << result.standardError;
   EXPECT_NE(ReadBytes(OutPosix("kept.xml")), "");
+}
+
+// A pipe is written once, whole, after the report: its reader is not cut
+// off by the start of the run.
+TEST_F(TraceRunTest, ATraceToAPipeReachesItsReaderWhole) {
+  const std::string pipe = OutPosix("trace.pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::string read;
+  std::thread reader([&pipe, &read] {
+    std::ifstream in(pipe, std::ios::binary);
+    read.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  });
+  const ProgramRunResult result = Write("piped.xml", {"TAXLINK_TRACE=" + pipe});
+  reader.join();
+  ASSERT_EQ(result.exitCode, 0) << result.standardError;
+  const nlohmann::json trace = nlohmann::json::parse(read);
+  EXPECT_EQ(trace["report"]["sha256"], Sha256Hex(ReadBytes(OutPosix("piped.xml"))));
+  EXPECT_FALSE(trace["lines"].empty());
 }
 
 // The trace's temporary is open from the start of the run: a run that a
