@@ -162,11 +162,18 @@ class SignalGuard {
   struct sigaction previousTerm_ {};
 };
 
-// A program stopped while it wrote its report (Ctrl+C, a kill) leaves its
-// temporary beside the output file: the host, which saw the program end,
-// removes it before the program's process id can name another process.
-void RemoveLeftTemporary(const std::string& transcriptPath, pid_t program) {
-  const std::optional<TakenConditions> taken = RunTranscript::Read(transcriptPath).conditions;
+// A program stopped while it wrote its report or its trace (Ctrl+C, a
+// kill) leaves its temporary beside the output file or the trace (a POSIX
+// path, empty for none): the host, which saw the program end, removes them
+// before the program's process id can name another process.
+void RemoveLeftTemporaries(const std::optional<TakenConditions>& taken,
+                           const std::string& tracePath, pid_t program) {
+  if (!tracePath.empty()) {
+    ::unlink((tracePath.substr(0, tracePath.rfind('/') + 1) +
+              platform::ReplacementFile::TemporaryNameOf(taxlink::kTraceTemporaryStem,
+                                                         static_cast<long>(program)))
+                 .c_str());
+  }
   if (!taken || taken->windowsPath.empty()) return;  // no report was begun
   const std::optional<std::string> report = platform::MapUtf8WindowsPath(taken->windowsPath);
   if (!report || report->find('/') == std::string::npos) return;
@@ -265,7 +272,6 @@ int RunLaunch(const LaunchOptions& options) {
   record.edition = options.edition;
   record.via = options.via;
   record.startedAt = RunLogTimeNow();
-  record.transcriptPath = sheet.TranscriptPath();
   const auto started = std::chrono::steady_clock::now();
   // posix_spawn rather than fork: the program starts without copying this
   // process (a batch's worker) first; it gets the default actions of the
@@ -320,7 +326,13 @@ int RunLaunch(const LaunchOptions& options) {
     const int seen = ::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT);
     if ((seen == 0 && info.si_pid == child) || (seen < 0 && errno != EINTR)) exited = true;
   }
-  RemoveLeftTemporary(sheet.TranscriptPath(), child);
+  // The transcript is complete once the program has ended: read once, for
+  // the temporaries, the run log, the sheet and the caller.
+  RunTranscript ownTranscript;
+  RunTranscript& run = options.transcript != nullptr ? *options.transcript : ownTranscript;
+  run = RunTranscript::Read(sheet.TranscriptPath());
+  record.conditions = run.conditions;
+  RemoveLeftTemporaries(run.conditions, tracePath, child);
   while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
   programPid = 0;
@@ -333,7 +345,8 @@ int RunLaunch(const LaunchOptions& options) {
   // The run log's connection stays open for the sheet's check.
   HostStore ownStore;
   HostStore& store = options.store != nullptr ? *options.store : ownStore;
-  if (!RecordLaunch(record, &error, &store)) {
+  LoggedReport report;
+  if (!RecordLaunch(record, &error, &store, &report)) {
     std::cerr << "mvhost: warning: the run is not in the run log: " << error << "\n";
   }
   for (const std::string& line : deferred) std::cout << line << "\n";
@@ -358,7 +371,7 @@ int RunLaunch(const LaunchOptions& options) {
   if (options.sheet && *result == 0) {
     SheetOutcome own;
     SheetOutcome* outcome = options.sheetOutcome != nullptr ? options.sheetOutcome : &own;
-    if (!sheet.Write(tracePath, outcome, &error, &store)) {
+    if (!sheet.Write(tracePath, run.conditions, outcome, &error, &store, &report)) {
       std::cerr << "mvhost: no check sheet: " << error << "\n";
       return kLaunchNoSheet;
     }
