@@ -8,11 +8,11 @@
 
 namespace taxlink::sheet {
 
-FileFacts FactsOf(const std::string& path, std::string_view bytes) {
+FileFacts FactsOf(const std::string& path, std::string_view bytes, std::string_view sha256) {
   FileFacts facts;
   const std::size_t slash = path.rfind('/');
   facts.name = slash == std::string::npos ? path : path.substr(slash + 1);
-  facts.sha256 = Sha256Hex(bytes);
+  facts.sha256 = sha256.empty() ? Sha256Hex(bytes) : std::string(sha256);
   struct stat status;
   std::tm local;
   if (::stat(path.c_str(), &status) == 0 && ::localtime_r(&status.st_mtime, &local) != nullptr) {

@@ -14,9 +14,11 @@ struct FileFacts {
   std::string modified;  // its modification time, local: "2015/05/20 14:03:07 +0900"
 };
 
-// The facts of the file at path whose bytes are given; the time is empty
-// when the file's status cannot be read.
-FileFacts FactsOf(const std::string& path, std::string_view bytes);
+// The facts of the file at path whose bytes are given (and their SHA-256,
+// when the caller has it; empty: computed here); the time is empty when the
+// file's status cannot be read.
+FileFacts FactsOf(const std::string& path, std::string_view bytes,
+                  std::string_view sha256 = std::string_view());
 
 }  // namespace taxlink::sheet
 

@@ -77,14 +77,15 @@ bool AddFindingsAndTrace(Sheet* sheet, const CheckFindings* findings, const std:
 }
 
 bool ReportSheet::Write(std::string* error) {
-  std::string bytes;
-  if (!ReadSheetInput(reportPath, &bytes, error)) return false;
+  std::string own;
+  if (reportBytes == nullptr && !ReadSheetInput(reportPath, &own, error)) return false;
+  const std::string& bytes = reportBytes != nullptr ? *reportBytes : own;
   ReportProblem problem;
   if (!ParseReport(bytes, &content, &problem)) {
     *error = reportPath + " is not a valid report: " + problem.Text();
     return false;
   }
-  facts = FactsOf(reportPath, bytes);
+  facts = FactsOf(reportPath, bytes, reportBytes != nullptr ? reportSha256 : std::string());
   reportSize = static_cast<int64_t>(bytes.size());
   const std::string output = DefaultSheetPath(reportPath, ".html");
   Sheet sheet = BuildSingleSheet(content, facts);

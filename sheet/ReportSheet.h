@@ -37,6 +37,10 @@ struct ReportSheet {
   std::string reportPath;
   const CheckFindings* findings = nullptr;  // null: no findings section
   std::string trace;                        // empty: no drill-down
+  // Set by a caller that has read the report already: its bytes and their
+  // SHA-256, used instead of reading and hashing the file again.
+  const std::string* reportBytes = nullptr;
+  std::string reportSha256;
 
   ReportContent content;
   FileFacts facts;

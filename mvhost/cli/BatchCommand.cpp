@@ -166,7 +166,7 @@ int BatchCommand(const BatchOptions& options) {
   }
   const std::string work = buffer.data();
 
-  const BatchIndex index(folder);
+  BatchIndex index(folder);
   const std::vector<ClientResult> before =
       options.resume ? index.Read() : std::vector<ClientResult>();
   const int cores = std::max(1, static_cast<int>(::sysconf(_SC_NPROCESSORS_ONLN)));
@@ -178,15 +178,23 @@ int BatchCommand(const BatchOptions& options) {
   int notWritten = 0;
   int finished = 0;
   bool indexFailed = false;
+  // Rows of clients that ended, not yet in the index: they go in once the
+  // slots they freed run clients again, so no core waits for the index.
+  std::vector<ClientResult> ended;
 
   auto record = [&](const ClientResult& result, bool skipped) {
     ++finished;
     if (result.status != "written") ++notWritten;
-    if (!skipped && !index.Merge({result}, &error)) {
+    if (!skipped) ended.push_back(result);
+    progress.Ended(result, skipped);
+  };
+  auto writeIndex = [&] {
+    if (ended.empty()) return;
+    if (!index.Merge(ended, &error)) {
       indexFailed = true;
       std::cerr << "mvhost: " << error << "\n";
     }
-    progress.Ended(result, skipped);
+    ended.clear();
   };
 
   // The report's schema, which every client's sheet needs, is compiled here
@@ -237,6 +245,7 @@ int BatchCommand(const BatchOptions& options) {
       }
       running.emplace(child, job);
     }
+    writeIndex();
     if (running.empty()) break;
     int status = 0;
     pid_t done = ::waitpid(-1, &status, 0);
@@ -259,6 +268,7 @@ int BatchCommand(const BatchOptions& options) {
     if (rows.size() == 1) record(rows[0], false);
     running.erase(it);
   }
+  writeIndex();
   progress.Finish();
   std::filesystem::remove_all(work, failed);
 

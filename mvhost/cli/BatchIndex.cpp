@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -117,28 +118,7 @@ bool SortedBefore(const ClientResult& a, const ClientResult& b) {
   return a.dataNo != b.dataNo ? a.dataNo < b.dataNo : a.dataId < b.dataId;
 }
 
-}  // namespace
-
-BatchIndex::BatchIndex(std::string folder) : folder_(std::move(folder)) {}
-
-std::string BatchIndex::CsvText(const std::vector<ClientResult>& rows) {
-  std::string text = CsvLine(ClientResult::Columns());
-  for (const ClientResult& row : rows) text += CsvLine(row.Fields());
-  return text;
-}
-
-std::vector<ClientResult> BatchIndex::ParseCsv(const std::string& text) {
-  std::vector<ClientResult> rows;
-  std::vector<std::vector<std::string>> records = CsvRecords(text);
-  if (records.empty() || records[0] != ClientResult::Columns()) return rows;
-  for (size_t i = 1; i < records.size(); ++i) {
-    ClientResult row;
-    if (ClientResult::FromFields(records[i], &row)) rows.push_back(std::move(row));
-  }
-  return rows;
-}
-
-std::string BatchIndex::HtmlText(const std::vector<ClientResult>& rows) {
+std::string HtmlHead() {
   std::string html =
       "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n"
       "<title>batch index</title>\n<style>\n"
@@ -168,23 +148,80 @@ std::string BatchIndex::HtmlText(const std::vector<ClientResult>& rows) {
                            "files"}) {
     html += std::string("<th>") + head + "</th>";
   }
-  html += "</tr>\n";
-  for (const ClientResult& row : rows) {
-    std::vector<std::string> fields = row.Fields();
-    html += "<tr class=\"" + Html(row.status) + "\">";
-    for (size_t i = 0; i < 19; ++i) {
-      const bool number = i == 0 || i == 8 || (i >= 10 && i <= 17);
-      html += std::string(number ? "<td class=\"num\">" : "<td>") + Html(fields[i]) + "</td>";
-    }
-    html += "<td>" + Link(row.report, "report") + " " + Link(row.sheet, "sheet") + " " +
-            Link(row.findingsFile, "findings") + "</td></tr>\n";
+  return html + "</tr>\n";
+}
+
+std::string HtmlRow(const ClientResult& row) {
+  std::vector<std::string> fields = row.Fields();
+  std::string html = "<tr class=\"" + Html(row.status) + "\">";
+  for (size_t i = 0; i < 19; ++i) {
+    const bool number = i == 0 || i == 8 || (i >= 10 && i <= 17);
+    html += std::string(number ? "<td class=\"num\">" : "<td>") + Html(fields[i]) + "</td>";
   }
-  return html + "</table>\n</body>\n</html>\n";
+  return html + "<td>" + Link(row.report, "report") + " " + Link(row.sheet, "sheet") + " " +
+         Link(row.findingsFile, "findings") + "</td></tr>\n";
+}
+
+constexpr char kHtmlTail[] = "</table>\n</body>\n</html>\n";
+
+bool SameTime(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+}  // namespace
+
+BatchIndex::BatchIndex(std::string folder) : folder_(std::move(folder)) {}
+
+std::string BatchIndex::CsvText(const std::vector<ClientResult>& rows) {
+  std::string text = CsvLine(ClientResult::Columns());
+  for (const ClientResult& row : rows) text += CsvLine(row.Fields());
+  return text;
+}
+
+std::vector<ClientResult> BatchIndex::ParseCsv(const std::string& text) {
+  std::vector<ClientResult> rows;
+  std::vector<std::vector<std::string>> records = CsvRecords(text);
+  if (records.empty() || records[0] != ClientResult::Columns()) return rows;
+  for (size_t i = 1; i < records.size(); ++i) {
+    ClientResult row;
+    if (ClientResult::FromFields(records[i], &row)) rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+std::string BatchIndex::HtmlText(const std::vector<ClientResult>& rows) {
+  std::string html = HtmlHead();
+  for (const ClientResult& row : rows) html += HtmlRow(row);
+  return html + kHtmlTail;
 }
 
 std::vector<ClientResult> BatchIndex::Read() const { return ParseCsv(ReadWholeFile(CsvPath())); }
 
-bool BatchIndex::Merge(const std::vector<ClientResult>& rows, std::string* error) const {
+bool BatchIndex::FileStamp::operator==(const FileStamp& other) const {
+  return device == other.device && inode == other.inode && size == other.size &&
+         SameTime(modified, other.modified) && SameTime(changed, other.changed);
+}
+
+bool BatchIndex::StampOf(const std::string& path, FileStamp* stamp) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return false;
+  stamp->device = status.st_dev;
+  stamp->inode = status.st_ino;
+  stamp->size = status.st_size;
+  stamp->modified = status.st_mtim;
+  stamp->changed = status.st_ctim;
+  return true;
+}
+
+BatchIndex::Row BatchIndex::RowOf(ClientResult result) {
+  Row row;
+  row.csv = CsvLine(result.Fields());
+  row.html = HtmlRow(result);
+  row.result = std::move(result);
+  return row;
+}
+
+bool BatchIndex::Merge(const std::vector<ClientResult>& rows, std::string* error) {
   const std::string lockPath = folder_ + "/index.lock";
   int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (lock < 0 || ::flock(lock, LOCK_EX) != 0) {
@@ -192,19 +229,43 @@ bool BatchIndex::Merge(const std::vector<ClientResult>& rows, std::string* error
     if (lock >= 0) ::close(lock);
     return false;
   }
-  std::vector<ClientResult> merged = Read();
-  for (const ClientResult& row : rows) {
-    auto same = std::find_if(merged.begin(), merged.end(),
-                             [&](const ClientResult& old) { return old.dataId == row.dataId; });
-    if (same != merged.end()) {
-      *same = row;
-    } else {
-      merged.push_back(row);
-    }
+  FileStamp now;
+  if (!known_ || !StampOf(CsvPath(), &now) || !(now == written_)) {
+    // Not the file this object wrote last (another batch merged, or none
+    // was written yet): its rows are read again.
+    rows_.clear();
+    for (ClientResult& row : Read()) rows_.push_back(RowOf(std::move(row)));
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [](const Row& a, const Row& b) { return SortedBefore(a.result, b.result); });
   }
-  std::sort(merged.begin(), merged.end(), SortedBefore);
-  bool written = WriteWholeFile(CsvPath(), CsvText(merged), error) &&
-                 WriteWholeFile(HtmlPath(), HtmlText(merged), error);
+  known_ = false;
+  for (const ClientResult& row : rows) {
+    auto same = std::find_if(rows_.begin(), rows_.end(),
+                             [&](const Row& old) { return old.result.dataId == row.dataId; });
+    if (same != rows_.end()) rows_.erase(same);
+    // In order of data number: a batch's rows mostly go at the end.
+    auto at = std::upper_bound(
+        rows_.begin(), rows_.end(), row,
+        [](const ClientResult& a, const Row& b) { return SortedBefore(a, b.result); });
+    rows_.insert(at, RowOf(row));
+  }
+  // The files are written from the rows' own text, not joined first: the
+  // batch forks its clients from this process, and every page it writes
+  // while one runs is copied.
+  const std::string csvHead = CsvLine(ClientResult::Columns());
+  const std::string htmlHead = HtmlHead();
+  std::vector<std::string_view> csv{csvHead};
+  std::vector<std::string_view> html{htmlHead};
+  csv.reserve(rows_.size() + 1);
+  html.reserve(rows_.size() + 2);
+  for (const Row& row : rows_) {
+    csv.emplace_back(row.csv);
+    html.emplace_back(row.html);
+  }
+  html.emplace_back(kHtmlTail);
+  const bool written =
+      WriteWholeFile(CsvPath(), csv, error) && WriteWholeFile(HtmlPath(), html, error);
+  known_ = written && StampOf(CsvPath(), &written_);
   ::close(lock);  // releases the lock
   return written;
 }

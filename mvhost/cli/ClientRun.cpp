@@ -251,6 +251,8 @@ ClientResult RunClient(const ClientJob& job) {
     launch.sheet = true;
     launch.via = "batch";
     launch.sheetOutcome = &sheet;
+    RunTranscript run;
+    launch.transcript = &run;
     sheet.check = job.findings;
     sheet.findingsTextLimit = job.findings ? kListedFindings : 0;
     if (job.findings && job.checkWhileRunning && !job.conditions.savedValues) {
@@ -266,7 +268,7 @@ ClientResult RunClient(const ClientJob& job) {
     status = LaunchCommand(launch);
     launched = true;
     std::cout.flush();
-    ClassifyRun(status, RunTranscript::Read(transcript), ReadWholeFile(logPath), &result);
+    ClassifyRun(status, run, ReadWholeFile(logPath), &result);
   }
   if (launched && result.status == "failed" && !reportBefore) {
     // A run stopped after its report was in place (Ctrl+C at the closing

@@ -165,8 +165,7 @@ class SignalGuard {
 // A program stopped while it wrote its report (Ctrl+C, a kill) leaves its
 // temporary beside the output file: the host, which saw the program end,
 // removes it before the program's process id can name another process.
-void RemoveLeftTemporary(const std::string& transcriptPath, pid_t program) {
-  const std::optional<TakenConditions> taken = RunTranscript::Read(transcriptPath).conditions;
+void RemoveLeftTemporary(const std::optional<TakenConditions>& taken, pid_t program) {
   if (!taken || taken->windowsPath.empty()) return;  // no report was begun
   const std::optional<std::string> report = platform::MapUtf8WindowsPath(taken->windowsPath);
   if (!report || report->find('/') == std::string::npos) return;
@@ -265,7 +264,6 @@ int RunLaunch(const LaunchOptions& options) {
   record.edition = options.edition;
   record.via = options.via;
   record.startedAt = RunLogTimeNow();
-  record.transcriptPath = sheet.TranscriptPath();
   const auto started = std::chrono::steady_clock::now();
   // posix_spawn rather than fork: the program starts without copying this
   // process (a batch's worker) first; it gets the default actions of the
@@ -320,7 +318,13 @@ int RunLaunch(const LaunchOptions& options) {
     const int seen = ::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT);
     if ((seen == 0 && info.si_pid == child) || (seen < 0 && errno != EINTR)) exited = true;
   }
-  RemoveLeftTemporary(sheet.TranscriptPath(), child);
+  // The transcript is complete once the program has ended: read once, for
+  // the temporary, the run log, the sheet and the caller.
+  RunTranscript ownTranscript;
+  RunTranscript& run = options.transcript != nullptr ? *options.transcript : ownTranscript;
+  run = RunTranscript::Read(sheet.TranscriptPath());
+  record.conditions = run.conditions;
+  RemoveLeftTemporary(run.conditions, child);
   while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
   programPid = 0;
@@ -333,7 +337,8 @@ int RunLaunch(const LaunchOptions& options) {
   // The run log's connection stays open for the sheet's check.
   HostStore ownStore;
   HostStore& store = options.store != nullptr ? *options.store : ownStore;
-  if (!RecordLaunch(record, &error, &store)) {
+  LoggedReport report;
+  if (!RecordLaunch(record, &error, &store, &report)) {
     std::cerr << "mvhost: warning: the run is not in the run log: " << error << "\n";
   }
   for (const std::string& line : deferred) std::cout << line << "\n";
@@ -358,7 +363,7 @@ int RunLaunch(const LaunchOptions& options) {
   if (options.sheet && *result == 0) {
     SheetOutcome own;
     SheetOutcome* outcome = options.sheetOutcome != nullptr ? options.sheetOutcome : &own;
-    if (!sheet.Write(tracePath, outcome, &error, &store)) {
+    if (!sheet.Write(tracePath, run.conditions, outcome, &error, &store, &report)) {
       std::cerr << "mvhost: no check sheet: " << error << "\n";
       return kLaunchNoSheet;
     }

@@ -8,6 +8,7 @@
 namespace mvhost {
 
 struct SheetOutcome;
+struct RunTranscript;
 
 class HostStore;
 
@@ -30,6 +31,8 @@ struct LaunchOptions {
   // sheet's check (one the check beside the program opened); none: the
   // launch opens one.
   HostStore* store = nullptr;
+  // Gets the run's transcript as read once the program has ended.
+  RunTranscript* transcript = nullptr;
 };
 
 // The message number the host asks the program to post back (WM_USER + 1).

@@ -24,7 +24,8 @@ std::string RunResultName(std::optional<int32_t> result) {
   }
 }
 
-bool RecordLaunch(const LaunchRecord& record, std::string* error, HostStore* given) {
+bool RecordLaunch(const LaunchRecord& record, std::string* error, HostStore* given,
+                  LoggedReport* logged) {
   const std::string home = record.home.empty() ? HostStore::HomeFromEnvironment() : record.home;
   if (home.empty()) return true;
   HostStore own;
@@ -43,19 +44,24 @@ bool RecordLaunch(const LaunchRecord& record, std::string* error, HostStore* giv
     int32_t dataNo = 0;
     if (HostSession::SelectedDataNo(store.db(), &dataNo) == 0) entry.dataNo = dataNo;
   }
-  const RunTranscript run = RunTranscript::Read(record.transcriptPath);
-  if (run.conditions) {
-    entry.startMonth = run.conditions->startMonth;
-    entry.endMonth = run.conditions->endMonth;
-    entry.method = run.conditions->method;
+  if (record.conditions) {
+    entry.startMonth = record.conditions->startMonth;
+    entry.endMonth = record.conditions->endMonth;
+    entry.method = record.conditions->method;
     if (record.result == 0) {
-      if (auto report = platform::MapUtf8WindowsPath(run.conditions->windowsPath)) {
+      if (auto report = platform::MapUtf8WindowsPath(record.conditions->windowsPath)) {
         std::ifstream in(*report, std::ios::binary);
         if (in) {
           std::ostringstream bytes;
           bytes << in.rdbuf();
           entry.reportPath = *report;
-          entry.reportSha256 = taxlink::Sha256Hex(bytes.str());
+          std::string read = std::move(bytes).str();
+          entry.reportSha256 = taxlink::Sha256Hex(read);
+          if (logged != nullptr) {
+            logged->path = *report;
+            logged->bytes = std::move(read);
+            logged->sha256 = entry.reportSha256;
+          }
         }
       }
     }

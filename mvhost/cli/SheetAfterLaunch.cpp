@@ -52,9 +52,9 @@ bool SheetAfterLaunch::Prepare(std::string* error) {
   return true;
 }
 
-bool SheetAfterLaunch::Write(const std::string& trace, SheetOutcome* outcome, std::string* error,
-                             HostStore* store) {
-  const std::optional<TakenConditions> taken = RunTranscript::Read(transcript_).conditions;
+bool SheetAfterLaunch::Write(const std::string& trace, const std::optional<TakenConditions>& taken,
+                             SheetOutcome* outcome, std::string* error, HostStore* store,
+                             const LoggedReport* logged) {
   const TakenConditions run = taken.value_or(TakenConditions());
   const std::string& windowsPath = run.windowsPath;
   if (windowsPath.empty()) {
@@ -100,6 +100,10 @@ bool SheetAfterLaunch::Write(const std::string& trace, SheetOutcome* outcome, st
   }
   taxlink::sheet::ReportSheet sheet;
   sheet.reportPath = *report;
+  if (logged != nullptr && logged->path == *report) {
+    sheet.reportBytes = &logged->bytes;
+    sheet.reportSha256 = logged->sha256;
+  }
   sheet.findings = outcome->check ? &findings : nullptr;
   sheet.trace = trace;
   if (!sheet.Write(error)) return false;

@@ -3,9 +3,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "mvhost/cli/ConcurrentCheck.h"
+#include "mvhost/cli/LaunchRunLog.h"
+#include "mvhost/cli/RunTranscript.h"
 #include "sheet/ReportContent.h"
 
 namespace mvhost {
@@ -52,13 +55,16 @@ class SheetAfterLaunch {
   // The transcript the run writes.
   const std::string& TranscriptPath() const { return transcript_; }
 
-  // After a written run: checks the books once and writes the sheet of the
-  // report with the findings (and the run's trace, when not empty); false
+  // After a written run whose transcript gave `taken`: checks the books once
+  // and writes the sheet of the report with the findings (and the run's
+  // trace, when not empty); false
   // with the reason otherwise (a check that could not be made is on the
   // sheet). The check reads `store` when it is open (the launch's
-  // connection, kept from the run log's write), else the environment's home.
-  bool Write(const std::string& trace, SheetOutcome* outcome, std::string* error,
-             HostStore* store = nullptr);
+  // connection, kept from the run log's write), else the environment's home;
+  // the report is the one the run log read when it read it.
+  bool Write(const std::string& trace, const std::optional<TakenConditions>& taken,
+             SheetOutcome* outcome, std::string* error, HostStore* store = nullptr,
+             const LoggedReport* logged = nullptr);
 
  private:
   std::string transcript_;

@@ -1,7 +1,10 @@
 #include "mvhost/cli/WholeFile.h"
 
+#include <fcntl.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,6 +12,35 @@
 #include <sstream>
 
 namespace mvhost {
+
+namespace {
+
+// Pieces handed to one writev call (IOV_MAX is at least this).
+constexpr size_t kMaxVectors = 512;
+
+// Writes `left` bytes from the vectors, resuming after short writes.
+bool WriteAll(int fd, std::vector<iovec>& vectors, size_t left) {
+  size_t first = 0;
+  while (left > 0) {
+    const ssize_t n =
+        ::writev(fd, vectors.data() + first, static_cast<int>(vectors.size() - first));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    auto done = static_cast<size_t>(n);
+    left -= done;
+    while (first < vectors.size() && done >= vectors[first].iov_len) {
+      done -= vectors[first].iov_len;
+      ++first;
+    }
+    if (done > 0) {
+      vectors[first].iov_base = static_cast<char*>(vectors[first].iov_base) + done;
+      vectors[first].iov_len -= done;
+    }
+  }
+  return true;
+}
+
+}  // namespace
 
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -18,16 +50,31 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string* error) {
+  return WriteWholeFile(path, std::vector<std::string_view>{bytes}, error);
+}
+
+bool WriteWholeFile(const std::string& path, const std::vector<std::string_view>& pieces,
+                    std::string* error) {
   const std::string temporary = path + "." + std::to_string(::getpid()) + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    out.flush();
-    if (!out) {
-      *error = "cannot write " + temporary;
-      ::unlink(temporary.c_str());
-      return false;
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  bool written = fd >= 0;
+  std::vector<iovec> vectors;
+  vectors.reserve(std::min<size_t>(pieces.size(), kMaxVectors));
+  for (size_t at = 0; written && at < pieces.size();) {
+    vectors.clear();
+    size_t left = 0;
+    for (; at < pieces.size() && vectors.size() < kMaxVectors; ++at) {
+      if (pieces[at].empty()) continue;
+      vectors.push_back({const_cast<char*>(pieces[at].data()), pieces[at].size()});
+      left += pieces[at].size();
     }
+    written = WriteAll(fd, vectors, left);
+  }
+  if (fd >= 0 && ::close(fd) != 0) written = false;
+  if (!written) {
+    *error = "cannot write " + temporary;
+    ::unlink(temporary.c_str());
+    return false;
   }
   if (std::rename(temporary.c_str(), path.c_str()) != 0) {
     *error = "cannot replace " + path + ": " + std::strerror(errno);

@@ -2,6 +2,8 @@
 #define TAXLINK_MVHOST_CLI_WHOLEFILE_H_
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace mvhost {
 
@@ -11,6 +13,10 @@ namespace mvhost {
 // cannot be read; WriteWholeFile is false with the reason.
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string* error);
+// The same with the bytes given in pieces, written one after another
+// without joining them first.
+bool WriteWholeFile(const std::string& path, const std::vector<std::string_view>& pieces,
+                    std::string* error);
 
 }  // namespace mvhost
 

@@ -59,6 +59,7 @@ bool MonthSelection::OfMonths(const DataSetInfo& info, int startMonth, int endMo
   selection.withYearEnd_ = e == static_cast<int>(months.size());
   selection.firstDay_ = months[static_cast<size_t>(s - 1)].first;
   selection.lastDay_ = months[static_cast<size_t>(e - 1)].last;
+  selection.MaskKinds();
   *out = selection;
   return true;
 }
@@ -71,7 +72,14 @@ std::vector<int32_t> MonthSelection::Kinds() const {
   return kinds;
 }
 
-bool MonthSelection::Contains(int32_t monthKind) const {
+void MonthSelection::MaskKinds() {
+  kindMask_ = 0;
+  for (int32_t kind = 0; kind < 32; ++kind) {
+    if (ContainsByOrder(kind)) kindMask_ |= 1u << kind;
+  }
+}
+
+bool MonthSelection::ContainsByOrder(int32_t monthKind) const {
   const int64_t order = MonthOrder(monthKind);
   if (order >= MonthOrder(startKind_) && order <= MonthOrder(endKind_)) return true;
   return (withInterim_ && monthKind == kInterimKind) || (withYearEnd_ && monthKind == kYearEndKind);

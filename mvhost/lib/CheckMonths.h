@@ -17,6 +17,8 @@ namespace mvhost {
 // month.
 class MonthSelection {
  public:
+  MonthSelection() { MaskKinds(); }
+
   // The whole accounting period.
   static bool WholePeriod(const DataSetInfo& info, MonthSelection* out, std::string* error);
   // Calendar months S..E; false with a message when they are not months of
@@ -24,7 +26,11 @@ class MonthSelection {
   static bool OfMonths(const DataSetInfo& info, int startMonth, int endMonth, MonthSelection* out,
                        std::string* error);
 
-  bool Contains(int32_t monthKind) const;
+  bool Contains(int32_t monthKind) const {
+    // Asked once or twice for every line: the kinds 0..31 from a mask.
+    if (monthKind >= 0 && monthKind < 32) return ((kindMask_ >> monthKind) & 1u) != 0;
+    return ContainsByOrder(monthKind);
+  }
   // The month kinds of the data format (1..12, 15, 18) that it contains.
   std::vector<int32_t> Kinds() const;
 
@@ -35,6 +41,11 @@ class MonthSelection {
   int32_t lastDay() const { return lastDay_; }
 
  private:
+  bool ContainsByOrder(int32_t monthKind) const;
+  // Sets kindMask_ from the fields above it.
+  void MaskKinds();
+
+  uint32_t kindMask_ = 0;
   int startKind_ = 0;
   int endKind_ = 0;
   bool withInterim_ = false;

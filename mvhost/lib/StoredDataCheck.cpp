@@ -58,17 +58,22 @@ class StoredAccounts {
 };
 
 // One side of a packed line as the check reads it; false when the side
-// names an account the data set does not have.
-bool FillSide(int32_t has, int32_t account, int32_t dept, int32_t taxClass, int64_t amount,
-              int64_t tax, const StoredAccounts& accounts, JournalSide* side, int32_t* number) {
+// names an account the data set does not have. `last` is the account the
+// side held before: its code is copied only when the account changes.
+[[gnu::always_inline]] inline bool FillSide(int32_t has, int32_t account, int32_t dept,
+                                            int32_t taxClass, int64_t amount, int64_t tax,
+                                            const StoredAccounts& accounts, JournalSide* side,
+                                            int32_t* number, const StoredAccount** last) {
   *number = BookkeepingCheck::kUnknownAccount;
   if (has != 0) {
     const StoredAccount* found = accounts.Find(account);
     if (found == nullptr) return false;
-    side->account = found->code;
+    if (found != *last) side->account = found->code;
+    *last = found;
     *number = found->number;
   } else {
     side->account.clear();
+    *last = nullptr;
   }
   side->dept = dept;
   side->taxClass = taxClass;
@@ -130,6 +135,8 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
   JournalLine line;
   int32_t debitNumber = BookkeepingCheck::kUnknownAccount;
   int32_t creditNumber = BookkeepingCheck::kUnknownAccount;
+  const StoredAccount* lastDebit = nullptr;
+  const StoredAccount* lastCredit = nullptr;
   const PackedLine* packed = nullptr;
   while ((status = reader.Next(&packed)) == 1) {
     ++place.number;
@@ -140,10 +147,11 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
     line.rate = packed->taxRate / 100;
     line.businessType = packed->businessType;
     if (!FillSide(packed->hasDebit, packed->debitAccount, packed->debitDept, packed->debitTaxClass,
-                  packed->debitAmount, packed->debitTax, accounts, &line.debit, &debitNumber) ||
+                  packed->debitAmount, packed->debitTax, accounts, &line.debit, &debitNumber,
+                  &lastDebit) ||
         !FillSide(packed->hasCredit, packed->creditAccount, packed->creditDept,
                   packed->creditTaxClass, packed->creditAmount, packed->creditTax, accounts,
-                  &line.credit, &creditNumber)) {
+                  &line.credit, &creditNumber, &lastCredit)) {
       *error = "journal line " + std::to_string(packed->lineId) + " of data set " +
                std::to_string(request.dataNo) + " names an account that does not exist";
       return CheckStatus::kFailed;

@@ -252,6 +252,37 @@ TEST_F(BatchRunTest, TwoBatchesAtOnceLoseNothing) {
   }
 }
 
+// Merges remember the rows they wrote: one made after another batch merged
+// must read that batch's rows again, and the files must be what a merge from
+// scratch writes.
+TEST_F(BatchRunTest, IndexMergesKeepAnotherBatchsRows) {
+  std::filesystem::create_directories(out_);
+  auto row = [](int32_t dataNo, const std::string& id, const std::string& status) {
+    mvhost::ClientResult result;
+    result.dataNo = dataNo;
+    result.dataId = id;
+    result.status = status;
+    result.message = "a, \"quoted\"\nmessage <b>";
+    return result;
+  };
+  mvhost::BatchIndex first(out_);
+  mvhost::BatchIndex second(out_);
+  std::string error;
+  ASSERT_TRUE(first.Merge({row(3, "C3", "written"), row(1, "C1", "failed")}, &error)) << error;
+  ASSERT_TRUE(second.Merge({row(2, "C2", "written"), row(1, "C1", "written")}, &error)) << error;
+  ASSERT_TRUE(first.Merge({row(4, "C4", "refused")}, &error)) << error;
+  ASSERT_TRUE(first.Merge({row(0, "C0", "written")}, &error)) << error;
+
+  const std::vector<mvhost::ClientResult> rows = first.Read();
+  std::vector<std::string> seen;
+  for (const mvhost::ClientResult& result : rows)
+    seen.push_back(result.dataId + ":" + result.status);
+  EXPECT_EQ(seen, (std::vector<std::string>{"C0:written", "C1:written", "C2:written", "C3:written",
+                                            "C4:refused"}));
+  EXPECT_EQ(ReadFileBytes(first.CsvPath()), mvhost::BatchIndex::CsvText(rows));
+  EXPECT_EQ(ReadFileBytes(first.HtmlPath()), mvhost::BatchIndex::HtmlText(rows));
+}
+
 TEST_F(BatchRunTest, ResumeLeavesReportsNewerThanTheirData) {
   Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + kExamples[0]);
   Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + kExamples[1]);

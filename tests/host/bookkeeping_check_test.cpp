@@ -83,6 +83,13 @@ std::vector<RuleCase> RuleCases() {
                     R"({"account": "111", "amount": 105000, "tax_class": 0})"),
        {line4 + "tax-mismatch: debit 611: tax 5000 on 100000 at 8 % should be 8000; correct the "
                 "tax, the amount or the rate"}},
+      // Amount times rate past 64 bits: the expected tax is still exact.
+      {"TaxMismatchPast64Bits",
+       WithJournal4(
+           R"({"account": "611", "amount": 3000000000000, "tax": 240000000002, "tax_class": 21})",
+           R"({"account": "111", "amount": 3240000000002, "tax_class": 0})"),
+       {line4 + "tax-mismatch: debit 611: tax 240000000002 on 3000000000000 at 8 % should be "
+                "240000000000; correct the tax, the amount or the rate"}},
       {"TaxableWithoutTax",
        WithJournal4(R"({"account": "611", "amount": 800000, "tax_class": 21})",
                     R"({"account": "111", "amount": 800000, "tax_class": 0})"),
