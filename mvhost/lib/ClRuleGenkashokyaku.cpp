@@ -8,6 +8,7 @@
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
+#include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
@@ -48,9 +49,10 @@ ClRuleGenkashokyaku::Impl* mvhost::NewRuleGenkashokyaku() {
 int32_t mvhost::SqliteRuleGenkashokyaku::MoveReady(const StFINDINFO* filter, int32_t /*sortType*/,
                                                    int32_t /*sumType*/) {
   *query_ = Query();
+  mvhost::ReadScope scope;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = context_.Resolve(&db, &dataNo);
+  int32_t status = context_.Resolve(&db, &dataNo, &scope);
   if (status != 0) return status;
   mvhost::SqlFilter where;
   status = mvhost::TranslateFilter(filter, mvhost::FilterTarget::kFixedAsset, &where);
