@@ -59,7 +59,7 @@ void ProgressDialog::overallAdvance(int16_t from, int16_t to) {
     if (i == from) {
       detailSweep();
     } else {
-      CountFoldedOperations(kSweepSteps, kSweepSteps * 2);
+      CountFoldedOperations(kSweepSteps, int64_t{kSweepSteps} * 2);
     }
     UpdateWindow();
   }
