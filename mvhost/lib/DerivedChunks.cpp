@@ -1,6 +1,8 @@
 #include "mvhost/lib/DerivedChunks.h"
 
+#include <array>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "mvhost/lib/DerivedDataCheck.h"
@@ -13,17 +15,116 @@ const char kPackedColumnsSql[] =
     "debit_account, debit_dept, debit_tax_class, debit_amount, debit_tax, "
     "credit_account, credit_dept, credit_tax_class, credit_amount, credit_tax";
 
-std::string PackedColumnsOf(const std::string& alias) {
-  std::string columns;
-  std::string_view rest = kPackedColumnsSql;
-  while (!rest.empty()) {
-    size_t comma = rest.find(", ");
-    columns += alias + "." + std::string(rest.substr(0, comma));
-    if (comma == std::string_view::npos) break;
-    columns += ", ";
-    rest.remove_prefix(comma + 2);
+std::string ChangedLinesSql(const std::string& range) {
+  return "SELECT line_id, present, sound, packed FROM journal_line_change WHERE data_no = ?1 AND " +
+         range + " ORDER BY line_id";
+}
+
+namespace {
+
+// The members of PackedLine in their order: the journal_line column each is
+// made of (a side is present when its account is not null).
+struct NoteMember {
+  const char* column;
+  bool presence;
+  size_t offset;
+  size_t size;
+};
+#define TAXLINK_NOTE_MEMBER(column, presence, member) \
+  { column, presence, offsetof(PackedLine, member), sizeof(PackedLine::member) }
+constexpr NoteMember kNoteMembers[] = {
+    TAXLINK_NOTE_MEMBER("line_id", false, lineId),
+    TAXLINK_NOTE_MEMBER("journal_no", false, journalNo),
+    TAXLINK_NOTE_MEMBER("date", false, date),
+    TAXLINK_NOTE_MEMBER("month_kind", false, monthKind),
+    TAXLINK_NOTE_MEMBER("tax_rate", false, taxRate),
+    TAXLINK_NOTE_MEMBER("business_type", false, businessType),
+    TAXLINK_NOTE_MEMBER("debit_account", true, hasDebit),
+    TAXLINK_NOTE_MEMBER("debit_account", false, debitAccount),
+    TAXLINK_NOTE_MEMBER("debit_dept", false, debitDept),
+    TAXLINK_NOTE_MEMBER("debit_tax_class", false, debitTaxClass),
+    TAXLINK_NOTE_MEMBER("debit_amount", false, debitAmount),
+    TAXLINK_NOTE_MEMBER("debit_tax", false, debitTax),
+    TAXLINK_NOTE_MEMBER("credit_account", true, hasCredit),
+    TAXLINK_NOTE_MEMBER("credit_account", false, creditAccount),
+    TAXLINK_NOTE_MEMBER("credit_dept", false, creditDept),
+    TAXLINK_NOTE_MEMBER("credit_tax_class", false, creditTaxClass),
+    TAXLINK_NOTE_MEMBER("credit_amount", false, creditAmount),
+    TAXLINK_NOTE_MEMBER("credit_tax", false, creditTax),
+};
+#undef TAXLINK_NOTE_MEMBER
+
+constexpr size_t NoteLength() {
+  size_t length = 0;
+  for (const NoteMember& member : kNoteMembers) length += member.size * 2;
+  return length;
+}
+static_assert(NoteLength() == sizeof(PackedLine) * 2, "every member of PackedLine noted");
+
+// The value of each lower-case hexadecimal digit; 16 for any other byte.
+constexpr std::array<uint8_t, 256> kHexDigits = [] {
+  std::array<uint8_t, 256> digits{};
+  digits.fill(16);
+  for (int i = 0; i < 10; ++i) digits['0' + i] = static_cast<uint8_t>(i);
+  for (int i = 0; i < 6; ++i) digits['a' + i] = static_cast<uint8_t>(10 + i);
+  return digits;
+}();
+
+}  // namespace
+
+std::string PackedNoteSql(const std::string& row) {
+  // The members as sqlite3_column_int64 and PackedLineOf read them: an
+  // integer's low 32 bits for the 32-bit ones, a fraction's whole part.
+  std::string format;
+  std::string values;
+  for (const NoteMember& member : kNoteMembers) {
+    const std::string column = row + "." + member.column;
+    const std::string value =
+        member.presence ? "(" + column + " IS NOT NULL)" : "CAST(" + column + " AS INTEGER)";
+    format += member.size == 8 ? "%016x" : "%08x";
+    values += ", " + (member.size == 8 ? value : value + " & 4294967295");
   }
-  return columns;
+  return "printf('" + format + "'" + values + ")";
+}
+
+bool ReadPackedNote(std::string_view note, PackedLine* line) {
+  if (note.size() != NoteLength()) return false;
+  auto* bytes = reinterpret_cast<unsigned char*>(line);
+  size_t at = 0;
+  for (const NoteMember& member : kNoteMembers) {
+    uint64_t value = 0;
+    uint8_t seen = 0;  // bit 4 set when a byte was no digit
+    for (size_t i = 0; i < member.size * 2; ++i) {
+      const uint8_t digit = kHexDigits[static_cast<unsigned char>(note[at++])];
+      seen |= digit;
+      value = (value << 4) | (digit & 15u);
+    }
+    if ((seen & 16u) != 0) return false;
+    if (member.size == 8) {
+      std::memcpy(bytes + member.offset, &value, 8);
+    } else {
+      const auto low = static_cast<uint32_t>(value);
+      std::memcpy(bytes + member.offset, &low, 4);
+    }
+  }
+  return true;
+}
+
+bool SoundPackedColumns(const SqlStatement& row, int first) {
+  // The columns of kPackedColumnsSql after line_id; the two accounts may be
+  // null (no such side), the rate a fraction.
+  enum Kind { kInteger, kIntegerOrNull, kNumber };
+  static constexpr Kind kKinds[kPackedColumns - 1] = {
+      kInteger, kInteger, kInteger,       kNumber,  kInteger, kIntegerOrNull, kInteger, kInteger,
+      kInteger, kInteger, kIntegerOrNull, kInteger, kInteger, kInteger,       kInteger};
+  for (int i = 0; i < kPackedColumns - 1; ++i) {
+    const int type = row.Type(first + 1 + i);
+    const bool sound = type == SQLITE_INTEGER ||
+                       (kKinds[i] == kIntegerOrNull && type == SQLITE_NULL) ||
+                       (kKinds[i] == kNumber && type == SQLITE_FLOAT);
+    if (!sound) return false;
+  }
+  return IsMonthKind(row.Int(first + 3));
 }
 
 int32_t UnsoundLine(sqlite3* db, int32_t dataNo, int64_t lineId) {
@@ -116,32 +217,60 @@ int32_t ChunkWriter::RemoveRest() {
 
 namespace {
 
+// Stores a chunk's packed lines, or removes the chunk when it has none, and
+// forgets the changes of its lines.
+int32_t ReplaceChunk(sqlite3* db, int32_t dataNo, int64_t chunk, const std::string& packed) {
+  const int64_t first = FirstLineOf(chunk);
+  const int64_t last = first + static_cast<int64_t>(kLinesPerChunk) - 1;
+  int64_t ignored = 0;
+  int32_t status = packed.empty()
+                       ? QueryInt(db, "remove the packed journal lines of removed lines",
+                                  "DELETE FROM journal_chunk WHERE data_no = ? AND chunk_no = ?",
+                                  {dataNo, chunk}, &ignored)
+                       : StoreChunk(db, dataNo, chunk, packed);
+  if (status != 0) return status;
+  return QueryInt(db, "forget the changes of rewritten journal lines",
+                  "DELETE FROM journal_line_change WHERE data_no = ? AND line_id BETWEEN ? AND ?",
+                  {dataNo, first, last}, &ignored);
+}
+
+// The packed lines of a stored chunk, when they are whole lines of the
+// chunk's ids in line order (what a walk would accept); empty otherwise.
+std::vector<PackedLine> SoundChunkLines(std::string_view bytes, int64_t chunk) {
+  std::vector<PackedLine> lines;
+  if (bytes.empty() || bytes.size() % sizeof(PackedLine) != 0 ||
+      bytes.size() > kLinesPerChunk * sizeof(PackedLine)) {
+    return lines;
+  }
+  lines.resize(bytes.size() / sizeof(PackedLine));
+  std::memcpy(lines.data(), bytes.data(), bytes.size());
+  int64_t before = FirstLineOf(chunk) - 1;
+  for (const PackedLine& line : lines) {
+    if (line.lineId <= before || line.lineId >= FirstLineOf(chunk + 1) ||
+        !IsMonthKind(line.monthKind)) {
+      return {};
+    }
+    before = line.lineId;
+  }
+  return lines;
+}
+
 // Rewrites chunk `chunk` from the lines now in journal_line.
-int32_t RewriteChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* totals) {
+int32_t RewriteChunk(sqlite3* db, int32_t dataNo, int64_t chunk, const std::string_view old,
+                     DerivedTotals* totals) {
   const int64_t first = FirstLineOf(chunk);
   const int64_t last = first + static_cast<int64_t>(kLinesPerChunk) - 1;
   if (totals != nullptr) {
-    SqlStatement old;
-    int32_t status =
-        old.Prepare(db, "SELECT lines FROM journal_chunk WHERE data_no = ? AND chunk_no = ?",
-                    "read the packed journal lines");
-    if (status != 0) return status;
-    old.BindAll(1, {dataNo, chunk});
-    int32_t step = old.Step();
-    if (step < 0) return step;
-    if (step == 1) {
-      const std::string_view bytes = old.BlobView(0);
-      for (size_t at = 0; at + sizeof(PackedLine) <= bytes.size(); at += sizeof(PackedLine)) {
-        PackedLine line;
-        std::memcpy(&line, bytes.data() + at, sizeof(line));
-        totals->Add(line, -1);
-      }
+    for (size_t at = 0; at + sizeof(PackedLine) <= old.size(); at += sizeof(PackedLine)) {
+      PackedLine line;
+      std::memcpy(&line, old.data() + at, sizeof(line));
+      totals->Add(line, -1);
     }
   }
   SqlStatement lines;
   int32_t status = lines.Prepare(
       db,
-      std::string("SELECT ") + kPackedColumnsSql + ", " + JournalLineSoundSql() +
+      std::string("SELECT ") + kPackedColumnsSql +
           " FROM journal_line WHERE data_no = ? AND line_id BETWEEN ? AND ? ORDER BY line_id",
       "read the changed journal lines");
   if (status != 0) return status;
@@ -149,24 +278,77 @@ int32_t RewriteChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* 
   std::string packed;
   int32_t step = 0;
   while ((step = lines.Step()) == 1) {
-    if (lines.Int(kPackedColumns) == 0) return UnsoundLine(db, dataNo, lines.Int(0));
+    if (!SoundPackedColumns(lines, 0)) return UnsoundLine(db, dataNo, lines.Int(0));
     const PackedLine line = PackedLineOf(lines, 0);
     if (totals != nullptr) totals->Add(line, 1);
     packed.append(reinterpret_cast<const char*>(&line), sizeof(line));
   }
   if (step < 0) return step;
-  int64_t ignored = 0;
-  if (packed.empty()) {
-    status = QueryInt(db, "remove the packed journal lines of removed lines",
-                      "DELETE FROM journal_chunk WHERE data_no = ? AND chunk_no = ?",
-                      {dataNo, chunk}, &ignored);
-  } else {
-    status = StoreChunk(db, dataNo, chunk, packed);
-  }
+  return ReplaceChunk(db, dataNo, chunk, packed);
+}
+
+// Rewrites chunk `chunk` with its changed lines merged into the lines it
+// holds, as journal_line_change notes them (no line is looked up). A chunk
+// that is missing or would not pass a walk is rewritten from journal_line.
+int32_t FoldChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* totals) {
+  SqlStatement old;
+  int32_t status =
+      old.Prepare(db,
+                  "SELECT lines, typeof(lines) = 'blob' FROM journal_chunk WHERE data_no = ? AND "
+                  "chunk_no = ?",
+                  "read the packed journal lines");
   if (status != 0) return status;
-  return QueryInt(db, "forget the changes of rewritten journal lines",
-                  "DELETE FROM journal_line_change WHERE data_no = ? AND line_id BETWEEN ? AND ?",
-                  {dataNo, first, last}, &ignored);
+  old.BindAll(1, {dataNo, chunk});
+  int32_t step = old.Step();
+  if (step < 0) return step;
+  const std::string held(step == 1 ? old.BlobView(0) : std::string_view());
+  const std::vector<PackedLine> kept =
+      step == 1 && old.Int(1) != 0 ? SoundChunkLines(held, chunk) : std::vector<PackedLine>();
+  old.Finalize();
+
+  // The chunk's notes (at most one per line id of the chunk).
+  struct Note {
+    int64_t id;
+    bool present;
+    PackedLine line;
+  };
+  std::vector<Note> notes;
+  bool readable = true;
+  const int64_t first = FirstLineOf(chunk);
+  SqlStatement changes;
+  status = changes.Prepare(db, ChangedLinesSql("line_id BETWEEN ?2 AND ?3"),
+                           "read the changed journal lines");
+  if (status != 0) return status;
+  changes.BindAll(1, {dataNo, first, first + static_cast<int64_t>(kLinesPerChunk) - 1});
+  while ((step = changes.Step()) == 1) {
+    Note note{changes.Int(0), changes.Int(1) != 0, {}};
+    if (note.present && changes.Int(2) == 0) return UnsoundLine(db, dataNo, note.id);
+    if (note.present) readable = readable && ReadPackedNote(changes.BlobView(3), &note.line);
+    notes.push_back(note);
+  }
+  if (step < 0) return step;
+  changes.Finalize();
+  if (kept.empty() || !readable) return RewriteChunk(db, dataNo, chunk, held, totals);
+
+  std::string packed;
+  packed.reserve((kept.size() + notes.size()) * sizeof(PackedLine));
+  auto keep = [&](const PackedLine& line) {
+    packed.append(reinterpret_cast<const char*>(&line), sizeof(line));
+  };
+  size_t next = 0;
+  for (const Note& note : notes) {
+    for (; next < kept.size() && kept[next].lineId < note.id; ++next) keep(kept[next]);
+    if (next < kept.size() && kept[next].lineId == note.id) {
+      if (totals != nullptr) totals->Add(kept[next], -1);
+      ++next;
+    }
+    if (note.present) {
+      if (totals != nullptr) totals->Add(note.line, 1);
+      keep(note.line);
+    }
+  }
+  for (; next < kept.size(); ++next) keep(kept[next]);
+  return ReplaceChunk(db, dataNo, chunk, packed);
 }
 
 }  // namespace
@@ -174,24 +356,25 @@ int32_t RewriteChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* 
 int32_t FoldChanges(sqlite3* db, int32_t dataNo, int64_t maxChunks, DerivedTotals* totals,
                     int64_t* chunks) {
   *chunks = 0;
-  std::vector<int64_t> changed;
-  {
-    SqlStatement list;
-    int32_t status =
-        list.Prepare(db,
-                     "SELECT DISTINCT line_id >> " + std::to_string(kChunkShift) +
-                         " FROM journal_line_change WHERE data_no = ? ORDER BY 1 LIMIT ?",
-                     "read the changed journal lines");
-    if (status != 0) return status;
-    list.BindAll(1, {dataNo, maxChunks});
-    int32_t step = 0;
-    while ((step = list.Step()) == 1) changed.push_back(list.Int(0));
-    if (step < 0) return step;
-  }
-  for (int64_t chunk : changed) {
-    int32_t status = RewriteChunk(db, dataNo, chunk, totals);
+  // The next changed line from `from` on names the next chunk to rewrite: a
+  // seek per chunk, not a pass over every note.
+  SqlStatement next;
+  int32_t status = next.Prepare(db,
+                                "SELECT line_id FROM journal_line_change WHERE data_no = ? AND "
+                                "line_id >= ? ORDER BY line_id LIMIT 1",
+                                "read the changed journal lines");
+  if (status != 0) return status;
+  for (int64_t from = std::numeric_limits<int64_t>::min(); *chunks < maxChunks;) {
+    next.Reset();
+    next.BindAll(1, {dataNo, from});
+    const int32_t step = next.Step();
+    if (step <= 0) return step;
+    const int64_t chunk = ChunkOf(next.Int(0));
+    next.Reset();
+    status = FoldChunk(db, dataNo, chunk, totals);
     if (status != 0) return status;
     ++*chunks;
+    from = FirstLineOf(chunk + 1);
   }
   return 0;
 }

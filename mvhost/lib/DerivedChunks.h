@@ -24,9 +24,25 @@ constexpr int64_t FirstLineOf(int64_t chunk) { return chunk * (int64_t{1} << kCh
 // The columns of journal_line that make a PackedLine, in the order
 // PackedLineOf reads them.
 extern const char kPackedColumnsSql[];
-// The same columns of the table named `alias` ("l.line_id, ...").
-std::string PackedColumnsOf(const std::string& alias);
 constexpr int kPackedColumns = 16;
+// The changed lines of data set ?1 that meet `range` (of line_id), in line
+// order, as journal_line_change notes them: the line id, whether the line
+// is present, whether it is sound (SoundPackedColumns), its packed note.
+std::string ChangedLinesSql(const std::string& range);
+// An SQL expression over the journal_line row `row`: the PackedLine that
+// PackedLineOf makes of it, as text of fixed width (each member in
+// hexadecimal, two's complement); ReadPackedNote reads it back. A sound
+// row's note is all its PackedLine holds; another row's is not read.
+std::string PackedNoteSql(const std::string& row);
+// False when the text is not such a note.
+bool ReadPackedNote(std::string_view note, PackedLine* line);
+// Whether a row selected with kPackedColumnsSql holds, from column `first`
+// on, what the host writes: integers where the store declares them (a rate
+// may also be a fraction: it counts as its whole part) and a known month
+// kind. Lines are packed only from such rows (an amount edited to 'abc'
+// would be packed as 0). Ask before the row's values are read: reading
+// converts them.
+bool SoundPackedColumns(const SqlStatement& row, int first);
 // A row selected with kPackedColumnsSql from column `first` on.
 PackedLine PackedLineOf(const SqlStatement& row, int first);
 // The failure for a line that holds what the host never writes (an amount

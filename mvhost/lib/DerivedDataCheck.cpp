@@ -14,8 +14,6 @@ namespace mvhost {
 
 namespace {
 
-constexpr char kMonthKindsSql[] = "(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 18)";
-
 // The store as a connection last saw it: another connection's commit moves
 // data_version, the connection's own writes its change count.
 struct Stamp {
@@ -44,20 +42,6 @@ std::map<Key, std::pair<Stamp, WalkTotals>>& WalkStamps() {
 std::string& LastRecord() {
   static std::string record;
   return record;
-}
-
-// Runs a query whose first row, if any, describes a problem in its first
-// column.
-int32_t FirstProblem(sqlite3* db, const std::string& sql, int32_t dataNo, const char* purpose,
-                     std::string* problem) {
-  SqlStatement query;
-  int32_t status = query.Prepare(db, sql, purpose);
-  if (status != 0) return status;
-  query.BindInt(1, dataNo);
-  const int32_t step = query.Step();
-  if (step < 0) return step;
-  if (step == 1) *problem = query.Text(0);
-  return 0;
 }
 
 // Reads every row of a query over one data set's derived rows: visit gets
@@ -97,14 +81,14 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   if (status != 0) return status;
   if (pending != 0) {
     // A changed line that holds what the host never writes: no rebuild
-    // mends it. (CROSS JOIN: the changed lines first, each line by its key.)
-    status = FirstProblem(
-        db,
-        "SELECT 'journal line ' || l.line_id || ' holds a value the host never writes' FROM "
-        "journal_line_change c CROSS JOIN journal_line l ON l.data_no = c.data_no AND "
-        "l.line_id = c.line_id WHERE c.data_no = ?1 AND NOT " +
-            JournalLineSoundSql() + " ORDER BY c.line_id LIMIT 1",
-        dataNo, "check the changed journal lines", &problem);
+    // mends it. (Its note tells, as the trigger found it.)
+    status = EachRow(db,
+                     "SELECT line_id FROM journal_line_change WHERE data_no = ? AND NOT sound "
+                     "ORDER BY line_id LIMIT 1",
+                     dataNo, &problem, [&](const SqlStatement& row) {
+                       problem =
+                           "journal line " + row.Text(0) + " holds a value the host never writes";
+                     });
     if (status != 0 || !problem.empty()) {
       finding->mendable = false;
       return status;
@@ -223,20 +207,6 @@ void ForgetDerivedChecks(sqlite3* db) {
   };
   forget(SoundStamps());
   forget(WalkStamps());
-}
-
-std::string JournalLineSoundSql() {
-  return std::string("(month_kind IN ") + kMonthKindsSql +
-         " AND typeof(month_kind) = 'integer'"
-         " AND typeof(journal_no) = 'integer'"
-         " AND typeof(date) = 'integer' AND typeof(tax_rate) IN ('integer', 'real')"
-         " AND typeof(business_type) = 'integer'"
-         " AND typeof(debit_account) IN ('integer', 'null')"
-         " AND typeof(debit_dept) = 'integer' AND typeof(debit_amount) = 'integer'"
-         " AND typeof(debit_tax) = 'integer' AND typeof(debit_tax_class) = 'integer'"
-         " AND typeof(credit_account) IN ('integer', 'null')"
-         " AND typeof(credit_dept) = 'integer' AND typeof(credit_amount) = 'integer'"
-         " AND typeof(credit_tax) = 'integer' AND typeof(credit_tax_class) = 'integer')";
 }
 
 int32_t DamagedDerivedData(sqlite3* db, int32_t dataNo, const std::string& problem,

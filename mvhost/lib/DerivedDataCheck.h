@@ -40,12 +40,6 @@ struct WalkTotals {
 };
 int32_t ReadWalkTotals(sqlite3* db, int32_t dataNo, WalkTotals* totals);
 
-// An SQL expression over a journal_line row: 1 when it holds integers where
-// the store declares them (a rate may also be a fraction: it counts as its
-// whole part) and a known month kind. The derived data are built only from
-// such lines (an amount edited to 'abc' would be summed as 0).
-std::string JournalLineSoundSql();
-
 // Whether a month kind is one a line may carry (1..12, 15, 18).
 constexpr bool IsMonthKind(int64_t kind) {
   constexpr uint32_t kKinds = 0x1FFEu | (1u << 15) | (1u << 18);

@@ -1,13 +1,68 @@
 #include "mvhost/lib/DerivedSchema.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "mvhost/lib/DerivedChunks.h"
 #include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
 
 namespace {
+
+// A changed line's row in journal_line_change holds what the line now is:
+// `present` (0 when it was deleted), `sound` (0 when it holds what the host
+// never writes, as SoundPackedColumns tells) and `packed`, the line's
+// PackedLine as text (PackedNoteSql), so that readers and the rewrite of its
+// chunk need not look the line up nor read a column per value, and the
+// check of the noted lines reads one column. (No column is named as one of
+// journal_line's: the build before joins the two and names them
+// unqualified.)
+constexpr const char* kChangeValueColumns[] = {"present", "sound", "packed"};
+
+// The types a sound line's columns have (their month kind also known).
+constexpr std::pair<const char*, const char*> kSoundTypes[] = {
+    {"journal_no", "'integer'"},
+    {"date", "'integer'"},
+    {"month_kind", "'integer'"},
+    {"tax_rate", "'integer', 'real'"},
+    {"business_type", "'integer'"},
+    {"debit_account", "'integer', 'null'"},
+    {"debit_dept", "'integer'"},
+    {"debit_tax_class", "'integer'"},
+    {"debit_amount", "'integer'"},
+    {"debit_tax", "'integer'"},
+    {"credit_account", "'integer', 'null'"},
+    {"credit_dept", "'integer'"},
+    {"credit_tax_class", "'integer'"},
+    {"credit_amount", "'integer'"},
+    {"credit_tax", "'integer'"}};
+
+// Whether the row `row` holds what the host writes.
+std::string SoundSql(const std::string& row) {
+  std::string sql = "(" + row + ".month_kind IN (1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 18)";
+  for (const auto& [column, types] : kSoundTypes) {
+    sql += std::string(" AND typeof(") + row + "." + column + ") IN (" + types + ")";
+  }
+  return sql + ")";
+}
+
+// The value of a column of a note of the row `row`, added when `present`.
+std::string NoteValueSql(const std::string& column, const std::string& row,
+                         const std::string& present) {
+  if (column == "present") return present;
+  if (column == "sound") return "NOT " + present + " OR " + SoundSql(row);
+  return PackedNoteSql(row);
+}
+
+std::string ChangeValueColumnsSql(const char* separator) {
+  std::string columns;
+  for (const char* column : kChangeValueColumns) {
+    columns += (columns.empty() ? "  " : std::string(separator) + "  ") + column;
+  }
+  return columns;
+}
 
 // The tables, for the store (with references to the data set, so that
 // deleting one removes its rows) or for a connection's temp schema.
@@ -87,7 +142,9 @@ std::string TablesSql(bool store) {
          schema +
          "journal_line_change (\n"
          "  data_no INTEGER NOT NULL,\n"
-         "  line_id INTEGER NOT NULL,\n"
+         "  line_id INTEGER NOT NULL,\n" +
+         ChangeValueColumnsSql(",\n") +
+         ",\n"
          "  PRIMARY KEY (data_no, line_id)\n"
          ") WITHOUT ROWID;\n";
 }
@@ -237,9 +294,18 @@ class RowSql {
            real("journal_department_total", DepartmentKey("credit", 2), sideColumns) + "));\n";
   }
 
+  // Notes the line as it now is: present with the row's values when the
+  // row is added, absent when it is taken away (an update takes the old row
+  // away first, then adds the new one).
   std::string NoteChange() const {
-    return "INSERT OR IGNORE INTO journal_line_change (data_no, line_id) SELECT " + DataNo() +
-           ", " + row_ + ".line_id WHERE " + Tracked() + ";\n";
+    std::string columns = "data_no, line_id";
+    std::string values = DataNo() + ", " + row_ + ".line_id";
+    for (const char* column : kChangeValueColumns) {
+      columns += std::string(", ") + column;
+      values += ", " + NoteValueSql(column, row_, "((" + sign_ + "1) > 0)");
+    }
+    return "INSERT OR REPLACE INTO journal_line_change (" + columns + ") SELECT " + values +
+           " WHERE " + Tracked() + ";\n";
   }
 
  private:
@@ -252,10 +318,10 @@ class RowSql {
 // which every connection parses when it opens, stays short. sign is 1 for a
 // line added and -1 for a line taken away.
 constexpr const char* kDeltaColumns[] = {
-    "data_no",         "line_id",        "date",        "month_kind",    "tax_rate",
-    "business_type",   "debit_account",  "debit_dept",  "debit_amount",  "debit_tax",
-    "debit_tax_class", "credit_account", "credit_dept", "credit_amount", "credit_tax",
-    "credit_tax_class"};
+    "data_no",    "line_id",         "journal_no",     "date",        "month_kind",
+    "tax_rate",   "business_type",   "debit_account",  "debit_dept",  "debit_amount",
+    "debit_tax",  "debit_tax_class", "credit_account", "credit_dept", "credit_amount",
+    "credit_tax", "credit_tax_class"};
 
 std::string DeltaSql(const char* row, const char* sign) {
   std::string values;
@@ -263,8 +329,18 @@ std::string DeltaSql(const char* row, const char* sign) {
   return "INSERT INTO journal_derived_delta SELECT " + values + sign + ";\n";
 }
 
+// The INSTEAD OF trigger of the view, as sqlite_schema keeps its text.
+const std::string& ApplyTriggerSql() {
+  static const std::string* sql = [] {
+    const RowSql delta("NEW", "NEW.sign * ");
+    return new std::string(std::string("CREATE TRIGGER ") + kApplyTrigger +
+                           " INSTEAD OF INSERT ON journal_derived_delta BEGIN\n" + delta.Totals() +
+                           delta.OverflowCheck() + delta.NoteChange() + "END");
+  }();
+  return *sql;
+}
+
 std::string TriggersSql() {
-  const RowSql delta("NEW", "NEW.sign * ");
   const RowSql added("NEW", "");
   const RowSql removed("OLD", "-");
   std::string changed;
@@ -281,11 +357,8 @@ std::string TriggersSql() {
     nulls += "NULL, ";
   }
   return "CREATE VIEW journal_derived_delta (" + deltaColumns + "sign) AS SELECT " + nulls +
-         "NULL WHERE 0;\n"
-         "CREATE TRIGGER journal_derived_v2_apply INSTEAD OF INSERT ON journal_derived_delta "
-         "BEGIN\n" +
-         delta.Totals() + delta.OverflowCheck() + delta.NoteChange() +
-         "END;\n"
+         "NULL WHERE 0;\n" + ApplyTriggerSql() +
+         ";\n"
          "CREATE TRIGGER journal_derived_v2_insert AFTER INSERT ON journal_line WHEN " +
          added.Tracked() + " BEGIN\n" + DeltaSql("NEW", "1") +
          "END;\n"
@@ -312,6 +385,7 @@ std::string TriggersSql() {
 struct TriggerCounts {
   int64_t line = 0;  // of kLineTriggers
   int64_t apply = 0;
+  int64_t applyCurrent = 0;  // the apply trigger is this build's
   int64_t earlier = 0;
 };
 
@@ -324,19 +398,22 @@ std::string QuotedList(const char* const (&names)[N]) {
 
 int32_t CountTriggers(sqlite3* db, TriggerCounts* counts) {
   SqlStatement triggers;
-  int32_t status =
-      triggers.Prepare(db,
-                       "SELECT count(*) FILTER (WHERE name IN (" + QuotedList(kLineTriggers) +
-                           ")), count(*) FILTER (WHERE name = '" + kApplyTrigger +
-                           "'), count(*) FILTER (WHERE name IN (" + QuotedList(kEarlierTriggers) +
-                           ")) FROM main.sqlite_schema WHERE type = 'trigger'",
-                       "read the schema of the derived journal data");
+  int32_t status = triggers.Prepare(
+      db,
+      "SELECT count(*) FILTER (WHERE name IN (" + QuotedList(kLineTriggers) +
+          ")), count(*) FILTER (WHERE name = '" + kApplyTrigger +
+          "'), count(*) FILTER (WHERE name = '" + kApplyTrigger +
+          "' AND sql = ?), count(*) FILTER (WHERE name IN (" + QuotedList(kEarlierTriggers) +
+          ")) FROM main.sqlite_schema WHERE type = 'trigger'",
+      "read the schema of the derived journal data");
   if (status != 0) return status;
+  triggers.BindText(1, ApplyTriggerSql());
   int32_t step = triggers.Step();
   if (step < 0) return step;
   counts->line = triggers.Int(0);
   counts->apply = triggers.Int(1);
-  counts->earlier = triggers.Int(2);
+  counts->applyCurrent = triggers.Int(2);
+  counts->earlier = triggers.Int(3);
   return 0;
 }
 
@@ -353,6 +430,30 @@ int32_t HasColumn(sqlite3* db, const char* table, const char* column, bool* has)
   return 0;
 }
 
+// Earlier builds' triggers noted less of a changed line (its id alone):
+// every noted line gets what this build notes of it (present 0 when it is
+// gone).
+int32_t RefreshChangeValues(sqlite3* db) {
+  std::string set;
+  for (const char* column : kChangeValueColumns) {
+    bool has = false;
+    int32_t status = HasColumn(db, "journal_line_change", column, &has);
+    if (status != 0) return status;
+    if (!has) {
+      status = ExecQuietly(
+          db, (std::string("ALTER TABLE journal_line_change ADD COLUMN ") + column).c_str());
+      if (status != 0) return status;
+    }
+    set += std::string(set.empty() ? "" : ", ") + column + " = " + NoteValueSql(column, "l", "1");
+  }
+  int32_t status = ExecQuietly(db, "UPDATE journal_line_change SET present = 0, sound = 1");
+  if (status != 0) return status;
+  return ExecQuietly(db, ("UPDATE journal_line_change AS c SET " + set +
+                          " FROM journal_line l WHERE l.data_no = c.data_no AND "
+                          "l.line_id = c.line_id")
+                             .c_str());
+}
+
 }  // namespace
 
 int32_t ExecQuietly(sqlite3* db, const char* sql) {
@@ -365,7 +466,7 @@ int32_t DerivedSchema::Inspect(sqlite3* db, Shape* shape) {
   int32_t status = CountTriggers(db, &counts);
   if (status != 0) return status;
   const bool current = counts.line == static_cast<int64_t>(std::size(kLineTriggers)) &&
-                       counts.apply == 1 && counts.earlier == 0;
+                       counts.applyCurrent == 1 && counts.earlier == 0;
   *shape = current ? Shape::kCurrent : Shape::kOutdated;
   return 0;
 }
@@ -401,6 +502,8 @@ int32_t DerivedSchema::Migrate(sqlite3* db) {
                                  .c_str());
     if (status != 0) return status;
   }
+  status = RefreshChangeValues(db);
+  if (status != 0) return status;
   // Otherwise whatever was built before is rebuilt: an earlier build
   // numbered its chunks otherwise and counted no lines in its totals, and
   // lines may have changed while this build's triggers were missing.

@@ -193,12 +193,11 @@ class Rebuilder {
   int32_t Batch(bool* more) {
     *more = false;
     SqlStatement lines;
-    int32_t status =
-        lines.Prepare(db_,
-                      std::string("SELECT ") + kPackedColumnsSql + ", " + JournalLineSoundSql() +
-                          " FROM journal_line WHERE data_no = ? AND line_id >= ?"
-                          " ORDER BY line_id",
-                      "read the journal lines for their derived data");
+    int32_t status = lines.Prepare(db_,
+                                   std::string("SELECT ") + kPackedColumnsSql +
+                                       " FROM journal_line WHERE data_no = ? AND line_id >= ?"
+                                       " ORDER BY line_id",
+                                   "read the journal lines for their derived data");
     if (status != 0) return status;
     lines.BindAll(1, {dataNo_, from_});
     int64_t read = 0;
@@ -210,9 +209,7 @@ class Rebuilder {
         *more = true;
         break;
       }
-      if (lines.Int(kPackedColumns) == 0) {
-        return UnsoundLine(db_, static_cast<int32_t>(dataNo_), id);
-      }
+      if (!SoundPackedColumns(lines, 0)) return UnsoundLine(db_, dataNo_, id);
       const PackedLine line = PackedLineOf(lines, 0);
       totals_.Add(line, 1);
       status = chunks_.Add(id, line);

@@ -18,15 +18,10 @@ int32_t PackedLineReader::Open(sqlite3* db, int32_t dataNo) {
                "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1", {dataNo}, &changed);
   if (status != 0) return status;
   if (changed != 0) {
-    status = changes_.Prepare(db,
-                              "SELECT c.line_id, l.line_id IS NOT NULL, " + PackedColumnsOf("l") +
-                                  ", l.line_id IS NULL OR " + JournalLineSoundSql() +
-                                  " FROM journal_line_change c LEFT JOIN journal_line l"
-                                  " ON l.data_no = c.data_no AND l.line_id = c.line_id"
-                                  " WHERE c.data_no = ? ORDER BY c.line_id",
-                              "read the changed journal lines");
+    status =
+        changes_.Prepare(db, ChangedLinesSql("line_id >= ?2"), "read the changed journal lines");
     if (status != 0) return status;
-    changes_.BindInt(1, dataNo);
+    changes_.BindAll(1, {dataNo, std::numeric_limits<int64_t>::min()});
     status = NextChange();
     if (status != 0) return status;
   }
@@ -106,9 +101,11 @@ int32_t PackedLineReader::NextChange() {
   }
   nextChange_ = changes_.Int(0);
   changeExists_ = changes_.Int(1) != 0;
-  changeSound_ = changes_.Int(2 + kPackedColumns) != 0;
-  if (changeExists_) changed_ = PackedLineOf(changes_, 2);
+  changeSound_ = !changeExists_ || changes_.Int(2) != 0;
   limit_ = std::min(chunkEnd_, nextChange_);
+  if (changeExists_ && changeSound_ && !ReadPackedNote(changes_.BlobView(3), &changed_)) {
+    return Damaged("the note of journal line " + std::to_string(nextChange_) + " is damaged", true);
+  }
   return 0;
 }
 

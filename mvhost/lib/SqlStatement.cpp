@@ -171,6 +171,8 @@ bool SqlStatement::IsInteger(int column) const {
   return sqlite3_column_type(stmt_, column) == SQLITE_INTEGER;
 }
 
+int SqlStatement::Type(int column) const { return sqlite3_column_type(stmt_, column); }
+
 void SqlStatement::Reset() {
   if (stmt_ != nullptr) {
     sqlite3_reset(stmt_);

@@ -57,6 +57,9 @@ class SqlStatement {
   std::string_view BlobView(int column) const;
   bool IsNull(int column) const;
   bool IsInteger(int column) const;
+  // SQLITE_INTEGER, SQLITE_FLOAT, ...: the value's type before any read
+  // converts it.
+  int Type(int column) const;
   void Reset();
   void Finalize();
   bool IsPrepared() const { return stmt_ != nullptr; }
