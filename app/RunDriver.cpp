@@ -205,7 +205,7 @@ RunOutcome RunDriver::WriteReport() {
     return RunOutcome::GoOn();
   }
   if (trace_) {
-    RunOutcome started = trace_->Start(settings_.taxIncluded());
+    RunOutcome started = trace_->Start(settings_.taxIncluded(), dataSet_, TraceRunOf());
     if (!started.goOn()) return started;
   }
   journals_ = std::make_unique<JournalRun>(dataSet_, settings_, conditions_, *progress_);
@@ -217,12 +217,16 @@ RunOutcome RunDriver::WriteReport() {
 // fails the run (the report stays).
 RunOutcome RunDriver::WriteTrace() {
   if (!trace_) return RunOutcome::GoOn();
+  return trace_->Write(reportInputs(), dataSet_, TraceRunOf(), outputPath_);
+}
+
+TraceRun RunDriver::TraceRunOf() const {
   TraceRun run;
   run.startMonth = conditions_.startMonth;
   run.endMonth = conditions_.endMonth;
   run.savedReturn = conditions_.aggregationMethod == kSavedReturnValues;
   run.user = userId_;
-  return trace_->Write(reportInputs(), dataSet_, run, outputPath_);
+  return run;
 }
 
 // Remembers the conditions and says goodbye.

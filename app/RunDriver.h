@@ -49,6 +49,8 @@ class RunDriver {
   RunOutcome WriteReport();
   RunOutcome WriteTrace();
   RunOutcome SayGoodbye();
+  // What the trace's header says of this run.
+  TraceRun TraceRunOf() const;
 
   HWND Owner() const { return progress_ ? progress_->Handle() : HWND{0}; }
   ReportInputs reportInputs() const {

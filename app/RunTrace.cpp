@@ -21,10 +21,16 @@ std::unique_ptr<RunTrace> RunTrace::FromEnvironment() {
   return std::unique_ptr<RunTrace>(new RunTrace(path));
 }
 
-RunOutcome RunTrace::Start(bool taxIncluded) {
+RunOutcome RunTrace::Start(bool taxIncluded, const StDATAINFO& dataSet, const TraceRun& run) {
   recorder_ = std::make_unique<TraceRecorder>(taxIncluded);
+  const std::string windowsPath = platform::ToWindowsPath(posixPath_);
+  int lineTable = -1;
+  if (!windowsPath.empty()) {
+    file_ = std::make_unique<TraceFile>(windowsPath);
+    if (file_->Begin(dataSet, run)) lineTable = file_->lineTableDescriptor();
+  }
   std::string error;
-  if (!recorder_->Open(&error)) return RunOutcome::Failed("no trace: " + error);
+  if (!recorder_->Open(&error, lineTable)) return RunOutcome::Failed("no trace: " + error);
   return RunOutcome::GoOn();
 }
 
@@ -41,8 +47,8 @@ RunOutcome RunTrace::Write(const ReportInputs& inputs, const StDATAINFO& dataSet
   if (::gmtime_r(&now, &utc) != nullptr)
     std::strftime(text, sizeof(text), "%Y-%m-%dT%H:%M:%SZ", &utc);
   run.time = text;
-  const Status written =
-      WriteTraceFile(inputs, dataSet, run, recorder_.get(), reportPath, windowsPath);
+  if (!file_) file_ = std::make_unique<TraceFile>(windowsPath);
+  const Status written = file_->Write(inputs, dataSet, run, recorder_.get(), reportPath);
   if (!written.ok()) return RunOutcome::Failed(std::string(written.message()));
   return RunOutcome::GoOn();
 }

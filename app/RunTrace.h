@@ -20,8 +20,10 @@ class RunTrace {
   // The trace the environment asks for, or null.
   static std::unique_ptr<RunTrace> FromEnvironment();
 
-  // Before the aggregation: the recorder of a run by journals.
-  RunOutcome Start(bool taxIncluded);
+  // Before the aggregation: the recorder of a run by journals, and the
+  // trace file begun (its line table filled as the run goes; a file that
+  // cannot be begun is written whole at the end, or says why it cannot).
+  RunOutcome Start(bool taxIncluded, const StDATAINFO& dataSet, const TraceRun& run);
   // The recorder, null before Start and in saved-return runs.
   TraceRecorder* recorder() { return recorder_.get(); }
 
@@ -33,6 +35,9 @@ class RunTrace {
   explicit RunTrace(std::string posixPath) : posixPath_(std::move(posixPath)) {}
 
   std::string posixPath_;
+  std::unique_ptr<TraceFile> file_;  // made by Start or Write
+  // Destroyed before the file: the line table's stream holds a copy of its
+  // descriptor.
   std::unique_ptr<TraceRecorder> recorder_;
 };
 

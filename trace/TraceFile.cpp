@@ -18,6 +18,7 @@
 #include "report/ReportFormat.h"
 #include "resources/Edition.h"
 #include "resources/StringResources.h"
+#include "resources/ids/ReportTemporary.h"
 #include "trace/RateBreakdown.h"
 #include "trace/ReportValues.h"
 #include "trace/Sha256.h"
@@ -31,9 +32,11 @@ namespace taxlink {
 
 namespace {
 
-constexpr char kTemporaryStem[] = "trace";
 constexpr std::size_t kBufferSize = 1 << 20;
 constexpr int kSecuritiesFactor = 20;
+// The header's values filled in last, and their width.
+constexpr std::size_t kSha256Width = 64;
+constexpr std::size_t kTimeWidth = 20;  // 2026-12-08T19:45:00Z
 
 std::string Utf8(const char* field, std::size_t size) {
   return platform::Cp932ToUtf8(std::string_view(field, strnlen(field, size)));
@@ -326,11 +329,8 @@ class TraceOutput {
 bool CopySpool(TraceOutput& out, const TraceSpools& spools, uint64_t key) {
   const TraceSpools::Spool* spool = spools.Find(key);
   if (spool == nullptr || spool->bytes == 0) return true;
-  const int descriptor = spools.Descriptor(*spool);
-  if (descriptor < 0) return false;
   out.Flush();
-  out.file().WriteFrom(descriptor, spool->bytes);
-  return true;
+  return spools.CopyInto(*spool, &out.file());
 }
 
 bool WriteFigure(TraceOutput& out, const TracedFigure& figure, uint8_t rounding,
@@ -393,11 +393,51 @@ Status TraceFailed(const std::string& path) {
   return Status::IOError("the trace file " + path + " could not be written", "WriteTraceFile");
 }
 
+// The document up to the rows of the line table.
+std::string DocumentHead(const std::string& sha256, const StDATAINFO& dataSet,
+                         const TraceRun& run) {
+  return "{\"report\":" + Json(Header(sha256, dataSet, run)) +
+         ",\n\"line_columns\":" + Json(LineColumns()) +
+         ",\n\"line_entry_columns\":" + Json(LineEntryColumns()) + ",\n\"lines\":[";
+}
+
+// Where the string value of key begins in a JSON text (keys are unique in
+// the header, and its strings hold no unescaped quote).
+uint64_t ValueOffset(const std::string& text, const std::string& key) {
+  const std::string member = "\"" + key + "\":\"";
+  return text.find(member) + member.size();
+}
+
 }  // namespace
 
-Status WriteTraceFile(const ReportInputs& inputs, const StDATAINFO& dataSet, const TraceRun& run,
-                      const TraceRecorder* recorder, const std::string& reportPath,
-                      const std::string& tracePath) {
+TraceFile::TraceFile(std::string tracePath)
+    : path_(tracePath), replacement_(std::move(tracePath), kTraceTemporaryStem) {}
+
+bool TraceFile::Begin(const StDATAINFO& dataSet, const TraceRun& run) {
+  begun_ = false;
+  if (!replacement_.Open(&file_)) return false;
+  if (replacement_.WritesDirectly()) {
+    file_.Abort();
+    return false;
+  }
+  TraceRun placeholders = run;
+  placeholders.time = std::string(kTimeWidth, '0');
+  const std::string head = DocumentHead(std::string(kSha256Width, '0'), dataSet, placeholders);
+  sha256Offset_ = ValueOffset(head, "sha256");
+  timeOffset_ = ValueOffset(head, "time");
+  try {
+    file_.Write(head.data(), head.size());
+  } catch (const platform::FileException&) {
+    file_.Abort();
+    replacement_.Discard();
+    return false;
+  }
+  begun_ = true;
+  return true;
+}
+
+Status TraceFile::Write(const ReportInputs& inputs, const StDATAINFO& dataSet, const TraceRun& run,
+                        TraceRecorder* recorder, const std::string& reportPath) {
   const TraceSpools* spools = recorder != nullptr ? &recorder->spools() : nullptr;
   std::string report;
   try {
@@ -411,20 +451,31 @@ Status WriteTraceFile(const ReportInputs& inputs, const StDATAINFO& dataSet, con
   } catch (const platform::FileException&) {
     return Status::IOError("the report " + reportPath + " could not be read", "WriteTraceFile");
   }
-  if (recorder != nullptr && recorder->failed()) return TraceFailed(tracePath);
+  if (recorder != nullptr && recorder->failed()) return TraceFailed(path_);
+  const std::string sha256 = Sha256Hex(report);
+  if (begun_ && (sha256.size() != kSha256Width || run.time.size() != kTimeWidth)) {
+    return TraceFailed(path_);
+  }
 
   std::vector<TracedFigure> figures =
       TracedFigures(inputs, run.savedReturn, ReadReportValues(report));
   if (!run.savedReturn) NameParts(inputs.tables, recorder, figures);
-  platform::ReplacementFile replacement(tracePath, kTemporaryStem);
-  platform::File file;
-  if (!replacement.Open(&file)) return TraceFailed(tracePath);
+  if (!begun_ && !replacement_.Open(&file_)) return TraceFailed(path_);
   try {
-    TraceOutput out(file);
-    out.Add("{\"report\":");
-    out.Add(Json(Header(Sha256Hex(report), dataSet, run)));
-    // The accounts and the sides of lines that the figures name, each once.
-    out.Add(",\n\"accounts\":[");
+    TraceOutput out(file_);
+    if (begun_) {
+      // The rows are in the file already, but for what their stream holds.
+      if (recorder == nullptr || !recorder->spools().FlushInPlace(kLineTableKey)) {
+        return TraceFailed(path_);
+      }
+    } else {
+      out.Add(DocumentHead(sha256, dataSet, run));
+      if (spools != nullptr && !CopySpool(out, *spools, kLineTableKey)) {
+        return TraceFailed(path_);
+      }
+    }
+    // The accounts the rows name, each once.
+    out.Add("],\n\"accounts\":[");
     bool firstAccount = true;
     if (recorder != nullptr) {
       const std::map<int32_t, std::string> byId(recorder->accounts().begin(),
@@ -435,29 +486,31 @@ Status WriteTraceFile(const ReportInputs& inputs, const StDATAINFO& dataSet, con
         firstAccount = false;
       }
     }
-    out.Add("],\n\"line_columns\":");
-    out.Add(Json(LineColumns()));
-    out.Add(",\n\"line_entry_columns\":");
-    out.Add(Json(LineEntryColumns()));
-    out.Add(",\n\"lines\":[");
-    if (spools != nullptr && !CopySpool(out, *spools, kLineTableKey)) {
-      return TraceFailed(tracePath);
-    }
     out.Add("],\n\"figures\":[");
     bool first = true;
     for (const TracedFigure& figure : figures) {
       if (!WriteFigure(out, figure, inputs.settings.roundingMode(), spools, first)) {
-        return TraceFailed(tracePath);
+        return TraceFailed(path_);
       }
       first = false;
     }
     out.Add("]}\n");
     out.Flush();
-    file.Close();
+    if (begun_) {
+      file_.WriteAt(sha256.data(), sha256.size(), sha256Offset_);
+      file_.WriteAt(run.time.data(), run.time.size(), timeOffset_);
+    }
+    file_.Close();
   } catch (const platform::FileException&) {
-    return TraceFailed(tracePath);
+    return TraceFailed(path_);
   }
-  return replacement.Commit() ? Status::OK() : TraceFailed(tracePath);
+  return replacement_.Commit() ? Status::OK() : TraceFailed(path_);
+}
+
+Status WriteTraceFile(const ReportInputs& inputs, const StDATAINFO& dataSet, const TraceRun& run,
+                      TraceRecorder* recorder, const std::string& reportPath,
+                      const std::string& tracePath) {
+  return TraceFile(tracePath).Write(inputs, dataSet, run, recorder, reportPath);
 }
 
 }  // namespace taxlink

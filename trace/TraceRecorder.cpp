@@ -74,6 +74,15 @@ TraceRecorder::TraceRecorder(bool taxIncluded)
   }
 }
 
+bool TraceRecorder::Open(std::string* error, int lineTable) {
+  if (!spools_.Open(error)) return false;
+  if (lineTable >= 0 && !spools_.WriteInPlace(kLineTableKey, lineTable)) {
+    *error = "cannot write the line table into the trace";
+    return false;
+  }
+  return true;
+}
+
 void TraceRecorder::RememberAccount(int32_t id, const char* code, std::size_t codeSize,
                                     const char* name, std::size_t nameSize) {
   if (anyAccount_ && id == lastAccount_) return;
@@ -98,25 +107,30 @@ TraceRecorder::Triple& TraceRecorder::TripleOf(uint64_t key) {
 
 uint64_t TraceRecorder::AddLine(const LineRow& row) {
   TraceSpools::Spool* table = SpoolOf(kLineTableKey);
-  const uint64_t index = table != nullptr ? table->count : 0;
+  if (table == nullptr) {
+    failed_ = true;
+    return 0;
+  }
+  const uint64_t index = table->count;
   int64_t including = 0;
-  text_.clear();
-  AppendLineRow(text_, row);
+  AppendLineRow(spools_.StartEntry(table), row);
   // A reader takes the sum of the two amounts: a side that has none fails.
-  if (__builtin_add_overflow(row.amount, row.tax, &including) || !spools_.Append(table, text_, 0)) {
+  if (!spools_.EndEntry(table, 0) || __builtin_add_overflow(row.amount, row.tax, &including)) {
     failed_ = true;
   }
   return index;
 }
 
 bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken, int64_t amount) {
-  text_.clear();
-  AppendLineEntry(text_, index, taken, amount);
-  return spools_.Append(SpoolOf(key), text_, amount);
+  TraceSpools::Spool* spool = SpoolOf(key);
+  if (spool == nullptr) return false;
+  AppendLineEntry(spools_.StartEntry(spool), index, taken, amount);
+  return spools_.EndEntry(spool, amount);
 }
 
 bool TraceRecorder::AddJsonEntry(uint64_t key, const std::string& json, int64_t amount) {
-  return spools_.Append(SpoolOf(key), json, amount);
+  TraceSpools::Spool* spool = SpoolOf(key);
+  return spool != nullptr && spools_.Append(spool, json, amount);
 }
 
 bool TraceRecorder::Side(const TaxLineSide& side) {

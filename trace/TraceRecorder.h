@@ -25,12 +25,15 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   // side and of an account's month entries the passes took.
   explicit TraceRecorder(bool taxIncluded);
 
-  // Makes the spools' folder; false with the cause.
-  bool Open(std::string* error) { return spools_.Open(error); }
+  // Makes the spools' file; false with the cause. With lineTable (an open
+  // descriptor, the trace being written) the rows of the line table go
+  // straight there, at its position, instead of to a spool.
+  bool Open(std::string* error, int lineTable = -1);
 
   void Contribute(const Contribution& contribution) override;
   bool Side(const TaxLineSide& side) override;
 
+  TraceSpools& spools() { return spools_; }
   const TraceSpools& spools() const { return spools_; }
   // Whether the figure spooled under including took the amounts including
   // tax of exactly the sides whose amounts excluding tax and tax the two
@@ -76,7 +79,6 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   int32_t lastAccount_ = 0;
   bool anyAccount_ = false;
   std::string entry_;
-  std::string text_;  // a line table row or a line contribution being spooled
   // The rows of the host's sides that the engine's refund passes may take
   // too (the non-taxable purchase classes), by journal side, so that such a
   // side is one row of the table.

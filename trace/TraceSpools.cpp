@@ -1,74 +1,114 @@
 #include "trace/TraceSpools.h"
 
+#include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace taxlink {
 
 namespace {
 
-constexpr std::size_t kSpoolBuffer = 1 << 18;
+// A spool's buffer is written out when it holds this much: a figure's into
+// the shared file (a run has a couple of hundred spools, their buffers stay
+// a few MiB), the line table's in place.
+constexpr std::size_t kChunk = 1 << 14;
+constexpr std::size_t kInPlaceChunk = 1 << 18;
+
+bool WriteAll(int descriptor, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t wrote = ::write(descriptor, data, size);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return false;
+    data += wrote;
+    size -= static_cast<std::size_t>(wrote);
+  }
+  return true;
+}
 
 }  // namespace
 
 TraceSpools::~TraceSpools() {
   for (auto& [key, spool] : spools_) {
-    if (spool.file != nullptr) std::fclose(spool.file);
+    if (spool.records != nullptr) std::fclose(spool.records);
+    if (spool.inPlace >= 0) ::close(spool.inPlace);
   }
-  if (!folder_.empty()) ::rmdir(folder_.c_str());
+  if (shared_ >= 0) ::close(shared_);
+}
+
+int TraceSpools::NewFile(std::string* error) const {
+  std::string pattern = temporaryFolder_ + "/taxlink-trace-XXXXXX";
+  const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0) {
+    if (error != nullptr) *error = "cannot make a file for the trace in " + temporaryFolder_;
+    return -1;
+  }
+  ::unlink(pattern.c_str());
+  return fd;
 }
 
 bool TraceSpools::Open(std::string* error) {
   const char* temp = std::getenv("TAXLINK_TEMP");
   if (temp == nullptr || *temp == '\0') temp = std::getenv("TMPDIR");
   if (temp == nullptr || *temp == '\0') temp = "/tmp";
-  std::string pattern = std::string(temp) + "/taxlink-trace-XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) {
-    *error = "cannot make a folder for the trace in " + std::string(temp);
-    return false;
-  }
-  folder_ = pattern;
-  return true;
+  temporaryFolder_ = temp;
+  shared_ = NewFile(error);
+  return shared_ >= 0;
+}
+
+bool TraceSpools::WriteInPlace(uint64_t key, int descriptor) {
+  Spool& spool = spools_[key];
+  if (spool.inPlace >= 0 || spool.count > 0) return false;
+  spool.inPlace = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+  return spool.inPlace >= 0;
 }
 
 TraceSpools::Spool* TraceSpools::Get(uint64_t key) {
-  auto [it, added] = spools_.try_emplace(key);
-  if (added) {
-    // Opened, then unlinked at once: the spool lives as long as its file
-    // handle, and nothing is left behind however the run ends.
-    const std::string path = folder_ + "/" + std::to_string(key);
-    it->second.file = std::fopen(path.c_str(), "w+b");
-    if (it->second.file == nullptr) {
-      failed_ = true;
-      return nullptr;
-    }
-    ::unlink(path.c_str());
-    // Large buffers: a million-line run appends millions of small entries.
-    std::setvbuf(it->second.file, nullptr, _IOFBF, kSpoolBuffer);
-  }
-  return it->second.file != nullptr ? &it->second : nullptr;
+  if (shared_ < 0) return nullptr;
+  return &spools_[key];
 }
 
-bool TraceSpools::Append(Spool* spool, std::string_view entry, int64_t amount) {
-  if (spool == nullptr) return false;
-  const std::string_view separator = spool->count > 0 ? ",\n" : "\n";
-  // One writer per spool: the unlocked calls spare a lock per entry.
-  if (fwrite_unlocked(separator.data(), 1, separator.size(), spool->file) != separator.size() ||
-      fwrite_unlocked(entry.data(), 1, entry.size(), spool->file) != entry.size()) {
-    failed_ = true;
+bool TraceSpools::WriteOut(Spool* spool) {
+  const std::size_t size = spool->buffer.size();
+  if (spool->inPlace >= 0) {
+    if (!WriteAll(spool->inPlace, spool->buffer.data(), size)) {
+      failed_ = true;
+      return false;
+    }
+  } else {
+    if (!WriteAll(shared_, spool->buffer.data(), size)) {
+      failed_ = true;
+      return false;
+    }
+    spool->chunks.push_back({sharedSize_, size});
+    sharedSize_ += size;
+  }
+  spool->buffer.clear();
+  return true;
+}
+
+bool TraceSpools::EndEntry(Spool* spool, int64_t amount) {
+  ++spool->count;
+  spool->bytes += spool->buffer.size() - spool->buffered;
+  if (__builtin_add_overflow(spool->sum, amount, &spool->sum)) spool->overflow = true;
+  if (spool->buffer.size() >= (spool->inPlace >= 0 ? kInPlaceChunk : kChunk) && !WriteOut(spool)) {
+    spool->buffered = 0;
     return false;
   }
-  ++spool->count;
-  spool->bytes += separator.size() + entry.size();
-  if (__builtin_add_overflow(spool->sum, amount, &spool->sum)) spool->overflow = true;
+  spool->buffered = spool->buffer.size();
   return true;
 }
 
 bool TraceSpools::AppendRecord(Spool* spool, const void* record, std::size_t size) {
   if (spool == nullptr) return false;
-  if (fwrite_unlocked(record, 1, size, spool->file) != size) {
+  if (spool->records == nullptr && spool->count == 0) {
+    const int fd = NewFile(nullptr);
+    spool->records = fd >= 0 ? ::fdopen(fd, "w+b") : nullptr;
+    if (spool->records == nullptr && fd >= 0) ::close(fd);
+  }
+  if (spool->records == nullptr || fwrite_unlocked(record, 1, size, spool->records) != size) {
     failed_ = true;
     return false;
   }
@@ -78,32 +118,52 @@ bool TraceSpools::AppendRecord(Spool* spool, const void* record, std::size_t siz
 }
 
 bool TraceSpools::Clear(uint64_t key) {
-  Spool* spool = Get(key);
-  if (spool == nullptr) return false;
-  if (std::fflush(spool->file) != 0 || ::ftruncate(::fileno(spool->file), 0) != 0 ||
-      std::fseek(spool->file, 0, SEEK_SET) != 0) {
+  auto it = spools_.find(key);
+  if (it == spools_.end()) return true;
+  Spool& spool = it->second;
+  // Only a figure's spool is ever replaced; its chunks stay in the shared
+  // file, unnamed.
+  if (spool.inPlace >= 0 || spool.records != nullptr) {
     failed_ = true;
     return false;
   }
-  spool->count = 0;
-  spool->bytes = 0;
-  spool->sum = 0;
-  spool->overflow = false;
+  spool.chunks.clear();
+  spool.buffer.clear();
+  spool.buffered = 0;
+  spool.count = 0;
+  spool.bytes = 0;
+  spool.sum = 0;
+  spool.overflow = false;
   return true;
 }
 
 const TraceSpools::Spool* TraceSpools::Find(uint64_t key) const {
   auto it = spools_.find(key);
-  return it != spools_.end() && it->second.file != nullptr ? &it->second : nullptr;
+  return it != spools_.end() ? &it->second : nullptr;
 }
 
 std::FILE* TraceSpools::Rewind(const Spool& spool) const {
-  if (std::fflush(spool.file) != 0 || std::fseek(spool.file, 0, SEEK_SET) != 0) return nullptr;
-  return spool.file;
+  if (spool.records == nullptr || std::fflush(spool.records) != 0 ||
+      std::fseek(spool.records, 0, SEEK_SET) != 0) {
+    return nullptr;
+  }
+  return spool.records;
 }
 
-int TraceSpools::Descriptor(const Spool& spool) const {
-  return std::fflush(spool.file) == 0 ? ::fileno(spool.file) : -1;
+bool TraceSpools::CopyInto(const Spool& spool, platform::File* out) const {
+  if (spool.inPlace >= 0 || spool.records != nullptr || shared_ < 0) return false;
+  for (const Spool::Chunk& chunk : spool.chunks) out->WriteFrom(shared_, chunk.offset, chunk.size);
+  out->Write(spool.buffer.data(), spool.buffer.size());
+  return true;
+}
+
+bool TraceSpools::FlushInPlace(uint64_t key) {
+  auto it = spools_.find(key);
+  if (it == spools_.end() || it->second.inPlace < 0) return false;
+  Spool& spool = it->second;
+  const bool written = spool.buffer.empty() || WriteOut(&spool);
+  spool.buffered = 0;
+  return written;
 }
 
 }  // namespace taxlink

@@ -6,24 +6,43 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
+
+#include "platform/winfs/File.h"
 
 namespace taxlink {
 
-// The contributions of a run kept on disk until the trace is written, one
-// spool file per figure of the run (a key of TraceKeys.h) and one for the
-// line table, so that a run of any number of lines keeps only a buffer per
-// spool in memory (256 KiB): memory grows with the figures, never with the
-// lines. A figure's spool and the line table hold the trace's text, each
+// The contributions of a run kept until the trace is written, one spool
+// per figure of the run (a key of TraceKeys.h), so that a run of any number
+// of lines keeps only a small buffer per spool in memory: memory grows with
+// the figures, never with the lines. A spool holds the trace's text, each
 // entry on a line of its own and separated by commas, so that the trace is
 // put together by copying the spools whole.
+//
+// The text spools share one unlinked file in the temporary folder: a
+// spool's buffer goes there as a chunk when it fills (one file for all, as
+// making and dropping a file per figure cost more than the chunks' writes).
+// A spool may instead write straight into another file (in place: the
+// trace's own line table), and the record spools (binary, read back by the
+// recorder) each have a file of their own.
 class TraceSpools {
  public:
   struct Spool {
-    std::FILE* file = nullptr;
     uint64_t count = 0;
-    uint64_t bytes = 0;     // the size of the file
+    uint64_t bytes = 0;     // the size of its text
     int64_t sum = 0;        // the plain sum of the amounts (raw)
     bool overflow = false;  // the sum went beyond 64 bits
+
+   private:
+    friend class TraceSpools;
+    std::string buffer;        // entries not yet written out
+    std::size_t buffered = 0;  // its size after the last entry counted
+    struct Chunk {
+      uint64_t offset, size;
+    };
+    std::vector<Chunk> chunks;     // in the shared file, in order
+    int inPlace = -1;              // written out to this descriptor instead
+    std::FILE* records = nullptr;  // a spool of records: its own file
   };
 
   TraceSpools() = default;
@@ -31,34 +50,62 @@ class TraceSpools {
   TraceSpools(const TraceSpools&) = delete;
   TraceSpools& operator=(const TraceSpools&) = delete;
 
-  // Creates the folder of the spools under the temporary folder
-  // (TAXLINK_TEMP, TMPDIR or /tmp); false with the cause.
+  // Creates the shared file in the temporary folder (TAXLINK_TEMP, TMPDIR
+  // or /tmp), unlinked at once so that nothing is left behind however the
+  // run ends; false with the cause.
   bool Open(std::string* error);
+  // Makes the spool of key write its entries straight to descriptor (a copy
+  // of it, at the position it shares), buffered; false when it cannot.
+  bool WriteInPlace(uint64_t key, int descriptor);
 
   // The spool of key, made on first use; null when it cannot be made. The
   // pointer stays valid as long as the spools.
   Spool* Get(uint64_t key);
   // Appends one entry of amount (its text) to spool, after a separator from
   // the one before; false when the disk refused it (failed() then says so).
-  bool Append(Spool* spool, std::string_view entry, int64_t amount);
-  // Appends size bytes with no separator and no amount (a spool of records).
+  bool Append(Spool* spool, std::string_view entry, int64_t amount) {
+    StartEntry(spool) += entry;
+    return EndEntry(spool, amount);
+  }
+  // The same in two steps, the text made straight in the spool's buffer:
+  // StartEntry adds the separator and gives the buffer to append the entry
+  // to, EndEntry counts it.
+  std::string& StartEntry(Spool* spool) {
+    spool->buffer += spool->count > 0 ? ",\n" : "\n";
+    return spool->buffer;
+  }
+  bool EndEntry(Spool* spool, int64_t amount);
+  // Appends size bytes with no separator and no amount to spool (a spool of
+  // records, with a file of its own).
   bool AppendRecord(Spool* spool, const void* record, std::size_t size);
   // Empties the spool of key (a figure that replaces what it held).
   bool Clear(uint64_t key);
 
   // The spool of key, or null when nothing was added to it.
   const Spool* Find(uint64_t key) const;
-  // The file of a spool rewound to its first entry, for reading; null when
-  // it cannot be. Writing after reading is not supported.
+  // The file of a record spool rewound to its first record, for reading;
+  // null when it cannot be. Writing after reading is not supported.
   std::FILE* Rewind(const Spool& spool) const;
-  // The descriptor of a spool's file with every entry written to it, for
-  // copying its bytes (0 to bytes); -1 when it cannot be flushed.
-  int Descriptor(const Spool& spool) const;
+  // Writes every entry of a text spool to out (the kernel copies the
+  // chunks); false when the spool cannot be read. out raises FileException
+  // when it cannot be written.
+  bool CopyInto(const Spool& spool, platform::File* out) const;
+  // Writes out what the spool in place of key still buffers; false when it
+  // cannot.
+  bool FlushInPlace(uint64_t key);
 
   bool failed() const { return failed_; }
 
  private:
-  std::string folder_;
+  // Writes out a spool's buffer: in place, or into the shared file as its
+  // next chunk.
+  bool WriteOut(Spool* spool);
+  // A new unlinked file in the temporary folder, -1 when it cannot be made.
+  int NewFile(std::string* error) const;
+
+  std::string temporaryFolder_;
+  int shared_ = -1;
+  uint64_t sharedSize_ = 0;
   std::unordered_map<uint64_t, Spool> spools_;
   bool failed_ = false;
 };

@@ -162,10 +162,18 @@ class SignalGuard {
   struct sigaction previousTerm_ {};
 };
 
-// A program stopped while it wrote its report (Ctrl+C, a kill) leaves its
-// temporary beside the output file: the host, which saw the program end,
-// removes it before the program's process id can name another process.
-void RemoveLeftTemporary(const std::optional<TakenConditions>& taken, pid_t program) {
+// A program stopped while it wrote its report or its trace (Ctrl+C, a
+// kill) leaves its temporary beside the output file or the trace (a POSIX
+// path, empty for none): the host, which saw the program end, removes them
+// before the program's process id can name another process.
+void RemoveLeftTemporaries(const std::optional<TakenConditions>& taken,
+                           const std::string& tracePath, pid_t program) {
+  if (!tracePath.empty()) {
+    ::unlink((tracePath.substr(0, tracePath.rfind('/') + 1) +
+              platform::ReplacementFile::TemporaryNameOf(taxlink::kTraceTemporaryStem,
+                                                         static_cast<long>(program)))
+                 .c_str());
+  }
   if (!taken || taken->windowsPath.empty()) return;  // no report was begun
   const std::optional<std::string> report = platform::MapUtf8WindowsPath(taken->windowsPath);
   if (!report || report->find('/') == std::string::npos) return;
@@ -319,12 +327,12 @@ int RunLaunch(const LaunchOptions& options) {
     if ((seen == 0 && info.si_pid == child) || (seen < 0 && errno != EINTR)) exited = true;
   }
   // The transcript is complete once the program has ended: read once, for
-  // the temporary, the run log, the sheet and the caller.
+  // the temporaries, the run log, the sheet and the caller.
   RunTranscript ownTranscript;
   RunTranscript& run = options.transcript != nullptr ? *options.transcript : ownTranscript;
   run = RunTranscript::Read(sheet.TranscriptPath());
   record.conditions = run.conditions;
-  RemoveLeftTemporary(run.conditions, child);
+  RemoveLeftTemporaries(run.conditions, tracePath, child);
   while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
   programPid = 0;

@@ -11,6 +11,7 @@
 #include "mvhost/lib/HostMessages.h"
 #include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/HostSession.h"
+#include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/SqlStatement.h"
 #include "platform/dialog/UserInterface.h"
 #include "platform/ui/FrontEnd.h"
@@ -149,6 +150,8 @@ int32_t StopLink(const std::string& reason) {
 // A store that cannot be read: the host shows its own message as well, for
 // the person at the screen (the failure is already in the error log).
 int32_t StoreFailure(int32_t status) {
+  // The message waits on the user: no read transaction stays open under it.
+  mvhost::ReadScope::Release(mvhost::HostSession::Db(nullptr));
   platform::Ui().MessageBox(ClAccConnect::Inst()->ownerWindow, mvhost::HostErrorText(status),
                             mvhost::HostCaption(), MB_OK | MB_ICONERROR);
   return RefuseLink(status);
@@ -159,6 +162,7 @@ int32_t Link::Initiate() {
   int32_t status = 0;
   sqlite3* db = mvhost::HostSession::Db(&status);
   if (db == nullptr) return RefuseLink(status);
+  mvhost::ReadScope scope(db);
   std::string value;
   bool found = false;
   status = mvhost::HostSession::ReadState(db, "edition", &value, &found);
@@ -178,6 +182,7 @@ int32_t Link::ExpSysLink() {
   int32_t status = 0;
   sqlite3* db = mvhost::HostSession::Db(&status);
   if (db == nullptr) return status;
+  mvhost::ReadScope scope(db);
   status = CheckStore(db);
   if (status != 0) return StoreFailure(status);
   std::string value;

@@ -1,5 +1,7 @@
 #include "host/ClRuleKamoku.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <map>
 #include <new>
@@ -8,10 +10,12 @@
 
 #include "host/FilterCondition.h"
 #include "host/HostStatus.h"
+#include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
@@ -46,14 +50,6 @@ struct mvhost::SqliteRuleKamoku::Query {
 
 namespace {
 
-// The array entry of a month kind: 1..12 as they are, 18 -> 13, 15 -> 14.
-int EntryOfMonthKind(int64_t kind) {
-  if (kind >= 1 && kind <= 12) return static_cast<int>(kind);
-  if (kind == 18) return 13;
-  if (kind == 15) return 14;
-  return -1;
-}
-
 // Adds value to the unaligned amount at target (a member of a packed record).
 bool AddTo(void* target, int64_t value) {
   int64_t sum = 0;
@@ -70,6 +66,46 @@ bool AddRecord(StKAMOKUSUMINFO* total, const StKAMOKUSUMINFO& account) {
         !AddTo(&total->credit[e], account.credit[e]) ||
         !AddTo(&total->creditIncl[e], account.creditIncl[e])) {
       return false;
+    }
+  }
+  return true;
+}
+
+// The month-kind entries a filter on the month kind alone lets through: its
+// own SQL asked of each month kind a line may carry.
+int32_t AcceptedEntries(sqlite3* db, const mvhost::SqlFilter& where, uint32_t* entries) {
+  *entries = 0;
+  mvhost::SqlStatement stmt;
+  int32_t status = stmt.Prepare(db,
+                                "SELECT j.month_kind FROM (SELECT column1 AS month_kind FROM "
+                                "(VALUES (1), (2), (3), (4), (5), (6), (7), (8), (9), (10), (11), "
+                                "(12), (15), (18))) j WHERE " +
+                                    where.sql,
+                                "read the month kinds of the account sums");
+  if (status != 0) return status;
+  stmt.BindAll(1, where.values);
+  int32_t step = 0;
+  while ((step = stmt.Step()) == 1) *entries |= 1u << mvhost::MonthKindEntry(stmt.Int(0));
+  return step < 0 ? step : 0;
+}
+
+// Copies the sums of the accepted entries to the records of their accounts
+// (both in account id order); false when one of them passed 64 bits.
+bool TakeSums(const std::vector<mvhost::AccountEntrySum>& sums, uint32_t entries,
+              StKAMOKUSUMINFO* records, size_t count) {
+  auto sum = sums.begin();
+  for (size_t i = 0; i < count; ++i) {
+    StKAMOKUSUMINFO& record = records[i];
+    const int64_t id = record.accountId;
+    while (sum != sums.end() && sum->accountId < id) ++sum;
+    for (; sum != sums.end() && sum->accountId == id; ++sum) {
+      if (((entries >> sum->entry) & 1u) == 0) continue;
+      if (sum->overflow) return false;
+      const bool debit = sum->side == 1;
+      std::memcpy(debit ? &record.debit[sum->entry] : &record.credit[sum->entry], &sum->amount,
+                  sizeof(int64_t));
+      std::memcpy(debit ? &record.debitIncl[sum->entry] : &record.creditIncl[sum->entry],
+                  &sum->withTax, sizeof(int64_t));
     }
   }
   return true;
@@ -151,17 +187,28 @@ int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSum
       (deptSumType == 4 && department == nullptr)) {
     return mvhost::kErrBadArgument;
   }
+  mvhost::ReadScope scope;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = context_.Resolve(&db, &dataNo);
+  int32_t status = context_.Resolve(&db, &dataNo, &scope);
   if (status != 0) return status;
   mvhost::SqlFilter where;
   status = mvhost::TranslateFilter(filter, mvhost::FilterTarget::kJournalLine, &where);
   if (status != 0) return status;
 
-  // One record per account, in account id order.
+  // One record per account, in account id order, and one per class total:
+  // reserved whole, since growing records of 636 bytes one doubling at a
+  // time touches twice the memory they need.
   std::vector<StKAMOKUSUMINFO>& records = query_->records;
-  std::map<int64_t, size_t> byAccount;
+  {
+    int64_t count = 0;
+    status = mvhost::QueryInt(db, "count the accounts of the account sums",
+                              "SELECT (SELECT count(*) FROM account WHERE data_no = ?1) + "
+                              "(SELECT count(*) FROM account_class WHERE data_no = ?1 AND total)",
+                              {dataNo}, &count);
+    if (status != 0) return status;
+    records.reserve(static_cast<size_t>(count));
+  }
   {
     mvhost::SqlStatement stmt;
     status = stmt.Prepare(db,
@@ -185,28 +232,45 @@ int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSum
       record.balanceSide = static_cast<uint8_t>(stmt.Int(4));
       record.excluded1 = static_cast<uint8_t>(stmt.Int(5));
       record.excluded2 = static_cast<uint8_t>(stmt.Int(6));
-      byAccount[record.accountId] = records.size();
       records.push_back(record);
     }
     if (step < 0) return step;
   }
 
   bool byDepartment = deptSumType == 4;
+  const size_t accounts = records.size();
   auto addTo = [&](int64_t account, bool debit, int entry, int64_t amount, int64_t incl) {
-    auto it = byAccount.find(account);
-    if (it == byAccount.end()) return true;
-    StKAMOKUSUMINFO& r = records[it->second];
+    auto it = std::lower_bound(
+        records.begin(), records.begin() + static_cast<std::ptrdiff_t>(accounts), account,
+        [](const StKAMOKUSUMINFO& r, int64_t id) { return r.accountId < id; });
+    if (it == records.begin() + static_cast<std::ptrdiff_t>(accounts) || it->accountId != account) {
+      return true;
+    }
+    StKAMOKUSUMINFO& r = *it;
     return debit ? AddTo(&r.debit[entry], amount) && AddTo(&r.debitIncl[entry], incl)
                  : AddTo(&r.credit[entry], amount) && AddTo(&r.creditIncl[entry], incl);
   };
   mvhost::SqlStatement stmt;
   int32_t step = 0;
-  if (mvhost::FilterUsesOnlyFields(filter, {kFieldMonthKind})) {
+  const bool monthsOnly = mvhost::FilterUsesOnlyFields(filter, {kFieldMonthKind});
+  const std::vector<mvhost::AccountEntrySum>* sums = nullptr;
+  if (monthsOnly) {
+    status = mvhost::JournalDerived::Ensure(db, dataNo);
+    if (status != 0) return status;
+    // The check of the derived data has read every row of the totals per
+    // account: its sums serve while the store is as it saw it.
+    if (!byDepartment) status = mvhost::CheckedAccountSums(db, dataNo, &sums);
+    if (status != 0) return status;
+  }
+  if (sums != nullptr) {
+    uint32_t entries = 0;
+    status = AcceptedEntries(db, where, &entries);
+    if (status != 0) return status;
+    if (!TakeSums(*sums, entries, records.data(), accounts)) return mvhost::kErrOverflow;
+  } else if (monthsOnly) {
     // From the totals per account (or per department), each row added to
     // its account, side and month kind here: in key order, without the
     // sort a GROUP BY over the rates would take.
-    status = mvhost::JournalDerived::Ensure(db, dataNo);
-    if (status != 0) return status;
     status = stmt.Prepare(
         db,
         std::string("SELECT j.account_id, j.side, j.month_kind, j.amount, j.amount + j.tax FROM ") +
@@ -219,7 +283,7 @@ int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSum
     if (byDepartment) stmt.BindInt(2, department->code);
     stmt.BindAll(byDepartment ? 3 : 2, where.values);
     while ((step = stmt.Step()) == 1) {
-      int entry = EntryOfMonthKind(stmt.Int(2));
+      int entry = mvhost::MonthKindEntry(stmt.Int(2));
       if (entry < 0) continue;
       if (!addTo(stmt.Int(0), stmt.Int(1) == 1, entry, stmt.Int(3), stmt.Int(4))) {
         return mvhost::kErrOverflow;
@@ -255,7 +319,7 @@ int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSum
     stmt.BindInt(index++, dataNo);
     stmt.BindAll(index, where.values);
     while ((step = stmt.Step()) == 1) {
-      int entry = EntryOfMonthKind(stmt.Int(2));
+      int entry = mvhost::MonthKindEntry(stmt.Int(2));
       if (entry < 0) continue;
       if ((!stmt.IsNull(0) && !addTo(stmt.Int(0), true, entry, stmt.Int(3), stmt.Int(4))) ||
           (!stmt.IsNull(1) && !addTo(stmt.Int(1), false, entry, stmt.Int(5), stmt.Int(6)))) {

@@ -13,6 +13,7 @@
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/LinePredicate.h"
 #include "mvhost/lib/PackedLineReader.h"
+#include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -48,9 +49,11 @@ struct mvhost::SqliteRuleShiwake::Query {
 
 namespace {
 
-// The data set of the object with its derived data built.
-int32_t Prepare(const mvhost::RuleBinding& binding, sqlite3** db, int32_t* dataNo) {
-  int32_t status = binding.Resolve(db, dataNo);
+// The data set of the object with its derived data built; the service's
+// statements from here on share scope's read transaction.
+int32_t Prepare(const mvhost::RuleBinding& binding, sqlite3** db, int32_t* dataNo,
+                mvhost::ReadScope* scope) {
+  int32_t status = binding.Resolve(db, dataNo, scope);
   return status != 0 ? status : mvhost::JournalDerived::Ensure(*db, *dataNo);
 }
 
@@ -101,7 +104,8 @@ int32_t CountLines(const mvhost::RuleBinding& binding, const StFINDINFO* filter,
                    int64_t businessType, const char* purpose, int32_t* count) {
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = Prepare(binding, &db, &dataNo);
+  mvhost::ReadScope scope;
+  int32_t status = Prepare(binding, &db, &dataNo, &scope);
   if (status != 0) return status;
   if (TotalsAnswer(filter)) {
     mvhost::SqlStatement stmt;
@@ -159,7 +163,8 @@ int32_t mvhost::SqliteRuleShiwake::MoveReady(const StFINDINFO* filter, const voi
   query_->ready = false;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = Prepare(context_, &db, &dataNo);
+  mvhost::ReadScope scope;
+  int32_t status = Prepare(context_, &db, &dataNo, &scope);
   if (status != 0) return status;
   status = query_->predicate.Compile(db, dataNo, filter);
   if (status != 0) return status;
@@ -209,7 +214,8 @@ int32_t mvhost::SqliteRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* filt
   if (flags == nullptr) return mvhost::kErrBadArgument;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = Prepare(context_, &db, &dataNo);
+  mvhost::ReadScope scope;
+  int32_t status = Prepare(context_, &db, &dataNo, &scope);
   if (status != 0) return status;
   uint32_t found = 0;
   if (TotalsAnswer(filter)) {

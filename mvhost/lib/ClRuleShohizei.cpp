@@ -9,6 +9,7 @@
 #include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/MonthOrder.h"
+#include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
@@ -52,13 +53,17 @@ int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* st
   if (sumType != 2 || startKind == nullptr || endKind == nullptr || rate == nullptr) {
     return mvhost::kErrBadArgument;
   }
+  mvhost::ReadScope scope;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = context_.Resolve(&db, &dataNo);
+  int32_t status = context_.Resolve(&db, &dataNo, &scope);
   if (status != 0) return status;
 
   // Per account: its debit and credit sides at the rate within the months,
-  // netted on the account's balance side, from the totals per account.
+  // netted on the account's balance side, from the totals per account. CROSS
+  // JOIN: the accounts the totals name, each by its key, sorted after; left to
+  // itself SQLite walks every account by code and builds an index on the sums
+  // at each call.
   status = mvhost::JournalDerived::Ensure(db, dataNo);
   if (status != 0) return status;
   const std::string amount = taxIncluded != 0 ? "j.amount + j.tax" : "j.amount";
@@ -75,7 +80,7 @@ int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* st
           "FROM journal_account_total j WHERE j.data_no = ? AND j.rate = ? AND " +
           mvhost::kMonthOrderSql +
           " BETWEEN ? AND ? GROUP BY j.account_id) s "
-          "JOIN account a ON a.data_no = ? AND a.account_id = s.account_id ORDER BY a.code",
+          "CROSS JOIN account a ON a.data_no = ? AND a.account_id = s.account_id ORDER BY a.code",
       "sum the tax per account");
   if (status != 0) return status;
   stmt.BindAll(

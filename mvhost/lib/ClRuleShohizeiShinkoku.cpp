@@ -13,6 +13,7 @@
 #include "mvhost/lib/LinePredicate.h"
 #include "mvhost/lib/PackedLine.h"
 #include "mvhost/lib/PackedLineReader.h"
+#include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
@@ -34,8 +35,9 @@ class SqliteRuleShohizeiShinkoku : public BoundObject<ClRuleShohizeiShinkoku::Im
 
  private:
   // The store and data set of the object, and the filter as SQL.
-  int32_t Start(const StFINDINFO* filter, sqlite3** db, int32_t* dataNo, SqlFilter* where) {
-    const int32_t status = context_.Resolve(db, dataNo);
+  int32_t Start(const StFINDINFO* filter, sqlite3** db, int32_t* dataNo, SqlFilter* where,
+                ReadScope* scope) {
+    const int32_t status = context_.Resolve(db, dataNo, scope);
     return status != 0 ? status : TranslateFilter(filter, FilterTarget::kJournalLine, where);
   }
 };
@@ -47,7 +49,8 @@ int32_t SqliteRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
   SqlFilter where;
-  int32_t status = Start(filter, &db, &dataNo, &where);
+  ReadScope scope;
+  int32_t status = Start(filter, &db, &dataNo, &where, &scope);
   if (status != 0) return status;
 
   // From the totals per tax class when the filter is on tax classes and
@@ -97,9 +100,10 @@ int32_t SqliteRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO
 int32_t SqliteRuleShohizeiShinkoku::TraceTax(uint8_t filingClass, const StFINDINFO* filter,
                                              const StTAXREPORTRATEINFO* rates, TaxLineSink* sink) {
   if (rates == nullptr || sink == nullptr || filingClass > 2) return kErrBadArgument;
+  ReadScope scope;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = context_.Resolve(&db, &dataNo);
+  int32_t status = context_.Resolve(&db, &dataNo, &scope);
   if (status == 0) status = JournalDerived::Ensure(db, dataNo);
   if (status != 0) return status;
   LinePredicate predicate;

@@ -7,6 +7,7 @@
 
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
+#include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -22,9 +23,10 @@ struct SavedImage {
 SavedImage ReadImage(const mvhost::RuleBinding& binding) {
   SavedImage image;
   image.read = true;
+  mvhost::ReadScope scope;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  image.status = binding.Resolve(&db, &dataNo);
+  image.status = binding.Resolve(&db, &dataNo, &scope);
   if (image.status != 0) return image;
   mvhost::SqlStatement stmt;
   image.status =

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <map>
 #include <utility>
+#include <vector>
 
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/PackedLine.h"
+#include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
@@ -32,6 +34,11 @@ using Key = std::pair<sqlite3*, int32_t>;
 std::map<Key, Stamp>& SoundStamps() {
   static auto* stamps = new std::map<Key, Stamp>();
   return *stamps;
+}
+
+std::map<Key, std::vector<AccountEntrySum>>& SoundSums() {
+  static auto* sums = new std::map<Key, std::vector<AccountEntrySum>>();
+  return *sums;
 }
 
 std::map<Key, std::pair<Stamp, WalkTotals>>& WalkStamps() {
@@ -70,9 +77,53 @@ bool Integers(const SqlStatement& row, int first, int last) {
 // tables agree.
 using SideSums = std::array<uint64_t, 4>;
 
+// Gathers the rows of the totals per account, which come in key order
+// (account, side, rate, month kind), into sums over the rates: one account
+// and side at a time, then its entries in order.
+class SumsGatherer {
+ public:
+  explicit SumsGatherer(std::vector<AccountEntrySum>* sums) : sums_(sums) {}
+
+  void Add(int64_t accountId, int64_t side, int64_t monthKind, int64_t amount, int64_t tax) {
+    if (accountId != accountId_ || side != side_) {
+      Flush();
+      accountId_ = accountId;
+      side_ = side;
+    }
+    AccountEntrySum& sum = entries_[static_cast<size_t>(MonthKindEntry(monthKind))];
+    sum.side = 1;  // present
+    int64_t both = 0;
+    if (__builtin_add_overflow(amount, tax, &both) ||
+        __builtin_add_overflow(sum.amount, amount, &sum.amount) ||
+        __builtin_add_overflow(sum.withTax, both, &sum.withTax)) {
+      sum.overflow = true;
+    }
+  }
+
+  void Flush() {
+    for (size_t entry = 0; entry < entries_.size(); ++entry) {
+      AccountEntrySum& sum = entries_[entry];
+      if (sum.side == 0) continue;
+      sum.accountId = accountId_;
+      sum.side = static_cast<uint8_t>(side_);
+      sum.entry = static_cast<uint8_t>(entry);
+      sums_->push_back(sum);
+      sum = AccountEntrySum();
+    }
+  }
+
+ private:
+  std::vector<AccountEntrySum>* sums_;
+  std::array<AccountEntrySum, 15> entries_{};
+  int64_t accountId_ = 0;
+  int64_t side_ = 0;
+};
+
 // Short statements whose rows are checked here: a run pays for parsing
-// them once.
-int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
+// them once. The account totals' sums are kept for the account sums service
+// (ClRuleKamoku), which would otherwise read the same rows again.
+int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding,
+                 std::vector<AccountEntrySum>* sums) {
   std::string& problem = finding->problem;
   int64_t pending = 0;
   int32_t status =
@@ -115,6 +166,7 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   // Every total an integer of a known month kind (and side), fed by a line.
   int64_t classLines = 0;
   SideSums classes{}, accounts{};
+  SumsGatherer gatherer(sums);
   status = EachRow(db,
                    "SELECT month_kind, lines, debit_amount, debit_tax, credit_amount, credit_tax "
                    "FROM journal_class_total WHERE data_no = ?",
@@ -129,8 +181,8 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
                    });
   if (status != 0 || !problem.empty()) return status;
   status = EachRow(db,
-                   "SELECT month_kind, side, lines, amount, tax FROM journal_account_total "
-                   "WHERE data_no = ?",
+                   "SELECT month_kind, side, lines, amount, tax, account_id "
+                   "FROM journal_account_total WHERE data_no = ? ORDER BY account_id",
                    dataNo, &problem, [&](const SqlStatement& row) {
                      const int64_t side = row.Int(1);
                      if (!Integers(row, 0, 4) || !IsMonthKind(row.Int(0)) ||
@@ -141,8 +193,10 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
                      }
                      accounts[(side - 1) * 2] += static_cast<uint64_t>(row.Int(3));
                      accounts[(side - 1) * 2 + 1] += static_cast<uint64_t>(row.Int(4));
+                     gatherer.Add(row.Int(5), side, row.Int(0), row.Int(3), row.Int(4));
                    });
   if (status != 0 || !problem.empty()) return status;
+  gatherer.Flush();
 
   // With no changed line pending, the chunks hold exactly the lines counted.
   if (pending == 0 && chunkLines != classLines) {
@@ -163,13 +217,29 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   if (status != 0) return status;
   auto known = SoundStamps().find({db, dataNo});
   if (known != SoundStamps().end() && known->second == stamp) return 0;
-  status = CheckNow(db, dataNo, finding);
+  std::vector<AccountEntrySum> sums;
+  status = CheckNow(db, dataNo, finding, &sums);
   if (status == 0 && finding->problem.empty()) {
     SoundStamps()[{db, dataNo}] = stamp;
+    SoundSums()[{db, dataNo}] = std::move(sums);
   } else {
     SoundStamps().erase({db, dataNo});
+    SoundSums().erase({db, dataNo});
   }
   return status;
+}
+
+int32_t CheckedAccountSums(sqlite3* db, int32_t dataNo, const std::vector<AccountEntrySum>** sums) {
+  *sums = nullptr;
+  Stamp stamp;
+  int32_t status = ReadStamp(db, &stamp);
+  if (status != 0) return status;
+  auto known = SoundStamps().find({db, dataNo});
+  auto kept = SoundSums().find({db, dataNo});
+  if (known != SoundStamps().end() && known->second == stamp && kept != SoundSums().end()) {
+    *sums = &kept->second;
+  }
+  return 0;
 }
 
 int32_t ReadWalkTotals(sqlite3* db, int32_t dataNo, WalkTotals* totals) {
@@ -206,6 +276,7 @@ void ForgetDerivedChecks(sqlite3* db) {
     stamps.erase(stamps.lower_bound({db, INT32_MIN}), stamps.upper_bound({db, INT32_MAX}));
   };
   forget(SoundStamps());
+  forget(SoundSums());
   forget(WalkStamps());
 }
 
@@ -215,6 +286,7 @@ int32_t DamagedDerivedData(sqlite3* db, int32_t dataNo, const std::string& probl
   AppendErrorLog("code=" + std::to_string(kErrDamagedDerived) + " record=\"" + LastRecord() +
                  "\" the journal data cannot be summed");
   if (markStale) {
+    ReadScope::Release(db);
     sqlite3_exec(
         db,
         ("UPDATE journal_derived_state SET built = 0 WHERE data_no = " + std::to_string(dataNo))

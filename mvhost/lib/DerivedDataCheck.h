@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace mvhost {
 
@@ -27,6 +28,32 @@ struct DerivedFinding {
 // the host never writes. Data found sound are not checked again on the same
 // connection until the store changes. 0, or a host failure of the reading.
 int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding);
+
+// A total per account of a data set summed over the rates, as its last check
+// read them: an account, side (1 debit, 2 credit) and month-kind entry (1..12
+// as they are, 18 as 13, 15 as 14), the amount and the amount with its tax.
+// overflow: a sum would pass 64 bits (the two sums are then not kept).
+struct AccountEntrySum {
+  int64_t accountId = 0;
+  int64_t amount = 0;
+  int64_t withTax = 0;
+  uint8_t side = 0;
+  uint8_t entry = 0;
+  bool overflow = false;
+};
+
+// The account sums of the data set's last sound check, in account, side and
+// entry order, while the store is as that check saw it; else null (the
+// caller reads the totals itself). 0, or a host failure of the reading.
+int32_t CheckedAccountSums(sqlite3* db, int32_t dataNo, const std::vector<AccountEntrySum>** sums);
+
+// The entry of a month kind in the account sums; -1 for no month kind.
+constexpr int MonthKindEntry(int64_t kind) {
+  if (kind >= 1 && kind <= 12) return static_cast<int>(kind);
+  if (kind == 18) return 13;
+  if (kind == 15) return 14;
+  return -1;
+}
 
 // The connection is about to close: the checks forget what they found on it.
 void ForgetDerivedChecks(sqlite3* db);

@@ -9,6 +9,7 @@
 namespace mvhost {
 
 class HostStore;
+class ReadScope;
 
 // The store the host's services work on: the one in the home that
 // MVHOST_HOME names, opened on first use and opened again whenever the
@@ -61,7 +62,9 @@ struct DataBinding {
   // Names the data set; kErrNoDataSet when the store has no such id.
   int32_t Bind(const char* id);
   // The data number to use, with the store; a host status.
-  int32_t Resolve(sqlite3** db, int32_t* dataNo) const;
+  // With scope, the look-ups and the caller's statements after them share
+  // one read transaction (ReadScope).
+  int32_t Resolve(sqlite3** db, int32_t* dataNo, ReadScope* scope = nullptr) const;
 };
 
 }  // namespace mvhost

@@ -3,6 +3,7 @@
 #include <time.h>
 
 #include <limits>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -17,6 +18,7 @@
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/RebuildLock.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -91,14 +93,11 @@ int32_t ReadState(sqlite3* db, int32_t dataNo, State* state) {
 
 int32_t Outcome(const State& state) { return state.overflow != 0 ? kErrOverflow : 0; }
 
-// A statement of the connection is still stepping (a walk): no transaction
-// of the connection may end under it.
-bool StatementActive(sqlite3* db) {
-  for (sqlite3_stmt* stmt = sqlite3_next_stmt(db, nullptr); stmt != nullptr;
-       stmt = sqlite3_next_stmt(db, stmt)) {
-    if (sqlite3_stmt_busy(stmt) != 0) return true;
-  }
-  return false;
+// A transaction the caller opened (an import's): the derived data's writes
+// go inside it. The read transaction of a host service's ReadScope is no
+// caller's: it ends before any write.
+bool InCallersTransaction(sqlite3* db) {
+  return sqlite3_get_autocommit(db) == 0 && !ReadScope::Held(db);
 }
 
 void Sleep(long milliseconds) {
@@ -122,6 +121,7 @@ class Rebuilder {
       : db_(db), dataNo_(dataNo), mode_(mode), display_(display), chunks_(db, dataNo) {}
 
   int32_t Run() {
+    ReadScope::Release(db_);
     int32_t status = Open();
     if (status != 0) return status;
     status = InTransaction([this] { return Start(); });
@@ -279,6 +279,9 @@ std::string StorePath(sqlite3* db) {
 
 // A rebuild by this process, or a wait for the one another process does.
 int32_t RebuildShared(sqlite3* db, int32_t dataNo) {
+  // Another process's rebuild commits batch by batch: no read transaction
+  // of this one may hold it up while this one waits.
+  ReadScope::Release(db);
   RebuildLock lock(StorePath(db));
   bool waited = false;
   int32_t status = 0;
@@ -323,7 +326,7 @@ std::set<std::pair<sqlite3*, int32_t>>& Folded() {
 
 void FoldSome(sqlite3* db, int32_t dataNo) {
   if (!Folded().insert({db, dataNo}).second) return;
-  if (sqlite3_db_readonly(db, "main") == 1 || StatementActive(db)) return;
+  if (sqlite3_db_readonly(db, "main") == 1 || ReadScope::StatementActive(db)) return;
   int64_t changed = 0;
   if (QueryInt(db, "look for changed journal lines",
                "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1", {dataNo},
@@ -331,6 +334,7 @@ void FoldSome(sqlite3* db, int32_t dataNo) {
       changed == 0) {
     return;
   }
+  ReadScope::Release(db);
   sqlite3_busy_timeout(db, 0);
   if (ExecQuietly(db, "BEGIN IMMEDIATE") == 0) {
     int64_t chunks = 0;
@@ -342,14 +346,33 @@ void FoldSome(sqlite3* db, int32_t dataNo) {
   WaitWhenBusy(db);
 }
 
+// The store's schema version at which a connection last found the tables and
+// triggers current: until it moves they are (reading the schema for its
+// triggers cost a tenth of a millisecond at each service).
+std::map<sqlite3*, int64_t>& CurrentShapes() {
+  static auto* shapes = new std::map<sqlite3*, int64_t>();
+  return *shapes;
+}
+
 // Brings the tables and triggers up to this build's, in a transaction of
 // its own or within the caller's.
 int32_t MigrateIfNeeded(sqlite3* db) {
+  int64_t version = 0;
+  int32_t status = QueryInt(db, "read the schema of the derived journal data",
+                            "PRAGMA main.schema_version", {}, &version);
+  if (status != 0) return status;
+  auto known = CurrentShapes().find(db);
+  if (known != CurrentShapes().end() && known->second == version) return 0;
   DerivedSchema::Shape shape = DerivedSchema::Shape::kCurrent;
-  int32_t status = DerivedSchema::Inspect(db, &shape);
-  if (status != 0 || shape == DerivedSchema::Shape::kCurrent) return status;
+  status = DerivedSchema::Inspect(db, &shape);
+  if (status != 0) return status;
+  if (shape == DerivedSchema::Shape::kCurrent) {
+    CurrentShapes()[db] = version;
+    return 0;
+  }
   if (sqlite3_db_readonly(db, "main") == 1) return SqlFailure(SQLITE_READONLY);
-  const bool own = sqlite3_get_autocommit(db) != 0;
+  const bool own = !InCallersTransaction(db);
+  if (own) ReadScope::Release(db);
   status = ExecQuietly(db, own ? "BEGIN IMMEDIATE" : "SAVEPOINT derived_schema");
   if (status != 0) return status;
   status = DerivedSchema::Migrate(db);
@@ -371,10 +394,10 @@ int32_t EnsureBuilt(sqlite3* db, int32_t dataNo) {
   status = ReadState(db, dataNo, &state);
   if (status != 0) return status;
   if (state.Ready()) {
-    if (sqlite3_get_autocommit(db) != 0) FoldSome(db, dataNo);
+    if (!InCallersTransaction(db)) FoldSome(db, dataNo);
     return Outcome(state);
   }
-  if (sqlite3_get_autocommit(db) == 0) {
+  if (InCallersTransaction(db)) {
     status = JournalDerived::Rebuild(db, dataNo);
     if (status == 0) status = ReadState(db, dataNo, &state);
     return status != 0 ? status : Outcome(state);
@@ -398,6 +421,7 @@ int32_t JournalDerived::Ensure(sqlite3* db, int32_t dataNo) {
   // fails.
   AppendErrorLog("data set " + std::to_string(dataNo) + ": " + finding.problem +
                  "; the derived journal data are built again");
+  ReadScope::Release(db);
   status = RunQuietly(db, "UPDATE journal_derived_state SET built = 0 WHERE data_no = ?", {dataNo});
   if (ReadOnlyFailure(status)) {
     status = EnsureInTemp(db, dataNo);
@@ -411,7 +435,7 @@ int32_t JournalDerived::Ensure(sqlite3* db, int32_t dataNo) {
 }
 
 int32_t JournalDerived::Rebuild(sqlite3* db, int32_t dataNo) {
-  const bool nested = sqlite3_get_autocommit(db) == 0;
+  const bool nested = InCallersTransaction(db);
   int32_t status = MigrateIfNeeded(db);
   if (status != 0) return status;
   return Rebuilder(db, dataNo,
@@ -421,6 +445,7 @@ int32_t JournalDerived::Rebuild(sqlite3* db, int32_t dataNo) {
 
 void JournalDerived::ForgetConnection(sqlite3* db) {
   ForgetDerivedChecks(db);
+  CurrentShapes().erase(db);
   auto& folded = Folded();
   folded.erase(folded.lower_bound({db, std::numeric_limits<int32_t>::min()}),
                folded.upper_bound({db, std::numeric_limits<int32_t>::max()}));
@@ -428,6 +453,7 @@ void JournalDerived::ForgetConnection(sqlite3* db) {
 
 int32_t JournalDerived::FoldChanges(sqlite3* db, int32_t dataNo, int64_t maxChunks,
                                     int64_t* chunks) {
+  ReadScope::Release(db);
   int32_t status = ExecQuietly(db, "BEGIN IMMEDIATE");
   if (status != 0) return status;
   status = mvhost::FoldChanges(db, dataNo, maxChunks, nullptr, chunks);

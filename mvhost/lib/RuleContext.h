@@ -19,7 +19,9 @@ struct RuleBinding {
   ClOptLink* optLink = nullptr;
   DataBinding data;
 
-  int32_t Resolve(sqlite3** db, int32_t* dataNo) const { return data.Resolve(db, dataNo); }
+  int32_t Resolve(sqlite3** db, int32_t* dataNo, ReadScope* scope = nullptr) const {
+    return data.Resolve(db, dataNo, scope);
+  }
 };
 
 // The preparation calls every rule object and saved-data reader shares

@@ -1,4 +1,5 @@
 #include "mvhost/lib/SetBumon.h"
+#include "mvhost/lib/ReadScope.h"
 
 #include <climits>
 #include <cstring>
@@ -18,9 +19,10 @@ int32_t SetBumon::AttachSetMgr(ClSetMgr* setMgr) {
 int32_t SetBumon::SetCurDataID(const char* dataId) { return binding_.Bind(dataId); }
 
 int32_t SetBumon::GetBmnCount(int32_t /*flag*/) {
+  ReadScope scope;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = binding_.Resolve(&db, &dataNo);
+  int32_t status = binding_.Resolve(&db, &dataNo, &scope);
   if (status != 0) return status;
   int64_t count = 0;
   status = QueryInt(db, "count the departments",
@@ -33,9 +35,10 @@ int32_t SetBumon::GetCursor(int32_t* cursor) { return cursors_.Open(cursor); }
 int32_t SetBumon::ReadyCursor(int32_t cursor) { return cursors_.Ready(cursor); }
 
 int32_t SetBumon::ReadOne(const char* condition, int64_t key, StBUMONINFO* out) {
+  ReadScope scope;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = binding_.Resolve(&db, &dataNo);
+  int32_t status = binding_.Resolve(&db, &dataNo, &scope);
   if (status != 0) return status;
   SqlStatement stmt;
   status = stmt.Prepare(db,

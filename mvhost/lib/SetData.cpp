@@ -1,4 +1,5 @@
 #include "mvhost/lib/SetData.h"
+#include "mvhost/lib/ReadScope.h"
 
 #include <cstring>
 #include <new>
@@ -92,6 +93,7 @@ int32_t SetData::GetSelectedInfo(StDATAINFO* out) {
   int32_t status = 0;
   sqlite3* db = HostSession::Db(&status);
   if (db == nullptr) return status;
+  ReadScope scope(db);
   int32_t dataNo = 0;
   status = HostSession::SelectedDataNo(db, &dataNo);
   if (status != 0) return status;
@@ -101,9 +103,10 @@ int32_t SetData::GetSelectedInfo(StDATAINFO* out) {
 int32_t SetData::GetAccPeriod(ClAccPeriod** period) {
   if (period == nullptr) return kErrBadArgument;
   *period = nullptr;
+  ReadScope scope;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = binding_.Resolve(&db, &dataNo);
+  int32_t status = binding_.Resolve(&db, &dataNo, &scope);
   if (status != 0) return status;
   StDATAINFO info;
   status = ReadDataInfo(db, dataNo, &info);

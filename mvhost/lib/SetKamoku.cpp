@@ -1,4 +1,5 @@
 #include "mvhost/lib/SetKamoku.h"
+#include "mvhost/lib/ReadScope.h"
 
 #include <climits>
 #include <cstring>
@@ -29,8 +30,9 @@ int32_t SetKamoku::ReadyCursor(int32_t cursor) {
 int32_t SetKamoku::Fill(int64_t after, Walk* walk) {
   walk->rows.clear();
   walk->next = 0;
+  ReadScope scope;
   sqlite3* db = nullptr;
-  int32_t status = binding_.Resolve(&db, &walk->dataNo);
+  int32_t status = binding_.Resolve(&db, &walk->dataNo, &scope);
   if (status != 0) return status;
   SqlStatement stmt;
   status = stmt.Prepare(db,

@@ -1,4 +1,5 @@
 #include "mvhost/lib/SetShohizei.h"
+#include "mvhost/lib/ReadScope.h"
 
 #include <cstring>
 
@@ -16,9 +17,10 @@ int32_t SetShohizei::SetCurDataID(const char* dataId) { return binding_.Bind(dat
 
 int32_t SetShohizei::Get(StSHOHIZEIINFO* out) {
   if (out == nullptr) return kErrBadArgument;
+  ReadScope scope;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = binding_.Resolve(&db, &dataNo);
+  int32_t status = binding_.Resolve(&db, &dataNo, &scope);
   if (status != 0) return status;
   SqlStatement stmt;
   status = stmt.Prepare(db,
@@ -40,9 +42,10 @@ int32_t SetShohizei::Get(StSHOHIZEIINFO* out) {
 }
 
 int32_t SetShohizei::GetTaxRateCount() {
+  ReadScope scope;
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
-  int32_t status = binding_.Resolve(&db, &dataNo);
+  int32_t status = binding_.Resolve(&db, &dataNo, &scope);
   if (status != 0) return status;
   // The data set must still be there: a store that cannot be read is an
   // error, not a table of no rows.

@@ -92,9 +92,9 @@ void File::Write(const void* data, std::size_t count) {
   }
 }
 
-void File::WriteFrom(int source, uint64_t count) {
+void File::WriteFrom(int source, uint64_t offset, uint64_t count) {
   if (fd_ < 0) throw FileException{EBADF, path_};
-  off_t from = 0;
+  auto from = static_cast<off_t>(offset);
   uint64_t done = 0;
   while (done < count) {
     const ssize_t sent = sendfile(fd_, source, &from, count - done);
@@ -107,12 +107,25 @@ void File::WriteFrom(int source, uint64_t count) {
   char buffer[1 << 16];
   while (done < count) {
     const ssize_t got = pread(source, buffer, std::min<uint64_t>(sizeof(buffer), count - done),
-                              static_cast<off_t>(done));
+                              static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) throw FileException{errno, path_};
     if (got == 0) throw FileException{EIO, path_};
     Write(buffer, static_cast<std::size_t>(got));
     done += static_cast<uint64_t>(got);
+  }
+}
+
+void File::WriteAt(const void* data, std::size_t count, uint64_t offset) {
+  if (fd_ < 0) throw FileException{EBADF, path_};
+  const char* in = static_cast<const char*>(data);
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t wrote = pwrite(fd_, in + done, count - done, static_cast<off_t>(offset + done));
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote < 0) throw FileException{errno, path_};
+    if (wrote == 0) throw FileException{ENOSPC, path_};
+    done += static_cast<std::size_t>(wrote);
   }
 }
 

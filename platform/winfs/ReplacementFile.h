@@ -42,6 +42,10 @@ class ReplacementFile {
   // Deletes the temporary (also done by the destructor when not committed).
   void Discard();
 
+  // Whether Open found a device or a pipe, written directly: no temporary,
+  // and the file cannot be written out of order.
+  bool WritesDirectly() const { return direct_; }
+
   // The temporary's file name for a stem in this process, or in process pid.
   static std::string TemporaryName(std::string_view stem);
   static std::string TemporaryNameOf(std::string_view stem, long pid);

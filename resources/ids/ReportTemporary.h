@@ -7,6 +7,9 @@ namespace taxlink {
 // output file; the host removes the one a program it started left when it
 // ended before renaming it.
 inline constexpr char kReportTemporaryStem[] = "TaxLinkReport";
+// The same for the trace ("<stem>.<process id>.tmp" beside the trace file),
+// open from the start of the aggregation.
+inline constexpr char kTraceTemporaryStem[] = "trace";
 
 }  // namespace taxlink
 

@@ -108,6 +108,14 @@ TEST_F(ProgressDialogTest, WholeRunEndsAt100PercentAfter1004Steps) {
   EXPECT_EQ(Bar(kIdcOverallBar).position, 3);
   EXPECT_EQ(dialog_.captions.size(), 26u * 4);
   EXPECT_EQ(dialog_.RepaintCount(), 1004 * 12);
+  // Each step's sweep of the detail bar: 22 raises, and the bar as one more
+  // sweep leaves it.
+  EXPECT_EQ(dialog_.RaiseCount(), 1004 * 22);
+  const platform::Control after = Bar(kIdcDetailBar);
+  dialog_.ProgressSetPos(kIdcDetailBar, 4);
+  dialog_.detailSweep();
+  EXPECT_EQ(Bar(kIdcDetailBar).position, after.position);
+  EXPECT_EQ(Bar(kIdcDetailBar).rangeMax, after.rangeMax);
 }
 
 TEST_F(ProgressDialogTest, FromGreaterThanToDoesNothing) {

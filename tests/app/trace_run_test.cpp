@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,25 @@ TEST_F(TraceRunTest, ATraceThatCannotBeWrittenFailsTheRunAndKeepsTheReport) {
             std::string::npos)
       << result.standardError;
   EXPECT_NE(ReadBytes(OutPosix("kept.xml")), "");
+}
+
+// The trace's temporary is open from the start of the run: a run that a
+// host error ends after the lines went into it leaves neither the trace
+// nor the temporary.
+TEST_F(TraceRunTest, AFailedRunLeavesNoTraceAndNoTemporary) {
+  UseProgram("TaxLinkAlto", ProgramBuild::kFaults);
+  const ProgramRunResult result = RunWith({TypeStep(kOutputPathEdit, OutWindows("failed.xml")),
+                                           ClickStep(kRunButton), AnswerStep("ok")},
+                                          {},
+                                          {"TAXLINK_TRACE=" + OutPosix("failed.json"),
+                                           "MVHOST_FAULTS=ClRuleShohizeiShinkoku::SumTax=-5"});
+  EXPECT_EQ(result.exitCode, 2) << result.standardError;
+  EXPECT_EQ(ReadBytes(OutPosix("failed.xml")), "");
+  EXPECT_FALSE(std::filesystem::exists(OutPosix("failed.json")));
+  for (const auto& entry : std::filesystem::directory_iterator(OutPosix(""))) {
+    EXPECT_EQ(entry.path().filename().string().rfind("trace.", 0), std::string::npos)
+        << entry.path();
+  }
 }
 
 }  // namespace

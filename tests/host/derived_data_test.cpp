@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "host/ClRuleShiwake.h"
 #include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/DerivedProgress.h"
 #include "mvhost/lib/DerivedSchema.h"
@@ -181,6 +182,21 @@ TEST_F(DerivedDataTest, WritesThatChangeNothingTheyUseLeaveThemAlone) {
   host_.Exec("UPDATE journal_line SET description = 'moved to the archive'");
   host_.Exec("UPDATE journal_line SET debit_amount = debit_amount, credit_tax = credit_tax");
   EXPECT_EQ(Count("SELECT count(*) FROM journal_line_change"), 0);
+}
+
+// A service reads inside a read transaction of its own (mvhost::ReadScope);
+// the rewrite of changed lines' chunks it makes on the way must still happen,
+// in a write transaction of its own, and no transaction may outlive the call.
+TEST_F(DerivedDataTest, AServiceFoldsChangedLinesAndLeavesNoTransactionOpen) {
+  host_.Exec("UPDATE journal_line SET debit_amount = debit_amount + 10000 WHERE line_id = 5");
+  ASSERT_EQ(Count("SELECT count(*) FROM journal_line_change"), 1);
+  ClRuleShiwake rule;
+  ASSERT_EQ(rule.SetCurDataID("D001"), 0);
+  int32_t lines = 0;
+  EXPECT_EQ(rule.GetSwkCount(nullptr, nullptr, &lines), 0);
+  EXPECT_EQ(lines, 2500);
+  EXPECT_EQ(Count("SELECT count(*) FROM journal_line_change"), 0);
+  EXPECT_NE(sqlite3_get_autocommit(host_.Db()), 0);
 }
 
 TEST_F(DerivedDataTest, ASumPastSixtyFourBitsFailsUntilTheLinesFitAgain) {

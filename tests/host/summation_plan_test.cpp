@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -84,6 +85,24 @@ std::string PlanOf(sqlite3* db, const std::string& sql) {
   return plan;
 }
 
+// The plan's first scan of a table (a scan of a subquery's own rows, named
+// on its CO-ROUTINE or MATERIALIZE line, is none); empty when there is none.
+std::string TableScan(const std::string& plan) {
+  std::vector<std::string> subqueries;
+  size_t start = 0;
+  for (size_t end = plan.find('\n'); end != std::string::npos;
+       start = end + 1, end = plan.find('\n', start)) {
+    std::string line = plan.substr(start, end - start);
+    for (const char* kind : {"CO-ROUTINE ", "MATERIALIZE "}) {
+      if (line.rfind(kind, 0) == 0) subqueries.push_back(line.substr(std::strlen(kind)));
+    }
+    if (line.rfind("SCAN ", 0) != 0) continue;
+    const std::string scanned = line.substr(5, line.find(' ', 5) - 5);
+    if (std::find(subqueries.begin(), subqueries.end(), scanned) == subqueries.end()) return line;
+  }
+  return std::string();
+}
+
 class SummationPlanTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -159,7 +178,7 @@ TEST_F(SummationPlanTest, ServicesReadTheDerivedDataThroughTheirKeys) {
     // The data set's rows through a key, never a scan of a table.
     std::string plan = PlanOf(host_.Db(), sql);
     EXPECT_NE(plan.find("SEARCH"), std::string::npos) << sql << "\n" << plan;
-    EXPECT_EQ(plan.find("SCAN"), std::string::npos) << sql << "\n" << plan;
+    EXPECT_EQ(TableScan(plan), "") << sql << "\n" << plan;
   }
 }
 

@@ -2,6 +2,7 @@
 // checks; fixed assets; the saved return.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstring>
 #include <memory>
@@ -140,6 +141,32 @@ TEST_F(SumsAccountsTest, TheFilterChoosesTheMonthKinds) {
   EXPECT_EQ(r[1].debit[13], 9);
   EXPECT_EQ(r[2].debit[14], 70);
   EXPECT_EQ(r[4].debit[13], 9);
+}
+
+// The sums come from what the check of the derived data read: a change to
+// the lines shows at the next call, and an entry whose sum over the rates
+// passes 64 bits fails only where the filter takes it.
+TEST_F(SumsAccountsTest, SumsFollowChangesAndOverflowOnlyWhereTaken) {
+  ASSERT_EQ(Sums(nullptr, 0, nullptr)[1].debit[1], 1500);
+  host_.Exec("UPDATE journal_line SET debit_amount = debit_amount + 7 WHERE debit_account = 2");
+  EXPECT_EQ(Sums(nullptr, 0, nullptr)[1].debit[1], 1514);
+  EXPECT_NE(sqlite3_get_autocommit(host_.Db()), 0);
+
+  const int64_t half = (int64_t{1} << 62) + 1;
+  for (int32_t rate : {800, 500}) {  // rows of their own in every table of totals
+    host_.AddJournal({.date = 20140310,
+                      .debit = {.account = 4, .amount = half, .dept = rate},
+                      .credit = {.account = 1, .amount = 1},
+                      .rate = rate,
+                      .monthKind = 3});
+  }
+  std::unique_ptr<ClRuleKamoku> rule(new (std::nothrow) ClRuleKamoku);
+  EXPECT_EQ(rule->MoveReady(1, 0, 0, nullptr, nullptr, 0), mvhost::kErrOverflow);
+  StFINDINFO filter;
+  std::memset(&filter, 0, sizeof(filter));
+  filter.conditions[0] = {kFieldMonthKind, 0, kOpEqual, {}, kValueInt16, {}, 1, {}, 0,
+                          kLinkLast,       {}};
+  EXPECT_EQ(Sums(&filter, 0, nullptr)[1].debit[1], 1514);
 }
 
 TEST_F(SumsAccountsTest, ADepartmentCountsOnlyItsOwnSides) {

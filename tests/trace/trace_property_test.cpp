@@ -34,6 +34,7 @@
 #include "tests/support/HostFixture.h"
 #include "tests/support/TempFolder.h"
 #include "trace/ReportValues.h"
+#include "trace/Sha256.h"
 #include "trace/TraceFile.h"
 #include "trace/TraceRecorder.h"
 
@@ -259,16 +260,20 @@ std::string ReadAll(const std::string& path) {
   return bytes.str();
 }
 
-// Writes the report and the trace of a run into folder; the parsed trace.
+// Writes the report and the trace of a run into folder (through file when
+// given, else written whole); the parsed trace.
 json WriteBoth(const ReportInputs& inputs, const StDATAINFO& data, const TraceRun& run,
-               const TraceRecorder* recorder, const std::string& folder, std::string* report) {
+               TraceRecorder* recorder, const std::string& folder, std::string* report,
+               TraceFile* file = nullptr) {
   const std::string reportPath = platform::ToWindowsPath(folder + "/report.xml");
   const std::string tracePath = platform::ToWindowsPath(folder + "/trace.json");
   const Status written =
       WriteReportFile(inputs, 0, reportPath.c_str(), data,
                       run.savedReturn ? ReportSource::kSavedReturn : ReportSource::kJournals);
   EXPECT_TRUE(written.ok()) << written.ToString();
-  const Status traced = WriteTraceFile(inputs, data, run, recorder, reportPath, tracePath);
+  const Status traced = file != nullptr
+                            ? file->Write(inputs, data, run, recorder, reportPath)
+                            : WriteTraceFile(inputs, data, run, recorder, reportPath, tracePath);
   EXPECT_TRUE(traced.ok()) << traced.ToString();
   *report = ReadAll(folder + "/report.xml");
   return json::parse(ReadAll(folder + "/trace.json"));
@@ -490,17 +495,29 @@ TEST(TracePropertyTest, EveryFigureOfGeneratedDataSetsAddsUpToItsLines) {
     TaxSettings settings;
     ASSERT_TRUE(ReadTaxSettings(data, &settings).ok());
     TaxSummaryTables tables;
+    const TraceRun run{.startMonth = g.startMonth,
+                       .endMonth = g.endMonth,
+                       .user = "U01",
+                       .time = "2026-12-09T10:00:00Z"};
+    // Odd seeds write the line table into the trace as the run goes, even
+    // ones spool it and write the trace whole at the end.
+    TraceFile file(platform::ToWindowsPath(folder + "/trace.json"));
+    const bool inPlace = seed % 2 == 1;
+    if (inPlace) {
+      ASSERT_TRUE(file.Begin(data, run));
+    }
     TraceRecorder recorder(settings.taxIncluded());
     std::string error;
-    ASSERT_TRUE(recorder.Open(&error)) << error;
+    ASSERT_TRUE(recorder.Open(&error, file.lineTableDescriptor())) << error;
     AggregationEngine engine(data, g.startMonth, g.endMonth, settings);
     const Status status = engine.Run(ProgressSink::None(), &tables, &recorder, &recorder);
     ASSERT_TRUE(status.ok()) << status.ToString();
 
-    TraceRun run{.startMonth = g.startMonth, .endMonth = g.endMonth, .user = "U01", .time = ""};
     std::string report;
     const json trace = WriteBoth(ReportInputs{tables, settings, nullptr, 1}, data, run, &recorder,
-                                 folder, &report);
+                                 folder, &report, &file);
+    EXPECT_EQ(trace["report"]["time"], run.time);
+    EXPECT_EQ(trace["report"]["sha256"], Sha256Hex(report));
     EXPECT_EQ(trace["report"]["method"], "journals");
     CheckFigures(trace, report, g.wanted.roundingMode);
     CheckJournalTrace(g, trace);

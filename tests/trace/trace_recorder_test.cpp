@@ -7,12 +7,17 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "host/StKAMOKUINFO.h"
 #include "host/StSWKTINFO.h"
+#include "platform/winfs/File.h"
+#include "platform/winfs/WinFileSystem.h"
+#include "tests/support/TempFolder.h"
 #include "trace/TraceKeys.h"
 #include "trace/TraceRecorder.h"
 
@@ -35,13 +40,17 @@ std::vector<uint64_t> NamedRows(const TraceRecorder& recorder, uint64_t key) {
   const TraceSpools::Spool* spool = recorder.spools().Find(key);
   if (spool == nullptr) return rows;
   // The spool holds the trace's text of the entries, comma-separated.
-  std::FILE* file = recorder.spools().Rewind(*spool);
-  std::string text = "[";
-  char chunk[4096];
-  std::size_t got = 0;
-  while (file != nullptr && (got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
-    text.append(chunk, got);
+  const std::string folder = testing::MakeMemoryTempFolder("trace-spool");
+  {
+    platform::File out;
+    EXPECT_TRUE(out.Open(platform::ToWindowsPath(folder + "/spool").c_str(),
+                         platform::File::kWrite | platform::File::kCreate));
+    EXPECT_TRUE(recorder.spools().CopyInto(*spool, &out));
   }
+  std::ifstream in(folder + "/spool", std::ios::binary);
+  const std::string text =
+      "[" + std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::filesystem::remove_all(folder);
   EXPECT_EQ(text.size() - 1, spool->bytes);
   for (const nlohmann::json& entry : nlohmann::json::parse(text + "]")) {
     rows.push_back(entry.at(0).get<uint64_t>());

@@ -68,6 +68,16 @@ TEST(TraceTextTest, LineRowsAndEntriesAreIntegersInTheirColumns) {
   AppendLineEntry(text, 41, TakenAmount::kTax, -576000);
   AppendLineEntry(text, UINT64_C(4000000000), TakenAmount::kIncludingTax, kMin);
   EXPECT_EQ(text, "[41,1,-576000][4000000000,2,-9223372036854775808]");
+  // Every digit count, at its edges, as the standard conversion writes it.
+  int64_t power = 1;
+  for (int exponent = 0; exponent <= 18; ++exponent) {
+    for (const int64_t value : {power - 1, power, power + 1, -power, 7 * power}) {
+      text.clear();
+      AppendLineEntry(text, 0, TakenAmount::kExcludingTax, value);
+      EXPECT_EQ(text, "[0,0," + std::to_string(value) + "]");
+    }
+    if (exponent < 18) power *= 10;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,63 @@
+#include "mvhost/lib/ReadScope.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace mvhost {
+
+namespace {
+
+// The connections whose open transaction a scope began (one or two open at
+// once: the session's store, a test's or the tool's).
+std::vector<sqlite3*>& Holders() {
+  static auto* holders = new std::vector<sqlite3*>();
+  return *holders;
+}
+
+bool Exec(sqlite3* db, const char* sql) {
+  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// Ends a read transaction. COMMIT of a read transaction fails only when the
+// connection is unusable; the rollback then still leaves autocommit mode.
+void End(sqlite3* db) {
+  if (sqlite3_get_autocommit(db) == 0 && !Exec(db, "COMMIT")) Exec(db, "ROLLBACK");
+}
+
+}  // namespace
+
+void ReadScope::Begin(sqlite3* db) {
+  if (db_ != nullptr || db == nullptr || sqlite3_get_autocommit(db) == 0 || StatementActive(db)) {
+    return;
+  }
+  if (!Exec(db, "BEGIN")) return;
+  db_ = db;
+  Holders().push_back(db);
+}
+
+ReadScope::~ReadScope() {
+  if (db_ != nullptr) Release(db_);
+}
+
+bool ReadScope::Held(sqlite3* db) {
+  const std::vector<sqlite3*>& holders = Holders();
+  return std::find(holders.begin(), holders.end(), db) != holders.end();
+}
+
+void ReadScope::Release(sqlite3* db) {
+  std::vector<sqlite3*>& holders = Holders();
+  auto held = std::find(holders.begin(), holders.end(), db);
+  if (held == holders.end()) return;
+  holders.erase(held);
+  End(db);
+}
+
+bool ReadScope::StatementActive(sqlite3* db) {
+  for (sqlite3_stmt* stmt = sqlite3_next_stmt(db, nullptr); stmt != nullptr;
+       stmt = sqlite3_next_stmt(db, stmt)) {
+    if (sqlite3_stmt_busy(stmt) != 0) return true;
+  }
+  return false;
+}
+
+}  // namespace mvhost
