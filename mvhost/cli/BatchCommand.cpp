@@ -228,10 +228,12 @@ int BatchCommand(const BatchOptions& options) {
       // The check goes beside the program when this client leaves a core
       // free: one client on two cores, never -j 2 on two.
       job.checkWhileRunning = static_cast<int>(running.size()) + 1 < cores;
+      job.resultFd = MemoryFile("mvhost-client-result");
       std::cout.flush();
       std::fflush(stdout);
       pid_t child = ::fork();
       if (child < 0) {
+        if (job.resultFd >= 0) ::close(job.resultFd);
         stopSignal = SIGTERM;
         std::cerr << "mvhost: cannot start a run: " << std::strerror(errno) << "\n";
         break;
@@ -239,8 +241,12 @@ int BatchCommand(const BatchOptions& options) {
       if (child == 0) {
         for (int sig : {SIGINT, SIGHUP, SIGTERM}) ::signal(sig, SIG_DFL);
         const ClientResult result = RunClient(job);
-        std::ofstream(job.WorkPath(".result.csv"), std::ios::binary)
-            << BatchIndex::CsvText({result});
+        if (job.resultFd >= 0) {
+          WriteWholeDescriptor(job.resultFd, BatchIndex::CsvText({result}));
+        } else {
+          std::ofstream(job.WorkPath(".result.csv"), std::ios::binary)
+              << BatchIndex::CsvText({result});
+        }
         ::_exit(0);
       }
       running.emplace(child, job);
@@ -261,8 +267,11 @@ int BatchCommand(const BatchOptions& options) {
     }
     auto it = running.find(done);
     if (it == running.end()) continue;
-    std::vector<ClientResult> rows =
-        BatchIndex::ParseCsv(ReadWholeFile(it->second.WorkPath(".result.csv")));
+    const ClientJob& doneJob = it->second;
+    std::vector<ClientResult> rows = BatchIndex::ParseCsv(
+        doneJob.resultFd >= 0 ? ReadWholeDescriptor(doneJob.resultFd)
+                              : ReadWholeFile(doneJob.WorkPath(".result.csv")));
+    if (doneJob.resultFd >= 0) ::close(doneJob.resultFd);
     // A run ended before it could say how (killed) is not in the index and
     // counts as not run.
     if (rows.size() == 1) record(rows[0], false);

@@ -164,10 +164,6 @@ std::string HtmlRow(const ClientResult& row) {
 
 constexpr char kHtmlTail[] = "</table>\n</body>\n</html>\n";
 
-bool SameTime(const timespec& a, const timespec& b) {
-  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
 }  // namespace
 
 BatchIndex::BatchIndex(std::string folder) : folder_(std::move(folder)) {}
@@ -199,17 +195,21 @@ std::vector<ClientResult> BatchIndex::Read() const { return ParseCsv(ReadWholeFi
 
 bool BatchIndex::FileStamp::operator==(const FileStamp& other) const {
   return device == other.device && inode == other.inode && size == other.size &&
-         SameTime(modified, other.modified) && SameTime(changed, other.changed);
+         modifiedSeconds == other.modifiedSeconds &&
+         modifiedNanoseconds == other.modifiedNanoseconds &&
+         changedSeconds == other.changedSeconds && changedNanoseconds == other.changedNanoseconds;
 }
 
 bool BatchIndex::StampOf(const std::string& path, FileStamp* stamp) {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0) return false;
-  stamp->device = status.st_dev;
-  stamp->inode = status.st_ino;
-  stamp->size = status.st_size;
-  stamp->modified = status.st_mtim;
-  stamp->changed = status.st_ctim;
+  stamp->device = static_cast<uint64_t>(status.st_dev);
+  stamp->inode = static_cast<uint64_t>(status.st_ino);
+  stamp->size = static_cast<int64_t>(status.st_size);
+  stamp->modifiedSeconds = static_cast<int64_t>(status.st_mtim.tv_sec);
+  stamp->modifiedNanoseconds = static_cast<int64_t>(status.st_mtim.tv_nsec);
+  stamp->changedSeconds = static_cast<int64_t>(status.st_ctim.tv_sec);
+  stamp->changedNanoseconds = static_cast<int64_t>(status.st_ctim.tv_nsec);
   return true;
 }
 

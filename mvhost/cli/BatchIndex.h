@@ -1,9 +1,7 @@
 #ifndef TAXLINK_MVHOST_CLI_BATCHINDEX_H_
 #define TAXLINK_MVHOST_CLI_BATCHINDEX_H_
 
-#include <sys/types.h>
-
-#include <ctime>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -45,13 +43,16 @@ class BatchIndex {
   };
   // What identifies one version of index.csv.
   struct FileStamp {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = -1;
-    timespec modified{};
-    timespec changed{};
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t size = -1;
+    int64_t modifiedSeconds = 0;
+    int64_t modifiedNanoseconds = 0;
+    int64_t changedSeconds = 0;
+    int64_t changedNanoseconds = 0;
     bool operator==(const FileStamp& other) const;
   };
+
   static bool StampOf(const std::string& path, FileStamp* stamp);
   static Row RowOf(ClientResult result);
 

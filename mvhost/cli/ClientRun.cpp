@@ -66,14 +66,29 @@ std::string Notices(const RunTranscript& run) {
   return notices;
 }
 
-void RedirectOutput(const std::string& logPath) {
+// The launch's output and the program's go to a memory file (else to
+// logPath): read back to classify the run. The descriptor, or -1.
+int RedirectOutput(const std::string& logPath) {
   std::cout.flush();
   std::fflush(stdout);
-  int fd = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return;
+  int fd = MemoryFile("mvhost-client-log");
+  if (fd < 0) fd = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return -1;
   ::dup2(fd, STDOUT_FILENO);
   ::dup2(fd, STDERR_FILENO);
-  ::close(fd);
+  return fd;
+}
+
+// A file of the private work folder, written in place (no reader can meet
+// it before the run starts).
+bool WriteWorkFile(const std::string& path, const std::string& bytes, std::string* error) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const bool written = fd >= 0 && WriteWholeDescriptor(fd, bytes);
+  if ((fd >= 0 && ::close(fd) != 0) || !written) {
+    *error = "cannot write " + path;
+    return false;
+  }
+  return true;
 }
 
 // The findings file lists the first of them: on books with a finding on
@@ -234,7 +249,7 @@ ClientResult RunClient(const ClientJob& job) {
   } else if (job.conditions.savedValues && !job.set.savedReturn) {
     result.status = "failed";
     result.message = "the data set has no saved return values";
-  } else if (!WriteWholeFile(script, BatchScriptText(job.conditions), &result.message)) {
+  } else if (!WriteWorkFile(script, BatchScriptText(job.conditions), &result.message)) {
     result.status = "failed";
   } else {
     ::unlink(transcript.c_str());
@@ -243,7 +258,7 @@ ClientResult RunClient(const ClientJob& job) {
     ::setenv("TAXLINK_UI", "script", 1);
     ::setenv("TAXLINK_UI_SCRIPT", script.c_str(), 1);
     ::setenv("TAXLINK_UI_TRANSCRIPT", transcript.c_str(), 1);
-    RedirectOutput(logPath);
+    const int log = RedirectOutput(logPath);
     LaunchOptions launch;
     launch.edition = job.edition;
     launch.program = job.program;
@@ -268,7 +283,8 @@ ClientResult RunClient(const ClientJob& job) {
     status = LaunchCommand(launch);
     launched = true;
     std::cout.flush();
-    ClassifyRun(status, run, ReadWholeFile(logPath), &result);
+    std::fflush(stdout);
+    ClassifyRun(status, run, log >= 0 ? ReadWholeDescriptor(log) : std::string(), &result);
   }
   if (launched && result.status == "failed" && !reportBefore) {
     // A run stopped after its report was in place (Ctrl+C at the closing

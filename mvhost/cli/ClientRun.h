@@ -24,6 +24,9 @@ struct ClientJob {
   // A core is free for the check while the program runs (see
   // ConcurrentCheck); otherwise the check follows the program.
   bool checkWhileRunning = false;
+  // Where the worker leaves its index row (a memory file of the batch's);
+  // -1: the work folder's "<data no>.result.csv".
+  int resultFd = -1;
 
   std::string ReportName() const { return set.dataId + ".xml"; }
   std::string WorkPath(const char* suffix) const;

@@ -1,6 +1,7 @@
 #include "mvhost/cli/WholeFile.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -82,6 +83,26 @@ bool WriteWholeFile(const std::string& path, const std::vector<std::string_view>
     return false;
   }
   return true;
+}
+
+int MemoryFile(const char* name) { return ::memfd_create(name, MFD_CLOEXEC); }
+
+std::string ReadWholeDescriptor(int fd) {
+  std::string bytes;
+  char buffer[16384];
+  for (off_t at = 0;;) {
+    const ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    bytes.append(buffer, static_cast<size_t>(n));
+    at += n;
+  }
+  return bytes;
+}
+
+bool WriteWholeDescriptor(int fd, std::string_view bytes) {
+  std::vector<iovec> vector{{const_cast<char*>(bytes.data()), bytes.size()}};
+  return bytes.empty() || WriteAll(fd, vector, bytes.size());
 }
 
 }  // namespace mvhost

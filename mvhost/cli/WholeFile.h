@@ -18,6 +18,13 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes, std::stri
 bool WriteWholeFile(const std::string& path, const std::vector<std::string_view>& pieces,
                     std::string* error);
 
+// Private files kept in memory (a batch's results and logs): no name in a
+// file system, gone with the last descriptor. MemoryFile is -1 when the
+// system cannot make one; the reader gives what was written, from the start.
+int MemoryFile(const char* name);
+std::string ReadWholeDescriptor(int fd);
+bool WriteWholeDescriptor(int fd, std::string_view bytes);
+
 }  // namespace mvhost
 
 #endif  // TAXLINK_MVHOST_CLI_WHOLEFILE_H_

@@ -275,6 +275,7 @@ TEST_F(BatchRunTest, IndexMergesKeepAnotherBatchsRows) {
 
   const std::vector<mvhost::ClientResult> rows = first.Read();
   std::vector<std::string> seen;
+  seen.reserve(rows.size());
   for (const mvhost::ClientResult& result : rows)
     seen.push_back(result.dataId + ":" + result.status);
   EXPECT_EQ(seen, (std::vector<std::string>{"C0:written", "C1:written", "C2:written", "C3:written",
