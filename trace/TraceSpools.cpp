@@ -72,16 +72,12 @@ TraceSpools::Spool* TraceSpools::Get(uint64_t key) {
 
 bool TraceSpools::WriteOut(Spool* spool) {
   const std::size_t size = spool->buffer.size();
-  if (spool->inPlace >= 0) {
-    if (!WriteAll(spool->inPlace, spool->buffer.data(), size)) {
-      failed_ = true;
-      return false;
-    }
-  } else {
-    if (!WriteAll(shared_, spool->buffer.data(), size)) {
-      failed_ = true;
-      return false;
-    }
+  const bool inPlace = spool->inPlace >= 0;
+  if (!WriteAll(inPlace ? spool->inPlace : shared_, spool->buffer.data(), size)) {
+    failed_ = true;
+    return false;
+  }
+  if (!inPlace) {
     spool->chunks.push_back({sharedSize_, size});
     sharedSize_ += size;
   }
