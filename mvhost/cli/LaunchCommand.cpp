@@ -162,25 +162,24 @@ class SignalGuard {
   struct sigaction previousTerm_ {};
 };
 
+// Removes the temporary a program of that process id made beside path.
+void RemoveTemporaryBeside(const std::string& path, const char* stem, pid_t program) {
+  ::unlink((path.substr(0, path.rfind('/') + 1) +
+            platform::ReplacementFile::TemporaryNameOf(stem, static_cast<long>(program)))
+               .c_str());
+}
+
 // A program stopped while it wrote its report or its trace (Ctrl+C, a
 // kill) leaves its temporary beside the output file or the trace (a POSIX
 // path, empty for none): the host, which saw the program end, removes them
 // before the program's process id can name another process.
 void RemoveLeftTemporaries(const std::optional<TakenConditions>& taken,
                            const std::string& tracePath, pid_t program) {
-  if (!tracePath.empty()) {
-    ::unlink((tracePath.substr(0, tracePath.rfind('/') + 1) +
-              platform::ReplacementFile::TemporaryNameOf(taxlink::kTraceTemporaryStem,
-                                                         static_cast<long>(program)))
-                 .c_str());
-  }
+  if (!tracePath.empty()) RemoveTemporaryBeside(tracePath, taxlink::kTraceTemporaryStem, program);
   if (!taken || taken->windowsPath.empty()) return;  // no report was begun
   const std::optional<std::string> report = platform::MapUtf8WindowsPath(taken->windowsPath);
   if (!report || report->find('/') == std::string::npos) return;
-  const std::string folder = report->substr(0, report->rfind('/') + 1);
-  ::unlink((folder + platform::ReplacementFile::TemporaryNameOf(taxlink::kReportTemporaryStem,
-                                                                static_cast<long>(program)))
-               .c_str());
+  RemoveTemporaryBeside(*report, taxlink::kReportTemporaryStem, program);
 }
 
 const char* ResultName(int32_t result) {
