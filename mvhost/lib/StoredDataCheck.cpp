@@ -9,6 +9,7 @@
 #include "mvhost/lib/HostMessages.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/PackedLineReader.h"
+#include "mvhost/lib/StoredFindings.h"
 #include "platform/text/Encoding.h"
 
 namespace mvhost {
@@ -94,9 +95,11 @@ std::string HostFailure(int32_t dataNo, int32_t status) {
 
 }  // namespace
 
-CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
-                               const BookkeepingCheck::Sink& sink, std::string* error,
-                               const BookkeepingCheck::Wants& wants, CheckCounts* counts) {
+namespace {
+
+CheckStatus WalkStoredDataSet(HostStore& store, const CheckRequest& request,
+                              const BookkeepingCheck::Sink& sink, std::string* error,
+                              const BookkeepingCheck::Wants& wants, CheckCounts* counts) {
   // The lines stream from the packed form the host's walks read, one at a
   // time: a data set of a million lines is never held in memory, and only
   // the lines of the chosen months are unpacked.
@@ -164,6 +167,68 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
   }
   if (!check.Finish(store.db(), error)) return CheckStatus::kFailed;
   if (counts != nullptr) *counts = check.counts();
+  return CheckStatus::kChecked;
+}
+
+}  // namespace
+
+CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
+                               const BookkeepingCheck::Sink& sink, std::string* error,
+                               const BookkeepingCheck::Wants& wants, CheckCounts* counts) {
+  sqlite3* db = store.db();
+  // Taken before anything is read: findings are kept only when no other
+  // connection committed while the lines were walked.
+  const int64_t version = StoredFindings::StoreVersion(db);
+  StoredFindings stored;
+  size_t replayed = 0;
+  if (stored.Read(db, request.dataNo, request.startMonth, request.endMonth)) {
+    // The kept findings in check order, as the walk hands them out; a sink
+    // that still wants findings past those kept gets them from the walk.
+    for (const CheckFinding& finding : stored.findings) {
+      if (wants && !wants()) break;
+      sink(finding);
+      ++replayed;
+    }
+    if (stored.Complete() || (wants && !wants())) {
+      if (counts != nullptr) *counts = stored.counts;
+      return CheckStatus::kChecked;
+    }
+    return WalkStoredDataSet(
+        store, request,
+        [&](const CheckFinding& finding) {
+          if (replayed > 0) {
+            --replayed;  // handed out above
+          } else {
+            sink(finding);
+          }
+        },
+        error, wants, counts);
+  }
+
+  // The walk makes the texts of the first findings to keep even where the
+  // caller wants fewer.
+  StoredFindings made;
+  bool callerWants = true;
+  CheckCounts walked;
+  const CheckStatus status = WalkStoredDataSet(
+      store, request,
+      [&](const CheckFinding& finding) {
+        if (made.findings.size() < StoredFindings::kKept) made.findings.push_back(finding);
+        if (callerWants) sink(finding);
+      },
+      error,
+      [&] {
+        callerWants = !wants || wants();
+        return callerWants || made.findings.size() < StoredFindings::kKept;
+      },
+      &walked);
+  if (status != CheckStatus::kChecked) return status;
+  if (counts != nullptr) *counts = walked;
+  made.counts = walked;
+  // Kept only when every finding made before the last kept one was kept.
+  if (made.findings.size() == StoredFindings::kKept || made.Complete()) {
+    made.Write(db, request.dataNo, request.startMonth, request.endMonth, version);
+  }
   return CheckStatus::kChecked;
 }
 

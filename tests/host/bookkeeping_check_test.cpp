@@ -17,7 +17,9 @@
 #include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/MonthOrder.h"
 #include "mvhost/lib/PackedLine.h"
+#include "mvhost/lib/SqlStatement.h"
 #include "mvhost/lib/StoredDataCheck.h"
+#include "mvhost/lib/StoredFindings.h"
 #include "tests/support/HostToolHome.h"
 #include "tests/support/SheetFindingsJson.h"
 
@@ -409,6 +411,113 @@ TEST_F(BookkeepingCheckTest, SheetFindingsCountAllAndSayWhyNoCheck) {
   expected["checked"] = false;
   expected["error"] = "no host store in " + home_ + "/nothing (run mvhost init)";
   EXPECT_EQ(noStore, expected);
+}
+
+// Replaces the first kept finding's text of data set 9 over start..end,
+// so that a check that reads the kept findings shows it.
+void PlantKeptFinding(sqlite3* db, int start, int end, const std::string& what) {
+  mvhost::SqlStatement read(db,
+                            "SELECT findings FROM check_findings WHERE data_no = 9 AND "
+                            "start_month = ? AND end_month = ?");
+  read.Bind(1, start).Bind(2, end);
+  ASSERT_TRUE(read.Row()) << "no findings kept for " << start << "-" << end;
+  mvhost::StoredFindings kept;
+  ASSERT_TRUE(kept.Decode(read.Blob(0)));
+  ASSERT_FALSE(kept.findings.empty());
+  kept.findings[0].what = what;
+  const std::string bytes = kept.Encode();
+  ASSERT_TRUE(mvhost::SqlStatement(db,
+                                   "UPDATE check_findings SET findings = ? WHERE data_no = 9 AND "
+                                   "start_month = ? AND end_month = ?")
+                  .BindBlob(1, std::vector<uint8_t>(bytes.begin(), bytes.end()))
+                  .Bind(2, start)
+                  .Bind(3, end)
+                  .Run());
+}
+
+// A check of books nobody changed reads the findings kept by the one
+// before; every change of what they are made of clears them in its own
+// transaction, so the next check walks the lines again.
+TEST_F(BookkeepingCheckTest, KeptFindingsNeverOutliveWhatTheyAreMadeOf) {
+  const std::pair<const char*, const char*> edits[] = {
+      {"a line's tax", "UPDATE journal_line SET debit_tax = 8000 WHERE line_id = 4"},
+      {"a line removed", "DELETE FROM journal_line WHERE line_id = 1"},
+      {"a line added",
+       "INSERT INTO journal_line (data_no, line_id, journal_no, date, month_kind, debit_account, "
+       "debit_amount, debit_tax_class, tax_rate) VALUES (9, 9, 9, 20140801, 5, 1, 10, 0, 800)"},
+      {"an account's code", "UPDATE account SET code = '612' WHERE code = '611'"},
+      {"an account's class", "UPDATE account SET class_code = 1 WHERE code = '611'"},
+      {"an account class", "UPDATE account_class SET total = 0"},
+      {"a fixed asset", "UPDATE fixed_asset SET acquisition_amount = 2 WHERE code = 'M2'"},
+      {"the settings", "UPDATE data_set SET tax_included = 1"},
+      {"the rates", "DELETE FROM tax_rate"},
+      {"a department", "INSERT INTO department (data_no, code, name) VALUES (9, 5, 'Shop')"},
+      {"the derived data marked", "UPDATE journal_derived_state SET built = 0"},
+      {"a chunk edited", "UPDATE journal_chunk SET lines = lines"},
+      {"a total edited", "UPDATE journal_class_total SET lines = lines"},
+  };
+  const std::pair<int, int> ranges[] = {{0, 0}, {7, 9}, {4, 6}};
+  for (const auto& [name, sql] : edits) {
+    SCOPED_TRACE(name);
+    Import(MistakesFromJuly());
+    for (const auto& [start, end] : ranges) {
+      const std::vector<std::string> walked = Check(9, start, end);
+      if (walked.empty()) continue;
+      PlantKeptFinding(store_.db(), start, end, "planted");
+      std::vector<std::string> read = Check(9, start, end);
+      ASSERT_EQ(read.size(), walked.size());
+      EXPECT_NE(read[0].find("planted"), std::string::npos) << read[0];
+      EXPECT_EQ(std::vector<std::string>(read.begin() + 1, read.end()),
+                std::vector<std::string>(walked.begin() + 1, walked.end()));
+    }
+    std::string error;
+    ASSERT_TRUE(store_.Exec(sql, &error)) << error;
+    EXPECT_EQ(QueryInt("SELECT count(*) FROM check_findings"), 0);
+    for (const auto& [start, end] : ranges) {
+      for (const std::string& finding : Check(9, start, end)) {
+        EXPECT_EQ(finding.find("planted"), std::string::npos) << finding;
+      }
+    }
+  }
+}
+
+// Past the findings kept with their texts the walk hands out the rest: a
+// caller that wants more than are kept gets each finding once, in order; a
+// kept form that does not read back is walked past.
+TEST_F(BookkeepingCheckTest, KeptFindingsGoOnFromTheWalkPastThoseKept) {
+  Import(MistakesFromJuly());
+  std::string error;
+  // 1200 more journals of one line with a tax that does not match.
+  ASSERT_TRUE(store_.Exec(
+      "WITH RECURSIVE n(i) AS (SELECT 5 UNION ALL SELECT i + 1 FROM n WHERE i < 1204) "
+      "INSERT INTO journal_line (data_no, line_id, journal_no, date, month_kind, debit_account, "
+      "debit_amount, debit_tax, debit_tax_class, credit_account, credit_amount, "
+      "credit_tax_class, tax_rate) SELECT 9, i, i, 20140715, 4, "
+      "(SELECT account_id FROM account WHERE code = '611'), 1000000000, 50000000, 21, "
+      "(SELECT account_id FROM account WHERE code = '111'), 1050000000, 0, 800 FROM n",
+      &error))
+      << error;
+  const std::vector<std::string> all = Check(9);
+  ASSERT_GT(all.size(), mvhost::StoredFindings::kKept);
+  ASSERT_EQ(QueryInt("SELECT count(*) FROM check_findings"), 1);
+  EXPECT_EQ(Check(9), all);
+  for (const size_t wanted : {size_t{200}, mvhost::StoredFindings::kKept,
+                              mvhost::StoredFindings::kKept + 1}) {
+    SCOPED_TRACE(wanted);
+    std::vector<std::string> listed;
+    mvhost::CheckCounts counts;
+    mvhost::CheckRequest request{9, 0, 0};
+    EXPECT_EQ(mvhost::CheckStoredDataSet(
+                  store_, request,
+                  [&](const mvhost::CheckFinding& f) { listed.push_back(f.Text()); }, &error,
+                  [&] { return listed.size() < wanted; }, &counts),
+              mvhost::CheckStatus::kChecked);
+    EXPECT_EQ(listed, std::vector<std::string>(all.begin(), all.begin() + wanted));
+    EXPECT_EQ(counts.Total(), static_cast<int64_t>(all.size()));
+  }
+  ASSERT_TRUE(store_.Exec("UPDATE check_findings SET findings = substr(findings, 1, 200)", &error))
+      << error;
+  EXPECT_EQ(Check(9), all);
 }
 
 // The check takes the month kinds that the program's month-range filter

@@ -1,0 +1,234 @@
+#include "mvhost/lib/StoredFindings.h"
+
+#include <cstring>
+#include <iterator>
+#include <utility>
+
+#include "mvhost/lib/BusyWait.h"
+#include "mvhost/lib/ReadScope.h"
+#include "mvhost/lib/SqlStatement.h"
+
+namespace mvhost {
+
+namespace {
+
+// The stored form's first bytes; another form is never read as this one.
+constexpr char kMagic[4] = {'C', 'F', '1', '\0'};
+// The most ranges of months kept per data set.
+constexpr int64_t kRangesPerDataSet = 4;
+
+constexpr const char* kTableSql =
+    "CREATE TABLE IF NOT EXISTS main.check_findings (\n"
+    "  data_no     INTEGER NOT NULL,\n"
+    "  start_month INTEGER NOT NULL,\n"
+    "  end_month   INTEGER NOT NULL,\n"
+    "  rules       INTEGER NOT NULL,\n"
+    "  findings    BLOB NOT NULL,\n"
+    "  PRIMARY KEY (data_no, start_month, end_month)\n"
+    ") WITHOUT ROWID";
+
+// A table whose rows the findings are made of, and the events that clear
+// the findings of the row's data set.
+struct Source {
+  const char* table;
+  const char* events;  // "INSERT", "DELETE" or "UPDATE [OF ...]"
+};
+constexpr Source kSources[] = {
+    {"data_set", "INSERT"},
+    {"data_set", "UPDATE"},
+    {"data_set", "DELETE"},
+    {"tax_rate", "INSERT"},
+    {"tax_rate", "UPDATE"},
+    {"tax_rate", "DELETE"},
+    {"account_class", "INSERT"},
+    {"account_class", "UPDATE"},
+    {"account_class", "DELETE"},
+    {"account", "INSERT"},
+    {"account", "UPDATE"},
+    {"account", "DELETE"},
+    {"department", "INSERT"},
+    {"department", "UPDATE"},
+    {"department", "DELETE"},
+    {"fixed_asset", "INSERT"},
+    {"fixed_asset", "UPDATE"},
+    {"fixed_asset", "DELETE"},
+    // A line changed while its derived data are kept is noted here.
+    {"journal_line_change", "INSERT"},
+    {"journal_line_change", "UPDATE"},
+    // A rebuild, a data set marked for one, derived data edited by hand.
+    {"journal_derived_state", "INSERT"},
+    {"journal_derived_state", "UPDATE OF built, overflow"},
+    {"journal_derived_state", "DELETE"},
+    {"journal_chunk", "INSERT"},
+    {"journal_chunk", "UPDATE"},
+    {"journal_chunk", "DELETE"},
+    {"journal_class_total", "INSERT"},
+    {"journal_class_total", "UPDATE"},
+    {"journal_class_total", "DELETE"},
+    {"journal_account_total", "INSERT"},
+    {"journal_account_total", "UPDATE"},
+    {"journal_account_total", "DELETE"},
+};
+
+std::string TriggerSql(const Source& source, size_t index) {
+  const std::string events = source.events;
+  std::string rows = "NEW.data_no";
+  if (events == "DELETE") rows = "OLD.data_no";
+  if (events.rfind("UPDATE", 0) == 0) rows = "OLD.data_no, NEW.data_no";
+  return "CREATE TRIGGER IF NOT EXISTS main.check_findings_v1_" + std::to_string(index) +
+         " AFTER " + events + " ON " + source.table +
+         " BEGIN DELETE FROM check_findings WHERE data_no IN (" + rows + "); END";
+}
+
+bool Exec(sqlite3* db, const char* sql) {
+  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+void PutInt(std::string* out, int64_t value) {
+  char bytes[sizeof value];
+  std::memcpy(bytes, &value, sizeof value);
+  out->append(bytes, sizeof bytes);
+}
+
+void PutText(std::string* out, const std::string& text) {
+  PutInt(out, static_cast<int64_t>(text.size()));
+  out->append(text);
+}
+
+// Reads the stored form front to back; any read past its end fails it.
+class Reader {
+ public:
+  explicit Reader(const std::string& bytes) : bytes_(bytes) {}
+
+  bool Int(int64_t* value) {
+    if (bytes_.size() - at_ < sizeof *value) return false;
+    std::memcpy(value, bytes_.data() + at_, sizeof *value);
+    at_ += sizeof *value;
+    return true;
+  }
+  bool Text(std::string* text) {
+    int64_t size = 0;
+    if (!Int(&size) || size < 0 || static_cast<uint64_t>(size) > bytes_.size() - at_) {
+      return false;
+    }
+    text->assign(bytes_, at_, static_cast<size_t>(size));
+    at_ += static_cast<size_t>(size);
+    return true;
+  }
+  bool Skip(const char* expected, size_t size) {
+    if (bytes_.size() - at_ < size || std::memcmp(bytes_.data() + at_, expected, size) != 0) {
+      return false;
+    }
+    at_ += size;
+    return true;
+  }
+  bool AtEnd() const { return at_ == bytes_.size(); }
+
+ private:
+  const std::string& bytes_;
+  size_t at_ = 0;
+};
+
+}  // namespace
+
+std::string StoredFindings::Encode() const {
+  std::string out(kMagic, sizeof kMagic);
+  for (size_t i = 0; i < kCheckRuleCount; ++i) PutInt(&out, counts.Of(static_cast<CheckRule>(i)));
+  PutInt(&out, static_cast<int64_t>(findings.size()));
+  for (const CheckFinding& f : findings) {
+    PutInt(&out, static_cast<int64_t>(f.rule));
+    PutInt(&out, f.journal);
+    PutText(&out, f.source);
+    PutText(&out, f.item);
+    PutText(&out, f.what);
+    PutText(&out, f.todo);
+  }
+  return out;
+}
+
+bool StoredFindings::Decode(const std::string& bytes) {
+  counts = CheckCounts();
+  findings.clear();
+  Reader in(bytes);
+  if (!in.Skip(kMagic, sizeof kMagic)) return false;
+  for (size_t i = 0; i < kCheckRuleCount; ++i) {
+    int64_t count = 0;
+    if (!in.Int(&count) || count < 0) return false;
+    counts.Add(static_cast<CheckRule>(i), count);
+  }
+  int64_t size = 0;
+  if (!in.Int(&size) || size < 0 || size > static_cast<int64_t>(kKept) || size > counts.Total()) {
+    return false;
+  }
+  findings.resize(static_cast<size_t>(size));
+  for (CheckFinding& f : findings) {
+    int64_t rule = 0;
+    int64_t journal = 0;
+    if (!in.Int(&rule) || rule < 0 || rule >= static_cast<int64_t>(kCheckRuleCount) ||
+        !in.Int(&journal) || journal < INT32_MIN || journal > INT32_MAX || !in.Text(&f.source) ||
+        !in.Text(&f.item) || !in.Text(&f.what) || !in.Text(&f.todo)) {
+      return false;
+    }
+    f.rule = static_cast<CheckRule>(rule);
+    f.journal = static_cast<int32_t>(journal);
+  }
+  return in.AtEnd();
+}
+
+int64_t StoredFindings::StoreVersion(sqlite3* db) {
+  SqlStatement version(db, "PRAGMA main.data_version");
+  return version.Row() ? version.Int(0) : -1;
+}
+
+bool StoredFindings::Read(sqlite3* db, int32_t dataNo, int startMonth, int endMonth) {
+  // One statement, one snapshot: the findings and the state of the derived
+  // data they were made with. Without the table (no check kept any) the
+  // statement does not prepare.
+  SqlStatement read(db,
+                    "SELECT f.findings FROM main.check_findings AS f, "
+                    "main.journal_derived_state AS s WHERE f.data_no = ?1 AND f.start_month = ?2 "
+                    "AND f.end_month = ?3 AND f.rules = ?4 AND s.data_no = ?1 AND s.built = 1 "
+                    "AND s.overflow = 0");
+  if (!read.ok()) return false;
+  read.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules);
+  if (!read.Row()) return false;
+  return Decode(read.Blob(0));
+}
+
+void StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth,
+                           int64_t version) const {
+  if (version < 0 || sqlite3_db_readonly(db, "main") != 0 || ReadScope::StatementActive(db)) {
+    return;
+  }
+  ReadScope::Release(db);
+  if (sqlite3_get_autocommit(db) == 0) return;  // inside a caller's transaction
+  sqlite3_busy_timeout(db, 0);
+  if (Exec(db, "BEGIN IMMEDIATE")) {
+    bool ok = StoreVersion(db) == version && Exec(db, kTableSql);
+    for (size_t i = 0; ok && i < std::size(kSources); ++i) {
+      ok = Exec(db, TriggerSql(kSources[i], i).c_str());
+    }
+    if (ok) {
+      // A data set keeps a few ranges: past them, the ones it had go.
+      SqlStatement ranges(db, "SELECT count(*) FROM check_findings WHERE data_no = ?");
+      ranges.Bind(1, dataNo);
+      ok = ranges.Row();
+      if (ok && ranges.Int(0) >= kRangesPerDataSet) {
+        ok = SqlStatement(db, "DELETE FROM check_findings WHERE data_no = ?").Bind(1, dataNo).Run();
+      }
+    }
+    if (ok) {
+      const std::string bytes = Encode();
+      SqlStatement insert(db,
+                          "INSERT OR REPLACE INTO check_findings (data_no, start_month, "
+                          "end_month, rules, findings) VALUES (?, ?, ?, ?, ?)");
+      insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules);
+      insert.BindBlob(5, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+      ok = insert.Run();
+    }
+    if (!ok || !Exec(db, "COMMIT")) Exec(db, "ROLLBACK");
+  }
+  WaitWhenBusy(db);
+}
+
+}  // namespace mvhost

@@ -1,0 +1,65 @@
+#ifndef TAXLINK_MVHOST_STOREDFINDINGS_H_
+#define TAXLINK_MVHOST_STOREDFINDINGS_H_
+
+#include <sqlite3.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "mvhost/lib/CheckFinding.h"
+
+namespace mvhost {
+
+// The bookkeeping check's findings of a data set over a range of months,
+// kept in the store (table check_findings) so that a check of books nobody
+// changed reads them instead of walking every line. They are kept per data
+// set and months as the check was asked (0-0: the whole period): the counts
+// per rule and the first kKept findings with their texts.
+//
+// Whatever the findings are made of clears them, in the writer's own
+// transaction, through triggers made with the table: a journal line that
+// changes (its note in journal_line_change), the derived data built, marked
+// or edited (journal_derived_state, the chunks, the totals), the data set's
+// settings, rates, accounts, account classes, departments and fixed assets,
+// and the data set's removal. They are read only while the derived data
+// are built in the store itself, and written only when no other connection
+// committed since the check began (PRAGMA data_version), so a change made
+// during the check is never hidden. kRules names the rules and texts they
+// were made by: findings of another build's rules are not read.
+class StoredFindings {
+ public:
+  // The most findings kept with their texts; past them only the counts. A
+  // batch lists at most 1000 in a client's findings file.
+  static constexpr size_t kKept = 1000;
+  // Raise whenever a rule or the text of a finding changes.
+  static constexpr int64_t kRules = 1;
+
+  CheckCounts counts;
+  std::vector<CheckFinding> findings;  // the first kKept, in check order
+  // Whether `findings` holds every finding counted.
+  bool Complete() const { return static_cast<int64_t>(findings.size()) == counts.Total(); }
+
+  // The store's version as this connection sees it, taken before the check
+  // reads anything; -1 when it cannot be read (then nothing is written).
+  static int64_t StoreVersion(sqlite3* db);
+
+  // Reads the findings kept for data set dataNo over months start..end;
+  // false when there are none, they are not current, or do not read back
+  // whole.
+  bool Read(sqlite3* db, int32_t dataNo, int startMonth, int endMonth);
+
+  // Keeps these findings when the store can be written at once (no wait on
+  // another writer) and no other connection has committed since `version`;
+  // otherwise nothing is kept. A failure leaves the store as it was.
+  void Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth, int64_t version) const;
+
+  // The stored form, and back (false when the bytes are not one whole).
+  std::string Encode() const;
+  bool Decode(const std::string& bytes);
+};
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_STOREDFINDINGS_H_
