@@ -97,9 +97,12 @@ std::string HostFailure(int32_t dataNo, int32_t status) {
 
 namespace {
 
+// The check over the lines themselves; `stamp`, when given, is taken once
+// the derived data are ready, before the first line is read.
 CheckStatus WalkStoredDataSet(HostStore& store, const CheckRequest& request,
                               const BookkeepingCheck::Sink& sink, std::string* error,
-                              const BookkeepingCheck::Wants& wants, CheckCounts* counts) {
+                              const BookkeepingCheck::Wants& wants, CheckCounts* counts,
+                              StoredFindings::Stamp* stamp = nullptr) {
   // The lines stream from the packed form the host's walks read, one at a
   // time: a data set of a million lines is never held in memory, and only
   // the lines of the chosen months are unpacked.
@@ -116,6 +119,7 @@ CheckStatus WalkStoredDataSet(HostStore& store, const CheckRequest& request,
     return CheckStatus::kBadMonths;
   }
   int32_t status = JournalDerived::Ensure(store.db(), request.dataNo);
+  if (status == 0 && stamp != nullptr) *stamp = StoredFindings::Take(store.db(), request.dataNo);
   PackedLineReader reader;
   if (status == 0) status = reader.Open(store.db(), request.dataNo);
   if (status != 0) {
@@ -176,9 +180,6 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
                                const BookkeepingCheck::Sink& sink, std::string* error,
                                const BookkeepingCheck::Wants& wants, CheckCounts* counts) {
   sqlite3* db = store.db();
-  // Taken before anything is read: findings are kept only when no other
-  // connection committed while the lines were walked.
-  const int64_t version = StoredFindings::StoreVersion(db);
   StoredFindings stored;
   size_t replayed = 0;
   if (stored.Read(db, request.dataNo, request.startMonth, request.endMonth)) {
@@ -210,6 +211,7 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
   StoredFindings made;
   bool callerWants = true;
   CheckCounts walked;
+  StoredFindings::Stamp stamp;
   const CheckStatus status = WalkStoredDataSet(
       store, request,
       [&](const CheckFinding& finding) {
@@ -221,13 +223,13 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
         callerWants = !wants || wants();
         return callerWants || made.findings.size() < StoredFindings::kKept;
       },
-      &walked);
+      &walked, &stamp);
   if (status != CheckStatus::kChecked) return status;
   if (counts != nullptr) *counts = walked;
   made.counts = walked;
   // Kept only when every finding made before the last kept one was kept.
   if (made.findings.size() == StoredFindings::kKept || made.Complete()) {
-    made.Write(db, request.dataNo, request.startMonth, request.endMonth, version);
+    made.Write(db, request.dataNo, request.startMonth, request.endMonth, stamp);
   }
   return CheckStatus::kChecked;
 }

@@ -55,29 +55,48 @@ constexpr Source kSources[] = {
     // A line changed while its derived data are kept is noted here.
     {"journal_line_change", "INSERT"},
     {"journal_line_change", "UPDATE"},
-    // A rebuild, a data set marked for one, derived data edited by hand.
+    // A rebuild, or a data set marked for one. The chunks and totals are
+    // made from the lines: rewriting a chunk (a fold) changes no finding.
     {"journal_derived_state", "INSERT"},
     {"journal_derived_state", "UPDATE OF built, overflow"},
     {"journal_derived_state", "DELETE"},
-    {"journal_chunk", "INSERT"},
-    {"journal_chunk", "UPDATE"},
-    {"journal_chunk", "DELETE"},
-    {"journal_class_total", "INSERT"},
-    {"journal_class_total", "UPDATE"},
-    {"journal_class_total", "DELETE"},
-    {"journal_account_total", "INSERT"},
-    {"journal_account_total", "UPDATE"},
-    {"journal_account_total", "DELETE"},
 };
+
+constexpr const char* kChangesSql =
+    "CREATE TABLE IF NOT EXISTS main.check_findings_change (\n"
+    "  data_no INTEGER PRIMARY KEY,\n"
+    "  changes INTEGER NOT NULL\n"
+    ")";
+
+// Clears the data set's findings and counts the change, so that findings
+// made from what was there before are not kept after it.
+std::string ClearSql(const std::string& dataNo) {
+  return "DELETE FROM check_findings WHERE data_no = " + dataNo +
+         "; INSERT INTO check_findings_change (data_no, changes) VALUES (" + dataNo +
+         ", 1) ON CONFLICT (data_no) DO UPDATE SET changes = changes + 1;";
+}
 
 std::string TriggerSql(const Source& source, size_t index) {
   const std::string events = source.events;
-  std::string rows = "NEW.data_no";
-  if (events == "DELETE") rows = "OLD.data_no";
-  if (events.rfind("UPDATE", 0) == 0) rows = "OLD.data_no, NEW.data_no";
-  return "CREATE TRIGGER IF NOT EXISTS main.check_findings_v1_" + std::to_string(index) +
-         " AFTER " + events + " ON " + source.table +
-         " BEGIN DELETE FROM check_findings WHERE data_no IN (" + rows + "); END";
+  std::string body = ClearSql("NEW.data_no");
+  if (events == "DELETE") body = ClearSql("OLD.data_no");
+  if (events.rfind("UPDATE", 0) == 0) body += " " + ClearSql("OLD.data_no");
+  return "CREATE TRIGGER IF NOT EXISTS main.check_findings_clear_" + std::to_string(index) +
+         " AFTER " + events + " ON " + source.table + " BEGIN " + body + " END";
+}
+
+// The changes counted for the data set; -1 before any check kept findings
+// (no table).
+int64_t Changes(sqlite3* db, int32_t dataNo) {
+  SqlStatement changes(db, "SELECT changes FROM main.check_findings_change WHERE data_no = ?");
+  if (!changes.ok()) return -1;
+  changes.Bind(1, dataNo);
+  return changes.Row() ? changes.Int(0) : 0;
+}
+
+int64_t DataVersion(sqlite3* db) {
+  SqlStatement version(db, "PRAGMA main.data_version");
+  return version.Row() ? version.Int(0) : -1;
 }
 
 bool Exec(sqlite3* db, const char* sql) {
@@ -175,9 +194,11 @@ bool StoredFindings::Decode(const std::string& bytes) {
   return in.AtEnd();
 }
 
-int64_t StoredFindings::StoreVersion(sqlite3* db) {
-  SqlStatement version(db, "PRAGMA main.data_version");
-  return version.Row() ? version.Int(0) : -1;
+StoredFindings::Stamp StoredFindings::Take(sqlite3* db, int32_t dataNo) {
+  Stamp stamp;
+  stamp.changes = Changes(db, dataNo);
+  if (stamp.changes < 0) stamp.dataVersion = DataVersion(db);
+  return stamp;
 }
 
 bool StoredFindings::Read(sqlite3* db, int32_t dataNo, int startMonth, int endMonth) {
@@ -196,15 +217,20 @@ bool StoredFindings::Read(sqlite3* db, int32_t dataNo, int startMonth, int endMo
 }
 
 void StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth,
-                           int64_t version) const {
-  if (version < 0 || sqlite3_db_readonly(db, "main") != 0 || ReadScope::StatementActive(db)) {
+                           const Stamp& stamp) const {
+  if ((stamp.changes < 0 && stamp.dataVersion < 0) || sqlite3_db_readonly(db, "main") != 0 ||
+      ReadScope::StatementActive(db)) {
     return;
   }
   ReadScope::Release(db);
   if (sqlite3_get_autocommit(db) == 0) return;  // inside a caller's transaction
   sqlite3_busy_timeout(db, 0);
   if (Exec(db, "BEGIN IMMEDIATE")) {
-    bool ok = StoreVersion(db) == version && Exec(db, kTableSql);
+    // Under the write lock: nothing the findings are made of changed since
+    // the stamp (before any check kept findings, nothing at all).
+    bool ok = stamp.changes >= 0 ? Changes(db, dataNo) == stamp.changes
+                                 : DataVersion(db) == stamp.dataVersion;
+    ok = ok && Exec(db, kTableSql) && Exec(db, kChangesSql);
     for (size_t i = 0; ok && i < std::size(kSources); ++i) {
       ok = Exec(db, TriggerSql(kSources[i], i).c_str());
     }

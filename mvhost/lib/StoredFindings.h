@@ -20,13 +20,14 @@ namespace mvhost {
 //
 // Whatever the findings are made of clears them, in the writer's own
 // transaction, through triggers made with the table: a journal line that
-// changes (its note in journal_line_change), the derived data built, marked
-// or edited (journal_derived_state, the chunks, the totals), the data set's
-// settings, rates, accounts, account classes, departments and fixed assets,
-// and the data set's removal. They are read only while the derived data
-// are built in the store itself, and written only when no other connection
-// committed since the check began (PRAGMA data_version), so a change made
-// during the check is never hidden. kRules names the rules and texts they
+// changes (its note in journal_line_change), the derived data built or marked for a rebuild
+// (journal_derived_state), the data set's settings, rates, accounts,
+// account classes, departments and fixed assets, and the data set's
+// removal; the same triggers count the changes per data set
+// (check_findings_change). They are read only while the derived data are
+// built in the store itself, and written only when the count has not moved
+// since the check began to read the lines, so a change made during the
+// check is never hidden. kRules names the rules and texts they
 // were made by: findings of another build's rules are not read.
 class StoredFindings {
  public:
@@ -41,9 +42,14 @@ class StoredFindings {
   // Whether `findings` holds every finding counted.
   bool Complete() const { return static_cast<int64_t>(findings.size()) == counts.Total(); }
 
-  // The store's version as this connection sees it, taken before the check
-  // reads anything; -1 when it cannot be read (then nothing is written).
-  static int64_t StoreVersion(sqlite3* db);
+  // What the store holds when a check begins to read the lines: the
+  // changes counted for the data set since the first check kept findings
+  // (before that, -1 and the store's version as this connection sees it).
+  struct Stamp {
+    int64_t changes = -1;
+    int64_t dataVersion = -1;
+  };
+  static Stamp Take(sqlite3* db, int32_t dataNo);
 
   // Reads the findings kept for data set dataNo over months start..end;
   // false when there are none, they are not current, or do not read back
@@ -51,9 +57,10 @@ class StoredFindings {
   bool Read(sqlite3* db, int32_t dataNo, int startMonth, int endMonth);
 
   // Keeps these findings when the store can be written at once (no wait on
-  // another writer) and no other connection has committed since `version`;
+  // another writer) and nothing they are made of changed since `stamp`
+  // (before any check kept findings: no other connection committed);
   // otherwise nothing is kept. A failure leaves the store as it was.
-  void Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth, int64_t version) const;
+  void Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth, const Stamp& stamp) const;
 
   // The stored form, and back (false when the bytes are not one whole).
   std::string Encode() const;

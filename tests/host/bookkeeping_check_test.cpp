@@ -453,8 +453,6 @@ TEST_F(BookkeepingCheckTest, KeptFindingsNeverOutliveWhatTheyAreMadeOf) {
       {"the rates", "DELETE FROM tax_rate"},
       {"a department", "INSERT INTO department (data_no, code, name) VALUES (9, 5, 'Shop')"},
       {"the derived data marked", "UPDATE journal_derived_state SET built = 0"},
-      {"a chunk edited", "UPDATE journal_chunk SET lines = lines"},
-      {"a total edited", "UPDATE journal_class_total SET lines = lines"},
   };
   const std::pair<int, int> ranges[] = {{0, 0}, {7, 9}, {4, 6}};
   for (const auto& [name, sql] : edits) {
@@ -481,6 +479,32 @@ TEST_F(BookkeepingCheckTest, KeptFindingsNeverOutliveWhatTheyAreMadeOf) {
   }
 }
 
+// Findings made before a change are never kept after it: a change of what
+// they are made of between the stamp and the write keeps nothing; a write
+// of anything else (a description, a chunk rewritten as it was, the host's
+// state) does not stop them.
+TEST_F(BookkeepingCheckTest, FindingsMadeBeforeAChangeAreNotKept) {
+  Import(MistakesFromJuly());
+  ASSERT_EQ(Check(9).size(), 2u);  // the first kept findings make the tables
+  const std::pair<const char*, int64_t> writes[] = {
+      {"UPDATE journal_line SET debit_tax = 8000 WHERE line_id = 4", 0},
+      {"UPDATE account SET name = 'Goods' WHERE code = '611'", 0},
+      {"UPDATE journal_derived_state SET built = 1", 0},
+      {"UPDATE journal_line SET description = 'x' WHERE line_id = 4", 1},
+      {"UPDATE journal_chunk SET lines = lines", 1},
+      {"INSERT OR REPLACE INTO host_state (key, value) VALUES ('x', 'y')", 1},
+  };
+  for (const auto& [sql, kept] : writes) {
+    SCOPED_TRACE(sql);
+    std::string error;
+    ASSERT_TRUE(store_.Exec("DELETE FROM check_findings", &error)) << error;
+    const mvhost::StoredFindings::Stamp stamp = mvhost::StoredFindings::Take(store_.db(), 9);
+    ASSERT_TRUE(store_.Exec(sql, &error)) << error;
+    mvhost::StoredFindings().Write(store_.db(), 9, 0, 0, stamp);
+    EXPECT_EQ(QueryInt("SELECT count(*) FROM check_findings"), kept);
+  }
+}
+
 // Past the findings kept with their texts the walk hands out the rest: a
 // caller that wants more than are kept gets each finding once, in order; a
 // kept form that does not read back is walked past.
@@ -501,17 +525,17 @@ TEST_F(BookkeepingCheckTest, KeptFindingsGoOnFromTheWalkPastThoseKept) {
   ASSERT_GT(all.size(), mvhost::StoredFindings::kKept);
   ASSERT_EQ(QueryInt("SELECT count(*) FROM check_findings"), 1);
   EXPECT_EQ(Check(9), all);
-  for (const size_t wanted : {size_t{200}, mvhost::StoredFindings::kKept,
-                              mvhost::StoredFindings::kKept + 1}) {
+  for (const size_t wanted :
+       {size_t{200}, mvhost::StoredFindings::kKept, mvhost::StoredFindings::kKept + 1}) {
     SCOPED_TRACE(wanted);
     std::vector<std::string> listed;
     mvhost::CheckCounts counts;
     mvhost::CheckRequest request{9, 0, 0};
-    EXPECT_EQ(mvhost::CheckStoredDataSet(
-                  store_, request,
-                  [&](const mvhost::CheckFinding& f) { listed.push_back(f.Text()); }, &error,
-                  [&] { return listed.size() < wanted; }, &counts),
-              mvhost::CheckStatus::kChecked);
+    EXPECT_EQ(
+        mvhost::CheckStoredDataSet(
+            store_, request, [&](const mvhost::CheckFinding& f) { listed.push_back(f.Text()); },
+            &error, [&] { return listed.size() < wanted; }, &counts),
+        mvhost::CheckStatus::kChecked);
     EXPECT_EQ(listed, std::vector<std::string>(all.begin(), all.begin() + wanted));
     EXPECT_EQ(counts.Total(), static_cast<int64_t>(all.size()));
   }
