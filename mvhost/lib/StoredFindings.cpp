@@ -23,6 +23,7 @@ constexpr const char* kTableSql =
     "  start_month INTEGER NOT NULL,\n"
     "  end_month   INTEGER NOT NULL,\n"
     "  rules       INTEGER NOT NULL,\n"
+    "  changes     INTEGER NOT NULL,\n"
     "  findings    BLOB NOT NULL,\n"
     "  PRIMARY KEY (data_no, start_month, end_month)\n"
     ") WITHOUT ROWID";
@@ -34,7 +35,6 @@ struct Source {
   const char* events;  // "INSERT", "DELETE" or "UPDATE [OF ...]"
 };
 constexpr Source kSources[] = {
-    {"data_set", "INSERT"},
     {"data_set", "UPDATE"},
     {"data_set", "DELETE"},
     {"tax_rate", "INSERT"},
@@ -46,9 +46,6 @@ constexpr Source kSources[] = {
     {"account", "INSERT"},
     {"account", "UPDATE"},
     {"account", "DELETE"},
-    {"department", "INSERT"},
-    {"department", "UPDATE"},
-    {"department", "DELETE"},
     {"fixed_asset", "INSERT"},
     {"fixed_asset", "UPDATE"},
     {"fixed_asset", "DELETE"},
@@ -68,21 +65,17 @@ constexpr const char* kChangesSql =
     "  changes INTEGER NOT NULL\n"
     ")";
 
-// Clears the data set's findings and counts the change, so that findings
-// made from what was there before are not kept after it.
-std::string ClearSql(const std::string& dataNo) {
-  return "DELETE FROM check_findings WHERE data_no = " + dataNo +
-         "; INSERT INTO check_findings_change (data_no, changes) VALUES (" + dataNo +
-         ", 1) ON CONFLICT (data_no) DO UPDATE SET changes = changes + 1;";
-}
-
+// Counts a change of the row's data set: findings kept at another count
+// are not read. The triggers are parsed by every connection that opens the
+// store, so they are kept short.
 std::string TriggerSql(const Source& source, size_t index) {
   const std::string events = source.events;
-  std::string body = ClearSql("NEW.data_no");
-  if (events == "DELETE") body = ClearSql("OLD.data_no");
-  if (events.rfind("UPDATE", 0) == 0) body += " " + ClearSql("OLD.data_no");
-  return "CREATE TRIGGER IF NOT EXISTS main.check_findings_clear_" + std::to_string(index) +
-         " AFTER " + events + " ON " + source.table + " BEGIN " + body + " END";
+  std::string rows = "(NEW.data_no, 1)";
+  if (events == "DELETE") rows = "(OLD.data_no, 1)";
+  if (events.rfind("UPDATE", 0) == 0) rows = "(OLD.data_no, 1), (NEW.data_no, 1)";
+  return "CREATE TRIGGER IF NOT EXISTS main.check_findings_" + std::to_string(index) + " AFTER " +
+         events + " ON " + source.table + " BEGIN INSERT INTO check_findings_change VALUES " +
+         rows + " ON CONFLICT DO UPDATE SET changes = changes + 1; END";
 }
 
 // The changes counted for the data set; -1 before any check kept findings
@@ -202,14 +195,15 @@ StoredFindings::Stamp StoredFindings::Take(sqlite3* db, int32_t dataNo) {
 }
 
 bool StoredFindings::Read(sqlite3* db, int32_t dataNo, int startMonth, int endMonth) {
-  // One statement, one snapshot: the findings and the state of the derived
-  // data they were made with. Without the table (no check kept any) the
-  // statement does not prepare.
+  // One statement, one snapshot: the findings, the changes counted since
+  // and the state of the derived data. Without the tables (no check kept
+  // any) the statement does not prepare.
   SqlStatement read(db,
                     "SELECT f.findings FROM main.check_findings AS f, "
                     "main.journal_derived_state AS s WHERE f.data_no = ?1 AND f.start_month = ?2 "
-                    "AND f.end_month = ?3 AND f.rules = ?4 AND s.data_no = ?1 AND s.built = 1 "
-                    "AND s.overflow = 0");
+                    "AND f.end_month = ?3 AND f.rules = ?4 AND f.changes = coalesce((SELECT "
+                    "c.changes FROM main.check_findings_change AS c WHERE c.data_no = ?1), 0) "
+                    "AND s.data_no = ?1 AND s.built = 1 AND s.overflow = 0");
   if (!read.ok()) return false;
   read.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules);
   if (!read.Row()) return false;
@@ -226,30 +220,35 @@ void StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
   if (sqlite3_get_autocommit(db) == 0) return;  // inside a caller's transaction
   sqlite3_busy_timeout(db, 0);
   if (Exec(db, "BEGIN IMMEDIATE")) {
-    // Under the write lock: nothing the findings are made of changed since
-    // the stamp (before any check kept findings, nothing at all).
-    bool ok = stamp.changes >= 0 ? Changes(db, dataNo) == stamp.changes
-                                 : DataVersion(db) == stamp.dataVersion;
-    ok = ok && Exec(db, kTableSql) && Exec(db, kChangesSql);
+    bool ok = Exec(db, kTableSql) && Exec(db, kChangesSql);
     for (size_t i = 0; ok && i < std::size(kSources); ++i) {
       ok = Exec(db, TriggerSql(kSources[i], i).c_str());
     }
+    // Under the write lock: nothing the findings are made of changed since
+    // the stamp (before any check kept findings, nothing at all).
+    const int64_t changes = Changes(db, dataNo);
+    ok = ok &&
+         (stamp.changes >= 0 ? changes == stamp.changes : DataVersion(db) == stamp.dataVersion);
     if (ok) {
-      // A data set keeps a few ranges: past them, the ones it had go.
+      // A data set keeps a few ranges: past them, the ones it had go, as do
+      // those of data sets no longer there.
       SqlStatement ranges(db, "SELECT count(*) FROM check_findings WHERE data_no = ?");
       ranges.Bind(1, dataNo);
       ok = ranges.Row();
       if (ok && ranges.Int(0) >= kRangesPerDataSet) {
         ok = SqlStatement(db, "DELETE FROM check_findings WHERE data_no = ?").Bind(1, dataNo).Run();
       }
+      ok = ok && Exec(db,
+                      "DELETE FROM check_findings WHERE data_no NOT IN (SELECT data_no FROM "
+                      "data_set)");
     }
     if (ok) {
       const std::string bytes = Encode();
       SqlStatement insert(db,
                           "INSERT OR REPLACE INTO check_findings (data_no, start_month, "
-                          "end_month, rules, findings) VALUES (?, ?, ?, ?, ?)");
-      insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules);
-      insert.BindBlob(5, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+                          "end_month, rules, changes, findings) VALUES (?, ?, ?, ?, ?, ?)");
+      insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules).Bind(5, changes);
+      insert.BindBlob(6, std::vector<uint8_t>(bytes.begin(), bytes.end()));
       ok = insert.Run();
     }
     if (!ok || !Exec(db, "COMMIT")) Exec(db, "ROLLBACK");

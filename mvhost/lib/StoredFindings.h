@@ -18,17 +18,17 @@ namespace mvhost {
 // set and months as the check was asked (0-0: the whole period): the counts
 // per rule and the first kKept findings with their texts.
 //
-// Whatever the findings are made of clears them, in the writer's own
-// transaction, through triggers made with the table: a journal line that
-// changes (its note in journal_line_change), the derived data built or marked for a rebuild
-// (journal_derived_state), the data set's settings, rates, accounts,
-// account classes, departments and fixed assets, and the data set's
-// removal; the same triggers count the changes per data set
-// (check_findings_change). They are read only while the derived data are
-// built in the store itself, and written only when the count has not moved
+// Triggers made with the table count, in the writer's own transaction,
+// every change of what the findings are made of, per data set
+// (check_findings_change): a journal line that changes (its note in
+// journal_line_change), the derived data built or marked for a rebuild
+// (journal_derived_state), the data set's row (settings, period, removal),
+// rates, account classes, accounts and fixed assets. Findings are read only
+// at the count they were made at, while the data set's derived data are
+// built in the store itself, and kept only when the count has not moved
 // since the check began to read the lines, so a change made during the
-// check is never hidden. kRules names the rules and texts they
-// were made by: findings of another build's rules are not read.
+// check is never hidden. kRules names the rules and texts they were made
+// by: findings of another build's rules are not read.
 class StoredFindings {
  public:
   // The most findings kept with their texts; past them only the counts. A

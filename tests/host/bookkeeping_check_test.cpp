@@ -451,7 +451,6 @@ TEST_F(BookkeepingCheckTest, KeptFindingsNeverOutliveWhatTheyAreMadeOf) {
       {"a fixed asset", "UPDATE fixed_asset SET acquisition_amount = 2 WHERE code = 'M2'"},
       {"the settings", "UPDATE data_set SET tax_included = 1"},
       {"the rates", "DELETE FROM tax_rate"},
-      {"a department", "INSERT INTO department (data_no, code, name) VALUES (9, 5, 'Shop')"},
       {"the derived data marked", "UPDATE journal_derived_state SET built = 0"},
   };
   const std::pair<int, int> ranges[] = {{0, 0}, {7, 9}, {4, 6}};
@@ -461,6 +460,7 @@ TEST_F(BookkeepingCheckTest, KeptFindingsNeverOutliveWhatTheyAreMadeOf) {
     for (const auto& [start, end] : ranges) {
       const std::vector<std::string> walked = Check(9, start, end);
       if (walked.empty()) continue;
+      EXPECT_EQ(walked[0].find("planted"), std::string::npos) << "kept past the import";
       PlantKeptFinding(store_.db(), start, end, "planted");
       std::vector<std::string> read = Check(9, start, end);
       ASSERT_EQ(read.size(), walked.size());
@@ -470,7 +470,6 @@ TEST_F(BookkeepingCheckTest, KeptFindingsNeverOutliveWhatTheyAreMadeOf) {
     }
     std::string error;
     ASSERT_TRUE(store_.Exec(sql, &error)) << error;
-    EXPECT_EQ(QueryInt("SELECT count(*) FROM check_findings"), 0);
     for (const auto& [start, end] : ranges) {
       for (const std::string& finding : Check(9, start, end)) {
         EXPECT_EQ(finding.find("planted"), std::string::npos) << finding;
