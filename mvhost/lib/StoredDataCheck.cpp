@@ -97,8 +97,8 @@ std::string HostFailure(int32_t dataNo, int32_t status) {
 
 namespace {
 
-// The check over the lines themselves; `stamp`, when given, is taken once
-// the derived data are ready, before the first line is read.
+// The check over the lines themselves; `stamp`, when given, is taken before
+// anything is read.
 CheckStatus WalkStoredDataSet(HostStore& store, const CheckRequest& request,
                               const BookkeepingCheck::Sink& sink, std::string* error,
                               const BookkeepingCheck::Wants& wants, CheckCounts* counts,
@@ -106,6 +106,7 @@ CheckStatus WalkStoredDataSet(HostStore& store, const CheckRequest& request,
   // The lines stream from the packed form the host's walks read, one at a
   // time: a data set of a million lines is never held in memory, and only
   // the lines of the chosen months are unpacked.
+  if (stamp != nullptr) *stamp = StoredFindings::Take(store.db(), request.dataNo);
   DataSetModel model;
   std::map<int64_t, std::string> accountCodes;
   if (!LoadDataSetHead(store, request.dataNo, &model, &accountCodes, error)) {
@@ -119,7 +120,6 @@ CheckStatus WalkStoredDataSet(HostStore& store, const CheckRequest& request,
     return CheckStatus::kBadMonths;
   }
   int32_t status = JournalDerived::Ensure(store.db(), request.dataNo);
-  if (status == 0 && stamp != nullptr) *stamp = StoredFindings::Take(store.db(), request.dataNo);
   PackedLineReader reader;
   if (status == 0) status = reader.Open(store.db(), request.dataNo);
   if (status != 0) {

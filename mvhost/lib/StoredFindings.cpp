@@ -24,6 +24,7 @@ constexpr const char* kTableSql =
     "  end_month   INTEGER NOT NULL,\n"
     "  rules       INTEGER NOT NULL,\n"
     "  changes     INTEGER NOT NULL,\n"
+    "  head        INTEGER NOT NULL,\n"
     "  findings    BLOB NOT NULL,\n"
     "  PRIMARY KEY (data_no, start_month, end_month)\n"
     ") WITHOUT ROWID";
@@ -35,28 +36,40 @@ struct Source {
   const char* events;  // "INSERT", "DELETE" or "UPDATE [OF ...]"
 };
 constexpr Source kSources[] = {
-    {"data_set", "UPDATE"},
-    {"data_set", "DELETE"},
-    {"tax_rate", "INSERT"},
-    {"tax_rate", "UPDATE"},
-    {"tax_rate", "DELETE"},
-    {"account_class", "INSERT"},
-    {"account_class", "UPDATE"},
-    {"account_class", "DELETE"},
-    {"account", "INSERT"},
-    {"account", "UPDATE"},
-    {"account", "DELETE"},
-    {"fixed_asset", "INSERT"},
-    {"fixed_asset", "UPDATE"},
-    {"fixed_asset", "DELETE"},
     // A line changed while its derived data are kept is noted here.
     {"journal_line_change", "INSERT"},
     {"journal_line_change", "UPDATE"},
-    // A rebuild, or a data set marked for one. The chunks and totals are
-    // made from the lines: rewriting a chunk (a fold) changes no finding.
+    // A rebuild, a data set marked for one, a data set removed (its lines
+    // may come back changed, with derived data built anew). The chunks and
+    // totals are made from the lines: rewriting a chunk (a fold) changes no
+    // finding.
     {"journal_derived_state", "INSERT"},
     {"journal_derived_state", "UPDATE OF built, overflow"},
     {"journal_derived_state", "DELETE"},
+};
+
+// The rows of a data set that the check reads besides its lines, in a
+// fixed order: their digest tells whether any of them changed.
+constexpr const char* kHeadSql[] = {
+    "SELECT * FROM data_set WHERE data_no = ?",
+    "SELECT * FROM tax_rate WHERE data_no = ? ORDER BY row_no",
+    "SELECT * FROM account_class WHERE data_no = ? ORDER BY class_code",
+    "SELECT * FROM account WHERE data_no = ? ORDER BY account_id",
+    "SELECT * FROM fixed_asset WHERE data_no = ? ORDER BY asset_id",
+};
+
+// FNV-1a over every byte given, the values' types and sizes among them.
+class Digest {
+ public:
+  void Add(const void* data, size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (size_t i = 0; i < size; ++i) value_ = (value_ ^ bytes[i]) * 0x100000001b3ULL;
+  }
+  void AddInt(int64_t v) { Add(&v, sizeof v); }
+  uint64_t value() const { return value_; }
+
+ private:
+  uint64_t value_ = 0xcbf29ce484222325ULL;
 };
 
 constexpr const char* kChangesSql =
@@ -85,6 +98,44 @@ int64_t Changes(sqlite3* db, int32_t dataNo) {
   if (!changes.ok()) return -1;
   changes.Bind(1, dataNo);
   return changes.Row() ? changes.Int(0) : 0;
+}
+
+// Every column of every row of the data set's head.
+bool HeadDigest(sqlite3* db, int32_t dataNo, int64_t* digest) {
+  Digest sum;
+  for (const char* sql : kHeadSql) {
+    sqlite3_stmt* rows = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &rows, nullptr) != SQLITE_OK) {
+      sqlite3_finalize(rows);
+      return false;
+    }
+    sqlite3_bind_int64(rows, 1, dataNo);
+    int step = 0;
+    while ((step = sqlite3_step(rows)) == SQLITE_ROW) {
+      const int columns = sqlite3_column_count(rows);
+      sum.AddInt(columns);
+      for (int c = 0; c < columns; ++c) {
+        const int type = sqlite3_column_type(rows, c);
+        sum.AddInt(type);
+        if (type == SQLITE_INTEGER) {
+          sum.AddInt(sqlite3_column_int64(rows, c));
+        } else if (type == SQLITE_FLOAT) {
+          const double value = sqlite3_column_double(rows, c);
+          sum.Add(&value, sizeof value);
+        } else if (type != SQLITE_NULL) {
+          const void* bytes = sqlite3_column_blob(rows, c);
+          const int size = sqlite3_column_bytes(rows, c);
+          sum.AddInt(size);
+          sum.Add(bytes, static_cast<size_t>(size));
+        }
+      }
+    }
+    sqlite3_finalize(rows);
+    if (step != SQLITE_DONE) return false;
+    sum.AddInt(-1);  // the end of a table's rows
+  }
+  *digest = static_cast<int64_t>(sum.value());
+  return true;
 }
 
 int64_t DataVersion(sqlite3* db) {
@@ -189,12 +240,15 @@ bool StoredFindings::Decode(const std::string& bytes) {
 
 StoredFindings::Stamp StoredFindings::Take(sqlite3* db, int32_t dataNo) {
   Stamp stamp;
+  stamp.headRead = HeadDigest(db, dataNo, &stamp.head);
   stamp.changes = Changes(db, dataNo);
   if (stamp.changes < 0) stamp.dataVersion = DataVersion(db);
   return stamp;
 }
 
 bool StoredFindings::Read(sqlite3* db, int32_t dataNo, int startMonth, int endMonth) {
+  int64_t head = 0;
+  if (!HeadDigest(db, dataNo, &head)) return false;
   // One statement, one snapshot: the findings, the changes counted since
   // and the state of the derived data. Without the tables (no check kept
   // any) the statement does not prepare.
@@ -203,17 +257,17 @@ bool StoredFindings::Read(sqlite3* db, int32_t dataNo, int startMonth, int endMo
                     "main.journal_derived_state AS s WHERE f.data_no = ?1 AND f.start_month = ?2 "
                     "AND f.end_month = ?3 AND f.rules = ?4 AND f.changes = coalesce((SELECT "
                     "c.changes FROM main.check_findings_change AS c WHERE c.data_no = ?1), 0) "
-                    "AND s.data_no = ?1 AND s.built = 1 AND s.overflow = 0");
+                    "AND f.head = ?5 AND s.data_no = ?1 AND s.built = 1 AND s.overflow = 0");
   if (!read.ok()) return false;
-  read.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules);
+  read.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules).Bind(5, head);
   if (!read.Row()) return false;
   return Decode(read.Blob(0));
 }
 
 void StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth,
                            const Stamp& stamp) const {
-  if ((stamp.changes < 0 && stamp.dataVersion < 0) || sqlite3_db_readonly(db, "main") != 0 ||
-      ReadScope::StatementActive(db)) {
+  if (!stamp.headRead || (stamp.changes < 0 && stamp.dataVersion < 0) ||
+      sqlite3_db_readonly(db, "main") != 0 || ReadScope::StatementActive(db)) {
     return;
   }
   ReadScope::Release(db);
@@ -225,9 +279,10 @@ void StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
       ok = Exec(db, TriggerSql(kSources[i], i).c_str());
     }
     // Under the write lock: nothing the findings are made of changed since
-    // the stamp (before any check kept findings, nothing at all).
+    // the stamp (before any check kept findings, no other connection wrote).
     const int64_t changes = Changes(db, dataNo);
-    ok = ok &&
+    int64_t head = 0;
+    ok = ok && HeadDigest(db, dataNo, &head) && head == stamp.head &&
          (stamp.changes >= 0 ? changes == stamp.changes : DataVersion(db) == stamp.dataVersion);
     if (ok) {
       // A data set keeps a few ranges: past them, the ones it had go, as do
@@ -244,11 +299,13 @@ void StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
     }
     if (ok) {
       const std::string bytes = Encode();
-      SqlStatement insert(db,
-                          "INSERT OR REPLACE INTO check_findings (data_no, start_month, "
-                          "end_month, rules, changes, findings) VALUES (?, ?, ?, ?, ?, ?)");
+      SqlStatement insert(
+          db,
+          "INSERT OR REPLACE INTO check_findings (data_no, start_month, "
+          "end_month, rules, changes, head, findings) VALUES (?, ?, ?, ?, ?, ?, ?)");
       insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules).Bind(5, changes);
-      insert.BindBlob(6, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+      insert.Bind(6, head);
+      insert.BindBlob(7, std::vector<uint8_t>(bytes.begin(), bytes.end()));
       ok = insert.Run();
     }
     if (!ok || !Exec(db, "COMMIT")) Exec(db, "ROLLBACK");

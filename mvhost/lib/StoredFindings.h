@@ -18,17 +18,21 @@ namespace mvhost {
 // set and months as the check was asked (0-0: the whole period): the counts
 // per rule and the first kKept findings with their texts.
 //
-// Triggers made with the table count, in the writer's own transaction,
-// every change of what the findings are made of, per data set
-// (check_findings_change): a journal line that changes (its note in
-// journal_line_change), the derived data built or marked for a rebuild
-// (journal_derived_state), the data set's row (settings, period, removal),
-// rates, account classes, accounts and fixed assets. Findings are read only
-// at the count they were made at, while the data set's derived data are
-// built in the store itself, and kept only when the count has not moved
-// since the check began to read the lines, so a change made during the
-// check is never hidden. kRules names the rules and texts they were made
-// by: findings of another build's rules are not read.
+// What the findings are made of besides the lines (the data set's row with
+// its settings and period, rates, account classes, accounts, fixed assets)
+// is read again by every check anyway: a digest of all their columns is
+// kept with the findings, which are read only while it is the same.
+// Triggers made with the table count, in the writer's own transaction, the
+// other changes per data set (check_findings_change): a journal line that
+// changes (its note in journal_line_change), the derived data built, marked
+// for a rebuild or removed with the data set (journal_derived_state). They
+// are few and short, as every connection that opens the store parses them.
+// Findings are read only at the count they were made at, while the data
+// set's derived data are built in the store itself, and kept only when
+// neither the count nor the digest moved since the check began to read the
+// lines, so a change made during the check is never hidden. kRules names
+// the rules and texts they were made by: findings of another build's rules
+// are not read.
 class StoredFindings {
  public:
   // The most findings kept with their texts; past them only the counts. A
@@ -42,10 +46,13 @@ class StoredFindings {
   // Whether `findings` holds every finding counted.
   bool Complete() const { return static_cast<int64_t>(findings.size()) == counts.Total(); }
 
-  // What the store holds when a check begins to read the lines: the
-  // changes counted for the data set since the first check kept findings
-  // (before that, -1 and the store's version as this connection sees it).
+  // What the store holds when a check begins to read: the digest of the
+  // data set's rows besides the lines, and the changes counted for it since
+  // the first check kept findings (before that, -1 and the store's version
+  // as this connection sees it).
   struct Stamp {
+    bool headRead = false;  // the digest of the rows besides the lines
+    int64_t head = 0;
     int64_t changes = -1;
     int64_t dataVersion = -1;
   };

@@ -489,6 +489,7 @@ TEST_F(BookkeepingCheckTest, FindingsMadeBeforeAChangeAreNotKept) {
       {"UPDATE journal_line SET debit_tax = 8000 WHERE line_id = 4", 0},
       {"UPDATE account SET name = 'Goods' WHERE code = '611'", 0},
       {"UPDATE journal_derived_state SET built = 1", 0},
+      {"UPDATE fixed_asset SET name = 'Press' WHERE code = 'M2'", 0},
       {"UPDATE journal_line SET description = 'x' WHERE line_id = 4", 1},
       {"UPDATE journal_chunk SET lines = lines", 1},
       {"INSERT OR REPLACE INTO host_state (key, value) VALUES ('x', 'y')", 1},
