@@ -238,6 +238,23 @@ TEST_F(BookkeepingCheckTest, EachRuleNamesItsLine) {
   }
 }
 
+// Findings kept in the store are read back only under the rules they were
+// made by: a change of the rules' texts above must come with a new
+// StoredFindings::kRules, or stores would show the old texts.
+TEST(StoredFindingsRulesTest, TextsChangeOnlyWithTheRulesNumber) {
+  uint64_t digest = 0xcbf29ce484222325ULL;
+  for (const RuleCase& c : RuleCases()) {
+    for (const std::string& finding : c.findings) {
+      for (const char byte : finding + "\n") {
+        digest = (digest ^ static_cast<unsigned char>(byte)) * 0x100000001b3ULL;
+      }
+    }
+  }
+  const std::pair<int64_t, uint64_t> rulesAndTexts{mvhost::StoredFindings::kRules, digest};
+  EXPECT_EQ(rulesAndTexts, (std::pair<int64_t, uint64_t>{1, 7647109424473662752ULL}))
+      << "the findings' texts changed: raise StoredFindings::kRules and set both here";
+}
+
 // The examples' books are right but for two fixed-asset records whose
 // purchases are not in the journals.
 TEST_F(BookkeepingCheckTest, ExamplesGiveOnlyTheirTrueFindings) {
