@@ -41,29 +41,37 @@ int CannotStart(const std::string& message) {
 }
 
 // The listening end of the host window: a bound datagram socket in a private
-// folder, removed again when the launch ends.
+// folder (a fresh one, removed again when the launch ends, or the caller's),
+// the socket removed when the launch ends.
 class WindowListener {
  public:
   ~WindowListener() {
     if (fd_ >= 0) ::close(fd_);
     if (!socketPath_.empty()) ::unlink(socketPath_.c_str());
-    if (!folder_.empty()) ::rmdir(folder_.c_str());
+    if (ownFolder_) ::rmdir(folder_.c_str());
   }
 
-  bool Open(HWND handle, std::string* error) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/mvhost-window-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (::mkdtemp(buffer.data()) == nullptr) {
-      *error = "cannot create a window folder: " + std::string(std::strerror(errno));
-      return false;
+  bool Open(HWND handle, const std::string& givenFolder, std::string* error) {
+    if (givenFolder.empty()) {
+      const char* tmp = std::getenv("TMPDIR");
+      std::string pattern =
+          std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/mvhost-window-XXXXXX";
+      std::vector<char> buffer(pattern.begin(), pattern.end());
+      buffer.push_back('\0');
+      if (::mkdtemp(buffer.data()) == nullptr) {
+        *error = "cannot create a window folder: " + std::string(std::strerror(errno));
+        return false;
+      }
+      folder_ = buffer.data();
+      ownFolder_ = true;
+    } else {
+      folder_ = givenFolder;
     }
-    folder_ = buffer.data();
     // The program and WindowSocketPath find the window through this variable.
     ::setenv("TAXLINK_WINDOWS_DIR", folder_.c_str(), 1);
     std::string path = platform::WindowSocketPath(handle);
+    // A socket left in a kept folder by a launch that was killed.
+    if (!ownFolder_) ::unlink(path.c_str());
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path) {
@@ -96,6 +104,7 @@ class WindowListener {
  private:
   int fd_ = -1;
   std::string folder_;
+  bool ownFolder_ = false;
   std::string socketPath_;
 };
 
@@ -244,7 +253,7 @@ int RunLaunch(const LaunchOptions& options) {
   HWND handle = static_cast<HWND>(::getpid()) & 0x7FFFFFFFu;
   WindowListener window;
   std::string error;
-  if (!window.Open(handle, &error)) return CannotStart(error);
+  if (!window.Open(handle, options.windowFolder, &error)) return CannotStart(error);
   if (!options.home.empty()) ::setenv("MVHOST_HOME", options.home.c_str(), 1);
   std::string tracePath;
   if (!options.trace.empty()) {
@@ -345,7 +354,9 @@ int RunLaunch(const LaunchOptions& options) {
   HostStore ownStore;
   HostStore& store = options.store != nullptr ? *options.store : ownStore;
   LoggedReport report;
-  if (!RecordLaunch(record, &error, &store, &report)) {
+  if (options.runLog != nullptr) {
+    *options.runLog = LaunchEntry(record, &report);
+  } else if (!RecordLaunch(record, &error, &store, &report)) {
     std::cerr << "mvhost: warning: the run is not in the run log: " << error << "\n";
   }
   for (const std::string& line : deferred) std::cout << line << "\n";

@@ -9,6 +9,7 @@ namespace mvhost {
 
 struct SheetOutcome;
 struct RunTranscript;
+struct RunLogEntry;
 
 class HostStore;
 
@@ -31,6 +32,13 @@ struct LaunchOptions {
   // sheet's check (one the check beside the program opened); none: the
   // launch opens one.
   HostStore* store = nullptr;
+  // A private folder for the window's socket, kept after the launch (a
+  // batch's worker slot); empty: a fresh one, removed after the launch.
+  std::string windowFolder;
+  // When given, gets the run's run log entry (all but the user and the data
+  // set, which the caller knows) instead of the store: a batch writes its
+  // clients' entries in groups.
+  RunLogEntry* runLog = nullptr;
   // Gets the run's transcript as read once the program has ended.
   RunTranscript* transcript = nullptr;
 };
