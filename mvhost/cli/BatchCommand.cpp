@@ -74,7 +74,7 @@ int Month(int32_t yyyymmdd) { return yyyymmdd / 100 % 100; }
 // a client ends: once per client, their writes would stall the other
 // clients (the run log's commit holds off every read of the store while it
 // syncs; the index files are made afresh each time).
-constexpr auto kWriteInterval = std::chrono::milliseconds(200);
+constexpr auto kWriteInterval = std::chrono::milliseconds(500);
 
 // Waits until one of the running workers ends or `millis` have passed.
 void WaitForAnEnd(const std::map<pid_t, int>& pidfds, int millis) {
