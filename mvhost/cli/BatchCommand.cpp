@@ -25,6 +25,7 @@
 #include "mvhost/cli/BatchRunLog.h"
 #include "mvhost/cli/ClientRun.h"
 #include "mvhost/cli/Commands.h"
+#include "mvhost/cli/LaunchCommand.h"
 #include "mvhost/cli/Usage.h"
 #include "mvhost/cli/WholeFile.h"
 #include "mvhost/lib/HostStore.h"
@@ -210,6 +211,10 @@ int BatchCommand(const BatchOptions& options) {
   // and writing the slot's transcript.
   std::vector<int> freeSlots;
   int slots = 0;
+  std::vector<int> slotWindows;
+  // The window handle of every slot's socket: each slot has a folder of its
+  // own, so one number serves them all.
+  const uint32_t windowHandle = static_cast<uint32_t>(::getpid()) & 0x7FFFFFFFu;
 
   auto record = [&](const ClientResult& result, bool skipped) {
     ++finished;
@@ -266,10 +271,20 @@ int BatchCommand(const BatchOptions& options) {
       job.workFolder = work;
       if (freeSlots.empty()) {
         job.slot = slots++;
+        // The slot's window socket, bound once for all its clients (a
+        // socket made and removed per client is slow on some file
+        // systems); without one, each launch binds its own.
+        const std::string windowFolder = job.WindowFolder();
+        std::string ignored;
+        slotWindows.push_back(::mkdir(windowFolder.c_str(), 0700) == 0
+                                  ? BindWindowSocket(windowFolder, windowHandle, &ignored)
+                                  : -1);
       } else {
         job.slot = freeSlots.back();
         freeSlots.pop_back();
       }
+      job.windowFd = slotWindows[static_cast<size_t>(job.slot)];
+      job.windowHandle = windowHandle;
       job.home = home;
       job.user = user;
       job.edition = edition;
@@ -352,6 +367,9 @@ int BatchCommand(const BatchOptions& options) {
     running.erase(it);
   }
   writeOut(true);
+  for (int fd : slotWindows) {
+    if (fd >= 0) ::close(fd);
+  }
   progress.Finish();
   std::filesystem::remove_all(work, failed);
 

@@ -285,6 +285,8 @@ ClientResult RunClient(const ClientJob& job) {
     launch.program = job.program;
     launch.home = job.home;
     launch.windowFolder = window;
+    launch.windowFd = job.windowFd;
+    launch.windowHandle = job.windowHandle;
     launch.sheet = true;
     launch.via = "batch";
     launch.sheetOutcome = &sheet;

@@ -1,6 +1,7 @@
 #ifndef TAXLINK_MVHOST_CLI_CLIENTRUN_H_
 #define TAXLINK_MVHOST_CLI_CLIENTRUN_H_
 
+#include <cstdint>
 #include <string>
 
 #include "mvhost/cli/BatchScript.h"
@@ -40,8 +41,11 @@ struct ClientJob {
 
   std::string ReportName() const { return set.dataId + ".xml"; }
   std::string WorkPath(const char* suffix) const;
-  // The slot's folder for the host window's socket.
+  // The slot's folder for the host window's socket, and the socket the
+  // batch bound there for windowHandle (-1: each launch binds its own).
   std::string WindowFolder() const { return WorkPath(".window"); }
+  int windowFd = -1;
+  uint32_t windowHandle = 0;
 };
 
 // Runs one client in this process (the batch runs each in a process of its

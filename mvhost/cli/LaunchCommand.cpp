@@ -42,16 +42,23 @@ int CannotStart(const std::string& message) {
 
 // The listening end of the host window: a bound datagram socket in a private
 // folder (a fresh one, removed again when the launch ends, or the caller's),
-// the socket removed when the launch ends.
+// the socket removed when the launch ends, unless the caller bound it.
 class WindowListener {
  public:
   ~WindowListener() {
-    if (fd_ >= 0) ::close(fd_);
+    if (ownFd_ && fd_ >= 0) ::close(fd_);
     if (!socketPath_.empty()) ::unlink(socketPath_.c_str());
     if (ownFolder_) ::rmdir(folder_.c_str());
   }
 
-  bool Open(HWND handle, const std::string& givenFolder, std::string* error) {
+  bool Open(HWND handle, const std::string& givenFolder, int givenFd, std::string* error) {
+    if (givenFd >= 0) {
+      // The caller's socket, bound in its folder for this handle.
+      folder_ = givenFolder;
+      ::setenv("TAXLINK_WINDOWS_DIR", folder_.c_str(), 1);
+      fd_ = givenFd;
+      return true;
+    }
     if (givenFolder.empty()) {
       const char* tmp = std::getenv("TMPDIR");
       std::string pattern =
@@ -66,25 +73,14 @@ class WindowListener {
       ownFolder_ = true;
     } else {
       folder_ = givenFolder;
+      // A socket left in a kept folder by a launch that was killed.
+      ::setenv("TAXLINK_WINDOWS_DIR", folder_.c_str(), 1);
+      ::unlink(platform::WindowSocketPath(handle).c_str());
     }
-    // The program and WindowSocketPath find the window through this variable.
-    ::setenv("TAXLINK_WINDOWS_DIR", folder_.c_str(), 1);
-    std::string path = platform::WindowSocketPath(handle);
-    // A socket left in a kept folder by a launch that was killed.
-    if (!ownFolder_) ::unlink(path.c_str());
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) {
-      *error = "window socket path too long: " + path;
-      return false;
-    }
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-      *error = "cannot listen on " + path + ": " + std::strerror(errno);
-      return false;
-    }
-    socketPath_ = path;
+    fd_ = BindWindowSocket(folder_, handle, error);
+    ownFd_ = true;
+    if (fd_ < 0) return false;
+    socketPath_ = platform::WindowSocketPath(handle);
     return true;
   }
 
@@ -103,6 +99,7 @@ class WindowListener {
 
  private:
   int fd_ = -1;
+  bool ownFd_ = false;
   std::string folder_;
   bool ownFolder_ = false;
   std::string socketPath_;
@@ -206,6 +203,26 @@ const char* ResultName(int32_t result) {
 
 }  // namespace
 
+int BindWindowSocket(const std::string& folder, uint32_t handle, std::string* error) {
+  // The program and WindowSocketPath find the window through this variable.
+  ::setenv("TAXLINK_WINDOWS_DIR", folder.c_str(), 1);
+  const std::string path = platform::WindowSocketPath(handle);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof address.sun_path) {
+    *error = "window socket path too long: " + path;
+    return -1;
+  }
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    *error = "cannot listen on " + path + ": " + std::strerror(errno);
+    if (fd >= 0) ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 std::string SiblingProgramPath(const std::string& name) {
   std::vector<char> self(4096);
   ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
@@ -249,11 +266,15 @@ int RunLaunch(const LaunchOptions& options) {
     return CannotStart("the path text cannot be written in Shift_JIS: " + options.pathText);
   }
 
-  // A window handle of our own: the process id, kept to 31 bits.
-  HWND handle = static_cast<HWND>(::getpid()) & 0x7FFFFFFFu;
+  // A window handle of our own: the process id, kept to 31 bits; or the
+  // caller's, whose socket is bound.
+  const HWND handle = options.windowFd >= 0 ? static_cast<HWND>(options.windowHandle)
+                                            : static_cast<HWND>(::getpid()) & 0x7FFFFFFFu;
   WindowListener window;
   std::string error;
-  if (!window.Open(handle, options.windowFolder, &error)) return CannotStart(error);
+  if (!window.Open(handle, options.windowFolder, options.windowFd, &error)) {
+    return CannotStart(error);
+  }
   if (!options.home.empty()) ::setenv("MVHOST_HOME", options.home.c_str(), 1);
   std::string tracePath;
   if (!options.trace.empty()) {
