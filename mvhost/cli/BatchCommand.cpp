@@ -32,6 +32,7 @@
 #include "mvhost/lib/StoreAdmin.h"
 #include "platform/winfs/PathMapping.h"
 #include "sheet/ReportReader.h"
+#include "sheet/SheetRows.h"
 #include "trace/Sha256.h"
 
 namespace mvhost {
@@ -246,9 +247,10 @@ int BatchCommand(const BatchOptions& options) {
     lastWrite = std::chrono::steady_clock::now();
   };
 
-  // The report's schema, which every client's sheet needs, is compiled here
-  // once, before the clients fork.
+  // The report's schema and the sheet's rows, which every client's sheet
+  // needs, are made here once, before the clients fork.
   taxlink::sheet::PrepareReportReading();
+  taxlink::sheet::AllTopicRows();
 
   while (stopSignal == 0 || !running.empty()) {
     while (stopSignal == 0 && next < chosen.size() && static_cast<int>(running.size()) < jobs) {
