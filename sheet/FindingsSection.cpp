@@ -67,7 +67,9 @@ Section FindingsSection(const CheckFindings& findings) {
     }
     rows.note = "最初の " + std::to_string(listed) + " 件を表示（全件は " + all + "）";
   }
-  section.tables = {std::move(counts), std::move(rows)};
+  // Moved in: a list would copy every finding's cells.
+  section.tables.push_back(std::move(counts));
+  section.tables.push_back(std::move(rows));
   return section;
 }
 

@@ -43,25 +43,73 @@ details.section[open] > summary { font-weight: bold; }
 td a { color: inherit; }
 )";
 
+// Appends the text escaped as EscapeHtml escapes it, without a string of
+// its own: a sheet has thousands of cells.
+void AppendEscaped(std::string& out, std::string_view text) {
+  size_t from = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char* entity = nullptr;
+    switch (text[i]) {
+      case '&':
+        entity = "&amp;";
+        break;
+      case '<':
+        entity = "&lt;";
+        break;
+      case '>':
+        entity = "&gt;";
+        break;
+      case '"':
+        entity = "&quot;";
+        break;
+      default:
+        continue;
+    }
+    out.append(text.substr(from, i - from));
+    out += entity;
+    from = i + 1;
+  }
+  out.append(text.substr(from));
+}
+
 void AppendCell(std::string& out, const char* tag, const Cell& cell, int width) {
   out += '<';
   out += tag;
-  if (!cell.css.empty()) out += " class=\"" + cell.css + "\"";
-  if (cell.colspan > 1) out += " colspan=\"" + std::to_string(cell.colspan) + "\"";
-  if (width > 0) out += " width=\"" + std::to_string(width) + "%\"";
+  if (!cell.css.empty()) {
+    out += " class=\"";
+    out += cell.css;
+    out += '"';
+  }
+  if (cell.colspan > 1) {
+    out += " colspan=\"";
+    out += std::to_string(cell.colspan);
+    out += '"';
+  }
+  if (width > 0) {
+    out += " width=\"";
+    out += std::to_string(width);
+    out += "%\"";
+  }
   out += '>';
   if (cell.link.empty()) {
-    out += EscapeHtml(cell.text);
+    AppendEscaped(out, cell.text);
   } else {
     // A link to a figure's trail opens it as well as going there.
-    out += "<a href=\"" + EscapeHtml(cell.link) + "\"";
+    out += "<a href=\"";
+    AppendEscaped(out, cell.link);
+    out += '"';
     if (cell.link[0] == '#') {
-      out += " onclick=\"document.getElementById('" + EscapeHtml(cell.link.substr(1)) +
-             "').open=true\"";
+      out += " onclick=\"document.getElementById('";
+      AppendEscaped(out, std::string_view(cell.link).substr(1));
+      out += "').open=true\"";
     }
-    out += '>' + EscapeHtml(cell.text) + "</a>";
+    out += '>';
+    AppendEscaped(out, cell.text);
+    out += "</a>";
   }
-  out += std::string("</") + tag + '>';
+  out += "</";
+  out += tag;
+  out += '>';
 }
 
 // The widths go on the cells of the last header row, or of the first row
@@ -90,7 +138,9 @@ void AppendTable(std::string& out, const Table& table) {
   for (std::size_t r = 0; r < table.rows.size(); ++r) {
     const Row& row = table.rows[r];
     const bool sized = table.head.empty() && r == 0;
-    out += "<tr data-key=\"" + EscapeHtml(row.key) + "\"";
+    out += "<tr data-key=\"";
+    AppendEscaped(out, row.key);
+    out += '"';
     if (row.changed) out += " class=\"changed\"";
     out += '>';
     for (std::size_t c = 0; c < row.cells.size(); ++c) {
@@ -106,24 +156,8 @@ void AppendTable(std::string& out, const Table& table) {
 
 std::string EscapeHtml(std::string_view text) {
   std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
+  out.reserve(text.size());
+  AppendEscaped(out, text);
   return out;
 }
 

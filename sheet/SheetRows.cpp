@@ -14,9 +14,7 @@ std::string LabelOr(const char* label, const std::string& name) {
   return label != nullptr ? label : name;
 }
 
-}  // namespace
-
-std::vector<TopicRows> AllTopicRows() {
+std::vector<TopicRows> MakeTopicRows() {
   std::vector<TopicRows> topics;
   for (const FormTopic& topic : FormTopics()) {
     TopicRows rows;
@@ -36,6 +34,13 @@ std::vector<TopicRows> AllTopicRows() {
     }
     topics.push_back(std::move(rows));
   }
+  return topics;
+}
+
+}  // namespace
+
+const std::vector<TopicRows>& AllTopicRows() {
+  static const std::vector<TopicRows> topics = MakeTopicRows();
   return topics;
 }
 

@@ -32,7 +32,9 @@ struct TopicRows {
   std::vector<TopicRow> rows;
 };
 
-std::vector<TopicRows> AllTopicRows();
+// Every form topic's rows, made from the format tables once per process (a
+// batch makes them before it forks its workers).
+const std::vector<TopicRows>& AllTopicRows();
 
 // A refund statement's line (its "1" and "2" elements) or code element.
 struct StatementRow {

@@ -1,13 +1,16 @@
 #include "mvhost/cli/BatchCommand.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -19,14 +22,17 @@
 
 #include "mvhost/cli/BatchIndex.h"
 #include "mvhost/cli/BatchProgress.h"
+#include "mvhost/cli/BatchRunLog.h"
 #include "mvhost/cli/ClientRun.h"
 #include "mvhost/cli/Commands.h"
+#include "mvhost/cli/LaunchCommand.h"
 #include "mvhost/cli/Usage.h"
 #include "mvhost/cli/WholeFile.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/StoreAdmin.h"
 #include "platform/winfs/PathMapping.h"
 #include "sheet/ReportReader.h"
+#include "sheet/SheetRows.h"
 #include "trace/Sha256.h"
 
 namespace mvhost {
@@ -65,6 +71,21 @@ int Refuse(const std::string& message) {
 }
 
 int Month(int32_t yyyymmdd) { return yyyymmdd / 100 % 100; }
+
+// The index and the run log are brought up to date at most this long after
+// a client ends: once per client, their writes would stall the other
+// clients (the run log's commit holds off every read of the store while it
+// syncs; the index files are made afresh each time).
+constexpr auto kWriteInterval = std::chrono::milliseconds(500);
+
+// Waits until one of the running workers ends or `millis` have passed.
+void WaitForAnEnd(const std::map<pid_t, int>& pidfds, int millis) {
+  std::vector<pollfd> ends;
+  for (const auto& [pid, fd] : pidfds) {
+    if (fd >= 0) ends.push_back({fd, POLLIN, 0});
+  }
+  ::poll(ends.data(), ends.size(), millis);
+}
 
 // The edition of the runs: --edition, else the home's when it names one,
 // else Alto.
@@ -181,6 +202,20 @@ int BatchCommand(const BatchOptions& options) {
   // Rows of clients that ended, not yet in the index: they go in once the
   // slots they freed run clients again, so no core waits for the index.
   std::vector<ClientResult> ended;
+  // Entries of the runs for the run log, written with the index.
+  BatchRunLog runLog;
+  std::map<pid_t, int> pidfds;
+  auto lastWrite = std::chrono::steady_clock::now() - kWriteInterval;
+  bool told = false;
+  // Worker slots whose files a new client may reuse. A slot whose worker
+  // did not end normally is not reused: its program may still be running
+  // and writing the slot's transcript.
+  std::vector<int> freeSlots;
+  int slots = 0;
+  std::vector<int> slotWindows;
+  // The window handle of every slot's socket: each slot has a folder of its
+  // own, so one number serves them all.
+  const uint32_t windowHandle = static_cast<uint32_t>(::getpid()) & 0x7FFFFFFFu;
 
   auto record = [&](const ClientResult& result, bool skipped) {
     ++finished;
@@ -196,10 +231,26 @@ int BatchCommand(const BatchOptions& options) {
     }
     ended.clear();
   };
+  auto pending = [&] { return !ended.empty() || !runLog.empty(); };
+  // The index and the run log, when the interval has passed or `now`.
+  auto writeOut = [&](bool now) {
+    if (!pending() ||
+        (!now && std::chrono::steady_clock::now() - lastWrite < kWriteInterval)) {
+      return;
+    }
+    writeIndex();
+    // Entries that cannot be written now are kept for the next write.
+    std::string logError;
+    if (!runLog.Write(home, &logError) && now) {
+      std::cerr << "mvhost: warning: runs are not in the run log: " << logError << "\n";
+    }
+    lastWrite = std::chrono::steady_clock::now();
+  };
 
-  // The report's schema, which every client's sheet needs, is compiled here
-  // once, before the clients fork.
+  // The report's schema and the sheet's rows, which every client's sheet
+  // needs, are made here once, before the clients fork.
   taxlink::sheet::PrepareReportReading();
+  taxlink::sheet::AllTopicRows();
 
   while (stopSignal == 0 || !running.empty()) {
     while (stopSignal == 0 && next < chosen.size() && static_cast<int>(running.size()) < jobs) {
@@ -220,6 +271,22 @@ int BatchCommand(const BatchOptions& options) {
       job.conditions.overwrite = options.overwrite;
       job.folder = folder;
       job.workFolder = work;
+      if (freeSlots.empty()) {
+        job.slot = slots++;
+        // The slot's window socket, bound once for all its clients (a
+        // socket made and removed per client is slow on some file
+        // systems); without one, each launch binds its own.
+        const std::string windowFolder = job.WindowFolder();
+        std::string ignored;
+        slotWindows.push_back(::mkdir(windowFolder.c_str(), 0700) == 0
+                                  ? BindWindowSocket(windowFolder, windowHandle, &ignored)
+                                  : -1);
+      } else {
+        job.slot = freeSlots.back();
+        freeSlots.pop_back();
+      }
+      job.windowFd = slotWindows[static_cast<size_t>(job.slot)];
+      job.windowHandle = windowHandle;
       job.home = home;
       job.user = user;
       job.edition = edition;
@@ -229,11 +296,14 @@ int BatchCommand(const BatchOptions& options) {
       // free: one client on two cores, never -j 2 on two.
       job.checkWhileRunning = static_cast<int>(running.size()) + 1 < cores;
       job.resultFd = MemoryFile("mvhost-client-result");
+      job.runLogFd = MemoryFile("mvhost-client-run-log");
+      job.batchPid = static_cast<int>(::getpid());
       std::cout.flush();
       std::fflush(stdout);
       pid_t child = ::fork();
       if (child < 0) {
         if (job.resultFd >= 0) ::close(job.resultFd);
+        if (job.runLogFd >= 0) ::close(job.runLogFd);
         stopSignal = SIGTERM;
         std::cerr << "mvhost: cannot start a run: " << std::strerror(errno) << "\n";
         break;
@@ -250,24 +320,42 @@ int BatchCommand(const BatchOptions& options) {
         ::_exit(0);
       }
       running.emplace(child, job);
+      pidfds[child] = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
     }
-    writeIndex();
+    // A stop: the running runs are told once, then waited for.
+    if (!told && (stopSignal == SIGTERM || stopSignal == SIGHUP)) {
+      for (const auto& [pid, job] : running) ::kill(pid, SIGTERM);
+      told = true;
+    }
+    writeOut(running.empty());
     if (running.empty()) break;
     int status = 0;
-    pid_t done = ::waitpid(-1, &status, 0);
+    pid_t done = ::waitpid(-1, &status, pending() ? WNOHANG : 0);
+    if (done == 0) {
+      // Rows wait to be written: a worker's end, or the time to write them.
+      const auto waited = std::chrono::steady_clock::now() - lastWrite;
+      WaitForAnEnd(pidfds, static_cast<int>(std::max<int64_t>(
+                               1, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                      kWriteInterval - waited)
+                                      .count())));
+      continue;
+    }
     if (done < 0) {
-      if (errno == EINTR) {
-        // A stop: the running runs are told once, then waited for.
-        if (stopSignal == SIGTERM || stopSignal == SIGHUP) {
-          for (const auto& [pid, job] : running) ::kill(pid, SIGTERM);
-        }
-        continue;
-      }
+      if (errno == EINTR) continue;
       break;
     }
     auto it = running.find(done);
     if (it == running.end()) continue;
     const ClientJob& doneJob = it->second;
+    if (doneJob.runLogFd >= 0) {
+      RunLogEntry entry;
+      if (BatchRunLog::Parse(ReadWholeDescriptor(doneJob.runLogFd), &entry)) {
+        runLog.Add(std::move(entry));
+      }
+      ::close(doneJob.runLogFd);
+    }
+    if (pidfds[done] >= 0) ::close(pidfds[done]);
+    pidfds.erase(done);
     std::vector<ClientResult> rows = BatchIndex::ParseCsv(
         doneJob.resultFd >= 0 ? ReadWholeDescriptor(doneJob.resultFd)
                               : ReadWholeFile(doneJob.WorkPath(".result.csv")));
@@ -275,9 +363,15 @@ int BatchCommand(const BatchOptions& options) {
     // A run ended before it could say how (killed) is not in the index and
     // counts as not run.
     if (rows.size() == 1) record(rows[0], false);
+    if (rows.size() == 1 && WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+      freeSlots.push_back(doneJob.slot);
+    }
     running.erase(it);
   }
-  writeIndex();
+  writeOut(true);
+  for (int fd : slotWindows) {
+    if (fd >= 0) ::close(fd);
+  }
   progress.Finish();
   std::filesystem::remove_all(work, failed);
 

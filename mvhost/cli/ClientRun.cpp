@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string_view>
 
+#include "mvhost/cli/BatchRunLog.h"
 #include "mvhost/cli/ConcurrentCheck.h"
 #include "mvhost/cli/LaunchCommand.h"
 #include "mvhost/cli/SheetAfterLaunch.h"
@@ -168,6 +169,22 @@ bool UsableAsFileName(const std::string& id) {
   return true;
 }
 
+// The run log entry of a started run goes to the batch process, or into
+// the store when that process is gone.
+void HandOverRunLog(const ClientJob& job, RunLogEntry entry) {
+  entry.userId = job.user;
+  entry.dataNo = job.set.dataNo;
+  if (::getppid() == job.batchPid && WriteWholeDescriptor(job.runLogFd, BatchRunLog::Text(entry))) {
+    return;
+  }
+  BatchRunLog own;
+  own.Add(std::move(entry));
+  std::string error;
+  if (!own.Write(job.home, &error)) {
+    std::cerr << "mvhost: warning: the run is not in the run log: " << error << "\n";
+  }
+}
+
 std::string PeriodText(const DataSetListing& set) {
   return FormatDateText(set.periodStart) + ".." + FormatDateText(set.periodEnd);
 }
@@ -175,7 +192,7 @@ std::string PeriodText(const DataSetListing& set) {
 }  // namespace
 
 std::string ClientJob::WorkPath(const char* suffix) const {
-  return workFolder + "/" + std::to_string(set.dataNo) + suffix;
+  return workFolder + "/" + std::to_string(slot) + suffix;
 }
 
 void ClassifyRun(int launchStatus, const RunTranscript& run, const std::string& log,
@@ -252,7 +269,11 @@ ClientResult RunClient(const ClientJob& job) {
   } else if (!WriteWorkFile(script, BatchScriptText(job.conditions), &result.message)) {
     result.status = "failed";
   } else {
-    ::unlink(transcript.c_str());
+    // The slot's transcript of an earlier client is emptied, not removed:
+    // the program appends to it.
+    ::truncate(transcript.c_str(), 0);
+    const std::string window = job.WindowFolder();
+    ::mkdir(window.c_str(), 0700);
     ::setenv("MVHOST_USER", job.user.c_str(), 1);
     ::setenv("MVHOST_DATA_NO", std::to_string(job.set.dataNo).c_str(), 1);
     ::setenv("TAXLINK_UI", "script", 1);
@@ -263,6 +284,9 @@ ClientResult RunClient(const ClientJob& job) {
     launch.edition = job.edition;
     launch.program = job.program;
     launch.home = job.home;
+    launch.windowFolder = window;
+    launch.windowFd = job.windowFd;
+    launch.windowHandle = job.windowHandle;
     launch.sheet = true;
     launch.via = "batch";
     launch.sheetOutcome = &sheet;
@@ -280,8 +304,11 @@ ClientResult RunClient(const ClientJob& job) {
       launch.ended = [&] { madeBeside.Wait(); };
       launch.store = &madeBeside.store();
     }
+    RunLogEntry runLog;
+    if (job.runLogFd >= 0) launch.runLog = &runLog;
     status = LaunchCommand(launch);
     launched = true;
+    if (!runLog.startedAt.empty()) HandOverRunLog(job, std::move(runLog));
     std::cout.flush();
     std::fflush(stdout);
     ClassifyRun(status, run, log >= 0 ? ReadWholeDescriptor(log) : std::string(), &result);

@@ -1,6 +1,7 @@
 #ifndef TAXLINK_MVHOST_CLI_CLIENTRUN_H_
 #define TAXLINK_MVHOST_CLI_CLIENTRUN_H_
 
+#include <cstdint>
 #include <string>
 
 #include "mvhost/cli/BatchScript.h"
@@ -16,6 +17,11 @@ struct ClientJob {
   BatchRunConditions conditions;
   std::string folder;      // the batch's folder (POSIX, absolute)
   std::string workFolder;  // the batch's private files (script, transcript, log)
+  // The worker slot the client runs in: its files in the work folder are
+  // the slot's, rewritten by each client that runs there, so that a client
+  // makes no new files there (a file made and removed per client is slow on
+  // some file systems).
+  int slot = 0;
   std::string home;
   std::string user;  // the user the run acts for
   std::string edition;
@@ -25,11 +31,21 @@ struct ClientJob {
   // ConcurrentCheck); otherwise the check follows the program.
   bool checkWhileRunning = false;
   // Where the worker leaves its index row (a memory file of the batch's);
-  // -1: the work folder's "<data no>.result.csv".
+  // -1: the work folder's "<slot>.result.csv".
   int resultFd = -1;
+  // Where the worker hands its run log entry to the batch process (a
+  // memory file), which writes the entries in groups; -1, or a batch
+  // process that is gone (not batchPid): the worker writes it.
+  int runLogFd = -1;
+  int batchPid = 0;
 
   std::string ReportName() const { return set.dataId + ".xml"; }
   std::string WorkPath(const char* suffix) const;
+  // The slot's folder for the host window's socket, and the socket the
+  // batch bound there for windowHandle (-1: each launch binds its own).
+  std::string WindowFolder() const { return WorkPath(".window"); }
+  int windowFd = -1;
+  uint32_t windowHandle = 0;
 };
 
 // Runs one client in this process (the batch runs each in a process of its

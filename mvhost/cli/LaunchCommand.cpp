@@ -41,42 +41,46 @@ int CannotStart(const std::string& message) {
 }
 
 // The listening end of the host window: a bound datagram socket in a private
-// folder, removed again when the launch ends.
+// folder (a fresh one, removed again when the launch ends, or the caller's),
+// the socket removed when the launch ends, unless the caller bound it.
 class WindowListener {
  public:
   ~WindowListener() {
-    if (fd_ >= 0) ::close(fd_);
+    if (ownFd_ && fd_ >= 0) ::close(fd_);
     if (!socketPath_.empty()) ::unlink(socketPath_.c_str());
-    if (!folder_.empty()) ::rmdir(folder_.c_str());
+    if (ownFolder_) ::rmdir(folder_.c_str());
   }
 
-  bool Open(HWND handle, std::string* error) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/mvhost-window-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (::mkdtemp(buffer.data()) == nullptr) {
-      *error = "cannot create a window folder: " + std::string(std::strerror(errno));
-      return false;
+  bool Open(HWND handle, const std::string& givenFolder, int givenFd, std::string* error) {
+    if (givenFd >= 0) {
+      // The caller's socket, bound in its folder for this handle.
+      folder_ = givenFolder;
+      ::setenv("TAXLINK_WINDOWS_DIR", folder_.c_str(), 1);
+      fd_ = givenFd;
+      return true;
     }
-    folder_ = buffer.data();
-    // The program and WindowSocketPath find the window through this variable.
-    ::setenv("TAXLINK_WINDOWS_DIR", folder_.c_str(), 1);
-    std::string path = platform::WindowSocketPath(handle);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) {
-      *error = "window socket path too long: " + path;
-      return false;
+    if (givenFolder.empty()) {
+      const char* tmp = std::getenv("TMPDIR");
+      std::string pattern =
+          std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/mvhost-window-XXXXXX";
+      std::vector<char> buffer(pattern.begin(), pattern.end());
+      buffer.push_back('\0');
+      if (::mkdtemp(buffer.data()) == nullptr) {
+        *error = "cannot create a window folder: " + std::string(std::strerror(errno));
+        return false;
+      }
+      folder_ = buffer.data();
+      ownFolder_ = true;
+    } else {
+      folder_ = givenFolder;
+      // A socket left in a kept folder by a launch that was killed.
+      ::setenv("TAXLINK_WINDOWS_DIR", folder_.c_str(), 1);
+      ::unlink(platform::WindowSocketPath(handle).c_str());
     }
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-      *error = "cannot listen on " + path + ": " + std::strerror(errno);
-      return false;
-    }
-    socketPath_ = path;
+    fd_ = BindWindowSocket(folder_, handle, error);
+    ownFd_ = true;
+    if (fd_ < 0) return false;
+    socketPath_ = platform::WindowSocketPath(handle);
     return true;
   }
 
@@ -95,7 +99,9 @@ class WindowListener {
 
  private:
   int fd_ = -1;
+  bool ownFd_ = false;
   std::string folder_;
+  bool ownFolder_ = false;
   std::string socketPath_;
 };
 
@@ -197,6 +203,26 @@ const char* ResultName(int32_t result) {
 
 }  // namespace
 
+int BindWindowSocket(const std::string& folder, uint32_t handle, std::string* error) {
+  // The program and WindowSocketPath find the window through this variable.
+  ::setenv("TAXLINK_WINDOWS_DIR", folder.c_str(), 1);
+  const std::string path = platform::WindowSocketPath(handle);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof address.sun_path) {
+    *error = "window socket path too long: " + path;
+    return -1;
+  }
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    *error = "cannot listen on " + path + ": " + std::strerror(errno);
+    if (fd >= 0) ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 std::string SiblingProgramPath(const std::string& name) {
   std::vector<char> self(4096);
   ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
@@ -240,11 +266,15 @@ int RunLaunch(const LaunchOptions& options) {
     return CannotStart("the path text cannot be written in Shift_JIS: " + options.pathText);
   }
 
-  // A window handle of our own: the process id, kept to 31 bits.
-  HWND handle = static_cast<HWND>(::getpid()) & 0x7FFFFFFFu;
+  // A window handle of our own: the process id, kept to 31 bits; or the
+  // caller's, whose socket is bound.
+  const HWND handle = options.windowFd >= 0 ? static_cast<HWND>(options.windowHandle)
+                                            : static_cast<HWND>(::getpid()) & 0x7FFFFFFFu;
   WindowListener window;
   std::string error;
-  if (!window.Open(handle, &error)) return CannotStart(error);
+  if (!window.Open(handle, options.windowFolder, options.windowFd, &error)) {
+    return CannotStart(error);
+  }
   if (!options.home.empty()) ::setenv("MVHOST_HOME", options.home.c_str(), 1);
   std::string tracePath;
   if (!options.trace.empty()) {
@@ -345,7 +375,9 @@ int RunLaunch(const LaunchOptions& options) {
   HostStore ownStore;
   HostStore& store = options.store != nullptr ? *options.store : ownStore;
   LoggedReport report;
-  if (!RecordLaunch(record, &error, &store, &report)) {
+  if (options.runLog != nullptr) {
+    *options.runLog = LaunchEntry(record, &report);
+  } else if (!RecordLaunch(record, &error, &store, &report)) {
     std::cerr << "mvhost: warning: the run is not in the run log: " << error << "\n";
   }
   for (const std::string& line : deferred) std::cout << line << "\n";

@@ -9,6 +9,7 @@ namespace mvhost {
 
 struct SheetOutcome;
 struct RunTranscript;
+struct RunLogEntry;
 
 class HostStore;
 
@@ -31,6 +32,19 @@ struct LaunchOptions {
   // sheet's check (one the check beside the program opened); none: the
   // launch opens one.
   HostStore* store = nullptr;
+  // A private folder for the window's socket, kept after the launch (a
+  // batch's worker slot); empty: a fresh one, removed after the launch.
+  std::string windowFolder;
+  // With windowFolder: a socket bound there for windowHandle
+  // (BindWindowSocket), kept open after the launch: a batch's worker slot
+  // binds one for all its clients. -1: the launch binds one for a handle of
+  // its own and removes it afterwards.
+  int windowFd = -1;
+  uint32_t windowHandle = 0;
+  // When given, gets the run's run log entry (all but the user and the data
+  // set, which the caller knows) instead of the store: a batch writes its
+  // clients' entries in groups.
+  RunLogEntry* runLog = nullptr;
   // Gets the run's transcript as read once the program has ended.
   RunTranscript* transcript = nullptr;
 };
@@ -55,6 +69,11 @@ inline constexpr int kLaunchNoSheet = 5;
 // as taxlink-sheet makes it), and "sheet: PATH" is printed. Every run that was started
 // goes into the home's run log (a failure to write it is a warning).
 int LaunchCommand(const LaunchOptions& options);
+
+// Binds the host window's datagram socket for `handle` in `folder` and
+// sets TAXLINK_WINDOWS_DIR to the folder; the descriptor (close-on-exec), or
+// -1 with the reason.
+int BindWindowSocket(const std::string& folder, uint32_t handle, std::string* error);
 
 // The program of an edition: TaxLink<EDITION> in the folder of this
 // executable.

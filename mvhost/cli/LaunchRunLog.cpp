@@ -24,26 +24,13 @@ std::string RunResultName(std::optional<int32_t> result) {
   }
 }
 
-bool RecordLaunch(const LaunchRecord& record, std::string* error, HostStore* given,
-                  LoggedReport* logged) {
-  const std::string home = record.home.empty() ? HostStore::HomeFromEnvironment() : record.home;
-  if (home.empty()) return true;
-  HostStore own;
-  HostStore& store = given != nullptr ? *given : own;
-  if (store.db() == nullptr && !store.Open(home, error)) return false;
-
+RunLogEntry LaunchEntry(const LaunchRecord& record, LoggedReport* logged) {
   RunLogEntry entry;
   entry.startedAt = record.startedAt;
   entry.edition = record.edition;
   entry.via = record.via;
   entry.durationMs = record.durationMs;
   entry.result = RunResultName(record.result);
-  std::string user;
-  if (HostSession::CurrentUser(store.db(), &user) == 0) {
-    entry.userId = user;
-    int32_t dataNo = 0;
-    if (HostSession::SelectedDataNo(store.db(), &dataNo) == 0) entry.dataNo = dataNo;
-  }
   if (record.conditions) {
     entry.startMonth = record.conditions->startMonth;
     entry.endMonth = record.conditions->endMonth;
@@ -65,6 +52,24 @@ bool RecordLaunch(const LaunchRecord& record, std::string* error, HostStore* giv
         }
       }
     }
+  }
+  return entry;
+}
+
+bool RecordLaunch(const LaunchRecord& record, std::string* error, HostStore* given,
+                  LoggedReport* logged) {
+  const std::string home = record.home.empty() ? HostStore::HomeFromEnvironment() : record.home;
+  if (home.empty()) return true;
+  HostStore own;
+  HostStore& store = given != nullptr ? *given : own;
+  if (store.db() == nullptr && !store.Open(home, error)) return false;
+
+  RunLogEntry entry = LaunchEntry(record, logged);
+  std::string user;
+  if (HostSession::CurrentUser(store.db(), &user) == 0) {
+    entry.userId = user;
+    int32_t dataNo = 0;
+    if (HostSession::SelectedDataNo(store.db(), &dataNo) == 0) entry.dataNo = dataNo;
   }
   return AppendRunLog(store.db(), entry, error);
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "mvhost/cli/RunTranscript.h"
+#include "mvhost/lib/RunLog.h"
 
 namespace mvhost {
 
@@ -42,6 +43,10 @@ struct LoggedReport {
 // when given, gets the report it read.
 bool RecordLaunch(const LaunchRecord& record, std::string* error, HostStore* store = nullptr,
                   LoggedReport* report = nullptr);
+
+// The run log's entry of the run as RecordLaunch writes it, but for the
+// user and the data set, which the caller gives; `report` as there.
+RunLogEntry LaunchEntry(const LaunchRecord& record, LoggedReport* report = nullptr);
 
 }  // namespace mvhost
 

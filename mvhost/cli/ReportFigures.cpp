@@ -1,5 +1,7 @@
 #include "mvhost/cli/ReportFigures.h"
 
+#include <string_view>
+
 #include "sheet/ReportContent.h"
 #include "sheet/ReportReader.h"
 
@@ -22,21 +24,29 @@ int64_t Amount(const std::string& text) {
 }
 
 // The name of a per-rate element without its rate digits.
-std::string WithoutRate(const std::string& name) {
+std::string_view WithoutRate(std::string_view name) {
   size_t end = name.size();
   while (end > 0 && name[end - 1] >= '0' && name[end - 1] <= '9') --end;
   return name.substr(0, end);
 }
 
+// The index in kRates of a rate's digits; -1 for none.
+int RateIndex(std::string_view digits) {
+  for (size_t r = 0; r < ReportFigures::kRates.size(); ++r) {
+    if (digits == std::to_string(ReportFigures::kRates[r])) return static_cast<int>(r);
+  }
+  return -1;
+}
+
 // How an element counts towards the sales and purchases that decide a
 // refund: +1 adds, -1 subtracts (returns), 0 does not count.
-int SalesSign(const std::string& stem) {
+int SalesSign(std::string_view stem) {
   if (stem == "KAZEIURIAGEZEINUKI") return 1;
   if (stem == "KAZEIURIAGEHENKANZEINUKI") return -1;
   return 0;
 }
 
-int PurchaseSign(const std::string& stem) {
+int PurchaseSign(std::string_view stem) {
   if (stem == "SHIIREKAZEIZEINUKI" || stem == "SHIIREHIKAZEIZEINUKI" ||
       stem == "SHIIREKYOTUUZEINUKI") {
     return 1;
@@ -68,13 +78,15 @@ ReportFigures ReportFigures::Of(const taxlink::sheet::ReportContent& content) {
   int64_t purchases = 0;
   for (const taxlink::sheet::ReportGroup& group : content.groups) {
     for (const taxlink::sheet::ReportElement& element : group.elements) {
+      const std::string_view stem = WithoutRate(element.name);
+      const bool sale = stem == "KAZEIURIAGEZEINUKI";
+      const bool saleTax = stem == "KAZEIURIAGEZEIGAKU";
+      const int sign = SalesSign(stem) - PurchaseSign(stem);
+      if (!sale && !saleTax && sign == 0) continue;
       const int64_t amount = Amount(element.text);
-      for (size_t r = 0; r < kRates.size(); ++r) {
-        const std::string rate = std::to_string(kRates[r]);
-        if (element.name == "KAZEIURIAGEZEINUKI" + rate) figures->sales[r] += amount;
-        if (element.name == "KAZEIURIAGEZEIGAKU" + rate) figures->salesTax[r] += amount;
-      }
-      const std::string stem = WithoutRate(element.name);
+      const int r = RateIndex(std::string_view(element.name).substr(stem.size()));
+      if (r >= 0 && sale) figures->sales[static_cast<size_t>(r)] += amount;
+      if (r >= 0 && saleTax) figures->salesTax[static_cast<size_t>(r)] += amount;
       sales += SalesSign(stem) * amount;
       purchases += PurchaseSign(stem) * amount;
     }

@@ -1,0 +1,102 @@
+// The hand-over of a batch client's run log entry to the batch process and
+// the batch's grouped write of the entries.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "mvhost/cli/BatchRunLog.h"
+#include "mvhost/lib/RunLog.h"
+#include "tests/support/HostToolHome.h"
+
+namespace {
+
+using mvhost::BatchRunLog;
+using mvhost::RunLogEntry;
+
+RunLogEntry Written() {
+  RunLogEntry entry;
+  entry.startedAt = "2026-12-09T05:03:07Z";
+  entry.userId = "sakura";
+  entry.dataNo = 12;
+  entry.edition = "Alto";
+  entry.startMonth = 4;
+  entry.endMonth = 3;
+  entry.method = "journals";
+  entry.result = "written";
+  // A folder name in Shift_JIS bytes, which is not UTF-8: kept byte for byte.
+  entry.reportPath = "/out/\x8f\x57\x8c\x76/C0001.xml";
+  entry.reportSha256 = std::string(64, 'a');
+  entry.durationMs = 41;
+  entry.via = "batch";
+  return entry;
+}
+
+RunLogEntry NothingTaken() {
+  RunLogEntry entry;
+  entry.startedAt = "2026-12-09T05:03:08Z";
+  entry.edition = "Std";
+  entry.result = "no-result";
+  entry.via = "batch";
+  return entry;
+}
+
+void ExpectSame(const RunLogEntry& a, const RunLogEntry& b) {
+  EXPECT_EQ(a.startedAt, b.startedAt);
+  EXPECT_EQ(a.userId, b.userId);
+  EXPECT_EQ(a.dataNo, b.dataNo);
+  EXPECT_EQ(a.edition, b.edition);
+  EXPECT_EQ(a.startMonth, b.startMonth);
+  EXPECT_EQ(a.endMonth, b.endMonth);
+  EXPECT_EQ(a.method, b.method);
+  EXPECT_EQ(a.result, b.result);
+  EXPECT_EQ(a.reportPath, b.reportPath);
+  EXPECT_EQ(a.reportSha256, b.reportSha256);
+  EXPECT_EQ(a.durationMs, b.durationMs);
+  EXPECT_EQ(a.via, b.via);
+}
+
+TEST(BatchRunLogTest, HandOverKeepsEveryField) {
+  for (const RunLogEntry& entry : {Written(), NothingTaken()}) {
+    RunLogEntry read;
+    ASSERT_TRUE(BatchRunLog::Parse(BatchRunLog::Text(entry), &read)) << entry.startedAt;
+    ExpectSame(read, entry);
+  }
+}
+
+TEST(BatchRunLogTest, HandOverRefusesWhatIsNotAnEntry) {
+  const std::string whole = BatchRunLog::Text(Written());
+  std::string badNumber = whole;
+  badNumber.replace(badNumber.find(std::string("\0" "41\0", 4)), 4, std::string("\0" "4x\0", 4));
+  const std::string cases[] = {
+      "",
+      whole.substr(0, whole.size() - 1),    // cut short (a worker killed while writing)
+      whole + "x",                          // more than one entry's fields
+      badNumber,                            // a duration that is no number
+      BatchRunLog::Text(RunLogEntry()),     // no start time: no run was started
+  };
+  for (const std::string& text : cases) {
+    RunLogEntry read;
+    EXPECT_FALSE(BatchRunLog::Parse(text, &read)) << text.size();
+  }
+}
+
+class BatchRunLogStoreTest : public taxlink_test::HostToolHome {};
+
+TEST_F(BatchRunLogStoreTest, WritesTheEntriesInOrderOnce) {
+  BatchRunLog log;
+  log.Add(Written());
+  log.Add(NothingTaken());
+  std::string error;
+  ASSERT_TRUE(log.Write(home_, &error)) << error;
+  EXPECT_TRUE(log.empty());
+  ASSERT_TRUE(log.Write(home_, &error)) << error;  // nothing written twice
+
+  std::vector<RunLogEntry> entries;
+  ASSERT_TRUE(mvhost::ReadRunLog(store_.db(), std::nullopt, &entries, &error)) << error;
+  ASSERT_EQ(entries.size(), 2u);
+  ExpectSame(entries[0], Written());
+  ExpectSame(entries[1], NothingTaken());
+}
+
+}  // namespace
