@@ -1,11 +1,11 @@
 #include "host/ClRuleShohizeiShinkoku.h"
 
-#include <cstring>
 #include <new>
 #include <string>
 #include <unordered_map>
 
 #include "host/FilterCondition.h"
+#include "host/StKAMOKUINFO.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
@@ -110,9 +110,10 @@ int32_t SqliteRuleShohizeiShinkoku::TraceTax(uint8_t filingClass, const StFINDIN
   status = predicate.Compile(db, dataNo, filter);
   if (status != 0) return status;
 
+  // As long as the host's account record holds them.
   struct AccountText {
-    char code[sizeof(TaxLineSide::accountCode)];
-    char name[sizeof(TaxLineSide::accountName)];
+    char code[sizeof(StKAMOKUINFO::code)];
+    char name[sizeof(StKAMOKUINFO::name)];
   };
   std::unordered_map<int32_t, AccountText> accounts;
   SqlStatement names;
@@ -160,14 +161,10 @@ int32_t SqliteRuleShohizeiShinkoku::TraceTax(uint8_t filingClass, const StFINDIN
         return kErrOverflow;
       }
       if (side.targetCount == 0) continue;
+      // The texts by pointer: the map's entries stay where they are.
       auto account = accounts.find(side.accountId);
-      if (account == accounts.end()) {
-        side.accountCode[0] = '\0';
-        side.accountName[0] = '\0';
-      } else {
-        std::memcpy(side.accountCode, account->second.code, sizeof(side.accountCode));
-        std::memcpy(side.accountName, account->second.name, sizeof(side.accountName));
-      }
+      side.accountCode = account != accounts.end() ? account->second.code : "";
+      side.accountName = account != accounts.end() ? account->second.name : "";
       if (!sink->Side(side)) return kErrTraceStopped;
     }
   }

@@ -1,5 +1,6 @@
 #include "mvhost/lib/TaxReturnSums.h"
 
+#include <array>
 #include <cstring>
 
 #include "mvhost/lib/SetShohizei.h"
@@ -141,10 +142,28 @@ size_t TaxReturnSums::RowOfRate(int64_t rate) const {
   return k;
 }
 
+namespace {
+
+// The rule of a class, from a table of every class made once: a traced run
+// asks for one per side of every line.
+const TaxClassRule& TabledRule(int taxClass, TaxClassRule* other) {
+  static const std::array<TaxClassRule, 256> kRules = [] {
+    std::array<TaxClassRule, 256> rules;
+    for (int c = 0; c < 256; ++c) rules[static_cast<size_t>(c)] = RuleOfTaxClass(c);
+    return rules;
+  }();
+  if (taxClass >= 0 && taxClass < 256) return kRules[static_cast<size_t>(taxClass)];
+  *other = RuleOfTaxClass(taxClass);
+  return *other;
+}
+
+}  // namespace
+
 bool TaxReturnSums::Targets(int64_t rate, int businessType, int taxClass, bool debitSide,
                             int64_t amount, int64_t tax, TaxLineSide* side) const {
   side->targetCount = 0;
-  const TaxClassRule rule = RuleOfTaxClass(taxClass);
+  TaxClassRule other;
+  const TaxClassRule& rule = TabledRule(taxClass, &other);
   const size_t k = RowOfRate(rate);
   if (rule.use != TaxClassRule::Use::kSummed || k == rowRate_.size()) return true;
   return VisitSide(rule, debitSide, businessType, amount, tax, [&](const SideTarget& target) {
