@@ -144,6 +144,8 @@ int32_t SqliteRuleShohizeiShinkoku::TraceTax(uint8_t filingClass, const StFINDIN
     for (int s = 0; s < 2; ++s) {
       const bool debit = s == 0;
       if ((debit ? line->hasDebit : line->hasCredit) == 0) continue;
+      const int taxClass = debit ? line->debitTaxClass : line->creditTaxClass;
+      if (!TaxReturnSums::Summed(taxClass)) continue;  // feeds no figure
       side.journalId = line->journalNo;
       side.lineNo = line->lineId;
       side.date = line->date;
@@ -155,7 +157,7 @@ int32_t SqliteRuleShohizeiShinkoku::TraceTax(uint8_t filingClass, const StFINDIN
       side.department = debit ? line->debitDept : line->creditDept;
       side.amount = debit ? line->debitAmount : line->creditAmount;
       side.tax = debit ? line->debitTax : line->creditTax;
-      side.taxClass = static_cast<uint8_t>(debit ? line->debitTaxClass : line->creditTaxClass);
+      side.taxClass = static_cast<uint8_t>(taxClass);
       if (!sums.Targets(side.rate, side.businessType, side.taxClass, side.debit, side.amount,
                         side.tax, &side)) {
         return kErrOverflow;
