@@ -319,8 +319,8 @@ class TraceOutput {
     Written(buffer_.size());
     buffer_.clear();
   }
-  // Counts bytes written to the file past the buffer; every few MiB they go
-  // on to the disk at once, so that the flush at the end has less to wait for.
+  // Counts bytes written to the file past the buffer; every few MiB their
+  // write to disk is started, so that the flush at the end waits for less.
   void Written(uint64_t bytes) {
     if ((unsynced_ += bytes) < kWriteBackStep) return;
     file_.StartWriteBack();

@@ -17,7 +17,7 @@ namespace {
 // a few MiB), the line table's in place.
 constexpr std::size_t kChunk = 1 << 14;
 constexpr std::size_t kInPlaceChunk = 1 << 18;
-// Written in place, every this many bytes are sent on to the disk at once,
+// Written in place, every this many bytes have their write to disk started,
 // so that the trace's flush to disk at the end waits for little more than
 // what came last.
 constexpr uint64_t kWriteBackStep = 1 << 22;
