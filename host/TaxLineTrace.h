@@ -30,8 +30,9 @@ struct TaxLineSide {
   uint8_t businessType;
   int32_t department;
   int32_t accountId;
-  char accountCode[16];
-  char accountName[64];
+  // The account's code and name, zero-terminated; valid during the call.
+  const char* accountCode;
+  const char* accountName;
   int64_t amount;  // the side's amount and tax as booked
   int64_t tax;
   int targetCount;

@@ -316,13 +316,23 @@ class TraceOutput {
   }
   void Flush() {
     if (!buffer_.empty()) file_.Write(buffer_.data(), buffer_.size());
+    Written(buffer_.size());
     buffer_.clear();
+  }
+  // Counts bytes written to the file past the buffer; every few MiB their
+  // write to disk is started, so that the flush at the end waits for less.
+  void Written(uint64_t bytes) {
+    if ((unsynced_ += bytes) < kWriteBackStep) return;
+    file_.StartWriteBack();
+    unsynced_ = 0;
   }
   platform::File& file() { return file_; }
 
  private:
+  static constexpr uint64_t kWriteBackStep = 1 << 22;
   platform::File& file_;
   std::string buffer_;
+  uint64_t unsynced_ = 0;
 };
 
 // Appends the entries of a spool, comma-separated, copied whole.
@@ -330,7 +340,9 @@ bool CopySpool(TraceOutput& out, const TraceSpools& spools, uint64_t key) {
   const TraceSpools::Spool* spool = spools.Find(key);
   if (spool == nullptr || spool->bytes == 0) return true;
   out.Flush();
-  return spools.CopyInto(*spool, &out.file());
+  if (!spools.CopyInto(*spool, &out.file())) return false;
+  out.Written(spool->bytes);
+  return true;
 }
 
 bool WriteFigure(TraceOutput& out, const TracedFigure& figure, uint8_t rounding,

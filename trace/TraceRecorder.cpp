@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include <nlohmann/json.hpp>
 
@@ -19,8 +20,13 @@ namespace taxlink {
 
 namespace {
 
-// A Shift_JIS field of a host record as a JSON string.
+// The size of a text that is zero-terminated however long (the host's
+// sides), where a record's field has its own.
+constexpr std::size_t kTerminated = std::numeric_limits<std::size_t>::max();
+
+// A Shift_JIS field of a host record as a JSON string (none: empty).
 std::string JsonText(const char* field, std::size_t size) {
+  if (field == nullptr) field = "";
   return nlohmann::json(platform::Cp932ToUtf8(std::string_view(field, strnlen(field, size))))
       .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
@@ -69,6 +75,7 @@ std::string AccountObject(int32_t id, const char* code, std::size_t codeSize, co
 
 TraceRecorder::TraceRecorder(bool taxIncluded)
     : taxIncluded_(taxIncluded), brokenDown_(sizeof(StTAXREPORTRATEINFO), false) {
+  knownAccounts_.fill(std::numeric_limits<int64_t>::min());
   for (std::size_t offset = 0; offset < brokenDown_.size(); offset += sizeof(int64_t)) {
     brokenDown_[offset] = BreakdownOfRateFigure(static_cast<uint16_t>(offset)).topic >= 0;
   }
@@ -85,11 +92,11 @@ bool TraceRecorder::Open(std::string* error, int lineTable) {
 
 void TraceRecorder::RememberAccount(int32_t id, const char* code, std::size_t codeSize,
                                     const char* name, std::size_t nameSize) {
-  if (anyAccount_ && id == lastAccount_) return;
+  int64_t& known = knownAccounts_[static_cast<uint32_t>(id) % knownAccounts_.size()];
+  if (known == id) return;
   auto [it, added] = accounts_.try_emplace(id);
   if (added) it->second = AccountObject(id, code, codeSize, name, nameSize);
-  lastAccount_ = id;
-  anyAccount_ = true;
+  known = id;
 }
 
 TraceSpools::Spool* TraceRecorder::SpoolOf(uint64_t key) {
@@ -113,9 +120,9 @@ uint64_t TraceRecorder::AddLine(const LineRow& row) {
   }
   const uint64_t index = table->count;
   int64_t including = 0;
-  AppendLineRow(spools_.StartEntry(table), row);
+  char* const at = spools_.StartEntry(table, kLineRowText);
   // A reader takes the sum of the two amounts: a side that has none fails.
-  if (!spools_.EndEntry(table, 0) || __builtin_add_overflow(row.amount, row.tax, &including)) {
+  if (!spools_.EndEntry(table, PutLineRow(at, row), 0) || __builtin_add_overflow(row.amount, row.tax, &including)) {
     failed_ = true;
   }
   return index;
@@ -124,8 +131,8 @@ uint64_t TraceRecorder::AddLine(const LineRow& row) {
 bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken, int64_t amount) {
   TraceSpools::Spool* spool = SpoolOf(key);
   if (spool == nullptr) return false;
-  AppendLineEntry(spools_.StartEntry(spool), index, taken, amount);
-  return spools_.EndEntry(spool, amount);
+  char* const at = spools_.StartEntry(spool, kLineEntryText);
+  return spools_.EndEntry(spool, PutLineEntry(at, index, taken, amount), amount);
 }
 
 bool TraceRecorder::AddJsonEntry(uint64_t key, const std::string& json, int64_t amount) {
@@ -134,8 +141,7 @@ bool TraceRecorder::AddJsonEntry(uint64_t key, const std::string& json, int64_t 
 }
 
 bool TraceRecorder::Side(const TaxLineSide& side) {
-  RememberAccount(side.accountId, side.accountCode, sizeof(side.accountCode), side.accountName,
-                  sizeof(side.accountName));
+  RememberAccount(side.accountId, side.accountCode, kTerminated, side.accountName, kTerminated);
   const uint64_t index =
       AddLine(LineRow{side.journalId, side.lineNo, side.date, side.monthKind, side.accountId,
                       side.rate, side.department, side.debit ? uint8_t{1} : uint8_t{0},

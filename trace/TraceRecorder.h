@@ -76,8 +76,9 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   };
   Triple& TripleOf(uint64_t key);
   std::array<CacheSlot, 1024> cache_{};
-  int32_t lastAccount_ = 0;
-  bool anyAccount_ = false;
+  // Accounts already remembered, by id modulo the size: most sides name one
+  // of a few accounts, found here without the map (none: a value no id has).
+  std::array<int64_t, 256> knownAccounts_;
   std::string entry_;
   // The rows of the host's sides that the engine's refund passes may take
   // too (the non-taxable purchase classes), by journal side, so that such a

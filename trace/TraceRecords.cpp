@@ -65,32 +65,40 @@ char* PutInteger(char* out, int64_t value) {
   return end;
 }
 
-// A JSON array of integers, formatted without locale or stream.
+// A JSON array of integers at out, formatted without locale or stream.
 template <std::size_t N>
-void AppendIntegers(std::string& out, const int64_t (&values)[N]) {
-  char text[N * 21 + 2];
-  char* end = text;
-  *end++ = '[';
+char* PutIntegers(char* out, const int64_t (&values)[N]) {
+  *out++ = '[';
   for (std::size_t i = 0; i < N; ++i) {
-    if (i > 0) *end++ = ',';
-    end = PutInteger(end, values[i]);
+    if (i > 0) *out++ = ',';
+    out = PutInteger(out, values[i]);
   }
-  *end++ = ']';
-  out.append(text, static_cast<std::size_t>(end - text));
+  *out++ = ']';
+  return out;
 }
 
 }  // namespace
 
-void AppendLineRow(std::string& out, const LineRow& row) {
+char* PutLineRow(char* out, const LineRow& row) {
   const int64_t values[] = {row.journal,      row.line,       row.date,     row.monthKind,
                             row.accountId,    row.debit,      row.taxClass, row.rate,
                             row.businessType, row.department, row.amount,   row.tax};
-  AppendIntegers(out, values);
+  return PutIntegers(out, values);
+}
+
+char* PutLineEntry(char* out, uint64_t index, TakenAmount taken, int64_t amount) {
+  const int64_t values[] = {static_cast<int64_t>(index), static_cast<int64_t>(taken), amount};
+  return PutIntegers(out, values);
+}
+
+void AppendLineRow(std::string& out, const LineRow& row) {
+  char text[kLineRowText];
+  out.append(text, PutLineRow(text, row));
 }
 
 void AppendLineEntry(std::string& out, uint64_t index, TakenAmount taken, int64_t amount) {
-  const int64_t values[] = {static_cast<int64_t>(index), static_cast<int64_t>(taken), amount};
-  AppendIntegers(out, values);
+  char text[kLineEntryText];
+  out.append(text, PutLineEntry(text, index, taken, amount));
 }
 
 }  // namespace taxlink

@@ -1,6 +1,7 @@
 #ifndef TAXLINK_TRACE_TRACERECORDS_H_
 #define TAXLINK_TRACE_TRACERECORDS_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -19,8 +20,18 @@ struct LineRow {
   int64_t amount, tax;
 };
 
-// Appends a row of the line table and a line contribution, each a JSON
-// array of integers in the columns docs/trace.md names.
+// The longest text of a row and of a line contribution: 20 characters an
+// integer at most, the commas and the brackets.
+constexpr std::size_t kLineRowText = 12 * 20 + 13;
+constexpr std::size_t kLineEntryText = 3 * 20 + 4;
+
+// Writes a row of the line table or a line contribution at out, which has
+// room for the longest, each a JSON array of integers in the columns
+// docs/trace.md names; returns the end of the text.
+char* PutLineRow(char* out, const LineRow& row);
+char* PutLineEntry(char* out, uint64_t index, TakenAmount taken, int64_t amount);
+
+// The same appended to a string.
 void AppendLineRow(std::string& out, const LineRow& row);
 void AppendLineEntry(std::string& out, uint64_t index, TakenAmount taken, int64_t amount);
 

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -16,6 +17,10 @@ namespace {
 // a few MiB), the line table's in place.
 constexpr std::size_t kChunk = 1 << 14;
 constexpr std::size_t kInPlaceChunk = 1 << 18;
+// Written in place, every this many bytes have their write to disk started,
+// so that the trace's flush to disk at the end waits for little more than
+// what came last.
+constexpr uint64_t kWriteBackStep = 1 << 22;
 
 bool WriteAll(int descriptor, const char* data, std::size_t size) {
   while (size > 0) {
@@ -70,30 +75,44 @@ TraceSpools::Spool* TraceSpools::Get(uint64_t key) {
   return &spools_[key];
 }
 
+void TraceSpools::Reserve(Spool* spool, std::size_t bytes) {
+  // A buffer holds a chunk and the entry that fills it.
+  const std::size_t chunk = spool->inPlace >= 0 ? kInPlaceChunk : kChunk;
+  const std::size_t capacity = std::max(spool->size + bytes, chunk + 4096);
+  auto grown = std::make_unique<char[]>(capacity);
+  if (spool->size > 0) std::memcpy(grown.get(), spool->buffer.get(), spool->size);
+  spool->buffer = std::move(grown);
+  spool->capacity = capacity;
+}
+
 bool TraceSpools::WriteOut(Spool* spool) {
-  const std::size_t size = spool->buffer.size();
+  const std::size_t size = spool->size;
   const bool inPlace = spool->inPlace >= 0;
-  if (!WriteAll(inPlace ? spool->inPlace : shared_, spool->buffer.data(), size)) {
+  if (!WriteAll(inPlace ? spool->inPlace : shared_, spool->buffer.get(), size)) {
     failed_ = true;
     return false;
   }
   if (!inPlace) {
     spool->chunks.push_back({sharedSize_, size});
     sharedSize_ += size;
+  } else if ((inPlaceWritten_ += size) >= kWriteBackStep) {
+    platform::StartFileWriteBack(spool->inPlace);
+    inPlaceWritten_ = 0;
   }
-  spool->buffer.clear();
+  spool->size = 0;
   return true;
 }
 
-bool TraceSpools::EndEntry(Spool* spool, int64_t amount) {
+bool TraceSpools::EndEntry(Spool* spool, const char* end, int64_t amount) {
+  spool->size = static_cast<std::size_t>(end - spool->buffer.get());
   ++spool->count;
-  spool->bytes += spool->buffer.size() - spool->buffered;
+  spool->bytes += spool->size - spool->buffered;
   if (__builtin_add_overflow(spool->sum, amount, &spool->sum)) spool->overflow = true;
-  if (spool->buffer.size() >= (spool->inPlace >= 0 ? kInPlaceChunk : kChunk) && !WriteOut(spool)) {
+  if (spool->size >= (spool->inPlace >= 0 ? kInPlaceChunk : kChunk) && !WriteOut(spool)) {
     spool->buffered = 0;
     return false;
   }
-  spool->buffered = spool->buffer.size();
+  spool->buffered = spool->size;
   return true;
 }
 
@@ -124,7 +143,7 @@ bool TraceSpools::Clear(uint64_t key) {
     return false;
   }
   spool.chunks.clear();
-  spool.buffer.clear();
+  spool.size = 0;
   spool.buffered = 0;
   spool.count = 0;
   spool.bytes = 0;
@@ -149,7 +168,7 @@ std::FILE* TraceSpools::Rewind(const Spool& spool) const {
 bool TraceSpools::CopyInto(const Spool& spool, platform::File* out) const {
   if (spool.inPlace >= 0 || spool.records != nullptr || shared_ < 0) return false;
   for (const Spool::Chunk& chunk : spool.chunks) out->WriteFrom(shared_, chunk.offset, chunk.size);
-  out->Write(spool.buffer.data(), spool.buffer.size());
+  if (spool.size > 0) out->Write(spool.buffer.get(), spool.size);
   return true;
 }
 
@@ -157,7 +176,7 @@ bool TraceSpools::FlushInPlace(uint64_t key) {
   auto it = spools_.find(key);
   if (it == spools_.end() || it->second.inPlace < 0) return false;
   Spool& spool = it->second;
-  const bool written = spool.buffer.empty() || WriteOut(&spool);
+  const bool written = spool.size == 0 || WriteOut(&spool);
   spool.buffered = 0;
   return written;
 }

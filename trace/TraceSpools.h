@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -35,7 +37,9 @@ class TraceSpools {
 
    private:
     friend class TraceSpools;
-    std::string buffer;        // entries not yet written out
+    std::unique_ptr<char[]> buffer;  // entries not yet written out
+    std::size_t capacity = 0;
+    std::size_t size = 0;      // of the text in buffer
     std::size_t buffered = 0;  // its size after the last entry counted
     struct Chunk {
       uint64_t offset, size;
@@ -64,17 +68,21 @@ class TraceSpools {
   // Appends one entry of amount (its text) to spool, after a separator from
   // the one before; false when the disk refused it (failed() then says so).
   bool Append(Spool* spool, std::string_view entry, int64_t amount) {
-    StartEntry(spool) += entry;
-    return EndEntry(spool, amount);
+    char* at = StartEntry(spool, entry.size());
+    if (!entry.empty()) std::memcpy(at, entry.data(), entry.size());
+    return EndEntry(spool, at + entry.size(), amount);
   }
   // The same in two steps, the text made straight in the spool's buffer:
-  // StartEntry adds the separator and gives the buffer to append the entry
-  // to, EndEntry counts it.
-  std::string& StartEntry(Spool* spool) {
-    spool->buffer += spool->count > 0 ? ",\n" : "\n";
-    return spool->buffer;
+  // StartEntry adds the separator and gives where the entry's text of at
+  // most most bytes goes, EndEntry takes its end and counts it.
+  char* StartEntry(Spool* spool, std::size_t most) {
+    if (spool->size + most + 2 > spool->capacity) Reserve(spool, most + 2);
+    char* at = spool->buffer.get() + spool->size;
+    if (spool->count > 0) *at++ = ',';
+    *at++ = '\n';
+    return at;
   }
-  bool EndEntry(Spool* spool, int64_t amount);
+  bool EndEntry(Spool* spool, const char* end, int64_t amount);
   // Appends size bytes with no separator and no amount to spool (a spool of
   // records, with a file of its own).
   bool AppendRecord(Spool* spool, const void* record, std::size_t size);
@@ -97,6 +105,8 @@ class TraceSpools {
   bool failed() const { return failed_; }
 
  private:
+  // Makes room for bytes more in a spool's buffer.
+  static void Reserve(Spool* spool, std::size_t bytes);
   // Writes out a spool's buffer: in place, or into the shared file as its
   // next chunk.
   bool WriteOut(Spool* spool);
@@ -106,6 +116,7 @@ class TraceSpools {
   std::string temporaryFolder_;
   int shared_ = -1;
   uint64_t sharedSize_ = 0;
+  uint64_t inPlaceWritten_ = 0;  // since the last start of a write-back
   std::unordered_map<uint64_t, Spool> spools_;
   bool failed_ = false;
 };

@@ -1,11 +1,11 @@
 #include "host/ClRuleShohizeiShinkoku.h"
 
-#include <cstring>
 #include <new>
 #include <string>
 #include <unordered_map>
 
 #include "host/FilterCondition.h"
+#include "host/StKAMOKUINFO.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
@@ -110,9 +110,10 @@ int32_t SqliteRuleShohizeiShinkoku::TraceTax(uint8_t filingClass, const StFINDIN
   status = predicate.Compile(db, dataNo, filter);
   if (status != 0) return status;
 
+  // As long as the host's account record holds them.
   struct AccountText {
-    char code[sizeof(TaxLineSide::accountCode)];
-    char name[sizeof(TaxLineSide::accountName)];
+    char code[sizeof(StKAMOKUINFO::code)];
+    char name[sizeof(StKAMOKUINFO::name)];
   };
   std::unordered_map<int32_t, AccountText> accounts;
   SqlStatement names;
@@ -143,6 +144,8 @@ int32_t SqliteRuleShohizeiShinkoku::TraceTax(uint8_t filingClass, const StFINDIN
     for (int s = 0; s < 2; ++s) {
       const bool debit = s == 0;
       if ((debit ? line->hasDebit : line->hasCredit) == 0) continue;
+      const int taxClass = debit ? line->debitTaxClass : line->creditTaxClass;
+      if (!TaxReturnSums::Summed(taxClass)) continue;  // feeds no figure
       side.journalId = line->journalNo;
       side.lineNo = line->lineId;
       side.date = line->date;
@@ -154,20 +157,16 @@ int32_t SqliteRuleShohizeiShinkoku::TraceTax(uint8_t filingClass, const StFINDIN
       side.department = debit ? line->debitDept : line->creditDept;
       side.amount = debit ? line->debitAmount : line->creditAmount;
       side.tax = debit ? line->debitTax : line->creditTax;
-      side.taxClass = static_cast<uint8_t>(debit ? line->debitTaxClass : line->creditTaxClass);
+      side.taxClass = static_cast<uint8_t>(taxClass);
       if (!sums.Targets(side.rate, side.businessType, side.taxClass, side.debit, side.amount,
                         side.tax, &side)) {
         return kErrOverflow;
       }
       if (side.targetCount == 0) continue;
+      // The texts by pointer: the map's entries stay where they are.
       auto account = accounts.find(side.accountId);
-      if (account == accounts.end()) {
-        side.accountCode[0] = '\0';
-        side.accountName[0] = '\0';
-      } else {
-        std::memcpy(side.accountCode, account->second.code, sizeof(side.accountCode));
-        std::memcpy(side.accountName, account->second.name, sizeof(side.accountName));
-      }
+      side.accountCode = account != accounts.end() ? account->second.code : "";
+      side.accountName = account != accounts.end() ? account->second.name : "";
       if (!sink->Side(side)) return kErrTraceStopped;
     }
   }

@@ -1,5 +1,6 @@
 #include "mvhost/lib/TaxReturnSums.h"
 
+#include <array>
 #include <cstring>
 
 #include "mvhost/lib/SetShohizei.h"
@@ -141,13 +142,35 @@ size_t TaxReturnSums::RowOfRate(int64_t rate) const {
   return k;
 }
 
+namespace {
+
+// The rule of a class from a table of every class made once (a traced run
+// asks for one per side of every line); null for a class beyond 0..255,
+// which no rule sums.
+const TaxClassRule* TabledRule(int taxClass) {
+  static const std::array<TaxClassRule, 256> kRules = [] {
+    std::array<TaxClassRule, 256> rules;
+    for (int c = 0; c < 256; ++c) rules[static_cast<size_t>(c)] = RuleOfTaxClass(c);
+    return rules;
+  }();
+  return taxClass >= 0 && taxClass < 256 ? &kRules[static_cast<size_t>(taxClass)] : nullptr;
+}
+
+}  // namespace
+
+bool TaxReturnSums::Summed(int taxClass) {
+  const TaxClassRule* rule = TabledRule(taxClass);
+  return rule != nullptr && rule->use == TaxClassRule::Use::kSummed;
+}
+
 bool TaxReturnSums::Targets(int64_t rate, int businessType, int taxClass, bool debitSide,
                             int64_t amount, int64_t tax, TaxLineSide* side) const {
   side->targetCount = 0;
-  const TaxClassRule rule = RuleOfTaxClass(taxClass);
+  const TaxClassRule* rule = TabledRule(taxClass);
+  if (rule == nullptr || rule->use != TaxClassRule::Use::kSummed) return true;
   const size_t k = RowOfRate(rate);
-  if (rule.use != TaxClassRule::Use::kSummed || k == rowRate_.size()) return true;
-  return VisitSide(rule, debitSide, businessType, amount, tax, [&](const SideTarget& target) {
+  if (k == rowRate_.size()) return true;
+  return VisitSide(*rule, debitSide, businessType, amount, tax, [&](const SideTarget& target) {
     if (side->targetCount == TaxLineSide::kMaxTargets) return false;
     TaxLineSide::Target& out = side->targets[side->targetCount++];
     out.row = static_cast<uint8_t>(k);

@@ -34,6 +34,9 @@ class TaxReturnSums {
   // Add. False when the amounts overflow.
   bool Targets(int64_t rate, int businessType, int taxClass, bool debitSide, int64_t amount,
                int64_t tax, TaxLineSide* side) const;
+  // Whether sides of the class add to any figure (Targets gives them none
+  // otherwise), so that a walk can pass them by.
+  static bool Summed(int taxClass);
   // Securities at 1/20 and the totals row; false when a total overflows.
   bool Finish();
   // Writes the rate rows and the totals row with their six business-type

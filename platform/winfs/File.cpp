@@ -116,6 +116,15 @@ void File::WriteFrom(int source, uint64_t offset, uint64_t count) {
   }
 }
 
+void StartFileWriteBack(int descriptor) {
+  // The whole file (0, 0): pages already being written are not waited for.
+  ::sync_file_range(descriptor, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
+void File::StartWriteBack() {
+  if (fd_ >= 0) StartFileWriteBack(fd_);
+}
+
 void File::WriteAt(const void* data, std::size_t count, uint64_t offset) {
   if (fd_ < 0) throw FileException{EBADF, path_};
   const char* in = static_cast<const char*>(data);

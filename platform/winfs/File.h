@@ -13,6 +13,10 @@ struct FileException {
   std::string path;
 };
 
+// Starts writing the dirty pages of an open file to disk without waiting
+// (see File::StartWriteBack); a descriptor that cannot is left alone.
+void StartFileWriteBack(int descriptor);
+
 // The framework's file object (CFile) over a Windows path. Open reports
 // failure by its result; Read, Write, Seek and Close raise FileException.
 class File {
@@ -40,6 +44,10 @@ class File {
   // Writes count bytes at offset, leaving the file's position where it is;
   // raises like Write.
   void WriteAt(const void* data, std::size_t count, uint64_t offset);
+  // Starts writing to disk what is written so far, without waiting for it,
+  // so that a flush to disk later (a replacement's) has less to wait for.
+  // Only a hint: a file system that cannot is left to the later flush.
+  void StartWriteBack();
   // The open descriptor (CFile::m_hFile), -1 when closed; still owned here.
   int Descriptor() const { return fd_; }
   uint64_t SeekToEnd();

@@ -78,6 +78,21 @@ TEST(TraceTextTest, LineRowsAndEntriesAreIntegersInTheirColumns) {
     }
     if (exponent < 18) power *= 10;
   }
+  // Numbers of every length (a 19-digit number halved again and again) and
+  // a spread of others, against the standard conversion.
+  uint64_t state = 88172645463325252u;
+  for (int i = 0; i < 20000; ++i) {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    const auto value = static_cast<int64_t>(state >> (i % 63 + 1));
+    const int64_t digits = 1234567890123456789 / (int64_t{1} << (i % 61));
+    for (const int64_t v : {value, -value, digits, -digits}) {
+      text.clear();
+      AppendLineEntry(text, static_cast<uint64_t>(i), TakenAmount::kTax, v);
+      ASSERT_EQ(text, "[" + std::to_string(i) + ",1," + std::to_string(v) + "]");
+    }
+  }
 }
 
 }  // namespace
