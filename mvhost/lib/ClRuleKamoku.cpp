@@ -90,7 +90,7 @@ int32_t AcceptedEntries(sqlite3* db, int32_t dataNo, const StFINDINFO* filter,
 // accepted entries to the records of their accounts (in account id order):
 // per account, side and entry, the amount and the amount with its tax summed
 // over the rates; false when a sum passes 64 bits.
-bool TakeSums(const std::vector<mvhost::AccountTotal>& totals, uint32_t entries,
+bool TakeSums(const mvhost::AccountTotals& totals, uint32_t entries,
               StKAMOKUSUMINFO* records, size_t count) {
   auto row = totals.begin();
   for (size_t i = 0; i < count; ++i) {
@@ -255,7 +255,7 @@ int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSum
   mvhost::SqlStatement stmt;
   int32_t step = 0;
   const bool monthsOnly = mvhost::FilterUsesOnlyFields(filter, {kFieldMonthKind});
-  const std::vector<mvhost::AccountTotal>* totals = nullptr;
+  const mvhost::AccountTotals* totals = nullptr;
   if (monthsOnly) {
     status = mvhost::JournalDerived::Ensure(db, dataNo);
     if (status != 0) return status;

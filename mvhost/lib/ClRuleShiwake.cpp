@@ -90,7 +90,7 @@ template <class Visit>
 int32_t ForEachKeptTotal(sqlite3* db, int32_t dataNo, const StFINDINFO* filter, bool* answered,
                          Visit visit) {
   *answered = false;
-  const std::vector<mvhost::ClassTotal>* rows = nullptr;
+  const mvhost::ClassTotals* rows = nullptr;
   int32_t status = mvhost::CheckedClassTotals(db, dataNo, &rows);
   if (status != 0 || rows == nullptr) return status;
   mvhost::LinePredicate predicate;

@@ -64,7 +64,7 @@ struct AccountSides {
 int32_t KeptSides(sqlite3* db, int32_t dataNo, int32_t rate, int64_t firstMonth, int64_t lastMonth,
                   bool taxIncluded, std::vector<AccountSides>* sides, bool* answered) {
   *answered = false;
-  const std::vector<mvhost::AccountTotal>* totals = nullptr;
+  const mvhost::AccountTotals* totals = nullptr;
   const int32_t status = mvhost::CheckedAccountTotals(db, dataNo, &totals);
   if (status != 0 || totals == nullptr) return status;
   // The accounting order of each month-kind entry (entry 13 is kind 18,

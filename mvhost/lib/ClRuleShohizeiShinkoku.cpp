@@ -56,7 +56,7 @@ using ClassGroups = std::map<std::array<int32_t, 4>, std::array<int64_t, 4>>;
 int32_t GroupKeptTotals(sqlite3* db, int32_t dataNo, const StFINDINFO* filter, ClassGroups* groups,
                         bool* answered) {
   *answered = false;
-  const std::vector<ClassTotal>* rows = nullptr;
+  const ClassTotals* rows = nullptr;
   int32_t status = CheckedClassTotals(db, dataNo, &rows);
   if (status != 0 || rows == nullptr) return status;
   LinePredicate predicate;

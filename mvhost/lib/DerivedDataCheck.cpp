@@ -36,17 +36,17 @@ std::map<Key, Stamp>& SoundStamps() {
   return *stamps;
 }
 
-// The account totals of a sound check; absent when an account id or a rate
-// was no 32-bit integer.
-std::map<Key, std::vector<AccountTotal>>& SoundAccountTotals() {
-  static auto* totals = new std::map<Key, std::vector<AccountTotal>>();
+// The account totals of a sound check; absent when an account id was no
+// 32-bit integer or a rate no 16-bit one.
+std::map<Key, AccountTotals>& SoundAccountTotals() {
+  static auto* totals = new std::map<Key, AccountTotals>();
   return *totals;
 }
 
 // The class totals of a sound check; absent when a key column was no 32-bit
 // integer (the callers then ask SQL, which compares the stored values).
-std::map<Key, std::vector<ClassTotal>>& SoundClassTotals() {
-  static auto* totals = new std::map<Key, std::vector<ClassTotal>>();
+std::map<Key, ClassTotals>& SoundClassTotals() {
+  static auto* totals = new std::map<Key, ClassTotals>();
   return *totals;
 }
 
@@ -109,10 +109,10 @@ struct Columns {
 // same rows again: the account totals (the account sums, the tax per
 // account) and the class totals (the counts, the rates present, the return's
 // sums, a walk's expected totals); a kept flag false when a key column of
-// its table was no 32-bit integer.
+// its table was too wide for the row kept.
 struct CheckedRows {
-  std::vector<AccountTotal> accounts;
-  std::vector<ClassTotal> classes;
+  AccountTotals accounts;
+  ClassTotals classes;
   bool accountsKept = true;
   bool classesKept = true;
 };
@@ -179,7 +179,7 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding, CheckedRo
                      if (!kept->classesKept) return;
                      if (!c.Int32s(6, 9)) {
                        kept->classesKept = false;
-                       kept->classes = std::vector<ClassTotal>();
+                       kept->classes = ClassTotals();
                        return;
                      }
                      kept->classes.push_back(
@@ -204,14 +204,15 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding, CheckedRo
                      accounts[(side - 1) * 2] += static_cast<uint64_t>(c.value[3]);
                      accounts[(side - 1) * 2 + 1] += static_cast<uint64_t>(c.value[4]);
                      if (!kept->accountsKept) return;
-                     if (!c.Int32s(5, 6)) {
+                     if (!c.Int32s(5, 5) || !c.integer[6] || c.value[6] < INT16_MIN ||
+                         c.value[6] > INT16_MAX) {
                        kept->accountsKept = false;
-                       kept->accounts = std::vector<AccountTotal>();
+                       kept->accounts = AccountTotals();
                        return;
                      }
                      kept->accounts.push_back({c.value[3], c.value[4],
                                                static_cast<int32_t>(c.value[5]),
-                                               static_cast<int32_t>(c.value[6]),
+                                               static_cast<int16_t>(c.value[6]),
                                                static_cast<uint8_t>(side),
                                                static_cast<uint8_t>(MonthKindEntry(c.value[0]))});
                    });
@@ -270,12 +271,12 @@ int32_t KeptRows(sqlite3* db, int32_t dataNo, std::map<Key, Rows>& store, const 
 
 }  // namespace
 
-int32_t CheckedClassTotals(sqlite3* db, int32_t dataNo, const std::vector<ClassTotal>** totals) {
+int32_t CheckedClassTotals(sqlite3* db, int32_t dataNo, const ClassTotals** totals) {
   return KeptRows(db, dataNo, SoundClassTotals(), totals);
 }
 
 int32_t CheckedAccountTotals(sqlite3* db, int32_t dataNo,
-                             const std::vector<AccountTotal>** totals) {
+                             const AccountTotals** totals) {
   return KeptRows(db, dataNo, SoundAccountTotals(), totals);
 }
 
@@ -290,7 +291,7 @@ int32_t ReadWalkTotals(sqlite3* db, int32_t dataNo, WalkTotals* totals) {
     return 0;
   }
   // The rows the check read, when it read the store as it is now.
-  const std::vector<ClassTotal>* rows = nullptr;
+  const ClassTotals* rows = nullptr;
   status = CheckedClassTotals(db, dataNo, &rows);
   if (status != 0) return status;
   if (rows != nullptr) {
