@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "mvhost/lib/DerivedSchema.h"
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/PackedLine.h"
-#include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
@@ -339,12 +339,10 @@ int32_t DamagedDerivedData(sqlite3* db, int32_t dataNo, const std::string& probl
   AppendErrorLog("code=" + std::to_string(kErrDamagedDerived) + " record=\"" + LastRecord() +
                  "\" the journal data cannot be summed");
   if (markStale) {
-    ReadScope::Release(db);
-    sqlite3_exec(
+    ExecQuietly(
         db,
         ("UPDATE journal_derived_state SET built = 0 WHERE data_no = " + std::to_string(dataNo))
-            .c_str(),
-        nullptr, nullptr, nullptr);
+            .c_str());
   }
   return kErrDamagedDerived;
 }

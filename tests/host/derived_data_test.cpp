@@ -21,6 +21,7 @@
 #include "mvhost/lib/HostMessages.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/PackedLineReader.h"
+#include "mvhost/lib/ReadScope.h"
 #include "tests/support/HostFixture.h"
 
 namespace taxlink::testing {
@@ -198,6 +199,20 @@ TEST_F(DerivedDataTest, AServiceFoldsChangedLinesAndLeavesNoTransactionOpen) {
   EXPECT_EQ(lines, 2500);
   EXPECT_EQ(Count("SELECT count(*) FROM journal_line_change"), 0);
   EXPECT_NE(sqlite3_get_autocommit(host_.Db()), 0);
+}
+
+// The derived data's writers end a service's read transaction themselves
+// before they write: inside it BEGIN IMMEDIATE fails.
+TEST_F(DerivedDataTest, AWriteEndsTheReadTransactionItMeets) {
+  host_.Exec("UPDATE journal_line SET debit_amount = debit_amount + 10000 WHERE line_id = 5");
+  mvhost::ReadScope scope(host_.Db());
+  ASSERT_TRUE(mvhost::ReadScope::Held(host_.Db()));
+  int64_t chunks = 0;
+  EXPECT_EQ(mvhost::JournalDerived::FoldChanges(host_.Db(), 1, 16, &chunks), 0);
+  EXPECT_EQ(chunks, 1);
+  EXPECT_FALSE(mvhost::ReadScope::Held(host_.Db()));
+  EXPECT_NE(sqlite3_get_autocommit(host_.Db()), 0);
+  EXPECT_EQ(Count("SELECT count(*) FROM journal_line_change"), 0);
 }
 
 // Counts and rates over month kinds and tax classes are answered from the
