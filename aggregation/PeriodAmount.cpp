@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <limits>
 
 #include "aggregation/Decimal4.h"
-#include "aggregation/RawAmount.h"
 
 namespace taxlink {
 
@@ -34,11 +34,15 @@ PeriodTotals SumPeriodEntries(const StKAMOKUSUMINFO& record, const MonthRange& r
   const std::size_t creditOffset =
       taxIncluded ? offsetof(StKAMOKUSUMINFO, creditIncl) : offsetof(StKAMOKUSUMINFO, credit);
 
-  Decimal4 debitTotal;
-  Decimal4 creditTotal;
+  // The Decimal4 sums of raw amounts are the integer sums of the raw
+  // amounts: summed as integers, with the same failures (the debit's
+  // bounded addition at each step, a credit past a raw amount at the end).
+  __int128 debit = 0;
+  __int128 credit = 0;
   auto add = [&](int entry) {
-    debitTotal = debitTotal + Decimal4::FromRaw(Entry(record, debitOffset, entry));
-    creditTotal += Decimal4::FromRaw(Entry(record, creditOffset, entry));
+    debit += Entry(record, debitOffset, entry);
+    if (debit >= Decimal4::kBound || debit <= -Decimal4::kBound) throw Decimal4Overflow{};
+    credit += Entry(record, creditOffset, entry);
   };
   // Only the month entries 1..12 belong to S..E; a damaged filter must not
   // reach past the arrays.
@@ -47,10 +51,13 @@ PeriodTotals SumPeriodEntries(const StKAMOKUSUMINFO& record, const MonthRange& r
   for (int entry = first; entry <= last; ++entry) add(entry);
   if (range.includesYearEnd) add(kYearEndEntry);
   if (range.SelectsInterim(interimClosing)) add(kInterimEntry);
+  if (credit > std::numeric_limits<int64_t>::max() || credit < std::numeric_limits<int64_t>::min()) {
+    throw Decimal4Overflow{};
+  }
 
   PeriodTotals totals;
-  totals.debit = ToRawAmount(debitTotal);
-  totals.credit = ToRawAmount(creditTotal);
+  totals.debit = static_cast<int64_t>(debit);
+  totals.credit = static_cast<int64_t>(credit);
   return totals;
 }
 

@@ -15,6 +15,7 @@
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/LinePredicate.h"
 #include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/RuleContext.h"
@@ -71,41 +72,42 @@ bool AddRecord(StKAMOKUSUMINFO* total, const StKAMOKUSUMINFO& account) {
   return true;
 }
 
-// The month-kind entries a filter on the month kind alone lets through: its
-// own SQL asked of each month kind a line may carry.
-int32_t AcceptedEntries(sqlite3* db, const mvhost::SqlFilter& where, uint32_t* entries) {
+// The month-kind entries a filter on the month kind alone lets through: the
+// filter compiled for lines, asked of each month kind a line may carry.
+int32_t AcceptedEntries(sqlite3* db, int32_t dataNo, const StFINDINFO* filter,
+                        uint32_t* entries) {
   *entries = 0;
-  mvhost::SqlStatement stmt;
-  int32_t status = stmt.Prepare(db,
-                                "SELECT j.month_kind FROM (SELECT column1 AS month_kind FROM "
-                                "(VALUES (1), (2), (3), (4), (5), (6), (7), (8), (9), (10), (11), "
-                                "(12), (15), (18))) j WHERE " +
-                                    where.sql,
-                                "read the month kinds of the account sums");
+  mvhost::LinePredicate predicate;
+  const int32_t status = predicate.Compile(db, dataNo, filter);
   if (status != 0) return status;
-  stmt.BindAll(1, where.values);
-  int32_t step = 0;
-  while ((step = stmt.Step()) == 1) *entries |= 1u << mvhost::MonthKindEntry(stmt.Int(0));
-  return step < 0 ? step : 0;
+  for (int32_t kind : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 18}) {
+    if (predicate.MatchesClasses(kind, 0, 0)) *entries |= 1u << mvhost::MonthKindEntry(kind);
+  }
+  return 0;
 }
 
-// Copies the sums of the accepted entries to the records of their accounts
-// (both in account id order); false when one of them passed 64 bits.
-bool TakeSums(const std::vector<mvhost::AccountEntrySum>& sums, uint32_t entries,
+// Adds the rows of the totals per account (in account id order) of the
+// accepted entries to the records of their accounts (in account id order):
+// per account, side and entry, the amount and the amount with its tax summed
+// over the rates; false when a sum passes 64 bits.
+bool TakeSums(const mvhost::AccountTotals& totals, uint32_t entries,
               StKAMOKUSUMINFO* records, size_t count) {
-  auto sum = sums.begin();
+  auto row = totals.begin();
   for (size_t i = 0; i < count; ++i) {
     StKAMOKUSUMINFO& record = records[i];
-    const int64_t id = record.accountId;
-    while (sum != sums.end() && sum->accountId < id) ++sum;
-    for (; sum != sums.end() && sum->accountId == id; ++sum) {
-      if (((entries >> sum->entry) & 1u) == 0) continue;
-      if (sum->overflow) return false;
-      const bool debit = sum->side == 1;
-      std::memcpy(debit ? &record.debit[sum->entry] : &record.credit[sum->entry], &sum->amount,
-                  sizeof(int64_t));
-      std::memcpy(debit ? &record.debitIncl[sum->entry] : &record.creditIncl[sum->entry],
-                  &sum->withTax, sizeof(int64_t));
+    const int32_t id = record.accountId;
+    while (row != totals.end() && row->accountId < id) ++row;
+    for (; row != totals.end() && row->accountId == id; ++row) {
+      if (((entries >> row->entry) & 1u) == 0) continue;
+      const int64_t amount = row->amount;
+      int64_t withTax = 0;
+      if (__builtin_add_overflow(amount, row->tax, &withTax)) return false;
+      const bool debit = row->side == 1;
+      if (!AddTo(debit ? &record.debit[row->entry] : &record.credit[row->entry], amount) ||
+          !AddTo(debit ? &record.debitIncl[row->entry] : &record.creditIncl[row->entry],
+                 withTax)) {
+        return false;
+      }
     }
   }
   return true;
@@ -253,20 +255,20 @@ int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSum
   mvhost::SqlStatement stmt;
   int32_t step = 0;
   const bool monthsOnly = mvhost::FilterUsesOnlyFields(filter, {kFieldMonthKind});
-  const std::vector<mvhost::AccountEntrySum>* sums = nullptr;
+  const mvhost::AccountTotals* totals = nullptr;
   if (monthsOnly) {
     status = mvhost::JournalDerived::Ensure(db, dataNo);
     if (status != 0) return status;
     // The check of the derived data has read every row of the totals per
-    // account: its sums serve while the store is as it saw it.
-    if (!byDepartment) status = mvhost::CheckedAccountSums(db, dataNo, &sums);
+    // account: its rows serve while the store is as it saw it.
+    if (!byDepartment) status = mvhost::CheckedAccountTotals(db, dataNo, &totals);
     if (status != 0) return status;
   }
-  if (sums != nullptr) {
+  if (totals != nullptr) {
     uint32_t entries = 0;
-    status = AcceptedEntries(db, where, &entries);
+    status = AcceptedEntries(db, dataNo, filter, &entries);
     if (status != 0) return status;
-    if (!TakeSums(*sums, entries, records.data(), accounts)) return mvhost::kErrOverflow;
+    if (!TakeSums(*totals, entries, records.data(), accounts)) return mvhost::kErrOverflow;
   } else if (monthsOnly) {
     // From the totals per account (or per department), each row added to
     // its account, side and month kind here: in key order, without the

@@ -1,10 +1,13 @@
 #include "host/ClRuleShohizei.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <new>
 #include <vector>
 
 #include "host/HostStatus.h"
+#include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/JournalDerived.h"
@@ -46,6 +49,48 @@ mvhost::SqliteRuleShohizei::~SqliteRuleShohizei() { delete query_; }
 
 ClRuleShohizei::Impl* mvhost::NewRuleShohizei() { return new (std::nothrow) SqliteRuleShohizei; }
 
+namespace {
+
+// An account's debit and credit sides at one rate within the months.
+struct AccountSides {
+  int32_t accountId = 0;
+  int64_t debit = 0;
+  int64_t credit = 0;
+};
+
+// The sides per account (in account id order) from the rows of the totals
+// per account the derived data's check kept; *answered false when none are
+// kept, or when a sum would pass 64 bits (SQL then answers as it always did).
+int32_t KeptSides(sqlite3* db, int32_t dataNo, int32_t rate, int64_t firstMonth, int64_t lastMonth,
+                  bool taxIncluded, std::vector<AccountSides>* sides, bool* answered) {
+  *answered = false;
+  const mvhost::AccountTotals* totals = nullptr;
+  const int32_t status = mvhost::CheckedAccountTotals(db, dataNo, &totals);
+  if (status != 0 || totals == nullptr) return status;
+  // The accounting order of each month-kind entry (entry 13 is kind 18,
+  // entry 14 kind 15).
+  std::array<int64_t, 15> order{};
+  for (int kind : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 18}) {
+    order[static_cast<size_t>(mvhost::MonthKindEntry(kind))] = mvhost::MonthOrder(kind);
+  }
+  for (const mvhost::AccountTotal& row : *totals) {
+    if (row.rate != rate) continue;
+    const int64_t month = order[row.entry];
+    if (month < firstMonth || month > lastMonth) continue;
+    int64_t amount = row.amount;
+    if (taxIncluded && __builtin_add_overflow(amount, row.tax, &amount)) return 0;
+    if (sides->empty() || sides->back().accountId != row.accountId) {
+      sides->push_back({row.accountId, 0, 0});
+    }
+    int64_t& sum = row.side == 1 ? sides->back().debit : sides->back().credit;
+    if (__builtin_add_overflow(sum, amount, &sum)) return 0;
+  }
+  *answered = true;
+  return 0;
+}
+
+}  // namespace
+
 int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* startKind,
                                               const int16_t* endKind, const int32_t* rate,
                                               const void* /*reserved*/, uint8_t taxIncluded) {
@@ -60,48 +105,80 @@ int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* st
   if (status != 0) return status;
 
   // Per account: its debit and credit sides at the rate within the months,
-  // netted on the account's balance side, from the totals per account. CROSS
-  // JOIN: the accounts the totals name, each by its key, sorted after; left to
-  // itself SQLite walks every account by code and builds an index on the sums
-  // at each call.
+  // netted on the account's balance side, from the totals per account the
+  // derived data's check kept, else from SQL.
   status = mvhost::JournalDerived::Ensure(db, dataNo);
   if (status != 0) return status;
-  const std::string amount = taxIncluded != 0 ? "j.amount + j.tax" : "j.amount";
-  mvhost::SqlStatement stmt;
-  status = stmt.Prepare(
-      db,
-      "SELECT a.code, a.balance_side, s.debit, s.credit, a.account_id FROM (SELECT j.account_id, "
-      "SUM(CASE WHEN j.side = 1 THEN " +
-          amount +
-          " ELSE 0 END) AS debit, "
-          "SUM(CASE WHEN j.side = 2 THEN " +
-          amount +
-          " ELSE 0 END) AS credit "
-          "FROM journal_account_total j WHERE j.data_no = ? AND j.rate = ? AND " +
-          mvhost::kMonthOrderSql +
-          " BETWEEN ? AND ? GROUP BY j.account_id) s "
-          "CROSS JOIN account a ON a.data_no = ? AND a.account_id = s.account_id ORDER BY a.code",
-      "sum the tax per account");
+  const int64_t firstMonth = mvhost::MonthOrder(*startKind);
+  const int64_t lastMonth = mvhost::MonthOrder(*endKind);
+  std::vector<AccountSides> sides;
+  bool answered = false;
+  status = KeptSides(db, dataNo, *rate, firstMonth, lastMonth, taxIncluded != 0, &sides, &answered);
   if (status != 0) return status;
-  stmt.BindAll(
-      1, {dataNo, *rate, mvhost::MonthOrder(*startKind), mvhost::MonthOrder(*endKind), dataNo});
-  int32_t step = 0;
-  while ((step = stmt.Step()) == 1) {
+  // A record per account the sums name, in code order, netted on the
+  // account's balance side.
+  auto addRecord = [&](const std::string& code, int64_t accountId, int64_t balanceSide,
+                       int64_t debit, int64_t credit) {
     StTAXSUMINFO record;
     std::memset(&record, 0, sizeof(record));
-    if (!mvhost::CopyRecordText(record.code, sizeof(record.code), stmt.Text(0))) {
+    if (!mvhost::CopyRecordText(record.code, sizeof(record.code), code)) {
       query_->records.clear();
       return mvhost::StoreTextError("data set " + std::to_string(dataNo) + ": account " +
-                                    std::to_string(stmt.Int(4)) + " code");
+                                    std::to_string(accountId) + " code");
     }
-    int64_t debit = stmt.Int(2);
-    int64_t credit = stmt.Int(3);
     int64_t net = 0;
-    bool overflow = stmt.Int(1) == 2 ? __builtin_sub_overflow(credit, debit, &net)
+    bool overflow = balanceSide == 2 ? __builtin_sub_overflow(credit, debit, &net)
                                      : __builtin_sub_overflow(debit, credit, &net);
     if (overflow) return mvhost::kErrOverflow;
     record.amount = net;
     query_->records.push_back(record);
+    return 0;
+  };
+  mvhost::SqlStatement stmt;
+  int32_t step = 0;
+  if (answered) {
+    // The accounts in code order, each looked up among the sums.
+    status = stmt.Prepare(db,
+                          "SELECT account_id, code, balance_side FROM account WHERE data_no = ? "
+                          "ORDER BY code",
+                          "sum the tax per account");
+    if (status != 0) return status;
+    stmt.BindInt(1, dataNo);
+    while ((step = stmt.Step()) == 1) {
+      const int64_t id = stmt.Int(0);
+      auto found = std::lower_bound(
+          sides.begin(), sides.end(), id,
+          [](const AccountSides& s, int64_t accountId) { return s.accountId < accountId; });
+      if (found == sides.end() || found->accountId != id) continue;
+      status = addRecord(stmt.Text(1), id, stmt.Int(2), found->debit, found->credit);
+      if (status != 0) return status;
+    }
+  } else {
+    // Per account from the totals per account: CROSS JOIN, the accounts the
+    // totals name, each by its key, sorted after; left to itself SQLite walks
+    // every account by code and builds an index on the sums at each call.
+    const std::string amount = taxIncluded != 0 ? "j.amount + j.tax" : "j.amount";
+    status = stmt.Prepare(
+        db,
+        "SELECT a.code, a.balance_side, s.debit, s.credit, a.account_id FROM (SELECT "
+        "j.account_id, SUM(CASE WHEN j.side = 1 THEN " +
+            amount +
+            " ELSE 0 END) AS debit, "
+            "SUM(CASE WHEN j.side = 2 THEN " +
+            amount +
+            " ELSE 0 END) AS credit "
+            "FROM journal_account_total j WHERE j.data_no = ? AND j.rate = ? AND " +
+            mvhost::kMonthOrderSql +
+            " BETWEEN ? AND ? GROUP BY j.account_id) s "
+            "CROSS JOIN account a ON a.data_no = ? AND a.account_id = s.account_id ORDER BY "
+            "a.code",
+        "sum the tax per account");
+    if (status != 0) return status;
+    stmt.BindAll(1, {dataNo, *rate, firstMonth, lastMonth, dataNo});
+    while ((step = stmt.Step()) == 1) {
+      status = addRecord(stmt.Text(0), stmt.Int(4), stmt.Int(1), stmt.Int(2), stmt.Int(3));
+      if (status != 0) return status;
+    }
   }
   if (step < 0) {
     query_->records.clear();

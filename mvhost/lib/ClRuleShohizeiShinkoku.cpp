@@ -1,11 +1,16 @@
 #include "host/ClRuleShohizeiShinkoku.h"
 
+#include <array>
+#include <cstring>
+#include <map>
 #include <new>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "host/FilterCondition.h"
 #include "host/StKAMOKUINFO.h"
+#include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
@@ -24,8 +29,9 @@ namespace mvhost {
 
 namespace {
 
-// The return summation on the store: SQL groups the lines by rate,
-// business type and both tax classes; TaxReturnSums adds the groups up.
+// The return summation on the store: the lines grouped by rate,
+// business type and both tax classes (from the totals per tax class the
+// derived data's check kept, else by SQL); TaxReturnSums adds them up.
 class SqliteRuleShohizeiShinkoku : public BoundObject<ClRuleShohizeiShinkoku::Impl> {
  public:
   int32_t SumTax(uint8_t filingClass, const StFINDINFO* filter, StTAXREPORTRATEINFO* rates,
@@ -42,6 +48,35 @@ class SqliteRuleShohizeiShinkoku : public BoundObject<ClRuleShohizeiShinkoku::Im
   }
 };
 
+// The groups of SumTax's query over the totals per tax class (rate,
+// business type, both tax classes; in that order, as GROUP BY gives them)
+// from the rows the derived data's check kept. *answered false when none
+// are kept, or when a group's sum would pass 64 bits (SQL then fails the
+// sum as it always did).
+using ClassGroups = std::map<std::array<int32_t, 4>, std::array<int64_t, 4>>;
+int32_t GroupKeptTotals(sqlite3* db, int32_t dataNo, const StFINDINFO* filter, ClassGroups* groups,
+                        bool* answered) {
+  *answered = false;
+  const ClassTotals* rows = nullptr;
+  int32_t status = CheckedClassTotals(db, dataNo, &rows);
+  if (status != 0 || rows == nullptr) return status;
+  LinePredicate predicate;
+  status = predicate.Compile(db, dataNo, filter);
+  if (status != 0) return status;
+  for (const ClassTotal& row : *rows) {
+    if (!predicate.MatchesClasses(row.monthKind, row.debitTaxClass, row.creditTaxClass)) continue;
+    std::array<int64_t, 4>& sums =
+        (*groups)[{row.rate, row.businessType, row.debitTaxClass, row.creditTaxClass}];
+    const std::array<int64_t, 4> add{row.debitAmount, row.debitTax, row.creditAmount,
+                                     row.creditTax};
+    for (size_t i = 0; i < sums.size(); ++i) {
+      if (__builtin_add_overflow(sums[i], add[i], &sums[i])) return 0;
+    }
+  }
+  *answered = true;
+  return 0;
+}
+
 int32_t SqliteRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO* filter,
                                            StTAXREPORTRATEINFO* rates,
                                            StTAXREPORTBUSINESSTYPEINFO* businessTypes) {
@@ -56,9 +91,24 @@ int32_t SqliteRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO
   // From the totals per tax class when the filter is on tax classes and
   // month kinds only, else by one scan of the lines.
   const bool fromTotals = FilterUsesOnlyFields(filter, {kFieldTaxClass, kFieldMonthKind});
+  TaxReturnSums sums(rates);
   if (fromTotals) {
     status = JournalDerived::Ensure(db, dataNo);
     if (status != 0) return status;
+    ClassGroups groups;
+    bool answered = false;
+    status = GroupKeptTotals(db, dataNo, filter, &groups, &answered);
+    if (status != 0) return status;
+    if (answered) {
+      for (const auto& [key, group] : groups) {
+        if (!sums.Add(key[0], key[1], key[2], key[3], group[0], group[1], group[2], group[3])) {
+          return kErrOverflow;
+        }
+      }
+      if (!sums.Finish()) return kErrOverflow;
+      sums.Write(rates, businessTypes);
+      return sums.leftOut() ? kErrLinesLeftOut : 0;
+    }
   }
   SqlStatement stmt;
   status = stmt.Prepare(
@@ -79,7 +129,6 @@ int32_t SqliteRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO
   if (status != 0) return status;
   stmt.BindInt(1, dataNo);
   stmt.BindAll(2, where.values);
-  TaxReturnSums sums(rates);
   int32_t step = 0;
   while ((step = stmt.Step()) == 1) {
     if (!sums.Add(stmt.Int(0), static_cast<int>(stmt.Int(1)), static_cast<int>(stmt.Int(2)),

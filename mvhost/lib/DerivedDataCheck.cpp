@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "mvhost/lib/DerivedSchema.h"
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/PackedLine.h"
-#include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
@@ -36,9 +36,18 @@ std::map<Key, Stamp>& SoundStamps() {
   return *stamps;
 }
 
-std::map<Key, std::vector<AccountEntrySum>>& SoundSums() {
-  static auto* sums = new std::map<Key, std::vector<AccountEntrySum>>();
-  return *sums;
+// The account totals of a sound check; absent when an account id was no
+// 32-bit integer or a rate no 16-bit one.
+std::map<Key, AccountTotals>& SoundAccountTotals() {
+  static auto* totals = new std::map<Key, AccountTotals>();
+  return *totals;
+}
+
+// The class totals of a sound check; absent when a key column was no 32-bit
+// integer (the callers then ask SQL, which compares the stored values).
+std::map<Key, ClassTotals>& SoundClassTotals() {
+  static auto* totals = new std::map<Key, ClassTotals>();
+  return *totals;
 }
 
 std::map<Key, std::pair<Stamp, WalkTotals>>& WalkStamps() {
@@ -64,66 +73,53 @@ int32_t EachRow(sqlite3* db, const char* sql, int32_t dataNo, std::string* probl
   return step < 0 ? step : 0;
 }
 
-// Whether columns first..last of the row are all integers.
-bool Integers(const SqlStatement& row, int first, int last) {
-  for (int column = first; column <= last; ++column) {
-    if (!row.IsInteger(column)) return false;
-  }
-  return true;
-}
-
 // The wrapping sums of amount and tax per side (debit amount, debit tax,
 // credit amount, credit tax): equal sums modulo 2^64 are enough to tell two
 // tables agree.
 using SideSums = std::array<uint64_t, 4>;
 
-// Gathers the rows of the totals per account, which come in key order
-// (account, side, rate, month kind), into sums over the rates: one account
-// and side at a time, then its entries in order.
-class SumsGatherer {
- public:
-  explicit SumsGatherer(std::vector<AccountEntrySum>* sums) : sums_(sums) {}
+// The integer columns of a row, each read once (a read through the
+// interface costs more than the check made of it): the type before the
+// value, since reading a value may convert it.
+struct Columns {
+  std::array<int64_t, 10> value{};
+  std::array<bool, 10> integer{};
 
-  void Add(int64_t accountId, int64_t side, int64_t monthKind, int64_t amount, int64_t tax) {
-    if (accountId != accountId_ || side != side_) {
-      Flush();
-      accountId_ = accountId;
-      side_ = side;
-    }
-    AccountEntrySum& sum = entries_[static_cast<size_t>(MonthKindEntry(monthKind))];
-    sum.side = 1;  // present
-    int64_t both = 0;
-    if (__builtin_add_overflow(amount, tax, &both) ||
-        __builtin_add_overflow(sum.amount, amount, &sum.amount) ||
-        __builtin_add_overflow(sum.withTax, both, &sum.withTax)) {
-      sum.overflow = true;
+  void Read(const SqlStatement& row, int count) {
+    for (int i = 0; i < count; ++i) {
+      integer[i] = row.IsInteger(i);
+      value[i] = row.Int(i);
     }
   }
-
-  void Flush() {
-    for (size_t entry = 0; entry < entries_.size(); ++entry) {
-      AccountEntrySum& sum = entries_[entry];
-      if (sum.side == 0) continue;
-      sum.accountId = accountId_;
-      sum.side = static_cast<uint8_t>(side_);
-      sum.entry = static_cast<uint8_t>(entry);
-      sums_->push_back(sum);
-      sum = AccountEntrySum();
+  bool Integers(int first, int last) const {
+    for (int i = first; i <= last; ++i) {
+      if (!integer[i]) return false;
     }
+    return true;
   }
+  bool Int32s(int first, int last) const {
+    for (int i = first; i <= last; ++i) {
+      if (!integer[i] || value[i] < INT32_MIN || value[i] > INT32_MAX) return false;
+    }
+    return true;
+  }
+};
 
- private:
-  std::vector<AccountEntrySum>* sums_;
-  std::array<AccountEntrySum, 15> entries_{};
-  int64_t accountId_ = 0;
-  int64_t side_ = 0;
+// What a sound check keeps for the services that would otherwise read the
+// same rows again: the account totals (the account sums, the tax per
+// account) and the class totals (the counts, the rates present, the return's
+// sums, a walk's expected totals); a kept flag false when a key column of
+// its table was too wide for the row kept.
+struct CheckedRows {
+  AccountTotals accounts;
+  ClassTotals classes;
+  bool accountsKept = true;
+  bool classesKept = true;
 };
 
 // Short statements whose rows are checked here: a run pays for parsing
-// them once. The account totals' sums are kept for the account sums service
-// (ClRuleKamoku), which would otherwise read the same rows again.
-int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding,
-                 std::vector<AccountEntrySum>* sums) {
+// them once.
+int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding, CheckedRows* kept) {
   std::string& problem = finding->problem;
   int64_t pending = 0;
   int32_t status =
@@ -166,37 +162,61 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding,
   // Every total an integer of a known month kind (and side), fed by a line.
   int64_t classLines = 0;
   SideSums classes{}, accounts{};
-  SumsGatherer gatherer(sums);
+  Columns c;
   status = EachRow(db,
-                   "SELECT month_kind, lines, debit_amount, debit_tax, credit_amount, credit_tax "
+                   "SELECT month_kind, lines, debit_amount, debit_tax, credit_amount, credit_tax, "
+                   "rate, business_type, debit_tax_class, credit_tax_class "
                    "FROM journal_class_total WHERE data_no = ?",
                    dataNo, &problem, [&](const SqlStatement& row) {
-                     if (!Integers(row, 0, 5) || !IsMonthKind(row.Int(0)) || row.Int(1) < 1) {
+                     c.Read(row, 10);
+                     if (!c.Integers(0, 5) || !IsMonthKind(c.value[0]) || c.value[1] < 1) {
                        problem = "journal_class_total has month kind " + row.Text(0) +
                                  " or a value that is no integer";
+                       return;
                      }
-                     classLines += row.Int(1);
-                     for (int i = 0; i < 4; ++i)
-                       classes[i] += static_cast<uint64_t>(row.Int(2 + i));
+                     classLines += c.value[1];
+                     for (int i = 0; i < 4; ++i) classes[i] += static_cast<uint64_t>(c.value[2 + i]);
+                     if (!kept->classesKept) return;
+                     if (!c.Int32s(6, 9)) {
+                       kept->classesKept = false;
+                       kept->classes = ClassTotals();
+                       return;
+                     }
+                     kept->classes.push_back(
+                         {static_cast<int32_t>(c.value[6]), static_cast<int32_t>(c.value[7]),
+                          static_cast<int32_t>(c.value[8]), static_cast<int32_t>(c.value[9]),
+                          static_cast<int32_t>(c.value[0]), c.value[1], c.value[2], c.value[3],
+                          c.value[4], c.value[5]});
                    });
   if (status != 0 || !problem.empty()) return status;
   status = EachRow(db,
-                   "SELECT month_kind, side, lines, amount, tax, account_id "
+                   "SELECT month_kind, side, lines, amount, tax, account_id, rate "
                    "FROM journal_account_total WHERE data_no = ? ORDER BY account_id",
                    dataNo, &problem, [&](const SqlStatement& row) {
-                     const int64_t side = row.Int(1);
-                     if (!Integers(row, 0, 4) || !IsMonthKind(row.Int(0)) ||
-                         (side != 1 && side != 2) || row.Int(2) < 1) {
+                     c.Read(row, 7);
+                     const int64_t side = c.value[1];
+                     if (!c.Integers(0, 4) || !IsMonthKind(c.value[0]) ||
+                         (side != 1 && side != 2) || c.value[2] < 1) {
                        problem = "journal_account_total has month kind " + row.Text(0) + ", side " +
                                  row.Text(1) + " or a value that is no integer";
                        return;
                      }
-                     accounts[(side - 1) * 2] += static_cast<uint64_t>(row.Int(3));
-                     accounts[(side - 1) * 2 + 1] += static_cast<uint64_t>(row.Int(4));
-                     gatherer.Add(row.Int(5), side, row.Int(0), row.Int(3), row.Int(4));
+                     accounts[(side - 1) * 2] += static_cast<uint64_t>(c.value[3]);
+                     accounts[(side - 1) * 2 + 1] += static_cast<uint64_t>(c.value[4]);
+                     if (!kept->accountsKept) return;
+                     if (!c.Int32s(5, 5) || !c.integer[6] || c.value[6] < INT16_MIN ||
+                         c.value[6] > INT16_MAX) {
+                       kept->accountsKept = false;
+                       kept->accounts = AccountTotals();
+                       return;
+                     }
+                     kept->accounts.push_back({c.value[3], c.value[4],
+                                               static_cast<int32_t>(c.value[5]),
+                                               static_cast<int16_t>(c.value[6]),
+                                               static_cast<uint8_t>(side),
+                                               static_cast<uint8_t>(MonthKindEntry(c.value[0]))});
                    });
   if (status != 0 || !problem.empty()) return status;
-  gatherer.Flush();
 
   // With no changed line pending, the chunks hold exactly the lines counted.
   if (pending == 0 && chunkLines != classLines) {
@@ -217,29 +237,47 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   if (status != 0) return status;
   auto known = SoundStamps().find({db, dataNo});
   if (known != SoundStamps().end() && known->second == stamp) return 0;
-  std::vector<AccountEntrySum> sums;
-  status = CheckNow(db, dataNo, finding, &sums);
+  CheckedRows kept;
+  status = CheckNow(db, dataNo, finding, &kept);
+  SoundClassTotals().erase({db, dataNo});
+  SoundAccountTotals().erase({db, dataNo});
   if (status == 0 && finding->problem.empty()) {
     SoundStamps()[{db, dataNo}] = stamp;
-    SoundSums()[{db, dataNo}] = std::move(sums);
+    if (kept.accountsKept) SoundAccountTotals()[{db, dataNo}] = std::move(kept.accounts);
+    if (kept.classesKept) SoundClassTotals()[{db, dataNo}] = std::move(kept.classes);
   } else {
     SoundStamps().erase({db, dataNo});
-    SoundSums().erase({db, dataNo});
   }
   return status;
 }
 
-int32_t CheckedAccountSums(sqlite3* db, int32_t dataNo, const std::vector<AccountEntrySum>** sums) {
-  *sums = nullptr;
+namespace {
+
+// What the last sound check of the data set kept in store, while the store
+// is as that check saw it; else null.
+template <class Rows>
+int32_t KeptRows(sqlite3* db, int32_t dataNo, std::map<Key, Rows>& store, const Rows** rows) {
+  *rows = nullptr;
   Stamp stamp;
   int32_t status = ReadStamp(db, &stamp);
   if (status != 0) return status;
   auto known = SoundStamps().find({db, dataNo});
-  auto kept = SoundSums().find({db, dataNo});
-  if (known != SoundStamps().end() && known->second == stamp && kept != SoundSums().end()) {
-    *sums = &kept->second;
+  auto kept = store.find({db, dataNo});
+  if (known != SoundStamps().end() && known->second == stamp && kept != store.end()) {
+    *rows = &kept->second;
   }
   return 0;
+}
+
+}  // namespace
+
+int32_t CheckedClassTotals(sqlite3* db, int32_t dataNo, const ClassTotals** totals) {
+  return KeptRows(db, dataNo, SoundClassTotals(), totals);
+}
+
+int32_t CheckedAccountTotals(sqlite3* db, int32_t dataNo,
+                             const AccountTotals** totals) {
+  return KeptRows(db, dataNo, SoundAccountTotals(), totals);
 }
 
 int32_t ReadWalkTotals(sqlite3* db, int32_t dataNo, WalkTotals* totals) {
@@ -250,6 +288,20 @@ int32_t ReadWalkTotals(sqlite3* db, int32_t dataNo, WalkTotals* totals) {
   auto known = WalkStamps().find({db, dataNo});
   if (known != WalkStamps().end() && known->second.first == stamp) {
     *totals = known->second.second;
+    return 0;
+  }
+  // The rows the check read, when it read the store as it is now.
+  const ClassTotals* rows = nullptr;
+  status = CheckedClassTotals(db, dataNo, &rows);
+  if (status != 0) return status;
+  if (rows != nullptr) {
+    for (const ClassTotal& row : *rows) {
+      totals->lines += row.lines;
+      for (int64_t value : {row.debitAmount, row.debitTax, row.creditAmount, row.creditTax}) {
+        totals->sum += static_cast<uint64_t>(value);
+      }
+    }
+    WalkStamps()[{db, dataNo}] = {stamp, *totals};
     return 0;
   }
   SqlStatement query;
@@ -276,7 +328,8 @@ void ForgetDerivedChecks(sqlite3* db) {
     stamps.erase(stamps.lower_bound({db, INT32_MIN}), stamps.upper_bound({db, INT32_MAX}));
   };
   forget(SoundStamps());
-  forget(SoundSums());
+  forget(SoundAccountTotals());
+  forget(SoundClassTotals());
   forget(WalkStamps());
 }
 
@@ -286,12 +339,10 @@ int32_t DamagedDerivedData(sqlite3* db, int32_t dataNo, const std::string& probl
   AppendErrorLog("code=" + std::to_string(kErrDamagedDerived) + " record=\"" + LastRecord() +
                  "\" the journal data cannot be summed");
   if (markStale) {
-    ReadScope::Release(db);
-    sqlite3_exec(
+    ExecQuietly(
         db,
         ("UPDATE journal_derived_state SET built = 0 WHERE data_no = " + std::to_string(dataNo))
-            .c_str(),
-        nullptr, nullptr, nullptr);
+            .c_str());
   }
   return kErrDamagedDerived;
 }

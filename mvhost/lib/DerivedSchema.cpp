@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "mvhost/lib/DerivedChunks.h"
+#include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
@@ -457,6 +458,7 @@ int32_t RefreshChangeValues(sqlite3* db) {
 }  // namespace
 
 int32_t ExecQuietly(sqlite3* db, const char* sql) {
+  ReadScope::Release(db);
   int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
   return rc == SQLITE_OK ? 0 : SqlFailure(rc);
 }

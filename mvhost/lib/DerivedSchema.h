@@ -36,7 +36,11 @@ class DerivedSchema {
   static bool UsesTemp(sqlite3* db);
 };
 
-// Runs SQL without results; 0 or a host failure (nothing is logged).
+// Runs SQL without results; 0 or a host failure (nothing is logged). The
+// derived data's writes and their transactions run through here: a read
+// transaction a host service's ReadScope holds on db is ended first, so that
+// a write never runs inside it (BEGIN IMMEDIATE would fail there, and a
+// write would take the lock without waiting for a busy store).
 int32_t ExecQuietly(sqlite3* db, const char* sql);
 
 }  // namespace mvhost

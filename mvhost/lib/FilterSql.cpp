@@ -215,6 +215,10 @@ bool AppendConditions(const FilterCondition* conditions, size_t maxCount, int de
 
 bool FilterKey(const StFINDINFO* filter, std::string* key) {
   key->clear();
+  // Room for a filter with one full group at once: the account walks build
+  // a key per call, and growing it condition by condition reallocated it
+  // six times.
+  key->reserve(sizeof(FilterCondition) * (4 + kMaxGroupConditions) + 2);
   return AppendConditions(filter == nullptr ? nullptr : filter->conditions, 4, 0, key);
 }
 

@@ -43,10 +43,11 @@ bool ReadOnlyFailure(int32_t status) {
          status == SqlFailure(SQLITE_PERM) || status == SqlFailure(SQLITE_AUTH);
 }
 
-// A statement whose failure is the caller's to judge (the first write of a
+// A write whose failure is the caller's to judge (the first write of a
 // rebuild, which fails on a store this user may only read): nothing is
-// logged.
+// logged. As ExecQuietly, it ends a read transaction a scope holds first.
 int32_t RunQuietly(sqlite3* db, const char* sql, const std::vector<int64_t>& values) {
+  ReadScope::Release(db);
   sqlite3_stmt* stmt = nullptr;
   int rc = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
   if (rc == SQLITE_OK) {
@@ -334,7 +335,6 @@ void FoldSome(sqlite3* db, int32_t dataNo) {
       changed == 0) {
     return;
   }
-  ReadScope::Release(db);
   sqlite3_busy_timeout(db, 0);
   if (ExecQuietly(db, "BEGIN IMMEDIATE") == 0) {
     int64_t chunks = 0;
@@ -372,7 +372,6 @@ int32_t MigrateIfNeeded(sqlite3* db) {
   }
   if (sqlite3_db_readonly(db, "main") == 1) return SqlFailure(SQLITE_READONLY);
   const bool own = !InCallersTransaction(db);
-  if (own) ReadScope::Release(db);
   status = ExecQuietly(db, own ? "BEGIN IMMEDIATE" : "SAVEPOINT derived_schema");
   if (status != 0) return status;
   status = DerivedSchema::Migrate(db);
@@ -421,7 +420,6 @@ int32_t JournalDerived::Ensure(sqlite3* db, int32_t dataNo) {
   // fails.
   AppendErrorLog("data set " + std::to_string(dataNo) + ": " + finding.problem +
                  "; the derived journal data are built again");
-  ReadScope::Release(db);
   status = RunQuietly(db, "UPDATE journal_derived_state SET built = 0 WHERE data_no = ?", {dataNo});
   if (ReadOnlyFailure(status)) {
     status = EnsureInTemp(db, dataNo);
@@ -453,7 +451,6 @@ void JournalDerived::ForgetConnection(sqlite3* db) {
 
 int32_t JournalDerived::FoldChanges(sqlite3* db, int32_t dataNo, int64_t maxChunks,
                                     int64_t* chunks) {
-  ReadScope::Release(db);
   int32_t status = ExecQuietly(db, "BEGIN IMMEDIATE");
   if (status != 0) return status;
   status = mvhost::FoldChanges(db, dataNo, maxChunks, nullptr, chunks);

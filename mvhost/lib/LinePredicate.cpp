@@ -1,5 +1,7 @@
 #include "mvhost/lib/LinePredicate.h"
 
+#include <string>
+
 #include "host/FilterCondition.h"
 #include "host/FilterGroupRegistry.h"
 #include "mvhost/lib/FilterSql.h"
@@ -28,6 +30,21 @@ bool Compare(int64_t column, int16_t op, int64_t value) {
 }  // namespace
 
 int32_t LinePredicate::Compile(sqlite3* db, int32_t dataNo, const StFINDINFO* filter) {
+  // A filter on month kinds and tax classes compiles to the same whatever
+  // the data set: the run asks several services with the same filter, and
+  // the tables cost more than a copy. Kept by the filter's key, which
+  // follows its groups' contents.
+  const bool classesOnly = FilterUsesOnlyFields(filter, {kFieldTaxClass, kFieldMonthKind});
+  std::string key;
+  const bool keyed = classesOnly && FilterKey(filter, &key);
+  thread_local std::unordered_map<std::string, LinePredicate> compiled;
+  if (keyed) {
+    auto found = compiled.find(key);
+    if (found != compiled.end()) {
+      *this = found->second;
+      return 0;
+    }
+  }
   // The SQL translation checks the filter: the same errors for both.
   SqlFilter checked;
   int32_t status = TranslateFilter(filter, FilterTarget::kJournalLine, &checked);
@@ -36,7 +53,11 @@ int32_t LinePredicate::Compile(sqlite3* db, int32_t dataNo, const StFINDINFO* fi
   accountClasses_.clear();
   CompileList(filter == nullptr ? nullptr : filter->conditions, 4, &top_);
   Flatten();
-  if (!FilterUsesOnlyFields(filter, {kFieldTaxClass, kFieldMonthKind})) {
+  if (keyed) {
+    if (compiled.size() >= kCompiledKept) compiled.clear();
+    compiled.emplace(std::move(key), *this);
+  }
+  if (!classesOnly) {
     SqlStatement stmt;
     status = stmt.Prepare(db, "SELECT account_id, class_code FROM account WHERE data_no = ?",
                           "read the account classes of a journal filter");

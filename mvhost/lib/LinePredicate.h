@@ -48,6 +48,17 @@ class LinePredicate {
     }
     return MatchesList(top_, line);
   }
+  // For a filter that reads the month kind and tax classes only (as the
+  // totals per tax class answer): whether a line of these values matches.
+  bool MatchesClasses(int32_t monthKind, int32_t debitTaxClass, int32_t creditTaxClass) const {
+    PackedLine line{};
+    line.monthKind = monthKind;
+    line.hasDebit = 1;
+    line.debitTaxClass = debitTaxClass;
+    line.hasCredit = 1;
+    line.creditTaxClass = creditTaxClass;
+    return Matches(line);
+  }
 
  private:
   // The column a list of conditions reads, when it reads one only.
@@ -86,6 +97,8 @@ class LinePredicate {
   bool EvaluateLeaves(const std::vector<Condition>& list, uint32_t bits, int* next) const;
 
   static constexpr int kMaxLeaves = 8;
+  // Compiled filters kept for their next use.
+  static constexpr size_t kCompiledKept = 32;
   bool flat_ = false;
   // Per column (month kind, debit, credit tax class): the leaves that hold
   // for each value, as bits.

@@ -14,9 +14,10 @@ namespace mvhost {
 // stepping keeps its lock until it ends, as it would without the scope. The
 // service never waits on the user inside it.
 //
-// Code that writes in transactions of its own (the derived data's rebuild
-// and fold) calls Release first and then finds the connection in autocommit
-// mode, as it would without the scope.
+// The derived data's writes (rebuild, fold, a mark for a rebuild) run
+// through ExecQuietly and RunQuietly, which call Release first: a write
+// finds the connection in autocommit mode, as it would without the scope,
+// whichever path reaches it.
 class ReadScope {
  public:
   ReadScope() = default;

@@ -174,6 +174,24 @@ TEST_F(PeriodAmountTest, DebitTotalIsBounded) {
   EXPECT_EQ(SumPeriodEntries(record_, range, false, false).debit, Decimal4::kBound - 1);
   record_.debit[2] = 1;
   EXPECT_THROW(SumPeriodEntries(record_, range, false, false), Decimal4Overflow);
+  record_.debit[1] = 1 - Decimal4::kBound;
+  record_.debit[2] = -1;
+  EXPECT_THROW(SumPeriodEntries(record_, range, false, false), Decimal4Overflow);
+}
+
+// The credit is summed without the bound: past a raw amount on the way is
+// no failure, only a total that does not fit one.
+TEST_F(PeriodAmountTest, CreditTotalFailsOnlyPastARawAmount) {
+  const int64_t max = std::numeric_limits<int64_t>::max();
+  record_.credit[1] = max;
+  record_.credit[2] = 1;
+  record_.credit[3] = -2;
+  MonthRange range;
+  range.startKind = 1;
+  range.endKind = 3;
+  EXPECT_EQ(SumPeriodEntries(record_, range, false, false).credit, max - 1);
+  range.endKind = 2;
+  EXPECT_THROW(SumPeriodEntries(record_, range, false, false), Decimal4Overflow);
 }
 
 TEST(RawAmountTest, CheckedArithmetic) {

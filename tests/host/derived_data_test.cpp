@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/ClRuleShiwake.h"
+#include "host/FilterCondition.h"
 #include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/DerivedProgress.h"
 #include "mvhost/lib/DerivedSchema.h"
@@ -20,6 +21,7 @@
 #include "mvhost/lib/HostMessages.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/PackedLineReader.h"
+#include "mvhost/lib/ReadScope.h"
 #include "tests/support/HostFixture.h"
 
 namespace taxlink::testing {
@@ -197,6 +199,56 @@ TEST_F(DerivedDataTest, AServiceFoldsChangedLinesAndLeavesNoTransactionOpen) {
   EXPECT_EQ(lines, 2500);
   EXPECT_EQ(Count("SELECT count(*) FROM journal_line_change"), 0);
   EXPECT_NE(sqlite3_get_autocommit(host_.Db()), 0);
+}
+
+// The derived data's writers end a service's read transaction themselves
+// before they write: inside it BEGIN IMMEDIATE fails.
+TEST_F(DerivedDataTest, AWriteEndsTheReadTransactionItMeets) {
+  host_.Exec("UPDATE journal_line SET debit_amount = debit_amount + 10000 WHERE line_id = 5");
+  mvhost::ReadScope scope(host_.Db());
+  ASSERT_TRUE(mvhost::ReadScope::Held(host_.Db()));
+  int64_t chunks = 0;
+  EXPECT_EQ(mvhost::JournalDerived::FoldChanges(host_.Db(), 1, 16, &chunks), 0);
+  EXPECT_EQ(chunks, 1);
+  EXPECT_FALSE(mvhost::ReadScope::Held(host_.Db()));
+  EXPECT_NE(sqlite3_get_autocommit(host_.Db()), 0);
+  EXPECT_EQ(Count("SELECT count(*) FROM journal_line_change"), 0);
+}
+
+// Counts and rates over month kinds and tax classes are answered from the
+// class totals the check kept: after any write they must follow the store,
+// never the rows the check read before it.
+TEST_F(DerivedDataTest, CountsFromTheCheckedTotalsFollowTheStore) {
+  StFINDINFO months{};
+  for (int i : {0, 1}) {
+    FilterCondition& c = months.conditions[i];
+    c.fieldId = kFieldMonthKind;
+    c.op = i == 0 ? kOpGreaterOrEqual : kOpLessOrEqual;
+    c.valueType = kValueInt16;
+    c.value = i == 0 ? 1 : 6;
+    c.link = i == 0 ? kLinkAnd : kLinkLast;
+  }
+  ClRuleShiwake rule;
+  ASSERT_EQ(rule.SetCurDataID("D001"), 0);
+  const std::string inMonths = " AND data_no = 1 AND month_kind BETWEEN 1 AND 6";
+  for (const char* edit :
+       {"", "UPDATE journal_line SET month_kind = 3, business_type = 6 WHERE line_id <= 300",
+        "UPDATE journal_line SET tax_rate = 300 WHERE line_id = 5",
+        "DELETE FROM journal_line WHERE line_id BETWEEN 1000 AND 1600"}) {
+    if (*edit != '\0') host_.Exec(edit);
+    int32_t lines = 0;
+    int32_t sixth = 0;
+    uint32_t rates = 0;
+    ASSERT_EQ(rule.GetSwkCount(&months, nullptr, &lines), 0);
+    ASSERT_EQ(rule.CheckExistSwkByJigyoBunrui(&months, 6, &sixth), 0);
+    ASSERT_EQ(rule.CheckExistSwkByZeiRate(&months, &rates, 1), 0);
+    EXPECT_EQ(lines, Count("SELECT count(*) FROM journal_line WHERE 1" + inMonths)) << edit;
+    EXPECT_EQ(sixth, Count("SELECT count(*) FROM journal_line WHERE business_type = 6" + inMonths))
+        << edit;
+    EXPECT_EQ((rates & 1u) != 0,
+              Count("SELECT count(*) FROM journal_line WHERE tax_rate = 300" + inMonths) > 0)
+        << edit;
+  }
 }
 
 TEST_F(DerivedDataTest, ASumPastSixtyFourBitsFailsUntilTheLinesFitAgain) {
