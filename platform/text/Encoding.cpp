@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
+#include <unordered_map>
 
 namespace platform {
 namespace {
@@ -18,7 +20,11 @@ bool IsAscii(std::string_view text) {
 // One conversion descriptor per direction and thread, opened on first use.
 class Converter {
  public:
-  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  // byCharacter: the input is UTF-8 and each character converts on its own
+  // (code page 932 has no shift states), so a character's bytes are
+  // remembered after its first trip through iconv.
+  Converter(const char* to, const char* from, bool byCharacter = false)
+      : cd_(iconv_open(to, from)), byCharacter_(byCharacter) {}
   ~Converter() {
     if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
   }
@@ -40,6 +46,10 @@ class Converter {
       out->assign(input);
       return true;
     }
+    // A text whose characters are all known converts without iconv; any
+    // other (a character without a code page 932 form, malformed UTF-8)
+    // takes the whole way below, which decides its result as before.
+    if (byCharacter_ && ConvertByCharacter(input, out)) return true;
     iconv(cd_, nullptr, nullptr, nullptr, nullptr);
     std::string result;
     result.reserve(input.size() * 3 / 2 + 4);
@@ -71,7 +81,80 @@ class Converter {
   }
 
  private:
+  static constexpr std::uint16_t kNoForm = 0xFFFF;
+
+  // Well-formed UTF-8 of one or two code page 932 bytes per character;
+  // false (out untouched) at anything else.
+  bool ConvertByCharacter(std::string_view input, std::string* out) {
+    std::string result;
+    result.reserve(input.size());
+    std::size_t i = 0;
+    while (i < input.size()) {
+      const auto lead = static_cast<unsigned char>(input[i]);
+      if (lead < 0x80) {
+        result.push_back(static_cast<char>(lead));
+        ++i;
+        continue;
+      }
+      std::size_t length = 0;
+      char32_t code = 0;
+      if (!DecodeUtf8(input.substr(i), &length, &code)) return false;
+      std::uint16_t bytes = Lookup(input.substr(i, length), code);
+      if (bytes == kNoForm) return false;
+      if (bytes > 0xFF) result.push_back(static_cast<char>(bytes >> 8));
+      result.push_back(static_cast<char>(bytes & 0xFF));
+      i += length;
+    }
+    *out = std::move(result);
+    return true;
+  }
+
+  // Two- and three-byte sequences only (no surrogates, no overlong forms):
+  // code page 932 has nothing beyond the basic plane.
+  static bool DecodeUtf8(std::string_view rest, std::size_t* length, char32_t* code) {
+    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(rest[k]); };
+    const auto continuation = [&](std::size_t k) { return k < rest.size() && (at(k) & 0xC0) == 0x80; };
+    if (at(0) >= 0xC2 && at(0) <= 0xDF && continuation(1)) {
+      *length = 2;
+      *code = (char32_t{at(0)} & 0x1F) << 6 | (char32_t{at(1)} & 0x3F);
+      return true;
+    }
+    if (at(0) >= 0xE0 && at(0) <= 0xEF && continuation(1) && continuation(2)) {
+      *code = (char32_t{at(0)} & 0x0F) << 12 | (char32_t{at(1)} & 0x3F) << 6 |
+              (char32_t{at(2)} & 0x3F);
+      *length = 3;
+      return *code >= 0x800 && (*code < 0xD800 || *code > 0xDFFF);
+    }
+    return false;
+  }
+
+  // The code page 932 bytes of one character (high byte first, or one
+  // byte), kNoForm where iconv gives no one- or two-byte form.
+  std::uint16_t Lookup(std::string_view utf8, char32_t code) {
+    const auto known = memo_.find(code);
+    if (known != memo_.end()) return known->second;
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t inLeft = utf8.size();
+    unsigned char converted[4];
+    char* outPtr = reinterpret_cast<char*>(converted);
+    std::size_t outLeft = sizeof(converted);
+    const std::size_t rc = iconv(cd_, &in, &inLeft, &outPtr, &outLeft);
+    const std::size_t written = sizeof(converted) - outLeft;
+    std::uint16_t bytes = kNoForm;
+    if (rc != static_cast<std::size_t>(-1) && inLeft == 0 && written == 1) {
+      bytes = converted[0];
+    } else if (rc != static_cast<std::size_t>(-1) && inLeft == 0 && written == 2 &&
+               converted[0] != 0xFF) {
+      bytes = static_cast<std::uint16_t>(converted[0] << 8 | converted[1]);
+    }
+    memo_.emplace(code, bytes);
+    return bytes;
+  }
+
   iconv_t cd_;
+  bool byCharacter_;
+  std::unordered_map<char32_t, std::uint16_t> memo_;
 };
 
 // A bad CP932 pair (lead byte with a trail byte that maps to nothing) is
@@ -114,7 +197,7 @@ Converter& ToUtf8() {
 }
 
 Converter& ToCp932() {
-  thread_local Converter converter("CP932", "UTF-8");
+  thread_local Converter converter("CP932", "UTF-8", /*byCharacter=*/true);
   return converter;
 }
 

@@ -1,8 +1,10 @@
 // Encoding, code page 932 byte classification and full-width mapping.
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/text/Encoding.h"
 #include "platform/text/FullWidth.h"
@@ -80,6 +82,54 @@ TEST(EncodingTest, LongTextConvertsCompletely) {
   std::string utf8 = Cp932ToUtf8(cp932);
   EXPECT_EQ(utf8.size(), 2000u * 10u);
   EXPECT_EQ(Utf8ToCp932(utf8), cp932);
+}
+
+// A whole text through a fresh descriptor: what each conversion must equal,
+// however many characters the converter has seen before.
+bool ReferenceToCp932(const std::string& utf8, std::string* out) {
+  iconv_t cd = iconv_open("CP932", "UTF-8");
+  std::string input = utf8;
+  std::string result(utf8.size() * 2 + 4, '\0');
+  char* in = input.data();
+  std::size_t inLeft = input.size();
+  char* outPtr = result.data();
+  std::size_t outLeft = result.size();
+  const bool converted = iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
+  iconv_close(cd);
+  result.resize(result.size() - outLeft);
+  *out = result;
+  return converted && inLeft == 0;
+}
+
+TEST(EncodingTest, RepeatedCharactersConvertAsAWholeTextWould) {
+  const std::vector<std::string> pieces = {
+      "\xe9\xa0\x90",  // 預 (two bytes)
+      "\xef\xbd\xb6",  // half-width ｶ (one byte)
+      "\xc2\xa7",       // § (two-byte UTF-8)
+      "\xc2\xa5",       // ¥
+      "\xe2\x80\x94",  // em dash
+      "\xe2\x88\x92",  // minus sign
+      "\xef\xbf\xa2",  // full-width not sign
+      "\xc4\x80",       // Ā: no code page 932 form
+      "\xed\xa0\x80",  // a surrogate: not UTF-8
+      "\xe9\xa0",       // cut short
+      "a",
+  };
+  for (int round = 0; round < 2; ++round) {  // the second with every character seen
+    for (const std::string& first : pieces) {
+      for (const std::string& second : pieces) {
+        const std::string text = first + second + first;
+        std::string expected;
+        const bool convertible = ReferenceToCp932(text, &expected);
+        std::string out = "untouched";
+        ASSERT_EQ(platform::TryUtf8ToCp932(text, &out), convertible) << text;
+        EXPECT_EQ(out, convertible ? expected : "untouched") << text;
+        if (convertible) {
+          EXPECT_EQ(Utf8ToCp932(text), expected) << text;
+        }
+      }
+    }
+  }
 }
 
 TEST(MbcsTest, ByteClasses) {
