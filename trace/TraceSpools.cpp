@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 
 namespace taxlink {
@@ -21,17 +20,6 @@ constexpr std::size_t kInPlaceChunk = 1 << 18;
 // so that the trace's flush to disk at the end waits for little more than
 // what came last.
 constexpr uint64_t kWriteBackStep = 1 << 22;
-
-bool WriteAll(int descriptor, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t wrote = ::write(descriptor, data, size);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) return false;
-    data += wrote;
-    size -= static_cast<std::size_t>(wrote);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -88,7 +76,7 @@ void TraceSpools::Reserve(Spool* spool, std::size_t bytes) {
 bool TraceSpools::WriteOut(Spool* spool) {
   const std::size_t size = spool->size;
   const bool inPlace = spool->inPlace >= 0;
-  if (!WriteAll(inPlace ? spool->inPlace : shared_, spool->buffer.get(), size)) {
+  if (platform::WriteFully(inPlace ? spool->inPlace : shared_, spool->buffer.get(), size) != 0) {
     failed_ = true;
     return false;
   }

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/winfs/File.h"
+
 namespace mvhost {
 
 namespace {
@@ -101,8 +103,7 @@ std::string ReadWholeDescriptor(int fd) {
 }
 
 bool WriteWholeDescriptor(int fd, std::string_view bytes) {
-  std::vector<iovec> vector{{const_cast<char*>(bytes.data()), bytes.size()}};
-  return bytes.empty() || WriteAll(fd, vector, bytes.size());
+  return platform::WriteFully(fd, bytes.data(), bytes.size()) == 0;
 }
 
 }  // namespace mvhost

@@ -79,16 +79,8 @@ std::size_t File::Read(void* buffer, std::size_t count) {
 
 void File::Write(const void* data, std::size_t count) {
   if (fd_ < 0) throw FileException{EBADF, path_};
-  const char* in = static_cast<const char*>(data);
-  std::size_t done = 0;
-  while (done < count) {
-    ssize_t wrote = write(fd_, in + done, count - done);
-    if (wrote < 0) {
-      if (errno == EINTR) continue;
-      throw FileException{errno, path_};
-    }
-    if (wrote == 0) throw FileException{ENOSPC, path_};
-    done += static_cast<std::size_t>(wrote);
+  if (const int cause = WriteFully(fd_, data, count); cause != 0) {
+    throw FileException{cause, path_};
   }
 }
 
@@ -116,6 +108,33 @@ void File::WriteFrom(int source, uint64_t offset, uint64_t count) {
   }
 }
 
+int WriteFully(int descriptor, const void* data, std::size_t count) {
+  const char* in = static_cast<const char*>(data);
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t wrote = write(descriptor, in + done, count - done);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote < 0) return errno;
+    if (wrote == 0) return ENOSPC;
+    done += static_cast<std::size_t>(wrote);
+  }
+  return 0;
+}
+
+int WriteFullyAt(int descriptor, const void* data, std::size_t count, uint64_t offset) {
+  const char* in = static_cast<const char*>(data);
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t wrote =
+        pwrite(descriptor, in + done, count - done, static_cast<off_t>(offset + done));
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote < 0) return errno;
+    if (wrote == 0) return ENOSPC;
+    done += static_cast<std::size_t>(wrote);
+  }
+  return 0;
+}
+
 void StartFileWriteBack(int descriptor) {
   // The whole file (0, 0): pages already being written are not waited for.
   ::sync_file_range(descriptor, 0, 0, SYNC_FILE_RANGE_WRITE);
@@ -127,14 +146,8 @@ void File::StartWriteBack() {
 
 void File::WriteAt(const void* data, std::size_t count, uint64_t offset) {
   if (fd_ < 0) throw FileException{EBADF, path_};
-  const char* in = static_cast<const char*>(data);
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t wrote = pwrite(fd_, in + done, count - done, static_cast<off_t>(offset + done));
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote < 0) throw FileException{errno, path_};
-    if (wrote == 0) throw FileException{ENOSPC, path_};
-    done += static_cast<std::size_t>(wrote);
+  if (const int cause = WriteFullyAt(fd_, data, count, offset); cause != 0) {
+    throw FileException{cause, path_};
   }
 }
 

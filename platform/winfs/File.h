@@ -17,6 +17,12 @@ struct FileException {
 // (see File::StartWriteBack); a descriptor that cannot is left alone.
 void StartFileWriteBack(int descriptor);
 
+// Writes all `count` bytes to a descriptor (at `offset` for WriteFullyAt),
+// resuming after short writes and interruptions. Returns 0, or the errno of
+// the failure (ENOSPC for a write that took nothing).
+int WriteFully(int descriptor, const void* data, std::size_t count);
+int WriteFullyAt(int descriptor, const void* data, std::size_t count, uint64_t offset);
+
 // The framework's file object (CFile) over a Windows path. Open reports
 // failure by its result; Read, Write, Seek and Close raise FileException.
 class File {
