@@ -373,5 +373,28 @@ TEST_F(SumsLegacyRateTest, AccountsNetOnTheirBalanceSideWithinTheMonthKinds) {
   EXPECT_TRUE(Walk(1, 18, 800, 0).empty());
 }
 
+TEST_F(SumsLegacyRateTest, RecordsComeInCodeOrderForTheAccountsWithSums) {
+  host_.AddAccount({.accountId = 3, .code = "0050", .name = "a"_sjis, .classCode = 0x40888000});
+  host_.AddAccount({.accountId = 4, .code = "300", .name = "b"_sjis, .classCode = 0x40888000});
+  host_.AddAccount({.accountId = 9, .code = "2000", .name = "c"_sjis, .classCode = 0x40888000});
+  for (int32_t credit : {3, 9, 2}) {
+    host_.AddJournal({.date = 20140510,
+                      .debit = {.account = 1, .amount = Yen(100), .tax = Yen(5)},
+                      .credit = {.account = credit, .amount = Yen(100), .tax = Yen(5), .taxClass = 1},
+                      .rate = 500,
+                      .monthKind = 1});
+  }
+  int16_t start = 1;
+  int16_t end = 18;
+  int32_t rate = 500;
+  std::unique_ptr<ClRuleShohizei> rule(new (std::nothrow) ClRuleShohizei);
+  ASSERT_EQ(rule->MoveReady(2, &start, &end, &rate, nullptr, 0), 0);
+  std::vector<std::string> codes;
+  StTAXSUMINFO record;
+  while (rule->MoveNext(&record) == 0) codes.emplace_back(record.code);
+  EXPECT_EQ(codes, (std::vector<std::string>{"0050", "100", "2000", "400"}));
+  EXPECT_EQ(rule->MoveFinish(), 0);
+}
+
 }  // namespace
 }  // namespace taxlink::testing
