@@ -1,5 +1,6 @@
 #include "mvhost/lib/SqlStatement.h"
 
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -16,22 +17,49 @@ namespace {
 // The idle prepared statements of each caching connection, by SQL text.
 using StatementCache = std::unordered_multimap<std::string, sqlite3_stmt*>;
 
-std::unordered_map<sqlite3*, StatementCache>& Caches() {
-  static auto* caches = new std::unordered_map<sqlite3*, StatementCache>();
-  return *caches;
+// The caches of every caching connection of the process. Connections of
+// other threads (the batch's check beside the program) are kept and ended
+// while this thread looks its own up, so the map itself is locked; a
+// connection's own cache is used by the one thread that uses it, and stays
+// where it is while other entries come and go.
+struct CacheMap {
+  std::mutex lock;
+  std::unordered_map<sqlite3*, StatementCache> caches;
+};
+
+CacheMap& Caches() {
+  static auto* map = new CacheMap();
+  return *map;
+}
+
+// The cache of a caching connection; null for any other.
+StatementCache* CacheOf(sqlite3* db) {
+  CacheMap& map = Caches();
+  std::lock_guard<std::mutex> held(map.lock);
+  auto found = map.caches.find(db);
+  return found != map.caches.end() ? &found->second : nullptr;
 }
 
 }  // namespace
 
 void SqlStatement::KeepStatements(sqlite3* db) {
-  if (db != nullptr) Caches().emplace(db, StatementCache());
+  if (db == nullptr) return;
+  CacheMap& map = Caches();
+  std::lock_guard<std::mutex> held(map.lock);
+  map.caches.emplace(db, StatementCache());
 }
 
 void SqlStatement::EndStatements(sqlite3* db) {
-  auto found = Caches().find(db);
-  if (found == Caches().end()) return;
-  for (auto& [sql, stmt] : found->second) sqlite3_finalize(stmt);
-  Caches().erase(found);
+  StatementCache idle;
+  {
+    CacheMap& map = Caches();
+    std::lock_guard<std::mutex> held(map.lock);
+    auto found = map.caches.find(db);
+    if (found == map.caches.end()) return;
+    idle = std::move(found->second);
+    map.caches.erase(found);
+  }
+  for (auto& [sql, stmt] : idle) sqlite3_finalize(stmt);
 }
 
 SqlStatement::SqlStatement(sqlite3* db, const char* sql) : purpose_(nullptr) {
@@ -49,14 +77,13 @@ int32_t SqlStatement::Prepare(sqlite3* db, const std::string& sql, const char* p
   Finalize();
   purpose_ = purpose;
   if (db == nullptr) return kErrNoStore;
-  auto cache = Caches().find(db);
-  if (cache != Caches().end()) {
+  if (StatementCache* cache = CacheOf(db); cache != nullptr) {
     db_ = db;
     sql_ = sql;
-    auto idle = cache->second.find(sql);
-    if (idle != cache->second.end()) {
+    auto idle = cache->find(sql);
+    if (idle != cache->end()) {
       stmt_ = idle->second;
-      cache->second.erase(idle);
+      cache->erase(idle);
       return 0;
     }
   }
@@ -182,12 +209,12 @@ void SqlStatement::Reset() {
 
 void SqlStatement::Finalize() {
   if (stmt_ != nullptr) {
-    auto cache = db_ != nullptr ? Caches().find(db_) : Caches().end();
-    if (cache != Caches().end()) {
+    StatementCache* cache = db_ != nullptr ? CacheOf(db_) : nullptr;
+    if (cache != nullptr) {
       // Kept for the next Prepare of the same text, reset and unbound.
       sqlite3_reset(stmt_);
       sqlite3_clear_bindings(stmt_);
-      cache->second.emplace(std::move(sql_), stmt_);
+      cache->emplace(std::move(sql_), stmt_);
     } else {
       sqlite3_finalize(stmt_);
     }
