@@ -80,7 +80,7 @@ int32_t AcceptedEntries(sqlite3* db, int32_t dataNo, const StFINDINFO* filter,
   mvhost::LinePredicate predicate;
   const int32_t status = predicate.Compile(db, dataNo, filter);
   if (status != 0) return status;
-  for (int32_t kind : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 18}) {
+  for (const int kind : mvhost::kLineMonthKinds) {
     if (predicate.MatchesClasses(kind, 0, 0)) *entries |= 1u << mvhost::MonthKindEntry(kind);
   }
   return 0;

@@ -8,6 +8,7 @@
 #include "host/FilterCondition.h"
 #include "host/HostStatus.h"
 #include "mvhost/lib/DerivedDataCheck.h"
+#include "mvhost/lib/KeptClassTotals.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
@@ -83,26 +84,6 @@ int32_t QueryTotals(sqlite3* db, int32_t dataNo, const StFINDINFO* filter, const
   return 0;
 }
 
-// Calls visit for every row of the totals per tax class that matches the
-// filter, from the rows the derived data's check kept (no statement to
-// prepare for each filter); *answered false when none are kept.
-template <class Visit>
-int32_t ForEachKeptTotal(sqlite3* db, int32_t dataNo, const StFINDINFO* filter, bool* answered,
-                         Visit visit) {
-  *answered = false;
-  const mvhost::ClassTotals* rows = nullptr;
-  int32_t status = mvhost::CheckedClassTotals(db, dataNo, &rows);
-  if (status != 0 || rows == nullptr) return status;
-  mvhost::LinePredicate predicate;
-  status = predicate.Compile(db, dataNo, filter);
-  if (status != 0) return status;
-  for (const mvhost::ClassTotal& row : *rows) {
-    if (predicate.MatchesClasses(row.monthKind, row.debitTaxClass, row.creditTaxClass)) visit(row);
-  }
-  *answered = true;
-  return 0;
-}
-
 // Calls visit for every packed line that matches the filter.
 template <class Visit>
 int32_t ForEachLine(sqlite3* db, int32_t dataNo, const StFINDINFO* filter, Visit visit) {
@@ -131,7 +112,7 @@ int32_t CountLines(const mvhost::RuleBinding& binding, const StFINDINFO* filter,
   if (TotalsAnswer(filter)) {
     bool answered = false;
     int64_t lines = 0;
-    status = ForEachKeptTotal(db, dataNo, filter, &answered, [&](const mvhost::ClassTotal& row) {
+    status = mvhost::ForEachKeptClassTotal(db, dataNo, filter, &answered, [&](const mvhost::ClassTotal& row) {
       if (businessType < 0 || row.businessType == businessType) lines += row.lines;
     });
     if (status != 0) return status;
@@ -258,7 +239,7 @@ int32_t mvhost::SqliteRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* filt
   uint32_t found = 0;
   bool answered = false;
   if (TotalsAnswer(filter)) {
-    status = ForEachKeptTotal(db, dataNo, filter, &answered, [&](const mvhost::ClassTotal& row) {
+    status = mvhost::ForEachKeptClassTotal(db, dataNo, filter, &answered, [&](const mvhost::ClassTotal& row) {
       if (row.lines > 0) found |= RateBit(row.rate);
     });
     if (status != 0) return status;

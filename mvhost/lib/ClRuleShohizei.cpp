@@ -69,10 +69,13 @@ int32_t KeptSides(sqlite3* db, int32_t dataNo, int32_t rate, int64_t firstMonth,
   if (status != 0 || totals == nullptr) return status;
   // The accounting order of each month-kind entry (entry 13 is kind 18,
   // entry 14 kind 15).
-  std::array<int64_t, 15> order{};
-  for (int kind : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 18}) {
-    order[static_cast<size_t>(mvhost::MonthKindEntry(kind))] = mvhost::MonthOrder(kind);
-  }
+  static constexpr std::array<int64_t, 15> order = [] {
+    std::array<int64_t, 15> byEntry{};
+    for (const int kind : mvhost::kLineMonthKinds) {
+      byEntry[static_cast<size_t>(mvhost::MonthKindEntry(kind))] = mvhost::MonthOrder(kind);
+    }
+    return byEntry;
+  }();
   for (const mvhost::AccountTotal& row : *totals) {
     if (row.rate != rate) continue;
     const int64_t month = order[row.entry];

@@ -11,6 +11,7 @@
 #include "host/FilterCondition.h"
 #include "host/StKAMOKUINFO.h"
 #include "mvhost/lib/DerivedDataCheck.h"
+#include "mvhost/lib/KeptClassTotals.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
@@ -56,25 +57,19 @@ class SqliteRuleShohizeiShinkoku : public BoundObject<ClRuleShohizeiShinkoku::Im
 using ClassGroups = std::map<std::array<int32_t, 4>, std::array<int64_t, 4>>;
 int32_t GroupKeptTotals(sqlite3* db, int32_t dataNo, const StFINDINFO* filter, ClassGroups* groups,
                         bool* answered) {
-  *answered = false;
-  const ClassTotals* rows = nullptr;
-  int32_t status = CheckedClassTotals(db, dataNo, &rows);
-  if (status != 0 || rows == nullptr) return status;
-  LinePredicate predicate;
-  status = predicate.Compile(db, dataNo, filter);
-  if (status != 0) return status;
-  for (const ClassTotal& row : *rows) {
-    if (!predicate.MatchesClasses(row.monthKind, row.debitTaxClass, row.creditTaxClass)) continue;
-    std::array<int64_t, 4>& sums =
-        (*groups)[{row.rate, row.businessType, row.debitTaxClass, row.creditTaxClass}];
-    const std::array<int64_t, 4> add{row.debitAmount, row.debitTax, row.creditAmount,
-                                     row.creditTax};
-    for (size_t i = 0; i < sums.size(); ++i) {
-      if (__builtin_add_overflow(sums[i], add[i], &sums[i])) return 0;
-    }
-  }
-  *answered = true;
-  return 0;
+  bool overflow = false;
+  const int32_t status =
+      ForEachKeptClassTotal(db, dataNo, filter, answered, [&](const ClassTotal& row) {
+        std::array<int64_t, 4>& sums =
+            (*groups)[{row.rate, row.businessType, row.debitTaxClass, row.creditTaxClass}];
+        const std::array<int64_t, 4> add{row.debitAmount, row.debitTax, row.creditAmount,
+                                         row.creditTax};
+        for (size_t i = 0; i < sums.size(); ++i) {
+          overflow = overflow || __builtin_add_overflow(sums[i], add[i], &sums[i]);
+        }
+      });
+  if (overflow) *answered = false;
+  return status;
 }
 
 int32_t SqliteRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO* filter,
@@ -92,6 +87,11 @@ int32_t SqliteRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO
   // month kinds only, else by one scan of the lines.
   const bool fromTotals = FilterUsesOnlyFields(filter, {kFieldTaxClass, kFieldMonthKind});
   TaxReturnSums sums(rates);
+  auto finish = [&]() -> int32_t {
+    if (!sums.Finish()) return kErrOverflow;
+    sums.Write(rates, businessTypes);
+    return sums.leftOut() ? kErrLinesLeftOut : 0;
+  };
   if (fromTotals) {
     status = JournalDerived::Ensure(db, dataNo);
     if (status != 0) return status;
@@ -105,9 +105,7 @@ int32_t SqliteRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO
           return kErrOverflow;
         }
       }
-      if (!sums.Finish()) return kErrOverflow;
-      sums.Write(rates, businessTypes);
-      return sums.leftOut() ? kErrLinesLeftOut : 0;
+      return finish();
     }
   }
   SqlStatement stmt;
@@ -138,9 +136,7 @@ int32_t SqliteRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO
     }
   }
   if (step < 0) return step;
-  if (!sums.Finish()) return kErrOverflow;
-  sums.Write(rates, businessTypes);
-  return sums.leftOut() ? kErrLinesLeftOut : 0;
+  return finish();
 }
 
 // The lines one by one, in line order, from the packed lines (the walk

@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -87,6 +88,9 @@ constexpr int MonthKindEntry(int64_t kind) {
   if (kind == 15) return 14;
   return -1;
 }
+
+// The month kinds a line may carry (1..12, 15, 18).
+inline constexpr std::array<int, 14> kLineMonthKinds = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 18};
 
 // The connection is about to close: the checks forget what they found on it.
 void ForgetDerivedChecks(sqlite3* db);
