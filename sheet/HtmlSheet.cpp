@@ -43,8 +43,9 @@ details.section[open] > summary { font-weight: bold; }
 td a { color: inherit; }
 )";
 
-// Appends the text escaped as EscapeHtml escapes it, without a string of
-// its own: a sheet has thousands of cells.
+// Appends the text with & < > " written as entities, without a string of
+// its own: a sheet has thousands of cells (EscapeHtml is this into a new
+// string).
 void AppendEscaped(std::string& out, std::string_view text) {
   size_t from = 0;
   for (size_t i = 0; i < text.size(); ++i) {
