@@ -177,15 +177,9 @@ int BatchCommand(const BatchOptions& options) {
         "batch");
   }
 
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/mvhost-batch-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (::mkdtemp(buffer.data()) == nullptr) {
-    return Refuse("cannot create a work folder: " + std::string(std::strerror(errno)));
-  }
-  const std::string work = buffer.data();
+  std::string reason;
+  const std::string work = MakePrivateFolder("mvhost-batch", &reason);
+  if (work.empty()) return Refuse("cannot create a work folder: " + reason);
 
   BatchIndex index(folder);
   const std::vector<ClientResult> before =

@@ -21,6 +21,7 @@
 #include "mvhost/cli/LaunchRunLog.h"
 #include "mvhost/cli/RunTranscript.h"
 #include "mvhost/cli/SheetAfterLaunch.h"
+#include "mvhost/cli/WholeFile.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/RunLog.h"
 #include "platform/hostwindow/HostWindow.h"
@@ -60,16 +61,12 @@ class WindowListener {
       return true;
     }
     if (givenFolder.empty()) {
-      const char* tmp = std::getenv("TMPDIR");
-      std::string pattern =
-          std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/mvhost-window-XXXXXX";
-      std::vector<char> buffer(pattern.begin(), pattern.end());
-      buffer.push_back('\0');
-      if (::mkdtemp(buffer.data()) == nullptr) {
-        *error = "cannot create a window folder: " + std::string(std::strerror(errno));
+      std::string reason;
+      folder_ = MakePrivateFolder("mvhost-window", &reason);
+      if (folder_.empty()) {
+        *error = "cannot create a window folder: " + reason;
         return false;
       }
-      folder_ = buffer.data();
       ownFolder_ = true;
     } else {
       folder_ = givenFolder;

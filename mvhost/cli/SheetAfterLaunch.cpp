@@ -10,6 +10,7 @@
 
 #include "mvhost/cli/RunTranscript.h"
 #include "mvhost/cli/SheetCheck.h"
+#include "mvhost/cli/WholeFile.h"
 #include "mvhost/lib/HostStore.h"
 #include "platform/winfs/PathMapping.h"
 #include "sheet/FindingsFile.h"
@@ -36,17 +37,12 @@ bool SheetAfterLaunch::Prepare(std::string* error) {
     transcript_ = set;
     return true;
   }
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/mvhost-sheet-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (::mkdtemp(buffer.data()) == nullptr) {
-    *error =
-        "cannot create a folder for the run's transcript: " + std::string(std::strerror(errno));
+  std::string reason;
+  ownFolder_ = MakePrivateFolder("mvhost-sheet", &reason);
+  if (ownFolder_.empty()) {
+    *error = "cannot create a folder for the run's transcript: " + reason;
     return false;
   }
-  ownFolder_ = buffer.data();
   transcript_ = ownFolder_ + "/transcript.jsonl";
   ::setenv(kTranscriptVariable, transcript_.c_str(), 1);
   return true;

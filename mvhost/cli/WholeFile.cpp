@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -104,6 +105,17 @@ std::string ReadWholeDescriptor(int fd) {
 
 bool WriteWholeDescriptor(int fd, std::string_view bytes) {
   return platform::WriteFully(fd, bytes.data(), bytes.size()) == 0;
+}
+
+std::string MakePrivateFolder(const char* prefix, std::string* reason) {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/" + prefix +
+                        "-XXXXXX";
+  if (::mkdtemp(pattern.data()) == nullptr) {
+    *reason = std::strerror(errno);
+    return "";
+  }
+  return pattern;
 }
 
 }  // namespace mvhost

@@ -25,6 +25,10 @@ int MemoryFile(const char* name);
 std::string ReadWholeDescriptor(int fd);
 bool WriteWholeDescriptor(int fd, std::string_view bytes);
 
+// A new private folder "<TMPDIR or /tmp>/<prefix>-XXXXXX"; "" with the
+// system's reason when it cannot be made.
+std::string MakePrivateFolder(const char* prefix, std::string* reason);
+
 }  // namespace mvhost
 
 #endif  // TAXLINK_MVHOST_CLI_WHOLEFILE_H_
