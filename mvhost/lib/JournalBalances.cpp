@@ -4,34 +4,19 @@
 
 namespace mvhost {
 
-namespace {
-
-// total += amount + tax; false past 64 bits.
-bool AddSide(const JournalSide& side, int64_t* total) {
-  return !__builtin_add_overflow(*total, side.amount, total) &&
-         !__builtin_add_overflow(*total, side.tax, total);
-}
-
-}  // namespace
-
-void JournalBalances::Add(const JournalLine& line, const LinePlace& place) {
-  if (!inOrder_) return;
-  if (open_ && line.journalNo != current_.journal) {
-    if (line.journalNo < current_.journal) {
+bool JournalBalances::Open(int32_t journal, const LinePlace& place) {
+  if (open_) {
+    if (journal < current_.journal) {
       inOrder_ = false;
-      return;
+      return false;
     }
     Finish();
   }
-  if (!open_) {
-    current_ = Difference();
-    current_.journal = line.journalNo;
-    current_.place = place;
-    open_ = true;
-  }
-  if (!AddSide(line.debit, &current_.debit) || !AddSide(line.credit, &current_.credit)) {
-    current_.tooLarge = true;
-  }
+  current_ = Difference();
+  current_.journal = journal;
+  current_.place = place;
+  open_ = true;
+  return true;
 }
 
 void JournalBalances::Finish() {
