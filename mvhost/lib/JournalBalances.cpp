@@ -4,26 +4,8 @@
 
 namespace mvhost {
 
-bool JournalBalances::Open(int32_t journal, const LinePlace& place) {
-  if (open_) {
-    if (journal < current_.journal) {
-      inOrder_ = false;
-      return false;
-    }
-    Finish();
-  }
-  current_ = Difference();
-  current_.journal = journal;
-  current_.place = place;
-  open_ = true;
-  return true;
-}
-
 void JournalBalances::Finish() {
-  if (open_ && inOrder_ && (current_.tooLarge || current_.debit != current_.credit)) {
-    if (found_.size() < kKept) found_.push_back(current_);
-    ++count_;
-  }
+  if (open_ && inOrder_ && (current_.tooLarge || current_.debit != current_.credit)) KeepUnbalanced();
   open_ = false;
 }
 

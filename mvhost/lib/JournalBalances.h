@@ -72,8 +72,30 @@ class JournalBalances {
 
  private:
   // Ends the open journal and opens `journal` at `place`; false when the
-  // journal numbers decreased.
-  bool Open(int32_t journal, const LinePlace& place);
+  // journal numbers decreased. Once a line for most journals: the fields are
+  // set in place.
+  bool Open(int32_t journal, const LinePlace& place) {
+    if (open_) {
+      if (journal < current_.journal) {
+        inOrder_ = false;
+        return false;
+      }
+      if (current_.tooLarge || current_.debit != current_.credit) KeepUnbalanced();
+    }
+    current_.journal = journal;
+    current_.debit = 0;
+    current_.credit = 0;
+    current_.tooLarge = false;
+    current_.place = place;
+    current_.firstStoredLine = 0;
+    open_ = true;
+    return true;
+  }
+  // Keeps or counts the open journal, which is unbalanced.
+  void KeepUnbalanced() {
+    if (found_.size() < kKept) found_.push_back(current_);
+    ++count_;
+  }
 
   bool inOrder_ = true;
   bool open_ = false;  // a journal is being summed
