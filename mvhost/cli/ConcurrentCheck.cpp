@@ -9,7 +9,9 @@ namespace mvhost {
 ConcurrentCheck::~ConcurrentCheck() { Wait(); }
 
 void ConcurrentCheck::Wait() {
-  if (thread_.joinable()) thread_.join();
+  if (!thread_.joinable()) return;
+  thread_.join();
+  if (store_.db() != nullptr) unkept_.Keep(store_.db());
 }
 
 void ConcurrentCheck::Start(const std::string& home, int32_t dataNo, int startMonth, int endMonth,
@@ -24,6 +26,7 @@ void ConcurrentCheck::Start(const std::string& home, int32_t dataNo, int startMo
     request.dataNo = dataNo;
     request.startMonth = startMonth_;
     request.endMonth = endMonth_;
+    request.unkept = &unkept_;
     request.each = [&](const CheckFinding& finding) {
       if (kept == textLimit) return false;
       text_ += finding.Text() + "\n";

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/StoredDataCheck.h"
 #include "sheet/FindingsFile.h"
 
 namespace mvhost {
@@ -34,7 +35,9 @@ class ConcurrentCheck {
 
   // Waits for the check, when it was started. A writer of the store waits
   // for it first: in the store's rollback-journal mode, a long read holds
-  // off every write until it ends.
+  // off every write until it ends. Called once the program has ended, it
+  // keeps the findings the check could not keep while the program read the
+  // store.
   void Wait();
 
   // Waits for the check and hands over its findings (as SheetCheck makes
@@ -56,6 +59,7 @@ class ConcurrentCheck {
   int endMonth_ = 0;
   taxlink::sheet::CheckFindings findings_;
   std::string text_;
+  UnkeptFindings unkept_;
 };
 
 }  // namespace mvhost

@@ -107,7 +107,8 @@ bool SheetCheck(HostStore* store, const std::string& storeError, const SheetChec
         }
         if (eachWants) eachWants = request.each(finding);
       },
-      &checkError, [&] { return findings->rows.size() < request.listed || eachWants; }, &counts);
+      &checkError, [&] { return findings->rows.size() < request.listed || eachWants; }, &counts,
+      request.unkept);
   if (status != CheckStatus::kChecked) {
     findings->rows.clear();
     findings->error = AsWritten(std::move(checkError));

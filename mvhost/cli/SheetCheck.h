@@ -20,6 +20,8 @@ inline constexpr size_t kSheetListedFindings = 200;
 // findings the sheet reads from a findings file (`taxlink-sheet --findings`),
 // without writing and reading that JSON (on books with a finding on most
 // lines the round trip cost several times the check).
+struct UnkeptFindings;
+
 struct SheetCheckRequest {
   int32_t dataNo = 0;  // 0: the data set the launch selects
   int startMonth = 0;
@@ -27,6 +29,8 @@ struct SheetCheckRequest {
   size_t listed = kSheetListedFindings;
   // Sees the findings in order, listed or not, until it returns false.
   std::function<bool(const CheckFinding&)> each;
+  // Gets the findings the check could not keep at once, when given.
+  UnkeptFindings* unkept = nullptr;
 };
 
 // Checks in `store` (nullptr: the store could not be opened, for the reason

@@ -157,7 +157,8 @@ CheckStatus WalkStoredDataSet(HostStore& store, const CheckRequest& request,
 
 CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
                                const BookkeepingCheck::Sink& sink, std::string* error,
-                               const BookkeepingCheck::Wants& wants, CheckCounts* counts) {
+                               const BookkeepingCheck::Wants& wants, CheckCounts* counts,
+                               UnkeptFindings* unkept) {
   sqlite3* db = store.db();
   StoredFindings stored;
   size_t replayed = 0;
@@ -207,10 +208,22 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
   if (counts != nullptr) *counts = walked;
   made.counts = walked;
   // Kept only when every finding made before the last kept one was kept.
-  if (made.findings.size() == StoredFindings::kKept || made.Complete()) {
-    made.Write(db, request.dataNo, request.startMonth, request.endMonth, stamp);
+  if ((made.findings.size() == StoredFindings::kKept || made.Complete()) &&
+      !made.Write(db, request.dataNo, request.startMonth, request.endMonth, stamp) &&
+      unkept != nullptr) {
+    unkept->pending = true;
+    unkept->request = request;
+    unkept->findings = std::move(made);
+    unkept->stamp = stamp;
   }
   return CheckStatus::kChecked;
+}
+
+void UnkeptFindings::Keep(sqlite3* db) {
+  if (!pending) return;
+  pending = false;
+  findings.Write(db, request.dataNo, request.startMonth, request.endMonth, stamp);
+  findings = StoredFindings();
 }
 
 }  // namespace mvhost

@@ -6,6 +6,7 @@
 
 #include "mvhost/lib/BookkeepingCheck.h"
 #include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/StoredFindings.h"
 
 namespace mvhost {
 
@@ -23,15 +24,30 @@ enum class CheckStatus {
   kFailed,     // the data set could not be read
 };
 
+// Findings a check made and could not keep at once (another connection was
+// reading or writing the store), for a caller that tries again once the
+// store is free: a check made beside the program ends while the program
+// still reads the store.
+struct UnkeptFindings {
+  bool pending = false;
+  CheckRequest request;
+  StoredFindings findings;
+  StoredFindings::Stamp stamp;
+
+  // Tries once more (under the same conditions as the first try), once.
+  void Keep(sqlite3* db);
+};
+
 // The bookkeeping check of a stored data set. Findings name the data set
 // ("data set 1") and each line by its number in the data set, which is its
 // place in an export's "journals" counted from 1.
 // With `wants`, only the findings it wants reach the sink (the texts of the
 // others are never made); `counts`, when given, gets every finding's rule.
+// Findings that could not be kept at once go to `unkept`, when given.
 CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
                                const BookkeepingCheck::Sink& sink, std::string* error,
                                const BookkeepingCheck::Wants& wants = {},
-                               CheckCounts* counts = nullptr);
+                               CheckCounts* counts = nullptr, UnkeptFindings* unkept = nullptr);
 
 }  // namespace mvhost
 

@@ -264,15 +264,16 @@ bool StoredFindings::Read(sqlite3* db, int32_t dataNo, int startMonth, int endMo
   return Decode(read.Blob(0));
 }
 
-void StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth,
+bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth,
                            const Stamp& stamp) const {
   if (!stamp.headRead || (stamp.changes < 0 && stamp.dataVersion < 0) ||
       sqlite3_db_readonly(db, "main") != 0 || ReadScope::StatementActive(db)) {
-    return;
+    return false;
   }
   ReadScope::Release(db);
-  if (sqlite3_get_autocommit(db) == 0) return;  // inside a caller's transaction
+  if (sqlite3_get_autocommit(db) == 0) return false;  // inside a caller's transaction
   sqlite3_busy_timeout(db, 0);
+  bool kept = false;
   if (Exec(db, "BEGIN IMMEDIATE")) {
     bool ok = Exec(db, kTableSql) && Exec(db, kChangesSql);
     for (size_t i = 0; ok && i < std::size(kSources); ++i) {
@@ -308,9 +309,11 @@ void StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
       insert.BindBlob(7, std::vector<uint8_t>(bytes.begin(), bytes.end()));
       ok = insert.Run();
     }
-    if (!ok || !Exec(db, "COMMIT")) Exec(db, "ROLLBACK");
+    kept = ok && Exec(db, "COMMIT");
+    if (!kept) Exec(db, "ROLLBACK");
   }
   WaitWhenBusy(db);
+  return kept;
 }
 
 }  // namespace mvhost

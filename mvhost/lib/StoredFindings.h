@@ -66,8 +66,9 @@ class StoredFindings {
   // Keeps these findings when the store can be written at once (no wait on
   // another writer) and nothing they are made of changed since `stamp`
   // (before any check kept findings: no other connection committed);
-  // otherwise nothing is kept. A failure leaves the store as it was.
-  void Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth, const Stamp& stamp) const;
+  // otherwise nothing is kept. A failure leaves the store as it was. True
+  // when they were kept.
+  bool Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth, const Stamp& stamp) const;
 
   // The stored form, and back (false when the bytes are not one whole).
   std::string Encode() const;

@@ -562,6 +562,37 @@ TEST_F(BookkeepingCheckTest, FindingsMadeBeforeAChangeAreNotKept) {
 // Past the findings kept with their texts the walk hands out the rest: a
 // caller that wants more than are kept gets each finding once, in order; a
 // kept form that does not read back is walked past.
+// A check that ends while another connection reads the store cannot keep
+// its findings then (a check beside the program ends before the program);
+// they are kept when the caller tries again with the store free, and the
+// next check reads them.
+TEST_F(BookkeepingCheckTest, FindingsNotKeptAtOnceAreKeptWhenTheStoreIsFree) {
+  Import(MistakesFromJuly());
+  const std::vector<std::string> walked = Check(9);
+  std::string error;
+  ASSERT_TRUE(store_.Exec("DELETE FROM check_findings", &error)) << error;
+  sqlite3* reader = nullptr;
+  ASSERT_EQ(sqlite3_open((home_ + "/host.db").c_str(), &reader), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM data_set;", nullptr, nullptr,
+                         nullptr),
+            SQLITE_OK);
+  mvhost::UnkeptFindings unkept;
+  mvhost::CheckRequest request{9, 0, 0};
+  EXPECT_EQ(mvhost::CheckStoredDataSet(
+                store_, request, [](const mvhost::CheckFinding&) {}, &error, {}, nullptr, &unkept),
+            mvhost::CheckStatus::kChecked);
+  EXPECT_TRUE(unkept.pending);
+  EXPECT_EQ(QueryInt("SELECT count(*) FROM check_findings"), 0);
+  sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(reader);
+  unkept.Keep(store_.db());
+  EXPECT_FALSE(unkept.pending);
+  mvhost::StoredFindings kept;
+  ASSERT_TRUE(kept.Read(store_.db(), 9, 0, 0));
+  EXPECT_EQ(kept.counts.Total(), static_cast<int64_t>(walked.size()));
+  EXPECT_EQ(Check(9), walked);
+}
+
 TEST_F(BookkeepingCheckTest, KeptFindingsGoOnFromTheWalkPastThoseKept) {
   Import(MistakesFromJuly());
   std::string error;
