@@ -11,6 +11,7 @@
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/KeptAccounts.h"
 #include "mvhost/lib/MonthOrder.h"
 #include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/RecordText.h"
@@ -139,7 +140,33 @@ int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* st
   };
   mvhost::SqlStatement stmt;
   int32_t step = 0;
+  const std::vector<mvhost::KeptAccount>* kept = nullptr;
   if (answered) {
+    status = mvhost::KeptAccounts(db, dataNo, &kept);
+    if (status != 0) return status;
+  }
+  if (answered && kept != nullptr) {
+    // The accounts the sums name, from those kept on the connection, in
+    // code order (codes are unique; byte order, as the column's collation).
+    std::vector<const mvhost::KeptAccount*> named;
+    named.reserve(sides.size());
+    auto account = kept->begin();
+    for (const AccountSides& s : sides) {
+      while (account != kept->end() && account->accountId < s.accountId) ++account;
+      if (account != kept->end() && account->accountId == s.accountId) named.push_back(&*account);
+    }
+    std::sort(named.begin(), named.end(),
+              [](const mvhost::KeptAccount* a, const mvhost::KeptAccount* b) {
+                return a->code < b->code;
+              });
+    for (const mvhost::KeptAccount* a : named) {
+      auto found = std::lower_bound(
+          sides.begin(), sides.end(), a->accountId,
+          [](const AccountSides& s, int64_t accountId) { return s.accountId < accountId; });
+      status = addRecord(a->code, a->accountId, a->balanceSide, found->debit, found->credit);
+      if (status != 0) return status;
+    }
+  } else if (answered) {
     // The accounts the sums name, each by its key, in code order ("+code":
     // sorted after, where the index on codes would walk every account).
     std::string ids = "[";

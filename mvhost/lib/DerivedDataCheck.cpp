@@ -16,18 +16,9 @@ namespace mvhost {
 
 namespace {
 
-// The store as a connection last saw it: another connection's commit moves
-// data_version, the connection's own writes its change count.
-struct Stamp {
-  int64_t version = -1;
-  int64_t changes = -1;
-  bool operator==(const Stamp&) const = default;
-};
+using Stamp = StoreStamp;
 
-int32_t ReadStamp(sqlite3* db, Stamp* stamp) {
-  stamp->changes = sqlite3_total_changes64(db);
-  return QueryInt(db, "read the store's version", "PRAGMA data_version", {}, &stamp->version);
-}
+int32_t ReadStamp(sqlite3* db, Stamp* stamp) { return ReadStoreStamp(db, stamp); }
 
 using Key = std::pair<sqlite3*, int32_t>;
 
@@ -229,6 +220,11 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding, CheckedRo
 }
 
 }  // namespace
+
+int32_t ReadStoreStamp(sqlite3* db, StoreStamp* stamp) {
+  stamp->changes = sqlite3_total_changes64(db);
+  return QueryInt(db, "read the store's version", "PRAGMA data_version", {}, &stamp->version);
+}
 
 int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   *finding = DerivedFinding();

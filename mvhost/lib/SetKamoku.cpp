@@ -7,6 +7,7 @@
 
 #include "host/HostStatus.h"
 #include "mvhost/lib/FilterSql.h"
+#include "mvhost/lib/KeptAccounts.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -34,6 +35,21 @@ int32_t SetKamoku::Fill(int64_t after, Walk* walk) {
   sqlite3* db = nullptr;
   int32_t status = binding_.Resolve(&db, &walk->dataNo, &scope);
   if (status != 0) return status;
+  const std::vector<KeptAccount>* kept = nullptr;
+  status = KeptAccounts(db, walk->dataNo, &kept);
+  if (status != 0) return status;
+  if (kept != nullptr) {
+    for (const KeptAccount& account : *kept) {
+      if (account.accountId <= after || !walk->predicate.MatchesAccountClass(account.classCode)) {
+        continue;
+      }
+      walk->rows.push_back({account.accountId, account.code, account.name,
+                            static_cast<uint8_t>(account.excluded),
+                            static_cast<uint8_t>(account.balanceSide),
+                            static_cast<uint32_t>(account.classCode)});
+    }
+    return 0;
+  }
   SqlStatement stmt;
   status = stmt.Prepare(db,
                         "SELECT a.account_id, a.code, a.name, a.excluded, a.balance_side, "
@@ -71,6 +87,8 @@ int32_t SetKamoku::WalkFind(const StFINDINFO* filter, StKAMOKUINFO* out, int32_t
   if (!position->started || !keyed || !walk.keyed || walk.filterKey != key) {
     SqlFilter where;
     status = TranslateFilter(filter, FilterTarget::kAccount, &where);
+    if (status != 0) return status;
+    status = walk.predicate.CompileForAccounts(filter);
     if (status != 0) return status;
     walk.filterKey = std::move(key);
     walk.keyed = keyed;

@@ -9,6 +9,7 @@
 #include "host/ClSetKamoku.h"
 #include "mvhost/lib/CursorTable.h"
 #include "mvhost/lib/HostSession.h"
+#include "mvhost/lib/LinePredicate.h"
 
 namespace mvhost {
 
@@ -17,7 +18,9 @@ namespace mvhost {
 // cursor reads every account the filter matches in one query and the next
 // calls with the same filter hand them out in turn: the aggregation walks a
 // list once per account class group, and a query per account made the walk
-// cost a read transaction per account.
+// cost a read transaction per account. The accounts kept on the connection
+// (KeptAccounts) are walked through the filter compiled in C++ when they
+// serve; else the filter's SQL reads them.
 class SetKamoku : public ClSetKamoku {
  public:
   int32_t AttachSetMgr(ClSetMgr* setMgr) override;
@@ -47,6 +50,7 @@ class SetKamoku : public ClSetKamoku {
     bool keyed = false;
     std::string sql;
     std::vector<int64_t> values;
+    LinePredicate predicate;  // the same filter, for the accounts kept on the connection
     int32_t dataNo = 0;
     std::vector<AccountRow> rows;
     size_t next = 0;
