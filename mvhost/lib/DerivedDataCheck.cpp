@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "mvhost/lib/CheckedSnapshot.h"
 #include "mvhost/lib/DerivedSchema.h"
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
@@ -94,18 +95,6 @@ struct Columns {
     }
     return true;
   }
-};
-
-// What a sound check keeps for the services that would otherwise read the
-// same rows again: the account totals (the account sums, the tax per
-// account) and the class totals (the counts, the rates present, the return's
-// sums, a walk's expected totals); a kept flag false when a key column of
-// its table was too wide for the row kept.
-struct CheckedRows {
-  AccountTotals accounts;
-  ClassTotals classes;
-  bool accountsKept = true;
-  bool classesKept = true;
 };
 
 // Short statements whose rows are checked here: a run pays for parsing
@@ -234,7 +223,21 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   auto known = SoundStamps().find({db, dataNo});
   if (known != SoundStamps().end() && known->second == stamp) return 0;
   CheckedRows kept;
-  status = CheckNow(db, dataNo, finding, &kept);
+  // A check kept in the store for its change counter as it is now stands;
+  // else the rows are read and checked, and the check kept for the next
+  // run when nothing was written while it read them.
+  bool snapshot = false;
+  ReadCheckedSnapshot(db, dataNo, &kept, &snapshot);
+  if (!snapshot) {
+    uint32_t before = 0, after = 0;
+    const bool counted = ReadChangeCounter(db, &before);
+    status = CheckNow(db, dataNo, finding, &kept);
+    if (status == 0 && finding->problem.empty() && counted && ReadChangeCounter(db, &after) &&
+        after == before) {
+      StoreStamp written;
+      if (WriteCheckedSnapshot(db, dataNo, before, kept, &written)) stamp = written;
+    }
+  }
   SoundClassTotals().erase({db, dataNo});
   SoundAccountTotals().erase({db, dataNo});
   if (status == 0 && finding->problem.empty()) {
