@@ -1,9 +1,12 @@
 #include "mvhost/lib/CheckedSnapshot.h"
 
 #include <array>
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "mvhost/lib/BusyWait.h"
 #include "mvhost/lib/DerivedSchema.h"
@@ -15,7 +18,7 @@ namespace {
 
 // Layout of the blobs: a header (format, row size, a value that tells the
 // byte order) and the rows' fields in order, without padding.
-constexpr uint32_t kFormat = 1;
+constexpr uint32_t kFormat = 2;
 constexpr uint64_t kByteOrder = 0x0102030405060708ULL;
 constexpr size_t kHeaderBytes = 16;
 constexpr size_t kClassRowBytes = 5 * 4 + 5 * 8;
@@ -124,10 +127,72 @@ bool DecodeAccounts(std::string_view blob, AccountTotals* rows) {
   return true;
 }
 
-// A hash of both blobs and the kept flags, eight bytes a step (the blobs
-// are tens of kilobytes at a thousand lines): a snapshot changed or damaged
-// in part does not read back.
-int64_t Checksum(std::string_view classes, std::string_view accounts, int64_t kept) {
+void PutText(std::string* out, const std::string& text) {
+  Put<uint32_t>(out, static_cast<uint32_t>(text.size()));
+  out->append(text);
+}
+
+std::string EncodeAccountList(const std::vector<KeptAccount>& accounts) {
+  std::string out;
+  PutHeader(&out, 0);
+  for (const KeptAccount& a : accounts) {
+    Put<int32_t>(&out, a.accountId);
+    for (int64_t v : {a.classCode, a.excluded, a.balanceSide, a.refundFlag1, a.refundFlag2}) {
+      Put<int64_t>(&out, v);
+    }
+    PutText(&out, a.code);
+    for (const ConvertedText* text : {&a.codeText, &a.nameText}) {
+      Put<uint8_t>(&out, text->converts ? 1 : 0);
+      PutText(&out, text->cp932);
+    }
+  }
+  return out;
+}
+
+bool DecodeAccountList(std::string_view blob, std::vector<KeptAccount>* accounts) {
+  // The header's row size 0: rows of their own length follow.
+  if (blob.size() < kHeaderBytes) return false;
+  const auto* at = reinterpret_cast<const unsigned char*>(blob.data());
+  if (Take<uint32_t>(at) != kFormat || Take<uint32_t>(at) != 0 ||
+      Take<uint64_t>(at) != kByteOrder) {
+    return false;
+  }
+  const unsigned char* end = reinterpret_cast<const unsigned char*>(blob.data()) + blob.size();
+  auto text = [&at, end](std::string* out) {
+    if (end - at < 4) return false;
+    const uint32_t size = Take<uint32_t>(at);
+    if (static_cast<size_t>(end - at) < size) return false;
+    out->assign(reinterpret_cast<const char*>(at), size);
+    at += size;
+    return true;
+  };
+  constexpr std::ptrdiff_t kFixed = 4 + 5 * 8;
+  while (at != end) {
+    if (end - at < kFixed) return false;
+    KeptAccount a;
+    a.accountId = Take<int32_t>(at);
+    a.classCode = Take<int64_t>(at);
+    a.excluded = Take<int64_t>(at);
+    a.balanceSide = Take<int64_t>(at);
+    a.refundFlag1 = Take<int64_t>(at);
+    a.refundFlag2 = Take<int64_t>(at);
+    if (!text(&a.code)) return false;
+    for (ConvertedText* converted : {&a.codeText, &a.nameText}) {
+      if (end - at < 1) return false;
+      const uint8_t converts = Take<uint8_t>(at);
+      if (converts > 1 || !text(&converted->cp932)) return false;
+      converted->converts = converts == 1;
+    }
+    accounts->push_back(std::move(a));
+  }
+  return true;
+}
+
+// A hash of the blobs and the kept flags, eight bytes a step (the blobs are
+// tens of kilobytes at a thousand lines): a snapshot changed or damaged in
+// part does not read back.
+int64_t Checksum(std::string_view classes, std::string_view accounts, std::string_view list,
+                 int64_t kept) {
   uint64_t hash = 0xcbf29ce484222325ULL ^ static_cast<uint64_t>(kept);
   auto add = [&hash](std::string_view bytes) {
     size_t at = 0;
@@ -144,6 +209,7 @@ int64_t Checksum(std::string_view classes, std::string_view accounts, int64_t ke
   };
   add(classes);
   add(accounts);
+  add(list);
   return static_cast<int64_t>(hash);
 }
 
@@ -173,53 +239,80 @@ bool ReadChangeCounter(sqlite3* db, uint32_t* counter) {
   return true;
 }
 
-void ReadCheckedSnapshot(sqlite3* db, int32_t dataNo, CheckedRows* rows, bool* found) {
-  *found = false;
-  *rows = CheckedRows();
+namespace {
+
+// Reads the row of dataNo and hands its flags and blobs to decode, when the
+// store's counter is the one it was written for and its checksum holds;
+// false otherwise (no table, no row, another counter, a damaged row).
+template <class Decode>
+bool ReadRow(sqlite3* db, int32_t dataNo, Decode decode) {
   // Prepared once a run at most: not through the statement cache, whose
   // failures are logged (a store without the table is no failure).
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db,
-                         "SELECT change_counter, kept, checksum, classes, accounts "
+                         "SELECT change_counter, kept, checksum, classes, accounts, account_list "
                          "FROM main.derived_check_snapshot WHERE data_no = ?",
                          -1, &stmt, nullptr) != SQLITE_OK) {
     sqlite3_finalize(stmt);
-    return;
+    return false;
   }
   sqlite3_bind_int(stmt, 1, dataNo);
   // The row is read, and the counter compared, while the statement holds
   // the store's shared lock: no commit can come between them.
   uint32_t counter = 0;
+  bool found = false;
   if (sqlite3_step(stmt) == SQLITE_ROW && ReadChangeCounter(db, &counter) &&
       sqlite3_column_int64(stmt, 0) == int64_t{counter}) {
     const int64_t kept = sqlite3_column_int64(stmt, 1);
-    const int64_t checksum = sqlite3_column_int64(stmt, 2);
     auto view = [stmt](int column) {
       const void* bytes = sqlite3_column_blob(stmt, column);
       const int size = sqlite3_column_bytes(stmt, column);
-      return bytes == nullptr ? std::string_view()
-                              : std::string_view(static_cast<const char*>(bytes),
-                                                 static_cast<size_t>(size));
+      return bytes == nullptr
+                 ? std::string_view()
+                 : std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(size));
     };
-    const std::string_view classes = view(3);
-    const std::string_view accounts = view(4);
-    rows->classesKept = (kept & 1) != 0;
-    rows->accountsKept = (kept & 2) != 0;
-    *found = kept >= 0 && kept <= 3 && Checksum(classes, accounts, kept) == checksum &&
-             DecodeClasses(classes, &rows->classes) && DecodeAccounts(accounts, &rows->accounts);
+    const std::string_view classes = view(3), accounts = view(4), list = view(5);
+    found = kept >= 0 && kept <= 7 &&
+            Checksum(classes, accounts, list, kept) == sqlite3_column_int64(stmt, 2) &&
+            decode(kept, classes, accounts, list);
   }
   sqlite3_finalize(stmt);
+  return found;
+}
+
+}  // namespace
+
+void ReadCheckedSnapshot(sqlite3* db, int32_t dataNo, CheckedRows* rows, bool* found) {
+  *rows = CheckedRows();
+  *found = ReadRow(
+      db, dataNo,
+      [rows](int64_t kept, std::string_view classes, std::string_view accounts, std::string_view) {
+        rows->classesKept = (kept & 1) != 0;
+        rows->accountsKept = (kept & 2) != 0;
+        return DecodeClasses(classes, &rows->classes) && DecodeAccounts(accounts, &rows->accounts);
+      });
   if (!*found) *rows = CheckedRows();
 }
 
+void ReadSnapshotAccounts(sqlite3* db, int32_t dataNo, std::vector<KeptAccount>* accounts,
+                          bool* usable, bool* found) {
+  accounts->clear();
+  *usable = false;
+  *found = ReadRow(db, dataNo,
+                   [&](int64_t kept, std::string_view, std::string_view, std::string_view list) {
+                     *usable = (kept & 4) != 0;
+                     return !*usable || DecodeAccountList(list, accounts);
+                   });
+  if (!*found || !*usable) accounts->clear();
+}
+
 bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const CheckedRows& rows,
-                          StoreStamp* after) {
+                          const std::vector<KeptAccount>* accountList, StoreStamp* after) {
   // Not inside a transaction of the caller's (an import's), not while a
   // walk steps, not on a store this connection may only read, not for the
   // connection's own temp tables.
-  if ((sqlite3_get_autocommit(db) == 0 && !ReadScope::Held(db)) ||
-      ReadScope::StatementActive(db) || sqlite3_db_readonly(db, "main") != 0 ||
-      DerivedSchema::UsesTemp(db)) {
+  if ((sqlite3_get_autocommit(db) == 0 && !ReadScope::Held(db)) || ReadScope::StatementActive(db) ||
+      sqlite3_db_readonly(db, "main") != 0 || DerivedSchema::UsesTemp(db)) {
     return false;
   }
   ReadScope::Release(db);
@@ -229,33 +322,41 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
     uint32_t counter = 0;
     const std::string classes = EncodeClasses(rows.classes);
     const std::string accounts = EncodeAccounts(rows.accounts);
-    const int64_t kept = (rows.classesKept ? 1 : 0) | (rows.accountsKept ? 2 : 0);
+    const std::string list =
+        accountList != nullptr ? EncodeAccountList(*accountList) : std::string();
+    const int64_t kept =
+        (rows.classesKept ? 1 : 0) | (rows.accountsKept ? 2 : 0) | (accountList != nullptr ? 4 : 0);
     sqlite3_stmt* stmt = nullptr;
     // The counter read under the write lock: still the check's, and this
-    // commit moves it by one.
-    written = ReadChangeCounter(db, &counter) && counter == checked &&
-              Run(db,
-                  "CREATE TABLE IF NOT EXISTS main.derived_check_snapshot (\n"
-                  "  data_no        INTEGER PRIMARY KEY,\n"
-                  "  change_counter INTEGER NOT NULL,\n"
-                  "  kept           INTEGER NOT NULL,\n"
-                  "  checksum       INTEGER NOT NULL,\n"
-                  "  classes        BLOB NOT NULL,\n"
-                  "  accounts       BLOB NOT NULL\n"
-                  ")") &&
-              sqlite3_prepare_v2(db,
-                                 "INSERT OR REPLACE INTO main.derived_check_snapshot (data_no, "
-                                 "change_counter, kept, checksum, classes, accounts) "
-                                 "VALUES (?, ?, ?, ?, ?, ?)",
-                                 -1, &stmt, nullptr) == SQLITE_OK;
+    // commit moves it by one. A table of another layout (an earlier build's)
+    // is made again.
+    static constexpr const char* kCreate =
+        "CREATE TABLE IF NOT EXISTS main.derived_check_snapshot (\n"
+        "  data_no        INTEGER PRIMARY KEY,\n"
+        "  change_counter INTEGER NOT NULL,\n"
+        "  kept           INTEGER NOT NULL,\n"
+        "  checksum       INTEGER NOT NULL,\n"
+        "  classes        BLOB NOT NULL,\n"
+        "  accounts       BLOB NOT NULL,\n"
+        "  account_list   BLOB NOT NULL\n"
+        ")";
+    static constexpr const char* kInsert =
+        "INSERT OR REPLACE INTO main.derived_check_snapshot (data_no, change_counter, kept, "
+        "checksum, classes, accounts, account_list) VALUES (?, ?, ?, ?, ?, ?, ?)";
+    auto prepare = [db, &stmt] {
+      return Run(db, kCreate) && sqlite3_prepare_v2(db, kInsert, -1, &stmt, nullptr) == SQLITE_OK;
+    };
+    written =
+        ReadChangeCounter(db, &counter) && counter == checked &&
+        (prepare() || (Run(db, "DROP TABLE IF EXISTS main.derived_check_snapshot") && prepare()));
     if (written) {
       sqlite3_bind_int(stmt, 1, dataNo);
       sqlite3_bind_int64(stmt, 2, int64_t{counter} + 1 > 0xFFFFFFFFLL ? 0 : int64_t{counter} + 1);
       sqlite3_bind_int64(stmt, 3, kept);
-      sqlite3_bind_int64(stmt, 4, Checksum(classes, accounts, kept));
+      sqlite3_bind_int64(stmt, 4, Checksum(classes, accounts, list, kept));
       sqlite3_bind_blob(stmt, 5, classes.data(), static_cast<int>(classes.size()), SQLITE_STATIC);
-      sqlite3_bind_blob(stmt, 6, accounts.data(), static_cast<int>(accounts.size()),
-                        SQLITE_STATIC);
+      sqlite3_bind_blob(stmt, 6, accounts.data(), static_cast<int>(accounts.size()), SQLITE_STATIC);
+      sqlite3_bind_blob(stmt, 7, list.data(), static_cast<int>(list.size()), SQLITE_STATIC);
       written = sqlite3_step(stmt) == SQLITE_DONE && ReadStoreStamp(db, after) == 0;
     }
     sqlite3_finalize(stmt);

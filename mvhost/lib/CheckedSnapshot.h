@@ -4,8 +4,10 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "mvhost/lib/DerivedDataCheck.h"
+#include "mvhost/lib/KeptAccounts.h"
 
 namespace mvhost {
 
@@ -19,8 +21,8 @@ struct CheckedRows {
   bool accountsKept = true;
 };
 
-// A sound check's rows written into the store (table derived_check_snapshot)
-// with the change counter the store's file has once that write commits. The
+// A sound check's rows (and the data set's accounts) written into the store (table
+// derived_check_snapshot) with the change counter the store's file has once that write commits. The
 // counter (bytes 24..27 of the file's header) moves with every write
 // transaction any connection commits to a store in rollback-journal mode,
 // so a later run that finds it unchanged knows that nothing was written
@@ -38,14 +40,20 @@ bool ReadChangeCounter(sqlite3* db, uint32_t* counter);
 // failure, the caller checks as before.
 void ReadCheckedSnapshot(sqlite3* db, int32_t dataNo, CheckedRows* rows, bool* found);
 
+// The accounts of dataNo kept with the check, on the same terms; *usable
+// false when the accounts held a row KeptAccounts cannot carry.
+void ReadSnapshotAccounts(sqlite3* db, int32_t dataNo, std::vector<KeptAccount>* accounts,
+                          bool* usable, bool* found);
+
 // Writes the rows of a check that read the store at change counter
 // `checked`, in a write transaction of its own, when the store is free at
-// once, writable and still at that counter; quietly nothing otherwise. True
+// once, writable and still at that counter, with the accounts of the data
+// set (null: not usable as KeptAccounts says); quietly nothing otherwise. True
 // when written, with *after the stamp of the store as the write left it
 // (read under the write lock: nothing but the snapshot changed since the
 // check).
 bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const CheckedRows& rows,
-                          StoreStamp* after);
+                          const std::vector<KeptAccount>* accountList, StoreStamp* after);
 
 }  // namespace mvhost
 

@@ -56,14 +56,14 @@ int32_t mvhost::SqliteRuleGenkashokyaku::ReadAssets(sqlite3* db, int32_t dataNo,
                                                     const SqlFilter& where, bool sqlOrder) {
   query_->assets.clear();
   mvhost::SqlStatement stmt;
-  int32_t status = stmt.Prepare(db,
-                                "SELECT f.asset_id, f.code, f.name, f.kind, f.acquisition_date, "
-                                "f.acquisition_amount, f.income_kind FROM fixed_asset f "
-                                "WHERE f.data_no = ? AND " +
-                                    where.sql +
-                                    (sqlOrder ? " ORDER BY f.acquisition_date, f.asset_id"
-                                              : " ORDER BY f.acquisition_date"),
-                                "walk the fixed assets");
+  int32_t status = stmt.Prepare(
+      db,
+      "SELECT f.asset_id, f.code, f.name, f.kind, f.acquisition_date, "
+      "f.acquisition_amount, f.income_kind FROM fixed_asset f "
+      "WHERE f.data_no = ? AND " +
+          where.sql +
+          (sqlOrder ? " ORDER BY f.acquisition_date, f.asset_id" : " ORDER BY f.acquisition_date"),
+      "walk the fixed assets");
   if (status != 0) return status;
   stmt.BindInt(1, dataNo);
   stmt.BindAll(2, where.values);

@@ -208,13 +208,14 @@ int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSum
   const std::vector<mvhost::KeptAccount>* kept = nullptr;
   status = mvhost::KeptAccounts(db, dataNo, &kept);
   if (status != 0) return status;
-  auto addAccount = [&](int64_t accountId, const std::string& code, const std::string& name,
-                        int64_t classCode, int64_t balanceSide, int64_t flag1, int64_t flag2) {
+  auto addAccount = [&](int64_t accountId, const mvhost::ConvertedText& code,
+                        const mvhost::ConvertedText& name, int64_t classCode, int64_t balanceSide,
+                        int64_t flag1, int64_t flag2) {
     StKAMOKUSUMINFO record;
     std::memset(&record, 0, sizeof(record));
     record.accountId = static_cast<int32_t>(accountId);
-    const bool codeCopied = mvhost::CopyRecordText(record.code, sizeof(record.code), code);
-    if (!codeCopied || !mvhost::CopyRecordText(record.name, sizeof(record.name), name)) {
+    const bool codeCopied = mvhost::CopyConvertedText(record.code, sizeof(record.code), code);
+    if (!codeCopied || !mvhost::CopyConvertedText(record.name, sizeof(record.name), name)) {
       return mvhost::StoreTextError("data set " + std::to_string(dataNo) + ": account " +
                                     std::to_string(record.accountId) +
                                     (codeCopied ? " name" : " code"));
@@ -228,20 +229,20 @@ int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSum
   };
   {
     int64_t count = 0;
-    status = mvhost::QueryInt(db, "count the accounts of the account sums",
-                              kept != nullptr
-                                  ? "SELECT count(*) FROM account_class WHERE data_no = ?1 AND total"
-                                  : "SELECT (SELECT count(*) FROM account WHERE data_no = ?1) + "
-                                    "(SELECT count(*) FROM account_class WHERE data_no = ?1 AND "
-                                    "total)",
-                              {dataNo}, &count);
+    status = mvhost::QueryInt(
+        db, "count the accounts of the account sums",
+        kept != nullptr ? "SELECT count(*) FROM account_class WHERE data_no = ?1 AND total"
+                        : "SELECT (SELECT count(*) FROM account WHERE data_no = ?1) + "
+                          "(SELECT count(*) FROM account_class WHERE data_no = ?1 AND "
+                          "total)",
+        {dataNo}, &count);
     if (status != 0) return status;
     records.reserve(static_cast<size_t>(count) + (kept != nullptr ? kept->size() : 0));
   }
   if (kept != nullptr) {
     for (const mvhost::KeptAccount& a : *kept) {
-      status = addAccount(a.accountId, a.code, a.name, a.classCode, a.balanceSide, a.refundFlag1,
-                          a.refundFlag2);
+      status = addAccount(a.accountId, a.codeText, a.nameText, a.classCode, a.balanceSide,
+                          a.refundFlag1, a.refundFlag2);
       if (status != 0) return status;
     }
   } else {
@@ -254,7 +255,8 @@ int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSum
     stmt.BindInt(1, dataNo);
     int32_t step = 0;
     while ((step = stmt.Step()) == 1) {
-      status = addAccount(stmt.Int(0), stmt.Text(1), stmt.Text(2), stmt.Int(3), stmt.Int(4),
+      status = addAccount(stmt.Int(0), mvhost::ConvertRecordText(stmt.Text(1)),
+                          mvhost::ConvertRecordText(stmt.Text(2)), stmt.Int(3), stmt.Int(4),
                           stmt.Int(5), stmt.Int(6));
       if (status != 0) return status;
     }

@@ -121,11 +121,11 @@ int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* st
   if (status != 0) return status;
   // A record per account the sums name, in code order, netted on the
   // account's balance side.
-  auto addRecord = [&](const std::string& code, int64_t accountId, int64_t balanceSide,
+  auto addRecord = [&](const mvhost::ConvertedText& code, int64_t accountId, int64_t balanceSide,
                        int64_t debit, int64_t credit) {
     StTAXSUMINFO record;
     std::memset(&record, 0, sizeof(record));
-    if (!mvhost::CopyRecordText(record.code, sizeof(record.code), code)) {
+    if (!mvhost::CopyConvertedText(record.code, sizeof(record.code), code)) {
       query_->records.clear();
       return mvhost::StoreTextError("data set " + std::to_string(dataNo) + ": account " +
                                     std::to_string(accountId) + " code");
@@ -163,7 +163,7 @@ int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* st
       auto found = std::lower_bound(
           sides.begin(), sides.end(), a->accountId,
           [](const AccountSides& s, int64_t accountId) { return s.accountId < accountId; });
-      status = addRecord(a->code, a->accountId, a->balanceSide, found->debit, found->credit);
+      status = addRecord(a->codeText, a->accountId, a->balanceSide, found->debit, found->credit);
       if (status != 0) return status;
     }
   } else if (answered) {
@@ -188,7 +188,8 @@ int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* st
           sides.begin(), sides.end(), id,
           [](const AccountSides& s, int64_t accountId) { return s.accountId < accountId; });
       if (found == sides.end() || found->accountId != id) continue;
-      status = addRecord(stmt.Text(1), id, stmt.Int(2), found->debit, found->credit);
+      status = addRecord(mvhost::ConvertRecordText(stmt.Text(1)), id, stmt.Int(2), found->debit,
+                         found->credit);
       if (status != 0) return status;
     }
   } else {
@@ -214,7 +215,8 @@ int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* st
     if (status != 0) return status;
     stmt.BindAll(1, {dataNo, *rate, firstMonth, lastMonth, dataNo});
     while ((step = stmt.Step()) == 1) {
-      status = addRecord(stmt.Text(0), stmt.Int(4), stmt.Int(1), stmt.Int(2), stmt.Int(3));
+      status = addRecord(mvhost::ConvertRecordText(stmt.Text(0)), stmt.Int(4), stmt.Int(1),
+                         stmt.Int(2), stmt.Int(3));
       if (status != 0) return status;
     }
   }

@@ -10,6 +10,7 @@
 #include "mvhost/lib/DerivedSchema.h"
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/KeptAccounts.h"
 #include "mvhost/lib/PackedLine.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -234,8 +235,13 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
     status = CheckNow(db, dataNo, finding, &kept);
     if (status == 0 && finding->problem.empty() && counted && ReadChangeCounter(db, &after) &&
         after == before) {
+      // The accounts go with it: every run reads them (KeptAccounts).
+      const std::vector<KeptAccount>* accounts = nullptr;
       StoreStamp written;
-      if (WriteCheckedSnapshot(db, dataNo, before, kept, &written)) stamp = written;
+      if (KeptAccounts(db, dataNo, &accounts) == 0 && ReadChangeCounter(db, &after) &&
+          after == before && WriteCheckedSnapshot(db, dataNo, before, kept, accounts, &written)) {
+        stamp = written;
+      }
     }
   }
   SoundClassTotals().erase({db, dataNo});

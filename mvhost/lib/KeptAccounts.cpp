@@ -4,6 +4,7 @@
 #include <map>
 #include <utility>
 
+#include "mvhost/lib/CheckedSnapshot.h"
 #include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -47,8 +48,9 @@ int32_t ReadAccounts(sqlite3* db, int32_t dataNo, std::vector<KeptAccount>* acco
       accounts->clear();
       return 0;
     }
-    accounts->push_back({static_cast<int32_t>(id), stmt.Text(1), stmt.Text(2), stmt.Int(3),
-                         stmt.Int(4), stmt.Int(5), stmt.Int(6), stmt.Int(7)});
+    accounts->push_back({static_cast<int32_t>(id), stmt.Text(1), ConvertRecordText(stmt.Text(1)),
+                         ConvertRecordText(stmt.Text(2)), stmt.Int(3), stmt.Int(4), stmt.Int(5),
+                         stmt.Int(6), stmt.Int(7)});
   }
   if (step < 0) accounts->clear();
   return step < 0 ? step : 0;
@@ -64,7 +66,11 @@ int32_t KeptAccounts(sqlite3* db, int32_t dataNo, const std::vector<KeptAccount>
   Kept& kept = KeptByConnection()[{db, dataNo}];
   if (!(kept.stamp == stamp)) {
     kept = Kept();
-    status = ReadAccounts(db, dataNo, &kept.accounts, &kept.usable);
+    // Those kept in the store with the last sound check, while nothing was
+    // written since; else read.
+    bool found = false;
+    ReadSnapshotAccounts(db, dataNo, &kept.accounts, &kept.usable, &found);
+    if (!found) status = ReadAccounts(db, dataNo, &kept.accounts, &kept.usable);
     if (status != 0) {
       KeptByConnection().erase({db, dataNo});
       return status;

@@ -7,13 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "mvhost/lib/RecordText.h"
+
 namespace mvhost {
 
-// An account of a data set as the store holds it (texts as stored, UTF-8).
+// An account of a data set as the store holds it, its texts converted to
+// Shift_JIS once (each is handed out by several services).
 struct KeptAccount {
   int32_t accountId = 0;
-  std::string code;
-  std::string name;
+  std::string code;  // the stored text, for its order
+  ConvertedText codeText;
+  ConvertedText nameText;
   int64_t classCode = 0;
   int64_t excluded = 0;
   int64_t balanceSide = 0;
@@ -24,7 +28,8 @@ struct KeptAccount {
 // The accounts of dataNo in account id order, read once per connection and
 // kept while the store is as it was when they were read (StoreStamp): the
 // account walk, the account sums and the tax per account each read them
-// through SQL before. Null when a row holds what these records cannot carry
+// through SQL before (and they are kept in the store with the derived data's
+// check, CheckedSnapshot). Null when a row holds what these records cannot carry
 // as SQL would compare it (an id that is no 32-bit integer, a code or name
 // that is no text, a number that is no integer): the caller then reads SQL
 // as before. 0, or a host failure of the reading.

@@ -10,6 +10,7 @@
 #include "mvhost/lib/CursorTable.h"
 #include "mvhost/lib/HostSession.h"
 #include "mvhost/lib/LinePredicate.h"
+#include "mvhost/lib/RecordText.h"
 
 namespace mvhost {
 
@@ -34,12 +35,12 @@ class SetKamoku : public ClSetKamoku {
   void Unbind() { binding_ = DataBinding(); }
 
  private:
-  // An account as the store holds it; its texts are converted when it is
-  // handed out, so that a text Shift_JIS lacks fails that call only.
+  // An account as the store holds it; a text Shift_JIS lacks fails the call
+  // that hands it out only.
   struct AccountRow {
     int32_t accountId = 0;
-    std::string code;
-    std::string name;
+    ConvertedText code;
+    ConvertedText name;
     uint8_t excluded = 0;
     uint8_t balanceSide = 0;
     uint32_t classCode = 0;
