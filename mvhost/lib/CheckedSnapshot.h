@@ -19,6 +19,7 @@ struct CheckedRows {
   AccountTotals accounts;
   bool classesKept = true;
   bool accountsKept = true;
+  bool changesPending = false;  // changed lines were noted (not kept in the store)
 };
 
 // A sound check's rows (and the data set's accounts) written into the store (table
