@@ -1,5 +1,6 @@
 #include "mvhost/lib/CheckedSnapshot.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstring>
@@ -60,9 +61,14 @@ std::string EncodeClasses(const ClassTotals& rows) {
   return out;
 }
 
-std::string EncodeAccounts(const AccountTotals& rows) {
+// The blob of the account totals in pieces of up to 16 KB handed to sink
+// (it is 0.5 MB at a million lines: written whole it would double the run's
+// peak memory growth).
+template <class Sink>
+void EncodeAccountsInPieces(const AccountTotals& rows, Sink sink) {
+  constexpr size_t kPiece = 16 * 1024;
   std::string out;
-  out.reserve(kHeaderBytes + rows.size() * kAccountRowBytes);
+  out.reserve(kPiece + kAccountRowBytes);
   PutHeader(&out, kAccountRowBytes);
   for (const AccountTotal& r : rows) {
     Put<int64_t>(&out, r.amount);
@@ -71,8 +77,12 @@ std::string EncodeAccounts(const AccountTotals& rows) {
     Put<int16_t>(&out, r.rate);
     Put<uint8_t>(&out, r.side);
     Put<uint8_t>(&out, r.entry);
+    if (out.size() >= kPiece) {
+      sink(std::string_view(out));
+      out.clear();
+    }
   }
-  return out;
+  if (!out.empty()) sink(std::string_view(out));
 }
 
 // The rows of a blob after its header; 0 rows and false when the header or
@@ -189,28 +199,54 @@ bool DecodeAccountList(std::string_view blob, std::vector<KeptAccount>* accounts
 }
 
 // A hash of the blobs and the kept flags, eight bytes a step (the blobs are
-// tens of kilobytes at a thousand lines): a snapshot changed or damaged in
-// part does not read back.
+// tens of kilobytes at a thousand lines), taken as the bytes come: a
+// snapshot changed or damaged in part does not read back.
+class BlobHash {
+ public:
+  explicit BlobHash(int64_t kept) : hash_(0xcbf29ce484222325ULL ^ static_cast<uint64_t>(kept)) {}
+  void Add(std::string_view bytes) {
+    size_ += bytes.size();
+    if (!left_.empty()) {
+      const size_t taken = std::min(bytes.size(), 8 - left_.size());
+      left_.append(bytes.substr(0, taken));
+      bytes.remove_prefix(taken);
+      if (left_.size() < 8) return;
+      Word(left_.data());
+      left_.clear();
+    }
+    for (; bytes.size() >= 8; bytes.remove_prefix(8)) Word(bytes.data());
+    left_.assign(bytes);
+  }
+  // Ends a blob: its last bytes one at a time, then its size.
+  void End() {
+    for (unsigned char c : left_) hash_ = (hash_ ^ c) * kPrime;
+    hash_ = (hash_ ^ size_) * kPrime;
+    left_.clear();
+    size_ = 0;
+  }
+  int64_t Value() const { return static_cast<int64_t>(hash_); }
+
+ private:
+  static constexpr uint64_t kPrime = 0x100000001b3ULL;
+  void Word(const char* bytes) {
+    uint64_t word = 0;
+    std::memcpy(&word, bytes, 8);
+    hash_ = (hash_ ^ word) * kPrime;
+    hash_ ^= hash_ >> 29;
+  }
+  uint64_t hash_;
+  std::string left_;
+  size_t size_ = 0;
+};
+
 int64_t Checksum(std::string_view classes, std::string_view accounts, std::string_view list,
                  int64_t kept) {
-  uint64_t hash = 0xcbf29ce484222325ULL ^ static_cast<uint64_t>(kept);
-  auto add = [&hash](std::string_view bytes) {
-    size_t at = 0;
-    for (; at + 8 <= bytes.size(); at += 8) {
-      uint64_t word = 0;
-      std::memcpy(&word, bytes.data() + at, 8);
-      hash = (hash ^ word) * 0x100000001b3ULL;
-      hash ^= hash >> 29;
-    }
-    for (; at < bytes.size(); ++at) {
-      hash = (hash ^ static_cast<unsigned char>(bytes[at])) * 0x100000001b3ULL;
-    }
-    hash = (hash ^ bytes.size()) * 0x100000001b3ULL;
-  };
-  add(classes);
-  add(accounts);
-  add(list);
-  return static_cast<int64_t>(hash);
+  BlobHash hash(kept);
+  for (std::string_view blob : {classes, accounts, list}) {
+    hash.Add(blob);
+    hash.End();
+  }
+  return hash.Value();
 }
 
 // Runs a statement quietly: a missing table is no failure to log.
@@ -321,11 +357,24 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
   if (Run(db, "BEGIN IMMEDIATE")) {
     uint32_t counter = 0;
     const std::string classes = EncodeClasses(rows.classes);
-    const std::string accounts = EncodeAccounts(rows.accounts);
     const std::string list =
         accountList != nullptr ? EncodeAccountList(*accountList) : std::string();
-    const int64_t kept =
-        (rows.classesKept ? 1 : 0) | (rows.accountsKept ? 2 : 0) | (accountList != nullptr ? 4 : 0);
+    const int64_t kept = (rows.classesKept ? 1 : 0) | (rows.accountsKept ? 2 : 0) |
+                         (accountList != nullptr ? 4 : 0);
+    // The account totals are hashed, then written, piece by piece: the row
+    // goes in with zeros in their place (the last column, which SQLite does
+    // not fill in memory) and the pieces are written into it.
+    BlobHash hash(kept);
+    hash.Add(classes);
+    hash.End();
+    int64_t accountBytes = 0;
+    EncodeAccountsInPieces(rows.accounts, [&](std::string_view piece) {
+      hash.Add(piece);
+      accountBytes += static_cast<int64_t>(piece.size());
+    });
+    hash.End();
+    hash.Add(list);
+    hash.End();
     sqlite3_stmt* stmt = nullptr;
     // The counter read under the write lock: still the check's, and this
     // commit moves it by one. A table of another layout (an earlier build's)
@@ -337,28 +386,41 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
         "  kept           INTEGER NOT NULL,\n"
         "  checksum       INTEGER NOT NULL,\n"
         "  classes        BLOB NOT NULL,\n"
-        "  accounts       BLOB NOT NULL,\n"
-        "  account_list   BLOB NOT NULL\n"
+        "  account_list   BLOB NOT NULL,\n"
+        "  accounts       BLOB NOT NULL\n"
         ")";
     static constexpr const char* kInsert =
         "INSERT OR REPLACE INTO main.derived_check_snapshot (data_no, change_counter, kept, "
-        "checksum, classes, accounts, account_list) VALUES (?, ?, ?, ?, ?, ?, ?)";
+        "checksum, classes, account_list, accounts) VALUES (?, ?, ?, ?, ?, ?, zeroblob(?))";
     auto prepare = [db, &stmt] {
       return Run(db, kCreate) && sqlite3_prepare_v2(db, kInsert, -1, &stmt, nullptr) == SQLITE_OK;
     };
-    written =
-        ReadChangeCounter(db, &counter) && counter == checked &&
-        (prepare() || (Run(db, "DROP TABLE IF EXISTS main.derived_check_snapshot") && prepare()));
+    written = ReadChangeCounter(db, &counter) && counter == checked &&
+              (prepare() ||
+               (Run(db, "DROP TABLE IF EXISTS main.derived_check_snapshot") && prepare()));
     if (written) {
       sqlite3_bind_int(stmt, 1, dataNo);
       sqlite3_bind_int64(stmt, 2, int64_t{counter} + 1 > 0xFFFFFFFFLL ? 0 : int64_t{counter} + 1);
       sqlite3_bind_int64(stmt, 3, kept);
-      sqlite3_bind_int64(stmt, 4, Checksum(classes, accounts, list, kept));
+      sqlite3_bind_int64(stmt, 4, hash.Value());
       sqlite3_bind_blob(stmt, 5, classes.data(), static_cast<int>(classes.size()), SQLITE_STATIC);
-      sqlite3_bind_blob(stmt, 6, accounts.data(), static_cast<int>(accounts.size()), SQLITE_STATIC);
-      sqlite3_bind_blob(stmt, 7, list.data(), static_cast<int>(list.size()), SQLITE_STATIC);
-      written = sqlite3_step(stmt) == SQLITE_DONE && ReadStoreStamp(db, after) == 0;
+      sqlite3_bind_blob(stmt, 6, list.data(), static_cast<int>(list.size()), SQLITE_STATIC);
+      sqlite3_bind_int64(stmt, 7, accountBytes);
+      written = sqlite3_step(stmt) == SQLITE_DONE;
     }
+    sqlite3_blob* blob = nullptr;
+    written = written && sqlite3_blob_open(db, "main", "derived_check_snapshot", "accounts",
+                                           dataNo, 1, &blob) == SQLITE_OK;
+    int offset = 0;
+    if (written) {
+      EncodeAccountsInPieces(rows.accounts, [&](std::string_view piece) {
+        written = written && sqlite3_blob_write(blob, piece.data(), static_cast<int>(piece.size()),
+                                                offset) == SQLITE_OK;
+        offset += static_cast<int>(piece.size());
+      });
+    }
+    if (blob != nullptr) written = sqlite3_blob_close(blob) == SQLITE_OK && written;
+    written = written && ReadStoreStamp(db, after) == 0;
     sqlite3_finalize(stmt);
     written = written && Run(db, "COMMIT");
     if (!written) Run(db, "ROLLBACK");
