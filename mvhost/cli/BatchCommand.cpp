@@ -198,6 +198,11 @@ int BatchCommand(const BatchOptions& options) {
   std::vector<ClientResult> ended;
   // Entries of the runs for the run log, written with the index.
   BatchRunLog runLog;
+  // The run log's connection once no worker is forked any more (an SQLite
+  // connection must not be open across a fork): made while the last
+  // clients run, so their entries' write does not open the store.
+  HostStore tailStore;
+  bool tailTried = false;
   std::map<pid_t, int> pidfds;
   auto lastWrite = std::chrono::steady_clock::now() - kWriteInterval;
   bool told = false;
@@ -235,16 +240,17 @@ int BatchCommand(const BatchOptions& options) {
     writeIndex();
     // Entries that cannot be written now are kept for the next write.
     std::string logError;
-    if (!runLog.Write(home, &logError) && now) {
+    if (!runLog.Write(home, &logError, tailStore.db() != nullptr ? &tailStore : nullptr) && now) {
       std::cerr << "mvhost: warning: runs are not in the run log: " << logError << "\n";
     }
     lastWrite = std::chrono::steady_clock::now();
   };
 
   // The report's schema and the sheet's rows, which every client's sheet
-  // needs, are made here once, before the clients fork.
-  taxlink::sheet::PrepareReportReading();
-  taxlink::sheet::AllTopicRows();
+  // needs, are made once the first clients have started and more are to
+  // come (the first workers make their own beside their programs); later
+  // workers inherit them.
+  bool sheetPrepared = false;
 
   while (stopSignal == 0 || !running.empty()) {
     while (stopSignal == 0 && next < chosen.size() && static_cast<int>(running.size()) < jobs) {
@@ -292,6 +298,7 @@ int BatchCommand(const BatchOptions& options) {
       job.resultFd = MemoryFile("mvhost-client-result");
       job.runLogFd = MemoryFile("mvhost-client-run-log");
       job.batchPid = static_cast<int>(::getpid());
+      job.prepareSheet = !sheetPrepared;
       std::cout.flush();
       std::fflush(stdout);
       pid_t child = ::fork();
@@ -315,6 +322,18 @@ int BatchCommand(const BatchOptions& options) {
       }
       running.emplace(child, job);
       pidfds[child] = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
+    }
+    // Only worth it for workers still to be forked.
+    if (!sheetPrepared && !running.empty() && next < chosen.size() && stopSignal == 0) {
+      taxlink::sheet::PrepareReportReading();
+      taxlink::sheet::AllTopicRows();
+      sheetPrepared = true;
+    }
+    if (!tailTried && !running.empty() && (next == chosen.size() || stopSignal != 0)) {
+      tailTried = true;
+      std::string ignored;
+      // Without it, each write opens the store as before.
+      if (!tailStore.Open(home, &ignored)) tailStore.Close();
     }
     // A stop: the running runs are told once, then waited for.
     if (!told && (stopSignal == SIGTERM || stopSignal == SIGHUP)) {

@@ -10,6 +10,7 @@
 #include <iostream>
 #include <sstream>
 #include <string_view>
+#include <thread>
 
 #include "mvhost/cli/BatchRunLog.h"
 #include "mvhost/cli/ConcurrentCheck.h"
@@ -20,6 +21,8 @@
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/StoredDataCheck.h"
 #include "sheet/FindingsFile.h"
+#include "sheet/ReportReader.h"
+#include "sheet/SheetRows.h"
 #include "trace/Sha256.h"
 
 namespace mvhost {
@@ -294,14 +297,28 @@ ClientResult RunClient(const ClientJob& job) {
     launch.transcript = &run;
     sheet.check = job.findings;
     sheet.findingsTextLimit = job.findings ? kListedFindings : 0;
-    if (job.findings && job.checkWhileRunning && !job.conditions.savedValues) {
-      sheet.madeBeside = &madeBeside;
-      launch.started = [&] {
+    const bool checkBeside = job.findings && job.checkWhileRunning && !job.conditions.savedValues;
+    // Joined before the sheet, and on every way out of this scope.
+    std::jthread sheetReading;
+    launch.started = [&] {
+      if (job.prepareSheet) {
+        sheetReading = std::jthread([] {
+          taxlink::sheet::PrepareReportReading();
+          taxlink::sheet::AllTopicRows();
+        });
+      }
+      if (checkBeside) {
         madeBeside.Start(job.home, job.set.dataNo, job.conditions.startMonth,
                          job.conditions.endMonth, kListedFindings);
-      };
+      }
+    };
+    launch.ended = [&] {
+      if (sheetReading.joinable()) sheetReading.join();
       // The check's read of the store would hold off the run log's write.
-      launch.ended = [&] { madeBeside.Wait(); };
+      madeBeside.Wait();
+    };
+    if (checkBeside) {
+      sheet.madeBeside = &madeBeside;
       launch.store = &madeBeside.store();
     }
     RunLogEntry runLog;

@@ -38,6 +38,10 @@ struct ClientJob {
   // process that is gone (not batchPid): the worker writes it.
   int runLogFd = -1;
   int batchPid = 0;
+  // The batch had not made the report's schema and the sheet's rows when it
+  // forked this worker: the worker makes them beside its program, off the
+  // client's path.
+  bool prepareSheet = false;
 
   std::string ReportName() const { return set.dataId + ".xml"; }
   std::string WorkPath(const char* suffix) const;
