@@ -135,8 +135,10 @@ void AddFindings(const ClientJob& job, ConcurrentCheck& madeBeside, ClientResult
     if (made.checked) WriteFindings(job, std::move(listedText), made.total, result);
     return;
   }
-  HostStore store;
-  if (!store.Open(job.home, &error)) return;
+  HostStore own;
+  const bool shared = job.store != nullptr && job.store->db() != nullptr;
+  if (!shared && !own.Open(job.home, &error)) return;
+  HostStore& store = shared ? *job.store : own;
   CheckRequest request;
   request.dataNo = job.set.dataNo;
   if (!job.conditions.savedValues) {
@@ -309,17 +311,24 @@ ClientResult RunClient(const ClientJob& job) {
       }
       if (checkBeside) {
         madeBeside.Start(job.home, job.set.dataNo, job.conditions.startMonth,
-                         job.conditions.endMonth, kListedFindings);
+                         job.conditions.endMonth, kListedFindings, job.store);
       }
     };
     launch.ended = [&] {
       if (sheetReading.joinable()) sheetReading.join();
       // The check's read of the store would hold off the run log's write.
       madeBeside.Wait();
+      if (!checkBeside && job.findings && job.store != nullptr && job.store->db() == nullptr) {
+        std::string ignored;
+        // Without it, the sheet's check opens a connection of its own.
+        if (!job.store->Open(job.home, &ignored)) job.store->Close();
+      }
     };
     if (checkBeside) {
       sheet.madeBeside = &madeBeside;
       launch.store = &madeBeside.store();
+    } else {
+      launch.store = job.store;
     }
     RunLogEntry runLog;
     if (job.runLogFd >= 0) launch.runLog = &runLog;
@@ -329,6 +338,8 @@ ClientResult RunClient(const ClientJob& job) {
     std::cout.flush();
     std::fflush(stdout);
     ClassifyRun(status, run, log >= 0 ? ReadWholeDescriptor(log) : std::string(), &result);
+    // A worker runs many clients: each has a log of its own.
+    if (log >= 0) ::close(log);
   }
   if (launched && result.status == "failed" && !reportBefore) {
     // A run stopped after its report was in place (Ctrl+C at the closing

@@ -7,6 +7,7 @@
 #include "mvhost/cli/BatchScript.h"
 #include "mvhost/cli/ClientResult.h"
 #include "mvhost/cli/RunTranscript.h"
+#include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/StoreAdmin.h"
 
 namespace mvhost {
@@ -42,6 +43,9 @@ struct ClientJob {
   // forked this worker: the worker makes them beside its program, off the
   // client's path.
   bool prepareSheet = false;
+  // The worker's connection to the home, kept for its later clients; made
+  // here when not open yet. Null: the client's checks open their own.
+  HostStore* store = nullptr;
 
   std::string ReportName() const { return set.dataId + ".xml"; }
   std::string WorkPath(const char* suffix) const;
