@@ -452,6 +452,8 @@ bool TraceFile::Begin(const StDATAINFO& dataSet, const TraceRun& run) {
 
 Status TraceFile::Write(const ReportInputs& inputs, const StDATAINFO& dataSet, const TraceRun& run,
                         TraceRecorder* recorder, const std::string& reportPath) {
+  // Every contribution recorded, on the recorder's thread or in turn.
+  if (recorder != nullptr) recorder->Finish();
   const TraceSpools* spools = recorder != nullptr ? &recorder->spools() : nullptr;
   std::string report;
   try {

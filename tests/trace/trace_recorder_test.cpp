@@ -3,9 +3,11 @@
 // walk gives the sides in.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <nlohmann/json.hpp>
 
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -74,52 +76,86 @@ TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowInAnyOrder) {
   StKAMOKUINFO account{};
   account.accountId = 7;
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    for (const bool onThread : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (onThread ? ", on its own thread" : ""));
+      TraceRecorder recorder(false);
+      std::string error;
+      ASSERT_TRUE(recorder.Open(&error, -1, onThread)) << error;
+      std::vector<int32_t> host = c.host;
+      int32_t late = 0;
+      if (c.hostAfterEngine) {
+        late = host.back();
+        host.pop_back();
+      }
+      std::vector<uint64_t> rowOf(8, UINT64_MAX);
+      uint64_t rows = 0;
+      for (int32_t journal : host) {
+        ASSERT_TRUE(recorder.Side(HostSide(journal)));
+        if (rowOf[static_cast<std::size_t>(journal)] == UINT64_MAX)
+          rowOf[static_cast<std::size_t>(journal)] = rows;
+        ++rows;
+      }
+      std::vector<uint64_t> expected;
+      bool lateGiven = false;
+      for (int32_t journal : c.engine) {
+        if (late != 0 && !lateGiven && journal > 1) {
+          ASSERT_TRUE(recorder.Side(HostSide(late)));
+          rowOf[static_cast<std::size_t>(late)] = rows++;
+          lateGiven = true;
+        }
+        StSWKTINFO line{};
+        line.journalId = journal;
+        line.lineNo = 1;
+        Contribution contribution{Figure::kCorpSellingAdminBook,
+                                  Contribution::Source::kJournalLine,
+                                  journal,
+                                  1,
+                                  100,
+                                  false,
+                                  &line,
+                                  &account,
+                                  1};
+        recorder.Contribute(contribution);
+        if (rowOf[static_cast<std::size_t>(journal)] == UINT64_MAX)
+          rowOf[static_cast<std::size_t>(journal)] = rows++;
+        expected.push_back(rowOf[static_cast<std::size_t>(journal)]);
+      }
+      recorder.Finish();
+      EXPECT_FALSE(recorder.failed());
+      EXPECT_EQ(recorder.spools().Find(kLineTableKey)->count, rows);
+      EXPECT_EQ(NamedRows(recorder, EngineFigureKey(Figure::kCorpSellingAdminBook)), expected);
+    }
+  }
+}
+
+// A spool that cannot be written on the recorder's thread stops the walk
+// that feeds it and fails the recorder, as when recorded in turn.
+TEST(TraceRecorderTest, ASpoolThatCannotBeWrittenFailsTheRecorder) {
+  for (const bool onThread : {false, true}) {
+    SCOPED_TRACE(onThread ? "on its own thread" : "in turn");
     TraceRecorder recorder(false);
     std::string error;
-    ASSERT_TRUE(recorder.Open(&error)) << error;
-    std::vector<int32_t> host = c.host;
-    int32_t late = 0;
-    if (c.hostAfterEngine) {
-      late = host.back();
-      host.pop_back();
+    ASSERT_TRUE(recorder.Open(&error, -1, onThread)) << error;
+    // Files of this process may not grow past 64 KiB meanwhile.
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit small = before;
+    small.rlim_cur = 1 << 16;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool stopped = false;
+    for (int32_t journal = 1; journal <= 200000 && !stopped; ++journal) {
+      TaxLineSide side = HostSide(journal);
+      side.targetCount = 1;
+      side.targets[0] = {TaxLineSide::Record::kRateRow,     0, 0,
+                         TaxLineSide::Taken::kExcludingTax, 8, 100};
+      stopped = !recorder.Side(side);
     }
-    std::vector<uint64_t> rowOf(8, UINT64_MAX);
-    uint64_t rows = 0;
-    for (int32_t journal : host) {
-      ASSERT_TRUE(recorder.Side(HostSide(journal)));
-      if (rowOf[static_cast<std::size_t>(journal)] == UINT64_MAX)
-        rowOf[static_cast<std::size_t>(journal)] = rows;
-      ++rows;
-    }
-    std::vector<uint64_t> expected;
-    bool lateGiven = false;
-    for (int32_t journal : c.engine) {
-      if (late != 0 && !lateGiven && journal > 1) {
-        ASSERT_TRUE(recorder.Side(HostSide(late)));
-        rowOf[static_cast<std::size_t>(late)] = rows++;
-        lateGiven = true;
-      }
-      StSWKTINFO line{};
-      line.journalId = journal;
-      line.lineNo = 1;
-      Contribution contribution{Figure::kCorpSellingAdminBook,
-                                Contribution::Source::kJournalLine,
-                                journal,
-                                1,
-                                100,
-                                false,
-                                &line,
-                                &account,
-                                1};
-      recorder.Contribute(contribution);
-      if (rowOf[static_cast<std::size_t>(journal)] == UINT64_MAX)
-        rowOf[static_cast<std::size_t>(journal)] = rows++;
-      expected.push_back(rowOf[static_cast<std::size_t>(journal)]);
-    }
-    EXPECT_FALSE(recorder.failed());
-    EXPECT_EQ(recorder.spools().Find(kLineTableKey)->count, rows);
-    EXPECT_EQ(NamedRows(recorder, EngineFigureKey(Figure::kCorpSellingAdminBook)), expected);
+    recorder.Finish();
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_TRUE(stopped);
+    EXPECT_TRUE(recorder.failed());
   }
 }
 
