@@ -4,6 +4,8 @@
 #include <map>
 #include <optional>
 #include <string_view>
+#include <system_error>
+#include <thread>
 
 #include <nlohmann/json.hpp>
 
@@ -473,6 +475,15 @@ Status TraceFile::Write(const ReportInputs& inputs, const StDATAINFO& dataSet, c
     return TraceFailed(path_);
   }
 
+  // The old trace's pages leave the cache while this one is finished, so
+  // that replacing it does not wait for that at the end.
+  std::jthread dropping;
+  try {
+    dropping = std::jthread([this] { replacement_.DropTargetPages(); });
+  } catch (const std::system_error&) {
+    // Left to the rename.
+  }
+
   std::vector<TracedFigure> figures =
       TracedFigures(inputs, run.savedReturn, ReadReportValues(report));
   if (!run.savedReturn) NameParts(inputs.tables, recorder, figures);
@@ -520,6 +531,7 @@ Status TraceFile::Write(const ReportInputs& inputs, const StDATAINFO& dataSet, c
   } catch (const platform::FileException&) {
     return TraceFailed(path_);
   }
+  if (dropping.joinable()) dropping.join();
   return replacement_.Commit() ? Status::OK() : TraceFailed(path_);
 }
 
