@@ -126,18 +126,36 @@ bool TraceRecorder::Open(std::string* error, int lineTable, bool onThread) {
     *error = "cannot write the line table into the trace";
     return false;
   }
+  lineTable_ = spools_.Get(kLineTableKey);
   if (onThread) {
     handoff_ = std::make_unique<TraceHandoff>(
         [this](const char* data, std::size_t size) { Take(data, size); });
     if (!handoff_->Start()) handoff_.reset();
   }
+  // Rows written in place are formatted on a thread of their own (the
+  // spools' shared file is the first thread's alone).
+  if (handoff_ && lineTable >= 0) {
+    rowHandoff_ = std::make_unique<TraceHandoff>([this](const char* data, std::size_t size) {
+      for (const char* end = data + size; data < end; data += sizeof(LineRow)) {
+        LineRow row;
+        std::memcpy(&row, data, sizeof(row));
+        WriteRow(row);
+      }
+    });
+    if (!rowHandoff_->Start()) rowHandoff_.reset();
+  }
   return true;
 }
 
 void TraceRecorder::Finish() {
+  // The first thread hands rows to the second: it ends first.
   if (handoff_) {
     handoff_->Finish();
     handoff_.reset();
+  }
+  if (rowHandoff_) {
+    rowHandoff_->Finish();
+    rowHandoff_.reset();
   }
   // The host's sides come before the engine's: an account both name keeps
   // the text it had first.
@@ -168,6 +186,12 @@ void TraceRecorder::Put(std::size_t bytes) {
 }
 
 void TraceRecorder::Take(const char* data, std::size_t size) {
+  // Once recording failed, the rest only goes through (the trace will not be
+  // written).
+  if (failed()) {
+    threadFailed_.store(true, std::memory_order_relaxed);
+    return;
+  }
   const char* const end = data + size;
   while (data < end) {
     const auto kind = static_cast<uint8_t>(*data++);
@@ -208,20 +232,26 @@ TraceRecorder::Triple& TraceRecorder::TripleOf(uint64_t key) {
 }
 
 uint64_t TraceRecorder::AddLine(const LineRow& row) {
-  TraceSpools::Spool* table = SpoolOf(kLineTableKey);
-  if (table == nullptr) {
-    failed_ = true;
-    return 0;
-  }
-  const uint64_t index = table->count;
   int64_t including = 0;
-  char* const at = spools_.StartEntry(table, kLineRowText);
   // A reader takes the sum of the two amounts: a side that has none fails.
-  if (!spools_.EndEntry(table, PutLineRow(at, row), 0) ||
-      __builtin_add_overflow(row.amount, row.tax, &including)) {
+  if (lineTable_ == nullptr || __builtin_add_overflow(row.amount, row.tax, &including)) {
     failed_ = true;
+    return rowsMade_;
   }
-  return index;
+  if (rowHandoff_) {
+    std::memcpy(rowHandoff_->Reserve(sizeof(row)), &row, sizeof(row));
+    rowHandoff_->Commit(sizeof(row));
+  } else {
+    WriteRow(row);
+  }
+  return rowsMade_++;
+}
+
+void TraceRecorder::WriteRow(const LineRow& row) {
+  // A row that cannot be written out fails the spools; the rest are passed by.
+  if (spools_.failed()) return;
+  char* const at = spools_.StartEntry(lineTable_, kLineRowText);
+  spools_.EndEntry(lineTable_, PutLineRow(at, row), 0);
 }
 
 bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken, int64_t amount) {
@@ -245,7 +275,7 @@ bool TraceRecorder::Side(const TaxLineSide& side) {
   std::memcpy(at, &head, kSideHead);
   std::memcpy(at + kSideHead, side.targets, targets);
   Put(kSideHead + targets);
-  return handoff_ ? !threadFailed_.load(std::memory_order_relaxed) : !failed();
+  return handoff_ ? !threadFailed_.load(std::memory_order_relaxed) && !spools_.failed() : !failed();
 }
 
 bool TraceRecorder::RecordSide(const TaxLineSide& side) {

@@ -82,6 +82,7 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   TraceSpools::Spool* SpoolOf(uint64_t key);
   // Adds a row to the line table; its index there.
   uint64_t AddLine(const LineRow& row);
+  void WriteRow(const LineRow& row);
   bool AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken, int64_t amount);
   // The accounts rows name, by id; the host's sides are remembered on the
   // thread of the walks (their texts live only during the call), the
@@ -103,6 +104,11 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   // On a thread of its own: the handoff, and whether recording failed
   // there (the walks stop then).
   std::unique_ptr<TraceHandoff> handoff_;
+  // The rows of a line table written in place go on from that thread to
+  // one more, which formats and writes them.
+  std::unique_ptr<TraceHandoff> rowHandoff_;
+  TraceSpools::Spool* lineTable_ = nullptr;
+  uint64_t rowsMade_ = 0;
   std::atomic<bool> threadFailed_{false};
   std::vector<char> scratch_;  // a record recorded in turn
   // Rate-row figures (by byte offset) that the business-type parts make.

@@ -2,8 +2,10 @@
 // refund passes take as one row of the line table, whatever order either
 // walk gives the sides in.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
@@ -128,14 +130,25 @@ TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowInAnyOrder) {
   }
 }
 
-// A spool that cannot be written on the recorder's thread stops the walk
-// that feeds it and fails the recorder, as when recorded in turn.
-TEST(TraceRecorderTest, ASpoolThatCannotBeWrittenFailsTheRecorder) {
-  for (const bool onThread : {false, true}) {
-    SCOPED_TRACE(onThread ? "on its own thread" : "in turn");
+// A line table that cannot be written, on the recorder's threads or in
+// turn, stops the walk that feeds it and fails the recorder.
+TEST(TraceRecorderTest, ALineTableThatCannotBeWrittenFailsTheRecorder) {
+  const std::string folder = testing::MakeMemoryTempFolder("trace-full");
+  const struct {
+    const char* name;
+    bool onThread, inPlace;
+  } cases[] = {{"in turn", false, false},
+               {"on its own thread", true, false},
+               {"on its own threads, in place", true, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int file = c.inPlace ? ::open((folder + "/trace").c_str(),
+                                        O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)
+                               : -1;
+    ASSERT_EQ(file >= 0, c.inPlace);
     TraceRecorder recorder(false);
     std::string error;
-    ASSERT_TRUE(recorder.Open(&error, -1, onThread)) << error;
+    ASSERT_TRUE(recorder.Open(&error, file, c.onThread)) << error;
     // Files of this process may not grow past 64 KiB meanwhile.
     rlimit before{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
@@ -146,17 +159,17 @@ TEST(TraceRecorderTest, ASpoolThatCannotBeWrittenFailsTheRecorder) {
     bool stopped = false;
     for (int32_t journal = 1; journal <= 200000 && !stopped; ++journal) {
       TaxLineSide side = HostSide(journal);
-      side.targetCount = 1;
-      side.targets[0] = {TaxLineSide::Record::kRateRow,     0, 0,
-                         TaxLineSide::Taken::kExcludingTax, 8, 100};
+      side.taxClass = 1;  // a row and nothing else
       stopped = !recorder.Side(side);
     }
     recorder.Finish();
     ::setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, previous);
+    if (file >= 0) ::close(file);
     EXPECT_TRUE(stopped);
     EXPECT_TRUE(recorder.failed());
   }
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
