@@ -11,7 +11,7 @@ ConcurrentCheck::~ConcurrentCheck() { Wait(); }
 void ConcurrentCheck::Wait() {
   if (!thread_.joinable()) return;
   thread_.join();
-  if (store_.db() != nullptr) unkept_.Keep(store_.db());
+  if (used_->db() != nullptr) unkept_.Keep(used_->db());
 }
 
 void ConcurrentCheck::Start(const std::string& home, int32_t dataNo, int startMonth, int endMonth,
