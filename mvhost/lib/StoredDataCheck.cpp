@@ -1,5 +1,7 @@
 #include "mvhost/lib/StoredDataCheck.h"
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <unordered_map>
 #include <utility>
@@ -121,11 +123,19 @@ CheckStatus WalkStoredDataSet(HostStore& store, const CheckRequest& request,
   const std::string source = "data set " + std::to_string(request.dataNo);
   LinePlace place;
   place.source = &source;
+  // A journal found by a query over the stored lines is named by its first
+  // line's id; findings name a line by its place among the data set's lines.
+  // The ids count the places one by one until a line was removed: each run
+  // of ids is kept as its first id and the place less the id.
+  std::vector<std::pair<int64_t, int64_t>> idRuns;
   BookkeepingCheck check(
       model, months, &source,
-      [place](int64_t lineId) {
+      [place, &idRuns](int64_t lineId) {
         LinePlace stored = place;
-        stored.number = lineId;
+        auto run = std::upper_bound(
+            idRuns.begin(), idRuns.end(), lineId,
+            [](int64_t id, const std::pair<int64_t, int64_t>& r) { return id < r.first; });
+        stored.number = run == idRuns.begin() ? lineId : lineId + std::prev(run)->second;
         return stored;
       },
       sink, wants);
@@ -135,6 +145,9 @@ CheckStatus WalkStoredDataSet(HostStore& store, const CheckRequest& request,
   const PackedLine* packed = nullptr;
   while ((status = reader.Next(&packed)) == 1) {
     ++place.number;
+    if (idRuns.empty() || packed->lineId + idRuns.back().second != place.number) {
+      idRuns.emplace_back(packed->lineId, place.number - packed->lineId);
+    }
     if (!months.Contains(packed->monthKind)) continue;
     if (!FindSide(packed->hasDebit, packed->debitAccount, accounts, &debit) ||
         !FindSide(packed->hasCredit, packed->creditAccount, accounts, &credit)) {
