@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <limits>
 #include <map>
 #include <unordered_map>
 #include <utility>
@@ -143,11 +144,11 @@ CheckStatus WalkStoredDataSet(HostStore& store, const CheckRequest& request,
   BookkeepingCheck::SideAccount debit;
   BookkeepingCheck::SideAccount credit;
   const PackedLine* packed = nullptr;
+  int64_t nextId = std::numeric_limits<int64_t>::min();  // the id that goes on the run
   while ((status = reader.Next(&packed)) == 1) {
     ++place.number;
-    if (idRuns.empty() || packed->lineId + idRuns.back().second != place.number) {
-      idRuns.emplace_back(packed->lineId, place.number - packed->lineId);
-    }
+    if (packed->lineId != nextId) idRuns.emplace_back(packed->lineId, place.number - packed->lineId);
+    nextId = int64_t{packed->lineId} + 1;
     if (!months.Contains(packed->monthKind)) continue;
     if (!FindSide(packed->hasDebit, packed->debitAccount, accounts, &debit) ||
         !FindSide(packed->hasCredit, packed->creditAccount, accounts, &credit)) {
