@@ -236,7 +236,7 @@ int BatchCommand(const BatchOptions& options) {
 
   // What a worker runs for client `i` of `chosen` in `slot` (the worker is
   // a copy of this process and finds the client and the options here).
-  auto runClient = [&](const BatchSlot& slot, size_t i, bool checkWhileRunning,
+  auto runClient = [&](BatchSlot& slot, size_t i, bool checkWhileRunning,
                        HostStore& workerStore) {
     const DataSetListing& set = chosen[i];
     ClientJob job;
@@ -263,8 +263,10 @@ int BatchCommand(const BatchOptions& options) {
     job.runLogFd = slot.runLogFd;
     job.batchPid = slot.batchPid;
     // The report's schema and the sheet's rows: made beside the worker's
-    // first program, kept for its later clients.
-    job.prepareSheet = true;
+    // first program, kept for its later clients (the flag is the worker's
+    // own copy of the slot).
+    job.prepareSheet = !slot.sheetReady;
+    slot.sheetReady = true;
     job.store = &workerStore;
     const ClientResult result = RunClient(job);
     if (job.resultFd >= 0) {
