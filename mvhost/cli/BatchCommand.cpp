@@ -356,7 +356,7 @@ int BatchCommand(const BatchOptions& options) {
       }
       // The check goes beside the program when this client leaves a core
       // free: one client on two cores, never -j 2 on two.
-      if (slot == nullptr || !slot->worker.Hand(i, busy + 1 < cores)) {
+      if (slot == nullptr || !slot->worker.Hand(i, busy + 1 < cores, next == chosen.size())) {
         if (slot != nullptr) slot->Retire();
         if (slot == nullptr || fresh) {
           // No worker can be started: the clients not started are not run.
