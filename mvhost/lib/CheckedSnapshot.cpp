@@ -320,6 +320,9 @@ bool ReadRow(sqlite3* db, int32_t dataNo, Decode decode) {
 
 void ReadCheckedSnapshot(sqlite3* db, int32_t dataNo, CheckedRows* rows, bool* found) {
   *rows = CheckedRows();
+  *found = false;
+  // A connection that built its own derived data in temp tables checks those.
+  if (DerivedSchema::UsesTemp(db)) return;
   *found = ReadRow(
       db, dataNo,
       [rows](int64_t kept, std::string_view classes, std::string_view accounts, std::string_view) {
