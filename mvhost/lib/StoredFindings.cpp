@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "mvhost/lib/BusyWait.h"
+#include "mvhost/lib/CheckedSnapshot.h"
 #include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -308,6 +309,8 @@ void StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
       insert.BindBlob(7, std::vector<uint8_t>(bytes.begin(), bytes.end()));
       ok = insert.Run();
     }
+    // The findings change nothing a kept check of the derived data is made of.
+    if (ok) CarryKeptChecks(db);
     if (!ok || !Exec(db, "COMMIT")) Exec(db, "ROLLBACK");
   }
   WaitWhenBusy(db);

@@ -19,6 +19,7 @@
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/KeptAccounts.h"
+#include "mvhost/lib/RunLog.h"
 #include "tests/support/HostFixture.h"
 
 namespace taxlink::testing {
@@ -92,7 +93,20 @@ TEST_F(KeptReadsTest, AKeptCheckStandsOnlyUntilTheStoreIsWritten) {
     ASSERT_NE(totals, nullptr);
     EXPECT_FALSE(totals->empty());
   }
-  // Any write moves the counter: damage written after the check is met.
+  // A run log entry is carried over; any other write moves the counter:
+  // damage written after the check is met.
+  std::string error;
+  mvhost::RunLogEntry entry;
+  entry.startedAt = "2026-12-09T00:00:00Z";
+  entry.result = "written";
+  entry.via = "launch";
+  ASSERT_TRUE(mvhost::AppendRunLog(host_.Db(), entry, &error)) << error;
+  {
+    OtherRun run(host_);
+    mvhost::DerivedFinding finding;
+    ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
+    EXPECT_FALSE(run.Read("journal_account_total")) << "not carried over the run log's commit";
+  }
   host_.Exec("UPDATE journal_class_total SET credit_amount = credit_amount + 1");
   OtherRun run(host_);
   mvhost::DerivedFinding finding;
@@ -119,8 +133,9 @@ TEST_F(KeptReadsTest, AKeptCheckThatDoesNotReadBackIsNotTaken) {
     const uint32_t next = Counter() + 1;
     host_.Exec(
         "BEGIN; UPDATE journal_class_total SET credit_amount = credit_amount + 1; "
-        "UPDATE derived_check_snapshot SET change_counter = " +
-        std::to_string(next) + c.snapshot + "; COMMIT");
+        "UPDATE derived_check_stamp SET change_counter = " +
+        std::to_string(next) + "; UPDATE derived_check_kept SET kept = kept" + c.snapshot +
+        "; COMMIT");
     OtherRun run(host_);
     mvhost::DerivedFinding finding;
     ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
