@@ -66,7 +66,7 @@ std::string EncodeClasses(const ClassTotals& rows) {
 // peak memory growth).
 template <class Sink>
 void EncodeAccountsInPieces(const AccountTotals& rows, Sink sink) {
-  constexpr size_t kPiece = 16 * 1024;
+  constexpr size_t kPiece = size_t{16} * 1024;
   std::string out;
   out.reserve(kPiece + kAccountRowBytes);
   PutHeader(&out, kAccountRowBytes);
