@@ -30,7 +30,9 @@ RunOutcome RunTrace::Start(bool taxIncluded, const StDATAINFO& dataSet, const Tr
     if (file_->Begin(dataSet, run)) lineTable = file_->lineTableDescriptor();
   }
   std::string error;
-  if (!recorder_->Open(&error, lineTable)) return RunOutcome::Failed("no trace: " + error);
+  // The recorder formats and writes on a thread of its own while the walks
+  // go on.
+  if (!recorder_->Open(&error, lineTable, true)) return RunOutcome::Failed("no trace: " + error);
   return RunOutcome::GoOn();
 }
 

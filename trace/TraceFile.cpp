@@ -4,6 +4,8 @@
 #include <map>
 #include <optional>
 #include <string_view>
+#include <system_error>
+#include <thread>
 
 #include <nlohmann/json.hpp>
 
@@ -452,6 +454,8 @@ bool TraceFile::Begin(const StDATAINFO& dataSet, const TraceRun& run) {
 
 Status TraceFile::Write(const ReportInputs& inputs, const StDATAINFO& dataSet, const TraceRun& run,
                         TraceRecorder* recorder, const std::string& reportPath) {
+  // Every contribution recorded, on the recorder's thread or in turn.
+  if (recorder != nullptr) recorder->Finish();
   const TraceSpools* spools = recorder != nullptr ? &recorder->spools() : nullptr;
   std::string report;
   try {
@@ -469,6 +473,15 @@ Status TraceFile::Write(const ReportInputs& inputs, const StDATAINFO& dataSet, c
   const std::string sha256 = Sha256Hex(report);
   if (begun_ && (sha256.size() != kSha256Width || run.time.size() != kTimeWidth)) {
     return TraceFailed(path_);
+  }
+
+  // The old trace's pages leave the cache while this one is finished, so
+  // that replacing it does not wait for that at the end.
+  std::jthread dropping;
+  try {
+    dropping = std::jthread([this] { replacement_.DropTargetPages(); });
+  } catch (const std::system_error&) {
+    // Left to the rename.
   }
 
   std::vector<TracedFigure> figures =
@@ -518,6 +531,7 @@ Status TraceFile::Write(const ReportInputs& inputs, const StDATAINFO& dataSet, c
   } catch (const platform::FileException&) {
     return TraceFailed(path_);
   }
+  if (dropping.joinable()) dropping.join();
   return replacement_.Commit() ? Status::OK() : TraceFailed(path_);
 }
 

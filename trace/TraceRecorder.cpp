@@ -71,32 +71,151 @@ std::string AccountObject(int32_t id, const char* code, std::size_t codeSize, co
          ",\"name\":" + JsonText(name, nameSize) + "}";
 }
 
+// The records that go through the handoff, each after a byte of its kind.
+enum RecordKind : uint8_t { kHostSideRecord = 1, kEngineLineRecord = 2, kEntryRecord = 3 };
+
+// A host side goes without its account's texts (remembered before) and with
+// only the targets it has.
+constexpr std::size_t kSideHead = offsetof(TaxLineSide, targets);
+
 }  // namespace
+
+// A side of a journal line that the engine's passes took.
+struct TraceRecorder::EngineLine {
+  uint64_t key;
+  int64_t amount;
+  LineRow row;  // the row it makes unless the host gave the side one
+  char code[sizeof(StKAMOKUINFO::code)];
+  char name[sizeof(StKAMOKUINFO::name)];
+  int8_t side;
+  bool replaces;
+};
+
+// A contribution of another kind; its JSON text follows it.
+struct TraceRecorder::Entry {
+  uint64_t key;
+  int64_t amount;
+  uint64_t size;
+  bool replaces;
+};
+
+TraceRecorder::AccountBook::AccountBook() { known.fill(std::numeric_limits<int64_t>::min()); }
+
+void TraceRecorder::AccountBook::Remember(int32_t id, const char* code, std::size_t codeSize,
+                                          const char* name, std::size_t nameSize) {
+  int64_t& slot = known[static_cast<uint32_t>(id) % known.size()];
+  if (slot == id) return;
+  auto [it, added] = byId.try_emplace(id);
+  if (added) it->second = AccountObject(id, code, codeSize, name, nameSize);
+  slot = id;
+}
 
 TraceRecorder::TraceRecorder(bool taxIncluded)
     : taxIncluded_(taxIncluded), brokenDown_(sizeof(StTAXREPORTRATEINFO), false) {
-  knownAccounts_.fill(std::numeric_limits<int64_t>::min());
   for (std::size_t offset = 0; offset < brokenDown_.size(); offset += sizeof(int64_t)) {
     brokenDown_[offset] = BreakdownOfRateFigure(static_cast<uint16_t>(offset)).topic >= 0;
   }
 }
 
-bool TraceRecorder::Open(std::string* error, int lineTable) {
+// The thread ends before any member it uses.
+TraceRecorder::~TraceRecorder() { Finish(); }
+
+bool TraceRecorder::Open(std::string* error, int lineTable, bool onThread) {
   if (!spools_.Open(error)) return false;
   if (lineTable >= 0 && !spools_.WriteInPlace(kLineTableKey, lineTable)) {
     *error = "cannot write the line table into the trace";
     return false;
   }
+  lineTable_ = spools_.Get(kLineTableKey);
+  if (onThread) {
+    handoff_ = std::make_unique<TraceHandoff>(
+        [this](const char* data, std::size_t size) { Take(data, size); });
+    if (!handoff_->Start()) handoff_.reset();
+  }
+  // Rows written in place are formatted on a thread of their own (the
+  // spools' shared file is the first thread's alone).
+  if (handoff_ && lineTable >= 0) {
+    rowHandoff_ = std::make_unique<TraceHandoff>([this](const char* data, std::size_t size) {
+      for (const char* end = data + size; data < end; data += sizeof(LineRow)) {
+        LineRow row;
+        std::memcpy(&row, data, sizeof(row));
+        WriteRow(row);
+      }
+    });
+    if (!rowHandoff_->Start()) rowHandoff_.reset();
+  }
   return true;
 }
 
-void TraceRecorder::RememberAccount(int32_t id, const char* code, std::size_t codeSize,
-                                    const char* name, std::size_t nameSize) {
-  int64_t& known = knownAccounts_[static_cast<uint32_t>(id) % knownAccounts_.size()];
-  if (known == id) return;
-  auto [it, added] = accounts_.try_emplace(id);
-  if (added) it->second = AccountObject(id, code, codeSize, name, nameSize);
-  known = id;
+void TraceRecorder::Finish() {
+  // The first thread hands rows to the second: it ends first.
+  if (handoff_) {
+    handoff_->Finish();
+    handoff_.reset();
+  }
+  if (rowHandoff_) {
+    rowHandoff_->Finish();
+    rowHandoff_.reset();
+  }
+  // The host's sides come before the engine's: an account both name keeps
+  // the text it had first.
+  for (auto& [id, json] : engineAccounts_.byId) {
+    hostAccounts_.byId.try_emplace(id, std::move(json));
+  }
+  engineAccounts_ = AccountBook();
+}
+
+char* TraceRecorder::Reserve(uint8_t kind, std::size_t bytes) {
+  char* at = nullptr;
+  if (handoff_) {
+    at = handoff_->Reserve(1 + bytes);
+  } else {
+    if (scratch_.size() < 1 + bytes) scratch_.resize(1 + bytes);
+    at = scratch_.data();
+  }
+  *at = static_cast<char>(kind);
+  return at + 1;
+}
+
+void TraceRecorder::Put(std::size_t bytes) {
+  if (handoff_) {
+    handoff_->Commit(1 + bytes);
+  } else {
+    Take(scratch_.data(), 1 + bytes);
+  }
+}
+
+void TraceRecorder::Take(const char* data, std::size_t size) {
+  // Once recording failed, the rest only goes through (the trace will not be
+  // written).
+  if (failed()) {
+    threadFailed_.store(true, std::memory_order_relaxed);
+    return;
+  }
+  const char* const end = data + size;
+  while (data < end) {
+    const auto kind = static_cast<uint8_t>(*data++);
+    if (kind == kHostSideRecord) {
+      TaxLineSide side;
+      std::memcpy(&side, data, kSideHead);
+      const std::size_t targets =
+          sizeof(TaxLineSide::Target) * static_cast<std::size_t>(side.targetCount);
+      std::memcpy(side.targets, data + kSideHead, targets);
+      data += kSideHead + targets;
+      RecordSide(side);
+    } else if (kind == kEngineLineRecord) {
+      EngineLine line;
+      std::memcpy(&line, data, sizeof(line));
+      data += sizeof(line);
+      RecordEngineLine(line);
+    } else {
+      Entry entry;
+      std::memcpy(&entry, data, sizeof(entry));
+      RecordEntry(entry, data + sizeof(entry));
+      data += sizeof(entry) + entry.size;
+    }
+  }
+  if (handoff_ && failed()) threadFailed_.store(true, std::memory_order_relaxed);
 }
 
 TraceSpools::Spool* TraceRecorder::SpoolOf(uint64_t key) {
@@ -113,19 +232,26 @@ TraceRecorder::Triple& TraceRecorder::TripleOf(uint64_t key) {
 }
 
 uint64_t TraceRecorder::AddLine(const LineRow& row) {
-  TraceSpools::Spool* table = SpoolOf(kLineTableKey);
-  if (table == nullptr) {
-    failed_ = true;
-    return 0;
-  }
-  const uint64_t index = table->count;
   int64_t including = 0;
-  char* const at = spools_.StartEntry(table, kLineRowText);
   // A reader takes the sum of the two amounts: a side that has none fails.
-  if (!spools_.EndEntry(table, PutLineRow(at, row), 0) || __builtin_add_overflow(row.amount, row.tax, &including)) {
+  if (lineTable_ == nullptr || __builtin_add_overflow(row.amount, row.tax, &including)) {
     failed_ = true;
+    return rowsMade_;
   }
-  return index;
+  if (rowHandoff_) {
+    std::memcpy(rowHandoff_->Reserve(sizeof(row)), &row, sizeof(row));
+    rowHandoff_->Commit(sizeof(row));
+  } else {
+    WriteRow(row);
+  }
+  return rowsMade_++;
+}
+
+void TraceRecorder::WriteRow(const LineRow& row) {
+  // A row that cannot be written out fails the spools; the rest are passed by.
+  if (spools_.failed()) return;
+  char* const at = spools_.StartEntry(lineTable_, kLineRowText);
+  spools_.EndEntry(lineTable_, PutLineRow(at, row), 0);
 }
 
 bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken, int64_t amount) {
@@ -135,13 +261,24 @@ bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken
   return spools_.EndEntry(spool, PutLineEntry(at, index, taken, amount), amount);
 }
 
-bool TraceRecorder::AddJsonEntry(uint64_t key, const std::string& json, int64_t amount) {
-  TraceSpools::Spool* spool = SpoolOf(key);
-  return spool != nullptr && spools_.Append(spool, json, amount);
+bool TraceRecorder::Side(const TaxLineSide& side) {
+  hostAccounts_.Remember(side.accountId, side.accountCode, kTerminated, side.accountName,
+                         kTerminated);
+  TaxLineSide head;
+  std::memcpy(&head, &side, kSideHead);
+  head.accountCode = nullptr;
+  head.accountName = nullptr;
+  head.targetCount = std::clamp(side.targetCount, 0, TaxLineSide::kMaxTargets);
+  const std::size_t targets =
+      sizeof(TaxLineSide::Target) * static_cast<std::size_t>(head.targetCount);
+  char* const at = Reserve(kHostSideRecord, kSideHead + targets);
+  std::memcpy(at, &head, kSideHead);
+  std::memcpy(at + kSideHead, side.targets, targets);
+  Put(kSideHead + targets);
+  return handoff_ ? !threadFailed_.load(std::memory_order_relaxed) && !spools_.failed() : !failed();
 }
 
-bool TraceRecorder::Side(const TaxLineSide& side) {
-  RememberAccount(side.accountId, side.accountCode, kTerminated, side.accountName, kTerminated);
+bool TraceRecorder::RecordSide(const TaxLineSide& side) {
   const uint64_t index =
       AddLine(LineRow{side.journalId, side.lineNo, side.date, side.monthKind, side.accountId,
                       side.rate, side.department, side.debit ? uint8_t{1} : uint8_t{0},
@@ -307,30 +444,28 @@ void TraceRecorder::Contribute(const Contribution& c) {
     case Contribution::Source::kJournalLine: {
       const auto& line = *static_cast<const StSWKTINFO*>(c.record);
       const bool debit = c.side == 1;
-      if (lastEngineSide_.side != c.side || lastEngineSide_.journal != line.journalId ||
-          lastEngineSide_.line != line.lineNo) {
-        const uint64_t* shared = SharedRowOf(SideKey(line.journalId, line.lineNo, debit));
-        if (shared != nullptr) {
-          lastEngineSide_.index = *shared;
-        } else {
-          RememberAccount(c.account->accountId, c.account->code, sizeof(c.account->code),
-                          c.account->name, sizeof(c.account->name));
-          lastEngineSide_.index = AddLine(LineRow{
-              line.journalId, line.lineNo, line.date, line.monthKind, c.account->accountId,
-              line.taxRate, debit ? line.debitDeptCode : line.creditDeptCode,
-              debit ? uint8_t{1} : uint8_t{0}, debit ? line.debitTaxClass : line.creditTaxClass,
-              static_cast<uint8_t>(line.businessType), 0,
-              debit ? line.debitAmount : line.creditAmount,
-              debit ? line.debitTax : line.creditTax});
-        }
-        lastEngineSide_.journal = line.journalId;
-        lastEngineSide_.line = line.lineNo;
-        lastEngineSide_.side = c.side;
-      }
-      if (c.replaces) spools_.Clear(key);
-      AddLineEntry(key, lastEngineSide_.index,
-                   taxIncluded_ ? TakenAmount::kIncludingTax : TakenAmount::kExcludingTax,
-                   c.amount);
+      EngineLine record{};
+      record.key = key;
+      record.amount = c.amount;
+      record.row = LineRow{line.journalId,
+                           line.lineNo,
+                           line.date,
+                           line.monthKind,
+                           c.account->accountId,
+                           line.taxRate,
+                           debit ? line.debitDeptCode : line.creditDeptCode,
+                           debit ? uint8_t{1} : uint8_t{0},
+                           debit ? line.debitTaxClass : line.creditTaxClass,
+                           static_cast<uint8_t>(line.businessType),
+                           0,
+                           debit ? line.debitAmount : line.creditAmount,
+                           debit ? line.debitTax : line.creditTax};
+      std::memcpy(record.code, c.account->code, sizeof(record.code));
+      std::memcpy(record.name, c.account->name, sizeof(record.name));
+      record.side = c.side;
+      record.replaces = c.replaces;
+      std::memcpy(Reserve(kEngineLineRecord, sizeof(record)), &record, sizeof(record));
+      Put(sizeof(record));
       return;
     }
     case Contribution::Source::kAccountSum: {
@@ -375,9 +510,38 @@ void TraceRecorder::Contribute(const Contribution& c) {
     }
   }
   entry_ += '}';
+  const Entry entry{key, c.amount, entry_.size(), c.replaces};
+  char* const at = Reserve(kEntryRecord, sizeof(entry) + entry_.size());
+  std::memcpy(at, &entry, sizeof(entry));
+  std::memcpy(at + sizeof(entry), entry_.data(), entry_.size());
+  Put(sizeof(entry) + entry_.size());
+}
+
+void TraceRecorder::RecordEngineLine(const EngineLine& c) {
+  const LineRow& row = c.row;
+  if (lastEngineSide_.side != c.side || lastEngineSide_.journal != row.journal ||
+      lastEngineSide_.line != row.line) {
+    const uint64_t* shared = SharedRowOf(SideKey(row.journal, row.line, c.side == 1));
+    if (shared != nullptr) {
+      lastEngineSide_.index = *shared;
+    } else {
+      engineAccounts_.Remember(row.accountId, c.code, sizeof(c.code), c.name, sizeof(c.name));
+      lastEngineSide_.index = AddLine(row);
+    }
+    lastEngineSide_.journal = row.journal;
+    lastEngineSide_.line = row.line;
+    lastEngineSide_.side = c.side;
+  }
+  if (c.replaces) spools_.Clear(c.key);
+  AddLineEntry(c.key, lastEngineSide_.index,
+               taxIncluded_ ? TakenAmount::kIncludingTax : TakenAmount::kExcludingTax, c.amount);
+}
+
+void TraceRecorder::RecordEntry(const Entry& entry, const char* json) {
   // A total that replaces the figure's amount leaves only itself behind.
-  if (c.replaces) spools_.Clear(key);
-  AddJsonEntry(key, entry_, c.amount);
+  if (entry.replaces) spools_.Clear(entry.key);
+  TraceSpools::Spool* spool = SpoolOf(entry.key);
+  if (spool != nullptr) spools_.Append(spool, std::string_view(json, entry.size), entry.amount);
 }
 
 }  // namespace taxlink

@@ -2,14 +2,17 @@
 #define TAXLINK_TRACE_TRACERECORDER_H_
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "aggregation/FigureTrace.h"
 #include "host/TaxLineTrace.h"
+#include "trace/TraceHandoff.h"
 #include "trace/TraceRecords.h"
 #include "trace/TraceSpools.h"
 
@@ -19,19 +22,35 @@ namespace taxlink {
 // (FigureTrace) and from the host's return summation (TaxLineSink), and
 // spools them (TraceRecords.h): each side of a line once in the line table,
 // and under each figure it went to (TraceKeys.h) an entry naming its row.
+//
+// Opened on a thread of its own, it copies each contribution as a compact
+// record into a bounded handoff (TraceHandoff) and that thread formats and
+// writes them, in the order they came: the run's own walks go on meanwhile,
+// and the spools and the trace are the same bytes as when recorded in turn.
 class TraceRecorder : public FigureTrace, public TaxLineSink {
  public:
   // taxIncluded: the run's setting, which says which amount of a journal
   // side and of an account's month entries the passes took.
   explicit TraceRecorder(bool taxIncluded);
+  ~TraceRecorder() override;
+  TraceRecorder(const TraceRecorder&) = delete;
+  TraceRecorder& operator=(const TraceRecorder&) = delete;
 
   // Makes the spools' file; false with the cause. With lineTable (an open
   // descriptor, the trace being written) the rows of the line table go
-  // straight there, at its position, instead of to a spool.
-  bool Open(std::string* error, int lineTable = -1);
+  // straight there, at its position, instead of to a spool. With onThread
+  // the contributions are recorded on a thread of its own (recorded in
+  // turn when no thread can be started).
+  bool Open(std::string* error, int lineTable = -1, bool onThread = false);
 
+  // From the thread that runs the walks. Side is false once recording
+  // failed (on a thread of its own, soon after).
   void Contribute(const Contribution& contribution) override;
   bool Side(const TaxLineSide& side) override;
+  // Waits until every contribution is recorded (the recorder's thread
+  // ended). The spools, the accounts and failed() below are complete only
+  // after it; no contribution may come after it.
+  void Finish();
 
   TraceSpools& spools() { return spools_; }
   const TraceSpools& spools() const { return spools_; }
@@ -40,27 +59,61 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   // other spools hold: the figure is then the sum of those two.
   bool SumOfParts(uint64_t including, uint64_t* excluding, uint64_t* tax) const;
   // The accounts the line table names, by id: the JSON object of each.
-  const std::unordered_map<int32_t, std::string>& accounts() const { return accounts_; }
+  const std::unordered_map<int32_t, std::string>& accounts() const { return hostAccounts_.byId; }
   // A spool could not be written or an amount overflowed: the trace would
   // be incomplete.
   bool failed() const { return failed_ || spools_.failed(); }
 
  private:
+  // The records of contributions as they go through the handoff, and what
+  // records them, in order, on the recorder's thread or in turn.
+  struct EngineLine;
+  struct Entry;
+  void Take(const char* data, std::size_t size);
+  bool RecordSide(const TaxLineSide& side);
+  void RecordEngineLine(const EngineLine& line);
+  void RecordEntry(const Entry& entry, const char* json);
+  // Room for a record of kind and bytes more: in the handoff, or in scratch_
+  // when recorded in turn (Put then records it).
+  char* Reserve(uint8_t kind, std::size_t bytes);
+  void Put(std::size_t bytes);
+
   // The spool of key through a small cache (a side feeds a few figures).
   TraceSpools::Spool* SpoolOf(uint64_t key);
   // Adds a row to the line table; its index there.
   uint64_t AddLine(const LineRow& row);
+  void WriteRow(const LineRow& row);
   bool AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken, int64_t amount);
-  // Spools the JSON of a contribution of another kind.
-  bool AddJsonEntry(uint64_t key, const std::string& json, int64_t amount);
-  void RememberAccount(int32_t id, const char* code, std::size_t codeSize, const char* name,
-                       std::size_t nameSize);
+  // The accounts rows name, by id; the host's sides are remembered on the
+  // thread of the walks (their texts live only during the call), the
+  // engine's where their rows are made, and both meet in Finish.
+  struct AccountBook {
+    AccountBook();
+    void Remember(int32_t id, const char* code, std::size_t codeSize, const char* name,
+                  std::size_t nameSize);
+    std::unordered_map<int32_t, std::string> byId;
+    // Accounts already remembered, by id modulo the size: most sides name
+    // one of a few accounts, found here without the map (none: a value no
+    // id has).
+    std::array<int64_t, 256> known;
+  };
+  AccountBook hostAccounts_;
+  AccountBook engineAccounts_;
 
   bool taxIncluded_;
+  // On a thread of its own: the handoff, and whether recording failed
+  // there (the walks stop then).
+  std::unique_ptr<TraceHandoff> handoff_;
+  // The rows of a line table written in place go on from that thread to
+  // one more, which formats and writes them.
+  std::unique_ptr<TraceHandoff> rowHandoff_;
+  TraceSpools::Spool* lineTable_ = nullptr;
+  uint64_t rowsMade_ = 0;
+  std::atomic<bool> threadFailed_{false};
+  std::vector<char> scratch_;  // a record recorded in turn
   // Rate-row figures (by byte offset) that the business-type parts make.
   std::vector<bool> brokenDown_;
   TraceSpools spools_;
-  std::unordered_map<int32_t, std::string> accounts_;
   // The spools of amounts including tax of the host's figures, with the
   // spools of the same sides' amounts excluding tax and tax.
   struct Triple {
@@ -76,9 +129,6 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   };
   Triple& TripleOf(uint64_t key);
   std::array<CacheSlot, 1024> cache_{};
-  // Accounts already remembered, by id modulo the size: most sides name one
-  // of a few accounts, found here without the map (none: a value no id has).
-  std::array<int64_t, 256> knownAccounts_;
   std::string entry_;
   // The rows of the host's sides that the engine's refund passes may take
   // too (the non-taxable purchase classes), by journal side, so that such a

@@ -1,7 +1,6 @@
 #include "trace/TraceRecords.h"
 
 #include <array>
-#include <bit>
 #include <cstring>
 
 namespace taxlink {
@@ -20,49 +19,63 @@ constexpr std::array<char, 200> kDigitPairs = [] {
 
 void PutPair(char* out, uint32_t pair) { std::memcpy(out, &kDigitPairs[2 * std::size_t{pair}], 2); }
 
-// 10^0 to 10^19.
-constexpr std::array<uint64_t, 20> kPowersOfTen = [] {
-  std::array<uint64_t, 20> powers{};
-  uint64_t power = 1;
-  for (uint64_t& p : powers) {
-    p = power;
-    power *= 10;
+// 1 to 4 digits of value (below 10000) at out, without leading zeros;
+// returns their end.
+[[gnu::always_inline]] inline char* PutShort(char* out, uint32_t value) {
+  if (value < 100) {
+    if (value < 10) {
+      *out = static_cast<char>('0' + value);
+      return out + 1;
+    }
+    PutPair(out, value);
+    return out + 2;
   }
-  return powers;
-}();
+  if (value < 1000) {
+    *out = static_cast<char>('0' + value / 100);
+    PutPair(out + 1, value % 100);
+    return out + 3;
+  }
+  PutPair(out, value / 100);
+  PutPair(out + 2, value % 100);
+  return out + 4;
+}
 
-// An integer's digits at out, written in place four at a time from the end
-// (the line table is millions of them); returns the end of the digits.
-char* PutInteger(char* out, int64_t value) {
+// Exactly four digits of value (below 10000), leading zeros kept.
+[[gnu::always_inline]] inline void PutFour(char* out, uint32_t value) {
+  PutPair(out, value / 100);
+  PutPair(out + 2, value % 100);
+}
+
+// 1 to 8 digits of value (below 10^8) at out; returns their end.
+[[gnu::always_inline]] inline char* PutUpToEight(char* out, uint32_t value) {
+  if (value < 10000) return PutShort(out, value);
+  out = PutShort(out, value / 10000);
+  PutFour(out, value % 10000);
+  return out + 4;
+}
+
+// An integer's digits at out, by its size: most integers of a row are
+// short (one branch or two), amounts have eight digits and a few more.
+[[gnu::always_inline]] inline char* PutInteger(char* out, int64_t value) {
   if (value < 0) *out++ = '-';
-  uint64_t rest = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  if (rest < 10) {
-    *out = static_cast<char>('0' + rest);
-    return out + 1;
-  }
-  // The number of digits from the bit width (log10 2 is about 1233 / 4096).
-  const auto estimate = static_cast<std::size_t>((std::bit_width(rest) * 1233) >> 12);
-  char* const end = out + estimate + (rest >= kPowersOfTen[estimate] ? 1 : 0);
-  char* at = end;
-  while (rest >= 10000) {
-    const auto four = static_cast<uint32_t>(rest % 10000);
-    rest /= 10000;
-    at -= 4;
-    PutPair(at, four / 100);
-    PutPair(at + 2, four % 100);
-  }
-  auto last = static_cast<uint32_t>(rest);
-  if (last >= 100) {
-    at -= 2;
-    PutPair(at, last % 100);
-    last /= 100;
-  }
-  if (last >= 10) {
-    PutPair(at - 2, last);
+  const uint64_t rest = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  constexpr uint64_t kEight = 100000000;
+  if (rest < kEight) return PutUpToEight(out, static_cast<uint32_t>(rest));
+  const auto low = static_cast<uint32_t>(rest % kEight);
+  const uint64_t high = rest / kEight;
+  if (high < kEight) {
+    out = PutUpToEight(out, static_cast<uint32_t>(high));
   } else {
-    at[-1] = static_cast<char>('0' + last);
+    // Up to 20 digits: four more at most above the next eight.
+    out = PutShort(out, static_cast<uint32_t>(high / kEight));
+    const auto middle = static_cast<uint32_t>(high % kEight);
+    PutFour(out, middle / 10000);
+    PutFour(out + 4, middle % 10000);
+    out += 8;
   }
-  return end;
+  PutFour(out, low / 10000);
+  PutFour(out + 4, low % 10000);
+  return out + 8;
 }
 
 // A JSON array of integers at out, formatted without locale or stream.

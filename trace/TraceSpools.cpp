@@ -97,6 +97,9 @@ bool TraceSpools::EndEntry(Spool* spool, const char* end, int64_t amount) {
   spool->bytes += spool->size - spool->buffered;
   if (__builtin_add_overflow(spool->sum, amount, &spool->sum)) spool->overflow = true;
   if (spool->size >= (spool->inPlace >= 0 ? kInPlaceChunk : kChunk) && !WriteOut(spool)) {
+    // The spool is lost: what it buffers goes, so that a caller going on
+    // does not grow the buffer.
+    spool->size = 0;
     spool->buffered = 0;
     return false;
   }

@@ -1,6 +1,7 @@
 #ifndef TAXLINK_TRACE_TRACESPOOLS_H_
 #define TAXLINK_TRACE_TRACESPOOLS_H_
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -102,7 +103,7 @@ class TraceSpools {
   // cannot.
   bool FlushInPlace(uint64_t key);
 
-  bool failed() const { return failed_; }
+  bool failed() const { return failed_.load(std::memory_order_relaxed); }
 
  private:
   // Makes room for bytes more in a spool's buffer.
@@ -118,7 +119,8 @@ class TraceSpools {
   uint64_t sharedSize_ = 0;
   uint64_t inPlaceWritten_ = 0;  // since the last start of a write-back
   std::unordered_map<uint64_t, Spool> spools_;
-  bool failed_ = false;
+  // Set by the thread that writes the line table in place too.
+  std::atomic<bool> failed_{false};
 };
 
 }  // namespace taxlink

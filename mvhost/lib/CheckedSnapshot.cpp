@@ -350,7 +350,7 @@ void ReadSnapshotAccounts(sqlite3* db, int32_t dataNo, std::vector<KeptAccount>*
   if (!*found || !*usable) accounts->clear();
 }
 
-void CarryKeptChecks(sqlite3* db) {
+void CarryCheckedSnapshots(sqlite3* db) {
   // Only under a write transaction's lock: no other commit comes between
   // the counter read here and this one's.
   uint32_t counter = 0;
@@ -398,7 +398,9 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
     // The counter read under the write lock: still the check's, and this
     // commit moves it by one. A table of another layout (an earlier build's)
     // is made again.
+    // (The single table of an earlier build, the counter inside the rows, goes.)
     static constexpr const char* kCreate =
+        "DROP TABLE IF EXISTS main.derived_check_snapshot;\n"
         "CREATE TABLE IF NOT EXISTS main.derived_check_kept (\n"
         "  data_no      INTEGER PRIMARY KEY,\n"
         "  kept         INTEGER NOT NULL,\n"

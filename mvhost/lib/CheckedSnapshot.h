@@ -28,17 +28,10 @@ struct CheckedRows {
 // 24..27 of the file's header) moves with every write transaction any
 // connection commits to a store in rollback-journal mode, so a later run
 // that finds it unchanged knows that nothing was written since the check
-// (or only what CarryKeptChecks vouches for), and takes the rows as they are
+// (or only what CarryCheckedSnapshots vouches for), and takes the rows as they are
 // instead of reading and checking 1 400 rows of totals through SQLite (a
 // third of a short run's own work). A store in WAL mode, in memory or whose
 // header cannot be read never has its checks taken over.
-
-// For a writer whose write changes nothing a kept check is made of (the run
-// log, the bookkeeping check's stored findings): within its write
-// transaction, after its first write, the kept checks that stood before it
-// are given the counter its commit gives, so that they still stand after it.
-// Quiet: nothing when no check is kept or the counter cannot be read.
-void CarryKeptChecks(sqlite3* db);
 
 // The store's change counter; false when it cannot be trusted as above.
 bool ReadChangeCounter(sqlite3* db, uint32_t* counter);
@@ -63,6 +56,14 @@ void ReadSnapshotAccounts(sqlite3* db, int32_t dataNo, std::vector<KeptAccount>*
 // check).
 bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const CheckedRows& rows,
                           const std::vector<KeptAccount>* accountList, StoreStamp* after);
+
+// Inside a write transaction the caller holds that changes nothing a kept
+// check is made of (the run log, the kept findings): moves the kept checks
+// that stand now on to the counter this transaction's commit gives the file,
+// so that they stand after it. Call it before the transaction's own writes.
+// Quietly nothing outside a transaction or without kept checks; the caller's
+// rollback undoes it with the rest.
+void CarryCheckedSnapshots(sqlite3* db);
 
 }  // namespace mvhost
 

@@ -36,12 +36,9 @@ std::string RunLogTimeNow() {
   return text;
 }
 
+namespace {
+
 bool AppendRunLog(sqlite3* db, const RunLogEntry& entry, std::string* error) {
-  // In a transaction of its own unless the caller's (a batch's) is open:
-  // the run log changes nothing a kept check of the derived data is made
-  // of, so the kept checks are carried over its commit.
-  const bool own = sqlite3_get_autocommit(db) != 0 &&
-                   sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
   SqlStatement stmt(db,
                     "INSERT INTO run_log (started_at, user_id, data_no, edition, start_month,"
                     " end_month, method, result, report_path, report_sha256, duration_ms, via)"
@@ -56,17 +53,34 @@ bool AppendRunLog(sqlite3* db, const RunLogEntry& entry, std::string* error) {
   BindTextOrNull(stmt, 9, entry.reportPath);
   BindTextOrNull(stmt, 10, entry.reportSha256);
   stmt.Bind(11, entry.durationMs).Bind(12, entry.via);
-  bool ok = stmt.Run();
-  if (!ok) *error = stmt.error();
-  if (ok) CarryKeptChecks(db);
-  if (own) {
-    if (ok && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-      ok = false;
-      *error = sqlite3_errmsg(db);
-    }
-    if (!ok) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-  }
+  if (stmt.Run()) return true;
+  *error = stmt.error();
+  return false;
+}
+
+bool Exec(sqlite3* db, const char* sql, std::string* error) {
+  char* message = nullptr;
+  const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK;
+  if (!ok && error != nullptr) *error = message != nullptr ? message : "SQLite error";
+  sqlite3_free(message);
   return ok;
+}
+
+}  // namespace
+
+bool WriteRunLog(sqlite3* db, const std::vector<RunLogEntry>& entries, std::string* error) {
+  if (entries.empty()) return true;
+  if (!Exec(db, "BEGIN IMMEDIATE", error)) return false;
+  CarryCheckedSnapshots(db);
+  for (const RunLogEntry& entry : entries) {
+    if (!AppendRunLog(db, entry, error)) {
+      Exec(db, "ROLLBACK", nullptr);
+      return false;
+    }
+  }
+  if (Exec(db, "COMMIT", error)) return true;
+  Exec(db, "ROLLBACK", nullptr);
+  return false;
 }
 
 bool ReadRunLog(sqlite3* db, std::optional<int32_t> dataNo, std::vector<RunLogEntry>* entries,

@@ -167,6 +167,17 @@ bool ReplacementFile::TargetIsDirect() const {
          !S_ISDIR(info.st_mode) && !S_ISLNK(info.st_mode);
 }
 
+void ReplacementFile::DropTargetPages() const {
+  struct stat info;
+  // A link, a device or a pipe is left alone (opening a pipe would disturb
+  // its writer; a link's target is not what the rename replaces).
+  if (lstat(targetPosix_.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
+  const int fd = open(targetPosix_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+  close(fd);
+}
+
 bool ReplacementFile::Commit() {
   if (direct_) return true;
   if (holder_ < 0) return false;

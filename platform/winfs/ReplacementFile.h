@@ -49,6 +49,12 @@ class ReplacementFile {
   // open and close of a pipe would end its reader's stream).
   bool TargetIsDirect() const;
 
+  // Drops the cached pages of the regular file it replaces (the file stays
+  // as it is), so that the rename over it need not evict them: a large file
+  // is dropped on another thread while its replacement is written. Safe to
+  // call from another thread than the one writing.
+  void DropTargetPages() const;
+
   // The temporary's file name for a stem in this process, or in process pid.
   static std::string TemporaryName(std::string_view stem);
   static std::string TemporaryNameOf(std::string_view stem, long pid);

@@ -93,21 +93,31 @@ TEST_F(KeptReadsTest, AKeptCheckStandsOnlyUntilTheStoreIsWritten) {
     ASSERT_NE(totals, nullptr);
     EXPECT_FALSE(totals->empty());
   }
-  // A run log entry is carried over; any other write moves the counter:
-  // damage written after the check is met.
-  std::string error;
+  // Any write moves the counter: damage written after the check is met.
+  host_.Exec("UPDATE journal_class_total SET credit_amount = credit_amount + 1");
+  OtherRun run(host_);
+  mvhost::DerivedFinding finding;
+  ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
+  EXPECT_EQ(finding.problem, "the totals per tax class and per account do not agree");
+}
+
+TEST_F(KeptReadsTest, AKeptCheckOutlastsTheRunLogButNotTheWriteAfterIt) {
+  // Launches log every run: the check kept before must stand after the log,
+  // or every launched run would check and keep again.
   mvhost::RunLogEntry entry;
-  entry.startedAt = "2026-12-09T00:00:00Z";
+  entry.edition = "Alto";
   entry.result = "written";
   entry.via = "launch";
-  ASSERT_TRUE(mvhost::AppendRunLog(host_.Db(), entry, &error)) << error;
+  std::string error;
+  ASSERT_TRUE(mvhost::WriteRunLog(host_.Db(), {entry, entry}, &error)) << error;
   {
     OtherRun run(host_);
     mvhost::DerivedFinding finding;
     ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
-    EXPECT_FALSE(run.Read("journal_account_total")) << "not carried over the run log's commit";
+    EXPECT_FALSE(run.Read("journal_account_total")) << "the kept check was not taken";
   }
   host_.Exec("UPDATE journal_class_total SET credit_amount = credit_amount + 1");
+  ASSERT_TRUE(mvhost::WriteRunLog(host_.Db(), {entry}, &error)) << error;
   OtherRun run(host_);
   mvhost::DerivedFinding finding;
   ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);

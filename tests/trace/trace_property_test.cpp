@@ -532,6 +532,46 @@ TEST(TracePropertyTest, EveryFigureOfGeneratedDataSetsAddsUpToItsLines) {
   std::filesystem::remove_all(folder);
 }
 
+// The program records on a thread of its own; the trace must be the bytes
+// that recording in turn makes, written in place or whole.
+TEST(TracePropertyTest, ATraceRecordedOnItsOwnThreadHasTheSameBytes) {
+  const std::string folder = testing::MakeMemoryTempFolder("trace-thread");
+  for (uint32_t seed = 1; seed <= 4; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    HostFixture host(HostStorage::kMemory);
+    const Generated g = Generate(host, seed);
+    const StDATAINFO data = RecordOf(g.wanted);
+    TaxSettings settings;
+    ASSERT_TRUE(ReadTaxSettings(data, &settings).ok());
+    const TraceRun run{.startMonth = g.startMonth,
+                       .endMonth = g.endMonth,
+                       .user = "U01",
+                       .time = "2026-12-09T10:00:00Z"};
+    std::string traces[2];
+    for (int onThread = 0; onThread < 2; ++onThread) {
+      const std::string at = folder + "/" + std::to_string(onThread);
+      std::filesystem::create_directories(at);
+      TraceFile file(platform::ToWindowsPath(at + "/trace.json"));
+      if (seed % 2 == 1) {
+        ASSERT_TRUE(file.Begin(data, run));
+      }
+      TraceRecorder recorder(settings.taxIncluded());
+      std::string error;
+      ASSERT_TRUE(recorder.Open(&error, file.lineTableDescriptor(), onThread == 1)) << error;
+      TaxSummaryTables tables;
+      AggregationEngine engine(data, g.startMonth, g.endMonth, settings);
+      ASSERT_TRUE(engine.Run(ProgressSink::None(), &tables, &recorder, &recorder).ok());
+      std::string report;
+      WriteBoth(ReportInputs{tables, settings, nullptr, 1}, data, run, &recorder, at, &report,
+                &file);
+      traces[onThread] = ReadAll(at + "/trace.json");
+    }
+    EXPECT_GT(traces[0].size(), 1000u);
+    EXPECT_TRUE(traces[0] == traces[1]) << "the traces differ";
+  }
+  std::filesystem::remove_all(folder);
+}
+
 TEST(TracePropertyTest, SavedReturnFiguresNameTheirMembers) {
   const std::string folder = testing::MakeMemoryTempFolder("trace-saved");
   for (uint32_t seed = 1; seed <= 4; ++seed) {

@@ -2,10 +2,14 @@
 // refund passes take as one row of the line table, whatever order either
 // walk gives the sides in.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -74,53 +78,98 @@ TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowInAnyOrder) {
   StKAMOKUINFO account{};
   account.accountId = 7;
   for (const Case& c : cases) {
+    for (const bool onThread : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (onThread ? ", on its own thread" : ""));
+      TraceRecorder recorder(false);
+      std::string error;
+      ASSERT_TRUE(recorder.Open(&error, -1, onThread)) << error;
+      std::vector<int32_t> host = c.host;
+      int32_t late = 0;
+      if (c.hostAfterEngine) {
+        late = host.back();
+        host.pop_back();
+      }
+      std::vector<uint64_t> rowOf(8, UINT64_MAX);
+      uint64_t rows = 0;
+      for (int32_t journal : host) {
+        ASSERT_TRUE(recorder.Side(HostSide(journal)));
+        if (rowOf[static_cast<std::size_t>(journal)] == UINT64_MAX)
+          rowOf[static_cast<std::size_t>(journal)] = rows;
+        ++rows;
+      }
+      std::vector<uint64_t> expected;
+      bool lateGiven = false;
+      for (int32_t journal : c.engine) {
+        if (late != 0 && !lateGiven && journal > 1) {
+          ASSERT_TRUE(recorder.Side(HostSide(late)));
+          rowOf[static_cast<std::size_t>(late)] = rows++;
+          lateGiven = true;
+        }
+        StSWKTINFO line{};
+        line.journalId = journal;
+        line.lineNo = 1;
+        Contribution contribution{Figure::kCorpSellingAdminBook,
+                                  Contribution::Source::kJournalLine,
+                                  journal,
+                                  1,
+                                  100,
+                                  false,
+                                  &line,
+                                  &account,
+                                  1};
+        recorder.Contribute(contribution);
+        if (rowOf[static_cast<std::size_t>(journal)] == UINT64_MAX)
+          rowOf[static_cast<std::size_t>(journal)] = rows++;
+        expected.push_back(rowOf[static_cast<std::size_t>(journal)]);
+      }
+      recorder.Finish();
+      EXPECT_FALSE(recorder.failed());
+      EXPECT_EQ(recorder.spools().Find(kLineTableKey)->count, rows);
+      EXPECT_EQ(NamedRows(recorder, EngineFigureKey(Figure::kCorpSellingAdminBook)), expected);
+    }
+  }
+}
+
+// A line table that cannot be written, on the recorder's threads or in
+// turn, stops the walk that feeds it and fails the recorder.
+TEST(TraceRecorderTest, ALineTableThatCannotBeWrittenFailsTheRecorder) {
+  const std::string folder = testing::MakeMemoryTempFolder("trace-full");
+  const struct {
+    const char* name;
+    bool onThread, inPlace;
+  } cases[] = {{"in turn", false, false},
+               {"on its own thread", true, false},
+               {"on its own threads, in place", true, true}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
+    const int file = c.inPlace ? ::open((folder + "/trace").c_str(),
+                                        O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)
+                               : -1;
+    ASSERT_EQ(file >= 0, c.inPlace);
     TraceRecorder recorder(false);
     std::string error;
-    ASSERT_TRUE(recorder.Open(&error)) << error;
-    std::vector<int32_t> host = c.host;
-    int32_t late = 0;
-    if (c.hostAfterEngine) {
-      late = host.back();
-      host.pop_back();
+    ASSERT_TRUE(recorder.Open(&error, file, c.onThread)) << error;
+    // Files of this process may not grow past 64 KiB meanwhile.
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit small = before;
+    small.rlim_cur = 1 << 16;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool stopped = false;
+    for (int32_t journal = 1; journal <= 200000 && !stopped; ++journal) {
+      TaxLineSide side = HostSide(journal);
+      side.taxClass = 1;  // a row and nothing else
+      stopped = !recorder.Side(side);
     }
-    std::vector<uint64_t> rowOf(8, UINT64_MAX);
-    uint64_t rows = 0;
-    for (int32_t journal : host) {
-      ASSERT_TRUE(recorder.Side(HostSide(journal)));
-      if (rowOf[static_cast<std::size_t>(journal)] == UINT64_MAX)
-        rowOf[static_cast<std::size_t>(journal)] = rows;
-      ++rows;
-    }
-    std::vector<uint64_t> expected;
-    bool lateGiven = false;
-    for (int32_t journal : c.engine) {
-      if (late != 0 && !lateGiven && journal > 1) {
-        ASSERT_TRUE(recorder.Side(HostSide(late)));
-        rowOf[static_cast<std::size_t>(late)] = rows++;
-        lateGiven = true;
-      }
-      StSWKTINFO line{};
-      line.journalId = journal;
-      line.lineNo = 1;
-      Contribution contribution{Figure::kCorpSellingAdminBook,
-                                Contribution::Source::kJournalLine,
-                                journal,
-                                1,
-                                100,
-                                false,
-                                &line,
-                                &account,
-                                1};
-      recorder.Contribute(contribution);
-      if (rowOf[static_cast<std::size_t>(journal)] == UINT64_MAX)
-        rowOf[static_cast<std::size_t>(journal)] = rows++;
-      expected.push_back(rowOf[static_cast<std::size_t>(journal)]);
-    }
-    EXPECT_FALSE(recorder.failed());
-    EXPECT_EQ(recorder.spools().Find(kLineTableKey)->count, rows);
-    EXPECT_EQ(NamedRows(recorder, EngineFigureKey(Figure::kCorpSellingAdminBook)), expected);
+    recorder.Finish();
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous);
+    if (file >= 0) ::close(file);
+    EXPECT_TRUE(stopped);
+    EXPECT_TRUE(recorder.failed());
   }
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
