@@ -203,7 +203,7 @@ int32_t BookkeepingCheck::AccountNumber(const std::string& code) const {
   const TaxClassRule& rule = *sideRule.rule;
   if ((sideRule.flags & kTakesNoTax) != 0) {
     if (side.tax != 0) {
-      Emit(CheckRule::kTaxOnUntaxedClass, place, line.journalNo, [&] {
+      Emit(CheckRule::kTaxOnUntaxedClass, place, line.journalNo, [side, debit, &rule] {
         return FindingTexts{SideLabel(side, debit) + ": tax " + Yen(side.tax) + " under " +
                                 ClassText(side.taxClass, rule) + ", which takes no tax",
                             "book the line under the taxable class it belongs to, or remove "
@@ -237,16 +237,16 @@ int32_t BookkeepingCheck::AccountNumber(const std::string& code) const {
       }
     }
   }
-  TaxFindings(line, place, side, debit, rule);
+  TaxFindings(line.journalNo, line.date, line.rate, place, side, debit, rule);
 }
 
-[[gnu::noinline]] void BookkeepingCheck::TaxFindings(const LineValues& line,
-                                                     const LinePlace& place,
-                                                     const SideValues& side, bool debit,
+[[gnu::noinline]] void BookkeepingCheck::TaxFindings(int32_t journal, int32_t date,
+                                                     int32_t linePercent, const LinePlace& place,
+                                                     SideValues side, bool debit,
                                                      const TaxClassRule& rule) {
   // Of the amount excluding tax, or of amount and tax together when the
   // books include tax.
-  const int32_t rate = EffectiveRate(line.rate * 100, line.date);
+  const int32_t rate = EffectiveRate(linePercent * 100, date);
   const bool included = model_.settings.taxIncluded;
   const __int128 den = included ? 10000 + static_cast<__int128>(rate) : 10000;
   // A rate of -100 % or less (only a store edited by hand holds one) implies
@@ -261,7 +261,7 @@ int32_t BookkeepingCheck::AccountNumber(const std::string& code) const {
   if (side.tax == 0) {
     const __int128 magnitude = num < 0 ? -num : num;
     if (magnitude > den * kRawPerYen) {
-      Emit(CheckRule::kTaxableWithoutTax, place, line.journalNo, [&] {
+      Emit(CheckRule::kTaxableWithoutTax, place, journal, [&] {
         return FindingTexts{SideLabel(side, debit) + ": no tax on " + on() + " under " +
                                 ClassText(side.taxClass, rule) + ", which takes " + Yen(expected),
                             "enter the tax, or book the line under a class without tax"};
@@ -271,7 +271,7 @@ int32_t BookkeepingCheck::AccountNumber(const std::string& code) const {
   }
   const __int128 difference = side.tax - expected;
   if (difference > kRawPerYen || difference < -kRawPerYen) {
-    Emit(CheckRule::kTaxMismatch, place, line.journalNo, [&] {
+    Emit(CheckRule::kTaxMismatch, place, journal, [&] {
       return FindingTexts{SideLabel(side, debit) + ": tax " + Yen(side.tax) + " on " + on() +
                               " should be " + Yen(expected),
                           "correct the tax, the amount or the rate"};
@@ -286,7 +286,7 @@ int32_t BookkeepingCheck::AccountNumber(const std::string& code) const {
   const SideRule& sideRule = RuleOf(side.taxClass, debit);
   const TaxClassRule& rule = *sideRule.rule;
   if ((sideRule.flags & kPending) != 0) {
-    Emit(CheckRule::kImportClassLeftOut, place, line.journalNo, [&] {
+    Emit(CheckRule::kImportClassLeftOut, place, line.journalNo, [side, debit, &rule] {
       return FindingTexts{
           SideLabel(side, debit) + ": " + ClassText(side.taxClass, rule) +
               " is left out of the figures",
@@ -299,7 +299,7 @@ int32_t BookkeepingCheck::AccountNumber(const std::string& code) const {
     TaxRules(line, place, side, debit, sideRule);
   }
   if ((sideRule.flags & kUnusual) != 0) {
-    Emit(CheckRule::kUnusualSide, place, line.journalNo, [&] {
+    Emit(CheckRule::kUnusualSide, place, line.journalNo, [side, debit, &rule] {
       const char* todo = "correct the side or the tax class";
       if (!rule.purchaseSide && !rule.debitNormal) {
         todo = "book sales returns and allowances under tax classes 6 to 9, or correct the side";
@@ -346,8 +346,8 @@ int32_t BookkeepingCheck::AccountNumber(const std::string& code) const {
                 line.credit.tax, place);
   const int32_t rate = EffectiveRate(line.rate * 100, line.date);
   if (rate == kRefusedRate) {
-    Emit(CheckRule::kRateRefused, place, line.journalNo, [&] {
-      return FindingTexts{"a line at the 10 % rate on " + FormatDateText(line.date) +
+    Emit(CheckRule::kRateRefused, place, line.journalNo, [date = line.date] {
+      return FindingTexts{"a line at the 10 % rate on " + FormatDateText(date) +
                               ", which the filing application does not take: a run over these "
                               "months is refused",
                           "leave these months out, or correct the rate or the date"};

@@ -128,9 +128,10 @@ class BookkeepingCheck {
   void Side(const LineValues& line, const LinePlace& place, const SideValues& side, bool debit);
   void TaxRules(const LineValues& line, const LinePlace& place, const SideValues& side,
                 bool debit, const SideRule& sideRule);
-  // The tax rules of a taxable side again, in 128 bits, with their findings.
-  void TaxFindings(const LineValues& line, const LinePlace& place, const SideValues& side,
-                   bool debit, const TaxClassRule& rule);
+  // The tax rules of a taxable side again, in 128 bits, with their findings
+  // (the line's values by value: a line's values are never needed in memory).
+  void TaxFindings(int32_t journal, int32_t date, int32_t linePercent, const LinePlace& place,
+                   SideValues side, bool debit, const TaxClassRule& rule);
   struct FindingTexts {
     std::string what;
     std::string todo;
