@@ -326,7 +326,9 @@ ClientResult RunClient(const ClientJob& job) {
     };
     if (checkBeside) {
       sheet.madeBeside = &madeBeside;
-      launch.store = &madeBeside.store();
+      // The connection the check will use (the slot's, when it has one):
+      // store() says so only once the check has started.
+      launch.store = job.store != nullptr ? job.store : &madeBeside.store();
     } else {
       launch.store = job.store;
     }
