@@ -4,8 +4,6 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,13 +14,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 
 #include "mvhost/cli/BatchIndex.h"
 #include "mvhost/cli/BatchProgress.h"
 #include "mvhost/cli/BatchRunLog.h"
+#include "mvhost/cli/BatchSlot.h"
 #include "mvhost/cli/ClientRun.h"
 #include "mvhost/cli/Commands.h"
 #include "mvhost/cli/LaunchCommand.h"
@@ -77,15 +76,6 @@ int Month(int32_t yyyymmdd) { return yyyymmdd / 100 % 100; }
 // clients (the run log's commit holds off every read of the store while it
 // syncs; the index files are made afresh each time).
 constexpr auto kWriteInterval = std::chrono::milliseconds(500);
-
-// Waits until one of the running workers ends or `millis` have passed.
-void WaitForAnEnd(const std::map<pid_t, int>& pidfds, int millis) {
-  std::vector<pollfd> ends;
-  for (const auto& [pid, fd] : pidfds) {
-    if (fd >= 0) ends.push_back({fd, POLLIN, 0});
-  }
-  ::poll(ends.data(), ends.size(), millis);
-}
 
 // The edition of the runs: --edition, else the home's when it names one,
 // else Alto.
@@ -188,7 +178,6 @@ int BatchCommand(const BatchOptions& options) {
   const int jobs = options.jobs > 0 ? options.jobs : cores;
   BatchProgress progress(stdout, ::isatty(STDOUT_FILENO) == 1, static_cast<int>(chosen.size()));
   StopSignals signals;
-  std::map<pid_t, ClientJob> running;
   size_t next = 0;
   int notWritten = 0;
   int finished = 0;
@@ -198,15 +187,19 @@ int BatchCommand(const BatchOptions& options) {
   std::vector<ClientResult> ended;
   // Entries of the runs for the run log, written with the index.
   BatchRunLog runLog;
-  std::map<pid_t, int> pidfds;
+  // The run log's connection once no worker is forked any more (an SQLite
+  // connection must not be open across a fork): made while the last
+  // clients run, so their entries' write does not open the store.
+  HostStore tailStore;
+  bool tailTried = false;
   auto lastWrite = std::chrono::steady_clock::now() - kWriteInterval;
   bool told = false;
-  // Worker slots whose files a new client may reuse. A slot whose worker
-  // did not end normally is not reused: its program may still be running
-  // and writing the slot's transcript.
-  std::vector<int> freeSlots;
-  int slots = 0;
-  std::vector<int> slotWindows;
+  // The slots, each with its worker process, which runs the slot's clients
+  // one after another, rewriting the slot's files. A slot whose worker
+  // ended abnormally is retired, its files not used again: its program may
+  // still be running and writing the slot's transcript.
+  std::vector<std::unique_ptr<BatchSlot>> slots;
+  int busy = 0;
   // The window handle of every slot's socket: each slot has a folder of its
   // own, so one number serves them all.
   const uint32_t windowHandle = static_cast<uint32_t>(::getpid()) & 0x7FFFFFFFu;
@@ -235,137 +228,190 @@ int BatchCommand(const BatchOptions& options) {
     writeIndex();
     // Entries that cannot be written now are kept for the next write.
     std::string logError;
-    if (!runLog.Write(home, &logError) && now) {
+    if (!runLog.Write(home, &logError, tailStore.db() != nullptr ? &tailStore : nullptr) && now) {
       std::cerr << "mvhost: warning: runs are not in the run log: " << logError << "\n";
     }
     lastWrite = std::chrono::steady_clock::now();
   };
 
-  // The report's schema and the sheet's rows, which every client's sheet
-  // needs, are made here once, before the clients fork.
-  taxlink::sheet::PrepareReportReading();
-  taxlink::sheet::AllTopicRows();
-
-  while (stopSignal == 0 || !running.empty()) {
-    while (stopSignal == 0 && next < chosen.size() && static_cast<int>(running.size()) < jobs) {
-      const DataSetListing& set = chosen[next++];
-      ClientResult earlier;
-      if (options.resume && WrittenBefore(set, folder, before, &earlier)) {
-        record(earlier, true);
-        continue;
-      }
-      ClientJob job;
-      job.set = set;
-      job.conditions.savedValues = options.savedValues;
-      job.conditions.startMonth =
-          options.startMonth != 0 ? options.startMonth : Month(set.periodStart);
-      job.conditions.endMonth = options.endMonth != 0 ? options.endMonth : Month(set.periodEnd);
-      job.conditions.windowsPath =
-          windowsFolder + (windowsFolder.back() == '\\' ? "" : "\\") + set.dataId + ".xml";
-      job.conditions.overwrite = options.overwrite;
-      job.folder = folder;
-      job.workFolder = work;
-      if (freeSlots.empty()) {
-        job.slot = slots++;
-        // The slot's window socket, bound once for all its clients (a
-        // socket made and removed per client is slow on some file
-        // systems); without one, each launch binds its own.
-        const std::string windowFolder = job.WindowFolder();
-        std::string ignored;
-        slotWindows.push_back(::mkdir(windowFolder.c_str(), 0700) == 0
-                                  ? BindWindowSocket(windowFolder, windowHandle, &ignored)
-                                  : -1);
-      } else {
-        job.slot = freeSlots.back();
-        freeSlots.pop_back();
-      }
-      job.windowFd = slotWindows[static_cast<size_t>(job.slot)];
-      job.windowHandle = windowHandle;
-      job.home = home;
-      job.user = user;
-      job.edition = edition;
-      job.program = options.program;
-      job.findings = options.findings;
-      // The check goes beside the program when this client leaves a core
-      // free: one client on two cores, never -j 2 on two.
-      job.checkWhileRunning = static_cast<int>(running.size()) + 1 < cores;
-      job.resultFd = MemoryFile("mvhost-client-result");
-      job.runLogFd = MemoryFile("mvhost-client-run-log");
-      job.batchPid = static_cast<int>(::getpid());
-      std::cout.flush();
-      std::fflush(stdout);
-      pid_t child = ::fork();
-      if (child < 0) {
-        if (job.resultFd >= 0) ::close(job.resultFd);
-        if (job.runLogFd >= 0) ::close(job.runLogFd);
-        stopSignal = SIGTERM;
-        std::cerr << "mvhost: cannot start a run: " << std::strerror(errno) << "\n";
-        break;
-      }
-      if (child == 0) {
-        for (int sig : {SIGINT, SIGHUP, SIGTERM}) ::signal(sig, SIG_DFL);
-        const ClientResult result = RunClient(job);
-        if (job.resultFd >= 0) {
-          WriteWholeDescriptor(job.resultFd, BatchIndex::CsvText({result}));
-        } else {
-          std::ofstream(job.WorkPath(".result.csv"), std::ios::binary)
-              << BatchIndex::CsvText({result});
-        }
-        ::_exit(0);
-      }
-      running.emplace(child, job);
-      pidfds[child] = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
+  // What a worker runs for client `i` of `chosen` in `slot` (the worker is
+  // a copy of this process and finds the client and the options here).
+  auto runClient = [&](const BatchSlot& slot, size_t i, bool checkWhileRunning,
+                       HostStore& workerStore) {
+    const DataSetListing& set = chosen[i];
+    ClientJob job;
+    job.set = set;
+    job.conditions.savedValues = options.savedValues;
+    job.conditions.startMonth =
+        options.startMonth != 0 ? options.startMonth : Month(set.periodStart);
+    job.conditions.endMonth = options.endMonth != 0 ? options.endMonth : Month(set.periodEnd);
+    job.conditions.windowsPath =
+        windowsFolder + (windowsFolder.back() == '\\' ? "" : "\\") + set.dataId + ".xml";
+    job.conditions.overwrite = options.overwrite;
+    job.folder = folder;
+    job.workFolder = work;
+    job.slot = slot.number;
+    job.windowFd = slot.window;
+    job.windowHandle = windowHandle;
+    job.home = home;
+    job.user = user;
+    job.edition = edition;
+    job.program = options.program;
+    job.findings = options.findings;
+    job.checkWhileRunning = checkWhileRunning;
+    job.resultFd = slot.resultFd;
+    job.runLogFd = slot.runLogFd;
+    job.batchPid = slot.batchPid;
+    // The report's schema and the sheet's rows: made beside the worker's
+    // first program, kept for its later clients.
+    job.prepareSheet = true;
+    job.store = &workerStore;
+    const ClientResult result = RunClient(job);
+    if (job.resultFd >= 0) {
+      WriteWholeDescriptor(job.resultFd, BatchIndex::CsvText({result}));
+    } else {
+      std::ofstream(job.WorkPath(".result.csv"), std::ios::binary)
+          << BatchIndex::CsvText({result});
     }
-    // A stop: the running runs are told once, then waited for.
-    if (!told && (stopSignal == SIGTERM || stopSignal == SIGHUP)) {
-      for (const auto& [pid, job] : running) ::kill(pid, SIGTERM);
-      told = true;
+  };
+  // A new slot with its worker; null when the worker cannot be started.
+  auto newSlot = [&]() -> BatchSlot* {
+    // No connection of this process is carried into the worker.
+    tailStore.Close();
+    tailTried = false;
+    auto slot = std::make_unique<BatchSlot>();
+    slot->number = static_cast<int>(slots.size());
+    slot->batchPid = static_cast<int>(::getpid());
+    // The slot's window socket, bound once for all its clients (a socket
+    // made and removed per client is slow on some file systems); without
+    // one, each launch binds its own.
+    ClientJob names;
+    names.workFolder = work;
+    names.slot = slot->number;
+    const std::string windowFolder = names.WindowFolder();
+    std::string ignored;
+    slot->window = ::mkdir(windowFolder.c_str(), 0700) == 0
+                       ? BindWindowSocket(windowFolder, windowHandle, &ignored)
+                       : -1;
+    slot->resultFd = MemoryFile("mvhost-client-result");
+    slot->runLogFd = MemoryFile("mvhost-client-run-log");
+    std::vector<int> others;
+    for (const auto& other : slots) {
+      if (other->worker.channel() >= 0) others.push_back(other->worker.channel());
     }
-    writeOut(running.empty());
-    if (running.empty()) break;
-    int status = 0;
-    pid_t done = ::waitpid(-1, &status, pending() ? WNOHANG : 0);
-    if (done == 0) {
-      // Rows wait to be written: a worker's end, or the time to write them.
-      const auto waited = std::chrono::steady_clock::now() - lastWrite;
-      WaitForAnEnd(pidfds, static_cast<int>(std::max<int64_t>(
-                               1, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                      kWriteInterval - waited)
-                                      .count())));
-      continue;
+    BatchSlot* made = slot.get();
+    const bool started = made->worker.Start(
+        [&runClient, made](size_t i, bool checkWhileRunning, HostStore& workerStore) {
+          runClient(*made, i, checkWhileRunning, workerStore);
+        },
+        others);
+    if (!started) {
+      std::cerr << "mvhost: cannot start a run: " << std::strerror(errno) << "\n";
+      return nullptr;
     }
-    if (done < 0) {
-      if (errno == EINTR) continue;
-      break;
-    }
-    auto it = running.find(done);
-    if (it == running.end()) continue;
-    const ClientJob& doneJob = it->second;
-    if (doneJob.runLogFd >= 0) {
+    slots.push_back(std::move(slot));
+    return made;
+  };
+  // The row and run log entry a slot's client left, read once it ended.
+  auto collect = [&](BatchSlot& slot) {
+    if (slot.runLogFd >= 0) {
       RunLogEntry entry;
-      if (BatchRunLog::Parse(ReadWholeDescriptor(doneJob.runLogFd), &entry)) {
+      if (BatchRunLog::Parse(ReadWholeDescriptor(slot.runLogFd), &entry)) {
         runLog.Add(std::move(entry));
       }
-      ::close(doneJob.runLogFd);
     }
-    if (pidfds[done] >= 0) ::close(pidfds[done]);
-    pidfds.erase(done);
+    ClientJob names;
+    names.workFolder = work;
+    names.slot = slot.number;
     std::vector<ClientResult> rows = BatchIndex::ParseCsv(
-        doneJob.resultFd >= 0 ? ReadWholeDescriptor(doneJob.resultFd)
-                              : ReadWholeFile(doneJob.WorkPath(".result.csv")));
-    if (doneJob.resultFd >= 0) ::close(doneJob.resultFd);
+        slot.resultFd >= 0 ? ReadWholeDescriptor(slot.resultFd)
+                           : ReadWholeFile(names.WorkPath(".result.csv")));
+    slot.Clear();
     // A run ended before it could say how (killed) is not in the index and
     // counts as not run.
     if (rows.size() == 1) record(rows[0], false);
-    if (rows.size() == 1 && WIFEXITED(status) && WEXITSTATUS(status) == 0) {
-      freeSlots.push_back(doneJob.slot);
+  };
+
+  while (stopSignal == 0 || busy > 0) {
+    while (stopSignal == 0 && next < chosen.size() && busy < jobs) {
+      const size_t i = next++;
+      ClientResult earlier;
+      if (options.resume && WrittenBefore(chosen[i], folder, before, &earlier)) {
+        record(earlier, true);
+        continue;
+      }
+      BatchSlot* slot = nullptr;
+      for (const auto& candidate : slots) {
+        if (!candidate->busy && !candidate->retired) {
+          slot = candidate.get();
+          break;
+        }
+      }
+      bool fresh = false;
+      if (slot == nullptr) {
+        slot = newSlot();
+        fresh = true;
+      }
+      // The check goes beside the program when this client leaves a core
+      // free: one client on two cores, never -j 2 on two.
+      if (slot == nullptr || !slot->worker.Hand(i, busy + 1 < cores)) {
+        if (slot != nullptr) slot->Retire();
+        if (slot == nullptr || fresh) {
+          // No worker can be started: the clients not started are not run.
+          stopSignal = SIGTERM;
+          break;
+        }
+        --next;  // the client goes to another slot
+        continue;
+      }
+      slot->busy = true;
+      ++busy;
     }
-    running.erase(it);
+    // A stop: the running runs are told once, then waited for.
+    if (!told && (stopSignal == SIGTERM || stopSignal == SIGHUP)) {
+      for (const auto& slot : slots) {
+        if (slot->busy && slot->worker.pid() > 0) ::kill(slot->worker.pid(), SIGTERM);
+      }
+      told = true;
+    }
+    if (!tailTried && busy > 0 && (next == chosen.size() || stopSignal != 0)) {
+      tailTried = true;
+      std::string ignored;
+      // Without it, each write opens the store as before.
+      if (!tailStore.Open(home, &ignored)) tailStore.Close();
+    }
+    writeOut(busy == 0);
+    if (busy == 0) break;
+    // Waits for a worker's word or end, or for the time to write the rows.
+    std::vector<pollfd> words;
+    std::vector<BatchSlot*> busySlots;
+    for (const auto& slot : slots) {
+      if (slot->busy) {
+        words.push_back({slot->worker.channel(), POLLIN, 0});
+        busySlots.push_back(slot.get());
+      }
+    }
+    int wait = -1;
+    if (pending()) {
+      const auto waited = std::chrono::steady_clock::now() - lastWrite;
+      wait = static_cast<int>(std::max<int64_t>(
+          1, std::chrono::duration_cast<std::chrono::milliseconds>(kWriteInterval - waited)
+                 .count()));
+    }
+    if (::poll(words.data(), words.size(), wait) <= 0) continue;
+    for (size_t w = 0; w < words.size(); ++w) {
+      if (words[w].revents == 0) continue;
+      BatchSlot& slot = *busySlots[w];
+      bool gone = false;
+      if (!slot.worker.Ended(&gone) && !gone) continue;
+      collect(slot);
+      slot.busy = false;
+      --busy;
+      if (gone) slot.Retire();
+    }
   }
   writeOut(true);
-  for (int fd : slotWindows) {
-    if (fd >= 0) ::close(fd);
-  }
+  slots.clear();
   progress.Finish();
   std::filesystem::remove_all(work, failed);
 

@@ -82,12 +82,12 @@ bool BatchRunLog::Parse(std::string_view text, RunLogEntry* entry) {
          ReadOptional(fields[5], &entry->endMonth) && ReadNumber(fields[10], &entry->durationMs);
 }
 
-bool BatchRunLog::Write(const std::string& home, std::string* error) {
+bool BatchRunLog::Write(const std::string& home, std::string* error, HostStore* open) {
   if (entries_.empty()) return true;
-  // A connection of its own each time: the batch forks its workers, and an
-  // SQLite connection must not be open across a fork.
-  HostStore store;
-  if (!store.Open(home, error) || !store.Exec("BEGIN IMMEDIATE;", error)) return false;
+  HostStore own;
+  if (open == nullptr && !own.Open(home, error)) return false;
+  HostStore& store = open != nullptr ? *open : own;
+  if (!store.Exec("BEGIN IMMEDIATE;", error)) return false;
   for (const RunLogEntry& entry : entries_) {
     if (!AppendRunLog(store.db(), entry, error)) {
       store.Exec("ROLLBACK;", nullptr);

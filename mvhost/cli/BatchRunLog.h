@@ -9,6 +9,8 @@
 
 namespace mvhost {
 
+class HostStore;
+
 // The run log entries of a batch's clients, handed from each worker to the
 // batch process and written there in groups: one commit per client would
 // hold every other client's reads of the store off while it syncs.
@@ -24,7 +26,10 @@ class BatchRunLog {
 
   // Appends the entries to the home's run log in one transaction and
   // forgets them; on a failure they are kept for the next Write.
-  bool Write(const std::string& home, std::string* error);
+  // `open`, when given, is a connection to the home to use instead of one
+  // made for this write (an SQLite connection must not be open across a
+  // fork, so the batch holds one only once it forks no more workers).
+  bool Write(const std::string& home, std::string* error, HostStore* open = nullptr);
 
  private:
   std::vector<RunLogEntry> entries_;

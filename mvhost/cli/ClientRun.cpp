@@ -10,6 +10,7 @@
 #include <iostream>
 #include <sstream>
 #include <string_view>
+#include <thread>
 
 #include "mvhost/cli/BatchRunLog.h"
 #include "mvhost/cli/ConcurrentCheck.h"
@@ -20,6 +21,8 @@
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/StoredDataCheck.h"
 #include "sheet/FindingsFile.h"
+#include "sheet/ReportReader.h"
+#include "sheet/SheetRows.h"
 #include "trace/Sha256.h"
 
 namespace mvhost {
@@ -132,8 +135,10 @@ void AddFindings(const ClientJob& job, ConcurrentCheck& madeBeside, ClientResult
     if (made.checked) WriteFindings(job, std::move(listedText), made.total, result);
     return;
   }
-  HostStore store;
-  if (!store.Open(job.home, &error)) return;
+  HostStore own;
+  const bool shared = job.store != nullptr && job.store->db() != nullptr;
+  if (!shared && !own.Open(job.home, &error)) return;
+  HostStore& store = shared ? *job.store : own;
   CheckRequest request;
   request.dataNo = job.set.dataNo;
   if (!job.conditions.savedValues) {
@@ -294,15 +299,36 @@ ClientResult RunClient(const ClientJob& job) {
     launch.transcript = &run;
     sheet.check = job.findings;
     sheet.findingsTextLimit = job.findings ? kListedFindings : 0;
-    if (job.findings && job.checkWhileRunning && !job.conditions.savedValues) {
-      sheet.madeBeside = &madeBeside;
-      launch.started = [&] {
+    const bool checkBeside = job.findings && job.checkWhileRunning && !job.conditions.savedValues;
+    // Joined before the sheet, and on every way out of this scope.
+    std::jthread sheetReading;
+    launch.started = [&] {
+      if (job.prepareSheet) {
+        sheetReading = std::jthread([] {
+          taxlink::sheet::PrepareReportReading();
+          taxlink::sheet::AllTopicRows();
+        });
+      }
+      if (checkBeside) {
         madeBeside.Start(job.home, job.set.dataNo, job.conditions.startMonth,
-                         job.conditions.endMonth, kListedFindings);
-      };
+                         job.conditions.endMonth, kListedFindings, job.store);
+      }
+    };
+    launch.ended = [&] {
+      if (sheetReading.joinable()) sheetReading.join();
       // The check's read of the store would hold off the run log's write.
-      launch.ended = [&] { madeBeside.Wait(); };
+      madeBeside.Wait();
+      if (!checkBeside && job.findings && job.store != nullptr && job.store->db() == nullptr) {
+        std::string ignored;
+        // Without it, the sheet's check opens a connection of its own.
+        if (!job.store->Open(job.home, &ignored)) job.store->Close();
+      }
+    };
+    if (checkBeside) {
+      sheet.madeBeside = &madeBeside;
       launch.store = &madeBeside.store();
+    } else {
+      launch.store = job.store;
     }
     RunLogEntry runLog;
     if (job.runLogFd >= 0) launch.runLog = &runLog;
@@ -312,6 +338,8 @@ ClientResult RunClient(const ClientJob& job) {
     std::cout.flush();
     std::fflush(stdout);
     ClassifyRun(status, run, log >= 0 ? ReadWholeDescriptor(log) : std::string(), &result);
+    // A worker runs many clients: each has a log of its own.
+    if (log >= 0) ::close(log);
   }
   if (launched && result.status == "failed" && !reportBefore) {
     // A run stopped after its report was in place (Ctrl+C at the closing

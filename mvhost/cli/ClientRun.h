@@ -7,6 +7,7 @@
 #include "mvhost/cli/BatchScript.h"
 #include "mvhost/cli/ClientResult.h"
 #include "mvhost/cli/RunTranscript.h"
+#include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/StoreAdmin.h"
 
 namespace mvhost {
@@ -38,6 +39,13 @@ struct ClientJob {
   // process that is gone (not batchPid): the worker writes it.
   int runLogFd = -1;
   int batchPid = 0;
+  // The batch had not made the report's schema and the sheet's rows when it
+  // forked this worker: the worker makes them beside its program, off the
+  // client's path.
+  bool prepareSheet = false;
+  // The worker's connection to the home, kept for its later clients; made
+  // here when not open yet. Null: the client's checks open their own.
+  HostStore* store = nullptr;
 
   std::string ReportName() const { return set.dataId + ".xml"; }
   std::string WorkPath(const char* suffix) const;

@@ -13,9 +13,10 @@ void ConcurrentCheck::Wait() {
 }
 
 void ConcurrentCheck::Start(const std::string& home, int32_t dataNo, int startMonth, int endMonth,
-                            size_t textLimit) {
+                            size_t textLimit, HostStore* shared) {
   if (made_) return;
   made_ = true;
+  used_ = shared != nullptr ? shared : &store_;
   startMonth_ = startMonth;
   endMonth_ = endMonth;
   thread_ = std::thread([this, home, dataNo, textLimit] {
@@ -32,8 +33,8 @@ void ConcurrentCheck::Start(const std::string& home, int32_t dataNo, int startMo
     std::string error;
     try {
       std::string storeError;
-      const bool opened = store_.Open(home, &storeError);
-      if (!SheetCheck(opened ? &store_ : nullptr, storeError, request, &findings_, &error)) {
+      const bool opened = used_->db() != nullptr || used_->Open(home, &storeError);
+      if (!SheetCheck(opened ? used_ : nullptr, storeError, request, &findings_, &error)) {
         findings_ = taxlink::sheet::CheckFindings{};
         findings_.error = error;
         text_.clear();

@@ -29,8 +29,10 @@ class ConcurrentCheck {
 
   // Starts the check of data set dataNo over calendar months start..end;
   // the text of the first textLimit findings is kept, one a line.
+  // `shared`, when given, is the connection to use (opened by the thread
+  // when it is not open yet), kept by the caller after the check.
   void Start(const std::string& home, int32_t dataNo, int startMonth, int endMonth,
-             size_t textLimit);
+             size_t textLimit, HostStore* shared = nullptr);
 
   // Waits for the check, when it was started. A writer of the store waits
   // for it first: in the store's rollback-journal mode, a long read holds
@@ -46,10 +48,11 @@ class ConcurrentCheck {
 
   // After Wait: the check's connection to the home (not open when it
   // could not be opened), for the process's later reads and writes.
-  HostStore& store() { return store_; }
+  HostStore& store() { return *used_; }
 
  private:
   HostStore store_;
+  HostStore* used_ = &store_;
   std::thread thread_;
   bool made_ = false;  // started, and not yet taken
   int startMonth_ = 0;

@@ -51,8 +51,26 @@ std::string ClassText(int32_t taxClass, const TaxClassRule& rule) {
 }
 
 // "debit 611", the side and its account.
-std::string SideLabel(const JournalSide& side, bool debit) {
-  return (debit ? "debit " : "credit ") + side.account;
+template <typename Side>
+std::string SideLabel(const Side& side, bool debit) {
+  return (debit ? "debit " : "credit ") + *side.account;
+}
+
+// The tax (raw units) that `num` / `den` comes to in whole yen, or false when
+// a value would pass 64 bits (the 128-bit path then decides). Nearly every
+// line takes this path.
+[[gnu::always_inline]] inline bool ExpectedTax64(int64_t num, int64_t den, int32_t mode,
+                                                int64_t* expected) {
+  int64_t unit = 0;
+  if (num == INT64_MIN || den <= 0 || __builtin_mul_overflow(den, kRawPerYen, &unit)) return false;
+  const bool negative = num < 0;
+  const auto magnitude = static_cast<uint64_t>(negative ? -num : num);
+  const auto u = static_cast<uint64_t>(unit);
+  uint64_t yen = magnitude / u;
+  const uint64_t rest = magnitude % u;
+  if ((mode == 0 && 2 * rest >= u) || (mode == 2 && rest != 0)) ++yen;
+  const auto signedYen = static_cast<int64_t>(yen);
+  return !__builtin_mul_overflow(negative ? -signedYen : signedYen, kRawPerYen, expected);
 }
 
 // The account and its name, as findings name them.
@@ -127,10 +145,32 @@ BookkeepingCheck::BookkeepingCheck(const DataSetModel& model, const MonthSelecti
   }
   filesRefundStatement_ = model.settings.filingClass == kStandardTaxation;
   sixthTypeRefused_ = model.settings.filingClass == 1 && months_.firstDay() < kSixthTypeFirstDate;
+  unfedIndex_.assign(accounts_.size(), -1);
+  auto sideRule = [this](const TaxClassRule& rule, bool debit) {
+    SideRule made;
+    made.rule = &rule;
+    if (rule.use == TaxClassRule::Use::kPending) {
+      made.flags = kPending;
+      return made;
+    }
+    if (TakesNoTax(rule)) made.flags |= kTakesNoTax;
+    if (CarriesTax(rule)) made.flags |= kCarriesTax;
+    if (HasNormalSide(rule) && rule.debitNormal != debit) made.flags |= kUnusual;
+    if (filesRefundStatement_ && CarriesTax(rule) && rule.purchaseSide) made.flags |= kRefundClass;
+    const bool purchase = rule.purchaseSide && !rule.amountIsTax &&
+                          (rule.use == TaxClassRule::Use::kNothing || rule.debitNormal);
+    if (debit && purchase) made.flags |= kPurchase;
+    return made;
+  };
+  for (size_t side = 0; side < 2; ++side) {
+    for (size_t c = 0; c < 256; ++c) sideRules_[side][c] = sideRule(rules_[c], side == 1);
+  }
+  unknownRule_ = sideRule(rules_[256], false);
 }
 
 template <typename Texts>
-void BookkeepingCheck::Emit(CheckRule rule, const LinePlace& place, int32_t journal, Texts texts) {
+[[gnu::noinline]] void BookkeepingCheck::Emit(CheckRule rule, const LinePlace& place,
+                                              int32_t journal, Texts texts) {
   EmitAt(rule, place.source != nullptr ? *place.source : *source_, journal,
          place.source != nullptr ? place.Item() : std::string(), texts);
 }
@@ -156,95 +196,12 @@ int32_t BookkeepingCheck::AccountNumber(const std::string& code) const {
   return found == accountNumbers_.end() ? kUnknownAccount : found->second;
 }
 
-void BookkeepingCheck::Line(const JournalLine& line, const LinePlace& place) {
-  if (!months_.Contains(line.monthKind)) return;
-  Line(line, place, AccountNumber(line.debit.account), AccountNumber(line.credit.account));
-}
-
-void BookkeepingCheck::Line(const JournalLine& line, const LinePlace& place, int32_t debitAccount,
-                            int32_t creditAccount) {
-  if (!months_.Contains(line.monthKind)) return;
-  balances_.Add(line, place);
-  const int32_t rate = EffectiveRate(line.rate * 100, line.date);
-  if (rate == kRefusedRate) {
-    Emit(CheckRule::kRateRefused, place, line.journalNo, [&] {
-      return FindingTexts{"a line at the 10 % rate on " + FormatDateText(line.date) +
-                              ", which the filing application does not take: a run over these "
-                              "months is refused",
-                          "leave these months out, or correct the rate or the date"};
-    });
-  }
-  if (sixthTypeRefused_ && line.businessType == kSixthBusinessType) {
-    Emit(CheckRule::kSixthTypeRefused, place, line.journalNo, [] {
-      return FindingTexts{
-          "business type 6 under simplified taxation in months that start before "
-          "2015-04-01: a run over these months is refused",
-          "correct the business type (1 to 5 in these months)"};
-    });
-  }
-  Side(line, place, line.debit, true, debitAccount);
-  Side(line, place, line.credit, false, creditAccount);
-}
-
-void BookkeepingCheck::Side(const JournalLine& line, const LinePlace& place,
-                            const JournalSide& side, bool debit, int32_t account) {
-  if (side.account.empty()) return;
-  const TaxClassRule& rule = rules_[static_cast<uint8_t>(side.taxClass)];
-  if (rule.use == TaxClassRule::Use::kPending) {
-    Emit(CheckRule::kImportClassLeftOut, place, line.journalNo, [&] {
-      return FindingTexts{
-          SideLabel(side, debit) + ": " + ClassText(side.taxClass, rule) +
-              " is left out of the figures",
-          "split it into its national (41 to 46) and local (34, 38) import tax classes"};
-    });
-    return;
-  }
-  if (side.amount == 0 && side.tax == 0) return;
-  TaxRules(line, place, side, debit, rule);
-  if (HasNormalSide(rule) && rule.debitNormal != debit) {
-    Emit(CheckRule::kUnusualSide, place, line.journalNo, [&] {
-      const char* todo = "correct the side or the tax class";
-      if (!rule.purchaseSide && !rule.debitNormal) {
-        todo = "book sales returns and allowances under tax classes 6 to 9, or correct the side";
-      } else if (rule.purchaseSide && rule.debitNormal && CarriesTax(rule)) {
-        todo =
-            "book purchase returns and allowances under tax classes 25 to 27, or correct the side";
-      }
-      return FindingTexts{SideLabel(side, debit) + ": " + ClassText(side.taxClass, rule) +
-                              " on the " + (debit ? "debit" : "credit") +
-                              " side, where it subtracts from the figures",
-                          todo};
-    });
-  }
-  if (account < 0 || static_cast<size_t>(account) >= accounts_.size()) return;
-  const AccountFacts& facts = accounts_[static_cast<size_t>(account)];
-  if (filesRefundStatement_ && CarriesTax(rule) && rule.purchaseSide && !facts.fixedAsset &&
-      !facts.feedsRefundLine) {
-    auto [index, added] = unfedIndex_.try_emplace(side.account, unfed_.size());
-    if (added) unfed_.push_back({facts.account, place, line.journalNo, 0, 0});
-    Unfed& unfed = unfed_[index->second];
-    ++unfed.lines;
-    const int64_t signedAmount = debit ? side.amount : -side.amount;
-    if (__builtin_add_overflow(unfed.amount, signedAmount, &unfed.amount)) unfed.amount = 0;
-  }
-  const bool purchase = rule.purchaseSide && !rule.amountIsTax &&
-                        (rule.use == TaxClassRule::Use::kNothing || rule.debitNormal);
-  if (debit && facts.fixedAsset && purchase) {
-    FixedAssetMatch::Purchase bought;
-    bought.place = place;
-    bought.journal = line.journalNo;
-    bought.account = facts.account;
-    bought.date = line.date;
-    bought.amount = side.amount;
-    bought.tax = side.tax;
-    bought.taxable = CarriesTax(rule);
-    assets_.Add(bought);
-  }
-}
-
-void BookkeepingCheck::TaxRules(const JournalLine& line, const LinePlace& place,
-                                const JournalSide& side, bool debit, const TaxClassRule& rule) {
-  if (TakesNoTax(rule)) {
+[[gnu::always_inline]] inline void BookkeepingCheck::TaxRules(const LineValues& line,
+                                                              const LinePlace& place,
+                                                              const SideValues& side, bool debit,
+                                                              const SideRule& sideRule) {
+  const TaxClassRule& rule = *sideRule.rule;
+  if ((sideRule.flags & kTakesNoTax) != 0) {
     if (side.tax != 0) {
       Emit(CheckRule::kTaxOnUntaxedClass, place, line.journalNo, [&] {
         return FindingTexts{SideLabel(side, debit) + ": tax " + Yen(side.tax) + " under " +
@@ -255,14 +212,48 @@ void BookkeepingCheck::TaxRules(const JournalLine& line, const LinePlace& place,
     }
     return;
   }
-  if (!CarriesTax(rule)) return;
-  // The tax the amount implies at the line's rate: of the amount excluding
-  // tax, or of amount and tax together when the books include tax.
+  // The tax the amount implies at the line's rate, in 64 bits when every
+  // value fits (as good as the 128 bits of TaxFindings, which decides
+  // otherwise and makes the findings).
   const int32_t rate = EffectiveRate(line.rate * 100, line.date);
   const bool included = model_.settings.taxIncluded;
+  int64_t base64 = side.amount;
+  int64_t num64 = 0;
+  int64_t expected64 = 0;
+  const int64_t den64 = included ? int64_t{10000} + rate : int64_t{10000};
+  if ((!included || !__builtin_add_overflow(side.amount, side.tax, &base64)) &&
+      !__builtin_mul_overflow(base64, static_cast<int64_t>(rate), &num64) &&
+      ExpectedTax64(num64, den64, model_.settings.roundingMode, &expected64)) {
+    if (side.tax == 0) {
+      const uint64_t magnitude =
+          num64 < 0 ? 0 - static_cast<uint64_t>(num64) : static_cast<uint64_t>(num64);
+      // den64 * kRawPerYen fits: ExpectedTax64 made it.
+      if (magnitude <= static_cast<uint64_t>(den64 * kRawPerYen)) return;
+    } else {
+      int64_t difference = 0;
+      if (!__builtin_sub_overflow(side.tax, expected64, &difference) &&
+          difference <= kRawPerYen && difference >= -kRawPerYen) {
+        return;
+      }
+    }
+  }
+  TaxFindings(line, place, side, debit, rule);
+}
+
+[[gnu::noinline]] void BookkeepingCheck::TaxFindings(const LineValues& line,
+                                                     const LinePlace& place,
+                                                     const SideValues& side, bool debit,
+                                                     const TaxClassRule& rule) {
+  // Of the amount excluding tax, or of amount and tax together when the
+  // books include tax.
+  const int32_t rate = EffectiveRate(line.rate * 100, line.date);
+  const bool included = model_.settings.taxIncluded;
+  const __int128 den = included ? 10000 + static_cast<__int128>(rate) : 10000;
+  // A rate of -100 % or less (only a store edited by hand holds one) implies
+  // no tax to compare with, and would divide by zero or less.
+  if (den <= 0) return;
   const __int128 base = included ? static_cast<__int128>(side.amount) + side.tax : side.amount;
   const __int128 num = base * rate;
-  const __int128 den = included ? 10000 + rate : 10000;
   const __int128 expected = RoundToYen(num, den, model_.settings.roundingMode) * kRawPerYen;
   auto on = [&] {
     return Yen(base) + (included ? " including tax" : "") + " at " + RateText(rate);
@@ -286,6 +277,127 @@ void BookkeepingCheck::TaxRules(const JournalLine& line, const LinePlace& place,
                           "correct the tax, the amount or the rate"};
     });
   }
+}
+
+[[gnu::always_inline]] inline void BookkeepingCheck::Side(const LineValues& line,
+                                                          const LinePlace& place,
+                                                          const SideValues& side, bool debit) {
+  if (side.account == nullptr || side.account->empty()) return;
+  const SideRule& sideRule = RuleOf(side.taxClass, debit);
+  const TaxClassRule& rule = *sideRule.rule;
+  if ((sideRule.flags & kPending) != 0) {
+    Emit(CheckRule::kImportClassLeftOut, place, line.journalNo, [&] {
+      return FindingTexts{
+          SideLabel(side, debit) + ": " + ClassText(side.taxClass, rule) +
+              " is left out of the figures",
+          "split it into its national (41 to 46) and local (34, 38) import tax classes"};
+    });
+    return;
+  }
+  if (side.amount == 0 && side.tax == 0) return;
+  if ((sideRule.flags & (kTakesNoTax | kCarriesTax)) != 0) {
+    TaxRules(line, place, side, debit, sideRule);
+  }
+  if ((sideRule.flags & kUnusual) != 0) {
+    Emit(CheckRule::kUnusualSide, place, line.journalNo, [&] {
+      const char* todo = "correct the side or the tax class";
+      if (!rule.purchaseSide && !rule.debitNormal) {
+        todo = "book sales returns and allowances under tax classes 6 to 9, or correct the side";
+      } else if (rule.purchaseSide && rule.debitNormal && CarriesTax(rule)) {
+        todo =
+            "book purchase returns and allowances under tax classes 25 to 27, or correct the side";
+      }
+      return FindingTexts{SideLabel(side, debit) + ": " + ClassText(side.taxClass, rule) +
+                              " on the " + (debit ? "debit" : "credit") +
+                              " side, where it subtracts from the figures",
+                          todo};
+    });
+  }
+  if ((sideRule.flags & (kRefundClass | kPurchase)) == 0) return;
+  if (side.number < 0 || static_cast<size_t>(side.number) >= accounts_.size()) return;
+  const auto number = static_cast<size_t>(side.number);
+  const AccountFacts& facts = accounts_[number];
+  if ((sideRule.flags & kRefundClass) != 0 && !facts.fixedAsset && !facts.feedsRefundLine) {
+    if (unfedIndex_[number] < 0) {
+      unfedIndex_[number] = static_cast<int32_t>(unfed_.size());
+      unfed_.push_back({facts.account, place, line.journalNo, 0, 0});
+    }
+    Unfed& unfed = unfed_[static_cast<size_t>(unfedIndex_[number])];
+    ++unfed.lines;
+    const int64_t signedAmount = debit ? side.amount : -side.amount;
+    if (__builtin_add_overflow(unfed.amount, signedAmount, &unfed.amount)) unfed.amount = 0;
+  }
+  if ((sideRule.flags & kPurchase) != 0 && facts.fixedAsset) {
+    FixedAssetMatch::Purchase bought;
+    bought.place = place;
+    bought.journal = line.journalNo;
+    bought.account = facts.account;
+    bought.date = line.date;
+    bought.amount = side.amount;
+    bought.tax = side.tax;
+    bought.taxable = CarriesTax(rule);
+    assets_.Add(bought);
+  }
+}
+
+[[gnu::always_inline]] inline void BookkeepingCheck::Check(const LineValues& line,
+                                                           const LinePlace& place) {
+  balances_.Add(line.journalNo, line.debit.amount, line.debit.tax, line.credit.amount,
+                line.credit.tax, place);
+  const int32_t rate = EffectiveRate(line.rate * 100, line.date);
+  if (rate == kRefusedRate) {
+    Emit(CheckRule::kRateRefused, place, line.journalNo, [&] {
+      return FindingTexts{"a line at the 10 % rate on " + FormatDateText(line.date) +
+                              ", which the filing application does not take: a run over these "
+                              "months is refused",
+                          "leave these months out, or correct the rate or the date"};
+    });
+  }
+  if (sixthTypeRefused_ && line.businessType == kSixthBusinessType) {
+    Emit(CheckRule::kSixthTypeRefused, place, line.journalNo, [] {
+      return FindingTexts{
+          "business type 6 under simplified taxation in months that start before "
+          "2015-04-01: a run over these months is refused",
+          "correct the business type (1 to 5 in these months)"};
+    });
+  }
+  Side(line, place, line.debit, true);
+  Side(line, place, line.credit, false);
+}
+
+void BookkeepingCheck::Line(const JournalLine& line, const LinePlace& place) {
+  if (!months_.Contains(line.monthKind)) return;
+  LineValues values;
+  values.journalNo = line.journalNo;
+  values.date = line.date;
+  values.monthKind = line.monthKind;
+  values.rate = line.rate;
+  values.businessType = line.businessType;
+  auto side = [this](const JournalSide& from, SideValues* to) {
+    to->account = &from.account;
+    to->number = from.account.empty() ? kUnknownAccount : AccountNumber(from.account);
+    to->taxClass = from.taxClass;
+    to->amount = from.amount;
+    to->tax = from.tax;
+  };
+  side(line.debit, &values.debit);
+  side(line.credit, &values.credit);
+  Check(values, place);
+}
+
+void BookkeepingCheck::Line(const PackedLine& line, const LinePlace& place,
+                            const SideAccount& debit, const SideAccount& credit) {
+  if (!months_.Contains(line.monthKind)) return;
+  LineValues values;
+  values.journalNo = line.journalNo;
+  values.date = line.date;
+  values.monthKind = line.monthKind;
+  values.rate = line.taxRate / 100;
+  values.businessType = line.businessType;
+  values.debit = {debit.code, debit.number, line.debitTaxClass, line.debitAmount, line.debitTax};
+  values.credit = {credit.code, credit.number, line.creditTaxClass, line.creditAmount,
+                   line.creditTax};
+  Check(values, place);
 }
 
 void BookkeepingCheck::EmitBalance(const JournalBalances::Difference& d) {

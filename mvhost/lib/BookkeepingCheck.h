@@ -15,6 +15,7 @@
 #include "mvhost/lib/DataModel.h"
 #include "mvhost/lib/FixedAssetMatch.h"
 #include "mvhost/lib/JournalBalances.h"
+#include "mvhost/lib/PackedLine.h"
 #include "mvhost/lib/TaxClassRules.h"
 
 namespace mvhost {
@@ -51,8 +52,16 @@ class BookkeepingCheck {
   // gives the numbers with the line, instead of a lookup by code per side.
   static constexpr int32_t kUnknownAccount = -1;
   int32_t AccountNumber(const std::string& code) const;
-  void Line(const JournalLine& line, const LinePlace& place, int32_t debitAccount,
-            int32_t creditAccount);
+
+  // A side's account as a reader of packed lines names it: its code in
+  // place (null or empty: the line has no such side) and the check's number
+  // for it, so that no code is copied per line.
+  struct SideAccount {
+    const std::string* code = nullptr;
+    int32_t number = kUnknownAccount;
+  };
+  void Line(const PackedLine& line, const LinePlace& place, const SideAccount& debit,
+            const SideAccount& credit);
   // The rules over all lines; `db` holds data set `model.info.dataNo`
   // with every line, for journals that came out of order. False with the
   // store's message.
@@ -76,10 +85,52 @@ class BookkeepingCheck {
     int64_t amount = 0;  // debit amounts less credit amounts
   };
 
-  void Side(const JournalLine& line, const LinePlace& place, const JournalSide& side, bool debit,
-            int32_t account);
-  void TaxRules(const JournalLine& line, const LinePlace& place, const JournalSide& side,
-                bool debit, const TaxClassRule& rule);
+  // A line as the rules read it, whichever form it came in.
+  struct SideValues {
+    const std::string* account = nullptr;
+    int32_t number = kUnknownAccount;
+    int32_t taxClass = 0;
+    int64_t amount = 0;
+    int64_t tax = 0;
+  };
+  struct LineValues {
+    int32_t journalNo = 0;
+    int32_t date = 0;
+    int32_t monthKind = 0;
+    int32_t rate = 0;  // percent
+    int32_t businessType = 0;
+    SideValues debit;
+    SideValues credit;
+  };
+  void Check(const LineValues& line, const LinePlace& place);
+
+  // What the rules do with a side of a tax class, worked out once per class
+  // and side instead of per line (the flags below).
+  struct SideRule {
+    const TaxClassRule* rule = nullptr;
+    uint8_t flags = 0;
+  };
+  static constexpr uint8_t kPending = 1;       // import-class-left-out, nothing else
+  static constexpr uint8_t kTakesNoTax = 2;    // a tax on it is a finding
+  static constexpr uint8_t kCarriesTax = 4;    // its tax is checked against its amount
+  static constexpr uint8_t kUnusual = 8;       // the side subtracts: unusual-side
+  static constexpr uint8_t kRefundClass = 16;  // a taxable purchase a refund line should take
+  static constexpr uint8_t kPurchase = 32;     // a debit purchase: a fixed asset's acquisition
+  const SideRule& RuleOf(int32_t taxClass, bool debit) const {
+    // Classes past 255 never come from an import; one edited into the store
+    // is a class the rules do not know, not the class of its low byte.
+    if (taxClass < 0 || taxClass >= 256) return unknownRule_;
+    return sideRules_[debit ? 1 : 0][static_cast<size_t>(taxClass)];
+  }
+
+  // The rules of one side, inlined into Line; what makes a finding's texts
+  // is kept out of them (TaxFindings, Emit), as most sides make none.
+  void Side(const LineValues& line, const LinePlace& place, const SideValues& side, bool debit);
+  void TaxRules(const LineValues& line, const LinePlace& place, const SideValues& side,
+                bool debit, const SideRule& sideRule);
+  // The tax rules of a taxable side again, in 128 bits, with their findings.
+  void TaxFindings(const LineValues& line, const LinePlace& place, const SideValues& side,
+                   bool debit, const TaxClassRule& rule);
   struct FindingTexts {
     std::string what;
     std::string todo;
@@ -101,13 +152,15 @@ class BookkeepingCheck {
   Sink sink_;
   Wants wants_;
   CheckCounts counts_;
-  std::array<TaxClassRule, 256> rules_;
+  std::array<TaxClassRule, 257> rules_;  // the last: a class past 255
+  std::array<std::array<SideRule, 256>, 2> sideRules_;  // credit, debit
+  SideRule unknownRule_;
   std::vector<AccountFacts> accounts_;
   std::unordered_map<std::string, int32_t> accountNumbers_;
   bool filesRefundStatement_ = false;
   bool sixthTypeRefused_ = false;
   JournalBalances balances_;
-  std::unordered_map<std::string, size_t> unfedIndex_;
+  std::vector<int32_t> unfedIndex_;  // per account number, into unfed_ (-1: none yet)
   std::vector<Unfed> unfed_;
   FixedAssetMatch assets_;
 };

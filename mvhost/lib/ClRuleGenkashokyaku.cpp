@@ -1,5 +1,6 @@
 #include "host/ClRuleGenkashokyaku.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -27,6 +28,11 @@ class SqliteRuleGenkashokyaku : public BoundObject<ClRuleGenkashokyaku::Impl> {
   int32_t MoveFinish() override;
 
  private:
+  // ReadAssets found a row whose order or failure SQLite must decide.
+  static constexpr int32_t kSortInSql = 1;
+  // Reads the assets where selects, in date and id order (sorted by
+  // SQLite with sqlOrder); 0, kSortInSql or a host failure.
+  int32_t ReadAssets(sqlite3* db, int32_t dataNo, const SqlFilter& where, bool sqlOrder);
   struct Query;
   Query* query_;
 };
@@ -44,6 +50,56 @@ mvhost::SqliteRuleGenkashokyaku::~SqliteRuleGenkashokyaku() { delete query_; }
 
 ClRuleGenkashokyaku::Impl* mvhost::NewRuleGenkashokyaku() {
   return new (std::nothrow) SqliteRuleGenkashokyaku;
+}
+
+int32_t mvhost::SqliteRuleGenkashokyaku::ReadAssets(sqlite3* db, int32_t dataNo,
+                                                    const SqlFilter& where, bool sqlOrder) {
+  query_->assets.clear();
+  mvhost::SqlStatement stmt;
+  int32_t status = stmt.Prepare(
+      db,
+      "SELECT f.asset_id, f.code, f.name, f.kind, f.acquisition_date, "
+      "f.acquisition_amount, f.income_kind FROM fixed_asset f "
+      "WHERE f.data_no = ? AND " +
+          where.sql +
+          (sqlOrder ? " ORDER BY f.acquisition_date, f.asset_id" : " ORDER BY f.acquisition_date"),
+      "walk the fixed assets");
+  if (status != 0) return status;
+  stmt.BindInt(1, dataNo);
+  stmt.BindAll(2, where.values);
+  int32_t step = 0;
+  while ((step = stmt.Step()) == 1) {
+    if (!sqlOrder && (!stmt.IsInteger(0) || !stmt.IsInteger(4))) return kSortInSql;
+    StKOTEISHISANINFO asset;
+    std::memset(&asset, 0, sizeof(asset));
+    asset.assetId = static_cast<int32_t>(stmt.Int(0));
+    const bool code = mvhost::CopyRecordText(asset.code, sizeof(asset.code), stmt.Text(1));
+    if (!code || !mvhost::CopyRecordText(asset.name, sizeof(asset.name), stmt.Text(2))) {
+      if (!sqlOrder) return kSortInSql;
+      return mvhost::StoreTextError("data set " + std::to_string(dataNo) + ": fixed asset " +
+                                    std::to_string(asset.assetId) + (code ? " name" : " code"));
+    }
+    asset.kind = static_cast<int32_t>(stmt.Int(3));
+    const int64_t date = stmt.Int(4);
+    const int64_t id = stmt.Int(0);
+    if (!sqlOrder && (date != static_cast<int32_t>(date) || id != static_cast<int32_t>(id))) {
+      return kSortInSql;
+    }
+    asset.acquisitionDate = static_cast<int32_t>(date);
+    asset.acquisitionAmount = stmt.Int(5);
+    asset.incomeKind = static_cast<uint8_t>(stmt.Int(6));
+    query_->assets.push_back(asset);
+  }
+  if (step < 0) return step;
+  if (!sqlOrder) {
+    std::sort(query_->assets.begin(), query_->assets.end(),
+              [](const StKOTEISHISANINFO& a, const StKOTEISHISANINFO& b) {
+                const int32_t aDate = a.acquisitionDate, bDate = b.acquisitionDate;
+                const int32_t aId = a.assetId, bId = b.assetId;
+                return aDate != bDate ? aDate < bDate : aId < bId;
+              });
+  }
+  return 0;
 }
 
 int32_t mvhost::SqliteRuleGenkashokyaku::MoveReady(const StFINDINFO* filter, int32_t /*sortType*/,
@@ -66,36 +122,16 @@ int32_t mvhost::SqliteRuleGenkashokyaku::MoveReady(const StFINDINFO* filter, int
                        "SELECT count(*) FROM fixed_asset WHERE data_no = ?", {dataNo}, &assets);
   if (status != 0) return status;
   query_->assets.reserve(static_cast<size_t>(assets));
-  mvhost::SqlStatement stmt;
-  status = stmt.Prepare(db,
-                        "SELECT f.asset_id, f.code, f.name, f.kind, f.acquisition_date, "
-                        "f.acquisition_amount, f.income_kind FROM fixed_asset f "
-                        "WHERE f.data_no = ? AND " +
-                            where.sql + " ORDER BY f.acquisition_date, f.asset_id",
-                        "walk the fixed assets");
-  if (status != 0) return status;
-  stmt.BindInt(1, dataNo);
-  stmt.BindAll(2, where.values);
-  int32_t step = 0;
-  while ((step = stmt.Step()) == 1) {
-    StKOTEISHISANINFO asset;
-    std::memset(&asset, 0, sizeof(asset));
-    asset.assetId = static_cast<int32_t>(stmt.Int(0));
-    const bool code = mvhost::CopyRecordText(asset.code, sizeof(asset.code), stmt.Text(1));
-    if (!code || !mvhost::CopyRecordText(asset.name, sizeof(asset.name), stmt.Text(2))) {
-      query_->assets.clear();
-      return mvhost::StoreTextError("data set " + std::to_string(dataNo) + ": fixed asset " +
-                                    std::to_string(asset.assetId) + (code ? " name" : " code"));
-    }
-    asset.kind = static_cast<int32_t>(stmt.Int(3));
-    asset.acquisitionDate = static_cast<int32_t>(stmt.Int(4));
-    asset.acquisitionAmount = stmt.Int(5);
-    asset.incomeKind = static_cast<uint8_t>(stmt.Int(6));
-    query_->assets.push_back(asset);
-  }
-  if (step < 0) {
+  // In date order by the index, then by id within a date here: asking
+  // SQLite for the second key made it sort every row through a temporary
+  // tree. A row whose date or id is no integer, or whose text fails, is met
+  // again through SQLite's own order, so that the order and the failure
+  // reported are what they always were.
+  status = ReadAssets(db, dataNo, where, false);
+  if (status == kSortInSql) status = ReadAssets(db, dataNo, where, true);
+  if (status != 0) {
     query_->assets.clear();
-    return step;
+    return status;
   }
   query_->ready = true;
   return 0;

@@ -6,6 +6,7 @@
 #include <map>
 #include <new>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "host/FilterCondition.h"
@@ -15,6 +16,7 @@
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/KeptAccounts.h"
 #include "mvhost/lib/LinePredicate.h"
 #include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/RecordText.h"
@@ -200,18 +202,50 @@ int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSum
 
   // One record per account, in account id order, and one per class total:
   // reserved whole, since growing records of 636 bytes one doubling at a
-  // time touches twice the memory they need.
+  // time touches twice the memory they need. The accounts kept on the
+  // connection serve when they are (else they are read here).
   std::vector<StKAMOKUSUMINFO>& records = query_->records;
+  const std::vector<mvhost::KeptAccount>* kept = nullptr;
+  status = mvhost::KeptAccounts(db, dataNo, &kept);
+  if (status != 0) return status;
+  auto addAccount = [&](int64_t accountId, const mvhost::ConvertedText& code,
+                        const mvhost::ConvertedText& name, int64_t classCode, int64_t balanceSide,
+                        int64_t flag1, int64_t flag2) {
+    StKAMOKUSUMINFO record;
+    std::memset(&record, 0, sizeof(record));
+    record.accountId = static_cast<int32_t>(accountId);
+    const bool codeCopied = mvhost::CopyConvertedText(record.code, sizeof(record.code), code);
+    if (!codeCopied || !mvhost::CopyConvertedText(record.name, sizeof(record.name), name)) {
+      return mvhost::StoreTextError("data set " + std::to_string(dataNo) + ": account " +
+                                    std::to_string(record.accountId) +
+                                    (codeCopied ? " name" : " code"));
+    }
+    record.classCode = static_cast<uint32_t>(classCode);
+    record.balanceSide = static_cast<uint8_t>(balanceSide);
+    record.excluded1 = static_cast<uint8_t>(flag1);
+    record.excluded2 = static_cast<uint8_t>(flag2);
+    records.push_back(record);
+    return 0;
+  };
   {
     int64_t count = 0;
-    status = mvhost::QueryInt(db, "count the accounts of the account sums",
-                              "SELECT (SELECT count(*) FROM account WHERE data_no = ?1) + "
-                              "(SELECT count(*) FROM account_class WHERE data_no = ?1 AND total)",
-                              {dataNo}, &count);
+    status = mvhost::QueryInt(
+        db, "count the accounts of the account sums",
+        kept != nullptr ? "SELECT count(*) FROM account_class WHERE data_no = ?1 AND total"
+                        : "SELECT (SELECT count(*) FROM account WHERE data_no = ?1) + "
+                          "(SELECT count(*) FROM account_class WHERE data_no = ?1 AND "
+                          "total)",
+        {dataNo}, &count);
     if (status != 0) return status;
-    records.reserve(static_cast<size_t>(count));
+    records.reserve(static_cast<size_t>(count) + (kept != nullptr ? kept->size() : 0));
   }
-  {
+  if (kept != nullptr) {
+    for (const mvhost::KeptAccount& a : *kept) {
+      status = addAccount(a.accountId, a.codeText, a.nameText, a.classCode, a.balanceSide,
+                          a.refundFlag1, a.refundFlag2);
+      if (status != 0) return status;
+    }
+  } else {
     mvhost::SqlStatement stmt;
     status = stmt.Prepare(db,
                           "SELECT account_id, code, name, class_code, balance_side, refund_flag1, "
@@ -221,20 +255,10 @@ int32_t mvhost::SqliteRuleKamoku::MoveReady(int32_t baseSumType, int32_t deptSum
     stmt.BindInt(1, dataNo);
     int32_t step = 0;
     while ((step = stmt.Step()) == 1) {
-      StKAMOKUSUMINFO record;
-      std::memset(&record, 0, sizeof(record));
-      record.accountId = static_cast<int32_t>(stmt.Int(0));
-      const bool code = mvhost::CopyRecordText(record.code, sizeof(record.code), stmt.Text(1));
-      if (!code || !mvhost::CopyRecordText(record.name, sizeof(record.name), stmt.Text(2))) {
-        return mvhost::StoreTextError("data set " + std::to_string(dataNo) + ": account " +
-                                      std::to_string(record.accountId) +
-                                      (code ? " name" : " code"));
-      }
-      record.classCode = static_cast<uint32_t>(stmt.Int(3));
-      record.balanceSide = static_cast<uint8_t>(stmt.Int(4));
-      record.excluded1 = static_cast<uint8_t>(stmt.Int(5));
-      record.excluded2 = static_cast<uint8_t>(stmt.Int(6));
-      records.push_back(record);
+      status = addAccount(stmt.Int(0), mvhost::ConvertRecordText(stmt.Text(1)),
+                          mvhost::ConvertRecordText(stmt.Text(2)), stmt.Int(3), stmt.Int(4),
+                          stmt.Int(5), stmt.Int(6));
+      if (status != 0) return status;
     }
     if (step < 0) return step;
   }

@@ -11,6 +11,7 @@
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/KeptAccounts.h"
 #include "mvhost/lib/MonthOrder.h"
 #include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/RecordText.h"
@@ -120,11 +121,11 @@ int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* st
   if (status != 0) return status;
   // A record per account the sums name, in code order, netted on the
   // account's balance side.
-  auto addRecord = [&](const std::string& code, int64_t accountId, int64_t balanceSide,
+  auto addRecord = [&](const mvhost::ConvertedText& code, int64_t accountId, int64_t balanceSide,
                        int64_t debit, int64_t credit) {
     StTAXSUMINFO record;
     std::memset(&record, 0, sizeof(record));
-    if (!mvhost::CopyRecordText(record.code, sizeof(record.code), code)) {
+    if (!mvhost::CopyConvertedText(record.code, sizeof(record.code), code)) {
       query_->records.clear();
       return mvhost::StoreTextError("data set " + std::to_string(dataNo) + ": account " +
                                     std::to_string(accountId) + " code");
@@ -139,7 +140,33 @@ int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* st
   };
   mvhost::SqlStatement stmt;
   int32_t step = 0;
+  const std::vector<mvhost::KeptAccount>* kept = nullptr;
   if (answered) {
+    status = mvhost::KeptAccounts(db, dataNo, &kept);
+    if (status != 0) return status;
+  }
+  if (answered && kept != nullptr) {
+    // The accounts the sums name, from those kept on the connection, in
+    // code order (codes are unique; byte order, as the column's collation).
+    std::vector<const mvhost::KeptAccount*> named;
+    named.reserve(sides.size());
+    auto account = kept->begin();
+    for (const AccountSides& s : sides) {
+      while (account != kept->end() && account->accountId < s.accountId) ++account;
+      if (account != kept->end() && account->accountId == s.accountId) named.push_back(&*account);
+    }
+    std::sort(named.begin(), named.end(),
+              [](const mvhost::KeptAccount* a, const mvhost::KeptAccount* b) {
+                return a->code < b->code;
+              });
+    for (const mvhost::KeptAccount* a : named) {
+      auto found = std::lower_bound(
+          sides.begin(), sides.end(), a->accountId,
+          [](const AccountSides& s, int64_t accountId) { return s.accountId < accountId; });
+      status = addRecord(a->codeText, a->accountId, a->balanceSide, found->debit, found->credit);
+      if (status != 0) return status;
+    }
+  } else if (answered) {
     // The accounts the sums name, each by its key, in code order ("+code":
     // sorted after, where the index on codes would walk every account).
     std::string ids = "[";
@@ -161,7 +188,8 @@ int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* st
           sides.begin(), sides.end(), id,
           [](const AccountSides& s, int64_t accountId) { return s.accountId < accountId; });
       if (found == sides.end() || found->accountId != id) continue;
-      status = addRecord(stmt.Text(1), id, stmt.Int(2), found->debit, found->credit);
+      status = addRecord(mvhost::ConvertRecordText(stmt.Text(1)), id, stmt.Int(2), found->debit,
+                         found->credit);
       if (status != 0) return status;
     }
   } else {
@@ -187,7 +215,8 @@ int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* st
     if (status != 0) return status;
     stmt.BindAll(1, {dataNo, *rate, firstMonth, lastMonth, dataNo});
     while ((step = stmt.Step()) == 1) {
-      status = addRecord(stmt.Text(0), stmt.Int(4), stmt.Int(1), stmt.Int(2), stmt.Int(3));
+      status = addRecord(mvhost::ConvertRecordText(stmt.Text(0)), stmt.Int(4), stmt.Int(1),
+                         stmt.Int(2), stmt.Int(3));
       if (status != 0) return status;
     }
   }

@@ -6,9 +6,11 @@
 #include <utility>
 #include <vector>
 
+#include "mvhost/lib/CheckedSnapshot.h"
 #include "mvhost/lib/DerivedSchema.h"
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/KeptAccounts.h"
 #include "mvhost/lib/PackedLine.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -16,18 +18,9 @@ namespace mvhost {
 
 namespace {
 
-// The store as a connection last saw it: another connection's commit moves
-// data_version, the connection's own writes its change count.
-struct Stamp {
-  int64_t version = -1;
-  int64_t changes = -1;
-  bool operator==(const Stamp&) const = default;
-};
+using Stamp = StoreStamp;
 
-int32_t ReadStamp(sqlite3* db, Stamp* stamp) {
-  stamp->changes = sqlite3_total_changes64(db);
-  return QueryInt(db, "read the store's version", "PRAGMA data_version", {}, &stamp->version);
-}
+int32_t ReadStamp(sqlite3* db, Stamp* stamp) { return ReadStoreStamp(db, stamp); }
 
 using Key = std::pair<sqlite3*, int32_t>;
 
@@ -105,18 +98,6 @@ struct Columns {
   }
 };
 
-// What a sound check keeps for the services that would otherwise read the
-// same rows again: the account totals (the account sums, the tax per
-// account) and the class totals (the counts, the rates present, the return's
-// sums, a walk's expected totals); a kept flag false when a key column of
-// its table was too wide for the row kept.
-struct CheckedRows {
-  AccountTotals accounts;
-  ClassTotals classes;
-  bool accountsKept = true;
-  bool classesKept = true;
-};
-
 // Short statements whose rows are checked here: a run pays for parsing
 // them once.
 int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding, CheckedRows* kept) {
@@ -126,6 +107,7 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding, CheckedRo
       QueryInt(db, "look for changed journal lines",
                "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1", {dataNo}, &pending);
   if (status != 0) return status;
+  kept->changesPending = pending != 0;
   if (pending != 0) {
     // A changed line that holds what the host never writes: no rebuild
     // mends it. (Its note tells, as the trigger found it.)
@@ -230,6 +212,11 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding, CheckedRo
 
 }  // namespace
 
+int32_t ReadStoreStamp(sqlite3* db, StoreStamp* stamp) {
+  stamp->changes = sqlite3_total_changes64(db);
+  return QueryInt(db, "read the store's version", "PRAGMA data_version", {}, &stamp->version);
+}
+
 int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   *finding = DerivedFinding();
   Stamp stamp;
@@ -238,7 +225,28 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   auto known = SoundStamps().find({db, dataNo});
   if (known != SoundStamps().end() && known->second == stamp) return 0;
   CheckedRows kept;
-  status = CheckNow(db, dataNo, finding, &kept);
+  // A check kept in the store for its change counter as it is now stands;
+  // else the rows are read and checked, and the check kept for the next
+  // run when nothing was written while it read them.
+  bool snapshot = false;
+  ReadCheckedSnapshot(db, dataNo, &kept, &snapshot);
+  if (!snapshot) {
+    uint32_t before = 0, after = 0;
+    const bool counted = ReadChangeCounter(db, &before);
+    status = CheckNow(db, dataNo, finding, &kept);
+    // Not while changed lines are pending: the next run's fold of their
+    // chunks writes the store, which would leave the kept check unused.
+    if (status == 0 && finding->problem.empty() && !kept.changesPending && counted &&
+        ReadChangeCounter(db, &after) && after == before) {
+      // The accounts go with it: every run reads them (KeptAccounts).
+      const std::vector<KeptAccount>* accounts = nullptr;
+      StoreStamp written;
+      if (KeptAccounts(db, dataNo, &accounts) == 0 && ReadChangeCounter(db, &after) &&
+          after == before && WriteCheckedSnapshot(db, dataNo, before, kept, accounts, &written)) {
+        stamp = written;
+      }
+    }
+  }
   SoundClassTotals().erase({db, dataNo});
   SoundAccountTotals().erase({db, dataNo});
   if (status == 0 && finding->problem.empty()) {

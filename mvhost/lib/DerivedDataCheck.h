@@ -15,6 +15,16 @@ namespace mvhost {
 // read, so that a store edited or damaged outside the host never yields a
 // figure from a damaged chunk or total.
 
+// The store as a connection last saw it: another connection's commit moves
+// data_version, the connection's own writes its change count. What a
+// connection keeps from the store serves while the stamp is the same.
+struct StoreStamp {
+  int64_t version = -1;
+  int64_t changes = -1;
+  bool operator==(const StoreStamp&) const = default;
+};
+int32_t ReadStoreStamp(sqlite3* db, StoreStamp* stamp);
+
 // What a check found; empty problem: nothing.
 struct DerivedFinding {
   std::string problem;  // "chunk 2 is a blob of 100 bytes, not whole packed lines"

@@ -9,6 +9,7 @@
 #include "mvhost/SchemaSql.h"
 #include "mvhost/lib/BusyWait.h"
 #include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/KeptAccounts.h"
 #include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
@@ -147,6 +148,7 @@ void HostStore::Close() {
   if (db_ != nullptr) {
     SqlStatement::EndStatements(db_);
     JournalDerived::ForgetConnection(db_);
+    ForgetKeptAccounts(db_);
     sqlite3_close_v2(db_);
     db_ = nullptr;
   }

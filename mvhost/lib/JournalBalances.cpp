@@ -4,41 +4,8 @@
 
 namespace mvhost {
 
-namespace {
-
-// total += amount + tax; false past 64 bits.
-bool AddSide(const JournalSide& side, int64_t* total) {
-  return !__builtin_add_overflow(*total, side.amount, total) &&
-         !__builtin_add_overflow(*total, side.tax, total);
-}
-
-}  // namespace
-
-void JournalBalances::Add(const JournalLine& line, const LinePlace& place) {
-  if (!inOrder_) return;
-  if (open_ && line.journalNo != current_.journal) {
-    if (line.journalNo < current_.journal) {
-      inOrder_ = false;
-      return;
-    }
-    Finish();
-  }
-  if (!open_) {
-    current_ = Difference();
-    current_.journal = line.journalNo;
-    current_.place = place;
-    open_ = true;
-  }
-  if (!AddSide(line.debit, &current_.debit) || !AddSide(line.credit, &current_.credit)) {
-    current_.tooLarge = true;
-  }
-}
-
 void JournalBalances::Finish() {
-  if (open_ && inOrder_ && (current_.tooLarge || current_.debit != current_.credit)) {
-    if (found_.size() < kKept) found_.push_back(current_);
-    ++count_;
-  }
+  if (open_ && inOrder_ && (current_.tooLarge || current_.debit != current_.credit)) KeepUnbalanced();
   open_ = false;
 }
 

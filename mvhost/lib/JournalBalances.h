@@ -37,7 +37,24 @@ class JournalBalances {
 
   static constexpr size_t kKept = 1000;
 
-  void Add(const JournalLine& line, const LinePlace& place);
+  void Add(const JournalLine& line, const LinePlace& place) {
+    Add(line.journalNo, line.debit.amount, line.debit.tax, line.credit.amount, line.credit.tax,
+        place);
+  }
+  // A line given by its journal and the amounts and taxes of its sides.
+  void Add(int32_t journal, int64_t debitAmount, int64_t debitTax, int64_t creditAmount,
+           int64_t creditTax, const LinePlace& place) {
+    if (!inOrder_) return;
+    if (!open_ || journal != current_.journal) {
+      if (!Open(journal, place)) return;
+    }
+    if (__builtin_add_overflow(current_.debit, debitAmount, &current_.debit) ||
+        __builtin_add_overflow(current_.debit, debitTax, &current_.debit) ||
+        __builtin_add_overflow(current_.credit, creditAmount, &current_.credit) ||
+        __builtin_add_overflow(current_.credit, creditTax, &current_.credit)) {
+      current_.tooLarge = true;
+    }
+  }
   // Ends the last journal.
   void Finish();
   // False once a journal number decreased: found() and count() are then
@@ -54,6 +71,32 @@ class JournalBalances {
                         int64_t after, const Found& found, std::string* error);
 
  private:
+  // Ends the open journal and opens `journal` at `place`; false when the
+  // journal numbers decreased. Once a line for most journals: the fields are
+  // set in place.
+  bool Open(int32_t journal, const LinePlace& place) {
+    if (open_) {
+      if (journal < current_.journal) {
+        inOrder_ = false;
+        return false;
+      }
+      if (current_.tooLarge || current_.debit != current_.credit) KeepUnbalanced();
+    }
+    current_.journal = journal;
+    current_.debit = 0;
+    current_.credit = 0;
+    current_.tooLarge = false;
+    current_.place = place;
+    current_.firstStoredLine = 0;
+    open_ = true;
+    return true;
+  }
+  // Keeps or counts the open journal, which is unbalanced.
+  void KeepUnbalanced() {
+    if (found_.size() < kKept) found_.push_back(current_);
+    ++count_;
+  }
+
   bool inOrder_ = true;
   bool open_ = false;  // a journal is being summed
   Difference current_;

@@ -1,10 +1,12 @@
 #include "mvhost/lib/LinePredicate.h"
 
 #include <string>
+#include <vector>
 
 #include "host/FilterCondition.h"
 #include "host/FilterGroupRegistry.h"
 #include "mvhost/lib/FilterSql.h"
+#include "mvhost/lib/KeptAccounts.h"
 #include "mvhost/lib/MonthOrder.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -58,6 +60,16 @@ int32_t LinePredicate::Compile(sqlite3* db, int32_t dataNo, const StFINDINFO* fi
     compiled.emplace(std::move(key), *this);
   }
   if (!classesOnly) {
+    // The classes of the accounts kept on the connection, when they serve.
+    const std::vector<KeptAccount>* kept = nullptr;
+    status = KeptAccounts(db, dataNo, &kept);
+    if (status != 0) return status;
+    if (kept != nullptr) {
+      for (const KeptAccount& account : *kept) {
+        accountClasses_[account.accountId] = account.classCode;
+      }
+      return 0;
+    }
     SqlStatement stmt;
     status = stmt.Prepare(db, "SELECT account_id, class_code FROM account WHERE data_no = ?",
                           "read the account classes of a journal filter");
@@ -69,6 +81,17 @@ int32_t LinePredicate::Compile(sqlite3* db, int32_t dataNo, const StFINDINFO* fi
     }
     if (step < 0) return step;
   }
+  return 0;
+}
+
+int32_t LinePredicate::CompileForAccounts(const StFINDINFO* filter) {
+  SqlFilter checked;
+  const int32_t status = TranslateFilter(filter, FilterTarget::kAccount, &checked);
+  if (status != 0) return status;
+  top_.clear();
+  accountClasses_.clear();
+  flat_ = false;
+  CompileList(filter == nullptr ? nullptr : filter->conditions, 4, &top_);
   return 0;
 }
 
@@ -242,6 +265,30 @@ bool LinePredicate::MatchesList(const std::vector<Condition>& list, const Packed
     } else {
       result = result || MatchesOne(list[i], line);
     }
+  }
+  return result;
+}
+
+bool LinePredicate::AccountMatchesList(const std::vector<Condition>& list,
+                                       int64_t classCode) const {
+  // An account filter holds conditions on the class and groups of them only
+  // (TranslateFilter refuses the rest); strictly left to right as MatchesList.
+  auto one = [&](const Condition& c) {
+    switch (c.field) {
+      case 0:
+        return true;
+      case kFieldGroup:
+      case kFieldTable:
+        return AccountMatchesList(c.group, classCode);
+      case kFieldAccountClass:
+        return Compare(classCode, c.op, c.value);
+      default:
+        return false;
+    }
+  };
+  bool result = one(list[0]);
+  for (size_t i = 1; i < list.size(); ++i) {
+    result = list[i - 1].link == kLinkAnd ? result && one(list[i]) : result || one(list[i]);
   }
   return result;
 }

@@ -48,6 +48,12 @@ class LinePredicate {
     }
     return MatchesList(top_, line);
   }
+  // Compiles a filter of the account walk (conditions on the account class,
+  // links and groups); 0, or the error TranslateFilter gives for it.
+  int32_t CompileForAccounts(const StFINDINFO* filter);
+  // Whether an account of this class matches what CompileForAccounts
+  // compiled, as the filter's SQL over the account's integer class code.
+  bool MatchesAccountClass(int64_t classCode) const { return AccountMatchesList(top_, classCode); }
   // For a filter that reads the month kind and tax classes only (as the
   // totals per tax class answer): whether a line of these values matches.
   bool MatchesClasses(int32_t monthKind, int32_t debitTaxClass, int32_t creditTaxClass) const {
@@ -87,6 +93,7 @@ class LinePredicate {
   bool MatchesList(const std::vector<Condition>& list, const PackedLine& line) const;
   bool MatchesOne(const Condition& c, const PackedLine& line) const;
   bool ClassMatches(const Condition& c, bool has, int32_t account) const;
+  bool AccountMatchesList(const std::vector<Condition>& list, int64_t classCode) const;
   // Flattens top_ when it reads no more than the three tabulated columns and
   // has no more than kMaxLeaves conditions.
   void Flatten();

@@ -7,6 +7,7 @@
 
 #include "host/HostStatus.h"
 #include "mvhost/lib/FilterSql.h"
+#include "mvhost/lib/KeptAccounts.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -34,6 +35,21 @@ int32_t SetKamoku::Fill(int64_t after, Walk* walk) {
   sqlite3* db = nullptr;
   int32_t status = binding_.Resolve(&db, &walk->dataNo, &scope);
   if (status != 0) return status;
+  const std::vector<KeptAccount>* kept = nullptr;
+  status = KeptAccounts(db, walk->dataNo, &kept);
+  if (status != 0) return status;
+  if (kept != nullptr) {
+    for (const KeptAccount& account : *kept) {
+      if (account.accountId <= after || !walk->predicate.MatchesAccountClass(account.classCode)) {
+        continue;
+      }
+      walk->rows.push_back({account.accountId, account.codeText, account.nameText,
+                            static_cast<uint8_t>(account.excluded),
+                            static_cast<uint8_t>(account.balanceSide),
+                            static_cast<uint32_t>(account.classCode)});
+    }
+    return 0;
+  }
   SqlStatement stmt;
   status = stmt.Prepare(db,
                         "SELECT a.account_id, a.code, a.name, a.excluded, a.balance_side, "
@@ -47,9 +63,9 @@ int32_t SetKamoku::Fill(int64_t after, Walk* walk) {
   stmt.BindAll(3, walk->values);
   int32_t step = 0;
   while ((step = stmt.Step()) == 1) {
-    walk->rows.push_back({static_cast<int32_t>(stmt.Int(0)), stmt.Text(1), stmt.Text(2),
-                          static_cast<uint8_t>(stmt.Int(3)), static_cast<uint8_t>(stmt.Int(4)),
-                          static_cast<uint32_t>(stmt.Int(5))});
+    walk->rows.push_back({static_cast<int32_t>(stmt.Int(0)), ConvertRecordText(stmt.Text(1)),
+                          ConvertRecordText(stmt.Text(2)), static_cast<uint8_t>(stmt.Int(3)),
+                          static_cast<uint8_t>(stmt.Int(4)), static_cast<uint32_t>(stmt.Int(5))});
   }
   if (step < 0) {
     walk->rows.clear();
@@ -72,6 +88,8 @@ int32_t SetKamoku::WalkFind(const StFINDINFO* filter, StKAMOKUINFO* out, int32_t
     SqlFilter where;
     status = TranslateFilter(filter, FilterTarget::kAccount, &where);
     if (status != 0) return status;
+    status = walk.predicate.CompileForAccounts(filter);
+    if (status != 0) return status;
     walk.filterKey = std::move(key);
     walk.keyed = keyed;
     if (!position->started || walk.sql != where.sql || walk.values != where.values) {
@@ -90,8 +108,8 @@ int32_t SetKamoku::WalkFind(const StFINDINFO* filter, StKAMOKUINFO* out, int32_t
   out->accountId = row.accountId;
   position->started = true;
   position->lastKey = row.accountId;
-  const bool code = CopyRecordText(out->code, sizeof(out->code), row.code);
-  if (!code || !CopyRecordText(out->name, sizeof(out->name), row.name)) {
+  const bool code = CopyConvertedText(out->code, sizeof(out->code), row.code);
+  if (!code || !CopyConvertedText(out->name, sizeof(out->name), row.name)) {
     return StoreTextError("data set " + std::to_string(walk.dataNo) + ": account " +
                           std::to_string(out->accountId) + (code ? " name" : " code"));
   }

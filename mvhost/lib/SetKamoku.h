@@ -9,6 +9,8 @@
 #include "host/ClSetKamoku.h"
 #include "mvhost/lib/CursorTable.h"
 #include "mvhost/lib/HostSession.h"
+#include "mvhost/lib/LinePredicate.h"
+#include "mvhost/lib/RecordText.h"
 
 namespace mvhost {
 
@@ -17,7 +19,9 @@ namespace mvhost {
 // cursor reads every account the filter matches in one query and the next
 // calls with the same filter hand them out in turn: the aggregation walks a
 // list once per account class group, and a query per account made the walk
-// cost a read transaction per account.
+// cost a read transaction per account. The accounts kept on the connection
+// (KeptAccounts) are walked through the filter compiled in C++ when they
+// serve; else the filter's SQL reads them.
 class SetKamoku : public ClSetKamoku {
  public:
   int32_t AttachSetMgr(ClSetMgr* setMgr) override;
@@ -31,12 +35,12 @@ class SetKamoku : public ClSetKamoku {
   void Unbind() { binding_ = DataBinding(); }
 
  private:
-  // An account as the store holds it; its texts are converted when it is
-  // handed out, so that a text Shift_JIS lacks fails that call only.
+  // An account as the store holds it; a text Shift_JIS lacks fails the call
+  // that hands it out only.
   struct AccountRow {
     int32_t accountId = 0;
-    std::string code;
-    std::string name;
+    ConvertedText code;
+    ConvertedText name;
     uint8_t excluded = 0;
     uint8_t balanceSide = 0;
     uint32_t classCode = 0;
@@ -47,6 +51,7 @@ class SetKamoku : public ClSetKamoku {
     bool keyed = false;
     std::string sql;
     std::vector<int64_t> values;
+    LinePredicate predicate;  // the same filter, for the accounts kept on the connection
     int32_t dataNo = 0;
     std::vector<AccountRow> rows;
     size_t next = 0;

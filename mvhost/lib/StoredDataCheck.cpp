@@ -58,28 +58,19 @@ class StoredAccounts {
   std::unordered_map<int64_t, StoredAccount> byId_;
 };
 
-// One side of a packed line as the check reads it; false when the side
-// names an account the data set does not have. `last` is the account the
-// side held before: its code is copied only when the account changes.
-[[gnu::always_inline]] inline bool FillSide(int32_t has, int32_t account, int32_t dept,
-                                            int32_t taxClass, int64_t amount, int64_t tax,
-                                            const StoredAccounts& accounts, JournalSide* side,
-                                            int32_t* number, const StoredAccount** last) {
-  *number = BookkeepingCheck::kUnknownAccount;
-  if (has != 0) {
-    const StoredAccount* found = accounts.Find(account);
-    if (found == nullptr) return false;
-    if (found != *last) side->account = found->code;
-    *last = found;
-    *number = found->number;
-  } else {
-    side->account.clear();
-    *last = nullptr;
+// The account of one side of a packed line as the check reads it, its
+// code in place; false when the side names an account the data set does not
+// have.
+[[gnu::always_inline]] inline bool FindSide(int32_t has, int32_t account,
+                                            const StoredAccounts& accounts,
+                                            BookkeepingCheck::SideAccount* side) {
+  if (has == 0) {
+    *side = BookkeepingCheck::SideAccount();
+    return true;
   }
-  side->dept = dept;
-  side->taxClass = taxClass;
-  side->amount = amount;
-  side->tax = tax;
+  const StoredAccount* found = accounts.Find(account);
+  if (found == nullptr) return false;
+  *side = {&found->code, found->number};
   return true;
 }
 
@@ -139,31 +130,19 @@ CheckStatus WalkStoredDataSet(HostStore& store, const CheckRequest& request,
       },
       sink, wants);
   const StoredAccounts accounts(accountCodes, check);
-  JournalLine line;
-  int32_t debitNumber = BookkeepingCheck::kUnknownAccount;
-  int32_t creditNumber = BookkeepingCheck::kUnknownAccount;
-  const StoredAccount* lastDebit = nullptr;
-  const StoredAccount* lastCredit = nullptr;
+  BookkeepingCheck::SideAccount debit;
+  BookkeepingCheck::SideAccount credit;
   const PackedLine* packed = nullptr;
   while ((status = reader.Next(&packed)) == 1) {
     ++place.number;
     if (!months.Contains(packed->monthKind)) continue;
-    line.journalNo = packed->journalNo;
-    line.date = packed->date;
-    line.monthKind = packed->monthKind;
-    line.rate = packed->taxRate / 100;
-    line.businessType = packed->businessType;
-    if (!FillSide(packed->hasDebit, packed->debitAccount, packed->debitDept, packed->debitTaxClass,
-                  packed->debitAmount, packed->debitTax, accounts, &line.debit, &debitNumber,
-                  &lastDebit) ||
-        !FillSide(packed->hasCredit, packed->creditAccount, packed->creditDept,
-                  packed->creditTaxClass, packed->creditAmount, packed->creditTax, accounts,
-                  &line.credit, &creditNumber, &lastCredit)) {
+    if (!FindSide(packed->hasDebit, packed->debitAccount, accounts, &debit) ||
+        !FindSide(packed->hasCredit, packed->creditAccount, accounts, &credit)) {
       *error = "journal line " + std::to_string(packed->lineId) + " of data set " +
                std::to_string(request.dataNo) + " names an account that does not exist";
       return CheckStatus::kFailed;
     }
-    check.Line(line, place, debitNumber, creditNumber);
+    check.Line(*packed, place, debit, credit);
   }
   if (status != 0) {
     *error = HostFailure(request.dataNo, status);

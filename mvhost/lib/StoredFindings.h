@@ -39,7 +39,7 @@ class StoredFindings {
   // batch lists at most 1000 in a client's findings file.
   static constexpr size_t kKept = 1000;
   // Raise whenever a rule or the text of a finding changes.
-  static constexpr int64_t kRules = 1;
+  static constexpr int64_t kRules = 2;
 
   CheckCounts counts;
   std::vector<CheckFinding> findings;  // the first kKept, in check order

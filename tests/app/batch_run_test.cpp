@@ -409,6 +409,32 @@ TEST_F(BatchRunTest, AProgramStoppedWhileWritingLeavesNoTemporary) {
   EXPECT_EQ(FolderNames(), (std::set<std::string>{"index.csv", "index.html", "index.lock"}));
 }
 
+// A worker that ends abnormally (killed under its client) is replaced: its
+// client is not in the index, the clients after it run in a new worker and
+// are written as alone.
+TEST_F(BatchRunTest, AKilledWorkerIsReplacedAndTheOthersRun) {
+  for (const char* example : kExamples) {
+    Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + example);
+  }
+  const std::string program = Program().workFolder() + "/kills-its-worker";
+  std::ofstream(program) << "#!/bin/sh\n[ \"$MVHOST_DATA_NO\" = 2 ] && kill -KILL $PPID && exit 1\nexec '"
+                         << Program().programFolder() << "/TaxLinkAlto' \"$@\"\n";
+  ::chmod(program.c_str(), 0755);
+  Command batch = Finish(Start(Prefix() + "batch --out '" + out_ + "' --program '" + program +
+                               "' --all --whole-period -j 1"));
+  EXPECT_EQ(batch.exitCode, 1) << batch.output;
+  EXPECT_NE(batch.output.find("1 clients not run"), std::string::npos) << batch.output;
+  std::map<std::string, mvhost::ClientResult> rows = IndexRows();
+  ASSERT_EQ(rows.size(), 2u) << batch.output;
+  for (const auto& [id, row] : rows) {
+    EXPECT_EQ(row.status, "written") << id << row.message;
+    EXPECT_NE(row.dataNo, 2) << id;
+    EXPECT_EQ(row.reportSha256, Sha256Hex(ReadFileBytes(out_ + "/" + id + ".xml"))) << id;
+  }
+  // The new worker's client is in the run log too.
+  EXPECT_EQ(nlohmann::json::parse(Mvhost("runs --data 3 --json").output).size(), 1u);
+}
+
 // The findings file lists the first 1000 findings and says how many there
 // are and how to list them all; the index counts them all.
 TEST_F(BatchRunTest, FindingsFileListsTheFirst1000) {

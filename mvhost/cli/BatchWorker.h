@@ -1,0 +1,60 @@
+#ifndef TAXLINK_MVHOST_CLI_BATCHWORKER_H_
+#define TAXLINK_MVHOST_CLI_BATCHWORKER_H_
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+#include "mvhost/lib/HostStore.h"
+
+namespace mvhost {
+
+// The worker process of one batch slot: forked once, it runs the clients
+// the batch hands it one after another and keeps one connection to the
+// store for all of them (opening one parses the store's whole schema), made
+// in the worker itself, never carried across a fork.
+class BatchWorker {
+ public:
+  // Runs one client in the worker: its index in the batch's list, whether
+  // a core is free for its check, and the worker's connection (opened by
+  // whoever first needs it).
+  using Run = std::function<void(size_t client, bool checkWhileRunning, HostStore& store)>;
+
+  BatchWorker() = default;
+  ~BatchWorker();
+  BatchWorker(const BatchWorker&) = delete;
+  BatchWorker& operator=(const BatchWorker&) = delete;
+
+  // Forks the worker; closeInWorker are descriptors of the batch the worker
+  // must not hold (other workers' channels, whose end it would keep open).
+  // False, with errno, when it cannot.
+  bool Start(const Run& run, const std::vector<int>& closeInWorker);
+
+  // Hands the worker a client; false when the worker is gone.
+  bool Hand(size_t client, bool checkWhileRunning);
+
+  // Once the channel is readable: true when the worker said its client
+  // ended, false when the worker itself ended (reaped here) or has not
+  // said anything yet (`gone` tells which).
+  bool Ended(bool* gone);
+
+  // Closes the channel (an idle worker then ends) and waits for the
+  // worker's end.
+  void Finish();
+
+  int channel() const { return channel_; }
+  pid_t pid() const { return pid_; }
+
+ private:
+  [[noreturn]] static void Serve(int channel, const Run& run);
+  void Reap();
+
+  int channel_ = -1;
+  pid_t pid_ = -1;
+};
+
+}  // namespace mvhost
+
+#endif  // TAXLINK_MVHOST_CLI_BATCHWORKER_H_

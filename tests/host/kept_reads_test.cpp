@@ -1,0 +1,223 @@
+// What a connection keeps instead of reading again: a sound check of the
+// derived data kept in the store for the file's change counter, and the
+// accounts kept per connection that the account walk filters in C++.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/ClDataMgr.h"
+#include "host/ClSetKamoku.h"
+#include "host/FilterCondition.h"
+#include "host/FilterGroupRegistry.h"
+#include "host/HostStatus.h"
+#include "mvhost/lib/CheckedSnapshot.h"
+#include "mvhost/lib/DerivedDataCheck.h"
+#include "mvhost/lib/FilterSql.h"
+#include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/KeptAccounts.h"
+#include "tests/support/HostFixture.h"
+
+namespace taxlink::testing {
+namespace {
+
+// A second connection to the fixture's store, as another run's, that
+// records the statements it runs.
+class OtherRun {
+ public:
+  explicit OtherRun(const HostFixture& host) {
+    EXPECT_EQ(
+        sqlite3_open_v2((host.Home() + "/host.db").c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr),
+        SQLITE_OK);
+    sqlite3_trace_v2(
+        db_, SQLITE_TRACE_STMT,
+        [](unsigned, void* self, void*, void* sql) {
+          static_cast<OtherRun*>(self)->statements_ += static_cast<const char*>(sql);
+          return 0;
+        },
+        this);
+  }
+  ~OtherRun() {
+    mvhost::JournalDerived::ForgetConnection(db_);
+    mvhost::ForgetKeptAccounts(db_);
+    sqlite3_close_v2(db_);
+  }
+  sqlite3* db() const { return db_; }
+  bool Read(const char* table) const { return statements_.find(table) != std::string::npos; }
+
+ private:
+  sqlite3* db_ = nullptr;
+  std::string statements_;
+};
+
+class KeptReadsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host_.AddDataSet({});
+    for (int64_t i = 1; i <= 40; ++i) {
+      host_.AddJournal(
+          {.date = static_cast<int32_t>(20140410 + (i % 9) * 100),
+           .debit = {.account = static_cast<int32_t>(1 + i % 3), .amount = i * 1000, .tax = i * 80},
+           .credit = {.account = 4, .amount = i * 1000, .tax = i * 80},
+           .rate = 800});
+    }
+    host_.BuildJournalDerived(1);
+    // The fixture's connection checks first and keeps its check.
+    mvhost::DerivedFinding finding;
+    ASSERT_EQ(mvhost::CheckDerivedData(host_.Db(), 1, &finding), 0);
+    ASSERT_EQ(finding.problem, "");
+  }
+
+  uint32_t Counter() {
+    uint32_t counter = 0;
+    EXPECT_TRUE(mvhost::ReadChangeCounter(host_.Db(), &counter));
+    return counter;
+  }
+
+  HostFixture host_{HostStorage::kHome};
+};
+
+TEST_F(KeptReadsTest, AKeptCheckStandsOnlyUntilTheStoreIsWritten) {
+  {
+    OtherRun run(host_);
+    mvhost::DerivedFinding finding;
+    ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
+    EXPECT_EQ(finding.problem, "");
+    EXPECT_FALSE(run.Read("journal_account_total")) << "the kept check was not taken";
+    const mvhost::AccountTotals* totals = nullptr;
+    ASSERT_EQ(mvhost::CheckedAccountTotals(run.db(), 1, &totals), 0);
+    ASSERT_NE(totals, nullptr);
+    EXPECT_FALSE(totals->empty());
+  }
+  // Any write moves the counter: damage written after the check is met.
+  host_.Exec("UPDATE journal_class_total SET credit_amount = credit_amount + 1");
+  OtherRun run(host_);
+  mvhost::DerivedFinding finding;
+  ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
+  EXPECT_EQ(finding.problem, "the totals per tax class and per account do not agree");
+}
+
+TEST_F(KeptReadsTest, AKeptCheckThatDoesNotReadBackIsNotTaken) {
+  // Damage and a kept check claiming the counter the commit gives, in one
+  // transaction: only the kept rows' own checksum can tell.
+  const struct {
+    const char* snapshot;
+    const char* problem;
+  } kCases[] = {
+      {"", ""},  // intact: it stands for the check (so the case below is real)
+      {", accounts = accounts || x'00'", "the totals per tax class and per account do not agree"},
+      {", classes = substr(classes, 1, 16)",
+       "the totals per tax class and per account do not agree"},
+      {", account_list = x''", "the totals per tax class and per account do not agree"},
+      {", kept = 8", "the totals per tax class and per account do not agree"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.snapshot);
+    const uint32_t next = Counter() + 1;
+    host_.Exec(
+        "BEGIN; UPDATE journal_class_total SET credit_amount = credit_amount + 1; "
+        "UPDATE derived_check_snapshot SET change_counter = " +
+        std::to_string(next) + c.snapshot + "; COMMIT");
+    OtherRun run(host_);
+    mvhost::DerivedFinding finding;
+    ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
+    EXPECT_EQ(finding.problem, c.problem);
+    host_.Exec("UPDATE journal_class_total SET credit_amount = credit_amount - 1");
+    ASSERT_EQ(mvhost::CheckDerivedData(host_.Db(), 1, &finding), 0);
+    ASSERT_EQ(finding.problem, "");
+  }
+}
+
+FilterCondition ClassCondition(int16_t op, uint32_t value, int16_t link) {
+  FilterCondition c;
+  std::memset(&c, 0, sizeof(c));
+  c.fieldId = kFieldAccountClass;
+  c.op = op;
+  c.valueType = kValueAccountClass;
+  c.value = static_cast<int32_t>(value);
+  c.link = link;
+  return c;
+}
+
+// The accounts of the walk, as ids, for a filter.
+std::vector<int32_t> Walk(const StFINDINFO& filter) {
+  auto* accounts = static_cast<ClSetKamoku*>(ClDataMgr::Inst()->GetSetObject(kSetKindAccounts, 1));
+  int32_t cursor = 0;
+  accounts->GetCursor(&cursor);
+  accounts->ReadyCursor(cursor);
+  std::vector<int32_t> ids;
+  StKAMOKUINFO account;
+  int32_t status = 0;
+  while ((status = accounts->WalkFind(&filter, &account, cursor)) == 0) {
+    ids.push_back(account.accountId);
+  }
+  EXPECT_EQ(status, kHostEndOfData);
+  accounts->ReleaseCursor(cursor);
+  return ids;
+}
+
+// The same filter's SQL over the account table.
+std::vector<int32_t> Selected(sqlite3* db, const StFINDINFO& filter) {
+  mvhost::SqlFilter where;
+  EXPECT_EQ(mvhost::TranslateFilter(&filter, mvhost::FilterTarget::kAccount, &where), 0);
+  sqlite3_stmt* stmt = nullptr;
+  const std::string sql = "SELECT a.account_id FROM account a WHERE a.data_no = 1 AND " +
+                          where.sql + " ORDER BY a.account_id";
+  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK);
+  for (size_t i = 0; i < where.values.size(); ++i) {
+    sqlite3_bind_int64(stmt, static_cast<int>(i + 1), where.values[i]);
+  }
+  std::vector<int32_t> ids;
+  while (sqlite3_step(stmt) == SQLITE_ROW) ids.push_back(sqlite3_column_int(stmt, 0));
+  sqlite3_finalize(stmt);
+  return ids;
+}
+
+TEST_F(KeptReadsTest, TheAccountWalkSelectsWhatItsSqlSelectsAndFollowsTheStore) {
+  const uint32_t kClasses[] = {0x10000000, 0x20400000, 0x20800000, 0x40888000, 0x80000000};
+  for (int32_t id = 1; id <= 10; ++id) {
+    host_.AddAccount({.accountId = id,
+                      .code = std::to_string(100 + id),
+                      .name = "A" + std::to_string(id),
+                      .classCode = kClasses[id % 5]});
+  }
+  host_.SelectForUser("U01", 1);
+  FilterCondition range[mvhost::kMaxGroupConditions];
+  std::memset(range, 0, sizeof(range));
+  range[0] = ClassCondition(kOpGreaterOrEqual, 0x20400000, kLinkAnd);
+  range[1] = ClassCondition(kOpLess, 0x40888000, kLinkLast);
+  const FilterGroupHandle group(range);
+  FilterCondition grouped;
+  std::memset(&grouped, 0, sizeof(grouped));
+  grouped.fieldId = kFieldGroup;
+  grouped.groupRef = group.ref();
+  grouped.link = kLinkOr;
+  const std::vector<std::vector<FilterCondition>> kFilters = {
+      {},
+      {ClassCondition(kOpEqual, 0x40888000, kLinkOr),
+       ClassCondition(kOpEqual, 0x10000000, kLinkLast)},
+      // Left to right: (a and b) or c.
+      {ClassCondition(kOpGreaterOrEqual, 0x20800000, kLinkAnd),
+       ClassCondition(kOpLessOrEqual, 0x40888000, kLinkOr),
+       ClassCondition(kOpEqual, 0x80000000, kLinkLast)},
+      {grouped, ClassCondition(kOpEqual, 0x10000000, kLinkLast)},
+  };
+  for (size_t i = 0; i < kFilters.size(); ++i) {
+    SCOPED_TRACE(i);
+    StFINDINFO filter;
+    std::memset(&filter, 0, sizeof(filter));
+    for (size_t c = 0; c < kFilters[i].size(); ++c) filter.conditions[c] = kFilters[i][c];
+    EXPECT_EQ(Walk(filter), Selected(host_.Db(), filter));
+  }
+  // An account another connection adds is walked next time.
+  host_.AddAccount({.accountId = 11, .code = "999", .name = "B", .classCode = 0x10000000});
+  StFINDINFO all;
+  std::memset(&all, 0, sizeof(all));
+  EXPECT_EQ(Walk(all).size(), 11U);
+}
+
+}  // namespace
+}  // namespace taxlink::testing
