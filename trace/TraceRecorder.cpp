@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include <nlohmann/json.hpp>
 
@@ -193,6 +194,17 @@ void TraceRecorder::Take(const char* data, std::size_t size) {
     return;
   }
   const char* const end = data + size;
+  // Memory that runs out fails the trace, on the recorder's thread as in
+  // turn, instead of ending the program.
+  try {
+    TakeRecords(data, end);
+  } catch (const std::bad_alloc&) {
+    failed_ = true;
+  }
+  if (handoff_ && failed()) threadFailed_.store(true, std::memory_order_relaxed);
+}
+
+void TraceRecorder::TakeRecords(const char* data, const char* end) {
   while (data < end) {
     const auto kind = static_cast<uint8_t>(*data++);
     if (kind == kHostSideRecord) {
@@ -215,7 +227,6 @@ void TraceRecorder::Take(const char* data, std::size_t size) {
       data += sizeof(entry) + entry.size;
     }
   }
-  if (handoff_ && failed()) threadFailed_.store(true, std::memory_order_relaxed);
 }
 
 TraceSpools::Spool* TraceRecorder::SpoolOf(uint64_t key) {

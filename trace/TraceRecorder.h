@@ -70,6 +70,7 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   struct EngineLine;
   struct Entry;
   void Take(const char* data, std::size_t size);
+  void TakeRecords(const char* data, const char* end);
   bool RecordSide(const TaxLineSide& side);
   void RecordEngineLine(const EngineLine& line);
   void RecordEntry(const Entry& entry, const char* json);
