@@ -187,11 +187,11 @@ int BatchCommand(const BatchOptions& options) {
   std::vector<ClientResult> ended;
   // Entries of the runs for the run log, written with the index.
   BatchRunLog runLog;
-  // The run log's connection once no worker is forked any more (an SQLite
-  // connection must not be open across a fork): made while the last
-  // clients run, so their entries' write does not open the store.
-  HostStore tailStore;
-  bool tailTried = false;
+  // The run log's connection while no worker is to be forked (an SQLite
+  // connection must not be open across a fork): made while clients run,
+  // once every slot has its worker, so the writes do not open the store.
+  HostStore logStore;
+  bool logStoreTried = false;
   auto lastWrite = std::chrono::steady_clock::now() - kWriteInterval;
   bool told = false;
   // The slots, each with its worker process, which runs the slot's clients
@@ -228,7 +228,7 @@ int BatchCommand(const BatchOptions& options) {
     writeIndex();
     // Entries that cannot be written now are kept for the next write.
     std::string logError;
-    if (!runLog.Write(home, &logError, tailStore.db() != nullptr ? &tailStore : nullptr) && now) {
+    if (!runLog.Write(home, &logError, logStore.db() != nullptr ? &logStore : nullptr) && now) {
       std::cerr << "mvhost: warning: runs are not in the run log: " << logError << "\n";
     }
     lastWrite = std::chrono::steady_clock::now();
@@ -236,7 +236,7 @@ int BatchCommand(const BatchOptions& options) {
 
   // What a worker runs for client `i` of `chosen` in `slot` (the worker is
   // a copy of this process and finds the client and the options here).
-  auto runClient = [&](const BatchSlot& slot, size_t i, bool checkWhileRunning,
+  auto runClient = [&](BatchSlot& slot, size_t i, bool checkWhileRunning,
                        HostStore& workerStore) {
     const DataSetListing& set = chosen[i];
     ClientJob job;
@@ -263,8 +263,10 @@ int BatchCommand(const BatchOptions& options) {
     job.runLogFd = slot.runLogFd;
     job.batchPid = slot.batchPid;
     // The report's schema and the sheet's rows: made beside the worker's
-    // first program, kept for its later clients.
-    job.prepareSheet = true;
+    // first program, kept for its later clients (the flag is the worker's
+    // own copy of the slot).
+    job.prepareSheet = !slot.sheetReady;
+    slot.sheetReady = true;
     job.store = &workerStore;
     const ClientResult result = RunClient(job);
     if (job.resultFd >= 0) {
@@ -277,8 +279,8 @@ int BatchCommand(const BatchOptions& options) {
   // A new slot with its worker; null when the worker cannot be started.
   auto newSlot = [&]() -> BatchSlot* {
     // No connection of this process is carried into the worker.
-    tailStore.Close();
-    tailTried = false;
+    logStore.Close();
+    logStoreTried = false;
     auto slot = std::make_unique<BatchSlot>();
     slot->number = static_cast<int>(slots.size());
     slot->batchPid = static_cast<int>(::getpid());
@@ -354,10 +356,11 @@ int BatchCommand(const BatchOptions& options) {
       }
       // The check goes beside the program when this client leaves a core
       // free: one client on two cores, never -j 2 on two.
-      if (slot == nullptr || !slot->worker.Hand(i, busy + 1 < cores)) {
+      if (slot == nullptr || !slot->worker.Hand(i, busy + 1 < cores, next == chosen.size())) {
         if (slot != nullptr) slot->Retire();
         if (slot == nullptr || fresh) {
           // No worker can be started: the clients not started are not run.
+          if (slot != nullptr) std::cerr << "mvhost: cannot start a run: its worker ended\n";
           stopSignal = SIGTERM;
           break;
         }
@@ -374,11 +377,14 @@ int BatchCommand(const BatchOptions& options) {
       }
       told = true;
     }
-    if (!tailTried && busy > 0 && (next == chosen.size() || stopSignal != 0)) {
-      tailTried = true;
+    const auto working = std::count_if(slots.begin(), slots.end(),
+                                       [](const auto& slot) { return !slot->retired; });
+    if (!logStoreTried && busy > 0 &&
+        (working >= jobs || next == chosen.size() || stopSignal != 0)) {
+      logStoreTried = true;
       std::string ignored;
       // Without it, each write opens the store as before.
-      if (!tailStore.Open(home, &ignored)) tailStore.Close();
+      if (!logStore.Open(home, &ignored)) logStore.Close();
     }
     writeOut(busy == 0);
     if (busy == 0) break;

@@ -87,17 +87,7 @@ bool BatchRunLog::Write(const std::string& home, std::string* error, HostStore* 
   HostStore own;
   if (open == nullptr && !own.Open(home, error)) return false;
   HostStore& store = open != nullptr ? *open : own;
-  if (!store.Exec("BEGIN IMMEDIATE;", error)) return false;
-  for (const RunLogEntry& entry : entries_) {
-    if (!AppendRunLog(store.db(), entry, error)) {
-      store.Exec("ROLLBACK;", nullptr);
-      return false;
-    }
-  }
-  if (!store.Exec("COMMIT;", error)) {
-    store.Exec("ROLLBACK;", nullptr);
-    return false;
-  }
+  if (!WriteRunLog(store.db(), entries_, error)) return false;
   entries_.clear();
   return true;
 }

@@ -28,6 +28,8 @@ class BatchSlot {
   int runLogFd = -1;  // -1: the worker writes the run log itself
   bool busy = false;
   bool retired = false;
+  // In the worker: the report's schema and the sheet's rows are made.
+  bool sheetReady = false;
   BatchWorker worker;
 };
 

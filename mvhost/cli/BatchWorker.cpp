@@ -18,6 +18,7 @@ namespace {
 struct Order {
   uint64_t client = 0;
   uint8_t checkWhileRunning = 0;
+  uint8_t last = 0;  // no client follows: the worker ends after this one
 };
 
 // The worker's word back: the client has ended and its row is written.
@@ -61,17 +62,20 @@ void BatchWorker::Serve(int channel, const Run& run) {
     // The batch closed the channel (or is gone): no more clients.
     if (n != static_cast<ssize_t>(sizeof order)) break;
     run(static_cast<size_t>(order.client), order.checkWhileRunning != 0, store);
-    if (::send(channel, &kEnded, 1, MSG_NOSIGNAL) != 1) break;
+    // After its last client the worker ends at once, while the batch
+    // writes the index, instead of waiting to be told.
+    if (::send(channel, &kEnded, 1, MSG_NOSIGNAL) != 1 || order.last != 0) break;
   }
   store.Close();
   ::_exit(0);
 }
 
-bool BatchWorker::Hand(size_t client, bool checkWhileRunning) {
+bool BatchWorker::Hand(size_t client, bool checkWhileRunning, bool last) {
   if (channel_ < 0) return false;
   Order order;
   order.client = client;
   order.checkWhileRunning = checkWhileRunning ? 1 : 0;
+  order.last = last ? 1 : 0;
   ssize_t n;
   do {
     n = ::send(channel_, &order, sizeof order, MSG_NOSIGNAL);

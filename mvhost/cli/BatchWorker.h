@@ -32,8 +32,9 @@ class BatchWorker {
   // False, with errno, when it cannot.
   bool Start(const Run& run, const std::vector<int>& closeInWorker);
 
-  // Hands the worker a client; false when the worker is gone.
-  bool Hand(size_t client, bool checkWhileRunning);
+  // Hands the worker a client (`last`: no other follows, the worker ends
+  // after it); false when the worker is gone.
+  bool Hand(size_t client, bool checkWhileRunning, bool last);
 
   // Once the channel is readable: true when the worker said its client
   // ended, false when the worker itself ended (reaped here) or has not

@@ -71,7 +71,7 @@ bool RecordLaunch(const LaunchRecord& record, std::string* error, HostStore* giv
     int32_t dataNo = 0;
     if (HostSession::SelectedDataNo(store.db(), &dataNo) == 0) entry.dataNo = dataNo;
   }
-  return AppendRunLog(store.db(), entry, error);
+  return WriteRunLog(store.db(), {entry}, error);
 }
 
 }  // namespace mvhost

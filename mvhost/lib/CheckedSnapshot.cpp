@@ -66,7 +66,7 @@ std::string EncodeClasses(const ClassTotals& rows) {
 // peak memory growth).
 template <class Sink>
 void EncodeAccountsInPieces(const AccountTotals& rows, Sink sink) {
-  constexpr size_t kPiece = 16 * 1024;
+  constexpr size_t kPiece = size_t{16} * 1024;
   std::string out;
   out.reserve(kPiece + kAccountRowBytes);
   PutHeader(&out, kAccountRowBytes);
@@ -254,6 +254,10 @@ bool Run(sqlite3* db, const char* sql) {
   return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+// The counter a write transaction's commit gives the file: one more, in 32
+// bits as the file keeps it.
+int64_t CounterAfterCommit(uint32_t counter) { return int64_t{static_cast<uint32_t>(counter + 1U)}; }
+
 }  // namespace
 
 bool ReadChangeCounter(sqlite3* db, uint32_t* counter) {
@@ -400,7 +404,7 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
                (Run(db, "DROP TABLE IF EXISTS main.derived_check_snapshot") && prepare()));
     if (written) {
       sqlite3_bind_int(stmt, 1, dataNo);
-      sqlite3_bind_int64(stmt, 2, int64_t{counter} + 1 > 0xFFFFFFFFLL ? 0 : int64_t{counter} + 1);
+      sqlite3_bind_int64(stmt, 2, CounterAfterCommit(counter));
       sqlite3_bind_int64(stmt, 3, kept);
       sqlite3_bind_int64(stmt, 4, hash.Value());
       sqlite3_bind_blob(stmt, 5, classes.data(), static_cast<int>(classes.size()), SQLITE_STATIC);
@@ -427,6 +431,22 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
   }
   WaitWhenBusy(db);
   return written;
+}
+
+void CarryCheckedSnapshots(sqlite3* db) {
+  uint32_t counter = 0;
+  if (sqlite3_get_autocommit(db) != 0 || !ReadChangeCounter(db, &counter)) return;
+  sqlite3_stmt* stmt = nullptr;
+  // Not through the statement cache: a store without the table is no failure to log.
+  if (sqlite3_prepare_v2(db,
+                         "UPDATE main.derived_check_snapshot SET change_counter = ? "
+                         "WHERE change_counter = ?",
+                         -1, &stmt, nullptr) == SQLITE_OK) {
+    sqlite3_bind_int64(stmt, 1, CounterAfterCommit(counter));
+    sqlite3_bind_int64(stmt, 2, int64_t{counter});
+    sqlite3_step(stmt);
+  }
+  sqlite3_finalize(stmt);
 }
 
 }  // namespace mvhost

@@ -56,6 +56,14 @@ void ReadSnapshotAccounts(sqlite3* db, int32_t dataNo, std::vector<KeptAccount>*
 bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const CheckedRows& rows,
                           const std::vector<KeptAccount>* accountList, StoreStamp* after);
 
+// Inside a write transaction the caller holds that changes nothing a kept
+// check is made of (the run log, the kept findings): moves the kept checks
+// that stand now on to the counter this transaction's commit gives the file,
+// so that they stand after it. Call it before the transaction's own writes.
+// Quietly nothing outside a transaction or without kept checks; the caller's
+// rollback undoes it with the rest.
+void CarryCheckedSnapshots(sqlite3* db);
+
 }  // namespace mvhost
 
 #endif  // TAXLINK_MVHOST_CHECKEDSNAPSHOT_H_

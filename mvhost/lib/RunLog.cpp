@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "mvhost/lib/CheckedSnapshot.h"
 #include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
@@ -35,6 +36,8 @@ std::string RunLogTimeNow() {
   return text;
 }
 
+namespace {
+
 bool AppendRunLog(sqlite3* db, const RunLogEntry& entry, std::string* error) {
   SqlStatement stmt(db,
                     "INSERT INTO run_log (started_at, user_id, data_no, edition, start_month,"
@@ -52,6 +55,31 @@ bool AppendRunLog(sqlite3* db, const RunLogEntry& entry, std::string* error) {
   stmt.Bind(11, entry.durationMs).Bind(12, entry.via);
   if (stmt.Run()) return true;
   *error = stmt.error();
+  return false;
+}
+
+bool Exec(sqlite3* db, const char* sql, std::string* error) {
+  char* message = nullptr;
+  const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK;
+  if (!ok && error != nullptr) *error = message != nullptr ? message : "SQLite error";
+  sqlite3_free(message);
+  return ok;
+}
+
+}  // namespace
+
+bool WriteRunLog(sqlite3* db, const std::vector<RunLogEntry>& entries, std::string* error) {
+  if (entries.empty()) return true;
+  if (!Exec(db, "BEGIN IMMEDIATE", error)) return false;
+  CarryCheckedSnapshots(db);
+  for (const RunLogEntry& entry : entries) {
+    if (!AppendRunLog(db, entry, error)) {
+      Exec(db, "ROLLBACK", nullptr);
+      return false;
+    }
+  }
+  if (Exec(db, "COMMIT", error)) return true;
+  Exec(db, "ROLLBACK", nullptr);
   return false;
 }
 

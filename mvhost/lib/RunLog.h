@@ -27,8 +27,11 @@ struct RunLogEntry {
   std::string via;  // launch or batch
 };
 
-// Appends an entry (its runId is ignored); false with SQLite's message.
-bool AppendRunLog(sqlite3* db, const RunLogEntry& entry, std::string* error);
+// Appends the entries (their runIds are ignored) in one write transaction of
+// their own, waiting as the connection's busy timeout says; false with
+// SQLite's message and nothing written. The kept checks of the derived data
+// stand after it: a run log is none of what they are made of.
+bool WriteRunLog(sqlite3* db, const std::vector<RunLogEntry>& entries, std::string* error);
 
 // The entries in the order they were made, of one data set when dataNo is
 // given.

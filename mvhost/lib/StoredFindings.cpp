@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "mvhost/lib/BusyWait.h"
+#include "mvhost/lib/CheckedSnapshot.h"
 #include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -274,6 +275,7 @@ void StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
   if (sqlite3_get_autocommit(db) == 0) return;  // inside a caller's transaction
   sqlite3_busy_timeout(db, 0);
   if (Exec(db, "BEGIN IMMEDIATE")) {
+    CarryCheckedSnapshots(db);  // findings are none of what a kept check is made of
     bool ok = Exec(db, kTableSql) && Exec(db, kChangesSql);
     for (size_t i = 0; ok && i < std::size(kSources); ++i) {
       ok = Exec(db, TriggerSql(kSources[i], i).c_str());

@@ -19,6 +19,7 @@
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/KeptAccounts.h"
+#include "mvhost/lib/RunLog.h"
 #include "tests/support/HostFixture.h"
 
 namespace taxlink::testing {
@@ -94,6 +95,29 @@ TEST_F(KeptReadsTest, AKeptCheckStandsOnlyUntilTheStoreIsWritten) {
   }
   // Any write moves the counter: damage written after the check is met.
   host_.Exec("UPDATE journal_class_total SET credit_amount = credit_amount + 1");
+  OtherRun run(host_);
+  mvhost::DerivedFinding finding;
+  ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
+  EXPECT_EQ(finding.problem, "the totals per tax class and per account do not agree");
+}
+
+TEST_F(KeptReadsTest, AKeptCheckOutlastsTheRunLogButNotTheWriteAfterIt) {
+  // Launches log every run: the check kept before must stand after the log,
+  // or every launched run would check and keep again.
+  mvhost::RunLogEntry entry;
+  entry.edition = "Alto";
+  entry.result = "written";
+  entry.via = "launch";
+  std::string error;
+  ASSERT_TRUE(mvhost::WriteRunLog(host_.Db(), {entry, entry}, &error)) << error;
+  {
+    OtherRun run(host_);
+    mvhost::DerivedFinding finding;
+    ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
+    EXPECT_FALSE(run.Read("journal_account_total")) << "the kept check was not taken";
+  }
+  host_.Exec("UPDATE journal_class_total SET credit_amount = credit_amount + 1");
+  ASSERT_TRUE(mvhost::WriteRunLog(host_.Db(), {entry}, &error)) << error;
   OtherRun run(host_);
   mvhost::DerivedFinding finding;
   ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
