@@ -249,14 +249,14 @@ int64_t Checksum(std::string_view classes, std::string_view accounts, std::strin
   return hash.Value();
 }
 
+// The counter a commit gives a file whose counter is `counter` (it wraps as
+// the file's four bytes do).
+int64_t NextCounter(uint32_t counter) { return int64_t{static_cast<uint32_t>(counter + 1)}; }
+
 // Runs a statement quietly: a missing table is no failure to log.
 bool Run(sqlite3* db, const char* sql) {
   return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
-
-// The counter a write transaction's commit gives the file: one more, in 32
-// bits as the file keeps it.
-int64_t CounterAfterCommit(uint32_t counter) { return int64_t{static_cast<uint32_t>(counter + 1U)}; }
 
 }  // namespace
 
@@ -290,8 +290,9 @@ bool ReadRow(sqlite3* db, int32_t dataNo, Decode decode) {
   // failures are logged (a store without the table is no failure).
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db,
-                         "SELECT change_counter, kept, checksum, classes, accounts, account_list "
-                         "FROM main.derived_check_snapshot WHERE data_no = ?",
+                         "SELECT t.change_counter, k.kept, k.checksum, k.classes, k.accounts, "
+                         "k.account_list FROM main.derived_check_kept k JOIN "
+                         "main.derived_check_stamp t ON t.data_no = k.data_no WHERE k.data_no = ?",
                          -1, &stmt, nullptr) != SQLITE_OK) {
     sqlite3_finalize(stmt);
     return false;
@@ -324,6 +325,9 @@ bool ReadRow(sqlite3* db, int32_t dataNo, Decode decode) {
 
 void ReadCheckedSnapshot(sqlite3* db, int32_t dataNo, CheckedRows* rows, bool* found) {
   *rows = CheckedRows();
+  *found = false;
+  // A connection that built its own derived data in temp tables checks those.
+  if (DerivedSchema::UsesTemp(db)) return;
   *found = ReadRow(
       db, dataNo,
       [rows](int64_t kept, std::string_view classes, std::string_view accounts, std::string_view) {
@@ -346,6 +350,17 @@ void ReadSnapshotAccounts(sqlite3* db, int32_t dataNo, std::vector<KeptAccount>*
   if (!*found || !*usable) accounts->clear();
 }
 
+void CarryCheckedSnapshots(sqlite3* db) {
+  // Only under a write transaction's lock: no other commit comes between
+  // the counter read here and this one's.
+  uint32_t counter = 0;
+  if (sqlite3_get_autocommit(db) != 0 || !ReadChangeCounter(db, &counter)) return;
+  Run(db,
+      ("UPDATE main.derived_check_stamp SET change_counter = " +
+       std::to_string(NextCounter(counter)) + " WHERE change_counter = " + std::to_string(counter))
+          .c_str());
+}
+
 bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const CheckedRows& rows,
                           const std::vector<KeptAccount>* accountList, StoreStamp* after) {
   // Not inside a transaction of the caller's (an import's), not while a
@@ -363,8 +378,8 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
     const std::string classes = EncodeClasses(rows.classes);
     const std::string list =
         accountList != nullptr ? EncodeAccountList(*accountList) : std::string();
-    const int64_t kept = (rows.classesKept ? 1 : 0) | (rows.accountsKept ? 2 : 0) |
-                         (accountList != nullptr ? 4 : 0);
+    const int64_t kept =
+        (rows.classesKept ? 1 : 0) | (rows.accountsKept ? 2 : 0) | (accountList != nullptr ? 4 : 0);
     // The account totals are hashed, then written, piece by piece: the row
     // goes in with zeros in their place (the last column, which SQLite does
     // not fill in memory) and the pieces are written into it.
@@ -383,28 +398,30 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
     // The counter read under the write lock: still the check's, and this
     // commit moves it by one. A table of another layout (an earlier build's)
     // is made again.
+    // (The single table of an earlier build, the counter inside the rows, goes.)
     static constexpr const char* kCreate =
-        "CREATE TABLE IF NOT EXISTS main.derived_check_snapshot (\n"
+        "DROP TABLE IF EXISTS main.derived_check_snapshot;\n"
+        "CREATE TABLE IF NOT EXISTS main.derived_check_kept (\n"
+        "  data_no      INTEGER PRIMARY KEY,\n"
+        "  kept         INTEGER NOT NULL,\n"
+        "  checksum     INTEGER NOT NULL,\n"
+        "  classes      BLOB NOT NULL,\n"
+        "  account_list BLOB NOT NULL,\n"
+        "  accounts     BLOB NOT NULL\n"
+        ");\n"
+        "CREATE TABLE IF NOT EXISTS main.derived_check_stamp (\n"
         "  data_no        INTEGER PRIMARY KEY,\n"
-        "  change_counter INTEGER NOT NULL,\n"
-        "  kept           INTEGER NOT NULL,\n"
-        "  checksum       INTEGER NOT NULL,\n"
-        "  classes        BLOB NOT NULL,\n"
-        "  account_list   BLOB NOT NULL,\n"
-        "  accounts       BLOB NOT NULL\n"
+        "  change_counter INTEGER NOT NULL\n"
         ")";
     static constexpr const char* kInsert =
-        "INSERT OR REPLACE INTO main.derived_check_snapshot (data_no, change_counter, kept, "
-        "checksum, classes, account_list, accounts) VALUES (?, ?, ?, ?, ?, ?, zeroblob(?))";
+        "INSERT OR REPLACE INTO main.derived_check_kept (data_no, kept, checksum, classes, "
+        "account_list, accounts) VALUES (?1, ?3, ?4, ?5, ?6, zeroblob(?7))";
     auto prepare = [db, &stmt] {
       return Run(db, kCreate) && sqlite3_prepare_v2(db, kInsert, -1, &stmt, nullptr) == SQLITE_OK;
     };
-    written = ReadChangeCounter(db, &counter) && counter == checked &&
-              (prepare() ||
-               (Run(db, "DROP TABLE IF EXISTS main.derived_check_snapshot") && prepare()));
+    written = ReadChangeCounter(db, &counter) && counter == checked && prepare();
     if (written) {
       sqlite3_bind_int(stmt, 1, dataNo);
-      sqlite3_bind_int64(stmt, 2, CounterAfterCommit(counter));
       sqlite3_bind_int64(stmt, 3, kept);
       sqlite3_bind_int64(stmt, 4, hash.Value());
       sqlite3_bind_blob(stmt, 5, classes.data(), static_cast<int>(classes.size()), SQLITE_STATIC);
@@ -412,9 +429,15 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
       sqlite3_bind_int64(stmt, 7, accountBytes);
       written = sqlite3_step(stmt) == SQLITE_DONE;
     }
+    const int64_t next = NextCounter(counter);
+    written = written &&
+              Run(db, ("INSERT OR REPLACE INTO main.derived_check_stamp (data_no, change_counter) "
+                       "VALUES (" +
+                       std::to_string(dataNo) + ", " + std::to_string(next) + ")")
+                          .c_str());
     sqlite3_blob* blob = nullptr;
-    written = written && sqlite3_blob_open(db, "main", "derived_check_snapshot", "accounts",
-                                           dataNo, 1, &blob) == SQLITE_OK;
+    written = written && sqlite3_blob_open(db, "main", "derived_check_kept", "accounts", dataNo, 1,
+                                           &blob) == SQLITE_OK;
     int offset = 0;
     if (written) {
       EncodeAccountsInPieces(rows.accounts, [&](std::string_view piece) {
@@ -431,22 +454,6 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
   }
   WaitWhenBusy(db);
   return written;
-}
-
-void CarryCheckedSnapshots(sqlite3* db) {
-  uint32_t counter = 0;
-  if (sqlite3_get_autocommit(db) != 0 || !ReadChangeCounter(db, &counter)) return;
-  sqlite3_stmt* stmt = nullptr;
-  // Not through the statement cache: a store without the table is no failure to log.
-  if (sqlite3_prepare_v2(db,
-                         "UPDATE main.derived_check_snapshot SET change_counter = ? "
-                         "WHERE change_counter = ?",
-                         -1, &stmt, nullptr) == SQLITE_OK) {
-    sqlite3_bind_int64(stmt, 1, CounterAfterCommit(counter));
-    sqlite3_bind_int64(stmt, 2, int64_t{counter});
-    sqlite3_step(stmt);
-  }
-  sqlite3_finalize(stmt);
 }
 
 }  // namespace mvhost

@@ -22,15 +22,16 @@ struct CheckedRows {
   bool changesPending = false;  // changed lines were noted (not kept in the store)
 };
 
-// A sound check's rows (and the data set's accounts) written into the store (table
-// derived_check_snapshot) with the change counter the store's file has once that write commits. The
-// counter (bytes 24..27 of the file's header) moves with every write
-// transaction any connection commits to a store in rollback-journal mode,
-// so a later run that finds it unchanged knows that nothing was written
-// since the check, and takes the rows as they are instead of reading and
-// checking 1 400 rows of totals through SQLite (a third of a short run's own
-// work). A store in WAL mode, in memory or whose header cannot be read never
-// has its checks taken over.
+// A sound check's rows (and the data set's accounts) written into the store
+// (table derived_check_kept) with the change counter the store's file has
+// once that write commits (table derived_check_stamp). The counter (bytes
+// 24..27 of the file's header) moves with every write transaction any
+// connection commits to a store in rollback-journal mode, so a later run
+// that finds it unchanged knows that nothing was written since the check
+// (or only what CarryCheckedSnapshots vouches for), and takes the rows as they are
+// instead of reading and checking 1 400 rows of totals through SQLite (a
+// third of a short run's own work). A store in WAL mode, in memory or whose
+// header cannot be read never has its checks taken over.
 
 // The store's change counter; false when it cannot be trusted as above.
 bool ReadChangeCounter(sqlite3* db, uint32_t* counter);

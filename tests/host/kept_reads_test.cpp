@@ -143,8 +143,9 @@ TEST_F(KeptReadsTest, AKeptCheckThatDoesNotReadBackIsNotTaken) {
     const uint32_t next = Counter() + 1;
     host_.Exec(
         "BEGIN; UPDATE journal_class_total SET credit_amount = credit_amount + 1; "
-        "UPDATE derived_check_snapshot SET change_counter = " +
-        std::to_string(next) + c.snapshot + "; COMMIT");
+        "UPDATE derived_check_stamp SET change_counter = " +
+        std::to_string(next) + "; UPDATE derived_check_kept SET kept = kept" + c.snapshot +
+        "; COMMIT");
     OtherRun run(host_);
     mvhost::DerivedFinding finding;
     ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
