@@ -95,6 +95,7 @@ std::string Text(const json& value) {
 // A row of the trace's line table, as the sheet keeps it (the whole table
 // stays in memory: a figure's contributions name rows by index).
 struct TableLine {
+  int64_t amount = 0, tax = 0;  // as booked: a contribution may take them
   int32_t journal = 0, line = 0, date = 0, account = 0, rate = 0, department = 0;
   int16_t monthKind = 0;
   uint8_t taxClass = 0;
@@ -116,6 +117,8 @@ TableLine LineOfRow(const json& row) {
   line.taxClass = static_cast<uint8_t>(IntegerAt(row, 6));
   line.rate = static_cast<int32_t>(IntegerAt(row, 7));
   line.department = static_cast<int32_t>(IntegerAt(row, 9));
+  line.amount = IntegerAt(row, 10);
+  line.tax = IntegerAt(row, 11);
   return line;
 }
 
@@ -467,15 +470,23 @@ bool AddTraceDrillDown(Sheet* sheet, const std::string& tracePath, const std::st
       return false;
     }
     if (topKey != "figures" && depth >= 2) return true;
-    // A line contribution: [row of the line table, amount taken, amount].
+    // A line contribution: [row of the line table, amount taken, amount],
+    // without the amount when it is what the row booked of the amount taken.
     if (depth == 4 && event == json::parse_event_t::array_end) {
       const int64_t index = IntegerAt(parsed, 0);
-      if (parsed.size() != 3 || index < 0 || static_cast<uint64_t>(index) >= table.size()) {
+      const int64_t taken = IntegerAt(parsed, 1);
+      if (parsed.size() < 2 || parsed.size() > 3 || index < 0 ||
+          static_cast<uint64_t>(index) >= table.size() || taken < 0 || taken > 2) {
         badLine = parsed.dump();
         return false;
       }
       const TableLine* line = &table[static_cast<std::size_t>(index)];
-      const int64_t raw = IntegerAt(parsed, 2);
+      int64_t raw = IntegerAt(parsed, 2);
+      if (parsed.size() == 2 &&
+          __builtin_add_overflow(taken != 1 ? line->amount : 0, taken != 0 ? line->tax : 0, &raw)) {
+        badLine = parsed.dump();
+        return false;
+      }
       trail->byClass[TaxClassLabel(line->taxClass)] += raw;
       trail->byMonth[line->monthKind] += raw;
       addContribution("line", parsed, line, IntegerAt(parsed, 1), raw);

@@ -59,10 +59,16 @@ std::string Describe(const json& trace, const json& c) {
     const std::size_t index = !c.empty() && c[0].is_number_unsigned() ? c[0].get<std::size_t>() : 0;
     const json& row = index < trace["lines"].size() ? trace["lines"][index] : json::array();
     const int64_t taken = c.size() > 1 && c[1].is_number_integer() ? c[1].get<int64_t>() : -1;
-    if (row.size() < 7 || c.size() < 3 || taken < 0 || taken > 2) return "line " + c.dump();
+    if (row.size() < 12 || c.size() < 2 || taken < 0 || taken > 2) return "line " + c.dump();
+    // Without its amount, the entry took what the row booked.
+    auto integer = [](const json& v) { return v.is_number_integer() ? v.get<int64_t>() : 0; };
+    const json amount =
+        c.size() > 2
+            ? c[2]
+            : json((taken != 1 ? integer(row[10]) : 0) + (taken != 0 ? integer(row[11]) : 0));
     return DateText(Text(row[2])) + " journal " + Text(row[0]) + " line " + Text(row[1]) + ", " +
            AccountText(trace, row[4]) + " " + (row[5] == 1 ? "debit" : "credit") + ", class " +
-           Text(row[6]) + ", " + kTaken[taken] + ": " + YenOfRaw(c[2]);
+           Text(row[6]) + ", " + kTaken[taken] + ": " + YenOfRaw(amount);
   }
   const std::string kind = c.value("kind", "");
   std::string text;

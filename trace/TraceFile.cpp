@@ -475,8 +475,10 @@ Status TraceFile::Write(const ReportInputs& inputs, const StDATAINFO& dataSet, c
     return TraceFailed(path_);
   }
 
+  if (!begun_ && !replacement_.Open(&file_)) return TraceFailed(path_);
   // The old trace's pages leave the cache while this one is finished, so
-  // that replacing it does not wait for that at the end.
+  // that replacing it does not wait for that at the end (the replacement
+  // is open: its paths no longer change).
   std::jthread dropping;
   try {
     dropping = std::jthread([this] { replacement_.DropTargetPages(); });
@@ -487,7 +489,6 @@ Status TraceFile::Write(const ReportInputs& inputs, const StDATAINFO& dataSet, c
   std::vector<TracedFigure> figures =
       TracedFigures(inputs, run.savedReturn, ReadReportValues(report));
   if (!run.savedReturn) NameParts(inputs.tables, recorder, figures);
-  if (!begun_ && !replacement_.Open(&file_)) return TraceFailed(path_);
   try {
     TraceOutput out(file_);
     if (begun_) {

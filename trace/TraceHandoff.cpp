@@ -21,7 +21,8 @@ TraceHandoff::~TraceHandoff() { Finish(); }
 
 bool TraceHandoff::Start() {
   for (Block& block : blocks_) {
-    block.bytes.resize(kBlockSize);
+    block.bytes = std::make_unique_for_overwrite<char[]>(kBlockSize);
+    block.capacity = kBlockSize;
     free_.push_back(&block);
   }
   current_ = free_.front();
@@ -36,12 +37,15 @@ bool TraceHandoff::Start() {
 }
 
 char* TraceHandoff::Reserve(std::size_t bytes) {
-  if (size_ + bytes > current_->bytes.size()) {
+  if (size_ + bytes > current_->capacity) {
     if (size_ > 0) Hand();
     // An entry larger than a block gets a block of its size.
-    if (bytes > current_->bytes.size()) current_->bytes.resize(bytes);
+    if (bytes > current_->capacity) {
+      current_->bytes = std::make_unique_for_overwrite<char[]>(bytes);
+      current_->capacity = bytes;
+    }
   }
-  return current_->bytes.data() + size_;
+  return current_->bytes.get() + size_;
 }
 
 void TraceHandoff::Hand() {
@@ -76,7 +80,7 @@ void TraceHandoff::Run() {
     Block* block = full_.front();
     full_.pop_front();
     lock.unlock();
-    take_(block->bytes.data(), block->size);
+    take_(block->bytes.get(), block->size);
     lock.lock();
     free_.push_back(block);
     changed_.notify_all();

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -42,7 +43,8 @@ class TraceHandoff {
   std::mutex mutex_;
   std::condition_variable changed_;
   struct Block {
-    std::vector<char> bytes;
+    std::unique_ptr<char[]> bytes;  // not cleared: written before read
+    std::size_t capacity = 0;
     std::size_t size = 0;
   };
   std::vector<Block> blocks_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include <nlohmann/json.hpp>
 
@@ -193,6 +194,17 @@ void TraceRecorder::Take(const char* data, std::size_t size) {
     return;
   }
   const char* const end = data + size;
+  // Memory that runs out fails the trace, on the recorder's thread as in
+  // turn, instead of ending the program.
+  try {
+    TakeRecords(data, end);
+  } catch (const std::bad_alloc&) {
+    failed_ = true;
+  }
+  if (handoff_ && failed()) threadFailed_.store(true, std::memory_order_relaxed);
+}
+
+void TraceRecorder::TakeRecords(const char* data, const char* end) {
   while (data < end) {
     const auto kind = static_cast<uint8_t>(*data++);
     if (kind == kHostSideRecord) {
@@ -215,7 +227,6 @@ void TraceRecorder::Take(const char* data, std::size_t size) {
       data += sizeof(entry) + entry.size;
     }
   }
-  if (handoff_ && failed()) threadFailed_.store(true, std::memory_order_relaxed);
 }
 
 TraceSpools::Spool* TraceRecorder::SpoolOf(uint64_t key) {
@@ -254,11 +265,15 @@ void TraceRecorder::WriteRow(const LineRow& row) {
   spools_.EndEntry(lineTable_, PutLineRow(at, row), 0);
 }
 
-bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken, int64_t amount) {
+bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken, int64_t amount,
+                                 int64_t bookedAmount, int64_t bookedTax) {
   TraceSpools::Spool* spool = SpoolOf(key);
   if (spool == nullptr) return false;
+  // Most entries take what their row booked: the reader has it there.
+  int64_t booked = 0;
+  const bool asBooked = BookedAmount(bookedAmount, bookedTax, taken, &booked) && booked == amount;
   char* const at = spools_.StartEntry(spool, kLineEntryText);
-  return spools_.EndEntry(spool, PutLineEntry(at, index, taken, amount), amount);
+  return spools_.EndEntry(spool, PutLineEntry(at, index, taken, amount, asBooked), amount);
 }
 
 bool TraceRecorder::Side(const TaxLineSide& side) {
@@ -284,7 +299,8 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
                       side.rate, side.department, side.debit ? uint8_t{1} : uint8_t{0},
                       side.taxClass, side.businessType, 0, side.amount, side.tax});
   if (IsNonTaxablePurchaseClass(side.taxClass)) {
-    AddSharedRow(SharedRow{SideKey(side.journalId, side.lineNo, side.debit), index});
+    AddSharedRow(
+        SharedRow{SideKey(side.journalId, side.lineNo, side.debit), index, side.amount, side.tax});
   }
   bool typed = false;
   for (int i = 0; i < side.targetCount; ++i) {
@@ -308,7 +324,9 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
     } else {
       continue;  // listed under its business type's figure
     }
-    if (!AddLineEntry(key, index, TakenOf(target.taken), target.amount)) return false;
+    if (!AddLineEntry(key, index, TakenOf(target.taken), target.amount, side.amount, side.tax)) {
+      return false;
+    }
     const int record = target.record == TaxLineSide::Record::kBusinessType ? 1 : 0;
     const int taken = static_cast<int>(TakenOf(target.taken));
     keys[record][taken] = key;
@@ -366,7 +384,7 @@ void TraceRecorder::LoadSharedRows() {
   sharedCursor_ = 0;
 }
 
-const uint64_t* TraceRecorder::SharedRowOf(uint64_t side) {
+const TraceRecorder::SharedRow* TraceRecorder::SharedRowOf(uint64_t side) {
   if (sharedMode_ == SharedMode::kSpooling) {
     if (!sharedInOrder_) {
       LoadSharedRows();
@@ -399,7 +417,7 @@ const uint64_t* TraceRecorder::SharedRowOf(uint64_t side) {
         if (sharedCurrent_.side >= side) break;
         sharedHave_ = false;
       }
-      return sharedCurrent_.side == side ? &sharedCurrent_.index : nullptr;
+      return sharedCurrent_.side == side ? &sharedCurrent_ : nullptr;
     }
   }
   auto bySide = [](const SharedRow& row, uint64_t key) { return row.side < key; };
@@ -417,7 +435,7 @@ const uint64_t* TraceRecorder::SharedRowOf(uint64_t side) {
   }
   auto found = std::lower_bound(from, sharedRows_.end(), side, bySide);
   sharedCursor_ = static_cast<std::size_t>(found - sharedRows_.begin());
-  return found != sharedRows_.end() && found->side == side ? &found->index : nullptr;
+  return found != sharedRows_.end() && found->side == side ? &*found : nullptr;
 }
 
 bool TraceRecorder::SumOfParts(uint64_t including, uint64_t* excluding, uint64_t* tax) const {
@@ -521,12 +539,16 @@ void TraceRecorder::RecordEngineLine(const EngineLine& c) {
   const LineRow& row = c.row;
   if (lastEngineSide_.side != c.side || lastEngineSide_.journal != row.journal ||
       lastEngineSide_.line != row.line) {
-    const uint64_t* shared = SharedRowOf(SideKey(row.journal, row.line, c.side == 1));
+    const SharedRow* shared = SharedRowOf(SideKey(row.journal, row.line, c.side == 1));
     if (shared != nullptr) {
-      lastEngineSide_.index = *shared;
+      lastEngineSide_.index = shared->index;
+      lastEngineSide_.amount = shared->amount;
+      lastEngineSide_.tax = shared->tax;
     } else {
       engineAccounts_.Remember(row.accountId, c.code, sizeof(c.code), c.name, sizeof(c.name));
       lastEngineSide_.index = AddLine(row);
+      lastEngineSide_.amount = row.amount;
+      lastEngineSide_.tax = row.tax;
     }
     lastEngineSide_.journal = row.journal;
     lastEngineSide_.line = row.line;
@@ -534,7 +556,8 @@ void TraceRecorder::RecordEngineLine(const EngineLine& c) {
   }
   if (c.replaces) spools_.Clear(c.key);
   AddLineEntry(c.key, lastEngineSide_.index,
-               taxIncluded_ ? TakenAmount::kIncludingTax : TakenAmount::kExcludingTax, c.amount);
+               taxIncluded_ ? TakenAmount::kIncludingTax : TakenAmount::kExcludingTax, c.amount,
+               lastEngineSide_.amount, lastEngineSide_.tax);
 }
 
 void TraceRecorder::RecordEntry(const Entry& entry, const char* json) {

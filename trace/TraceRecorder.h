@@ -70,6 +70,7 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   struct EngineLine;
   struct Entry;
   void Take(const char* data, std::size_t size);
+  void TakeRecords(const char* data, const char* end);
   bool RecordSide(const TaxLineSide& side);
   void RecordEngineLine(const EngineLine& line);
   void RecordEntry(const Entry& entry, const char* json);
@@ -83,7 +84,9 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   // Adds a row to the line table; its index there.
   uint64_t AddLine(const LineRow& row);
   void WriteRow(const LineRow& row);
-  bool AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken, int64_t amount);
+  // The entry of a side's row under key; amount, tax: what the row booked.
+  bool AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken, int64_t amount,
+                    int64_t bookedAmount, int64_t bookedTax);
   // The accounts rows name, by id; the host's sides are remembered on the
   // thread of the walks (their texts live only during the call), the
   // engine's where their rows are made, and both meet in Finish.
@@ -144,10 +147,11 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   struct SharedRow {
     uint64_t side;
     uint64_t index;
+    int64_t amount, tax;  // what the row booked
   };
   void AddSharedRow(const SharedRow& row);
   // The row of a side the host gave, or null.
-  const uint64_t* SharedRowOf(uint64_t side);
+  const SharedRow* SharedRowOf(uint64_t side);
   void LoadSharedRows();
   enum class SharedMode { kSpooling, kReading, kInMemory };
   SharedMode sharedMode_ = SharedMode::kSpooling;
@@ -170,6 +174,7 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
     int32_t journal = 0, line = 0;
     int8_t side = 0;
     uint64_t index = 0;
+    int64_t amount = 0, tax = 0;  // what its row booked
   } lastEngineSide_;
   bool failed_ = false;
 };

@@ -99,7 +99,25 @@ char* PutLineRow(char* out, const LineRow& row) {
   return PutIntegers(out, values);
 }
 
-char* PutLineEntry(char* out, uint64_t index, TakenAmount taken, int64_t amount) {
+bool BookedAmount(int64_t amount, int64_t tax, TakenAmount taken, int64_t* booked) {
+  switch (taken) {
+    case TakenAmount::kExcludingTax:
+      *booked = amount;
+      return true;
+    case TakenAmount::kTax:
+      *booked = tax;
+      return true;
+    case TakenAmount::kIncludingTax:
+      return !__builtin_add_overflow(amount, tax, booked);
+  }
+  return false;
+}
+
+char* PutLineEntry(char* out, uint64_t index, TakenAmount taken, int64_t amount, bool asBooked) {
+  if (asBooked) {
+    const int64_t values[] = {static_cast<int64_t>(index), static_cast<int64_t>(taken)};
+    return PutIntegers(out, values);
+  }
   const int64_t values[] = {static_cast<int64_t>(index), static_cast<int64_t>(taken), amount};
   return PutIntegers(out, values);
 }
@@ -109,9 +127,10 @@ void AppendLineRow(std::string& out, const LineRow& row) {
   out.append(text, PutLineRow(text, row));
 }
 
-void AppendLineEntry(std::string& out, uint64_t index, TakenAmount taken, int64_t amount) {
+void AppendLineEntry(std::string& out, uint64_t index, TakenAmount taken, int64_t amount,
+                     bool asBooked) {
   char text[kLineEntryText];
-  out.append(text, PutLineEntry(text, index, taken, amount));
+  out.append(text, PutLineEntry(text, index, taken, amount, asBooked));
 }
 
 }  // namespace taxlink

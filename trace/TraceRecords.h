@@ -25,15 +25,22 @@ struct LineRow {
 constexpr std::size_t kLineRowText = 12 * 20 + 13;
 constexpr std::size_t kLineEntryText = 3 * 20 + 4;
 
+// What a side booked of the amount taken (excluding tax, tax, or their sum
+// including tax); false when the sum would not fit in 64 bits.
+bool BookedAmount(int64_t amount, int64_t tax, TakenAmount taken, int64_t* booked);
+
 // Writes a row of the line table or a line contribution at out, which has
 // room for the longest, each a JSON array of integers in the columns
-// docs/trace.md names; returns the end of the text.
+// docs/trace.md names; returns the end of the text. A contribution whose
+// amount is what its row booked of the amount taken (asBooked) leaves the
+// amount out.
 char* PutLineRow(char* out, const LineRow& row);
-char* PutLineEntry(char* out, uint64_t index, TakenAmount taken, int64_t amount);
+char* PutLineEntry(char* out, uint64_t index, TakenAmount taken, int64_t amount, bool asBooked);
 
 // The same appended to a string.
 void AppendLineRow(std::string& out, const LineRow& row);
-void AppendLineEntry(std::string& out, uint64_t index, TakenAmount taken, int64_t amount);
+void AppendLineEntry(std::string& out, uint64_t index, TakenAmount taken, int64_t amount,
+                     bool asBooked = false);
 
 }  // namespace taxlink
 

@@ -287,13 +287,21 @@ std::set<std::string> SchemaProperties(const json& schema, const char* name) {
 }
 
 // A contribution as an object: a line contribution (an array in the order
-// of line_entry_columns) gets kind "line" and its columns as members.
+// of line_entry_columns) gets kind "line" and its columns as members; one
+// without its amount took what its row booked (amount, tax or their sum).
 json AsObject(const json& trace, const json& c) {
   if (!c.is_array()) return c;
-  EXPECT_EQ(c.size(), trace["line_entry_columns"].size()) << c.dump();
+  const std::size_t columns = trace["line_entry_columns"].size();
+  EXPECT_TRUE(c.size() == columns || c.size() + 1 == columns) << c.dump();
   json line{{"kind", "line"}};
-  for (std::size_t i = 0; i < c.size() && i < trace["line_entry_columns"].size(); ++i) {
+  for (std::size_t i = 0; i < c.size() && i < columns; ++i) {
     line[trace["line_entry_columns"][i].get<std::string>()] = c[i];
+  }
+  if (c.size() + 1 == columns && c.size() == 2) {
+    const json& row = trace["lines"].at(c[0].get<std::size_t>());
+    const int taken = c[1];
+    line["amount"] =
+        (taken != 1 ? row.at(10).get<int64_t>() : 0) + (taken != 0 ? row.at(11).get<int64_t>() : 0);
   }
   return line;
 }

@@ -68,6 +68,14 @@ TEST(TraceTextTest, LineRowsAndEntriesAreIntegersInTheirColumns) {
   AppendLineEntry(text, 41, TakenAmount::kTax, -576000);
   AppendLineEntry(text, UINT64_C(4000000000), TakenAmount::kIncludingTax, kMin);
   EXPECT_EQ(text, "[41,1,-576000][4000000000,2,-9223372036854775808]");
+  // An entry that took what its row booked leaves the amount to the row.
+  text.clear();
+  AppendLineEntry(text, 41, TakenAmount::kTax, -576000, true);
+  EXPECT_EQ(text, "[41,1]");
+  int64_t booked = 0;
+  EXPECT_TRUE(BookedAmount(7200000, -576000, TakenAmount::kIncludingTax, &booked));
+  EXPECT_EQ(booked, 6624000);
+  EXPECT_FALSE(BookedAmount(kMin, -1, TakenAmount::kIncludingTax, &booked));
   // Every digit count, at its edges, as the standard conversion writes it.
   int64_t power = 1;
   for (int exponent = 0; exponent <= 18; ++exponent) {
