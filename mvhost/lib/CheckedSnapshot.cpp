@@ -1,6 +1,11 @@
 #include "mvhost/lib/CheckedSnapshot.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <array>
 #include <cstddef>
 #include <cstring>
@@ -9,7 +14,6 @@
 #include <utility>
 #include <vector>
 
-#include "mvhost/lib/BusyWait.h"
 #include "mvhost/lib/DerivedSchema.h"
 #include "mvhost/lib/ReadScope.h"
 
@@ -19,7 +23,7 @@ namespace {
 
 // Layout of the blobs: a header (format, row size, a value that tells the
 // byte order) and the rows' fields in order, without padding.
-constexpr uint32_t kFormat = 2;
+constexpr uint32_t kFormat = 3;
 constexpr uint64_t kByteOrder = 0x0102030405060708ULL;
 constexpr size_t kHeaderBytes = 16;
 constexpr size_t kClassRowBytes = 5 * 4 + 5 * 8;
@@ -239,14 +243,14 @@ class BlobHash {
   size_t size_ = 0;
 };
 
-int64_t Checksum(std::string_view classes, std::string_view accounts, std::string_view list,
-                 int64_t kept) {
-  BlobHash hash(kept);
-  for (std::string_view blob : {classes, accounts, list}) {
-    hash.Add(blob);
-    hash.End();
-  }
-  return hash.Value();
+// The file's label hashed after its blobs: a file of another data set or
+// counter does not read back.
+void HashLabel(BlobHash* hash, int32_t dataNo, uint32_t counter) {
+  std::string label;
+  Put<int32_t>(&label, dataNo);
+  Put<uint32_t>(&label, counter);
+  hash->Add(label);
+  hash->End();
 }
 
 // The counter a commit gives a file whose counter is `counter` (it wraps as
@@ -281,44 +285,136 @@ bool ReadChangeCounter(sqlite3* db, uint32_t* counter) {
 
 namespace {
 
-// Reads the row of dataNo and hands its flags and blobs to decode, when the
-// store's counter is the one it was written for and its checksum holds;
-// false otherwise (no table, no row, another counter, a damaged row).
-template <class Decode>
-bool ReadRow(sqlite3* db, int32_t dataNo, Decode decode) {
+// The kept file of dataNo: `<store file>-kept/<data_no>`; empty for a store
+// with no file (in memory, temporary).
+std::string KeptPath(sqlite3* db, int32_t dataNo, std::string* folder) {
+  const char* store = sqlite3_db_filename(db, "main");
+  if (store == nullptr || *store == '\0') return {};
+  *folder = std::string(store) + "-kept";
+  return *folder + "/" + std::to_string(dataNo);
+}
+
+// The file's header: the byte-order value, format, data set, counter, kept
+// flags, checksum and the sizes of the three blobs that follow it.
+constexpr size_t kFileHeaderBytes = 8 + 4 + 4 + 4 + 4 + 8 + 8 + 3 * 8;
+// A file larger than this is no file this code wrote (a million lines'
+// account totals take about 0.5 MB).
+constexpr off_t kMostFileBytes = off_t{1} << 30;
+
+struct KeptFile {
+  std::string bytes;
+  uint32_t counter = 0;
+  int64_t kept = 0;
+  std::string_view classes, accounts, list;
+};
+
+// Reads and verifies the kept file of dataNo; false when there is none or
+// it is torn, damaged, of another layout or of another data set.
+bool ReadKeptFile(sqlite3* db, int32_t dataNo, KeptFile* file) {
+  std::string folder;
+  const std::string path = KeptPath(db, dataNo, &folder);
+  if (path.empty()) return false;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_size >= static_cast<off_t>(kFileHeaderBytes) && info.st_size <= kMostFileBytes;
+  if (ok) {
+    file->bytes.resize(static_cast<size_t>(info.st_size));
+    size_t done = 0;
+    while (ok && done < file->bytes.size()) {
+      const ssize_t got = read(fd, file->bytes.data() + done, file->bytes.size() - done);
+      ok = got > 0;
+      if (ok) done += static_cast<size_t>(got);
+    }
+  }
+  close(fd);
+  if (!ok) return false;
+  const auto* at = reinterpret_cast<const unsigned char*>(file->bytes.data());
+  if (Take<uint64_t>(at) != kByteOrder || Take<uint32_t>(at) != kFormat ||
+      Take<int32_t>(at) != dataNo) {
+    return false;
+  }
+  file->counter = Take<uint32_t>(at);
+  if (Take<uint32_t>(at) != 0) return false;
+  file->kept = Take<int64_t>(at);
+  const int64_t checksum = Take<int64_t>(at);
+  uint64_t sizes[3];
+  for (uint64_t& size : sizes) size = Take<uint64_t>(at);
+  const uint64_t body = file->bytes.size() - kFileHeaderBytes;
+  if (file->kept < 0 || file->kept > 7 || sizes[0] > body || sizes[1] > body - sizes[0] ||
+      sizes[2] != body - sizes[0] - sizes[1]) {
+    return false;
+  }
+  std::string_view rest = std::string_view(file->bytes).substr(kFileHeaderBytes);
+  file->classes = rest.substr(0, sizes[0]);
+  file->list = rest.substr(sizes[0], sizes[1]);
+  file->accounts = rest.substr(sizes[0] + sizes[1]);
+  BlobHash hash(file->kept);
+  for (std::string_view blob : {file->classes, file->accounts, file->list}) {
+    hash.Add(blob);
+    hash.End();
+  }
+  HashLabel(&hash, dataNo, file->counter);
+  return hash.Value() == checksum;
+}
+
+// Whether rows read at counter `read` stand for the store as it is: its
+// counter is still `read`, or every commit since was one of the host's
+// benign ones. The counter is read while the statement holds the store's
+// shared lock, so no commit comes between it and the commits counted.
+bool StandsAt(sqlite3* db, uint32_t read) {
   // Prepared once a run at most: not through the statement cache, whose
   // failures are logged (a store without the table is no failure).
   sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(db,
-                         "SELECT t.change_counter, k.kept, k.checksum, k.classes, k.accounts, "
-                         "k.account_list FROM main.derived_check_kept k JOIN "
-                         "main.derived_check_stamp t ON t.data_no = k.data_no WHERE k.data_no = ?",
-                         -1, &stmt, nullptr) != SQLITE_OK) {
+  bool benignTable =
+      sqlite3_prepare_v2(db,
+                         "SELECT count(*), max(counter) FROM main.derived_benign_commit "
+                         "WHERE counter > ?1",
+                         -1, &stmt, nullptr) == SQLITE_OK;
+  if (!benignTable) {
     sqlite3_finalize(stmt);
-    return false;
+    stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT count(*), NULL FROM main.sqlite_master", -1, &stmt,
+                           nullptr) != SQLITE_OK) {
+      sqlite3_finalize(stmt);
+      return false;
+    }
+  } else {
+    sqlite3_bind_int64(stmt, 1, int64_t{read});
   }
-  sqlite3_bind_int(stmt, 1, dataNo);
-  // The row is read, and the counter compared, while the statement holds
-  // the store's shared lock: no commit can come between them.
-  uint32_t counter = 0;
-  bool found = false;
-  if (sqlite3_step(stmt) == SQLITE_ROW && ReadChangeCounter(db, &counter) &&
-      sqlite3_column_int64(stmt, 0) == int64_t{counter}) {
-    const int64_t kept = sqlite3_column_int64(stmt, 1);
-    auto view = [stmt](int column) {
-      const void* bytes = sqlite3_column_blob(stmt, column);
-      const int size = sqlite3_column_bytes(stmt, column);
-      return bytes == nullptr
-                 ? std::string_view()
-                 : std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(size));
-    };
-    const std::string_view classes = view(3), accounts = view(4), list = view(5);
-    found = kept >= 0 && kept <= 7 &&
-            Checksum(classes, accounts, list, kept) == sqlite3_column_int64(stmt, 2) &&
-            decode(kept, classes, accounts, list);
+  uint32_t now = 0;
+  bool stands = false;
+  if (sqlite3_step(stmt) == SQLITE_ROW && ReadChangeCounter(db, &now)) {
+    // Distinct counters in (read, now], as many as the commits since, and
+    // none past now: every one of those commits was benign. A counter that
+    // went back or wrapped is never taken.
+    stands = now == read ||
+             (benignTable && now > read &&
+              sqlite3_column_int64(stmt, 0) == int64_t{now} - int64_t{read} &&
+              sqlite3_column_int64(stmt, 1) <= int64_t{now});
   }
   sqlite3_finalize(stmt);
-  return found;
+  return stands;
+}
+
+// Hands the kept file's flags and blobs to decode, when it reads back whole
+// and stands for the store as it is; false otherwise.
+template <class Decode>
+bool ReadKept(sqlite3* db, int32_t dataNo, Decode decode) {
+  KeptFile file;
+  return ReadKeptFile(db, dataNo, &file) && StandsAt(db, file.counter) &&
+         decode(file.kept, file.classes, file.accounts, file.list);
+}
+
+// Writes all of bytes to fd.
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t put = write(fd, bytes.data(), bytes.size());
+    if (put <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(put));
+  }
+  return true;
 }
 
 }  // namespace
@@ -328,7 +424,7 @@ void ReadCheckedSnapshot(sqlite3* db, int32_t dataNo, CheckedRows* rows, bool* f
   *found = false;
   // A connection that built its own derived data in temp tables checks those.
   if (DerivedSchema::UsesTemp(db)) return;
-  *found = ReadRow(
+  *found = ReadKept(
       db, dataNo,
       [rows](int64_t kept, std::string_view classes, std::string_view accounts, std::string_view) {
         rows->classesKept = (kept & 1) != 0;
@@ -342,117 +438,83 @@ void ReadSnapshotAccounts(sqlite3* db, int32_t dataNo, std::vector<KeptAccount>*
                           bool* usable, bool* found) {
   accounts->clear();
   *usable = false;
-  *found = ReadRow(db, dataNo,
-                   [&](int64_t kept, std::string_view, std::string_view, std::string_view list) {
-                     *usable = (kept & 4) != 0;
-                     return !*usable || DecodeAccountList(list, accounts);
-                   });
+  *found = ReadKept(db, dataNo,
+                    [&](int64_t kept, std::string_view, std::string_view, std::string_view list) {
+                      *usable = (kept & 4) != 0;
+                      return !*usable || DecodeAccountList(list, accounts);
+                    });
   if (!*found || !*usable) accounts->clear();
 }
 
-void CarryCheckedSnapshots(sqlite3* db) {
+void NoteBenignCommit(sqlite3* db) {
   // Only under a write transaction's lock: no other commit comes between
   // the counter read here and this one's.
   uint32_t counter = 0;
   if (sqlite3_get_autocommit(db) != 0 || !ReadChangeCounter(db, &counter)) return;
-  Run(db,
-      ("UPDATE main.derived_check_stamp SET change_counter = " +
-       std::to_string(NextCounter(counter)) + " WHERE change_counter = " + std::to_string(counter))
-          .c_str());
+  const std::string next = std::to_string(NextCounter(counter));
+  // The last few hundred are kept (a counter past this commit's is left by
+  // a file put back or wrapped round). The tables an earlier build kept its
+  // checks in go while the write lock is held anyway.
+  Run(db, ("CREATE TABLE IF NOT EXISTS main.derived_benign_commit (counter INTEGER PRIMARY KEY);"
+           "DROP TABLE IF EXISTS main.derived_check_kept;"
+           "DROP TABLE IF EXISTS main.derived_check_stamp;"
+           "DROP TABLE IF EXISTS main.derived_check_snapshot;"
+           "INSERT OR REPLACE INTO main.derived_benign_commit (counter) VALUES (" +
+           next + ");DELETE FROM main.derived_benign_commit WHERE counter > " + next +
+           " OR counter <= " + next + " - 300")
+              .c_str());
 }
 
 bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const CheckedRows& rows,
-                          const std::vector<KeptAccount>* accountList, StoreStamp* after) {
-  // Not inside a transaction of the caller's (an import's), not while a
-  // walk steps, not on a store this connection may only read, not for the
-  // connection's own temp tables.
-  if ((sqlite3_get_autocommit(db) == 0 && !ReadScope::Held(db)) || ReadScope::StatementActive(db) ||
-      sqlite3_db_readonly(db, "main") != 0 || DerivedSchema::UsesTemp(db)) {
+                          const std::vector<KeptAccount>* accountList) {
+  // Not inside a transaction of the caller's (an import's, whose rows may
+  // still roll back), not for the connection's own temp tables.
+  if ((sqlite3_get_autocommit(db) == 0 && !ReadScope::Held(db)) || DerivedSchema::UsesTemp(db)) {
     return false;
   }
-  ReadScope::Release(db);
-  sqlite3_busy_timeout(db, 0);
-  bool written = false;
-  if (Run(db, "BEGIN IMMEDIATE")) {
-    uint32_t counter = 0;
-    const std::string classes = EncodeClasses(rows.classes);
-    const std::string list =
-        accountList != nullptr ? EncodeAccountList(*accountList) : std::string();
-    const int64_t kept =
-        (rows.classesKept ? 1 : 0) | (rows.accountsKept ? 2 : 0) | (accountList != nullptr ? 4 : 0);
-    // The account totals are hashed, then written, piece by piece: the row
-    // goes in with zeros in their place (the last column, which SQLite does
-    // not fill in memory) and the pieces are written into it.
-    BlobHash hash(kept);
-    hash.Add(classes);
-    hash.End();
-    int64_t accountBytes = 0;
-    EncodeAccountsInPieces(rows.accounts, [&](std::string_view piece) {
-      hash.Add(piece);
-      accountBytes += static_cast<int64_t>(piece.size());
-    });
-    hash.End();
-    hash.Add(list);
-    hash.End();
-    sqlite3_stmt* stmt = nullptr;
-    // The counter read under the write lock: still the check's, and this
-    // commit moves it by one. A table of another layout (an earlier build's)
-    // is made again.
-    // (The single table of an earlier build, the counter inside the rows, goes.)
-    static constexpr const char* kCreate =
-        "DROP TABLE IF EXISTS main.derived_check_snapshot;\n"
-        "CREATE TABLE IF NOT EXISTS main.derived_check_kept (\n"
-        "  data_no      INTEGER PRIMARY KEY,\n"
-        "  kept         INTEGER NOT NULL,\n"
-        "  checksum     INTEGER NOT NULL,\n"
-        "  classes      BLOB NOT NULL,\n"
-        "  account_list BLOB NOT NULL,\n"
-        "  accounts     BLOB NOT NULL\n"
-        ");\n"
-        "CREATE TABLE IF NOT EXISTS main.derived_check_stamp (\n"
-        "  data_no        INTEGER PRIMARY KEY,\n"
-        "  change_counter INTEGER NOT NULL\n"
-        ")";
-    static constexpr const char* kInsert =
-        "INSERT OR REPLACE INTO main.derived_check_kept (data_no, kept, checksum, classes, "
-        "account_list, accounts) VALUES (?1, ?3, ?4, ?5, ?6, zeroblob(?7))";
-    auto prepare = [db, &stmt] {
-      return Run(db, kCreate) && sqlite3_prepare_v2(db, kInsert, -1, &stmt, nullptr) == SQLITE_OK;
-    };
-    written = ReadChangeCounter(db, &counter) && counter == checked && prepare();
-    if (written) {
-      sqlite3_bind_int(stmt, 1, dataNo);
-      sqlite3_bind_int64(stmt, 3, kept);
-      sqlite3_bind_int64(stmt, 4, hash.Value());
-      sqlite3_bind_blob(stmt, 5, classes.data(), static_cast<int>(classes.size()), SQLITE_STATIC);
-      sqlite3_bind_blob(stmt, 6, list.data(), static_cast<int>(list.size()), SQLITE_STATIC);
-      sqlite3_bind_int64(stmt, 7, accountBytes);
-      written = sqlite3_step(stmt) == SQLITE_DONE;
-    }
-    const int64_t next = NextCounter(counter);
-    written = written &&
-              Run(db, ("INSERT OR REPLACE INTO main.derived_check_stamp (data_no, change_counter) "
-                       "VALUES (" +
-                       std::to_string(dataNo) + ", " + std::to_string(next) + ")")
-                          .c_str());
-    sqlite3_blob* blob = nullptr;
-    written = written && sqlite3_blob_open(db, "main", "derived_check_kept", "accounts", dataNo, 1,
-                                           &blob) == SQLITE_OK;
-    int offset = 0;
-    if (written) {
-      EncodeAccountsInPieces(rows.accounts, [&](std::string_view piece) {
-        written = written && sqlite3_blob_write(blob, piece.data(), static_cast<int>(piece.size()),
-                                                offset) == SQLITE_OK;
-        offset += static_cast<int>(piece.size());
-      });
-    }
-    if (blob != nullptr) written = sqlite3_blob_close(blob) == SQLITE_OK && written;
-    written = written && ReadStoreStamp(db, after) == 0;
-    sqlite3_finalize(stmt);
-    written = written && Run(db, "COMMIT");
-    if (!written) Run(db, "ROLLBACK");
+  std::string folder;
+  const std::string path = KeptPath(db, dataNo, &folder);
+  if (path.empty() || (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)) return false;
+  const std::string classes = EncodeClasses(rows.classes);
+  const std::string list = accountList != nullptr ? EncodeAccountList(*accountList) : std::string();
+  const int64_t kept =
+      (rows.classesKept ? 1 : 0) | (rows.accountsKept ? 2 : 0) | (accountList != nullptr ? 4 : 0);
+  // The account totals are hashed, then written, piece by piece.
+  BlobHash hash(kept);
+  hash.Add(classes);
+  hash.End();
+  uint64_t accountBytes = 0;
+  EncodeAccountsInPieces(rows.accounts, [&](std::string_view piece) {
+    hash.Add(piece);
+    accountBytes += piece.size();
+  });
+  hash.End();
+  hash.Add(list);
+  hash.End();
+  HashLabel(&hash, dataNo, checked);
+  std::string header;
+  Put<uint64_t>(&header, kByteOrder);
+  Put<uint32_t>(&header, kFormat);
+  Put<int32_t>(&header, dataNo);
+  Put<uint32_t>(&header, checked);
+  Put<uint32_t>(&header, 0);
+  Put<int64_t>(&header, kept);
+  Put<int64_t>(&header, hash.Value());
+  for (uint64_t size : {uint64_t{classes.size()}, uint64_t{list.size()}, accountBytes}) {
+    Put<uint64_t>(&header, size);
   }
-  WaitWhenBusy(db);
+  // Written beside it and renamed over it: a reader sees the old file or the
+  // new one whole. No fsync: a file torn by a crash does not read back.
+  const std::string temp = folder + "/." + std::to_string(dataNo) + "." + std::to_string(getpid());
+  unlink(temp.c_str());
+  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool written = WriteAll(fd, header) && WriteAll(fd, classes) && WriteAll(fd, list);
+  EncodeAccountsInPieces(rows.accounts, [&](std::string_view piece) {
+    written = written && WriteAll(fd, piece);
+  });
+  written = close(fd) == 0 && written && rename(temp.c_str(), path.c_str()) == 0;
+  if (!written) unlink(temp.c_str());
   return written;
 }
 

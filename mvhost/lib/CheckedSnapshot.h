@@ -22,24 +22,25 @@ struct CheckedRows {
   bool changesPending = false;  // changed lines were noted (not kept in the store)
 };
 
-// A sound check's rows (and the data set's accounts) written into the store
-// (table derived_check_kept) with the change counter the store's file has
-// once that write commits (table derived_check_stamp). The counter (bytes
-// 24..27 of the file's header) moves with every write transaction any
-// connection commits to a store in rollback-journal mode, so a later run
-// that finds it unchanged knows that nothing was written since the check
-// (or only what CarryCheckedSnapshots vouches for), and takes the rows as they are
-// instead of reading and checking 1 400 rows of totals through SQLite (a
-// third of a short run's own work). A store in WAL mode, in memory or whose
-// header cannot be read never has its checks taken over.
+// A sound check's rows (and the data set's accounts) kept in a file beside
+// the store (`<store file>-kept/<data_no>`) with the store's change counter
+// read in the same read transaction as the rows. The counter (bytes 24..27
+// of the file's header) moves with every write transaction any connection
+// commits to a store in rollback-journal mode, so a later run that finds it
+// unchanged, or moved only by the host's benign commits (NoteBenignCommit),
+// knows that nothing the check is made of was written since, and takes the
+// rows as they are instead of reading and checking 1 400 rows of totals
+// through SQLite (a third of a short run's own work). Keeping them writes
+// nothing to the store: no lock, no journal, no fsync. A store in WAL mode,
+// in memory or whose header cannot be read never has its checks taken over.
 
 // The store's change counter; false when it cannot be trusted as above.
 bool ReadChangeCounter(sqlite3* db, uint32_t* counter);
 
-// The rows of dataNo, when the store holds them for its change counter as it
-// is now and they read back whole (their checksum, sizes and layout); else
-// *found false. Reads quietly: no table, no row or a damaged row is no
-// failure, the caller checks as before.
+// The rows of dataNo, when their file reads back whole (checksum, sizes,
+// layout, data set) and stands for the store's change counter as it is now;
+// else *found false. Reads quietly: no file or a damaged one is no failure,
+// the caller checks as before.
 void ReadCheckedSnapshot(sqlite3* db, int32_t dataNo, CheckedRows* rows, bool* found);
 
 // The accounts of dataNo kept with the check, on the same terms; *usable
@@ -47,23 +48,22 @@ void ReadCheckedSnapshot(sqlite3* db, int32_t dataNo, CheckedRows* rows, bool* f
 void ReadSnapshotAccounts(sqlite3* db, int32_t dataNo, std::vector<KeptAccount>* accounts,
                           bool* usable, bool* found);
 
-// Writes the rows of a check that read the store at change counter
-// `checked`, in a write transaction of its own, when the store is free at
-// once, writable and still at that counter, with the accounts of the data
-// set (null: not usable as KeptAccounts says); quietly nothing otherwise. True
-// when written, with *after the stamp of the store as the write left it
-// (read under the write lock: nothing but the snapshot changed since the
-// check).
+// Keeps the rows of a check that read the store at change counter
+// `checked` (confirmed unchanged after it), with the accounts of the data
+// set (null: not usable as KeptAccounts says): written to a temporary file
+// and renamed over the kept one. Quietly nothing inside a caller's
+// transaction, for temp tables, for a store with no file or a folder the
+// user may not write. True when kept.
 bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const CheckedRows& rows,
-                          const std::vector<KeptAccount>* accountList, StoreStamp* after);
+                          const std::vector<KeptAccount>* accountList);
 
 // Inside a write transaction the caller holds that changes nothing a kept
-// check is made of (the run log, the kept findings): moves the kept checks
-// that stand now on to the counter this transaction's commit gives the file,
-// so that they stand after it. Call it before the transaction's own writes.
-// Quietly nothing outside a transaction or without kept checks; the caller's
-// rollback undoes it with the rest.
-void CarryCheckedSnapshots(sqlite3* db);
+// check is made of (the run log, the kept findings): records the counter
+// this transaction's commit gives the file as benign (table
+// derived_benign_commit, the last few hundred), so that kept checks stand
+// after it. Quietly nothing outside a transaction or on a store whose
+// counter is not trusted; the caller's rollback undoes it with the rest.
+void NoteBenignCommit(sqlite3* db);
 
 }  // namespace mvhost
 

@@ -225,9 +225,9 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
   auto known = SoundStamps().find({db, dataNo});
   if (known != SoundStamps().end() && known->second == stamp) return 0;
   CheckedRows kept;
-  // A check kept in the store for its change counter as it is now stands;
-  // else the rows are read and checked, and the check kept for the next
-  // run when nothing was written while it read them.
+  // A check kept beside the store for its change counter as it is now
+  // stands; else the rows are read and checked, and the check kept for the
+  // next run when nothing was written while it read them.
   bool snapshot = false;
   ReadCheckedSnapshot(db, dataNo, &kept, &snapshot);
   if (!snapshot) {
@@ -240,10 +240,9 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
         ReadChangeCounter(db, &after) && after == before) {
       // The accounts go with it: every run reads them (KeptAccounts).
       const std::vector<KeptAccount>* accounts = nullptr;
-      StoreStamp written;
       if (KeptAccounts(db, dataNo, &accounts) == 0 && ReadChangeCounter(db, &after) &&
-          after == before && WriteCheckedSnapshot(db, dataNo, before, kept, accounts, &written)) {
-        stamp = written;
+          after == before) {
+        WriteCheckedSnapshot(db, dataNo, before, kept, accounts);
       }
     }
   }

@@ -71,7 +71,7 @@ bool Exec(sqlite3* db, const char* sql, std::string* error) {
 bool WriteRunLog(sqlite3* db, const std::vector<RunLogEntry>& entries, std::string* error) {
   if (entries.empty()) return true;
   if (!Exec(db, "BEGIN IMMEDIATE", error)) return false;
-  CarryCheckedSnapshots(db);
+  NoteBenignCommit(db);
   for (const RunLogEntry& entry : entries) {
     if (!AppendRunLog(db, entry, error)) {
       Exec(db, "ROLLBACK", nullptr);

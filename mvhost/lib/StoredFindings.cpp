@@ -276,7 +276,7 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
   sqlite3_busy_timeout(db, 0);
   bool kept = false;
   if (Exec(db, "BEGIN IMMEDIATE")) {
-    CarryCheckedSnapshots(db);  // findings are none of what a kept check is made of
+    NoteBenignCommit(db);  // findings are none of what a kept check is made of
     bool ok = Exec(db, kTableSql) && Exec(db, kChangesSql);
     for (size_t i = 0; ok && i < std::size(kSources); ++i) {
       ok = Exec(db, TriggerSql(kSources[i], i).c_str());

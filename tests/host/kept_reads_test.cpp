@@ -1,11 +1,15 @@
 // What a connection keeps instead of reading again: a sound check of the
-// derived data kept in the store for the file's change counter, and the
-// accounts kept per connection that the account walk filters in C++.
+// derived data kept in a file beside the store for the store's change
+// counter, and the accounts kept per connection that the account walk
+// filters in C++.
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -20,6 +24,7 @@
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/KeptAccounts.h"
 #include "mvhost/lib/RunLog.h"
+#include "mvhost/lib/StoredFindings.h"
 #include "tests/support/HostFixture.h"
 
 namespace taxlink::testing {
@@ -66,10 +71,23 @@ class KeptReadsTest : public ::testing::Test {
            .rate = 800});
     }
     host_.BuildJournalDerived(1);
-    // The fixture's connection checks first and keeps its check.
+    // The fixture's connection checks first and keeps its check, without
+    // a write to the store.
+    const uint32_t before = Counter();
     mvhost::DerivedFinding finding;
     ASSERT_EQ(mvhost::CheckDerivedData(host_.Db(), 1, &finding), 0);
     ASSERT_EQ(finding.problem, "");
+    EXPECT_EQ(Counter(), before) << "keeping the check wrote to the store";
+    ASSERT_FALSE(KeptFile().empty());
+  }
+
+  std::string KeptPath() const { return host_.Home() + "/host.db-kept/1"; }
+  std::string KeptFile() const {
+    std::ifstream in(KeptPath(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  void PutKeptFile(const std::string& bytes) const {
+    std::ofstream(KeptPath(), std::ios::binary | std::ios::trunc) << bytes;
   }
 
   uint32_t Counter() {
@@ -101,51 +119,78 @@ TEST_F(KeptReadsTest, AKeptCheckStandsOnlyUntilTheStoreIsWritten) {
   EXPECT_EQ(finding.problem, "the totals per tax class and per account do not agree");
 }
 
-TEST_F(KeptReadsTest, AKeptCheckOutlastsTheRunLogButNotTheWriteAfterIt) {
-  // Launches log every run: the check kept before must stand after the log,
-  // or every launched run would check and keep again.
-  mvhost::RunLogEntry entry;
-  entry.edition = "Alto";
-  entry.result = "written";
-  entry.via = "launch";
-  std::string error;
-  ASSERT_TRUE(mvhost::WriteRunLog(host_.Db(), {entry, entry}, &error)) << error;
-  {
-    OtherRun run(host_);
+TEST_F(KeptReadsTest, AKeptCheckOutlastsTheHostsBenignWritesButNotTheWriteAfterThem) {
+  // Launches log every run and checks keep findings: the check kept before
+  // must stand after them, or every launched run would check again.
+  const auto runLog = [this] {
+    mvhost::RunLogEntry entry;
+    entry.result = "written";
+    entry.via = "launch";
+    std::string error;
+    EXPECT_TRUE(mvhost::WriteRunLog(host_.Db(), {entry, entry}, &error)) << error;
+  };
+  const auto findings = [this] {
+    const mvhost::StoredFindings::Stamp stamp = mvhost::StoredFindings::Take(host_.Db(), 1);
+    EXPECT_TRUE(mvhost::StoredFindings().Write(host_.Db(), 1, 0, 0, stamp));
+  };
+  for (const std::function<void()>& benign : {std::function<void()>(runLog), std::function<void()>(findings)}) {
+    const uint32_t before = Counter();
+    benign();
+    benign();
+    ASSERT_EQ(Counter(), before + 2);
+    {
+      OtherRun run(host_);
+      mvhost::DerivedFinding finding;
+      ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
+      EXPECT_FALSE(run.Read("journal_account_total")) << "the kept check was not taken";
+    }
+    host_.Exec("UPDATE journal_class_total SET credit_amount = credit_amount + 1");
+    benign();
+    {
+      OtherRun run(host_);
+      mvhost::DerivedFinding finding;
+      ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
+      EXPECT_EQ(finding.problem, "the totals per tax class and per account do not agree");
+    }
+    host_.Exec("UPDATE journal_class_total SET credit_amount = credit_amount - 1");
     mvhost::DerivedFinding finding;
-    ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
-    EXPECT_FALSE(run.Read("journal_account_total")) << "the kept check was not taken";
+    ASSERT_EQ(mvhost::CheckDerivedData(host_.Db(), 1, &finding), 0);
+    ASSERT_EQ(finding.problem, "");
   }
-  host_.Exec("UPDATE journal_class_total SET credit_amount = credit_amount + 1");
-  ASSERT_TRUE(mvhost::WriteRunLog(host_.Db(), {entry}, &error)) << error;
-  OtherRun run(host_);
-  mvhost::DerivedFinding finding;
-  ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
-  EXPECT_EQ(finding.problem, "the totals per tax class and per account do not agree");
 }
 
-TEST_F(KeptReadsTest, AKeptCheckThatDoesNotReadBackIsNotTaken) {
-  // Damage and a kept check claiming the counter the commit gives, in one
-  // transaction: only the kept rows' own checksum can tell.
+TEST_F(KeptReadsTest, AKeptFileThatDoesNotReadBackIsNotTaken) {
+  // Damage written in a commit recorded as benign (or not, where the file
+  // claims the damage's counter): only the file's own checks can tell.
+  constexpr const char* kFound = "the totals per tax class and per account do not agree";
   const struct {
-    const char* snapshot;
+    const char* name;
+    bool benign;
+    void (*damage)(std::string* bytes, uint32_t next);
     const char* problem;
   } kCases[] = {
-      {"", ""},  // intact: it stands for the check (so the case below is real)
-      {", accounts = accounts || x'00'", "the totals per tax class and per account do not agree"},
-      {", classes = substr(classes, 1, 16)",
-       "the totals per tax class and per account do not agree"},
-      {", account_list = x''", "the totals per tax class and per account do not agree"},
-      {", kept = 8", "the totals per tax class and per account do not agree"},
+      // Intact: it stands for the check (so the cases below are real).
+      {"intact", true, [](std::string*, uint32_t) {}, ""},
+      {"truncated", true, [](std::string* b, uint32_t) { b->pop_back(); }, kFound},
+      {"extended", true, [](std::string* b, uint32_t) { b->push_back('\0'); }, kFound},
+      {"a byte changed", true, [](std::string* b, uint32_t) { b->back() ^= 1; }, kFound},
+      {"labelled with the damage's counter", false,
+       [](std::string* b, uint32_t next) { std::memcpy(b->data() + 16, &next, 4); }, kFound},
   };
   for (const auto& c : kCases) {
-    SCOPED_TRACE(c.snapshot);
+    SCOPED_TRACE(c.name);
     const uint32_t next = Counter() + 1;
+    std::string bytes = KeptFile();
+    ASSERT_FALSE(bytes.empty());
+    c.damage(&bytes, next);
+    PutKeptFile(bytes);
     host_.Exec(
-        "BEGIN; UPDATE journal_class_total SET credit_amount = credit_amount + 1; "
-        "UPDATE derived_check_stamp SET change_counter = " +
-        std::to_string(next) + "; UPDATE derived_check_kept SET kept = kept" + c.snapshot +
-        "; COMMIT");
+        std::string("BEGIN; UPDATE journal_class_total SET credit_amount = credit_amount + 1; "
+                    "CREATE TABLE IF NOT EXISTS derived_benign_commit (counter INTEGER PRIMARY "
+                    "KEY); ") +
+        (c.benign ? "INSERT INTO derived_benign_commit VALUES (" + std::to_string(next) + "); "
+                  : std::string()) +
+        "COMMIT");
     OtherRun run(host_);
     mvhost::DerivedFinding finding;
     ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
