@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <array>
+#include <cerrno>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -389,10 +389,9 @@ bool StandsAt(sqlite3* db, uint32_t read) {
     // Distinct counters in (read, now], as many as the commits since, and
     // none past now: every one of those commits was benign. A counter that
     // went back or wrapped is never taken.
-    stands = now == read ||
-             (benignTable && now > read &&
-              sqlite3_column_int64(stmt, 0) == int64_t{now} - int64_t{read} &&
-              sqlite3_column_int64(stmt, 1) <= int64_t{now});
+    stands = now == read || (benignTable && now > read &&
+                             sqlite3_column_int64(stmt, 0) == int64_t{now} - int64_t{read} &&
+                             sqlite3_column_int64(stmt, 1) <= int64_t{now});
   }
   sqlite3_finalize(stmt);
   return stands;
@@ -510,9 +509,8 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
   const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   bool written = WriteAll(fd, header) && WriteAll(fd, classes) && WriteAll(fd, list);
-  EncodeAccountsInPieces(rows.accounts, [&](std::string_view piece) {
-    written = written && WriteAll(fd, piece);
-  });
+  EncodeAccountsInPieces(rows.accounts,
+                         [&](std::string_view piece) { written = written && WriteAll(fd, piece); });
   written = close(fd) == 0 && written && rename(temp.c_str(), path.c_str()) == 0;
   if (!written) unlink(temp.c_str());
   return written;

@@ -66,8 +66,8 @@ int32_t KeptAccounts(sqlite3* db, int32_t dataNo, const std::vector<KeptAccount>
   Kept& kept = KeptByConnection()[{db, dataNo}];
   if (!(kept.stamp == stamp)) {
     kept = Kept();
-    // Those kept in the store with the last sound check, while nothing was
-    // written since; else read.
+    // Those kept beside the store with the last sound check, while nothing
+    // was written since; else read.
     bool found = false;
     ReadSnapshotAccounts(db, dataNo, &kept.accounts, &kept.usable, &found);
     if (!found) status = ReadAccounts(db, dataNo, &kept.accounts, &kept.usable);

@@ -28,7 +28,7 @@ struct KeptAccount {
 // The accounts of dataNo in account id order, read once per connection and
 // kept while the store is as it was when they were read (StoreStamp): the
 // account walk, the account sums and the tax per account each read them
-// through SQL before (and they are kept in the store with the derived data's
+// through SQL before (and they are kept beside the store with the derived data's
 // check, CheckedSnapshot). Null when a row holds what these records cannot carry
 // as SQL would compare it (an id that is no 32-bit integer, a code or name
 // that is no text, a number that is no integer): the caller then reads SQL

@@ -133,7 +133,8 @@ TEST_F(KeptReadsTest, AKeptCheckOutlastsTheHostsBenignWritesButNotTheWriteAfterT
     const mvhost::StoredFindings::Stamp stamp = mvhost::StoredFindings::Take(host_.Db(), 1);
     EXPECT_TRUE(mvhost::StoredFindings().Write(host_.Db(), 1, 0, 0, stamp));
   };
-  for (const std::function<void()>& benign : {std::function<void()>(runLog), std::function<void()>(findings)}) {
+  for (const std::function<void()>& benign :
+       {std::function<void()>(runLog), std::function<void()>(findings)}) {
     const uint32_t before = Counter();
     benign();
     benign();
