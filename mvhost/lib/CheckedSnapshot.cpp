@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
@@ -504,7 +505,10 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
   }
   // Written beside it and renamed over it: a reader sees the old file or the
   // new one whole. No fsync: a file torn by a crash does not read back.
-  const std::string temp = folder + "/." + std::to_string(dataNo) + "." + std::to_string(getpid());
+  // A name of this process and call: two writers never share a temporary.
+  static std::atomic<uint64_t> calls{0};
+  const std::string temp = folder + "/." + std::to_string(dataNo) + "." + std::to_string(getpid()) +
+                           "." + std::to_string(calls++);
   unlink(temp.c_str());
   const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
