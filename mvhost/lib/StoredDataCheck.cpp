@@ -147,8 +147,10 @@ CheckStatus WalkStoredDataSet(HostStore& store, const CheckRequest& request,
   int64_t nextId = std::numeric_limits<int64_t>::min();  // the id that goes on the run
   while ((status = reader.Next(&packed)) == 1) {
     ++place.number;
-    if (packed->lineId != nextId) idRuns.emplace_back(packed->lineId, place.number - packed->lineId);
-    nextId = int64_t{packed->lineId} + 1;
+    // Copied out first: a member of the packed line may not be bound to a reference.
+    const int64_t lineId = packed->lineId;
+    if (lineId != nextId) idRuns.emplace_back(lineId, place.number - lineId);
+    nextId = lineId + 1;
     if (!months.Contains(packed->monthKind)) continue;
     if (!FindSide(packed->hasDebit, packed->debitAccount, accounts, &debit) ||
         !FindSide(packed->hasCredit, packed->creditAccount, accounts, &credit)) {
