@@ -309,57 +309,6 @@ struct KeptFile {
   std::string_view classes, accounts, list;
 };
 
-// Reads and verifies the kept file of dataNo; false when there is none or
-// it is torn, damaged, of another layout or of another data set.
-bool ReadKeptFile(sqlite3* db, int32_t dataNo, KeptFile* file) {
-  std::string folder;
-  const std::string path = KeptPath(db, dataNo, &folder);
-  if (path.empty()) return false;
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat info {};
-  bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-            info.st_size >= static_cast<off_t>(kFileHeaderBytes) && info.st_size <= kMostFileBytes;
-  if (ok) {
-    file->bytes.resize(static_cast<size_t>(info.st_size));
-    size_t done = 0;
-    while (ok && done < file->bytes.size()) {
-      const ssize_t got = read(fd, file->bytes.data() + done, file->bytes.size() - done);
-      ok = got > 0;
-      if (ok) done += static_cast<size_t>(got);
-    }
-  }
-  close(fd);
-  if (!ok) return false;
-  const auto* at = reinterpret_cast<const unsigned char*>(file->bytes.data());
-  if (Take<uint64_t>(at) != kByteOrder || Take<uint32_t>(at) != kFormat ||
-      Take<int32_t>(at) != dataNo) {
-    return false;
-  }
-  file->counter = Take<uint32_t>(at);
-  if (Take<uint32_t>(at) != 0) return false;
-  file->kept = Take<int64_t>(at);
-  const int64_t checksum = Take<int64_t>(at);
-  uint64_t sizes[3];
-  for (uint64_t& size : sizes) size = Take<uint64_t>(at);
-  const uint64_t body = file->bytes.size() - kFileHeaderBytes;
-  if (file->kept < 0 || file->kept > 7 || sizes[0] > body || sizes[1] > body - sizes[0] ||
-      sizes[2] != body - sizes[0] - sizes[1]) {
-    return false;
-  }
-  std::string_view rest = std::string_view(file->bytes).substr(kFileHeaderBytes);
-  file->classes = rest.substr(0, sizes[0]);
-  file->list = rest.substr(sizes[0], sizes[1]);
-  file->accounts = rest.substr(sizes[0] + sizes[1]);
-  BlobHash hash(file->kept);
-  for (std::string_view blob : {file->classes, file->accounts, file->list}) {
-    hash.Add(blob);
-    hash.End();
-  }
-  HashLabel(&hash, dataNo, file->counter);
-  return hash.Value() == checksum;
-}
-
 // Whether rows read at counter `read` stand for the store as it is: its
 // counter is still `read`, or every commit since was one of the host's
 // benign ones. The counter is read while the statement holds the store's
@@ -398,12 +347,73 @@ bool StandsAt(sqlite3* db, uint32_t read) {
   return stands;
 }
 
+// Reads the whole of `size` bytes at `offset` of fd.
+bool ReadAt(int fd, char* to, size_t size, off_t offset) {
+  while (size > 0) {
+    const ssize_t got = pread(fd, to, size, offset);
+    if (got <= 0) return false;
+    to += got;
+    size -= static_cast<size_t>(got);
+    offset += got;
+  }
+  return true;
+}
+
+// Reads and verifies the kept file of dataNo when it stands for the store
+// as it is (StandsAt, asked before the body is read: after a write the body
+// is not needed); false when there is none, it does not stand, or it is
+// torn, damaged, of another layout or of another data set.
+bool ReadKeptFile(sqlite3* db, int32_t dataNo, KeptFile* file) {
+  std::string folder;
+  const std::string path = KeptPath(db, dataNo, &folder);
+  if (path.empty()) return false;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  std::array<char, kFileHeaderBytes> header{};
+  bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_size >= static_cast<off_t>(kFileHeaderBytes) &&
+            info.st_size <= kMostFileBytes && ReadAt(fd, header.data(), header.size(), 0);
+  const auto* at = reinterpret_cast<const unsigned char*>(header.data());
+  ok = ok && Take<uint64_t>(at) == kByteOrder && Take<uint32_t>(at) == kFormat &&
+       Take<int32_t>(at) == dataNo;
+  file->counter = ok ? Take<uint32_t>(at) : 0;
+  ok = ok && Take<uint32_t>(at) == 0;
+  file->kept = ok ? Take<int64_t>(at) : -1;
+  const int64_t checksum = ok ? Take<int64_t>(at) : 0;
+  uint64_t sizes[3] = {};
+  if (ok) {
+    for (uint64_t& size : sizes) size = Take<uint64_t>(at);
+  }
+  const uint64_t body = static_cast<uint64_t>(info.st_size) - kFileHeaderBytes;
+  ok = ok && file->kept >= 0 && file->kept <= 7 && sizes[0] <= body &&
+       sizes[1] <= body - sizes[0] && sizes[2] == body - sizes[0] - sizes[1] &&
+       StandsAt(db, file->counter);
+  if (ok) {
+    file->bytes.resize(body);
+    ok = ReadAt(fd, file->bytes.data(), body, static_cast<off_t>(kFileHeaderBytes));
+  }
+  close(fd);
+  if (!ok) return false;
+  const std::string_view rest(file->bytes);
+  file->classes = rest.substr(0, sizes[0]);
+  file->list = rest.substr(sizes[0], sizes[1]);
+  file->accounts = rest.substr(sizes[0] + sizes[1]);
+  BlobHash hash(file->kept);
+  for (std::string_view blob : {file->classes, file->accounts, file->list}) {
+    hash.Add(blob);
+    hash.End();
+  }
+  HashLabel(&hash, dataNo, file->counter);
+  return hash.Value() == checksum;
+}
+
 // Hands the kept file's flags and blobs to decode, when it reads back whole
 // and stands for the store as it is; false otherwise.
 template <class Decode>
 bool ReadKept(sqlite3* db, int32_t dataNo, Decode decode) {
   KeptFile file;
-  return ReadKeptFile(db, dataNo, &file) && StandsAt(db, file.counter) &&
+  return ReadKeptFile(db, dataNo, &file) &&
          decode(file.kept, file.classes, file.accounts, file.list);
 }
 
