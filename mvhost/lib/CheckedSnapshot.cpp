@@ -17,6 +17,7 @@
 
 #include "mvhost/lib/DerivedSchema.h"
 #include "mvhost/lib/ReadScope.h"
+#include "platform/winfs/File.h"
 
 namespace mvhost {
 
@@ -419,12 +420,7 @@ bool ReadKept(sqlite3* db, int32_t dataNo, Decode decode) {
 
 // Writes all of bytes to fd.
 bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t put = write(fd, bytes.data(), bytes.size());
-    if (put <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(put));
-  }
-  return true;
+  return platform::WriteFully(fd, bytes.data(), bytes.size()) == 0;
 }
 
 }  // namespace
