@@ -315,8 +315,9 @@ struct KeptFile {
 // benign ones. The counter is read while the statement holds the store's
 // shared lock, so no commit comes between it and the commits counted.
 bool StandsAt(sqlite3* db, uint32_t read) {
-  // Prepared once a run at most: not through the statement cache, whose
-  // failures are logged (a store without the table is no failure).
+  // Prepared on its own, only when a kept file is there: not through the
+  // statement cache, whose failures are logged (a store without the table
+  // is no failure).
   sqlite3_stmt* stmt = nullptr;
   bool benignTable =
       sqlite3_prepare_v2(db,
