@@ -17,6 +17,7 @@
 
 #include "mvhost/lib/DerivedSchema.h"
 #include "mvhost/lib/ReadScope.h"
+#include "mvhost/lib/SqlStatement.h"
 #include "platform/winfs/File.h"
 
 namespace mvhost {
@@ -259,11 +260,6 @@ void HashLabel(BlobHash* hash, int32_t dataNo, uint32_t counter) {
 // the file's four bytes do).
 int64_t NextCounter(uint32_t counter) { return int64_t{static_cast<uint32_t>(counter + 1)}; }
 
-// Runs a statement quietly: a missing table is no failure to log.
-bool Run(sqlite3* db, const char* sql) {
-  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
 }  // namespace
 
 bool ReadChangeCounter(sqlite3* db, uint32_t* counter) {
@@ -462,7 +458,7 @@ void NoteBenignCommit(sqlite3* db) {
   // The last few hundred are kept (a counter past this commit's is left by
   // a file put back or wrapped round). The tables an earlier build kept its
   // checks in go while the write lock is held anyway.
-  Run(db, ("CREATE TABLE IF NOT EXISTS main.derived_benign_commit (counter INTEGER PRIMARY KEY);"
+  RunSql(db, ("CREATE TABLE IF NOT EXISTS main.derived_benign_commit (counter INTEGER PRIMARY KEY);"
            "DROP TABLE IF EXISTS main.derived_check_kept;"
            "DROP TABLE IF EXISTS main.derived_check_stamp;"
            "DROP TABLE IF EXISTS main.derived_check_snapshot;"

@@ -154,14 +154,6 @@ void HostStore::Close() {
   }
 }
 
-bool HostStore::Exec(const char* sql, std::string* error) {
-  char* message = nullptr;
-  if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-    if (error != nullptr) *error = message != nullptr ? message : "SQLite error";
-    sqlite3_free(message);
-    return false;
-  }
-  return true;
-}
+bool HostStore::Exec(const char* sql, std::string* error) { return RunSql(db_, sql, error); }
 
 }  // namespace mvhost

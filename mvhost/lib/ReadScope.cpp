@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "mvhost/lib/SqlStatement.h"
+
 namespace mvhost {
 
 namespace {
@@ -14,14 +16,10 @@ std::vector<sqlite3*>& Holders() {
   return *holders;
 }
 
-bool Exec(sqlite3* db, const char* sql) {
-  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
 // Ends a read transaction. COMMIT of a read transaction fails only when the
 // connection is unusable; the rollback then still leaves autocommit mode.
 void End(sqlite3* db) {
-  if (sqlite3_get_autocommit(db) == 0 && !Exec(db, "COMMIT")) Exec(db, "ROLLBACK");
+  if (sqlite3_get_autocommit(db) == 0 && !RunSql(db, "COMMIT")) RunSql(db, "ROLLBACK");
 }
 
 }  // namespace
@@ -30,7 +28,7 @@ void ReadScope::Begin(sqlite3* db) {
   if (db_ != nullptr || db == nullptr || sqlite3_get_autocommit(db) == 0 || StatementActive(db)) {
     return;
   }
-  if (!Exec(db, "BEGIN")) return;
+  if (!RunSql(db, "BEGIN")) return;
   db_ = db;
   Holders().push_back(db);
 }

@@ -58,28 +58,21 @@ bool AppendRunLog(sqlite3* db, const RunLogEntry& entry, std::string* error) {
   return false;
 }
 
-bool Exec(sqlite3* db, const char* sql, std::string* error) {
-  char* message = nullptr;
-  const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK;
-  if (!ok && error != nullptr) *error = message != nullptr ? message : "SQLite error";
-  sqlite3_free(message);
-  return ok;
-}
 
 }  // namespace
 
 bool WriteRunLog(sqlite3* db, const std::vector<RunLogEntry>& entries, std::string* error) {
   if (entries.empty()) return true;
-  if (!Exec(db, "BEGIN IMMEDIATE", error)) return false;
+  if (!RunSql(db, "BEGIN IMMEDIATE", error)) return false;
   NoteBenignCommit(db);
   for (const RunLogEntry& entry : entries) {
     if (!AppendRunLog(db, entry, error)) {
-      Exec(db, "ROLLBACK", nullptr);
+      RunSql(db, "ROLLBACK");
       return false;
     }
   }
-  if (Exec(db, "COMMIT", error)) return true;
-  Exec(db, "ROLLBACK", nullptr);
+  if (RunSql(db, "COMMIT", error)) return true;
+  RunSql(db, "ROLLBACK");
   return false;
 }
 

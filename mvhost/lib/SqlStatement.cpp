@@ -224,6 +224,14 @@ void SqlStatement::Finalize() {
   sql_.clear();
 }
 
+bool RunSql(sqlite3* db, const char* sql, std::string* error) {
+  char* message = nullptr;
+  const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK;
+  if (!ok && error != nullptr) *error = message != nullptr ? message : "SQLite error";
+  sqlite3_free(message);
+  return ok;
+}
+
 int32_t QueryInt(sqlite3* db, const char* purpose, const std::string& sql,
                  const std::vector<int64_t>& values, int64_t* out) {
   SqlStatement stmt;

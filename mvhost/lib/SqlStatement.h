@@ -90,6 +90,10 @@ class SqlStatement {
 // The host status of an SQLite result code (kErrSqlBase - primary code).
 int32_t SqlFailure(int sqliteCode);
 
+// Runs SQL without results, quietly (nothing is logged); false on failure,
+// with SQLite's message in *error when given.
+bool RunSql(sqlite3* db, const char* sql, std::string* error = nullptr);
+
 // Runs a query that yields one integer (0 when it yields no row).
 int32_t QueryInt(sqlite3* db, const char* purpose, const std::string& sql,
                  const std::vector<int64_t>& values, int64_t* out);

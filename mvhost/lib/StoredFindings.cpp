@@ -144,10 +144,6 @@ int64_t DataVersion(sqlite3* db) {
   return version.Row() ? version.Int(0) : -1;
 }
 
-bool Exec(sqlite3* db, const char* sql) {
-  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
 void PutInt(std::string* out, int64_t value) {
   char bytes[sizeof value];
   std::memcpy(bytes, &value, sizeof value);
@@ -275,11 +271,11 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
   if (sqlite3_get_autocommit(db) == 0) return false;  // inside a caller's transaction
   sqlite3_busy_timeout(db, 0);
   bool kept = false;
-  if (Exec(db, "BEGIN IMMEDIATE")) {
+  if (RunSql(db, "BEGIN IMMEDIATE")) {
     NoteBenignCommit(db);  // findings are none of what a kept check is made of
-    bool ok = Exec(db, kTableSql) && Exec(db, kChangesSql);
+    bool ok = RunSql(db, kTableSql) && RunSql(db, kChangesSql);
     for (size_t i = 0; ok && i < std::size(kSources); ++i) {
-      ok = Exec(db, TriggerSql(kSources[i], i).c_str());
+      ok = RunSql(db, TriggerSql(kSources[i], i).c_str());
     }
     // Under the write lock: nothing the findings are made of changed since
     // the stamp (before any check kept findings, no other connection wrote).
@@ -296,7 +292,7 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
       if (ok && ranges.Int(0) >= kRangesPerDataSet) {
         ok = SqlStatement(db, "DELETE FROM check_findings WHERE data_no = ?").Bind(1, dataNo).Run();
       }
-      ok = ok && Exec(db,
+      ok = ok && RunSql(db,
                       "DELETE FROM check_findings WHERE data_no NOT IN (SELECT data_no FROM "
                       "data_set)");
     }
@@ -311,8 +307,8 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
       insert.BindBlob(7, std::vector<uint8_t>(bytes.begin(), bytes.end()));
       ok = insert.Run();
     }
-    kept = ok && Exec(db, "COMMIT");
-    if (!kept) Exec(db, "ROLLBACK");
+    kept = ok && RunSql(db, "COMMIT");
+    if (!kept) RunSql(db, "ROLLBACK");
   }
   WaitWhenBusy(db);
   return kept;
