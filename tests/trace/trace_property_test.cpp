@@ -492,6 +492,35 @@ void CheckJournalTrace(const Generated& g, const json& trace) {
   }
 }
 
+const TraceRun kGeneratedRun{.user = "U01", .time = "2026-12-09T10:00:00Z"};
+
+// The journal run over a generated data set with a recorder (on threads of
+// its own when onThread), its report and trace written into folder: the
+// line table into the trace as the run goes when inPlace, else spooled and
+// written whole at the end.
+void TraceGenerated(const Generated& g, const std::string& folder, bool inPlace, bool onThread,
+                    std::string* report, json* trace) {
+  const StDATAINFO data = RecordOf(g.wanted);
+  TaxSettings settings;
+  ASSERT_TRUE(ReadTaxSettings(data, &settings).ok());
+  TraceRun run = kGeneratedRun;
+  run.startMonth = g.startMonth;
+  run.endMonth = g.endMonth;
+  TraceFile file(platform::ToWindowsPath(folder + "/trace.json"));
+  if (inPlace) {
+    ASSERT_TRUE(file.Begin(data, run));
+  }
+  TraceRecorder recorder(settings.taxIncluded());
+  std::string error;
+  ASSERT_TRUE(recorder.Open(&error, file.lineTableDescriptor(), onThread)) << error;
+  TaxSummaryTables tables;
+  AggregationEngine engine(data, g.startMonth, g.endMonth, settings);
+  const Status status = engine.Run(ProgressSink::None(), &tables, &recorder, &recorder);
+  ASSERT_TRUE(status.ok()) << status.ToString();
+  *trace = WriteBoth(ReportInputs{tables, settings, nullptr, 1}, data, run, &recorder, folder,
+                     report, &file);
+}
+
 TEST(TracePropertyTest, EveryFigureOfGeneratedDataSetsAddsUpToItsLines) {
   const std::string folder = testing::MakeMemoryTempFolder("trace-property");
   int namedFigures = 0;  // sums of figures that name their parts
@@ -499,32 +528,13 @@ TEST(TracePropertyTest, EveryFigureOfGeneratedDataSetsAddsUpToItsLines) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     HostFixture host(HostStorage::kMemory);
     const Generated g = Generate(host, seed);
-    const StDATAINFO data = RecordOf(g.wanted);
-    TaxSettings settings;
-    ASSERT_TRUE(ReadTaxSettings(data, &settings).ok());
-    TaxSummaryTables tables;
-    const TraceRun run{.startMonth = g.startMonth,
-                       .endMonth = g.endMonth,
-                       .user = "U01",
-                       .time = "2026-12-09T10:00:00Z"};
+    std::string report;
+    json trace;
     // Odd seeds write the line table into the trace as the run goes, even
     // ones spool it and write the trace whole at the end.
-    TraceFile file(platform::ToWindowsPath(folder + "/trace.json"));
-    const bool inPlace = seed % 2 == 1;
-    if (inPlace) {
-      ASSERT_TRUE(file.Begin(data, run));
-    }
-    TraceRecorder recorder(settings.taxIncluded());
-    std::string error;
-    ASSERT_TRUE(recorder.Open(&error, file.lineTableDescriptor())) << error;
-    AggregationEngine engine(data, g.startMonth, g.endMonth, settings);
-    const Status status = engine.Run(ProgressSink::None(), &tables, &recorder, &recorder);
-    ASSERT_TRUE(status.ok()) << status.ToString();
-
-    std::string report;
-    const json trace = WriteBoth(ReportInputs{tables, settings, nullptr, 1}, data, run, &recorder,
-                                 folder, &report, &file);
-    EXPECT_EQ(trace["report"]["time"], run.time);
+    TraceGenerated(g, folder, seed % 2 == 1, false, &report, &trace);
+    if (::testing::Test::HasFatalFailure()) break;
+    EXPECT_EQ(trace["report"]["time"], kGeneratedRun.time);
     EXPECT_EQ(trace["report"]["sha256"], Sha256Hex(report));
     EXPECT_EQ(trace["report"]["method"], "journals");
     CheckFigures(trace, report, g.wanted.roundingMode);
@@ -548,30 +558,14 @@ TEST(TracePropertyTest, ATraceRecordedOnItsOwnThreadHasTheSameBytes) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     HostFixture host(HostStorage::kMemory);
     const Generated g = Generate(host, seed);
-    const StDATAINFO data = RecordOf(g.wanted);
-    TaxSettings settings;
-    ASSERT_TRUE(ReadTaxSettings(data, &settings).ok());
-    const TraceRun run{.startMonth = g.startMonth,
-                       .endMonth = g.endMonth,
-                       .user = "U01",
-                       .time = "2026-12-09T10:00:00Z"};
     std::string traces[2];
     for (int onThread = 0; onThread < 2; ++onThread) {
       const std::string at = folder + "/" + std::to_string(onThread);
       std::filesystem::create_directories(at);
-      TraceFile file(platform::ToWindowsPath(at + "/trace.json"));
-      if (seed % 2 == 1) {
-        ASSERT_TRUE(file.Begin(data, run));
-      }
-      TraceRecorder recorder(settings.taxIncluded());
-      std::string error;
-      ASSERT_TRUE(recorder.Open(&error, file.lineTableDescriptor(), onThread == 1)) << error;
-      TaxSummaryTables tables;
-      AggregationEngine engine(data, g.startMonth, g.endMonth, settings);
-      ASSERT_TRUE(engine.Run(ProgressSink::None(), &tables, &recorder, &recorder).ok());
       std::string report;
-      WriteBoth(ReportInputs{tables, settings, nullptr, 1}, data, run, &recorder, at, &report,
-                &file);
+      json trace;
+      TraceGenerated(g, at, seed % 2 == 1, onThread == 1, &report, &trace);
+      if (::testing::Test::HasFatalFailure()) return;
       traces[onThread] = ReadAll(at + "/trace.json");
     }
     EXPECT_GT(traces[0].size(), 1000u);
