@@ -229,7 +229,8 @@ void TraceRecorder::TakeRecords(const char* data, const char* end) {
   }
 }
 
-TraceSpools::Spool* TraceRecorder::SpoolOf(uint64_t key) {
+// Inlined: every entry of a line goes through it.
+[[gnu::always_inline]] inline TraceSpools::Spool* TraceRecorder::SpoolOf(uint64_t key) {
   CacheSlot& slot = cache_[(key * 0x9E3779B97F4A7C15ull) >> 54];
   if (slot.spool == nullptr || slot.key != key) slot = CacheSlot{key, spools_.Get(key)};
   return slot.spool;
