@@ -158,9 +158,13 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   uint64_t lastShared_ = 0;  // the last side spooled, or looked up while reading
   bool anyShared_ = false;
   bool sharedInOrder_ = true;
-  // Reading: the spool's file, the entries not yet read, the current one.
+  // Reading: the spool's file, the entries not yet read from it, those read
+  // and not yet taken (from sharedAt_ on), the current one.
   std::FILE* sharedFile_ = nullptr;
   uint64_t sharedLeft_ = 0;
+  std::vector<SharedRow> sharedBlock_;
+  std::size_t sharedAt_ = 0;
+  bool ReadSharedRow();  // the next into sharedCurrent_; false at the end
   SharedRow sharedCurrent_{};
   bool sharedHave_ = false;
   bool anyLookup_ = false;
