@@ -112,9 +112,9 @@ void TraceRecorder::AccountBook::Remember(int32_t id, const char* code, std::siz
 }
 
 TraceRecorder::TraceRecorder(bool taxIncluded)
-    : taxIncluded_(taxIncluded), brokenDown_(sizeof(StTAXREPORTRATEINFO), false) {
+    : taxIncluded_(taxIncluded), brokenDown_(sizeof(StTAXREPORTRATEINFO), 0) {
   for (std::size_t offset = 0; offset < brokenDown_.size(); offset += sizeof(int64_t)) {
-    brokenDown_[offset] = BreakdownOfRateFigure(static_cast<uint16_t>(offset)).topic >= 0;
+    brokenDown_[offset] = BreakdownOfRateFigure(static_cast<uint16_t>(offset)).topic >= 0 ? 1 : 0;
   }
 }
 
@@ -316,7 +316,7 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
     uint64_t key = 0;
     if (target.record == TaxLineSide::Record::kBusinessType) {
       key = TraceKey(TraceKeyKind::kTypeFigure, target.row, target.businessType, target.offset);
-    } else if (!brokenDown_[target.offset]) {
+    } else if (brokenDown_[target.offset] == 0) {
       key = TraceKey(TraceKeyKind::kRateFigure, target.row, 0, target.offset);
     } else if (!typed) {
       // A figure made of its business-type parts: a side the summation gave

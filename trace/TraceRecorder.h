@@ -115,7 +115,7 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   std::atomic<bool> threadFailed_{false};
   std::vector<char> scratch_;  // a record recorded in turn
   // Rate-row figures (by byte offset) that the business-type parts make.
-  std::vector<bool> brokenDown_;
+  std::vector<uint8_t> brokenDown_;  // bytes: read per side, no bit to pick out
   TraceSpools spools_;
   // The spools of amounts including tax of the host's figures, with the
   // spools of the same sides' amounts excluding tax and tax.
