@@ -280,16 +280,17 @@ bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken
 bool TraceRecorder::Side(const TaxLineSide& side) {
   hostAccounts_.Remember(side.accountId, side.accountCode, kTerminated, side.accountName,
                          kTerminated);
-  TaxLineSide head;
-  std::memcpy(&head, &side, kSideHead);
-  head.accountCode = nullptr;
-  head.accountName = nullptr;
-  head.targetCount = std::clamp(side.targetCount, 0, TaxLineSide::kMaxTargets);
-  const std::size_t targets =
-      sizeof(TaxLineSide::Target) * static_cast<std::size_t>(head.targetCount);
-  char* const at = Reserve(kHostSideRecord, kSideHead + targets);
-  std::memcpy(at, &head, kSideHead);
-  std::memcpy(at + kSideHead, side.targets, targets);
+  const int count = std::clamp(side.targetCount, 0, TaxLineSide::kMaxTargets);
+  const std::size_t targets = sizeof(TaxLineSide::Target) * static_cast<std::size_t>(count);
+  // Straight into the handoff (room for every target, so that they are
+  // copied at a fixed size), without the texts and with the count clamped.
+  constexpr std::size_t kMostTargets = sizeof(side.targets);
+  char* const at = Reserve(kHostSideRecord, kSideHead + kMostTargets);
+  std::memcpy(at, &side, kSideHead + kMostTargets);
+  const char* const kNoText = nullptr;
+  std::memcpy(at + offsetof(TaxLineSide, accountCode), &kNoText, sizeof(kNoText));
+  std::memcpy(at + offsetof(TaxLineSide, accountName), &kNoText, sizeof(kNoText));
+  std::memcpy(at + offsetof(TaxLineSide, targetCount), &count, sizeof(count));
   Put(kSideHead + targets);
   return handoff_ ? !threadFailed_.load(std::memory_order_relaxed) && !spools_.failed() : !failed();
 }
