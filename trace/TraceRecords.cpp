@@ -138,20 +138,6 @@ char* PutLineRow(char* out, const LineRow& row) {
   return out;
 }
 
-bool BookedAmount(int64_t amount, int64_t tax, TakenAmount taken, int64_t* booked) {
-  switch (taken) {
-    case TakenAmount::kExcludingTax:
-      *booked = amount;
-      return true;
-    case TakenAmount::kTax:
-      *booked = tax;
-      return true;
-    case TakenAmount::kIncludingTax:
-      return !__builtin_add_overflow(amount, tax, booked);
-  }
-  return false;
-}
-
 char* PutLineEntry(char* out, uint64_t index, TakenAmount taken, int64_t amount, bool asBooked) {
   // Nearly every entry: a row below 10^8 taken as booked, "[row,taken]".
   if (asBooked && index < kEight) {

@@ -27,7 +27,20 @@ constexpr std::size_t kLineEntryText = 3 * 20 + 4;
 
 // What a side booked of the amount taken (excluding tax, tax, or their sum
 // including tax); false when the sum would not fit in 64 bits.
-bool BookedAmount(int64_t amount, int64_t tax, TakenAmount taken, int64_t* booked);
+// Inline: asked for every line entry.
+inline bool BookedAmount(int64_t amount, int64_t tax, TakenAmount taken, int64_t* booked) {
+  switch (taken) {
+    case TakenAmount::kExcludingTax:
+      *booked = amount;
+      return true;
+    case TakenAmount::kTax:
+      *booked = tax;
+      return true;
+    case TakenAmount::kIncludingTax:
+      return !__builtin_add_overflow(amount, tax, booked);
+  }
+  return false;
+}
 
 // Writes a row of the line table or a line contribution at out, which has
 // room for the longest, each a JSON array of integers in the columns
