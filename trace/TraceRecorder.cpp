@@ -266,15 +266,15 @@ void TraceRecorder::WriteRow(const LineRow& row) {
   spools_.EndEntry(lineTable_, PutLineRow(at, row), 0);
 }
 
-bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken, int64_t amount,
-                                 int64_t bookedAmount, int64_t bookedTax) {
+bool TraceRecorder::AddLineEntry(uint64_t key, const LineEntryStart& row, TakenAmount taken,
+                                 int64_t amount, int64_t bookedAmount, int64_t bookedTax) {
   TraceSpools::Spool* spool = SpoolOf(key);
   if (spool == nullptr) return false;
   // Most entries take what their row booked: the reader has it there.
   int64_t booked = 0;
   const bool asBooked = BookedAmount(bookedAmount, bookedTax, taken, &booked) && booked == amount;
   char* const at = spools_.StartEntry(spool, kLineEntryText);
-  return spools_.EndEntry(spool, PutLineEntry(at, index, taken, amount, asBooked), amount);
+  return spools_.EndEntry(spool, PutLineEntry(at, row, taken, amount, asBooked), amount);
 }
 
 bool TraceRecorder::Side(const TaxLineSide& side) {
@@ -304,6 +304,9 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
     AddSharedRow(
         SharedRow{SideKey(side.journalId, side.lineNo, side.debit), index, side.amount, side.tax});
   }
+  // The row's part of its entries, made once for all of them.
+  LineEntryStart row;
+  StartLineEntries(index, &row);
   bool typed = false;
   for (int i = 0; i < side.targetCount; ++i) {
     typed = typed || side.targets[i].record == TaxLineSide::Record::kBusinessType;
@@ -326,7 +329,7 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
     } else {
       continue;  // listed under its business type's figure
     }
-    if (!AddLineEntry(key, index, TakenOf(target.taken), target.amount, side.amount, side.tax)) {
+    if (!AddLineEntry(key, row, TakenOf(target.taken), target.amount, side.amount, side.tax)) {
       return false;
     }
     const int record = target.record == TaxLineSide::Record::kBusinessType ? 1 : 0;
@@ -572,7 +575,9 @@ void TraceRecorder::RecordEngineLine(const EngineLine& c) {
     lastEngineSide_.side = c.side;
   }
   if (c.replaces) spools_.Clear(c.key);
-  AddLineEntry(c.key, lastEngineSide_.index,
+  LineEntryStart start;
+  StartLineEntries(lastEngineSide_.index, &start);
+  AddLineEntry(c.key, start,
                taxIncluded_ ? TakenAmount::kIncludingTax : TakenAmount::kExcludingTax, c.amount,
                lastEngineSide_.amount, lastEngineSide_.tax);
 }

@@ -50,6 +50,19 @@ inline bool BookedAmount(int64_t amount, int64_t tax, TakenAmount taken, int64_t
 char* PutLineRow(char* out, const LineRow& row);
 char* PutLineEntry(char* out, uint64_t index, TakenAmount taken, int64_t amount, bool asBooked);
 
+// The start of a row's line contributions ("[row,"), made once for the
+// several entries of one side; size 0 for a row beyond the short form, whose
+// entries are then written whole.
+struct LineEntryStart {
+  char text[16];
+  std::size_t size;
+  uint64_t index;
+};
+void StartLineEntries(uint64_t index, LineEntryStart* start);
+// A line contribution of the row start names, the same text as PutLineEntry.
+char* PutLineEntry(char* out, const LineEntryStart& start, TakenAmount taken, int64_t amount,
+                   bool asBooked);
+
 // The same appended to a string.
 void AppendLineRow(std::string& out, const LineRow& row);
 void AppendLineEntry(std::string& out, uint64_t index, TakenAmount taken, int64_t amount,
