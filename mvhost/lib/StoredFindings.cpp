@@ -385,18 +385,12 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
                   "data_set)") &&
            RunSql(db, "DELETE FROM check_parts WHERE data_no NOT IN (SELECT data_no FROM data_set)");
     }
-    if (ok) {
-      // The parts of an earlier check of these months go: they are of
-      // chunks as they were then.
-      SqlStatement drop(db,
-                        "DELETE FROM check_parts WHERE data_no = ? AND start_month = ? AND "
-                        "end_month = ?");
-      drop.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth);
-      ok = drop.Run();
-    }
+    // Parts kept before stay without new ones: each stands for its chunk
+    // only while the chunk's count of changes is what it was.
     if (ok && !parts.empty()) {
       SqlStatement insert(db,
-                          "INSERT INTO check_parts (data_no, start_month, end_month, rules, "
+                          "INSERT OR REPLACE INTO check_parts (data_no, start_month, end_month, "
+                          "rules, "
                           "epoch, head, parts) VALUES (?, ?, ?, ?, ?, ?, ?)");
       insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules);
       insert.Bind(5, Epoch(db, dataNo)).Bind(6, head);
