@@ -314,10 +314,16 @@ bool CheckFromParts(HostStore& store, const CheckRequest& request, StoredFinding
                     StoredFindings::Stamp* stamp, std::vector<CheckPart>* parts,
                     CheckStatus* result, std::string* error) {
   sqlite3* db = store.db();
-  if (JournalDerived::Ensure(db, request.dataNo) != 0) return false;
+  // A connection that may not write the store reads derived data built in
+  // its temp tables, which no part stands for.
+  if (sqlite3_db_readonly(db, "main") != 0) return false;
   // One snapshot for the stamp, the parts, the counts of changes and the
   // chunks read.
   ReadScope scope(db);
+  {
+    SqlStatement temp(db, "SELECT 1 FROM temp.sqlite_master WHERE name = 'journal_chunk'");
+    if (!temp.ok() || temp.Row()) return false;
+  }
   *stamp = StoredFindings::Take(db, request.dataNo);
   CheckHead head;
   *result = ReadHead(store, request, &head, error);
@@ -326,10 +332,16 @@ bool CheckFromParts(HostStore& store, const CheckRequest& request, StoredFinding
   StoredFindings::ChunkChanges(db, request.dataNo, &chunkChanges);
   std::string bytes;
   std::vector<CheckPart> kept;
+  // Parts are read only while the derived data are built in the store (as
+  // when they were made); the chunks read are checked as they are read and
+  // against the totals, and damage met there leaves the check to the walk
+  // of every line, which builds them again first. Without parts, the
+  // derived data are made sound first, as for any walk.
   const bool haveParts = stamp->headRead &&
                          StoredFindings::ReadParts(db, request.dataNo, request.startMonth,
                                                    request.endMonth, stamp->head, &bytes) &&
                          DecodeCheckParts(bytes, &kept);
+  if (!haveParts && JournalDerived::Ensure(db, request.dataNo) != 0) return false;
 
   // The chunks there are now: those with lines, and those whose changed
   // lines are not folded in yet (a chunk may have no row yet).
@@ -438,7 +450,7 @@ bool CheckFromParts(HostStore& store, const CheckRequest& request, StoredFinding
     }
   }
   reader.Close();
-  if (status == 1 || status == 2) return false;
+  if (status == 1 || status == 2 || (status != 0 && haveParts)) return false;
   if (status != 0) {
     *error = HostFailure(request.dataNo, status);
     *result = CheckStatus::kFailed;

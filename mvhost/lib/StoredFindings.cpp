@@ -394,7 +394,7 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
                           "epoch, head, parts) VALUES (?, ?, ?, ?, ?, ?, ?)");
       insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules);
       insert.Bind(5, Epoch(db, dataNo)).Bind(6, head);
-      insert.BindBlob(7, std::vector<uint8_t>(parts.begin(), parts.end()));
+      insert.BindBlob(7, parts);
       ok = insert.Run();
     }
     if (ok) {
@@ -405,7 +405,7 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
           "end_month, rules, changes, head, findings) VALUES (?, ?, ?, ?, ?, ?, ?)");
       insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules).Bind(5, changes);
       insert.Bind(6, head);
-      insert.BindBlob(7, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+      insert.BindBlob(7, bytes);
       ok = insert.Run();
     }
     kept = ok && RunSql(db, "COMMIT");
