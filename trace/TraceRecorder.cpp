@@ -112,9 +112,9 @@ void TraceRecorder::AccountBook::Remember(int32_t id, const char* code, std::siz
 }
 
 TraceRecorder::TraceRecorder(bool taxIncluded)
-    : taxIncluded_(taxIncluded), brokenDown_(sizeof(StTAXREPORTRATEINFO), false) {
+    : taxIncluded_(taxIncluded), brokenDown_(sizeof(StTAXREPORTRATEINFO), 0) {
   for (std::size_t offset = 0; offset < brokenDown_.size(); offset += sizeof(int64_t)) {
-    brokenDown_[offset] = BreakdownOfRateFigure(static_cast<uint16_t>(offset)).topic >= 0;
+    brokenDown_[offset] = BreakdownOfRateFigure(static_cast<uint16_t>(offset)).topic >= 0 ? 1 : 0;
   }
 }
 
@@ -229,7 +229,8 @@ void TraceRecorder::TakeRecords(const char* data, const char* end) {
   }
 }
 
-TraceSpools::Spool* TraceRecorder::SpoolOf(uint64_t key) {
+// Inlined: every entry of a line goes through it.
+[[gnu::always_inline]] inline TraceSpools::Spool* TraceRecorder::SpoolOf(uint64_t key) {
   CacheSlot& slot = cache_[(key * 0x9E3779B97F4A7C15ull) >> 54];
   if (slot.spool == nullptr || slot.key != key) slot = CacheSlot{key, spools_.Get(key)};
   return slot.spool;
@@ -315,7 +316,7 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
     uint64_t key = 0;
     if (target.record == TaxLineSide::Record::kBusinessType) {
       key = TraceKey(TraceKeyKind::kTypeFigure, target.row, target.businessType, target.offset);
-    } else if (!brokenDown_[target.offset]) {
+    } else if (brokenDown_[target.offset] == 0) {
       key = TraceKey(TraceKeyKind::kRateFigure, target.row, 0, target.offset);
     } else if (!typed) {
       // A figure made of its business-type parts: a side the summation gave
@@ -370,7 +371,7 @@ void TraceRecorder::AddSharedRow(const SharedRow& row) {
 void TraceRecorder::LoadSharedRows() {
   sharedRows_.clear();
   const TraceSpools::Spool* spool = spools_.Find(kSharedRowsKey);
-  std::FILE* file = spool != nullptr ? spools_.Rewind(*spool) : nullptr;
+  std::FILE* file = spool != nullptr ? spools_.Rewind(kSharedRowsKey) : nullptr;
   if (spool != nullptr) {
     sharedRows_.resize(spool->count);
     if (file == nullptr ||
@@ -384,13 +385,33 @@ void TraceRecorder::LoadSharedRows() {
   sharedCursor_ = 0;
 }
 
+bool TraceRecorder::ReadSharedRow() {
+  // A block at a time: a library call per row cost more than the row.
+  if (sharedAt_ == sharedBlock_.size()) {
+    constexpr uint64_t kBlockRows = 2048;
+    const auto rows = static_cast<std::size_t>(std::min(sharedLeft_, kBlockRows));
+    sharedAt_ = 0;
+    sharedBlock_.resize(rows);
+    if (rows == 0) return false;
+    if (fread_unlocked(sharedBlock_.data(), sizeof(SharedRow), rows, sharedFile_) != rows) {
+      failed_ = true;
+      sharedLeft_ = 0;
+      sharedBlock_.clear();
+      return false;
+    }
+    sharedLeft_ -= rows;
+  }
+  sharedCurrent_ = sharedBlock_[sharedAt_++];
+  return true;
+}
+
 const TraceRecorder::SharedRow* TraceRecorder::SharedRowOf(uint64_t side) {
   if (sharedMode_ == SharedMode::kSpooling) {
     if (!sharedInOrder_) {
       LoadSharedRows();
     } else {
       const TraceSpools::Spool* spool = spools_.Find(kSharedRowsKey);
-      sharedFile_ = spool != nullptr ? spools_.Rewind(*spool) : nullptr;
+      sharedFile_ = spool != nullptr ? spools_.Rewind(kSharedRowsKey) : nullptr;
       sharedLeft_ = sharedFile_ != nullptr ? spool->count : 0;
       if (spool != nullptr && sharedFile_ == nullptr) failed_ = true;
       sharedMode_ = SharedMode::kReading;
@@ -406,12 +427,7 @@ const TraceRecorder::SharedRow* TraceRecorder::SharedRowOf(uint64_t side) {
       // first row of a side the host gave twice.
       for (;;) {
         if (!sharedHave_) {
-          if (sharedLeft_ == 0) return nullptr;
-          if (fread_unlocked(&sharedCurrent_, sizeof(sharedCurrent_), 1, sharedFile_) != 1) {
-            failed_ = true;
-            return nullptr;
-          }
-          --sharedLeft_;
+          if (!ReadSharedRow()) return nullptr;
           sharedHave_ = true;
         }
         if (sharedCurrent_.side >= side) break;

@@ -115,7 +115,7 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   std::atomic<bool> threadFailed_{false};
   std::vector<char> scratch_;  // a record recorded in turn
   // Rate-row figures (by byte offset) that the business-type parts make.
-  std::vector<bool> brokenDown_;
+  std::vector<uint8_t> brokenDown_;  // bytes: read per side, no bit to pick out
   TraceSpools spools_;
   // The spools of amounts including tax of the host's figures, with the
   // spools of the same sides' amounts excluding tax and tax.
@@ -158,9 +158,13 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   uint64_t lastShared_ = 0;  // the last side spooled, or looked up while reading
   bool anyShared_ = false;
   bool sharedInOrder_ = true;
-  // Reading: the spool's file, the entries not yet read, the current one.
+  // Reading: the spool's file, the entries not yet read from it, those read
+  // and not yet taken (from sharedAt_ on), the current one.
   std::FILE* sharedFile_ = nullptr;
   uint64_t sharedLeft_ = 0;
+  std::vector<SharedRow> sharedBlock_;
+  std::size_t sharedAt_ = 0;
+  bool ReadSharedRow();  // the next into sharedCurrent_; false at the end
   SharedRow sharedCurrent_{};
   bool sharedHave_ = false;
   bool anyLookup_ = false;

@@ -46,6 +46,8 @@ void PutPair(char* out, uint32_t pair) { std::memcpy(out, &kDigitPairs[2 * std::
   PutPair(out + 2, value % 100);
 }
 
+constexpr uint64_t kEight = 100000000;
+
 // 1 to 8 digits of value (below 10^8) at out; returns their end.
 [[gnu::always_inline]] inline char* PutUpToEight(char* out, uint32_t value) {
   if (value < 10000) return PutShort(out, value);
@@ -59,7 +61,6 @@ void PutPair(char* out, uint32_t pair) { std::memcpy(out, &kDigitPairs[2 * std::
 [[gnu::always_inline]] inline char* PutInteger(char* out, int64_t value) {
   if (value < 0) *out++ = '-';
   const uint64_t rest = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  constexpr uint64_t kEight = 100000000;
   if (rest < kEight) return PutUpToEight(out, static_cast<uint32_t>(rest));
   const auto low = static_cast<uint32_t>(rest % kEight);
   const uint64_t high = rest / kEight;
@@ -90,13 +91,51 @@ char* PutIntegers(char* out, const int64_t (&values)[N]) {
   return out;
 }
 
+// A small column that is never negative in a row the host made (up to
+// four digits), else the general form.
+[[gnu::always_inline]] inline char* PutSmall(char* out, int64_t value) {
+  return value >= 0 && value < 10000 ? PutShort(out, static_cast<uint32_t>(value))
+                                     : PutInteger(out, value);
+}
+
 }  // namespace
 
 char* PutLineRow(char* out, const LineRow& row) {
-  const int64_t values[] = {row.journal,      row.line,       row.date,     row.monthKind,
-                            row.accountId,    row.debit,      row.taxClass, row.rate,
-                            row.businessType, row.department, row.amount,   row.tax};
-  return PutIntegers(out, values);
+  // Column by column, the short ones without the general form's tests: the
+  // rows are most of a large trace's integers.
+  *out++ = '[';
+  out = PutInteger(out, row.journal);
+  *out++ = ',';
+  out = PutInteger(out, row.line);
+  *out++ = ',';
+  if (row.date >= 10000000 && row.date < 100000000) {
+    // yyyymmdd: always eight digits.
+    PutFour(out, static_cast<uint32_t>(row.date) / 10000);
+    PutFour(out + 4, static_cast<uint32_t>(row.date) % 10000);
+    out += 8;
+  } else {
+    out = PutInteger(out, row.date);
+  }
+  *out++ = ',';
+  out = PutSmall(out, row.monthKind);
+  *out++ = ',';
+  out = PutInteger(out, row.accountId);
+  *out++ = ',';
+  out = PutShort(out, row.debit);
+  *out++ = ',';
+  out = PutShort(out, row.taxClass);
+  *out++ = ',';
+  out = PutSmall(out, row.rate);
+  *out++ = ',';
+  out = PutShort(out, row.businessType);
+  *out++ = ',';
+  out = PutInteger(out, row.department);
+  *out++ = ',';
+  out = PutInteger(out, row.amount);
+  *out++ = ',';
+  out = PutInteger(out, row.tax);
+  *out++ = ']';
+  return out;
 }
 
 bool BookedAmount(int64_t amount, int64_t tax, TakenAmount taken, int64_t* booked) {
@@ -114,6 +153,15 @@ bool BookedAmount(int64_t amount, int64_t tax, TakenAmount taken, int64_t* booke
 }
 
 char* PutLineEntry(char* out, uint64_t index, TakenAmount taken, int64_t amount, bool asBooked) {
+  // Nearly every entry: a row below 10^8 taken as booked, "[row,taken]".
+  if (asBooked && index < kEight) {
+    *out = '[';
+    out = PutUpToEight(out + 1, static_cast<uint32_t>(index));
+    out[0] = ',';
+    out[1] = static_cast<char>('0' + static_cast<int>(taken));
+    out[2] = ']';
+    return out + 3;
+  }
   if (asBooked) {
     const int64_t values[] = {static_cast<int64_t>(index), static_cast<int64_t>(taken)};
     return PutIntegers(out, values);

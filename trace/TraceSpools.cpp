@@ -114,12 +114,30 @@ bool TraceSpools::AppendRecord(Spool* spool, const void* record, std::size_t siz
     spool->records = fd >= 0 ? ::fdopen(fd, "w+b") : nullptr;
     if (spool->records == nullptr && fd >= 0) ::close(fd);
   }
-  if (spool->records == nullptr || fwrite_unlocked(record, 1, size, spool->records) != size) {
+  if (spool->records == nullptr) {
     failed_ = true;
     return false;
   }
+  // Gathered here and written a chunk at a time: a library call per record
+  // cost more than the record.
+  if (spool->size + size > spool->capacity) {
+    if (!WriteRecords(spool)) return false;
+    if (size > spool->capacity) Reserve(spool, size);
+  }
+  std::memcpy(spool->buffer.get() + spool->size, record, size);
+  spool->size += size;
   ++spool->count;
   spool->bytes += size;
+  return true;
+}
+
+bool TraceSpools::WriteRecords(Spool* spool) {
+  const std::size_t size = spool->size;
+  spool->size = 0;
+  if (size > 0 && fwrite_unlocked(spool->buffer.get(), 1, size, spool->records) != size) {
+    failed_ = true;
+    return false;
+  }
   return true;
 }
 
@@ -148,8 +166,11 @@ const TraceSpools::Spool* TraceSpools::Find(uint64_t key) const {
   return it != spools_.end() ? &it->second : nullptr;
 }
 
-std::FILE* TraceSpools::Rewind(const Spool& spool) const {
-  if (spool.records == nullptr || std::fflush(spool.records) != 0 ||
+std::FILE* TraceSpools::Rewind(uint64_t key) {
+  auto it = spools_.find(key);
+  if (it == spools_.end()) return nullptr;
+  Spool& spool = it->second;
+  if (spool.records == nullptr || !WriteRecords(&spool) || std::fflush(spool.records) != 0 ||
       std::fseek(spool.records, 0, SEEK_SET) != 0) {
     return nullptr;
   }

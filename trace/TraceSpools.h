@@ -47,7 +47,8 @@ class TraceSpools {
     };
     std::vector<Chunk> chunks;     // in the shared file, in order
     int inPlace = -1;              // written out to this descriptor instead
-    std::FILE* records = nullptr;  // a spool of records: its own file
+    std::FILE* records = nullptr;  // a spool of records: its own file,
+                                   // buffered in buffer
   };
 
   TraceSpools() = default;
@@ -92,9 +93,10 @@ class TraceSpools {
 
   // The spool of key, or null when nothing was added to it.
   const Spool* Find(uint64_t key) const;
-  // The file of a record spool rewound to its first record, for reading;
-  // null when it cannot be. Writing after reading is not supported.
-  std::FILE* Rewind(const Spool& spool) const;
+  // The file of the record spool of key, every record written out and the
+  // file rewound to the first, for reading; null when it cannot be or there
+  // is no such spool. Writing after reading is not supported.
+  std::FILE* Rewind(uint64_t key);
   // Writes every entry of a text spool to out (the kernel copies the
   // chunks); false when the spool cannot be read. out raises FileException
   // when it cannot be written.
@@ -111,6 +113,8 @@ class TraceSpools {
   // Writes out a spool's buffer: in place, or into the shared file as its
   // next chunk.
   bool WriteOut(Spool* spool);
+  // Writes out the records a record spool buffers.
+  bool WriteRecords(Spool* spool);
   // A new unlinked file in the temporary folder, -1 when it cannot be made.
   int NewFile(std::string* error) const;
 

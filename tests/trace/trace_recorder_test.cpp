@@ -68,13 +68,22 @@ TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowInAnyOrder) {
     std::vector<int32_t> host, engine;
     bool hostAfterEngine;  // one host side comes after the engine began
   };
-  const std::vector<Case> cases = {
+  std::vector<Case> cases = {
       {"both in order", {1, 2, 3, 4}, {1, 2, 3, 4, 5}, false},
       {"host out of order", {3, 1, 4, 2}, {1, 2, 3, 4, 5}, false},
       {"engine out of order", {1, 2, 3, 4}, {4, 5, 1, 3, 2}, false},
       {"host after engine", {1, 2, 3, 4}, {1, 2, 3, 4, 5}, true},
       {"a side the host gave twice", {1, 2, 2, 3, 4}, {1, 2, 3, 4, 5}, false},
   };
+  // More sides than the spool buffers and than one read of it takes.
+  Case many{"many sides in order", {}, {}, false};
+  constexpr int32_t kMany = 5000;
+  for (int32_t journal = 1; journal <= kMany; ++journal) {
+    many.host.push_back(journal);
+    if (journal % 3 != 0) many.engine.push_back(journal);
+  }
+  many.engine.push_back(kMany + 1);
+  cases.push_back(many);
   StKAMOKUINFO account{};
   account.accountId = 7;
   for (const Case& c : cases) {
@@ -89,7 +98,7 @@ TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowInAnyOrder) {
         late = host.back();
         host.pop_back();
       }
-      std::vector<uint64_t> rowOf(8, UINT64_MAX);
+      std::vector<uint64_t> rowOf(kMany + 2, UINT64_MAX);
       uint64_t rows = 0;
       for (int32_t journal : host) {
         ASSERT_TRUE(recorder.Side(HostSide(journal)));

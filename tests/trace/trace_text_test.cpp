@@ -64,6 +64,11 @@ TEST(TraceTextTest, LineRowsAndEntriesAreIntegersInTheirColumns) {
   text.clear();
   AppendLineRow(text, extremes);
   EXPECT_EQ(text, "[-1,0,0,18,0,0,255,0,0,0,-9223372036854775808,9223372036854775807]");
+  // Columns beyond their usual widths (a date of nine digits, a negative
+  // month kind, a rate of five digits) are written as they are.
+  text.clear();
+  AppendLineRow(text, LineRow{1, 2, 123456789, -3, 4, 12345, 5, 1, 6, 7, 0, 8, 9});
+  EXPECT_EQ(text, "[1,2,123456789,-3,4,1,6,12345,7,5,8,9]");
   text.clear();
   AppendLineEntry(text, 41, TakenAmount::kTax, -576000);
   AppendLineEntry(text, UINT64_C(4000000000), TakenAmount::kIncludingTax, kMin);
@@ -72,6 +77,14 @@ TEST(TraceTextTest, LineRowsAndEntriesAreIntegersInTheirColumns) {
   text.clear();
   AppendLineEntry(text, 41, TakenAmount::kTax, -576000, true);
   EXPECT_EQ(text, "[41,1]");
+  // Rows of every digit count, below and beyond the eight of the short form.
+  for (uint64_t tens = 1; tens <= UINT64_C(100000000000); tens *= 10) {
+    for (const uint64_t index : {tens - 1, tens, 9 * tens + 7}) {
+      text.clear();
+      AppendLineEntry(text, index, TakenAmount::kIncludingTax, 0, true);
+      EXPECT_EQ(text, "[" + std::to_string(index) + ",2]");
+    }
+  }
   int64_t booked = 0;
   EXPECT_TRUE(BookedAmount(7200000, -576000, TakenAmount::kIncludingTax, &booked));
   EXPECT_EQ(booked, 6624000);
