@@ -8,6 +8,8 @@ namespace {
 
 // The stored form's first bytes; another form is never read as this one.
 constexpr char kMagic[4] = {'C', 'P', '1', '\0'};
+// Every number is stored in 8 bytes: an item of N numbers takes N words.
+constexpr size_t kWord = 8;
 
 class Writer {
  public:
@@ -140,7 +142,7 @@ bool DecodeCheckParts(const std::string& bytes, std::vector<CheckPart>* parts) {
   parts->clear();
   Reader in(bytes);
   size_t count = 0;
-  if (!in.Skip(kMagic, sizeof kMagic) || !in.Count(8 * 16, &count)) return false;
+  if (!in.Skip(kMagic, sizeof kMagic) || !in.Count(kWord * 16, &count)) return false;
   parts->resize(count);
   for (CheckPart& p : *parts) {
     int64_t sum = 0;
@@ -157,7 +159,7 @@ bool DecodeCheckParts(const std::string& bytes, std::vector<CheckPart>* parts) {
       if (!in.Int(&c) || c < 0) return false;
     }
     for (std::vector<CheckPart::Journal>* list : {&p.journals, &p.unbalanced}) {
-      if (!in.Count(8 * 5, &items)) return false;
+      if (!in.Count(kWord * 5, &items)) return false;
       list->resize(items);
       for (CheckPart::Journal& j : *list) {
         int64_t tooLarge = 0;
@@ -172,7 +174,7 @@ bool DecodeCheckParts(const std::string& bytes, std::vector<CheckPart>* parts) {
         p.unbalancedCount < static_cast<int64_t>(p.unbalanced.size())) {
       return false;
     }
-    if (!in.Count(8 * 5, &items)) return false;
+    if (!in.Count(kWord * 5, &items)) return false;
     p.unfed.resize(items);
     for (CheckPart::Unfed& u : p.unfed) {
       if (!in.Int32(&u.account) || u.account < 0 || !in.Int(&u.place) || !in.Int32(&u.journal) ||
@@ -180,7 +182,7 @@ bool DecodeCheckParts(const std::string& bytes, std::vector<CheckPart>* parts) {
         return false;
       }
     }
-    if (!in.Count(8 * 7, &items)) return false;
+    if (!in.Count(kWord * 7, &items)) return false;
     p.purchases.resize(items);
     for (CheckPart::Purchase& b : p.purchases) {
       int64_t taxable = 0;
@@ -192,7 +194,7 @@ bool DecodeCheckParts(const std::string& bytes, std::vector<CheckPart>* parts) {
       b.taxable = taxable != 0;
     }
     int64_t texts = 0;
-    if (!in.Int(&texts) || !in.Count(8 * 5, &items)) return false;
+    if (!in.Int(&texts) || !in.Count(kWord * 5, &items)) return false;
     p.texts = texts != 0;
     p.findings.resize(items);
     for (CheckPart::Finding& f : p.findings) {

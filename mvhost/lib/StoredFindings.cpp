@@ -43,8 +43,7 @@ constexpr const char* kPartsTableSql =
     "  PRIMARY KEY (data_no, start_month, end_month)\n"
     ") WITHOUT ROWID";
 
-// The changes per chunk of a data set's lines; the row of kEpochChunk
-// counts the data set's derived data built, marked or removed.
+// The changes per chunk of a data set's lines (each changed line's note).
 constexpr const char* kChunkChangesSql =
     "CREATE TABLE IF NOT EXISTS main.check_chunk_change (\n"
     "  data_no  INTEGER NOT NULL,\n"
@@ -105,34 +104,31 @@ constexpr const char* kChangesSql =
 // Counts a change of the row's data set: findings kept at another count
 // are not read. The triggers are parsed by every connection that opens the
 // store, so they are kept short.
-// A line's note counts its chunk; the derived data's state counts the
-// data set's epoch (chunk kEpochChunk).
+// Counts a change of the row's data set; a line's note counts its chunk
+// as well, so that the data set's count less its chunks' counts is the
+// count of its derived data built, marked or removed (its epoch). The
+// triggers are parsed by every connection that opens the store, so they
+// are kept short.
 std::string TriggerSql(const Source& source, size_t index) {
   const std::string events = source.events;
   const bool line = std::string(source.table) == "journal_line_change";
-  auto row = [&](const char* which) {
-    return std::string("(") + which + ".data_no, 1)";
-  };
-  auto chunkRow = [&](const char* which) {
-    return std::string("(") + which + ".data_no, " +
-           (line ? std::string(which) + ".line_id >> " + std::to_string(kChunkShift)
-                 : std::to_string(StoredFindings::kEpochChunk)) + ", 1)";
-  };
-  std::string rows = row("NEW");
-  std::string chunkRows = chunkRow("NEW");
-  if (events == "DELETE") {
-    rows = row("OLD");
-    chunkRows = chunkRow("OLD");
-  }
+  const std::string chunk = " >> " + std::to_string(kChunkShift);
+  std::string rows = "(NEW.data_no, 1)";
+  std::string chunkRows = "(NEW.data_no, NEW.line_id" + chunk + ", 1)";
+  if (events == "DELETE") rows = "(OLD.data_no, 1)";
   if (events.rfind("UPDATE", 0) == 0) {
-    rows = row("OLD") + ", " + row("NEW");
-    chunkRows = chunkRow("OLD") + ", " + chunkRow("NEW");
+    rows = "(OLD.data_no, 1), (NEW.data_no, 1)";
+    chunkRows = "(OLD.data_no, OLD.line_id" + chunk + ", 1), " + chunkRows;
   }
-  return "CREATE TRIGGER IF NOT EXISTS main.check_findings_v2_" + std::to_string(index) +
-         " AFTER " + events + " ON " + source.table +
-         " BEGIN INSERT INTO check_findings_change VALUES " + rows +
-         " ON CONFLICT DO UPDATE SET changes = changes + 1; INSERT INTO check_chunk_change VALUES " +
-         chunkRows + " ON CONFLICT DO UPDATE SET changes = changes + 1; END";
+  std::string sql = "CREATE TRIGGER IF NOT EXISTS main.check_findings_v2_" +
+                    std::to_string(index) + " AFTER " + events + " ON " + source.table +
+                    " BEGIN INSERT INTO check_findings_change VALUES " + rows +
+                    " ON CONFLICT DO UPDATE SET changes = changes + 1;";
+  if (line) {
+    sql += " INSERT INTO check_chunk_change VALUES " + chunkRows +
+           " ON CONFLICT DO UPDATE SET changes = changes + 1;";
+  }
+  return sql + " END";
 }
 
 // The changes counted for the data set; -1 before any check kept findings
@@ -144,13 +140,15 @@ int64_t Changes(sqlite3* db, int32_t dataNo) {
   return changes.Row() ? changes.Int(0) : 0;
 }
 
-// The data set's derived data built, marked or removed, as counted.
+// The data set's epoch: its changes counted less its chunks' (a trigger
+// of an earlier build that counts the data set alone moves it too).
+constexpr const char* kEpochSql =
+    "coalesce((SELECT changes FROM main.check_findings_change WHERE data_no = ?1), 0) - "
+    "coalesce((SELECT sum(changes) FROM main.check_chunk_change WHERE data_no = ?1), 0)";
+
 int64_t Epoch(sqlite3* db, int32_t dataNo) {
-  SqlStatement epoch(db,
-                     "SELECT changes FROM main.check_chunk_change WHERE data_no = ? AND "
-                     "chunk_no = ?");
-  if (!epoch.ok()) return 0;
-  epoch.Bind(1, dataNo).Bind(2, StoredFindings::kEpochChunk);
+  SqlStatement epoch(db, (std::string("SELECT ") + kEpochSql).c_str());
+  epoch.Bind(1, dataNo);
   return epoch.Row() ? epoch.Int(0) : 0;
 }
 
@@ -316,15 +314,14 @@ bool StoredFindings::Read(sqlite3* db, int32_t dataNo, int startMonth, int endMo
 
 bool StoredFindings::ReadParts(sqlite3* db, int32_t dataNo, int startMonth, int endMonth,
                                int64_t head, std::string* parts) {
-  SqlStatement read(db,
-                    "SELECT p.parts FROM main.check_parts AS p, main.journal_derived_state AS s "
-                    "WHERE p.data_no = ?1 AND p.start_month = ?2 AND p.end_month = ?3 AND "
-                    "p.rules = ?4 AND p.head = ?5 AND p.epoch = coalesce((SELECT c.changes FROM "
-                    "main.check_chunk_change AS c WHERE c.data_no = ?1 AND c.chunk_no = ?6), 0) "
-                    "AND s.data_no = ?1 AND s.built = 1 AND s.overflow = 0");
+  SqlStatement read(db, (std::string("SELECT p.parts FROM main.check_parts AS p, "
+                                      "main.journal_derived_state AS s WHERE p.data_no = ?1 AND "
+                                      "p.start_month = ?2 AND p.end_month = ?3 AND p.rules = ?4 "
+                                      "AND p.head = ?5 AND p.epoch = ") +
+                              kEpochSql + " AND s.data_no = ?1 AND s.built = 1 AND s.overflow = 0")
+                                 .c_str());
   if (!read.ok()) return false;
   read.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules).Bind(5, head);
-  read.Bind(6, kEpochChunk);
   if (!read.Row()) return false;
   *parts = read.Blob(0);
   return true;

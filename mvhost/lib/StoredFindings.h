@@ -76,9 +76,6 @@ class StoredFindings {
   bool Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth, const Stamp& stamp,
              const std::string& parts) const;
 
-  // The chunk of check_chunk_change that counts the data set's derived data
-  // built, marked or removed (no line's chunk).
-  static constexpr int64_t kEpochChunk = -(int64_t{1} << 60);
   // The parts kept for data set dataNo over months start..end, when they
   // were made by these rules, with the same digest `head` of the rows
   // besides the lines and no rebuild since.

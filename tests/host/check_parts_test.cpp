@@ -133,6 +133,9 @@ TEST_F(CheckPartsTest, AfterAnyChangeThePartsGiveWhatTheWalkGives) {
        "debit_amount, debit_tax, debit_tax_class, tax_rate) VALUES (9, 6000, 3000, 20150310, 12, "
        "(SELECT account_id FROM account WHERE code = '681'), 1000, 80, 21, 800)"},
       {"the changes folded into their chunks", "UPDATE journal_derived_state SET built = 0"},
+      {"a line changed while its derived data wait to be built again",
+       "UPDATE journal_derived_state SET built = 0; "
+       "UPDATE journal_line SET debit_tax = 2 WHERE line_id = 4700"},
       {"an account's class", "UPDATE account SET class_code = 1 WHERE code = '681'"},
       {"an amount too large to add in parts",
        "UPDATE journal_line SET debit_amount = 1 << 50 WHERE line_id = 4000"},
