@@ -266,30 +266,31 @@ void TraceRecorder::WriteRow(const LineRow& row) {
   spools_.EndEntry(lineTable_, PutLineRow(at, row), 0);
 }
 
-bool TraceRecorder::AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken, int64_t amount,
-                                 int64_t bookedAmount, int64_t bookedTax) {
+bool TraceRecorder::AddLineEntry(uint64_t key, const LineEntryStart& row, TakenAmount taken,
+                                 int64_t amount, int64_t bookedAmount, int64_t bookedTax) {
   TraceSpools::Spool* spool = SpoolOf(key);
   if (spool == nullptr) return false;
   // Most entries take what their row booked: the reader has it there.
   int64_t booked = 0;
   const bool asBooked = BookedAmount(bookedAmount, bookedTax, taken, &booked) && booked == amount;
   char* const at = spools_.StartEntry(spool, kLineEntryText);
-  return spools_.EndEntry(spool, PutLineEntry(at, index, taken, amount, asBooked), amount);
+  return spools_.EndEntry(spool, PutLineEntry(at, row, taken, amount, asBooked), amount);
 }
 
 bool TraceRecorder::Side(const TaxLineSide& side) {
   hostAccounts_.Remember(side.accountId, side.accountCode, kTerminated, side.accountName,
                          kTerminated);
-  TaxLineSide head;
-  std::memcpy(&head, &side, kSideHead);
-  head.accountCode = nullptr;
-  head.accountName = nullptr;
-  head.targetCount = std::clamp(side.targetCount, 0, TaxLineSide::kMaxTargets);
-  const std::size_t targets =
-      sizeof(TaxLineSide::Target) * static_cast<std::size_t>(head.targetCount);
-  char* const at = Reserve(kHostSideRecord, kSideHead + targets);
-  std::memcpy(at, &head, kSideHead);
-  std::memcpy(at + kSideHead, side.targets, targets);
+  const int count = std::clamp(side.targetCount, 0, TaxLineSide::kMaxTargets);
+  const std::size_t targets = sizeof(TaxLineSide::Target) * static_cast<std::size_t>(count);
+  // Straight into the handoff (room for every target, so that they are
+  // copied at a fixed size), without the texts and with the count clamped.
+  constexpr std::size_t kMostTargets = sizeof(side.targets);
+  char* const at = Reserve(kHostSideRecord, kSideHead + kMostTargets);
+  std::memcpy(at, &side, kSideHead + kMostTargets);
+  const char* const kNoText = nullptr;
+  std::memcpy(at + offsetof(TaxLineSide, accountCode), &kNoText, sizeof(kNoText));
+  std::memcpy(at + offsetof(TaxLineSide, accountName), &kNoText, sizeof(kNoText));
+  std::memcpy(at + offsetof(TaxLineSide, targetCount), &count, sizeof(count));
   Put(kSideHead + targets);
   return handoff_ ? !threadFailed_.load(std::memory_order_relaxed) && !spools_.failed() : !failed();
 }
@@ -303,6 +304,9 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
     AddSharedRow(
         SharedRow{SideKey(side.journalId, side.lineNo, side.debit), index, side.amount, side.tax});
   }
+  // The row's part of its entries, made once for all of them.
+  LineEntryStart row;
+  StartLineEntries(index, &row);
   bool typed = false;
   for (int i = 0; i < side.targetCount; ++i) {
     typed = typed || side.targets[i].record == TaxLineSide::Record::kBusinessType;
@@ -325,7 +329,7 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
     } else {
       continue;  // listed under its business type's figure
     }
-    if (!AddLineEntry(key, index, TakenOf(target.taken), target.amount, side.amount, side.tax)) {
+    if (!AddLineEntry(key, row, TakenOf(target.taken), target.amount, side.amount, side.tax)) {
       return false;
     }
     const int record = target.record == TaxLineSide::Record::kBusinessType ? 1 : 0;
@@ -571,7 +575,9 @@ void TraceRecorder::RecordEngineLine(const EngineLine& c) {
     lastEngineSide_.side = c.side;
   }
   if (c.replaces) spools_.Clear(c.key);
-  AddLineEntry(c.key, lastEngineSide_.index,
+  LineEntryStart start;
+  StartLineEntries(lastEngineSide_.index, &start);
+  AddLineEntry(c.key, start,
                taxIncluded_ ? TakenAmount::kIncludingTax : TakenAmount::kExcludingTax, c.amount,
                lastEngineSide_.amount, lastEngineSide_.tax);
 }

@@ -85,7 +85,7 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   uint64_t AddLine(const LineRow& row);
   void WriteRow(const LineRow& row);
   // The entry of a side's row under key; amount, tax: what the row booked.
-  bool AddLineEntry(uint64_t key, uint64_t index, TakenAmount taken, int64_t amount,
+  bool AddLineEntry(uint64_t key, const LineEntryStart& row, TakenAmount taken, int64_t amount,
                     int64_t bookedAmount, int64_t bookedTax);
   // The accounts rows name, by id; the host's sides are remembered on the
   // thread of the walks (their texts live only during the call), the

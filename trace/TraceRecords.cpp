@@ -138,20 +138,6 @@ char* PutLineRow(char* out, const LineRow& row) {
   return out;
 }
 
-bool BookedAmount(int64_t amount, int64_t tax, TakenAmount taken, int64_t* booked) {
-  switch (taken) {
-    case TakenAmount::kExcludingTax:
-      *booked = amount;
-      return true;
-    case TakenAmount::kTax:
-      *booked = tax;
-      return true;
-    case TakenAmount::kIncludingTax:
-      return !__builtin_add_overflow(amount, tax, booked);
-  }
-  return false;
-}
-
 char* PutLineEntry(char* out, uint64_t index, TakenAmount taken, int64_t amount, bool asBooked) {
   // Nearly every entry: a row below 10^8 taken as booked, "[row,taken]".
   if (asBooked && index < kEight) {
@@ -168,6 +154,33 @@ char* PutLineEntry(char* out, uint64_t index, TakenAmount taken, int64_t amount,
   }
   const int64_t values[] = {static_cast<int64_t>(index), static_cast<int64_t>(taken), amount};
   return PutIntegers(out, values);
+}
+
+static_assert(sizeof(LineEntryStart::text) <= kLineEntryText);
+
+void StartLineEntries(uint64_t index, LineEntryStart* start) {
+  start->index = index;
+  start->size = 0;
+  if (index >= kEight) return;
+  start->text[0] = '[';
+  char* const end = PutUpToEight(start->text + 1, static_cast<uint32_t>(index));
+  *end = ',';
+  start->size = static_cast<std::size_t>(end + 1 - start->text);
+}
+
+char* PutLineEntry(char* out, const LineEntryStart& start, TakenAmount taken, int64_t amount,
+                   bool asBooked) {
+  if (start.size == 0) return PutLineEntry(out, start.index, taken, amount, asBooked);
+  // The whole start at its fixed size (out has room for the longest entry).
+  std::memcpy(out, start.text, sizeof(start.text));
+  out += start.size;
+  *out++ = static_cast<char>('0' + static_cast<int>(taken));
+  if (!asBooked) {
+    *out++ = ',';
+    out = PutInteger(out, amount);
+  }
+  *out++ = ']';
+  return out;
 }
 
 void AppendLineRow(std::string& out, const LineRow& row) {

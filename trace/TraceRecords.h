@@ -27,7 +27,20 @@ constexpr std::size_t kLineEntryText = 3 * 20 + 4;
 
 // What a side booked of the amount taken (excluding tax, tax, or their sum
 // including tax); false when the sum would not fit in 64 bits.
-bool BookedAmount(int64_t amount, int64_t tax, TakenAmount taken, int64_t* booked);
+// Inline: asked for every line entry.
+inline bool BookedAmount(int64_t amount, int64_t tax, TakenAmount taken, int64_t* booked) {
+  switch (taken) {
+    case TakenAmount::kExcludingTax:
+      *booked = amount;
+      return true;
+    case TakenAmount::kTax:
+      *booked = tax;
+      return true;
+    case TakenAmount::kIncludingTax:
+      return !__builtin_add_overflow(amount, tax, booked);
+  }
+  return false;
+}
 
 // Writes a row of the line table or a line contribution at out, which has
 // room for the longest, each a JSON array of integers in the columns
@@ -36,6 +49,19 @@ bool BookedAmount(int64_t amount, int64_t tax, TakenAmount taken, int64_t* booke
 // amount out.
 char* PutLineRow(char* out, const LineRow& row);
 char* PutLineEntry(char* out, uint64_t index, TakenAmount taken, int64_t amount, bool asBooked);
+
+// The start of a row's line contributions ("[row,"), made once for the
+// several entries of one side; size 0 for a row beyond the short form, whose
+// entries are then written whole.
+struct LineEntryStart {
+  char text[16];
+  std::size_t size;
+  uint64_t index;
+};
+void StartLineEntries(uint64_t index, LineEntryStart* start);
+// A line contribution of the row start names, the same text as PutLineEntry.
+char* PutLineEntry(char* out, const LineEntryStart& start, TakenAmount taken, int64_t amount,
+                   bool asBooked);
 
 // The same appended to a string.
 void AppendLineRow(std::string& out, const LineRow& row);

@@ -11,11 +11,6 @@ namespace taxlink {
 
 namespace {
 
-// A spool's buffer is written out when it holds this much: a figure's into
-// the shared file (a run has a couple of hundred spools, their buffers stay
-// a few MiB), the line table's in place.
-constexpr std::size_t kChunk = 1 << 14;
-constexpr std::size_t kInPlaceChunk = 1 << 18;
 // Written in place, every this many bytes have their write to disk started,
 // so that the trace's flush to disk at the end waits for little more than
 // what came last.
@@ -91,12 +86,8 @@ bool TraceSpools::WriteOut(Spool* spool) {
   return true;
 }
 
-bool TraceSpools::EndEntry(Spool* spool, const char* end, int64_t amount) {
-  spool->size = static_cast<std::size_t>(end - spool->buffer.get());
-  ++spool->count;
-  spool->bytes += spool->size - spool->buffered;
-  if (__builtin_add_overflow(spool->sum, amount, &spool->sum)) spool->overflow = true;
-  if (spool->size >= (spool->inPlace >= 0 ? kInPlaceChunk : kChunk) && !WriteOut(spool)) {
+bool TraceSpools::EndChunk(Spool* spool) {
+  if (!WriteOut(spool)) {
     // The spool is lost: what it buffers goes, so that a caller going on
     // does not grow the buffer.
     spool->size = 0;

@@ -84,7 +84,15 @@ class TraceSpools {
     *at++ = '\n';
     return at;
   }
-  bool EndEntry(Spool* spool, const char* end, int64_t amount);
+  bool EndEntry(Spool* spool, const char* end, int64_t amount) {
+    spool->size = static_cast<std::size_t>(end - spool->buffer.get());
+    ++spool->count;
+    spool->bytes += spool->size - spool->buffered;
+    if (__builtin_add_overflow(spool->sum, amount, &spool->sum)) spool->overflow = true;
+    if (spool->size >= (spool->inPlace >= 0 ? kInPlaceChunk : kChunk)) return EndChunk(spool);
+    spool->buffered = spool->size;
+    return true;
+  }
   // Appends size bytes with no separator and no amount to spool (a spool of
   // records, with a file of its own).
   bool AppendRecord(Spool* spool, const void* record, std::size_t size);
@@ -108,8 +116,17 @@ class TraceSpools {
   bool failed() const { return failed_.load(std::memory_order_relaxed); }
 
  private:
+  // A spool's buffer is written out when it holds this much: a figure's
+  // into the shared file (a run has a couple of hundred spools, their
+  // buffers stay a few MiB), the line table's in place.
+  static constexpr std::size_t kChunk = 1 << 14;
+  static constexpr std::size_t kInPlaceChunk = 1 << 18;
+
   // Makes room for bytes more in a spool's buffer.
   static void Reserve(Spool* spool, std::size_t bytes);
+  // Writes out a full buffer at the end of an entry; false, the buffer
+  // dropped, when it cannot be.
+  bool EndChunk(Spool* spool);
   // Writes out a spool's buffer: in place, or into the shared file as its
   // next chunk.
   bool WriteOut(Spool* spool);

@@ -147,7 +147,7 @@ namespace {
 // The rule of a class from a table of every class made once (a traced run
 // asks for one per side of every line); null for a class beyond 0..255,
 // which no rule sums.
-const TaxClassRule* TabledRule(int taxClass) {
+[[gnu::always_inline]] inline const TaxClassRule* TabledRule(int taxClass) {
   static const std::array<TaxClassRule, 256> kRules = [] {
     std::array<TaxClassRule, 256> rules;
     for (int c = 0; c < 256; ++c) rules[static_cast<size_t>(c)] = RuleOfTaxClass(c);

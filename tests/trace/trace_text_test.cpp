@@ -78,11 +78,22 @@ TEST(TraceTextTest, LineRowsAndEntriesAreIntegersInTheirColumns) {
   AppendLineEntry(text, 41, TakenAmount::kTax, -576000, true);
   EXPECT_EQ(text, "[41,1]");
   // Rows of every digit count, below and beyond the eight of the short form.
+  // The same from a row's start made once for its entries, with and
+  // without the amount.
   for (uint64_t tens = 1; tens <= UINT64_C(100000000000); tens *= 10) {
     for (const uint64_t index : {tens - 1, tens, 9 * tens + 7}) {
       text.clear();
       AppendLineEntry(text, index, TakenAmount::kIncludingTax, 0, true);
       EXPECT_EQ(text, "[" + std::to_string(index) + ",2]");
+      LineEntryStart start{};
+      StartLineEntries(index, &start);
+      for (const bool asBooked : {true, false}) {
+        char entry[kLineEntryText];
+        char* end = PutLineEntry(entry, start, TakenAmount::kTax, kMin, asBooked);
+        text.clear();
+        AppendLineEntry(text, index, TakenAmount::kTax, kMin, asBooked);
+        EXPECT_EQ(std::string(entry, static_cast<std::size_t>(end - entry)), text);
+      }
     }
   }
   int64_t booked = 0;
