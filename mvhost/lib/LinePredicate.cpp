@@ -1,5 +1,7 @@
 #include "mvhost/lib/LinePredicate.h"
 
+#include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,35 @@ bool Compare(int64_t column, int16_t op, int64_t value) {
       return false;
   }
 }
+
+constexpr int64_t kValues = 256;
+using Mask = std::bitset<kValues>;
+
+// The values 0..255 that compare to value as op says: a range, made by
+// shifting, not by comparing each value.
+Mask RangeMask(int16_t op, int64_t value) {
+  const Mask all = Mask{}.set();
+  const auto bound = [](int64_t v) { return static_cast<size_t>(std::clamp<int64_t>(v, 0, kValues)); };
+  switch (op) {
+    case kOpEqual:
+      return value >= 0 && value < kValues ? Mask{}.set(static_cast<size_t>(value)) : Mask{};
+    case kOpGreaterOrEqual:
+      return all << bound(value);
+    case kOpLess:
+      return all >> (kValues - bound(value));
+    case kOpLessOrEqual:
+      return value >= kValues ? all : all >> (kValues - bound(value + 1));
+    default:
+      return Mask{};
+  }
+}
+
+// The places of the month kinds 0..255 in the accounting order.
+constexpr std::array<int64_t, kValues> kMonthOrders = [] {
+  std::array<int64_t, kValues> orders{};
+  for (int64_t kind = 0; kind < kValues; ++kind) orders[static_cast<size_t>(kind)] = MonthOrder(kind);
+  return orders;
+}();
 
 }  // namespace
 
@@ -179,16 +210,65 @@ void LinePredicate::Tabulate(std::vector<Condition>* list) const {
   tabulated.field = kFieldTable;
   tabulated.link = kLinkLast;
   tabulated.column = column;
-  for (int32_t value = 0; value < kTableSize; ++value) {
-    PackedLine line{};
-    if (column == Column::kMonthKind) line.monthKind = value;
-    if (column == Column::kDebitTaxClass) line.debitTaxClass = value;
-    if (column == Column::kCreditTaxClass) line.creditTaxClass = value;
-    tabulated.table[static_cast<size_t>(value)] = MatchesList(*list, line);
+  if (!ListMask(*list, column, &tabulated.table)) {
+    for (int32_t value = 0; value < kTableSize; ++value) {
+      PackedLine line{};
+      if (column == Column::kMonthKind) line.monthKind = value;
+      if (column == Column::kDebitTaxClass) line.debitTaxClass = value;
+      if (column == Column::kCreditTaxClass) line.creditTaxClass = value;
+      tabulated.table[static_cast<size_t>(value)] = MatchesList(*list, line);
+    }
   }
   tabulated.group = std::move(*list);
   list->clear();
   list->push_back(std::move(tabulated));
+}
+
+bool LinePredicate::ConditionMask(const Condition& c, Column column,
+                                  std::bitset<kTableSize>* mask) {
+  switch (c.field) {
+    case 0:
+      mask->set();
+      return true;
+    case kFieldTable:
+      if (c.column != column) return false;
+      *mask = c.table;
+      return true;
+    case kFieldGroup:
+      return ListMask(c.group, column, mask);
+    case kFieldMonthKind:
+      if (column != Column::kMonthKind) return false;
+      for (size_t kind = 0; kind < kMonthOrders.size(); ++kind) {
+        (*mask)[kind] = Compare(kMonthOrders[kind], c.op, c.value);
+      }
+      return true;
+    case kFieldTaxClass:
+      if ((c.side == kSideDebit && column == Column::kDebitTaxClass) ||
+          (c.side == kSideCredit && column == Column::kCreditTaxClass)) {
+        *mask = RangeMask(c.op, c.value);
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool LinePredicate::ListMask(const std::vector<Condition>& list, Column column,
+                             std::bitset<kTableSize>* mask) {
+  // Strictly left to right, as MatchesList; every condition is free of side
+  // effects, so evaluating all of them gives the same result.
+  if (list.empty() || !ConditionMask(list[0], column, mask)) return false;
+  for (size_t i = 1; i < list.size(); ++i) {
+    std::bitset<kTableSize> own;
+    if (!ConditionMask(list[i], column, &own)) return false;
+    if (list[i - 1].link == kLinkAnd) {
+      *mask &= own;
+    } else {
+      *mask |= own;
+    }
+  }
+  return true;
 }
 
 void LinePredicate::Flatten() {
@@ -200,19 +280,21 @@ void LinePredicate::Flatten() {
     const Condition& leaf = *leaves[bit];
     const Column column = ColumnOf(leaf);
     const auto mask = static_cast<uint8_t>(1U << bit);
-    for (int32_t value = 0; value < kTableSize; ++value) {
-      PackedLine line{};
-      size_t table = 0;  // a condition on no column holds for every line
-      if (column == Column::kMonthKind) line.monthKind = value;
-      if (column == Column::kDebitTaxClass) {
-        line.debitTaxClass = value;
-        table = 1;
+    size_t table = 0;  // a condition on no column holds for every line
+    if (column == Column::kDebitTaxClass) table = 1;
+    if (column == Column::kCreditTaxClass) table = 2;
+    std::bitset<kTableSize> holds;
+    if (!ConditionMask(leaf, column, &holds)) {
+      for (int32_t value = 0; value < kTableSize; ++value) {
+        PackedLine line{};
+        if (column == Column::kMonthKind) line.monthKind = value;
+        if (column == Column::kDebitTaxClass) line.debitTaxClass = value;
+        if (column == Column::kCreditTaxClass) line.creditTaxClass = value;
+        holds[static_cast<size_t>(value)] = MatchesOne(leaf, line);
       }
-      if (column == Column::kCreditTaxClass) {
-        line.creditTaxClass = value;
-        table = 2;
-      }
-      if (MatchesOne(leaf, line)) leaves_[table][static_cast<size_t>(value)] |= mask;
+    }
+    for (size_t value = 0; value < kTableSize; ++value) {
+      if (holds[value]) leaves_[table][value] |= mask;
     }
   }
   results_.reset();

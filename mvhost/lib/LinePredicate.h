@@ -90,6 +90,12 @@ class LinePredicate {
   static int64_t ColumnValue(Column column, const PackedLine& line);
   // Replaces a list that reads one column by its table.
   void Tabulate(std::vector<Condition>* list) const;
+  // The values 0..255 of column for which c (or list) holds, built from the
+  // comparisons' ranges instead of evaluating each value; false when a
+  // condition reads anything else.
+  static bool ConditionMask(const Condition& c, Column column, std::bitset<kTableSize>* mask);
+  static bool ListMask(const std::vector<Condition>& list, Column column,
+                       std::bitset<kTableSize>* mask);
   bool MatchesList(const std::vector<Condition>& list, const PackedLine& line) const;
   bool MatchesOne(const Condition& c, const PackedLine& line) const;
   bool ClassMatches(const Condition& c, bool has, int32_t account) const;

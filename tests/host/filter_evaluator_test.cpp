@@ -180,6 +180,42 @@ TEST_F(FilterEvaluatorTest, TaxClassesPastTheTableCompareAsTheyAre) {
             (Kinds{300}));
 }
 
+// The tables are made from each comparison's range: its ends at 0 and 255
+// must fall as a comparison of each value would, both for a list tabulated
+// whole (the group) and for a condition that is one leaf of a mixed list.
+TEST_F(FilterEvaluatorTest, TaxClassRangesAtTheTablesEnds) {
+  for (int32_t taxClass : {0, 255, 256}) {
+    host_.AddJournal({.date = 20140301,
+                      .debit = {.account = 1, .amount = 10000, .taxClass = taxClass},
+                      .credit = {.account = 2, .amount = 10000, .taxClass = 50},
+                      .monthKind = 3,
+                      .journalNo = 1000 + taxClass});
+  }
+  // Month 3 holds the lines of debit classes 3, 0, 255 and 256.
+  const struct {
+    int16_t op;
+    int32_t value;
+    Kinds expected;
+  } cases[] = {
+      {kOpLessOrEqual, 255, {3, 1000, 1255}}, {kOpLessOrEqual, -1, {}},
+      {kOpLess, 0, {}},                       {kOpLess, 1, {1000}},
+      {kOpLess, 256, {3, 1000, 1255}},        {kOpGreaterOrEqual, -1, {3, 1000, 1255, 1256}},
+      {kOpGreaterOrEqual, 255, {1255, 1256}}, {kOpGreaterOrEqual, 256, {1256}},
+      {kOpEqual, 0, {1000}},                  {kOpEqual, 255, {1255}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "op " << c.op << " value " << c.value);
+    const FilterCondition debit = Cond(kFieldTaxClass, c.op, c.value, kLinkAnd, kSideDebit);
+    EXPECT_EQ(Selected(Filter({debit, Month(kOpEqual, 3, kLinkLast)})), c.expected);
+    FilterCondition twice[] = {debit, debit};
+    twice[0].link = kLinkOr;
+    twice[1].link = kLinkLast;
+    FilterGroupHandle group(twice);
+    EXPECT_EQ(Selected(Filter({Group(group.ref(), kLinkAnd), Month(kOpEqual, 3, kLinkLast)})),
+              c.expected);
+  }
+}
+
 TEST_F(FilterEvaluatorTest, NestedGroupsLikeTheImportClassCheck) {
   // (debit 3..4 or debit 7..8) or (credit 88..90), within months 1..12.
   FilterCondition debitLow[] = {Cond(kFieldTaxClass, kOpGreaterOrEqual, 3, kLinkAnd, kSideDebit),
