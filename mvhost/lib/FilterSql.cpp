@@ -1,5 +1,7 @@
 #include "mvhost/lib/FilterSql.h"
 
+#include <cstring>
+
 #include "host/FilterCondition.h"
 #include "host/FilterGroupRegistry.h"
 #include "mvhost/lib/HostCodes.h"
@@ -211,7 +213,38 @@ bool AppendConditions(const FilterCondition* conditions, size_t maxCount, int de
   return false;
 }
 
+// AppendConditions compared with key from *at on instead of appended.
+bool MatchConditions(const FilterCondition* conditions, size_t maxCount, int depth,
+                     std::string_view key, size_t* at) {
+  if (depth > kMaxFilterDepth) return false;
+  if (conditions == nullptr) return true;
+  const auto next = [&](const void* bytes, size_t size) {
+    if (key.size() - *at < size || std::memcmp(key.data() + *at, bytes, size) != 0) return false;
+    *at += size;
+    return true;
+  };
+  for (size_t i = 0; i < maxCount; ++i) {
+    const FilterCondition& c = conditions[i];
+    if (!next(&c, sizeof(c))) return false;
+    if (i == 0 && c.fieldId == 0) return true;
+    if (c.fieldId == kFieldGroup) {
+      const FilterCondition* group = ClFilterGroupRegistry::Inst()->Resolve(c.groupRef);
+      if (group == nullptr || !next("(", 1)) return false;
+      if (!MatchConditions(group, kMaxGroupConditions, depth + 1, key, at)) return false;
+      if (!next(")", 1)) return false;
+    }
+    if (c.link == kLinkLast) return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+bool FilterHasKey(const StFINDINFO* filter, std::string_view key) {
+  size_t at = 0;
+  return MatchConditions(filter == nullptr ? nullptr : filter->conditions, 4, 0, key, &at) &&
+         at == key.size();
+}
 
 bool FilterKey(const StFINDINFO* filter, std::string* key) {
   key->clear();

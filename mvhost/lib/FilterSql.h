@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/StFINDINFO.h"
@@ -35,6 +36,9 @@ int32_t TranslateFilter(const StFINDINFO* filter, FilterTarget target, SqlFilter
 // be keyed (a group reference that does not resolve, too deep, too long):
 // translate it.
 bool FilterKey(const StFINDINFO* filter, std::string* key);
+// Whether FilterKey would give key for filter, compared in place without
+// building the key.
+bool FilterHasKey(const StFINDINFO* filter, std::string_view key);
 
 // The same for an array of conditions (at most maxCount of them).
 int32_t TranslateConditions(const FilterCondition* conditions, size_t maxCount, FilterTarget target,

@@ -80,11 +80,12 @@ int32_t SetKamoku::WalkFind(const StFINDINFO* filter, StKAMOKUINFO* out, int32_t
   CursorTable::Cursor* position = cursors_.Find(cursor, &status);
   if (position == nullptr) return status;
   // The aggregation walks with the same filter call after call: it is
-  // translated again only when its key changes.
-  std::string key;
-  const bool keyed = FilterKey(filter, &key);
+  // translated again only when its key changes (compared in place, so that
+  // the usual call builds no key).
   Walk& walk = walks_[cursor];
-  if (!position->started || !keyed || !walk.keyed || walk.filterKey != key) {
+  if (!position->started || !walk.keyed || !FilterHasKey(filter, walk.filterKey)) {
+    std::string key;
+    const bool keyed = FilterKey(filter, &key);
     SqlFilter where;
     status = TranslateFilter(filter, FilterTarget::kAccount, &where);
     if (status != 0) return status;

@@ -320,11 +320,18 @@ TEST(FilterSqlTest, TheKeyFollowsTheGroupsContents) {
   ASSERT_TRUE(mvhost::FilterKey(&filter, &before));
   ASSERT_TRUE(mvhost::FilterKey(&filter, &again));
   EXPECT_EQ(before, again);
+  // The comparison in place agrees with the key, to its last byte.
+  EXPECT_TRUE(mvhost::FilterHasKey(&filter, before));
+  EXPECT_FALSE(mvhost::FilterHasKey(&filter, before.substr(0, before.size() - 1)));
+  EXPECT_FALSE(mvhost::FilterHasKey(&filter, before + ")"));
   inner[0].value = 4;
+  EXPECT_FALSE(mvhost::FilterHasKey(&filter, before));
   ASSERT_TRUE(mvhost::FilterKey(&filter, &changed));
   EXPECT_NE(changed, before);
+  EXPECT_TRUE(mvhost::FilterHasKey(&filter, changed));
   const StFINDINFO dangling = Filter({Group(group.ref() + 1000, kLinkLast)});
   EXPECT_FALSE(mvhost::FilterKey(&dangling, &unresolved));
+  EXPECT_FALSE(mvhost::FilterHasKey(&dangling, unresolved));
 }
 
 TEST(FilterSqlTest, ValuesAreBoundNeverPastedIntoTheText) {
