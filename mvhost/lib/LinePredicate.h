@@ -21,9 +21,10 @@ namespace mvhost {
 //
 // A list of conditions (the filter or a group) that reads one column only,
 // the month kind or the tax class of one side, is tabulated when compiled:
-// its result for each value 0..255 is worked out once by evaluating the list
-// itself, and a line then costs one lookup (values outside the table are
-// evaluated as before). The aggregation's filters are such lists: the tax
+// its result for each value 0..255 is worked out once (each comparison's
+// range as a set of values, combined left to right as the list links them),
+// and a line then costs one lookup (values outside the table are evaluated
+// as before). The aggregation's filters are such lists: the tax
 // classes of each side, the month range.
 //
 // A filter whose every condition reads one of those three columns (or none)
