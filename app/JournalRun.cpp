@@ -5,6 +5,7 @@
 
 #include "aggregation/JournalPreChecks.h"
 #include "app/FailedRead.h"
+#include "app/HostReadSpan.h"
 #include "app/HostReads.h"
 #include "platform/dialog/UserInterface.h"
 #include "platform/ui/FrontEnd.h"
@@ -70,7 +71,10 @@ RunOutcome JournalRun::Run(const ReportInputs& inputs, const char* outputPath,
   // The wait cursor spans the aggregation and the report.
   progress_.ShowWindow(true);
   WaitCursor waitCursor;
+  // The passes wait on no one: the host may read them in one transaction.
+  HostReadSpan span;
   const Status aggregated = progress_.RunEngine(*engine_, tables, recorder, recorder);
+  span.End();
   if (!aggregated.ok()) {
     // A pass that ends on a host error fails the run: figures without what
     // it could not read would reach the filing application as if they were
@@ -93,20 +97,27 @@ RunOutcome JournalRun::CheckTaxSettings() {
 }
 
 // Sixth business type before 1 April 2015 under simplified taxation and the
-// 10 % rate stop the run; undetermined import tax classes are announced.
+// 10 % rate stop the run; undetermined import tax classes are announced. The
+// checks' reads share one host transaction, ended before any message.
 RunOutcome JournalRun::CheckJournals() {
+  HostReadSpan span;
   engine_ = std::make_unique<AggregationEngine>(dataSet_, conditions_.startMonth,
                                                 conditions_.endMonth, settings_);
-  if (!engine_->filterStatus().ok()) return FailedRead(engine_->filterStatus(), 0);
+  if (!engine_->filterStatus().ok()) {
+    span.End();
+    return FailedRead(engine_->filterStatus(), 0);
+  }
   JournalPreChecks checks(engine_->filter());
 
   int32_t sixthTypeCount = 0;
-  RunOutcome outcome =
-      JudgedPreCheck(checks.CheckSixthBusinessTypeJournals(kSixthBusinessType, &sixthTypeCount));
+  Status sixthType = checks.CheckSixthBusinessTypeJournals(kSixthBusinessType, &sixthTypeCount);
+  if (!sixthType.ok()) span.End();
+  RunOutcome outcome = JudgedPreCheck(sixthType);
   if (!outcome.goOn()) return outcome;
   if (sixthTypeCount > 0 && settings_.filingClass() == 1) {
     int32_t firstDay = 0;
     Status status = MonthStartDate(static_cast<int16_t>(conditions_.startMonth), &firstDay);
+    span.End();
     // A date the host cannot tell would refuse the run as if it were early.
     if (!status.ok()) return FailedRead(status, 0);
     if (firstDay < kSixthTypeFirstDate) {
@@ -119,7 +130,9 @@ RunOutcome JournalRun::CheckJournals() {
   }
 
   int32_t tenPercentFound = 0;
-  outcome = JudgedPreCheck(checks.CheckTenPercentJournals(&tenPercentFound));
+  Status tenPercent = checks.CheckTenPercentJournals(&tenPercentFound);
+  if (!tenPercent.ok() || tenPercentFound != 0) span.End();
+  outcome = JudgedPreCheck(tenPercent);
   if (!outcome.goOn()) return outcome;
   if (tenPercentFound != 0) {
     ShowMessage(kTenPercentMessage, MB_ICONWARNING | MB_OK);
@@ -129,6 +142,7 @@ RunOutcome JournalRun::CheckJournals() {
   if (settings_.filingClass() > 1) {
     bool importClassesFound = false;
     Status status = checks.CheckImportTaxClassJournals(&importClassesFound);
+    span.End();
     if (!status.ok()) return FailedRead(status, 0);
     if (importClassesFound) ShowMessage(kImportClassMessage, MB_ICONINFORMATION | MB_OK);
   }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/FailedRead.h"
+#include "app/HostReadSpan.h"
 #include "app/HostReads.h"
 #include "app/SavedReturnMode.h"
 #include "app/TargetCompatibility.h"
@@ -119,17 +120,21 @@ RunOutcome RunDriver::AskHostLink() {
 // period and the saved return. A read that fails fails the run: a record
 // left zero-filled would name no company, show an exempt company's refusal
 // or take the saved return's option away.
+// The company's reads share one host transaction, ended before any message.
 RunOutcome RunDriver::ReadCompany() {
+  HostReadSpan span;
   Status status = LoadSelectedDataSet(&dataSet_);
   if (status.ok()) status = ReadTaxSettings(dataSet_, &settings_);
   if (status.ok()) {
     status = GetPeriodMonthRange(dataSet_.periodStart, dataSet_.periodEnd, &periodMonths_[0],
                                  &periodMonths_[1]);
   }
-  if (!status.ok()) return FailedRead(status, 0);
-  savedReturn_ = std::make_unique<StSaveTaxInfo>();
-  std::memset(savedReturn_.get(), 0, sizeof(StSaveTaxInfo));
-  status = LoadSavedReturn(savedReturn_.get(), dataSet_, settings_, &savedReturnUsable_);
+  if (status.ok()) {
+    savedReturn_ = std::make_unique<StSaveTaxInfo>();
+    std::memset(savedReturn_.get(), 0, sizeof(StSaveTaxInfo));
+    status = LoadSavedReturn(savedReturn_.get(), dataSet_, settings_, &savedReturnUsable_);
+  }
+  span.End();
   if (!status.ok()) return FailedRead(status, 0);
   return RunOutcome::GoOn();
 }
@@ -143,6 +148,7 @@ RunOutcome RunDriver::AskConditions() {
     char userId[65] = {};
     int32_t first = 0;
     int32_t second = 0;
+    HostReadSpan span;
     ClSysUser* user = ClDataMgr::Inst()->GetSysUserObject();
     Status status = user != nullptr
                         ? HostCallResult(user->GetCurUserID(userId), "ClSysUser::GetCurUserID")
@@ -151,6 +157,7 @@ RunOutcome RunDriver::AskConditions() {
       status =
           HostCallResult(user->GetSelectedNo(userId, &first, &second), "ClSysUser::GetSelectedNo");
     }
+    span.End();
     if (!status.ok()) return FailedRead(status, 0);
     dialog.userId = userId;
     userId_ = userId;

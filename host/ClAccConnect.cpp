@@ -23,6 +23,9 @@ int32_t ClAccConnect::DispMsg(HWND owner, const char* text, const char* messageC
   return Link().DispMsg(owner, text, messageCaption, style);
 }
 
+void ClAccConnect::BeginReadSpan() { Link().BeginReadSpan(); }
+void ClAccConnect::EndReadSpan() { Link().EndReadSpan(); }
+
 int32_t ClAccConnect::LogOut() { return Link().LogOut(); }
 int32_t ClAccConnect::Terminate() { return Link().Terminate(); }
 

@@ -21,6 +21,8 @@ class ClAccConnect {
     virtual int32_t LogOut() = 0;
     virtual int32_t Terminate() = 0;
     virtual void Release() = 0;
+    virtual void BeginReadSpan() = 0;
+    virtual void EndReadSpan() = 0;
   };
 
   static ClAccConnect* Inst();
@@ -36,6 +38,12 @@ class ClAccConnect {
   int32_t LogOut();
   int32_t Terminate();
   void Release();
+  // Around service calls that run without waiting on the user: the host may
+  // read them all in one transaction of its store. The program shows no
+  // message and waits for no input between the two; the host ends the span
+  // itself before any message of its own.
+  void BeginReadSpan();
+  void EndReadSpan();
 
   int32_t reserved0 = 0;
   const char* caption = nullptr;  // caption of the host's messages for the program

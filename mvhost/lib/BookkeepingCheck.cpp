@@ -318,6 +318,9 @@ int32_t BookkeepingCheck::AccountNumber(const std::string& code) const {
   const auto number = static_cast<size_t>(side.number);
   const AccountFacts& facts = accounts_[number];
   if ((sideRule.flags & kRefundClass) != 0 && !facts.fixedAsset && !facts.feedsRefundLine) {
+    if (inPart_) {
+      PartUnfed(number, place, line.journalNo, debit ? side.amount : -side.amount);
+    } else {
     if (unfedIndex_[number] < 0) {
       unfedIndex_[number] = static_cast<int32_t>(unfed_.size());
       unfed_.push_back({facts.account, place, line.journalNo, 0, 0});
@@ -326,8 +329,12 @@ int32_t BookkeepingCheck::AccountNumber(const std::string& code) const {
     ++unfed.lines;
     const int64_t signedAmount = debit ? side.amount : -side.amount;
     if (__builtin_add_overflow(unfed.amount, signedAmount, &unfed.amount)) unfed.amount = 0;
+    }
   }
-  if ((sideRule.flags & kPurchase) != 0 && facts.fixedAsset) {
+  if ((sideRule.flags & kPurchase) != 0 && facts.fixedAsset && inPart_) {
+    part_.purchases.push_back({place.number - partBase_, line.journalNo, side.number, line.date,
+                               side.amount, side.tax, CarriesTax(rule)});
+  } else if ((sideRule.flags & kPurchase) != 0 && facts.fixedAsset) {
     FixedAssetMatch::Purchase bought;
     bought.place = place;
     bought.journal = line.journalNo;
@@ -342,8 +349,13 @@ int32_t BookkeepingCheck::AccountNumber(const std::string& code) const {
 
 [[gnu::always_inline]] inline void BookkeepingCheck::Check(const LineValues& line,
                                                            const LinePlace& place) {
-  balances_.Add(line.journalNo, line.debit.amount, line.debit.tax, line.credit.amount,
+  if (inPart_) {
+    PartJournal(line.journalNo, line.debit.amount, line.debit.tax, line.credit.amount,
                 line.credit.tax, place);
+  } else {
+    balances_.Add(line.journalNo, line.debit.amount, line.debit.tax, line.credit.amount,
+                  line.credit.tax, place);
+  }
   const int32_t rate = EffectiveRate(line.rate * 100, line.date);
   if (rate == kRefusedRate) {
     Emit(CheckRule::kRateRefused, place, line.journalNo, [date = line.date] {
@@ -398,6 +410,150 @@ void BookkeepingCheck::Line(const PackedLine& line, const LinePlace& place,
   values.credit = {credit.code, credit.number, line.creditTaxClass, line.creditAmount,
                    line.creditTax};
   Check(values, place);
+}
+
+void BookkeepingCheck::BeginPart(int64_t base) {
+  inPart_ = true;
+  partBase_ = base;
+  part_ = CheckPart();
+  partStart_ = counts_;
+  partOpen_ = false;
+  if (partUnfedIndex_.size() != accounts_.size()) partUnfedIndex_.assign(accounts_.size(), -1);
+}
+
+void BookkeepingCheck::PartJournal(int32_t journal, int64_t debitAmount, int64_t debitTax,
+                                   int64_t creditAmount, int64_t creditTax,
+                                   const LinePlace& place) {
+  constexpr int64_t kModest = int64_t{1} << 40;
+  for (int64_t v : {debitAmount, debitTax, creditAmount, creditTax}) {
+    if (v >= kModest || v <= -kModest) part_.modest = false;
+  }
+  if (!partOpen_ || journal != partJournal_.journal) {
+    if (partOpen_) {
+      if (journal < partJournal_.journal) part_.ordered = false;
+      ClosePartJournal(false);
+    }
+    partJournal_ = CheckPart::Journal{journal, 0, 0, false, place.number - partBase_};
+    partOpen_ = true;
+  }
+  CheckPart::Journal& j = partJournal_;
+  if (__builtin_add_overflow(j.debit, debitAmount, &j.debit) ||
+      __builtin_add_overflow(j.debit, debitTax, &j.debit) ||
+      __builtin_add_overflow(j.credit, creditAmount, &j.credit) ||
+      __builtin_add_overflow(j.credit, creditTax, &j.credit)) {
+    j.tooLarge = true;
+  }
+}
+
+void BookkeepingCheck::ClosePartJournal(bool last) {
+  // The first journal and the last may go on in the chunks beside; of those
+  // between, only the unbalanced ones matter, and only the first of them
+  // are listed (twice as many as the check lists, so that a change that
+  // takes some away seldom leaves the list short).
+  if (part_.journals.empty() || last) {
+    part_.journals.push_back(partJournal_);
+  } else if (partJournal_.tooLarge || partJournal_.debit != partJournal_.credit) {
+    ++part_.unbalancedCount;
+    if (balances_.count() + static_cast<int64_t>(part_.unbalanced.size()) <
+        2 * static_cast<int64_t>(JournalBalances::kKept)) {
+      part_.unbalanced.push_back(partJournal_);
+    }
+  }
+  partOpen_ = false;
+}
+
+void BookkeepingCheck::PartUnfed(size_t number, const LinePlace& place, int32_t journal,
+                                 int64_t signedAmount) {
+  if (partUnfedIndex_[number] < 0) {
+    partUnfedIndex_[number] = static_cast<int32_t>(part_.unfed.size());
+    part_.unfed.push_back(
+        {static_cast<int32_t>(number), place.number - partBase_, journal, 0, 0});
+  }
+  CheckPart::Unfed& unfed = part_.unfed[static_cast<size_t>(partUnfedIndex_[number])];
+  ++unfed.lines;
+  if (__builtin_add_overflow(unfed.amount, signedAmount, &unfed.amount)) unfed.amount = 0;
+}
+
+CheckPart BookkeepingCheck::EndPart() {
+  if (partOpen_) ClosePartJournal(true);
+  for (const CheckPart::Unfed& unfed : part_.unfed) {
+    partUnfedIndex_[static_cast<size_t>(unfed.account)] = -1;
+  }
+  for (size_t i = 0; i < kCheckRuleCount; ++i) {
+    const auto rule = static_cast<CheckRule>(i);
+    part_.counts[i] = counts_.Of(rule) - partStart_.Of(rule);
+  }
+  inPart_ = false;
+  return std::move(part_);
+}
+
+bool BookkeepingCheck::ListsEnough(const CheckPart& part) const {
+  return static_cast<int64_t>(part.unbalanced.size()) == part.unbalancedCount ||
+         balances_.found().size() + part.unbalanced.size() >= JournalBalances::kKept ||
+         !balances_.inOrder();
+}
+
+bool BookkeepingCheck::MergePart(const CheckPart& part, int64_t base, bool walked) {
+  auto at = [&](int64_t place) {
+    LinePlace line;
+    line.source = source_;
+    line.number = base + place;
+    return line;
+  };
+  if (!walked) {
+    for (size_t i = 0; i < kCheckRuleCount; ++i) {
+      counts_.Add(static_cast<CheckRule>(i), part.counts[i]);
+    }
+  }
+  if (!part.ordered) balances_.OutOfOrder();
+  if (!ListsEnough(part)) return false;
+  for (size_t i = 0; i < part.journals.size(); ++i) {
+    const CheckPart::Journal& j = part.journals[i];
+    if (i == 1 && part.unbalancedCount > 0) {
+      std::vector<JournalBalances::Difference> listed;
+      for (const CheckPart::Journal& u : part.unbalanced) {
+        JournalBalances::Difference d;
+        d.journal = u.journal;
+        d.debit = u.debit;
+        d.credit = u.credit;
+        d.tooLarge = u.tooLarge;
+        d.place = at(u.place);
+        listed.push_back(d);
+      }
+      balances_.AddUnbalanced(listed, part.unbalancedCount);
+    }
+    if (!balances_.AddSum(j.journal, j.debit, j.credit, j.tooLarge, part.modest, at(j.place))) {
+      return false;
+    }
+  }
+  constexpr int64_t kSafe = int64_t{1} << 61;
+  for (const CheckPart::Unfed& u : part.unfed) {
+    const auto number = static_cast<size_t>(u.account);
+    if (number >= accounts_.size()) return false;
+    if (unfedIndex_[number] < 0) {
+      unfedIndex_[number] = static_cast<int32_t>(unfed_.size());
+      unfed_.push_back({accounts_[number].account, at(u.place), u.journal, 0, 0});
+    }
+    Unfed& unfed = unfed_[static_cast<size_t>(unfedIndex_[number])];
+    // Added as the lines would have been only while no sum can pass 64 bits.
+    if (!part.modest || unfed.amount >= kSafe || unfed.amount <= -kSafe) return false;
+    unfed.lines += u.lines;
+    unfed.amount += u.amount;
+  }
+  for (const CheckPart::Purchase& p : part.purchases) {
+    const auto number = static_cast<size_t>(p.account);
+    if (number >= accounts_.size()) return false;
+    FixedAssetMatch::Purchase bought;
+    bought.place = at(p.place);
+    bought.journal = p.journal;
+    bought.account = accounts_[number].account;
+    bought.date = p.date;
+    bought.amount = p.amount;
+    bought.tax = p.tax;
+    bought.taxable = p.taxable;
+    assets_.Add(bought);
+  }
+  return true;
 }
 
 void BookkeepingCheck::EmitBalance(const JournalBalances::Difference& d) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "mvhost/lib/CheckFinding.h"
+#include "mvhost/lib/CheckPart.h"
 #include "mvhost/lib/CheckMonths.h"
 #include "mvhost/lib/DataModel.h"
 #include "mvhost/lib/FixedAssetMatch.h"
@@ -69,6 +70,21 @@ class BookkeepingCheck {
 
   // Every finding made so far, wanted or not.
   const CheckCounts& counts() const { return counts_; }
+
+  // The lines from BeginPart to EndPart (one chunk's, whose first line
+  // comes after `base` lines) are kept apart as that chunk's part, which
+  // MergePart then takes into the check; a part kept from an earlier check
+  // of the same data set, months and rules is taken the same way
+  // (`walked` false: its findings of a line alone are counted, never
+  // handed out). MergePart is false when the part cannot be added exactly
+  // as its lines would have been (sums that could pass 64 bits): the
+  // caller then checks every line instead.
+  void BeginPart(int64_t base);
+  CheckPart EndPart();
+  bool MergePart(const CheckPart& part, int64_t base, bool walked);
+  // Whether the part lists every unbalanced journal the check still lists
+  // (false: its chunk must be read again).
+  bool ListsEnough(const CheckPart& part) const;
 
  private:
   struct AccountFacts {
@@ -145,6 +161,11 @@ class BookkeepingCheck {
   void EmitAt(CheckRule rule, const std::string& source, int32_t journal, std::string item,
               Texts texts);
   void EmitBalance(const JournalBalances::Difference& difference);
+  // A line's journal, and an account's taxable purchase, kept in the part.
+  void PartJournal(int32_t journal, int64_t debitAmount, int64_t debitTax, int64_t creditAmount,
+                   int64_t creditTax, const LinePlace& place);
+  void ClosePartJournal(bool last);
+  void PartUnfed(size_t number, const LinePlace& place, int32_t journal, int64_t signedAmount);
 
   const DataSetModel& model_;
   MonthSelection months_;
@@ -164,6 +185,14 @@ class BookkeepingCheck {
   std::vector<int32_t> unfedIndex_;  // per account number, into unfed_ (-1: none yet)
   std::vector<Unfed> unfed_;
   FixedAssetMatch assets_;
+  // The part being made (between BeginPart and EndPart).
+  bool inPart_ = false;
+  int64_t partBase_ = 0;
+  CheckPart part_;
+  CheckCounts partStart_;
+  bool partOpen_ = false;  // part_'s journal being summed
+  CheckPart::Journal partJournal_;
+  std::vector<int32_t> partUnfedIndex_;  // per account number, into part_.unfed
 };
 
 }  // namespace mvhost

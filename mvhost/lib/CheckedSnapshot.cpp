@@ -406,13 +406,49 @@ bool ReadKeptFile(sqlite3* db, int32_t dataNo, KeptFile* file) {
   return hash.Value() == checksum;
 }
 
+// The account list of the last kept file the check read, handed once to the
+// accounts' read that follows it in the same run instead of a second read of
+// the whole file: it stands on the same terms as the file (the store's
+// counter then, StandsAt now). A few bytes per account.
+struct ListHandOff {
+  sqlite3* db = nullptr;
+  std::string path;
+  int32_t dataNo = 0;
+  uint32_t counter = 0;
+  int64_t kept = 0;
+  std::string list;
+};
+
+ListHandOff& HandOff() {
+  static auto* handOff = new ListHandOff();
+  return *handOff;
+}
+
 // Hands the kept file's flags and blobs to decode, when it reads back whole
 // and stands for the store as it is; false otherwise.
 template <class Decode>
 bool ReadKept(sqlite3* db, int32_t dataNo, Decode decode) {
   KeptFile file;
-  return ReadKeptFile(db, dataNo, &file) &&
-         decode(file.kept, file.classes, file.accounts, file.list);
+  if (!ReadKeptFile(db, dataNo, &file)) return false;
+  std::string folder;
+  HandOff() = {db, KeptPath(db, dataNo, &folder), dataNo, file.counter, file.kept,
+               std::string(file.list)};
+  return decode(file.kept, file.classes, file.accounts, file.list);
+}
+
+// The account list handed off for dataNo of db's store, when it still stands
+// (taken once); false when there is none.
+bool TakeHandedList(sqlite3* db, int32_t dataNo, int64_t* kept, std::string* list) {
+  ListHandOff handOff = std::move(HandOff());
+  HandOff() = ListHandOff();
+  std::string folder;
+  if (handOff.db != db || handOff.dataNo != dataNo || handOff.path.empty() ||
+      handOff.path != KeptPath(db, dataNo, &folder) || !StandsAt(db, handOff.counter)) {
+    return false;
+  }
+  *kept = handOff.kept;
+  *list = std::move(handOff.list);
+  return true;
 }
 
 // Writes all of bytes to fd.
@@ -441,11 +477,14 @@ void ReadSnapshotAccounts(sqlite3* db, int32_t dataNo, std::vector<KeptAccount>*
                           bool* usable, bool* found) {
   accounts->clear();
   *usable = false;
-  *found = ReadKept(db, dataNo,
-                    [&](int64_t kept, std::string_view, std::string_view, std::string_view list) {
-                      *usable = (kept & 4) != 0;
-                      return !*usable || DecodeAccountList(list, accounts);
-                    });
+  auto decode = [&](int64_t kept, std::string_view, std::string_view, std::string_view list) {
+    *usable = (kept & 4) != 0;
+    return !*usable || DecodeAccountList(list, accounts);
+  };
+  int64_t kept = 0;
+  std::string list;
+  *found = TakeHandedList(db, dataNo, &kept, &list) ? decode(kept, {}, {}, list)
+                                                    : ReadKept(db, dataNo, decode);
   if (!*found || !*usable) accounts->clear();
 }
 

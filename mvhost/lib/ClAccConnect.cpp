@@ -79,6 +79,8 @@ class Link : public ClAccConnect::Impl {
     return 0;
   }
   void Release() override { State() = LinkState(); }
+  void BeginReadSpan() override;
+  void EndReadSpan() override;
 };
 
 void Link::SetUseDataType(int useDataType) {
@@ -151,6 +153,7 @@ int32_t StopLink(const std::string& reason) {
 // the person at the screen (the failure is already in the error log).
 int32_t StoreFailure(int32_t status) {
   // The message waits on the user: no read transaction stays open under it.
+  mvhost::ReadScope::EndOpenSpan();
   mvhost::ReadScope::Release(mvhost::HostSession::Db(nullptr));
   platform::Ui().MessageBox(ClAccConnect::Inst()->ownerWindow, mvhost::HostErrorText(status),
                             mvhost::HostCaption(), MB_OK | MB_ICONERROR);
@@ -210,8 +213,13 @@ int32_t Link::DispMsg(HWND owner, const char* text, const char* messageCaption, 
     shown.replace(at, kToken.size(), name);
   }
   std::string title = messageCaption != nullptr ? messageCaption : mvhost::HostCaption();
+  mvhost::ReadScope::EndOpenSpan();
   return platform::Ui().MessageBox(owner, shown, title, style);
 }
+
+void Link::BeginReadSpan() { mvhost::ReadScope::BeginSpan(mvhost::HostSession::Db(nullptr)); }
+
+void Link::EndReadSpan() { mvhost::ReadScope::EndOpenSpan(); }
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostMessages.h"
 #include "mvhost/lib/HostObjects.h"
+#include "mvhost/lib/ReadScope.h"
 #include "platform/dialog/UserInterface.h"
 #include "platform/text/Encoding.h"
 #include "platform/ui/FrontEnd.h"
@@ -34,6 +35,8 @@ int32_t Messages::CheckFatalErrorWithMsg(int32_t code, int32_t /*arg2*/, int32_t
                                          HWND owner) {
   // Failures are negative; positive codes (end of data, notices) are not.
   if (code >= 0) return 0;
+  // The message waits on the user: no read transaction stays open under it.
+  mvhost::ReadScope::EndOpenSpan();
   platform::Ui().MessageBox(owner, mvhost::HostErrorText(code), mvhost::HostCaption(),
                             MB_OK | MB_ICONERROR);
   return code;

@@ -10,6 +10,7 @@
 #include "mvhost/lib/BusyWait.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/KeptAccounts.h"
+#include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
@@ -147,6 +148,7 @@ bool HostStore::UpgradeSchema(std::string* error) {
 void HostStore::Close() {
   if (db_ != nullptr) {
     SqlStatement::EndStatements(db_);
+    ReadScope::EndSpan(db_);
     JournalDerived::ForgetConnection(db_);
     ForgetKeptAccounts(db_);
     sqlite3_close_v2(db_);

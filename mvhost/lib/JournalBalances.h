@@ -55,6 +55,42 @@ class JournalBalances {
       current_.tooLarge = true;
     }
   }
+  // A journal's lines summed apart (from 0, as Add sums them), given as
+  // one. False when it goes on from the open journal and the sums might
+  // pass 64 bits where Add, line by line, would not or the other way round
+  // (`modest`: every value summed apart was below 2^40 in magnitude).
+  bool AddSum(int32_t journal, int64_t debit, int64_t credit, bool tooLarge, bool modest,
+              const LinePlace& place) {
+    if (!inOrder_) return true;
+    if (!open_ || journal != current_.journal) {
+      if (!Open(journal, place)) return true;
+      current_.debit = debit;
+      current_.credit = credit;
+      current_.tooLarge = tooLarge;
+      return true;
+    }
+    constexpr int64_t kSafe = int64_t{1} << 61;
+    if (!modest || current_.tooLarge || current_.debit >= kSafe || current_.debit <= -kSafe ||
+        current_.credit >= kSafe || current_.credit <= -kSafe) {
+      return false;
+    }
+    current_.debit += debit;
+    current_.credit += credit;
+    return true;
+  }
+  // Ends the open journal, then takes `count` unbalanced journals after it,
+  // of which the first are `listed` (in journal order).
+  void AddUnbalanced(const std::vector<Difference>& listed, int64_t count) {
+    if (!inOrder_) return;
+    if (open_ && (current_.tooLarge || current_.debit != current_.credit)) KeepUnbalanced();
+    open_ = false;
+    for (const Difference& d : listed) {
+      if (found_.size() < kKept) found_.push_back(d);
+    }
+    count_ += count;
+  }
+  // The journal numbers went back somewhere the lines were not added.
+  void OutOfOrder() { inOrder_ = false; }
   // Ends the last journal.
   void Finish();
   // False once a journal number decreased: found() and count() are then

@@ -8,37 +8,51 @@
 namespace mvhost {
 
 int32_t PackedLineReader::Open(sqlite3* db, int32_t dataNo) {
+  return Open(db, dataNo, std::numeric_limits<int64_t>::min(),
+              std::numeric_limits<int64_t>::max());
+}
+
+int32_t PackedLineReader::Open(sqlite3* db, int32_t dataNo, int64_t firstChunk,
+                               int64_t lastChunk) {
   Close();
   db_ = db;
   dataNo_ = dataNo;
   walked_ = WalkTotals();
+  whole_ = firstChunk == std::numeric_limits<int64_t>::min() &&
+           lastChunk == std::numeric_limits<int64_t>::max();
+  // The line ids of the chunks (a chunk's first id fits: ids are 32 bits).
+  const int64_t firstLine = whole_ ? std::numeric_limits<int64_t>::min()
+                                   : FirstLineOf(std::max<int64_t>(firstChunk, INT32_MIN));
+  const int64_t lastLine = whole_ ? std::numeric_limits<int64_t>::max()
+                                  : FirstLineOf(std::min<int64_t>(lastChunk, INT32_MAX) + 1) - 1;
   int64_t changed = 0;
-  int32_t status =
-      QueryInt(db, "look for changed journal lines",
-               "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1", {dataNo}, &changed);
+  int32_t status = QueryInt(db, "look for changed journal lines",
+                            "SELECT 1 FROM journal_line_change WHERE data_no = ? AND line_id "
+                            "BETWEEN ? AND ? LIMIT 1",
+                            {dataNo, firstLine, lastLine}, &changed);
   if (status != 0) return status;
   if (changed != 0) {
-    status =
-        changes_.Prepare(db, ChangedLinesSql("line_id >= ?2"), "read the changed journal lines");
+    status = changes_.Prepare(db, ChangedLinesSql("line_id BETWEEN ?2 AND ?3"),
+                              "read the changed journal lines");
     if (status != 0) return status;
-    changes_.BindAll(1, {dataNo, std::numeric_limits<int64_t>::min()});
+    changes_.BindAll(1, {dataNo, firstLine, lastLine});
     status = NextChange();
     if (status != 0) return status;
   }
   status = chunks_.Prepare(db,
                            "SELECT lines, typeof(lines) = 'blob', chunk_no, "
                            "typeof(chunk_no) = 'integer' FROM journal_chunk WHERE data_no = ? "
-                           "ORDER BY chunk_no",
+                           "AND chunk_no BETWEEN ? AND ? ORDER BY chunk_no",
                            "read the packed journal lines");
   if (status != 0) return status;
-  chunks_.BindInt(1, dataNo);
+  chunks_.BindAll(1, {dataNo, firstChunk, lastChunk});
   chunksDone_ = false;
   // The first chunk read starts the walk's read transaction; the totals the
   // walk is checked against are read within it, so that another process's
   // commit cannot fall between them.
   status = NextChunk();
   if (status < 0) return status;
-  return ReadWalkTotals(db, dataNo, &expected_);
+  return whole_ ? ReadWalkTotals(db, dataNo, &expected_) : 0;
 }
 
 void PackedLineReader::Close() {
@@ -139,7 +153,7 @@ int32_t PackedLineReader::NextSlow(const PackedLine** line) {
     }
     if (candidate == nullptr && nextChange_ == std::numeric_limits<int64_t>::max()) {
       // A whole walk: it handed out what the totals count.
-      if (walked_.lines != expected_.lines || walked_.sum != expected_.sum) {
+      if (whole_ && (walked_.lines != expected_.lines || walked_.sum != expected_.sum)) {
         const int64_t walked = walked_.lines;
         return Damaged("the chunks hold " + std::to_string(walked) + " lines, the totals count " +
                            std::to_string(expected_.lines) +

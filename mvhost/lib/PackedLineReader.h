@@ -27,6 +27,13 @@ namespace mvhost {
 class PackedLineReader {
  public:
   int32_t Open(sqlite3* db, int32_t dataNo);
+  // The lines of chunks firstChunk to lastChunk only (with their changed
+  // lines); such a walk is not checked against the totals, which count
+  // every line: walked() tells the caller what it handed out.
+  int32_t Open(sqlite3* db, int32_t dataNo, int64_t firstChunk, int64_t lastChunk);
+  // The lines handed out so far and the wrapping sum of their present
+  // sides' amounts and taxes.
+  const WalkTotals& walked() const { return walked_; }
   // 1 with *line set, 0 at the end, a host failure otherwise. *line stays
   // valid until the next call.
   int32_t Next(const PackedLine** line) {
@@ -78,6 +85,7 @@ class PackedLineReader {
   bool changeSound_ = true;    // it holds what the host writes
   PackedLine changed_{};
   PackedLine current_{};  // the changed line handed out last
+  bool whole_ = true;  // every chunk is read: the walk is checked against the totals
   WalkTotals expected_;
   WalkTotals walked_;
 };

@@ -16,6 +16,20 @@ std::vector<sqlite3*>& Holders() {
   return *holders;
 }
 
+// The connection a span is open on (one at a time: the services' store).
+sqlite3*& SpanDb() {
+  static sqlite3* db = nullptr;
+  return db;
+}
+
+// Begins a read transaction that a scope or the span holds.
+bool BeginHeld(sqlite3* db) {
+  if (sqlite3_get_autocommit(db) == 0 || ReadScope::StatementActive(db)) return false;
+  if (!RunSql(db, "BEGIN")) return false;
+  Holders().push_back(db);
+  return true;
+}
+
 // Ends a read transaction. COMMIT of a read transaction fails only when the
 // connection is unusable; the rollback then still leaves autocommit mode.
 void End(sqlite3* db) {
@@ -25,13 +39,32 @@ void End(sqlite3* db) {
 }  // namespace
 
 void ReadScope::Begin(sqlite3* db) {
-  if (db_ != nullptr || db == nullptr || sqlite3_get_autocommit(db) == 0 || StatementActive(db)) {
+  if (db_ != nullptr || db == nullptr) return;
+  // Inside a span the transaction is the span's: begun here when a write
+  // ended it, left open when the scope ends.
+  if (InSpan(db)) {
+    BeginHeld(db);
     return;
   }
-  if (!RunSql(db, "BEGIN")) return;
-  db_ = db;
-  Holders().push_back(db);
+  if (BeginHeld(db)) db_ = db;
 }
+
+void ReadScope::BeginSpan(sqlite3* db) {
+  if (db == nullptr) return;
+  if (SpanDb() != nullptr && SpanDb() != db) EndSpan(SpanDb());
+  SpanDb() = db;
+  BeginHeld(db);
+}
+
+void ReadScope::EndSpan(sqlite3* db) {
+  if (db == nullptr || SpanDb() != db) return;
+  SpanDb() = nullptr;
+  Release(db);
+}
+
+void ReadScope::EndOpenSpan() { EndSpan(SpanDb()); }
+
+bool ReadScope::InSpan(sqlite3* db) { return db != nullptr && SpanDb() == db; }
 
 ReadScope::~ReadScope() {
   if (db_ != nullptr) Release(db_);

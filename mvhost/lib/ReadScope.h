@@ -18,6 +18,14 @@ namespace mvhost {
 // through ExecQuietly and RunQuietly, which call Release first: a write
 // finds the connection in autocommit mode, as it would without the scope,
 // whichever path reaches it.
+//
+// A span (BeginSpan .. EndSpan) stretches one read transaction over many
+// services that run without waiting on the user (the aggregation's passes),
+// so that each service, and each statement outside a service, takes no lock
+// cycle of its own: the scopes inside it begin the transaction when none is
+// open and leave it open. A write inside the span still ends it first (the
+// next scope begins another); EndSpan, a message the host shows and the
+// store's close end the span.
 class ReadScope {
  public:
   ReadScope() = default;
@@ -33,6 +41,15 @@ class ReadScope {
   static bool Held(sqlite3* db);
   // Ends the transaction a scope holds on db, if any.
   static void Release(sqlite3* db);
+  // Opens a span on db and begins its transaction (when db is in autocommit
+  // mode with no statement stepping).
+  static void BeginSpan(sqlite3* db);
+  // Ends db's span and the transaction it holds, if any.
+  static void EndSpan(sqlite3* db);
+  // Ends the span open on any connection.
+  static void EndOpenSpan();
+  // Whether a span is open on db.
+  static bool InSpan(sqlite3* db);
   // Whether a statement of db is stepping (a walk).
   static bool StatementActive(sqlite3* db);
 

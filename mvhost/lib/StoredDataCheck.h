@@ -33,6 +33,7 @@ struct UnkeptFindings {
   CheckRequest request;
   StoredFindings findings;
   StoredFindings::Stamp stamp;
+  std::string parts;  // the chunks' parts (EncodeCheckParts), or none
 
   // Tries once more (under the same conditions as the first try), once.
   void Keep(sqlite3* db);

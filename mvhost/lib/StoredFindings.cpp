@@ -6,6 +6,7 @@
 
 #include "mvhost/lib/BusyWait.h"
 #include "mvhost/lib/CheckedSnapshot.h"
+#include "mvhost/lib/DerivedChunks.h"
 #include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -28,6 +29,27 @@ constexpr const char* kTableSql =
     "  head        INTEGER NOT NULL,\n"
     "  findings    BLOB NOT NULL,\n"
     "  PRIMARY KEY (data_no, start_month, end_month)\n"
+    ") WITHOUT ROWID";
+
+constexpr const char* kPartsTableSql =
+    "CREATE TABLE IF NOT EXISTS main.check_parts (\n"
+    "  data_no     INTEGER NOT NULL,\n"
+    "  start_month INTEGER NOT NULL,\n"
+    "  end_month   INTEGER NOT NULL,\n"
+    "  rules       INTEGER NOT NULL,\n"
+    "  epoch       INTEGER NOT NULL,\n"
+    "  head        INTEGER NOT NULL,\n"
+    "  parts       BLOB NOT NULL,\n"
+    "  PRIMARY KEY (data_no, start_month, end_month)\n"
+    ") WITHOUT ROWID";
+
+// The changes per chunk of a data set's lines (each changed line's note).
+constexpr const char* kChunkChangesSql =
+    "CREATE TABLE IF NOT EXISTS main.check_chunk_change (\n"
+    "  data_no  INTEGER NOT NULL,\n"
+    "  chunk_no INTEGER NOT NULL,\n"
+    "  changes  INTEGER NOT NULL,\n"
+    "  PRIMARY KEY (data_no, chunk_no)\n"
     ") WITHOUT ROWID";
 
 // A table whose rows the findings are made of, and the events that clear
@@ -82,14 +104,31 @@ constexpr const char* kChangesSql =
 // Counts a change of the row's data set: findings kept at another count
 // are not read. The triggers are parsed by every connection that opens the
 // store, so they are kept short.
+// Counts a change of the row's data set; a line's note counts its chunk
+// as well, so that the data set's count less its chunks' counts is the
+// count of its derived data built, marked or removed (its epoch). The
+// triggers are parsed by every connection that opens the store, so they
+// are kept short.
 std::string TriggerSql(const Source& source, size_t index) {
   const std::string events = source.events;
+  const bool line = std::string(source.table) == "journal_line_change";
+  const std::string chunk = " >> " + std::to_string(kChunkShift);
   std::string rows = "(NEW.data_no, 1)";
+  std::string chunkRows = "(NEW.data_no, NEW.line_id" + chunk + ", 1)";
   if (events == "DELETE") rows = "(OLD.data_no, 1)";
-  if (events.rfind("UPDATE", 0) == 0) rows = "(OLD.data_no, 1), (NEW.data_no, 1)";
-  return "CREATE TRIGGER IF NOT EXISTS main.check_findings_" + std::to_string(index) + " AFTER " +
-         events + " ON " + source.table + " BEGIN INSERT INTO check_findings_change VALUES " +
-         rows + " ON CONFLICT DO UPDATE SET changes = changes + 1; END";
+  if (events.rfind("UPDATE", 0) == 0) {
+    rows = "(OLD.data_no, 1), (NEW.data_no, 1)";
+    chunkRows = "(OLD.data_no, OLD.line_id" + chunk + ", 1), " + chunkRows;
+  }
+  std::string sql = "CREATE TRIGGER IF NOT EXISTS main.check_findings_v2_" +
+                    std::to_string(index) + " AFTER " + events + " ON " + source.table +
+                    " BEGIN INSERT INTO check_findings_change VALUES " + rows +
+                    " ON CONFLICT DO UPDATE SET changes = changes + 1;";
+  if (line) {
+    sql += " INSERT INTO check_chunk_change VALUES " + chunkRows +
+           " ON CONFLICT DO UPDATE SET changes = changes + 1;";
+  }
+  return sql + " END";
 }
 
 // The changes counted for the data set; -1 before any check kept findings
@@ -99,6 +138,18 @@ int64_t Changes(sqlite3* db, int32_t dataNo) {
   if (!changes.ok()) return -1;
   changes.Bind(1, dataNo);
   return changes.Row() ? changes.Int(0) : 0;
+}
+
+// The data set's epoch: its changes counted less its chunks' (a trigger
+// of an earlier build that counts the data set alone moves it too).
+constexpr const char* kEpochSql =
+    "coalesce((SELECT changes FROM main.check_findings_change WHERE data_no = ?1), 0) - "
+    "coalesce((SELECT sum(changes) FROM main.check_chunk_change WHERE data_no = ?1), 0)";
+
+int64_t Epoch(sqlite3* db, int32_t dataNo) {
+  SqlStatement epoch(db, (std::string("SELECT ") + kEpochSql).c_str());
+  epoch.Bind(1, dataNo);
+  return epoch.Row() ? epoch.Int(0) : 0;
 }
 
 // Every column of every row of the data set's head.
@@ -261,8 +312,37 @@ bool StoredFindings::Read(sqlite3* db, int32_t dataNo, int startMonth, int endMo
   return Decode(read.Blob(0));
 }
 
+bool StoredFindings::ReadParts(sqlite3* db, int32_t dataNo, int startMonth, int endMonth,
+                               int64_t head, std::string* parts) {
+  SqlStatement read(db, (std::string("SELECT p.parts FROM main.check_parts AS p, "
+                                      "main.journal_derived_state AS s WHERE p.data_no = ?1 AND "
+                                      "p.start_month = ?2 AND p.end_month = ?3 AND p.rules = ?4 "
+                                      "AND p.head = ?5 AND p.epoch = ") +
+                              kEpochSql + " AND s.data_no = ?1 AND s.built = 1 AND s.overflow = 0")
+                                 .c_str());
+  if (!read.ok()) return false;
+  read.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules).Bind(5, head);
+  if (!read.Row()) return false;
+  *parts = read.Blob(0);
+  return true;
+}
+
+void StoredFindings::ChunkChanges(sqlite3* db, int32_t dataNo,
+                                  std::unordered_map<int64_t, int64_t>* changes) {
+  changes->clear();
+  SqlStatement rows(db, "SELECT chunk_no, changes FROM main.check_chunk_change WHERE data_no = ?");
+  if (!rows.ok()) return;
+  rows.Bind(1, dataNo);
+  while (rows.Row()) (*changes)[rows.Int(0)] = rows.Int(1);
+}
+
 bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth,
                            const Stamp& stamp) const {
+  return Write(db, dataNo, startMonth, endMonth, stamp, std::string());
+}
+
+bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth,
+                           const Stamp& stamp, const std::string& parts) const {
   if (!stamp.headRead || (stamp.changes < 0 && stamp.dataVersion < 0) ||
       sqlite3_db_readonly(db, "main") != 0 || ReadScope::StatementActive(db)) {
     return false;
@@ -273,9 +353,12 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
   bool kept = false;
   if (RunSql(db, "BEGIN IMMEDIATE")) {
     NoteBenignCommit(db);  // findings are none of what a kept check is made of
-    bool ok = RunSql(db, kTableSql) && RunSql(db, kChangesSql);
+    bool ok = RunSql(db, kTableSql) && RunSql(db, kChangesSql) && RunSql(db, kPartsTableSql) &&
+              RunSql(db, kChunkChangesSql);
     for (size_t i = 0; ok && i < std::size(kSources); ++i) {
-      ok = RunSql(db, TriggerSql(kSources[i], i).c_str());
+      // The triggers before these counted the data set alone.
+      ok = RunSql(db, ("DROP TRIGGER IF EXISTS main.check_findings_" + std::to_string(i)).c_str()) &&
+           RunSql(db, TriggerSql(kSources[i], i).c_str());
     }
     // Under the write lock: nothing the findings are made of changed since
     // the stamp (before any check kept findings, no other connection wrote).
@@ -290,11 +373,26 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
       ranges.Bind(1, dataNo);
       ok = ranges.Row();
       if (ok && ranges.Int(0) >= kRangesPerDataSet) {
-        ok = SqlStatement(db, "DELETE FROM check_findings WHERE data_no = ?").Bind(1, dataNo).Run();
+        ok = SqlStatement(db, "DELETE FROM check_findings WHERE data_no = ?").Bind(1, dataNo).Run() &&
+             SqlStatement(db, "DELETE FROM check_parts WHERE data_no = ?").Bind(1, dataNo).Run();
       }
-      ok = ok && RunSql(db,
-                      "DELETE FROM check_findings WHERE data_no NOT IN (SELECT data_no FROM "
-                      "data_set)");
+      ok = ok &&
+           RunSql(db,
+                  "DELETE FROM check_findings WHERE data_no NOT IN (SELECT data_no FROM "
+                  "data_set)") &&
+           RunSql(db, "DELETE FROM check_parts WHERE data_no NOT IN (SELECT data_no FROM data_set)");
+    }
+    // Parts kept before stay without new ones: each stands for its chunk
+    // only while the chunk's count of changes is what it was.
+    if (ok && !parts.empty()) {
+      SqlStatement insert(db,
+                          "INSERT OR REPLACE INTO check_parts (data_no, start_month, end_month, "
+                          "rules, "
+                          "epoch, head, parts) VALUES (?, ?, ?, ?, ?, ?, ?)");
+      insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules);
+      insert.Bind(5, Epoch(db, dataNo)).Bind(6, head);
+      insert.BindBlob(7, parts);
+      ok = insert.Run();
     }
     if (ok) {
       const std::string bytes = Encode();
@@ -304,7 +402,7 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
           "end_month, rules, changes, head, findings) VALUES (?, ?, ?, ?, ?, ?, ?)");
       insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules).Bind(5, changes);
       insert.Bind(6, head);
-      insert.BindBlob(7, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+      insert.BindBlob(7, bytes);
       ok = insert.Run();
     }
     kept = ok && RunSql(db, "COMMIT");

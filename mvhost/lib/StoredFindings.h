@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "mvhost/lib/CheckFinding.h"
@@ -69,6 +70,22 @@ class StoredFindings {
   // otherwise nothing is kept. A failure leaves the store as it was. True
   // when they were kept.
   bool Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth, const Stamp& stamp) const;
+
+  // The same, with the parts of every chunk (EncodeCheckParts) kept beside
+  // them for this data set and months; empty: none.
+  bool Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth, const Stamp& stamp,
+             const std::string& parts) const;
+
+  // The parts kept for data set dataNo over months start..end, when they
+  // were made by these rules, with the same digest `head` of the rows
+  // besides the lines and no rebuild since.
+  // False when there are none.
+  static bool ReadParts(sqlite3* db, int32_t dataNo, int startMonth, int endMonth, int64_t head,
+                        std::string* parts);
+  // The changes counted per chunk of the data set's lines (a chunk not
+  // there: none).
+  static void ChunkChanges(sqlite3* db, int32_t dataNo,
+                           std::unordered_map<int64_t, int64_t>* changes);
 
   // The stored form, and back (false when the bytes are not one whole).
   std::string Encode() const;

@@ -160,6 +160,30 @@ TEST_F(KeptReadsTest, AKeptCheckOutlastsTheHostsBenignWritesButNotTheWriteAfterT
   }
 }
 
+// The check hands the kept account list on to the accounts' read of the same
+// run: a write to the accounts between the two must be seen.
+TEST_F(KeptReadsTest, TheAccountsHandedOnByTheCheckFollowAWriteAfterIt) {
+  host_.AddAccount({.accountId = 1, .code = "100", .name = "before", .classCode = 0x40888000});
+  {
+    // Keeps the check again with the account.
+    OtherRun keeper(host_);
+    mvhost::DerivedFinding finding;
+    ASSERT_EQ(mvhost::CheckDerivedData(keeper.db(), 1, &finding), 0);
+  }
+  for (const char* write : {"", "UPDATE account SET name = 'after' WHERE account_id = 1"}) {
+    OtherRun run(host_);
+    mvhost::DerivedFinding finding;
+    ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
+    if (*write != '\0') host_.Exec(write);
+    const std::vector<mvhost::KeptAccount>* accounts = nullptr;
+    ASSERT_EQ(mvhost::KeptAccounts(run.db(), 1, &accounts), 0);
+    ASSERT_NE(accounts, nullptr);
+    ASSERT_EQ(accounts->size(), 1U);
+    EXPECT_EQ((*accounts)[0].nameText.cp932, *write != '\0' ? "after" : "before");
+    EXPECT_EQ(run.Read("FROM account "), *write != '\0') << "the handed list was not taken";
+  }
+}
+
 TEST_F(KeptReadsTest, AKeptFileThatDoesNotReadBackIsNotTaken) {
   // Damage written in a commit recorded as benign (or not, where the file
   // claims the damage's counter): only the file's own checks can tell.

@@ -38,6 +38,8 @@ class Link : public ClAccConnect::Impl {
     return inner_.Terminate();
   }
   void Release() override { inner_.Release(); }
+  void BeginReadSpan() override { inner_.BeginReadSpan(); }
+  void EndReadSpan() override { inner_.EndReadSpan(); }
 
  private:
   ClAccConnect::Impl& inner_;

@@ -1,0 +1,16 @@
+#include "app/HostReadSpan.h"
+
+#include "host/ClAccConnect.h"
+
+namespace taxlink {
+
+HostReadSpan::HostReadSpan() { ClAccConnect::Inst()->BeginReadSpan(); }
+
+HostReadSpan::~HostReadSpan() { End(); }
+
+void HostReadSpan::End() {
+  if (open_) ClAccConnect::Inst()->EndReadSpan();
+  open_ = false;
+}
+
+}  // namespace taxlink
