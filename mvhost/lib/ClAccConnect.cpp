@@ -217,7 +217,12 @@ int32_t Link::DispMsg(HWND owner, const char* text, const char* messageCaption, 
   return platform::Ui().MessageBox(owner, shown, title, style);
 }
 
-void Link::BeginReadSpan() { mvhost::ReadScope::BeginSpan(mvhost::HostSession::Db(nullptr)); }
+// Whatever shows a message or a dialog to the user (the program's own ones
+// too) ends the span first, through the front end's hook.
+void Link::BeginReadSpan() {
+  platform::SetUserWaitHook(&mvhost::ReadScope::EndOpenSpan);
+  mvhost::ReadScope::BeginSpan(mvhost::HostSession::Db(nullptr));
+}
 
 void Link::EndReadSpan() { mvhost::ReadScope::EndOpenSpan(); }
 

@@ -15,7 +15,18 @@ FrontEndLostHandler& LostHandler() {
   return handler;
 }
 
+UserWaitHook& WaitHook() {
+  static UserWaitHook hook = nullptr;
+  return hook;
+}
+
 }  // namespace
+
+void SetUserWaitHook(UserWaitHook hook) { WaitHook() = hook; }
+
+void BeforeUserWait() {
+  if (WaitHook() != nullptr) WaitHook()();
+}
 
 UserInterface* CurrentUi() { return Current().get(); }
 

@@ -57,6 +57,14 @@ UserInterface* CurrentUi();
 // previous one.
 std::unique_ptr<UserInterface> SetUi(std::unique_ptr<UserInterface> ui);
 
+// Called before the process's front end waits on the user (a message box, a
+// modal dialog, the save-as dialog; UserWaitGuard): what must not stay held
+// while the user reads or types, such as the host's read transaction, is let
+// go there. One hook; null for none.
+using UserWaitHook = void (*)();
+void SetUserWaitHook(UserWaitHook hook);
+void BeforeUserWait();
+
 // A front end that loses its screen for good (the display server ended)
 // calls FrontEndLost with the reason in English, from wherever it notices.
 // The program registers what ends the run then (it says why and still tells

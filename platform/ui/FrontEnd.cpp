@@ -9,6 +9,7 @@
 
 #include "platform/ui/NoneUi.h"
 #include "platform/ui/ScriptedUi.h"
+#include "platform/ui/UserWaitGuard.h"
 
 namespace platform {
 namespace {
@@ -101,7 +102,7 @@ std::unique_ptr<UserInterface> MakeUiFromEnvironment() {
 }
 
 UserInterface& Ui() {
-  if (CurrentUi() == nullptr) SetUi(MakeUiFromEnvironment());
+  if (CurrentUi() == nullptr) SetUi(std::make_unique<UserWaitGuard>(MakeUiFromEnvironment()));
   return *CurrentUi();
 }
 

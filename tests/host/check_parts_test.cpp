@@ -137,6 +137,7 @@ TEST_F(CheckPartsTest, AfterAnyChangeThePartsGiveWhatTheWalkGives) {
        "UPDATE journal_derived_state SET built = 0; "
        "UPDATE journal_line SET debit_tax = 2 WHERE line_id = 4700"},
       {"an account's class", "UPDATE account SET class_code = 1 WHERE code = '681'"},
+      {"the parts cut short", "UPDATE check_parts SET parts = substr(parts, 1, 1000)"},
       {"an amount too large to add in parts",
        "UPDATE journal_line SET debit_amount = 1 << 50 WHERE line_id = 4000"},
       {"a journal out of order", "UPDATE journal_line SET journal_no = 1 WHERE line_id = 4500"},

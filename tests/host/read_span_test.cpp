@@ -1,11 +1,10 @@
 // A read span keeps one transaction over many services: it must show each of
 // them one snapshot, let another connection's write through only after it
-// ends, and never stay open under a message the host shows.
+// ends, and never stay open under a message, the host's or the program's.
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "host/ClRuleShiwake.h"
 #include "mvhost/lib/HostSession.h"
 #include "platform/dialog/UserInterface.h"
+#include "platform/ui/UserWaitGuard.h"
 #include "tests/support/HostFixture.h"
 
 namespace taxlink::testing {
@@ -120,24 +120,35 @@ TEST_F(ReadSpanTest, ASpanShowsOneSnapshotAndLetsWritesInOnlyAfterItEnds) {
   EXPECT_FALSE(ServicesInTransaction()) << "a service outside a span left its transaction open";
 }
 
-TEST_F(ReadSpanTest, TheHostsMessagesEndTheSpanBeforeTheyShow) {
-  const std::vector<std::function<void()>> messages = {
-      [] { ClAccConnect::Inst()->DispMsg(0, "notice", nullptr, MB_OK); },
-      [] { ClMsgMgr::Inst()->CheckFatalErrorWithMsg(-3005, 0, 0, 0); },
+TEST_F(ReadSpanTest, NoMessageIsShownInsideTheSpan) {
+  struct Case {
+    const char* name;
+    bool guarded;  // behind the front end's guard, as Ui() chooses it
+    void (*show)();
   };
-  for (size_t i = 0; i < messages.size(); ++i) {
+  const Case cases[] = {
+      {"the host's message", false,
+       [] { ClAccConnect::Inst()->DispMsg(0, "notice", nullptr, MB_OK); }},
+      {"the host's fatal message", false,
+       [] { ClMsgMgr::Inst()->CheckFatalErrorWithMsg(-3005, 0, 0, 0); }},
+      {"the program's own message", true,
+       [] { platform::CurrentUi()->MessageBox(0, "notice", "caption", MB_OK); }},
+  };
+  for (const Case& c : cases) {
     auto watching = std::make_unique<LockWatchingUi>();
     LockWatchingUi& ui = *watching;
-    std::unique_ptr<platform::UserInterface> previous = platform::SetUi(std::move(watching));
+    std::unique_ptr<platform::UserInterface> shown = std::move(watching);
+    if (c.guarded) shown = std::make_unique<platform::UserWaitGuard>(std::move(shown));
+    std::unique_ptr<platform::UserInterface> previous = platform::SetUi(std::move(shown));
     ClAccConnect::Inst()->BeginReadSpan();
     EXPECT_EQ(Lines(), 30);
     ASSERT_TRUE(ServicesInTransaction());
-    messages[i]();
-    ASSERT_EQ(ui.heldUnderMessage.size(), 1U) << "message " << i;
-    EXPECT_FALSE(ui.heldUnderMessage[0]) << "message " << i << " shown inside the span";
+    c.show();
+    ASSERT_EQ(ui.heldUnderMessage.size(), 1U) << c.name;
+    EXPECT_FALSE(ui.heldUnderMessage[0]) << c.name << " shown inside the span";
     // The span is over: a service after the message keeps nothing open.
     EXPECT_EQ(Lines(), 30);
-    EXPECT_FALSE(ServicesInTransaction()) << "message " << i;
+    EXPECT_FALSE(ServicesInTransaction()) << c.name;
     platform::SetUi(std::move(previous));
   }
 }
