@@ -36,16 +36,13 @@ bool TraceHandoff::Start() {
   return true;
 }
 
-char* TraceHandoff::Reserve(std::size_t bytes) {
-  if (size_ + bytes > current_->capacity) {
-    if (size_ > 0) Hand();
-    // An entry larger than a block gets a block of its size.
-    if (bytes > current_->capacity) {
-      current_->bytes = std::make_unique_for_overwrite<char[]>(bytes);
-      current_->capacity = bytes;
-    }
+void TraceHandoff::MakeRoom(std::size_t bytes) {
+  if (size_ > 0) Hand();
+  // An entry larger than a block gets a block of its size.
+  if (bytes > current_->capacity) {
+    current_->bytes = std::make_unique_for_overwrite<char[]>(bytes);
+    current_->capacity = bytes;
   }
-  return current_->bytes.get() + size_;
 }
 
 void TraceHandoff::Hand() {

@@ -28,7 +28,10 @@ class TraceHandoff {
   bool Start();
   // Room for bytes more at the end of the current block (a new block when
   // it is full), to be counted by Commit.
-  char* Reserve(std::size_t bytes);
+  char* Reserve(std::size_t bytes) {
+    if (size_ + bytes > current_->capacity) MakeRoom(bytes);
+    return current_->bytes.get() + size_;
+  }
   void Commit(std::size_t bytes) { size_ += bytes; }
   // Hands the last block over and waits until the thread took every block
   // and ended. Nothing may be reserved after.
@@ -36,6 +39,7 @@ class TraceHandoff {
 
  private:
   void Hand();  // the current block to the thread, a free one in its place
+  void MakeRoom(std::size_t bytes);  // for Reserve, when the block is full
   void Run();
 
   std::function<void(const char*, std::size_t)> take_;
