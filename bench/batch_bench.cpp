@@ -317,13 +317,14 @@ int main(int argc, char** argv) {
   }
   // The first batch after a change of one line walks the lines (the
   // findings the checks above kept no longer hold); the next one reads what
-  // it kept. The change is made and undone, so the cached home stays as it
-  // was.
-  Timing changed, next;
-  for (int round = 0; round < 2; ++round) {
+  // it kept. A single launch after the same change is the fair measure of
+  // it: the program's own first run after a change is in both. Changes
+  // alternate in sign, four in all, so the cached home ends as it was.
+  Timing changed, next, changedSingle;
+  for (int round = 0; round < 4; ++round) {
     sqlite3* db = nullptr;
     const std::string sql = "UPDATE journal_line SET debit_amount = debit_amount " +
-                            std::string(round == 0 ? "+" : "-") +
+                            std::string(round % 2 == 0 ? "+" : "-") +
                             " 10000 WHERE data_no = " + number +
                             " AND line_id = " + std::to_string(bigLines / 2);
     if (sqlite3_open((big.home + "/host.db").c_str(), &db) != SQLITE_OK ||
@@ -332,6 +333,10 @@ int main(int argc, char** argv) {
       Fail("cannot change a line of " + big.home);
     }
     sqlite3_close(db);
+    if (round == 1 || round == 2) {
+      changedSingle.Best(SingleLaunch(bin, big.home, bigProgram, bigUser, big.dataNo, bigReport));
+      continue;
+    }
     changed.Best(Batch(bin, big.home, bigProgram, big.home + "/batch", {"-j", "1", number}));
     next.Best(Batch(bin, big.home, bigProgram, big.home + "/batch", {"-j", "1", number}));
   }
@@ -352,5 +357,10 @@ int main(int argc, char** argv) {
       "the next batch: %.0f / %.0f = %.2f x\n",
       changed.wall, changed.cpu, changed.wall / single.wall, changed.cpu / single.cpu, next.wall,
       next.cpu, next.wall / single.wall);
+  std::printf(
+      "  single launch after a one-line change (best of 2): %.0f / %.0f; the batch after one: "
+      "%.2f x it in wall time (target 1.1 x; processor %.2f x)\n",
+      changedSingle.wall, changedSingle.cpu, changed.wall / changedSingle.wall,
+      changed.cpu / changedSingle.cpu);
   return 0;
 }
