@@ -1,6 +1,7 @@
 #include "mvhost/lib/CheckPart.h"
 
-#include <cstring>
+#include "mvhost/lib/BlobReader.h"
+#include "mvhost/lib/BlobWriter.h"
 
 namespace mvhost {
 
@@ -10,72 +11,6 @@ namespace {
 constexpr char kMagic[4] = {'C', 'P', '1', '\0'};
 // Every number is stored in 8 bytes: an item of N numbers takes N words.
 constexpr size_t kWord = 8;
-
-class Writer {
- public:
-  explicit Writer(std::string* out) : out_(out) {}
-  void Int(int64_t value) {
-    char bytes[sizeof value];
-    std::memcpy(bytes, &value, sizeof value);
-    out_->append(bytes, sizeof bytes);
-  }
-  void Text(const std::string& text) {
-    Int(static_cast<int64_t>(text.size()));
-    out_->append(text);
-  }
-
- private:
-  std::string* out_;
-};
-
-// Reads the stored form front to back; any read past its end fails it.
-class Reader {
- public:
-  explicit Reader(const std::string& bytes) : bytes_(bytes) {}
-  bool Int(int64_t* value) {
-    if (bytes_.size() - at_ < sizeof *value) return false;
-    std::memcpy(value, bytes_.data() + at_, sizeof *value);
-    at_ += sizeof *value;
-    return true;
-  }
-  bool Int32(int32_t* value) {
-    int64_t wide = 0;
-    if (!Int(&wide) || wide < INT32_MIN || wide > INT32_MAX) return false;
-    *value = static_cast<int32_t>(wide);
-    return true;
-  }
-  // A count of items each at least `itemSize` bytes long.
-  bool Count(size_t itemSize, size_t* count) {
-    int64_t wide = 0;
-    if (!Int(&wide) || wide < 0 ||
-        static_cast<uint64_t>(wide) > (bytes_.size() - at_) / itemSize) {
-      return false;
-    }
-    *count = static_cast<size_t>(wide);
-    return true;
-  }
-  bool Text(std::string* text) {
-    int64_t size = 0;
-    if (!Int(&size) || size < 0 || static_cast<uint64_t>(size) > bytes_.size() - at_) {
-      return false;
-    }
-    text->assign(bytes_, at_, static_cast<size_t>(size));
-    at_ += static_cast<size_t>(size);
-    return true;
-  }
-  bool Skip(const char* expected, size_t size) {
-    if (bytes_.size() - at_ < size || std::memcmp(bytes_.data() + at_, expected, size) != 0) {
-      return false;
-    }
-    at_ += size;
-    return true;
-  }
-  bool AtEnd() const { return at_ == bytes_.size(); }
-
- private:
-  const std::string& bytes_;
-  size_t at_ = 0;
-};
 
 }  // namespace
 
@@ -87,7 +22,7 @@ int64_t CheckPart::LineFindings() const {
 
 std::string EncodeCheckParts(const std::vector<CheckPart>& parts) {
   std::string out(kMagic, sizeof kMagic);
-  Writer w(&out);
+  BlobWriter w(&out);
   w.Int(static_cast<int64_t>(parts.size()));
   for (const CheckPart& p : parts) {
     w.Int(p.chunk);
@@ -140,7 +75,7 @@ std::string EncodeCheckParts(const std::vector<CheckPart>& parts) {
 
 bool DecodeCheckParts(const std::string& bytes, std::vector<CheckPart>* parts) {
   parts->clear();
-  Reader in(bytes);
+  BlobReader in(bytes);
   size_t count = 0;
   if (!in.Skip(kMagic, sizeof kMagic) || !in.Count(kWord * 16, &count)) return false;
   parts->resize(count);

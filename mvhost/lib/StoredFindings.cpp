@@ -1,9 +1,10 @@
 #include "mvhost/lib/StoredFindings.h"
 
-#include <cstring>
 #include <iterator>
 #include <utility>
 
+#include "mvhost/lib/BlobReader.h"
+#include "mvhost/lib/BlobWriter.h"
 #include "mvhost/lib/BusyWait.h"
 #include "mvhost/lib/CheckedSnapshot.h"
 #include "mvhost/lib/DerivedChunks.h"
@@ -195,64 +196,20 @@ int64_t DataVersion(sqlite3* db) {
   return version.Row() ? version.Int(0) : -1;
 }
 
-void PutInt(std::string* out, int64_t value) {
-  char bytes[sizeof value];
-  std::memcpy(bytes, &value, sizeof value);
-  out->append(bytes, sizeof bytes);
-}
-
-void PutText(std::string* out, const std::string& text) {
-  PutInt(out, static_cast<int64_t>(text.size()));
-  out->append(text);
-}
-
-// Reads the stored form front to back; any read past its end fails it.
-class Reader {
- public:
-  explicit Reader(const std::string& bytes) : bytes_(bytes) {}
-
-  bool Int(int64_t* value) {
-    if (bytes_.size() - at_ < sizeof *value) return false;
-    std::memcpy(value, bytes_.data() + at_, sizeof *value);
-    at_ += sizeof *value;
-    return true;
-  }
-  bool Text(std::string* text) {
-    int64_t size = 0;
-    if (!Int(&size) || size < 0 || static_cast<uint64_t>(size) > bytes_.size() - at_) {
-      return false;
-    }
-    text->assign(bytes_, at_, static_cast<size_t>(size));
-    at_ += static_cast<size_t>(size);
-    return true;
-  }
-  bool Skip(const char* expected, size_t size) {
-    if (bytes_.size() - at_ < size || std::memcmp(bytes_.data() + at_, expected, size) != 0) {
-      return false;
-    }
-    at_ += size;
-    return true;
-  }
-  bool AtEnd() const { return at_ == bytes_.size(); }
-
- private:
-  const std::string& bytes_;
-  size_t at_ = 0;
-};
-
 }  // namespace
 
 std::string StoredFindings::Encode() const {
   std::string out(kMagic, sizeof kMagic);
-  for (size_t i = 0; i < kCheckRuleCount; ++i) PutInt(&out, counts.Of(static_cast<CheckRule>(i)));
-  PutInt(&out, static_cast<int64_t>(findings.size()));
+  BlobWriter w(&out);
+  for (size_t i = 0; i < kCheckRuleCount; ++i) w.Int(counts.Of(static_cast<CheckRule>(i)));
+  w.Int(static_cast<int64_t>(findings.size()));
   for (const CheckFinding& f : findings) {
-    PutInt(&out, static_cast<int64_t>(f.rule));
-    PutInt(&out, f.journal);
-    PutText(&out, f.source);
-    PutText(&out, f.item);
-    PutText(&out, f.what);
-    PutText(&out, f.todo);
+    w.Int(static_cast<int64_t>(f.rule));
+    w.Int(f.journal);
+    w.Text(f.source);
+    w.Text(f.item);
+    w.Text(f.what);
+    w.Text(f.todo);
   }
   return out;
 }
@@ -260,7 +217,7 @@ std::string StoredFindings::Encode() const {
 bool StoredFindings::Decode(const std::string& bytes) {
   counts = CheckCounts();
   findings.clear();
-  Reader in(bytes);
+  BlobReader in(bytes);
   if (!in.Skip(kMagic, sizeof kMagic)) return false;
   for (size_t i = 0; i < kCheckRuleCount; ++i) {
     int64_t count = 0;
