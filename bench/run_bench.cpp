@@ -141,7 +141,11 @@ RunFolder PrepareRun(const BenchHome& home, const std::string& binFolder,
   }
   ::chmod(run.program.c_str(), 0755);
   std::ofstream(folder + "/VelzoDef.ini", std::ios::binary) << "[ProgramLevel]\r\nSY26=1\r\n";
-  run.report = folder + "/report.xml";
+  // Every run of a home writes the same report, as a user's repeated runs
+  // do: a path that changed from the run before would have the program
+  // rewrite its remembered choices (two flushes to disk) in every run when
+  // this build and the baseline take turns.
+  run.report = home.home + "/run/report.xml";
   std::string windowsReport = "C:" + run.report;
   std::replace(windowsReport.begin(), windowsReport.end(), '/', '\\');
   std::string escaped;
