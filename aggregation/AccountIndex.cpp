@@ -14,7 +14,10 @@ AccountIndex::AccountIndex(const AccountList& list) {
   // list per id (a pass's index was hundreds of small allocations).
   std::vector<std::pair<int32_t, std::size_t>> byId;
   byId.reserve(list.size());
-  for (std::size_t i = 0; i < list.size(); ++i) byId.emplace_back(list[i].accountId, i);
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const int32_t id = list[i].accountId;  // copied out of the packed record
+    byId.emplace_back(id, i);
+  }
   std::sort(byId.begin(), byId.end());
   positions_.reserve(byId.size());
   for (std::size_t at = 0; at < byId.size();) {
