@@ -110,16 +110,22 @@ std::string CheckCommand(const ClientJob& job) {
   return command;
 }
 
+// The row names the findings file and counts all the findings.
+void NameFindings(const ClientJob& job, int64_t count, ClientResult* result) {
+  result->findings = count;
+  result->findingsFile = job.set.dataId + ".findings.txt";
+}
+
 bool WriteFindings(const ClientJob& job, std::string text, int64_t count, ClientResult* result) {
   if (count > static_cast<int64_t>(kListedFindings)) {
     text += "(the first " + std::to_string(kListedFindings) + " of " + std::to_string(count) +
             " findings; " + CheckCommand(job) + " lists them all)\n";
   }
-  const std::string name = job.set.dataId + ".findings.txt";
   std::string error;
-  if (!WriteWholeFile(job.folder + "/" + name, text, &error)) return false;
-  result->findings = count;
-  result->findingsFile = name;
+  if (!WriteWholeFile(job.folder + "/" + job.set.dataId + ".findings.txt", text, &error)) {
+    return false;
+  }
+  NameFindings(job, count, result);
   return true;
 }
 
@@ -132,7 +138,11 @@ void AddFindings(const ClientJob& job, ConcurrentCheck& madeBeside, ClientResult
   std::string error;
   if (!job.conditions.savedValues &&
       madeBeside.Take(job.conditions.startMonth, job.conditions.endMonth, &made, &listedText)) {
-    if (made.checked) WriteFindings(job, std::move(listedText), made.total, result);
+    if (made.checked && madeBeside.Handed()) {
+      NameFindings(job, made.total, result);  // written by the check's thread
+    } else if (made.checked) {
+      WriteFindings(job, std::move(listedText), made.total, result);
+    }
     return;
   }
   HostStore own;
@@ -310,6 +320,14 @@ ClientResult RunClient(const ClientJob& job) {
         });
       }
       if (checkBeside) {
+        // The findings file is written as soon as the check has made it,
+        // while the program runs: its content is the check's, whatever the
+        // run's outcome, as the file written after the program would be.
+        madeBeside.WhenMade([&job](const taxlink::sheet::CheckFindings& made,
+                                   const std::string& text) {
+          ClientResult named;
+          return WriteFindings(job, text, made.total, &named);
+        });
         madeBeside.Start(job.home, job.set.dataNo, job.conditions.startMonth,
                          job.conditions.endMonth, kListedFindings, job.store);
       }
@@ -374,7 +392,12 @@ ClientResult RunClient(const ClientJob& job) {
     }
   }
   if (job.findings && UsableAsFileName(job.set.dataId)) {
-    if (!sheet.checked || !WriteFindings(job, sheet.findingsText, sheet.findings, &result)) {
+    if (sheet.checked && madeBeside.Taken() && madeBeside.Handed()) {
+      // The sheet showed the check made beside the program, whose thread
+      // wrote the file.
+      NameFindings(job, sheet.findings, &result);
+    } else if (!sheet.checked ||
+               !WriteFindings(job, sheet.findingsText, sheet.findings, &result)) {
       AddFindings(job, madeBeside, &result);
     }
   }

@@ -48,6 +48,13 @@ void ConcurrentCheck::Start(const std::string& home, int32_t dataNo, int startMo
       findings_.error = e.what();
       text_.clear();
     }
+    if (whenMade_ && findings_.checked) {
+      try {
+        handed_ = whenMade_(findings_, text_);
+      } catch (const std::exception&) {
+        handed_ = false;  // the caller writes what it needs after the program
+      }
+    }
   });
 }
 
@@ -56,6 +63,7 @@ bool ConcurrentCheck::Take(int startMonth, int endMonth, taxlink::sheet::CheckFi
   Wait();
   if (!made_ || startMonth != startMonth_ || endMonth != endMonth_) return false;
   made_ = false;
+  taken_ = true;
   *findings = std::move(findings_);
   *text = std::move(text_);
   return true;
