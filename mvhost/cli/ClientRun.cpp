@@ -8,18 +8,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string_view>
 #include <thread>
 
 #include "mvhost/cli/BatchRunLog.h"
 #include "mvhost/cli/ConcurrentCheck.h"
+#include "mvhost/cli/EarlySheet.h"
 #include "mvhost/cli/LaunchCommand.h"
 #include "mvhost/cli/SheetAfterLaunch.h"
 #include "mvhost/cli/WholeFile.h"
 #include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/StoredDataCheck.h"
+#include "platform/winfs/PathMapping.h"
 #include "sheet/FindingsFile.h"
 #include "sheet/ReportReader.h"
 #include "sheet/SheetRows.h"
@@ -332,7 +335,27 @@ ClientResult RunClient(const ClientJob& job) {
                          job.conditions.endMonth, kListedFindings, job.store);
       }
     };
+    // The sheet is made from the moment the program says it wrote the
+    // report, while it ends, when it needs no store (its findings are those
+    // of the check beside the program, or it has none).
+    EarlySheet early;
+    if (checkBeside || !job.findings) {
+      launch.posted = [&] {
+        const std::optional<std::string> report =
+            platform::MapUtf8WindowsPath(job.conditions.windowsPath);
+        if (report) {
+          early.Start(*report, job.findings ? &madeBeside : nullptr, job.conditions.startMonth,
+                      job.conditions.endMonth);
+        }
+      };
+      launch.sheetMade = [&](const TakenConditions* taken, const std::string& sha256,
+                             SheetOutcome* outcome, bool* written, std::string* error) {
+        return early.Finish(taken, sha256, outcome, written, error);
+      };
+    }
     launch.ended = [&] {
+      // Before the check's findings are waited for or the store is used.
+      early.Join();
       if (sheetReading.joinable()) sheetReading.join();
       // The check's read of the store would hold off the run log's write.
       madeBeside.Wait();
@@ -392,7 +415,7 @@ ClientResult RunClient(const ClientJob& job) {
     }
   }
   if (job.findings && UsableAsFileName(job.set.dataId)) {
-    if (sheet.checked && madeBeside.Taken() && madeBeside.Handed()) {
+    if (sheet.checked && sheet.usedBeside && madeBeside.Handed()) {
       // The sheet showed the check made beside the program, whose thread
       // wrote the file.
       NameFindings(job, sheet.findings, &result);

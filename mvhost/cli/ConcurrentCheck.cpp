@@ -63,7 +63,6 @@ bool ConcurrentCheck::Take(int startMonth, int endMonth, taxlink::sheet::CheckFi
   Wait();
   if (!made_ || startMonth != startMonth_ || endMonth != endMonth_) return false;
   made_ = false;
-  taken_ = true;
   *findings = std::move(findings_);
   *text = std::move(text_);
   return true;

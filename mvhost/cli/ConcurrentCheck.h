@@ -60,9 +60,8 @@ class ConcurrentCheck {
   }
 
   // After Wait: WhenMade's function was given the findings and said it
-  // used them; Taken: Take handed them over.
+  // used them.
   bool Handed() const { return handed_; }
-  bool Taken() const { return taken_; }
 
   // After Wait: the check's connection to the home (not open when it
   // could not be opened), for the process's later reads and writes.
@@ -73,7 +72,6 @@ class ConcurrentCheck {
   HostStore* used_ = &store_;
   std::thread thread_;
   bool made_ = false;  // started, and not yet taken
-  bool taken_ = false;
   bool handed_ = false;
   std::function<bool(const taxlink::sheet::CheckFindings&, const std::string&)> whenMade_;
   int startMonth_ = 0;

@@ -17,12 +17,15 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "mvhost/cli/BatchIndex.h"
+#include "mvhost/cli/BatchScript.h"
 #include "platform/text/Encoding.h"
+#include "platform/winfs/PathMapping.h"
 #include "tests/support/ProgramRunFixture.h"
 #include "tests/support/SjisLiteral.h"
 #include "trace/Sha256.h"
@@ -509,6 +512,35 @@ TEST_F(BatchRunTest, FindingsOnTheSheetOrNowhere) {
       EXPECT_EQ(row.findingsFile, "");
     }
   }
+}
+
+// The sheet a client gets while its program ends (from the findings of the
+// check beside the program, on two cores or more) is the page a launch
+// makes after its run of the same report: the same but for the report's
+// time on it.
+TEST_F(BatchRunTest, SheetMadeWhileTheProgramEndsIsTheLaunchsSheet) {
+  Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + kExamples[1]);
+  Command batch = Finish(Start(BatchLine("--whole-period --overwrite -j 1 2")));
+  ASSERT_EQ(batch.exitCode, 0) << batch.output;
+  const std::string report = ReadFileBytes(out_ + "/MIDORI2014.xml");
+  const std::string made = ReadFileBytes(out_ + "/MIDORI2014.html");
+  ASSERT_NE(made.find("asset-not-booked"), std::string::npos);
+
+  mvhost::BatchRunConditions conditions;
+  conditions.startMonth = 4;
+  conditions.endMonth = 3;
+  conditions.windowsPath = platform::PosixToWindowsUtf8(out_ + "/MIDORI2014.xml");
+  conditions.overwrite = true;
+  const std::string script = Program().workFolder() + "/launch.jsonl";
+  std::ofstream(script, std::ios::binary) << mvhost::BatchScriptText(conditions);
+  Command launch = Finish(Start("MVHOST_DATA_NO=2 TAXLINK_UI=script TAXLINK_UI_SCRIPT='" + script +
+                                "' " + Prefix() + "launch Alto --sheet --program '" +
+                                Program().programFolder() + "/TaxLinkAlto'"));
+  ASSERT_EQ(launch.exitCode, 0) << launch.output;
+  ASSERT_EQ(ReadFileBytes(out_ + "/MIDORI2014.xml"), report);
+  const std::regex time("[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} [+-][0-9]{4}");
+  EXPECT_EQ(std::regex_replace(ReadFileBytes(out_ + "/MIDORI2014.html"), time, "T"),
+            std::regex_replace(made, time, "T"));
 }
 
 // On a terminal the batch draws one bar, redrawn as clients end, and ends
