@@ -341,6 +341,9 @@ ClientResult RunClient(const ClientJob& job) {
     EarlySheet early;
     if (checkBeside || !job.findings) {
       launch.posted = [&] {
+        // The report's reader (libxml2) is used by one thread at a time:
+        // the schema's thread has ended before the sheet's starts.
+        if (sheetReading.joinable()) sheetReading.join();
         const std::optional<std::string> report =
             platform::MapUtf8WindowsPath(job.conditions.windowsPath);
         if (report) {
