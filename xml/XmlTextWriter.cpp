@@ -109,7 +109,7 @@ bool XmlTextWriter::AppendAttributes(std::string* line, const char* a1Name, cons
     line->append(" ");
     line->append(names[i]);
     line->append("=\"");
-    line->append(EscapeText(values[i]));
+    AppendEscaped(line, values[i]);
     line->append("\"");
   }
   return true;
@@ -118,16 +118,20 @@ bool XmlTextWriter::AppendAttributes(std::string* line, const char* a1Name, cons
 int XmlTextWriter::WriteStartTag(const char* name, uint16_t depth, const char* a1Name,
                                  const char* a1Value, const char* a2Name, const char* a2Value) {
   if (name == nullptr) return Fail();
+  const std::size_t start = pending_.size();
   try {
-    std::string line(depth, '\t');
-    line.append("<");
-    line.append(name);
-    if (!AppendAttributes(&line, a1Name, a1Value, a2Name, a2Value)) return 0;
-    line.append(">\r\n");
-    return WriteText(line);
+    pending_.append(depth, '\t');
+    pending_.append("<");
+    pending_.append(name);
+    if (!AppendAttributes(&pending_, a1Name, a1Value, a2Name, a2Value)) {
+      pending_.resize(start);
+      return 0;
+    }
+    pending_.append(">\r\n");
   } catch (...) {  // no memory for the line
     return Fail();
   }
+  return EndLine(start);
 }
 
 int XmlTextWriter::WriteElement(const char* name, const char* value, uint16_t depth,
@@ -135,61 +139,79 @@ int XmlTextWriter::WriteElement(const char* name, const char* value, uint16_t de
                                 const char* a2Value) {
   if (name == nullptr) return Fail();
   if (value != nullptr && HoldsForbiddenCharacter(value)) return Refuse(name);
+  const std::size_t start = pending_.size();
   try {
-    std::string line(depth, '\t');
-    line.append("<");
-    line.append(name);
-    if (!AppendAttributes(&line, a1Name, a1Value, a2Name, a2Value)) return 0;
-    line.append(">");
-    if (value != nullptr) line.append(EscapeText(value));
-    line.append("</");
-    line.append(name);
-    line.append(">\r\n");
-    return WriteText(line);
+    pending_.append(depth, '\t');
+    pending_.append("<");
+    pending_.append(name);
+    if (!AppendAttributes(&pending_, a1Name, a1Value, a2Name, a2Value)) {
+      pending_.resize(start);
+      return 0;
+    }
+    pending_.append(">");
+    if (value != nullptr) AppendEscaped(&pending_, value);
+    pending_.append("</");
+    pending_.append(name);
+    pending_.append(">\r\n");
   } catch (...) {
     return Fail();
   }
+  return EndLine(start);
 }
 
 int XmlTextWriter::WriteEndTag(const char* name, uint16_t depth) {
   if (name == nullptr) return Fail();
+  const std::size_t start = pending_.size();
   try {
-    std::string line(depth, '\t');
-    line.append("</");
-    line.append(name);
-    line.append(">\r\n");
-    return WriteText(line);
+    pending_.append(depth, '\t');
+    pending_.append("</");
+    pending_.append(name);
+    pending_.append(">\r\n");
   } catch (...) {
     return Fail();
   }
+  return EndLine(start);
+}
+
+int XmlTextWriter::EndLine(std::size_t start) {
+  if (file_ == nullptr || !file_->IsOpen()) {
+    pending_.resize(start);
+    return Fail();
+  }
+  if (pending_.size() >= kFlushBytes && !Flush()) return 0;
+  return 1;
 }
 
 std::string XmlTextWriter::EscapeText(std::string_view text) {
   std::string out;
   out.reserve(text.size());
+  AppendEscaped(&out, text);
+  return out;
+}
+
+void XmlTextWriter::AppendEscaped(std::string* out, std::string_view text) {
   for (char c : text) {
     switch (c) {
       case '&':
-        out.append("&amp;");
+        out->append("&amp;");
         break;
       case '>':
-        out.append("&gt;");
+        out->append("&gt;");
         break;
       case '<':
-        out.append("&lt;");
+        out->append("&lt;");
         break;
       case '"':
-        out.append("&quot;");
+        out->append("&quot;");
         break;
       case '\'':
-        out.append("&apos;");
+        out->append("&apos;");
         break;
       default:
-        out.push_back(c);
+        out->push_back(c);
         break;
     }
   }
-  return out;
 }
 
 bool XmlTextWriter::HoldsForbiddenCharacter(std::string_view text) {

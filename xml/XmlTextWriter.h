@@ -64,6 +64,8 @@ class XmlTextWriter {
   // The five XML special characters as entities; every other byte as it is
   // (Shift_JIS trail bytes never equal a special character).
   static std::string EscapeText(std::string_view text);
+  // EscapeText's bytes appended to out.
+  static void AppendEscaped(std::string* out, std::string_view text);
   // Whether text holds a character that XML 1.0 does not allow in a
   // document: a control character other than tab, line feed and carriage
   // return (Shift_JIS trail bytes are never below 0x40, so a byte below 0x20
@@ -88,6 +90,10 @@ class XmlTextWriter {
                         const char* a2Name, const char* a2Value);
   int Fail();
   int Refuse(const char* name);
+  // Ends a line composed in the gathered text from start (the tags compose
+  // there, not in a string of their own: a report's lines each cost two or
+  // three allocations so): 1, or 0 as WriteText fails.
+  int EndLine(std::size_t start);
 
   platform::File* file_ = nullptr;
   std::string path_;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -51,6 +52,28 @@ TEST(TraceTextTest, Sha256IsTheStandardDigestInLowerCaseHex) {
        "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
   };
   for (const auto& c : cases) EXPECT_EQ(Sha256Hex(c.bytes), c.hex) << c.bytes.size();
+}
+
+// Lengths either side of where the padding needs a second block and of a
+// whole block, in bytes above 0x7F (a signed char would corrupt the words).
+TEST(TraceTextTest, Sha256PadsEveryLengthAroundABlock) {
+  const struct {
+    std::size_t size;
+    const char* hex;
+  } cases[] = {
+      {55, "e7313d333c272e639f790978283f9eb392e843d0f29b7016828bb1daa4aac70b"},
+      {56, "4324d65f3c103567f5589c710bc08f8523f929a9272e3af36fc968e52abc6c27"},
+      {63, "81c80242132f230c3bd41b3e63bbcff16107339549214a99614ff26664625055"},
+      {64, "39e3d7b6b5d075d37d053ad89b24b41bef4f3c29760c84447cab3f3be1882241"},
+      {65, "aacca6ff74fdbb296d165a45cecfa04e5127bc008770fbbdd48006f2d2fae95e"},
+      {119, "9ce7368e4daf32341631b492e80359dc9f594b48453cd0dd5bf0b19279cc177e"},
+      {120, "7836b787757e95e58b3ca5aec90b1b004e8deba1e50e9675af9cabf1a13a04b5"},
+  };
+  for (const auto& c : cases) {
+    std::string bytes(c.size, '\0');
+    for (std::size_t i = 0; i < c.size; ++i) bytes[i] = static_cast<char>((i * 7 + 3) % 256);
+    EXPECT_EQ(Sha256Hex(bytes), c.hex) << c.size;
+  }
 }
 
 TEST(TraceTextTest, LineRowsAndEntriesAreIntegersInTheirColumns) {
