@@ -543,6 +543,40 @@ TEST_F(BatchRunTest, SheetMadeWhileTheProgramEndsIsTheLaunchsSheet) {
             std::regex_replace(made, time, "T"));
 }
 
+// A run that took other months than the batch gave (a program that types
+// its own end month) gets the sheet and the findings of the months it took,
+// not those of the check made beside it over the batch's months.
+TEST_F(BatchRunTest, ARunOverOtherMonthsGetsTheirFindings) {
+  ImportVariant(4, "OCTOBER", "october", [](nlohmann::json& s) {
+    s.erase("journals_csv");
+    s.erase("fixed_assets");
+    nlohmann::json journals = nlohmann::json::array();
+    // A tax of 5 % booked at 8 % in October: one tax-mismatch each.
+    for (int journal = 1; journal <= 3; ++journal) {
+      journals.push_back(
+          {{"journal", journal},
+           {"date", "2014-10-15"},
+           {"month", 7},
+           {"debit", {{"account", "152"}, {"amount", 105000}, {"tax_class", 0}}},
+           {"credit", {{"account", "511"}, {"amount", 100000}, {"tax", 5000}, {"tax_class", 1}}},
+           {"rate", 8}});
+    }
+    s["journals"] = journals;
+  });
+  const std::string program = Program().workFolder() + "/april-to-june";
+  std::ofstream(program) << "#!/bin/sh\nsed -i 's/\"id\":1016,\"text\":\"3\"/\"id\":1016,\"text\":\"6\"/' "
+                            "\"$TAXLINK_UI_SCRIPT\"\nexec '"
+                         << Program().programFolder() << "/TaxLinkAlto' \"$@\"\n";
+  ::chmod(program.c_str(), 0755);
+  Command batch = Finish(Start(Prefix() + "batch --out '" + out_ + "' --program '" + program +
+                               "' --whole-period -j 1 4"));
+  const mvhost::ClientResult row = IndexRows()["OCTOBER"];
+  ASSERT_EQ(row.status, "written") << batch.output << row.message;
+  EXPECT_EQ(row.findings, 0);
+  EXPECT_EQ(ReadFileBytes(out_ + "/OCTOBER.findings.txt"), "");
+  EXPECT_EQ(ReadFileBytes(out_ + "/OCTOBER.html").find("tax-mismatch"), std::string::npos);
+}
+
 // On a terminal the batch draws one bar, redrawn as clients end, and ends
 // it with the summary line.
 TEST_F(BatchRunTest, TerminalShowsABarAndASummary) {
