@@ -5,9 +5,11 @@
 //      as the batch makes them), then `mvhost batch -j 2` and `-j 1` over
 //      all of them;
 //   2. one client of a million lines: a single `mvhost launch` (with and
-//      without `--sheet`) against `mvhost batch` of that client, best of
-//      three each; then the batch after a change of one line (its check
-//      walks the lines) and the batch after that, best of two.
+//      without `--sheet`) against `mvhost batch` of that client, in pairs
+//      taken in turns (TAXLINK_BENCH_PAIRS, default 7): the best of each and
+//      the median and spread of the pairs' ratios; then the same for the
+//      first batch and the first launch after a change of one line (the
+//      check reads the changed chunk), and the batch after that.
 // The batch does more per client than a plain launch (the check sheet, the
 // findings of the bookkeeping check, the index row); beyond `launch --sheet`
 // is its own overhead (the script, the result, the index). The first launch of each part is printed
@@ -21,6 +23,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -219,6 +222,40 @@ std::string ClientsHome(const std::string& bin, int clients) {
 
 }  // namespace
 
+// One run's wall and processor time.
+struct Sample {
+  double wall = 0;
+  double cpu = 0;
+};
+
+// The ratios of pairs of runs (a batch against a launch run next to it):
+// the median says more than a ratio of two bests, the spread how far one
+// pair can be trusted on a busy machine.
+class Ratios {
+ public:
+  void Add(const Sample& batch, const Sample& launch) {
+    wall_.push_back(batch.wall / launch.wall);
+    cpu_.push_back(batch.cpu / launch.cpu);
+  }
+  void Print(const char* what) {
+    std::printf("  %s, %zu pairs in turns: wall median %.2f x (%.2f to %.2f), processor median "
+                "%.2f x (%.2f to %.2f)\n",
+                what, wall_.size(), Median(wall_), Min(wall_), Max(wall_), Median(cpu_),
+                Min(cpu_), Max(cpu_));
+  }
+
+ private:
+  static double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+  }
+  static double Min(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+  static double Max(const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); }
+  std::vector<double> wall_;
+  std::vector<double> cpu_;
+};
+
 struct Timing {
   double wall = 0;
   double cpu = 0;
@@ -228,10 +265,11 @@ struct Timing {
   }
   // The fastest of runs (wall time), with its processor time: the run the
   // machine's other work disturbed least.
-  void Best(double w) {
-    if (wall == 0 || w < wall) {
-      wall = w;
-      cpu = lastCpu;
+  void Best(double w) { Best(Sample{w, lastCpu}); }
+  void Best(const Sample& s) {
+    if (wall == 0 || s.wall < wall) {
+      wall = s.wall;
+      cpu = s.cpu;
     }
   }
 };
@@ -304,28 +342,49 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(big.home + "/single");
   const std::string bigReport = big.home + "/single/report.xml";
   const double coldSingle = SingleLaunch(bin, big.home, bigProgram, bigUser, big.dataNo, bigReport);
-  // Best of three each, taken in turns so that a burst of other work on the
-  // machine falls on all four alike.
+  // Pairs of a batch and a single launch, in turns (which goes first
+  // alternates), so that a burst of other work falls on both kinds alike;
+  // the ratio is taken within each pair, and its median and spread printed.
+  // TAXLINK_BENCH_PAIRS names the number of pairs (default 7).
+  const char* pairsSetting = std::getenv("TAXLINK_BENCH_PAIRS");
+  const int pairs = std::max(1, pairsSetting != nullptr ? std::atoi(pairsSetting) : 7);
   Timing single, singleSheet, batch, batchBare;
+  Ratios plain;
   const std::string number = std::to_string(big.dataNo);
-  for (int round = 0; round < 3; ++round) {
-    single.Best(SingleLaunch(bin, big.home, bigProgram, bigUser, big.dataNo, bigReport));
+  auto runSingle = [&] {
+    const double w = SingleLaunch(bin, big.home, bigProgram, bigUser, big.dataNo, bigReport);
+    return Sample{w, lastCpu};
+  };
+  auto runBatch = [&] {
+    const double w = Batch(bin, big.home, bigProgram, big.home + "/batch", {"-j", "1", number});
+    return Sample{w, lastCpu};
+  };
+  for (int round = 0; round < pairs; ++round) {
+    Sample s;
+    Sample b;
+    if (round % 2 == 0) {
+      s = runSingle();
+      b = runBatch();
+    } else {
+      b = runBatch();
+      s = runSingle();
+    }
+    single.Best(s);
+    batch.Best(b);
+    plain.Add(b, s);
     singleSheet.Best(SingleLaunch(bin, big.home, bigProgram, bigUser, big.dataNo, bigReport, true));
-    batch.Best(Batch(bin, big.home, bigProgram, big.home + "/batch", {"-j", "1", number}));
     batchBare.Best(Batch(bin, big.home, bigProgram, big.home + "/batch-bare",
                          {"-j", "1", "--no-findings", number}));
   }
-  // The first batch after a change of one line walks the lines (the
-  // findings the checks above kept no longer hold); the next one reads what
-  // it kept. A single launch after the same change is the fair measure of
-  // it: the program's own first run after a change is in both. Changes
-  // alternate in sign, four in all, so the cached home ends as it was.
-  Timing changed, next, changedSingle;
-  for (int round = 0; round < 4; ++round) {
+  // After a change of one line: each pair changes the line, runs one kind,
+  // changes it back and runs the other, so both are the first run after a
+  // change (the program's own first run after one is in both; the batch's
+  // check reads the changed chunk). The next batch reads what the first
+  // kept. Changes come in pairs, so the cached home ends as it was.
+  auto changeLine = [&](bool up) {
     sqlite3* db = nullptr;
     const std::string sql = "UPDATE journal_line SET debit_amount = debit_amount " +
-                            std::string(round % 2 == 0 ? "+" : "-") +
-                            " 10000 WHERE data_no = " + number +
+                            std::string(up ? "+" : "-") + " 10000 WHERE data_no = " + number +
                             " AND line_id = " + std::to_string(bigLines / 2);
     if (sqlite3_open((big.home + "/host.db").c_str(), &db) != SQLITE_OK ||
         sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK ||
@@ -333,14 +392,26 @@ int main(int argc, char** argv) {
       Fail("cannot change a line of " + big.home);
     }
     sqlite3_close(db);
-    if (round == 1 || round == 2) {
-      changedSingle.Best(SingleLaunch(bin, big.home, bigProgram, bigUser, big.dataNo, bigReport));
-      continue;
+  };
+  Timing changed, next, changedSingle;
+  Ratios afterChange;
+  for (int round = 0; round < pairs; ++round) {
+    Sample s;
+    Sample b;
+    for (int half = 0; half < 2; ++half) {
+      changeLine(half == 0);
+      if ((half == 0) == (round % 2 == 0)) {
+        s = runSingle();
+      } else {
+        b = runBatch();
+        next.Best(runBatch());
+      }
     }
-    changed.Best(Batch(bin, big.home, bigProgram, big.home + "/batch", {"-j", "1", number}));
-    next.Best(Batch(bin, big.home, bigProgram, big.home + "/batch", {"-j", "1", number}));
+    changedSingle.Best(s);
+    changed.Best(b);
+    afterChange.Add(b, s);
   }
-  std::printf("one client of %d lines (wall ms / processor ms, best of 3)\n", bigLines);
+  std::printf("one client of %d lines (wall ms / processor ms, best of %d)\n", bigLines, pairs);
   std::printf("  single launch: %.0f / %.0f (first, cold: %.0f wall)\n", single.wall, single.cpu,
               coldSingle);
   std::printf("  single launch --sheet: %.0f / %.0f = %.2f x (processor %.2f x)\n",
@@ -350,17 +421,19 @@ int main(int argc, char** argv) {
       "  batch: %.0f / %.0f = %.2f x the single launch in wall time (target 1.1 x; processor "
       "%.2f x)\n",
       batch.wall, batch.cpu, batch.wall / single.wall, batch.cpu / single.cpu);
+  plain.Print("batch / single launch");
   std::printf("  batch --no-findings: %.0f / %.0f = %.2f x (processor %.2f x)\n", batchBare.wall,
               batchBare.cpu, batchBare.wall / single.wall, batchBare.cpu / single.cpu);
   std::printf(
-      "  batch after a one-line change (best of 2): %.0f / %.0f = %.2f x (processor %.2f x); "
+      "  batch after a one-line change: %.0f / %.0f = %.2f x (processor %.2f x); "
       "the next batch: %.0f / %.0f = %.2f x\n",
       changed.wall, changed.cpu, changed.wall / single.wall, changed.cpu / single.cpu, next.wall,
       next.cpu, next.wall / single.wall);
   std::printf(
-      "  single launch after a one-line change (best of 2): %.0f / %.0f; the batch after one: "
+      "  single launch after a one-line change: %.0f / %.0f; the batch after one: "
       "%.2f x it in wall time (target 1.1 x; processor %.2f x)\n",
       changedSingle.wall, changedSingle.cpu, changed.wall / changedSingle.wall,
       changed.cpu / changedSingle.cpu);
+  afterChange.Print("batch after a change / launch after a change");
   return 0;
 }

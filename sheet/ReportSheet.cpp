@@ -76,7 +76,7 @@ bool AddFindingsAndTrace(Sheet* sheet, const CheckFindings* findings, const std:
   return trace.empty() || AddTraceDrillDown(sheet, trace, reportSha256, output, error);
 }
 
-bool ReportSheet::Write(std::string* error) {
+bool ReportSheet::Make(std::string* error) {
   std::string own;
   if (reportBytes == nullptr && !ReadSheetInput(reportPath, &own, error)) return false;
   const std::string& bytes = reportBytes != nullptr ? *reportBytes : own;
@@ -90,9 +90,17 @@ bool ReportSheet::Write(std::string* error) {
   const std::string output = DefaultSheetPath(reportPath, ".html");
   Sheet sheet = BuildSingleSheet(content, facts);
   if (!AddFindingsAndTrace(&sheet, findings, trace, facts.sha256, output, error)) return false;
-  if (!WriteSheetFile(output, RenderHtml(sheet), error)) return false;
+  html = RenderHtml(sheet);
+  return true;
+}
+
+bool ReportSheet::WriteMade(std::string* error) {
+  const std::string output = DefaultSheetPath(reportPath, ".html");
+  if (!WriteSheetFile(output, html, error)) return false;
   sheetPath = output;
   return true;
 }
+
+bool ReportSheet::Write(std::string* error) { return Make(error) && WriteMade(error); }
 
 }  // namespace taxlink::sheet

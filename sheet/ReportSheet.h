@@ -45,10 +45,18 @@ struct ReportSheet {
   ReportContent content;
   FileFacts facts;
   int64_t reportSize = 0;
+  std::string html;       // the sheet made
   std::string sheetPath;  // the sheet written, beside the report
 
-  // False with the message, as taxlink-sheet would print it.
+  // Make and WriteMade; false with the message, as taxlink-sheet would
+  // print it.
   bool Write(std::string* error);
+  // Reads (unless given), validates and describes the report and makes the
+  // sheet's page, writing nothing: a caller may make it before it knows
+  // whether the sheet is wanted.
+  bool Make(std::string* error);
+  // Writes the page Make made beside the report.
+  bool WriteMade(std::string* error);
 };
 
 }  // namespace taxlink::sheet

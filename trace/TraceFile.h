@@ -2,6 +2,7 @@
 #define TAXLINK_TRACE_TRACEFILE_H_
 
 #include <string>
+#include <thread>
 
 #include "host/StDATAINFO.h"
 #include "platform/winfs/File.h"
@@ -59,6 +60,9 @@ class TraceFile {
   // Where the placeholders of the header stand in the file.
   uint64_t sha256Offset_ = 0;
   uint64_t timeOffset_ = 0;
+  // Closes the trace it replaced, whose blocks are freed then, while the
+  // run goes on to its end; joined when the object goes.
+  std::jthread releasing_;
 };
 
 // A trace written whole after the run (TraceFile::Write without Begin).

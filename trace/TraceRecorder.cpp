@@ -73,7 +73,12 @@ std::string AccountObject(int32_t id, const char* code, std::size_t codeSize, co
 }
 
 // The records that go through the handoff, each after a byte of its kind.
-enum RecordKind : uint8_t { kHostSideRecord = 1, kEngineLineRecord = 2, kEntryRecord = 3 };
+enum RecordKind : uint8_t {
+  kHostSideRecord = 1,
+  kEngineLineRecord = 2,
+  kEntryRecord = 3,
+  kEngineAccountRecord = 4,
+};
 
 // A host side goes without its account's texts (remembered before) and with
 // only the targets it has.
@@ -86,10 +91,17 @@ struct TraceRecorder::EngineLine {
   uint64_t key;
   int64_t amount;
   LineRow row;  // the row it makes unless the host gave the side one
-  char code[sizeof(StKAMOKUINFO::code)];
-  char name[sizeof(StKAMOKUINFO::name)];
   int8_t side;
   bool replaces;
+};
+
+// The texts of an account the engine's sides name, sent before the first
+// side that names it (and again only when another account took its slot of
+// the walk's cache): the sides themselves carry only its id.
+struct TraceRecorder::EngineAccount {
+  int32_t id;
+  char code[sizeof(StKAMOKUINFO::code)];
+  char name[sizeof(StKAMOKUINFO::name)];
 };
 
 // A contribution of another kind; its JSON text follows it.
@@ -102,13 +114,18 @@ struct TraceRecorder::Entry {
 
 TraceRecorder::AccountBook::AccountBook() { known.fill(std::numeric_limits<int64_t>::min()); }
 
+bool TraceRecorder::AccountBook::Known(int32_t id) {
+  int64_t& slot = known[static_cast<uint32_t>(id) % known.size()];
+  if (slot == id) return true;
+  slot = id;
+  return false;
+}
+
 void TraceRecorder::AccountBook::Remember(int32_t id, const char* code, std::size_t codeSize,
                                           const char* name, std::size_t nameSize) {
-  int64_t& slot = known[static_cast<uint32_t>(id) % known.size()];
-  if (slot == id) return;
+  if (Known(id)) return;
   auto [it, added] = byId.try_emplace(id);
   if (added) it->second = AccountObject(id, code, codeSize, name, nameSize);
-  slot = id;
 }
 
 TraceRecorder::TraceRecorder(bool taxIncluded)
@@ -220,6 +237,15 @@ void TraceRecorder::TakeRecords(const char* data, const char* end) {
       std::memcpy(&line, data, sizeof(line));
       data += sizeof(line);
       RecordEngineLine(line);
+    } else if (kind == kEngineAccountRecord) {
+      EngineAccount account;
+      std::memcpy(&account, data, sizeof(account));
+      data += sizeof(account);
+      auto [it, added] = engineAccountTexts_.try_emplace(account.id);
+      if (added) {
+        it->second = AccountObject(account.id, account.code, sizeof(account.code), account.name,
+                                   sizeof(account.name));
+      }
     } else {
       Entry entry;
       std::memcpy(&entry, data, sizeof(entry));
@@ -482,6 +508,14 @@ void TraceRecorder::Contribute(const Contribution& c) {
     case Contribution::Source::kJournalLine: {
       const auto& line = *static_cast<const StSWKTINFO*>(c.record);
       const bool debit = c.side == 1;
+      if (!engineAccountsSent_.Known(c.account->accountId)) {
+        EngineAccount account;
+        account.id = c.account->accountId;
+        std::memcpy(account.code, c.account->code, sizeof(account.code));
+        std::memcpy(account.name, c.account->name, sizeof(account.name));
+        std::memcpy(Reserve(kEngineAccountRecord, sizeof(account)), &account, sizeof(account));
+        Put(sizeof(account));
+      }
       EngineLine record{};
       record.key = key;
       record.amount = c.amount;
@@ -498,8 +532,6 @@ void TraceRecorder::Contribute(const Contribution& c) {
                            0,
                            debit ? line.debitAmount : line.creditAmount,
                            debit ? line.debitTax : line.creditTax};
-      std::memcpy(record.code, c.account->code, sizeof(record.code));
-      std::memcpy(record.name, c.account->name, sizeof(record.name));
       record.side = c.side;
       record.replaces = c.replaces;
       std::memcpy(Reserve(kEngineLineRecord, sizeof(record)), &record, sizeof(record));
@@ -565,7 +597,11 @@ void TraceRecorder::RecordEngineLine(const EngineLine& c) {
       lastEngineSide_.amount = shared->amount;
       lastEngineSide_.tax = shared->tax;
     } else {
-      engineAccounts_.Remember(row.accountId, c.code, sizeof(c.code), c.name, sizeof(c.name));
+      if (!engineAccounts_.Known(row.accountId)) {
+        // Its texts came before the first side that names it.
+        auto [it, added] = engineAccounts_.byId.try_emplace(row.accountId);
+        if (added) it->second = engineAccountTexts_[row.accountId];
+      }
       lastEngineSide_.index = AddLine(row);
       lastEngineSide_.amount = row.amount;
       lastEngineSide_.tax = row.tax;

@@ -68,6 +68,7 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   // The records of contributions as they go through the handoff, and what
   // records them, in order, on the recorder's thread or in turn.
   struct EngineLine;
+  struct EngineAccount;
   struct Entry;
   void Take(const char* data, std::size_t size);
   void TakeRecords(const char* data, const char* end);
@@ -94,6 +95,8 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
     AccountBook();
     void Remember(int32_t id, const char* code, std::size_t codeSize, const char* name,
                   std::size_t nameSize);
+    // Whether id was the last account of its slot; it is from now on.
+    bool Known(int32_t id);
     std::unordered_map<int32_t, std::string> byId;
     // Accounts already remembered, by id modulo the size: most sides name
     // one of a few accounts, found here without the map (none: a value no
@@ -102,6 +105,10 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   };
   AccountBook hostAccounts_;
   AccountBook engineAccounts_;
+  // The engine's accounts whose texts went into the handoff (the walks'
+  // thread), and those texts as the recorder received them, by id.
+  AccountBook engineAccountsSent_;
+  std::unordered_map<int32_t, std::string> engineAccountTexts_;
 
   bool taxIncluded_;
   // On a thread of its own: the handoff, and whether recording failed

@@ -17,6 +17,8 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <system_error>
+#include <thread>
 
 #include "mvhost/cli/BatchIndex.h"
 #include "mvhost/cli/BatchProgress.h"
@@ -225,10 +227,26 @@ int BatchCommand(const BatchOptions& options) {
         (!now && std::chrono::steady_clock::now() - lastWrite < kWriteInterval)) {
       return;
     }
-    writeIndex();
-    // Entries that cannot be written now are kept for the next write.
+    // Entries that cannot be written now are kept for the next write. The
+    // run log's commit waits for its syncs to the disk: it goes on a thread
+    // of its own while the index is written (no other store is in use in
+    // this process meanwhile, and no worker is forked before the join).
     std::string logError;
-    if (!runLog.Write(home, &logError, logStore.db() != nullptr ? &logStore : nullptr) && now) {
+    bool logged = true;
+    auto writeLog = [&] {
+      logged = runLog.Write(home, &logError, logStore.db() != nullptr ? &logStore : nullptr);
+    };
+    std::thread logWrite;
+    if (!runLog.empty()) {
+      try {
+        logWrite = std::thread(writeLog);
+      } catch (const std::system_error&) {
+        writeLog();  // no thread to be had: one after the other
+      }
+    }
+    writeIndex();
+    if (logWrite.joinable()) logWrite.join();
+    if (!logged && now) {
       std::cerr << "mvhost: warning: runs are not in the run log: " << logError << "\n";
     }
     lastWrite = std::chrono::steady_clock::now();

@@ -8,18 +8,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string_view>
 #include <thread>
 
 #include "mvhost/cli/BatchRunLog.h"
 #include "mvhost/cli/ConcurrentCheck.h"
+#include "mvhost/cli/EarlySheet.h"
 #include "mvhost/cli/LaunchCommand.h"
 #include "mvhost/cli/SheetAfterLaunch.h"
 #include "mvhost/cli/WholeFile.h"
 #include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/StoredDataCheck.h"
+#include "platform/winfs/PathMapping.h"
 #include "sheet/FindingsFile.h"
 #include "sheet/ReportReader.h"
 #include "sheet/SheetRows.h"
@@ -110,16 +113,22 @@ std::string CheckCommand(const ClientJob& job) {
   return command;
 }
 
+// The row names the findings file and counts all the findings.
+void NameFindings(const ClientJob& job, int64_t count, ClientResult* result) {
+  result->findings = count;
+  result->findingsFile = job.set.dataId + ".findings.txt";
+}
+
 bool WriteFindings(const ClientJob& job, std::string text, int64_t count, ClientResult* result) {
   if (count > static_cast<int64_t>(kListedFindings)) {
     text += "(the first " + std::to_string(kListedFindings) + " of " + std::to_string(count) +
             " findings; " + CheckCommand(job) + " lists them all)\n";
   }
-  const std::string name = job.set.dataId + ".findings.txt";
   std::string error;
-  if (!WriteWholeFile(job.folder + "/" + name, text, &error)) return false;
-  result->findings = count;
-  result->findingsFile = name;
+  if (!WriteWholeFile(job.folder + "/" + job.set.dataId + ".findings.txt", text, &error)) {
+    return false;
+  }
+  NameFindings(job, count, result);
   return true;
 }
 
@@ -132,7 +141,11 @@ void AddFindings(const ClientJob& job, ConcurrentCheck& madeBeside, ClientResult
   std::string error;
   if (!job.conditions.savedValues &&
       madeBeside.Take(job.conditions.startMonth, job.conditions.endMonth, &made, &listedText)) {
-    if (made.checked) WriteFindings(job, std::move(listedText), made.total, result);
+    if (made.checked && madeBeside.Handed()) {
+      NameFindings(job, made.total, result);  // written by the check's thread
+    } else if (made.checked) {
+      WriteFindings(job, std::move(listedText), made.total, result);
+    }
     return;
   }
   HostStore own;
@@ -310,11 +323,42 @@ ClientResult RunClient(const ClientJob& job) {
         });
       }
       if (checkBeside) {
+        // The findings file is written as soon as the check has made it,
+        // while the program runs: its content is the check's, whatever the
+        // run's outcome, as the file written after the program would be.
+        madeBeside.WhenMade([&job](const taxlink::sheet::CheckFindings& made,
+                                   const std::string& text) {
+          ClientResult named;
+          return WriteFindings(job, text, made.total, &named);
+        });
         madeBeside.Start(job.home, job.set.dataNo, job.conditions.startMonth,
                          job.conditions.endMonth, kListedFindings, job.store);
       }
     };
+    // The sheet is made from the moment the program says it wrote the
+    // report, while it ends, when it needs no store (its findings are those
+    // of the check beside the program, or it has none).
+    EarlySheet early;
+    if (checkBeside || !job.findings) {
+      launch.posted = [&] {
+        // The report's reader (libxml2) is used by one thread at a time:
+        // the schema's thread has ended before the sheet's starts.
+        if (sheetReading.joinable()) sheetReading.join();
+        const std::optional<std::string> report =
+            platform::MapUtf8WindowsPath(job.conditions.windowsPath);
+        if (report) {
+          early.Start(*report, job.findings ? &madeBeside : nullptr, job.conditions.startMonth,
+                      job.conditions.endMonth);
+        }
+      };
+      launch.sheetMade = [&](const TakenConditions* taken, const std::string& sha256,
+                             SheetOutcome* outcome, bool* written, std::string* error) {
+        return early.Finish(taken, sha256, outcome, written, error);
+      };
+    }
     launch.ended = [&] {
+      // Before the check's findings are waited for or the store is used.
+      early.Join();
       if (sheetReading.joinable()) sheetReading.join();
       // The check's read of the store would hold off the run log's write.
       madeBeside.Wait();
@@ -374,7 +418,12 @@ ClientResult RunClient(const ClientJob& job) {
     }
   }
   if (job.findings && UsableAsFileName(job.set.dataId)) {
-    if (!sheet.checked || !WriteFindings(job, sheet.findingsText, sheet.findings, &result)) {
+    if (sheet.checked && sheet.usedBeside && madeBeside.Handed()) {
+      // The sheet showed the check made beside the program, whose thread
+      // wrote the file.
+      NameFindings(job, sheet.findings, &result);
+    } else if (!sheet.checked ||
+               !WriteFindings(job, sheet.findingsText, sheet.findings, &result)) {
       AddFindings(job, madeBeside, &result);
     }
   }

@@ -48,6 +48,13 @@ void ConcurrentCheck::Start(const std::string& home, int32_t dataNo, int startMo
       findings_.error = e.what();
       text_.clear();
     }
+    if (whenMade_ && findings_.checked) {
+      try {
+        handed_ = whenMade_(findings_, text_);
+      } catch (const std::exception&) {
+        handed_ = false;  // the caller writes what it needs after the program
+      }
+    }
   });
 }
 

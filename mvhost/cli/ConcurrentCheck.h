@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -49,6 +50,19 @@ class ConcurrentCheck {
   bool Take(int startMonth, int endMonth, taxlink::sheet::CheckFindings* findings,
             std::string* text);
 
+  // Before Start: what the check's thread does with the findings once it
+  // has made them, while the program still runs (the batch writes the
+  // client's findings file there, off the client's path after the
+  // program); its answer is kept for Handed.
+  void WhenMade(std::function<bool(const taxlink::sheet::CheckFindings&, const std::string& text)>
+                    use) {
+    whenMade_ = std::move(use);
+  }
+
+  // After Wait: WhenMade's function was given the findings and said it
+  // used them.
+  bool Handed() const { return handed_; }
+
   // After Wait: the check's connection to the home (not open when it
   // could not be opened), for the process's later reads and writes.
   HostStore& store() { return *used_; }
@@ -58,6 +72,8 @@ class ConcurrentCheck {
   HostStore* used_ = &store_;
   std::thread thread_;
   bool made_ = false;  // started, and not yet taken
+  bool handed_ = false;
+  std::function<bool(const taxlink::sheet::CheckFindings&, const std::string&)> whenMade_;
   int startMonth_ = 0;
   int endMonth_ = 0;
   taxlink::sheet::CheckFindings findings_;

@@ -341,7 +341,10 @@ int RunLaunch(const LaunchOptions& options) {
       } else {
         std::cout << text << std::endl;
       }
-      if (auto posted = PostedResult(text)) result = posted;
+      if (auto posted = PostedResult(text)) {
+        if (*posted == 0 && !result && options.posted) options.posted();
+        result = posted;
+      }
       if (text == "ENABLE 0" || text == "ENABLE 1") windowEnabled = text == "ENABLE 1";
       continue;
     }
@@ -399,7 +402,13 @@ int RunLaunch(const LaunchOptions& options) {
   if (options.sheet && *result == 0) {
     SheetOutcome own;
     SheetOutcome* outcome = options.sheetOutcome != nullptr ? options.sheetOutcome : &own;
-    if (!sheet.Write(tracePath, run.conditions, outcome, &error, &store, &report)) {
+    bool written = true;
+    const bool madeEarly =
+        tracePath.empty() && options.sheetMade &&
+        options.sheetMade(run.conditions ? &*run.conditions : nullptr, report.sha256, outcome,
+                          &written, &error);
+    if (madeEarly ? !written
+                  : !sheet.Write(tracePath, run.conditions, outcome, &error, &store, &report)) {
       std::cerr << "mvhost: no check sheet: " << error << "\n";
       return kLaunchNoSheet;
     }

@@ -10,6 +10,7 @@ namespace mvhost {
 struct SheetOutcome;
 struct RunTranscript;
 struct RunLogEntry;
+struct TakenConditions;
 
 class HostStore;
 
@@ -28,6 +29,17 @@ struct LaunchOptions {
   // log is written.
   std::function<void()> started;
   std::function<void()> ended;
+  // Called once when the program posts that it wrote its report (it may
+  // still be ending): a caller may start on the sheet then.
+  std::function<void()> posted;
+  // With sheet, after a written run: the sheet a caller made since
+  // `posted`, when it fits the run's conditions (null: none) and the
+  // report's bytes the run log read (their SHA-256); true when it took the
+  // sheet over (written, or not with the reason), false to have the launch
+  // make it.
+  std::function<bool(const TakenConditions* taken, const std::string& sha256,
+                     SheetOutcome* outcome, bool* written, std::string* error)>
+      sheetMade;
   // A connection to the home to use after `ended` for the run log and the
   // sheet's check (one the check beside the program opened); none: the
   // launch opens one.

@@ -68,9 +68,10 @@ bool SheetAfterLaunch::Write(const std::string& trace, const std::optional<Taken
   // the sheet shows the same as `taxlink-sheet --findings`.
   taxlink::sheet::CheckFindings findings;
   size_t kept = 0;
+  bool madeBeside = false;
   if (outcome->check) {
     // The check made while the program ran, when it covers the run's months.
-    const bool madeBeside =
+    madeBeside =
         outcome->madeBeside != nullptr &&
         outcome->madeBeside->Take(run.startMonth, run.endMonth, &findings, &outcome->findingsText);
     if (!madeBeside && (run.startMonth == 0 || run.endMonth == 0)) {
@@ -108,6 +109,7 @@ bool SheetAfterLaunch::Write(const std::string& trace, const std::optional<Taken
   outcome->reportSha256 = sheet.facts.sha256;
   outcome->reportSize = sheet.reportSize;
   outcome->checked = findings.checked;
+  outcome->usedBeside = madeBeside;
   outcome->findings = findings.total;
   if (!findings.checked) outcome->findingsText.clear();
   return true;

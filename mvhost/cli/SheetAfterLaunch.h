@@ -32,6 +32,7 @@ struct SheetOutcome {
   std::string reportSha256;
   int64_t reportSize = 0;
   bool checked = false;      // the check was made; the counts below are its own
+  bool usedBeside = false;   // the findings are those of madeBeside
   int64_t findings = 0;      // all of them
   std::string findingsText;  // the first findingsTextLimit, one a line
 };

@@ -85,7 +85,10 @@ bool Fail(FileException* error, int cause, const std::string& path) {
 ReplacementFile::ReplacementFile(std::string target, std::string stem)
     : target_(std::move(target)), stem_(std::move(stem)) {}
 
-ReplacementFile::~ReplacementFile() { Discard(); }
+ReplacementFile::~ReplacementFile() {
+  Discard();
+  CloseReplaced();
+}
 
 std::string ReplacementFile::TemporaryName(std::string_view stem) {
   return TemporaryNameOf(stem, static_cast<long>(getpid()));
@@ -167,15 +170,24 @@ bool ReplacementFile::TargetIsDirect() const {
          !S_ISDIR(info.st_mode) && !S_ISLNK(info.st_mode);
 }
 
-void ReplacementFile::DropTargetPages() const {
+void ReplacementFile::DropTargetPages() {
   struct stat info;
   // A link, a device or a pipe is left alone (opening a pipe would disturb
   // its writer; a link's target is not what the rename replaces).
-  if (lstat(targetPosix_.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
+  if (replaced_ >= 0 || lstat(targetPosix_.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
   const int fd = open(targetPosix_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return;
-  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-  close(fd);
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return;
+  }
+  posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+  replaced_ = fd;
+}
+
+void ReplacementFile::CloseReplaced() {
+  if (replaced_ >= 0) close(replaced_);
+  replaced_ = -1;
 }
 
 bool ReplacementFile::Commit() {

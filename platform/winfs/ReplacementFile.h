@@ -52,8 +52,17 @@ class ReplacementFile {
   // Drops the cached pages of the regular file it replaces (the file stays
   // as it is), so that the rename over it need not evict them: a large file
   // is dropped on another thread while its replacement is written. Safe to
-  // call from another thread than the one writing.
-  void DropTargetPages() const;
+  // call from another thread than the one writing; it must have ended
+  // before Commit. The file is kept open until TakeReplaced, so that the
+  // rename does not free its blocks either: its last close does.
+  void DropTargetPages();
+  // The descriptor of the replaced file that DropTargetPages kept, -1 when
+  // none; still owned here.
+  int ReplacedDescriptor() const { return replaced_; }
+  // Closes that file, freeing it when the rename took its last name: called
+  // after Commit where the wait delays nothing (another thread), else the
+  // destructor does it.
+  void CloseReplaced();
 
   // The temporary's file name for a stem in this process, or in process pid.
   static std::string TemporaryName(std::string_view stem);
@@ -65,6 +74,7 @@ class ReplacementFile {
   std::string targetPosix_;
   std::string temporaryPosix_;
   int holder_ = -1;      // the locked descriptor of the temporary
+  int replaced_ = -1;    // the file it replaces, held open (DropTargetPages)
   bool direct_ = false;  // the target is a device or a pipe, written directly
 };
 

@@ -17,12 +17,15 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "mvhost/cli/BatchIndex.h"
+#include "mvhost/cli/BatchScript.h"
 #include "platform/text/Encoding.h"
+#include "platform/winfs/PathMapping.h"
 #include "tests/support/ProgramRunFixture.h"
 #include "tests/support/SjisLiteral.h"
 #include "trace/Sha256.h"
@@ -509,6 +512,69 @@ TEST_F(BatchRunTest, FindingsOnTheSheetOrNowhere) {
       EXPECT_EQ(row.findingsFile, "");
     }
   }
+}
+
+// The sheet a client gets while its program ends (from the findings of the
+// check beside the program, on two cores or more) is the page a launch
+// makes after its run of the same report: the same but for the report's
+// time on it.
+TEST_F(BatchRunTest, SheetMadeWhileTheProgramEndsIsTheLaunchsSheet) {
+  Import(std::string(TAXLINK_SOURCE_DIR) + "/examples/" + kExamples[1]);
+  Command batch = Finish(Start(BatchLine("--whole-period --overwrite -j 1 2")));
+  ASSERT_EQ(batch.exitCode, 0) << batch.output;
+  const std::string report = ReadFileBytes(out_ + "/MIDORI2014.xml");
+  const std::string made = ReadFileBytes(out_ + "/MIDORI2014.html");
+  ASSERT_NE(made.find("asset-not-booked"), std::string::npos);
+
+  mvhost::BatchRunConditions conditions;
+  conditions.startMonth = 4;
+  conditions.endMonth = 3;
+  conditions.windowsPath = platform::PosixToWindowsUtf8(out_ + "/MIDORI2014.xml");
+  conditions.overwrite = true;
+  const std::string script = Program().workFolder() + "/launch.jsonl";
+  std::ofstream(script, std::ios::binary) << mvhost::BatchScriptText(conditions);
+  Command launch = Finish(Start("MVHOST_DATA_NO=2 TAXLINK_UI=script TAXLINK_UI_SCRIPT='" + script +
+                                "' " + Prefix() + "launch Alto --sheet --program '" +
+                                Program().programFolder() + "/TaxLinkAlto'"));
+  ASSERT_EQ(launch.exitCode, 0) << launch.output;
+  ASSERT_EQ(ReadFileBytes(out_ + "/MIDORI2014.xml"), report);
+  const std::regex time("[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} [+-][0-9]{4}");
+  EXPECT_EQ(std::regex_replace(ReadFileBytes(out_ + "/MIDORI2014.html"), time, "T"),
+            std::regex_replace(made, time, "T"));
+}
+
+// A run that took other months than the batch gave (a program that types
+// its own end month) gets the sheet and the findings of the months it took,
+// not those of the check made beside it over the batch's months.
+TEST_F(BatchRunTest, ARunOverOtherMonthsGetsTheirFindings) {
+  ImportVariant(4, "OCTOBER", "october", [](nlohmann::json& s) {
+    s.erase("journals_csv");
+    s.erase("fixed_assets");
+    nlohmann::json journals = nlohmann::json::array();
+    // A tax of 5 % booked at 8 % in October: one tax-mismatch each.
+    for (int journal = 1; journal <= 3; ++journal) {
+      journals.push_back(
+          {{"journal", journal},
+           {"date", "2014-10-15"},
+           {"month", 7},
+           {"debit", {{"account", "152"}, {"amount", 105000}, {"tax_class", 0}}},
+           {"credit", {{"account", "511"}, {"amount", 100000}, {"tax", 5000}, {"tax_class", 1}}},
+           {"rate", 8}});
+    }
+    s["journals"] = journals;
+  });
+  const std::string program = Program().workFolder() + "/april-to-june";
+  std::ofstream(program) << "#!/bin/sh\nsed -i 's/\"id\":1016,\"text\":\"3\"/\"id\":1016,\"text\":\"6\"/' "
+                            "\"$TAXLINK_UI_SCRIPT\"\nexec '"
+                         << Program().programFolder() << "/TaxLinkAlto' \"$@\"\n";
+  ::chmod(program.c_str(), 0755);
+  Command batch = Finish(Start(Prefix() + "batch --out '" + out_ + "' --program '" + program +
+                               "' --whole-period -j 1 4"));
+  const mvhost::ClientResult row = IndexRows()["OCTOBER"];
+  ASSERT_EQ(row.status, "written") << batch.output << row.message;
+  EXPECT_EQ(row.findings, 0);
+  EXPECT_EQ(ReadFileBytes(out_ + "/OCTOBER.findings.txt"), "");
+  EXPECT_EQ(ReadFileBytes(out_ + "/OCTOBER.html").find("tax-mismatch"), std::string::npos);
 }
 
 // On a terminal the batch draws one bar, redrawn as clients end, and ends

@@ -1,5 +1,6 @@
 // The file object over Windows paths, including a write to a full disk.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -201,6 +202,37 @@ TEST_F(FileTest, AReplacementIsSeenWholeOrNotAtAll) {
     FileException error{0, ""};
     EXPECT_FALSE(refused.Open(&file, &error)) << target;
     EXPECT_EQ(error.path, target);
+  }
+}
+
+// The file a replacement drops the pages of stays open past the rename, so
+// that its blocks are freed where the caller has it closed, and reads as the
+// old file there; the path names the new one. No old file: nothing held.
+TEST_F(FileTest, AReplacedFileIsHeldUntilTakenAndClosed) {
+  for (const bool old : {true, false}) {
+    SCOPED_TRACE(old ? "an old file" : "no old file");
+    std::filesystem::remove(dir_.Path() + "/trace.json");
+    if (old) dir_.WriteFile("trace.json", "old");
+    File file;
+    platform::ReplacementFile replacement("C:\\trace.json", "Stem");
+    ASSERT_TRUE(replacement.Open(&file));
+    replacement.DropTargetPages();
+    file.Write("new", 3);
+    file.Close();
+    ASSERT_TRUE(replacement.Commit());
+    EXPECT_EQ(Slurp(dir_.Path() + "/trace.json"), "new");
+    const int held = replacement.ReplacedDescriptor();
+    EXPECT_EQ(held >= 0, old);
+    if (held >= 0) {
+      char text[8] = {};
+      EXPECT_EQ(::pread(held, text, sizeof(text), 0), 3);
+      EXPECT_STREQ(text, "old");
+    }
+    replacement.CloseReplaced();
+    EXPECT_EQ(replacement.ReplacedDescriptor(), -1);
+    if (held >= 0) {
+      EXPECT_EQ(::fcntl(held, F_GETFD), -1);  // closed
+    }
   }
 }
 

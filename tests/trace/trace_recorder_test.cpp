@@ -11,9 +11,11 @@
 
 #include <csignal>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -136,6 +138,46 @@ TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowInAnyOrder) {
       EXPECT_EQ(recorder.spools().Find(kLineTableKey)->count, rows);
       EXPECT_EQ(NamedRows(recorder, EngineFigureKey(Figure::kCorpSellingAdminBook)), expected);
     }
+  }
+}
+
+// The engine's sides carry only their account's id, its texts going ahead
+// once: accounts that share a slot of that cache, taken in turns, each keep
+// their own texts, and an account only a host row names is not added.
+TEST(TraceRecorderTest, EngineAccountsKeepTheirOwnTextsWhenTheyShareACacheSlot) {
+  StKAMOKUINFO accounts[3]{};
+  const int32_t ids[3] = {7, 7 + 256, 7 + 512};  // one slot of 256
+  for (int i = 0; i < 3; ++i) {
+    accounts[i].accountId = ids[i];
+    std::snprintf(accounts[i].code, sizeof(accounts[i].code), "C%d", ids[i]);
+    std::snprintf(accounts[i].name, sizeof(accounts[i].name), "N%d", ids[i]);
+  }
+  for (const bool onThread : {false, true}) {
+    SCOPED_TRACE(onThread ? "on its own thread" : "in turn");
+    TraceRecorder recorder(false);
+    std::string error;
+    ASSERT_TRUE(recorder.Open(&error, -1, onThread)) << error;
+    // Journal 1 is a host row (account 9); the engine names it with account 519.
+    TaxLineSide hostSide = HostSide(1);
+    hostSide.accountId = 9;
+    ASSERT_TRUE(recorder.Side(hostSide));
+    for (int32_t journal = 1; journal <= 12; ++journal) {
+      StSWKTINFO line{};
+      line.journalId = journal;
+      line.lineNo = 1;
+      const StKAMOKUINFO& account = accounts[journal == 1 ? 2 : journal % 2];
+      recorder.Contribute(Contribution{Figure::kCorpSellingAdminBook,
+                                       Contribution::Source::kJournalLine, journal, 1, 100, false,
+                                       &line, &account, 1});
+    }
+    recorder.Finish();
+    ASSERT_FALSE(recorder.failed());
+    std::map<int32_t, std::string> names;
+    for (const auto& [id, json] : recorder.accounts()) {
+      names[id] = nlohmann::json::parse(json).at("name").get<std::string>();
+    }
+    // The host's side gave no texts (HostSide has none).
+    EXPECT_EQ(names, (std::map<int32_t, std::string>{{7, "N7"}, {9, ""}, {263, "N263"}}));
   }
 }
 
