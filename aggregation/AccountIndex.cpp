@@ -1,6 +1,7 @@
 #include "aggregation/AccountIndex.h"
 
-#include <map>
+#include <algorithm>
+#include <utility>
 
 namespace taxlink {
 
@@ -9,11 +10,20 @@ constexpr int32_t kDenseIds = 1 << 16;
 }  // namespace
 
 AccountIndex::AccountIndex(const AccountList& list) {
-  std::map<int32_t, std::vector<std::size_t>> byId;
-  for (std::size_t i = 0; i < list.size(); ++i) byId[list[i].accountId].push_back(i);
-  for (const auto& [id, positions] : byId) {
+  // The positions sorted by id, in list order within an id: one array, not a
+  // list per id (a pass's index was hundreds of small allocations).
+  std::vector<std::pair<int32_t, std::size_t>> byId;
+  byId.reserve(list.size());
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const int32_t id = list[i].accountId;  // copied out of the packed record
+    byId.emplace_back(id, i);
+  }
+  std::sort(byId.begin(), byId.end());
+  positions_.reserve(byId.size());
+  for (std::size_t at = 0; at < byId.size();) {
+    const int32_t id = byId[at].first;
     Range range{static_cast<uint32_t>(positions_.size()), 0};
-    positions_.insert(positions_.end(), positions.begin(), positions.end());
+    for (; at < byId.size() && byId[at].first == id; ++at) positions_.push_back(byId[at].second);
     range.end = static_cast<uint32_t>(positions_.size());
     if (id >= 0 && id < kDenseIds) {
       const auto dense = static_cast<std::size_t>(id);

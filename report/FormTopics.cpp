@@ -228,8 +228,15 @@ std::string FormCode(const FormTopic& topic, int rateIndex) {
 }
 
 std::string ElementName(const FormElement& element, int rateIndex) {
+  std::string name;
+  AssignElementName(&name, element, rateIndex);
+  return name;
+}
+
+void AssignElementName(std::string* name, const FormElement& element, int rateIndex) {
   static constexpr char kRateDigits[kRateGroups] = {'8', '5', '3'};
-  return std::string(element.stem) + kRateDigits[rateIndex];
+  name->assign(element.stem);
+  name->push_back(kRateDigits[rateIndex]);
 }
 
 }  // namespace taxlink

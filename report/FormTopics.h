@@ -72,6 +72,9 @@ std::span<const FormTopic> FormTopics();
 std::string FormCode(const FormTopic& topic, int rateIndex);
 // Stem + "8", "5" or "3".
 std::string ElementName(const FormElement& element, int rateIndex);
+// ElementName into name, reusing its room (a group's elements are written
+// with one string, not one allocation each).
+void AssignElementName(std::string* name, const FormElement& element, int rateIndex);
 
 }  // namespace taxlink
 

@@ -119,6 +119,7 @@ bool ReportDocument::WriteTopicGroup(XmlTextWriter& writer, const FormTopic& top
 
   const std::string code = FormCode(topic, rateIndex);
   if (!writer.WriteStartTag(code.c_str(), kGroupDepth)) return false;
+  std::string name;
   for (const FormElement& element : topic.elements) {
     if (!element.HasRate(rateIndex)) continue;
     std::string value;
@@ -143,7 +144,8 @@ bool ReportDocument::WriteTopicGroup(XmlTextWriter& writer, const FormTopic& top
         break;
       }
     }
-    if (!writer.WriteElement(ElementName(element, rateIndex).c_str(), value, kGroupValueDepth)) {
+    AssignElementName(&name, element, rateIndex);
+    if (!writer.WriteElement(name.c_str(), value, kGroupValueDepth)) {
       return false;
     }
   }
@@ -175,6 +177,7 @@ bool ReportDocument::WriteSavedTopicGroup(XmlTextWriter& writer, const FormTopic
 
   const std::string code = FormCode(topic, rateIndex);
   if (!writer.WriteStartTag(code.c_str(), kGroupDepth)) return false;
+  std::string name;
   for (const FormElement& element : topic.elements) {
     if (!element.HasRate(rateIndex)) continue;
     std::string value;
@@ -184,7 +187,8 @@ bool ReportDocument::WriteSavedTopicGroup(XmlTextWriter& writer, const FormTopic
       if (element.saved.times20) raw = Times20(raw);
       value = AmountText(raw, run_.settings.roundingMode());
     }
-    if (!writer.WriteElement(ElementName(element, rateIndex).c_str(), value, kGroupValueDepth)) {
+    AssignElementName(&name, element, rateIndex);
+    if (!writer.WriteElement(name.c_str(), value, kGroupValueDepth)) {
       return false;
     }
   }

@@ -16,8 +16,9 @@ std::string Utf8(std::string_view cp932) { return Cp932ToUtf8(cp932); }
 
 }  // namespace
 
-ScriptedUi::ScriptedUi(std::string_view scriptText, std::string transcriptPath)
-    : script_(UiScript::Parse(scriptText, &scriptError_)), transcript_(std::move(transcriptPath)) {
+ScriptedUi::ScriptedUi(std::string_view scriptText, std::string transcriptPath, bool keepTranscript)
+    : script_(UiScript::Parse(scriptText, &scriptError_)),
+      transcript_(std::move(transcriptPath), keepTranscript) {
   if (!scriptError_.empty()) {
     std::fprintf(stderr, "taxlink: user interface script, %s; the script ends before it\n",
                  scriptError_.c_str());
@@ -29,11 +30,11 @@ std::unique_ptr<ScriptedUi> ScriptedUi::FromFile(const std::string& scriptPath,
   std::ifstream in(scriptPath, std::ios::binary);
   if (!in) {
     std::fprintf(stderr, "taxlink: cannot read the user interface script %s\n", scriptPath.c_str());
-    return std::make_unique<ScriptedUi>(std::string_view(), std::move(transcriptPath));
+    return std::make_unique<ScriptedUi>(std::string_view(), std::move(transcriptPath), false);
   }
   std::ostringstream text;
   text << in.rdbuf();
-  return std::make_unique<ScriptedUi>(text.str(), std::move(transcriptPath));
+  return std::make_unique<ScriptedUi>(text.str(), std::move(transcriptPath), false);
 }
 
 std::vector<nlohmann::ordered_json> ScriptedUi::Events(std::string_view event) const {
@@ -86,7 +87,9 @@ int ScriptedUi::MessageBox(HWND owner, std::string_view text, std::string_view c
       script_.Pop();
     }
   }
-  transcript_.Add(UiTranscript::Message(owner, text, caption, style, answer));
+  if (transcript_.Records()) {
+    transcript_.Add(UiTranscript::Message(owner, text, caption, style, answer));
+  }
   return UiTranscript::AnswerId(answer);
 }
 
@@ -115,7 +118,7 @@ int ScriptedUi::RunModal(Dialog& dialog) {
     std::string problem;
     if (!Perform(dialog, action, &problem)) Mismatch(&action, "dialog", which + ": " + problem);
   }
-  transcript_.Add(UiTranscript::DialogEnded(dialog));
+  if (transcript_.Records()) transcript_.Add(UiTranscript::DialogEnded(dialog));
   return dialog.Result();
 }
 
@@ -179,7 +182,7 @@ bool ScriptedUi::GetSaveFileName(SaveFileRequest& request) {
       script_.Pop();
     }
   }
-  transcript_.Add(UiTranscript::SaveAs(request, confirmed));
+  if (transcript_.Records()) transcript_.Add(UiTranscript::SaveAs(request, confirmed));
   return confirmed;
 }
 

@@ -24,9 +24,14 @@ class ScriptedUi : public UserInterface {
   // Steps from script text; transcriptPath, when not empty, names the file
   // the transcript is appended to. A malformed line is reported on standard
   // error and ends the script.
-  explicit ScriptedUi(std::string_view scriptText, std::string transcriptPath = std::string());
+  // keepTranscript false keeps no entries in memory (Transcript() and
+  // Events() stay empty; the file still gets every entry).
+  explicit ScriptedUi(std::string_view scriptText, std::string transcriptPath = std::string(),
+                      bool keepTranscript = true);
   // The script in the POSIX file scriptPath; a file that cannot be read is
-  // reported on standard error and gives an empty script.
+  // reported on standard error and gives an empty script. The program's
+  // front end: its transcript is the file's alone, so a run without one
+  // builds no entries.
   static std::unique_ptr<ScriptedUi> FromFile(const std::string& scriptPath,
                                               std::string transcriptPath);
 

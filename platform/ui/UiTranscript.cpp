@@ -17,7 +17,8 @@ std::string Text(std::string_view cp932) { return Cp932ToUtf8(cp932); }
 
 }  // namespace
 
-UiTranscript::UiTranscript(std::string filePath) : filePath_(std::move(filePath)) {}
+UiTranscript::UiTranscript(std::string filePath, bool keepEntries)
+    : filePath_(std::move(filePath)), keepEntries_(keepEntries) {}
 
 void UiTranscript::Add(nlohmann::ordered_json entry) {
   if (!filePath_.empty()) {
@@ -28,7 +29,7 @@ void UiTranscript::Add(nlohmann::ordered_json entry) {
       std::fclose(file);
     }
   }
-  entries_.push_back(std::move(entry));
+  if (keepEntries_) entries_.push_back(std::move(entry));
 }
 
 nlohmann::ordered_json UiTranscript::Message(HWND owner, std::string_view text,

@@ -20,9 +20,12 @@ struct SaveFileRequest;
 // a file is named, appended to it as UTF-8 JSON lines, each flushed at once.
 class UiTranscript {
  public:
-  explicit UiTranscript(std::string filePath = std::string());
+  // keepEntries false: entries only go to the file (none kept in memory).
+  explicit UiTranscript(std::string filePath = std::string(), bool keepEntries = true);
 
   void Add(nlohmann::ordered_json entry);
+  // Whether an added entry goes anywhere: a caller may skip building one.
+  bool Records() const { return keepEntries_ || !filePath_.empty(); }
   const std::vector<nlohmann::ordered_json>& Entries() const { return entries_; }
 
   // The entries of the front ends. Shift_JIS texts become UTF-8.
@@ -55,6 +58,7 @@ class UiTranscript {
   };
 
   std::string filePath_;
+  bool keepEntries_ = true;
   std::vector<nlohmann::ordered_json> entries_;
   std::map<HWND, ModelessState> modeless_;
 };
