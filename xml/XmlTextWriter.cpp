@@ -115,18 +115,23 @@ bool XmlTextWriter::AppendAttributes(std::string* line, const char* a1Name, cons
   return true;
 }
 
+bool XmlTextWriter::AppendOpenTag(std::size_t start, const char* name, uint16_t depth,
+                                  const char* a1Name, const char* a1Value, const char* a2Name,
+                                  const char* a2Value) {
+  pending_.append(depth, '\t');
+  pending_.append("<");
+  pending_.append(name);
+  if (AppendAttributes(&pending_, a1Name, a1Value, a2Name, a2Value)) return true;
+  pending_.resize(start);
+  return false;
+}
+
 int XmlTextWriter::WriteStartTag(const char* name, uint16_t depth, const char* a1Name,
                                  const char* a1Value, const char* a2Name, const char* a2Value) {
   if (name == nullptr) return Fail();
   const std::size_t start = pending_.size();
   try {
-    pending_.append(depth, '\t');
-    pending_.append("<");
-    pending_.append(name);
-    if (!AppendAttributes(&pending_, a1Name, a1Value, a2Name, a2Value)) {
-      pending_.resize(start);
-      return 0;
-    }
+    if (!AppendOpenTag(start, name, depth, a1Name, a1Value, a2Name, a2Value)) return 0;
     pending_.append(">\r\n");
   } catch (...) {  // no memory for the line
     return Fail();
@@ -141,13 +146,7 @@ int XmlTextWriter::WriteElement(const char* name, const char* value, uint16_t de
   if (value != nullptr && HoldsForbiddenCharacter(value)) return Refuse(name);
   const std::size_t start = pending_.size();
   try {
-    pending_.append(depth, '\t');
-    pending_.append("<");
-    pending_.append(name);
-    if (!AppendAttributes(&pending_, a1Name, a1Value, a2Name, a2Value)) {
-      pending_.resize(start);
-      return 0;
-    }
+    if (!AppendOpenTag(start, name, depth, a1Name, a1Value, a2Name, a2Value)) return 0;
     pending_.append(">");
     if (value != nullptr) AppendEscaped(&pending_, value);
     pending_.append("</");

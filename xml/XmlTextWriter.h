@@ -88,6 +88,10 @@ class XmlTextWriter {
   // False (nothing appended) when a value holds a forbidden character.
   bool AppendAttributes(std::string* line, const char* a1Name, const char* a1Value,
                         const char* a2Name, const char* a2Value);
+  // Appends the indent, "<name" and the attributes at start of the pending
+  // text; false, with the text cut back to start, as AppendAttributes fails.
+  bool AppendOpenTag(std::size_t start, const char* name, uint16_t depth, const char* a1Name,
+                     const char* a1Value, const char* a2Name, const char* a2Value);
   int Fail();
   int Refuse(const char* name);
   // Ends a line composed in the gathered text from start (the tags compose

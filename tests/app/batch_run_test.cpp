@@ -38,6 +38,22 @@ struct Command {
   std::string output;  // standard output and error
 };
 
+// Journals of October with a tax of 5 % booked at 8 %: one tax-mismatch
+// finding each.
+nlohmann::json MismatchedJournals(int count) {
+  nlohmann::json journals = nlohmann::json::array();
+  for (int journal = 1; journal <= count; ++journal) {
+    journals.push_back(
+        {{"journal", journal},
+         {"date", "2014-10-15"},
+         {"month", 7},
+         {"debit", {{"account", "152"}, {"amount", 105000}, {"tax_class", 0}}},
+         {"credit", {{"account", "511"}, {"amount", 100000}, {"tax", 5000}, {"tax_class", 1}}},
+         {"rate", 8}});
+  }
+  return journals;
+}
+
 FILE* Start(const std::string& line) { return ::popen((line + " 2>&1").c_str(), "r"); }
 
 Command Finish(FILE* pipe) {
@@ -444,18 +460,7 @@ TEST_F(BatchRunTest, FindingsFileListsTheFirst1000) {
   ImportVariant(4, "MANY", "many", [](nlohmann::json& s) {
     s.erase("journals_csv");
     s.erase("fixed_assets");
-    nlohmann::json journals = nlohmann::json::array();
-    // A tax of 5 % booked at 8 %: one tax-mismatch a line.
-    for (int journal = 1; journal <= 1001; ++journal) {
-      journals.push_back(
-          {{"journal", journal},
-           {"date", "2014-10-15"},
-           {"month", 7},
-           {"debit", {{"account", "152"}, {"amount", 105000}, {"tax_class", 0}}},
-           {"credit", {{"account", "511"}, {"amount", 100000}, {"tax", 5000}, {"tax_class", 1}}},
-           {"rate", 8}});
-    }
-    s["journals"] = journals;
+    s["journals"] = MismatchedJournals(1001);
   });
   Command batch = Finish(Start(BatchLine("--whole-period 4")));
   const mvhost::ClientResult row = IndexRows()["MANY"];
@@ -550,18 +555,7 @@ TEST_F(BatchRunTest, ARunOverOtherMonthsGetsTheirFindings) {
   ImportVariant(4, "OCTOBER", "october", [](nlohmann::json& s) {
     s.erase("journals_csv");
     s.erase("fixed_assets");
-    nlohmann::json journals = nlohmann::json::array();
-    // A tax of 5 % booked at 8 % in October: one tax-mismatch each.
-    for (int journal = 1; journal <= 3; ++journal) {
-      journals.push_back(
-          {{"journal", journal},
-           {"date", "2014-10-15"},
-           {"month", 7},
-           {"debit", {{"account", "152"}, {"amount", 105000}, {"tax_class", 0}}},
-           {"credit", {{"account", "511"}, {"amount", 100000}, {"tax", 5000}, {"tax_class", 1}}},
-           {"rate", 8}});
-    }
-    s["journals"] = journals;
+    s["journals"] = MismatchedJournals(3);
   });
   const std::string program = Program().workFolder() + "/april-to-june";
   std::ofstream(program) << "#!/bin/sh\nsed -i 's/\"id\":1016,\"text\":\"3\"/\"id\":1016,\"text\":\"6\"/' "

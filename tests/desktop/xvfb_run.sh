@@ -2,7 +2,7 @@
 # A run of the real program at a display: TaxLinkAlto on a virtual X server
 # (Xvfb) with the desktop front end, the keys sent to its windows with
 # xdotool as a person would type them. The report must be written and the
-# transcript must show the dialog's run. Exits 77 (skipped) when xvfb-run or
+# transcript must show the dialog's run. Exits 77 (skipped) when Xvfb or
 # xdotool is missing.
 #   xvfb_run.sh BIN_DIR SOURCE_DIR
 set -euo pipefail
@@ -10,13 +10,32 @@ bin=$1
 source_dir=$2
 
 if [ "${3:-}" != "--inside" ]; then
-  for tool in xvfb-run xdotool; do
+  for tool in Xvfb xdotool; do
     if ! command -v "$tool" >/dev/null; then
       echo "skipped: $tool is not installed (Debian: xvfb, xdotool)"
       exit 77
     fi
   done
-  exec timeout 150 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$bin" "$source_dir" --inside
+  # Xvfb picks a free display itself and names it once it takes clients
+  # (-displayfd): runs at once (other builds' tests) never share a display,
+  # as xvfb-run -a's guess from the lock files could.
+  numberfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numberfile" 2>/dev/null &
+  xvfb=$!
+  trap 'kill "$xvfb" 2>/dev/null || true; rm -f "$numberfile"' EXIT
+  for _ in $(seq 1 300); do
+    [ -s "$numberfile" ] && break
+    kill -0 "$xvfb" 2>/dev/null || break
+    sleep 0.1
+  done
+  number=$(head -n 1 "$numberfile")
+  if [ -z "$number" ]; then
+    echo "FAILED: Xvfb did not start"
+    exit 1
+  fi
+  status=0
+  DISPLAY=":$number" timeout 150 bash "$0" "$bin" "$source_dir" --inside || status=$?
+  exit "$status"
 fi
 
 work=$(mktemp -d)
