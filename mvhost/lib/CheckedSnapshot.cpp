@@ -26,7 +26,7 @@ namespace {
 
 // Layout of the blobs: a header (format, row size, a value that tells the
 // byte order) and the rows' fields in order, without padding.
-constexpr uint32_t kFormat = 3;
+constexpr uint32_t kFormat = 4;
 constexpr uint64_t kByteOrder = 0x0102030405060708ULL;
 constexpr size_t kHeaderBytes = 16;
 constexpr size_t kClassRowBytes = 5 * 4 + 5 * 8;
@@ -205,6 +205,55 @@ bool DecodeAccountList(std::string_view blob, std::vector<KeptAccount>* accounts
   return true;
 }
 
+std::string EncodeAssetList(const std::vector<KeptAsset>& assets) {
+  std::string out;
+  PutHeader(&out, 0);
+  for (const KeptAsset& a : assets) {
+    Put<int32_t>(&out, a.assetId);
+    Put<int32_t>(&out, a.kind);
+    Put<int32_t>(&out, a.acquisitionDate);
+    Put<int64_t>(&out, a.acquisitionAmount);
+    Put<uint8_t>(&out, a.incomeKind);
+    for (const ConvertedText* text : {&a.code, &a.name}) {
+      Put<uint8_t>(&out, text->converts ? 1 : 0);
+      PutText(&out, text->cp932);
+    }
+  }
+  return out;
+}
+
+bool DecodeAssetList(std::string_view blob, std::vector<KeptAsset>* assets) {
+  // The header's row size 0: rows of their own length follow.
+  if (blob.size() < kHeaderBytes) return false;
+  const auto* at = reinterpret_cast<const unsigned char*>(blob.data());
+  if (Take<uint32_t>(at) != kFormat || Take<uint32_t>(at) != 0 ||
+      Take<uint64_t>(at) != kByteOrder) {
+    return false;
+  }
+  const unsigned char* end = reinterpret_cast<const unsigned char*>(blob.data()) + blob.size();
+  constexpr std::ptrdiff_t kFixed = 3 * 4 + 8 + 1;
+  while (at != end) {
+    if (end - at < kFixed) return false;
+    KeptAsset a;
+    a.assetId = Take<int32_t>(at);
+    a.kind = Take<int32_t>(at);
+    a.acquisitionDate = Take<int32_t>(at);
+    a.acquisitionAmount = Take<int64_t>(at);
+    a.incomeKind = Take<uint8_t>(at);
+    for (ConvertedText* converted : {&a.code, &a.name}) {
+      if (end - at < 5) return false;
+      const uint8_t converts = Take<uint8_t>(at);
+      const uint32_t size = Take<uint32_t>(at);
+      if (converts > 1 || static_cast<size_t>(end - at) < size) return false;
+      converted->converts = converts == 1;
+      converted->cp932.assign(reinterpret_cast<const char*>(at), size);
+      at += size;
+    }
+    assets->push_back(std::move(a));
+  }
+  return true;
+}
+
 // A hash of the blobs and the kept flags, eight bytes a step (the blobs are
 // tens of kilobytes at a thousand lines), taken as the bytes come: a
 // snapshot changed or damaged in part does not read back.
@@ -293,8 +342,8 @@ std::string KeptPath(sqlite3* db, int32_t dataNo, std::string* folder) {
 }
 
 // The file's header: the byte-order value, format, data set, counter, kept
-// flags, checksum and the sizes of the three blobs that follow it.
-constexpr size_t kFileHeaderBytes = 8 + 4 + 4 + 4 + 4 + 8 + 8 + 3 * 8;
+// flags, checksum and the sizes of the four blobs that follow it.
+constexpr size_t kFileHeaderBytes = 8 + 4 + 4 + 4 + 4 + 8 + 8 + 4 * 8;
 // A file larger than this is no file this code wrote (a million lines'
 // account totals take about 0.5 MB).
 constexpr off_t kMostFileBytes = off_t{1} << 30;
@@ -303,7 +352,7 @@ struct KeptFile {
   std::string bytes;
   uint32_t counter = 0;
   int64_t kept = 0;
-  std::string_view classes, accounts, list;
+  std::string_view classes, accounts, list, assets;
 };
 
 // Whether rows read at counter `read` stand for the store as it is: its
@@ -379,14 +428,14 @@ bool ReadKeptFile(sqlite3* db, int32_t dataNo, KeptFile* file) {
   ok = ok && Take<uint32_t>(at) == 0;
   file->kept = ok ? Take<int64_t>(at) : -1;
   const int64_t checksum = ok ? Take<int64_t>(at) : 0;
-  uint64_t sizes[3] = {};
+  uint64_t sizes[4] = {};
   if (ok) {
     for (uint64_t& size : sizes) size = Take<uint64_t>(at);
   }
   const uint64_t body = static_cast<uint64_t>(info.st_size) - kFileHeaderBytes;
-  ok = ok && file->kept >= 0 && file->kept <= 7 && sizes[0] <= body &&
-       sizes[1] <= body - sizes[0] && sizes[2] == body - sizes[0] - sizes[1] &&
-       StandsAt(db, file->counter);
+  ok = ok && file->kept >= 0 && file->kept <= 15 && sizes[0] <= body &&
+       sizes[1] <= body - sizes[0] && sizes[2] <= body - sizes[0] - sizes[1] &&
+       sizes[3] == body - sizes[0] - sizes[1] - sizes[2] && StandsAt(db, file->counter);
   if (ok) {
     file->bytes.resize(body);
     ok = ReadAt(fd, file->bytes.data(), body, static_cast<off_t>(kFileHeaderBytes));
@@ -396,9 +445,10 @@ bool ReadKeptFile(sqlite3* db, int32_t dataNo, KeptFile* file) {
   const std::string_view rest(file->bytes);
   file->classes = rest.substr(0, sizes[0]);
   file->list = rest.substr(sizes[0], sizes[1]);
-  file->accounts = rest.substr(sizes[0] + sizes[1]);
+  file->assets = rest.substr(sizes[0] + sizes[1], sizes[2]);
+  file->accounts = rest.substr(sizes[0] + sizes[1] + sizes[2]);
   BlobHash hash(file->kept);
-  for (std::string_view blob : {file->classes, file->accounts, file->list}) {
+  for (std::string_view blob : {file->classes, file->accounts, file->list, file->assets}) {
     hash.Add(blob);
     hash.End();
   }
@@ -406,10 +456,10 @@ bool ReadKeptFile(sqlite3* db, int32_t dataNo, KeptFile* file) {
   return hash.Value() == checksum;
 }
 
-// The account list of the last kept file the check read, handed once to the
-// accounts' read that follows it in the same run instead of a second read of
-// the whole file: it stands on the same terms as the file (the store's
-// counter then, StandsAt now). A few bytes per account.
+// The account and asset lists of the last kept file the check read, each
+// handed once to the read that follows it in the same run instead of a
+// second read of the whole file: they stand on the same terms as the file
+// (the store's counter then, StandsAt now). A few bytes per account or asset.
 struct ListHandOff {
   sqlite3* db = nullptr;
   std::string path;
@@ -417,6 +467,9 @@ struct ListHandOff {
   uint32_t counter = 0;
   int64_t kept = 0;
   std::string list;
+  std::string assets;
+  bool listTaken = false;
+  bool assetsTaken = false;
 };
 
 ListHandOff& HandOff() {
@@ -431,24 +484,33 @@ bool ReadKept(sqlite3* db, int32_t dataNo, Decode decode) {
   KeptFile file;
   if (!ReadKeptFile(db, dataNo, &file)) return false;
   std::string folder;
-  HandOff() = {db, KeptPath(db, dataNo, &folder), dataNo, file.counter, file.kept,
-               std::string(file.list)};
-  return decode(file.kept, file.classes, file.accounts, file.list);
+  HandOff() = {db,
+               KeptPath(db, dataNo, &folder),
+               dataNo,
+               file.counter,
+               file.kept,
+               std::string(file.list),
+               std::string(file.assets)};
+  return decode(file.kept, file.classes, file.accounts, file.list, file.assets);
 }
 
-// The account list handed off for dataNo of db's store, when it still stands
-// (taken once); false when there is none.
-bool TakeHandedList(sqlite3* db, int32_t dataNo, int64_t* kept, std::string* list) {
-  ListHandOff handOff = std::move(HandOff());
-  HandOff() = ListHandOff();
+// The account list (assets false) or the asset list (true) handed off for
+// dataNo of db's store, when it still stands (each taken once); false when
+// there is none.
+bool TakeHandedList(sqlite3* db, int32_t dataNo, bool assets, int64_t* kept, std::string* list) {
+  ListHandOff& handOff = HandOff();
+  bool& taken = assets ? handOff.assetsTaken : handOff.listTaken;
   std::string folder;
-  if (handOff.db != db || handOff.dataNo != dataNo || handOff.path.empty() ||
-      handOff.path != KeptPath(db, dataNo, &folder) || !StandsAt(db, handOff.counter)) {
-    return false;
+  const bool stands = !taken && handOff.db == db && handOff.dataNo == dataNo &&
+                      !handOff.path.empty() && handOff.path == KeptPath(db, dataNo, &folder) &&
+                      StandsAt(db, handOff.counter);
+  taken = true;
+  if (stands) {
+    *kept = handOff.kept;
+    *list = std::move(assets ? handOff.assets : handOff.list);
   }
-  *kept = handOff.kept;
-  *list = std::move(handOff.list);
-  return true;
+  if (handOff.listTaken && handOff.assetsTaken) HandOff() = ListHandOff();
+  return stands;
 }
 
 // Writes all of bytes to fd.
@@ -465,7 +527,8 @@ void ReadCheckedSnapshot(sqlite3* db, int32_t dataNo, CheckedRows* rows, bool* f
   if (DerivedSchema::UsesTemp(db)) return;
   *found = ReadKept(
       db, dataNo,
-      [rows](int64_t kept, std::string_view classes, std::string_view accounts, std::string_view) {
+      [rows](int64_t kept, std::string_view classes, std::string_view accounts, std::string_view,
+             std::string_view) {
         rows->classesKept = (kept & 1) != 0;
         rows->accountsKept = (kept & 2) != 0;
         return DecodeClasses(classes, &rows->classes) && DecodeAccounts(accounts, &rows->accounts);
@@ -477,15 +540,32 @@ void ReadSnapshotAccounts(sqlite3* db, int32_t dataNo, std::vector<KeptAccount>*
                           bool* usable, bool* found) {
   accounts->clear();
   *usable = false;
-  auto decode = [&](int64_t kept, std::string_view, std::string_view, std::string_view list) {
+  auto decode = [&](int64_t kept, std::string_view, std::string_view, std::string_view list,
+                    std::string_view) {
     *usable = (kept & 4) != 0;
     return !*usable || DecodeAccountList(list, accounts);
   };
   int64_t kept = 0;
   std::string list;
-  *found = TakeHandedList(db, dataNo, &kept, &list) ? decode(kept, {}, {}, list)
-                                                    : ReadKept(db, dataNo, decode);
+  *found = TakeHandedList(db, dataNo, false, &kept, &list) ? decode(kept, {}, {}, list, {})
+                                                           : ReadKept(db, dataNo, decode);
   if (!*found || !*usable) accounts->clear();
+}
+
+void ReadSnapshotAssets(sqlite3* db, int32_t dataNo, std::vector<KeptAsset>* assets, bool* usable,
+                        bool* found) {
+  assets->clear();
+  *usable = false;
+  auto decode = [&](int64_t kept, std::string_view, std::string_view, std::string_view,
+                    std::string_view list) {
+    *usable = (kept & 8) != 0;
+    return !*usable || DecodeAssetList(list, assets);
+  };
+  int64_t kept = 0;
+  std::string list;
+  *found = TakeHandedList(db, dataNo, true, &kept, &list) ? decode(kept, {}, {}, {}, list)
+                                                          : ReadKept(db, dataNo, decode);
+  if (!*found || !*usable) assets->clear();
 }
 
 void NoteBenignCommit(sqlite3* db) {
@@ -508,7 +588,8 @@ void NoteBenignCommit(sqlite3* db) {
 }
 
 bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const CheckedRows& rows,
-                          const std::vector<KeptAccount>* accountList) {
+                          const std::vector<KeptAccount>* accountList,
+                          const std::vector<KeptAsset>* assetList) {
   // Not inside a transaction of the caller's (an import's, whose rows may
   // still roll back), not for the connection's own temp tables.
   if ((sqlite3_get_autocommit(db) == 0 && !ReadScope::Held(db)) || DerivedSchema::UsesTemp(db)) {
@@ -519,8 +600,9 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
   if (path.empty() || (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)) return false;
   const std::string classes = EncodeClasses(rows.classes);
   const std::string list = accountList != nullptr ? EncodeAccountList(*accountList) : std::string();
-  const int64_t kept =
-      (rows.classesKept ? 1 : 0) | (rows.accountsKept ? 2 : 0) | (accountList != nullptr ? 4 : 0);
+  const std::string assets = assetList != nullptr ? EncodeAssetList(*assetList) : std::string();
+  const int64_t kept = (rows.classesKept ? 1 : 0) | (rows.accountsKept ? 2 : 0) |
+                       (accountList != nullptr ? 4 : 0) | (assetList != nullptr ? 8 : 0);
   // The account totals are hashed, then written, piece by piece.
   BlobHash hash(kept);
   hash.Add(classes);
@@ -533,6 +615,8 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
   hash.End();
   hash.Add(list);
   hash.End();
+  hash.Add(assets);
+  hash.End();
   HashLabel(&hash, dataNo, checked);
   std::string header;
   Put<uint64_t>(&header, kByteOrder);
@@ -542,7 +626,8 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
   Put<uint32_t>(&header, 0);
   Put<int64_t>(&header, kept);
   Put<int64_t>(&header, hash.Value());
-  for (uint64_t size : {uint64_t{classes.size()}, uint64_t{list.size()}, accountBytes}) {
+  for (uint64_t size :
+       {uint64_t{classes.size()}, uint64_t{list.size()}, uint64_t{assets.size()}, accountBytes}) {
     Put<uint64_t>(&header, size);
   }
   // Written beside it and renamed over it: a reader sees the old file or the
@@ -554,7 +639,8 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
   unlink(temp.c_str());
   const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  bool written = WriteAll(fd, header) && WriteAll(fd, classes) && WriteAll(fd, list);
+  bool written =
+      WriteAll(fd, header) && WriteAll(fd, classes) && WriteAll(fd, list) && WriteAll(fd, assets);
   EncodeAccountsInPieces(rows.accounts,
                          [&](std::string_view piece) { written = written && WriteAll(fd, piece); });
   written = close(fd) == 0 && written && rename(temp.c_str(), path.c_str()) == 0;

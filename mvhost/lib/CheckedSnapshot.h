@@ -8,6 +8,7 @@
 
 #include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/KeptAccounts.h"
+#include "mvhost/lib/KeptAssets.h"
 
 namespace mvhost {
 
@@ -48,14 +49,21 @@ void ReadCheckedSnapshot(sqlite3* db, int32_t dataNo, CheckedRows* rows, bool* f
 void ReadSnapshotAccounts(sqlite3* db, int32_t dataNo, std::vector<KeptAccount>* accounts,
                           bool* usable, bool* found);
 
+// The fixed assets of dataNo kept with the check, on the same terms; *usable
+// false when the assets held a row KeptAssets cannot carry.
+void ReadSnapshotAssets(sqlite3* db, int32_t dataNo, std::vector<KeptAsset>* assets, bool* usable,
+                        bool* found);
+
 // Keeps the rows of a check that read the store at change counter
-// `checked` (confirmed unchanged after it), with the accounts of the data
-// set (null: not usable as KeptAccounts says): written to a temporary file
+// `checked` (confirmed unchanged after it), with the accounts and the fixed
+// assets of the data set (null: not usable as KeptAccounts and KeptAssets
+// say): written to a temporary file
 // and renamed over the kept one. Quietly nothing inside a caller's
 // transaction, for temp tables, for a store with no file or a folder the
 // user may not write. True when kept.
 bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const CheckedRows& rows,
-                          const std::vector<KeptAccount>* accountList);
+                          const std::vector<KeptAccount>* accountList,
+                          const std::vector<KeptAsset>* assetList);
 
 // Inside a write transaction the caller holds that changes nothing a kept
 // check is made of (the run log, the kept findings): records the counter

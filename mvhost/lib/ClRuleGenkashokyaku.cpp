@@ -5,10 +5,12 @@
 #include <new>
 #include <vector>
 
+#include "host/FilterCondition.h"
 #include "host/HostStatus.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
+#include "mvhost/lib/KeptAssets.h"
 #include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/RuleContext.h"
@@ -33,15 +35,24 @@ class SqliteRuleGenkashokyaku : public BoundObject<ClRuleGenkashokyaku::Impl> {
   // Reads the assets where selects, in date and id order (sorted by
   // SQLite with sqlOrder); 0, kSortInSql or a host failure.
   int32_t ReadAssets(sqlite3* db, int32_t dataNo, const SqlFilter& where, bool sqlOrder);
+  // Selects the kept assets the filter holds for; false when the filter or
+  // a selected asset's text needs SQL's reading (nothing selected then).
+  bool SelectKept(KeptAssetList kept, const StFINDINFO* filter);
   struct Query;
   Query* query_;
 };
 
 }  // namespace mvhost
 
+// The selected assets: records read through SQL, or the positions of those
+// selected in the kept list, handed out from it (no record of 545 bytes per
+// asset kept for the query).
 struct mvhost::SqliteRuleGenkashokyaku::Query {
   bool ready = false;
   std::vector<StKOTEISHISANINFO> assets;
+  KeptAssetList kept;
+  std::vector<uint32_t> selected;
+  size_t Count() const { return kept != nullptr ? selected.size() : assets.size(); }
 };
 
 mvhost::SqliteRuleGenkashokyaku::SqliteRuleGenkashokyaku() : query_(new Query) {}
@@ -102,6 +113,24 @@ int32_t mvhost::SqliteRuleGenkashokyaku::ReadAssets(sqlite3* db, int32_t dataNo,
   return 0;
 }
 
+bool mvhost::SqliteRuleGenkashokyaku::SelectKept(KeptAssetList kept, const StFINDINFO* filter) {
+  std::vector<uint32_t>& selected = query_->selected;
+  selected.clear();
+  for (size_t i = 0; i < kept->size(); ++i) {
+    const KeptAsset& asset = (*kept)[i];
+    bool holds = false;
+    // A text Shift_JIS lacks fails through SQL's reading, as it always did.
+    if (!mvhost::FilterHoldsForValue(filter, kFieldAssetDate, asset.acquisitionDate, &holds) ||
+        (holds && (!asset.code.converts || !asset.name.converts))) {
+      selected.clear();
+      return false;
+    }
+    if (holds) selected.push_back(static_cast<uint32_t>(i));
+  }
+  query_->kept = std::move(kept);
+  return true;
+}
+
 int32_t mvhost::SqliteRuleGenkashokyaku::MoveReady(const StFINDINFO* filter, int32_t /*sortType*/,
                                                    int32_t /*sumType*/) {
   *query_ = Query();
@@ -113,6 +142,16 @@ int32_t mvhost::SqliteRuleGenkashokyaku::MoveReady(const StFINDINFO* filter, int
   mvhost::SqlFilter where;
   status = mvhost::TranslateFilter(filter, mvhost::FilterTarget::kFixedAsset, &where);
   if (status != 0) return status;
+  // The assets kept for the store as it is (beside it with the derived
+  // data's check, or read once for the connection); a failure of that
+  // reading is met again below and reported as always.
+  KeptAssetList kept;
+  if (mvhost::KeptAssets(db, dataNo, &kept) == 0 && kept != nullptr) {
+    if (SelectKept(std::move(kept), filter)) {
+      query_->ready = true;
+      return 0;
+    }
+  }
   // Reserved for every asset of the data set: records of 545 bytes grown one
   // doubling at a time touched twice the memory (pages reserved and not
   // reached by the filter's assets are never touched).
@@ -138,15 +177,27 @@ int32_t mvhost::SqliteRuleGenkashokyaku::MoveReady(const StFINDINFO* filter, int
 }
 
 int32_t mvhost::SqliteRuleGenkashokyaku::GetCount() {
-  return static_cast<int32_t>(query_->assets.size());
+  return static_cast<int32_t>(query_->Count());
 }
 
 int32_t mvhost::SqliteRuleGenkashokyaku::Move(int32_t index, StKOTEISHISANINFO* asset,
                                               StKOTEINENINFO* year, StKOTEITSUKIINFO* month) {
   if (asset == nullptr) return mvhost::kErrBadArgument;
   if (!query_->ready) return mvhost::kErrNotReady;
-  if (index < 0 || static_cast<size_t>(index) >= query_->assets.size()) return kHostEndOfData;
-  std::memcpy(asset, &query_->assets[static_cast<size_t>(index)], sizeof(*asset));
+  if (index < 0 || static_cast<size_t>(index) >= query_->Count()) return kHostEndOfData;
+  if (query_->kept != nullptr) {
+    const KeptAsset& kept = (*query_->kept)[query_->selected[static_cast<size_t>(index)]];
+    std::memset(asset, 0, sizeof(*asset));
+    CopyConvertedText(asset->code, sizeof(asset->code), kept.code);
+    CopyConvertedText(asset->name, sizeof(asset->name), kept.name);
+    asset->assetId = kept.assetId;
+    asset->kind = kept.kind;
+    asset->acquisitionDate = kept.acquisitionDate;
+    asset->acquisitionAmount = kept.acquisitionAmount;
+    asset->incomeKind = kept.incomeKind;
+  } else {
+    std::memcpy(asset, &query_->assets[static_cast<size_t>(index)], sizeof(*asset));
+  }
   // The store keeps no depreciation schedule: the year and month records
   // come back empty.
   if (year != nullptr) std::memset(year, 0, sizeof(*year));

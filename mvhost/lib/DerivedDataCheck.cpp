@@ -11,6 +11,7 @@
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/KeptAccounts.h"
+#include "mvhost/lib/KeptAssets.h"
 #include "mvhost/lib/PackedLine.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -238,11 +239,14 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
     // chunks writes the store, which would leave the kept check unused.
     if (status == 0 && finding->problem.empty() && !kept.changesPending && counted &&
         ReadChangeCounter(db, &after) && after == before) {
-      // The accounts go with it: every run reads them (KeptAccounts).
+      // The accounts and the fixed assets go with it: every run reads them
+      // (KeptAccounts, KeptAssets).
       const std::vector<KeptAccount>* accounts = nullptr;
+      KeptAssetList assets;
+      if (KeptAssets(db, dataNo, &assets) != 0) assets = nullptr;
       if (KeptAccounts(db, dataNo, &accounts) == 0 && ReadChangeCounter(db, &after) &&
           after == before) {
-        WriteCheckedSnapshot(db, dataNo, before, kept, accounts);
+        WriteCheckedSnapshot(db, dataNo, before, kept, accounts, assets.get());
       }
     }
   }

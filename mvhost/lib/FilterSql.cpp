@@ -180,6 +180,63 @@ bool UsesOnly(const FilterCondition* conditions, size_t maxCount, int depth,
 
 }  // namespace
 
+namespace {
+
+// One condition compared as its SQL compares the column with its value.
+bool Compare(int16_t op, int64_t column, int64_t value, bool* holds) {
+  switch (op) {
+    case kOpEqual:
+      *holds = column == value;
+      return true;
+    case kOpGreaterOrEqual:
+      *holds = column >= value;
+      return true;
+    case kOpLess:
+      *holds = column < value;
+      return true;
+    case kOpLessOrEqual:
+      *holds = column <= value;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The conditions joined strictly left to right, as TranslateConditions
+// parenthesises them.
+bool HoldsFor(const FilterCondition* conditions, size_t maxCount, int depth, int32_t field,
+              int64_t value, bool* holds) {
+  *holds = true;
+  if (depth > kMaxFilterDepth) return false;
+  if (conditions == nullptr || conditions[0].fieldId == 0) return true;
+  int16_t pendingLink = kLinkLast;
+  for (size_t i = 0; i < maxCount; ++i) {
+    const FilterCondition& c = conditions[i];
+    bool one = false;
+    if (c.fieldId == kFieldGroup) {
+      const FilterCondition* group = ClFilterGroupRegistry::Inst()->Resolve(c.groupRef);
+      if (group == nullptr || !HoldsFor(group, kMaxGroupConditions, depth + 1, field, value, &one)) {
+        return false;
+      }
+    } else if (c.fieldId != field || !TypeAllowed(c.fieldId, c.valueType) ||
+               !Compare(c.op, value, ValueOfCondition(c), &one)) {
+      return false;
+    }
+    *holds = i == 0 ? one : (pendingLink == kLinkAnd ? *holds && one : *holds || one);
+    const int16_t link = c.link;
+    if (link == kLinkLast) return true;
+    if (link != kLinkAnd && link != kLinkOr) return false;
+    pendingLink = link;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool FilterHoldsForValue(const StFINDINFO* filter, int32_t field, int64_t value, bool* holds) {
+  return HoldsFor(filter == nullptr ? nullptr : filter->conditions, 4, 0, field, value, holds);
+}
+
 bool FilterUsesOnlyFields(const StFINDINFO* filter, std::initializer_list<int32_t> fields) {
   return UsesOnly(filter == nullptr ? nullptr : filter->conditions, 4, 0, fields);
 }

@@ -53,6 +53,13 @@ int64_t FilterValueOf(const FilterCondition& c);
 // reference cannot be resolved.
 bool FilterUsesOnlyFields(const StFINDINFO* filter, std::initializer_list<int32_t> fields);
 
+// Evaluates in C++ a filter whose conditions (its groups included) are all
+// on one integer column, for that column's value, as the SQL of
+// TranslateFilter selects a row holding it. False when the filter cannot be
+// evaluated so (another field, an operator, link or group TranslateFilter
+// refuses): the caller then goes through SQL.
+bool FilterHoldsForValue(const StFINDINFO* filter, int32_t field, int64_t value, bool* holds);
+
 // Limits of the evaluator.
 constexpr int kMaxFilterDepth = 8;
 constexpr size_t kMaxGroupConditions = 64;

@@ -10,6 +10,7 @@
 #include "mvhost/lib/BusyWait.h"
 #include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/KeptAccounts.h"
+#include "mvhost/lib/KeptAssets.h"
 #include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/SqlStatement.h"
 
@@ -151,6 +152,7 @@ void HostStore::Close() {
     ReadScope::EndSpan(db_);
     JournalDerived::ForgetConnection(db_);
     ForgetKeptAccounts(db_);
+    ForgetKeptAssets(db_);
     sqlite3_close_v2(db_);
     db_ = nullptr;
   }

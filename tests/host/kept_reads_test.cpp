@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "host/ClDataMgr.h"
+#include "host/ClRuleGenkashokyaku.h"
 #include "host/ClSetKamoku.h"
 #include "host/FilterCondition.h"
 #include "host/FilterGroupRegistry.h"
@@ -22,7 +23,9 @@
 #include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/KeptAccounts.h"
+#include "mvhost/lib/KeptAssets.h"
 #include "mvhost/lib/RunLog.h"
 #include "mvhost/lib/StoredFindings.h"
 #include "tests/support/HostFixture.h"
@@ -49,6 +52,7 @@ class OtherRun {
   ~OtherRun() {
     mvhost::JournalDerived::ForgetConnection(db_);
     mvhost::ForgetKeptAccounts(db_);
+    mvhost::ForgetKeptAssets(db_);
     sqlite3_close_v2(db_);
   }
   sqlite3* db() const { return db_; }
@@ -312,6 +316,120 @@ TEST_F(KeptReadsTest, TheAccountWalkSelectsWhatItsSqlSelectsAndFollowsTheStore) 
   StFINDINFO all;
   std::memset(&all, 0, sizeof(all));
   EXPECT_EQ(Walk(all).size(), 11U);
+}
+
+FilterCondition DateCondition(int16_t op, int32_t date, int16_t link) {
+  FilterCondition c;
+  std::memset(&c, 0, sizeof(c));
+  c.fieldId = kFieldAssetDate;
+  c.op = op;
+  c.valueType = kValueInt32;
+  c.value = date;
+  c.link = link;
+  return c;
+}
+
+// The assets handed out for a filter, as ids; the status of MoveReady.
+int32_t AssetWalk(const StFINDINFO& filter, std::vector<int32_t>* ids) {
+  ClRuleGenkashokyaku rule;
+  const int32_t status = rule.MoveReady(&filter, 0, 0);
+  StKOTEISHISANINFO asset;
+  for (int32_t i = 0; status == 0 && rule.Move(i, &asset, nullptr, nullptr) == 0; ++i) {
+    ids->push_back(asset.assetId);
+  }
+  rule.MoveFinish();
+  return status;
+}
+
+// The same filter's SQL over the asset table, in the host's order.
+std::vector<int32_t> SelectedAssets(sqlite3* db, const StFINDINFO& filter) {
+  mvhost::SqlFilter where;
+  EXPECT_EQ(mvhost::TranslateFilter(&filter, mvhost::FilterTarget::kFixedAsset, &where), 0);
+  sqlite3_stmt* stmt = nullptr;
+  const std::string sql = "SELECT f.asset_id FROM fixed_asset f WHERE f.data_no = 1 AND " +
+                          where.sql + " ORDER BY f.acquisition_date, f.asset_id";
+  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK);
+  for (size_t i = 0; i < where.values.size(); ++i) {
+    sqlite3_bind_int64(stmt, static_cast<int>(i + 1), where.values[i]);
+  }
+  std::vector<int32_t> ids;
+  while (sqlite3_step(stmt) == SQLITE_ROW) ids.push_back(sqlite3_column_int(stmt, 0));
+  sqlite3_finalize(stmt);
+  return ids;
+}
+
+TEST_F(KeptReadsTest, TheFixedAssetsKeptSelectWhatTheirSqlSelectsAndFollowTheStore) {
+  // Ids out of date order, two on one date; asset 9's name Shift_JIS lacks.
+  const int32_t kDates[] = {20140901, 20140401, 20150331, 20140901, 20141015, 20140331, 20150101};
+  for (int32_t id = 1; id <= 7; ++id) {
+    host_.AddAsset({.assetId = 8 - id,
+                    .code = "K" + std::to_string(id),
+                    .name = "A" + std::to_string(id),
+                    .acquisitionDate = kDates[id - 1],
+                    .acquisitionAmount = id * 1000});
+  }
+  host_.AddAsset({.assetId = 9, .code = "K9", .name = "X", .acquisitionDate = 20160101});
+  host_.Exec("UPDATE fixed_asset SET name = '\xF0\x9F\x98\x80' WHERE asset_id = 9");
+  host_.SelectForUser("U01", 1);
+  {
+    // The check kept again holds the assets; a run after it reads none
+    // through SQL.
+    OtherRun keeper(host_);
+    mvhost::DerivedFinding finding;
+    ASSERT_EQ(mvhost::CheckDerivedData(keeper.db(), 1, &finding), 0);
+  }
+  {
+    OtherRun run(host_);
+    mvhost::DerivedFinding finding;
+    ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
+    mvhost::KeptAssetList kept;
+    ASSERT_EQ(mvhost::KeptAssets(run.db(), 1, &kept), 0);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->size(), 8U);
+    EXPECT_FALSE(run.Read("FROM fixed_asset")) << "the kept assets were not taken";
+  }
+  FilterCondition range[mvhost::kMaxGroupConditions];
+  std::memset(range, 0, sizeof(range));
+  range[0] = DateCondition(kOpGreaterOrEqual, 20140901, kLinkAnd);
+  range[1] = DateCondition(kOpLess, 20150101, kLinkLast);
+  const FilterGroupHandle group(range);
+  FilterCondition grouped;
+  std::memset(&grouped, 0, sizeof(grouped));
+  grouped.fieldId = kFieldGroup;
+  grouped.groupRef = group.ref();
+  grouped.link = kLinkOr;
+  const std::vector<std::vector<FilterCondition>> kFilters = {
+      {DateCondition(kOpGreaterOrEqual, 20140401, kLinkAnd),
+       DateCondition(kOpLessOrEqual, 20150331, kLinkLast)},
+      {DateCondition(kOpEqual, 20140901, kLinkOr), DateCondition(kOpLess, 20140401, kLinkLast)},
+      // Left to right: (a and b) or c.
+      {DateCondition(kOpGreaterOrEqual, 20141015, kLinkAnd),
+       DateCondition(kOpLessOrEqual, 20150101, kLinkOr),
+       DateCondition(kOpEqual, 20140331, kLinkLast)},
+      {grouped, DateCondition(kOpEqual, 20150331, kLinkLast)},
+  };
+  for (size_t i = 0; i < kFilters.size(); ++i) {
+    SCOPED_TRACE(i);
+    StFINDINFO filter;
+    std::memset(&filter, 0, sizeof(filter));
+    for (size_t c = 0; c < kFilters[i].size(); ++c) filter.conditions[c] = kFilters[i][c];
+    std::vector<int32_t> ids;
+    ASSERT_EQ(AssetWalk(filter, &ids), 0);
+    EXPECT_EQ(ids, SelectedAssets(host_.Db(), filter));
+    EXPECT_FALSE(ids.empty());
+  }
+  // The asset whose name fails is refused when selected, as before.
+  StFINDINFO all;
+  std::memset(&all, 0, sizeof(all));
+  std::vector<int32_t> ids;
+  EXPECT_EQ(AssetWalk(all, &ids), mvhost::kErrBadStoreText);
+  // A change another connection makes is handed out next time.
+  host_.Exec("DELETE FROM fixed_asset WHERE asset_id = 9");
+  host_.Exec("UPDATE fixed_asset SET acquisition_date = 20140402 WHERE asset_id = 1");
+  ids.clear();
+  ASSERT_EQ(AssetWalk(all, &ids), 0);
+  EXPECT_EQ(ids, (std::vector<int32_t>{2, 6, 1, 4, 7, 3, 5}));
+  EXPECT_EQ(ids, SelectedAssets(host_.Db(), all));
 }
 
 }  // namespace
