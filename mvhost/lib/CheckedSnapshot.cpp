@@ -26,7 +26,7 @@ namespace {
 
 // Layout of the blobs: a header (format, row size, a value that tells the
 // byte order) and the rows' fields in order, without padding.
-constexpr uint32_t kFormat = 4;
+constexpr uint32_t kFormat = 3;
 constexpr uint64_t kByteOrder = 0x0102030405060708ULL;
 constexpr size_t kHeaderBytes = 16;
 constexpr size_t kClassRowBytes = 5 * 4 + 5 * 8;
@@ -342,8 +342,8 @@ std::string KeptPath(sqlite3* db, int32_t dataNo, std::string* folder) {
 }
 
 // The file's header: the byte-order value, format, data set, counter, kept
-// flags, checksum and the sizes of the four blobs that follow it.
-constexpr size_t kFileHeaderBytes = 8 + 4 + 4 + 4 + 4 + 8 + 8 + 4 * 8;
+// flags, checksum and the sizes of the three blobs that follow it.
+constexpr size_t kFileHeaderBytes = 8 + 4 + 4 + 4 + 4 + 8 + 8 + 3 * 8;
 // A file larger than this is no file this code wrote (a million lines'
 // account totals take about 0.5 MB).
 constexpr off_t kMostFileBytes = off_t{1} << 30;
@@ -352,7 +352,7 @@ struct KeptFile {
   std::string bytes;
   uint32_t counter = 0;
   int64_t kept = 0;
-  std::string_view classes, accounts, list, assets;
+  std::string_view classes, accounts, list;
 };
 
 // Whether rows read at counter `read` stand for the store as it is: its
@@ -428,14 +428,14 @@ bool ReadKeptFile(sqlite3* db, int32_t dataNo, KeptFile* file) {
   ok = ok && Take<uint32_t>(at) == 0;
   file->kept = ok ? Take<int64_t>(at) : -1;
   const int64_t checksum = ok ? Take<int64_t>(at) : 0;
-  uint64_t sizes[4] = {};
+  uint64_t sizes[3] = {};
   if (ok) {
     for (uint64_t& size : sizes) size = Take<uint64_t>(at);
   }
   const uint64_t body = static_cast<uint64_t>(info.st_size) - kFileHeaderBytes;
-  ok = ok && file->kept >= 0 && file->kept <= 15 && sizes[0] <= body &&
-       sizes[1] <= body - sizes[0] && sizes[2] <= body - sizes[0] - sizes[1] &&
-       sizes[3] == body - sizes[0] - sizes[1] - sizes[2] && StandsAt(db, file->counter);
+  ok = ok && file->kept >= 0 && file->kept <= 7 && sizes[0] <= body &&
+       sizes[1] <= body - sizes[0] && sizes[2] == body - sizes[0] - sizes[1] &&
+       StandsAt(db, file->counter);
   if (ok) {
     file->bytes.resize(body);
     ok = ReadAt(fd, file->bytes.data(), body, static_cast<off_t>(kFileHeaderBytes));
@@ -445,10 +445,9 @@ bool ReadKeptFile(sqlite3* db, int32_t dataNo, KeptFile* file) {
   const std::string_view rest(file->bytes);
   file->classes = rest.substr(0, sizes[0]);
   file->list = rest.substr(sizes[0], sizes[1]);
-  file->assets = rest.substr(sizes[0] + sizes[1], sizes[2]);
-  file->accounts = rest.substr(sizes[0] + sizes[1] + sizes[2]);
+  file->accounts = rest.substr(sizes[0] + sizes[1]);
   BlobHash hash(file->kept);
-  for (std::string_view blob : {file->classes, file->accounts, file->list, file->assets}) {
+  for (std::string_view blob : {file->classes, file->accounts, file->list}) {
     hash.Add(blob);
     hash.End();
   }
@@ -456,10 +455,10 @@ bool ReadKeptFile(sqlite3* db, int32_t dataNo, KeptFile* file) {
   return hash.Value() == checksum;
 }
 
-// The account and asset lists of the last kept file the check read, each
-// handed once to the read that follows it in the same run instead of a
-// second read of the whole file: they stand on the same terms as the file
-// (the store's counter then, StandsAt now). A few bytes per account or asset.
+// The account list of the last kept file the check read, handed once to the
+// accounts' read that follows it in the same run instead of a second read of
+// the whole file: it stands on the same terms as the file (the store's
+// counter then, StandsAt now). A few bytes per account.
 struct ListHandOff {
   sqlite3* db = nullptr;
   std::string path;
@@ -467,9 +466,6 @@ struct ListHandOff {
   uint32_t counter = 0;
   int64_t kept = 0;
   std::string list;
-  std::string assets;
-  bool listTaken = false;
-  bool assetsTaken = false;
 };
 
 ListHandOff& HandOff() {
@@ -484,38 +480,122 @@ bool ReadKept(sqlite3* db, int32_t dataNo, Decode decode) {
   KeptFile file;
   if (!ReadKeptFile(db, dataNo, &file)) return false;
   std::string folder;
-  HandOff() = {db,
-               KeptPath(db, dataNo, &folder),
-               dataNo,
-               file.counter,
-               file.kept,
-               std::string(file.list),
-               std::string(file.assets)};
-  return decode(file.kept, file.classes, file.accounts, file.list, file.assets);
+  HandOff() = {db, KeptPath(db, dataNo, &folder), dataNo, file.counter, file.kept,
+               std::string(file.list)};
+  return decode(file.kept, file.classes, file.accounts, file.list);
 }
 
-// The account list (assets false) or the asset list (true) handed off for
-// dataNo of db's store, when it still stands (each taken once); false when
-// there is none.
-bool TakeHandedList(sqlite3* db, int32_t dataNo, bool assets, int64_t* kept, std::string* list) {
-  ListHandOff& handOff = HandOff();
-  bool& taken = assets ? handOff.assetsTaken : handOff.listTaken;
+// The account list handed off for dataNo of db's store, when it still stands
+// (taken once); false when there is none.
+bool TakeHandedList(sqlite3* db, int32_t dataNo, int64_t* kept, std::string* list) {
+  ListHandOff handOff = std::move(HandOff());
+  HandOff() = ListHandOff();
   std::string folder;
-  const bool stands = !taken && handOff.db == db && handOff.dataNo == dataNo &&
-                      !handOff.path.empty() && handOff.path == KeptPath(db, dataNo, &folder) &&
-                      StandsAt(db, handOff.counter);
-  taken = true;
-  if (stands) {
-    *kept = handOff.kept;
-    *list = std::move(assets ? handOff.assets : handOff.list);
+  if (handOff.db != db || handOff.dataNo != dataNo || handOff.path.empty() ||
+      handOff.path != KeptPath(db, dataNo, &folder) || !StandsAt(db, handOff.counter)) {
+    return false;
   }
-  if (handOff.listTaken && handOff.assetsTaken) HandOff() = ListHandOff();
-  return stands;
+  *kept = handOff.kept;
+  *list = std::move(handOff.list);
+  return true;
 }
 
 // Writes all of bytes to fd.
 bool WriteAll(int fd, std::string_view bytes) {
   return platform::WriteFully(fd, bytes.data(), bytes.size()) == 0;
+}
+
+// The fixed assets' file of dataNo, `<store file>-kept/<data_no>.assets`: a
+// file of its own, so that the check's file keeps the layout earlier builds
+// read (a build before this one and this one taking turns on a store would
+// otherwise each find the other's file unreadable and check again). It
+// stands for the store on the same terms as the check's file: the counter
+// it was read at, StandsAt now.
+std::string AssetsPath(sqlite3* db, int32_t dataNo, std::string* folder) {
+  const std::string path = KeptPath(db, dataNo, folder);
+  return path.empty() ? path : path + ".assets";
+}
+
+// Its header: the byte-order value, format, data set, counter, the usable
+// flag, checksum and the size of the asset list that follows.
+constexpr uint32_t kAssetsFormat = 1;
+constexpr size_t kAssetsHeaderBytes = 8 + 4 + 4 + 4 + 4 + 8 + 8;
+
+// The assets' file when it reads back whole and stands for the store as it
+// is; false otherwise.
+bool ReadAssetsFile(sqlite3* db, int32_t dataNo, bool* usable, std::string* list) {
+  std::string folder;
+  const std::string path = AssetsPath(db, dataNo, &folder);
+  if (path.empty()) return false;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  std::array<char, kAssetsHeaderBytes> header{};
+  bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_size >= static_cast<off_t>(kAssetsHeaderBytes) &&
+            info.st_size <= kMostFileBytes && ReadAt(fd, header.data(), header.size(), 0);
+  const auto* at = reinterpret_cast<const unsigned char*>(header.data());
+  ok = ok && Take<uint64_t>(at) == kByteOrder && Take<uint32_t>(at) == kAssetsFormat &&
+       Take<int32_t>(at) == dataNo;
+  const uint32_t counter = ok ? Take<uint32_t>(at) : 0;
+  const uint32_t flag = ok ? Take<uint32_t>(at) : 2;
+  const int64_t checksum = ok ? Take<int64_t>(at) : 0;
+  const uint64_t size = ok ? Take<uint64_t>(at) : 0;
+  ok = ok && flag <= 1 &&
+       size == static_cast<uint64_t>(info.st_size) - kAssetsHeaderBytes && StandsAt(db, counter);
+  if (ok) {
+    list->resize(size);
+    ok = ReadAt(fd, list->data(), size, static_cast<off_t>(kAssetsHeaderBytes));
+  }
+  close(fd);
+  if (!ok) return false;
+  BlobHash hash(flag);
+  hash.Add(*list);
+  hash.End();
+  HashLabel(&hash, dataNo, counter);
+  *usable = flag == 1;
+  return hash.Value() == checksum;
+}
+
+// Writes header and body to a temporary file in folder and renames it over
+// path: a reader sees the old file or the new one whole. No fsync: a file
+// torn by a crash does not read back.
+bool WriteRenamed(const std::string& folder, const std::string& path, std::string_view header,
+                  std::string_view body) {
+  // A name of this process and call: two writers never share a temporary.
+  static std::atomic<uint64_t> calls{0};
+  const std::string temp = folder + "/.assets." + std::to_string(getpid()) + "." +
+                           std::to_string(calls++);
+  unlink(temp.c_str());
+  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool written = WriteAll(fd, header) && WriteAll(fd, body);
+  written = close(fd) == 0 && written && rename(temp.c_str(), path.c_str()) == 0;
+  if (!written) unlink(temp.c_str());
+  return written;
+}
+
+// Keeps the assets read at counter `checked` (null: not usable).
+bool WriteAssetsFile(sqlite3* db, int32_t dataNo, uint32_t checked,
+                     const std::vector<KeptAsset>* assets) {
+  std::string folder;
+  const std::string path = AssetsPath(db, dataNo, &folder);
+  if (path.empty()) return false;
+  const std::string list = assets != nullptr ? EncodeAssetList(*assets) : std::string();
+  const uint32_t flag = assets != nullptr ? 1 : 0;
+  BlobHash hash(flag);
+  hash.Add(list);
+  hash.End();
+  HashLabel(&hash, dataNo, checked);
+  std::string header;
+  Put<uint64_t>(&header, kByteOrder);
+  Put<uint32_t>(&header, kAssetsFormat);
+  Put<int32_t>(&header, dataNo);
+  Put<uint32_t>(&header, checked);
+  Put<uint32_t>(&header, flag);
+  Put<int64_t>(&header, hash.Value());
+  Put<uint64_t>(&header, uint64_t{list.size()});
+  return WriteRenamed(folder, path, header, list);
 }
 
 }  // namespace
@@ -527,8 +607,7 @@ void ReadCheckedSnapshot(sqlite3* db, int32_t dataNo, CheckedRows* rows, bool* f
   if (DerivedSchema::UsesTemp(db)) return;
   *found = ReadKept(
       db, dataNo,
-      [rows](int64_t kept, std::string_view classes, std::string_view accounts, std::string_view,
-             std::string_view) {
+      [rows](int64_t kept, std::string_view classes, std::string_view accounts, std::string_view) {
         rows->classesKept = (kept & 1) != 0;
         rows->accountsKept = (kept & 2) != 0;
         return DecodeClasses(classes, &rows->classes) && DecodeAccounts(accounts, &rows->accounts);
@@ -540,15 +619,14 @@ void ReadSnapshotAccounts(sqlite3* db, int32_t dataNo, std::vector<KeptAccount>*
                           bool* usable, bool* found) {
   accounts->clear();
   *usable = false;
-  auto decode = [&](int64_t kept, std::string_view, std::string_view, std::string_view list,
-                    std::string_view) {
+  auto decode = [&](int64_t kept, std::string_view, std::string_view, std::string_view list) {
     *usable = (kept & 4) != 0;
     return !*usable || DecodeAccountList(list, accounts);
   };
   int64_t kept = 0;
   std::string list;
-  *found = TakeHandedList(db, dataNo, false, &kept, &list) ? decode(kept, {}, {}, list, {})
-                                                           : ReadKept(db, dataNo, decode);
+  *found = TakeHandedList(db, dataNo, &kept, &list) ? decode(kept, {}, {}, list)
+                                                    : ReadKept(db, dataNo, decode);
   if (!*found || !*usable) accounts->clear();
 }
 
@@ -556,15 +634,11 @@ void ReadSnapshotAssets(sqlite3* db, int32_t dataNo, std::vector<KeptAsset>* ass
                         bool* found) {
   assets->clear();
   *usable = false;
-  auto decode = [&](int64_t kept, std::string_view, std::string_view, std::string_view,
-                    std::string_view list) {
-    *usable = (kept & 8) != 0;
-    return !*usable || DecodeAssetList(list, assets);
-  };
-  int64_t kept = 0;
+  *found = false;
+  if (DerivedSchema::UsesTemp(db)) return;
   std::string list;
-  *found = TakeHandedList(db, dataNo, true, &kept, &list) ? decode(kept, {}, {}, {}, list)
-                                                          : ReadKept(db, dataNo, decode);
+  *found = ReadAssetsFile(db, dataNo, usable, &list) &&
+           (!*usable || DecodeAssetList(list, assets));
   if (!*found || !*usable) assets->clear();
 }
 
@@ -598,11 +672,13 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
   std::string folder;
   const std::string path = KeptPath(db, dataNo, &folder);
   if (path.empty() || (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)) return false;
+  // The assets first: a reader that finds the check's new file finds them
+  // beside it (either stands on its own counter all the same).
+  WriteAssetsFile(db, dataNo, checked, assetList);
   const std::string classes = EncodeClasses(rows.classes);
   const std::string list = accountList != nullptr ? EncodeAccountList(*accountList) : std::string();
-  const std::string assets = assetList != nullptr ? EncodeAssetList(*assetList) : std::string();
-  const int64_t kept = (rows.classesKept ? 1 : 0) | (rows.accountsKept ? 2 : 0) |
-                       (accountList != nullptr ? 4 : 0) | (assetList != nullptr ? 8 : 0);
+  const int64_t kept =
+      (rows.classesKept ? 1 : 0) | (rows.accountsKept ? 2 : 0) | (accountList != nullptr ? 4 : 0);
   // The account totals are hashed, then written, piece by piece.
   BlobHash hash(kept);
   hash.Add(classes);
@@ -615,8 +691,6 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
   hash.End();
   hash.Add(list);
   hash.End();
-  hash.Add(assets);
-  hash.End();
   HashLabel(&hash, dataNo, checked);
   std::string header;
   Put<uint64_t>(&header, kByteOrder);
@@ -626,8 +700,7 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
   Put<uint32_t>(&header, 0);
   Put<int64_t>(&header, kept);
   Put<int64_t>(&header, hash.Value());
-  for (uint64_t size :
-       {uint64_t{classes.size()}, uint64_t{list.size()}, uint64_t{assets.size()}, accountBytes}) {
+  for (uint64_t size : {uint64_t{classes.size()}, uint64_t{list.size()}, accountBytes}) {
     Put<uint64_t>(&header, size);
   }
   // Written beside it and renamed over it: a reader sees the old file or the
@@ -639,8 +712,7 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
   unlink(temp.c_str());
   const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  bool written =
-      WriteAll(fd, header) && WriteAll(fd, classes) && WriteAll(fd, list) && WriteAll(fd, assets);
+  bool written = WriteAll(fd, header) && WriteAll(fd, classes) && WriteAll(fd, list);
   EncodeAccountsInPieces(rows.accounts,
                          [&](std::string_view piece) { written = written && WriteAll(fd, piece); });
   written = close(fd) == 0 && written && rename(temp.c_str(), path.c_str()) == 0;

@@ -49,8 +49,9 @@ void ReadCheckedSnapshot(sqlite3* db, int32_t dataNo, CheckedRows* rows, bool* f
 void ReadSnapshotAccounts(sqlite3* db, int32_t dataNo, std::vector<KeptAccount>* accounts,
                           bool* usable, bool* found);
 
-// The fixed assets of dataNo kept with the check, on the same terms; *usable
-// false when the assets held a row KeptAssets cannot carry.
+// The fixed assets of dataNo kept with the check (in a file of their own
+// beside it, `<data_no>.assets`), on the same terms; *usable false when the
+// assets held a row KeptAssets cannot carry.
 void ReadSnapshotAssets(sqlite3* db, int32_t dataNo, std::vector<KeptAsset>* assets, bool* usable,
                         bool* found);
 

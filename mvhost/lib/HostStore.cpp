@@ -48,6 +48,22 @@ void ConfigureSqliteOnce() {
   static_cast<void>(configured);
 }
 
+// A store of at most this size is read through a mapping of its file.
+constexpr sqlite3_int64 kMappedStoreBytes = sqlite3_int64{4} << 20;
+
+// SQLite reads a small store's pages through a mapping of the file instead
+// of a read into its page cache each: no system call and no fresh page of
+// memory per page read (a 1 000-line store's run reads some 60 of its
+// pages). A larger store is read as before, so that the pages a long walk
+// reads pass through the page cache of a fixed size and never count in the
+// run's memory. The mapping covers the store's size at its open; pages past
+// it (the store grown since) are read as before.
+void MapSmallStore(sqlite3* db, const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || st.st_size <= 0 || st.st_size > kMappedStoreBytes) return;
+  RunSql(db, ("PRAGMA mmap_size = " + std::to_string(st.st_size)).c_str(), nullptr);
+}
+
 }  // namespace
 
 HostStore::~HostStore() { Close(); }
@@ -73,6 +89,7 @@ bool HostStore::OpenDatabase(const std::string& home, int flags, std::string* er
     return false;
   }
   WaitWhenBusy(db_);
+  MapSmallStore(db_, DatabasePath());
   SqlStatement::KeepStatements(db_);
   return Exec("PRAGMA foreign_keys = ON;", error);
 }

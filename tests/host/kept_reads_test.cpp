@@ -388,6 +388,23 @@ TEST_F(KeptReadsTest, TheFixedAssetsKeptSelectWhatTheirSqlSelectsAndFollowTheSto
     EXPECT_EQ(kept->size(), 8U);
     EXPECT_FALSE(run.Read("FROM fixed_asset")) << "the kept assets were not taken";
   }
+  {
+    // Damaged, the assets' file is not taken.
+    const std::string path = KeptPath() + ".assets";
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // The first asset's amount: after the file's header (40 bytes), the
+    // list's (16) and the asset's id, kind and date.
+    ASSERT_GT(bytes.size(), 68U);
+    bytes[68] ^= 1;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    OtherRun run(host_);
+    mvhost::KeptAssetList kept;
+    ASSERT_EQ(mvhost::KeptAssets(run.db(), 1, &kept), 0);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->size(), 8U);
+    EXPECT_TRUE(run.Read("FROM fixed_asset"));
+  }
   FilterCondition range[mvhost::kMaxGroupConditions];
   std::memset(range, 0, sizeof(range));
   range[0] = DateCondition(kOpGreaterOrEqual, 20140901, kLinkAnd);
