@@ -366,7 +366,7 @@ TEST_F(KeptReadsTest, TheFixedAssetsKeptSelectWhatTheirSqlSelectsAndFollowTheSto
                     .code = "K" + std::to_string(id),
                     .name = "A" + std::to_string(id),
                     .acquisitionDate = kDates[id - 1],
-                    .acquisitionAmount = id * 1000});
+                    .acquisitionAmount = int64_t{id} * 1000});
   }
   host_.AddAsset({.assetId = 9, .code = "K9", .name = "X", .acquisitionDate = 20160101});
   host_.Exec("UPDATE fixed_asset SET name = '\xF0\x9F\x98\x80' WHERE asset_id = 9");
