@@ -335,7 +335,7 @@ int32_t AssetWalk(const StFINDINFO& filter, std::vector<int32_t>* ids) {
   const int32_t status = rule.MoveReady(&filter, 0, 0);
   StKOTEISHISANINFO asset;
   for (int32_t i = 0; status == 0 && rule.Move(i, &asset, nullptr, nullptr) == 0; ++i) {
-    ids->push_back(asset.assetId);
+    ids->push_back(int32_t{asset.assetId});
   }
   rule.MoveFinish();
   return status;
