@@ -21,6 +21,7 @@
 #include "mvhost/cli/WholeFile.h"
 #include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/RunLog.h"
 #include "mvhost/lib/StoredDataCheck.h"
 #include "platform/winfs/PathMapping.h"
 #include "sheet/FindingsFile.h"
@@ -190,8 +191,6 @@ bool UsableAsFileName(const std::string& id) {
 // The run log entry of a started run goes to the batch process, or into
 // the store when that process is gone.
 void HandOverRunLog(const ClientJob& job, RunLogEntry entry) {
-  entry.userId = job.user;
-  entry.dataNo = job.set.dataNo;
   if (::getppid() == job.batchPid && WriteWholeDescriptor(job.runLogFd, BatchRunLog::Text(entry))) {
     return;
   }
@@ -378,9 +377,21 @@ ClientResult RunClient(const ClientJob& job) {
     }
     RunLogEntry runLog;
     if (job.runLogFd >= 0) launch.runLog = &runLog;
+    if (checkBeside && job.logsItself) madeBeside.KeepLater();
     status = LaunchCommand(launch);
     launched = true;
-    if (!runLog.startedAt.empty()) HandOverRunLog(job, std::move(runLog));
+    if (!runLog.startedAt.empty()) {
+      runLog.userId = job.user;
+      runLog.dataNo = job.set.dataNo;
+      // The entry goes in with the findings the check kept after the
+      // program (one commit and its syncs instead of two); else, as when
+      // there was nothing to keep, to the batch process.
+      std::string ignored;
+      const bool logged = job.logsItself && madeBeside.KeepWith([&] {
+        return AppendRunLog(madeBeside.store().db(), runLog, &ignored);
+      });
+      if (!logged) HandOverRunLog(job, std::move(runLog));
+    }
     std::cout.flush();
     std::fflush(stdout);
     ClassifyRun(status, run, log >= 0 ? ReadWholeDescriptor(log) : std::string(), &result);

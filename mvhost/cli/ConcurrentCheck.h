@@ -59,6 +59,17 @@ class ConcurrentCheck {
     whenMade_ = std::move(use);
   }
 
+  // Before Wait: the findings the check could not keep stay unkept after
+  // Wait, for KeepWith to keep them in the caller's own write (one commit
+  // instead of two on the path after the program); the destructor keeps
+  // them when KeepWith did not.
+  void KeepLater() { keepLater_ = true; }
+
+  // After Wait: keeps the findings left unkept, with the caller's rows
+  // (`alongside` writes them) in the same transaction; true when those
+  // rows were written. False when nothing was left to keep.
+  bool KeepWith(const std::function<bool()>& alongside);
+
   // After Wait: WhenMade's function was given the findings and said it
   // used them.
   bool Handed() const { return handed_; }
@@ -73,6 +84,7 @@ class ConcurrentCheck {
   std::thread thread_;
   bool made_ = false;  // started, and not yet taken
   bool handed_ = false;
+  bool keepLater_ = false;
   std::function<bool(const taxlink::sheet::CheckFindings&, const std::string&)> whenMade_;
   int startMonth_ = 0;
   int endMonth_ = 0;

@@ -300,6 +300,14 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
 
 bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth,
                            const Stamp& stamp, const std::string& parts) const {
+  bool ignored = false;
+  return Write(db, dataNo, startMonth, endMonth, stamp, parts, {}, &ignored);
+}
+
+bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth,
+                           const Stamp& stamp, const std::string& parts,
+                           const std::function<bool()>& alongside, bool* alongsideWritten) const {
+  *alongsideWritten = false;
   if (!stamp.headRead || (stamp.changes < 0 && stamp.dataVersion < 0) ||
       sqlite3_db_readonly(db, "main") != 0 || ReadScope::StatementActive(db)) {
     return false;
@@ -310,7 +318,9 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
   bool kept = false;
   if (RunSql(db, "BEGIN IMMEDIATE")) {
     NoteBenignCommit(db);  // findings are none of what a kept check is made of
-    bool ok = RunSql(db, kTableSql) && RunSql(db, kChangesSql) && RunSql(db, kPartsTableSql) &&
+    // The findings' part is undone alone when they cannot be kept, so that
+    // the caller's rows still go in.
+    bool ok = (!alongside || RunSql(db, "SAVEPOINT findings")) && RunSql(db, kTableSql) && RunSql(db, kChangesSql) && RunSql(db, kPartsTableSql) &&
               RunSql(db, kChunkChangesSql);
     for (size_t i = 0; ok && i < std::size(kSources); ++i) {
       // The triggers before these counted the data set alone.
@@ -362,8 +372,16 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
       insert.BindBlob(7, bytes);
       ok = insert.Run();
     }
-    kept = ok && RunSql(db, "COMMIT");
-    if (!kept) RunSql(db, "ROLLBACK");
+    if (alongside) {
+      if (!ok) RunSql(db, "ROLLBACK TO findings");
+      const bool written = RunSql(db, "RELEASE findings") && alongside();
+      *alongsideWritten = written && RunSql(db, "COMMIT");
+      kept = ok && *alongsideWritten;
+      if (!*alongsideWritten) RunSql(db, "ROLLBACK");
+    } else {
+      kept = ok && RunSql(db, "COMMIT");
+      if (!kept) RunSql(db, "ROLLBACK");
+    }
   }
   WaitWhenBusy(db);
   return kept;
