@@ -12,6 +12,7 @@ ConcurrentCheck::~ConcurrentCheck() {
 }
 
 void ConcurrentCheck::Wait() {
+  const std::lock_guard<std::mutex> lock(joining_);
   if (!thread_.joinable()) return;
   thread_.join();
   if (!keepLater_ && used_->db() != nullptr) unkept_.Keep(used_->db());

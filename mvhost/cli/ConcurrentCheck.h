@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -65,9 +66,12 @@ class ConcurrentCheck {
   // them when KeepWith did not.
   void KeepLater() { keepLater_ = true; }
 
-  // After Wait: keeps the findings left unkept, with the caller's rows
-  // (`alongside` writes them) in the same transaction; true when those
-  // rows were written. False when nothing was left to keep.
+  // Waits for the check (see Wait), then keeps the findings left unkept,
+  // with the caller's rows (`alongside` writes them) in the same
+  // transaction; true when those rows were written. False when nothing was
+  // left to keep. It may run on a thread of the caller's while another
+  // thread waits for the check or takes its findings; nothing else may use
+  // the check's connection meanwhile.
   bool KeepWith(const std::function<bool()>& alongside);
 
   // After Wait: WhenMade's function was given the findings and said it
@@ -82,6 +86,7 @@ class ConcurrentCheck {
   HostStore store_;
   HostStore* used_ = &store_;
   std::thread thread_;
+  std::mutex joining_;  // Wait may be called on two threads at once
   bool made_ = false;  // started, and not yet taken
   bool handed_ = false;
   bool keepLater_ = false;
