@@ -206,9 +206,9 @@ void HandOverRunLog(const ClientJob& job, RunLogEntry entry) {
 
 // The findings the check beside the program left unkept, kept with the
 // run log entry in one transaction on a thread of its own: begun when the
-// program posts its result (it has closed the store by then), so that the
-// findings' rows are written while the program ends, and committed once the
-// entry is delivered.
+// program posts its result (it has ended its link to the store by then and
+// writes there no more), so that the findings' rows are written while the
+// program ends, and committed once the entry is delivered.
 class KeepingWithEntry {
  public:
   KeepingWithEntry() = default;
