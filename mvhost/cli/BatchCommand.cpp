@@ -379,7 +379,7 @@ int BatchCommand(const BatchOptions& options) {
       // with none other running and every earlier entry written, may write
       // its run log entry itself: none can come after it.
       const bool last = next == chosen.size();
-      const bool logsItself = last && busy == 0 && runLog.empty() && ended.empty();
+      const bool logsItself = last && busy == 0 && runLog.empty();
       if (slot == nullptr || !slot->worker.Hand(i, busy + 1 < cores, last, logsItself)) {
         if (slot != nullptr) slot->Retire();
         if (slot == nullptr || fresh) {

@@ -5,9 +5,9 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <future>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <iostream>
 #include <optional>
 #include <sstream>
