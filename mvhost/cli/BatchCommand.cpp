@@ -30,6 +30,7 @@
 #include "mvhost/cli/Usage.h"
 #include "mvhost/cli/WholeFile.h"
 #include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/StoreAdmin.h"
 #include "platform/winfs/PathMapping.h"
 #include "sheet/ReportReader.h"
@@ -115,6 +116,9 @@ int BatchCommand(const BatchOptions& options) {
   HostStore store;
   std::string error;
   if (!store.Open(home, &error)) return Refuse(error);
+  // The listing, the users and the state entries are read in one read
+  // transaction: one lock cycle (and hot-journal look) instead of four.
+  std::optional<ReadScope> listing(std::in_place, store.db());
   std::vector<DataSetListing> sets;
   if (!ListDataSets(store.db(), &sets, &error, LineCounts::kNotCounted)) return Refuse(error);
   std::vector<DataSetListing> chosen;
@@ -155,6 +159,7 @@ int BatchCommand(const BatchOptions& options) {
     return Refuse("no user " + user + " in the store; mvhost select USER DATA-NUMBER adds one");
   }
   const std::string edition = EditionOf(options, store);
+  listing.reset();
   store.Close();
 
   std::error_code failed;

@@ -179,15 +179,35 @@ void File::Abort() {
   fd_ = -1;
 }
 
+unsigned LockPollStepMicros(unsigned waitedMicros, unsigned wholeMicros) {
+  // A holder keeps the lock for a read and, at most, a file's replacement
+  // (a millisecond or two): short pauses first, so that a waiter takes the
+  // lock soon after it is let go; then 20 ms pauses for a long hold.
+  constexpr unsigned kSteps[] = {100, 200, 500, 1000, 2000, 5000, 10000, 20000};
+  if (waitedMicros >= wholeMicros) return 0;
+  unsigned step = kSteps[sizeof(kSteps) / sizeof(kSteps[0]) - 1];
+  unsigned sum = 0;
+  for (unsigned s : kSteps) {
+    if (waitedMicros <= sum) {
+      step = s;
+      break;
+    }
+    sum += s;
+  }
+  return step < wholeMicros - waitedMicros ? step : wholeMicros - waitedMicros;
+}
+
 bool File::LockExclusive(unsigned waitMilliseconds) {
   if (fd_ < 0) return false;
   // (<chrono> cannot be compiled for the program's code page.)
-  constexpr unsigned kPollMilliseconds = 20;
-  for (unsigned waited = 0;; waited += kPollMilliseconds) {
+  const unsigned whole = waitMilliseconds * 1000;
+  for (unsigned waited = 0;;) {
     if (flock(fd_, LOCK_EX | LOCK_NB) == 0) return true;
     if (errno != EWOULDBLOCK && errno != EINTR) return false;
-    if (waited >= waitMilliseconds) return false;
-    usleep(kPollMilliseconds * 1000);
+    const unsigned step = LockPollStepMicros(waited, whole);
+    if (step == 0) return false;
+    usleep(step);
+    waited += step;
   }
 }
 

@@ -23,6 +23,11 @@ void StartFileWriteBack(int descriptor);
 int WriteFully(int descriptor, const void* data, std::size_t count);
 int WriteFullyAt(int descriptor, const void* data, std::size_t count, uint64_t offset);
 
+// The pause of File::LockExclusive before its next try, having waited
+// waitedMicros of wholeMicros: short first, longer later, never past the
+// whole wait; 0 when it is spent.
+unsigned LockPollStepMicros(unsigned waitedMicros, unsigned wholeMicros);
+
 // The framework's file object (CFile) over a Windows path. Open reports
 // failure by its result; Read, Write, Seek and Close raise FileException.
 class File {

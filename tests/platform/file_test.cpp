@@ -7,12 +7,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/winfs/File.h"
 #include "platform/winfs/ReplacementFile.h"
@@ -296,6 +299,40 @@ TEST_F(FileTest, OnlyUnheldTemporariesOfTheStemAreRemoved) {
       Names(dir_.Path()),
       (std::set<std::string>{"Stem.x.tmp", "Stem..tmp", "Stem.5.tmp.keep", "Other.6.tmp",
                              "Stem.1.tmp", platform::ReplacementFile::TemporaryName("Stem")}));
+}
+
+// A waiter for the lock tries again soon (a holder keeps it a millisecond
+// or two), never waits past its limit and uses all of it.
+TEST(FileLockTest, PausesStartShortAndAddUpToTheWholeWait) {
+  for (unsigned whole : {0u, 150u, 3000000u}) {
+    std::vector<unsigned> steps;
+    unsigned waited = 0;
+    for (unsigned step; (step = platform::LockPollStepMicros(waited, whole)) != 0;) {
+      steps.push_back(step);
+      waited += step;
+      ASSERT_LT(steps.size(), 100000u);
+    }
+    EXPECT_EQ(waited, whole);
+    if (whole < 1000) continue;
+    EXPECT_LE(steps.front(), 200u);
+    for (size_t i = 1; i + 1 < steps.size(); ++i) EXPECT_GE(steps[i], steps[i - 1]) << i;
+    EXPECT_LE(steps[steps.size() / 2], 20000u);
+  }
+}
+
+TEST_F(FileTest, ALockLetGoWhileWaitingIsTaken) {
+  File holder;
+  ASSERT_TRUE(holder.Open("C:\\lock", File::kCreate | File::kWrite));
+  ASSERT_TRUE(holder.LockExclusive(0));
+  File waiter;
+  ASSERT_TRUE(waiter.Open("C:\\lock", File::kCreate | File::kNoTruncate | File::kReadWrite));
+  EXPECT_FALSE(waiter.LockExclusive(0));
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    holder.Close();
+  });
+  EXPECT_TRUE(waiter.LockExclusive(3000));
+  release.join();
 }
 
 }  // namespace
