@@ -256,6 +256,26 @@ class Ratios {
   std::vector<double> cpu_;
 };
 
+// The machine's processor pressure so far: how long some runnable task
+// waited for a core (/proc/pressure/cpu, "some", ms), or -1 without it. A
+// batch of -j 2 needs both cores: the other sessions' work shows here.
+double CpuPressureMs() {
+  std::ifstream in("/proc/pressure/cpu");
+  std::string word;
+  while (in >> word) {
+    if (word.rfind("total=", 0) == 0) return std::atof(word.c_str() + 6) / 1000.0;
+  }
+  return -1;
+}
+
+// The share of wall ms during which some task waited for a core, as text.
+std::string PressureShare(double before, double after, double wall) {
+  if (before < 0 || after < 0 || wall <= 0) return "n/a";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.0f %%", 100.0 * (after - before) / wall);
+  return text;
+}
+
 struct Timing {
   double wall = 0;
   double cpu = 0;
@@ -287,6 +307,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(singles);
   double first = 0;
   Timing sum;
+  const double singlesPressure = CpuPressureMs();
   for (int client = 1; client <= clients; ++client) {
     char id[16];
     std::snprintf(id, sizeof id, "C%04d", client);
@@ -294,6 +315,7 @@ int main(int argc, char** argv) {
     if (client == 1) first = elapsed;
     sum.Add(elapsed);
   }
+  const double singlesPressureEnd = CpuPressureMs();
   // The same with the check sheet and its findings, as the batch makes
   // them: what the batch does beyond these is its own overhead.
   Timing sheets;
@@ -303,7 +325,9 @@ int main(int argc, char** argv) {
     sheets.Add(SingleLaunch(bin, home, program, user, client, singles + "/" + id + ".xml", true));
   }
   Timing j2, j1, bare;
+  const double j2Pressure = CpuPressureMs();
   j2.Add(Batch(bin, home, program, home + "/batch-j2", {"-j", "2", "--all"}));
+  const double j2PressureEnd = CpuPressureMs();
   j1.Add(Batch(bin, home, program, home + "/batch-j1", {"-j", "1", "--all"}));
   bare.Add(Batch(bin, home, program, home + "/batch-bare", {"-j", "1", "--no-findings", "--all"}));
   std::printf("%d clients of 40 lines (wall ms / processor ms)\n", clients);
@@ -315,6 +339,11 @@ int main(int argc, char** argv) {
       "  batch -j 2: %.0f / %.0f = %.2f x (sum / 2) in wall time (target 1.3 x); processor "
       "%.2f x the sum\n",
       j2.wall, j2.cpu, j2.wall / (sum.wall / 2), j2.cpu / sum.cpu);
+  std::printf(
+      "  cores the batch -j 2 used: %.2f (processor / wall); some task waited for a core "
+      "during the single launches %s, during the batch -j 2 %s of the wall time\n",
+      j2.cpu / j2.wall, PressureShare(singlesPressure, singlesPressureEnd, sum.wall).c_str(),
+      PressureShare(j2Pressure, j2PressureEnd, j2.wall).c_str());
   std::printf(
       "  batch -j 1: %.0f / %.0f; per client beyond the single launch %.1f ms wall = "
       "%.1f %%, %.1f ms processor = %.1f %%\n",
