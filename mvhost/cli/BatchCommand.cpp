@@ -120,7 +120,11 @@ int BatchCommand(const BatchOptions& options) {
   // transaction: one lock cycle (and hot-journal look) instead of four.
   std::optional<ReadScope> listing(std::in_place, store.db());
   std::vector<DataSetListing> sets;
-  if (!ListDataSets(store.db(), &sets, &error, LineCounts::kNotCounted)) return Refuse(error);
+  // Only the named data sets are read (a home may hold hundreds).
+  if (!ListDataSets(store.db(), &sets, &error, LineCounts::kNotCounted,
+                    options.all ? nullptr : &options.dataNos)) {
+    return Refuse(error);
+  }
   std::vector<DataSetListing> chosen;
   if (options.all) {
     chosen = sets;

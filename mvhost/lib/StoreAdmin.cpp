@@ -23,7 +23,16 @@ bool Ran(SqlStatement& stmt, std::string* error) {
 }  // namespace
 
 bool ListDataSets(sqlite3* db, std::vector<DataSetListing>* sets, std::string* error,
-                  LineCounts lines) {
+                  LineCounts lines, const std::vector<int32_t>* only) {
+  // The named numbers are integers, written into the statement as such.
+  std::string where;
+  if (only != nullptr) {
+    where = " WHERE d.data_no IN (";
+    for (size_t i = 0; i < only->size(); ++i) {
+      where += (i == 0 ? "" : ",") + std::to_string((*only)[i]);
+    }
+    where += ")";
+  }
   const std::string count =
       lines == LineCounts::kCounted
           ? "(SELECT COUNT(*) FROM journal_line j WHERE j.data_no = d.data_no)"
@@ -31,7 +40,7 @@ bool ListDataSets(sqlite3* db, std::vector<DataSetListing>* sets, std::string* e
   const std::string sql =
       "SELECT d.data_no, d.data_id, d.company_name, d.period_start, d.period_end, " + count +
       ", d.imported_at, EXISTS (SELECT 1 FROM saved_return r WHERE r.data_no = d.data_no)"
-      " FROM data_set d ORDER BY d.data_no";
+      " FROM data_set d" + where + " ORDER BY d.data_no";
   SqlStatement stmt(db, sql.c_str());
   while (stmt.Row()) {
     sets->push_back({static_cast<int32_t>(stmt.Int(0)), stmt.Text(1), stmt.Text(2),

@@ -38,9 +38,11 @@ struct UserListing {
 // walk of every line: tens of milliseconds on a large data set).
 enum class LineCounts { kCounted, kNotCounted };
 
-// By data number; by user id.
+// By data number (only the numbers in `only` when it is given; a number
+// without a data set is left out); by user id.
 bool ListDataSets(sqlite3* db, std::vector<DataSetListing>* sets, std::string* error,
-                  LineCounts lines = LineCounts::kCounted);
+                  LineCounts lines = LineCounts::kCounted,
+                  const std::vector<int32_t>* only = nullptr);
 bool ListUsers(sqlite3* db, std::vector<UserListing>* users, std::string* error);
 // Whether the store holds the data set (false also when it cannot be read).
 bool HoldsDataSet(sqlite3* db, int32_t dataNo);
