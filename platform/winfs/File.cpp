@@ -200,7 +200,9 @@ unsigned LockPollStepMicros(unsigned waitedMicros, unsigned wholeMicros) {
 bool File::LockExclusive(unsigned waitMilliseconds) {
   if (fd_ < 0) return false;
   // (<chrono> cannot be compiled for the program's code page.)
-  const unsigned whole = waitMilliseconds * 1000;
+  constexpr unsigned kLongestMilliseconds = 4000000;  // its microseconds fit an unsigned
+  const unsigned whole =
+      (waitMilliseconds < kLongestMilliseconds ? waitMilliseconds : kLongestMilliseconds) * 1000;
   for (unsigned waited = 0;;) {
     if (flock(fd_, LOCK_EX | LOCK_NB) == 0) return true;
     if (errno != EWOULDBLOCK && errno != EINTR) return false;

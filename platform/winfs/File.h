@@ -68,8 +68,9 @@ class File {
   void Abort();
   // Takes an advisory lock on the whole file that excludes every other
   // holder (another process, or another File on the same file), waiting up
-  // to waitMilliseconds for one to let go; false when the wait ran out or
-  // the file is not open. Closing the file releases the lock.
+  // to waitMilliseconds (at most 4,000,000) for one to let go; false when
+  // the wait ran out or the file is not open. Closing the file releases the
+  // lock.
   bool LockExclusive(unsigned waitMilliseconds);
 
  private:
