@@ -254,7 +254,7 @@ int BatchCommand(const BatchOptions& options) {
 
   // What a worker runs for client `i` of `chosen` in `slot` (the worker is
   // a copy of this process and finds the client and the options here).
-  auto runClient = [&](BatchSlot& slot, size_t i, bool checkWhileRunning,
+  auto runClient = [&](BatchSlot& slot, size_t i, bool checkWhileRunning, bool logsItself,
                        HostStore& workerStore) {
     const DataSetListing& set = chosen[i];
     ClientJob job;
@@ -280,6 +280,7 @@ int BatchCommand(const BatchOptions& options) {
     job.resultFd = slot.resultFd;
     job.runLogFd = slot.runLogFd;
     job.batchPid = slot.batchPid;
+    job.logsItself = logsItself;
     // The report's schema and the sheet's rows: made beside the worker's
     // first program, kept for its later clients (the flag is the worker's
     // own copy of the slot).
@@ -321,8 +322,9 @@ int BatchCommand(const BatchOptions& options) {
     }
     BatchSlot* made = slot.get();
     const bool started = made->worker.Start(
-        [&runClient, made](size_t i, bool checkWhileRunning, HostStore& workerStore) {
-          runClient(*made, i, checkWhileRunning, workerStore);
+        [&runClient, made](size_t i, bool checkWhileRunning, bool logsItself,
+                           HostStore& workerStore) {
+          runClient(*made, i, checkWhileRunning, logsItself, workerStore);
         },
         others);
     if (!started) {
@@ -373,8 +375,12 @@ int BatchCommand(const BatchOptions& options) {
         fresh = true;
       }
       // The check goes beside the program when this client leaves a core
-      // free: one client on two cores, never -j 2 on two.
-      if (slot == nullptr || !slot->worker.Hand(i, busy + 1 < cores, next == chosen.size())) {
+      // free: one client on two cores, never -j 2 on two. The last client,
+      // with none other running and every earlier entry written, may write
+      // its run log entry itself: none can come after it.
+      const bool last = next == chosen.size();
+      const bool logsItself = last && busy == 0 && runLog.empty();
+      if (slot == nullptr || !slot->worker.Hand(i, busy + 1 < cores, last, logsItself)) {
         if (slot != nullptr) slot->Retire();
         if (slot == nullptr || fresh) {
           // No worker can be started: the clients not started are not run.

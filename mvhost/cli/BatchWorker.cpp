@@ -19,6 +19,7 @@ struct Order {
   uint64_t client = 0;
   uint8_t checkWhileRunning = 0;
   uint8_t last = 0;  // no client follows: the worker ends after this one
+  uint8_t logsItself = 0;
 };
 
 // The worker's word back: the client has ended and its row is written.
@@ -61,7 +62,8 @@ void BatchWorker::Serve(int channel, const Run& run) {
     if (n < 0 && errno == EINTR) continue;
     // The batch closed the channel (or is gone): no more clients.
     if (n != static_cast<ssize_t>(sizeof order)) break;
-    run(static_cast<size_t>(order.client), order.checkWhileRunning != 0, store);
+    run(static_cast<size_t>(order.client), order.checkWhileRunning != 0, order.logsItself != 0,
+        store);
     // After its last client the worker ends at once, while the batch
     // writes the index, instead of waiting to be told.
     if (::send(channel, &kEnded, 1, MSG_NOSIGNAL) != 1 || order.last != 0) break;
@@ -70,12 +72,13 @@ void BatchWorker::Serve(int channel, const Run& run) {
   ::_exit(0);
 }
 
-bool BatchWorker::Hand(size_t client, bool checkWhileRunning, bool last) {
+bool BatchWorker::Hand(size_t client, bool checkWhileRunning, bool last, bool logsItself) {
   if (channel_ < 0) return false;
   Order order;
   order.client = client;
   order.checkWhileRunning = checkWhileRunning ? 1 : 0;
   order.last = last ? 1 : 0;
+  order.logsItself = logsItself ? 1 : 0;
   ssize_t n;
   do {
     n = ::send(channel_, &order, sizeof order, MSG_NOSIGNAL);

@@ -18,9 +18,11 @@ namespace mvhost {
 class BatchWorker {
  public:
   // Runs one client in the worker: its index in the batch's list, whether
-  // a core is free for its check, and the worker's connection (opened by
+  // a core is free for its check, whether it may write its run log entry
+  // itself (ClientJob::logsItself), and the worker's connection (opened by
   // whoever first needs it).
-  using Run = std::function<void(size_t client, bool checkWhileRunning, HostStore& store)>;
+  using Run = std::function<void(size_t client, bool checkWhileRunning, bool logsItself,
+                                 HostStore& store)>;
 
   BatchWorker() = default;
   ~BatchWorker();
@@ -34,7 +36,7 @@ class BatchWorker {
 
   // Hands the worker a client (`last`: no other follows, the worker ends
   // after it); false when the worker is gone.
-  bool Hand(size_t client, bool checkWhileRunning, bool last);
+  bool Hand(size_t client, bool checkWhileRunning, bool last, bool logsItself = false);
 
   // Once the channel is readable: true when the worker said its client
   // ended, false when the worker itself ended (reaped here) or has not

@@ -7,10 +7,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <iostream>
 #include <optional>
 #include <sstream>
 #include <string_view>
+#include <system_error>
 #include <thread>
 
 #include "mvhost/cli/BatchRunLog.h"
@@ -21,6 +23,7 @@
 #include "mvhost/cli/WholeFile.h"
 #include "mvhost/lib/DataValues.h"
 #include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/RunLog.h"
 #include "mvhost/lib/StoredDataCheck.h"
 #include "platform/winfs/PathMapping.h"
 #include "sheet/FindingsFile.h"
@@ -190,8 +193,6 @@ bool UsableAsFileName(const std::string& id) {
 // The run log entry of a started run goes to the batch process, or into
 // the store when that process is gone.
 void HandOverRunLog(const ClientJob& job, RunLogEntry entry) {
-  entry.userId = job.user;
-  entry.dataNo = job.set.dataNo;
   if (::getppid() == job.batchPid && WriteWholeDescriptor(job.runLogFd, BatchRunLog::Text(entry))) {
     return;
   }
@@ -202,6 +203,53 @@ void HandOverRunLog(const ClientJob& job, RunLogEntry entry) {
     std::cerr << "mvhost: warning: the run is not in the run log: " << error << "\n";
   }
 }
+
+// The findings the check beside the program left unkept, kept with the
+// run log entry in one transaction on a thread of its own: begun when the
+// program posts its result (it has ended its link to the store by then and
+// writes there no more), so that the findings' rows are written while the
+// program ends, and committed once the entry is delivered.
+class KeepingWithEntry {
+ public:
+  KeepingWithEntry() = default;
+  ~KeepingWithEntry() { Deliver(nullptr); }
+  KeepingWithEntry(const KeepingWithEntry&) = delete;
+  KeepingWithEntry& operator=(const KeepingWithEntry&) = delete;
+
+  void Start(ConcurrentCheck& check) {
+    try {
+      thread_ = std::thread([this, &check] {
+        std::future<const RunLogEntry*> entry = made_.get_future();
+        bool appended = false;
+        std::string ignored;
+        const bool written = check.KeepWith([&] {
+          const RunLogEntry* made = entry.get();
+          if (made == nullptr) return true;  // no entry: the findings alone
+          appended = AppendRunLog(check.store().db(), *made, &ignored);
+          return appended;
+        });
+        logged_ = written && appended;
+      });
+    } catch (const std::system_error&) {
+      // No thread to be had: the findings go in after the program.
+    }
+  }
+
+  // Hands over the entry (null: none) and waits for the commit.
+  void Deliver(const RunLogEntry* entry) {
+    if (!thread_.joinable()) return;
+    made_.set_value(entry);
+    thread_.join();
+  }
+
+  // After Deliver: the entry is in the run log.
+  bool logged() const { return logged_; }
+
+ private:
+  std::promise<const RunLogEntry*> made_;
+  std::thread thread_;
+  bool logged_ = false;
+};
 
 std::string PeriodText(const DataSetListing& set) {
   return FormatDateText(set.periodStart) + ".." + FormatDateText(set.periodEnd);
@@ -339,6 +387,10 @@ ClientResult RunClient(const ClientJob& job) {
     // report, while it ends, when it needs no store (its findings are those
     // of the check beside the program, or it has none).
     EarlySheet early;
+    RunLogEntry runLog;
+    KeepingWithEntry keeping;
+    const bool keepWithEntry = checkBeside && job.logsItself && job.runLogFd >= 0;
+    if (keepWithEntry) madeBeside.KeepLater();
     if (checkBeside || !job.findings) {
       launch.posted = [&] {
         // The report's reader (libxml2) is used by one thread at a time:
@@ -350,6 +402,7 @@ ClientResult RunClient(const ClientJob& job) {
           early.Start(*report, job.findings ? &madeBeside : nullptr, job.conditions.startMonth,
                       job.conditions.endMonth);
         }
+        if (keepWithEntry) keeping.Start(madeBeside);
       };
       launch.sheetMade = [&](const TakenConditions* taken, const std::string& sha256,
                              SheetOutcome* outcome, bool* written, std::string* error) {
@@ -376,11 +429,27 @@ ClientResult RunClient(const ClientJob& job) {
     } else {
       launch.store = job.store;
     }
-    RunLogEntry runLog;
     if (job.runLogFd >= 0) launch.runLog = &runLog;
+    launch.runLogMade = [&] {
+      runLog.userId = job.user;
+      runLog.dataNo = job.set.dataNo;
+      keeping.Deliver(&runLog);
+    };
     status = LaunchCommand(launch);
     launched = true;
-    if (!runLog.startedAt.empty()) HandOverRunLog(job, std::move(runLog));
+    keeping.Deliver(nullptr);  // a launch that made no entry
+    if (!runLog.startedAt.empty()) {
+      // The entry goes in with the findings the check kept after the
+      // program (one commit and its syncs instead of two); else, as when
+      // there was nothing to keep, to the batch process.
+      std::string ignored;
+      const bool logged =
+          keeping.logged() ||
+          (keepWithEntry && madeBeside.KeepWith([&] {
+            return AppendRunLog(madeBeside.store().db(), runLog, &ignored);
+          }));
+      if (!logged) HandOverRunLog(job, std::move(runLog));
+    }
     std::cout.flush();
     std::fflush(stdout);
     ClassifyRun(status, run, log >= 0 ? ReadWholeDescriptor(log) : std::string(), &result);

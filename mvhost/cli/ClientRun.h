@@ -39,6 +39,11 @@ struct ClientJob {
   // process that is gone (not batchPid): the worker writes it.
   int runLogFd = -1;
   int batchPid = 0;
+  // No other client's entry can follow this one's into the run log (the
+  // batch's last client, none other running, none waiting to be written):
+  // the worker may write its entry itself, in the commit that keeps the
+  // findings its check could not keep while the program ran.
+  bool logsItself = false;
   // The batch had not made the report's schema and the sheet's rows when it
   // forked this worker: the worker makes them beside its program, off the
   // client's path.

@@ -6,12 +6,21 @@
 
 namespace mvhost {
 
-ConcurrentCheck::~ConcurrentCheck() { Wait(); }
+ConcurrentCheck::~ConcurrentCheck() {
+  Wait();
+  if (used_->db() != nullptr) unkept_.Keep(used_->db());
+}
 
 void ConcurrentCheck::Wait() {
+  const std::lock_guard<std::mutex> lock(joining_);
   if (!thread_.joinable()) return;
   thread_.join();
-  if (used_->db() != nullptr) unkept_.Keep(used_->db());
+  if (!keepLater_ && used_->db() != nullptr) unkept_.Keep(used_->db());
+}
+
+bool ConcurrentCheck::KeepWith(const std::function<bool()>& alongside) {
+  Wait();
+  return used_->db() != nullptr && unkept_.KeepWith(used_->db(), alongside);
 }
 
 void ConcurrentCheck::Start(const std::string& home, int32_t dataNo, int startMonth, int endMonth,

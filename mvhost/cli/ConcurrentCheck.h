@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -59,6 +60,20 @@ class ConcurrentCheck {
     whenMade_ = std::move(use);
   }
 
+  // Before Wait: the findings the check could not keep stay unkept after
+  // Wait, for KeepWith to keep them in the caller's own write (one commit
+  // instead of two on the path after the program); the destructor keeps
+  // them when KeepWith did not.
+  void KeepLater() { keepLater_ = true; }
+
+  // Waits for the check (see Wait), then keeps the findings left unkept,
+  // with the caller's rows (`alongside` writes them) in the same
+  // transaction; true when those rows were written. False when nothing was
+  // left to keep. It may run on a thread of the caller's while another
+  // thread waits for the check or takes its findings; nothing else may use
+  // the check's connection meanwhile.
+  bool KeepWith(const std::function<bool()>& alongside);
+
   // After Wait: WhenMade's function was given the findings and said it
   // used them.
   bool Handed() const { return handed_; }
@@ -71,8 +86,10 @@ class ConcurrentCheck {
   HostStore store_;
   HostStore* used_ = &store_;
   std::thread thread_;
+  std::mutex joining_;  // Wait may be called on two threads at once
   bool made_ = false;  // started, and not yet taken
   bool handed_ = false;
+  bool keepLater_ = false;
   std::function<bool(const taxlink::sheet::CheckFindings&, const std::string&)> whenMade_;
   int startMonth_ = 0;
   int endMonth_ = 0;

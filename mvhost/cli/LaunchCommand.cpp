@@ -377,6 +377,7 @@ int RunLaunch(const LaunchOptions& options) {
   LoggedReport report;
   if (options.runLog != nullptr) {
     *options.runLog = LaunchEntry(record, &report);
+    if (options.runLogMade) options.runLogMade();
   } else if (!RecordLaunch(record, &error, &store, &report)) {
     std::cerr << "mvhost: warning: the run is not in the run log: " << error << "\n";
   }

@@ -57,6 +57,8 @@ struct LaunchOptions {
   // set, which the caller knows) instead of the store: a batch writes its
   // clients' entries in groups.
   RunLogEntry* runLog = nullptr;
+  // With runLog: called once the entry is made, before the sheet.
+  std::function<void()> runLogMade;
   // Gets the run's transcript as read once the program has ended.
   RunTranscript* transcript = nullptr;
 };

@@ -36,8 +36,6 @@ std::string RunLogTimeNow() {
   return text;
 }
 
-namespace {
-
 bool AppendRunLog(sqlite3* db, const RunLogEntry& entry, std::string* error) {
   SqlStatement stmt(db,
                     "INSERT INTO run_log (started_at, user_id, data_no, edition, start_month,"
@@ -57,9 +55,6 @@ bool AppendRunLog(sqlite3* db, const RunLogEntry& entry, std::string* error) {
   *error = stmt.error();
   return false;
 }
-
-
-}  // namespace
 
 bool WriteRunLog(sqlite3* db, const std::vector<RunLogEntry>& entries, std::string* error) {
   if (entries.empty()) return true;

@@ -27,6 +27,10 @@ struct RunLogEntry {
   std::string via;  // launch or batch
 };
 
+// Appends one entry (its runId is ignored) inside the caller's write
+// transaction; false with SQLite's message.
+bool AppendRunLog(sqlite3* db, const RunLogEntry& entry, std::string* error);
+
 // Appends the entries (their runIds are ignored) in one write transaction of
 // their own, waiting as the connection's busy timeout says; false with
 // SQLite's message and nothing written. The kept checks of the derived data

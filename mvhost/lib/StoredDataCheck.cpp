@@ -568,4 +568,15 @@ void UnkeptFindings::Keep(sqlite3* db) {
   parts.clear();
 }
 
+bool UnkeptFindings::KeepWith(sqlite3* db, const std::function<bool()>& alongside) {
+  if (!pending) return false;
+  pending = false;
+  bool written = false;
+  findings.Write(db, request.dataNo, request.startMonth, request.endMonth, stamp, parts, alongside,
+                 &written);
+  findings = StoredFindings();
+  parts.clear();
+  return written;
+}
+
 }  // namespace mvhost

@@ -2,6 +2,7 @@
 #define TAXLINK_MVHOST_STOREDDATACHECK_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "mvhost/lib/BookkeepingCheck.h"
@@ -37,6 +38,10 @@ struct UnkeptFindings {
 
   // Tries once more (under the same conditions as the first try), once.
   void Keep(sqlite3* db);
+  // The same, with the caller's rows in the same transaction (see
+  // StoredFindings::Write); true when they were written. With nothing to
+  // keep, nothing is written and the answer is false.
+  bool KeepWith(sqlite3* db, const std::function<bool()>& alongside);
 };
 
 // The bookkeeping check of a stored data set. Findings name the data set

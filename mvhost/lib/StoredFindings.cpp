@@ -300,6 +300,14 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
 
 bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth,
                            const Stamp& stamp, const std::string& parts) const {
+  bool ignored = false;
+  return Write(db, dataNo, startMonth, endMonth, stamp, parts, {}, &ignored);
+}
+
+bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth,
+                           const Stamp& stamp, const std::string& parts,
+                           const std::function<bool()>& alongside, bool* alongsideWritten) const {
+  *alongsideWritten = false;
   if (!stamp.headRead || (stamp.changes < 0 && stamp.dataVersion < 0) ||
       sqlite3_db_readonly(db, "main") != 0 || ReadScope::StatementActive(db)) {
     return false;
@@ -310,7 +318,10 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
   bool kept = false;
   if (RunSql(db, "BEGIN IMMEDIATE")) {
     NoteBenignCommit(db);  // findings are none of what a kept check is made of
-    bool ok = RunSql(db, kTableSql) && RunSql(db, kChangesSql) && RunSql(db, kPartsTableSql) &&
+    // The findings' part is undone alone when they cannot be kept, so that
+    // the caller's rows still go in.
+    bool ok = (!alongside || RunSql(db, "SAVEPOINT findings")) && RunSql(db, kTableSql) &&
+              RunSql(db, kChangesSql) && RunSql(db, kPartsTableSql) &&
               RunSql(db, kChunkChangesSql);
     for (size_t i = 0; ok && i < std::size(kSources); ++i) {
       // The triggers before these counted the data set alone.
@@ -341,29 +352,56 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
     }
     // Parts kept before stay without new ones: each stands for its chunk
     // only while the chunk's count of changes is what it was.
+    // A row kept before is updated in place: when its blob keeps its size,
+    // SQLite writes (and journals) only the pages whose bytes changed, a
+    // page or two of the parts after a line's change instead of all of them.
     if (ok && !parts.empty()) {
-      SqlStatement insert(db,
-                          "INSERT OR REPLACE INTO check_parts (data_no, start_month, end_month, "
-                          "rules, "
-                          "epoch, head, parts) VALUES (?, ?, ?, ?, ?, ?, ?)");
-      insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules);
-      insert.Bind(5, Epoch(db, dataNo)).Bind(6, head);
-      insert.BindBlob(7, parts);
-      ok = insert.Run();
+      SqlStatement update(db,
+                          "UPDATE check_parts SET rules = ?, epoch = ?, head = ?, parts = ? "
+                          "WHERE data_no = ? AND start_month = ? AND end_month = ?");
+      update.Bind(1, kRules).Bind(2, Epoch(db, dataNo)).Bind(3, head).BindBlob(4, parts);
+      update.Bind(5, dataNo).Bind(6, startMonth).Bind(7, endMonth);
+      ok = update.Run();
+      if (ok && sqlite3_changes(db) == 0) {
+        SqlStatement insert(db,
+                            "INSERT INTO check_parts (data_no, start_month, end_month, rules, "
+                            "epoch, head, parts) VALUES (?, ?, ?, ?, ?, ?, ?)");
+        insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules);
+        insert.Bind(5, Epoch(db, dataNo)).Bind(6, head);
+        insert.BindBlob(7, parts);
+        ok = insert.Run();
+      }
     }
     if (ok) {
       const std::string bytes = Encode();
-      SqlStatement insert(
-          db,
-          "INSERT OR REPLACE INTO check_findings (data_no, start_month, "
-          "end_month, rules, changes, head, findings) VALUES (?, ?, ?, ?, ?, ?, ?)");
-      insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules).Bind(5, changes);
-      insert.Bind(6, head);
-      insert.BindBlob(7, bytes);
-      ok = insert.Run();
+      SqlStatement update(db,
+                          "UPDATE check_findings SET rules = ?, changes = ?, head = ?, "
+                          "findings = ? WHERE data_no = ? AND start_month = ? AND end_month = ?");
+      update.Bind(1, kRules).Bind(2, changes).Bind(3, head).BindBlob(4, bytes);
+      update.Bind(5, dataNo).Bind(6, startMonth).Bind(7, endMonth);
+      ok = update.Run();
+      if (ok && sqlite3_changes(db) == 0) {
+        SqlStatement insert(
+            db,
+            "INSERT INTO check_findings (data_no, start_month, "
+            "end_month, rules, changes, head, findings) VALUES (?, ?, ?, ?, ?, ?, ?)");
+        insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules).Bind(5,
+                                                                                       changes);
+        insert.Bind(6, head);
+        insert.BindBlob(7, bytes);
+        ok = insert.Run();
+      }
     }
-    kept = ok && RunSql(db, "COMMIT");
-    if (!kept) RunSql(db, "ROLLBACK");
+    if (alongside) {
+      if (!ok) RunSql(db, "ROLLBACK TO findings");
+      const bool written = RunSql(db, "RELEASE findings") && alongside();
+      *alongsideWritten = written && RunSql(db, "COMMIT");
+      kept = ok && *alongsideWritten;
+      if (!*alongsideWritten) RunSql(db, "ROLLBACK");
+    } else {
+      kept = ok && RunSql(db, "COMMIT");
+      if (!kept) RunSql(db, "ROLLBACK");
+    }
   }
   WaitWhenBusy(db);
   return kept;

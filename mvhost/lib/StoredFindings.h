@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -75,6 +76,15 @@ class StoredFindings {
   // them for this data set and months; empty: none.
   bool Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth, const Stamp& stamp,
              const std::string& parts) const;
+
+  // The same, with the caller's rows (`alongside` writes them) in the same
+  // transaction: one commit and its syncs instead of two. They are written
+  // whether or not the findings are kept; *alongsideWritten says whether
+  // they were (false: nothing of theirs is in the store, e.g. the store was
+  // busy).
+  bool Write(sqlite3* db, int32_t dataNo, int startMonth, int endMonth, const Stamp& stamp,
+             const std::string& parts, const std::function<bool()>& alongside,
+             bool* alongsideWritten) const;
 
   // The parts kept for data set dataNo over months start..end, when they
   // were made by these rules, with the same digest `head` of the rows

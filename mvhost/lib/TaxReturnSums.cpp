@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <limits>
 
 #include "mvhost/lib/SetShohizei.h"
 #include "mvhost/lib/TaxClassRules.h"
@@ -52,7 +53,8 @@ struct SideTarget {
 
 // The one statement of how a side feeds the figures (the class's rule):
 // calls add(target) for each figure it adds to, and stops at the first that
-// returns false. False also when amount and tax overflow together.
+// returns false. False also when amount and tax overflow together, or when
+// a side taken negatively holds the one amount whose negation overflows.
 template <class Add>
 bool VisitSide(const TaxClassRule& rule, bool debitSide, int businessType, int64_t amount,
                int64_t tax, Add add) {
@@ -61,6 +63,10 @@ bool VisitSide(const TaxClassRule& rule, bool debitSide, int businessType, int64
   int64_t sign = rule.debitNormal == debitSide ? 1 : -1;
   int64_t incl = 0;
   if (__builtin_add_overflow(amount, tax, &incl)) return false;
+  constexpr int64_t kUnnegatable = std::numeric_limits<int64_t>::min();
+  if (sign < 0 && (amount == kUnnegatable || tax == kUnnegatable || incl == kUnnegatable)) {
+    return false;
+  }
   if (rule.amountIsTax) {
     return add(SideTarget{Kind::kFigure, static_cast<size_t>(rule.tax), 0, 0, Taken::kIncludingTax,
                           sign * incl});

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "mvhost/cli/BatchRunLog.h"
+#include "mvhost/cli/ConcurrentCheck.h"
+#include "mvhost/lib/DataImport.h"
 #include "mvhost/lib/RunLog.h"
 #include "tests/support/HostToolHome.h"
 
@@ -97,6 +99,49 @@ TEST_F(BatchRunLogStoreTest, WritesTheEntriesInOrderOnce) {
   ASSERT_EQ(entries.size(), 2u);
   ExpectSame(entries[0], Written());
   ExpectSame(entries[1], NothingTaken());
+}
+
+// Findings the check beside the program could not keep (the program read
+// the store when it ended) are kept after the program in one commit with
+// the client's run log entry; a check that kept them at once leaves the
+// entry to the batch.
+TEST_F(BatchRunLogStoreTest, EntryGoesInWithTheFindingsKeptAfterTheProgram) {
+  int32_t dataNo = 0;
+  std::string error;
+  ASSERT_TRUE(mvhost::ImportDataSetFile(
+      store_, std::string(TAXLINK_SOURCE_DIR) + "/examples/simplified-corporation/midori.json",
+      false, &dataNo, &error))
+      << error;
+  // The first check makes the tables of kept findings.
+  for (const bool programReads : {false, true}) {
+    SCOPED_TRACE(programReads ? "the program reads" : "the store is free");
+    ASSERT_TRUE(store_.Exec(programReads ? "DELETE FROM check_findings; DELETE FROM run_log;"
+                                         : "DELETE FROM run_log;",
+                            &error))
+        << error;
+    sqlite3* program = nullptr;
+    ASSERT_EQ(sqlite3_open((home_ + "/host.db").c_str(), &program), SQLITE_OK);
+    if (programReads) {
+      ASSERT_EQ(sqlite3_exec(program, "BEGIN; SELECT count(*) FROM data_set;", nullptr, nullptr,
+                             nullptr),
+                SQLITE_OK);
+    }
+    mvhost::ConcurrentCheck check;
+    check.KeepLater();
+    check.Start(home_, dataNo, 4, 3, 10);
+    check.Wait();
+    sqlite3_exec(program, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(program);
+    const bool logged = check.KeepWith(
+        [&] { return mvhost::AppendRunLog(check.store().db(), Written(), &error); });
+    EXPECT_EQ(logged, programReads);
+    std::vector<RunLogEntry> entries;
+    ASSERT_TRUE(mvhost::ReadRunLog(store_.db(), std::nullopt, &entries, &error)) << error;
+    EXPECT_EQ(entries.size(), programReads ? 1u : 0u);
+    EXPECT_EQ(QueryInt("SELECT count(*) FROM check_findings WHERE data_no = " +
+                       std::to_string(dataNo)),
+              1);
+  }
 }
 
 }  // namespace

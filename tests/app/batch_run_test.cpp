@@ -530,6 +530,12 @@ TEST_F(BatchRunTest, SheetMadeWhileTheProgramEndsIsTheLaunchsSheet) {
   const std::string report = ReadFileBytes(out_ + "/MIDORI2014.xml");
   const std::string made = ReadFileBytes(out_ + "/MIDORI2014.html");
   ASSERT_NE(made.find("asset-not-booked"), std::string::npos);
+  // The one client's run log entry, written by its worker with the findings
+  // the check kept after the program, or by the batch: there once.
+  nlohmann::json runs = nlohmann::json::parse(Mvhost("runs --data 2 --json").output);
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0]["via"], "batch");
+  EXPECT_EQ(runs[0]["sha256"], IndexRows()["MIDORI2014"].reportSha256);
 
   mvhost::BatchRunConditions conditions;
   conditions.startMonth = 4;

@@ -613,6 +613,53 @@ TEST_F(BookkeepingCheckTest, FindingsNotKeptAtOnceAreKeptWhenTheStoreIsFree) {
   EXPECT_EQ(Check(9), walked);
 }
 
+// A caller's rows written with the findings (the batch's run log entry)
+// go in whether the findings are kept or not, and are said to be written
+// only when they are in the store.
+TEST_F(BookkeepingCheckTest, CallersRowsGoInWithTheFindingsOrAreSaidNotWritten) {
+  Import(MistakesFromJuly());
+  ASSERT_EQ(Check(9).size(), 2u);  // the first kept findings make the tables
+  struct Case {
+    const char* name;
+    const char* between;  // run on another connection after the stamp
+    bool holdLock;        // that connection keeps its transaction open
+    bool rowsWritten;
+    int64_t kept;
+  } cases[] = {
+      {"free store", nullptr, false, true, 1},
+      {"a line changed", "UPDATE journal_line SET debit_tax = 8000 WHERE line_id = 4", false, true,
+       0},
+      {"a reader", "BEGIN; SELECT count(*) FROM data_set;", true, false, 0},
+      {"a writer", "BEGIN IMMEDIATE;", true, false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string error;
+    ASSERT_TRUE(store_.Exec("DELETE FROM check_findings; DELETE FROM host_state WHERE key = 'x'",
+                            &error))
+        << error;
+    const mvhost::StoredFindings::Stamp stamp = mvhost::StoredFindings::Take(store_.db(), 9);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((home_ + "/host.db").c_str(), &other), SQLITE_OK);
+    if (c.between != nullptr) {
+      ASSERT_EQ(sqlite3_exec(other, c.between, nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    bool written = !c.rowsWritten;
+    const bool kept = mvhost::StoredFindings().Write(
+        store_.db(), 9, 0, 0, stamp, std::string(),
+        [&] {
+          return store_.Exec("INSERT INTO host_state (key, value) VALUES ('x', 'y')", &error);
+        },
+        &written);
+    if (c.holdLock) sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(written, c.rowsWritten);
+    EXPECT_EQ(kept, c.kept == 1);
+    EXPECT_EQ(QueryInt("SELECT count(*) FROM host_state WHERE key = 'x'"), c.rowsWritten ? 1 : 0);
+    EXPECT_EQ(QueryInt("SELECT count(*) FROM check_findings"), c.kept);
+  }
+}
+
 TEST_F(BookkeepingCheckTest, KeptFindingsGoOnFromTheWalkPastThoseKept) {
   Import(MistakesFromJuly());
   std::string error;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <map>
 #include <memory>
 #include <new>
@@ -14,6 +15,8 @@
 #include "host/ClRuleShohizeiShinkoku.h"
 #include "host/HostStatus.h"
 #include "mvhost/lib/HostCodes.h"
+#include "mvhost/lib/SetShohizei.h"
+#include "mvhost/lib/TaxReturnSums.h"
 #include "tests/support/HostFixture.h"
 #include "tests/support/SjisLiteral.h"
 
@@ -398,3 +401,34 @@ TEST_F(SumsLegacyRateTest, RecordsComeInCodeOrderForTheAccountsWithSums) {
 
 }  // namespace
 }  // namespace taxlink::testing
+
+namespace mvhost {
+namespace {
+
+// A side taken negatively (a debit on a credit-normal class) whose amount,
+// tax or their sum is the one 64-bit value without a negation fails the sum
+// like any overflow, through both the summation and the trace's targets.
+TEST(TaxReturnSumsTest, AnAmountWithoutANegationFailsTheSide) {
+  constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+  constexpr int kSales = 1;  // credit-normal
+  const StTAXREPORTRATEINFO rates[kTaxRateRows] = {};
+  struct Case {
+    int64_t amount, tax;
+    bool debitSide, fits;
+  } const cases[] = {
+      {kMin, 0, true, false},      {0, kMin, true, false},  {-1, kMin + 1, true, false},
+      {kMin, 0, false, true},      {kMin + 1, 0, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.amount << " " << c.tax << " debit " << c.debitSide);
+    TaxReturnSums sums(rates);
+    const bool added = c.debitSide ? sums.Add(800, 0, kSales, 0, c.amount, c.tax, 0, 0)
+                                   : sums.Add(800, 0, 0, kSales, 0, 0, c.amount, c.tax);
+    EXPECT_EQ(added, c.fits);
+    TaxLineSide side{};
+    EXPECT_EQ(sums.Targets(800, 0, kSales, c.debitSide, c.amount, c.tax, &side), c.fits);
+  }
+}
+
+}  // namespace
+}  // namespace mvhost
