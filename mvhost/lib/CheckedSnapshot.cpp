@@ -166,39 +166,84 @@ std::string EncodeAccountList(const std::vector<KeptAccount>& accounts) {
   return out;
 }
 
-bool DecodeAccountList(std::string_view blob, std::vector<KeptAccount>* accounts) {
-  // The header's row size 0: rows of their own length follow.
-  if (blob.size() < kHeaderBytes) return false;
-  const auto* at = reinterpret_cast<const unsigned char*>(blob.data());
-  if (Take<uint32_t>(at) != kFormat || Take<uint32_t>(at) != 0 ||
-      Take<uint64_t>(at) != kByteOrder) {
-    return false;
+// Rows of their own length after a header of row size 0, read front to back;
+// any read past the blob's end fails.
+class ListReader {
+ public:
+  explicit ListReader(std::string_view blob)
+      : at_(reinterpret_cast<const unsigned char*>(blob.data())), end_(at_ + blob.size()) {}
+  // The header; false when it is not this layout's.
+  bool Header() {
+    if (!Has(kHeaderBytes)) return false;
+    return Take<uint32_t>(at_) == kFormat && Take<uint32_t>(at_) == 0 &&
+           Take<uint64_t>(at_) == kByteOrder;
   }
-  const unsigned char* end = reinterpret_cast<const unsigned char*>(blob.data()) + blob.size();
-  auto text = [&at, end](std::string* out) {
-    if (end - at < 4) return false;
-    const uint32_t size = Take<uint32_t>(at);
-    if (static_cast<size_t>(end - at) < size) return false;
-    out->assign(reinterpret_cast<const char*>(at), size);
-    at += size;
+  bool AtEnd() const { return at_ == end_; }
+  bool Has(size_t bytes) const { return static_cast<size_t>(end_ - at_) >= bytes; }
+  // A fixed field; the caller made sure with Has that it is there.
+  template <class T>
+  T Field() {
+    return Take<T>(at_);
+  }
+  // A text of a 32-bit size.
+  bool Text(std::string* out) {
+    if (!Has(4)) return false;
+    const uint32_t size = Take<uint32_t>(at_);
+    if (!Has(size)) return false;
+    out->assign(reinterpret_cast<const char*>(at_), size);
+    at_ += size;
     return true;
-  };
-  constexpr std::ptrdiff_t kFixed = 4 + 5 * 8;
-  while (at != end) {
-    if (end - at < kFixed) return false;
+  }
+  // Passes over bytes, or over a text of a 32-bit size, without reading
+  // them; false past the blob's end.
+  bool Skip(size_t bytes) {
+    if (!Has(bytes)) return false;
+    at_ += bytes;
+    return true;
+  }
+  bool SkipText() {
+    if (!Has(4)) return false;
+    return Skip(Take<uint32_t>(at_));
+  }
+  // Whether a text converts (one byte, 0 or 1), then the text.
+  bool Converted(ConvertedText* out) {
+    if (!Has(1)) return false;
+    const uint8_t converts = Take<uint8_t>(at_);
+    if (converts > 1 || !Text(&out->cp932)) return false;
+    out->converts = converts == 1;
+    return true;
+  }
+
+ private:
+  const unsigned char* at_;
+  const unsigned char* end_;
+};
+
+bool DecodeAccountList(std::string_view blob, std::vector<KeptAccount>* accounts) {
+  ListReader in(blob);
+  if (!in.Header()) return false;
+  // The rows counted first and room made for them at once: growing the list
+  // by doubling touched about twice the memory it keeps (fresh pages, each
+  // a fault, in a short run).
+  size_t rows = 0;
+  for (ListReader count = in; !count.AtEnd(); ++rows) {
+    if (!count.Skip(4 + 5 * 8) || !count.SkipText() || !count.Skip(1) || !count.SkipText() ||
+        !count.Skip(1) || !count.SkipText()) {
+      return false;
+    }
+  }
+  accounts->reserve(accounts->size() + rows);
+  while (!in.AtEnd()) {
+    if (!in.Has(4 + 5 * 8)) return false;
     KeptAccount a;
-    a.accountId = Take<int32_t>(at);
-    a.classCode = Take<int64_t>(at);
-    a.excluded = Take<int64_t>(at);
-    a.balanceSide = Take<int64_t>(at);
-    a.refundFlag1 = Take<int64_t>(at);
-    a.refundFlag2 = Take<int64_t>(at);
-    if (!text(&a.code)) return false;
-    for (ConvertedText* converted : {&a.codeText, &a.nameText}) {
-      if (end - at < 1) return false;
-      const uint8_t converts = Take<uint8_t>(at);
-      if (converts > 1 || !text(&converted->cp932)) return false;
-      converted->converts = converts == 1;
+    a.accountId = in.Field<int32_t>();
+    a.classCode = in.Field<int64_t>();
+    a.excluded = in.Field<int64_t>();
+    a.balanceSide = in.Field<int64_t>();
+    a.refundFlag1 = in.Field<int64_t>();
+    a.refundFlag2 = in.Field<int64_t>();
+    if (!in.Text(&a.code) || !in.Converted(&a.codeText) || !in.Converted(&a.nameText)) {
+      return false;
     }
     accounts->push_back(std::move(a));
   }
@@ -223,32 +268,17 @@ std::string EncodeAssetList(const std::vector<KeptAsset>& assets) {
 }
 
 bool DecodeAssetList(std::string_view blob, std::vector<KeptAsset>* assets) {
-  // The header's row size 0: rows of their own length follow.
-  if (blob.size() < kHeaderBytes) return false;
-  const auto* at = reinterpret_cast<const unsigned char*>(blob.data());
-  if (Take<uint32_t>(at) != kFormat || Take<uint32_t>(at) != 0 ||
-      Take<uint64_t>(at) != kByteOrder) {
-    return false;
-  }
-  const unsigned char* end = reinterpret_cast<const unsigned char*>(blob.data()) + blob.size();
-  constexpr std::ptrdiff_t kFixed = 3 * 4 + 8 + 1;
-  while (at != end) {
-    if (end - at < kFixed) return false;
+  ListReader in(blob);
+  if (!in.Header()) return false;
+  while (!in.AtEnd()) {
+    if (!in.Has(3 * 4 + 8 + 1)) return false;
     KeptAsset a;
-    a.assetId = Take<int32_t>(at);
-    a.kind = Take<int32_t>(at);
-    a.acquisitionDate = Take<int32_t>(at);
-    a.acquisitionAmount = Take<int64_t>(at);
-    a.incomeKind = Take<uint8_t>(at);
-    for (ConvertedText* converted : {&a.code, &a.name}) {
-      if (end - at < 5) return false;
-      const uint8_t converts = Take<uint8_t>(at);
-      const uint32_t size = Take<uint32_t>(at);
-      if (converts > 1 || static_cast<size_t>(end - at) < size) return false;
-      converted->converts = converts == 1;
-      converted->cp932.assign(reinterpret_cast<const char*>(at), size);
-      at += size;
-    }
+    a.assetId = in.Field<int32_t>();
+    a.kind = in.Field<int32_t>();
+    a.acquisitionDate = in.Field<int32_t>();
+    a.acquisitionAmount = in.Field<int64_t>();
+    a.incomeKind = in.Field<uint8_t>();
+    if (!in.Converted(&a.code) || !in.Converted(&a.name)) return false;
     assets->push_back(std::move(a));
   }
   return true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <new>
@@ -138,40 +139,61 @@ int32_t AppendTotals(sqlite3* db, int32_t dataNo, size_t accountCount,
     classes[stmt.Int(0)] = {stmt.Text(1), stmt.IsNull(2) ? -1 : stmt.Int(2), stmt.Int(3) != 0};
   }
   if (step < 0) return step;
+  // One record per total class in class code order. Each account's class
+  // chain is climbed once, adding the account to every total class on it
+  // (rather than climbing every chain once per total class); a guard stops
+  // cycles in bad data.
+  struct Total {
+    StKAMOKUSUMINFO record;
+    bool named = true;
+    bool overflow = false;
+    bool sideTaken = false;
+    size_t lastAccount = SIZE_MAX;  // an account reached twice on a cycle adds once
+  };
+  std::vector<Total> totals;
+  std::map<int64_t, size_t> totalOf;
   for (const auto& [code, node] : classes) {
     if (!node.total) continue;
-    StKAMOKUSUMINFO total;
-    std::memset(&total, 0, sizeof(total));
-    if (!mvhost::CopyRecordText(total.name, sizeof(total.name), node.name)) {
-      return mvhost::StoreTextError("data set " + std::to_string(dataNo) + ": account class " +
-                                    std::to_string(code) + " name");
-    }
-    total.totalFlag = 1;
-    total.classCode = static_cast<uint32_t>(code);
-    total.balanceSide = 1;
-    bool sideTaken = false;
+    Total& total = totals.emplace_back();
+    std::memset(&total.record, 0, sizeof(total.record));
+    total.named = mvhost::CopyRecordText(total.record.name, sizeof(total.record.name), node.name);
+    total.record.totalFlag = 1;
+    total.record.classCode = static_cast<uint32_t>(code);
+    total.record.balanceSide = 1;
+    totalOf[code] = totals.size() - 1;
+  }
+  if (!totals.empty()) {
     for (size_t i = 0; i < accountCount; ++i) {
       const StKAMOKUSUMINFO& account = (*records)[i];
-      // Climb from the account's class; a guard stops cycles in bad data.
       int64_t at = account.classCode;
-      bool below = false;
       for (size_t hops = 0; hops <= classes.size() && at != -1; ++hops) {
-        if (at == code) {
-          below = true;
-          break;
+        auto total = totalOf.find(at);
+        if (total != totalOf.end()) {
+          Total& t = totals[total->second];
+          if (t.lastAccount != i) {
+            t.lastAccount = i;
+            if (!t.sideTaken) {
+              t.record.balanceSide = account.balanceSide;
+              t.sideTaken = true;
+            }
+            if (!t.overflow && !AddRecord(&t.record, account)) t.overflow = true;
+          }
         }
         auto it = classes.find(at);
         at = it == classes.end() ? -1 : it->second.parent;
       }
-      if (!below) continue;
-      if (!sideTaken) {
-        total.balanceSide = account.balanceSide;
-        sideTaken = true;
-      }
-      if (!AddRecord(&total, account)) return mvhost::kErrOverflow;
     }
-    records->push_back(total);
   }
+  // The failure reported is the first total's in class code order, as when
+  // each total was summed in turn.
+  for (const Total& total : totals) {
+    if (!total.named) {
+      return mvhost::StoreTextError("data set " + std::to_string(dataNo) + ": account class " +
+                                    std::to_string(total.record.classCode) + " name");
+    }
+    if (total.overflow) return mvhost::kErrOverflow;
+  }
+  for (const Total& total : totals) records->push_back(total.record);
   return 0;
 }
 

@@ -4,6 +4,8 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace mvhost {
 
@@ -34,6 +36,15 @@ class DerivedSchema {
   static int32_t CreateInTemp(sqlite3* db);
   // True when the connection uses temp tables of its own.
   static bool UsesTemp(sqlite3* db);
+
+  // Whether sql is the text of this build's trigger that applies a line's
+  // contributions, as sqlite_schema keeps it: its length and digest are
+  // compared, so that a run does not build the text.
+  static bool IsCurrentApplyTrigger(std::string_view sql);
+  // That text, built (Migrate creates the trigger from it).
+  static const std::string& ApplyTriggerText();
+  // A 64-bit digest of text.
+  static uint64_t TextDigest(std::string_view text);
 };
 
 // Runs SQL without results; 0 or a host failure (nothing is logged). The

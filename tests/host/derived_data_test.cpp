@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/ClRuleShiwake.h"
@@ -411,6 +412,26 @@ CREATE TRIGGER journal_derived_v2_insert AFTER INSERT ON journal_line BEGIN SELE
     ASSERT_EQ(mvhost::DerivedSchema::Inspect(host_.Db(), &shape), 0);
     EXPECT_EQ(shape, mvhost::DerivedSchema::Shape::kCurrent);
     host_.Exec("ROLLBACK TO previous; RELEASE previous");
+  }
+}
+
+// A run takes the stored apply trigger for this build's by its length and
+// digest: they must be the built text's, and a text differing anywhere must
+// not pass.
+TEST(DerivedSchemaTest, TheApplyTriggerIsKnownByItsTextAlone) {
+  const std::string& text = mvhost::DerivedSchema::ApplyTriggerText();
+  ASSERT_TRUE(mvhost::DerivedSchema::IsCurrentApplyTrigger(text))
+      << "the trigger's text changed: its length is " << text.size() << " and its digest 0x"
+      << std::hex << mvhost::DerivedSchema::TextDigest(text);
+  std::string lastByte = text;
+  lastByte.back() ^= 1;
+  std::string middleByte = text;
+  middleByte[text.size() / 2] ^= 0x20;
+  std::string swapped = text;
+  std::swap(swapped[8], swapped[16]);
+  for (const std::string& other :
+       {lastByte, middleByte, swapped, text + " ", text.substr(1) + " ", std::string()}) {
+    EXPECT_FALSE(mvhost::DerivedSchema::IsCurrentApplyTrigger(other)) << other.size();
   }
 }
 

@@ -258,13 +258,14 @@ std::vector<int32_t> Walk(const StFINDINFO& filter) {
   return ids;
 }
 
-// The same filter's SQL over the account table.
-std::vector<int32_t> Selected(sqlite3* db, const StFINDINFO& filter) {
+// The ids the filter's SQL selects after `select` (which names data set 1),
+// in the given order.
+std::vector<int32_t> SqlIds(sqlite3* db, const StFINDINFO& filter, mvhost::FilterTarget target,
+                            const std::string& select, const std::string& order) {
   mvhost::SqlFilter where;
-  EXPECT_EQ(mvhost::TranslateFilter(&filter, mvhost::FilterTarget::kAccount, &where), 0);
+  EXPECT_EQ(mvhost::TranslateFilter(&filter, target, &where), 0);
   sqlite3_stmt* stmt = nullptr;
-  const std::string sql = "SELECT a.account_id FROM account a WHERE a.data_no = 1 AND " +
-                          where.sql + " ORDER BY a.account_id";
+  const std::string sql = select + " AND " + where.sql + " ORDER BY " + order;
   EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK);
   for (size_t i = 0; i < where.values.size(); ++i) {
     sqlite3_bind_int64(stmt, static_cast<int>(i + 1), where.values[i]);
@@ -273,6 +274,12 @@ std::vector<int32_t> Selected(sqlite3* db, const StFINDINFO& filter) {
   while (sqlite3_step(stmt) == SQLITE_ROW) ids.push_back(sqlite3_column_int(stmt, 0));
   sqlite3_finalize(stmt);
   return ids;
+}
+
+// The same filter's SQL over the account table.
+std::vector<int32_t> Selected(sqlite3* db, const StFINDINFO& filter) {
+  return SqlIds(db, filter, mvhost::FilterTarget::kAccount,
+                "SELECT a.account_id FROM account a WHERE a.data_no = 1", "a.account_id");
 }
 
 TEST_F(KeptReadsTest, TheAccountWalkSelectsWhatItsSqlSelectsAndFollowsTheStore) {
@@ -343,19 +350,9 @@ int32_t AssetWalk(const StFINDINFO& filter, std::vector<int32_t>* ids) {
 
 // The same filter's SQL over the asset table, in the host's order.
 std::vector<int32_t> SelectedAssets(sqlite3* db, const StFINDINFO& filter) {
-  mvhost::SqlFilter where;
-  EXPECT_EQ(mvhost::TranslateFilter(&filter, mvhost::FilterTarget::kFixedAsset, &where), 0);
-  sqlite3_stmt* stmt = nullptr;
-  const std::string sql = "SELECT f.asset_id FROM fixed_asset f WHERE f.data_no = 1 AND " +
-                          where.sql + " ORDER BY f.acquisition_date, f.asset_id";
-  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK);
-  for (size_t i = 0; i < where.values.size(); ++i) {
-    sqlite3_bind_int64(stmt, static_cast<int>(i + 1), where.values[i]);
-  }
-  std::vector<int32_t> ids;
-  while (sqlite3_step(stmt) == SQLITE_ROW) ids.push_back(sqlite3_column_int(stmt, 0));
-  sqlite3_finalize(stmt);
-  return ids;
+  return SqlIds(db, filter, mvhost::FilterTarget::kFixedAsset,
+                "SELECT f.asset_id FROM fixed_asset f WHERE f.data_no = 1",
+                "f.acquisition_date, f.asset_id");
 }
 
 TEST_F(KeptReadsTest, TheFixedAssetsKeptSelectWhatTheirSqlSelectsAndFollowTheStore) {

@@ -79,15 +79,18 @@ TEST(ServicesLinkTest, InitiateFailsWithoutAStore) {
   EXPECT_EQ(Connect(ClSysEnvMgr::kAppTypeStd), mvhost::kErrNoStore);
 }
 
+// Any of the host's tables missing is a damaged store.
 TEST(ServicesLinkTest, ExpSysLinkReportsADamagedStore) {
-  HostFixture host;
-  int32_t no = host.AddDataSet({});
-  host.SelectForUser("U01", no);
-  ASSERT_EQ(Connect(ClSysEnvMgr::kAppTypeStd), 0);
-  host.Exec("DROP TABLE journal_line");
-  int32_t result = ClAccConnect::Inst()->ExpSysLink();
-  EXPECT_NE(result, 0);
-  EXPECT_NE(result, 1);
+  for (const char* table : {"host_state", "data_set", "journal_line", "saved_return"}) {
+    SCOPED_TRACE(table);
+    HostFixture host;
+    int32_t no = host.AddDataSet({});
+    host.SelectForUser("U01", no);
+    ASSERT_EQ(Connect(ClSysEnvMgr::kAppTypeStd), 0);
+    ASSERT_EQ(ClAccConnect::Inst()->ExpSysLink(), 0);
+    host.Exec(std::string("DROP TABLE ") + table);
+    EXPECT_EQ(ClAccConnect::Inst()->ExpSysLink(), mvhost::kErrDamagedStore);
+  }
 }
 
 TEST(ServicesLinkTest, ExpSysLinkBeforeInitiateIsAFailure) {

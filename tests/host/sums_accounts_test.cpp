@@ -128,6 +128,44 @@ TEST_F(SumsAccountsTest, MonthsAndAdjustmentMonthsFillTheirEntries) {
   EXPECT_EQ(total.debit[14], 70);
 }
 
+// A total class sums every account below it however deep, an account on a
+// cycle of classes once; totals come in class code order, each on the
+// balance side of its first account.
+TEST_F(SumsAccountsTest, TotalClassesNestAndACycleCountsOnce) {
+  constexpr uint32_t kTop = 0x40000000;
+  constexpr uint32_t kLoopA = 0x50000000;
+  constexpr uint32_t kLoopB = 0x50000040;
+  host_.AddAccountClass({.code = kTop, .name = "経費"_sjis, .total = true});
+  host_.Exec("UPDATE account_class SET parent_class = " + std::to_string(kTop) +
+             " WHERE class_code = " + std::to_string(kSga));
+  host_.AddAccountClass({.code = kLoopA, .name = "A"_sjis, .parent = kLoopB, .total = true});
+  host_.AddAccountClass({.code = kLoopB, .name = "B"_sjis, .parent = kLoopA, .total = true});
+  host_.AddAccount(
+      {.accountId = 5, .code = "700", .name = "雑費"_sjis, .classCode = kLoopA, .balanceSide = 2});
+  host_.AddJournal({.date = 20140110,
+                    .debit = {.account = 5, .amount = 40, .dept = 10},
+                    .credit = {.account = 1, .amount = 40, .dept = 10},
+                    .monthKind = 1});
+  std::vector<StKAMOKUSUMINFO> r = Sums(nullptr, 0, nullptr);
+  ASSERT_EQ(r.size(), 9u);
+  const struct {
+    uint32_t code;
+    int64_t month1;
+    int64_t month2;
+    uint8_t side;
+  } kTotals[] = {{kTop, 1500, 300, 1}, {kSga, 1500, 300, 1}, {kLoopA, 40, 0, 2},
+                 {kLoopB, 40, 0, 2}};
+  for (size_t i = 0; i < std::size(kTotals); ++i) {
+    const StKAMOKUSUMINFO& total = r[5 + i];
+    SCOPED_TRACE(i);
+    EXPECT_EQ(total.totalFlag, 1);
+    EXPECT_EQ(total.classCode, kTotals[i].code);
+    EXPECT_EQ(total.debit[1], kTotals[i].month1);
+    EXPECT_EQ(total.debit[2], kTotals[i].month2);
+    EXPECT_EQ(total.balanceSide, kTotals[i].side);
+  }
+}
+
 TEST_F(SumsAccountsTest, TheFilterChoosesTheMonthKinds) {
   StFINDINFO filter;
   std::memset(&filter, 0, sizeof(filter));
