@@ -241,6 +241,16 @@ FilterCondition ClassCondition(int16_t op, uint32_t value, int16_t link) {
   return c;
 }
 
+// A condition that holds where the registered group holds.
+FilterCondition GroupCondition(const FilterGroupHandle& group, int16_t link) {
+  FilterCondition c;
+  std::memset(&c, 0, sizeof(c));
+  c.fieldId = kFieldGroup;
+  c.groupRef = group.ref();
+  c.link = link;
+  return c;
+}
+
 // The accounts of the walk, as ids, for a filter.
 std::vector<int32_t> Walk(const StFINDINFO& filter) {
   auto* accounts = static_cast<ClSetKamoku*>(ClDataMgr::Inst()->GetSetObject(kSetKindAccounts, 1));
@@ -296,11 +306,7 @@ TEST_F(KeptReadsTest, TheAccountWalkSelectsWhatItsSqlSelectsAndFollowsTheStore) 
   range[0] = ClassCondition(kOpGreaterOrEqual, 0x20400000, kLinkAnd);
   range[1] = ClassCondition(kOpLess, 0x40888000, kLinkLast);
   const FilterGroupHandle group(range);
-  FilterCondition grouped;
-  std::memset(&grouped, 0, sizeof(grouped));
-  grouped.fieldId = kFieldGroup;
-  grouped.groupRef = group.ref();
-  grouped.link = kLinkOr;
+  const FilterCondition grouped = GroupCondition(group, kLinkOr);
   const std::vector<std::vector<FilterCondition>> kFilters = {
       {},
       {ClassCondition(kOpEqual, 0x40888000, kLinkOr),
@@ -407,11 +413,7 @@ TEST_F(KeptReadsTest, TheFixedAssetsKeptSelectWhatTheirSqlSelectsAndFollowTheSto
   range[0] = DateCondition(kOpGreaterOrEqual, 20140901, kLinkAnd);
   range[1] = DateCondition(kOpLess, 20150101, kLinkLast);
   const FilterGroupHandle group(range);
-  FilterCondition grouped;
-  std::memset(&grouped, 0, sizeof(grouped));
-  grouped.fieldId = kFieldGroup;
-  grouped.groupRef = group.ref();
-  grouped.link = kLinkOr;
+  const FilterCondition grouped = GroupCondition(group, kLinkOr);
   const std::vector<std::vector<FilterCondition>> kFilters = {
       {DateCondition(kOpGreaterOrEqual, 20140401, kLinkAnd),
        DateCondition(kOpLessOrEqual, 20150331, kLinkLast)},
