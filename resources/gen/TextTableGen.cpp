@@ -14,6 +14,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -241,7 +242,7 @@ int GenerateDecode(const std::string& outPath) {
     const auto utf32 = toUtf32.Convert(bytes);
     if (!utf32 || utf32->size() != 4) return 0;
     std::uint32_t cp = 0;
-    for (int k = 3; k >= 0; --k) cp = (cp << 8) | static_cast<unsigned char>((*utf32)[k]);
+    for (std::size_t k = 4; k-- > 0;) cp = (cp << 8) | static_cast<unsigned char>((*utf32)[k]);
     return cp > 0 && cp <= 0xFFFF ? cp : 0;
   };
   std::string out =
