@@ -97,8 +97,9 @@ bool RememberedPathFile::ReadAll(std::string* content) const {
     char chunk[8192];
     for (;;) {
       std::size_t got = file.Read(chunk, sizeof(chunk));
-      if (got == 0) break;
       bytes.append(chunk, got);
+      // A short read is the end of the file: no read more to learn it.
+      if (got < sizeof(chunk)) break;
     }
     file.Close();
   } catch (const platform::FileException&) {
