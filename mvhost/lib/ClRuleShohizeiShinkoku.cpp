@@ -179,7 +179,6 @@ int32_t SqliteRuleShohizeiShinkoku::TraceTax(uint8_t filingClass, const StFINDIN
   if (step < 0) return step;
 
   PackedLineReader reader;
-  reader.MapWhileWalking(true);  // only a traced run walks here
   status = reader.Open(db, dataNo);
   if (status != 0) return status;
   const TaxReturnSums sums(rates);

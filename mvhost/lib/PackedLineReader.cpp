@@ -46,7 +46,6 @@ int32_t PackedLineReader::Open(sqlite3* db, int32_t dataNo, int64_t firstChunk,
                            "read the packed journal lines");
   if (status != 0) return status;
   chunks_.BindAll(1, {dataNo, firstChunk, lastChunk});
-  if (mapWhileWalking_) mapping_.Begin(db);
   chunksDone_ = false;
   // The first chunk read starts the walk's read transaction; the totals the
   // walk is checked against are read within it, so that another process's
@@ -57,13 +56,6 @@ int32_t PackedLineReader::Open(sqlite3* db, int32_t dataNo, int64_t firstChunk,
 }
 
 void PackedLineReader::Close() {
-  if (mapping_.mapped()) {
-    // The statements let go of their pages first, so that the mapping can
-    // go; they keep the connection alive meanwhile.
-    chunks_.Reset();
-    changes_.Reset();
-    mapping_.End();
-  }
   chunks_.Finalize();
   changes_.Finalize();
   lines_ = std::string_view();
@@ -88,14 +80,10 @@ int32_t PackedLineReader::NextChunk() {
   int32_t step = chunks_.Step();
   if (step <= 0) {
     chunks_.Finalize();
-    // The mapping goes with the walk's last statement: changed lines past
-    // the chunks may still be read, from pages the mapping holds.
-    if (!changes_.IsPrepared()) mapping_.End();
     chunksDone_ = true;
     return step;
   }
   lines_ = chunks_.BlobView(0);
-  mapping_.Walked(lines_.size());
   const int64_t chunk = chunks_.Int(2);
   if (chunks_.Int(1) == 0 || chunks_.Int(3) == 0 || lines_.empty() ||
       lines_.size() % sizeof(PackedLine) != 0 ||
@@ -120,7 +108,6 @@ int32_t PackedLineReader::NextChange() {
   int32_t step = changes_.Step();
   if (step <= 0) {
     changes_.Finalize();
-    if (chunksDone_) mapping_.End();
     nextChange_ = std::numeric_limits<int64_t>::max();
     changeExists_ = false;
     limit_ = std::min(chunkEnd_, nextChange_);

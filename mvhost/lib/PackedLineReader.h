@@ -11,7 +11,6 @@
 #include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/PackedLine.h"
 #include "mvhost/lib/SqlStatement.h"
-#include "mvhost/lib/WalkMapping.h"
 
 namespace mvhost {
 
@@ -27,15 +26,6 @@ namespace mvhost {
 // naming the data set) and marks the derived data for a rebuild.
 class PackedLineReader {
  public:
-  PackedLineReader() = default;
-  ~PackedLineReader() { Close(); }
-  PackedLineReader(const PackedLineReader&) = delete;
-  PackedLineReader& operator=(const PackedLineReader&) = delete;
-
-  // Reads the chunks of the walks opened from now on through a mapping of
-  // the store (WalkMapping), which holds up to a MiB more of the run's
-  // memory: for the trace's own walk, not the runs without a trace.
-  void MapWhileWalking(bool on) { mapWhileWalking_ = on; }
   int32_t Open(sqlite3* db, int32_t dataNo);
   // The lines of chunks firstChunk to lastChunk only (with their changed
   // lines); such a walk is not checked against the totals, which count
@@ -81,8 +71,6 @@ class PackedLineReader {
 
   sqlite3* db_ = nullptr;
   int32_t dataNo_ = 0;
-  bool mapWhileWalking_ = false;
-  WalkMapping mapping_;  // the chunks read through a mapping of the store
   SqlStatement chunks_;
   std::string_view lines_;  // the current chunk, read in place
   size_t next_ = 0;
