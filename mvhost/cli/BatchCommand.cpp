@@ -264,7 +264,7 @@ int BatchCommand(const BatchOptions& options) {
   // What a worker runs for client `i` of `chosen` in `slot` (the worker is
   // a copy of this process and finds the client and the options here).
   auto runClient = [&](BatchSlot& slot, size_t i, bool checkWhileRunning, bool logsItself,
-                       HostStore& workerStore) {
+                       HostStore& workerStore, const BatchWorker::Words& words) {
     const DataSetListing& set = chosen[i];
     ClientJob job;
     job.set = set;
@@ -296,13 +296,25 @@ int BatchCommand(const BatchOptions& options) {
     job.prepareSheet = !slot.sheetReady;
     slot.sheetReady = true;
     job.store = &workerStore;
-    const ClientResult result = RunClient(job);
-    if (job.resultFd >= 0) {
-      WriteWholeDescriptor(job.resultFd, BatchIndex::CsvText({result}));
-    } else {
-      std::ofstream(job.WorkPath(".result.csv"), std::ios::binary)
-          << BatchIndex::CsvText({result});
-    }
+    bool rowWritten = false;
+    auto writeRow = [&](const ClientResult& result) {
+      if (rowWritten) return;
+      rowWritten = true;
+      if (job.resultFd >= 0) {
+        WriteWholeDescriptor(job.resultFd, BatchIndex::CsvText({result}));
+      } else {
+        std::ofstream(job.WorkPath(".result.csv"), std::ios::binary)
+            << BatchIndex::CsvText({result});
+      }
+    };
+    job.rowReady = [&](const ClientResult& result) {
+      writeRow(result);
+      words.ended();
+    };
+    job.lateEntry = [&](const RunLogEntry& entry) {
+      return words.late(BatchRunLog::Text(entry));
+    };
+    writeRow(RunClient(job));
   };
   // A new slot with its worker; null when the worker cannot be started.
   auto newSlot = [&]() -> BatchSlot* {
@@ -332,8 +344,8 @@ int BatchCommand(const BatchOptions& options) {
     BatchSlot* made = slot.get();
     const bool started = made->worker.Start(
         [&runClient, made](size_t i, bool checkWhileRunning, bool logsItself,
-                           HostStore& workerStore) {
-          runClient(*made, i, checkWhileRunning, logsItself, workerStore);
+                           HostStore& workerStore, const BatchWorker::Words& words) {
+          runClient(*made, i, checkWhileRunning, logsItself, workerStore, words);
         },
         others);
     if (!started) {
@@ -401,6 +413,8 @@ int BatchCommand(const BatchOptions& options) {
         continue;
       }
       slot->busy = true;
+      slot->ending = last;
+      slot->logsItself = logsItself;
       ++busy;
     }
     // A stop: the running runs are told once, then waited for.
@@ -412,7 +426,13 @@ int BatchCommand(const BatchOptions& options) {
     }
     const auto working = std::count_if(slots.begin(), slots.end(),
                                        [](const auto& slot) { return !slot->retired; });
-    if (!logStoreTried && busy > 0 &&
+    // No entry is to come when the clients left write their own: the
+    // store's open (its schema parsed) would only compete with them.
+    const bool entriesToCome =
+        !runLog.empty() || next < chosen.size() ||
+        std::any_of(slots.begin(), slots.end(),
+                    [](const auto& slot) { return slot->busy && !slot->logsItself; });
+    if (!logStoreTried && busy > 0 && entriesToCome &&
         (working >= jobs || next == chosen.size() || stopSignal != 0)) {
       logStoreTried = true;
       std::string ignored;
@@ -450,9 +470,23 @@ int BatchCommand(const BatchOptions& options) {
     }
   }
   writeOut(true);
+  // No client runs any more, so no worker uses the work folder: it goes
+  // while the workers end.
+  std::filesystem::remove_all(work, failed);
+  // A worker that wrote its client's entry itself hands it over when that
+  // write failed after the client's row was taken.
+  for (const auto& slot : slots) {
+    if (!slot->ending || slot->retired) continue;
+    std::vector<std::string> late;
+    slot->worker.AwaitDone(&late);
+    for (const std::string& text : late) {
+      RunLogEntry entry;
+      if (BatchRunLog::Parse(text, &entry)) runLog.Add(std::move(entry));
+    }
+  }
+  writeOut(true);
   slots.clear();
   progress.Finish();
-  std::filesystem::remove_all(work, failed);
 
   const int notRun = static_cast<int>(chosen.size()) - finished;
   std::cout << finished << " of " << chosen.size() << " clients: " << (finished - notWritten)

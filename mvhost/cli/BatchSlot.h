@@ -28,6 +28,10 @@ class BatchSlot {
   int runLogFd = -1;  // -1: the worker writes the run log itself
   bool busy = false;
   bool retired = false;
+  // The worker was handed its last client and ends after it.
+  bool ending = false;
+  // The running client writes its own run log entry.
+  bool logsItself = false;
   // In the worker: the report's schema and the sheet's rows are made.
   bool sheetReady = false;
   BatchWorker worker;

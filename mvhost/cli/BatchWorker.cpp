@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
+#include <string>
 
 namespace mvhost {
 
@@ -22,8 +23,20 @@ struct Order {
   uint8_t logsItself = 0;
 };
 
-// The worker's word back: the client has ended and its row is written.
+// The worker's words back: the client has ended and its row is written;
+// a run log entry handed late (the word, then the entry's text); the worker
+// has ended its work.
 constexpr char kEnded = 'e';
+constexpr char kLate = 'l';
+constexpr char kDone = 'd';
+
+bool Say(int channel, const std::string& word) {
+  ssize_t n;
+  do {
+    n = ::send(channel, word.data(), word.size(), MSG_NOSIGNAL);
+  } while (n < 0 && errno == EINTR);
+  return n == static_cast<ssize_t>(word.size());
+}
 
 }  // namespace
 
@@ -62,13 +75,28 @@ void BatchWorker::Serve(int channel, const Run& run) {
     if (n < 0 && errno == EINTR) continue;
     // The batch closed the channel (or is gone): no more clients.
     if (n != static_cast<ssize_t>(sizeof order)) break;
+    bool said = false;
+    bool heard = true;
+    Words words;
+    words.ended = [&] {
+      if (said) return;
+      said = true;
+      heard = Say(channel, std::string(1, kEnded));
+    };
+    words.late = [&](const std::string& entry) {
+      return Say(channel, std::string(1, kLate) + entry);
+    };
     run(static_cast<size_t>(order.client), order.checkWhileRunning != 0, order.logsItself != 0,
-        store);
+        store, words);
+    words.ended();
     // After its last client the worker ends at once, while the batch
     // writes the index, instead of waiting to be told.
-    if (::send(channel, &kEnded, 1, MSG_NOSIGNAL) != 1 || order.last != 0) break;
+    if (!heard || order.last != 0) break;
   }
   store.Close();
+  // Nothing of the worker's is left to write: the batch need not wait for
+  // the process's teardown.
+  Say(channel, std::string(1, kDone));
   ::_exit(0);
 }
 
@@ -101,6 +129,22 @@ bool BatchWorker::Ended(bool* gone) {
   return false;
 }
 
+void BatchWorker::AwaitDone(std::vector<std::string>* late) {
+  // An entry is a few hundred bytes; a message longer than this is cut
+  // and then not taken for one.
+  char buffer[16384];
+  while (channel_ >= 0 && !done_) {
+    const ssize_t n = ::recv(channel_, buffer, sizeof buffer, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      Reap();  // ended without saying so
+      return;
+    }
+    if (buffer[0] == kDone) done_ = true;
+    if (buffer[0] == kLate) late->emplace_back(buffer + 1, static_cast<size_t>(n - 1));
+  }
+}
+
 void BatchWorker::Finish() { Reap(); }
 
 void BatchWorker::Reap() {
@@ -110,7 +154,9 @@ void BatchWorker::Reap() {
   }
   if (pid_ <= 0) return;
   int status = 0;
-  while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  // A worker that said it is done is reaped when it has ended already, and
+  // otherwise left to end on its own.
+  while (::waitpid(pid_, &status, done_ ? WNOHANG : 0) < 0 && errno == EINTR) {
   }
   pid_ = -1;
 }

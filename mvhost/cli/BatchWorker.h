@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "mvhost/lib/HostStore.h"
@@ -17,12 +18,23 @@ namespace mvhost {
 // in the worker itself, never carried across a fork.
 class BatchWorker {
  public:
+  // What a client's run may tell the batch before it returns.
+  struct Words {
+    // The client's row is in the slot's result file: the batch may take it
+    // while the worker still finishes its own run log write. Said once;
+    // the worker says it after the run when the run did not.
+    std::function<void()> ended;
+    // An entry (BatchRunLog::Text) the worker could not write after it
+    // said the client ended; false when the batch cannot be told.
+    std::function<bool(const std::string& entry)> late;
+  };
+
   // Runs one client in the worker: its index in the batch's list, whether
   // a core is free for its check, whether it may write its run log entry
-  // itself (ClientJob::logsItself), and the worker's connection (opened by
-  // whoever first needs it).
+  // itself (ClientJob::logsItself), the worker's connection (opened by
+  // whoever first needs it) and its words to the batch.
   using Run = std::function<void(size_t client, bool checkWhileRunning, bool logsItself,
-                                 HostStore& store)>;
+                                 HostStore& store, const Words& words)>;
 
   BatchWorker() = default;
   ~BatchWorker();
@@ -43,8 +55,14 @@ class BatchWorker {
   // said anything yet (`gone` tells which).
   bool Ended(bool* gone);
 
+  // After the worker's last client ended: waits until the worker says it
+  // is done (its store closed, nothing more to write; its process may still
+  // be ending) or ends, and adds the entries it handed late to `late`.
+  void AwaitDone(std::vector<std::string>* late);
+
   // Closes the channel (an idle worker then ends) and waits for the
-  // worker's end.
+  // worker's end; a worker that said it is done is not waited for (its
+  // exit only frees its memory).
   void Finish();
 
   int channel() const { return channel_; }
@@ -56,6 +74,7 @@ class BatchWorker {
 
   int channel_ = -1;
   pid_t pid_ = -1;
+  bool done_ = false;
 };
 
 }  // namespace mvhost
