@@ -398,10 +398,18 @@ ClientResult RunClient(const ClientJob& job) {
     std::jthread sheetReading;
     launch.started = [&] {
       if (job.prepareSheet) {
-        sheetReading = std::jthread([] {
+        auto prepare = [] {
           taxlink::sheet::PrepareReportReading();
           taxlink::sheet::AllTopicRows();
-        });
+        };
+        // After the check beside the program, on its thread (the sheet
+        // takes the check's findings before it reads the report); else on
+        // a thread of its own.
+        if (checkBeside) {
+          madeBeside.Afterwards(prepare);
+        } else {
+          sheetReading = std::jthread(prepare);
+        }
       }
       if (checkBeside) {
         // The findings file is written as soon as the check has made it,

@@ -64,6 +64,13 @@ void ConcurrentCheck::Start(const std::string& home, int32_t dataNo, int startMo
         handed_ = false;  // the caller writes what it needs after the program
       }
     }
+    if (afterwards_) {
+      try {
+        afterwards_();
+      } catch (const std::exception&) {
+        // Work to spare the client's path; left to whoever needs it.
+      }
+    }
   });
 }
 

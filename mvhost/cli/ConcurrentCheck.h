@@ -60,6 +60,11 @@ class ConcurrentCheck {
     whenMade_ = std::move(use);
   }
 
+  // Before Start: work the check's thread does after the check (and
+  // WhenMade's), so that the program's run meets one thread of the
+  // client's beside it, not two. Wait and Take wait for it too.
+  void Afterwards(std::function<void()> work) { afterwards_ = std::move(work); }
+
   // Before Wait: the findings the check could not keep stay unkept after
   // Wait, for KeepWith to keep them in the caller's own write (one commit
   // instead of two on the path after the program); the destructor keeps
@@ -91,6 +96,7 @@ class ConcurrentCheck {
   bool handed_ = false;
   bool keepLater_ = false;
   std::function<bool(const taxlink::sheet::CheckFindings&, const std::string&)> whenMade_;
+  std::function<void()> afterwards_;
   int startMonth_ = 0;
   int endMonth_ = 0;
   taxlink::sheet::CheckFindings findings_;
