@@ -20,6 +20,7 @@
 #include "mvhost/cli/ConcurrentCheck.h"
 #include "mvhost/cli/EarlySheet.h"
 #include "mvhost/cli/LaunchCommand.h"
+#include "mvhost/cli/ReportArrival.h"
 #include "mvhost/cli/SheetAfterLaunch.h"
 #include "mvhost/cli/WholeFile.h"
 #include "mvhost/lib/DataValues.h"
@@ -428,6 +429,7 @@ ClientResult RunClient(const ClientJob& job) {
     // report, while it ends, when it needs no store (its findings are those
     // of the check beside the program, or it has none).
     EarlySheet early;
+    ReportArrival arrival;
     const bool keepWithEntry = checkBeside && job.logsItself && job.runLogFd >= 0;
     // The entry goes in with the findings the check kept after the program
     // (one commit and its syncs instead of two); else to the batch process.
@@ -448,17 +450,28 @@ ClientResult RunClient(const ClientJob& job) {
       }
     };
     if (keepWithEntry) madeBeside.KeepLater();
+    const std::optional<std::string> reportPosix =
+        platform::MapUtf8WindowsPath(job.conditions.windowsPath);
+    auto startSheet = [&](bool programEnded) {
+      // The report's reader (libxml2) is used by one thread at a time: the
+      // schema's thread has ended before the sheet's starts.
+      if (sheetReading.joinable()) sheetReading.join();
+      if (reportPosix) {
+        early.Start(*reportPosix, job.findings ? &madeBeside : nullptr, job.conditions.startMonth,
+                    job.conditions.endMonth, programEnded);
+      }
+    };
     if (checkBeside || !job.findings) {
+      // The sheet starts once the report is renamed into place, while the
+      // program still records and ends; else once the program posts.
+      if (reportPosix && arrival.Watch(*reportPosix)) {
+        launch.watchFd = arrival.fd();
+        launch.watched = [&] {
+          if (arrival.Arrived()) startSheet(false);
+        };
+      }
       launch.posted = [&] {
-        // The report's reader (libxml2) is used by one thread at a time:
-        // the schema's thread has ended before the sheet's starts.
-        if (sheetReading.joinable()) sheetReading.join();
-        const std::optional<std::string> report =
-            platform::MapUtf8WindowsPath(job.conditions.windowsPath);
-        if (report) {
-          early.Start(*report, job.findings ? &madeBeside : nullptr, job.conditions.startMonth,
-                      job.conditions.endMonth);
-        }
+        startSheet(true);
         if (keepWithEntry) keeping.Start(madeBeside);
       };
       launch.sheetMade = [&](const TakenConditions* taken, const std::string& sha256,

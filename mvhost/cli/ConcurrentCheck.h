@@ -47,9 +47,10 @@ class ConcurrentCheck {
   // Waits for the check and hands over its findings (as SheetCheck makes
   // them) and the text of its first findings, once, when it was made over
   // these months; false otherwise (not started, other months, already
-  // taken).
+  // taken). `keep` false: while the program may still read the store, the
+  // findings left unkept stay so until Wait.
   bool Take(int startMonth, int endMonth, taxlink::sheet::CheckFindings* findings,
-            std::string* text);
+            std::string* text, bool keep = true);
 
   // Before Start: what the check's thread does with the findings once it
   // has made them, while the program still runs (the batch writes the
@@ -88,6 +89,9 @@ class ConcurrentCheck {
   HostStore& store() { return *used_; }
 
  private:
+  // Waits for the thread; keeps the findings left unkept when `keep`.
+  void Join(bool keep);
+
   HostStore store_;
   HostStore* used_ = &store_;
   std::thread thread_;
