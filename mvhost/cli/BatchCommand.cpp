@@ -296,6 +296,7 @@ int BatchCommand(const BatchOptions& options) {
     job.prepareSheet = !slot.sheetReady;
     slot.sheetReady = true;
     job.store = &workerStore;
+    job.arrival = &slot.arrival;
     bool rowWritten = false;
     auto writeRow = [&](const ClientResult& result) {
       if (rowWritten) return;
@@ -473,10 +474,14 @@ int BatchCommand(const BatchOptions& options) {
   // No client runs any more, so no worker uses the work folder: it goes
   // while the workers end.
   std::filesystem::remove_all(work, failed);
-  // A worker that wrote its client's entry itself hands it over when that
-  // write failed after the client's row was taken.
+  // Every worker ends; one that wrote its client's entry itself hands it
+  // over when that write failed after the client's row was taken. The
+  // batch waits for their word, not for their processes' teardown.
   for (const auto& slot : slots) {
-    if (!slot->ending || slot->retired) continue;
+    if (!slot->ending && !slot->retired) slot->worker.Stop();
+  }
+  for (const auto& slot : slots) {
+    if (slot->retired) continue;
     std::vector<std::string> late;
     slot->worker.AwaitDone(&late);
     for (const std::string& text : late) {

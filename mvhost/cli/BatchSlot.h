@@ -2,6 +2,7 @@
 #define TAXLINK_MVHOST_CLI_BATCHSLOT_H_
 
 #include "mvhost/cli/BatchWorker.h"
+#include "mvhost/cli/ReportArrival.h"
 
 namespace mvhost {
 
@@ -34,6 +35,8 @@ class BatchSlot {
   bool logsItself = false;
   // In the worker: the report's schema and the sheet's rows are made.
   bool sheetReady = false;
+  // In the worker: its watch for its clients' reports.
+  ReportArrival arrival;
   BatchWorker worker;
 };
 

@@ -129,6 +129,10 @@ bool BatchWorker::Ended(bool* gone) {
   return false;
 }
 
+void BatchWorker::Stop() {
+  if (channel_ >= 0) ::shutdown(channel_, SHUT_WR);
+}
+
 void BatchWorker::AwaitDone(std::vector<std::string>* late) {
   // An entry is a few hundred bytes; a message longer than this is cut
   // and then not taken for one.

@@ -55,7 +55,10 @@ class BatchWorker {
   // said anything yet (`gone` tells which).
   bool Ended(bool* gone);
 
-  // After the worker's last client ended: waits until the worker says it
+  // Tells an idle worker that no client follows (it then ends, saying so).
+  void Stop();
+
+  // After the worker's last client ended, or Stop: waits until the worker says it
   // is done (its store closed, nothing more to write; its process may still
   // be ending) or ends, and adds the entries it handed late to `late`.
   void AwaitDone(std::vector<std::string>* late);

@@ -20,7 +20,6 @@
 #include "mvhost/cli/ConcurrentCheck.h"
 #include "mvhost/cli/EarlySheet.h"
 #include "mvhost/cli/LaunchCommand.h"
-#include "mvhost/cli/ReportArrival.h"
 #include "mvhost/cli/SheetAfterLaunch.h"
 #include "mvhost/cli/WholeFile.h"
 #include "mvhost/lib/DataValues.h"
@@ -429,7 +428,6 @@ ClientResult RunClient(const ClientJob& job) {
     // report, while it ends, when it needs no store (its findings are those
     // of the check beside the program, or it has none).
     EarlySheet early;
-    ReportArrival arrival;
     const bool keepWithEntry = checkBeside && job.logsItself && job.runLogFd >= 0;
     // The entry goes in with the findings the check kept after the program
     // (one commit and its syncs instead of two); else to the batch process.
@@ -464,10 +462,10 @@ ClientResult RunClient(const ClientJob& job) {
     if (checkBeside || !job.findings) {
       // The sheet starts once the report is renamed into place, while the
       // program still records and ends; else once the program posts.
-      if (reportPosix && arrival.Watch(*reportPosix)) {
-        launch.watchFd = arrival.fd();
+      if (reportPosix && job.arrival != nullptr && job.arrival->Watch(*reportPosix)) {
+        launch.watchFd = job.arrival->fd();
         launch.watched = [&] {
-          if (arrival.Arrived()) startSheet(false);
+          if (job.arrival->Arrived()) startSheet(false);
         };
       }
       launch.posted = [&] {

@@ -7,6 +7,7 @@
 
 #include "mvhost/cli/BatchScript.h"
 #include "mvhost/cli/ClientResult.h"
+#include "mvhost/cli/ReportArrival.h"
 #include "mvhost/cli/RunTranscript.h"
 #include "mvhost/lib/HostStore.h"
 #include "mvhost/lib/RunLog.h"
@@ -59,6 +60,9 @@ struct ClientJob {
   // The worker's connection to the home, kept for its later clients; made
   // here when not open yet. Null: the client's checks open their own.
   HostStore* store = nullptr;
+  // The worker's watch for reports renamed into place, kept for its later
+  // clients. Null: the sheet starts when the program posts.
+  ReportArrival* arrival = nullptr;
 
   std::string ReportName() const { return set.dataId + ".xml"; }
   std::string WorkPath(const char* suffix) const;

@@ -54,16 +54,22 @@ TEST(ReportArrivalTest, OnlyTheReportRenamedIntoItsFolderArrives) {
        },
        true},
   };
+  // One watch serves a worker's clients one after another.
+  mvhost::ReportArrival arrival;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::filesystem::remove(report);
-    mvhost::ReportArrival arrival;
     ASSERT_TRUE(arrival.Watch(report));
     EXPECT_FALSE(arrival.Arrived());
     c.act();
     EXPECT_EQ(arrival.Arrived(), c.arrives);
     EXPECT_EQ(arrival.Arrived(), c.arrives);  // said again, nothing new read
   }
+  // The next client's watch forgets what came before it.
+  write(folder + "/t5");
+  std::rename((folder + "/t5").c_str(), report.c_str());
+  ASSERT_TRUE(arrival.Watch(report));
+  EXPECT_FALSE(arrival.Arrived());
   std::filesystem::remove_all(folder);
 }
 
