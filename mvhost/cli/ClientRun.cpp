@@ -396,6 +396,10 @@ ClientResult RunClient(const ClientJob& job) {
     const bool checkBeside = job.findings && job.checkWhileRunning && !job.conditions.savedValues;
     // Joined before the sheet, and on every way out of this scope.
     std::jthread sheetReading;
+    // Keeps what the check beside the program left unkept, from the post on
+    // (the program has ended its link to the store), while the program
+    // ends; joined before anything else uses the store.
+    std::jthread keepingAtPost;
     launch.started = [&] {
       if (job.prepareSheet) {
         auto prepare = [] {
@@ -470,7 +474,15 @@ ClientResult RunClient(const ClientJob& job) {
       }
       launch.posted = [&] {
         startSheet(true);
-        if (keepWithEntry) keeping.Start(madeBeside);
+        if (keepWithEntry) {
+          keeping.Start(madeBeside);
+        } else if (checkBeside) {
+          try {
+            keepingAtPost = std::jthread([&madeBeside] { madeBeside.Wait(); });
+          } catch (const std::system_error&) {
+            // Kept once the program has ended.
+          }
+        }
       };
       launch.sheetMade = [&](const TakenConditions* taken, const std::string& sha256,
                              SheetOutcome* outcome, bool* written, std::string* error) {
@@ -485,6 +497,7 @@ ClientResult RunClient(const ClientJob& job) {
       // Before the check's findings are waited for or the store is used.
       early.Join();
       if (sheetReading.joinable()) sheetReading.join();
+      if (keepingAtPost.joinable()) keepingAtPost.join();
       // The check's read of the store would hold off the run log's write.
       madeBeside.Wait();
       if (!checkBeside && job.findings && job.store != nullptr && job.store->db() == nullptr) {
