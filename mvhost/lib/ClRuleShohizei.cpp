@@ -159,6 +159,9 @@ int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* st
               [](const mvhost::KeptAccount* a, const mvhost::KeptAccount* b) {
                 return a->code < b->code;
               });
+    // Room for the records at once: grown by doubling, records of 826 bytes
+    // are copied again and again and touch twice the memory they need.
+    query_->records.reserve(named.size());
     for (const mvhost::KeptAccount* a : named) {
       auto found = std::lower_bound(
           sides.begin(), sides.end(), a->accountId,
@@ -168,7 +171,9 @@ int32_t mvhost::SqliteRuleShohizei::MoveReady(int32_t sumType, const int16_t* st
     }
   } else if (answered) {
     // The accounts the sums name, each by its key, in code order ("+code":
-    // sorted after, where the index on codes would walk every account).
+    // sorted after, where the index on codes would walk every account); at
+    // most one record each.
+    query_->records.reserve(sides.size());
     std::string ids = "[";
     for (const AccountSides& s : sides) {
       if (ids.size() > 1) ids += ',';

@@ -2,10 +2,14 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
+#include <iterator>
+
+#include "resources/Cp932Decode.h"
+#include "resources/Cp932Map.h"
 
 namespace platform {
 namespace {
@@ -17,16 +21,128 @@ bool IsAscii(std::string_view text) {
   return true;
 }
 
-// One conversion descriptor per direction and thread, opened on first use.
+// The code page 932 bytes of a code point above ASCII (high byte first, or
+// one byte) as iconv encodes it, 0 when it has none.
+std::uint16_t EncodedForm(char32_t code) {
+  const auto* begin = std::begin(taxlink::texts::kCp932Map);
+  const auto* end = std::end(taxlink::texts::kCp932Map);
+  const auto* found = std::lower_bound(
+      begin, end, code,
+      [](const taxlink::texts::Cp932Mapping& m, char32_t c) { return m.codePoint < c; });
+  return found != end && found->codePoint == code ? found->bytes : 0;
+}
+
+// The code point of the code page 932 character at the start of rest and its
+// length in bytes, as iconv decodes it; false where the tables know no
+// character there.
+bool DecodeCp932(std::string_view rest, std::size_t* length, char32_t* code) {
+  const auto lead = static_cast<unsigned char>(rest[0]);
+  if (lead < 0x80) {
+    *length = 1;
+    *code = lead;
+    return true;
+  }
+  if (const std::uint16_t single = taxlink::texts::kCp932Single[lead - 0x80]; single != 0) {
+    *length = 1;
+    *code = single;
+    return true;
+  }
+  if (rest.size() < 2) return false;
+  const auto trail = static_cast<unsigned char>(rest[1]);
+  const bool isLead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+  if (!isLead || trail < 0x40 || trail > 0xFC) return false;
+  const unsigned row = lead <= 0x9F ? lead - 0x81u : lead - 0xE0u + 31u;
+  const std::uint16_t pair = taxlink::texts::kCp932Double[row][trail - 0x40];
+  if (pair == 0) return false;
+  *length = 2;
+  *code = pair;
+  return true;
+}
+
+void AppendUtf8(char32_t code, std::string* out) {
+  if (code < 0x80) {
+    out->push_back(static_cast<char>(code));
+  } else if (code < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (code >> 6)));
+    out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xE0 | (code >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  }
+}
+
+// Two- and three-byte sequences only (no surrogates, no overlong forms):
+// code page 932 has nothing beyond the basic plane.
+bool DecodeUtf8(std::string_view rest, std::size_t* length, char32_t* code) {
+  const auto at = [&](std::size_t k) { return static_cast<unsigned char>(rest[k]); };
+  const auto continuation = [&](std::size_t k) { return k < rest.size() && (at(k) & 0xC0) == 0x80; };
+  if (at(0) >= 0xC2 && at(0) <= 0xDF && continuation(1)) {
+    *length = 2;
+    *code = (char32_t{at(0)} & 0x1F) << 6 | (char32_t{at(1)} & 0x3F);
+    return true;
+  }
+  if (at(0) >= 0xE0 && at(0) <= 0xEF && continuation(1) && continuation(2)) {
+    *code = (char32_t{at(0)} & 0x0F) << 12 | (char32_t{at(1)} & 0x3F) << 6 |
+            (char32_t{at(2)} & 0x3F);
+    *length = 3;
+    return *code >= 0x800 && (*code < 0xD800 || *code > 0xDFFF);
+  }
+  return false;
+}
+
+// A text of known characters converted through the tables generated from
+// iconv (resources/Cp932Map.h, resources/Cp932Decode.h); false (out
+// untouched) at the first character they do not know.
+bool TableToUtf8(std::string_view input, std::string* out) {
+  std::string result;
+  result.reserve(input.size() * 3 / 2 + 4);
+  for (std::size_t i = 0; i < input.size();) {
+    std::size_t length = 0;
+    char32_t code = 0;
+    if (!DecodeCp932(input.substr(i), &length, &code)) return false;
+    AppendUtf8(code, &result);
+    i += length;
+  }
+  *out = std::move(result);
+  return true;
+}
+
+bool TableToCp932(std::string_view input, std::string* out) {
+  std::string result;
+  result.reserve(input.size());
+  for (std::size_t i = 0; i < input.size();) {
+    const auto lead = static_cast<unsigned char>(input[i]);
+    if (lead < 0x80) {
+      result.push_back(static_cast<char>(lead));
+      ++i;
+      continue;
+    }
+    std::size_t length = 0;
+    char32_t code = 0;
+    if (!DecodeUtf8(input.substr(i), &length, &code)) return false;
+    const std::uint16_t bytes = EncodedForm(code);
+    if (bytes == 0) return false;
+    if (bytes > 0xFF) result.push_back(static_cast<char>(bytes >> 8));
+    result.push_back(static_cast<char>(bytes & 0xFF));
+    i += length;
+  }
+  *out = std::move(result);
+  return true;
+}
+
+// One direction's conversion. Texts of known characters go through the
+// tables, so a run with only such texts never opens iconv (its descriptor
+// tables are 32 KB of fresh heap each, and its module is loaded on first
+// use); any other text (a character without a code page 932 form, malformed
+// input) takes iconv's whole way, which decides its result as before. The
+// descriptor is opened on that first need, one per direction and thread.
 class Converter {
  public:
-  // byCharacter: the input is UTF-8 and each character converts on its own
-  // (code page 932 has no shift states), so a character's bytes are
-  // remembered after its first trip through iconv.
-  Converter(const char* to, const char* from, bool byCharacter = false)
-      : cd_(iconv_open(to, from)), byCharacter_(byCharacter) {}
+  using Table = bool (*)(std::string_view input, std::string* out);
+  Converter(const char* to, const char* from, Table table) : to_(to), from_(from), table_(table) {}
   ~Converter() {
-    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+    if (opened_ && cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
   }
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
@@ -38,18 +154,19 @@ class Converter {
                std::size_t (*skipLength)(std::string_view rest), std::string* out,
                std::size_t* failedAt = nullptr) {
     if (failedAt != nullptr) *failedAt = 0;
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) return false;
     // ASCII is the same bytes in code page 932 and UTF-8 (0x5C a backslash,
     // 0x7E a tilde in both): most texts of the store (codes, numbers, paths)
-    // need no trip through iconv.
+    // need no table either.
     if (IsAscii(input)) {
       out->assign(input);
       return true;
     }
-    // A text whose characters are all known converts without iconv; any
-    // other (a character without a code page 932 form, malformed UTF-8)
-    // takes the whole way below, which decides its result as before.
-    if (byCharacter_ && ConvertByCharacter(input, out)) return true;
+    if (table_(input, out)) return true;
+    if (!opened_) {
+      cd_ = iconv_open(to_, from_);
+      opened_ = true;
+    }
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) return false;
     iconv(cd_, nullptr, nullptr, nullptr, nullptr);
     std::string result;
     result.reserve(input.size() * 3 / 2 + 4);
@@ -81,80 +198,11 @@ class Converter {
   }
 
  private:
-  static constexpr std::uint16_t kNoForm = 0xFFFF;
-
-  // Well-formed UTF-8 of one or two code page 932 bytes per character;
-  // false (out untouched) at anything else.
-  bool ConvertByCharacter(std::string_view input, std::string* out) {
-    std::string result;
-    result.reserve(input.size());
-    std::size_t i = 0;
-    while (i < input.size()) {
-      const auto lead = static_cast<unsigned char>(input[i]);
-      if (lead < 0x80) {
-        result.push_back(static_cast<char>(lead));
-        ++i;
-        continue;
-      }
-      std::size_t length = 0;
-      char32_t code = 0;
-      if (!DecodeUtf8(input.substr(i), &length, &code)) return false;
-      std::uint16_t bytes = Lookup(input.substr(i, length), code);
-      if (bytes == kNoForm) return false;
-      if (bytes > 0xFF) result.push_back(static_cast<char>(bytes >> 8));
-      result.push_back(static_cast<char>(bytes & 0xFF));
-      i += length;
-    }
-    *out = std::move(result);
-    return true;
-  }
-
-  // Two- and three-byte sequences only (no surrogates, no overlong forms):
-  // code page 932 has nothing beyond the basic plane.
-  static bool DecodeUtf8(std::string_view rest, std::size_t* length, char32_t* code) {
-    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(rest[k]); };
-    const auto continuation = [&](std::size_t k) { return k < rest.size() && (at(k) & 0xC0) == 0x80; };
-    if (at(0) >= 0xC2 && at(0) <= 0xDF && continuation(1)) {
-      *length = 2;
-      *code = (char32_t{at(0)} & 0x1F) << 6 | (char32_t{at(1)} & 0x3F);
-      return true;
-    }
-    if (at(0) >= 0xE0 && at(0) <= 0xEF && continuation(1) && continuation(2)) {
-      *code = (char32_t{at(0)} & 0x0F) << 12 | (char32_t{at(1)} & 0x3F) << 6 |
-              (char32_t{at(2)} & 0x3F);
-      *length = 3;
-      return *code >= 0x800 && (*code < 0xD800 || *code > 0xDFFF);
-    }
-    return false;
-  }
-
-  // The code page 932 bytes of one character (high byte first, or one
-  // byte), kNoForm where iconv gives no one- or two-byte form.
-  std::uint16_t Lookup(std::string_view utf8, char32_t code) {
-    const auto known = memo_.find(code);
-    if (known != memo_.end()) return known->second;
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(utf8.data());
-    std::size_t inLeft = utf8.size();
-    unsigned char converted[4];
-    char* outPtr = reinterpret_cast<char*>(converted);
-    std::size_t outLeft = sizeof(converted);
-    const std::size_t rc = iconv(cd_, &in, &inLeft, &outPtr, &outLeft);
-    const std::size_t written = sizeof(converted) - outLeft;
-    std::uint16_t bytes = kNoForm;
-    if (rc != static_cast<std::size_t>(-1) && inLeft == 0 && written == 1) {
-      bytes = converted[0];
-    } else if (rc != static_cast<std::size_t>(-1) && inLeft == 0 && written == 2 &&
-               converted[0] != 0xFF) {
-      bytes = static_cast<std::uint16_t>(converted[0] << 8 | converted[1]);
-    }
-    memo_.emplace(code, bytes);
-    return bytes;
-  }
-
-  iconv_t cd_;
-  bool byCharacter_;
-  std::unordered_map<char32_t, std::uint16_t> memo_;
+  const char* to_;
+  const char* from_;
+  Table table_;
+  bool opened_ = false;
+  iconv_t cd_ = reinterpret_cast<iconv_t>(-1);
 };
 
 // A bad CP932 pair (lead byte with a trail byte that maps to nothing) is
@@ -192,12 +240,12 @@ std::size_t Utf8SkipLength(std::string_view rest) {
 }
 
 Converter& ToUtf8() {
-  thread_local Converter converter("UTF-8", "CP932");
+  thread_local Converter converter("UTF-8", "CP932", TableToUtf8);
   return converter;
 }
 
 Converter& ToCp932() {
-  thread_local Converter converter("CP932", "UTF-8", /*byCharacter=*/true);
+  thread_local Converter converter("CP932", "UTF-8", TableToCp932);
   return converter;
 }
 

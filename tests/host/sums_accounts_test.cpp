@@ -207,6 +207,49 @@ TEST_F(SumsAccountsTest, SumsFollowChangesAndOverflowOnlyWhereTaken) {
   EXPECT_EQ(Sums(&filter, 0, nullptr)[1].debit[1], 1514);
 }
 
+// Each record handed out is whole wherever the walk starts and whatever the
+// caller's buffer held; a total class whose sum passes 64 bits fails though
+// none of its accounts does, summed from the kept totals, from the lines and
+// by department.
+TEST_F(SumsAccountsTest, RecordsAreWholeFromAnyPositionAndTotalsOverflow) {
+  const std::vector<StKAMOKUSUMINFO> r = Sums(nullptr, 0, nullptr);
+  std::unique_ptr<ClRuleKamoku> rule(new (std::nothrow) ClRuleKamoku);
+  ASSERT_EQ(rule->MoveReady(1, 0, 0, nullptr, nullptr, 0), 0);
+  for (const int32_t at : {3, 1, 4, 0, 2}) {
+    StKAMOKUSUMINFO record;
+    std::memset(&record, 0xA5, sizeof(record));
+    ASSERT_EQ(rule->SetMovePos(at), 0);
+    ASSERT_EQ(rule->MoveNext(&record), 0);
+    EXPECT_EQ(std::memcmp(&record, &r[static_cast<size_t>(at)], sizeof(record)), 0) << at;
+  }
+
+  const int64_t big = (int64_t{1} << 62);
+  for (const int32_t account : {2, 3}) {  // both below the total class kSga
+    host_.AddJournal({.date = 20140110,
+                      .debit = {.account = account, .amount = big, .dept = 10},
+                      .credit = {.account = 4, .amount = 1, .dept = 10},
+                      .monthKind = 1});
+  }
+  StFINDINFO byTaxClass;  // a filter the kept totals cannot serve: the lines are read
+  std::memset(&byTaxClass, 0, sizeof(byTaxClass));
+  byTaxClass.conditions[0] = {kFieldTaxClass, kSideDebit, kOpGreaterOrEqual, {}, kValueInt32, {},
+                              0,              {},         0,                 kLinkLast,   {}};
+  StBUMONINFO department;
+  std::memset(&department, 0, sizeof(department));
+  department.code = 10;
+  const struct {
+    const StFINDINFO* filter;
+    int32_t deptSumType;
+  } kWays[] = {{nullptr, 0}, {&byTaxClass, 0}, {nullptr, 4}};
+  for (const auto& way : kWays) {
+    EXPECT_EQ(rule->MoveReady(1, way.deptSumType, 0, way.filter, &department, 0),
+              mvhost::kErrOverflow)
+        << way.deptSumType;
+    int32_t count = 0;
+    EXPECT_EQ(rule->GetSumCount(&count), mvhost::kErrNotReady);
+  }
+}
+
 TEST_F(SumsAccountsTest, ADepartmentCountsOnlyItsOwnSides) {
   StBUMONINFO department;
   std::memset(&department, 0, sizeof(department));

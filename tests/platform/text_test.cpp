@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -130,6 +135,110 @@ TEST(EncodingTest, RepeatedCharactersConvertAsAWholeTextWould) {
       }
     }
   }
+}
+
+// Converts text with a descriptor of its own (reset first), as the
+// conversions did before they had tables: true when the whole text converts;
+// *failedAt is where it stopped.
+bool Reference(iconv_t cd, const std::string& text, std::string* out, std::size_t* failedAt) {
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  std::string input = text;
+  std::string result(text.size() * 3 + 4, '\0');
+  char* in = input.data();
+  std::size_t inLeft = input.size();
+  char* outPtr = result.data();
+  std::size_t outLeft = result.size();
+  const bool converted = iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
+  result.resize(result.size() - outLeft);
+  *out = result;
+  *failedAt = text.size() - inLeft;
+  return converted && inLeft == 0;
+}
+
+// Every code page 932 byte pair (and byte at the end of a text), and every
+// code point of the basic plane, converts exactly as iconv converts it: the
+// tables decide known characters, iconv everything else.
+TEST(EncodingTest, EveryCharacterConvertsAsIconvDoes) {
+  iconv_t toUtf8 = iconv_open("UTF-8", "CP932");
+  iconv_t toCp932 = iconv_open("CP932", "UTF-8");
+  ASSERT_NE(toUtf8, reinterpret_cast<iconv_t>(-1));
+  ASSERT_NE(toCp932, reinterpret_cast<iconv_t>(-1));
+  const std::string known = "\x82\xa0";  // あ, so that no text is ASCII alone
+  int mismatches = 0;
+  const auto checkCp932 = [&](const std::string& text) {
+    std::string expected;
+    std::size_t expectedAt = 0;
+    const bool convertible = Reference(toUtf8, text, &expected, &expectedAt);
+    std::string out = "untouched";
+    const bool converted = platform::TryCp932ToUtf8(text, &out);
+    const std::size_t invalidAt = platform::FindInvalidCp932(text);
+    if (converted != convertible || out != (convertible ? expected : "untouched") ||
+        invalidAt != (convertible ? std::string::npos : expectedAt) ||
+        (convertible && Cp932ToUtf8(text) != expected)) {
+      if (++mismatches <= 5) ADD_FAILURE() << "code page 932 text " << testing::PrintToString(text);
+    }
+  };
+  for (int lead = 0x80; lead <= 0xFF; ++lead) {
+    checkCp932(known + static_cast<char>(lead));
+    for (int trail = 0x00; trail <= 0xFF; ++trail) {
+      checkCp932(known + static_cast<char>(lead) + static_cast<char>(trail) + "a");
+    }
+  }
+  for (char32_t code = 0x80; code <= 0xFFFF; ++code) {
+    if (code >= 0xD800 && code <= 0xDFFF) continue;
+    std::string utf8 = "a";
+    if (code < 0x800) {
+      utf8 += static_cast<char>(0xC0 | (code >> 6));
+    } else {
+      utf8 += static_cast<char>(0xE0 | (code >> 12));
+      utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    }
+    utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    utf8 += "\xe3\x81\x82";  // あ
+    std::string expected;
+    std::size_t expectedAt = 0;
+    const bool convertible = Reference(toCp932, utf8, &expected, &expectedAt);
+    std::string out = "untouched";
+    if (platform::TryUtf8ToCp932(utf8, &out) != convertible ||
+        out != (convertible ? expected : "untouched") ||
+        (convertible && Utf8ToCp932(utf8) != expected)) {
+      if (++mismatches <= 5) ADD_FAILURE() << "code point " << static_cast<unsigned>(code);
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+  iconv_close(toUtf8);
+  iconv_close(toCp932);
+}
+
+// Texts of known characters convert both ways without iconv: its module is
+// never loaded. Checked in a fresh process (this binary started again for
+// the second test alone), since other tests load it.
+TEST(EncodingTest, KnownCharactersNeedNoIconv) {
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    setenv("TAXLINK_TEST_NO_ICONV_CHILD", "1", 1);
+    execl("/proc/self/exe", "text_test", "--gtest_filter=EncodingTest.NoIconvChild", nullptr);
+    _exit(127);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(EncodingTest, NoIconvChild) {
+  if (std::getenv("TAXLINK_TEST_NO_ICONV_CHILD") == nullptr) GTEST_SKIP() << "started by the test above";
+  const std::string text = "消費税ｶ"_sjis;
+  std::string utf8;
+  std::string cp932;
+  ASSERT_TRUE(platform::TryCp932ToUtf8(text, &utf8));
+  EXPECT_EQ(utf8, "消費税ｶ");
+  ASSERT_TRUE(platform::TryUtf8ToCp932(utf8, &cp932));
+  EXPECT_EQ(cp932, text);
+  std::ifstream maps("/proc/self/maps");
+  std::stringstream loaded;
+  loaded << maps.rdbuf();
+  EXPECT_EQ(loaded.str().find("gconv"), std::string::npos);
 }
 
 TEST(MbcsTest, ByteClasses) {
