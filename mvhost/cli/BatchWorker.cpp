@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 
@@ -29,6 +30,10 @@ struct Order {
 constexpr char kEnded = 'e';
 constexpr char kLate = 'l';
 constexpr char kDone = 'd';
+
+// An order with what the batch tells of its client (the data set's
+// listing, the folders, the user: well under this).
+constexpr size_t kLongestOrder = 65536;
 
 bool Say(int channel, const std::string& word) {
   ssize_t n;
@@ -69,12 +74,15 @@ bool BatchWorker::Start(const Run& run, const std::vector<int>& closeInWorker) {
 
 void BatchWorker::Serve(int channel, const Run& run) {
   HostStore store;
+  std::vector<char> message(kLongestOrder);
   while (true) {
     Order order;
-    const ssize_t n = ::recv(channel, &order, sizeof order, 0);
+    const ssize_t n = ::recv(channel, message.data(), message.size(), 0);
     if (n < 0 && errno == EINTR) continue;
     // The batch closed the channel (or is gone): no more clients.
-    if (n != static_cast<ssize_t>(sizeof order)) break;
+    if (n < static_cast<ssize_t>(sizeof order)) break;
+    std::memcpy(&order, message.data(), sizeof order);
+    const std::string told(message.data() + sizeof order, static_cast<size_t>(n) - sizeof order);
     bool said = false;
     bool heard = true;
     Words words;
@@ -86,8 +94,8 @@ void BatchWorker::Serve(int channel, const Run& run) {
     words.late = [&](const std::string& entry) {
       return Say(channel, std::string(1, kLate) + entry);
     };
-    run(static_cast<size_t>(order.client), order.checkWhileRunning != 0, order.logsItself != 0,
-        store, words);
+    run(static_cast<size_t>(order.client), told, order.checkWhileRunning != 0,
+        order.logsItself != 0, store, words);
     words.ended();
     // After its last client the worker ends at once, while the batch
     // writes the index, instead of waiting to be told.
@@ -100,18 +108,17 @@ void BatchWorker::Serve(int channel, const Run& run) {
   ::_exit(0);
 }
 
-bool BatchWorker::Hand(size_t client, bool checkWhileRunning, bool last, bool logsItself) {
-  if (channel_ < 0) return false;
+bool BatchWorker::Hand(size_t client, bool checkWhileRunning, bool last, bool logsItself,
+                       const std::string& told) {
+  if (channel_ < 0 || sizeof(Order) + told.size() > kLongestOrder) return false;
   Order order;
   order.client = client;
   order.checkWhileRunning = checkWhileRunning ? 1 : 0;
   order.last = last ? 1 : 0;
   order.logsItself = logsItself ? 1 : 0;
-  ssize_t n;
-  do {
-    n = ::send(channel_, &order, sizeof order, MSG_NOSIGNAL);
-  } while (n < 0 && errno == EINTR);
-  return n == static_cast<ssize_t>(sizeof order);
+  std::string message(reinterpret_cast<const char*>(&order), sizeof order);
+  message += told;
+  return Say(channel_, message);
 }
 
 bool BatchWorker::Ended(bool* gone) {

@@ -29,12 +29,14 @@ class BatchWorker {
     std::function<bool(const std::string& entry)> late;
   };
 
-  // Runs one client in the worker: its index in the batch's list, whether
-  // a core is free for its check, whether it may write its run log entry
-  // itself (ClientJob::logsItself), the worker's connection (opened by
-  // whoever first needs it) and its words to the batch.
-  using Run = std::function<void(size_t client, bool checkWhileRunning, bool logsItself,
-                                 HostStore& store, const Words& words)>;
+  // Runs one client in the worker: its index in the batch's list, what the
+  // batch told about it (the worker may be forked before the batch knows
+  // its clients), whether a core is free for its check, whether it may
+  // write its run log entry itself (ClientJob::logsItself), the worker's
+  // connection (opened by whoever first needs it) and its words to the
+  // batch.
+  using Run = std::function<void(size_t client, const std::string& told, bool checkWhileRunning,
+                                 bool logsItself, HostStore& store, const Words& words)>;
 
   BatchWorker() = default;
   ~BatchWorker();
@@ -48,7 +50,8 @@ class BatchWorker {
 
   // Hands the worker a client (`last`: no other follows, the worker ends
   // after it); false when the worker is gone.
-  bool Hand(size_t client, bool checkWhileRunning, bool last, bool logsItself = false);
+  bool Hand(size_t client, bool checkWhileRunning, bool last, bool logsItself = false,
+            const std::string& told = std::string());
 
   // Once the channel is readable: true when the worker said its client
   // ended, false when the worker itself ended (reaped here) or has not

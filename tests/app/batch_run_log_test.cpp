@@ -96,7 +96,7 @@ TEST(BatchRunLogTest, LateEntriesReachTheBatchBeforeItStopsWaiting) {
     SCOPED_TRACE(dies ? "the worker dies" : "the worker says it is done");
     mvhost::BatchWorker worker;
     ASSERT_TRUE(worker.Start(
-        [&](size_t, bool, bool, mvhost::HostStore&, const mvhost::BatchWorker::Words& words) {
+        [&](size_t, const std::string&, bool, bool, mvhost::HostStore&, const mvhost::BatchWorker::Words& words) {
           words.ended();
           words.late("first");
           words.late(longEntry);
