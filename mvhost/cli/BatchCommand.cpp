@@ -109,10 +109,198 @@ bool WrittenBefore(const DataSetListing& set, const std::string& folder,
   return true;
 }
 
+// What a worker is told of its client (it may be forked before the batch
+// has read its clients): the data set's listing, the user, the edition and
+// the output folder, as POSIX and Windows paths.
+struct ToldClient {
+  DataSetListing set;
+  std::string user;
+  std::string edition;
+  std::string folder;
+  std::string windowsFolder;
+};
+
+constexpr char kToldSeparator = '\0';
+constexpr size_t kToldFields = 11;
+
+std::string Tell(const ToldClient& c) {
+  const std::string fields[kToldFields] = {std::to_string(c.set.dataNo),
+                                          c.set.dataId,
+                                          c.set.companyName,
+                                          std::to_string(c.set.periodStart),
+                                          std::to_string(c.set.periodEnd),
+                                          std::to_string(c.set.importedAt),
+                                          c.set.savedReturn ? "1" : "0",
+                                          c.user,
+                                          c.edition,
+                                          c.folder,
+                                          c.windowsFolder};
+  std::string text;
+  for (const std::string& field : fields) text += field + kToldSeparator;
+  return text;
+}
+
+bool Hear(const std::string& text, ToldClient* c) {
+  std::string fields[kToldFields];
+  size_t at = 0;
+  for (std::string& field : fields) {
+    const size_t end = text.find(kToldSeparator, at);
+    if (end == std::string::npos) return false;
+    field = text.substr(at, end - at);
+    at = end + 1;
+  }
+  if (at != text.size()) return false;
+  try {
+    c->set.dataNo = std::stoi(fields[0]);
+    c->set.periodStart = std::stoi(fields[3]);
+    c->set.periodEnd = std::stoi(fields[4]);
+    c->set.importedAt = std::stoll(fields[5]);
+  } catch (const std::exception&) {
+    return false;
+  }
+  c->set.dataId = fields[1];
+  c->set.companyName = fields[2];
+  c->set.savedReturn = fields[6] == "1";
+  c->user = fields[7];
+  c->edition = fields[8];
+  c->folder = fields[9];
+  c->windowsFolder = fields[10];
+  return !c->windowsFolder.empty();
+}
+
 }  // namespace
 
 int BatchCommand(const BatchOptions& options) {
   const std::string home = ResolveHome(options.home);
+  // The work folder and the first worker come before the store: the
+  // worker's start (its process copied, its first pages touched) goes on
+  // while the batch opens the store and lists its clients.
+  std::string reason;
+  const std::string work = MakePrivateFolder("mvhost-batch", &reason);
+  if (work.empty()) return Refuse("cannot create a work folder: " + reason);
+  // Gone on every way out, after the slots (declared after it).
+  const std::unique_ptr<const std::string, void (*)(const std::string*)> workGone(
+      &work, [](const std::string* folder) {
+        std::error_code ignored;
+        std::filesystem::remove_all(*folder, ignored);
+      });
+  // The run log's connection while no worker is to be forked (an SQLite
+  // connection must not be open across a fork): made while clients run,
+  // once every slot has its worker, so the writes do not open the store.
+  HostStore logStore;
+  bool logStoreTried = false;
+  // The slots, each with its worker process, which runs the slot's clients
+  // one after another, rewriting the slot's files. A slot whose worker
+  // ended abnormally is retired, its files not used again: its program may
+  // still be running and writing the slot's transcript.
+  std::vector<std::unique_ptr<BatchSlot>> slots;
+  // The window handle of every slot's socket: each slot has a folder of its
+  // own, so one number serves them all.
+  const uint32_t windowHandle = static_cast<uint32_t>(::getpid()) & 0x7FFFFFFFu;
+  // What a worker runs for a client in `slot` (the worker is a copy of this
+  // process and finds the options here, the client in what it is told).
+  auto runClient = [&](BatchSlot& slot, const std::string& told, bool checkWhileRunning,
+                       bool logsItself, HostStore& workerStore, const BatchWorker::Words& words) {
+    ToldClient client;
+    // Not told what it can run: the client ends without a row (not run).
+    if (!Hear(told, &client)) return;
+    const DataSetListing& set = client.set;
+    const std::string& folder = client.folder;
+    const std::string& windowsFolder = client.windowsFolder;
+    ClientJob job;
+    job.set = set;
+    job.conditions.savedValues = options.savedValues;
+    job.conditions.startMonth =
+        options.startMonth != 0 ? options.startMonth : Month(set.periodStart);
+    job.conditions.endMonth = options.endMonth != 0 ? options.endMonth : Month(set.periodEnd);
+    job.conditions.windowsPath =
+        windowsFolder + (windowsFolder.back() == '\\' ? "" : "\\") + set.dataId + ".xml";
+    job.conditions.overwrite = options.overwrite;
+    job.folder = folder;
+    job.workFolder = work;
+    job.slot = slot.number;
+    job.windowFd = slot.window;
+    job.windowHandle = windowHandle;
+    job.home = home;
+    job.user = client.user;
+    job.edition = client.edition;
+    job.program = options.program;
+    job.findings = options.findings;
+    job.checkWhileRunning = checkWhileRunning;
+    job.resultFd = slot.resultFd;
+    job.runLogFd = slot.runLogFd;
+    job.batchPid = slot.batchPid;
+    job.logsItself = logsItself;
+    // The report's schema and the sheet's rows: made beside the worker's
+    // first program, kept for its later clients (the flag is the worker's
+    // own copy of the slot).
+    job.prepareSheet = !slot.sheetReady;
+    slot.sheetReady = true;
+    job.store = &workerStore;
+    job.arrival = &slot.arrival;
+    bool rowWritten = false;
+    auto writeRow = [&](const ClientResult& result) {
+      if (rowWritten) return;
+      rowWritten = true;
+      if (job.resultFd >= 0) {
+        WriteWholeDescriptor(job.resultFd, BatchIndex::CsvText({result}));
+      } else {
+        std::ofstream(job.WorkPath(".result.csv"), std::ios::binary)
+            << BatchIndex::CsvText({result});
+      }
+    };
+    job.rowReady = [&](const ClientResult& result) {
+      writeRow(result);
+      words.ended();
+    };
+    job.lateEntry = [&](const RunLogEntry& entry) {
+      return words.late(BatchRunLog::Text(entry));
+    };
+    writeRow(RunClient(job));
+  };
+  // A new slot with its worker; null when the worker cannot be started.
+  auto newSlot = [&](bool quiet = false) -> BatchSlot* {
+    // No connection of this process is carried into the worker.
+    logStore.Close();
+    logStoreTried = false;
+    auto slot = std::make_unique<BatchSlot>();
+    slot->number = static_cast<int>(slots.size());
+    slot->batchPid = static_cast<int>(::getpid());
+    // The slot's window socket, bound once for all its clients (a socket
+    // made and removed per client is slow on some file systems); without
+    // one, each launch binds its own.
+    ClientJob names;
+    names.workFolder = work;
+    names.slot = slot->number;
+    const std::string windowFolder = names.WindowFolder();
+    std::string ignored;
+    slot->window = ::mkdir(windowFolder.c_str(), 0700) == 0
+                       ? BindWindowSocket(windowFolder, windowHandle, &ignored)
+                       : -1;
+    slot->resultFd = MemoryFile("mvhost-client-result");
+    slot->runLogFd = MemoryFile("mvhost-client-run-log");
+    std::vector<int> others;
+    for (const auto& other : slots) {
+      if (other->worker.channel() >= 0) others.push_back(other->worker.channel());
+    }
+    BatchSlot* made = slot.get();
+    const bool started = made->worker.Start(
+        [&runClient, made](size_t, const std::string& told, bool checkWhileRunning,
+                           bool logsItself, HostStore& workerStore,
+                           const BatchWorker::Words& words) {
+          runClient(*made, told, checkWhileRunning, logsItself, workerStore, words);
+        },
+        others);
+    if (!started) {
+      if (!quiet) std::cerr << "mvhost: cannot start a run: " << std::strerror(errno) << "\n";
+      return nullptr;
+    }
+    slots.push_back(std::move(slot));
+    return made;
+  };
+  // Without it, the first client starts a worker as the others do.
+  newSlot(true);
+
   HostStore store;
   std::string error;
   if (!store.Open(home, &error)) return Refuse(error);
@@ -178,9 +366,6 @@ int BatchCommand(const BatchOptions& options) {
         "batch");
   }
 
-  std::string reason;
-  const std::string work = MakePrivateFolder("mvhost-batch", &reason);
-  if (work.empty()) return Refuse("cannot create a work folder: " + reason);
 
   BatchIndex index(folder);
   const std::vector<ClientResult> before =
@@ -198,22 +383,9 @@ int BatchCommand(const BatchOptions& options) {
   std::vector<ClientResult> ended;
   // Entries of the runs for the run log, written with the index.
   BatchRunLog runLog;
-  // The run log's connection while no worker is to be forked (an SQLite
-  // connection must not be open across a fork): made while clients run,
-  // once every slot has its worker, so the writes do not open the store.
-  HostStore logStore;
-  bool logStoreTried = false;
   auto lastWrite = std::chrono::steady_clock::now() - kWriteInterval;
   bool told = false;
-  // The slots, each with its worker process, which runs the slot's clients
-  // one after another, rewriting the slot's files. A slot whose worker
-  // ended abnormally is retired, its files not used again: its program may
-  // still be running and writing the slot's transcript.
-  std::vector<std::unique_ptr<BatchSlot>> slots;
   int busy = 0;
-  // The window handle of every slot's socket: each slot has a folder of its
-  // own, so one number serves them all.
-  const uint32_t windowHandle = static_cast<uint32_t>(::getpid()) & 0x7FFFFFFFu;
 
   auto record = [&](const ClientResult& result, bool skipped) {
     ++finished;
@@ -261,88 +433,6 @@ int BatchCommand(const BatchOptions& options) {
     lastWrite = std::chrono::steady_clock::now();
   };
 
-  // What a worker runs for client `i` of `chosen` in `slot` (the worker is
-  // a copy of this process and finds the client and the options here).
-  auto runClient = [&](BatchSlot& slot, size_t i, bool checkWhileRunning, bool logsItself,
-                       HostStore& workerStore) {
-    const DataSetListing& set = chosen[i];
-    ClientJob job;
-    job.set = set;
-    job.conditions.savedValues = options.savedValues;
-    job.conditions.startMonth =
-        options.startMonth != 0 ? options.startMonth : Month(set.periodStart);
-    job.conditions.endMonth = options.endMonth != 0 ? options.endMonth : Month(set.periodEnd);
-    job.conditions.windowsPath =
-        windowsFolder + (windowsFolder.back() == '\\' ? "" : "\\") + set.dataId + ".xml";
-    job.conditions.overwrite = options.overwrite;
-    job.folder = folder;
-    job.workFolder = work;
-    job.slot = slot.number;
-    job.windowFd = slot.window;
-    job.windowHandle = windowHandle;
-    job.home = home;
-    job.user = user;
-    job.edition = edition;
-    job.program = options.program;
-    job.findings = options.findings;
-    job.checkWhileRunning = checkWhileRunning;
-    job.resultFd = slot.resultFd;
-    job.runLogFd = slot.runLogFd;
-    job.batchPid = slot.batchPid;
-    job.logsItself = logsItself;
-    // The report's schema and the sheet's rows: made beside the worker's
-    // first program, kept for its later clients (the flag is the worker's
-    // own copy of the slot).
-    job.prepareSheet = !slot.sheetReady;
-    slot.sheetReady = true;
-    job.store = &workerStore;
-    const ClientResult result = RunClient(job);
-    if (job.resultFd >= 0) {
-      WriteWholeDescriptor(job.resultFd, BatchIndex::CsvText({result}));
-    } else {
-      std::ofstream(job.WorkPath(".result.csv"), std::ios::binary)
-          << BatchIndex::CsvText({result});
-    }
-  };
-  // A new slot with its worker; null when the worker cannot be started.
-  auto newSlot = [&]() -> BatchSlot* {
-    // No connection of this process is carried into the worker.
-    logStore.Close();
-    logStoreTried = false;
-    auto slot = std::make_unique<BatchSlot>();
-    slot->number = static_cast<int>(slots.size());
-    slot->batchPid = static_cast<int>(::getpid());
-    // The slot's window socket, bound once for all its clients (a socket
-    // made and removed per client is slow on some file systems); without
-    // one, each launch binds its own.
-    ClientJob names;
-    names.workFolder = work;
-    names.slot = slot->number;
-    const std::string windowFolder = names.WindowFolder();
-    std::string ignored;
-    slot->window = ::mkdir(windowFolder.c_str(), 0700) == 0
-                       ? BindWindowSocket(windowFolder, windowHandle, &ignored)
-                       : -1;
-    slot->resultFd = MemoryFile("mvhost-client-result");
-    slot->runLogFd = MemoryFile("mvhost-client-run-log");
-    std::vector<int> others;
-    for (const auto& other : slots) {
-      if (other->worker.channel() >= 0) others.push_back(other->worker.channel());
-    }
-    BatchSlot* made = slot.get();
-    const bool started = made->worker.Start(
-        [&runClient, made](size_t i, bool checkWhileRunning, bool logsItself,
-                           HostStore& workerStore) {
-          runClient(*made, i, checkWhileRunning, logsItself, workerStore);
-        },
-        others);
-    if (!started) {
-      std::cerr << "mvhost: cannot start a run: " << std::strerror(errno) << "\n";
-      return nullptr;
-    }
-    slots.push_back(std::move(slot));
-    return made;
-  };
   // The row and run log entry a slot's client left, read once it ended.
   auto collect = [&](BatchSlot& slot) {
     if (slot.runLogFd >= 0) {
@@ -389,7 +479,9 @@ int BatchCommand(const BatchOptions& options) {
       // its run log entry itself: none can come after it.
       const bool last = next == chosen.size();
       const bool logsItself = last && busy == 0 && runLog.empty();
-      if (slot == nullptr || !slot->worker.Hand(i, busy + 1 < cores, last, logsItself)) {
+      const std::string about = Tell({chosen[i], user, edition, folder, windowsFolder});
+      if (slot == nullptr ||
+          !slot->worker.Hand(i, busy + 1 < cores, last, logsItself, about)) {
         if (slot != nullptr) slot->Retire();
         if (slot == nullptr || fresh) {
           // No worker can be started: the clients not started are not run.
@@ -401,6 +493,8 @@ int BatchCommand(const BatchOptions& options) {
         continue;
       }
       slot->busy = true;
+      slot->ending = last;
+      slot->logsItself = logsItself;
       ++busy;
     }
     // A stop: the running runs are told once, then waited for.
@@ -412,7 +506,13 @@ int BatchCommand(const BatchOptions& options) {
     }
     const auto working = std::count_if(slots.begin(), slots.end(),
                                        [](const auto& slot) { return !slot->retired; });
-    if (!logStoreTried && busy > 0 &&
+    // No entry is to come when the clients left write their own: the
+    // store's open (its schema parsed) would only compete with them.
+    const bool entriesToCome =
+        !runLog.empty() || next < chosen.size() ||
+        std::any_of(slots.begin(), slots.end(),
+                    [](const auto& slot) { return slot->busy && !slot->logsItself; });
+    if (!logStoreTried && busy > 0 && entriesToCome &&
         (working >= jobs || next == chosen.size() || stopSignal != 0)) {
       logStoreTried = true;
       std::string ignored;
@@ -450,9 +550,27 @@ int BatchCommand(const BatchOptions& options) {
     }
   }
   writeOut(true);
+  // No client runs any more, so no worker uses the work folder: it goes
+  // while the workers end.
+  std::filesystem::remove_all(work, failed);
+  // Every worker ends; one that wrote its client's entry itself hands it
+  // over when that write failed after the client's row was taken. The
+  // batch waits for their word, not for their processes' teardown.
+  for (const auto& slot : slots) {
+    if (!slot->ending && !slot->retired) slot->worker.Stop();
+  }
+  for (const auto& slot : slots) {
+    if (slot->retired) continue;
+    std::vector<std::string> late;
+    slot->worker.AwaitDone(&late);
+    for (const std::string& text : late) {
+      RunLogEntry entry;
+      if (BatchRunLog::Parse(text, &entry)) runLog.Add(std::move(entry));
+    }
+  }
+  writeOut(true);
   slots.clear();
   progress.Finish();
-  std::filesystem::remove_all(work, failed);
 
   const int notRun = static_cast<int>(chosen.size()) - finished;
   std::cout << finished << " of " << chosen.size() << " clients: " << (finished - notWritten)

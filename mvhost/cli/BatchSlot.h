@@ -2,6 +2,7 @@
 #define TAXLINK_MVHOST_CLI_BATCHSLOT_H_
 
 #include "mvhost/cli/BatchWorker.h"
+#include "mvhost/cli/ReportArrival.h"
 
 namespace mvhost {
 
@@ -28,8 +29,14 @@ class BatchSlot {
   int runLogFd = -1;  // -1: the worker writes the run log itself
   bool busy = false;
   bool retired = false;
+  // The worker was handed its last client and ends after it.
+  bool ending = false;
+  // The running client writes its own run log entry.
+  bool logsItself = false;
   // In the worker: the report's schema and the sheet's rows are made.
   bool sheetReady = false;
+  // In the worker: its watch for its clients' reports.
+  ReportArrival arrival;
   BatchWorker worker;
 };
 

@@ -8,7 +8,9 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <string>
 
 namespace mvhost {
 
@@ -22,8 +24,24 @@ struct Order {
   uint8_t logsItself = 0;
 };
 
-// The worker's word back: the client has ended and its row is written.
+// The worker's words back: the client has ended and its row is written;
+// a run log entry handed late (the word, then the entry's text); the worker
+// has ended its work.
 constexpr char kEnded = 'e';
+constexpr char kLate = 'l';
+constexpr char kDone = 'd';
+
+// An order with what the batch tells of its client (the data set's
+// listing, the folders, the user: well under this).
+constexpr size_t kLongestOrder = 65536;
+
+bool Say(int channel, const std::string& word) {
+  ssize_t n;
+  do {
+    n = ::send(channel, word.data(), word.size(), MSG_NOSIGNAL);
+  } while (n < 0 && errno == EINTR);
+  return n == static_cast<ssize_t>(word.size());
+}
 
 }  // namespace
 
@@ -56,34 +74,51 @@ bool BatchWorker::Start(const Run& run, const std::vector<int>& closeInWorker) {
 
 void BatchWorker::Serve(int channel, const Run& run) {
   HostStore store;
+  std::vector<char> message(kLongestOrder);
   while (true) {
     Order order;
-    const ssize_t n = ::recv(channel, &order, sizeof order, 0);
+    const ssize_t n = ::recv(channel, message.data(), message.size(), 0);
     if (n < 0 && errno == EINTR) continue;
     // The batch closed the channel (or is gone): no more clients.
-    if (n != static_cast<ssize_t>(sizeof order)) break;
-    run(static_cast<size_t>(order.client), order.checkWhileRunning != 0, order.logsItself != 0,
-        store);
+    if (n < static_cast<ssize_t>(sizeof order)) break;
+    std::memcpy(&order, message.data(), sizeof order);
+    const std::string told(message.data() + sizeof order, static_cast<size_t>(n) - sizeof order);
+    bool said = false;
+    bool heard = true;
+    Words words;
+    words.ended = [&] {
+      if (said) return;
+      said = true;
+      heard = Say(channel, std::string(1, kEnded));
+    };
+    words.late = [&](const std::string& entry) {
+      return Say(channel, std::string(1, kLate) + entry);
+    };
+    run(static_cast<size_t>(order.client), told, order.checkWhileRunning != 0,
+        order.logsItself != 0, store, words);
+    words.ended();
     // After its last client the worker ends at once, while the batch
     // writes the index, instead of waiting to be told.
-    if (::send(channel, &kEnded, 1, MSG_NOSIGNAL) != 1 || order.last != 0) break;
+    if (!heard || order.last != 0) break;
   }
   store.Close();
+  // Nothing of the worker's is left to write: the batch need not wait for
+  // the process's teardown.
+  Say(channel, std::string(1, kDone));
   ::_exit(0);
 }
 
-bool BatchWorker::Hand(size_t client, bool checkWhileRunning, bool last, bool logsItself) {
-  if (channel_ < 0) return false;
+bool BatchWorker::Hand(size_t client, bool checkWhileRunning, bool last, bool logsItself,
+                       const std::string& told) {
+  if (channel_ < 0 || sizeof(Order) + told.size() > kLongestOrder) return false;
   Order order;
   order.client = client;
   order.checkWhileRunning = checkWhileRunning ? 1 : 0;
   order.last = last ? 1 : 0;
   order.logsItself = logsItself ? 1 : 0;
-  ssize_t n;
-  do {
-    n = ::send(channel_, &order, sizeof order, MSG_NOSIGNAL);
-  } while (n < 0 && errno == EINTR);
-  return n == static_cast<ssize_t>(sizeof order);
+  std::string message(reinterpret_cast<const char*>(&order), sizeof order);
+  message += told;
+  return Say(channel_, message);
 }
 
 bool BatchWorker::Ended(bool* gone) {
@@ -101,6 +136,26 @@ bool BatchWorker::Ended(bool* gone) {
   return false;
 }
 
+void BatchWorker::Stop() {
+  if (channel_ >= 0) ::shutdown(channel_, SHUT_WR);
+}
+
+void BatchWorker::AwaitDone(std::vector<std::string>* late) {
+  // An entry is a few hundred bytes; a message longer than this is cut
+  // and then not taken for one.
+  char buffer[16384];
+  while (channel_ >= 0 && !done_) {
+    const ssize_t n = ::recv(channel_, buffer, sizeof buffer, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      Reap();  // ended without saying so
+      return;
+    }
+    if (buffer[0] == kDone) done_ = true;
+    if (buffer[0] == kLate) late->emplace_back(buffer + 1, static_cast<size_t>(n - 1));
+  }
+}
+
 void BatchWorker::Finish() { Reap(); }
 
 void BatchWorker::Reap() {
@@ -110,7 +165,9 @@ void BatchWorker::Reap() {
   }
   if (pid_ <= 0) return;
   int status = 0;
-  while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  // A worker that said it is done is reaped when it has ended already, and
+  // otherwise left to end on its own.
+  while (::waitpid(pid_, &status, done_ ? WNOHANG : 0) < 0 && errno == EINTR) {
   }
   pid_ = -1;
 }

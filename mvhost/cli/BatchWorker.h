@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "mvhost/lib/HostStore.h"
@@ -17,12 +18,25 @@ namespace mvhost {
 // in the worker itself, never carried across a fork.
 class BatchWorker {
  public:
-  // Runs one client in the worker: its index in the batch's list, whether
-  // a core is free for its check, whether it may write its run log entry
-  // itself (ClientJob::logsItself), and the worker's connection (opened by
-  // whoever first needs it).
-  using Run = std::function<void(size_t client, bool checkWhileRunning, bool logsItself,
-                                 HostStore& store)>;
+  // What a client's run may tell the batch before it returns.
+  struct Words {
+    // The client's row is in the slot's result file: the batch may take it
+    // while the worker still finishes its own run log write. Said once;
+    // the worker says it after the run when the run did not.
+    std::function<void()> ended;
+    // An entry (BatchRunLog::Text) the worker could not write after it
+    // said the client ended; false when the batch cannot be told.
+    std::function<bool(const std::string& entry)> late;
+  };
+
+  // Runs one client in the worker: its index in the batch's list, what the
+  // batch told about it (the worker may be forked before the batch knows
+  // its clients), whether a core is free for its check, whether it may
+  // write its run log entry itself (ClientJob::logsItself), the worker's
+  // connection (opened by whoever first needs it) and its words to the
+  // batch.
+  using Run = std::function<void(size_t client, const std::string& told, bool checkWhileRunning,
+                                 bool logsItself, HostStore& store, const Words& words)>;
 
   BatchWorker() = default;
   ~BatchWorker();
@@ -36,15 +50,25 @@ class BatchWorker {
 
   // Hands the worker a client (`last`: no other follows, the worker ends
   // after it); false when the worker is gone.
-  bool Hand(size_t client, bool checkWhileRunning, bool last, bool logsItself = false);
+  bool Hand(size_t client, bool checkWhileRunning, bool last, bool logsItself = false,
+            const std::string& told = std::string());
 
   // Once the channel is readable: true when the worker said its client
   // ended, false when the worker itself ended (reaped here) or has not
   // said anything yet (`gone` tells which).
   bool Ended(bool* gone);
 
+  // Tells an idle worker that no client follows (it then ends, saying so).
+  void Stop();
+
+  // After the worker's last client ended, or Stop: waits until the worker says it
+  // is done (its store closed, nothing more to write; its process may still
+  // be ending) or ends, and adds the entries it handed late to `late`.
+  void AwaitDone(std::vector<std::string>* late);
+
   // Closes the channel (an idle worker then ends) and waits for the
-  // worker's end.
+  // worker's end; a worker that said it is done is not waited for (its
+  // exit only frees its memory).
   void Finish();
 
   int channel() const { return channel_; }
@@ -56,6 +80,7 @@ class BatchWorker {
 
   int channel_ = -1;
   pid_t pid_ = -1;
+  bool done_ = false;
 };
 
 }  // namespace mvhost

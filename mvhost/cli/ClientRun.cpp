@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <future>
 #include <iostream>
 #include <optional>
@@ -190,12 +191,7 @@ bool UsableAsFileName(const std::string& id) {
   return true;
 }
 
-// The run log entry of a started run goes to the batch process, or into
-// the store when that process is gone.
-void HandOverRunLog(const ClientJob& job, RunLogEntry entry) {
-  if (::getppid() == job.batchPid && WriteWholeDescriptor(job.runLogFd, BatchRunLog::Text(entry))) {
-    return;
-  }
+void WriteOwnRunLog(const ClientJob& job, RunLogEntry entry) {
   BatchRunLog own;
   own.Add(std::move(entry));
   std::string error;
@@ -204,15 +200,26 @@ void HandOverRunLog(const ClientJob& job, RunLogEntry entry) {
   }
 }
 
-// The findings the check beside the program left unkept, kept with the
-// run log entry in one transaction on a thread of its own: begun when the
-// program posts its result (it has ended its link to the store by then and
-// writes there no more), so that the findings' rows are written while the
-// program ends, and committed once the entry is delivered.
+// The run log entry of a started run goes to the batch process, or into
+// the store when that process is gone.
+void HandOverRunLog(const ClientJob& job, RunLogEntry entry) {
+  if (::getppid() == job.batchPid && WriteWholeDescriptor(job.runLogFd, BatchRunLog::Text(entry))) {
+    return;
+  }
+  WriteOwnRunLog(job, std::move(entry));
+}
+
+// The run log entry written by the worker on a thread of its own, on the
+// check's connection: begun when the program posts its result (it has
+// ended its link to the store by then and writes there no more), so that
+// the findings the check beside the program left unkept are written while
+// the program ends, and committed with the entry once it is given. With
+// nothing left to keep, the entry goes in alone. Nothing else may use the
+// check's connection from Start to Join.
 class KeepingWithEntry {
  public:
   KeepingWithEntry() = default;
-  ~KeepingWithEntry() { Deliver(nullptr); }
+  ~KeepingWithEntry() { Join(); }
   KeepingWithEntry(const KeepingWithEntry&) = delete;
   KeepingWithEntry& operator=(const KeepingWithEntry&) = delete;
 
@@ -220,34 +227,56 @@ class KeepingWithEntry {
     try {
       thread_ = std::thread([this, &check] {
         std::future<const RunLogEntry*> entry = made_.get_future();
+        bool asked = false;
         bool appended = false;
         std::string ignored;
         const bool written = check.KeepWith([&] {
+          asked = true;
           const RunLogEntry* made = entry.get();
           if (made == nullptr) return true;  // no entry: the findings alone
           appended = AppendRunLog(check.store().db(), *made, &ignored);
           return appended;
         });
-        logged_ = written && appended;
+        if (asked) {
+          logged_ = written && appended;
+          return;
+        }
+        // Nothing was left to keep, or its transaction could not be had.
+        const RunLogEntry* made = entry.get();
+        logged_ = made != nullptr && check.store().db() != nullptr &&
+                  WriteRunLog(check.store().db(), {*made}, &ignored);
       });
+      started_ = true;
     } catch (const std::system_error&) {
       // No thread to be had: the findings go in after the program.
     }
   }
 
-  // Hands over the entry (null: none) and waits for the commit.
-  void Deliver(const RunLogEntry* entry) {
-    if (!thread_.joinable()) return;
+  // Hands over the entry (null: none), once; the caller leaves it alone
+  // until Join.
+  void Give(const RunLogEntry* entry) {
+    if (!started_ || given_) return;
+    given_ = true;
     made_.set_value(entry);
-    thread_.join();
   }
 
-  // After Deliver: the entry is in the run log.
+  // Waits for the commit (without an entry, when none was given).
+  void Join() {
+    Give(nullptr);
+    if (thread_.joinable()) thread_.join();
+  }
+
+  // The thread was started (and logged() tells, after Join, what it did).
+  bool Started() const { return started_; }
+
+  // After Join: the entry is in the run log.
   bool logged() const { return logged_; }
 
  private:
   std::promise<const RunLogEntry*> made_;
   std::thread thread_;
+  bool started_ = false;
+  bool given_ = false;
   bool logged_ = false;
 };
 
@@ -326,6 +355,10 @@ ClientResult RunClient(const ClientJob& job) {
   bool launched = false;
   SheetOutcome sheet;
   ConcurrentCheck madeBeside;
+  RunLogEntry runLog;
+  // Declared after what its thread uses, so that it is joined first.
+  KeepingWithEntry keeping;
+  std::function<void(bool late)> logEntry = [](bool) {};
   if (!UsableAsFileName(job.set.dataId)) {
     result.status = "failed";
     result.message = "the data id cannot name a file in the batch's folder: " + job.set.dataId;
@@ -363,12 +396,24 @@ ClientResult RunClient(const ClientJob& job) {
     const bool checkBeside = job.findings && job.checkWhileRunning && !job.conditions.savedValues;
     // Joined before the sheet, and on every way out of this scope.
     std::jthread sheetReading;
+    // Keeps what the check beside the program left unkept, from the post on
+    // (the program has ended its link to the store), while the program
+    // ends; joined before anything else uses the store.
+    std::jthread keepingAtPost;
     launch.started = [&] {
       if (job.prepareSheet) {
-        sheetReading = std::jthread([] {
+        auto prepare = [] {
           taxlink::sheet::PrepareReportReading();
           taxlink::sheet::AllTopicRows();
-        });
+        };
+        // After the check beside the program, on its thread (the sheet
+        // takes the check's findings before it reads the report); else on
+        // a thread of its own.
+        if (checkBeside) {
+          madeBeside.Afterwards(prepare);
+        } else {
+          sheetReading = std::jthread(prepare);
+        }
       }
       if (checkBeside) {
         // The findings file is written as soon as the check has made it,
@@ -387,32 +432,72 @@ ClientResult RunClient(const ClientJob& job) {
     // report, while it ends, when it needs no store (its findings are those
     // of the check beside the program, or it has none).
     EarlySheet early;
-    RunLogEntry runLog;
-    KeepingWithEntry keeping;
     const bool keepWithEntry = checkBeside && job.logsItself && job.runLogFd >= 0;
+    // The entry goes in with the findings the check kept after the program
+    // (one commit and its syncs instead of two); else to the batch process.
+    // `late`: the batch has taken the client's row already.
+    logEntry = [&, keepWithEntry](bool late) {
+      if (runLog.startedAt.empty()) return;
+      std::string ignored;
+      const bool logged =
+          keeping.logged() ||
+          (keepWithEntry && madeBeside.KeepWith([&] {
+            return AppendRunLog(madeBeside.store().db(), runLog, &ignored);
+          }));
+      if (logged) return;
+      if (!late) {
+        HandOverRunLog(job, std::move(runLog));
+      } else if (!job.lateEntry || !job.lateEntry(runLog)) {
+        WriteOwnRunLog(job, std::move(runLog));
+      }
+    };
     if (keepWithEntry) madeBeside.KeepLater();
+    const std::optional<std::string> reportPosix =
+        platform::MapUtf8WindowsPath(job.conditions.windowsPath);
+    auto startSheet = [&](bool programEnded) {
+      // The report's reader (libxml2) is used by one thread at a time: the
+      // schema's thread has ended before the sheet's starts.
+      if (sheetReading.joinable()) sheetReading.join();
+      if (reportPosix) {
+        early.Start(*reportPosix, job.findings ? &madeBeside : nullptr, job.conditions.startMonth,
+                    job.conditions.endMonth, programEnded);
+      }
+    };
     if (checkBeside || !job.findings) {
+      // The sheet starts once the report is renamed into place, while the
+      // program still records and ends; else once the program posts.
+      if (reportPosix && job.arrival != nullptr && job.arrival->Watch(*reportPosix)) {
+        launch.watchFd = job.arrival->fd();
+        launch.watched = [&] {
+          if (job.arrival->Arrived()) startSheet(false);
+        };
+      }
       launch.posted = [&] {
-        // The report's reader (libxml2) is used by one thread at a time:
-        // the schema's thread has ended before the sheet's starts.
-        if (sheetReading.joinable()) sheetReading.join();
-        const std::optional<std::string> report =
-            platform::MapUtf8WindowsPath(job.conditions.windowsPath);
-        if (report) {
-          early.Start(*report, job.findings ? &madeBeside : nullptr, job.conditions.startMonth,
-                      job.conditions.endMonth);
+        startSheet(true);
+        if (keepWithEntry) {
+          keeping.Start(madeBeside);
+        } else if (checkBeside) {
+          try {
+            keepingAtPost = std::jthread([&madeBeside] { madeBeside.Wait(); });
+          } catch (const std::system_error&) {
+            // Kept once the program has ended.
+          }
         }
-        if (keepWithEntry) keeping.Start(madeBeside);
       };
       launch.sheetMade = [&](const TakenConditions* taken, const std::string& sha256,
                              SheetOutcome* outcome, bool* written, std::string* error) {
-        return early.Finish(taken, sha256, outcome, written, error);
+        if (early.Finish(taken, sha256, outcome, written, error)) return true;
+        // The launch makes the sheet with the store: the entry's write on
+        // that connection ends first.
+        keeping.Join();
+        return false;
       };
     }
     launch.ended = [&] {
       // Before the check's findings are waited for or the store is used.
       early.Join();
       if (sheetReading.joinable()) sheetReading.join();
+      if (keepingAtPost.joinable()) keepingAtPost.join();
       // The check's read of the store would hold off the run log's write.
       madeBeside.Wait();
       if (!checkBeside && job.findings && job.store != nullptr && job.store->db() == nullptr) {
@@ -433,23 +518,12 @@ ClientResult RunClient(const ClientJob& job) {
     launch.runLogMade = [&] {
       runLog.userId = job.user;
       runLog.dataNo = job.set.dataNo;
-      keeping.Deliver(&runLog);
+      keeping.Give(&runLog);
     };
     status = LaunchCommand(launch);
     launched = true;
-    keeping.Deliver(nullptr);  // a launch that made no entry
-    if (!runLog.startedAt.empty()) {
-      // The entry goes in with the findings the check kept after the
-      // program (one commit and its syncs instead of two); else, as when
-      // there was nothing to keep, to the batch process.
-      std::string ignored;
-      const bool logged =
-          keeping.logged() ||
-          (keepWithEntry && madeBeside.KeepWith([&] {
-            return AppendRunLog(madeBeside.store().db(), runLog, &ignored);
-          }));
-      if (!logged) HandOverRunLog(job, std::move(runLog));
-    }
+    keeping.Give(nullptr);  // a launch that made no entry
+    if (!keeping.Started()) logEntry(false);
     std::cout.flush();
     std::fflush(stdout);
     ClassifyRun(status, run, log >= 0 ? ReadWholeDescriptor(log) : std::string(), &result);
@@ -493,8 +567,15 @@ ClientResult RunClient(const ClientJob& job) {
       NameFindings(job, sheet.findings, &result);
     } else if (!sheet.checked ||
                !WriteFindings(job, sheet.findingsText, sheet.findings, &result)) {
+      keeping.Join();  // the check's connection is free again
       AddFindings(job, madeBeside, &result);
     }
+  }
+  if (keeping.Started()) {
+    // The batch takes the row while the entry's commit ends.
+    if (job.rowReady) job.rowReady(result);
+    keeping.Join();
+    logEntry(static_cast<bool>(job.rowReady));
   }
   return result;
 }

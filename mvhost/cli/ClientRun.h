@@ -2,12 +2,15 @@
 #define TAXLINK_MVHOST_CLI_CLIENTRUN_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "mvhost/cli/BatchScript.h"
 #include "mvhost/cli/ClientResult.h"
+#include "mvhost/cli/ReportArrival.h"
 #include "mvhost/cli/RunTranscript.h"
 #include "mvhost/lib/HostStore.h"
+#include "mvhost/lib/RunLog.h"
 #include "mvhost/lib/StoreAdmin.h"
 
 namespace mvhost {
@@ -44,6 +47,12 @@ struct ClientJob {
   // the worker may write its entry itself, in the commit that keeps the
   // findings its check could not keep while the program ran.
   bool logsItself = false;
+  // When the worker writes its entry itself, on a thread of its own: the
+  // row is handed to rowReady while that write ends, and an entry that
+  // could not be written then to lateEntry (false: the batch cannot be
+  // told). Empty: the row is only returned.
+  std::function<void(const ClientResult&)> rowReady;
+  std::function<bool(const RunLogEntry&)> lateEntry;
   // The batch had not made the report's schema and the sheet's rows when it
   // forked this worker: the worker makes them beside its program, off the
   // client's path.
@@ -51,6 +60,9 @@ struct ClientJob {
   // The worker's connection to the home, kept for its later clients; made
   // here when not open yet. Null: the client's checks open their own.
   HostStore* store = nullptr;
+  // The worker's watch for reports renamed into place, kept for its later
+  // clients. Null: the sheet starts when the program posts.
+  ReportArrival* arrival = nullptr;
 
   std::string ReportName() const { return set.dataId + ".xml"; }
   std::string WorkPath(const char* suffix) const;

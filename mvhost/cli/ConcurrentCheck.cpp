@@ -11,11 +11,13 @@ ConcurrentCheck::~ConcurrentCheck() {
   if (used_->db() != nullptr) unkept_.Keep(used_->db());
 }
 
-void ConcurrentCheck::Wait() {
+void ConcurrentCheck::Wait() { Join(true); }
+
+void ConcurrentCheck::Join(bool keep) {
   const std::lock_guard<std::mutex> lock(joining_);
-  if (!thread_.joinable()) return;
-  thread_.join();
-  if (!keepLater_ && used_->db() != nullptr) unkept_.Keep(used_->db());
+  if (thread_.joinable()) thread_.join();
+  // Kept once (what is kept is no longer pending).
+  if (keep && !keepLater_ && used_->db() != nullptr) unkept_.Keep(used_->db());
 }
 
 bool ConcurrentCheck::KeepWith(const std::function<bool()>& alongside) {
@@ -64,12 +66,19 @@ void ConcurrentCheck::Start(const std::string& home, int32_t dataNo, int startMo
         handed_ = false;  // the caller writes what it needs after the program
       }
     }
+    if (afterwards_) {
+      try {
+        afterwards_();
+      } catch (const std::exception&) {
+        // Work to spare the client's path; left to whoever needs it.
+      }
+    }
   });
 }
 
 bool ConcurrentCheck::Take(int startMonth, int endMonth, taxlink::sheet::CheckFindings* findings,
-                           std::string* text) {
-  Wait();
+                           std::string* text, bool keep) {
+  Join(keep);
   if (!made_ || startMonth != startMonth_ || endMonth != endMonth_) return false;
   made_ = false;
   *findings = std::move(findings_);

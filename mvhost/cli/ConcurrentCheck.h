@@ -47,9 +47,10 @@ class ConcurrentCheck {
   // Waits for the check and hands over its findings (as SheetCheck makes
   // them) and the text of its first findings, once, when it was made over
   // these months; false otherwise (not started, other months, already
-  // taken).
+  // taken). `keep` false: while the program may still read the store, the
+  // findings left unkept stay so until Wait.
   bool Take(int startMonth, int endMonth, taxlink::sheet::CheckFindings* findings,
-            std::string* text);
+            std::string* text, bool keep = true);
 
   // Before Start: what the check's thread does with the findings once it
   // has made them, while the program still runs (the batch writes the
@@ -59,6 +60,11 @@ class ConcurrentCheck {
                     use) {
     whenMade_ = std::move(use);
   }
+
+  // Before Start: work the check's thread does after the check (and
+  // WhenMade's), so that the program's run meets one thread of the
+  // client's beside it, not two. Wait and Take wait for it too.
+  void Afterwards(std::function<void()> work) { afterwards_ = std::move(work); }
 
   // Before Wait: the findings the check could not keep stay unkept after
   // Wait, for KeepWith to keep them in the caller's own write (one commit
@@ -83,6 +89,9 @@ class ConcurrentCheck {
   HostStore& store() { return *used_; }
 
  private:
+  // Waits for the thread; keeps the findings left unkept when `keep`.
+  void Join(bool keep);
+
   HostStore store_;
   HostStore* used_ = &store_;
   std::thread thread_;
@@ -91,6 +100,7 @@ class ConcurrentCheck {
   bool handed_ = false;
   bool keepLater_ = false;
   std::function<bool(const taxlink::sheet::CheckFindings&, const std::string&)> whenMade_;
+  std::function<void()> afterwards_;
   int startMonth_ = 0;
   int endMonth_ = 0;
   taxlink::sheet::CheckFindings findings_;

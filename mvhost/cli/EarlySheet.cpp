@@ -12,18 +12,19 @@
 namespace mvhost {
 
 void EarlySheet::Start(const std::string& reportPath, ConcurrentCheck* check, int startMonth,
-                       int endMonth) {
+                       int endMonth, bool programEnded) {
   if (started_) return;
   started_ = true;
   reportPath_ = reportPath;
   startMonth_ = startMonth;
   endMonth_ = endMonth;
   check_ = check != nullptr;
-  thread_ = std::thread([this, check] {
+  thread_ = std::thread([this, check, programEnded] {
     try {
       // Findings over other months are not this sheet's: the launch makes
       // the sheet after the program then.
-      if (check != nullptr && !check->Take(startMonth_, endMonth_, &findings_, &findingsText_)) {
+      if (check != nullptr &&
+          !check->Take(startMonth_, endMonth_, &findings_, &findingsText_, programEnded)) {
         return;
       }
       sheet_.reportPath = reportPath_;

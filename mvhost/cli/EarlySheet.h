@@ -28,8 +28,11 @@ class EarlySheet {
 
   // Starts making the sheet of reportPath (POSIX), with the findings of
   // `check` (made beside the program over startMonth..endMonth; null: a
-  // sheet without findings). Once only.
-  void Start(const std::string& reportPath, ConcurrentCheck* check, int startMonth, int endMonth);
+  // sheet without findings). Once only. `programEnded` false: the program
+  // may still read the store, so the check's findings are taken without
+  // keeping what it left unkept.
+  void Start(const std::string& reportPath, ConcurrentCheck* check, int startMonth, int endMonth,
+             bool programEnded = true);
 
   // Waits for the thread: before anything else in the process takes the
   // check's findings or uses the store.

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -82,11 +83,16 @@ class WindowListener {
   }
 
   // Waits up to `millis` for one datagram, or less once `ended` (a pidfd
-  // of the program, or -1) says the program has ended; false when none
+  // of the program, or -1) says the program has ended or `watched` (-1:
+  // none) is readable, which then calls `onWatched`; false when no datagram
   // came.
-  bool Receive(int millis, int ended, std::string* text) {
-    pollfd p[2] = {{fd_, POLLIN, 0}, {ended, POLLIN, 0}};
-    if (::poll(p, ended >= 0 ? 2 : 1, millis) <= 0 || (p[0].revents & POLLIN) == 0) return false;
+  bool Receive(int millis, int ended, int watched, const std::function<void()>& onWatched,
+               std::string* text) {
+    pollfd p[3] = {{fd_, POLLIN, 0}, {ended, POLLIN, 0}, {watched, POLLIN, 0}};
+    // A descriptor of -1 is left out of the poll.
+    if (::poll(p, 3, millis) <= 0) return false;
+    if ((p[2].revents & POLLIN) != 0 && onWatched) onWatched();
+    if ((p[0].revents & POLLIN) == 0) return false;
     char buffer[1024];
     ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
     if (n < 0) return false;
@@ -335,7 +341,8 @@ int RunLaunch(const LaunchOptions& options) {
   bool exited = false;
   std::string text;
   while (true) {
-    if (window.Receive(exited ? 0 : 100, exited ? -1 : ended, &text)) {
+    if (window.Receive(exited ? 0 : 100, exited ? -1 : ended, exited ? -1 : options.watchFd,
+                       options.watched, &text)) {
       if (deferLines) {
         deferred.push_back(text);
       } else {

@@ -32,6 +32,10 @@ struct LaunchOptions {
   // Called once when the program posts that it wrote its report (it may
   // still be ending): a caller may start on the sheet then.
   std::function<void()> posted;
+  // While the program runs: a descriptor the launch watches beside the
+  // window (-1: none), and what it calls whenever that is readable.
+  int watchFd = -1;
+  std::function<void()> watched;
   // With sheet, after a written run: the sheet a caller made since
   // `posted`, when it fits the run's conditions (null: none) and the
   // report's bytes the run log read (their SHA-256); true when it took the

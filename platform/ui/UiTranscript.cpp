@@ -1,6 +1,9 @@
 #include "platform/ui/UiTranscript.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "platform/dialog/Dialog.h"
 #include "platform/dialog/UserInterface.h"
@@ -20,13 +23,21 @@ std::string Text(std::string_view cp932) { return Cp932ToUtf8(cp932); }
 UiTranscript::UiTranscript(std::string filePath, bool keepEntries)
     : filePath_(std::move(filePath)), keepEntries_(keepEntries) {}
 
+UiTranscript::~UiTranscript() {
+  if (file_ >= 0) ::close(file_);
+}
+
 void UiTranscript::Add(nlohmann::ordered_json entry) {
   if (!filePath_.empty()) {
     std::string line =
         entry.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
-    if (std::FILE* file = std::fopen(filePath_.c_str(), "a")) {
-      std::fwrite(line.data(), 1, line.size(), file);
-      std::fclose(file);
+    if (file_ < 0) file_ = ::open(filePath_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (file_ >= 0) {
+      // One write per entry: appended whole, after whatever else was.
+      ssize_t n;
+      do {
+        n = ::write(file_, line.data(), line.size());
+      } while (n < 0 && errno == EINTR);
     }
   }
   if (keepEntries_) entries_.push_back(std::move(entry));

@@ -17,11 +17,16 @@ class Dialog;
 struct SaveFileRequest;
 
 // What a front end showed and how it was answered: kept in memory and, when
-// a file is named, appended to it as UTF-8 JSON lines, each flushed at once.
+// a file is named, appended to it as UTF-8 JSON lines, each with one write
+// at once (the file is whole up to the last entry if the program dies),
+// through one descriptor kept open for the run.
 class UiTranscript {
  public:
   // keepEntries false: entries only go to the file (none kept in memory).
   explicit UiTranscript(std::string filePath = std::string(), bool keepEntries = true);
+  ~UiTranscript();
+  UiTranscript(const UiTranscript&) = delete;
+  UiTranscript& operator=(const UiTranscript&) = delete;
 
   void Add(nlohmann::ordered_json entry);
   // Whether an added entry goes anywhere: a caller may skip building one.
@@ -58,6 +63,7 @@ class UiTranscript {
   };
 
   std::string filePath_;
+  int file_ = -1;  // opened at the first entry
   bool keepEntries_ = true;
   std::vector<nlohmann::ordered_json> entries_;
   std::map<HWND, ModelessState> modeless_;

@@ -1,11 +1,14 @@
 // The hand-over of a batch client's run log entry to the batch process and
 // the batch's grouped write of the entries.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include "mvhost/cli/BatchRunLog.h"
+#include "mvhost/cli/BatchWorker.h"
 #include "mvhost/cli/ConcurrentCheck.h"
 #include "mvhost/lib/DataImport.h"
 #include "mvhost/lib/RunLog.h"
@@ -80,6 +83,35 @@ TEST(BatchRunLogTest, HandOverRefusesWhatIsNotAnEntry) {
   for (const std::string& text : cases) {
     RunLogEntry read;
     EXPECT_FALSE(BatchRunLog::Parse(text, &read)) << text.size();
+  }
+}
+
+// A worker that writes its last client's entry itself says the client
+// ended before that write ends; an entry it then cannot write reaches the
+// batch before the batch stops waiting for it, whether the worker says it
+// is done or dies first.
+TEST(BatchRunLogTest, LateEntriesReachTheBatchBeforeItStopsWaiting) {
+  const std::string longEntry(3000, 'x');
+  for (const bool dies : {false, true}) {
+    SCOPED_TRACE(dies ? "the worker dies" : "the worker says it is done");
+    mvhost::BatchWorker worker;
+    ASSERT_TRUE(worker.Start(
+        [&](size_t, const std::string&, bool, bool, mvhost::HostStore&, const mvhost::BatchWorker::Words& words) {
+          words.ended();
+          words.late("first");
+          words.late(longEntry);
+          if (dies) ::_exit(3);
+        },
+        {}));
+    ASSERT_TRUE(worker.Hand(0, false, true, true));
+    pollfd word{worker.channel(), POLLIN, 0};
+    ASSERT_EQ(::poll(&word, 1, 10000), 1);
+    bool gone = false;
+    ASSERT_TRUE(worker.Ended(&gone));
+    std::vector<std::string> late;
+    worker.AwaitDone(&late);
+    EXPECT_EQ(late, (std::vector<std::string>{"first", longEntry}));
+    worker.Finish();
   }
 }
 
