@@ -13,4 +13,9 @@ void HostReadSpan::End() {
   open_ = false;
 }
 
+void HostReadSpan::Resume() {
+  ClAccConnect::Inst()->BeginReadSpan();
+  open_ = true;
+}
+
 }  // namespace taxlink

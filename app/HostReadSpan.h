@@ -15,6 +15,9 @@ class HostReadSpan {
   HostReadSpan& operator=(const HostReadSpan&) = delete;
 
   void End();
+  // Begins the span again where End, or a message through the front end's
+  // hook, ended it; a span still open is kept as it is.
+  void Resume();
 
  private:
   bool open_ = true;

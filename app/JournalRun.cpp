@@ -64,15 +64,17 @@ int JournalRun::ShowMessage(const char* text, uint32_t style) {
 
 RunOutcome JournalRun::Run(const ReportInputs& inputs, const char* outputPath,
                            TaxSummaryTables* tables, TraceRecorder* recorder) {
+  // The checks and the passes wait on no one: the host may read them in one
+  // transaction, ended before any message and begun again after it.
+  HostReadSpan span;
   RunOutcome outcome = CheckTaxSettings();
-  if (outcome.goOn()) outcome = CheckJournals();
+  if (outcome.goOn()) outcome = CheckJournals(span);
   if (!outcome.goOn()) return outcome;
 
   // The wait cursor spans the aggregation and the report.
   progress_.ShowWindow(true);
   WaitCursor waitCursor;
-  // The passes wait on no one: the host may read them in one transaction.
-  HostReadSpan span;
+  span.Resume();
   const Status aggregated = progress_.RunEngine(*engine_, tables, recorder, recorder);
   span.End();
   if (!aggregated.ok()) {
@@ -98,9 +100,8 @@ RunOutcome JournalRun::CheckTaxSettings() {
 
 // Sixth business type before 1 April 2015 under simplified taxation and the
 // 10 % rate stop the run; undetermined import tax classes are announced. The
-// checks' reads share one host transaction, ended before any message.
-RunOutcome JournalRun::CheckJournals() {
-  HostReadSpan span;
+// checks' reads share the run's host transaction, ended before any message.
+RunOutcome JournalRun::CheckJournals(HostReadSpan& span) {
   engine_ = std::make_unique<AggregationEngine>(dataSet_, conditions_.startMonth,
                                                 conditions_.endMonth, settings_);
   if (!engine_->filterStatus().ok()) {
@@ -117,7 +118,7 @@ RunOutcome JournalRun::CheckJournals() {
   if (sixthTypeCount > 0 && settings_.filingClass() == 1) {
     int32_t firstDay = 0;
     Status status = MonthStartDate(static_cast<int16_t>(conditions_.startMonth), &firstDay);
-    span.End();
+    if (!status.ok() || firstDay < kSixthTypeFirstDate) span.End();
     // A date the host cannot tell would refuse the run as if it were early.
     if (!status.ok()) return FailedRead(status, 0);
     if (firstDay < kSixthTypeFirstDate) {
@@ -142,7 +143,7 @@ RunOutcome JournalRun::CheckJournals() {
   if (settings_.filingClass() > 1) {
     bool importClassesFound = false;
     Status status = checks.CheckImportTaxClassJournals(&importClassesFound);
-    span.End();
+    if (!status.ok() || importClassesFound) span.End();
     if (!status.ok()) return FailedRead(status, 0);
     if (importClassesFound) ShowMessage(kImportClassMessage, MB_ICONINFORMATION | MB_OK);
   }

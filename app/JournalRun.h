@@ -14,6 +14,7 @@
 
 namespace taxlink {
 
+class HostReadSpan;
 class TraceRecorder;
 
 // The steps of a run by journals: the settings object and rate rows, the
@@ -32,7 +33,7 @@ class JournalRun {
 
  private:
   RunOutcome CheckTaxSettings();
-  RunOutcome CheckJournals();
+  RunOutcome CheckJournals(HostReadSpan& span);
   RunOutcome WriteReport(const ReportInputs& inputs, const char* outputPath);
   int ShowMessage(const char* text, uint32_t style);
 

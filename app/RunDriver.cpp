@@ -111,8 +111,10 @@ RunOutcome RunDriver::CheckFilingApplication() {
 }
 
 RunOutcome RunDriver::AskHostLink() {
+  hostReads_.emplace();
   const int32_t link = ClAccConnect::Inst()->ExpSysLink();
   if (link == 0) return RunOutcome::GoOn();
+  hostReads_.reset();
   return link == 1 ? RunOutcome::Stopped() : RunOutcome::Failed();
 }
 
@@ -120,9 +122,9 @@ RunOutcome RunDriver::AskHostLink() {
 // period and the saved return. A read that fails fails the run: a record
 // left zero-filled would name no company, show an exempt company's refusal
 // or take the saved return's option away.
-// The company's reads share one host transaction, ended before any message.
+// The company's reads share the link's host transaction, ended before any
+// message.
 RunOutcome RunDriver::ReadCompany() {
-  HostReadSpan span;
   Status status = LoadSelectedDataSet(&dataSet_);
   if (status.ok()) status = ReadTaxSettings(dataSet_, &settings_);
   if (status.ok()) {
@@ -134,8 +136,10 @@ RunOutcome RunDriver::ReadCompany() {
     std::memset(savedReturn_.get(), 0, sizeof(StSaveTaxInfo));
     status = LoadSavedReturn(savedReturn_.get(), dataSet_, settings_, &savedReturnUsable_);
   }
-  span.End();
-  if (!status.ok()) return FailedRead(status, 0);
+  if (!status.ok()) {
+    hostReads_.reset();
+    return FailedRead(status, 0);
+  }
   return RunOutcome::GoOn();
 }
 
@@ -148,7 +152,6 @@ RunOutcome RunDriver::AskConditions() {
     char userId[65] = {};
     int32_t first = 0;
     int32_t second = 0;
-    HostReadSpan span;
     ClSysUser* user = ClDataMgr::Inst()->GetSysUserObject();
     Status status = user != nullptr
                         ? HostCallResult(user->GetCurUserID(userId), "ClSysUser::GetCurUserID")
@@ -157,8 +160,10 @@ RunOutcome RunDriver::AskConditions() {
       status =
           HostCallResult(user->GetSelectedNo(userId, &first, &second), "ClSysUser::GetSelectedNo");
     }
-    span.End();
-    if (!status.ok()) return FailedRead(status, 0);
+    if (!status.ok()) {
+      hostReads_.reset();
+      return FailedRead(status, 0);
+    }
     dialog.userId = userId;
     userId_ = userId;
     dialog.selectedNo1 = first;
@@ -177,7 +182,10 @@ RunOutcome RunDriver::AskConditions() {
   if (savedReturn_->monthRangeFirst != 0 || savedReturn_->monthRangeLast != 0) {
     Status months = SavedReturnMonths(savedReturn_->monthRangeFirst, savedReturn_->monthRangeLast,
                                       &dialog.savedMonths[0], &dialog.savedMonths[1]);
-    if (savedReturnUsable_ && !months.ok()) return FailedRead(months, 0);
+    if (savedReturnUsable_ && !months.ok()) {
+      hostReads_.reset();
+      return FailedRead(months, 0);
+    }
   }
   dialog.savedReturnUsable = savedReturnUsable_ ? 1 : 0;
   dialog.pastResultsData = dataSet_.recordKind == kPastResultsRecord ? 1 : 0;
@@ -185,6 +193,8 @@ RunOutcome RunDriver::AskConditions() {
     dialog.displayTexts[kind] = ConditionText(kind, dataSet_, settings_.record);
   }
   dialog.filingClassCode = settings_.filingClass();
+  // The dialog waits on the user: no transaction stays open under it.
+  hostReads_.reset();
   if (dialog.DoModal() == kConditionsCancelled) {
     return RunOutcome::Stopped(
         "the conditions dialog ended without a run (cancelled, or the data set was refused)");

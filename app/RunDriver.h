@@ -2,6 +2,7 @@
 #define TAXLINK_APP_RUNDRIVER_H_
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,7 @@
 #include "aggregation/TaxSettings.h"
 #include "aggregation/TaxSummaryTables.h"
 #include "app/HostLaunch.h"
+#include "app/HostReadSpan.h"
 #include "app/JournalRun.h"
 #include "app/RunOutcome.h"
 #include "app/RunTrace.h"
@@ -75,6 +77,9 @@ class RunDriver {
   // The trace of the run, when one was asked for.
   std::unique_ptr<RunTrace> trace_;
   std::string userId_;
+  // The reads from the link's check to the conditions dialog share one host
+  // transaction: no step between them waits on the user.
+  std::optional<HostReadSpan> hostReads_;
 };
 
 }  // namespace taxlink

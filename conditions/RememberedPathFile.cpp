@@ -1,5 +1,6 @@
 #include "conditions/RememberedPathFile.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -10,7 +11,6 @@
 #include "platform/text/DecimalText.h"
 #include "platform/winfs/File.h"
 #include "platform/winfs/ReplacementFile.h"
-#include "platform/winfs/WinFileSystem.h"
 
 namespace taxlink {
 
@@ -87,18 +87,23 @@ std::string RememberedPathFile::TemporaryPath() const {
 
 std::string RememberedPathFile::LockPath() const { return path_ + ".lock"; }
 
-bool RememberedPathFile::ReadAll(std::string* content) const {
-  platform::FileStatus status;
-  if (!platform::GetFileStatus(path_.c_str(), &status) || status.isDirectory) return false;
+bool RememberedPathFile::ReadAll(std::string* content, bool* missing) const {
+  // The open itself tells a missing file and refuses a folder: no look at
+  // the path before it.
   platform::File file;
-  if (!file.Open(path_.c_str(), platform::File::kRead)) return false;
+  platform::FileException failure{};
+  if (!file.Open(path_.c_str(), platform::File::kRead, &failure)) {
+    if (missing != nullptr) *missing = failure.cause == ENOENT;
+    return false;
+  }
   std::string bytes;
   try {
     char chunk[8192];
     for (;;) {
       std::size_t got = file.Read(chunk, sizeof(chunk));
-      if (got == 0) break;
       bytes.append(chunk, got);
+      // A short read is the end of the file: no read more to learn it.
+      if (got < sizeof(chunk)) break;
     }
     file.Close();
   } catch (const platform::FileException&) {
@@ -159,8 +164,8 @@ bool RememberedPathFile::Save(const std::string& key, const RememberedRecord& re
   // Keep every other line; a file that exists but cannot be read is left
   // alone rather than replaced by this one record.
   std::string old;
-  platform::FileStatus status;
-  if (platform::GetFileStatus(path_.c_str(), &status) && !ReadAll(&old)) return false;
+  bool missing = false;
+  if (!ReadAll(&old, &missing) && !missing) return false;
   std::string content;
   content.reserve(old.size() + line.size() + 1);
   for (std::size_t start = 0; start < old.size();) {

@@ -58,7 +58,9 @@ class RememberedPathFile {
   std::string LockPath() const;
 
  private:
-  bool ReadAll(std::string* content) const;
+  // The whole file; false when it cannot be read, with *missing telling
+  // whether no file is there at all.
+  bool ReadAll(std::string* content, bool* missing = nullptr) const;
 
   std::string folder_;
   std::string fileName_;

@@ -390,38 +390,32 @@ struct KeptFile {
 // benign ones. The counter is read while the statement holds the store's
 // shared lock, so no commit comes between it and the commits counted.
 bool StandsAt(sqlite3* db, uint32_t read) {
-  // Prepared on its own, only when a kept file is there: not through the
-  // statement cache, whose failures are logged (a store without the table
-  // is no failure).
-  sqlite3_stmt* stmt = nullptr;
-  bool benignTable =
-      sqlite3_prepare_v2(db,
-                         "SELECT count(*), max(counter) FROM main.derived_benign_commit "
-                         "WHERE counter > ?1",
-                         -1, &stmt, nullptr) == SQLITE_OK;
-  if (!benignTable) {
-    sqlite3_finalize(stmt);
-    stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT count(*), NULL FROM main.sqlite_master", -1, &stmt,
-                           nullptr) != SQLITE_OK) {
-      sqlite3_finalize(stmt);
-      return false;
-    }
-  } else {
-    sqlite3_bind_int64(stmt, 1, int64_t{read});
+  // Whether the benign commits' table is there is told by the schema SQLite
+  // has read: a statement on a missing table would be parsed only to fail.
+  // No purpose is given, so a failure goes to no log (a store without the
+  // table is no failure); the statements are kept prepared where the
+  // connection keeps them, for the next kept file read.
+  SqlStatement query;
+  const bool benignTable =
+      sqlite3_table_column_metadata(db, "main", "derived_benign_commit", nullptr, nullptr,
+                                    nullptr, nullptr, nullptr, nullptr) == SQLITE_OK &&
+      query.Prepare(db,
+                    "SELECT count(*), max(counter) FROM main.derived_benign_commit "
+                    "WHERE counter > ?1",
+                    nullptr) == 0;
+  if (benignTable) {
+    query.BindInt(1, int64_t{read});
+  } else if (query.Prepare(db, "SELECT count(*), NULL FROM main.sqlite_master", nullptr) != 0) {
+    return false;
   }
   uint32_t now = 0;
-  bool stands = false;
-  if (sqlite3_step(stmt) == SQLITE_ROW && ReadChangeCounter(db, &now)) {
-    // Distinct counters in (read, now], as many as the commits since, and
-    // none past now: every one of those commits was benign. A counter that
-    // went back or wrapped is never taken.
-    stands = now == read || (benignTable && now > read &&
-                             sqlite3_column_int64(stmt, 0) == int64_t{now} - int64_t{read} &&
-                             sqlite3_column_int64(stmt, 1) <= int64_t{now});
-  }
-  sqlite3_finalize(stmt);
-  return stands;
+  // Distinct counters in (read, now], as many as the commits since, and
+  // none past now: every one of those commits was benign. A counter that
+  // went back or wrapped is never taken.
+  return query.Step() == 1 && ReadChangeCounter(db, &now) &&
+         (now == read || (benignTable && now > read &&
+                          query.Int(0) == int64_t{now} - int64_t{read} &&
+                          query.Int(1) <= int64_t{now}));
 }
 
 // Reads the whole of `size` bytes at `offset` of fd.

@@ -150,13 +150,13 @@ bool ReplacementFile::Open(File* file, FileException* error) {
   // The new file takes the old one's owner (where this process may give
   // it) and mode, so that a report or a record kept private stays so.
   if (exists) KeepOwnerAndMode(holder_, info);
-  int writer = dup(holder_);
+  // The writer's descriptor is closed on exec from its creation on.
+  int writer = fcntl(holder_, F_DUPFD_CLOEXEC, 0);
   if (writer < 0) {
     int cause = errno;
     Discard();
     return Fail(error, cause, target_);
   }
-  fcntl(writer, F_SETFD, FD_CLOEXEC);
   file->Abort();
   file->fd_ = writer;
   file->path_ = target_;

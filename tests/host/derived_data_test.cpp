@@ -506,6 +506,9 @@ TEST(DerivedDataReadOnlyTest, AUserWhoMayOnlyReadBuildsThemInTempTables) {
       sqlite3_open_v2((host.Home() + "/host.db").c_str(), &reader, SQLITE_OPEN_READONLY, nullptr),
       SQLITE_OK);
   EXPECT_EQ(mvhost::JournalDerived::Ensure(reader, 1), 0);
+  // The services find the reader's own tables, and only on the reader.
+  EXPECT_TRUE(mvhost::DerivedSchema::UsesTemp(reader));
+  EXPECT_FALSE(mvhost::DerivedSchema::UsesTemp(host.Db()));
   const std::string readOnly = DerivedView(reader, 1);
   mvhost::JournalDerived::ForgetConnection(reader);
   sqlite3_close_v2(reader);

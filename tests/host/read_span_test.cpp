@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/HostReadSpan.h"
 #include "host/ClAccConnect.h"
 #include "host/ClMsgMgr.h"
 #include "host/ClRuleShiwake.h"
@@ -151,6 +152,33 @@ TEST_F(ReadSpanTest, NoMessageIsShownInsideTheSpan) {
     EXPECT_FALSE(ServicesInTransaction()) << c.name;
     platform::SetUi(std::move(previous));
   }
+}
+
+// A span ended before a message and resumed after it holds one transaction
+// again, until its end; resuming an open span keeps it as it is.
+TEST_F(ReadSpanTest, AResumedSpanHoldsOneTransactionAgain) {
+  std::unique_ptr<platform::UserInterface> previous = platform::SetUi(
+      std::make_unique<platform::UserWaitGuard>(std::make_unique<LockWatchingUi>()));
+  const struct {
+    const char* name;
+    void (*end)(HostReadSpan&);
+  } cases[] = {
+      {"ended", [](HostReadSpan& span) { span.End(); }},
+      {"a message", [](HostReadSpan&) { platform::CurrentUi()->MessageBox(0, "n", "c", MB_OK); }},
+      {"still open", [](HostReadSpan&) {}},
+  };
+  for (const auto& c : cases) {
+    HostReadSpan span;
+    EXPECT_EQ(Lines(), 30);
+    c.end(span);
+    span.Resume();
+    EXPECT_EQ(Lines(), 30);
+    EXPECT_TRUE(ServicesInTransaction()) << c.name;
+    EXPECT_EQ(OtherRunWrites(kDeleteLine3), SQLITE_BUSY) << c.name;
+    span.End();
+    EXPECT_FALSE(ServicesInTransaction()) << c.name;
+  }
+  platform::SetUi(std::move(previous));
 }
 
 }  // namespace
