@@ -15,7 +15,7 @@
 //     undoing is measured as a change too);
 // then the empty program (the C++ runtime and SQLite's shared library,
 // nothing else) for the fixed part of a run, beside it the same program
-// linked with SQLite as the programs are, and the targets of
+// linked with SQLite and the C++ runtime as the programs are, and the targets of
 // docs/performance.md met or missed.
 //   run_bench [LINES...]        default: 1000 100000 1000000
 // Each figure of the normal run is the best of three; each change is made
@@ -437,10 +437,11 @@ int main(int argc, char** argv) {
       empty.best, empty.bestCpu, static_cast<double>(empty.peakKilobytes) / 1024.0, smallest,
       smallestRun, smallestCpu, smallestRun / empty.best,
       smallestCpu / std::max(empty.bestCpu, 0.1));
-  // The same program linked with SQLite as the programs are (its static
-  // archive where the build takes it): the fixed part like for like.
+  // The same program linked with SQLite and the C++ runtime as the programs
+  // are (their static archives where the build takes them): the fixed part
+  // like for like.
   std::printf(
-      "empty program linked with SQLite as the programs are: %.1f ms (processor %.1f ms); "
+      "empty program linked as the programs are: %.1f ms (processor %.1f ms); "
       "the run %.2f times as long (processor %.2f)\n",
       emptyStatic.best, emptyStatic.bestCpu, smallestRun / emptyStatic.best,
       smallestCpu / std::max(emptyStatic.bestCpu, 0.1));

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# A program exports to the front-end modules it loads its platform and host,
+# and nothing of the C++ runtime it holds: a module's shared runtime, loaded
+# with Qt or curses, would otherwise bind part of itself to the program's
+# copy (two runtimes' objects mixed).
+#   program_exports_test.sh PROGRAM
+set -euo pipefail
+program=$1
+names=$(nm -DC --defined-only "$program" | cut -d' ' -f3-)
+if ! grep -q '^platform::' <<<"$names"; then
+  echo "FAILED: $program exports none of the platform's symbols"
+  exit 1
+fi
+runtime=$(grep -E '^(std::|__gnu_cxx::|__cxxabiv1::|__cxa_|__gxx_|operator (new|delete)|(vtable|typeinfo|typeinfo name) for (std|__cxxabiv1)::)' <<<"$names" || true)
+if [ -n "$runtime" ]; then
+  echo "FAILED: $program exports the C++ runtime's symbols:"
+  head -n 20 <<<"$runtime" | cut -c1-160
+  exit 1
+fi
