@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "mvhost/lib/CheckedSnapshot.h"
-#include "mvhost/lib/DerivedChunks.h"
 #include "mvhost/lib/DerivedSchema.h"
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
@@ -236,11 +235,9 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
     uint32_t before = 0, after = 0;
     const bool counted = ReadChangeCounter(db, &before);
     status = CheckNow(db, dataNo, finding, &kept);
-    // Not while a fold of changed lines is due: the next run's fold writes
-    // the store, which would leave the kept check unused.
-    bool foldDue = false;
-    if (status == 0 && kept.changesPending && FoldDue(db, dataNo, &foldDue) != 0) foldDue = true;
-    if (status == 0 && finding->problem.empty() && !foldDue && counted &&
+    // Not while changed lines are pending: the next run's fold of their
+    // chunks writes the store, which would leave the kept check unused.
+    if (status == 0 && finding->problem.empty() && !kept.changesPending && counted &&
         ReadChangeCounter(db, &after) && after == before) {
       // The accounts and the fixed assets go with it: every run reads them
       // (KeptAccounts, KeptAssets).
