@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "mvhost/lib/AccountTotalLog.h"
 #include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/KeptAccounts.h"
 #include "mvhost/lib/KeptAssets.h"
@@ -65,6 +66,20 @@ void ReadSnapshotAssets(sqlite3* db, int32_t dataNo, std::vector<KeptAsset>* ass
 bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const CheckedRows& rows,
                           const std::vector<KeptAccount>* accountList,
                           const std::vector<KeptAsset>* assetList);
+
+// The account totals of the last check kept for dataNo, whether or not it
+// stands for the store now, with the position of the account totals' log
+// it was kept at (WriteCheckedSince); *found false when either file does
+// not read back whole or they are not of the same check. The caller reads
+// again the rows the log names since (ReadLoggedAccountKeys).
+void ReadCheckedRowsSince(sqlite3* db, int32_t dataNo, CheckedRows* rows,
+                          AccountTotalLogPosition* log, bool* found);
+
+// Keeps, beside the check kept at counter `checked`, the position of the
+// account totals' log read with it. On the same terms as
+// WriteCheckedSnapshot; true when kept.
+bool WriteCheckedSince(sqlite3* db, int32_t dataNo, uint32_t checked,
+                       const AccountTotalLogPosition& log);
 
 // Inside a write transaction the caller holds that changes nothing a kept
 // check is made of (the run log, the kept findings): records the counter

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "mvhost/lib/AccountTotalLog.h"
 #include "mvhost/lib/BusyWait.h"
 #include "mvhost/lib/DerivedChunks.h"
 #include "mvhost/lib/DerivedDataCheck.h"
@@ -338,6 +339,7 @@ void FoldSome(sqlite3* db, int32_t dataNo) {
   sqlite3_busy_timeout(db, 0);
   if (ExecQuietly(db, "BEGIN IMMEDIATE") == 0) {
     int64_t chunks = 0;
+    TrimAccountTotalLog(db);
     if (FoldChanges(db, dataNo, kFoldChunksPerProcess, nullptr, &chunks) != 0 ||
         ExecQuietly(db, "COMMIT") != 0) {
       ExecQuietly(db, "ROLLBACK");
