@@ -58,7 +58,10 @@ class OtherRun {
     }
     return finding.problem;
   }
-  bool ReadAll() const { return statements_.find("ORDER BY account_id") != std::string::npos; }
+  bool ReadAll() const {
+    return statements_.find("journal_account_total WHERE data_no = ? ORDER BY") !=
+           std::string::npos;
+  }
   bool ReadLog() const { return statements_.find("journal_total_log") != std::string::npos; }
 
  private:
