@@ -61,7 +61,7 @@ using AccountKey = std::array<int64_t, 4>;
 // repeats, when the log covers every write since (the same schema version,
 // `since` not below the floor, no entry after it missing) and every key
 // column is an integer; false otherwise (the caller checks every row). At
-// most `most` keys: false past that.
+// most `most` keys, read from at most 4 × `most` entries: false past that.
 bool ReadLoggedAccountKeys(sqlite3* db, int32_t dataNo, const AccountTotalLogPosition& since,
                            size_t most, std::vector<AccountKey>* keys);
 
