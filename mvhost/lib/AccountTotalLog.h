@@ -19,7 +19,7 @@ namespace mvhost {
 // upserts, a rebuild, an edit with the sqlite3 tool), note the key of every
 // row inserted, updated or deleted in journal_total_log, under a sequence
 // (its rowid) that rises per store. journal_total_log_floor holds the
-// lowest position the log still covers: a trim of the oldest entries, and
+// lowest position the log still covers: a trim of the entries, and
 // the triggers made again (writes may have gone unnoted while they were
 // missing), move it up. The newest entry is never trimmed, so the sequence
 // never goes back.
@@ -38,9 +38,9 @@ std::string AccountTotalLogTriggerCondition();
 // How many log triggers there are.
 constexpr int64_t kAccountTotalLogTriggers = 4;
 
-// Within a write transaction: keeps the log to a few tens of thousands of
-// entries, moving the floor up past those it drops. Quietly nothing on a
-// store without the log.
+// Within a write transaction: clears the log once it holds 4 096 entries
+// past the floor, keeping the newest as a mark and moving the floor to it.
+// Quietly nothing on a store without the log.
 void TrimAccountTotalLog(sqlite3* db);
 
 // Where the log stands: the store's schema version (a log trigger dropped
@@ -61,7 +61,7 @@ using AccountKey = std::array<int64_t, 4>;
 // repeats, when the log covers every write since (the same schema version,
 // `since` not below the floor, no entry after it missing) and every key
 // column is an integer; false otherwise (the caller checks every row). At
-// most `most` keys, read from at most 4 × `most` entries: false past that.
+// most `most` keys, read from at most 2 × `most` entries: false past that.
 bool ReadLoggedAccountKeys(sqlite3* db, int32_t dataNo, const AccountTotalLogPosition& since,
                            size_t most, std::vector<AccountKey>* keys);
 

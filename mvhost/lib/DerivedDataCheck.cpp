@@ -145,8 +145,9 @@ int32_t MergeAccounts(sqlite3* db, int32_t dataNo, const CarriedAccounts& carrie
         if (at == *key) ++row;  // written since: read again
         return;
       }
-      (*sums)[(row->side - 1) * 2] += static_cast<uint64_t>(row->amount);
-      (*sums)[(row->side - 1) * 2 + 1] += static_cast<uint64_t>(row->tax);
+      const size_t side = row->side == 1 ? 0 : 2;
+      (*sums)[side] += static_cast<uint64_t>(row->amount);
+      (*sums)[side + 1] += static_cast<uint64_t>(row->tax);
       if (kept->accountsKept) kept->accounts.push_back(*row);
     }
   };
