@@ -63,8 +63,8 @@ const char* AccountTotalLogTablesSql() {
 int32_t MakeAccountTotalLogTriggers(sqlite3* db) {
   std::string sql = AccountTotalLogTablesSql();
   for (const LogTrigger& trigger : kTriggers) {
-    sql += std::string("DROP TRIGGER IF EXISTS ") + trigger.name + ";\n" + TriggerSql(trigger) +
-           ";\n";
+    sql +=
+        std::string("DROP TRIGGER IF EXISTS ") + trigger.name + ";\n" + TriggerSql(trigger) + ";\n";
   }
   // An entry of no data set marks where the triggers began: every position
   // before it may have missed a write.

@@ -438,8 +438,7 @@ bool ReadAt(int fd, char* to, size_t size, off_t offset) {
 // With `keptAt`, the file is taken only when it was kept at that counter,
 // whether or not it stands for the store now (the caller brings it up to
 // date).
-bool ReadKeptFile(sqlite3* db, int32_t dataNo, KeptFile* file,
-                  const uint32_t* keptAt = nullptr) {
+bool ReadKeptFile(sqlite3* db, int32_t dataNo, KeptFile* file, const uint32_t* keptAt = nullptr) {
   std::string folder;
   const std::string path = KeptPath(db, dataNo, &folder);
   if (path.empty()) return false;
@@ -631,50 +630,26 @@ bool WriteAssetsFile(sqlite3* db, int32_t dataNo, uint32_t checked,
 // small file of its own beside it (`<data_no>.since`), so that the check's
 // file keeps the layout earlier builds read: a byte-order value, format,
 // data set, the counter of the check it goes with, a word of 0, the
-// schema version and position of the log, and a checksum.
+// schema version and position of the log, the check's rows of account
+// totals, and a checksum.
 constexpr uint32_t kSinceFormat = 1;
-constexpr size_t kSinceBytes = 8 + 4 + 4 + 4 + 4 + 8 + 8 + 8;
+constexpr size_t kSinceBytes = 8 + 4 + 4 + 4 + 4 + 8 + 8 + 8 + 8;
 
 std::string SincePath(sqlite3* db, int32_t dataNo, std::string* folder) {
   const std::string path = KeptPath(db, dataNo, folder);
   return path.empty() ? path : path + ".since";
 }
 
-int64_t SinceChecksum(int32_t dataNo, uint32_t counter, const AccountTotalLogPosition& log) {
+int64_t SinceChecksum(int32_t dataNo, const KeptSince& since) {
   std::string bytes;
-  Put<int64_t>(&bytes, log.schemaVersion);
-  Put<int64_t>(&bytes, log.position);
+  Put<int64_t>(&bytes, since.log.schemaVersion);
+  Put<int64_t>(&bytes, since.log.position);
+  Put<uint64_t>(&bytes, since.accountRows);
   BlobHash hash(0);
   hash.Add(bytes);
   hash.End();
-  HashLabel(&hash, dataNo, counter);
+  HashLabel(&hash, dataNo, since.counter);
   return hash.Value();
-}
-
-// The since file of dataNo when it reads back whole; false otherwise.
-bool ReadSinceFile(sqlite3* db, int32_t dataNo, uint32_t* counter, AccountTotalLogPosition* log) {
-  std::string folder;
-  const std::string path = SincePath(db, dataNo, &folder);
-  if (path.empty()) return false;
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat info {};
-  std::array<char, kSinceBytes> bytes{};
-  const bool read = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-                    info.st_size == static_cast<off_t>(kSinceBytes) &&
-                    ReadAt(fd, bytes.data(), bytes.size(), 0);
-  close(fd);
-  if (!read) return false;
-  const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
-  if (Take<uint64_t>(at) != kByteOrder || Take<uint32_t>(at) != kSinceFormat ||
-      Take<int32_t>(at) != dataNo) {
-    return false;
-  }
-  *counter = Take<uint32_t>(at);
-  if (Take<uint32_t>(at) != 0) return false;
-  log->schemaVersion = Take<int64_t>(at);
-  log->position = Take<int64_t>(at);
-  return Take<int64_t>(at) == SinceChecksum(dataNo, *counter, *log);
 }
 
 }  // namespace
@@ -694,24 +669,46 @@ void ReadCheckedSnapshot(sqlite3* db, int32_t dataNo, CheckedRows* rows, bool* f
   if (!*found) *rows = CheckedRows();
 }
 
-void ReadCheckedRowsSince(sqlite3* db, int32_t dataNo, CheckedRows* rows,
-                          AccountTotalLogPosition* log, bool* found) {
+bool ReadKeptSince(sqlite3* db, int32_t dataNo, KeptSince* since) {
+  if (DerivedSchema::UsesTemp(db)) return false;
+  std::string folder;
+  const std::string path = SincePath(db, dataNo, &folder);
+  if (path.empty()) return false;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  std::array<char, kSinceBytes> bytes{};
+  const bool read = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                    info.st_size == static_cast<off_t>(kSinceBytes) &&
+                    ReadAt(fd, bytes.data(), bytes.size(), 0);
+  close(fd);
+  if (!read) return false;
+  const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+  if (Take<uint64_t>(at) != kByteOrder || Take<uint32_t>(at) != kSinceFormat ||
+      Take<int32_t>(at) != dataNo) {
+    return false;
+  }
+  since->counter = Take<uint32_t>(at);
+  if (Take<uint32_t>(at) != 0) return false;
+  since->log.schemaVersion = Take<int64_t>(at);
+  since->log.position = Take<int64_t>(at);
+  since->accountRows = Take<uint64_t>(at);
+  return Take<int64_t>(at) == SinceChecksum(dataNo, *since);
+}
+
+void ReadCheckedRowsAt(sqlite3* db, int32_t dataNo, uint32_t counter, CheckedRows* rows,
+                       bool* found) {
   *rows = CheckedRows();
   *found = false;
-  if (DerivedSchema::UsesTemp(db)) return;
-  uint32_t counter = 0;
   KeptFile file;
-  if (!ReadSinceFile(db, dataNo, &counter, log) || !ReadKeptFile(db, dataNo, &file, &counter)) {
-    return;
-  }
+  if (DerivedSchema::UsesTemp(db) || !ReadKeptFile(db, dataNo, &file, &counter)) return;
   rows->classesKept = (file.kept & 1) != 0;
   rows->accountsKept = (file.kept & 2) != 0;
   *found = DecodeAccounts(file.accounts, &rows->accounts);
   if (!*found) *rows = CheckedRows();
 }
 
-bool WriteCheckedSince(sqlite3* db, int32_t dataNo, uint32_t checked,
-                       const AccountTotalLogPosition& log) {
+bool WriteCheckedSince(sqlite3* db, int32_t dataNo, const KeptSince& since) {
   if ((sqlite3_get_autocommit(db) == 0 && !ReadScope::Held(db)) || DerivedSchema::UsesTemp(db)) {
     return false;
   }
@@ -722,11 +719,12 @@ bool WriteCheckedSince(sqlite3* db, int32_t dataNo, uint32_t checked,
   Put<uint64_t>(&bytes, kByteOrder);
   Put<uint32_t>(&bytes, kSinceFormat);
   Put<int32_t>(&bytes, dataNo);
-  Put<uint32_t>(&bytes, checked);
+  Put<uint32_t>(&bytes, since.counter);
   Put<uint32_t>(&bytes, 0);
-  Put<int64_t>(&bytes, log.schemaVersion);
-  Put<int64_t>(&bytes, log.position);
-  Put<int64_t>(&bytes, SinceChecksum(dataNo, checked, log));
+  Put<int64_t>(&bytes, since.log.schemaVersion);
+  Put<int64_t>(&bytes, since.log.position);
+  Put<uint64_t>(&bytes, since.accountRows);
+  Put<int64_t>(&bytes, SinceChecksum(dataNo, since));
   return WriteRenamed(folder, path, bytes, {});
 }
 

@@ -67,19 +67,28 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
                           const std::vector<KeptAccount>* accountList,
                           const std::vector<KeptAsset>* assetList);
 
-// The account totals of the last check kept for dataNo, whether or not it
-// stands for the store now, with the position of the account totals' log
-// it was kept at (WriteCheckedSince); *found false when either file does
-// not read back whole or they are not of the same check. The caller reads
-// again the rows the log names since (ReadLoggedAccountKeys).
-void ReadCheckedRowsSince(sqlite3* db, int32_t dataNo, CheckedRows* rows,
-                          AccountTotalLogPosition* log, bool* found);
+// Where the account totals' log stood when a check was kept (a small file
+// beside the check's, `<data_no>.since`): the counter of that check, the
+// log's position and the check's rows of account totals.
+struct KeptSince {
+  uint32_t counter = 0;
+  AccountTotalLogPosition log;
+  uint64_t accountRows = 0;
+};
 
-// Keeps, beside the check kept at counter `checked`, the position of the
-// account totals' log read with it. On the same terms as
-// WriteCheckedSnapshot; true when kept.
-bool WriteCheckedSince(sqlite3* db, int32_t dataNo, uint32_t checked,
-                       const AccountTotalLogPosition& log);
+// The `.since` file of dataNo, when it reads back whole; false otherwise.
+bool ReadKeptSince(sqlite3* db, int32_t dataNo, KeptSince* since);
+
+// The account totals of the check kept for dataNo at `counter`, whether or
+// not it stands for the store now; *found false when its file does not read
+// back whole or was kept at another counter. The caller reads again the rows
+// the log names since (ReadLoggedAccountKeys).
+void ReadCheckedRowsAt(sqlite3* db, int32_t dataNo, uint32_t counter, CheckedRows* rows,
+                       bool* found);
+
+// Keeps the `.since` file beside the check kept at since.counter. On the
+// same terms as WriteCheckedSnapshot; true when kept.
+bool WriteCheckedSince(sqlite3* db, int32_t dataNo, const KeptSince& since);
 
 // Inside a write transaction the caller holds that changes nothing a kept
 // check is made of (the run log, the kept findings): records the counter

@@ -111,9 +111,7 @@ struct CarriedAccounts {
 };
 
 // The month kind of an entry of the account sums (MonthKindEntry undone).
-constexpr int64_t EntryMonthKind(int entry) {
-  return entry == 13 ? 18 : entry == 14 ? 15 : entry;
-}
+constexpr int64_t EntryMonthKind(int entry) { return entry == 13 ? 18 : entry == 14 ? 15 : entry; }
 
 AccountKey KeyOf(const AccountTotal& row) {
   return {row.accountId, row.side, row.rate, EntryMonthKind(row.entry)};
@@ -281,26 +279,37 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding, CheckedRo
   return 0;
 }
 
+// A row of account totals read again through its key, with the log's
+// entries that name it, costs a check about what 16 rows read in order
+// cost (measured at 100 000 lines): more keys than a 16th of the rows (or
+// more entries than an 8th) are not worth the log.
+constexpr uint64_t kFewestRowsPerKey = 16;
+
 // The check of CheckNow on the rows of the last check kept beside the store
 // and the account totals written since (ReadLoggedAccountKeys), when those
-// are no more than a quarter of its rows and nothing was written while this
-// read; false when that cannot be (the caller checks every row).
+// are few (kFewestRowsPerKey) and nothing was written while this read;
+// false when that cannot be (the caller checks every row).
 bool CheckSince(sqlite3* db, int32_t dataNo, uint32_t counter, DerivedFinding* finding,
                 CheckedRows* kept, int32_t* status) {
-  CheckedRows carriedRows;
-  AccountTotalLogPosition since;
-  bool found = false;
-  ReadCheckedRowsSince(db, dataNo, &carriedRows, &since, &found);
+  // The log is asked first (its entries counted, not read, past the
+  // bound), the kept rows read only when it is taken.
+  KeptSince since;
   std::vector<AccountKey> keys;
+  if (!ReadKeptSince(db, dataNo, &since) ||
+      !ReadLoggedAccountKeys(db, dataNo, since.log, since.accountRows / kFewestRowsPerKey, &keys)) {
+    return false;
+  }
+  CheckedRows carriedRows;
+  bool found = false;
+  ReadCheckedRowsAt(db, dataNo, since.counter, &carriedRows, &found);
   // The rows merge with those read again only in key order (as every
   // check keeps them).
   const auto notBefore = [](const AccountTotal& a, const AccountTotal& b) {
     return !(KeyOf(a) < KeyOf(b));
   };
   const AccountTotals& rows = carriedRows.accounts;
-  if (!found || !carriedRows.accountsKept ||
-      std::adjacent_find(rows.begin(), rows.end(), notBefore) != rows.end() ||
-      !ReadLoggedAccountKeys(db, dataNo, since, carriedRows.accounts.size() / 4, &keys)) {
+  if (!found || !carriedRows.accountsKept || rows.size() != since.accountRows ||
+      std::adjacent_find(rows.begin(), rows.end(), notBefore) != rows.end()) {
     return false;
   }
   *kept = CheckedRows();
@@ -345,8 +354,7 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
     // Not while changed lines are pending: the next run's fold of their
     // chunks writes the store, which would leave the kept check unused.
     if (status == 0 && finding->problem.empty() && !kept.changesPending && counted &&
-        ReadAccountTotalLogPosition(db, &log) && ReadChangeCounter(db, &after) &&
-        after == before) {
+        ReadAccountTotalLogPosition(db, &log) && ReadChangeCounter(db, &after) && after == before) {
       // The accounts and the fixed assets go with it: every run reads them
       // (KeptAccounts, KeptAssets).
       const std::vector<KeptAccount>* accounts = nullptr;
@@ -355,7 +363,7 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
       if (KeptAccounts(db, dataNo, &accounts) == 0 && ReadChangeCounter(db, &after) &&
           after == before) {
         if (WriteCheckedSnapshot(db, dataNo, before, kept, accounts, assets.get())) {
-          WriteCheckedSince(db, dataNo, before, log);
+          WriteCheckedSince(db, dataNo, {before, log, kept.accounts.size()});
         }
       }
     }

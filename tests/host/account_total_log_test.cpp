@@ -69,15 +69,17 @@ class OtherRun {
   std::string statements_;
 };
 
-// A data set of 40 lines whose check is kept beside the store.
+// A data set of 200 lines, about as many rows of account totals (the log
+// is taken only for a few keys against many rows), whose check is kept
+// beside the store.
 std::unique_ptr<HostFixture> KeptStore() {
   auto host = std::make_unique<HostFixture>(HostStorage::kHome);
   host->AddDataSet({});
-  for (int64_t i = 1; i <= 40; ++i) {
+  for (int64_t i = 1; i <= 200; ++i) {
     host->AddJournal(
         {.date = static_cast<int32_t>(20140410 + (i % 9) * 100),
-         .debit = {.account = static_cast<int32_t>(1 + i % 3), .amount = i * 1000, .tax = i * 80},
-         .credit = {.account = 4, .amount = i * 1000, .tax = i * 80},
+         .debit = {.account = static_cast<int32_t>(1 + i % 97), .amount = i * 1000, .tax = i * 80},
+         .credit = {.account = 400, .amount = i * 1000, .tax = i * 80},
          .rate = 800});
   }
   host->BuildJournalDerived(1);
@@ -109,10 +111,12 @@ TEST(AccountTotalLogTest, ALaterCheckFromTheLogKeepsTheRowsOfAFullCheck) {
   // Each change is folded and checked from the log of the one before.
   const char* const kChanges[] = {
       "UPDATE journal_line SET debit_amount = debit_amount + 7 WHERE line_id = 3",
-      "UPDATE journal_line SET debit_account = 9 WHERE line_id = 5",          // a new row
-      "UPDATE journal_line SET month_kind = 15, date = 20150331 WHERE line_id = 8",  // 15 sorts before 18
+      // A new row; a row whose month kind sorts before 18 (its entry 14
+      // after 13); a line gone; the new row gone again.
+      "UPDATE journal_line SET debit_account = 999 WHERE line_id = 5",
+      "UPDATE journal_line SET month_kind = 15, date = 20150331 WHERE line_id = 8",
       "DELETE FROM journal_line WHERE line_id = 11",
-      "UPDATE journal_line SET debit_account = 1 WHERE line_id = 5",          // the row gone again
+      "UPDATE journal_line SET debit_account = 6 WHERE line_id = 5",
   };
   for (const char* change : kChanges) {
     SCOPED_TRACE(change);
