@@ -434,7 +434,11 @@ bool ReadAt(int fd, char* to, size_t size, off_t offset) {
 // as it is (StandsAt, asked before the body is read: after a write the body
 // is not needed); false when there is none, it does not stand, or it is
 // torn, damaged, of another layout or of another data set.
-bool ReadKeptFile(sqlite3* db, int32_t dataNo, KeptFile* file) {
+//
+// With `keptAt`, the file is taken only when it was kept at that counter,
+// whether or not it stands for the store now (the caller brings it up to
+// date).
+bool ReadKeptFile(sqlite3* db, int32_t dataNo, KeptFile* file, const uint32_t* keptAt = nullptr) {
   std::string folder;
   const std::string path = KeptPath(db, dataNo, &folder);
   if (path.empty()) return false;
@@ -459,7 +463,7 @@ bool ReadKeptFile(sqlite3* db, int32_t dataNo, KeptFile* file) {
   const uint64_t body = static_cast<uint64_t>(info.st_size) - kFileHeaderBytes;
   ok = ok && file->kept >= 0 && file->kept <= 7 && sizes[0] <= body &&
        sizes[1] <= body - sizes[0] && sizes[2] == body - sizes[0] - sizes[1] &&
-       StandsAt(db, file->counter);
+       (keptAt != nullptr ? file->counter == *keptAt : StandsAt(db, file->counter));
   if (ok) {
     file->bytes.resize(body);
     ok = ReadAt(fd, file->bytes.data(), body, static_cast<off_t>(kFileHeaderBytes));
@@ -622,6 +626,32 @@ bool WriteAssetsFile(sqlite3* db, int32_t dataNo, uint32_t checked,
   return WriteRenamed(folder, path, header, list);
 }
 
+// The position of the account totals' log a kept check stands at, in a
+// small file of its own beside it (`<data_no>.since`), so that the check's
+// file keeps the layout earlier builds read: a byte-order value, format,
+// data set, the counter of the check it goes with, a word of 0, the
+// schema version and position of the log, the check's rows of account
+// totals, and a checksum.
+constexpr uint32_t kSinceFormat = 1;
+constexpr size_t kSinceBytes = 8 + 4 + 4 + 4 + 4 + 8 + 8 + 8 + 8;
+
+std::string SincePath(sqlite3* db, int32_t dataNo, std::string* folder) {
+  const std::string path = KeptPath(db, dataNo, folder);
+  return path.empty() ? path : path + ".since";
+}
+
+int64_t SinceChecksum(int32_t dataNo, const KeptSince& since) {
+  std::string bytes;
+  Put<int64_t>(&bytes, since.log.schemaVersion);
+  Put<int64_t>(&bytes, since.log.position);
+  Put<uint64_t>(&bytes, since.accountRows);
+  BlobHash hash(0);
+  hash.Add(bytes);
+  hash.End();
+  HashLabel(&hash, dataNo, since.counter);
+  return hash.Value();
+}
+
 }  // namespace
 
 void ReadCheckedSnapshot(sqlite3* db, int32_t dataNo, CheckedRows* rows, bool* found) {
@@ -637,6 +667,65 @@ void ReadCheckedSnapshot(sqlite3* db, int32_t dataNo, CheckedRows* rows, bool* f
         return DecodeClasses(classes, &rows->classes) && DecodeAccounts(accounts, &rows->accounts);
       });
   if (!*found) *rows = CheckedRows();
+}
+
+bool ReadKeptSince(sqlite3* db, int32_t dataNo, KeptSince* since) {
+  if (DerivedSchema::UsesTemp(db)) return false;
+  std::string folder;
+  const std::string path = SincePath(db, dataNo, &folder);
+  if (path.empty()) return false;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  std::array<char, kSinceBytes> bytes{};
+  const bool read = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                    info.st_size == static_cast<off_t>(kSinceBytes) &&
+                    ReadAt(fd, bytes.data(), bytes.size(), 0);
+  close(fd);
+  if (!read) return false;
+  const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+  if (Take<uint64_t>(at) != kByteOrder || Take<uint32_t>(at) != kSinceFormat ||
+      Take<int32_t>(at) != dataNo) {
+    return false;
+  }
+  since->counter = Take<uint32_t>(at);
+  if (Take<uint32_t>(at) != 0) return false;
+  since->log.schemaVersion = Take<int64_t>(at);
+  since->log.position = Take<int64_t>(at);
+  since->accountRows = Take<uint64_t>(at);
+  return Take<int64_t>(at) == SinceChecksum(dataNo, *since);
+}
+
+void ReadCheckedRowsAt(sqlite3* db, int32_t dataNo, uint32_t counter, CheckedRows* rows,
+                       bool* found) {
+  *rows = CheckedRows();
+  *found = false;
+  KeptFile file;
+  if (DerivedSchema::UsesTemp(db) || !ReadKeptFile(db, dataNo, &file, &counter)) return;
+  rows->classesKept = (file.kept & 1) != 0;
+  rows->accountsKept = (file.kept & 2) != 0;
+  *found = DecodeAccounts(file.accounts, &rows->accounts);
+  if (!*found) *rows = CheckedRows();
+}
+
+bool WriteCheckedSince(sqlite3* db, int32_t dataNo, const KeptSince& since) {
+  if ((sqlite3_get_autocommit(db) == 0 && !ReadScope::Held(db)) || DerivedSchema::UsesTemp(db)) {
+    return false;
+  }
+  std::string folder;
+  const std::string path = SincePath(db, dataNo, &folder);
+  if (path.empty()) return false;
+  std::string bytes;
+  Put<uint64_t>(&bytes, kByteOrder);
+  Put<uint32_t>(&bytes, kSinceFormat);
+  Put<int32_t>(&bytes, dataNo);
+  Put<uint32_t>(&bytes, since.counter);
+  Put<uint32_t>(&bytes, 0);
+  Put<int64_t>(&bytes, since.log.schemaVersion);
+  Put<int64_t>(&bytes, since.log.position);
+  Put<uint64_t>(&bytes, since.accountRows);
+  Put<int64_t>(&bytes, SinceChecksum(dataNo, since));
+  return WriteRenamed(folder, path, bytes, {});
 }
 
 void ReadSnapshotAccounts(sqlite3* db, int32_t dataNo, std::vector<KeptAccount>* accounts,

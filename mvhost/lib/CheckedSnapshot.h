@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "mvhost/lib/AccountTotalLog.h"
 #include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/KeptAccounts.h"
 #include "mvhost/lib/KeptAssets.h"
@@ -65,6 +66,29 @@ void ReadSnapshotAssets(sqlite3* db, int32_t dataNo, std::vector<KeptAsset>* ass
 bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const CheckedRows& rows,
                           const std::vector<KeptAccount>* accountList,
                           const std::vector<KeptAsset>* assetList);
+
+// Where the account totals' log stood when a check was kept (a small file
+// beside the check's, `<data_no>.since`): the counter of that check, the
+// log's position and the check's rows of account totals.
+struct KeptSince {
+  uint32_t counter = 0;
+  AccountTotalLogPosition log;
+  uint64_t accountRows = 0;
+};
+
+// The `.since` file of dataNo, when it reads back whole; false otherwise.
+bool ReadKeptSince(sqlite3* db, int32_t dataNo, KeptSince* since);
+
+// The account totals of the check kept for dataNo at `counter`, whether or
+// not it stands for the store now; *found false when its file does not read
+// back whole or was kept at another counter. The caller reads again the rows
+// the log names since (ReadLoggedAccountKeys).
+void ReadCheckedRowsAt(sqlite3* db, int32_t dataNo, uint32_t counter, CheckedRows* rows,
+                       bool* found);
+
+// Keeps the `.since` file beside the check kept at since.counter. On the
+// same terms as WriteCheckedSnapshot; true when kept.
+bool WriteCheckedSince(sqlite3* db, int32_t dataNo, const KeptSince& since);
 
 // Inside a write transaction the caller holds that changes nothing a kept
 // check is made of (the run log, the kept findings): records the counter

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "mvhost/lib/AccountTotalLog.h"
 #include "mvhost/lib/DerivedChunks.h"
 #include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/SqlStatement.h"
@@ -391,6 +392,7 @@ struct TriggerCounts {
   int64_t apply = 0;
   int64_t applyCurrent = 0;  // the apply trigger is this build's
   int64_t earlier = 0;
+  int64_t log = 0;  // of the account totals' log, as this build makes them
 };
 
 template <size_t N>
@@ -408,7 +410,8 @@ int32_t CountTriggers(sqlite3* db, TriggerCounts* counts) {
           ")), count(*) FILTER (WHERE name = '" + kApplyTrigger +
           "'), max(sql) FILTER (WHERE name = '" + kApplyTrigger +
           "'), count(*) FILTER (WHERE name IN (" + QuotedList(kEarlierTriggers) +
-          ")) FROM main.sqlite_schema WHERE type = 'trigger'",
+          ")), count(*) FILTER (WHERE tbl_name = 'journal_account_total' AND " +
+          AccountTotalLogTriggerCondition() + ") FROM main.sqlite_schema WHERE type = 'trigger'",
       "read the schema of the derived journal data");
   if (status != 0) return status;
   int32_t step = triggers.Step();
@@ -418,6 +421,7 @@ int32_t CountTriggers(sqlite3* db, TriggerCounts* counts) {
   counts->applyCurrent =
       counts->apply == 1 && DerivedSchema::IsCurrentApplyTrigger(triggers.BlobView(2)) ? 1 : 0;
   counts->earlier = triggers.Int(3);
+  counts->log = triggers.Int(4);
   return 0;
 }
 
@@ -510,7 +514,8 @@ int32_t DerivedSchema::Inspect(sqlite3* db, Shape* shape) {
   int32_t status = CountTriggers(db, &counts);
   if (status != 0) return status;
   const bool current = counts.line == static_cast<int64_t>(std::size(kLineTriggers)) &&
-                       counts.applyCurrent == 1 && counts.earlier == 0;
+                       counts.applyCurrent == 1 && counts.earlier == 0 &&
+                       counts.log == kAccountTotalLogTriggers;
   *shape = current ? Shape::kCurrent : Shape::kOutdated;
   return 0;
 }
@@ -555,7 +560,11 @@ int32_t DerivedSchema::Migrate(sqlite3* db) {
     status = ExecQuietly(db, "UPDATE journal_derived_state SET built = 0");
     if (status != 0) return status;
   }
-  return ExecQuietly(db, TriggersSql().c_str());
+  status = ExecQuietly(db, TriggersSql().c_str());
+  if (status != 0) return status;
+  // A store of an earlier build gets the log of the account totals without
+  // a rebuild: the checks kept before it cover nothing of it.
+  return MakeAccountTotalLogTriggers(db);
 }
 
 int32_t DerivedSchema::CreateInTemp(sqlite3* db) {

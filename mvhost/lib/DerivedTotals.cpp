@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "mvhost/lib/AccountTotalLog.h"
+#include "mvhost/lib/DerivedSchema.h"
 #include "mvhost/lib/SqlStatement.h"
 
 namespace mvhost {
@@ -105,6 +107,9 @@ int32_t DerivedTotals::Write(sqlite3* db, int32_t dataNo) const {
       if (step < 0) return step;
     }
   }
+  // The rows just written were noted in the account totals' log, some
+  // twice: keep it short.
+  if (!DerivedSchema::UsesTemp(db)) TrimAccountTotalLog(db);
   return 0;
 }
 

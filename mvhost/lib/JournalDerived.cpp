@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "mvhost/lib/AccountTotalLog.h"
 #include "mvhost/lib/BusyWait.h"
 #include "mvhost/lib/DerivedChunks.h"
 #include "mvhost/lib/DerivedDataCheck.h"
@@ -338,8 +339,11 @@ void FoldSome(sqlite3* db, int32_t dataNo) {
   sqlite3_busy_timeout(db, 0);
   if (ExecQuietly(db, "BEGIN IMMEDIATE") == 0) {
     int64_t chunks = 0;
+    // The log of the account totals is trimmed after the fold: the pages it
+    // frees are not taken again by the chunks in the same transaction, whose
+    // reuse of pages in use when it began must be journalled.
     if (FoldChanges(db, dataNo, kFoldChunksPerProcess, nullptr, &chunks) != 0 ||
-        ExecQuietly(db, "COMMIT") != 0) {
+        (TrimAccountTotalLog(db), ExecQuietly(db, "COMMIT") != 0)) {
       ExecQuietly(db, "ROLLBACK");
     }
   }

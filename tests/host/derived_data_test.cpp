@@ -385,23 +385,45 @@ TEST_F(DerivedDataTest, AStoreOfAnEarlierBuildIsUpgradedAndRebuilt) {
   EXPECT_EQ(Count("SELECT count(*) FROM sqlite_schema WHERE name = 'journal_line_updated'"), 0);
 }
 
-// The build before this one had the same triggers on the tables, each with
-// the work on the totals written out: they get this build's and what they
-// kept is used as it is; beside an earlier build's trigger, a rebuild.
+// The builds before this one had the same triggers on the tables (one with
+// the work on the totals written out in each, the one before this without
+// the log of the account totals): they get this build's and what they kept
+// is used as it is; beside an earlier build's trigger, a rebuild.
 TEST_F(DerivedDataTest, ThePreviousBuildsTriggersAreReplacedWithoutARebuild) {
   constexpr const char kPreviousBuildSql[] = R"SQL(
 DROP VIEW journal_derived_delta;
 DROP TRIGGER journal_derived_v2_insert;
 CREATE TRIGGER journal_derived_v2_insert AFTER INSERT ON journal_line BEGIN SELECT 1; END;
 )SQL";
-  for (bool withEarlier : {false, true}) {
-    SCOPED_TRACE(withEarlier ? "with an earlier trigger" : "alone");
+  constexpr const char kWithoutLogSql[] = R"SQL(
+DROP TABLE journal_total_log;
+DROP TABLE journal_total_log_floor;
+DROP TRIGGER journal_total_log_insert;
+DROP TRIGGER journal_total_log_delete;
+DROP TRIGGER journal_total_log_update;
+DROP TRIGGER journal_total_log_rekey;
+)SQL";
+  const struct {
+    const char* name;
+    const char* sql;
+    bool withEarlier;
+  } kCases[] = {
+      {"alone", kPreviousBuildSql, false},
+      {"with an earlier trigger", kPreviousBuildSql, true},
+      {"without the log", kWithoutLogSql, false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const bool withEarlier = c.withEarlier;
     host_.Exec("SAVEPOINT previous");
-    host_.Exec(kPreviousBuildSql);
+    host_.Exec(c.sql);
     if (withEarlier) {
       host_.Exec(
           "CREATE TRIGGER journal_line_updated AFTER UPDATE ON journal_line BEGIN SELECT 1; END");
     }
+    mvhost::DerivedSchema::Shape before = mvhost::DerivedSchema::Shape::kCurrent;
+    ASSERT_EQ(mvhost::DerivedSchema::Inspect(host_.Db(), &before), 0);
+    EXPECT_EQ(before, mvhost::DerivedSchema::Shape::kOutdated) << "a run would not upgrade it";
     ASSERT_EQ(mvhost::DerivedSchema::Migrate(host_.Db()), 0);
     EXPECT_EQ(Count("SELECT count(*) FROM journal_derived_state WHERE built = 1"),
               withEarlier ? 0 : 2);
@@ -411,6 +433,10 @@ CREATE TRIGGER journal_derived_v2_insert AFTER INSERT ON journal_line BEGIN SELE
     mvhost::DerivedSchema::Shape shape = mvhost::DerivedSchema::Shape::kOutdated;
     ASSERT_EQ(mvhost::DerivedSchema::Inspect(host_.Db(), &shape), 0);
     EXPECT_EQ(shape, mvhost::DerivedSchema::Shape::kCurrent);
+    // The log's floor is past every entry: no check kept before covers it.
+    EXPECT_EQ(Count("SELECT count(*) FROM journal_total_log_floor WHERE floor = (SELECT max(seq) "
+                    "FROM journal_total_log)"),
+              1);
     host_.Exec("ROLLBACK TO previous; RELEASE previous");
   }
 }
