@@ -352,11 +352,13 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
       kept = CheckedRows();
       status = CheckNow(db, dataNo, finding, &kept);
     }
-    AccountTotalLogPosition log;
     // Not while changed lines are pending: the next run's fold of their
     // chunks writes the store, which would leave the kept check unused.
-    if (status == 0 && finding->problem.empty() && !kept.changesPending && counted &&
-        ReadAccountTotalLogPosition(db, &log) && ReadChangeCounter(db, &after) && after == before) {
+    // The log's position goes with it only when the log is this build's.
+    const bool keep = status == 0 && finding->problem.empty() && !kept.changesPending && counted;
+    AccountTotalLogPosition log;
+    const bool logged = keep && ReadAccountTotalLogPosition(db, &log);
+    if (keep && ReadChangeCounter(db, &after) && after == before) {
       // The accounts and the fixed assets go with it: every run reads them
       // (KeptAccounts, KeptAssets).
       const std::vector<KeptAccount>* accounts = nullptr;
@@ -364,7 +366,7 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
       if (KeptAssets(db, dataNo, &assets) != 0) assets = nullptr;
       if (KeptAccounts(db, dataNo, &accounts) == 0 && ReadChangeCounter(db, &after) &&
           after == before) {
-        if (WriteCheckedSnapshot(db, dataNo, before, kept, accounts, assets.get())) {
+        if (WriteCheckedSnapshot(db, dataNo, before, kept, accounts, assets.get()) && logged) {
           WriteCheckedSince(db, dataNo, {before, log, kept.accounts.size()});
         }
       }
