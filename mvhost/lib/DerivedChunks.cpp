@@ -353,6 +353,16 @@ int32_t FoldChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* tot
 
 }  // namespace
 
+int32_t FoldDue(sqlite3* db, int32_t dataNo, bool* due) {
+  int64_t found = 0;
+  const int32_t status =
+      QueryInt(db, "look for changed journal lines",
+               "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1 OFFSET ?",
+               {dataNo, kFoldAfterNotes - 1}, &found);
+  *due = status == 0 && found != 0;
+  return status;
+}
+
 int32_t FoldChanges(sqlite3* db, int32_t dataNo, int64_t maxChunks, DerivedTotals* totals,
                     int64_t* chunks) {
   *chunks = 0;
