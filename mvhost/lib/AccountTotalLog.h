@@ -39,9 +39,13 @@ std::string AccountTotalLogTriggerCondition();
 constexpr int64_t kAccountTotalLogTriggers = 4;
 
 // Within a write transaction: clears the log once it holds 4 096 entries
-// past the floor, keeping the newest as a mark and moving the floor to it.
-// Quietly nothing on a store without the log.
+// past the floor (AccountTotalLogFull), keeping the newest as a mark and
+// moving the floor to it. Quietly nothing on a store without the log.
 void TrimAccountTotalLog(sqlite3* db);
+
+// The log holds more than 4 096 entries past the floor, so that the next
+// trim clears it; false also when it does not read (no log).
+bool AccountTotalLogFull(sqlite3* db);
 
 // Where the log stands: the store's schema version (a log trigger dropped
 // and made again moves it) and the newest entry's position.

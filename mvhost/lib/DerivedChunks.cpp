@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "mvhost/lib/AccountTotalLog.h"
 #include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/DerivedTotals.h"
 
@@ -359,7 +360,9 @@ int32_t FoldDue(sqlite3* db, int32_t dataNo, bool* due) {
       QueryInt(db, "look for changed journal lines",
                "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1 OFFSET ?",
                {dataNo, kFoldAfterNotes - 1}, &found);
-  *due = status == 0 && found != 0;
+  // The log of the account totals is cleared at a fold; with few changed
+  // lines carried, many changes to the same lines would grow it unbounded.
+  *due = status == 0 && (found != 0 || AccountTotalLogFull(db));
   return status;
 }
 

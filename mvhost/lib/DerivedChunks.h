@@ -94,8 +94,9 @@ int32_t FoldChanges(sqlite3* db, int32_t dataNo, int64_t maxChunks, DerivedTotal
 // run after one writes nothing (an import or a replace writes its data
 // set's chunks whole).
 constexpr int64_t kFoldAfterNotes = static_cast<int64_t>(kLinesPerChunk);
-// *due: the data set holds kFoldAfterNotes changed lines or more. 0, or a
-// host failure of the reading.
+// *due: the data set holds kFoldAfterNotes changed lines or more, or the
+// log of the account totals is full (AccountTotalLogFull), which the fold's
+// transaction clears. 0, or a host failure of the reading.
 int32_t FoldDue(sqlite3* db, int32_t dataNo, bool* due);
 
 }  // namespace mvhost

@@ -189,23 +189,41 @@ TEST_F(DerivedDataTest, WritesThatChangeNothingTheyUseLeaveThemAlone) {
 
 // A service reads inside a read transaction of its own (mvhost::ReadScope);
 // the rewrite of changed lines' chunks it makes on the way must still happen
-// once enough lines changed, in a write transaction of its own, and no
-// transaction may outlive the call. Fewer changed lines are merged as they
-// are read and the store is not written.
+// once enough lines changed, or once the account totals' log is full (the
+// fold clears it), in a write transaction of its own, and no transaction
+// may outlive the call. Fewer changed lines are merged as they are read and
+// the store is not written.
 TEST_F(DerivedDataTest, AServiceFoldsEnoughChangedLinesAndLeavesNoTransactionOpen) {
+  // One line changed again and again: a single note, and a log that grows
+  // with every change.
+  std::string again = "BEGIN;";
+  for (int i = 0; i < 2100; ++i) {
+    again += "UPDATE journal_line SET debit_amount = debit_amount + 1 WHERE line_id = "
+             "(SELECT min(line_id) FROM journal_line);";
+  }
+  again += "COMMIT";
+  enum class Then { kCarried, kFolded, kLogCleared };
   struct Case {
-    const char* edit;
-    bool folds;
+    std::string edit;
+    Then then;
   };
   const Case cases[] = {
-      {"UPDATE journal_line SET debit_amount = debit_amount + 10000 WHERE line_id = 5", false},
+      {"UPDATE journal_line SET debit_amount = debit_amount + 10000 WHERE line_id = 5",
+       Then::kCarried},
       // Every line moved: the old ids and the new ones noted, 5 000 in all.
-      {"UPDATE journal_line SET line_id = line_id + 100000", true}};
+      {"UPDATE journal_line SET line_id = line_id + 100000", Then::kFolded},
+      {again, Then::kLogCleared}};
+  const char* const kLogPastFloor =
+      "SELECT (SELECT max(seq) FROM journal_total_log) - (SELECT floor FROM "
+      "journal_total_log_floor)";
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.edit);
-    host_.Exec(c.edit);
+    SCOPED_TRACE(c.edit.substr(0, 80));
+    host_.Exec(c.edit.c_str());
     const int64_t notes = Count("SELECT count(*) FROM journal_line_change");
     ASSERT_GT(notes, 0);
+    if (c.then == Then::kLogCleared) {
+      ASSERT_GT(Count(kLogPastFloor), 4096);
+    }
     const int64_t counter = Count("PRAGMA data_version");
     const int64_t changes = sqlite3_total_changes64(host_.Db());
     ClRuleShiwake rule;
@@ -214,13 +232,16 @@ TEST_F(DerivedDataTest, AServiceFoldsEnoughChangedLinesAndLeavesNoTransactionOpe
     EXPECT_EQ(rule.GetSwkCount(nullptr, nullptr, &lines), 0);
     EXPECT_EQ(lines, 2500);
     const int64_t left = Count("SELECT count(*) FROM journal_line_change");
-    if (c.folds) {
-      EXPECT_LT(left, notes / 2) << "the service did not fold the changed lines";
+    if (c.then == Then::kFolded) {
+      EXPECT_LT(left * 2, notes) << "the service did not fold the changed lines";
+    } else if (c.then == Then::kLogCleared) {
+      EXPECT_LT(left, notes) << "the service did not fold the changed line";
     } else {
       EXPECT_EQ(left, notes);
       EXPECT_EQ(Count("PRAGMA data_version"), counter);
       EXPECT_EQ(sqlite3_total_changes64(host_.Db()), changes) << "the store was written";
     }
+    EXPECT_LE(Count(kLogPastFloor), 4096) << "the account totals' log was not cleared";
     EXPECT_NE(sqlite3_get_autocommit(host_.Db()), 0);
     mvhost::JournalDerived::ForgetConnection(host_.Db());
   }
