@@ -358,13 +358,11 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
   };
   Held held[TaxLineSide::kMaxTargets];
   int heldCount = 0;
-  KeyState* states[2][3] = {};
-  bool asBooked[2][3] = {};
-  int64_t amounts[2][3] = {};
+  // Read only where uses says the side has them.
+  KeyState* states[2][3];
+  bool asBooked[2][3];
+  int64_t amounts[2][3];
   uint8_t uses[2][3] = {};
-  // Deferred triples whose parts this side added to.
-  Triple* touched[TaxLineSide::kMaxTargets];
-  int touchedCount = 0;
   for (int i = 0; i < side.targetCount; ++i) {
     const TaxLineSide::Target& target = side.targets[i];
     uint64_t key = 0;
@@ -398,12 +396,11 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
       continue;
     }
     // An entry to a deferred figure's own spool makes its deferred entries
-    // first; one to its parts' is seen to below.
+    // first. One to its parts' needs nothing now: the deferred entries are
+    // made of the parts' first ones, and the figure's next side sees that
+    // the parts hold more than its own.
     if (state->triple != nullptr && state->triple->deferred && !Materialize(*state->triple)) {
       return false;
-    }
-    if (state->partOf != nullptr && state->partOf->deferred) {
-      touched[touchedCount++] = state->partOf;
     }
     char* const text = spools_.StartEntry(spool, kLineEntryText);
     if (!spools_.EndEntry(spool, PutLineEntry(text, row, taken, target.amount, whatWasBooked),
@@ -411,7 +408,7 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
       return false;
     }
   }
-  if (heldCount == 0 && touchedCount == 0) return !failed();
+  if (heldCount == 0) return !failed();
   constexpr int kExcl = static_cast<int>(TakenAmount::kExcludingTax);
   constexpr int kTax = static_cast<int>(TakenAmount::kTax);
   constexpr int kIncl = static_cast<int>(TakenAmount::kIncludingTax);
@@ -465,24 +462,12 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
     if (state->triple != nullptr && state->triple->deferred && !Materialize(*state->triple)) {
       return false;
     }
-    if (state->partOf != nullptr && state->partOf->deferred) {
-      touched[touchedCount++] = state->partOf;
-    }
     TraceSpools::Spool* const spool = state->spool;
     char* const text = spools_.StartEntry(spool, kLineEntryText);
     if (!spools_.EndEntry(spool,
                           PutLineEntry(text, row, TakenAmount::kIncludingTax, entry.amount,
                                        entry.asBooked),
                           entry.amount)) {
-      return false;
-    }
-  }
-  // A deferred figure one of whose parts this side added to without being
-  // one of its sides: its entries are made now, from the parts' first ones.
-  for (int i = 0; i < touchedCount; ++i) {
-    Triple* const triple = touched[i];
-    if (triple->deferred && triple != deferring[0] && triple != deferring[1] &&
-        !Materialize(*triple)) {
       return false;
     }
   }

@@ -134,11 +134,12 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   // Most such figures end as the sum of the other two (SumOfParts), their
   // own entries dropped: so they are not made while that can still be.
   // While deferred, every side the figure took also went once to each of
-  // the two others, and nothing else did, with entries from which its own
-  // follows (all three as booked, or all three with their amounts and the
-  // third the sum of the two). The first side that breaks this makes the
-  // deferred entries from the two others' spools (Materialize), and the
-  // figure's entries are made as they come from then on.
+  // the two others, with entries from which its own follows (all three as
+  // booked, or all three with their amounts and the third the sum of the
+  // two), and the two others' first entries are those sides'. The first
+  // side that breaks this makes the deferred entries from them
+  // (Materialize), and the figure's entries are made as they come from
+  // then on.
   struct Triple {
     uint64_t key = 0;  // the amount including tax
     uint64_t excl = 0, tax = 0;

@@ -173,6 +173,7 @@ TEST(TraceRecorderTest, EntriesIncludingTaxLeftUnmadeAreTheSameWhenMade) {
       {"an amount including tax not the sum of its parts", "wow", true},
       {"one part as booked, one not", "wmw", true},
       {"an amount excluding tax alone, late", many + "ew", false},
+      {"an amount excluding tax alone, last", many + "e", false},
       {"an amount including tax alone, late", many + "kw", false},
       {"an amount including tax alone, first", "kww", false},
       {"many", many, true},
