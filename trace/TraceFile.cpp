@@ -489,6 +489,18 @@ Status TraceFile::Write(const ReportInputs& inputs, const StDATAINFO& dataSet, c
   std::vector<TracedFigure> figures =
       TracedFigures(inputs, run.savedReturn, ReadReportValues(report));
   if (!run.savedReturn) NameParts(inputs.tables, recorder, figures);
+  // The entries left unmade for a figure that could have ended as the sum
+  // of its parts, of each spool the trace still copies.
+  if (recorder != nullptr) {
+    for (const TracedFigure& figure : figures) {
+      if (figure.spool && !recorder->Complete(*figure.spool)) return TraceFailed(path_);
+      for (const FigurePart& part : figure.parts) {
+        if (!part.written && part.spool && !recorder->Complete(*part.spool)) {
+          return TraceFailed(path_);
+        }
+      }
+    }
+  }
   try {
     TraceOutput out(file_);
     if (begun_) {

@@ -256,17 +256,27 @@ void TraceRecorder::TakeRecords(const char* data, const char* end) {
 }
 
 // Inlined: every entry of a line goes through it.
-[[gnu::always_inline]] inline TraceSpools::Spool* TraceRecorder::SpoolOf(uint64_t key) {
+[[gnu::always_inline]] inline TraceRecorder::KeyState* TraceRecorder::StateOf(uint64_t key) {
   CacheSlot& slot = cache_[(key * 0x9E3779B97F4A7C15ull) >> 54];
-  if (slot.spool == nullptr || slot.key != key) slot = CacheSlot{key, spools_.Get(key)};
-  return slot.spool;
+  if (slot.state == nullptr || slot.key != key) {
+    KeyState& state = keys_[key];
+    state.key = key;
+    if (state.spool == nullptr) state.spool = spools_.Get(key);
+    slot = CacheSlot{key, &state};
+  }
+  return slot.state;
 }
 
-TraceRecorder::Triple& TraceRecorder::TripleOf(uint64_t key) {
-  CacheSlot& slot = cache_[(key * 0x9E3779B97F4A7C15ull) >> 54];
-  if (slot.spool == nullptr || slot.key != key) slot = CacheSlot{key, spools_.Get(key)};
-  if (slot.triple == nullptr) slot.triple = &triples_[key];
-  return *slot.triple;
+[[gnu::always_inline]] inline TraceSpools::Spool* TraceRecorder::SpoolOf(uint64_t key) {
+  return StateOf(key)->spool;
+}
+
+TraceRecorder::Triple& TraceRecorder::TripleOf(KeyState* state) {
+  if (state->triple == nullptr) {
+    state->triple = &triples_[state->key];
+    state->triple->key = state->key;
+  }
+  return *state->triple;
 }
 
 uint64_t TraceRecorder::AddLine(const LineRow& row) {
@@ -338,8 +348,20 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
     typed = typed || side.targets[i].record == TaxLineSide::Record::kBusinessType;
   }
   // The figures the side went to by record (rate row or its unclassified
-  // part, business type) and by the amount taken.
-  uint64_t keys[2][3] = {};
+  // part, business type) and by the amount taken. The entries of amounts
+  // including tax wait until the side's others are made (Triple).
+  struct Held {
+    KeyState* state;
+    int64_t amount;
+    int record;
+    bool asBooked;
+  };
+  Held held[TaxLineSide::kMaxTargets];
+  int heldCount = 0;
+  // Read only where uses says the side has them.
+  KeyState* states[2][3];
+  bool asBooked[2][3];
+  int64_t amounts[2][3];
   uint8_t uses[2][3] = {};
   for (int i = 0; i < side.targetCount; ++i) {
     const TaxLineSide::Target& target = side.targets[i];
@@ -355,32 +377,145 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
     } else {
       continue;  // listed under its business type's figure
     }
-    if (!AddLineEntry(key, row, TakenOf(target.taken), target.amount, side.amount, side.tax)) {
+    KeyState* const state = StateOf(key);
+    TraceSpools::Spool* const spool = state->spool;
+    if (spool == nullptr) return false;
+    const TakenAmount taken = TakenOf(target.taken);
+    // Most entries take what their row booked: the reader has it there.
+    int64_t booked = 0;
+    const bool whatWasBooked =
+        BookedAmount(side.amount, side.tax, taken, &booked) && booked == target.amount;
+    const int record = target.record == TaxLineSide::Record::kBusinessType ? 1 : 0;
+    const int t = static_cast<int>(taken);
+    states[record][t] = state;
+    asBooked[record][t] = whatWasBooked;
+    amounts[record][t] = target.amount;
+    ++uses[record][t];
+    if (taken == TakenAmount::kIncludingTax) {
+      held[heldCount++] = Held{state, target.amount, record, whatWasBooked};
+      continue;
+    }
+    // An entry to a deferred figure's own spool makes its deferred entries
+    // first. One to its parts' needs nothing now: the deferred entries are
+    // made of the parts' first ones, and the figure's next side sees that
+    // the parts hold more than its own.
+    if (state->triple != nullptr && state->triple->deferred && !Materialize(*state->triple)) {
       return false;
     }
-    const int record = target.record == TaxLineSide::Record::kBusinessType ? 1 : 0;
-    const int taken = static_cast<int>(TakenOf(target.taken));
-    keys[record][taken] = key;
-    ++uses[record][taken];
+    char* const text = spools_.StartEntry(spool, kLineEntryText);
+    if (!spools_.EndEntry(spool, PutLineEntry(text, row, taken, target.amount, whatWasBooked),
+                          target.amount)) {
+      return false;
+    }
   }
+  if (heldCount == 0) return !failed();
+  constexpr int kExcl = static_cast<int>(TakenAmount::kExcludingTax);
+  constexpr int kTax = static_cast<int>(TakenAmount::kTax);
+  constexpr int kIncl = static_cast<int>(TakenAmount::kIncludingTax);
+  const Triple* deferring[2] = {nullptr, nullptr};
   for (int record = 0; record < 2; ++record) {
-    constexpr int kExcl = static_cast<int>(TakenAmount::kExcludingTax);
-    constexpr int kTax = static_cast<int>(TakenAmount::kTax);
-    constexpr int kIncl = static_cast<int>(TakenAmount::kIncludingTax);
     if (uses[record][kIncl] == 0) continue;
-    Triple& triple = TripleOf(keys[record][kIncl]);
+    KeyState* const incl = states[record][kIncl];
+    KeyState* const excl = states[record][kExcl];
+    KeyState* const tax = states[record][kTax];
+    Triple& triple = TripleOf(incl);
     const bool whole =
-        uses[record][kExcl] == 1 && uses[record][kTax] == 1 && uses[record][kIncl] == 1;
-    if (!whole || (triple.count > 0 &&
-                   (triple.excl != keys[record][kExcl] || triple.tax != keys[record][kTax]))) {
+        uses[record][kExcl] == 1 && uses[record][kTax] == 1 && uses[record][kIncl] == 1 &&
+        (triple.count == 0 || (triple.excl == excl->key && triple.tax == tax->key));
+    // Deferred on while the two parts' entries of this side come right
+    // after the deferred sides' and this side's amount including tax
+    // follows from them.
+    int64_t parts = 0;
+    const bool follows =
+        whole &&
+        ((asBooked[record][kExcl] && asBooked[record][kTax] && asBooked[record][kIncl]) ||
+         (!asBooked[record][kExcl] && !asBooked[record][kTax] && !asBooked[record][kIncl] &&
+          !__builtin_add_overflow(amounts[record][kExcl], amounts[record][kTax], &parts) &&
+          parts == amounts[record][kIncl]));
+    auto alone = [&triple](const KeyState* part) {
+      return part->spool->count == triple.count + 1 &&
+             (part->partOf == nullptr || part->partOf == &triple || !part->partOf->deferred);
+    };
+    if (triple.deferred && !triple.mixed && follows && excl != tax && incl->spool->count == 0 &&
+        alone(excl) && alone(tax)) {
+      deferring[record] = &triple;
+      excl->partOf = &triple;
+      tax->partOf = &triple;
+      if (__builtin_add_overflow(triple.sum, amounts[record][kIncl], &triple.sum)) {
+        triple.overflow = true;
+      }
+    } else if (triple.deferred && !Materialize(triple)) {
+      return false;
+    }
+    if (!whole) {
       triple.mixed = true;
       continue;
     }
-    triple.excl = keys[record][kExcl];
-    triple.tax = keys[record][kTax];
+    triple.excl = excl->key;
+    triple.tax = tax->key;
     ++triple.count;
   }
+  for (int i = 0; i < heldCount; ++i) {
+    const Held& entry = held[i];
+    KeyState* const state = entry.state;
+    if (state == states[entry.record][kIncl] && deferring[entry.record] != nullptr) continue;
+    if (state->triple != nullptr && state->triple->deferred && !Materialize(*state->triple)) {
+      return false;
+    }
+    TraceSpools::Spool* const spool = state->spool;
+    char* const text = spools_.StartEntry(spool, kLineEntryText);
+    if (!spools_.EndEntry(spool,
+                          PutLineEntry(text, row, TakenAmount::kIncludingTax, entry.amount,
+                                       entry.asBooked),
+                          entry.amount)) {
+      return false;
+    }
+  }
   return !failed();
+}
+
+bool TraceRecorder::Materialize(Triple& triple) {
+  triple.deferred = false;
+  if (triple.count == 0) return true;
+  TraceSpools::Spool* const spool = SpoolOf(triple.key);
+  const TraceSpools::Spool* const excl = spools_.Find(triple.excl);
+  const TraceSpools::Spool* const tax = spools_.Find(triple.tax);
+  if (spool == nullptr || excl == nullptr || tax == nullptr || spool->count != 0) {
+    failed_ = true;
+    return false;
+  }
+  // The deferred sides are the first count entries of each part, in order:
+  // the same row, both as booked or both with their amounts.
+  TraceSpools::EntryReader exclReader(spools_, *excl);
+  TraceSpools::EntryReader taxReader(spools_, *tax);
+  for (uint64_t made = 0; made < triple.count; ++made) {
+    std::string_view exclText, taxText;
+    LineEntryValues exclEntry, taxEntry;
+    if (!exclReader.Next(&exclText) || !taxReader.Next(&taxText) ||
+        !ParseLineEntry(exclText, &exclEntry) || !ParseLineEntry(taxText, &taxEntry) ||
+        exclEntry.index != taxEntry.index || exclEntry.hasAmount != taxEntry.hasAmount) {
+      failed_ = true;
+      return false;
+    }
+    const int64_t amount = exclEntry.hasAmount ? exclEntry.amount + taxEntry.amount : 0;
+    char* const text = spools_.StartEntry(spool, kLineEntryText);
+    if (!spools_.EndEntry(spool,
+                          PutLineEntry(text, exclEntry.index, TakenAmount::kIncludingTax, amount,
+                                       !exclEntry.hasAmount),
+                          0)) {
+      return false;
+    }
+  }
+  // The amounts were summed as they came, in the same order.
+  spool->sum = triple.sum;
+  spool->overflow = spool->overflow || triple.overflow;
+  return true;
+}
+
+bool TraceRecorder::Complete(uint64_t key) {
+  auto found = triples_.find(key);
+  if (found == triples_.end() || !found->second.deferred) return true;
+  return Materialize(found->second);
 }
 
 void TraceRecorder::AddSharedRow(const SharedRow& row) {
@@ -488,11 +623,14 @@ bool TraceRecorder::SumOfParts(uint64_t including, uint64_t* excluding, uint64_t
   auto found = triples_.find(including);
   if (found == triples_.end() || found->second.mixed) return false;
   const Triple& triple = found->second;
-  // Each side of the triples added one entry to each of the three spools:
-  // equal counts mean no other side added to any of them.
+  // Each side of the triples added one entry to each of the three spools
+  // (the amounts including tax deferred, counted by the triple): equal
+  // counts mean no other side added to any of them.
   for (uint64_t key : {including, triple.excl, triple.tax}) {
     const TraceSpools::Spool* spool = spools_.Find(key);
-    if (spool == nullptr || spool->count != triple.count) return false;
+    const uint64_t count =
+        (spool != nullptr ? spool->count : 0) + (key == including && triple.deferred ? triple.count : 0);
+    if (count != triple.count) return false;
   }
   *excluding = triple.excl;
   *tax = triple.tax;

@@ -58,6 +58,10 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   // tax of exactly the sides whose amounts excluding tax and tax the two
   // other spools hold: the figure is then the sum of those two.
   bool SumOfParts(uint64_t including, uint64_t* excluding, uint64_t* tax) const;
+  // Makes the entries of key that were left unmade while its figure could
+  // still end as the sum of its two parts (below); after Finish, for each
+  // spool the trace copies. False when they cannot be made (failed()).
+  bool Complete(uint64_t key);
   // The accounts the line table names, by id: the JSON object of each.
   const std::unordered_map<int32_t, std::string>& accounts() const { return hostAccounts_.byId; }
   // A spool could not be written or an amount overflowed: the trace would
@@ -126,18 +130,43 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   TraceSpools spools_;
   // The spools of amounts including tax of the host's figures, with the
   // spools of the same sides' amounts excluding tax and tax.
+  //
+  // Most such figures end as the sum of the other two (SumOfParts), their
+  // own entries dropped: so they are not made while that can still be.
+  // While deferred, every side the figure took also went once to each of
+  // the two others, with entries from which its own follows (all three as
+  // booked, or all three with their amounts and the third the sum of the
+  // two), and the two others' first entries are those sides'. The first
+  // side that breaks this makes the deferred entries from them
+  // (Materialize), and the figure's entries are made as they come from
+  // then on.
   struct Triple {
+    uint64_t key = 0;  // the amount including tax
     uint64_t excl = 0, tax = 0;
     uint64_t count = 0;
-    bool mixed = false;  // some side did not add to the three alike
+    bool mixed = false;    // some side did not add to the three alike
+    bool deferred = true;  // no entry made yet: count of them to make
+    int64_t sum = 0;       // of the deferred entries, as the spool sums
+    bool overflow = false;
   };
   std::unordered_map<uint64_t, Triple> triples_;
-  struct CacheSlot {
+  // What the recorder knows of a figure's key.
+  struct KeyState {
     uint64_t key = 0;
     TraceSpools::Spool* spool = nullptr;
-    Triple* triple = nullptr;  // made on first use as a triple's key
+    Triple* triple = nullptr;  // its triple as an amount including tax
+    Triple* partOf = nullptr;  // a deferred triple it is a part of
   };
-  Triple& TripleOf(uint64_t key);
+  std::unordered_map<uint64_t, KeyState> keys_;
+  struct CacheSlot {
+    uint64_t key = 0;
+    KeyState* state = nullptr;
+  };
+  KeyState* StateOf(uint64_t key);
+  Triple& TripleOf(KeyState* state);
+  // Makes a deferred triple's entries, from the first count entries of its
+  // two parts, and ends its deferral.
+  bool Materialize(Triple& triple);
   std::array<CacheSlot, 1024> cache_{};
   std::string entry_;
   // The rows of the host's sides that the engine's refund passes may take

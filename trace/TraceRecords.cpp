@@ -1,6 +1,7 @@
 #include "trace/TraceRecords.h"
 
 #include <array>
+#include <charconv>
 #include <cstring>
 
 namespace taxlink {
@@ -181,6 +182,29 @@ char* PutLineEntry(char* out, const LineEntryStart& start, TakenAmount taken, in
   }
   *out++ = ']';
   return out;
+}
+
+bool ParseLineEntry(std::string_view text, LineEntryValues* entry) {
+  if (text.size() < 2 || text.front() != '[' || text.back() != ']') return false;
+  text = text.substr(1, text.size() - 2);
+  int64_t values[3] = {};
+  int count = 0;
+  for (bool more = true; more; ++count) {
+    if (count == 3) return false;
+    const std::size_t comma = text.find(',');
+    const std::string_view number = text.substr(0, comma);
+    const auto [end, error] =
+        std::from_chars(number.data(), number.data() + number.size(), values[count]);
+    if (error != std::errc() || end != number.data() + number.size()) return false;
+    more = comma != std::string_view::npos;
+    if (more) text.remove_prefix(comma + 1);
+  }
+  if (count < 2 || values[0] < 0 || values[1] < 0 || values[1] > 2) return false;
+  entry->index = static_cast<uint64_t>(values[0]);
+  entry->taken = static_cast<int>(values[1]);
+  entry->hasAmount = count == 3;
+  entry->amount = count == 3 ? values[2] : 0;
+  return true;
 }
 
 void AppendLineRow(std::string& out, const LineRow& row) {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace taxlink {
 
@@ -62,6 +63,17 @@ void StartLineEntries(uint64_t index, LineEntryStart* start);
 // A line contribution of the row start names, the same text as PutLineEntry.
 char* PutLineEntry(char* out, const LineEntryStart& start, TakenAmount taken, int64_t amount,
                    bool asBooked);
+
+// A line contribution's text read back: its row, and its amount when the
+// text gives one (not as booked).
+struct LineEntryValues {
+  uint64_t index = 0;
+  int taken = 0;
+  bool hasAmount = false;
+  int64_t amount = 0;
+};
+// False when text is not a line contribution as PutLineEntry writes it.
+bool ParseLineEntry(std::string_view text, LineEntryValues* entry);
 
 // The same appended to a string.
 void AppendLineRow(std::string& out, const LineRow& row);

@@ -175,6 +175,47 @@ bool TraceSpools::CopyInto(const Spool& spool, platform::File* out) const {
   return true;
 }
 
+TraceSpools::EntryReader::EntryReader(const TraceSpools& spools, const Spool& spool)
+    : spools_(spools), spool_(spool), chunks_(spool.chunks.size()), buffered_(spool.buffered) {}
+
+bool TraceSpools::EntryReader::Load() {
+  text_.clear();
+  at_ = 0;
+  if (chunk_ < chunks_) {
+    const Spool::Chunk& chunk = spool_.chunks[chunk_++];
+    text_.resize(chunk.size);
+    if (spools_.shared_ < 0 || ::pread(spools_.shared_, text_.data(), chunk.size,
+                                       static_cast<off_t>(chunk.offset)) !=
+                                   static_cast<ssize_t>(chunk.size)) {
+      failed_ = true;
+      return false;
+    }
+    return true;
+  }
+  if (bufferRead_ || buffered_ == 0) return false;
+  bufferRead_ = true;
+  text_.assign(spool_.buffer.get(), buffered_);
+  return true;
+}
+
+bool TraceSpools::EntryReader::Next(std::string_view* entry) {
+  // Each entry is ",\n" (the first "\n") and one JSON array: a chunk ends
+  // with an entry.
+  while (at_ < text_.size() && (text_[at_] == ',' || text_[at_] == '\n')) ++at_;
+  while (at_ == text_.size()) {
+    if (!Load()) return false;
+    while (at_ < text_.size() && (text_[at_] == ',' || text_[at_] == '\n')) ++at_;
+  }
+  const std::size_t end = text_.find(']', at_);
+  if (end == std::string::npos) {
+    failed_ = true;
+    return false;
+  }
+  *entry = std::string_view(text_).substr(at_, end + 1 - at_);
+  at_ = end + 1;
+  return true;
+}
+
 bool TraceSpools::FlushInPlace(uint64_t key) {
   auto it = spools_.find(key);
   if (it == spools_.end() || it->second.inPlace < 0) return false;

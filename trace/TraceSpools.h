@@ -105,6 +105,30 @@ class TraceSpools {
   // file rewound to the first, for reading; null when it cannot be or there
   // is no such spool. Writing after reading is not supported.
   std::FILE* Rewind(uint64_t key);
+  // Reads the entries of a figure's spool back, in order: the chunks from
+  // the shared file, then the buffer. The spool may grow meanwhile; what
+  // it held when the reader was made is read.
+  class EntryReader {
+   public:
+    EntryReader(const TraceSpools& spools, const Spool& spool);
+    // The next entry's text, without its separator; false at the end, or
+    // when a chunk cannot be read (failed()).
+    bool Next(std::string_view* entry);
+    bool failed() const { return failed_; }
+
+   private:
+    bool Load();  // the next chunk or the buffer into text_
+    const TraceSpools& spools_;
+    const Spool& spool_;
+    std::size_t chunks_;   // of the spool when the reader was made
+    std::size_t chunk_ = 0;
+    std::size_t buffered_;  // the buffer's entries when made
+    bool bufferRead_ = false;
+    std::string text_;
+    std::size_t at_ = 0;
+    bool failed_ = false;
+  };
+
   // Writes every entry of a text spool to out (the kernel copies the
   // chunks); false when the spool cannot be read. out raises FileException
   // when it cannot be written.

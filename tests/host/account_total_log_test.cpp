@@ -13,9 +13,8 @@
 
 #include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/JournalDerived.h"
-#include "mvhost/lib/KeptAccounts.h"
-#include "mvhost/lib/KeptAssets.h"
 #include "tests/support/HostFixture.h"
+#include "tests/support/RecordingConnection.h"
 
 namespace taxlink::testing {
 namespace {
@@ -24,49 +23,28 @@ namespace {
 // account totals (the full check's statement) or the log.
 class OtherRun {
  public:
-  explicit OtherRun(const HostFixture& host) {
-    EXPECT_EQ(
-        sqlite3_open_v2((host.Home() + "/host.db").c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr),
-        SQLITE_OK);
-    sqlite3_trace_v2(
-        db_, SQLITE_TRACE_STMT,
-        [](unsigned, void* self, void*, void* sql) {
-          static_cast<OtherRun*>(self)->statements_ += static_cast<const char*>(sql);
-          return 0;
-        },
-        this);
-  }
-  ~OtherRun() {
-    mvhost::JournalDerived::ForgetConnection(db_);
-    mvhost::ForgetKeptAccounts(db_);
-    mvhost::ForgetKeptAssets(db_);
-    sqlite3_close_v2(db_);
-  }
-  OtherRun(const OtherRun&) = delete;
-  OtherRun& operator=(const OtherRun&) = delete;
+  explicit OtherRun(const HostFixture& host) : connection_(host) {}
 
   // The check's finding; "read all" when it read every row of the account
   // totals, "from the log" when it read the log instead.
   std::string Check(std::vector<mvhost::AccountTotal>* rows = nullptr) {
     mvhost::DerivedFinding finding;
-    EXPECT_EQ(mvhost::CheckDerivedData(db_, 1, &finding), 0);
+    EXPECT_EQ(mvhost::CheckDerivedData(connection_.db(), 1, &finding), 0);
     if (rows != nullptr) {
       const mvhost::AccountTotals* totals = nullptr;
-      EXPECT_EQ(mvhost::CheckedAccountTotals(db_, 1, &totals), 0);
+      EXPECT_EQ(mvhost::CheckedAccountTotals(connection_.db(), 1, &totals), 0);
       rows->clear();
       if (totals != nullptr) rows->assign(totals->begin(), totals->end());
     }
     return finding.problem;
   }
   bool ReadAll() const {
-    return statements_.find("journal_account_total WHERE data_no = ? ORDER BY") !=
-           std::string::npos;
+    return connection_.Ran("journal_account_total WHERE data_no = ? ORDER BY");
   }
-  bool ReadLog() const { return statements_.find("journal_total_log") != std::string::npos; }
+  bool ReadLog() const { return connection_.Ran("journal_total_log"); }
 
  private:
-  sqlite3* db_ = nullptr;
-  std::string statements_;
+  RecordingConnection connection_;
 };
 
 // A data set of 200 lines, about as many rows of account totals (the log

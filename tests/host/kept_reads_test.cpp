@@ -22,46 +22,18 @@
 #include "mvhost/lib/CheckedSnapshot.h"
 #include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/FilterSql.h"
-#include "mvhost/lib/JournalDerived.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/KeptAccounts.h"
 #include "mvhost/lib/KeptAssets.h"
 #include "mvhost/lib/RunLog.h"
 #include "mvhost/lib/StoredFindings.h"
 #include "tests/support/HostFixture.h"
+#include "tests/support/RecordingConnection.h"
 
 namespace taxlink::testing {
 namespace {
 
-// A second connection to the fixture's store, as another run's, that
-// records the statements it runs.
-class OtherRun {
- public:
-  explicit OtherRun(const HostFixture& host) {
-    EXPECT_EQ(
-        sqlite3_open_v2((host.Home() + "/host.db").c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr),
-        SQLITE_OK);
-    sqlite3_trace_v2(
-        db_, SQLITE_TRACE_STMT,
-        [](unsigned, void* self, void*, void* sql) {
-          static_cast<OtherRun*>(self)->statements_ += static_cast<const char*>(sql);
-          return 0;
-        },
-        this);
-  }
-  ~OtherRun() {
-    mvhost::JournalDerived::ForgetConnection(db_);
-    mvhost::ForgetKeptAccounts(db_);
-    mvhost::ForgetKeptAssets(db_);
-    sqlite3_close_v2(db_);
-  }
-  sqlite3* db() const { return db_; }
-  bool Read(const char* table) const { return statements_.find(table) != std::string::npos; }
-
- private:
-  sqlite3* db_ = nullptr;
-  std::string statements_;
-};
+using OtherRun = RecordingConnection;
 
 class KeptReadsTest : public ::testing::Test {
  protected:
@@ -109,7 +81,7 @@ TEST_F(KeptReadsTest, AKeptCheckStandsOnlyUntilTheStoreIsWritten) {
     mvhost::DerivedFinding finding;
     ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
     EXPECT_EQ(finding.problem, "");
-    EXPECT_FALSE(run.Read("journal_account_total")) << "the kept check was not taken";
+    EXPECT_FALSE(run.Ran("journal_account_total")) << "the kept check was not taken";
     const mvhost::AccountTotals* totals = nullptr;
     ASSERT_EQ(mvhost::CheckedAccountTotals(run.db(), 1, &totals), 0);
     ASSERT_NE(totals, nullptr);
@@ -147,7 +119,7 @@ TEST_F(KeptReadsTest, AKeptCheckOutlastsTheHostsBenignWritesButNotTheWriteAfterT
       OtherRun run(host_);
       mvhost::DerivedFinding finding;
       ASSERT_EQ(mvhost::CheckDerivedData(run.db(), 1, &finding), 0);
-      EXPECT_FALSE(run.Read("journal_account_total")) << "the kept check was not taken";
+      EXPECT_FALSE(run.Ran("journal_account_total")) << "the kept check was not taken";
     }
     host_.Exec("UPDATE journal_class_total SET credit_amount = credit_amount + 1");
     benign();
@@ -184,7 +156,7 @@ TEST_F(KeptReadsTest, TheAccountsHandedOnByTheCheckFollowAWriteAfterIt) {
     ASSERT_NE(accounts, nullptr);
     ASSERT_EQ(accounts->size(), 1U);
     EXPECT_EQ((*accounts)[0].nameText.cp932, *write != '\0' ? "after" : "before");
-    EXPECT_EQ(run.Read("FROM account "), *write != '\0') << "the handed list was not taken";
+    EXPECT_EQ(run.Ran("FROM account "), *write != '\0') << "the handed list was not taken";
   }
 }
 
@@ -389,7 +361,7 @@ TEST_F(KeptReadsTest, TheFixedAssetsKeptSelectWhatTheirSqlSelectsAndFollowTheSto
     ASSERT_EQ(mvhost::KeptAssets(run.db(), 1, &kept), 0);
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(kept->size(), 8U);
-    EXPECT_FALSE(run.Read("FROM fixed_asset")) << "the kept assets were not taken";
+    EXPECT_FALSE(run.Ran("FROM fixed_asset")) << "the kept assets were not taken";
   }
   {
     // Damaged, the assets' file is not taken.
@@ -406,7 +378,7 @@ TEST_F(KeptReadsTest, TheFixedAssetsKeptSelectWhatTheirSqlSelectsAndFollowTheSto
     ASSERT_EQ(mvhost::KeptAssets(run.db(), 1, &kept), 0);
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(kept->size(), 8U);
-    EXPECT_TRUE(run.Read("FROM fixed_asset"));
+    EXPECT_TRUE(run.Ran("FROM fixed_asset"));
   }
   FilterCondition range[mvhost::kMaxGroupConditions];
   std::memset(range, 0, sizeof(range));

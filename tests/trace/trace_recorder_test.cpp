@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -25,6 +26,7 @@
 #include "platform/winfs/WinFileSystem.h"
 #include "tests/support/TempFolder.h"
 #include "trace/TraceKeys.h"
+#include "trace/TraceRecords.h"
 #include "trace/TraceRecorder.h"
 
 namespace taxlink {
@@ -40,12 +42,10 @@ TaxLineSide HostSide(int32_t journal) {
   return side;
 }
 
-// The rows the engine's contributions to one figure name, in order.
-std::vector<uint64_t> NamedRows(const TraceRecorder& recorder, uint64_t key) {
-  std::vector<uint64_t> rows;
+// The text of a spool as the trace gets it.
+std::string SpoolText(const TraceRecorder& recorder, uint64_t key) {
   const TraceSpools::Spool* spool = recorder.spools().Find(key);
-  if (spool == nullptr) return rows;
-  // The spool holds the trace's text of the entries, comma-separated.
+  if (spool == nullptr) return "";
   const std::string folder = testing::MakeMemoryTempFolder("trace-spool");
   {
     platform::File out;
@@ -54,11 +54,18 @@ std::vector<uint64_t> NamedRows(const TraceRecorder& recorder, uint64_t key) {
     EXPECT_TRUE(recorder.spools().CopyInto(*spool, &out));
   }
   std::ifstream in(folder + "/spool", std::ios::binary);
-  const std::string text =
-      "[" + std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>{});
   std::filesystem::remove_all(folder);
-  EXPECT_EQ(text.size() - 1, spool->bytes);
-  for (const nlohmann::json& entry : nlohmann::json::parse(text + "]")) {
+  EXPECT_EQ(text.size(), spool->bytes);
+  return text;
+}
+
+// The rows the engine's contributions to one figure name, in order.
+std::vector<uint64_t> NamedRows(const TraceRecorder& recorder, uint64_t key) {
+  std::vector<uint64_t> rows;
+  // The spool holds the trace's text of the entries, comma-separated.
+  for (const nlohmann::json& entry :
+       nlohmann::json::parse("[" + SpoolText(recorder, key) + "]")) {
     rows.push_back(entry.at(0).get<uint64_t>());
   }
   return rows;
@@ -137,6 +144,95 @@ TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowInAnyOrder) {
       EXPECT_FALSE(recorder.failed());
       EXPECT_EQ(recorder.spools().Find(kLineTableKey)->count, rows);
       EXPECT_EQ(NamedRows(recorder, EngineFigureKey(Figure::kCorpSellingAdminBook)), expected);
+    }
+  }
+}
+
+// A figure including tax whose sides all went to the same figures excluding
+// tax and tax has its entries made only when the trace copies them, or as
+// soon as a side breaks that: they are the entries made one by one.
+TEST(TraceRecorderTest, EntriesIncludingTaxLeftUnmadeAreTheSameWhenMade) {
+  // Purchases at the first rate: figures that no business type splits.
+  constexpr uint16_t kExcl = 104, kTax = 112, kIncl = 120;
+  const uint64_t keys[3] = {TraceKey(TraceKeyKind::kRateFigure, 0, 0, kExcl),
+                            TraceKey(TraceKeyKind::kRateFigure, 0, 0, kTax),
+                            TraceKey(TraceKeyKind::kRateFigure, 0, 0, kIncl)};
+  // A side: w all three as booked, n all three with the other sign, o the
+  // amount including tax not the sum of the two, m one part as booked and
+  // one not, e the amount excluding tax alone, k the amount including tax
+  // alone.
+  struct Case {
+    const char* name;
+    std::string sides;
+    bool sumOfParts;
+  };
+  const std::string many(5000, 'w');  // more than a chunk of each spool
+  const Case cases[] = {
+      {"as booked", "wwwww", true},
+      {"with the other sign", "nwnnw", true},
+      {"an amount including tax not the sum of its parts", "wow", true},
+      {"one part as booked, one not", "wmw", true},
+      {"an amount excluding tax alone, late", many + "ew", false},
+      {"an amount excluding tax alone, last", many + "e", false},
+      {"an amount including tax alone, late", many + "kw", false},
+      {"an amount including tax alone, first", "kww", false},
+      {"many", many, true},
+  };
+  for (const Case& c : cases) {
+    for (const bool onThread : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (onThread ? ", on its own thread" : ""));
+      TraceRecorder recorder(false);
+      std::string error;
+      ASSERT_TRUE(recorder.Open(&error, -1, onThread)) << error;
+      std::string expected[3];
+      int64_t sum[3] = {};
+      for (std::size_t i = 0; i < c.sides.size(); ++i) {
+        const char kind = c.sides[i];
+        TaxLineSide side = HostSide(static_cast<int32_t>(i + 1));
+        side.taxClass = 1;
+        side.amount = 10000 * static_cast<int64_t>(i + 1);
+        side.tax = 800 * static_cast<int64_t>(i + 1);
+        const int sign = kind == 'n' ? -1 : 1;
+        const int64_t amounts[3] = {sign * (kind == 'm' ? -side.amount : side.amount),
+                                    sign * side.tax,
+                                    sign * (side.amount + side.tax) + (kind == 'o' ? 1 : 0) +
+                                        (kind == 'm' ? -2 * side.amount : 0)};
+        const uint16_t offsets[3] = {kExcl, kTax, kIncl};
+        for (int taken = 0; taken < 3; ++taken) {
+          if ((kind == 'e' && taken != 0) || (kind == 'k' && taken != 2)) continue;
+          TaxLineSide::Target& target = side.targets[side.targetCount++];
+          target.record = TaxLineSide::Record::kRateRow;
+          target.taken = static_cast<TaxLineSide::Taken>(taken);
+          target.offset = offsets[taken];
+          target.amount = amounts[taken];
+          const int64_t booked = taken == 0 ? side.amount : taken == 1 ? side.tax
+                                                                       : side.amount + side.tax;
+          if (!expected[taken].empty()) expected[taken] += ',';
+          expected[taken] += '\n';
+          AppendLineEntry(expected[taken], i, static_cast<TakenAmount>(taken), amounts[taken],
+                          amounts[taken] == booked);
+          sum[taken] += amounts[taken];
+        }
+        ASSERT_TRUE(recorder.Side(side));
+      }
+      recorder.Finish();
+      uint64_t excluding = 0, tax = 0;
+      EXPECT_EQ(recorder.SumOfParts(keys[2], &excluding, &tax), c.sumOfParts);
+      if (c.sumOfParts) {
+        EXPECT_EQ(excluding, keys[0]);
+        EXPECT_EQ(tax, keys[1]);
+      }
+      for (const uint64_t key : keys) EXPECT_TRUE(recorder.Complete(key));
+      ASSERT_FALSE(recorder.failed());
+      for (int taken = 0; taken < 3; ++taken) {
+        SCOPED_TRACE(taken);
+        EXPECT_EQ(SpoolText(recorder, keys[taken]), expected[taken]);
+        const TraceSpools::Spool* spool = recorder.spools().Find(keys[taken]);
+        ASSERT_NE(spool, nullptr);
+        EXPECT_EQ(spool->sum, sum[taken]);
+        EXPECT_EQ(spool->count, static_cast<uint64_t>(std::count(
+                                    expected[taken].begin(), expected[taken].end(), '\n')));
+      }
     }
   }
 }
