@@ -302,15 +302,39 @@ void TraceRecorder::WriteRow(const LineRow& row) {
   spools_.EndEntry(lineTable_, PutLineRow(at, row), 0);
 }
 
+namespace {
+
+// Most entries take what their row booked: the reader has it there.
+bool TakesWhatWasBooked(int64_t bookedAmount, int64_t bookedTax, TakenAmount taken,
+                        int64_t amount) {
+  int64_t booked = 0;
+  return BookedAmount(bookedAmount, bookedTax, taken, &booked) && booked == amount;
+}
+
+}  // namespace
+
+bool TraceRecorder::PutEntry(TraceSpools::Spool* spool, const LineEntryStart& row,
+                             TakenAmount taken, int64_t amount, bool asBooked) {
+  char* const at = spools_.StartEntry(spool, kLineEntryText);
+  return spools_.EndEntry(spool, PutLineEntry(at, row, taken, amount, asBooked), amount);
+}
+
 bool TraceRecorder::AddLineEntry(uint64_t key, const LineEntryStart& row, TakenAmount taken,
                                  int64_t amount, int64_t bookedAmount, int64_t bookedTax) {
   TraceSpools::Spool* spool = SpoolOf(key);
   if (spool == nullptr) return false;
-  // Most entries take what their row booked: the reader has it there.
-  int64_t booked = 0;
-  const bool asBooked = BookedAmount(bookedAmount, bookedTax, taken, &booked) && booked == amount;
-  char* const at = spools_.StartEntry(spool, kLineEntryText);
-  return spools_.EndEntry(spool, PutLineEntry(at, row, taken, amount, asBooked), amount);
+  return PutEntry(spool, row, taken, amount,
+                  TakesWhatWasBooked(bookedAmount, bookedTax, taken, amount));
+}
+
+bool TraceRecorder::EntryTo(KeyState* state, const LineEntryStart& row, TakenAmount taken,
+                            int64_t amount, bool asBooked) {
+  // An entry to a deferred figure's own spool makes its deferred entries
+  // first.
+  if (state->triple != nullptr && state->triple->deferred && !Materialize(*state->triple)) {
+    return false;
+  }
+  return PutEntry(state->spool, row, taken, amount, asBooked);
 }
 
 bool TraceRecorder::Side(const TaxLineSide& side) {
@@ -378,13 +402,9 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
       continue;  // listed under its business type's figure
     }
     KeyState* const state = StateOf(key);
-    TraceSpools::Spool* const spool = state->spool;
-    if (spool == nullptr) return false;
+    if (state->spool == nullptr) return false;
     const TakenAmount taken = TakenOf(target.taken);
-    // Most entries take what their row booked: the reader has it there.
-    int64_t booked = 0;
-    const bool whatWasBooked =
-        BookedAmount(side.amount, side.tax, taken, &booked) && booked == target.amount;
+    const bool whatWasBooked = TakesWhatWasBooked(side.amount, side.tax, taken, target.amount);
     const int record = target.record == TaxLineSide::Record::kBusinessType ? 1 : 0;
     const int t = static_cast<int>(taken);
     states[record][t] = state;
@@ -395,18 +415,10 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
       held[heldCount++] = Held{state, target.amount, record, whatWasBooked};
       continue;
     }
-    // An entry to a deferred figure's own spool makes its deferred entries
-    // first. One to its parts' needs nothing now: the deferred entries are
-    // made of the parts' first ones, and the figure's next side sees that
-    // the parts hold more than its own.
-    if (state->triple != nullptr && state->triple->deferred && !Materialize(*state->triple)) {
-      return false;
-    }
-    char* const text = spools_.StartEntry(spool, kLineEntryText);
-    if (!spools_.EndEntry(spool, PutLineEntry(text, row, taken, target.amount, whatWasBooked),
-                          target.amount)) {
-      return false;
-    }
+    // An entry to a deferred figure's parts needs nothing now: the
+    // deferred entries are made of the parts' first ones, and the figure's
+    // next side sees that the parts hold more than its own.
+    if (!EntryTo(state, row, taken, target.amount, whatWasBooked)) return false;
   }
   if (heldCount == 0) return !failed();
   constexpr int kExcl = static_cast<int>(TakenAmount::kExcludingTax);
@@ -419,9 +431,9 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
     KeyState* const excl = states[record][kExcl];
     KeyState* const tax = states[record][kTax];
     Triple& triple = TripleOf(incl);
-    const bool whole =
-        uses[record][kExcl] == 1 && uses[record][kTax] == 1 && uses[record][kIncl] == 1 &&
-        (triple.count == 0 || (triple.excl == excl->key && triple.tax == tax->key));
+    const bool whole = uses[record][kExcl] == 1 && uses[record][kTax] == 1 &&
+                       uses[record][kIncl] == 1 &&
+                       (triple.count == 0 || (triple.excl == excl->key && triple.tax == tax->key));
     // Deferred on while the two parts' entries of this side come right
     // after the deferred sides' and this side's amount including tax
     // follows from them.
@@ -459,15 +471,7 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
     const Held& entry = held[i];
     KeyState* const state = entry.state;
     if (state == states[entry.record][kIncl] && deferring[entry.record] != nullptr) continue;
-    if (state->triple != nullptr && state->triple->deferred && !Materialize(*state->triple)) {
-      return false;
-    }
-    TraceSpools::Spool* const spool = state->spool;
-    char* const text = spools_.StartEntry(spool, kLineEntryText);
-    if (!spools_.EndEntry(spool,
-                          PutLineEntry(text, row, TakenAmount::kIncludingTax, entry.amount,
-                                       entry.asBooked),
-                          entry.amount)) {
+    if (!EntryTo(state, row, TakenAmount::kIncludingTax, entry.amount, entry.asBooked)) {
       return false;
     }
   }
@@ -628,8 +632,8 @@ bool TraceRecorder::SumOfParts(uint64_t including, uint64_t* excluding, uint64_t
   // counts mean no other side added to any of them.
   for (uint64_t key : {including, triple.excl, triple.tax}) {
     const TraceSpools::Spool* spool = spools_.Find(key);
-    const uint64_t count =
-        (spool != nullptr ? spool->count : 0) + (key == including && triple.deferred ? triple.count : 0);
+    const uint64_t count = (spool != nullptr ? spool->count : 0) +
+                           (key == including && triple.deferred ? triple.count : 0);
     if (count != triple.count) return false;
   }
   *excluding = triple.excl;
@@ -751,9 +755,8 @@ void TraceRecorder::RecordEngineLine(const EngineLine& c) {
   if (c.replaces) spools_.Clear(c.key);
   LineEntryStart start;
   StartLineEntries(lastEngineSide_.index, &start);
-  AddLineEntry(c.key, start,
-               taxIncluded_ ? TakenAmount::kIncludingTax : TakenAmount::kExcludingTax, c.amount,
-               lastEngineSide_.amount, lastEngineSide_.tax);
+  AddLineEntry(c.key, start, taxIncluded_ ? TakenAmount::kIncludingTax : TakenAmount::kExcludingTax,
+               c.amount, lastEngineSide_.amount, lastEngineSide_.tax);
 }
 
 void TraceRecorder::RecordEntry(const Entry& entry, const char* json) {

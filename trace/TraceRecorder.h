@@ -92,6 +92,10 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   // The entry of a side's row under key; amount, tax: what the row booked.
   bool AddLineEntry(uint64_t key, const LineEntryStart& row, TakenAmount taken, int64_t amount,
                     int64_t bookedAmount, int64_t bookedTax);
+  // The entry of a side's row in spool; asBooked: its amount is what the
+  // row booked.
+  bool PutEntry(TraceSpools::Spool* spool, const LineEntryStart& row, TakenAmount taken,
+                int64_t amount, bool asBooked);
   // The accounts rows name, by id; the host's sides are remembered on the
   // thread of the walks (their texts live only during the call), the
   // engine's where their rows are made, and both meet in Finish.
@@ -167,6 +171,10 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   // Makes a deferred triple's entries, from the first count entries of its
   // two parts, and ends its deferral.
   bool Materialize(Triple& triple);
+  // PutEntry into the spool of state, after the deferred entries of the
+  // figure it is the amount including tax of.
+  bool EntryTo(KeyState* state, const LineEntryStart& row, TakenAmount taken, int64_t amount,
+               bool asBooked);
   std::array<CacheSlot, 1024> cache_{};
   std::string entry_;
   // The rows of the host's sides that the engine's refund passes may take

@@ -163,6 +163,10 @@ bool ReadLoggedAccountKeys(sqlite3* db, int32_t dataNo, const AccountTotalLogPos
   }
   entries.BindInt(1, since.position);
   entries.BindInt(2, dataNo);
+  auto dropRepeats = [keys] {
+    std::sort(keys->begin(), keys->end());
+    keys->erase(std::unique(keys->begin(), keys->end()), keys->end());
+  };
   int32_t step = 0;
   while ((step = entries.Step()) == 1) {
     AccountKey key{};
@@ -174,14 +178,12 @@ bool ReadLoggedAccountKeys(sqlite3* db, int32_t dataNo, const AccountTotalLogPos
     // Repeats are dropped as the list grows, so that a long log of a few
     // keys stays short.
     if (keys->size() > 2 * most + 64) {
-      std::sort(keys->begin(), keys->end());
-      keys->erase(std::unique(keys->begin(), keys->end()), keys->end());
+      dropRepeats();
       if (keys->size() > most) return false;
     }
   }
   if (step != 0) return false;
-  std::sort(keys->begin(), keys->end());
-  keys->erase(std::unique(keys->begin(), keys->end()), keys->end());
+  dropRepeats();
   return keys->size() <= most;
 }
 

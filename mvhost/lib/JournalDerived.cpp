@@ -339,13 +339,13 @@ void FoldSome(sqlite3* db, int32_t dataNo) {
   sqlite3_busy_timeout(db, 0);
   if (ExecQuietly(db, "BEGIN IMMEDIATE") == 0) {
     int64_t chunks = 0;
+    bool folded = FoldChanges(db, dataNo, kFoldChunksPerProcess, nullptr, &chunks) == 0;
     // The log of the account totals is trimmed after the fold: the pages it
     // frees are not taken again by the chunks in the same transaction, whose
     // reuse of pages in use when it began must be journalled.
-    if (FoldChanges(db, dataNo, kFoldChunksPerProcess, nullptr, &chunks) != 0 ||
-        (TrimAccountTotalLog(db), ExecQuietly(db, "COMMIT") != 0)) {
-      ExecQuietly(db, "ROLLBACK");
-    }
+    if (folded) TrimAccountTotalLog(db);
+    folded = folded && ExecQuietly(db, "COMMIT") == 0;
+    if (!folded) ExecQuietly(db, "ROLLBACK");
   }
   WaitWhenBusy(db);
 }
