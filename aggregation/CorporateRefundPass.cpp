@@ -145,7 +145,8 @@ Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace t
   if (!status.ok()) return status;
   NestedFilter journalFilter;
   int32_t lineCount = 0;
-  status = StartNonTaxablePurchaseWalk(*rule, context_.filter, &journalFilter, &lineCount);
+  status = StartNonTaxablePurchaseWalk(*rule, context_.filter, &journalFilter, &lineCount,
+                                       context_.returnLines);
   // Each line is compared with every listed account, one detail tick per
   // line and per comparison; the index finds the accounts that can match,
   // and the ticks of a line are given at once.
@@ -199,8 +200,10 @@ Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace t
     });
   }
   context_.progress.DetailTicksEach(ticksPerLine, untickedLines);
+  status = WalkEnded(status);
+  if (status.ok()) status = FinishReturnLineTrace(*rule, context_.returnLines);
   rule->MoveFinish();
-  return WalkEnded(status);
+  return status;
 }
 
 // Stage 3: fixed and deferred assets acquired in the period. The period's

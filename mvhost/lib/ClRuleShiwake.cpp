@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
+#include "mvhost/lib/TaxLineTracer.h"
 
 // A walk streams the packed lines in line order through the compiled filter.
 namespace mvhost {
@@ -35,6 +37,9 @@ class SqliteRuleShiwake : public BoundObject<ClRuleShiwake::Impl> {
   int32_t CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t* flags, int32_t mode) override;
   int32_t CheckExistSwkByJigyoBunrui(const StFINDINFO* filter, int32_t businessType,
                                      int32_t* count) override;
+  int32_t TraceReady(uint8_t filingClass, const StFINDINFO* filter,
+                     const StTAXREPORTRATEINFO* rates, TaxLineSink* sink) override;
+  int32_t TraceRest() override;
 
  private:
   struct Query;
@@ -47,6 +52,16 @@ struct mvhost::SqliteRuleShiwake::Query {
   bool ready = false;
   mvhost::LinePredicate predicate;
   mvhost::PackedLineReader reader;
+  // What TraceReady asked of the next walk.
+  struct TraceRequest {
+    const StFINDINFO* filter;
+    const StTAXREPORTRATEINFO* rates;
+    TaxLineSink* sink;
+  };
+  std::optional<TraceRequest> traceAsked;
+  // The walk's trace: tracing until every line was passed.
+  std::optional<mvhost::TaxLineTracer> tracer;
+  bool tracing = false;
 };
 
 namespace {
@@ -177,9 +192,22 @@ int32_t mvhost::SqliteRuleShiwake::GetSwkCount(const StFINDINFO* filter,
   return CountLines(context_, filter, -1, "count the journal lines", count);
 }
 
+int32_t mvhost::SqliteRuleShiwake::TraceReady(uint8_t filingClass, const StFINDINFO* filter,
+                                              const StTAXREPORTRATEINFO* rates,
+                                              TaxLineSink* sink) {
+  if (rates == nullptr || sink == nullptr || filingClass > 2) return mvhost::kErrBadArgument;
+  query_->traceAsked = Query::TraceRequest{filter, rates, sink};
+  return 0;
+}
+
 int32_t mvhost::SqliteRuleShiwake::MoveReady(const StFINDINFO* filter, const void* /*order*/,
                                              const void* /*displayInfo*/, int32_t /*cursorType*/) {
   query_->ready = false;
+  query_->tracing = false;
+  query_->tracer.reset();
+  // A trace asked for is this walk's, whether or not it can be readied.
+  const std::optional<Query::TraceRequest> trace = query_->traceAsked;
+  query_->traceAsked.reset();
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
   mvhost::ReadScope scope;
@@ -187,9 +215,14 @@ int32_t mvhost::SqliteRuleShiwake::MoveReady(const StFINDINFO* filter, const voi
   if (status != 0) return status;
   status = query_->predicate.Compile(db, dataNo, filter);
   if (status != 0) return status;
+  if (trace) {
+    status = query_->tracer.emplace().Open(db, dataNo, trace->filter, trace->rates, trace->sink);
+    if (status != 0) return status;
+  }
   status = query_->reader.Open(db, dataNo);
   if (status != 0) return status;
   query_->ready = true;
+  query_->tracing = trace.has_value();
   return 0;
 }
 
@@ -198,7 +231,17 @@ int32_t mvhost::SqliteRuleShiwake::MoveNext(StSWKTINFO* out) {
   if (!query_->ready) return mvhost::kErrNotReady;
   const mvhost::PackedLine* line = nullptr;
   int32_t step = 0;
-  while ((step = query_->reader.Next(&line)) == 1 && !query_->predicate.Matches(*line)) {
+  if (query_->tracing) {
+    // Every line passed hands its sides to the trace, taken or not.
+    while ((step = query_->reader.Next(&line)) == 1) {
+      const int32_t traced = query_->tracer->Report(*line);
+      if (traced != 0) return traced;
+      if (query_->predicate.Matches(*line)) break;
+    }
+    if (step == 0) query_->tracing = false;
+  } else {
+    while ((step = query_->reader.Next(&line)) == 1 && !query_->predicate.Matches(*line)) {
+    }
   }
   if (step < 0) return step;
   if (step == 0) return kHostEndOfData;
@@ -222,8 +265,25 @@ int32_t mvhost::SqliteRuleShiwake::MoveNext(StSWKTINFO* out) {
   return 0;
 }
 
+int32_t mvhost::SqliteRuleShiwake::TraceRest() {
+  if (!query_->ready || !query_->tracer) return mvhost::kErrNotReady;
+  if (!query_->tracing) return 0;
+  const mvhost::PackedLine* line = nullptr;
+  int32_t step = 0;
+  while ((step = query_->reader.Next(&line)) == 1) {
+    const int32_t traced = query_->tracer->Report(*line);
+    if (traced != 0) return traced;
+  }
+  if (step < 0) return step;
+  query_->tracing = false;
+  return 0;
+}
+
 int32_t mvhost::SqliteRuleShiwake::MoveFinish() {
   query_->ready = false;
+  query_->tracing = false;
+  query_->tracer.reset();
+  query_->traceAsked.reset();
   query_->reader.Close();
   return 0;
 }
