@@ -200,10 +200,12 @@ Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace t
     });
   }
   context_.progress.DetailTicksEach(ticksPerLine, untickedLines);
-  status = WalkEnded(status);
-  if (status.ok()) status = FinishReturnLineTrace(*rule, context_.returnLines);
+  // The trace's sides of the lines after the last one the walk took.
+  const Status rest = WalkEnded(status).ok() ? FinishReturnLineTrace(*rule, context_.returnLines)
+                                             : Status::OK();
   rule->MoveFinish();
-  return status;
+  if (!rest.ok()) return rest;
+  return WalkEnded(status);
 }
 
 // Stage 3: fixed and deferred assets acquired in the period. The period's

@@ -23,6 +23,11 @@ namespace taxlink {
 // spools them (TraceRecords.h): each side of a line once in the line table,
 // and under each figure it went to (TraceKeys.h) an entry naming its row.
 //
+// The host hands a line's sides over before the engine's passes contribute
+// that line (one walk serves both): a side both take is one row. The
+// engine's own rows follow all of the host's, so its entries wait until
+// the host's sides are all in (Ended, else Finish).
+//
 // Opened on a thread of its own, it copies each contribution as a compact
 // record into a bounded handoff (TraceHandoff) and that thread formats and
 // writes them, in the order they came: the run's own walks go on meanwhile,
@@ -44,7 +49,8 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   bool Open(std::string* error, int lineTable = -1, bool onThread = false);
 
   // From the thread that runs the walks. Side is false once recording
-  // failed (on a thread of its own, soon after).
+  // failed (on a thread of its own, soon after). Ended: the host's sides
+  // are all in.
   void Contribute(const Contribution& contribution) override;
   bool Side(const TaxLineSide& side) override;
   void Ended() override;

@@ -43,13 +43,17 @@ class SqliteRuleShiwake : public BoundObject<ClRuleShiwake::Impl> {
 
  private:
   struct Query;
+  [[gnu::noinline]] int32_t MoveNextOther(StSWKTINFO* out);
   Query* query_;
 };
 
 }  // namespace mvhost
 
 struct mvhost::SqliteRuleShiwake::Query {
-  bool ready = false;
+  // Ready, and tracing until every line was passed: one test per line
+  // handed out, as for a walk without a trace.
+  enum class State : uint8_t { kNotReady, kReady, kTracing };
+  State state = State::kNotReady;
   mvhost::LinePredicate predicate;
   mvhost::PackedLineReader reader;
   // What TraceReady asked of the next walk.
@@ -59,9 +63,21 @@ struct mvhost::SqliteRuleShiwake::Query {
     TaxLineSink* sink;
   };
   std::optional<TraceRequest> traceAsked;
-  // The walk's trace: tracing until every line was passed.
+  // The walk's trace.
   std::optional<mvhost::TaxLineTracer> tracer;
-  bool tracing = false;
+  // The next line the walk's filter takes, every line passed handing its
+  // sides to the trace: 1, 0 at the end (the trace then has every side), or
+  // an error.
+  int32_t NextTraced(const mvhost::PackedLine** line) {
+    int32_t step = 0;
+    while ((step = reader.Next(line)) == 1) {
+      const int32_t traced = tracer->Report(**line);
+      if (traced != 0) return traced;
+      if (predicate.Matches(**line)) return 1;
+    }
+    if (step == 0) state = State::kReady;
+    return step;
+  }
 };
 
 namespace {
@@ -202,8 +218,7 @@ int32_t mvhost::SqliteRuleShiwake::TraceReady(uint8_t filingClass, const StFINDI
 
 int32_t mvhost::SqliteRuleShiwake::MoveReady(const StFINDINFO* filter, const void* /*order*/,
                                              const void* /*displayInfo*/, int32_t /*cursorType*/) {
-  query_->ready = false;
-  query_->tracing = false;
+  query_->state = Query::State::kNotReady;
   query_->tracer.reset();
   // A trace asked for is this walk's, whether or not it can be readied.
   const std::optional<Query::TraceRequest> trace = query_->traceAsked;
@@ -221,28 +236,14 @@ int32_t mvhost::SqliteRuleShiwake::MoveReady(const StFINDINFO* filter, const voi
   }
   status = query_->reader.Open(db, dataNo);
   if (status != 0) return status;
-  query_->ready = true;
-  query_->tracing = trace.has_value();
+  query_->state = trace ? Query::State::kTracing : Query::State::kReady;
   return 0;
 }
 
-int32_t mvhost::SqliteRuleShiwake::MoveNext(StSWKTINFO* out) {
-  if (out == nullptr) return mvhost::kErrBadArgument;
-  if (!query_->ready) return mvhost::kErrNotReady;
-  const mvhost::PackedLine* line = nullptr;
-  int32_t step = 0;
-  if (query_->tracing) {
-    // Every line passed hands its sides to the trace, taken or not.
-    while ((step = query_->reader.Next(&line)) == 1) {
-      const int32_t traced = query_->tracer->Report(*line);
-      if (traced != 0) return traced;
-      if (query_->predicate.Matches(*line)) break;
-    }
-    if (step == 0) query_->tracing = false;
-  } else {
-    while ((step = query_->reader.Next(&line)) == 1 && !query_->predicate.Matches(*line)) {
-    }
-  }
+namespace {
+
+// A line as the walk hands it out: whole, zeros where the store has nothing.
+int32_t HandOut(int32_t step, const mvhost::PackedLine* line, StSWKTINFO* out) {
   if (step < 0) return step;
   if (step == 0) return kHostEndOfData;
   std::memset(out, 0, kLineRecordSize);
@@ -265,9 +266,30 @@ int32_t mvhost::SqliteRuleShiwake::MoveNext(StSWKTINFO* out) {
   return 0;
 }
 
+}  // namespace
+
+int32_t mvhost::SqliteRuleShiwake::MoveNext(StSWKTINFO* out) {
+  if (out == nullptr) return mvhost::kErrBadArgument;
+  // A walk not ready, or tracing, out of line: the walk without a trace
+  // keeps its registers.
+  if (query_->state != Query::State::kReady) return MoveNextOther(out);
+  const mvhost::PackedLine* line = nullptr;
+  int32_t step = 0;
+  while ((step = query_->reader.Next(&line)) == 1 && !query_->predicate.Matches(*line)) {
+  }
+  return HandOut(step, line, out);
+}
+
+int32_t mvhost::SqliteRuleShiwake::MoveNextOther(StSWKTINFO* out) {
+  if (query_->state != Query::State::kTracing) return mvhost::kErrNotReady;
+  const mvhost::PackedLine* line = nullptr;
+  const int32_t step = query_->NextTraced(&line);
+  return HandOut(step, line, out);
+}
+
 int32_t mvhost::SqliteRuleShiwake::TraceRest() {
-  if (!query_->ready || !query_->tracer) return mvhost::kErrNotReady;
-  if (!query_->tracing) return 0;
+  if (query_->state == Query::State::kNotReady || !query_->tracer) return mvhost::kErrNotReady;
+  if (query_->state != Query::State::kTracing) return 0;
   const mvhost::PackedLine* line = nullptr;
   int32_t step = 0;
   while ((step = query_->reader.Next(&line)) == 1) {
@@ -275,13 +297,12 @@ int32_t mvhost::SqliteRuleShiwake::TraceRest() {
     if (traced != 0) return traced;
   }
   if (step < 0) return step;
-  query_->tracing = false;
+  query_->state = Query::State::kReady;
   return 0;
 }
 
 int32_t mvhost::SqliteRuleShiwake::MoveFinish() {
-  query_->ready = false;
-  query_->tracing = false;
+  query_->state = Query::State::kNotReady;
   query_->tracer.reset();
   query_->traceAsked.reset();
   query_->reader.Close();

@@ -153,8 +153,10 @@ TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowAndTheEnginesOwnRowsComeLast) 
       ASSERT_FALSE(recorder.failed());
       EXPECT_EQ(static_cast<int64_t>(recorder.spools().Find(kLineTableKey)->count),
                 hostRows + ownRows);
-      std::vector<int64_t> expected;
-      for (const auto& [own, row] : named) expected.push_back(own ? hostRows + row : row);
+      std::vector<int64_t> expected(named.size());
+      std::transform(named.begin(), named.end(), expected.begin(), [&](const auto& entry) {
+        return entry.first ? hostRows + entry.second : entry.second;
+      });
       EXPECT_EQ(NamedRows(recorder, key), expected);
     }
   }
