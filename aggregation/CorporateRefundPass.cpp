@@ -201,7 +201,7 @@ Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace t
   }
   context_.progress.DetailTicksEach(ticksPerLine, untickedLines);
   // The trace's sides of the lines after the last one the walk took.
-  const Status rest = WalkEnded(status).ok() ? FinishReturnLineTrace(*rule, context_.returnLines)
+  Status rest = WalkEnded(status).ok() ? FinishReturnLineTrace(*rule, context_.returnLines)
                                              : Status::OK();
   rule->MoveFinish();
   if (!rest.ok()) return rest;
