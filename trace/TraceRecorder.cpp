@@ -329,7 +329,9 @@ bool TakesWhatWasBooked(int64_t bookedAmount, int64_t bookedTax, TakenAmount tak
 
 }  // namespace
 
-bool TraceRecorder::PutEntry(TraceSpools::Spool* spool, const LineEntryStart& row,
+// Inlined: every line entry goes through it.
+[[gnu::always_inline]] inline bool TraceRecorder::PutEntry(TraceSpools::Spool* spool,
+                                                           const LineEntryStart& row,
                              TakenAmount taken, int64_t amount, bool asBooked) {
   char* const at = spools_.StartEntry(spool, kLineEntryText);
   return spools_.EndEntry(spool, PutLineEntry(at, row, taken, amount, asBooked), amount);
@@ -343,8 +345,11 @@ bool TraceRecorder::AddLineEntry(uint64_t key, const LineEntryStart& row, TakenA
                   TakesWhatWasBooked(bookedAmount, bookedTax, taken, amount));
 }
 
-bool TraceRecorder::EntryTo(KeyState* state, const LineEntryStart& row, TakenAmount taken,
-                            int64_t amount, bool asBooked) {
+// Inlined: every entry of a host side goes through it.
+[[gnu::always_inline]] inline bool TraceRecorder::EntryTo(KeyState* state,
+                                                          const LineEntryStart& row,
+                                                          TakenAmount taken, int64_t amount,
+                                                          bool asBooked) {
   // An entry to a deferred figure's own spool makes its deferred entries
   // first.
   if (state->triple != nullptr && state->triple->deferred && !Materialize(*state->triple)) {
@@ -376,19 +381,10 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
       AddLine(LineRow{side.journalId, side.lineNo, side.date, side.monthKind, side.accountId,
                       side.rate, side.department, side.debit ? uint8_t{1} : uint8_t{0},
                       side.taxClass, side.businessType, 0, side.amount, side.tax});
-  if (!hostLine_.any || hostLine_.journal != side.journalId || hostLine_.line != side.lineNo) {
-    hostLine_ = HostLine{};
-    hostLine_.any = true;
-    hostLine_.journal = side.journalId;
-    hostLine_.line = side.lineNo;
-  }
-  // A side given twice keeps its first row.
-  const int at = side.debit ? 1 : 0;
-  if (!hostLine_.have[at]) {
-    hostLine_.have[at] = true;
-    hostLine_.index[at] = index;
-    hostLine_.amount[at] = side.amount;
-    hostLine_.tax[at] = side.tax;
+  // The side's row for the engine; a side given twice keeps its first.
+  HostSide& last = hostSides_[side.debit ? 1 : 0];
+  if (last.journal != side.journalId || last.line != side.lineNo) {
+    last = HostSide{side.journalId, side.lineNo, index, side.amount, side.tax};
   }
   // The row's part of its entries, made once for all of them.
   LineEntryStart row;
@@ -670,13 +666,12 @@ void TraceRecorder::RecordEngineLine(const EngineLine& c) {
   entry.replaces = c.replaces;
   if (lastEngineSide_.side != c.side || lastEngineSide_.journal != row.journal ||
       lastEngineSide_.line != row.line) {
-    const int at = c.side == 1 ? 1 : 0;
-    if (hostLine_.any && hostLine_.journal == row.journal && hostLine_.line == row.line &&
-        hostLine_.have[at]) {
+    const HostSide& host = hostSides_[c.side == 1 ? 1 : 0];
+    if (host.journal == row.journal && host.line == row.line) {
       entry.rowKind = RowKind::kHostRow;
-      entry.row = hostLine_.index[at];
-      lastEngineSide_.amount = hostLine_.amount[at];
-      lastEngineSide_.tax = hostLine_.tax[at];
+      entry.row = host.index;
+      lastEngineSide_.amount = host.amount;
+      lastEngineSide_.tax = host.tax;
     } else {
       if (!engineAccounts_.Known(row.accountId)) {
         // Its texts came before the first side that names it.
@@ -729,13 +724,19 @@ void TraceRecorder::RecordEntry(const Entry& entry, const char* json) {
 
 void TraceRecorder::Defer(char tag, const void* head, std::size_t headSize, const void* tail,
                           std::size_t tailSize) {
-  deferred_.resize(1 + headSize + tailSize);
-  deferred_[0] = tag;
-  std::memcpy(deferred_.data() + 1, head, headSize);
-  if (tailSize > 0) std::memcpy(deferred_.data() + 1 + headSize, tail, tailSize);
-  if (!spools_.AppendRecord(SpoolOf(kDeferredKey), deferred_.data(), deferred_.size())) {
-    failed_ = true;
+  // A line's record is put together on the stack, another entry's (with
+  // its text) in deferred_.
+  char line[1 + sizeof(EngineEntry) + sizeof(LineRow)];
+  const std::size_t size = 1 + headSize + tailSize;
+  char* record = line;
+  if (size > sizeof(line)) {
+    deferred_.resize(size);
+    record = deferred_.data();
   }
+  record[0] = tag;
+  std::memcpy(record + 1, head, headSize);
+  if (tailSize > 0) std::memcpy(record + 1 + headSize, tail, tailSize);
+  if (!spools_.AppendRecord(SpoolOf(kDeferredKey), record, size)) failed_ = true;
 }
 
 void TraceRecorder::HostEnded() {

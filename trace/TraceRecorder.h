@@ -186,14 +186,14 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   std::string entry_;
   // The host hands a line's sides over before the engine's passes get the
   // line (ClRuleShiwake::TraceReady): a side both take is the host's row
-  // just made. The rows of the host's last line, by side (1 debit).
-  struct HostLine {
-    int32_t journal = 0, line = 0;
-    bool any = false;
-    bool have[2] = {false, false};
-    uint64_t index[2] = {0, 0};
-    int64_t amount[2] = {0, 0}, tax[2] = {0, 0};  // what the rows booked
-  } hostLine_;
+  // just made. The host's last side of each kind (1 debit) and its row
+  // (none yet: a line no journal has).
+  struct HostSide {
+    int32_t journal = 0, line = INT32_MIN;
+    uint64_t index = 0;
+    int64_t amount = 0, tax = 0;  // what the row booked
+  };
+  HostSide hostSides_[2];
   // The engine's last journal side, so that a side that feeds several
   // figures in a row is one row of the table.
   struct {
@@ -204,7 +204,7 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   // An entry of an engine's side, its row resolved: the host's row, the
   // row of the entry before, or a row of its own (which follows it).
   enum class RowKind : uint8_t { kHostRow, kSameRow, kNewRow };
-  struct EngineEntry {
+  struct [[gnu::packed]] EngineEntry {
     uint64_t key;
     int64_t amount;
     uint64_t row;  // kHostRow: its index
