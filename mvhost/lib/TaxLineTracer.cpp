@@ -30,6 +30,9 @@ int32_t TaxLineTracer::Open(sqlite3* db, int32_t dataNo, const StFINDINFO* filte
     }
   }
   if (step < 0) return step;
+  for (std::size_t c = 0; c < summed_.size(); ++c) {
+    summed_[c] = TaxReturnSums::Summed(static_cast<int>(c));
+  }
   sums_.emplace(rates);
   sink_ = sink;
   return 0;
@@ -42,7 +45,11 @@ int32_t TaxLineTracer::Report(const PackedLine& line) {
     const bool debit = s == 0;
     if ((debit ? line.hasDebit : line.hasCredit) == 0) continue;
     const int taxClass = debit ? line.debitTaxClass : line.creditTaxClass;
-    if (!TaxReturnSums::Summed(taxClass)) continue;  // feeds no figure
+    // A class that feeds no figure.
+    if (static_cast<unsigned>(taxClass) >= summed_.size() ||
+        !summed_[static_cast<std::size_t>(taxClass)]) {
+      continue;
+    }
     side.journalId = line.journalNo;
     side.lineNo = line.lineId;
     side.date = line.date;

@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
@@ -40,6 +41,9 @@ class TaxLineTracer {
   };
   std::unordered_map<int32_t, AccountText> accounts_;
   LinePredicate predicate_;
+  // TaxReturnSums::Summed of each class 0..255 (none beyond), asked once:
+  // a side asks it as a load instead of a call.
+  std::array<bool, 256> summed_{};
   std::optional<TaxReturnSums> sums_;
   TaxLineSink* sink_ = nullptr;
   TaxLineSide side_{};
