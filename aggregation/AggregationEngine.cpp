@@ -52,7 +52,7 @@ Status AggregationEngine::Run(ProgressSink& progress, TaxSummaryTables* tables, 
   TaxSummaryTables figures;
   figures.Allocate(settings_.rateRows());
   ReturnLineTrace returnLines{lines, settings_.filingClass(), nullptr, false};
-  PassContext context{dataSet_, settings_, filter_,  ReadMonthRange(filter_),
+  PassContext context{dataSet_, settings_, filter_,   ReadMonthRange(filter_),
                       progress, rules_,    accounts_, lines != nullptr ? &returnLines : nullptr};
   // The choice of trace is made once, here: without one the walks are
   // compiled with NoTrace and their per-line path calls nothing.

@@ -201,8 +201,8 @@ Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace t
   }
   context_.progress.DetailTicksEach(ticksPerLine, untickedLines);
   // The trace's sides of the lines after the last one the walk took.
-  Status rest = WalkEnded(status).ok() ? FinishReturnLineTrace(*rule, context_.returnLines)
-                                             : Status::OK();
+  Status rest =
+      WalkEnded(status).ok() ? FinishReturnLineTrace(*rule, context_.returnLines) : Status::OK();
   rule->MoveFinish();
   if (!rest.ok()) return rest;
   return WalkEnded(status);

@@ -90,9 +90,9 @@ Status StartNonTaxablePurchaseWalk(ClRuleShiwake& rule, const StFINDINFO& monthR
   // The summation's sides come from the month range alone, whatever the
   // walk's own filter takes.
   if (lines != nullptr && !lines->handedOver) {
-    status = HostCallResult(
-        rule.TraceReady(lines->filingClass, &monthRange, lines->rates, lines->sink),
-        "ClRuleShiwake::TraceReady");
+    status =
+        HostCallResult(rule.TraceReady(lines->filingClass, &monthRange, lines->rates, lines->sink),
+                       "ClRuleShiwake::TraceReady");
     if (!status.ok()) return status;
   }
   return HostResult(rule.MoveReady(&filter->top(), nullptr, nullptr, kCursorTypeJournal),

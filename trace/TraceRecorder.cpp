@@ -332,17 +332,10 @@ bool TakesWhatWasBooked(int64_t bookedAmount, int64_t bookedTax, TakenAmount tak
 // Inlined: every line entry goes through it.
 [[gnu::always_inline]] inline bool TraceRecorder::PutEntry(TraceSpools::Spool* spool,
                                                            const LineEntryStart& row,
-                             TakenAmount taken, int64_t amount, bool asBooked) {
+                                                           TakenAmount taken, int64_t amount,
+                                                           bool asBooked) {
   char* const at = spools_.StartEntry(spool, kLineEntryText);
   return spools_.EndEntry(spool, PutLineEntry(at, row, taken, amount, asBooked), amount);
-}
-
-bool TraceRecorder::AddLineEntry(uint64_t key, const LineEntryStart& row, TakenAmount taken,
-                                 int64_t amount, int64_t bookedAmount, int64_t bookedTax) {
-  TraceSpools::Spool* spool = SpoolOf(key);
-  if (spool == nullptr) return false;
-  return PutEntry(spool, row, taken, amount,
-                  TakesWhatWasBooked(bookedAmount, bookedTax, taken, amount));
 }
 
 // Inlined: every entry of a host side goes through it.

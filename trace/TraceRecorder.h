@@ -96,9 +96,6 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   // Adds a row to the line table; its index there.
   uint64_t AddLine(const LineRow& row);
   void WriteRow(const LineRow& row);
-  // The entry of a side's row under key; amount, tax: what the row booked.
-  bool AddLineEntry(uint64_t key, const LineEntryStart& row, TakenAmount taken, int64_t amount,
-                    int64_t bookedAmount, int64_t bookedTax);
   // The entry of a side's row in spool; asBooked: its amount is what the
   // row booked.
   bool PutEntry(TraceSpools::Spool* spool, const LineEntryStart& row, TakenAmount taken,

@@ -9,11 +9,11 @@
 #include "host/FilterCondition.h"
 #include "host/HostStatus.h"
 #include "mvhost/lib/DerivedDataCheck.h"
-#include "mvhost/lib/KeptClassTotals.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/KeptClassTotals.h"
 #include "mvhost/lib/LinePredicate.h"
 #include "mvhost/lib/PackedLineReader.h"
 #include "mvhost/lib/ReadScope.h"
@@ -209,8 +209,7 @@ int32_t mvhost::SqliteRuleShiwake::GetSwkCount(const StFINDINFO* filter,
 }
 
 int32_t mvhost::SqliteRuleShiwake::TraceReady(uint8_t filingClass, const StFINDINFO* filter,
-                                              const StTAXREPORTRATEINFO* rates,
-                                              TaxLineSink* sink) {
+                                              const StTAXREPORTRATEINFO* rates, TaxLineSink* sink) {
   if (rates == nullptr || sink == nullptr || filingClass > 2) return mvhost::kErrBadArgument;
   query_->traceAsked = Query::TraceRequest{filter, rates, sink};
   return 0;

@@ -9,11 +9,11 @@
 
 #include "host/FilterCondition.h"
 #include "mvhost/lib/DerivedDataCheck.h"
-#include "mvhost/lib/KeptClassTotals.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/KeptClassTotals.h"
 #include "mvhost/lib/PackedLine.h"
 #include "mvhost/lib/PackedLineReader.h"
 #include "mvhost/lib/ReadScope.h"

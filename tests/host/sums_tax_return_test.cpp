@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/ClRuleShohizei.h"
 #include "host/ClRuleShiwake.h"
+#include "host/ClRuleShohizei.h"
 #include "host/ClRuleShohizeiShinkoku.h"
 #include "host/HostStatus.h"
 #include "host/StSWKTINFO.h"
@@ -365,8 +365,8 @@ TEST_F(SumsTaxReturnTest, AJournalWalkHandsOverTheSidesTraceTaxGives) {
   Sides expected;
   std::unique_ptr<ClRuleShohizeiShinkoku> summation(new (std::nothrow) ClRuleShohizeiShinkoku);
   ASSERT_EQ(summation->TraceTax(2, &months, rates, &expected), 0);
-  ASSERT_EQ(expected.sides, (std::vector<std::pair<int32_t, bool>>{{journals[2], false},
-                                                                    {journals[3], true}}));
+  ASSERT_EQ(expected.sides,
+            (std::vector<std::pair<int32_t, bool>>{{journals[2], false}, {journals[3], true}}));
 
   std::unique_ptr<ClRuleShiwake> walk(new (std::nothrow) ClRuleShiwake);
   ASSERT_EQ(walk->MoveReady(nullptr, nullptr, nullptr, 0), 0);

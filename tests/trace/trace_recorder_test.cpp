@@ -28,8 +28,8 @@
 #include "platform/winfs/WinFileSystem.h"
 #include "tests/support/TempFolder.h"
 #include "trace/TraceKeys.h"
-#include "trace/TraceRecords.h"
 #include "trace/TraceRecorder.h"
+#include "trace/TraceRecords.h"
 
 namespace taxlink {
 namespace {
@@ -115,8 +115,8 @@ TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowAndTheEnginesOwnRowsComeLast) 
         line.journalId = journal;
         line.lineNo = 1;
         recorder.Contribute(Contribution{Figure::kCorpSellingAdminBook,
-                                         Contribution::Source::kJournalLine, journal, 1, 100,
-                                         false, &line, &account, 1});
+                                         Contribution::Source::kJournalLine, journal, 1, 100, false,
+                                         &line, &account, 1});
       };
       if (c.end == End::kBeforeTheEngine) {
         for (int32_t j = 1; j <= c.lines; ++j) {
