@@ -51,21 +51,21 @@ Status AggregationEngine::Run(ProgressSink& progress, TaxSummaryTables* tables, 
   if (!filterStatus_.ok()) return filterStatus_;
   TaxSummaryTables figures;
   figures.Allocate(settings_.rateRows());
-  PassContext context{dataSet_, settings_, filter_,  ReadMonthRange(filter_),
-                      progress, rules_,    accounts_};
+  ReturnLineTrace returnLines{lines, settings_.filingClass(), nullptr, false};
+  PassContext context{dataSet_, settings_, filter_,   ReadMonthRange(filter_),
+                      progress, rules_,    accounts_, lines != nullptr ? &returnLines : nullptr};
   // The choice of trace is made once, here: without one the walks are
   // compiled with NoTrace and their per-line path calls nothing.
-  Status status = trace != nullptr ? RunPasses(context, figures, SinkTrace{trace}, lines)
-                                   : RunPasses(context, figures, NoTrace{}, lines);
+  Status status = trace != nullptr ? RunPasses(context, figures, SinkTrace{trace})
+                                   : RunPasses(context, figures, NoTrace{});
   if (status.ok()) *tables = std::move(figures);
   return status;
 }
 
 template <class Trace>
-Status AggregationEngine::RunPasses(PassContext& context, TaxSummaryTables& tables, Trace trace,
-                                    TaxLineSink* lines) {
+Status AggregationEngine::RunPasses(PassContext& context, TaxSummaryTables& tables, Trace trace) {
   context.progress.OverallAdvance(0, 250);
-  Status status = SumTaxReturn(context, tables, lines);
+  Status status = SumTaxReturn(context, tables);
   if (!status.ok()) return status;
   context.progress.OverallAdvance(250, 500);
   status = WalkLegacyRates(context, tables.legacyRateSums, trace);
@@ -75,12 +75,23 @@ Status AggregationEngine::RunPasses(PassContext& context, TaxSummaryTables& tabl
   if (!status.ok()) return status;
   status = IndividualRefundPass(context).Run(tables, trace);
   if (!status.ok()) return status;
+  // The return's lines, when no pass walked the lines to hand them over.
+  ReturnLineTrace* lines = context.returnLines;
+  if (lines != nullptr && !lines->handedOver) {
+    ClRuleShohizeiShinkoku* rule = nullptr;
+    status = context.rules.TaxReturn(&rule);
+    if (!status.ok()) return status;
+    status = HostCallResult(rule->TraceTax(lines->filingClass, &filter_, lines->rates, lines->sink),
+                            "ClRuleShohizeiShinkoku::TraceTax");
+    if (!status.ok()) return status;
+    lines->handedOver = true;
+    lines->sink->Ended();
+  }
   context.progress.OverallAdvance(750, 1000);
   return Status::OK();
 }
 
-Status AggregationEngine::SumTaxReturn(PassContext& context, TaxSummaryTables& tables,
-                                       TaxLineSink* lines) {
+Status AggregationEngine::SumTaxReturn(PassContext& context, TaxSummaryTables& tables) {
   // Without the settings object there are no rate rows to sum into.
   if (!settings_.setObjectFound) {
     return Status::Missing("no consumption-tax settings object", "SumTaxReturn");
@@ -107,13 +118,9 @@ Status AggregationEngine::SumTaxReturn(PassContext& context, TaxSummaryTables& t
   ClRuleShohizeiShinkoku* rule = nullptr;
   Status status = context.rules.TaxReturn(&rule);
   if (!status.ok()) return status;
-  // The lines behind the rows, from the host's own rules, before the rows
-  // are summed over the labels.
-  if (lines != nullptr) {
-    Status traced = HostCallResult(rule->TraceTax(settings_.filingClass(), &filter_, rates, lines),
-                                   "ClRuleShohizeiShinkoku::TraceTax");
-    if (!traced.ok()) return traced;
-  }
+  // The lines behind the rows come later, from the host's own rules over
+  // these labels (ReturnLineTrace).
+  if (context.returnLines != nullptr) context.returnLines->rates = rates;
   status = HostCallResult(rule->SumTax(settings_.filingClass(), &filter_, rates, types),
                           "ClRuleShohizeiShinkoku::SumTax");
   if (!status.ok()) return status;

@@ -43,7 +43,9 @@ class AggregationEngine {
   // left as it was. trace,
   // when given, receives every amount added to the figures the program
   // sums itself; lines, when given, every side of a journal line that the
-  // host's return summation adds into the rate rows.
+  // host's return summation adds into the rate rows (handed over by the
+  // first pass that walks the lines, as it passes them, or after the passes
+  // when none does; then lines is told Ended).
   Status Run(ProgressSink& progress, TaxSummaryTables* tables, FigureTrace* trace = nullptr,
              TaxLineSink* lines = nullptr);
 
@@ -52,8 +54,8 @@ class AggregationEngine {
 
  private:
   template <class Trace>
-  Status RunPasses(PassContext& context, TaxSummaryTables& tables, Trace trace, TaxLineSink* lines);
-  Status SumTaxReturn(PassContext& context, TaxSummaryTables& tables, TaxLineSink* lines);
+  Status RunPasses(PassContext& context, TaxSummaryTables& tables, Trace trace);
+  Status SumTaxReturn(PassContext& context, TaxSummaryTables& tables);
   template <class Trace>
   Status WalkLegacyRates(PassContext& context, int64_t legacyRateSums[2], Trace trace);
 

@@ -145,7 +145,8 @@ Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace t
   if (!status.ok()) return status;
   NestedFilter journalFilter;
   int32_t lineCount = 0;
-  status = StartNonTaxablePurchaseWalk(*rule, context_.filter, &journalFilter, &lineCount);
+  status = StartNonTaxablePurchaseWalk(*rule, context_.filter, &journalFilter, &lineCount,
+                                       context_.returnLines);
   // Each line is compared with every listed account, one detail tick per
   // line and per comparison; the index finds the accounts that can match,
   // and the ticks of a line are given at once.
@@ -199,7 +200,11 @@ Status CorporateRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace t
     });
   }
   context_.progress.DetailTicksEach(ticksPerLine, untickedLines);
+  // The trace's sides of the lines after the last one the walk took.
+  Status rest =
+      WalkEnded(status).ok() ? FinishReturnLineTrace(*rule, context_.returnLines) : Status::OK();
   rule->MoveFinish();
+  if (!rest.ok()) return rest;
   return WalkEnded(status);
 }
 

@@ -231,7 +231,8 @@ Status IndividualRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace 
   if (!status.ok()) return status;
   NestedFilter journalFilter;
   int32_t lineCount = 0;
-  status = StartNonTaxablePurchaseWalk(*rule, context_.filter, &journalFilter, &lineCount);
+  status = StartNonTaxablePurchaseWalk(*rule, context_.filter, &journalFilter, &lineCount,
+                                       context_.returnLines);
   const bool departmentsExist = departmentCount > 0;
   const bool taxIncluded = context_.settings.taxIncluded();
   const AccountIndex index(accounts);
@@ -282,10 +283,12 @@ Status IndividualRefundPass::SumNonTaxableParts(TaxSummaryTables& tables, Trace 
       }
     }
   }
+  status = WalkEnded(status);
+  if (status.ok()) status = FinishReturnLineTrace(*rule, context_.returnLines);
   // The query is finished on every path so the cached object holds none open.
   rule->MoveFinish();
   departments->ReleaseCursor(cursor);
-  return WalkEnded(status);
+  return status;
 }
 
 // Stage 3: fixed assets acquired in the period; the period's dates come

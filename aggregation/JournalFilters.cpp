@@ -81,13 +81,31 @@ StFINDINFO AssetDateFilter(int32_t from, int32_t to) {
 }
 
 Status StartNonTaxablePurchaseWalk(ClRuleShiwake& rule, const StFINDINFO& monthRange,
-                                   NestedFilter* filter, int32_t* lineCount) {
+                                   NestedFilter* filter, int32_t* lineCount,
+                                   ReturnLineTrace* lines) {
   BuildNonTaxablePurchaseFilter(monthRange, filter);
   Status status = HostResult(rule.GetSwkCount(&filter->top(), nullptr, lineCount),
                              "ClRuleShiwake::GetSwkCount");
   if (!status.ok()) return status;
+  // The summation's sides come from the month range alone, whatever the
+  // walk's own filter takes.
+  if (lines != nullptr && !lines->handedOver) {
+    status =
+        HostCallResult(rule.TraceReady(lines->filingClass, &monthRange, lines->rates, lines->sink),
+                       "ClRuleShiwake::TraceReady");
+    if (!status.ok()) return status;
+  }
   return HostResult(rule.MoveReady(&filter->top(), nullptr, nullptr, kCursorTypeJournal),
                     "ClRuleShiwake::MoveReady");
+}
+
+Status FinishReturnLineTrace(ClRuleShiwake& rule, ReturnLineTrace* lines) {
+  if (lines == nullptr || lines->handedOver) return Status::OK();
+  Status status = HostCallResult(rule.TraceRest(), "ClRuleShiwake::TraceRest");
+  if (!status.ok()) return status;
+  lines->handedOver = true;
+  lines->sink->Ended();
+  return Status::OK();
 }
 
 }  // namespace taxlink

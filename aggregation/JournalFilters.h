@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "aggregation/NestedFilter.h"
+#include "aggregation/ReturnLineTrace.h"
 #include "host/StFINDINFO.h"
 #include "status/Status.h"
 
@@ -22,8 +23,16 @@ void BuildNonTaxablePurchaseFilter(const StFINDINFO& monthRange, NestedFilter* o
 // Builds the non-taxable purchase filter into *filter and readies rule's
 // walk over its lines: the number of lines into *lineCount, then the walk.
 // filter must outlive the walk.
+// With lines (a trace whose sides were not handed over yet) the walk also
+// hands the return summation's sides over as it passes them; the pass then
+// ends it with FinishReturnLineTrace.
 Status StartNonTaxablePurchaseWalk(ClRuleShiwake& rule, const StFINDINFO& monthRange,
-                                   NestedFilter* filter, int32_t* lineCount);
+                                   NestedFilter* filter, int32_t* lineCount,
+                                   ReturnLineTrace* lines = nullptr);
+// After a walk StartNonTaxablePurchaseWalk readied with lines, that went
+// well: the sides of the lines it did not pass, and the sink told it has
+// them all. Nothing when the walk handed none over.
+Status FinishReturnLineTrace(ClRuleShiwake& rule, ReturnLineTrace* lines);
 
 // Journal lines of the month range with an undetermined import tax class
 // (31..33 or 35..37) on the debit or the credit side:

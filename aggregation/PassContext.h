@@ -4,6 +4,7 @@
 #include "aggregation/AccountList.h"
 #include "aggregation/AggregationFilter.h"
 #include "aggregation/CachedRules.h"
+#include "aggregation/ReturnLineTrace.h"
 #include "aggregation/TaxSettings.h"
 #include "host/StDATAINFO.h"
 #include "host/StFINDINFO.h"
@@ -14,7 +15,8 @@ class ProgressSink;
 
 // What the passes of one aggregation share: the run's inputs, the
 // month-range filter and what it selects, the progress sink, the cached
-// rule objects and the account list the last pass selected.
+// rule objects and the account list the last pass selected; with a trace,
+// the host's return lines still to be handed over (null without).
 struct PassContext {
   const StDATAINFO& dataSet;
   const TaxSettings& settings;
@@ -23,6 +25,7 @@ struct PassContext {
   ProgressSink& progress;
   CachedRules& rules;
   AccountList& accounts;
+  ReturnLineTrace* returnLines;
 };
 
 }  // namespace taxlink

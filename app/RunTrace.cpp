@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <system_error>
 
 #include "platform/winfs/WinFileSystem.h"
 
@@ -51,6 +52,15 @@ RunOutcome RunTrace::Write(const ReportInputs& inputs, const StDATAINFO& dataSet
   run.time = text;
   if (!file_) file_ = std::make_unique<TraceFile>(windowsPath);
   const Status written = file_->Write(inputs, dataSet, run, recorder_.get(), reportPath);
+  // The recorder is done with (Write finished it): its spools' file is
+  // closed while the run goes on to its end.
+  if (recorder_) {
+    try {
+      releasing_ = std::jthread([recorder = std::move(recorder_)]() mutable { recorder.reset(); });
+    } catch (const std::system_error&) {
+      // No thread: the lambda closed it here.
+    }
+  }
   if (!written.ok()) return RunOutcome::Failed(std::string(written.message()));
   return RunOutcome::GoOn();
 }

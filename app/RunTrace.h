@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/RunOutcome.h"
 #include "host/StDATAINFO.h"
@@ -39,6 +40,10 @@ class RunTrace {
   // Destroyed before the file: the line table's stream holds a copy of its
   // descriptor.
   std::unique_ptr<TraceRecorder> recorder_;
+  // Destroys the recorder once the trace is in place: closing the spools'
+  // file frees its pages, which the run need not wait for. Joined first
+  // when the object goes.
+  std::jthread releasing_;
 };
 
 }  // namespace taxlink

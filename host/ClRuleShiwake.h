@@ -6,6 +6,8 @@
 #include "host/ClRuleBase.h"
 #include "host/StFINDINFO.h"
 #include "host/StSWKTINFO.h"
+#include "host/StTAXREPORTRATEINFO.h"
+#include "host/TaxLineTrace.h"
 
 // Journal lines.
 class ClRuleShiwake : public ClRuleBase {
@@ -22,6 +24,9 @@ class ClRuleShiwake : public ClRuleBase {
                                            int32_t mode) = 0;
     virtual int32_t CheckExistSwkByJigyoBunrui(const StFINDINFO* filter, int32_t businessType,
                                                int32_t* count) = 0;
+    virtual int32_t TraceReady(uint8_t filingClass, const StFINDINFO* filter,
+                               const StTAXREPORTRATEINFO* rates, TaxLineSink* sink) = 0;
+    virtual int32_t TraceRest() = 0;
   };
 
   ClRuleShiwake();
@@ -40,6 +45,20 @@ class ClRuleShiwake : public ClRuleBase {
   }
   int32_t MoveNext(StSWKTINFO* out) { return impl()->MoveNext(out); }
   int32_t MoveFinish() { return impl()->MoveFinish(); }
+  // Before MoveReady: the walk it readies also hands sink every side that
+  // ClRuleShohizeiShinkoku::TraceTax with these arguments would, in the same
+  // order, as it passes their line, whether or not the walk's filter takes
+  // the line: when MoveNext hands out a line, the sides of every line up to
+  // it have been handed over. filter and rates must stay as they are until
+  // MoveFinish. A sink that returns false ends the walk with the host's
+  // cancel code.
+  int32_t TraceReady(uint8_t filingClass, const StFINDINFO* filter,
+                     const StTAXREPORTRATEINFO* rates, TaxLineSink* sink) {
+    return impl()->TraceReady(filingClass, filter, rates, sink);
+  }
+  // Hands over the sides of the lines the walk has not passed yet, so that
+  // the sink has had every side; 0 then. The walk hands out no more lines.
+  int32_t TraceRest() { return impl()->TraceRest(); }
   // Sets bit 3 (value 8) of *flags when lines at the 10 % rate match.
   int32_t CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t* flags, int32_t mode) {
     return impl()->CheckExistSwkByZeiRate(filter, flags, mode);

@@ -7,7 +7,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "aggregation/AccountClasses.h"
 #include "host/StKAMOKUSUMINFO.h"
 #include "host/StKOTEISHISANINFO.h"
 #include "host/StSWKTINFO.h"
@@ -78,7 +77,13 @@ enum RecordKind : uint8_t {
   kEngineLineRecord = 2,
   kEntryRecord = 3,
   kEngineAccountRecord = 4,
+  kHostEndedRecord = 5,
 };
+
+// The tags of the records held until the host's sides are all in.
+constexpr char kDeferredEntry = 'L';  // an engine's line entry
+constexpr char kDeferredRow = 'R';    // the same with a row of its own
+constexpr char kDeferredOther = 'J';  // another entry, with its text
 
 // A host side goes without its account's texts (remembered before) and with
 // only the targets it has.
@@ -171,6 +176,15 @@ void TraceRecorder::Finish() {
     handoff_->Finish();
     handoff_.reset();
   }
+  // Entries still held (the host's sides never said to be all in) are made
+  // now, their rows going to the second thread still.
+  if (deferring_) {
+    try {
+      MakeDeferred();
+    } catch (const std::bad_alloc&) {
+      failed_ = true;
+    }
+  }
   if (rowHandoff_) {
     rowHandoff_->Finish();
     rowHandoff_.reset();
@@ -237,6 +251,8 @@ void TraceRecorder::TakeRecords(const char* data, const char* end) {
       std::memcpy(&line, data, sizeof(line));
       data += sizeof(line);
       RecordEngineLine(line);
+    } else if (kind == kHostEndedRecord) {
+      HostEnded();
     } else if (kind == kEngineAccountRecord) {
       EngineAccount account;
       std::memcpy(&account, data, sizeof(account));
@@ -313,22 +329,20 @@ bool TakesWhatWasBooked(int64_t bookedAmount, int64_t bookedTax, TakenAmount tak
 
 }  // namespace
 
-bool TraceRecorder::PutEntry(TraceSpools::Spool* spool, const LineEntryStart& row,
-                             TakenAmount taken, int64_t amount, bool asBooked) {
+// Inlined: every line entry goes through it.
+[[gnu::always_inline]] inline bool TraceRecorder::PutEntry(TraceSpools::Spool* spool,
+                                                           const LineEntryStart& row,
+                                                           TakenAmount taken, int64_t amount,
+                                                           bool asBooked) {
   char* const at = spools_.StartEntry(spool, kLineEntryText);
   return spools_.EndEntry(spool, PutLineEntry(at, row, taken, amount, asBooked), amount);
 }
 
-bool TraceRecorder::AddLineEntry(uint64_t key, const LineEntryStart& row, TakenAmount taken,
-                                 int64_t amount, int64_t bookedAmount, int64_t bookedTax) {
-  TraceSpools::Spool* spool = SpoolOf(key);
-  if (spool == nullptr) return false;
-  return PutEntry(spool, row, taken, amount,
-                  TakesWhatWasBooked(bookedAmount, bookedTax, taken, amount));
-}
-
-bool TraceRecorder::EntryTo(KeyState* state, const LineEntryStart& row, TakenAmount taken,
-                            int64_t amount, bool asBooked) {
+// Inlined: every entry of a host side goes through it.
+[[gnu::always_inline]] inline bool TraceRecorder::EntryTo(KeyState* state,
+                                                          const LineEntryStart& row,
+                                                          TakenAmount taken, int64_t amount,
+                                                          bool asBooked) {
   // An entry to a deferred figure's own spool makes its deferred entries
   // first.
   if (state->triple != nullptr && state->triple->deferred && !Materialize(*state->triple)) {
@@ -360,9 +374,10 @@ bool TraceRecorder::RecordSide(const TaxLineSide& side) {
       AddLine(LineRow{side.journalId, side.lineNo, side.date, side.monthKind, side.accountId,
                       side.rate, side.department, side.debit ? uint8_t{1} : uint8_t{0},
                       side.taxClass, side.businessType, 0, side.amount, side.tax});
-  if (IsNonTaxablePurchaseClass(side.taxClass)) {
-    AddSharedRow(
-        SharedRow{SideKey(side.journalId, side.lineNo, side.debit), index, side.amount, side.tax});
+  // The side's row for the engine; a side given twice keeps its first.
+  HostSide& last = hostSides_[side.debit ? 1 : 0];
+  if (last.journal != side.journalId || last.line != side.lineNo) {
+    last = HostSide{side.journalId, side.lineNo, index, side.amount, side.tax};
   }
   // The row's part of its entries, made once for all of them.
   LineEntryStart row;
@@ -522,107 +537,6 @@ bool TraceRecorder::Complete(uint64_t key) {
   return Materialize(found->second);
 }
 
-void TraceRecorder::AddSharedRow(const SharedRow& row) {
-  // A host side after the engine began to read: the rest is looked up in
-  // memory.
-  if (sharedMode_ == SharedMode::kReading) LoadSharedRows();
-  if (sharedMode_ == SharedMode::kInMemory) {
-    if (!sharedRows_.empty() && row.side < sharedRows_.back().side) sharedSorted_ = false;
-    sharedRows_.push_back(row);
-    return;
-  }
-  if (anyShared_ && row.side < lastShared_) sharedInOrder_ = false;
-  lastShared_ = row.side;
-  anyShared_ = true;
-  if (!spools_.AppendRecord(SpoolOf(kSharedRowsKey), &row, sizeof(row))) failed_ = true;
-}
-
-void TraceRecorder::LoadSharedRows() {
-  sharedRows_.clear();
-  const TraceSpools::Spool* spool = spools_.Find(kSharedRowsKey);
-  std::FILE* file = spool != nullptr ? spools_.Rewind(kSharedRowsKey) : nullptr;
-  if (spool != nullptr) {
-    sharedRows_.resize(spool->count);
-    if (file == nullptr ||
-        (spool->count > 0 && fread_unlocked(sharedRows_.data(), sizeof(SharedRow), spool->count,
-                                            file) != spool->count)) {
-      failed_ = true;
-    }
-  }
-  sharedMode_ = SharedMode::kInMemory;
-  sharedSorted_ = false;
-  sharedCursor_ = 0;
-}
-
-bool TraceRecorder::ReadSharedRow() {
-  // A block at a time: a library call per row cost more than the row.
-  if (sharedAt_ == sharedBlock_.size()) {
-    constexpr uint64_t kBlockRows = 2048;
-    const auto rows = static_cast<std::size_t>(std::min(sharedLeft_, kBlockRows));
-    sharedAt_ = 0;
-    sharedBlock_.resize(rows);
-    if (rows == 0) return false;
-    if (fread_unlocked(sharedBlock_.data(), sizeof(SharedRow), rows, sharedFile_) != rows) {
-      failed_ = true;
-      sharedLeft_ = 0;
-      sharedBlock_.clear();
-      return false;
-    }
-    sharedLeft_ -= rows;
-  }
-  sharedCurrent_ = sharedBlock_[sharedAt_++];
-  return true;
-}
-
-const TraceRecorder::SharedRow* TraceRecorder::SharedRowOf(uint64_t side) {
-  if (sharedMode_ == SharedMode::kSpooling) {
-    if (!sharedInOrder_) {
-      LoadSharedRows();
-    } else {
-      const TraceSpools::Spool* spool = spools_.Find(kSharedRowsKey);
-      sharedFile_ = spool != nullptr ? spools_.Rewind(kSharedRowsKey) : nullptr;
-      sharedLeft_ = sharedFile_ != nullptr ? spool->count : 0;
-      if (spool != nullptr && sharedFile_ == nullptr) failed_ = true;
-      sharedMode_ = SharedMode::kReading;
-    }
-  }
-  if (sharedMode_ == SharedMode::kReading) {
-    if (anyLookup_ && side < lastShared_) {
-      LoadSharedRows();  // the engine went back: search in memory
-    } else {
-      anyLookup_ = true;
-      lastShared_ = side;
-      // Both walks in the same order: read on to the side, keeping the
-      // first row of a side the host gave twice.
-      for (;;) {
-        if (!sharedHave_) {
-          if (!ReadSharedRow()) return nullptr;
-          sharedHave_ = true;
-        }
-        if (sharedCurrent_.side >= side) break;
-        sharedHave_ = false;
-      }
-      return sharedCurrent_.side == side ? &sharedCurrent_ : nullptr;
-    }
-  }
-  auto bySide = [](const SharedRow& row, uint64_t key) { return row.side < key; };
-  if (!sharedSorted_) {
-    // Stable: the first row the host gave a side stays the one found.
-    std::stable_sort(sharedRows_.begin(), sharedRows_.end(),
-                     [](const SharedRow& a, const SharedRow& b) { return a.side < b.side; });
-    sharedSorted_ = true;
-    sharedCursor_ = 0;
-  }
-  // The engine walks the lines in order too: search on from the last one.
-  auto from = sharedRows_.begin();
-  if (sharedCursor_ < sharedRows_.size() && sharedRows_[sharedCursor_].side <= side) {
-    from += static_cast<std::ptrdiff_t>(sharedCursor_);
-  }
-  auto found = std::lower_bound(from, sharedRows_.end(), side, bySide);
-  sharedCursor_ = static_cast<std::size_t>(found - sharedRows_.begin());
-  return found != sharedRows_.end() && found->side == side ? &*found : nullptr;
-}
-
 bool TraceRecorder::SumOfParts(uint64_t including, uint64_t* excluding, uint64_t* tax) const {
   auto found = triples_.find(including);
   if (found == triples_.end() || found->second.mixed) return false;
@@ -729,22 +643,35 @@ void TraceRecorder::Contribute(const Contribution& c) {
   Put(sizeof(entry) + entry_.size());
 }
 
+void TraceRecorder::Ended() {
+  Reserve(kHostEndedRecord, 0);
+  Put(0);
+}
+
 void TraceRecorder::RecordEngineLine(const EngineLine& c) {
   const LineRow& row = c.row;
+  // Cleared whole: it goes to a file, padding and all.
+  EngineEntry entry;
+  std::memset(&entry, 0, sizeof(entry));
+  entry.key = c.key;
+  entry.amount = c.amount;
+  entry.rowKind = RowKind::kSameRow;
+  entry.replaces = c.replaces;
   if (lastEngineSide_.side != c.side || lastEngineSide_.journal != row.journal ||
       lastEngineSide_.line != row.line) {
-    const SharedRow* shared = SharedRowOf(SideKey(row.journal, row.line, c.side == 1));
-    if (shared != nullptr) {
-      lastEngineSide_.index = shared->index;
-      lastEngineSide_.amount = shared->amount;
-      lastEngineSide_.tax = shared->tax;
+    const HostSide& host = hostSides_[c.side == 1 ? 1 : 0];
+    if (host.journal == row.journal && host.line == row.line) {
+      entry.rowKind = RowKind::kHostRow;
+      entry.row = host.index;
+      lastEngineSide_.amount = host.amount;
+      lastEngineSide_.tax = host.tax;
     } else {
       if (!engineAccounts_.Known(row.accountId)) {
         // Its texts came before the first side that names it.
         auto [it, added] = engineAccounts_.byId.try_emplace(row.accountId);
         if (added) it->second = engineAccountTexts_[row.accountId];
       }
-      lastEngineSide_.index = AddLine(row);
+      entry.rowKind = RowKind::kNewRow;
       lastEngineSide_.amount = row.amount;
       lastEngineSide_.tax = row.tax;
     }
@@ -752,18 +679,112 @@ void TraceRecorder::RecordEngineLine(const EngineLine& c) {
     lastEngineSide_.line = row.line;
     lastEngineSide_.side = c.side;
   }
-  if (c.replaces) spools_.Clear(c.key);
+  entry.asBooked = TakesWhatWasBooked(
+      lastEngineSide_.amount, lastEngineSide_.tax,
+      taxIncluded_ ? TakenAmount::kIncludingTax : TakenAmount::kExcludingTax, c.amount);
+  if (!hostEnded_) deferring_ = true;
+  if (!deferring_) {
+    MakeEngineEntry(entry, row);
+  } else if (entry.rowKind == RowKind::kNewRow) {
+    Defer(kDeferredRow, &entry, sizeof(entry), &row, sizeof(row));
+  } else {
+    Defer(kDeferredEntry, &entry, sizeof(entry), nullptr, 0);
+  }
+}
+
+void TraceRecorder::MakeEngineEntry(const EngineEntry& entry, const LineRow& row) {
+  if (entry.rowKind == RowKind::kHostRow) engineRow_ = entry.row;
+  if (entry.rowKind == RowKind::kNewRow) engineRow_ = AddLine(row);
+  if (entry.replaces) spools_.Clear(entry.key);
+  TraceSpools::Spool* spool = SpoolOf(entry.key);
+  if (spool == nullptr) return;
   LineEntryStart start;
-  StartLineEntries(lastEngineSide_.index, &start);
-  AddLineEntry(c.key, start, taxIncluded_ ? TakenAmount::kIncludingTax : TakenAmount::kExcludingTax,
-               c.amount, lastEngineSide_.amount, lastEngineSide_.tax);
+  StartLineEntries(engineRow_, &start);
+  PutEntry(spool, start, taxIncluded_ ? TakenAmount::kIncludingTax : TakenAmount::kExcludingTax,
+           entry.amount, entry.asBooked);
 }
 
 void TraceRecorder::RecordEntry(const Entry& entry, const char* json) {
+  if (deferring_) {
+    Defer(kDeferredOther, &entry, sizeof(entry), json, entry.size);
+    return;
+  }
   // A total that replaces the figure's amount leaves only itself behind.
   if (entry.replaces) spools_.Clear(entry.key);
   TraceSpools::Spool* spool = SpoolOf(entry.key);
   if (spool != nullptr) spools_.Append(spool, std::string_view(json, entry.size), entry.amount);
+}
+
+void TraceRecorder::Defer(char tag, const void* head, std::size_t headSize, const void* tail,
+                          std::size_t tailSize) {
+  // A line's record is put together on the stack, another entry's (with
+  // its text) in deferred_.
+  char line[1 + sizeof(EngineEntry) + sizeof(LineRow)];
+  const std::size_t size = 1 + headSize + tailSize;
+  char* record = line;
+  if (size > sizeof(line)) {
+    deferred_.resize(size);
+    record = deferred_.data();
+  }
+  record[0] = tag;
+  std::memcpy(record + 1, head, headSize);
+  if (tailSize > 0) std::memcpy(record + 1 + headSize, tail, tailSize);
+  if (!spools_.AppendRecord(SpoolOf(kDeferredKey), record, size)) failed_ = true;
+}
+
+void TraceRecorder::HostEnded() {
+  hostEnded_ = true;
+  if (deferring_) MakeDeferred();
+}
+
+void TraceRecorder::MakeDeferred() {
+  deferring_ = false;
+  const TraceSpools::Spool* spool = spools_.Find(kDeferredKey);
+  if (spool == nullptr || spool->count == 0) return;
+  const uint64_t count = spool->count;
+  std::FILE* file = spools_.Rewind(kDeferredKey);
+  if (file == nullptr) {
+    failed_ = true;
+    return;
+  }
+  // A block at a time: a library call per record cost more than the record.
+  std::vector<char> block(1 << 16);
+  std::size_t at = 0;
+  std::size_t end = 0;
+  auto have = [&](std::size_t bytes) {
+    if (end - at >= bytes) return true;
+    std::memmove(block.data(), block.data() + at, end - at);
+    end -= at;
+    at = 0;
+    if (block.size() < bytes) block.resize(bytes);
+    end += fread_unlocked(block.data() + end, 1, block.size() - end, file);
+    return end >= bytes;
+  };
+  uint64_t made = 0;
+  for (; made < count; ++made) {
+    if (!have(1)) break;
+    const char tag = block[at++];
+    if (tag == kDeferredOther) {
+      Entry entry;
+      if (!have(sizeof(entry))) break;
+      std::memcpy(&entry, block.data() + at, sizeof(entry));
+      at += sizeof(entry);
+      if (!have(entry.size)) break;
+      RecordEntry(entry, block.data() + at);
+      at += entry.size;
+      continue;
+    }
+    EngineEntry entry;
+    LineRow row{};
+    const std::size_t size = sizeof(entry) + (tag == kDeferredRow ? sizeof(row) : 0);
+    if (!have(size)) break;
+    std::memcpy(&entry, block.data() + at, sizeof(entry));
+    if (tag == kDeferredRow) std::memcpy(&row, block.data() + at + sizeof(entry), sizeof(row));
+    at += size;
+    MakeEngineEntry(entry, row);
+  }
+  // Records that could not be read back leave the trace incomplete.
+  if (made != count) failed_ = true;
 }
 
 }  // namespace taxlink

@@ -23,6 +23,11 @@ namespace taxlink {
 // spools them (TraceRecords.h): each side of a line once in the line table,
 // and under each figure it went to (TraceKeys.h) an entry naming its row.
 //
+// The host hands a line's sides over before the engine's passes contribute
+// that line (one walk serves both): a side both take is one row. The
+// engine's own rows follow all of the host's, so its entries wait until
+// the host's sides are all in (Ended, else Finish).
+//
 // Opened on a thread of its own, it copies each contribution as a compact
 // record into a bounded handoff (TraceHandoff) and that thread formats and
 // writes them, in the order they came: the run's own walks go on meanwhile,
@@ -44,9 +49,11 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   bool Open(std::string* error, int lineTable = -1, bool onThread = false);
 
   // From the thread that runs the walks. Side is false once recording
-  // failed (on a thread of its own, soon after).
+  // failed (on a thread of its own, soon after). Ended: the host's sides
+  // are all in.
   void Contribute(const Contribution& contribution) override;
   bool Side(const TaxLineSide& side) override;
+  void Ended() override;
   // Waits until every contribution is recorded (the recorder's thread
   // ended). The spools, the accounts and failed() below are complete only
   // after it; no contribution may come after it.
@@ -89,9 +96,6 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   // Adds a row to the line table; its index there.
   uint64_t AddLine(const LineRow& row);
   void WriteRow(const LineRow& row);
-  // The entry of a side's row under key; amount, tax: what the row booked.
-  bool AddLineEntry(uint64_t key, const LineEntryStart& row, TakenAmount taken, int64_t amount,
-                    int64_t bookedAmount, int64_t bookedTax);
   // The entry of a side's row in spool; asBooked: its amount is what the
   // row booked.
   bool PutEntry(TraceSpools::Spool* spool, const LineEntryStart& row, TakenAmount taken,
@@ -177,53 +181,47 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
                bool asBooked);
   std::array<CacheSlot, 1024> cache_{};
   std::string entry_;
-  // The rows of the host's sides that the engine's refund passes may take
-  // too (the non-taxable purchase classes), by journal side, so that such a
-  // side is one row of the table.
-  static uint64_t SideKey(int32_t journal, int32_t line, bool debit) {
-    return (uint64_t{static_cast<uint32_t>(journal)} << 33) |
-           (uint64_t{static_cast<uint32_t>(line)} << 1) | (debit ? 1u : 0u);
-  }
-  // They are spooled (kSharedRowsKey) in the order the host gives them, and
-  // the engine's passes, which walk the lines in the same order, read them
-  // back once alongside: memory stays flat. Should either walk go out of
-  // order, the rows are loaded into a vector sorted by side instead.
-  struct SharedRow {
-    uint64_t side;
-    uint64_t index;
-    int64_t amount, tax;  // what the row booked
+  // The host hands a line's sides over before the engine's passes get the
+  // line (ClRuleShiwake::TraceReady): a side both take is the host's row
+  // just made. The host's last side of each kind (1 debit) and its row
+  // (none yet: a line no journal has).
+  struct HostSide {
+    int32_t journal = 0, line = INT32_MIN;
+    uint64_t index = 0;
+    int64_t amount = 0, tax = 0;  // what the row booked
   };
-  void AddSharedRow(const SharedRow& row);
-  // The row of a side the host gave, or null.
-  const SharedRow* SharedRowOf(uint64_t side);
-  void LoadSharedRows();
-  enum class SharedMode { kSpooling, kReading, kInMemory };
-  SharedMode sharedMode_ = SharedMode::kSpooling;
-  uint64_t lastShared_ = 0;  // the last side spooled, or looked up while reading
-  bool anyShared_ = false;
-  bool sharedInOrder_ = true;
-  // Reading: the spool's file, the entries not yet read from it, those read
-  // and not yet taken (from sharedAt_ on), the current one.
-  std::FILE* sharedFile_ = nullptr;
-  uint64_t sharedLeft_ = 0;
-  std::vector<SharedRow> sharedBlock_;
-  std::size_t sharedAt_ = 0;
-  bool ReadSharedRow();  // the next into sharedCurrent_; false at the end
-  SharedRow sharedCurrent_{};
-  bool sharedHave_ = false;
-  bool anyLookup_ = false;
-  // In memory.
-  std::vector<SharedRow> sharedRows_;
-  bool sharedSorted_ = true;
-  std::size_t sharedCursor_ = 0;  // where the last lookup ended
-  // The engine's last journal side and its index, so that a side that
-  // feeds several figures in a row is one row of the table.
+  HostSide hostSides_[2];
+  // The engine's last journal side, so that a side that feeds several
+  // figures in a row is one row of the table.
   struct {
     int32_t journal = 0, line = 0;
     int8_t side = 0;
-    uint64_t index = 0;
     int64_t amount = 0, tax = 0;  // what its row booked
   } lastEngineSide_;
+  // An entry of an engine's side, its row resolved: the host's row, the
+  // row of the entry before, or a row of its own (which follows it).
+  enum class RowKind : uint8_t { kHostRow, kSameRow, kNewRow };
+  struct [[gnu::packed]] EngineEntry {
+    uint64_t key;
+    int64_t amount;
+    uint64_t row;  // kHostRow: its index
+    RowKind rowKind;
+    bool asBooked;
+    bool replaces;
+  };
+  void MakeEngineEntry(const EngineEntry& entry, const LineRow& row);
+  uint64_t engineRow_ = 0;  // the row of the engine's last entry
+  // The engine's own rows come after every host row: until the host's
+  // sides are all in (Ended), the engine's entries, and any other entry
+  // after the first of them, are held as records (kDeferredKey) and made
+  // in their order then, or in Finish.
+  void HostEnded();
+  void Defer(char tag, const void* head, std::size_t headSize, const void* tail,
+             std::size_t tailSize);
+  void MakeDeferred();
+  bool hostEnded_ = false;
+  bool deferring_ = false;
+  std::vector<char> deferred_;  // a record being put together
   bool failed_ = false;
 };
 

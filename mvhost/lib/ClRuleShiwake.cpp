@@ -2,22 +2,24 @@
 
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "host/FilterCondition.h"
 #include "host/HostStatus.h"
 #include "mvhost/lib/DerivedDataCheck.h"
-#include "mvhost/lib/KeptClassTotals.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/JournalDerived.h"
+#include "mvhost/lib/KeptClassTotals.h"
 #include "mvhost/lib/LinePredicate.h"
 #include "mvhost/lib/PackedLineReader.h"
 #include "mvhost/lib/ReadScope.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
+#include "mvhost/lib/TaxLineTracer.h"
 
 // A walk streams the packed lines in line order through the compiled filter.
 namespace mvhost {
@@ -35,18 +37,47 @@ class SqliteRuleShiwake : public BoundObject<ClRuleShiwake::Impl> {
   int32_t CheckExistSwkByZeiRate(const StFINDINFO* filter, uint32_t* flags, int32_t mode) override;
   int32_t CheckExistSwkByJigyoBunrui(const StFINDINFO* filter, int32_t businessType,
                                      int32_t* count) override;
+  int32_t TraceReady(uint8_t filingClass, const StFINDINFO* filter,
+                     const StTAXREPORTRATEINFO* rates, TaxLineSink* sink) override;
+  int32_t TraceRest() override;
 
  private:
   struct Query;
+  [[gnu::noinline]] int32_t MoveNextOther(StSWKTINFO* out);
   Query* query_;
 };
 
 }  // namespace mvhost
 
 struct mvhost::SqliteRuleShiwake::Query {
-  bool ready = false;
+  // Ready, and tracing until every line was passed: one test per line
+  // handed out, as for a walk without a trace.
+  enum class State : uint8_t { kNotReady, kReady, kTracing };
+  State state = State::kNotReady;
   mvhost::LinePredicate predicate;
   mvhost::PackedLineReader reader;
+  // What TraceReady asked of the next walk.
+  struct TraceRequest {
+    const StFINDINFO* filter;
+    const StTAXREPORTRATEINFO* rates;
+    TaxLineSink* sink;
+  };
+  std::optional<TraceRequest> traceAsked;
+  // The walk's trace.
+  std::optional<mvhost::TaxLineTracer> tracer;
+  // The next line the walk's filter takes, every line passed handing its
+  // sides to the trace: 1, 0 at the end (the trace then has every side), or
+  // an error.
+  int32_t NextTraced(const mvhost::PackedLine** line) {
+    int32_t step = 0;
+    while ((step = reader.Next(line)) == 1) {
+      const int32_t traced = tracer->Report(**line);
+      if (traced != 0) return traced;
+      if (predicate.Matches(**line)) return 1;
+    }
+    if (step == 0) state = State::kReady;
+    return step;
+  }
 };
 
 namespace {
@@ -177,9 +208,20 @@ int32_t mvhost::SqliteRuleShiwake::GetSwkCount(const StFINDINFO* filter,
   return CountLines(context_, filter, -1, "count the journal lines", count);
 }
 
+int32_t mvhost::SqliteRuleShiwake::TraceReady(uint8_t filingClass, const StFINDINFO* filter,
+                                              const StTAXREPORTRATEINFO* rates, TaxLineSink* sink) {
+  if (rates == nullptr || sink == nullptr || filingClass > 2) return mvhost::kErrBadArgument;
+  query_->traceAsked = Query::TraceRequest{filter, rates, sink};
+  return 0;
+}
+
 int32_t mvhost::SqliteRuleShiwake::MoveReady(const StFINDINFO* filter, const void* /*order*/,
                                              const void* /*displayInfo*/, int32_t /*cursorType*/) {
-  query_->ready = false;
+  query_->state = Query::State::kNotReady;
+  query_->tracer.reset();
+  // A trace asked for is this walk's, whether or not it can be readied.
+  const std::optional<Query::TraceRequest> trace = query_->traceAsked;
+  query_->traceAsked.reset();
   sqlite3* db = nullptr;
   int32_t dataNo = 0;
   mvhost::ReadScope scope;
@@ -187,19 +229,20 @@ int32_t mvhost::SqliteRuleShiwake::MoveReady(const StFINDINFO* filter, const voi
   if (status != 0) return status;
   status = query_->predicate.Compile(db, dataNo, filter);
   if (status != 0) return status;
+  if (trace) {
+    status = query_->tracer.emplace().Open(db, dataNo, trace->filter, trace->rates, trace->sink);
+    if (status != 0) return status;
+  }
   status = query_->reader.Open(db, dataNo);
   if (status != 0) return status;
-  query_->ready = true;
+  query_->state = trace ? Query::State::kTracing : Query::State::kReady;
   return 0;
 }
 
-int32_t mvhost::SqliteRuleShiwake::MoveNext(StSWKTINFO* out) {
-  if (out == nullptr) return mvhost::kErrBadArgument;
-  if (!query_->ready) return mvhost::kErrNotReady;
-  const mvhost::PackedLine* line = nullptr;
-  int32_t step = 0;
-  while ((step = query_->reader.Next(&line)) == 1 && !query_->predicate.Matches(*line)) {
-  }
+namespace {
+
+// A line as the walk hands it out: whole, zeros where the store has nothing.
+int32_t HandOut(int32_t step, const mvhost::PackedLine* line, StSWKTINFO* out) {
   if (step < 0) return step;
   if (step == 0) return kHostEndOfData;
   std::memset(out, 0, kLineRecordSize);
@@ -222,8 +265,45 @@ int32_t mvhost::SqliteRuleShiwake::MoveNext(StSWKTINFO* out) {
   return 0;
 }
 
+}  // namespace
+
+int32_t mvhost::SqliteRuleShiwake::MoveNext(StSWKTINFO* out) {
+  if (out == nullptr) return mvhost::kErrBadArgument;
+  // A walk not ready, or tracing, out of line: the walk without a trace
+  // keeps its registers.
+  if (query_->state != Query::State::kReady) return MoveNextOther(out);
+  const mvhost::PackedLine* line = nullptr;
+  int32_t step = 0;
+  while ((step = query_->reader.Next(&line)) == 1 && !query_->predicate.Matches(*line)) {
+  }
+  return HandOut(step, line, out);
+}
+
+int32_t mvhost::SqliteRuleShiwake::MoveNextOther(StSWKTINFO* out) {
+  if (query_->state != Query::State::kTracing) return mvhost::kErrNotReady;
+  const mvhost::PackedLine* line = nullptr;
+  const int32_t step = query_->NextTraced(&line);
+  return HandOut(step, line, out);
+}
+
+int32_t mvhost::SqliteRuleShiwake::TraceRest() {
+  if (query_->state == Query::State::kNotReady || !query_->tracer) return mvhost::kErrNotReady;
+  if (query_->state != Query::State::kTracing) return 0;
+  const mvhost::PackedLine* line = nullptr;
+  int32_t step = 0;
+  while ((step = query_->reader.Next(&line)) == 1) {
+    const int32_t traced = query_->tracer->Report(*line);
+    if (traced != 0) return traced;
+  }
+  if (step < 0) return step;
+  query_->state = Query::State::kReady;
+  return 0;
+}
+
 int32_t mvhost::SqliteRuleShiwake::MoveFinish() {
-  query_->ready = false;
+  query_->state = Query::State::kNotReady;
+  query_->tracer.reset();
+  query_->traceAsked.reset();
   query_->reader.Close();
   return 0;
 }

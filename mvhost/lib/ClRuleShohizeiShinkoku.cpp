@@ -5,25 +5,22 @@
 #include <map>
 #include <new>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "host/FilterCondition.h"
-#include "host/StKAMOKUINFO.h"
 #include "mvhost/lib/DerivedDataCheck.h"
-#include "mvhost/lib/KeptClassTotals.h"
 #include "mvhost/lib/FilterSql.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/HostObjects.h"
 #include "mvhost/lib/JournalDerived.h"
-#include "mvhost/lib/LinePredicate.h"
+#include "mvhost/lib/KeptClassTotals.h"
 #include "mvhost/lib/PackedLine.h"
 #include "mvhost/lib/PackedLineReader.h"
 #include "mvhost/lib/ReadScope.h"
-#include "mvhost/lib/RecordText.h"
 #include "mvhost/lib/RuleContext.h"
 #include "mvhost/lib/SqlStatement.h"
 #include "mvhost/lib/TaxClassRules.h"
+#include "mvhost/lib/TaxLineTracer.h"
 #include "mvhost/lib/TaxReturnSums.h"
 
 namespace mvhost {
@@ -140,8 +137,7 @@ int32_t SqliteRuleShohizeiShinkoku::SumTax(uint8_t filingClass, const StFINDINFO
 }
 
 // The lines one by one, in line order, from the packed lines (the walk
-// reads no SQL row per line); a side without an account adds nothing, as in
-// SumTax. The accounts' codes and names are read once.
+// reads no SQL row per line).
 int32_t SqliteRuleShohizeiShinkoku::TraceTax(uint8_t filingClass, const StFINDINFO* filter,
                                              const StTAXREPORTRATEINFO* rates, TaxLineSink* sink) {
   if (rates == nullptr || sink == nullptr || filingClass > 2) return kErrBadArgument;
@@ -151,69 +147,17 @@ int32_t SqliteRuleShohizeiShinkoku::TraceTax(uint8_t filingClass, const StFINDIN
   int32_t status = context_.Resolve(&db, &dataNo, &scope);
   if (status == 0) status = JournalDerived::Ensure(db, dataNo);
   if (status != 0) return status;
-  LinePredicate predicate;
-  status = predicate.Compile(db, dataNo, filter);
+  TaxLineTracer tracer;
+  status = tracer.Open(db, dataNo, filter, rates, sink);
   if (status != 0) return status;
-
-  // As long as the host's account record holds them.
-  struct AccountText {
-    char code[sizeof(StKAMOKUINFO::code)];
-    char name[sizeof(StKAMOKUINFO::name)];
-  };
-  std::unordered_map<int32_t, AccountText> accounts;
-  SqlStatement names;
-  status = names.Prepare(db, "SELECT account_id, code, name FROM account WHERE data_no = ?",
-                         "trace the tax return");
-  if (status != 0) return status;
-  names.BindInt(1, dataNo);
-  int32_t step = 0;
-  while ((step = names.Step()) == 1) {
-    const int32_t id = static_cast<int32_t>(names.Int(0));
-    AccountText& text = accounts[id];
-    if (!CopyRecordText(text.code, sizeof(text.code), names.Text(1)) ||
-        !CopyRecordText(text.name, sizeof(text.name), names.Text(2))) {
-      return StoreTextError("data set " + std::to_string(dataNo) + ": account " +
-                            std::to_string(id));
-    }
-  }
-  if (step < 0) return step;
-
   PackedLineReader reader;
   status = reader.Open(db, dataNo);
   if (status != 0) return status;
-  const TaxReturnSums sums(rates);
-  TaxLineSide side;
   const PackedLine* line = nullptr;
+  int32_t step = 0;
   while ((step = reader.Next(&line)) == 1) {
-    if (!predicate.Matches(*line)) continue;
-    for (int s = 0; s < 2; ++s) {
-      const bool debit = s == 0;
-      if ((debit ? line->hasDebit : line->hasCredit) == 0) continue;
-      const int taxClass = debit ? line->debitTaxClass : line->creditTaxClass;
-      if (!TaxReturnSums::Summed(taxClass)) continue;  // feeds no figure
-      side.journalId = line->journalNo;
-      side.lineNo = line->lineId;
-      side.date = line->date;
-      side.monthKind = static_cast<int16_t>(line->monthKind);
-      side.rate = EffectiveRate(line->taxRate, line->date);
-      side.businessType = static_cast<uint8_t>(line->businessType);
-      side.debit = debit;
-      side.accountId = debit ? line->debitAccount : line->creditAccount;
-      side.department = debit ? line->debitDept : line->creditDept;
-      side.amount = debit ? line->debitAmount : line->creditAmount;
-      side.tax = debit ? line->debitTax : line->creditTax;
-      side.taxClass = static_cast<uint8_t>(taxClass);
-      if (!sums.Targets(side.rate, side.businessType, side.taxClass, side.debit, side.amount,
-                        side.tax, &side)) {
-        return kErrOverflow;
-      }
-      if (side.targetCount == 0) continue;
-      // The texts by pointer: the map's entries stay where they are.
-      auto account = accounts.find(side.accountId);
-      side.accountCode = account != accounts.end() ? account->second.code : "";
-      side.accountName = account != accounts.end() ? account->second.name : "";
-      if (!sink->Side(side)) return kErrTraceStopped;
-    }
+    status = tracer.Report(*line);
+    if (status != 0) return status;
   }
   return step < 0 ? step : 0;
 }

@@ -3,17 +3,22 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <map>
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "host/ClRuleShiwake.h"
 #include "host/ClRuleShohizei.h"
 #include "host/ClRuleShohizeiShinkoku.h"
 #include "host/HostStatus.h"
+#include "host/StSWKTINFO.h"
+#include "host/TaxLineTrace.h"
 #include "mvhost/lib/HostCodes.h"
 #include "mvhost/lib/SetShohizei.h"
 #include "mvhost/lib/TaxReturnSums.h"
@@ -317,6 +322,75 @@ TEST_F(SumsTaxReturnTest, BothSidesOfOneLineAreSummedIndependently) {
   EXPECT_EQ(Figure(&t.rates[0], 272), Yen(324));
   EXPECT_EQ(Figure(&t.business[3], 31), Yen(324));
   EXPECT_EQ(Figure(&t.business[3], 7), 0);
+}
+
+// A journal walk readied with a trace hands over the sides TraceTax gives,
+// in its order, those of each line before the walk hands the line out, and
+// the sides of the lines it has not passed with TraceRest.
+TEST_F(SumsTaxReturnTest, AJournalWalkHandsOverTheSidesTraceTaxGives) {
+  JournalSpec june = Debit(24, Yen(700), 0, 800);  // non-taxable purchase: no side
+  june.date = 20140615;
+  JournalSpec sale = Credit(1, Yen(2000), Yen(100), 500);
+  sale.date = 20140620;
+  JournalSpec march = Debit(21, Yen(500), Yen(15), 300);
+  march.date = 20150310;
+  JournalSpec may = Debit(21, Yen(40), Yen(3), 800);  // left out, last
+  const JournalSpec lines[] = {Credit(1, Yen(1000), Yen(80), 800), june, sale, march, may};
+  std::vector<int32_t> journals;
+  for (const JournalSpec& line : lines) journals.push_back(host_.AddJournal(line));
+
+  struct Sides : TaxLineSink {
+    std::vector<std::pair<int32_t, bool>> sides;
+    bool Side(const TaxLineSide& side) override {
+      sides.emplace_back(side.journalId, side.debit);
+      return true;
+    }
+  };
+  StTAXREPORTRATEINFO rates[4];
+  std::memset(rates, 0, sizeof(rates));
+  const int32_t labels[] = {800, 500, 300};
+  for (int k = 0; k < 3; ++k) rates[k].rate = labels[k];
+  // Month kinds 3..12: the first line (May) is left out.
+  StFINDINFO months;
+  std::memset(&months, 0, sizeof(months));
+  months.conditions[0].fieldId = kFieldMonthKind;
+  months.conditions[0].op = kOpGreaterOrEqual;
+  months.conditions[0].valueType = kValueInt16;
+  months.conditions[0].value = 3;
+  months.conditions[0].link = kLinkAnd;
+  months.conditions[1] = months.conditions[0];
+  months.conditions[1].op = kOpLessOrEqual;
+  months.conditions[1].value = 12;
+  months.conditions[1].link = kLinkLast;
+  Sides expected;
+  std::unique_ptr<ClRuleShohizeiShinkoku> summation(new (std::nothrow) ClRuleShohizeiShinkoku);
+  ASSERT_EQ(summation->TraceTax(2, &months, rates, &expected), 0);
+  ASSERT_EQ(expected.sides,
+            (std::vector<std::pair<int32_t, bool>>{{journals[2], false}, {journals[3], true}}));
+
+  std::unique_ptr<ClRuleShiwake> walk(new (std::nothrow) ClRuleShiwake);
+  ASSERT_EQ(walk->MoveReady(nullptr, nullptr, nullptr, 0), 0);
+  EXPECT_EQ(walk->TraceRest(), mvhost::kErrNotReady);  // a walk without a trace
+  walk->MoveFinish();
+  // The walk takes every line and stops after the third, as a pass that
+  // counted its lines does.
+  Sides walked;
+  ASSERT_EQ(walk->TraceReady(2, &months, rates, &walked), 0);
+  ASSERT_EQ(walk->MoveReady(nullptr, nullptr, nullptr, 0), 0);
+  StSWKTINFO line;
+  for (std::size_t i = 0; i < 3; ++i) {
+    ASSERT_EQ(walk->MoveNext(&line), 0);
+    EXPECT_EQ(line.journalId, journals[i]);
+    const auto passed = std::count_if(expected.sides.begin(), expected.sides.end(),
+                                      [&](const auto& side) { return side.first <= journals[i]; });
+    EXPECT_EQ(walked.sides.size(), static_cast<std::size_t>(passed));
+  }
+  EXPECT_EQ(walk->TraceRest(), 0);
+  EXPECT_EQ(walked.sides, expected.sides);
+  EXPECT_EQ(walk->MoveNext(&line), kHostEndOfData);
+  EXPECT_EQ(walk->TraceRest(), 0);
+  EXPECT_EQ(walked.sides, expected.sides);
+  EXPECT_EQ(walk->MoveFinish(), 0);
 }
 
 class SumsLegacyRateTest : public SumsTaxReturnTest {

@@ -129,6 +129,15 @@ class Journal : public BoundWrapper<ClRuleShiwake::Impl, true> {
     HOSTS_FAULT(faults_, kRuleShiwakeCheckExistSwkByJigyoBunrui);
     return inner_->CheckExistSwkByJigyoBunrui(filter, businessType, count);
   }
+  int32_t TraceReady(uint8_t filingClass, const StFINDINFO* filter,
+                     const StTAXREPORTRATEINFO* rates, TaxLineSink* sink) override {
+    HOSTS_FAULT(faults_, kRuleShiwakeTraceReady);
+    return inner_->TraceReady(filingClass, filter, rates, sink);
+  }
+  int32_t TraceRest() override {
+    HOSTS_FAULT(faults_, kRuleShiwakeTraceRest);
+    return inner_->TraceRest();
+  }
 };
 
 class AccountSums : public BoundWrapper<ClRuleKamoku::Impl, true> {

@@ -1,6 +1,6 @@
 // The recorder keeps a side that both the host's summation and the engine's
-// refund passes take as one row of the line table, whatever order either
-// walk gives the sides in.
+// refund passes take as one row of the line table, the engine's own rows
+// after the host's, and its spools' entries as made one by one.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -18,16 +18,18 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/StKAMOKUINFO.h"
+#include "host/StKAMOKUSUMINFO.h"
 #include "host/StSWKTINFO.h"
 #include "platform/winfs/File.h"
 #include "platform/winfs/WinFileSystem.h"
 #include "tests/support/TempFolder.h"
 #include "trace/TraceKeys.h"
-#include "trace/TraceRecords.h"
 #include "trace/TraceRecorder.h"
+#include "trace/TraceRecords.h"
 
 namespace taxlink {
 namespace {
@@ -60,90 +62,102 @@ std::string SpoolText(const TraceRecorder& recorder, uint64_t key) {
   return text;
 }
 
-// The rows the engine's contributions to one figure name, in order.
-std::vector<uint64_t> NamedRows(const TraceRecorder& recorder, uint64_t key) {
-  std::vector<uint64_t> rows;
+// What the entries of one figure name, in order: a line entry's row, -1 for
+// an entry of another kind.
+std::vector<int64_t> NamedRows(const TraceRecorder& recorder, uint64_t key) {
+  std::vector<int64_t> rows;
   // The spool holds the trace's text of the entries, comma-separated.
   for (const nlohmann::json& entry :
        nlohmann::json::parse("[" + SpoolText(recorder, key) + "]")) {
-    rows.push_back(entry.at(0).get<uint64_t>());
+    rows.push_back(entry.is_array() ? entry.at(0).get<int64_t>() : -1);
   }
   return rows;
 }
 
-TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowInAnyOrder) {
+// The host hands a line's sides over as the engine's walk passes the line:
+// a side both take is one row, and the engine's own rows come after every
+// host row, its entries (and another entry among them) in the walk's order,
+// whenever the host says its sides are all in.
+TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowAndTheEnginesOwnRowsComeLast) {
+  enum class End { kAfterTheWalk, kNever, kBeforeTheEngine };
   struct Case {
     const char* name;
-    std::vector<int32_t> host, engine;
-    bool hostAfterEngine;  // one host side comes after the engine began
+    int32_t lines;
+    End end;
   };
-  std::vector<Case> cases = {
-      {"both in order", {1, 2, 3, 4}, {1, 2, 3, 4, 5}, false},
-      {"host out of order", {3, 1, 4, 2}, {1, 2, 3, 4, 5}, false},
-      {"engine out of order", {1, 2, 3, 4}, {4, 5, 1, 3, 2}, false},
-      {"host after engine", {1, 2, 3, 4}, {1, 2, 3, 4, 5}, true},
-      {"a side the host gave twice", {1, 2, 2, 3, 4}, {1, 2, 3, 4, 5}, false},
-  };
-  // More sides than the spool buffers and than one read of it takes.
-  Case many{"many sides in order", {}, {}, false};
-  constexpr int32_t kMany = 5000;
-  for (int32_t journal = 1; journal <= kMany; ++journal) {
-    many.host.push_back(journal);
-    if (journal % 3 != 0) many.engine.push_back(journal);
-  }
-  many.engine.push_back(kMany + 1);
-  cases.push_back(many);
+  // Many: more entries than a spool's chunk and than a read of the held
+  // records.
+  const Case cases[] = {{"ended after the walk", 40, End::kAfterTheWalk},
+                        {"never ended", 40, End::kNever},
+                        {"many lines", 20000, End::kAfterTheWalk},
+                        {"ended before the engine's first side", 40, End::kBeforeTheEngine}};
   StKAMOKUINFO account{};
   account.accountId = 7;
+  StKAMOKUSUMINFO sum{};
+  sum.accountId = 7;
+  const uint64_t key = EngineFigureKey(Figure::kCorpSellingAdminBook);
   for (const Case& c : cases) {
     for (const bool onThread : {false, true}) {
       SCOPED_TRACE(std::string(c.name) + (onThread ? ", on its own thread" : ""));
       TraceRecorder recorder(false);
       std::string error;
       ASSERT_TRUE(recorder.Open(&error, -1, onThread)) << error;
-      std::vector<int32_t> host = c.host;
-      int32_t late = 0;
-      if (c.hostAfterEngine) {
-        late = host.back();
-        host.pop_back();
-      }
-      std::vector<uint64_t> rowOf(kMany + 2, UINT64_MAX);
-      uint64_t rows = 0;
-      for (int32_t journal : host) {
-        ASSERT_TRUE(recorder.Side(HostSide(journal)));
-        if (rowOf[static_cast<std::size_t>(journal)] == UINT64_MAX)
-          rowOf[static_cast<std::size_t>(journal)] = rows;
-        ++rows;
-      }
-      std::vector<uint64_t> expected;
-      bool lateGiven = false;
-      for (int32_t journal : c.engine) {
-        if (late != 0 && !lateGiven && journal > 1) {
-          ASSERT_TRUE(recorder.Side(HostSide(late)));
-          rowOf[static_cast<std::size_t>(late)] = rows++;
-          lateGiven = true;
-        }
+      // Line j: the host takes it unless j % 3 == 0, the engine when j is
+      // odd (twice when j % 5 == 0: one row); an account's sum comes after
+      // line 10. Host rows in host order; the engine's own rows numbered
+      // after them, in the order of their first entry (ordinals for now).
+      int64_t hostRows = 0;
+      int64_t ownRows = 0;
+      std::vector<int64_t> hostRowOf(static_cast<std::size_t>(c.lines) + 1, -1);
+      std::vector<std::pair<bool, int64_t>> named;  // (own row, index or ordinal)
+      auto engineSide = [&](int32_t journal) {
         StSWKTINFO line{};
         line.journalId = journal;
         line.lineNo = 1;
-        Contribution contribution{Figure::kCorpSellingAdminBook,
-                                  Contribution::Source::kJournalLine,
-                                  journal,
-                                  1,
-                                  100,
-                                  false,
-                                  &line,
-                                  &account,
-                                  1};
-        recorder.Contribute(contribution);
-        if (rowOf[static_cast<std::size_t>(journal)] == UINT64_MAX)
-          rowOf[static_cast<std::size_t>(journal)] = rows++;
-        expected.push_back(rowOf[static_cast<std::size_t>(journal)]);
+        recorder.Contribute(Contribution{Figure::kCorpSellingAdminBook,
+                                         Contribution::Source::kJournalLine, journal, 1, 100, false,
+                                         &line, &account, 1});
+      };
+      if (c.end == End::kBeforeTheEngine) {
+        for (int32_t j = 1; j <= c.lines; ++j) {
+          if (j % 3 == 0) continue;
+          ASSERT_TRUE(recorder.Side(HostSide(j)));
+          hostRowOf[static_cast<std::size_t>(j)] = hostRows++;
+        }
+        recorder.Ended();
       }
+      for (int32_t j = 1; j <= c.lines; ++j) {
+        if (c.end != End::kBeforeTheEngine && j % 3 != 0) {
+          ASSERT_TRUE(recorder.Side(HostSide(j)));
+          hostRowOf[static_cast<std::size_t>(j)] = hostRows++;
+        }
+        if (j % 2 == 1) {
+          const int64_t host = hostRowOf[static_cast<std::size_t>(j)];
+          // Before the engine: the host's rows are no longer the last line's.
+          const bool own = host < 0 || c.end == End::kBeforeTheEngine;
+          const int64_t row = own ? ownRows++ : host;
+          for (int times = j % 5 == 0 ? 2 : 1; times > 0; --times) {
+            engineSide(j);
+            named.emplace_back(own, row);
+          }
+        }
+        if (j == 10) {
+          recorder.Contribute(Contribution{Figure::kCorpSellingAdminBook,
+                                           Contribution::Source::kAccountSum, 7, 0, 5, false,
+                                           &sum});
+          named.emplace_back(false, -1);
+        }
+      }
+      if (c.end == End::kAfterTheWalk) recorder.Ended();
       recorder.Finish();
-      EXPECT_FALSE(recorder.failed());
-      EXPECT_EQ(recorder.spools().Find(kLineTableKey)->count, rows);
-      EXPECT_EQ(NamedRows(recorder, EngineFigureKey(Figure::kCorpSellingAdminBook)), expected);
+      ASSERT_FALSE(recorder.failed());
+      EXPECT_EQ(static_cast<int64_t>(recorder.spools().Find(kLineTableKey)->count),
+                hostRows + ownRows);
+      std::vector<int64_t> expected(named.size());
+      std::transform(named.begin(), named.end(), expected.begin(), [&](const auto& entry) {
+        return entry.first ? hostRows + entry.second : entry.second;
+      });
+      EXPECT_EQ(NamedRows(recorder, key), expected);
     }
   }
 }
