@@ -17,6 +17,8 @@ namespace {
 // and notes, which a large clear scattered (a fold after a 1 % change wrote
 // 40 % more pages on such a store).
 constexpr int64_t kMostEntries = 4096;
+// How far it may grow before a fold is due for its sake alone.
+constexpr int64_t kFullEntries = 16 * kMostEntries;
 
 struct LogTrigger {
   const char* name;
@@ -84,7 +86,11 @@ std::string AccountTotalLogTriggerCondition() {
   return "(name, sql) IN (VALUES " + values + ")";
 }
 
-void TrimAccountTotalLog(sqlite3* db) {
+namespace {
+
+// The newest entry's position, when the log holds more than `most` entries
+// past the floor; else 0.
+int64_t NewestPast(sqlite3* db, int64_t most) {
   // Each bound read by itself, through the key (a max and a min in one
   // query read every entry).
   SqlStatement query;
@@ -94,11 +100,19 @@ void TrimAccountTotalLog(sqlite3* db) {
                     "journal_total_log))",
                     nullptr) != 0 ||
       query.Step() != 1 || query.IsNull(0)) {
-    return;
+    return 0;
   }
   const int64_t newest = query.Int(0);
-  if (newest - query.Int(1) <= kMostEntries) return;
-  query.Finalize();
+  return newest - query.Int(1) > most ? newest : 0;
+}
+
+}  // namespace
+
+bool AccountTotalLogFull(sqlite3* db) { return NewestPast(db, kFullEntries) != 0; }
+
+void TrimAccountTotalLog(sqlite3* db) {
+  const int64_t newest = NewestPast(db, kMostEntries);
+  if (newest == 0) return;
   // Cleared whole (a DELETE without a condition on a table without
   // triggers frees its pages without reading a row: dropping entries one by
   // one cost a fold about 2 600 instructions each), the newest kept as a
