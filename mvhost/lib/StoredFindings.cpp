@@ -245,9 +245,12 @@ bool StoredFindings::Decode(const std::string& bytes) {
 
 StoredFindings::Stamp StoredFindings::Take(sqlite3* db, int32_t dataNo) {
   Stamp stamp;
+  // The version first: a commit after it, even between the reads below,
+  // moves it.
+  stamp.dataVersion = DataVersion(db);
+  stamp.ownChanges = sqlite3_total_changes64(db);
   stamp.headRead = HeadDigest(db, dataNo, &stamp.head);
   stamp.changes = Changes(db, dataNo);
-  if (stamp.changes < 0) stamp.dataVersion = DataVersion(db);
   return stamp;
 }
 
@@ -317,6 +320,10 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
   sqlite3_busy_timeout(db, 0);
   bool kept = false;
   if (RunSql(db, "BEGIN IMMEDIATE")) {
+    // Nothing committed by any connection since the stamp (the version
+    // read under the write lock, before this transaction's own rows).
+    const bool unmoved = stamp.dataVersion >= 0 && DataVersion(db) == stamp.dataVersion &&
+                         sqlite3_total_changes64(db) == stamp.ownChanges;
     NoteBenignCommit(db);  // findings are none of what a kept check is made of
     // The findings' part is undone alone when they cannot be kept, so that
     // the caller's rows still go in.
@@ -330,10 +337,11 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
     }
     // Under the write lock: nothing the findings are made of changed since
     // the stamp (before any check kept findings, no other connection wrote).
-    const int64_t changes = Changes(db, dataNo);
-    int64_t head = 0;
-    ok = ok && HeadDigest(db, dataNo, &head) && head == stamp.head &&
-         (stamp.changes >= 0 ? changes == stamp.changes : DataVersion(db) == stamp.dataVersion);
+    const int64_t changes = unmoved && stamp.changes >= 0 ? stamp.changes : Changes(db, dataNo);
+    int64_t head = stamp.head;
+    ok = ok && (unmoved || (HeadDigest(db, dataNo, &head) && head == stamp.head &&
+                            (stamp.changes >= 0 ? changes == stamp.changes
+                                                : DataVersion(db) == stamp.dataVersion)));
     if (ok) {
       // A data set keeps a few ranges: past them, the ones it had go, as do
       // those of data sets no longer there.
