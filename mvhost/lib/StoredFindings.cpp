@@ -147,8 +147,10 @@ constexpr const char* kEpochSql =
     "coalesce((SELECT changes FROM main.check_findings_change WHERE data_no = ?1), 0) - "
     "coalesce((SELECT sum(changes) FROM main.check_chunk_change WHERE data_no = ?1), 0)";
 
+// -1 without the tables.
 int64_t Epoch(sqlite3* db, int32_t dataNo) {
   SqlStatement epoch(db, (std::string("SELECT ") + kEpochSql).c_str());
+  if (!epoch.ok()) return -1;
   epoch.Bind(1, dataNo);
   return epoch.Row() ? epoch.Int(0) : 0;
 }
@@ -251,6 +253,7 @@ StoredFindings::Stamp StoredFindings::Take(sqlite3* db, int32_t dataNo) {
   stamp.ownChanges = sqlite3_total_changes64(db);
   stamp.headRead = HeadDigest(db, dataNo, &stamp.head);
   stamp.changes = Changes(db, dataNo);
+  stamp.epoch = Epoch(db, dataNo);
   return stamp;
 }
 
@@ -364,10 +367,11 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
     // SQLite writes (and journals) only the pages whose bytes changed, a
     // page or two of the parts after a line's change instead of all of them.
     if (ok && !parts.empty()) {
+      const int64_t epoch = unmoved && stamp.epoch >= 0 ? stamp.epoch : Epoch(db, dataNo);
       SqlStatement update(db,
                           "UPDATE check_parts SET rules = ?, epoch = ?, head = ?, parts = ? "
                           "WHERE data_no = ? AND start_month = ? AND end_month = ?");
-      update.Bind(1, kRules).Bind(2, Epoch(db, dataNo)).Bind(3, head).BindBlob(4, parts);
+      update.Bind(1, kRules).Bind(2, epoch).Bind(3, head).BindBlobInPlace(4, parts);
       update.Bind(5, dataNo).Bind(6, startMonth).Bind(7, endMonth);
       ok = update.Run();
       if (ok && sqlite3_changes(db) == 0) {
@@ -375,8 +379,8 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
                             "INSERT INTO check_parts (data_no, start_month, end_month, rules, "
                             "epoch, head, parts) VALUES (?, ?, ?, ?, ?, ?, ?)");
         insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules);
-        insert.Bind(5, Epoch(db, dataNo)).Bind(6, head);
-        insert.BindBlob(7, parts);
+        insert.Bind(5, epoch).Bind(6, head);
+        insert.BindBlobInPlace(7, parts);
         ok = insert.Run();
       }
     }
@@ -385,7 +389,7 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
       SqlStatement update(db,
                           "UPDATE check_findings SET rules = ?, changes = ?, head = ?, "
                           "findings = ? WHERE data_no = ? AND start_month = ? AND end_month = ?");
-      update.Bind(1, kRules).Bind(2, changes).Bind(3, head).BindBlob(4, bytes);
+      update.Bind(1, kRules).Bind(2, changes).Bind(3, head).BindBlobInPlace(4, bytes);
       update.Bind(5, dataNo).Bind(6, startMonth).Bind(7, endMonth);
       ok = update.Run();
       if (ok && sqlite3_changes(db) == 0) {
@@ -396,7 +400,7 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
         insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules).Bind(5,
                                                                                        changes);
         insert.Bind(6, head);
-        insert.BindBlob(7, bytes);
+        insert.BindBlobInPlace(7, bytes);
         ok = insert.Run();
       }
     }

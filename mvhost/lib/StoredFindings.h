@@ -62,6 +62,7 @@ class StoredFindings {
     int64_t changes = -1;
     int64_t dataVersion = -1;
     int64_t ownChanges = -1;
+    int64_t epoch = -1;  // the data set's epoch (kept with the chunks' parts)
   };
   static Stamp Take(sqlite3* db, int32_t dataNo);
 
