@@ -17,8 +17,6 @@ namespace {
 // and notes, which a large clear scattered (a fold after a 1 % change wrote
 // 40 % more pages on such a store).
 constexpr int64_t kMostEntries = 4096;
-// How far it may grow before a fold is due for its sake alone.
-constexpr int64_t kFullEntries = 16 * kMostEntries;
 
 struct LogTrigger {
   const char* name;
@@ -86,11 +84,7 @@ std::string AccountTotalLogTriggerCondition() {
   return "(name, sql) IN (VALUES " + values + ")";
 }
 
-namespace {
-
-// The newest entry's position, when the log holds more than `most` entries
-// past the floor; else 0.
-int64_t NewestPast(sqlite3* db, int64_t most) {
+void TrimAccountTotalLog(sqlite3* db) {
   // Each bound read by itself, through the key (a max and a min in one
   // query read every entry).
   SqlStatement query;
@@ -100,19 +94,11 @@ int64_t NewestPast(sqlite3* db, int64_t most) {
                     "journal_total_log))",
                     nullptr) != 0 ||
       query.Step() != 1 || query.IsNull(0)) {
-    return 0;
+    return;
   }
   const int64_t newest = query.Int(0);
-  return newest - query.Int(1) > most ? newest : 0;
-}
-
-}  // namespace
-
-bool AccountTotalLogFull(sqlite3* db) { return NewestPast(db, kFullEntries) != 0; }
-
-void TrimAccountTotalLog(sqlite3* db) {
-  const int64_t newest = NewestPast(db, kMostEntries);
-  if (newest == 0) return;
+  if (newest - query.Int(1) <= kMostEntries) return;
+  query.Finalize();
   // Cleared whole (a DELETE without a condition on a table without
   // triggers frees its pages without reading a row: dropping entries one by
   // one cost a fold about 2 600 instructions each), the newest kept as a

@@ -43,13 +43,6 @@ constexpr int64_t kAccountTotalLogTriggers = 4;
 // Quietly nothing on a store without the log.
 void TrimAccountTotalLog(sqlite3* db);
 
-// The log holds more than 65 536 entries past the floor (about 2 MB): a
-// fold is then due whatever the changed lines, and its trim clears the log.
-// Below that the log waits for a fold the changed lines call for (a 1 %
-// change of 100 000 lines and its undoing note some 8 000 entries). False
-// also when it does not read (no log).
-bool AccountTotalLogFull(sqlite3* db);
-
 // Where the log stands: the store's schema version (a log trigger dropped
 // and made again moves it) and the newest entry's position.
 struct AccountTotalLogPosition {

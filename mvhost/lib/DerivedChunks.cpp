@@ -5,7 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "mvhost/lib/AccountTotalLog.h"
 #include "mvhost/lib/DerivedDataCheck.h"
 #include "mvhost/lib/DerivedTotals.h"
 
@@ -353,18 +352,6 @@ int32_t FoldChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* tot
 }
 
 }  // namespace
-
-int32_t FoldDue(sqlite3* db, int32_t dataNo, bool* due) {
-  int64_t found = 0;
-  const int32_t status =
-      QueryInt(db, "look for changed journal lines",
-               "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1 OFFSET ?",
-               {dataNo, kFoldAfterNotes - 1}, &found);
-  // The log of the account totals is cleared at a fold; with few changed
-  // lines carried, many changes to the same lines would grow it unbounded.
-  *due = status == 0 && (found != 0 || AccountTotalLogFull(db));
-  return status;
-}
 
 int32_t FoldChanges(sqlite3* db, int32_t dataNo, int64_t maxChunks, DerivedTotals* totals,
                     int64_t* chunks) {

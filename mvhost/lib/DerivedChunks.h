@@ -85,20 +85,6 @@ class ChunkWriter {
 int32_t FoldChanges(sqlite3* db, int32_t dataNo, int64_t maxChunks, DerivedTotals* totals,
                     int64_t* chunks);
 
-// The changed lines a data set may hold before a run folds them into their
-// chunks: a chunk's worth. A fold is a write transaction with its journal
-// and five or six flushes to disk, and the rewrite of every chunk a note
-// falls in; carrying a note costs each walk about what reading a packed
-// line does (a thousand notes: about 0.1 ms a run at 100 000 lines). So the
-// small changes of other tools wait until enough of them are there, and a
-// run after one writes nothing (an import or a replace writes its data
-// set's chunks whole).
-constexpr int64_t kFoldAfterNotes = static_cast<int64_t>(kLinesPerChunk);
-// *due: the data set holds kFoldAfterNotes changed lines or more, or the
-// log of the account totals is full (AccountTotalLogFull), which the fold's
-// transaction clears. 0, or a host failure of the reading.
-int32_t FoldDue(sqlite3* db, int32_t dataNo, bool* due);
-
 }  // namespace mvhost
 
 #endif  // TAXLINK_MVHOST_DERIVEDCHUNKS_H_

@@ -10,7 +10,6 @@
 
 #include "mvhost/lib/AccountTotalLog.h"
 #include "mvhost/lib/CheckedSnapshot.h"
-#include "mvhost/lib/DerivedChunks.h"
 #include "mvhost/lib/DerivedSchema.h"
 #include "mvhost/lib/ErrorLog.h"
 #include "mvhost/lib/HostCodes.h"
@@ -353,12 +352,10 @@ int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding) {
       kept = CheckedRows();
       status = CheckNow(db, dataNo, finding, &kept);
     }
-    // Not while a fold of changed lines is due: the next run's fold writes
-    // the store, which would leave the kept check unused. The log's
-    // position goes with it only when the log is this build's.
-    bool foldDue = false;
-    if (status == 0 && kept.changesPending && FoldDue(db, dataNo, &foldDue) != 0) foldDue = true;
-    const bool keep = status == 0 && finding->problem.empty() && !foldDue && counted;
+    // Not while changed lines are pending: the next run's fold of their
+    // chunks writes the store, which would leave the kept check unused.
+    // The log's position goes with it only when the log is this build's.
+    const bool keep = status == 0 && finding->problem.empty() && !kept.changesPending && counted;
     AccountTotalLogPosition log;
     const bool logged = keep && ReadAccountTotalLogPosition(db, &log);
     if (keep && ReadChangeCounter(db, &after) && after == before) {

@@ -32,9 +32,9 @@ namespace {
 constexpr int64_t kBatchLines = int64_t{64} * 1024;
 // A rebuild of fewer lines ends too soon to be worth a window.
 constexpr int64_t kDisplayLines = 20000;
-// Chunks of changed lines a process rewrites, once per data set, when
-// enough are noted (kFoldAfterNotes) and the store is free: a large change
-// is folded over a few runs, each of which merges the rest from the notes.
+// Chunks of changed lines a process rewrites, once per data set, when the
+// store is free: a one-line change is folded at once, a large one over a
+// few runs, each of which reads the rest through journal_line.
 constexpr int64_t kFoldChunksPerProcess = 16;
 // How often a waiting run looks again.
 constexpr long kWaitPollMilliseconds = 100;
@@ -320,8 +320,7 @@ int32_t RebuildShared(sqlite3* db, int32_t dataNo) {
 }
 
 // Rewrites a few chunks of changed lines, once per process and data set,
-// when enough wait (FoldDue) and the store is free at once; the run goes on
-// whatever happens.
+// when the store is free at once; the run goes on whatever happens.
 std::set<std::pair<sqlite3*, int32_t>>& Folded() {
   static auto* folded = new std::set<std::pair<sqlite3*, int32_t>>();
   return *folded;
@@ -330,8 +329,13 @@ std::set<std::pair<sqlite3*, int32_t>>& Folded() {
 void FoldSome(sqlite3* db, int32_t dataNo) {
   if (!Folded().insert({db, dataNo}).second) return;
   if (sqlite3_db_readonly(db, "main") == 1 || ReadScope::StatementActive(db)) return;
-  bool due = false;
-  if (FoldDue(db, dataNo, &due) != 0 || !due) return;
+  int64_t changed = 0;
+  if (QueryInt(db, "look for changed journal lines",
+               "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1", {dataNo},
+               &changed) != 0 ||
+      changed == 0) {
+    return;
+  }
   sqlite3_busy_timeout(db, 0);
   if (ExecQuietly(db, "BEGIN IMMEDIATE") == 0) {
     int64_t chunks = 0;

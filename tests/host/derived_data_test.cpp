@@ -188,63 +188,18 @@ TEST_F(DerivedDataTest, WritesThatChangeNothingTheyUseLeaveThemAlone) {
 }
 
 // A service reads inside a read transaction of its own (mvhost::ReadScope);
-// the rewrite of changed lines' chunks it makes on the way must still happen
-// once enough lines changed, or once the account totals' log is full (the
-// fold clears it), in a write transaction of its own, and no transaction
-// may outlive the call. Fewer changed lines are merged as they are read and
-// the store is not written.
-TEST_F(DerivedDataTest, AServiceFoldsEnoughChangedLinesAndLeavesNoTransactionOpen) {
-  // One line changed, and a log grown past its bound since the last fold
-  // (the same lines changed again and again add entries, not notes).
-  const std::string grown =
-      "UPDATE journal_line SET debit_amount = debit_amount + 1 WHERE line_id = (SELECT "
-      "min(line_id) FROM journal_line); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
-      "FROM n WHERE i < 70000) INSERT INTO journal_total_log (data_no, account_id, side, rate, "
-      "month_kind) SELECT data_no, account_id, side, rate, month_kind FROM n, (SELECT * FROM "
-      "journal_account_total LIMIT 1)";
-  enum class Then { kCarried, kFolded, kLogCleared };
-  struct Case {
-    std::string edit;
-    Then then;
-  };
-  const Case cases[] = {
-      {"UPDATE journal_line SET debit_amount = debit_amount + 10000 WHERE line_id = 5",
-       Then::kCarried},
-      // Every line moved: the old ids and the new ones noted, 5 000 in all.
-      {"UPDATE journal_line SET line_id = line_id + 100000", Then::kFolded},
-      {grown, Then::kLogCleared}};
-  const char* const kLogPastFloor =
-      "SELECT (SELECT max(seq) FROM journal_total_log) - (SELECT floor FROM "
-      "journal_total_log_floor)";
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.edit.substr(0, 80));
-    host_.Exec(c.edit.c_str());
-    const int64_t notes = Count("SELECT count(*) FROM journal_line_change");
-    ASSERT_GT(notes, 0);
-    if (c.then == Then::kLogCleared) {
-      ASSERT_GT(Count(kLogPastFloor), 65536);
-    }
-    const int64_t counter = Count("PRAGMA data_version");
-    const int64_t changes = sqlite3_total_changes64(host_.Db());
-    ClRuleShiwake rule;
-    ASSERT_EQ(rule.SetCurDataID("D001"), 0);
-    int32_t lines = 0;
-    EXPECT_EQ(rule.GetSwkCount(nullptr, nullptr, &lines), 0);
-    EXPECT_EQ(lines, 2500);
-    const int64_t left = Count("SELECT count(*) FROM journal_line_change");
-    if (c.then == Then::kFolded) {
-      EXPECT_LT(left * 2, notes) << "the service did not fold the changed lines";
-    } else if (c.then == Then::kLogCleared) {
-      EXPECT_LT(left, notes) << "the service did not fold the changed line";
-    } else {
-      EXPECT_EQ(left, notes);
-      EXPECT_EQ(Count("PRAGMA data_version"), counter);
-      EXPECT_EQ(sqlite3_total_changes64(host_.Db()), changes) << "the store was written";
-    }
-    EXPECT_LE(Count(kLogPastFloor), 4096) << "the account totals' log was not cleared";
-    EXPECT_NE(sqlite3_get_autocommit(host_.Db()), 0);
-    mvhost::JournalDerived::ForgetConnection(host_.Db());
-  }
+// the rewrite of changed lines' chunks it makes on the way must still happen,
+// in a write transaction of its own, and no transaction may outlive the call.
+TEST_F(DerivedDataTest, AServiceFoldsChangedLinesAndLeavesNoTransactionOpen) {
+  host_.Exec("UPDATE journal_line SET debit_amount = debit_amount + 10000 WHERE line_id = 5");
+  ASSERT_EQ(Count("SELECT count(*) FROM journal_line_change"), 1);
+  ClRuleShiwake rule;
+  ASSERT_EQ(rule.SetCurDataID("D001"), 0);
+  int32_t lines = 0;
+  EXPECT_EQ(rule.GetSwkCount(nullptr, nullptr, &lines), 0);
+  EXPECT_EQ(lines, 2500);
+  EXPECT_EQ(Count("SELECT count(*) FROM journal_line_change"), 0);
+  EXPECT_NE(sqlite3_get_autocommit(host_.Db()), 0);
 }
 
 // The derived data's writers end a service's read transaction themselves
