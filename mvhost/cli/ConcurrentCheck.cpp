@@ -32,6 +32,7 @@ void ConcurrentCheck::Start(const std::string& home, int32_t dataNo, int startMo
   used_ = shared != nullptr ? shared : &store_;
   startMonth_ = startMonth;
   endMonth_ = endMonth;
+  unkept_.deferred = keepLater_;
   thread_ = std::thread([this, home, dataNo, textLimit] {
     size_t kept = 0;
     SheetCheckRequest request;

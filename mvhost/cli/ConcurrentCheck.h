@@ -66,10 +66,11 @@ class ConcurrentCheck {
   // client's beside it, not two. Wait and Take wait for it too.
   void Afterwards(std::function<void()> work) { afterwards_ = std::move(work); }
 
-  // Before Wait: the findings the check could not keep stay unkept after
-  // Wait, for KeepWith to keep them in the caller's own write (one commit
-  // instead of two on the path after the program); the destructor keeps
-  // them when KeepWith did not.
+  // Before Start: the check keeps nothing itself; its findings stay unkept
+  // after Wait, for KeepWith to keep them in the caller's own write (one
+  // commit instead of two on the path after the program, and no try while
+  // the program reads the store, which journals and rolls back beside it);
+  // the destructor keeps them when KeepWith did not.
   void KeepLater() { keepLater_ = true; }
 
   // Waits for the check (see Wait), then keeps the findings left unkept,

@@ -77,13 +77,20 @@ void EncodeAccountsInPieces(const AccountTotals& rows, Sink sink) {
   std::string out;
   out.reserve(kPiece + kAccountRowBytes);
   PutHeader(&out, kAccountRowBytes);
+  // Each row made whole in place, then appended once (an append a field
+  // cost about as much as the rest of the keep).
+  char row[kAccountRowBytes];
+  static_assert(sizeof(AccountTotal::amount) == 8 && sizeof(AccountTotal::tax) == 8 &&
+                sizeof(AccountTotal::accountId) == 4 && sizeof(AccountTotal::rate) == 2 &&
+                sizeof(AccountTotal::side) == 1 && sizeof(AccountTotal::entry) == 1);
   for (const AccountTotal& r : rows) {
-    Put<int64_t>(&out, r.amount);
-    Put<int64_t>(&out, r.tax);
-    Put<int32_t>(&out, r.accountId);
-    Put<int16_t>(&out, r.rate);
-    Put<uint8_t>(&out, r.side);
-    Put<uint8_t>(&out, r.entry);
+    std::memcpy(row, &r.amount, 8);
+    std::memcpy(row + 8, &r.tax, 8);
+    std::memcpy(row + 16, &r.accountId, 4);
+    std::memcpy(row + 20, &r.rate, 2);
+    std::memcpy(row + 22, &r.side, 1);
+    std::memcpy(row + 23, &r.entry, 1);
+    out.append(row, kAccountRowBytes);
     if (out.size() >= kPiece) {
       sink(std::string_view(out));
       out.clear();
@@ -792,30 +799,23 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
   const std::string list = accountList != nullptr ? EncodeAccountList(*accountList) : std::string();
   const int64_t kept =
       (rows.classesKept ? 1 : 0) | (rows.accountsKept ? 2 : 0) | (accountList != nullptr ? 4 : 0);
-  // The account totals are hashed, then written, piece by piece.
-  BlobHash hash(kept);
-  hash.Add(classes);
-  hash.End();
-  uint64_t accountBytes = 0;
-  EncodeAccountsInPieces(rows.accounts, [&](std::string_view piece) {
-    hash.Add(piece);
-    accountBytes += piece.size();
-  });
-  hash.End();
-  hash.Add(list);
-  hash.End();
-  HashLabel(&hash, dataNo, checked);
-  std::string header;
-  Put<uint64_t>(&header, kByteOrder);
-  Put<uint32_t>(&header, kFormat);
-  Put<int32_t>(&header, dataNo);
-  Put<uint32_t>(&header, checked);
-  Put<uint32_t>(&header, 0);
-  Put<int64_t>(&header, kept);
-  Put<int64_t>(&header, hash.Value());
-  for (uint64_t size : {uint64_t{classes.size()}, uint64_t{list.size()}, accountBytes}) {
-    Put<uint64_t>(&header, size);
-  }
+  // The header, which holds the hash and the sizes, written last over room
+  // left for it: the account totals are encoded once, each piece hashed
+  // and written in turn.
+  const auto header = [&](int64_t hashed, uint64_t accountBytes) {
+    std::string bytes;
+    Put<uint64_t>(&bytes, kByteOrder);
+    Put<uint32_t>(&bytes, kFormat);
+    Put<int32_t>(&bytes, dataNo);
+    Put<uint32_t>(&bytes, checked);
+    Put<uint32_t>(&bytes, 0);
+    Put<int64_t>(&bytes, kept);
+    Put<int64_t>(&bytes, hashed);
+    for (uint64_t size : {uint64_t{classes.size()}, uint64_t{list.size()}, accountBytes}) {
+      Put<uint64_t>(&bytes, size);
+    }
+    return bytes;
+  };
   // Written beside it and renamed over it: a reader sees the old file or the
   // new one whole. No fsync: a file torn by a crash does not read back.
   // A name of this process and call: two writers never share a temporary.
@@ -825,9 +825,22 @@ bool WriteCheckedSnapshot(sqlite3* db, int32_t dataNo, uint32_t checked, const C
   unlink(temp.c_str());
   const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  bool written = WriteAll(fd, header) && WriteAll(fd, classes) && WriteAll(fd, list);
-  EncodeAccountsInPieces(rows.accounts,
-                         [&](std::string_view piece) { written = written && WriteAll(fd, piece); });
+  bool written = WriteAll(fd, header(0, 0)) && WriteAll(fd, classes) && WriteAll(fd, list);
+  BlobHash hash(kept);
+  hash.Add(classes);
+  hash.End();
+  uint64_t accountBytes = 0;
+  EncodeAccountsInPieces(rows.accounts, [&](std::string_view piece) {
+    hash.Add(piece);
+    accountBytes += piece.size();
+    written = written && WriteAll(fd, piece);
+  });
+  hash.End();
+  hash.Add(list);
+  hash.End();
+  HashLabel(&hash, dataNo, checked);
+  const std::string head = header(hash.Value(), accountBytes);
+  written = written && pwrite(fd, head.data(), head.size(), 0) == static_cast<ssize_t>(head.size());
   written = close(fd) == 0 && written && rename(temp.c_str(), path.c_str()) == 0;
   if (!written) unlink(temp.c_str());
   return written;

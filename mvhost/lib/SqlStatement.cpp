@@ -155,6 +155,10 @@ void SqlStatement::BindBlob(int index, const std::string& bytes) {
   sqlite3_bind_blob(stmt_, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
 }
 
+void SqlStatement::BindBlobInPlace(int index, const std::string& bytes) {
+  sqlite3_bind_blob(stmt_, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
+}
+
 void SqlStatement::BindAll(int first, const std::vector<int64_t>& values) {
   for (size_t i = 0; i < values.size(); ++i) BindInt(first + static_cast<int>(i), values[i]);
 }

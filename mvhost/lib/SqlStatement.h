@@ -44,6 +44,9 @@ class SqlStatement {
   void BindInt(int index, int64_t value);  // 1-based
   void BindText(int index, const std::string& value);
   void BindBlob(int index, const std::string& bytes);
+  // Without a copy: `bytes` must stay as they are until the statement is
+  // finalized (a large blob written once).
+  void BindBlobInPlace(int index, const std::string& bytes);
   // Binds values to the parameters from index first on.
   void BindAll(int first, const std::vector<int64_t>& values);
 

@@ -515,8 +515,9 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
         return result;
       }
       std::string bytes = EncodeCheckParts(parts);
-      if (!made.Write(db, request.dataNo, request.startMonth, request.endMonth, stamp, bytes) &&
-          unkept != nullptr) {
+      if ((unkept != nullptr && unkept->deferred) ||
+          (!made.Write(db, request.dataNo, request.startMonth, request.endMonth, stamp, bytes) &&
+           unkept != nullptr)) {
         unkept->pending = true;
         unkept->request = request;
         unkept->findings = made;
@@ -550,8 +551,9 @@ CheckStatus CheckStoredDataSet(HostStore& store, const CheckRequest& request,
   made.counts = walked;
   // Kept only when every finding made before the last kept one was kept.
   if ((made.findings.size() == StoredFindings::kKept || made.Complete()) &&
-      !made.Write(db, request.dataNo, request.startMonth, request.endMonth, stamp) &&
-      unkept != nullptr) {
+      ((unkept != nullptr && unkept->deferred) ||
+       (!made.Write(db, request.dataNo, request.startMonth, request.endMonth, stamp) &&
+        unkept != nullptr))) {
     unkept->pending = true;
     unkept->request = request;
     unkept->findings = std::move(made);

@@ -30,6 +30,12 @@ enum class CheckStatus {
 // store is free: a check made beside the program ends while the program
 // still reads the store.
 struct UnkeptFindings {
+  // Set by the caller before the check: the check does not try to keep its
+  // findings at all, they all come here (the caller keeps them in a write
+  // of its own once the store is free: a failed try journals and rolls
+  // back, and one that succeeds after the program has ended is a commit
+  // of its own before the caller's).
+  bool deferred = false;
   bool pending = false;
   CheckRequest request;
   StoredFindings findings;

@@ -147,8 +147,10 @@ constexpr const char* kEpochSql =
     "coalesce((SELECT changes FROM main.check_findings_change WHERE data_no = ?1), 0) - "
     "coalesce((SELECT sum(changes) FROM main.check_chunk_change WHERE data_no = ?1), 0)";
 
+// -1 without the tables.
 int64_t Epoch(sqlite3* db, int32_t dataNo) {
   SqlStatement epoch(db, (std::string("SELECT ") + kEpochSql).c_str());
+  if (!epoch.ok()) return -1;
   epoch.Bind(1, dataNo);
   return epoch.Row() ? epoch.Int(0) : 0;
 }
@@ -245,9 +247,13 @@ bool StoredFindings::Decode(const std::string& bytes) {
 
 StoredFindings::Stamp StoredFindings::Take(sqlite3* db, int32_t dataNo) {
   Stamp stamp;
+  // The version first: a commit after it, even between the reads below,
+  // moves it.
+  stamp.dataVersion = DataVersion(db);
+  stamp.ownChanges = sqlite3_total_changes64(db);
   stamp.headRead = HeadDigest(db, dataNo, &stamp.head);
   stamp.changes = Changes(db, dataNo);
-  if (stamp.changes < 0) stamp.dataVersion = DataVersion(db);
+  stamp.epoch = Epoch(db, dataNo);
   return stamp;
 }
 
@@ -317,6 +323,10 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
   sqlite3_busy_timeout(db, 0);
   bool kept = false;
   if (RunSql(db, "BEGIN IMMEDIATE")) {
+    // Nothing committed by any connection since the stamp (the version
+    // read under the write lock, before this transaction's own rows).
+    const bool unmoved = stamp.dataVersion >= 0 && DataVersion(db) == stamp.dataVersion &&
+                         sqlite3_total_changes64(db) == stamp.ownChanges;
     NoteBenignCommit(db);  // findings are none of what a kept check is made of
     // The findings' part is undone alone when they cannot be kept, so that
     // the caller's rows still go in.
@@ -330,10 +340,11 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
     }
     // Under the write lock: nothing the findings are made of changed since
     // the stamp (before any check kept findings, no other connection wrote).
-    const int64_t changes = Changes(db, dataNo);
-    int64_t head = 0;
-    ok = ok && HeadDigest(db, dataNo, &head) && head == stamp.head &&
-         (stamp.changes >= 0 ? changes == stamp.changes : DataVersion(db) == stamp.dataVersion);
+    const int64_t changes = unmoved && stamp.changes >= 0 ? stamp.changes : Changes(db, dataNo);
+    int64_t head = stamp.head;
+    ok = ok && (unmoved || (HeadDigest(db, dataNo, &head) && head == stamp.head &&
+                            (stamp.changes >= 0 ? changes == stamp.changes
+                                                : DataVersion(db) == stamp.dataVersion)));
     if (ok) {
       // A data set keeps a few ranges: past them, the ones it had go, as do
       // those of data sets no longer there.
@@ -356,10 +367,11 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
     // SQLite writes (and journals) only the pages whose bytes changed, a
     // page or two of the parts after a line's change instead of all of them.
     if (ok && !parts.empty()) {
+      const int64_t epoch = unmoved && stamp.epoch >= 0 ? stamp.epoch : Epoch(db, dataNo);
       SqlStatement update(db,
                           "UPDATE check_parts SET rules = ?, epoch = ?, head = ?, parts = ? "
                           "WHERE data_no = ? AND start_month = ? AND end_month = ?");
-      update.Bind(1, kRules).Bind(2, Epoch(db, dataNo)).Bind(3, head).BindBlob(4, parts);
+      update.Bind(1, kRules).Bind(2, epoch).Bind(3, head).BindBlobInPlace(4, parts);
       update.Bind(5, dataNo).Bind(6, startMonth).Bind(7, endMonth);
       ok = update.Run();
       if (ok && sqlite3_changes(db) == 0) {
@@ -367,8 +379,8 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
                             "INSERT INTO check_parts (data_no, start_month, end_month, rules, "
                             "epoch, head, parts) VALUES (?, ?, ?, ?, ?, ?, ?)");
         insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules);
-        insert.Bind(5, Epoch(db, dataNo)).Bind(6, head);
-        insert.BindBlob(7, parts);
+        insert.Bind(5, epoch).Bind(6, head);
+        insert.BindBlobInPlace(7, parts);
         ok = insert.Run();
       }
     }
@@ -377,7 +389,7 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
       SqlStatement update(db,
                           "UPDATE check_findings SET rules = ?, changes = ?, head = ?, "
                           "findings = ? WHERE data_no = ? AND start_month = ? AND end_month = ?");
-      update.Bind(1, kRules).Bind(2, changes).Bind(3, head).BindBlob(4, bytes);
+      update.Bind(1, kRules).Bind(2, changes).Bind(3, head).BindBlobInPlace(4, bytes);
       update.Bind(5, dataNo).Bind(6, startMonth).Bind(7, endMonth);
       ok = update.Run();
       if (ok && sqlite3_changes(db) == 0) {
@@ -388,7 +400,7 @@ bool StoredFindings::Write(sqlite3* db, int32_t dataNo, int startMonth, int endM
         insert.Bind(1, dataNo).Bind(2, startMonth).Bind(3, endMonth).Bind(4, kRules).Bind(5,
                                                                                        changes);
         insert.Bind(6, head);
-        insert.BindBlob(7, bytes);
+        insert.BindBlobInPlace(7, bytes);
         ok = insert.Run();
       }
     }

@@ -52,11 +52,17 @@ class StoredFindings {
   // data set's rows besides the lines, and the changes counted for it since
   // the first check kept findings (before that, -1 and the store's version
   // as this connection sees it).
+  // The store's version as this connection sees it and the rows this
+  // connection changed so far are taken too: a write that finds both where
+  // they were knows that nothing was committed since, and takes the digest
+  // and the count as they were instead of reading them again.
   struct Stamp {
     bool headRead = false;  // the digest of the rows besides the lines
     int64_t head = 0;
     int64_t changes = -1;
     int64_t dataVersion = -1;
+    int64_t ownChanges = -1;
+    int64_t epoch = -1;  // the data set's epoch (kept with the chunks' parts)
   };
   static Stamp Take(sqlite3* db, int32_t dataNo);
 

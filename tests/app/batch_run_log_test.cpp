@@ -133,10 +133,10 @@ TEST_F(BatchRunLogStoreTest, WritesTheEntriesInOrderOnce) {
   ExpectSame(entries[1], NothingTaken());
 }
 
-// Findings the check beside the program could not keep (the program read
-// the store when it ended) are kept after the program in one commit with
-// the client's run log entry; a check that kept them at once leaves the
-// entry to the batch.
+// A check told to keep later keeps nothing itself, whether the program
+// reads the store or not: its findings go in after the program in one
+// commit with the client's run log entry. Findings already kept leave
+// nothing to keep, and the entry to the batch.
 TEST_F(BatchRunLogStoreTest, EntryGoesInWithTheFindingsKeptAfterTheProgram) {
   int32_t dataNo = 0;
   std::string error;
@@ -144,16 +144,31 @@ TEST_F(BatchRunLogStoreTest, EntryGoesInWithTheFindingsKeptAfterTheProgram) {
       store_, std::string(TAXLINK_SOURCE_DIR) + "/examples/simplified-corporation/midori.json",
       false, &dataNo, &error))
       << error;
-  // The first check makes the tables of kept findings.
-  for (const bool programReads : {false, true}) {
-    SCOPED_TRACE(programReads ? "the program reads" : "the store is free");
-    ASSERT_TRUE(store_.Exec(programReads ? "DELETE FROM check_findings; DELETE FROM run_log;"
-                                         : "DELETE FROM run_log;",
+  const std::string kept =
+      "SELECT count(*) FROM check_findings WHERE data_no = " + std::to_string(dataNo);
+  {
+    // A check that keeps its findings itself makes their tables.
+    mvhost::ConcurrentCheck first;
+    first.Start(home_, dataNo, 4, 3, 10);
+    first.Wait();
+  }
+  ASSERT_EQ(QueryInt(kept), 1);
+  struct Case {
+    const char* name;
+    bool programReads;
+    bool findingsKept;  // before the check
+  };
+  for (const Case& c : {Case{"the store is free", false, false},
+                        Case{"the program reads", true, false},
+                        Case{"the findings are kept already", false, true}}) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(store_.Exec(c.findingsKept ? "DELETE FROM run_log;"
+                                           : "DELETE FROM check_findings; DELETE FROM run_log;",
                             &error))
         << error;
     sqlite3* program = nullptr;
     ASSERT_EQ(sqlite3_open((home_ + "/host.db").c_str(), &program), SQLITE_OK);
-    if (programReads) {
+    if (c.programReads) {
       ASSERT_EQ(sqlite3_exec(program, "BEGIN; SELECT count(*) FROM data_set;", nullptr, nullptr,
                              nullptr),
                 SQLITE_OK);
@@ -164,15 +179,14 @@ TEST_F(BatchRunLogStoreTest, EntryGoesInWithTheFindingsKeptAfterTheProgram) {
     check.Wait();
     sqlite3_exec(program, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(program);
+    EXPECT_EQ(QueryInt(kept), c.findingsKept ? 1 : 0);
     const bool logged = check.KeepWith(
         [&] { return mvhost::AppendRunLog(check.store().db(), Written(), &error); });
-    EXPECT_EQ(logged, programReads);
+    EXPECT_EQ(logged, !c.findingsKept);
     std::vector<RunLogEntry> entries;
     ASSERT_TRUE(mvhost::ReadRunLog(store_.db(), std::nullopt, &entries, &error)) << error;
-    EXPECT_EQ(entries.size(), programReads ? 1u : 0u);
-    EXPECT_EQ(QueryInt("SELECT count(*) FROM check_findings WHERE data_no = " +
-                       std::to_string(dataNo)),
-              1);
+    EXPECT_EQ(entries.size(), c.findingsKept ? 0u : 1u);
+    EXPECT_EQ(QueryInt(kept), 1);
   }
 }
 
