@@ -48,16 +48,11 @@ TaxLineSide HostSide(int32_t journal) {
 std::string SpoolText(const TraceRecorder& recorder, uint64_t key) {
   const TraceSpools::Spool* spool = recorder.spools().Find(key);
   if (spool == nullptr) return "";
-  const std::string folder = testing::MakeMemoryTempFolder("trace-spool");
-  {
-    platform::File out;
-    EXPECT_TRUE(out.Open(platform::ToWindowsPath(folder + "/spool").c_str(),
-                         platform::File::kWrite | platform::File::kCreate));
-    EXPECT_TRUE(recorder.spools().CopyInto(*spool, &out));
-  }
-  std::ifstream in(folder + "/spool", std::ios::binary);
-  std::string text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>{});
-  std::filesystem::remove_all(folder);
+  std::string text;
+  EXPECT_TRUE(recorder.spools().ReadText(*spool, [&text](std::size_t bytes) {
+    text.resize(text.size() + bytes);
+    return text.data() + text.size() - bytes;
+  }));
   EXPECT_EQ(text.size(), spool->bytes);
   return text;
 }
