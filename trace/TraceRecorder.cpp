@@ -149,30 +149,13 @@ bool TraceRecorder::Open(std::string* error, int lineTable, bool onThread) {
         [this](const char* data, std::size_t size) { Take(data, size); });
     if (!handoff_->Start()) handoff_.reset();
   }
-  // Rows written in place are formatted on a thread of their own (the
-  // spools' shared file is the first thread's alone).
-  if (handoff_ && lineTable >= 0) {
-    rowHandoff_ = std::make_unique<TraceHandoff>([this](const char* data, std::size_t size) {
-      for (const char* end = data + size; data < end; data += sizeof(LineRow)) {
-        LineRow row;
-        std::memcpy(&row, data, sizeof(row));
-        WriteRow(row);
-      }
-    });
-    if (!rowHandoff_->Start()) rowHandoff_.reset();
-  }
   return true;
 }
 
 void TraceRecorder::Finish() {
-  // The first thread hands rows to the second: it ends first.
   if (handoff_) {
     handoff_->Finish();
     handoff_.reset();
-  }
-  if (rowHandoff_) {
-    rowHandoff_->Finish();
-    rowHandoff_.reset();
   }
   // The host's sides come before the engine's: an account both name keeps
   // the text it had first.
@@ -285,12 +268,7 @@ uint64_t TraceRecorder::AddLine(const LineRow& row) {
     failed_ = true;
     return rowsMade_;
   }
-  if (rowHandoff_) {
-    std::memcpy(rowHandoff_->Reserve(sizeof(row)), &row, sizeof(row));
-    rowHandoff_->Commit(sizeof(row));
-  } else {
-    WriteRow(row);
-  }
+  WriteRow(row);
   return rowsMade_++;
 }
 

@@ -123,9 +123,6 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   // On a thread of its own: the handoff, and whether recording failed
   // there (the walks stop then).
   std::unique_ptr<TraceHandoff> handoff_;
-  // The rows of a line table written in place go on from that thread to
-  // one more, which formats and writes them.
-  std::unique_ptr<TraceHandoff> rowHandoff_;
   TraceSpools::Spool* lineTable_ = nullptr;
   uint64_t rowsMade_ = 0;
   std::atomic<bool> threadFailed_{false};

@@ -174,7 +174,7 @@ class TraceSpools {
   uint64_t sharedSize_ = 0;
   uint64_t inPlaceWritten_ = 0;  // since the last start of a write-back
   std::unordered_map<uint64_t, Spool> spools_;
-  // Set by the thread that writes the line table in place too.
+  // Set on the recorder's thread, read on the run's.
   std::atomic<bool> failed_{false};
 };
 
