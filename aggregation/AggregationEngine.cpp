@@ -85,7 +85,6 @@ Status AggregationEngine::RunPasses(PassContext& context, TaxSummaryTables& tabl
                             "ClRuleShohizeiShinkoku::TraceTax");
     if (!status.ok()) return status;
     lines->handedOver = true;
-    lines->sink->Ended();
   }
   context.progress.OverallAdvance(750, 1000);
   return Status::OK();

@@ -104,7 +104,6 @@ Status FinishReturnLineTrace(ClRuleShiwake& rule, ReturnLineTrace* lines) {
   Status status = HostCallResult(rule.TraceRest(), "ClRuleShiwake::TraceRest");
   if (!status.ok()) return status;
   lines->handedOver = true;
-  lines->sink->Ended();
   return Status::OK();
 }
 

@@ -44,10 +44,6 @@ class TaxLineSink {
  public:
   virtual ~TaxLineSink() = default;
   virtual bool Side(const TaxLineSide& side) = 0;
-  // Told by the caller of the walk once every side was handed over (a
-  // walk that reports them as it passes them may end long after its last
-  // line that another pass took).
-  virtual void Ended() {}
 };
 
 #endif  // TAXLINK_HOST_TAXLINETRACE_H_

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -309,42 +310,54 @@ nlohmann::json LineColumns() {
 nlohmann::json LineEntryColumns() { return {"line", "taken", "amount"}; }
 
 // Buffered writes to the replacement file; File::Write raises on failure.
+// The spools' text is read straight into the buffer, so that the trace is
+// written a MiB at a time: the kernel's copy of a spool chunk by chunk wrote
+// the file a page at a time, at several times the cost.
 class TraceOutput {
  public:
-  explicit TraceOutput(platform::File& file) : file_(file) { buffer_.reserve(kBufferSize + 4096); }
-  void Add(std::string_view text) {
-    buffer_ += text;
-    if (buffer_.size() >= kBufferSize) Flush();
+  explicit TraceOutput(platform::File& file)
+      : file_(file), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)) {}
+  void Add(std::string_view text) { std::memcpy(Room(text.size()), text.data(), text.size()); }
+  // Room for bytes more at the end of what is buffered, the buffer written
+  // out first when they would not fit.
+  char* Room(std::size_t bytes) {
+    if (size_ + bytes > capacity_) {
+      Flush();
+      if (bytes > capacity_) {
+        buffer_ = std::make_unique_for_overwrite<char[]>(bytes);
+        capacity_ = bytes;
+      }
+    }
+    char* at = buffer_.get() + size_;
+    size_ += bytes;
+    return at;
   }
   void Flush() {
-    if (!buffer_.empty()) file_.Write(buffer_.data(), buffer_.size());
-    Written(buffer_.size());
-    buffer_.clear();
+    if (size_ == 0) return;
+    file_.Write(buffer_.get(), size_);
+    // Every few MiB the write to disk is started, so that the flush at the
+    // end waits for less.
+    if ((unsynced_ += size_) >= kWriteBackStep) {
+      file_.StartWriteBack();
+      unsynced_ = 0;
+    }
+    size_ = 0;
   }
-  // Counts bytes written to the file past the buffer; every few MiB their
-  // write to disk is started, so that the flush at the end waits for less.
-  void Written(uint64_t bytes) {
-    if ((unsynced_ += bytes) < kWriteBackStep) return;
-    file_.StartWriteBack();
-    unsynced_ = 0;
-  }
-  platform::File& file() { return file_; }
 
  private:
   static constexpr uint64_t kWriteBackStep = 1 << 22;
   platform::File& file_;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = kBufferSize;
+  std::size_t size_ = 0;
   uint64_t unsynced_ = 0;
 };
 
-// Appends the entries of a spool, comma-separated, copied whole.
+// Appends the entries of a spool, comma-separated, as the spool holds them.
 bool CopySpool(TraceOutput& out, const TraceSpools& spools, uint64_t key) {
   const TraceSpools::Spool* spool = spools.Find(key);
   if (spool == nullptr || spool->bytes == 0) return true;
-  out.Flush();
-  if (!spools.CopyInto(*spool, &out.file())) return false;
-  out.Written(spool->bytes);
-  return true;
+  return spools.ReadText(*spool, [&out](std::size_t bytes) { return out.Room(bytes); });
 }
 
 bool WriteFigure(TraceOutput& out, const TracedFigure& figure, uint8_t rounding,
@@ -454,9 +467,18 @@ bool TraceFile::Begin(const StDATAINFO& dataSet, const TraceRun& run) {
 
 Status TraceFile::Write(const ReportInputs& inputs, const StDATAINFO& dataSet, const TraceRun& run,
                         TraceRecorder* recorder, const std::string& reportPath) {
-  // Every contribution recorded, on the recorder's thread or in turn.
-  if (recorder != nullptr) recorder->Finish();
-  const TraceSpools* spools = recorder != nullptr ? &recorder->spools() : nullptr;
+  // The old trace's pages leave the cache while the recorder catches up and
+  // this one is finished, so that replacing it does not wait for that at the
+  // end (once the replacement is open its paths no longer change).
+  std::jthread dropping;
+  auto dropOldPages = [this, &dropping] {
+    try {
+      dropping = std::jthread([this] { replacement_.DropTargetPages(); });
+    } catch (const std::system_error&) {
+      // Left to the rename.
+    }
+  };
+  if (begun_) dropOldPages();
   std::string report;
   try {
     platform::File file;
@@ -469,25 +491,21 @@ Status TraceFile::Write(const ReportInputs& inputs, const StDATAINFO& dataSet, c
   } catch (const platform::FileException&) {
     return Status::IOError("the report " + reportPath + " could not be read", "WriteTraceFile");
   }
-  if (recorder != nullptr && recorder->failed()) return TraceFailed(path_);
   const std::string sha256 = Sha256Hex(report);
+  std::vector<TracedFigure> figures =
+      TracedFigures(inputs, run.savedReturn, ReadReportValues(report));
+  // Every contribution recorded, on the recorder's thread or in turn.
+  if (recorder != nullptr) recorder->Finish();
+  const TraceSpools* spools = recorder != nullptr ? &recorder->spools() : nullptr;
+  if (recorder != nullptr && recorder->failed()) return TraceFailed(path_);
   if (begun_ && (sha256.size() != kSha256Width || run.time.size() != kTimeWidth)) {
     return TraceFailed(path_);
   }
 
-  if (!begun_ && !replacement_.Open(&file_)) return TraceFailed(path_);
-  // The old trace's pages leave the cache while this one is finished, so
-  // that replacing it does not wait for that at the end (the replacement
-  // is open: its paths no longer change).
-  std::jthread dropping;
-  try {
-    dropping = std::jthread([this] { replacement_.DropTargetPages(); });
-  } catch (const std::system_error&) {
-    // Left to the rename.
+  if (!begun_) {
+    if (!replacement_.Open(&file_)) return TraceFailed(path_);
+    dropOldPages();
   }
-
-  std::vector<TracedFigure> figures =
-      TracedFigures(inputs, run.savedReturn, ReadReportValues(report));
   if (!run.savedReturn) NameParts(inputs.tables, recorder, figures);
   // The entries left unmade for a figure that could have ended as the sum
   // of its parts, of each spool the trace still copies.

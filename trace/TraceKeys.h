@@ -14,7 +14,6 @@ enum class TraceKeyKind : uint8_t {
   kUntypedPart = 3,   // the part of a rate-row figure from lines of no business type
   kEngineFigure = 4,  // a figure the program sums itself (Figure)
   kLineTable = 5,     // not a figure: the table of the lines the figures name
-  kDeferred = 6,      // not a figure: the engine's entries held until the host's rows are made
 };
 
 constexpr uint64_t TraceKey(TraceKeyKind kind, unsigned row, unsigned type, unsigned offset) {
@@ -22,7 +21,6 @@ constexpr uint64_t TraceKey(TraceKeyKind kind, unsigned row, unsigned type, unsi
          (uint64_t{type & 0xFF} << 32) | (offset & 0xFFFFu);
 }
 constexpr uint64_t kLineTableKey = TraceKey(TraceKeyKind::kLineTable, 0, 0, 0);
-constexpr uint64_t kDeferredKey = TraceKey(TraceKeyKind::kDeferred, 0, 0, 0);
 constexpr uint64_t EngineFigureKey(Figure figure) {
   return TraceKey(TraceKeyKind::kEngineFigure, 0, 0, static_cast<unsigned>(figure));
 }

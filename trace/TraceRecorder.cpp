@@ -77,13 +77,7 @@ enum RecordKind : uint8_t {
   kEngineLineRecord = 2,
   kEntryRecord = 3,
   kEngineAccountRecord = 4,
-  kHostEndedRecord = 5,
 };
-
-// The tags of the records held until the host's sides are all in.
-constexpr char kDeferredEntry = 'L';  // an engine's line entry
-constexpr char kDeferredRow = 'R';    // the same with a row of its own
-constexpr char kDeferredOther = 'J';  // another entry, with its text
 
 // A host side goes without its account's texts (remembered before) and with
 // only the targets it has.
@@ -155,39 +149,13 @@ bool TraceRecorder::Open(std::string* error, int lineTable, bool onThread) {
         [this](const char* data, std::size_t size) { Take(data, size); });
     if (!handoff_->Start()) handoff_.reset();
   }
-  // Rows written in place are formatted on a thread of their own (the
-  // spools' shared file is the first thread's alone).
-  if (handoff_ && lineTable >= 0) {
-    rowHandoff_ = std::make_unique<TraceHandoff>([this](const char* data, std::size_t size) {
-      for (const char* end = data + size; data < end; data += sizeof(LineRow)) {
-        LineRow row;
-        std::memcpy(&row, data, sizeof(row));
-        WriteRow(row);
-      }
-    });
-    if (!rowHandoff_->Start()) rowHandoff_.reset();
-  }
   return true;
 }
 
 void TraceRecorder::Finish() {
-  // The first thread hands rows to the second: it ends first.
   if (handoff_) {
     handoff_->Finish();
     handoff_.reset();
-  }
-  // Entries still held (the host's sides never said to be all in) are made
-  // now, their rows going to the second thread still.
-  if (deferring_) {
-    try {
-      MakeDeferred();
-    } catch (const std::bad_alloc&) {
-      failed_ = true;
-    }
-  }
-  if (rowHandoff_) {
-    rowHandoff_->Finish();
-    rowHandoff_.reset();
   }
   // The host's sides come before the engine's: an account both name keeps
   // the text it had first.
@@ -251,8 +219,6 @@ void TraceRecorder::TakeRecords(const char* data, const char* end) {
       std::memcpy(&line, data, sizeof(line));
       data += sizeof(line);
       RecordEngineLine(line);
-    } else if (kind == kHostEndedRecord) {
-      HostEnded();
     } else if (kind == kEngineAccountRecord) {
       EngineAccount account;
       std::memcpy(&account, data, sizeof(account));
@@ -302,12 +268,7 @@ uint64_t TraceRecorder::AddLine(const LineRow& row) {
     failed_ = true;
     return rowsMade_;
   }
-  if (rowHandoff_) {
-    std::memcpy(rowHandoff_->Reserve(sizeof(row)), &row, sizeof(row));
-    rowHandoff_->Commit(sizeof(row));
-  } else {
-    WriteRow(row);
-  }
+  WriteRow(row);
   return rowsMade_++;
 }
 
@@ -643,11 +604,6 @@ void TraceRecorder::Contribute(const Contribution& c) {
   Put(sizeof(entry) + entry_.size());
 }
 
-void TraceRecorder::Ended() {
-  Reserve(kHostEndedRecord, 0);
-  Put(0);
-}
-
 void TraceRecorder::RecordEngineLine(const EngineLine& c) {
   const LineRow& row = c.row;
   // Cleared whole: it goes to a file, padding and all.
@@ -682,14 +638,7 @@ void TraceRecorder::RecordEngineLine(const EngineLine& c) {
   entry.asBooked = TakesWhatWasBooked(
       lastEngineSide_.amount, lastEngineSide_.tax,
       taxIncluded_ ? TakenAmount::kIncludingTax : TakenAmount::kExcludingTax, c.amount);
-  if (!hostEnded_) deferring_ = true;
-  if (!deferring_) {
-    MakeEngineEntry(entry, row);
-  } else if (entry.rowKind == RowKind::kNewRow) {
-    Defer(kDeferredRow, &entry, sizeof(entry), &row, sizeof(row));
-  } else {
-    Defer(kDeferredEntry, &entry, sizeof(entry), nullptr, 0);
-  }
+  MakeEngineEntry(entry, row);
 }
 
 void TraceRecorder::MakeEngineEntry(const EngineEntry& entry, const LineRow& row) {
@@ -705,86 +654,10 @@ void TraceRecorder::MakeEngineEntry(const EngineEntry& entry, const LineRow& row
 }
 
 void TraceRecorder::RecordEntry(const Entry& entry, const char* json) {
-  if (deferring_) {
-    Defer(kDeferredOther, &entry, sizeof(entry), json, entry.size);
-    return;
-  }
   // A total that replaces the figure's amount leaves only itself behind.
   if (entry.replaces) spools_.Clear(entry.key);
   TraceSpools::Spool* spool = SpoolOf(entry.key);
   if (spool != nullptr) spools_.Append(spool, std::string_view(json, entry.size), entry.amount);
-}
-
-void TraceRecorder::Defer(char tag, const void* head, std::size_t headSize, const void* tail,
-                          std::size_t tailSize) {
-  // A line's record is put together on the stack, another entry's (with
-  // its text) in deferred_.
-  char line[1 + sizeof(EngineEntry) + sizeof(LineRow)];
-  const std::size_t size = 1 + headSize + tailSize;
-  char* record = line;
-  if (size > sizeof(line)) {
-    deferred_.resize(size);
-    record = deferred_.data();
-  }
-  record[0] = tag;
-  std::memcpy(record + 1, head, headSize);
-  if (tailSize > 0) std::memcpy(record + 1 + headSize, tail, tailSize);
-  if (!spools_.AppendRecord(SpoolOf(kDeferredKey), record, size)) failed_ = true;
-}
-
-void TraceRecorder::HostEnded() {
-  hostEnded_ = true;
-  if (deferring_) MakeDeferred();
-}
-
-void TraceRecorder::MakeDeferred() {
-  deferring_ = false;
-  const TraceSpools::Spool* spool = spools_.Find(kDeferredKey);
-  if (spool == nullptr || spool->count == 0) return;
-  const uint64_t count = spool->count;
-  std::FILE* file = spools_.Rewind(kDeferredKey);
-  if (file == nullptr) {
-    failed_ = true;
-    return;
-  }
-  // A block at a time: a library call per record cost more than the record.
-  std::vector<char> block(1 << 16);
-  std::size_t at = 0;
-  std::size_t end = 0;
-  auto have = [&](std::size_t bytes) {
-    if (end - at >= bytes) return true;
-    std::memmove(block.data(), block.data() + at, end - at);
-    end -= at;
-    at = 0;
-    if (block.size() < bytes) block.resize(bytes);
-    end += fread_unlocked(block.data() + end, 1, block.size() - end, file);
-    return end >= bytes;
-  };
-  uint64_t made = 0;
-  for (; made < count; ++made) {
-    if (!have(1)) break;
-    const char tag = block[at++];
-    if (tag == kDeferredOther) {
-      Entry entry;
-      if (!have(sizeof(entry))) break;
-      std::memcpy(&entry, block.data() + at, sizeof(entry));
-      at += sizeof(entry);
-      if (!have(entry.size)) break;
-      RecordEntry(entry, block.data() + at);
-      at += entry.size;
-      continue;
-    }
-    EngineEntry entry;
-    LineRow row{};
-    const std::size_t size = sizeof(entry) + (tag == kDeferredRow ? sizeof(row) : 0);
-    if (!have(size)) break;
-    std::memcpy(&entry, block.data() + at, sizeof(entry));
-    if (tag == kDeferredRow) std::memcpy(&row, block.data() + at + sizeof(entry), sizeof(row));
-    at += size;
-    MakeEngineEntry(entry, row);
-  }
-  // Records that could not be read back leave the trace incomplete.
-  if (made != count) failed_ = true;
 }
 
 }  // namespace taxlink

@@ -24,9 +24,8 @@ namespace taxlink {
 // and under each figure it went to (TraceKeys.h) an entry naming its row.
 //
 // The host hands a line's sides over before the engine's passes contribute
-// that line (one walk serves both): a side both take is one row. The
-// engine's own rows follow all of the host's, so its entries wait until
-// the host's sides are all in (Ended, else Finish).
+// that line (one walk serves both): a side both take is one row. Rows are
+// numbered in the order they are made, so every entry is made as it comes.
 //
 // Opened on a thread of its own, it copies each contribution as a compact
 // record into a bounded handoff (TraceHandoff) and that thread formats and
@@ -49,11 +48,9 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   bool Open(std::string* error, int lineTable = -1, bool onThread = false);
 
   // From the thread that runs the walks. Side is false once recording
-  // failed (on a thread of its own, soon after). Ended: the host's sides
-  // are all in.
+  // failed (on a thread of its own, soon after).
   void Contribute(const Contribution& contribution) override;
   bool Side(const TaxLineSide& side) override;
-  void Ended() override;
   // Waits until every contribution is recorded (the recorder's thread
   // ended). The spools, the accounts and failed() below are complete only
   // after it; no contribution may come after it.
@@ -126,9 +123,6 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   // On a thread of its own: the handoff, and whether recording failed
   // there (the walks stop then).
   std::unique_ptr<TraceHandoff> handoff_;
-  // The rows of a line table written in place go on from that thread to
-  // one more, which formats and writes them.
-  std::unique_ptr<TraceHandoff> rowHandoff_;
   TraceSpools::Spool* lineTable_ = nullptr;
   uint64_t rowsMade_ = 0;
   std::atomic<bool> threadFailed_{false};
@@ -211,17 +205,6 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   };
   void MakeEngineEntry(const EngineEntry& entry, const LineRow& row);
   uint64_t engineRow_ = 0;  // the row of the engine's last entry
-  // The engine's own rows come after every host row: until the host's
-  // sides are all in (Ended), the engine's entries, and any other entry
-  // after the first of them, are held as records (kDeferredKey) and made
-  // in their order then, or in Finish.
-  void HostEnded();
-  void Defer(char tag, const void* head, std::size_t headSize, const void* tail,
-             std::size_t tailSize);
-  void MakeDeferred();
-  bool hostEnded_ = false;
-  bool deferring_ = false;
-  std::vector<char> deferred_;  // a record being put together
   bool failed_ = false;
 };
 

@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+
+#include "platform/winfs/File.h"
 
 namespace taxlink {
 
@@ -168,10 +171,14 @@ std::FILE* TraceSpools::Rewind(uint64_t key) {
   return spool.records;
 }
 
-bool TraceSpools::CopyInto(const Spool& spool, platform::File* out) const {
-  if (spool.inPlace >= 0 || spool.records != nullptr || shared_ < 0) return false;
-  for (const Spool::Chunk& chunk : spool.chunks) out->WriteFrom(shared_, chunk.offset, chunk.size);
-  if (spool.size > 0) out->Write(spool.buffer.get(), spool.size);
+bool TraceSpools::ReadChunk(const Spool::Chunk& chunk, char* into) const {
+  for (uint64_t done = 0; done < chunk.size;) {
+    const ssize_t got = ::pread(shared_, into + done, chunk.size - done,
+                                static_cast<off_t>(chunk.offset + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    done += static_cast<uint64_t>(got);
+  }
   return true;
 }
 

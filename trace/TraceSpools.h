@@ -11,7 +11,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/winfs/File.h"
 
 namespace taxlink {
 
@@ -129,10 +128,19 @@ class TraceSpools {
     bool failed_ = false;
   };
 
-  // Writes every entry of a text spool to out (the kernel copies the
-  // chunks); false when the spool cannot be read. out raises FileException
-  // when it cannot be written.
-  bool CopyInto(const Spool& spool, platform::File* out) const;
+  // The text of a figure's spool, in order: for each piece (a chunk of the
+  // shared file, then what the buffer holds) room(size) gives where its
+  // bytes go. False when the spool is not a figure's or a chunk cannot be
+  // read.
+  template <class Room>
+  bool ReadText(const Spool& spool, Room&& room) const {
+    if (spool.inPlace >= 0 || spool.records != nullptr || shared_ < 0) return false;
+    for (const Spool::Chunk& chunk : spool.chunks) {
+      if (!ReadChunk(chunk, room(chunk.size))) return false;
+    }
+    if (spool.size > 0) std::memcpy(room(spool.size), spool.buffer.get(), spool.size);
+    return true;
+  }
   // Writes out what the spool in place of key still buffers; false when it
   // cannot.
   bool FlushInPlace(uint64_t key);
@@ -156,6 +164,8 @@ class TraceSpools {
   bool WriteOut(Spool* spool);
   // Writes out the records a record spool buffers.
   bool WriteRecords(Spool* spool);
+  // Reads a chunk of the shared file into into; false when it cannot.
+  bool ReadChunk(const Spool::Chunk& chunk, char* into) const;
   // A new unlinked file in the temporary folder, -1 when it cannot be made.
   int NewFile(std::string* error) const;
 
@@ -164,7 +174,7 @@ class TraceSpools {
   uint64_t sharedSize_ = 0;
   uint64_t inPlaceWritten_ = 0;  // since the last start of a write-back
   std::unordered_map<uint64_t, Spool> spools_;
-  // Set by the thread that writes the line table in place too.
+  // Set on the recorder's thread, read on the run's.
   std::atomic<bool> failed_{false};
 };
 

@@ -176,23 +176,33 @@ bool TaxReturnSums::Targets(int64_t rate, int businessType, int taxClass, bool d
   if (rule == nullptr || rule->use != TaxClassRule::Use::kSummed) return true;
   const size_t k = RowOfRate(rate);
   if (k == rowRate_.size()) return true;
-  return VisitSide(*rule, debitSide, businessType, amount, tax, [&](const SideTarget& target) {
-    if (side->targetCount == TaxLineSide::kMaxTargets) return false;
-    TaxLineSide::Target& out = side->targets[side->targetCount++];
-    out.row = static_cast<uint8_t>(k);
-    out.taken = target.taken;
-    out.amount = target.amount;
-    out.businessType = 0;
-    if (target.kind == SideTarget::Kind::kBusiness) {
-      out.record = TaxLineSide::Record::kBusinessType;
-      out.businessType = static_cast<uint8_t>(target.type + 1);
-      out.offset = static_cast<uint16_t>(kBusinessOffsets[target.figure]);
-    } else {
-      out.record = TaxLineSide::Record::kRateRow;
-      out.offset = static_cast<uint16_t>(target.offset);
-    }
-    return true;
-  });
+  // Each target made whole in registers and stored once, its count kept
+  // here: a byte stored through the side may alias anything, so counting
+  // in the side reloaded the count and the row for every target.
+  TaxLineSide::Target* const out = side->targets;
+  const auto row = static_cast<uint8_t>(k);
+  int count = 0;
+  const bool ok = VisitSide(*rule, debitSide, businessType, amount, tax,
+                            [out, row, &count](const SideTarget& target) {
+                              if (count == TaxLineSide::kMaxTargets) return false;
+                              TaxLineSide::Target made{};
+                              made.row = row;
+                              made.taken = target.taken;
+                              made.amount = target.amount;
+                              if (target.kind == SideTarget::Kind::kBusiness) {
+                                made.record = TaxLineSide::Record::kBusinessType;
+                                made.businessType = static_cast<uint8_t>(target.type + 1);
+                                made.offset =
+                                    static_cast<uint16_t>(kBusinessOffsets[target.figure]);
+                              } else {
+                                made.record = TaxLineSide::Record::kRateRow;
+                                made.offset = static_cast<uint16_t>(target.offset);
+                              }
+                              out[count++] = made;
+                              return true;
+                            });
+  side->targetCount = count;
+  return ok;
 }
 
 bool TaxReturnSums::Finish() {

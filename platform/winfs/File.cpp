@@ -2,11 +2,9 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <optional>
 
@@ -81,30 +79,6 @@ void File::Write(const void* data, std::size_t count) {
   if (fd_ < 0) throw FileException{EBADF, path_};
   if (const int cause = WriteFully(fd_, data, count); cause != 0) {
     throw FileException{cause, path_};
-  }
-}
-
-void File::WriteFrom(int source, uint64_t offset, uint64_t count) {
-  if (fd_ < 0) throw FileException{EBADF, path_};
-  auto from = static_cast<off_t>(offset);
-  uint64_t done = 0;
-  while (done < count) {
-    const ssize_t sent = sendfile(fd_, source, &from, count - done);
-    if (sent < 0 && errno == EINTR) continue;
-    if (sent < 0 && (errno == EINVAL || errno == ENOSYS)) break;  // read and write instead
-    if (sent < 0) throw FileException{errno, path_};
-    if (sent == 0) throw FileException{EIO, path_};  // the source is shorter than count
-    done += static_cast<uint64_t>(sent);
-  }
-  char buffer[1 << 16];
-  while (done < count) {
-    const ssize_t got = pread(source, buffer, std::min<uint64_t>(sizeof(buffer), count - done),
-                              static_cast<off_t>(offset + done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw FileException{errno, path_};
-    if (got == 0) throw FileException{EIO, path_};
-    Write(buffer, static_cast<std::size_t>(got));
-    done += static_cast<uint64_t>(got);
   }
 }
 

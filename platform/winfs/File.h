@@ -49,9 +49,6 @@ class File {
   bool IsOpen() const { return fd_ >= 0; }
   std::size_t Read(void* buffer, std::size_t count);
   void Write(const void* data, std::size_t count);
-  // Writes count bytes of another open file, from offset on, in the kernel
-  // (no copy through the process); raises like Write.
-  void WriteFrom(int source, uint64_t offset, uint64_t count);
   // Writes count bytes at offset, leaving the file's position where it is;
   // raises like Write.
   void WriteAt(const void* data, std::size_t count, uint64_t offset);

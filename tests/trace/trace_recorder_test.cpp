@@ -48,16 +48,11 @@ TaxLineSide HostSide(int32_t journal) {
 std::string SpoolText(const TraceRecorder& recorder, uint64_t key) {
   const TraceSpools::Spool* spool = recorder.spools().Find(key);
   if (spool == nullptr) return "";
-  const std::string folder = testing::MakeMemoryTempFolder("trace-spool");
-  {
-    platform::File out;
-    EXPECT_TRUE(out.Open(platform::ToWindowsPath(folder + "/spool").c_str(),
-                         platform::File::kWrite | platform::File::kCreate));
-    EXPECT_TRUE(recorder.spools().CopyInto(*spool, &out));
-  }
-  std::ifstream in(folder + "/spool", std::ios::binary);
-  std::string text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>{});
-  std::filesystem::remove_all(folder);
+  std::string text;
+  EXPECT_TRUE(recorder.spools().ReadText(*spool, [&text](std::size_t bytes) {
+    text.resize(text.size() + bytes);
+    return text.data() + text.size() - bytes;
+  }));
   EXPECT_EQ(text.size(), spool->bytes);
   return text;
 }
@@ -75,88 +70,55 @@ std::vector<int64_t> NamedRows(const TraceRecorder& recorder, uint64_t key) {
 }
 
 // The host hands a line's sides over as the engine's walk passes the line:
-// a side both take is one row, and the engine's own rows come after every
-// host row, its entries (and another entry among them) in the walk's order,
-// whenever the host says its sides are all in.
-TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowAndTheEnginesOwnRowsComeLast) {
-  enum class End { kAfterTheWalk, kNever, kBeforeTheEngine };
-  struct Case {
-    const char* name;
-    int32_t lines;
-    End end;
-  };
-  // Many: more entries than a spool's chunk and than a read of the held
-  // records.
-  const Case cases[] = {{"ended after the walk", 40, End::kAfterTheWalk},
-                        {"never ended", 40, End::kNever},
-                        {"many lines", 20000, End::kAfterTheWalk},
-                        {"ended before the engine's first side", 40, End::kBeforeTheEngine}};
+// a side both take is one row, and rows are numbered in the order they are
+// made, the engine's own among the host's.
+TEST(TraceRecorderTest, ASideBothWalksTakeIsOneRowAndRowsAreNumberedAsMade) {
+  // Many: more entries than a spool's chunk.
+  const int32_t sizes[] = {40, 20000};
   StKAMOKUINFO account{};
   account.accountId = 7;
   StKAMOKUSUMINFO sum{};
   sum.accountId = 7;
   const uint64_t key = EngineFigureKey(Figure::kCorpSellingAdminBook);
-  for (const Case& c : cases) {
+  for (const int32_t lines : sizes) {
     for (const bool onThread : {false, true}) {
-      SCOPED_TRACE(std::string(c.name) + (onThread ? ", on its own thread" : ""));
+      SCOPED_TRACE(std::to_string(lines) + " lines" + (onThread ? ", on its own thread" : ""));
       TraceRecorder recorder(false);
       std::string error;
       ASSERT_TRUE(recorder.Open(&error, -1, onThread)) << error;
       // Line j: the host takes it unless j % 3 == 0, the engine when j is
       // odd (twice when j % 5 == 0: one row); an account's sum comes after
-      // line 10. Host rows in host order; the engine's own rows numbered
-      // after them, in the order of their first entry (ordinals for now).
-      int64_t hostRows = 0;
-      int64_t ownRows = 0;
-      std::vector<int64_t> hostRowOf(static_cast<std::size_t>(c.lines) + 1, -1);
-      std::vector<std::pair<bool, int64_t>> named;  // (own row, index or ordinal)
-      auto engineSide = [&](int32_t journal) {
-        StSWKTINFO line{};
-        line.journalId = journal;
-        line.lineNo = 1;
-        recorder.Contribute(Contribution{Figure::kCorpSellingAdminBook,
-                                         Contribution::Source::kJournalLine, journal, 1, 100, false,
-                                         &line, &account, 1});
-      };
-      if (c.end == End::kBeforeTheEngine) {
-        for (int32_t j = 1; j <= c.lines; ++j) {
-          if (j % 3 == 0) continue;
+      // line 10.
+      int64_t rows = 0;
+      std::vector<int64_t> expected;  // the row each entry names, -1 none
+      for (int32_t j = 1; j <= lines; ++j) {
+        int64_t hostRow = -1;
+        if (j % 3 != 0) {
           ASSERT_TRUE(recorder.Side(HostSide(j)));
-          hostRowOf[static_cast<std::size_t>(j)] = hostRows++;
-        }
-        recorder.Ended();
-      }
-      for (int32_t j = 1; j <= c.lines; ++j) {
-        if (c.end != End::kBeforeTheEngine && j % 3 != 0) {
-          ASSERT_TRUE(recorder.Side(HostSide(j)));
-          hostRowOf[static_cast<std::size_t>(j)] = hostRows++;
+          hostRow = rows++;
         }
         if (j % 2 == 1) {
-          const int64_t host = hostRowOf[static_cast<std::size_t>(j)];
-          // Before the engine: the host's rows are no longer the last line's.
-          const bool own = host < 0 || c.end == End::kBeforeTheEngine;
-          const int64_t row = own ? ownRows++ : host;
+          const int64_t row = hostRow >= 0 ? hostRow : rows++;
+          StSWKTINFO line{};
+          line.journalId = j;
+          line.lineNo = 1;
           for (int times = j % 5 == 0 ? 2 : 1; times > 0; --times) {
-            engineSide(j);
-            named.emplace_back(own, row);
+            recorder.Contribute(Contribution{Figure::kCorpSellingAdminBook,
+                                             Contribution::Source::kJournalLine, j, 1, 100, false,
+                                             &line, &account, 1});
+            expected.push_back(row);
           }
         }
         if (j == 10) {
           recorder.Contribute(Contribution{Figure::kCorpSellingAdminBook,
                                            Contribution::Source::kAccountSum, 7, 0, 5, false,
                                            &sum});
-          named.emplace_back(false, -1);
+          expected.push_back(-1);
         }
       }
-      if (c.end == End::kAfterTheWalk) recorder.Ended();
       recorder.Finish();
       ASSERT_FALSE(recorder.failed());
-      EXPECT_EQ(static_cast<int64_t>(recorder.spools().Find(kLineTableKey)->count),
-                hostRows + ownRows);
-      std::vector<int64_t> expected(named.size());
-      std::transform(named.begin(), named.end(), expected.begin(), [&](const auto& entry) {
-        return entry.first ? hostRows + entry.second : entry.second;
-      });
+      EXPECT_EQ(static_cast<int64_t>(recorder.spools().Find(kLineTableKey)->count), rows);
       EXPECT_EQ(NamedRows(recorder, key), expected);
     }
   }
