@@ -135,19 +135,23 @@ int32_t MergeAccounts(sqlite3* db, int32_t dataNo, const CarriedAccounts& carrie
   auto row = carried.rows->begin();
   const auto end = carried.rows->end();
   // The carried rows before `key` (all of them past the last key), then the
-  // row of the key as it is now, if any.
+  // row of the key as it is now, if any. The rows are in key order, so the
+  // stretch before a key is found by halving and kept in one insert.
   auto carryBefore = [&](const AccountKey* key) {
-    for (; row != end; ++row) {
-      const AccountKey at = KeyOf(*row);
-      if (key != nullptr && !(at < *key)) {
-        if (at == *key) ++row;  // written since: read again
-        return;
-      }
-      const size_t side = row->side == 1 ? 0 : 2;
-      (*sums)[side] += static_cast<uint64_t>(row->amount);
-      (*sums)[side + 1] += static_cast<uint64_t>(row->tax);
-      if (kept->accountsKept) kept->accounts.push_back(*row);
+    const auto stop =
+        key == nullptr
+            ? end
+            : std::lower_bound(row, end, *key, [](const AccountTotal& r, const AccountKey& k) {
+                return KeyOf(r) < k;
+              });
+    for (auto r = row; r != stop; ++r) {
+      const size_t side = r->side == 1 ? 0 : 2;
+      (*sums)[side] += static_cast<uint64_t>(r->amount);
+      (*sums)[side + 1] += static_cast<uint64_t>(r->tax);
     }
+    if (kept->accountsKept) kept->accounts.insert(kept->accounts.end(), row, stop);
+    row = stop;
+    if (key != nullptr && row != end && KeyOf(*row) == *key) ++row;  // written since: read again
   };
   for (const AccountKey& key : keys) {
     carryBefore(&key);

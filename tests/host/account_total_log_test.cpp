@@ -47,18 +47,19 @@ class OtherRun {
   RecordingConnection connection_;
 };
 
-// A data set of 200 lines, about as many rows of account totals (the log
-// is taken only for a few keys against many rows), whose check is kept
+// A data set of `lines` lines, about as many rows of account totals (the
+// log is taken only for a few keys against many rows), whose check is kept
 // beside the store.
-std::unique_ptr<HostFixture> KeptStore() {
+std::unique_ptr<HostFixture> KeptStore(int64_t lines = 200, int32_t accounts = 97) {
   auto host = std::make_unique<HostFixture>(HostStorage::kHome);
   host->AddDataSet({});
-  for (int64_t i = 1; i <= 200; ++i) {
-    host->AddJournal(
-        {.date = static_cast<int32_t>(20140410 + (i % 9) * 100),
-         .debit = {.account = static_cast<int32_t>(1 + i % 97), .amount = i * 1000, .tax = i * 80},
-         .credit = {.account = 400, .amount = i * 1000, .tax = i * 80},
-         .rate = 800});
+  for (int64_t i = 1; i <= lines; ++i) {
+    host->AddJournal({.date = static_cast<int32_t>(20140410 + (i % 9) * 100),
+                      .debit = {.account = static_cast<int32_t>(1 + i % accounts),
+                                .amount = i * 1000,
+                                .tax = i * 80},
+                      .credit = {.account = 400, .amount = i * 1000, .tax = i * 80},
+                      .rate = 800});
   }
   host->BuildJournalDerived(1);
   OtherRun keeper(*host);
@@ -84,8 +85,13 @@ constexpr const char* kOneRow =
     "(data_no, account_id, side, rate, month_kind) = (SELECT data_no, account_id, side, rate, "
     "month_kind FROM journal_account_total WHERE data_no = 1 AND side = 1 LIMIT 1)";
 
-TEST(AccountTotalLogTest, ALaterCheckFromTheLogKeepsTheRowsOfAFullCheck) {
-  const std::unique_ptr<HostFixture> host = KeptStore();
+// Also on a store whose kept rows span several of the file's pieces and
+// blocks (some 1 000 rows).
+class LaterCheckTest : public ::testing::TestWithParam<int64_t> {};
+
+TEST_P(LaterCheckTest, ALaterCheckFromTheLogKeepsTheRowsOfAFullCheck) {
+  const std::unique_ptr<HostFixture> host =
+      GetParam() == 200 ? KeptStore() : KeptStore(GetParam(), 389);
   // Each change is folded and checked from the log of the one before.
   const char* const kChanges[] = {
       "UPDATE journal_line SET debit_amount = debit_amount + 7 WHERE line_id = 3",
@@ -119,6 +125,8 @@ TEST(AccountTotalLogTest, ALaterCheckFromTheLogKeepsTheRowsOfAFullCheck) {
     EXPECT_TRUE(SameRows(fromLog, full));
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(AccountTotalLogTest, LaterCheckTest, ::testing::Values(200, 1000));
 
 TEST(AccountTotalLogTest, DamageWrittenAfterALineChangeIsFound) {
   const struct {
