@@ -606,9 +606,7 @@ void TraceRecorder::Contribute(const Contribution& c) {
 
 void TraceRecorder::RecordEngineLine(const EngineLine& c) {
   const LineRow& row = c.row;
-  // Cleared whole: it goes to a file, padding and all.
   EngineEntry entry;
-  std::memset(&entry, 0, sizeof(entry));
   entry.key = c.key;
   entry.amount = c.amount;
   entry.rowKind = RowKind::kSameRow;

@@ -195,13 +195,13 @@ class TraceRecorder : public FigureTrace, public TaxLineSink {
   // An entry of an engine's side, its row resolved: the host's row, the
   // row of the entry before, or a row of its own (which follows it).
   enum class RowKind : uint8_t { kHostRow, kSameRow, kNewRow };
-  struct [[gnu::packed]] EngineEntry {
-    uint64_t key;
-    int64_t amount;
-    uint64_t row;  // kHostRow: its index
-    RowKind rowKind;
-    bool asBooked;
-    bool replaces;
+  struct EngineEntry {
+    uint64_t key = 0;
+    int64_t amount = 0;
+    uint64_t row = 0;  // kHostRow: its index
+    RowKind rowKind = RowKind::kSameRow;
+    bool asBooked = false;
+    bool replaces = false;
   };
   void MakeEngineEntry(const EngineEntry& entry, const LineRow& row);
   uint64_t engineRow_ = 0;  // the row of the engine's last entry

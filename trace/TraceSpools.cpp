@@ -23,7 +23,6 @@ constexpr uint64_t kWriteBackStep = 1 << 22;
 
 TraceSpools::~TraceSpools() {
   for (auto& [key, spool] : spools_) {
-    if (spool.records != nullptr) std::fclose(spool.records);
     if (spool.inPlace >= 0) ::close(spool.inPlace);
   }
   if (shared_ >= 0) ::close(shared_);
@@ -101,47 +100,13 @@ bool TraceSpools::EndChunk(Spool* spool) {
   return true;
 }
 
-bool TraceSpools::AppendRecord(Spool* spool, const void* record, std::size_t size) {
-  if (spool == nullptr) return false;
-  if (spool->records == nullptr && spool->count == 0) {
-    const int fd = NewFile(nullptr);
-    spool->records = fd >= 0 ? ::fdopen(fd, "w+b") : nullptr;
-    if (spool->records == nullptr && fd >= 0) ::close(fd);
-  }
-  if (spool->records == nullptr) {
-    failed_ = true;
-    return false;
-  }
-  // Gathered here and written a chunk at a time: a library call per record
-  // cost more than the record.
-  if (spool->size + size > spool->capacity) {
-    if (!WriteRecords(spool)) return false;
-    if (size > spool->capacity) Reserve(spool, size);
-  }
-  std::memcpy(spool->buffer.get() + spool->size, record, size);
-  spool->size += size;
-  ++spool->count;
-  spool->bytes += size;
-  return true;
-}
-
-bool TraceSpools::WriteRecords(Spool* spool) {
-  const std::size_t size = spool->size;
-  spool->size = 0;
-  if (size > 0 && fwrite_unlocked(spool->buffer.get(), 1, size, spool->records) != size) {
-    failed_ = true;
-    return false;
-  }
-  return true;
-}
-
 bool TraceSpools::Clear(uint64_t key) {
   auto it = spools_.find(key);
   if (it == spools_.end()) return true;
   Spool& spool = it->second;
   // Only a figure's spool is ever replaced; its chunks stay in the shared
   // file, unnamed.
-  if (spool.inPlace >= 0 || spool.records != nullptr) {
+  if (spool.inPlace >= 0) {
     failed_ = true;
     return false;
   }
@@ -158,17 +123,6 @@ bool TraceSpools::Clear(uint64_t key) {
 const TraceSpools::Spool* TraceSpools::Find(uint64_t key) const {
   auto it = spools_.find(key);
   return it != spools_.end() ? &it->second : nullptr;
-}
-
-std::FILE* TraceSpools::Rewind(uint64_t key) {
-  auto it = spools_.find(key);
-  if (it == spools_.end()) return nullptr;
-  Spool& spool = it->second;
-  if (spool.records == nullptr || !WriteRecords(&spool) || std::fflush(spool.records) != 0 ||
-      std::fseek(spool.records, 0, SEEK_SET) != 0) {
-    return nullptr;
-  }
-  return spool.records;
 }
 
 bool TraceSpools::ReadChunk(const Spool::Chunk& chunk, char* into) const {

@@ -3,7 +3,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -25,8 +24,7 @@ namespace taxlink {
 // spool's buffer goes there as a chunk when it fills (one file for all, as
 // making and dropping a file per figure cost more than the chunks' writes).
 // A spool may instead write straight into another file (in place: the
-// trace's own line table), and the record spools (binary, read back by the
-// recorder) each have a file of their own.
+// trace's own line table).
 class TraceSpools {
  public:
   struct Spool {
@@ -46,8 +44,6 @@ class TraceSpools {
     };
     std::vector<Chunk> chunks;     // in the shared file, in order
     int inPlace = -1;              // written out to this descriptor instead
-    std::FILE* records = nullptr;  // a spool of records: its own file,
-                                   // buffered in buffer
   };
 
   TraceSpools() = default;
@@ -92,18 +88,11 @@ class TraceSpools {
     spool->buffered = spool->size;
     return true;
   }
-  // Appends size bytes with no separator and no amount to spool (a spool of
-  // records, with a file of its own).
-  bool AppendRecord(Spool* spool, const void* record, std::size_t size);
   // Empties the spool of key (a figure that replaces what it held).
   bool Clear(uint64_t key);
 
   // The spool of key, or null when nothing was added to it.
   const Spool* Find(uint64_t key) const;
-  // The file of the record spool of key, every record written out and the
-  // file rewound to the first, for reading; null when it cannot be or there
-  // is no such spool. Writing after reading is not supported.
-  std::FILE* Rewind(uint64_t key);
   // Reads the entries of a figure's spool back, in order: the chunks from
   // the shared file, then the buffer. The spool may grow meanwhile; what
   // it held when the reader was made is read.
@@ -134,7 +123,7 @@ class TraceSpools {
   // read.
   template <class Room>
   bool ReadText(const Spool& spool, Room&& room) const {
-    if (spool.inPlace >= 0 || spool.records != nullptr || shared_ < 0) return false;
+    if (spool.inPlace >= 0 || shared_ < 0) return false;
     for (const Spool::Chunk& chunk : spool.chunks) {
       if (!ReadChunk(chunk, room(chunk.size))) return false;
     }
@@ -162,8 +151,6 @@ class TraceSpools {
   // Writes out a spool's buffer: in place, or into the shared file as its
   // next chunk.
   bool WriteOut(Spool* spool);
-  // Writes out the records a record spool buffers.
-  bool WriteRecords(Spool* spool);
   // Reads a chunk of the shared file into into; false when it cannot.
   bool ReadChunk(const Spool::Chunk& chunk, char* into) const;
   // A new unlinked file in the temporary folder, -1 when it cannot be made.
