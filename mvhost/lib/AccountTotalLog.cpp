@@ -17,6 +17,10 @@ namespace {
 // and notes, which a large clear scattered (a fold after a 1 % change wrote
 // 40 % more pages on such a store).
 constexpr int64_t kMostEntries = 4096;
+// A log this far past its floor is trimmed even when no fold is otherwise
+// due (AccountTotalLogOverdue): the same lines changed again and again add
+// entries but no notes.
+constexpr int64_t kOverdueEntries = 16 * kMostEntries;
 
 struct LogTrigger {
   const char* name;
@@ -84,7 +88,11 @@ std::string AccountTotalLogTriggerCondition() {
   return "(name, sql) IN (VALUES " + values + ")";
 }
 
-void TrimAccountTotalLog(sqlite3* db) {
+namespace {
+
+// The log's newest position and how many entries it holds past its floor;
+// false on a store without the log or when it does not read.
+bool ReadLogSpan(sqlite3* db, int64_t* newest, int64_t* pastFloor) {
   // Each bound read by itself, through the key (a max and a min in one
   // query read every entry).
   SqlStatement query;
@@ -94,11 +102,23 @@ void TrimAccountTotalLog(sqlite3* db) {
                     "journal_total_log))",
                     nullptr) != 0 ||
       query.Step() != 1 || query.IsNull(0)) {
-    return;
+    return false;
   }
-  const int64_t newest = query.Int(0);
-  if (newest - query.Int(1) <= kMostEntries) return;
-  query.Finalize();
+  *newest = query.Int(0);
+  *pastFloor = *newest - query.Int(1);
+  return true;
+}
+
+}  // namespace
+
+bool AccountTotalLogOverdue(sqlite3* db) {
+  int64_t newest = 0, pastFloor = 0;
+  return ReadLogSpan(db, &newest, &pastFloor) && pastFloor > kOverdueEntries;
+}
+
+void TrimAccountTotalLog(sqlite3* db) {
+  int64_t newest = 0, pastFloor = 0;
+  if (!ReadLogSpan(db, &newest, &pastFloor) || pastFloor <= kMostEntries) return;
   // Cleared whole (a DELETE without a condition on a table without
   // triggers frees its pages without reading a row: dropping entries one by
   // one cost a fold about 2 600 instructions each), the newest kept as a

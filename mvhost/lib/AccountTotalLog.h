@@ -43,6 +43,11 @@ constexpr int64_t kAccountTotalLogTriggers = 4;
 // Quietly nothing on a store without the log.
 void TrimAccountTotalLog(sqlite3* db);
 
+// Whether the log has grown to 16 times that: a trim is due though no fold
+// is (a change carried in its notes writes nothing). False on a store
+// without the log.
+bool AccountTotalLogOverdue(sqlite3* db);
+
 // Where the log stands: the store's schema version (a log trigger dropped
 // and made again moves it) and the newest entry's position.
 struct AccountTotalLogPosition {

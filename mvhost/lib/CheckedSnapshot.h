@@ -21,7 +21,6 @@ struct CheckedRows {
   AccountTotals accounts;
   bool classesKept = true;
   bool accountsKept = true;
-  bool changesPending = false;  // changed lines were noted (not kept in the store)
 };
 
 // A sound check's rows (and the data set's accounts) kept in a file beside

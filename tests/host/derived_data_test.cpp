@@ -202,6 +202,55 @@ TEST_F(DerivedDataTest, AServiceFoldsChangedLinesAndLeavesNoTransactionOpen) {
   EXPECT_NE(sqlite3_get_autocommit(host_.Db()), 0);
 }
 
+// What a service folds of a change spread over data set 1's lines, renumbered
+// over 21 chunks: a change within a run's 16 chunks at once; one spread
+// thinner is carried in its notes until they pass a sixteenth of the lines,
+// or the account totals' log grows long, and then 16 chunks a run.
+struct Spread {
+  const char* name;
+  const char* lines;       // the renumbered lines (their old numbers) changed
+  int64_t chunksFoldedOf;  // -1: all of the changed chunks folded
+  const char* also = "";   // written after the change
+};
+
+class DerivedFoldTest : public DerivedDataTest, public ::testing::WithParamInterface<Spread> {};
+
+TEST_P(DerivedFoldTest, AServiceFoldsWhatIsWorthItsWrite) {
+  host_.Exec("UPDATE journal_line SET line_id = 1000000 + line_id * 8 WHERE data_no = 1");
+  int64_t chunks = 0;
+  ASSERT_EQ(mvhost::JournalDerived::FoldChanges(host_.Db(), 1, 1000, &chunks), 0);
+  host_.Exec(std::string("UPDATE journal_line SET debit_amount = debit_amount + 10000 WHERE "
+                         "data_no = 1 AND ") +
+             GetParam().lines);
+  if (*GetParam().also != '\0') host_.Exec(GetParam().also);
+  const std::string changedChunks =
+      "SELECT count(DISTINCT line_id >> 10) FROM journal_line_change WHERE data_no = 1";
+  const int64_t before = Count(changedChunks);
+  ClRuleShiwake rule;
+  ASSERT_EQ(rule.SetCurDataID("D001"), 0);
+  int32_t lines = 0;
+  EXPECT_EQ(rule.GetSwkCount(nullptr, nullptr, &lines), 0);
+  EXPECT_EQ(lines, 2500);
+  const int64_t folded = GetParam().chunksFoldedOf < 0 ? before : GetParam().chunksFoldedOf;
+  EXPECT_EQ(Count(changedChunks), before - folded) << before << " chunks changed";
+  // The long log trimmed with the fold.
+  if (*GetParam().also != '\0') {
+    EXPECT_LE(Count("SELECT count(*) FROM journal_total_log"), 4097);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spreads, DerivedFoldTest,
+    ::testing::Values(Spread{"WithinARunsChunks", "(line_id - 1000000) % 1000 = 0 AND "
+                                                  "line_id <= 1016000", -1},
+                      Spread{"SpreadThin", "(line_id - 1000000) % 1000 = 0", 0},
+                      Spread{"PastTheNotesShare", "1", 16},
+                      Spread{"WithALongLog", "(line_id - 1000000) % 1000 = 0", 16,
+                             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                             "WHERE i < 70000) INSERT INTO journal_total_log (data_no, "
+                             "account_id, side, rate, month_kind) SELECT 1, 1, 1, 800, 4 FROM n"}),
+    [](const ::testing::TestParamInfo<Spread>& test) { return std::string(test.param.name); });
+
 // The derived data's writers end a service's read transaction themselves
 // before they write: inside it BEGIN IMMEDIATE fails.
 TEST_F(DerivedDataTest, AWriteEndsTheReadTransactionItMeets) {
