@@ -338,6 +338,13 @@ std::set<std::pair<sqlite3*, int32_t>>& Folded() {
 // more chunks than a run folds, their notes have grown past their share of
 // the lines, or the account totals' log is due a trim (done with a fold).
 bool FoldIsDue(sqlite3* db, int32_t dataNo) {
+  int64_t changed = 0;
+  if (QueryInt(db, "look for changed journal lines",
+               "SELECT 1 FROM journal_line_change WHERE data_no = ? LIMIT 1", {dataNo},
+               &changed) != 0 ||
+      changed == 0) {
+    return false;
+  }
   // The changed chunks counted a seek each, up to one past what a run folds.
   SqlStatement next;
   if (next.Prepare(db,
@@ -357,7 +364,6 @@ bool FoldIsDue(sqlite3* db, int32_t dataNo) {
     from = FirstLineOf(ChunkOf(next.Int(0)) + 1);
   }
   next.Finalize();
-  if (chunks == 0) return false;
   if (chunks <= kFoldChunksPerProcess) return true;
   if (AccountTotalLogOverdue(db)) return true;
   int64_t due = 0;
