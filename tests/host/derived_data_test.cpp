@@ -204,7 +204,7 @@ TEST_F(DerivedDataTest, AServiceFoldsChangedLinesAndLeavesNoTransactionOpen) {
 
 // What a service folds of a change spread over data set 1's lines, renumbered
 // over 21 chunks: a change within a run's 16 chunks at once; one spread
-// thinner is carried in its notes until they pass a sixteenth of the lines,
+// thinner is carried in its notes until they pass a 64th of the lines,
 // or the account totals' log grows long, and then 16 chunks a run.
 struct Spread {
   const char* name;
