@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <string>
 
 #include "mvhost/lib/DerivedSchema.h"
@@ -17,9 +18,9 @@ namespace {
 // and notes, which a large clear scattered (a fold after a 1 % change wrote
 // 40 % more pages on such a store).
 constexpr int64_t kMostEntries = 4096;
-// A log this far past its floor is trimmed even when no fold is otherwise
-// due (AccountTotalLogOverdue): the same lines changed again and again add
-// entries but no notes.
+// A log this far past its floor is trimmed though a kept check still wants
+// it, and even when no fold is otherwise due (AccountTotalLogOverdue): the
+// same lines changed again and again add entries but no notes.
 constexpr int64_t kOverdueEntries = 16 * kMostEntries;
 
 struct LogTrigger {
@@ -116,9 +117,12 @@ bool AccountTotalLogOverdue(sqlite3* db) {
   return ReadLogSpan(db, &newest, &pastFloor) && pastFloor > kOverdueEntries;
 }
 
-void TrimAccountTotalLog(sqlite3* db) {
+void TrimAccountTotalLog(sqlite3* db, const std::function<bool()>& wanted) {
   int64_t newest = 0, pastFloor = 0;
-  if (!ReadLogSpan(db, &newest, &pastFloor) || pastFloor <= kMostEntries) return;
+  if (!ReadLogSpan(db, &newest, &pastFloor) || pastFloor <= kMostEntries ||
+      (pastFloor <= kOverdueEntries && wanted && wanted())) {
+    return;
+  }
   // Cleared whole (a DELETE without a condition on a table without
   // triggers frees its pages without reading a row: dropping entries one by
   // one cost a fold about 2 600 instructions each), the newest kept as a
@@ -151,9 +155,8 @@ bool ReadAccountTotalLogPosition(sqlite3* db, AccountTotalLogPosition* position)
   return true;
 }
 
-bool ReadLoggedAccountKeys(sqlite3* db, int32_t dataNo, const AccountTotalLogPosition& since,
-                           size_t most, std::vector<AccountKey>* keys) {
-  keys->clear();
+bool AccountTotalLogCovers(sqlite3* db, const AccountTotalLogPosition& since,
+                           int64_t mostEntries) {
   SqlStatement state;
   if (state.Prepare(db,
                     "SELECT (SELECT schema_version FROM pragma_schema_version), "
@@ -165,15 +168,18 @@ bool ReadLoggedAccountKeys(sqlite3* db, int32_t dataNo, const AccountTotalLogPos
   }
   state.BindInt(1, since.position);
   // The entries after `since` all there: none trimmed (the floor) nor
-  // removed by hand (their count), and the sequence not gone back. More
-  // entries than twice `most` are not read: a line changed notes about two
-  // per key, and a full check costs less.
-  if (state.Step() != 1 || state.Int(0) != since.schemaVersion || state.IsNull(1) ||
-      state.Int(1) > since.position || state.IsNull(2) || state.Int(2) < since.position ||
-      state.Int(3) != state.Int(2) - since.position ||
-      state.Int(3) > 2 * static_cast<int64_t>(most)) {
-    return false;
-  }
+  // removed by hand (their count), and the sequence not gone back.
+  return state.Step() == 1 && state.Int(0) == since.schemaVersion && !state.IsNull(1) &&
+         state.Int(1) <= since.position && !state.IsNull(2) && state.Int(2) >= since.position &&
+         state.Int(3) == state.Int(2) - since.position && state.Int(3) <= mostEntries;
+}
+
+bool ReadLoggedAccountKeys(sqlite3* db, int32_t dataNo, const AccountTotalLogPosition& since,
+                           size_t most, std::vector<AccountKey>* keys) {
+  keys->clear();
+  // More entries than twice `most` are not read: a line changed notes about
+  // two per key, and a full check costs less.
+  if (!AccountTotalLogCovers(db, since, 2 * static_cast<int64_t>(most))) return false;
   SqlStatement entries;
   if (entries.Prepare(db,
                       "SELECT account_id, side, rate, month_kind FROM main.journal_total_log "

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,8 +41,10 @@ constexpr int64_t kAccountTotalLogTriggers = 4;
 
 // Within a write transaction: clears the log once it holds 4 096 entries
 // past the floor, keeping the newest as a mark and moving the floor to it.
-// Quietly nothing on a store without the log.
-void TrimAccountTotalLog(sqlite3* db);
+// While `wanted` says so (a kept check still to be brought up to date from
+// it; asked only when the log is that long), only once it holds 16 times
+// that. Quietly nothing on a store without the log.
+void TrimAccountTotalLog(sqlite3* db, const std::function<bool()>& wanted = nullptr);
 
 // Whether the log has grown to 16 times that: a trim is due though no fold
 // is (a change carried in its notes writes nothing). False on a store
@@ -61,6 +64,12 @@ bool ReadAccountTotalLogPosition(sqlite3* db, AccountTotalLogPosition* position)
 
 // A key of journal_account_total: account, side, rate, month kind.
 using AccountKey = std::array<int64_t, 4>;
+
+// Whether the log covers every write since `since` (the same schema version,
+// `since` not below the floor, no entry after it missing) in at most
+// `mostEntries` entries; false also when anything does not read.
+bool AccountTotalLogCovers(sqlite3* db, const AccountTotalLogPosition& since,
+                           int64_t mostEntries);
 
 // The keys of the rows of dataNo written since `since`, sorted and without
 // repeats, when the log covers every write since (the same schema version,

@@ -326,6 +326,13 @@ bool CheckSince(sqlite3* db, int32_t dataNo, uint32_t counter, DerivedFinding* f
 
 }  // namespace
 
+bool KeptCheckWantsTheLog(sqlite3* db, int32_t dataNo) {
+  KeptSince since;
+  return ReadKeptSince(db, dataNo, &since) &&
+         AccountTotalLogCovers(db, since.log,
+                               2 * static_cast<int64_t>(since.accountRows / kFewestRowsPerKey));
+}
+
 int32_t ReadStoreStamp(sqlite3* db, StoreStamp* stamp) {
   stamp->changes = sqlite3_total_changes64(db);
   return QueryInt(db, "read the store's version", "PRAGMA data_version", {}, &stamp->version);

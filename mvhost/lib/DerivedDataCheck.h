@@ -41,6 +41,11 @@ struct DerivedFinding {
 // connection until the store changes. 0, or a host failure of the reading.
 int32_t CheckDerivedData(sqlite3* db, int32_t dataNo, DerivedFinding* finding);
 
+// Whether the check kept beside the store for dataNo can still be brought up
+// to date from the account totals' log: a trim of the log would then cost
+// the next check a read of every row.
+bool KeptCheckWantsTheLog(sqlite3* db, int32_t dataNo);
+
 // A row of the totals per account of a data set as its last check read it:
 // the amount and tax of an account, side (1 debit, 2 credit), effective rate
 // and month-kind entry (1..12 as they are, 18 as 13, 15 as 14). The rows

@@ -387,8 +387,10 @@ void FoldSome(sqlite3* db, int32_t dataNo) {
     bool folded = FoldChanges(db, dataNo, kFoldChunksPerProcess, nullptr, &chunks) == 0;
     // The log of the account totals is trimmed after the fold: the pages it
     // frees are not taken again by the chunks in the same transaction, whose
-    // reuse of pages in use when it began must be journalled.
-    if (folded) TrimAccountTotalLog(db);
+    // reuse of pages in use when it began must be journalled. Not while the
+    // check kept for the data set can be brought up to date from it (this
+    // run's check would read every row), unless it has grown long.
+    if (folded) TrimAccountTotalLog(db, [db, dataNo] { return KeptCheckWantsTheLog(db, dataNo); });
     folded = folded && ExecQuietly(db, "COMMIT") == 0;
     if (!folded) ExecQuietly(db, "ROLLBACK");
   }

@@ -38,6 +38,8 @@ class OtherRun {
     }
     return finding.problem;
   }
+  // The check of a service, after its fold of the changed lines.
+  void Ensure() { EXPECT_EQ(mvhost::JournalDerived::Ensure(connection_.db(), 1), 0); }
   bool ReadAll() const {
     return connection_.Ran("journal_account_total WHERE data_no = ? ORDER BY");
   }
@@ -127,6 +129,22 @@ TEST_P(LaterCheckTest, ALaterCheckFromTheLogKeepsTheRowsOfAFullCheck) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AccountTotalLogTest, LaterCheckTest, ::testing::Values(200, 1000));
+
+// A fold trims a long log only when the kept check could not follow it
+// anyway: here the check was kept after 5 000 entries of another data set.
+TEST(AccountTotalLogTest, AFoldLeavesTheLogTheKeptCheckFollows) {
+  const std::unique_ptr<HostFixture> host = KeptStore();
+  host->Exec(
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
+      "INSERT INTO journal_total_log (data_no, account_id, side, rate, month_kind) "
+      "SELECT 2, 1, 1, 800, 4 FROM n");
+  EXPECT_EQ(OtherRun(*host).Check(), "");
+  host->Exec("UPDATE journal_line SET debit_amount = debit_amount + 7 WHERE line_id = 3");
+  OtherRun run(*host);
+  run.Ensure();
+  EXPECT_TRUE(run.ReadLog());
+  EXPECT_FALSE(run.ReadAll()) << "the log was trimmed under the kept check";
+}
 
 TEST(AccountTotalLogTest, DamageWrittenAfterALineChangeIsFound) {
   const struct {
