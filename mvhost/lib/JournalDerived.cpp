@@ -35,8 +35,8 @@ constexpr int64_t kBatchLines = int64_t{64} * 1024;
 constexpr int64_t kDisplayLines = 20000;
 // Chunks of changed lines a process rewrites, once per data set, when the
 // store is free: a change within that many chunks is folded at once, a
-// larger one over a few runs, each of which reads the rest through their
-// notes.
+// larger one, once it is due (FoldIsDue), over a few runs, each of which
+// reads the rest through their notes.
 constexpr int64_t kFoldChunksPerProcess = 16;
 // A change spread over more chunks than a run folds is carried in its notes
 // until they hold this share of the lines: a run merges a note for about
