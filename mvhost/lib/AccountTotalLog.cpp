@@ -201,8 +201,7 @@ bool ReadLoggedAccountKeys(sqlite3* db, int32_t dataNo, const AccountTotalLogPos
   while ((step = entries.Step()) == 1) {
     AccountKey key{};
     for (int column = 0; column < 4; ++column) {
-      if (!entries.IsInteger(column)) return false;
-      key[column] = entries.Int(column);
+      if (!entries.IntegerAt(column, &key[column])) return false;
     }
     keys->push_back(key);
     // Repeats are dropped as the list grows, so that a long log of a few

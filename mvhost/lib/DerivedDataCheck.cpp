@@ -83,10 +83,7 @@ struct Columns {
   std::array<bool, 10> integer{};
 
   void Read(const SqlStatement& row, int count) {
-    for (int i = 0; i < count; ++i) {
-      integer[i] = row.IsInteger(i);
-      value[i] = row.Int(i);
-    }
+    for (int i = 0; i < count; ++i) integer[i] = row.IntegerAt(i, &value[i]);
   }
   bool Integers(int first, int last) const {
     for (int i = first; i <= last; ++i) {

@@ -202,6 +202,13 @@ bool SqlStatement::IsInteger(int column) const {
   return sqlite3_column_type(stmt_, column) == SQLITE_INTEGER;
 }
 
+bool SqlStatement::IntegerAt(int column, int64_t* value) const {
+  sqlite3_value* cell = sqlite3_column_value(stmt_, column);
+  const bool integer = sqlite3_value_type(cell) == SQLITE_INTEGER;
+  *value = sqlite3_value_int64(cell);
+  return integer;
+}
+
 int SqlStatement::Type(int column) const { return sqlite3_column_type(stmt_, column); }
 
 void SqlStatement::Reset() {

@@ -60,6 +60,9 @@ class SqlStatement {
   std::string_view BlobView(int column) const;
   bool IsNull(int column) const;
   bool IsInteger(int column) const;
+  // Whether the column holds an integer, and its value as Int gives it:
+  // one call into SQLite where IsInteger and Int make two.
+  bool IntegerAt(int column, int64_t* value) const;
   // SQLITE_INTEGER, SQLITE_FLOAT, ...: the value's type before any read
   // converts it.
   int Type(int column) const;
