@@ -181,9 +181,7 @@ bool AccountTotalLogCovers(sqlite3* db, const AccountTotalLogPosition& since,
 bool ReadLoggedAccountKeys(sqlite3* db, int32_t dataNo, const AccountTotalLogPosition& since,
                            size_t most, std::vector<AccountKey>* keys) {
   keys->clear();
-  // More entries than twice `most` are not read: a line changed notes about
-  // two per key, and a full check costs less.
-  if (!AccountTotalLogCovers(db, since, 2 * static_cast<int64_t>(most))) return false;
+  if (!AccountTotalLogCovers(db, since, MostLogEntries(most))) return false;
   SqlStatement entries;
   if (entries.Prepare(db,
                       "SELECT account_id, side, rate, month_kind FROM main.journal_total_log "

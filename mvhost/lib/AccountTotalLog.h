@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -70,6 +71,10 @@ using AccountKey = std::array<int64_t, 4>;
 // `mostEntries` entries; false also when anything does not read.
 bool AccountTotalLogCovers(sqlite3* db, const AccountTotalLogPosition& since,
                            int64_t mostEntries);
+
+// The entries read for at most `mostKeys` keys: a changed line notes about
+// two per key, and past that a full check costs less.
+constexpr int64_t MostLogEntries(size_t mostKeys) { return 2 * static_cast<int64_t>(mostKeys); }
 
 // The keys of the rows of dataNo written since `since`, sorted and without
 // repeats, when the log covers every write since (the same schema version,

@@ -353,28 +353,38 @@ int32_t FoldChunk(sqlite3* db, int32_t dataNo, int64_t chunk, DerivedTotals* tot
 
 }  // namespace
 
+int32_t ChangedChunks::Open(sqlite3* db, int32_t dataNo) {
+  dataNo_ = dataNo;
+  from_ = std::numeric_limits<int64_t>::min();
+  return next_.Prepare(db,
+                       "SELECT line_id FROM journal_line_change WHERE data_no = ? AND "
+                       "line_id >= ? ORDER BY line_id LIMIT 1",
+                       "read the changed journal lines");
+}
+
+int32_t ChangedChunks::Next(int64_t* chunk) {
+  next_.Reset();
+  next_.BindAll(1, {dataNo_, from_});
+  const int32_t step = next_.Step();
+  if (step <= 0) return step;
+  *chunk = ChunkOf(next_.Int(0));
+  next_.Reset();
+  from_ = FirstLineOf(*chunk + 1);
+  return 1;
+}
+
 int32_t FoldChanges(sqlite3* db, int32_t dataNo, int64_t maxChunks, DerivedTotals* totals,
                     int64_t* chunks) {
   *chunks = 0;
-  // The next changed line from `from` on names the next chunk to rewrite: a
-  // seek per chunk, not a pass over every note.
-  SqlStatement next;
-  int32_t status = next.Prepare(db,
-                                "SELECT line_id FROM journal_line_change WHERE data_no = ? AND "
-                                "line_id >= ? ORDER BY line_id LIMIT 1",
-                                "read the changed journal lines");
+  ChangedChunks changed;
+  int32_t status = changed.Open(db, dataNo);
   if (status != 0) return status;
-  for (int64_t from = std::numeric_limits<int64_t>::min(); *chunks < maxChunks;) {
-    next.Reset();
-    next.BindAll(1, {dataNo, from});
-    const int32_t step = next.Step();
+  for (int64_t chunk = 0; *chunks < maxChunks;) {
+    const int32_t step = changed.Next(&chunk);
     if (step <= 0) return step;
-    const int64_t chunk = ChunkOf(next.Int(0));
-    next.Reset();
     status = FoldChunk(db, dataNo, chunk, totals);
     if (status != 0) return status;
     ++*chunks;
-    from = FirstLineOf(chunk + 1);
   }
   return 0;
 }

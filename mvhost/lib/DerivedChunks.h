@@ -49,6 +49,21 @@ PackedLine PackedLineOf(const SqlStatement& row, int first);
 // edited to 'abc' would be packed as 0): the lines are never packed from it.
 int32_t UnsoundLine(sqlite3* db, int32_t dataNo, int64_t lineId);
 
+// The chunks of a data set that hold changed lines, in chunk order: the
+// next changed line from the chunk after the last one names the next
+// chunk, a seek each, not a pass over every note.
+class ChangedChunks {
+ public:
+  int32_t Open(sqlite3* db, int32_t dataNo);
+  // 1 with the next chunk in *chunk, 0 past the last, a failure otherwise.
+  int32_t Next(int64_t* chunk);
+
+ private:
+  SqlStatement next_;
+  int32_t dataNo_ = 0;
+  int64_t from_ = std::numeric_limits<int64_t>::min();
+};
+
 // Writes the packed lines of one data set, given in increasing line order,
 // as the rows of journal_chunk; chunks with no lines between the ones it
 // writes are removed.

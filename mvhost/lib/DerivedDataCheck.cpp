@@ -287,6 +287,9 @@ int32_t CheckNow(sqlite3* db, int32_t dataNo, DerivedFinding* finding, CheckedRo
 // entries than half of them) are not read.
 constexpr uint64_t kFewestRowsPerKey = 4;
 
+// The keys the log is read for against a check kept with `rows` rows.
+size_t MostLoggedKeys(uint64_t rows) { return rows / kFewestRowsPerKey; }
+
 // The check of CheckNow on the rows of the last check kept beside the store
 // and the account totals written since (ReadLoggedAccountKeys), when those
 // are few (kFewestRowsPerKey) and nothing was written while this read;
@@ -298,7 +301,7 @@ bool CheckSince(sqlite3* db, int32_t dataNo, uint32_t counter, DerivedFinding* f
   KeptSince since;
   std::vector<AccountKey> keys;
   if (!ReadKeptSince(db, dataNo, &since) ||
-      !ReadLoggedAccountKeys(db, dataNo, since.log, since.accountRows / kFewestRowsPerKey, &keys)) {
+      !ReadLoggedAccountKeys(db, dataNo, since.log, MostLoggedKeys(since.accountRows), &keys)) {
     return false;
   }
   CheckedRows carriedRows;
@@ -326,8 +329,7 @@ bool CheckSince(sqlite3* db, int32_t dataNo, uint32_t counter, DerivedFinding* f
 bool KeptCheckWantsTheLog(sqlite3* db, int32_t dataNo) {
   KeptSince since;
   return ReadKeptSince(db, dataNo, &since) &&
-         AccountTotalLogCovers(db, since.log,
-                               2 * static_cast<int64_t>(since.accountRows / kFewestRowsPerKey));
+         AccountTotalLogCovers(db, since.log, MostLogEntries(MostLoggedKeys(since.accountRows)));
 }
 
 int32_t ReadStoreStamp(sqlite3* db, StoreStamp* stamp) {

@@ -346,25 +346,15 @@ bool FoldIsDue(sqlite3* db, int32_t dataNo) {
       changed == 0) {
     return false;
   }
-  // The changed chunks counted a seek each, up to one past what a run folds.
-  SqlStatement next;
-  if (next.Prepare(db,
-                   "SELECT line_id FROM journal_line_change WHERE data_no = ? AND line_id >= ? "
-                   "ORDER BY line_id LIMIT 1",
-                   "look for changed journal lines") != 0) {
-    return false;
-  }
+  // The changed chunks counted, up to one past what a run folds.
+  ChangedChunks changedChunks;
+  if (changedChunks.Open(db, dataNo) != 0) return false;
   int64_t chunks = 0;
-  for (int64_t from = std::numeric_limits<int64_t>::min(); chunks <= kFoldChunksPerProcess;
-       ++chunks) {
-    next.Reset();
-    next.BindAll(1, {dataNo, from});
-    const int32_t step = next.Step();
+  for (int64_t chunk = 0; chunks <= kFoldChunksPerProcess; ++chunks) {
+    const int32_t step = changedChunks.Next(&chunk);
     if (step < 0) return false;
     if (step == 0) break;
-    from = FirstLineOf(ChunkOf(next.Int(0)) + 1);
   }
-  next.Finalize();
   if (chunks <= kFoldChunksPerProcess) return true;
   if (AccountTotalLogOverdue(db)) return true;
   int64_t due = 0;
